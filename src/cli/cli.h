@@ -1,0 +1,60 @@
+// kolm-cli: the instruments without a display, on the same core as the windows.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hw/instrument.h"
+#include "hw/port_factory.h"
+
+namespace kolm::cli {
+
+// Exit status for bad arguments, a clock of 0 or a value the hardware cannot take.
+inline constexpr int kUsageError = 2;
+
+// Command arguments: "--name value" options and bare words, in order.
+class Args {
+ public:
+  Args(std::vector<std::string> words) : words_(std::move(words)) {}
+  // The value of --name, or empty when absent. Throws UsageError when the
+  // option has no value.
+  std::optional<std::string> option(const std::string& name);
+  // A number option; throws UsageError when it is not a number.
+  std::optional<double> number(const std::string& name);
+  // Bare words not taken as options; they count as taken.
+  std::vector<std::string> takePositional();
+  // Throws UsageError naming any word that no call above has taken.
+  void finish() const;
+
+ private:
+  std::vector<std::string> words_;
+  std::vector<bool> used_ = std::vector<bool>(words_.size(), false);
+};
+
+struct UsageError {
+  std::string message;
+};
+
+struct Context {
+  hw::Instrument instrument;
+  std::ostream* out;
+  std::ostream* err;
+};
+
+struct Command {
+  const char* name;
+  const char* usage;  // one or more lines for --help
+  int (*run)(Context&, Args&);
+};
+
+// Strict number from a text, for arguments: the whole text must be a number.
+double parseNumber(const std::string& text, const std::string& what);
+
+// Resets the DDS, loads the multiplier and the word for `mhz`; throws UsageError
+// when the clock is 0 or the word does not fit. Returns the word.
+uint32_t tuneDds(hw::Instrument& instrument, double mhz);
+
+}  // namespace kolm::cli

@@ -1,0 +1,35 @@
+#include <ostream>
+
+#include "cli/cli.h"
+#include "hw/dds.h"
+
+namespace kolm::cli {
+
+uint32_t tuneDds(hw::Instrument& instrument, double mhz) {
+  auto word = hw::checkedTuningWord(mhz, instrument.params.RefClkMHz);
+  if (!word.ok()) throw UsageError{word.error};
+  hw::DdsReset(instrument);
+  hw::DdsSetMultiplier(instrument);
+  instrument.LastTuningWord = word.word;
+  hw::DdsSendWord(instrument, word.word);
+  return word.word;
+}
+
+namespace {
+int runDds(Context& ctx, Args& args) {
+  auto mhz = args.number("--freq");
+  args.finish();
+  if (!mhz) throw UsageError{"dds needs --freq MHZ"};
+  uint32_t word = tuneDds(ctx.instrument, *mhz);
+  *ctx.out << "word=" << word << "\n";
+  return 0;
+}
+}  // namespace
+
+extern const Command kDdsCommand{
+    "dds",
+    "dds --freq MHZ\n"
+    "    Reset the DDS, load the multiplier and the tuning word for MHZ; prints word=N.",
+    runDds};
+
+}  // namespace kolm::cli

@@ -1,0 +1,44 @@
+// Text record files: one value per line ending with CR LF, texts in double quotes,
+// numbers bare. Readers split fields at commas and line ends and strip the quotes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolm::common {
+
+class RecordWriter {
+ public:
+  // A text record: "text" CR LF.
+  void quoted(std::string_view text);
+  // A bare number in its shortest form with at most `digits` significant digits.
+  void number(double value, int digits = 15);
+  // A line as given, CR LF appended.
+  void line(std::string_view text);
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// All fields of a record file, split at commas and line ends (CR LF, LF or CR);
+// a quoted field may hold commas; surrounding quotes and blanks are removed.
+std::vector<std::string> splitFields(std::string_view content);
+
+// Reads fields one at a time.
+class RecordReader {
+ public:
+  explicit RecordReader(std::string_view content) : fields_(splitFields(content)) {}
+  std::optional<std::string> next();
+  bool atEnd() const { return pos_ >= fields_.size(); }
+  size_t remaining() const { return fields_.size() - pos_; }
+
+ private:
+  std::vector<std::string> fields_;
+  size_t pos_ = 0;
+};
+
+}  // namespace kolm::common

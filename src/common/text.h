@@ -1,0 +1,51 @@
+// Text conventions shared by every window and file of the program: reading the
+// number at the start of a text, rounding halves to even, the "Str" form of a
+// number and the display patterns ("000.000 000", "#.### ###", ...).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kolm::common {
+
+// The leading decimal number of a text: blanks are skipped, "." is the decimal
+// separator, an optional exponent (E or D) is taken, and a text without a number
+// gives 0. "12.5 MHz" gives 12.5, "abc" gives 0, "  -3" gives -3.
+double numericValue(std::string_view text);
+
+// True when the whole text (blanks aside) is one number, as a strict numeric
+// conversion requires.
+bool isNumeric(std::string_view text);
+
+// Nearest integer, halves to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+double roundHalfEven(double value);
+
+// Rounded (halves to even) into a 16-bit signed integer; empty when the value
+// does not fit.
+std::optional<int16_t> toInt16(double value);
+
+// The Str form: shortest decimal text, a leading blank for values that are not
+// negative, no zero before the point (" 14.35", "-80", " .5", " 1E-07").
+// Single precision keeps at most 7 significant digits, double at most 15.
+std::string strSingle(float value);
+std::string strDouble(double value);
+
+// Shortest decimal text with at most `digits` significant digits, no leading
+// blank, "0.5" with its zero; exponent form ("1E-07") for very small or large
+// values. Used for bare numbers in record files.
+std::string shortestText(double value, int digits = 15);
+
+// Display patterns: '0' a digit always shown, '#' a digit shown only when
+// significant, '.' the decimal point, ' ' a blank printed between digits,
+// ',' thousands grouping (with `thousandsSeparator`). The value is rounded to the
+// pattern's number of decimals. A point with no decimal shown after it is left
+// out. "scientific" gives d.ddE+xx.
+std::string formatPattern(double value, std::string_view pattern,
+                          char thousandsSeparator = ',');
+
+// d.ddE+xx: one digit, the point, two decimals, E, a sign and two exponent digits.
+std::string formatScientific(double value);
+
+}  // namespace kolm::common

@@ -1,0 +1,28 @@
+// What every instrument window gets from the program: the shared instrument, the
+// dialogs, and the way to open the windows they share.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+
+#include "common/prompter.h"
+#include "hw/instrument.h"
+
+namespace kolm::common::ui {
+
+struct UiContext {
+  hw::Instrument& instrument;
+  Prompter& prompter;
+  // Shows the Parameters window (modeless, or modal when `modalOwner` is given).
+  std::function<void(QWidget* modalOwner)> showParameters = [](QWidget*) {};
+  // The program's folder (pictures the windows read at run time).
+  std::filesystem::path programDir = ".";
+};
+
+// A thin line that says, at all times, that the window is running on the
+// simulated instrument; hidden when a real port is in use. objectName "SimBanner".
+QWidget* makeSimBanner(UiContext& context, QWidget* parent);
+
+}  // namespace kolm::common::ui

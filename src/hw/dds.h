@@ -1,0 +1,46 @@
+// The DDS serial link: reset, multiplier register, frequency tuning word, and the
+// rule that turns a frequency into a tuning word. Every frame runs to the end
+// without yielding.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "hw/instrument.h"
+
+namespace kolm::hw {
+
+// Data-register values: bit 4 is high in every DDS write.
+inline constexpr uint8_t kIdle = 16;
+inline constexpr uint8_t kUpdate = 20;
+inline constexpr uint8_t kReset = 144;
+
+void PortDelay(Instrument& instrument, double units);
+void DdsSendBit(Instrument& instrument, int bit);
+void DdsSendByte(Instrument& instrument, int value);
+void DdsUpdate(Instrument& instrument);
+void DdsReset(Instrument& instrument);
+// Register 1: instruction 1, then 0, 0, RefClkMultiplier x 8 + 6, then the update.
+void DdsSetMultiplier(Instrument& instrument);
+// Register 4: instruction 4, then the word most significant byte first, then the update.
+void DdsSendWord(Instrument& instrument, uint32_t word);
+
+// f x (2^32 / clock), rounded to the nearest integer with ties to even. No range
+// check: use checkedTuningWord before anything is sent.
+double DdsTuningWord(double frequencyMHz, double refClkMHz);
+
+// The tuning word for a frequency, or why there is none: a clock of 0 (no
+// parameters stored), a negative frequency, or a word that does not fit below
+// 2^31 (at or above half the clock).
+struct TuningWord {
+  uint32_t word = 0;
+  std::string error;  // empty when `word` is valid
+  bool ok() const { return error.empty(); }
+};
+TuningWord checkedTuningWord(double frequencyMHz, double refClkMHz);
+
+// The message shown when no frequency may reach the DDS because the clock is 0.
+std::string noClockMessage();
+
+}  // namespace kolm::hw

@@ -1,0 +1,68 @@
+#include "hw/params.h"
+
+#include "common/files.h"
+#include "common/records.h"
+#include "common/text.h"
+
+namespace kolm::hw {
+
+using common::numericValue;
+
+bool isParallelPortAddress(int32_t address) {
+  return address == kLpt1 || address == kLpt2 || address == kLpt3;
+}
+
+double systemClockMHz(int multiplier, double quartzMHz) {
+  return multiplier > 3 ? multiplier * quartzMHz : quartzMHz;
+}
+
+bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file) {
+  auto content = common::readTextFile(file);
+  if (!content) return false;
+  common::RecordReader reader(*content);
+
+  auto f1 = reader.next();
+  if (!f1 || !common::isNumeric(*f1)) return false;
+  auto multiplier = common::toInt16(numericValue(*f1));
+  if (!multiplier) return false;
+  params.RefClkMultiplier = *multiplier;
+
+  auto f2 = reader.next();
+  if (!f2) return false;
+  params.QuartzMHz = numericValue(*f2);
+
+  auto f3 = reader.next();
+  if (!f3) return false;
+  params.RefClkMHz = numericValue(*f3);
+
+  auto f4 = reader.next();
+  if (!f4) return false;
+  auto base = common::toInt16(numericValue(*f4));
+  if (!base) return false;
+  params.LptBase = *base;
+
+  if (auto f5 = reader.next(); f5 && !f5->empty()) params.portBackend = *f5;
+  return true;
+}
+
+bool WriteHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
+                         std::string* error) {
+  common::RecordWriter w;
+  w.quoted(common::shortestText(params.RefClkMultiplier));
+  w.quoted(common::shortestText(params.QuartzMHz));
+  w.quoted(common::shortestText(params.RefClkMHz));
+  w.quoted(common::shortestText(params.LptBase));
+  w.quoted(params.portBackend);
+  return common::writeFileAtomic(file, w.text(), error);
+}
+
+std::optional<std::string> validateParameters(const HardwareParams& params) {
+  if (params.RefClkMHz > kMaxRefClkMHz) return std::string("Ref Frequency over the maximum!");
+  if (params.QuartzMHz <= 0 || params.RefClkMHz <= 0)
+    return std::string(
+        "The quartz frequency must be a number above 0 MHz: with a clock of 0 no "
+        "frequency can reach the DDS.");
+  return std::nullopt;
+}
+
+}  // namespace kolm::hw

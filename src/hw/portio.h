@@ -1,0 +1,84 @@
+// The one path to the instrument: byte writes to the parallel port's data
+// register and byte reads of its status register.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kolm::hw {
+
+class PortIo {
+ public:
+  virtual ~PortIo() = default;
+  // Data register (base address + 0).
+  virtual void writeData(uint8_t value) = 0;
+  // Status register (base address + 1), bits as the lines stand, uninverted.
+  virtual uint8_t readStatus() = 0;
+  // The back end's name as chosen ("sim", "ppdev:/dev/parport0", ...).
+  virtual std::string name() const = 0;
+  // True for the simulated instrument: windows say so, nothing is measured.
+  virtual bool simulated() const { return false; }
+  // True when the back end reaches real I/O addresses: then nothing is sent
+  // unless the configured base address is one of the parallel-port addresses.
+  virtual bool addressed() const { return true; }
+};
+
+// Swallows writes and reads a status of 0.
+class NullPort : public PortIo {
+ public:
+  void writeData(uint8_t) override {}
+  uint8_t readStatus() override { return 0; }
+  std::string name() const override { return "null"; }
+  bool addressed() const override { return false; }
+};
+
+// Keeps every access, for tests: the status answered comes from `status`
+// (called with the number of reads so far) or is 0.
+class RecordingPort : public PortIo {
+ public:
+  struct Access {
+    bool write;
+    uint8_t value;
+    bool operator==(const Access&) const = default;
+  };
+  void writeData(uint8_t value) override { log.push_back({true, value}); }
+  uint8_t readStatus() override {
+    uint8_t v = status ? status(reads++) : 0;
+    log.push_back({false, v});
+    return v;
+  }
+  std::string name() const override { return "recording"; }
+  bool addressed() const override { return false; }
+
+  std::vector<uint8_t> writes() const;
+  size_t writeCount() const;
+  size_t readCount() const { return reads; }
+
+  std::vector<Access> log;
+  std::function<uint8_t(size_t)> status;
+  size_t reads = 0;
+};
+
+// Passes every access on to another back end and appends one line per access to
+// a file: "W hh" for a data write, "R hh" for a status read.
+class TracingPort : public PortIo {
+ public:
+  TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out) : inner_(std::move(inner)), out_(out) {}
+  ~TracingPort() override;
+  void writeData(uint8_t value) override;
+  uint8_t readStatus() override;
+  std::string name() const override { return inner_->name(); }
+  bool simulated() const override { return inner_->simulated(); }
+  bool addressed() const override { return inner_->addressed(); }
+  PortIo& inner() { return *inner_; }
+
+ private:
+  std::unique_ptr<PortIo> inner_;
+  std::FILE* out_;
+};
+
+}  // namespace kolm::hw

@@ -1,0 +1,185 @@
+#include "hw/dds.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace kolm::hw;
+
+namespace {
+
+struct CountingDelayer : Delayer {
+  std::vector<double> waits;
+  void wait(double units, int) override { waits.push_back(units); }
+};
+
+struct Rig {
+  Rig() {
+    auto p = std::make_unique<RecordingPort>();
+    port = p.get();
+    instrument.setPort(std::move(p));
+    auto d = std::make_unique<CountingDelayer>();
+    delays = d.get();
+    instrument.setDelayer(std::move(d));
+  }
+  Instrument instrument;
+  RecordingPort* port;
+  CountingDelayer* delays;
+};
+
+// Decodes the serial frames on the data line: every rising edge of bit 1 takes
+// bit 0; the update strobe (bit 2) closes a frame.
+std::vector<std::vector<int>> decodeFrames(const std::vector<uint8_t>& writes) {
+  std::vector<std::vector<int>> frames;
+  std::vector<int> bits;
+  uint8_t prev = 16;
+  for (uint8_t w : writes) {
+    if ((w & 2) && !(prev & 2)) bits.push_back(w & 1);
+    if ((w & 4) && !(prev & 4)) {
+      frames.push_back(bits);
+      bits.clear();
+    }
+    prev = w;
+  }
+  return frames;
+}
+
+std::vector<int> bytesOf(const std::vector<int>& bits) {
+  std::vector<int> bytes;
+  for (size_t i = 0; i + 8 <= bits.size(); i += 8) {
+    int b = 0;
+    for (size_t k = 0; k < 8; ++k) b = b * 2 + bits[i + k];
+    bytes.push_back(b);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+TEST(TuningWord, RoundsToNearestWithTiesToEven) {
+  EXPECT_EQ(DdsTuningWord(7.05, 400), 75698799);
+  EXPECT_EQ(DdsTuningWord(160, 400), 1717986918);
+  EXPECT_EQ(DdsTuningWord(0, 400), 0);
+  // 2^32 / 2^33 = 0.5: exactly a half, goes to the even 0; 3 halves go to 2.
+  EXPECT_EQ(DdsTuningWord(1, 8589934592.0), 0);
+  EXPECT_EQ(DdsTuningWord(3, 8589934592.0), 2);
+}
+
+TEST(TuningWord, RefusesWhatTheDdsCannotTake) {
+  EXPECT_TRUE(checkedTuningWord(7.05, 400).ok());
+  EXPECT_EQ(checkedTuningWord(7.05, 400).word, 75698799u);
+  EXPECT_FALSE(checkedTuningWord(7.05, 0).ok());
+  EXPECT_FALSE(checkedTuningWord(-1, 400).ok());
+  EXPECT_FALSE(checkedTuningWord(200, 400).ok());  // word 2^31: does not fit
+  EXPECT_TRUE(checkedTuningWord(199.9999, 400).ok());
+}
+
+TEST(DdsLink, FrequencyWordGoldenTrace) {
+  Rig rig;
+  DdsSendWord(rig.instrument, 75698799);
+  auto writes = rig.port->writes();
+  ASSERT_EQ(writes.size(), 82u);
+  EXPECT_EQ(rig.delays->waits.size(), 84u);
+  auto frames = decodeFrames(writes);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{0x04, 0x04, 0x83, 0x12, 0x6F}));
+  // Each bit: data presented with the clock low, then the rising edge.
+  EXPECT_EQ(writes[0], 16);  // instruction bit 7 = 0
+  EXPECT_EQ(writes[1], 18);
+  EXPECT_EQ(writes[10], 17);  // instruction bit 2 = 1 (byte 0x04)
+  EXPECT_EQ(writes[11], 19);
+  // The update pulse closes the frame.
+  EXPECT_EQ(writes[80], 20);
+  EXPECT_EQ(writes[81], 16);
+  for (size_t i = 0; i < 80; ++i) EXPECT_EQ(writes[i] & ~3, 16) << "write " << i;
+}
+
+TEST(DdsLink, WordZeroSendsTheInstructionAndFourZeroBytes) {
+  Rig rig;
+  DdsSendWord(rig.instrument, 0);
+  auto frames = decodeFrames(rig.port->writes());
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{4, 0, 0, 0, 0}));
+}
+
+TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
+  for (int m : {0, 1, 2, 3, 20}) {
+    Rig rig;
+    rig.instrument.params.RefClkMultiplier = static_cast<int16_t>(m);
+    DdsSetMultiplier(rig.instrument);
+    auto writes = rig.port->writes();
+    ASSERT_EQ(writes.size(), 66u);
+    EXPECT_EQ(rig.delays->waits.size(), 68u);
+    auto frames = decodeFrames(writes);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{1, 0, 0, m * 8 + 6}));
+  }
+}
+
+TEST(DdsLink, ResetPulse) {
+  Rig rig;
+  DdsReset(rig.instrument);
+  EXPECT_EQ(rig.port->writes(), (std::vector<uint8_t>{144, 16}));
+  EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
+}
+
+TEST(DdsLink, NothingReachesAnAddressedPortWithoutAValidBase) {
+  struct AddressedPort : RecordingPort {
+    bool addressed() const override { return true; }
+  };
+  auto p = std::make_unique<AddressedPort>();
+  auto* port = p.get();
+  Instrument instrument(std::move(p));
+  instrument.setDelayer(std::make_unique<NoDelayer>());
+  port->status = [](size_t) { return uint8_t{0xFF}; };
+  instrument.params.LptBase = 0;
+  instrument.refreshReachable();
+  DdsSendWord(instrument, 1234);
+  EXPECT_EQ(instrument.in(), 0);
+  EXPECT_TRUE(port->log.empty());
+  instrument.params.LptBase = kLpt2;
+  instrument.refreshReachable();
+  DdsReset(instrument);
+  EXPECT_EQ(port->writes().size(), 2u);
+}
+
+TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
+  BusyWaitDelayer d;
+  for (double units : {1.0, 10.0, 1000.0, 20000.0}) {
+    auto a = std::chrono::steady_clock::now();
+    d.wait(units, 5);
+    auto ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a).count();
+    EXPECT_GE(ns, units * 100.0);
+  }
+}
+
+TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
+  Instrument instrument;
+  // A timer that never moves: the interval is measured again on the monotonic clock.
+  Orologio(instrument, [] { return 100.0f; });
+  EXPECT_GE(instrument.LoopFactor, 1);
+  // Midnight: the second reading is below the first.
+  float t = 86399.9f;
+  Orologio(instrument, [&] {
+    float v = t;
+    t = 0.05f;
+    return v;
+  });
+  EXPECT_GE(instrument.LoopFactor, 1);
+  // A machine so slow that the run takes 0.3 s: 0.1 / 0.3 rounds to 0, so 1.
+  float s = 10.0f;
+  Orologio(instrument, [&] {
+    float v = s;
+    s += 0.3f;
+    return v;
+  });
+  EXPECT_EQ(instrument.LoopFactor, 1);
+  // 1,000,000 steps in 4 ms: 25 steps per 0.1 us.
+  float u = 10.0f;
+  Orologio(instrument, [&] {
+    float v = u;
+    u += 0.004f;
+    return v;
+  });
+  EXPECT_EQ(instrument.LoopFactor, 25);
+}
