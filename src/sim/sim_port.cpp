@@ -18,3 +18,7 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions&) {
 }
 
 }  // namespace kolm::sim
+
+namespace kolm::sim {
+hw::PortOptions loadPortOptions() { return {}; }
+}  // namespace kolm::sim

@@ -10,3 +10,9 @@ namespace kolm::sim {
 hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options);
 
 }  // namespace kolm::sim
+
+namespace kolm::sim {
+// What the simulator has connected, as kept between runs (sim.cfg in the working
+// directory); the defaults when nothing is kept.
+hw::PortOptions loadPortOptions();
+}  // namespace kolm::sim
