@@ -35,6 +35,7 @@ void JobRunner::slice() {
   bool more = !job_->done();
   while (more && t.elapsed() < sliceMs_) more = job_->step() && !job_->done();
   emit progressed(job_->progress());
+  if (!job_) return;  // stopped from a slot of progressed()
   if (!more) {
     timer_.stop();
     job_ = nullptr;
