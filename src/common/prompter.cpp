@@ -15,8 +15,7 @@ bool ScriptedPrompter::confirm(const std::string& text, const std::string& title
 }
 
 std::optional<std::string> ScriptedPrompter::input(const std::string& title,
-                                                   const std::string& prompt,
-                                                   const std::string&) {
+                                                   const std::string& prompt, const std::string&) {
   shown.push_back({"input", prompt, title});
   if (inputs.empty()) return std::nullopt;
   auto answer = inputs.front();

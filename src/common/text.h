@@ -42,8 +42,7 @@ std::string shortestText(double value, int digits = 15);
 // ',' thousands grouping (with `thousandsSeparator`). The value is rounded to the
 // pattern's number of decimals. A point with no decimal shown after it is left
 // out. "scientific" gives d.ddE+xx.
-std::string formatPattern(double value, std::string_view pattern,
-                          char thousandsSeparator = ',');
+std::string formatPattern(double value, std::string_view pattern, char thousandsSeparator = ',');
 
 // d.ddE+xx: one digit, the point, two decimals, E, a sign and two exponent digits.
 std::string formatScientific(double value);

@@ -28,8 +28,8 @@ int16_t loopFactorFor(double seconds) {
 void BusyWaitDelayer::wait(double units, int loopFactor) {
   if (!(units * loopFactor >= 1)) return;
   using clock = std::chrono::steady_clock;
-  auto deadline = clock::now() + std::chrono::nanoseconds(
-                                     static_cast<int64_t>(std::ceil(units * 100.0)));
+  auto deadline =
+      clock::now() + std::chrono::nanoseconds(static_cast<int64_t>(std::ceil(units * 100.0)));
   while (clock::now() < deadline) {
   }
 }

@@ -34,8 +34,7 @@ double systemClockMHz(int multiplier, double quartzMHz);
 // Reads the records of `file` into `params` in order; at the first failure (no
 // file, too few fields, a non-numeric first field, a value out of 16-bit range)
 // it stops and keeps what it had read. True when all four were read.
-bool ReadHardwareConfig(HardwareParams& params,
-                        const std::filesystem::path& file = "dds.cfg");
+bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg");
 
 // Writes the four records (and the port back end as a fifth), atomically.
 bool WriteHardwareConfig(const HardwareParams& params,

@@ -61,15 +61,15 @@ PortOpenResult openPpdev(const std::string& device) {
       r.error = "There is no parallel port " + device +
                 " on this computer (is the parport_pc and ppdev driver loaded?).";
     else if (e == EACCES || e == EPERM)
-      r.error = "No permission to use " + device +
-                ": add your user to the group 'lp' and log in again.";
+      r.error =
+          "No permission to use " + device + ": add your user to the group 'lp' and log in again.";
     else
       r.error = "Cannot open " + device + ": " + std::strerror(e) + ".";
     return r;
   }
   if (ioctl(fd, PPCLAIM) != 0) {
-    r.error = "Cannot claim " + device + " (another program or driver holds it): " +
-              std::strerror(errno) + ".";
+    r.error = "Cannot claim " + device +
+              " (another program or driver holds it): " + std::strerror(errno) + ".";
     ::close(fd);
     return r;
   }
@@ -110,8 +110,7 @@ std::string ppdevDeviceForBase(int32_t base, const std::string& procRoot) {
   return {};
 }
 
-PortOpenResult openPort(const std::string& backend, int32_t lptBase,
-                        const PortOptions& options) {
+PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortOptions& options) {
   PortOpenResult r;
   if (backend.empty() || backend == "sim") return sim::makeSimulatorPort(options);
   if (backend == "ppdev" || backend.rfind("ppdev:", 0) == 0) {

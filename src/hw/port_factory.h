@@ -29,7 +29,6 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase,
 
 // The ppdev device whose base address (from /proc/sys/dev/parport) is `base`,
 // or empty when there is none. `procRoot` is for tests.
-std::string ppdevDeviceForBase(int32_t base,
-                               const std::string& procRoot = "/proc/sys/dev/parport");
+std::string ppdevDeviceForBase(int32_t base, const std::string& procRoot = "/proc/sys/dev/parport");
 
 }  // namespace kolm::hw

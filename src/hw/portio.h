@@ -67,7 +67,8 @@ class RecordingPort : public PortIo {
 // a file: "W hh" for a data write, "R hh" for a status read.
 class TracingPort : public PortIo {
  public:
-  TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out) : inner_(std::move(inner)), out_(out) {}
+  TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out)
+      : inner_(std::move(inner)), out_(out) {}
   ~TracingPort() override;
   void writeData(uint8_t value) override;
   uint8_t readStatus() override;

@@ -14,7 +14,7 @@ TEST(NumericValue, TakesTheLeadingNumberAndSkipsBlanks) {
   EXPECT_DOUBLE_EQ(numericValue("abc"), 0);
   EXPECT_DOUBLE_EQ(numericValue(""), 0);
   EXPECT_DOUBLE_EQ(numericValue("-"), 0);
-  EXPECT_DOUBLE_EQ(numericValue("3e"), 3);  // an exponent without digits is not taken
+  EXPECT_DOUBLE_EQ(numericValue("3e"), 3);   // an exponent without digits is not taken
   EXPECT_DOUBLE_EQ(numericValue("1,5"), 1);  // the comma is no decimal separator
 }
 

@@ -148,7 +148,8 @@ TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
   for (double units : {1.0, 10.0, 1000.0, 20000.0}) {
     auto a = std::chrono::steady_clock::now();
     d.wait(units, 5);
-    auto ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a).count();
+    auto ns =
+        std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a).count();
     EXPECT_GE(ns, units * 100.0);
   }
 }

@@ -54,8 +54,8 @@ TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
 
 TEST(DdsCfg, UnquotedAndCommaSeparatedFormsReadTheSame) {
   kolm::test::TempDir dir;
-  for (const char* text : {"20\r\n20\r\n400\r\n888\r\n", "\"20\",\"20\",\"400\",\"888\"\r\n",
-                           "20\n20\n400\n888"}) {
+  for (const char* text :
+       {"20\r\n20\r\n400\r\n888\r\n", "\"20\",\"20\",\"400\",\"888\"\r\n", "20\n20\n400\n888"}) {
     auto file = dir.path() / "dds.cfg";
     ASSERT_TRUE(writeFileAtomic(file, text));
     HardwareParams q;

@@ -32,7 +32,9 @@ class TempDir {
 // files in the working directory) and goes back afterwards.
 class InTempDir {
  public:
-  InTempDir() : old_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.path()); }
+  InTempDir() : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.path());
+  }
   ~InTempDir() { std::filesystem::current_path(old_); }
   const std::filesystem::path& path() const { return dir_.path(); }
 

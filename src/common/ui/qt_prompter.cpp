@@ -23,10 +23,17 @@ void QtPrompter::message(const std::string& text, Icon icon, const std::string& 
   box.setWindowTitle(q(title));
   box.setText(q(text));
   switch (icon) {
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::None: break;
+    case Icon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case Icon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case Icon::Critical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case Icon::None:
+      break;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
