@@ -30,8 +30,11 @@ TEST(Detector, WireSequenceAndMsbFirst) {
   EXPECT_EQ(all.port->writes(), expected);
   EXPECT_EQ(all.port->readCount(), 10u);
   // The read happens while the clock is low: right after each 0.
-  for (size_t i = 0; i + 1 < all.port->log.size(); ++i)
-    if (!all.port->log[i + 1].write) EXPECT_EQ(all.port->log[i].value, 0);
+  for (size_t i = 0; i + 1 < all.port->log.size(); ++i) {
+    if (!all.port->log[i + 1].write) {
+      EXPECT_EQ(all.port->log[i].value, 0);
+    }
+  }
 
   Rig first([](size_t n) { return n == 0 ? kDetectorBit : uint8_t{0}; });
   EXPECT_EQ(lettura(first.instrument), 512);
