@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "analyzer/ui/analyzer_window.h"
@@ -134,6 +135,9 @@ void Launcher::load(const hw::SecondsTimer& timer) {
   hw::Orologio(context_.instrument, timer);
   hw::ReadHardwareConfig(context_.instrument.params);
   openConfiguredPort();
+  common::ui::refreshSimBanners(this);
+  adjustSize();
+  resize(size().expandedTo(QSize(380, 380)));
   if (context_.instrument.params.RefClkMHz == 0) showParameters();
 }
 
@@ -185,6 +189,8 @@ void Launcher::showParameters(QWidget* modalOwner) {
   if (!parameters_) {
     parameters_ = new ParametersWindow(context_, [this] { openConfiguredPort(); });
     parameters_->setAttribute(Qt::WA_DeleteOnClose);
+    parameters_->adjustSize();
+    parameters_->move(x() + width() + 16, y());
   } else {
     parameters_->load();
   }
