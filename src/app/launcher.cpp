@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "analyzer/ui/analyzer_window.h"
+#include "common/ui/about_box.h"
 #include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/sim_port.h"
@@ -92,6 +93,8 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 
   auto* about = menuBar()->addAction("About_KOLM");
   about->setObjectName("AboutMenu");
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
   auto* params = menuBar()->addAction("Parameters");
   params->setObjectName("Parametri");
   connect(params, &QAction::triggered, this, [this] { showParameters(); });

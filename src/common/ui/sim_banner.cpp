@@ -27,10 +27,12 @@ class SimBanner : public QLabel {
     state_ = state;
     if (state == 1) {
       setText(tr("SIMULATED INSTRUMENT: no hardware is being measured"));
-      setStyleSheet("QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
+      setStyleSheet(
+          "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
     } else if (state == 2) {
       setText(tr("NO INSTRUMENT: choose the port in Parameters"));
-      setStyleSheet("QLabel { background: #d84040; color: white; font-weight: bold; padding: 2px; }");
+      setStyleSheet(
+          "QLabel { background: #d84040; color: white; font-weight: bold; padding: 2px; }");
     }
     setVisible(state != 0);
   }
