@@ -13,6 +13,7 @@ namespace kolm::cli {
 extern const Command kDdsCommand;
 extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
+extern const Command kPowerSweepCommand;
 
 namespace {
 
@@ -20,6 +21,7 @@ const Command* const kCommands[] = {
     &kDdsCommand,
     &kReadDetectorCommand,
     &kReadBridgeCommand,
+    &kPowerSweepCommand,
 };
 
 void printHelp(std::ostream& out) {
