@@ -10,11 +10,13 @@
 namespace kolm::cli {
 
 extern const Command kDdsCommand;
+extern const Command kTuneCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
     &kDdsCommand,
+    &kTuneCommand,
 };
 
 void printHelp(std::ostream& out) {
