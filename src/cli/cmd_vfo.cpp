@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "common/prompter.h"
 #include "common/text.h"
+#include "hw/dds.h"
 #include "vfo/vfo.h"
 
 namespace kolm::cli {

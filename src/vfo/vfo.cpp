@@ -75,7 +75,8 @@ int Vfo::insertMemory(double mhz) {
   auto at = std::upper_bound(List1.begin(), List1.end(), value, [](double v, const std::string& e) {
     return v < common::numericValue(e);
   });
-  return static_cast<int>(List1.insert(at, std::move(entry)) - List1.begin());
+  auto inserted = List1.insert(at, std::move(entry));
+  return static_cast<int>(inserted - List1.begin());
 }
 
 int Vfo::addMemory() { return insertMemory(settings.WorkingFreq); }

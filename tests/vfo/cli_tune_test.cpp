@@ -17,7 +17,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct Run {
+struct CliRun {
   int status = -1;
   std::string out;
   std::string err;
@@ -30,11 +30,11 @@ struct CliFolder {
   void write(const std::string& name, const std::string& text) {
     ASSERT_TRUE(kolm::common::writeFileAtomic(dir.path() / name, text));
   }
-  Run run(const std::string& args) {
+  CliRun run(const std::string& args) {
     const auto errFile = dir.path() / "stderr.txt";
     std::string cmd = "cd '" + dir.path().string() + "' && '" KOLM_CLI_PATH "' --trace trace.txt " +
                       args + " 2>'" + errFile.string() + "'";
-    Run r;
+    CliRun r;
     FILE* p = popen(cmd.c_str(), "r");
     std::array<char, 256> buf{};
     size_t n;
@@ -60,24 +60,24 @@ struct CliFolder {
 
 TEST(CliTune, FollowsTheVfoRules) {
   CliFolder f;
-  Run gen = f.run("tune 7.05");
+  CliRun gen = f.run("tune 7.05");
   EXPECT_EQ(gen.status, 0) << gen.err;
   EXPECT_EQ(gen.out, "working=7.050000 dds=7.050000 word=75698799\n");
   EXPECT_THAT(f.events(), ElementsAre("reset", "reg1 166", "word 75698799"));
 
-  Run rtx = f.run("tune 7.05 --mode rtx");
+  CliRun rtx = f.run("tune 7.05 --mode rtx");
   EXPECT_EQ(rtx.out, "working=7.050000 dds=17.050000 word=183072981\n");
-  Run rtx2 = f.run("tune 7 --mode rtx2 --if -10.7");
+  CliRun rtx2 = f.run("tune 7 --mode rtx2 --if -10.7");
   EXPECT_EQ(rtx2.out, "working=7.000000 dds=7.400000 word=79456895\n");
 
   // Too high: clamped, told on stderr, still loaded.
-  Run high = f.run("tune 75 --mode rtx2 --if 10");
+  CliRun high = f.run("tune 75 --mode rtx2 --if 10");
   EXPECT_EQ(high.status, 0);
   EXPECT_EQ(high.out, "working=70.000000 dds=160.000000 word=1717986918\n");
   EXPECT_THAT(high.err, HasSubstr("Frequency too High"));
 
   // A negative working frequency in GEN mode is held at 0.
-  Run negative = f.run("tune -3");
+  CliRun negative = f.run("tune -3");
   EXPECT_EQ(negative.status, 0);
   EXPECT_EQ(negative.out, "working=0.000000 dds=0.000000 word=0\n");
 
@@ -89,13 +89,13 @@ TEST(CliTune, BadInputExitsWithTwo) {
   CliFolder f;
   for (const char* args :
        {"tune", "tune abc", "tune 7 --mode lsb", "tune 7 --if x", "tune 7 8", "tune 7 --mode"}) {
-    Run r = f.run(args);
+    CliRun r = f.run(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_THAT(r.err, HasSubstr("kolm-cli:")) << args;
     EXPECT_TRUE(r.out.empty()) << args;
   }
   CliFolder noClock("0");
-  Run r = noClock.run("tune 7.05");
+  CliRun r = noClock.run("tune 7.05");
   EXPECT_EQ(r.status, 2);
   EXPECT_THAT(r.err, HasSubstr("clock is 0"));
   EXPECT_TRUE(noClock.events().empty());
