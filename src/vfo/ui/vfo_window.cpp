@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "common/text.h"
@@ -56,6 +57,7 @@ class VfoWindow : public QMainWindow {
   void showSettings();
   void showFrequencies();
   void showMemories();
+  void alignSteps();
 
   common::ui::UiContext& context_;
   Vfo vfo_;
@@ -72,6 +74,7 @@ class VfoWindow : public QMainWindow {
   QLineEdit* if1_ = nullptr;
   QLineEdit* if2_ = nullptr;
   QListWidget* list1_ = nullptr;
+  QWidget* steps_ = nullptr;
   std::array<QPushButton*, kBandButtonCount> freqFissa_{};
 };
 
@@ -102,7 +105,12 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   auto* top = new QHBoxLayout;
   auto* tuning = new QVBoxLayout;
   tuning->addWidget(buildDisplay(central));
-  tuning->addWidget(buildSteps(central));
+  auto* stepsRow = new QHBoxLayout;
+  steps_ = buildSteps(central);
+  stepsRow->addStretch();
+  stepsRow->addWidget(steps_);
+  stepsRow->addStretch();
+  tuning->addLayout(stepsRow);
   auto* keyboard = new QHBoxLayout;
   auto* label3 = new QLabel("Keyboard input in MHz", central);
   label3->setObjectName("Label3");
@@ -168,7 +176,7 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   panel->setStyleSheet(
       "#DisplayPanel { background: #10161c; border: 2px solid #3a4652; border-radius: 6px; }"
       "#DisplayPanel QLabel { color: #9fb3c4; background: transparent; }"
-      "#Label1 { color: #ffc23a; }"
+      "#DisplayPanel QLabel#Label1 { color: #ffc23a; }"
       "#Text2 { color: #62e38a; background: #0b0f13; border: 1px solid #3a4652; }");
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(14, 8, 14, 10);
@@ -180,10 +188,9 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   label1_->setObjectName("Label1");
   QFont digits("Arial");
   digits.setStyleHint(QFont::SansSerif);
-  digits.setPointSize(40);
+  digits.setPointSize(44);
   digits.setBold(true);
   label1_->setFont(digits);
-  label1_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* unit1 = new QLabel("MHz", panel);
   QFont unitFont = unit1->font();
   unitFont.setPointSize(14);
@@ -206,11 +213,13 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   auto* unit2 = new QLabel("MHz", panel);
   unit2->setFont(unitFont);
 
-  grid->addWidget(label8, 0, 0, 1, 3);
-  grid->addWidget(label1_, 1, 0, 1, 2);
-  grid->addWidget(unit1, 1, 2, Qt::AlignBottom);
+  // The digits stand centred over the three step frames below them: MHz, kHz, Hz.
+  label1_->setAlignment(Qt::AlignCenter);
+  grid->addWidget(label8, 0, 0);
+  grid->addWidget(unit1, 0, 2, Qt::AlignRight);
+  grid->addWidget(label1_, 1, 0, 1, 3);
   grid->addWidget(label2, 2, 0, Qt::AlignRight);
-  grid->addWidget(text2_, 2, 1, Qt::AlignRight);
+  grid->addWidget(text2_, 2, 1);
   grid->addWidget(unit2, 2, 2);
   grid->setColumnStretch(0, 1);
   return panel;
@@ -241,7 +250,8 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
       down->setToolTip("Down " + stepName(index));
       for (auto* b : {up, down}) {
         b->setFont(big);
-        b->setFixedSize(42, 34);
+        b->setMinimumSize(38, 34);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
       }
@@ -256,9 +266,8 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
         showFrequencies();
       });
     }
-    layout->addWidget(frame);
+    layout->addWidget(frame, 1);
   }
-  layout->addStretch();
   return row;
 }
 
@@ -446,6 +455,7 @@ void VfoWindow::showSettings() {
 
 void VfoWindow::showFrequencies() {
   label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+  alignSteps();
   const auto& out = vfo_.output();
   if (out && out->sent) {
     text2_->setText(q(displayText(out->DdsFreq)));
@@ -455,6 +465,13 @@ void VfoWindow::showFrequencies() {
     text2_->clear();
     text2_->setPlaceholderText(out ? "not sent" : QString());
   }
+}
+
+// The step frames span the digits above them: Mhz under the megahertz, Khz under
+// the kilohertz, Hz under the hertz.
+void VfoWindow::alignSteps() {
+  const int digits = label1_->fontMetrics().horizontalAdvance(label1_->text());
+  steps_->setFixedWidth(std::max(steps_->minimumSizeHint().width(), digits + 16));
 }
 
 void VfoWindow::showMemories() {

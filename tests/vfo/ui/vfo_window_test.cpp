@@ -284,3 +284,31 @@ TEST(VfoWindow, NoClockSendsNoFrequency) {
   EXPECT_EQ(rig.text2(), "");
   EXPECT_TRUE(rig.fresh().empty());
 }
+
+// Nothing is clipped at the window's opening size: the display shows all its
+// digits and every control lies inside the window. With KOLM_SCREENSHOT_DIR set
+// the window is also saved there as vfo.png.
+TEST(VfoWindow, OpensWithEverythingInView) {
+  VfoRig rig;
+  ASSERT_TRUE(common::writeFileAtomic("VFO_FreqMem", "1.84\r\n3.573\r\n7.074\r\n14.074\r\n"));
+  ASSERT_TRUE(common::writeFileAtomic(
+      "radio.ini",
+      "\"145.5\"\r\n\"10.7\"\r\n\"-10.7\"\r\n\"1\"\r\n\"1\"\r\n\"145.5\"\r\n\"145.5\"\r\n"));
+  QWidget* w = rig.open();
+  auto* label1 = rig.get<QLabel>("Label1");
+  EXPECT_EQ(label1->text(), "145.500 000");
+  EXPECT_LE(label1->fontMetrics().horizontalAdvance(label1->text()),
+            label1->contentsRect().width());
+  EXPECT_GE(label1->font().pointSize(), 28);
+  const QRect inside = w->rect();
+  for (QWidget* c : w->findChildren<QWidget*>()) {
+    if (!c->isVisible() || c->objectName().isEmpty() || c->objectName().startsWith("qt_")) continue;
+    QRect r(c->mapTo(w, QPoint(0, 0)), c->size());
+    EXPECT_TRUE(inside.contains(r)) << c->objectName().toStdString();
+  }
+  const QByteArray dirName = qgetenv("KOLM_SCREENSHOT_DIR");
+  if (!dirName.isEmpty()) {
+    rig.get<QListWidget>("List1")->setCurrentRow(2);
+    EXPECT_TRUE(w->grab().save(QString::fromUtf8(dirName) + "/vfo.png"));
+  }
+}
