@@ -7,9 +7,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "analyzer/ui/analyzer_window.h"
+#include "common/ui/about_box.h"
 #include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/sim_port.h"
@@ -91,6 +93,8 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 
   auto* about = menuBar()->addAction("About_KOLM");
   about->setObjectName("AboutMenu");
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
   auto* params = menuBar()->addAction("Parameters");
   params->setObjectName("Parametri");
   connect(params, &QAction::triggered, this, [this] { showParameters(); });
@@ -134,6 +138,9 @@ void Launcher::load(const hw::SecondsTimer& timer) {
   hw::Orologio(context_.instrument, timer);
   hw::ReadHardwareConfig(context_.instrument.params);
   openConfiguredPort();
+  common::ui::refreshSimBanners(this);
+  adjustSize();
+  resize(size().expandedTo(QSize(380, 380)));
   if (context_.instrument.params.RefClkMHz == 0) showParameters();
 }
 
@@ -185,6 +192,8 @@ void Launcher::showParameters(QWidget* modalOwner) {
   if (!parameters_) {
     parameters_ = new ParametersWindow(context_, [this] { openConfiguredPort(); });
     parameters_->setAttribute(Qt::WA_DeleteOnClose);
+    parameters_->adjustSize();
+    parameters_->move(x() + width() + 16, y());
   } else {
     parameters_->load();
   }
