@@ -20,6 +20,7 @@
 #include <array>
 
 #include "common/text.h"
+#include "common/ui/about_box.h"
 #include "vfo/vfo.h"
 
 namespace kolm::vfo::ui {
@@ -162,11 +163,10 @@ void VfoWindow::buildMenus() {
   parametri->setObjectName("Parametri");
   connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(nullptr); });
 
-  // The about box proper is still to come; until then the version is shown.
   auto* about = menuBar()->addAction("About_VFO");
   about->setObjectName("AboutVFO");
   connect(about, &QAction::triggered, this,
-          [this] { context_.prompter.message(std::string("Kolm  Version : ") + KOLM_VERSION); });
+          [] { common::ui::showAboutBox(common::ui::AboutKind::Vfo); });
 }
 
 QWidget* VfoWindow::buildDisplay(QWidget* parent) {

@@ -27,9 +27,15 @@ using ::testing::ElementsAre;
 
 namespace {
 
+// A recording port that says it is the simulator.
+struct SimRecordingPort : hw::RecordingPort {
+  bool simulated() const override { return true; }
+};
+
 struct VfoRig {
-  explicit VfoRig(double clock = 400) : context{instrument, prompter} {
-    auto p = std::make_unique<hw::RecordingPort>();
+  explicit VfoRig(double clock = 400, bool simulated = false) : context{instrument, prompter} {
+    auto p =
+        simulated ? std::make_unique<SimRecordingPort>() : std::make_unique<hw::RecordingPort>();
     port = p.get();
     instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
@@ -125,7 +131,14 @@ TEST(VfoWindow, OpensWithItsControlsAndLoadsTheDds) {
   EXPECT_EQ(fileMenu->title(), "End_Program");
   rig.get<QAction>("Parametri")->trigger();
   EXPECT_THAT(rig.parameterCalls, ElementsAre(nullptr));
-  EXPECT_EQ(rig.get<QAction>("AboutVFO")->text(), "About_VFO");
+  auto* about = rig.get<QAction>("AboutVFO");
+  EXPECT_EQ(about->text(), "About_VFO");
+  about->trigger();
+  QWidget* box = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->isVisible() && top->windowTitle() == "About Digital VFO Software") box = top;
+  ASSERT_NE(box, nullptr);
+  box->close();
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
@@ -286,15 +299,17 @@ TEST(VfoWindow, NoClockSendsNoFrequency) {
 }
 
 // Nothing is clipped at the window's opening size: the display shows all its
-// digits and every control lies inside the window. With KOLM_SCREENSHOT_DIR set
+// digits and every control, the simulator's banner included, lies inside the
+// window. With KOLM_SCREENSHOT_DIR set
 // the window is also saved there as vfo.png.
 TEST(VfoWindow, OpensWithEverythingInView) {
-  VfoRig rig;
+  VfoRig rig(400, true);
   ASSERT_TRUE(common::writeFileAtomic("VFO_FreqMem", "1.84\r\n3.573\r\n7.074\r\n14.074\r\n"));
   ASSERT_TRUE(common::writeFileAtomic(
       "radio.ini",
       "\"145.5\"\r\n\"10.7\"\r\n\"-10.7\"\r\n\"1\"\r\n\"1\"\r\n\"145.5\"\r\n\"145.5\"\r\n"));
   QWidget* w = rig.open();
+  EXPECT_TRUE(rig.get<QWidget>("SimBanner")->isVisible());
   auto* label1 = rig.get<QLabel>("Label1");
   EXPECT_EQ(label1->text(), "145.500 000");
   EXPECT_LE(label1->fontMetrics().horizontalAdvance(label1->text()),
