@@ -13,6 +13,7 @@ namespace kolm::cli {
 extern const Command kDdsCommand;
 extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
+extern const Command kTuneCommand;
 extern const Command kPowerSweepCommand;
 
 namespace {
@@ -21,6 +22,7 @@ const Command* const kCommands[] = {
     &kDdsCommand,
     &kReadDetectorCommand,
     &kReadBridgeCommand,
+    &kTuneCommand,
     &kPowerSweepCommand,
 };
 
