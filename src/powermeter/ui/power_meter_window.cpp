@@ -1,8 +1,534 @@
 #include "powermeter/ui/power_meter_window.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "chart/chart.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/text.h"
+#include "common/ui/about_box.h"
+#include "hw/dds.h"
+#include "powermeter/settings.h"
+
 namespace kolm::powermeter::ui {
 
-// Not built yet: the launcher tells the user so.
-QWidget* createPowerMeterWindow(common::ui::UiContext&) { return nullptr; }
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+// The pictures of the two sweep buttons: one ramp for a single pass, three for
+// passes back to back.
+QIcon sweepIcon(int ramps) {
+  QPixmap pm(32, 32);
+  pm.fill(QColor(16, 22, 28));
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(70, 90, 110), 1));
+  p.drawLine(4, 27, 28, 27);
+  QPainterPath path;
+  const double w = 24.0 / ramps;
+  path.moveTo(4, 26);
+  for (int r = 0; r < ramps; ++r) {
+    path.lineTo(4 + w * (r + 1), 6);
+    if (r + 1 < ramps) path.lineTo(4 + w * (r + 1), 26);
+  }
+  p.setPen(QPen(QColor(90, 230, 120), 2));
+  p.drawPath(path);
+  return QIcon(pm);
+}
+
+QLineEdit* lineEdit(QWidget* parent, const char* name, int width, const QString& tip = {}) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  e->setFixedWidth(width);
+  if (!tip.isEmpty()) e->setToolTip(tip);
+  return e;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->adjustSize();
+  return l;
+}
+
+}  // namespace
+
+PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(context) {
+  setObjectName("Power_Meter");
+  setWindowTitle("Power Meter Sweep");
+  setAttribute(Qt::WA_DeleteOnClose);
+  buildMenus();
+
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+  outer->addWidget(common::ui::makeSimBanner(context_, central));
+  area_ = new QWidget(central);
+  area_->setObjectName("ChartArea");
+  area_->installEventFilter(this);
+  outer->addWidget(area_, 1);
+  setCentralWidget(central);
+  buildControls(area_);
+
+  connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
+    progress_->setValue(static_cast<int>(fraction * 1000));
+    if (job_) validLevels_ = std::max(validLevels_, job_->measured());
+    showTrace();
+  });
+  connect(&runner_, &common::ui::JobRunner::finished, this,
+          [this](bool completed) { passFinished(completed); });
+
+  // Form_Load.
+  ReadVar();
+  Text1->setText(q(common::strSingle(ViewStart)));
+  Text2->setText(q(common::strSingle(ViewStop)));
+  Text3->setText(QString::number(Points));
+  Text8->setText(q(common::shortestText(LevelTop, 7)));
+  Text9->setText(q(common::shortestText(LevelBottom, 7)));
+  TraceStart = ViewStart;
+  TraceStop = ViewStart;
+  chart::guardSpan(ViewStart, ViewStop);
+  chart::guardLevels(LevelTop, LevelBottom);
+  resize(1000, 720);
+  setMinimumSize(760, 560);
+  Visualizza();
+}
+
+PowerMeterWindow::~PowerMeterWindow() { runner_.stop(); }
+
+void PowerMeterWindow::buildMenus() {
+  auto* file = menuBar()->addMenu("File");
+  file->setObjectName("file");
+  auto add = [this](QMenu* menu, const char* name, const char* caption, bool enabled = false) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setEnabled(enabled);
+    return a;
+  };
+  add(file, "open", "Open Chart");
+  add(file, "saveas", "Save Chart as");
+  QAction* exit = add(file, "Exit_Power_Meter", "Exi Power Meter", true);
+  connect(exit, &QAction::triggered, this, [this] { close(); });
+
+  QAction* parametri = menuBar()->addAction("Parameters");
+  parametri->setObjectName("Parametri");
+  connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(this); });
+
+  auto* compare = menuBar()->addMenu("Compare");
+  compare->setObjectName("Compare");
+  QAction* scrMem = add(compare, "ScrMem", "This Chart in memory", true);
+  connect(scrMem, &QAction::triggered, this, [this] { ScrMem_Click(); });
+  add(compare, "finMem", "File in memory");
+
+  auto* calibr = menuBar()->addMenu("Calibrate");
+  calibr->setObjectName("Calibr");
+  add(calibr, "Cal_0dbm", "0 dBm");
+  add(calibr, "Cal_60dbm", "-60 dBm");
+  add(calibr, "Cal_def", "default");
+
+  QAction* refer = menuBar()->addAction("Reference_Level");
+  refer->setObjectName("refer");
+  refer->setEnabled(false);
+
+  auto* util = menuBar()->addMenu("CrystalMeter");
+  util->setObjectName("util");
+  add(util, "quarz", "Quarzo");
+  add(util, "calQuarz", "calQuarz");
+
+  auto* print = menuBar()->addMenu("Print");
+  print->setObjectName("Print");
+  add(print, "Print_Screen", "Print_Screen");
+
+  QAction* about = menuBar()->addAction("About_Power_Meter");
+  about->setObjectName("About_Power_Meter");
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::PowerMeter); });
+
+  // Stop a running pass: the button beside the sweep buttons, or Esc.
+  stopAction_ = new QAction("Stop", this);
+  stopAction_->setObjectName("StopSweep");
+  stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+  stopAction_->setShortcutContext(Qt::WindowShortcut);
+  stopAction_->setToolTip("Stop the sweep (Esc)");
+  stopAction_->setEnabled(false);
+  addAction(stopAction_);
+  connect(stopAction_, &QAction::triggered, this, [this] { stopSweep(); });
+}
+
+void PowerMeterWindow::buildControls(QWidget* area) {
+  Label5 = label(area, "Label5", "POWER METER SWEEP");
+  QFont heading = Label5->font();
+  heading.setPointSize(16);
+  heading.setBold(true);
+  Label5->setFont(heading);
+  Label5->adjustSize();
+
+  Pc1 = new chart::ui::SweepChart(area);
+  Pc1->setObjectName("Pc1");
+  Pc1->setColours(QColor(0, 0, 0), QColor(192, 192, 192), chart::ui::paletteQColor(12));
+  connect(Pc1, &chart::ui::SweepChart::mousePressed, this,
+          [this](double x, double y, Qt::MouseButton b) { mouseDown(x, y, b); });
+  connect(Pc1, &chart::ui::SweepChart::mouseMoved, this,
+          [this](double x, double y, Qt::MouseButtons) { mouseMove(x, y); });
+  connect(Pc1, &chart::ui::SweepChart::mouseReleased, this,
+          [this](double x, double y, Qt::MouseButton b) { mouseUp(x, y, b); });
+  connect(Pc1, &chart::ui::SweepChart::doubleClicked, this, [this](double, double) { dblClick(); });
+
+  Text6 = lineEdit(area, "Text6", 420, "File name");
+  Text6->setReadOnly(true);
+  Text6->setFrame(false);
+  Text6->setFixedHeight(16);
+  Text6->setStyleSheet("QLineEdit { background: transparent; }");
+
+  Check1 = new QCheckBox("Compare", area);
+  Check1->setObjectName("Check1");
+  Check1->adjustSize();
+  connect(Check1, &QCheckBox::toggled, this, [this] { Visualizza(); });
+
+  Label1 = label(area, "Label1", "Delay");
+  Text7 = lineEdit(area, "Text7", 52, "Delay in msec");
+  Text7->setText("0");
+  connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
+
+  Label4 = label(area, "Label4", "Points");
+  Text3 = lineEdit(area, "Text3", 60, "Frequency Axsis Points");
+  connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+
+  Text8 = lineEdit(area, "Text8", 38, "Level at the top, dBm");
+  Text9 = lineEdit(area, "Text9", 38, "Level at the bottom, dBm");
+  for (QLineEdit* e : {Text8, Text9})
+    connect(e, &QLineEdit::returnPressed, this, [this] { dblClick(); });
+
+  Text4 = lineEdit(area, "Text4", 190, "Cursor: MHz and dBm");
+  Text4->setReadOnly(true);
+  QFont mono("Monospace");
+  mono.setStyleHint(QFont::TypeWriter);
+  Text4->setFont(mono);
+
+  // Progress of the pass and its Stop button.
+  sweepPanel_ = new QWidget(area);
+  sweepPanel_->setObjectName("SweepPanel");
+  auto* panel = new QHBoxLayout(sweepPanel_);
+  panel->setContentsMargins(0, 0, 0, 0);
+  progress_ = new QProgressBar(sweepPanel_);
+  progress_->setObjectName("SweepProgress");
+  progress_->setRange(0, 1000);
+  progress_->setValue(0);
+  progress_->setTextVisible(false);
+  progress_->setFixedHeight(14);
+  auto* stop = new QToolButton(sweepPanel_);
+  stop->setObjectName("StopButton");
+  stop->setDefaultAction(stopAction_);
+  panel->addWidget(progress_, 1);
+  panel->addWidget(stop);
+
+  Frame2 = new QGroupBox("Signal Generator", area);
+  Frame2->setObjectName("Frame2");
+  auto* gen = new QHBoxLayout(Frame2);
+  gen->setContentsMargins(6, 2, 6, 4);
+  gen->setSpacing(4);
+  Text1 = lineEdit(Frame2, "Text1", 56, "Start frequency, MHz");
+  Text5 = lineEdit(Frame2, "Text5", 200);
+  Text5->setText("Start<----------MHz--------->Stop");
+  Text5->setReadOnly(true);
+  Text5->setFocusPolicy(Qt::NoFocus);
+  Text5->setAlignment(Qt::AlignCenter);
+  Text2 = lineEdit(Frame2, "Text2", 56, "Stop frequency, MHz");
+  Option1 = new QToolButton(Frame2);
+  Option1->setObjectName("Option1");
+  Option1->setIcon(sweepIcon(1));
+  Option1->setToolTip("Single sweep");
+  Option2 = new QToolButton(Frame2);
+  Option2->setObjectName("Option2");
+  Option2->setIcon(sweepIcon(3));
+  Option2->setToolTip("Continuous sweep");
+  for (QToolButton* b : {Option1, Option2}) {
+    b->setCheckable(true);
+    b->setIconSize(QSize(32, 32));
+    b->setFixedSize(36, 36);
+  }
+  connect(Option1, &QToolButton::clicked, this, [this] { option1Clicked(); });
+  connect(Option2, &QToolButton::clicked, this, [this] { option2Clicked(); });
+  gen->addWidget(Text1);
+  gen->addWidget(Text5);
+  gen->addWidget(Text2);
+  gen->addSpacing(4);
+  gen->addWidget(Option1);
+  gen->addWidget(Option2);
+  Frame2->adjustSize();
+  Frame2->setFixedSize(Frame2->sizeHint());
+}
+
+bool PowerMeterWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == area_ && event->type() == QEvent::Resize) {
+    DisponiControlli();
+    Visualizza();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void PowerMeterWindow::DisponiControlli() {
+  const double W = area_->width(), H = area_->height();
+  auto at = [](QWidget* w, double x, double y) {
+    w->move(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+  };
+  Pc1->setGeometry(static_cast<int>(std::lround(0.05 * W)), static_cast<int>(std::lround(0.09 * H)),
+                   static_cast<int>(std::lround(0.905 * W)),
+                   static_cast<int>(std::lround(0.8 * H)));
+  at(Label4, 0.85 * W, 0.05 * H);
+  at(Label5, 0.325 * W, 0);
+  at(Text3, 0.905 * W, 0.05 * H);
+  at(Text4, 0.05 * W, 0.9 * H);
+  at(Text6, 0.05 * W, 0.065 * H);
+  at(Text8, 0.01 * W, 0.09 * H);
+  at(Text9, 0.01 * W, 0.85 * H);
+  at(Frame2, 0.563 * W, 0.89 * H);
+  at(Check1, 0.6 * W, 0.05 * H);
+  at(Label1, 0.7 * W, 0.05 * H);
+  at(Text7, 0.76 * W, 0.05 * H);
+  sweepPanel_->setGeometry(static_cast<int>(0.27 * W), static_cast<int>(0.9 * H),
+                           static_cast<int>(0.27 * W), Text4->sizeHint().height());
+  Text6->raise();
+}
+
+void PowerMeterWindow::ReadVar() {
+  const PowIni ini = powermeter::ReadVar();
+  ViewStart = ini.ViewStart;
+  ViewStop = ini.ViewStop;
+  Points = ini.Points;
+  LevelTop = ini.LevelTop;
+  LevelBottom = ini.LevelBottom;
+  calibration_ = ini.calibration;
+  R0 = ini.R0;
+  // The delay box is filled as the file holds it, without the time warning.
+  QSignalBlocker quiet(Text7);
+  Text7->setText(q(ini.delayText));
+  delayMs_ = common::numericValue(ini.delayText);
+}
+
+void PowerMeterWindow::SaveVar() {
+  powermeter::SaveVar({s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()),
+                       s(Text9->text()), calibration_, s(Text7->text()), R0});
+}
+
+void PowerMeterWindow::Text3_Change() {
+  if (auto limited = limitPoints(s(Text3->text()))) Text3->setText(q(*limited));
+}
+
+void PowerMeterWindow::Text7_Change() {
+  delayMs_ = common::numericValue(s(Text7->text()));
+  if (auto warning = sweepTimeWarning(s(Text3->text()), s(Text7->text())))
+    context_.prompter.message(*warning, common::Icon::None);
+}
+
+void PowerMeterWindow::option1Clicked() {
+  Option1->setChecked(true);
+  Option2->setChecked(false);
+  // During a pass: one more pass after it, then the sweeping ends. A pass that
+  // has not measured anything yet is that one more pass.
+  if (runner_.running()) {
+    pendingSingle_ = job_ && job_->measured() > 0;
+    return;
+  }
+  EseguiSweep();
+}
+
+void PowerMeterWindow::option2Clicked() {
+  Option2->setChecked(true);
+  Option1->setChecked(false);
+  pendingSingle_ = false;
+  // During a pass the loop simply goes on after it.
+  if (runner_.running()) return;
+  EseguiSweep();
+}
+
+void PowerMeterWindow::EseguiSweep() {
+  Text6->clear();
+  GraficoDaFile = false;
+  SweepPreparation prepared = prepareSweep(
+      {s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()), s(Text9->text())},
+      context_.instrument.params.RefClkMHz, calibration_);
+  if (prepared.text1) Text1->setText(q(*prepared.text1));
+  if (prepared.text2) Text2->setText(q(*prepared.text2));
+  if (!prepared.plan) {
+    context_.prompter.message(prepared.error, common::Icon::Warning);
+    endSweeping();
+    return;
+  }
+  const SweepPlan& plan = *prepared.plan;
+  const bool samePoints = validLevels_ == Points + 1 && plan.Points == Points &&
+                          plan.ViewStart == TraceStart && plan.ViewStop == TraceStop;
+  ViewStart = plan.ViewStart;
+  ViewStop = plan.ViewStop;
+  TraceStart = ViewStart;
+  TraceStop = ViewStop;
+  Points = plan.Points;
+  LevelTop = plan.LevelTop;
+  LevelBottom = plan.LevelBottom;
+  validLevels_ = samePoints ? Points + 1 : 0;
+  job_ = std::make_unique<SweepJob>(
+      context_.instrument, plan, calibration_, [this] { return delayMs_; }, Traccia);
+  stopAction_->setEnabled(true);
+  progress_->setValue(0);
+  runner_.start(job_.get());
+  Visualizza();
+}
+
+void PowerMeterWindow::passFinished(bool completed) {
+  if (completed) progress_->setValue(1000);
+  if (job_) validLevels_ = std::max(validLevels_, job_->measured());
+  Visualizza();
+  if (closed_) return;
+  if (!completed) {
+    endSweeping();
+    return;
+  }
+  if (pendingSingle_) {
+    pendingSingle_ = false;
+    EseguiSweep();
+    return;
+  }
+  if (Option2->isChecked()) {
+    EseguiSweep();
+    return;
+  }
+  endSweeping();
+}
+
+void PowerMeterWindow::stopSweep() {
+  pendingSingle_ = false;
+  Option2->setChecked(false);
+  runner_.stop();
+}
+
+void PowerMeterWindow::endSweeping() {
+  job_.reset();
+  pendingSingle_ = false;
+  stopAction_->setEnabled(false);
+  Option1->setChecked(false);
+  Option2->setChecked(false);
+  Text1->setFocus();
+}
+
+void PowerMeterWindow::showTrace() {
+  if (validLevels_ < 1) {
+    Pc1->setTraces({});
+    return;
+  }
+  // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
+  chart::ui::Trace t;
+  t.colour = chart::ui::paletteQColor(9);
+  t.start = TraceStart;
+  t.stop = validLevels_ == Points + 1 ? TraceStop
+                                      : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
+                                                         (validLevels_ - 1) / Points;
+  t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
+  Pc1->setTraces({std::move(t)});
+}
+
+void PowerMeterWindow::Visualizza() {
+  chart::guardSpan(ViewStart, ViewStop);
+  chart::guardLevels(LevelTop, LevelBottom);
+  Pc1->setScale(chart::powerMeterScale(ViewStart, ViewStop, LevelTop, LevelBottom));
+  Pc1->setGrid(chart::powerMeterGrid(ViewStart, ViewStop, LevelTop, LevelBottom));
+  std::vector<chart::ui::Trace> memory;
+  if (Check1->isChecked() && MemPoints >= 1) {
+    chart::ui::Trace m;
+    m.colour = chart::ui::paletteQColor(13);
+    m.start = MemStart;
+    m.stop = MemStop;
+    m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    memory.push_back(std::move(m));
+  }
+  Pc1->setMemoryTraces(std::move(memory));
+  showTrace();
+}
+
+void PowerMeterWindow::ScrMem_Click() {
+  if (validLevels_ != Points + 1) return;  // no whole trace yet
+  // The span the levels were measured over (after a zoom the view is narrower).
+  MemStart = TraceStart;
+  MemStop = TraceStop;
+  MemPoints = Points;
+  std::copy(Traccia.begin(), Traccia.begin() + Points + 1, MemTraccia.begin());
+  if (Check1->isChecked())
+    Visualizza();
+  else
+    Check1->setChecked(true);  // redraws
+}
+
+void PowerMeterWindow::mouseDown(double x, double y, Qt::MouseButton button) {
+  if (button != Qt::LeftButton) return;
+  band_.press(x, y);
+  Pc1->setRubberBand(band_.rect());
+}
+
+void PowerMeterWindow::mouseMove(double x, double y) {
+  Text4->setText(q(chart::cursorReadout(x, y)));
+  if (band_.visible()) {
+    band_.drag(x, y);
+    Pc1->setRubberBand(band_.rect());
+  }
+}
+
+void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
+  if (button != Qt::LeftButton) return;
+  auto rect = band_.release();
+  Pc1->setRubberBand(std::nullopt);
+  if (!rect) return;
+  auto zoomed = chart::Zoom(view(), *rect, common::numericValue(s(Text1->text())),
+                            common::numericValue(s(Text2->text())),
+                            common::numericValue(s(Text3->text())), chart::kPowerMeterZoom);
+  if (!zoomed.accepted) return;
+  ViewStart = static_cast<float>(zoomed.view.start);
+  ViewStop = static_cast<float>(zoomed.view.stop);
+  LevelTop = static_cast<float>(zoomed.view.top);
+  LevelBottom = static_cast<float>(zoomed.view.bottom);
+  Visualizza();
+}
+
+void PowerMeterWindow::dblClick() {
+  band_.hide();
+  Pc1->setRubberBand(std::nullopt);
+  chart::View v = chart::powerMeterReset(
+      common::numericValue(s(Text1->text())), common::numericValue(s(Text2->text())),
+      common::numericValue(s(Text8->text())), common::numericValue(s(Text9->text())));
+  ViewStart = static_cast<float>(v.start);
+  ViewStop = static_cast<float>(v.stop);
+  LevelTop = static_cast<float>(v.top);
+  LevelBottom = static_cast<float>(v.bottom);
+  Visualizza();
+}
+
+void PowerMeterWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    pendingSingle_ = false;
+    runner_.stop();  // at the point boundary: the pass ends here
+    job_.reset();
+    SaveVar();
+    generatorOff(context_.instrument);
+  }
+  event->accept();
+}
+
+QWidget* createPowerMeterWindow(common::ui::UiContext& context) {
+  return new PowerMeterWindow(context);
+}
 
 }  // namespace kolm::powermeter::ui
