@@ -104,4 +104,88 @@ void tracePolyline(const TraceSamples& trace, const PixelMap& map, bool decimate
   flush();
 }
 
+void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out) {
+  out.clear();
+  if (!map.valid() || !trace.y || trace.count == 0) return;
+  const int width = map.pixelWidth(), height = map.pixelHeight();
+  std::vector<double> lo(static_cast<size_t>(width), INFINITY),
+      hi(static_cast<size_t>(width), -INFINITY);
+  auto cover = [&](long c, double a, double b) {
+    if (c < 0 || c >= width) return;
+    const auto k = static_cast<size_t>(c);
+    lo[k] = std::min(lo[k], std::min(a, b));
+    hi[k] = std::max(hi[k], std::max(a, b));
+  };
+
+  // Pixel coordinates: x linear in the index when evenly spaced.
+  const double x0 = map.x(trace.start);
+  const double dx =
+      trace.count > 1 ? (map.x(trace.stop) - x0) / static_cast<double>(trace.count - 1) : 0;
+  const double ky = map.yScale(), y0 = map.y(0);
+
+  // The previous point, its column, and the rows the line has covered in that
+  // column so far (kept here while the line stays in it).
+  bool started = false;
+  double px = 0, py = 0, runLo = 0, runHi = 0, firstY = 0;
+  long pc = 0, firstColumn = -1;
+  double index = 0;  // i as a double, counted rather than converted
+  for (size_t i = 0; i < trace.count; ++i, index += 1) {
+    const double v = trace.y[i];
+    const double x = trace.x ? map.x(trace.x[i]) : x0 + dx * index;
+    if (!std::isfinite(v) || !std::isfinite(x)) continue;
+    const double y = std::clamp(y0 + v * ky, -kFar, kFar);
+    // Truncation of a positive number is its floor.
+    const long c = static_cast<long>(std::clamp(x, -2.0, width + 1.0) + 2.0) - 2;
+    if (started && c == pc) {
+      runLo = std::min(runLo, y);
+      runHi = std::max(runHi, y);
+    } else {
+      if (!started) {
+        firstColumn = c;
+        firstY = y;
+        started = true;
+      } else {
+        // The segment crosses column edges: each column gets the part inside it.
+        const double xa = std::min(px, x), xb = std::max(px, x);
+        const double ya = px < x ? py : y, yb = px < x ? y : py;
+        const double slope = (yb - ya) / (xb - xa);
+        const long first = std::max(0L, std::min(pc, c)),
+                   last = std::min<long>(width - 1, std::max(pc, c));
+        for (long k = first; k <= last; ++k) {
+          const double left = std::max(xa, static_cast<double>(k));
+          const double right = std::min(xb, static_cast<double>(k + 1));
+          cover(k, ya + (left - xa) * slope, ya + (right - xa) * slope);
+        }
+        cover(pc, runLo, runHi);
+      }
+      runLo = runHi = y;
+    }
+    px = x;
+    py = y;
+    pc = c;
+  }
+  if (!started) return;
+  cover(pc, runLo, runHi);
+
+  // The line's two ends keep their own pixels.
+  const int firstRow = static_cast<int>(std::floor(firstY));
+  const int lastRow = static_cast<int>(std::floor(py));
+  for (int c = 0; c < width; ++c) {
+    const auto k = static_cast<size_t>(c);
+    if (!(lo[k] <= hi[k])) continue;
+    if (hi[k] < 0 || lo[k] >= height) continue;
+    // The rounding that matches the raster engine's aliased lines best: a
+    // peak's row from its nearest pixel edge, a valley's row the one it is in.
+    int top = static_cast<int>(std::floor(lo[k] + 0.5));
+    int bottom = static_cast<int>(std::floor(hi[k]));
+    if (c == firstColumn) top = std::min(top, firstRow), bottom = std::max(bottom, firstRow);
+    if (c == pc) top = std::min(top, lastRow), bottom = std::max(bottom, lastRow);
+    if (top > bottom) top = bottom = static_cast<int>(std::floor((lo[k] + hi[k]) / 2));
+    top = std::max(0, top);
+    bottom = std::min(height - 1, bottom);
+    if (top > bottom) continue;
+    out.push_back({c, top, bottom});
+  }
+}
+
 }  // namespace kolm::chart

@@ -66,4 +66,24 @@ struct TraceSamples {
 void tracePolyline(const TraceSamples& trace, const PixelMap& map, bool decimate,
                    std::vector<PixelPoint>& out);
 
+// One pixel column of a dense trace: the rows top to bottom (inclusive) that the
+// line through the points covers in column x.
+struct ColumnRun {
+  int x = 0;
+  int top = 0;
+  int bottom = 0;
+  bool operator==(const ColumnRun&) const = default;
+};
+
+// For traces with many points per pixel column: the part of the line through
+// the points that falls in each column is one unbroken vertical run (the line
+// goes left to right), so the whole trace is at most one run per column. Runs
+// are clipped to the area; non-finite points are skipped as above.
+void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out);
+
+// True when a trace of `count` points is better drawn as column runs.
+inline bool denseTrace(size_t count, int pixelWidth) {
+  return count >= 3 * static_cast<size_t>(pixelWidth > 0 ? pixelWidth : 0) && count > 0;
+}
+
 }  // namespace kolm::chart

@@ -228,3 +228,63 @@ TEST(Polyline, SkipsNonFiniteAndCollapsesOffScreenRuns) {
   // A trace of one point is one point.
   EXPECT_EQ(poly({2}, 5, 5, 11, 21, true).size(), 1u);
 }
+
+namespace {
+// A map on which user units are pixels: 30 x 30.
+const PixelMap kPixels(ChartScale{0, 0, 29, 29}, 30, 30);
+std::vector<ColumnRun> runs(const std::vector<float>& y, const std::vector<double>& x) {
+  std::vector<ColumnRun> out;
+  traceColumnRuns({y.data(), y.size(), x.data(), 0, 0}, kPixels, out);
+  return out;
+}
+}  // namespace
+
+TEST(ColumnRunsTest, EachColumnGetsThePartOfTheLineInsideIt) {
+  // Up and down across two column edges: the edges are crossed at 15.99 and 16.2.
+  EXPECT_EQ(runs({20.3f, 5.2f, 20.6f}, {9.8, 10.5, 11.2}),
+            (std::vector<ColumnRun>{{9, 16, 20}, {10, 5, 16}, {11, 16, 20}}));
+  // A steep line inside one column, ends on their own rows.
+  EXPECT_EQ(runs({5.7f, 20.4f}, {10.2, 10.8}), (std::vector<ColumnRun>{{10, 5, 20}}));
+  // A flat line: one row per column.
+  std::vector<float> flat(100, 12.0f);
+  std::vector<double> xs;
+  for (int i = 0; i < 100; ++i) xs.push_back(i * 0.2);
+  auto f = runs(flat, xs);
+  ASSERT_EQ(f.size(), 20u);
+  for (const auto& r : f) EXPECT_EQ(r.top, 12) << r.x;
+  for (const auto& r : f) EXPECT_EQ(r.bottom, 12) << r.x;
+  // A shallow line over many columns: no column left out.
+  auto shallow = runs({2, 8}, {0, 29});
+  ASSERT_EQ(shallow.size(), 30u);
+  EXPECT_EQ(shallow.front(), (ColumnRun{0, 2, 2}));
+  EXPECT_EQ(shallow.back(), (ColumnRun{29, 8, 8}));
+}
+
+TEST(ColumnRunsTest, GapsEdgesAndEvenSpacing) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  // The line goes on over a value that cannot be drawn.
+  EXPECT_EQ(runs({10, nan, 20}, {5.5, 6.5, 7.5}).size(), 3u);
+  // Beyond the area on both sides and below it: clipped, nothing outside.
+  auto wide = runs({-100, 15, 500}, {-50, 15, 80});
+  for (const auto& r : wide) {
+    EXPECT_GE(r.x, 0);
+    EXPECT_LT(r.x, 30);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.bottom, 29);
+  }
+  // Only the columns 6 to 16 see the line inside the area.
+  ASSERT_EQ(wide.size(), 11u);
+  EXPECT_EQ(wide.front().x, 6);
+  EXPECT_EQ(wide.back().x, 16);
+  // Evenly spaced points: 2001 over 30 columns, a dense band.
+  std::vector<float> y;
+  for (int i = 0; i < 2001; ++i) y.push_back(static_cast<float>(10 + (i % 7)));
+  std::vector<ColumnRun> even;
+  traceColumnRuns({y.data(), y.size(), nullptr, 0, 29}, kPixels, even);
+  ASSERT_EQ(even.size(), 30u);
+  for (int c = 0; c < 29; ++c)
+    EXPECT_EQ((std::pair{even[c].top, even[c].bottom}), (std::pair{10, 16})) << c;
+  EXPECT_EQ(even.back(), (ColumnRun{29, 15, 15}));  // the last point alone
+  EXPECT_TRUE(denseTrace(20001, 905));
+  EXPECT_FALSE(denseTrace(1001, 905));
+}

@@ -135,6 +135,16 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
   const PixelMap m = trace.vertical ? map.withVertical(*trace.vertical) : map;
   TraceSamples samples{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
                        trace.start, trace.stop};
+  if (decimate_ && denseTrace(samples.count, m.pixelWidth())) {
+    traceColumnRuns(samples, m, runs_);
+    // One vertical line per column (a lone pixel for a line of no length).
+    lines_.resize(runs_.size());
+    for (size_t i = 0; i < runs_.size(); ++i)
+      lines_[i] = QLine(runs_[i].x, runs_[i].top, runs_[i].x, runs_[i].bottom);
+    p.setPen(QPen(trace.colour, 0));
+    p.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+    return;
+  }
   tracePolyline(samples, m, decimate_, pixels_);
   if (pixels_.empty()) return;
   p.setPen(QPen(trace.colour, 0));

@@ -1,8 +1,10 @@
 // The chart area of the swept instruments. It paints from its state in layers:
 // grid and labels, reference curves, memory traces and live traces (memory under
 // or over the live ones), then the cursor line and the rubber band. The grid
-// and the traces are cached, so a mouse move repaints only the top two layers;
-// long traces are reduced to what each pixel column can show.
+// and the traces are cached, so a mouse move repaints only the top two layers.
+// A trace with three or more points per pixel column is drawn as one vertical
+// run per column (the rows its line covers there); shorter ones as a polyline
+// whose points are reduced per pixel column to first, lowest, highest and last.
 #pragma once
 
 #include <QColor>
@@ -118,6 +120,8 @@ class SweepChart : public QWidget {
   bool contentDirty_ = true;
   mutable std::vector<PixelPoint> pixels_;
   mutable std::vector<QPointF> points_;
+  mutable std::vector<ColumnRun> runs_;
+  mutable std::vector<QLine> lines_;
 };
 
 }  // namespace kolm::chart::ui

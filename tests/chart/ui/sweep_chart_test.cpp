@@ -59,9 +59,25 @@ TEST(SweepChartWidget, DecimatedTraceLooksLikeTheFullOne) {
   for (int y = 0; y < full.height(); ++y)
     for (int x = 0; x < full.width(); ++x)
       if ((full.pixelColor(x, y) == blue) != (dec.pixelColor(x, y) == blue)) ++differ;
+  // Every pixel of either drawing has one of the other within a pixel
+  // sideways: where a steep step crosses a column edge the raster engine may
+  // put its rows one column over.
+  auto near = [&](const QImage& img, int x, int y) {
+    for (int dx = -1; dx <= 1; ++dx)
+      if (x + dx >= 0 && x + dx < img.width() && img.pixelColor(x + dx, y) == blue) return true;
+    return false;
+  };
+  int stray = 0;
+  for (int y = 0; y < full.height(); ++y)
+    for (int x = 0; x < full.width(); ++x) {
+      if (full.pixelColor(x, y) == blue && !near(dec, x, y)) ++stray;
+      if (dec.pixelColor(x, y) == blue && !near(full, x, y)) ++stray;
+    }
+  RecordProperty("stray", stray);
+  EXPECT_LT(stray, traced / 1000);
   RecordProperty("differing", differ);
   RecordProperty("traced", traced);
-  EXPECT_LT(differ, traced / 1000) << differ << " of " << traced;
+  EXPECT_LT(differ, traced / 200) << differ << " of " << traced;
 }
 
 TEST(SweepChartWidget, LayersInOrderAndOwnVerticalScales) {
