@@ -1,0 +1,178 @@
+// The chart's redraw after new data (grid cached, traces drawn) of one and of
+// six 20001-point traces at 1000 x 600 pixels, with and without the reduction
+// to pixel columns; and the cursor readout as the power meter window does it.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <random>
+
+#include "chart/chart.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/prompter.h"
+#include "hw/port_factory.h"
+#include "powermeter/ui/power_meter_window.h"
+
+namespace {
+
+using namespace kolm;
+using chart::ui::SweepChart;
+using chart::ui::Trace;
+
+Trace noisy(unsigned seed, double offset) {
+  std::mt19937 rng(seed);
+  std::normal_distribution<float> noise(0, 2);
+  Trace t;
+  t.start = 3;
+  t.stop = 30;
+  t.colour = chart::ui::paletteQColor(9 + static_cast<int>(seed % 6));
+  t.y.resize(20001);
+  for (size_t i = 0; i < t.y.size(); ++i)
+    t.y[i] = static_cast<float>(offset + 15 * std::sin(i / 700.0) + noise(rng));
+  return t;
+}
+
+// Runs `body` once per iteration and reports the median in milliseconds.
+template <typename F>
+void timed(benchmark::State& state, F body) {
+  std::vector<double> ms;
+  for (auto _ : state) {
+    QElapsedTimer t;
+    t.start();
+    body();
+    ms.push_back(t.nsecsElapsed() / 1e6);
+  }
+  std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
+  state.counters["median_ms"] = ms[ms.size() / 2];
+}
+
+void setUp(SweepChart& chart, int traces) {
+  chart.resize(1000, 600);
+  chart.setScale(chart::powerMeterScale(3, 30, 20, -80));
+  chart.setGrid(chart::powerMeterGrid(3, 30, 20, -80));
+  std::vector<Trace> all;
+  for (int k = 0; k < traces; ++k) {
+    Trace t = noisy(static_cast<unsigned>(k + 1), -60 + 10 * k);
+    // The analyzer's traces each have their own vertical scale.
+    if (k > 0) t.vertical = chart::VerticalScale{20.0 + k, -80.0 - k};
+    all.push_back(std::move(t));
+  }
+  chart.setTraces(std::move(all));
+  chart.redrawContent();  // grid cached
+}
+
+// Arg 0: traces; arg 1: 1 reduced to pixel columns, 0 every point drawn.
+void BM_Redraw(benchmark::State& state) {
+  SweepChart chart;
+  chart.setDecimation(state.range(1) != 0);
+  setUp(chart, static_cast<int>(state.range(0)));
+  timed(state, [&] { chart.redrawContent(); });
+}
+BENCHMARK(BM_Redraw)
+    ->ArgNames({"traces", "decimated"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({6, 1})
+    ->Args({6, 0})
+    ->Unit(benchmark::kMillisecond);
+
+// A redraw after a zoom: the grid is drawn again too.
+void BM_RedrawAfterZoom(benchmark::State& state) {
+  SweepChart chart;
+  setUp(chart, static_cast<int>(state.range(0)));
+  bool flip = false;
+  timed(state, [&] {
+    flip = !flip;
+    float stop = flip ? 20.0f : 30.0f;
+    chart.setScale(chart::powerMeterScale(3, stop, 20, -80));
+    chart.setGrid(chart::powerMeterGrid(3, stop, 20, -80));
+    chart.redrawContent();
+  });
+}
+BENCHMARK(BM_RedrawAfterZoom)->ArgName("traces")->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond);
+
+// The power meter window after a 20000-point pass: a mouse move over the chart
+// sets the readout box, which paints itself.
+void BM_CursorReadout(benchmark::State& state) {
+  hw::Instrument instrument(std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port));
+  instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+  instrument.params.QuartzMHz = 20;
+  instrument.params.RefClkMultiplier = 20;
+  instrument.params.RefClkMHz = 400;
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  auto* window = new powermeter::ui::PowerMeterWindow(context);
+  window->show();
+  auto* text3 = window->findChild<QLineEdit*>("Text3");
+  text3->setText("20000");
+  QMetaObject::invokeMethod(window->findChild<QWidget*>("Option1"), "click");
+  while (window->sweeping()) QApplication::processEvents();
+  auto* pc1 = window->findChild<SweepChart*>("Pc1");
+  auto* text4 = window->findChild<QLineEdit*>("Text4");
+  pc1->repaint();
+  int x = 10;
+  timed(state, [&] {
+    x = x >= pc1->width() - 10 ? 10 : x + 7;
+    QPointF at(x, pc1->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, pc1->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(pc1, &move);
+    text4->repaint();
+  });
+  state.SetLabel(text4->text().toStdString());
+  window->close();
+  QApplication::processEvents();
+}
+BENCHMARK(BM_CursorReadout)->Unit(benchmark::kMicrosecond);
+
+// A cursor line over six cached 20001-point traces: the chart repaints only
+// its top layer.
+void BM_CursorLine(benchmark::State& state) {
+  SweepChart chart;
+  setUp(chart, 6);
+  chart.show();
+  chart.repaint();
+  double x = 3;
+  timed(state, [&] {
+    x = x >= 29 ? 3 : x + 0.1;
+    chart.setCursorLine(x);
+    chart.repaint();
+  });
+}
+BENCHMARK(BM_CursorLine)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The power meter window reads and writes pow.ini in the working directory.
+  auto dir = std::filesystem::temp_directory_path() / "kolm-chart-bench";
+  std::filesystem::create_directories(dir);
+  std::filesystem::current_path(dir);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+namespace {
+// The reduction alone: 20001 points to one run per pixel column.
+void BM_ColumnRuns(benchmark::State& state) {
+  Trace t = noisy(1, -30);
+  chart::PixelMap m(chart::powerMeterScale(3, 30, 20, -80), 905, 540);
+  std::vector<chart::ColumnRun> out;
+  chart::TraceSamples s{t.y.data(), t.y.size(), nullptr, t.start, t.stop};
+  for (auto _ : state) {
+    chart::traceColumnRuns(s, m, out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["runs"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_ColumnRuns)->Unit(benchmark::kMicrosecond);
+}  // namespace
