@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -35,6 +36,17 @@ Trace noisy(unsigned seed, double offset) {
   for (size_t i = 0; i < t.y.size(); ++i)
     t.y[i] = static_cast<float>(offset + 15 * std::sin(i / 700.0) + noise(rng));
   return t;
+}
+
+// Shows a window and waits until the platform has exposed it (a repaint of an
+// unexposed window paints nothing).
+void showExposed(QWidget* w) {
+  w->show();
+  QElapsedTimer t;
+  t.start();
+  while ((!w->windowHandle() || !w->windowHandle()->isExposed()) && t.elapsed() < 5000)
+    QApplication::processEvents();
+  QApplication::processEvents();
 }
 
 // Runs `body` once per iteration and reports the median in milliseconds.
@@ -108,7 +120,7 @@ void BM_CursorReadout(benchmark::State& state) {
   common::ScriptedPrompter prompter;
   common::ui::UiContext context{instrument, prompter};
   auto* window = new powermeter::ui::PowerMeterWindow(context);
-  window->show();
+  showExposed(window);
   auto* text3 = window->findChild<QLineEdit*>("Text3");
   text3->setText("20000");
   QMetaObject::invokeMethod(window->findChild<QWidget*>("Option1"), "click");
@@ -136,7 +148,7 @@ BENCHMARK(BM_CursorReadout)->Unit(benchmark::kMicrosecond);
 void BM_CursorLine(benchmark::State& state) {
   SweepChart chart;
   setUp(chart, 6);
-  chart.show();
+  showExposed(&chart);
   chart.repaint();
   double x = 3;
   timed(state, [&] {
