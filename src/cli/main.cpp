@@ -10,11 +10,13 @@
 namespace kolm::cli {
 
 extern const Command kDdsCommand;
+extern const Command kAnalyzeCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
     &kDdsCommand,
+    &kAnalyzeCommand,
 };
 
 void printHelp(std::ostream& out) {

@@ -1,0 +1,41 @@
+#include "analyzer/measurement.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "common/text.h"
+
+namespace kolm::analyzer {
+
+bool Measurement::CalcolaPunto(int i) {
+  if (i < 0 || i >= kChannelEntries) return false;
+  return analyzer::CalcolaPunto(live.CanaleA[i], live.CanaleB[i], ValoriPunto);
+}
+
+bool Measurement::CalcolaPuntoComp(int i) {
+  if (i < 0 || i >= kChannelEntries) return false;
+  return analyzer::CalcolaPunto(memory.CanaleA[i], memory.CanaleB[i], ValoriPunto);
+}
+
+void Measurement::MisuraSimulata() {
+  const int n = Points;
+  if (n < kMinPoints || n > kMaxPoints) return;
+  const double step = (ViewStop - ViewStart) / n;
+  for (int i = 0; i <= n; ++i) {
+    const double s = std::sin(3.0 * i / n);
+    live.CanaleA[i] = static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
+    live.CanaleB[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
+    live.Frequenze[i] = static_cast<float>(i * step + ViewStart);
+  }
+}
+
+int cursorIndex(double x, float traceStart, float traceStop, int points) {
+  const double span = static_cast<double>(traceStop) - traceStart;
+  if (span == 0 || points < 1) return 0;
+  const double position = (x - traceStart) / span * points;
+  if (!(position > 0)) return 0;  // also a NaN
+  if (position >= points) return points;
+  return static_cast<int>(common::roundHalfEven(position));
+}
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,83 @@
+#include "analyzer/measurement.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace kolm::analyzer;
+
+TEST(MisuraSimulata, FillsTheDocumentedTraceForFiveHundredPoints) {
+  Measurement m;  // 3 to 30 MHz, 500 points
+  m.live.CanaleA[501] = -7;
+  m.live.CanaleB[501] = -7;
+  m.MisuraSimulata();
+  EXPECT_EQ(m.live.CanaleA[0], 500);
+  EXPECT_EQ(m.live.CanaleB[0], 1024);
+  EXPECT_EQ(m.live.CanaleB[64], 512);
+  EXPECT_EQ(m.live.CanaleB[128], 0);
+  EXPECT_EQ(m.live.CanaleB[256], 1024);
+  // The return loss peaks once, where 3i/N = pi/2 (i about 262).
+  EXPECT_EQ(*std::min_element(m.live.CanaleA.begin(), m.live.CanaleA.begin() + 501), 300);
+  EXPECT_EQ(m.live.CanaleA[262], 300);
+  EXPECT_EQ(m.live.Frequenze[0], 3.0f);
+  EXPECT_FLOAT_EQ(m.live.Frequenze[250], 16.5f);
+  EXPECT_FLOAT_EQ(m.live.Frequenze[500], 30.0f);
+  // Index N + 1 is left for a real sweep.
+  EXPECT_EQ(m.live.CanaleA[501], -7);
+  EXPECT_EQ(m.live.CanaleB[501], -7);
+
+  ASSERT_TRUE(m.CalcolaPunto(0));
+  EXPECT_NEAR(m.ValoriPunto[kReturnLoss], 0.70, 0.01);
+  ASSERT_TRUE(m.CalcolaPunto(262));
+  EXPECT_NEAR(m.ValoriPunto[kReturnLoss], 12.42, 0.01);
+}
+
+TEST(MisuraSimulata, LargestPlanStaysInRange) {
+  Measurement m;
+  m.Points = kMaxPoints;
+  m.MisuraSimulata();
+  for (int i = 0; i <= kMaxPoints; ++i) {
+    ASSERT_GE(m.live.CanaleA[i], 300) << i;
+    ASSERT_LE(m.live.CanaleA[i], 500) << i;
+    ASSERT_GE(m.live.CanaleB[i], 0) << i;
+    ASSERT_LE(m.live.CanaleB[i], 1024) << i;
+  }
+  // Far beyond 16-bit products of the index: the triangle keeps its period.
+  EXPECT_EQ(m.live.CanaleB[4096], 1024);
+  EXPECT_EQ(m.live.CanaleB[19840], 0);
+  EXPECT_FLOAT_EQ(m.live.Frequenze[kMaxPoints], 30.0f);
+}
+
+TEST(Measurement, PointOutsideTheArraysComputesNothing) {
+  Measurement m;
+  m.MisuraSimulata();
+  ASSERT_TRUE(m.CalcolaPunto(10));
+  const PointValues before = m.ValoriPunto;
+  EXPECT_FALSE(m.CalcolaPunto(-1));
+  EXPECT_FALSE(m.CalcolaPunto(kChannelEntries));
+  EXPECT_FALSE(m.CalcolaPuntoComp(40000));
+  EXPECT_EQ(m.ValoriPunto, before);
+  m.memory.CanaleA[3] = 0;
+  m.memory.CanaleB[3] = 0;
+  ASSERT_TRUE(m.CalcolaPuntoComp(3));
+  EXPECT_EQ(m.ValoriPunto[kReturnLoss], 30.0f);
+}
+
+TEST(CursorIndex, EndsOfTheSweepAndBeyond) {
+  EXPECT_EQ(cursorIndex(3.0, 3.0f, 30.0f, 500), 0);
+  EXPECT_EQ(cursorIndex(30.0, 3.0f, 30.0f, 500), 500);
+  EXPECT_EQ(cursorIndex(16.5, 3.0f, 30.0f, 500), 250);
+  // Half a step goes to the even index.
+  EXPECT_EQ(cursorIndex(0.5, 0.0f, 8.0f, 8), 0);
+  EXPECT_EQ(cursorIndex(1.5, 0.0f, 8.0f, 8), 2);
+  EXPECT_EQ(cursorIndex(2.5, 0.0f, 8.0f, 8), 2);
+  // A pointer dragged beyond the chart stays on the sweep's end points.
+  EXPECT_EQ(cursorIndex(-1000.0, 3.0f, 30.0f, 500), 0);
+  EXPECT_EQ(cursorIndex(1e9, 3.0f, 30.0f, 500), 500);
+  EXPECT_EQ(cursorIndex(std::nan(""), 3.0f, 30.0f, 500), 0);
+  // A mirrored span counts from its start.
+  EXPECT_EQ(cursorIndex(30.0, 30.0f, 3.0f, 500), 0);
+  EXPECT_EQ(cursorIndex(3.0, 30.0f, 3.0f, 500), 500);
+  EXPECT_EQ(cursorIndex(5.0, 7.0f, 7.0f, 500), 0);
+}
