@@ -1,24 +1,53 @@
 #include "sim/sim_port.h"
 
+#include "common/files.h"
+#include "common/records.h"
+
 namespace kolm::sim {
 
-namespace {
-// Stand-in until the instrument model lands: answers like an unpowered board.
-class IdleSimulator : public hw::NullPort {
- public:
-  std::string name() const override { return "sim"; }
-  bool simulated() const override { return true; }
-};
-}  // namespace
-
-hw::PortOpenResult makeSimulatorPort(const hw::PortOptions&) {
+hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
   hw::PortOpenResult r;
-  r.port = std::make_unique<IdleSimulator>();
+  auto simulator = std::make_unique<SimulatedInstrument>();
+  r.error = simulator->configure(options);
+  if (r.error.empty()) r.port = std::move(simulator);
   return r;
 }
 
-}  // namespace kolm::sim
+std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file) {
+  auto content = common::readTextFile(file);
+  if (!content) return std::nullopt;
+  common::RecordReader reader(*content);
+  auto dut = reader.next();
+  auto load = reader.next();
+  if (!dut || !load) return std::nullopt;
+  return hw::PortOptions{*dut, *load};
+}
 
-namespace kolm::sim {
-hw::PortOptions loadPortOptions() { return {}; }
+hw::PortOptions loadPortOptions() { return loadPortOptions(kSimConfigFile); }
+
+hw::PortOptions loadPortOptions(const std::filesystem::path& file) {
+  hw::PortOptions options;
+  auto kept = readPortOptions(file);
+  if (!kept) return options;
+  if (parseDut(kept->simDut).ok()) options.simDut = kept->simDut;
+  if (parseLoad(kept->simLoad).ok()) options.simLoad = kept->simLoad;
+  return options;
+}
+
+bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path& file,
+                     std::string* error) {
+  for (const std::string* text : {&options.simDut, &options.simLoad}) {
+    if (text->find_first_of("\"\r\n") != std::string::npos) {
+      if (error)
+        *error = "'" + *text + "' holds a double quote or a line break, which " + file.string() +
+                 " cannot keep.";
+      return false;
+    }
+  }
+  common::RecordWriter w;
+  w.quoted(options.simDut);
+  w.quoted(options.simLoad);
+  return common::writeFileAtomic(file, w.text(), error);
+}
+
 }  // namespace kolm::sim

@@ -1,7 +1,13 @@
-// The simulated instrument as a port back end.
+// The simulated instrument as a port back end, and what it has connected as
+// kept between runs (sim.cfg in the working directory).
 #pragma once
 
+#include <filesystem>
+#include <optional>
+#include <string>
+
 #include "hw/port_factory.h"
+#include "sim/simulated_instrument.h"
 
 namespace kolm::sim {
 
@@ -9,10 +15,22 @@ namespace kolm::sim {
 // the connection grammar.
 hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options);
 
-}  // namespace kolm::sim
+inline constexpr const char* kSimConfigFile = "sim.cfg";
 
-namespace kolm::sim {
-// What the simulator has connected, as kept between runs (sim.cfg in the working
-// directory); the defaults when nothing is kept.
+// What the simulator has connected, as kept between runs; the default for a part
+// that is missing or can no longer be used (an s1p file that was removed), the
+// defaults when nothing is kept.
 hw::PortOptions loadPortOptions();
+hw::PortOptions loadPortOptions(const std::filesystem::path& file);
+
+// The two texts exactly as kept (usable or not), or nothing when the file is
+// missing or holds fewer than two records.
+std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file = kSimConfigFile);
+
+// Keeps the two texts, written atomically: the DUT then the load, one quoted
+// record each. A text holding a double quote or a line break is refused.
+bool savePortOptions(const hw::PortOptions& options,
+                     const std::filesystem::path& file = kSimConfigFile,
+                     std::string* error = nullptr);
+
 }  // namespace kolm::sim

@@ -1,0 +1,339 @@
+#include "sim/connection.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "common/files.h"
+
+namespace kolm::sim {
+
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+struct BadText {
+  std::string why;
+};
+
+// "key=value" pairs separated by commas, each key once and known to the kind.
+class Params {
+ public:
+  Params(std::string_view kind, std::string_view text, std::vector<std::string> known)
+      : kind_(kind), known_(std::move(known)) {
+    if (trim(text).empty()) throw BadText{kind_ + " needs its parameters (" + usage() + ")"};
+    size_t pos = 0;
+    while (pos <= text.size()) {
+      size_t comma = text.find(',', pos);
+      if (comma == std::string_view::npos) comma = text.size();
+      std::string_view part = trim(text.substr(pos, comma - pos));
+      pos = comma + 1;
+      if (part.empty()) throw BadText{"an empty parameter between commas (" + usage() + ")"};
+      size_t eq = part.find('=');
+      if (eq == std::string_view::npos)
+        throw BadText{"'" + std::string(part) + "' is not name=value (" + usage() + ")"};
+      std::string key = lower(trim(part.substr(0, eq)));
+      std::string value(trim(part.substr(eq + 1)));
+      bool isKnown = false;
+      for (const auto& k : known_) isKnown = isKnown || k == key;
+      if (!isKnown)
+        throw BadText{"unknown parameter '" + std::string(trim(part.substr(0, eq))) + "' (" +
+                      usage() + ")"};
+      for (const auto& e : entries_)
+        if (e.key == key) throw BadText{"'" + key + "' is given twice"};
+      entries_.push_back({key, value, std::string(part)});
+    }
+  }
+
+  bool has(const std::string& key) const { return find(key) != nullptr; }
+
+  // The value of `key` (with SI suffix), or `fallback` when absent; `required`
+  // makes an absent key an error.
+  double number(const std::string& key, bool required, double fallback = 0) const {
+    const Entry* e = find(key);
+    if (!e) {
+      if (required) throw BadText{kind_ + " needs " + key + "= (" + usage() + ")"};
+      return fallback;
+    }
+    auto v = parseSiNumber(e->value);
+    if (!v)
+      throw BadText{e->text + ": '" + e->value +
+                    "' is not a number (digits with an optional suffix f p n u m k M G)"};
+    return *v;
+  }
+
+  std::string text(const std::string& key) const { return find(key)->text; }
+
+ private:
+  struct Entry {
+    std::string key, value, text;
+  };
+  const Entry* find(const std::string& key) const {
+    for (const auto& e : entries_)
+      if (e.key == key) return &e;
+    return nullptr;
+  }
+  std::string usage() const {
+    std::string s = kind_ + " takes ";
+    for (size_t k = 0; k < known_.size(); ++k) s += (k ? ", " : "") + known_[k] + "=";
+    return s;
+  }
+
+  std::string kind_;
+  std::vector<std::string> known_;
+  std::vector<Entry> entries_;
+};
+
+void require(bool condition, const std::string& why) {
+  if (!condition) throw BadText{why};
+}
+
+// Splits "kind:rest" (no colon: the whole text is the kind).
+std::pair<std::string, std::string_view> split(std::string_view text, bool& hasColon) {
+  size_t colon = text.find(':');
+  hasColon = colon != std::string_view::npos;
+  if (!hasColon) return {lower(trim(text)), {}};
+  return {lower(trim(text.substr(0, colon))), text.substr(colon + 1)};
+}
+
+Dut dutFrom(std::string_view text) {
+  bool colon = false;
+  auto [kind, rest] = split(text, colon);
+  Dut d;
+  if (kind == "through") {
+    require(!colon, "through takes no parameters");
+    d.kind = Dut::Kind::Through;
+  } else if (kind == "atten") {
+    require(colon && !trim(rest).empty(), "atten needs the attenuation in dB: atten:DB");
+    auto v = parseSiNumber(trim(rest));
+    require(v.has_value(), "'" + std::string(trim(rest)) + "' is not a number of dB (atten:DB)");
+    require(*v >= 0, "atten: the attenuation " + std::string(trim(rest)) +
+                         " dB is below 0 (an attenuator only attenuates)");
+    d.kind = Dut::Kind::Atten;
+    d.attenDb = *v;
+  } else if (kind == "lowpass") {
+    Params p("lowpass", rest, {"fc", "order"});
+    d.kind = Dut::Kind::Lowpass;
+    d.cutoffMHz = p.number("fc", true);
+    require(d.cutoffMHz > 0, p.text("fc") + ": the cut-off frequency must be above 0 MHz");
+    double n = p.number("order", true);
+    require(n >= 1 && n <= 20 && n == std::floor(n),
+            p.text("order") + ": the order must be a whole number from 1 to 20");
+    d.order = static_cast<int>(n);
+  } else if (kind == "crystal") {
+    Params p("crystal", rest, {"fs", "r", "c", "c0", "r0"});
+    d.kind = Dut::Kind::Crystal;
+    d.fsMHz = p.number("fs", true);
+    d.r = p.number("r", true);
+    d.c = p.number("c", true);
+    d.c0 = p.number("c0", false, 0);
+    d.r0 = p.number("r0", true);
+    require(d.fsMHz > 0, p.text("fs") + ": the series resonance must be above 0 MHz");
+    require(d.r >= 0, p.text("r") + ": the motional resistance must be 0 or more");
+    require(d.c > 0, p.text("c") + ": the motional capacitance must be above 0");
+    require(d.c0 >= 0, "c0 must be 0 or more");
+    require(d.r0 > 0, p.text("r0") + ": the fixture resistance must be above 0");
+  } else {
+    throw BadText{"unknown kind '" +
+                  std::string(trim(colon ? text.substr(0, text.find(':')) : text)) +
+                  "' (through, atten:DB, lowpass:fc=MHZ,order=N, "
+                  "crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM)"};
+  }
+  return d;
+}
+
+Load loadFrom(std::string_view text) {
+  Load l;
+  std::string_view t = trim(text);
+  std::string low = lower(t);
+  if (low.rfind("r=", 0) == 0 || low.rfind("r ", 0) == 0) {
+    size_t eq = t.find('=');
+    require(eq != std::string_view::npos, "a resistor is written r=OHM");
+    std::string_view value = trim(t.substr(eq + 1));
+    require(!value.empty(), "r= needs a resistance in ohms (r=OHM)");
+    auto v = parseSiNumber(value);
+    require(v.has_value(), "'" + std::string(value) +
+                               "' is not a number of ohms (digits with an optional suffix "
+                               "f p n u m k M G)");
+    require(*v >= 0, "r=" + std::string(value) + ": a resistance below 0");
+    l.kind = Load::Kind::Resistor;
+    l.r = *v;
+    return l;
+  }
+  bool colon = false;
+  auto [kind, rest] = split(text, colon);
+  if (kind == "open" || kind == "short") {
+    require(!colon, kind + " takes no parameters");
+    l.kind = kind == "open" ? Load::Kind::Open : Load::Kind::Short;
+  } else if (kind == "rlc") {
+    Params p("rlc", rest, {"r", "l", "c"});
+    l.kind = Load::Kind::SeriesRlc;
+    l.r = p.number("r", false, 0);
+    l.l = p.number("l", false, 0);
+    l.c = p.number("c", false, 0);
+    require(l.r >= 0, p.has("r") ? p.text("r") + ": a resistance below 0" : "");
+    require(l.l >= 0, p.has("l") ? p.text("l") + ": an inductance below 0" : "");
+    require(
+        !p.has("c") || l.c > 0,
+        p.has("c") ? p.text("c") + ": the capacitance must be above 0 (leave c out for none)" : "");
+  } else if (kind == "s1p") {
+    std::string path(trim(rest));
+    require(colon && !path.empty(), "s1p needs the path of a one-port Touchstone file: s1p:PATH");
+    auto text = common::readTextFile(path);
+    require(text.has_value(), "cannot read the file '" + path + "'");
+    auto parsed = parseTouchstone(*text);
+    require(parsed.ok(), path + ": " + parsed.error);
+    l.kind = Load::Kind::Touchstone;
+    l.table = std::make_shared<OnePortTable>(std::move(parsed.table));
+  } else {
+    throw BadText{"unknown kind '" +
+                  std::string(trim(colon ? text.substr(0, text.find(':')) : text)) +
+                  "' (r=OHM, rlc:r=OHM,l=H,c=F, open, short, s1p:PATH)"};
+  }
+  return l;
+}
+
+std::complex<double> gammaOf(std::complex<double> z) { return (z - 50.0) / (z + 50.0); }
+
+}  // namespace
+
+std::optional<double> parseSiNumber(std::string_view text) {
+  text = trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty() || text.front() == '+') return std::nullopt;
+  double value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+  std::string_view suffix(end, static_cast<size_t>(text.data() + text.size() - end));
+  if (suffix.empty()) return value;
+  if (suffix.size() != 1) return std::nullopt;
+  switch (suffix.front()) {
+    case 'f':
+      return value * 1e-15;
+    case 'p':
+      return value * 1e-12;
+    case 'n':
+      return value * 1e-9;
+    case 'u':
+      return value * 1e-6;
+    case 'm':
+      return value * 1e-3;
+    case 'k':
+      return value * 1e3;
+    case 'M':
+      return value * 1e6;
+    case 'G':
+      return value * 1e9;
+    default:
+      return std::nullopt;
+  }
+}
+
+Parsed<Dut> parseDut(std::string_view input) {
+  Parsed<Dut> out;
+  std::string text(trim(input));
+  try {
+    if (text.empty()) throw BadText{"nothing given (through, atten:DB, lowpass:..., crystal:...)"};
+    out.value = dutFrom(text);
+    out.value->text = text;
+  } catch (const BadText& e) {
+    out.error = "DUT '" + text + "': " + e.why;
+  }
+  return out;
+}
+
+Parsed<Load> parseLoad(std::string_view input) {
+  Parsed<Load> out;
+  std::string text(trim(input));
+  try {
+    if (text.empty()) throw BadText{"nothing given (r=OHM, rlc:..., open, short, s1p:PATH)"};
+    out.value = loadFrom(text);
+    out.value->text = text;
+  } catch (const BadText& e) {
+    out.error = "load '" + text + "': " + e.why;
+  }
+  return out;
+}
+
+std::complex<double> Dut::transfer(double f) const {
+  switch (kind) {
+    case Kind::Through:
+      return 1.0;
+    case Kind::Atten:
+      return std::pow(10.0, -attenDb / 20.0);
+    case Kind::Lowpass:
+      return 1.0 / std::sqrt(1.0 + std::pow(f / cutoffMHz, 2.0 * order));
+    case Kind::Crystal: {
+      if (!(f > 0)) return 0.0;  // the series capacitor blocks DC
+      const double w = kTwoPi * f * 1e6;
+      const double ws = kTwoPi * fsMHz * 1e6;
+      const double inductance = 1.0 / (ws * ws * c);
+      std::complex<double> zs(r, w * inductance - 1.0 / (w * c));
+      std::complex<double> z = zs;
+      if (c0 > 0) {
+        std::complex<double> zc0(0.0, -1.0 / (w * c0));
+        z = zs * zc0 / (zs + zc0);
+      }
+      return r0 / (r0 + z);
+    }
+  }
+  return 1.0;
+}
+
+double Dut::gainDb(double f) const {
+  double m = std::abs(transfer(f));
+  return m > 0 ? 20.0 * std::log10(m) : -HUGE_VAL;
+}
+
+std::complex<double> Load::gamma(double f) const {
+  switch (kind) {
+    case Kind::Resistor:
+      return gammaOf(r);
+    case Kind::Open:
+      return 1.0;
+    case Kind::Short:
+      return -1.0;
+    case Kind::SeriesRlc: {
+      if (!(f > 0)) return c > 0 ? 1.0 : gammaOf(r);  // DC: the capacitor is open
+      const double w = kTwoPi * f * 1e6;
+      double x = w * l - (c > 0 ? 1.0 / (w * c) : 0.0);
+      return gammaOf({r, x});
+    }
+    case Kind::Touchstone:
+      return table ? table->at(f) : 0.0;
+  }
+  return 0.0;
+}
+
+std::string connectionGrammar() {
+  return "DUT, between generator and detector (--dut):\n"
+         "  through                     a plain cable (the default)\n"
+         "  atten:DB                    an attenuator of DB dB\n"
+         "  lowpass:fc=MHZ,order=N      a Butterworth low-pass of order N (1 to 20)\n"
+         "  crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM\n"
+         "                              a quartz crystal: series resonance fs, motional R\n"
+         "                              and C, parallel C0 (may be left out), in a fixture\n"
+         "                              whose source and load total r0 ohm\n"
+         "LOAD, on the bridge (--load):\n"
+         "  r=OHM                       a resistor (the default is r=50)\n"
+         "  rlc:r=OHM,l=H,c=F           R, L and C in series (leave out l or c for none)\n"
+         "  open, short                 nothing connected, a short circuit\n"
+         "  s1p:PATH                    a one-port Touchstone file, interpolated\n"
+         "Values take the SI suffixes f p n u m k M G (m is milli, M mega): c=20f, l=1.5u.";
+}
+
+}  // namespace kolm::sim

@@ -1,0 +1,69 @@
+// What the simulated instrument has connected: the device between generator and
+// detector (DUT) and the load on the bridge, written as short texts:
+//
+//   DUT   through | atten:DB | lowpass:fc=MHZ,order=N
+//         | crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM
+//   LOAD  r=OHM | rlc:r=OHM,l=H,c=F | open | short | s1p:PATH
+//
+// Values take SI suffixes f p n u m k M G (m milli, M mega): c=20f, l=1.5u.
+#pragma once
+
+#include <complex>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sim/touchstone.h"
+
+namespace kolm::sim {
+
+// Between the generator and the detector: a two-port with a gain in dB (0 or
+// below) that depends on frequency.
+struct Dut {
+  enum class Kind { Through, Atten, Lowpass, Crystal };
+  Kind kind = Kind::Through;
+  double attenDb = 0;
+  double cutoffMHz = 0;  // lowpass
+  int order = 0;
+  // Crystal: series resonance (MHz), motional R and C, parallel C0, and the
+  // fixture's total terminating resistance (source plus load).
+  double fsMHz = 0, r = 0, c = 0, c0 = 0, r0 = 0;
+  std::string text = "through";
+
+  // Transfer from generator to detector at `frequencyMHz`.
+  std::complex<double> transfer(double frequencyMHz) const;
+  double gainDb(double frequencyMHz) const;
+};
+
+// On the bridge: a one-port whose reflection against 50 ohm depends on frequency.
+struct Load {
+  enum class Kind { Resistor, SeriesRlc, Open, Short, Touchstone };
+  Kind kind = Kind::Resistor;
+  double r = 50, l = 0, c = 0;  // c = 0: no capacitor in the series RLC
+  std::shared_ptr<const OnePortTable> table;
+  std::string text = "r=50";
+
+  std::complex<double> gamma(double frequencyMHz) const;
+};
+
+template <typename T>
+struct Parsed {
+  std::optional<T> value;
+  std::string error;  // names the bad part of the text
+  bool ok() const { return value.has_value(); }
+};
+
+Parsed<Dut> parseDut(std::string_view text);
+// `s1p:PATH` reads the file now; a relative path is taken from the working directory.
+Parsed<Load> parseLoad(std::string_view text);
+
+// A number with an optional SI suffix: "20f", "1.5u", "2.2k", "1e-12". Empty
+// when the text is not such a number.
+std::optional<double> parseSiNumber(std::string_view text);
+
+// The grammar as shown to users (kolm-cli --help and the Simulator window):
+// lines without a trailing newline on the last.
+std::string connectionGrammar();
+
+}  // namespace kolm::sim

@@ -1,0 +1,217 @@
+#include "sim/simulated_instrument.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "common/text.h"
+#include "hw/params.h"
+
+namespace kolm::sim {
+
+namespace {
+
+constexpr uint8_t kSerialData = 0x01;
+constexpr uint8_t kSerialClock = 0x02;
+constexpr uint8_t kUpdateLine = 0x04;
+constexpr uint8_t kConverterClock = 0x08;
+constexpr uint8_t kSelect = 0x10;
+constexpr uint8_t kResetLine = 0x80;
+
+constexpr int kMultiplierRegister = 1;
+constexpr int kWordRegister = 4;
+
+// The converters' 10-bit range.
+int toCounts(double x) {
+  if (!(x > 0)) return 0;  // also -inf and NaN
+  if (x >= 1023) return 1023;
+  return static_cast<int>(common::roundHalfEven(x));
+}
+
+uint64_t splitmix(uint64_t& state) {
+  uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+}  // namespace
+
+SimulatedInstrument::SimulatedInstrument(SimSettings settings, Dut dut, Load load)
+    : settings_(settings), dut_(std::move(dut)), load_(std::move(load)) {
+  rng_ = settings_.seed;
+  recompute();
+}
+
+void SimulatedInstrument::setSettings(const SimSettings& settings) {
+  settings_ = settings;
+  rng_ = settings_.seed;
+  haveSpare_ = false;
+  recompute();
+}
+
+void SimulatedInstrument::setDut(Dut dut) {
+  dut_ = std::move(dut);
+  recompute();
+}
+
+void SimulatedInstrument::setLoad(Load load) {
+  load_ = std::move(load);
+  recompute();
+}
+
+std::string SimulatedInstrument::configure(const hw::PortOptions& options) {
+  auto dut = parseDut(options.simDut);
+  auto load = parseLoad(options.simLoad);
+  if (!dut.ok() || !load.ok()) {
+    std::string error = dut.error;
+    if (!load.ok()) error += (error.empty() ? "" : "; ") + load.error;
+    return error;
+  }
+  dut_ = std::move(*dut.value);
+  load_ = std::move(*load.value);
+  recompute();
+  return {};
+}
+
+void SimulatedInstrument::writeData(uint8_t value) {
+  const uint8_t before = last_;
+  const uint8_t rising = value & ~before;
+  last_ = value;
+
+  // DDS: held cleared while the reset line is high.
+  if (value & kResetLine) {
+    if (rising & kResetLine) resetDds();
+  } else {
+    if (rising & kSerialClock) shiftDdsBit(value & kSerialData);
+    if (rising & kUpdateLine) {
+      word_ = bufferWord_;
+      multiplier_ = bufferMultiplier_;
+      recompute();
+    }
+  }
+
+  // Converters: the select line falling starts a conversion and puts the most
+  // significant bit out; each rising clock edge while selected moves to the next.
+  if (value & kSelect) {
+    if (rising & kSelect) {
+      bitIndex_ = -1;
+      status_ = 0;
+    }
+  } else if (before & kSelect) {
+    startConversion();
+  } else if (rising & kConverterClock) {
+    if (bitIndex_ >= 0) --bitIndex_;
+    presentBit();
+  }
+}
+
+void SimulatedInstrument::resetDds() {
+  shift_ = 0;
+  bits_ = 0;
+  bytesLeft_ = 0;
+  instruction_ = 0;
+  bufferWord_ = 0;
+  bufferMultiplier_ = 0;
+  word_ = 0;
+  multiplier_ = 0;
+  recompute();
+}
+
+void SimulatedInstrument::shiftDdsBit(int bit) {
+  shift_ = (shift_ << 1) | static_cast<uint64_t>(bit);
+  if (++bits_ < 8) return;
+  const int byte = static_cast<int>(shift_ & 0xFF);
+  bits_ = 0;
+  if (bytesLeft_ == 0) {
+    // An instruction byte: the register it names and how many bytes follow.
+    // Registers this instrument does not use take four bytes, which are dropped.
+    instruction_ = byte;
+    bytesLeft_ = instruction_ == kMultiplierRegister ? 3 : 4;
+    shift_ = 0;
+    return;
+  }
+  if (--bytesLeft_ > 0) return;
+  if (instruction_ == kWordRegister) bufferWord_ = static_cast<uint32_t>(shift_ & 0xFFFFFFFFu);
+  if (instruction_ == kMultiplierRegister) bufferMultiplier_ = (byte >> 3) & 0x1F;
+  shift_ = 0;
+}
+
+void SimulatedInstrument::recompute() {
+  clockMHz_ = hw::systemClockMHz(multiplier_, settings_.quartzMHz);
+  double f = static_cast<double>(word_) * clockMHz_ / 4294967296.0;
+  // Above half the clock the DDS puts out the image below it.
+  outputMHz_ = f <= clockMHz_ / 2 ? f : clockMHz_ - f;
+  outputOn_ = word_ != 0 && clockMHz_ > 0 && outputMHz_ > 0;
+
+  if (!outputOn_) {
+    detectorDbm_ = -HUGE_VAL;
+    detBase_ = aBase_ = bBase_ = -HUGE_VAL;
+    gamma_ = 0.0;
+  } else {
+    // Zero-order hold: sin(x)/x of f / clock.
+    const double x = std::numbers::pi * outputMHz_ / clockMHz_;
+    const double holdDb = 20.0 * std::log10(std::abs(std::sin(x) / x));
+    detectorDbm_ = settings_.levelDbm + holdDb + dut_.gainDb(outputMHz_);
+    const double slope = (settings_.countsAt0Dbm - settings_.countsAtMinus60Dbm) / 60.0;
+    detBase_ = settings_.countsAt0Dbm + detectorDbm_ * slope;
+
+    gamma_ = load_.gamma(outputMHz_);
+    const double rho = std::abs(gamma_);
+    const double returnLoss = rho > 0 ? -20.0 * std::log10(rho) : HUGE_VAL;
+    aBase_ = 512.0 - returnLoss * 512.0 / 30.0;
+    const double phase = std::abs(std::arg(gamma_)) * 180.0 / std::numbers::pi;
+    bBase_ = phase * 1024.0 / 180.0;
+  }
+  detCount_ = toCounts(detBase_);
+  aCount_ = toCounts(aBase_);
+  bCount_ = toCounts(bBase_);
+}
+
+void SimulatedInstrument::startConversion() {
+  if (settings_.detectorNoiseCounts > 0)
+    latchedDet_ = toCounts(detBase_ + settings_.detectorNoiseCounts * gaussian());
+  else
+    latchedDet_ = detCount_;
+  if (settings_.bridgeNoiseCounts > 0) {
+    latchedA_ = toCounts(aBase_ + settings_.bridgeNoiseCounts * gaussian());
+    latchedB_ = toCounts(bBase_ + settings_.bridgeNoiseCounts * gaussian());
+  } else {
+    latchedA_ = aCount_;
+    latchedB_ = bCount_;
+  }
+  bitIndex_ = 9;
+  presentBit();
+}
+
+void SimulatedInstrument::presentBit() {
+  if (bitIndex_ < 0) {
+    status_ = 0;
+    return;
+  }
+  const int i = bitIndex_;
+  status_ = static_cast<uint8_t>((((latchedDet_ >> i) & 1) << 6) | (((latchedA_ >> i) & 1) << 5) |
+                                 (((latchedB_ >> i) & 1) << 4));
+}
+
+double SimulatedInstrument::gaussian() {
+  if (haveSpare_) {
+    haveSpare_ = false;
+    return spare_;
+  }
+  // Box-Muller on two uniform numbers in (0, 1].
+  const double u1 = (static_cast<double>(splitmix(rng_) >> 11) + 1.0) * 0x1.0p-53;
+  const double u2 = static_cast<double>(splitmix(rng_) >> 11) * 0x1.0p-53;
+  const double radius = std::sqrt(-2.0 * std::log(u1));
+  const double angle = 2.0 * std::numbers::pi * u2;
+  spare_ = radius * std::sin(angle);
+  haveSpare_ = true;
+  return radius * std::cos(angle);
+}
+
+SimulatedInstrument* findSimulator(hw::PortIo* port) {
+  if (auto* sim = dynamic_cast<SimulatedInstrument*>(port)) return sim;
+  if (auto* tracing = dynamic_cast<hw::TracingPort*>(port)) return findSimulator(&tracing->inner());
+  return nullptr;
+}
+
+}  // namespace kolm::sim

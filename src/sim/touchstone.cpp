@@ -1,0 +1,164 @@
+#include "sim/touchstone.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+namespace kolm::sim {
+
+namespace {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::vector<std::string_view> tokens(std::string_view line) {
+  std::vector<std::string_view> out;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    size_t j = i;
+    while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
+    if (j > i) out.push_back(line.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+bool number(std::string_view text, double& value) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+std::complex<double> toFifty(std::complex<double> z) {
+  if (std::isinf(z.real()) || std::isinf(z.imag())) return 1.0;
+  return (z - 50.0) / (z + 50.0);
+}
+
+}  // namespace
+
+std::complex<double> OnePortTable::at(double f) const {
+  if (frequencyMHz.empty()) return 0.0;
+  if (f <= frequencyMHz.front()) return gamma.front();
+  if (f >= frequencyMHz.back()) return gamma.back();
+  auto it = std::upper_bound(frequencyMHz.begin(), frequencyMHz.end(), f);
+  size_t hi = static_cast<size_t>(it - frequencyMHz.begin());
+  size_t lo = hi - 1;
+  double t = (f - frequencyMHz[lo]) / (frequencyMHz[hi] - frequencyMHz[lo]);
+  return gamma[lo] + (gamma[hi] - gamma[lo]) * t;
+}
+
+TouchstoneParse parseTouchstone(std::string_view text) {
+  TouchstoneParse out;
+  double unitMHz = 1000.0;  // GHz
+  char parameter = 's';
+  std::string format = "ma";
+  double reference = 50.0;
+  bool optionSeen = false;
+  int lineNo = 0;
+  auto fail = [&](const std::string& why) {
+    out.error = "line " + std::to_string(lineNo) + ": " + why;
+    out.table = {};
+    return out;
+  };
+
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    ++lineNo;
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+      ++end;
+    pos = end + 1;
+
+    if (auto bang = line.find('!'); bang != std::string_view::npos) line = line.substr(0, bang);
+    auto words = tokens(line);
+    if (words.empty()) continue;
+
+    if (words.front().front() == '[')
+      return fail("keyword lines such as " + std::string(words.front()) +
+                  " are not read; save the file in the one-port format with an option line");
+
+    if (words.front().front() == '#') {
+      if (optionSeen) continue;  // later option lines are ignored
+      if (!out.table.frequencyMHz.empty())
+        return fail("the option line (# ...) must come before the data");
+      optionSeen = true;
+      std::vector<std::string> opts;
+      if (words.front().size() > 1) opts.push_back(lower(words.front().substr(1)));
+      for (size_t k = 1; k < words.size(); ++k) opts.push_back(lower(words[k]));
+      for (size_t k = 0; k < opts.size(); ++k) {
+        const std::string& o = opts[k];
+        if (o == "hz") {
+          unitMHz = 1e-6;
+        } else if (o == "khz") {
+          unitMHz = 1e-3;
+        } else if (o == "mhz") {
+          unitMHz = 1.0;
+        } else if (o == "ghz") {
+          unitMHz = 1e3;
+        } else if (o == "s" || o == "z" || o == "y") {
+          parameter = o[0];
+        } else if (o == "db" || o == "ma" || o == "ri") {
+          format = o;
+        } else if (o == "r") {
+          if (k + 1 >= opts.size() || !number(opts[k + 1], reference) || !(reference > 0))
+            return fail("R in the option line needs a resistance above 0");
+          ++k;
+        } else {
+          return fail("'" + o + "' in the option line is not understood (a one-port file has " +
+                      "# Hz|kHz|MHz|GHz S|Z|Y DB|MA|RI R ohm)");
+        }
+      }
+      continue;
+    }
+
+    if (words.size() != 3)
+      return fail("a one-port data line has 3 numbers (frequency and two values), found " +
+                  std::to_string(words.size()));
+    double v[3];
+    for (int k = 0; k < 3; ++k)
+      if (!number(words[k], v[k])) return fail("'" + std::string(words[k]) + "' is not a number");
+    double f = v[0] * unitMHz;
+    if (f < 0) return fail("a frequency below 0");
+    if (!out.table.frequencyMHz.empty() && !(f > out.table.frequencyMHz.back()))
+      return fail("the frequencies must increase");
+
+    std::complex<double> value;
+    if (format == "ri") {
+      value = {v[1], v[2]};
+    } else {
+      double mag = format == "db" ? std::pow(10.0, v[1] / 20.0) : v[1];
+      value = std::polar(mag, v[2] * std::numbers::pi / 180.0);
+    }
+    std::complex<double> gamma;
+    if (parameter == 's') {
+      if (reference == 50.0) {
+        gamma = value;
+      } else {
+        std::complex<double> den = 1.0 - value;
+        gamma = std::abs(den) == 0 ? std::complex<double>(1.0)
+                                   : toFifty(reference * (1.0 + value) / den);
+      }
+    } else if (parameter == 'z') {
+      gamma = toFifty(value * reference);
+    } else {  // y, normalised admittance
+      gamma = std::abs(value) == 0 ? std::complex<double>(1.0) : toFifty(reference / value);
+    }
+    out.table.frequencyMHz.push_back(f);
+    out.table.gamma.push_back(gamma);
+  }
+  if (out.table.frequencyMHz.empty()) {
+    out.error = "no data lines";
+    return out;
+  }
+  return out;
+}
+
+}  // namespace kolm::sim

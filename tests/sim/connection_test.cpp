@@ -1,0 +1,196 @@
+#include "sim/connection.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "common/files.h"
+#include "sim/sim_port.h"
+#include "sim/touchstone.h"
+#include "support/temp_dir.h"
+
+using namespace kolm::sim;
+using ::testing::HasSubstr;
+
+TEST(SiNumber, SuffixesAndStrictness) {
+  EXPECT_DOUBLE_EQ(*parseSiNumber("20f"), 20e-15);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("5p"), 5e-12);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("3.3n"), 3.3e-9);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("1.5u"), 1.5e-6);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("2m"), 2e-3);  // milli
+  EXPECT_DOUBLE_EQ(*parseSiNumber("2.2k"), 2200);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("2M"), 2e6);  // mega
+  EXPECT_DOUBLE_EQ(*parseSiNumber("1G"), 1e9);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("1e-12"), 1e-12);
+  EXPECT_DOUBLE_EQ(*parseSiNumber(" +50 "), 50);
+  EXPECT_DOUBLE_EQ(*parseSiNumber("-3"), -3);
+  for (const char* bad : {"", "abc", "5x", "5pF", "1e", "++5", "inf", "nan", "1,5", "5 k"})
+    EXPECT_FALSE(parseSiNumber(bad).has_value()) << bad;
+}
+
+TEST(DutText, EveryForm) {
+  auto t = parseDut("through");
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(t.value->kind, Dut::Kind::Through);
+  EXPECT_DOUBLE_EQ(t.value->gainDb(10), 0);
+
+  auto a = parseDut(" atten:60 ");
+  ASSERT_TRUE(a.ok()) << a.error;
+  EXPECT_EQ(a.value->kind, Dut::Kind::Atten);
+  EXPECT_EQ(a.value->text, "atten:60");
+  EXPECT_NEAR(a.value->gainDb(10), -60, 1e-12);
+
+  auto l = parseDut("lowpass:order=3, fc=1.8");
+  ASSERT_TRUE(l.ok()) << l.error;
+  EXPECT_EQ(l.value->kind, Dut::Kind::Lowpass);
+  EXPECT_DOUBLE_EQ(l.value->cutoffMHz, 1.8);
+  EXPECT_EQ(l.value->order, 3);
+
+  auto x = parseDut("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
+  ASSERT_TRUE(x.ok()) << x.error;
+  EXPECT_EQ(x.value->kind, Dut::Kind::Crystal);
+  EXPECT_DOUBLE_EQ(x.value->fsMHz, 10);
+  EXPECT_DOUBLE_EQ(x.value->c, 20e-15);
+  EXPECT_DOUBLE_EQ(x.value->c0, 5e-12);
+  EXPECT_DOUBLE_EQ(x.value->r0, 50);
+  // At the series resonance the crystal is its motional resistance.
+  EXPECT_NEAR(std::abs(x.value->transfer(10)), 50.0 / 70.0, 1e-4);
+
+  auto noC0 = parseDut("CRYSTAL:FS=4,R=10,C=10f,R0=12.5");
+  ASSERT_TRUE(noC0.ok()) << noC0.error;
+  EXPECT_DOUBLE_EQ(noC0.value->c0, 0);
+  EXPECT_NEAR(std::abs(noC0.value->transfer(4)), 12.5 / 22.5, 1e-9);
+}
+
+TEST(LoadText, EveryForm) {
+  auto r = parseLoad("r=75");
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.value->kind, Load::Kind::Resistor);
+  EXPECT_NEAR(r.value->gamma(10).real(), 0.2, 1e-12);
+  EXPECT_NEAR(parseLoad("R = 1k").value->r, 1000, 1e-12);
+  EXPECT_EQ(parseLoad("open").value->gamma(3), std::complex<double>(1.0));
+  EXPECT_EQ(parseLoad("short").value->gamma(3), std::complex<double>(-1.0));
+
+  auto rlc = parseLoad("rlc:r=50,l=1.5u,c=100p");
+  ASSERT_TRUE(rlc.ok()) << rlc.error;
+  EXPECT_DOUBLE_EQ(rlc.value->l, 1.5e-6);
+  EXPECT_DOUBLE_EQ(rlc.value->c, 100e-12);
+  // Only R and L: an inductive load with no capacitor.
+  auto rl = parseLoad("rlc:r=50,l=1u");
+  ASSERT_TRUE(rl.ok()) << rl.error;
+  EXPECT_GT(rl.value->gamma(10).imag(), 0);
+
+  kolm::test::InTempDir dir;
+  ASSERT_TRUE(kolm::common::writeFileAtomic("a b.s1p", "# MHz S MA R 50\n1 0.5 90\n"));
+  auto s = parseLoad("s1p:a b.s1p");
+  ASSERT_TRUE(s.ok()) << s.error;
+  EXPECT_NEAR(s.value->gamma(1).imag(), 0.5, 1e-12);
+}
+
+TEST(ConnectionTexts, MalformedOnesNameTheBadPart) {
+  struct Case {
+    const char* text;
+    const char* mentions;
+  };
+  for (Case c :
+       {Case{"", "nothing given"}, Case{"thru", "unknown kind 'thru'"},
+        Case{"through:3", "through takes no parameters"}, Case{"atten:", "atten:DB"},
+        Case{"atten:six", "'six' is not a number"}, Case{"atten:-3", "below 0"},
+        Case{"lowpass:fc=abc,order=3", "fc=abc"}, Case{"lowpass:fc=10", "needs order="},
+        Case{"lowpass:fc=10,order=2.5", "order=2.5"},
+        Case{"lowpass:fc=10,order=3,q=2", "unknown parameter 'q'"},
+        Case{"lowpass:fc=10,fc=20,order=3", "'fc' is given twice"},
+        Case{"lowpass:fc=10,,order=3", "empty parameter"},
+        Case{"lowpass:fc", "'fc' is not name=value"}, Case{"crystal:fs=10,r=20,c=0,r0=50", "c=0"},
+        Case{"crystal:fs=10,r=20,c=20f", "needs r0="}}) {
+    auto p = parseDut(c.text);
+    EXPECT_FALSE(p.ok()) << c.text;
+    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
+    EXPECT_THAT(p.error, HasSubstr("DUT '")) << c.text;
+  }
+  for (Case c : {Case{"r=", "r= needs a resistance"}, Case{"r=50ohm", "'50ohm'"},
+                 Case{"r=-5", "below 0"}, Case{"load", "unknown kind 'load'"},
+                 Case{"open:1", "open takes no parameters"}, Case{"rlc:", "rlc needs"},
+                 Case{"rlc:r=50,c=0", "c=0"}, Case{"rlc:x=1", "unknown parameter 'x'"},
+                 Case{"s1p:", "s1p needs"}, Case{"s1p:/no/such/file.s1p", "cannot read"}}) {
+    auto p = parseLoad(c.text);
+    EXPECT_FALSE(p.ok()) << c.text;
+    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
+    EXPECT_THAT(p.error, HasSubstr("load '")) << c.text;
+  }
+}
+
+TEST(Touchstone, FormatsUnitsAndReferences) {
+  // The same reflection, 0.5 at +90 degrees, written three ways.
+  for (const char* text :
+       {"# kHz S RI R 50\n1000 0 0.5\n", "!c\n# MHz S DB R 50 ! trailing\n1 -6.0206 90\n",
+        "# GHz\n0.001 .5 90"}) {
+    auto p = parseTouchstone(text);
+    ASSERT_TRUE(p.ok()) << p.error;
+    ASSERT_EQ(p.table.frequencyMHz.size(), 1u);
+    EXPECT_NEAR(p.table.frequencyMHz[0], 1, 1e-12) << text;
+    EXPECT_NEAR(p.table.gamma[0].real(), 0, 1e-4) << text;
+    EXPECT_NEAR(p.table.gamma[0].imag(), 0.5, 1e-4) << text;
+  }
+  // 75 ohm resistive: S against 75 ohm is 0, Z normalised is 1, Y normalised 1.
+  for (const char* text :
+       {"# MHz S RI R 75\n1 0 0\n", "# MHz Z RI R 75\n1 1 0\n", "# MHz Y RI R 75\n1 1 0\n"}) {
+    auto p = parseTouchstone(text);
+    ASSERT_TRUE(p.ok()) << p.error;
+    EXPECT_NEAR(p.table.gamma[0].real(), 0.2, 1e-12) << text;
+    EXPECT_NEAR(p.table.gamma[0].imag(), 0, 1e-12) << text;
+  }
+  // Open in a 75 ohm file is still open.
+  EXPECT_NEAR(parseTouchstone("# MHz S RI R 75\n1 1 0\n").table.gamma[0].real(), 1, 1e-12);
+
+  auto t = parseTouchstone("# MHz S RI R 50\r\n1 0 0\r\n3 1 0\r\n");
+  ASSERT_TRUE(t.ok());
+  EXPECT_NEAR(t.table.at(2).real(), 0.5, 1e-12);
+  EXPECT_NEAR(t.table.at(0.5).real(), 0, 1e-12);
+  EXPECT_NEAR(t.table.at(9).real(), 1, 1e-12);
+}
+
+TEST(Touchstone, ErrorsGiveTheLine) {
+  struct Case {
+    const char* text;
+    const char* mentions;
+  };
+  for (Case c : {Case{"", "no data"}, Case{"# MHz S RI\n1 0 0\n1 0 0\n", "line 3: the frequencies"},
+                 Case{"# MHz S RI\n1 0\n", "line 2: a one-port data line has 3"},
+                 Case{"1 0 0 0 0 0 0 0 0\n", "found 9"}, Case{"# MHz H RI\n", "'h'"},
+                 Case{"# MHz S RI R\n", "R in the option line"},
+                 Case{"1 0 0\n# MHz\n", "line 2: the option line"},
+                 Case{"[Version] 2.0\n", "line 1: keyword"}, Case{"1 x 0\n", "'x'"}}) {
+    auto p = parseTouchstone(c.text);
+    EXPECT_FALSE(p.ok()) << c.text;
+    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
+  }
+}
+
+TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
+  kolm::test::InTempDir dir;
+  EXPECT_EQ(loadPortOptions().simDut, "through");
+  EXPECT_EQ(loadPortOptions().simLoad, "r=50");
+  EXPECT_FALSE(readPortOptions().has_value());
+
+  ASSERT_TRUE(savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u"}));
+  EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),
+            "\"crystal:fs=10,r=20,c=20f,c0=5p,r0=50\"\r\n\"rlc:r=50,l=1u\"\r\n");
+  auto back = loadPortOptions();
+  EXPECT_EQ(back.simDut, "crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
+  EXPECT_EQ(back.simLoad, "rlc:r=50,l=1u");
+
+  // An s1p file that has gone: the load falls back, the DUT stays, the text kept
+  // is still there for the window to show.
+  ASSERT_TRUE(savePortOptions({"atten:20", "s1p:gone.s1p"}));
+  EXPECT_EQ(loadPortOptions().simDut, "atten:20");
+  EXPECT_EQ(loadPortOptions().simLoad, "r=50");
+  EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");
+
+  std::string error;
+  EXPECT_FALSE(savePortOptions({"through", "s1p:a\"b"}, "sim.cfg", &error));
+  EXPECT_THAT(error, HasSubstr("double quote"));
+  EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");  // the old file stands
+}

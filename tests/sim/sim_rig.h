@@ -1,0 +1,51 @@
+// An instrument wired to the simulator with a 20 MHz x 20 = 400 MHz clock, as the
+// simulator's own quartz, and no delays.
+#pragma once
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "hw/dds.h"
+#include "hw/instrument.h"
+#include "hw/readout.h"
+#include "sim/simulated_instrument.h"
+
+namespace kolm::test {
+
+struct SimRig {
+  explicit SimRig(const std::string& dut = "through", const std::string& load = "r=50",
+                  sim::SimSettings settings = {}) {
+    auto port = std::make_unique<sim::SimulatedInstrument>(settings);
+    sim = port.get();
+    std::string error = sim->configure({dut, load});
+    if (!error.empty()) throw std::runtime_error(error);
+    instrument.setPort(std::move(port));
+    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.QuartzMHz = 20;
+    instrument.params.RefClkMultiplier = 20;
+    instrument.params.RefClkMHz = 400;
+    instrument.refreshReachable();
+  }
+
+  uint32_t wordFor(double mhz) const {
+    return static_cast<uint32_t>(hw::DdsTuningWord(mhz, instrument.params.RefClkMHz));
+  }
+  // Reset, multiplier and the word for `mhz`, as the instruments start a pass.
+  void tune(double mhz) {
+    hw::DdsReset(instrument);
+    hw::DdsSetMultiplier(instrument);
+    hw::DdsSendWord(instrument, wordFor(mhz));
+  }
+  void step(double mhz) { hw::DdsSendWord(instrument, wordFor(mhz)); }
+  int detector() { return hw::lettura(instrument); }
+  hw::BridgeReading bridge() { return hw::READ(instrument); }
+
+  hw::Instrument instrument;
+  sim::SimulatedInstrument* sim = nullptr;
+};
+
+// The power meter's count-to-dBm law with the default calibration.
+inline double countsToDbm(int counts) { return (-60.0 / (826 - 235)) * (826 - counts); }
+
+}  // namespace kolm::test
