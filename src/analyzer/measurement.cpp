@@ -1,5 +1,6 @@
 #include "analyzer/measurement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,6 +27,19 @@ void Measurement::MisuraSimulata() {
     live.CanaleA[i] = static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
     live.CanaleB[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
     live.Frequenze[i] = static_cast<float>(i * step + ViewStart);
+  }
+}
+
+void computeTraceValues(const Channels& channels, int points, PointValues& previous,
+                        TraceValues& out) {
+  const int last = std::clamp(points, -1, kFrequencyEntries - 1);
+  const size_t count = static_cast<size_t>(last + 1);
+  for (auto& v : out.values) v.resize(count);
+  out.frequencies.resize(count);
+  for (int i = 0; i <= last; ++i) {
+    analyzer::CalcolaPunto(channels.CanaleA[i], channels.CanaleB[i], previous);
+    for (int q = 0; q < kQuantities; ++q) out.values[q][i] = previous[q];
+    out.frequencies[i] = channels.Frequenze[i];
   }
 }
 

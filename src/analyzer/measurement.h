@@ -2,6 +2,7 @@
 // frequencies they are charted at, the memory trace, and the spans they cover.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -59,6 +60,16 @@ struct Measurement {
   // about 12.4 dB and a triangle-wave phase.
   void MisuraSimulata();
 };
+
+// What the chart draws of a set of readings: the six quantities of indices 0 to
+// `points`, and the frequencies they stand at. A point with no finite impedance
+// repeats the values the computation before it left (for index 0, `previous`).
+struct TraceValues {
+  std::array<std::vector<float>, kQuantities> values;
+  std::vector<double> frequencies;
+};
+void computeTraceValues(const Channels& channels, int points, PointValues& previous,
+                        TraceValues& out);
 
 // The array index under chart position `x` MHz: ((x - start) / (stop - start))
 // x points, rounded halves to even, clamped to 0..points (a pointer beyond the

@@ -81,3 +81,28 @@ TEST(CursorIndex, EndsOfTheSweepAndBeyond) {
   EXPECT_EQ(cursorIndex(3.0, 30.0f, 3.0f, 500), 500);
   EXPECT_EQ(cursorIndex(5.0, 7.0f, 7.0f, 500), 0);
 }
+
+TEST(TraceValues, AnOpenCircuitPointRepeatsThePreviousValues) {
+  Measurement m;
+  m.Points = 4;
+  m.MisuraSimulata();
+  m.live.CanaleA[2] = 512;
+  m.live.CanaleB[2] = 0;
+  m.live.CanaleA[0] = 512;
+  m.live.CanaleB[0] = 0;
+  PointValues previous{1, 2, 3, 4, 5, 6};
+  TraceValues t;
+  computeTraceValues(m.live, m.Points, previous, t);
+  ASSERT_EQ(t.frequencies.size(), 5u);
+  EXPECT_EQ(t.frequencies[4], 30.0);
+  for (int q = 0; q < kQuantities; ++q) {
+    ASSERT_EQ(t.values[q].size(), 5u);
+    EXPECT_EQ(t.values[q][0], q + 1) << q;
+    EXPECT_EQ(t.values[q][2], t.values[q][1]) << q;
+  }
+  PointValues v{};
+  ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[3], m.live.CanaleB[3], v));
+  for (int q = 0; q < kQuantities; ++q) EXPECT_EQ(t.values[q][3], v[q]);
+  ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[4], m.live.CanaleB[4], v));
+  EXPECT_EQ(previous, v);  // the last point computed is left behind
+}
