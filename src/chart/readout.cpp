@@ -1,0 +1,25 @@
+#include "chart/readout.h"
+
+#include <cmath>
+
+#include "common/text.h"
+
+namespace kolm::chart {
+
+std::string frequencyReadout(double x) { return common::formatPattern(x, "0.000 000"); }
+
+std::string valueReadout(double value) { return common::formatPattern(value, "0.0"); }
+
+std::string cursorReadout(double x, double y) {
+  return frequencyReadout(x) + "   " + valueReadout(y);
+}
+
+std::optional<int> cursorIndex(double x, double traceStart, double traceStop, int points) {
+  const double span = traceStop - traceStart;
+  if (span == 0 || points < 0) return std::nullopt;
+  const double i = common::roundHalfEven((x - traceStart) / span * points);
+  if (!std::isfinite(i) || i < 0 || i > points) return std::nullopt;
+  return static_cast<int>(i);
+}
+
+}  // namespace kolm::chart

@@ -1,0 +1,22 @@
+// Texts of the cursor readout that follows the mouse over a sweep chart.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kolm::chart {
+
+// The power meter's readout: MHz as "0.000 000", three blanks, the level as
+// "0.0" (14.0255, -12.34 gives "14.025 500   -12.3").
+std::string cursorReadout(double x, double y);
+
+// The analyzer's frequency box ("0.000 000") and its value boxes ("0.0").
+std::string frequencyReadout(double x);
+std::string valueReadout(double value);
+
+// The sweep index under the cursor: the nearest point (halves to even) of a
+// trace of `points` steps over [traceStart, traceStop]; empty when the cursor
+// is beyond the trace or the trace has no span.
+std::optional<int> cursorIndex(double x, double traceStart, double traceStop, int points);
+
+}  // namespace kolm::chart

@@ -1,0 +1,123 @@
+// The chart area of the swept instruments. It paints from its state in layers:
+// grid and labels, reference curves, memory traces and live traces (memory under
+// or over the live ones), then the cursor line and the rubber band. The grid
+// and the traces are cached, so a mouse move repaints only the top two layers;
+// long traces are reduced to what each pixel column can show.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "chart/chart.h"
+
+namespace kolm::chart::ui {
+
+QColor toQColor(const Rgb& rgb);
+// A colour of the 16-colour palette by number.
+QColor paletteQColor(int index);
+
+// One curve: value i at x[i] when x is given, otherwise evenly from start
+// (first value) to stop (last value). Drawn on the chart's scale, or on its own
+// vertical scale when `vertical` is set (the analyzer's quantities).
+struct Trace {
+  std::vector<float> y;
+  std::vector<double> x;
+  double start = 0;
+  double stop = 0;
+  QColor colour = Qt::blue;
+  std::optional<VerticalScale> vertical;
+};
+
+class SweepChart : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SweepChart(QWidget* parent = nullptr);
+
+  // The user scale: grid, labels, reference curves, rubber band and the mouse's
+  // user units follow it.
+  void setScale(const ChartScale& scale);
+  const ChartScale& scale() const { return scale_; }
+  void setGrid(GridSpec grid);
+  const GridSpec& grid() const { return grid_; }
+
+  void setReferenceTraces(std::vector<Trace> traces);
+  void setMemoryTraces(std::vector<Trace> traces);
+  void setTraces(std::vector<Trace> traces);
+  const std::vector<Trace>& referenceTraces() const { return reference_; }
+  const std::vector<Trace>& memoryTraces() const { return memory_; }
+  const std::vector<Trace>& traces() const { return traces_; }
+  // The analyzer draws its memory traces over the live ones; the power meter
+  // under them (the default).
+  void setMemoryOnTop(bool onTop);
+
+  // A vertical cursor line at x (user units), or none.
+  void setCursorLine(std::optional<double> x);
+  std::optional<double> cursorLine() const { return cursorX_; }
+  void setCursorColour(const QColor& colour);
+  // The zoom rectangle, or none.
+  void setRubberBand(std::optional<ZoomRect> rect);
+  std::optional<ZoomRect> rubberBand() const { return band_; }
+
+  // Background, label (foreground) and grid colours.
+  void setColours(const QColor& background, const QColor& foreground, const QColor& grid);
+  QColor background() const { return background_; }
+  // On by default; off draws every point (for comparison).
+  void setDecimation(bool on);
+
+  // Paints every layer without caches into `size` pixels: for printing, the
+  // print preview and saved pictures.
+  void paintChart(QPainter& painter, const QSize& size) const;
+  // Rebuilds the cached picture now (a redraw after new data); the next paint
+  // only copies it.
+  void redrawContent();
+
+  PixelMap pixelMap() const { return PixelMap(scale_, width(), height()); }
+  // User units of a point of the widget; empty without a usable scale.
+  std::optional<QPointF> toUser(const QPointF& pixel) const;
+
+ signals:
+  void mousePressed(double x, double y, Qt::MouseButton button);
+  void mouseMoved(double x, double y, Qt::MouseButtons buttons);
+  void mouseReleased(double x, double y, Qt::MouseButton button);
+  void doubleClicked(double x, double y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void paintGrid(QPainter& painter, const QSize& size) const;
+  void paintTraces(QPainter& painter, const QSize& size) const;
+  void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
+  void invalidateGrid();
+  void invalidateContent();
+  QPixmap makePixmap() const;
+
+  ChartScale scale_{0, 0, 1, -1};
+  GridSpec grid_;
+  std::vector<Trace> reference_, memory_, traces_;
+  bool memoryOnTop_ = false;
+  std::optional<double> cursorX_;
+  QColor cursorColour_{255, 255, 255};
+  std::optional<ZoomRect> band_;
+  QColor background_{0, 0, 0};
+  QColor foreground_{192, 192, 192};
+  QColor gridColour_{255, 0, 0};
+  bool decimate_ = true;
+
+  QPixmap gridCache_;
+  QPixmap contentCache_;
+  bool gridDirty_ = true;
+  bool contentDirty_ = true;
+  mutable std::vector<PixelPoint> pixels_;
+  mutable std::vector<QPointF> points_;
+};
+
+}  // namespace kolm::chart::ui

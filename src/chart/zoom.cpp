@@ -1,0 +1,80 @@
+#include "chart/zoom.h"
+
+#include <cmath>
+
+#include "chart/scale.h"
+
+namespace kolm::chart {
+
+void RubberBand::press(double x, double y) {
+  visible_ = true;
+  rect_ = {x, y, 0, 0};
+}
+
+void RubberBand::drag(double x, double y) {
+  if (!visible_) return;
+  rect_.width = std::fabs(x - rect_.left);
+  rect_.height = std::fabs(y - rect_.top);
+}
+
+std::optional<ZoomRect> RubberBand::release() {
+  if (!visible_) return std::nullopt;
+  visible_ = false;
+  return rect_;
+}
+
+ZoomOutcome Zoom(const View& view, const ZoomRect& rect, double boxStart, double boxStop,
+                 double boxPoints, const ZoomPolicy& policy) {
+  ZoomOutcome out;
+  out.view = view;
+  const float minWidth = static_cast<float>((view.stop - view.start) / 100.0);
+  if (!(rect.width >= minWidth) || !std::isfinite(rect.width)) return out;
+  out.accepted = true;
+
+  const double left = rect.left;
+  double right = left + rect.width;
+  if (right > view.stop) right = view.stop;
+  // Sweep points under the rectangle. An empty span in the boxes was swept as
+  // 0.1 MHz.
+  double boxSpan = boxStop - boxStart;
+  if (boxSpan == 0) boxSpan = 0.1;
+  const double points = (right - left) / boxSpan * boxPoints;
+  const bool enough = policy.atLeast ? points >= policy.minPoints : points > policy.minPoints;
+  if (enough && right > left) {
+    out.view.start = left;
+    out.view.stop = right;
+    out.spanChanged = true;
+  }
+
+  if (policy.changesLevel && rect.height > 1) {
+    float top = static_cast<float>(rect.top);
+    float bottom = static_cast<float>(view.bottom);
+    const float h = static_cast<float>(rect.height);
+    if (top < bottom)
+      bottom = h + top;
+    else
+      bottom = top - h;
+    guardLevels(top, bottom);
+    out.view.top = top;
+    out.view.bottom = bottom;
+    out.levelChanged = true;
+  }
+  return out;
+}
+
+View powerMeterReset(double boxStart, double boxStop, double boxTop, double boxBottom) {
+  float start = static_cast<float>(boxStart), stop = static_cast<float>(boxStop);
+  float top = static_cast<float>(boxTop), bottom = static_cast<float>(boxBottom);
+  guardSpan(start, stop);
+  guardLevels(top, bottom);
+  return {start, stop, top, bottom};
+}
+
+View analyzerReset(const View& view, double traceStart, double traceStop) {
+  View v = view;
+  v.start = traceStart;
+  v.stop = traceStop;
+  return v;
+}
+
+}  // namespace kolm::chart

@@ -1,0 +1,230 @@
+#include "chart/chart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace kolm::chart;
+
+TEST(Scale, PowerMeterAndAnalyzerScales) {
+  ChartScale s = powerMeterScale(3, 30, 20, -80);
+  EXPECT_EQ(s, (ChartScale{3, 20, 27, -100}));
+  EXPECT_TRUE(s.valid());
+  EXPECT_FALSE(powerMeterScale(5, 5, 20, -80).valid());
+  EXPECT_FALSE(powerMeterScale(3, 30, -10, -10).valid());
+
+  // Return loss grows downwards, the others upwards.
+  ChartScale rl = analyzerScale(analyzerQuantityScale(0).value(), 1, 30);
+  EXPECT_FLOAT_EQ(rl.top, -5);
+  EXPECT_FLOAT_EQ(rl.bottom(), 45.05f);
+  EXPECT_GT(rl.height, 0);
+  ChartScale ph = analyzerScale(analyzerQuantityScale(1).value(), 1, 30);
+  EXPECT_FLOAT_EQ(ph.top, 180);
+  EXPECT_NEAR(ph.bottom(), -0.2, 1e-5);
+  for (int q : {2, 3, 4}) {
+    auto z = analyzerQuantityScale(q).value();
+    EXPECT_EQ(z.top, 500);
+    EXPECT_EQ(z.bottom, -1);
+    EXPECT_EQ(z.step, 50);
+  }
+  EXPECT_FLOAT_EQ(analyzerQuantityScale(5)->bottom, 0.99f);
+  EXPECT_FALSE(analyzerQuantityScale(6).has_value());
+  EXPECT_FALSE(analyzerQuantityScale(-1).has_value());
+}
+
+TEST(Scale, GuardsNeverLeaveAZeroWidthOrHeight) {
+  float a = 7, b = 7;
+  guardSpan(a, b);
+  EXPECT_FLOAT_EQ(b, 7.1f);
+  float c = 3e9f, d = 3e9f;  // 0.1 vanishes in single precision here
+  guardSpan(c, d);
+  EXPECT_GT(d, c);
+  float t = -10, u = -10;
+  guardLevels(t, u);
+  EXPECT_EQ(u, -11);
+  float t2 = 5, u2 = -5;
+  guardLevels(t2, u2);
+  EXPECT_EQ(u2, -5);
+}
+
+TEST(Palette, NamedColours) {
+  EXPECT_EQ(paletteColour(2), (Rgb{0, 128, 0}));
+  EXPECT_EQ(paletteColour(3), (Rgb{0, 128, 128}));
+  EXPECT_EQ(paletteColour(9), (Rgb{0, 0, 255}));
+  EXPECT_EQ(paletteColour(12), (Rgb{255, 0, 0}));
+  EXPECT_EQ(paletteColour(13), (Rgb{255, 0, 255}));
+  EXPECT_EQ(paletteColour(7), (Rgb{192, 192, 192}));
+  EXPECT_EQ(paletteColour(99), (Rgb{0, 0, 0}));
+}
+
+TEST(Readout, PowerMeterCursorText) {
+  EXPECT_EQ(cursorReadout(14.0255, -12.34), "14.025 500   -12.3");
+  EXPECT_EQ(cursorReadout(3, 0), "3.000 000   0.0");
+  EXPECT_EQ(cursorReadout(0.5, 5.06), "0.500 000   5.1");
+  EXPECT_EQ(frequencyReadout(29.9999996), "30.000 000");
+  EXPECT_EQ(valueReadout(-0.04), "0.0");
+}
+
+TEST(Readout, CursorIndexClampsToTheTrace) {
+  EXPECT_EQ(cursorIndex(1, 1, 30, 1000), 0);
+  EXPECT_EQ(cursorIndex(30, 1, 30, 1000), 1000);
+  EXPECT_EQ(cursorIndex(15.5, 1, 30, 1000), 500);
+  // Halves to even: 0.5 of a step.
+  EXPECT_EQ(cursorIndex(1.5, 1, 3, 2), 0);
+  EXPECT_EQ(cursorIndex(2.5, 1, 3, 2), 2);
+  EXPECT_FALSE(cursorIndex(0.9, 1, 30, 1000).has_value());
+  EXPECT_FALSE(cursorIndex(31, 1, 30, 1000).has_value());
+  EXPECT_FALSE(cursorIndex(5, 5, 5, 1000).has_value());
+}
+
+TEST(RubberBandTest, GrowsRightAndDownWhateverTheDirection) {
+  RubberBand band;
+  band.drag(5, 5);
+  EXPECT_FALSE(band.visible());
+  band.press(10, -20);
+  band.drag(8, -10);  // left and up
+  EXPECT_EQ(band.rect(), (ZoomRect{10, -20, 2, 10}));
+  auto r = band.release();
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(*r, (ZoomRect{10, -20, 2, 10}));
+  EXPECT_FALSE(band.visible());
+  EXPECT_FALSE(band.release().has_value());
+}
+
+TEST(ZoomTest, PowerMeterLimits) {
+  const View v{3, 30, 20, -80};
+  // Narrower than 1 % of 27 MHz (0.27): nothing at all.
+  auto narrow = Zoom(v, {10, 0, 0.26, 30}, 3, 30, 1000, kPowerMeterZoom);
+  EXPECT_FALSE(narrow.accepted);
+  EXPECT_EQ(narrow.view, v);
+  // Wide enough and many points: span and levels.
+  auto z = Zoom(v, {10, 0, 5, 20}, 3, 30, 1000, kPowerMeterZoom);
+  EXPECT_TRUE(z.accepted && z.spanChanged && z.levelChanged);
+  EXPECT_EQ(z.view, (View{10, 15, 0, -20}));
+  // The right edge is capped at the view's stop.
+  auto capped = Zoom(v, {28, 0, 5, 0.5}, 3, 30, 1000, kPowerMeterZoom);
+  EXPECT_EQ(capped.view.stop, 30);
+  EXPECT_EQ(capped.view.start, 28);
+  EXPECT_FALSE(capped.levelChanged);  // 0.5 dB tall: levels stay
+  EXPECT_EQ(capped.view.top, 20);
+  // Five points or fewer: only the levels change. 0.54 MHz of 27 with 10 points
+  // is 0.2 points.
+  auto few = Zoom(v, {10, -10, 0.54, 10}, 3, 30, 10, kPowerMeterZoom);
+  EXPECT_TRUE(few.accepted);
+  EXPECT_FALSE(few.spanChanged);
+  EXPECT_TRUE(few.levelChanged);
+  EXPECT_EQ(few.view, (View{3, 30, -10, -20}));
+  // Exactly five points is not more than five.
+  auto five = Zoom(v, {10, 0, 2.7, 0}, 3, 30, 50, kPowerMeterZoom);
+  EXPECT_FALSE(five.spanChanged);
+  auto six = Zoom(v, {10, 0, 2.7, 0}, 3, 30, 60, kPowerMeterZoom);
+  EXPECT_TRUE(six.spanChanged);
+}
+
+TEST(ZoomTest, LevelRuleFollowsTheAxisDirection) {
+  // Inverted axis (top below bottom): the rectangle grows towards larger values.
+  auto inv = Zoom({3, 30, -80, 20}, {10, -50, 1, 30}, 3, 30, 1000, kPowerMeterZoom);
+  EXPECT_EQ(inv.view.top, -50);
+  EXPECT_EQ(inv.view.bottom, -20);
+  // A degenerate result moves the bottom 1 dB away.
+  auto same = Zoom({3, 30, 20, -80}, {10, -10, 1, 0}, 3, 30, 1000, kPowerMeterZoom);
+  EXPECT_FALSE(same.levelChanged);
+}
+
+TEST(ZoomTest, AnalyzerRule) {
+  const View v{1, 31, 500, -1};
+  // 1.5 MHz of 30 with 200 points is 10 points: enough (10 or more).
+  auto ten = Zoom(v, {5, 400, 1.5, 100}, 1, 31, 200, kAnalyzerZoom);
+  EXPECT_TRUE(ten.spanChanged);
+  EXPECT_FALSE(ten.levelChanged);
+  EXPECT_EQ(ten.view, (View{5, 6.5, 500, -1}));
+  auto nine = Zoom(v, {5, 400, 1.35, 100}, 1, 31, 200, kAnalyzerZoom);
+  EXPECT_TRUE(nine.accepted);
+  EXPECT_FALSE(nine.spanChanged);
+  EXPECT_EQ(nine.view, v);
+  EXPECT_FALSE(Zoom(v, {5, 400, 0.29, 100}, 1, 31, 20000, kAnalyzerZoom).accepted);
+}
+
+TEST(ZoomTest, EmptyBoxSpanCountsAsTheSweptTenth) {
+  // Boxes both 7: the sweep ran 7 to 7.1.
+  auto z = Zoom({7, 7.1, 0, -50}, {7.02, 0, 0.05, 0}, 7, 7, 100, kPowerMeterZoom);
+  EXPECT_TRUE(z.spanChanged);
+  EXPECT_TRUE(std::isfinite(z.view.stop));
+}
+
+TEST(ResetTest, FromTheBoxes) {
+  EXPECT_EQ(powerMeterReset(3, 30, 20, -80), (View{3, 30, 20, -80}));
+  View same = powerMeterReset(7, 7, 10, 10);
+  EXPECT_FLOAT_EQ(static_cast<float>(same.stop), 7.1f);
+  EXPECT_EQ(same.bottom, 9);
+  // Start above stop stays mirrored.
+  EXPECT_EQ(powerMeterReset(30, 3, 20, -80).start, 30);
+  EXPECT_EQ(analyzerReset({5, 6, 500, -1}, 1, 30), (View{1, 30, 500, -1}));
+}
+
+namespace {
+std::vector<PixelPoint> poly(const std::vector<float>& y, double start, double stop, int w, int h,
+                             bool decimate, ChartScale s = {0, 10, 10, -20}) {
+  std::vector<PixelPoint> out;
+  TraceSamples t{y.data(), y.size(), nullptr, start, stop};
+  tracePolyline(t, PixelMap(s, w, h), decimate, out);
+  return out;
+}
+}  // namespace
+
+TEST(Polyline, MapsEdgesToTheFirstAndLastPixel) {
+  PixelMap m({3, 20, 27, -100}, 1001, 601);
+  EXPECT_DOUBLE_EQ(m.x(3), 0);
+  EXPECT_DOUBLE_EQ(m.x(30), 1000);
+  EXPECT_DOUBLE_EQ(m.y(20), 0);
+  EXPECT_DOUBLE_EQ(m.y(-80), 600);
+  EXPECT_DOUBLE_EQ(m.userX(500), 16.5);
+  EXPECT_DOUBLE_EQ(m.userY(300), -30);
+  EXPECT_FALSE(PixelMap({3, 20, 0, -100}, 100, 100).valid());
+  auto own = m.withVertical({500, -1});
+  EXPECT_DOUBLE_EQ(own.y(500), 0);
+  EXPECT_DOUBLE_EQ(own.y(-1), 600);
+  EXPECT_DOUBLE_EQ(own.x(30), 1000);
+}
+
+TEST(Polyline, DecimationKeepsExtremesInOrderPerColumn) {
+  // 10 user units over 11 pixels: one pixel per unit. Many points per column.
+  std::vector<float> y;
+  const int n = 1001;
+  for (int i = 0; i < n; ++i) y.push_back(static_cast<float>(std::sin(i * 0.37) * 5));
+  auto full = poly(y, 0, 10, 11, 21, false);
+  auto dec = poly(y, 0, 10, 11, 21, true);
+  EXPECT_EQ(full.size(), static_cast<size_t>(n));
+  EXPECT_LE(dec.size(), 4u * 12u);
+  // Per column the extremes survive.
+  for (int c = 0; c < 11; ++c) {
+    float lo = 1e9f, hi = -1e9f, dlo = 1e9f, dhi = -1e9f;
+    for (const auto& p : full)
+      if (static_cast<int>(p.x) == c) lo = std::min(lo, p.y), hi = std::max(hi, p.y);
+    for (const auto& p : dec)
+      if (static_cast<int>(p.x) == c) dlo = std::min(dlo, p.y), dhi = std::max(dhi, p.y);
+    EXPECT_EQ(lo, dlo) << c;
+    EXPECT_EQ(hi, dhi) << c;
+  }
+  // First and last points are kept.
+  EXPECT_EQ(dec.front(), full.front());
+  EXPECT_EQ(dec.back(), full.back());
+}
+
+TEST(Polyline, SkipsNonFiniteAndCollapsesOffScreenRuns) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  auto p = poly({1, nan, 3}, 0, 10, 11, 21, false);
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_FLOAT_EQ(p[1].x, 10);
+  // A trace wider than the view (zoomed): points left of the area collapse.
+  std::vector<float> y(1000, 0.f);
+  auto z = poly(y, -100, 100, 11, 21, true);
+  EXPECT_LE(z.size(), 4u + 4u * 11u + 4u);
+  // Far values are pulled in, not lost.
+  auto far = poly({0, 1e30f}, 0, 10, 11, 21, false);
+  ASSERT_EQ(far.size(), 2u);
+  EXPECT_LT(std::abs(far[1].y), 1.1e5f);
+  // A trace of one point is one point.
+  EXPECT_EQ(poly({2}, 5, 5, 11, 21, true).size(), 1u);
+}

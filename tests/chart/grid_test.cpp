@@ -1,0 +1,198 @@
+#include "chart/grid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace kolm::chart;
+
+namespace {
+std::vector<double> values(const std::vector<GridLine>& lines) {
+  std::vector<double> v;
+  for (const auto& l : lines) v.push_back(l.value);
+  std::sort(v.begin(), v.end());
+  return v;
+}
+std::vector<std::string> labels(std::vector<GridLine> lines) {
+  std::sort(lines.begin(), lines.end(),
+            [](const GridLine& a, const GridLine& b) { return a.value > b.value; });
+  std::vector<std::string> v;
+  for (const auto& l : lines) v.push_back(l.label);
+  return v;
+}
+void expectNear(const std::vector<double>& got, const std::vector<double>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << i;
+}
+}  // namespace
+
+TEST(LevelStep, OneTwoFiveByRange) {
+  EXPECT_EQ(levelStep(20, -80), 10);
+  EXPECT_EQ(levelStep(0, -60), 10);  // 60 is not below 60
+  EXPECT_EQ(levelStep(0, -50), 5);
+  EXPECT_EQ(levelStep(0, -20), 2);
+  EXPECT_EQ(levelStep(-10, -20), 1);
+  EXPECT_EQ(levelStep(0, -4), 0.5);
+  EXPECT_EQ(levelStep(0, 0), 0.5);
+  // Top below bottom: the step turns negative.
+  EXPECT_EQ(levelStep(-80, 20), -10);
+  EXPECT_EQ(levelStep(-5, 45.05f), -5);
+}
+
+TEST(FrequencyStep, OneTwoFiveNearAnEighthOfTheSpan) {
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 10), 1);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 30), 2);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 50), 5);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(14.0f, 14.35f), 0.02);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(3, 30), 2);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 1000), 100);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(7, 7.1f), 0.01);
+  // The mantissa's boundaries: 2.0 -> 1, 2.1 -> 2, 4.6 -> 2, 4.7 -> 5.
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 16), 1);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 16.8f), 2);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 36.8f), 2);
+  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 37.6f), 5);
+  // Empty and mirrored spans: no step.
+  EXPECT_EQ(sceltaDeltaF(5, 5), 0);
+  EXPECT_EQ(sceltaDeltaF(10, 5), 0);
+  EXPECT_EQ(ChoiceDeltaF(10, 5), 0);
+  EXPECT_DOUBLE_EQ(ChoiceDeltaF(3, 30), 2);
+}
+
+TEST(FrequencyStep, SingleAndDoublePrecisionEighthsCanDiffer) {
+  // 0.1875 / 8 = 0.0234375: "2.34E-02" -> 0.02.
+  EXPECT_DOUBLE_EQ(ChoiceDeltaF(0, 0.1875), 0.02);
+  EXPECT_DOUBLE_EQ(deltaFromScientific("2.10E-02"), 0.02);
+  EXPECT_DOUBLE_EQ(deltaFromScientific("2.00E-02"), 0.01);
+  EXPECT_DOUBLE_EQ(deltaFromScientific("9.99E+05"), 500000);
+  // A span whose eighth rounds differently in single and double precision:
+  // 14.35f - 14.0f is 0.350000381 in single, 0.35 in double: both 0.02.
+  EXPECT_DOUBLE_EQ(ChoiceDeltaF(14.0, 14.35), 0.02);
+}
+
+TEST(FirstLine, ZeroesTrailingDigitsOfTheStop) {
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(14.0f, 14.35f), 14);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(3, 30), 30);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(0, 5), 0);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(1, 30), 30);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(14.1f, 14.35f), 14.3);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(0.5f, 0.75f), 0.7);
+  // A mirrored span: the stop itself.
+  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(20, 10), 10);
+  // The analyzer reads the stop's shortest double form.
+  EXPECT_DOUBLE_EQ(sceltaPrimaRigaDouble(3, 30), 30);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRigaDouble(14.0, 14.35), 14);
+  EXPECT_DOUBLE_EQ(sceltaPrimaRigaDouble(7.0001, 7.0123456789), 7.01);
+}
+
+TEST(PowerMeterGrid, ThreeToThirtyMHz) {
+  GridSpec g = powerMeterGrid(3, 30, 20, -80);
+  EXPECT_DOUBLE_EQ(g.frequencyStep, 2);
+  EXPECT_DOUBLE_EQ(g.firstLine, 30);
+  std::vector<double> want;
+  for (int x = 4; x <= 30; x += 2) want.push_back(x);
+  expectNear(values(g.vertical), want);
+  // Labels at the top edge, right of the line, "#.### ###".
+  for (const auto& l : g.vertical) {
+    EXPECT_DOUBLE_EQ(l.labelX, l.value);
+    EXPECT_DOUBLE_EQ(l.labelY, 20);
+  }
+  EXPECT_EQ(labels(g.vertical).front(), "30");
+  EXPECT_EQ(labels(g.vertical).back(), "4");
+
+  // Levels: 10 down to -80; the +20 edge gets none.
+  expectNear(values(g.horizontal), {-80, -70, -60, -50, -40, -30, -20, -10, 0, 10});
+  std::vector<std::string> wantLabels{" 10", " 0",  "-10", "-20", "-30",
+                                      "-40", "-50", "-60", "-70", "-80"};
+  EXPECT_EQ(labels(g.horizontal), wantLabels);
+  for (const auto& l : g.horizontal) {
+    EXPECT_DOUBLE_EQ(l.labelX, 3);
+    EXPECT_DOUBLE_EQ(l.labelY, l.value + 2);  // a fifth of a step above
+  }
+}
+
+TEST(PowerMeterGrid, FourteenToFourteenPointThreeFive) {
+  GridSpec g = powerMeterGrid(14.0f, 14.35f, 0, -50);
+  EXPECT_DOUBLE_EQ(g.frequencyStep, 0.02);
+  EXPECT_DOUBLE_EQ(g.firstLine, 14);
+  std::vector<double> want;
+  for (int k = 0; k <= 17; ++k) want.push_back(14.0 + 0.02 * k);
+  expectNear(values(g.vertical), want);
+  auto l = labels(g.vertical);
+  EXPECT_EQ(l.front(), "14.34");
+  EXPECT_EQ(l.back(), "14");
+  // Level range 0 to -50 in 5 dB: 0 is the top edge (excluded from the top run,
+  // drawn by the bottom run), -50 the bottom edge, included.
+  std::vector<double> levels;
+  for (int y = -50; y <= 0; y += 5) levels.push_back(y);
+  expectNear(values(g.horizontal), levels);
+}
+
+TEST(PowerMeterGrid, KiloAndHertzLabels) {
+  GridSpec g = powerMeterGrid(7.0f, 7.01f, 0, -10);
+  // Step 0.001 MHz: 1 kHz lines labelled to the kHz.
+  EXPECT_DOUBLE_EQ(g.frequencyStep, 0.001);
+  auto l = labels(g.vertical);
+  EXPECT_EQ(l.front(), "7.01");
+  EXPECT_EQ(l[1], "7.009");
+  GridSpec fine = powerMeterGrid(14.0255f, 14.0256f, 0, -10);
+  // 100 Hz span: 10 Hz steps, the Hz group after a blank.
+  EXPECT_DOUBLE_EQ(fine.frequencyStep, 1e-5);
+  bool sawHz = false;
+  for (const auto& line : fine.vertical) {
+    EXPECT_EQ(line.label.substr(0, 7), "14.025 ") << line.label;
+    sawHz = sawHz || line.label == "14.025 55";
+  }
+  EXPECT_TRUE(sawHz);
+}
+
+TEST(PowerMeterGrid, RangesAwayFromZeroAndInverted) {
+  // -10 to -20 in 1 dB: the visible lines -10 .. -20 all present.
+  GridSpec g = powerMeterGrid(3, 30, -10, -20);
+  auto v = values(g.horizontal);
+  for (int y = -20; y <= -10; ++y)
+    EXPECT_NE(std::find_if(v.begin(), v.end(), [&](double x) { return std::abs(x - y) < 1e-9; }),
+              v.end())
+        << y;
+  // Inverted range (top below bottom): the step is negative, lines still there.
+  GridSpec inv = powerMeterGrid(3, 30, -80, 20);
+  auto vi = values(inv.horizontal);
+  EXPECT_EQ(vi.front(), -70);  // the -80 edge is the top: excluded
+  EXPECT_EQ(vi.back(), 20);
+  for (const auto& l : inv.horizontal) EXPECT_DOUBLE_EQ(l.labelY, l.value - 2);
+  // An absurd range stays bounded.
+  GridSpec huge = powerMeterGrid(3, 30, 1e9f, -1e9f);
+  EXPECT_LE(huge.horizontal.size(), 4000u);
+}
+
+TEST(PowerMeterGrid, MirroredOrEmptySpanDrawsNoVerticalLinesAndEnds) {
+  EXPECT_TRUE(powerMeterGrid(30, 3, 20, -80).vertical.empty());
+  EXPECT_TRUE(powerMeterGrid(5, 5, 20, -80).vertical.empty());
+  EXPECT_TRUE(frequencyLines(0, 10, 0, 0, 5).empty());
+}
+
+TEST(AnalyzerGrid, ElevenLinesPerQuantity) {
+  auto rl = analyzerQuantityScale(0).value();
+  GridSpec g = analyzerGrid(rl, 3, 30);
+  ASSERT_EQ(g.horizontal.size(), 11u);
+  EXPECT_EQ(g.horizontal.front().value, -5);
+  EXPECT_EQ(g.horizontal.front().label, "-5");
+  EXPECT_EQ(g.horizontal[1].label, "0");
+  EXPECT_EQ(g.horizontal.back().value, 45);
+  EXPECT_DOUBLE_EQ(g.horizontal.front().labelY, -6);  // step -5: a fifth is -1
+  EXPECT_DOUBLE_EQ(g.horizontal.front().labelX, 3);
+  EXPECT_DOUBLE_EQ(g.frequencyStep, 2);
+  EXPECT_DOUBLE_EQ(g.firstLine, 30);
+  for (const auto& l : g.vertical) EXPECT_DOUBLE_EQ(l.labelY, -5);
+
+  auto ph = analyzerGrid(analyzerQuantityScale(1).value(), 3, 30);
+  EXPECT_EQ(ph.horizontal.front().label, "180");
+  EXPECT_EQ(ph.horizontal[1].label, "162");
+  EXPECT_EQ(ph.horizontal.back().value, 0);
+  auto z = analyzerGrid(analyzerQuantityScale(3).value(), 3, 30);
+  EXPECT_EQ(z.horizontal.front().value, 500);
+  EXPECT_EQ(z.horizontal.back().value, 0);
+  auto swr = analyzerGrid(analyzerQuantityScale(5).value(), 3, 30);
+  EXPECT_EQ(swr.horizontal.front().value, 11);
+  EXPECT_EQ(swr.horizontal.back().value, 1);
+}

@@ -1,0 +1,165 @@
+#include "chart/ui/sweep_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <random>
+
+using namespace kolm::chart;
+using kolm::chart::ui::SweepChart;
+using kolm::chart::ui::Trace;
+
+namespace {
+
+QImage paint(const SweepChart& chart, QSize size) {
+  QImage img(size, QImage::Format_RGB32);
+  QPainter p(&img);
+  chart.paintChart(p, size);
+  return img;
+}
+
+int countColour(const QImage& img, QColor c) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixelColor(x, y) == c) ++n;
+  return n;
+}
+
+Trace noisyTrace(int n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::normal_distribution<float> noise(0, 3);
+  Trace t;
+  t.start = 3;
+  t.stop = 30;
+  t.colour = QColor(0, 0, 255);
+  for (int i = 0; i < n; ++i) t.y.push_back(-30 + 10 * std::sin(i / 500.0f) + noise(rng));
+  return t;
+}
+
+}  // namespace
+
+TEST(SweepChartWidget, DecimatedTraceLooksLikeTheFullOne) {
+  SweepChart chart;
+  chart.resize(1000, 600);
+  chart.setScale(powerMeterScale(3, 30, 20, -80));
+  chart.setGrid({});  // the trace alone
+  chart.setTraces({noisyTrace(20001, 1)});
+  QImage dec = paint(chart, chart.size());
+  chart.setDecimation(false);
+  QImage full = paint(chart, chart.size());
+  const QColor blue(0, 0, 255);
+  int traced = countColour(full, blue);
+  ASSERT_GT(traced, 10000);
+  int differ = 0;
+  for (int y = 0; y < full.height(); ++y)
+    for (int x = 0; x < full.width(); ++x)
+      if ((full.pixelColor(x, y) == blue) != (dec.pixelColor(x, y) == blue)) ++differ;
+  RecordProperty("differing", differ);
+  RecordProperty("traced", traced);
+  EXPECT_LT(differ, traced / 1000) << differ << " of " << traced;
+}
+
+TEST(SweepChartWidget, LayersInOrderAndOwnVerticalScales) {
+  SweepChart chart;
+  chart.resize(200, 101);
+  chart.setScale(powerMeterScale(0, 10, 0, -100));
+  Trace live;
+  live.y = {-50, -50};
+  live.start = 0;
+  live.stop = 10;
+  live.colour = QColor(0, 0, 255);
+  Trace memory = live;
+  memory.colour = QColor(255, 0, 255);
+  chart.setTraces({live});
+  chart.setMemoryTraces({memory});
+  // Memory under the live trace (power meter).
+  EXPECT_EQ(paint(chart, chart.size()).pixelColor(100, 50), QColor(0, 0, 255));
+  // Memory over it (analyzer).
+  chart.setMemoryOnTop(true);
+  EXPECT_EQ(paint(chart, chart.size()).pixelColor(100, 50), QColor(255, 0, 255));
+
+  // A trace on its own scale: 250 of 500..0 sits at mid height whatever the
+  // chart's scale.
+  Trace own;
+  own.y = {250, 250};
+  own.start = 0;
+  own.stop = 10;
+  own.colour = QColor(0, 255, 0);
+  own.vertical = VerticalScale{500, 0};
+  chart.setMemoryTraces({});
+  chart.setTraces({own});
+  QImage img = paint(chart, chart.size());
+  EXPECT_EQ(img.pixelColor(100, 50), QColor(0, 255, 0));
+  EXPECT_EQ(countColour(img, QColor(0, 255, 0)), 200);
+}
+
+TEST(SweepChartWidget, GridLinesAndLabelsFromTheSpec) {
+  SweepChart chart;
+  chart.resize(1000, 600);
+  chart.setScale(powerMeterScale(3, 30, 20, -80));
+  chart.setGrid(powerMeterGrid(3, 30, 20, -80));
+  QImage img = paint(chart, chart.size());
+  const QColor red(255, 0, 0);
+  // The -80 line is the bottom row; 0 dB sits a fifth of the height down.
+  EXPECT_EQ(img.pixelColor(500, 599), red);
+  EXPECT_EQ(img.pixelColor(500, 120), red);
+  // 30 MHz is the last column, 4 MHz 1/27 of the width in.
+  EXPECT_EQ(img.pixelColor(999, 300), red);
+  EXPECT_EQ(img.pixelColor(static_cast<int>(std::lround(999.0 / 27)), 300), red);
+  // Labels (grey, smoothed) exist: pixels neither black nor grid red.
+  int other = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixelColor(x, y) != red && img.pixelColor(x, y) != QColor(0, 0, 0)) ++other;
+  EXPECT_GT(other, 500);
+  // A scale of zero height paints the background only.
+  chart.setScale(powerMeterScale(3, 30, -10, -10));
+  EXPECT_EQ(countColour(paint(chart, chart.size()), red), 0);
+}
+
+TEST(SweepChartWidget, MouseEventsInUserUnits) {
+  SweepChart chart;
+  chart.resize(271, 101);
+  chart.setScale(powerMeterScale(3, 30, 20, -80));
+  chart.show();
+  QSignalSpy pressed(&chart, &SweepChart::mousePressed);
+  QSignalSpy moved(&chart, &SweepChart::mouseMoved);
+  QSignalSpy released(&chart, &SweepChart::mouseReleased);
+  QSignalSpy dbl(&chart, &SweepChart::doubleClicked);
+  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(135, 50));
+  ASSERT_EQ(pressed.count(), 1);
+  EXPECT_DOUBLE_EQ(pressed[0][0].toDouble(), 16.5);
+  EXPECT_DOUBLE_EQ(pressed[0][1].toDouble(), -30);
+  EXPECT_EQ(pressed[0][2].value<Qt::MouseButton>(), Qt::LeftButton);
+  QTest::mouseMove(&chart, QPoint(10, 0));
+  ASSERT_GE(moved.count(), 1);
+  EXPECT_DOUBLE_EQ(moved.back()[0].toDouble(), 4);
+  EXPECT_DOUBLE_EQ(moved.back()[1].toDouble(), 20);
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(270, 100));
+  ASSERT_EQ(released.count(), 1);
+  EXPECT_DOUBLE_EQ(released[0][0].toDouble(), 30);
+  EXPECT_DOUBLE_EQ(released[0][1].toDouble(), -80);
+  QTest::mouseDClick(&chart, Qt::LeftButton, {}, QPoint(0, 0));
+  EXPECT_EQ(dbl.count(), 1);
+}
+
+TEST(SweepChartWidget, CursorAndRubberBandDrawOverTheCachedPicture) {
+  SweepChart chart;
+  chart.resize(271, 101);
+  chart.setScale(powerMeterScale(3, 30, 20, -80));
+  chart.setCursorColour(QColor(255, 255, 0));
+  chart.setCursorLine(16.5);
+  chart.setRubberBand(ZoomRect{4, 10, 10, 50});
+  QImage shot = chart.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(135, 70), QColor(255, 255, 0));
+  // Band corner at (10, 10) px, 100 x 50 px, light grey outline.
+  EXPECT_EQ(shot.pixelColor(10, 30), QColor(192, 192, 192));
+  EXPECT_EQ(shot.pixelColor(110, 30), QColor(192, 192, 192));
+  EXPECT_EQ(shot.pixelColor(60, 60), QColor(192, 192, 192));
+  EXPECT_NE(shot.pixelColor(60, 30), QColor(192, 192, 192));
+}
