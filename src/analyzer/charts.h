@@ -1,5 +1,6 @@
-// What the analyzer's chart shows of its six quantities: their vertical scales,
-// colours, icons, and which of them are drawn and selected.
+// What the analyzer's chart shows of its six quantities: their colours, icons and
+// tips, and which of them are drawn and selected. Their vertical scales are the
+// chart engine's (chart::analyzerQuantityScale).
 #pragma once
 
 #include <array>
@@ -8,25 +9,6 @@
 #include "analyzer/impedance.h"
 
 namespace kolm::analyzer {
-
-// The vertical scale of a quantity: the value at the chart's top edge, the value
-// at its bottom edge, and the step between its eleven horizontal grid lines
-// (drawn from the top value downwards).
-struct QuantityScale {
-  float top;
-  float bottom;
-  float step;
-};
-
-inline constexpr std::array<QuantityScale, kQuantities> kQuantityScales{{
-    {-5.0f, 45.05f, -5.0f},  // return loss grows downwards
-    {180.0f, -0.2f, 18.0f},  // phase
-    {500.0f, -1.0f, 50.0f},  // abs(Z)
-    {500.0f, -1.0f, 50.0f},  // R
-    {500.0f, -1.0f, 50.0f},  // X
-    {11.0f, 0.99f, 1.0f},    // SWR
-}};
-inline constexpr int kGridLines = 11;
 
 // ColorAssign: palette numbers of the live traces (entries 0 to 5) and of the
 // memory traces (entries 6 to 11), by quantity.
