@@ -1,5 +1,6 @@
 #include "analyzer/impedance.h"
 
+#include <array>
 #include <cmath>
 
 namespace kolm::analyzer {
@@ -16,15 +17,61 @@ ComplexSingle DividiComplessi(float a, float b, float p, float q) {
   return r;
 }
 
+namespace {
+
+float phaseOf(int16_t b) { return static_cast<float>(b) * 180.0f / 1024.0f; }
+
+float returnLossOf(int16_t a) {
+  const int16_t difference = static_cast<int16_t>(512 - a);
+  return static_cast<float>(difference * 30) / 512.0f;
+}
+
+float rhoOf(int16_t a) {
+  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLossOf(a)) / 20.0));
+}
+
+struct Turn {
+  double cos;
+  double sin;
+};
+
+Turn turnOf(int16_t b) {
+  const float theta = static_cast<float>(static_cast<double>(phaseOf(b)) * 3.14 / 180.0);
+  return {std::cos(static_cast<double>(theta)), std::sin(static_cast<double>(theta))};
+}
+
+// The power and the trigonometry depend on one reading each: for the readings a
+// converter gives (and the simulated 1024) they are worked out once, with the
+// very same operations, so a redraw of 20001 points costs little.
+constexpr int kTabled = 1025;
+struct Tables {
+  std::array<float, kTabled> rho;
+  std::array<Turn, kTabled> turn;
+};
+
+const Tables& tables() {
+  static const Tables t = [] {
+    Tables x;
+    for (int16_t v = 0; v < kTabled; ++v) {
+      x.rho[v] = rhoOf(v);
+      x.turn[v] = turnOf(v);
+    }
+    return x;
+  }();
+  return t;
+}
+
+}  // namespace
+
 PointResult evaluatePoint(int16_t a, int16_t b) {
   PointResult r;
-  const float phase = static_cast<float>(b) * 180.0f / 1024.0f;
-  const int16_t difference = static_cast<int16_t>(512 - a);
-  const float returnLoss = static_cast<float>(difference * 30) / 512.0f;
-  const float theta = static_cast<float>(static_cast<double>(phase) * 3.14 / 180.0);
-  const float rho = static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
-  const float gammaRe = static_cast<float>(rho * std::cos(static_cast<double>(theta)));
-  const float gammaIm = static_cast<float>(rho * std::sin(static_cast<double>(theta)));
+  const Tables& t = tables();
+  const float phase = phaseOf(b);
+  const float returnLoss = returnLossOf(a);
+  const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
+  const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
+  const float gammaRe = static_cast<float>(rho * turn.cos);
+  const float gammaIm = static_cast<float>(rho * turn.sin);
 
   const float onePlusRe = 1.0f + gammaRe;
   const float oneMinusRe = 1.0f - gammaRe;
