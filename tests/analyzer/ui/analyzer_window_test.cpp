@@ -407,6 +407,8 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   };
   instrument.setDelayer(std::make_unique<SettleDelayer>());
   open();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));  // Esc is the window's shortcut
   box("Text3")->setText("20001");
   const auto a = window->measurement().live.CanaleA;
   bool stopped = false;
