@@ -11,6 +11,7 @@
 namespace kolm::cli {
 
 extern const Command kDdsCommand;
+extern const Command kTuneCommand;
 extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
 
@@ -18,6 +19,7 @@ namespace {
 
 const Command* const kCommands[] = {
     &kDdsCommand,
+    &kTuneCommand,
     &kReadDetectorCommand,
     &kReadBridgeCommand,
 };
