@@ -6,16 +6,23 @@
 #include "cli/cli.h"
 #include "common/text.h"
 #include "hw/dds.h"
+#include "sim/connection.h"
 
 namespace kolm::cli {
 
 extern const Command kDdsCommand;
+extern const Command kTuneCommand;
+extern const Command kReadDetectorCommand;
+extern const Command kReadBridgeCommand;
 extern const Command kAnalyzeCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
     &kDdsCommand,
+    &kTuneCommand,
+    &kReadDetectorCommand,
+    &kReadBridgeCommand,
     &kAnalyzeCommand,
 };
 
@@ -31,12 +38,21 @@ void printHelp(std::ostream& out) {
          "                   the simulator when it names none)\n"
          "  --trace FILE     append one line per port access: W hh (data write),\n"
          "                   R hh (status read)\n"
-         "  --dut SPEC       what the simulator has between generator and detector\n"
-         "  --load SPEC      what the simulator's bridge sees\n"
+         "  --dut DUT        what the simulator has between generator and detector\n"
+         "                   (default through; forms below)\n"
+         "  --load LOAD      what the simulator's bridge sees (default r=50)\n"
          "  --help           this text\n"
          "\n"
          "Commands:\n";
   for (const Command* c : kCommands) out << "  " << c->usage << "\n";
+  out << "\nWhat the simulator has connected:\n";
+  std::string grammar = sim::connectionGrammar();
+  for (size_t pos = 0; pos < grammar.size();) {
+    size_t end = grammar.find('\n', pos);
+    if (end == std::string::npos) end = grammar.size();
+    out << "  " << grammar.substr(pos, end - pos) << "\n";
+    pos = end + 1;
+  }
   out << "\nExit status: 0 done, 2 bad arguments or a value the hardware cannot take.\n";
 }
 

@@ -23,9 +23,58 @@
 #endif
 #endif
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace kolm::hw {
 
 namespace {
+
+#ifdef _WIN32
+// inpout32.dll / inpoutx64.dll, loaded at run time.
+class Inpout32Port : public PortIo {
+ public:
+  using Out32Fn = void(__stdcall*)(short, short);
+  using Inp32Fn = short(__stdcall*)(short);
+  Inpout32Port(HMODULE lib, Out32Fn out, Inp32Fn inp, uint16_t base)
+      : lib_(lib), out_(out), inp_(inp), base_(base) {}
+  ~Inpout32Port() override { FreeLibrary(lib_); }
+  void writeData(uint8_t value) override { out_(static_cast<short>(base_), value); }
+  uint8_t readStatus() override {
+    return static_cast<uint8_t>(inp_(static_cast<short>(base_ + 1)) & 0xFF);
+  }
+  std::string name() const override { return "inpout32"; }
+  bool addressed() const override { return true; }
+
+ private:
+  HMODULE lib_;
+  Out32Fn out_;
+  Inp32Fn inp_;
+  uint16_t base_;
+};
+
+PortOpenResult openInpout32(int32_t lptBase) {
+  PortOpenResult r;
+  const char* dll = sizeof(void*) == 8 ? "inpoutx64.dll" : "inpout32.dll";
+  HMODULE lib = LoadLibraryA(dll);
+  if (!lib) {
+    r.error = std::string("The port library ") + dll + " is not installed.";
+    return r;
+  }
+  auto out = reinterpret_cast<Inpout32Port::Out32Fn>(GetProcAddress(lib, "Out32"));
+  auto inp = reinterpret_cast<Inpout32Port::Inp32Fn>(GetProcAddress(lib, "Inp32"));
+  using OpenFn = BOOL(__stdcall*)();
+  auto isOpen = reinterpret_cast<OpenFn>(GetProcAddress(lib, "IsInpOutDriverOpen"));
+  if (!out || !inp || (isOpen && !isOpen())) {
+    FreeLibrary(lib);
+    r.error = std::string("The port driver of ") + dll + " could not be started.";
+    return r;
+  }
+  r.port = std::make_unique<Inpout32Port>(lib, out, inp, static_cast<uint16_t>(lptBase));
+  return r;
+}
+#endif
 
 #ifdef __linux__
 class PpdevPort : public PortIo {
@@ -154,8 +203,12 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
 #endif
   }
   if (backend == "inpout32") {
+#ifdef _WIN32
+    return openInpout32(lptBase);
+#else
     r.error = "The inpout32 port library exists only on Windows.";
     return r;
+#endif
   }
   r.error = "Unknown port back end '" + backend +
             "' (use sim, ppdev, ppdev:/dev/parportN, direct or direct:0xADDR).";

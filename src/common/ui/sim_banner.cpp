@@ -1,18 +1,56 @@
 #include <QLabel>
+#include <QTimer>
 
 #include "common/ui/ui_context.h"
 
 namespace kolm::common::ui {
 
+namespace {
+
+// Follows the instrument's port: the back end can change while windows are open
+// (Parameters, or the simulator offered when a port cannot be opened).
+class SimBanner : public QLabel {
+ public:
+  SimBanner(UiContext& context, QWidget* parent) : QLabel(parent), context_(context) {
+    setObjectName("SimBanner");
+    setAlignment(Qt::AlignCenter);
+    refresh();
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { refresh(); });
+    timer->start(500);
+  }
+
+  void refresh() {
+    const hw::PortIo* port = context_.instrument.port();
+    int state = !port || port->name() == "null" ? 2 : context_.instrument.simulated() ? 1 : 0;
+    if (state == state_) return;
+    state_ = state;
+    if (state == 1) {
+      setText(tr("SIMULATED INSTRUMENT: no hardware is being measured"));
+      setStyleSheet(
+          "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
+    } else if (state == 2) {
+      setText(tr("NO INSTRUMENT: choose the port in Parameters"));
+      setStyleSheet(
+          "QLabel { background: #d84040; color: white; font-weight: bold; padding: 2px; }");
+    }
+    setVisible(state != 0);
+  }
+
+ private:
+  UiContext& context_;
+  int state_ = -1;
+};
+
+}  // namespace
+
 QWidget* makeSimBanner(UiContext& context, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName("SimBanner");
-  label->setText(QObject::tr("SIMULATED INSTRUMENT: no hardware is being measured"));
-  label->setAlignment(Qt::AlignCenter);
-  label->setStyleSheet(
-      "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
-  label->setVisible(context.instrument.simulated());
-  return label;
+  return new SimBanner(context, parent);
+}
+
+void refreshSimBanners(QWidget* root) {
+  for (QLabel* label : root->findChildren<QLabel*>("SimBanner"))
+    if (auto* banner = dynamic_cast<SimBanner*>(label)) banner->refresh();
 }
 
 }  // namespace kolm::common::ui

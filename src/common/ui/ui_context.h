@@ -24,5 +24,8 @@ struct UiContext {
 // A thin line that says, at all times, that the window is running on the
 // simulated instrument; hidden when a real port is in use. objectName "SimBanner".
 QWidget* makeSimBanner(UiContext& context, QWidget* parent);
+// Brings the banners under `root` up to date at once (they also follow the port
+// on their own, twice a second).
+void refreshSimBanners(QWidget* root);
 
 }  // namespace kolm::common::ui

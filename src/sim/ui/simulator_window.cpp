@@ -1,8 +1,295 @@
 #include "sim/ui/simulator_window.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "sim/connection.h"
+#include "sim/sim_port.h"
+
 namespace kolm::sim::ui {
 
-// Not built yet: the launcher tells the user so.
-QWidget* createSimulatorWindow(common::ui::UiContext&) { return nullptr; }
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+struct Choice {
+  const char* text;
+  const char* what;
+};
+
+const Choice kDutChoices[] = {
+    {"through", "a plain cable"},
+    {"atten:10", "a 10 dB attenuator"},
+    {"atten:60", "a 60 dB attenuator: the detector's -60 dBm point"},
+    {"lowpass:fc=10,order=5", "a 10 MHz low-pass filter, 5th order"},
+    {"lowpass:fc=30,order=7", "a 30 MHz low-pass filter, 7th order"},
+    {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "a 10 MHz crystal in a 50 ohm fixture"},
+    {"crystal:fs=4.433619,r=40,c=15f,c0=4p,r0=12.5", "a 4.43 MHz crystal in a 12.5 ohm fixture"},
+};
+
+const Choice kLoadChoices[] = {
+    {"r=50", "a matched 50 ohm load"},
+    {"r=100", "100 ohm: SWR 2"},
+    {"r=25", "25 ohm: SWR 2"},
+    {"open", "nothing connected"},
+    {"short", "a short circuit"},
+    {"rlc:r=50,l=1u,c=253.3p", "an antenna resonant at 10 MHz"},
+    {"rlc:r=35,l=2.2u,c=46.1p", "a short dipole resonant near 15.8 MHz"},
+};
+
+const char* const kKeptFile = kSimConfigFile;
+
+class SimulatorWindow : public QWidget {
+ public:
+  explicit SimulatorWindow(common::ui::UiContext& context) : context_(context) {
+    setObjectName("Simulator");
+    setWindowTitle(tr("Simulator"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* layout = new QVBoxLayout(this);
+
+    status_ = new QLabel(this);
+    status_->setObjectName("SimStatus");
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
+
+    auto* dutBox = new QGroupBox(tr("Between generator and detector (DUT)"), this);
+    auto* dutLayout = new QVBoxLayout(dutBox);
+    dut_ = makeCombo("DutText", kDutChoices, dutBox);
+    dutLayout->addWidget(dut_);
+    layout->addWidget(dutBox);
+
+    auto* loadBox = new QGroupBox(tr("On the bridge (load)"), this);
+    auto* loadLayout = new QHBoxLayout(loadBox);
+    load_ = makeCombo("LoadText", kLoadChoices, loadBox);
+    loadLayout->addWidget(load_, 1);
+    auto* browse = new QPushButton(tr("Touchstone file..."), loadBox);
+    browse->setObjectName("BrowseS1p");
+    loadLayout->addWidget(browse);
+    layout->addWidget(loadBox);
+
+    error_ = new QLabel(this);
+    error_->setObjectName("SimError");
+    error_->setWordWrap(true);
+    error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    error_->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
+    error_->hide();
+    layout->addWidget(error_);
+
+    auto* formsBox = new QGroupBox(tr("Forms"), this);
+    auto* formsLayout = new QVBoxLayout(formsBox);
+    auto* forms = new QLabel(q(connectionGrammar()), formsBox);
+    forms->setObjectName("SimForms");
+    forms->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    forms->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    formsLayout->addWidget(forms);
+    layout->addWidget(formsBox);
+
+    monitor_ = new QLabel(this);
+    monitor_->setObjectName("SimMonitor");
+    monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(monitor_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* apply = new QPushButton(tr("Apply"), this);
+    apply->setObjectName("Apply");
+    apply->setDefault(true);
+    auto* close = new QPushButton(tr("Close"), this);
+    close->setObjectName("Close");
+    buttons->addWidget(apply);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+
+    connect(apply, &QPushButton::clicked, this, [this] { applyChoice(); });
+    connect(close, &QPushButton::clicked, this, [this] { this->close(); });
+    connect(browse, &QPushButton::clicked, this, [this] { chooseTouchstone(); });
+    for (QComboBox* box : {dut_, load_}) {
+      connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this] { applyChoice(); });
+      connect(box, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
+    }
+
+    showKeptChoice();
+    refreshStatus();
+    refreshMonitor();
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] {
+      refreshStatus();
+      refreshMonitor();
+    });
+    timer->start(300);
+  }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (pending() &&
+        !context_.prompter.confirm("The changed connections have not been applied. Close the "
+                                   "Simulator window and drop them?")) {
+      event->ignore();
+      return;
+    }
+    event->accept();
+  }
+
+ private:
+  template <size_t N>
+  QComboBox* makeCombo(const char* name, const Choice (&choices)[N], QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(36);
+    for (const Choice& c : choices) {
+      box->addItem(QString::fromUtf8(c.text));
+      box->setItemData(box->count() - 1, tr(c.what), Qt::ToolTipRole);
+    }
+    return box;
+  }
+
+  SimulatedInstrument* simulator() { return findSimulator(context_.instrument.port()); }
+
+  // The choice kept in sim.cfg (as typed, usable or not), or what the running
+  // simulator has, or the defaults.
+  void showKeptChoice() {
+    hw::PortOptions shown;
+    if (auto kept = readPortOptions(kKeptFile)) {
+      shown = *kept;
+    } else if (SimulatedInstrument* s = simulator()) {
+      shown = {s->dut().text, s->load().text};
+    }
+    dut_->setEditText(q(shown.simDut));
+    load_->setEditText(q(shown.simLoad));
+    applied_ = shown;
+    auto dut = parseDut(shown.simDut);
+    auto load = parseLoad(shown.simLoad);
+    if (!dut.ok() || !load.ok()) {
+      applied_ = {};  // what loadPortOptions falls back to for a bad part
+      showError(tr("The kept choice cannot be used, the simulator has the default in its place:"),
+                dut.error, load.error);
+    }
+    if (SimulatedInstrument* s = simulator()) applied_ = {s->dut().text, s->load().text};
+  }
+
+  hw::PortOptions typed() const {
+    return {dut_->currentText().trimmed().toStdString(),
+            load_->currentText().trimmed().toStdString()};
+  }
+
+  bool pending() const {
+    hw::PortOptions t = typed();
+    return t.simDut != applied_.simDut || t.simLoad != applied_.simLoad;
+  }
+
+  void showError(const QString& lead, const std::string& dutError, const std::string& loadError) {
+    QString text = lead;
+    for (const std::string* e : {&dutError, &loadError})
+      if (!e->empty()) text += "\n" + q(*e);
+    error_->setText(text);
+    error_->show();
+    markBad(dut_, !dutError.empty());
+    markBad(load_, !loadError.empty());
+  }
+
+  static void markBad(QComboBox* box, bool bad) {
+    box->lineEdit()->setStyleSheet(bad ? "QLineEdit { background: #ffd8d8; }" : "");
+  }
+
+  void clearError() {
+    error_->clear();
+    error_->hide();
+    markBad(dut_, false);
+    markBad(load_, false);
+  }
+
+  // Checks both texts; when both are good connects them to the running simulator
+  // and keeps them in sim.cfg. A bad text changes nothing and stays in its box.
+  bool applyChoice() {
+    hw::PortOptions t = typed();
+    auto dut = parseDut(t.simDut);
+    auto load = parseLoad(t.simLoad);
+    if (!dut.ok() || !load.ok()) {
+      showError(tr("Nothing was changed:"), dut.error, load.error);
+      return false;
+    }
+    clearError();
+    if (SimulatedInstrument* s = simulator()) {
+      s->setDut(std::move(*dut.value));
+      s->setLoad(std::move(*load.value));
+    }
+    applied_ = t;
+    std::string why;
+    if (!savePortOptions(t, kKeptFile, &why))
+      showError(tr("Connected, but not kept for the next run:"), why, "");
+    refreshStatus();
+    refreshMonitor();
+    return true;
+  }
+
+  void chooseTouchstone() {
+    std::string path =
+        context_.prompter.openFileName("Touchstone file", "Touchstone one-port (*.s1p)|*.s1p");
+    if (path.empty()) return;
+    load_->setEditText(q("s1p:" + path));
+  }
+
+  void refreshStatus() {
+    const hw::PortIo* port = context_.instrument.port();
+    QString text;
+    if (simulator()) {
+      text = tr("The instrument in use is the simulator.");
+    } else {
+      text = tr("The instrument in use is the real port %1: these connections are kept for when "
+                "the simulator is chosen.")
+                 .arg(q(port ? port->name() : std::string("none")));
+    }
+    if (pending()) text += " " + tr("Changes not applied yet.");
+    status_->setText(text);
+  }
+
+  void refreshMonitor() {
+    SimulatedInstrument* s = simulator();
+    if (!s) {
+      monitor_->setText(tr("Simulated DDS: not in use"));
+      return;
+    }
+    QString clock = tr("quartz %1 MHz").arg(s->settings().quartzMHz);
+    if (s->multiplier() > 3) clock += QString(" x %1").arg(s->multiplier());
+    QString line1 =
+        tr("Simulated DDS: clock %1 MHz (%2), output ").arg(s->systemClockMHz()).arg(clock);
+    line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz" : tr("off");
+    QString level = std::isfinite(s->detectorDbm())
+                        ? QString::number(s->detectorDbm(), 'f', 2) + " dBm"
+                        : tr("no signal");
+    QString line2 = tr("Detector %1 (%2)   Bridge A %3, B %4")
+                        .arg(s->detectorCounts())
+                        .arg(level)
+                        .arg(s->bridgeA())
+                        .arg(s->bridgeB());
+    monitor_->setText(line1 + "\n" + line2);
+  }
+
+  common::ui::UiContext& context_;
+  QComboBox* dut_ = nullptr;
+  QComboBox* load_ = nullptr;
+  QLabel* status_ = nullptr;
+  QLabel* error_ = nullptr;
+  QLabel* monitor_ = nullptr;
+  hw::PortOptions applied_;
+};
+
+}  // namespace
+
+QWidget* createSimulatorWindow(common::ui::UiContext& context) {
+  return new SimulatorWindow(context);
+}
 
 }  // namespace kolm::sim::ui

@@ -6,8 +6,11 @@
 
 namespace kolm::sim::ui {
 
-// The window, created on first show; it deletes itself when closed (its close
-// handler saves its settings and switches the generator off).
+// The Simulator window (objectName "Simulator"): what the simulated instrument
+// has between generator and detector and on the bridge, from ready choices or
+// typed. Apply connects it to the running simulator and keeps it in sim.cfg; a
+// malformed text is shown as an error and changes nothing. The window deletes
+// itself when closed, asking first when a change has not been applied.
 QWidget* createSimulatorWindow(common::ui::UiContext& context);
 
 }  // namespace kolm::sim::ui

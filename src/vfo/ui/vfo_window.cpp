@@ -1,8 +1,495 @@
 #include "vfo/ui/vfo_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "common/text.h"
+#include "common/ui/about_box.h"
+#include "vfo/vfo.h"
+
 namespace kolm::vfo::ui {
 
-// Not built yet: the launcher tells the user so.
-QWidget* createVfoWindow(common::ui::UiContext&) { return nullptr; }
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+const char* const kBandTip =
+    "Left button=Transfer  frequency in to  display; Right button capture frequency from display";
+
+// What one step button moves by, for its tooltip.
+QString stepName(int index) {
+  static const char* const names[] = {"1 Hz",    "10 Hz", "100 Hz", "1 kHz",  "10 kHz",
+                                      "100 kHz", "1 MHz", "10 MHz", "100 MHz"};
+  return names[index];
+}
+
+class VfoWindow : public QMainWindow {
+ public:
+  explicit VfoWindow(common::ui::UiContext& context);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildMenus();
+  QWidget* buildDisplay(QWidget* parent);
+  QWidget* buildSteps(QWidget* parent);
+  QWidget* buildModeAndIf(QWidget* parent);
+  QWidget* buildMemories(QWidget* parent);
+  QWidget* buildBandButtons(QWidget* parent);
+  void showSettings();
+  void showFrequencies();
+  void showMemories();
+  void alignSteps();
+
+  common::ui::UiContext& context_;
+  Vfo vfo_;
+  bool closed_ = false;
+
+  QLabel* label1_ = nullptr;
+  QLineEdit* text2_ = nullptr;
+  QLineEdit* text3_ = nullptr;
+  QRadioButton* gen_ = nullptr;
+  QRadioButton* rtx_ = nullptr;
+  QRadioButton* rtx2_ = nullptr;
+  QRadioButton* obIf1_ = nullptr;
+  QRadioButton* obIf2_ = nullptr;
+  QLineEdit* if1_ = nullptr;
+  QLineEdit* if2_ = nullptr;
+  QListWidget* list1_ = nullptr;
+  QWidget* steps_ = nullptr;
+  std::array<QPushButton*, kBandButtonCount> freqFissa_{};
+};
+
+VfoWindow::VfoWindow(common::ui::UiContext& context)
+    : context_(context), vfo_(context.instrument, context.prompter) {
+  setObjectName("VFO");
+  setWindowTitle("Digital VFO");
+  setAttribute(Qt::WA_DeleteOnClose);
+  buildMenus();
+
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(10, 6, 10, 10);
+  outer->setSpacing(8);
+  outer->addWidget(common::ui::makeSimBanner(context_, central));
+
+  auto* label4 = new QLabel("DIGITAL VFO", central);
+  label4->setObjectName("Label4");
+  label4->setAlignment(Qt::AlignCenter);
+  QFont title("Lucida Console");
+  title.setStyleHint(QFont::Monospace);
+  title.setPointSize(16);
+  title.setBold(true);
+  label4->setFont(title);
+  outer->addWidget(label4);
+
+  // Display and tuning on the left, mode and IF on the right.
+  auto* top = new QHBoxLayout;
+  auto* tuning = new QVBoxLayout;
+  tuning->addWidget(buildDisplay(central));
+  auto* stepsRow = new QHBoxLayout;
+  steps_ = buildSteps(central);
+  stepsRow->addStretch();
+  stepsRow->addWidget(steps_);
+  stepsRow->addStretch();
+  tuning->addLayout(stepsRow);
+  auto* keyboard = new QHBoxLayout;
+  auto* label3 = new QLabel("Keyboard input in MHz", central);
+  label3->setObjectName("Label3");
+  text3_ = new QLineEdit(central);
+  text3_->setObjectName("Text3");
+  text3_->setMaximumWidth(160);
+  QFont entry = text3_->font();
+  entry.setPointSize(entry.pointSize() + 3);
+  text3_->setFont(entry);
+  keyboard->addWidget(label3);
+  keyboard->addWidget(text3_);
+  keyboard->addStretch();
+  tuning->addLayout(keyboard);
+  top->addLayout(tuning, 1);
+  top->addWidget(buildModeAndIf(central));
+  outer->addLayout(top);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(buildMemories(central), 2);
+  bottom->addWidget(buildBandButtons(central), 3);
+  outer->addLayout(bottom, 1);
+  setCentralWidget(central);
+
+  connect(text3_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { vfo_.settings.Text3 = s(t); });
+  connect(text3_, &QLineEdit::returnPressed, this, [this] {
+    vfo_.settings.Text3 = s(text3_->text());
+    vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.Text3);
+    label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+    vfo_.keyboardEnter();
+    showFrequencies();
+  });
+
+  vfo_.open();
+  showSettings();
+  showFrequencies();
+  showMemories();
+}
+
+void VfoWindow::buildMenus() {
+  auto* fileMenu = menuBar()->addMenu("End_Program");
+  fileMenu->setObjectName("File_menu");
+  auto* finePgm = fileMenu->addAction("Exit Digital VFO");
+  finePgm->setObjectName("Fine_pgm");
+  connect(finePgm, &QAction::triggered, this, [this] { close(); });
+
+  // The hardware parameters, modeless: a new clock acts from the next send.
+  auto* parametri = menuBar()->addAction("Parameters");
+  parametri->setObjectName("Parametri");
+  connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(nullptr); });
+
+  auto* about = menuBar()->addAction("About_VFO");
+  about->setObjectName("AboutVFO");
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::Vfo); });
+}
+
+QWidget* VfoWindow::buildDisplay(QWidget* parent) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName("DisplayPanel");
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setStyleSheet(
+      "#DisplayPanel { background: #10161c; border: 2px solid #3a4652; border-radius: 6px; }"
+      "#DisplayPanel QLabel { color: #9fb3c4; background: transparent; }"
+      "#DisplayPanel QLabel#Label1 { color: #ffc23a; }"
+      "#Text2 { color: #62e38a; background: #0b0f13; border: 1px solid #3a4652; }");
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(14, 8, 14, 10);
+  grid->setHorizontalSpacing(12);
+
+  auto* label8 = new QLabel("Working Frequency", panel);
+  label8->setObjectName("Label8");
+  label1_ = new QLabel("000.000 000", panel);
+  label1_->setObjectName("Label1");
+  QFont digits("Arial");
+  digits.setStyleHint(QFont::SansSerif);
+  digits.setPointSize(44);
+  digits.setBold(true);
+  label1_->setFont(digits);
+  auto* unit1 = new QLabel("MHz", panel);
+  QFont unitFont = unit1->font();
+  unitFont.setPointSize(14);
+  unitFont.setBold(true);
+  unit1->setFont(unitFont);
+
+  auto* label2 = new QLabel("Freq Output", panel);
+  label2->setObjectName("Label2");
+  text2_ = new QLineEdit(panel);
+  text2_->setObjectName("Text2");
+  text2_->setReadOnly(true);
+  text2_->setFocusPolicy(Qt::NoFocus);
+  text2_->setAlignment(Qt::AlignRight);
+  QFont out("Arial");
+  out.setStyleHint(QFont::SansSerif);
+  out.setPointSize(18);
+  out.setBold(true);
+  text2_->setFont(out);
+  text2_->setMaximumWidth(220);
+  auto* unit2 = new QLabel("MHz", panel);
+  unit2->setFont(unitFont);
+
+  // The digits stand centred over the three step frames below them: MHz, kHz, Hz.
+  label1_->setAlignment(Qt::AlignCenter);
+  grid->addWidget(label8, 0, 0);
+  grid->addWidget(unit1, 0, 2, Qt::AlignRight);
+  grid->addWidget(label1_, 1, 0, 1, 3);
+  grid->addWidget(label2, 2, 0, Qt::AlignRight);
+  grid->addWidget(text2_, 2, 1);
+  grid->addWidget(unit2, 2, 2);
+  grid->setColumnStretch(0, 1);
+  return panel;
+}
+
+QWidget* VfoWindow::buildSteps(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  const char* frameNames[] = {"Frame3", "Frame4", "Frame5"};
+  const char* captions[] = {"Mhz", "Khz", "Hz"};
+  QFont big = row->font();
+  big.setPointSize(big.pointSize() + 4);
+  big.setBold(true);
+  for (int f = 0; f < 3; ++f) {
+    auto* frame = new QGroupBox(captions[f], row);
+    frame->setObjectName(frameNames[f]);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(6, 4, 6, 6);
+    grid->setSpacing(4);
+    for (int col = 0; col < 3; ++col) {
+      const int index = 8 - (f * 3 + col);  // left to right: 8 down to 0
+      auto* up = new QPushButton("+", frame);
+      up->setObjectName(QString("Command1_%1").arg(index));
+      up->setToolTip("Up " + stepName(index));
+      auto* down = new QPushButton("_", frame);
+      down->setObjectName(QString("Command2_%1").arg(index));
+      down->setToolTip("Down " + stepName(index));
+      for (auto* b : {up, down}) {
+        b->setFont(big);
+        b->setMinimumSize(38, 34);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+      }
+      grid->addWidget(up, 0, col);
+      grid->addWidget(down, 1, col);
+      connect(up, &QPushButton::clicked, this, [this, index] {
+        vfo_.stepUp(index);
+        showFrequencies();
+      });
+      connect(down, &QPushButton::clicked, this, [this, index] {
+        vfo_.stepDown(index);
+        showFrequencies();
+      });
+    }
+    layout->addWidget(frame, 1);
+  }
+  return row;
+}
+
+QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
+  auto* column = new QWidget(parent);
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
+
+  auto* frame1 = new QGroupBox("Mode", column);
+  frame1->setObjectName("Frame1");
+  auto* modes = new QVBoxLayout(frame1);
+  rtx2_ = new QRadioButton("RTX2", frame1);
+  rtx2_->setObjectName("rtx2");
+  gen_ = new QRadioButton("GEN", frame1);
+  gen_->setObjectName("Gen");
+  rtx_ = new QRadioButton("RTX", frame1);
+  rtx_->setObjectName("rtx");
+  for (auto* b : {rtx2_, gen_, rtx_}) modes->addWidget(b);
+  connect(gen_, &QRadioButton::clicked, this, [this] {
+    vfo_.setMode(Mode::GEN);
+    showFrequencies();
+  });
+  connect(rtx_, &QRadioButton::clicked, this, [this] {
+    vfo_.setMode(Mode::RTX);
+    showFrequencies();
+  });
+  connect(rtx2_, &QRadioButton::clicked, this, [this] {
+    vfo_.setMode(Mode::RTX2);
+    showFrequencies();
+  });
+
+  auto* frame2 = new QGroupBox(column);
+  frame2->setObjectName("Frame2");
+  frame2->setToolTip("Intermediate frequency in MHz");
+  auto* ifs = new QGridLayout(frame2);
+  obIf1_ = new QRadioButton("IF1", frame2);
+  obIf1_->setObjectName("ObIF1");
+  obIf2_ = new QRadioButton("IF2", frame2);
+  obIf2_->setObjectName("ObIF2");
+  if1_ = new QLineEdit(frame2);
+  if1_->setObjectName("IF1");
+  if2_ = new QLineEdit(frame2);
+  if2_->setObjectName("IF2");
+  for (auto* e : {if1_, if2_}) e->setMaximumWidth(90);
+  ifs->addWidget(obIf1_, 0, 0);
+  ifs->addWidget(if1_, 0, 1);
+  ifs->addWidget(obIf2_, 1, 0);
+  ifs->addWidget(if2_, 1, 1);
+  connect(obIf1_, &QRadioButton::clicked, this, [this] {
+    vfo_.setIfChoice(IfChoice::IF1);
+    showFrequencies();
+  });
+  connect(obIf2_, &QRadioButton::clicked, this, [this] {
+    vfo_.setIfChoice(IfChoice::IF2);
+    showFrequencies();
+  });
+  // An edited IF acts from the next send.
+  connect(if1_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { vfo_.settings.IF1 = s(t); });
+  connect(if2_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { vfo_.settings.IF2 = s(t); });
+
+  auto* command4 = new QPushButton("DDS Reset", column);
+  command4->setObjectName("Command4");
+  command4->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  command4->setIconSize(QSize(24, 24));
+  command4->setMinimumHeight(40);
+  connect(command4, &QPushButton::clicked, this, [this] {
+    vfo_.ddsReset();
+    showFrequencies();
+  });
+
+  layout->addWidget(frame1);
+  layout->addWidget(frame2);
+  layout->addWidget(command4);
+  layout->addStretch();
+  return column;
+}
+
+QWidget* VfoWindow::buildMemories(QWidget* parent) {
+  auto* frame6 = new QGroupBox("Stored frequencies in MHz", parent);
+  frame6->setObjectName("Frame6");
+  auto* layout = new QVBoxLayout(frame6);
+  list1_ = new QListWidget(frame6);
+  list1_->setObjectName("List1");
+  QFont mono("Courier New");
+  mono.setStyleHint(QFont::Monospace);
+  mono.setPointSize(mono.pointSize() + 1);
+  list1_->setFont(mono);
+  layout->addWidget(list1_);
+  connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    vfo_.recallMemory(list1_->row(item));
+    showFrequencies();
+  });
+
+  auto* buttons = new QHBoxLayout;
+  auto* mem = new QPushButton("Freq Add ", frame6);
+  mem->setObjectName("Mem");
+  mem->setToolTip("Insert in memory from Display");
+  auto* command6 = new QPushButton("Freq Del.", frame6);
+  command6->setObjectName("Command6");
+  command6->setToolTip("Delete selected frequency from memory");
+  auto* command7 = new QPushButton(frame6);
+  command7->setObjectName("Command7");
+  command7->setToolTip("Clear all stored memories");
+  command7->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  command7->setIconSize(QSize(20, 20));
+  buttons->addWidget(mem);
+  buttons->addWidget(command6);
+  buttons->addWidget(command7);
+  layout->addLayout(buttons);
+
+  connect(mem, &QPushButton::clicked, this, [this] {
+    vfo_.addMemory();
+    showMemories();
+  });
+  connect(command6, &QPushButton::clicked, this, [this] {
+    const auto selected = list1_->selectedItems();
+    if (vfo_.deleteMemory(selected.isEmpty() ? -1 : list1_->row(selected.first()))) showMemories();
+  });
+  connect(command7, &QPushButton::clicked, this, [this] {
+    if (vfo_.clearMemories()) showMemories();
+  });
+  return frame6;
+}
+
+QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
+  auto* frame7 = new QGroupBox("Frequencies Buttons", parent);
+  frame7->setObjectName("Frame7");
+  auto* grid = new QGridLayout(frame7);
+  grid->setSpacing(6);
+  for (int i = 0; i < kBandButtonCount; ++i) {
+    auto* b = new QPushButton(kBandCaptions[i], frame7);
+    b->setObjectName(QString("Freq_Fissa_%1").arg(i));
+    b->setToolTip(kBandTip);
+    b->setMinimumHeight(34);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->installEventFilter(this);
+    grid->addWidget(b, i / 4, i % 4);
+    freqFissa_[static_cast<size_t>(i)] = b;
+  }
+  return frame7;
+}
+
+// Band buttons act on the mouse button going down: left recalls, right stores.
+bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    for (int i = 0; i < kBandButtonCount; ++i) {
+      if (watched != freqFissa_[static_cast<size_t>(i)]) continue;
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() == Qt::LeftButton) {
+        vfo_.settings.WorkingFreq = vfo_.FreqButtons[static_cast<size_t>(i)];
+        label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+        vfo_.recallBand(i);
+      } else if (mouse->button() == Qt::RightButton) {
+        vfo_.storeBand(i);
+      } else {
+        break;
+      }
+      showFrequencies();
+      break;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void VfoWindow::showSettings() {
+  const Settings& st = vfo_.settings;
+  if1_->setText(q(st.IF1));
+  if2_->setText(q(st.IF2));
+  text3_->setText(q(st.Text3));
+  (st.ifChoice == IfChoice::IF1 ? obIf1_ : obIf2_)->setChecked(true);
+  switch (st.mode) {
+    case Mode::GEN:
+      gen_->setChecked(true);
+      break;
+    case Mode::RTX:
+      rtx_->setChecked(true);
+      break;
+    case Mode::RTX2:
+      rtx2_->setChecked(true);
+      break;
+  }
+}
+
+void VfoWindow::showFrequencies() {
+  label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+  alignSteps();
+  const auto& out = vfo_.output();
+  if (out && out->sent) {
+    text2_->setText(q(displayText(out->DdsFreq)));
+    text2_->setPlaceholderText(QString());
+  } else {
+    // Nothing reached the DDS (no clock): show no output frequency.
+    text2_->clear();
+    text2_->setPlaceholderText(out ? "not sent" : QString());
+  }
+}
+
+// The step frames span the digits above them: Mhz under the megahertz, Khz under
+// the kilohertz, Hz under the hertz.
+void VfoWindow::alignSteps() {
+  const int digits = label1_->fontMetrics().horizontalAdvance(label1_->text());
+  steps_->setFixedWidth(std::max(steps_->minimumSizeHint().width(), digits + 16));
+}
+
+void VfoWindow::showMemories() {
+  list1_->clear();
+  for (const std::string& entry : vfo_.List1) list1_->addItem(q(entry));
+}
+
+void VfoWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    list1_->hide();
+    vfo_.close();
+  }
+  event->accept();
+}
+
+}  // namespace
+
+QWidget* createVfoWindow(common::ui::UiContext& context) { return new VfoWindow(context); }
 
 }  // namespace kolm::vfo::ui

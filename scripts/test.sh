@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kolm and runs every test with CTest.
+#   scripts/test.sh              normal build (build/)
+#   scripts/test.sh --sanitize   the same tests under ASan + UBSan (build-asan/)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+if [ "${1:-}" = "--sanitize" ]; then
+  dir="$root/build-asan"
+  "$root/scripts/build.sh" "$dir" -DKOLM_SANITIZE=ON -DKOLM_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+  dir="$root/build"
+  "$root/scripts/build.sh" "$dir"
+fi
+cd "$dir"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

@@ -1,0 +1,227 @@
+#include "app/launcher.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "analyzer/ui/analyzer_window.h"
+#include "common/ui/about_box.h"
+#include "hw/port_factory.h"
+#include "powermeter/ui/power_meter_window.h"
+#include "sim/sim_port.h"
+#include "sim/ui/simulator_window.h"
+#include "vfo/ui/vfo_window.h"
+
+namespace kolm::app {
+
+namespace {
+
+// Pictures for the instrument buttons, drawn rather than shipped.
+QIcon drawIcon(int kind) {
+  QPixmap pm(40, 40);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(20, 30, 50));
+  p.setPen(QPen(QColor(120, 140, 170), 1.5));
+  p.drawRoundedRect(QRectF(1.5, 1.5, 37, 37), 6, 6);
+  QPen trace(QColor(80, 220, 255), 2.2);
+  p.setPen(trace);
+  p.setBrush(Qt::NoBrush);
+  if (kind == 0) {  // an oscillator: a sine
+    QPainterPath path;
+    for (int x = 0; x <= 30; ++x) {
+      double y = 20 - 10 * std::sin(x / 30.0 * 4 * M_PI);
+      if (x == 0)
+        path.moveTo(5 + x, y);
+      else
+        path.lineTo(5 + x, y);
+    }
+    p.drawPath(path);
+  } else if (kind == 1) {  // a swept response with a peak
+    QPainterPath path;
+    for (int x = 0; x <= 30; ++x) {
+      double d = (x - 15) / 4.0;
+      double y = 32 - 22 / (1 + d * d);
+      if (x == 0)
+        path.moveTo(5 + x, y);
+      else
+        path.lineTo(5 + x, y);
+    }
+    p.drawPath(path);
+  } else {  // an antenna mast with elements
+    p.drawLine(QPointF(20, 8), QPointF(20, 34));
+    for (int i = 0; i < 3; ++i) {
+      double y = 10 + i * 7;
+      double w = 14 - i * 3;
+      p.drawLine(QPointF(20 - w, y), QPointF(20 + w, y));
+    }
+  }
+  return QIcon(pm);
+}
+
+QPushButton* makeButton(const QString& name, const QString& caption, const QString& tip,
+                        QWidget* parent) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setToolTip(tip);
+  b->setMinimumHeight(52);
+  b->setIconSize(QSize(40, 40));
+  QFont f = b->font();
+  f.setPointSize(f.pointSize() + 2);
+  f.setBold(true);
+  b->setFont(f);
+  return b;
+}
+
+}  // namespace
+
+Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context) {
+  portOpener = [](const std::string& backend, int32_t lptBase) {
+    return hw::openPort(backend, lptBase, sim::loadPortOptions());
+  };
+  setObjectName("Main_Menu");
+  setWindowTitle("MULTIFUNCTIONS INSTRUMENT");
+  context_.showParameters = [this](QWidget* owner) { showParameters(owner); };
+
+  auto* about = menuBar()->addAction("About_KOLM");
+  about->setObjectName("AboutMenu");
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
+  auto* params = menuBar()->addAction("Parameters");
+  params->setObjectName("Parametri");
+  connect(params, &QAction::triggered, this, [this] { showParameters(); });
+  auto* simulatorMenu = menuBar()->addAction("Simulator");
+  simulatorMenu->setObjectName("SimulatorMenu");
+  connect(simulatorMenu, &QAction::triggered, this, [this] { openSimulator(); });
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(24, 12, 24, 18);
+  layout->setSpacing(10);
+  layout->addWidget(common::ui::makeSimBanner(context_, central));
+  auto* label4 = new QLabel("KOLM MAIN MENU", central);
+  label4->setObjectName("Label4");
+  label4->setAlignment(Qt::AlignCenter);
+  QFont mono("Lucida Console");
+  mono.setStyleHint(QFont::Monospace);
+  mono.setPointSize(18);
+  mono.setBold(true);
+  label4->setFont(mono);
+  layout->addWidget(label4);
+
+  auto* command1 = makeButton("Command1", "DIGITAL VFO", "Launch Digital VFO", central);
+  command1->setIcon(drawIcon(0));
+  auto* command8 = makeButton("command8", "Power Meter", "Launch Power Meter", central);
+  command8->setIcon(drawIcon(1));
+  auto* command7 = makeButton("Command7", "Antenna Analyzer", "Launch Antenna Analyzer", central);
+  command7->setIcon(drawIcon(2));
+  auto* command2 = makeButton("Command2", "EXIT PROGRAM", "Exit from Program", central);
+  for (auto* b : {command1, command8, command7, command2}) layout->addWidget(b);
+  setCentralWidget(central);
+  resize(380, 380);
+
+  connect(command1, &QPushButton::clicked, this, [this] { openVfo(); });
+  connect(command8, &QPushButton::clicked, this, [this] { openPowerMeter(); });
+  connect(command7, &QPushButton::clicked, this, [this] { openAnalyzer(); });
+  connect(command2, &QPushButton::clicked, this, &Launcher::exitProgram);
+}
+
+void Launcher::load(const hw::SecondsTimer& timer) {
+  hw::Orologio(context_.instrument, timer);
+  hw::ReadHardwareConfig(context_.instrument.params);
+  openConfiguredPort();
+  common::ui::refreshSimBanners(this);
+  adjustSize();
+  resize(size().expandedTo(QSize(380, 380)));
+  if (context_.instrument.params.RefClkMHz == 0) showParameters();
+}
+
+void Launcher::openConfiguredPort() {
+  hw::Instrument& instrument = context_.instrument;
+  auto opened = portOpener(instrument.params.portBackend, instrument.params.LptBase);
+  if (!opened.port) {
+    bool useSim = context_.prompter.confirm(
+        opened.error +
+        "\n\nThe instrument cannot be reached. Use the simulated instrument instead? (Cancel "
+        "leaves the program without an instrument until the port is chosen in Parameters.)");
+    if (useSim) opened = sim::makeSimulatorPort(sim::loadPortOptions());
+  }
+  instrument.setPort(std::move(opened.port));
+}
+
+QWidget* Launcher::open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
+                        const char* what) {
+  if (!slot) {
+    slot = create(context_);
+    if (!slot) {
+      context_.prompter.message(std::string("The ") + what + " is not available in this build.");
+      return nullptr;
+    }
+  }
+  slot->show();
+  slot->raise();
+  slot->activateWindow();
+  return slot;
+}
+
+QWidget* Launcher::openVfo() { return open(vfo_, &vfo::ui::createVfoWindow, "digital VFO"); }
+
+QWidget* Launcher::openPowerMeter() {
+  QWidget* w = open(powerMeter_, &powermeter::ui::createPowerMeterWindow, "power meter");
+  if (w) QMetaObject::invokeMethod(w, "Visualizza");
+  return w;
+}
+
+QWidget* Launcher::openAnalyzer() {
+  return open(analyzer_, &analyzer::ui::createAnalyzerWindow, "antenna analyzer");
+}
+
+QWidget* Launcher::openSimulator() {
+  return open(simulator_, &sim::ui::createSimulatorWindow, "simulator panel");
+}
+
+void Launcher::showParameters(QWidget* modalOwner) {
+  if (!parameters_) {
+    parameters_ = new ParametersWindow(context_, [this] { openConfiguredPort(); });
+    parameters_->setAttribute(Qt::WA_DeleteOnClose);
+    parameters_->adjustSize();
+    parameters_->move(x() + width() + 16, y());
+  } else {
+    parameters_->load();
+  }
+  if (modalOwner) {
+    parameters_->setWindowModality(Qt::ApplicationModal);
+    parameters_->exec();
+    return;
+  }
+  parameters_->setWindowModality(Qt::NonModal);
+  parameters_->show();
+  parameters_->raise();
+  parameters_->activateWindow();
+}
+
+void Launcher::closeInstrumentWindows() {
+  for (QPointer<QWidget>* w : {&vfo_, &powerMeter_, &analyzer_, &simulator_})
+    if (*w) (*w)->close();
+  if (parameters_) parameters_->close();
+}
+
+void Launcher::exitProgram() { close(); }
+
+void Launcher::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (exiting_) return;
+  exiting_ = true;
+  closeInstrumentWindows();
+  QApplication::exit(0);
+}
+
+}  // namespace kolm::app

@@ -1,0 +1,62 @@
+// The launcher: first and last window of the program.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "app/parameters_window.h"
+#include "common/ui/ui_context.h"
+#include "hw/instrument.h"
+#include "hw/port_factory.h"
+
+#include <functional>
+
+namespace kolm::app {
+
+class Launcher : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit Launcher(common::ui::UiContext& context, QWidget* parent = nullptr);
+
+  // Start-up, before the window shows: calibrate the delay, read dds.cfg, open
+  // the configured port (offering the simulator when it cannot be opened) and
+  // show the Parameters window when no DDS clock is stored. Nothing is written
+  // to the port.
+  void load(const hw::SecondsTimer& timer = hw::secondsSinceMidnight);
+
+  // The instrument buttons: show the window (created on first show) and bring it
+  // to the front. The power meter also redraws its chart each time.
+  QWidget* openVfo();
+  QWidget* openPowerMeter();
+  QWidget* openAnalyzer();
+  QWidget* openSimulator();
+  // Modeless, or modal over `modalOwner`.
+  void showParameters(QWidget* modalOwner = nullptr);
+  ParametersWindow* parametersWindow() const { return parameters_; }
+
+  // "EXIT PROGRAM": every open window closes through its own close handler,
+  // the launcher last, then the program ends.
+  void exitProgram();
+
+  // Opens a port back end by name; tests put a recording port here.
+  std::function<hw::PortOpenResult(const std::string& backend, int32_t lptBase)> portOpener;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QWidget* open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
+                const char* what);
+  void openConfiguredPort();
+  void closeInstrumentWindows();
+
+  common::ui::UiContext& context_;
+  QPointer<QWidget> vfo_;
+  QPointer<QWidget> powerMeter_;
+  QPointer<QWidget> analyzer_;
+  QPointer<QWidget> simulator_;
+  QPointer<ParametersWindow> parameters_;
+  bool exiting_ = false;
+};
+
+}  // namespace kolm::app

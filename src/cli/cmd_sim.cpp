@@ -1,0 +1,72 @@
+// The first checks of a built (or simulated) instrument: one read-out of the level
+// detector or of the bridge at a frequency.
+#include <ostream>
+
+#include "cli/cli.h"
+#include "common/text.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+
+namespace kolm::cli {
+
+namespace {
+
+constexpr double kDefaultMHz = 10;
+// Settling after the first frequency of a pass: 10 ms.
+constexpr double kSettleUnits = 100000;
+// The detector's default calibration: counts at 0 dBm and at -60 dBm.
+constexpr int kCal0 = 826;
+constexpr int kCal60 = 235;
+
+double frequencyOf(Args& args) {
+  auto mhz = args.number("--freq");
+  args.finish();
+  return mhz.value_or(kDefaultMHz);
+}
+
+// Switches the generator off, as every instrument does on its way out.
+void outputOff(hw::Instrument& instrument) {
+  instrument.LastTuningWord = 0;
+  hw::DdsSendWord(instrument, 0);
+  hw::PortDelay(instrument, 1);
+}
+
+int runReadDetector(Context& ctx, Args& args) {
+  double mhz = frequencyOf(args);
+  tuneDds(ctx.instrument, mhz);
+  hw::PortDelay(ctx.instrument, kSettleUnits);
+  int count = hw::lettura(ctx.instrument);
+  outputOff(ctx.instrument);
+  float dbm = static_cast<float>((-60.0 / (kCal0 - kCal60)) * (kCal0 - count));
+  *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00") << "\n";
+  return 0;
+}
+
+int runReadBridge(Context& ctx, Args& args) {
+  double mhz = frequencyOf(args);
+  tuneDds(ctx.instrument, mhz);
+  hw::PortDelay(ctx.instrument, kSettleUnits);
+  auto reading = hw::READ(ctx.instrument);
+  outputOff(ctx.instrument);
+  *ctx.out << "a=" << reading.a << " b=" << reading.b << "\n";
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kReadDetectorCommand{
+    "read-detector",
+    "read-detector [--freq MHZ]\n"
+    "    Reset the DDS, load the multiplier and the word for MHZ (default 10), wait\n"
+    "    10 ms, read the level detector once, switch the output off; prints\n"
+    "    count=N dbm=X (X with the default calibration: 826 is 0 dBm, 235 is -60 dBm).",
+    runReadDetector};
+
+extern const Command kReadBridgeCommand{
+    "read-bridge",
+    "read-bridge [--freq MHZ]\n"
+    "    The same with one read-out of the bridge; prints a=N b=M (channel A return\n"
+    "    loss, channel B phase, 0 to 1023 each).",
+    runReadBridge};
+
+}  // namespace kolm::cli

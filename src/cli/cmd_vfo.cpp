@@ -1,0 +1,69 @@
+#include <cstdio>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "common/prompter.h"
+#include "common/text.h"
+#include "hw/dds.h"
+#include "vfo/vfo.h"
+
+namespace kolm::cli {
+
+namespace {
+
+std::string mhzText(double mhz) {
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%.6f", mhz);
+  return buf;
+}
+
+int runTune(Context& ctx, Args& args) {
+  auto modeText = args.option("--mode");
+  auto ifText = args.option("--if");
+  auto words = args.takePositional();
+  args.finish();
+  if (words.size() != 1) throw UsageError{"tune needs one frequency in MHz"};
+  const double mhz = parseNumber(words[0], "frequency");
+
+  common::ScriptedPrompter prompter;
+  vfo::Vfo vfo(ctx.instrument, prompter);
+  if (modeText) {
+    if (*modeText == "gen")
+      vfo.settings.mode = vfo::Mode::GEN;
+    else if (*modeText == "rtx")
+      vfo.settings.mode = vfo::Mode::RTX;
+    else if (*modeText == "rtx2")
+      vfo.settings.mode = vfo::Mode::RTX2;
+    else
+      throw UsageError{"--mode: '" + *modeText + "' is not gen, rtx or rtx2"};
+  }
+  if (ifText) {
+    parseNumber(*ifText, "--if");
+    vfo.settings.IF1 = *ifText;
+  }
+  vfo.settings.ifChoice = vfo::IfChoice::IF1;
+  vfo.settings.WorkingFreq = mhz;
+  if (ctx.instrument.params.RefClkMHz <= 0) throw UsageError{hw::noClockMessage()};
+
+  vfo.ddsReset();
+  for (const std::string& m : prompter.messages()) *ctx.err << "kolm-cli: " << m << "\n";
+  const auto& out = vfo.output();
+  if (!out || !out->sent) throw UsageError{"nothing was sent to the DDS"};
+  *ctx.out << "working=" << mhzText(vfo.settings.WorkingFreq) << " dds=" << mhzText(out->DdsFreq)
+           << " word=" << out->word << "\n";
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kTuneCommand{
+    "tune",
+    "tune MHZ [--mode gen|rtx|rtx2] [--if MHZ]\n"
+    "    Tune as the VFO does: the working frequency MHZ (a negative one in gen mode\n"
+    "    is held at 0), the DDS at it (gen), at |MHZ + IF| (rtx) or twice that (rtx2),\n"
+    "    IF 10 MHz unless given, limited to 0.4 x the DDS clock (\"Frequency too High\"\n"
+    "    on stderr). Resets the DDS, loads the multiplier and the word; prints\n"
+    "    working=MHZ dds=MHZ word=N. radio.ini is neither read nor written.",
+    runTune};
+
+}  // namespace kolm::cli

@@ -1,0 +1,97 @@
+// The digital VFO: the window's state and every action on it, with
+// DDS_Send_Commands as the one path from a frequency to the DDS. The window
+// only wires its controls to these calls and shows the results.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/prompter.h"
+#include "hw/instrument.h"
+#include "vfo/tuning.h"
+#include "vfo/vfo_files.h"
+
+namespace kolm::vfo {
+
+inline constexpr const char* kClearMemoriesQuestion = "Do you want really clear all memories?";
+// A memory recalled above this is tuned here.
+inline constexpr double kMemoryRecallLimitMHz = 160;
+
+extern const char* const kBandCaptions[kBandButtonCount];
+
+class Vfo {
+ public:
+  // The files live in `folder` (the working directory in the program).
+  Vfo(hw::Instrument& instrument, common::Prompter& prompter, std::filesystem::path folder = ".");
+
+  // Settings as radio.ini keeps them: the working frequency, the IF texts and
+  // option, the mode and the keyboard text. The window keeps the texts here as
+  // they are edited; they are read only when used.
+  Settings settings;
+  // The memory list, ascending: "000.000000" entries.
+  std::vector<std::string> List1;
+  BandButtons FreqButtons{};
+  // The offset in use, taken from the selected IF text at every DDS_Send_Commands.
+  double IfOffset = 0;
+
+  int MemoryCount() const { return static_cast<int>(List1.size()); }
+
+  // What the last DDS_Send_Commands worked out and whether it reached the DDS:
+  // empty before the first call.
+  struct Output {
+    double DdsFreq = 0;
+    uint32_t word = 0;
+    bool sent = false;
+  };
+  const std::optional<Output>& output() const { return output_; }
+
+  // Works out the DDS frequency from the working frequency, the mode and the
+  // selected IF, limits it (with "Frequency too High"), and sends its tuning
+  // word. With a DDS clock of 0 nothing is sent and the user is told why.
+  void DDS_Send_Commands();
+
+  // Step button i (0..8) up or down by 10^(i - 6) MHz; down stops at 0.
+  void stepUp(int index);
+  void stepDown(int index);
+  // Enter in the keyboard box: tune to the number in settings.Text3.
+  void keyboardEnter();
+  // Mode or IF option changed (the window has set `settings`).
+  void setMode(Mode mode);
+  void setIfChoice(IfChoice choice);
+  // "DDS Reset": reset, multiplier, then the frequency again.
+  void ddsReset();
+
+  // "Freq Add ": the working frequency into the list at its sorted place; returns
+  // the new entry's index.
+  int addMemory();
+  // "Freq Del.": removes entry `selected`; false when there is none to remove
+  // (no entry selected, or an empty list).
+  bool deleteMemory(int selected);
+  // Clear button: asks first; true when the list was emptied.
+  bool clearMemories();
+  // A click on entry `index`: tune to it (at most 160 MHz).
+  void recallMemory(int index);
+  // Band button i: the left button recalls its frequency, the right one stores
+  // the working frequency in it; either way the DDS is loaded again.
+  void recallBand(int index);
+  void storeBand(int index);
+
+  // Opening: settings, DDS reset and load, memories, band buttons.
+  void open();
+  // Closing: writes the three files, then switches the output off (word 0). A file
+  // that cannot be written is reported once for all; the output goes off anyway.
+  void close();
+
+ private:
+  int insertMemory(double mhz);
+  std::filesystem::path file(const char* name) const { return folder_ / name; }
+
+  hw::Instrument& instrument_;
+  common::Prompter& prompter_;
+  std::filesystem::path folder_;
+  std::optional<Output> output_;
+};
+
+}  // namespace kolm::vfo

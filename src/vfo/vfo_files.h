@@ -1,0 +1,63 @@
+// The VFO's three files in the working directory: radio.ini (settings),
+// VFO_FreqMem (memories) and VFO_FreqButton.txt (band buttons). Every file is
+// written whole to a temporary file and renamed into place.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "vfo/tuning.h"
+
+namespace kolm::vfo {
+
+inline constexpr const char* kSettingsFile = "radio.ini";
+inline constexpr const char* kMemoryFile = "VFO_FreqMem";
+inline constexpr const char* kButtonFile = "VFO_FreqButton.txt";
+
+inline constexpr int kBandButtonCount = 12;
+using BandButtons = std::array<double, kBandButtonCount>;
+
+// Which IF text box gives the offset.
+enum class IfChoice { IF1 = 1, IF2 = 2 };
+
+// What radio.ini keeps; the initial values are the window's own.
+struct Settings {
+  double WorkingFreq = 0;
+  std::string IF1 = "10.000";
+  std::string IF2 = "10.000";
+  IfChoice ifChoice = IfChoice::IF1;
+  Mode mode = Mode::GEN;
+  std::string Text3 = "7.050";
+};
+
+// radio.ini: seven quoted records, CR LF each: the working frequency, IF1, IF2,
+// "1"/"2" for the IF option, "1"/"2"/"3" for GEN/RTX/RTX2, Text3, and the working
+// frequency again.
+std::string settingsText(const Settings& settings);
+
+// Reads records 1 to 6 into `settings` in order. Reading stops silently at the
+// first error (no file, too few records, an IF option or mode that is not a
+// number): what was read stays, the rest keeps the value it had.
+void Read_ini(Settings& settings, const std::filesystem::path& file = kSettingsFile);
+void readSettingsText(Settings& settings, const std::string& content);
+
+// Writes radio.ini; false (and why, in `error`) when it cannot be written.
+bool SaveVar(const Settings& settings, const std::filesystem::path& file = kSettingsFile,
+             std::string* error = nullptr);
+
+// VFO_FreqMem: one bare number per line. Reading takes numbers to the end of the
+// file, skipping empty lines and stopping at the first field that is not a
+// number; a missing file gives no memories.
+std::vector<double> readMemories(const std::filesystem::path& file = kMemoryFile);
+std::vector<double> parseMemories(const std::string& content);
+std::string memoriesText(const std::vector<std::string>& entries);
+
+// VFO_FreqButton.txt: twelve bare numbers, one per line. A missing file, a short
+// one or a field that is not a number leaves the buttons not read at 0.
+BandButtons readBandButtons(const std::filesystem::path& file = kButtonFile);
+BandButtons parseBandButtons(const std::string& content);
+std::string bandButtonsText(const BandButtons& buttons);
+
+}  // namespace kolm::vfo

@@ -1,0 +1,164 @@
+#include "sim/ui/simulator_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+
+#include "common/files.h"
+#include "common/prompter.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+#include "sim/sim_port.h"
+#include "support/temp_dir.h"
+
+namespace hw = kolm::hw;
+namespace sim = kolm::sim;
+
+namespace {
+
+struct WindowRig {
+  explicit WindowRig(std::unique_ptr<hw::PortIo> port = nullptr) {
+    if (!port) {
+      auto s = std::make_unique<sim::SimulatedInstrument>();
+      simulator = s.get();
+      port = std::move(s);
+    }
+    instrument.setPort(std::move(port));
+    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.RefClkMultiplier = 20;
+    instrument.params.RefClkMHz = 400;
+    window = kolm::sim::ui::createSimulatorWindow(context);
+    window->show();
+  }
+  ~WindowRig() { delete window.data(); }
+
+  QComboBox* dut() { return window->findChild<QComboBox*>("DutText"); }
+  QComboBox* load() { return window->findChild<QComboBox*>("LoadText"); }
+  QLabel* error() { return window->findChild<QLabel*>("SimError"); }
+  QLabel* status() { return window->findChild<QLabel*>("SimStatus"); }
+  void click(const char* name) {
+    QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
+  }
+  int detectorAt(double mhz) {
+    hw::DdsReset(instrument);
+    hw::DdsSetMultiplier(instrument);
+    hw::DdsSendWord(instrument, static_cast<uint32_t>(hw::DdsTuningWord(mhz, 400)));
+    return hw::lettura(instrument);
+  }
+
+  hw::Instrument instrument;
+  sim::SimulatedInstrument* simulator = nullptr;
+  kolm::common::ScriptedPrompter prompter;
+  kolm::common::ui::UiContext context{instrument, prompter};
+  QPointer<QWidget> window;
+};
+
+}  // namespace
+
+TEST(SimulatorWindow, ApplyReconfiguresTheRunningSimulatorAndKeepsTheChoice) {
+  kolm::test::InTempDir dir;
+  WindowRig rig;
+  ASSERT_TRUE(rig.window);
+  EXPECT_EQ(rig.window->objectName(), "Simulator");
+  EXPECT_EQ(rig.dut()->currentText(), "through");
+  EXPECT_EQ(rig.load()->currentText(), "r=50");
+  EXPECT_EQ(rig.detectorAt(10), 826);
+
+  rig.dut()->setCurrentIndex(rig.dut()->findText("atten:60"));
+  rig.load()->setEditText("short");
+  rig.click("Apply");
+  EXPECT_TRUE(rig.error()->isHidden());
+  EXPECT_EQ(rig.simulator->dut().text, "atten:60");
+  EXPECT_EQ(rig.detectorAt(10), 235);
+  EXPECT_EQ(hw::READ(rig.instrument).b, 1023);
+  EXPECT_EQ(sim::readPortOptions()->simDut, "atten:60");
+  EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
+
+  // A new window (next run) shows the kept choice.
+  WindowRig next;
+  EXPECT_EQ(next.dut()->currentText(), "atten:60");
+  EXPECT_EQ(next.load()->currentText(), "short");
+}
+
+TEST(SimulatorWindow, MalformedTextShowsTheErrorAndLosesNothing) {
+  kolm::test::InTempDir dir;
+  WindowRig rig;
+  rig.dut()->setEditText("lowpass:fc=ten,order=3");
+  rig.click("Apply");
+  EXPECT_FALSE(rig.error()->isHidden());
+  EXPECT_TRUE(rig.error()->text().contains("fc=ten")) << rig.error()->text().toStdString();
+  EXPECT_EQ(rig.dut()->currentText(), "lowpass:fc=ten,order=3");  // still there to mend
+  EXPECT_EQ(rig.simulator->dut().text, "through");
+  EXPECT_FALSE(sim::readPortOptions().has_value());  // nothing kept
+
+  // Closing with the change pending asks first; Cancel keeps the window open.
+  rig.prompter.confirms = {false};
+  EXPECT_FALSE(rig.window->close());
+  EXPECT_TRUE(rig.window->isVisible());
+  ASSERT_EQ(rig.prompter.shown.size(), 1u);
+  EXPECT_EQ(rig.prompter.shown[0].kind, "confirm");
+
+  rig.dut()->setEditText("lowpass:fc=10,order=3");
+  rig.click("Apply");
+  EXPECT_TRUE(rig.error()->isHidden());
+  EXPECT_EQ(rig.simulator->dut().cutoffMHz, 10);
+  // Nothing pending: closes without a question and deletes itself.
+  rig.click("Close");
+  QApplication::processEvents();
+  QTest::qWait(0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(rig.window.isNull());
+  EXPECT_EQ(rig.prompter.shown.size(), 1u);
+}
+
+TEST(SimulatorWindow, KeptChoiceThatCannotBeUsedIsShownWithItsError) {
+  kolm::test::InTempDir dir;
+  ASSERT_TRUE(sim::savePortOptions({"atten:20", "s1p:gone.s1p"}));
+  WindowRig rig;
+  EXPECT_EQ(rig.load()->currentText(), "s1p:gone.s1p");
+  EXPECT_FALSE(rig.error()->isHidden());
+  EXPECT_TRUE(rig.error()->text().contains("gone.s1p"));
+
+  // A Touchstone file chosen through the dialog.
+  ASSERT_TRUE(kolm::common::writeFileAtomic("here.s1p", "# MHz S RI R 50\n1 -1 0\n100 -1 0\n"));
+  rig.prompter.files = {(dir.path() / "here.s1p").string()};
+  rig.click("BrowseS1p");
+  EXPECT_EQ(rig.load()->currentText().toStdString(), "s1p:" + (dir.path() / "here.s1p").string());
+  rig.click("Apply");
+  EXPECT_TRUE(rig.error()->isHidden()) << rig.error()->text().toStdString();
+  EXPECT_EQ(rig.simulator->load().kind, sim::Load::Kind::Touchstone);
+}
+
+TEST(SimulatorWindow, WithARealPortTheChoiceIsKeptForLater) {
+  kolm::test::InTempDir dir;
+  WindowRig rig(std::make_unique<hw::NullPort>());
+  EXPECT_TRUE(rig.status()->text().contains("real port null"))
+      << rig.status()->text().toStdString();
+  rig.dut()->setEditText("atten:10");
+  rig.click("Apply");
+  EXPECT_TRUE(rig.error()->isHidden());
+  EXPECT_EQ(sim::loadPortOptions().simDut, "atten:10");
+}
+
+TEST(SimulatorWindow, Screenshot) {
+  const char* out = std::getenv("KOLM_SCREENSHOT_DIR");
+  if (!out) GTEST_SKIP() << "set KOLM_SCREENSHOT_DIR to save the picture";
+  kolm::test::InTempDir dir;
+  WindowRig rig;
+  rig.dut()->setEditText("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
+  rig.load()->setEditText("rlc:r=50,l=1u,c=253.3p");
+  rig.click("Apply");
+  rig.detectorAt(10.0001);
+  rig.dut()->setEditText("lowpass:fc=1O,order=5");  // a typo: letter O
+  rig.click("Apply");
+  QTest::qWait(400);
+  rig.window->adjustSize();
+  QApplication::processEvents();
+  EXPECT_TRUE(rig.window->grab().save(QString(out) + "/simulator.png"));
+}

@@ -1,0 +1,38 @@
+// Runs the kolm-cli binary with arguments and collects its exit status and output.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "common/files.h"
+
+namespace kolm::test {
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+inline CliResult runCli(const std::string& args) {
+  CliResult r;
+  auto errFile = std::filesystem::temp_directory_path() /
+                 ("kolm-cli-err-" + std::to_string(::getpid()) + ".txt");
+  std::string command =
+      std::string(KOLM_CLI_PATH) + " " + args + " 2>" + errFile.string() + " </dev/null";
+  FILE* p = ::popen(command.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  int raw = ::pclose(p);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.err = common::readTextFile(errFile).value_or("");
+  std::filesystem::remove(errFile);
+  return r;
+}
+
+}  // namespace kolm::test

@@ -1,0 +1,102 @@
+// kolm-cli tune, run as a user would: in a folder with its dds.cfg, on the
+// simulator, with the port traffic traced to a file.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <sstream>
+
+#include "common/files.h"
+#include "support/temp_dir.h"
+#include "vfo/dds_frames.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+struct CliFolder {
+  explicit CliFolder(const std::string& clock = "400") {
+    write("dds.cfg", "\"20\"\r\n\"20\"\r\n\"" + clock + "\"\r\n\"888\"\r\n\"sim\"\r\n");
+  }
+  void write(const std::string& name, const std::string& text) {
+    ASSERT_TRUE(kolm::common::writeFileAtomic(dir.path() / name, text));
+  }
+  CliRun run(const std::string& args) {
+    const auto errFile = dir.path() / "stderr.txt";
+    std::string cmd = "cd '" + dir.path().string() + "' && '" KOLM_CLI_PATH "' --trace trace.txt " +
+                      args + " 2>'" + errFile.string() + "'";
+    CliRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    std::array<char, 256> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = kolm::common::readTextFile(errFile).value_or("");
+    return r;
+  }
+  // The DDS traffic of the trace, decoded.
+  std::vector<std::string> events() {
+    std::istringstream in(kolm::common::readTextFile(dir.path() / "trace.txt").value_or(""));
+    std::vector<uint8_t> writes;
+    std::string kind, hex;
+    while (in >> kind >> hex)
+      if (kind == "W") writes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
+    return kolm::test::ddsEvents(writes);
+  }
+  kolm::test::TempDir dir;
+};
+
+}  // namespace
+
+TEST(CliTune, FollowsTheVfoRules) {
+  CliFolder f;
+  CliRun gen = f.run("tune 7.05");
+  EXPECT_EQ(gen.status, 0) << gen.err;
+  EXPECT_EQ(gen.out, "working=7.050000 dds=7.050000 word=75698799\n");
+  EXPECT_THAT(f.events(), ElementsAre("reset", "reg1 166", "word 75698799"));
+
+  CliRun rtx = f.run("tune 7.05 --mode rtx");
+  EXPECT_EQ(rtx.out, "working=7.050000 dds=17.050000 word=183072981\n");
+  CliRun rtx2 = f.run("tune 7 --mode rtx2 --if -10.7");
+  EXPECT_EQ(rtx2.out, "working=7.000000 dds=7.400000 word=79456895\n");
+
+  // Too high: clamped, told on stderr, still loaded.
+  CliRun high = f.run("tune 75 --mode rtx2 --if 10");
+  EXPECT_EQ(high.status, 0);
+  EXPECT_EQ(high.out, "working=70.000000 dds=160.000000 word=1717986918\n");
+  EXPECT_THAT(high.err, HasSubstr("Frequency too High"));
+
+  // A negative working frequency in GEN mode is held at 0.
+  CliRun negative = f.run("tune -3");
+  EXPECT_EQ(negative.status, 0);
+  EXPECT_EQ(negative.out, "working=0.000000 dds=0.000000 word=0\n");
+
+  // radio.ini is neither read nor written.
+  EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "radio.ini"));
+}
+
+TEST(CliTune, BadInputExitsWithTwo) {
+  CliFolder f;
+  for (const char* args :
+       {"tune", "tune abc", "tune 7 --mode lsb", "tune 7 --if x", "tune 7 8", "tune 7 --mode"}) {
+    CliRun r = f.run(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_THAT(r.err, HasSubstr("kolm-cli:")) << args;
+    EXPECT_TRUE(r.out.empty()) << args;
+  }
+  CliFolder noClock("0");
+  CliRun r = noClock.run("tune 7.05");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("clock is 0"));
+  EXPECT_TRUE(noClock.events().empty());
+}

@@ -1,0 +1,53 @@
+// Reads the DDS traffic back from the data-register writes, strictly: a reset
+// pulse is 144 then 16, a bit is 16+b then 18+b, the update strobe 20 then 16.
+// Anything else shows up as "bad NN" so a test sees it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kolm::test {
+
+// "reset", "reg1 <last byte>" (the multiplier register), "word <N>" (register 4),
+// or "frame <bits>" for a frame of another shape.
+inline std::vector<std::string> ddsEvents(const std::vector<uint8_t>& writes) {
+  std::vector<std::string> events;
+  std::vector<int> bits;
+  auto closeFrame = [&] {
+    auto byteAt = [&](size_t i) {
+      unsigned v = 0;
+      for (size_t k = 0; k < 8; ++k) v = v * 2 + static_cast<unsigned>(bits[i * 8 + k]);
+      return v;
+    };
+    if (bits.size() == 40 && byteAt(0) == 4) {
+      uint32_t w = (byteAt(1) << 24) | (byteAt(2) << 16) | (byteAt(3) << 8) | byteAt(4);
+      events.push_back("word " + std::to_string(w));
+    } else if (bits.size() == 32 && byteAt(0) == 1 && byteAt(1) == 0 && byteAt(2) == 0) {
+      events.push_back("reg1 " + std::to_string(byteAt(3)));
+    } else {
+      events.push_back("frame " + std::to_string(bits.size()));
+    }
+    bits.clear();
+  };
+  for (size_t i = 0; i < writes.size(); ++i) {
+    const uint8_t a = writes[i];
+    const int b = i + 1 < writes.size() ? writes[i + 1] : -1;
+    if (a == 144 && b == 16) {
+      events.push_back("reset");
+      ++i;
+    } else if ((a == 16 || a == 17) && b == a + 2) {
+      bits.push_back(a - 16);
+      ++i;
+    } else if (a == 20 && b == 16) {
+      closeFrame();
+      ++i;
+    } else {
+      events.push_back("bad " + std::to_string(a));
+    }
+  }
+  if (!bits.empty()) events.push_back("open " + std::to_string(bits.size()));
+  return events;
+}
+
+}  // namespace kolm::test

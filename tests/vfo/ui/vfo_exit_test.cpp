@@ -1,0 +1,92 @@
+// The launcher's exit with the VFO open: the VFO's files are written and the
+// DDS set to 0 Hz before the program ends.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "app/launcher.h"
+#include "common/files.h"
+#include "common/prompter.h"
+#include "support/temp_dir.h"
+#include "vfo/dds_frames.h"
+
+using namespace kolm;
+using ::testing::ElementsAre;
+
+namespace {
+
+// Notes, for every write, whether the VFO's three files were in place by then.
+struct FileWatchingPort : hw::RecordingPort {
+  void writeData(uint8_t value) override {
+    filesThere.push_back(std::filesystem::exists("radio.ini") &&
+                         std::filesystem::exists("VFO_FreqMem") &&
+                         std::filesystem::exists("VFO_FreqButton.txt"));
+    hw::RecordingPort::writeData(value);
+  }
+  std::vector<bool> filesThere;
+};
+
+QWidget* topLevel(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == name && w->isVisible()) return w;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(VfoWithLauncher, ExitProgramSavesTheVfoAndSwitchesTheOutputOff) {
+  test::InTempDir dir;
+  ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
+  hw::Instrument instrument;
+  instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  FileWatchingPort* port = nullptr;
+  {
+    app::Launcher launcher(context);
+    launcher.portOpener = [&port](const std::string&, int32_t) {
+      hw::PortOpenResult r;
+      auto p = std::make_unique<FileWatchingPort>();
+      port = p.get();
+      r.port = std::move(p);
+      return r;
+    };
+    launcher.load([] { return 100.0f; });
+    launcher.show();
+    ASSERT_NE(port, nullptr);
+
+    launcher.findChild<QPushButton*>("Command1")->click();  // DIGITAL VFO
+    QWidget* vfo = topLevel("VFO");
+    ASSERT_NE(vfo, nullptr);
+    auto* text3 = vfo->findChild<QLineEdit*>("Text3");
+    text3->clear();
+    QTest::keyClicks(text3, "14.2");
+    QTest::keyClick(text3, Qt::Key_Return);
+    vfo->findChild<QPushButton*>("Mem")->click();
+    QTest::mousePress(vfo->findChild<QPushButton*>("Freq_Fissa_4"), Qt::RightButton);
+    const size_t before = port->writes().size();
+    EXPECT_FALSE(std::filesystem::exists("radio.ini"));
+
+    launcher.findChild<QPushButton*>("Command2")->click();  // EXIT PROGRAM
+    EXPECT_EQ(topLevel("VFO"), nullptr);
+    EXPECT_FALSE(launcher.isVisible());
+
+    auto writes = port->writes();
+    std::vector<uint8_t> last(writes.begin() + static_cast<long>(before), writes.end());
+    EXPECT_THAT(test::ddsEvents(last), ElementsAre("word 0"));
+    EXPECT_EQ(instrument.LastTuningWord, 0);
+    // Every write of that last frame came after the files were in place.
+    for (size_t i = before; i < port->filesThere.size(); ++i) EXPECT_TRUE(port->filesThere[i]);
+  }
+  EXPECT_EQ(common::readTextFile("radio.ini").value_or(""),
+            "\"14.2\"\r\n\"10.000\"\r\n\"10.000\"\r\n\"1\"\r\n\"1\"\r\n\"14.2\"\r\n\"14.2\"\r\n");
+  EXPECT_EQ(common::readTextFile("VFO_FreqMem").value_or(""), "14.2\r\n");
+  EXPECT_EQ(common::readTextFile("VFO_FreqButton.txt").value_or(""),
+            "0\r\n0\r\n0\r\n0\r\n14.2\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+  EXPECT_TRUE(prompter.shown.empty());
+}

@@ -1,0 +1,315 @@
+#include "vfo/ui/vfo_window.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "common/files.h"
+#include "common/prompter.h"
+#include "hw/dds.h"
+#include "support/temp_dir.h"
+#include "vfo/dds_frames.h"
+
+using namespace kolm;
+using ::testing::ElementsAre;
+
+namespace {
+
+// A recording port that says it is the simulator.
+struct SimRecordingPort : hw::RecordingPort {
+  bool simulated() const override { return true; }
+};
+
+struct VfoRig {
+  explicit VfoRig(double clock = 400, bool simulated = false) : context{instrument, prompter} {
+    auto p =
+        simulated ? std::make_unique<SimRecordingPort>() : std::make_unique<hw::RecordingPort>();
+    port = p.get();
+    instrument.setPort(std::move(p));
+    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.RefClkMultiplier = 20;
+    instrument.params.QuartzMHz = clock / 20;
+    instrument.params.RefClkMHz = clock;
+    context.showParameters = [this](QWidget* owner) { parameterCalls.push_back(owner); };
+  }
+  ~VfoRig() {
+    if (window) window->close();
+  }
+  QWidget* open() {
+    window = vfo::ui::createVfoWindow(context);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.data()));
+    return window;
+  }
+  template <typename T>
+  T* get(const char* name) {
+    T* c = window->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+  }
+  QString label1() { return get<QLabel>("Label1")->text(); }
+  QString text2() { return get<QLineEdit>("Text2")->text(); }
+  void enter(const QString& mhz) {
+    auto* text3 = get<QLineEdit>("Text3");
+    text3->clear();
+    QTest::keyClicks(text3, mhz);
+    QTest::keyClick(text3, Qt::Key_Return);
+  }
+  void click(const char* name) { get<QPushButton>(name)->click(); }
+  std::vector<std::string> fresh() {
+    auto all = test::ddsEvents(port->writes());
+    std::vector<std::string> out(all.begin() + static_cast<long>(seen), all.end());
+    seen = all.size();
+    return out;
+  }
+  static std::string read(const char* name) {
+    return common::readTextFile(name).value_or("<missing>");
+  }
+
+  test::InTempDir dir;
+  hw::Instrument instrument;
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context;
+  hw::RecordingPort* port;
+  QPointer<QWidget> window;
+  std::vector<QWidget*> parameterCalls;
+  size_t seen = 0;
+};
+
+std::string wordFor(double mhz, double clock = 400) {
+  return "word " + std::to_string(hw::checkedTuningWord(mhz, clock).word);
+}
+
+}  // namespace
+
+TEST(VfoWindow, OpensWithItsControlsAndLoadsTheDds) {
+  VfoRig rig;
+  ASSERT_TRUE(common::writeFileAtomic(
+      "radio.ini",
+      "\"7.05\"\r\n\"10.000\"\r\n\"10.000\"\r\n\"1\"\r\n\"2\"\r\n\"7.050\"\r\n\"7.05\"\r\n"));
+  QWidget* w = rig.open();
+  EXPECT_EQ(w->windowTitle(), "Digital VFO");
+  EXPECT_TRUE(w->testAttribute(Qt::WA_DeleteOnClose));
+  EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", wordFor(17.05)));
+  EXPECT_EQ(rig.label1(), "007.050 000");
+  EXPECT_EQ(rig.text2(), "017.050 000");
+  EXPECT_TRUE(rig.get<QRadioButton>("rtx")->isChecked());
+  EXPECT_TRUE(rig.get<QRadioButton>("ObIF1")->isChecked());
+  EXPECT_EQ(rig.get<QLineEdit>("Text3")->text(), "7.050");
+  EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "DIGITAL VFO");
+  EXPECT_EQ(rig.get<QGroupBox>("Frame3")->title(), "Mhz");
+  EXPECT_EQ(rig.get<QGroupBox>("Frame6")->title(), "Stored frequencies in MHz");
+  EXPECT_EQ(rig.get<QPushButton>("Mem")->text(), "Freq Add ");
+  EXPECT_EQ(rig.get<QPushButton>("Command7")->toolTip(), "Clear all stored memories");
+  EXPECT_EQ(rig.get<QPushButton>("Command2_8")->text(), "_");
+  EXPECT_EQ(rig.get<QPushButton>("Freq_Fissa_6")->text(), "Band  15");
+  EXPECT_EQ(rig.get<QPushButton>("Freq_Fissa_11")->toolTip(),
+            "Left button=Transfer  frequency in to  display; Right button capture frequency "
+            "from display");
+  // The step buttons sit in their frames, 8 7 6 over Mhz ... 2 1 0 over Hz.
+  EXPECT_EQ(rig.get<QPushButton>("Command1_6")->parentWidget()->objectName(), "Frame3");
+  EXPECT_EQ(rig.get<QPushButton>("Command2_3")->parentWidget()->objectName(), "Frame4");
+  EXPECT_EQ(rig.get<QPushButton>("Command1_0")->parentWidget()->objectName(), "Frame5");
+  EXPECT_LT(rig.get<QPushButton>("Command1_8")->x(), rig.get<QPushButton>("Command1_6")->x());
+  EXPECT_LT(rig.get<QPushButton>("Command1_8")->y(), rig.get<QPushButton>("Command2_8")->y());
+
+  // Menus: End_Program holds "Exit Digital VFO"; Parameters opens the shared
+  // window modeless.
+  auto* fileMenu = rig.get<QMenu>("File_menu");
+  EXPECT_EQ(fileMenu->title(), "End_Program");
+  rig.get<QAction>("Parametri")->trigger();
+  EXPECT_THAT(rig.parameterCalls, ElementsAre(nullptr));
+  auto* about = rig.get<QAction>("AboutVFO");
+  EXPECT_EQ(about->text(), "About_VFO");
+  about->trigger();
+  QWidget* box = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->isVisible() && top->windowTitle() == "About Digital VFO Software") box = top;
+  ASSERT_NE(box, nullptr);
+  box->close();
+  EXPECT_TRUE(rig.prompter.shown.empty());
+}
+
+// Each tuning control reaches the DDS and both displays follow.
+TEST(VfoWindow, TuningControlsReachTheDds) {
+  VfoRig rig;
+  rig.open();
+  rig.fresh();
+  // Typing alone changes nothing; Enter tunes.
+  QTest::keyClicks(rig.get<QLineEdit>("Text3"), "4");
+  EXPECT_TRUE(rig.fresh().empty());
+  rig.enter("14.2");
+  EXPECT_EQ(rig.label1(), "014.200 000");
+  rig.click("Command1_3");  // +1 kHz
+  rig.click("Command2_0");  // -1 Hz
+  EXPECT_EQ(rig.label1(), "014.200 999");
+  EXPECT_EQ(rig.text2(), "014.200 999");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.2), wordFor(14.201), wordFor(14.200999)));
+
+  rig.enter("7.05");
+  rig.get<QRadioButton>("rtx2")->click();
+  EXPECT_EQ(rig.text2(), "034.100 000");
+  rig.fresh();
+  auto* if2 = rig.get<QLineEdit>("IF2");
+  if2->clear();
+  QTest::keyClicks(if2, "-10.7");
+  EXPECT_TRUE(rig.fresh().empty());  // an edited IF waits for the next send
+  rig.get<QRadioButton>("ObIF2")->click();
+  EXPECT_EQ(rig.text2(), "007.300 000");
+  EXPECT_EQ(rig.label1(), "007.050 000");
+  rig.get<QRadioButton>("rtx")->click();
+  rig.get<QRadioButton>("Gen")->click();
+  EXPECT_EQ(rig.text2(), "007.050 000");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(7.3), wordFor(3.65), wordFor(7.05)));
+
+  rig.enter("100");
+  rig.click("Command1_8");  // 200 MHz: held at 160
+  EXPECT_THAT(rig.prompter.messages(), ElementsAre("Frequency too High"));
+  EXPECT_EQ(rig.label1(), "160.000 000");
+  rig.fresh();
+  rig.click("Command4");  // DDS Reset
+  EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 1717986918"));
+}
+
+TEST(VfoWindow, MemoryList) {
+  VfoRig rig(500);
+  rig.open();
+  auto* list = rig.get<QListWidget>("List1");
+  rig.enter("7.05");
+  rig.click("Mem");
+  rig.enter("3.5");
+  rig.click("Mem");
+  rig.enter("200");
+  rig.click("Mem");
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(0)->text(), "003.500000");
+  EXPECT_EQ(list->item(1)->text(), "007.050000");
+  EXPECT_EQ(list->item(2)->text(), "200.000000");
+
+  // A click on an entry tunes to it; 200 MHz becomes 160.
+  rig.fresh();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(list->item(2)).center());
+  EXPECT_EQ(rig.label1(), "160.000 000");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(list->item(1)).center());
+  EXPECT_EQ(rig.label1(), "007.050 000");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(160, 500), wordFor(7.05, 500)));
+
+  // Delete removes the selected entry; then nothing is selected and a second
+  // delete does nothing.
+  rig.click("Command6");
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(1)->text(), "200.000000");
+  rig.click("Command6");
+  EXPECT_EQ(list->count(), 2);
+
+  rig.prompter.confirms = {true};
+  rig.click("Command7");
+  EXPECT_EQ(list->count(), 0);
+  rig.get<QAction>("Fine_pgm")->trigger();
+  EXPECT_EQ(VfoRig::read("VFO_FreqMem"), "");
+}
+
+TEST(VfoWindow, BandButtonsAndTheClosingSequence) {
+  VfoRig rig;
+  rig.open();
+  rig.enter("14.074");
+  rig.fresh();
+  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::RightButton);
+  EXPECT_EQ(rig.label1(), "014.074 000");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // same frequency again
+  rig.enter("7.05");
+  rig.click("Mem");
+  rig.enter("3.5");
+  rig.click("Mem");
+  rig.get<QRadioButton>("ObIF2")->click();
+  QTest::keyClicks(rig.get<QLineEdit>("Text3"), "5");  // typed, not entered: still saved
+  rig.fresh();
+
+  QPointer<QWidget> w = rig.window;
+  auto* list = rig.get<QListWidget>("List1");
+  rig.get<QAction>("Fine_pgm")->trigger();
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(VfoRig::read("radio.ini"),
+            "\"3.5\"\r\n\"10.000\"\r\n\"10.000\"\r\n\"2\"\r\n\"1\"\r\n\"3.55\"\r\n\"3.5\"\r\n");
+  EXPECT_EQ(VfoRig::read("VFO_FreqMem"), "3.5\r\n7.05\r\n");
+  EXPECT_EQ(VfoRig::read("VFO_FreqButton.txt"),
+            "0\r\n0\r\n0\r\n0\r\n14.074\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+  EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
+  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(w.isNull());
+
+  // After a restart the band button still holds its frequency.
+  rig.open();
+  EXPECT_EQ(rig.get<QListWidget>("List1")->count(), 2);
+  EXPECT_EQ(rig.get<QLineEdit>("Text3")->text(), "3.55");
+  rig.fresh();
+  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::LeftButton);
+  EXPECT_EQ(rig.label1(), "014.074 000");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
+  // A button never stored recalls 0 Hz.
+  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_0"), Qt::LeftButton);
+  EXPECT_EQ(rig.label1(), "000.000 000");
+  EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
+
+  // The window's own close box runs the same sequence.
+  rig.window->close();
+  EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
+}
+
+TEST(VfoWindow, NoClockSendsNoFrequency) {
+  VfoRig rig(0);
+  rig.instrument.params.RefClkMultiplier = 0;
+  rig.open();
+  EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 6"));
+  EXPECT_THAT(rig.prompter.messages(), ElementsAre(hw::noClockMessage()));
+  rig.enter("7.05");
+  EXPECT_EQ(rig.label1(), "007.050 000");
+  EXPECT_EQ(rig.text2(), "");
+  EXPECT_TRUE(rig.fresh().empty());
+}
+
+// Nothing is clipped at the window's opening size: the display shows all its
+// digits and every control, the simulator's banner included, lies inside the
+// window. With KOLM_SCREENSHOT_DIR set
+// the window is also saved there as vfo.png.
+TEST(VfoWindow, OpensWithEverythingInView) {
+  VfoRig rig(400, true);
+  ASSERT_TRUE(common::writeFileAtomic("VFO_FreqMem", "1.84\r\n3.573\r\n7.074\r\n14.074\r\n"));
+  ASSERT_TRUE(common::writeFileAtomic(
+      "radio.ini",
+      "\"145.5\"\r\n\"10.7\"\r\n\"-10.7\"\r\n\"1\"\r\n\"1\"\r\n\"145.5\"\r\n\"145.5\"\r\n"));
+  QWidget* w = rig.open();
+  EXPECT_TRUE(rig.get<QWidget>("SimBanner")->isVisible());
+  auto* label1 = rig.get<QLabel>("Label1");
+  EXPECT_EQ(label1->text(), "145.500 000");
+  EXPECT_LE(label1->fontMetrics().horizontalAdvance(label1->text()),
+            label1->contentsRect().width());
+  EXPECT_GE(label1->font().pointSize(), 28);
+  const QRect inside = w->rect();
+  for (QWidget* c : w->findChildren<QWidget*>()) {
+    if (!c->isVisible() || c->objectName().isEmpty() || c->objectName().startsWith("qt_")) continue;
+    QRect r(c->mapTo(w, QPoint(0, 0)), c->size());
+    EXPECT_TRUE(inside.contains(r)) << c->objectName().toStdString();
+  }
+  const QByteArray dirName = qgetenv("KOLM_SCREENSHOT_DIR");
+  if (!dirName.isEmpty()) {
+    rig.get<QListWidget>("List1")->setCurrentRow(2);
+    EXPECT_TRUE(w->grab().save(QString::fromUtf8(dirName) + "/vfo.png"));
+  }
+}
