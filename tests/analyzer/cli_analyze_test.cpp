@@ -1,20 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "analyzer/files.h"
 #include "analyzer/touchstone_reader.h"
 #include "common/files.h"
 #include "hw/params.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 using kolm::common::readTextFile;
 
 namespace {
 
-// Runs kolm-cli in a folder holding a dds.cfg for a 400 MHz clock on the
-// simulator; returns the exit status.
+// kolm-cli in a fresh working directory holding a dds.cfg for a 400 MHz clock
+// on the simulator.
 class CliAnalyze : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,24 +24,22 @@ class CliAnalyze : public ::testing::Test {
     p.RefClkMHz = 400;
     p.LptBase = kolm::hw::kLpt1;
     p.portBackend = "sim";
-    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p, dir.path() / "dds.cfg"));
+    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p));
   }
   int run(const std::string& arguments) {
-    std::string command = "cd '" + dir.path().string() + "' && '" KOLM_CLI_PATH "' " + arguments +
-                          " >out.txt 2>err.txt";
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    last = kolm::test::runCli(arguments);
+    return last.status;
   }
-  std::string file(const std::string& name) {
-    return readTextFile(dir.path() / name).value_or("<missing>");
-  }
-  kolm::test::TempDir dir;
+  std::string file(const std::string& name) { return readTextFile(name).value_or("<missing>"); }
+  kolm::test::InTempDir here;
+  kolm::test::CliResult last;
 };
 
 }  // namespace
 
 TEST_F(CliAnalyze, WritesEachFormat) {
-  ASSERT_EQ(run("analyze --start 3 --stop 30 --points 500 --out a.vna"), 0) << file("err.txt");
+  ASSERT_EQ(run("analyze --start 3 --stop 30 --points 500 --out a.vna"), 0) << last.err;
+  EXPECT_EQ(last.out, "points=501 file=a.vna\n");
   auto chart = kolm::analyzer::parseVna(file("a.vna"));
   ASSERT_TRUE(chart.ok()) << chart.error;
   EXPECT_EQ(chart.chart.points, 500);
@@ -50,13 +48,13 @@ TEST_F(CliAnalyze, WritesEachFormat) {
   const std::string vna = file("a.vna");
   EXPECT_EQ(std::count(vna.begin(), vna.end(), '\n'), 1005);
 
-  ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << file("err.txt");
+  ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << last.err;
   const std::string csv = file("b.csv");
   EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr\r\n", 0), 0u);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 12);
   EXPECT_NE(csv.find("\r\n1.5,"), std::string::npos);
 
-  ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P"), 0) << file("err.txt");
+  ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P"), 0) << last.err;
   std::string error;
   auto points = kolm::test::readTouchstone(file("c.S1P"), error);
   EXPECT_TRUE(error.empty()) << error;
@@ -65,8 +63,7 @@ TEST_F(CliAnalyze, WritesEachFormat) {
 }
 
 TEST_F(CliAnalyze, LeavesTheGeneratorOff) {
-  ASSERT_EQ(run("--trace t.txt analyze --start 3 --stop 30 --points 5 --out a.vna"), 0)
-      << file("err.txt");
+  ASSERT_EQ(run("--trace t.txt analyze --start 3 --stop 30 --points 5 --out a.vna"), 0) << last.err;
   const std::string trace = file("t.txt");
   // The last frame loads word 0 (instruction 4, then 32 zero bits, then the
   // update), and the data lines end low.
@@ -88,7 +85,7 @@ TEST_F(CliAnalyze, BadInputExitsWithTwoAndWritesNothing) {
            "analyze --start 5 --stop 5 --points 10 --out x.vna",
        }) {
     EXPECT_EQ(run(args), 2) << args;
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.vna")) << args;
-    EXPECT_NE(file("err.txt"), "") << args;
+    EXPECT_FALSE(std::filesystem::exists("x.vna")) << args;
+    EXPECT_NE(last.err, "") << args;
   }
 }
