@@ -14,6 +14,7 @@ extern const Command kDdsCommand;
 extern const Command kTuneCommand;
 extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
+extern const Command kPowerSweepCommand;
 extern const Command kAnalyzeCommand;
 
 namespace {
@@ -23,6 +24,7 @@ const Command* const kCommands[] = {
     &kTuneCommand,
     &kReadDetectorCommand,
     &kReadBridgeCommand,
+    &kPowerSweepCommand,
     &kAnalyzeCommand,
 };
 

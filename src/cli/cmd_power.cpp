@@ -1,0 +1,116 @@
+// power-sweep: one power meter pass without a display, with the calibration the
+// power meter window keeps in pow.ini, saved as a chart file or as CSV.
+#include <cctype>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "hw/dds.h"
+#include "powermeter/chart_file.h"
+#include "powermeter/settings.h"
+#include "powermeter/sweep.h"
+
+namespace kolm::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void onInterrupt(int) { interrupted = 1; }
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+double required(Args& args, const std::string& name) {
+  auto v = args.number(name);
+  if (!v) throw UsageError{"power-sweep needs " + name};
+  return *v;
+}
+
+int runPowerSweep(Context& ctx, Args& args) {
+  const double start = required(args, "--start");
+  const double stop = required(args, "--stop");
+  const double points = required(args, "--points");
+  const double delayMs = args.number("--delay").value_or(0);
+  auto out = args.option("--out");
+  args.finish();
+  if (!out) throw UsageError{"power-sweep needs --out FILE"};
+  if (points != common::roundHalfEven(points) || points < 1 || points > powermeter::kMaxPoints)
+    throw UsageError{"--points: a whole number from 1 to 20000"};
+  if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
+  const std::filesystem::path file(*out);
+  const std::string ext = lower(file.extension().string());
+  if (ext != ".pwm" && ext != ".csv")
+    throw UsageError{"--out: the file name must end in .pwm or .csv"};
+  const auto folder = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+  if (!std::filesystem::is_directory(folder))
+    throw UsageError{"--out: no folder " + folder.string()};
+
+  const powermeter::PowIni ini = powermeter::ReadVar();
+  auto prepared = powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
+                                            common::shortestText(points), "20", "-80"},
+                                           ctx.instrument.params.RefClkMHz, ini.calibration);
+  if (!prepared.plan) throw UsageError{prepared.error};
+  const powermeter::SweepPlan plan = *prepared.plan;
+
+  std::vector<float> trace(powermeter::kTraceSize, 0.f);
+  powermeter::SweepJob job(
+      ctx.instrument, plan, ini.calibration, [delayMs] { return delayMs; }, trace);
+  interrupted = 0;
+  auto previous = std::signal(SIGINT, onInterrupt);
+  using clock = std::chrono::steady_clock;
+  const auto began = clock::now();
+  auto nextReport = began + std::chrono::seconds(1);
+  while (!job.done() && !interrupted) {
+    job.step();
+    if (clock::now() >= nextReport) {
+      *ctx.err << "power-sweep: " << job.measured() << " of " << plan.Points + 1 << " points ("
+               << static_cast<int>(job.progress() * 100) << "%)\n";
+      nextReport += std::chrono::seconds(1);
+    }
+  }
+  std::signal(SIGINT, previous);
+  powermeter::generatorOff(ctx.instrument);
+  hw::PortDelay(ctx.instrument, 1);
+  if (interrupted) {
+    *ctx.err << "power-sweep: stopped after " << job.measured() << " points; nothing written\n";
+    return 130;
+  }
+
+  powermeter::ChartFile chart;
+  chart.points = plan.Points;
+  chart.start = plan.ViewStart;
+  chart.stop = plan.ViewStop;
+  chart.levels.assign(trace.begin(), trace.begin() + plan.Points + 1);
+  chart.reference = 0.0f;
+  const std::string content =
+      ext == ".pwm" ? powermeter::formatChartFile(chart) : powermeter::formatCsv(chart);
+  std::string error;
+  if (!common::writeFileAtomic(file, content, &error)) {
+    *ctx.err << "kolm-cli: cannot write " << file.string() << ": " << error << "\n";
+    return 1;
+  }
+  *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
+           << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << file.string()
+           << "\n";
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kPowerSweepCommand{
+    "power-sweep",
+    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] --out FILE\n"
+    "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
+    "    point (default 0), converted with the calibration of pow.ini in the working\n"
+    "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
+    "    freq_mhz,level_dbm rows. Start above stop is exchanged; equal ones sweep\n"
+    "    0.1 MHz. Progress on standard error for passes longer than a second.",
+    runPowerSweep};
+
+}  // namespace kolm::cli

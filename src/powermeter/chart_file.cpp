@@ -1,0 +1,85 @@
+#include "powermeter/chart_file.h"
+
+#include "common/records.h"
+#include "common/text.h"
+
+namespace kolm::powermeter {
+
+namespace {
+constexpr int kMaxFileSteps = 20002;
+}
+
+std::string formatChartFile(const ChartFile& chart) {
+  common::RecordWriter w;
+  w.number(chart.points);
+  w.number(chart.start, 7);
+  w.number(chart.stop, 7);
+  for (size_t i = 0; i <= static_cast<size_t>(chart.points) && i < chart.levels.size(); ++i)
+    w.number(chart.levels[i], 7);
+  if (chart.reference) w.number(*chart.reference, 7);
+  return w.text();
+}
+
+ChartFileRead parseChartFile(std::string_view content) {
+  ChartFileRead out;
+  common::RecordReader reader(content);
+  size_t line = 0;
+  auto number = [&](double& value) {
+    auto field = reader.next();
+    ++line;
+    if (!field) {
+      out.error = "The file ends at line " + std::to_string(line) + " before its last level.";
+      return false;
+    }
+    if (!common::isNumeric(*field)) {
+      out.error = "Line " + std::to_string(line) + " holds no number.";
+      return false;
+    }
+    value = common::numericValue(*field);
+    return true;
+  };
+  ChartFile chart;
+  double n = 0, start = 0, stop = 0;
+  if (!number(n) || !number(start) || !number(stop)) return out;
+  if (n != common::roundHalfEven(n) || n < 1 || n > kMaxFileSteps) {
+    out.error = "The number of steps must be a whole number from 1 to 20002.";
+    return out;
+  }
+  chart.points = static_cast<int16_t>(n);
+  chart.start = static_cast<float>(start);
+  chart.stop = static_cast<float>(stop);
+  chart.levels.resize(chart.points + 1);
+  for (auto& level : chart.levels) {
+    double v = 0;
+    if (!number(v)) return out;
+    level = static_cast<float>(v);
+  }
+  // The reference level; blank lines at the end are not a value.
+  while (auto field = reader.next()) {
+    if (field->find_first_not_of(" \t") == std::string::npos) continue;
+    if (!common::isNumeric(*field)) {
+      out.error = "The reference level after the levels is not a number.";
+      return out;
+    }
+    chart.reference = static_cast<float>(common::numericValue(*field));
+    break;
+  }
+  out.chart = std::move(chart);
+  return out;
+}
+
+std::string formatCsv(const ChartFile& chart) {
+  std::string out = "freq_mhz,level_dbm\r\n";
+  const double step = chart.points > 0 ? (static_cast<double>(chart.stop) - chart.start) /
+                                             static_cast<double>(chart.points)
+                                       : 0.0;
+  for (size_t k = 0; k <= static_cast<size_t>(chart.points) && k < chart.levels.size(); ++k) {
+    out += common::shortestText(chart.start + step * static_cast<double>(k), 10);
+    out += ',';
+    out += common::shortestText(chart.levels[k], 7);
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace kolm::powermeter

@@ -1,0 +1,39 @@
+// Chart files (.pwm): a trace with its span and one reference level; and the
+// CSV form the command line also writes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolm::powermeter {
+
+struct ChartFile {
+  int16_t points = 0;  // N steps
+  float start = 0;     // MHz
+  float stop = 0;
+  std::vector<float> levels;  // N + 1 levels in dBm, index 0 first
+  std::optional<float> reference;
+};
+
+// N, start, stop, the N + 1 levels and the reference level (when there is one),
+// one number per line in its shortest form, CR LF.
+std::string formatChartFile(const ChartFile& chart);
+
+struct ChartFileRead {
+  std::optional<ChartFile> chart;
+  std::string error;  // why the file was refused
+};
+
+// Accepts CR LF or LF, numbers with or without a zero before the point and with
+// an exponent. Refuses a step count below 1 or above 20002 (the trace holds
+// 20003 levels), an unreadable number and a file shorter than its levels. A
+// further value after the levels is the reference level.
+ChartFileRead parseChartFile(std::string_view content);
+
+// "freq_mhz,level_dbm", then one row per point: start + k x (stop - start) / N.
+std::string formatCsv(const ChartFile& chart);
+
+}  // namespace kolm::powermeter

@@ -1,0 +1,77 @@
+#include "powermeter/settings.h"
+
+#include "common/files.h"
+#include "common/records.h"
+#include "common/text.h"
+
+namespace kolm::powermeter {
+
+PowIni parsePowIni(std::string_view content) {
+  PowIni ini;
+  common::RecordReader reader(content);
+  auto number = [&](auto assign) {
+    auto field = reader.next();
+    if (!field) return false;
+    return assign(common::numericValue(*field));
+  };
+  auto single = [](float& target) {
+    return [&target](double v) {
+      target = static_cast<float>(v);
+      return true;
+    };
+  };
+  auto int16 = [](int16_t& target) {
+    return [&target](double v) {
+      auto r = common::toInt16(v);
+      if (!r) return false;
+      target = *r;
+      return true;
+    };
+  };
+  if (!number(single(ini.ViewStart))) return ini;
+  if (!number(single(ini.ViewStop))) return ini;
+  if (!number(int16(ini.Points))) return ini;
+  if (!number(single(ini.LevelTop))) return ini;
+  if (!number(single(ini.LevelBottom))) return ini;
+  if (!number(int16(ini.calibration.Cal0))) return ini;
+  if (!number(int16(ini.calibration.Cal60))) return ini;
+  auto delay = reader.next();
+  if (!delay) return ini;
+  ini.delayText = *delay;
+  number(single(ini.R0));
+  return ini;
+}
+
+PowIni ReadVar(const std::filesystem::path& path) {
+  auto content = common::readTextFile(path);
+  if (!content) return PowIni{};
+  return parsePowIni(*content);
+}
+
+namespace {
+// A double quote would end the record early; the boxes hold numbers anyway.
+std::string unquoted(std::string text) {
+  std::erase(text, '"');
+  return text;
+}
+}  // namespace
+
+std::string formatPowIni(const PowIniTexts& t) {
+  common::RecordWriter w;
+  w.quoted(unquoted(t.text1));
+  w.quoted(unquoted(t.text2));
+  w.quoted(unquoted(t.text3));
+  w.quoted(unquoted(t.text8));
+  w.quoted(unquoted(t.text9));
+  w.quoted(common::strDouble(t.calibration.Cal0));
+  w.quoted(common::strDouble(t.calibration.Cal60));
+  w.quoted(unquoted(t.text7));
+  w.quoted(common::strSingle(t.R0));
+  return w.text();
+}
+
+bool SaveVar(const PowIniTexts& texts, const std::filesystem::path& path) {
+  return common::writeFileAtomic(path, formatPowIni(texts));
+}
+
+}  // namespace kolm::powermeter

@@ -1,0 +1,48 @@
+// pow.ini: the power meter's settings in the working directory, nine quoted
+// texts read when the window opens and written when it closes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "powermeter/level.h"
+
+namespace kolm::powermeter {
+
+inline constexpr const char* kSettingsFile = "pow.ini";
+
+// What ReadVar gives the window: the numeric values of items 1 to 7 and 9, and
+// item 8 as it stands.
+struct PowIni {
+  float ViewStart = 3;
+  float ViewStop = 30;
+  int16_t Points = 1000;
+  float LevelTop = 20;
+  float LevelBottom = -80;
+  Calibration calibration;
+  std::string delayText = "0";  // Text7
+  float R0 = 0;
+  bool operator==(const PowIni&) const = default;
+};
+
+// The defaults, then the items of the file in order; a missing or short file,
+// or an item that does not fit (points or a count beyond 16 bits), stops the
+// reading silently and keeps the defaults for the rest.
+PowIni ReadVar(const std::filesystem::path& path = kSettingsFile);
+PowIni parsePowIni(std::string_view content);
+
+// What SaveVar writes: the texts of the boxes as they stand, and the values.
+struct PowIniTexts {
+  std::string text1, text2, text3, text8, text9;
+  Calibration calibration;
+  std::string text7;
+  float R0 = 0;
+};
+
+// Nine lines, each text in double quotes, CR LF.
+std::string formatPowIni(const PowIniTexts& texts);
+// Written atomically; false (and nothing changed) on an error.
+bool SaveVar(const PowIniTexts& texts, const std::filesystem::path& path = kSettingsFile);
+
+}  // namespace kolm::powermeter

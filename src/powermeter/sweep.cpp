@@ -1,0 +1,119 @@
+#include "powermeter/sweep.h"
+
+#include <cmath>
+
+#include "common/text.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+
+namespace kolm::powermeter {
+
+std::optional<std::string> limitPoints(std::string_view text3) {
+  if (common::numericValue(text3) > kMaxPoints) return std::to_string(kMaxPoints);
+  return std::nullopt;
+}
+
+std::optional<std::string> sweepTimeWarning(std::string_view text3, std::string_view text7) {
+  const float t =
+      static_cast<float>(common::numericValue(text3) * common::numericValue(text7) / 1000.0);
+  if (!(t > 50)) return std::nullopt;
+  return " attenzione il tempo potrebbe superare " + common::strSingle(t) + "secondi";
+}
+
+SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
+                              const Calibration& calibration) {
+  SweepPreparation out;
+  float start = static_cast<float>(common::numericValue(boxes.text1));
+  float stop = static_cast<float>(common::numericValue(boxes.text2));
+  if (start == stop) {
+    stop = start + 0.1f;
+  } else if (start > stop) {
+    std::swap(start, stop);
+    out.text1 = common::strSingle(start);
+    out.text2 = common::strSingle(stop);
+  }
+
+  const double points = common::numericValue(boxes.text3);
+  const auto rounded = common::toInt16(points);
+  if (!rounded || *rounded < 1) {
+    out.error = "The number of points must be at least 1.";
+    return out;
+  }
+  if (*rounded > kMaxPoints) {
+    out.error = "The number of points must be at most 20000.";
+    return out;
+  }
+  if (start == stop) {
+    // 0.1 MHz vanishes in single precision this far up.
+    out.error = "The start and stop frequencies give no span to sweep.";
+    return out;
+  }
+  const auto first = hw::checkedTuningWord(start, refClkMHz);
+  if (!first.ok()) {
+    out.error = first.error;
+    return out;
+  }
+  const auto last = hw::checkedTuningWord(stop, refClkMHz);
+  if (!last.ok()) {
+    out.error = last.error;
+    return out;
+  }
+  out.error = calibrationError(calibration);
+  if (!out.error.empty()) return out;
+
+  SweepPlan plan;
+  plan.ViewStart = start;
+  plan.ViewStop = stop;
+  plan.Points = *rounded;
+  plan.LevelTop = static_cast<float>(common::numericValue(boxes.text8));
+  plan.LevelBottom = static_cast<float>(common::numericValue(boxes.text9));
+  if (plan.LevelTop == plan.LevelBottom) plan.LevelBottom = plan.LevelBottom - 1.0f;
+  plan.startWord = first.word;
+  plan.stopWord = last.word;
+  out.plan = plan;
+  return out;
+}
+
+SweepJob::SweepJob(hw::Instrument& instrument, const SweepPlan& plan,
+                   const Calibration& calibration, DelayMs delayMs, std::vector<float>& trace)
+    : instrument_(instrument),
+      plan_(plan),
+      calibration_(calibration),
+      delayMs_(std::move(delayMs)),
+      trace_(trace) {
+  if (trace_.size() < static_cast<size_t>(plan_.Points) + 1) trace_.resize(plan_.Points + 1);
+  word_ = plan_.startWord;
+  wordStep_ = (plan_.stopWord - plan_.startWord) / plan_.Points;
+}
+
+double SweepJob::progress() const {
+  return static_cast<double>(next_) / (static_cast<double>(plan_.Points) + 1);
+}
+
+void SweepJob::measure(int index) {
+  hw::DdsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
+  hw::PortDelay(instrument_, delayMs_() * 10000);
+  trace_[index] = deciBel(hw::lettura(instrument_), calibration_);
+  word_ += wordStep_;
+}
+
+bool SweepJob::step() {
+  if (done()) return false;
+  if (next_ == 0) {
+    hw::DdsReset(instrument_);
+    hw::DdsSetMultiplier(instrument_);
+    hw::DdsSendWord(instrument_, static_cast<uint32_t>(word_));
+    hw::PortDelay(instrument_, delayMs_() * 10000 + 100000);
+    hw::lettura(instrument_);  // settles the detector; not used
+  }
+  measure(next_);
+  ++next_;
+  return !done();
+}
+
+void generatorOff(hw::Instrument& instrument) {
+  instrument.LastTuningWord = 0;
+  hw::DdsSendWord(instrument, 0);
+}
+
+}  // namespace kolm::powermeter

@@ -1,0 +1,96 @@
+// The power meter's sweep: the settings read from the window's boxes, their
+// rules, and the pass itself as a resumable job of atomic points.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/job.h"
+#include "hw/instrument.h"
+#include "powermeter/level.h"
+
+namespace kolm::powermeter {
+
+// Traccia holds indices 0 to 20002; a pass stores Points + 1 levels.
+inline constexpr int kTraceSize = 20003;
+inline constexpr int kMaxPoints = 20000;
+
+// Text3_Change: "20000" when the points box holds more than 20000, else empty.
+std::optional<std::string> limitPoints(std::string_view text3);
+
+// Text7_Change: the warning when points x delay exceeds 50 seconds, else empty.
+std::optional<std::string> sweepTimeWarning(std::string_view text3, std::string_view text7);
+
+// The boxes a sweep reads at its start: start, stop, points, top and bottom level.
+struct SweepBoxes {
+  std::string text1, text2, text3, text8, text9;
+};
+
+struct SweepPlan {
+  float ViewStart = 0;
+  float ViewStop = 0;
+  int16_t Points = 0;
+  float LevelTop = 0;
+  float LevelBottom = 0;
+  double startWord = 0;  // Ws, DdsTuningWord of the start
+  double stopWord = 0;   // We
+};
+
+struct SweepPreparation {
+  // The start and stop texts to show when the two were exchanged (a start above
+  // the stop); written back whether or not the sweep can run.
+  std::optional<std::string> text1, text2;
+  std::optional<SweepPlan> plan;
+  // Why the sweep cannot run, for a message before anything is sent.
+  std::string error;
+};
+
+// Reads the boxes as a sweep does: equal start and stop sweep 0.1 MHz, a start
+// above the stop is exchanged; equal levels move the bottom 1 dB down. Refuses
+// fewer than 1 point or more than 20000, a clock of 0, a negative frequency, a
+// stop whose tuning word would reach half the clock, and an unusable calibration.
+SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
+                              const Calibration& calibration);
+
+// One pass (Read_Write). The first step resets the DDS, loads the multiplier,
+// loads the start word, waits the set delay plus 10 ms and discards one reading,
+// then measures index 0 at the start; each further step measures one index: the
+// word, the delay (read afresh from `delayMs` at every point), the read-out and
+// its level. Index Points is measured at the stop. Each step is atomic.
+class SweepJob : public common::SteppedJob {
+ public:
+  using DelayMs = std::function<double()>;
+  // `trace` must hold at least Points + 1 values; entries above Points keep
+  // their values.
+  SweepJob(hw::Instrument& instrument, const SweepPlan& plan, const Calibration& calibration,
+           DelayMs delayMs, std::vector<float>& trace);
+
+  bool step() override;
+  bool done() const override { return next_ > plan_.Points; }
+  double progress() const override;
+  // Levels stored so far.
+  int measured() const { return next_; }
+  const SweepPlan& plan() const { return plan_; }
+
+ private:
+  void measure(int index);
+
+  hw::Instrument& instrument_;
+  SweepPlan plan_;
+  Calibration calibration_;
+  DelayMs delayMs_;
+  std::vector<float>& trace_;
+  double word_ = 0;
+  double wordStep_ = 0;
+  int next_ = 0;
+};
+
+// Switches the generator off as a closing instrument does: LastTuningWord := 0,
+// then the word 0.
+void generatorOff(hw::Instrument& instrument);
+
+}  // namespace kolm::powermeter

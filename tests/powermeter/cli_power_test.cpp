@@ -1,0 +1,109 @@
+// kolm-cli power-sweep as a user runs it, on the simulated instrument.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/files.h"
+#include "powermeter/chart_file.h"
+#include "powermeter/settings.h"
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+using kolm::test::runCli;
+using namespace kolm;
+
+namespace {
+void writeConfig() {
+  ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
+}
+}  // namespace
+
+TEST(CliPowerSweep, ChartFileThroughAnAttenuator) {
+  test::InTempDir dir;
+  writeConfig();
+  auto r = runCli(
+      "--backend sim --dut atten:20 power-sweep --start 30 --stop 1 --points 290 "
+      "--out sweep.pwm");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "levels=291 start=1 stop=30 file=sweep.pwm\n");
+  EXPECT_EQ(r.err, "");  // a short pass shows no progress
+  auto read = powermeter::parseChartFile(common::readTextFile("sweep.pwm").value());
+  ASSERT_TRUE(read.chart) << read.error;
+  EXPECT_EQ(read.chart->points, 290);
+  EXPECT_EQ(read.chart->start, 1);
+  EXPECT_EQ(read.chart->stop, 30);
+  EXPECT_EQ(read.chart->reference, 0.0f);
+  for (float level : read.chart->levels) EXPECT_NEAR(level, -20, 0.2);
+}
+
+TEST(CliPowerSweep, CsvWithThePowIniCalibrationAndTheOutputSwitchedOff) {
+  test::InTempDir dir;
+  writeConfig();
+  // 0 dBm reads 20 counts higher than the detector's own 826: a through path
+  // now shows (-60 / 611) x 20 = -1.96 dBm.
+  ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
+  auto r = runCli(
+      "--backend sim --trace port.txt power-sweep --start 5 --stop 7 --points 4 "
+      "--out levels.csv");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream csv(common::readTextFile("levels.csv").value());
+  std::string line;
+  std::getline(csv, line);
+  EXPECT_EQ(line, "freq_mhz,level_dbm\r");
+  std::vector<std::string> freqs;
+  while (std::getline(csv, line)) {
+    auto comma = line.find(',');
+    ASSERT_NE(comma, std::string::npos) << line;
+    freqs.push_back(line.substr(0, comma));
+    EXPECT_NEAR(std::stod(line.substr(comma + 1)), -1.96, 0.15) << line;
+  }
+  EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
+  // The last frame on the wire loads the word 0, then the update.
+  std::string trace = common::readTextFile("port.txt").value();
+  std::vector<std::string> lines;
+  std::istringstream t(trace);
+  while (std::getline(t, line)) lines.push_back(line);
+  ASSERT_GT(lines.size(), 82u);
+  for (size_t k = lines.size() - 66; k < lines.size() - 2; ++k)
+    EXPECT_TRUE(lines[k] == "W 10" || lines[k] == "W 12") << k << ": " << lines[k];
+  EXPECT_EQ(lines[lines.size() - 2], "W 14");
+  EXPECT_EQ(lines.back(), "W 10");
+}
+
+TEST(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
+  test::InTempDir dir;
+  writeConfig();
+  auto refused = [](const std::string& args, const std::string& why) {
+    auto r = runCli("--backend sim --trace port.txt power-sweep " + args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.err.find(why), std::string::npos) << args << ": " << r.err;
+  };
+  refused("--start 1 --stop 30 --points 0 --out a.pwm", "--points");
+  refused("--start 1 --stop 30 --points 2.5 --out a.pwm", "--points");
+  refused("--start 1 --stop 30 --points 20001 --out a.pwm", "--points");
+  refused("--start 1 --stop 30 --out a.pwm", "needs --points");
+  refused("--start 1 --stop 30 --points 10", "needs --out");
+  refused("--start 1 --stop 30 --points 10 --out a.txt", ".pwm or .csv");
+  refused("--start 1 --stop 30 --points 10 --out nowhere/a.csv", "no folder");
+  refused("--start 1 --stop 200 --points 10 --out a.csv", "half the DDS clock");
+  refused("--start one --stop 30 --points 10 --out a.csv", "not a number");
+  refused("--start 1 --stop 30 --points 10 --delay -1 --out a.csv", "--delay");
+  ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {500, 500}, "0", 0}));
+  refused("--start 1 --stop 30 --points 10 --out a.csv", "same detector count");
+  // Nothing reached the port and nothing was written.
+  EXPECT_FALSE(std::filesystem::exists("a.csv"));
+  EXPECT_FALSE(std::filesystem::exists("a.pwm"));
+  auto trace = common::readTextFile("port.txt");
+  EXPECT_TRUE(!trace || trace->empty());
+}
+
+TEST(CliPowerSweep, ProgressOnLongPasses) {
+  test::InTempDir dir;
+  writeConfig();
+  // 1500 points of 1 ms: about a second and a half.
+  auto r =
+      runCli("--backend sim power-sweep --start 1 --stop 2 --points 1500 --delay 1 --out long.csv");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("power-sweep: "), std::string::npos);
+  EXPECT_NE(r.err.find(" of 1501 points ("), std::string::npos) << r.err;
+}

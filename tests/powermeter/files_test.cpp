@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/files.h"
+#include "powermeter/chart_file.h"
+#include "powermeter/settings.h"
+#include "support/temp_dir.h"
+
+using namespace kolm::powermeter;
+
+TEST(PowIniFile, DefaultsWhenMissingOrShort) {
+  kolm::test::InTempDir dir;
+  PowIni none = ReadVar();
+  EXPECT_EQ(none, PowIni{});
+  EXPECT_EQ(none.ViewStart, 3);
+  EXPECT_EQ(none.ViewStop, 30);
+  EXPECT_EQ(none.Points, 1000);
+  EXPECT_EQ(none.LevelTop, 20);
+  EXPECT_EQ(none.LevelBottom, -80);
+  EXPECT_EQ(none.calibration, (Calibration{826, 235}));
+  EXPECT_EQ(none.delayText, "0");
+  EXPECT_EQ(none.R0, 0);
+
+  PowIni shortFile = parsePowIni("\" 7\"\r\n\" 7.5\"\r\n");
+  EXPECT_EQ(shortFile.ViewStart, 7);
+  EXPECT_EQ(shortFile.ViewStop, 7.5f);
+  EXPECT_EQ(shortFile.Points, 1000);
+  // A count that does not fit 16 bits stops the reading there.
+  PowIni bad = parsePowIni("\"1\"\r\n\"2\"\r\n\"99999\"\r\n\"0\"\r\n");
+  EXPECT_EQ(bad.ViewStop, 2);
+  EXPECT_EQ(bad.Points, 1000);
+  EXPECT_EQ(bad.LevelTop, 20);
+}
+
+TEST(PowIniFile, NineQuotedItemsRoundTrip) {
+  kolm::test::InTempDir dir;
+  PowIniTexts t{" 3", " 30", "1000", "20", "-80", {826, 235}, "0", 0};
+  const std::string want =
+      "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\" 826\"\r\n\" 235\"\r\n\"0\"\r\n\" "
+      "0\"\r\n";
+  EXPECT_EQ(formatPowIni(t), want);
+  ASSERT_TRUE(SaveVar({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f}));
+  PowIni back = ReadVar();
+  EXPECT_EQ(back.ViewStart, 1.5f);
+  EXPECT_EQ(back.ViewStop, 14.35f);
+  EXPECT_EQ(back.Points, 20000);
+  EXPECT_EQ(back.LevelBottom, -50.5f);
+  EXPECT_EQ(back.calibration, (Calibration{800, 200}));
+  EXPECT_EQ(back.delayText, "2.5");
+  EXPECT_EQ(back.R0, 12.5f);
+  // Item 8 goes back unchanged, whatever it holds; a quote cannot break the file.
+  ASSERT_TRUE(SaveVar({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}));
+  EXPECT_EQ(ReadVar().delayText, "1,5 ms");
+  EXPECT_EQ(ReadVar().R0, 0);
+}
+
+TEST(ChartFileFormat, WritesNPlusFiveLines) {
+  ChartFile c;
+  c.points = 1000;
+  c.start = 3;
+  c.stop = 30;
+  for (int i = 0; i <= 1000; ++i) c.levels.push_back(-0.5f - i * 0.01f);
+  c.reference = 0;
+  std::string text = formatChartFile(c);
+  size_t lines = 0;
+  for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++lines;
+  EXPECT_EQ(lines, 1005u);
+  EXPECT_EQ(text.substr(0, 26), "1000\r\n3\r\n30\r\n-0.5\r\n-0.51\r\n");
+  EXPECT_EQ(text.substr(text.size() - 3), "0\r\n");
+
+  auto back = parseChartFile(text);
+  ASSERT_TRUE(back.chart) << back.error;
+  EXPECT_EQ(back.chart->points, 1000);
+  // Seven significant digits, as single-precision values are printed.
+  ASSERT_EQ(back.chart->levels.size(), c.levels.size());
+  for (size_t i = 0; i < c.levels.size(); ++i)
+    EXPECT_NEAR(back.chart->levels[i], c.levels[i], 1e-6) << i;
+  EXPECT_EQ(back.chart->reference, 0.0f);
+}
+
+TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
+  auto ok = parseChartFile("2\n.5\n1E+01\n-1.5E-07\n-.25\n3\n");
+  ASSERT_TRUE(ok.chart) << ok.error;
+  EXPECT_EQ(ok.chart->start, 0.5f);
+  EXPECT_EQ(ok.chart->stop, 10);
+  EXPECT_EQ(ok.chart->levels, (std::vector<float>{-1.5e-7f, -0.25f, 3}));
+  EXPECT_FALSE(ok.chart->reference.has_value());  // the old reference stays
+  EXPECT_EQ(parseChartFile("1\r\n1\r\n2\r\n-3\r\n-4\r\n-20\r\n\r\n").chart->reference, -20.0f);
+
+  EXPECT_FALSE(parseChartFile("2\n1\n2\n-3\n-4\n").chart);  // one level short
+  EXPECT_FALSE(parseChartFile("2\n1\n2\n-3\nabc\n-5\n").chart);
+  EXPECT_FALSE(parseChartFile("0\n1\n2\n-3\n").chart);
+  EXPECT_FALSE(parseChartFile("2.5\n1\n2\n-3\n-4\n-5\n").chart);
+  EXPECT_FALSE(parseChartFile("20003\n1\n2\n").chart);
+  EXPECT_FALSE(parseChartFile("").chart);
+  EXPECT_FALSE(parseChartFile("1\n1\n2\n-3\n-4\nref\n").chart);
+}
+
+TEST(ChartFileFormat, CsvRows) {
+  ChartFile c{2, 1, 2, {-10, -20.5f, -30}, std::nullopt};
+  EXPECT_EQ(formatCsv(c), "freq_mhz,level_dbm\r\n1,-10\r\n1.5,-20.5\r\n2,-30\r\n");
+}

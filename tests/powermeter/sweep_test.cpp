@@ -1,0 +1,228 @@
+#include "powermeter/sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "hw/dds.h"
+#include "hw/readout.h"
+
+using namespace kolm;
+using namespace kolm::powermeter;
+
+namespace {
+
+// Decodes the DDS frames in a write log: data bits are clocked by the writes 18
+// and 19, a frame ends with the update strobe 20, a reset is 144.
+struct DecodedWire {
+  std::vector<uint32_t> words;  // register-4 frames
+  int multiplierFrames = 0;
+  int resets = 0;
+};
+
+DecodedWire decode(const std::vector<uint8_t>& writes) {
+  DecodedWire d;
+  std::vector<int> bytes;
+  int bits = 0, value = 0;
+  for (uint8_t w : writes) {
+    if (w == 144) ++d.resets;
+    if (w == 18 || w == 19) {
+      value = value * 2 + (w & 1);
+      if (++bits == 8) {
+        bytes.push_back(value);
+        bits = value = 0;
+      }
+    }
+    if (w == 20) {
+      if (bytes.size() == 5 && bytes[0] == 4)
+        d.words.push_back(static_cast<uint32_t>(bytes[1]) << 24 | bytes[2] << 16 | bytes[3] << 8 |
+                          bytes[4]);
+      if (bytes.size() == 4 && bytes[0] == 1) ++d.multiplierFrames;
+      bytes.clear();
+    }
+  }
+  return d;
+}
+
+// Keeps every wait longer than one unit (the per-point delays).
+struct LongWaits : hw::Delayer {
+  std::vector<double>* waits;
+  explicit LongWaits(std::vector<double>* w) : waits(w) {}
+  void wait(double units, int) override {
+    if (units > 1) waits->push_back(units);
+  }
+};
+
+struct Rig {
+  Rig() {
+    auto p = std::make_unique<hw::RecordingPort>();
+    port = p.get();
+    instrument.setPort(std::move(p));
+    instrument.setDelayer(std::make_unique<LongWaits>(&waits));
+    instrument.params.RefClkMHz = 100;
+  }
+  // Read-out k (10 status reads each) answers `counts(k)`, MSB first.
+  void answer(std::function<int(size_t)> counts) {
+    port->status = [counts](size_t n) {
+      int v = counts(n / 10);
+      int bit = 9 - static_cast<int>(n % 10);
+      return static_cast<uint8_t>((v >> bit) & 1 ? hw::kDetectorBit : 0);
+    };
+  }
+  hw::Instrument instrument;
+  hw::RecordingPort* port;
+  std::vector<double> waits;
+};
+
+SweepPlan plan(const std::string& start, const std::string& stop, const std::string& points,
+               double clock = 100) {
+  auto p = prepareSweep({start, stop, points, "20", "-80"}, clock, {});
+  EXPECT_TRUE(p.plan.has_value()) << p.error;
+  return p.plan.value_or(SweepPlan{});
+}
+
+}  // namespace
+
+TEST(DeciBel, TwoPointCalibration) {
+  Calibration cal;
+  EXPECT_FLOAT_EQ(deciBel(826, cal), 0);
+  EXPECT_FLOAT_EQ(deciBel(235, cal), -60);
+  EXPECT_NEAR(deciBel(531, cal), -29.95, 0.01);
+  EXPECT_NEAR(deciBel(1023, cal), 20.0, 0.01);
+  EXPECT_NEAR(deciBel(0, cal), -83.86, 0.01);
+  // One dB is 9.85 counts.
+  EXPECT_NEAR(deciBel(826 - 985, cal) / 100, -1, 0.001);
+  // Equal counts never divide by zero: NaN, and a sweep refuses them.
+  EXPECT_TRUE(std::isnan(deciBel(500, {500, 500})));
+  EXPECT_FALSE(calibrationError({500, 500}).empty());
+  EXPECT_TRUE(calibrationError({}).empty());
+}
+
+TEST(SweepSettings, PointLimitAndTimeWarning) {
+  EXPECT_EQ(limitPoints("25000"), "20000");
+  EXPECT_EQ(limitPoints("20001 points"), "20000");
+  EXPECT_FALSE(limitPoints("20000").has_value());
+  EXPECT_FALSE(limitPoints("").has_value());
+  EXPECT_EQ(sweepTimeWarning("100", "600"), " attenzione il tempo potrebbe superare  60secondi");
+  EXPECT_FALSE(sweepTimeWarning("100", "500").has_value());  // 50 s: not above
+  EXPECT_EQ(sweepTimeWarning("1000", "50.5"),
+            " attenzione il tempo potrebbe superare  50.5secondi");
+  EXPECT_FALSE(sweepTimeWarning("abc", "1000").has_value());
+}
+
+TEST(SweepSettings, StartStopExchangeAndEmptySpan) {
+  auto swapped = prepareSweep({"10", "5", "100", "20", "-80"}, 100, {});
+  ASSERT_TRUE(swapped.plan);
+  EXPECT_EQ(swapped.plan->ViewStart, 5);
+  EXPECT_EQ(swapped.plan->ViewStop, 10);
+  EXPECT_EQ(swapped.text1, " 5");
+  EXPECT_EQ(swapped.text2, " 10");
+
+  auto same = prepareSweep({"7", "7", "100", "20", "-80"}, 100, {});
+  ASSERT_TRUE(same.plan);
+  EXPECT_EQ(same.plan->ViewStart, 7);
+  EXPECT_FLOAT_EQ(same.plan->ViewStop, 7.1f);
+  EXPECT_FALSE(same.text1 || same.text2);  // the boxes still show 7
+
+  auto levels = prepareSweep({"1", "2", "10", "-10", "-10"}, 100, {});
+  ASSERT_TRUE(levels.plan);
+  EXPECT_EQ(levels.plan->LevelTop, -10);
+  EXPECT_EQ(levels.plan->LevelBottom, -11);
+  EXPECT_EQ(prepareSweep({"1", "2", "10.5", "0", "-1"}, 100, {}).plan->Points, 10);
+  EXPECT_EQ(prepareSweep({"1", "2", "11.5", "0", "-1"}, 100, {}).plan->Points, 12);
+}
+
+TEST(SweepSettings, RefusalsBeforeAnythingIsSent) {
+  auto refused = [](SweepBoxes b, double clock = 100, Calibration c = {}) {
+    auto p = prepareSweep(b, clock, c);
+    EXPECT_FALSE(p.plan.has_value());
+    return p.error;
+  };
+  EXPECT_EQ(refused({"1", "2", "0", "0", "-80"}), "The number of points must be at least 1.");
+  EXPECT_EQ(refused({"1", "2", "-5", "0", "-80"}), "The number of points must be at least 1.");
+  EXPECT_EQ(refused({"1", "2", "points", "0", "-80"}), "The number of points must be at least 1.");
+  EXPECT_EQ(refused({"1", "2", "99999", "0", "-80"}), "The number of points must be at least 1.");
+  EXPECT_EQ(refused({"1", "2", "20001", "0", "-80"}),
+            "The number of points must be at most 20000.");
+  EXPECT_EQ(refused({"1", "2", "10", "0", "-80"}, 0), hw::noClockMessage());
+  // 50 MHz is half a 100 MHz clock: the word would be 2^31.
+  EXPECT_NE(refused({"1", "50", "10", "0", "-80"}).find("half the DDS clock"), std::string::npos);
+  EXPECT_TRUE(prepareSweep({"1", "49.99", "10", "0", "-80"}, 100, {}).plan.has_value());
+  EXPECT_NE(refused({"-1", "5", "10", "0", "-80"}).find("below 0"), std::string::npos);
+  EXPECT_NE(refused({"1", "5", "10", "0", "-80"}, 100, {400, 400}).find("same detector count"),
+            std::string::npos);
+  // The exchange is still reported when the rest is refused.
+  auto p = prepareSweep({"10", "5", "0", "0", "-80"}, 100, {});
+  EXPECT_EQ(p.text1, " 5");
+}
+
+TEST(SweepPass, WireOrderSettlingReadAndIndices) {
+  Rig rig;
+  // Read-out k answers 900 - k: the settling read gets 900, index i 899 - i.
+  rig.answer([](size_t k) { return 900 - static_cast<int>(k); });
+  std::vector<float> trace(kTraceSize, 123.f);
+  auto p = plan("10", "20", "10");
+  SweepJob job(
+      rig.instrument, p, {}, [] { return 0.0; }, trace);
+  EXPECT_DOUBLE_EQ(job.progress(), 0);
+  job.runToEnd();
+  EXPECT_TRUE(job.done());
+  EXPECT_DOUBLE_EQ(job.progress(), 1);
+  EXPECT_FALSE(job.step());
+
+  auto wire = decode(rig.port->writes());
+  EXPECT_EQ(wire.resets, 1);
+  EXPECT_EQ(wire.multiplierFrames, 1);
+  // 10 MHz twice (settling read, then index 0), index 10 at 20 MHz.
+  const double ws = hw::DdsTuningWord(10, 100), we = hw::DdsTuningWord(20, 100);
+  ASSERT_EQ(wire.words.size(), 12u);
+  EXPECT_EQ(wire.words[0], ws);
+  EXPECT_EQ(wire.words[1], ws);
+  EXPECT_EQ(wire.words[11], we);
+  for (int i = 0; i <= 10; ++i)
+    EXPECT_EQ(wire.words[1 + i], static_cast<uint32_t>(std::nearbyint(ws + i * (we - ws) / 10)));
+  EXPECT_EQ(rig.port->readCount(), 12u * 10u);  // Points + 2 read-outs
+  for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], deciBel(899 - i, {})) << i;
+  EXPECT_EQ(trace[11], 123.f);  // above Points: untouched
+  // Nothing of the generator is switched off by the pass itself.
+  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+}
+
+TEST(SweepPass, DelayReadAfreshAtEveryPoint) {
+  Rig rig;
+  std::vector<float> trace(kTraceSize);
+  double delay = 2;
+  SweepJob job(
+      rig.instrument, plan("1", "2", "4"), {}, [&] { return delay; }, trace);
+  job.step();  // settling and index 0
+  delay = 0.5;
+  job.runToEnd();
+  // Settling: 2 ms plus 10 ms; index 0 at 2 ms; then 0.5 ms.
+  std::vector<double> want{2 * 10000 + 100000, 20000, 5000, 5000, 5000, 5000};
+  EXPECT_EQ(rig.waits, want);
+}
+
+TEST(SweepPass, EachStepIsOnePointAndAtomic) {
+  Rig rig;
+  std::vector<float> trace(kTraceSize);
+  SweepJob job(
+      rig.instrument, plan("1", "30", "1000"), {}, [] { return 0.0; }, trace);
+  job.step();
+  const size_t first = rig.port->writeCount();
+  EXPECT_EQ(job.measured(), 1);
+  job.step();
+  // One point: a word frame (5 bytes of 16 writes, update 2) and a read-out (22).
+  EXPECT_EQ(rig.port->writeCount() - first, 5u * 16u + 2u + 22u);
+  EXPECT_EQ(rig.port->writes().back(), 24);  // the read-out is complete
+  EXPECT_NEAR(job.progress(), 2.0 / 1001, 1e-12);
+}
+
+TEST(SweepPass, GeneratorOffSendsWordZero) {
+  Rig rig;
+  rig.instrument.LastTuningWord = 1234;
+  generatorOff(rig.instrument);
+  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+  auto wire = decode(rig.port->writes());
+  ASSERT_EQ(wire.words.size(), 1u);
+  EXPECT_EQ(wire.words[0], 0u);
+}
