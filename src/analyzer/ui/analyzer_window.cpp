@@ -21,6 +21,7 @@
 #include "analyzer/ui/analyzer_view.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/text.h"
+#include "common/ui/about_box.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 
@@ -130,7 +131,8 @@ void AnalyzerWindow::buildMenus() {
   item(print, "PrintScreen", "PrintScreen", false);
   QAction* about = bar->addAction("About Antenna Analyzer");
   about->setObjectName("About");
-  about->setEnabled(false);
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::AntennaAnalyzer); });
 }
 
 void AnalyzerWindow::buildControls() {

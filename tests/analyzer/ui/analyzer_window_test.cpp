@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/prompter.h"
+#include "common/ui/about_box.h"
 #include "hw/dds.h"
 #include "hw/port_factory.h"
 #include "support/temp_dir.h"
@@ -152,6 +154,14 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   EXPECT_EQ(find<QAction>("Exit")->text(), "Exit Antenna Analyzer");
   find<QAction>("EdtParm")->trigger();
   EXPECT_EQ(parametersShown, 1);
+  find<QAction>("About")->trigger();
+  const QString aboutName =
+      common::ui::aboutTexts(common::ui::AboutKind::AntennaAnalyzer).objectName;
+  QWidget* about = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == aboutName && w->isVisible()) about = w;
+  ASSERT_NE(about, nullptr);
+  about->close();
   shot("analyzer.png");
 }
 
