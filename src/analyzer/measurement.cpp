@@ -43,13 +43,4 @@ void computeTraceValues(const Channels& channels, int points, PointValues& previ
   }
 }
 
-int cursorIndex(double x, float traceStart, float traceStop, int points) {
-  const double span = static_cast<double>(traceStop) - traceStart;
-  if (span == 0 || points < 1) return 0;
-  const double position = (x - traceStart) / span * points;
-  if (!(position > 0)) return 0;  // also a NaN
-  if (position >= points) return points;
-  return static_cast<int>(common::roundHalfEven(position));
-}
-
 }  // namespace kolm::analyzer

@@ -71,10 +71,4 @@ struct TraceValues {
 void computeTraceValues(const Channels& channels, int points, PointValues& previous,
                         TraceValues& out);
 
-// The array index under chart position `x` MHz: ((x - start) / (stop - start))
-// x points, rounded halves to even, clamped to 0..points (a pointer beyond the
-// sweep, for instance dragged outside the chart, shows the end point). An empty
-// span gives 0.
-int cursorIndex(double x, float traceStart, float traceStop, int points);
-
 }  // namespace kolm::analyzer

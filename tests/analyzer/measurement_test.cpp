@@ -64,24 +64,6 @@ TEST(Measurement, PointOutsideTheArraysComputesNothing) {
   EXPECT_EQ(m.ValoriPunto[kReturnLoss], 30.0f);
 }
 
-TEST(CursorIndex, EndsOfTheSweepAndBeyond) {
-  EXPECT_EQ(cursorIndex(3.0, 3.0f, 30.0f, 500), 0);
-  EXPECT_EQ(cursorIndex(30.0, 3.0f, 30.0f, 500), 500);
-  EXPECT_EQ(cursorIndex(16.5, 3.0f, 30.0f, 500), 250);
-  // Half a step goes to the even index.
-  EXPECT_EQ(cursorIndex(0.5, 0.0f, 8.0f, 8), 0);
-  EXPECT_EQ(cursorIndex(1.5, 0.0f, 8.0f, 8), 2);
-  EXPECT_EQ(cursorIndex(2.5, 0.0f, 8.0f, 8), 2);
-  // A pointer dragged beyond the chart stays on the sweep's end points.
-  EXPECT_EQ(cursorIndex(-1000.0, 3.0f, 30.0f, 500), 0);
-  EXPECT_EQ(cursorIndex(1e9, 3.0f, 30.0f, 500), 500);
-  EXPECT_EQ(cursorIndex(std::nan(""), 3.0f, 30.0f, 500), 0);
-  // A mirrored span counts from its start.
-  EXPECT_EQ(cursorIndex(30.0, 30.0f, 3.0f, 500), 0);
-  EXPECT_EQ(cursorIndex(3.0, 30.0f, 3.0f, 500), 500);
-  EXPECT_EQ(cursorIndex(5.0, 7.0f, 7.0f, 500), 0);
-}
-
 TEST(TraceValues, AnOpenCircuitPointRepeatsThePreviousValues) {
   Measurement m;
   m.Points = 4;

@@ -426,7 +426,7 @@ void AnalyzerWindow::Pc1_MouseDown(double x, double y, Qt::MouseButton button) {
 
 void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
   text_[4]->setText(qs(chart::frequencyReadout(x)));
-  const int i = cursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
+  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
   // A point with no finite impedance leaves the boxes as they were.
   if (m_.CalcolaPunto(i)) {
     for (int q = 0; q < kQuantities; ++q)
