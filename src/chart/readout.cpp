@@ -22,4 +22,13 @@ std::optional<int> cursorIndex(double x, double traceStart, double traceStop, in
   return static_cast<int>(i);
 }
 
+int clampedCursorIndex(double x, double traceStart, double traceStop, int points) {
+  const double span = traceStop - traceStart;
+  if (span == 0 || points < 1) return 0;
+  const double position = (x - traceStart) / span * points;
+  if (!(position > 0)) return 0;  // also a NaN
+  if (position >= points) return points;
+  return static_cast<int>(common::roundHalfEven(position));
+}
+
 }  // namespace kolm::chart

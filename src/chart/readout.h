@@ -19,4 +19,10 @@ std::string valueReadout(double value);
 // is beyond the trace or the trace has no span.
 std::optional<int> cursorIndex(double x, double traceStart, double traceStop, int points);
 
+// The same index held to 0..points, for a readout that must always show a
+// point: a cursor beyond either end of the trace (a drag that left the chart)
+// shows that end; a trace with no span, or a cursor position that is not a
+// number, shows index 0.
+int clampedCursorIndex(double x, double traceStart, double traceStop, int points);
+
 }  // namespace kolm::chart

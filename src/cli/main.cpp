@@ -11,19 +11,21 @@
 namespace kolm::cli {
 
 extern const Command kDdsCommand;
+extern const Command kTuneCommand;
 extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
-extern const Command kTuneCommand;
 extern const Command kPowerSweepCommand;
+extern const Command kAnalyzeCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
     &kDdsCommand,
+    &kTuneCommand,
     &kReadDetectorCommand,
     &kReadBridgeCommand,
-    &kTuneCommand,
     &kPowerSweepCommand,
+    &kAnalyzeCommand,
 };
 
 void printHelp(std::ostream& out) {

@@ -1,15 +1,13 @@
 // kolm-cli as a builder runs it: read-detector and read-bridge on the simulator.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "common/files.h"
 #include "hw/params.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 using ::testing::HasSubstr;
@@ -18,7 +16,7 @@ namespace {
 
 struct CliRun {
   int status;
-  std::string output;  // stdout and stderr
+  std::string output;  // stdout, then stderr
 };
 
 class CliSim : public ::testing::Test {
@@ -30,24 +28,15 @@ class CliSim : public ::testing::Test {
     p.RefClkMHz = 400;
     p.LptBase = kolm::hw::kLpt1;
     p.portBackend = "sim";
-    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p, dir.path() / "dds.cfg"));
+    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p, "dds.cfg"));
   }
 
   CliRun run(const std::string& arguments) {
-    std::string command =
-        "cd '" + dir.path().string() + "' && '" KOLM_CLI_PATH "' " + arguments + " 2>&1";
-    CliRun r{-1, {}};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buf[512];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.output.append(buf, n);
-    int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    auto r = kolm::test::runCli(arguments);
+    return {r.status, r.out + r.err};
   }
 
-  kolm::test::TempDir dir;
+  kolm::test::InTempDir dir;
 };
 
 }  // namespace
@@ -74,7 +63,7 @@ TEST_F(CliSim, BridgeReadsOpenShortAndMatch) {
 TEST_F(CliSim, TheWireCarriesTheReadOutAndTheOutputEndsOff) {
   auto r = run("--trace trace.txt read-bridge --freq 7");
   ASSERT_EQ(r.status, 0) << r.output;
-  auto trace = kolm::common::readTextFile(dir.path() / "trace.txt");
+  auto trace = kolm::common::readTextFile("trace.txt");
   ASSERT_TRUE(trace);
   std::istringstream in(*trace);
   std::vector<std::string> lines;

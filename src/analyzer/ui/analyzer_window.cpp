@@ -1,8 +1,589 @@
 #include "analyzer/ui/analyzer_window.h"
 
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "analyzer/files.h"
+#include "analyzer/ui/analyzer_view.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/text.h"
+#include "common/ui/about_box.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+
 namespace kolm::analyzer::ui {
 
-// Not built yet: the launcher tells the user so.
-QWidget* createAnalyzerWindow(common::ui::UiContext&) { return nullptr; }
+namespace {
+
+constexpr int kDefaultWidth = 1000;
+constexpr int kDefaultHeight = 720;
+
+// Short names on the quantity buttons.
+constexpr std::array<const char*, kQuantities> kGrafCaptions{"RL", "PH", "|Z|", "R", "X", "SWR"};
+
+QColor traceColour(int quantity) { return chart::ui::paletteQColor(kColorTable[quantity]); }
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+std::string text(const QLineEdit* box) { return box->text().toStdString(); }
+
+// Black or white, whichever reads better on `colour`.
+QColor ink(const QColor& colour) {
+  const double luminance = 0.299 * colour.red() + 0.587 * colour.green() + 0.114 * colour.blue();
+  return luminance > 128 ? Qt::black : Qt::white;
+}
+
+void setBackground(QWidget* w, const QColor& colour) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Base, colour);
+  p.setColor(QPalette::Button, colour);
+  p.setColor(QPalette::Text, ink(colour));
+  w->setPalette(p);
+}
+
+}  // namespace
+
+AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context) {
+  setObjectName("Antenna_Analyzer");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Antenna_Analizer");
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(common::ui::makeSimBanner(context_, central));
+  canvas_ = new QWidget(central);
+  canvas_->setObjectName("Canvas");
+  layout->addWidget(canvas_, 1);
+  setCentralWidget(central);
+
+  buildMenus();
+  buildControls();
+
+  connect(&runner_, &common::ui::JobRunner::progressed, this,
+          [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
+  connect(&runner_, &common::ui::JobRunner::finished, this, &AnalyzerWindow::onPassFinished);
+  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(esc, &QShortcut::activated, this, &AnalyzerWindow::stopSweep);
+
+  // Load: settings, boxes, scale and grid, then the simulated measurement.
+  label1_->hide();
+  const AntSettings s = ReadVar();
+  m_.ViewStart = s.start;
+  m_.ViewStop = s.stop;
+  m_.Points = s.points;
+  m_.TraceStart = static_cast<float>(s.start);
+  m_.TraceStop = static_cast<float>(s.stop);
+  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
+  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
+  text_[3]->setText(QString::number(m_.Points));
+  resize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height());
+  DimensionaScala(kResistance);
+  griglia();
+  MisuraSimulata();
+  canvas_->installEventFilter(this);
+}
+
+AnalyzerWindow::~AnalyzerWindow() = default;
+
+void AnalyzerWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  auto item = [](QMenu* menu, const char* name, const char* caption, bool enabled) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setEnabled(enabled);
+    return a;
+  };
+  QMenu* file = bar->addMenu("File");
+  file->setObjectName("Mfile");
+  // Chart files, the memory trace and printing come with later work: present,
+  // not yet available.
+  item(file, "Mfilevna", "Open Chart .vna", false);
+  item(file, "Mfilevec", "Open Chart .vec", false);
+  item(file, "Save", "Save Chart as", false);
+  connect(item(file, "Exit", "Exit Antenna Analyzer", true), &QAction::triggered, this,
+          &QWidget::close);
+  QAction* params = bar->addAction("Parameters");
+  params->setObjectName("EdtParm");
+  connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
+  QMenu* comp = bar->addMenu("Compare");
+  comp->setObjectName("Comp");
+  item(comp, "ScrMem", "This screen in Memory", false);
+  item(comp, "FilinMem", "File in Memory", false);
+  QMenu* print = bar->addMenu("Print");
+  print->setObjectName("Mprint");
+  item(print, "PrintScreen", "PrintScreen", false);
+  QAction* about = bar->addAction("About Antenna Analyzer");
+  about->setObjectName("About");
+  connect(about, &QAction::triggered, this,
+          [] { common::ui::showAboutBox(common::ui::AboutKind::AntennaAnalyzer); });
+}
+
+void AnalyzerWindow::buildControls() {
+  QWidget* c = canvas_;
+  // Frames first, so the controls placed over them stay on top.
+  frame1_ = new QGroupBox("Charts", c);
+  frame1_->setObjectName("Frame1");
+  frame2_ = new QGroupBox("Signal Generator", c);
+  frame2_->setObjectName("Frame2");
+
+  chart_ = new chart::ui::SweepChart(c);
+  chart_->setObjectName("Pc1");
+  chart_->setMemoryOnTop(true);
+  chart_->setColours(Qt::black, palette().color(QPalette::Window),
+                     chart::ui::paletteQColor(kGridColor));
+  connect(chart_, &chart::ui::SweepChart::mousePressed, this,
+          [this](double x, double y, Qt::MouseButton b) { Pc1_MouseDown(x, y, b); });
+  connect(chart_, &chart::ui::SweepChart::mouseMoved, this,
+          [this](double x, double y, Qt::MouseButtons) { Pc1_MouseMove(x, y); });
+  connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
+          [this](double x, double y, Qt::MouseButton b) { Pc1_MouseUp(x, y, b); });
+  connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
+          [this](double, double) { Pc1_DblClick(); });
+  line1_ = new QFrame(chart_);
+  line1_->setObjectName("Line1");
+  line1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  line1_->setAutoFillBackground(true);
+  setBackground(line1_, QColor(192, 192, 192));
+  line1_->setStyleSheet("background: rgb(192, 192, 192);");
+  line1_->hide();
+
+  auto label = [c](const char* name, const QString& caption) {
+    auto* l = new QLabel(caption, c);
+    l->setObjectName(name);
+    return l;
+  };
+  label5_ = label("Label5", "ANTENNA ANALYZER");
+  QFont heading = label5_->font();
+  heading.setBold(true);
+  heading.setPointSizeF(heading.pointSizeF() * 1.6);
+  label5_->setFont(heading);
+  label5_->setAlignment(Qt::AlignCenter);
+  label1_ = label("Label1", "File Name: ");
+  label4_ = label("Label4", "Points");
+
+  for (int k : {1, 2, 3, 4, 5, 6, 9}) {
+    auto* t = new QLineEdit(c);
+    t->setObjectName(QString("Text%1").arg(k));
+    text_[k] = t;
+  }
+  text_[4]->setReadOnly(true);
+  text_[4]->setToolTip("Frequency MHz");
+  text_[5]->setReadOnly(true);
+  text_[5]->setFrame(false);
+  text_[5]->setAlignment(Qt::AlignCenter);
+  text_[5]->setText("Start<----------MHz--------->Stop");
+  text_[6]->setReadOnly(true);
+  text_[6]->setToolTip("File name");
+  text_[9]->setReadOnly(true);
+  text_[9]->setAlignment(Qt::AlignCenter);
+  // The small readout boxes: a compact font and no inner margins, so a
+  // frequency such as 146.520 000 fits.
+  for (QLineEdit* box : {text_[4], text_[9]}) {
+    QFont f = box->font();
+    f.setPointSizeF(f.pointSizeF() * 0.85);
+    box->setFont(f);
+    box->setTextMargins(0, 0, 0, 0);
+  }
+  text_[4]->setAlignment(Qt::AlignRight);
+
+  picture1_ = new QLabel(c);
+  picture1_->setObjectName("Picture1");
+  picture1_->setAlignment(Qt::AlignCenter);
+
+  check1_ = new QCheckBox("Compare", c);
+  check1_->setObjectName("Check1");
+  check1_->setEnabled(false);  // the memory trace comes with later work
+
+  combine_ = new QToolButton(c);
+  combine_->setObjectName("Combine");
+  combine_->setCheckable(true);
+  combine_->setText("Single");
+  combine_->setToolTip("Chart Single or Combine");
+  for (int q = 0; q < kQuantities; ++q) {
+    auto* g = new QToolButton(c);
+    g->setObjectName(QString("graf_%1").arg(q));
+    g->setCheckable(true);
+    g->setText(kGrafCaptions[q]);
+    g->setToolTip(kGrafTips[q]);
+    QFont f = g->font();
+    f.setBold(true);
+    g->setFont(f);
+    const QColor colour = traceColour(q);
+    const QString text = ink(colour).name();
+    g->setStyleSheet(QString("QToolButton { color: %2; background: %1; border: 2px outset %1; } "
+                             "QToolButton:pressed { border-style: inset; }")
+                         .arg(colour.name(), text));
+    connect(g, &QToolButton::toggled, this, [this, q](bool on) {
+      if (on) Graf_Click(q);
+    });
+    graf_[q] = g;
+    auto* calc = new QLineEdit(c);
+    calc->setObjectName(QString("Calc_%1").arg(q));
+    calc->setReadOnly(true);
+    calc->setToolTip(kCalcTips[q]);
+    calc->setAlignment(Qt::AlignRight);
+    QFont small = calc->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    calc->setFont(small);
+    calc->setTextMargins(0, 0, 0, 0);
+    calc->setStyleSheet(
+        QString("QLineEdit { color: %2; background: %1; padding: 0px; }").arg(colour.name(), text));
+    calc->hide();
+    calc_[q] = calc;
+  }
+
+  option1_ = new QToolButton(c);
+  option1_->setObjectName("Option1");
+  option1_->setText(QString::fromUtf8("\u25B6 1"));
+  option1_->setToolTip("Staring/Stop  Sweep");
+  option2_ = new QToolButton(c);
+  option2_->setObjectName("Option2");
+  option2_->setText(QString::fromUtf8("\u21BB"));
+  option2_->setToolTip("Sweep continous");
+  options_ = new QButtonGroup(this);
+  for (QToolButton* b : {option1_, option2_}) {
+    b->setCheckable(true);
+    options_->addButton(b);
+  }
+  connect(option1_, &QToolButton::clicked, this, &AnalyzerWindow::onOption1);
+  connect(option2_, &QToolButton::clicked, this, &AnalyzerWindow::onOption2);
+  progress_ = new QProgressBar(c);
+  progress_->setObjectName("Progress");
+  progress_->setRange(0, 1000);
+  progress_->setValue(0);
+  progress_->setTextVisible(false);
+  progress_->setToolTip("Progress of the sweep");
+  stop_ = new QToolButton(c);
+  stop_->setObjectName("StopSweep");
+  stop_->setText("Stop");
+  stop_->setToolTip("Stop the sweep (Esc)");
+  stop_->setEnabled(false);
+  connect(stop_, &QToolButton::clicked, this, &AnalyzerWindow::stopSweep);
+}
+
+// ---- drawing ----
+
+void AnalyzerWindow::DimensionaScala(int quantity) {
+  auto scale = chart::analyzerQuantityScale(quantity);
+  if (!scale) return;
+  chart_->setScale(chart::analyzerScale(*scale, m_.ViewStart, m_.ViewStop));
+}
+
+void AnalyzerWindow::griglia() {
+  auto scale = chart::analyzerQuantityScale(selection_.GrandezzaScelta);
+  if (!scale) return;
+  chart_->setGrid(chart::analyzerGrid(*scale, m_.ViewStart, m_.ViewStop));
+}
+
+void AnalyzerWindow::loadIcon() {
+  const auto file = context_.programDir / kIconFiles[selection_.GrandezzaScelta];
+  QPixmap icon(QString::fromStdString(file.string()));
+  if (icon.isNull())
+    picture1_->clear();
+  else
+    picture1_->setPixmap(icon);
+}
+
+void AnalyzerWindow::paintText9() {
+  setBackground(text_[9], traceColour(selection_.GrandezzaScelta));
+}
+
+void AnalyzerWindow::Visualizza() {
+  const int selected = selection_.GrandezzaScelta;
+  loadIcon();
+  DimensionaScala(selected);
+  griglia();
+
+  auto traceOf = [](const TraceValues& values, int q, const QColor& colour) {
+    chart::ui::Trace t;
+    t.y = values.values[q];
+    t.x = values.frequencies;
+    t.colour = colour;
+    const auto s = chart::analyzerQuantityScale(q);
+    t.vertical = chart::VerticalScale{s->top, s->bottom};
+    return t;
+  };
+  std::vector<chart::ui::Trace> live;
+  const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
+                                     [](bool b) { return b; });
+  if (anyActive) computeTraceValues(m_.live, m_.Points, m_.ValoriPunto, liveValues_);
+  for (int q = 0; q < kQuantities; ++q) {
+    if (selection_.TracceAttive[q]) {
+      live.push_back(traceOf(liveValues_, q, traceColour(q)));
+      calc_[q]->show();
+    } else {
+      calc_[q]->hide();
+    }
+  }
+  paintText9();
+
+  std::vector<chart::ui::Trace> memory;
+  if (check1_->isChecked() && anyActive) {
+    computeTraceValues(m_.memory, m_.MemPoints, m_.ValoriPunto, memoryValues_);
+    for (int q = 0; q < kQuantities; ++q)
+      if (selection_.TracceAttive[q])
+        memory.push_back(
+            traceOf(memoryValues_, q, chart::ui::paletteQColor(kColorTable[q + kQuantities])));
+  }
+  chart_->setTraces(std::move(live));
+  chart_->setMemoryTraces(std::move(memory));
+  DimensionaScala(selected);
+}
+
+void AnalyzerWindow::MisuraSimulata() {
+  m_.MisuraSimulata();
+  selection_.TracceAttive[kReturnLoss] = true;
+  selection_.GrandezzaScelta = kReturnLoss;
+  Visualizza();
+}
+
+void AnalyzerWindow::Graf_Click(int index) {
+  for (QLineEdit* c : calc_) c->hide();
+  selection_.Graf_Click(index, combine_->isChecked());
+  paintText9();
+  text_[9]->show();
+  picture1_->show();
+  if (combine_->isChecked()) picture1_->clear();  // the redraw loads it again
+  {
+    QSignalBlocker quiet(graf_[index]);
+    graf_[index]->setChecked(false);
+  }
+  Visualizza();
+}
+
+// ---- layout ----
+
+void AnalyzerWindow::graph_sizing() {
+  const double W = canvas_->width(), H = canvas_->height();
+  auto place = [&](QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(static_cast<int>(std::lround(left * W)), static_cast<int>(std::lround(top * H)),
+                   std::max(1, static_cast<int>(std::lround(width * W))),
+                   std::max(1, static_cast<int>(std::lround(height * H))));
+  };
+  place(chart_, 0.05, 0.09, 0.905, 0.8);
+  place(label1_, 0.05, 0.065, 0.08, 0.024);
+  place(label4_, 0.86, 0.05, 0.05, 0.035);
+  place(label5_, 0.325, 0, 0.35, 0.045);
+  place(text_[1], 0.77, 0.955, 0.11, 0.035);
+  place(text_[2], 0.9, 0.955, 0.085, 0.035);
+  place(text_[3], 0.915, 0.05, 0.07, 0.035);
+  place(text_[4], 0.105, 0.9, 0.073, 0.025);
+  place(text_[5], 0.778, 0.92, 0.2, 0.03);
+  place(text_[6], 0.13, 0.065, 0.5, 0.024);
+  place(text_[9], 0.01, 0.5, 0.037, 0.03);
+  place(picture1_, 0.01, 0.55, 0.037, 0.05);
+  place(combine_, 0.065, 0.925, 0.1, 0.055);
+  place(frame1_, 0.049, 0.89, 0.49, 0.1);
+  for (int q = 0; q < kQuantities; ++q) {
+    place(graf_[q], 0.18 + 0.06 * q, 0.925, 0.055, 0.055);
+    place(calc_[q], 0.18 + 0.06 * q, 0.9, 0.055, 0.025);
+  }
+  place(frame2_, 0.54, 0.89, 0.45, 0.1);
+  place(option1_, 0.55, 0.915, 0.045, 0.065);
+  place(option2_, 0.6, 0.915, 0.045, 0.065);
+  place(progress_, 0.655, 0.918, 0.11, 0.022);
+  place(stop_, 0.655, 0.948, 0.11, 0.032);
+  place(check1_, 0.75, 0.05, 0.1, 0.035);
+  line1_->setGeometry(line1_->x(), 0, 1, chart_->height());
+
+  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
+  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
+  text_[3]->setText(QString::number(m_.Points));
+}
+
+bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == canvas_ && event->type() == QEvent::Resize) {
+    graph_sizing();
+    Visualizza();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- chart mouse ----
+
+void AnalyzerWindow::Pc1_MouseDown(double x, double y, Qt::MouseButton button) {
+  if (button != Qt::LeftButton) return;
+  band_.press(x, y);
+  chart_->setRubberBand(band_.rect());
+}
+
+void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
+  text_[4]->setText(qs(chart::frequencyReadout(x)));
+  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
+  // A point with no finite impedance leaves the boxes as they were.
+  if (m_.CalcolaPunto(i)) {
+    for (int q = 0; q < kQuantities; ++q)
+      calc_[q]->setText(qs(chart::valueReadout(m_.ValoriPunto[q])));
+  }
+  text_[9]->setText(qs(chart::valueReadout(y)));
+  if (band_.visible()) {
+    band_.drag(x, y);
+    chart_->setRubberBand(band_.rect());
+  }
+  const double px = chart_->pixelMap().x(x);
+  if (std::isfinite(px)) {
+    line1_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
+    line1_->show();
+  }
+}
+
+void AnalyzerWindow::Pc1_MouseUp(double, double, Qt::MouseButton button) {
+  if (button != Qt::LeftButton || !band_.visible()) return;
+  const auto rect = band_.release();
+  chart_->setRubberBand(std::nullopt);
+  const chart::View view{m_.ViewStart, m_.ViewStop, 0, 0};
+  const auto outcome =
+      chart::Zoom(view, *rect, common::numericValue(text(text_[1])),
+                  common::numericValue(text(text_[2])), m_.Points, chart::kAnalyzerZoom);
+  if (!outcome.spanChanged) return;
+  m_.ViewStart = outcome.view.start;
+  m_.ViewStop = outcome.view.stop;
+  Visualizza();
+}
+
+void AnalyzerWindow::Pc1_DblClick() {
+  const auto v =
+      chart::analyzerReset({m_.ViewStart, m_.ViewStop, 0, 0}, m_.TraceStart, m_.TraceStop);
+  m_.ViewStart = v.start;
+  m_.ViewStop = v.stop;
+  Visualizza();
+}
+
+// ---- sweeping ----
+
+void AnalyzerWindow::onOption1() {
+  if (runner_.running()) {
+    // After the pass under way: one more pass from the boxes, which also ends a
+    // continuous sweep.
+    pendingSingle_ = true;
+    pendingContinuous_ = false;
+    return;
+  }
+  Sweep(false);
+}
+
+void AnalyzerWindow::onOption2() {
+  if (runner_.running()) {
+    pendingContinuous_ = true;
+    pendingSingle_ = false;
+    return;
+  }
+  Sweep(true);
+}
+
+bool AnalyzerWindow::Sweep(bool continuous) {
+  text_[6]->clear();
+  const auto planned =
+      planSweep(common::numericValue(text(text_[1])), common::numericValue(text(text_[2])),
+                common::numericValue(text(text_[3])), context_.instrument.params.RefClkMHz);
+  if (!planned.ok()) {
+    uncheckOptions();
+    context_.prompter.message(planned.error, common::Icon::Warning);
+    return false;
+  }
+  plan_ = planned.plan;
+  continuous_ = continuous;
+  firstPass_ = true;
+  QToolButton* pressed = continuous ? option2_ : option1_;
+  if (!pressed->isChecked()) pressed->setChecked(true);
+  stop_->setEnabled(true);
+  startPass(true);
+  return true;
+}
+
+void AnalyzerWindow::startPass(bool resetDds) {
+  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, scratch_, resetDds);
+  progress_->setValue(0);
+  runner_.start(job_.get());
+}
+
+void AnalyzerWindow::stopSweep() {
+  pendingSingle_ = pendingContinuous_ = false;
+  continuous_ = false;
+  if (runner_.running()) runner_.stop();
+}
+
+void AnalyzerWindow::onPassFinished(bool completed) {
+  job_.reset();
+  if (!completed) {
+    // A stopped pass is dropped: the chart keeps the last whole measurement.
+    endSweep();
+    return;
+  }
+  std::swap(m_.live, scratch_);
+  if (firstPass_) {
+    m_.ViewStart = plan_.start;
+    m_.ViewStop = plan_.stop;
+    m_.Points = plan_.points;
+    m_.TraceStart = static_cast<float>(plan_.start);
+    m_.TraceStop = static_cast<float>(plan_.stop);
+    graph_sizing();
+  }
+  Visualizza();
+  if (pendingSingle_) {
+    pendingSingle_ = false;
+    continuous_ = false;
+    if (!Sweep(false)) endSweep();
+  } else if (pendingContinuous_) {
+    pendingContinuous_ = false;
+    if (!Sweep(true)) endSweep();
+  } else if (continuous_ && option2_->isChecked()) {
+    firstPass_ = false;
+    startPass(false);
+  } else {
+    endSweep();
+    text_[1]->setFocus();
+  }
+}
+
+void AnalyzerWindow::uncheckOptions() {
+  options_->setExclusive(false);
+  option1_->setChecked(false);
+  option2_->setChecked(false);
+  options_->setExclusive(true);
+}
+
+void AnalyzerWindow::endSweep() {
+  continuous_ = false;
+  uncheckOptions();
+  stop_->setEnabled(false);
+  progress_->setValue(0);
+}
+
+// ---- closing ----
+
+void AnalyzerWindow::closeEvent(QCloseEvent* event) {
+  // The pass stops at a point boundary; then the settings are kept and the
+  // generator is switched off with every data line low.
+  stopSweep();
+  SaveVar(text(text_[1]), text(text_[2]), text(text_[3]));
+  hw::Instrument& instrument = context_.instrument;
+  instrument.LastTuningWord = 0;
+  hw::DdsSendWord(instrument, 0);
+  hw::PortDelay(instrument, hw::kBridgeSettle);
+  instrument.out(0);
+  event->accept();
+}
+
+QWidget* createAnalyzerWindow(common::ui::UiContext& context) {
+  return new AnalyzerWindow(context);
+}
 
 }  // namespace kolm::analyzer::ui

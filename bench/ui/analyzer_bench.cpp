@@ -1,0 +1,90 @@
+// Redraw of the antenna analyzer chart at its largest: all six quantities and
+// their six memory traces over 20001 points (target: 16 ms median).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <memory>
+
+#include "analyzer/ui/analyzer_view.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/prompter.h"
+#include "hw/instrument.h"
+
+using namespace kolm;
+
+namespace {
+
+struct Fixture {
+  Fixture() {
+    instrument.setPort(std::make_unique<hw::NullPort>());
+    window = std::make_unique<analyzer::ui::AnalyzerWindow>(context);
+    window->resize(1280, 960);
+    window->show();
+    QCoreApplication::processEvents();
+    analyzer::Measurement& m = window->measurement();
+    m.Points = analyzer::kMaxPoints;
+    m.TraceStart = static_cast<float>(m.ViewStart);
+    m.TraceStop = static_cast<float>(m.ViewStop);
+    window->MisuraSimulata();
+    // A memory trace unlike the live one: the simulation shifted by a third.
+    m.MemPoints = m.Points;
+    m.MemStart = m.ViewStart;
+    m.MemStop = m.ViewStop;
+    for (int i = 0; i <= m.Points; ++i) {
+      const int j = (i + m.Points / 3) % (m.Points + 1);
+      m.memory.CanaleA[i] = m.live.CanaleA[j];
+      m.memory.CanaleB[i] = m.live.CanaleB[j];
+      m.memory.Frequenze[i] = m.live.Frequenze[i];
+    }
+    window->compareBox()->setChecked(true);
+    for (int q = 1; q < analyzer::kQuantities; ++q) window->Graf_Click(q);
+  }
+  ~Fixture() { window->setAttribute(Qt::WA_DeleteOnClose, false); }
+
+  hw::Instrument instrument;
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  std::unique_ptr<analyzer::ui::AnalyzerWindow> window;
+};
+
+// Visualizza (the six quantities of both traces computed and handed to the
+// chart) and the chart's picture painted from them.
+void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
+  Fixture f;
+  if (f.window->chart()->traces().size() != 6 || f.window->chart()->memoryTraces().size() != 6) {
+    state.SkipWithError("not six live and six memory traces");
+    return;
+  }
+  for (auto _ : state) {
+    f.window->Visualizza();
+    f.window->chart()->redrawContent();
+  }
+  state.counters["points"] = analyzer::kMaxPoints + 1;
+}
+BENCHMARK(BM_AnalyzerRedrawSixPlusSixMemory)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+// The cursor readout of one mouse move over the same chart.
+void BM_AnalyzerCursorMove(benchmark::State& state) {
+  Fixture f;
+  double x = 3;
+  for (auto _ : state) {
+    f.window->Pc1_MouseMove(x, 100);
+    x = x < 29 ? x + 0.37 : 3;
+  }
+}
+BENCHMARK(BM_AnalyzerCursorMove)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

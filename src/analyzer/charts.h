@@ -1,0 +1,45 @@
+// What the analyzer's chart shows of its six quantities: their colours, icons and
+// tips, and which of them are drawn and selected. Their vertical scales are the
+// chart engine's (chart::analyzerQuantityScale).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "analyzer/impedance.h"
+
+namespace kolm::analyzer {
+
+// ColorAssign: palette numbers of the live traces (entries 0 to 5) and of the
+// memory traces (entries 6 to 11), by quantity.
+inline constexpr std::array<int, 2 * kQuantities> kColorTable{11, 10, 9, 15, 13, 14,
+                                                              3,  2,  1, 7,  5,  6};
+// The grid's palette colour.
+inline constexpr int kGridColor = 12;
+
+// The icon of each quantity, a file in the program's folder.
+inline constexpr std::array<const char*, kQuantities> kIconFiles{"RL.ico",   "PH.ico", "ZETA.ico",
+                                                                 "ERRE.ico", "IX.ico", "SWR.ico"};
+
+// Tips of the check boxes and readout boxes, by quantity.
+inline constexpr std::array<const char*, kQuantities> kGrafTips{
+    "Return  Loss", "Phase", " Impedence", "Resistance", "Reactance", "Standing Wave Ratio"};
+inline constexpr std::array<const char*, kQuantities> kCalcTips{
+    "RL Value", "PH Value", "Z Value", "R Value", "X Value", "SWL Value"};
+
+// Which quantities are drawn (TracceAttive) and which one is selected
+// (GrandezzaScelta): its scale is on the grid, its icon beside the chart and the
+// cursor's height is read on its scale.
+struct TraceSelection {
+  std::array<bool, kQuantities> TracceAttive{};
+  int16_t GrandezzaScelta = 0;
+
+  // Graf_Click: a click on the check box of quantity `index`. Without `combine`
+  // it toggles that trace (several accumulate); when the selected trace is
+  // hidden, the highest enabled quantity becomes the selected one (the selection
+  // stays when none is left). With `combine` (single-chart mode) only that
+  // quantity is drawn and selected.
+  void Graf_Click(int index, bool combine);
+};
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,105 @@
+#include "analyzer/impedance.h"
+
+#include <array>
+#include <cmath>
+
+namespace kolm::analyzer {
+
+ComplexSingle DividiComplessi(float a, float b, float p, float q) {
+  const double pd = p;
+  const double qd = q;
+  const double divisor = pd * pd + qd * qd;
+  const float realNumerator = a * p + b * q;
+  const float imagNumerator = b * p - a * q;
+  ComplexSingle r;
+  r.re = static_cast<float>(realNumerator / divisor);
+  r.im = static_cast<float>(imagNumerator / divisor);
+  return r;
+}
+
+namespace {
+
+float phaseOf(int16_t b) { return static_cast<float>(b) * 180.0f / 1024.0f; }
+
+float returnLossOf(int16_t a) {
+  const int16_t difference = static_cast<int16_t>(512 - a);
+  return static_cast<float>(difference * 30) / 512.0f;
+}
+
+float rhoOf(int16_t a) {
+  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLossOf(a)) / 20.0));
+}
+
+struct Turn {
+  double cos;
+  double sin;
+};
+
+Turn turnOf(int16_t b) {
+  const float theta = static_cast<float>(static_cast<double>(phaseOf(b)) * 3.14 / 180.0);
+  return {std::cos(static_cast<double>(theta)), std::sin(static_cast<double>(theta))};
+}
+
+// The power and the trigonometry depend on one reading each: for the readings a
+// converter gives (and the simulated 1024) they are worked out once, with the
+// very same operations, so a redraw of 20001 points costs little.
+constexpr int kTabled = 1025;
+struct Tables {
+  std::array<float, kTabled> rho;
+  std::array<Turn, kTabled> turn;
+};
+
+const Tables& tables() {
+  static const Tables t = [] {
+    Tables x;
+    for (int16_t v = 0; v < kTabled; ++v) {
+      x.rho[v] = rhoOf(v);
+      x.turn[v] = turnOf(v);
+    }
+    return x;
+  }();
+  return t;
+}
+
+}  // namespace
+
+PointResult evaluatePoint(int16_t a, int16_t b) {
+  PointResult r;
+  const Tables& t = tables();
+  const float phase = phaseOf(b);
+  const float returnLoss = returnLossOf(a);
+  const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
+  const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
+  const float gammaRe = static_cast<float>(rho * turn.cos);
+  const float gammaIm = static_cast<float>(rho * turn.sin);
+
+  const float onePlusRe = 1.0f + gammaRe;
+  const float oneMinusRe = 1.0f - gammaRe;
+  const ComplexSingle z = DividiComplessi(onePlusRe, gammaIm, oneMinusRe, -gammaIm);
+  const float resistance = 50.0f * z.re;
+  const float reactance = 50.0f * z.im;
+  const float magnitude = static_cast<float>(std::sqrt(
+      static_cast<double>(resistance) * resistance + static_cast<double>(reactance) * reactance));
+
+  // Only the SWR avoids the pole of a total reflection.
+  const float rhoForSwr = rho == 1.0f ? 0.999f : rho;
+  const float swr = (1.0f + rhoForSwr) / (1.0f - rhoForSwr);
+
+  r.returnLossDb = returnLoss;
+  r.phaseDeg = phase;
+  r.rho = rho;
+  r.gammaRe = gammaRe;
+  r.gammaIm = gammaIm;
+  r.finite = std::isfinite(resistance) && std::isfinite(reactance) && std::isfinite(magnitude);
+  r.values = {returnLoss, phase, magnitude, resistance, reactance, swr};
+  return r;
+}
+
+bool CalcolaPunto(int16_t a, int16_t b, PointValues& ValoriPunto) {
+  const PointResult r = evaluatePoint(a, b);
+  if (!r.finite) return false;
+  ValoriPunto = r.values;
+  return true;
+}
+
+}  // namespace kolm::analyzer

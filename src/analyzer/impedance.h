@@ -1,0 +1,61 @@
+// The bridge's two readings turned into the six quantities of a sweep point:
+// return loss, phase, impedance magnitude, resistance, reactance and SWR.
+//
+// Precision is that of the instrument's original arithmetic: every stored value is
+// single precision, powers, roots and trigonometric functions are evaluated in
+// double precision and rounded to single, and the phase is turned into radians
+// with the constant 3.14.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace kolm::analyzer {
+
+// Quantity index, shared by the charts, the readout boxes and the files.
+enum Quantity : int {
+  kReturnLoss = 0,  // dB
+  kPhase = 1,       // degrees
+  kImpedance = 2,   // abs(Z), ohm
+  kResistance = 3,  // R, ohm
+  kReactance = 4,   // X, ohm
+  kSwr = 5,         // ratio
+};
+inline constexpr int kQuantities = 6;
+
+// ValoriPunto: the six values of the last point computed, by quantity index.
+using PointValues = std::array<float, kQuantities>;
+
+struct ComplexSingle {
+  float re = 0;
+  float im = 0;
+};
+
+// (a + jb) / (p + jq). Products and sums in single precision, the squares and
+// the quotient in double, each result rounded to single. A zero divisor gives
+// non-finite parts.
+ComplexSingle DividiComplessi(float a, float b, float p, float q);
+
+// Everything one point gives, including what the chart does not keep.
+struct PointResult {
+  float returnLossDb = 0;
+  float phaseDeg = 0;
+  float rho = 0;  // before the SWR's 0.999 substitution
+  float gammaRe = 0;
+  float gammaIm = 0;
+  // False when the impedance has no finite value (a reading of 512 with a phase
+  // of 0: the bridge sees an open circuit, 1 - gamma = 0). Then `values` holds
+  // return loss, phase and SWR only; the impedance entries are not meaningful.
+  bool finite = false;
+  PointValues values{};
+};
+
+// The computation for channel-A reading `a` and channel-B reading `b`.
+PointResult evaluatePoint(int16_t a, int16_t b);
+
+// CalcolaPunto on one pair of readings: stores all six values into `ValoriPunto`
+// and returns true, or, for a point with no finite impedance, leaves
+// `ValoriPunto` exactly as it was and returns false.
+bool CalcolaPunto(int16_t a, int16_t b, PointValues& ValoriPunto);
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,74 @@
+// The analyzer's measurement: the raw bridge readings of a sweep, the
+// frequencies they are charted at, the memory trace, and the spans they cover.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "analyzer/impedance.h"
+
+namespace kolm::analyzer {
+
+// Array sizes: the channels hold indices 0 to 20009, the frequencies 0 to
+// 20002, so a pass of N + 2 points fits for N up to 20001.
+inline constexpr int kChannelEntries = 20010;
+inline constexpr int kFrequencyEntries = 20003;
+inline constexpr int kMinPoints = 1;
+inline constexpr int kMaxPoints = 20001;
+
+// Defaults when no settings can be read.
+inline constexpr double kDefaultStartMHz = 3;
+inline constexpr double kDefaultStopMHz = 30;
+inline constexpr int16_t kDefaultPoints = 500;
+
+// One set of readings: raw return-loss and phase readings (0 to 1023) and the
+// frequency in MHz each index is charted at.
+struct Channels {
+  std::vector<int16_t> CanaleA = std::vector<int16_t>(kChannelEntries, 0);
+  std::vector<int16_t> CanaleB = std::vector<int16_t>(kChannelEntries, 0);
+  std::vector<float> Frequenze = std::vector<float>(kFrequencyEntries, 0.0f);
+};
+
+// The analyzer window's measurement state.
+struct Measurement {
+  // Displayed span and the span of the next sweep, MHz.
+  double ViewStart = kDefaultStartMHz;
+  double ViewStop = kDefaultStopMHz;
+  int16_t Points = kDefaultPoints;
+  // The span the arrays were filled over, MHz.
+  float TraceStart = static_cast<float>(kDefaultStartMHz);
+  float TraceStop = static_cast<float>(kDefaultStopMHz);
+  Channels live;
+
+  // Memory trace.
+  Channels memory;
+  int16_t MemPoints = 0;
+  double MemStart = 0;
+  double MemStop = 0;
+
+  PointValues ValoriPunto{};
+
+  // ValoriPunto from the live readings of index i, or from the memory readings.
+  // An index outside the arrays, or a point with no finite impedance, leaves
+  // ValoriPunto as it was and returns false.
+  bool CalcolaPunto(int i);
+  bool CalcolaPuntoComp(int i);
+
+  // Fills the live arrays with a synthetic measurement over ViewStart..ViewStop
+  // with Points steps (indices 0 to Points): a return loss that rises once to
+  // about 12.4 dB and a triangle-wave phase.
+  void MisuraSimulata();
+};
+
+// What the chart draws of a set of readings: the six quantities of indices 0 to
+// `points`, and the frequencies they stand at. A point with no finite impedance
+// repeats the values the computation before it left (for index 0, `previous`).
+struct TraceValues {
+  std::array<std::vector<float>, kQuantities> values;
+  std::vector<double> frequencies;
+};
+void computeTraceValues(const Channels& channels, int points, PointValues& previous,
+                        TraceValues& out);
+
+}  // namespace kolm::analyzer

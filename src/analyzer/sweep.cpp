@@ -1,0 +1,92 @@
+#include "analyzer/sweep.h"
+
+#include "common/text.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+
+namespace kolm::analyzer {
+
+namespace {
+constexpr double kWordLimit = 2147483648.0;  // words travel as signed 32-bit integers
+
+void sendWord(hw::Instrument& instrument, double word) {
+  hw::DdsSendWord(instrument, static_cast<uint32_t>(common::roundHalfEven(word)));
+}
+}  // namespace
+
+SweepPlanResult planSweep(double start, double stop, double points, double refClkMHz) {
+  SweepPlanResult r;
+  auto n = common::toInt16(points);
+  if (!n || *n < kMinPoints || *n > kMaxPoints) {
+    r.error = "The number of points must be between " + std::to_string(kMinPoints) + " and " +
+              std::to_string(kMaxPoints) + ".";
+    return r;
+  }
+  auto ws = hw::checkedTuningWord(start, refClkMHz);
+  if (!ws.ok()) {
+    r.error = ws.error;
+    return r;
+  }
+  auto we = hw::checkedTuningWord(stop, refClkMHz);
+  if (!we.ok()) {
+    r.error = we.error;
+    return r;
+  }
+  if (start == stop) {
+    r.error = "The start and stop frequencies are equal: there is no span to sweep.";
+    return r;
+  }
+  SweepPlan& p = r.plan;
+  p.start = start;
+  p.stop = stop;
+  p.points = *n;
+  p.frequencyStep = (stop - start) / *n;
+  p.startWord = ws.word;
+  p.wordStep = (static_cast<double>(we.word) - ws.word) / *n;
+  // A pass also measures one step past the stop; the word is stepped by repeated
+  // addition, as the pass does.
+  double word = p.startWord;
+  for (int i = 0; i <= *n; ++i) word += p.wordStep;
+  const double lastWord = common::roundHalfEven(word);
+  if (lastWord < 0 || lastWord >= kWordLimit) {
+    const double lastFrequency = start + (*n + 1) * p.frequencyStep;
+    r.error = "A pass also measures one step past the stop frequency, at " +
+              common::shortestText(lastFrequency, 9) +
+              " MHz, which the DDS cannot generate (below 0 or at or above half its clock, " +
+              common::shortestText(refClkMHz / 2) + " MHz).";
+  }
+  return r;
+}
+
+ReadWriteJob::ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target,
+                           bool resetDds)
+    : instrument_(instrument), plan_(plan), target_(target), resetDds_(resetDds) {}
+
+double ReadWriteJob::progress() const { return static_cast<double>(stored()) / (plan_.points + 2); }
+
+bool ReadWriteJob::step() {
+  if (done()) return false;
+  if (next_ < 0) {
+    if (resetDds_) {
+      hw::DdsReset(instrument_);
+      hw::DdsSetMultiplier(instrument_);
+    }
+    instrument_.LastTuningWord = plan_.startWord;
+    sendWord(instrument_, instrument_.LastTuningWord);
+    hw::PortDelay(instrument_, kFirstWordSettle);
+    hw::READ(instrument_);  // settling read, not stored
+    next_ = 0;
+    return true;
+  }
+  const int i = next_;
+  sendWord(instrument_, instrument_.LastTuningWord);
+  const hw::BridgeReading reading = hw::READ(instrument_);
+  target_.CanaleA[i] = reading.a;
+  target_.CanaleB[i] = reading.b;
+  target_.Frequenze[i] = static_cast<float>(i * plan_.frequencyStep + plan_.start);
+  instrument_.LastTuningWord += plan_.wordStep;
+  ++next_;
+  return !done();
+}
+
+}  // namespace kolm::analyzer

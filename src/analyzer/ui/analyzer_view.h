@@ -1,0 +1,120 @@
+// The antenna analyzer window: the bridge sweep, its six charts, the cursor
+// readout, zoom and the sweep controls. createAnalyzerWindow() makes one; tests
+// and benchmarks use the class directly.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "analyzer/charts.h"
+#include "analyzer/measurement.h"
+#include "analyzer/sweep.h"
+#include "chart/chart.h"
+#include "common/ui/job_runner.h"
+#include "common/ui/ui_context.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QToolButton;
+class QButtonGroup;
+
+namespace kolm::chart::ui {
+class SweepChart;
+}
+
+namespace kolm::analyzer::ui {
+
+class AnalyzerWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit AnalyzerWindow(common::ui::UiContext& context, QWidget* parent = nullptr);
+  ~AnalyzerWindow() override;
+
+  // Window operations, named as the instrument's users know them.
+  void Visualizza();
+  void graph_sizing();
+  void MisuraSimulata();
+  void Graf_Click(int index);
+  // Starts a sweep from the boxes: one pass, or passes back to back while
+  // Option2 stays selected. False when the boxes were refused (with a message).
+  bool Sweep(bool continuous);
+  void stopSweep();
+
+  // Chart mouse events in user units (the chart's signals land here).
+  void Pc1_MouseDown(double x, double y, Qt::MouseButton button);
+  void Pc1_MouseMove(double x, double y);
+  void Pc1_MouseUp(double x, double y, Qt::MouseButton button);
+  void Pc1_DblClick();
+
+  Measurement& measurement() { return m_; }
+  const TraceSelection& selection() const { return selection_; }
+  chart::ui::SweepChart* chart() const { return chart_; }
+  common::ui::JobRunner& runner() { return runner_; }
+  bool sweeping() const { return runner_.running(); }
+  QCheckBox* compareBox() const { return check1_; }
+  // The canvas the controls are laid out on (the window's inner area).
+  QWidget* canvas() const { return canvas_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildMenus();
+  void buildControls();
+  void DimensionaScala(int quantity);
+  void griglia();
+  void loadIcon();
+  void paintText9();
+  void onOption1();
+  void onOption2();
+  void startPass(bool resetDds);
+  void onPassFinished(bool completed);
+  void endSweep();
+  void uncheckOptions();
+
+  common::ui::UiContext& context_;
+  Measurement m_;
+  TraceSelection selection_;
+  chart::RubberBand band_;
+  // Scratch buffers of the redraw, kept to avoid reallocating 20001 points.
+  TraceValues liveValues_;
+  TraceValues memoryValues_;
+
+  // Sweep state.
+  common::ui::JobRunner runner_;
+  std::unique_ptr<ReadWriteJob> job_;
+  Channels scratch_;
+  SweepPlan plan_;
+  bool continuous_ = false;
+  bool firstPass_ = true;
+  bool pendingSingle_ = false;
+  bool pendingContinuous_ = false;
+
+  QWidget* canvas_ = nullptr;
+  chart::ui::SweepChart* chart_ = nullptr;
+  QFrame* line1_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label4_ = nullptr;
+  QLabel* label5_ = nullptr;
+  QLineEdit* text_[10] = {};  // Text1..Text9 at their numbers
+  QLabel* picture1_ = nullptr;
+  QCheckBox* check1_ = nullptr;
+  QGroupBox* frame1_ = nullptr;
+  QGroupBox* frame2_ = nullptr;
+  QToolButton* combine_ = nullptr;
+  std::array<QToolButton*, kQuantities> graf_{};
+  std::array<QLineEdit*, kQuantities> calc_{};
+  QToolButton* option1_ = nullptr;
+  QToolButton* option2_ = nullptr;
+  QButtonGroup* options_ = nullptr;
+  QToolButton* stop_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+};
+
+}  // namespace kolm::analyzer::ui

@@ -1,0 +1,72 @@
+#include <filesystem>
+#include <ostream>
+
+#include "analyzer/files.h"
+#include "analyzer/sweep.h"
+#include "cli/cli.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "hw/dds.h"
+
+namespace kolm::cli {
+
+namespace {
+
+std::string lowerExtension(const std::string& file) {
+  std::string ext = std::filesystem::path(file).extension().string();
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return ext;
+}
+
+int runAnalyze(Context& ctx, Args& args) {
+  auto start = args.number("--start");
+  auto stop = args.number("--stop");
+  auto points = args.number("--points");
+  auto out = args.option("--out");
+  args.finish();
+  if (!start || !stop || !points || !out)
+    throw UsageError{"analyze needs --start MHZ --stop MHZ --points N --out FILE"};
+  const std::string ext = lowerExtension(*out);
+  if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
+    throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
+
+  auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.RefClkMHz);
+  if (!planned.ok()) throw UsageError{planned.error};
+  const analyzer::SweepPlan& plan = planned.plan;
+
+  analyzer::Channels channels;
+  analyzer::ReadWriteJob job(ctx.instrument, plan, channels, true);
+  job.runToEnd();
+  // The generator off and every data line low, as the window leaves them.
+  ctx.instrument.LastTuningWord = 0;
+  hw::DdsSendWord(ctx.instrument, 0);
+  ctx.instrument.out(0);
+
+  std::string text;
+  if (ext == ".vna")
+    text = analyzer::formatVna(plan.points, plan.start, plan.stop, channels);
+  else if (ext == ".csv")
+    text = analyzer::formatCsv(plan.points, plan.start, plan.stop, channels);
+  else
+    text = analyzer::formatTouchstone(plan.points, plan.start, plan.stop, channels);
+  std::string error;
+  if (!common::writeFileAtomic(*out, text, &error)) {
+    *ctx.err << "kolm-cli: cannot write " << *out << ": " << error << "\n";
+    return 1;
+  }
+  *ctx.out << "points=" << plan.points + 1 << " file=" << *out << "\n";
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kAnalyzeCommand{
+    "analyze",
+    "analyze --start MHZ --stop MHZ --points N --out FILE\n"
+    "    One antenna-analyzer pass of N steps; FILE.vna (chart file), FILE.csv\n"
+    "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr) or FILE.s1p (Touchstone,\n"
+    "    reflection coefficient in RI form against 50 ohm).",
+    runAnalyze};
+
+}  // namespace kolm::cli

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analyzer/files.h"
+#include "analyzer/touchstone_reader.h"
+#include "common/files.h"
+#include "hw/params.h"
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+using kolm::common::readTextFile;
+
+namespace {
+
+// kolm-cli in a fresh working directory holding a dds.cfg for a 400 MHz clock
+// on the simulator.
+class CliAnalyze : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kolm::hw::HardwareParams p;
+    p.RefClkMultiplier = 20;
+    p.QuartzMHz = 20;
+    p.RefClkMHz = 400;
+    p.LptBase = kolm::hw::kLpt1;
+    p.portBackend = "sim";
+    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p));
+  }
+  int run(const std::string& arguments) {
+    last = kolm::test::runCli(arguments);
+    return last.status;
+  }
+  std::string file(const std::string& name) { return readTextFile(name).value_or("<missing>"); }
+  kolm::test::InTempDir here;
+  kolm::test::CliResult last;
+};
+
+}  // namespace
+
+TEST_F(CliAnalyze, WritesEachFormat) {
+  ASSERT_EQ(run("analyze --start 3 --stop 30 --points 500 --out a.vna"), 0) << last.err;
+  EXPECT_EQ(last.out, "points=501 file=a.vna\n");
+  auto chart = kolm::analyzer::parseVna(file("a.vna"));
+  ASSERT_TRUE(chart.ok()) << chart.error;
+  EXPECT_EQ(chart.chart.points, 500);
+  EXPECT_EQ(chart.chart.start, 3);
+  EXPECT_EQ(chart.chart.stop, 30);
+  const std::string vna = file("a.vna");
+  EXPECT_EQ(std::count(vna.begin(), vna.end(), '\n'), 1005);
+
+  ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << last.err;
+  const std::string csv = file("b.csv");
+  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr\r\n", 0), 0u);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 12);
+  EXPECT_NE(csv.find("\r\n1.5,"), std::string::npos);
+
+  ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P"), 0) << last.err;
+  std::string error;
+  auto points = kolm::test::readTouchstone(file("c.S1P"), error);
+  EXPECT_TRUE(error.empty()) << error;
+  ASSERT_EQ(points.size(), 36u);
+  EXPECT_NEAR(points[1].mhz, 14.01, 1e-12);
+}
+
+TEST_F(CliAnalyze, LeavesTheGeneratorOff) {
+  ASSERT_EQ(run("--trace t.txt analyze --start 3 --stop 30 --points 5 --out a.vna"), 0) << last.err;
+  const std::string trace = file("t.txt");
+  // The last frame loads word 0 (instruction 4, then 32 zero bits, then the
+  // update), and the data lines end low.
+  std::string tail;
+  for (int i = 0; i < 32; ++i) tail += "W 10\nW 12\n";
+  tail += "W 14\nW 10\nW 00\n";
+  ASSERT_GT(trace.size(), tail.size());
+  EXPECT_EQ(trace.substr(trace.size() - tail.size()), tail);
+}
+
+TEST_F(CliAnalyze, BadInputExitsWithTwoAndWritesNothing) {
+  for (const char* args : {
+           "analyze --start 3 --stop 30 --points 0 --out x.vna",
+           "analyze --start 3 --stop 30 --points 20002 --out x.vna",
+           "analyze --start 3 --stop 250 --points 10 --out x.vna",
+           "analyze --start abc --stop 30 --points 10 --out x.vna",
+           "analyze --start 3 --stop 30 --points 10",
+           "analyze --start 3 --stop 30 --points 10 --out x.txt",
+           "analyze --start 5 --stop 5 --points 10 --out x.vna",
+       }) {
+    EXPECT_EQ(run(args), 2) << args;
+    EXPECT_FALSE(std::filesystem::exists("x.vna")) << args;
+    EXPECT_NE(last.err, "") << args;
+  }
+}

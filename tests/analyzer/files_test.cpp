@@ -1,0 +1,206 @@
+#include "analyzer/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <sstream>
+
+#include "analyzer/touchstone_reader.h"
+#include "common/files.h"
+#include "support/temp_dir.h"
+
+using namespace kolm::analyzer;
+using kolm::common::readTextFile;
+using kolm::common::writeFileAtomic;
+using kolm::test::readTouchstone;
+
+namespace {
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find("\r\n", pos);
+    EXPECT_NE(end, std::string::npos) << "line without CR LF";
+    if (end == std::string::npos) end = text.size();
+    out.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return out;
+}
+}  // namespace
+
+TEST(AntIni, WritesTheBoxTextsAndReadsTheirNumbers) {
+  kolm::test::TempDir dir;
+  auto file = dir.path() / "ant.ini";
+  ASSERT_TRUE(SaveVar("3.5", "28 MHz", "1000", file));
+  EXPECT_EQ(readTextFile(file).value(), "\"3.5\"\r\n\"28 MHz\"\r\n\"1000\"\r\n");
+  auto s = ReadVar(file);
+  EXPECT_EQ(s.start, 3.5);
+  EXPECT_EQ(s.stop, 28);
+  EXPECT_EQ(s.points, 1000);
+
+  ASSERT_TRUE(writeFileAtomic(file, "\"1\"\r\n\"2\"\r\n\"100.5\"\r\n"));
+  EXPECT_EQ(ReadVar(file).points, 100);
+  ASSERT_TRUE(writeFileAtomic(file, "1,2,101.5"));
+  EXPECT_EQ(ReadVar(file).points, 102);
+}
+
+TEST(AntIni, DefaultsWhenMissingShortOrUnusable) {
+  kolm::test::TempDir dir;
+  auto file = dir.path() / "ant.ini";
+  auto check = [&](const char* what) {
+    auto s = ReadVar(file);
+    EXPECT_EQ(s.start, 3) << what;
+    EXPECT_EQ(s.stop, 30) << what;
+    EXPECT_EQ(s.points, 500) << what;
+  };
+  check("no file");
+  for (const char* text :
+       {"\"7\"\r\n\"9\"\r\n", "\"7\"\r\n\"9\"\r\n\"0\"\r\n", "\"7\"\r\n\"9\"\r\n\"20002\"\r\n",
+        "\"7\"\r\n\"9\"\r\n\"40000\"\r\n", "\"7\"\r\n\"7\"\r\n\"100\"\r\n"}) {
+    ASSERT_TRUE(writeFileAtomic(file, text));
+    check(text);
+  }
+}
+
+TEST(AntIni, SettingsFileIsInTheWorkingDirectory) {
+  kolm::test::InTempDir here;
+  ASSERT_TRUE(SaveVar("1", "2", "3"));
+  EXPECT_TRUE(std::filesystem::exists(here.path() / "ant.ini"));
+  EXPECT_EQ(ReadVar().points, 3);
+}
+
+TEST(Vna, FiveHundredPointsGive1005LinesAndReadBack) {
+  Measurement m;
+  m.MisuraSimulata();
+  const std::string text = formatVna(500, 3, 30, m.live);
+  auto l = lines(text);
+  ASSERT_EQ(l.size(), 1005u);
+  EXPECT_EQ(l[0], "500");
+  EXPECT_EQ(l[1], "3");
+  EXPECT_EQ(l[2], "30");
+  EXPECT_EQ(l[3], "500");     // CanaleA[0]
+  EXPECT_EQ(l[504], "1024");  // CanaleB[0]
+  EXPECT_EQ(l[504 + 128], "0");
+
+  auto r = parseVna(text);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.chart.points, 500);
+  EXPECT_EQ(r.chart.start, 3);
+  EXPECT_EQ(r.chart.stop, 30);
+  ASSERT_EQ(r.chart.canaleA.size(), 501u);
+  for (int i = 0; i <= 500; ++i) {
+    EXPECT_EQ(r.chart.canaleA[i], m.live.CanaleA[i]);
+    EXPECT_EQ(r.chart.canaleB[i], m.live.CanaleB[i]);
+  }
+  std::vector<float> f(kFrequencyEntries, -1.0f);
+  rebuildFrequencies(f, r.chart.points, r.chart.start, r.chart.stop);
+  for (int i = 0; i <= 500; ++i) EXPECT_EQ(f[i], m.live.Frequenze[i]) << i;
+  EXPECT_EQ(f[501], -1.0f);
+}
+
+TEST(Vna, SpansBelowOneReadWithOrWithoutTheLeadingZero) {
+  Channels c;
+  c.CanaleA[0] = 5;
+  c.CanaleA[1] = 6;
+  c.CanaleB[0] = 7;
+  c.CanaleB[1] = 8;
+  const std::string text = formatVna(1, 0.5, 0.75, c);
+  EXPECT_EQ(text, "1\r\n0.5\r\n0.75\r\n5\r\n6\r\n7\r\n8\r\n");
+  auto r = parseVna("1\r\n.5\r\n.75\r\n5,6\r\n7\r\n8\r\n");
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.chart.start, 0.5);
+  EXPECT_EQ(r.chart.stop, 0.75);
+  EXPECT_EQ(r.chart.canaleB[1], 8);
+}
+
+TEST(Vna, RefusesFilesThatDoNotFit) {
+  EXPECT_FALSE(parseVna("").ok());
+  EXPECT_FALSE(parseVna("0\r\n3\r\n30\r\n1\r\n1\r\n").ok());
+  EXPECT_FALSE(parseVna("30000\r\n3\r\n30\r\n").ok());
+  EXPECT_FALSE(parseVna("-2\r\n3\r\n30\r\n").ok());
+  EXPECT_FALSE(parseVna("2\r\n3\r\n30\r\n1\r\n2\r\n3\r\n4\r\n5\r\n").ok());  // one short
+  EXPECT_FALSE(parseVna("1\r\n3\r\n30\r\n1\r\nx\r\n3\r\n4\r\n").ok());
+  auto big = parseVna("1\r\n3\r\n30\r\n1\r\n40000\r\n3\r\n4\r\n");
+  EXPECT_FALSE(big.ok());
+  EXPECT_NE(big.error.find("16-bit"), std::string::npos);
+}
+
+TEST(Csv, HeaderAndOneRowPerPoint) {
+  Channels c;
+  c.CanaleA[0] = 0;
+  c.CanaleB[0] = 0;
+  c.CanaleA[1] = 512;  // open circuit: no finite impedance
+  c.CanaleB[1] = 0;
+  c.CanaleA[2] = 256;
+  c.CanaleB[2] = 512;
+  auto l = lines(formatCsv(2, 10, 12, c));
+  ASSERT_EQ(l.size(), 4u);
+  EXPECT_EQ(l[0], "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr");
+  auto fields = [](const std::string& row) {
+    std::vector<std::string> f;
+    std::stringstream ss(row);
+    for (std::string x; std::getline(ss, x, ',');) f.push_back(x);
+    return f;
+  };
+  auto r0 = fields(l[1]);
+  ASSERT_EQ(r0.size(), 7u);
+  EXPECT_EQ(r0[0], "10");
+  EXPECT_EQ(r0[1], "30");
+  EXPECT_EQ(r0[2], "0");
+  EXPECT_NEAR(std::stod(r0[4]), 53.266, 1e-3);
+  EXPECT_EQ(r0[5], "0");
+  EXPECT_NEAR(std::stod(r0[6]), 1.0653, 1e-4);
+  auto r1 = fields(l[2]);
+  EXPECT_EQ(r1[0], "11");
+  EXPECT_EQ(r1[1], "0");
+  EXPECT_EQ(r1[3], "inf");
+  EXPECT_EQ(r1[4], "inf");
+  EXPECT_EQ(r1[5], "nan");
+  auto r2 = fields(l[3]);
+  EXPECT_EQ(r2[1], "15");
+  EXPECT_EQ(r2[2], "90");
+  PointValues v{};
+  ASSERT_TRUE(CalcolaPunto(256, 512, v));
+  EXPECT_FLOAT_EQ(std::stof(r2[5]), v[kReactance]);
+}
+
+TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
+  Measurement m;
+  m.Points = 300;
+  m.MisuraSimulata();
+  m.live.CanaleA[7] = 512;  // an open circuit among them
+  m.live.CanaleB[7] = 0;
+  const std::string text = formatTouchstone(300, 3, 30, m.live);
+  EXPECT_EQ(text.find("# MHz S RI R 50\r\n"), text.find('#'));
+  std::string error;
+  auto points = readTouchstone(text, error);
+  ASSERT_TRUE(error.empty()) << error;
+  ASSERT_EQ(points.size(), 301u);
+  EXPECT_EQ(points.front().mhz, 3);
+  EXPECT_EQ(points.back().mhz, 30);
+  EXPECT_EQ(points[7].s11, std::complex<double>(1, 0));
+  for (int i = 0; i <= 300; i += 13) {
+    if (i == 7) continue;
+    PointValues v{};
+    ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[i], m.live.CanaleB[i], v));
+    const auto g = points[i].s11;
+    const auto z = 50.0 * (1.0 + g) / (1.0 - g);
+    EXPECT_NEAR(z.real(), v[kResistance], 1e-3 * std::max(1.0f, std::fabs(v[kResistance])));
+    EXPECT_NEAR(z.imag(), v[kReactance], 1e-3 * std::max(1.0f, std::fabs(v[kReactance])));
+  }
+
+  // A span swept downwards is written in increasing frequency.
+  auto down = readTouchstone(formatTouchstone(300, 30, 3, m.live), error);
+  ASSERT_TRUE(error.empty()) << error;
+  EXPECT_EQ(down.front().mhz, 3);
+  EXPECT_EQ(down.front().s11, points.back().s11);
+
+  // The reader itself refuses what breaks the rules.
+  readTouchstone("1 0 0\r\n", error);
+  EXPECT_FALSE(error.empty());
+  error.clear();
+  readTouchstone("# MHz S RI R 50\r\n2 0 0\r\n1 0 0\r\n", error);
+  EXPECT_FALSE(error.empty());
+}

@@ -1,0 +1,129 @@
+#include "analyzer/impedance.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace kolm::analyzer;
+
+TEST(DividiComplessi, DividesAndGivesNonFiniteForAZeroDivisor) {
+  // (1 + 2j) / (3 + 4j) = (11 + 2j) / 25
+  auto z = DividiComplessi(1, 2, 3, 4);
+  EXPECT_FLOAT_EQ(z.re, 0.44f);
+  EXPECT_FLOAT_EQ(z.im, 0.08f);
+  auto open = DividiComplessi(2, 0, 0, 0);
+  EXPECT_FALSE(std::isfinite(open.re));
+}
+
+TEST(Point, ReadingZeroIsAThirtyDbMatchedLoad) {
+  auto p = evaluatePoint(0, 0);
+  ASSERT_TRUE(p.finite);
+  EXPECT_EQ(p.values[kReturnLoss], 30.0f);
+  EXPECT_EQ(p.values[kPhase], 0.0f);
+  EXPECT_FLOAT_EQ(p.rho, 0.031622777f);
+  EXPECT_NEAR(p.values[kSwr], 1.0653, 1e-4);
+  // 50 (1 + rho) / (1 - rho), purely resistive.
+  EXPECT_NEAR(p.values[kResistance], 53.266, 1e-3);
+  EXPECT_EQ(p.values[kReactance], 0.0f);
+  EXPECT_EQ(p.values[kImpedance], p.values[kResistance]);
+}
+
+TEST(Point, Reading512IsTotalReflection) {
+  // With a phase the impedance is a pure reactance and only the SWR uses 0.999.
+  auto p = evaluatePoint(512, 512);
+  ASSERT_TRUE(p.finite);
+  EXPECT_EQ(p.values[kReturnLoss], 0.0f);
+  EXPECT_EQ(p.rho, 1.0f);
+  EXPECT_EQ(p.values[kPhase], 90.0f);
+  EXPECT_NEAR(p.values[kSwr], 1999.03, 0.01);
+  EXPECT_EQ(p.values[kSwr], (1.0f + 0.999f) / (1.0f - 0.999f));
+  EXPECT_NEAR(p.values[kResistance], 0.0, 1e-3);
+  // The constant 3.14 puts 90 degrees at 1.57 rad, just short of a right angle.
+  EXPECT_NEAR(p.gammaRe, std::cos(1.57), 1e-6);
+  EXPECT_GT(p.gammaRe, 7e-4);
+  EXPECT_NEAR(p.values[kReactance], 50.0 * std::sin(1.57) / (1 - std::cos(1.57)), 1e-2);
+
+  // Without a phase the bridge sees an open circuit: no finite impedance.
+  auto open = evaluatePoint(512, 0);
+  EXPECT_FALSE(open.finite);
+  EXPECT_EQ(open.values[kReturnLoss], 0.0f);
+  EXPECT_NEAR(open.values[kSwr], 1999.03, 0.01);
+}
+
+TEST(Point, Reading1023IsNotClamped) {
+  auto p = evaluatePoint(1023, 1023);
+  ASSERT_TRUE(p.finite);
+  EXPECT_FLOAT_EQ(p.values[kReturnLoss], -29.941406f);
+  EXPECT_FLOAT_EQ(p.values[kPhase], 179.82422f);
+  EXPECT_GT(p.rho, 31.0f);
+  EXPECT_LT(p.values[kSwr], 0.0f);
+  EXPECT_LT(p.values[kResistance], 0.0f);
+}
+
+TEST(Point, MatchesTheClosedFormAndReactanceIsNeverNegative) {
+  for (int a = 0; a <= 512; a += 16) {
+    for (int b = 0; b <= 1023; b += 31) {
+      auto p = evaluatePoint(static_cast<int16_t>(a), static_cast<int16_t>(b));
+      if (!p.finite) {
+        EXPECT_EQ(a, 512);
+        EXPECT_EQ(b, 0);
+        continue;
+      }
+      const double gr = p.gammaRe, gi = p.gammaIm, rho = p.rho;
+      const double d = (1 - gr) * (1 - gr) + gi * gi;
+      const double r = 50 * (1 - rho * rho) / d;
+      const double x = 100 * gi / d;
+      EXPECT_NEAR(p.values[kResistance], r, 1e-3 + 1e-4 * std::fabs(r)) << a << "," << b;
+      EXPECT_NEAR(p.values[kReactance], x, 1e-3 + 1e-4 * std::fabs(x)) << a << "," << b;
+      EXPECT_GE(p.values[kReactance], 0.0f);
+      EXPECT_NEAR(p.values[kImpedance], std::hypot(r, x), 1e-3 + 1e-4 * std::hypot(r, x));
+    }
+  }
+}
+
+TEST(CalcolaPunto, KeepsThePreviousValuesWhenTheImpedanceIsInfinite) {
+  PointValues values{};
+  ASSERT_TRUE(CalcolaPunto(100, 300, values));
+  const PointValues before = values;
+  EXPECT_FALSE(CalcolaPunto(512, 0, values));
+  EXPECT_EQ(values, before);
+  ASSERT_TRUE(CalcolaPunto(0, 0, values));
+  EXPECT_EQ(values[kReturnLoss], 30.0f);
+}
+
+// The computation step by step as the instrument's arithmetic does it, for any
+// pair of readings.
+static PointValues reference(int16_t a, int16_t b) {
+  const float phase = static_cast<float>(b * 180) / 1024;
+  const float rl = static_cast<float>(static_cast<int16_t>(512 - a) * 30) / 512;
+  const float theta = static_cast<float>(phase * 3.14 / 180);
+  const float rho = static_cast<float>(std::pow(10.0, -rl / 20.0));
+  const float gr = static_cast<float>(rho * std::cos(static_cast<double>(theta)));
+  const float gi = static_cast<float>(rho * std::sin(static_cast<double>(theta)));
+  const float pa = 1 + gr, pb = gi, pp = 1 - gr, pq = -gi;
+  const double d = static_cast<double>(pp) * pp + static_cast<double>(pq) * pq;
+  const float zr = static_cast<float>(static_cast<float>(pa * pp + pb * pq) / d);
+  const float zi = static_cast<float>(static_cast<float>(pb * pp - pa * pq) / d);
+  const float r = 50 * zr, x = 50 * zi;
+  const float z =
+      static_cast<float>(std::sqrt(static_cast<double>(r) * r + static_cast<double>(x) * x));
+  const float rs = rho == 1.0f ? 0.999f : rho;
+  return {rl, phase, z, r, x, (1 + rs) / (1 - rs)};
+}
+
+TEST(Point, EveryReadingFollowsTheStatedPrecision) {
+  std::vector<int16_t> readings;
+  for (int v = 0; v <= 1025; ++v) readings.push_back(static_cast<int16_t>(v));
+  for (int v : {-32768, -1000, -1, 1100, 4000, 32767}) readings.push_back(static_cast<int16_t>(v));
+  int compared = 0;
+  for (int16_t a : readings) {
+    for (int16_t b : readings) {
+      if ((a % 7 != 0 && a <= 1025 && a >= 0) || (b % 5 != 0 && b <= 1025 && b >= 0)) continue;
+      auto p = evaluatePoint(a, b);
+      if (!p.finite) continue;
+      ASSERT_EQ(p.values, reference(a, b)) << a << "," << b;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 30000);
+}
