@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
+#include "powermeter/level.h"
 
 namespace kolm::cli {
 
@@ -14,9 +15,6 @@ namespace {
 constexpr double kDefaultMHz = 10;
 // Settling after the first frequency of a pass: 10 ms.
 constexpr double kSettleUnits = 100000;
-// The detector's default calibration: counts at 0 dBm and at -60 dBm.
-constexpr int kCal0 = 826;
-constexpr int kCal60 = 235;
 
 double frequencyOf(Args& args) {
   auto mhz = args.number("--freq");
@@ -37,7 +35,8 @@ int runReadDetector(Context& ctx, Args& args) {
   hw::PortDelay(ctx.instrument, kSettleUnits);
   int count = hw::lettura(ctx.instrument);
   outputOff(ctx.instrument);
-  float dbm = static_cast<float>((-60.0 / (kCal0 - kCal60)) * (kCal0 - count));
+  // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
+  float dbm = powermeter::deciBel(count, powermeter::Calibration{});
   *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00") << "\n";
   return 0;
 }

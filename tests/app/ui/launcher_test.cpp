@@ -191,3 +191,29 @@ TEST(ParametersWindowTest, LoadShowsTheSharedValuesAndDiscardsUnconfirmedEdits) 
   w->close();  // not OK: the edits are dropped
   EXPECT_EQ(rig.instrument.params.QuartzMHz, 50);
 }
+
+TEST(LauncherButtons, EachInstrumentOpensOnceAndClosesThroughItsHandlerOnExit) {
+  LauncherRig rig;
+  ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "20\r\n20\r\n400\r\n888\r\n"));
+  rig.launcher.load(&LauncherRig::steadyTimer);
+  QWidget* first = rig.launcher.openPowerMeter();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->windowTitle(), "Power Meter Sweep");
+  QWidget* second = rig.launcher.openPowerMeter();
+  EXPECT_EQ(second, first);
+  int windows = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowTitle() == "Power Meter Sweep" && w->isVisible()) ++windows;
+  EXPECT_EQ(windows, 1);
+  // Every instrument window can be open at once, one of each kind.
+  QWidget* vfo = rig.launcher.openVfo();
+  QWidget* analyzer = rig.launcher.openAnalyzer();
+  ASSERT_NE(vfo, nullptr);
+  ASSERT_NE(analyzer, nullptr);
+  EXPECT_TRUE(first->isVisible() && vfo->isVisible() && analyzer->isVisible());
+  rig.launcher.exitProgram();
+  EXPECT_FALSE(first->isVisible() || vfo->isVisible() || analyzer->isVisible());
+  // Each window's close handler ran: the settings files are written.
+  for (const char* file : {"pow.ini", "radio.ini", "ant.ini"})
+    EXPECT_TRUE(common::readTextFile(file).has_value()) << file;
+}
