@@ -78,10 +78,11 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
   RifLivello = job->table();
   std::string error;
   if (!writeRif(RifLivello, kLevelRifFile, &error)) {
-    context_.prompter.message("The reference level was measured but level.rif could not be "
-                              "written: " +
-                                  error,
-                              common::Icon::Warning);
+    context_.prompter.message(
+        "The reference level was measured but level.rif could not be "
+        "written: " +
+            error,
+        common::Icon::Warning);
   } else {
     context_.prompter.message("Reference level stored in level.rif.");
   }
@@ -102,8 +103,7 @@ void PowerMeterWindow::quarz_Click() {
 }
 
 void PowerMeterWindow::crystalSweepFinished() {
-  const CrystalResult r =
-      analyzeCrystal({Traccia, Points, TraceStart, TraceStop}, RifQuarzo, R0);
+  const CrystalResult r = analyzeCrystal({Traccia, Points, TraceStart, TraceStop}, RifQuarzo, R0);
   if (!r.ok()) {
     context_.prompter.message(crystalFailure(r), common::Icon::Warning);
     return;
@@ -145,10 +145,11 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
   RifQuarzo = job->table();
   std::string error;
   if (!writeRif(RifQuarzo, kQuartzRifFile, &error))
-    context_.prompter.message("The crystal fixture was measured but Quartz.rif could not be "
-                              "written: " +
-                                  error,
-                              common::Icon::Warning);
+    context_.prompter.message(
+        "The crystal fixture was measured but Quartz.rif could not be "
+        "written: " +
+            error,
+        common::Icon::Warning);
   showRifQ_ = true;
   showReferences();
   context_.prompter.message("", common::Icon::None, "CalQuartz");
@@ -162,9 +163,9 @@ void PowerMeterWindow::open_Click() {
   if (name.empty()) return;
   const ChartFileRead read = readChartFile(name);
   if (!read.chart) {
-    context_.prompter.message("The chart " + name + " was not opened: " + read.error +
-                                  " Nothing was changed.",
-                              common::Icon::Warning);
+    context_.prompter.message(
+        "The chart " + name + " was not opened: " + read.error + " Nothing was changed.",
+        common::Icon::Warning);
     return;
   }
   const ChartFile& chart = *read.chart;
@@ -191,9 +192,8 @@ void PowerMeterWindow::open_Click() {
 void PowerMeterWindow::saveas_Click() {
   if (runner_.running()) return;
   if (validLevels_ != Points + 1) {
-    context_.prompter.message(
-        "There is no chart to save yet: run a sweep or open a chart first.",
-        common::Icon::Information);
+    context_.prompter.message("There is no chart to save yet: run a sweep or open a chart first.",
+                              common::Icon::Information);
     return;
   }
   const std::string name = context_.prompter.saveFileName("Save File ", kChartFilter);

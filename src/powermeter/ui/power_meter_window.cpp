@@ -488,8 +488,7 @@ void PowerMeterWindow::updateActions() {
   const bool busy = runner_.running();
   stopAction_->setEnabled(busy);
   // Commands that send to the instrument or replace the trace wait for the job.
-  for (const char* name : {"open", "saveas", "Cal_0dbm", "Cal_60dbm", "refer", "quarz",
-                           "calQuarz"})
+  for (const char* name : {"open", "saveas", "Cal_0dbm", "Cal_60dbm", "refer", "quarz", "calQuarz"})
     action(name)->setEnabled(!busy);
   const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference;
   Option1->setEnabled(!table);

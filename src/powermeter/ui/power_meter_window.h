@@ -123,7 +123,7 @@ class PowerMeterWindow : public QMainWindow {
   // Level reference and the crystal fixture's through path.
   RifTable RifLivello{};
   RifTable RifQuarzo{};
-  float Fs = 0;           // the last series resonance measured
+  float Fs = 0;            // the last series resonance measured
   bool showRifQ_ = false;  // the through-path reference is on the chart
   // Memory trace.
   int16_t MemPoints = 0;

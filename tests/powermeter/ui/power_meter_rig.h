@@ -99,9 +99,7 @@ struct Rig {
   // The simulated instrument behind the recording port.
   sim::SimulatedInstrument& simulator() { return *sim::findSimulator(port->inner.get()); }
   // Connects another device between generator and detector.
-  void connect(const std::string& dut) {
-    ASSERT_EQ(simulator().configure({dut, "r=50"}), "");
-  }
+  void connect(const std::string& dut) { ASSERT_EQ(simulator().configure({dut, "r=50"}), ""); }
   std::string lastMessage() const {
     auto m = prompter.messages();
     return m.empty() ? std::string() : m.back();
