@@ -191,7 +191,7 @@ VecReadResult parseVec(std::string_view bytes) {
   if (needed > length)
     return refuse(VecFault::Invalid,
                   "The file ends inside its last block: " + std::to_string(length) +
-                      " bytes, where " + std::to_string(n) + " steps need " +
+                      " bytes, where n = " + std::to_string(n) + " needs " +
                       std::to_string(needed) + ".");
   const size_t count = static_cast<size_t>(n) + 1;
   const size_t phases = 4 * count;
