@@ -102,7 +102,7 @@ bool Measurement::memoryEmpty() const {
   for (int i : {20, 30}) {
     if (i > MemPoints) continue;
     tested = true;
-    if (memory.CanaleA[i] != 0) return false;
+    if (MemCanaleA()[i] != 0) return false;
   }
   return tested;
 }

@@ -55,11 +55,15 @@ struct Measurement {
   double SpanStop = kDefaultStopMHz;
   Channels live;
 
-  // Memory trace.
+  // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
+  // frequencies are `memory` (MemCanaleA, MemCanaleB, MemFrequenze).
   Channels memory;
   int16_t MemPoints = 0;
   double MemStart = 0;
   double MemStop = 0;
+  const std::vector<int16_t>& MemCanaleA() const { return memory.CanaleA; }
+  const std::vector<int16_t>& MemCanaleB() const { return memory.CanaleB; }
+  const std::vector<float>& MemFrequenze() const { return memory.Frequenze; }
 
   PointValues ValoriPunto{};
 
