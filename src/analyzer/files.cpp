@@ -212,8 +212,8 @@ VecReadResult parseVec(std::string_view bytes) {
   c.points = static_cast<int16_t>(n);
   // The span as the decimal numbers the file's single-precision values stand
   // for (3.1, not 3.0999999046): the boxes show them and a save keeps them.
-  c.start = common::numericValue(common::shortestText(start, 7));
-  c.stop = common::numericValue(common::shortestText(stop, 7));
+  c.start = common::decimalOfSingle(start);
+  c.stop = common::decimalOfSingle(stop);
   c.canaleA.resize(count);
   c.canaleB.resize(count);
   for (size_t i = 0; i < count; ++i) {
