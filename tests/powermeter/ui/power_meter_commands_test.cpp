@@ -337,7 +337,8 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceAndShowsItsLevel) {
   rig.type("Text8", "0");
   rig.type("Text9", "-50");
   writeChart("a.pwm", 100, 14, 14.35f, -3.5f);
-  writeChart("b.pwm", 200, 1, 21, std::nullopt);  // 1004 lines for 1000 points
+  writeChart("b.pwm", 1000, 1, 21, std::nullopt);  // 1004 lines: no reference level
+  ASSERT_EQ(lineCount(common::readTextFile("b.pwm").value()), 1004u);
   rig.prompter.files = {"a.pwm"};
   rig.get<QAction>("open")->trigger();
   EXPECT_EQ(rig.prompter.shown.back().title, "Load File");
@@ -363,7 +364,8 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceAndShowsItsLevel) {
   // A file without a reference level keeps the one in force.
   rig.prompter.files = {"b.pwm"};
   rig.get<QAction>("open")->trigger();
-  EXPECT_EQ(rig.window->points(), 200);
+  EXPECT_EQ(rig.window->points(), 1000);
+  EXPECT_EQ(rig.text("Text3"), "1000");
   EXPECT_EQ(rig.window->storedReference(), -3.5f);
   ASSERT_NE(referenceIn(rig.chart(), kGrey), nullptr);
   // A stored level of 0 draws none.
