@@ -97,8 +97,8 @@ MmRect shrinkToSheet(const MmRect& r, int32_t sheetW, int32_t sheetH);
 PixelRect mmToPixels(const MmRect& r, int32_t horzRes, int32_t vertRes, int32_t sheetW,
                      int32_t sheetH);
 
-// An up-down click on the number in `text`: the value held to the range, then
-// stepped and held again.
+// An up-down click on the number in `text`: the number stepped, then held to the
+// range (a number outside the range comes back to its nearer end).
 int32_t stepSpin(std::string_view text, int delta, SpinRange range);
 
 // The enlarged preview: the sheet's box inside an inner area of innerW x innerH
