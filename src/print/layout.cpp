@@ -346,8 +346,7 @@ PixelRect mmToPixels(const MmRect& r, int32_t horzRes, int32_t vertRes, int32_t 
 }
 
 int32_t stepSpin(std::string_view text, int delta, SpinRange range) {
-  int64_t v = std::clamp(wholeNumber(text), range.min, range.max);
-  v += delta;
+  int64_t v = int64_t(wholeNumber(text)) + delta;
   return static_cast<int32_t>(std::clamp<int64_t>(v, range.min, range.max));
 }
 
