@@ -423,8 +423,25 @@ void frmStampaFCPB::blink() {
 
 void frmStampaFCPB::rectEdited(RectField field, const QString& text) {
   setRectText(session_.state, field, text.toStdString());
+  bool corrected = rectText(session_.state, field) != text.toStdString();
   afterRectEdit(field);
   sync();
+  // A corrected number is selected, so that typing goes on over it.
+  if (corrected) rectEdit(field)->selectAll();
+}
+
+QLineEdit* frmStampaFCPB::rectEdit(RectField field) const {
+  switch (field) {
+    case RectField::X:
+      return txtPrX_;
+    case RectField::Y:
+      return txtPrY_;
+    case RectField::W:
+      return txtPrW_;
+    case RectField::H:
+      return txtPrH_;
+  }
+  return txtPrW_;
 }
 
 void frmStampaFCPB::rectStepped(RectField field, int delta) {

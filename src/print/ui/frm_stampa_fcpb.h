@@ -44,6 +44,7 @@ class frmStampaFCPB : public QDialog {
   void syncPreview();
   void sizeWindow();
 
+  QLineEdit* rectEdit(RectField field) const;
   void rectEdited(RectField field, const QString& text);
   void rectStepped(RectField field, int delta);
   void afterRectEdit(RectField field);
