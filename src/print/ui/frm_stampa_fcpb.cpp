@@ -20,7 +20,7 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Window geometry in pixels.
-constexpr int kClientWidth = 540;
+constexpr int kClientWidth = 580;
 constexpr int kPrintModeHeight = 340;
 constexpr int kSettingsModeHeight = 250;
 constexpr QPoint kSheetAnchor{140, 22};  // top-left of the small sheet inside its frame
@@ -93,16 +93,16 @@ void frmStampaFCPB::build() {
   // ---- printer ----
   zFrame1_ = new QGroupBox("Printer", this);
   zFrame1_->setObjectName("zFrame1");
-  zFrame1_->setGeometry(8, 4, 524, 58);
+  zFrame1_->setGeometry(8, 4, 564, 58);
   zLabel1_ = label("&Name:", zFrame1_, {12, 26, 56, 20}, "zLabel1");
   zLabel1_->installEventFilter(this);
   cboPrinterNames_ = new QComboBox(zFrame1_);
   cboPrinterNames_->setObjectName("cboPrinterNames");
-  cboPrinterNames_->setGeometry(70, 24, 330, 24);
+  cboPrinterNames_->setGeometry(70, 24, 370, 24);
   zLabel1_->setBuddy(cboPrinterNames_);
   cmdProprieta_ = new QPushButton("Properties", zFrame1_);
   cmdProprieta_->setObjectName("cmdProprieta");
-  cmdProprieta_->setGeometry(410, 23, 104, 26);
+  cmdProprieta_->setGeometry(450, 23, 104, 26);
 
   // ---- sheet ----
   fraFoglio_ = new QGroupBox("Layout", this);
@@ -151,7 +151,7 @@ void frmStampaFCPB::build() {
   // ---- margins ----
   zFrame2_ = new QGroupBox("Margins in mm", this);
   zFrame2_->setObjectName("zFrame2");
-  zFrame2_->setGeometry(306, 68, 226, 86);
+  zFrame2_->setGeometry(306, 68, 266, 86);
   auto* zLabel7 = label("L&eft:", zFrame2_, {10, 26, 48, 20}, "zLabel7");
   txtPrX_ = numberBox("txtPrX", zFrame2_, {58, 24, 58, 24});
   updPrX_ = upDown("updPrX", zFrame2_, {117, 24, 16, 24});
@@ -162,7 +162,7 @@ void frmStampaFCPB::build() {
   zLabel9->setBuddy(txtPrY_);
   chkCentro_ = new QCheckBox("Center Print", zFrame2_);
   chkCentro_->setObjectName("chkCentro");
-  chkCentro_->setGeometry(140, 24, 84, 24);
+  chkCentro_->setGeometry(142, 24, 120, 24);
   cmdOrigine_ = new QToolButton(zFrame2_);
   cmdOrigine_->setObjectName("cmdOrigine");
   cmdOrigine_->setText(QString::fromUtf8("\u21f1"));  // arrow to the corner
@@ -172,7 +172,7 @@ void frmStampaFCPB::build() {
   // ---- size ----
   zFrame3_ = new QGroupBox("Dimensions in mm", this);
   zFrame3_->setObjectName("zFrame3");
-  zFrame3_->setGeometry(306, 160, 226, 86);
+  zFrame3_->setGeometry(306, 160, 266, 86);
   auto* zLabel8 = label("Width:", zFrame3_, {10, 26, 48, 20}, "zLabel8");
   txtPrW_ = numberBox("txtPrW", zFrame3_, {58, 24, 58, 24});
   updPrW_ = upDown("updPrW", zFrame3_, {117, 24, 16, 24});
@@ -183,7 +183,7 @@ void frmStampaFCPB::build() {
   zLabel2->setBuddy(txtPrH_);
   chkProporzioni_ = new QCheckBox("&Fix Dimensions", zFrame3_);
   chkProporzioni_->setObjectName("chkProporzioni");
-  chkProporzioni_->setGeometry(140, 24, 84, 24);
+  chkProporzioni_->setGeometry(142, 24, 120, 24);
   chkProporzioni_->setChecked(true);
   cmdMax_ = new QPushButton("M a x", zFrame3_);
   cmdMax_->setObjectName("cmdMax");
@@ -200,27 +200,27 @@ void frmStampaFCPB::build() {
   cmdScalaOK_->setText(QString::fromUtf8("\u2713"));
   cmdScalaOK_->setToolTip("OK o Invio per confermare ");
   cmdScalaOK_->setGeometry(220, 256, 28, 24);
-  lblLblNCopie_ = label("N. &of copies:", this, {316, 258, 92, 20}, "lblLblNCopie");
-  txtNCopies_ = numberBox("txtNCopies", this, {410, 256, 50, 24});
-  updNCopies_ = upDown("updNCopies", this, {461, 256, 16, 24});
+  lblLblNCopie_ = label("N. &of copies:", this, {330, 258, 100, 20}, "lblLblNCopie");
+  txtNCopies_ = numberBox("txtNCopies", this, {434, 256, 50, 24});
+  updNCopies_ = upDown("updNCopies", this, {485, 256, 16, 24});
   lblLblNCopie_->setBuddy(txtNCopies_);
 
   // ---- buttons ----
   cmdStampa_ = new QPushButton("Print", this);
   cmdStampa_->setObjectName("cmdStampa");
-  cmdStampa_->setGeometry(306, 300, 108, 30);
+  cmdStampa_->setGeometry(330, 300, 112, 30);
   cmdStampa_->setDefault(true);
   cmdOK_ = new QPushButton("&OK", this);
   cmdOK_->setObjectName("cmdOK");
-  cmdOK_->setGeometry(306, 210, 108, 30);
+  cmdOK_->setGeometry(330, 210, 112, 30);
   cmdChiudi_ = new QPushButton("Exit", this);
   cmdChiudi_->setObjectName("cmdChiudi");
-  cmdChiudi_->setGeometry(424, 300, 108, 30);
+  cmdChiudi_->setGeometry(456, 300, 112, 30);
 
   imgPrinter_ = new QLabel(this);
   imgPrinter_->setObjectName("imgPrinter");
   imgPrinter_->setPixmap(printerPicture());
-  imgPrinter_->setGeometry(384, 90, 72, 64);
+  imgPrinter_->setGeometry(403, 92, 72, 64);
 
   // ---- enlarged preview ----
   picZoom_ = new QFrame(this);
@@ -314,7 +314,7 @@ void frmStampaFCPB::sizeWindow() {
     w->setVisible(printMode);
   cmdOK_->setVisible(!printMode);
   imgPrinter_->setVisible(!printMode);
-  cmdChiudi_->move(424, printMode ? 300 : 210);
+  cmdChiudi_->move(456, printMode ? 300 : 210);
   setFixedSize(kClientWidth, printMode ? kPrintModeHeight : kSettingsModeHeight);
 }
 

@@ -68,6 +68,13 @@ void clickUp(QWidget& dlg, const char* upDownName, int times = 1) {
   for (int i = 0; i < times; ++i) QTest::mouseClick(up, Qt::LeftButton);
 }
 
+// With KOLM_PRINT_SHOTS set to a folder, the tests leave pictures of the dialog there.
+void saveShot(QWidget& w, const QString& name) {
+  if (!qEnvironmentVariableIsSet("KOLM_PRINT_SHOTS")) return;
+  QTest::qWait(30);
+  w.grab().save(qEnvironmentVariable("KOLM_PRINT_SHOTS") + "/" + name + ".png");
+}
+
 // Select everything in the box and type over it.
 void retype(QLineEdit* edit, const QString& text) {
   edit->setFocus();
@@ -135,11 +142,15 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetWithThePictureInThePreview) {
     QColor inside = shot.pixelColor(20, 15);  // the chart's black, not the white paper
     EXPECT_LT(inside.red() + inside.green() + inside.blue(), 60);
 
-    if (qEnvironmentVariableIsSet("KOLM_PRINT_SCREENSHOT")) {
+    if (qEnvironmentVariableIsSet("KOLM_PRINT_SHOTS")) {
       retype(child<QLineEdit>(dlg, "txtPrW"), "250");
       child<QCheckBox>(dlg, "chkCentro")->click();
-      QTest::qWait(50);
-      dlg.grab().save(qEnvironmentVariable("KOLM_PRINT_SCREENSHOT"));
+      saveShot(dlg, "print-dialog");
+      child<QCheckBox>(dlg, "chkCentro")->click();
+      retype(child<QLineEdit>(dlg, "txtPrX"), "60");
+      saveShot(dlg, "print-out-of-layout");
+      QTest::mouseClick(preview, Qt::LeftButton);
+      saveShot(dlg, "print-zoom");
     }
   });
   EXPECT_EQ(rig.dialogsRun, 1);
@@ -343,6 +354,7 @@ TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
     EXPECT_FALSE(child<QPushButton>(dlg, "cmdStampa")->isVisible());
     EXPECT_FALSE(child<QLineEdit>(dlg, "txtNCopies")->isVisible());
     EXPECT_TRUE(child<QLabel>(dlg, "imgPrinter")->isVisible());
+    saveShot(dlg, "print-settings");
     auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
     EXPECT_EQ(preview->toolTip(), "");
     QTest::mouseClick(preview, Qt::LeftButton);
@@ -443,6 +455,8 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
     dlg.show();
     EXPECT_EQ(child<QComboBox>(dlg, "cboPrinterNames")->currentText(), ui::kPdfPrinterName);
     EXPECT_EQ(child<QLabel>(dlg, "lblFgW")->text(), "290");
+    retype(child<QLineEdit>(dlg, "txtPrW"), "220");
+    child<QCheckBox>(dlg, "chkCentro")->click();
     retype(child<QLineEdit>(dlg, "txtNCopies"), "2");
     QTest::mouseClick(child<QPushButton>(dlg, "cmdStampa"), Qt::LeftButton);
     EXPECT_FALSE(dlg.isVisible());
@@ -464,8 +478,8 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
   EXPECT_TRUE(bytes.contains("/Subtype /Image"));
   EXPECT_TRUE(QDir(QString::fromStdString(dir.path().string())).entryList(QDir::Files) ==
               QStringList{"chart.pdf"});  // nothing left over from the atomic write
-  if (qEnvironmentVariableIsSet("KOLM_PRINT_PDF"))
-    QFile::copy(path + ".pdf", qEnvironmentVariable("KOLM_PRINT_PDF"));
+  if (qEnvironmentVariableIsSet("KOLM_PRINT_SHOTS"))
+    QFile::copy(path + ".pdf", qEnvironmentVariable("KOLM_PRINT_SHOTS") + "/print.pdf");
 }
 
 TEST(QtPrinting, NoFileChosenGivesUpWithoutAMessage) {
