@@ -5,7 +5,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -14,6 +13,7 @@
 #include <memory>
 
 #include "print/ui/bitmap_qt.h"
+#include "print/ui/printer_properties.h"
 
 namespace kolm::print::ui {
 
@@ -65,14 +65,6 @@ void configure(QPrinter& printer, const DevMode& dm) {
                                                             : QPageLayout::Portrait);
   printer.setColorMode(dm.dmColor == kMonochrome ? QPrinter::GrayScale : QPrinter::Color);
   printer.setCopyCount(1);  // copies are separate documents
-}
-
-void readBack(const QPrinter& printer, DevMode& dm) {
-  QPageLayout layout = printer.pageLayout();
-  dm.dmOrientation = layout.orientation() == QPageLayout::Landscape ? kLandscape : kPortrait;
-  dm.dmPaperSize = paperCodeOf(layout.pageSize());
-  dm.dmCopies = static_cast<int16_t>(std::clamp(printer.copyCount(), 1, 32767));
-  dm.dmColor = printer.colorMode() == QPrinter::GrayScale ? kMonochrome : kColour;
 }
 
 SheetSize sheetOf(const QPageLayout& layout, int resolution) {
@@ -130,22 +122,17 @@ QPageLayout QtPrinterBackend::pdfLayout(const DevMode& devMode) {
 }
 
 bool QtPrinterBackend::showProperties(const std::string& name, DevMode& devMode) {
-  std::unique_ptr<QPrinter> printer;
-  if (isPdf(name)) {
-    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setPageLayout(pdfLayout(devMode));
-  } else {
-    printer =
-        std::make_unique<QPrinter>(QPrinterInfo::printerInfo(q(name)), QPrinter::HighResolution);
-    configure(*printer, devMode);
+  QList<QPageSize> papers = pdfPapers();
+  bool colour = true;
+  if (!isPdf(name)) {
+    QPrinterInfo info = QPrinterInfo::printerInfo(q(name));
+    if (info.isNull()) return false;
+    if (!info.supportedPageSizes().isEmpty()) papers = info.supportedPageSizes();
+    colour = info.supportedColorModes().contains(QPrinter::Color);
   }
-  printer->setCopyCount(std::max<int>(1, devMode.dmCopies));
-  QPrintDialog dialog(printer.get(), dialogParent_);
-  dialog.setWindowTitle("Properties");
-  dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+  PrinterPropertiesDialog dialog(q(name), devMode, papers, colour, dialogParent_);
   if (dialog.exec() != QDialog::Accepted) return false;
-  readBack(*printer, devMode);
+  devMode = dialog.settings();
   return true;
 }
 

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -18,6 +20,7 @@
 #include "print/fake_printer.h"
 #include "print/ui/frm_stampa_fcpb.h"
 #include "print/ui/preview_area.h"
+#include "print/ui/printer_properties.h"
 #include "print/ui/qt_printer_backend.h"
 #include "print/ui/stampa.h"
 #include "support/temp_dir.h"
@@ -406,6 +409,54 @@ TEST(PrintDialog, EscapeLeavesAsExitDoes) {
 }
 
 // ---- the Qt printing system's file printer ----
+
+TEST(QtPrinting, WindowsPrintCommandIsOneCall) {
+  common::ScriptedPrompter prompter;
+  PrintService& service = PrintService::instance();
+  EXPECT_EQ(&service, &PrintService::instance());
+  ChartLike chart;
+  chart.show();
+  QString title;
+  bool sawWindowPrompter = false;
+  service.runModal = [&](frmStampaFCPB& dlg) {
+    dlg.show();
+    title = dlg.windowTitle();
+    sawWindowPrompter = &service.session().prompter() == &prompter;
+    QTest::mouseClick(child<QPushButton>(dlg, "cmdChiudi"), Qt::LeftButton);  // never prints
+  };
+  ui::printWindow(prompter, &chart, "Screen");
+  service.runModal = nullptr;
+  EXPECT_EQ(title, "  Print of: Screen");
+  EXPECT_TRUE(sawWindowPrompter);
+  EXPECT_NE(&service.session().prompter(), &prompter);  // not kept after the call
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST(QtPrinting, PropertiesDialogShowsAndReturnsTheSettings) {
+  DevMode dm{kLandscape, 9, 3, kColour};
+  ui::PrinterPropertiesDialog dialog("Print to PDF file", dm, ui::pdfPapers(), true);
+  auto* paper = child<QComboBox>(dialog, "paper");
+  EXPECT_EQ(paper->currentText(), "A4");
+  EXPECT_TRUE(child<QRadioButton>(dialog, "landscape")->isChecked());
+  EXPECT_TRUE(child<QRadioButton>(dialog, "colour")->isChecked());
+  EXPECT_EQ(child<QSpinBox>(dialog, "copies")->value(), 3);
+  EXPECT_EQ(dialog.settings(), dm);
+  saveShot(dialog, "print-properties");
+
+  paper->setCurrentIndex(paper->findData(1));  // Letter
+  child<QRadioButton>(dialog, "portrait")->setChecked(true);
+  child<QRadioButton>(dialog, "grey")->setChecked(true);
+  child<QSpinBox>(dialog, "copies")->setValue(5);
+  EXPECT_EQ(dialog.settings(), (DevMode{kPortrait, 1, 5, kMonochrome}));
+
+  // A printer without colour, and a paper not in its list, kept as it is.
+  ui::PrinterPropertiesDialog mono("Mono", DevMode{kPortrait, 66, 1, kColour},
+                                   {QPageSize(QPageSize::A4)}, false);
+  EXPECT_TRUE(child<QRadioButton>(mono, "grey")->isChecked());
+  EXPECT_FALSE(child<QRadioButton>(mono, "colour")->isEnabled());
+  EXPECT_EQ(mono.settings().dmPaperSize, 66);
+  EXPECT_EQ(mono.settings().dmColor, kMonochrome);
+}
 
 int pdfPages(const QByteArray& pdf) {
   return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
