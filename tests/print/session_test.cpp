@@ -245,26 +245,6 @@ TEST(PrintSession, SecondCallStartsFromWhatTheFirstLeft) {
   EXPECT_EQ(r.session.state.PrinterName, "Laser");
 }
 
-TEST(PrintSession, PrintSendsOnePictureInPrinterPixelsForEveryCopy) {
-  Rig r;
-  ASSERT_TRUE(r.open("Screen"));
-  setRectText(r.session.state, RectField::X, "10");
-  setRectText(r.session.state, RectField::Y, "5");
-  setRectText(r.session.state, RectField::W, "100");
-  setRectText(r.session.state, RectField::H, "50");
-  r.session.txtNCopies_Change("3");
-  EXPECT_TRUE(r.session.cmdStampa_Click());
-  ASSERT_EQ(r.backend.jobs.size(), 1u);
-  const auto& job = r.backend.jobs[0];
-  EXPECT_EQ(job.printer, "Laser");
-  EXPECT_EQ(job.copies, 3);
-  EXPECT_EQ(job.title, "Screen");
-  EXPECT_EQ(job.rect, (PixelRect{240, 120, 2400, 1200}));
-  EXPECT_EQ(job.imageWidth, 40);
-  EXPECT_TRUE(r.questions.empty());
-  EXPECT_TRUE(r.prompter.shown.empty());
-}
-
 TEST(PrintSession, NoCopiesPrintsNothingAndCloses) {
   Rig r;
   ASSERT_TRUE(r.open());
