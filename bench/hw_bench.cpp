@@ -34,7 +34,8 @@ void BM_PortDelayAccuracy(benchmark::State& state) {
   for (auto _ : state) {
     auto a = std::chrono::steady_clock::now();
     delayer.wait(units, 10);
-    auto ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a).count();
+    auto ns =
+        std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a).count();
     if (ns < units * 100.0) ++undershoots;
     overshoot.push_back(ns - units * 100.0);
   }

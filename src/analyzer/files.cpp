@@ -1,8 +1,11 @@
 #include "analyzer/files.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <complex>
 #include <limits>
+#include <system_error>
 
 #include "common/files.h"
 #include "common/records.h"
@@ -53,6 +56,17 @@ bool SaveVar(std::string_view text1, std::string_view text2, std::string_view te
   return common::writeFileAtomic(path, w.text());
 }
 
+std::string formatVna(const ChartData& chart) {
+  common::RecordWriter w;
+  w.number(chart.points);
+  w.number(chart.start);
+  w.number(chart.stop);
+  const size_t n = static_cast<size_t>(std::max<int>(chart.points, 0)) + 1;
+  for (size_t i = 0; i < n && i < chart.canaleA.size(); ++i) w.number(chart.canaleA[i]);
+  for (size_t i = 0; i < n && i < chart.canaleB.size(); ++i) w.number(chart.canaleB[i]);
+  return w.text();
+}
+
 std::string formatVna(int16_t points, double start, double stop, const Channels& channels) {
   common::RecordWriter w;
   w.number(points);
@@ -96,7 +110,7 @@ VnaReadResult parseVna(std::string_view content) {
     out = *n;
     return true;
   };
-  VnaChart& c = r.chart;
+  ChartData& c = r.chart;
   if (!reading("number of points", c.points)) return r;
   if (!usablePoints(c.points)) {
     r.error = "The number of points, " + std::to_string(c.points) + ", is outside 1 to " +
@@ -104,6 +118,11 @@ VnaReadResult parseVna(std::string_view content) {
     return r;
   }
   if (!number("start frequency", c.start) || !number("stop frequency", c.stop)) return r;
+  if (c.start == c.stop) {
+    r.error = "The start and stop frequencies are equal (" + common::shortestText(c.start) +
+              " MHz): there is no span to draw the chart on.";
+    return r;
+  }
   c.canaleA.resize(c.points + 1);
   c.canaleB.resize(c.points + 1);
   for (auto& v : c.canaleA)
@@ -113,9 +132,133 @@ VnaReadResult parseVna(std::string_view content) {
   return r;
 }
 
-void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop) {
-  for (int i = 0; i <= points && i < static_cast<int>(frequenze.size()); ++i)
-    frequenze[i] = static_cast<float>(i * (stop - start) / points + start);
+VnaReadResult readVna(const std::filesystem::path& path) {
+  auto content = common::readTextFile(path);
+  if (!content) {
+    VnaReadResult r;
+    r.error = "The file cannot be opened.";
+    return r;
+  }
+  return parseVna(*content);
+}
+
+// ---- .vec ----
+
+namespace {
+
+constexpr uint64_t kVecHeaderBytes = 24;  // 16 (n + 1) + 8 with n = 0
+
+float floatAt(std::string_view bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<unsigned char>(bytes[offset + k]);
+  return std::bit_cast<float>(v);
+}
+
+}  // namespace
+
+std::string VecReadResult::message() const {
+  switch (fault) {
+    case VecFault::None:
+      return {};
+    case VecFault::EqualSpan:
+      return "ERRORE!\n" + reason;
+    case VecFault::Invalid:
+      break;
+  }
+  return "ERRORE\n" + reason;
+}
+
+int64_t vecPointCount(uint64_t length) {
+  if (length < kVecHeaderBytes) return -1;
+  return static_cast<int64_t>(
+      common::roundHalfEven(static_cast<double>(length - kVecHeaderBytes) / 16.0));
+}
+
+VecReadResult parseVec(std::string_view bytes) {
+  VecReadResult r;
+  auto refuse = [&](VecFault fault, std::string reason) {
+    r.fault = fault;
+    r.reason = std::move(reason);
+    r.chart = {};
+    return r;
+  };
+  const uint64_t length = bytes.size();
+  const int64_t n = vecPointCount(length);
+  if (n < 0)
+    return refuse(VecFault::Invalid, "The file holds " + std::to_string(length) +
+                                         " bytes; a .vec file has at least 24.");
+  const uint64_t needed = 16 * static_cast<uint64_t>(n) + kVecHeaderBytes;
+  if (needed > length)
+    return refuse(VecFault::Invalid,
+                  "The file ends inside its last block: " + std::to_string(length) +
+                      " bytes, where n = " + std::to_string(n) + " needs " +
+                      std::to_string(needed) + ".");
+  const size_t count = static_cast<size_t>(n) + 1;
+  const size_t phases = 4 * count;
+  const size_t span = 16 * count;  // after the third block
+  const float start = floatAt(bytes, span);
+  const float stop = floatAt(bytes, span + 4);
+  if (start == stop)
+    return refuse(VecFault::EqualSpan, "The start and stop frequencies are equal (" +
+                                           common::shortestText(start, 7) + " MHz).");
+  if (!std::isfinite(start) || !std::isfinite(stop))
+    return refuse(VecFault::Invalid, "The start or stop frequency is not a finite number.");
+  if (n == 0) return refuse(VecFault::Invalid, "The file holds no frequency step (n = 0).");
+  if (n > kMaxPoints)
+    return refuse(VecFault::Invalid, "The file holds " + std::to_string(n) +
+                                         " frequency steps; the analyzer takes at most " +
+                                         std::to_string(kMaxPoints) + ".");
+  ChartData& c = r.chart;
+  c.points = static_cast<int16_t>(n);
+  // The span as the decimal numbers the file's single-precision values stand
+  // for (3.1, not 3.0999999046): the boxes show them and a save keeps them.
+  c.start = common::decimalOfSingle(start);
+  c.stop = common::decimalOfSingle(stop);
+  c.canaleA.resize(count);
+  c.canaleB.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const float m = floatAt(bytes, 4 * i);
+    // 512 - (M - 365), in single precision as the values are stored.
+    const float a = 512.0f - (m - 365.0f);
+    const auto ca = common::toInt16(a);
+    if (!ca)
+      return refuse(VecFault::Invalid, "Magnitude value " + std::to_string(i) + " (" +
+                                           common::shortestText(m, 7) +
+                                           ") does not give a 16-bit reading.");
+    const float p = floatAt(bytes, phases + 4 * i);
+    const auto cb = common::toInt16(p);
+    if (!cb)
+      return refuse(VecFault::Invalid, "Phase value " + std::to_string(i) + " (" +
+                                           common::shortestText(p, 7) +
+                                           ") does not fit a 16-bit reading.");
+    c.canaleA[i] = *ca;
+    c.canaleB[i] = *cb;
+  }
+  // The first point repeats the second.
+  c.canaleA[0] = c.canaleA[1];
+  c.canaleB[0] = c.canaleB[1];
+  return r;
+}
+
+VecReadResult readVec(const std::filesystem::path& path) {
+  VecReadResult r;
+  std::error_code ec;
+  const uint64_t length = std::filesystem::file_size(path, ec);
+  // A file far larger than any the arrays could take is refused unread.
+  constexpr uint64_t kLargest = 16u << 20;
+  if (!ec && length > kLargest) {
+    r.fault = VecFault::Invalid;
+    r.reason = "The file holds " + std::to_string(vecPointCount(length)) +
+               " frequency steps; the analyzer takes at most " + std::to_string(kMaxPoints) + ".";
+    return r;
+  }
+  auto bytes = common::readTextFile(path);
+  if (ec || !bytes) {
+    r.fault = VecFault::Invalid;
+    r.reason = "The file cannot be opened.";
+    return r;
+  }
+  return parseVec(*bytes);
 }
 
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {

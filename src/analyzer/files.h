@@ -33,33 +33,62 @@ AntSettings ReadVar(const std::filesystem::path& path = kSettingsFile);
 bool SaveVar(std::string_view text1, std::string_view text2, std::string_view text3,
              const std::filesystem::path& path = kSettingsFile);
 
-// A chart as the .vna file holds it: N, start and stop in MHz, and both channels
-// for indices 0 to N (index N + 1 and the frequencies are not stored).
-struct VnaChart {
-  int16_t points = 0;
-  double start = 0;
-  double stop = 0;
-  std::vector<int16_t> canaleA;  // N + 1 entries
-  std::vector<int16_t> canaleB;  // N + 1 entries
-};
+// The chart file dialogs' filters.
+inline constexpr const char* kVnaFilter = "file vna(*.vna)|*.vna";
+inline constexpr const char* kVecFilter = "file vec(*.vec)|*.vec";
 
-// 2N + 5 CR LF lines: N, start, stop, CanaleA[0..N], CanaleB[0..N].
+// .vna chart file: 2N + 5 CR LF lines: N, start, stop, CanaleA[0..N],
+// CanaleB[0..N].
 std::string formatVna(int16_t points, double start, double stop, const Channels& channels);
+std::string formatVna(const ChartData& chart);
 
 struct VnaReadResult {
-  VnaChart chart;
+  ChartData chart;
   std::string error;  // empty when the whole file was read
   bool ok() const { return error.empty(); }
 };
 
 // Reads a .vna text: fields end at a comma or a line end; numbers with "." and
 // with or without a zero before the point. Refuses a file whose N lies outside
-// 1..20001 (it would not fit the arrays), a missing value, a value that is not a
-// number or a reading that does not fit 16 bits.
+// 1..20001 (it would not fit the arrays), equal start and stop (no span to draw
+// on), a missing value, a value that is not a finite number or a reading that
+// does not fit 16 bits. Values after the last reading are ignored.
 VnaReadResult parseVna(std::string_view content);
+// The file at `path`, read whole; a file that cannot be opened gives an error.
+VnaReadResult readVna(const std::filesystem::path& path);
 
-// Frequenze[i] := i x (stop - start) / N + start for i = 0 to N, single precision.
-void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop);
+// .vec binary file, little-endian, read only. With L its length in bytes and
+// n = (L - 24) / 16 rounded halves to even: n + 1 magnitudes M (32-bit float),
+// n + 1 phases P (32-bit float), n + 1 values of a third block (64-bit float,
+// not used), then start and stop in MHz (32-bit float each).
+// CanaleA[i] := 512 - (M[i] - 365), CanaleB[i] := P[i], both rounded halves to
+// even; then index 0 repeats index 1.
+enum class VecFault {
+  None,
+  EqualSpan,  // start equals stop: "ERRORE!"
+  Invalid,    // anything else: "ERRORE"
+};
+
+struct VecReadResult {
+  ChartData chart;
+  VecFault fault = VecFault::None;
+  std::string reason;  // why the file was refused
+  bool ok() const { return fault == VecFault::None; }
+  // What the user is shown: "ERRORE!" or "ERRORE", the reason on a second line.
+  std::string message() const;
+};
+
+// n for a file of `length` bytes (negative below 24 bytes).
+int64_t vecPointCount(uint64_t length);
+
+// Refuses, in this order: fewer than 24 bytes, a file that ends before its
+// last block, equal start and stop (EqualSpan), a start or stop that is not a
+// finite number, no frequency step (n = 0), more than 20001 steps, a magnitude
+// or phase that is not a finite number or does not give a 16-bit reading.
+// Bytes after the stop frequency are ignored.
+VecReadResult parseVec(std::string_view bytes);
+// The file at `path`; one too large for the arrays is refused unread.
+VecReadResult readVec(const std::filesystem::path& path);
 
 // Exports of one sweep (indices 0 to N, frequencies i x (stop - start) / N + start
 // in double precision).

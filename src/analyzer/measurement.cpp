@@ -30,6 +30,83 @@ void Measurement::MisuraSimulata() {
   }
 }
 
+void Measurement::setTraceSpan(double start, double stop) {
+  SpanStart = start;
+  SpanStop = stop;
+  TraceStart = static_cast<float>(start);
+  TraceStop = static_cast<float>(stop);
+}
+
+namespace {
+
+// Readings 0 to N of `chart` into fresh arrays, frequencies rebuilt over its span.
+Channels channelsOf(const ChartData& chart) {
+  Channels c;
+  const int n = std::clamp<int>(chart.points, 0, kMaxPoints);
+  const size_t count =
+      std::min({static_cast<size_t>(n) + 1, chart.canaleA.size(), chart.canaleB.size()});
+  std::copy_n(chart.canaleA.begin(), count, c.CanaleA.begin());
+  std::copy_n(chart.canaleB.begin(), count, c.CanaleB.begin());
+  if (n >= kMinPoints) rebuildFrequencies(c.Frequenze, n, chart.start, chart.stop);
+  return c;
+}
+
+}  // namespace
+
+void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop) {
+  for (int i = 0; i <= points && i < static_cast<int>(frequenze.size()); ++i)
+    frequenze[i] = static_cast<float>(i * (stop - start) / points + start);
+}
+
+void Measurement::openChart(const ChartData& chart) {
+  live = channelsOf(chart);
+  Points = chart.points;
+  ViewStart = chart.start;
+  ViewStop = chart.stop;
+  setTraceSpan(chart.start, chart.stop);
+}
+
+ChartData Measurement::savedChart() const {
+  ChartData c;
+  c.points = Points;
+  c.start = SpanStart;
+  c.stop = SpanStop;
+  const int n = std::clamp<int>(Points, 0, kMaxPoints);
+  c.canaleA.assign(live.CanaleA.begin(), live.CanaleA.begin() + n + 1);
+  c.canaleB.assign(live.CanaleB.begin(), live.CanaleB.begin() + n + 1);
+  return c;
+}
+
+void Measurement::ScrMem() {
+  const int n = std::clamp<int>(Points, 0, kMaxPoints);
+  Channels copy;
+  std::copy_n(live.CanaleA.begin(), n + 1, copy.CanaleA.begin());
+  std::copy_n(live.CanaleB.begin(), n + 1, copy.CanaleB.begin());
+  std::copy_n(live.Frequenze.begin(), n + 1, copy.Frequenze.begin());
+  memory = std::move(copy);
+  MemPoints = Points;
+  MemStart = SpanStart;
+  MemStop = SpanStop;
+}
+
+void Measurement::loadMemory(const ChartData& chart) {
+  memory = channelsOf(chart);
+  MemPoints = chart.points;
+  MemStart = chart.start;
+  MemStop = chart.stop;
+}
+
+bool Measurement::memoryEmpty() const {
+  if (MemPoints < kMinPoints) return true;
+  bool tested = false;
+  for (int i : {20, 30}) {
+    if (i > MemPoints) continue;
+    tested = true;
+    if (MemCanaleA()[i] != 0) return false;
+  }
+  return tested;
+}
+
 void computeTraceValues(const Channels& channels, int points, PointValues& previous,
                         TraceValues& out) {
   const int last = std::clamp(points, -1, kFrequencyEntries - 1);

@@ -30,6 +30,16 @@ struct Channels {
   std::vector<float> Frequenze = std::vector<float>(kFrequencyEntries, 0.0f);
 };
 
+// A chart as the files hold it: N steps, the span in MHz and both channels for
+// indices 0 to N (index N + 1 of a sweep and the frequencies are not stored).
+struct ChartData {
+  int16_t points = 0;
+  double start = 0;
+  double stop = 0;
+  std::vector<int16_t> canaleA;  // N + 1 entries
+  std::vector<int16_t> canaleB;  // N + 1 entries
+};
+
 // The analyzer window's measurement state.
 struct Measurement {
   // Displayed span and the span of the next sweep, MHz.
@@ -39,15 +49,47 @@ struct Measurement {
   // The span the arrays were filled over, MHz.
   float TraceStart = static_cast<float>(kDefaultStartMHz);
   float TraceStop = static_cast<float>(kDefaultStopMHz);
+  // The same span as the sweep, file or settings gave it (double precision):
+  // the span a saved chart and the memory copy record. Zooming leaves it alone.
+  double SpanStart = kDefaultStartMHz;
+  double SpanStop = kDefaultStopMHz;
   Channels live;
 
-  // Memory trace.
+  // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
+  // frequencies are `memory` (MemCanaleA, MemCanaleB, MemFrequenze).
   Channels memory;
   int16_t MemPoints = 0;
   double MemStart = 0;
   double MemStop = 0;
+  const std::vector<int16_t>& MemCanaleA() const { return memory.CanaleA; }
+  const std::vector<int16_t>& MemCanaleB() const { return memory.CanaleB; }
+  const std::vector<float>& MemFrequenze() const { return memory.Frequenze; }
 
   PointValues ValoriPunto{};
+
+  // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
+  void setTraceSpan(double start, double stop);
+
+  // Open Chart: the chart becomes the live measurement, shown whole (the view,
+  // Points and the trace span are the chart's), its frequencies rebuilt as
+  // i x (stop - start) / N + start. Entries past N are cleared.
+  void openChart(const ChartData& chart);
+  // What Save Chart writes: Points, the span the readings cover and the readings
+  // 0 to N. After a zoom the span is still the whole one, so that every reading
+  // keeps its frequency when the file is opened again.
+  ChartData savedChart() const;
+
+  // This screen in Memory: the live readings 0 to N with the span they cover and
+  // the frequencies they are drawn at, so that the memory trace lies on the
+  // live one (also after a zoom).
+  void ScrMem();
+  // File in Memory: the chart becomes the memory trace, its frequencies rebuilt
+  // over its own span. The live measurement is not touched.
+  void loadMemory(const ChartData& chart);
+  // The memory counts as empty while its readings at indices 20 and 30 are both
+  // 0; only entries within the trace (0 to MemPoints) are looked at, and a
+  // memory never filled (MemPoints 0) is empty.
+  bool memoryEmpty() const;
 
   // ValoriPunto from the live readings of index i, or from the memory readings.
   // An index outside the arrays, or a point with no finite impedance, leaves
@@ -60,6 +102,9 @@ struct Measurement {
   // about 12.4 dB and a triangle-wave phase.
   void MisuraSimulata();
 };
+
+// Frequenze[i] := i x (stop - start) / N + start for i = 0 to N, single precision.
+void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop);
 
 // What the chart draws of a set of readings: the six quantities of indices 0 to
 // `points`, and the frequencies they stand at. A point with no finite impedance

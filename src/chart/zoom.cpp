@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "chart/scale.h"
+#include "common/text.h"
 
 namespace kolm::chart {
 
@@ -72,8 +73,10 @@ View powerMeterReset(double boxStart, double boxStop, double boxTop, double boxB
 
 View analyzerReset(const View& view, double traceStart, double traceStop) {
   View v = view;
-  v.start = traceStart;
-  v.stop = traceStop;
+  // The trace span is kept in single precision: take the decimals it stands for,
+  // so that the boxes show 3.1 and not 3.09999990463257.
+  v.start = common::decimalOfSingle(static_cast<float>(traceStart));
+  v.stop = common::decimalOfSingle(static_cast<float>(traceStop));
   return v;
 }
 

@@ -20,12 +20,8 @@ extern const Command kAnalyzeCommand;
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,
-    &kTuneCommand,
-    &kReadDetectorCommand,
-    &kReadBridgeCommand,
-    &kPowerSweepCommand,
-    &kAnalyzeCommand,
+    &kDdsCommand,        &kTuneCommand,       &kReadDetectorCommand,
+    &kReadBridgeCommand, &kPowerSweepCommand, &kAnalyzeCommand,
 };
 
 void printHelp(std::ostream& out) {

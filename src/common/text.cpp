@@ -117,6 +117,11 @@ std::string strDouble(double value) { return toStrForm(generalForm(value, 15)); 
 
 std::string shortestText(double value, int digits) { return generalForm(value, digits); }
 
+double decimalOfSingle(float value) {
+  if (!std::isfinite(value)) return value;
+  return std::strtod(generalForm(value, 7).c_str(), nullptr);
+}
+
 std::string formatScientific(double value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.2E", value);

@@ -37,6 +37,10 @@ std::string strDouble(double value);
 // values. Used for bare numbers in record files.
 std::string shortestText(double value, int digits = 15);
 
+// The decimal number a single-precision value stands for, as a double: 3.1f gives
+// 3.1, not 3.0999999046. For single-precision spans shown or stored as doubles.
+double decimalOfSingle(float value);
+
 // Display patterns: '0' a digit always shown, '#' a digit shown only when
 // significant, '.' the decimal point, ' ' a blank printed between digits,
 // ',' thousands grouping (with `thousandsSeparator`). The value is rounded to the

@@ -1,5 +1,6 @@
 #include "powermeter/chart_file.h"
 
+#include "common/files.h"
 #include "common/records.h"
 #include "common/text.h"
 
@@ -66,6 +67,22 @@ ChartFileRead parseChartFile(std::string_view content) {
   }
   out.chart = std::move(chart);
   return out;
+}
+
+ChartFileRead readChartFile(const std::filesystem::path& path) {
+  auto content = common::readTextFile(path);
+  if (!content) {
+    ChartFileRead out;
+    std::error_code ec;
+    out.error =
+        std::filesystem::exists(path, ec) ? "The file cannot be read." : "There is no such file.";
+    return out;
+  }
+  return parseChartFile(*content);
+}
+
+bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, std::string* error) {
+  return common::writeFileAtomic(path, formatChartFile(chart), error);
 }
 
 std::string formatCsv(const ChartFile& chart) {

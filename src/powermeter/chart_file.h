@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ struct ChartFileRead {
 // 20003 levels), an unreadable number and a file shorter than its levels. A
 // further value after the levels is the reference level.
 ChartFileRead parseChartFile(std::string_view content);
+
+// The file at `path`, parsed; a file that cannot be read says so.
+ChartFileRead readChartFile(const std::filesystem::path& path);
+// Written atomically: a failure leaves any earlier file as it was. False with
+// the reason on an error.
+bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, std::string* error);
 
 // "freq_mhz,level_dbm", then one row per point: start + k x (stop - start) / N.
 std::string formatCsv(const ChartFile& chart);

@@ -204,3 +204,34 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   readTouchstone("# MHz S RI R 50\r\n2 0 0\r\n1 0 0\r\n", error);
   EXPECT_FALSE(error.empty());
 }
+
+TEST(Vna, RefusesAnEmptySpanAndNonFiniteNumbers) {
+  auto equal = parseVna("1\r\n7\r\n7\r\n1\r\n2\r\n3\r\n4\r\n");
+  EXPECT_FALSE(equal.ok());
+  EXPECT_NE(equal.error.find("equal"), std::string::npos);
+  EXPECT_FALSE(parseVna("1\r\n1E999\r\n30\r\n1\r\n2\r\n3\r\n4\r\n").ok());
+  EXPECT_FALSE(parseVna("1\r\n3\r\nnan\r\n1\r\n2\r\n3\r\n4\r\n").ok());
+  // Quoted values and values after the last reading are accepted.
+  auto r = parseVna("\"1\"\r\n3\r\n30\r\n1\r\n2\r\n3\r\n4\r\n99\r\n");
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.chart.canaleB[1], 4);
+}
+
+TEST(Vna, FilesOnDisk) {
+  kolm::test::TempDir dir;
+  ChartData c;
+  c.points = 2;
+  c.start = 144;
+  c.stop = 146;
+  c.canaleA = {1, 2, 3};
+  c.canaleB = {4, 5, 6};
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "a.vna", formatVna(c)));
+  EXPECT_EQ(readTextFile(dir.path() / "a.vna").value(),
+            "2\r\n144\r\n146\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+  auto r = readVna(dir.path() / "a.vna");
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.chart.canaleB, c.canaleB);
+  auto missing = readVna(dir.path() / "none.vna");
+  EXPECT_FALSE(missing.ok());
+  EXPECT_NE(missing.error.find("cannot be opened"), std::string::npos);
+}

@@ -88,3 +88,115 @@ TEST(TraceValues, AnOpenCircuitPointRepeatsThePreviousValues) {
   ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[4], m.live.CanaleB[4], v));
   EXPECT_EQ(previous, v);  // the last point computed is left behind
 }
+
+namespace {
+ChartData chartOf(int16_t n, double start, double stop, int16_t a, int16_t b) {
+  ChartData c;
+  c.points = n;
+  c.start = start;
+  c.stop = stop;
+  for (int i = 0; i <= n; ++i) {
+    c.canaleA.push_back(static_cast<int16_t>(a + i));
+    c.canaleB.push_back(static_cast<int16_t>(b + i));
+  }
+  return c;
+}
+}  // namespace
+
+TEST(MemoryTrace, EmptyWhileBothTestEntriesAreZeroWithinTheTrace) {
+  Measurement m;
+  EXPECT_TRUE(m.memoryEmpty());  // never filled
+  m.loadMemory(chartOf(40, 1, 2, 0, 0));
+  EXPECT_FALSE(m.memoryEmpty());  // entries 20 and 30 hold 20 and 30
+  auto zeros = chartOf(40, 1, 2, 0, 0);
+  zeros.canaleA[20] = zeros.canaleA[30] = 0;
+  m.loadMemory(zeros);
+  EXPECT_TRUE(m.memoryEmpty());
+  zeros.canaleA[30] = 1;
+  m.loadMemory(zeros);
+  EXPECT_FALSE(m.memoryEmpty());
+
+  // A shorter trace: entries past its end are not looked at, whatever an
+  // earlier, longer one left there.
+  m.loadMemory(chartOf(40, 1, 2, 100, 0));
+  auto short25 = chartOf(25, 1, 2, 0, 0);
+  short25.canaleA[20] = 0;
+  m.loadMemory(short25);
+  EXPECT_EQ(m.memory.CanaleA[30], 0);  // cleared by the load
+  EXPECT_TRUE(m.memoryEmpty());
+  short25.canaleA[20] = 5;
+  m.loadMemory(short25);
+  EXPECT_FALSE(m.memoryEmpty());
+  m.loadMemory(chartOf(10, 1, 2, 0, 0));
+  EXPECT_FALSE(m.memoryEmpty());  // no test entry within ten steps
+}
+
+TEST(MemoryTrace, FileInMemoryRebuildsItsOwnFrequenciesAndLeavesTheLiveOnesAlone) {
+  Measurement m;
+  m.MisuraSimulata();
+  const Channels live = m.live;
+  m.loadMemory(chartOf(200, 7, 7.5, 300, 10));
+  EXPECT_EQ(m.MemPoints, 200);
+  EXPECT_EQ(m.MemStart, 7);
+  EXPECT_EQ(m.MemStop, 7.5);
+  EXPECT_EQ(m.memory.CanaleA[200], 500);
+  EXPECT_EQ(m.memory.CanaleB[0], 10);
+  EXPECT_EQ(m.memory.Frequenze[0], 7.0f);
+  EXPECT_EQ(m.memory.Frequenze[100], 7.25f);
+  EXPECT_EQ(m.memory.Frequenze[200], 7.5f);
+  EXPECT_EQ(m.live.CanaleA, live.CanaleA);
+  EXPECT_EQ(m.live.Frequenze, live.Frequenze);
+  EXPECT_EQ(m.Points, 500);
+  EXPECT_EQ(m.ViewStart, 3);
+}
+
+TEST(MemoryTrace, ScreenInMemoryLiesOnTheLiveTraceAlsoAfterAZoom) {
+  Measurement m;
+  m.ViewStart = 3.1;
+  m.ViewStop = 29.7;
+  m.setTraceSpan(3.1, 29.7);
+  m.Points = 333;
+  m.MisuraSimulata();
+  // A zoom narrows the view only.
+  m.ViewStart = 10;
+  m.ViewStop = 12;
+  m.ScrMem();
+  EXPECT_EQ(m.MemPoints, 333);
+  EXPECT_EQ(m.MemStart, 3.1);
+  EXPECT_EQ(m.MemStop, 29.7);
+  for (int i = 0; i <= 333; ++i) {
+    ASSERT_EQ(m.memory.Frequenze[i], m.live.Frequenze[i]) << i;
+    ASSERT_EQ(m.memory.CanaleA[i], m.live.CanaleA[i]) << i;
+    ASSERT_EQ(m.memory.CanaleB[i], m.live.CanaleB[i]) << i;
+  }
+  EXPECT_EQ(m.memory.CanaleA[334], 0);
+  EXPECT_FALSE(m.memoryEmpty());
+}
+
+TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
+  Measurement m;
+  m.MisuraSimulata();
+  m.live.CanaleA[60] = 77;  // past the chart about to be opened
+  m.openChart(chartOf(50, 0.5, 1.5, 400, 20));
+  EXPECT_EQ(m.Points, 50);
+  EXPECT_EQ(m.ViewStart, 0.5);
+  EXPECT_EQ(m.ViewStop, 1.5);
+  EXPECT_EQ(m.TraceStart, 0.5f);
+  EXPECT_EQ(m.TraceStop, 1.5f);
+  EXPECT_EQ(m.live.CanaleA[50], 450);
+  EXPECT_EQ(m.live.CanaleB[50], 70);
+  EXPECT_EQ(m.live.Frequenze[25], 1.0f);
+  EXPECT_EQ(m.live.CanaleA[60], 0);
+
+  // After a zoom the saved chart keeps the whole span, so that reading i still
+  // stands at its own frequency when the file is opened again.
+  m.ViewStart = 0.8;
+  m.ViewStop = 1.0;
+  const ChartData saved = m.savedChart();
+  EXPECT_EQ(saved.points, 50);
+  EXPECT_EQ(saved.start, 0.5);
+  EXPECT_EQ(saved.stop, 1.5);
+  ASSERT_EQ(saved.canaleA.size(), 51u);
+  EXPECT_EQ(saved.canaleA[50], 450);
+  EXPECT_EQ(saved.canaleB[0], 20);
+}

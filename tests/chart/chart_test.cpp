@@ -161,6 +161,9 @@ TEST(ResetTest, FromTheBoxes) {
   // Start above stop stays mirrored.
   EXPECT_EQ(powerMeterReset(30, 3, 20, -80).start, 30);
   EXPECT_EQ(analyzerReset({5, 6, 500, -1}, 1, 30), (View{1, 30, 500, -1}));
+  // The single-precision trace span comes back as the decimals it stands for.
+  EXPECT_EQ(analyzerReset({5, 6, 500, -1}, 3.1f, 14.35f).start, 3.1);
+  EXPECT_EQ(analyzerReset({5, 6, 500, -1}, 3.1f, 14.35f).stop, 14.35);
 }
 
 namespace {

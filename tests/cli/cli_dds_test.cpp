@@ -13,7 +13,8 @@ using kolm::test::runCli;
 
 TEST(CliDds, PrintsTheWordAndTracesTheFrames) {
   kolm::test::InTempDir dir;
-  ASSERT_TRUE(kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
+  ASSERT_TRUE(
+      kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
   auto r = runCli("--backend sim --trace trace.txt dds --freq 7.05");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "word=75698799\n");

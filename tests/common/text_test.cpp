@@ -96,3 +96,10 @@ TEST(Patterns, Scientific) {
   EXPECT_EQ(formatScientific(0.04376), "4.38E-02");
   EXPECT_EQ(formatPattern(3.375, "scientific"), "3.38E+00");
 }
+
+TEST(DecimalOfSingle, GivesTheDecimalTheFloatStandsFor) {
+  EXPECT_EQ(decimalOfSingle(3.1f), 3.1);
+  EXPECT_EQ(decimalOfSingle(14.35f), 14.35);
+  EXPECT_EQ(decimalOfSingle(30.f), 30.0);
+  EXPECT_EQ(shortestText(decimalOfSingle(3.1f)), "3.1");
+}

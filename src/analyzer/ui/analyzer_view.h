@@ -11,6 +11,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "chart/chart.h"
+#include "chart/ui/sweep_chart.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 
@@ -22,10 +23,6 @@ class QLineEdit;
 class QProgressBar;
 class QToolButton;
 class QButtonGroup;
-
-namespace kolm::chart::ui {
-class SweepChart;
-}
 
 namespace kolm::analyzer::ui {
 
@@ -44,6 +41,16 @@ class AnalyzerWindow : public QMainWindow {
   // Option2 stays selected. False when the boxes were refused (with a message).
   bool Sweep(bool continuous);
   void stopSweep();
+
+  // File and Compare menus, and the Compare box. The file commands ask for a
+  // name (Cancel does nothing, except that a cancelled save empties Text6); a
+  // file that cannot be read changes nothing and says why.
+  void Mfilevna_Click();  // Open Chart .vna
+  void Mfilevec_Click();  // Open Chart .vec
+  void Save_Click();      // Save Chart as
+  void ScrMem_Click();    // This screen in Memory
+  void FilinMem_Click();  // File in Memory
+  void Check1_Click();    // the user ticked or cleared Compare
 
   // Chart mouse events in user units (the chart's signals land here).
   void Pc1_MouseDown(double x, double y, Qt::MouseButton button);
@@ -70,6 +77,11 @@ class AnalyzerWindow : public QMainWindow {
   void DimensionaScala(int quantity);
   void griglia();
   void loadIcon();
+  chart::ui::Trace DisegnaTraccia(int quantity) const;
+  chart::ui::Trace DisegnaTracciaComp(int quantity) const;
+  std::vector<chart::ui::Trace> Compara();
+  void showFileName(const std::string& name);
+  void showOpenedChart(const ChartData& chart);
   void paintText9();
   void onOption1();
   void onOption2();

@@ -20,6 +20,7 @@
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "chart/ui/sweep_chart.h"
+#include "common/files.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
@@ -88,8 +89,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   m_.ViewStart = s.start;
   m_.ViewStop = s.stop;
   m_.Points = s.points;
-  m_.TraceStart = static_cast<float>(s.start);
-  m_.TraceStop = static_cast<float>(s.stop);
+  m_.setTraceSpan(s.start, s.stop);
   text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
   text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
   text_[3]->setText(QString::number(m_.Points));
@@ -112,11 +112,12 @@ void AnalyzerWindow::buildMenus() {
   };
   QMenu* file = bar->addMenu("File");
   file->setObjectName("Mfile");
-  // Chart files, the memory trace and printing come with later work: present,
-  // not yet available.
-  item(file, "Mfilevna", "Open Chart .vna", false);
-  item(file, "Mfilevec", "Open Chart .vec", false);
-  item(file, "Save", "Save Chart as", false);
+  connect(item(file, "Mfilevna", "Open Chart .vna", true), &QAction::triggered, this,
+          &AnalyzerWindow::Mfilevna_Click);
+  connect(item(file, "Mfilevec", "Open Chart .vec", true), &QAction::triggered, this,
+          &AnalyzerWindow::Mfilevec_Click);
+  connect(item(file, "Save", "Save Chart as", true), &QAction::triggered, this,
+          &AnalyzerWindow::Save_Click);
   connect(item(file, "Exit", "Exit Antenna Analyzer", true), &QAction::triggered, this,
           &QWidget::close);
   QAction* params = bar->addAction("Parameters");
@@ -124,10 +125,13 @@ void AnalyzerWindow::buildMenus() {
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
   QMenu* comp = bar->addMenu("Compare");
   comp->setObjectName("Comp");
-  item(comp, "ScrMem", "This screen in Memory", false);
-  item(comp, "FilinMem", "File in Memory", false);
+  connect(item(comp, "ScrMem", "This screen in Memory", true), &QAction::triggered, this,
+          &AnalyzerWindow::ScrMem_Click);
+  connect(item(comp, "FilinMem", "File in Memory", true), &QAction::triggered, this,
+          &AnalyzerWindow::FilinMem_Click);
   QMenu* print = bar->addMenu("Print");
   print->setObjectName("Mprint");
+  // Printing comes with the print dialog: present, not yet available.
   item(print, "PrintScreen", "PrintScreen", false);
   QAction* about = bar->addAction("About Antenna Analyzer");
   about->setObjectName("About");
@@ -209,7 +213,9 @@ void AnalyzerWindow::buildControls() {
 
   check1_ = new QCheckBox("Compare", c);
   check1_->setObjectName("Check1");
-  check1_->setEnabled(false);  // the memory trace comes with later work
+  // Only the user's clicks: ticking it from the Compare menu must not copy the
+  // screen over a memory just loaded.
+  connect(check1_, &QCheckBox::clicked, this, &AnalyzerWindow::Check1_Click);
 
   combine_ = new QToolButton(c);
   combine_->setObjectName("Combine");
@@ -305,28 +311,55 @@ void AnalyzerWindow::paintText9() {
   setBackground(text_[9], traceColour(selection_.GrandezzaScelta));
 }
 
+namespace {
+
+chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour) {
+  chart::ui::Trace t;
+  t.y = values.values[q];
+  t.x = values.frequencies;
+  t.colour = colour;
+  const auto s = chart::analyzerQuantityScale(q);
+  t.vertical = chart::VerticalScale{s->top, s->bottom};
+  return t;
+}
+
+}  // namespace
+
+// The live trace of a quantity from the values computed for this redraw, in its
+// colour-table entry, on its own vertical scale.
+chart::ui::Trace AnalyzerWindow::DisegnaTraccia(int quantity) const {
+  return traceOf(liveValues_, quantity, traceColour(quantity));
+}
+
+// The memory trace of a quantity: points 0 to MemPoints at MemFrequenze, in
+// colour-table entry quantity + 6.
+chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
+  return traceOf(memoryValues_, quantity,
+                 chart::ui::paletteQColor(kColorTable[quantity + kQuantities]));
+}
+
+// The memory traces of the quantities drawn; the chart puts them over the live ones.
+std::vector<chart::ui::Trace> AnalyzerWindow::Compara() {
+  std::vector<chart::ui::Trace> memory;
+  computeTraceValues(m_.memory, m_.MemPoints, m_.ValoriPunto, memoryValues_);
+  for (int q = 0; q < kQuantities; ++q)
+    if (selection_.TracceAttive[q]) memory.push_back(DisegnaTracciaComp(q));
+  return memory;
+}
+
 void AnalyzerWindow::Visualizza() {
   const int selected = selection_.GrandezzaScelta;
   loadIcon();
   DimensionaScala(selected);
   griglia();
 
-  auto traceOf = [](const TraceValues& values, int q, const QColor& colour) {
-    chart::ui::Trace t;
-    t.y = values.values[q];
-    t.x = values.frequencies;
-    t.colour = colour;
-    const auto s = chart::analyzerQuantityScale(q);
-    t.vertical = chart::VerticalScale{s->top, s->bottom};
-    return t;
-  };
   std::vector<chart::ui::Trace> live;
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
   if (anyActive) computeTraceValues(m_.live, m_.Points, m_.ValoriPunto, liveValues_);
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.TracceAttive[q]) {
-      live.push_back(traceOf(liveValues_, q, traceColour(q)));
+      live.push_back(DisegnaTraccia(q));
       calc_[q]->show();
     } else {
       calc_[q]->hide();
@@ -335,13 +368,7 @@ void AnalyzerWindow::Visualizza() {
   paintText9();
 
   std::vector<chart::ui::Trace> memory;
-  if (check1_->isChecked() && anyActive) {
-    computeTraceValues(m_.memory, m_.MemPoints, m_.ValoriPunto, memoryValues_);
-    for (int q = 0; q < kQuantities; ++q)
-      if (selection_.TracceAttive[q])
-        memory.push_back(
-            traceOf(memoryValues_, q, chart::ui::paletteQColor(kColorTable[q + kQuantities])));
-  }
+  if (check1_->isChecked() && anyActive) memory = Compara();
   chart_->setTraces(std::move(live));
   chart_->setMemoryTraces(std::move(memory));
   DimensionaScala(selected);
@@ -532,8 +559,7 @@ void AnalyzerWindow::onPassFinished(bool completed) {
     m_.ViewStart = plan_.start;
     m_.ViewStop = plan_.stop;
     m_.Points = plan_.points;
-    m_.TraceStart = static_cast<float>(plan_.start);
-    m_.TraceStop = static_cast<float>(plan_.stop);
+    m_.setTraceSpan(plan_.start, plan_.stop);
     graph_sizing();
   }
   Visualizza();
@@ -565,6 +591,90 @@ void AnalyzerWindow::endSweep() {
   uncheckOptions();
   stop_->setEnabled(false);
   progress_->setValue(0);
+}
+
+// ---- files and the memory trace ----
+
+void AnalyzerWindow::showFileName(const std::string& name) {
+  label1_->show();
+  text_[6]->setText(qs(name));
+}
+
+// A chart just read becomes the live measurement, shown whole. A pass under way
+// would overwrite it, so it is stopped first.
+void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
+  stopSweep();
+  m_.openChart(chart);
+  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
+  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
+  text_[3]->setText(QString::number(m_.Points));
+  graph_sizing();
+  Visualizza();
+}
+
+void AnalyzerWindow::Mfilevna_Click() {
+  const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
+  if (name.empty()) return;
+  showFileName(name);
+  const VnaReadResult read = readVna(name);
+  if (!read.ok()) {
+    context_.prompter.message("The chart file cannot be read.\n" + read.error,
+                              common::Icon::Warning);
+    return;
+  }
+  showOpenedChart(read.chart);
+}
+
+void AnalyzerWindow::Mfilevec_Click() {
+  const std::string name = context_.prompter.openFileName("Load File", kVecFilter);
+  if (name.empty()) return;
+  showFileName(name);
+  const VecReadResult read = readVec(name);
+  if (!read.ok()) {
+    context_.prompter.message(read.message(), common::Icon::Warning);
+    return;
+  }
+  showOpenedChart(read.chart);
+}
+
+void AnalyzerWindow::Save_Click() {
+  const std::string name = context_.prompter.saveFileName("Save File ", kVnaFilter);
+  showFileName(name);
+  if (name.empty()) return;
+  std::string error;
+  if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error))
+    context_.prompter.message("The chart file cannot be written.\n" + error, common::Icon::Warning);
+}
+
+void AnalyzerWindow::ScrMem_Click() {
+  m_.ScrMem();
+  check1_->setChecked(true);
+  Visualizza();
+}
+
+void AnalyzerWindow::FilinMem_Click() {
+  const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
+  if (name.empty()) return;
+  showFileName(name);
+  const VnaReadResult read = readVna(name);
+  if (!read.ok()) {
+    context_.prompter.message("The chart file cannot be read.\n" + read.error,
+                              common::Icon::Warning);
+    return;
+  }
+  m_.loadMemory(read.chart);
+  check1_->setChecked(true);
+  Visualizza();
+}
+
+void AnalyzerWindow::Check1_Click() {
+  // Ticked with nothing in memory: the screen goes there first, so the memory
+  // traces start out on the live ones. Clearing the box never refills it.
+  if (check1_->isChecked() && m_.memoryEmpty()) {
+    ScrMem_Click();
+    return;
+  }
+  Visualizza();
 }
 
 // ---- closing ----

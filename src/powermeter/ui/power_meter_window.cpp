@@ -26,6 +26,9 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
+// Labels and the stored reference level of a loaded chart.
+const QColor kForeground(192, 192, 192);
+
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
 
@@ -87,11 +90,12 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
+    if (activeJob_ != Job::Sweep) return;
     if (job_) validLevels_ = std::max(validLevels_, job_->measured());
     showTrace();
   });
   connect(&runner_, &common::ui::JobRunner::finished, this,
-          [this](bool completed) { passFinished(completed); });
+          [this](bool completed) { jobFinished(completed); });
 
   // Form_Load.
   ReadVar();
@@ -102,14 +106,20 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   Text9->setText(q(common::shortestText(LevelBottom, 7)));
   TraceStart = ViewStart;
   TraceStop = ViewStart;
+  ReadRif(RifLivello);
+  ReadRifQ(RifQuarzo);
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
   resize(1000, 720);
   setMinimumSize(760, 560);
   Visualizza();
+  updateActions();
 }
 
-PowerMeterWindow::~PowerMeterWindow() { runner_.stop(); }
+PowerMeterWindow::~PowerMeterWindow() {
+  closed_ = true;
+  runner_.stop();
+}
 
 void PowerMeterWindow::buildMenus() {
   auto* file = menuBar()->addMenu("File");
@@ -120,8 +130,10 @@ void PowerMeterWindow::buildMenus() {
     a->setEnabled(enabled);
     return a;
   };
-  add(file, "open", "Open Chart");
-  add(file, "saveas", "Save Chart as");
+  QAction* open = add(file, "open", "Open Chart", true);
+  connect(open, &QAction::triggered, this, [this] { open_Click(); });
+  QAction* saveas = add(file, "saveas", "Save Chart as", true);
+  connect(saveas, &QAction::triggered, this, [this] { saveas_Click(); });
   QAction* exit = add(file, "Exit_Power_Meter", "Exi Power Meter", true);
   connect(exit, &QAction::triggered, this, [this] { close(); });
 
@@ -133,23 +145,31 @@ void PowerMeterWindow::buildMenus() {
   compare->setObjectName("Compare");
   QAction* scrMem = add(compare, "ScrMem", "This Chart in memory", true);
   connect(scrMem, &QAction::triggered, this, [this] { ScrMem_Click(); });
-  add(compare, "finMem", "File in memory");
+  QAction* finMem = add(compare, "finMem", "File in memory", true);
+  connect(finMem, &QAction::triggered, this, [this] { finMem_Click(); });
 
   auto* calibr = menuBar()->addMenu("Calibrate");
   calibr->setObjectName("Calibr");
-  add(calibr, "Cal_0dbm", "0 dBm");
-  add(calibr, "Cal_60dbm", "-60 dBm");
-  add(calibr, "Cal_def", "default");
+  QAction* cal0 = add(calibr, "Cal_0dbm", "0 dBm", true);
+  connect(cal0, &QAction::triggered, this, [this] { Cal_0dbm_Click(); });
+  QAction* cal60 = add(calibr, "Cal_60dbm", "-60 dBm", true);
+  connect(cal60, &QAction::triggered, this, [this] { Cal_60dbm_Click(); });
+  QAction* calDef = add(calibr, "Cal_def", "default", true);
+  connect(calDef, &QAction::triggered, this, [this] { Cal_def_Click(); });
 
   QAction* refer = menuBar()->addAction("Reference_Level");
   refer->setObjectName("refer");
-  refer->setEnabled(false);
+  connect(refer, &QAction::triggered, this, [this] { refer_Click(); });
 
   auto* util = menuBar()->addMenu("CrystalMeter");
   util->setObjectName("util");
-  add(util, "quarz", "Quarzo");
-  add(util, "calQuarz", "calQuarz");
+  QAction* quarz = add(util, "quarz", "Quarzo", true);
+  connect(quarz, &QAction::triggered, this, [this] { quarz_Click(); });
+  QAction* calQuarz = add(util, "calQuarz", "calQuarz", true);
+  connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
 
+  // Printing is handed to the print dialog, which is not part of this window:
+  // the item stays, disabled.
   auto* print = menuBar()->addMenu("Print");
   print->setObjectName("Print");
   add(print, "Print_Screen", "Print_Screen");
@@ -164,7 +184,7 @@ void PowerMeterWindow::buildMenus() {
   stopAction_->setObjectName("StopSweep");
   stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
   stopAction_->setShortcutContext(Qt::WindowShortcut);
-  stopAction_->setToolTip("Stop the sweep (Esc)");
+  stopAction_->setToolTip("Stop the sweep or the reference measurement (Esc)");
   stopAction_->setEnabled(false);
   addAction(stopAction_);
   connect(stopAction_, &QAction::triggered, this, [this] { stopSweep(); });
@@ -180,7 +200,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
 
   Pc1 = new chart::ui::SweepChart(area);
   Pc1->setObjectName("Pc1");
-  Pc1->setColours(QColor(0, 0, 0), QColor(192, 192, 192), chart::ui::paletteQColor(12));
+  Pc1->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   connect(Pc1, &chart::ui::SweepChart::mousePressed, this,
           [this](double x, double y, Qt::MouseButton b) { mouseDown(x, y, b); });
   connect(Pc1, &chart::ui::SweepChart::mouseMoved, this,
@@ -337,6 +357,10 @@ void PowerMeterWindow::Text7_Change() {
 }
 
 void PowerMeterWindow::option1Clicked() {
+  if (activeJob_ != Job::None && activeJob_ != Job::Sweep) {
+    Option1->setChecked(false);  // a reference table is being measured
+    return;
+  }
   Option1->setChecked(true);
   Option2->setChecked(false);
   // During a pass: one more pass after it, then the sweeping ends. A pass that
@@ -349,6 +373,10 @@ void PowerMeterWindow::option1Clicked() {
 }
 
 void PowerMeterWindow::option2Clicked() {
+  if (activeJob_ != Job::None && activeJob_ != Job::Sweep) {
+    Option2->setChecked(false);
+    return;
+  }
   Option2->setChecked(true);
   Option1->setChecked(false);
   pendingSingle_ = false;
@@ -357,9 +385,19 @@ void PowerMeterWindow::option2Clicked() {
   EseguiSweep();
 }
 
+bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
+  if (runner_.running() || closed_) return false;
+  sweepDone_ = std::move(whenDone);
+  Option1->setChecked(true);
+  Option2->setChecked(false);
+  EseguiSweep();
+  return true;
+}
+
 void PowerMeterWindow::EseguiSweep() {
   Text6->clear();
   GraficoDaFile = false;
+  showRifQ_ = false;
   SweepPreparation prepared = prepareSweep(
       {s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()), s(Text9->text())},
       context_.instrument.params.RefClkMHz, calibration_);
@@ -367,7 +405,7 @@ void PowerMeterWindow::EseguiSweep() {
   if (prepared.text2) Text2->setText(q(*prepared.text2));
   if (!prepared.plan) {
     context_.prompter.message(prepared.error, common::Icon::Warning);
-    endSweeping();
+    endSweeping(false);
     return;
   }
   const SweepPlan& plan = *prepared.plan;
@@ -383,19 +421,39 @@ void PowerMeterWindow::EseguiSweep() {
   validLevels_ = samePoints ? Points + 1 : 0;
   job_ = std::make_unique<SweepJob>(
       context_.instrument, plan, calibration_, [this] { return delayMs_; }, Traccia);
-  stopAction_->setEnabled(true);
+  activeJob_ = Job::Sweep;
   progress_->setValue(0);
   runner_.start(job_.get());
+  updateActions();
   Visualizza();
+}
+
+void PowerMeterWindow::jobFinished(bool completed) {
+  const Job finished = activeJob_;
+  activeJob_ = Job::None;
+  switch (finished) {
+    case Job::Sweep:
+      passFinished(completed);
+      break;
+    case Job::LevelReference:
+      levelReferenceFinished(completed);
+      break;
+    case Job::QuartzReference:
+      quartzReferenceFinished(completed);
+      break;
+    case Job::None:
+      break;
+  }
+  if (!closed_) updateActions();
 }
 
 void PowerMeterWindow::passFinished(bool completed) {
   if (completed) progress_->setValue(1000);
   if (job_) validLevels_ = std::max(validLevels_, job_->measured());
-  Visualizza();
   if (closed_) return;
+  Visualizza();
   if (!completed) {
-    endSweeping();
+    endSweeping(false);
     return;
   }
   if (pendingSingle_) {
@@ -407,7 +465,7 @@ void PowerMeterWindow::passFinished(bool completed) {
     EseguiSweep();
     return;
   }
-  endSweeping();
+  endSweeping(true);
 }
 
 void PowerMeterWindow::stopSweep() {
@@ -416,13 +474,29 @@ void PowerMeterWindow::stopSweep() {
   runner_.stop();
 }
 
-void PowerMeterWindow::endSweeping() {
+void PowerMeterWindow::endSweeping(bool completed) {
   job_.reset();
   pendingSingle_ = false;
-  stopAction_->setEnabled(false);
   Option1->setChecked(false);
   Option2->setChecked(false);
+  updateActions();
   Text1->setFocus();
+  if (auto done = std::exchange(sweepDone_, nullptr)) done(completed);
+}
+
+void PowerMeterWindow::updateActions() {
+  const bool busy = runner_.running();
+  stopAction_->setEnabled(busy);
+  // Commands that send to the instrument or replace the trace wait for the job.
+  for (const char* name : {"open", "saveas", "Cal_0dbm", "Cal_60dbm", "refer", "quarz", "calQuarz"})
+    action(name)->setEnabled(!busy);
+  const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference;
+  Option1->setEnabled(!table);
+  Option2->setEnabled(!table);
+}
+
+QAction* PowerMeterWindow::action(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name));
 }
 
 void PowerMeterWindow::showTrace() {
@@ -456,7 +530,29 @@ void PowerMeterWindow::Visualizza() {
     memory.push_back(std::move(m));
   }
   Pc1->setMemoryTraces(std::move(memory));
+  showReferences();
   showTrace();
+}
+
+void PowerMeterWindow::showReferences() {
+  std::vector<chart::ui::Trace> refs;
+  auto polyline = [&refs](const std::vector<RefPoint>& points, const QColor& colour) {
+    if (points.empty()) return;
+    chart::ui::Trace t;
+    t.colour = colour;
+    for (const RefPoint& p : points) {
+      t.x.push_back(p.x);
+      t.y.push_back(p.y);
+    }
+    refs.push_back(std::move(t));
+  };
+  const LevelReferenceDrawing level =
+      disegnaRif(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
+  polyline(level.curve, chart::ui::paletteQColor(2));
+  if (level.flatLevel)
+    polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground);
+  if (showRifQ_) polyline(disegnaRifQ(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3));
+  Pc1->setReferenceTraces(std::move(refs));
 }
 
 void PowerMeterWindow::ScrMem_Click() {
@@ -519,8 +615,11 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
     pendingSingle_ = false;
-    runner_.stop();  // at the point boundary: the pass ends here
+    sweepDone_ = nullptr;
+    runner_.stop();  // at the point boundary: the pass or table ends here, unsaved
     job_.reset();
+    levelJob_.reset();
+    quartzJob_.reset();
     SaveVar();
     generatorOff(context_.instrument);
   }

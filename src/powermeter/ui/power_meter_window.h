@@ -2,13 +2,16 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "chart/zoom.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/level.h"
+#include "powermeter/reference.h"
 #include "powermeter/sweep.h"
 
 class QAction;
@@ -38,11 +41,26 @@ class PowerMeterWindow : public QMainWindow {
   // Full redraw: scale, grid, memory trace (while Compare is ticked) and trace.
   Q_INVOKABLE void Visualizza();
 
+  // Runs one pass as a click on Option1 does (a calibration or a crystal
+  // measurement starts its sweep here). `whenDone` is called once, when the
+  // sweeping ends: true when the last pass ran to its end, false when the sweep
+  // was refused or stopped. Returns false, doing nothing, while a job runs.
+  bool startSingleSweep(std::function<void(bool completed)> whenDone = {});
+
+  // A sweep pass or a reference table is running.
   bool sweeping() const { return runner_.running(); }
   // The displayed span and level range.
   chart::View view() const { return {ViewStart, ViewStop, LevelTop, LevelBottom}; }
   const std::vector<float>& trace() const { return Traccia; }
   int16_t points() const { return Points; }
+  float traceStart() const { return TraceStart; }
+  float traceStop() const { return TraceStop; }
+  const Calibration& calibration() const { return calibration_; }
+  float r0() const { return R0; }
+  const RifTable& levelReference() const { return RifLivello; }
+  const RifTable& quartzReference() const { return RifQuarzo; }
+  float storedReference() const { return RifGrafico; }
+  bool chartFromFile() const { return GraficoDaFile; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -59,7 +77,10 @@ class PowerMeterWindow : public QMainWindow {
   void option2Clicked();
   void passFinished(bool completed);
   void stopSweep();
-  void endSweeping();
+  void endSweeping(bool completed);
+  void jobFinished(bool completed);
+  void updateActions();
+  void showReferences();
   void showTrace();
   void Text3_Change();
   void Text7_Change();
@@ -68,6 +89,24 @@ class PowerMeterWindow : public QMainWindow {
   void mouseUp(double x, double y, Qt::MouseButton button);
   void dblClick();
   void ScrMem_Click();
+  // Calibration and reference level.
+  void Cal_0dbm_Click();
+  void Cal_60dbm_Click();
+  void Cal_def_Click();
+  void refer_Click();
+  void levelReferenceFinished(bool completed);
+  // Crystal meter.
+  void quarz_Click();
+  void crystalSweepFinished();
+  void calQuarz_Click();
+  void quartzReferenceFinished(bool completed);
+  // Chart files.
+  void open_Click();
+  void saveas_Click();
+  void finMem_Click();
+  // Checks before a reference table pass; empty when it may run.
+  std::optional<TableWords> tablePass(int lastIndex);
+  QAction* action(const char* name) const;
 
   common::ui::UiContext& context_;
 
@@ -80,6 +119,12 @@ class PowerMeterWindow : public QMainWindow {
   Calibration calibration_;
   float R0 = 0;
   bool GraficoDaFile = false;
+  float RifGrafico = 0;  // the stored reference level of the last chart opened or saved
+  // Level reference and the crystal fixture's through path.
+  RifTable RifLivello{};
+  RifTable RifQuarzo{};
+  float Fs = 0;            // the last series resonance measured
+  bool showRifQ_ = false;  // the through-path reference is on the chart
   // Memory trace.
   int16_t MemPoints = 0;
   float MemStart = 0, MemStop = 0;
@@ -92,7 +137,13 @@ class PowerMeterWindow : public QMainWindow {
   int validLevels_ = 0;
   double delayMs_ = 0;  // numeric value of Text7, kept current by its change handler
 
+  // One job at a time: a sweep pass or one of the reference tables.
+  enum class Job { None, Sweep, LevelReference, QuartzReference };
+  Job activeJob_ = Job::None;
   std::unique_ptr<SweepJob> job_;
+  std::unique_ptr<LevelReferenceJob> levelJob_;
+  std::unique_ptr<QuartzReferenceJob> quartzJob_;
+  std::function<void(bool)> sweepDone_;
   common::ui::JobRunner runner_;
   bool pendingSingle_ = false;
   bool closed_ = false;

@@ -21,87 +21,13 @@
 #include "common/prompter.h"
 #include "hw/port_factory.h"
 #include "powermeter/settings.h"
+#include "powermeter/ui/power_meter_rig.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
 using powermeter::ui::PowerMeterWindow;
 
-namespace {
-
-// Records every byte and answers as the simulator would.
-struct RecordingSim : hw::PortIo {
-  explicit RecordingSim(const std::string& dut) {
-    inner = std::move(hw::openPort("sim", 0, {dut, "r=50"}).port);
-  }
-  void writeData(uint8_t v) override {
-    writes.push_back(v);
-    inner->writeData(v);
-  }
-  uint8_t readStatus() override { return inner->readStatus(); }
-  std::string name() const override { return "sim"; }
-  bool simulated() const override { return true; }
-  bool addressed() const override { return false; }
-  std::unique_ptr<hw::PortIo> inner;
-  std::vector<uint8_t> writes;
-};
-
-struct Rig {
-  // Without `realDelays` a pass of a few thousand points takes milliseconds.
-  explicit Rig(const std::string& dut = "atten:20", bool realDelays = false)
-      : context{instrument, prompter} {
-    auto p = std::make_unique<RecordingSim>(dut);
-    port = p.get();
-    instrument.setPort(std::move(p));
-    if (!realDelays) instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
-    context.showParameters = [this](QWidget* owner) { parameterOwners.push_back(owner); };
-  }
-  ~Rig() {
-    if (window) window->close();
-  }
-  PowerMeterWindow* open() {
-    window = static_cast<PowerMeterWindow*>(powermeter::ui::createPowerMeterWindow(context));
-    window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.data()));
-    return window;
-  }
-  template <typename T>
-  T* get(const char* name) {
-    T* c = window->findChild<T*>(name);
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-  }
-  QString text(const char* name) { return get<QLineEdit>(name)->text(); }
-  void type(const char* name, const QString& value) {
-    auto* e = get<QLineEdit>(name);
-    e->selectAll();
-    QTest::keyClicks(e, value);
-  }
-  chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("Pc1"); }
-  bool waitIdle(int ms = 10000) {
-    return QTest::qWaitFor([this] { return !window->sweeping(); }, ms);
-  }
-  int resets() const {
-    return static_cast<int>(std::count(port->writes.begin(), port->writes.end(), 144));
-  }
-  // The pixel of the chart at user units (x, y).
-  QPoint pixel(double x, double y) {
-    auto m = chart()->pixelMap();
-    return QPoint(static_cast<int>(std::lround(m.x(x))), static_cast<int>(std::lround(m.y(y))));
-  }
-
-  test::InTempDir dir;
-  hw::Instrument instrument;
-  common::ScriptedPrompter prompter;
-  common::ui::UiContext context;
-  RecordingSim* port = nullptr;
-  QPointer<PowerMeterWindow> window;
-  std::vector<QWidget*> parameterOwners;
-};
-
-}  // namespace
+using test::Rig;
 
 TEST(PowerMeterWindowTest, OpensWithTheDefaultsAndItsMenus) {
   Rig rig;

@@ -1,0 +1,55 @@
+#include "powermeter/calibration.h"
+
+#include "common/text.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+
+namespace kolm::powermeter {
+
+int readCalibrationCount(hw::Instrument& instrument) {
+  int v = 0;
+  for (int k = 0; k < 5; ++k) {
+    v = hw::lettura(instrument);
+    hw::PortDelay(instrument, 20000);
+  }
+  return v;
+}
+
+std::string calibrationRequest(CalPoint point) {
+  return point == CalPoint::ZeroDbm ? "Applicare in ingresso un segnale di 0 dBm poi premere OK"
+                                    : "Applicare in ingresso un segnale di -60 dBm poi premere OK";
+}
+
+std::string calibrationAdvice(CalPoint point) {
+  return point == CalPoint::ZeroDbm
+             ? "    Se il numero visualizzato è tra 800 e 900 accettare premendo OK"
+             : "    Se il numero visualizzato è intorno a 200 accettare premendo OK";
+}
+
+bool calibrateLevel(CalPoint point, hw::Instrument& instrument, common::Prompter& prompter,
+                    Calibration& calibration) {
+  if (!prompter.confirm(calibrationRequest(point))) return false;
+  const int v = readCalibrationCount(instrument);
+  const bool zero = point == CalPoint::ZeroDbm;
+  const int other = zero ? calibration.Cal60 : calibration.Cal0;
+  if (v == other) {
+    prompter.message("The detector reads " + std::to_string(v) + ", the count already taken for " +
+                         (zero ? "-60 dBm" : "0 dBm") +
+                         ": with equal counts no level could be computed. Check the signal at "
+                         "the detector input and calibrate again. The calibration was not "
+                         "changed.",
+                     common::Icon::Warning);
+    return false;
+  }
+  if (!prompter.confirm(common::strDouble(v) + calibrationAdvice(point))) return false;
+  (zero ? calibration.Cal0 : calibration.Cal60) = static_cast<int16_t>(v);
+  return true;
+}
+
+bool calibrateDefault(common::Prompter& prompter, Calibration& calibration) {
+  if (!prompter.confirm("Vuoi applicare i valori di DEFAULT?")) return false;
+  calibration = Calibration{826, 235};
+  return true;
+}
+
+}  // namespace kolm::powermeter

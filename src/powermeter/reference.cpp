@@ -1,0 +1,205 @@
+#include "powermeter/reference.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "common/files.h"
+#include "common/records.h"
+#include "common/text.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
+
+namespace kolm::powermeter {
+
+namespace {
+
+constexpr double kWordLimit = 4294967296.0;  // 2^32: the DDS word has 32 bits
+
+uint32_t wordOut(double word) { return static_cast<uint32_t>(common::roundHalfEven(word)); }
+
+// Table index of a frequency: f x 10 in single precision, rounded halves to even.
+int tableIndex(float f) {
+  const float tenfold = f * 10.0f;
+  if (!(std::fabs(tenfold) < 1e6f)) return -1;  // far outside the table (or not a number)
+  return static_cast<int>(common::roundHalfEven(tenfold));
+}
+
+bool inTable(int index) { return index >= 0 && index < kRifSize; }
+
+// f + 0.1 taken in double precision and kept in single, as the drawing loops step.
+float nextTenth(float f) { return static_cast<float>(static_cast<double>(f) + 0.1); }
+
+// The loops run until f reaches one step beyond the view's stop, or 160 MHz.
+// The loops take at most this many steps: 0.1 MHz steps over the whole table and
+// more (a start far below 0 could otherwise step for ever once 0.1 vanishes).
+constexpr int kMaxDrawingSteps = 20000;
+
+bool beyondDrawing(float f, float viewStop) {
+  return static_cast<double>(f) >= static_cast<double>(viewStop) + 0.1 || f >= 160.0f;
+}
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+std::string formatRif(const RifTable& table) {
+  common::RecordWriter w;
+  for (int k = 0; k < kRifEntries; ++k) w.number(table[k], 7);
+  return w.text();
+}
+
+int parseRif(std::string_view content, RifTable& table) {
+  common::RecordReader reader(content);
+  int read = 0;
+  while (read < kRifEntries) {
+    auto field = reader.next();
+    if (!field || !common::isNumeric(*field)) break;
+    table[read++] = static_cast<float>(common::numericValue(*field));
+  }
+  return read;
+}
+
+int ReadRif(RifTable& table, const std::filesystem::path& path) {
+  auto content = common::readTextFile(path);
+  if (!content) return 0;
+  return parseRif(*content, table);
+}
+
+std::filesystem::path findQuartzRif(const std::filesystem::path& folder) {
+  std::error_code ec;
+  const auto exact = folder / kQuartzRifFile;
+  if (std::filesystem::is_regular_file(exact, ec)) return exact;
+  const std::string wanted = lower(kQuartzRifFile);
+  std::vector<std::filesystem::path> found;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (lower(it->path().filename().string()) == wanted && it->is_regular_file(ec))
+      found.push_back(it->path());
+  }
+  if (found.empty()) return {};
+  std::sort(found.begin(), found.end());  // the same file every time
+  return found.front();
+}
+
+int ReadRifQ(RifTable& table, const std::filesystem::path& folder) {
+  const auto path = findQuartzRif(folder);
+  if (path.empty()) return 0;
+  return ReadRif(table, path);
+}
+
+bool writeRif(const RifTable& table, const std::filesystem::path& path, std::string* error) {
+  return common::writeFileAtomic(path, formatRif(table), error);
+}
+
+std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::string* error) {
+  auto refuse = [&](std::string why) -> std::optional<TableWords> {
+    if (error) *error = std::move(why);
+    return std::nullopt;
+  };
+  if (!(refClkMHz > 0) || !std::isfinite(refClkMHz)) return refuse(hw::noClockMessage());
+  TableWords w;
+  w.W0 = hw::DdsTuningWord(0.1, refClkMHz);
+  w.WE = hw::DdsTuningWord(160, refClkMHz);
+  w.step = (w.W0 + w.WE) / 1600.0;
+  const double last = common::roundHalfEven(w.W0 + lastIndex * w.step);
+  if (last >= kWordLimit) {
+    return refuse(
+        "The reference table runs from 0.1 MHz to about 160 MHz, beyond what a DDS "
+        "clock of " +
+        common::shortestText(refClkMHz) +
+        " MHz can generate. Check the quartz and the multiplier in the Parameters "
+        "window.");
+  }
+  return w;
+}
+
+LevelReferenceJob::LevelReferenceJob(hw::Instrument& instrument, const TableWords& words,
+                                     const Calibration& calibration)
+    : instrument_(instrument), words_(words), calibration_(calibration) {}
+
+bool LevelReferenceJob::step() {
+  if (done()) return false;
+  if (next_ == 0) {
+    hw::DdsReset(instrument_);
+    hw::DdsSetMultiplier(instrument_);
+    word_ = words_.W0;
+    hw::DdsSendWord(instrument_, wordOut(word_));
+    hw::PortDelay(instrument_, 200000);
+  } else {
+    word_ += words_.step;
+    hw::DdsSendWord(instrument_, wordOut(word_));
+    hw::PortDelay(instrument_, 200000.0 / next_ + 10000);
+  }
+  table_[next_] = deciBel(hw::lettura(instrument_), calibration_);
+  ++next_;
+  return !done();
+}
+
+QuartzReferenceJob::QuartzReferenceJob(hw::Instrument& instrument, const TableWords& words,
+                                       const Calibration& calibration)
+    : instrument_(instrument), words_(words), calibration_(calibration) {}
+
+bool QuartzReferenceJob::step() {
+  if (done()) return false;
+  if (next_ == 0) {
+    hw::DdsReset(instrument_);
+    hw::DdsSetMultiplier(instrument_);
+    word_ = words_.W0;
+    hw::DdsSendWord(instrument_, wordOut(word_));
+    hw::PortDelay(instrument_, 100000);
+    table_[0] = deciBel(hw::lettura(instrument_), calibration_);
+  }
+  hw::PortDelay(instrument_, 1000);
+  table_[next_] = deciBel(hw::lettura(instrument_), calibration_);
+  word_ += words_.step;
+  hw::DdsSendWord(instrument_, wordOut(word_));
+  ++next_;
+  return !done();
+}
+
+LevelReferenceDrawing disegnaRif(float viewStart, float viewStop, bool fromFile, float rifGrafico,
+                                 const RifTable& RifLivello) {
+  LevelReferenceDrawing out;
+  if (fromFile) {
+    if (rifGrafico != 0) out.flatLevel = rifGrafico;
+    return out;
+  }
+  const float tenfold = viewStart * 10.0f;
+  float f = static_cast<float>(common::roundHalfEven(tenfold) / 10.0);
+  if (f < 0.1) f = 0.1f;
+  int index = tableIndex(f);
+  if (!inTable(index)) return out;  // a view beyond the table: no curve
+  out.curve.push_back({f, RifLivello[index]});
+  for (int n = 0; n < kMaxDrawingSteps && !beyondDrawing(f, viewStop); ++n) {
+    f = nextTenth(f);
+    index = tableIndex(f);
+    if (inTable(index)) out.curve.push_back({f, RifLivello[index]});
+  }
+  return out;
+}
+
+std::vector<RefPoint> disegnaRifQ(float viewStart, float viewStop, const RifTable& RifQuarzo) {
+  std::vector<RefPoint> out;
+  if (!std::isfinite(viewStart) || !std::isfinite(viewStop)) return out;
+  float f = std::floor(viewStart);
+  int index = tableIndex(f);
+  if (inTable(index)) out.push_back({f, RifQuarzo[index]});  // the start of the line
+  for (int n = 0; n < kMaxDrawingSteps && !beyondDrawing(f, viewStop); ++n) {
+    index = tableIndex(f);
+    if (inTable(index)) out.push_back({f, RifQuarzo[index]});
+    f = nextTenth(f);
+  }
+  return out;
+}
+
+float referenceAtCentre(float start, float stop, const RifTable& RifLivello) {
+  const float centre = (start + stop) / 2.0f;
+  const int index = tableIndex(centre);
+  return inTable(index) ? RifLivello[index] : 0.0f;
+}
+
+}  // namespace kolm::powermeter

@@ -1,0 +1,143 @@
+// The two reference tables of the power meter: the level reference (generator
+// output wired straight to the detector input, level.rif) and the crystal
+// fixture's through path (quartz.rif). Both hold 1601 levels, entry i looked up
+// for the frequency i / 10 MHz; both are measured as resumable jobs of atomic
+// points; both are drawn on the chart as polylines worked out here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/job.h"
+#include "hw/instrument.h"
+#include "powermeter/level.h"
+
+namespace kolm::powermeter {
+
+// Entries 0 to 1600 are measured and stored; 1601 exists so that the lookups at
+// the top of the range (f x 10 rounded up to 1601) stay inside the table.
+inline constexpr int kRifEntries = 1601;
+inline constexpr int kRifSize = 1602;
+using RifTable = std::array<float, kRifSize>;
+
+inline constexpr const char* kLevelRifFile = "level.rif";
+// Written with this spelling; read whatever the letter case of the name.
+inline constexpr const char* kQuartzRifFile = "Quartz.rif";
+
+// 1601 lines, entry k on line k in its shortest single-precision form, CR LF.
+std::string formatRif(const RifTable& table);
+// Numbers in order into table[0..1600]; stops at the first missing or unreadable
+// value, leaving the entries not read as they were. Returns how many were read.
+int parseRif(std::string_view content, RifTable& table);
+
+// ReadRif: level.rif from `path` (the working directory's by default); a missing
+// file reads nothing. Returns the entries read.
+int ReadRif(RifTable& table, const std::filesystem::path& path = kLevelRifFile);
+// ReadRifQ: quartz.rif in `folder`, whatever the letter case of its name; the
+// spelling the calibration writes wins over other spellings.
+int ReadRifQ(RifTable& table, const std::filesystem::path& folder = ".");
+// The file ReadRifQ reads in `folder`, or empty when there is none.
+std::filesystem::path findQuartzRif(const std::filesystem::path& folder = ".");
+
+// Atomic writes of the whole table; false with the reason on an error.
+bool writeRif(const RifTable& table, const std::filesystem::path& path, std::string* error);
+
+// The words of a table pass: W0 the word of 0.1 MHz, WE the word of 160 MHz, and
+// the step (W0 + WE) / 1600 (their sum, as the instrument has always stepped:
+// entry i is taken at W0 + i x step, 160.2 MHz for i = 1600).
+struct TableWords {
+  double W0 = 0;
+  double WE = 0;
+  double step = 0;
+};
+// Refuses a clock of 0 and a clock so low that the pass's last word (index
+// `lastIndex`) would not fit the DDS's 32 bits.
+std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::string* error);
+
+// refer_Click's pass over the level reference. Step 0 resets the DDS, loads the
+// multiplier, loads W0, waits 20 ms and reads entry 0; step i (1 to 1600) loads
+// the word W0 + i x step (rounded), waits 200000 / i + 10000 units and reads
+// entry i. The levels go to the job's own table, which the caller takes only
+// when the job is complete.
+class LevelReferenceJob : public common::SteppedJob {
+ public:
+  LevelReferenceJob(hw::Instrument& instrument, const TableWords& words,
+                    const Calibration& calibration);
+  bool step() override;
+  bool done() const override { return next_ >= kRifEntries; }
+  double progress() const override { return static_cast<double>(next_) / kRifEntries; }
+  const RifTable& table() const { return table_; }
+
+ private:
+  hw::Instrument& instrument_;
+  TableWords words_;
+  Calibration calibration_;
+  RifTable table_{};
+  double word_ = 0;
+  int next_ = 0;
+};
+
+// calQuarz_Click's pass over the crystal fixture's through path. Step 0 resets
+// the DDS and loads the multiplier (so the pass runs at the configured clock
+// whatever ran before), loads W0, waits 10 ms and reads once (entry 0, read
+// again at once); each step k (0 to 1600) then waits 1000 units, reads entry k
+// and loads the next word W0 + (k + 1) x step (rounded).
+class QuartzReferenceJob : public common::SteppedJob {
+ public:
+  QuartzReferenceJob(hw::Instrument& instrument, const TableWords& words,
+                     const Calibration& calibration);
+  bool step() override;
+  bool done() const override { return next_ >= kRifEntries; }
+  double progress() const override { return static_cast<double>(next_) / kRifEntries; }
+  const RifTable& table() const { return table_; }
+
+ private:
+  hw::Instrument& instrument_;
+  TableWords words_;
+  Calibration calibration_;
+  RifTable table_{};
+  double word_ = 0;
+  int next_ = 0;
+};
+
+// A point of a reference drawing, in the chart's user units.
+struct RefPoint {
+  float x = 0;
+  float y = 0;
+  bool operator==(const RefPoint&) const = default;
+};
+
+// What disegnaRif draws.
+struct LevelReferenceDrawing {
+  // A sweep's chart: the first point is set in the foreground colour, then the
+  // line runs through the others in colour 2. Empty when nothing is drawn.
+  std::vector<RefPoint> curve;
+  // A loaded chart: the stored reference level as one flat line across the
+  // view in the foreground colour (none for a level of 0).
+  std::optional<float> flatLevel;
+};
+
+// disegnaRif. For a sweep: from ViewStart rounded to 0.1 MHz (0.1 at least) in
+// 0.1 MHz steps while below ViewStop + 0.1 and 160, each at the table entry f x 10
+// rounded (single precision, as the steps accumulate). A start beyond the table
+// draws nothing. For a loaded chart (`fromFile`): the flat line at RifGrafico.
+LevelReferenceDrawing disegnaRif(float viewStart, float viewStop, bool fromFile, float rifGrafico,
+                                 const RifTable& RifLivello);
+
+// disegnaRifQ: the polyline from the whole MHz at or below ViewStart in 0.1 MHz
+// steps while below ViewStop + 0.1 and 160. Its first point is where the line
+// starts (so the first segment has no length); points whose entry lies outside
+// the table are left out, the line going on from the last one drawn.
+std::vector<RefPoint> disegnaRifQ(float viewStart, float viewStop, const RifTable& RifQuarzo);
+
+// The reference level a saved chart records: RifLivello at the centre of the
+// span, index ((start + stop) / 2) x 10 rounded; 0 (no reference) when the
+// centre lies outside the table.
+float referenceAtCentre(float start, float stop, const RifTable& RifLivello);
+
+}  // namespace kolm::powermeter

@@ -1,0 +1,241 @@
+// The power meter window's commands beyond the sweep: calibration, the level
+// reference, the crystal meter and the chart files.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "common/text.h"
+#include "powermeter/calibration.h"
+#include "powermeter/chart_file.h"
+#include "powermeter/crystal.h"
+#include "powermeter/ui/power_meter_window.h"
+
+namespace kolm::powermeter::ui {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+constexpr const char* kChartFilter = "file pwm(*.pwm)|*.pwm";
+
+}  // namespace
+
+// ---- Calibration and the level reference ----
+
+void PowerMeterWindow::Cal_0dbm_Click() {
+  if (runner_.running()) return;
+  if (calibrateLevel(CalPoint::ZeroDbm, context_.instrument, context_.prompter, calibration_))
+    startSingleSweep();  // the chart shows the new calibration
+}
+
+void PowerMeterWindow::Cal_60dbm_Click() {
+  if (runner_.running()) return;
+  if (calibrateLevel(CalPoint::Minus60Dbm, context_.instrument, context_.prompter, calibration_))
+    startSingleSweep();
+}
+
+void PowerMeterWindow::Cal_def_Click() { calibrateDefault(context_.prompter, calibration_); }
+
+std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
+  std::string error;
+  auto words = tableWords(context_.instrument.params.RefClkMHz, lastIndex, &error);
+  if (words) error = calibrationError(calibration_);
+  if (!error.empty()) {
+    context_.prompter.message(error, common::Icon::Warning);
+    return std::nullopt;
+  }
+  return words;
+}
+
+void PowerMeterWindow::refer_Click() {
+  if (runner_.running()) return;
+  auto words = tablePass(kRifEntries - 1);
+  if (!words) return;
+  if (!context_.prompter.confirm(
+          "Per memorizzare il livello di riferimento unire direttamente uscita e ingresso"))
+    return;
+  levelJob_ = std::make_unique<LevelReferenceJob>(context_.instrument, *words, calibration_);
+  activeJob_ = Job::LevelReference;
+  progress_->setValue(0);
+  runner_.start(levelJob_.get());
+  updateActions();
+}
+
+void PowerMeterWindow::levelReferenceFinished(bool completed) {
+  auto job = std::move(levelJob_);
+  if (closed_ || !job) return;
+  if (!completed) {
+    // Nothing half-measured replaces the reference in use or its file.
+    context_.prompter.message(
+        "The reference level was stopped before its end: level.rif and the reference in use "
+        "were not changed.",
+        common::Icon::Information);
+    return;
+  }
+  progress_->setValue(1000);
+  RifLivello = job->table();
+  std::string error;
+  if (!writeRif(RifLivello, kLevelRifFile, &error)) {
+    context_.prompter.message(
+        "The reference level was measured but level.rif could not be "
+        "written: " +
+            error,
+        common::Icon::Warning);
+  } else {
+    context_.prompter.message("Reference level stored in level.rif.");
+  }
+  Visualizza();
+}
+
+// ---- Crystal meter ----
+
+void PowerMeterWindow::quarz_Click() {
+  if (runner_.running()) return;
+  // The through-path reference over the chart while the crystal is swept.
+  startSingleSweep([this](bool completed) {
+    if (completed) crystalSweepFinished();
+  });
+  if (!runner_.running()) return;  // refused: the sweep said why
+  showRifQ_ = true;
+  showReferences();
+}
+
+void PowerMeterWindow::crystalSweepFinished() {
+  const CrystalResult r = analyzeCrystal({Traccia, Points, TraceStart, TraceStop}, RifQuarzo, R0);
+  if (!r.ok()) {
+    context_.prompter.message(crystalFailure(r), common::Icon::Warning);
+    return;
+  }
+  Fs = r.Fs;
+  showRifQ_ = true;
+  showReferences();
+  context_.prompter.message(crystalReport(r));
+}
+
+void PowerMeterWindow::calQuarz_Click() {
+  if (runner_.running()) return;
+  auto answer = context_.prompter.input("Calibrazione Crystal Meter",
+                                        "Bypassare il quarzo\n(si può cambiare R0)",
+                                        common::shortestText(R0, 7));
+  if (!answer || answer->empty()) return;
+  R0 = static_cast<float>(common::numericValue(*answer));
+  if (!context_.prompter.confirm(" Bypassare il quarzo")) return;
+  auto words = tablePass(kRifEntries);  // one word beyond the last entry is sent
+  if (!words) return;
+  quartzJob_ = std::make_unique<QuartzReferenceJob>(context_.instrument, *words, calibration_);
+  activeJob_ = Job::QuartzReference;
+  progress_->setValue(0);
+  runner_.start(quartzJob_.get());
+  updateActions();
+}
+
+void PowerMeterWindow::quartzReferenceFinished(bool completed) {
+  auto job = std::move(quartzJob_);
+  if (closed_ || !job) return;
+  if (!completed) {
+    context_.prompter.message(
+        "The crystal calibration was stopped before its end: Quartz.rif and the reference in "
+        "use were not changed.",
+        common::Icon::Information);
+    return;
+  }
+  progress_->setValue(1000);
+  RifQuarzo = job->table();
+  std::string error;
+  if (!writeRif(RifQuarzo, kQuartzRifFile, &error))
+    context_.prompter.message(
+        "The crystal fixture was measured but Quartz.rif could not be "
+        "written: " +
+            error,
+        common::Icon::Warning);
+  showRifQ_ = true;
+  showReferences();
+  context_.prompter.message("", common::Icon::None, "CalQuartz");
+}
+
+// ---- Chart files and the memory trace ----
+
+void PowerMeterWindow::open_Click() {
+  if (runner_.running()) return;
+  const std::string name = context_.prompter.openFileName("Load File", kChartFilter);
+  if (name.empty()) return;
+  const ChartFileRead read = readChartFile(name);
+  if (!read.chart) {
+    context_.prompter.message(
+        "The chart " + name + " was not opened: " + read.error + " Nothing was changed.",
+        common::Icon::Warning);
+    return;
+  }
+  const ChartFile& chart = *read.chart;
+  Text6->setText(q(name));
+  Points = chart.points;
+  ViewStart = chart.start;
+  ViewStop = chart.stop;
+  std::copy(chart.levels.begin(), chart.levels.end(), Traccia.begin());
+  if (chart.reference) RifGrafico = *chart.reference;
+  Text1->setText(q(common::strSingle(ViewStart)));
+  Text2->setText(q(common::strSingle(ViewStop)));
+  Text3->setText(QString::number(Points));
+  TraceStart = ViewStart;
+  TraceStop = ViewStop;
+  // The level range is the window's, not the file's.
+  LevelTop = static_cast<float>(common::numericValue(s(Text8->text())));
+  LevelBottom = static_cast<float>(common::numericValue(s(Text9->text())));
+  validLevels_ = Points + 1;
+  GraficoDaFile = true;
+  showRifQ_ = false;
+  Visualizza();
+}
+
+void PowerMeterWindow::saveas_Click() {
+  if (runner_.running()) return;
+  if (validLevels_ != Points + 1) {
+    context_.prompter.message("There is no chart to save yet: run a sweep or open a chart first.",
+                              common::Icon::Information);
+    return;
+  }
+  const std::string name = context_.prompter.saveFileName("Save File ", kChartFilter);
+  if (name.empty()) return;
+  // The span the levels cover (after a zoom the view is narrower), with the
+  // level reference at its centre.
+  RifGrafico = referenceAtCentre(TraceStart, TraceStop, RifLivello);
+  ChartFile chart;
+  chart.points = Points;
+  chart.start = TraceStart;
+  chart.stop = TraceStop;
+  chart.levels.assign(Traccia.begin(), Traccia.begin() + Points + 1);
+  chart.reference = RifGrafico;
+  std::string error;
+  if (!writeChartFile(name, chart, &error)) {
+    context_.prompter.message("The chart could not be saved as " + name + ": " + error +
+                                  " An earlier file of that name is left as it was.",
+                              common::Icon::Warning);
+    return;
+  }
+  Text6->setText(q(name));
+}
+
+void PowerMeterWindow::finMem_Click() {
+  const std::string name = context_.prompter.openFileName("Load File", kChartFilter);
+  if (name.empty()) return;
+  const ChartFileRead read = readChartFile(name);
+  if (!read.chart) {
+    context_.prompter.message("The chart " + name + " was not put in memory: " + read.error +
+                                  " The memory trace was not changed.",
+                              common::Icon::Warning);
+    return;
+  }
+  const ChartFile& chart = *read.chart;
+  MemPoints = chart.points;
+  MemStart = chart.start;
+  MemStop = chart.stop;
+  std::copy(chart.levels.begin(), chart.levels.end(), MemTraccia.begin());
+  if (Check1->isChecked())
+    Visualizza();
+  else
+    Check1->setChecked(true);  // redraws
+}
+
+}  // namespace kolm::powermeter::ui

@@ -1,0 +1,384 @@
+// The analyzer window's chart files and memory trace: Open Chart .vna / .vec,
+// Save Chart as, This screen in Memory, File in Memory and the Compare box.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <algorithm>
+#include <bit>
+#include <fstream>
+
+#include "analyzer/files.h"
+#include "analyzer/ui/analyzer_fixture.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/files.h"
+
+using namespace kolm;
+using namespace kolm::analyzer;
+
+namespace {
+
+class AnalyzerFiles : public test::AnalyzerUi {
+ protected:
+  std::string path(const char* name) const { return (here.path() / name).string(); }
+  // Runs a menu command with the file dialog answering `file` (empty: Cancel).
+  void command(const char* action, const std::string& file) {
+    prompter.files.push_back(file);
+    find<QAction>(action)->trigger();
+  }
+  const common::ScriptedPrompter::Shown& lastDialog() const {
+    auto it = std::find_if(prompter.shown.rbegin(), prompter.shown.rend(),
+                           [](const auto& s) { return s.kind == "open" || s.kind == "save"; });
+    EXPECT_NE(it, prompter.shown.rend());
+    return *it;
+  }
+  void writeVna(const char* name, const ChartData& chart) {
+    ASSERT_TRUE(common::writeFileAtomic(path(name), formatVna(chart)));
+  }
+  void writeBytes(const char* name, const std::string& bytes) {
+    std::ofstream out(path(name), std::ios::binary);
+    out << bytes;
+  }
+  std::vector<int16_t> liveA(int n) const {
+    const auto& a = window->measurement().live.CanaleA;
+    return {a.begin(), a.begin() + n + 1};
+  }
+  QCheckBox* check1() { return find<QCheckBox>("Check1"); }
+};
+
+ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) {
+  ChartData c;
+  c.points = n;
+  c.start = start;
+  c.stop = stop;
+  for (int i = 0; i <= n; ++i) {
+    c.canaleA.push_back(static_cast<int16_t>(a + i % 200));
+    c.canaleB.push_back(static_cast<int16_t>(b + i % 300));
+  }
+  return c;
+}
+
+void putFloat(std::string& out, float v) {
+  const uint32_t bits = std::bit_cast<uint32_t>(v);
+  for (int k = 0; k < 4; ++k) out += static_cast<char>((bits >> (8 * k)) & 0xFF);
+}
+
+// n + 1 magnitudes 365 + i % 300, phases 3i % 1000, the third block, start, stop.
+std::string vecFile(int n, float start, float stop) {
+  std::string out;
+  for (int i = 0; i <= n; ++i) putFloat(out, 365.0f + static_cast<float>(i % 300));
+  for (int i = 0; i <= n; ++i) putFloat(out, static_cast<float>(3 * i % 1000));
+  out += std::string(8 * static_cast<size_t>(n + 1), '\0');
+  putFloat(out, start);
+  putFloat(out, stop);
+  return out;
+}
+
+}  // namespace
+
+TEST_F(AnalyzerFiles, OpenVnaShowsTheFileWhole) {
+  writeVna("two metres.vna", makeChart(400, 144, 146, 100, 0));
+  open();
+  command("Mfilevna", path("two metres.vna"));
+  EXPECT_EQ(lastDialog().title, "Load File");
+  EXPECT_EQ(prompter.filters.back(), "file vna(*.vna)|*.vna");
+  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
+  EXPECT_EQ(box("Text6")->text().toStdString(), path("two metres.vna"));
+  EXPECT_EQ(box("Text1")->text(), "144");
+  EXPECT_EQ(box("Text2")->text(), "146");
+  EXPECT_EQ(box("Text3")->text(), "400");
+  const Measurement& m = window->measurement();
+  EXPECT_EQ(m.Points, 400);
+  EXPECT_EQ(m.TraceStart, 144.0f);
+  EXPECT_EQ(m.TraceStop, 146.0f);
+  EXPECT_EQ(m.live.CanaleA[399], 100 + 199);
+  EXPECT_EQ(m.live.Frequenze[200], 145.0f);
+  ASSERT_EQ(window->chart()->traces()[0].y.size(), 401u);
+  EXPECT_EQ(window->chart()->traces()[0].x.back(), 146.0);
+  EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
+  EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(AnalyzerFiles, SavedFiveHundredPointsHave1005LinesAndReopenExactly) {
+  open();
+  const Measurement& m = window->measurement();
+  const Channels before = m.live;
+  command("Save", path("sim.vna"));
+  EXPECT_EQ(lastDialog().kind, "save");
+  EXPECT_EQ(lastDialog().title, "Save File ");
+  EXPECT_EQ(prompter.filters.back(), "file vna(*.vna)|*.vna");
+  EXPECT_EQ(box("Text6")->text().toStdString(), path("sim.vna"));
+  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
+  const std::string text = common::readTextFile(path("sim.vna")).value();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1005);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1005);
+  EXPECT_EQ(text.substr(0, 12), "500\r\n3\r\n30\r\n");
+
+  // Something else on the screen, then the file again.
+  command("Mfilevna", path("other.vna"));  // missing: refused
+  writeVna("other.vna", makeChart(20, 1, 2, 0, 0));
+  command("Mfilevna", path("other.vna"));
+  ASSERT_EQ(m.Points, 20);
+  command("Mfilevna", path("sim.vna"));
+  EXPECT_EQ(m.Points, 500);
+  EXPECT_EQ(box("Text3")->text(), "500");
+  for (int i = 0; i <= 500; ++i) {
+    ASSERT_EQ(m.live.CanaleA[i], before.CanaleA[i]) << i;
+    ASSERT_EQ(m.live.CanaleB[i], before.CanaleB[i]) << i;
+    ASSERT_EQ(m.live.Frequenze[i], before.Frequenze[i]) << i;
+  }
+}
+
+TEST_F(AnalyzerFiles, CancelledDialogs) {
+  open();
+  box("Text6")->setText("kept.vna");
+  const auto a = liveA(500);
+  // Open, .vec and File in Memory: nothing happens.
+  for (const char* action : {"Mfilevna", "Mfilevec", "FilinMem"}) {
+    command(action, "");
+    EXPECT_EQ(box("Text6")->text(), "kept.vna") << action;
+    EXPECT_FALSE(find<QLabel>("Label1")->isVisible()) << action;
+  }
+  EXPECT_EQ(liveA(500), a);
+  EXPECT_FALSE(check1()->isChecked());
+  EXPECT_TRUE(window->measurement().memoryEmpty());
+  // A cancelled save empties the file name and writes nothing.
+  command("Save", "");
+  EXPECT_EQ(box("Text6")->text(), "");
+  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
+  EXPECT_TRUE(std::filesystem::is_empty(here.path()));
+  EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(AnalyzerFiles, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
+  open();
+  window->ScrMem_Click();
+  const Measurement& m = window->measurement();
+  const Channels live = m.live, memory = m.memory;
+  const int16_t memPoints = m.MemPoints;
+  // Cut off within the phase readings.
+  std::string text = formatVna(makeChart(300, 50, 54, 10, 10));
+  text.resize(text.size() - 40);
+  writeBytes("short.vna", text);
+  writeBytes("bad.vec", vecFile(200, 7, 7).substr(0, 23));
+  const std::string oldBoxes =
+      (box("Text1")->text() + box("Text2")->text() + box("Text3")->text()).toStdString();
+
+  command("Mfilevna", path("short.vna"));
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_EQ(prompter.messages()[0].rfind("The chart file cannot be read.\n", 0), 0u);
+  EXPECT_NE(prompter.messages()[0].find("phase reading"), std::string::npos);
+  EXPECT_EQ(box("Text6")->text().toStdString(), path("short.vna"));  // as chosen
+  command("FilinMem", path("short.vna"));
+  EXPECT_EQ(prompter.messages().size(), 2u);
+  command("Mfilevec", path("bad.vec"));
+  ASSERT_EQ(prompter.messages().size(), 3u);
+  EXPECT_EQ(prompter.messages()[2].rfind("ERRORE\n", 0), 0u);
+  command("Save", (here.path() / "no such folder" / "x.vna").string());
+  ASSERT_EQ(prompter.messages().size(), 4u);
+  EXPECT_EQ(prompter.messages()[3].rfind("The chart file cannot be written.\n", 0), 0u);
+
+  EXPECT_EQ(m.Points, 500);
+  EXPECT_EQ(m.ViewStart, 3);
+  EXPECT_EQ(m.TraceStop, 30.0f);
+  EXPECT_EQ(m.live.CanaleA, live.CanaleA);
+  EXPECT_EQ(m.live.Frequenze, live.Frequenze);
+  EXPECT_EQ(m.MemPoints, memPoints);
+  EXPECT_EQ(m.memory.CanaleA, memory.CanaleA);
+  EXPECT_EQ(m.memory.Frequenze, memory.Frequenze);
+  EXPECT_EQ((box("Text1")->text() + box("Text2")->text() + box("Text3")->text()).toStdString(),
+            oldBoxes);
+}
+
+TEST_F(AnalyzerFiles, OpenVecOfAThousandPoints) {
+  writeBytes("meas.vec", vecFile(1000, 6.5f, 7.5f));
+  ASSERT_EQ(std::filesystem::file_size(path("meas.vec")), 16024u);
+  open();
+  command("Mfilevec", path("meas.vec"));
+  EXPECT_EQ(lastDialog().title, "Load File");
+  EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
+  EXPECT_TRUE(prompter.messages().empty());
+  EXPECT_EQ(box("Text6")->text().toStdString(), path("meas.vec"));
+  EXPECT_EQ(box("Text1")->text(), "6.5");
+  EXPECT_EQ(box("Text2")->text(), "7.5");
+  EXPECT_EQ(box("Text3")->text(), "1000");
+  const Measurement& m = window->measurement();
+  EXPECT_EQ(m.Points, 1000);
+  EXPECT_EQ(m.TraceStart, 6.5f);
+  // 877 - M with M = 365 + i % 300; index 0 repeats index 1.
+  EXPECT_EQ(m.live.CanaleA[1], 511);
+  EXPECT_EQ(m.live.CanaleA[0], 511);
+  EXPECT_EQ(m.live.CanaleB[0], 3);
+  EXPECT_EQ(m.live.CanaleA[300], 512);
+  EXPECT_EQ(m.live.CanaleB[400], 200);
+  EXPECT_EQ(m.live.Frequenze[500], 7.0f);
+  EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
+}
+
+TEST_F(AnalyzerFiles, VecErrorsKeepEverythingButTheFileName) {
+  writeBytes("equal.vec", vecFile(0, 14, 14));
+  writeBytes("zero.vec", vecFile(0, 14, 15));
+  writeBytes("equal500.vec", vecFile(500, 3, 3));
+  ASSERT_EQ(std::filesystem::file_size(path("zero.vec")), 24u);
+  open();
+  const auto a = liveA(500);
+  command("Mfilevec", path("equal.vec"));
+  command("Mfilevec", path("zero.vec"));
+  command("Mfilevec", path("equal500.vec"));
+  const auto shown = prompter.messages();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].substr(0, shown[0].find('\n')), "ERRORE!");
+  EXPECT_EQ(shown[1].substr(0, shown[1].find('\n')), "ERRORE");
+  EXPECT_EQ(shown[2].substr(0, shown[2].find('\n')), "ERRORE!");
+  EXPECT_EQ(prompter.shown.back().title, "Kolm");
+  EXPECT_EQ(box("Text6")->text().toStdString(), path("equal500.vec"));
+  EXPECT_EQ(window->measurement().Points, 500);
+  EXPECT_EQ(window->measurement().ViewStop, 30);
+  EXPECT_EQ(liveA(500), a);
+  EXPECT_EQ(box("Text3")->text(), "500");
+}
+
+TEST_F(AnalyzerFiles, CompareWithAnEmptyMemoryCopiesTheScreenOnce) {
+  open();
+  window->Graf_Click(kSwr);
+  auto* chart = window->chart();
+  ASSERT_TRUE(window->measurement().memoryEmpty());
+  QTest::mouseClick(check1(), Qt::LeftButton);
+  ASSERT_TRUE(check1()->isChecked());
+  EXPECT_FALSE(window->measurement().memoryEmpty());
+  // The memory traces lie exactly on the live ones, in the memory colours.
+  ASSERT_EQ(chart->traces().size(), 2u);
+  ASSERT_EQ(chart->memoryTraces().size(), 2u);
+  for (size_t k = 0; k < 2; ++k) {
+    EXPECT_EQ(chart->memoryTraces()[k].y, chart->traces()[k].y);
+    EXPECT_EQ(chart->memoryTraces()[k].x, chart->traces()[k].x);
+  }
+  EXPECT_EQ(chart->memoryTraces()[0].colour, QColor(0, 128, 128));  // return loss
+  EXPECT_EQ(chart->memoryTraces()[1].colour, QColor(128, 128, 0));  // SWR
+
+  // Cleared: no memory traces, the memory stays.
+  QTest::mouseClick(check1(), Qt::LeftButton);
+  EXPECT_FALSE(check1()->isChecked());
+  EXPECT_TRUE(chart->memoryTraces().empty());
+  EXPECT_FALSE(window->measurement().memoryEmpty());
+  // Something else on the screen; ticking again shows the memory kept.
+  writeVna("other.vna", makeChart(500, 3, 30, 200, 0));
+  command("Mfilevna", path("other.vna"));
+  QTest::mouseClick(check1(), Qt::LeftButton);
+  ASSERT_EQ(chart->memoryTraces().size(), 2u);
+  EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
+  EXPECT_EQ(window->measurement().memory.CanaleA[0], 500);  // the simulation's
+}
+
+TEST_F(AnalyzerFiles, FileInMemoryLeavesTheLiveChartAlone) {
+  // A file whose test entries 20 and 30 are 0: it stays in memory all the same.
+  ChartData file = makeChart(250, 10, 20, 0, 100);
+  file.canaleA[20] = file.canaleA[30] = 0;
+  writeVna("memory.vna", file);
+  open();
+  const auto a = liveA(500);
+  command("FilinMem", path("memory.vna"));
+  EXPECT_EQ(lastDialog().title, "Load File");
+  EXPECT_EQ(prompter.filters.back(), "file vna(*.vna)|*.vna");
+  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
+  EXPECT_EQ(box("Text6")->text().toStdString(), path("memory.vna"));
+  EXPECT_TRUE(check1()->isChecked());
+  const Measurement& m = window->measurement();
+  EXPECT_EQ(m.MemPoints, 250);
+  EXPECT_EQ(m.MemStart, 10);
+  EXPECT_EQ(m.MemStop, 20);
+  EXPECT_EQ(m.memory.CanaleA[199], 199);
+  EXPECT_EQ(m.memory.Frequenze[125], 15.0f);
+  // Live measurement, boxes and spans untouched.
+  EXPECT_EQ(liveA(500), a);
+  EXPECT_EQ(m.Points, 500);
+  EXPECT_EQ(m.ViewStart, 3);
+  EXPECT_EQ(box("Text1")->text(), "3");
+  EXPECT_EQ(box("Text3")->text(), "500");
+  const auto& memory = window->chart()->memoryTraces();
+  ASSERT_EQ(memory.size(), 1u);
+  ASSERT_EQ(memory[0].y.size(), 251u);
+  EXPECT_EQ(memory[0].x.front(), 10.0);
+  EXPECT_EQ(memory[0].x.back(), 20.0);
+  EXPECT_EQ(window->chart()->traces()[0].y.size(), 501u);
+}
+
+TEST_F(AnalyzerFiles, SaveAfterAZoomKeepsEveryReadingAtItsFrequency) {
+  open();
+  const Channels before = window->measurement().live;
+  window->Pc1_MouseDown(10, 10, Qt::LeftButton);
+  window->Pc1_MouseMove(14, 20);
+  window->Pc1_MouseUp(14, 20, Qt::LeftButton);
+  ASSERT_DOUBLE_EQ(window->measurement().ViewStart, 10);
+  // The memory copy lies on the live trace in the zoomed view too.
+  find<QAction>("ScrMem")->trigger();
+  EXPECT_TRUE(check1()->isChecked());
+  ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
+  EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
+  command("Save", path("zoomed.vna"));
+  const std::string text = common::readTextFile(path("zoomed.vna")).value();
+  EXPECT_EQ(text.substr(0, 12), "500\r\n3\r\n30\r\n");
+  command("Mfilevna", path("zoomed.vna"));
+  for (int i = 0; i <= 500; i += 50)
+    EXPECT_EQ(window->measurement().live.Frequenze[i], before.Frequenze[i]) << i;
+}
+
+TEST_F(AnalyzerFiles, OpeningAFileStopsASweep) {
+  writeVna("file.vna", makeChart(100, 5, 6, 300, 0));
+  open();
+  box("Text3")->setText("20001");
+  QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
+  ASSERT_TRUE(window->sweeping());
+  command("Mfilevna", path("file.vna"));
+  EXPECT_FALSE(window->sweeping());
+  EXPECT_FALSE(find<QToolButton>("Option2")->isChecked());
+  QTest::qWait(30);
+  EXPECT_EQ(window->measurement().Points, 100);
+  EXPECT_EQ(window->measurement().live.CanaleA[100], 400);
+  EXPECT_EQ(box("Text3")->text(), "100");
+}
+
+// Two series RLC loads on the simulator: the first sweep goes into memory and
+// is compared with the second.
+TEST_F(AnalyzerFiles, MemoryTraceOfOneLoadOverASweepOfAnother) {
+  useSimulator("rlc:r=40,l=1u,c=100p");  // resonant near 15.9 MHz
+  open();
+  window->resize(1100, 800);
+  QCoreApplication::processEvents();
+  box("Text3")->setText("400");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  window->Graf_Click(kResistance);
+  window->Graf_Click(kSwr);
+  find<QAction>("ScrMem")->trigger();
+  useSimulator("rlc:r=60,l=1.5u,c=100p");  // near 13 MHz
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  ASSERT_TRUE(check1()->isChecked());
+  const auto& live = window->chart()->traces();
+  const auto& memory = window->chart()->memoryTraces();
+  ASSERT_EQ(live.size(), 3u);
+  ASSERT_EQ(memory.size(), 3u);
+  // The return-loss peak (best match) of each load at its own resonance.
+  auto peakMHz = [](const chart::ui::Trace& t) {
+    const auto it = std::max_element(t.y.begin(), t.y.end());
+    return t.x[static_cast<size_t>(it - t.y.begin())];
+  };
+  EXPECT_NEAR(peakMHz(memory[0]), 15.9, 0.3);
+  EXPECT_NEAR(peakMHz(live[0]), 13.0, 0.3);
+  window->Pc1_MouseMove(13.0, 2);
+  // Both colours of each quantity on the chart, the memory ones drawn last.
+  const QImage img = window->chart()->grab().toImage();
+  for (const auto* traces : {&live, &memory})
+    for (const auto& t : *traces) {
+      int n = 0;
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+          if (img.pixelColor(x, y) == t.colour) ++n;
+      EXPECT_GT(n, 30) << t.colour.name().toStdString();
+    }
+  shot("analyzer-compare.png");
+}

@@ -1,0 +1,106 @@
+// The analyzer window on its own recording instrument, in a fresh working
+// directory, with scripted dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "analyzer/ui/analyzer_view.h"
+#include "common/prompter.h"
+#include "hw/dds.h"
+#include "hw/port_factory.h"
+#include "support/temp_dir.h"
+
+namespace kolm::test {
+
+using analyzer::ui::AnalyzerWindow;
+
+// Keeps the filter of every file dialog as well.
+struct FilterPrompter : common::ScriptedPrompter {
+  std::string openFileName(const std::string& title, const std::string& filter) override {
+    filters.push_back(filter);
+    return ScriptedPrompter::openFileName(title, filter);
+  }
+  std::string saveFileName(const std::string& title, const std::string& filter) override {
+    filters.push_back(filter);
+    return ScriptedPrompter::saveFileName(title, filter);
+  }
+  std::vector<std::string> filters;
+};
+
+// A window on its own instrument, in a fresh working directory.
+class AnalyzerUi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    useRecordingPort();
+    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.QuartzMHz = 20;
+    instrument.params.RefClkMultiplier = 20;
+    instrument.params.RefClkMHz = 400;
+    instrument.params.LptBase = hw::kLpt1;
+    instrument.refreshReachable();
+  }
+  void TearDown() override {
+    if (window) window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // Keeps every access and counts as the simulator (the window shows its banner).
+  struct RecordingSimPort : hw::RecordingPort {
+    bool simulated() const override { return true; }
+  };
+  void useRecordingPort() {
+    auto p = std::make_unique<RecordingSimPort>();
+    port = p.get();
+    instrument.setPort(std::move(p));
+  }
+  void useSimulator(const std::string& load) {
+    auto opened = hw::openPort("sim", 0, {"through", load});
+    ASSERT_TRUE(opened.port) << opened.error;
+    port = nullptr;
+    instrument.setPort(std::move(opened.port));
+  }
+  AnalyzerWindow* open() {
+    window = new AnalyzerWindow(context);
+    window->resize(1000, 760);
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+  }
+  template <typename T>
+  T* find(const char* name) {
+    T* w = window->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
+  void waitIdle() {
+    for (int i = 0; i < 2000 && window->sweeping(); ++i) QTest::qWait(5);
+    ASSERT_FALSE(window->sweeping());
+  }
+  std::vector<bool> active() const {
+    const auto& a = window->selection().TracceAttive;
+    return std::vector<bool>(a.begin(), a.end());
+  }
+  void shot(const char* name) {
+    QByteArray dir = qgetenv("KOLM_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    window->grab().save(QString::fromUtf8(dir) + "/" + name);
+  }
+
+  test::InTempDir here;
+  hw::Instrument instrument;
+  hw::RecordingPort* port = nullptr;
+  FilterPrompter prompter;
+  int parametersShown = 0;
+  common::ui::UiContext context{instrument, prompter, [this](QWidget*) { ++parametersShown; },
+                                KOLM_ICON_DIR};
+  QPointer<AnalyzerWindow> window;
+};
+
+}  // namespace kolm::test

@@ -1,0 +1,199 @@
+// The .vec reader: binary, little-endian, n from the file's length, the five
+// blocks, the 877 - M conversion and every way a file is refused.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <fstream>
+#include <limits>
+
+#include "analyzer/files.h"
+#include "support/temp_dir.h"
+
+using namespace kolm::analyzer;
+
+namespace {
+
+void put32(std::string& out, uint32_t v) {
+  for (int k = 0; k < 4; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+void putFloat(std::string& out, float v) { put32(out, std::bit_cast<uint32_t>(v)); }
+void putDouble(std::string& out, double v) {
+  const uint64_t bits = std::bit_cast<uint64_t>(v);
+  put32(out, static_cast<uint32_t>(bits));
+  put32(out, static_cast<uint32_t>(bits >> 32));
+}
+
+// A .vec file: magnitudes, phases, a third block of doubles, start and stop.
+std::string vec(const std::vector<float>& m, const std::vector<float>& p, float start, float stop) {
+  std::string out;
+  for (float v : m) putFloat(out, v);
+  for (float v : p) putFloat(out, v);
+  for (size_t i = 0; i < m.size(); ++i) putDouble(out, -1e300);  // not used
+  putFloat(out, start);
+  putFloat(out, stop);
+  return out;
+}
+
+// n + 1 points: M[i] = 365 + i, P[i] = 2i.
+std::string ramp(int n, float start, float stop) {
+  std::vector<float> m, p;
+  for (int i = 0; i <= n; ++i) {
+    m.push_back(365.0f + static_cast<float>(i % 500));
+    p.push_back(static_cast<float>(2 * (i % 500)));
+  }
+  return vec(m, p, start, stop);
+}
+
+}  // namespace
+
+TEST(Vec, PointCountFromTheLengthRoundsHalvesToEven) {
+  EXPECT_EQ(vecPointCount(16024), 1000);
+  EXPECT_EQ(vecPointCount(24), 0);
+  EXPECT_EQ(vecPointCount(23), -1);
+  EXPECT_EQ(vecPointCount(0), -1);
+  EXPECT_EQ(vecPointCount(32), 0);  // 0.5
+  EXPECT_EQ(vecPointCount(33), 1);
+  EXPECT_EQ(vecPointCount(64), 2);  // 2.5
+  EXPECT_EQ(vecPointCount(80), 4);  // 3.5
+}
+
+TEST(Vec, ThousandPointsConvertedWithTheFirstRepeatingTheSecond) {
+  const std::string bytes = ramp(1000, 1.8f, 30.5f);
+  ASSERT_EQ(bytes.size(), 16024u);
+  const auto r = parseVec(bytes);
+  ASSERT_TRUE(r.ok()) << r.message();
+  const ChartData& c = r.chart;
+  EXPECT_EQ(c.points, 1000);
+  ASSERT_EQ(c.canaleA.size(), 1001u);
+  ASSERT_EQ(c.canaleB.size(), 1001u);
+  // 877 - M: M = 365 + i gives 512 - i.
+  EXPECT_EQ(c.canaleA[1], 511);
+  EXPECT_EQ(c.canaleA[499], 13);
+  EXPECT_EQ(c.canaleA[500], 512);
+  EXPECT_EQ(c.canaleB[7], 14);
+  EXPECT_EQ(c.canaleA[1000], 512);
+  EXPECT_EQ(c.canaleA[0], c.canaleA[1]);
+  EXPECT_EQ(c.canaleB[0], c.canaleB[1]);
+  // The single-precision span as the decimals it stands for.
+  EXPECT_EQ(c.start, 1.8);
+  EXPECT_EQ(c.stop, 30.5);
+  EXPECT_EQ(static_cast<float>(c.start), 1.8f);
+}
+
+TEST(Vec, MagnitudeAndPhaseConversion) {
+  // M = 365 is a return loss of 0 dB (512), M = 877 is 30 dB (0); halves go to
+  // the even integer.
+  const auto r =
+      parseVec(vec({0, 365, 877, 364.5f, 363.5f, 1000}, {0, 90, 10.5f, 11.5f, -3, 0}, 10, 20));
+  ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_EQ(r.chart.points, 5);
+  EXPECT_EQ(r.chart.canaleA, (std::vector<int16_t>{512, 512, 0, 512, 514, -123}));
+  EXPECT_EQ(r.chart.canaleB, (std::vector<int16_t>{90, 90, 10, 12, -3, 0}));
+}
+
+TEST(Vec, EqualSpanIsErroreWithTheExclamationAndComesFirst) {
+  // 24 bytes: n = 0, one value from each block.
+  const auto equal = parseVec(vec({365}, {0}, 14, 14));
+  EXPECT_EQ(equal.fault, VecFault::EqualSpan);
+  EXPECT_EQ(equal.message().substr(0, 8), "ERRORE!\n");
+  const auto zero = parseVec(vec({365}, {0}, 14, 15));
+  EXPECT_EQ(zero.fault, VecFault::Invalid);
+  EXPECT_EQ(zero.message().substr(0, 7), "ERRORE\n");
+  EXPECT_NE(zero.reason.find("n = 0"), std::string::npos);
+  // Equal start and stop also before values that would not fit.
+  EXPECT_EQ(parseVec(vec({1e9f, 0}, {0, 0}, 7, 7)).fault, VecFault::EqualSpan);
+  EXPECT_TRUE(equal.chart.canaleA.empty());
+}
+
+TEST(Vec, MalformedFilesAreErroreWithTheReason) {
+  auto refused = [](const std::string& bytes, const char* words) {
+    const auto r = parseVec(bytes);
+    EXPECT_EQ(r.fault, VecFault::Invalid) << words;
+    EXPECT_EQ(r.message().rfind("ERRORE\n", 0), 0u) << r.message();
+    EXPECT_NE(r.reason.find(words), std::string::npos) << r.reason;
+    EXPECT_TRUE(r.chart.canaleA.empty());
+  };
+  refused("", "0 bytes");
+  refused(std::string(23, '\0'), "at least 24");
+  // 33 bytes: n rounds to 1, which needs 40.
+  refused(vec({365}, {0}, 1, 2) + std::string(9, '\0'), "n = 1 needs 40");
+  // 80 bytes: 3.5 rounds to 4 steps, which need 88.
+  refused(vec({1, 2, 3, 4}, {1, 2, 3, 4}, 1, 2) + std::string(8, '\0'), "n = 4 needs 88");
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  refused(vec({365, 365}, {0, 0}, nan, 2), "not a finite number");
+  refused(vec({365, 365}, {0, 0}, 1, inf), "not a finite number");
+  refused(vec({365, nan}, {0, 0}, 1, 2), "Magnitude value 1");
+  refused(vec({365, -40000}, {0, 0}, 1, 2), "Magnitude value 1");
+  refused(vec({365, 365, 365}, {0, 0, inf}, 1, 2), "Phase value 2");
+  refused(vec({365, 365}, {40000, 0}, 1, 2), "Phase value 0");
+  // More steps than the arrays take.
+  refused(ramp(kMaxPoints + 1, 1, 2), "at most 20001");
+}
+
+TEST(Vec, ExtraBytesAfterTheStopAreIgnored) {
+  // 64 bytes: 2.5 rounds to 2 steps (56 bytes) and 8 bytes are left over.
+  const std::string bytes = vec({365, 366, 367}, {1, 2, 3}, 5, 6) + std::string(8, '\x7f');
+  ASSERT_EQ(bytes.size(), 64u);
+  const auto r = parseVec(bytes);
+  ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_EQ(r.chart.points, 2);
+  EXPECT_EQ(r.chart.canaleA, (std::vector<int16_t>{511, 511, 510}));
+}
+
+TEST(Vec, LargestFileReadsAndFilesOnDisk) {
+  kolm::test::TempDir dir;
+  const auto largest = dir.path() / "largest.vec";
+  {
+    std::ofstream out(largest, std::ios::binary);
+    out << ramp(kMaxPoints, 0.1f, 60);
+  }
+  const auto r = readVec(largest);
+  ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_EQ(r.chart.points, kMaxPoints);
+  EXPECT_EQ(r.chart.stop, 60);
+
+  const auto missing = readVec(dir.path() / "none.vec");
+  EXPECT_EQ(missing.fault, VecFault::Invalid);
+  EXPECT_NE(missing.reason.find("cannot be opened"), std::string::npos);
+  EXPECT_EQ(readVec(dir.path()).fault, VecFault::Invalid);  // a folder
+
+  // Far too large: refused from its length alone.
+  const auto huge = dir.path() / "huge.vec";
+  { std::ofstream out(huge, std::ios::binary); }
+  std::filesystem::resize_file(huge, 100u << 20);
+  const auto big = readVec(huge);
+  EXPECT_EQ(big.fault, VecFault::Invalid);
+  EXPECT_NE(big.reason.find("at most 20001"), std::string::npos);
+}
+
+TEST(Vec, DamagedFilesAreReadWholeOrRefused) {
+  const std::string sample = ramp(6, 3, 30);
+  std::vector<std::string> variants;
+  for (size_t len = 0; len <= sample.size() + 20; ++len)
+    variants.push_back(len <= sample.size() ? sample.substr(0, len)
+                                            : sample + std::string(len - sample.size(), '\x41'));
+  for (size_t at = 0; at < sample.size(); ++at)
+    for (char byte : {'\x00', '\x7f', '\x80', '\xff'}) {
+      std::string s = sample;
+      s[at] = byte;
+      variants.push_back(s);
+    }
+  int accepted = 0;
+  for (const auto& bytes : variants) {
+    const auto r = parseVec(bytes);
+    if (!r.ok()) {
+      EXPECT_FALSE(r.reason.empty());
+      continue;
+    }
+    ++accepted;
+    EXPECT_GE(r.chart.points, 1);
+    EXPECT_LE(r.chart.points, kMaxPoints);
+    EXPECT_EQ(r.chart.canaleA.size(), static_cast<size_t>(r.chart.points) + 1);
+    EXPECT_EQ(r.chart.canaleB.size(), static_cast<size_t>(r.chart.points) + 1);
+    EXPECT_NE(r.chart.start, r.chart.stop);
+    EXPECT_TRUE(std::isfinite(r.chart.start) && std::isfinite(r.chart.stop));
+  }
+  EXPECT_GT(accepted, 0);
+}

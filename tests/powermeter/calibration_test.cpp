@@ -1,0 +1,80 @@
+// Setting the detector's calibration counts from the readings of an applied
+// signal, and the default counts.
+#include "powermeter/calibration.h"
+
+#include <gtest/gtest.h>
+
+#include "common/prompter.h"
+#include "powermeter/port_rig.h"
+
+using namespace kolm;
+using namespace kolm::powermeter;
+
+TEST(LevelCalibration, LastOfFiveReadingsIsProposedAndTaken) {
+  test::PortRig rig;
+  rig.answer([](size_t k) { return 850 + static_cast<int>(k); });  // 850 .. 854
+  common::ScriptedPrompter prompter;
+  Calibration cal;
+  EXPECT_TRUE(calibrateLevel(CalPoint::ZeroDbm, rig.instrument, prompter, cal));
+  EXPECT_EQ(cal, (Calibration{854, 235}));
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_EQ(prompter.shown[0].kind, "confirm");
+  EXPECT_EQ(prompter.shown[0].text, "Applicare in ingresso un segnale di 0 dBm poi premere OK");
+  EXPECT_EQ(prompter.shown[1].kind, "confirm");
+  EXPECT_EQ(prompter.shown[1].text,
+            " 854    Se il numero visualizzato è tra 800 e 900 accettare premendo OK");
+  EXPECT_EQ(prompter.shown[1].title, "Kolm");
+  // Five read-outs 2 ms apart; the generator is not touched.
+  EXPECT_EQ(rig.port->readCount(), 50u);
+  EXPECT_EQ(rig.waits, std::vector<double>(5, 20000));
+  auto wire = test::decode(rig.port->writes());
+  EXPECT_TRUE(wire.words.empty());
+  EXPECT_EQ(wire.resets, 0);
+}
+
+TEST(LevelCalibration, MinusSixtyAndCancelAtEitherPrompt) {
+  test::PortRig rig;
+  rig.answer([](size_t) { return 201; });
+  common::ScriptedPrompter prompter;
+  Calibration cal;
+  prompter.confirms = {false};
+  EXPECT_FALSE(calibrateLevel(CalPoint::Minus60Dbm, rig.instrument, prompter, cal));
+  EXPECT_EQ(rig.port->readCount(), 0u);  // nothing read before OK
+  prompter.confirms = {true, false};
+  EXPECT_FALSE(calibrateLevel(CalPoint::Minus60Dbm, rig.instrument, prompter, cal));
+  EXPECT_EQ(cal, Calibration{});
+  prompter.confirms = {true, true};
+  EXPECT_TRUE(calibrateLevel(CalPoint::Minus60Dbm, rig.instrument, prompter, cal));
+  EXPECT_EQ(cal, (Calibration{826, 201}));
+  EXPECT_EQ(prompter.shown.back().text,
+            " 201    Se il numero visualizzato è intorno a 200 accettare premendo OK");
+  EXPECT_EQ(prompter.shown[1].text, "Applicare in ingresso un segnale di -60 dBm poi premere OK");
+}
+
+TEST(LevelCalibration, CountEqualToTheOtherPointIsRefused) {
+  test::PortRig rig;
+  rig.answer([](size_t) { return 235; });
+  common::ScriptedPrompter prompter;
+  Calibration cal;
+  EXPECT_FALSE(calibrateLevel(CalPoint::ZeroDbm, rig.instrument, prompter, cal));
+  EXPECT_EQ(cal, Calibration{});
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_NE(prompter.messages()[0].find("reads 235"), std::string::npos);
+  EXPECT_NE(prompter.messages()[0].find("not changed"), std::string::npos);
+  // No proposal was offered.
+  EXPECT_EQ(prompter.shown.size(), 2u);
+  EXPECT_TRUE(cal.usable());
+}
+
+TEST(LevelCalibration, DefaultCountsReadZeroAt826) {
+  common::ScriptedPrompter prompter;
+  Calibration cal{900, 300};
+  prompter.confirms = {false};
+  EXPECT_FALSE(calibrateDefault(prompter, cal));
+  EXPECT_EQ(cal, (Calibration{900, 300}));
+  EXPECT_TRUE(calibrateDefault(prompter, cal));
+  EXPECT_EQ(prompter.shown.back().text, "Vuoi applicare i valori di DEFAULT?");
+  EXPECT_EQ(cal, (Calibration{826, 235}));
+  EXPECT_EQ(deciBel(826, cal), 0.0f);
+  EXPECT_EQ(deciBel(235, cal), -60.0f);
+}

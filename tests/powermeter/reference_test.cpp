@@ -1,0 +1,238 @@
+// The level reference and the crystal fixture's through path: the passes on the
+// wire, their files, and the polylines the chart draws from them.
+#include "powermeter/reference.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "common/files.h"
+#include "hw/dds.h"
+#include "powermeter/port_rig.h"
+#include "support/temp_dir.h"
+
+using namespace kolm;
+using namespace kolm::powermeter;
+
+namespace {
+
+// Entry k holds -k / 100 dB, so every lookup shows which entry it took.
+RifTable rampTable() {
+  RifTable t{};
+  for (int k = 0; k < kRifSize; ++k) t[k] = -0.01f * static_cast<float>(k);
+  return t;
+}
+
+int entryOf(float level) { return static_cast<int>(std::lround(-level * 100)); }
+
+size_t crlfLines(const std::string& text) {
+  size_t n = 0;
+  for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
+  test::PortRig rig(400);
+  rig.answer([](size_t k) { return 900 - static_cast<int>(k % 700); });
+  std::string error;
+  auto words = tableWords(400, 1600, &error);
+  ASSERT_TRUE(words) << error;
+  EXPECT_EQ(words->W0, 1073742);                // 0.1 MHz at a 400 MHz clock
+  EXPECT_EQ(words->WE, 1717986918);             // 160 MHz
+  EXPECT_DOUBLE_EQ(words->step, 1074412.9125);  // (W0 + WE) / 1600
+
+  LevelReferenceJob job(rig.instrument, *words, {});
+  EXPECT_EQ(job.progress(), 0);
+  int steps = 0;
+  while (!job.done()) {
+    job.step();
+    ++steps;
+  }
+  EXPECT_EQ(steps, 1601);  // one entry a step: the window yields between them
+  EXPECT_EQ(job.progress(), 1);
+  EXPECT_FALSE(job.step());
+
+  auto wire = test::decode(rig.port->writes());
+  EXPECT_EQ(wire.resets, 1);
+  EXPECT_EQ(wire.multiplierFrames, 1);
+  ASSERT_EQ(wire.words.size(), 1601u);
+  EXPECT_EQ(wire.words[0], 1073742u);
+  EXPECT_EQ(wire.words[1], 2148155u);        // 2148154.9125
+  EXPECT_EQ(wire.words[2], 3222568u);        // 3222567.825
+  EXPECT_EQ(wire.words[800], 860604072u);    // W0 + (W0 + WE) / 2
+  EXPECT_EQ(wire.words[1600], 1720134402u);  // 2 W0 + WE: 160.2 MHz
+  // 20 ms for the first entry, then 200000 / i + 10000 units.
+  ASSERT_EQ(rig.waits.size(), 1601u + 0u + 0u);
+  EXPECT_EQ(rig.waits[0], 200000);
+  EXPECT_EQ(rig.waits[1], 210000);
+  EXPECT_EQ(rig.waits[3], 200000.0 / 3 + 10000);  // fractional
+  EXPECT_EQ(rig.waits[1600], 10125);
+  // One read-out per entry, in order.
+  EXPECT_EQ(rig.port->readCount(), 1601u * 10u);
+  EXPECT_FLOAT_EQ(job.table()[0], deciBel(900, {}));
+  EXPECT_FLOAT_EQ(job.table()[1600], deciBel(900 - 1600 % 700, {}));
+  EXPECT_EQ(job.table()[1601], 0);
+}
+
+TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
+  test::PortRig rig(400);
+  rig.answer([](size_t k) { return 900 - static_cast<int>(k % 700); });
+  auto words = tableWords(400, 1601, nullptr);
+  ASSERT_TRUE(words);
+  QuartzReferenceJob job(rig.instrument, *words, {});
+  job.runToEnd();
+  ASSERT_TRUE(job.done());
+
+  auto wire = test::decode(rig.port->writes());
+  // The DDS is set up first, so the pass runs at the configured clock.
+  EXPECT_EQ(wire.resets, 1);
+  EXPECT_EQ(wire.multiplierFrames, 1);
+  // W0, then after each reading the next word: the last one after entry 1600.
+  ASSERT_EQ(wire.words.size(), 1602u);
+  EXPECT_EQ(wire.words[0], 1073742u);
+  EXPECT_EQ(wire.words[1], 2148155u);
+  EXPECT_EQ(wire.words[1600], 1720134402u);
+  EXPECT_EQ(wire.words[1601], 1721208815u);  // 1721208814.9125
+  // Entry 0 is read twice and the second reading stays; entry i is the reading
+  // taken at word i.
+  EXPECT_EQ(rig.port->readCount(), 1602u * 10u);
+  EXPECT_FLOAT_EQ(job.table()[0], deciBel(899, {}));
+  EXPECT_FLOAT_EQ(job.table()[5], deciBel(894, {}));
+  ASSERT_EQ(rig.waits.size(), 1602u);
+  EXPECT_EQ(rig.waits[0], 100000);
+  for (size_t k = 1; k < rig.waits.size(); ++k) ASSERT_EQ(rig.waits[k], 1000) << k;
+}
+
+TEST(ReferencePasses, ClockThatCannotReachTheTableIsRefused) {
+  std::string error;
+  EXPECT_FALSE(tableWords(0, 1600, &error));
+  EXPECT_EQ(error, hw::noClockMessage());
+  // 160.2 MHz needs a word of 2^32 or more below a clock of 160.2 MHz.
+  EXPECT_FALSE(tableWords(160, 1600, &error));
+  EXPECT_NE(error.find("160 MHz"), std::string::npos);
+  EXPECT_TRUE(tableWords(161, 1600, nullptr));
+  // A 300 MHz clock gives images above 150 MHz but the words fit: measured.
+  EXPECT_TRUE(tableWords(300, 1601, nullptr));
+}
+
+TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
+  test::InTempDir dir;
+  RifTable t = rampTable();
+  t[7] = -3.25f;
+  t[8] = 0.5f;
+  std::string error;
+  ASSERT_TRUE(writeRif(t, kLevelRifFile, &error)) << error;
+  const std::string text = common::readTextFile(kLevelRifFile).value();
+  EXPECT_EQ(crlfLines(text), 1601u);
+  EXPECT_EQ(text.substr(0, 11), "0\r\n-0.01\r\n-");
+  EXPECT_NE(text.find("\r\n-3.25\r\n0.5\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600; 1601 is not stored
+
+  RifTable back{};
+  back[1601] = 99;
+  EXPECT_EQ(ReadRif(back), 1601);
+  // Seven significant digits, as single-precision values are printed.
+  for (int k = 0; k < kRifEntries; ++k) ASSERT_FLOAT_EQ(back[k], t[k]) << k;
+  EXPECT_EQ(back[1601], 99);
+
+  // A bad value stops the reading; what was not read keeps its value.
+  RifTable partial;
+  partial.fill(7);
+  EXPECT_EQ(parseRif("-1\n.5\nx\n-4\n", partial), 2);
+  EXPECT_EQ(partial[0], -1);
+  EXPECT_EQ(partial[1], 0.5f);
+  EXPECT_EQ(partial[2], 7);
+  EXPECT_EQ(partial[3], 7);
+  // A missing file reads nothing.
+  EXPECT_EQ(ReadRif(partial, "nothing.rif"), 0);
+  EXPECT_EQ(partial[0], -1);
+  // A write that fails says why and leaves nothing behind.
+  EXPECT_FALSE(writeRif(t, dir.path() / "no-folder" / "level.rif", &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
+  test::InTempDir dir;
+  RifTable t{};
+  EXPECT_TRUE(findQuartzRif().empty());
+  EXPECT_EQ(ReadRifQ(t), 0);
+  std::ofstream("quartz.rif") << "-1.5\r\n-2.5\r\n";
+  EXPECT_EQ(ReadRifQ(t), 2);
+  EXPECT_EQ(t[1], -2.5f);
+  // The spelling the calibration writes wins.
+  RifTable written = rampTable();
+  ASSERT_TRUE(writeRif(written, kQuartzRifFile, nullptr));
+  EXPECT_EQ(findQuartzRif().filename(), "Quartz.rif");
+  EXPECT_EQ(ReadRifQ(t), 1601);
+  EXPECT_EQ(t[1], -0.01f);
+}
+
+TEST(ReferenceDrawing, LevelCurveAcrossTheView) {
+  const RifTable t = rampTable();
+  auto d = disegnaRif(3, 30, false, 0, t);
+  EXPECT_FALSE(d.flatLevel);
+  ASSERT_GE(d.curve.size(), 2u);
+  // From 3.0 MHz to about 30.1 MHz in 0.1 MHz steps, each at its own entry.
+  EXPECT_EQ(d.curve.front().x, 3.0f);
+  EXPECT_EQ(entryOf(d.curve.front().y), 30);
+  EXPECT_NEAR(d.curve.back().x, 30.1, 1e-4);
+  EXPECT_EQ(entryOf(d.curve.back().y), 301);
+  EXPECT_EQ(d.curve.size(), 272u);
+  for (size_t k = 1; k < d.curve.size(); ++k) {
+    EXPECT_NEAR(d.curve[k].x - d.curve[k - 1].x, 0.1, 1e-4) << k;
+    EXPECT_EQ(entryOf(d.curve[k].y), 30 + static_cast<int>(k)) << k;
+  }
+  // A start between tenths is rounded to one.
+  EXPECT_EQ(disegnaRif(14.03f, 14.35f, false, 0, t).curve.front().x, 14.0f);
+  // A view from 0 starts at 0.1 MHz.
+  auto fromZero = disegnaRif(0, 5, false, 0, t);
+  EXPECT_EQ(fromZero.curve.front().x, 0.1f);
+  EXPECT_EQ(entryOf(fromZero.curve.front().y), 1);
+  // Above 160 MHz the curve stops at 160 MHz, inside the table.
+  auto high = disegnaRif(150, 200, false, 0, t);
+  EXPECT_NEAR(high.curve.back().x, 160, 1e-3);
+  EXPECT_LE(entryOf(high.curve.back().y), 1601);
+  // A view wholly above the table draws no curve (it never reads past it).
+  EXPECT_TRUE(disegnaRif(170, 180, false, 0, t).curve.empty());
+}
+
+TEST(ReferenceDrawing, LoadedChartShowsItsStoredLevel) {
+  const RifTable t = rampTable();
+  auto flat = disegnaRif(3, 30, true, -3.5f, t);
+  EXPECT_EQ(flat.flatLevel, -3.5f);
+  EXPECT_TRUE(flat.curve.empty());
+  auto none = disegnaRif(3, 30, true, 0, t);
+  EXPECT_FALSE(none.flatLevel);
+  EXPECT_TRUE(none.curve.empty());
+}
+
+TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
+  const RifTable t = rampTable();
+  auto q = disegnaRifQ(3.7f, 5, t);
+  ASSERT_GE(q.size(), 3u);
+  // It starts at 3 MHz and its first segment has no length.
+  EXPECT_EQ(q[0], (RefPoint{3.0f, t[30]}));
+  EXPECT_EQ(q[1], q[0]);
+  EXPECT_NEAR(q[2].x, 3.1, 1e-5);
+  // The steps accumulate in single precision: the last one lands just below 5.1.
+  EXPECT_NEAR(q.back().x, 5.1, 1e-4);
+  for (size_t k = 2; k < q.size(); ++k) EXPECT_EQ(entryOf(q[k].y), 29 + static_cast<int>(k)) << k;
+  auto high = disegnaRifQ(158.5f, 190, t);
+  EXPECT_EQ(high.front().x, 158.0f);
+  EXPECT_LT(high.back().x, 160.05f);
+  EXPECT_TRUE(disegnaRifQ(175, 180, t).empty());
+  // A start below 0 draws only the part inside the table.
+  auto low = disegnaRifQ(-0.5f, 0.3f, t);
+  ASSERT_FALSE(low.empty());
+  EXPECT_GE(low.front().x, -0.06f);
+}
+
+TEST(ReferenceDrawing, LevelStoredWithASavedChart) {
+  const RifTable t = rampTable();
+  EXPECT_EQ(referenceAtCentre(3, 30, t), t[165]);       // 16.5 MHz
+  EXPECT_EQ(referenceAtCentre(14, 14.35f, t), t[142]);  // 14.175 -> 141.75
+  EXPECT_EQ(referenceAtCentre(180, 190, t), 0);         // beyond the table: none
+}

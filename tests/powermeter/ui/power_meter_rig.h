@@ -1,0 +1,122 @@
+// A power meter window on a recording simulated instrument, with scripted
+// dialogs, in a fresh working directory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/ui/sweep_chart.h"
+#include "common/prompter.h"
+#include "common/ui/ui_context.h"
+#include "hw/port_factory.h"
+#include "powermeter/ui/power_meter_window.h"
+#include "sim/simulated_instrument.h"
+#include "support/temp_dir.h"
+
+namespace kolm::test {
+
+using powermeter::ui::PowerMeterWindow;
+
+// Records every byte and answers as the simulator would.
+struct RecordingSim : hw::PortIo {
+  explicit RecordingSim(const std::string& dut) {
+    inner = std::move(hw::openPort("sim", 0, {dut, "r=50"}).port);
+  }
+  void writeData(uint8_t v) override {
+    writes.push_back(v);
+    inner->writeData(v);
+  }
+  uint8_t readStatus() override { return inner->readStatus(); }
+  std::string name() const override { return "sim"; }
+  bool simulated() const override { return true; }
+  bool addressed() const override { return false; }
+  std::unique_ptr<hw::PortIo> inner;
+  std::vector<uint8_t> writes;
+};
+
+// Scripted dialogs that also keep the filters of the file dialogs.
+struct FilePrompter : common::ScriptedPrompter {
+  std::string openFileName(const std::string& title, const std::string& filter) override {
+    filters.push_back(filter);
+    return ScriptedPrompter::openFileName(title, filter);
+  }
+  std::string saveFileName(const std::string& title, const std::string& filter) override {
+    filters.push_back(filter);
+    return ScriptedPrompter::saveFileName(title, filter);
+  }
+  std::vector<std::string> filters;
+};
+
+struct Rig {
+  // Without `realDelays` a pass of a few thousand points takes milliseconds.
+  explicit Rig(const std::string& dut = "atten:20", bool realDelays = false)
+      : context{instrument, prompter} {
+    auto p = std::make_unique<RecordingSim>(dut);
+    port = p.get();
+    instrument.setPort(std::move(p));
+    if (!realDelays) instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.QuartzMHz = 20;
+    instrument.params.RefClkMultiplier = 20;
+    instrument.params.RefClkMHz = 400;
+    context.showParameters = [this](QWidget* owner) { parameterOwners.push_back(owner); };
+  }
+  ~Rig() {
+    if (window) window->close();
+  }
+  PowerMeterWindow* open() {
+    window = static_cast<PowerMeterWindow*>(powermeter::ui::createPowerMeterWindow(context));
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.data()));
+    return window;
+  }
+  template <typename T>
+  T* get(const char* name) {
+    T* c = window->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+  }
+  QString text(const char* name) { return get<QLineEdit>(name)->text(); }
+  void type(const char* name, const QString& value) {
+    auto* e = get<QLineEdit>(name);
+    e->selectAll();
+    QTest::keyClicks(e, value);
+  }
+  chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("Pc1"); }
+  bool waitIdle(int ms = 10000) {
+    return QTest::qWaitFor([this] { return !window->sweeping(); }, ms);
+  }
+  int resets() const {
+    return static_cast<int>(std::count(port->writes.begin(), port->writes.end(), 144));
+  }
+  // The simulated instrument behind the recording port.
+  sim::SimulatedInstrument& simulator() { return *sim::findSimulator(port->inner.get()); }
+  // Connects another device between generator and detector.
+  void connect(const std::string& dut) { ASSERT_EQ(simulator().configure({dut, "r=50"}), ""); }
+  std::string lastMessage() const {
+    auto m = prompter.messages();
+    return m.empty() ? std::string() : m.back();
+  }
+  // The pixel of the chart at user units (x, y).
+  QPoint pixel(double x, double y) {
+    auto m = chart()->pixelMap();
+    return QPoint(static_cast<int>(std::lround(m.x(x))), static_cast<int>(std::lround(m.y(y))));
+  }
+
+  test::InTempDir dir;
+  hw::Instrument instrument;
+  FilePrompter prompter;
+  common::ui::UiContext context;
+  RecordingSim* port = nullptr;
+  QPointer<PowerMeterWindow> window;
+  std::vector<QWidget*> parameterOwners;
+};
+
+}  // namespace kolm::test
