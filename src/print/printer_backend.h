@@ -1,0 +1,84 @@
+// What the print dialog asks of the printing system: the installed printers, the
+// default one, a printer's settings merged with the kept ones, its own settings
+// dialog, the printable sheet, and the output of one picture in a number of copies.
+// The Qt implementation lives in print/ui; tests use a fake.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/bitmap.h"
+
+namespace kolm::print {
+
+inline constexpr int16_t kPortrait = 1;
+inline constexpr int16_t kLandscape = 2;
+inline constexpr int16_t kMonochrome = 1;
+inline constexpr int16_t kColour = 2;
+
+// The kept printer settings. A field of 0 is not set: the printer's own current
+// setting is used for it. Paper codes are the usual numeric paper codes (9 = A4,
+// 1 = Letter ...; see PaperName).
+struct DevMode {
+  int16_t dmOrientation = 0;  // 1 portrait, 2 landscape
+  int16_t dmPaperSize = 0;
+  int16_t dmCopies = 0;
+  int16_t dmColor = 0;  // 1 monochrome, 2 colour
+  bool operator==(const DevMode&) const = default;
+};
+
+// The printable area of the sheet for a set of settings.
+struct SheetSize {
+  int32_t widthMm = 0;  // whole millimetres
+  int32_t heightMm = 0;
+  int32_t widthPx = 0;  // printer pixels
+  int32_t heightPx = 0;
+};
+
+struct PixelRect {
+  int32_t x = 0, y = 0, w = 0, h = 0;
+  bool operator==(const PixelRect&) const = default;
+};
+
+enum class OpenResult { Ok, NoAccess, SettingsRefused };
+
+// How the output of a print went.
+struct PageOutput {
+  enum class Stop {
+    None,       // every copy was output
+    NoDevice,   // the printer could not be reached for output
+    StartDoc,   // a document could not be started
+    Page,       // a page step failed: r1..r4 tell which (page start, picture, page end,
+                // document end; non-zero when the step succeeded)
+    Cancelled,  // the user gave up (for instance no file chosen for a file printer)
+  };
+  Stop stop = Stop::None;
+  int copiesDone = 0;
+  int r1 = 0, r2 = 0, r3 = 0, r4 = 0;
+};
+
+class PrinterBackend {
+ public:
+  virtual ~PrinterBackend() = default;
+  // Installed printers by name, in the system's order.
+  virtual std::vector<std::string> printerNames() = 0;
+  // The default printer's name; empty when there is none.
+  virtual std::string defaultPrinterName() = 0;
+  // Reaches the printer and merges the fields set in `devMode` into its current
+  // settings; `devMode` receives the full result.
+  virtual OpenResult openPrinter(const std::string& name, DevMode& devMode) = 0;
+  // The printer's own settings dialog over `devMode`; true (and `devMode` updated)
+  // when the user confirmed it.
+  virtual bool showProperties(const std::string& name, DevMode& devMode) = 0;
+  // The printable area for these settings; empty when the printer gives none.
+  virtual std::optional<SheetSize> sheetSize(const std::string& name, const DevMode& devMode) = 0;
+  // Stretches the whole picture into `rect` (printer pixels from the top-left
+  // corner of the printable area) on one page, once per copy.
+  virtual PageOutput printImage(const std::string& name, const DevMode& devMode,
+                                const Bitmap24& image, const PixelRect& rect, int copies,
+                                const std::string& title) = 0;
+};
+
+}  // namespace kolm::print

@@ -1,0 +1,295 @@
+#include "print/session.h"
+
+#include <algorithm>
+
+namespace kolm::print {
+
+namespace {
+constexpr const char* kErrorTitle = " Errore in frmStampaFCPB/";
+
+std::string printFailureTail(int number) {
+  return "La funzione di Stampa\nha trovato una situazione imprevista.\n\nCodice di errore = " +
+         std::to_string(number) + "\n" + errorDescription(number);
+}
+}  // namespace
+
+std::string errorDescription(int number) {
+  switch (number) {
+    case kErrBadArgument:
+      return "Invalid procedure call or argument";
+    case kErrPrinter:
+      return "Printer error";
+    default:
+      return "Application-defined or object-defined error";
+  }
+}
+
+PrintSession::PrintSession(PrinterBackend& backend, common::Prompter& prompter, YesNoCancel ask)
+    : backend_(&backend), prompter_(&prompter), ask_(std::move(ask)) {}
+
+void PrintSession::critical(const std::string& text, const std::string& procedure) {
+  prompter_->message(text, common::Icon::Critical, kErrorTitle + procedure);
+}
+
+// ---- printer operations ----
+
+std::string PrintSession::GetDefPrinterName() {
+  std::string name = backend_->defaultPrinterName();
+  if (name.empty()) critical("Stampante di default non specificata.", "GetDefPrinterName");
+  return name;
+}
+
+bool PrintSession::OpenDocPrinter(std::string& name) {
+  state.printerOpen = false;
+  if (name.empty()) name = GetDefPrinterName();
+  if (name.empty()) return false;
+  DevMode merged = state.devMode;
+  switch (backend_->openPrinter(name, merged)) {
+    case OpenResult::Ok:
+      state.devMode = merged;
+      state.printerOpen = true;
+      return true;
+    case OpenResult::NoAccess:
+      critical("Non posso accedere alla stampante richiesta.\n", "OpenDocPrinter");
+      break;
+    case OpenResult::SettingsRefused:
+      critical("DocumentProperties non funziona.\n", "OpenDocPrinter");
+      break;
+  }
+  name.clear();
+  return false;
+}
+
+bool PrintSession::ApplyDevMode(const std::string& name) {
+  if (!state.printerOpen) return false;
+  DevMode merged = state.devMode;
+  bool ok = backend_->openPrinter(name, merged) == OpenResult::Ok;
+  state.devMode = merged;
+  return ok;
+}
+
+void PrintSession::ShowPrinterProperties(const std::string& name) {
+  if (!state.printerOpen) return;
+  DevMode edited = state.devMode;
+  if (backend_->showProperties(name, edited)) state.devMode = edited;
+}
+
+bool PrintSession::GetSheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
+                                int32_t& orientation) {
+  if (name.empty()) {
+    widthMm = heightMm = orientation = -1;
+    return false;
+  }
+  orientation = state.devMode.dmOrientation;
+  auto sheet = backend_->sheetSize(name, state.devMode);
+  widthMm = sheet ? sheet->widthMm : 0;
+  heightMm = sheet ? sheet->heightMm : 0;
+  return sheet.has_value();
+}
+
+bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
+  const std::string& name = state.PrinterName;
+  std::optional<SheetSize> sheet;
+  if (!name.empty()) sheet = backend_->sheetSize(name, state.devMode);
+  if (!sheet) return Print_FCPB({}, false, title);
+
+  MmRect r = rect;
+  if (exceedsSheet(r, sheet->widthMm, sheet->heightMm)) {
+    Answer answer = ask_ ? ask_(kFitQuestion, kFitTitle) : Answer::Cancel;
+    if (answer == Answer::Cancel) return false;
+    if (answer == Answer::Yes) r = shrinkToSheet(r, sheet->widthMm, sheet->heightMm);
+  }
+  PixelRect px = mmToPixels(r, sheet->widthPx, sheet->heightPx, sheet->widthMm, sheet->heightMm);
+  return Print_FCPB(px, true, title);
+}
+
+bool PrintSession::Print_FCPB(const PixelRect& rect, bool device, const std::string& title) {
+  auto fail = [this](const std::string& stop) {
+    critical(stop + printFailureTail(kErrPrinter), "Print_FCPB");
+    return false;
+  };
+  if (!device || !state.image || state.image->empty())
+    return fail("prhDC = " + std::to_string(device ? 1 : 0) + "\n");
+  if (state.Copies <= 0) return true;  // nothing to output
+  PageOutput out = backend_->printImage(state.PrinterName, state.devMode, *state.image, rect,
+                                        state.Copies, title);
+  switch (out.stop) {
+    case PageOutput::Stop::None:
+      return true;
+    case PageOutput::Stop::Cancelled:
+      return false;
+    case PageOutput::Stop::NoDevice:
+      return fail("prhDC = 0\n");
+    case PageOutput::Stop::StartDoc:
+      return fail("Errore di StartDoc.\n");
+    case PageOutput::Stop::Page:
+      return fail("Stampa interrotta.\nR1 = " + std::to_string(out.r1) +
+                  "\nR2 = " + std::to_string(out.r2) + "\nR3 = " + std::to_string(out.r3) +
+                  "\nR4 = " + std::to_string(out.r4) + "\n");
+  }
+  return false;
+}
+
+// ---- the callers' operations ----
+
+bool PrintSession::FoglioStampa(int32_t& PrW_mm, int32_t& PrH_mm, std::optional<int32_t> vOrien) {
+  if (!OpenDocPrinter(state.PrinterName)) {
+    PrW_mm = PrH_mm = -1;
+    return false;
+  }
+  if (vOrien) {
+    if (*vOrien != kPortrait && *vOrien != kLandscape) {
+      critical("Orientamento errato", "FoglioStampa");
+      PrW_mm = PrH_mm = -1;
+      return false;
+    }
+    state.devMode.dmOrientation = static_cast<int16_t>(*vOrien);
+    ApplyDevMode(state.PrinterName);
+  }
+  int32_t orientation = 0;
+  return GetSheetSize(state.PrinterName, PrW_mm, PrH_mm, orientation);
+}
+
+void PrintSession::resetLayout() {
+  // The controls start from their design values at every opening.
+  PrintDialogState fresh;
+  auto& s = state;
+  s.SheetW_mm = s.SheetH_mm = 0;
+  s.DocX_mm = s.DocY_mm = s.DocW_mm = s.DocH_mm = 0;
+  s.AspectRatio = 1;
+  s.ScaleBase = 0;
+  s.txtPrX = s.txtPrY = s.txtPrW = s.txtPrH = s.txtScala = s.txtNCopies = "";
+  s.lblLblScala = fresh.lblLblScala;
+  s.txtScalaEnabled = fresh.txtScalaEnabled;
+  s.chkProporzioni = fresh.chkProporzioni;
+  s.chkCentro = fresh.chkCentro;
+  s.previewed = {};
+  s.outOfSheet = s.blinkRed = false;
+  s.printers.clear();
+  s.printerIndex = -1;
+  s.SelectedPrinter.clear();
+  s.HasSource = false;
+  s.DocTitle.clear();
+  s.image.reset();
+}
+
+bool PrintSession::setUpFailure(const std::string& text, int number) {
+  critical(text + "\n\n" + errorDescription(number), "StampaFCPB");
+  Form_Unload();
+  return false;
+}
+
+bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t DocY_mm,
+                         int32_t DocW_mm, int32_t DocH_mm, int32_t Orien_I,
+                         const std::string& Titolo_I, float Scala_I) {
+  resetLayout();
+  if (state.PrinterName.empty() && !OpenDocPrinter(state.PrinterName)) return false;
+  if (source) {
+    state.HasSource = true;
+    if (DocW_mm <= 0 || DocH_mm <= 0)
+      return setUpFailure(
+          "Parametri errati.\n\nLa larghezza e l' altezza di stampa\nrichieste devono essere > 0.",
+          kErrBadArgument);
+    state.ScaleBase =
+        Scala_I != 0 ? float(double(DocW_mm) * Scala_I) : static_cast<float>(source->ownWidth);
+    setRectText(state, RectField::X, std::to_string(DocX_mm));
+    setRectText(state, RectField::Y, std::to_string(DocY_mm));
+    setRectText(state, RectField::W, std::to_string(DocW_mm));
+    setRectText(state, RectField::H, std::to_string(DocH_mm));
+    state.AspectRatio = float(DocW_mm) / float(DocH_mm);
+    std::optional<Bitmap24> picture = source->readImage ? source->readImage() : std::nullopt;
+    if (!picture || picture->empty())
+      return setUpFailure("Si e' verificata una condizione\ninaspettata elaborando l' immagine.",
+                          kErrPrinter);
+    state.image = std::move(picture);
+    state.DocTitle = Titolo_I.empty() ? source->name : Titolo_I;
+  }
+  state.RequestedOrientation = Orien_I;
+  return true;
+}
+
+// ---- dialog events ----
+
+void PrintSession::Form_Activate() {
+  auto& s = state;
+  s.SavedDevMode = s.devMode;
+  s.ColorMode = s.devMode.dmColor;
+  if (s.RequestedOrientation == kPortrait || s.RequestedOrientation == kLandscape)
+    s.devMode.dmOrientation = static_cast<int16_t>(s.RequestedOrientation);
+
+  s.printers = backend_->printerNames();
+  s.printerIndex = -1;
+  if (!s.printers.empty()) {
+    auto it = std::find(s.printers.begin(), s.printers.end(), s.PrinterName);
+    cboPrinterNames_Click(it == s.printers.end() ? 0 : int(it - s.printers.begin()));
+  }
+
+  s.SavedCopies = s.Copies;
+  txtNCopies_Change(std::to_string(s.Copies == 0 ? 1 : s.Copies));
+}
+
+void PrintSession::cboPrinterNames_Click(int index) {
+  auto& s = state;
+  if (index < 0 || index >= int(s.printers.size())) return;
+  s.printerIndex = index;
+  s.SelectedPrinter = s.printers[index];
+  if (!OpenDocPrinter(s.SelectedPrinter)) return;
+  int32_t orientation = 0;
+  GetSheetSize(s.SelectedPrinter, s.SheetW_mm, s.SheetH_mm, orientation);
+  s.ColorMode = s.devMode.dmColor;
+  ShowSheet();
+}
+
+void PrintSession::ShowSheet() {
+  if (state.HasSource) Preview(state);
+}
+
+void PrintSession::cmdProprieta_Click() {
+  auto& s = state;
+  // An empty copies field asks the printer for one copy.
+  int32_t typed = s.txtNCopies.empty() ? 1 : wholeNumber(s.txtNCopies);
+  s.devMode.dmCopies = static_cast<int16_t>(std::clamp(typed, 0, 32767));
+  ShowPrinterProperties(s.SelectedPrinter);
+  int32_t orientation = 0;
+  GetSheetSize(s.SelectedPrinter, s.SheetW_mm, s.SheetH_mm, orientation);
+  if (s.txtNCopies.empty() || wholeNumber(s.txtNCopies) != s.devMode.dmCopies)
+    txtNCopies_Change(std::to_string(s.devMode.dmCopies));
+  s.ColorMode = s.devMode.dmColor;
+  s.devMode.dmCopies = 1;  // copies are made by the page loop, never by the printer
+  ShowSheet();
+}
+
+bool PrintSession::cmdStampa_Click() {
+  state.PrinterName = state.SelectedPrinter;
+  if (!PrintDocument(state.rect(), state.DocTitle)) return false;
+  Form_Unload();
+  return true;
+}
+
+void PrintSession::cmdOK_Click() {
+  state.PrinterName = state.SelectedPrinter;
+  Form_Unload();
+}
+
+void PrintSession::cmdChiudi_Click() {
+  state.Copies = state.SavedCopies;
+  state.devMode = state.SavedDevMode;
+  Form_Unload();
+}
+
+void PrintSession::txtNCopies_Change(std::string text) {
+  state.txtNCopies = std::move(text);
+  state.Copies = wholeNumber(state.txtNCopies);
+}
+
+void PrintSession::Form_Unload() {
+  state.image.reset();
+  state.outOfSheet = false;
+}
+
+std::string PrintSession::caption() const {
+  if (!state.HasSource) return "  Printer settings ";
+  return "  Print of: " + state.DocTitle;
+}
+
+}  // namespace kolm::print

@@ -1,0 +1,98 @@
+// The print dialog object: what it keeps between calls (printer, settings, copies),
+// the two operations the measuring windows call, the printer operations and the
+// dialog's events apart from the widgets. Messages go through the Prompter as one
+// critical box titled " Errore in frmStampaFCPB/" and the procedure's name.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "common/prompter.h"
+#include "print/layout.h"
+#include "print/printer_backend.h"
+#include "print/state.h"
+
+namespace kolm::print {
+
+enum class Answer { Yes, No, Cancel };
+// A question with Yes, No and Cancel buttons and the question icon.
+using YesNoCancel = std::function<Answer(const std::string& text, const std::string& title)>;
+
+// Error numbers the set-up and the page output report, and their descriptions.
+inline constexpr int kErrBadArgument = 5;
+inline constexpr int kErrPrinter = 482;
+std::string errorDescription(int number);
+
+// A picture handed to StampaFCPB.
+struct PrintSource {
+  std::string name;     // shown as the title when none is given
+  double ownWidth = 0;  // the scale's base when no scale is given
+  // Reads the picture; empty when it cannot be read (after its own message).
+  std::function<std::optional<Bitmap24>()> readImage;
+};
+
+class PrintSession {
+ public:
+  PrintSession(PrinterBackend& backend, common::Prompter& prompter, YesNoCancel ask);
+
+  PrintDialogState state;
+
+  PrinterBackend& backend() { return *backend_; }
+  common::Prompter& prompter() { return *prompter_; }
+  void setPrompter(common::Prompter& prompter) { prompter_ = &prompter; }
+  void setAsk(YesNoCancel ask) { ask_ = std::move(ask); }
+
+  // ---- the callers' operations ----
+  // Sets the orientation (1 portrait, 2 landscape) of the current printer and gives
+  // its printable sheet in mm; -1 and -1 with false when the printer cannot be used.
+  bool FoglioStampa(int32_t& PrW_mm, int32_t& PrH_mm, std::optional<int32_t> vOrien = {});
+  // StampaFCPB up to the showing of the dialog: printer, arguments, picture and the
+  // layout's starting values. Without a source the dialog only chooses the printer.
+  // False after a failure (its message shown, nothing kept of this opening).
+  bool setUp(const PrintSource* source, int32_t DocX_mm, int32_t DocY_mm, int32_t DocW_mm,
+             int32_t DocH_mm, int32_t Orien_I, const std::string& Titolo_I, float Scala_I);
+
+  // ---- printer operations ----
+  std::string GetDefPrinterName();
+  // An empty name means the default printer (the name comes back filled in); a
+  // printer that cannot be used comes back as an empty name.
+  bool OpenDocPrinter(std::string& name);
+  bool ApplyDevMode(const std::string& name);
+  void ShowPrinterProperties(const std::string& name);
+  bool GetSheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
+                    int32_t& orientation);
+  // The whole print: fit check, mm to printer pixels, one page per copy.
+  bool PrintDocument(const MmRect& rect, const std::string& title);
+
+  // ---- dialog events ----
+  // Each time the dialog shows: keeps the settings and copies for Exit, fills the
+  // printer list and selects the kept printer (reading its sheet).
+  void Form_Activate();
+  void cboPrinterNames_Click(int index);
+  void ShowSheet();
+  void cmdProprieta_Click();
+  // True when the print went through and the dialog closes.
+  bool cmdStampa_Click();
+  void cmdOK_Click();
+  void cmdChiudi_Click();
+  void txtNCopies_Change(std::string text);
+  // The dialog closes: the picture is released.
+  void Form_Unload();
+
+  // "  Printer settings " or "  Print of: " and the title.
+  std::string caption() const;
+
+ private:
+  void critical(const std::string& text, const std::string& procedure);
+  bool setUpFailure(const std::string& text, int number);
+  bool Print_FCPB(const PixelRect& rect, bool device, const std::string& title);
+  void resetLayout();
+
+  PrinterBackend* backend_;
+  common::Prompter* prompter_;
+  YesNoCancel ask_;
+};
+
+}  // namespace kolm::print

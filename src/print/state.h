@@ -1,0 +1,75 @@
+// Everything the print dialog object keeps. The printer fields, the kept settings
+// and the copies live as long as the program; the layout fields and the picture
+// are set afresh each time the dialog opens.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/bitmap.h"
+#include "print/printer_backend.h"
+
+namespace kolm::print {
+
+// Separators of the user's locale, used to show and read the scale.
+struct LocaleSeparators {
+  std::string decimal = ".";
+  std::string thousands = ",";
+};
+
+struct MmRect {
+  int32_t x = 0, y = 0, w = 0, h = 0;
+  bool operator==(const MmRect&) const = default;
+};
+
+struct PrintDialogState {
+  // ---- layout: the sheet and the print rectangle, in mm ----
+  int32_t SheetW_mm = 0;
+  int32_t SheetH_mm = 0;
+  int32_t DocX_mm = 0;
+  int32_t DocY_mm = 0;
+  int32_t DocW_mm = 0;
+  int32_t DocH_mm = 0;
+  float AspectRatio = 1;
+  float ScaleBase = 0;
+
+  // The text boxes are the masters of the rectangle fields.
+  std::string txtPrX, txtPrY, txtPrW, txtPrH;
+  std::string txtScala;
+  std::string lblLblScala = "Sca&le:";
+  bool txtScalaEnabled = true;
+  bool chkProporzioni = true;  // "&Fix Dimensions"
+  bool chkCentro = false;      // "Center Print"
+
+  // What the last Preview showed: the rectangle drawn on the small sheet and the
+  // out-of-sheet indication (label visible and blink timer running).
+  MmRect previewed;
+  bool outOfSheet = false;
+  bool blinkRed = false;
+
+  // ---- printer ----
+  std::string PrinterName;            // used for printing, kept for the next call
+  std::string SelectedPrinter;        // chosen in the list
+  std::vector<std::string> printers;  // the list's entries
+  int printerIndex = -1;              // the entry selected in it
+  bool printerOpen = false;
+  DevMode devMode;
+  DevMode SavedDevMode;
+  int32_t Copies = 0;
+  int32_t SavedCopies = 0;
+  std::string txtNCopies;
+  std::optional<int16_t> ColorMode;
+
+  // ---- this opening ----
+  bool HasSource = false;
+  int32_t RequestedOrientation = 0;
+  std::string DocTitle;
+  std::optional<Bitmap24> image;  // the kept picture
+  LocaleSeparators locale;
+
+  MmRect rect() const { return {DocX_mm, DocY_mm, DocW_mm, DocH_mm}; }
+};
+
+}  // namespace kolm::print

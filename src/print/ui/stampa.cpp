@@ -1,0 +1,112 @@
+#include "print/ui/stampa.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "common/ui/qt_prompter.h"
+#include "print/ui/bitmap_qt.h"
+#include "print/ui/frm_stampa_fcpb.h"
+#include "print/ui/qt_printer_backend.h"
+
+namespace kolm::print::ui {
+
+Answer askYesNoCancel(const std::string& text, const std::string& title) {
+  QMessageBox box(
+      QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QApplication::activeWindow());
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+PrintService& PrintService::instance() {
+  if (auto* existing = qApp->findChild<PrintService*>("PrintService", Qt::FindDirectChildrenOnly))
+    return *existing;
+  auto prompter = std::make_unique<common::ui::QtPrompter>();
+  auto backend = std::make_unique<QtPrinterBackend>(nullptr);
+  QtPrinterBackend* qtBackend = backend.get();
+  auto* service = new PrintService(std::move(backend), *prompter, askYesNoCancel, qApp);
+  service->ownPrompter_ = std::move(prompter);
+  qtBackend->setPdfFileChooser([service] {
+    return service->session().prompter().saveFileName("Print to PDF file", "PDF (*.pdf)|*.pdf");
+  });
+  return *service;
+}
+
+PrintService::PrintService(std::unique_ptr<PrinterBackend> backend, common::Prompter& prompter,
+                           YesNoCancel ask, QObject* parent)
+    : QObject(parent), backend_(std::move(backend)) {
+  setObjectName("PrintService");
+  session_ = std::make_unique<PrintSession>(*backend_, prompter, std::move(ask));
+  QLocale locale;
+  session_->state.locale = {QString(locale.decimalPoint()).toStdString(),
+                            QString(locale.groupSeparator()).toStdString()};
+}
+
+PrintService::~PrintService() = default;
+
+SheetMm PrintService::FoglioStampa(std::optional<int32_t> orientation) {
+  SheetMm sheet;
+  sheet.ok = session_->FoglioStampa(sheet.width, sheet.height, orientation);
+  return sheet;
+}
+
+bool PrintService::show(const PrintSource* source, QWidget* owner, int32_t left, int32_t top,
+                        int32_t width, int32_t height, int32_t orientation, const QString& title,
+                        float scale) {
+  if (!session_->setUp(source, left, top, width, height, orientation, title.toStdString(), scale))
+    return false;
+  frmStampaFCPB dialog(*session_, owner ? owner->window() : nullptr);
+  QCoreApplication::processEvents();
+  if (runModal)
+    runModal(dialog);
+  else
+    dialog.exec();
+  session_->Form_Unload();
+  return true;
+}
+
+bool PrintService::StampaFCPB(QWidget* object, int32_t left, int32_t top, int32_t width,
+                              int32_t height, int32_t orientation, const QString& title,
+                              float scale, bool pictureBoxAsControl) {
+  if (!object) return show(nullptr, nullptr, left, top, width, height, orientation, title, scale);
+  PrintSource source;
+  source.name = object->objectName().toStdString();
+  // A drawing area's own width is its inner width; a window's its outer width.
+  source.ownWidth =
+      object->isWindow() || pictureBoxAsControl ? object->width() : object->contentsRect().width();
+  source.readImage = [this, object] { return Legge_Controllo(object, session_->prompter()); };
+  return show(&source, object, left, top, width, height, orientation, title, scale);
+}
+
+bool PrintService::StampaFCPB(const QPixmap& picture, const QString& name, int32_t left,
+                              int32_t top, int32_t width, int32_t height, int32_t orientation,
+                              const QString& title, float scale) {
+  PrintSource source;
+  source.name = name.toStdString();
+  source.ownWidth = picture.width();
+  source.readImage = [this, &picture] { return Legge_PictureBox(picture, session_->prompter()); };
+  return show(&source, nullptr, left, top, width, height, orientation, title, scale);
+}
+
+void PrintService::printWindow(QWidget* window, const QString& title) {
+  SheetMm sheet = FoglioStampa(kLandscape);
+  // A printer that cannot be used has said so; the dialog would only say it again.
+  if (sheet.width < 0) return;
+  StampaFCPB(window, 0, 0, sheet.width, sheet.height, 0, title, 500000, false);
+}
+
+void printWindow(common::Prompter& prompter, QWidget* window, const QString& title) {
+  PrintService& service = PrintService::instance();
+  common::Prompter& previous = service.session().prompter();
+  service.setPrompter(prompter);
+  service.printWindow(window, title);
+  service.setPrompter(previous);
+}
+
+}  // namespace kolm::print::ui

@@ -1,0 +1,84 @@
+// The print dialog as the measuring windows use it. One PrintService lives as
+// long as the application: the chosen printer, its settings and the copies carry
+// from one print to the next.
+//
+// A window's print command is one call:
+//   kolm::print::ui::printWindow(context.prompter, this, "Screen");
+// which asks for the landscape sheet (FoglioStampa with orientation 2) and opens
+// the dialog on the whole window over that sheet (StampaFCPB with left and top 0,
+// orientation 0, scale 500000); it returns when the dialog closes.
+#pragma once
+
+#include <QObject>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "common/prompter.h"
+#include "print/session.h"
+
+namespace kolm::print::ui {
+
+class frmStampaFCPB;
+
+struct SheetMm {
+  bool ok = false;
+  int32_t width = -1;
+  int32_t height = -1;
+};
+
+class PrintService : public QObject {
+  Q_OBJECT
+ public:
+  // The application's print dialog object (created on first use, owned by the
+  // application object).
+  static PrintService& instance();
+
+  // A service of its own, for tests: any back end, prompter and question.
+  PrintService(std::unique_ptr<PrinterBackend> backend, common::Prompter& prompter, YesNoCancel ask,
+               QObject* parent = nullptr);
+  ~PrintService() override;
+
+  PrintSession& session() { return *session_; }
+  PrinterBackend& backend() { return *backend_; }
+  // Messages and file choices of the following calls.
+  void setPrompter(common::Prompter& prompter) { session_->setPrompter(prompter); }
+  // How the dialog is run; by default modally (exec). Tests drive it here.
+  std::function<void(frmStampaFCPB&)> runModal;
+
+  // The printable sheet of the current printer in mm, after setting its orientation
+  // (1 portrait, 2 landscape); not ok (and -1, -1) when the printer cannot be used.
+  SheetMm FoglioStampa(std::optional<int32_t> orientation = std::nullopt);
+  // Opens the dialog on `object` (a window or any widget, taken as it looks on
+  // screen) and returns when it closes; false when the set-up failed (after its
+  // message). A null object opens the printer settings only.
+  bool StampaFCPB(QWidget* object, int32_t left, int32_t top, int32_t width, int32_t height,
+                  int32_t orientation, const QString& title, float scale,
+                  bool pictureBoxAsControl = false);
+  // The same on a picture.
+  bool StampaFCPB(const QPixmap& picture, const QString& name, int32_t left, int32_t top,
+                  int32_t width, int32_t height, int32_t orientation, const QString& title,
+                  float scale);
+  // A measuring window's print command.
+  void printWindow(QWidget* window, const QString& title);
+
+ private:
+  bool show(const PrintSource* source, QWidget* owner, int32_t left, int32_t top, int32_t width,
+            int32_t height, int32_t orientation, const QString& title, float scale);
+
+  std::unique_ptr<common::Prompter> ownPrompter_;
+  std::unique_ptr<PrinterBackend> backend_;
+  std::unique_ptr<PrintSession> session_;
+};
+
+// The print command of the power meter and the analyzer, on the application's
+// print dialog object with the window's own prompter.
+void printWindow(common::Prompter& prompter, QWidget* window, const QString& title);
+
+// The fit question, as a real message box.
+Answer askYesNoCancel(const std::string& text, const std::string& title);
+
+}  // namespace kolm::print::ui

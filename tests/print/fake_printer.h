@@ -1,0 +1,109 @@
+// A printing system for tests: a few printers with their own settings and sheets,
+// a scriptable properties dialog, and a record of every print.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/printer_backend.h"
+
+namespace kolm::test {
+
+struct FakePrinter {
+  std::string name;
+  print::DevMode current{print::kPortrait, 9, 1, print::kColour};
+  bool accessible = true;
+  bool refusesSettings = false;
+};
+
+class FakePrinterBackend : public print::PrinterBackend {
+ public:
+  static constexpr int kPxPerMm = 24;
+
+  struct Job {
+    std::string printer;
+    print::DevMode devMode;
+    print::PixelRect rect;
+    int copies = 0;
+    std::string title;
+    int imageWidth = 0, imageHeight = 0;
+  };
+
+  std::vector<FakePrinter> printers{{"Laser"}, {"Inkjet"}};
+  std::string defaultName = "Laser";
+  // The properties dialog: changes the settings and answers OK (true) or Cancel.
+  std::function<bool(print::DevMode&)> propertiesDialog;
+  std::vector<print::DevMode> propertiesShownWith;
+  std::optional<print::PageOutput> failure;  // answered instead of printing
+  std::vector<Job> jobs;
+  std::vector<std::string> opened;
+  int sheetQueries = 0;
+
+  // Printable area in portrait by paper code.
+  static print::SheetSize portraitSheet(int paper) {
+    int w = 200, h = 287;              // A4
+    if (paper == 1) w = 206, h = 269;  // Letter
+    if (paper == 8) w = 287, h = 410;  // A3
+    return {w, h, w * kPxPerMm, h * kPxPerMm};
+  }
+
+  FakePrinter* find(const std::string& name) {
+    auto it = std::find_if(printers.begin(), printers.end(),
+                           [&](const FakePrinter& p) { return p.name == name; });
+    return it == printers.end() ? nullptr : &*it;
+  }
+
+  std::vector<std::string> printerNames() override {
+    std::vector<std::string> out;
+    for (const auto& p : printers) out.push_back(p.name);
+    return out;
+  }
+  std::string defaultPrinterName() override { return defaultName; }
+
+  print::OpenResult openPrinter(const std::string& name, print::DevMode& dm) override {
+    opened.push_back(name);
+    FakePrinter* p = find(name);
+    if (!p || !p->accessible) return print::OpenResult::NoAccess;
+    if (p->refusesSettings) return print::OpenResult::SettingsRefused;
+    print::DevMode merged = p->current;
+    if (dm.dmOrientation) merged.dmOrientation = dm.dmOrientation;
+    if (dm.dmPaperSize) merged.dmPaperSize = dm.dmPaperSize;
+    if (dm.dmCopies) merged.dmCopies = dm.dmCopies;
+    if (dm.dmColor) merged.dmColor = dm.dmColor;
+    dm = merged;
+    return print::OpenResult::Ok;
+  }
+
+  bool showProperties(const std::string&, print::DevMode& dm) override {
+    propertiesShownWith.push_back(dm);
+    return propertiesDialog ? propertiesDialog(dm) : false;
+  }
+
+  std::optional<print::SheetSize> sheetSize(const std::string& name,
+                                            const print::DevMode& dm) override {
+    ++sheetQueries;
+    FakePrinter* p = find(name);
+    if (!p) return std::nullopt;
+    print::SheetSize s = portraitSheet(dm.dmPaperSize ? dm.dmPaperSize : p->current.dmPaperSize);
+    if (dm.dmOrientation == print::kLandscape) {
+      std::swap(s.widthMm, s.heightMm);
+      std::swap(s.widthPx, s.heightPx);
+    }
+    return s;
+  }
+
+  print::PageOutput printImage(const std::string& name, const print::DevMode& dm,
+                               const print::Bitmap24& image, const print::PixelRect& rect,
+                               int copies, const std::string& title) override {
+    if (failure) return *failure;
+    jobs.push_back({name, dm, rect, copies, title, image.width, image.height});
+    print::PageOutput out;
+    out.copiesDone = copies;
+    return out;
+  }
+};
+
+}  // namespace kolm::test

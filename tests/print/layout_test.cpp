@@ -1,0 +1,295 @@
+#include "print/layout.h"
+
+#include <gtest/gtest.h>
+
+using namespace kolm::print;
+
+namespace {
+
+// A dialog state opened on a rectangle, as the set-up leaves it.
+PrintDialogState opened(int x, int y, int w, int h, int sheetW = 277, int sheetH = 190) {
+  PrintDialogState s;
+  s.ScaleBase = float(double(w) * 500000);
+  s.SheetW_mm = sheetW;
+  s.SheetH_mm = sheetH;
+  setRectText(s, RectField::X, std::to_string(x));
+  setRectText(s, RectField::Y, std::to_string(y));
+  setRectText(s, RectField::W, std::to_string(w));
+  setRectText(s, RectField::H, std::to_string(h));
+  s.AspectRatio = float(w) / float(h);
+  return s;
+}
+
+TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
+  PrintDialogState s;
+  setRectText(s, RectField::W, "0");
+  EXPECT_EQ(s.txtPrW, "1");
+  EXPECT_EQ(s.DocW_mm, 1);
+  setRectText(s, RectField::W, "2500");
+  EXPECT_EQ(s.txtPrW, "2000");
+  EXPECT_EQ(s.DocW_mm, 2000);
+  setRectText(s, RectField::H, "");
+  EXPECT_EQ(s.txtPrH, "1");
+  setRectText(s, RectField::X, "-3000");
+  EXPECT_EQ(s.txtPrX, "-2000");
+  EXPECT_EQ(s.DocX_mm, -2000);
+  setRectText(s, RectField::Y, "2001");
+  EXPECT_EQ(s.txtPrY, "2000");
+  // Margins may be negative; the leading number counts and is rounded halves to even.
+  setRectText(s, RectField::X, "-15");
+  EXPECT_EQ(s.txtPrX, "-15");
+  EXPECT_EQ(s.DocX_mm, -15);
+  setRectText(s, RectField::W, "12.5mm");
+  EXPECT_EQ(s.txtPrW, "12.5mm");
+  EXPECT_EQ(s.DocW_mm, 12);
+  setRectText(s, RectField::H, "13.5");
+  EXPECT_EQ(s.DocH_mm, 14);
+}
+
+TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
+  PrintDialogState s = opened(0, 0, 150, 100);
+  ASSERT_FLOAT_EQ(s.AspectRatio, 1.5f);
+  setRectText(s, RectField::W, "150");
+  EXPECT_TRUE(widthEdited(s));
+  EXPECT_EQ(s.txtPrH, "100");
+  setRectText(s, RectField::H, "75");
+  EXPECT_TRUE(heightEdited(s));
+  EXPECT_EQ(s.txtPrW, "112");  // 112.5 rounds to the even 112
+  EXPECT_EQ(s.previewed, (MmRect{0, 0, 112, 75}));
+
+  // Free proportions: the other size stays, the scale refers to the width only.
+  EXPECT_TRUE(setFixProportions(s, false));
+  EXPECT_EQ(s.lblLblScala, "Scala X:");
+  EXPECT_FALSE(s.txtScalaEnabled);
+  setRectText(s, RectField::W, "200");
+  widthEdited(s);
+  EXPECT_EQ(s.DocH_mm, 75);
+  // Ticking the box again brings the height back to the proportion.
+  setFixProportions(s, true);
+  EXPECT_EQ(s.txtPrH, "133");
+  EXPECT_EQ(s.lblLblScala, "Scala:");
+  EXPECT_TRUE(s.txtScalaEnabled);
+}
+
+TEST(PrintFields, SizeOfOneIsNotDrawn) {
+  PrintDialogState s = opened(0, 0, 150, 100);
+  Preview(s);
+  setRectText(s, RectField::W, "1");
+  EXPECT_FALSE(widthEdited(s));  // height round(1/1.5) = 1 (after clamping)
+  EXPECT_EQ(s.txtPrH, "1");
+  EXPECT_EQ(s.previewed, (MmRect{0, 0, 150, 100}));
+}
+
+TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
+  PrintDialogState s = opened(5, 5, 190, 100);
+  setCentred(s, true);
+  EXPECT_EQ(s.txtPrX, "44");  // (277 - 190) / 2 = 43.5 -> 44
+  EXPECT_EQ(s.txtPrY, "45");
+  s.SheetW_mm = 190;
+  s.SheetH_mm = 277;  // another sheet: the next preview centres again
+  Preview(s);
+  EXPECT_EQ(s.previewed, (MmRect{0, 88, 190, 100}));  // (277-100)/2 = 88.5 -> 88
+  // Unchecking leaves the margins where they are.
+  setCentred(s, false);
+  s.SheetW_mm = 277;
+  Preview(s);
+  EXPECT_EQ(s.DocX_mm, 0);
+  EXPECT_EQ(s.DocY_mm, 88);
+}
+
+TEST(PrintMax, WidthGovernsOnANarrowerSheet) {
+  // A landscape rectangle on a portrait sheet, proportions kept.
+  PrintDialogState s = opened(30, 40, 277, 190, 190, 277);
+  cmdMax_Click(s);
+  EXPECT_EQ(s.txtPrW, "190");
+  EXPECT_EQ(s.txtPrH, "130");  // 190 / 1.458
+  EXPECT_EQ(s.txtPrX, "0");
+  EXPECT_EQ(s.txtPrY, "40");
+  EXPECT_EQ(s.previewed, (MmRect{0, 40, 190, 130}));
+}
+
+TEST(PrintMax, HeightGovernsOnAWiderSheetAndTheRectangleIsPulledBack) {
+  PrintDialogState s = opened(250, 30, 100, 100);
+  cmdMax_Click(s);
+  EXPECT_EQ(s.DocH_mm, 190);
+  EXPECT_EQ(s.DocW_mm, 190);
+  EXPECT_EQ(s.DocY_mm, 0);
+  EXPECT_EQ(s.DocX_mm, 87);  // 250 + 190 > 277: moved back onto the sheet
+  EXPECT_FALSE(s.outOfSheet);
+}
+
+TEST(PrintMax, FreeProportionsFillTheSheetAndCentringWins) {
+  PrintDialogState s = opened(10, 10, 100, 50);
+  setFixProportions(s, false);
+  cmdMax_Click(s);
+  EXPECT_EQ(s.rect(), (MmRect{0, 0, 277, 190}));
+
+  PrintDialogState c = opened(10, 10, 100, 100);
+  setCentred(c, true);
+  cmdMax_Click(c);
+  EXPECT_EQ(c.rect(), (MmRect{44, 0, 190, 190}));  // (277 - 190) / 2 = 43.5 -> 44
+
+  // Margins to 0.
+  cmdOrigine_Click(s);
+  EXPECT_EQ(s.txtPrX, "0");
+  EXPECT_EQ(s.txtPrY, "0");
+}
+
+TEST(PrintOutOfLayout, IndicationBlinksWhileThePictureLeavesTheSheet) {
+  PrintDialogState s = opened(0, 0, 277, 190);
+  Preview(s);
+  EXPECT_FALSE(s.outOfSheet);
+  setRectText(s, RectField::X, "10");  // 10 mm past the right edge
+  Preview(s);
+  EXPECT_TRUE(s.outOfSheet);
+  Timer1_Timer(s);
+  EXPECT_TRUE(s.blinkRed);
+  Timer1_Timer(s);
+  EXPECT_FALSE(s.blinkRed);
+  Timer1_Timer(s);
+  setRectText(s, RectField::X, "0");
+  Preview(s);
+  EXPECT_FALSE(s.outOfSheet);
+  EXPECT_FALSE(s.blinkRed);
+  Timer1_Timer(s);  // a late tick changes nothing
+  EXPECT_FALSE(s.blinkRed);
+
+  EXPECT_TRUE(isOutOfSheet({-1, 0, 10, 10}, 277, 190));
+  EXPECT_TRUE(isOutOfSheet({0, -1, 10, 10}, 277, 190));
+  EXPECT_TRUE(isOutOfSheet({0, 181, 10, 10}, 277, 190));
+  EXPECT_FALSE(isOutOfSheet({0, 180, 277, 10}, 277, 190));
+}
+
+TEST(PrintScale, ShownWithGroupingAndEnteredBack) {
+  LocaleSeparators en;
+  EXPECT_EQ(scaleText(277.0 * 500000, 277, en), "500,000");
+  EXPECT_EQ(scaleText(1000, 3, en), "333.33");
+  EXPECT_EQ(scaleText(1000, 1000, en), "1");
+  LocaleSeparators it{",", "."};
+  EXPECT_EQ(scaleText(1000, 3, it), "333,33");
+  EXPECT_EQ(scaleText(1234567.0 * 2, 2, it), "1.234.567");
+
+  // What the field shows reads back as the same number in either locale.
+  EXPECT_EQ(readScale("500,000", en), 500000);
+  EXPECT_EQ(readScale("500.000", it), 500000);
+  EXPECT_EQ(readScale("333,33", it), 333.33);
+  EXPECT_EQ(readScale("2.5E+05", en), 250000);
+  EXPECT_FALSE(readScale("", en));
+  EXPECT_FALSE(readScale("0", en));
+  EXPECT_FALSE(readScale("abc", en));
+}
+
+TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
+  PrintDialogState s = opened(0, 0, 277, 190);
+  EXPECT_EQ(s.txtScala, "500,000");
+  s.ScaleBase = 138.5e6f;
+  s.txtScala = "250000";
+  EXPECT_TRUE(enterScale(s));
+  EXPECT_EQ(s.txtPrW, "554");
+  EXPECT_EQ(s.txtPrH, "380");
+  EXPECT_EQ(s.txtScala, "250,000");  // refreshed from the new width
+
+  s.txtScala = "1";  // width capped at 2000
+  enterScale(s);
+  EXPECT_EQ(s.DocW_mm, 2000);
+  EXPECT_EQ(s.DocH_mm, 1372);
+
+  PrintDialogState tall = opened(0, 0, 100, 200);
+  tall.txtScala = "1";  // the height passes 2000 first
+  enterScale(tall);
+  EXPECT_EQ(tall.DocH_mm, 2000);
+  EXPECT_EQ(tall.DocW_mm, 1000);
+
+  // Empty, zero, negative or unreadable scales change nothing.
+  PrintDialogState same = opened(0, 0, 277, 190);
+  for (const char* text : {"", "0", "-5", "x"}) {
+    same.txtScala = text;
+    EXPECT_FALSE(enterScale(same)) << text;
+    EXPECT_EQ(same.rect(), (MmRect{0, 0, 277, 190})) << text;
+  }
+  // A scale so large that the picture would be under 2 mm is set but not drawn.
+  same.txtScala = "1E+12";
+  EXPECT_FALSE(enterScale(same));
+  EXPECT_EQ(same.DocW_mm, 1);
+}
+
+TEST(PrintSheet, SmallSheetKeepsItsLongSide) {
+  EXPECT_EQ(smallSheetTwips(210, 297).w, 1347);
+  EXPECT_EQ(smallSheetTwips(210, 297).h, 1905);
+  EXPECT_EQ(smallSheetTwips(297, 210).w, 1905);
+  EXPECT_EQ(smallSheetTwips(297, 210).h, 1347);
+  EXPECT_EQ(smallSheetTwips(200, 200).w, 1905);
+  // A printer that gives no sheet still gets a drawable square.
+  EXPECT_EQ(smallSheetTwips(0, 0).w, 1905);
+}
+
+TEST(PrintSheet, PaperNamesAndCaption) {
+  EXPECT_EQ(PaperName(1), "Letter");
+  EXPECT_EQ(PaperName(9), "A4");
+  EXPECT_EQ(PaperName(40), "Fanfold Std. German");
+  EXPECT_EQ(PaperName(47), "Envelope Invite");
+  EXPECT_EQ(PaperName(48), "Unknown");
+  EXPECT_EQ(PaperName(49), "Unknown");
+  EXPECT_EQ(PaperName(68), "A3 Extra Transverse");
+  EXPECT_EQ(PaperName(69), "Unknown");
+  EXPECT_EQ(PaperName(256), "User");
+  EXPECT_EQ(PaperName(0), "Unknown");
+  EXPECT_EQ(sheetCaption(9, 1), " Sheet: A4,  Portrait");
+  EXPECT_EQ(sheetCaption(9, 2), " Sheet: A4,  Landscape");
+  EXPECT_EQ(sheetCaption(48, 2), " Sheet: Unknown,  Landscape");
+  EXPECT_EQ(sheetCaption(8, 0), " Sheet: A3");
+}
+
+TEST(PrintMapping, PreviewAndPrinterPixels) {
+  // A 277 x 190 sheet drawn 127 x 87 pixels.
+  EXPECT_EQ(previewRect({0, 0, 277, 190}, 277, 190, 127, 87), (PixelRect{0, 0, 127, 87}));
+  EXPECT_EQ(previewRect({10, 20, 100, 50}, 277, 190, 127, 87), (PixelRect{5, 9, 46, 23}));
+  EXPECT_EQ(previewRect({10, 20, 100, 50}, 0, 190, 127, 87), PixelRect{});
+
+  // 24 printer pixels per mm across, 23.5 down.
+  EXPECT_EQ(mmToPixels({10, 20, 100, 50}, 277 * 24, 190 * 47 / 2, 277, 190),
+            (PixelRect{240, 470, 2400, 1175}));
+  EXPECT_EQ(mmToPixels({-10, 0, 277, 190}, 6648, 4560, 277, 190), (PixelRect{-240, 0, 6648, 4560}));
+  EXPECT_EQ(mmToPixels({0, 0, 10, 10}, 100, 100, 0, 0), PixelRect{});
+}
+
+TEST(PrintFitCheck, ShrinksToTheRightEdgeThenToTheBottom) {
+  EXPECT_FALSE(exceedsSheet({0, 0, 277, 190}, 277, 190));
+  EXPECT_TRUE(exceedsSheet({1, 0, 277, 190}, 277, 190));
+  EXPECT_TRUE(exceedsSheet({0, 1, 277, 190}, 277, 190));
+  // Off the left or top edge is not caught here.
+  EXPECT_FALSE(exceedsSheet({-50, -50, 277, 190}, 277, 190));
+
+  EXPECT_EQ(shrinkToSheet({0, 0, 300, 200}, 277, 190), (MmRect{0, 0, 277, 185}));
+  EXPECT_EQ(shrinkToSheet({0, 0, 100, 300}, 277, 190), (MmRect{0, 0, 63, 190}));
+  // Both steps: the square first meets the right edge, then the bottom.
+  EXPECT_EQ(shrinkToSheet({0, 0, 400, 400}, 277, 190), (MmRect{0, 0, 190, 190}));
+  // The margins shrink with the picture.
+  EXPECT_EQ(shrinkToSheet({20, 10, 300, 100}, 277, 190), (MmRect{17, 9, 260, 87}));
+}
+
+TEST(PrintSpin, StepsStayInTheirRanges) {
+  EXPECT_EQ(stepSpin("5", 1, kCopiesRange), 6);
+  EXPECT_EQ(stepSpin("100", 1, kCopiesRange), 100);
+  EXPECT_EQ(stepSpin("1", -1, kCopiesRange), 1);
+  EXPECT_EQ(stepSpin("", 1, kCopiesRange), 1);
+  EXPECT_EQ(stepSpin("1", 1, kSizeRange), 2);
+  EXPECT_EQ(stepSpin("2", -1, kSizeRange), 2);
+  EXPECT_EQ(stepSpin("-2000", -1, kMarginRange), -2000);
+  EXPECT_EQ(stepSpin("-5", 1, kMarginRange), -4);
+}
+
+TEST(PrintZoom, SheetBoxKeepsTheSheetProportion) {
+  // A landscape sheet in a low area: the height governs.
+  ZoomBox wide = zoomSheet(600, 400, 297, 210, 8);
+  EXPECT_EQ(wide.w, 543);  // height 584 / 1.414 = 413 would not fit: height governs
+  EXPECT_EQ(wide.h, 384);
+  EXPECT_EQ(wide.x, 28);
+  EXPECT_EQ(wide.y, 8);
+  ZoomBox narrow = zoomSheet(600, 800, 297, 210, 8);
+  EXPECT_EQ(narrow.w, 584);
+  EXPECT_EQ(narrow.h, 413);
+  EXPECT_EQ(narrow.x, 8);
+}
+
+}  // namespace
