@@ -41,6 +41,7 @@ class AnalyzerWindow : public QMainWindow {
   // Option2 stays selected. False when the boxes were refused (with a message).
   bool Sweep(bool continuous);
   void stopSweep();
+  void PrintScreen_Click();
 
   // File and Compare menus, and the Compare box. The file commands ask for a
   // name (Cancel does nothing, except that a cancelled save empties Text6); a

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
+#include "print/ui/stampa.h"
 
 namespace kolm::analyzer::ui {
 
@@ -131,8 +133,8 @@ void AnalyzerWindow::buildMenus() {
           &AnalyzerWindow::FilinMem_Click);
   QMenu* print = bar->addMenu("Print");
   print->setObjectName("Mprint");
-  // Printing comes with the print dialog: present, not yet available.
-  item(print, "PrintScreen", "PrintScreen", false);
+  connect(item(print, "PrintScreen", "PrintScreen", true), &QAction::triggered, this,
+          &AnalyzerWindow::PrintScreen_Click);
   QAction* about = bar->addAction("About Antenna Analyzer");
   about->setObjectName("About");
   connect(about, &QAction::triggered, this,
@@ -539,6 +541,23 @@ void AnalyzerWindow::startPass(bool resetDds) {
   job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, scratch_, resetDds);
   progress_->setValue(0);
   runner_.start(job_.get());
+}
+
+void AnalyzerWindow::PrintScreen_Click() {
+  // The window is printed as it looks: a pass must not change it under the dialog.
+  stopSweep();
+  // On paper the chart stands on the button-face colour, its labels in black.
+  chart_->setColours(palette().color(QPalette::Button), Qt::black,
+                     chart::ui::paletteQColor(kGridColor));
+  Visualizza();
+  QCoreApplication::processEvents();
+  text_[6]->setText("Screen");
+  print::ui::printWindow(context_.prompter, this, text_[6]->text());
+  chart_->setColours(Qt::black, palette().color(QPalette::Window),
+                     chart::ui::paletteQColor(kGridColor));
+  graph_sizing();
+  griglia();
+  Visualizza();
 }
 
 void AnalyzerWindow::stopSweep() {

@@ -1,5 +1,9 @@
 #include "powermeter/ui/power_meter_window.h"
 
+#include <QCoreApplication>
+
+#include "print/ui/stampa.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -168,11 +172,10 @@ void PowerMeterWindow::buildMenus() {
   QAction* calQuarz = add(util, "calQuarz", "calQuarz", true);
   connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
 
-  // Printing is handed to the print dialog, which is not part of this window:
-  // the item stays, disabled.
   auto* print = menuBar()->addMenu("Print");
   print->setObjectName("Print");
-  add(print, "Print_Screen", "Print_Screen");
+  QAction* printScreen = add(print, "Print_Screen", "Print_Screen", true);
+  connect(printScreen, &QAction::triggered, this, [this] { Print_Screen_Click(); });
 
   QAction* about = menuBar()->addAction("About_Power_Meter");
   about->setObjectName("About_Power_Meter");
@@ -466,6 +469,20 @@ void PowerMeterWindow::passFinished(bool completed) {
     return;
   }
   endSweeping(true);
+}
+
+void PowerMeterWindow::Print_Screen_Click() {
+  // The window is printed as it looks: a pass must not change it under the dialog.
+  stopSweep();
+  // On paper the chart stands on the button-face colour, its labels in black.
+  Pc1->setColours(palette().color(QPalette::Button), Qt::black, chart::ui::paletteQColor(12));
+  Visualizza();
+  QCoreApplication::processEvents();
+  Text6->setText("Screen");
+  print::ui::printWindow(context_.prompter, this, Text6->text());
+  Pc1->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
+  DisponiControlli();
+  Visualizza();
 }
 
 void PowerMeterWindow::stopSweep() {

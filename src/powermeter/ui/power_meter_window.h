@@ -78,6 +78,7 @@ class PowerMeterWindow : public QMainWindow {
   void passFinished(bool completed);
   void stopSweep();
   void endSweeping(bool completed);
+  void Print_Screen_Click();
   void jobFinished(bool completed);
   void updateActions();
   void showReferences();
