@@ -472,8 +472,9 @@ void PowerMeterWindow::passFinished(bool completed) {
 }
 
 void PowerMeterWindow::Print_Screen_Click() {
-  // The window is printed as it looks: a pass must not change it under the dialog.
-  stopSweep();
+  // The window is printed as it looks: nothing may change it under the dialog
+  // (the item waits for a running job, like the other commands).
+  if (runner_.running()) return;
   // On paper the chart stands on the button-face colour, its labels in black.
   Pc1->setColours(palette().color(QPalette::Button), Qt::black, chart::ui::paletteQColor(12));
   Visualizza();
@@ -505,7 +506,8 @@ void PowerMeterWindow::updateActions() {
   const bool busy = runner_.running();
   stopAction_->setEnabled(busy);
   // Commands that send to the instrument or replace the trace wait for the job.
-  for (const char* name : {"open", "saveas", "Cal_0dbm", "Cal_60dbm", "refer", "quarz", "calQuarz"})
+  for (const char* name :
+       {"open", "saveas", "Cal_0dbm", "Cal_60dbm", "refer", "quarz", "calQuarz", "Print_Screen"})
     action(name)->setEnabled(!busy);
   const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference;
   Option1->setEnabled(!table);
