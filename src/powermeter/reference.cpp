@@ -117,9 +117,7 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
   return w;
 }
 
-LevelReferenceJob::LevelReferenceJob(hw::Instrument& instrument, const TableWords& words,
-                                     const Calibration& calibration)
-    : instrument_(instrument), words_(words), calibration_(calibration) {}
+float ReferenceTableJob::readLevel() { return deciBel(hw::lettura(instrument_), calibration_); }
 
 bool LevelReferenceJob::step() {
   if (done()) return false;
@@ -134,14 +132,10 @@ bool LevelReferenceJob::step() {
     hw::DdsSendWord(instrument_, wordOut(word_));
     hw::PortDelay(instrument_, 200000.0 / next_ + 10000);
   }
-  table_[next_] = deciBel(hw::lettura(instrument_), calibration_);
+  table_[next_] = readLevel();
   ++next_;
   return !done();
 }
-
-QuartzReferenceJob::QuartzReferenceJob(hw::Instrument& instrument, const TableWords& words,
-                                       const Calibration& calibration)
-    : instrument_(instrument), words_(words), calibration_(calibration) {}
 
 bool QuartzReferenceJob::step() {
   if (done()) return false;
@@ -151,10 +145,10 @@ bool QuartzReferenceJob::step() {
     word_ = words_.W0;
     hw::DdsSendWord(instrument_, wordOut(word_));
     hw::PortDelay(instrument_, 100000);
-    table_[0] = deciBel(hw::lettura(instrument_), calibration_);
+    table_[0] = readLevel();
   }
   hw::PortDelay(instrument_, 1000);
-  table_[next_] = deciBel(hw::lettura(instrument_), calibration_);
+  table_[next_] = readLevel();
   word_ += words_.step;
   hw::DdsSendWord(instrument_, wordOut(word_));
   ++next_;

@@ -59,21 +59,20 @@ struct TableWords {
 // `lastIndex`) would not fit the DDS's 32 bits.
 std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::string* error);
 
-// refer_Click's pass over the level reference. Step 0 resets the DDS, loads the
-// multiplier, loads W0, waits 20 ms and reads entry 0; step i (1 to 1600) loads
-// the word W0 + i x step (rounded), waits 200000 / i + 10000 units and reads
-// entry i. The levels go to the job's own table, which the caller takes only
-// when the job is complete.
-class LevelReferenceJob : public common::SteppedJob {
+// What the two reference passes share: 1601 entries measured into the job's own
+// table, one atomic point per step.
+class ReferenceTableJob : public common::SteppedJob {
  public:
-  LevelReferenceJob(hw::Instrument& instrument, const TableWords& words,
-                    const Calibration& calibration);
-  bool step() override;
+  ReferenceTableJob(hw::Instrument& instrument, const TableWords& words,
+                    const Calibration& calibration)
+      : instrument_(instrument), words_(words), calibration_(calibration) {}
   bool done() const override { return next_ >= kRifEntries; }
   double progress() const override { return static_cast<double>(next_) / kRifEntries; }
   const RifTable& table() const { return table_; }
 
- private:
+ protected:
+  float readLevel();
+
   hw::Instrument& instrument_;
   TableWords words_;
   Calibration calibration_;
@@ -82,27 +81,26 @@ class LevelReferenceJob : public common::SteppedJob {
   int next_ = 0;
 };
 
+// refer_Click's pass over the level reference. Step 0 resets the DDS, loads the
+// multiplier, loads W0, waits 20 ms and reads entry 0; step i (1 to 1600) loads
+// the word W0 + i x step (rounded), waits 200000 / i + 10000 units and reads
+// entry i. The levels go to the job's own table, which the caller takes only
+// when the job is complete.
+class LevelReferenceJob : public ReferenceTableJob {
+ public:
+  using ReferenceTableJob::ReferenceTableJob;
+  bool step() override;
+};
+
 // calQuarz_Click's pass over the crystal fixture's through path. Step 0 resets
 // the DDS and loads the multiplier (so the pass runs at the configured clock
 // whatever ran before), loads W0, waits 10 ms and reads once (entry 0, read
 // again at once); each step k (0 to 1600) then waits 1000 units, reads entry k
 // and loads the next word W0 + (k + 1) x step (rounded).
-class QuartzReferenceJob : public common::SteppedJob {
+class QuartzReferenceJob : public ReferenceTableJob {
  public:
-  QuartzReferenceJob(hw::Instrument& instrument, const TableWords& words,
-                     const Calibration& calibration);
+  using ReferenceTableJob::ReferenceTableJob;
   bool step() override;
-  bool done() const override { return next_ >= kRifEntries; }
-  double progress() const override { return static_cast<double>(next_) / kRifEntries; }
-  const RifTable& table() const { return table_; }
-
- private:
-  hw::Instrument& instrument_;
-  TableWords words_;
-  Calibration calibration_;
-  RifTable table_{};
-  double word_ = 0;
-  int next_ = 0;
 };
 
 // A point of a reference drawing, in the chart's user units.
