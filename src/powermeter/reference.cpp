@@ -119,14 +119,18 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
 
 float ReferenceTableJob::readLevel() { return deciBel(hw::lettura(instrument_), calibration_); }
 
+void ReferenceTableJob::startAtW0(double settleUnits) {
+  hw::DdsReset(instrument_);
+  hw::DdsSetMultiplier(instrument_);
+  word_ = words_.W0;
+  hw::DdsSendWord(instrument_, wordOut(word_));
+  hw::PortDelay(instrument_, settleUnits);
+}
+
 bool LevelReferenceJob::step() {
   if (done()) return false;
   if (next_ == 0) {
-    hw::DdsReset(instrument_);
-    hw::DdsSetMultiplier(instrument_);
-    word_ = words_.W0;
-    hw::DdsSendWord(instrument_, wordOut(word_));
-    hw::PortDelay(instrument_, 200000);
+    startAtW0(200000);
   } else {
     word_ += words_.step;
     hw::DdsSendWord(instrument_, wordOut(word_));
@@ -140,11 +144,7 @@ bool LevelReferenceJob::step() {
 bool QuartzReferenceJob::step() {
   if (done()) return false;
   if (next_ == 0) {
-    hw::DdsReset(instrument_);
-    hw::DdsSetMultiplier(instrument_);
-    word_ = words_.W0;
-    hw::DdsSendWord(instrument_, wordOut(word_));
-    hw::PortDelay(instrument_, 100000);
+    startAtW0(100000);
     table_[0] = readLevel();
   }
   hw::PortDelay(instrument_, 1000);

@@ -72,6 +72,8 @@ class ReferenceTableJob : public common::SteppedJob {
 
  protected:
   float readLevel();
+  // Reset, multiplier, the word of 0.1 MHz, then `settleUnits` of delay.
+  void startAtW0(double settleUnits);
 
   hw::Instrument& instrument_;
   TableWords words_;
