@@ -39,8 +39,7 @@ int runAnalyze(Context& ctx, Args& args) {
   analyzer::ReadWriteJob job(ctx.instrument, plan, channels, true);
   job.runToEnd();
   // The generator off and every data line low, as the window leaves them.
-  ctx.instrument.LastTuningWord = 0;
-  hw::DdsSendWord(ctx.instrument, 0);
+  hw::DdsOutputOff(ctx.instrument);
   ctx.instrument.out(0);
 
   std::string text;

@@ -75,7 +75,7 @@ int runPowerSweep(Context& ctx, Args& args) {
     }
   }
   std::signal(SIGINT, previous);
-  powermeter::generatorOff(ctx.instrument);
+  hw::DdsOutputOff(ctx.instrument);
   hw::PortDelay(ctx.instrument, 1);
   if (interrupted) {
     *ctx.err << "power-sweep: stopped after " << job.measured() << " points; nothing written\n";

@@ -22,19 +22,12 @@ double frequencyOf(Args& args) {
   return mhz.value_or(kDefaultMHz);
 }
 
-// Switches the generator off, as every instrument does on its way out.
-void outputOff(hw::Instrument& instrument) {
-  instrument.LastTuningWord = 0;
-  hw::DdsSendWord(instrument, 0);
-  hw::PortDelay(instrument, 1);
-}
-
 int runReadDetector(Context& ctx, Args& args) {
   double mhz = frequencyOf(args);
   tuneDds(ctx.instrument, mhz);
   hw::PortDelay(ctx.instrument, kSettleUnits);
   int count = hw::lettura(ctx.instrument);
-  outputOff(ctx.instrument);
+  hw::DdsOutputOff(ctx.instrument, 1);
   // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
   float dbm = powermeter::deciBel(count, powermeter::Calibration{});
   *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00") << "\n";
@@ -46,7 +39,7 @@ int runReadBridge(Context& ctx, Args& args) {
   tuneDds(ctx.instrument, mhz);
   hw::PortDelay(ctx.instrument, kSettleUnits);
   auto reading = hw::READ(ctx.instrument);
-  outputOff(ctx.instrument);
+  hw::DdsOutputOff(ctx.instrument, 1);
   *ctx.out << "a=" << reading.a << " b=" << reading.b << "\n";
   return 0;
 }

@@ -53,6 +53,12 @@ void DdsSendWord(Instrument& instrument, uint32_t word) {
   DdsUpdate(instrument);
 }
 
+void DdsOutputOff(Instrument& instrument, double delayUnits) {
+  instrument.LastTuningWord = 0;
+  DdsSendWord(instrument, 0);
+  instrument.delay(delayUnits);
+}
+
 double DdsTuningWord(double frequencyMHz, double refClkMHz) {
   return common::roundHalfEven(frequencyMHz * (4294967296.0 / refClkMHz));
 }

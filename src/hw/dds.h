@@ -26,6 +26,10 @@ void DdsSetMultiplier(Instrument& instrument);
 // Register 4: instruction 4, then the word most significant byte first, then the update.
 void DdsSendWord(Instrument& instrument, uint32_t word);
 
+// Switches the generator off: LastTuningWord := 0, the word 0 (0 Hz), then
+// `delayUnits` of PortDelay. Every instrument does this on its way out.
+void DdsOutputOff(Instrument& instrument, double delayUnits = 0);
+
 // f x (2^32 / clock), rounded to the nearest integer with ties to even. No range
 // check: use checkedTuningWord before anything is sent.
 double DdsTuningWord(double frequencyMHz, double refClkMHz);

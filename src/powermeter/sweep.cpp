@@ -111,9 +111,4 @@ bool SweepJob::step() {
   return !done();
 }
 
-void generatorOff(hw::Instrument& instrument) {
-  instrument.LastTuningWord = 0;
-  hw::DdsSendWord(instrument, 0);
-}
-
 }  // namespace kolm::powermeter

@@ -89,8 +89,4 @@ class SweepJob : public common::SteppedJob {
   int next_ = 0;
 };
 
-// Switches the generator off as a closing instrument does: LastTuningWord := 0,
-// then the word 0.
-void generatorOff(hw::Instrument& instrument);
-
 }  // namespace kolm::powermeter

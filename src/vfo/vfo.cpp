@@ -131,9 +131,7 @@ void Vfo::close() {
   if (!common::writeFileAtomic(file(kButtonFile), bandButtonsText(FreqButtons), &why))
     note(kButtonFile);
 
-  instrument_.LastTuningWord = 0;
-  hw::DdsSendWord(instrument_, 0);
-  hw::PortDelay(instrument_, 1);
+  hw::DdsOutputOff(instrument_, 1);
 
   if (!failures.empty())
     prompter_.message("The VFO settings could not be saved:\n" + failures, common::Icon::Warning);

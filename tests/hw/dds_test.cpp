@@ -184,3 +184,15 @@ TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
   });
   EXPECT_EQ(instrument.LoopFactor, 25);
 }
+
+TEST(DdsLink, OutputOffSendsWordZeroAndForgetsTheLastWord) {
+  Rig rig;
+  rig.instrument.LastTuningWord = 75698799;
+  DdsOutputOff(rig.instrument, 1);
+  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+  auto frames = decodeFrames(rig.port->writes());
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{4, 0, 0, 0, 0}));
+  ASSERT_EQ(rig.delays->waits.size(), 85u);  // the frame's 84, then the one asked for
+  EXPECT_EQ(rig.delays->waits.back(), 1);
+}

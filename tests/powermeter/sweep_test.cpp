@@ -162,7 +162,7 @@ TEST(SweepPass, EachStepIsOnePointAndAtomic) {
 TEST(SweepPass, GeneratorOffSendsWordZero) {
   Rig rig;
   rig.instrument.LastTuningWord = 1234;
-  generatorOff(rig.instrument);
+  hw::DdsOutputOff(rig.instrument);
   EXPECT_EQ(rig.instrument.LastTuningWord, 0);
   auto wire = decode(rig.port->writes());
   ASSERT_EQ(wire.words.size(), 1u);

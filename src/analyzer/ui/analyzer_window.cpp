@@ -704,9 +704,7 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   stopSweep();
   SaveVar(text(text_[1]), text(text_[2]), text(text_[3]));
   hw::Instrument& instrument = context_.instrument;
-  instrument.LastTuningWord = 0;
-  hw::DdsSendWord(instrument, 0);
-  hw::PortDelay(instrument, hw::kBridgeSettle);
+  hw::DdsOutputOff(instrument, hw::kBridgeSettle);
   instrument.out(0);
   event->accept();
 }

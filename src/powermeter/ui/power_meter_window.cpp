@@ -640,7 +640,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     levelJob_.reset();
     quartzJob_.reset();
     SaveVar();
-    generatorOff(context_.instrument);
+    hw::DdsOutputOff(context_.instrument);
   }
   event->accept();
 }
