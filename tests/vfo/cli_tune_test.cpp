@@ -3,12 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <sstream>
 
 #include "common/files.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 #include "vfo/dds_frames.h"
 
@@ -17,11 +15,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = kolm::test::CliResult;
 
 struct CliFolder {
   explicit CliFolder(const std::string& clock = "400") {
@@ -31,18 +25,7 @@ struct CliFolder {
     ASSERT_TRUE(kolm::common::writeFileAtomic(dir.path() / name, text));
   }
   CliRun run(const std::string& args) {
-    const auto errFile = dir.path() / "stderr.txt";
-    std::string cmd = "cd '" + dir.path().string() + "' && '" KOLM_CLI_PATH "' --trace trace.txt " +
-                      args + " 2>'" + errFile.string() + "'";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 256> buf{};
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = kolm::common::readTextFile(errFile).value_or("");
-    return r;
+    return kolm::test::runCli("--trace trace.txt " + args, dir.path());
   }
   // The DDS traffic of the trace, decoded.
   std::vector<std::string> events() {
