@@ -23,16 +23,18 @@ std::optional<std::string> ScriptedPrompter::input(const std::string& title,
   return answer;
 }
 
-std::string ScriptedPrompter::openFileName(const std::string& title, const std::string&) {
+std::string ScriptedPrompter::openFileName(const std::string& title, const std::string& filter) {
   shown.push_back({"open", "", title});
+  filters.push_back(filter);
   if (files.empty()) return {};
   std::string answer = files.front();
   files.pop_front();
   return answer;
 }
 
-std::string ScriptedPrompter::saveFileName(const std::string& title, const std::string&) {
+std::string ScriptedPrompter::saveFileName(const std::string& title, const std::string& filter) {
   shown.push_back({"save", "", title});
+  filters.push_back(filter);
   if (files.empty()) return {};
   std::string answer = files.front();
   files.pop_front();

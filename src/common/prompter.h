@@ -55,6 +55,8 @@ class ScriptedPrompter : public Prompter {
   bool defaultConfirm = true;
 
   std::vector<Shown> shown;
+  // Filters of the file dialogs shown, in order.
+  std::vector<std::string> filters;
   // Texts of the messages (OK-only boxes) shown so far.
   std::vector<std::string> messages() const;
 };

@@ -17,15 +17,7 @@ namespace {
 // on the simulator.
 class CliAnalyze : public ::testing::Test {
  protected:
-  void SetUp() override {
-    kolm::hw::HardwareParams p;
-    p.RefClkMultiplier = 20;
-    p.QuartzMHz = 20;
-    p.RefClkMHz = 400;
-    p.LptBase = kolm::hw::kLpt1;
-    p.portBackend = "sim";
-    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p));
-  }
+  void SetUp() override { ASSERT_TRUE(kolm::test::writeSimulatorConfig()); }
   int run(const std::string& arguments) {
     last = kolm::test::runCli(arguments);
     return last.status;

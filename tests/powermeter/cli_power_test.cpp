@@ -13,9 +13,7 @@ using kolm::test::runCli;
 using namespace kolm;
 
 namespace {
-void writeConfig() {
-  ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
-}
+void writeConfig() { ASSERT_TRUE(test::writeSimulatorConfig()); }
 }  // namespace
 
 TEST(CliPowerSweep, ChartFileThroughAnAttenuator) {

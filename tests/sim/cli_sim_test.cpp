@@ -21,15 +21,7 @@ struct CliRun {
 
 class CliSim : public ::testing::Test {
  protected:
-  void SetUp() override {
-    kolm::hw::HardwareParams p;
-    p.RefClkMultiplier = 20;
-    p.QuartzMHz = 20;
-    p.RefClkMHz = 400;
-    p.LptBase = kolm::hw::kLpt1;
-    p.portBackend = "sim";
-    ASSERT_TRUE(kolm::hw::WriteHardwareConfig(p, "dds.cfg"));
-  }
+  void SetUp() override { ASSERT_TRUE(kolm::test::writeSimulatorConfig()); }
 
   CliRun run(const std::string& arguments) {
     auto r = kolm::test::runCli(arguments);

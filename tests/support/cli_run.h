@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/files.h"
+#include "hw/params.h"
 
 namespace kolm::test {
 
@@ -18,6 +19,18 @@ struct CliResult {
 };
 
 // Runs in `folder` when one is given, else in the working directory.
+// dds.cfg for a 400 MHz DDS clock (20 MHz x 20) on LPT1 and the simulator, in
+// the working directory.
+inline bool writeSimulatorConfig() {
+  hw::HardwareParams p;
+  p.RefClkMultiplier = 20;
+  p.QuartzMHz = 20;
+  p.RefClkMHz = 400;
+  p.LptBase = hw::kLpt1;
+  p.portBackend = "sim";
+  return hw::WriteHardwareConfig(p, "dds.cfg");
+}
+
 inline CliResult runCli(const std::string& args, const std::filesystem::path& folder = {}) {
   CliResult r;
   auto errFile = std::filesystem::temp_directory_path() /

@@ -106,34 +106,32 @@ AnalyzerWindow::~AnalyzerWindow() = default;
 
 void AnalyzerWindow::buildMenus() {
   QMenuBar* bar = menuBar();
-  auto item = [](QMenu* menu, const char* name, const char* caption, bool enabled) {
+  auto item = [](QMenu* menu, const char* name, const char* caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
-    a->setEnabled(enabled);
     return a;
   };
   QMenu* file = bar->addMenu("File");
   file->setObjectName("Mfile");
-  connect(item(file, "Mfilevna", "Open Chart .vna", true), &QAction::triggered, this,
+  connect(item(file, "Mfilevna", "Open Chart .vna"), &QAction::triggered, this,
           &AnalyzerWindow::Mfilevna_Click);
-  connect(item(file, "Mfilevec", "Open Chart .vec", true), &QAction::triggered, this,
+  connect(item(file, "Mfilevec", "Open Chart .vec"), &QAction::triggered, this,
           &AnalyzerWindow::Mfilevec_Click);
-  connect(item(file, "Save", "Save Chart as", true), &QAction::triggered, this,
+  connect(item(file, "Save", "Save Chart as"), &QAction::triggered, this,
           &AnalyzerWindow::Save_Click);
-  connect(item(file, "Exit", "Exit Antenna Analyzer", true), &QAction::triggered, this,
-          &QWidget::close);
+  connect(item(file, "Exit", "Exit Antenna Analyzer"), &QAction::triggered, this, &QWidget::close);
   QAction* params = bar->addAction("Parameters");
   params->setObjectName("EdtParm");
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
   QMenu* comp = bar->addMenu("Compare");
   comp->setObjectName("Comp");
-  connect(item(comp, "ScrMem", "This screen in Memory", true), &QAction::triggered, this,
+  connect(item(comp, "ScrMem", "This screen in Memory"), &QAction::triggered, this,
           &AnalyzerWindow::ScrMem_Click);
-  connect(item(comp, "FilinMem", "File in Memory", true), &QAction::triggered, this,
+  connect(item(comp, "FilinMem", "File in Memory"), &QAction::triggered, this,
           &AnalyzerWindow::FilinMem_Click);
   QMenu* print = bar->addMenu("Print");
   print->setObjectName("Mprint");
-  connect(item(print, "PrintScreen", "PrintScreen", true), &QAction::triggered, this,
+  connect(item(print, "PrintScreen", "PrintScreen"), &QAction::triggered, this,
           &AnalyzerWindow::PrintScreen_Click);
   QAction* about = bar->addAction("About Antenna Analyzer");
   about->setObjectName("About");

@@ -21,19 +21,6 @@ namespace kolm::test {
 
 using analyzer::ui::AnalyzerWindow;
 
-// Keeps the filter of every file dialog as well.
-struct FilterPrompter : common::ScriptedPrompter {
-  std::string openFileName(const std::string& title, const std::string& filter) override {
-    filters.push_back(filter);
-    return ScriptedPrompter::openFileName(title, filter);
-  }
-  std::string saveFileName(const std::string& title, const std::string& filter) override {
-    filters.push_back(filter);
-    return ScriptedPrompter::saveFileName(title, filter);
-  }
-  std::vector<std::string> filters;
-};
-
 // A window on its own instrument, in a fresh working directory.
 class AnalyzerUi : public ::testing::Test {
  protected:
@@ -96,7 +83,7 @@ class AnalyzerUi : public ::testing::Test {
   test::InTempDir here;
   hw::Instrument instrument;
   hw::RecordingPort* port = nullptr;
-  FilterPrompter prompter;
+  common::ScriptedPrompter prompter;
   int parametersShown = 0;
   common::ui::UiContext context{instrument, prompter, [this](QWidget*) { ++parametersShown; },
                                 KOLM_ICON_DIR};

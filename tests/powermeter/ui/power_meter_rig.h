@@ -42,19 +42,6 @@ struct RecordingSim : hw::PortIo {
   std::vector<uint8_t> writes;
 };
 
-// Scripted dialogs that also keep the filters of the file dialogs.
-struct FilePrompter : common::ScriptedPrompter {
-  std::string openFileName(const std::string& title, const std::string& filter) override {
-    filters.push_back(filter);
-    return ScriptedPrompter::openFileName(title, filter);
-  }
-  std::string saveFileName(const std::string& title, const std::string& filter) override {
-    filters.push_back(filter);
-    return ScriptedPrompter::saveFileName(title, filter);
-  }
-  std::vector<std::string> filters;
-};
-
 struct Rig {
   // Without `realDelays` a pass of a few thousand points takes milliseconds.
   explicit Rig(const std::string& dut = "atten:20", bool realDelays = false)
@@ -112,7 +99,7 @@ struct Rig {
 
   test::InTempDir dir;
   hw::Instrument instrument;
-  FilePrompter prompter;
+  common::ScriptedPrompter prompter;
   common::ui::UiContext context;
   RecordingSim* port = nullptr;
   QPointer<PowerMeterWindow> window;
