@@ -2,6 +2,7 @@
 #include <QTimer>
 
 #include "common/ui/ui_context.h"
+#include "sim/simulated_instrument.h"
 
 namespace kolm::common::ui {
 
@@ -21,12 +22,21 @@ class SimBanner : public QLabel {
   }
 
   void refresh() {
-    const hw::PortIo* port = context_.instrument.port();
+    hw::PortIo* port = context_.instrument.port();
     int state = !port || port->name() == "null" ? 2 : context_.instrument.simulated() ? 1 : 0;
-    if (state == state_) return;
+    QString detail;
+    if (const sim::SimulatedInstrument* s = state == 1 ? sim::findSimulator(port) : nullptr) {
+      if (s->settings().board == sim::Board::Ideal) detail += tr(" (ideal board)");
+      if (s->quartzSetApart())
+        detail += tr(" - its quartz is %1 MHz, Parameters say %2 MHz")
+                      .arg(s->quartzMHz())
+                      .arg(context_.instrument.params.QuartzMHz);
+    }
+    if (state == state_ && detail == detail_) return;
     state_ = state;
+    detail_ = detail;
     if (state == 1) {
-      setText(tr("SIMULATED INSTRUMENT: no hardware is being measured"));
+      setText(tr("SIMULATED INSTRUMENT: no hardware is being measured") + detail);
       setStyleSheet(
           "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
     } else if (state == 2) {
@@ -40,6 +50,7 @@ class SimBanner : public QLabel {
  private:
   UiContext& context_;
   int state_ = -1;
+  QString detail_;
 };
 
 }  // namespace

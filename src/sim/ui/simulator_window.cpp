@@ -1,5 +1,6 @@
 #include "sim/ui/simulator_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "common/text.h"
 #include "sim/connection.h"
 #include "sim/sim_port.h"
 
@@ -30,6 +32,8 @@ const Choice kDutChoices[] = {
     {"through", "a plain cable"},
     {"atten:10", "a 10 dB attenuator"},
     {"atten:60", "a 60 dB attenuator: the detector's -60 dBm point"},
+    {"atten:90", "a 90 dB attenuator: below what the detector can resolve"},
+    {"amp:25", "a 25 dB amplifier: beyond the top of the detector"},
     {"lowpass:fc=10,order=5", "a 10 MHz low-pass filter, 5th order"},
     {"lowpass:fc=30,order=7", "a 30 MHz low-pass filter, 7th order"},
     {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "a 10 MHz crystal in a 50 ohm fixture"},
@@ -77,6 +81,33 @@ class SimulatorWindow : public QWidget {
     loadLayout->addWidget(browse);
     layout->addWidget(loadBox);
 
+    auto* boardBox = new QGroupBox(tr("Board"), this);
+    auto* boardLayout = new QHBoxLayout(boardBox);
+    board_ = new QComboBox(boardBox);
+    board_->setObjectName("BoardChoice");
+    board_->addItem("typical");
+    board_->setItemData(0, tr("parts as they come: detector and bridge errors, noise"),
+                        Qt::ToolTipRole);
+    board_->addItem("ideal");
+    board_->setItemData(1, tr("the read-out laws exactly"), Qt::ToolTipRole);
+    board_->setToolTip(
+        tr("typical: the parts' own errors and noise, so calibration matters;\n"
+           "ideal: the laws the program reads with, exactly"));
+    boardLayout->addWidget(board_);
+    boardLayout->addSpacing(16);
+    quartzApart_ = new QCheckBox(tr("Own quartz, MHz:"), boardBox);
+    quartzApart_->setObjectName("QuartzApart");
+    quartzApart_->setToolTip(
+        tr("Unticked, the board's quartz is the one Parameters (dds.cfg) names.\n"
+           "Ticked, the board runs from this quartz instead: a wrong setting to rehearse."));
+    quartz_ = new QLineEdit(boardBox);
+    quartz_->setObjectName("QuartzText");
+    quartz_->setFixedWidth(90);
+    boardLayout->addWidget(quartzApart_);
+    boardLayout->addWidget(quartz_);
+    boardLayout->addStretch(1);
+    layout->addWidget(boardBox);
+
     error_ = new QLabel(this);
     error_->setObjectName("SimError");
     error_->setWordWrap(true);
@@ -117,6 +148,13 @@ class SimulatorWindow : public QWidget {
       connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this] { applyChoice(); });
       connect(box, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
     }
+    connect(board_, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
+    connect(quartzApart_, &QCheckBox::toggled, this, [this](bool on) {
+      quartz_->setEnabled(on);
+      refreshStatus();
+    });
+    connect(quartz_, &QLineEdit::textChanged, this, [this] { refreshStatus(); });
+    connect(quartz_, &QLineEdit::returnPressed, this, [this] { applyChoice(); });
 
     showKeptChoice();
     refreshStatus();
@@ -164,39 +202,62 @@ class SimulatorWindow : public QWidget {
     if (auto kept = readPortOptions(kKeptFile)) {
       shown = *kept;
     } else if (SimulatedInstrument* s = simulator()) {
-      shown = {s->dut().text, s->load().text};
+      shown = runningChoice(*s);
     }
-    dut_->setEditText(q(shown.simDut));
-    load_->setEditText(q(shown.simLoad));
+    show(shown);
     applied_ = shown;
     auto dut = parseDut(shown.simDut);
     auto load = parseLoad(shown.simLoad);
-    if (!dut.ok() || !load.ok()) {
+    auto quartz = parseQuartz(shown.simQuartz);
+    std::string other = quartz.error;
+    if (!parseBoard(shown.simBoard)) other += "board '" + shown.simBoard + "': typical or ideal";
+    if (!dut.ok() || !load.ok() || !other.empty()) {
       applied_ = {};  // what loadPortOptions falls back to for a bad part
       showError(tr("The kept choice cannot be used, the simulator has the default in its place:"),
-                dut.error, load.error);
+                dut.error, load.error, other);
     }
-    if (SimulatedInstrument* s = simulator()) applied_ = {s->dut().text, s->load().text};
+    if (SimulatedInstrument* s = simulator()) applied_ = runningChoice(*s);
+  }
+
+  static hw::PortOptions runningChoice(const SimulatedInstrument& s) {
+    const SimSettings& set = s.settings();
+    return {s.dut().text, s.load().text, std::string(boardName(set.board)),
+            set.quartzFollowsParams ? std::string() : common::shortestText(set.quartzMHz)};
+  }
+
+  void show(const hw::PortOptions& o) {
+    dut_->setEditText(q(o.simDut));
+    load_->setEditText(q(o.simLoad));
+    const int board = board_->findText(q(o.simBoard).trimmed().toLower());
+    board_->setCurrentIndex(board >= 0 ? board : 0);
+    quartzApart_->setChecked(!QString::fromStdString(o.simQuartz).trimmed().isEmpty() &&
+                             QString::fromStdString(o.simQuartz).trimmed() != "follow");
+    quartz_->setText(quartzApart_->isChecked() ? q(o.simQuartz) : QString());
+    quartz_->setEnabled(quartzApart_->isChecked());
   }
 
   hw::PortOptions typed() const {
     return {dut_->currentText().trimmed().toStdString(),
-            load_->currentText().trimmed().toStdString()};
+            load_->currentText().trimmed().toStdString(), board_->currentText().toStdString(),
+            quartzApart_->isChecked() ? quartz_->text().trimmed().toStdString() : std::string()};
   }
 
   bool pending() const {
     hw::PortOptions t = typed();
-    return t.simDut != applied_.simDut || t.simLoad != applied_.simLoad;
+    return t.simDut != applied_.simDut || t.simLoad != applied_.simLoad ||
+           t.simBoard != applied_.simBoard || t.simQuartz != applied_.simQuartz;
   }
 
-  void showError(const QString& lead, const std::string& dutError, const std::string& loadError) {
+  void showError(const QString& lead, const std::string& dutError, const std::string& loadError,
+                 const std::string& otherError = {}) {
     QString text = lead;
-    for (const std::string* e : {&dutError, &loadError})
+    for (const std::string* e : {&dutError, &loadError, &otherError})
       if (!e->empty()) text += "\n" + q(*e);
     error_->setText(text);
     error_->show();
     markBad(dut_, !dutError.empty());
     markBad(load_, !loadError.empty());
+    quartz_->setStyleSheet(otherError.empty() ? "" : "QLineEdit { background: #ffd8d8; }");
   }
 
   static void markBad(QComboBox* box, bool bad) {
@@ -208,6 +269,7 @@ class SimulatorWindow : public QWidget {
     error_->hide();
     markBad(dut_, false);
     markBad(load_, false);
+    quartz_->setStyleSheet("");
   }
 
   // Checks both texts; when both are good connects them to the running simulator
@@ -216,15 +278,13 @@ class SimulatorWindow : public QWidget {
     hw::PortOptions t = typed();
     auto dut = parseDut(t.simDut);
     auto load = parseLoad(t.simLoad);
-    if (!dut.ok() || !load.ok()) {
-      showError(tr("Nothing was changed:"), dut.error, load.error);
+    auto quartz = parseQuartz(t.simQuartz);
+    if (!dut.ok() || !load.ok() || !quartz.ok()) {
+      showError(tr("Nothing was changed:"), dut.error, load.error, quartz.error);
       return false;
     }
     clearError();
-    if (SimulatedInstrument* s = simulator()) {
-      s->setDut(std::move(*dut.value));
-      s->setLoad(std::move(*load.value));
-    }
+    if (SimulatedInstrument* s = simulator()) s->configure(t);
     applied_ = t;
     std::string why;
     if (!savePortOptions(t, kKeptFile, &why))
@@ -261,15 +321,23 @@ class SimulatorWindow : public QWidget {
       monitor_->setText(tr("Simulated DDS: not in use"));
       return;
     }
-    QString clock = tr("quartz %1 MHz").arg(s->settings().quartzMHz);
+    QString clock = tr("quartz %1 MHz").arg(s->quartzMHz());
     if (s->multiplier() > 3) clock += QString(" x %1").arg(s->multiplier());
+    const double said = context_.instrument.params.QuartzMHz;
+    if (s->quartzSetApart())
+      clock += tr("; set apart: Parameters say %1 MHz").arg(said);
+    else if (!s->settings().quartzFollowsParams || !(said > 0))
+      clock += tr("; its own");
+    else
+      clock += tr("; as Parameters");
     QString line1 =
         tr("Simulated DDS: clock %1 MHz (%2), output ").arg(s->systemClockMHz()).arg(clock);
     line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz" : tr("off");
     QString level = std::isfinite(s->detectorDbm())
                         ? QString::number(s->detectorDbm(), 'f', 2) + " dBm"
                         : tr("no signal");
-    QString line2 = tr("Detector %1 (%2)   Bridge A %3, B %4")
+    QString line2 = tr("%1 board: detector %2 (%3)   bridge A %4, B %5")
+                        .arg(s->settings().board == Board::Ideal ? tr("Ideal") : tr("Typical"))
                         .arg(s->detectorCounts())
                         .arg(level)
                         .arg(s->bridgeA())
@@ -280,6 +348,9 @@ class SimulatorWindow : public QWidget {
   common::ui::UiContext& context_;
   QComboBox* dut_ = nullptr;
   QComboBox* load_ = nullptr;
+  QComboBox* board_ = nullptr;
+  QCheckBox* quartzApart_ = nullptr;
+  QLineEdit* quartz_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* error_ = nullptr;
   QLabel* monitor_ = nullptr;
