@@ -27,7 +27,7 @@ int runReadDetector(Context& ctx, Args& args) {
   tuneDds(ctx.instrument, mhz);
   hw::PortDelay(ctx.instrument, kSettleUnits);
   int count = hw::lettura(ctx.instrument);
-  hw::DdsOutputOff(ctx.instrument, 1);
+  switchOff(ctx, 1);
   // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
   float dbm = powermeter::deciBel(count, powermeter::Calibration{});
   *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00") << "\n";
@@ -39,7 +39,7 @@ int runReadBridge(Context& ctx, Args& args) {
   tuneDds(ctx.instrument, mhz);
   hw::PortDelay(ctx.instrument, kSettleUnits);
   auto reading = hw::READ(ctx.instrument);
-  hw::DdsOutputOff(ctx.instrument, 1);
+  switchOff(ctx, 1);
   *ctx.out << "a=" << reading.a << " b=" << reading.b << "\n";
   return 0;
 }
