@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "common/files.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
@@ -29,12 +27,8 @@ struct CliFolder {
   }
   // The DDS traffic of the trace, decoded.
   std::vector<std::string> events() {
-    std::istringstream in(kolm::common::readTextFile(dir.path() / "trace.txt").value_or(""));
-    std::vector<uint8_t> writes;
-    std::string kind, hex;
-    while (in >> kind >> hex)
-      if (kind == "W") writes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
-    return kolm::test::ddsEvents(writes);
+    return kolm::test::traceEvents(
+        kolm::common::readTextFile(dir.path() / "trace.txt").value_or(""));
   }
   kolm::test::TempDir dir;
 };
