@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Kolm needs on Debian, when it is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools
+          qt6-tools-dev qt6-l10n-tools libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -22,8 +24,10 @@
 #include "analyzer/ui/analyzer_view.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
+#include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/recent_files.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 #include "print/ui/stampa.h"
@@ -82,8 +86,9 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
   connect(&runner_, &common::ui::JobRunner::finished, this, &AnalyzerWindow::onPassFinished);
-  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(esc, &QShortcut::activated, this, &AnalyzerWindow::stopSweep);
+  status_ = new QLabel(this);
+  status_->setObjectName("StatusLine");
+  statusBar()->addWidget(status_, 1);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   label1_->hide();
@@ -95,7 +100,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
   text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
   text_[3]->setText(QString::number(m_.Points));
-  resize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height());
+  resize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
   DimensionaScala(kResistance);
   griglia();
   MisuraSimulata();
@@ -113,13 +118,20 @@ void AnalyzerWindow::buildMenus() {
   };
   QMenu* file = bar->addMenu("File");
   file->setObjectName("Mfile");
-  connect(item(file, "Mfilevna", "Open Chart .vna"), &QAction::triggered, this,
-          &AnalyzerWindow::Mfilevna_Click);
+  QAction* openVnaItem = item(file, "Mfilevna", "Open Chart .vna");
+  openVnaItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  connect(openVnaItem, &QAction::triggered, this, &AnalyzerWindow::Mfilevna_Click);
   connect(item(file, "Mfilevec", "Open Chart .vec"), &QAction::triggered, this,
           &AnalyzerWindow::Mfilevec_Click);
-  connect(item(file, "Save", "Save Chart as"), &QAction::triggered, this,
-          &AnalyzerWindow::Save_Click);
-  connect(item(file, "Exit", "Exit Antenna Analyzer"), &QAction::triggered, this, &QWidget::close);
+  QAction* save = item(file, "Save", "Save Chart as");
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(save, &QAction::triggered, this, &AnalyzerWindow::Save_Click);
+  QAction* exit = item(file, "Exit", "Exit Antenna Analyzer");
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+  recent_ = new common::ui::RecentFiles(file, exit, "AntennaAnalyzer/recent",
+                                        [this](const QString& path) { openRecent(path); });
+  file->insertSeparator(exit);
+  common::ui::addExitProgram(context_, file);
   QAction* params = bar->addAction("Parameters");
   params->setObjectName("EdtParm");
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
@@ -131,10 +143,26 @@ void AnalyzerWindow::buildMenus() {
           &AnalyzerWindow::FilinMem_Click);
   QMenu* print = bar->addMenu("Print");
   print->setObjectName("Mprint");
-  connect(item(print, "PrintScreen", "PrintScreen"), &QAction::triggered, this,
-          &AnalyzerWindow::PrintScreen_Click);
+  QAction* printScreen = item(print, "PrintScreen", "PrintScreen");
+  printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::PrintScreen_Click);
   QAction* about = bar->addAction("About Antenna Analyzer");
   about->setObjectName("About");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
+  // The sweep from the keyboard: F5 one pass, Shift+F5 back to back, Esc stops.
+  auto* single = new QAction(tr("Single sweep"), this);
+  single->setObjectName("SingleSweep");
+  single->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(single, &QAction::triggered, this, [this] { onOption1(); });
+  auto* continuous = new QAction(tr("Continuous sweep"), this);
+  continuous->setObjectName("ContinuousSweep");
+  continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  connect(continuous, &QAction::triggered, this, [this] { onOption2(); });
+  auto* stop = new QAction(tr("Stop"), this);
+  stop->setObjectName("StopAction");
+  stop->setShortcut(QKeySequence(Qt::Key_Escape));
+  connect(stop, &QAction::triggered, this, &AnalyzerWindow::stopSweep);
+  addActions({single, continuous, stop});
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::AntennaAnalyzer); });
 }
@@ -150,6 +178,7 @@ void AnalyzerWindow::buildControls() {
   chart_ = new chart::ui::SweepChart(c);
   chart_->setObjectName("Pc1");
   chart_->setMemoryOnTop(true);
+  chart_->setCursorLineShown(false);  // Line1 is the cursor
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
   connect(chart_, &chart::ui::SweepChart::mousePressed, this,
@@ -160,6 +189,10 @@ void AnalyzerWindow::buildControls() {
           [this](double x, double y, Qt::MouseButton b) { Pc1_MouseUp(x, y, b); });
   connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
           [this](double, double) { Pc1_DblClick(); });
+  connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
+          [this](double x, double y) { showReadout(x, y); });
+  connect(chart_, &chart::ui::SweepChart::viewRequested, this,
+          [this](const chart::View& v) { applyView(v); });
   line1_ = new QFrame(chart_);
   line1_->setObjectName("Line1");
   line1_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -258,7 +291,7 @@ void AnalyzerWindow::buildControls() {
   option1_ = new QToolButton(c);
   option1_->setObjectName("Option1");
   option1_->setText(QString::fromUtf8("\u25B6 1"));
-  option1_->setToolTip("Staring/Stop  Sweep");
+  option1_->setToolTip("Staring/Stop  Sweep");  // (F5)
   option2_ = new QToolButton(c);
   option2_->setObjectName("Option2");
   option2_->setText(QString::fromUtf8("\u21BB"));
@@ -313,11 +346,13 @@ void AnalyzerWindow::paintText9() {
 
 namespace {
 
-chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour) {
+chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour,
+                         const QString& name) {
   chart::ui::Trace t;
   t.y = values.values[q];
   t.x = values.frequencies;
   t.colour = colour;
+  t.name = name;
   const auto s = chart::analyzerQuantityScale(q);
   t.vertical = chart::VerticalScale{s->top, s->bottom};
   return t;
@@ -328,14 +363,17 @@ chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour)
 // The live trace of a quantity from the values computed for this redraw, in its
 // colour-table entry, on its own vertical scale.
 chart::ui::Trace AnalyzerWindow::DisegnaTraccia(int quantity) const {
-  return traceOf(liveValues_, quantity, traceColour(quantity));
+  return traceOf(liveValues_, quantity, traceColour(quantity), kGrafCaptions[quantity]);
 }
 
 // The memory trace of a quantity: points 0 to MemPoints at MemFrequenze, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
-  return traceOf(memoryValues_, quantity,
-                 chart::ui::paletteQColor(kColorTable[quantity + kQuantities]));
+  chart::ui::Trace t =
+      traceOf(memoryValues_, quantity, chart::ui::paletteQColor(kColorTable[quantity + kQuantities]),
+              tr("%1 memory: %2").arg(kGrafCaptions[quantity], memoryName_));
+  t.dashed = true;
+  return t;
 }
 
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
@@ -378,6 +416,9 @@ void AnalyzerWindow::MisuraSimulata() {
   m_.MisuraSimulata();
   selection_.TracceAttive[kReturnLoss] = true;
   selection_.GrandezzaScelta = kReturnLoss;
+  // Until the first sweep or file, the chart says what it shows.
+  chart_->setNote(tr("DEMONSTRATION: a built-in simulated measurement, not a sweep"));
+  newHome();
   Visualizza();
 }
 
@@ -452,18 +493,24 @@ void AnalyzerWindow::Pc1_MouseDown(double x, double y, Qt::MouseButton button) {
 }
 
 void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
-  text_[4]->setText(qs(chart::frequencyReadout(x)));
-  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
-  // A point with no finite impedance leaves the boxes as they were.
-  if (m_.CalcolaPunto(i)) {
-    for (int q = 0; q < kQuantities; ++q)
-      calc_[q]->setText(qs(chart::valueReadout(m_.ValoriPunto[q])));
-  }
-  text_[9]->setText(qs(chart::valueReadout(y)));
+  chart_->setCursorAt(x, y);
   if (band_.visible()) {
     band_.drag(x, y);
     chart_->setRubberBand(band_.rect());
   }
+}
+
+void AnalyzerWindow::showReadout(double x, double y) {
+  text_[4]->setText(qs(chart::withUnit(chart::frequencyReadout(x), "MHz")));
+  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
+  // A point with no finite impedance leaves the boxes as they were.
+  if (m_.CalcolaPunto(i)) {
+    for (int q = 0; q < kQuantities; ++q)
+      calc_[q]->setText(
+          qs(chart::withUnit(chart::valueReadout(m_.ValoriPunto[q]), kQuantityUnits[q])));
+  }
+  text_[9]->setText(
+      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.GrandezzaScelta])));
   const double px = chart_->pixelMap().x(x);
   if (std::isfinite(px)) {
     line1_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
@@ -471,27 +518,38 @@ void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
   }
 }
 
+void AnalyzerWindow::applyView(const chart::View& v) {
+  m_.ViewStart = v.start;
+  m_.ViewStop = v.stop;
+  // The boxes follow the view: the next sweep covers what is shown.
+  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
+  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
+  Visualizza();
+}
+
+void AnalyzerWindow::newHome() {
+  const auto home =
+      chart::analyzerReset({m_.ViewStart, m_.ViewStop, 0, 0}, m_.TraceStart, m_.TraceStop);
+  chart_->setHomeView(home);
+  chart_->setZoomRule(chart::kAnalyzerZoom, m_.TraceStart, m_.TraceStop, m_.Points);
+}
+
+void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
+
 void AnalyzerWindow::Pc1_MouseUp(double, double, Qt::MouseButton button) {
   if (button != Qt::LeftButton || !band_.visible()) return;
   const auto rect = band_.release();
   chart_->setRubberBand(std::nullopt);
   const chart::View view{m_.ViewStart, m_.ViewStop, 0, 0};
-  const auto outcome =
-      chart::Zoom(view, *rect, common::numericValue(text(text_[1])),
-                  common::numericValue(text(text_[2])), m_.Points, chart::kAnalyzerZoom);
+  // The points are counted on the measurement's own span (the boxes follow
+  // the view).
+  const auto outcome = chart::Zoom(view, *rect, m_.TraceStart, m_.TraceStop, m_.Points,
+                                   chart::kAnalyzerZoom);
   if (!outcome.spanChanged) return;
-  m_.ViewStart = outcome.view.start;
-  m_.ViewStop = outcome.view.stop;
-  Visualizza();
+  chart_->pushView(outcome.view);
 }
 
-void AnalyzerWindow::Pc1_DblClick() {
-  const auto v =
-      chart::analyzerReset({m_.ViewStart, m_.ViewStop, 0, 0}, m_.TraceStart, m_.TraceStop);
-  m_.ViewStart = v.start;
-  m_.ViewStop = v.stop;
-  Visualizza();
-}
+void AnalyzerWindow::Pc1_DblClick() { chart_->resetZoom(); }
 
 // ---- sweeping ----
 
@@ -538,6 +596,7 @@ bool AnalyzerWindow::Sweep(bool continuous) {
 void AnalyzerWindow::startPass(bool resetDds) {
   job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, scratch_, resetDds);
   progress_->setValue(0);
+  passClock_.start();
   runner_.start(job_.get());
 }
 
@@ -550,7 +609,8 @@ void AnalyzerWindow::PrintScreen_Click() {
   Visualizza();
   QCoreApplication::processEvents();
   text_[6]->setText("Screen");
-  print::ui::printWindow(context_.prompter, this, text_[6]->text());
+  const QString written = print::ui::printWindow(context_.prompter, this, text_[6]->text());
+  if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
   graph_sizing();
@@ -565,18 +625,23 @@ void AnalyzerWindow::stopSweep() {
 }
 
 void AnalyzerWindow::onPassFinished(bool completed) {
+  const int stored = job_ ? job_->stored() : 0;
   job_.reset();
   if (!completed) {
     // A stopped pass is dropped: the chart keeps the last whole measurement.
+    setStatus(common::stoppedAtText(std::min(stored, plan_.points + 1), plan_.points + 1));
     endSweep();
     return;
   }
+  setStatus(common::passDoneText(passClock_.elapsed() / 1000.0));
   std::swap(m_.live, scratch_);
+  chart_->setNote({});
   if (firstPass_) {
     m_.ViewStart = plan_.start;
     m_.ViewStop = plan_.stop;
     m_.Points = plan_.points;
     m_.setTraceSpan(plan_.start, plan_.stop);
+    newHome();
     graph_sizing();
   }
   Visualizza();
@@ -622,6 +687,8 @@ void AnalyzerWindow::showFileName(const std::string& name) {
 void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   stopSweep();
   m_.openChart(chart);
+  chart_->setNote({});
+  newHome();
   text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
   text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
   text_[3]->setText(QString::number(m_.Points));
@@ -631,7 +698,10 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
 
 void AnalyzerWindow::Mfilevna_Click() {
   const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
-  if (name.empty()) return;
+  if (!name.empty()) openVna(name);
+}
+
+void AnalyzerWindow::openVna(const std::string& name) {
   showFileName(name);
   const VnaReadResult read = readVna(name);
   if (!read.ok()) {
@@ -639,19 +709,31 @@ void AnalyzerWindow::Mfilevna_Click() {
                               common::Icon::Warning);
     return;
   }
+  recent_->add(qs(name));
   showOpenedChart(read.chart);
 }
 
 void AnalyzerWindow::Mfilevec_Click() {
   const std::string name = context_.prompter.openFileName("Load File", kVecFilter);
-  if (name.empty()) return;
+  if (!name.empty()) openVec(name);
+}
+
+void AnalyzerWindow::openVec(const std::string& name) {
   showFileName(name);
   const VecReadResult read = readVec(name);
   if (!read.ok()) {
     context_.prompter.message(read.message(), common::Icon::Warning);
     return;
   }
+  recent_->add(qs(name));
   showOpenedChart(read.chart);
+}
+
+void AnalyzerWindow::openRecent(const QString& path) {
+  if (path.endsWith(".vec", Qt::CaseInsensitive))
+    openVec(path.toStdString());
+  else
+    openVna(path.toStdString());
 }
 
 void AnalyzerWindow::Save_Click() {
@@ -659,12 +741,17 @@ void AnalyzerWindow::Save_Click() {
   showFileName(name);
   if (name.empty()) return;
   std::string error;
-  if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error))
+  if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error)) {
     context_.prompter.message("The chart file cannot be written.\n" + error, common::Icon::Warning);
+    return;
+  }
+  recent_->add(qs(name));
+  setStatus(common::savedToText(name));
 }
 
 void AnalyzerWindow::ScrMem_Click() {
   m_.ScrMem();
+  memoryName_ = tr("this screen");
   check1_->setChecked(true);
   Visualizza();
 }
@@ -680,6 +767,7 @@ void AnalyzerWindow::FilinMem_Click() {
     return;
   }
   m_.loadMemory(read.chart);
+  memoryName_ = QFileInfo(qs(name)).fileName();
   check1_->setChecked(true);
   Visualizza();
 }

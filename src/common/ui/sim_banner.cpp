@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
 
@@ -46,6 +47,15 @@ class SimBanner : public QLabel {
 
 QWidget* makeSimBanner(UiContext& context, QWidget* parent) {
   return new SimBanner(context, parent);
+}
+
+QAction* addExitProgram(UiContext& context, QMenu* fileMenu) {
+  fileMenu->addSeparator();
+  QAction* a = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit program"));
+  a->setObjectName("ExitProgram");
+  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QObject::connect(a, &QAction::triggered, fileMenu, [&context] { context.exitProgram(); });
+  return a;
 }
 
 void refreshSimBanners(QWidget* root) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -24,6 +25,9 @@ class QGroupBox;
 
 namespace kolm::chart::ui {
 class SweepChart;
+}
+namespace kolm::common::ui {
+class RecentFiles;
 }
 
 namespace kolm::powermeter::ui {
@@ -89,6 +93,14 @@ class PowerMeterWindow : public QMainWindow {
   void mouseMove(double x, double y);
   void mouseUp(double x, double y, Qt::MouseButton button);
   void dblClick();
+  // The span and levels typed in the boxes (Enter in a level box).
+  void typedView();
+  // A view chosen on the chart (zoom, zoom history): fields, boxes, redraw.
+  void applyView(const chart::View& v);
+  // New data on the chart: the zoom history starts again at this view.
+  void newHome();
+  // The readouts at the cursor (x, y): the pointer and the traces under it.
+  void showReadout(double x, double y);
   void ScrMem_Click();
   // Calibration and reference level.
   void Cal_0dbm_Click();
@@ -103,6 +115,7 @@ class PowerMeterWindow : public QMainWindow {
   void quartzReferenceFinished(bool completed);
   // Chart files.
   void open_Click();
+  void openChart(const std::string& name);
   void saveas_Click();
   void finMem_Click();
   // Checks before a reference table pass; empty when it may run.
@@ -130,6 +143,7 @@ class PowerMeterWindow : public QMainWindow {
   int16_t MemPoints = 0;
   float MemStart = 0, MemStop = 0;
   std::vector<float> MemTraccia = std::vector<float>(kTraceSize, 0.f);
+  QString memoryName_;  // where the memory trace came from, for the legend
 
   // Leading levels of Traccia that belong to the trace's span and points: none
   // before the first pass; during a pass the points measured so far, or all of
@@ -164,13 +178,17 @@ class PowerMeterWindow : public QMainWindow {
   QLineEdit* Text7 = nullptr;
   QLineEdit* Text8 = nullptr;
   QLineEdit* Text9 = nullptr;
+  QLabel* levels_ = nullptr;  // the traces' levels at the cursor
   QToolButton* Option1 = nullptr;
   QToolButton* Option2 = nullptr;
   QGroupBox* Frame2 = nullptr;
   QCheckBox* Check1 = nullptr;
   QWidget* sweepPanel_ = nullptr;
+  QLabel* status_ = nullptr;  // the status line
+  QElapsedTimer passClock_;
   QProgressBar* progress_ = nullptr;
   QAction* stopAction_ = nullptr;
+  common::ui::RecentFiles* recent_ = nullptr;
 };
 
 }  // namespace kolm::powermeter::ui
