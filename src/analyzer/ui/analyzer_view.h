@@ -131,6 +131,7 @@ class AnalyzerWindow : public QMainWindow {
   QLabel* label5_ = nullptr;
   QLineEdit* text_[10] = {};  // Text1..Text9 at their numbers
   QLabel* picture1_ = nullptr;
+  QLabel* text4Unit_ = nullptr;
   QCheckBox* check1_ = nullptr;
   QGroupBox* frame1_ = nullptr;
   QGroupBox* frame2_ = nullptr;

@@ -1,4 +1,6 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QTimer>
 
@@ -47,6 +49,14 @@ class SimBanner : public QLabel {
 
 QWidget* makeSimBanner(UiContext& context, QWidget* parent) {
   return new SimBanner(context, parent);
+}
+
+void openAtSize(QWidget* window, QSize preferred) {
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  QSize room = screen ? screen->availableGeometry().size() : preferred;
+  // Room for the frame the window manager adds (unknown before the first show).
+  room -= QSize(16, 40);
+  window->resize(preferred.boundedTo(room).expandedTo(window->minimumSize()));
 }
 
 QAction* addExitProgram(UiContext& context, QMenu* fileMenu) {

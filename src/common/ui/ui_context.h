@@ -25,6 +25,10 @@ struct UiContext {
   std::function<void()> exitProgram = [] {};
 };
 
+// Sizes a window to `preferred`, but never larger than the screen it opens on
+// (at any display scale) nor smaller than its minimum size.
+void openAtSize(QWidget* window, QSize preferred);
+
 // The "Exit program" item (Ctrl+Q) at the end of a window's File menu.
 QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 
