@@ -22,8 +22,8 @@ inline constexpr std::array<const char*, kQuantities> kIconFiles{"RL.ico",   "PH
                                                                  "ERRE.ico", "IX.ico", "SWR.ico"};
 
 // The unit of each quantity's readout (SWR has none).
-inline constexpr std::array<const char*, kQuantities> kQuantityUnits{
-    "dB", "\u00b0", "\u03a9", "\u03a9", "\u03a9", ""};
+inline constexpr std::array<const char*, kQuantities> kQuantityUnits{"dB",     "\u00b0", "\u03a9",
+                                                                     "\u03a9", "\u03a9", ""};
 
 // Tips of the check boxes and readout boxes, by quantity.
 inline constexpr std::array<const char*, kQuantities> kGrafTips{

@@ -55,8 +55,7 @@ std::string displayText(double mhz) { return common::formatPattern(mhz, "000.000
 
 std::optional<int> stepAtDigit(const std::string& display, int position) {
   const auto point = display.find('.');
-  if (point == std::string::npos || position < 0 ||
-      position >= static_cast<int>(display.size()))
+  if (point == std::string::npos || position < 0 || position >= static_cast<int>(display.size()))
     return std::nullopt;
   const char c = display[static_cast<size_t>(position)];
   if (c < '0' || c > '9') return std::nullopt;
@@ -65,7 +64,8 @@ std::optional<int> stepAtDigit(const std::string& display, int position) {
   // Decimals: count the digits after the point up to this one.
   int decimals = 0;
   for (int i = p + 1; i <= position; ++i)
-    if (display[static_cast<size_t>(i)] >= '0' && display[static_cast<size_t>(i)] <= '9') ++decimals;
+    if (display[static_cast<size_t>(i)] >= '0' && display[static_cast<size_t>(i)] <= '9')
+      ++decimals;
   const int step = 6 - decimals;
   if (step < 0) return std::nullopt;
   return step;

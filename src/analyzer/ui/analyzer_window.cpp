@@ -101,8 +101,9 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
   text_[3]->setText(QString::number(m_.Points));
   setMinimumSize(900, 480);
-  common::ui::openAtSize(this, QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
-                                                        statusBar()->sizeHint().height()));
+  common::ui::openAtSize(this,
+                         QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
+                                                  statusBar()->sizeHint().height()));
   DimensionaScala(kResistance);
   griglia();
   MisuraSimulata();
@@ -377,9 +378,9 @@ chart::ui::Trace AnalyzerWindow::DisegnaTraccia(int quantity) const {
 // The memory trace of a quantity: points 0 to MemPoints at MemFrequenze, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
-  chart::ui::Trace t =
-      traceOf(memoryValues_, quantity, chart::ui::paletteQColor(kColorTable[quantity + kQuantities]),
-              tr("%1 memory: %2").arg(kGrafCaptions[quantity], memoryName_));
+  chart::ui::Trace t = traceOf(memoryValues_, quantity,
+                               chart::ui::paletteQColor(kColorTable[quantity + kQuantities]),
+                               tr("%1 memory: %2").arg(kGrafCaptions[quantity], memoryName_));
   t.dashed = true;
   return t;
 }
@@ -455,9 +456,9 @@ void AnalyzerWindow::graph_sizing() {
   auto px = [](double v) { return static_cast<int>(std::lround(v)); };
   const int textH = fontMetrics().height();
   const int small = QFontMetrics(calc_[0]->font()).height() + 4;  // a readout box
-  const int box = textH + 8;                                        // an edit box
-  const int button = std::max(26, textH + 10);                      // a quantity button
-  const int title = textH + 4;                                      // a frame's title
+  const int box = textH + 8;                                      // an edit box
+  const int button = std::max(26, textH + 10);                    // a quantity button
+  const int title = textH + 4;                                    // a frame's title
   // In canvas units, for a control inside `frame`.
   auto place = [&](QWidget* w, double left, int top, double width, int height,
                    QWidget* frame = nullptr) {
@@ -594,8 +595,8 @@ void AnalyzerWindow::Pc1_MouseUp(double, double, Qt::MouseButton button) {
   const chart::View view{m_.ViewStart, m_.ViewStop, 0, 0};
   // The points are counted on the measurement's own span (the boxes follow
   // the view).
-  const auto outcome = chart::Zoom(view, *rect, m_.TraceStart, m_.TraceStop, m_.Points,
-                                   chart::kAnalyzerZoom);
+  const auto outcome =
+      chart::Zoom(view, *rect, m_.TraceStart, m_.TraceStop, m_.Points, chart::kAnalyzerZoom);
   if (!outcome.spanChanged) return;
   chart_->pushView(outcome.view);
 }

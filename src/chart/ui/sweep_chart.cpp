@@ -288,7 +288,8 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
     lines_.clear();
     lines_.reserve(runs_.size());
     for (const ColumnRun& r : runs_)
-      if (!trace.dashed || r.x % kDashPeriod < kDashOn) lines_.emplace_back(r.x, r.top, r.x, r.bottom);
+      if (!trace.dashed || r.x % kDashPeriod < kDashOn)
+        lines_.emplace_back(r.x, r.top, r.x, r.bottom);
     p.setPen(QPen(colour, 0));
     p.drawLines(lines_.data(), static_cast<int>(lines_.size()));
     return;
@@ -350,7 +351,8 @@ void SweepChart::paintLegend(QPainter& p, const QSize& size) const {
   const int rowH = fm.height();
   const int w = kPad * 3 + kSample + textWidth;
   const int h = kPad * 2 + rowH * static_cast<int>(named.size());
-  const QRect box(size.width() - w - 6, 6, w, h);
+  // Below the row of frequency labels along the top edge.
+  const QRect box(size.width() - w - 6, rowH + 6, w, h);
   QColor veil = background_;
   veil.setAlpha(215);
   p.fillRect(box, veil);

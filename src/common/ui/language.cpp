@@ -75,8 +75,7 @@ Language startLanguage(const QStringList& arguments, QString* error) {
     if (error) *error = QString("--lang takes original or en, not \"%1\".").arg(value);
   }
   if (auto kept = languageNamed(uiSettings().value(kLanguageKey).toString())) return *kept;
-  return QLocale::system().language() == QLocale::Italian ? Language::Original
-                                                          : Language::English;
+  return QLocale::system().language() == QLocale::Italian ? Language::Original : Language::English;
 }
 
 void rememberLanguage(Language language) {

@@ -1,7 +1,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 
 #include "common/ui/ui_context.h"

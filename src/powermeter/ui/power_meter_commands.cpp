@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 
 #include "common/status.h"

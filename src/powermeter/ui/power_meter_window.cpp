@@ -359,13 +359,14 @@ void PowerMeterWindow::DisponiControlli() {
   at(Label5, 0.325 * W, 0);
   Text6->setFixedWidth(std::max(40, std::min(420, px(0.55 * W) - 8)));
   at(Text6, 0.05 * W, std::max(0.065 * H, static_cast<double>(Label5->height())));
-  const int chartTop = std::max({px(0.09 * H), rowTop + Text7->height() + 2,
-                                 Text6->y() + Text6->height() + 2});
+  const int chartTop =
+      std::max({px(0.09 * H), rowTop + Text7->height() + 2, Text6->y() + Text6->height() + 2});
   // Bottom row: the generator frame, the cursor readouts.
   const int frameTop = std::min(px(0.89 * H), area_->height() - Frame2->height() - 2);
   at(Frame2, std::min(0.563 * W, W - Frame2->width() - 2), frameTop);
   at(Text4, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
-  at(levels_, 0.05 * W + Text4->width() + 8, Text4->y() + (Text4->height() - levels_->height()) / 2);
+  at(levels_, 0.05 * W + Text4->width() + 8,
+     Text4->y() + (Text4->height() - levels_->height()) / 2);
   const int chartBottom = std::min({px(0.89 * H), frameTop, Text4->y()}) - 2;
   Pc1->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
   // The level boxes at the chart's top and bottom edges, in the margin beside it.
@@ -710,12 +711,12 @@ void PowerMeterWindow::newHome() {
 void PowerMeterWindow::showReadout(double x, double y) {
   Text4->setText(q(chart::cursorReadout(x, y)));
   QStringList parts;
-  auto level = [&](const QString& what, const float* values, int count, double start,
-                   double stop) {
+  auto level = [&](const QString& what, const float* values, int count, double start, double stop) {
     if (auto v = chart::valueAt(values, static_cast<size_t>(std::max(count, 0)), start, stop, x))
       parts << what + " " + q(chart::withUnit(chart::valueReadout(*v), "dBm"));
   };
-  if (validLevels_ == Points + 1) level(tr("trace"), Traccia.data(), Points + 1, TraceStart, TraceStop);
+  if (validLevels_ == Points + 1)
+    level(tr("trace"), Traccia.data(), Points + 1, TraceStart, TraceStop);
   if (Check1->isChecked() && MemPoints >= 1)
     level(tr("memory"), MemTraccia.data(), MemPoints + 1, MemStart, MemStop);
   levels_->setText(parts.join("   "));

@@ -100,8 +100,8 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
 
   auto* central = new QWidget(this);
   auto* outer = new QVBoxLayout(central);
-  outer->setContentsMargins(10, 6, 10, 10);
-  outer->setSpacing(8);
+  outer->setContentsMargins(10, 4, 10, 6);
+  outer->setSpacing(4);
   outer->addWidget(common::ui::makeSimBanner(context_, central));
 
   auto* label4 = new QLabel("DIGITAL VFO", central);
@@ -233,7 +233,7 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
       "#DisplayPanel QLabel#Label1 { color: #ffc23a; }"
       "#Text2 { color: #62e38a; background: #0b0f13; border: 1px solid #3a4652; }");
   auto* grid = new QGridLayout(panel);
-  grid->setContentsMargins(14, 8, 14, 10);
+  grid->setContentsMargins(14, 6, 14, 8);
   grid->setHorizontalSpacing(12);
 
   auto* label8 = new QLabel("Working Frequency", panel);
@@ -242,7 +242,7 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   label1_->setObjectName("Label1");
   QFont digits("Arial");
   digits.setStyleHint(QFont::SansSerif);
-  digits.setPointSize(44);
+  digits.setPointSize(38);
   digits.setBold(true);
   label1_->setFont(digits);
   auto* unit1 = new QLabel("MHz", panel);
@@ -304,7 +304,7 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
       down->setToolTip("Down " + stepName(index));
       for (auto* b : {up, down}) {
         b->setFont(big);
-        b->setMinimumSize(38, 34);
+        b->setMinimumSize(38, 30);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
@@ -456,7 +456,7 @@ QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
     auto* b = new QPushButton(kBandCaptions[i], frame7);
     b->setObjectName(QString("Freq_Fissa_%1").arg(i));
     b->setToolTip(kBandTip);
-    b->setMinimumHeight(34);
+    b->setMinimumHeight(28);
     b->setFocusPolicy(Qt::NoFocus);
     b->installEventFilter(this);
     grid->addWidget(b, i / 4, i % 4);
@@ -486,9 +486,8 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() == Qt::LeftButton) {
         if (!vfo_.recallBand(i)) {
-          status_->setText(
-              tr("%1 is empty: right-click it to store the working frequency in it.")
-                  .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified()));
+          status_->setText(tr("%1 is empty: right-click it to store the working frequency in it.")
+                               .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified()));
           break;
         }
         status_->clear();

@@ -18,12 +18,12 @@
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_fixture.h"
-#include "common/text.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/prompter.h"
+#include "common/text.h"
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
 #include "hw/port_factory.h"
@@ -441,13 +441,20 @@ TEST_F(AnalyzerUi, LayoutFollowsTheWindowSize) {
   const QWidget* canvas = window->canvas();
   const double W = canvas->width(), H = canvas->height();
   const QRect pc1 = window->chart()->geometry();
-  EXPECT_EQ(pc1.x(), std::lround(0.05 * W));
-  EXPECT_EQ(pc1.y(), std::lround(0.09 * H));
-  EXPECT_EQ(pc1.width(), std::lround(0.905 * W));
-  EXPECT_EQ(pc1.height(), std::lround(0.8 * H));
+  // The chart from 5 % (or just right of the selected quantity's box, when that
+  // needs more room) to 95.5 % across, from 9 % to 89 % down.
+  EXPECT_GE(pc1.x(), std::lround(0.05 * W));
+  EXPECT_EQ(pc1.x(), find<QWidget>("Text9")->geometry().right() + 3);
+  EXPECT_NEAR(pc1.right() + 1, 0.955 * W, 1);
+  EXPECT_NEAR(pc1.y(), 0.09 * H, 2);
+  EXPECT_NEAR(pc1.bottom() + 1, 0.89 * H - 2, 1);
   auto inCanvas = [&](const char* name) { return find<QWidget>(name)->mapTo(canvas, QPoint()); };
   EXPECT_EQ(inCanvas("graf_3").x(), std::lround(0.36 * W));
-  EXPECT_EQ(inCanvas("Calc_3").y(), std::lround(0.9 * H));
+  // The readouts at 90 %, or just under the frame's title when that is lower.
+  EXPECT_GE(inCanvas("Calc_3").y(), std::lround(0.9 * H));
+  EXPECT_EQ(inCanvas("Calc_3").y(),
+            std::max(static_cast<int>(std::lround(0.9 * H)),
+                     find<QWidget>("Frame1")->y() + window->fontMetrics().height() + 4));
   EXPECT_EQ(find<QWidget>("Text9")->y(), std::lround(0.5 * H));
   EXPECT_EQ(find<QWidget>("Check1")->x(), std::lround(0.75 * W));
   // The chart redraws at its new size.

@@ -95,15 +95,16 @@ void textFaults(const QWidget* w, QStringList& faults) {
     QString text = b->text();
     text.remove('&');
     if (text.isEmpty()) return;
-    const bool besideIcon = !b->icon().isNull() &&
-                            !(qobject_cast<const QToolButton*>(w) &&
-                              static_cast<const QToolButton*>(w)->toolButtonStyle() ==
-                                  Qt::ToolButtonIconOnly);
+    const bool besideIcon =
+        !b->icon().isNull() &&
+        !(qobject_cast<const QToolButton*>(w) &&
+          static_cast<const QToolButton*>(w)->toolButtonStyle() == Qt::ToolButtonIconOnly);
     if (qobject_cast<const QToolButton*>(w) && !besideIcon && !b->icon().isNull()) return;
     tooWide(fm.horizontalAdvance(text) + (besideIcon ? b->iconSize().width() + 4 : 0) + 6,
             b->width(), text);
   } else if (auto* g = qobject_cast<const QGroupBox*>(w)) {
-    if (!g->title().isEmpty()) tooWide(fm.horizontalAdvance(g->title()) + 14, g->width(), g->title());
+    if (!g->title().isEmpty())
+      tooWide(fm.horizontalAdvance(g->title()) + 14, g->width(), g->title());
   }
 }
 
@@ -169,14 +170,16 @@ void walkWindow(QWidget* window, const QString& name) {
   QTest::qWait(10);
   QStringList faults = layoutFaults(window);
   EXPECT_TRUE(faults.isEmpty()) << "default size " << window->width() << " x " << window->height()
-                                << ":\n" << faults.join("\n").toStdString();
+                                << ":\n"
+                                << faults.join("\n").toStdString();
   shoot(window, name + "-default");
   window->resize(1, 1);  // held at its minimum
   QTest::qWait(10);
   QApplication::processEvents();
   faults = layoutFaults(window);
   EXPECT_TRUE(faults.isEmpty()) << "minimum size " << window->width() << " x " << window->height()
-                                << ":\n" << faults.join("\n").toStdString();
+                                << ":\n"
+                                << faults.join("\n").toStdString();
   shoot(window, name + "-minimum");
 }
 
@@ -237,10 +240,9 @@ TEST(LayoutWalk, LauncherParametersAndAboutBoxes) {
 
 TEST(LayoutWalk, PrintDialogInBothModes) {
   common::ScriptedPrompter prompter;
-  print::ui::PrintService service(std::make_unique<test::FakePrinterBackend>(), prompter,
-                                  [](const std::string&, const std::string&) {
-                                    return print::Answer::Cancel;
-                                  });
+  print::ui::PrintService service(
+      std::make_unique<test::FakePrinterBackend>(), prompter,
+      [](const std::string&, const std::string&) { return print::Answer::Cancel; });
   QWidget chart;
   chart.setObjectName("Chart");
   chart.resize(400, 300);
