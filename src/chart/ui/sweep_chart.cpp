@@ -274,13 +274,13 @@ void SweepChart::paintGrid(QPainter& p, const QSize& size) const {
   if (!yUnit.isEmpty()) p.drawText(QPointF(3, h - 3 - fm.descent() - fm.height()), yUnit);
 }
 
-void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace) const {
-  if (trace.y.empty()) return;
-  if (!trace.x.empty() && trace.x.size() < trace.y.size()) return;
-  const PixelMap m = trace.vertical ? map.withVertical(*trace.vertical) : map;
-  TraceSamples samples{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
-                       trace.start, trace.stop};
-  const QColor colour = paintedColour(trace);
+QColor flaggedColour(const QColor& colour, const QColor& background) {
+  return QColor((colour.red() + background.red()) / 2, (colour.green() + background.green()) / 2,
+                (colour.blue() + background.blue()) / 2);
+}
+
+void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples& samples,
+                              const QPen& pen, bool dashedColumns) const {
   if (decimate_ && denseTrace(samples.count, m.pixelWidth())) {
     traceColumnRuns(samples, m, runs_);
     // One vertical line per column (a lone pixel for a line of no length); a
@@ -288,16 +288,16 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
     lines_.clear();
     lines_.reserve(runs_.size());
     for (const ColumnRun& r : runs_)
-      if (!trace.dashed || r.x % kDashPeriod < kDashOn)
+      if (!dashedColumns || r.x % kDashPeriod < kDashOn)
         lines_.emplace_back(r.x, r.top, r.x, r.bottom);
-    p.setPen(QPen(colour, 0));
+    QPen solid = pen;
+    solid.setStyle(Qt::SolidLine);  // a dash pattern means nothing on one-pixel columns
+    p.setPen(solid);
     p.drawLines(lines_.data(), static_cast<int>(lines_.size()));
     return;
   }
   tracePolyline(samples, m, decimate_, pixels_);
   if (pixels_.empty()) return;
-  QPen pen(colour, 0);
-  if (trace.dashed) pen.setDashPattern({kDashOn, kDashPeriod - kDashOn});
   p.setPen(pen);
   points_.resize(pixels_.size());
   for (size_t i = 0; i < pixels_.size(); ++i) points_[i] = QPointF(pixels_[i].x, pixels_[i].y);
@@ -305,6 +305,33 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
     p.drawPoint(points_[0]);
   else
     p.drawPolyline(points_.data(), static_cast<int>(points_.size()));
+}
+
+void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace) const {
+  if (trace.y.empty()) return;
+  if (!trace.x.empty() && trace.x.size() < trace.y.size()) return;
+  const PixelMap m = trace.vertical ? map.withVertical(*trace.vertical) : map;
+  TraceSamples all{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
+                   trace.start, trace.stop};
+  const QColor colour = paintedColour(trace);
+  QPen pen(colour, 0);
+  if (trace.dashed) pen.setDashPattern({kDashOn, kDashPeriod - kDashOn});
+  if (trace.marks.empty()) {
+    paintSamples(p, m, all, pen, trace.dashed);
+    return;
+  }
+  // Plain stretches first, then the marked ones over their joins.
+  markRuns(trace.marks.data(), trace.marks.size(), all.count, markRuns_);
+  const std::vector<MarkRun> runs = markRuns_;
+  QPen dimmed(flaggedColour(colour, background_), 0, Qt::DashLine);
+  for (bool flaggedPass : {false, true}) {
+    for (const MarkRun& run : runs) {
+      if (run.flagged != flaggedPass) continue;
+      TraceSamples part{all.y + run.first, run.last - run.first + 1,
+                        all.x ? all.x + run.first : nullptr, all.xAt(run.first), all.xAt(run.last)};
+      paintSamples(p, m, part, flaggedPass ? dimmed : pen, trace.dashed && !flaggedPass);
+    }
+  }
 }
 
 void SweepChart::paintTraces(QPainter& p, const QSize& size) const {

@@ -25,6 +25,7 @@ class QAction;
 #include <vector>
 
 #include "chart/chart.h"
+#include "chart/marks.h"
 
 namespace kolm::chart::ui {
 
@@ -35,6 +36,12 @@ QColor paletteQColor(int index);
 // One curve: value i at x[i] when x is given, otherwise evenly from start
 // (first value) to stop (last value). Drawn on the chart's scale, or on its own
 // vertical scale when `vertical` is set (the analyzer's quantities).
+//
+// `marks` (empty, or one per value) says which values are not plain
+// measurements. Every marked point is drawn the same way, for both
+// instruments: the line into, through and out of it is dashed in the trace's
+// colour dimmed halfway to the background; an infinite value (an open) sits on
+// the edge of the area it runs to and a NaN (invalid) is left out.
 struct Trace {
   std::vector<float> y;
   std::vector<double> x;
@@ -42,11 +49,15 @@ struct Trace {
   double stop = 0;
   QColor colour = Qt::blue;
   std::optional<VerticalScale> vertical;
+  std::vector<Mark> marks;
   // The legend's name for it; a trace without one is left out of the legend.
   QString name;
   // Memory traces are dashed, so they are told apart from live ones.
   bool dashed = false;
 };
+
+// The colour of marked stretches of a trace of `colour` on `background`.
+QColor flaggedColour(const QColor& colour, const QColor& background);
 
 class SweepChart : public QWidget {
   Q_OBJECT
@@ -147,6 +158,8 @@ class SweepChart : public QWidget {
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
   void paintLegend(QPainter& painter, const QSize& size) const;
+  void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
+                    const QPen& pen, bool dashedColumns) const;
   void invalidateGrid();
   void invalidateContent();
   void scheduleReadout();
@@ -185,6 +198,7 @@ class SweepChart : public QWidget {
   mutable std::vector<QPointF> points_;
   mutable std::vector<ColumnRun> runs_;
   mutable std::vector<QLine> lines_;
+  mutable std::vector<MarkRun> markRuns_;
 };
 
 }  // namespace kolm::chart::ui

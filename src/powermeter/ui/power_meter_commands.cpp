@@ -194,6 +194,7 @@ void PowerMeterWindow::openChart(const std::string& name) {
   LevelTop = static_cast<float>(common::numericValue(s(Text8->text())));
   LevelBottom = static_cast<float>(common::numericValue(s(Text9->text())));
   validLevels_ = Points + 1;
+  traceLimits_ = levelLimits(calibration_);
   GraficoDaFile = true;
   showRifQ_ = false;
   newHome();
@@ -245,6 +246,7 @@ void PowerMeterWindow::finMem_Click() {
   MemStart = chart.start;
   MemStop = chart.stop;
   memoryName_ = QFileInfo(q(name)).fileName();
+  memLimits_ = levelLimits(calibration_);
   std::copy(chart.levels.begin(), chart.levels.end(), MemTraccia.begin());
   if (Check1->isChecked())
     Visualizza();

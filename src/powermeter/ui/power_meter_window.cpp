@@ -269,8 +269,9 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   Text4->setFont(mono);
-  levels_ = label(area, "CursorLevels", QString());
-  levels_->setToolTip("The traces at the cursor's frequency");
+  levelReadout_ = lineEdit(area, "LevelReadout", 280, "The traces' levels at the cursor");
+  levelReadout_->setReadOnly(true);
+  levelReadout_->setFont(mono);
 
   // The status line: what the last command did, the progress of a pass and its
   // Stop button.
@@ -365,8 +366,8 @@ void PowerMeterWindow::DisponiControlli() {
   const int frameTop = std::min(px(0.89 * H), area_->height() - Frame2->height() - 2);
   at(Frame2, std::min(0.563 * W, W - Frame2->width() - 2), frameTop);
   at(Text4, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
-  at(levels_, 0.05 * W + Text4->width() + 8,
-     Text4->y() + (Text4->height() - levels_->height()) / 2);
+  at(levelReadout_, 0.05 * W + Text4->width() + 6, Text4->y());
+  levelReadout_->setFixedWidth(std::max(120, std::min(280, Frame2->x() - levelReadout_->x() - 6)));
   const int chartBottom = std::min({px(0.89 * H), frameTop, Text4->y()}) - 2;
   Pc1->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
   // The level boxes at the chart's top and bottom edges, in the margin beside it.
@@ -469,6 +470,7 @@ void PowerMeterWindow::EseguiSweep() {
   LevelTop = plan.LevelTop;
   LevelBottom = plan.LevelBottom;
   validLevels_ = samePoints ? Points + 1 : 0;
+  traceLimits_ = levelLimits(calibration_);
   newHome();
   job_ = std::make_unique<SweepJob>(
       context_.instrument, plan, calibration_, [this] { return delayMs_; }, Traccia);
@@ -588,6 +590,7 @@ void PowerMeterWindow::showTrace() {
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
                                                          (validLevels_ - 1) / Points;
   t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
+  t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   Pc1->setTraces({std::move(t)});
 }
 
@@ -605,6 +608,7 @@ void PowerMeterWindow::Visualizza() {
     m.start = MemStart;
     m.stop = MemStop;
     m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
     memory.push_back(std::move(m));
   }
   Pc1->setMemoryTraces(std::move(memory));
@@ -644,6 +648,7 @@ void PowerMeterWindow::ScrMem_Click() {
   MemStart = TraceStart;
   MemStop = TraceStop;
   MemPoints = Points;
+  memLimits_ = traceLimits_;
   std::copy(Traccia.begin(), Traccia.begin() + Points + 1, MemTraccia.begin());
   memoryName_ = GraficoDaFile ? QFileInfo(Text6->text()).fileName() : tr("this chart");
   if (Check1->isChecked())
@@ -710,17 +715,22 @@ void PowerMeterWindow::newHome() {
 
 void PowerMeterWindow::showReadout(double x, double y) {
   Text4->setText(q(chart::cursorReadout(x, y)));
+  // The traces at the cursor's frequency, bounds and flags in words.
   QStringList parts;
-  auto level = [&](const QString& what, const float* values, int count, double start, double stop) {
-    if (auto v = chart::valueAt(values, static_cast<size_t>(std::max(count, 0)), start, stop, x))
-      parts << what + " " + q(chart::withUnit(chart::valueReadout(*v), "dBm"));
+  auto level = [&](const char* what, const std::vector<float>& levels, int points, int valid,
+                   float start, float stop, const LevelLimits& limits) {
+    auto i = chart::cursorIndex(x, start, stop, points);
+    if (!i || *i >= valid) return;
+    const float value = levels[static_cast<size_t>(*i)];
+    const LevelFlag flag = limits.flag(value);
+    std::string text = what + (" " + levelText(value, flag));
+    if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
+    parts << q(text);
   };
-  if (validLevels_ == Points + 1)
-    level(tr("trace"), Traccia.data(), Points + 1, TraceStart, TraceStop);
+  level("level", Traccia, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
   if (Check1->isChecked() && MemPoints >= 1)
-    level(tr("memory"), MemTraccia.data(), MemPoints + 1, MemStart, MemStop);
-  levels_->setText(parts.join("   "));
-  levels_->adjustSize();
+    level("memory", MemTraccia, MemPoints, MemPoints + 1, MemStart, MemStop, memLimits_);
+  levelReadout_->setText(parts.join("  "));
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
