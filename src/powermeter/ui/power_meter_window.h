@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -24,6 +25,9 @@ class QGroupBox;
 
 namespace kolm::chart::ui {
 class SweepChart;
+}
+namespace kolm::common::ui {
+class RecentFiles;
 }
 
 namespace kolm::powermeter::ui {
@@ -56,6 +60,7 @@ class PowerMeterWindow : public QMainWindow {
   float traceStart() const { return TraceStart; }
   float traceStop() const { return TraceStop; }
   const Calibration& calibration() const { return calibration_; }
+  const LevelLimits& traceLimits() const { return traceLimits_; }
   float r0() const { return R0; }
   const RifTable& levelReference() const { return RifLivello; }
   const RifTable& quartzReference() const { return RifQuarzo; }
@@ -89,6 +94,14 @@ class PowerMeterWindow : public QMainWindow {
   void mouseMove(double x, double y);
   void mouseUp(double x, double y, Qt::MouseButton button);
   void dblClick();
+  // The span and levels typed in the boxes (Enter in a level box).
+  void typedView();
+  // A view chosen on the chart (zoom, zoom history): fields, boxes, redraw.
+  void applyView(const chart::View& v);
+  // New data on the chart: the zoom history starts again at this view.
+  void newHome();
+  // The readouts at the cursor (x, y): the pointer and the traces under it.
+  void showReadout(double x, double y);
   void ScrMem_Click();
   // Calibration and reference level.
   void Cal_0dbm_Click();
@@ -103,6 +116,7 @@ class PowerMeterWindow : public QMainWindow {
   void quartzReferenceFinished(bool completed);
   // Chart files.
   void open_Click();
+  void openChart(const std::string& name);
   void saveas_Click();
   void finMem_Click();
   // Checks before a reference table pass; empty when it may run.
@@ -117,6 +131,9 @@ class PowerMeterWindow : public QMainWindow {
   float TraceStart = 3, TraceStop = 3;
   float LevelTop = 20, LevelBottom = -80;
   std::vector<float> Traccia = std::vector<float>(kTraceSize, 0.f);
+  // The thresholds the trace's levels are flagged by: those of the calibration
+  // it was measured (or opened) with.
+  LevelLimits traceLimits_;
   Calibration calibration_;
   float R0 = 0;
   bool GraficoDaFile = false;
@@ -130,6 +147,8 @@ class PowerMeterWindow : public QMainWindow {
   int16_t MemPoints = 0;
   float MemStart = 0, MemStop = 0;
   std::vector<float> MemTraccia = std::vector<float>(kTraceSize, 0.f);
+  QString memoryName_;  // where the memory trace came from, for the legend
+  LevelLimits memLimits_;
 
   // Leading levels of Traccia that belong to the trace's span and points: none
   // before the first pass; during a pass the points measured so far, or all of
@@ -159,6 +178,7 @@ class PowerMeterWindow : public QMainWindow {
   QLineEdit* Text2 = nullptr;
   QLineEdit* Text3 = nullptr;
   QLineEdit* Text4 = nullptr;
+  QLineEdit* levelReadout_ = nullptr;  // the trace's level at the cursor, in words
   QLineEdit* Text5 = nullptr;
   QLineEdit* Text6 = nullptr;
   QLineEdit* Text7 = nullptr;
@@ -169,8 +189,11 @@ class PowerMeterWindow : public QMainWindow {
   QGroupBox* Frame2 = nullptr;
   QCheckBox* Check1 = nullptr;
   QWidget* sweepPanel_ = nullptr;
+  QLabel* status_ = nullptr;  // the status line
+  QElapsedTimer passClock_;
   QProgressBar* progress_ = nullptr;
   QAction* stopAction_ = nullptr;
+  common::ui::RecentFiles* recent_ = nullptr;
 };
 
 }  // namespace kolm::powermeter::ui

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
@@ -129,6 +130,26 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndEnds) {
   EXPECT_EQ(t.colour, QColor(0, 0, 255));
   for (float level : t.y) EXPECT_NEAR(level, -20, 0.2);
   EXPECT_EQ(rig.chart()->scale(), chart::powerMeterScale(5, 10, 20, -80));
+}
+
+// Levels the detector cannot resolve are marked on the chart and read in words.
+TEST(PowerMeterWindowTest, FloorLevelsAreMarkedAndReadAsABound) {
+  Rig rig("atten:90");
+  rig.open();
+  rig.type("Text3", "100");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  const auto& t = rig.chart()->traces().at(0);
+  ASSERT_EQ(t.marks.size(), 101u);
+  for (chart::Mark m : t.marks) EXPECT_EQ(m, chart::Mark::AtMost);
+  QTest::mouseMove(rig.chart(), rig.pixel(14, -50));
+  EXPECT_EQ(rig.text("LevelReadout"), "level ≤ -83.9 dBm (floor)");
+  rig.connect("atten:20");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  EXPECT_TRUE(rig.chart()->traces().at(0).marks.empty());
+  QTest::mouseMove(rig.chart(), rig.pixel(15, -50));
+  EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
 }
 
 TEST(PowerMeterWindowTest, RefusalsComeBeforeAnythingIsSent) {
@@ -313,13 +334,14 @@ TEST(PowerMeterWindowTest, ProportionalLayoutAndVisualizza) {
   EXPECT_NEAR(g.x(), 0.05 * W, 1);
   EXPECT_NEAR(g.y(), 0.09 * H, 1);
   EXPECT_NEAR(g.width(), 0.905 * W, 1);
-  EXPECT_NEAR(g.height(), 0.8 * H, 1);
+  EXPECT_NEAR(g.height(), 0.8 * H - 2, 1);
   EXPECT_NEAR(rig.get<QWidget>("Frame2")->x(), 0.563 * W, 1);
   EXPECT_NEAR(rig.get<QWidget>("Frame2")->y(), 0.89 * H, 1);
   EXPECT_NEAR(rig.get<QWidget>("Text7")->x(), 0.76 * W, 1);
   EXPECT_NEAR(rig.get<QWidget>("Text9")->y(), 0.85 * H, 1);
+  EXPECT_TRUE(rig.window->statusBar()->isAncestorOf(rig.get<QWidget>("SweepPanel")));
   // Every control stays inside the window.
-  for (const char* name : {"Frame2", "Text3", "Text4", "Text7", "Label5", "SweepPanel"}) {
+  for (const char* name : {"Frame2", "Text3", "Text4", "Text7", "Label5"}) {
     QRect r = rig.get<QWidget>(name)->geometry();
     EXPECT_TRUE(area->rect().contains(r)) << name;
   }
