@@ -2,6 +2,7 @@
 // to the frequency the DDS must generate, held within what the DDS can produce.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kolm::vfo {
@@ -19,6 +20,7 @@ inline constexpr const char* kTooHighMessage = "Frequency too High";
 struct Tuning {
   double WorkingFreq = 0;  // after the corrections below
   double DdsFreq = 0;
+  double requestedDdsFreq = 0;  // what the mode asked for, before the limit
   // The DDS frequency was above 0.4 x clock: it was held at the limit and the
   // working frequency moved back to match ("Frequency too High").
   bool tooHigh = false;
@@ -37,6 +39,12 @@ double stepMHz(int index);
 
 // The frequency displays: "000.000 000" (7.05 shows as 007.050 000).
 std::string displayText(double mhz);
+
+// The step button whose step is the digit at `position` of a display text: the
+// units of MHz are step 6, the digit before them 7, and so on up to 8; the first
+// decimal is step 5 (100 kHz) down to the last, step 0 (1 Hz). Digits above
+// 100 MHz give step 8. Empty for the point, the blank and positions outside.
+std::optional<int> stepAtDigit(const std::string& display, int position);
 
 // A memory entry: "000.000000" (7.05 is 007.050000).
 std::string memoryEntry(double mhz);

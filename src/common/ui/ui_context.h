@@ -2,6 +2,8 @@
 // dialogs, and the way to open the windows they share.
 #pragma once
 
+#include <QAction>
+#include <QMenu>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -19,7 +21,16 @@ struct UiContext {
   std::function<void(QWidget* modalOwner)> showParameters = [](QWidget*) {};
   // The program's folder (pictures the windows read at run time).
   std::filesystem::path programDir = ".";
+  // "EXIT PROGRAM" (Ctrl+Q in every window): every window closes, the program ends.
+  std::function<void()> exitProgram = [] {};
 };
+
+// Sizes a window to `preferred`, but never larger than the screen it opens on
+// (at any display scale) nor smaller than its minimum size.
+void openAtSize(QWidget* window, QSize preferred);
+
+// The "Exit program" item (Ctrl+Q) at the end of a window's File menu.
+QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 
 // A thin line that says, at all times, that the window is running on the
 // simulated instrument; hidden when a real port is in use. objectName "SimBanner".

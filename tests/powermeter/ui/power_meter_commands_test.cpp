@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTest>
@@ -253,11 +254,11 @@ TEST(PowerMeterCommands, CrystalMeterOnASimulatedCrystal) {
   ASSERT_EQ(result.substr(0, 4), "Fs  ") << result;
   std::string fs = result.substr(4, result.find('\n') - 4);
   fs.erase(std::remove(fs.begin(), fs.end(), ' '), fs.end());
-  EXPECT_NEAR(std::stod(fs), 10.0, 1e-5) << result;
+  EXPECT_NEAR(common::numericValue(fs), 10.0, 1e-5) << result;
   EXPECT_NE(result.find("\nFp   \nQ:  "), std::string::npos) << result;
   const size_t r = result.find("R: ");
   ASSERT_NE(r, std::string::npos);
-  EXPECT_NEAR(std::stod(result.substr(r + 3)), 50, 1.5) << result;
+  EXPECT_NEAR(common::numericValue(result.substr(r + 3)), 50, 1.5) << result;
   EXPECT_NE(result.find("L(mH): 12."), std::string::npos) << result;
   EXPECT_NE(result.find("Cs(fF): "), std::string::npos) << result;
   // The crystal's sweep with the through path over it.
@@ -315,7 +316,7 @@ TEST(PowerMeterCommands, SavedChartHoldsTheReferenceAtTheCentre) {
   EXPECT_EQ(saved[0], "1000");
   EXPECT_EQ(saved[1], "3");
   EXPECT_EQ(saved[2], "30");
-  EXPECT_NEAR(std::stod(saved[3]), -20, 0.2);
+  EXPECT_NEAR(common::numericValue(saved[3]), -20, 0.2);
   EXPECT_EQ(saved[1004], "-1.65");  // level.rif entry 165: 16.5 MHz
   EXPECT_EQ(rig.window->storedReference(), -1.65f);
 
@@ -499,4 +500,30 @@ TEST(PowerMeterCommands, Screenshots) {
   QTest::mouseMove(rig.chart(), rig.pixel(12, -3));
   QTest::qWait(50);
   ASSERT_TRUE(rig.window->grab().save(QString(folder) + "/powermeter-compare.png"));
+}
+
+TEST(PowerMeterCommands, RecentFilesListChartsOpenedAndSavedAndReopenThem) {
+  Rig rig("atten:20");
+  rig.open();
+  writeChart("a.pwm", 100, 14, 14.35f, -3.5f);
+  writeChart("b.pwm", 10, 1, 2, std::nullopt);
+  for (const char* name : {"a.pwm", "b.pwm", "a.pwm"}) {
+    rig.prompter.files = {name};
+    rig.get<QAction>("open")->trigger();
+  }
+  auto entries = [&] {
+    QStringList names;
+    for (QAction* a : rig.get<QMenu>("RecentFiles")->actions()) names << a->data().toString();
+    return names;
+  };
+  const QString dir = QString::fromStdString(rig.dir.path().string()) + "/";
+  EXPECT_EQ(entries(), (QStringList{dir + "a.pwm", dir + "b.pwm"}));  // newest first, once each
+  // The list outlives the window; an entry reopens its chart.
+  rig.window->close();
+  rig.open();
+  EXPECT_EQ(entries(), (QStringList{dir + "a.pwm", dir + "b.pwm"}));
+  rig.get<QAction>("Recent_1")->trigger();
+  EXPECT_EQ(rig.window->points(), 10);
+  EXPECT_EQ(rig.text("Text6"), dir + "b.pwm");
+  EXPECT_EQ(entries().first(), dir + "b.pwm");
 }
