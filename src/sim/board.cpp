@@ -1,10 +1,11 @@
 #include "sim/board.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <numbers>
 #include <string>
+
+#include "common/text.h"
 
 namespace kolm::sim {
 
@@ -13,8 +14,8 @@ std::string_view boardName(Board board) { return board == Board::Ideal ? "ideal"
 std::optional<Board> parseBoard(std::string_view text) {
   std::string t;
   for (char c : text)
-    if (!std::isspace(static_cast<unsigned char>(c)))
-      t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!common::isBlank(c)) t += c;
+  t = common::asciiLower(t);
   if (t == "typical") return Board::Typical;
   if (t == "ideal") return Board::Ideal;
   return std::nullopt;

@@ -272,7 +272,7 @@ Parsed<Load> parseLoad(std::string_view input) {
 Parsed<std::optional<double>> parseQuartz(std::string_view input) {
   Parsed<std::optional<double>> out;
   const std::string text(trim(input));
-  if (text.empty() || lower(text) == "follow") {
+  if (text.empty() || common::asciiLower(text) == "follow") {
     out.value.emplace();
     return out;
   }

@@ -187,3 +187,28 @@ TEST(TypicalBoard, CrystalMeterMeasuresTheCrystal) {
   EXPECT_NEAR(r.R, 20, 2);
   EXPECT_NEAR(r.Q, q, 0.1 * q);
 }
+
+// An 8 ohm crystal of Q 1.1 million swept in 100 Hz steps: its -3 dB width
+// (about 66 Hz loaded) falls between two points, and the result says so.
+TEST(TypicalBoard, CrystalWarningsOnACoarseSweep) {
+  TypicalRig rig;
+  const powermeter::Calibration cal = rig.calibrate();
+  rig.connect("through");
+  auto words = powermeter::tableWords(400, 1601, nullptr);
+  powermeter::QuartzReferenceJob reference(rig.instrument, *words, cal);
+  reference.runToEnd();
+  rig.connect("crystal:fs=10,r=8,c=1.8086f,c0=5p,r0=50");
+  for (int points : {200, 2000}) {
+    // 9.99 to 10.01 MHz: 100 Hz steps, then 10 Hz steps
+    auto pass = rig.sweep(9.99, 10.01, points, cal);
+    pass.levels.resize(powermeter::kTraceSize);
+    const powermeter::CrystalSweep sweep{pass.levels, static_cast<int16_t>(points), 9.99f, 10.01f};
+    const auto r = powermeter::analyzeCrystal(sweep, reference.table(), 50.0f);
+    ASSERT_TRUE(r.ok()) << r.error;
+    const auto warnings = powermeter::crystalWarnings(r, sweep, powermeter::levelLimits(cal));
+    std::printf("%d points: R %.1f ohm, Q %.0f; %s\n", points, r.R, r.Q,
+                warnings.empty() ? "no warning" : warnings[0].c_str());
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_NE(warnings[0].find("The -3 dB width covers only"), std::string::npos);
+  }
+}
