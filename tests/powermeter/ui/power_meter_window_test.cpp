@@ -158,6 +158,7 @@ TEST(PowerMeterWindowTest, FloorAndOverloadOnTheTypicalBoard) {
   Rig rig("atten:90", false, "typical");
   rig.open();
   rig.type("Text3", "300");
+  rig.type("Text9", "-100");
   rig.get<QToolButton>("Option1")->click();
   ASSERT_TRUE(rig.waitIdle());
   for (chart::Mark m : rig.chart()->traces().at(0).marks) EXPECT_EQ(m, chart::Mark::AtMost);
@@ -170,7 +171,7 @@ TEST(PowerMeterWindowTest, FloorAndOverloadOnTheTypicalBoard) {
   rig.get<QToolButton>("Option1")->click();
   ASSERT_TRUE(rig.waitIdle());
   for (chart::Mark m : rig.chart()->traces().at(0).marks) EXPECT_EQ(m, chart::Mark::AtLeast);
-  QTest::mouseMove(rig.chart(), rig.pixel(14, -50));
+  QTest::mouseMove(rig.chart(), rig.pixel(16, -50));  // a move the chart sees
   EXPECT_EQ(rig.text("LevelReadout"), "level ≥ 20.0 dBm (overload)");
 }
 
