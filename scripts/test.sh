@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kolm and runs every test with CTest.
-#   scripts/test.sh              normal build (build/)
+#   scripts/test.sh              the Release build (build/)
 #   scripts/test.sh --sanitize   the same tests under ASan + UBSan (build-asan/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +12,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
   dir="$root/build"
-  "$root/scripts/build.sh" "$dir"
+  "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Release
 fi
 cd "$dir"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

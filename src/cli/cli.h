@@ -14,6 +14,8 @@ namespace kolm::cli {
 
 // Exit status for bad arguments, a clock of 0 or a value the hardware cannot take.
 inline constexpr int kUsageError = 2;
+// Exit status when the port stopped working during the command.
+inline constexpr int kPortFailed = 3;
 
 // Command arguments: "--name value" options and bare words, in order.
 class Args {
@@ -38,16 +40,25 @@ struct UsageError {
   std::string message;
 };
 
+struct PortFailure {
+  std::string message;
+};
+
 struct Context {
   hw::Instrument instrument;
   std::ostream* out;
   std::ostream* err;
+  // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
+  std::string backend;
+  hw::PortOptions portOptions;
 };
 
 struct Command {
   const char* name;
   const char* usage;  // one or more lines for --help
   int (*run)(Context&, Args&);
+  // False for a command that opens the port itself (and reports why it cannot).
+  bool opensPort = true;
 };
 
 // Strict number from a text, for arguments: the whole text must be a number.

@@ -16,12 +16,13 @@ extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
 extern const Command kPowerSweepCommand;
 extern const Command kAnalyzeCommand;
+extern const Command kPortTestCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,       &kReadDetectorCommand,
-    &kReadBridgeCommand, &kPowerSweepCommand, &kAnalyzeCommand,
+    &kDdsCommand,        &kTuneCommand,    &kReadDetectorCommand, &kReadBridgeCommand,
+    &kPowerSweepCommand, &kAnalyzeCommand, &kPortTestCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -32,13 +33,14 @@ void printHelp(std::ostream& out) {
          "\n"
          "Global options (before the command):\n"
          "  --backend NAME   how the port is reached: sim, ppdev, ppdev:/dev/parportN,\n"
-         "                   direct, direct:0xADDR (default: the back end dds.cfg names,\n"
-         "                   the simulator when it names none)\n"
+         "                   direct, direct:0xADDR, inpout32 (Windows) (default: the\n"
+         "                   back end dds.cfg names, the simulator when it names none)\n"
          "  --trace FILE     append one line per port access: W hh (data write),\n"
          "                   R hh (status read)\n"
          "  --dut DUT        what the simulator has between generator and detector\n"
          "                   (default through; forms below)\n"
          "  --load LOAD      what the simulator's bridge sees (default r=50)\n"
+         "  --version        print the version and exit\n"
          "  --help           this text\n"
          "\n"
          "Commands:\n";
@@ -51,7 +53,8 @@ void printHelp(std::ostream& out) {
     out << "  " << grammar.substr(pos, end - pos) << "\n";
     pos = end + 1;
   }
-  out << "\nExit status: 0 done, 2 bad arguments or a value the hardware cannot take.\n";
+  out << "\nExit status: 0 done, 1 a file could not be written or a port test failed,\n"
+         "2 bad arguments or a value the hardware cannot take, 3 the port stopped working.\n";
 }
 
 }  // namespace
@@ -74,6 +77,9 @@ int main(int argc, char** argv) {
       if (w == "--help") {
         printHelp(std::cout);
         return 0;
+      } else if (w == "--version") {
+        std::cout << "kolm-cli " << KOLM_VERSION << "\n";
+        return 0;
       } else if (w == "--backend") {
         backend = value(w);
       } else if (w == "--trace") {
@@ -95,11 +101,14 @@ int main(int argc, char** argv) {
       if (name == c->name) command = c;
     if (!command) throw UsageError{"unknown command " + name + " (see kolm-cli --help)"};
 
-    Context ctx{hw::Instrument{}, &std::cout, &std::cerr};
+    Context ctx{hw::Instrument{}, &std::cout, &std::cerr, {}, options};
     hw::ReadHardwareConfig(ctx.instrument.params);
     if (backend.empty()) backend = ctx.instrument.params.portBackend;
     if ((dutGiven || loadGiven) && backend != "sim")
       throw UsageError{"--dut and --load describe the simulator; use --backend sim"};
+    ctx.backend = backend;
+    Args args(std::vector<std::string>(words.begin() + static_cast<long>(i), words.end()));
+    if (!command->opensPort) return command->run(ctx, args);
     hw::Orologio(ctx.instrument);
     auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
     if (!opened.port) throw UsageError{opened.error};
@@ -111,11 +120,16 @@ int main(int argc, char** argv) {
     ctx.instrument.setPort(std::move(opened.port));
     if (!ctx.instrument.reachable())
       throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
-    Args args(std::vector<std::string>(words.begin() + static_cast<long>(i), words.end()));
+    // A port that fails mid-way ends the command before anything measured is
+    // printed or written.
+    ctx.instrument.onPortFailure = [](const std::string& why) { throw PortFailure{why}; };
     return command->run(ctx, args);
   } catch (const UsageError& e) {
     std::cerr << "kolm-cli: " << e.message << "\n";
     return kUsageError;
+  } catch (const PortFailure& e) {
+    std::cerr << "kolm-cli: " << e.message << "\n";
+    return kPortFailed;
   }
 }
 

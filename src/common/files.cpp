@@ -1,8 +1,15 @@
 #include "common/files.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <atomic>
+#include <system_error>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -20,6 +27,50 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path) {
   return ss.str();
 }
 
+#ifdef _WIN32
+// Windows: a new file beside the target, flushed to the disk, then moved over the
+// target in one step.
+bool writeFileAtomic(const std::filesystem::path& path, std::string_view content,
+                     std::string* error) {
+  auto fail = [&](const std::string& what) {
+    if (error)
+      *error = what + ": " + std::system_category().message(static_cast<int>(GetLastError()));
+    return false;
+  };
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path dir = path.parent_path();
+  if (dir.empty()) dir = ".";
+  const std::filesystem::path tmp =
+      dir / ("." + path.filename().string() + "." + std::to_string(GetCurrentProcessId()) + "." +
+             std::to_string(counter++) + ".tmp");
+  HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fail("cannot create a file in " + dir.string());
+  const char* p = content.data();
+  size_t left = content.size();
+  bool ok = true;
+  while (ok && left > 0) {
+    DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD written = 0;
+    ok = WriteFile(h, p, chunk, &written, nullptr) && written > 0;
+    p += written;
+    left -= written;
+  }
+  ok = ok && FlushFileBuffers(h);
+  ok = CloseHandle(h) && ok;
+  if (!ok) {
+    DeleteFileW(tmp.c_str());
+    return fail("cannot write " + path.string());
+  }
+  if (!MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD saved = GetLastError();
+    DeleteFileW(tmp.c_str());
+    SetLastError(saved);
+    return fail("cannot replace " + path.string());
+  }
+  return true;
+}
+#else
 bool writeFileAtomic(const std::filesystem::path& path, std::string_view content,
                      std::string* error) {
   auto fail = [&](const std::string& what) {
@@ -61,5 +112,7 @@ bool writeFileAtomic(const std::filesystem::path& path, std::string_view content
   }
   return true;
 }
+
+#endif
 
 }  // namespace kolm::common

@@ -22,11 +22,13 @@ TracingPort::~TracingPort() {
 void TracingPort::writeData(uint8_t value) {
   if (out_) std::fprintf(out_, "W %02x\n", value);
   inner_->writeData(value);
+  if (inner_->failed()) fail(inner_->failure());
 }
 
 uint8_t TracingPort::readStatus() {
   uint8_t v = inner_->readStatus();
   if (out_) std::fprintf(out_, "R %02x\n", v);
+  if (inner_->failed()) fail(inner_->failure());
   return v;
 }
 
