@@ -90,7 +90,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   portReport_->setObjectName("PortTestReport");
   portReport_->setReadOnly(true);
   portReport_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  portReport_->setMinimumHeight(150);
+  portReport_->setMinimumHeight(portReport_->fontMetrics().lineSpacing() * 12);
   portReport_->hide();
   auto* f3 = new QGridLayout(frame3);
   f3->addWidget(backend_, 0, 0);
@@ -198,7 +198,7 @@ void ParametersWindow::PortTest_Click() {
   }
   const std::string summary =
       report.passed() ? "The port and the instrument answer." : "The port test failed.";
-  portReport_->setPlainText(QString::fromStdString(report.text() + "\n" + summary));
+  portReport_->setPlainText(QString::fromStdString(summary + "\n\n" + report.text()));
   portReport_->show();
 }
 
