@@ -7,6 +7,7 @@
 #include <limits>
 #include <system_error>
 
+#include "analyzer/validity.h"
 #include "common/files.h"
 #include "common/records.h"
 #include "common/text.h"
@@ -262,49 +263,74 @@ VecReadResult readVec(const std::filesystem::path& path) {
 }
 
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {
-  std::string out = "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr\r\n";
+  std::string out = "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n";
   const int n = points;
   for (int i = 0; i <= n; ++i) {
     const PointResult p = evaluatePoint(channels.CanaleA[i], channels.CanaleB[i]);
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double z = p.finite ? p.values[kImpedance] : inf;
-    const double r = p.finite ? p.values[kResistance] : inf;
-    const double x = p.finite ? p.values[kReactance] : nan;
     out += exportNumber(exportFrequency(i, n, start, stop), 15);
-    for (double v :
-         {static_cast<double>(p.values[kReturnLoss]), static_cast<double>(p.values[kPhase]), z, r,
-          x, static_cast<double>(p.values[kSwr])}) {
+    for (int q = 0; q < kQuantities; ++q) {
       out += ',';
-      out += exportNumber(v, 7);
+      out += exportNumber(shownValue(p, q), 7);
     }
+    out += ',';
+    out += flagWord(p.flag);
     out += "\r\n";
   }
   return out;
 }
 
+namespace {
+
+// "3 to 4.5 rl_limit, 14.2 open": the flagged frequencies (MHz) in runs of one flag.
+std::string flaggedRuns(const std::vector<std::pair<double, PointFlag>>& points) {
+  std::string out;
+  for (size_t k = 0; k < points.size();) {
+    size_t last = k;
+    while (last + 1 < points.size() && points[last + 1].second == points[k].second) ++last;
+    if (points[k].second != PointFlag::Valid) {
+      if (!out.empty()) out += ", ";
+      out += common::shortestText(points[k].first, 10);
+      if (last > k) out += " to " + common::shortestText(points[last].first, 10);
+      out += ' ';
+      out += flagWord(points[k].second);
+    }
+    k = last + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels) {
-  std::string out =
-      "! Kolm antenna analyzer: one-port reflection, 50 ohm reference\r\n"
-      "# MHz S RI R 50\r\n";
   const int n = points;
   const bool descending = stop < start;
+  std::vector<std::pair<double, PointFlag>> flags;
+  std::string data;
   for (int k = 0; k <= n; ++k) {
     const int i = descending ? n - k : k;
     const PointResult p = evaluatePoint(channels.CanaleA[i], channels.CanaleB[i]);
+    const double f = exportFrequency(i, n, start, stop);
     std::complex<double> gamma(1, 0);
-    if (p.finite) {
+    if (p.flag != PointFlag::Open && p.finite) {
       const std::complex<double> z(p.values[kResistance], p.values[kReactance]);
       gamma = (z - 50.0) / (z + 50.0);
+      // No load reflects more than it receives: a reading beyond that is kept
+      // at a total reflection in its direction (and listed as invalid).
+      if (std::abs(gamma) > 1) gamma /= std::abs(gamma);
     }
-    out += exportNumber(exportFrequency(i, n, start, stop), 15);
-    out += ' ';
-    out += exportNumber(gamma.real(), 9);
-    out += ' ';
-    out += exportNumber(gamma.imag(), 9);
-    out += "\r\n";
+    flags.emplace_back(f, p.flag);
+    data += exportNumber(f, 15);
+    data += ' ';
+    data += exportNumber(gamma.real(), 9);
+    data += ' ';
+    data += exportNumber(gamma.imag(), 9);
+    data += "\r\n";
   }
-  return out;
+  std::string out = "! Kolm antenna analyzer: one-port reflection, 50 ohm reference\r\n";
+  const std::string flagged = flaggedRuns(flags);
+  if (!flagged.empty()) out += "! flagged (MHz): " + flagged + "\r\n";
+  out += "# MHz S RI R 50\r\n";
+  return out + data;
 }
 
 }  // namespace kolm::analyzer

@@ -92,12 +92,17 @@ VecReadResult readVec(const std::filesystem::path& path);
 
 // Exports of one sweep (indices 0 to N, frequencies i x (stop - start) / N + start
 // in double precision).
-// CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr per point;
-// a point with no finite impedance gives inf for z_ohm and r_ohm and nan for x_ohm.
+// CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag per
+// point. The flag is empty for a valid point, otherwise rl_limit, phase_limit,
+// open or invalid (analyzer/validity.h); an open point writes inf for |Z|, R, X
+// and SWR, an invalid one nan for the four.
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels);
-// Touchstone one-port: option line "# MHz S RI R 50", then "freq re im" per point
-// in increasing frequency, the reflection coefficient rebuilt from the computed R
-// and X as (Z - 50) / (Z + 50); an open circuit (no finite impedance) gives 1 0.
+// Touchstone one-port: a comment line, a "! flagged (MHz): ..." line listing the
+// flagged frequencies in runs ("3 to 4.5 rl_limit, 14.2 open") when there are
+// any, the option line "# MHz S RI R 50", then "freq re im" per point in
+// increasing frequency, the reflection coefficient rebuilt from the computed R
+// and X as (Z - 50) / (Z + 50). An open point gives 1 0; an invalid one (a
+// reflection above 1) is written at a reflection of 1 in its direction.
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels);
 
 }  // namespace kolm::analyzer

@@ -91,6 +91,7 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
   r.gammaRe = gammaRe;
   r.gammaIm = gammaIm;
   r.finite = std::isfinite(resistance) && std::isfinite(reactance) && std::isfinite(magnitude);
+  r.flag = pointFlag(a, b);
   r.values = {returnLoss, phase, magnitude, resistance, reactance, swr};
   return r;
 }

@@ -36,6 +36,20 @@ struct ComplexSingle {
 // non-finite parts.
 ComplexSingle DividiComplessi(float a, float b, float p, float q);
 
+// What a pair of readings can tell (see analyzer/validity.h for the limits and
+// what each flag means for the six quantities).
+enum class PointFlag : uint8_t {
+  Valid,
+  RlLimit,     // channel A at 0 (or below): return loss at least 30 dB, SWR at most 1.065
+  PhaseLimit,  // channel B within 5 degrees of 0 or 180 (or beyond its range)
+  Open,        // channel A at 511 or 512 with the phase at its 0-degree end
+  Invalid,     // channel A above 512: a reflection above 1, which no load gives
+};
+
+// The flag of readings `a` and `b`, in this order of precedence: invalid, open,
+// rl_limit, phase_limit.
+PointFlag pointFlag(int a, int b);
+
 // Everything one point gives, including what the chart does not keep.
 struct PointResult {
   float returnLossDb = 0;
@@ -47,6 +61,7 @@ struct PointResult {
   // of 0: the bridge sees an open circuit, 1 - gamma = 0). Then `values` holds
   // return loss, phase and SWR only; the impedance entries are not meaningful.
   bool finite = false;
+  PointFlag flag = PointFlag::Valid;
   PointValues values{};
 };
 

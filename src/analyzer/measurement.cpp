@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "analyzer/validity.h"
 #include "common/text.h"
 
 namespace kolm::analyzer {
@@ -107,15 +108,16 @@ bool Measurement::memoryEmpty() const {
   return tested;
 }
 
-void computeTraceValues(const Channels& channels, int points, PointValues& previous,
-                        TraceValues& out) {
+void computeTraceValues(const Channels& channels, int points, TraceValues& out) {
   const int last = std::clamp(points, -1, kFrequencyEntries - 1);
   const size_t count = static_cast<size_t>(last + 1);
   for (auto& v : out.values) v.resize(count);
+  out.flags.resize(count);
   out.frequencies.resize(count);
   for (int i = 0; i <= last; ++i) {
-    analyzer::CalcolaPunto(channels.CanaleA[i], channels.CanaleB[i], previous);
-    for (int q = 0; q < kQuantities; ++q) out.values[q][i] = previous[q];
+    const PointResult p = evaluatePoint(channels.CanaleA[i], channels.CanaleB[i]);
+    for (int q = 0; q < kQuantities; ++q) out.values[q][i] = shownValue(p, q);
+    out.flags[i] = p.flag;
     out.frequencies[i] = channels.Frequenze[i];
   }
 }

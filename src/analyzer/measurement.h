@@ -107,13 +107,14 @@ struct Measurement {
 void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop);
 
 // What the chart draws of a set of readings: the six quantities of indices 0 to
-// `points`, and the frequencies they stand at. A point with no finite impedance
-// repeats the values the computation before it left (for index 0, `previous`).
+// `points` as shown (analyzer::shownValue: an open point's |Z|, R, X and SWR are
+// +infinity, an invalid point's NaN), each point's flag, and the frequencies
+// they stand at.
 struct TraceValues {
   std::array<std::vector<float>, kQuantities> values;
+  std::vector<PointFlag> flags;
   std::vector<double> frequencies;
 };
-void computeTraceValues(const Channels& channels, int points, PointValues& previous,
-                        TraceValues& out);
+void computeTraceValues(const Channels& channels, int points, TraceValues& out);
 
 }  // namespace kolm::analyzer

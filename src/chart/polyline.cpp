@@ -70,9 +70,9 @@ void tracePolyline(const TraceSamples& trace, const PixelMap& map, bool decimate
   for (size_t i = 0; i < trace.count; ++i) {
     const double v = trace.y[i];
     const double f = trace.xAt(i);
-    if (!std::isfinite(v) || !std::isfinite(f)) continue;
+    if (std::isnan(v) || !std::isfinite(f)) continue;
     const double px = map.x(f);
-    const double py = map.y(v);
+    const double py = map.pinnedY(v);
     if (!std::isfinite(px) || !std::isfinite(py)) continue;
     const PixelPoint p{clampPixel(px), clampPixel(py)};
     if (!decimate) {
@@ -132,8 +132,8 @@ void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector
   for (size_t i = 0; i < trace.count; ++i, index += 1) {
     const double v = trace.y[i];
     const double x = trace.x ? map.x(trace.x[i]) : x0 + dx * index;
-    if (!std::isfinite(v) || !std::isfinite(x)) continue;
-    const double y = std::clamp(y0 + v * ky, -kFar, kFar);
+    if (std::isnan(v) || !std::isfinite(x)) continue;
+    const double y = std::isinf(v) ? map.pinnedY(v) : std::clamp(y0 + v * ky, -kFar, kFar);
     // Truncation of a positive number is its floor.
     const long c = static_cast<long>(std::clamp(x, -2.0, width + 1.0) + 2.0) - 2;
     if (started && c == pc) {

@@ -2,6 +2,7 @@
 // points that share a pixel column reduced to the ones that can show.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -21,6 +22,12 @@ class PixelMap {
   // Division first, so that both edges land exactly on their pixels.
   double x(double user) const { return (user - left_) / width_ * spanX_; }
   double y(double user) const { return (user - top_) / height_ * spanY_; }
+  // y of a value, with an infinite one pinned to the edge row it runs to (the
+  // top row for +infinity on a scale that grows upwards).
+  double pinnedY(double user) const {
+    if (!std::isinf(user)) return y(user);
+    return (user > 0) == (ky_ > 0) ? h_ - 1 : 0;
+  }
   double userX(double pixel) const { return left_ + pixel / kx_; }
   double userY(double pixel) const { return top_ + pixel / ky_; }
   // Pixels per user unit (signed).
@@ -57,7 +64,8 @@ struct TraceSamples {
   }
 };
 
-// The polyline through the trace's points in pixels. Points whose value or
+// The polyline through the trace's points in pixels. An infinite value is drawn
+// on the edge of the area it runs to; points whose value is NaN or whose
 // frequency is not finite are skipped (the line goes on from the last point
 // drawn). With `decimate`, a run of consecutive points in one pixel column (or
 // all beyond one side of the area) keeps only its first, lowest, highest and
@@ -78,7 +86,8 @@ struct ColumnRun {
 // For traces with many points per pixel column: the part of the line through
 // the points that falls in each column is one unbroken vertical run (the line
 // goes left to right), so the whole trace is at most one run per column. Runs
-// are clipped to the area; non-finite points are skipped as above.
+// are clipped to the area; infinite values are pinned and NaN points skipped
+// as above.
 void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out);
 
 // True when a trace of `count` points is better drawn as column runs.

@@ -64,8 +64,12 @@ extern const Command kAnalyzeCommand{
     "analyze",
     "analyze --start MHZ --stop MHZ --points N --out FILE\n"
     "    One antenna-analyzer pass of N steps; FILE.vna (chart file), FILE.csv\n"
-    "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr) or FILE.s1p (Touchstone,\n"
-    "    reflection coefficient in RI form against 50 ohm).",
+    "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag) or FILE.s1p\n"
+    "    (Touchstone, reflection coefficient in RI form against 50 ohm; flagged\n"
+    "    frequencies listed in a ! comment line). flag is empty for a measured point,\n"
+    "    rl_limit (return loss 30 dB or more), phase_limit (phase within 5 degrees of\n"
+    "    0 or 180: phase and reactance approximate), open (no finite impedance) or\n"
+    "    invalid (a reflection above 1).",
     runAnalyze};
 
 }  // namespace kolm::cli

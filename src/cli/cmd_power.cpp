@@ -89,7 +89,8 @@ int runPowerSweep(Context& ctx, Args& args) {
   chart.levels.assign(trace.begin(), trace.begin() + plan.Points + 1);
   chart.reference = 0.0f;
   const std::string content =
-      ext == ".pwm" ? powermeter::formatChartFile(chart) : powermeter::formatCsv(chart);
+      ext == ".pwm" ? powermeter::formatChartFile(chart)
+                    : powermeter::formatCsv(chart, powermeter::levelLimits(ini.calibration));
   std::string error;
   if (!common::writeFileAtomic(file, content, &error)) {
     *ctx.err << "kolm-cli: cannot write " << file.string() << ": " << error << "\n";
@@ -109,7 +110,9 @@ extern const Command kPowerSweepCommand{
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
-    "    freq_mhz,level_dbm rows. Start above stop is exchanged; equal ones sweep\n"
+    "    freq_mhz,level_dbm,flag rows (flag empty, floor: within 10 dB of the\n"
+    "    detector's bottom count, or overload: within 3 dB of its top). Start above stop is "
+    "exchanged; equal ones sweep\n"
     "    0.1 MHz. Progress on standard error for passes longer than a second.",
     runPowerSweep};
 

@@ -2,6 +2,7 @@
 // detector or of the bridge at a frequency.
 #include <ostream>
 
+#include "analyzer/validity.h"
 #include "cli/cli.h"
 #include "common/text.h"
 #include "hw/dds.h"
@@ -29,8 +30,12 @@ int runReadDetector(Context& ctx, Args& args) {
   int count = hw::lettura(ctx.instrument);
   hw::DdsOutputOff(ctx.instrument, 1);
   // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
-  float dbm = powermeter::deciBel(count, powermeter::Calibration{});
-  *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00") << "\n";
+  const powermeter::Calibration calibration;
+  const float dbm = powermeter::deciBel(count, calibration);
+  const auto flag = powermeter::levelLimits(calibration).flag(dbm);
+  *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00");
+  if (flag != powermeter::LevelFlag::Valid) *ctx.out << " flag=" << powermeter::flagWord(flag);
+  *ctx.out << "\n";
   return 0;
 }
 
@@ -40,7 +45,10 @@ int runReadBridge(Context& ctx, Args& args) {
   hw::PortDelay(ctx.instrument, kSettleUnits);
   auto reading = hw::READ(ctx.instrument);
   hw::DdsOutputOff(ctx.instrument, 1);
-  *ctx.out << "a=" << reading.a << " b=" << reading.b << "\n";
+  *ctx.out << "a=" << reading.a << " b=" << reading.b;
+  const auto flag = analyzer::pointFlag(reading.a, reading.b);
+  if (flag != analyzer::PointFlag::Valid) *ctx.out << " flag=" << analyzer::flagWord(flag);
+  *ctx.out << "\n";
   return 0;
 }
 
@@ -51,14 +59,16 @@ extern const Command kReadDetectorCommand{
     "read-detector [--freq MHZ]\n"
     "    Reset the DDS, load the multiplier and the word for MHZ (default 10), wait\n"
     "    10 ms, read the level detector once, switch the output off; prints\n"
-    "    count=N dbm=X (X with the default calibration: 826 is 0 dBm, 235 is -60 dBm).",
+    "    count=N dbm=X (X with the default calibration: 826 is 0 dBm, 235 is -60 dBm),\n"
+    "    followed by flag=floor or flag=overload when the detector cannot resolve it.",
     runReadDetector};
 
 extern const Command kReadBridgeCommand{
     "read-bridge",
     "read-bridge [--freq MHZ]\n"
     "    The same with one read-out of the bridge; prints a=N b=M (channel A return\n"
-    "    loss, channel B phase, 0 to 1023 each).",
+    "    loss, channel B phase, 0 to 1023 each), followed by flag=WORD for a reading\n"
+    "    at one of the bridge's limits (see analyze).",
     runReadBridge};
 
 }  // namespace kolm::cli

@@ -85,8 +85,8 @@ bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, s
   return common::writeFileAtomic(path, formatChartFile(chart), error);
 }
 
-std::string formatCsv(const ChartFile& chart) {
-  std::string out = "freq_mhz,level_dbm\r\n";
+std::string formatCsv(const ChartFile& chart, const LevelLimits& limits) {
+  std::string out = "freq_mhz,level_dbm,flag\r\n";
   const double step = chart.points > 0 ? (static_cast<double>(chart.stop) - chart.start) /
                                              static_cast<double>(chart.points)
                                        : 0.0;
@@ -94,6 +94,8 @@ std::string formatCsv(const ChartFile& chart) {
     out += common::shortestText(chart.start + step * static_cast<double>(k), 10);
     out += ',';
     out += common::shortestText(chart.levels[k], 7);
+    out += ',';
+    out += flagWord(limits.flag(chart.levels[k]));
     out += "\r\n";
   }
   return out;

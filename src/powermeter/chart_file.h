@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "powermeter/level.h"
+
 namespace kolm::powermeter {
 
 struct ChartFile {
@@ -40,7 +42,8 @@ ChartFileRead readChartFile(const std::filesystem::path& path);
 // the reason on an error.
 bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, std::string* error);
 
-// "freq_mhz,level_dbm", then one row per point: start + k x (stop - start) / N.
-std::string formatCsv(const ChartFile& chart);
+// "freq_mhz,level_dbm,flag", then one row per point: start + k x (stop - start) /
+// N, the level, and its flag under `limits` (empty, floor or overload).
+std::string formatCsv(const ChartFile& chart, const LevelLimits& limits);
 
 }  // namespace kolm::powermeter

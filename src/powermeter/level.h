@@ -3,7 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "chart/marks.h"
 
 namespace kolm::powermeter {
 
@@ -22,5 +27,46 @@ float deciBel(int reading, const Calibration& calibration);
 
 // Why a sweep cannot use this calibration; empty when it can.
 std::string calibrationError(const Calibration& calibration);
+
+// What a level can tell. The converter's two ends bound what the detector can
+// resolve: near its bottom count a logarithmic detector reads its own noise
+// (its output flattens over the last few dB, so the level there is at most the
+// one read), and at its top count the converter clips and the detector
+// compresses (the level is at least the one read).
+enum class LevelFlag : uint8_t { Valid, Floor, Overload };
+
+// Readings within 10 dB of count 0 are `floor`; readings within 3 dB of count
+// 1023 are `overload`. The calibration's slope turns the margins into counts:
+// with the default calibration (9.85 counts per dB) levels up to -73.9 dBm
+// (count 98.5) are floor and levels from +17.0 dBm (count 993.5) are overload.
+inline constexpr double kFloorMarginDb = 10;
+inline constexpr double kOverloadMarginDb = 3;
+
+// The thresholds of one calibration, as levels. A trace keeps the limits of the
+// calibration it was converted with, so its flags follow its levels. The
+// default limits flag nothing.
+struct LevelLimits {
+  // At or beyond this level towards count 0: floor.
+  float floorDbm = -std::numeric_limits<float>::infinity();
+  // At or beyond this level towards count 1023: overload.
+  float overloadDbm = std::numeric_limits<float>::infinity();
+  bool rising = true;  // levels grow with the count (Cal0 above Cal60)
+  LevelFlag flag(float level) const;
+  bool operator==(const LevelLimits&) const = default;
+};
+
+// The limits of `calibration`; an unusable calibration flags nothing.
+LevelLimits levelLimits(const Calibration& calibration);
+
+// "" for a valid level, otherwise "floor" or "overload" (as the exports write it).
+std::string_view flagWord(LevelFlag flag);
+
+// A floor level is at most the one read, an overload at least the one read.
+chart::Mark levelMark(LevelFlag flag);
+// The marks of `count` levels under `limits`: empty when none is flagged.
+std::vector<chart::Mark> levelMarks(const float* levels, size_t count, const LevelLimits& limits);
+
+// A level in words: "-12.3 dBm", "≤ -79.3 dBm", "≥ 20.0 dBm".
+std::string levelText(float level, LevelFlag flag);
 
 }  // namespace kolm::powermeter

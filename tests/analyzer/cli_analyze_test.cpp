@@ -42,7 +42,7 @@ TEST_F(CliAnalyze, WritesEachFormat) {
 
   ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << last.err;
   const std::string csv = file("b.csv");
-  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr\r\n", 0), 0u);
+  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n", 0), 0u);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 12);
   EXPECT_NE(csv.find("\r\n1.5,"), std::string::npos);
 

@@ -127,7 +127,7 @@ TEST(Vna, RefusesFilesThatDoNotFit) {
   EXPECT_NE(big.error.find("16-bit"), std::string::npos);
 }
 
-TEST(Csv, HeaderAndOneRowPerPoint) {
+TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
   Channels c;
   c.CanaleA[0] = 0;
   c.CanaleB[0] = 0;
@@ -137,7 +137,7 @@ TEST(Csv, HeaderAndOneRowPerPoint) {
   c.CanaleB[2] = 512;
   auto l = lines(formatCsv(2, 10, 12, c));
   ASSERT_EQ(l.size(), 4u);
-  EXPECT_EQ(l[0], "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr");
+  EXPECT_EQ(l[0], "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag");
   auto fields = [](const std::string& row) {
     std::vector<std::string> f;
     std::stringstream ss(row);
@@ -145,7 +145,8 @@ TEST(Csv, HeaderAndOneRowPerPoint) {
     return f;
   };
   auto r0 = fields(l[1]);
-  ASSERT_EQ(r0.size(), 7u);
+  ASSERT_EQ(r0.size(), 8u);
+  EXPECT_EQ(r0[7], "rl_limit");
   EXPECT_EQ(r0[0], "10");
   EXPECT_EQ(r0[1], "30");
   EXPECT_EQ(r0[2], "0");
@@ -155,9 +156,9 @@ TEST(Csv, HeaderAndOneRowPerPoint) {
   auto r1 = fields(l[2]);
   EXPECT_EQ(r1[0], "11");
   EXPECT_EQ(r1[1], "0");
-  EXPECT_EQ(r1[3], "inf");
-  EXPECT_EQ(r1[4], "inf");
-  EXPECT_EQ(r1[5], "nan");
+  for (int k : {3, 4, 5, 6}) EXPECT_EQ(r1[k], "inf") << k;  // never the SWR of rho 0.999
+  EXPECT_EQ(r1[7], "open");
+  EXPECT_EQ(l[3].back(), ',');  // a valid point: the flag is empty
   auto r2 = fields(l[3]);
   EXPECT_EQ(r2[1], "15");
   EXPECT_EQ(r2[2], "90");
@@ -172,8 +173,15 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   m.MisuraSimulata();
   m.live.CanaleA[7] = 512;  // an open circuit among them
   m.live.CanaleB[7] = 0;
+  m.live.CanaleA[8] = 513;  // one count of noise beyond a total reflection
+  m.live.CanaleB[8] = 0;
   const std::string text = formatTouchstone(300, 3, 30, m.live);
   EXPECT_EQ(text.find("# MHz S RI R 50\r\n"), text.find('#'));
+  // Flagged frequencies in runs, before the option line.
+  const size_t flagged = text.find("\r\n! flagged (MHz): 3 to 3.27 phase_limit, ");
+  ASSERT_NE(flagged, std::string::npos) << text.substr(0, 300);
+  EXPECT_LT(flagged, text.find('#'));
+  EXPECT_NE(text.find(", 3.63 open, 3.72 invalid, "), std::string::npos);
   std::string error;
   auto points = readTouchstone(text, error);
   ASSERT_TRUE(error.empty()) << error;
@@ -181,8 +189,8 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   EXPECT_EQ(points.front().mhz, 3);
   EXPECT_EQ(points.back().mhz, 30);
   EXPECT_EQ(points[7].s11, std::complex<double>(1, 0));
+  EXPECT_NEAR(std::abs(points[8].s11), 1, 1e-9);
   for (int i = 0; i <= 300; i += 13) {
-    if (i == 7) continue;
     PointValues v{};
     ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[i], m.live.CanaleB[i], v));
     const auto g = points[i].s11;

@@ -64,29 +64,33 @@ TEST(Measurement, PointOutsideTheArraysComputesNothing) {
   EXPECT_EQ(m.ValoriPunto[kReturnLoss], 30.0f);
 }
 
-TEST(TraceValues, AnOpenCircuitPointRepeatsThePreviousValues) {
+// An open point is drawn as an open (|Z|, R, X and SWR infinite), never with the
+// values of the point before it; its return loss and phase are measured.
+TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
   Measurement m;
   m.Points = 4;
   m.MisuraSimulata();
+  m.live.CanaleA[1] = 0;  // a matched point before the open
+  m.live.CanaleB[1] = 300;
   m.live.CanaleA[2] = 512;
   m.live.CanaleB[2] = 0;
-  m.live.CanaleA[0] = 512;
-  m.live.CanaleB[0] = 0;
-  PointValues previous{1, 2, 3, 4, 5, 6};
+  m.live.CanaleA[3] = 513;
   TraceValues t;
-  computeTraceValues(m.live, m.Points, previous, t);
+  computeTraceValues(m.live, m.Points, t);
   ASSERT_EQ(t.frequencies.size(), 5u);
   EXPECT_EQ(t.frequencies[4], 30.0);
-  for (int q = 0; q < kQuantities; ++q) {
-    ASSERT_EQ(t.values[q].size(), 5u);
-    EXPECT_EQ(t.values[q][0], q + 1) << q;
-    EXPECT_EQ(t.values[q][2], t.values[q][1]) << q;
+  EXPECT_EQ(t.flags[1], PointFlag::RlLimit);
+  EXPECT_EQ(t.flags[2], PointFlag::Open);
+  EXPECT_EQ(t.flags[3], PointFlag::Invalid);
+  EXPECT_EQ(t.values[kReturnLoss][2], 0.0f);
+  EXPECT_EQ(t.values[kPhase][2], 0.0f);
+  for (int q : {kImpedance, kResistance, kReactance, kSwr}) {
+    EXPECT_EQ(t.values[q][2], INFINITY) << q;
+    EXPECT_TRUE(std::isnan(t.values[q][3])) << q;
   }
   PointValues v{};
-  ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[3], m.live.CanaleB[3], v));
-  for (int q = 0; q < kQuantities; ++q) EXPECT_EQ(t.values[q][3], v[q]);
   ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[4], m.live.CanaleB[4], v));
-  EXPECT_EQ(previous, v);  // the last point computed is left behind
+  for (int q = 0; q < kQuantities; ++q) EXPECT_EQ(t.values[q][4], v[q]);
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #include "chart/chart.h"
+#include "chart/marks.h"
 
 #include <gtest/gtest.h>
 
@@ -230,6 +231,45 @@ TEST(Polyline, SkipsNonFiniteAndCollapsesOffScreenRuns) {
   EXPECT_LT(std::abs(far[1].y), 1.1e5f);
   // A trace of one point is one point.
   EXPECT_EQ(poly({2}, 5, 5, 11, 21, true).size(), 1u);
+}
+
+TEST(Polyline, InfiniteValuesSitOnTheEdgeTheyRunTo) {
+  // Values grow upwards (top 10, bottom 0): +inf on the top row, -inf on the bottom.
+  const PixelMap up(ChartScale{0, 10, 10, -10}, 11, 21);
+  std::vector<float> y{5, INFINITY, -INFINITY};
+  std::vector<PixelPoint> out;
+  tracePolyline({y.data(), 3, nullptr, 0, 10}, up, false, out);
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[1], (PixelPoint{5, 0}));
+  EXPECT_EQ(out[2], (PixelPoint{10, 20}));
+  // Return loss grows downwards: +inf on the bottom row.
+  const PixelMap down(ChartScale{0, -5, 10, 50}, 11, 21);
+  EXPECT_EQ(down.pinnedY(INFINITY), 20);
+  EXPECT_EQ(down.pinnedY(-INFINITY), 0);
+  std::vector<ColumnRun> columns;
+  traceColumnRuns({y.data(), 3, nullptr, 0, 10}, up, columns);
+  ASSERT_FALSE(columns.empty());
+  EXPECT_EQ(columns[5].top, 0);  // the line reaches the top row at the open point
+}
+
+TEST(Marks, RunsTakeTheSegmentsIntoAndOutOfFlaggedPoints) {
+  using M = Mark;
+  auto cut = [](const std::vector<M>& marks, size_t count) {
+    std::vector<MarkRun> out;
+    markRuns(marks.data(), marks.size(), count, out);
+    return out;
+  };
+  EXPECT_EQ(cut({}, 4), (std::vector<MarkRun>{{0, 3, false}}));
+  EXPECT_EQ(cut({M::Valid, M::Open, M::Open, M::Valid, M::Valid}, 5),
+            (std::vector<MarkRun>{{0, 0, false}, {0, 3, true}, {3, 4, false}}));
+  EXPECT_EQ(cut({M::AtMost, M::Valid, M::Invalid}, 3),
+            (std::vector<MarkRun>{{0, 1, true}, {1, 1, false}, {1, 2, true}}));
+  EXPECT_TRUE(cut({}, 0).empty());
+  EXPECT_EQ(markedText(30, M::AtLeast), "≥ 30.0");
+  EXPECT_EQ(markedText(1.0653, M::AtMost, "0.00"), "≤ 1.07");
+  EXPECT_EQ(markedText(2.64, M::Approximate), "≈ 2.6");
+  EXPECT_EQ(markedText(INFINITY, M::Open), "open");
+  EXPECT_EQ(markedText(NAN, M::Invalid), "invalid");
 }
 
 namespace {

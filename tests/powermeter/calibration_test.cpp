@@ -78,3 +78,36 @@ TEST(LevelCalibration, DefaultCountsReadZeroAt826) {
   EXPECT_EQ(deciBel(826, cal), 0.0f);
   EXPECT_EQ(deciBel(235, cal), -60.0f);
 }
+
+// Levels within 10 dB of count 0 are floor, within 3 dB of count 1023 overload,
+// whatever the calibration's slope and sense.
+TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
+  struct Case {
+    Calibration cal;
+    int reading;
+    LevelFlag flag;
+  };
+  const Case cases[] = {
+      {{826, 235}, 0, LevelFlag::Floor},       {{826, 235}, 98, LevelFlag::Floor},
+      {{826, 235}, 99, LevelFlag::Valid},      {{826, 235}, 235, LevelFlag::Valid},
+      {{826, 235}, 993, LevelFlag::Valid},     {{826, 235}, 994, LevelFlag::Overload},
+      {{826, 235}, 1023, LevelFlag::Overload}, {{870, 200}, 111, LevelFlag::Floor},
+      {{870, 200}, 112, LevelFlag::Valid},     {{235, 826}, 0, LevelFlag::Floor},  // reversed
+      {{235, 826}, 1023, LevelFlag::Overload}, {{235, 826}, 500, LevelFlag::Valid},
+      {{500, 500}, 0, LevelFlag::Valid},  // no level at all: nothing to flag
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(levelLimits(c.cal).flag(deciBel(c.reading, c.cal)), c.flag)
+        << c.cal.Cal0 << "/" << c.cal.Cal60 << " count " << c.reading;
+  EXPECT_EQ(LevelLimits{}.flag(-200), LevelFlag::Valid);
+  EXPECT_EQ(flagWord(LevelFlag::Floor), "floor");
+  EXPECT_EQ(flagWord(LevelFlag::Overload), "overload");
+  EXPECT_EQ(levelText(deciBel(0, {}), LevelFlag::Floor), "≤ -83.9 dBm");
+  EXPECT_EQ(levelText(deciBel(1023, {}), LevelFlag::Overload), "≥ 20.0 dBm");
+  EXPECT_EQ(levelText(-12.34f, LevelFlag::Valid), "-12.3 dBm");
+  const float levels[] = {-80, -20, 18};
+  EXPECT_EQ(
+      levelMarks(levels, 3, levelLimits({})),
+      (std::vector<chart::Mark>{chart::Mark::AtMost, chart::Mark::Valid, chart::Mark::AtLeast}));
+  EXPECT_TRUE(levelMarks(levels + 1, 1, levelLimits({})).empty());
+}

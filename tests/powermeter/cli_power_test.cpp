@@ -47,13 +47,14 @@ TEST(CliPowerSweep, CsvWithThePowIniCalibrationAndTheOutputSwitchedOff) {
   std::istringstream csv(common::readTextFile("levels.csv").value());
   std::string line;
   std::getline(csv, line);
-  EXPECT_EQ(line, "freq_mhz,level_dbm\r");
+  EXPECT_EQ(line, "freq_mhz,level_dbm,flag\r");
   std::vector<std::string> freqs;
   while (std::getline(csv, line)) {
     auto comma = line.find(',');
     ASSERT_NE(comma, std::string::npos) << line;
     freqs.push_back(line.substr(0, comma));
     EXPECT_NEAR(std::stod(line.substr(comma + 1)), -1.96, 0.15) << line;
+    EXPECT_EQ(line.substr(line.rfind(',')), ",\r");  // not flagged
   }
   EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
   // The last frame on the wire loads the word 0, then the update.

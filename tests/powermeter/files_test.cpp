@@ -97,7 +97,10 @@ TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
   EXPECT_FALSE(parseChartFile("1\n1\n2\n-3\n-4\nref\n").chart);
 }
 
-TEST(ChartFileFormat, CsvRows) {
-  ChartFile c{2, 1, 2, {-10, -20.5f, -30}, std::nullopt};
-  EXPECT_EQ(formatCsv(c), "freq_mhz,level_dbm\r\n1,-10\r\n1.5,-20.5\r\n2,-30\r\n");
+TEST(ChartFileFormat, CsvRowsEndWithTheFlag) {
+  // Default calibration: floor up to -73.86 dBm, overload from +17.01 dBm.
+  ChartFile c{3, 1, 2.5f, {-10, -80.5f, 18, -73}, std::nullopt};
+  EXPECT_EQ(formatCsv(c, levelLimits(Calibration{})),
+            "freq_mhz,level_dbm,flag\r\n1,-10,\r\n1.5,-80.5,floor\r\n2,18,overload\r\n"
+            "2.5,-73,\r\n");
 }

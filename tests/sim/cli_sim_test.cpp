@@ -42,14 +42,16 @@ TEST_F(CliSim, DetectorReadsTheCalibrationPoints) {
   EXPECT_EQ(r.output, "count=235 dbm=-60.00\n");
   r = run("--dut 'crystal:fs=10,r=20,c=20f,c0=5p,r0=50' read-detector --freq 10");
   EXPECT_EQ(r.output, "count=797 dbm=-2.94\n");
+  EXPECT_EQ(run("--dut atten:90 read-detector").output, "count=0 dbm=-83.86 flag=floor\n");
 }
 
 TEST_F(CliSim, BridgeReadsOpenShortAndMatch) {
-  EXPECT_EQ(run("read-bridge").output, "a=0 b=0\n");
-  EXPECT_EQ(run("--load open read-bridge --freq 3.5").output, "a=512 b=0\n");
-  EXPECT_EQ(run("--load short read-bridge").output, "a=512 b=1023\n");
+  EXPECT_EQ(run("read-bridge").output, "a=0 b=0 flag=rl_limit\n");
+  EXPECT_EQ(run("--load open read-bridge --freq 3.5").output, "a=512 b=0 flag=open\n");
+  EXPECT_EQ(run("--load short read-bridge").output, "a=512 b=1023 flag=phase_limit\n");
   EXPECT_EQ(run("--load 'rlc:r=100,l=1u,c=253.3029591p' read-bridge --freq 10").output,
-            "a=349 b=0\n");
+            "a=349 b=0 flag=phase_limit\n");
+  EXPECT_EQ(run("--load rlc:r=50,l=1u read-bridge --freq 10").output, "a=418 b=329\n");
 }
 
 TEST_F(CliSim, TheWireCarriesTheReadOutAndTheOutputEndsOff) {

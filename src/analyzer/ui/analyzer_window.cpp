@@ -20,6 +20,7 @@
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/validity.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -321,6 +322,13 @@ chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour)
   t.y = values.values[q];
   t.x = values.frequencies;
   t.colour = colour;
+  const bool anyFlagged = std::any_of(values.flags.begin(), values.flags.end(), [q](PointFlag f) {
+    return chart::flagged(quantityMark(f, q));
+  });
+  if (anyFlagged) {
+    t.marks.resize(values.flags.size());
+    for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = quantityMark(values.flags[i], q);
+  }
   const auto s = chart::analyzerQuantityScale(q);
   t.vertical = chart::VerticalScale{s->top, s->bottom};
   return t;
@@ -344,7 +352,7 @@ chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
 std::vector<chart::ui::Trace> AnalyzerWindow::Compara() {
   std::vector<chart::ui::Trace> memory;
-  computeTraceValues(m_.memory, m_.MemPoints, m_.ValoriPunto, memoryValues_);
+  computeTraceValues(m_.memory, m_.MemPoints, memoryValues_);
   for (int q = 0; q < kQuantities; ++q)
     if (selection_.TracceAttive[q]) memory.push_back(DisegnaTracciaComp(q));
   return memory;
@@ -359,7 +367,7 @@ void AnalyzerWindow::Visualizza() {
   std::vector<chart::ui::Trace> live;
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
-  if (anyActive) computeTraceValues(m_.live, m_.Points, m_.ValoriPunto, liveValues_);
+  if (anyActive) computeTraceValues(m_.live, m_.Points, liveValues_);
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.TracceAttive[q]) {
       live.push_back(DisegnaTraccia(q));
@@ -457,10 +465,12 @@ void AnalyzerWindow::Pc1_MouseDown(double x, double y, Qt::MouseButton button) {
 void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
   text_[4]->setText(qs(chart::frequencyReadout(x)));
   const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
-  // A point with no finite impedance leaves the boxes as they were.
-  if (m_.CalcolaPunto(i)) {
+  // Marked values say so in words ("≥ 30.0", "open", ...).
+  if (i >= 0 && i < kChannelEntries) {
+    m_.CalcolaPunto(i);
+    const PointResult p = evaluatePoint(m_.live.CanaleA[i], m_.live.CanaleB[i]);
     for (int q = 0; q < kQuantities; ++q)
-      calc_[q]->setText(qs(chart::valueReadout(m_.ValoriPunto[q])));
+      calc_[q]->setText(qs(chart::markedText(shownValue(p, q), quantityMark(p.flag, q))));
   }
   text_[9]->setText(qs(chart::valueReadout(y)));
   if (band_.visible()) {

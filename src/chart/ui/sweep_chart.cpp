@@ -129,31 +129,59 @@ void SweepChart::paintGrid(QPainter& p, const QSize& size) const {
   for (const auto& line : grid_.vertical) label(line);
 }
 
-void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace) const {
-  if (trace.y.empty()) return;
-  if (!trace.x.empty() && trace.x.size() < trace.y.size()) return;
-  const PixelMap m = trace.vertical ? map.withVertical(*trace.vertical) : map;
-  TraceSamples samples{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
-                       trace.start, trace.stop};
+QColor flaggedColour(const QColor& colour, const QColor& background) {
+  return QColor((colour.red() + background.red()) / 2, (colour.green() + background.green()) / 2,
+                (colour.blue() + background.blue()) / 2);
+}
+
+void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples& samples,
+                              const QPen& pen) const {
   if (decimate_ && denseTrace(samples.count, m.pixelWidth())) {
     traceColumnRuns(samples, m, runs_);
     // One vertical line per column (a lone pixel for a line of no length).
     lines_.resize(runs_.size());
     for (size_t i = 0; i < runs_.size(); ++i)
       lines_[i] = QLine(runs_[i].x, runs_[i].top, runs_[i].x, runs_[i].bottom);
-    p.setPen(QPen(trace.colour, 0));
+    QPen solid = pen;
+    solid.setStyle(Qt::SolidLine);  // a dash pattern means nothing on one-pixel columns
+    p.setPen(solid);
     p.drawLines(lines_.data(), static_cast<int>(lines_.size()));
     return;
   }
   tracePolyline(samples, m, decimate_, pixels_);
   if (pixels_.empty()) return;
-  p.setPen(QPen(trace.colour, 0));
+  p.setPen(pen);
   points_.resize(pixels_.size());
   for (size_t i = 0; i < pixels_.size(); ++i) points_[i] = QPointF(pixels_[i].x, pixels_[i].y);
   if (points_.size() == 1)
     p.drawPoint(points_[0]);
   else
     p.drawPolyline(points_.data(), static_cast<int>(points_.size()));
+}
+
+void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace) const {
+  if (trace.y.empty()) return;
+  if (!trace.x.empty() && trace.x.size() < trace.y.size()) return;
+  const PixelMap m = trace.vertical ? map.withVertical(*trace.vertical) : map;
+  TraceSamples all{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
+                   trace.start, trace.stop};
+  const QPen pen(trace.colour, 0);
+  if (trace.marks.empty()) {
+    paintSamples(p, m, all, pen);
+    return;
+  }
+  // Plain stretches first, then the marked ones over their joins.
+  markRuns(trace.marks.data(), trace.marks.size(), all.count, markRuns_);
+  const std::vector<MarkRun> runs = markRuns_;
+  QPen dimmed(flaggedColour(trace.colour, background_), 0, Qt::DashLine);
+  for (bool flaggedPass : {false, true}) {
+    for (const MarkRun& run : runs) {
+      if (run.flagged != flaggedPass) continue;
+      TraceSamples part{all.y + run.first, run.last - run.first + 1,
+                        all.x ? all.x + run.first : nullptr, all.xAt(run.first), all.xAt(run.last)};
+      paintSamples(p, m, part, flaggedPass ? dimmed : pen);
+    }
+  }
 }
 
 void SweepChart::paintTraces(QPainter& p, const QSize& size) const {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "chart/chart.h"
+#include "chart/marks.h"
 
 namespace kolm::chart::ui {
 
@@ -24,6 +25,12 @@ QColor paletteQColor(int index);
 // One curve: value i at x[i] when x is given, otherwise evenly from start
 // (first value) to stop (last value). Drawn on the chart's scale, or on its own
 // vertical scale when `vertical` is set (the analyzer's quantities).
+//
+// `marks` (empty, or one per value) says which values are not plain
+// measurements. Every marked point is drawn the same way, for both
+// instruments: the line into, through and out of it is dashed in the trace's
+// colour dimmed halfway to the background; an infinite value (an open) sits on
+// the edge of the area it runs to and a NaN (invalid) is left out.
 struct Trace {
   std::vector<float> y;
   std::vector<double> x;
@@ -31,7 +38,11 @@ struct Trace {
   double stop = 0;
   QColor colour = Qt::blue;
   std::optional<VerticalScale> vertical;
+  std::vector<Mark> marks;
 };
+
+// The colour of marked stretches of a trace of `colour` on `background`.
+QColor flaggedColour(const QColor& colour, const QColor& background);
 
 class SweepChart : public QWidget {
   Q_OBJECT
@@ -98,6 +109,8 @@ class SweepChart : public QWidget {
   void paintGrid(QPainter& painter, const QSize& size) const;
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
+  void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
+                    const QPen& pen) const;
   void invalidateGrid();
   void invalidateContent();
   QPixmap makePixmap() const;
@@ -122,6 +135,7 @@ class SweepChart : public QWidget {
   mutable std::vector<QPointF> points_;
   mutable std::vector<ColumnRun> runs_;
   mutable std::vector<QLine> lines_;
+  mutable std::vector<MarkRun> markRuns_;
 };
 
 }  // namespace kolm::chart::ui

@@ -184,6 +184,7 @@ void PowerMeterWindow::open_Click() {
   LevelTop = static_cast<float>(common::numericValue(s(Text8->text())));
   LevelBottom = static_cast<float>(common::numericValue(s(Text9->text())));
   validLevels_ = Points + 1;
+  traceLimits_ = levelLimits(calibration_);
   GraficoDaFile = true;
   showRifQ_ = false;
   Visualizza();
@@ -231,6 +232,7 @@ void PowerMeterWindow::finMem_Click() {
   MemPoints = chart.points;
   MemStart = chart.start;
   MemStop = chart.stop;
+  memLimits_ = levelLimits(calibration_);
   std::copy(chart.levels.begin(), chart.levels.end(), MemTraccia.begin());
   if (Check1->isChecked())
     Visualizza();

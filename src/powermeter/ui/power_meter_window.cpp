@@ -245,6 +245,9 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   Text4->setFont(mono);
+  levelReadout_ = lineEdit(area, "LevelReadout", 210, "The trace's level at the cursor");
+  levelReadout_->setReadOnly(true);
+  levelReadout_->setFont(mono);
 
   // Progress of the pass and its Stop button.
   sweepPanel_ = new QWidget(area);
@@ -320,6 +323,7 @@ void PowerMeterWindow::DisponiControlli() {
   at(Label5, 0.325 * W, 0);
   at(Text3, 0.905 * W, 0.05 * H);
   at(Text4, 0.05 * W, 0.9 * H);
+  at(levelReadout_, 0.05 * W, 0.9 * H + Text4->sizeHint().height() + 2);
   at(Text6, 0.05 * W, 0.065 * H);
   at(Text8, 0.01 * W, 0.09 * H);
   at(Text9, 0.01 * W, 0.85 * H);
@@ -425,6 +429,7 @@ void PowerMeterWindow::EseguiSweep() {
   LevelTop = plan.LevelTop;
   LevelBottom = plan.LevelBottom;
   validLevels_ = samePoints ? Points + 1 : 0;
+  traceLimits_ = levelLimits(calibration_);
   job_ = std::make_unique<SweepJob>(
       context_.instrument, plan, calibration_, [this] { return delayMs_; }, Traccia);
   activeJob_ = Job::Sweep;
@@ -534,6 +539,7 @@ void PowerMeterWindow::showTrace() {
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
                                                          (validLevels_ - 1) / Points;
   t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
+  t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   Pc1->setTraces({std::move(t)});
 }
 
@@ -549,6 +555,7 @@ void PowerMeterWindow::Visualizza() {
     m.start = MemStart;
     m.stop = MemStop;
     m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
     memory.push_back(std::move(m));
   }
   Pc1->setMemoryTraces(std::move(memory));
@@ -583,6 +590,7 @@ void PowerMeterWindow::ScrMem_Click() {
   MemStart = TraceStart;
   MemStop = TraceStop;
   MemPoints = Points;
+  memLimits_ = traceLimits_;
   std::copy(Traccia.begin(), Traccia.begin() + Points + 1, MemTraccia.begin());
   if (Check1->isChecked())
     Visualizza();
@@ -598,6 +606,14 @@ void PowerMeterWindow::mouseDown(double x, double y, Qt::MouseButton button) {
 
 void PowerMeterWindow::mouseMove(double x, double y) {
   Text4->setText(q(chart::cursorReadout(x, y)));
+  levelReadout_->clear();
+  if (auto i = chart::cursorIndex(x, TraceStart, TraceStop, Points); i && *i < validLevels_) {
+    const float level = Traccia[*i];
+    const LevelFlag flag = traceLimits_.flag(level);
+    std::string text = "level " + levelText(level, flag);
+    if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
+    levelReadout_->setText(q(text));
+  }
   if (band_.visible()) {
     band_.drag(x, y);
     Pc1->setRubberBand(band_.rect());

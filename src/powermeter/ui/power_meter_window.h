@@ -56,6 +56,7 @@ class PowerMeterWindow : public QMainWindow {
   float traceStart() const { return TraceStart; }
   float traceStop() const { return TraceStop; }
   const Calibration& calibration() const { return calibration_; }
+  const LevelLimits& traceLimits() const { return traceLimits_; }
   float r0() const { return R0; }
   const RifTable& levelReference() const { return RifLivello; }
   const RifTable& quartzReference() const { return RifQuarzo; }
@@ -117,6 +118,9 @@ class PowerMeterWindow : public QMainWindow {
   float TraceStart = 3, TraceStop = 3;
   float LevelTop = 20, LevelBottom = -80;
   std::vector<float> Traccia = std::vector<float>(kTraceSize, 0.f);
+  // The thresholds the trace's levels are flagged by: those of the calibration
+  // it was measured (or opened) with.
+  LevelLimits traceLimits_;
   Calibration calibration_;
   float R0 = 0;
   bool GraficoDaFile = false;
@@ -130,6 +134,7 @@ class PowerMeterWindow : public QMainWindow {
   int16_t MemPoints = 0;
   float MemStart = 0, MemStop = 0;
   std::vector<float> MemTraccia = std::vector<float>(kTraceSize, 0.f);
+  LevelLimits memLimits_;
 
   // Leading levels of Traccia that belong to the trace's span and points: none
   // before the first pass; during a pass the points measured so far, or all of
@@ -159,6 +164,7 @@ class PowerMeterWindow : public QMainWindow {
   QLineEdit* Text2 = nullptr;
   QLineEdit* Text3 = nullptr;
   QLineEdit* Text4 = nullptr;
+  QLineEdit* levelReadout_ = nullptr;  // the trace's level at the cursor, in words
   QLineEdit* Text5 = nullptr;
   QLineEdit* Text6 = nullptr;
   QLineEdit* Text7 = nullptr;

@@ -179,3 +179,40 @@ TEST(SweepChartWidget, CursorAndRubberBandDrawOverTheCachedPicture) {
   EXPECT_EQ(shot.pixelColor(60, 60), QColor(192, 192, 192));
   EXPECT_NE(shot.pixelColor(60, 30), QColor(192, 192, 192));
 }
+
+// Marked points are drawn one way for every trace: the stretches into, through
+// and out of them dashed in the dimmed colour, an open on the top edge.
+TEST(SweepChartWidget, MarkedStretchesAreDimmedAndOpensSitOnTheEdge) {
+  SweepChart chart;
+  chart.resize(201, 101);
+  chart.setScale(powerMeterScale(0, 20, 10, -10));
+  chart.setGrid({});
+  for (bool dense : {false, true}) {
+    Trace t;
+    t.start = 0;
+    t.stop = 20;
+    t.colour = QColor(0, 255, 255);
+    const int n = dense ? 2001 : 21;
+    for (int i = 0; i < n; ++i) t.y.push_back(i < n / 2 ? 0.0f : INFINITY);
+    t.marks.assign(n, Mark::Valid);
+    for (int i = n / 2; i < n; ++i) t.marks[i] = Mark::Open;
+    chart.setTraces({t});
+    const QImage img = paint(chart, chart.size());
+    const QColor dim = ui::flaggedColour(t.colour, QColor(0, 0, 0));
+    EXPECT_EQ(dim, QColor(0, 127, 127));
+    int brightLeft = 0, dimRight = 0, brightRight = 0;
+    for (int x = 0; x < 201; ++x)
+      for (int y = 0; y < 101; ++y) {
+        const QColor c = img.pixelColor(x, y);
+        if (x < 95 && c == t.colour) ++brightLeft;
+        if (x > 105 && c == dim) {
+          ++dimRight;
+          EXPECT_EQ(y, 0) << dense;
+        }
+        if (x > 105 && c == t.colour) ++brightRight;
+      }
+    EXPECT_GE(brightLeft, 90) << dense;
+    EXPECT_GT(dimRight, dense ? 90 : 45) << dense;  // dashed when drawn as a line
+    EXPECT_EQ(brightRight, 0) << dense;
+  }
+}

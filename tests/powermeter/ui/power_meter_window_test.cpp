@@ -131,6 +131,26 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndEnds) {
   EXPECT_EQ(rig.chart()->scale(), chart::powerMeterScale(5, 10, 20, -80));
 }
 
+// Levels the detector cannot resolve are marked on the chart and read in words.
+TEST(PowerMeterWindowTest, FloorLevelsAreMarkedAndReadAsABound) {
+  Rig rig("atten:90");
+  rig.open();
+  rig.type("Text3", "100");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  const auto& t = rig.chart()->traces().at(0);
+  ASSERT_EQ(t.marks.size(), 101u);
+  for (chart::Mark m : t.marks) EXPECT_EQ(m, chart::Mark::AtMost);
+  QTest::mouseMove(rig.chart(), rig.pixel(14, -50));
+  EXPECT_EQ(rig.text("LevelReadout"), "level ≤ -83.9 dBm (floor)");
+  rig.connect("atten:20");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  EXPECT_TRUE(rig.chart()->traces().at(0).marks.empty());
+  QTest::mouseMove(rig.chart(), rig.pixel(15, -50));
+  EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
+}
+
 TEST(PowerMeterWindowTest, RefusalsComeBeforeAnythingIsSent) {
   Rig rig;
   rig.open();

@@ -1,0 +1,64 @@
+#include "analyzer/validity.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kolm::analyzer {
+
+PointFlag pointFlag(int a, int b) {
+  if (a > 512) return PointFlag::Invalid;
+  const bool phaseAtZero = b <= kPhaseEndCounts;
+  const bool phaseAtEnd = phaseAtZero || b >= 1023 - kPhaseEndCounts;
+  if (a >= kOpenCounts && phaseAtZero) return PointFlag::Open;
+  if (a <= 0) return PointFlag::RlLimit;
+  if (phaseAtEnd) return PointFlag::PhaseLimit;
+  return PointFlag::Valid;
+}
+
+std::string_view flagWord(PointFlag flag) {
+  switch (flag) {
+    case PointFlag::Valid:
+      return "";
+    case PointFlag::RlLimit:
+      return "rl_limit";
+    case PointFlag::PhaseLimit:
+      return "phase_limit";
+    case PointFlag::Open:
+      return "open";
+    case PointFlag::Invalid:
+      return "invalid";
+  }
+  return "";
+}
+
+chart::Mark quantityMark(PointFlag flag, int q) {
+  using chart::Mark;
+  switch (flag) {
+    case PointFlag::Valid:
+      return Mark::Valid;
+    case PointFlag::RlLimit:
+      if (q == kReturnLoss) return Mark::AtLeast;
+      if (q == kSwr) return Mark::AtMost;
+      return Mark::Approximate;
+    case PointFlag::PhaseLimit:
+      return q == kPhase || q == kReactance ? Mark::Approximate : Mark::Valid;
+    case PointFlag::Open:
+      return q == kReturnLoss || q == kPhase ? Mark::Valid : Mark::Open;
+    case PointFlag::Invalid:
+      return q == kReturnLoss || q == kPhase ? Mark::Approximate : Mark::Invalid;
+  }
+  return Mark::Invalid;
+}
+
+float shownValue(const PointResult& point, int q) {
+  switch (quantityMark(point.flag, q)) {
+    case chart::Mark::Open:
+      return std::numeric_limits<float>::infinity();
+    case chart::Mark::Invalid:
+      return std::numeric_limits<float>::quiet_NaN();
+    default:
+      return point.values[q];
+  }
+}
+
+}  // namespace kolm::analyzer
