@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package (Release, cpack -G DEB) into build-package/, installs it
+# Builds the Debian package (cpack -G DEB) from the Release build in build/ (the one
+# scripts/test.sh makes), installs it
 # with apt as a user would, checks that its dependencies cover every library the
 # installed programs load, validates the desktop files, and tries the installed
 # programs: kolm-cli --version, a simulated analysis from a scratch folder, and kolm
@@ -25,10 +26,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-dir="$root/build-package"
+dir="$root/build"
 echo "== Release build ($dir)"
-"$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Release -DKOLM_TESTS=OFF -DKOLM_BENCH=OFF \
-  >/dev/null
+"$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
 echo "== cpack -G DEB"
 rm -f "$dir"/kolm_*.deb
 (cd "$dir" && cpack -G DEB | grep -v '^CPack: - ' || true)
