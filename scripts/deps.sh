@@ -2,7 +2,7 @@
 # Installs what building and testing Kolm needs on Debian, when it is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
