@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building and testing Kolm needs on Debian, when it is missing.
+# Installs what building and testing Kolm needs on Debian, when it is missing;
+# further package names given as arguments are installed with it.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+packages=("$@" cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package (cpack -G DEB) from the Release build in build/ (the one
-# scripts/test.sh makes), installs it
-# with apt as a user would, checks that its dependencies cover every library the
-# installed programs load, validates the desktop files, and tries the installed
-# programs: kolm-cli --version, a simulated analysis from a scratch folder, and kolm
-# offscreen for one second. The package is removed again at the end (--keep keeps it).
+# scripts/test.sh makes), installs it with apt as a user would, checks that its
+# dependencies cover every library the installed programs load, validates the desktop
+# files, and tries the installed programs: kolm-cli --version, a simulated analysis
+# from a scratch folder, and kolm offscreen for one second. The package is removed again at the end (--keep keeps it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 keep=0
@@ -12,19 +11,9 @@ keep=0
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 
-"$root/scripts/deps.sh"
-# dpkg-shlibdeps (dpkg-dev) and file read the dependencies off the binaries; the
-# validators check the desktop entry and the metainfo.
-tools=(dpkg-dev file desktop-file-utils appstream man-db)
-missing=()
-for p in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+# dpkg-shlibdeps (dpkg-dev) and file read the dependencies off the binaries; deps.sh
+# also brings the desktop-file and AppStream validators.
+"$root/scripts/deps.sh" dpkg-dev file man-db
 
 dir="$root/build"
 echo "== Release build ($dir)"

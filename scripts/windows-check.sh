@@ -7,18 +7,7 @@
 # driver that goes away in the middle of a pass (a stand-in library built here).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO=sudo
-tools=(cmake ninja-build g++ g++-mingw-w64-x86-64 wine64)
-missing=()
-for p in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+"$root/scripts/deps.sh" g++-mingw-w64-x86-64 wine64
 wine=$(command -v wine64 || command -v wine || command -v wine-stable || echo /usr/lib/wine/wine64)
 
 launcher=()
