@@ -2,7 +2,8 @@
 # Installs what building and testing Kolm needs on Debian, when it is missing;
 # further package names given as arguments are installed with it.
 set -euo pipefail
-packages=("$@" cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+packages=("$@" cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools
+          qt6-tools-dev qt6-l10n-tools libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -21,6 +21,10 @@ inline constexpr int kGridColor = 12;
 inline constexpr std::array<const char*, kQuantities> kIconFiles{"RL.ico",   "PH.ico", "ZETA.ico",
                                                                  "ERRE.ico", "IX.ico", "SWR.ico"};
 
+// The unit of each quantity's readout (SWR has none).
+inline constexpr std::array<const char*, kQuantities> kQuantityUnits{"dB",     "\u00b0", "\u03a9",
+                                                                     "\u03a9", "\u03a9", ""};
+
 // Tips of the check boxes and readout boxes, by quantity.
 inline constexpr std::array<const char*, kQuantities> kGrafTips{
     "Return  Loss", "Phase", " Impedence", "Resistance", "Reactance", "Standing Wave Ratio"};

@@ -1,5 +1,6 @@
 #include "app/launcher.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -91,8 +92,10 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   setWindowTitle("MULTIFUNCTIONS INSTRUMENT");
   context_.showParameters = [this](QWidget* owner) { showParameters(owner); };
 
+  context_.exitProgram = [this] { exitProgram(); };
   auto* about = menuBar()->addAction("About_KOLM");
   about->setObjectName("AboutMenu");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
   auto* params = menuBar()->addAction("Parameters");
@@ -125,6 +128,12 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   command7->setIcon(drawIcon(2));
   auto* command2 = makeButton("Command2", "EXIT PROGRAM", "Exit from Program", central);
   for (auto* b : {command1, command8, command7, command2}) layout->addWidget(b);
+  // Ctrl+Q ends the program from the launcher as from every instrument window.
+  auto* exitAction = new QAction(this);
+  exitAction->setObjectName("ExitProgram");
+  exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(exitAction, &QAction::triggered, this, &Launcher::exitProgram);
+  addAction(exitAction);
   setCentralWidget(central);
   resize(380, 380);
 

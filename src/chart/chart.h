@@ -1,6 +1,7 @@
 // The sweep chart engine shared by the power meter and the antenna analyzer.
 #pragma once
 
+#include "chart/colour.h"
 #include "chart/grid.h"
 #include "chart/polyline.h"
 #include "chart/readout.h"

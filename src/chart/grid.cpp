@@ -84,6 +84,8 @@ std::vector<GridLine> frequencyLines(double start, double stop, double top, doub
 
 GridSpec powerMeterGrid(float viewStart, float viewStop, float levelTop, float levelBottom) {
   GridSpec g;
+  g.xUnit = "MHz";
+  g.yUnit = "dBm";
   const float s = levelStep(levelTop, levelBottom);
   const double as = std::fabs(s);
   const double lo = std::min(levelTop, levelBottom) - as;
@@ -126,6 +128,8 @@ GridSpec powerMeterGrid(float viewStart, float viewStop, float levelTop, float l
 
 GridSpec analyzerGrid(const QuantityScale& quantity, double viewStart, double viewStop) {
   GridSpec g;
+  g.xUnit = "MHz";
+  g.yUnit = quantity.unit;
   float y = quantity.top;
   for (int k = 0; k < 11; ++k) {
     g.horizontal.push_back({y, common::shortestText(y, 7), static_cast<double>(viewStart),

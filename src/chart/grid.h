@@ -47,6 +47,9 @@ struct GridSpec {
   std::vector<GridLine> vertical;
   double frequencyStep = 0;
   double firstLine = 0;
+  // The units the axes read in, written at their ends: "MHz" across, "dBm" up.
+  std::string xUnit;
+  std::string yUnit;
   bool operator==(const GridSpec&) const = default;
 };
 

@@ -11,7 +11,22 @@ std::string frequencyReadout(double x) { return common::formatPattern(x, "0.000 
 std::string valueReadout(double value) { return common::formatPattern(value, "0.0"); }
 
 std::string cursorReadout(double x, double y) {
-  return frequencyReadout(x) + "   " + valueReadout(y);
+  return withUnit(frequencyReadout(x), "MHz") + "   " + withUnit(valueReadout(y), "dBm");
+}
+
+std::string withUnit(const std::string& text, const std::string& unit) {
+  if (unit.empty()) return text;
+  if (unit == "\u00b0") return text + unit;
+  return text + " " + unit;
+}
+
+std::optional<float> valueAt(const float* values, size_t count, double start, double stop,
+                             double x) {
+  if (count == 0) return std::nullopt;
+  if (count == 1) return x == start ? std::optional<float>(values[0]) : std::nullopt;
+  auto i = cursorIndex(x, start, stop, static_cast<int>(count - 1));
+  if (!i) return std::nullopt;
+  return values[*i];
 }
 
 std::optional<int> cursorIndex(double x, double traceStart, double traceStop, int points) {

@@ -22,15 +22,15 @@ ChartScale powerMeterScale(float viewStart, float viewStop, float levelTop, floa
 std::optional<QuantityScale> analyzerQuantityScale(int quantity) {
   switch (quantity) {
     case 0:
-      return QuantityScale{-5.0f, 45.05f, -5.0f};
+      return QuantityScale{-5.0f, 45.05f, -5.0f, "dB"};
     case 1:
-      return QuantityScale{180.0f, -0.2f, 18.0f};
+      return QuantityScale{180.0f, -0.2f, 18.0f, "\u00b0"};
     case 2:
     case 3:
     case 4:
-      return QuantityScale{500.0f, -1.0f, 50.0f};
+      return QuantityScale{500.0f, -1.0f, 50.0f, "\u03a9"};
     case 5:
-      return QuantityScale{11.0f, 0.99f, 1.0f};
+      return QuantityScale{11.0f, 0.99f, 1.0f, "SWR"};
     default:
       return std::nullopt;
   }

@@ -40,6 +40,8 @@ struct QuantityScale {
   float top = 0;
   float bottom = 0;
   float step = 0;
+  // What the vertical axis reads in: "dB", "°", "Ω", "SWR".
+  const char* unit = "";
 };
 
 inline constexpr int kQuantityCount = 6;

@@ -80,4 +80,49 @@ View analyzerReset(const View& view, double traceStart, double traceStop) {
   return v;
 }
 
+void ZoomHistory::reset(const View& home) {
+  views_.assign(1, home);
+  at_ = 0;
+}
+
+void ZoomHistory::push(const View& view) {
+  if (view == views_[at_]) return;
+  views_.resize(at_ + 1);
+  views_.push_back(view);
+  // The home view stays; the oldest zooms after it go first.
+  if (views_.size() > kMaxViews) views_.erase(views_.begin() + 1);
+  at_ = views_.size() - 1;
+}
+
+std::optional<View> ZoomHistory::back() {
+  if (!canGoBack()) return std::nullopt;
+  return views_[--at_];
+}
+
+std::optional<View> ZoomHistory::forward() {
+  if (!canGoForward()) return std::nullopt;
+  return views_[++at_];
+}
+
+std::optional<View> zoomAbout(const View& view, double x, double factor, double traceStart,
+                              double traceStop, double points, const ZoomPolicy& policy) {
+  const double span = view.stop - view.start;
+  if (!(factor > 0) || !std::isfinite(factor) || !(span > 0) || !std::isfinite(x)) return {};
+  double newSpan = span * factor;
+  if (factor < 1) {
+    // The narrowest span the rubber band would accept, from the trace's points.
+    const double traceSpan = std::fabs(traceStop - traceStart);
+    if (points > 0 && traceSpan > 0) {
+      const double narrowest = traceSpan * policy.minPoints / points * (policy.atLeast ? 1 : 1.01);
+      if (newSpan < narrowest) newSpan = std::min(span, narrowest);
+    }
+  }
+  if (newSpan == span) return {};
+  const double t = (x - view.start) / span;  // where x stands across the chart
+  View out = view;
+  out.start = x - t * newSpan;
+  out.stop = out.start + newSpan;
+  return out;
+}
+
 }  // namespace kolm::chart

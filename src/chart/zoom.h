@@ -1,7 +1,9 @@
 // Rubber-band zoom and the double-click reset of a sweep chart.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <vector>
 
 namespace kolm::chart {
 
@@ -77,5 +79,40 @@ View powerMeterReset(double boxStart, double boxStop, double boxTop, double boxB
 // Double click on the analyzer chart: the span of the stored trace; the
 // vertical range stays.
 View analyzerReset(const View& view, double traceStart, double traceStop);
+
+// The views a chart has shown since its data was set, to go back and forward
+// through zooms. The first entry is the home view (the whole measurement as it
+// was swept or opened): the double-click reset returns there, as a new entry,
+// so that a reset can itself be gone back on.
+class ZoomHistory {
+ public:
+  static constexpr size_t kMaxViews = 64;
+
+  // New data: the history is only `home`.
+  void reset(const View& home);
+  // A new view after the current one; the views ahead of the current one are
+  // dropped. A view equal to the current one adds nothing.
+  void push(const View& view);
+  // Steps back or forward; empty at either end.
+  std::optional<View> back();
+  std::optional<View> forward();
+  bool canGoBack() const { return at_ > 0; }
+  bool canGoForward() const { return at_ + 1 < views_.size(); }
+  const View& current() const { return views_[at_]; }
+  const View& home() const { return views_.front(); }
+  size_t size() const { return views_.size(); }
+
+ private:
+  std::vector<View> views_{View{}};
+  size_t at_ = 0;
+};
+
+// Zoom about the frequency x by `factor` (below 1 narrows the span, above 1
+// widens it), keeping x at the same place across the chart; levels unchanged.
+// A narrower span stops where the zoom rule of `policy` would refuse it: the
+// span keeps at least minPoints of the `points` steps over [traceStart,
+// traceStop]. Empty when nothing would change.
+std::optional<View> zoomAbout(const View& view, double x, double factor, double traceStart,
+                              double traceStop, double points, const ZoomPolicy& policy);
 
 }  // namespace kolm::chart

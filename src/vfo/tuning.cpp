@@ -1,5 +1,7 @@
 #include "vfo/tuning.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "common/text.h"
@@ -50,6 +52,24 @@ double stepMHz(int index) {
 }
 
 std::string displayText(double mhz) { return common::formatPattern(mhz, "000.000 000"); }
+
+std::optional<int> stepAtDigit(const std::string& display, int position) {
+  const auto point = display.find('.');
+  if (point == std::string::npos || position < 0 || position >= static_cast<int>(display.size()))
+    return std::nullopt;
+  const char c = display[static_cast<size_t>(position)];
+  if (c < '0' || c > '9') return std::nullopt;
+  const int p = static_cast<int>(point);
+  if (position < p) return std::min(8, 6 + (p - 1 - position));
+  // Decimals: count the digits after the point up to this one.
+  int decimals = 0;
+  for (int i = p + 1; i <= position; ++i)
+    if (display[static_cast<size_t>(i)] >= '0' && display[static_cast<size_t>(i)] <= '9')
+      ++decimals;
+  const int step = 6 - decimals;
+  if (step < 0) return std::nullopt;
+  return step;
+}
 
 std::string memoryEntry(double mhz) { return common::formatPattern(mhz, "000.000000"); }
 

@@ -2,6 +2,7 @@
 // to the frequency the DDS must generate, held within what the DDS can produce.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kolm::vfo {
@@ -37,6 +38,12 @@ double stepMHz(int index);
 
 // The frequency displays: "000.000 000" (7.05 shows as 007.050 000).
 std::string displayText(double mhz);
+
+// The step button whose step is the digit at `position` of a display text: the
+// units of MHz are step 6, the digit before them 7, and so on up to 8; the first
+// decimal is step 5 (100 kHz) down to the last, step 0 (1 Hz). Digits above
+// 100 MHz give step 8. Empty for the point, the blank and positions outside.
+std::optional<int> stepAtDigit(const std::string& display, int position);
 
 // A memory entry: "000.000000" (7.05 is 007.050000).
 std::string memoryEntry(double mhz);

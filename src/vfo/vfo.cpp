@@ -101,10 +101,13 @@ void Vfo::recallMemory(int index) {
   DDS_Send_Commands();
 }
 
-void Vfo::recallBand(int index) {
-  if (index < 0 || index >= kBandButtonCount) return;
-  settings.WorkingFreq = FreqButtons[static_cast<size_t>(index)];
+bool Vfo::recallBand(int index) {
+  if (index < 0 || index >= kBandButtonCount) return false;
+  const double stored = FreqButtons[static_cast<size_t>(index)];
+  if (stored == 0) return false;
+  settings.WorkingFreq = stored;
   DDS_Send_Commands();
+  return true;
 }
 
 void Vfo::storeBand(int index) {

@@ -74,8 +74,10 @@ class Vfo {
   // A click on entry `index`: tune to it (at most 160 MHz).
   void recallMemory(int index);
   // Band button i: the left button recalls its frequency, the right one stores
-  // the working frequency in it; either way the DDS is loaded again.
-  void recallBand(int index);
+  // the working frequency in it; either way the DDS is loaded again. An empty
+  // button (0 Hz, never stored) recalls nothing: the frequency stays and false
+  // is returned, so the window can say how to store one.
+  bool recallBand(int index);
   void storeBand(int index);
 
   // Opening: settings, DDS reset and load, memories, band buttons.

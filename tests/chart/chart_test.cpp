@@ -60,9 +60,9 @@ TEST(Palette, NamedColours) {
 }
 
 TEST(Readout, PowerMeterCursorText) {
-  EXPECT_EQ(cursorReadout(14.0255, -12.34), "14.025 500   -12.3");
-  EXPECT_EQ(cursorReadout(3, 0), "3.000 000   0.0");
-  EXPECT_EQ(cursorReadout(0.5, 5.06), "0.500 000   5.1");
+  EXPECT_EQ(cursorReadout(14.0255, -12.34), "14.025 500 MHz   -12.3 dBm");
+  EXPECT_EQ(cursorReadout(3, 0), "3.000 000 MHz   0.0 dBm");
+  EXPECT_EQ(cursorReadout(0.5, 5.06), "0.500 000 MHz   5.1 dBm");
   EXPECT_EQ(frequencyReadout(29.9999996), "30.000 000");
   EXPECT_EQ(valueReadout(-0.04), "0.0");
 }

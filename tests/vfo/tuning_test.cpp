@@ -80,3 +80,12 @@ TEST(VfoTuning, StepsAndDisplays) {
   EXPECT_EQ(memoryEntry(3.5), "003.500000");
   EXPECT_EQ(memoryEntry(14.0000016), "014.000002");
 }
+
+TEST(VfoTuning, DigitUnderThePointerNamesItsStep) {
+  const std::string d = "007.050 000";
+  const std::optional<int> expected[] = {8, 7, 6, std::nullopt, 5, 4, 3, std::nullopt, 2, 1, 0};
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(stepAtDigit(d, i), expected[i]) << i;
+  EXPECT_EQ(stepAtDigit("1234.567 890", 0), 8);  // above 100 MHz: the largest step
+  EXPECT_EQ(stepAtDigit(d, 11), std::nullopt);
+  EXPECT_EQ(stepAtDigit(d, -1), std::nullopt);
+}

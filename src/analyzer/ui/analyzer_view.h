@@ -3,6 +3,7 @@
 // and benchmarks use the class directly.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -23,6 +24,9 @@ class QLineEdit;
 class QProgressBar;
 class QToolButton;
 class QButtonGroup;
+namespace kolm::common::ui {
+class RecentFiles;
+}
 
 namespace kolm::analyzer::ui {
 
@@ -48,6 +52,9 @@ class AnalyzerWindow : public QMainWindow {
   // file that cannot be read changes nothing and says why.
   void Mfilevna_Click();  // Open Chart .vna
   void Mfilevec_Click();  // Open Chart .vec
+  void openVna(const std::string& name);
+  void openVec(const std::string& name);
+  void openRecent(const QString& path);
   void Save_Click();      // Save Chart as
   void ScrMem_Click();    // This screen in Memory
   void FilinMem_Click();  // File in Memory
@@ -84,6 +91,13 @@ class AnalyzerWindow : public QMainWindow {
   void showFileName(const std::string& name);
   void showOpenedChart(const ChartData& chart);
   void paintText9();
+  // The readouts at the cursor (x, y): Text4, the six Calc boxes, Text9, Line1.
+  void showReadout(double x, double y);
+  // A view chosen on the chart (zoom, zoom history).
+  void applyView(const chart::View& v);
+  // New data: the zoom history starts again at the whole measurement.
+  void newHome();
+  void setStatus(const std::string& text);
   void onOption1();
   void onOption2();
   void startPass(bool resetDds);
@@ -117,6 +131,7 @@ class AnalyzerWindow : public QMainWindow {
   QLabel* label5_ = nullptr;
   QLineEdit* text_[10] = {};  // Text1..Text9 at their numbers
   QLabel* picture1_ = nullptr;
+  QLabel* text4Unit_ = nullptr;
   QCheckBox* check1_ = nullptr;
   QGroupBox* frame1_ = nullptr;
   QGroupBox* frame2_ = nullptr;
@@ -128,6 +143,10 @@ class AnalyzerWindow : public QMainWindow {
   QButtonGroup* options_ = nullptr;
   QToolButton* stop_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  common::ui::RecentFiles* recent_ = nullptr;
+  QLabel* status_ = nullptr;  // the status line
+  QString memoryName_;        // where the memory trace came from, for the legend
+  QElapsedTimer passClock_;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -23,8 +25,10 @@
 #include "analyzer/validity.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
+#include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/recent_files.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 #include "print/ui/stampa.h"
@@ -86,8 +90,9 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
     context_.prompter.message(why.toStdString(), common::Icon::Critical);
   });
-  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(esc, &QShortcut::activated, this, &AnalyzerWindow::stopSweep);
+  status_ = new QLabel(this);
+  status_->setObjectName("StatusLine");
+  statusBar()->addWidget(status_, 1);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   label1_->hide();
@@ -99,7 +104,10 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
   text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
   text_[3]->setText(QString::number(m_.Points));
-  resize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height());
+  setMinimumSize(900, 480);
+  common::ui::openAtSize(this,
+                         QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
+                                                  statusBar()->sizeHint().height()));
   DimensionaScala(kResistance);
   griglia();
   MisuraSimulata();
@@ -117,13 +125,20 @@ void AnalyzerWindow::buildMenus() {
   };
   QMenu* file = bar->addMenu("File");
   file->setObjectName("Mfile");
-  connect(item(file, "Mfilevna", "Open Chart .vna"), &QAction::triggered, this,
-          &AnalyzerWindow::Mfilevna_Click);
+  QAction* openVnaItem = item(file, "Mfilevna", "Open Chart .vna");
+  openVnaItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  connect(openVnaItem, &QAction::triggered, this, &AnalyzerWindow::Mfilevna_Click);
   connect(item(file, "Mfilevec", "Open Chart .vec"), &QAction::triggered, this,
           &AnalyzerWindow::Mfilevec_Click);
-  connect(item(file, "Save", "Save Chart as"), &QAction::triggered, this,
-          &AnalyzerWindow::Save_Click);
-  connect(item(file, "Exit", "Exit Antenna Analyzer"), &QAction::triggered, this, &QWidget::close);
+  QAction* save = item(file, "Save", "Save Chart as");
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(save, &QAction::triggered, this, &AnalyzerWindow::Save_Click);
+  QAction* exit = item(file, "Exit", "Exit Antenna Analyzer");
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+  recent_ = new common::ui::RecentFiles(file, exit, "AntennaAnalyzer/recent",
+                                        [this](const QString& path) { openRecent(path); });
+  file->insertSeparator(exit);
+  common::ui::addExitProgram(context_, file);
   QAction* params = bar->addAction("Parameters");
   params->setObjectName("EdtParm");
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
@@ -135,10 +150,26 @@ void AnalyzerWindow::buildMenus() {
           &AnalyzerWindow::FilinMem_Click);
   QMenu* print = bar->addMenu("Print");
   print->setObjectName("Mprint");
-  connect(item(print, "PrintScreen", "PrintScreen"), &QAction::triggered, this,
-          &AnalyzerWindow::PrintScreen_Click);
+  QAction* printScreen = item(print, "PrintScreen", "PrintScreen");
+  printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::PrintScreen_Click);
   QAction* about = bar->addAction("About Antenna Analyzer");
   about->setObjectName("About");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
+  // The sweep from the keyboard: F5 one pass, Shift+F5 back to back, Esc stops.
+  auto* single = new QAction(tr("Single sweep"), this);
+  single->setObjectName("SingleSweep");
+  single->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(single, &QAction::triggered, this, [this] { onOption1(); });
+  auto* continuous = new QAction(tr("Continuous sweep"), this);
+  continuous->setObjectName("ContinuousSweep");
+  continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  connect(continuous, &QAction::triggered, this, [this] { onOption2(); });
+  auto* stop = new QAction(tr("Stop"), this);
+  stop->setObjectName("StopAction");
+  stop->setShortcut(QKeySequence(Qt::Key_Escape));
+  connect(stop, &QAction::triggered, this, &AnalyzerWindow::stopSweep);
+  addActions({single, continuous, stop});
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::AntennaAnalyzer); });
 }
@@ -154,6 +185,7 @@ void AnalyzerWindow::buildControls() {
   chart_ = new chart::ui::SweepChart(c);
   chart_->setObjectName("Pc1");
   chart_->setMemoryOnTop(true);
+  chart_->setCursorLineShown(false);  // Line1 is the cursor
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
   connect(chart_, &chart::ui::SweepChart::mousePressed, this,
@@ -164,6 +196,10 @@ void AnalyzerWindow::buildControls() {
           [this](double x, double y, Qt::MouseButton b) { Pc1_MouseUp(x, y, b); });
   connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
           [this](double, double) { Pc1_DblClick(); });
+  connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
+          [this](double x, double y) { showReadout(x, y); });
+  connect(chart_, &chart::ui::SweepChart::viewRequested, this,
+          [this](const chart::View& v) { applyView(v); });
   line1_ = new QFrame(chart_);
   line1_->setObjectName("Line1");
   line1_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -186,8 +222,11 @@ void AnalyzerWindow::buildControls() {
   label1_ = label("Label1", "File Name: ");
   label4_ = label("Label4", "Points");
 
+  // The generator's boxes stand in its frame, the cursor frequency in the
+  // charts' frame.
   for (int k : {1, 2, 3, 4, 5, 6, 9}) {
-    auto* t = new QLineEdit(c);
+    QWidget* parent = k == 1 || k == 2 || k == 5 ? frame2_ : k == 4 ? frame1_ : c;
+    auto* t = new QLineEdit(parent);
     t->setObjectName(QString("Text%1").arg(k));
     text_[k] = t;
   }
@@ -210,6 +249,9 @@ void AnalyzerWindow::buildControls() {
     box->setTextMargins(0, 0, 0, 0);
   }
   text_[4]->setAlignment(Qt::AlignRight);
+  text4Unit_ = new QLabel("MHz", frame1_);
+  text4Unit_->setObjectName("Text4Unit");
+  text4Unit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   picture1_ = new QLabel(c);
   picture1_->setObjectName("Picture1");
@@ -221,13 +263,13 @@ void AnalyzerWindow::buildControls() {
   // screen over a memory just loaded.
   connect(check1_, &QCheckBox::clicked, this, &AnalyzerWindow::Check1_Click);
 
-  combine_ = new QToolButton(c);
+  combine_ = new QToolButton(frame1_);
   combine_->setObjectName("Combine");
   combine_->setCheckable(true);
   combine_->setText("Single");
   combine_->setToolTip("Chart Single or Combine");
   for (int q = 0; q < kQuantities; ++q) {
-    auto* g = new QToolButton(c);
+    auto* g = new QToolButton(frame1_);
     g->setObjectName(QString("graf_%1").arg(q));
     g->setCheckable(true);
     g->setText(kGrafCaptions[q]);
@@ -244,7 +286,7 @@ void AnalyzerWindow::buildControls() {
       if (on) Graf_Click(q);
     });
     graf_[q] = g;
-    auto* calc = new QLineEdit(c);
+    auto* calc = new QLineEdit(frame1_);
     calc->setObjectName(QString("Calc_%1").arg(q));
     calc->setReadOnly(true);
     calc->setToolTip(kCalcTips[q]);
@@ -259,11 +301,11 @@ void AnalyzerWindow::buildControls() {
     calc_[q] = calc;
   }
 
-  option1_ = new QToolButton(c);
+  option1_ = new QToolButton(frame2_);
   option1_->setObjectName("Option1");
   option1_->setText(QString::fromUtf8("\u25B6 1"));
-  option1_->setToolTip("Staring/Stop  Sweep");
-  option2_ = new QToolButton(c);
+  option1_->setToolTip("Staring/Stop  Sweep");  // (F5)
+  option2_ = new QToolButton(frame2_);
   option2_->setObjectName("Option2");
   option2_->setText(QString::fromUtf8("\u21BB"));
   option2_->setToolTip("Sweep continous");
@@ -274,13 +316,13 @@ void AnalyzerWindow::buildControls() {
   }
   connect(option1_, &QToolButton::clicked, this, &AnalyzerWindow::onOption1);
   connect(option2_, &QToolButton::clicked, this, &AnalyzerWindow::onOption2);
-  progress_ = new QProgressBar(c);
+  progress_ = new QProgressBar(frame2_);
   progress_->setObjectName("Progress");
   progress_->setRange(0, 1000);
   progress_->setValue(0);
   progress_->setTextVisible(false);
   progress_->setToolTip("Progress of the sweep");
-  stop_ = new QToolButton(c);
+  stop_ = new QToolButton(frame2_);
   stop_->setObjectName("StopSweep");
   stop_->setText("Stop");
   stop_->setToolTip("Stop the sweep (Esc)");
@@ -317,11 +359,13 @@ void AnalyzerWindow::paintText9() {
 
 namespace {
 
-chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour) {
+chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour,
+                         const QString& name) {
   chart::ui::Trace t;
   t.y = values.values[q];
   t.x = values.frequencies;
   t.colour = colour;
+  t.name = name;
   const bool anyFlagged = std::any_of(values.flags.begin(), values.flags.end(), [q](PointFlag f) {
     return chart::flagged(quantityMark(f, q));
   });
@@ -339,14 +383,17 @@ chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour)
 // The live trace of a quantity from the values computed for this redraw, in its
 // colour-table entry, on its own vertical scale.
 chart::ui::Trace AnalyzerWindow::DisegnaTraccia(int quantity) const {
-  return traceOf(liveValues_, quantity, traceColour(quantity));
+  return traceOf(liveValues_, quantity, traceColour(quantity), kGrafCaptions[quantity]);
 }
 
 // The memory trace of a quantity: points 0 to MemPoints at MemFrequenze, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
-  return traceOf(memoryValues_, quantity,
-                 chart::ui::paletteQColor(kColorTable[quantity + kQuantities]));
+  chart::ui::Trace t = traceOf(memoryValues_, quantity,
+                               chart::ui::paletteQColor(kColorTable[quantity + kQuantities]),
+                               tr("%1 memory: %2").arg(kGrafCaptions[quantity], memoryName_));
+  t.dashed = true;
+  return t;
 }
 
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
@@ -389,6 +436,9 @@ void AnalyzerWindow::MisuraSimulata() {
   m_.MisuraSimulata();
   selection_.TracceAttive[kReturnLoss] = true;
   selection_.GrandezzaScelta = kReturnLoss;
+  // Until the first sweep or file, the chart says what it shows.
+  chart_->setNote(tr("DEMONSTRATION: a built-in simulated measurement, not a sweep"));
+  newHome();
   Visualizza();
 }
 
@@ -408,37 +458,80 @@ void AnalyzerWindow::Graf_Click(int index) {
 
 // ---- layout ----
 
+// Each control stands at its fraction of the canvas (the chart at 5 % / 9 %,
+// 90.5 % x 80 %; the two frames at 89 %, a tenth of the height). Boxes and
+// buttons are never made lower than their text needs: on a small window the
+// frames keep the height their rows need and the chart gives way.
 void AnalyzerWindow::graph_sizing() {
   const double W = canvas_->width(), H = canvas_->height();
-  auto place = [&](QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(static_cast<int>(std::lround(left * W)), static_cast<int>(std::lround(top * H)),
-                   std::max(1, static_cast<int>(std::lround(width * W))),
-                   std::max(1, static_cast<int>(std::lround(height * H))));
+  auto px = [](double v) { return static_cast<int>(std::lround(v)); };
+  const int textH = fontMetrics().height();
+  const int small = QFontMetrics(calc_[0]->font()).height() + 4;  // a readout box
+  const int box = textH + 8;                                      // an edit box
+  const int button = std::max(26, textH + 10);                    // a quantity button
+  const int title = textH + 4;                                    // a frame's title
+  // In canvas units, for a control inside `frame`.
+  auto place = [&](QWidget* w, double left, int top, double width, int height,
+                   QWidget* frame = nullptr) {
+    QRect r(px(left * W), top, std::max(1, px(width * W)), std::max(1, height));
+    if (frame) r.translate(-frame->pos());
+    w->setGeometry(r);
   };
-  place(chart_, 0.05, 0.09, 0.905, 0.8);
-  place(label1_, 0.05, 0.065, 0.08, 0.024);
-  place(label4_, 0.86, 0.05, 0.05, 0.035);
-  place(label5_, 0.325, 0, 0.35, 0.045);
-  place(text_[1], 0.77, 0.955, 0.11, 0.035);
-  place(text_[2], 0.9, 0.955, 0.085, 0.035);
-  place(text_[3], 0.915, 0.05, 0.07, 0.035);
-  place(text_[4], 0.105, 0.9, 0.073, 0.025);
-  place(text_[5], 0.778, 0.92, 0.2, 0.03);
-  place(text_[6], 0.13, 0.065, 0.5, 0.024);
-  place(text_[9], 0.01, 0.5, 0.037, 0.03);
-  place(picture1_, 0.01, 0.55, 0.037, 0.05);
-  place(combine_, 0.065, 0.925, 0.1, 0.055);
-  place(frame1_, 0.049, 0.89, 0.49, 0.1);
+
+  // Top row: the heading, the file name, Points and Compare.
+  const int rowTop = px(0.05 * H);
+  place(label5_, 0.325, 0, 0.35, std::max(px(0.045 * H), label5_->sizeHint().height()));
+  place(label4_, 0.86, rowTop, 0.05, box);
+  place(text_[3], 0.915, rowTop, 0.07, box);
+  place(check1_, 0.75, rowTop, 0.1, box);
+  const int nameTop = std::max(px(0.065 * H), label5_->height());
+  place(label1_, 0.05, nameTop, 0.08, textH + 2);
+  place(text_[6], 0.13, nameTop, 0.5, textH + 2);
+
+  // The two frames at the bottom, as tall as their rows need.
+  const int rows = title + small + 2 + button + 6;
+  const int frameH = std::max(px(0.1 * H), rows);
+  const int frameTop = std::min(px(0.89 * H), canvas_->height() - frameH - 1);
+  place(frame1_, 0.049, frameTop, 0.49, frameH);
+  place(frame2_, 0.54, frameTop, 0.45, frameH);
+  const int bottom = frameTop + frameH - 4;
+  const int row1 = std::clamp(px(0.9 * H), frameTop + title, bottom - small - 2 - button);
+  const int row2 = std::clamp(px(0.925 * H), row1 + small + 2, bottom - button);
+  place(text4Unit_, 0.055, row1, 0.045, small, frame1_);
+  place(text_[4], 0.105, row1, 0.073, small, frame1_);
+  const int buttonH = std::min(std::max(px(0.055 * H), button), bottom - row2);
+  place(combine_, 0.065, row2, 0.1, buttonH, frame1_);
   for (int q = 0; q < kQuantities; ++q) {
-    place(graf_[q], 0.18 + 0.06 * q, 0.925, 0.055, 0.055);
-    place(calc_[q], 0.18 + 0.06 * q, 0.9, 0.055, 0.025);
+    place(graf_[q], 0.18 + 0.06 * q, row2, 0.055, buttonH, frame1_);
+    place(calc_[q], 0.18 + 0.06 * q, row1, 0.055, small, frame1_);
   }
-  place(frame2_, 0.54, 0.89, 0.45, 0.1);
-  place(option1_, 0.55, 0.915, 0.045, 0.065);
-  place(option2_, 0.6, 0.915, 0.045, 0.065);
-  place(progress_, 0.655, 0.918, 0.11, 0.022);
-  place(stop_, 0.655, 0.948, 0.11, 0.032);
-  place(check1_, 0.75, 0.05, 0.1, 0.035);
+  const int rowA = std::clamp(px(0.918 * H), frameTop + title, bottom - small - 2 - box);
+  const int rowB = std::clamp(px(0.955 * H), rowA + small + 2, bottom - box);
+  place(option1_, 0.55, frameTop + title, 0.045, bottom - frameTop - title, frame2_);
+  place(option2_, 0.6, frameTop + title, 0.045, bottom - frameTop - title, frame2_);
+  place(progress_, 0.655, rowA, 0.11, small, frame2_);
+  place(stop_, 0.655, rowB, 0.11, box, frame2_);
+  place(text_[5], 0.778, rowA, 0.2, small, frame2_);
+  // The caption box needs its whole text; on a narrow window it starts further left.
+  const int captionW = QFontMetrics(text_[5]->font()).horizontalAdvance(text_[5]->text()) + 10;
+  if (text_[5]->width() < captionW)
+    text_[5]->setGeometry(frame2_->width() - captionW - 6, text_[5]->y(), captionW,
+                          text_[5]->height());
+  place(text_[1], 0.77, rowB, 0.11, box, frame2_);
+  place(text_[2], 0.9, rowB, 0.085, box, frame2_);
+
+  // The chart between the rows; the selected quantity's box and icon in the
+  // margin at its left, which widens when the box needs it.
+  const int needed = QFontMetrics(text_[9]->font()).horizontalAdvance("-999.9 \u03a9") + 6;
+  place(text_[9], 0.01, px(0.5 * H), 0.037, small);
+  if (text_[9]->width() < needed) text_[9]->resize(needed, small);
+  place(picture1_, 0.01, px(0.55 * H) + std::max(0, small - px(0.05 * H)), 0.037,
+        std::max(px(0.05 * H), 24));
+  const int chartLeft = std::max(px(0.05 * W), text_[9]->geometry().right() + 3);
+  const int chartTop = std::max({px(0.09 * H), rowTop + box + 2, nameTop + textH + 4});
+  const int chartBottom = std::min(px(0.89 * H), frameTop - 2);
+  chart_->setGeometry(chartLeft, chartTop, px(0.955 * W) - chartLeft,
+                      std::max(10, chartBottom - chartTop));
   line1_->setGeometry(line1_->x(), 0, 1, chart_->height());
 
   text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
@@ -463,20 +556,31 @@ void AnalyzerWindow::Pc1_MouseDown(double x, double y, Qt::MouseButton button) {
 }
 
 void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
-  text_[4]->setText(qs(chart::frequencyReadout(x)));
-  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
-  // Marked values say so in words ("≥ 30.0", "open", ...).
-  if (i >= 0 && i < kChannelEntries) {
-    m_.CalcolaPunto(i);
-    const PointResult p = evaluatePoint(m_.live.CanaleA[i], m_.live.CanaleB[i]);
-    for (int q = 0; q < kQuantities; ++q)
-      calc_[q]->setText(qs(chart::markedText(shownValue(p, q), quantityMark(p.flag, q))));
-  }
-  text_[9]->setText(qs(chart::valueReadout(y)));
+  chart_->setCursorAt(x, y);
   if (band_.visible()) {
     band_.drag(x, y);
     chart_->setRubberBand(band_.rect());
   }
+}
+
+void AnalyzerWindow::showReadout(double x, double y) {
+  text_[4]->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
+  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
+  // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
+  // their units.
+  if (i >= 0 && i < kChannelEntries) {
+    m_.CalcolaPunto(i);
+    const PointResult p = evaluatePoint(m_.live.CanaleA[i], m_.live.CanaleB[i]);
+    for (int q = 0; q < kQuantities; ++q) {
+      const chart::Mark mark = quantityMark(p.flag, q);
+      std::string value = chart::markedText(shownValue(p, q), mark);
+      if (mark != chart::Mark::Open && mark != chart::Mark::Invalid)
+        value = chart::withUnit(value, kQuantityUnits[q]);
+      calc_[q]->setText(qs(value));
+    }
+  }
+  text_[9]->setText(
+      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.GrandezzaScelta])));
   const double px = chart_->pixelMap().x(x);
   if (std::isfinite(px)) {
     line1_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
@@ -484,27 +588,38 @@ void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
   }
 }
 
+void AnalyzerWindow::applyView(const chart::View& v) {
+  m_.ViewStart = v.start;
+  m_.ViewStop = v.stop;
+  // The boxes follow the view: the next sweep covers what is shown.
+  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
+  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
+  Visualizza();
+}
+
+void AnalyzerWindow::newHome() {
+  const auto home =
+      chart::analyzerReset({m_.ViewStart, m_.ViewStop, 0, 0}, m_.TraceStart, m_.TraceStop);
+  chart_->setHomeView(home);
+  chart_->setZoomRule(chart::kAnalyzerZoom, m_.TraceStart, m_.TraceStop, m_.Points);
+}
+
+void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
+
 void AnalyzerWindow::Pc1_MouseUp(double, double, Qt::MouseButton button) {
   if (button != Qt::LeftButton || !band_.visible()) return;
   const auto rect = band_.release();
   chart_->setRubberBand(std::nullopt);
   const chart::View view{m_.ViewStart, m_.ViewStop, 0, 0};
+  // The points are counted on the measurement's own span (the boxes follow
+  // the view).
   const auto outcome =
-      chart::Zoom(view, *rect, common::numericValue(text(text_[1])),
-                  common::numericValue(text(text_[2])), m_.Points, chart::kAnalyzerZoom);
+      chart::Zoom(view, *rect, m_.TraceStart, m_.TraceStop, m_.Points, chart::kAnalyzerZoom);
   if (!outcome.spanChanged) return;
-  m_.ViewStart = outcome.view.start;
-  m_.ViewStop = outcome.view.stop;
-  Visualizza();
+  chart_->pushView(outcome.view);
 }
 
-void AnalyzerWindow::Pc1_DblClick() {
-  const auto v =
-      chart::analyzerReset({m_.ViewStart, m_.ViewStop, 0, 0}, m_.TraceStart, m_.TraceStop);
-  m_.ViewStart = v.start;
-  m_.ViewStop = v.stop;
-  Visualizza();
-}
+void AnalyzerWindow::Pc1_DblClick() { chart_->resetZoom(); }
 
 // ---- sweeping ----
 
@@ -551,6 +666,7 @@ bool AnalyzerWindow::Sweep(bool continuous) {
 void AnalyzerWindow::startPass(bool resetDds) {
   job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, scratch_, resetDds);
   progress_->setValue(0);
+  passClock_.start();
   runner_.start(job_.get());
 }
 
@@ -563,7 +679,8 @@ void AnalyzerWindow::PrintScreen_Click() {
   Visualizza();
   QCoreApplication::processEvents();
   text_[6]->setText("Screen");
-  print::ui::printWindow(context_.prompter, this, text_[6]->text());
+  const QString written = print::ui::printWindow(context_.prompter, this, text_[6]->text());
+  if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
   graph_sizing();
@@ -578,18 +695,23 @@ void AnalyzerWindow::stopSweep() {
 }
 
 void AnalyzerWindow::onPassFinished(bool completed) {
+  const int stored = job_ ? job_->stored() : 0;
   job_.reset();
   if (!completed) {
     // A stopped pass is dropped: the chart keeps the last whole measurement.
+    setStatus(common::stoppedAtText(std::min(stored, plan_.points + 1), plan_.points + 1));
     endSweep();
     return;
   }
+  setStatus(common::passDoneText(passClock_.elapsed() / 1000.0));
   std::swap(m_.live, scratch_);
+  chart_->setNote({});
   if (firstPass_) {
     m_.ViewStart = plan_.start;
     m_.ViewStop = plan_.stop;
     m_.Points = plan_.points;
     m_.setTraceSpan(plan_.start, plan_.stop);
+    newHome();
     graph_sizing();
   }
   Visualizza();
@@ -635,6 +757,8 @@ void AnalyzerWindow::showFileName(const std::string& name) {
 void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   stopSweep();
   m_.openChart(chart);
+  chart_->setNote({});
+  newHome();
   text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
   text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
   text_[3]->setText(QString::number(m_.Points));
@@ -644,7 +768,10 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
 
 void AnalyzerWindow::Mfilevna_Click() {
   const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
-  if (name.empty()) return;
+  if (!name.empty()) openVna(name);
+}
+
+void AnalyzerWindow::openVna(const std::string& name) {
   showFileName(name);
   const VnaReadResult read = readVna(name);
   if (!read.ok()) {
@@ -652,19 +779,31 @@ void AnalyzerWindow::Mfilevna_Click() {
                               common::Icon::Warning);
     return;
   }
+  recent_->add(qs(name));
   showOpenedChart(read.chart);
 }
 
 void AnalyzerWindow::Mfilevec_Click() {
   const std::string name = context_.prompter.openFileName("Load File", kVecFilter);
-  if (name.empty()) return;
+  if (!name.empty()) openVec(name);
+}
+
+void AnalyzerWindow::openVec(const std::string& name) {
   showFileName(name);
   const VecReadResult read = readVec(name);
   if (!read.ok()) {
     context_.prompter.message(read.message(), common::Icon::Warning);
     return;
   }
+  recent_->add(qs(name));
   showOpenedChart(read.chart);
+}
+
+void AnalyzerWindow::openRecent(const QString& path) {
+  if (path.endsWith(".vec", Qt::CaseInsensitive))
+    openVec(path.toStdString());
+  else
+    openVna(path.toStdString());
 }
 
 void AnalyzerWindow::Save_Click() {
@@ -672,12 +811,17 @@ void AnalyzerWindow::Save_Click() {
   showFileName(name);
   if (name.empty()) return;
   std::string error;
-  if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error))
+  if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error)) {
     context_.prompter.message("The chart file cannot be written.\n" + error, common::Icon::Warning);
+    return;
+  }
+  recent_->add(qs(name));
+  setStatus(common::savedToText(name));
 }
 
 void AnalyzerWindow::ScrMem_Click() {
   m_.ScrMem();
+  memoryName_ = tr("this screen");
   check1_->setChecked(true);
   Visualizza();
 }
@@ -693,6 +837,7 @@ void AnalyzerWindow::FilinMem_Click() {
     return;
   }
   m_.loadMemory(read.chart);
+  memoryName_ = QFileInfo(qs(name)).fileName();
   check1_->setChecked(true);
   Visualizza();
 }

@@ -1,7 +1,10 @@
 #include "chart/ui/sweep_chart.h"
 
+#include <QAction>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace kolm::chart::ui {
@@ -9,6 +12,15 @@ namespace kolm::chart::ui {
 QColor toQColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 QColor paletteQColor(int index) { return toQColor(paletteColour(index)); }
+
+namespace {
+Rgb toRgb(const QColor& c) {
+  return {static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+          static_cast<uint8_t>(c.blue())};
+}
+// Dashes of memory traces: 6 pixels on, 4 off.
+constexpr int kDashOn = 6, kDashPeriod = 10;
+}  // namespace
 
 SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
@@ -18,6 +30,127 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
   f.setFamily("Sans Serif");
   f.setPointSize(8);
   setFont(f);
+
+  // The zoom history, on the right-click menu and the keyboard.
+  auto action = [this](const char* name, const QString& text, QList<QKeySequence> keys,
+                       void (SweepChart::*slot)()) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    a->setShortcuts(keys);
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, slot);
+    addAction(a);
+    return a;
+  };
+  backAction_ = action("ZoomBack", tr("Zoom back"),
+                       {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)},
+                       &SweepChart::zoomBack);
+  forwardAction_ =
+      action("ZoomForward", tr("Zoom forward"),
+             {QKeySequence(Qt::SHIFT | Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Right)},
+             &SweepChart::zoomForward);
+  wholeAction_ = action("ZoomWhole", tr("Whole span (double-click)"), {}, &SweepChart::resetZoom);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  updateZoomActions();
+}
+
+QColor SweepChart::paintedColour(const Trace& trace) const {
+  return toQColor(legibleColour(toRgb(trace.colour), toRgb(background_)));
+}
+
+void SweepChart::setCursorLineShown(bool shown) {
+  cursorLineShown_ = shown;
+  update();
+}
+
+void SweepChart::setCursorAt(double x, double y) {
+  PixelMap m = pixelMap();
+  const double fraction = m.valid() && height() > 1 ? m.y(y) / (height() - 1) : 0;
+  const bool moved = !cursorSet_ || !cursorX_ || *cursorX_ != x || fraction != cursorYFraction_;
+  cursorSet_ = true;
+  cursorYFraction_ = std::isfinite(fraction) ? fraction : 0;
+  if (cursorX_ != x) {
+    cursorX_ = x;
+    update();
+  }
+  if (moved) emit cursorChanged(x, y);
+}
+
+std::optional<QPointF> SweepChart::cursorPosition() const {
+  if (!cursorSet_ || !cursorX_) return std::nullopt;
+  PixelMap m = pixelMap();
+  const double y = m.valid() ? m.userY(cursorYFraction_ * (height() - 1)) : 0;
+  return QPointF(*cursorX_, y);
+}
+
+void SweepChart::scheduleReadout() {
+  if (!cursorSet_ || readoutPending_) return;
+  readoutPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    readoutPending_ = false;
+    if (auto c = cursorPosition()) emit cursorChanged(c->x(), c->y());
+  });
+}
+
+void SweepChart::setNote(const QString& note) {
+  if (note == note_) return;
+  note_ = note;
+  invalidateContent();
+}
+
+void SweepChart::setHomeView(const View& home) {
+  history_.reset(home);
+  updateZoomActions();
+}
+
+void SweepChart::requestView(const View& view) {
+  updateZoomActions();
+  emit viewRequested(view);
+}
+
+void SweepChart::pushView(const View& view) {
+  history_.push(view);
+  requestView(history_.current());
+}
+
+void SweepChart::zoomBack() {
+  if (auto v = history_.back()) requestView(*v);
+}
+
+void SweepChart::zoomForward() {
+  if (auto v = history_.forward()) requestView(*v);
+}
+
+void SweepChart::resetZoom() { pushView(history_.home()); }
+
+void SweepChart::updateZoomActions() {
+  backAction_->setEnabled(history_.canGoBack());
+  forwardAction_->setEnabled(history_.canGoForward());
+  wholeAction_->setEnabled(!(history_.current() == history_.home()));
+}
+
+void SweepChart::setZoomRule(const ZoomPolicy& policy, double traceStart, double traceStop,
+                             double points) {
+  zoomPolicy_ = policy;
+  ruleStart_ = traceStart;
+  ruleStop_ = traceStop;
+  rulePoints_ = points;
+}
+
+void SweepChart::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
+    event->ignore();
+    return;
+  }
+  auto u = toUser(event->position());
+  if (!u) return;
+  // One notch narrows the span by a fifth, or widens it back.
+  const double notches = event->angleDelta().y() / 120.0;
+  const double factor = std::pow(0.8, notches);
+  if (auto v = zoomAbout(history_.current(), u->x(), factor, ruleStart_, ruleStop_, rulePoints_,
+                         zoomPolicy_))
+    pushView(*v);
+  event->accept();
 }
 
 void SweepChart::setScale(const ChartScale& scale) {
@@ -92,6 +225,7 @@ void SweepChart::invalidateGrid() {
 void SweepChart::invalidateContent() {
   contentDirty_ = true;
   update();
+  scheduleReadout();
 }
 
 std::optional<QPointF> SweepChart::toUser(const QPointF& pixel) const {
@@ -127,6 +261,17 @@ void SweepChart::paintGrid(QPainter& p, const QSize& size) const {
   };
   for (const auto& line : grid_.horizontal) label(line);
   for (const auto& line : grid_.vertical) label(line);
+  // The units, at the far ends of the axes: across at the bottom right, up at
+  // the bottom left.
+  QFont bold = font();
+  bold.setBold(true);
+  p.setFont(bold);
+  const QFontMetrics fm(bold);
+  const QString xUnit = QString::fromStdString(grid_.xUnit);
+  const QString yUnit = QString::fromStdString(grid_.yUnit);
+  if (!xUnit.isEmpty())
+    p.drawText(QPointF(w - 3 - fm.horizontalAdvance(xUnit), h - 3 - fm.descent()), xUnit);
+  if (!yUnit.isEmpty()) p.drawText(QPointF(3, h - 3 - fm.descent() - fm.height()), yUnit);
 }
 
 QColor flaggedColour(const QColor& colour, const QColor& background) {
@@ -135,13 +280,16 @@ QColor flaggedColour(const QColor& colour, const QColor& background) {
 }
 
 void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples& samples,
-                              const QPen& pen) const {
+                              const QPen& pen, bool dashedColumns) const {
   if (decimate_ && denseTrace(samples.count, m.pixelWidth())) {
     traceColumnRuns(samples, m, runs_);
-    // One vertical line per column (a lone pixel for a line of no length).
-    lines_.resize(runs_.size());
-    for (size_t i = 0; i < runs_.size(); ++i)
-      lines_[i] = QLine(runs_[i].x, runs_[i].top, runs_[i].x, runs_[i].bottom);
+    // One vertical line per column (a lone pixel for a line of no length); a
+    // dashed trace leaves columns out in its pattern.
+    lines_.clear();
+    lines_.reserve(runs_.size());
+    for (const ColumnRun& r : runs_)
+      if (!dashedColumns || r.x % kDashPeriod < kDashOn)
+        lines_.emplace_back(r.x, r.top, r.x, r.bottom);
     QPen solid = pen;
     solid.setStyle(Qt::SolidLine);  // a dash pattern means nothing on one-pixel columns
     p.setPen(solid);
@@ -165,21 +313,23 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
   const PixelMap m = trace.vertical ? map.withVertical(*trace.vertical) : map;
   TraceSamples all{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
                    trace.start, trace.stop};
-  const QPen pen(trace.colour, 0);
+  const QColor colour = paintedColour(trace);
+  QPen pen(colour, 0);
+  if (trace.dashed) pen.setDashPattern({kDashOn, kDashPeriod - kDashOn});
   if (trace.marks.empty()) {
-    paintSamples(p, m, all, pen);
+    paintSamples(p, m, all, pen, trace.dashed);
     return;
   }
   // Plain stretches first, then the marked ones over their joins.
   markRuns(trace.marks.data(), trace.marks.size(), all.count, markRuns_);
   const std::vector<MarkRun> runs = markRuns_;
-  QPen dimmed(flaggedColour(trace.colour, background_), 0, Qt::DashLine);
+  QPen dimmed(flaggedColour(colour, background_), 0, Qt::DashLine);
   for (bool flaggedPass : {false, true}) {
     for (const MarkRun& run : runs) {
       if (run.flagged != flaggedPass) continue;
       TraceSamples part{all.y + run.first, run.last - run.first + 1,
                         all.x ? all.x + run.first : nullptr, all.xAt(run.first), all.xAt(run.last)};
-      paintSamples(p, m, part, flaggedPass ? dimmed : pen);
+      paintSamples(p, m, part, flaggedPass ? dimmed : pen, trace.dashed && !flaggedPass);
     }
   }
 }
@@ -194,6 +344,58 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   for (const auto& t : traces_) paintTrace(p, m, t);
   if (memoryOnTop_)
     for (const auto& t : memory_) paintTrace(p, m, t);
+  paintLegend(p, size);
+  if (!note_.isEmpty()) {
+    QFont f = font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.4);
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const QRect box(0, fm.height() + 6, size.width(), fm.height() + 8);
+    QColor veil = background_;
+    veil.setAlpha(200);
+    p.fillRect(QRect((size.width() - fm.horizontalAdvance(note_)) / 2 - 8, box.top(),
+                     fm.horizontalAdvance(note_) + 16, box.height()),
+               veil);
+    p.setPen(QColor(255, 213, 74));
+    p.drawText(box, Qt::AlignCenter, note_);
+  }
+}
+
+// What is drawn, top right: a short sample of each named trace (dashed as it
+// is drawn) and its name, on a veil of the background.
+void SweepChart::paintLegend(QPainter& p, const QSize& size) const {
+  std::vector<const Trace*> named;
+  for (const auto* list : {&traces_, &memory_, &reference_})
+    for (const Trace& t : *list)
+      if (!t.name.isEmpty()) named.push_back(&t);
+  if (named.empty()) return;
+  p.setFont(font());
+  const QFontMetrics fm(font());
+  constexpr int kSample = 22, kPad = 4;
+  int textWidth = 0;
+  for (const Trace* t : named) textWidth = std::max(textWidth, fm.horizontalAdvance(t->name));
+  const int rowH = fm.height();
+  const int w = kPad * 3 + kSample + textWidth;
+  const int h = kPad * 2 + rowH * static_cast<int>(named.size());
+  // Below the row of frequency labels along the top edge.
+  const QRect box(size.width() - w - 6, rowH + 6, w, h);
+  QColor veil = background_;
+  veil.setAlpha(215);
+  p.fillRect(box, veil);
+  p.setPen(QPen(foreground_, 0));
+  p.drawRect(box.adjusted(0, 0, -1, -1));
+  int y = box.top() + kPad;
+  for (const Trace* t : named) {
+    QPen pen(paintedColour(*t), 2);
+    if (t->dashed) pen.setDashPattern({kDashOn / 2.0, (kDashPeriod - kDashOn) / 2.0});
+    p.setPen(pen);
+    const int mid = y + rowH / 2;
+    p.drawLine(box.left() + kPad, mid, box.left() + kPad + kSample, mid);
+    p.setPen(foreground_);
+    p.drawText(QPoint(box.left() + kPad * 2 + kSample, y + fm.ascent()), t->name);
+    y += rowH;
+  }
 }
 
 void SweepChart::paintChart(QPainter& painter, const QSize& size) const {
@@ -234,7 +436,7 @@ void SweepChart::paintEvent(QPaintEvent*) {
   p.drawPixmap(0, 0, contentCache_);
   PixelMap m = pixelMap();
   if (!m.valid()) return;
-  if (cursorX_) {
+  if (cursorX_ && cursorLineShown_) {
     double x = m.x(*cursorX_);
     p.setPen(QPen(cursorColour_, 0));
     p.drawLine(QPointF(x, 0), QPointF(x, height() - 1));
@@ -256,7 +458,10 @@ void SweepChart::mousePressEvent(QMouseEvent* event) {
 }
 
 void SweepChart::mouseMoveEvent(QMouseEvent* event) {
-  if (auto u = toUser(event->position())) emit mouseMoved(u->x(), u->y(), event->buttons());
+  if (auto u = toUser(event->position())) {
+    setCursorAt(u->x(), u->y());
+    emit mouseMoved(u->x(), u->y(), event->buttons());
+  }
 }
 
 void SweepChart::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,7 +1,16 @@
 // The chart area of the swept instruments. It paints from its state in layers:
-// grid and labels, reference curves, memory traces and live traces (memory under
-// or over the live ones), then the cursor line and the rubber band. The grid
-// and the traces are cached, so a mouse move repaints only the top two layers.
+// grid, labels and axis units, reference curves, memory traces and live traces
+// (memory under or over the live ones, dashed), the legend and a note, then the
+// cursor line and the rubber band. The grid and the traces are cached, so a
+// mouse move repaints only the top two layers. Every trace is painted in a
+// colour that stands out from the background (chart::legibleColour).
+//
+// The chart also keeps what both instruments share about looking at a
+// measurement: the cursor (held at its frequency: when the data, the view or
+// the size change, cursorChanged is sent again so readouts are recomputed) and
+// the zoom history (back, forward, whole span; Backspace, Shift+Backspace, the
+// right-click menu, Ctrl + wheel about the pointer). A view chosen here comes
+// back to the window through viewRequested; the window applies it.
 // A trace with three or more points per pixel column is drawn as one vertical
 // run per column (the rows its line covers there); shorter ones as a polyline
 // whose points are reduced per pixel column to first, lowest, highest and last.
@@ -10,6 +19,8 @@
 #include <QColor>
 #include <QPixmap>
 #include <QWidget>
+
+class QAction;
 #include <optional>
 #include <vector>
 
@@ -39,6 +50,10 @@ struct Trace {
   QColor colour = Qt::blue;
   std::optional<VerticalScale> vertical;
   std::vector<Mark> marks;
+  // The legend's name for it; a trace without one is left out of the legend.
+  QString name;
+  // Memory traces are dashed, so they are told apart from live ones.
+  bool dashed = false;
 };
 
 // The colour of marked stretches of a trace of `colour` on `background`.
@@ -70,6 +85,34 @@ class SweepChart : public QWidget {
   void setCursorLine(std::optional<double> x);
   std::optional<double> cursorLine() const { return cursorX_; }
   void setCursorColour(const QColor& colour);
+  // Whether the cursor is painted as a line (the analyzer draws its own).
+  void setCursorLineShown(bool shown);
+  // The cursor at (x, y) in user units: the line moves there and cursorChanged
+  // follows at once. The chart's own mouse moves set it too.
+  void setCursorAt(double x, double y);
+  // The cursor in user units (the height read on the current scale), if any.
+  std::optional<QPointF> cursorPosition() const;
+
+  // A line of text over the chart (a demonstration measurement says so), or none.
+  void setNote(const QString& note);
+  QString note() const { return note_; }
+
+  // ---- zoom history ----
+  // New data: the history restarts at `home`.
+  void setHomeView(const View& home);
+  // A view chosen by the window (rubber band, typed boxes): recorded, then sent
+  // back through viewRequested.
+  void pushView(const View& view);
+  void zoomBack();
+  void zoomForward();
+  // The double-click reset: the home view, as a new entry.
+  void resetZoom();
+  const ZoomHistory& zoomHistory() const { return history_; }
+  // The rule a Ctrl + wheel zoom keeps: the policy and the trace it counts
+  // points on.
+  void setZoomRule(const ZoomPolicy& policy, double traceStart, double traceStop, double points);
+  // The colour a trace is painted in on the current background.
+  QColor paintedColour(const Trace& trace) const;
   // The zoom rectangle, or none.
   void setRubberBand(std::optional<ZoomRect> rect);
   std::optional<ZoomRect> rubberBand() const { return band_; }
@@ -96,6 +139,10 @@ class SweepChart : public QWidget {
   void mouseMoved(double x, double y, Qt::MouseButtons buttons);
   void mouseReleased(double x, double y, Qt::MouseButton button);
   void doubleClicked(double x, double y);
+  // The cursor moved, or what lies under it changed: readouts are due.
+  void cursorChanged(double x, double y);
+  // The zoom history chose a view: the window shows it.
+  void viewRequested(const kolm::chart::View& view);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -104,15 +151,20 @@ class SweepChart : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void paintGrid(QPainter& painter, const QSize& size) const;
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
+  void paintLegend(QPainter& painter, const QSize& size) const;
   void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
-                    const QPen& pen) const;
+                    const QPen& pen, bool dashedColumns) const;
   void invalidateGrid();
   void invalidateContent();
+  void scheduleReadout();
+  void requestView(const View& view);
+  void updateZoomActions();
   QPixmap makePixmap() const;
 
   ChartScale scale_{0, 0, 1, -1};
@@ -121,6 +173,17 @@ class SweepChart : public QWidget {
   bool memoryOnTop_ = false;
   std::optional<double> cursorX_;
   QColor cursorColour_{255, 255, 255};
+  bool cursorLineShown_ = true;
+  double cursorYFraction_ = 0;  // the cursor's height as a fraction of the chart's
+  bool cursorSet_ = false;
+  bool readoutPending_ = false;
+  QString note_;
+  ZoomHistory history_;
+  ZoomPolicy zoomPolicy_;
+  double ruleStart_ = 0, ruleStop_ = 0, rulePoints_ = 0;
+  QAction* backAction_ = nullptr;
+  QAction* forwardAction_ = nullptr;
+  QAction* wholeAction_ = nullptr;
   std::optional<ZoomRect> band_;
   QColor background_{0, 0, 0};
   QColor foreground_{192, 192, 192};

@@ -10,12 +10,46 @@ namespace kolm::common::ui {
 namespace {
 QWidget* owner(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// A file dialog that starts in the working folder (where the program keeps its
+// files) and, when saving, adds the extension of the filter to a name typed
+// without one.
+std::string runFileDialog(QWidget* parent, const std::string& title, const std::string& filter,
+                          bool save) {
+  QFileDialog dialog(owner(parent), q(title));
+  dialog.setObjectName(save ? "SaveFileDialog" : "OpenFileDialog");
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  QStringList filters{qtFilter(filter)};
+  // Files saved under another name stay reachable.
+  if (!save) filters << QFileDialog::tr("All files (*)");
+  dialog.setNameFilters(filters);
+  if (save) dialog.setDefaultSuffix(q(filterExtension(filter)));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
 }  // namespace
 
 QString qtFilter(const std::string& filter) {
   auto bar = filter.find('|');
   if (bar == std::string::npos) return q(filter);
-  return q(filter.substr(0, bar)) + " (" + q(filter.substr(bar + 1)) + ")";
+  QString description = q(filter.substr(0, bar)).trimmed();
+  QStringList patterns = q(filter.substr(bar + 1)).split(';', Qt::SkipEmptyParts);
+  const QString list = "(" + patterns.join(' ') + ")";
+  // "file pwm(*.pwm)" already names its pattern: Qt reads it from there.
+  if (description.endsWith(list)) return description;
+  return description + " " + list;
+}
+
+std::string filterExtension(const std::string& filter) {
+  auto bar = filter.find('|');
+  std::string pattern = bar == std::string::npos ? filter : filter.substr(bar + 1);
+  pattern = pattern.substr(0, pattern.find(';'));
+  if (pattern.rfind("*.", 0) != 0) return {};
+  std::string ext = pattern.substr(2);
+  if (ext.find_first_of("*?[") != std::string::npos) return {};
+  return ext;
 }
 
 void QtPrompter::message(const std::string& text, Icon icon, const std::string& title) {
@@ -57,13 +91,11 @@ std::optional<std::string> QtPrompter::input(const std::string& title, const std
 }
 
 std::string QtPrompter::openFileName(const std::string& title, const std::string& filter) {
-  return QFileDialog::getOpenFileName(owner(parent_), q(title), QString(), qtFilter(filter))
-      .toStdString();
+  return runFileDialog(parent_, title, filter, false);
 }
 
 std::string QtPrompter::saveFileName(const std::string& title, const std::string& filter) {
-  return QFileDialog::getSaveFileName(owner(parent_), q(title), QString(), qtFilter(filter))
-      .toStdString();
+  return runFileDialog(parent_, title, filter, true);
 }
 
 }  // namespace kolm::common::ui

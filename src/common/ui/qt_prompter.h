@@ -22,7 +22,12 @@ class QtPrompter : public Prompter {
   QPointer<QWidget> parent_;
 };
 
-// "file pwm(*.pwm)|*.pwm" -> "file pwm(*.pwm) (*.pwm)" for Qt's file dialogs.
+// A filter as Qt's file dialogs take it, each pattern shown once:
+// "file pwm(*.pwm)|*.pwm" gives "file pwm(*.pwm)", "Touchstone|*.s1p" gives
+// "Touchstone (*.s1p)".
 QString qtFilter(const std::string& filter);
+// The extension a save dialog adds to a name typed without one: "pwm" for
+// "file pwm(*.pwm)|*.pwm"; empty when the first pattern names none.
+std::string filterExtension(const std::string& filter);
 
 }  // namespace kolm::common::ui

@@ -1,4 +1,7 @@
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 
 #include "common/ui/ui_context.h"
@@ -53,6 +56,23 @@ class SimBanner : public QLabel {
 
 QWidget* makeSimBanner(UiContext& context, QWidget* parent) {
   return new SimBanner(context, parent);
+}
+
+void openAtSize(QWidget* window, QSize preferred) {
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  QSize room = screen ? screen->availableGeometry().size() : preferred;
+  // Room for the frame the window manager adds (unknown before the first show).
+  room -= QSize(16, 40);
+  window->resize(preferred.boundedTo(room).expandedTo(window->minimumSize()));
+}
+
+QAction* addExitProgram(UiContext& context, QMenu* fileMenu) {
+  fileMenu->addSeparator();
+  QAction* a = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit program"));
+  a->setObjectName("ExitProgram");
+  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QObject::connect(a, &QAction::triggered, fileMenu, [&context] { context.exitProgram(); });
+  return a;
 }
 
 void refreshSimBanners(QWidget* root) {

@@ -2,6 +2,8 @@
 // dialogs, and the way to open the windows they share.
 #pragma once
 
+#include <QAction>
+#include <QMenu>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -20,7 +22,16 @@ struct UiContext {
   // The folder of the pictures the windows read at run time: the program's own
   // folder in a build tree, share/kolm when installed (common::findDataFolder).
   std::filesystem::path dataDir = ".";
+  // "EXIT PROGRAM" (Ctrl+Q in every window): every window closes, the program ends.
+  std::function<void()> exitProgram = [] {};
 };
+
+// Sizes a window to `preferred`, but never larger than the screen it opens on
+// (at any display scale) nor smaller than its minimum size.
+void openAtSize(QWidget* window, QSize preferred);
+
+// The "Exit program" item (Ctrl+Q) at the end of a window's File menu.
+QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 
 // A thin line that says, at all times, that the window is running on the
 // simulated instrument; hidden when a real port is in use. objectName "SimBanner".

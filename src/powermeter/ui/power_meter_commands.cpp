@@ -2,10 +2,14 @@
 // reference, the crystal meter and the chart files.
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 
+#include "common/status.h"
 #include "common/text.h"
+#include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/crystal.h"
@@ -161,6 +165,11 @@ void PowerMeterWindow::open_Click() {
   if (runner_.running()) return;
   const std::string name = context_.prompter.openFileName("Load File", kChartFilter);
   if (name.empty()) return;
+  openChart(name);
+}
+
+void PowerMeterWindow::openChart(const std::string& name) {
+  if (runner_.running()) return;
   const ChartFileRead read = readChartFile(name);
   if (!read.chart) {
     context_.prompter.message(
@@ -169,6 +178,7 @@ void PowerMeterWindow::open_Click() {
     return;
   }
   const ChartFile& chart = *read.chart;
+  recent_->add(q(name));
   Text6->setText(q(name));
   Points = chart.points;
   ViewStart = chart.start;
@@ -187,6 +197,7 @@ void PowerMeterWindow::open_Click() {
   traceLimits_ = levelLimits(calibration_);
   GraficoDaFile = true;
   showRifQ_ = false;
+  newHome();
   Visualizza();
 }
 
@@ -215,7 +226,9 @@ void PowerMeterWindow::saveas_Click() {
                               common::Icon::Warning);
     return;
   }
+  recent_->add(q(name));
   Text6->setText(q(name));
+  status_->setText(q(common::savedToText(name)));
 }
 
 void PowerMeterWindow::finMem_Click() {
@@ -232,6 +245,7 @@ void PowerMeterWindow::finMem_Click() {
   MemPoints = chart.points;
   MemStart = chart.start;
   MemStop = chart.stop;
+  memoryName_ = QFileInfo(q(name)).fileName();
   memLimits_ = levelLimits(calibration_);
   std::copy(chart.levels.begin(), chart.levels.end(), MemTraccia.begin());
   if (Check1->isChecked())

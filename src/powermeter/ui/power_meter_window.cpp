@@ -1,6 +1,7 @@
 #include "powermeter/ui/power_meter_window.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "print/ui/stampa.h"
 
@@ -16,13 +17,16 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "chart/chart.h"
 #include "chart/ui/sweep_chart.h"
+#include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/recent_files.h"
 #include "hw/dds.h"
 #include "powermeter/settings.h"
 
@@ -117,8 +121,9 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   ReadRifQ(RifQuarzo);
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
-  resize(1000, 720);
-  setMinimumSize(760, 560);
+  setMinimumSize(900, 480);
+  common::ui::openAtSize(this, QSize(1000, 720));
+  newHome();
   Visualizza();
   updateActions();
 }
@@ -138,11 +143,17 @@ void PowerMeterWindow::buildMenus() {
     return a;
   };
   QAction* open = add(file, "open", "Open Chart", true);
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(open, &QAction::triggered, this, [this] { open_Click(); });
   QAction* saveas = add(file, "saveas", "Save Chart as", true);
+  saveas->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(saveas, &QAction::triggered, this, [this] { saveas_Click(); });
   QAction* exit = add(file, "Exit_Power_Meter", "Exi Power Meter", true);
   connect(exit, &QAction::triggered, this, [this] { close(); });
+  recent_ = new common::ui::RecentFiles(file, exit, "PowerMeter/recent",
+                                        [this](const QString& path) { openChart(s(path)); });
+  file->insertSeparator(exit);
+  common::ui::addExitProgram(context_, file);
 
   QAction* parametri = menuBar()->addAction("Parameters");
   parametri->setObjectName("Parametri");
@@ -178,10 +189,12 @@ void PowerMeterWindow::buildMenus() {
   auto* print = menuBar()->addMenu("Print");
   print->setObjectName("Print");
   QAction* printScreen = add(print, "Print_Screen", "Print_Screen", true);
+  printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreen, &QAction::triggered, this, [this] { Print_Screen_Click(); });
 
   QAction* about = menuBar()->addAction("About_Power_Meter");
   about->setObjectName("About_Power_Meter");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::PowerMeter); });
 
@@ -194,6 +207,16 @@ void PowerMeterWindow::buildMenus() {
   stopAction_->setEnabled(false);
   addAction(stopAction_);
   connect(stopAction_, &QAction::triggered, this, [this] { stopSweep(); });
+  // The sweep buttons from the keyboard: F5 one pass, Shift+F5 passes back to back.
+  auto* single = new QAction(tr("Single sweep"), this);
+  single->setObjectName("SingleSweep");
+  single->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(single, &QAction::triggered, this, [this] { option1Clicked(); });
+  auto* continuous = new QAction(tr("Continuous sweep"), this);
+  continuous->setObjectName("ContinuousSweep");
+  continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  connect(continuous, &QAction::triggered, this, [this] { option2Clicked(); });
+  addActions({single, continuous});
 }
 
 void PowerMeterWindow::buildControls(QWidget* area) {
@@ -214,11 +237,15 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   connect(Pc1, &chart::ui::SweepChart::mouseReleased, this,
           [this](double x, double y, Qt::MouseButton b) { mouseUp(x, y, b); });
   connect(Pc1, &chart::ui::SweepChart::doubleClicked, this, [this](double, double) { dblClick(); });
+  connect(Pc1, &chart::ui::SweepChart::cursorChanged, this,
+          [this](double x, double y) { showReadout(x, y); });
+  connect(Pc1, &chart::ui::SweepChart::viewRequested, this,
+          [this](const chart::View& v) { applyView(v); });
 
   Text6 = lineEdit(area, "Text6", 420, "File name");
   Text6->setReadOnly(true);
   Text6->setFrame(false);
-  Text6->setFixedHeight(16);
+  Text6->setFixedHeight(Text6->fontMetrics().height() + 2);
   Text6->setStyleSheet("QLineEdit { background: transparent; }");
 
   Check1 = new QCheckBox("Compare", area);
@@ -238,19 +265,23 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   Text8 = lineEdit(area, "Text8", 38, "Level at the top, dBm");
   Text9 = lineEdit(area, "Text9", 38, "Level at the bottom, dBm");
   for (QLineEdit* e : {Text8, Text9})
-    connect(e, &QLineEdit::returnPressed, this, [this] { dblClick(); });
+    connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
 
-  Text4 = lineEdit(area, "Text4", 190, "Cursor: MHz and dBm");
+  Text4 = lineEdit(area, "Text4", 230, "Cursor: MHz and dBm");
   Text4->setReadOnly(true);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   Text4->setFont(mono);
-  levelReadout_ = lineEdit(area, "LevelReadout", 210, "The trace's level at the cursor");
+  levelReadout_ = lineEdit(area, "LevelReadout", 280, "The traces' levels at the cursor");
   levelReadout_->setReadOnly(true);
   levelReadout_->setFont(mono);
 
-  // Progress of the pass and its Stop button.
-  sweepPanel_ = new QWidget(area);
+  // The status line: what the last command did, the progress of a pass and its
+  // Stop button.
+  status_ = new QLabel(this);
+  status_->setObjectName("StatusLine");
+  statusBar()->addWidget(status_, 1);
+  sweepPanel_ = new QWidget(this);
   sweepPanel_->setObjectName("SweepPanel");
   auto* panel = new QHBoxLayout(sweepPanel_);
   panel->setContentsMargins(0, 0, 0, 0);
@@ -260,11 +291,13 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   progress_->setValue(0);
   progress_->setTextVisible(false);
   progress_->setFixedHeight(14);
+  progress_->setFixedWidth(160);
   auto* stop = new QToolButton(sweepPanel_);
   stop->setObjectName("StopButton");
   stop->setDefaultAction(stopAction_);
   panel->addWidget(progress_, 1);
   panel->addWidget(stop);
+  statusBar()->addPermanentWidget(sweepPanel_);
 
   Frame2 = new QGroupBox("Signal Generator", area);
   Frame2->setObjectName("Frame2");
@@ -274,6 +307,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   Text1 = lineEdit(Frame2, "Text1", 56, "Start frequency, MHz");
   Text5 = lineEdit(Frame2, "Text5", 200);
   Text5->setText("Start<----------MHz--------->Stop");
+  Text5->setFixedWidth(Text5->fontMetrics().horizontalAdvance(Text5->text()) + 12);
   Text5->setReadOnly(true);
   Text5->setFocusPolicy(Qt::NoFocus);
   Text5->setAlignment(Qt::AlignCenter);
@@ -281,15 +315,15 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   Option1 = new QToolButton(Frame2);
   Option1->setObjectName("Option1");
   Option1->setIcon(sweepIcon(1));
-  Option1->setToolTip("Single sweep");
+  Option1->setToolTip(tr("Single sweep (F5)"));
   Option2 = new QToolButton(Frame2);
   Option2->setObjectName("Option2");
   Option2->setIcon(sweepIcon(3));
-  Option2->setToolTip("Continuous sweep");
+  Option2->setToolTip(tr("Continuous sweep (Shift+F5)"));
   for (QToolButton* b : {Option1, Option2}) {
     b->setCheckable(true);
-    b->setIconSize(QSize(32, 32));
-    b->setFixedSize(36, 36);
+    b->setIconSize(QSize(28, 28));
+    b->setFixedSize(32, 32);
   }
   connect(Option1, &QToolButton::clicked, this, [this] { option1Clicked(); });
   connect(Option2, &QToolButton::clicked, this, [this] { option2Clicked(); });
@@ -311,28 +345,38 @@ bool PowerMeterWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+// The controls stand at their fractions of the area (the chart at 5 % / 9 %,
+// 90.5 % x 80 % of it); where a fraction would put one control over another, or
+// out of the area, on a small window, the chart gives way: the top row keeps
+// its height above the chart and the bottom row its height below it.
 void PowerMeterWindow::DisponiControlli() {
   const double W = area_->width(), H = area_->height();
-  auto at = [](QWidget* w, double x, double y) {
-    w->move(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
-  };
-  Pc1->setGeometry(static_cast<int>(std::lround(0.05 * W)), static_cast<int>(std::lround(0.09 * H)),
-                   static_cast<int>(std::lround(0.905 * W)),
-                   static_cast<int>(std::lround(0.8 * H)));
-  at(Label4, 0.85 * W, 0.05 * H);
+  auto px = [](double v) { return static_cast<int>(std::lround(v)); };
+  auto at = [&](QWidget* w, double x, double y) { w->move(px(x), px(y)); };
+  // Top row: Compare, Delay and Points at 5 %, the file name at 6.5 %.
+  const int rowTop = std::max(px(0.05 * H), Label5->height());
+  at(Check1, 0.6 * W, rowTop);
+  at(Label1, 0.7 * W, rowTop + (Text7->height() - Label1->height()) / 2);
+  at(Text7, 0.76 * W, rowTop);
+  at(Label4, 0.85 * W, rowTop + (Text3->height() - Label4->height()) / 2);
+  at(Text3, std::min(0.905 * W, W - Text3->width() - 2), rowTop);
   at(Label5, 0.325 * W, 0);
-  at(Text3, 0.905 * W, 0.05 * H);
-  at(Text4, 0.05 * W, 0.9 * H);
-  at(levelReadout_, 0.05 * W, 0.9 * H + Text4->sizeHint().height() + 2);
-  at(Text6, 0.05 * W, 0.065 * H);
-  at(Text8, 0.01 * W, 0.09 * H);
-  at(Text9, 0.01 * W, 0.85 * H);
-  at(Frame2, 0.563 * W, 0.89 * H);
-  at(Check1, 0.6 * W, 0.05 * H);
-  at(Label1, 0.7 * W, 0.05 * H);
-  at(Text7, 0.76 * W, 0.05 * H);
-  sweepPanel_->setGeometry(static_cast<int>(0.27 * W), static_cast<int>(0.9 * H),
-                           static_cast<int>(0.27 * W), Text4->sizeHint().height());
+  Text6->setFixedWidth(std::max(40, std::min(420, px(0.55 * W) - 8)));
+  at(Text6, 0.05 * W, std::max(0.065 * H, static_cast<double>(Label5->height())));
+  const int chartTop =
+      std::max({px(0.09 * H), rowTop + Text7->height() + 2, Text6->y() + Text6->height() + 2});
+  // Bottom row: the generator frame, the cursor readouts.
+  const int frameTop = std::min(px(0.89 * H), area_->height() - Frame2->height() - 2);
+  at(Frame2, std::min(0.563 * W, W - Frame2->width() - 2), frameTop);
+  at(Text4, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
+  at(levelReadout_, 0.05 * W + Text4->width() + 6, Text4->y());
+  levelReadout_->setFixedWidth(std::max(120, std::min(280, Frame2->x() - levelReadout_->x() - 6)));
+  const int chartBottom = std::min({px(0.89 * H), frameTop, Text4->y()}) - 2;
+  Pc1->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
+  // The level boxes at the chart's top and bottom edges, in the margin beside it.
+  for (QLineEdit* e : {Text8, Text9}) e->setFixedWidth(std::min(38, px(0.04 * W) - 2));
+  at(Text8, 0.01 * W, chartTop);
+  at(Text9, 0.01 * W, std::min(px(0.85 * H), chartBottom - Text9->height()));
   Text6->raise();
 }
 
@@ -430,10 +474,12 @@ void PowerMeterWindow::EseguiSweep() {
   LevelBottom = plan.LevelBottom;
   validLevels_ = samePoints ? Points + 1 : 0;
   traceLimits_ = levelLimits(calibration_);
+  newHome();
   job_ = std::make_unique<SweepJob>(
       context_.instrument, plan, calibration_, [this] { return delayMs_; }, Traccia);
   activeJob_ = Job::Sweep;
   progress_->setValue(0);
+  passClock_.start();
   runner_.start(job_.get());
   updateActions();
   Visualizza();
@@ -462,6 +508,12 @@ void PowerMeterWindow::passFinished(bool completed) {
   if (completed) progress_->setValue(1000);
   if (job_) validLevels_ = std::max(validLevels_, job_->measured());
   if (closed_) return;
+  if (completed) {
+    status_->setText(q(common::passDoneText(passClock_.elapsed() / 1000.0)));
+  } else {
+    status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, Points + 1)));
+    progress_->setValue(0);
+  }
   Visualizza();
   if (!completed) {
     endSweeping(false);
@@ -488,7 +540,8 @@ void PowerMeterWindow::Print_Screen_Click() {
   Visualizza();
   QCoreApplication::processEvents();
   Text6->setText("Screen");
-  print::ui::printWindow(context_.prompter, this, Text6->text());
+  const QString written = print::ui::printWindow(context_.prompter, this, Text6->text());
+  if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
   Pc1->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   DisponiControlli();
   Visualizza();
@@ -534,6 +587,7 @@ void PowerMeterWindow::showTrace() {
   // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
   chart::ui::Trace t;
   t.colour = chart::ui::paletteQColor(9);
+  t.name = GraficoDaFile ? tr("trace: %1").arg(QFileInfo(Text6->text()).fileName()) : tr("trace");
   t.start = TraceStart;
   t.stop = validLevels_ == Points + 1 ? TraceStop
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
@@ -552,6 +606,8 @@ void PowerMeterWindow::Visualizza() {
   if (Check1->isChecked() && MemPoints >= 1) {
     chart::ui::Trace m;
     m.colour = chart::ui::paletteQColor(13);
+    m.name = tr("memory: %1").arg(memoryName_);
+    m.dashed = true;
     m.start = MemStart;
     m.stop = MemStop;
     m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
@@ -565,10 +621,12 @@ void PowerMeterWindow::Visualizza() {
 
 void PowerMeterWindow::showReferences() {
   std::vector<chart::ui::Trace> refs;
-  auto polyline = [&refs](const std::vector<RefPoint>& points, const QColor& colour) {
+  auto polyline = [&refs](const std::vector<RefPoint>& points, const QColor& colour,
+                          const QString& name) {
     if (points.empty()) return;
     chart::ui::Trace t;
     t.colour = colour;
+    t.name = name;
     for (const RefPoint& p : points) {
       t.x.push_back(p.x);
       t.y.push_back(p.y);
@@ -577,10 +635,13 @@ void PowerMeterWindow::showReferences() {
   };
   const LevelReferenceDrawing level =
       disegnaRif(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
-  polyline(level.curve, chart::ui::paletteQColor(2));
+  polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
   if (level.flatLevel)
-    polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground);
-  if (showRifQ_) polyline(disegnaRifQ(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3));
+    polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground,
+             tr("stored reference level"));
+  if (showRifQ_)
+    polyline(disegnaRifQ(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3),
+             tr("crystal through path (Quartz.rif)"));
   Pc1->setReferenceTraces(std::move(refs));
 }
 
@@ -592,6 +653,7 @@ void PowerMeterWindow::ScrMem_Click() {
   MemPoints = Points;
   memLimits_ = traceLimits_;
   std::copy(Traccia.begin(), Traccia.begin() + Points + 1, MemTraccia.begin());
+  memoryName_ = GraficoDaFile ? QFileInfo(Text6->text()).fileName() : tr("this chart");
   if (Check1->isChecked())
     Visualizza();
   else
@@ -605,15 +667,7 @@ void PowerMeterWindow::mouseDown(double x, double y, Qt::MouseButton button) {
 }
 
 void PowerMeterWindow::mouseMove(double x, double y) {
-  Text4->setText(q(chart::cursorReadout(x, y)));
-  levelReadout_->clear();
-  if (auto i = chart::cursorIndex(x, TraceStart, TraceStop, Points); i && *i < validLevels_) {
-    const float level = Traccia[*i];
-    const LevelFlag flag = traceLimits_.flag(level);
-    std::string text = "level " + levelText(level, flag);
-    if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
-    levelReadout_->setText(q(text));
-  }
+  Pc1->setCursorAt(x, y);
   if (band_.visible()) {
     band_.drag(x, y);
     Pc1->setRubberBand(band_.rect());
@@ -629,24 +683,57 @@ void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
                             common::numericValue(s(Text2->text())),
                             common::numericValue(s(Text3->text())), chart::kPowerMeterZoom);
   if (!zoomed.accepted) return;
-  ViewStart = static_cast<float>(zoomed.view.start);
-  ViewStop = static_cast<float>(zoomed.view.stop);
-  LevelTop = static_cast<float>(zoomed.view.top);
-  LevelBottom = static_cast<float>(zoomed.view.bottom);
-  Visualizza();
+  Pc1->pushView(zoomed.view);
 }
 
 void PowerMeterWindow::dblClick() {
   band_.hide();
   Pc1->setRubberBand(std::nullopt);
-  chart::View v = chart::powerMeterReset(
+  Pc1->resetZoom();
+}
+
+void PowerMeterWindow::typedView() {
+  Pc1->pushView(chart::powerMeterReset(
       common::numericValue(s(Text1->text())), common::numericValue(s(Text2->text())),
-      common::numericValue(s(Text8->text())), common::numericValue(s(Text9->text())));
+      common::numericValue(s(Text8->text())), common::numericValue(s(Text9->text()))));
+}
+
+void PowerMeterWindow::applyView(const chart::View& v) {
   ViewStart = static_cast<float>(v.start);
   ViewStop = static_cast<float>(v.stop);
   LevelTop = static_cast<float>(v.top);
   LevelBottom = static_cast<float>(v.bottom);
+  // The boxes follow the view: the next sweep covers what is shown.
+  Text1->setText(q(common::strSingle(ViewStart)));
+  Text2->setText(q(common::strSingle(ViewStop)));
+  Text8->setText(q(common::shortestText(LevelTop, 7)));
+  Text9->setText(q(common::shortestText(LevelBottom, 7)));
   Visualizza();
+}
+
+void PowerMeterWindow::newHome() {
+  Pc1->setHomeView(view());
+  Pc1->setZoomRule(chart::kPowerMeterZoom, TraceStart, TraceStop, Points);
+}
+
+void PowerMeterWindow::showReadout(double x, double y) {
+  Text4->setText(q(chart::cursorReadout(x, y)));
+  // The traces at the cursor's frequency, bounds and flags in words.
+  QStringList parts;
+  auto level = [&](const char* what, const std::vector<float>& levels, int points, int valid,
+                   float start, float stop, const LevelLimits& limits) {
+    auto i = chart::cursorIndex(x, start, stop, points);
+    if (!i || *i >= valid) return;
+    const float value = levels[static_cast<size_t>(*i)];
+    const LevelFlag flag = limits.flag(value);
+    std::string text = what + (" " + levelText(value, flag));
+    if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
+    parts << q(text);
+  };
+  level("level", Traccia, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
+  if (Check1->isChecked() && MemPoints >= 1)
+    level("memory", MemTraccia, MemPoints, MemPoints + 1, MemStart, MemStop, memLimits_);
+  levelReadout_->setText(parts.join("  "));
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {

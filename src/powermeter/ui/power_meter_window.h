@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -24,6 +25,9 @@ class QGroupBox;
 
 namespace kolm::chart::ui {
 class SweepChart;
+}
+namespace kolm::common::ui {
+class RecentFiles;
 }
 
 namespace kolm::powermeter::ui {
@@ -90,6 +94,14 @@ class PowerMeterWindow : public QMainWindow {
   void mouseMove(double x, double y);
   void mouseUp(double x, double y, Qt::MouseButton button);
   void dblClick();
+  // The span and levels typed in the boxes (Enter in a level box).
+  void typedView();
+  // A view chosen on the chart (zoom, zoom history): fields, boxes, redraw.
+  void applyView(const chart::View& v);
+  // New data on the chart: the zoom history starts again at this view.
+  void newHome();
+  // The readouts at the cursor (x, y): the pointer and the traces under it.
+  void showReadout(double x, double y);
   void ScrMem_Click();
   // Calibration and reference level.
   void Cal_0dbm_Click();
@@ -104,6 +116,7 @@ class PowerMeterWindow : public QMainWindow {
   void quartzReferenceFinished(bool completed);
   // Chart files.
   void open_Click();
+  void openChart(const std::string& name);
   void saveas_Click();
   void finMem_Click();
   // Checks before a reference table pass; empty when it may run.
@@ -134,6 +147,7 @@ class PowerMeterWindow : public QMainWindow {
   int16_t MemPoints = 0;
   float MemStart = 0, MemStop = 0;
   std::vector<float> MemTraccia = std::vector<float>(kTraceSize, 0.f);
+  QString memoryName_;  // where the memory trace came from, for the legend
   LevelLimits memLimits_;
 
   // Leading levels of Traccia that belong to the trace's span and points: none
@@ -175,8 +189,11 @@ class PowerMeterWindow : public QMainWindow {
   QGroupBox* Frame2 = nullptr;
   QCheckBox* Check1 = nullptr;
   QWidget* sweepPanel_ = nullptr;
+  QLabel* status_ = nullptr;  // the status line
+  QElapsedTimer passClock_;
   QProgressBar* progress_ = nullptr;
   QAction* stopAction_ = nullptr;
+  common::ui::RecentFiles* recent_ = nullptr;
 };
 
 }  // namespace kolm::powermeter::ui

@@ -109,13 +109,13 @@ void frmStampaFCPB::build() {
   fraFoglio_->setObjectName("fraFoglio");
   fraFoglio_->setGeometry(8, 68, 290, 178);
   label("Widtht:", fraFoglio_, {12, 28, 56, 18}, "zLabel3");
-  lblFgW_ = label("", fraFoglio_, {64, 28, 36, 18}, "lblFgW");
+  lblFgW_ = label("", fraFoglio_, {70, 28, 34, 18}, "lblFgW");
   lblFgW_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label("[mm]", fraFoglio_, {104, 28, 34, 18}, "zLabel5");
+  label("[mm]", fraFoglio_, {106, 28, 34, 18}, "zLabel5");
   label("Height:", fraFoglio_, {12, 50, 56, 18}, "zLabel4");
-  lblFgH_ = label("", fraFoglio_, {64, 50, 36, 18}, "lblFgH");
+  lblFgH_ = label("", fraFoglio_, {70, 50, 34, 18}, "lblFgH");
   lblFgH_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label("[mm]", fraFoglio_, {104, 50, 34, 18}, "zLabel6");
+  label("[mm]", fraFoglio_, {106, 50, 34, 18}, "zLabel6");
 
   lblFuoriFoglio_ = label("Out of Layout", fraFoglio_, {12, 132, 116, 22}, "lblFuoriFoglio");
   lblFuoriFoglio_->setAlignment(Qt::AlignCenter);
@@ -137,6 +137,9 @@ void frmStampaFCPB::build() {
   shpBordo_ = new QFrame(fraFoglio_);
   shpBordo_->setObjectName("shpBordo");
   shpBordo_->setStyleSheet("QFrame#shpBordo { background: #202020; }");
+  // The sheet and its border are drawings under the preview: they take no input.
+  shpFoglio_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  shpBordo_->setAttribute(Qt::WA_TransparentForMouseEvents);
   picPreview_ = new PreviewArea(fraFoglio_);
   picPreview_->setObjectName("picPreview");
   connect(picPreview_, &PreviewArea::clicked, this, &frmStampaFCPB::Zoom);

@@ -224,7 +224,10 @@ PageOutput QtPrinterBackend::printPdf(const DevMode& devMode, const Bitmap24& im
     }
     out.r4 = painter.end() ? 1 : 0;
   }
-  if (out.r1 && out.r4 && file.commit()) return out;
+  if (out.r1 && out.r4 && file.commit()) {
+    writtenFile_ = QFileInfo(path).absoluteFilePath();
+    return out;
+  }
   file.cancelWriting();
   out.r4 = 0;
   out.stop = PageOutput::Stop::Page;

@@ -2,6 +2,8 @@
 // writes the page to a PDF file, so that a machine without printers can print.
 #pragma once
 
+#include <utility>
+
 #include <QPageLayout>
 #include <QPointer>
 #include <QWidget>
@@ -34,6 +36,10 @@ class QtPrinterBackend : public PrinterBackend {
   PageOutput printImage(const std::string& name, const DevMode& devMode, const Bitmap24& image,
                         const PixelRect& rect, int copies, const std::string& title) override;
 
+  // The file the last print on the file printer wrote (empty after a failure),
+  // taken once.
+  QString takeWrittenFile() { return std::exchange(writtenFile_, QString()); }
+
   // The page of the file printer for these settings.
   static QPageLayout pdfLayout(const DevMode& devMode);
   static constexpr int kPdfResolution = 1200;
@@ -44,6 +50,7 @@ class QtPrinterBackend : public PrinterBackend {
 
   std::function<std::string()> choosePdfFile_;
   QPointer<QWidget> dialogParent_;
+  QString writtenFile_;
 };
 
 }  // namespace kolm::print::ui

@@ -94,19 +94,23 @@ bool PrintService::StampaFCPB(const QPixmap& picture, const QString& name, int32
   return show(&source, nullptr, left, top, width, height, orientation, title, scale);
 }
 
-void PrintService::printWindow(QWidget* window, const QString& title) {
+QString PrintService::printWindow(QWidget* window, const QString& title) {
+  auto* qtBackend = dynamic_cast<QtPrinterBackend*>(backend_.get());
+  if (qtBackend) qtBackend->takeWrittenFile();
   SheetMm sheet = FoglioStampa(kLandscape);
   // A printer that cannot be used has said so; the dialog would only say it again.
-  if (sheet.width < 0) return;
+  if (sheet.width < 0) return {};
   StampaFCPB(window, 0, 0, sheet.width, sheet.height, 0, title, 500000, false);
+  return qtBackend ? qtBackend->takeWrittenFile() : QString();
 }
 
-void printWindow(common::Prompter& prompter, QWidget* window, const QString& title) {
+QString printWindow(common::Prompter& prompter, QWidget* window, const QString& title) {
   PrintService& service = PrintService::instance();
   common::Prompter& previous = service.session().prompter();
   service.setPrompter(prompter);
-  service.printWindow(window, title);
+  QString written = service.printWindow(window, title);
   service.setPrompter(previous);
+  return written;
 }
 
 }  // namespace kolm::print::ui

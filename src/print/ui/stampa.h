@@ -62,8 +62,9 @@ class PrintService : public QObject {
   bool StampaFCPB(const QPixmap& picture, const QString& name, int32_t left, int32_t top,
                   int32_t width, int32_t height, int32_t orientation, const QString& title,
                   float scale);
-  // A measuring window's print command.
-  void printWindow(QWidget* window, const QString& title);
+  // A measuring window's print command; the PDF file it wrote, if it printed
+  // to the file printer.
+  QString printWindow(QWidget* window, const QString& title);
 
  private:
   bool show(const PrintSource* source, QWidget* owner, int32_t left, int32_t top, int32_t width,
@@ -75,8 +76,9 @@ class PrintService : public QObject {
 };
 
 // The print command of the power meter and the analyzer, on the application's
-// print dialog object with the window's own prompter.
-void printWindow(common::Prompter& prompter, QWidget* window, const QString& title);
+// print dialog object with the window's own prompter. Returns the PDF file
+// written, when the print went to the file printer (empty otherwise).
+QString printWindow(common::Prompter& prompter, QWidget* window, const QString& title);
 
 // The fit question, as a real message box.
 Answer askYesNoCancel(const std::string& text, const std::string& title);

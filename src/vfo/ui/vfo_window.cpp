@@ -1,5 +1,6 @@
 #include "vfo/ui/vfo_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -14,10 +15,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "common/text.h"
 #include "common/ui/about_box.h"
@@ -59,6 +63,11 @@ class VfoWindow : public QMainWindow {
   void showFrequencies();
   void showMemories();
   void alignSteps();
+  // Tunes by one step of button `index` (0..8) up or down, and remembers it as
+  // the step of the arrow keys.
+  void stepBy(int index, int notches);
+  // The step of the digit under `x` (pixels in Label1), if any.
+  std::optional<int> stepUnder(int x) const;
 
   common::ui::UiContext& context_;
   Vfo vfo_;
@@ -77,6 +86,9 @@ class VfoWindow : public QMainWindow {
   QListWidget* list1_ = nullptr;
   QWidget* steps_ = nullptr;
   std::array<QPushButton*, kBandButtonCount> freqFissa_{};
+  std::array<QPushButton*, 18> stepButtons_{};
+  int lastStep_ = 3;  // 1 kHz until a step is used
+  QLabel* status_ = nullptr;
 };
 
 VfoWindow::VfoWindow(common::ui::UiContext& context)
@@ -88,8 +100,8 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
 
   auto* central = new QWidget(this);
   auto* outer = new QVBoxLayout(central);
-  outer->setContentsMargins(10, 6, 10, 10);
-  outer->setSpacing(8);
+  outer->setContentsMargins(10, 4, 10, 6);
+  outer->setSpacing(4);
   outer->addWidget(common::ui::makeSimBanner(context_, central));
 
   auto* label4 = new QLabel("DIGITAL VFO", central);
@@ -145,10 +157,50 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
     showFrequencies();
   });
 
+  // The status line, and the arrow keys tuning by the last step used.
+  status_ = new QLabel(this);
+  status_->setObjectName("StatusLine");
+  statusBar()->addWidget(status_, 1);
+  auto* up = new QAction(tr("Tune up"), this);
+  up->setObjectName("TuneUp");
+  up->setShortcut(QKeySequence(Qt::Key_Up));
+  connect(up, &QAction::triggered, this, [this] { stepBy(lastStep_, 1); });
+  auto* down = new QAction(tr("Tune down"), this);
+  down->setObjectName("TuneDown");
+  down->setShortcut(QKeySequence(Qt::Key_Down));
+  connect(down, &QAction::triggered, this, [this] { stepBy(lastStep_, -1); });
+  addActions({up, down});
+  label1_->installEventFilter(this);
+  label1_->setToolTip(tr("Wheel over a digit, or Up and Down: tune by that digit's step"));
+
   vfo_.open();
   showSettings();
   showFrequencies();
   showMemories();
+}
+
+void VfoWindow::stepBy(int index, int notches) {
+  lastStep_ = index;
+  for (int n = 0; n < std::abs(notches); ++n) {
+    if (notches > 0)
+      vfo_.stepUp(index);
+    else
+      vfo_.stepDown(index);
+  }
+  showFrequencies();
+}
+
+std::optional<int> VfoWindow::stepUnder(int x) const {
+  const QString text = label1_->text();
+  const QFontMetrics fm(label1_->font());
+  const QRect r = label1_->contentsRect();
+  int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
+  for (int i = 0; i < text.size(); ++i) {
+    const int w = fm.horizontalAdvance(text.at(i));
+    if (x >= left && x < left + w) return stepAtDigit(text.toStdString(), i);
+    left += w;
+  }
+  return std::nullopt;
 }
 
 void VfoWindow::buildMenus() {
@@ -157,6 +209,7 @@ void VfoWindow::buildMenus() {
   auto* finePgm = fileMenu->addAction("Exit Digital VFO");
   finePgm->setObjectName("Fine_pgm");
   connect(finePgm, &QAction::triggered, this, [this] { close(); });
+  common::ui::addExitProgram(context_, fileMenu);
 
   // The hardware parameters, modeless: a new clock acts from the next send.
   auto* parametri = menuBar()->addAction("Parameters");
@@ -165,6 +218,7 @@ void VfoWindow::buildMenus() {
 
   auto* about = menuBar()->addAction("About_VFO");
   about->setObjectName("AboutVFO");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::Vfo); });
 }
@@ -179,7 +233,7 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
       "#DisplayPanel QLabel#Label1 { color: #ffc23a; }"
       "#Text2 { color: #62e38a; background: #0b0f13; border: 1px solid #3a4652; }");
   auto* grid = new QGridLayout(panel);
-  grid->setContentsMargins(14, 8, 14, 10);
+  grid->setContentsMargins(14, 6, 14, 8);
   grid->setHorizontalSpacing(12);
 
   auto* label8 = new QLabel("Working Frequency", panel);
@@ -188,7 +242,7 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   label1_->setObjectName("Label1");
   QFont digits("Arial");
   digits.setStyleHint(QFont::SansSerif);
-  digits.setPointSize(44);
+  digits.setPointSize(38);
   digits.setBold(true);
   label1_->setFont(digits);
   auto* unit1 = new QLabel("MHz", panel);
@@ -250,21 +304,20 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
       down->setToolTip("Down " + stepName(index));
       for (auto* b : {up, down}) {
         b->setFont(big);
-        b->setMinimumSize(38, 34);
+        b->setMinimumSize(38, 30);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
       }
       grid->addWidget(up, 0, col);
       grid->addWidget(down, 1, col);
-      connect(up, &QPushButton::clicked, this, [this, index] {
-        vfo_.stepUp(index);
-        showFrequencies();
-      });
-      connect(down, &QPushButton::clicked, this, [this, index] {
-        vfo_.stepDown(index);
-        showFrequencies();
-      });
+      connect(up, &QPushButton::clicked, this, [this, index] { stepBy(index, 1); });
+      connect(down, &QPushButton::clicked, this, [this, index] { stepBy(index, -1); });
+      // The wheel over a step button tunes by its step.
+      up->installEventFilter(this);
+      down->installEventFilter(this);
+      stepButtons_[static_cast<size_t>(2 * index)] = up;
+      stepButtons_[static_cast<size_t>(2 * index + 1)] = down;
     }
     layout->addWidget(frame, 1);
   }
@@ -403,7 +456,7 @@ QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
     auto* b = new QPushButton(kBandCaptions[i], frame7);
     b->setObjectName(QString("Freq_Fissa_%1").arg(i));
     b->setToolTip(kBandTip);
-    b->setMinimumHeight(34);
+    b->setMinimumHeight(28);
     b->setFocusPolicy(Qt::NoFocus);
     b->installEventFilter(this);
     grid->addWidget(b, i / 4, i % 4);
@@ -413,17 +466,36 @@ QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
 }
 
 // Band buttons act on the mouse button going down: left recalls, right stores.
+// The wheel tunes by the step of the digit or step button under the pointer.
 bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    const int notches = wheel->angleDelta().y() / 120;
+    std::optional<int> step;
+    if (watched == label1_) step = stepUnder(static_cast<int>(wheel->position().x()));
+    for (size_t b = 0; b < stepButtons_.size(); ++b)
+      if (watched == stepButtons_[b]) step = static_cast<int>(b / 2);
+    if (notches != 0 && (watched == label1_ || step)) {
+      stepBy(step.value_or(lastStep_), notches);
+      return true;
+    }
+  }
   if (event->type() == QEvent::MouseButtonPress) {
     for (int i = 0; i < kBandButtonCount; ++i) {
       if (watched != freqFissa_[static_cast<size_t>(i)]) continue;
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() == Qt::LeftButton) {
-        vfo_.settings.WorkingFreq = vfo_.FreqButtons[static_cast<size_t>(i)];
-        label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
-        vfo_.recallBand(i);
+        if (!vfo_.recallBand(i)) {
+          status_->setText(tr("%1 is empty: right-click it to store the working frequency in it.")
+                               .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified()));
+          break;
+        }
+        status_->clear();
       } else if (mouse->button() == Qt::RightButton) {
         vfo_.storeBand(i);
+        status_->setText(tr("%1 holds %2 MHz.")
+                             .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified(),
+                                  q(displayText(vfo_.settings.WorkingFreq))));
       } else {
         break;
       }

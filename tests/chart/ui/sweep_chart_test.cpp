@@ -52,7 +52,7 @@ TEST(SweepChartWidget, DecimatedTraceLooksLikeTheFullOne) {
   QImage dec = paint(chart, chart.size());
   chart.setDecimation(false);
   QImage full = paint(chart, chart.size());
-  const QColor blue(0, 0, 255);
+  const QColor blue = chart.paintedColour(chart.traces()[0]);
   int traced = countColour(full, blue);
   ASSERT_GT(traced, 10000);
   int differ = 0;
@@ -93,8 +93,11 @@ TEST(SweepChartWidget, LayersInOrderAndOwnVerticalScales) {
   memory.colour = QColor(255, 0, 255);
   chart.setTraces({live});
   chart.setMemoryTraces({memory});
-  // Memory under the live trace (power meter).
-  EXPECT_EQ(paint(chart, chart.size()).pixelColor(100, 50), QColor(0, 0, 255));
+  // Memory under the live trace (power meter), which is painted in a blue
+  // that stands out from the black background.
+  const QColor shownBlue = chart.paintedColour(live);
+  EXPECT_NE(shownBlue, QColor(0, 0, 255));
+  EXPECT_EQ(paint(chart, chart.size()).pixelColor(100, 50), shownBlue);
   // Memory over it (analyzer).
   chart.setMemoryOnTop(true);
   EXPECT_EQ(paint(chart, chart.size()).pixelColor(100, 50), QColor(255, 0, 255));

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTest>
@@ -499,4 +500,30 @@ TEST(PowerMeterCommands, Screenshots) {
   QTest::mouseMove(rig.chart(), rig.pixel(12, -3));
   QTest::qWait(50);
   ASSERT_TRUE(rig.window->grab().save(QString(folder) + "/powermeter-compare.png"));
+}
+
+TEST(PowerMeterCommands, RecentFilesListChartsOpenedAndSavedAndReopenThem) {
+  Rig rig("atten:20");
+  rig.open();
+  writeChart("a.pwm", 100, 14, 14.35f, -3.5f);
+  writeChart("b.pwm", 10, 1, 2, std::nullopt);
+  for (const char* name : {"a.pwm", "b.pwm", "a.pwm"}) {
+    rig.prompter.files = {name};
+    rig.get<QAction>("open")->trigger();
+  }
+  auto entries = [&] {
+    QStringList names;
+    for (QAction* a : rig.get<QMenu>("RecentFiles")->actions()) names << a->data().toString();
+    return names;
+  };
+  const QString dir = QString::fromStdString(rig.dir.path().string()) + "/";
+  EXPECT_EQ(entries(), (QStringList{dir + "a.pwm", dir + "b.pwm"}));  // newest first, once each
+  // The list outlives the window; an entry reopens its chart.
+  rig.window->close();
+  rig.open();
+  EXPECT_EQ(entries(), (QStringList{dir + "a.pwm", dir + "b.pwm"}));
+  rig.get<QAction>("Recent_1")->trigger();
+  EXPECT_EQ(rig.window->points(), 10);
+  EXPECT_EQ(rig.text("Text6"), dir + "b.pwm");
+  EXPECT_EQ(entries().first(), dir + "b.pwm");
 }

@@ -262,10 +262,12 @@ TEST(VfoWindow, BandButtonsAndTheClosingSequence) {
   QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::LeftButton);
   EXPECT_EQ(rig.label1(), "014.074 000");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
-  // A button never stored recalls 0 Hz.
+  // A button never stored keeps the frequency and says how to store one.
   QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_0"), Qt::LeftButton);
-  EXPECT_EQ(rig.label1(), "000.000 000");
-  EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
+  EXPECT_EQ(rig.label1(), "014.074 000");
+  EXPECT_TRUE(rig.fresh().empty());
+  EXPECT_EQ(rig.get<QLabel>("StatusLine")->text(),
+            "Band 160 is empty: right-click it to store the working frequency in it.");
 
   // The window's own close box runs the same sequence.
   rig.window->close();

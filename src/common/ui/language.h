@@ -1,0 +1,31 @@
+// The language of the program's texts. The source texts are the program's own
+// (the specified captions and messages, some of them Italian); the English
+// translation makes the whole program English and mends the typos. Files and
+// the wire never change with the language.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kolm::common::ui {
+
+enum class Language { Original, English };
+
+// Installs the translation of `language` for the windows and for the texts the
+// core composes (Original removes it). Windows opened afterwards use it.
+void installLanguage(Language language);
+Language installedLanguage();
+
+// "original" or "en"; empty for anything else.
+std::optional<Language> languageNamed(const QString& name);
+QString languageName(Language language);
+
+// The language to start with: `--lang original|en` on the command line, else
+// the choice kept in kolm.ini (the launcher's Language menu), else English
+// unless the system language is Italian. A bad --lang value sets `error`.
+Language startLanguage(const QStringList& arguments, QString* error = nullptr);
+// Keeps the launcher's choice for the next start.
+void rememberLanguage(Language language);
+
+}  // namespace kolm::common::ui

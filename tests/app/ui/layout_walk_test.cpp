@@ -1,0 +1,259 @@
+// Every window at its default size and at its minimum size (and, in the run with
+// QT_SCALE_FACTOR=2, on a scaled 1920 x 1080 screen): it fits the available
+// screen, no two visible sibling widgets overlap, no widget sticks out of its
+// parent and no text is wider or taller than its widget. With
+// KOLM_SCREENSHOT_DIR set, each window is saved there at each size.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextDocument>
+#include <QToolButton>
+#include <functional>
+
+#include "analyzer/ui/analyzer_window.h"
+#include "app/launcher.h"
+#include "app/parameters_window.h"
+#include "common/prompter.h"
+#include "common/ui/about_box.h"
+#include "hw/port_factory.h"
+#include "powermeter/ui/power_meter_window.h"
+#include "print/fake_printer.h"
+#include "print/ui/frm_stampa_fcpb.h"
+#include "print/ui/stampa.h"
+#include "sim/ui/simulator_window.h"
+#include "support/temp_dir.h"
+#include "vfo/ui/vfo_window.h"
+
+using namespace kolm;
+
+namespace {
+
+QString where(const QWidget* w) {
+  QString path;
+  for (const QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
+    path = (p->objectName().isEmpty() ? QString(p->metaObject()->className()) : p->objectName()) +
+           (path.isEmpty() ? "" : "/" + path);
+  return path;
+}
+
+bool shown(const QWidget* w) { return !w->isHidden() && !w->isWindow() && w->width() > 0; }
+
+// Drawings laid under or over other widgets (a sheet outline, a cursor line)
+// take no input and may cover their siblings.
+bool drawing(const QWidget* w) { return w->testAttribute(Qt::WA_TransparentForMouseEvents); }
+
+// Parts that Qt's own widgets lay out inside themselves are theirs to mind.
+bool qtInternal(const QWidget* parent) {
+  for (const QWidget* p = parent; p; p = p->parentWidget())
+    if (qobject_cast<const QAbstractScrollArea*>(p) || qobject_cast<const QComboBox*>(p) ||
+        qobject_cast<const QAbstractSpinBox*>(p))
+      return true;
+  return false;
+}
+
+// How wide a text is drawn, line by line.
+int textWidth(const QFontMetrics& fm, const QString& text) {
+  int w = 0;
+  for (const QString& line : text.split('\n')) w = std::max(w, fm.horizontalAdvance(line));
+  return w;
+}
+
+void textFaults(const QWidget* w, QStringList& faults) {
+  const QFontMetrics fm(w->font());
+  auto tooWide = [&](int needed, int room, const QString& text) {
+    if (needed > room + 1)
+      faults << QString("%1: \"%2\" needs %3 px, has %4").arg(where(w), text).arg(needed).arg(room);
+  };
+  if (auto* l = qobject_cast<const QLabel*>(w)) {
+    if (l->text().isEmpty() || l->wordWrap() || Qt::mightBeRichText(l->text())) return;
+    const QRect r = l->contentsRect();
+    tooWide(textWidth(fm, l->text()), r.width() - 2 * l->margin() - 2 * l->indent(), l->text());
+    const int lines = static_cast<int>(l->text().count('\n')) + 1;
+    if (fm.height() * lines > r.height() + 2)
+      faults << QString("%1: \"%2\" is cut off at the bottom").arg(where(w), l->text());
+  } else if (auto* e = qobject_cast<const QLineEdit*>(w)) {
+    if (e->text().isEmpty() || qtInternal(w->parentWidget())) return;
+    const QMargins m = e->textMargins();
+    tooWide(fm.horizontalAdvance(e->text()) + m.left() + m.right(),
+            e->contentsRect().width() - (e->hasFrame() ? 4 : 0), e->text());
+  } else if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w)) {
+    auto* b = static_cast<const QAbstractButton*>(w);
+    tooWide(b->sizeHint().width(), b->width(), b->text());
+  } else if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
+    QString text = b->text();
+    text.remove('&');
+    if (text.isEmpty()) return;
+    const bool besideIcon =
+        !b->icon().isNull() &&
+        !(qobject_cast<const QToolButton*>(w) &&
+          static_cast<const QToolButton*>(w)->toolButtonStyle() == Qt::ToolButtonIconOnly);
+    if (qobject_cast<const QToolButton*>(w) && !besideIcon && !b->icon().isNull()) return;
+    tooWide(fm.horizontalAdvance(text) + (besideIcon ? b->iconSize().width() + 4 : 0) + 6,
+            b->width(), text);
+  } else if (auto* g = qobject_cast<const QGroupBox*>(w)) {
+    if (!g->title().isEmpty())
+      tooWide(fm.horizontalAdvance(g->title()) + 14, g->width(), g->title());
+  }
+}
+
+QStringList layoutFaults(QWidget* window) {
+  QStringList faults;
+  const QRect screen = window->screen()->availableGeometry();
+  const QSize frame = window->frameGeometry().size();
+  if (frame.width() > screen.width() || frame.height() > screen.height())
+    faults << QString("the window (%1 x %2) is larger than the screen (%3 x %4)")
+                  .arg(frame.width())
+                  .arg(frame.height())
+                  .arg(screen.width())
+                  .arg(screen.height());
+  std::function<void(QWidget*)> walk = [&](QWidget* parent) {
+    QList<QWidget*> children;
+    for (QObject* o : parent->children())
+      if (auto* c = qobject_cast<QWidget*>(o); c && shown(c)) children << c;
+    const bool internal = qtInternal(parent);
+    for (int i = 0; i < children.size(); ++i) {
+      QWidget* c = children[i];
+      if (!internal) {
+        textFaults(c, faults);
+        if (!parent->rect().contains(c->geometry()))
+          faults << QString("%1 (%2, %3, %4 x %5) sticks out of its parent (%6 x %7)")
+                        .arg(where(c))
+                        .arg(c->x())
+                        .arg(c->y())
+                        .arg(c->width())
+                        .arg(c->height())
+                        .arg(parent->width())
+                        .arg(parent->height());
+        for (int j = i + 1; j < children.size(); ++j)
+          if (!drawing(c) && !drawing(children[j]) &&
+              c->geometry().intersects(children[j]->geometry()))
+            faults << QString("%1 overlaps %2").arg(where(c), where(children[j]));
+      }
+      walk(c);
+    }
+  };
+  walk(window);
+  return faults;
+}
+
+QString scaleTag() {
+  const QByteArray f = qgetenv("QT_SCALE_FACTOR");
+  return f.isEmpty() || f == "1" ? QString() : "-" + QString::fromLatin1(f) + "x";
+}
+
+void shoot(QWidget* window, const QString& name) {
+  const QByteArray dir = qgetenv("KOLM_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QTest::qWait(20);
+  const QByteArray lang = qgetenv("KOLM_LANG");
+  window->grab().save(QString::fromUtf8(dir) + "/" + name + scaleTag() +
+                      (lang.isEmpty() ? QString() : "-" + QString::fromLatin1(lang)) + ".png");
+}
+
+// Shows the window, then checks it as it opens and at its minimum size.
+void walkWindow(QWidget* window, const QString& name) {
+  SCOPED_TRACE(name.toStdString());
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  QTest::qWait(10);
+  QStringList faults = layoutFaults(window);
+  EXPECT_TRUE(faults.isEmpty()) << "default size " << window->width() << " x " << window->height()
+                                << ":\n"
+                                << faults.join("\n").toStdString();
+  shoot(window, name + "-default");
+  window->resize(1, 1);  // held at its minimum
+  QTest::qWait(10);
+  QApplication::processEvents();
+  faults = layoutFaults(window);
+  EXPECT_TRUE(faults.isEmpty()) << "minimum size " << window->width() << " x " << window->height()
+                                << ":\n"
+                                << faults.join("\n").toStdString();
+  shoot(window, name + "-minimum");
+}
+
+struct Windows {
+  Windows() : context{instrument, prompter} {
+    instrument.setPort(std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port));
+    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.QuartzMHz = 20;
+    instrument.params.RefClkMultiplier = 20;
+    instrument.params.RefClkMHz = 400;
+  }
+  test::InTempDir dir;
+  hw::Instrument instrument;
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context;
+};
+
+}  // namespace
+
+TEST(LayoutWalk, InstrumentWindows) {
+  Windows rig;
+  struct Entry {
+    const char* name;
+    QWidget* (*create)(common::ui::UiContext&);
+  } entries[] = {{"vfo", &vfo::ui::createVfoWindow},
+                 {"powermeter", &powermeter::ui::createPowerMeterWindow},
+                 {"analyzer", &analyzer::ui::createAnalyzerWindow},
+                 {"simulator", &sim::ui::createSimulatorWindow}};
+  for (const Entry& e : entries) {
+    QWidget* w = e.create(rig.context);
+    walkWindow(w, e.name);
+    w->close();
+    QApplication::processEvents();
+  }
+}
+
+TEST(LayoutWalk, LauncherParametersAndAboutBoxes) {
+  Windows rig;
+  {
+    app::Launcher launcher(rig.context);
+    launcher.portOpener = [](const std::string&, int32_t) {
+      return hw::openPort("sim", 0, {"through", "r=50"});
+    };
+    launcher.load([] { return 100.0f; });
+    walkWindow(&launcher, "launcher");
+    app::ParametersWindow parameters(rig.context, {});
+    walkWindow(&parameters, "parameters");
+  }
+  const char* names[] = {"about-kolm", "about-vfo", "about-powermeter", "about-analyzer"};
+  int i = 0;
+  for (auto kind : {common::ui::AboutKind::Kolm, common::ui::AboutKind::Vfo,
+                    common::ui::AboutKind::PowerMeter, common::ui::AboutKind::AntennaAnalyzer}) {
+    QDialog* box = common::ui::showAboutBox(kind);
+    walkWindow(box, names[i++]);
+    box->close();
+  }
+}
+
+TEST(LayoutWalk, PrintDialogInBothModes) {
+  common::ScriptedPrompter prompter;
+  print::ui::PrintService service(
+      std::make_unique<test::FakePrinterBackend>(), prompter,
+      [](const std::string&, const std::string&) { return print::Answer::Cancel; });
+  QWidget chart;
+  chart.setObjectName("Chart");
+  chart.resize(400, 300);
+  chart.show();
+  QString mode;
+  service.runModal = [&](print::ui::frmStampaFCPB& dialog) {
+    walkWindow(&dialog, "print-" + mode);
+    dialog.reject();
+  };
+  mode = "dialog";
+  service.printWindow(&chart, "Screen");
+  mode = "settings";
+  service.StampaFCPB(nullptr, 0, 0, 0, 0, 0, {}, 0);
+}
