@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/launcher.h"
+#include "app/stop_signals.h"
 #include "common/paths.h"
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
@@ -64,6 +65,10 @@ int main(int argc, char** argv) {
   context.dataDir = kolm::common::findDataFolder("RL.ico", programDir).value_or(programDir);
 
   kolm::app::Launcher launcher(context);
+  // A stop signal closes the program as "EXIT PROGRAM" does.
+  kolm::app::StopSignals stopSignals;
+  QObject::connect(&stopSignals, &kolm::app::StopSignals::stopRequested, &launcher,
+                   &kolm::app::Launcher::exitProgram);
   launcher.load();
   launcher.show();
   return app.exec();

@@ -1,6 +1,7 @@
 // Real port back ends: Linux ppdev and direct x86 I/O. The Windows inpout32
 // library is loaded at run time and only exists in Windows builds.
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,19 @@
 namespace kolm::hw {
 
 namespace {
+
+// A port address written out whole: decimal, or hexadecimal after 0x; -1 when the
+// text is anything else.
+long wholeAddress(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  long value = -1;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  return r.ec == std::errc() && r.ptr == text.data() + text.size() ? value : -1;
+}
 
 #ifdef _WIN32
 // inpout32.dll / inpoutx64.dll, loaded at run time. The library's calls report
@@ -175,11 +189,7 @@ class DirectPort : public PortIo {
   ~DirectPort() override { ioperm(base_, 3, 0); }
   void writeData(uint8_t value) override { outb(value, base_); }
   uint8_t readStatus() override { return inb(static_cast<uint16_t>(base_ + 1)); }
-  std::string name() const override {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "direct:0x%X", base_);
-    return buf;
-  }
+  std::string name() const override { return "direct:0x" + common::hexText(base_); }
   bool addressed() const override { return true; }
 
  private:
@@ -192,10 +202,9 @@ class DirectPort : public PortIo {
 std::string ppdevDeviceForBase(int32_t base, const std::string& procRoot) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(procRoot, ec)) {
-    auto text = common::readTextFile(entry.path() / "base-addr");
+    auto text = common::readTextFile(entry.path() / "base-addr", common::kSettingsFileLimit);
     if (!text) continue;
-    long first = std::strtol(text->c_str(), nullptr, 10);
-    if (first == base) return "/dev/" + entry.path().filename().string();
+    if (common::leadingInteger(*text) == base) return "/dev/" + entry.path().filename().string();
   }
   return {};
 }
@@ -209,10 +218,8 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
     if (device.empty()) {
       device = ppdevDeviceForBase(lptBase);
       if (device.empty()) {
-        char buf[160];
-        std::snprintf(buf, sizeof buf,
-                      "No parallel port at address 0x%X was found on this computer.", lptBase);
-        r.error = buf;
+        r.error = "No parallel port at address 0x" +
+                  common::hexText(static_cast<uint32_t>(lptBase)) + " was found on this computer.";
         return r;
       }
     }
@@ -225,13 +232,7 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
   if (backend == "direct" || backend.rfind("direct:", 0) == 0) {
 #ifdef KOLM_HAVE_DIRECT_IO
     long address = lptBase;
-    if (backend.size() > 7) {
-      const char* text = backend.c_str() + 7;
-      char* end = nullptr;
-      errno = 0;
-      address = std::strtol(text, &end, 0);
-      if (end == text || *end != '\0' || errno != 0) address = -1;
-    }
+    if (backend.size() > 7) address = wholeAddress(std::string_view(backend).substr(7));
     // Below 0x100 lie the system's own devices (timers, interrupt and DMA
     // controllers); above, PCI and PCIe parallel cards as well as the three
     // classic addresses.
