@@ -56,8 +56,8 @@ struct Context {
   // Set once the command has switched the generator off on its way out.
   bool outputOff = false;
   // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
-  std::string backend;
-  hw::PortOptions portOptions;
+  std::string backend{};
+  hw::PortOptions portOptions{};
 };
 
 struct Command {

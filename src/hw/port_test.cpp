@@ -1,7 +1,6 @@
 #include "hw/port_test.h"
 
-#include <cstdio>
-
+#include "common/text.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 
@@ -13,11 +12,7 @@ constexpr int kTop = 1023;  // a converter's 10 bits all ones: a line that stays
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-std::string hex(int v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%X", v);
-  return buf;
-}
+std::string hex(int v) { return "0x" + common::hexText(static_cast<uint32_t>(v)); }
 
 void adviseOnOpening(const std::string& backend, std::vector<std::string>& advice) {
   if (startsWith(backend, "ppdev")) {
