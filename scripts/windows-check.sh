@@ -105,6 +105,9 @@ same ant.s1p
 check "analyze to .vna" --backend sim --load open analyze --start 1 --stop 30 --points 100 \
   --out open.vna
 same open.vna
+check "analyze over an existing file" --backend sim --load short analyze --start 1 --stop 30 \
+  --points 100 --out open.vna
+same open.vna
 check "port-test on the simulator" --backend sim port-test
 check "a bad argument" --backend sim dds --freq seven
 
