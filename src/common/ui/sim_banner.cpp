@@ -26,7 +26,10 @@ class SimBanner : public QLabel {
 
   void refresh() {
     hw::PortIo* port = context_.instrument.port();
-    int state = !port || port->name() == "null" ? 2 : context_.instrument.simulated() ? 1 : 0;
+    int state = !port || port->name() == "null"    ? 2
+                : context_.instrument.portFailed() ? 3
+                : context_.instrument.simulated()  ? 1
+                                                   : 0;
     QString detail;
     if (const sim::SimulatedInstrument* s = state == 1 ? sim::findSimulator(port) : nullptr) {
       if (s->settings().board == sim::Board::Ideal) detail += tr(" (ideal board)");
@@ -42,8 +45,12 @@ class SimBanner : public QLabel {
       setText(tr("SIMULATED INSTRUMENT: no hardware is being measured") + detail);
       setStyleSheet(
           "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
-    } else if (state == 2) {
-      setText(tr("NO INSTRUMENT: choose the port in Parameters"));
+    } else if (state == 2 || state == 3) {
+      setText(state == 2 ? tr("NO INSTRUMENT: choose the port in Parameters")
+                         : tr("THE PORT STOPPED WORKING: nothing is measured; choose the port "
+                              "again in Parameters"));
+      setToolTip(state == 3 ? QString::fromStdString(context_.instrument.portFailure())
+                            : QString());
       setStyleSheet(
           "QLabel { background: #d84040; color: white; font-weight: bold; padding: 2px; }");
     }
