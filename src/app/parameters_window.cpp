@@ -64,7 +64,10 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   f2->addWidget(hscroll1_, 1, 1);
   f2->addWidget(label10_, 1, 2);
   f2->addWidget(label6, 2, 0);
-  f2->addWidget(label4_, 2, 1, 1, 2);
+  f2->addWidget(label4_, 2, 1);
+  auto* clockUnit = new QLabel("MHz", frame2);
+  clockUnit->setObjectName("Label4Unit");
+  f2->addWidget(clockUnit, 2, 2);
 
   auto* frame3 = new QGroupBox("Port access", this);
   frame3->setObjectName("FramePort");

@@ -117,10 +117,11 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
 
 std::string crystalReport(const CrystalResult& r) {
   using common::formatPattern;
-  std::string text = "Fs  " + formatPattern(r.Fs, "0.000 000") + "\n";
-  text += "Fp  " + (r.Fp ? formatPattern(*r.Fp, "0.000 000") : std::string(" ")) + "\n";
+  // The specified lines, with the units of Fs, Fp and R after their numbers.
+  std::string text = "Fs  " + formatPattern(r.Fs, "0.000 000") + " MHz\n";
+  text += "Fp  " + (r.Fp ? formatPattern(*r.Fp, "0.000 000") + " MHz" : std::string(" ")) + "\n";
   text += "Q:  " + formatPattern(r.Q, "### ###") + "\n\n";
-  text += "R: " + formatPattern(r.R, "0.#");
+  text += "R: " + formatPattern(r.R, "0.#") + " \u03a9";
   if (r.L > 1000)
     text += "\nL(mH): " + formatPattern(r.L * 0.001, "0.00");
   else

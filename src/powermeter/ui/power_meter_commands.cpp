@@ -9,6 +9,7 @@
 
 #include "common/status.h"
 #include "common/text.h"
+#include "common/tr.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
@@ -156,7 +157,13 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
         common::Icon::Warning);
   showRifQ_ = true;
   showReferences();
-  context_.prompter.message("", common::Icon::None, "CalQuartz");
+  // The end notice says what was done (its title is the specified one).
+  context_.prompter.message(
+      common::arg(KOLM_TR("kolm",
+                          "The crystal fixture's through path was measured at 1601 points from "
+                          "0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm."),
+                  {common::shortestText(R0, 7)}),
+      common::Icon::None, "CalQuartz");
 }
 
 // ---- Chart files and the memory trace ----

@@ -94,6 +94,13 @@ class SimulatorWindow : public QWidget {
     formsLayout->addWidget(forms);
     layout->addWidget(formsBox);
 
+    applied_label_ = new QLabel(this);
+    applied_label_->setObjectName("SimApplied");
+    applied_label_->setWordWrap(true);
+    applied_label_->setStyleSheet("QLabel { color: #006000; font-weight: bold; }");
+    applied_label_->hide();
+    layout->addWidget(applied_label_);
+
     monitor_ = new QLabel(this);
     monitor_->setObjectName("SimMonitor");
     monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -221,11 +228,19 @@ class SimulatorWindow : public QWidget {
       return false;
     }
     clearError();
+    const bool running = simulator() != nullptr;
     if (SimulatedInstrument* s = simulator()) {
       s->setDut(std::move(*dut.value));
       s->setLoad(std::move(*load.value));
     }
     applied_ = t;
+    // Apply says what is now connected.
+    applied_label_->setText(
+        (running ? tr("Applied: now %1 between generator and detector, %2 on the bridge.")
+                 : tr("Applied for when the simulator is chosen: %1 between generator and "
+                      "detector, %2 on the bridge."))
+            .arg(q(t.simDut), q(t.simLoad)));
+    applied_label_->show();
     std::string why;
     if (!savePortOptions(t, kKeptFile, &why))
       showError(tr("Connected, but not kept for the next run:"), why, "");
@@ -283,6 +298,7 @@ class SimulatorWindow : public QWidget {
   QLabel* status_ = nullptr;
   QLabel* error_ = nullptr;
   QLabel* monitor_ = nullptr;
+  QLabel* applied_label_ = nullptr;
   hw::PortOptions applied_;
 };
 
