@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "common/tr.h"
 
 namespace kolm::powermeter {
 
@@ -133,6 +134,8 @@ std::string crystalReport(const CrystalResult& r) {
   return text;
 }
 
-std::string crystalFailure(const CrystalResult& result) { return "errore\n" + result.error; }
+std::string crystalFailure(const CrystalResult& result) {
+  return KOLM_TR("kolm", "errore") + "\n" + result.error;
+}
 
 }  // namespace kolm::powermeter

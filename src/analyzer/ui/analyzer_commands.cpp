@@ -10,6 +10,7 @@
 #include "common/files.h"
 #include "common/status.h"
 #include "common/text.h"
+#include "common/tr.h"
 #include "common/ui/recent_files.h"
 #include "print/ui/stampa.h"
 
@@ -61,7 +62,8 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
 }
 
 void AnalyzerWindow::Mfilevna_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
+  const std::string name =
+      context_.prompter.openFileName(KOLM_TR_NOOP("kolm", "Load File"), kVnaFilter);
   if (!name.empty()) openVna(name);
 }
 
@@ -69,8 +71,9 @@ void AnalyzerWindow::openVna(const std::string& name) {
   showFileName(name);
   const VnaReadResult read = readVna(name);
   if (!read.ok()) {
-    context_.prompter.message("The chart file cannot be read.\n" + read.error,
-                              common::Icon::Warning);
+    context_.prompter.message(
+        tr("The chart file cannot be read.\n%1").arg(qs(read.error)).toStdString(),
+        common::Icon::Warning);
     return;
   }
   recent_->add(qs(name));
@@ -78,7 +81,8 @@ void AnalyzerWindow::openVna(const std::string& name) {
 }
 
 void AnalyzerWindow::Mfilevec_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kVecFilter);
+  const std::string name =
+      context_.prompter.openFileName(KOLM_TR_NOOP("kolm", "Load File"), kVecFilter);
   if (!name.empty()) openVec(name);
 }
 
@@ -101,12 +105,15 @@ void AnalyzerWindow::openRecent(const QString& path) {
 }
 
 void AnalyzerWindow::Save_Click() {
-  const std::string name = context_.prompter.saveFileName("Save File ", kVnaFilter);
+  const std::string name =
+      context_.prompter.saveFileName(KOLM_TR_NOOP("kolm", "Save File "), kVnaFilter);
   showFileName(name);
   if (name.empty()) return;
   std::string error;
   if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error)) {
-    context_.prompter.message("The chart file cannot be written.\n" + error, common::Icon::Warning);
+    context_.prompter.message(
+        tr("The chart file cannot be written.\n%1").arg(qs(error)).toStdString(),
+        common::Icon::Warning);
     return;
   }
   recent_->add(qs(name));
@@ -121,13 +128,15 @@ void AnalyzerWindow::ScrMem_Click() {
 }
 
 void AnalyzerWindow::FilinMem_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
+  const std::string name =
+      context_.prompter.openFileName(KOLM_TR_NOOP("kolm", "Load File"), kVnaFilter);
   if (name.empty()) return;
   showFileName(name);
   const VnaReadResult read = readVna(name);
   if (!read.ok()) {
-    context_.prompter.message("The chart file cannot be read.\n" + read.error,
-                              common::Icon::Warning);
+    context_.prompter.message(
+        tr("The chart file cannot be read.\n%1").arg(qs(read.error)).toStdString(),
+        common::Icon::Warning);
     return;
   }
   m_.loadMemory(read.chart);

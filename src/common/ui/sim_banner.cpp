@@ -29,11 +29,12 @@ class SimBanner : public QLabel {
     if (state == state_) return;
     state_ = state;
     if (state == 1) {
-      setText(tr("SIMULATED INSTRUMENT: no hardware is being measured"));
+      setText(QCoreApplication::translate("kolm",
+                                          "SIMULATED INSTRUMENT: no hardware is being measured"));
       setStyleSheet(
           "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
     } else if (state == 2) {
-      setText(tr("NO INSTRUMENT: choose the port in Parameters"));
+      setText(QCoreApplication::translate("kolm", "NO INSTRUMENT: choose the port in Parameters"));
       setStyleSheet(
           "QLabel { background: #d84040; color: white; font-weight: bold; padding: 2px; }");
     }
