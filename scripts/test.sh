@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kolm and runs every test with CTest.
-#   scripts/test.sh              normal build (build/)
-#   scripts/test.sh --sanitize   the same tests under ASan + UBSan (build-asan/)
+#   scripts/test.sh                  normal build (build/)
+#   scripts/test.sh --decimal-comma  the same build's tests again under de_DE.UTF-8
+#   scripts/test.sh --sanitize       the same tests under ASan + UBSan (build-asan/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -13,6 +14,9 @@ if [ "${1:-}" = "--sanitize" ]; then
 else
   dir="$root/build"
   "$root/scripts/build.sh" "$dir"
+  if [ "${1:-}" = "--decimal-comma" ]; then
+    export LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8
+  fi
 fi
 cd "$dir"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

@@ -33,7 +33,7 @@ double exportFrequency(int i, int points, double start, double stop) {
 
 AntSettings ReadVar(const std::filesystem::path& path) {
   const AntSettings defaults;
-  auto content = common::readTextFile(path);
+  auto content = common::readTextFile(path, common::kSettingsFileLimit);
   if (!content) return defaults;
   common::RecordReader reader(*content);
   auto start = reader.next();
@@ -44,7 +44,7 @@ AntSettings ReadVar(const std::filesystem::path& path) {
   s.start = common::numericValue(*start);
   s.stop = common::numericValue(*stop);
   auto n = common::toInt16(common::numericValue(*points));
-  if (!n || !usablePoints(*n) || s.start == s.stop) return defaults;
+  if (!n || !usablePoints(*n) || !spanUsable(s.start, s.stop)) return defaults;
   s.points = *n;
   return s;
 }
@@ -92,12 +92,13 @@ VnaReadResult parseVna(std::string_view content) {
                 std::to_string(field) + ").";
       return false;
     }
-    if (!common::isNumeric(*text)) {
+    const auto value = common::fieldNumber(*text);
+    if (!value) {
       r.error = std::string("Value ") + std::to_string(field) + " (" + what +
                 ") is not a number: \"" + *text + "\".";
       return false;
     }
-    out = common::numericValue(*text);
+    out = *value;
     return true;
   };
   auto reading = [&](const char* what, int16_t& out) {
@@ -120,9 +121,9 @@ VnaReadResult parseVna(std::string_view content) {
     return r;
   }
   if (!number("start frequency", c.start) || !number("stop frequency", c.stop)) return r;
-  if (c.start == c.stop) {
-    r.error = "The start and stop frequencies are equal (" + common::shortestText(c.start) +
-              " MHz): there is no span to draw the chart on.";
+  if (!spanUsable(c.start, c.stop)) {
+    r.error = "The start and stop frequencies (" + common::shortestText(c.start) + " and " +
+              common::shortestText(c.stop) + " MHz) give no span to draw the chart on.";
     return r;
   }
   c.canaleA.resize(c.points + 1);
@@ -135,13 +136,13 @@ VnaReadResult parseVna(std::string_view content) {
 }
 
 VnaReadResult readVna(const std::filesystem::path& path) {
-  auto content = common::readTextFile(path);
-  if (!content) {
+  auto file = common::readFile(path, common::kChartFileLimit);
+  if (!file.content) {
     VnaReadResult r;
-    r.error = "The file cannot be opened.";
+    r.error = file.error;
     return r;
   }
-  return parseVna(*content);
+  return parseVna(*file.content);
 }
 
 // ---- .vec ----
@@ -200,7 +201,10 @@ VecReadResult parseVec(std::string_view bytes) {
   const size_t span = 16 * count;  // after the third block
   const float start = floatAt(bytes, span);
   const float stop = floatAt(bytes, span + 4);
-  if (start == stop)
+  // Equal, or so close that the span vanishes once read (as the decimals the
+  // values stand for): "ERRORE!" either way.
+  if (start == stop || (std::isfinite(start) && std::isfinite(stop) &&
+                        !spanUsable(common::decimalOfSingle(start), common::decimalOfSingle(stop))))
     return refuse(VecFault::EqualSpan, "The start and stop frequencies are equal (" +
                                            common::shortestText(start, 7) + " MHz).");
   if (!std::isfinite(start) || !std::isfinite(stop))
@@ -243,24 +247,21 @@ VecReadResult parseVec(std::string_view bytes) {
 }
 
 VecReadResult readVec(const std::filesystem::path& path) {
-  VecReadResult r;
-  std::error_code ec;
-  const uint64_t length = std::filesystem::file_size(path, ec);
-  // A file far larger than any the arrays could take is refused unread.
-  constexpr uint64_t kLargest = 16u << 20;
-  if (!ec && length > kLargest) {
+  // The largest file the arrays can take (n = 20001), with the rounding of n.
+  constexpr uint64_t kLargest = kVecHeaderBytes + 16 * static_cast<uint64_t>(kMaxPoints) + 8;
+  auto file = common::readFile(path, kLargest);
+  if (!file.content) {
+    VecReadResult r;
     r.fault = VecFault::Invalid;
-    r.reason = "The file holds " + std::to_string(vecPointCount(length)) +
-               " frequency steps; the analyzer takes at most " + std::to_string(kMaxPoints) + ".";
+    r.reason = file.error;
+    std::error_code ec;
+    if (file.fault == common::ReadFault::TooLarge)
+      r.reason = "The file holds " +
+                 std::to_string(vecPointCount(std::filesystem::file_size(path, ec))) +
+                 " frequency steps; the analyzer takes at most " + std::to_string(kMaxPoints) + ".";
     return r;
   }
-  auto bytes = common::readTextFile(path);
-  if (ec || !bytes) {
-    r.fault = VecFault::Invalid;
-    r.reason = "The file cannot be opened.";
-    return r;
-  }
-  return parseVec(*bytes);
+  return parseVec(*file.content);
 }
 
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {

@@ -32,7 +32,7 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
     r.error = we.error;
     return r;
   }
-  if (start == stop) {
+  if (!spanUsable(start, stop)) {
     r.error = "The start and stop frequencies are equal: there is no span to sweep.";
     return r;
   }

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/launcher.h"
+#include "app/stop_signals.h"
 #include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
   context.programDir = QCoreApplication::applicationDirPath().toStdString();
 
   kolm::app::Launcher launcher(context);
+  // A stop signal closes the program as "EXIT PROGRAM" does.
+  kolm::app::StopSignals stopSignals;
+  QObject::connect(&stopSignals, &kolm::app::StopSignals::stopRequested, &launcher,
+                   &kolm::app::Launcher::exitProgram);
   launcher.load();
   launcher.show();
   return app.exec();

@@ -1,12 +1,13 @@
 // kolm-cli: the instruments without a display, on the same core as the windows.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/job.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
 
@@ -14,6 +15,8 @@ namespace kolm::cli {
 
 // Exit status for bad arguments, a clock of 0 or a value the hardware cannot take.
 inline constexpr int kUsageError = 2;
+// Exit status when a result or the trace could not be written.
+inline constexpr int kWriteError = 1;
 
 // Command arguments: "--name value" options and bare words, in order.
 class Args {
@@ -22,8 +25,10 @@ class Args {
   // The value of --name, or empty when absent. Throws UsageError when the
   // option has no value.
   std::optional<std::string> option(const std::string& name);
-  // A number option; throws UsageError when it is not a number.
+  // A number option; throws UsageError when it is not one number.
   std::optional<double> number(const std::string& name);
+  // A whole-number option; throws UsageError when it is not a whole number.
+  std::optional<double> wholeNumber(const std::string& name);
   // Bare words not taken as options; they count as taken.
   std::vector<std::string> takePositional();
   // Throws UsageError naming any word that no call above has taken.
@@ -42,6 +47,8 @@ struct Context {
   hw::Instrument instrument;
   std::ostream* out;
   std::ostream* err;
+  // Set once the command has switched the generator off on its way out.
+  bool outputOff = false;
 };
 
 struct Command {
@@ -50,11 +57,36 @@ struct Command {
   int (*run)(Context&, Args&);
 };
 
-// Strict number from a text, for arguments: the whole text must be a number.
+// Strict number from a text, for arguments: the whole text must be one number
+// (no blanks between its digits, nothing after it).
 double parseNumber(const std::string& text, const std::string& what);
 
 // Resets the DDS, loads the multiplier and the word for `mhz`; throws UsageError
 // when the clock is 0 or the word does not fit. Returns the word.
 uint32_t tuneDds(hw::Instrument& instrument, double mhz);
+
+// The one switch-off sequence on a command's way out (then `delayUnits`).
+void switchOff(Context& ctx, double delayUnits = 0);
+
+// Throws UsageError when `path` cannot take the command's output (see
+// common::outputTargetProblem), before anything reaches the port.
+void checkOutput(const std::string& option, const std::string& path);
+
+// Writes a command's result file whole; false (and one message) when it cannot.
+bool writeResult(Context& ctx, const std::string& path, const std::string& content);
+
+// Runs a pass one atomic point at a time until it is done or a stop signal
+// arrives, with a progress line on standard error every second ("COMMAND: N of
+// M points (P%)"). False when a signal stopped it.
+bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int totalPoints,
+             const std::function<int()>& measured);
+
+// SIGINT, SIGTERM and SIGHUP ask the running command to stop after the point in
+// progress; SIGPIPE and SIGXFSZ are ignored, so that a closed pipe or a size
+// limit shows as a write error instead of ending the program with the
+// generator running.
+void catchStopSignals();
+// The signal that asked to stop, or 0.
+int stopSignal();
 
 }  // namespace kolm::cli

@@ -4,32 +4,24 @@
 #include "analyzer/files.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
-#include "common/files.h"
 #include "common/text.h"
-#include "hw/dds.h"
 
 namespace kolm::cli {
 
 namespace {
 
-std::string lowerExtension(const std::string& file) {
-  std::string ext = std::filesystem::path(file).extension().string();
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return ext;
-}
-
 int runAnalyze(Context& ctx, Args& args) {
   auto start = args.number("--start");
   auto stop = args.number("--stop");
-  auto points = args.number("--points");
+  auto points = args.wholeNumber("--points");
   auto out = args.option("--out");
   args.finish();
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ --points N --out FILE"};
-  const std::string ext = lowerExtension(*out);
+  const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
     throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
+  checkOutput("--out", *out);
 
   auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.RefClkMHz);
   if (!planned.ok()) throw UsageError{planned.error};
@@ -37,10 +29,15 @@ int runAnalyze(Context& ctx, Args& args) {
 
   analyzer::Channels channels;
   analyzer::ReadWriteJob job(ctx.instrument, plan, channels, true);
-  job.runToEnd();
+  const bool complete =
+      runPass(ctx, job, "analyze", plan.points + 2, [&job] { return job.stored(); });
   // The generator off and every data line low, as the window leaves them.
-  hw::DdsOutputOff(ctx.instrument);
+  switchOff(ctx);
   ctx.instrument.out(0);
+  if (!complete) {
+    *ctx.err << "analyze: stopped after " << job.stored() << " points; nothing written\n";
+    return 0;  // the stop signal gives the exit status
+  }
 
   std::string text;
   if (ext == ".vna")
@@ -49,11 +46,7 @@ int runAnalyze(Context& ctx, Args& args) {
     text = analyzer::formatCsv(plan.points, plan.start, plan.stop, channels);
   else
     text = analyzer::formatTouchstone(plan.points, plan.start, plan.stop, channels);
-  std::string error;
-  if (!common::writeFileAtomic(*out, text, &error)) {
-    *ctx.err << "kolm-cli: cannot write " << *out << ": " << error << "\n";
-    return 1;
-  }
+  if (!writeResult(ctx, *out, text)) return kWriteError;
   *ctx.out << "points=" << plan.points + 1 << " file=" << *out << "\n";
   return 0;
 }

@@ -1,15 +1,10 @@
 // power-sweep: one power meter pass without a display, with the calibration the
 // power meter window keeps in pow.ini, saved as a chart file or as CSV.
-#include <cctype>
-#include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <ostream>
 
 #include "cli/cli.h"
-#include "common/files.h"
 #include "common/text.h"
-#include "hw/dds.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "powermeter/sweep.h"
@@ -18,16 +13,8 @@ namespace kolm::cli {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void onInterrupt(int) { interrupted = 1; }
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-double required(Args& args, const std::string& name) {
-  auto v = args.number(name);
+double required(Args& args, const std::string& name, bool whole = false) {
+  auto v = whole ? args.wholeNumber(name) : args.number(name);
   if (!v) throw UsageError{"power-sweep needs " + name};
   return *v;
 }
@@ -35,21 +22,18 @@ double required(Args& args, const std::string& name) {
 int runPowerSweep(Context& ctx, Args& args) {
   const double start = required(args, "--start");
   const double stop = required(args, "--stop");
-  const double points = required(args, "--points");
+  const double points = required(args, "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   auto out = args.option("--out");
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
-  if (points != common::roundHalfEven(points) || points < 1 || points > powermeter::kMaxPoints)
+  if (points < 1 || points > powermeter::kMaxPoints)
     throw UsageError{"--points: a whole number from 1 to 20000"};
   if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
-  const std::filesystem::path file(*out);
-  const std::string ext = lower(file.extension().string());
+  const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".pwm" && ext != ".csv")
     throw UsageError{"--out: the file name must end in .pwm or .csv"};
-  const auto folder = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-  if (!std::filesystem::is_directory(folder))
-    throw UsageError{"--out: no folder " + folder.string()};
+  checkOutput("--out", *out);
 
   const powermeter::PowIni ini = powermeter::ReadVar();
   auto prepared = powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
@@ -61,25 +45,12 @@ int runPowerSweep(Context& ctx, Args& args) {
   std::vector<float> trace(powermeter::kTraceSize, 0.f);
   powermeter::SweepJob job(
       ctx.instrument, plan, ini.calibration, [delayMs] { return delayMs; }, trace);
-  interrupted = 0;
-  auto previous = std::signal(SIGINT, onInterrupt);
-  using clock = std::chrono::steady_clock;
-  const auto began = clock::now();
-  auto nextReport = began + std::chrono::seconds(1);
-  while (!job.done() && !interrupted) {
-    job.step();
-    if (clock::now() >= nextReport) {
-      *ctx.err << "power-sweep: " << job.measured() << " of " << plan.Points + 1 << " points ("
-               << static_cast<int>(job.progress() * 100) << "%)\n";
-      nextReport += std::chrono::seconds(1);
-    }
-  }
-  std::signal(SIGINT, previous);
-  hw::DdsOutputOff(ctx.instrument);
-  hw::PortDelay(ctx.instrument, 1);
-  if (interrupted) {
+  const bool complete = runPass(ctx, job, "power-sweep", plan.Points + 1,
+                                [&job] { return static_cast<int>(job.measured()); });
+  switchOff(ctx, 1);
+  if (!complete) {
     *ctx.err << "power-sweep: stopped after " << job.measured() << " points; nothing written\n";
-    return 130;
+    return 0;  // the stop signal gives the exit status
   }
 
   powermeter::ChartFile chart;
@@ -91,14 +62,9 @@ int runPowerSweep(Context& ctx, Args& args) {
   const std::string content =
       ext == ".pwm" ? powermeter::formatChartFile(chart)
                     : powermeter::formatCsv(chart, powermeter::levelLimits(ini.calibration));
-  std::string error;
-  if (!common::writeFileAtomic(file, content, &error)) {
-    *ctx.err << "kolm-cli: cannot write " << file.string() << ": " << error << "\n";
-    return 1;
-  }
+  if (!writeResult(ctx, *out, content)) return kWriteError;
   *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
-           << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << file.string()
-           << "\n";
+           << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out << "\n";
   return 0;
 }
 

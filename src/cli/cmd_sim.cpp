@@ -28,7 +28,7 @@ int runReadDetector(Context& ctx, Args& args) {
   tuneDds(ctx.instrument, mhz);
   hw::PortDelay(ctx.instrument, kSettleUnits);
   int count = hw::lettura(ctx.instrument);
-  hw::DdsOutputOff(ctx.instrument, 1);
+  switchOff(ctx, 1);
   // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
   const powermeter::Calibration calibration;
   const float dbm = powermeter::deciBel(count, calibration);
@@ -44,7 +44,7 @@ int runReadBridge(Context& ctx, Args& args) {
   tuneDds(ctx.instrument, mhz);
   hw::PortDelay(ctx.instrument, kSettleUnits);
   auto reading = hw::READ(ctx.instrument);
-  hw::DdsOutputOff(ctx.instrument, 1);
+  switchOff(ctx, 1);
   *ctx.out << "a=" << reading.a << " b=" << reading.b;
   const auto flag = analyzer::pointFlag(reading.a, reading.b);
   if (flag != analyzer::PointFlag::Valid) *ctx.out << " flag=" << analyzer::flagWord(flag);

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -11,11 +10,7 @@ namespace kolm::cli {
 
 namespace {
 
-std::string mhzText(double mhz) {
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.6f", mhz);
-  return buf;
-}
+std::string mhzText(double mhz) { return common::formatPattern(mhz, "0.000000"); }
 
 int runTune(Context& ctx, Args& args) {
   auto modeText = args.option("--mode");
@@ -43,7 +38,17 @@ int runTune(Context& ctx, Args& args) {
   }
   vfo.settings.ifChoice = vfo::IfChoice::IF1;
   vfo.settings.WorkingFreq = mhz;
-  if (ctx.instrument.params.RefClkMHz <= 0) throw UsageError{hw::noClockMessage()};
+  const double clock = ctx.instrument.params.RefClkMHz;
+  if (!(clock > 0)) throw UsageError{hw::noClockMessage()};
+  // Strict, unlike the window: a result the VFO would have to hold at its limit
+  // is refused before anything is sent.
+  const vfo::Tuning planned =
+      vfo::tune(mhz, vfo.settings.mode, common::numericValue(vfo.settings.IF1), clock);
+  if (planned.tooHigh)
+    throw UsageError{std::string(vfo::kTooHighMessage) + ": the DDS would have to run at " +
+                     common::shortestText(planned.requestedDdsFreq) + " MHz, above its limit of " +
+                     common::shortestText(vfo::kMaxOutputShare * clock) +
+                     " MHz (0.4 x the clock); nothing was sent"};
 
   vfo.ddsReset();
   for (const std::string& m : prompter.messages()) *ctx.err << "kolm-cli: " << m << "\n";
@@ -61,8 +66,9 @@ extern const Command kTuneCommand{
     "tune MHZ [--mode gen|rtx|rtx2] [--if MHZ]\n"
     "    Tune as the VFO does: the working frequency MHZ (a negative one in gen mode\n"
     "    is held at 0), the DDS at it (gen), at |MHZ + IF| (rtx) or twice that (rtx2),\n"
-    "    IF 10 MHz unless given, limited to 0.4 x the DDS clock (\"Frequency too High\"\n"
-    "    on stderr). Resets the DDS, loads the multiplier and the word; prints\n"
+    "    IF 10 MHz unless given. A DDS frequency above 0.4 x the clock is refused\n"
+    "    (\"Frequency too High\", exit 2, nothing sent; the window would hold it at\n"
+    "    the limit). Resets the DDS, loads the multiplier and the word; prints\n"
     "    working=MHZ dds=MHZ word=N. radio.ini is neither read nor written.",
     runTune};
 

@@ -1,9 +1,12 @@
+#include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
 
 #include "cli/cli.h"
+#include "common/files.h"
 #include "common/text.h"
 #include "hw/dds.h"
 #include "sim/connection.h"
@@ -51,15 +54,22 @@ void printHelp(std::ostream& out) {
     out << "  " << grammar.substr(pos, end - pos) << "\n";
     pos = end + 1;
   }
-  out << "\nExit status: 0 done, 2 bad arguments or a value the hardware cannot take.\n";
+  out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP) ends a pass after the point in progress:\n"
+         "the generator is switched off and no output file is written.\n"
+         "\nExit status: 0 done, 1 a result or the trace could not be written, 2 bad\n"
+         "arguments or a value the hardware cannot take, 128 + N stopped by signal N.\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  catchStopSignals();
+  // System messages in the user's language; numbers are read and written with
+  // "." whatever the locale says.
+  std::setlocale(LC_ALL, "");
   std::vector<std::string> words(argv + 1, argv + argc);
+  std::optional<std::string> trace;
   std::string backend;
-  std::string trace;
   hw::PortOptions options;
   bool dutGiven = false;
   bool loadGiven = false;
@@ -68,6 +78,9 @@ int main(int argc, char** argv) {
     if (i + 1 >= words.size()) throw UsageError{opt + " needs a value"};
     return words[++i];
   };
+  Context ctx{hw::Instrument{}, &std::cout, &std::cerr};
+  hw::TracingPort* tracing = nullptr;
+  int status = 0;
   try {
     for (; i < words.size() && words[i].rfind("--", 0) == 0; ++i) {
       const std::string& w = words[i];
@@ -94,8 +107,11 @@ int main(int argc, char** argv) {
     for (const Command* c : kCommands)
       if (name == c->name) command = c;
     if (!command) throw UsageError{"unknown command " + name + " (see kolm-cli --help)"};
+    if (trace) {
+      const std::string problem = common::outputTargetProblem(*trace, common::OutputKind::Appended);
+      if (!problem.empty()) throw UsageError{"--trace: " + problem};
+    }
 
-    Context ctx{hw::Instrument{}, &std::cout, &std::cerr};
     hw::ReadHardwareConfig(ctx.instrument.params);
     if (backend.empty()) backend = ctx.instrument.params.portBackend;
     if ((dutGiven || loadGiven) && backend != "sim")
@@ -103,20 +119,38 @@ int main(int argc, char** argv) {
     hw::Orologio(ctx.instrument);
     auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
     if (!opened.port) throw UsageError{opened.error};
-    if (!trace.empty()) {
-      std::FILE* f = std::fopen(trace.c_str(), "a");
-      if (!f) throw UsageError{"cannot open the trace file " + trace + ": " + std::strerror(errno)};
-      opened.port = std::make_unique<hw::TracingPort>(std::move(opened.port), f);
+    if (trace) {
+      std::FILE* f = std::fopen(trace->c_str(), "a");
+      if (!f) throw UsageError{"--trace: cannot open '" + *trace + "': " + std::strerror(errno)};
+      auto port = std::make_unique<hw::TracingPort>(std::move(opened.port), f);
+      tracing = port.get();
+      opened.port = std::move(port);
     }
     ctx.instrument.setPort(std::move(opened.port));
     if (!ctx.instrument.reachable())
       throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
     Args args(std::vector<std::string>(words.begin() + static_cast<long>(i), words.end()));
-    return command->run(ctx, args);
+    if (!stopSignal()) status = command->run(ctx, args);
   } catch (const UsageError& e) {
     std::cerr << "kolm-cli: " << e.message << "\n";
-    return kUsageError;
+    status = kUsageError;
   }
+  // A stop signal: the generator off (the command may have left it running, or
+  // not have started), whatever the command did.
+  if (const int signal = stopSignal()) {
+    if (!ctx.outputOff && ctx.instrument.reachable()) hw::DdsOutputOff(ctx.instrument);
+    status = 128 + signal;
+  }
+  std::string why;
+  if (tracing && !tracing->finish(&why)) {
+    std::cerr << "kolm-cli: the trace '" << *trace << "' is incomplete: " << why << "\n";
+    if (status == 0) status = kWriteError;
+  }
+  if (!std::cout.flush()) {
+    std::cerr << "kolm-cli: the results could not be written to standard output\n";
+    if (status == 0) status = kWriteError;
+  }
+  return status;
 }
 
 std::optional<std::string> Args::option(const std::string& name) {
@@ -135,6 +169,13 @@ std::optional<double> Args::number(const std::string& name) {
   return parseNumber(*text, name);
 }
 
+std::optional<double> Args::wholeNumber(const std::string& name) {
+  auto v = number(name);
+  if (v && *v != common::roundHalfEven(*v))
+    throw UsageError{name + ": '" + *option(name) + "' is not a whole number"};
+  return v;
+}
+
 std::vector<std::string> Args::takePositional() {
   std::vector<std::string> out;
   for (size_t k = 0; k < words_.size(); ++k)
@@ -151,8 +192,41 @@ void Args::finish() const {
 }
 
 double parseNumber(const std::string& text, const std::string& what) {
-  if (!common::isNumeric(text)) throw UsageError{what + ": '" + text + "' is not a number"};
-  return common::numericValue(text);
+  const auto v = common::argumentNumber(text);
+  if (!v) throw UsageError{what + ": '" + text + "' is not a number"};
+  return *v;
+}
+
+void switchOff(Context& ctx, double delayUnits) {
+  hw::DdsOutputOff(ctx.instrument, delayUnits);
+  ctx.outputOff = true;
+}
+
+void checkOutput(const std::string& option, const std::string& path) {
+  const std::string problem = common::outputTargetProblem(path, common::OutputKind::Replaced);
+  if (!problem.empty()) throw UsageError{option + ": " + problem};
+}
+
+bool writeResult(Context& ctx, const std::string& path, const std::string& content) {
+  std::string error;
+  if (common::writeFileAtomic(path, content, &error)) return true;
+  *ctx.err << "kolm-cli: " << error << "\n";
+  return false;
+}
+
+bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int totalPoints,
+             const std::function<int()>& measured) {
+  using clock = std::chrono::steady_clock;
+  auto nextReport = clock::now() + std::chrono::seconds(1);
+  while (!job.done() && !stopSignal()) {
+    job.step();
+    if (clock::now() >= nextReport) {
+      *ctx.err << command << ": " << measured() << " of " << totalPoints << " points ("
+               << static_cast<int>(job.progress() * 100) << "%)\n";
+      nextReport += std::chrono::seconds(1);
+    }
+  }
+  return job.done();
 }
 
 }  // namespace kolm::cli

@@ -10,7 +10,10 @@ void RecordWriter::quoted(std::string_view text) {
   text_ += "\"\r\n";
 }
 
-void RecordWriter::number(double value, int digits) { line(shortestText(value, digits)); }
+void RecordWriter::number(double value, int digits) {
+  appendShortest(text_, value, digits);
+  text_ += "\r\n";
+}
 
 void RecordWriter::line(std::string_view text) {
   text_ += text;

@@ -1,105 +1,192 @@
 #include "common/text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <system_error>
 
 namespace kolm::common {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isExponentMark(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
 
-// Collects the leading number of a text (blanks skipped) into a plain C string
-// that strtod understands. Returns the number of characters of `text` consumed.
-size_t scanNumber(std::string_view text, std::string& out) {
+// Exponents beyond this are far outside a double's range either way.
+constexpr int kExponentCap = 99999;
+
+struct Scanned {
+  enum class Status { None, Number, TooLarge };
+  Status status = Status::None;
+  double value = 0;
+  size_t used = 0;  // characters of the text taken, blanks after the number included
+};
+
+// Reads the number at the start of `t` in one pass, then converts it with
+// from_chars: in place when its characters stand together as from_chars reads
+// them, else from a copy without the blanks. `lenient` is the numeric-value
+// rule: blanks may stand between the sign, the digits and the exponent, and the
+// exponent may be marked D as well as E.
+Scanned scan(std::string_view t, bool lenient) {
+  const bool blanksInside = lenient;
+  Scanned out;
+  const size_t n = t.size();
   size_t i = 0;
-  auto skip = [&] {
-    while (i < text.size() && isBlank(text[i])) ++i;
-  };
-  skip();
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    out += text[i++];
-    skip();
+  while (i < n && isBlank(t[i])) ++i;
+  bool negative = false;
+  if (i < n && (t[i] == '-' || t[i] == '+')) {
+    negative = t[i] == '-';
+    ++i;
+    if (blanksInside)
+      while (i < n && isBlank(t[i])) ++i;
   }
-  bool digits = false;
-  bool point = false;
-  while (i < text.size()) {
-    char c = text[i];
-    if (isDigit(c)) {
-      out += c;
-      digits = true;
-    } else if (c == '.' && !point) {
-      out += c;
-      point = true;
-    } else if (!isBlank(c)) {
+  const size_t begin = i;
+  size_t end = i;  // after the last digit or point of the mantissa
+  bool contiguous = true, point = false, digits = false, nonzero = false;
+  int integerDigits = 0;    // significant digits before the point
+  int zerosAfterPoint = 0;  // zeros between the point and the first other digit
+  while (i < n) {
+    const char c = t[i];
+    if (isDigit(c) || (c == '.' && !point)) {
+      contiguous = contiguous && end == i;
+      if (c == '.') {
+        point = true;
+      } else {
+        digits = true;
+        nonzero = nonzero || c != '0';
+        if (!point && nonzero && integerDigits < kExponentCap) ++integerDigits;
+        if (point && !nonzero && zerosAfterPoint < kExponentCap) ++zerosAfterPoint;
+      }
+      end = ++i;
+    } else if (blanksInside && isBlank(c)) {
+      ++i;
+    } else {
       break;
     }
-    ++i;
   }
-  if (!digits) {
-    out.clear();
-    return 0;
-  }
-  // Optional exponent, taken only when digits follow it.
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+  if (!digits) return out;
+
+  // The exponent, taken only when digits follow its mark.
+  int exponent = 0;
+  bool exponentTaken = false;
+  size_t exponentEnd = end;
+  if (i < n && (lenient ? isExponentMark(t[i]) : (t[i] == 'e' || t[i] == 'E'))) {
+    bool inPlace = contiguous && i == end && (t[i] == 'e' || t[i] == 'E');
     size_t j = i + 1;
-    std::string exponent = "e";
-    while (j < text.size() && isBlank(text[j])) ++j;
-    if (j < text.size() && (text[j] == '-' || text[j] == '+')) exponent += text[j++];
-    bool expDigits = false;
-    while (j < text.size() && (isDigit(text[j]) || isBlank(text[j]))) {
-      if (isDigit(text[j])) {
-        exponent += text[j];
-        expDigits = true;
+    if (blanksInside)
+      while (j < n && isBlank(t[j])) {
+        ++j;
+        inPlace = false;
       }
-      ++j;
+    bool expNegative = false;
+    if (j < n && (t[j] == '-' || t[j] == '+')) expNegative = t[j++] == '-';
+    bool expDigits = false;
+    size_t last = j;
+    while (j < n) {
+      if (isDigit(t[j])) {
+        inPlace = inPlace && last == j;
+        expDigits = true;
+        exponent = std::min(exponent * 10 + (t[j] - '0'), kExponentCap);
+        last = ++j;
+      } else if (blanksInside && isBlank(t[j])) {
+        ++j;
+      } else {
+        break;
+      }
     }
     if (expDigits) {
-      out += exponent;
+      exponentTaken = true;
+      if (expNegative) exponent = -exponent;
+      contiguous = inPlace;
+      exponentEnd = last;
       i = j;
     }
   }
-  return i;
+
+  double value = 0;
+  std::from_chars_result r{};
+  const char* last = t.data() + (exponentTaken ? exponentEnd : end);
+  if (contiguous) {
+    r = std::from_chars(t.data() + begin, last, value);
+    if (r.ptr != last) contiguous = false;  // not as expected: convert the copy
+  }
+  if (!contiguous) {
+    std::string copy;
+    for (size_t k = begin; k < end; ++k)
+      if (!isBlank(t[k])) copy += t[k];
+    if (exponentTaken) {
+      char buf[16] = {'e'};
+      auto e = std::to_chars(buf + 1, buf + sizeof buf, exponent);
+      copy.append(buf, e.ptr);
+    }
+    r = std::from_chars(copy.data(), copy.data() + copy.size(), value);
+  }
+  if (r.ec == std::errc::result_out_of_range) {
+    // Beyond a double's range: the decimal order of the number says which end.
+    const int order = integerDigits > 0 ? integerDigits + exponent : exponent - zerosAfterPoint;
+    if (order > 0) {
+      out.status = Scanned::Status::TooLarge;
+      out.used = i;
+      return out;
+    }
+    value = 0;
+  } else if (r.ec != std::errc()) {
+    return out;
+  }
+  out.status = Scanned::Status::Number;
+  out.value = negative ? -value : value;
+  out.used = i;
+  return out;
 }
 
-// printf %g with `digits` significant digits, upper-case exponent.
-std::string generalForm(double value, int digits) {
+bool onlyBlanksFrom(std::string_view t, size_t from) {
+  for (size_t k = from; k < t.size(); ++k)
+    if (!isBlank(t[k])) return false;
+  return true;
+}
+
+std::optional<double> wholeNumber(std::string_view text, bool lenient) {
+  const Scanned s = scan(text, lenient);
+  if (s.status != Scanned::Status::Number || !onlyBlanksFrom(text, s.used)) return std::nullopt;
+  return s.value;
+}
+
+// The C locale's %.<digits>G: `digits` significant digits at most,
+// trailing zeros dropped, an upper-case exponent of at least two digits.
+void appendGeneral(std::string& out, double value, int digits) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*G", digits, value);
-  std::string s = buf;
-  if (s == "-0") s = "0";
-  return s;
+  const int precision = std::clamp(digits, 1, 17);
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+  for (char* c = buf; c != r.ptr; ++c)
+    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
+  if (r.ptr - buf == 2 && buf[0] == '-' && buf[1] == '0') {
+    out += '0';
+    return;
+  }
+  out.append(buf, r.ptr);
 }
 
-std::string toStrForm(std::string s) {
-  // "0.5" -> ".5", "-0.5" -> "-.5"
-  if (s.rfind("0.", 0) == 0) s.erase(0, 1);
-  if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
-  if (s.empty() || s[0] != '-') s.insert(s.begin(), ' ');
+std::string strForm(double value, int digits) {
+  std::string s = " ";
+  appendGeneral(s, value, digits);
+  if (s[1] == '-') s.erase(0, 1);                 // "-80": the sign takes the blank's place
+  if (s.compare(1, 2, "0.") == 0) s.erase(1, 1);  // " 0.5" -> " .5", "-0.5" -> "-.5"
   return s;
 }
 
 }  // namespace
 
 double numericValue(std::string_view text) {
-  std::string number;
-  scanNumber(text, number);
-  if (number.empty()) return 0.0;
-  double v = std::strtod(number.c_str(), nullptr);
-  if (!std::isfinite(v)) return 0.0;
-  return v;
+  const Scanned s = scan(text, true);
+  return s.status == Scanned::Status::Number ? s.value : 0.0;
 }
 
-bool isNumeric(std::string_view text) {
-  std::string number;
-  size_t used = scanNumber(text, number);
-  if (number.empty()) return false;
-  for (size_t i = used; i < text.size(); ++i)
-    if (!isBlank(text[i])) return false;
-  return std::isfinite(std::strtod(number.c_str(), nullptr));
-}
+std::optional<double> fieldNumber(std::string_view text) { return wholeNumber(text, true); }
+
+std::optional<double> argumentNumber(std::string_view text) { return wholeNumber(text, false); }
+
+bool fitsSingle(double value) { return std::isfinite(static_cast<float>(value)); }
 
 double roundHalfEven(double value) { return std::nearbyint(value); }
 
@@ -111,21 +198,70 @@ std::optional<int16_t> toInt16(double value) {
   return static_cast<int16_t>(r);
 }
 
-std::string strSingle(float value) { return toStrForm(generalForm(value, 7)); }
+std::string strSingle(float value) { return strForm(value, 7); }
 
-std::string strDouble(double value) { return toStrForm(generalForm(value, 15)); }
+std::string strDouble(double value) { return strForm(value, 15); }
 
-std::string shortestText(double value, int digits) { return generalForm(value, digits); }
+std::string shortestText(double value, int digits) {
+  std::string s;
+  appendGeneral(s, value, digits);
+  return s;
+}
+
+void appendShortest(std::string& out, double value, int digits) {
+  appendGeneral(out, value, digits);
+}
 
 double decimalOfSingle(float value) {
   if (!std::isfinite(value)) return value;
-  return std::strtod(generalForm(value, 7).c_str(), nullptr);
+  char buf[64];
+  const auto w = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
+                               std::chars_format::general, 7);
+  double out = value;
+  std::from_chars(buf, w.ptr, out);
+  return out;
 }
 
 std::string formatScientific(double value) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2E", value);
-  return buf;
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 2);
+  for (char* c = buf; c != r.ptr; ++c)
+    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
+  return std::string(buf, r.ptr);
+}
+
+std::optional<long> leadingInteger(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  long value = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (r.ec != std::errc()) return std::nullopt;
+  return value;
+}
+
+std::string hexText(uint32_t value) {
+  char buf[16];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, 16);
+  for (char* c = buf; c != r.ptr; ++c)
+    if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
+  return std::string(buf, r.ptr);
+}
+
+std::string asciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 std::string formatPattern(double value, std::string_view pattern, char thousandsSeparator) {
@@ -139,8 +275,10 @@ std::string formatPattern(double value, std::string_view pattern, char thousands
     if (c == '0' || c == '#') ++decimals;
 
   char buf[512];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
-  std::string fixed = buf;
+  const auto r =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals);
+  if (r.ec != std::errc()) return formatScientific(value);
+  std::string fixed(buf, r.ptr);
   std::string intDigits = fixed.substr(0, fixed.find('.'));
   std::string fracDigits = decimals > 0 ? fixed.substr(fixed.find('.') + 1) : "";
   bool negative = value < 0 && fixed.find_first_not_of("0.") != std::string::npos;

@@ -17,13 +17,14 @@ double systemClockMHz(int multiplier, double quartzMHz) {
 }
 
 bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file) {
-  auto content = common::readTextFile(file);
+  auto content = common::readTextFile(file, common::kSettingsFileLimit);
   if (!content) return false;
   common::RecordReader reader(*content);
 
   auto f1 = reader.next();
-  if (!f1 || !common::isNumeric(*f1)) return false;
-  auto multiplier = common::toInt16(numericValue(*f1));
+  const auto first = f1 ? common::fieldNumber(*f1) : std::nullopt;
+  if (!first) return false;
+  auto multiplier = common::toInt16(*first);
   if (!multiplier) return false;
   params.RefClkMultiplier = *multiplier;
 

@@ -134,11 +134,7 @@ class DirectPort : public PortIo {
   ~DirectPort() override { ioperm(base_, 3, 0); }
   void writeData(uint8_t value) override { outb(value, base_); }
   uint8_t readStatus() override { return inb(static_cast<uint16_t>(base_ + 1)); }
-  std::string name() const override {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "direct:0x%X", base_);
-    return buf;
-  }
+  std::string name() const override { return "direct:0x" + common::hexText(base_); }
   bool addressed() const override { return true; }
 
  private:
@@ -151,10 +147,9 @@ class DirectPort : public PortIo {
 std::string ppdevDeviceForBase(int32_t base, const std::string& procRoot) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(procRoot, ec)) {
-    auto text = common::readTextFile(entry.path() / "base-addr");
+    auto text = common::readTextFile(entry.path() / "base-addr", common::kSettingsFileLimit);
     if (!text) continue;
-    long first = std::strtol(text->c_str(), nullptr, 10);
-    if (first == base) return "/dev/" + entry.path().filename().string();
+    if (common::leadingInteger(*text) == base) return "/dev/" + entry.path().filename().string();
   }
   return {};
 }
@@ -168,10 +163,8 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
     if (device.empty()) {
       device = ppdevDeviceForBase(lptBase);
       if (device.empty()) {
-        char buf[160];
-        std::snprintf(buf, sizeof buf,
-                      "No parallel port at address 0x%X was found on this computer.", lptBase);
-        r.error = buf;
+        r.error = "No parallel port at address 0x" +
+                  common::hexText(static_cast<uint32_t>(lptBase)) + " was found on this computer.";
         return r;
       }
     }
@@ -184,7 +177,7 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
   if (backend == "direct" || backend.rfind("direct:", 0) == 0) {
 #ifdef KOLM_HAVE_DIRECT_IO
     long address = lptBase;
-    if (backend.size() > 7) address = std::strtol(backend.c_str() + 7, nullptr, 0);
+    if (backend.size() > 7) address = common::leadingInteger(backend.substr(7)).value_or(0);
     if (!isParallelPortAddress(static_cast<int32_t>(address)) &&
         (address <= 0 || address > 0xFFFC)) {
       r.error = "The port address " + backend.substr(backend.find(':') + 1) + " is not valid.";

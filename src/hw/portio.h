@@ -64,12 +64,16 @@ class RecordingPort : public PortIo {
 };
 
 // Passes every access on to another back end and appends one line per access to
-// a file: "W hh" for a data write, "R hh" for a status read.
+// a file: "W hh" for a data write, "R hh" for a status read. A line that cannot
+// be written is remembered, so the caller can say the trace is incomplete.
 class TracingPort : public PortIo {
  public:
   TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out)
       : inner_(std::move(inner)), out_(out) {}
   ~TracingPort() override;
+  // Flushes and closes the file: false, with the reason in `error`, when any
+  // line was lost. Further accesses are passed on but no longer traced.
+  bool finish(std::string* error = nullptr);
   void writeData(uint8_t value) override;
   uint8_t readStatus() override;
   std::string name() const override { return inner_->name(); }
@@ -78,8 +82,11 @@ class TracingPort : public PortIo {
   PortIo& inner() { return *inner_; }
 
  private:
+  void line(char kind, uint8_t value);
+
   std::unique_ptr<PortIo> inner_;
   std::FILE* out_;
+  int failure_ = 0;  // errno of the first line that could not be written
 };
 
 }  // namespace kolm::hw

@@ -25,6 +25,8 @@ ChartFileRead parseChartFile(std::string_view content) {
   ChartFileRead out;
   common::RecordReader reader(content);
   size_t line = 0;
+  // The next value, which the file keeps in single precision (the step count is
+  // checked on its own).
   auto number = [&](double& value) {
     auto field = reader.next();
     ++line;
@@ -32,11 +34,17 @@ ChartFileRead parseChartFile(std::string_view content) {
       out.error = "The file ends at line " + std::to_string(line) + " before its last level.";
       return false;
     }
-    if (!common::isNumeric(*field)) {
+    const auto v = common::fieldNumber(*field);
+    if (!v) {
       out.error = "Line " + std::to_string(line) + " holds no number.";
       return false;
     }
-    value = common::numericValue(*field);
+    if (!common::fitsSingle(*v)) {
+      out.error = "Line " + std::to_string(line) + " holds " + common::shortestText(*v) +
+                  ", beyond the range of the single-precision values of a chart file.";
+      return false;
+    }
+    value = *v;
     return true;
   };
   ChartFile chart;
@@ -57,12 +65,15 @@ ChartFileRead parseChartFile(std::string_view content) {
   }
   // The reference level; blank lines at the end are not a value.
   while (auto field = reader.next()) {
+    ++line;
     if (field->find_first_not_of(" \t") == std::string::npos) continue;
-    if (!common::isNumeric(*field)) {
-      out.error = "The reference level after the levels is not a number.";
+    const auto v = common::fieldNumber(*field);
+    if (!v || !common::fitsSingle(*v)) {
+      out.error = "The reference level after the levels, line " + std::to_string(line) +
+                  ", is not a single-precision number.";
       return out;
     }
-    chart.reference = static_cast<float>(common::numericValue(*field));
+    chart.reference = static_cast<float>(*v);
     break;
   }
   out.chart = std::move(chart);
@@ -70,15 +81,13 @@ ChartFileRead parseChartFile(std::string_view content) {
 }
 
 ChartFileRead readChartFile(const std::filesystem::path& path) {
-  auto content = common::readTextFile(path);
-  if (!content) {
+  auto file = common::readFile(path, common::kChartFileLimit);
+  if (!file.content) {
     ChartFileRead out;
-    std::error_code ec;
-    out.error =
-        std::filesystem::exists(path, ec) ? "The file cannot be read." : "There is no such file.";
+    out.error = file.error;
     return out;
   }
-  return parseChartFile(*content);
+  return parseChartFile(*file.content);
 }
 
 bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, std::string* error) {

@@ -7,7 +7,7 @@
 namespace kolm::powermeter {
 
 float deciBel(int reading, const Calibration& calibration) {
-  const int16_t d = static_cast<int16_t>(calibration.Cal0 - calibration.Cal60);
+  const int d = calibration.Cal0 - calibration.Cal60;
   if (d == 0) return std::numeric_limits<float>::quiet_NaN();
   return static_cast<float>((-60.0 / d) * (calibration.Cal0 - reading));
 }

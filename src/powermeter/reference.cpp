@@ -1,7 +1,6 @@
 #include "powermeter/reference.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "common/files.h"
@@ -39,11 +38,6 @@ bool beyondDrawing(float f, float viewStop) {
   return static_cast<double>(f) >= static_cast<double>(viewStop) + 0.1 || f >= 160.0f;
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 }  // namespace
 
 std::string formatRif(const RifTable& table) {
@@ -57,14 +51,15 @@ int parseRif(std::string_view content, RifTable& table) {
   int read = 0;
   while (read < kRifEntries) {
     auto field = reader.next();
-    if (!field || !common::isNumeric(*field)) break;
-    table[read++] = static_cast<float>(common::numericValue(*field));
+    const auto value = field ? common::fieldNumber(*field) : std::nullopt;
+    if (!value || !common::fitsSingle(*value)) break;
+    table[read++] = static_cast<float>(*value);
   }
   return read;
 }
 
 int ReadRif(RifTable& table, const std::filesystem::path& path) {
-  auto content = common::readTextFile(path);
+  auto content = common::readTextFile(path, common::kTableFileLimit);
   if (!content) return 0;
   return parseRif(*content, table);
 }
@@ -73,11 +68,11 @@ std::filesystem::path findQuartzRif(const std::filesystem::path& folder) {
   std::error_code ec;
   const auto exact = folder / kQuartzRifFile;
   if (std::filesystem::is_regular_file(exact, ec)) return exact;
-  const std::string wanted = lower(kQuartzRifFile);
+  const std::string wanted = common::asciiLower(kQuartzRifFile);
   std::vector<std::filesystem::path> found;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
        it.increment(ec)) {
-    if (lower(it->path().filename().string()) == wanted && it->is_regular_file(ec))
+    if (common::asciiLower(it->path().filename().string()) == wanted && it->is_regular_file(ec))
       found.push_back(it->path());
   }
   if (found.empty()) return {};

@@ -14,27 +14,31 @@ PowIni parsePowIni(std::string_view content) {
     if (!field) return false;
     return assign(common::numericValue(*field));
   };
+  // A value beyond single precision is an unusable record, as is a count the
+  // 10-bit detector cannot give.
   auto single = [](float& target) {
     return [&target](double v) {
+      if (!common::fitsSingle(v)) return false;
       target = static_cast<float>(v);
       return true;
     };
   };
-  auto int16 = [](int16_t& target) {
-    return [&target](double v) {
+  auto int16 = [](int16_t& target, int lowest = INT16_MIN, int highest = INT16_MAX) {
+    return [&target, lowest, highest](double v) {
       auto r = common::toInt16(v);
-      if (!r) return false;
+      if (!r || *r < lowest || *r > highest) return false;
       target = *r;
       return true;
     };
   };
+  auto count = [&](int16_t& target) { return int16(target, 0, kMaxDetectorCount); };
   if (!number(single(ini.ViewStart))) return ini;
   if (!number(single(ini.ViewStop))) return ini;
   if (!number(int16(ini.Points))) return ini;
   if (!number(single(ini.LevelTop))) return ini;
   if (!number(single(ini.LevelBottom))) return ini;
-  if (!number(int16(ini.calibration.Cal0))) return ini;
-  if (!number(int16(ini.calibration.Cal60))) return ini;
+  if (!number(count(ini.calibration.Cal0))) return ini;
+  if (!number(count(ini.calibration.Cal60))) return ini;
   auto delay = reader.next();
   if (!delay) return ini;
   ini.delayText = *delay;
@@ -43,7 +47,7 @@ PowIni parsePowIni(std::string_view content) {
 }
 
 PowIni ReadVar(const std::filesystem::path& path) {
-  auto content = common::readTextFile(path);
+  auto content = common::readTextFile(path, common::kSettingsFileLimit);
   if (!content) return PowIni{};
   return parsePowIni(*content);
 }

@@ -27,8 +27,9 @@ struct PowIni {
 };
 
 // The defaults, then the items of the file in order; a missing or short file,
-// or an item that does not fit (points or a count beyond 16 bits), stops the
-// reading silently and keeps the defaults for the rest.
+// or an item that does not fit (a value beyond single precision, points beyond
+// 16 bits, a calibration count outside 0..1023), stops the reading silently and
+// keeps the defaults for the rest.
 PowIni ReadVar(const std::filesystem::path& path = kSettingsFile);
 PowIni parsePowIni(std::string_view content);
 

@@ -1,12 +1,12 @@
 #include "sim/connection.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "common/files.h"
+#include "common/text.h"
 
 namespace kolm::sim {
 
@@ -14,17 +14,8 @@ namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
+using common::asciiLower;
+std::string_view trim(std::string_view s) { return common::trimBlanks(s); }
 
 struct BadText {
   std::string why;
@@ -46,7 +37,7 @@ class Params {
       size_t eq = part.find('=');
       if (eq == std::string_view::npos)
         throw BadText{"'" + std::string(part) + "' is not name=value (" + usage() + ")"};
-      std::string key = lower(trim(part.substr(0, eq)));
+      std::string key = asciiLower(trim(part.substr(0, eq)));
       std::string value(trim(part.substr(eq + 1)));
       bool isKnown = false;
       for (const auto& k : known_) isKnown = isKnown || k == key;
@@ -106,8 +97,8 @@ void require(bool condition, const std::string& why) {
 std::pair<std::string, std::string_view> split(std::string_view text, bool& hasColon) {
   size_t colon = text.find(':');
   hasColon = colon != std::string_view::npos;
-  if (!hasColon) return {lower(trim(text)), {}};
-  return {lower(trim(text.substr(0, colon))), text.substr(colon + 1)};
+  if (!hasColon) return {asciiLower(trim(text)), {}};
+  return {asciiLower(trim(text.substr(0, colon))), text.substr(colon + 1)};
 }
 
 Dut dutFrom(std::string_view text) {
@@ -159,7 +150,7 @@ Dut dutFrom(std::string_view text) {
 Load loadFrom(std::string_view text) {
   Load l;
   std::string_view t = trim(text);
-  std::string low = lower(t);
+  std::string low = asciiLower(t);
   if (low.rfind("r=", 0) == 0 || low.rfind("r ", 0) == 0) {
     size_t eq = t.find('=');
     require(eq != std::string_view::npos, "a resistor is written r=OHM");
@@ -193,9 +184,9 @@ Load loadFrom(std::string_view text) {
   } else if (kind == "s1p") {
     std::string path(trim(rest));
     require(colon && !path.empty(), "s1p needs the path of a one-port Touchstone file: s1p:PATH");
-    auto text = common::readTextFile(path);
-    require(text.has_value(), "cannot read the file '" + path + "'");
-    auto parsed = parseTouchstone(*text);
+    auto file = common::readFile(path, common::kTouchstoneFileLimit);
+    require(file.content.has_value(), file.error);
+    auto parsed = parseTouchstone(*file.content);
     require(parsed.ok(), path + ": " + parsed.error);
     l.kind = Load::Kind::Touchstone;
     l.table = std::make_shared<OnePortTable>(std::move(parsed.table));

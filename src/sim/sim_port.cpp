@@ -14,7 +14,7 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
 }
 
 std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file) {
-  auto content = common::readTextFile(file);
+  auto content = common::readTextFile(file, common::kSettingsFileLimit);
   if (!content) return std::nullopt;
   common::RecordReader reader(*content);
   auto dut = reader.next();

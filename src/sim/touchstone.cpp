@@ -1,28 +1,23 @@
 #include "sim/touchstone.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+
+#include "common/text.h"
 
 namespace kolm::sim {
 
 namespace {
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 std::vector<std::string_view> tokens(std::string_view line) {
   std::vector<std::string_view> out;
   size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && common::isBlank(line[i])) ++i;
     size_t j = i;
-    while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
+    while (j < line.size() && !common::isBlank(line[j])) ++j;
     if (j > i) out.push_back(line.substr(i, j - i));
     i = j;
   }
@@ -91,8 +86,8 @@ TouchstoneParse parseTouchstone(std::string_view text) {
         return fail("the option line (# ...) must come before the data");
       optionSeen = true;
       std::vector<std::string> opts;
-      if (words.front().size() > 1) opts.push_back(lower(words.front().substr(1)));
-      for (size_t k = 1; k < words.size(); ++k) opts.push_back(lower(words[k]));
+      if (words.front().size() > 1) opts.push_back(common::asciiLower(words.front().substr(1)));
+      for (size_t k = 1; k < words.size(); ++k) opts.push_back(common::asciiLower(words[k]));
       for (size_t k = 0; k < opts.size(); ++k) {
         const std::string& o = opts[k];
         if (o == "hz") {

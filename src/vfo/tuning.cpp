@@ -26,6 +26,7 @@ Tuning tune(double workingFreq, Mode mode, double ifOffset, double refClkMHz) {
       t.DdsFreq = 2 * std::fabs(t.WorkingFreq + ifOffset);
       break;
   }
+  t.requestedDdsFreq = t.DdsFreq;
   const double limit = kMaxOutputShare * refClkMHz;
   if (refClkMHz > 0 && t.DdsFreq > limit) {
     t.tooHigh = true;

@@ -30,11 +30,12 @@ void readSettingsText(Settings& settings, const std::string& content) {
   if (!(record = r.next())) return;
   settings.IF2 = *record;
 
-  if (!(record = r.next()) || !common::isNumeric(*record)) return;
-  settings.ifChoice = common::numericValue(*record) == 1 ? IfChoice::IF1 : IfChoice::IF2;
+  std::optional<double> number;
+  if (!(record = r.next()) || !(number = common::fieldNumber(*record))) return;
+  settings.ifChoice = *number == 1 ? IfChoice::IF1 : IfChoice::IF2;
 
-  if (!(record = r.next()) || !common::isNumeric(*record)) return;
-  const double mode = common::numericValue(*record);
+  if (!(record = r.next()) || !(number = common::fieldNumber(*record))) return;
+  const double mode = *number;
   if (mode == 1)
     settings.mode = Mode::GEN;
   else if (mode == 2)
@@ -47,7 +48,7 @@ void readSettingsText(Settings& settings, const std::string& content) {
 }
 
 void Read_ini(Settings& settings, const std::filesystem::path& file) {
-  auto content = common::readTextFile(file);
+  auto content = common::readTextFile(file, common::kSettingsFileLimit);
   if (content) readSettingsText(settings, *content);
 }
 
@@ -59,14 +60,15 @@ std::vector<double> parseMemories(const std::string& content) {
   std::vector<double> values;
   for (const std::string& field : common::splitFields(content)) {
     if (field.find_first_not_of(" \t") == std::string::npos) continue;
-    if (!common::isNumeric(field)) break;
-    values.push_back(common::numericValue(field));
+    const auto value = common::fieldNumber(field);
+    if (!value) break;
+    values.push_back(*value);
   }
   return values;
 }
 
 std::vector<double> readMemories(const std::filesystem::path& file) {
-  auto content = common::readTextFile(file);
+  auto content = common::readTextFile(file, common::kTableFileLimit);
   return content ? parseMemories(*content) : std::vector<double>{};
 }
 
@@ -81,14 +83,15 @@ BandButtons parseBandButtons(const std::string& content) {
   common::RecordReader r(content);
   for (double& button : buttons) {
     auto field = r.next();
-    if (!field || !common::isNumeric(*field)) break;
-    button = common::numericValue(*field);
+    const auto value = field ? common::fieldNumber(*field) : std::nullopt;
+    if (!value) break;
+    button = *value;
   }
   return buttons;
 }
 
 BandButtons readBandButtons(const std::filesystem::path& file) {
-  auto content = common::readTextFile(file);
+  auto content = common::readTextFile(file, common::kSettingsFileLimit);
   return content ? parseBandButtons(*content) : BandButtons{};
 }
 

@@ -9,6 +9,7 @@
 
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
+#include "common/text.h"
 #include "hw/port_factory.h"
 
 using namespace kolm;
@@ -27,7 +28,8 @@ struct Swept {
 
 Swept sweepRlc(double r, double start, double stop, int points) {
   hw::Instrument instrument;
-  auto opened = hw::openPort("sim", 0, {"through", "rlc:r=" + std::to_string(r) + ",l=1u,c=125p"});
+  auto opened = hw::openPort(
+      "sim", 0, {"through", "rlc:r=" + kolm::common::shortestText(r) + ",l=1u,c=125p"});
   EXPECT_TRUE(opened.port) << opened.error;
   instrument.setPort(std::move(opened.port));
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());
@@ -52,7 +54,7 @@ TEST(AnalyzerOnSimulator, RlcResonanceAndResistance) {
   const int points = 450;  // 0.01 MHz steps
   const double step = (stop - start) / points;
   for (double r : {25.0, 33.0, 75.0, 100.0}) {
-    SCOPED_TRACE("R = " + std::to_string(r));
+    SCOPED_TRACE("R = " + kolm::common::shortestText(r));
     Swept s = sweepRlc(r, start, stop, points);
 
     // The lowest SWR is a plateau (10-bit read-out): one run of equal values.

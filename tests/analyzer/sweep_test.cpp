@@ -123,6 +123,7 @@ TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
   EXPECT_FALSE(planSweep(200, 3, 500, 400).ok());
   EXPECT_FALSE(planSweep(-1, 30, 500, 400).ok());
   EXPECT_FALSE(planSweep(14, 14, 500, 400).ok());
+  EXPECT_FALSE(planSweep(14, 14.0000001, 500, 400).ok());  // equal in single precision
   EXPECT_NE(planSweep(3, 30, 0, 400).error.find("20001"), std::string::npos);
   // The extra point past the stop must be reachable too, in either direction.
   EXPECT_TRUE(planSweep(100, 199, 100, 400).ok());

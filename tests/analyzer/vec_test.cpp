@@ -103,6 +103,13 @@ TEST(Vec, EqualSpanIsErroreWithTheExclamationAndComesFirst) {
   EXPECT_NE(zero.reason.find("n = 0"), std::string::npos);
   // Equal start and stop also before values that would not fit.
   EXPECT_EQ(parseVec(vec({1e9f, 0}, {0, 0}, 7, 7)).fault, VecFault::EqualSpan);
+  // One float step apart is the same decimal span: refused alike, so no chart
+  // with a span of 0 is opened (or saved as a .vna that cannot be read back).
+  const float start = 3.1f, next = std::nextafter(3.1f, 4.0f);
+  EXPECT_EQ(parseVec(vec({365, 365}, {0, 0}, start, next)).fault, VecFault::EqualSpan);
+  const auto apart = parseVec(vec({365, 365}, {0, 0}, 3.1f, 3.100001f));
+  ASSERT_TRUE(apart.ok()) << apart.reason;
+  EXPECT_TRUE(parseVna(formatVna(apart.chart)).ok());
   EXPECT_TRUE(equal.chart.canaleA.empty());
 }
 

@@ -1,8 +1,10 @@
 // kolm-cli as a user runs it: the exit status and what it prints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "common/files.h"
@@ -40,9 +42,12 @@ TEST(CliDds, BadInputExitsWithTwoAndSaysWhy) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("half the DDS clock"), std::string::npos) << r.err;
 
-  r = runCli("dds --freq seven");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("not a number"), std::string::npos) << r.err;
+  // The whole argument must be one number.
+  for (const char* freq : {"seven", "'1 2'", "7MHz", "''", "1e400"}) {
+    r = runCli(std::string("dds --freq ") + freq);
+    EXPECT_EQ(r.status, 2) << freq;
+    EXPECT_NE(r.err.find("not a number"), std::string::npos) << freq << ": " << r.err;
+  }
 
   r = runCli("dds");
   EXPECT_EQ(r.status, 2);
@@ -59,4 +64,48 @@ TEST(CliDds, HelpDocumentsTheGlobalOptions) {
   EXPECT_EQ(r.status, 0);
   for (const char* word : {"--backend", "--trace", "--dut", "--load", "dds --freq MHZ"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+// Where the results go is checked before anything reaches the port, and each
+// refusal is one line.
+TEST(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {
+  kolm::test::InTempDir dir;
+  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+  std::filesystem::create_directory("folder.vna");
+  struct Case {
+    const char* args;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out /missing/dir/x.vna",
+       "--out: there is no folder '/missing/dir'"},
+      {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out folder.vna",
+       "--out: 'folder.vna' is a folder"},
+      {"--trace t.txt power-sweep --start 1 --stop 2 --points 10 --out /missing/x.csv",
+       "--out: there is no folder '/missing'"},
+      {"--trace t.txt --load s1p:/dev/zero analyze --start 1 --stop 2 --points 10 --out x.vna",
+       "'/dev/zero' is not a regular file"},
+      {"--trace '' dds --freq 7", "--trace: no file name given"},
+      {"--trace /missing/t.txt dds --freq 7", "--trace: there is no folder '/missing'"},
+      {"--trace . dds --freq 7", "--trace: '.' is a folder"},
+  };
+  for (const Case& c : cases) {
+    auto r = runCli(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.err.rfind("kolm-cli: ", 0), 0u) << c.args << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.args << ": " << r.err;
+    EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << c.args;
+  }
+}
+
+TEST(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {
+  kolm::test::InTempDir dir;
+  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+  auto full = runCli("--trace /dev/full dds --freq 7");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_NE(full.err.find("the trace '/dev/full' is incomplete"), std::string::npos) << full.err;
+  auto stdoutFull = runCli("dds --freq 7 >/dev/full");
+  EXPECT_EQ(stdoutFull.status, 1);
+  EXPECT_NE(stdoutFull.err.find("standard output"), std::string::npos) << stdoutFull.err;
 }

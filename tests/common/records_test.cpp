@@ -1,7 +1,12 @@
 #include "common/records.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "common/files.h"
@@ -51,4 +56,88 @@ TEST(AtomicWrite, FailureKeepsTheOldFileAndSaysWhy) {
   EXPECT_FALSE(writeFileAtomic(dir.path() / "missing-folder" / "x.txt", "data", &error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(readTextFile(dir.path() / "nothing").has_value());
+}
+
+TEST(ReadFile, RefusesWhatNoReaderShouldWaitOnOrSwallow) {
+  kolm::test::TempDir dir;
+  const auto fifo = dir.path() / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "four", "1234"));
+  struct Case {
+    std::filesystem::path path;
+    uint64_t limit;
+    ReadFault fault;
+    const char* says;
+  };
+  const Case cases[] = {
+      {dir.path() / "four", 4, ReadFault::None, ""},
+      {dir.path() / "four", 3, ReadFault::TooLarge, "is larger than 3 bytes"},
+      {dir.path() / "none", 4, ReadFault::Missing, "cannot be opened"},
+      {dir.path(), 4, ReadFault::NotRegular, "is a folder"},
+      {fifo, 4, ReadFault::NotRegular, "is not a regular file"},
+      {"/dev/zero", kChartFileLimit, ReadFault::NotRegular, "is not a regular file"},
+  };
+  for (const Case& c : cases) {
+    const FileRead r = readFile(c.path, c.limit);
+    EXPECT_EQ(r.fault, c.fault) << c.path;
+    EXPECT_EQ(r.content.has_value(), c.fault == ReadFault::None) << c.path;
+    EXPECT_NE(r.error.find(c.says), std::string::npos) << r.error;
+    if (c.fault != ReadFault::None) {
+      EXPECT_NE(r.error.find("'" + c.path.string() + "'"), std::string::npos) << r.error;
+    }
+  }
+}
+
+namespace {
+size_t openFiles() {
+  size_t n = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+size_t entries(const std::filesystem::path& dir) {
+  size_t n = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}
+}  // namespace
+
+TEST(AtomicWrite, AFailedWriteClosesItsFileAndLeavesNothing) {
+  kolm::test::TempDir dir;
+  const auto path = dir.path() / "x.pwm";
+  ASSERT_TRUE(writeFileAtomic(path, "old"));
+  // A file size limit makes the write fail part-way, as a full disk would.
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = before;
+  small.rlim_cur = 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const size_t open = openFiles();
+  std::string error;
+  const bool written = writeFileAtomic(path, std::string(4096, 'x'), &error);
+  const size_t openAfter = openFiles();
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(written);
+  EXPECT_NE(error.find("cannot write '" + path.string() + "'"), std::string::npos) << error;
+  EXPECT_EQ(openAfter, open);
+  EXPECT_EQ(readTextFile(path).value_or(""), "old");
+  EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, TemporariesOfAnInterruptedSaveGoAtTheNextSave) {
+  kolm::test::TempDir dir;
+  const auto path = dir.path() / "pow.ini";
+  const auto stale = dir.path() / ".pow.ini.Ab12Cd";   // left by a save that was killed
+  const auto recent = dir.path() / ".pow.ini.Zz99Yy";  // a save in progress elsewhere
+  const auto other = dir.path() / ".ant.ini.Ab12Cd";   // another file's
+  for (const auto& p : {stale, recent, other}) ASSERT_TRUE(writeFileAtomic(p, "partial"));
+  const struct timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimes(stale.c_str(), old), 0);
+  ASSERT_EQ(::utimes(other.c_str(), old), 0);
+  ASSERT_TRUE(writeFileAtomic(path, "saved"));
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(recent));
+  EXPECT_TRUE(std::filesystem::exists(other));
+  EXPECT_EQ(entries(dir.path()), 3u);
 }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <locale>
+#include <string>
+
 using namespace kolm::common;
 
 TEST(NumericValue, TakesTheLeadingNumberAndSkipsBlanks) {
@@ -18,12 +22,47 @@ TEST(NumericValue, TakesTheLeadingNumberAndSkipsBlanks) {
   EXPECT_DOUBLE_EQ(numericValue("1,5"), 1);  // the comma is no decimal separator
 }
 
-TEST(NumericValue, StrictFormRejectsTrailingText) {
-  EXPECT_TRUE(isNumeric(" 20 "));
-  EXPECT_TRUE(isNumeric("-1.5"));
-  EXPECT_FALSE(isNumeric("20x"));
-  EXPECT_FALSE(isNumeric("abc"));
-  EXPECT_FALSE(isNumeric(""));
+TEST(NumericValue, FieldsAndArgumentsAreOneNumberOrNone) {
+  const double none = -999;  // stands for "no number"
+  struct Case {
+    const char* text;
+    double field;     // fieldNumber: blanks anywhere, nothing else
+    double argument;  // argumentNumber: no blanks between the digits
+  };
+  const Case cases[] = {
+      {" 20 ", 20, 20},      {"-1.5", -1.5, -1.5},   {"+7", 7, 7},        {".5", 0.5, 0.5},
+      {"5.", 5, 5},          {"1E-07", 1e-7, 1e-7},  {"2D3", 2000, none}, {"1 2", 12, none},
+      {"- 3", -3, none},     {"1 e3", 1000, none},   {"20x", none, none}, {"7MHz", none, none},
+      {"abc", none, none},   {"", none, none},       {"-", none, none},   {".", none, none},
+      {"1,5", none, none},   {"inf", none, none},    {"nan", none, none}, {"0x10", none, none},
+      {"1e400", none, none}, {"-1e400", none, none}, {"1e-400", 0, 0},    {"3e", none, none},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fieldNumber(c.text).value_or(none), c.field) << c.text;
+    EXPECT_EQ(argumentNumber(c.text).value_or(none), c.argument) << c.text;
+  }
+  // Beyond a double's range the leading number is not taken at all.
+  EXPECT_EQ(numericValue("1e400 MHz"), 0);
+  EXPECT_EQ(numericValue("0.001e-400"), 0);
+  // Long texts convert exactly, in place or with blanks taken out.
+  const std::string digits = "1" + std::string(400, '0') + "e-400";
+  EXPECT_EQ(numericValue(digits), 1);
+  EXPECT_EQ(numericValue("1 " + digits.substr(1)), 1);
+}
+
+TEST(NumericValue, ReadAndWrittenWithThePointInADecimalCommaLocale) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+  const std::locale cppBefore = std::locale::global(std::locale("de_DE.UTF-8"));
+  EXPECT_EQ(numericValue("12.5 MHz"), 12.5);
+  EXPECT_EQ(fieldNumber("-3.25E-02").value_or(0), -0.0325);
+  EXPECT_EQ(shortestText(12.5), "12.5");
+  EXPECT_EQ(strSingle(-0.5f), "-.5");
+  EXPECT_EQ(formatPattern(7.05, "000.000 000"), "007.050 000");
+  EXPECT_EQ(formatScientific(0.04376), "4.38E-02");
+  EXPECT_EQ(decimalOfSingle(3.1f), 3.1);
+  std::locale::global(cppBefore);
+  std::setlocale(LC_ALL, before.c_str());
 }
 
 TEST(Rounding, HalvesGoToEven) {

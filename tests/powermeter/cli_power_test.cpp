@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "common/files.h"
+#include "common/text.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "support/cli_run.h"
@@ -53,7 +54,7 @@ TEST(CliPowerSweep, CsvWithThePowIniCalibrationAndTheOutputSwitchedOff) {
     auto comma = line.find(',');
     ASSERT_NE(comma, std::string::npos) << line;
     freqs.push_back(line.substr(0, comma));
-    EXPECT_NEAR(std::stod(line.substr(comma + 1)), -1.96, 0.15) << line;
+    EXPECT_NEAR(kolm::common::numericValue(line.substr(comma + 1)), -1.96, 0.15) << line;
     EXPECT_EQ(line.substr(line.rfind(',')), ",\r");  // not flagged
   }
   EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));

@@ -33,6 +33,24 @@ TEST(PowIniFile, DefaultsWhenMissingOrShort) {
   EXPECT_EQ(bad.LevelTop, 20);
 }
 
+TEST(PowIniFile, ValuesTheInstrumentCannotHaveStopTheReading) {
+  const std::string head = "\"3\"\r\n\"30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n";
+  // Counts outside the detector's 0..1023, and a level beyond single precision.
+  for (const char* counts :
+       {"\"20000\"\r\n\"-20000\"", "\"826\"\r\n\"-1\"", "\"1024\"\r\n\"235\""}) {
+    const PowIni ini = parsePowIni(head + counts + "\r\n\"0\"\r\n\"7\"\r\n");
+    EXPECT_EQ(ini.calibration, Calibration{}) << counts;
+    EXPECT_EQ(ini.R0, 0) << counts;
+  }
+  const PowIni beyond = parsePowIni("\"3\"\r\n\"1e39\"\r\n\"500\"\r\n");
+  EXPECT_EQ(beyond.ViewStart, 3);
+  EXPECT_EQ(beyond.ViewStop, 30);
+  EXPECT_EQ(beyond.Points, 1000);
+  // The count difference is taken without a 16-bit overflow (which made a
+  // reading of 0 show +47 dBm).
+  EXPECT_FLOAT_EQ(deciBel(0, Calibration{20000, -20000}), -30.0f);
+}
+
 TEST(PowIniFile, NineQuotedItemsRoundTrip) {
   kolm::test::InTempDir dir;
   PowIniTexts t{" 3", " 30", "1000", "20", "-80", {826, 235}, "0", 0};
@@ -95,6 +113,24 @@ TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
   EXPECT_FALSE(parseChartFile("20003\n1\n2\n").chart);
   EXPECT_FALSE(parseChartFile("").chart);
   EXPECT_FALSE(parseChartFile("1\n1\n2\n-3\n-4\nref\n").chart);
+}
+
+TEST(ChartFileFormat, ValuesBeyondSinglePrecisionAreRefusedWithTheirLine) {
+  // 3.4E+38 is the largest a chart file can keep; 1e39 would become infinite.
+  const auto largest = parseChartFile("1\n1\n2\n3.4E+38\n-3.4E+38\n");
+  ASSERT_TRUE(largest.chart) << largest.error;
+  EXPECT_TRUE(parseChartFile(formatChartFile(*largest.chart)).chart);
+  const struct {
+    const char* text;
+    const char* line;
+  } beyond[] = {{"1\n1\n2\n1e39\n-4\n", "Line 4 "},
+                {"1\n1e39\n2\n-3\n-4\n", "Line 2 "},
+                {"1\n1\n2\n-3\n-4\n-1e39\n", "line 6,"}};
+  for (const auto& b : beyond) {
+    const auto r = parseChartFile(b.text);
+    EXPECT_FALSE(r.chart) << b.text;
+    EXPECT_NE(r.error.find(b.line), std::string::npos) << r.error;
+  }
 }
 
 TEST(ChartFileFormat, CsvRowsEndWithTheFlag) {

@@ -7,6 +7,7 @@
 #include <numbers>
 #include <string>
 
+#include "common/text.h"
 #include "hw/port_factory.h"
 #include "powermeter/crystal.h"
 #include "powermeter/reference.h"
@@ -98,7 +99,7 @@ TEST(SimulatedCrystal, TenMegahertzCrystalMeasuresAsItself) {
   ASSERT_GE(shown.size(), 9u) << shown;
   EXPECT_EQ(shown[shown.size() - 4], ' ') << shown;  // "9.999 995"
   shown.erase(shown.size() - 4, 1);
-  EXPECT_NEAR(std::stod(shown), 10.0, bench.step());
+  EXPECT_NEAR(kolm::common::numericValue(shown), 10.0, bench.step());
   EXPECT_NE(text.find("L(mH): 12.6"), std::string::npos) << text;
   EXPECT_NE(text.find("Cs(fF): "), std::string::npos);
 }

@@ -114,7 +114,9 @@ TEST(ConnectionTexts, MalformedOnesNameTheBadPart) {
                  Case{"r=-5", "below 0"}, Case{"load", "unknown kind 'load'"},
                  Case{"open:1", "open takes no parameters"}, Case{"rlc:", "rlc needs"},
                  Case{"rlc:r=50,c=0", "c=0"}, Case{"rlc:x=1", "unknown parameter 'x'"},
-                 Case{"s1p:", "s1p needs"}, Case{"s1p:/no/such/file.s1p", "cannot read"}}) {
+                 Case{"s1p:", "s1p needs"}, Case{"s1p:/no/such/file.s1p", "cannot be opened"},
+                 Case{"s1p:/dev/zero", "'/dev/zero' is not a regular file"},
+                 Case{"s1p:/", "'/' is a folder"}}) {
     auto p = parseLoad(c.text);
     EXPECT_FALSE(p.ok()) << c.text;
     EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;

@@ -21,14 +21,14 @@ struct CliResult {
 // Runs in `folder` when one is given, else in the working directory.
 // dds.cfg for a 400 MHz DDS clock (20 MHz x 20) on LPT1 and the simulator, in
 // the working directory.
-inline bool writeSimulatorConfig() {
+inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") {
   hw::HardwareParams p;
   p.RefClkMultiplier = 20;
   p.QuartzMHz = 20;
   p.RefClkMHz = 400;
   p.LptBase = hw::kLpt1;
   p.portBackend = "sim";
-  return hw::WriteHardwareConfig(p, "dds.cfg");
+  return hw::WriteHardwareConfig(p, file);
 }
 
 inline CliResult runCli(const std::string& args, const std::filesystem::path& folder = {}) {

@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "common/files.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
@@ -29,12 +27,8 @@ struct CliFolder {
   }
   // The DDS traffic of the trace, decoded.
   std::vector<std::string> events() {
-    std::istringstream in(kolm::common::readTextFile(dir.path() / "trace.txt").value_or(""));
-    std::vector<uint8_t> writes;
-    std::string kind, hex;
-    while (in >> kind >> hex)
-      if (kind == "W") writes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
-    return kolm::test::ddsEvents(writes);
+    return kolm::test::traceEvents(
+        kolm::common::readTextFile(dir.path() / "trace.txt").value_or(""));
   }
   kolm::test::TempDir dir;
 };
@@ -53,11 +47,18 @@ TEST(CliTune, FollowsTheVfoRules) {
   CliRun rtx2 = f.run("tune 7 --mode rtx2 --if -10.7");
   EXPECT_EQ(rtx2.out, "working=7.000000 dds=7.400000 word=79456895\n");
 
-  // Too high: clamped, told on stderr, still loaded.
-  CliRun high = f.run("tune 75 --mode rtx2 --if 10");
-  EXPECT_EQ(high.status, 0);
-  EXPECT_EQ(high.out, "working=70.000000 dds=160.000000 word=1717986918\n");
-  EXPECT_THAT(high.err, HasSubstr("Frequency too High"));
+  // Up to the limit of 0.4 x the clock; beyond it refused, nothing sent (the
+  // window would hold it at the limit).
+  CliRun top = f.run("tune 70 --mode rtx2 --if 10");
+  EXPECT_EQ(top.out, "working=70.000000 dds=160.000000 word=1717986918\n");
+  const size_t frames = f.events().size();
+  for (const char* args :
+       {"tune 75 --mode rtx2 --if 10", "tune 7 --mode rtx --if 1e308", "tune 1e308 --mode rtx2"}) {
+    CliRun high = f.run(args);
+    EXPECT_EQ(high.status, 2) << args;
+    EXPECT_THAT(high.err, HasSubstr("Frequency too High")) << args;
+    EXPECT_EQ(f.events().size(), frames) << args;
+  }
 
   // A negative working frequency in GEN mode is held at 0.
   CliRun negative = f.run("tune -3");
@@ -70,8 +71,8 @@ TEST(CliTune, FollowsTheVfoRules) {
 
 TEST(CliTune, BadInputExitsWithTwo) {
   CliFolder f;
-  for (const char* args :
-       {"tune", "tune abc", "tune 7 --mode lsb", "tune 7 --if x", "tune 7 8", "tune 7 --mode"}) {
+  for (const char* args : {"tune", "tune abc", "tune 7 --mode lsb", "tune 7 --if x", "tune 7 8",
+                           "tune 7 --mode", "tune '7 1'", "tune 7 --if '10 7'", "tune 7MHz"}) {
     CliRun r = f.run(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_THAT(r.err, HasSubstr("kolm-cli:")) << args;

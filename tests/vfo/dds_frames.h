@@ -50,4 +50,18 @@ inline std::vector<std::string> ddsEvents(const std::vector<uint8_t>& writes) {
   return events;
 }
 
+// The DDS traffic of a kolm-cli trace file ("W hh" and "R hh" lines), decoded.
+inline std::vector<std::string> traceEvents(const std::string& trace) {
+  std::vector<uint8_t> writes;
+  size_t at = 0;
+  while (at + 4 <= trace.size()) {
+    if (trace[at] == 'W')
+      writes.push_back(static_cast<uint8_t>(std::stoi(trace.substr(at + 2, 2), nullptr, 16)));
+    const size_t end = trace.find('\n', at);
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return ddsEvents(writes);
+}
+
 }  // namespace kolm::test

@@ -257,11 +257,11 @@ TEST(PowerMeterCommands, CrystalMeterOnASimulatedCrystal) {
   ASSERT_EQ(result.substr(0, 4), "Fs  ") << result;
   std::string fs = result.substr(4, result.find('\n') - 4);
   fs.erase(std::remove(fs.begin(), fs.end(), ' '), fs.end());
-  EXPECT_NEAR(std::stod(fs), 10.0, 1e-5) << result;
+  EXPECT_NEAR(common::numericValue(fs), 10.0, 1e-5) << result;
   EXPECT_NE(result.find("\nFp   \nQ:  "), std::string::npos) << result;
   const size_t r = result.find("R: ");
   ASSERT_NE(r, std::string::npos);
-  EXPECT_NEAR(std::stod(result.substr(r + 3)), 50, 1.5) << result;
+  EXPECT_NEAR(common::numericValue(result.substr(r + 3)), 50, 1.5) << result;
   EXPECT_NE(result.find("L(mH): 12."), std::string::npos) << result;
   EXPECT_NE(result.find("Cs(fF): "), std::string::npos) << result;
   // The crystal's sweep with the through path over it.
@@ -319,7 +319,7 @@ TEST(PowerMeterCommands, SavedChartHoldsTheReferenceAtTheCentre) {
   EXPECT_EQ(saved[0], "1000");
   EXPECT_EQ(saved[1], "3");
   EXPECT_EQ(saved[2], "30");
-  EXPECT_NEAR(std::stod(saved[3]), -20, 0.2);
+  EXPECT_NEAR(common::numericValue(saved[3]), -20, 0.2);
   EXPECT_EQ(saved[1004], "-1.65");  // level.rif entry 165: 16.5 MHz
   EXPECT_EQ(rig.window->storedReference(), -1.65f);
 

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -85,7 +86,14 @@ void retype(QLineEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
+// The scale field follows the user's locale; these tests read it in English.
+struct EnglishLocale {
+  EnglishLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+  ~EnglishLocale() { QLocale::setDefault(QLocale::system()); }
+};
+
 struct Rig {
+  EnglishLocale english;
   common::ScriptedPrompter prompter;
   FakePrinterBackend* backend;
   std::vector<Answer> answers;

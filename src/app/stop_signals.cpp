@@ -1,0 +1,70 @@
+#include "app/stop_signals.h"
+
+#include <QSocketNotifier>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <iterator>
+#endif
+
+namespace kolm::app {
+
+#ifndef _WIN32
+
+namespace {
+
+int pipeEnds[2] = {-1, -1};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction previous[std::size(kSignals)];
+
+extern "C" void onStopSignal(int signal) {
+  const unsigned char number = static_cast<unsigned char>(signal);
+  const int saved = errno;
+  [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &number, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+StopSignals::StopSignals(QObject* parent) : QObject(parent) {
+  if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  notifier_ = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &StopSignals::readPipe);
+  struct sigaction stop {};
+  stop.sa_handler = onStopSignal;
+  sigemptyset(&stop.sa_mask);
+  stop.sa_flags = SA_RESTART;
+  for (size_t k = 0; k < std::size(kSignals); ++k) {
+    sigaction(kSignals[k], nullptr, &previous[k]);
+    // A signal ignored on entry (nohup) stays ignored.
+    if (previous[k].sa_handler != SIG_IGN) sigaction(kSignals[k], &stop, nullptr);
+  }
+}
+
+StopSignals::~StopSignals() {
+  if (!notifier_) return;
+  for (size_t k = 0; k < std::size(kSignals); ++k) sigaction(kSignals[k], &previous[k], nullptr);
+  delete notifier_;
+  ::close(pipeEnds[0]);
+  ::close(pipeEnds[1]);
+  pipeEnds[0] = pipeEnds[1] = -1;
+}
+
+void StopSignals::readPipe() {
+  unsigned char number = 0;
+  while (::read(pipeEnds[0], &number, 1) == 1) emit stopRequested(number);
+}
+
+#else  // no such signals to turn into an exit
+
+StopSignals::StopSignals(QObject* parent) : QObject(parent) {}
+StopSignals::~StopSignals() = default;
+void StopSignals::readPipe() {}
+
+#endif
+
+}  // namespace kolm::app
