@@ -36,6 +36,10 @@ bool calibrateLevel(CalPoint point, hw::Instrument& instrument, common::Prompter
                     Calibration& calibration) {
   if (!prompter.confirm(calibrationRequest(point))) return false;
   const int v = readCalibrationCount(instrument);
+  if (instrument.portFailed()) {
+    prompter.message(instrument.portFailure(), common::Icon::Critical);
+    return false;
+  }
   const bool zero = point == CalPoint::ZeroDbm;
   const int other = zero ? calibration.Cal60 : calibration.Cal0;
   if (v == other) {

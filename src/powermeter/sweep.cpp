@@ -100,7 +100,7 @@ void SweepJob::measure(int index) {
 }
 
 bool SweepJob::step() {
-  if (done()) return false;
+  if (done() || instrument_.portFailed()) return false;
   if (next_ == 0) {
     hw::DdsReset(instrument_);
     hw::DdsSetMultiplier(instrument_);
@@ -109,6 +109,7 @@ bool SweepJob::step() {
     hw::lettura(instrument_);  // settles the detector; not used
   }
   measure(next_);
+  if (instrument_.portFailed()) return false;  // that level is not counted
   ++next_;
   return !done();
 }

@@ -87,6 +87,9 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
   connect(&runner_, &common::ui::JobRunner::finished, this, &AnalyzerWindow::onPassFinished);
+  connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
+    context_.prompter.message(why.toStdString(), common::Icon::Critical);
+  });
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
@@ -342,7 +345,7 @@ void AnalyzerWindow::griglia() {
 }
 
 void AnalyzerWindow::loadIcon() {
-  const auto file = context_.programDir / kIconFiles[selection_.GrandezzaScelta];
+  const auto file = context_.dataDir / kIconFiles[selection_.GrandezzaScelta];
   QPixmap icon(QString::fromStdString(file.string()));
   if (icon.isNull())
     picture1_->clear();

@@ -104,6 +104,9 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   });
   connect(&runner_, &common::ui::JobRunner::finished, this,
           [this](bool completed) { jobFinished(completed); });
+  connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
+    context_.prompter.message(why.toStdString(), common::Icon::Critical);
+  });
 
   // Form_Load.
   ReadVar();
