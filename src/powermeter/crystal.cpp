@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "common/tr.h"
 
 namespace kolm::powermeter {
 
@@ -122,10 +123,11 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
 
 std::string crystalReport(const CrystalResult& r) {
   using common::formatPattern;
-  std::string text = "Fs  " + formatPattern(r.Fs, "0.000 000") + "\n";
-  text += "Fp  " + (r.Fp ? formatPattern(*r.Fp, "0.000 000") : std::string(" ")) + "\n";
+  // The specified lines, with the units of Fs, Fp and R after their numbers.
+  std::string text = "Fs  " + formatPattern(r.Fs, "0.000 000") + " MHz\n";
+  text += "Fp  " + (r.Fp ? formatPattern(*r.Fp, "0.000 000") + " MHz" : std::string(" ")) + "\n";
   text += "Q:  " + formatPattern(r.Q, "### ###") + "\n\n";
-  text += "R: " + formatPattern(r.R, "0.#");
+  text += "R: " + formatPattern(r.R, "0.#") + " \u03a9";
   if (r.L > 1000)
     text += "\nL(mH): " + formatPattern(r.L * 0.001, "0.00");
   else
@@ -144,18 +146,20 @@ std::vector<std::string> crystalWarnings(const CrystalResult& r, const CrystalSw
   const double stepHz =
       (static_cast<double>(sweep.TraceStop) - sweep.TraceStart) / std::max(1, N) * 1e6;
   if (r.iMax <= 6 || r.iLast >= N)
-    out.push_back(
-        "The peak stands at an end of the sweep: Fs may lie outside it. Centre the span on the "
-        "resonance.");
+    out.push_back(KOLM_TR("kolm",
+                          "The peak stands at an end of the sweep: Fs may lie outside it. Centre "
+                          "the span on the resonance."));
   if (r.i1 <= 0 || r.i2 >= N)
-    out.push_back(
-        "The level does not fall 3 dB inside the sweep on both sides of the peak: Q, L and Cs "
-        "are not measured. Widen the span.");
+    out.push_back(KOLM_TR("kolm",
+                          "The level does not fall 3 dB inside the sweep on both sides of the "
+                          "peak: Q, L and Cs are not measured. Widen the span."));
   else if (r.i2 - r.i1 < 10)
-    out.push_back("The -3 dB width covers only " + common::shortestText(r.i2 - r.i1) +
-                  " sweep steps of " + common::shortestText(stepHz, 4) +
-                  " Hz: R and Q are not reliable. Narrow the span around Fs or take more points "
-                  "(at least 10 steps across the -3 dB width).");
+    out.push_back(common::arg(
+        KOLM_TR("kolm",
+                "The -3 dB width covers only %1 sweep steps of %2 Hz: R and Q are not reliable. "
+                "Narrow the span around Fs or take more points (at least 10 steps across the "
+                "-3 dB width)."),
+        {common::shortestText(r.i2 - r.i1), common::shortestText(stepHz, 4)}));
   if (r.Fp && limits.flag(r.min) == LevelFlag::Floor) {
     // The stretch of the notch that lies on the floor.
     double last = r.iMin;
@@ -163,10 +167,12 @@ std::vector<std::string> crystalWarnings(const CrystalResult& r, const CrystalSw
            limits.flag(sweep.Traccia[static_cast<size_t>(last + 1)]) == LevelFlag::Floor)
       last += 1;
     const std::string width = common::shortestText((last - r.iMin + 1) * stepHz / 1e3, 3);
-    out.push_back("The parallel-resonance notch lies on the detector's floor over " + width +
-                  " kHz: Fp is the first point of that stretch and may be low by up to " + width +
-                  " kHz. Take Fp as uncertain by that much, or make the notch shallower (a "
-                  "fixture of higher R0).");
+    out.push_back(common::arg(
+        KOLM_TR("kolm",
+                "The parallel-resonance notch lies on the detector's floor over %1 kHz: Fp is "
+                "the first point of that stretch and may be low by up to %1 kHz. Take Fp as "
+                "uncertain by that much, or make the notch shallower (a fixture of higher R0)."),
+        {width}));
   }
   return out;
 }
@@ -178,6 +184,8 @@ std::string crystalMessage(const CrystalResult& result, const std::vector<std::s
   return text;
 }
 
-std::string crystalFailure(const CrystalResult& result) { return "errore\n" + result.error; }
+std::string crystalFailure(const CrystalResult& result) {
+  return KOLM_TR("kolm", "errore") + "\n" + result.error;
+}
 
 }  // namespace kolm::powermeter

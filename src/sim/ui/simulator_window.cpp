@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,31 +24,37 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// A frequency as its shortest exact text, the same in every language.
+QString mhz(double value) { return q(common::shortestText(value)); }
+
 struct Choice {
   const char* text;
   const char* what;
 };
 
 const Choice kDutChoices[] = {
-    {"through", "a plain cable"},
-    {"atten:10", "a 10 dB attenuator"},
-    {"atten:60", "a 60 dB attenuator: the detector's -60 dBm point"},
-    {"atten:90", "a 90 dB attenuator: below what the detector can resolve"},
-    {"amp:25", "a 25 dB amplifier: beyond the top of the detector"},
-    {"lowpass:fc=10,order=5", "a 10 MHz low-pass filter, 5th order"},
-    {"lowpass:fc=30,order=7", "a 30 MHz low-pass filter, 7th order"},
-    {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "a 10 MHz crystal in a 50 ohm fixture"},
-    {"crystal:fs=4.433619,r=40,c=15f,c0=4p,r0=12.5", "a 4.43 MHz crystal in a 12.5 ohm fixture"},
+    {"through", QT_TRANSLATE_NOOP("kolm", "a plain cable")},
+    {"atten:10", QT_TRANSLATE_NOOP("kolm", "a 10 dB attenuator")},
+    {"atten:60", QT_TRANSLATE_NOOP("kolm", "a 60 dB attenuator: the detector's -60 dBm point")},
+    {"atten:90",
+     QT_TRANSLATE_NOOP("kolm", "a 90 dB attenuator: below what the detector can resolve")},
+    {"amp:25", QT_TRANSLATE_NOOP("kolm", "a 25 dB amplifier: beyond the top of the detector")},
+    {"lowpass:fc=10,order=5", QT_TRANSLATE_NOOP("kolm", "a 10 MHz low-pass filter, 5th order")},
+    {"lowpass:fc=30,order=7", QT_TRANSLATE_NOOP("kolm", "a 30 MHz low-pass filter, 7th order")},
+    {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50",
+     QT_TRANSLATE_NOOP("kolm", "a 10 MHz crystal in a 50 ohm fixture")},
+    {"crystal:fs=4.433619,r=40,c=15f,c0=4p,r0=12.5",
+     QT_TRANSLATE_NOOP("kolm", "a 4.43 MHz crystal in a 12.5 ohm fixture")},
 };
 
 const Choice kLoadChoices[] = {
-    {"r=50", "a matched 50 ohm load"},
-    {"r=100", "100 ohm: SWR 2"},
-    {"r=25", "25 ohm: SWR 2"},
-    {"open", "nothing connected"},
-    {"short", "a short circuit"},
-    {"rlc:r=50,l=1u,c=253.3p", "an antenna resonant at 10 MHz"},
-    {"rlc:r=35,l=2.2u,c=46.1p", "a short dipole resonant near 15.8 MHz"},
+    {"r=50", QT_TRANSLATE_NOOP("kolm", "a matched 50 ohm load")},
+    {"r=100", QT_TRANSLATE_NOOP("kolm", "100 ohm: SWR 2")},
+    {"r=25", QT_TRANSLATE_NOOP("kolm", "25 ohm: SWR 2")},
+    {"open", QT_TRANSLATE_NOOP("kolm", "nothing connected")},
+    {"short", QT_TRANSLATE_NOOP("kolm", "a short circuit")},
+    {"rlc:r=50,l=1u,c=253.3p", QT_TRANSLATE_NOOP("kolm", "an antenna resonant at 10 MHz")},
+    {"rlc:r=35,l=2.2u,c=46.1p", QT_TRANSLATE_NOOP("kolm", "a short dipole resonant near 15.8 MHz")},
 };
 
 const char* const kKeptFile = kSimConfigFile;
@@ -56,7 +63,7 @@ class SimulatorWindow : public QWidget {
  public:
   explicit SimulatorWindow(common::ui::UiContext& context) : context_(context) {
     setObjectName("Simulator");
-    setWindowTitle(tr("Simulator"));
+    setWindowTitle(QCoreApplication::translate("kolm", "Simulator"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);
@@ -66,40 +73,48 @@ class SimulatorWindow : public QWidget {
     status_->setWordWrap(true);
     layout->addWidget(status_);
 
-    auto* dutBox = new QGroupBox(tr("Between generator and detector (DUT)"), this);
+    auto* dutBox = new QGroupBox(
+        QCoreApplication::translate("kolm", "Between generator and detector (DUT)"), this);
     auto* dutLayout = new QVBoxLayout(dutBox);
     dut_ = makeCombo("DutText", kDutChoices, dutBox);
     dutLayout->addWidget(dut_);
     layout->addWidget(dutBox);
 
-    auto* loadBox = new QGroupBox(tr("On the bridge (load)"), this);
+    auto* loadBox =
+        new QGroupBox(QCoreApplication::translate("kolm", "On the bridge (load)"), this);
     auto* loadLayout = new QHBoxLayout(loadBox);
     load_ = makeCombo("LoadText", kLoadChoices, loadBox);
     loadLayout->addWidget(load_, 1);
-    auto* browse = new QPushButton(tr("Touchstone file..."), loadBox);
+    auto* browse =
+        new QPushButton(QCoreApplication::translate("kolm", "Touchstone file..."), loadBox);
     browse->setObjectName("BrowseS1p");
     loadLayout->addWidget(browse);
     layout->addWidget(loadBox);
 
-    auto* boardBox = new QGroupBox(tr("Board"), this);
+    auto* boardBox = new QGroupBox(QCoreApplication::translate("kolm", "Board"), this);
     auto* boardLayout = new QHBoxLayout(boardBox);
     board_ = new QComboBox(boardBox);
     board_->setObjectName("BoardChoice");
     board_->addItem("typical");
-    board_->setItemData(0, tr("parts as they come: detector and bridge errors, noise"),
+    board_->setItemData(0,
+                        QCoreApplication::translate(
+                            "kolm", "parts as they come: detector and bridge errors, noise"),
                         Qt::ToolTipRole);
     board_->addItem("ideal");
-    board_->setItemData(1, tr("the read-out laws exactly"), Qt::ToolTipRole);
-    board_->setToolTip(
-        tr("typical: the parts' own errors and noise, so calibration matters;\n"
-           "ideal: the laws the program reads with, exactly"));
+    board_->setItemData(1, QCoreApplication::translate("kolm", "the read-out laws exactly"),
+                        Qt::ToolTipRole);
+    board_->setToolTip(QCoreApplication::translate(
+        "kolm",
+        "typical: the parts' own errors and noise, so calibration matters;\n"
+        "ideal: the laws the program reads with, exactly"));
     boardLayout->addWidget(board_);
     boardLayout->addSpacing(16);
-    quartzApart_ = new QCheckBox(tr("Own quartz, MHz:"), boardBox);
+    quartzApart_ = new QCheckBox(QCoreApplication::translate("kolm", "Own quartz, MHz:"), boardBox);
     quartzApart_->setObjectName("QuartzApart");
-    quartzApart_->setToolTip(
-        tr("Unticked, the board's quartz is the one Parameters (dds.cfg) names.\n"
-           "Ticked, the board runs from this quartz instead: a wrong setting to rehearse."));
+    quartzApart_->setToolTip(QCoreApplication::translate(
+        "kolm",
+        "Unticked, the board's quartz is the one Parameters (dds.cfg) names.\n"
+        "Ticked, the board runs from this quartz instead: a wrong setting to rehearse."));
     quartz_ = new QLineEdit(boardBox);
     quartz_->setObjectName("QuartzText");
     quartz_->setFixedWidth(90);
@@ -116,7 +131,7 @@ class SimulatorWindow : public QWidget {
     error_->hide();
     layout->addWidget(error_);
 
-    auto* formsBox = new QGroupBox(tr("Forms"), this);
+    auto* formsBox = new QGroupBox(QCoreApplication::translate("kolm", "Forms"), this);
     auto* formsLayout = new QVBoxLayout(formsBox);
     auto* forms = new QLabel(q(connectionGrammar()), formsBox);
     forms->setObjectName("SimForms");
@@ -125,6 +140,13 @@ class SimulatorWindow : public QWidget {
     formsLayout->addWidget(forms);
     layout->addWidget(formsBox);
 
+    applied_label_ = new QLabel(this);
+    applied_label_->setObjectName("SimApplied");
+    applied_label_->setWordWrap(true);
+    applied_label_->setStyleSheet("QLabel { color: #006000; font-weight: bold; }");
+    applied_label_->hide();
+    layout->addWidget(applied_label_);
+
     monitor_ = new QLabel(this);
     monitor_->setObjectName("SimMonitor");
     monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -132,10 +154,10 @@ class SimulatorWindow : public QWidget {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* apply = new QPushButton(tr("Apply"), this);
+    auto* apply = new QPushButton(QCoreApplication::translate("kolm", "Apply"), this);
     apply->setObjectName("Apply");
     apply->setDefault(true);
-    auto* close = new QPushButton(tr("Close"), this);
+    auto* close = new QPushButton(QCoreApplication::translate("kolm", "Close"), this);
     close->setObjectName("Close");
     buttons->addWidget(apply);
     buttons->addWidget(close);
@@ -188,7 +210,8 @@ class SimulatorWindow : public QWidget {
     box->setMinimumContentsLength(36);
     for (const Choice& c : choices) {
       box->addItem(QString::fromUtf8(c.text));
-      box->setItemData(box->count() - 1, tr(c.what), Qt::ToolTipRole);
+      box->setItemData(box->count() - 1, QCoreApplication::translate("kolm", c.what),
+                       Qt::ToolTipRole);
     }
     return box;
   }
@@ -210,10 +233,15 @@ class SimulatorWindow : public QWidget {
     auto load = parseLoad(shown.simLoad);
     auto quartz = parseQuartz(shown.simQuartz);
     std::string other = quartz.error;
-    if (!parseBoard(shown.simBoard)) other += "board '" + shown.simBoard + "': typical or ideal";
+    if (!parseBoard(shown.simBoard))
+      other += QCoreApplication::translate("kolm", "board '%1': typical or ideal")
+                   .arg(q(shown.simBoard))
+                   .toStdString();
     if (!dut.ok() || !load.ok() || !other.empty()) {
       applied_ = {};  // what loadPortOptions falls back to for a bad part
-      showError(tr("The kept choice cannot be used, the simulator has the default in its place:"),
+      showError(QCoreApplication::translate(
+                    "kolm",
+                    "The kept choice cannot be used, the simulator has the default in its place:"),
                 dut.error, load.error, other);
     }
     if (SimulatedInstrument* s = simulator()) applied_ = runningChoice(*s);
@@ -280,15 +308,33 @@ class SimulatorWindow : public QWidget {
     auto load = parseLoad(t.simLoad);
     auto quartz = parseQuartz(t.simQuartz);
     if (!dut.ok() || !load.ok() || !quartz.ok()) {
-      showError(tr("Nothing was changed:"), dut.error, load.error, quartz.error);
+      showError(QCoreApplication::translate("kolm", "Nothing was changed:"), dut.error, load.error,
+                quartz.error);
       return false;
     }
     clearError();
+    const bool running = simulator() != nullptr;
     if (SimulatedInstrument* s = simulator()) s->configure(t);
     applied_ = t;
+    // Apply says what is now connected.
+    applied_label_->setText(
+        (running ? QCoreApplication::translate(
+                       "kolm", "Applied: now %1 between generator and detector, %2 on the bridge.")
+                 : QCoreApplication::translate(
+                       "kolm",
+                       "Applied for when the simulator is chosen: %1 between generator and "
+                       "detector, %2 on the bridge."))
+            .arg(q(t.simDut), q(t.simLoad)) +
+        " " +
+        (t.simQuartz.empty()
+             ? QCoreApplication::translate("kolm", "Board: %1.").arg(q(t.simBoard))
+             : QCoreApplication::translate("kolm", "Board: %1, its own quartz %2 MHz.")
+                   .arg(q(t.simBoard), q(t.simQuartz))));
+    applied_label_->show();
     std::string why;
     if (!savePortOptions(t, kKeptFile, &why))
-      showError(tr("Connected, but not kept for the next run:"), why, "");
+      showError(QCoreApplication::translate("kolm", "Connected, but not kept for the next run:"),
+                why, "");
     refreshStatus();
     refreshMonitor();
     return true;
@@ -305,43 +351,50 @@ class SimulatorWindow : public QWidget {
     const hw::PortIo* port = context_.instrument.port();
     QString text;
     if (simulator()) {
-      text = tr("The instrument in use is the simulator.");
+      text = QCoreApplication::translate("kolm", "The instrument in use is the simulator.");
     } else {
-      text = tr("The instrument in use is the real port %1: these connections are kept for when "
-                "the simulator is chosen.")
+      text = QCoreApplication::translate(
+                 "kolm",
+                 "The instrument in use is the real port %1: these connections are kept for when "
+                 "the simulator is chosen.")
                  .arg(q(port ? port->name() : std::string("none")));
     }
-    if (pending()) text += " " + tr("Changes not applied yet.");
+    if (pending()) text += " " + QCoreApplication::translate("kolm", "Changes not applied yet.");
     status_->setText(text);
   }
 
   void refreshMonitor() {
     SimulatedInstrument* s = simulator();
     if (!s) {
-      monitor_->setText(tr("Simulated DDS: not in use"));
+      monitor_->setText(QCoreApplication::translate("kolm", "Simulated DDS: not in use"));
       return;
     }
-    QString clock = tr("quartz %1 MHz").arg(s->quartzMHz());
+    QString clock = QCoreApplication::translate("kolm", "quartz %1 MHz").arg(mhz(s->quartzMHz()));
     if (s->multiplier() > 3) clock += QString(" x %1").arg(s->multiplier());
     const double said = context_.instrument.params.QuartzMHz;
     if (s->quartzSetApart())
-      clock += tr("; set apart: Parameters say %1 MHz").arg(said);
+      clock +=
+          QCoreApplication::translate("kolm", "; set apart: Parameters say %1 MHz").arg(mhz(said));
     else if (!s->settings().quartzFollowsParams || !(said > 0))
-      clock += tr("; its own");
+      clock += QCoreApplication::translate("kolm", "; its own");
     else
-      clock += tr("; as Parameters");
-    QString line1 =
-        tr("Simulated DDS: clock %1 MHz (%2), output ").arg(s->systemClockMHz()).arg(clock);
-    line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz" : tr("off");
+      clock += QCoreApplication::translate("kolm", "; as Parameters");
+    QString line1 = QCoreApplication::translate("kolm", "Simulated DDS: clock %1 MHz (%2), output ")
+                        .arg(mhz(s->systemClockMHz()), clock);
+    line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz"
+                           : QCoreApplication::translate("kolm", "off");
     QString level = std::isfinite(s->detectorDbm())
                         ? QString::number(s->detectorDbm(), 'f', 2) + " dBm"
-                        : tr("no signal");
-    QString line2 = tr("%1 board: detector %2 (%3)   bridge A %4, B %5")
-                        .arg(s->settings().board == Board::Ideal ? tr("Ideal") : tr("Typical"))
-                        .arg(s->detectorCounts())
-                        .arg(level)
-                        .arg(s->bridgeA())
-                        .arg(s->bridgeB());
+                        : QCoreApplication::translate("kolm", "no signal");
+    QString line2 =
+        QCoreApplication::translate("kolm", "%1 board: Detector %2 (%3)   Bridge A %4, B %5")
+            .arg(s->settings().board == Board::Ideal
+                     ? QCoreApplication::translate("kolm", "Ideal")
+                     : QCoreApplication::translate("kolm", "Typical"))
+            .arg(s->detectorCounts())
+            .arg(level)
+            .arg(s->bridgeA())
+            .arg(s->bridgeB());
     monitor_->setText(line1 + "\n" + line2);
   }
 
@@ -354,6 +407,7 @@ class SimulatorWindow : public QWidget {
   QLabel* status_ = nullptr;
   QLabel* error_ = nullptr;
   QLabel* monitor_ = nullptr;
+  QLabel* applied_label_ = nullptr;
   hw::PortOptions applied_;
 };
 

@@ -89,6 +89,12 @@ TEST(SimulatorWindow, ApplyReconfiguresTheRunningSimulatorAndKeepsTheChoice) {
   EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
   EXPECT_EQ(sim::readPortOptions()->simBoard, "ideal");
   EXPECT_EQ(sim::readPortOptions()->simQuartz, "");
+  // Apply says what is now connected.
+  auto* applied = rig.window->findChild<QLabel*>("SimApplied");
+  EXPECT_FALSE(applied->isHidden());
+  EXPECT_EQ(applied->text(),
+            "Applied: now atten:60 between generator and detector, short on the bridge. Board: "
+            "ideal.");
 
   // A new window (next run) shows the kept choice.
   WindowRig next;
@@ -132,6 +138,9 @@ TEST(SimulatorWindow, BoardAndQuartzChoicesAreAppliedAndKept) {
             "SIMULATED INSTRUMENT: no hardware is being measured - its quartz is 100 MHz, "
             "Parameters say 20 MHz");
   EXPECT_EQ(sim::readPortOptions()->simQuartz, "100");
+  EXPECT_TRUE(rig.window->findChild<QLabel*>("SimApplied")
+                  ->text()
+                  .endsWith("Board: typical, its own quartz 100 MHz."));
   // Parameters that name the same quartz: no longer apart.
   rig.instrument.params.QuartzMHz = 100;
   EXPECT_FALSE(rig.simulator->quartzSetApart());
