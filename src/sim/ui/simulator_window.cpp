@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
@@ -133,12 +135,23 @@ class SimulatorWindow : public QWidget {
 
     auto* formsBox = new QGroupBox(QCoreApplication::translate("kolm", "Forms"), this);
     auto* formsLayout = new QVBoxLayout(formsBox);
-    auto* forms = new QLabel(q(connectionGrammar()), formsBox);
+    // The reference scrolls on a small screen; the controls above and below stay in view.
+    auto* formsScroll = new QScrollArea(formsBox);
+    formsScroll->setObjectName("SimFormsScroll");
+    formsScroll->setFrameShape(QFrame::NoFrame);
+    formsScroll->setWidgetResizable(true);
+    auto* forms = new QLabel(q(connectionGrammar()));
     forms->setObjectName("SimForms");
     forms->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     forms->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    formsLayout->addWidget(forms);
-    layout->addWidget(formsBox);
+    formsScroll->setWidget(forms);
+    // Scrolled up and down only: every line is read whole.
+    formsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    formsScroll->setMinimumSize(
+        forms->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+        4 * forms->fontMetrics().height());
+    formsLayout->addWidget(formsScroll);
+    layout->addWidget(formsBox, 1);
 
     applied_label_ = new QLabel(this);
     applied_label_->setObjectName("SimApplied");
@@ -187,6 +200,8 @@ class SimulatorWindow : public QWidget {
       refreshMonitor();
     });
     timer->start(300);
+    // The whole reference in view where the screen has room for it.
+    common::ui::openAtSize(this, sizeHint());
   }
 
  protected:
