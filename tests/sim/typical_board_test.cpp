@@ -12,6 +12,7 @@
 #include "analyzer/sweep.h"
 #include "analyzer/validity.h"
 #include "common/prompter.h"
+#include "common/text.h"
 #include "powermeter/calibration.h"
 #include "powermeter/crystal.h"
 #include "powermeter/reference.h"
@@ -50,9 +51,10 @@ struct TypicalRig : SimRig {
     std::vector<double> truth;
   };
   Pass sweep(double start, double stop, int points, const powermeter::Calibration& cal) {
-    auto prepared = powermeter::prepareSweep(
-        {std::to_string(start), std::to_string(stop), std::to_string(points), "20", "-80"}, 400,
-        cal);
+    auto prepared =
+        powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
+                                  std::to_string(points), "20", "-80"},
+                                 400, cal);
     EXPECT_TRUE(prepared.plan) << prepared.error;
     Pass p;
     p.levels.assign(powermeter::kTraceSize, 0.f);
@@ -135,7 +137,7 @@ TEST(TypicalBoard, FloorAndOverloadAreFlagged) {
 TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
   TypicalRig rig;
   for (double r : {25.0, 33.0, 75.0, 100.0}) {
-    rig.connect("through", "r=" + std::to_string(r));
+    rig.connect("through", "r=" + common::shortestText(r));
     const auto c = rig.analyze(1, 30, 29);
     for (int i = 0; i <= 29; ++i) {
       const analyzer::PointResult p = analyzer::evaluatePoint(c.CanaleA[i], c.CanaleB[i]);
