@@ -129,12 +129,43 @@ Instrument::Instrument(std::unique_ptr<PortIo> port)
 }
 
 void Instrument::setPort(std::unique_ptr<PortIo> port) {
+  hold_ = {};  // a point held on the old port is not finished on the new one
   port_ = port ? std::move(port) : std::make_unique<NullPort>();
   refreshReachable();
 }
 
 void Instrument::setDelayer(std::unique_ptr<Delayer> delayer) {
   delayer_ = delayer ? std::move(delayer) : std::make_unique<BusyWaitDelayer>();
+}
+
+bool Instrument::waitInPoint(double units, const void* owner, std::function<void()> rest) {
+  if (!owner || !(units >= kHeldWaitUnits) || !delayer_->waitsRealTime() ||
+      !(units * LoopFactor >= 1) || !(units < 1e15)) {
+    delay(units);
+    rest();
+    return false;
+  }
+  hold_ = {owner, Clock::now() + std::chrono::nanoseconds(static_cast<int64_t>(units * 100)),
+           std::move(rest)};
+  return true;
+}
+
+std::optional<Instrument::Clock::time_point> Instrument::heldUntil() const {
+  if (!hold_.owner) return std::nullopt;
+  return hold_.until;
+}
+
+void Instrument::finishHeldPoint() {
+  if (!hold_.owner) return;
+  Hold held = std::move(hold_);
+  hold_ = {};
+  const double left = std::chrono::duration<double, std::nano>(held.until - Clock::now()).count();
+  if (left > 0) delay(std::ceil(left / 100));
+  held.rest();
+}
+
+void Instrument::dropHeldPoint(const void* owner) {
+  if (holds(owner)) hold_ = {};
 }
 
 void Instrument::refreshReachable() {
