@@ -6,6 +6,7 @@
 #include "app/launcher.h"
 #include "app/stop_signals.h"
 #include "common/paths.h"
+#include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
 
@@ -57,6 +58,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Kolm");
   QApplication::setApplicationVersion(KOLM_VERSION);
   enterSettingsFolder();
+
+  // The language: --lang original|en, else the launcher's kept choice, else
+  // English unless the system speaks Italian.
+  QString languageError;
+  kolm::common::ui::installLanguage(
+      kolm::common::ui::startLanguage(QCoreApplication::arguments(), &languageError));
+  if (!languageError.isEmpty()) qWarning("%s", qPrintable(languageError));
 
   kolm::hw::Instrument instrument;
   kolm::common::ui::QtPrompter prompter;

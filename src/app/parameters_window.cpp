@@ -23,15 +23,15 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
                                    std::function<void()> portChanged, QWidget* parent)
     : QDialog(parent), context_(context), portChanged_(std::move(portChanged)) {
   setObjectName("Parameters");
-  setWindowTitle("DDS_VFO & Power_Meter & Antenna_Analyzer Parameters");
+  setWindowTitle(tr("DDS_VFO & Power_Meter & Antenna_Analyzer Parameters"));
 
-  auto* frame1 = new QGroupBox("LPT Port Command Address", this);
+  auto* frame1 = new QGroupBox(tr("LPT Port Command Address"), this);
   frame1->setObjectName("Frame1");
-  option9_ = new QRadioButton("LPT1 : HEX378", frame1);
+  option9_ = new QRadioButton(tr("LPT1 : HEX378"), frame1);
   option9_->setObjectName("Option9");
-  option10_ = new QRadioButton("LPT2 : HEX278", frame1);
+  option10_ = new QRadioButton(tr("LPT2 : HEX278"), frame1);
   option10_->setObjectName("Option10");
-  option11_ = new QRadioButton("LPT3 : HEX3BC", frame1);
+  option11_ = new QRadioButton(tr("LPT3 : HEX3BC"), frame1);
   option11_->setObjectName("Option11");
   option9_->setChecked(true);
   auto* f1 = new QVBoxLayout(frame1);
@@ -39,13 +39,13 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   f1->addWidget(option10_);
   f1->addWidget(option11_);
 
-  auto* frame2 = new QGroupBox("RefClk Multiplier", this);
+  auto* frame2 = new QGroupBox(tr("RefClk Multiplier"), this);
   frame2->setObjectName("Frame2");
-  auto* label5 = new QLabel("Fr Quartz in MHz", frame2);
+  auto* label5 = new QLabel(tr("Fr Quartz in MHz"), frame2);
   label5->setObjectName("Label5");
   text2_ = new QLineEdit(frame2);
   text2_->setObjectName("Text2");
-  auto* label9 = new QLabel("Multiply factor", frame2);
+  auto* label9 = new QLabel(tr("Multiply factor"), frame2);
   label9->setObjectName("Label9");
   hscroll1_ = new QScrollBar(Qt::Horizontal, frame2);
   hscroll1_->setObjectName("HScroll1");
@@ -56,7 +56,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   label10_ = new QLabel(frame2);
   label10_->setObjectName("Label10");
   label10_->setMinimumWidth(30);
-  auto* label6 = new QLabel("ref Clock", frame2);
+  auto* label6 = new QLabel(tr("ref Clock"), frame2);
   label6->setObjectName("Label6");
   label4_ = new QLabel(frame2);
   label4_->setObjectName("Label4");
@@ -67,9 +67,12 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   f2->addWidget(hscroll1_, 1, 1);
   f2->addWidget(label10_, 1, 2);
   f2->addWidget(label6, 2, 0);
-  f2->addWidget(label4_, 2, 1, 1, 2);
+  f2->addWidget(label4_, 2, 1);
+  auto* clockUnit = new QLabel(tr("MHz"), frame2);
+  clockUnit->setObjectName("Label4Unit");
+  f2->addWidget(clockUnit, 2, 2);
 
-  auto* frame3 = new QGroupBox("Port access", this);
+  auto* frame3 = new QGroupBox(tr("Port access"), this);
   frame3->setObjectName("FramePort");
   backend_ = new QComboBox(frame3);
   backend_->setObjectName("PortBackend");
@@ -98,7 +101,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   f3->addWidget(portReport_, 1, 0, 1, 2);
   f3->setColumnStretch(0, 1);
 
-  auto* command1 = new QPushButton("OK", this);
+  auto* command1 = new QPushButton(tr("OK"), this);
   command1->setObjectName("Command1");
   command1->setDefault(true);
 

@@ -32,6 +32,7 @@ namespace kolm::hw {
 
 namespace {
 
+#ifdef KOLM_HAVE_DIRECT_IO
 // A port address written out whole: decimal, or hexadecimal after 0x; -1 when the
 // text is anything else.
 long wholeAddress(std::string_view text) {
@@ -44,6 +45,7 @@ long wholeAddress(std::string_view text) {
   const auto r = std::from_chars(text.data(), text.data() + text.size(), value, base);
   return r.ec == std::errc() && r.ptr == text.data() + text.size() ? value : -1;
 }
+#endif
 
 #ifdef _WIN32
 // inpout32.dll / inpoutx64.dll, loaded at run time. The library's calls report

@@ -32,13 +32,17 @@ class SimBanner : public QLabel {
     if (state == state_) return;
     state_ = state;
     if (state == 1) {
-      setText(tr("SIMULATED INSTRUMENT: no hardware is being measured"));
+      setText(QCoreApplication::translate("kolm",
+                                          "SIMULATED INSTRUMENT: no hardware is being measured"));
       setStyleSheet(
           "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
     } else if (state == 2 || state == 3) {
-      setText(state == 2 ? tr("NO INSTRUMENT: choose the port in Parameters")
-                         : tr("THE PORT STOPPED WORKING: nothing is measured; choose the port "
-                              "again in Parameters"));
+      setText(state == 2
+                  ? QCoreApplication::translate("kolm",
+                                                "NO INSTRUMENT: choose the port in Parameters")
+                  : QCoreApplication::translate("kolm",
+                                                "THE PORT STOPPED WORKING: nothing is measured; "
+                                                "choose the port again in Parameters"));
       setToolTip(state == 3 ? QString::fromStdString(context_.instrument.portFailure())
                             : QString());
       setStyleSheet(
