@@ -43,6 +43,9 @@ void printHelp(std::ostream& out) {
          "  --dut DUT        what the simulator has between generator and detector\n"
          "                   (default through; forms below)\n"
          "  --load LOAD      what the simulator's bridge sees (default r=50)\n"
+         "  --board BOARD    the simulated board: typical (parts as they come: detector\n"
+         "                   and bridge errors, noise; the default) or ideal (the\n"
+         "                   read-out laws exactly). Its quartz follows dds.cfg.\n"
          "  --version        print the version and exit\n"
          "  --help           this text\n"
          "\n"
@@ -76,6 +79,7 @@ int main(int argc, char** argv) {
   hw::PortOptions options;
   bool dutGiven = false;
   bool loadGiven = false;
+  bool boardGiven = false;
   size_t i = 0;
   auto value = [&](const std::string& opt) -> std::string {
     if (i + 1 >= words.size()) throw UsageError{opt + " needs a value"};
@@ -103,6 +107,9 @@ int main(int argc, char** argv) {
       } else if (w == "--load") {
         options.simLoad = value(w);
         loadGiven = true;
+      } else if (w == "--board") {
+        options.simBoard = value(w);
+        boardGiven = true;
       } else {
         throw UsageError{"unknown option " + w};
       }
@@ -120,8 +127,8 @@ int main(int argc, char** argv) {
 
     hw::ReadHardwareConfig(ctx.instrument.params);
     if (backend.empty()) backend = ctx.instrument.params.portBackend;
-    if ((dutGiven || loadGiven) && backend != "sim")
-      throw UsageError{"--dut and --load describe the simulator; use --backend sim"};
+    if ((dutGiven || loadGiven || boardGiven) && backend != "sim")
+      throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
     ctx.backend = backend;
     ctx.portOptions = options;
     Args args(std::vector<std::string>(words.begin() + static_cast<long>(i), words.end()));
