@@ -31,6 +31,8 @@ class Args {
   std::optional<double> number(const std::string& name);
   // A whole-number option; throws UsageError when it is not a whole number.
   std::optional<double> wholeNumber(const std::string& name);
+  // Whether the switch --name (an option without a value) is given.
+  bool flag(const std::string& name);
   // Bare words not taken as options; they count as taken.
   std::vector<std::string> takePositional();
   // Throws UsageError naming any word that no call above has taken.
