@@ -24,6 +24,7 @@
 #include "chart/chart.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/window_exports.h"
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
@@ -106,6 +107,23 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   buildControls(area_);
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Print")->menuAction(), Pc1,
                             context_.prompter, tr("level"));
+  // CSV of the whole trace as measured (absolute levels, flags under the
+  // calibration it was converted with).
+  chart::ui::addExportItems(
+      this, findChild<QMenu*>("file"), recent_->menu()->menuAction(), Pc1, context_.prompter,
+      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
+        [this](QString& why) -> std::optional<std::string> {
+          if (runner_.running() || validLevels_ != Points + 1) {
+            why = tr("There is no whole trace to export yet.");
+            return std::nullopt;
+          }
+          ChartFile c{Points,
+                      TraceStart,
+                      TraceStop,
+                      std::vector<float>(Traccia.begin(), Traccia.begin() + Points + 1),
+                      {}};
+          return formatCsv(c, traceLimits_);
+        }}});
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
