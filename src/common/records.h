@@ -12,7 +12,8 @@ namespace kolm::common {
 
 class RecordWriter {
  public:
-  // A text record: "text" CR LF.
+  // A text record: "text" CR LF. A double quote or a line break in the text
+  // would end the record early: they are left out.
   void quoted(std::string_view text);
   // A bare number in its shortest form with at most `digits` significant digits.
   void number(double value, int digits = 15);

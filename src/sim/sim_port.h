@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "hw/port_factory.h"
 #include "sim/simulated_instrument.h"
@@ -26,11 +27,15 @@ hw::PortOptions loadPortOptions(const std::filesystem::path& file);
 // The two texts exactly as kept (usable or not), or nothing when the file is
 // missing or holds fewer than two records.
 std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file = kSimConfigFile);
+std::optional<hw::PortOptions> parsePortOptions(std::string_view content);
 
 // Keeps the two texts, written atomically: the DUT then the load, one quoted
 // record each. A text holding a double quote or a line break is refused.
 bool savePortOptions(const hw::PortOptions& options,
                      const std::filesystem::path& file = kSimConfigFile,
                      std::string* error = nullptr);
+// The file's text, or empty when a text cannot be kept (the reason in `error`).
+std::optional<std::string> portOptionsText(const hw::PortOptions& options,
+                                           std::string* error = nullptr);
 
 }  // namespace kolm::sim
