@@ -36,10 +36,11 @@ for t in "${targets[@]}"; do
   mkdir -p "$work/corpus" "$findings"
   cp "$root/fuzz/corpus/$t"/* "$work/corpus/" 2>/dev/null || true
   cp "$root/fuzz/crashes/$t"/* "$work/corpus/" 2>/dev/null || true
+  cat "$root/fuzz/dicts/common.dict" "$root/fuzz/dicts/$t.dict" >"$work/dict" 2>/dev/null || true
   before=$(ls "$findings" | wc -l)
   start=$(date +%s)
   (cd "$work" && "$build/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-     -artifact_prefix="$findings/" corpus >log.txt 2>&1) || true
+     -dict=dict -artifact_prefix="$findings/" corpus >log.txt 2>&1) || true
   elapsed=$(( $(date +%s) - start ))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log.txt" | tail -1)
   new=$(( $(ls "$findings" | wc -l) - before ))

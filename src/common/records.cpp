@@ -23,36 +23,34 @@ void RecordWriter::line(std::string_view text) {
 
 std::vector<std::string> splitFields(std::string_view content) {
   std::vector<std::string> fields;
-  size_t i = 0;
-  const size_t n = content.size();
-  while (i < n) {
-    while (i < n && (content[i] == ' ' || content[i] == '\t')) ++i;
-    std::string field;
-    if (i < n && content[i] == '"') {
-      ++i;
-      while (i < n && content[i] != '"' && content[i] != '\n' && content[i] != '\r')
-        field += content[i++];
-      if (i < n && content[i] == '"') ++i;
-      while (i < n && content[i] != ',' && content[i] != '\n' && content[i] != '\r') ++i;
-    } else {
-      while (i < n && content[i] != ',' && content[i] != '\n' && content[i] != '\r')
-        field += content[i++];
-      while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
-    }
-    fields.push_back(std::move(field));
-    if (i < n) {
-      if (content[i] == '\r' && i + 1 < n && content[i + 1] == '\n')
-        i += 2;
-      else
-        ++i;
-    }
-  }
+  RecordReader reader(content);
+  while (auto field = reader.next()) fields.push_back(std::move(*field));
   return fields;
 }
 
 std::optional<std::string> RecordReader::next() {
-  if (pos_ >= fields_.size()) return std::nullopt;
-  return fields_[pos_++];
+  const std::string_view c = content_;
+  const size_t n = c.size();
+  size_t i = pos_;
+  if (i >= n) return std::nullopt;
+  auto endsField = [](char ch) { return ch == ',' || ch == '\n' || ch == '\r'; };
+  std::string field;
+  while (i < n && (c[i] == ' ' || c[i] == '\t')) ++i;
+  if (i < n && c[i] == '"') {
+    const size_t begin = ++i;
+    while (i < n && c[i] != '"' && c[i] != '\n' && c[i] != '\r') ++i;
+    field.assign(c.substr(begin, i - begin));
+    while (i < n && !endsField(c[i])) ++i;  // the closing quote and anything after it
+  } else {
+    const size_t begin = i;
+    while (i < n && !endsField(c[i])) ++i;
+    size_t end = i;
+    while (end > begin && (c[end - 1] == ' ' || c[end - 1] == '\t')) --end;
+    field.assign(c.substr(begin, end - begin));
+  }
+  if (i < n) i += c[i] == '\r' && i + 1 < n && c[i + 1] == '\n' ? 2 : 1;
+  pos_ = i;
+  return field;
 }
 
 }  // namespace kolm::common

@@ -29,16 +29,17 @@ class RecordWriter {
 // a quoted field may hold commas; surrounding quotes and blanks are removed.
 std::vector<std::string> splitFields(std::string_view content);
 
-// Reads fields one at a time.
+// Reads the fields of a text one at a time, as splitFields splits them. The
+// text must outlive the reader.
 class RecordReader {
  public:
-  explicit RecordReader(std::string_view content) : fields_(splitFields(content)) {}
+  explicit RecordReader(std::string_view content) : content_(content) {}
+  RecordReader(std::string&&) = delete;  // the text would be gone before it is read
   std::optional<std::string> next();
-  bool atEnd() const { return pos_ >= fields_.size(); }
-  size_t remaining() const { return fields_.size() - pos_; }
+  bool atEnd() const { return pos_ >= content_.size(); }
 
  private:
-  std::vector<std::string> fields_;
+  std::string_view content_;
   size_t pos_ = 0;
 };
 

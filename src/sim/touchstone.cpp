@@ -146,6 +146,8 @@ TouchstoneParse parseTouchstone(std::string_view text) {
     } else {  // y, normalised admittance
       gamma = std::abs(value) == 0 ? std::complex<double>(1.0) : toFifty(reference / value);
     }
+    if (!std::isfinite(gamma.real()) || !std::isfinite(gamma.imag()))
+      return fail("no finite reflection coefficient follows from these values");
     out.table.frequencyMHz.push_back(f);
     out.table.gamma.push_back(gamma);
   }
