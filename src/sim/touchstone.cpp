@@ -122,6 +122,8 @@ TouchstoneParse parseTouchstone(std::string_view text) {
       if (!number(words[k], v[k])) return fail("'" + std::string(words[k]) + "' is not a number");
     double f = v[0] * unitMHz;
     if (f < 0) return fail("a frequency below 0");
+    if (!std::isfinite(f))
+      return fail("a frequency beyond any range (" + std::string(words[0]) + ")");
     if (!out.table.frequencyMHz.empty() && !(f > out.table.frequencyMHz.back()))
       return fail("the frequencies must increase");
 

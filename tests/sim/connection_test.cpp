@@ -166,7 +166,8 @@ TEST(Touchstone, ErrorsGiveTheLine) {
                  Case{"# MHz S RI R\n", "R in the option line"},
                  Case{"1 0 0\n# MHz\n", "line 2: the option line"},
                  Case{"[Version] 2.0\n", "line 1: keyword"}, Case{"1 x 0\n", "'x'"},
-                 Case{"# MHz S DB\n1 -3 0\n2 1e308 0\n", "line 3: no finite reflection"}}) {
+                 Case{"# MHz S DB\n1 -3 0\n2 1e308 0\n", "line 3: no finite reflection"},
+                 Case{"1e308 0.4 -60\n", "line 1: a frequency beyond"}}) {
     auto p = parseTouchstone(c.text);
     EXPECT_FALSE(p.ok()) << c.text;
     EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
