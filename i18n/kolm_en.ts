@@ -1,4 +1,1350 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
+<context>
+    <name>QFileDialog</name>
+    <message>
+        <source>All files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>kolm</name>
+    <message>
+        <source>Return  Loss</source>
+        <translation>Return Loss</translation>
+    </message>
+    <message>
+        <source>Phase</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source> Impedence</source>
+        <translation> Impedance</translation>
+    </message>
+    <message>
+        <source>Resistance</source>
+        <translation>Resistance</translation>
+    </message>
+    <message>
+        <source>Reactance</source>
+        <translation>Reactance</translation>
+    </message>
+    <message>
+        <source>Standing Wave Ratio</source>
+        <translation>Standing Wave Ratio</translation>
+    </message>
+    <message>
+        <source>RL Value</source>
+        <translation>RL Value</translation>
+    </message>
+    <message>
+        <source>PH Value</source>
+        <translation>PH Value</translation>
+    </message>
+    <message>
+        <source>Z Value</source>
+        <translation>Z Value</translation>
+    </message>
+    <message>
+        <source>R Value</source>
+        <translation>R Value</translation>
+    </message>
+    <message>
+        <source>X Value</source>
+        <translation>X Value</translation>
+    </message>
+    <message>
+        <source>SWL Value</source>
+        <translation>SWR Value</translation>
+    </message>
+    <message>
+        <source>ERRORE!</source>
+        <translation>ERROR!</translation>
+    </message>
+    <message>
+        <source>ERRORE</source>
+        <translation>ERROR</translation>
+    </message>
+    <message>
+        <source>Load File</source>
+        <translation>Load File</translation>
+    </message>
+    <message>
+        <source>Save File </source>
+        <translation>Save File </translation>
+    </message>
+    <message>
+        <source>Main  connecting VFO+PowerMeter+Antenna-Analyzer</source>
+        <translation>Main menu connecting VFO, Power Meter and Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>Calling Menu of KOLM PROGRAMME</source>
+        <translation>Main menu of the KOLM program</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>About Digital VFO Software</source>
+        <translation>About Digital VFO Software</translation>
+    </message>
+    <message>
+        <source>DIGITAL VFO FROM 0 TO 160 mHz</source>
+        <translation>DIGITAL VFO FROM 0 TO 160 MHz</translation>
+    </message>
+    <message>
+        <source>About Power Meter Software</source>
+        <translation>About Power Meter Software</translation>
+    </message>
+    <message>
+        <source>Power Meter from 0 to 160 MHz +20 -80 Dbm</source>
+        <translation>Power Meter from 0 to 160 MHz, +20 to -80 dBm</translation>
+    </message>
+    <message>
+        <source>About Antenna Analyzer Software</source>
+        <translation>About Antenna Analyzer Software</translation>
+    </message>
+    <message>
+        <source>ANTENNA ANALYZER FROM 0 TO 160 mHz</source>
+        <translation>ANTENNA ANALYZER FROM 0 TO 160 MHz</translation>
+    </message>
+    <message>
+        <source>( Pay attention Programme  on Beta Test !!)</source>
+        <translation>(Please note: this program is in beta test.)</translation>
+    </message>
+    <message>
+        <source>Kolm developers</source>
+        <translation>Kolm developers</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>&amp;System Info...</source>
+        <translation>&amp;System Info...</translation>
+    </message>
+    <message>
+        <source>System Infos nto availlable now.</source>
+        <translation>System information is not available now.</translation>
+    </message>
+    <message>
+        <source>SIMULATED INSTRUMENT: no hardware is being measured</source>
+        <translation>SIMULATED INSTRUMENT: no hardware is being measured</translation>
+    </message>
+    <message>
+        <source>NO INSTRUMENT: choose the port in Parameters</source>
+        <translation>NO INSTRUMENT: choose the port in Parameters</translation>
+    </message>
+    <message>
+        <source>Exit program</source>
+        <translation>Exit program</translation>
+    </message>
+    <message>
+        <source>Applicare in ingresso un segnale di 0 dBm poi premere OK</source>
+        <translation>Apply a 0 dBm signal to the input, then press OK</translation>
+    </message>
+    <message>
+        <source>Applicare in ingresso un segnale di -60 dBm poi premere OK</source>
+        <translation>Apply a -60 dBm signal to the input, then press OK</translation>
+    </message>
+    <message>
+        <source>%1    Se il numero visualizzato è tra 800 e 900 accettare premendo OK</source>
+        <translation>%1    If the number shown is between 800 and 900, accept it by pressing OK</translation>
+    </message>
+    <message>
+        <source>%1    Se il numero visualizzato è intorno a 200 accettare premendo OK</source>
+        <translation>%1    If the number shown is around 200, accept it by pressing OK</translation>
+    </message>
+    <message>
+        <source>The detector reads %1, the count already taken for %2: with equal counts no level could be computed. Check the signal at the detector input and calibrate again. The calibration was not changed.</source>
+        <translation>The detector reads %1, the count already taken for %2: with equal counts no level could be computed. Check the signal at the detector input and calibrate again. The calibration was not changed.</translation>
+    </message>
+    <message>
+        <source>Vuoi applicare i valori di DEFAULT?</source>
+        <translation>Do you want to apply the DEFAULT values?</translation>
+    </message>
+    <message>
+        <source>errore</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source> attenzione il tempo potrebbe superare %1secondi</source>
+        <translation>Warning: the sweep may take more than %1 seconds</translation>
+    </message>
+    <message>
+        <source>file pwm(*.pwm)|*.pwm</source>
+        <translation>file pwm(*.pwm)|*.pwm</translation>
+    </message>
+    <message>
+        <source>Per memorizzare il livello di riferimento unire direttamente uscita e ingresso</source>
+        <translation>To store the reference level, connect the output directly to the input</translation>
+    </message>
+    <message>
+        <source>Calibrazione Crystal Meter</source>
+        <translation>Crystal Meter Calibration</translation>
+    </message>
+    <message>
+        <source>Bypassare il quarzo
+(si può cambiare R0)</source>
+        <translation>Bypass the crystal
+(R0 can be changed)</translation>
+    </message>
+    <message>
+        <source> Bypassare il quarzo</source>
+        <translation>Bypass the crystal</translation>
+    </message>
+    <message>
+        <source>The crystal fixture&apos;s through path was measured at 1601 points from 0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm.</source>
+        <translation>The crystal fixture&apos;s through path was measured at 1601 points from 0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm.</translation>
+    </message>
+    <message>
+        <source>CalQuartz</source>
+        <translation>Crystal fixture calibration</translation>
+    </message>
+    <message>
+        <source> Errore di Scala</source>
+        <translation>Scale error</translation>
+    </message>
+    <message>
+        <source>Le dimensioni di stampa richieste
+sono superiori a quelle del foglio
+della stampante selezionata.
+
+Posso cambiare la scala?</source>
+        <translation>The requested print size
+is larger than the sheet
+of the selected printer.
+
+May I change the scale?</translation>
+    </message>
+    <message>
+        <source> Errore in frmStampaFCPB/</source>
+        <translation>Print dialog error in </translation>
+    </message>
+    <message>
+        <source>La funzione di Stampa
+ha trovato una situazione imprevista.
+
+Codice di errore = %1
+</source>
+        <translation>Printing met an unexpected situation.
+
+Error code = %1
+</translation>
+    </message>
+    <message>
+        <source>Stampante di default non specificata.</source>
+        <translation>No default printer is set.</translation>
+    </message>
+    <message>
+        <source>Non posso accedere alla stampante richiesta.
+</source>
+        <translation>The requested printer cannot be reached.
+</translation>
+    </message>
+    <message>
+        <source>DocumentProperties non funziona.
+</source>
+        <translation>The printer settings could not be applied.
+</translation>
+    </message>
+    <message>
+        <source>Errore di StartDoc.
+</source>
+        <translation>The print document could not be started.
+</translation>
+    </message>
+    <message>
+        <source>Stampa interrotta.
+</source>
+        <translation>Printing interrupted.
+</translation>
+    </message>
+    <message>
+        <source>Orientamento errato</source>
+        <translation>Wrong orientation</translation>
+    </message>
+    <message>
+        <source>Parametri errati.
+
+La larghezza e l&apos; altezza di stampa
+richieste devono essere &gt; 0.</source>
+        <translation>Wrong parameters.
+
+The requested print width
+and height must be &gt; 0.</translation>
+    </message>
+    <message>
+        <source>Si e&apos; verificata una condizione
+inaspettata elaborando l&apos; immagine.</source>
+        <translation>An unexpected condition occurred
+while processing the picture.</translation>
+    </message>
+    <message>
+        <source>  Printer settings </source>
+        <translation>Printer settings</translation>
+    </message>
+    <message>
+        <source>  Print of: </source>
+        <translation>Print of: </translation>
+    </message>
+    <message>
+        <source>a plain cable</source>
+        <translation>a plain cable</translation>
+    </message>
+    <message>
+        <source>a 10 dB attenuator</source>
+        <translation>a 10 dB attenuator</translation>
+    </message>
+    <message>
+        <source>a 60 dB attenuator: the detector&apos;s -60 dBm point</source>
+        <translation>a 60 dB attenuator: the detector&apos;s -60 dBm point</translation>
+    </message>
+    <message>
+        <source>a 10 MHz low-pass filter, 5th order</source>
+        <translation>a 10 MHz low-pass filter, 5th order</translation>
+    </message>
+    <message>
+        <source>a 30 MHz low-pass filter, 7th order</source>
+        <translation>a 30 MHz low-pass filter, 7th order</translation>
+    </message>
+    <message>
+        <source>a 10 MHz crystal in a 50 ohm fixture</source>
+        <translation>a 10 MHz crystal in a 50 ohm fixture</translation>
+    </message>
+    <message>
+        <source>a 4.43 MHz crystal in a 12.5 ohm fixture</source>
+        <translation>a 4.43 MHz crystal in a 12.5 ohm fixture</translation>
+    </message>
+    <message>
+        <source>a matched 50 ohm load</source>
+        <translation>a matched 50 ohm load</translation>
+    </message>
+    <message>
+        <source>100 ohm: SWR 2</source>
+        <translation>100 ohm: SWR 2</translation>
+    </message>
+    <message>
+        <source>25 ohm: SWR 2</source>
+        <translation>25 ohm: SWR 2</translation>
+    </message>
+    <message>
+        <source>nothing connected</source>
+        <translation>nothing connected</translation>
+    </message>
+    <message>
+        <source>a short circuit</source>
+        <translation>a short circuit</translation>
+    </message>
+    <message>
+        <source>an antenna resonant at 10 MHz</source>
+        <translation>an antenna resonant at 10 MHz</translation>
+    </message>
+    <message>
+        <source>a short dipole resonant near 15.8 MHz</source>
+        <translation>a short dipole resonant near 15.8 MHz</translation>
+    </message>
+    <message>
+        <source>Simulator</source>
+        <translation>Simulator</translation>
+    </message>
+    <message>
+        <source>Between generator and detector (DUT)</source>
+        <translation>Between generator and detector (DUT)</translation>
+    </message>
+    <message>
+        <source>On the bridge (load)</source>
+        <translation>On the bridge (load)</translation>
+    </message>
+    <message>
+        <source>Touchstone file...</source>
+        <translation>Touchstone file...</translation>
+    </message>
+    <message>
+        <source>Forms</source>
+        <translation>Forms</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>The kept choice cannot be used, the simulator has the default in its place:</source>
+        <translation>The kept choice cannot be used, the simulator has the default in its place:</translation>
+    </message>
+    <message>
+        <source>Nothing was changed:</source>
+        <translation>Nothing was changed:</translation>
+    </message>
+    <message>
+        <source>Applied: now %1 between generator and detector, %2 on the bridge.</source>
+        <translation>Applied: now %1 between generator and detector, %2 on the bridge.</translation>
+    </message>
+    <message>
+        <source>Applied for when the simulator is chosen: %1 between generator and detector, %2 on the bridge.</source>
+        <translation>Applied for when the simulator is chosen: %1 between generator and detector, %2 on the bridge.</translation>
+    </message>
+    <message>
+        <source>Connected, but not kept for the next run:</source>
+        <translation>Connected, but not kept for the next run:</translation>
+    </message>
+    <message>
+        <source>The instrument in use is the simulator.</source>
+        <translation>The instrument in use is the simulator.</translation>
+    </message>
+    <message>
+        <source>The instrument in use is the real port %1: these connections are kept for when the simulator is chosen.</source>
+        <translation>The instrument in use is the real port %1: these connections are kept for when the simulator is chosen.</translation>
+    </message>
+    <message>
+        <source>Changes not applied yet.</source>
+        <translation>Changes not applied yet.</translation>
+    </message>
+    <message>
+        <source>Simulated DDS: not in use</source>
+        <translation>Simulated DDS: not in use</translation>
+    </message>
+    <message>
+        <source>quartz %1 MHz</source>
+        <translation>quartz %1 MHz</translation>
+    </message>
+    <message>
+        <source>Simulated DDS: clock %1 MHz (%2), output </source>
+        <translation>Simulated DDS: clock %1 MHz (%2), output </translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>no signal</source>
+        <translation>no signal</translation>
+    </message>
+    <message>
+        <source>Detector %1 (%2)   Bridge A %3, B %4</source>
+        <translation>Detector %1 (%2)   Bridge A %3, B %4</translation>
+    </message>
+    <message>
+        <source>Frequency too High</source>
+        <translation>Frequency too High</translation>
+    </message>
+    <message>
+        <source>Left button=Transfer  frequency in to  display; Right button capture frequency from display</source>
+        <translation>Left button: transfer the frequency to the display; right button: store the displayed frequency</translation>
+    </message>
+    <message>
+        <source>Digital VFO</source>
+        <translation>Digital VFO</translation>
+    </message>
+    <message>
+        <source>DIGITAL VFO</source>
+        <translation>DIGITAL VFO</translation>
+    </message>
+    <message>
+        <source>Keyboard input in MHz</source>
+        <translation>Keyboard input in MHz</translation>
+    </message>
+    <message>
+        <source>Tune up</source>
+        <translation>Tune up</translation>
+    </message>
+    <message>
+        <source>Tune down</source>
+        <translation>Tune down</translation>
+    </message>
+    <message>
+        <source>Wheel over a digit, or Up and Down: tune by that digit&apos;s step</source>
+        <translation>Wheel over a digit, or Up and Down: tune by that digit&apos;s step</translation>
+    </message>
+    <message>
+        <source>End_Program</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Exit Digital VFO</source>
+        <translation>Exit Digital VFO</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>About_VFO</source>
+        <translation>About VFO</translation>
+    </message>
+    <message>
+        <source>Working Frequency</source>
+        <translation>Working Frequency</translation>
+    </message>
+    <message>
+        <source>000.000 000</source>
+        <translation>000.000 000</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Freq Output</source>
+        <translation>Freq Output</translation>
+    </message>
+    <message>
+        <source>Mhz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Khz</source>
+        <translation>kHz</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>Up </source>
+        <translation>Up </translation>
+    </message>
+    <message>
+        <source>_</source>
+        <translation>_</translation>
+    </message>
+    <message>
+        <source>Down </source>
+        <translation>Down </translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>RTX2</source>
+        <translation>RTX2</translation>
+    </message>
+    <message>
+        <source>GEN</source>
+        <translation>GEN</translation>
+    </message>
+    <message>
+        <source>RTX</source>
+        <translation>RTX</translation>
+    </message>
+    <message>
+        <source>Intermediate frequency in MHz</source>
+        <translation>Intermediate frequency in MHz</translation>
+    </message>
+    <message>
+        <source>IF1</source>
+        <translation>IF1</translation>
+    </message>
+    <message>
+        <source>IF2</source>
+        <translation>IF2</translation>
+    </message>
+    <message>
+        <source>DDS Reset</source>
+        <translation>DDS Reset</translation>
+    </message>
+    <message>
+        <source>Stored frequencies in MHz</source>
+        <translation>Stored frequencies in MHz</translation>
+    </message>
+    <message>
+        <source>Freq Add </source>
+        <translation>Freq Add</translation>
+    </message>
+    <message>
+        <source>Insert in memory from Display</source>
+        <translation>Store the displayed frequency in memory</translation>
+    </message>
+    <message>
+        <source>Freq Del.</source>
+        <translation>Freq Del.</translation>
+    </message>
+    <message>
+        <source>Delete selected frequency from memory</source>
+        <translation>Delete selected frequency from memory</translation>
+    </message>
+    <message>
+        <source>Clear all stored memories</source>
+        <translation>Clear all stored memories</translation>
+    </message>
+    <message>
+        <source>Frequencies Buttons</source>
+        <translation>Band buttons</translation>
+    </message>
+    <message>
+        <source>%1 is empty: right-click it to store the working frequency in it.</source>
+        <translation>%1 is empty: right-click it to store the working frequency in it.</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 MHz.</source>
+        <translation>%1 holds %2 MHz.</translation>
+    </message>
+    <message>
+        <source>not sent</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>Band 160</source>
+        <translation>Band 160</translation>
+    </message>
+    <message>
+        <source>Band 80</source>
+        <translation>Band 80</translation>
+    </message>
+    <message>
+        <source>Band 40</source>
+        <translation>Band 40</translation>
+    </message>
+    <message>
+        <source>Band 30</source>
+        <translation>Band 30</translation>
+    </message>
+    <message>
+        <source>Band 20</source>
+        <translation>Band 20</translation>
+    </message>
+    <message>
+        <source>Band 17</source>
+        <translation>Band 17</translation>
+    </message>
+    <message>
+        <source>Band  15</source>
+        <translation>Band 15</translation>
+    </message>
+    <message>
+        <source>Band 12</source>
+        <translation>Band 12</translation>
+    </message>
+    <message>
+        <source>Band 10 A</source>
+        <translation>Band 10 A</translation>
+    </message>
+    <message>
+        <source>Band 10 B</source>
+        <translation>Band 10 B</translation>
+    </message>
+    <message>
+        <source>Band 6m</source>
+        <translation>Band 6m</translation>
+    </message>
+    <message>
+        <source>Band 2m</source>
+        <translation>Band 2m</translation>
+    </message>
+    <message>
+        <source>Do you want really clear all memories?</source>
+        <translation>Do you want really clear all memories?</translation>
+    </message>
+    <message>
+        <source>Scala:</source>
+        <translation>Scale:</translation>
+    </message>
+    <message>
+        <source>Scala X:</source>
+        <translation>Scale X:</translation>
+    </message>
+    <message>
+        <source>Sca&amp;le:</source>
+        <translation>Sca&amp;le:</translation>
+    </message>
+    <message>
+        <source>THE PORT STOPPED WORKING: nothing is measured; choose the port again in Parameters</source>
+        <translation>THE PORT STOPPED WORKING: nothing is measured; choose the port again in Parameters</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::analyzer::ui::AnalyzerWindow</name>
+    <message>
+        <source>The chart file cannot be read.
+%1</source>
+        <translation>The chart file cannot be read.
+%1</translation>
+    </message>
+    <message>
+        <source>The chart file cannot be written.
+%1</source>
+        <translation>The chart file cannot be written.
+%1</translation>
+    </message>
+    <message>
+        <source>this screen</source>
+        <translation>this screen</translation>
+    </message>
+    <message>
+        <source>Antenna_Analizer</source>
+        <translation>Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Open Chart .vna</source>
+        <translation>Open Chart .vna</translation>
+    </message>
+    <message>
+        <source>Open Chart .vec</source>
+        <translation>Open Chart .vec</translation>
+    </message>
+    <message>
+        <source>Save Chart as</source>
+        <translation>Save Chart as</translation>
+    </message>
+    <message>
+        <source>Exit Antenna Analyzer</source>
+        <translation>Exit Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>This screen in Memory</source>
+        <translation>This screen in memory</translation>
+    </message>
+    <message>
+        <source>File in Memory</source>
+        <translation>File in Memory</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>PrintScreen</source>
+        <translation>Print Screen</translation>
+    </message>
+    <message>
+        <source>About Antenna Analyzer</source>
+        <translation>About Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>Single sweep</source>
+        <translation>Single sweep</translation>
+    </message>
+    <message>
+        <source>Continuous sweep</source>
+        <translation>Continuous sweep</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Charts</source>
+        <translation>Charts</translation>
+    </message>
+    <message>
+        <source>Signal Generator</source>
+        <translation>Signal Generator</translation>
+    </message>
+    <message>
+        <source>ANTENNA ANALYZER</source>
+        <translation>ANTENNA ANALYZER</translation>
+    </message>
+    <message>
+        <source>File Name: </source>
+        <translation>File Name: </translation>
+    </message>
+    <message>
+        <source>Points</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Frequency MHz</source>
+        <translation>Frequency MHz</translation>
+    </message>
+    <message>
+        <source>File name</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>Chart Single or Combine</source>
+        <translation>Chart Single or Combine</translation>
+    </message>
+    <message>
+        <source>Staring/Stop  Sweep</source>
+        <translation>Start/Stop Sweep (F5)</translation>
+    </message>
+    <message>
+        <source>Sweep continous</source>
+        <translation>Continuous sweep (Shift+F5)</translation>
+    </message>
+    <message>
+        <source>Progress of the sweep</source>
+        <translation>Progress of the sweep</translation>
+    </message>
+    <message>
+        <source>Stop the sweep (Esc)</source>
+        <translation>Stop the sweep (Esc)</translation>
+    </message>
+    <message>
+        <source>%1 memory: %2</source>
+        <translation>%1 memory: %2</translation>
+    </message>
+    <message>
+        <source>DEMONSTRATION: a built-in simulated measurement, not a sweep</source>
+        <translation>DEMONSTRATION: a built-in simulated measurement, not a sweep</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::app::Launcher</name>
+    <message>
+        <source>MULTIFUNCTIONS INSTRUMENT</source>
+        <translation>Multifunction Instrument</translation>
+    </message>
+    <message>
+        <source>About_KOLM</source>
+        <translation>About Kolm</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Simulator</source>
+        <translation>Simulator</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Original texts</source>
+        <translation>Original texts</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>KOLM MAIN MENU</source>
+        <translation>KOLM MAIN MENU</translation>
+    </message>
+    <message>
+        <source>DIGITAL VFO</source>
+        <translation>DIGITAL VFO</translation>
+    </message>
+    <message>
+        <source>Launch Digital VFO</source>
+        <translation>Launch Digital VFO</translation>
+    </message>
+    <message>
+        <source>Power Meter</source>
+        <translation>Power Meter</translation>
+    </message>
+    <message>
+        <source>Launch Power Meter</source>
+        <translation>Launch Power Meter</translation>
+    </message>
+    <message>
+        <source>Antenna Analyzer</source>
+        <translation>Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>Launch Antenna Analyzer</source>
+        <translation>Launch Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>EXIT PROGRAM</source>
+        <translation>EXIT PROGRAM</translation>
+    </message>
+    <message>
+        <source>Exit from Program</source>
+        <translation>Exit from Program</translation>
+    </message>
+    <message>
+        <source>The language is kept and takes effect when the program is started again.</source>
+        <translation>The language is kept and takes effect when the program is started again.</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::app::ParametersWindow</name>
+    <message>
+        <source>DDS_VFO &amp; Power_Meter &amp; Antenna_Analyzer Parameters</source>
+        <translation>DDS VFO, Power Meter and Antenna Analyzer Parameters</translation>
+    </message>
+    <message>
+        <source>LPT Port Command Address</source>
+        <translation>LPT Port Command Address</translation>
+    </message>
+    <message>
+        <source>LPT1 : HEX378</source>
+        <translation>LPT1 : HEX378</translation>
+    </message>
+    <message>
+        <source>LPT2 : HEX278</source>
+        <translation>LPT2 : HEX278</translation>
+    </message>
+    <message>
+        <source>LPT3 : HEX3BC</source>
+        <translation>LPT3 : HEX3BC</translation>
+    </message>
+    <message>
+        <source>RefClk Multiplier</source>
+        <translation>RefClk multiplier</translation>
+    </message>
+    <message>
+        <source>Fr Quartz in MHz</source>
+        <translation>Quartz frequency in MHz</translation>
+    </message>
+    <message>
+        <source>Multiply factor</source>
+        <translation>Multiply factor</translation>
+    </message>
+    <message>
+        <source>ref Clock</source>
+        <translation>Ref clock</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Port access</source>
+        <translation>Port access</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Port test</source>
+        <translation>Port test</translation>
+    </message>
+    <message>
+        <source>Checks that the port opens and that the detector and the bridge answer</source>
+        <translation>Checks that the port opens and that the detector and the bridge answer</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::chart::ui::SweepChart</name>
+    <message>
+        <source>Zoom back</source>
+        <translation>Zoom back</translation>
+    </message>
+    <message>
+        <source>Zoom forward</source>
+        <translation>Zoom forward</translation>
+    </message>
+    <message>
+        <source>Whole span (double-click)</source>
+        <translation>Whole span (double-click)</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::common::ui::RecentFiles</name>
+    <message>
+        <source>Recent files</source>
+        <translation>Recent files</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::powermeter::ui::PowerMeterWindow</name>
+    <message>
+        <source>The reference level was stopped before its end: level.rif and the reference in use were not changed.</source>
+        <translation>The reference level was stopped before its end: level.rif and the reference in use were not changed.</translation>
+    </message>
+    <message>
+        <source>The reference level was measured but level.rif could not be written: %1</source>
+        <translation>The reference level was measured but level.rif could not be written: %1</translation>
+    </message>
+    <message>
+        <source>Reference level stored in level.rif.</source>
+        <translation>Reference level stored in level.rif.</translation>
+    </message>
+    <message>
+        <source>The crystal calibration was stopped before its end: Quartz.rif and the reference in use were not changed.</source>
+        <translation>The crystal calibration was stopped before its end: Quartz.rif and the reference in use were not changed.</translation>
+    </message>
+    <message>
+        <source>The crystal fixture was measured but Quartz.rif could not be written: %1</source>
+        <translation>The crystal fixture was measured but Quartz.rif could not be written: %1</translation>
+    </message>
+    <message>
+        <source>The chart %1 was not opened: %2 Nothing was changed.</source>
+        <translation>The chart %1 was not opened: %2 Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>There is no chart to save yet: run a sweep or open a chart first.</source>
+        <translation>There is no chart to save yet: run a sweep or open a chart first.</translation>
+    </message>
+    <message>
+        <source>The chart could not be saved as %1: %2 An earlier file of that name is left as it was.</source>
+        <translation>The chart could not be saved as %1: %2 An earlier file of that name is left as it was.</translation>
+    </message>
+    <message>
+        <source>The chart %1 was not put in memory: %2 The memory trace was not changed.</source>
+        <translation>The chart %1 was not put in memory: %2 The memory trace was not changed.</translation>
+    </message>
+    <message>
+        <source>Power Meter Sweep</source>
+        <translation>Power Meter Sweep</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Open Chart</source>
+        <translation>Open Chart</translation>
+    </message>
+    <message>
+        <source>Save Chart as</source>
+        <translation>Save Chart as</translation>
+    </message>
+    <message>
+        <source>Exi Power Meter</source>
+        <translation>Exit Power Meter</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>This Chart in memory</source>
+        <translation>This Chart in memory</translation>
+    </message>
+    <message>
+        <source>File in memory</source>
+        <translation>File in memory</translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>0 dBm</source>
+        <translation>0 dBm</translation>
+    </message>
+    <message>
+        <source>-60 dBm</source>
+        <translation>-60 dBm</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>default</translation>
+    </message>
+    <message>
+        <source>Reference_Level</source>
+        <translation>Reference Level</translation>
+    </message>
+    <message>
+        <source>CrystalMeter</source>
+        <translation>Crystal Meter</translation>
+    </message>
+    <message>
+        <source>Quarzo</source>
+        <translation>Measure crystal</translation>
+    </message>
+    <message>
+        <source>calQuarz</source>
+        <translation>Calibrate crystal fixture</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Print_Screen</source>
+        <translation>Print Screen</translation>
+    </message>
+    <message>
+        <source>About_Power_Meter</source>
+        <translation>About Power Meter</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Stop the sweep or the reference measurement (Esc)</source>
+        <translation>Stop the sweep or the reference measurement (Esc)</translation>
+    </message>
+    <message>
+        <source>Single sweep</source>
+        <translation>Single sweep</translation>
+    </message>
+    <message>
+        <source>Continuous sweep</source>
+        <translation>Continuous sweep</translation>
+    </message>
+    <message>
+        <source>POWER METER SWEEP</source>
+        <translation>POWER METER SWEEP</translation>
+    </message>
+    <message>
+        <source>File name</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>Delay in msec</source>
+        <translation>Delay in msec</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Points</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Frequency Axsis Points</source>
+        <translation>Frequency Axis Points</translation>
+    </message>
+    <message>
+        <source>Level at the top, dBm</source>
+        <translation>Level at the top, dBm</translation>
+    </message>
+    <message>
+        <source>Level at the bottom, dBm</source>
+        <translation>Level at the bottom, dBm</translation>
+    </message>
+    <message>
+        <source>Cursor: MHz and dBm</source>
+        <translation>Cursor: MHz and dBm</translation>
+    </message>
+    <message>
+        <source>The traces&apos; levels at the cursor</source>
+        <translation>The traces&apos; levels at the cursor</translation>
+    </message>
+    <message>
+        <source>Signal Generator</source>
+        <translation>Signal Generator</translation>
+    </message>
+    <message>
+        <source>Start frequency, MHz</source>
+        <translation>Start frequency, MHz</translation>
+    </message>
+    <message>
+        <source>Start&lt;----------MHz---------&gt;Stop</source>
+        <translation>Start&lt;----------MHz---------&gt;Stop</translation>
+    </message>
+    <message>
+        <source>Stop frequency, MHz</source>
+        <translation>Stop frequency, MHz</translation>
+    </message>
+    <message>
+        <source>Single sweep (F5)</source>
+        <translation>Single sweep (F5)</translation>
+    </message>
+    <message>
+        <source>Continuous sweep (Shift+F5)</source>
+        <translation>Continuous sweep (Shift+F5)</translation>
+    </message>
+    <message>
+        <source>Screen</source>
+        <translation>Screen</translation>
+    </message>
+    <message>
+        <source>trace: %1</source>
+        <translation>trace: %1</translation>
+    </message>
+    <message>
+        <source>trace</source>
+        <translation>trace</translation>
+    </message>
+    <message>
+        <source>memory: %1</source>
+        <translation>memory: %1</translation>
+    </message>
+    <message>
+        <source>reference level (level.rif)</source>
+        <translation>reference level (level.rif)</translation>
+    </message>
+    <message>
+        <source>stored reference level</source>
+        <translation>stored reference level</translation>
+    </message>
+    <message>
+        <source>crystal through path (Quartz.rif)</source>
+        <translation>crystal through path (Quartz.rif)</translation>
+    </message>
+    <message>
+        <source>this chart</source>
+        <translation>this chart</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::print::ui::PrinterPropertiesDialog</name>
+    <message>
+        <source>Properties: </source>
+        <translation>Properties: </translation>
+    </message>
+</context>
+<context>
+    <name>kolm::print::ui::frmStampaFCPB</name>
+    <message>
+        <source>Print Diagrams</source>
+        <translation>Print Diagrams</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Printer</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Properties</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <source>Printing...</source>
+        <translation>Printing...</translation>
+    </message>
+    <message>
+        <source>Margins in mm</source>
+        <translation>Margins in mm</translation>
+    </message>
+    <message>
+        <source>Center Print</source>
+        <translation>Center Print</translation>
+    </message>
+    <message>
+        <source>Imposta i margini a 0 </source>
+        <translation>Set the margins to 0</translation>
+    </message>
+    <message>
+        <source>Dimensions in mm</source>
+        <translation>Dimensions in mm</translation>
+    </message>
+    <message>
+        <source>&amp;Fix Dimensions</source>
+        <translation>&amp;Fix Dimensions</translation>
+    </message>
+    <message>
+        <source>M a x</source>
+        <translation>M a x</translation>
+    </message>
+    <message>
+        <source>Usa tutto il foglio </source>
+        <translation>Use the whole sheet</translation>
+    </message>
+    <message>
+        <source>OK o Invio per confermare </source>
+        <translation>OK or Enter to confirm</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Exit </source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Widtht:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>[mm]</source>
+        <translation>[mm]</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Out of Layout</source>
+        <translation>Out of Layout</translation>
+    </message>
+    <message>
+        <source>L&amp;eft:</source>
+        <translation>L&amp;eft:</translation>
+    </message>
+    <message>
+        <source>T&amp;op:</source>
+        <translation>T&amp;op:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>Sca&amp;le:</source>
+        <translation>Sca&amp;le:</translation>
+    </message>
+    <message>
+        <source>1 :  </source>
+        <translation>1 :  </translation>
+    </message>
+    <message>
+        <source>N. &amp;of copies:</source>
+        <translation>N. &amp;of copies:</translation>
+    </message>
+    <message>
+        <source> Print Preview </source>
+        <translation>Print preview</translation>
+    </message>
+</context>
+<context>
+    <name>status</name>
+    <message>
+        <source>Sweep stopped at point %1 of %2</source>
+        <translation>Sweep stopped at point %1 of %2</translation>
+    </message>
+    <message>
+        <source>Pass done in %1 ms</source>
+        <translation>Pass done in %1 ms</translation>
+    </message>
+    <message>
+        <source>Pass done in %1 s</source>
+        <translation>Pass done in %1 s</translation>
+    </message>
+    <message>
+        <source>Saved to %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>PDF written to %1</source>
+        <translation>PDF written to %1</translation>
+    </message>
+</context>
 </TS>

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing Kolm needs on Debian, when it is missing,
-# and the decimal-comma locale (de_DE.UTF-8) the tests run under a second time.
+# and the decimal-comma locale (de_DE.UTF-8) the tests run under a second time;
+# further package names given as arguments are installed with it.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools
+packages=("$@" cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools
           qt6-tools-dev qt6-l10n-tools libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales)
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales desktop-file-utils
+          appstream)
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 missing=()

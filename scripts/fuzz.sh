@@ -9,18 +9,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
-cxx=$(command -v clang++-14 || command -v clang++ || true)
-if [ -z "$cxx" ] || ! ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq clang-14 libclang-rt-14-dev >/dev/null
-  cxx=$(command -v clang++-14)
-fi
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" clang-14 libclang-rt-14-dev
+cxx=$(command -v clang++-14)
 build="$root/build-fuzz"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" -DKOLM_FUZZ=ON -DKOLM_GUI=OFF \
-  -DKOLM_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" -DKOLM_FUZZ=ON -DKOLM_WERROR=ON \
+  -DKOLM_GUI=OFF -DKOLM_BENCH=OFF -DKOLM_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for t in "$root"/fuzz/targets/*.cpp; do targets+=("$(basename "$t" .cpp)"); done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kolm and runs every test with CTest.
-#   scripts/test.sh                  normal build (build/)
+#   scripts/test.sh                  the Release build (build/)
 #   scripts/test.sh --decimal-comma  the same build's tests again under de_DE.UTF-8
 #   scripts/test.sh --sanitize       the same tests under ASan + UBSan (build-asan/)
 set -euo pipefail
@@ -13,7 +13,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
   dir="$root/build"
-  "$root/scripts/build.sh" "$dir"
+  "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Release
   if [ "${1:-}" = "--decimal-comma" ]; then
     export LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8
   fi

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "analyzer/impedance.h"
+#include "common/tr.h"
 
 namespace kolm::analyzer {
 
@@ -27,9 +28,13 @@ inline constexpr std::array<const char*, kQuantities> kQuantityUnits{"dB",     "
 
 // Tips of the check boxes and readout boxes, by quantity.
 inline constexpr std::array<const char*, kQuantities> kGrafTips{
-    "Return  Loss", "Phase", " Impedence", "Resistance", "Reactance", "Standing Wave Ratio"};
+    KOLM_TR_NOOP("kolm", "Return  Loss"), KOLM_TR_NOOP("kolm", "Phase"),
+    KOLM_TR_NOOP("kolm", " Impedence"),   KOLM_TR_NOOP("kolm", "Resistance"),
+    KOLM_TR_NOOP("kolm", "Reactance"),    KOLM_TR_NOOP("kolm", "Standing Wave Ratio")};
 inline constexpr std::array<const char*, kQuantities> kCalcTips{
-    "RL Value", "PH Value", "Z Value", "R Value", "X Value", "SWL Value"};
+    KOLM_TR_NOOP("kolm", "RL Value"), KOLM_TR_NOOP("kolm", "PH Value"),
+    KOLM_TR_NOOP("kolm", "Z Value"),  KOLM_TR_NOOP("kolm", "R Value"),
+    KOLM_TR_NOOP("kolm", "X Value"),  KOLM_TR_NOOP("kolm", "SWL Value")};
 
 // Which quantities are drawn (TracceAttive) and which one is selected
 // (GrandezzaScelta): its scale is on the grid, its icon beside the chart and the

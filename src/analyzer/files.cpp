@@ -11,6 +11,7 @@
 #include "common/files.h"
 #include "common/records.h"
 #include "common/text.h"
+#include "common/tr.h"
 
 namespace kolm::analyzer {
 
@@ -170,11 +171,11 @@ std::string VecReadResult::message() const {
     case VecFault::None:
       return {};
     case VecFault::EqualSpan:
-      return "ERRORE!\n" + reason;
+      return KOLM_TR("kolm", "ERRORE!") + "\n" + reason;
     case VecFault::Invalid:
       break;
   }
-  return "ERRORE\n" + reason;
+  return KOLM_TR("kolm", "ERRORE") + "\n" + reason;
 }
 
 int64_t vecPointCount(uint64_t length) {

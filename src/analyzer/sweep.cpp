@@ -65,7 +65,7 @@ ReadWriteJob::ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Ch
 double ReadWriteJob::progress() const { return static_cast<double>(stored()) / (plan_.points + 2); }
 
 bool ReadWriteJob::step() {
-  if (done()) return false;
+  if (done() || instrument_.portFailed()) return false;
   if (next_ < 0) {
     if (resetDds_) {
       hw::DdsReset(instrument_);
@@ -81,6 +81,7 @@ bool ReadWriteJob::step() {
   const int i = next_;
   sendWord(instrument_, instrument_.LastTuningWord);
   const hw::BridgeReading reading = hw::READ(instrument_);
+  if (instrument_.portFailed()) return false;  // nothing stored from a failed port
   target_.CanaleA[i] = reading.a;
   target_.CanaleB[i] = reading.b;
   target_.Frequenze[i] = static_cast<float>(i * plan_.frequencyStep + plan_.start);

@@ -50,6 +50,7 @@ class ReadWriteJob : public common::SteppedJob {
   bool step() override;
   bool done() const override { return next_ > plan_.points + 1; }
   double progress() const override;
+  std::string failure() const override { return instrument_.portFailure(); }
   const SweepPlan& plan() const { return plan_; }
   // Points stored so far.
   int stored() const { return next_ < 0 ? 0 : next_; }

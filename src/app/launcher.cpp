@@ -1,6 +1,7 @@
 #include "app/launcher.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 
 #include "analyzer/ui/analyzer_window.h"
 #include "common/ui/about_box.h"
+#include "common/ui/language.h"
 #include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/sim_port.h"
@@ -89,19 +91,33 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
     return hw::openPort(backend, lptBase, sim::loadPortOptions());
   };
   setObjectName("Main_Menu");
-  setWindowTitle("MULTIFUNCTIONS INSTRUMENT");
+  setWindowTitle(tr("MULTIFUNCTIONS INSTRUMENT"));
   context_.showParameters = [this](QWidget* owner) { showParameters(owner); };
 
   context_.exitProgram = [this] { exitProgram(); };
-  auto* about = menuBar()->addAction("About_KOLM");
+  auto* about = menuBar()->addAction(tr("About_KOLM"));
   about->setObjectName("AboutMenu");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
-  auto* params = menuBar()->addAction("Parameters");
+  auto* params = menuBar()->addAction(tr("Parameters"));
   params->setObjectName("Parametri");
   connect(params, &QAction::triggered, this, [this] { showParameters(); });
-  auto* simulatorMenu = menuBar()->addAction("Simulator");
+  auto* simulatorMenu = menuBar()->addAction(tr("Simulator"));
+  // The language of the texts, kept for the next start.
+  auto* language = menuBar()->addMenu(tr("Language"));
+  language->setObjectName("LanguageMenu");
+  auto* languages = new QActionGroup(language);
+  for (auto [name, choice] : {std::pair{tr("Original texts"), common::ui::Language::Original},
+                              std::pair{tr("English"), common::ui::Language::English}}) {
+    QAction* a = language->addAction(name);
+    a->setObjectName(choice == common::ui::Language::English ? "LanguageEnglish"
+                                                             : "LanguageOriginal");
+    a->setCheckable(true);
+    a->setChecked(common::ui::installedLanguage() == choice);
+    languages->addAction(a);
+    connect(a, &QAction::triggered, this, [this, choice] { chooseLanguage(choice); });
+  }
   simulatorMenu->setObjectName("SimulatorMenu");
   connect(simulatorMenu, &QAction::triggered, this, [this] { openSimulator(); });
 
@@ -110,7 +126,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   layout->setContentsMargins(24, 12, 24, 18);
   layout->setSpacing(10);
   layout->addWidget(common::ui::makeSimBanner(context_, central));
-  auto* label4 = new QLabel("KOLM MAIN MENU", central);
+  auto* label4 = new QLabel(tr("KOLM MAIN MENU"), central);
   label4->setObjectName("Label4");
   label4->setAlignment(Qt::AlignCenter);
   QFont mono("Lucida Console");
@@ -120,13 +136,14 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   label4->setFont(mono);
   layout->addWidget(label4);
 
-  auto* command1 = makeButton("Command1", "DIGITAL VFO", "Launch Digital VFO", central);
+  auto* command1 = makeButton("Command1", tr("DIGITAL VFO"), tr("Launch Digital VFO"), central);
   command1->setIcon(drawIcon(0));
-  auto* command8 = makeButton("command8", "Power Meter", "Launch Power Meter", central);
+  auto* command8 = makeButton("command8", tr("Power Meter"), tr("Launch Power Meter"), central);
   command8->setIcon(drawIcon(1));
-  auto* command7 = makeButton("Command7", "Antenna Analyzer", "Launch Antenna Analyzer", central);
+  auto* command7 =
+      makeButton("Command7", tr("Antenna Analyzer"), tr("Launch Antenna Analyzer"), central);
   command7->setIcon(drawIcon(2));
-  auto* command2 = makeButton("Command2", "EXIT PROGRAM", "Exit from Program", central);
+  auto* command2 = makeButton("Command2", tr("EXIT PROGRAM"), tr("Exit from Program"), central);
   for (auto* b : {command1, command8, command7, command2}) layout->addWidget(b);
   // Ctrl+Q ends the program from the launcher as from every instrument window.
   auto* exitAction = new QAction(this);
@@ -221,6 +238,16 @@ void Launcher::closeInstrumentWindows() {
   for (QPointer<QWidget>* w : {&vfo_, &powerMeter_, &analyzer_, &simulator_})
     if (*w) (*w)->close();
   if (parameters_) parameters_->close();
+}
+
+void Launcher::chooseLanguage(common::ui::Language language) {
+  common::ui::rememberLanguage(language);
+  if (language == common::ui::installedLanguage()) return;
+  // Windows build their texts when they open: the new language shows fully
+  // from the next start.
+  context_.prompter.message(
+      tr("The language is kept and takes effect when the program is started again.").toStdString(),
+      common::Icon::Information);
 }
 
 void Launcher::exitProgram() { close(); }

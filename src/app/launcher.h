@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "app/parameters_window.h"
+#include "common/ui/language.h"
 #include "common/ui/ui_context.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
@@ -33,6 +34,9 @@ class Launcher : public QMainWindow {
   // Modeless, or modal over `modalOwner`.
   void showParameters(QWidget* modalOwner = nullptr);
   ParametersWindow* parametersWindow() const { return parameters_; }
+
+  // The launcher's Language menu: the choice is kept in kolm.ini for the next start.
+  void chooseLanguage(common::ui::Language language);
 
   // "EXIT PROGRAM": every open window closes through its own close handler,
   // the launcher last, then the program ends.

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <functional>
@@ -29,6 +30,8 @@ class ParametersWindow : public QDialog {
   void HScroll1_Change(int value);
   void Text2_Change(const QString& text);
   void Command1_Click();
+  // "Port test": checks the port and address chosen in the window.
+  void PortTest_Click();
   void showClock();
 
   common::ui::UiContext& context_;
@@ -45,6 +48,7 @@ class ParametersWindow : public QDialog {
   QLabel* label10_;
   QLabel* label4_;
   QComboBox* backend_;
+  QPlainTextEdit* portReport_;
 };
 
 }  // namespace kolm::app

@@ -17,6 +17,8 @@ namespace kolm::cli {
 inline constexpr int kUsageError = 2;
 // Exit status when a result or the trace could not be written.
 inline constexpr int kWriteError = 1;
+// Exit status when the port stopped working during the command.
+inline constexpr int kPortFailed = 3;
 
 // Command arguments: "--name value" options and bare words, in order.
 class Args {
@@ -43,23 +45,33 @@ struct UsageError {
   std::string message;
 };
 
+struct PortFailure {
+  std::string message;
+};
+
 struct Context {
   hw::Instrument instrument;
   std::ostream* out;
   std::ostream* err;
   // Set once the command has switched the generator off on its way out.
   bool outputOff = false;
+  // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
+  std::string backend{};
+  hw::PortOptions portOptions{};
 };
 
 struct Command {
   const char* name;
   const char* usage;  // one or more lines for --help
   int (*run)(Context&, Args&);
+  // False for a command that opens the port itself (and reports why it cannot).
+  bool opensPort = true;
 };
 
 // What the words before the command say, and the command's own words.
 struct CommandLine {
   bool help = false;
+  bool version = false;
   std::string backend;  // empty: the one dds.cfg names
   std::optional<std::string> trace;
   std::optional<std::string> dut;

@@ -19,12 +19,13 @@ extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
 extern const Command kPowerSweepCommand;
 extern const Command kAnalyzeCommand;
+extern const Command kPortTestCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,       &kReadDetectorCommand,
-    &kReadBridgeCommand, &kPowerSweepCommand, &kAnalyzeCommand,
+    &kDdsCommand,        &kTuneCommand,    &kReadDetectorCommand, &kReadBridgeCommand,
+    &kPowerSweepCommand, &kAnalyzeCommand, &kPortTestCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -35,13 +36,14 @@ void printHelp(std::ostream& out) {
          "\n"
          "Global options (before the command):\n"
          "  --backend NAME   how the port is reached: sim, ppdev, ppdev:/dev/parportN,\n"
-         "                   direct, direct:0xADDR (default: the back end dds.cfg names,\n"
-         "                   the simulator when it names none)\n"
+         "                   direct, direct:0xADDR, inpout32 (Windows) (default: the\n"
+         "                   back end dds.cfg names, the simulator when it names none)\n"
          "  --trace FILE     append one line per port access: W hh (data write),\n"
          "                   R hh (status read)\n"
          "  --dut DUT        what the simulator has between generator and detector\n"
          "                   (default through; forms below)\n"
          "  --load LOAD      what the simulator's bridge sees (default r=50)\n"
+         "  --version        print the version and exit\n"
          "  --help           this text\n"
          "\n"
          "Commands:\n";
@@ -56,8 +58,9 @@ void printHelp(std::ostream& out) {
   }
   out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP) ends a pass after the point in progress:\n"
          "the generator is switched off and no output file is written.\n"
-         "\nExit status: 0 done, 1 a result or the trace could not be written, 2 bad\n"
-         "arguments or a value the hardware cannot take, 128 + N stopped by signal N.\n";
+         "\nExit status: 0 done, 1 a result or the trace could not be written or a port\n"
+         "test failed, 2 bad arguments or a value the hardware cannot take, 3 the port\n"
+         "stopped working (nothing measured is written), 128 + N stopped by signal N.\n";
 }
 
 }  // namespace
@@ -73,6 +76,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
     const std::string& w = words[i];
     if (w == "--help") {
       line.help = true;
+      return line;
+    } else if (w == "--version") {
+      line.version = true;
       return line;
     } else if (w == "--backend") {
       line.backend = value(w);
@@ -97,6 +103,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
 
 std::vector<std::string> commandLineWords(const CommandLine& line) {
   if (line.help) return {"--help"};
+  if (line.version) return {"--version"};
   std::vector<std::string> words;
   auto put = [&](const char* option, const std::optional<std::string>& value) {
     if (!value) return;
@@ -127,6 +134,10 @@ int main(int argc, char** argv) {
       printHelp(std::cout);
       return 0;
     }
+    if (line.version) {
+      std::cout << "kolm-cli " << KOLM_VERSION << "\n";
+      return 0;
+    }
     trace = line.trace;
     if (trace) {
       const std::string problem = common::outputTargetProblem(*trace, common::OutputKind::Appended);
@@ -141,24 +152,36 @@ int main(int argc, char** argv) {
     hw::PortOptions options;
     if (line.dut) options.simDut = *line.dut;
     if (line.load) options.simLoad = *line.load;
-    hw::Orologio(ctx.instrument);
-    auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
-    if (!opened.port) throw UsageError{opened.error};
-    if (trace) {
-      std::FILE* f = std::fopen(trace->c_str(), "a");
-      if (!f) throw UsageError{"--trace: cannot open '" + *trace + "': " + std::strerror(errno)};
-      auto port = std::make_unique<hw::TracingPort>(std::move(opened.port), f);
-      tracing = port.get();
-      opened.port = std::move(port);
-    }
-    ctx.instrument.setPort(std::move(opened.port));
-    if (!ctx.instrument.reachable())
-      throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
+    ctx.backend = backend;
+    ctx.portOptions = options;
     Args args(line.arguments);
-    if (!stopSignal()) status = line.command->run(ctx, args);
+    if (!line.command->opensPort) {
+      status = line.command->run(ctx, args);  // opens and reports the port itself
+    } else {
+      hw::Orologio(ctx.instrument);
+      auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
+      if (!opened.port) throw UsageError{opened.error};
+      if (trace) {
+        std::FILE* f = std::fopen(trace->c_str(), "a");
+        if (!f) throw UsageError{"--trace: cannot open '" + *trace + "': " + std::strerror(errno)};
+        auto port = std::make_unique<hw::TracingPort>(std::move(opened.port), f);
+        tracing = port.get();
+        opened.port = std::move(port);
+      }
+      ctx.instrument.setPort(std::move(opened.port));
+      if (!ctx.instrument.reachable())
+        throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
+      // A port that fails mid-way ends the command before anything measured is
+      // printed or written.
+      ctx.instrument.onPortFailure = [](const std::string& why) { throw PortFailure{why}; };
+      if (!stopSignal()) status = line.command->run(ctx, args);
+    }
   } catch (const UsageError& e) {
     std::cerr << "kolm-cli: " << e.message << "\n";
     status = kUsageError;
+  } catch (const PortFailure& e) {
+    std::cerr << "kolm-cli: " << e.message << "\n";
+    status = kPortFailed;
   }
   // A stop signal: the generator off (the command may have left it running, or
   // not have started), whatever the command did.

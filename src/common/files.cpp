@@ -22,8 +22,6 @@ namespace {
 
 std::string quotedName(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
-std::string reason(int error) { return std::generic_category().message(error); }
-
 std::string sizeText(uint64_t bytes) {
   if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MB";
   if (bytes >= (1u << 10) && bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " kB";
@@ -72,6 +70,10 @@ void removeStaleTemporaries(const std::filesystem::path& dir, const std::filesys
 }  // namespace
 
 #ifndef _WIN32
+
+namespace {
+std::string reason(int error) { return std::generic_category().message(error); }
+}  // namespace
 
 FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
   // Non-blocking, so that opening a pipe does not wait for a writer.

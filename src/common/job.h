@@ -4,6 +4,8 @@
 // anything else.
 #pragma once
 
+#include <string>
+
 namespace kolm::common {
 
 class SteppedJob {
@@ -14,6 +16,8 @@ class SteppedJob {
   virtual bool done() const = 0;
   // 0 to 1.
   virtual double progress() const = 0;
+  // Why the job ended before its end (the port stopped working), or empty.
+  virtual std::string failure() const { return {}; }
 
   void runToEnd() {
     while (!done() && step()) {

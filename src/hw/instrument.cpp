@@ -50,14 +50,31 @@ void Instrument::setDelayer(std::unique_ptr<Delayer> delayer) {
 }
 
 void Instrument::refreshReachable() {
-  reachable_ = port_ && (!port_->addressed() || isParallelPortAddress(params.LptBase));
+  reachable_ =
+      port_ && !port_->failed() && (!port_->addressed() || isParallelPortAddress(params.LptBase));
+}
+
+std::string Instrument::portFailure() const {
+  if (!port_->failed()) return {};
+  return "The port " + port_->name() + " stopped working: " + port_->failure() +
+         ". Nothing more is sent to it; check the port card or USB adapter and the cable, "
+         "then choose the port again in Parameters (OK).";
+}
+
+void Instrument::notePortFailure() {
+  reachable_ = false;
+  if (onPortFailure) onPortFailure(portFailure());
 }
 
 float secondsSinceMidnight() {
   auto now = std::chrono::system_clock::now();
   std::time_t t = std::chrono::system_clock::to_time_t(now);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
   localtime_r(&t, &local);
+#endif
   auto sub = std::chrono::duration<double>(now.time_since_epoch()).count();
   double frac = sub - std::floor(sub);
   return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + frac);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "hw/params.h"
 #include "hw/portio.h"
@@ -50,20 +51,41 @@ class Instrument {
 
   // Out32(LptBase, value): a write to the data register.
   void out(uint8_t value) {
-    if (reachable_) port_->writeData(value);
+    if (!reachable_) return;
+    port_->writeData(value);
+    if (port_->failed()) notePortFailure();
   }
   // Inp32(LptBase + 1): the status byte, 0 when the port cannot be reached.
-  uint8_t in() { return reachable_ ? port_->readStatus() : 0; }
+  uint8_t in() {
+    if (!reachable_) return 0;
+    const uint8_t v = port_->readStatus();
+    if (port_->failed()) {
+      notePortFailure();
+      return 0;
+    }
+    return v;
+  }
   // PortDelay: n units of about 0.1 us.
   void delay(double units) { delayer_->wait(units, LoopFactor); }
 
   // True when writes reach the port: a back end on real I/O addresses needs
-  // LptBase to be one of the three parallel-port addresses.
+  // LptBase to be one of the three parallel-port addresses, and a port that
+  // failed is reached no more.
   bool reachable() const { return reachable_; }
   // Call after changing params.LptBase.
   void refreshReachable();
 
+  // A port that failed mid-way stops every later access (nothing is sent, the
+  // status reads 0) until another port is set; passes check this and stop.
+  bool portFailed() const { return port_->failed(); }
+  // Why, in plain words, for the user; empty while the port works.
+  std::string portFailure() const;
+  // Called once, when an access fails; the command line throws from it.
+  std::function<void(const std::string& why)> onPortFailure;
+
  private:
+  void notePortFailure();
+
   std::unique_ptr<PortIo> port_;
   std::unique_ptr<Delayer> delayer_;
   bool reachable_ = false;

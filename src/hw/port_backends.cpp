@@ -1,6 +1,7 @@
 // Real port back ends: Linux ppdev and direct x86 I/O. The Windows inpout32
 // library is loaded at run time and only exists in Windows builds.
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -31,17 +32,42 @@ namespace kolm::hw {
 
 namespace {
 
+#ifdef KOLM_HAVE_DIRECT_IO
+// A port address written out whole: decimal, or hexadecimal after 0x; -1 when the
+// text is anything else.
+long wholeAddress(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  long value = -1;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  return r.ec == std::errc() && r.ptr == text.data() + text.size() ? value : -1;
+}
+#endif
+
 #ifdef _WIN32
-// inpout32.dll / inpoutx64.dll, loaded at run time.
+// inpout32.dll / inpoutx64.dll, loaded at run time. The library's calls report
+// nothing; its driver check is asked before every status read, so a driver that
+// went away stops a pass before a reading of it is used.
 class Inpout32Port : public PortIo {
  public:
   using Out32Fn = void(__stdcall*)(short, short);
   using Inp32Fn = short(__stdcall*)(short);
-  Inpout32Port(HMODULE lib, Out32Fn out, Inp32Fn inp, uint16_t base)
-      : lib_(lib), out_(out), inp_(inp), base_(base) {}
+  using IsOpenFn = BOOL(__stdcall*)();
+  Inpout32Port(HMODULE lib, Out32Fn out, Inp32Fn inp, IsOpenFn isOpen, uint16_t base)
+      : lib_(lib), out_(out), inp_(inp), isOpen_(isOpen), base_(base) {}
   ~Inpout32Port() override { FreeLibrary(lib_); }
-  void writeData(uint8_t value) override { out_(static_cast<short>(base_), value); }
+  void writeData(uint8_t value) override {
+    if (!failed()) out_(static_cast<short>(base_), value);
+  }
   uint8_t readStatus() override {
+    if (failed()) return 0;
+    if (isOpen_ && !isOpen_()) {
+      fail("the inpout32 driver is no longer running");
+      return 0;
+    }
     return static_cast<uint8_t>(inp_(static_cast<short>(base_ + 1)) & 0xFF);
   }
   std::string name() const override { return "inpout32"; }
@@ -51,6 +77,7 @@ class Inpout32Port : public PortIo {
   HMODULE lib_;
   Out32Fn out_;
   Inp32Fn inp_;
+  IsOpenFn isOpen_;
   uint16_t base_;
 };
 
@@ -59,24 +86,36 @@ PortOpenResult openInpout32(int32_t lptBase) {
   const char* dll = sizeof(void*) == 8 ? "inpoutx64.dll" : "inpout32.dll";
   HMODULE lib = LoadLibraryA(dll);
   if (!lib) {
-    r.error = std::string("The port library ") + dll + " is not installed.";
+    r.error = std::string("The port library ") + dll +
+              " was not found: put it beside the program (or in the system folder).";
     return r;
   }
-  auto out = reinterpret_cast<Inpout32Port::Out32Fn>(GetProcAddress(lib, "Out32"));
-  auto inp = reinterpret_cast<Inpout32Port::Inp32Fn>(GetProcAddress(lib, "Inp32"));
-  using OpenFn = BOOL(__stdcall*)();
-  auto isOpen = reinterpret_cast<OpenFn>(GetProcAddress(lib, "IsInpOutDriverOpen"));
-  if (!out || !inp || (isOpen && !isOpen())) {
+  auto out = reinterpret_cast<Inpout32Port::Out32Fn>(
+      reinterpret_cast<void*>(GetProcAddress(lib, "Out32")));
+  auto inp = reinterpret_cast<Inpout32Port::Inp32Fn>(
+      reinterpret_cast<void*>(GetProcAddress(lib, "Inp32")));
+  auto isOpen = reinterpret_cast<Inpout32Port::IsOpenFn>(
+      reinterpret_cast<void*>(GetProcAddress(lib, "IsInpOutDriverOpen")));
+  if (!out || !inp) {
     FreeLibrary(lib);
-    r.error = std::string("The port driver of ") + dll + " could not be started.";
+    r.error = std::string("The library ") + dll + " has no Out32/Inp32 functions.";
     return r;
   }
-  r.port = std::make_unique<Inpout32Port>(lib, out, inp, static_cast<uint16_t>(lptBase));
+  if (isOpen && !isOpen()) {
+    FreeLibrary(lib);
+    r.error = std::string("The port driver of ") + dll +
+              " could not be started: run the program once as administrator so that it "
+              "installs its driver.";
+    return r;
+  }
+  r.port = std::make_unique<Inpout32Port>(lib, out, inp, isOpen, static_cast<uint16_t>(lptBase));
   return r;
 }
 #endif
 
 #ifdef __linux__
+// A ppdev port, claimed exclusively for as long as it is open. A failed data or
+// status ioctl (the card removed, the port taken away) marks the port failed.
 class PpdevPort : public PortIo {
  public:
   PpdevPort(int fd, std::string device) : fd_(fd), device_(std::move(device)) {}
@@ -86,11 +125,16 @@ class PpdevPort : public PortIo {
   }
   void writeData(uint8_t value) override {
     unsigned char v = value;
-    ioctl(fd_, PPWDATA, &v);
+    if (!failed() && ioctl(fd_, PPWDATA, &v) != 0)
+      fail(std::string("writing the data lines failed (") + std::strerror(errno) + ")");
   }
   uint8_t readStatus() override {
     unsigned char v = 0;
-    if (ioctl(fd_, PPRSTATUS, &v) != 0) return 0;
+    if (failed()) return 0;
+    if (ioctl(fd_, PPRSTATUS, &v) != 0) {
+      fail(std::string("reading the status lines failed (") + std::strerror(errno) + ")");
+      return 0;
+    }
     return v;
   }
   std::string name() const override { return "ppdev:" + device_; }
@@ -103,24 +147,37 @@ class PpdevPort : public PortIo {
 
 PortOpenResult openPpdev(const std::string& device) {
   PortOpenResult r;
-  int fd = ::open(device.c_str(), O_RDWR);
+  int fd = ::open(device.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) {
     int e = errno;
-    if (e == ENOENT)
+    if (e == ENOENT || e == ENODEV || e == ENXIO)
       r.error = "There is no parallel port " + device +
-                " on this computer (is the parport_pc and ppdev driver loaded?).";
+                " on this computer: load its drivers (sudo modprobe parport_pc ppdev) and "
+                "check that the port card or USB adapter is connected.";
     else if (e == EACCES || e == EPERM)
-      r.error =
-          "No permission to use " + device + ": add your user to the group 'lp' and log in again.";
+      r.error = "No permission to use " + device +
+                ": add your user to the group 'lp' (sudo adduser $USER lp) and log in again.";
     else
       r.error = "Cannot open " + device + ": " + std::strerror(e) + ".";
     return r;
   }
-  if (ioctl(fd, PPCLAIM) != 0) {
-    r.error = "Cannot claim " + device +
-              " (another program or driver holds it): " + std::strerror(errno) + ".";
+  auto refuse = [&](const std::string& what) {
+    r.error = what + " (" + std::strerror(errno) + ").";
     ::close(fd);
-    return r;
+    return std::move(r);
+  };
+  // Exclusive, so that no other driver (the printer driver lp) can use the port
+  // between two of our accesses.
+  if (ioctl(fd, PPEXCL) != 0) return refuse("Cannot ask for " + device + " alone");
+  if (ioctl(fd, PPCLAIM) != 0)
+    return refuse("Cannot take " + device +
+                  " for Kolm alone: another driver or program uses it (the printer driver: "
+                  "sudo modprobe -r lp)");
+  int mode = IEEE1284_MODE_COMPAT;
+  int forward = 0;
+  if (ioctl(fd, PPSETMODE, &mode) != 0 || ioctl(fd, PPDATADIR, &forward) != 0) {
+    ioctl(fd, PPRELEASE);
+    return refuse("Cannot set " + device + " to drive its data lines");
   }
   r.port = std::make_unique<PpdevPort>(fd, device);
   return r;
@@ -177,10 +234,15 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
   if (backend == "direct" || backend.rfind("direct:", 0) == 0) {
 #ifdef KOLM_HAVE_DIRECT_IO
     long address = lptBase;
-    if (backend.size() > 7) address = common::leadingInteger(backend.substr(7)).value_or(0);
-    if (!isParallelPortAddress(static_cast<int32_t>(address)) &&
-        (address <= 0 || address > 0xFFFC)) {
-      r.error = "The port address " + backend.substr(backend.find(':') + 1) + " is not valid.";
+    if (backend.size() > 7) address = wholeAddress(std::string_view(backend).substr(7));
+    // Below 0x100 lie the system's own devices (timers, interrupt and DMA
+    // controllers); above, PCI and PCIe parallel cards as well as the three
+    // classic addresses.
+    if (address < 0x100 || address > 0xFFFC) {
+      const std::string given = backend.size() > 7 ? backend.substr(7) : std::to_string(address);
+      r.error = "The port address " + given +
+                " is not valid: a parallel port lies at 0x100 or above (0x378, 0x278, "
+                "0x3BC, or a PCI card's address).";
       return r;
     }
     if (ioperm(static_cast<unsigned long>(address), 3, 1) != 0) {
@@ -204,7 +266,8 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
 #endif
   }
   r.error = "Unknown port back end '" + backend +
-            "' (use sim, ppdev, ppdev:/dev/parportN, direct or direct:0xADDR).";
+            "' (use sim, ppdev, ppdev:/dev/parportN, direct, direct:0xADDR, or inpout32 on "
+            "Windows).";
   return r;
 }
 

@@ -42,11 +42,13 @@ bool TracingPort::finish(std::string* error) {
 void TracingPort::writeData(uint8_t value) {
   line('W', value);
   inner_->writeData(value);
+  if (inner_->failed()) fail(inner_->failure());
 }
 
 uint8_t TracingPort::readStatus() {
   uint8_t v = inner_->readStatus();
   line('R', v);
+  if (inner_->failed()) fail(inner_->failure());
   return v;
 }
 

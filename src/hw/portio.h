@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,19 @@ class PortIo {
   // True when the back end reaches real I/O addresses: then nothing is sent
   // unless the configured base address is one of the parallel-port addresses.
   virtual bool addressed() const { return true; }
+
+  // Set once an access has failed (a USB or PCI card removed, the port taken
+  // away); a failed port stays failed, and `failure` says why in plain words.
+  bool failed() const { return !failure_.empty(); }
+  const std::string& failure() const { return failure_; }
+
+ protected:
+  void fail(std::string why) {
+    if (failure_.empty()) failure_ = why.empty() ? "the port failed" : std::move(why);
+  }
+
+ private:
+  std::string failure_;
 };
 
 // Swallows writes and reads a status of 0.
@@ -37,7 +51,9 @@ class NullPort : public PortIo {
 };
 
 // Keeps every access, for tests: the status answered comes from `status`
-// (called with the number of reads so far) or is 0.
+// (called with the number of reads so far) or is 0. With `failAt` set, the
+// access of that index (counting writes and reads from 0) and every later one
+// fails, as a port whose card is pulled out.
 class RecordingPort : public PortIo {
  public:
   struct Access {
@@ -45,8 +61,12 @@ class RecordingPort : public PortIo {
     uint8_t value;
     bool operator==(const Access&) const = default;
   };
-  void writeData(uint8_t value) override { log.push_back({true, value}); }
+  void writeData(uint8_t value) override {
+    if (failing()) return;
+    log.push_back({true, value});
+  }
   uint8_t readStatus() override {
+    if (failing()) return 0;
     uint8_t v = status ? status(reads++) : 0;
     log.push_back({false, v});
     return v;
@@ -61,6 +81,13 @@ class RecordingPort : public PortIo {
   std::vector<Access> log;
   std::function<uint8_t(size_t)> status;
   size_t reads = 0;
+  std::optional<size_t> failAt;
+
+ private:
+  bool failing() {
+    if (failAt && log.size() >= *failAt) fail("the test port was unplugged");
+    return failed();
+  }
 };
 
 // Passes every access on to another back end and appends one line per access to

@@ -20,7 +20,7 @@ int readCalibrationCount(hw::Instrument& instrument);
 // The two prompts of a calibration at `point`: the request to apply the signal,
 // and the advice shown after the count's Str form.
 std::string calibrationRequest(CalPoint point);
-std::string calibrationAdvice(CalPoint point);
+std::string calibrationAdvice(CalPoint point, int reading);
 
 // Cal_0dbm_Click / Cal_60dbm_Click: the request (Cancel ends), the five readings,
 // the count with its advice (Cancel ends with nothing changed), then the count

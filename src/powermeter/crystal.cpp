@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "common/tr.h"
 
 namespace kolm::powermeter {
 
@@ -117,10 +118,11 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
 
 std::string crystalReport(const CrystalResult& r) {
   using common::formatPattern;
-  std::string text = "Fs  " + formatPattern(r.Fs, "0.000 000") + "\n";
-  text += "Fp  " + (r.Fp ? formatPattern(*r.Fp, "0.000 000") : std::string(" ")) + "\n";
+  // The specified lines, with the units of Fs, Fp and R after their numbers.
+  std::string text = "Fs  " + formatPattern(r.Fs, "0.000 000") + " MHz\n";
+  text += "Fp  " + (r.Fp ? formatPattern(*r.Fp, "0.000 000") + " MHz" : std::string(" ")) + "\n";
   text += "Q:  " + formatPattern(r.Q, "### ###") + "\n\n";
-  text += "R: " + formatPattern(r.R, "0.#");
+  text += "R: " + formatPattern(r.R, "0.#") + " \u03a9";
   if (r.L > 1000)
     text += "\nL(mH): " + formatPattern(r.L * 0.001, "0.00");
   else
@@ -132,6 +134,8 @@ std::string crystalReport(const CrystalResult& r) {
   return text;
 }
 
-std::string crystalFailure(const CrystalResult& result) { return "errore\n" + result.error; }
+std::string crystalFailure(const CrystalResult& result) {
+  return KOLM_TR("kolm", "errore") + "\n" + result.error;
+}
 
 }  // namespace kolm::powermeter

@@ -123,7 +123,7 @@ void ReferenceTableJob::startAtW0(double settleUnits) {
 }
 
 bool LevelReferenceJob::step() {
-  if (done()) return false;
+  if (done() || instrument_.portFailed()) return false;
   if (next_ == 0) {
     startAtW0(200000);
   } else {
@@ -132,18 +132,20 @@ bool LevelReferenceJob::step() {
     hw::PortDelay(instrument_, 200000.0 / next_ + 10000);
   }
   table_[next_] = readLevel();
+  if (instrument_.portFailed()) return false;
   ++next_;
   return !done();
 }
 
 bool QuartzReferenceJob::step() {
-  if (done()) return false;
+  if (done() || instrument_.portFailed()) return false;
   if (next_ == 0) {
     startAtW0(100000);
     table_[0] = readLevel();
   }
   hw::PortDelay(instrument_, 1000);
   table_[next_] = readLevel();
+  if (instrument_.portFailed()) return false;
   word_ += words_.step;
   hw::DdsSendWord(instrument_, wordOut(word_));
   ++next_;

@@ -68,6 +68,7 @@ class ReferenceTableJob : public common::SteppedJob {
       : instrument_(instrument), words_(words), calibration_(calibration) {}
   bool done() const override { return next_ >= kRifEntries; }
   double progress() const override { return static_cast<double>(next_) / kRifEntries; }
+  std::string failure() const override { return instrument_.portFailure(); }
   const RifTable& table() const { return table_; }
 
  protected:

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "common/tr.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 
@@ -17,7 +18,8 @@ std::optional<std::string> sweepTimeWarning(std::string_view text3, std::string_
   const float t =
       static_cast<float>(common::numericValue(text3) * common::numericValue(text7) / 1000.0);
   if (!(t > 50)) return std::nullopt;
-  return " attenzione il tempo potrebbe superare " + common::strSingle(t) + "secondi";
+  return common::arg(KOLM_TR("kolm", " attenzione il tempo potrebbe superare %1secondi"),
+                     {common::strSingle(t)});
 }
 
 SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
@@ -98,7 +100,7 @@ void SweepJob::measure(int index) {
 }
 
 bool SweepJob::step() {
-  if (done()) return false;
+  if (done() || instrument_.portFailed()) return false;
   if (next_ == 0) {
     hw::DdsReset(instrument_);
     hw::DdsSetMultiplier(instrument_);
@@ -107,6 +109,7 @@ bool SweepJob::step() {
     hw::lettura(instrument_);  // settles the detector; not used
   }
   measure(next_);
+  if (instrument_.portFailed()) return false;  // that level is not counted
   ++next_;
   return !done();
 }

@@ -72,6 +72,7 @@ class SweepJob : public common::SteppedJob {
   bool step() override;
   bool done() const override { return next_ > plan_.Points; }
   double progress() const override;
+  std::string failure() const override { return instrument_.portFailure(); }
   // Levels stored so far.
   int measured() const { return next_; }
   const SweepPlan& plan() const { return plan_; }

@@ -6,6 +6,8 @@
 
 #include "common/text.h"
 
+#include "common/tr.h"
+
 namespace kolm::print {
 
 namespace {
@@ -195,10 +197,10 @@ bool setFixProportions(PrintDialogState& s, bool checked) {
   s.chkProporzioni = checked;
   if (checked) {
     setRectText(s, RectField::H, wholeText(roundToInt(s.DocW_mm / double(s.AspectRatio))));
-    s.lblLblScala = "Scala:";
+    s.lblLblScala = KOLM_TR_NOOP("kolm", "Scala:");
     s.txtScalaEnabled = true;
   } else {
-    s.lblLblScala = "Scala X:";
+    s.lblLblScala = KOLM_TR_NOOP("kolm", "Scala X:");
     s.txtScalaEnabled = false;
   }
   if (!sizesDrawable(s)) return false;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/tr.h"
 #include "print/state.h"
 
 namespace kolm::print {
@@ -26,10 +27,11 @@ inline constexpr SpinRange kSizeRange{2, 2000};
 inline constexpr SpinRange kMarginRange{-2000, 2000};
 
 // The fit question asked when the rectangle passes the right or bottom edge.
-inline constexpr const char* kFitTitle = " Errore di Scala";
+inline constexpr const char* kFitTitle = KOLM_TR_NOOP("kolm", " Errore di Scala");
 inline constexpr const char* kFitQuestion =
-    "Le dimensioni di stampa richieste\nsono superiori a quelle del foglio\n"
-    "della stampante selezionata.\n\nPosso cambiare la scala?";
+    KOLM_TR_NOOP("kolm",
+                 "Le dimensioni di stampa richieste\nsono superiori a quelle del foglio\n"
+                 "della stampante selezionata.\n\nPosso cambiare la scala?");
 
 enum class RectField { X, Y, W, H };
 

@@ -1,15 +1,19 @@
 #include "print/session.h"
 
 #include <algorithm>
+#include "common/tr.h"
 
 namespace kolm::print {
 
 namespace {
-constexpr const char* kErrorTitle = " Errore in frmStampaFCPB/";
+constexpr const char* kErrorTitle = KOLM_TR_NOOP("kolm", " Errore in frmStampaFCPB/");
 
 std::string printFailureTail(int number) {
-  return "La funzione di Stampa\nha trovato una situazione imprevista.\n\nCodice di errore = " +
-         std::to_string(number) + "\n" + errorDescription(number);
+  return common::arg(KOLM_TR("kolm",
+                             "La funzione di Stampa\nha trovato una situazione imprevista.\n\n"
+                             "Codice di errore = %1\n"),
+                     {std::to_string(number)}) +
+         errorDescription(number);
 }
 }  // namespace
 
@@ -28,14 +32,15 @@ PrintSession::PrintSession(PrinterBackend& backend, common::Prompter& prompter, 
     : backend_(&backend), prompter_(&prompter), ask_(std::move(ask)) {}
 
 void PrintSession::critical(const std::string& text, const std::string& procedure) {
-  prompter_->message(text, common::Icon::Critical, kErrorTitle + procedure);
+  prompter_->message(text, common::Icon::Critical, KOLM_TR("kolm", kErrorTitle) + procedure);
 }
 
 // ---- printer operations ----
 
 std::string PrintSession::GetDefPrinterName() {
   std::string name = backend_->defaultPrinterName();
-  if (name.empty()) critical("Stampante di default non specificata.", "GetDefPrinterName");
+  if (name.empty())
+    critical(KOLM_TR("kolm", "Stampante di default non specificata."), "GetDefPrinterName");
   return name;
 }
 
@@ -50,10 +55,10 @@ bool PrintSession::OpenDocPrinter(std::string& name) {
       state.printerOpen = true;
       return true;
     case OpenResult::NoAccess:
-      critical("Non posso accedere alla stampante richiesta.\n", "OpenDocPrinter");
+      critical(KOLM_TR("kolm", "Non posso accedere alla stampante richiesta.\n"), "OpenDocPrinter");
       break;
     case OpenResult::SettingsRefused:
-      critical("DocumentProperties non funziona.\n", "OpenDocPrinter");
+      critical(KOLM_TR("kolm", "DocumentProperties non funziona.\n"), "OpenDocPrinter");
       break;
   }
   name.clear();
@@ -95,7 +100,8 @@ bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
 
   MmRect r = rect;
   if (exceedsSheet(r, sheet->widthMm, sheet->heightMm)) {
-    Answer answer = ask_ ? ask_(kFitQuestion, kFitTitle) : Answer::Cancel;
+    Answer answer =
+        ask_ ? ask_(KOLM_TR("kolm", kFitQuestion), KOLM_TR("kolm", kFitTitle)) : Answer::Cancel;
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::Yes) r = shrinkToSheet(r, sheet->widthMm, sheet->heightMm);
   }
@@ -121,9 +127,9 @@ bool PrintSession::Print_FCPB(const PixelRect& rect, bool device, const std::str
     case PageOutput::Stop::NoDevice:
       return fail("prhDC = 0\n");
     case PageOutput::Stop::StartDoc:
-      return fail("Errore di StartDoc.\n");
+      return fail(KOLM_TR("kolm", "Errore di StartDoc.\n"));
     case PageOutput::Stop::Page:
-      return fail("Stampa interrotta.\nR1 = " + std::to_string(out.r1) +
+      return fail(KOLM_TR("kolm", "Stampa interrotta.\n") + "R1 = " + std::to_string(out.r1) +
                   "\nR2 = " + std::to_string(out.r2) + "\nR3 = " + std::to_string(out.r3) +
                   "\nR4 = " + std::to_string(out.r4) + "\n");
   }
@@ -139,7 +145,7 @@ bool PrintSession::FoglioStampa(int32_t& PrW_mm, int32_t& PrH_mm, std::optional<
   }
   if (vOrien) {
     if (*vOrien != kPortrait && *vOrien != kLandscape) {
-      critical("Orientamento errato", "FoglioStampa");
+      critical(KOLM_TR("kolm", "Orientamento errato"), "FoglioStampa");
       PrW_mm = PrH_mm = -1;
       return false;
     }
@@ -188,7 +194,9 @@ bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t Doc
     state.HasSource = true;
     if (DocW_mm <= 0 || DocH_mm <= 0)
       return setUpFailure(
-          "Parametri errati.\n\nLa larghezza e l' altezza di stampa\nrichieste devono essere > 0.",
+          KOLM_TR("kolm",
+                  "Parametri errati.\n\nLa larghezza e l' altezza di stampa\nrichieste "
+                  "devono essere > 0."),
           kErrBadArgument);
     state.ScaleBase =
         Scala_I != 0 ? float(double(DocW_mm) * Scala_I) : static_cast<float>(source->ownWidth);
@@ -199,7 +207,9 @@ bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t Doc
     state.AspectRatio = float(DocW_mm) / float(DocH_mm);
     std::optional<Bitmap24> picture = source->readImage ? source->readImage() : std::nullopt;
     if (!picture || picture->empty())
-      return setUpFailure("Si e' verificata una condizione\ninaspettata elaborando l' immagine.",
+      return setUpFailure(KOLM_TR("kolm",
+                                  "Si e' verificata una condizione\ninaspettata "
+                                  "elaborando l' immagine."),
                           kErrPrinter);
     state.image = std::move(picture);
     state.DocTitle = Titolo_I.empty() ? source->name : Titolo_I;
@@ -288,8 +298,8 @@ void PrintSession::Form_Unload() {
 }
 
 std::string PrintSession::caption() const {
-  if (!state.HasSource) return "  Printer settings ";
-  return "  Print of: " + state.DocTitle;
+  if (!state.HasSource) return KOLM_TR("kolm", "  Printer settings ");
+  return KOLM_TR("kolm", "  Print of: ") + state.DocTitle;
 }
 
 }  // namespace kolm::print

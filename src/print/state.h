@@ -11,6 +11,8 @@
 #include "print/bitmap.h"
 #include "print/printer_backend.h"
 
+#include "common/tr.h"
+
 namespace kolm::print {
 
 // Separators of the user's locale, used to show and read the scale.
@@ -38,7 +40,7 @@ struct PrintDialogState {
   // The text boxes are the masters of the rectangle fields.
   std::string txtPrX, txtPrY, txtPrW, txtPrH;
   std::string txtScala;
-  std::string lblLblScala = "Sca&le:";
+  std::string lblLblScala = KOLM_TR_NOOP("kolm", "Sca&le:");
   bool txtScalaEnabled = true;
   bool chkProporzioni = true;  // "&Fix Dimensions"
   bool chkCentro = false;      // "Center Print"

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include "common/tr.h"
 
 namespace kolm::vfo {
 
@@ -15,7 +16,7 @@ enum class Mode { GEN = 1, RTX = 2, RTX2 = 3 };
 // The highest output as a share of the DDS clock: 160 MHz on a 400 MHz clock.
 inline constexpr double kMaxOutputShare = 0.4;
 
-inline constexpr const char* kTooHighMessage = "Frequency too High";
+inline constexpr const char* kTooHighMessage = KOLM_TR_NOOP("kolm", "Frequency too High");
 
 struct Tuning {
   double WorkingFreq = 0;  // after the corrections below

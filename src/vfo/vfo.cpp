@@ -4,13 +4,18 @@
 
 #include "common/files.h"
 #include "common/text.h"
+#include "common/tr.h"
 #include "hw/dds.h"
 
 namespace kolm::vfo {
 
 const char* const kBandCaptions[kBandButtonCount] = {
-    "Band 160", "Band 80", "Band 40",   "Band 30",   "Band 20", "Band 17",
-    "Band  15", "Band 12", "Band 10 A", "Band 10 B", "Band 6m", "Band 2m"};
+    KOLM_TR_NOOP("kolm", "Band 160"),  KOLM_TR_NOOP("kolm", "Band 80"),
+    KOLM_TR_NOOP("kolm", "Band 40"),   KOLM_TR_NOOP("kolm", "Band 30"),
+    KOLM_TR_NOOP("kolm", "Band 20"),   KOLM_TR_NOOP("kolm", "Band 17"),
+    KOLM_TR_NOOP("kolm", "Band  15"),  KOLM_TR_NOOP("kolm", "Band 12"),
+    KOLM_TR_NOOP("kolm", "Band 10 A"), KOLM_TR_NOOP("kolm", "Band 10 B"),
+    KOLM_TR_NOOP("kolm", "Band 6m"),   KOLM_TR_NOOP("kolm", "Band 2m")};
 
 Vfo::Vfo(hw::Instrument& instrument, common::Prompter& prompter, std::filesystem::path folder)
     : instrument_(instrument), prompter_(prompter), folder_(std::move(folder)) {}

@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "common/prompter.h"
+#include "common/tr.h"
 #include "hw/instrument.h"
 #include "vfo/tuning.h"
 #include "vfo/vfo_files.h"
 
 namespace kolm::vfo {
 
-inline constexpr const char* kClearMemoriesQuestion = "Do you want really clear all memories?";
+inline constexpr const char* kClearMemoriesQuestion =
+    KOLM_TR_NOOP("kolm", "Do you want really clear all memories?");
 // A memory recalled above this is tuned here.
 inline constexpr double kMemoryRecallLimitMHz = 160;
 

@@ -178,14 +178,15 @@ TEST(CrystalReport, ResultTextAndItsUnits) {
   r.L = 1500;   // uH
   r.Cs = 2e-8;  // uF: 0.02 pF
   EXPECT_EQ(crystalReport(r),
-            "Fs  10.000 123\nFp   \nQ:  15 915\n\nR: 50\nL(mH): 1.50\nCs(fF): 20.0");
+            "Fs  10.000 123 MHz\nFp   \nQ:  15 915\n\nR: 50 \u03a9\nL(mH): 1.50\nCs(fF): 20.0");
   r.Fp = 10.02f;
   r.Q = 523.4;
   r.R = 12.34;
   r.L = 12.3456;  // not above 1000 uH
   r.Cs = 3.3e-6;  // 3.3 pF
   EXPECT_EQ(crystalReport(r),
-            "Fs  10.000 123\nFp  10.020 000\nQ:  523\n\nR: 12.3\nL(microH): 12.346\nCs(pF): 3.30");
+            "Fs  10.000 123 MHz\nFp  10.020 000 MHz\nQ:  523\n\nR: 12.3 \u03a9\nL(microH): 12.346\n"
+            "Cs(pF): 3.30");
   r.Cs = 0.0012345;  // 1234.5 pF
   EXPECT_NE(crystalReport(r).find("Cs(pF): 1 234.50"), std::string::npos);
 }

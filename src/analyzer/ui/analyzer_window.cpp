@@ -69,7 +69,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
   setObjectName("Antenna_Analyzer");
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle("Antenna_Analizer");
+  setWindowTitle(tr("Antenna_Analizer"));
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -87,6 +87,9 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
   connect(&runner_, &common::ui::JobRunner::finished, this, &AnalyzerWindow::onPassFinished);
+  connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
+    context_.prompter.message(why.toStdString(), common::Icon::Critical);
+  });
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
@@ -115,42 +118,42 @@ AnalyzerWindow::~AnalyzerWindow() = default;
 
 void AnalyzerWindow::buildMenus() {
   QMenuBar* bar = menuBar();
-  auto item = [](QMenu* menu, const char* name, const char* caption) {
+  auto item = [](QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
   };
-  QMenu* file = bar->addMenu("File");
+  QMenu* file = bar->addMenu(tr("File"));
   file->setObjectName("Mfile");
-  QAction* openVnaItem = item(file, "Mfilevna", "Open Chart .vna");
+  QAction* openVnaItem = item(file, "Mfilevna", tr("Open Chart .vna"));
   openVnaItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(openVnaItem, &QAction::triggered, this, &AnalyzerWindow::Mfilevna_Click);
-  connect(item(file, "Mfilevec", "Open Chart .vec"), &QAction::triggered, this,
+  connect(item(file, "Mfilevec", tr("Open Chart .vec")), &QAction::triggered, this,
           &AnalyzerWindow::Mfilevec_Click);
-  QAction* save = item(file, "Save", "Save Chart as");
+  QAction* save = item(file, "Save", tr("Save Chart as"));
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(save, &QAction::triggered, this, &AnalyzerWindow::Save_Click);
-  QAction* exit = item(file, "Exit", "Exit Antenna Analyzer");
+  QAction* exit = item(file, "Exit", tr("Exit Antenna Analyzer"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
   recent_ = new common::ui::RecentFiles(file, exit, "AntennaAnalyzer/recent",
                                         [this](const QString& path) { openRecent(path); });
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
-  QAction* params = bar->addAction("Parameters");
+  QAction* params = bar->addAction(tr("Parameters"));
   params->setObjectName("EdtParm");
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
-  QMenu* comp = bar->addMenu("Compare");
+  QMenu* comp = bar->addMenu(tr("Compare"));
   comp->setObjectName("Comp");
-  connect(item(comp, "ScrMem", "This screen in Memory"), &QAction::triggered, this,
+  connect(item(comp, "ScrMem", tr("This screen in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::ScrMem_Click);
-  connect(item(comp, "FilinMem", "File in Memory"), &QAction::triggered, this,
+  connect(item(comp, "FilinMem", tr("File in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::FilinMem_Click);
-  QMenu* print = bar->addMenu("Print");
+  QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("Mprint");
-  QAction* printScreen = item(print, "PrintScreen", "PrintScreen");
+  QAction* printScreen = item(print, "PrintScreen", tr("PrintScreen"));
   printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::PrintScreen_Click);
-  QAction* about = bar->addAction("About Antenna Analyzer");
+  QAction* about = bar->addAction(tr("About Antenna Analyzer"));
   about->setObjectName("About");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   // The sweep from the keyboard: F5 one pass, Shift+F5 back to back, Esc stops.
@@ -174,9 +177,9 @@ void AnalyzerWindow::buildMenus() {
 void AnalyzerWindow::buildControls() {
   QWidget* c = canvas_;
   // Frames first, so the controls placed over them stay on top.
-  frame1_ = new QGroupBox("Charts", c);
+  frame1_ = new QGroupBox(tr("Charts"), c);
   frame1_->setObjectName("Frame1");
-  frame2_ = new QGroupBox("Signal Generator", c);
+  frame2_ = new QGroupBox(tr("Signal Generator"), c);
   frame2_->setObjectName("Frame2");
 
   chart_ = new chart::ui::SweepChart(c);
@@ -210,14 +213,14 @@ void AnalyzerWindow::buildControls() {
     l->setObjectName(name);
     return l;
   };
-  label5_ = label("Label5", "ANTENNA ANALYZER");
+  label5_ = label("Label5", tr("ANTENNA ANALYZER"));
   QFont heading = label5_->font();
   heading.setBold(true);
   heading.setPointSizeF(heading.pointSizeF() * 1.6);
   label5_->setFont(heading);
   label5_->setAlignment(Qt::AlignCenter);
-  label1_ = label("Label1", "File Name: ");
-  label4_ = label("Label4", "Points");
+  label1_ = label("Label1", tr("File Name: "));
+  label4_ = label("Label4", tr("Points"));
 
   // The generator's boxes stand in its frame, the cursor frequency in the
   // charts' frame.
@@ -228,13 +231,13 @@ void AnalyzerWindow::buildControls() {
     text_[k] = t;
   }
   text_[4]->setReadOnly(true);
-  text_[4]->setToolTip("Frequency MHz");
+  text_[4]->setToolTip(tr("Frequency MHz"));
   text_[5]->setReadOnly(true);
   text_[5]->setFrame(false);
   text_[5]->setAlignment(Qt::AlignCenter);
   text_[5]->setText("Start<----------MHz--------->Stop");
   text_[6]->setReadOnly(true);
-  text_[6]->setToolTip("File name");
+  text_[6]->setToolTip(tr("File name"));
   text_[9]->setReadOnly(true);
   text_[9]->setAlignment(Qt::AlignCenter);
   // The small readout boxes: a compact font and no inner margins, so a
@@ -246,7 +249,7 @@ void AnalyzerWindow::buildControls() {
     box->setTextMargins(0, 0, 0, 0);
   }
   text_[4]->setAlignment(Qt::AlignRight);
-  text4Unit_ = new QLabel("MHz", frame1_);
+  text4Unit_ = new QLabel(tr("MHz"), frame1_);
   text4Unit_->setObjectName("Text4Unit");
   text4Unit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -254,7 +257,7 @@ void AnalyzerWindow::buildControls() {
   picture1_->setObjectName("Picture1");
   picture1_->setAlignment(Qt::AlignCenter);
 
-  check1_ = new QCheckBox("Compare", c);
+  check1_ = new QCheckBox(tr("Compare"), c);
   check1_->setObjectName("Check1");
   // Only the user's clicks: ticking it from the Compare menu must not copy the
   // screen over a memory just loaded.
@@ -263,14 +266,14 @@ void AnalyzerWindow::buildControls() {
   combine_ = new QToolButton(frame1_);
   combine_->setObjectName("Combine");
   combine_->setCheckable(true);
-  combine_->setText("Single");
-  combine_->setToolTip("Chart Single or Combine");
+  combine_->setText(tr("Single"));
+  combine_->setToolTip(tr("Chart Single or Combine"));
   for (int q = 0; q < kQuantities; ++q) {
     auto* g = new QToolButton(frame1_);
     g->setObjectName(QString("graf_%1").arg(q));
     g->setCheckable(true);
     g->setText(kGrafCaptions[q]);
-    g->setToolTip(kGrafTips[q]);
+    g->setToolTip(QCoreApplication::translate("kolm", kGrafTips[q]));
     QFont f = g->font();
     f.setBold(true);
     g->setFont(f);
@@ -286,7 +289,7 @@ void AnalyzerWindow::buildControls() {
     auto* calc = new QLineEdit(frame1_);
     calc->setObjectName(QString("Calc_%1").arg(q));
     calc->setReadOnly(true);
-    calc->setToolTip(kCalcTips[q]);
+    calc->setToolTip(QCoreApplication::translate("kolm", kCalcTips[q]));
     calc->setAlignment(Qt::AlignRight);
     QFont small = calc->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -301,11 +304,11 @@ void AnalyzerWindow::buildControls() {
   option1_ = new QToolButton(frame2_);
   option1_->setObjectName("Option1");
   option1_->setText(QString::fromUtf8("\u25B6 1"));
-  option1_->setToolTip("Staring/Stop  Sweep");  // (F5)
+  option1_->setToolTip(tr("Staring/Stop  Sweep"));  // (F5)
   option2_ = new QToolButton(frame2_);
   option2_->setObjectName("Option2");
   option2_->setText(QString::fromUtf8("\u21BB"));
-  option2_->setToolTip("Sweep continous");
+  option2_->setToolTip(tr("Sweep continous"));
   options_ = new QButtonGroup(this);
   for (QToolButton* b : {option1_, option2_}) {
     b->setCheckable(true);
@@ -318,11 +321,11 @@ void AnalyzerWindow::buildControls() {
   progress_->setRange(0, 1000);
   progress_->setValue(0);
   progress_->setTextVisible(false);
-  progress_->setToolTip("Progress of the sweep");
+  progress_->setToolTip(tr("Progress of the sweep"));
   stop_ = new QToolButton(frame2_);
   stop_->setObjectName("StopSweep");
-  stop_->setText("Stop");
-  stop_->setToolTip("Stop the sweep (Esc)");
+  stop_->setText(tr("Stop"));
+  stop_->setToolTip(tr("Stop the sweep (Esc)"));
   stop_->setEnabled(false);
   connect(stop_, &QToolButton::clicked, this, &AnalyzerWindow::stopSweep);
 }
@@ -342,7 +345,7 @@ void AnalyzerWindow::griglia() {
 }
 
 void AnalyzerWindow::loadIcon() {
-  const auto file = context_.programDir / kIconFiles[selection_.GrandezzaScelta];
+  const auto file = context_.dataDir / kIconFiles[selection_.GrandezzaScelta];
   QPixmap icon(QString::fromStdString(file.string()));
   if (icon.isNull())
     picture1_->clear();
@@ -667,24 +670,6 @@ void AnalyzerWindow::startPass(bool resetDds) {
   runner_.start(job_.get());
 }
 
-void AnalyzerWindow::PrintScreen_Click() {
-  // The window is printed as it looks: a pass must not change it under the dialog.
-  stopSweep();
-  // On paper the chart stands on the button-face colour, its labels in black.
-  chart_->setColours(palette().color(QPalette::Button), Qt::black,
-                     chart::ui::paletteQColor(kGridColor));
-  Visualizza();
-  QCoreApplication::processEvents();
-  text_[6]->setText("Screen");
-  const QString written = print::ui::printWindow(context_.prompter, this, text_[6]->text());
-  if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
-  chart_->setColours(Qt::black, palette().color(QPalette::Window),
-                     chart::ui::paletteQColor(kGridColor));
-  graph_sizing();
-  griglia();
-  Visualizza();
-}
-
 void AnalyzerWindow::stopSweep() {
   pendingSingle_ = pendingContinuous_ = false;
   continuous_ = false;
@@ -740,113 +725,6 @@ void AnalyzerWindow::endSweep() {
   uncheckOptions();
   stop_->setEnabled(false);
   progress_->setValue(0);
-}
-
-// ---- files and the memory trace ----
-
-void AnalyzerWindow::showFileName(const std::string& name) {
-  label1_->show();
-  text_[6]->setText(qs(name));
-}
-
-// A chart just read becomes the live measurement, shown whole. A pass under way
-// would overwrite it, so it is stopped first.
-void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
-  stopSweep();
-  m_.openChart(chart);
-  chart_->setNote({});
-  newHome();
-  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
-  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
-  text_[3]->setText(QString::number(m_.Points));
-  graph_sizing();
-  Visualizza();
-}
-
-void AnalyzerWindow::Mfilevna_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
-  if (!name.empty()) openVna(name);
-}
-
-void AnalyzerWindow::openVna(const std::string& name) {
-  showFileName(name);
-  const VnaReadResult read = readVna(name);
-  if (!read.ok()) {
-    context_.prompter.message("The chart file cannot be read.\n" + read.error,
-                              common::Icon::Warning);
-    return;
-  }
-  recent_->add(qs(name));
-  showOpenedChart(read.chart);
-}
-
-void AnalyzerWindow::Mfilevec_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kVecFilter);
-  if (!name.empty()) openVec(name);
-}
-
-void AnalyzerWindow::openVec(const std::string& name) {
-  showFileName(name);
-  const VecReadResult read = readVec(name);
-  if (!read.ok()) {
-    context_.prompter.message(read.message(), common::Icon::Warning);
-    return;
-  }
-  recent_->add(qs(name));
-  showOpenedChart(read.chart);
-}
-
-void AnalyzerWindow::openRecent(const QString& path) {
-  if (path.endsWith(".vec", Qt::CaseInsensitive))
-    openVec(path.toStdString());
-  else
-    openVna(path.toStdString());
-}
-
-void AnalyzerWindow::Save_Click() {
-  const std::string name = context_.prompter.saveFileName("Save File ", kVnaFilter);
-  showFileName(name);
-  if (name.empty()) return;
-  std::string error;
-  if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error)) {
-    context_.prompter.message("The chart file cannot be written.\n" + error, common::Icon::Warning);
-    return;
-  }
-  recent_->add(qs(name));
-  setStatus(common::savedToText(name));
-}
-
-void AnalyzerWindow::ScrMem_Click() {
-  m_.ScrMem();
-  memoryName_ = tr("this screen");
-  check1_->setChecked(true);
-  Visualizza();
-}
-
-void AnalyzerWindow::FilinMem_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kVnaFilter);
-  if (name.empty()) return;
-  showFileName(name);
-  const VnaReadResult read = readVna(name);
-  if (!read.ok()) {
-    context_.prompter.message("The chart file cannot be read.\n" + read.error,
-                              common::Icon::Warning);
-    return;
-  }
-  m_.loadMemory(read.chart);
-  memoryName_ = QFileInfo(qs(name)).fileName();
-  check1_->setChecked(true);
-  Visualizza();
-}
-
-void AnalyzerWindow::Check1_Click() {
-  // Ticked with nothing in memory: the screen goes there first, so the memory
-  // traces start out on the live ones. Clearing the box never refills it.
-  if (check1_->isChecked() && m_.memoryEmpty()) {
-    ScrMem_Click();
-    return;
-  }
-  Visualizza();
 }
 
 // ---- closing ----

@@ -1,5 +1,7 @@
 #include "common/ui/about_box.h"
 
+#include <QCoreApplication>
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,16 +19,22 @@ namespace kolm::common::ui {
 AboutTexts aboutTexts(AboutKind kind) {
   switch (kind) {
     case AboutKind::Kolm:
-      return {"KOLM_About", "Main  connecting VFO+PowerMeter+Antenna-Analyzer",
-              "Calling Menu of KOLM PROGRAMME", "Exit"};
+      return {
+          "KOLM_About",
+          QCoreApplication::translate("kolm", "Main  connecting VFO+PowerMeter+Antenna-Analyzer"),
+          QCoreApplication::translate("kolm", "Calling Menu of KOLM PROGRAMME"),
+          QCoreApplication::translate("kolm", "Exit")};
     case AboutKind::Vfo:
-      return {"VFO_About", "About Digital VFO Software", "DIGITAL VFO FROM 0 TO 160 mHz", "Exit"};
+      return {"VFO_About", QCoreApplication::translate("kolm", "About Digital VFO Software"),
+              QCoreApplication::translate("kolm", "DIGITAL VFO FROM 0 TO 160 mHz"),
+              QCoreApplication::translate("kolm", "Exit")};
     case AboutKind::PowerMeter:
-      return {"PM_About", "About Power Meter Software", "Power Meter from 0 to 160 MHz +20 -80 Dbm",
-              ""};
+      return {"PM_About", QCoreApplication::translate("kolm", "About Power Meter Software"),
+              QCoreApplication::translate("kolm", "Power Meter from 0 to 160 MHz +20 -80 Dbm"), ""};
     case AboutKind::AntennaAnalyzer:
-      return {"AA_About", "About Antenna Analyzer Software", "ANTENNA ANALYZER FROM 0 TO 160 mHz",
-              "Exit"};
+      return {"AA_About", QCoreApplication::translate("kolm", "About Antenna Analyzer Software"),
+              QCoreApplication::translate("kolm", "ANTENNA ANALYZER FROM 0 TO 160 mHz"),
+              QCoreApplication::translate("kolm", "Exit")};
   }
   return {};
 }
@@ -78,17 +86,18 @@ class AboutBox : public QDialog {
     title->setFont(tf);
     auto* version = new QLabel(versionLine(), this);
     version->setObjectName("lblVersion");
-    auto* disclaimer = new QLabel("( Pay attention Programme  on Beta Test !!)", this);
+    auto* disclaimer = new QLabel(
+        QCoreApplication::translate("kolm", "( Pay attention Programme  on Beta Test !!)"), this);
     disclaimer->setObjectName("lblDisclaimer");
-    auto* label1 = new QLabel("Kolm developers", this);
+    auto* label1 = new QLabel(QCoreApplication::translate("kolm", "Kolm developers"), this);
     label1->setObjectName("Label1");
     auto* line = new QFrame(this);
     line->setObjectName("Line1");
     line->setFrameShape(QFrame::HLine);
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton(QCoreApplication::translate("kolm", "OK"), this);
     ok->setObjectName("cmdOK");
     if (!texts.okTip.isEmpty()) ok->setToolTip(texts.okTip);
-    auto* sysInfo = new QPushButton("&System Info...", this);
+    auto* sysInfo = new QPushButton(QCoreApplication::translate("kolm", "&System Info..."), this);
     sysInfo->setObjectName("cmdSysInfo");
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     connect(sysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });
@@ -118,7 +127,7 @@ class AboutBox : public QDialog {
     if (program.isEmpty() || !QProcess::startDetached(program, {})) {
       QMessageBox box(this);
       box.setWindowTitle("Kolm");
-      box.setText("System Infos nto availlable now.");
+      box.setText(QCoreApplication::translate("kolm", "System Infos nto availlable now."));
       box.setStandardButtons(QMessageBox::Ok);
       box.exec();
     }

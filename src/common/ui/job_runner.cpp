@@ -38,8 +38,10 @@ void JobRunner::slice() {
   if (!job_) return;  // stopped from a slot of progressed()
   if (!more) {
     timer_.stop();
+    const std::string why = job_->failure();
     job_ = nullptr;
-    emit finished(true);
+    emit finished(why.empty());
+    if (!why.empty()) emit failed(QString::fromStdString(why));
   }
 }
 

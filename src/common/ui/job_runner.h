@@ -27,6 +27,9 @@ class JobRunner : public QObject {
   void progressed(double fraction);
   // completed: the job ran to its end (false when stopped).
   void finished(bool completed);
+  // After finished(false) when the job ended on a failure (the port stopped
+  // working): why, for a message to the user.
+  void failed(const QString& why);
 
  private:
   void slice();

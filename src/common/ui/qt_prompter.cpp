@@ -1,6 +1,7 @@
 #include "common/ui/qt_prompter.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -10,13 +11,16 @@ namespace kolm::common::ui {
 namespace {
 QWidget* owner(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
 QString q(const std::string& s) { return QString::fromStdString(s); }
+// A text as shown: the program's texts kept as constants are looked up in the
+// chosen language (a text composed and translated already stays as it is).
+QString shown(const std::string& s) { return QCoreApplication::translate("kolm", s.c_str()); }
 
 // A file dialog that starts in the working folder (where the program keeps its
 // files) and, when saving, adds the extension of the filter to a name typed
 // without one.
 std::string runFileDialog(QWidget* parent, const std::string& title, const std::string& filter,
                           bool save) {
-  QFileDialog dialog(owner(parent), q(title));
+  QFileDialog dialog(owner(parent), shown(title));
   dialog.setObjectName(save ? "SaveFileDialog" : "OpenFileDialog");
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -54,8 +58,8 @@ std::string filterExtension(const std::string& filter) {
 
 void QtPrompter::message(const std::string& text, Icon icon, const std::string& title) {
   QMessageBox box(owner(parent_));
-  box.setWindowTitle(q(title));
-  box.setText(q(text));
+  box.setWindowTitle(shown(title));
+  box.setText(shown(text));
   switch (icon) {
     case Icon::Information:
       box.setIcon(QMessageBox::Information);
@@ -75,8 +79,8 @@ void QtPrompter::message(const std::string& text, Icon icon, const std::string& 
 
 bool QtPrompter::confirm(const std::string& text, const std::string& title) {
   QMessageBox box(owner(parent_));
-  box.setWindowTitle(q(title));
-  box.setText(q(text));
+  box.setWindowTitle(shown(title));
+  box.setText(shown(text));
   box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok;
 }
@@ -84,8 +88,8 @@ bool QtPrompter::confirm(const std::string& text, const std::string& title) {
 std::optional<std::string> QtPrompter::input(const std::string& title, const std::string& prompt,
                                              const std::string& defaultText) {
   bool ok = false;
-  QString answer = QInputDialog::getText(owner(parent_), q(title), q(prompt), QLineEdit::Normal,
-                                         q(defaultText), &ok);
+  QString answer = QInputDialog::getText(owner(parent_), shown(title), shown(prompt),
+                                         QLineEdit::Normal, q(defaultText), &ok);
   if (!ok) return std::nullopt;
   return answer.toStdString();
 }

@@ -25,15 +25,26 @@ class SimBanner : public QLabel {
 
   void refresh() {
     const hw::PortIo* port = context_.instrument.port();
-    int state = !port || port->name() == "null" ? 2 : context_.instrument.simulated() ? 1 : 0;
+    int state = !port || port->name() == "null"    ? 2
+                : context_.instrument.portFailed() ? 3
+                : context_.instrument.simulated()  ? 1
+                                                   : 0;
     if (state == state_) return;
     state_ = state;
     if (state == 1) {
-      setText(tr("SIMULATED INSTRUMENT: no hardware is being measured"));
+      setText(QCoreApplication::translate("kolm",
+                                          "SIMULATED INSTRUMENT: no hardware is being measured"));
       setStyleSheet(
           "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
-    } else if (state == 2) {
-      setText(tr("NO INSTRUMENT: choose the port in Parameters"));
+    } else if (state == 2 || state == 3) {
+      setText(state == 2
+                  ? QCoreApplication::translate("kolm",
+                                                "NO INSTRUMENT: choose the port in Parameters")
+                  : QCoreApplication::translate("kolm",
+                                                "THE PORT STOPPED WORKING: nothing is measured; "
+                                                "choose the port again in Parameters"));
+      setToolTip(state == 3 ? QString::fromStdString(context_.instrument.portFailure())
+                            : QString());
       setStyleSheet(
           "QLabel { background: #d84040; color: white; font-weight: bold; padding: 2px; }");
     }

@@ -19,8 +19,9 @@ struct UiContext {
   Prompter& prompter;
   // Shows the Parameters window (modeless, or modal when `modalOwner` is given).
   std::function<void(QWidget* modalOwner)> showParameters = [](QWidget*) {};
-  // The program's folder (pictures the windows read at run time).
-  std::filesystem::path programDir = ".";
+  // The folder of the pictures the windows read at run time: the program's own
+  // folder in a build tree, share/kolm when installed (common::findDataFolder).
+  std::filesystem::path dataDir = ".";
   // "EXIT PROGRAM" (Ctrl+Q in every window): every window closes, the program ends.
   std::function<void()> exitProgram = [] {};
 };

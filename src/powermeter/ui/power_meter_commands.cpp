@@ -9,6 +9,7 @@
 
 #include "common/status.h"
 #include "common/text.h"
+#include "common/tr.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
@@ -22,7 +23,9 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
 
-constexpr const char* kChartFilter = "file pwm(*.pwm)|*.pwm";
+constexpr const char* kChartFilter = KOLM_TR_NOOP("kolm", "file pwm(*.pwm)|*.pwm");
+constexpr const char* kLoadTitle = KOLM_TR_NOOP("kolm", "Load File");
+constexpr const char* kSaveTitle = KOLM_TR_NOOP("kolm", "Save File ");
 
 }  // namespace
 
@@ -58,7 +61,9 @@ void PowerMeterWindow::refer_Click() {
   auto words = tablePass(kRifEntries - 1);
   if (!words) return;
   if (!context_.prompter.confirm(
-          "Per memorizzare il livello di riferimento unire direttamente uscita e ingresso"))
+          KOLM_TR_NOOP("kolm",
+                       "Per memorizzare il livello di riferimento unire direttamente "
+                       "uscita e ingresso")))
     return;
   levelJob_ = std::make_unique<LevelReferenceJob>(context_.instrument, *words, calibration_);
   activeJob_ = Job::LevelReference;
@@ -73,8 +78,9 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
   if (!completed) {
     // Nothing half-measured replaces the reference in use or its file.
     context_.prompter.message(
-        "The reference level was stopped before its end: level.rif and the reference in use "
-        "were not changed.",
+        tr("The reference level was stopped before its end: level.rif and the reference in use "
+           "were not changed.")
+            .toStdString(),
         common::Icon::Information);
     return;
   }
@@ -83,12 +89,12 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
   std::string error;
   if (!writeRif(RifLivello, kLevelRifFile, &error)) {
     context_.prompter.message(
-        "The reference level was measured but level.rif could not be "
-        "written: " +
-            error,
+        tr("The reference level was measured but level.rif could not be written: %1")
+            .arg(q(error))
+            .toStdString(),
         common::Icon::Warning);
   } else {
-    context_.prompter.message("Reference level stored in level.rif.");
+    context_.prompter.message(tr("Reference level stored in level.rif.").toStdString());
   }
   Visualizza();
 }
@@ -120,12 +126,13 @@ void PowerMeterWindow::crystalSweepFinished() {
 
 void PowerMeterWindow::calQuarz_Click() {
   if (runner_.running()) return;
-  auto answer = context_.prompter.input("Calibrazione Crystal Meter",
-                                        "Bypassare il quarzo\n(si può cambiare R0)",
-                                        common::shortestText(R0, 7));
+  auto answer =
+      context_.prompter.input(KOLM_TR_NOOP("kolm", "Calibrazione Crystal Meter"),
+                              KOLM_TR_NOOP("kolm", "Bypassare il quarzo\n(si può cambiare R0)"),
+                              common::shortestText(R0, 7));
   if (!answer || answer->empty()) return;
   R0 = static_cast<float>(common::numericValue(*answer));
-  if (!context_.prompter.confirm(" Bypassare il quarzo")) return;
+  if (!context_.prompter.confirm(KOLM_TR_NOOP("kolm", " Bypassare il quarzo"))) return;
   auto words = tablePass(kRifEntries);  // one word beyond the last entry is sent
   if (!words) return;
   quartzJob_ = std::make_unique<QuartzReferenceJob>(context_.instrument, *words, calibration_);
@@ -140,8 +147,9 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
   if (closed_ || !job) return;
   if (!completed) {
     context_.prompter.message(
-        "The crystal calibration was stopped before its end: Quartz.rif and the reference in "
-        "use were not changed.",
+        tr("The crystal calibration was stopped before its end: Quartz.rif and the reference in "
+           "use were not changed.")
+            .toStdString(),
         common::Icon::Information);
     return;
   }
@@ -150,20 +158,26 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
   std::string error;
   if (!writeRif(RifQuarzo, kQuartzRifFile, &error))
     context_.prompter.message(
-        "The crystal fixture was measured but Quartz.rif could not be "
-        "written: " +
-            error,
+        tr("The crystal fixture was measured but Quartz.rif could not be written: %1")
+            .arg(q(error))
+            .toStdString(),
         common::Icon::Warning);
   showRifQ_ = true;
   showReferences();
-  context_.prompter.message("", common::Icon::None, "CalQuartz");
+  // The end notice says what was done (its title is the specified one).
+  context_.prompter.message(
+      common::arg(KOLM_TR("kolm",
+                          "The crystal fixture's through path was measured at 1601 points from "
+                          "0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm."),
+                  {common::shortestText(R0, 7)}),
+      common::Icon::None, KOLM_TR_NOOP("kolm", "CalQuartz"));
 }
 
 // ---- Chart files and the memory trace ----
 
 void PowerMeterWindow::open_Click() {
   if (runner_.running()) return;
-  const std::string name = context_.prompter.openFileName("Load File", kChartFilter);
+  const std::string name = context_.prompter.openFileName(kLoadTitle, kChartFilter);
   if (name.empty()) return;
   openChart(name);
 }
@@ -172,9 +186,10 @@ void PowerMeterWindow::openChart(const std::string& name) {
   if (runner_.running()) return;
   const ChartFileRead read = readChartFile(name);
   if (!read.chart) {
-    context_.prompter.message(
-        "The chart " + name + " was not opened: " + read.error + " Nothing was changed.",
-        common::Icon::Warning);
+    context_.prompter.message(tr("The chart %1 was not opened: %2 Nothing was changed.")
+                                  .arg(q(name), q(read.error))
+                                  .toStdString(),
+                              common::Icon::Warning);
     return;
   }
   const ChartFile& chart = *read.chart;
@@ -204,11 +219,12 @@ void PowerMeterWindow::openChart(const std::string& name) {
 void PowerMeterWindow::saveas_Click() {
   if (runner_.running()) return;
   if (validLevels_ != Points + 1) {
-    context_.prompter.message("There is no chart to save yet: run a sweep or open a chart first.",
-                              common::Icon::Information);
+    context_.prompter.message(
+        tr("There is no chart to save yet: run a sweep or open a chart first.").toStdString(),
+        common::Icon::Information);
     return;
   }
-  const std::string name = context_.prompter.saveFileName("Save File ", kChartFilter);
+  const std::string name = context_.prompter.saveFileName(kSaveTitle, kChartFilter);
   if (name.empty()) return;
   // The span the levels cover (after a zoom the view is narrower), with the
   // level reference at its centre.
@@ -221,9 +237,11 @@ void PowerMeterWindow::saveas_Click() {
   chart.reference = RifGrafico;
   std::string error;
   if (!writeChartFile(name, chart, &error)) {
-    context_.prompter.message("The chart could not be saved as " + name + ": " + error +
-                                  " An earlier file of that name is left as it was.",
-                              common::Icon::Warning);
+    context_.prompter.message(
+        tr("The chart could not be saved as %1: %2 An earlier file of that name is left as it was.")
+            .arg(q(name), q(error))
+            .toStdString(),
+        common::Icon::Warning);
     return;
   }
   recent_->add(q(name));
@@ -232,12 +250,14 @@ void PowerMeterWindow::saveas_Click() {
 }
 
 void PowerMeterWindow::finMem_Click() {
-  const std::string name = context_.prompter.openFileName("Load File", kChartFilter);
+  const std::string name = context_.prompter.openFileName(kLoadTitle, kChartFilter);
   if (name.empty()) return;
   const ChartFileRead read = readChartFile(name);
   if (!read.chart) {
-    context_.prompter.message("The chart " + name + " was not put in memory: " + read.error +
-                                  " The memory trace was not changed.",
+    context_.prompter.message(tr("The chart %1 was not put in memory: %2 The memory trace was "
+                                 "not changed.")
+                                  .arg(q(name), q(read.error))
+                                  .toStdString(),
                               common::Icon::Warning);
     return;
   }

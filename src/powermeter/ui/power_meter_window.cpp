@@ -80,7 +80,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text) {
 
 PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(context) {
   setObjectName("Power_Meter");
-  setWindowTitle("Power Meter Sweep");
+  setWindowTitle(tr("Power Meter Sweep"));
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
@@ -104,6 +104,9 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   });
   connect(&runner_, &common::ui::JobRunner::finished, this,
           [this](bool completed) { jobFinished(completed); });
+  connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
+    context_.prompter.message(why.toStdString(), common::Icon::Critical);
+  });
 
   // Form_Load.
   ReadVar();
@@ -131,76 +134,76 @@ PowerMeterWindow::~PowerMeterWindow() {
 }
 
 void PowerMeterWindow::buildMenus() {
-  auto* file = menuBar()->addMenu("File");
+  auto* file = menuBar()->addMenu(tr("File"));
   file->setObjectName("file");
-  auto add = [this](QMenu* menu, const char* name, const char* caption, bool enabled = false) {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, bool enabled = false) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     a->setEnabled(enabled);
     return a;
   };
-  QAction* open = add(file, "open", "Open Chart", true);
+  QAction* open = add(file, "open", tr("Open Chart"), true);
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(open, &QAction::triggered, this, [this] { open_Click(); });
-  QAction* saveas = add(file, "saveas", "Save Chart as", true);
+  QAction* saveas = add(file, "saveas", tr("Save Chart as"), true);
   saveas->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(saveas, &QAction::triggered, this, [this] { saveas_Click(); });
-  QAction* exit = add(file, "Exit_Power_Meter", "Exi Power Meter", true);
+  QAction* exit = add(file, "Exit_Power_Meter", tr("Exi Power Meter"), true);
   connect(exit, &QAction::triggered, this, [this] { close(); });
   recent_ = new common::ui::RecentFiles(file, exit, "PowerMeter/recent",
                                         [this](const QString& path) { openChart(s(path)); });
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
 
-  QAction* parametri = menuBar()->addAction("Parameters");
+  QAction* parametri = menuBar()->addAction(tr("Parameters"));
   parametri->setObjectName("Parametri");
   connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(this); });
 
-  auto* compare = menuBar()->addMenu("Compare");
+  auto* compare = menuBar()->addMenu(tr("Compare"));
   compare->setObjectName("Compare");
-  QAction* scrMem = add(compare, "ScrMem", "This Chart in memory", true);
+  QAction* scrMem = add(compare, "ScrMem", tr("This Chart in memory"), true);
   connect(scrMem, &QAction::triggered, this, [this] { ScrMem_Click(); });
-  QAction* finMem = add(compare, "finMem", "File in memory", true);
+  QAction* finMem = add(compare, "finMem", tr("File in memory"), true);
   connect(finMem, &QAction::triggered, this, [this] { finMem_Click(); });
 
-  auto* calibr = menuBar()->addMenu("Calibrate");
+  auto* calibr = menuBar()->addMenu(tr("Calibrate"));
   calibr->setObjectName("Calibr");
-  QAction* cal0 = add(calibr, "Cal_0dbm", "0 dBm", true);
+  QAction* cal0 = add(calibr, "Cal_0dbm", tr("0 dBm"), true);
   connect(cal0, &QAction::triggered, this, [this] { Cal_0dbm_Click(); });
-  QAction* cal60 = add(calibr, "Cal_60dbm", "-60 dBm", true);
+  QAction* cal60 = add(calibr, "Cal_60dbm", tr("-60 dBm"), true);
   connect(cal60, &QAction::triggered, this, [this] { Cal_60dbm_Click(); });
-  QAction* calDef = add(calibr, "Cal_def", "default", true);
+  QAction* calDef = add(calibr, "Cal_def", tr("default"), true);
   connect(calDef, &QAction::triggered, this, [this] { Cal_def_Click(); });
 
-  QAction* refer = menuBar()->addAction("Reference_Level");
+  QAction* refer = menuBar()->addAction(tr("Reference_Level"));
   refer->setObjectName("refer");
   connect(refer, &QAction::triggered, this, [this] { refer_Click(); });
 
-  auto* util = menuBar()->addMenu("CrystalMeter");
+  auto* util = menuBar()->addMenu(tr("CrystalMeter"));
   util->setObjectName("util");
-  QAction* quarz = add(util, "quarz", "Quarzo", true);
+  QAction* quarz = add(util, "quarz", tr("Quarzo"), true);
   connect(quarz, &QAction::triggered, this, [this] { quarz_Click(); });
-  QAction* calQuarz = add(util, "calQuarz", "calQuarz", true);
+  QAction* calQuarz = add(util, "calQuarz", tr("calQuarz"), true);
   connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
 
-  auto* print = menuBar()->addMenu("Print");
+  auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("Print");
-  QAction* printScreen = add(print, "Print_Screen", "Print_Screen", true);
+  QAction* printScreen = add(print, "Print_Screen", tr("Print_Screen"), true);
   printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreen, &QAction::triggered, this, [this] { Print_Screen_Click(); });
 
-  QAction* about = menuBar()->addAction("About_Power_Meter");
+  QAction* about = menuBar()->addAction(tr("About_Power_Meter"));
   about->setObjectName("About_Power_Meter");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::PowerMeter); });
 
   // Stop a running pass: the button beside the sweep buttons, or Esc.
-  stopAction_ = new QAction("Stop", this);
+  stopAction_ = new QAction(tr("Stop"), this);
   stopAction_->setObjectName("StopSweep");
   stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
   stopAction_->setShortcutContext(Qt::WindowShortcut);
-  stopAction_->setToolTip("Stop the sweep or the reference measurement (Esc)");
+  stopAction_->setToolTip(tr("Stop the sweep or the reference measurement (Esc)"));
   stopAction_->setEnabled(false);
   addAction(stopAction_);
   connect(stopAction_, &QAction::triggered, this, [this] { stopSweep(); });
@@ -217,7 +220,7 @@ void PowerMeterWindow::buildMenus() {
 }
 
 void PowerMeterWindow::buildControls(QWidget* area) {
-  Label5 = label(area, "Label5", "POWER METER SWEEP");
+  Label5 = label(area, "Label5", tr("POWER METER SWEEP"));
   QFont heading = Label5->font();
   heading.setPointSize(16);
   heading.setBold(true);
@@ -239,37 +242,37 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   connect(Pc1, &chart::ui::SweepChart::viewRequested, this,
           [this](const chart::View& v) { applyView(v); });
 
-  Text6 = lineEdit(area, "Text6", 420, "File name");
+  Text6 = lineEdit(area, "Text6", 420, tr("File name"));
   Text6->setReadOnly(true);
   Text6->setFrame(false);
   Text6->setFixedHeight(Text6->fontMetrics().height() + 2);
   Text6->setStyleSheet("QLineEdit { background: transparent; }");
 
-  Check1 = new QCheckBox("Compare", area);
+  Check1 = new QCheckBox(tr("Compare"), area);
   Check1->setObjectName("Check1");
   Check1->adjustSize();
   connect(Check1, &QCheckBox::toggled, this, [this] { Visualizza(); });
 
-  Label1 = label(area, "Label1", "Delay");
-  Text7 = lineEdit(area, "Text7", 52, "Delay in msec");
-  Text7->setText("0");
+  Label1 = label(area, "Label1", tr("Delay"));
+  Text7 = lineEdit(area, "Text7", 52, tr("Delay in msec"));
+  Text7->setText(tr("0"));
   connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
 
-  Label4 = label(area, "Label4", "Points");
-  Text3 = lineEdit(area, "Text3", 60, "Frequency Axsis Points");
+  Label4 = label(area, "Label4", tr("Points"));
+  Text3 = lineEdit(area, "Text3", 60, tr("Frequency Axsis Points"));
   connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
 
-  Text8 = lineEdit(area, "Text8", 38, "Level at the top, dBm");
-  Text9 = lineEdit(area, "Text9", 38, "Level at the bottom, dBm");
+  Text8 = lineEdit(area, "Text8", 38, tr("Level at the top, dBm"));
+  Text9 = lineEdit(area, "Text9", 38, tr("Level at the bottom, dBm"));
   for (QLineEdit* e : {Text8, Text9})
     connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
 
-  Text4 = lineEdit(area, "Text4", 230, "Cursor: MHz and dBm");
+  Text4 = lineEdit(area, "Text4", 230, tr("Cursor: MHz and dBm"));
   Text4->setReadOnly(true);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   Text4->setFont(mono);
-  levelReadout_ = lineEdit(area, "LevelReadout", 280, "The traces' levels at the cursor");
+  levelReadout_ = lineEdit(area, "LevelReadout", 280, tr("The traces' levels at the cursor"));
   levelReadout_->setReadOnly(true);
   levelReadout_->setFont(mono);
 
@@ -296,19 +299,19 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   panel->addWidget(stop);
   statusBar()->addPermanentWidget(sweepPanel_);
 
-  Frame2 = new QGroupBox("Signal Generator", area);
+  Frame2 = new QGroupBox(tr("Signal Generator"), area);
   Frame2->setObjectName("Frame2");
   auto* gen = new QHBoxLayout(Frame2);
   gen->setContentsMargins(6, 2, 6, 4);
   gen->setSpacing(4);
-  Text1 = lineEdit(Frame2, "Text1", 56, "Start frequency, MHz");
+  Text1 = lineEdit(Frame2, "Text1", 56, tr("Start frequency, MHz"));
   Text5 = lineEdit(Frame2, "Text5", 200);
-  Text5->setText("Start<----------MHz--------->Stop");
+  Text5->setText(tr("Start<----------MHz--------->Stop"));
   Text5->setFixedWidth(Text5->fontMetrics().horizontalAdvance(Text5->text()) + 12);
   Text5->setReadOnly(true);
   Text5->setFocusPolicy(Qt::NoFocus);
   Text5->setAlignment(Qt::AlignCenter);
-  Text2 = lineEdit(Frame2, "Text2", 56, "Stop frequency, MHz");
+  Text2 = lineEdit(Frame2, "Text2", 56, tr("Stop frequency, MHz"));
   Option1 = new QToolButton(Frame2);
   Option1->setObjectName("Option1");
   Option1->setIcon(sweepIcon(1));
@@ -536,7 +539,7 @@ void PowerMeterWindow::Print_Screen_Click() {
   Pc1->setColours(palette().color(QPalette::Button), Qt::black, chart::ui::paletteQColor(12));
   Visualizza();
   QCoreApplication::processEvents();
-  Text6->setText("Screen");
+  Text6->setText(tr("Screen"));
   const QString written = print::ui::printWindow(context_.prompter, this, Text6->text());
   if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
   Pc1->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));

@@ -83,7 +83,7 @@ QPixmap printerPicture() {
 frmStampaFCPB::frmStampaFCPB(PrintSession& session, QWidget* parent)
     : QDialog(parent), session_(session) {
   setObjectName("frmStampaFCPB");
-  setWindowTitle("Print Diagrams");
+  setWindowTitle(tr("Print Diagrams"));
   setModal(true);
   twipsPerPixel_ = 1440.0 / std::max(1, logicalDpiX());
   build();
@@ -91,33 +91,33 @@ frmStampaFCPB::frmStampaFCPB(PrintSession& session, QWidget* parent)
 
 void frmStampaFCPB::build() {
   // ---- printer ----
-  zFrame1_ = new QGroupBox("Printer", this);
+  zFrame1_ = new QGroupBox(tr("Printer"), this);
   zFrame1_->setObjectName("zFrame1");
   zFrame1_->setGeometry(8, 4, 564, 58);
-  zLabel1_ = label("&Name:", zFrame1_, {12, 26, 56, 20}, "zLabel1");
+  zLabel1_ = label(tr("&Name:"), zFrame1_, {12, 26, 56, 20}, "zLabel1");
   zLabel1_->installEventFilter(this);
   cboPrinterNames_ = new QComboBox(zFrame1_);
   cboPrinterNames_->setObjectName("cboPrinterNames");
   cboPrinterNames_->setGeometry(70, 24, 370, 24);
   zLabel1_->setBuddy(cboPrinterNames_);
-  cmdProprieta_ = new QPushButton("Properties", zFrame1_);
+  cmdProprieta_ = new QPushButton(tr("Properties"), zFrame1_);
   cmdProprieta_->setObjectName("cmdProprieta");
   cmdProprieta_->setGeometry(450, 23, 104, 26);
 
   // ---- sheet ----
-  fraFoglio_ = new QGroupBox("Layout", this);
+  fraFoglio_ = new QGroupBox(tr("Layout"), this);
   fraFoglio_->setObjectName("fraFoglio");
   fraFoglio_->setGeometry(8, 68, 290, 178);
-  label("Widtht:", fraFoglio_, {12, 28, 56, 18}, "zLabel3");
+  label(tr("Widtht:"), fraFoglio_, {12, 28, 56, 18}, "zLabel3");
   lblFgW_ = label("", fraFoglio_, {70, 28, 34, 18}, "lblFgW");
   lblFgW_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label("[mm]", fraFoglio_, {106, 28, 34, 18}, "zLabel5");
-  label("Height:", fraFoglio_, {12, 50, 56, 18}, "zLabel4");
+  label(tr("[mm]"), fraFoglio_, {106, 28, 34, 18}, "zLabel5");
+  label(tr("Height:"), fraFoglio_, {12, 50, 56, 18}, "zLabel4");
   lblFgH_ = label("", fraFoglio_, {70, 50, 34, 18}, "lblFgH");
   lblFgH_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label("[mm]", fraFoglio_, {106, 50, 34, 18}, "zLabel6");
+  label(tr("[mm]"), fraFoglio_, {106, 50, 34, 18}, "zLabel6");
 
-  lblFuoriFoglio_ = label("Out of Layout", fraFoglio_, {12, 132, 116, 22}, "lblFuoriFoglio");
+  lblFuoriFoglio_ = label(tr("Out of Layout"), fraFoglio_, {12, 132, 116, 22}, "lblFuoriFoglio");
   lblFuoriFoglio_->setAlignment(Qt::AlignCenter);
   lblFuoriFoglio_->setFrameShape(QFrame::Box);
   lblFuoriFoglio_->setAutoFillBackground(true);
@@ -143,7 +143,7 @@ void frmStampaFCPB::build() {
   picPreview_ = new PreviewArea(fraFoglio_);
   picPreview_->setObjectName("picPreview");
   connect(picPreview_, &PreviewArea::clicked, this, &frmStampaFCPB::Zoom);
-  lblStampaInCorso_ = new QLabel("Printing...", fraFoglio_);
+  lblStampaInCorso_ = new QLabel(tr("Printing..."), fraFoglio_);
   lblStampaInCorso_->setObjectName("lblStampaInCorso");
   lblStampaInCorso_->setAutoFillBackground(true);
   lblStampaInCorso_->setFrameShape(QFrame::Box);
@@ -152,71 +152,71 @@ void frmStampaFCPB::build() {
   lblStampaInCorso_->hide();
 
   // ---- margins ----
-  zFrame2_ = new QGroupBox("Margins in mm", this);
+  zFrame2_ = new QGroupBox(tr("Margins in mm"), this);
   zFrame2_->setObjectName("zFrame2");
   zFrame2_->setGeometry(306, 68, 266, 86);
-  auto* zLabel7 = label("L&eft:", zFrame2_, {10, 26, 48, 20}, "zLabel7");
+  auto* zLabel7 = label(tr("L&eft:"), zFrame2_, {10, 26, 48, 20}, "zLabel7");
   txtPrX_ = numberBox("txtPrX", zFrame2_, {58, 24, 58, 24});
   updPrX_ = upDown("updPrX", zFrame2_, {117, 24, 16, 24});
   zLabel7->setBuddy(txtPrX_);
-  auto* zLabel9 = label("T&op:", zFrame2_, {10, 54, 48, 20}, "zLabel9");
+  auto* zLabel9 = label(tr("T&op:"), zFrame2_, {10, 54, 48, 20}, "zLabel9");
   txtPrY_ = numberBox("txtPrY", zFrame2_, {58, 52, 58, 24});
   updPrY_ = upDown("updPrY", zFrame2_, {117, 52, 16, 24});
   zLabel9->setBuddy(txtPrY_);
-  chkCentro_ = new QCheckBox("Center Print", zFrame2_);
+  chkCentro_ = new QCheckBox(tr("Center Print"), zFrame2_);
   chkCentro_->setObjectName("chkCentro");
   chkCentro_->setGeometry(142, 24, 120, 24);
   cmdOrigine_ = new QToolButton(zFrame2_);
   cmdOrigine_->setObjectName("cmdOrigine");
   cmdOrigine_->setText(QString::fromUtf8("\u21f1"));  // arrow to the corner
-  cmdOrigine_->setToolTip("Imposta i margini a 0 ");
+  cmdOrigine_->setToolTip(tr("Imposta i margini a 0 "));
   cmdOrigine_->setGeometry(142, 52, 30, 24);
 
   // ---- size ----
-  zFrame3_ = new QGroupBox("Dimensions in mm", this);
+  zFrame3_ = new QGroupBox(tr("Dimensions in mm"), this);
   zFrame3_->setObjectName("zFrame3");
   zFrame3_->setGeometry(306, 160, 266, 86);
-  auto* zLabel8 = label("Width:", zFrame3_, {10, 26, 48, 20}, "zLabel8");
+  auto* zLabel8 = label(tr("Width:"), zFrame3_, {10, 26, 48, 20}, "zLabel8");
   txtPrW_ = numberBox("txtPrW", zFrame3_, {58, 24, 58, 24});
   updPrW_ = upDown("updPrW", zFrame3_, {117, 24, 16, 24});
   zLabel8->setBuddy(txtPrW_);
-  auto* zLabel2 = label("Height:", zFrame3_, {10, 54, 48, 20}, "zLabel2");
+  auto* zLabel2 = label(tr("Height:"), zFrame3_, {10, 54, 48, 20}, "zLabel2");
   txtPrH_ = numberBox("txtPrH", zFrame3_, {58, 52, 58, 24});
   updPrH_ = upDown("updPrH", zFrame3_, {117, 52, 16, 24});
   zLabel2->setBuddy(txtPrH_);
-  chkProporzioni_ = new QCheckBox("&Fix Dimensions", zFrame3_);
+  chkProporzioni_ = new QCheckBox(tr("&Fix Dimensions"), zFrame3_);
   chkProporzioni_->setObjectName("chkProporzioni");
   chkProporzioni_->setGeometry(142, 24, 120, 24);
   chkProporzioni_->setChecked(true);
-  cmdMax_ = new QPushButton("M a x", zFrame3_);
+  cmdMax_ = new QPushButton(tr("M a x"), zFrame3_);
   cmdMax_->setObjectName("cmdMax");
-  cmdMax_->setToolTip("Usa tutto il foglio ");
+  cmdMax_->setToolTip(tr("Usa tutto il foglio "));
   cmdMax_->setGeometry(142, 52, 72, 26);
 
   // ---- scale and copies ----
-  lblLblScala_ = label("Sca&le:", this, {16, 258, 60, 20}, "lblLblScala");
-  lblPScala_ = label("1 :  ", this, {76, 258, 22, 20}, "lblPScala");
+  lblLblScala_ = label(tr("Sca&le:"), this, {16, 258, 60, 20}, "lblLblScala");
+  lblPScala_ = label(tr("1 :  "), this, {76, 258, 22, 20}, "lblPScala");
   txtScala_ = numberBox("txtScala", this, {98, 256, 120, 24});
   lblLblScala_->setBuddy(txtScala_);
   cmdScalaOK_ = new QToolButton(this);
   cmdScalaOK_->setObjectName("cmdScalaOK");
   cmdScalaOK_->setText(QString::fromUtf8("\u2713"));
-  cmdScalaOK_->setToolTip("OK o Invio per confermare ");
+  cmdScalaOK_->setToolTip(tr("OK o Invio per confermare "));
   cmdScalaOK_->setGeometry(220, 256, 28, 24);
-  lblLblNCopie_ = label("N. &of copies:", this, {330, 258, 100, 20}, "lblLblNCopie");
+  lblLblNCopie_ = label(tr("N. &of copies:"), this, {330, 258, 100, 20}, "lblLblNCopie");
   txtNCopies_ = numberBox("txtNCopies", this, {434, 256, 50, 24});
   updNCopies_ = upDown("updNCopies", this, {485, 256, 16, 24});
   lblLblNCopie_->setBuddy(txtNCopies_);
 
   // ---- buttons ----
-  cmdStampa_ = new QPushButton("Print", this);
+  cmdStampa_ = new QPushButton(tr("Print"), this);
   cmdStampa_->setObjectName("cmdStampa");
   cmdStampa_->setGeometry(330, 300, 112, 30);
   cmdStampa_->setDefault(true);
-  cmdOK_ = new QPushButton("&OK", this);
+  cmdOK_ = new QPushButton(tr("&OK"), this);
   cmdOK_->setObjectName("cmdOK");
   cmdOK_->setGeometry(330, 210, 112, 30);
-  cmdChiudi_ = new QPushButton("Exit", this);
+  cmdChiudi_ = new QPushButton(tr("Exit"), this);
   cmdChiudi_->setObjectName("cmdChiudi");
   cmdChiudi_->setGeometry(456, 300, 112, 30);
 
@@ -231,7 +231,7 @@ void frmStampaFCPB::build() {
   picZoom_->setFrameShape(QFrame::Panel);
   picZoom_->setFrameShadow(QFrame::Sunken);
   picZoom_->setAutoFillBackground(true);
-  picZoom_->setToolTip("Exit ");
+  picZoom_->setToolTip(tr("Exit "));
   picZoom_->installEventFilter(this);
   shpFoglioZoom_ = new QFrame(picZoom_);
   shpFoglioZoom_->setObjectName("shpFoglioZoom");
@@ -240,7 +240,7 @@ void frmStampaFCPB::build() {
   shpFoglioZoom_->setAttribute(Qt::WA_TransparentForMouseEvents);
   picPreviewZoom_ = new PreviewArea(picZoom_);
   picPreviewZoom_->setObjectName("picPreviewZoom");
-  picPreviewZoom_->setToolTip("Exit ");
+  picPreviewZoom_->setToolTip(tr("Exit "));
   connect(picPreviewZoom_, &PreviewArea::clicked, this, &frmStampaFCPB::closeZoom);
   picZoom_->hide();
 
@@ -336,7 +336,7 @@ void frmStampaFCPB::Form_Activate() {
   }
   picture_ = session_.state.image ? imageView(*session_.state.image) : QImage();
   greyPicture_ = QImage();
-  picPreview_->setToolTip(session_.state.HasSource ? " Print Preview " : "");
+  picPreview_->setToolTip(session_.state.HasSource ? tr(" Print Preview ") : QString());
   setWindowTitle(q(session_.caption()));
   sync();
   if (session_.state.HasSource)
@@ -364,7 +364,7 @@ void frmStampaFCPB::sync() {
   for (QWidget* w :
        std::initializer_list<QWidget*>{txtPrX_, txtPrY_, updPrX_, updPrY_, cmdOrigine_})
     w->setEnabled(!s.chkCentro);
-  lblLblScala_->setText(q(s.lblLblScala));
+  lblLblScala_->setText(QCoreApplication::translate("kolm", s.lblLblScala.c_str()));
   txtScala_->setEnabled(s.txtScalaEnabled);
   syncSheet();
   syncPreview();

@@ -22,7 +22,7 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const QString& printerName,
                                                  bool colourAvailable, QWidget* parent)
     : QDialog(parent), original_(settings) {
   setObjectName("PrinterProperties");
-  setWindowTitle("Properties: " + printerName);
+  setWindowTitle(tr("Properties: ") + printerName);
   auto* form = new QFormLayout;
 
   paper_ = new QComboBox(this);

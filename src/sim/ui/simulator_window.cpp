@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,23 +28,25 @@ struct Choice {
 };
 
 const Choice kDutChoices[] = {
-    {"through", "a plain cable"},
-    {"atten:10", "a 10 dB attenuator"},
-    {"atten:60", "a 60 dB attenuator: the detector's -60 dBm point"},
-    {"lowpass:fc=10,order=5", "a 10 MHz low-pass filter, 5th order"},
-    {"lowpass:fc=30,order=7", "a 30 MHz low-pass filter, 7th order"},
-    {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "a 10 MHz crystal in a 50 ohm fixture"},
-    {"crystal:fs=4.433619,r=40,c=15f,c0=4p,r0=12.5", "a 4.43 MHz crystal in a 12.5 ohm fixture"},
+    {"through", QT_TRANSLATE_NOOP("kolm", "a plain cable")},
+    {"atten:10", QT_TRANSLATE_NOOP("kolm", "a 10 dB attenuator")},
+    {"atten:60", QT_TRANSLATE_NOOP("kolm", "a 60 dB attenuator: the detector's -60 dBm point")},
+    {"lowpass:fc=10,order=5", QT_TRANSLATE_NOOP("kolm", "a 10 MHz low-pass filter, 5th order")},
+    {"lowpass:fc=30,order=7", QT_TRANSLATE_NOOP("kolm", "a 30 MHz low-pass filter, 7th order")},
+    {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50",
+     QT_TRANSLATE_NOOP("kolm", "a 10 MHz crystal in a 50 ohm fixture")},
+    {"crystal:fs=4.433619,r=40,c=15f,c0=4p,r0=12.5",
+     QT_TRANSLATE_NOOP("kolm", "a 4.43 MHz crystal in a 12.5 ohm fixture")},
 };
 
 const Choice kLoadChoices[] = {
-    {"r=50", "a matched 50 ohm load"},
-    {"r=100", "100 ohm: SWR 2"},
-    {"r=25", "25 ohm: SWR 2"},
-    {"open", "nothing connected"},
-    {"short", "a short circuit"},
-    {"rlc:r=50,l=1u,c=253.3p", "an antenna resonant at 10 MHz"},
-    {"rlc:r=35,l=2.2u,c=46.1p", "a short dipole resonant near 15.8 MHz"},
+    {"r=50", QT_TRANSLATE_NOOP("kolm", "a matched 50 ohm load")},
+    {"r=100", QT_TRANSLATE_NOOP("kolm", "100 ohm: SWR 2")},
+    {"r=25", QT_TRANSLATE_NOOP("kolm", "25 ohm: SWR 2")},
+    {"open", QT_TRANSLATE_NOOP("kolm", "nothing connected")},
+    {"short", QT_TRANSLATE_NOOP("kolm", "a short circuit")},
+    {"rlc:r=50,l=1u,c=253.3p", QT_TRANSLATE_NOOP("kolm", "an antenna resonant at 10 MHz")},
+    {"rlc:r=35,l=2.2u,c=46.1p", QT_TRANSLATE_NOOP("kolm", "a short dipole resonant near 15.8 MHz")},
 };
 
 const char* const kKeptFile = kSimConfigFile;
@@ -52,7 +55,7 @@ class SimulatorWindow : public QWidget {
  public:
   explicit SimulatorWindow(common::ui::UiContext& context) : context_(context) {
     setObjectName("Simulator");
-    setWindowTitle(tr("Simulator"));
+    setWindowTitle(QCoreApplication::translate("kolm", "Simulator"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);
@@ -62,17 +65,20 @@ class SimulatorWindow : public QWidget {
     status_->setWordWrap(true);
     layout->addWidget(status_);
 
-    auto* dutBox = new QGroupBox(tr("Between generator and detector (DUT)"), this);
+    auto* dutBox = new QGroupBox(
+        QCoreApplication::translate("kolm", "Between generator and detector (DUT)"), this);
     auto* dutLayout = new QVBoxLayout(dutBox);
     dut_ = makeCombo("DutText", kDutChoices, dutBox);
     dutLayout->addWidget(dut_);
     layout->addWidget(dutBox);
 
-    auto* loadBox = new QGroupBox(tr("On the bridge (load)"), this);
+    auto* loadBox =
+        new QGroupBox(QCoreApplication::translate("kolm", "On the bridge (load)"), this);
     auto* loadLayout = new QHBoxLayout(loadBox);
     load_ = makeCombo("LoadText", kLoadChoices, loadBox);
     loadLayout->addWidget(load_, 1);
-    auto* browse = new QPushButton(tr("Touchstone file..."), loadBox);
+    auto* browse =
+        new QPushButton(QCoreApplication::translate("kolm", "Touchstone file..."), loadBox);
     browse->setObjectName("BrowseS1p");
     loadLayout->addWidget(browse);
     layout->addWidget(loadBox);
@@ -85,7 +91,7 @@ class SimulatorWindow : public QWidget {
     error_->hide();
     layout->addWidget(error_);
 
-    auto* formsBox = new QGroupBox(tr("Forms"), this);
+    auto* formsBox = new QGroupBox(QCoreApplication::translate("kolm", "Forms"), this);
     auto* formsLayout = new QVBoxLayout(formsBox);
     auto* forms = new QLabel(q(connectionGrammar()), formsBox);
     forms->setObjectName("SimForms");
@@ -94,6 +100,13 @@ class SimulatorWindow : public QWidget {
     formsLayout->addWidget(forms);
     layout->addWidget(formsBox);
 
+    applied_label_ = new QLabel(this);
+    applied_label_->setObjectName("SimApplied");
+    applied_label_->setWordWrap(true);
+    applied_label_->setStyleSheet("QLabel { color: #006000; font-weight: bold; }");
+    applied_label_->hide();
+    layout->addWidget(applied_label_);
+
     monitor_ = new QLabel(this);
     monitor_->setObjectName("SimMonitor");
     monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -101,10 +114,10 @@ class SimulatorWindow : public QWidget {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* apply = new QPushButton(tr("Apply"), this);
+    auto* apply = new QPushButton(QCoreApplication::translate("kolm", "Apply"), this);
     apply->setObjectName("Apply");
     apply->setDefault(true);
-    auto* close = new QPushButton(tr("Close"), this);
+    auto* close = new QPushButton(QCoreApplication::translate("kolm", "Close"), this);
     close->setObjectName("Close");
     buttons->addWidget(apply);
     buttons->addWidget(close);
@@ -150,7 +163,8 @@ class SimulatorWindow : public QWidget {
     box->setMinimumContentsLength(36);
     for (const Choice& c : choices) {
       box->addItem(QString::fromUtf8(c.text));
-      box->setItemData(box->count() - 1, tr(c.what), Qt::ToolTipRole);
+      box->setItemData(box->count() - 1, QCoreApplication::translate("kolm", c.what),
+                       Qt::ToolTipRole);
     }
     return box;
   }
@@ -173,7 +187,9 @@ class SimulatorWindow : public QWidget {
     auto load = parseLoad(shown.simLoad);
     if (!dut.ok() || !load.ok()) {
       applied_ = {};  // what loadPortOptions falls back to for a bad part
-      showError(tr("The kept choice cannot be used, the simulator has the default in its place:"),
+      showError(QCoreApplication::translate(
+                    "kolm",
+                    "The kept choice cannot be used, the simulator has the default in its place:"),
                 dut.error, load.error);
     }
     if (SimulatedInstrument* s = simulator()) applied_ = {s->dut().text, s->load().text};
@@ -217,18 +233,30 @@ class SimulatorWindow : public QWidget {
     auto dut = parseDut(t.simDut);
     auto load = parseLoad(t.simLoad);
     if (!dut.ok() || !load.ok()) {
-      showError(tr("Nothing was changed:"), dut.error, load.error);
+      showError(QCoreApplication::translate("kolm", "Nothing was changed:"), dut.error, load.error);
       return false;
     }
     clearError();
+    const bool running = simulator() != nullptr;
     if (SimulatedInstrument* s = simulator()) {
       s->setDut(std::move(*dut.value));
       s->setLoad(std::move(*load.value));
     }
     applied_ = t;
+    // Apply says what is now connected.
+    applied_label_->setText(
+        (running ? QCoreApplication::translate(
+                       "kolm", "Applied: now %1 between generator and detector, %2 on the bridge.")
+                 : QCoreApplication::translate(
+                       "kolm",
+                       "Applied for when the simulator is chosen: %1 between generator and "
+                       "detector, %2 on the bridge."))
+            .arg(q(t.simDut), q(t.simLoad)));
+    applied_label_->show();
     std::string why;
     if (!savePortOptions(t, kKeptFile, &why))
-      showError(tr("Connected, but not kept for the next run:"), why, "");
+      showError(QCoreApplication::translate("kolm", "Connected, but not kept for the next run:"),
+                why, "");
     refreshStatus();
     refreshMonitor();
     return true;
@@ -245,31 +273,36 @@ class SimulatorWindow : public QWidget {
     const hw::PortIo* port = context_.instrument.port();
     QString text;
     if (simulator()) {
-      text = tr("The instrument in use is the simulator.");
+      text = QCoreApplication::translate("kolm", "The instrument in use is the simulator.");
     } else {
-      text = tr("The instrument in use is the real port %1: these connections are kept for when "
-                "the simulator is chosen.")
+      text = QCoreApplication::translate(
+                 "kolm",
+                 "The instrument in use is the real port %1: these connections are kept for when "
+                 "the simulator is chosen.")
                  .arg(q(port ? port->name() : std::string("none")));
     }
-    if (pending()) text += " " + tr("Changes not applied yet.");
+    if (pending()) text += " " + QCoreApplication::translate("kolm", "Changes not applied yet.");
     status_->setText(text);
   }
 
   void refreshMonitor() {
     SimulatedInstrument* s = simulator();
     if (!s) {
-      monitor_->setText(tr("Simulated DDS: not in use"));
+      monitor_->setText(QCoreApplication::translate("kolm", "Simulated DDS: not in use"));
       return;
     }
-    QString clock = tr("quartz %1 MHz").arg(s->settings().quartzMHz);
+    QString clock =
+        QCoreApplication::translate("kolm", "quartz %1 MHz").arg(s->settings().quartzMHz);
     if (s->multiplier() > 3) clock += QString(" x %1").arg(s->multiplier());
-    QString line1 =
-        tr("Simulated DDS: clock %1 MHz (%2), output ").arg(s->systemClockMHz()).arg(clock);
-    line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz" : tr("off");
+    QString line1 = QCoreApplication::translate("kolm", "Simulated DDS: clock %1 MHz (%2), output ")
+                        .arg(s->systemClockMHz())
+                        .arg(clock);
+    line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz"
+                           : QCoreApplication::translate("kolm", "off");
     QString level = std::isfinite(s->detectorDbm())
                         ? QString::number(s->detectorDbm(), 'f', 2) + " dBm"
-                        : tr("no signal");
-    QString line2 = tr("Detector %1 (%2)   Bridge A %3, B %4")
+                        : QCoreApplication::translate("kolm", "no signal");
+    QString line2 = QCoreApplication::translate("kolm", "Detector %1 (%2)   Bridge A %3, B %4")
                         .arg(s->detectorCounts())
                         .arg(level)
                         .arg(s->bridgeA())
@@ -283,6 +316,7 @@ class SimulatorWindow : public QWidget {
   QLabel* status_ = nullptr;
   QLabel* error_ = nullptr;
   QLabel* monitor_ = nullptr;
+  QLabel* applied_label_ = nullptr;
   hw::PortOptions applied_;
 };
 

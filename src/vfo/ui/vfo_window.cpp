@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,8 +35,12 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
 
-const char* const kBandTip =
-    "Left button=Transfer  frequency in to  display; Right button capture frequency from display";
+// The program's own texts in the chosen language.
+QString text(const char* source) { return QCoreApplication::translate("kolm", source); }
+
+const char* const kBandTip = QT_TRANSLATE_NOOP(
+    "kolm",
+    "Left button=Transfer  frequency in to  display; Right button capture frequency from display");
 
 // What one step button moves by, for its tooltip.
 QString stepName(int index) {
@@ -94,7 +99,7 @@ class VfoWindow : public QMainWindow {
 VfoWindow::VfoWindow(common::ui::UiContext& context)
     : context_(context), vfo_(context.instrument, context.prompter) {
   setObjectName("VFO");
-  setWindowTitle("Digital VFO");
+  setWindowTitle(QCoreApplication::translate("kolm", "Digital VFO"));
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
@@ -104,7 +109,7 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   outer->setSpacing(4);
   outer->addWidget(common::ui::makeSimBanner(context_, central));
 
-  auto* label4 = new QLabel("DIGITAL VFO", central);
+  auto* label4 = new QLabel(QCoreApplication::translate("kolm", "DIGITAL VFO"), central);
   label4->setObjectName("Label4");
   label4->setAlignment(Qt::AlignCenter);
   QFont title("Lucida Console");
@@ -125,7 +130,7 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   stepsRow->addStretch();
   tuning->addLayout(stepsRow);
   auto* keyboard = new QHBoxLayout;
-  auto* label3 = new QLabel("Keyboard input in MHz", central);
+  auto* label3 = new QLabel(QCoreApplication::translate("kolm", "Keyboard input in MHz"), central);
   label3->setObjectName("Label3");
   text3_ = new QLineEdit(central);
   text3_->setObjectName("Text3");
@@ -161,17 +166,18 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
-  auto* up = new QAction(tr("Tune up"), this);
+  auto* up = new QAction(QCoreApplication::translate("kolm", "Tune up"), this);
   up->setObjectName("TuneUp");
   up->setShortcut(QKeySequence(Qt::Key_Up));
   connect(up, &QAction::triggered, this, [this] { stepBy(lastStep_, 1); });
-  auto* down = new QAction(tr("Tune down"), this);
+  auto* down = new QAction(QCoreApplication::translate("kolm", "Tune down"), this);
   down->setObjectName("TuneDown");
   down->setShortcut(QKeySequence(Qt::Key_Down));
   connect(down, &QAction::triggered, this, [this] { stepBy(lastStep_, -1); });
   addActions({up, down});
   label1_->installEventFilter(this);
-  label1_->setToolTip(tr("Wheel over a digit, or Up and Down: tune by that digit's step"));
+  label1_->setToolTip(QCoreApplication::translate(
+      "kolm", "Wheel over a digit, or Up and Down: tune by that digit's step"));
 
   vfo_.open();
   showSettings();
@@ -204,19 +210,19 @@ std::optional<int> VfoWindow::stepUnder(int x) const {
 }
 
 void VfoWindow::buildMenus() {
-  auto* fileMenu = menuBar()->addMenu("End_Program");
+  auto* fileMenu = menuBar()->addMenu(QCoreApplication::translate("kolm", "End_Program"));
   fileMenu->setObjectName("File_menu");
-  auto* finePgm = fileMenu->addAction("Exit Digital VFO");
+  auto* finePgm = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit Digital VFO"));
   finePgm->setObjectName("Fine_pgm");
   connect(finePgm, &QAction::triggered, this, [this] { close(); });
   common::ui::addExitProgram(context_, fileMenu);
 
   // The hardware parameters, modeless: a new clock acts from the next send.
-  auto* parametri = menuBar()->addAction("Parameters");
+  auto* parametri = menuBar()->addAction(QCoreApplication::translate("kolm", "Parameters"));
   parametri->setObjectName("Parametri");
   connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(nullptr); });
 
-  auto* about = menuBar()->addAction("About_VFO");
+  auto* about = menuBar()->addAction(QCoreApplication::translate("kolm", "About_VFO"));
   about->setObjectName("AboutVFO");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
@@ -236,22 +242,22 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   grid->setContentsMargins(14, 6, 14, 8);
   grid->setHorizontalSpacing(12);
 
-  auto* label8 = new QLabel("Working Frequency", panel);
+  auto* label8 = new QLabel(QCoreApplication::translate("kolm", "Working Frequency"), panel);
   label8->setObjectName("Label8");
-  label1_ = new QLabel("000.000 000", panel);
+  label1_ = new QLabel(QCoreApplication::translate("kolm", "000.000 000"), panel);
   label1_->setObjectName("Label1");
   QFont digits("Arial");
   digits.setStyleHint(QFont::SansSerif);
   digits.setPointSize(38);
   digits.setBold(true);
   label1_->setFont(digits);
-  auto* unit1 = new QLabel("MHz", panel);
+  auto* unit1 = new QLabel(QCoreApplication::translate("kolm", "MHz"), panel);
   QFont unitFont = unit1->font();
   unitFont.setPointSize(14);
   unitFont.setBold(true);
   unit1->setFont(unitFont);
 
-  auto* label2 = new QLabel("Freq Output", panel);
+  auto* label2 = new QLabel(QCoreApplication::translate("kolm", "Freq Output"), panel);
   label2->setObjectName("Label2");
   text2_ = new QLineEdit(panel);
   text2_->setObjectName("Text2");
@@ -264,7 +270,7 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   out.setBold(true);
   text2_->setFont(out);
   text2_->setMaximumWidth(220);
-  auto* unit2 = new QLabel("MHz", panel);
+  auto* unit2 = new QLabel(QCoreApplication::translate("kolm", "MHz"), panel);
   unit2->setFont(unitFont);
 
   // The digits stand centred over the three step frames below them: MHz, kHz, Hz.
@@ -284,24 +290,25 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   const char* frameNames[] = {"Frame3", "Frame4", "Frame5"};
-  const char* captions[] = {"Mhz", "Khz", "Hz"};
+  const char* captions[] = {QT_TRANSLATE_NOOP("kolm", "Mhz"), QT_TRANSLATE_NOOP("kolm", "Khz"),
+                            QT_TRANSLATE_NOOP("kolm", "Hz")};
   QFont big = row->font();
   big.setPointSize(big.pointSize() + 4);
   big.setBold(true);
   for (int f = 0; f < 3; ++f) {
-    auto* frame = new QGroupBox(captions[f], row);
+    auto* frame = new QGroupBox(text(captions[f]), row);
     frame->setObjectName(frameNames[f]);
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(6, 4, 6, 6);
     grid->setSpacing(4);
     for (int col = 0; col < 3; ++col) {
       const int index = 8 - (f * 3 + col);  // left to right: 8 down to 0
-      auto* up = new QPushButton("+", frame);
+      auto* up = new QPushButton(QCoreApplication::translate("kolm", "+"), frame);
       up->setObjectName(QString("Command1_%1").arg(index));
-      up->setToolTip("Up " + stepName(index));
-      auto* down = new QPushButton("_", frame);
+      up->setToolTip(QCoreApplication::translate("kolm", "Up ") + stepName(index));
+      auto* down = new QPushButton(QCoreApplication::translate("kolm", "_"), frame);
       down->setObjectName(QString("Command2_%1").arg(index));
-      down->setToolTip("Down " + stepName(index));
+      down->setToolTip(QCoreApplication::translate("kolm", "Down ") + stepName(index));
       for (auto* b : {up, down}) {
         b->setFont(big);
         b->setMinimumSize(38, 30);
@@ -329,14 +336,14 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
 
-  auto* frame1 = new QGroupBox("Mode", column);
+  auto* frame1 = new QGroupBox(QCoreApplication::translate("kolm", "Mode"), column);
   frame1->setObjectName("Frame1");
   auto* modes = new QVBoxLayout(frame1);
-  rtx2_ = new QRadioButton("RTX2", frame1);
+  rtx2_ = new QRadioButton(QCoreApplication::translate("kolm", "RTX2"), frame1);
   rtx2_->setObjectName("rtx2");
-  gen_ = new QRadioButton("GEN", frame1);
+  gen_ = new QRadioButton(QCoreApplication::translate("kolm", "GEN"), frame1);
   gen_->setObjectName("Gen");
-  rtx_ = new QRadioButton("RTX", frame1);
+  rtx_ = new QRadioButton(QCoreApplication::translate("kolm", "RTX"), frame1);
   rtx_->setObjectName("rtx");
   for (auto* b : {rtx2_, gen_, rtx_}) modes->addWidget(b);
   connect(gen_, &QRadioButton::clicked, this, [this] {
@@ -354,11 +361,11 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
 
   auto* frame2 = new QGroupBox(column);
   frame2->setObjectName("Frame2");
-  frame2->setToolTip("Intermediate frequency in MHz");
+  frame2->setToolTip(QCoreApplication::translate("kolm", "Intermediate frequency in MHz"));
   auto* ifs = new QGridLayout(frame2);
-  obIf1_ = new QRadioButton("IF1", frame2);
+  obIf1_ = new QRadioButton(QCoreApplication::translate("kolm", "IF1"), frame2);
   obIf1_->setObjectName("ObIF1");
-  obIf2_ = new QRadioButton("IF2", frame2);
+  obIf2_ = new QRadioButton(QCoreApplication::translate("kolm", "IF2"), frame2);
   obIf2_->setObjectName("ObIF2");
   if1_ = new QLineEdit(frame2);
   if1_->setObjectName("IF1");
@@ -383,7 +390,7 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
   connect(if2_, &QLineEdit::textChanged, this,
           [this](const QString& t) { vfo_.settings.IF2 = s(t); });
 
-  auto* command4 = new QPushButton("DDS Reset", column);
+  auto* command4 = new QPushButton(QCoreApplication::translate("kolm", "DDS Reset"), column);
   command4->setObjectName("Command4");
   command4->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   command4->setIconSize(QSize(24, 24));
@@ -401,7 +408,8 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
 }
 
 QWidget* VfoWindow::buildMemories(QWidget* parent) {
-  auto* frame6 = new QGroupBox("Stored frequencies in MHz", parent);
+  auto* frame6 =
+      new QGroupBox(QCoreApplication::translate("kolm", "Stored frequencies in MHz"), parent);
   frame6->setObjectName("Frame6");
   auto* layout = new QVBoxLayout(frame6);
   list1_ = new QListWidget(frame6);
@@ -417,15 +425,16 @@ QWidget* VfoWindow::buildMemories(QWidget* parent) {
   });
 
   auto* buttons = new QHBoxLayout;
-  auto* mem = new QPushButton("Freq Add ", frame6);
+  auto* mem = new QPushButton(QCoreApplication::translate("kolm", "Freq Add "), frame6);
   mem->setObjectName("Mem");
-  mem->setToolTip("Insert in memory from Display");
-  auto* command6 = new QPushButton("Freq Del.", frame6);
+  mem->setToolTip(QCoreApplication::translate("kolm", "Insert in memory from Display"));
+  auto* command6 = new QPushButton(QCoreApplication::translate("kolm", "Freq Del."), frame6);
   command6->setObjectName("Command6");
-  command6->setToolTip("Delete selected frequency from memory");
+  command6->setToolTip(
+      QCoreApplication::translate("kolm", "Delete selected frequency from memory"));
   auto* command7 = new QPushButton(frame6);
   command7->setObjectName("Command7");
-  command7->setToolTip("Clear all stored memories");
+  command7->setToolTip(QCoreApplication::translate("kolm", "Clear all stored memories"));
   command7->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
   command7->setIconSize(QSize(20, 20));
   buttons->addWidget(mem);
@@ -448,14 +457,14 @@ QWidget* VfoWindow::buildMemories(QWidget* parent) {
 }
 
 QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
-  auto* frame7 = new QGroupBox("Frequencies Buttons", parent);
+  auto* frame7 = new QGroupBox(QCoreApplication::translate("kolm", "Frequencies Buttons"), parent);
   frame7->setObjectName("Frame7");
   auto* grid = new QGridLayout(frame7);
   grid->setSpacing(6);
   for (int i = 0; i < kBandButtonCount; ++i) {
-    auto* b = new QPushButton(kBandCaptions[i], frame7);
+    auto* b = new QPushButton(text(kBandCaptions[i]), frame7);
     b->setObjectName(QString("Freq_Fissa_%1").arg(i));
-    b->setToolTip(kBandTip);
+    b->setToolTip(text(kBandTip));
     b->setMinimumHeight(28);
     b->setFocusPolicy(Qt::NoFocus);
     b->installEventFilter(this);
@@ -486,14 +495,16 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() == Qt::LeftButton) {
         if (!vfo_.recallBand(i)) {
-          status_->setText(tr("%1 is empty: right-click it to store the working frequency in it.")
-                               .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified()));
+          status_->setText(
+              QCoreApplication::translate(
+                  "kolm", "%1 is empty: right-click it to store the working frequency in it.")
+                  .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified()));
           break;
         }
         status_->clear();
       } else if (mouse->button() == Qt::RightButton) {
         vfo_.storeBand(i);
-        status_->setText(tr("%1 holds %2 MHz.")
+        status_->setText(QCoreApplication::translate("kolm", "%1 holds %2 MHz.")
                              .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified(),
                                   q(displayText(vfo_.settings.WorkingFreq))));
       } else {
@@ -535,7 +546,7 @@ void VfoWindow::showFrequencies() {
   } else {
     // Nothing reached the DDS (no clock): show no output frequency.
     text2_->clear();
-    text2_->setPlaceholderText(out ? "not sent" : QString());
+    text2_->setPlaceholderText(out ? QCoreApplication::translate("kolm", "not sent") : QString());
   }
 }
 

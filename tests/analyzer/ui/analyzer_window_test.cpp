@@ -114,7 +114,7 @@ TEST_F(AnalyzerUi, ReadsAntIniAndShowsTheSimulatorBanner) {
 
 TEST_F(AnalyzerUi, IconFromTheProgramFolderAtEveryRedraw) {
   test::TempDir folder;
-  context.programDir = folder.path();
+  context.dataDir = folder.path();
   open();
   auto* picture = find<QLabel>("Picture1");
   EXPECT_TRUE(picture->pixmap().isNull());  // no icon file: the box stays empty

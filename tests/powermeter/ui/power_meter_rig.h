@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,15 +32,18 @@ struct RecordingSim : hw::PortIo {
     inner = std::move(hw::openPort("sim", 0, {dut, "r=50"}).port);
   }
   void writeData(uint8_t v) override {
+    if (failAtWrite && writes.size() >= *failAtWrite) fail("the adapter was unplugged");
+    if (failed()) return;
     writes.push_back(v);
     inner->writeData(v);
   }
-  uint8_t readStatus() override { return inner->readStatus(); }
+  uint8_t readStatus() override { return failed() ? 0 : inner->readStatus(); }
   std::string name() const override { return "sim"; }
   bool simulated() const override { return true; }
   bool addressed() const override { return false; }
   std::unique_ptr<hw::PortIo> inner;
   std::vector<uint8_t> writes;
+  std::optional<size_t> failAtWrite;  // that write and every later access fail
 };
 
 struct Rig {

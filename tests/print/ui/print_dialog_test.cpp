@@ -520,7 +520,8 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
     QTest::mouseClick(child<QPushButton>(dlg, "cmdStampa"), Qt::LeftButton);
     EXPECT_FALSE(dlg.isVisible());
   };
-  service.printWindow(&chart, "Screen");
+  // The window is told where the PDF went (its status line says so).
+  EXPECT_EQ(service.printWindow(&chart, "Screen"), path + ".pdf");
   EXPECT_TRUE(prompter.messages().empty());
 
   QFile pdf(path + ".pdf");
@@ -555,7 +556,7 @@ TEST(QtPrinting, NoFileChosenGivesUpWithoutAMessage) {
     stayedOpen = dlg.isVisible();
     dlg.reject();
   };
-  service.printWindow(&chart, "Screen");
+  EXPECT_EQ(service.printWindow(&chart, "Screen"), "");  // nothing written
   EXPECT_TRUE(stayedOpen);
   EXPECT_TRUE(prompter.messages().empty());
 }

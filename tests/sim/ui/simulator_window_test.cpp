@@ -79,6 +79,11 @@ TEST(SimulatorWindow, ApplyReconfiguresTheRunningSimulatorAndKeepsTheChoice) {
   EXPECT_EQ(hw::READ(rig.instrument).b, 1023);
   EXPECT_EQ(sim::readPortOptions()->simDut, "atten:60");
   EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
+  // Apply says what is now connected.
+  auto* applied = rig.window->findChild<QLabel*>("SimApplied");
+  EXPECT_FALSE(applied->isHidden());
+  EXPECT_EQ(applied->text(),
+            "Applied: now atten:60 between generator and detector, short on the bridge.");
 
   // A new window (next run) shows the kept choice.
   WindowRig next;

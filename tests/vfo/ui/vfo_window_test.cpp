@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "common/files.h"
 #include "common/prompter.h"
@@ -314,4 +315,43 @@ TEST(VfoWindow, OpensWithEverythingInView) {
     rig.get<QListWidget>("List1")->setCurrentRow(2);
     EXPECT_TRUE(w->grab().save(QString::fromUtf8(dirName) + "/vfo.png"));
   }
+}
+
+// The wheel over a digit tunes by that digit's step, over a step button by its
+// step; Up and Down repeat the last step used.
+TEST(VfoWindow, WheelAndArrowKeysTuneByTheStepUnderThePointer) {
+  VfoRig rig;
+  rig.open();
+  rig.enter("7.05");
+  auto* label = rig.get<QLabel>("Label1");
+  auto wheel = [](QWidget* w, QPointF at, int notches) {
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  };
+  // The centre of character `i` of the display.
+  auto digitAt = [label](int i) {
+    const QString text = label->text();
+    const QFontMetrics fm(label->font());
+    const QRect r = label->contentsRect();
+    const int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
+    return QPointF(
+        left + fm.horizontalAdvance(text.left(i)) + fm.horizontalAdvance(text.at(i)) / 2.0,
+        r.center().y());
+  };
+  ASSERT_EQ(rig.label1(), "007.050 000");
+  wheel(label, digitAt(6), 1);  // the kHz units
+  EXPECT_EQ(rig.label1(), "007.051 000");
+  wheel(label, digitAt(2), -2);  // the MHz units, two notches down
+  EXPECT_EQ(rig.label1(), "005.051 000");
+  wheel(rig.get<QPushButton>("Command1_2"), QPointF(5, 5), 1);  // 100 Hz
+  EXPECT_EQ(rig.label1(), "005.051 100");
+  // The arrow keys repeat the last step (100 Hz).
+  rig.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
+  QTest::keyClick(rig.window, Qt::Key_Up);
+  EXPECT_EQ(rig.label1(), "005.051 200");
+  QTest::keyClick(rig.window, Qt::Key_Down);
+  QTest::keyClick(rig.window, Qt::Key_Down);
+  EXPECT_EQ(rig.label1(), "005.051 000");
 }

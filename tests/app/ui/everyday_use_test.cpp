@@ -1,0 +1,243 @@
+// What both swept instruments share about looking at a measurement: readouts
+// that follow the data, the view and the size; the zoom history; colours that
+// stand out; and the keyboard shortcuts of every window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "analyzer/ui/analyzer_fixture.h"
+#include "app/launcher.h"
+#include "chart/chart.h"
+#include "common/text.h"
+#include "powermeter/ui/power_meter_rig.h"
+#include "sim/simulated_instrument.h"
+#include "vfo/ui/vfo_window.h"
+
+using namespace kolm;
+using test::AnalyzerUi;
+using test::Rig;
+
+namespace {
+
+void ctrlWheel(QWidget* w, QPoint at, int notches) {
+  QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
+}
+
+double levelIn(const QString& readout) {
+  return common::numericValue(readout.mid(readout.indexOf(' ')).toStdString());
+}
+
+}  // namespace
+
+TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResize) {
+  Rig rig("atten:20");
+  rig.open();
+  rig.type("Text3", "200");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  QTest::mouseMove(rig.chart(), rig.pixel(15, -50));
+  EXPECT_NEAR(levelIn(rig.text("LevelReadout")), -20, 0.3);
+  ASSERT_TRUE(rig.chart()->cursorPosition());
+  const double cursor = rig.chart()->cursorPosition()->x();  // 15 MHz, to a pixel
+  const QString text4 = rig.text("Text4");
+  // A new sweep on another attenuator: the mouse has not moved, the readout has.
+  rig.connect("atten:40");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  QTest::qWait(5);
+  EXPECT_NEAR(levelIn(rig.text("LevelReadout")), -40, 0.3);
+  // A resize keeps the cursor at its frequency (not at its pixel).
+  rig.window->resize(1200, 800);
+  QTest::qWait(5);
+  ASSERT_TRUE(rig.chart()->cursorPosition());
+  EXPECT_EQ(rig.chart()->cursorPosition()->x(), cursor);
+  EXPECT_EQ(rig.text("Text4"), text4);
+  EXPECT_NEAR(levelIn(rig.text("LevelReadout")), -40, 0.3);
+}
+
+TEST_F(AnalyzerUi, ReadoutFollowsANewSweepAndTheDemonstrationIsLabelled) {
+  useSimulator("r=100");
+  open();
+  EXPECT_FALSE(window->chart()->note().isEmpty());  // the opening measurement is a demonstration
+  box("Text3")->setText("100");
+  window->Sweep(false);
+  waitIdle();
+  EXPECT_TRUE(window->chart()->note().isEmpty());
+  window->Pc1_MouseMove(16.5, 0);
+  EXPECT_NEAR(common::numericValue(box("Calc_3")->text().toStdString()), 100, 1);
+  ASSERT_EQ(sim::findSimulator(instrument.port())->configure({"through", "r=25"}), "");
+  window->Sweep(false);
+  waitIdle();
+  QTest::qWait(5);
+  EXPECT_NEAR(common::numericValue(box("Calc_3")->text().toStdString()), 25, 1);
+  EXPECT_EQ(box("Text4")->text(), "16.500 000");
+}
+
+TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
+  Rig rig("atten:20");
+  rig.open();
+  rig.get<QToolButton>("Option1")->click();  // 3 to 30 MHz, +20 to -80 dBm
+  ASSERT_TRUE(rig.waitIdle());
+  auto* pc1 = rig.chart();
+  auto drag = [&](double x1, double y1, double x2, double y2) {
+    QTest::mousePress(pc1, Qt::LeftButton, {}, rig.pixel(x1, y1));
+    QTest::mouseMove(pc1, rig.pixel(x2, y2));
+    QTest::mouseRelease(pc1, Qt::LeftButton, {}, rig.pixel(x2, y2));
+  };
+  drag(10, 0, 20, -40);
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  EXPECT_NEAR(rig.text("Text1").toDouble(), 10, 0.05);  // the boxes follow the view
+  EXPECT_NEAR(rig.text("Text2").toDouble(), 20, 0.05);
+  EXPECT_NEAR(rig.text("Text8").toDouble(), 0, 0.3);
+  EXPECT_NEAR(rig.text("Text9").toDouble(), -40, 0.3);
+  drag(12, -10, 14, -30);
+  EXPECT_NEAR(rig.window->view().start, 12, 0.05);
+  // Back twice (Backspace, then the right-click menu's item), forward once.
+  rig.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
+  QTest::keyClick(rig.window, Qt::Key_Backspace);
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  QAction* back = pc1->findChild<QAction*>("ZoomBack");
+  ASSERT_TRUE(pc1->actions().contains(back));  // on the chart's right-click menu
+  back->trigger();
+  EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
+  EXPECT_EQ(rig.text("Text1"), " 3");
+  QTest::keyClick(rig.window, Qt::Key_Backspace, Qt::ShiftModifier);
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  // The double-click reset goes home, and can itself be gone back on.
+  QTest::mouseDClick(pc1, Qt::LeftButton, {}, rig.pixel(15, -50));
+  EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
+  pc1->zoomBack();
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  // Ctrl + wheel: a notch narrows the span by a fifth about the pointer.
+  ctrlWheel(pc1, rig.pixel(15, -50), 1);
+  EXPECT_NEAR(rig.window->view().stop - rig.window->view().start, 8, 0.05);
+  EXPECT_NEAR((15 - rig.window->view().start) / 8, 0.5, 0.02);  // 15 MHz stays mid-chart
+}
+
+TEST(EverydayUse, EveryTraceStandsOutFromTheChart) {
+  Rig rig("atten:20");
+  rig.open();
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.get<QAction>("ScrMem")->trigger();
+  auto check = [](chart::ui::SweepChart* c) {
+    const QColor bg = c->background();
+    const chart::Rgb b{static_cast<uint8_t>(bg.red()), static_cast<uint8_t>(bg.green()),
+                       static_cast<uint8_t>(bg.blue())};
+    int n = 0;
+    for (const auto* list : {&c->traces(), &c->memoryTraces(), &c->referenceTraces()})
+      for (const auto& t : *list) {
+        const QColor p = c->paintedColour(t);
+        const chart::Rgb rgb{static_cast<uint8_t>(p.red()), static_cast<uint8_t>(p.green()),
+                             static_cast<uint8_t>(p.blue())};
+        EXPECT_GE(chart::contrastRatio(rgb, b), 3.0) << t.name.toStdString();
+        EXPECT_FALSE(t.name.isEmpty());  // named in the legend
+        ++n;
+      }
+    return n;
+  };
+  EXPECT_EQ(check(rig.chart()), 3);  // live, memory, reference
+  EXPECT_TRUE(rig.chart()->memoryTraces()[0].dashed);
+  EXPECT_FALSE(rig.chart()->traces()[0].dashed);
+
+  test::InTempDir here;
+  hw::Instrument instrument;
+  instrument.setPort(std::move(hw::openPort("sim", 0, {"through", "r=50"}).port));
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  analyzer::ui::AnalyzerWindow analyzer(context);
+  analyzer.show();
+  for (int q = 1; q < 6; ++q) analyzer.Graf_Click(q);
+  analyzer.ScrMem_Click();
+  EXPECT_EQ(check(analyzer.chart()), 12);  // six live, six memory
+}
+
+// Each shortcut reaches its action (the action's own work is tested elsewhere).
+TEST(EverydayUse, ShortcutsReachTheirActions) {
+  Rig rig("atten:20");
+  int exits = 0;
+  rig.context.exitProgram = [&exits] { ++exits; };
+  rig.open();
+  hw::Instrument instrument;
+  instrument.setPort(std::move(hw::openPort("sim", 0, {"through", "r=50"}).port));
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  context.exitProgram = [&exits] { ++exits; };
+  auto* analyzer = new analyzer::ui::AnalyzerWindow(context);
+  QWidget* vfo = vfo::ui::createVfoWindow(context);
+  app::Launcher launcher(context);
+  struct Case {
+    QWidget* window;
+    QKeySequence keys;
+    const char* action;
+  } cases[] = {
+      {rig.window, QKeySequence("Ctrl+O"), "open"},
+      {rig.window, QKeySequence("Ctrl+S"), "saveas"},
+      {rig.window, QKeySequence("Ctrl+P"), "Print_Screen"},
+      {rig.window, QKeySequence("F5"), "SingleSweep"},
+      {rig.window, QKeySequence("Shift+F5"), "ContinuousSweep"},
+      {rig.window, QKeySequence("F1"), "About_Power_Meter"},
+      {rig.window, QKeySequence("Ctrl+Q"), "ExitProgram"},
+      {analyzer, QKeySequence("Ctrl+O"), "Mfilevna"},
+      {analyzer, QKeySequence("Ctrl+S"), "Save"},
+      {analyzer, QKeySequence("Ctrl+P"), "PrintScreen"},
+      {analyzer, QKeySequence("F5"), "SingleSweep"},
+      {analyzer, QKeySequence("Shift+F5"), "ContinuousSweep"},
+      {analyzer, QKeySequence("Esc"), "StopAction"},
+      {analyzer, QKeySequence("F1"), "About"},
+      {analyzer, QKeySequence("Ctrl+Q"), "ExitProgram"},
+      {vfo, QKeySequence("F1"), "AboutVFO"},
+      {vfo, QKeySequence("Ctrl+Q"), "ExitProgram"},
+      {&launcher, QKeySequence("F1"), "AboutMenu"},
+      {&launcher, QKeySequence("Ctrl+Q"), "ExitProgram"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.window->objectName().toStdString() + " " + c.action);
+    c.window->show();
+    c.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c.window));
+    QAction* a = c.window->findChild<QAction*>(c.action);
+    ASSERT_NE(a, nullptr);
+    a->setEnabled(true);
+    // Only the delivery is checked here: the action's own slots are taken off.
+    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+    QSignalSpy spy(a, &QAction::triggered);
+    QTest::keySequence(c.window, c.keys);
+    EXPECT_EQ(spy.count(), 1);
+  }
+  // The Esc of the power meter stops its pass.
+  rig.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
+  rig.type("Text3", "20000");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.window->sweeping());
+  QTest::keyClick(rig.window, Qt::Key_Escape);
+  EXPECT_FALSE(rig.window->sweeping());
+  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Sweep stopped at point "));
+  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().endsWith(" of 20001"));
+  delete analyzer;
+  delete vfo;
+}
+
+TEST(EverydayUse, PowerMeterStatusLineSaysWhatWasDone) {
+  Rig rig("atten:20");
+  rig.open();
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Pass done in "));
+  const std::string path = (rig.dir.path() / "lp30.pwm").string();
+  rig.prompter.files = {path};
+  rig.get<QAction>("saveas")->trigger();
+  EXPECT_EQ(rig.get<QLabel>("StatusLine")->text().toStdString(), "Saved to " + path);
+}

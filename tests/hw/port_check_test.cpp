@@ -1,0 +1,195 @@
+// The hardware check and a port that stops working in the middle of a pass.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "analyzer/sweep.h"
+#include "hw/port_test.h"
+#include "powermeter/sweep.h"
+
+using namespace kolm;
+
+namespace {
+
+hw::HardwareParams params400() {
+  hw::HardwareParams p;
+  p.RefClkMultiplier = 20;
+  p.QuartzMHz = 20;
+  p.RefClkMHz = 400;
+  p.LptBase = hw::kLpt1;
+  return p;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// An instrument on a recording port whose status comes from `status`.
+struct Bench {
+  explicit Bench(std::function<uint8_t(size_t)> status = {}) {
+    auto p = std::make_unique<hw::RecordingPort>();
+    port = p.get();
+    port->status = std::move(status);
+    instrument.setPort(std::move(p));
+    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params = params400();
+    instrument.refreshReachable();
+  }
+  hw::Instrument instrument;
+  hw::RecordingPort* port;
+};
+
+}  // namespace
+
+TEST(PortTest, TheSimulatorPassesEveryCheck) {
+  const auto report = hw::portTest("sim", params400());
+  EXPECT_TRUE(report.passed()) << report.text();
+  ASSERT_EQ(report.checks.size(), 5u);
+  EXPECT_TRUE(report.advice.empty());
+  // 0 dBm through a cable reads the calibration count of 0 dBm.
+  EXPECT_TRUE(contains(report.checks[2].detail, "reads 826")) << report.checks[2].detail;
+}
+
+TEST(PortTest, APortThatCannotBeOpenedSaysWhyAndWhatToDo) {
+  struct Case {
+    const char* backend;
+    const char* why;
+    const char* todo;
+  };
+  const Case cases[] = {
+      {"ppdev:/nonexistent/parport7", "no parallel port", "modprobe parport_pc ppdev"},
+      // Opens, but is no parallel port: the exclusive claim is refused.
+      {"ppdev:/dev/null", "Cannot ask for /dev/null alone", "adduser $USER lp"},
+      {"direct:0x80", "not valid", "needs root"},
+      {"direct:0x3zz", "not valid", "needs root"},
+      {"inpout32", "only on Windows", "inpoutx64.dll"},
+  };
+  for (const Case& c : cases) {
+    const auto report = hw::portTest(c.backend, params400());
+    EXPECT_FALSE(report.passed()) << c.backend;
+    ASSERT_EQ(report.checks.size(), 1u) << c.backend;
+    EXPECT_EQ(report.checks[0].what, "Port");
+    EXPECT_TRUE(contains(report.checks[0].detail, c.why))
+        << c.backend << ": " << report.checks[0].detail;
+    EXPECT_TRUE(contains(report.text(), c.todo)) << c.backend << ": " << report.text();
+  }
+}
+
+TEST(PortTest, ReadOutsOutsideTheirRangeFailWithTheCableAdvice) {
+  struct Case {
+    const char* name;
+    uint8_t status;  // every status read
+    bool lines, detector, bridgeA, bridgeB;
+  };
+  const Case cases[] = {
+      {"nothing drives the lines", 0xFF, false, false, false, false},
+      {"nothing answers", 0x00, false, false, true, true},
+      {"detector stuck high, bridge low", 0x40, true, false, true, true},
+      {"detector answers, phase line high", 0x50, true, false, true, false},
+  };
+  for (const Case& c : cases) {
+    Bench bench([&](size_t) { return c.status; });
+    const auto report = hw::runPortTest(bench.instrument, "ppdev");
+    ASSERT_EQ(report.checks.size(), 5u) << c.name;
+    EXPECT_TRUE(report.checks[0].passed) << c.name;
+    EXPECT_EQ(report.checks[1].passed, c.lines) << c.name;
+    EXPECT_EQ(report.checks[2].passed, c.detector) << c.name;
+    EXPECT_EQ(report.checks[3].passed, c.bridgeA) << c.name;
+    EXPECT_EQ(report.checks[4].passed, c.bridgeB) << c.name;
+    EXPECT_TRUE(contains(report.text(), "Check the cable")) << c.name;
+    // The generator is left off: the last frame loads the word 0, then the lines idle.
+    EXPECT_EQ(bench.instrument.LastTuningWord, 0);
+    EXPECT_EQ(bench.port->writes().back(), 24);
+  }
+}
+
+TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
+  struct AddressedPort : hw::RecordingPort {
+    bool addressed() const override { return true; }
+  };
+  auto owned = std::make_unique<AddressedPort>();
+  AddressedPort* port = owned.get();
+  hw::Instrument instrument(std::move(owned));
+  instrument.params = params400();
+  instrument.params.LptBase = 0;
+  instrument.refreshReachable();
+  const auto report = hw::runPortTest(instrument, "direct");
+  ASSERT_EQ(report.checks.size(), 1u);
+  EXPECT_FALSE(report.passed());
+  EXPECT_TRUE(contains(report.text(), "Choose LPT1, LPT2 or LPT3"));
+  EXPECT_TRUE(port->log.empty());
+}
+
+TEST(PortFailure, APortFailingDuringTheCheckFailsItsFirstLine) {
+  Bench bench([](size_t) { return 0x40; });
+  bench.port->failAt = 200;  // inside the multiplier frame
+  const auto report = hw::runPortTest(bench.instrument, "ppdev");
+  ASSERT_EQ(report.checks.size(), 1u);
+  EXPECT_FALSE(report.passed());
+  EXPECT_TRUE(contains(report.checks[0].detail, "stopped working"));
+  EXPECT_EQ(bench.port->log.size(), 200u);
+}
+
+TEST(PortFailure, APassStopsAtTheFailedPointAndNothingMoreIsSent) {
+  // Every job: a power meter sweep and an analyzer pass, each failing after 2000 accesses.
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<common::SteppedJob>(hw::Instrument&)> make;
+    std::function<int()> counted;
+  };
+  std::vector<float> trace(powermeter::kTraceSize, 0.f);
+  analyzer::Channels channels;
+  powermeter::SweepJob* sweep = nullptr;
+  analyzer::ReadWriteJob* pass = nullptr;
+  const Case cases[] = {
+      {"power meter",
+       [&](hw::Instrument& ins) {
+         auto plan = powermeter::prepareSweep({"1", "30", "500", "20", "-80"}, 400, {});
+         auto job = std::make_unique<powermeter::SweepJob>(
+             ins, *plan.plan, powermeter::Calibration{}, [] { return 0.0; }, trace);
+         sweep = job.get();
+         return job;
+       },
+       [&] { return sweep->measured(); }},
+      {"analyzer",
+       [&](hw::Instrument& ins) {
+         auto job = std::make_unique<analyzer::ReadWriteJob>(
+             ins, analyzer::planSweep(1, 30, 500, 400).plan, channels, true);
+         pass = job.get();
+         return job;
+       },
+       [&] { return pass->stored(); }},
+  };
+  for (const Case& c : cases) {
+    Bench bench([](size_t i) { return static_cast<uint8_t>(i % 3 ? 0x70 : 0); });
+    bench.port->failAt = 2000;
+    int calls = 0;
+    bench.instrument.onPortFailure = [&](const std::string&) { ++calls; };
+    auto job = c.make(bench.instrument);
+    job->runToEnd();
+    EXPECT_FALSE(job->done()) << c.name;
+    EXPECT_EQ(calls, 1) << c.name;
+    EXPECT_TRUE(contains(job->failure(), "stopped working")) << c.name;
+    // About 125 accesses a point: the point in flight at access 2000 is not counted.
+    EXPECT_GT(c.counted(), 5) << c.name;
+    EXPECT_LT(c.counted(), 20) << c.name;
+    EXPECT_EQ(bench.port->log.size(), 2000u) << c.name;
+    EXPECT_FALSE(job->step()) << c.name;
+    EXPECT_FALSE(bench.instrument.reachable()) << c.name;
+    // A new port starts afresh.
+    bench.instrument.setPort(std::make_unique<hw::RecordingPort>());
+    EXPECT_TRUE(bench.instrument.reachable()) << c.name;
+    EXPECT_TRUE(job->failure().empty()) << c.name;
+  }
+}
+
+TEST(PortFailure, TheTraceKeepsTheFailureOfThePortItWraps) {
+  auto inner = std::make_unique<hw::RecordingPort>();
+  inner->failAt = 1;
+  hw::TracingPort tracing(std::move(inner), nullptr);
+  tracing.writeData(1);
+  EXPECT_FALSE(tracing.failed());
+  tracing.readStatus();
+  EXPECT_TRUE(tracing.failed());
+  EXPECT_EQ(tracing.failure(), "the test port was unplugged");
+}
