@@ -428,10 +428,6 @@ while processing the picture.</translation>
         <translation>no signal</translation>
     </message>
     <message>
-        <source>Detector %1 (%2)   Bridge A %3, B %4</source>
-        <translation>Detector %1 (%2)   Bridge A %3, B %4</translation>
-    </message>
-    <message>
         <source>Frequency too High</source>
         <translation>Frequency too High</translation>
     </message>
@@ -662,6 +658,102 @@ while processing the picture.</translation>
     <message>
         <source>THE PORT STOPPED WORKING: nothing is measured; choose the port again in Parameters</source>
         <translation>THE PORT STOPPED WORKING: nothing is measured; choose the port again in Parameters</translation>
+    </message>
+    <message>
+        <source> (ideal board)</source>
+        <translation> (ideal board)</translation>
+    </message>
+    <message>
+        <source> - its quartz is %1 MHz, Parameters say %2 MHz</source>
+        <translation> - its quartz is %1 MHz, Parameters say %2 MHz</translation>
+    </message>
+    <message>
+        <source>The peak stands at an end of the sweep: Fs may lie outside it. Centre the span on the resonance.</source>
+        <translation>The peak stands at an end of the sweep: Fs may lie outside it. Centre the span on the resonance.</translation>
+    </message>
+    <message>
+        <source>The level does not fall 3 dB inside the sweep on both sides of the peak: Q, L and Cs are not measured. Widen the span.</source>
+        <translation>The level does not fall 3 dB inside the sweep on both sides of the peak: Q, L and Cs are not measured. Widen the span.</translation>
+    </message>
+    <message>
+        <source>The -3 dB width covers only %1 sweep steps of %2 Hz: R and Q are not reliable. Narrow the span around Fs or take more points (at least 10 steps across the -3 dB width).</source>
+        <translation>The -3 dB width covers only %1 sweep steps of %2 Hz: R and Q are not reliable. Narrow the span around Fs or take more points (at least 10 steps across the -3 dB width).</translation>
+    </message>
+    <message>
+        <source>The parallel-resonance notch lies on the detector&apos;s floor over %1 kHz: Fp is the first point of that stretch and may be low by up to %1 kHz. Take Fp as uncertain by that much, or make the notch shallower (a fixture of higher R0).</source>
+        <translation>The parallel-resonance notch lies on the detector&apos;s floor over %1 kHz: Fp is the first point of that stretch and may be low by up to %1 kHz. Take Fp as uncertain by that much, or make the notch shallower (a fixture of higher R0).</translation>
+    </message>
+    <message>
+        <source>a 90 dB attenuator: below what the detector can resolve</source>
+        <translation>a 90 dB attenuator: below what the detector can resolve</translation>
+    </message>
+    <message>
+        <source>a 25 dB amplifier: beyond the top of the detector</source>
+        <translation>a 25 dB amplifier: beyond the top of the detector</translation>
+    </message>
+    <message>
+        <source>Board</source>
+        <translation>Board</translation>
+    </message>
+    <message>
+        <source>parts as they come: detector and bridge errors, noise</source>
+        <translation>parts as they come: detector and bridge errors, noise</translation>
+    </message>
+    <message>
+        <source>the read-out laws exactly</source>
+        <translation>the read-out laws exactly</translation>
+    </message>
+    <message>
+        <source>typical: the parts&apos; own errors and noise, so calibration matters;
+ideal: the laws the program reads with, exactly</source>
+        <translation>typical: the parts&apos; own errors and noise, so calibration matters;
+ideal: the laws the program reads with, exactly</translation>
+    </message>
+    <message>
+        <source>Own quartz, MHz:</source>
+        <translation>Own quartz, MHz:</translation>
+    </message>
+    <message>
+        <source>Unticked, the board&apos;s quartz is the one Parameters (dds.cfg) names.
+Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</source>
+        <translation>Unticked, the board&apos;s quartz is the one Parameters (dds.cfg) names.
+Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</translation>
+    </message>
+    <message>
+        <source>board &apos;%1&apos;: typical or ideal</source>
+        <translation>board &apos;%1&apos;: typical or ideal</translation>
+    </message>
+    <message>
+        <source>Board: %1.</source>
+        <translation>Board: %1.</translation>
+    </message>
+    <message>
+        <source>Board: %1, its own quartz %2 MHz.</source>
+        <translation>Board: %1, its own quartz %2 MHz.</translation>
+    </message>
+    <message>
+        <source>; set apart: Parameters say %1 MHz</source>
+        <translation>; set apart: Parameters say %1 MHz</translation>
+    </message>
+    <message>
+        <source>; its own</source>
+        <translation>; its own</translation>
+    </message>
+    <message>
+        <source>; as Parameters</source>
+        <translation>; as Parameters</translation>
+    </message>
+    <message>
+        <source>%1 board: Detector %2 (%3)   Bridge A %4, B %5</source>
+        <translation>%1 board: Detector %2 (%3)   Bridge A %4, B %5</translation>
+    </message>
+    <message>
+        <source>Ideal</source>
+        <translation>Ideal</translation>
+    </message>
+    <message>
+        <source>Typical</source>
+        <translation>Typical</translation>
     </message>
 </context>
 <context>

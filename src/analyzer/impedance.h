@@ -42,7 +42,7 @@ enum class PointFlag : uint8_t {
   Valid,
   RlLimit,     // channel A at 0 (or below): return loss at least 30 dB, SWR at most 1.065
   PhaseLimit,  // channel B within 5 degrees of 0 or 180 (or beyond its range)
-  Open,        // channel A at 511 or 512 with the phase at its 0-degree end
+  Open,        // channel A at 510 to 512 with the phase at its 0-degree end
   Invalid,     // channel A above 512: a reflection above 1, which no load gives
 };
 

@@ -18,10 +18,12 @@ namespace kolm::analyzer {
 // The phase channel's dead zone at either end, in counts: 28 counts are 4.9
 // degrees (5 degrees are 28.4 counts).
 inline constexpr int kPhaseEndCounts = 28;
-// Channel A at or above this count (within one count of a total reflection,
-// return loss under 0.06 dB) with the phase in its 0-degree dead zone cannot be
-// told from an open: the impedance may be anything above several kilohms.
-inline constexpr int kOpenCounts = 511;
+// Channel A at or above this count (within two counts of a total reflection,
+// return loss under 0.12 dB: about the bridge's own tracking and directivity
+// error there) with the phase in its 0-degree dead zone cannot be told from an
+// open: the impedance may be anything from a few hundred ohms of resistance
+// with kilohms of reactance to infinity.
+inline constexpr int kOpenCounts = 510;
 // Return loss and SWR at the bridge's range (channel A at 0).
 inline constexpr float kRlLimitDb = 30.0f;
 

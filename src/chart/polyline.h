@@ -22,11 +22,13 @@ class PixelMap {
   // Division first, so that both edges land exactly on their pixels.
   double x(double user) const { return (user - left_) / width_ * spanX_; }
   double y(double user) const { return (user - top_) / height_ * spanY_; }
-  // y of a value, with an infinite one pinned to the edge row it runs to (the
-  // top row for +infinity on a scale that grows upwards).
+  // y of a value, with an infinite one pinned two rows inside the edge it runs
+  // to (the top for +infinity on a scale that grows upwards), where it shows
+  // clear of the area's frame.
   double pinnedY(double user) const {
     if (!std::isinf(user)) return y(user);
-    return (user > 0) == (ky_ > 0) ? h_ - 1 : 0;
+    const double inset = h_ > 8 ? 2 : 0;
+    return (user > 0) == (ky_ > 0) ? h_ - 1 - inset : inset;
   }
   double userX(double pixel) const { return left_ + pixel / kx_; }
   double userY(double pixel) const { return top_ + pixel / ky_; }

@@ -76,6 +76,7 @@ struct CommandLine {
   std::optional<std::string> trace;
   std::optional<std::string> dut;
   std::optional<std::string> load;
+  std::optional<std::string> board;
   const Command* command = nullptr;
   std::vector<std::string> arguments;
 };

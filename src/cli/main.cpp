@@ -43,6 +43,9 @@ void printHelp(std::ostream& out) {
          "  --dut DUT        what the simulator has between generator and detector\n"
          "                   (default through; forms below)\n"
          "  --load LOAD      what the simulator's bridge sees (default r=50)\n"
+         "  --board BOARD    the simulated board: typical (parts as they come: detector\n"
+         "                   and bridge errors, noise; the default) or ideal (the\n"
+         "                   read-out laws exactly). Its quartz follows dds.cfg.\n"
          "  --version        print the version and exit\n"
          "  --help           this text\n"
          "\n"
@@ -88,6 +91,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
       line.dut = value(w);
     } else if (w == "--load") {
       line.load = value(w);
+    } else if (w == "--board") {
+      line.board = value(w);
     } else {
       throw UsageError{"unknown option " + w};
     }
@@ -114,6 +119,7 @@ std::vector<std::string> commandLineWords(const CommandLine& line) {
   put("--trace", line.trace);
   put("--dut", line.dut);
   put("--load", line.load);
+  put("--board", line.board);
   if (line.command) words.push_back(line.command->name);
   words.insert(words.end(), line.arguments.begin(), line.arguments.end());
   return words;
@@ -147,11 +153,12 @@ int main(int argc, char** argv) {
     hw::ReadHardwareConfig(ctx.instrument.params);
     const std::string backend =
         line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
-    if ((line.dut || line.load) && backend != "sim")
-      throw UsageError{"--dut and --load describe the simulator; use --backend sim"};
+    if ((line.dut || line.load || line.board) && backend != "sim")
+      throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
     hw::PortOptions options;
     if (line.dut) options.simDut = *line.dut;
     if (line.load) options.simLoad = *line.load;
+    if (line.board) options.simBoard = *line.board;
     ctx.backend = backend;
     ctx.portOptions = options;
     Args args(line.arguments);

@@ -37,11 +37,13 @@ void BusyWaitDelayer::wait(double units, int loopFactor) {
 Instrument::Instrument(std::unique_ptr<PortIo> port)
     : port_(port ? std::move(port) : std::make_unique<NullPort>()),
       delayer_(std::make_unique<BusyWaitDelayer>()) {
+  port_->attach(&params);
   refreshReachable();
 }
 
 void Instrument::setPort(std::unique_ptr<PortIo> port) {
   port_ = port ? std::move(port) : std::make_unique<NullPort>();
+  port_->attach(&params);
   refreshReachable();
 }
 

@@ -37,11 +37,16 @@ class NoDelayer : public Delayer {
 class Instrument {
  public:
   explicit Instrument(std::unique_ptr<PortIo> port = nullptr);
+  // The port keeps the address of `params` (PortIo::attach): an instrument stays
+  // where it was made.
+  Instrument(const Instrument&) = delete;
+  Instrument& operator=(const Instrument&) = delete;
 
   HardwareParams params;
   int16_t LoopFactor = 1;
   double LastTuningWord = 0;
 
+  // Also attaches the port to `params`.
   void setPort(std::unique_ptr<PortIo> port);
   PortIo* port() { return port_.get(); }
   const PortIo* port() const { return port_.get(); }

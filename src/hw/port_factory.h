@@ -4,16 +4,27 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "hw/portio.h"
 
 namespace kolm::hw {
 
 // What the simulated instrument has connected (see the simulator's grammar):
-// between generator and detector, and on the bridge.
+// between generator and detector, and on the bridge; which board it models
+// ("typical" parts or the "ideal" read-out laws); and its own quartz in MHz when
+// it is set apart from the hardware parameters (empty: it follows them).
 struct PortOptions {
-  std::string simDut = "through";
-  std::string simLoad = "r=50";
+  PortOptions(std::string dut = "through", std::string load = "r=50", std::string board = "typical",
+              std::string quartz = "")
+      : simDut(std::move(dut)),
+        simLoad(std::move(load)),
+        simBoard(std::move(board)),
+        simQuartz(std::move(quartz)) {}
+  std::string simDut;
+  std::string simLoad;
+  std::string simBoard;
+  std::string simQuartz;
 };
 
 struct PortOpenResult {

@@ -12,6 +12,8 @@
 
 namespace kolm::hw {
 
+struct HardwareParams;
+
 class PortIo {
  public:
   virtual ~PortIo() = default;
@@ -26,6 +28,10 @@ class PortIo {
   // True when the back end reaches real I/O addresses: then nothing is sent
   // unless the configured base address is one of the parallel-port addresses.
   virtual bool addressed() const { return true; }
+  // The hardware parameters of the instrument this port now serves, kept by
+  // that instrument for as long as it holds the port. A simulated board takes
+  // its quartz from them; real ports have nothing to take.
+  virtual void attach(const HardwareParams* params) { (void)params; }
 
   // Set once an access has failed (a USB or PCI card removed, the port taken
   // away); a failed port stays failed, and `failure` says why in plain words.
@@ -106,6 +112,7 @@ class TracingPort : public PortIo {
   std::string name() const override { return inner_->name(); }
   bool simulated() const override { return inner_->simulated(); }
   bool addressed() const override { return inner_->addressed(); }
+  void attach(const HardwareParams* params) override { inner_->attach(params); }
   PortIo& inner() { return *inner_; }
 
  private:

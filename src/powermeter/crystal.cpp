@@ -1,5 +1,6 @@
 #include "powermeter/crystal.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/text.h"
@@ -72,6 +73,8 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
       }
     }
     if (min + 1.0f < T[N]) r.Fp = static_cast<float>(frequency(iMin));
+    r.iMin = iMin;
+    r.min = min;
 
     // Loss at resonance against the through path.
     const float tenfold = r.Fs * 10.0f;
@@ -93,6 +96,7 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
       more = inside && above;
     } while (more);
     r.F1 = frequency(i);
+    r.i1 = i;
     i = r.mid;
     do {
       i += 1;
@@ -101,6 +105,7 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
       more = inside && above;
     } while (more);
     r.F2 = frequency(i);
+    r.i2 = i;
     const double B = r.F2 - r.F1;
 
     const double QL = divide(r.Fs, B, "The sweep has no span: the bandwidth is 0.");
@@ -131,6 +136,51 @@ std::string crystalReport(const CrystalResult& r) {
     text += "\nCs(fF): " + formatPattern(r.Cs * 1e9, "0.0");
   else
     text += "\nCs(pF): " + formatPattern(r.Cs * 1e6, "### ###.00");
+  return text;
+}
+
+std::vector<std::string> crystalWarnings(const CrystalResult& r, const CrystalSweep& sweep,
+                                         const LevelLimits& limits) {
+  std::vector<std::string> out;
+  const int N = sweep.Points;
+  const double stepHz =
+      (static_cast<double>(sweep.TraceStop) - sweep.TraceStart) / std::max(1, N) * 1e6;
+  if (r.iMax <= 6 || r.iLast >= N)
+    out.push_back(KOLM_TR("kolm",
+                          "The peak stands at an end of the sweep: Fs may lie outside it. Centre "
+                          "the span on the resonance."));
+  if (r.i1 <= 0 || r.i2 >= N)
+    out.push_back(KOLM_TR("kolm",
+                          "The level does not fall 3 dB inside the sweep on both sides of the "
+                          "peak: Q, L and Cs are not measured. Widen the span."));
+  else if (r.i2 - r.i1 < 10)
+    out.push_back(common::arg(
+        KOLM_TR("kolm",
+                "The -3 dB width covers only %1 sweep steps of %2 Hz: R and Q are not reliable. "
+                "Narrow the span around Fs or take more points (at least 10 steps across the "
+                "-3 dB width)."),
+        {common::shortestText(r.i2 - r.i1), common::shortestText(stepHz, 4)}));
+  if (r.Fp && limits.flag(r.min) == LevelFlag::Floor) {
+    // The stretch of the notch that lies on the floor.
+    double last = r.iMin;
+    while (last + 1 <= N &&
+           limits.flag(sweep.Traccia[static_cast<size_t>(last + 1)]) == LevelFlag::Floor)
+      last += 1;
+    const std::string width = common::shortestText((last - r.iMin + 1) * stepHz / 1e3, 3);
+    out.push_back(common::arg(
+        KOLM_TR("kolm",
+                "The parallel-resonance notch lies on the detector's floor over %1 kHz: Fp is "
+                "the first point of that stretch and may be low by up to %1 kHz. Take Fp as "
+                "uncertain by that much, or make the notch shallower (a fixture of higher R0)."),
+        {width}));
+  }
+  return out;
+}
+
+std::string crystalMessage(const CrystalResult& result, const std::vector<std::string>& warnings) {
+  std::string text = crystalReport(result);
+  if (!warnings.empty()) text += "\n";
+  for (const std::string& w : warnings) text += "\n" + w;
   return text;
 }
 

@@ -31,10 +31,13 @@ struct CrystalResult {
   float Fs = 0;             // MHz
   std::optional<float> Fp;  // MHz; none when the trace does not rise again after the notch
   double F1 = 0, F2 = 0;    // the -3 dB points, MHz
-  double R = 0;             // motional resistance, ohms
-  double Q = 0;             // unloaded
-  double L = 0;             // microhenry
-  double Cs = 0;            // microfarad
+  double i1 = 0, i2 = 0;    // the indices the -3 dB walks ended at
+  double iMin = 0;          // the notch's index, and its level
+  float min = 0;
+  double R = 0;   // motional resistance, ohms
+  double Q = 0;   // unloaded
+  double L = 0;   // microhenry
+  double Cs = 0;  // microfarad
   // Why the computation failed (a division by zero, an overflow, an index beyond
   // a table); empty when it did not.
   std::string error;
@@ -52,6 +55,17 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
 // 1000 uH or "L(microH): " L "0.000", then "Cs(fF): " Cs x 1e9 "0.0" below 1 pF
 // or "Cs(pF): " Cs x 1e6 "### ###.00"; lines broken with "\n".
 std::string crystalReport(const CrystalResult& result);
+
+// Why a result cannot be trusted, one sentence each, saying what to change:
+// the -3 dB walk reached an end of the trace (widen the span), the -3 dB width
+// covers fewer than 10 sweep steps (narrow the span or take more points), the
+// peak stands at an end of the trace (centre the span on the resonance), the
+// parallel-resonance notch lies on the detector's floor under `limits` (Fp is
+// then only the floor's first point). Empty when there is nothing to say.
+std::vector<std::string> crystalWarnings(const CrystalResult& result, const CrystalSweep& sweep,
+                                         const LevelLimits& limits);
+// The result box: crystalReport, then the warnings (if any) on the lines under it.
+std::string crystalMessage(const CrystalResult& result, const std::vector<std::string>& warnings);
 
 // The message for a failed measurement: "errore", then the reason on its own line.
 std::string crystalFailure(const CrystalResult& result);

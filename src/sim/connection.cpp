@@ -117,6 +117,14 @@ Dut dutFrom(std::string_view text) {
                          " dB is below 0 (an attenuator only attenuates)");
     d.kind = Dut::Kind::Atten;
     d.attenDb = *v;
+  } else if (kind == "amp") {
+    require(colon && !trim(rest).empty(), "amp needs the gain in dB: amp:DB");
+    auto v = parseSiNumber(trim(rest));
+    require(v.has_value(), "'" + std::string(trim(rest)) + "' is not a number of dB (amp:DB)");
+    require(*v >= 0 && *v <= 60,
+            "amp: the gain " + std::string(trim(rest)) + " dB is not between 0 and 60");
+    d.kind = Dut::Kind::Amp;
+    d.ampDb = *v;
   } else if (kind == "lowpass") {
     Params p("lowpass", rest, {"fc", "order"});
     d.kind = Dut::Kind::Lowpass;
@@ -142,7 +150,7 @@ Dut dutFrom(std::string_view text) {
   } else {
     throw BadText{"unknown kind '" +
                   std::string(trim(colon ? text.substr(0, text.find(':')) : text)) +
-                  "' (through, atten:DB, lowpass:fc=MHZ,order=N, "
+                  "' (through, atten:DB, amp:DB, lowpass:fc=MHZ,order=N, "
                   "crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM)"};
   }
   return d;
@@ -230,7 +238,8 @@ Parsed<Dut> parseDut(std::string_view input) {
   Parsed<Dut> out;
   std::string text(trim(input));
   try {
-    if (text.empty()) throw BadText{"nothing given (through, atten:DB, lowpass:..., crystal:...)"};
+    if (text.empty())
+      throw BadText{"nothing given (through, atten:DB, amp:DB, lowpass:..., crystal:...)"};
     out.value = dutFrom(text);
     out.value->text = text;
   } catch (const BadText& e) {
@@ -252,12 +261,30 @@ Parsed<Load> parseLoad(std::string_view input) {
   return out;
 }
 
+Parsed<std::optional<double>> parseQuartz(std::string_view input) {
+  Parsed<std::optional<double>> out;
+  const std::string text(trim(input));
+  if (text.empty() || common::asciiLower(text) == "follow") {
+    out.value.emplace();
+    return out;
+  }
+  auto v = parseSiNumber(text);
+  if (!v || !(*v > 0) || *v > 501) {
+    out.error = "quartz '" + text + "': a frequency in MHz above 0 and up to 501, or follow";
+    return out;
+  }
+  out.value.emplace(*v);
+  return out;
+}
+
 std::complex<double> Dut::transfer(double f) const {
   switch (kind) {
     case Kind::Through:
       return 1.0;
     case Kind::Atten:
       return std::pow(10.0, -attenDb / 20.0);
+    case Kind::Amp:
+      return std::pow(10.0, ampDb / 20.0);
     case Kind::Lowpass:
       return 1.0 / std::sqrt(1.0 + std::pow(f / cutoffMHz, 2.0 * order));
     case Kind::Crystal: {
@@ -306,6 +333,7 @@ std::string connectionGrammar() {
   return "DUT, between generator and detector (--dut):\n"
          "  through                     a plain cable (the default)\n"
          "  atten:DB                    an attenuator of DB dB\n"
+         "  amp:DB                      an amplifier of DB dB (0 to 60)\n"
          "  lowpass:fc=MHZ,order=N      a Butterworth low-pass of order N (1 to 20)\n"
          "  crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM\n"
          "                              a quartz crystal: series resonance fs, motional R\n"

@@ -1,7 +1,7 @@
 // What the simulated instrument has connected: the device between generator and
 // detector (DUT) and the load on the bridge, written as short texts:
 //
-//   DUT   through | atten:DB | lowpass:fc=MHZ,order=N
+//   DUT   through | atten:DB | amp:DB | lowpass:fc=MHZ,order=N
 //         | crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM
 //   LOAD  r=OHM | rlc:r=OHM,l=H,c=F | open | short | s1p:PATH
 //
@@ -18,12 +18,13 @@
 
 namespace kolm::sim {
 
-// Between the generator and the detector: a two-port with a gain in dB (0 or
-// below) that depends on frequency.
+// Between the generator and the detector: a two-port with a gain in dB that
+// depends on frequency (only an amplifier's is above 0).
 struct Dut {
-  enum class Kind { Through, Atten, Lowpass, Crystal };
+  enum class Kind { Through, Atten, Amp, Lowpass, Crystal };
   Kind kind = Kind::Through;
   double attenDb = 0;
+  double ampDb = 0;
   double cutoffMHz = 0;  // lowpass
   int order = 0;
   // Crystal: series resonance (MHz), motional R and C, parallel C0, and the
@@ -57,6 +58,11 @@ struct Parsed {
 Parsed<Dut> parseDut(std::string_view text);
 // `s1p:PATH` reads the file now; a relative path is taken from the working directory.
 Parsed<Load> parseLoad(std::string_view text);
+
+// The board's own quartz, in MHz: empty or "follow" follows the hardware
+// parameters (the value is then empty); a number above 0 and up to 501 sets it
+// apart.
+Parsed<std::optional<double>> parseQuartz(std::string_view text);
 
 // A number with an optional SI suffix: "20f", "1.5u", "2.2k", "1e-12". Empty
 // when the text is not such a number.

@@ -23,7 +23,15 @@ std::optional<hw::PortOptions> parsePortOptions(std::string_view content) {
   auto dut = reader.next();
   auto load = reader.next();
   if (!dut || !load) return std::nullopt;
-  return hw::PortOptions{*dut, *load};
+  hw::PortOptions options;
+  options.simDut = *dut;
+  options.simLoad = *load;
+  // Files written before the board and the quartz were kept end here.
+  if (auto board = reader.next()) {
+    options.simBoard = *board;
+    if (auto quartz = reader.next()) options.simQuartz = *quartz;
+  }
+  return options;
 }
 
 hw::PortOptions loadPortOptions() { return loadPortOptions(kSimConfigFile); }
@@ -34,6 +42,8 @@ hw::PortOptions loadPortOptions(const std::filesystem::path& file) {
   if (!kept) return options;
   if (parseDut(kept->simDut).ok()) options.simDut = kept->simDut;
   if (parseLoad(kept->simLoad).ok()) options.simLoad = kept->simLoad;
+  if (parseBoard(kept->simBoard)) options.simBoard = kept->simBoard;
+  if (parseQuartz(kept->simQuartz).ok()) options.simQuartz = kept->simQuartz;
   return options;
 }
 
@@ -44,7 +54,8 @@ bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path
 }
 
 std::optional<std::string> portOptionsText(const hw::PortOptions& options, std::string* error) {
-  for (const std::string* text : {&options.simDut, &options.simLoad}) {
+  for (const std::string* text :
+       {&options.simDut, &options.simLoad, &options.simBoard, &options.simQuartz}) {
     if (text->find_first_of("\"\r\n") != std::string::npos) {
       if (error)
         *error = "'" + *text + "' holds a double quote or a line break, which " +
@@ -55,6 +66,8 @@ std::optional<std::string> portOptionsText(const hw::PortOptions& options, std::
   common::RecordWriter w;
   w.quoted(options.simDut);
   w.quoted(options.simLoad);
+  w.quoted(options.simBoard);
+  w.quoted(options.simQuartz);
   return w.text();
 }
 

@@ -18,19 +18,21 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options);
 
 inline constexpr const char* kSimConfigFile = "sim.cfg";
 
-// What the simulator has connected, as kept between runs; the default for a part
-// that is missing or can no longer be used (an s1p file that was removed), the
-// defaults when nothing is kept.
+// What the simulator has connected, which board it models and its quartz, as
+// kept between runs; the default for a part that is missing or can no longer be
+// used (an s1p file that was removed), the defaults when nothing is kept.
 hw::PortOptions loadPortOptions();
 hw::PortOptions loadPortOptions(const std::filesystem::path& file);
 
-// The two texts exactly as kept (usable or not), or nothing when the file is
-// missing or holds fewer than two records.
+// The texts exactly as kept (usable or not), or nothing when the file is
+// missing or holds fewer than two records; a file of two records (written
+// before the board and quartz were kept) gives their defaults.
 std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file = kSimConfigFile);
 std::optional<hw::PortOptions> parsePortOptions(std::string_view content);
 
-// Keeps the two texts, written atomically: the DUT then the load, one quoted
-// record each. A text holding a double quote or a line break is refused.
+// Keeps the texts, written atomically: the DUT, the load, the board and the
+// quartz, one quoted record each. A text holding a double quote or a line
+// break is refused.
 bool savePortOptions(const hw::PortOptions& options,
                      const std::filesystem::path& file = kSimConfigFile,
                      std::string* error = nullptr);

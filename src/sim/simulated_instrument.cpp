@@ -62,15 +62,36 @@ void SimulatedInstrument::setLoad(Load load) {
 std::string SimulatedInstrument::configure(const hw::PortOptions& options) {
   auto dut = parseDut(options.simDut);
   auto load = parseLoad(options.simLoad);
-  if (!dut.ok() || !load.ok()) {
-    std::string error = dut.error;
-    if (!load.ok()) error += (error.empty() ? "" : "; ") + load.error;
-    return error;
-  }
+  auto board = parseBoard(options.simBoard);
+  auto quartz = parseQuartz(options.simQuartz);
+  std::string error;
+  for (const std::string* e : {&dut.error, &load.error, &quartz.error})
+    if (!e->empty()) error += (error.empty() ? "" : "; ") + *e;
+  if (!board)
+    error += (error.empty() ? "" : "; ") + std::string("board '") + options.simBoard +
+             "': typical or ideal";
+  if (!error.empty()) return error;
   dut_ = std::move(*dut.value);
   load_ = std::move(*load.value);
+  settings_.board = *board;
+  settings_.quartzFollowsParams = !*quartz.value;
+  if (*quartz.value) settings_.quartzMHz = **quartz.value;
   recompute();
   return {};
+}
+
+void SimulatedInstrument::attach(const hw::HardwareParams* params) {
+  params_ = params;
+  recompute();
+}
+
+double SimulatedInstrument::quartzMHz() const {
+  if (settings_.quartzFollowsParams && params_ && params_->QuartzMHz > 0) return params_->QuartzMHz;
+  return settings_.quartzMHz;
+}
+
+bool SimulatedInstrument::quartzSetApart() const {
+  return params_ && params_->QuartzMHz > 0 && quartzMHz() != params_->QuartzMHz;
 }
 
 void SimulatedInstrument::writeData(uint8_t value) {
@@ -137,25 +158,41 @@ void SimulatedInstrument::shiftDdsBit(int bit) {
 }
 
 void SimulatedInstrument::recompute() {
-  clockMHz_ = hw::systemClockMHz(multiplier_, settings_.quartzMHz);
+  clockMHz_ = hw::systemClockMHz(multiplier_, quartzMHz());
   double f = static_cast<double>(word_) * clockMHz_ / 4294967296.0;
   // Above half the clock the DDS puts out the image below it.
   outputMHz_ = f <= clockMHz_ / 2 ? f : clockMHz_ - f;
   outputOn_ = word_ != 0 && clockMHz_ > 0 && outputMHz_ > 0;
 
+  const bool typical = settings_.board == Board::Typical;
   if (!outputOn_) {
     detectorDbm_ = -HUGE_VAL;
-    detBase_ = aBase_ = bBase_ = -HUGE_VAL;
     gamma_ = 0.0;
   } else {
     // Zero-order hold: sin(x)/x of f / clock.
     const double x = std::numbers::pi * outputMHz_ / clockMHz_;
     const double holdDb = 20.0 * std::log10(std::abs(std::sin(x) / x));
-    detectorDbm_ = settings_.levelDbm + holdDb + dut_.gainDb(outputMHz_);
+    const double filterDb = typical ? typical::generatorDb(outputMHz_) : 0;
+    detectorDbm_ = settings_.levelDbm + holdDb + filterDb + dut_.gainDb(outputMHz_);
+    gamma_ = load_.gamma(outputMHz_);
+  }
+  detNoise_ = settings_.detectorNoiseCounts;
+  aNoise_ = bNoise_ = settings_.bridgeNoiseCounts;
+  if (typical) {
+    // With the output off the detector reads its noise floor and the bridge
+    // channels their own bottoms.
+    detBase_ = typical::detectorCounts(detectorDbm_, outputMHz_);
+    const typical::BridgeOutput bridge = typical::bridge(outputOn_ ? gamma_ : 0.0, outputMHz_);
+    aBase_ = bridge.a;
+    bBase_ = bridge.b;
+    detNoise_ = std::hypot(detNoise_, typical::kDetectorNoiseCounts);
+    aNoise_ = std::hypot(aNoise_, bridge.noiseA);
+    bNoise_ = std::hypot(bNoise_, bridge.noiseB);
+  } else if (!outputOn_) {
+    detBase_ = aBase_ = bBase_ = -HUGE_VAL;
+  } else {
     const double slope = (settings_.countsAt0Dbm - settings_.countsAtMinus60Dbm) / 60.0;
     detBase_ = settings_.countsAt0Dbm + detectorDbm_ * slope;
-
-    gamma_ = load_.gamma(outputMHz_);
     const double rho = std::abs(gamma_);
     const double returnLoss = rho > 0 ? -20.0 * std::log10(rho) : HUGE_VAL;
     aBase_ = 512.0 - returnLoss * 512.0 / 30.0;
@@ -168,17 +205,12 @@ void SimulatedInstrument::recompute() {
 }
 
 void SimulatedInstrument::startConversion() {
-  if (settings_.detectorNoiseCounts > 0)
-    latchedDet_ = toCounts(detBase_ + settings_.detectorNoiseCounts * gaussian());
-  else
-    latchedDet_ = detCount_;
-  if (settings_.bridgeNoiseCounts > 0) {
-    latchedA_ = toCounts(aBase_ + settings_.bridgeNoiseCounts * gaussian());
-    latchedB_ = toCounts(bBase_ + settings_.bridgeNoiseCounts * gaussian());
-  } else {
-    latchedA_ = aCount_;
-    latchedB_ = bCount_;
-  }
+  auto noisy = [this](double base, double sigma, int clean) {
+    return sigma > 0 ? toCounts(base + sigma * gaussian()) : clean;
+  };
+  latchedDet_ = noisy(detBase_, detNoise_, detCount_);
+  latchedA_ = noisy(aBase_, aNoise_, aCount_);
+  latchedB_ = noisy(bBase_, bNoise_, bCount_);
   bitIndex_ = 9;
   presentBit();
 }

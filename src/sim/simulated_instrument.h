@@ -18,17 +18,25 @@
 
 #include "hw/port_factory.h"
 #include "hw/portio.h"
+#include "sim/board.h"
 #include "sim/connection.h"
 
 namespace kolm::sim {
 
 // The simulator's own hardware, for tests and for users who want it noisier.
 struct SimSettings {
-  double quartzMHz = 20;      // the DDS's own quartz
-  double levelDbm = 0;        // generator output at low frequency
-  double countsAt0Dbm = 826;  // detector law: counts linear in dBm
+  Board board = Board::Typical;
+  // The DDS's quartz follows the hardware parameters it is attached to (dds.cfg)
+  // unless set apart; then, or when the parameters hold none, it is `quartzMHz`.
+  bool quartzFollowsParams = true;
+  double quartzMHz = 20;
+  double levelDbm = 0;  // generator output at low frequency
+  // The ideal board's detector law: counts linear in dBm.
+  double countsAt0Dbm = 826;
   double countsAtMinus60Dbm = 235;
-  double detectorNoiseCounts = 0;  // standard deviation of Gaussian noise, counts
+  // Gaussian noise added on either board (the typical board has its own too),
+  // standard deviation in counts.
+  double detectorNoiseCounts = 0;
   double bridgeNoiseCounts = 0;
   uint64_t seed = 1;  // the noise repeats for the same seed
 };
@@ -42,6 +50,7 @@ class SimulatedInstrument final : public hw::PortIo {
   std::string name() const override { return "sim"; }
   bool simulated() const override { return true; }
   bool addressed() const override { return false; }
+  void attach(const hw::HardwareParams* params) override;
 
   const SimSettings& settings() const { return settings_; }
   // Also restarts the noise from the seed.
@@ -53,6 +62,11 @@ class SimulatedInstrument final : public hw::PortIo {
   // Connects what `options` describe: both parts or, when either is malformed,
   // neither. Returns the error (empty when applied).
   std::string configure(const hw::PortOptions& options);
+
+  // The quartz the DDS runs from now, and whether it is set apart from the
+  // hardware parameters it is attached to (they say another quartz).
+  double quartzMHz() const;
+  bool quartzSetApart() const;
 
   // What the DDS is running with (after the last update).
   uint32_t tuningWord() const { return word_; }
@@ -78,6 +92,7 @@ class SimulatedInstrument final : public hw::PortIo {
   double gaussian();
 
   SimSettings settings_;
+  const hw::HardwareParams* params_ = nullptr;
   Dut dut_;
   Load load_;
 
@@ -99,7 +114,8 @@ class SimulatedInstrument final : public hw::PortIo {
   double outputMHz_ = 0;
   bool outputOn_ = false;
   double detectorDbm_ = 0;
-  double detBase_ = 0, aBase_ = 0, bBase_ = 0;  // before rounding and noise
+  double detBase_ = 0, aBase_ = 0, bBase_ = 0;     // before rounding and noise
+  double detNoise_ = 0, aNoise_ = 0, bNoise_ = 0;  // standard deviations, counts
   int detCount_ = 0, aCount_ = 0, bCount_ = 0;
   std::complex<double> gamma_;
 

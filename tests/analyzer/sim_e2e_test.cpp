@@ -29,7 +29,7 @@ struct Swept {
 Swept sweepRlc(double r, double start, double stop, int points) {
   hw::Instrument instrument;
   auto opened = hw::openPort(
-      "sim", 0, {"through", "rlc:r=" + kolm::common::shortestText(r) + ",l=1u,c=125p"});
+      "sim", 0, {"through", "rlc:r=" + kolm::common::shortestText(r) + ",l=1u,c=125p", "ideal"});
   EXPECT_TRUE(opened.port) << opened.error;
   instrument.setPort(std::move(opened.port));
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());

@@ -20,7 +20,8 @@ TEST(PointFlags, EachEndOfTheTwoChannels) {
       {0, 500, PointFlag::RlLimit},       {-4, 500, PointFlag::RlLimit},  // a .vec beyond range
       {0, 0, PointFlag::RlLimit},         {512, 0, PointFlag::Open},      // no finite impedance
       {511, 28, PointFlag::Open},         {511, 29, PointFlag::Valid},
-      {510, 0, PointFlag::PhaseLimit},    {512, 1023, PointFlag::PhaseLimit},  // a short
+      {510, 0, PointFlag::Open},          {509, 0, PointFlag::PhaseLimit},
+      {512, 1023, PointFlag::PhaseLimit},  // a short
       {300, 995, PointFlag::PhaseLimit},  {300, 994, PointFlag::Valid},
       {300, 1024, PointFlag::PhaseLimit}, {513, 0, PointFlag::Invalid},
       {513, 500, PointFlag::Invalid},     {1023, 1023, PointFlag::Invalid},
@@ -58,7 +59,7 @@ TEST(PointFlags, ReadoutsSayTheMarkInWords) {
 }
 
 TEST(PointFlags, ShownValuesAreInfiniteForAnOpenAndNaNWhenInvalid) {
-  const PointResult open = evaluatePoint(511, 10);
+  const PointResult open = evaluatePoint(510, 10);
   EXPECT_TRUE(open.finite);  // a large impedance the bridge cannot tell from an open
   for (int q : {kImpedance, kResistance, kReactance, kSwr}) {
     EXPECT_EQ(shownValue(open, q), INFINITY) << q;

@@ -240,16 +240,16 @@ TEST(Polyline, InfiniteValuesSitOnTheEdgeTheyRunTo) {
   std::vector<PixelPoint> out;
   tracePolyline({y.data(), 3, nullptr, 0, 10}, up, false, out);
   ASSERT_EQ(out.size(), 3u);
-  EXPECT_EQ(out[1], (PixelPoint{5, 0}));
-  EXPECT_EQ(out[2], (PixelPoint{10, 20}));
+  EXPECT_EQ(out[1], (PixelPoint{5, 2}));  // two rows inside, clear of the frame
+  EXPECT_EQ(out[2], (PixelPoint{10, 18}));
   // Return loss grows downwards: +inf on the bottom row.
   const PixelMap down(ChartScale{0, -5, 10, 50}, 11, 21);
-  EXPECT_EQ(down.pinnedY(INFINITY), 20);
-  EXPECT_EQ(down.pinnedY(-INFINITY), 0);
+  EXPECT_EQ(down.pinnedY(INFINITY), 18);
+  EXPECT_EQ(down.pinnedY(-INFINITY), 2);
   std::vector<ColumnRun> columns;
   traceColumnRuns({y.data(), 3, nullptr, 0, 10}, up, columns);
   ASSERT_FALSE(columns.empty());
-  EXPECT_EQ(columns[5].top, 0);  // the line reaches the top row at the open point
+  EXPECT_EQ(columns[5].top, 2);  // the line reaches the pinned row at the open point
 }
 
 TEST(Marks, RunsTakeTheSegmentsIntoAndOutOfFlaggedPoints) {

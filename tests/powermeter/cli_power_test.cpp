@@ -21,7 +21,7 @@ TEST(CliPowerSweep, ChartFileThroughAnAttenuator) {
   test::InTempDir dir;
   writeConfig();
   auto r = runCli(
-      "--backend sim --dut atten:20 power-sweep --start 30 --stop 1 --points 290 "
+      "--backend sim --board ideal --dut atten:20 power-sweep --start 30 --stop 1 --points 290 "
       "--out sweep.pwm");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "levels=291 start=1 stop=30 file=sweep.pwm\n");
@@ -42,7 +42,7 @@ TEST(CliPowerSweep, CsvWithThePowIniCalibrationAndTheOutputSwitchedOff) {
   // now shows (-60 / 611) x 20 = -1.96 dBm.
   ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
   auto r = runCli(
-      "--backend sim --trace port.txt power-sweep --start 5 --stop 7 --points 4 "
+      "--backend sim --board ideal --trace port.txt power-sweep --start 5 --stop 7 --points 4 "
       "--out levels.csv");
   ASSERT_EQ(r.status, 0) << r.err;
   std::istringstream csv(common::readTextFile("levels.csv").value());

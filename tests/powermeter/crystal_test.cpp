@@ -190,3 +190,48 @@ TEST(CrystalReport, ResultTextAndItsUnits) {
   r.Cs = 0.0012345;  // 1234.5 pF
   EXPECT_NE(crystalReport(r).find("Cs(pF): 1 234.50"), std::string::npos);
 }
+
+// A result that cannot be trusted says why and what to change, under the result.
+TEST(CrystalWarnings, EachDoubtOnItsOwnLine) {
+  // A resonance of -3 dB half-width `half` steps at index `at`, with a notch
+  // `depth` dB deep near the end (rising again after it).
+  auto sweepOf = [](double at, double half, float notch) {
+    Sweep s(200, -40);
+    for (int i = 0; i <= 200; ++i) {
+      const double x = (i - at) / half;
+      s.trace[i] = static_cast<float>(-3 - 10 * std::log10(1 + x * x));
+    }
+    for (int i = 180; i <= 190; ++i) s.trace[i] = notch;
+    return s;
+  };
+  const auto limits = levelLimits(Calibration{});  // floor up to -73.86 dBm
+  auto warnings = [&](const Sweep& s) {
+    const CrystalResult r = analyzeCrystal(s.view(), flatReference(), 50);
+    EXPECT_TRUE(r.ok()) << r.error;
+    return crystalWarnings(r, s.view(), limits);
+  };
+  auto has = [](const std::vector<std::string>& w, const std::string& part) {
+    for (const auto& line : w)
+      if (line.find(part) != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_TRUE(warnings(sweepOf(100, 20, -50)).empty());
+  const auto coarse = warnings(sweepOf(100, 2, -50));
+  ASSERT_EQ(coarse.size(), 1u);
+  EXPECT_EQ(coarse[0],
+            "The -3 dB width covers only 4 sweep steps of 100 Hz: R and Q are not reliable. "
+            "Narrow the span around Fs or take more points (at least 10 steps across the -3 dB "
+            "width).");
+  EXPECT_TRUE(has(warnings(sweepOf(100, 400, -50)), "Widen the span"));
+  EXPECT_TRUE(has(warnings(sweepOf(200, 20, -50)), "Centre the span"));
+  const auto floor = warnings(sweepOf(100, 20, -80));
+  ASSERT_EQ(floor.size(), 1u);
+  EXPECT_TRUE(has(floor, "lies on the detector's floor over 1.1 kHz")) << floor[0];
+
+  // Under the result, which keeps its layout.
+  const Sweep s = sweepOf(100, 2, -50);
+  const CrystalResult r = analyzeCrystal(s.view(), flatReference(), 50);
+  const std::string text = crystalMessage(r, crystalWarnings(r, s.view(), limits));
+  EXPECT_EQ(text.rfind(crystalReport(r) + "\n\nThe -3 dB width", 0), 0u);
+  EXPECT_EQ(crystalMessage(r, {}), crystalReport(r));
+}

@@ -21,7 +21,7 @@ namespace {
 
 struct Bench {
   Bench() {
-    auto opened = hw::openPort("sim", 0, {"through", "r=50"});
+    auto opened = hw::openPort("sim", 0, {"through", "r=50", "ideal"});
     EXPECT_TRUE(opened.port) << opened.error;
     instrument.setPort(std::move(opened.port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
@@ -32,7 +32,7 @@ struct Bench {
   void connect(const std::string& dut) {
     auto* sim = sim::findSimulator(instrument.port());
     ASSERT_NE(sim, nullptr);
-    ASSERT_EQ(sim->configure({dut, "r=50"}), "");
+    ASSERT_EQ(sim->configure({dut, "r=50", "ideal"}), "");
   }
   RifTable calibrateThroughPath() {
     auto words = tableWords(instrument.params.RefClkMHz, 1601, nullptr);

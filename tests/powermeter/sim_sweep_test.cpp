@@ -20,7 +20,7 @@ struct SimSweep {
 SimSweep sweep(const std::string& dut, const std::string& start, const std::string& stop,
                const std::string& points) {
   hw::Instrument instrument;
-  auto opened = hw::openPort("sim", 0, {dut, "r=50"});
+  auto opened = hw::openPort("sim", 0, {dut, "r=50", "ideal"});
   EXPECT_TRUE(opened.port) << opened.error;
   instrument.setPort(std::move(opened.port));
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());

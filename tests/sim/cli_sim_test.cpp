@@ -23,8 +23,9 @@ class CliSim : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(kolm::test::writeSimulatorConfig()); }
 
-  CliRun run(const std::string& arguments) {
-    auto r = kolm::test::runCli(arguments);
+  // On the ideal board (exact counts) unless another is named.
+  CliRun run(const std::string& arguments, const std::string& board = "ideal") {
+    auto r = kolm::test::runCli("--board " + board + " " + arguments);
     return {r.status, r.out + r.err};
   }
 

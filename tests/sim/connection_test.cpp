@@ -180,12 +180,27 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   EXPECT_EQ(loadPortOptions().simLoad, "r=50");
   EXPECT_FALSE(readPortOptions().has_value());
 
-  ASSERT_TRUE(savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u"}));
+  EXPECT_EQ(loadPortOptions().simBoard, "typical");
+  EXPECT_EQ(loadPortOptions().simQuartz, "");
+  ASSERT_TRUE(
+      savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"}));
   EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),
-            "\"crystal:fs=10,r=20,c=20f,c0=5p,r0=50\"\r\n\"rlc:r=50,l=1u\"\r\n");
+            "\"crystal:fs=10,r=20,c=20f,c0=5p,r0=50\"\r\n\"rlc:r=50,l=1u\"\r\n\"ideal\"\r\n"
+            "\"100\"\r\n");
   auto back = loadPortOptions();
   EXPECT_EQ(back.simDut, "crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
   EXPECT_EQ(back.simLoad, "rlc:r=50,l=1u");
+  EXPECT_EQ(back.simBoard, "ideal");
+  EXPECT_EQ(back.simQuartz, "100");
+  // A file of two records (kept before the board and quartz were): their defaults.
+  ASSERT_TRUE(kolm::common::writeFileAtomic("sim.cfg", "\"atten:10\"\r\n\"open\"\r\n"));
+  EXPECT_EQ(loadPortOptions().simDut, "atten:10");
+  EXPECT_EQ(loadPortOptions().simBoard, "typical");
+  // A bad board or quartz falls back alone.
+  ASSERT_TRUE(savePortOptions({"atten:10", "open", "perfect", "-3"}));
+  EXPECT_EQ(loadPortOptions().simLoad, "open");
+  EXPECT_EQ(loadPortOptions().simBoard, "typical");
+  EXPECT_EQ(loadPortOptions().simQuartz, "");
 
   // An s1p file that has gone: the load falls back, the DUT stays, the text kept
   // is still there for the window to show.

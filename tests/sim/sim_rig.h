@@ -1,5 +1,6 @@
-// An instrument wired to the simulator with a 20 MHz x 20 = 400 MHz clock, as the
-// simulator's own quartz, and no delays.
+// An instrument wired to the simulator with a 20 MHz x 20 = 400 MHz clock and no
+// delays; the ideal board (the read-out laws exactly) unless a test asks for the
+// typical one.
 #pragma once
 
 #include <cmath>
@@ -15,10 +16,10 @@ namespace kolm::test {
 
 struct SimRig {
   explicit SimRig(const std::string& dut = "through", const std::string& load = "r=50",
-                  sim::SimSettings settings = {}) {
+                  sim::SimSettings settings = {}, sim::Board board = sim::Board::Ideal) {
     auto port = std::make_unique<sim::SimulatedInstrument>(settings);
     sim = port.get();
-    std::string error = sim->configure({dut, load});
+    std::string error = sim->configure({dut, load, std::string(sim::boardName(board))});
     if (!error.empty()) throw std::runtime_error(error);
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());

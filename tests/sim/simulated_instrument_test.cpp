@@ -82,11 +82,26 @@ TEST(SimDds, MultiplierLoadSetsTheSimulatedClock) {
   rig.tune(10);
   EXPECT_NEAR(rig.sim->outputMHz(), 5, 1e-6);
 
-  // The simulator's own quartz is a setting.
+  // The board's quartz follows the hardware parameters: 100 MHz x 4 is the same
+  // 400 MHz clock, and 10 MHz comes out as 10 MHz.
+  rig.instrument.params.QuartzMHz = 100;
+  rig.instrument.params.RefClkMultiplier = 4;
+  rig.tune(10);
+  EXPECT_DOUBLE_EQ(rig.sim->systemClockMHz(), 400);
+  EXPECT_NEAR(rig.sim->outputMHz(), 10, 1e-6);
+  EXPECT_FALSE(rig.sim->quartzSetApart());
+  // Set apart (a wrong setting rehearsed): its own 20 MHz x 4 = 80 MHz.
   sim::SimSettings s;
-  s.quartzMHz = 30;
+  s.board = sim::Board::Ideal;
+  s.quartzFollowsParams = false;
   rig.sim->setSettings(s);
-  EXPECT_DOUBLE_EQ(rig.sim->systemClockMHz(), 300);
+  rig.tune(10);
+  EXPECT_DOUBLE_EQ(rig.sim->systemClockMHz(), 80);
+  EXPECT_NEAR(rig.sim->outputMHz(), 2, 1e-6);
+  EXPECT_TRUE(rig.sim->quartzSetApart());
+  EXPECT_EQ(rig.sim->configure({"through", "r=50", "ideal", "100"}), "");
+  EXPECT_FALSE(rig.sim->quartzSetApart());  // the same quartz, though set apart
+  EXPECT_NE(rig.sim->configure({"through", "r=50", "ideal", "0"}), "");
 }
 
 TEST(SimDds, ResetClearsTheRegisters) {
@@ -153,7 +168,7 @@ TEST(SimDetector, ReadingIsTheLevelWhenTheConversionStarted) {
   // A port that reconnects the simulator after the first status read, in the
   // middle of a read-out.
   struct Meddler : hw::PortIo {
-    sim::SimulatedInstrument inner;
+    sim::SimulatedInstrument inner{sim::SimSettings{.board = sim::Board::Ideal}};
     size_t reads = 0;
     void writeData(uint8_t v) override { inner.writeData(v); }
     uint8_t readStatus() override {

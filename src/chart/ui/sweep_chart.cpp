@@ -274,9 +274,9 @@ void SweepChart::paintGrid(QPainter& p, const QSize& size) const {
   if (!yUnit.isEmpty()) p.drawText(QPointF(3, h - 3 - fm.descent() - fm.height()), yUnit);
 }
 
-QColor flaggedColour(const QColor& colour, const QColor& background) {
-  return QColor((colour.red() + background.red()) / 2, (colour.green() + background.green()) / 2,
-                (colour.blue() + background.blue()) / 2);
+QColor flaggedColour(const QColor& colour, const QColor&) {
+  // Halfway to grey: paler than the trace on a dark or a light background.
+  return QColor((colour.red() + 128) / 2, (colour.green() + 128) / 2, (colour.blue() + 128) / 2);
 }
 
 void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples& samples,

@@ -40,7 +40,7 @@ QColor paletteQColor(int index);
 // `marks` (empty, or one per value) says which values are not plain
 // measurements. Every marked point is drawn the same way, for both
 // instruments: the line into, through and out of it is dashed in the trace's
-// colour dimmed halfway to the background; an infinite value (an open) sits on
+// colour taken halfway to grey; an infinite value (an open) sits just inside
 // the edge of the area it runs to and a NaN (invalid) is left out.
 struct Trace {
   std::vector<float> y;

@@ -4,7 +4,9 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "common/text.h"
 #include "common/ui/ui_context.h"
+#include "sim/simulated_instrument.h"
 
 namespace kolm::common::ui {
 
@@ -24,25 +26,38 @@ class SimBanner : public QLabel {
   }
 
   void refresh() {
-    const hw::PortIo* port = context_.instrument.port();
+    hw::PortIo* port = context_.instrument.port();
     int state = !port || port->name() == "null"    ? 2
                 : context_.instrument.portFailed() ? 3
                 : context_.instrument.simulated()  ? 1
                                                    : 0;
-    if (state == state_) return;
+    QString detail;
+    if (const sim::SimulatedInstrument* s = state == 1 ? sim::findSimulator(port) : nullptr) {
+      if (s->settings().board == sim::Board::Ideal)
+        detail += QCoreApplication::translate("kolm", " (ideal board)");
+      if (s->quartzSetApart())
+        detail +=
+            QCoreApplication::translate("kolm", " - its quartz is %1 MHz, Parameters say %2 MHz")
+                .arg(QString::fromStdString(common::shortestText(s->quartzMHz())),
+                     QString::fromStdString(
+                         common::shortestText(context_.instrument.params.QuartzMHz)));
+    }
+    if (state == state_ && detail == detail_) return;
     state_ = state;
+    detail_ = detail;
     if (state == 1) {
       setText(QCoreApplication::translate("kolm",
-                                          "SIMULATED INSTRUMENT: no hardware is being measured"));
+                                          "SIMULATED INSTRUMENT: no hardware is being measured") +
+              detail);
       setStyleSheet(
           "QLabel { background: #ffd54a; color: black; font-weight: bold; padding: 2px; }");
     } else if (state == 2 || state == 3) {
-      setText(state == 2
-                  ? QCoreApplication::translate("kolm",
-                                                "NO INSTRUMENT: choose the port in Parameters")
-                  : QCoreApplication::translate("kolm",
-                                                "THE PORT STOPPED WORKING: nothing is measured; "
-                                                "choose the port again in Parameters"));
+      setText(
+          state == 2
+              ? QCoreApplication::translate("kolm", "NO INSTRUMENT: choose the port in Parameters")
+              : QCoreApplication::translate("kolm",
+                                            "THE PORT STOPPED WORKING: nothing is measured; "
+                                            "choose the port again in Parameters"));
       setToolTip(state == 3 ? QString::fromStdString(context_.instrument.portFailure())
                             : QString());
       setStyleSheet(
@@ -54,6 +69,7 @@ class SimBanner : public QLabel {
  private:
   UiContext& context_;
   int state_ = -1;
+  QString detail_;
 };
 
 }  // namespace

@@ -113,7 +113,8 @@ void PowerMeterWindow::quarz_Click() {
 }
 
 void PowerMeterWindow::crystalSweepFinished() {
-  const CrystalResult r = analyzeCrystal({Traccia, Points, TraceStart, TraceStop}, RifQuarzo, R0);
+  const CrystalSweep sweep{Traccia, Points, TraceStart, TraceStop};
+  const CrystalResult r = analyzeCrystal(sweep, RifQuarzo, R0);
   if (!r.ok()) {
     context_.prompter.message(crystalFailure(r), common::Icon::Warning);
     return;
@@ -121,7 +122,8 @@ void PowerMeterWindow::crystalSweepFinished() {
   Fs = r.Fs;
   showRifQ_ = true;
   showReferences();
-  context_.prompter.message(crystalReport(r));
+  // The result as it has always read, then why it cannot be trusted (if so).
+  context_.prompter.message(crystalMessage(r, crystalWarnings(r, sweep, traceLimits_)));
 }
 
 void PowerMeterWindow::calQuarz_Click() {

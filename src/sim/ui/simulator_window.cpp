@@ -1,5 +1,6 @@
 #include "sim/ui/simulator_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -9,10 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "common/text.h"
 #include "sim/connection.h"
 #include "sim/sim_port.h"
 
@@ -21,6 +25,9 @@ namespace kolm::sim::ui {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// A frequency as its shortest exact text, the same in every language.
+QString mhz(double value) { return q(common::shortestText(value)); }
 
 struct Choice {
   const char* text;
@@ -31,6 +38,9 @@ const Choice kDutChoices[] = {
     {"through", QT_TRANSLATE_NOOP("kolm", "a plain cable")},
     {"atten:10", QT_TRANSLATE_NOOP("kolm", "a 10 dB attenuator")},
     {"atten:60", QT_TRANSLATE_NOOP("kolm", "a 60 dB attenuator: the detector's -60 dBm point")},
+    {"atten:90",
+     QT_TRANSLATE_NOOP("kolm", "a 90 dB attenuator: below what the detector can resolve")},
+    {"amp:25", QT_TRANSLATE_NOOP("kolm", "a 25 dB amplifier: beyond the top of the detector")},
     {"lowpass:fc=10,order=5", QT_TRANSLATE_NOOP("kolm", "a 10 MHz low-pass filter, 5th order")},
     {"lowpass:fc=30,order=7", QT_TRANSLATE_NOOP("kolm", "a 30 MHz low-pass filter, 7th order")},
     {"crystal:fs=10,r=20,c=20f,c0=5p,r0=50",
@@ -83,6 +93,38 @@ class SimulatorWindow : public QWidget {
     loadLayout->addWidget(browse);
     layout->addWidget(loadBox);
 
+    auto* boardBox = new QGroupBox(QCoreApplication::translate("kolm", "Board"), this);
+    auto* boardLayout = new QHBoxLayout(boardBox);
+    board_ = new QComboBox(boardBox);
+    board_->setObjectName("BoardChoice");
+    board_->addItem("typical");
+    board_->setItemData(0,
+                        QCoreApplication::translate(
+                            "kolm", "parts as they come: detector and bridge errors, noise"),
+                        Qt::ToolTipRole);
+    board_->addItem("ideal");
+    board_->setItemData(1, QCoreApplication::translate("kolm", "the read-out laws exactly"),
+                        Qt::ToolTipRole);
+    board_->setToolTip(QCoreApplication::translate(
+        "kolm",
+        "typical: the parts' own errors and noise, so calibration matters;\n"
+        "ideal: the laws the program reads with, exactly"));
+    boardLayout->addWidget(board_);
+    boardLayout->addSpacing(16);
+    quartzApart_ = new QCheckBox(QCoreApplication::translate("kolm", "Own quartz, MHz:"), boardBox);
+    quartzApart_->setObjectName("QuartzApart");
+    quartzApart_->setToolTip(QCoreApplication::translate(
+        "kolm",
+        "Unticked, the board's quartz is the one Parameters (dds.cfg) names.\n"
+        "Ticked, the board runs from this quartz instead: a wrong setting to rehearse."));
+    quartz_ = new QLineEdit(boardBox);
+    quartz_->setObjectName("QuartzText");
+    quartz_->setFixedWidth(90);
+    boardLayout->addWidget(quartzApart_);
+    boardLayout->addWidget(quartz_);
+    boardLayout->addStretch(1);
+    layout->addWidget(boardBox);
+
     error_ = new QLabel(this);
     error_->setObjectName("SimError");
     error_->setWordWrap(true);
@@ -93,12 +135,23 @@ class SimulatorWindow : public QWidget {
 
     auto* formsBox = new QGroupBox(QCoreApplication::translate("kolm", "Forms"), this);
     auto* formsLayout = new QVBoxLayout(formsBox);
-    auto* forms = new QLabel(q(connectionGrammar()), formsBox);
+    // The reference scrolls on a small screen; the controls above and below stay in view.
+    auto* formsScroll = new QScrollArea(formsBox);
+    formsScroll->setObjectName("SimFormsScroll");
+    formsScroll->setFrameShape(QFrame::NoFrame);
+    formsScroll->setWidgetResizable(true);
+    auto* forms = new QLabel(q(connectionGrammar()));
     forms->setObjectName("SimForms");
     forms->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     forms->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    formsLayout->addWidget(forms);
-    layout->addWidget(formsBox);
+    formsScroll->setWidget(forms);
+    // Scrolled up and down only: every line is read whole.
+    formsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    formsScroll->setMinimumSize(
+        forms->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+        4 * forms->fontMetrics().height());
+    formsLayout->addWidget(formsScroll);
+    layout->addWidget(formsBox, 1);
 
     applied_label_ = new QLabel(this);
     applied_label_->setObjectName("SimApplied");
@@ -130,6 +183,13 @@ class SimulatorWindow : public QWidget {
       connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this] { applyChoice(); });
       connect(box, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
     }
+    connect(board_, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
+    connect(quartzApart_, &QCheckBox::toggled, this, [this](bool on) {
+      quartz_->setEnabled(on);
+      refreshStatus();
+    });
+    connect(quartz_, &QLineEdit::textChanged, this, [this] { refreshStatus(); });
+    connect(quartz_, &QLineEdit::returnPressed, this, [this] { applyChoice(); });
 
     showKeptChoice();
     refreshStatus();
@@ -140,6 +200,8 @@ class SimulatorWindow : public QWidget {
       refreshMonitor();
     });
     timer->start(300);
+    // The whole reference in view where the screen has room for it.
+    common::ui::openAtSize(this, sizeHint());
   }
 
  protected:
@@ -178,41 +240,67 @@ class SimulatorWindow : public QWidget {
     if (auto kept = readPortOptions(kKeptFile)) {
       shown = *kept;
     } else if (SimulatedInstrument* s = simulator()) {
-      shown = {s->dut().text, s->load().text};
+      shown = runningChoice(*s);
     }
-    dut_->setEditText(q(shown.simDut));
-    load_->setEditText(q(shown.simLoad));
+    show(shown);
     applied_ = shown;
     auto dut = parseDut(shown.simDut);
     auto load = parseLoad(shown.simLoad);
-    if (!dut.ok() || !load.ok()) {
+    auto quartz = parseQuartz(shown.simQuartz);
+    std::string other = quartz.error;
+    if (!parseBoard(shown.simBoard))
+      other += QCoreApplication::translate("kolm", "board '%1': typical or ideal")
+                   .arg(q(shown.simBoard))
+                   .toStdString();
+    if (!dut.ok() || !load.ok() || !other.empty()) {
       applied_ = {};  // what loadPortOptions falls back to for a bad part
       showError(QCoreApplication::translate(
                     "kolm",
                     "The kept choice cannot be used, the simulator has the default in its place:"),
-                dut.error, load.error);
+                dut.error, load.error, other);
     }
-    if (SimulatedInstrument* s = simulator()) applied_ = {s->dut().text, s->load().text};
+    if (SimulatedInstrument* s = simulator()) applied_ = runningChoice(*s);
+  }
+
+  static hw::PortOptions runningChoice(const SimulatedInstrument& s) {
+    const SimSettings& set = s.settings();
+    return {s.dut().text, s.load().text, std::string(boardName(set.board)),
+            set.quartzFollowsParams ? std::string() : common::shortestText(set.quartzMHz)};
+  }
+
+  void show(const hw::PortOptions& o) {
+    dut_->setEditText(q(o.simDut));
+    load_->setEditText(q(o.simLoad));
+    const int board = board_->findText(q(o.simBoard).trimmed().toLower());
+    board_->setCurrentIndex(board >= 0 ? board : 0);
+    quartzApart_->setChecked(!QString::fromStdString(o.simQuartz).trimmed().isEmpty() &&
+                             QString::fromStdString(o.simQuartz).trimmed() != "follow");
+    quartz_->setText(quartzApart_->isChecked() ? q(o.simQuartz) : QString());
+    quartz_->setEnabled(quartzApart_->isChecked());
   }
 
   hw::PortOptions typed() const {
     return {dut_->currentText().trimmed().toStdString(),
-            load_->currentText().trimmed().toStdString()};
+            load_->currentText().trimmed().toStdString(), board_->currentText().toStdString(),
+            quartzApart_->isChecked() ? quartz_->text().trimmed().toStdString() : std::string()};
   }
 
   bool pending() const {
     hw::PortOptions t = typed();
-    return t.simDut != applied_.simDut || t.simLoad != applied_.simLoad;
+    return t.simDut != applied_.simDut || t.simLoad != applied_.simLoad ||
+           t.simBoard != applied_.simBoard || t.simQuartz != applied_.simQuartz;
   }
 
-  void showError(const QString& lead, const std::string& dutError, const std::string& loadError) {
+  void showError(const QString& lead, const std::string& dutError, const std::string& loadError,
+                 const std::string& otherError = {}) {
     QString text = lead;
-    for (const std::string* e : {&dutError, &loadError})
+    for (const std::string* e : {&dutError, &loadError, &otherError})
       if (!e->empty()) text += "\n" + q(*e);
     error_->setText(text);
     error_->show();
     markBad(dut_, !dutError.empty());
     markBad(load_, !loadError.empty());
+    quartz_->setStyleSheet(otherError.empty() ? "" : "QLineEdit { background: #ffd8d8; }");
   }
 
   static void markBad(QComboBox* box, bool bad) {
@@ -224,6 +312,7 @@ class SimulatorWindow : public QWidget {
     error_->hide();
     markBad(dut_, false);
     markBad(load_, false);
+    quartz_->setStyleSheet("");
   }
 
   // Checks both texts; when both are good connects them to the running simulator
@@ -232,16 +321,15 @@ class SimulatorWindow : public QWidget {
     hw::PortOptions t = typed();
     auto dut = parseDut(t.simDut);
     auto load = parseLoad(t.simLoad);
-    if (!dut.ok() || !load.ok()) {
-      showError(QCoreApplication::translate("kolm", "Nothing was changed:"), dut.error, load.error);
+    auto quartz = parseQuartz(t.simQuartz);
+    if (!dut.ok() || !load.ok() || !quartz.ok()) {
+      showError(QCoreApplication::translate("kolm", "Nothing was changed:"), dut.error, load.error,
+                quartz.error);
       return false;
     }
     clearError();
     const bool running = simulator() != nullptr;
-    if (SimulatedInstrument* s = simulator()) {
-      s->setDut(std::move(*dut.value));
-      s->setLoad(std::move(*load.value));
-    }
+    if (SimulatedInstrument* s = simulator()) s->configure(t);
     applied_ = t;
     // Apply says what is now connected.
     applied_label_->setText(
@@ -251,7 +339,12 @@ class SimulatorWindow : public QWidget {
                        "kolm",
                        "Applied for when the simulator is chosen: %1 between generator and "
                        "detector, %2 on the bridge."))
-            .arg(q(t.simDut), q(t.simLoad)));
+            .arg(q(t.simDut), q(t.simLoad)) +
+        " " +
+        (t.simQuartz.empty()
+             ? QCoreApplication::translate("kolm", "Board: %1.").arg(q(t.simBoard))
+             : QCoreApplication::translate("kolm", "Board: %1, its own quartz %2 MHz.")
+                   .arg(q(t.simBoard), q(t.simQuartz))));
     applied_label_->show();
     std::string why;
     if (!savePortOptions(t, kKeptFile, &why))
@@ -291,28 +384,41 @@ class SimulatorWindow : public QWidget {
       monitor_->setText(QCoreApplication::translate("kolm", "Simulated DDS: not in use"));
       return;
     }
-    QString clock =
-        QCoreApplication::translate("kolm", "quartz %1 MHz").arg(s->settings().quartzMHz);
+    QString clock = QCoreApplication::translate("kolm", "quartz %1 MHz").arg(mhz(s->quartzMHz()));
     if (s->multiplier() > 3) clock += QString(" x %1").arg(s->multiplier());
+    const double said = context_.instrument.params.QuartzMHz;
+    if (s->quartzSetApart())
+      clock +=
+          QCoreApplication::translate("kolm", "; set apart: Parameters say %1 MHz").arg(mhz(said));
+    else if (!s->settings().quartzFollowsParams || !(said > 0))
+      clock += QCoreApplication::translate("kolm", "; its own");
+    else
+      clock += QCoreApplication::translate("kolm", "; as Parameters");
     QString line1 = QCoreApplication::translate("kolm", "Simulated DDS: clock %1 MHz (%2), output ")
-                        .arg(s->systemClockMHz())
-                        .arg(clock);
+                        .arg(mhz(s->systemClockMHz()), clock);
     line1 += s->outputOn() ? QString::number(s->outputMHz(), 'f', 6) + " MHz"
                            : QCoreApplication::translate("kolm", "off");
     QString level = std::isfinite(s->detectorDbm())
                         ? QString::number(s->detectorDbm(), 'f', 2) + " dBm"
                         : QCoreApplication::translate("kolm", "no signal");
-    QString line2 = QCoreApplication::translate("kolm", "Detector %1 (%2)   Bridge A %3, B %4")
-                        .arg(s->detectorCounts())
-                        .arg(level)
-                        .arg(s->bridgeA())
-                        .arg(s->bridgeB());
+    QString line2 =
+        QCoreApplication::translate("kolm", "%1 board: Detector %2 (%3)   Bridge A %4, B %5")
+            .arg(s->settings().board == Board::Ideal
+                     ? QCoreApplication::translate("kolm", "Ideal")
+                     : QCoreApplication::translate("kolm", "Typical"))
+            .arg(s->detectorCounts())
+            .arg(level)
+            .arg(s->bridgeA())
+            .arg(s->bridgeB());
     monitor_->setText(line1 + "\n" + line2);
   }
 
   common::ui::UiContext& context_;
   QComboBox* dut_ = nullptr;
   QComboBox* load_ = nullptr;
+  QComboBox* board_ = nullptr;
+  QCheckBox* quartzApart_ = nullptr;
+  QLineEdit* quartz_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* error_ = nullptr;
   QLabel* monitor_ = nullptr;

@@ -8,8 +8,10 @@ namespace kolm::sim::ui {
 
 // The Simulator window (objectName "Simulator"): what the simulated instrument
 // has between generator and detector and on the bridge, from ready choices or
-// typed. Apply connects it to the running simulator and keeps it in sim.cfg; a
-// malformed text is shown as an error and changes nothing. The window deletes
+// typed; which board it models (typical or ideal, BoardChoice); and its quartz,
+// which follows Parameters unless set apart (QuartzApart, QuartzText). Apply
+// connects it to the running simulator and keeps it in sim.cfg; a malformed
+// text is shown as an error and changes nothing. The window deletes
 // itself when closed, asking first when a change has not been applied.
 QWidget* createSimulatorWindow(common::ui::UiContext& context);
 

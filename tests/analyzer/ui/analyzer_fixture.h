@@ -46,8 +46,9 @@ class AnalyzerUi : public ::testing::Test {
     port = p.get();
     instrument.setPort(std::move(p));
   }
-  void useSimulator(const std::string& load) {
-    auto opened = hw::openPort("sim", 0, {"through", load});
+  // The ideal board (exact counts) unless `board` says "typical".
+  void useSimulator(const std::string& load, const std::string& board = "ideal") {
+    auto opened = hw::openPort("sim", 0, {"through", load, board});
     ASSERT_TRUE(opened.port) << opened.error;
     port = nullptr;
     instrument.setPort(std::move(opened.port));

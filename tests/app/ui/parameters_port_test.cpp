@@ -20,7 +20,8 @@ struct ParametersRig {
     instrument.params.RefClkMHz = 400;
     instrument.params.LptBase = hw::kLpt1;
     instrument.params.portBackend = backend;
-    if (backend == "sim") instrument.setPort(hw::openPort("sim", hw::kLpt1).port);
+    if (backend == "sim")  // the ideal board: exact counts
+      instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
     window = std::make_unique<app::ParametersWindow>(context, [] {});
   }
   std::string runTest() {

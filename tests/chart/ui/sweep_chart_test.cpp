@@ -202,7 +202,7 @@ TEST(SweepChartWidget, MarkedStretchesAreDimmedAndOpensSitOnTheEdge) {
     chart.setTraces({t});
     const QImage img = paint(chart, chart.size());
     const QColor dim = ui::flaggedColour(t.colour, QColor(0, 0, 0));
-    EXPECT_EQ(dim, QColor(0, 127, 127));
+    EXPECT_EQ(dim, QColor(64, 191, 191));
     int brightLeft = 0, dimRight = 0, brightRight = 0;
     for (int x = 0; x < 201; ++x)
       for (int y = 0; y < 101; ++y) {
@@ -210,7 +210,7 @@ TEST(SweepChartWidget, MarkedStretchesAreDimmedAndOpensSitOnTheEdge) {
         if (x < 95 && c == t.colour) ++brightLeft;
         if (x > 105 && c == dim) {
           ++dimRight;
-          EXPECT_EQ(y, 0) << dense;
+          EXPECT_EQ(y, 2) << dense;
         }
         if (x > 105 && c == t.colour) ++brightRight;
       }

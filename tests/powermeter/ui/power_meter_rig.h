@@ -28,8 +28,8 @@ using powermeter::ui::PowerMeterWindow;
 
 // Records every byte and answers as the simulator would.
 struct RecordingSim : hw::PortIo {
-  explicit RecordingSim(const std::string& dut) {
-    inner = std::move(hw::openPort("sim", 0, {dut, "r=50"}).port);
+  RecordingSim(const std::string& dut, const std::string& board) : board(board) {
+    inner = std::move(hw::openPort("sim", 0, {dut, "r=50", board}).port);
   }
   void writeData(uint8_t v) override {
     if (failAtWrite && writes.size() >= *failAtWrite) fail("the adapter was unplugged");
@@ -41,16 +41,20 @@ struct RecordingSim : hw::PortIo {
   std::string name() const override { return "sim"; }
   bool simulated() const override { return true; }
   bool addressed() const override { return false; }
+  void attach(const hw::HardwareParams* params) override { inner->attach(params); }
+  std::string board;
   std::unique_ptr<hw::PortIo> inner;
   std::vector<uint8_t> writes;
   std::optional<size_t> failAtWrite;  // that write and every later access fail
 };
 
 struct Rig {
-  // Without `realDelays` a pass of a few thousand points takes milliseconds.
-  explicit Rig(const std::string& dut = "atten:20", bool realDelays = false)
+  // Without `realDelays` a pass of a few thousand points takes milliseconds. The
+  // simulator is the ideal board (exact counts) unless `board` says "typical".
+  explicit Rig(const std::string& dut = "atten:20", bool realDelays = false,
+               const std::string& board = "ideal")
       : context{instrument, prompter} {
-    auto p = std::make_unique<RecordingSim>(dut);
+    auto p = std::make_unique<RecordingSim>(dut, board);
     port = p.get();
     instrument.setPort(std::move(p));
     if (!realDelays) instrument.setDelayer(std::make_unique<hw::NoDelayer>());
@@ -90,7 +94,9 @@ struct Rig {
   // The simulated instrument behind the recording port.
   sim::SimulatedInstrument& simulator() { return *sim::findSimulator(port->inner.get()); }
   // Connects another device between generator and detector.
-  void connect(const std::string& dut) { ASSERT_EQ(simulator().configure({dut, "r=50"}), ""); }
+  void connect(const std::string& dut) {
+    ASSERT_EQ(simulator().configure({dut, "r=50", port->board}), "");
+  }
   std::string lastMessage() const {
     auto m = prompter.messages();
     return m.empty() ? std::string() : m.back();

@@ -152,6 +152,29 @@ TEST(PowerMeterWindowTest, FloorLevelsAreMarkedAndReadAsABound) {
   EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
 }
 
+// The same on the typical board: its noise floor, not count 0, is what a 90 dB
+// attenuator reads; an amplifier drives the detector past its top.
+TEST(PowerMeterWindowTest, FloorAndOverloadOnTheTypicalBoard) {
+  Rig rig("atten:90", false, "typical");
+  rig.open();
+  rig.type("Text3", "300");
+  rig.type("Text9", "-100");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  for (chart::Mark m : rig.chart()->traces().at(0).marks) EXPECT_EQ(m, chart::Mark::AtMost);
+  QTest::mouseMove(rig.chart(), rig.pixel(14, -50));
+  EXPECT_TRUE(rig.text("LevelReadout").startsWith("level ≤ -7"));
+  EXPECT_TRUE(rig.text("LevelReadout").endsWith(" dBm (floor)"));
+  if (QByteArray dir = qgetenv("KOLM_SCREENSHOT_DIR"); !dir.isEmpty())
+    rig.window->grab().save(QString::fromUtf8(dir) + "/powermeter-floor.png");
+  rig.connect("amp:25");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  for (chart::Mark m : rig.chart()->traces().at(0).marks) EXPECT_EQ(m, chart::Mark::AtLeast);
+  QTest::mouseMove(rig.chart(), rig.pixel(16, -50));  // a move the chart sees
+  EXPECT_EQ(rig.text("LevelReadout"), "level ≥ 20.0 dBm (overload)");
+}
+
 TEST(PowerMeterWindowTest, RefusalsComeBeforeAnythingIsSent) {
   Rig rig;
   rig.open();

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -25,12 +27,15 @@ namespace {
 struct WindowRig {
   explicit WindowRig(std::unique_ptr<hw::PortIo> port = nullptr) {
     if (!port) {
-      auto s = std::make_unique<sim::SimulatedInstrument>();
+      // The ideal board: exact counts.
+      auto s =
+          std::make_unique<sim::SimulatedInstrument>(sim::SimSettings{.board = sim::Board::Ideal});
       simulator = s.get();
       port = std::move(s);
     }
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    instrument.params.QuartzMHz = 20;
     instrument.params.RefClkMultiplier = 20;
     instrument.params.RefClkMHz = 400;
     window = kolm::sim::ui::createSimulatorWindow(context);
@@ -42,6 +47,9 @@ struct WindowRig {
   QComboBox* load() { return window->findChild<QComboBox*>("LoadText"); }
   QLabel* error() { return window->findChild<QLabel*>("SimError"); }
   QLabel* status() { return window->findChild<QLabel*>("SimStatus"); }
+  QComboBox* board() { return window->findChild<QComboBox*>("BoardChoice"); }
+  QCheckBox* quartzApart() { return window->findChild<QCheckBox*>("QuartzApart"); }
+  QLineEdit* quartz() { return window->findChild<QLineEdit*>("QuartzText"); }
   void click(const char* name) {
     QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
   }
@@ -79,16 +87,68 @@ TEST(SimulatorWindow, ApplyReconfiguresTheRunningSimulatorAndKeepsTheChoice) {
   EXPECT_EQ(hw::READ(rig.instrument).b, 1023);
   EXPECT_EQ(sim::readPortOptions()->simDut, "atten:60");
   EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
+  EXPECT_EQ(sim::readPortOptions()->simBoard, "ideal");
+  EXPECT_EQ(sim::readPortOptions()->simQuartz, "");
   // Apply says what is now connected.
   auto* applied = rig.window->findChild<QLabel*>("SimApplied");
   EXPECT_FALSE(applied->isHidden());
   EXPECT_EQ(applied->text(),
-            "Applied: now atten:60 between generator and detector, short on the bridge.");
+            "Applied: now atten:60 between generator and detector, short on the bridge. Board: "
+            "ideal.");
 
   // A new window (next run) shows the kept choice.
   WindowRig next;
   EXPECT_EQ(next.dut()->currentText(), "atten:60");
   EXPECT_EQ(next.load()->currentText(), "short");
+}
+
+// The board and the quartz: the typical board reads off the ideal laws until
+// calibrated; a quartz set apart moves every frequency and the banner says so.
+TEST(SimulatorWindow, BoardAndQuartzChoicesAreAppliedAndKept) {
+  kolm::test::InTempDir dir;
+  WindowRig rig;
+  QWidget holder;
+  auto* banner = static_cast<QLabel*>(kolm::common::ui::makeSimBanner(rig.context, &holder));
+  auto text = [&] { return banner->text().toStdString(); };
+  EXPECT_EQ(text(), "SIMULATED INSTRUMENT: no hardware is being measured (ideal board)");
+  EXPECT_EQ(rig.board()->currentText(), "ideal");
+  EXPECT_FALSE(rig.quartzApart()->isChecked());
+  EXPECT_FALSE(rig.quartz()->isEnabled());
+
+  rig.board()->setCurrentText("typical");
+  rig.click("Apply");
+  EXPECT_EQ(rig.simulator->settings().board, sim::Board::Typical);
+  EXPECT_NE(rig.detectorAt(10), 826);  // the detector's own slope and intercept
+  EXPECT_EQ(sim::readPortOptions()->simBoard, "typical");
+
+  rig.quartzApart()->setChecked(true);
+  rig.quartz()->setText("abc");
+  rig.click("Apply");
+  EXPECT_FALSE(rig.error()->isHidden());
+  EXPECT_TRUE(rig.simulator->settings().quartzFollowsParams);  // nothing changed
+  rig.quartz()->setText("100");
+  rig.click("Apply");
+  EXPECT_TRUE(rig.error()->isHidden());
+  EXPECT_TRUE(rig.simulator->quartzSetApart());
+  rig.detectorAt(10);
+  // Parameters say 20 MHz x 20: the board's 100 MHz x 20 puts out five times 10 MHz.
+  EXPECT_NEAR(rig.simulator->outputMHz(), 50, 1e-6);
+  kolm::common::ui::refreshSimBanners(&holder);
+  EXPECT_EQ(text(),
+            "SIMULATED INSTRUMENT: no hardware is being measured - its quartz is 100 MHz, "
+            "Parameters say 20 MHz");
+  EXPECT_EQ(sim::readPortOptions()->simQuartz, "100");
+  EXPECT_TRUE(rig.window->findChild<QLabel*>("SimApplied")
+                  ->text()
+                  .endsWith("Board: typical, its own quartz 100 MHz."));
+  // Parameters that name the same quartz: no longer apart.
+  rig.instrument.params.QuartzMHz = 100;
+  EXPECT_FALSE(rig.simulator->quartzSetApart());
+
+  WindowRig next;  // the next run shows the kept choice
+  EXPECT_EQ(next.board()->currentText(), "typical");
+  EXPECT_TRUE(next.quartzApart()->isChecked());
+  EXPECT_EQ(next.quartz()->text(), "100");
 }
 
 TEST(SimulatorWindow, MalformedTextShowsTheErrorAndLosesNothing) {

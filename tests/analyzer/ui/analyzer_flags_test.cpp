@@ -1,0 +1,56 @@
+// The typical board's limits on the analyzer's charts and readouts: a matched
+// load at the bridge's range, an open right after it drawn as an open.
+#include <gtest/gtest.h>
+
+#include <QToolButton>
+#include <cmath>
+
+#include "analyzer/ui/analyzer_fixture.h"
+#include "analyzer/validity.h"
+
+using namespace kolm;
+using namespace kolm::analyzer;
+using test::AnalyzerUi;
+
+TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
+  useSimulator("r=50", "typical");
+  open();
+  for (int q = 1; q < kQuantities; ++q) window->Graf_Click(q);  // all six traces
+  box("Text3")->setText("300");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  const auto& matched = window->chart()->traces();
+  ASSERT_EQ(matched.size(), 6u);
+  ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
+  for (chart::Mark m : matched[kReturnLoss].marks) EXPECT_EQ(m, chart::Mark::AtLeast);
+  window->Pc1_MouseMove(16.5, 0);
+  EXPECT_TRUE(box("Calc_0")->text().startsWith("≥ 30.0")) << box("Calc_0")->text().toStdString();
+  EXPECT_TRUE(box("Calc_5")->text().startsWith("≤ 1.1")) << box("Calc_5")->text().toStdString();
+  window->chart()->setCursorLine(16.5);
+  shot("analyzer-flags-matched.png");
+
+  // An open after the matched pass: never the previous point's values.
+  useSimulator("open", "typical");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  const auto& open = window->chart()->traces();
+  int opens = 0;
+  for (size_t i = 0; i < open[kResistance].y.size(); ++i) {
+    const chart::Mark m = open[kResistance].marks.at(i);
+    ASSERT_TRUE(m == chart::Mark::Open || m == chart::Mark::Invalid) << i;
+    if (m == chart::Mark::Open) {
+      ++opens;
+      EXPECT_EQ(open[kResistance].y[i], INFINITY);
+      EXPECT_EQ(open[kSwr].y[i], INFINITY);
+    }
+    EXPECT_NEAR(open[kReturnLoss].y[i], 0, 0.2);  // measured, not 30 dB
+  }
+  EXPECT_GT(opens, 250);
+  for (double f = 3; f < 30; f += 0.9) {
+    window->Pc1_MouseMove(f, 0);
+    if (box("Calc_3")->text() == "open") break;
+  }
+  EXPECT_EQ(box("Calc_3")->text(), "open");
+  EXPECT_EQ(box("Calc_2")->text(), "open");
+  shot("analyzer-flags-open.png");
+}

@@ -1,0 +1,216 @@
+// The whole chain on the typical board, whose parts are not the read-out laws:
+// the power meter's calibration has to earn its accuracy, the analyzer's
+// impedances and the crystal meter come out near the physics, and every flag
+// shows where the parts run out of range.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "analyzer/measurement.h"
+#include "analyzer/sweep.h"
+#include "analyzer/validity.h"
+#include "common/prompter.h"
+#include "common/text.h"
+#include "powermeter/calibration.h"
+#include "powermeter/crystal.h"
+#include "powermeter/reference.h"
+#include "powermeter/sweep.h"
+#include "sim/sim_rig.h"
+
+using namespace kolm;
+using sim::Board;
+using test::SimRig;
+
+namespace {
+
+struct TypicalRig : SimRig {
+  explicit TypicalRig(const std::string& dut = "through", const std::string& load = "r=50")
+      : SimRig(dut, load, {}, Board::Typical) {}
+  void connect(const std::string& dut, const std::string& load = "r=50") {
+    ASSERT_EQ(sim->configure({dut, load, "typical"}), "");
+  }
+
+  // The two calibration commands at 10 MHz: 0 dBm straight through, -60 dBm
+  // through a 60 dB attenuator.
+  powermeter::Calibration calibrate() {
+    common::ScriptedPrompter yes;
+    powermeter::Calibration cal;
+    tune(10);
+    connect("through");
+    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::ZeroDbm, instrument, yes, cal));
+    connect("atten:60");
+    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::Minus60Dbm, instrument, yes, cal));
+    return cal;
+  }
+
+  // One power meter pass; the levels and the true levels at the detector.
+  struct Pass {
+    std::vector<float> levels;
+    std::vector<double> truth;
+  };
+  Pass sweep(double start, double stop, int points, const powermeter::Calibration& cal) {
+    auto prepared =
+        powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
+                                  std::to_string(points), "20", "-80"},
+                                 400, cal);
+    EXPECT_TRUE(prepared.plan) << prepared.error;
+    Pass p;
+    p.levels.assign(powermeter::kTraceSize, 0.f);
+    powermeter::SweepJob job(
+        instrument, *prepared.plan, cal, [] { return 0.0; }, p.levels);
+    job.runToEnd();
+    p.levels.resize(points + 1);
+    const double dw = (prepared.plan->stopWord - prepared.plan->startWord) / points;
+    for (int i = 0; i <= points; ++i) {
+      hw::DdsSendWord(instrument,
+                      static_cast<uint32_t>(std::nearbyint(prepared.plan->startWord + i * dw)));
+      p.truth.push_back(sim->detectorDbm());
+    }
+    return p;
+  }
+
+  analyzer::Channels analyze(double start, double stop, int points) {
+    auto planned = analyzer::planSweep(start, stop, points, 400);
+    EXPECT_TRUE(planned.ok()) << planned.error;
+    analyzer::Channels c;
+    analyzer::ReadWriteJob job(instrument, planned.plan, c, true);
+    job.runToEnd();
+    return c;
+  }
+};
+
+double worst(const TypicalRig::Pass& p) {
+  double e = 0;
+  for (size_t i = 0; i < p.levels.size(); ++i) e = std::max(e, std::abs(p.levels[i] - p.truth[i]));
+  return e;
+}
+
+}  // namespace
+
+// Calibrated at 0 and -60 dBm, attenuators read within 1.5 dB of the truth from
+// 1 to 30 MHz; with the default counts they do not.
+TEST(TypicalBoard, CalibrationEarnsTheLevelAccuracy) {
+  TypicalRig rig;
+  const powermeter::Calibration cal = rig.calibrate();
+  EXPECT_GE(cal.Cal0, 800);  // the advice the prompts give
+  EXPECT_LE(cal.Cal0, 900);
+  EXPECT_NEAR(cal.Cal60, 200, 20);
+  std::printf("calibration at 10 MHz: Cal0 %d, Cal60 %d\n", cal.Cal0, cal.Cal60);
+  std::printf("%-9s %26s %26s\n", "", "error, default counts (dB)", "error, calibrated (dB)");
+  std::printf("%-9s %8s %8s %8s %8s %8s %8s\n", "DUT", "1 MHz", "10 MHz", "30 MHz", "1 MHz",
+              "10 MHz", "30 MHz");
+  for (int atten : {10, 30, 50}) {
+    rig.connect("atten:" + std::to_string(atten));
+    const auto before = rig.sweep(1, 30, 29, powermeter::Calibration{});
+    const auto after = rig.sweep(1, 30, 29, cal);
+    std::printf("atten:%-3d", atten);
+    for (const auto* p : {&before, &after})
+      for (int i : {0, 9, 29}) std::printf(" %+8.2f", p->levels[i] - p->truth[i]);
+    std::printf("   worst %.2f / %.2f\n", worst(before), worst(after));
+    EXPECT_LT(worst(after), 1.5) << atten;
+    EXPECT_GT(worst(before), 1.5) << atten;  // the calibration visibly matters
+    for (size_t i = 0; i < after.levels.size(); ++i)
+      EXPECT_EQ(powermeter::levelLimits(cal).flag(after.levels[i]), powermeter::LevelFlag::Valid);
+  }
+}
+
+// The detector's two ends on the typical board: its noise floor through a 90 dB
+// attenuator and its top behind an amplifier, flagged with either calibration.
+TEST(TypicalBoard, FloorAndOverloadAreFlagged) {
+  TypicalRig rig;
+  const powermeter::Calibration cal = rig.calibrate();
+  for (const powermeter::Calibration& c : {powermeter::Calibration{}, cal}) {
+    const auto limits = powermeter::levelLimits(c);
+    rig.connect("atten:90");
+    for (float level : rig.sweep(1, 30, 10, c).levels)
+      EXPECT_EQ(limits.flag(level), powermeter::LevelFlag::Floor) << level;
+    rig.connect("amp:25");
+    for (float level : rig.sweep(1, 30, 10, c).levels)
+      EXPECT_EQ(limits.flag(level), powermeter::LevelFlag::Overload) << level;
+  }
+}
+
+// Resistors read within 5 % with no calibration of the bridge; the bridge's
+// limits are flagged: a matched load, an open right after it, a short.
+TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
+  TypicalRig rig;
+  for (double r : {25.0, 33.0, 75.0, 100.0}) {
+    rig.connect("through", "r=" + common::shortestText(r));
+    const auto c = rig.analyze(1, 30, 29);
+    for (int i = 0; i <= 29; ++i) {
+      const analyzer::PointResult p = analyzer::evaluatePoint(c.CanaleA[i], c.CanaleB[i]);
+      ASSERT_NE(p.flag, analyzer::PointFlag::Open);
+      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.05 * r) << r << " at " << c.Frequenze[i];
+    }
+  }
+  auto flags = [&](const std::string& load) {
+    rig.connect("through", load);
+    const auto c = rig.analyze(1, 60, 59);
+    std::vector<analyzer::PointFlag> f;
+    for (int i = 0; i <= 59; ++i) f.push_back(analyzer::pointFlag(c.CanaleA[i], c.CanaleB[i]));
+    return f;
+  };
+  for (auto f : flags("r=50")) EXPECT_EQ(f, analyzer::PointFlag::RlLimit);
+  int opens = 0;
+  for (auto f : flags("open")) {
+    EXPECT_TRUE(f == analyzer::PointFlag::Open || f == analyzer::PointFlag::Invalid);
+    opens += f == analyzer::PointFlag::Open;
+  }
+  EXPECT_GT(opens, 40);
+  // A short: a total reflection at 180 degrees, measurable but for its phase.
+  for (auto f : flags("short"))
+    EXPECT_TRUE(f == analyzer::PointFlag::PhaseLimit || f == analyzer::PointFlag::Invalid);
+}
+
+// The crystal meter on a 10 MHz crystal: Fs within one step, R and Q within
+// 10 %, after the fixture's through path was measured on the same board.
+TEST(TypicalBoard, CrystalMeterMeasuresTheCrystal) {
+  TypicalRig rig;
+  const powermeter::Calibration cal = rig.calibrate();
+  rig.connect("through");
+  auto words = powermeter::tableWords(400, 1601, nullptr);
+  ASSERT_TRUE(words);
+  powermeter::QuartzReferenceJob reference(rig.instrument, *words, cal);
+  reference.runToEnd();
+  rig.connect("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
+  const double w = 2 * std::numbers::pi * 10e6;
+  const double q = 1 / (w * 20e-15 * 20);
+  const auto pass = rig.sweep(9.998, 10.002, 400, cal);  // 10 Hz steps
+  std::vector<float> trace(pass.levels);
+  trace.resize(powermeter::kTraceSize);
+  const auto r =
+      powermeter::analyzeCrystal({trace, 400, 9.998f, 10.002f}, reference.table(), 50.0f);
+  ASSERT_TRUE(r.ok()) << r.error;
+  std::printf("crystal: Fs %.6f MHz, R %.2f ohm, Q %.0f (expected R 20, Q %.0f)\n", r.Fs, r.R, r.Q,
+              q);
+  EXPECT_NEAR(r.Fs, 10.0, 1e-5);
+  EXPECT_NEAR(r.R, 20, 2);
+  EXPECT_NEAR(r.Q, q, 0.1 * q);
+}
+
+// An 8 ohm crystal of Q 1.1 million swept in 100 Hz steps: its -3 dB width
+// (about 66 Hz loaded) falls between two points, and the result says so.
+TEST(TypicalBoard, CrystalWarningsOnACoarseSweep) {
+  TypicalRig rig;
+  const powermeter::Calibration cal = rig.calibrate();
+  rig.connect("through");
+  auto words = powermeter::tableWords(400, 1601, nullptr);
+  powermeter::QuartzReferenceJob reference(rig.instrument, *words, cal);
+  reference.runToEnd();
+  rig.connect("crystal:fs=10,r=8,c=1.8086f,c0=5p,r0=50");
+  for (int points : {200, 2000}) {
+    // 9.99 to 10.01 MHz: 100 Hz steps, then 10 Hz steps
+    auto pass = rig.sweep(9.99, 10.01, points, cal);
+    pass.levels.resize(powermeter::kTraceSize);
+    const powermeter::CrystalSweep sweep{pass.levels, static_cast<int16_t>(points), 9.99f, 10.01f};
+    const auto r = powermeter::analyzeCrystal(sweep, reference.table(), 50.0f);
+    ASSERT_TRUE(r.ok()) << r.error;
+    const auto warnings = powermeter::crystalWarnings(r, sweep, powermeter::levelLimits(cal));
+    std::printf("%d points: R %.1f ohm, Q %.0f; %s\n", points, r.R, r.Q,
+                warnings.empty() ? "no warning" : warnings[0].c_str());
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_NE(warnings[0].find("The -3 dB width covers only"), std::string::npos);
+  }
+}
