@@ -21,36 +21,40 @@ void RecordWriter::line(std::string_view text) {
   text_ += "\r\n";
 }
 
+namespace {
+bool endsField(char c) { return c == ',' || c == '\n' || c == '\r'; }
+}  // namespace
+
+std::optional<std::string_view> RecordReader::nextView() {
+  const std::string_view t = content_;
+  const size_t n = t.size();
+  size_t i = pos_;
+  if (i >= n) return std::nullopt;
+  while (i < n && (t[i] == ' ' || t[i] == '\t')) ++i;
+  std::string_view field;
+  if (i < n && t[i] == '"') {
+    const size_t begin = ++i;
+    while (i < n && t[i] != '"' && t[i] != '\n' && t[i] != '\r') ++i;
+    field = t.substr(begin, i - begin);
+    if (i < n && t[i] == '"') ++i;
+    while (i < n && !endsField(t[i])) ++i;  // anything after the closing quote
+  } else {
+    const size_t begin = i;
+    while (i < n && !endsField(t[i])) ++i;
+    size_t end = i;
+    while (end > begin && (t[end - 1] == ' ' || t[end - 1] == '\t')) --end;
+    field = t.substr(begin, end - begin);
+  }
+  if (i < n) i += t[i] == '\r' && i + 1 < n && t[i + 1] == '\n' ? 2 : 1;
+  pos_ = i;
+  return field;
+}
+
 std::vector<std::string> splitFields(std::string_view content) {
   std::vector<std::string> fields;
   RecordReader reader(content);
-  while (auto field = reader.next()) fields.push_back(std::move(*field));
+  while (auto field = reader.nextView()) fields.emplace_back(*field);
   return fields;
-}
-
-std::optional<std::string> RecordReader::next() {
-  const std::string_view c = content_;
-  const size_t n = c.size();
-  size_t i = pos_;
-  if (i >= n) return std::nullopt;
-  auto endsField = [](char ch) { return ch == ',' || ch == '\n' || ch == '\r'; };
-  std::string field;
-  while (i < n && (c[i] == ' ' || c[i] == '\t')) ++i;
-  if (i < n && c[i] == '"') {
-    const size_t begin = ++i;
-    while (i < n && c[i] != '"' && c[i] != '\n' && c[i] != '\r') ++i;
-    field.assign(c.substr(begin, i - begin));
-    while (i < n && !endsField(c[i])) ++i;  // the closing quote and anything after it
-  } else {
-    const size_t begin = i;
-    while (i < n && !endsField(c[i])) ++i;
-    size_t end = i;
-    while (end > begin && (c[end - 1] == ' ' || c[end - 1] == '\t')) --end;
-    field.assign(c.substr(begin, end - begin));
-  }
-  if (i < n) i += c[i] == '\r' && i + 1 < n && c[i + 1] == '\n' ? 2 : 1;
-  pos_ = i;
-  return field;
 }
 
 }  // namespace kolm::common

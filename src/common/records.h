@@ -12,6 +12,8 @@ namespace kolm::common {
 
 class RecordWriter {
  public:
+  // Room for about `bytes` of text, so that a long file is built without copying.
+  void reserve(size_t bytes) { text_.reserve(bytes); }
   // A text record: "text" CR LF. A double quote or a line break in the text
   // would end the record early: they are left out.
   void quoted(std::string_view text);
@@ -19,28 +21,37 @@ class RecordWriter {
   void number(double value, int digits = 15);
   // A line as given, CR LF appended.
   void line(std::string_view text);
-  const std::string& text() const { return text_; }
+  const std::string& text() const& { return text_; }
+  std::string text() && { return std::move(text_); }
 
  private:
   std::string text_;
 };
 
-// All fields of a record file, split at commas and line ends (CR LF, LF or CR);
-// a quoted field may hold commas; surrounding quotes and blanks are removed.
-std::vector<std::string> splitFields(std::string_view content);
-
-// Reads the fields of a text one at a time, as splitFields splits them. The
-// text must outlive the reader.
+// Reads the fields of a record file one at a time, in one pass over the text:
+// fields end at a comma or a line end (CR LF, LF or CR); a quoted field may hold
+// commas; surrounding quotes and blanks are removed. A line end at the very end
+// of the text does not start another field.
 class RecordReader {
  public:
+  // The reader keeps a view of `content`, which must outlive it.
   explicit RecordReader(std::string_view content) : content_(content) {}
   RecordReader(std::string&&) = delete;  // the text would be gone before it is read
-  std::optional<std::string> next();
+  // The next field as a view into the content; nothing after the last one.
+  std::optional<std::string_view> nextView();
+  std::optional<std::string> next() {
+    auto field = nextView();
+    if (!field) return std::nullopt;
+    return std::string(*field);
+  }
   bool atEnd() const { return pos_ >= content_.size(); }
 
  private:
   std::string_view content_;
   size_t pos_ = 0;
 };
+
+// All fields of a record file (as RecordReader reads them).
+std::vector<std::string> splitFields(std::string_view content);
 
 }  // namespace kolm::common
