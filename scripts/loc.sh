@@ -26,9 +26,7 @@ count() {
           if (substr(line, 1, 2) == "//") break
           if (substr(line, 1, 2) == "/*") { inblock = 1; line = substr(line, 3); continue }
           if (substr(line, 1, 1) == "#" && path ~ /\.cmake$/) break
-          code = 1
-          # Skip to the next comment opener outside the rest of the line; a
-          # code line stays a code line whatever follows.
+          code = 1  # whatever follows, this is a line of code
           break
         }
         if (code) n++
