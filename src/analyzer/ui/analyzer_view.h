@@ -109,9 +109,10 @@ class AnalyzerWindow : public QMainWindow {
   Measurement m_;
   TraceSelection selection_;
   chart::RubberBand band_;
-  // Scratch buffers of the redraw, kept to avoid reallocating 20001 points.
-  TraceValues liveValues_;
-  TraceValues memoryValues_;
+  // The arrays of the last redraw, which the chart's traces share: the next
+  // redraw writes them again in place once the chart has let go of them.
+  std::shared_ptr<TraceValues> liveValues_;
+  std::shared_ptr<TraceValues> memoryValues_;
 
   // Sweep state.
   common::ui::JobRunner runner_;

@@ -592,7 +592,7 @@ void PowerMeterWindow::showTrace() {
   t.stop = validLevels_ == Points + 1 ? TraceStop
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
                                                          (validLevels_ - 1) / Points;
-  t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
+  t.y = std::vector<float>(Traccia.begin(), Traccia.begin() + validLevels_);
   t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   Pc1->setTraces({std::move(t)});
 }
@@ -610,7 +610,7 @@ void PowerMeterWindow::Visualizza() {
     m.dashed = true;
     m.start = MemStart;
     m.stop = MemStop;
-    m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    m.y = std::vector<float>(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
     m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
     memory.push_back(std::move(m));
   }
@@ -627,10 +627,14 @@ void PowerMeterWindow::showReferences() {
     chart::ui::Trace t;
     t.colour = colour;
     t.name = name;
+    std::vector<double> x;
+    std::vector<float> y;
     for (const RefPoint& p : points) {
-      t.x.push_back(p.x);
-      t.y.push_back(p.y);
+      x.push_back(p.x);
+      y.push_back(p.y);
     }
+    t.x = std::move(x);
+    t.y = std::move(y);
     refs.push_back(std::move(t));
   };
   const LevelReferenceDrawing level =
