@@ -23,6 +23,7 @@
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
+#include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/status.h"
@@ -83,6 +84,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   buildMenus();
   buildControls();
+  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Mprint")->menuAction(), chart_,
+                            context_.prompter, tr("the selected quantity"));
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
@@ -384,6 +387,8 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
     t.marks.resize(values.flags.size());
     for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = quantityMark(values.flags[i], q);
   }
+  t.unit = kQuantityUnits[q];
+  t.pattern = q == kSwr ? "0.00" : "0.0";
   const auto s = chart::analyzerQuantityScale(q);
   t.vertical = chart::VerticalScale{s->top, s->bottom};
   return t;
@@ -426,6 +431,9 @@ void AnalyzerWindow::Visualizza() {
   chart_->setTraces({});
   chart_->setMemoryTraces({});
   std::vector<chart::ui::Trace> live;
+  // The marker searches look at the selected quantity.
+  chart_->setMarkerTrace(static_cast<int>(std::count(
+      selection_.TracceAttive.begin(), selection_.TracceAttive.begin() + selected, true)));
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
   if (anyActive) computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
