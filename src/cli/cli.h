@@ -31,6 +31,8 @@ class Args {
   std::optional<double> number(const std::string& name);
   // A whole-number option; throws UsageError when it is not a whole number.
   std::optional<double> wholeNumber(const std::string& name);
+  // Whether the switch --name (an option without a value) is given.
+  bool flag(const std::string& name);
   // Bare words not taken as options; they count as taken.
   std::vector<std::string> takePositional();
   // Throws UsageError naming any word that no call above has taken.
@@ -67,6 +69,27 @@ struct Command {
   // False for a command that opens the port itself (and reports why it cannot).
   bool opensPort = true;
 };
+
+// What the words before the command say, and the command's own words.
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  std::string backend;  // empty: the one dds.cfg names
+  std::optional<std::string> trace;
+  std::optional<std::string> dut;
+  std::optional<std::string> load;
+  std::optional<std::string> board;
+  const Command* command = nullptr;
+  std::vector<std::string> arguments;
+};
+// Throws UsageError for an unknown option or command, or an option without its
+// value.
+CommandLine parseCommandLine(const std::vector<std::string>& words);
+// The words that give `line` again.
+std::vector<std::string> commandLineWords(const CommandLine& line);
+
+// The whole program: parse, open the port, run the command; the exit status.
+int main(int argc, char** argv);
 
 // Strict number from a text, for arguments: the whole text must be one number
 // (no blanks between its digits, nothing after it).
