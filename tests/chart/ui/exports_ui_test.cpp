@@ -81,6 +81,9 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   EXPECT_GT(png.height(), rig.chart()->height());  // the title line above it
   EXPECT_EQ(rig.lastMessage(), "A picture is saved as .png, .svg or .pdf.");
   EXPECT_FALSE(QFile::exists("chart.bmp"));
+  if (qEnvironmentVariableIsSet("KOLM_SCREENSHOTS"))
+    for (const char* f : {"chart.png", "chart.svg"})
+      QFile::copy(f, qEnvironmentVariable("KOLM_SCREENSHOTS") + "/export-" + f);
 }
 
 class AnalyzerExports : public test::AnalyzerUi {};
