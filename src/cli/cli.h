@@ -27,6 +27,8 @@ class Args {
   // The value of --name, or empty when absent. Throws UsageError when the
   // option has no value.
   std::optional<std::string> option(const std::string& name);
+  // Whether the switch --name (an option without a value) is given.
+  bool flag(const std::string& name);
   // A number option; throws UsageError when it is not one number.
   std::optional<double> number(const std::string& name);
   // A whole-number option; throws UsageError when it is not a whole number.

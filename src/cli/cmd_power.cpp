@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "common/text.h"
+#include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "powermeter/sweep.h"
@@ -25,6 +26,7 @@ int runPowerSweep(Context& ctx, Args& args) {
   const double points = required(args, "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   auto out = args.option("--out");
+  const bool report = args.flag("--report");
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
   if (points < 1 || points > powermeter::kMaxPoints)
@@ -65,6 +67,9 @@ int runPowerSweep(Context& ctx, Args& args) {
   if (!writeResult(ctx, *out, content)) return kWriteError;
   *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
            << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out << "\n";
+  if (report)
+    *ctx.out << powermeter::levelReport(powermeter::analyzeLevels(
+        chart.levels, plan.ViewStart, plan.ViewStop, powermeter::levelLimits(ini.calibration)));
   return 0;
 }
 
@@ -72,14 +77,18 @@ int runPowerSweep(Context& ctx, Args& args) {
 
 extern const Command kPowerSweepCommand{
     "power-sweep",
-    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] --out FILE\n"
+    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] --out FILE [--report]\n"
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
     "    freq_mhz,level_dbm,flag rows (flag empty, floor: within 10 dB of the\n"
     "    detector's bottom count, or overload: within 3 dB of its top). Start above stop is "
     "exchanged; equal ones sweep\n"
-    "    0.1 MHz. Progress on standard error for passes longer than a second.",
+    "    0.1 MHz. Progress on standard error for passes longer than a second.\n"
+    "    --report prints, after the file is written, peak_mhz, peak_dbm, bw3_low_mhz,\n"
+    "    bw3_high_mhz, bw3_mhz, bw6_mhz, bw60_mhz and shape_factor (-60 dB over -6 dB\n"
+    "    width) as key=value lines: edges 3, 6 and 60 dB under the highest measured\n"
+    "    level, interpolated; none for what a flagged or missing level hides.",
     runPowerSweep};
 
 }  // namespace kolm::cli

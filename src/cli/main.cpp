@@ -188,6 +188,13 @@ std::optional<std::string> Args::option(const std::string& name) {
   return std::nullopt;
 }
 
+bool Args::flag(const std::string& name) {
+  bool given = false;
+  for (size_t k = 0; k < words_.size(); ++k)
+    if (words_[k] == name) given = used_[k] = true;
+  return given;
+}
+
 std::optional<double> Args::number(const std::string& name) {
   auto text = option(name);
   if (!text) return std::nullopt;
