@@ -755,6 +755,86 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Typical</source>
         <translation>Typical</translation>
     </message>
+    <message>
+        <source>SWR min</source>
+        <translation>SWR min</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>R there</source>
+        <translation>R there</translation>
+    </message>
+    <message>
+        <source>|X| there</source>
+        <translation>|X| there</translation>
+    </message>
+    <message>
+        <source>SWR 2 low</source>
+        <translation>SWR 2 low</translation>
+    </message>
+    <message>
+        <source>SWR 2 high</source>
+        <translation>SWR 2 high</translation>
+    </message>
+    <message>
+        <source>SWR 2 width</source>
+        <translation>SWR 2 width</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 low</source>
+        <translation>SWR 1.5 low</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 high</source>
+        <translation>SWR 1.5 high</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 width</source>
+        <translation>SWR 1.5 width</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>-3 dB low</source>
+        <translation>-3 dB low</translation>
+    </message>
+    <message>
+        <source>-3 dB high</source>
+        <translation>-3 dB high</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>BW -3 dB</source>
+        <translation>BW -3 dB</translation>
+    </message>
+    <message>
+        <source>BW -6 dB</source>
+        <translation>BW -6 dB</translation>
+    </message>
+    <message>
+        <source>BW -60 dB</source>
+        <translation>BW -60 dB</translation>
+    </message>
+    <message>
+        <source>Shape -60/-6</source>
+        <translation>Shape -60/-6</translation>
+    </message>
+    <message>
+        <source>Insertion loss</source>
+        <translation>Insertion loss</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
