@@ -19,6 +19,7 @@ class SimBanner : public QLabel {
   SimBanner(UiContext& context, QWidget* parent) : QLabel(parent), context_(context) {
     setObjectName("SimBanner");
     setAlignment(Qt::AlignCenter);
+    setWordWrap(true);  // the simulator's details do not widen a narrow window
     refresh();
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this] { refresh(); });
