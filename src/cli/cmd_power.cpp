@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/level_pass.h"
 #include "common/text.h"
 #include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
@@ -29,31 +30,16 @@ int runPowerSweep(Context& ctx, Args& args) {
   const bool report = args.flag("--report");
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
-  if (points < 1 || points > powermeter::kMaxPoints)
-    throw UsageError{"--points: a whole number from 1 to 20000"};
-  if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".pwm" && ext != ".csv")
     throw UsageError{"--out: the file name must end in .pwm or .csv"};
   checkOutput("--out", *out);
 
   const powermeter::PowIni ini = powermeter::ReadVar();
-  auto prepared = powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
-                                            common::shortestText(points), "20", "-80"},
-                                           ctx.instrument.params.RefClkMHz, ini.calibration);
-  if (!prepared.plan) throw UsageError{prepared.error};
-  const powermeter::SweepPlan plan = *prepared.plan;
-
-  std::vector<float> trace(powermeter::kTraceSize, 0.f);
-  powermeter::SweepJob job(
-      ctx.instrument, plan, ini.calibration, [delayMs] { return delayMs; }, trace);
-  const bool complete = runPass(ctx, job, "power-sweep", plan.Points + 1,
-                                [&job] { return static_cast<int>(job.measured()); });
-  switchOff(ctx, 1);
-  if (!complete) {
-    *ctx.err << "power-sweep: stopped after " << job.measured() << " points; nothing written\n";
-    return 0;  // the stop signal gives the exit status
-  }
+  const auto pass = runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration);
+  if (!pass) return 0;  // the stop signal gives the exit status
+  const powermeter::SweepPlan& plan = pass->plan;
+  const std::vector<float>& trace = pass->trace;
 
   powermeter::ChartFile chart;
   chart.points = plan.Points;

@@ -20,12 +20,16 @@ extern const Command kReadBridgeCommand;
 extern const Command kPowerSweepCommand;
 extern const Command kAnalyzeCommand;
 extern const Command kPortTestCommand;
+extern const Command kCrystalCalibrateCommand;
+extern const Command kCrystalCommand;
+extern const Command kCrystalMatchCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,    &kReadDetectorCommand, &kReadBridgeCommand,
-    &kPowerSweepCommand, &kAnalyzeCommand, &kPortTestCommand,
+    &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand, &kReadBridgeCommand,
+    &kPowerSweepCommand, &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
+    &kCrystalCommand,    &kCrystalMatchCommand,
 };
 
 void printHelp(std::ostream& out) {

@@ -20,9 +20,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analyzer/analysis.h"
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/status.h"
@@ -83,6 +85,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   buildMenus();
   buildControls();
+  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
@@ -414,7 +417,9 @@ void AnalyzerWindow::Visualizza() {
   std::vector<chart::ui::Trace> live;
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
-  if (anyActive) computeTraceValues(m_.live, m_.Points, liveValues_);
+  // The values of every point, for the traces shown and the analysis panel.
+  computeTraceValues(m_.live, m_.Points, liveValues_);
+  analysis_->setRows(swrAnalysisRows(analyzeSwr(liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.TracceAttive[q]) {
       live.push_back(DisegnaTraccia(q));

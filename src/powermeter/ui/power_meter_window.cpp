@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/status.h"
 #include "common/text.h"
@@ -29,6 +30,7 @@
 #include "common/ui/recent_files.h"
 #include "hw/dds.h"
 #include "powermeter/settings.h"
+#include "powermeter/ui/crystal_batch_window.h"
 
 namespace kolm::powermeter::ui {
 
@@ -95,6 +97,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   outer->addWidget(area_, 1);
   setCentralWidget(central);
   buildControls(area_);
+  analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
@@ -185,6 +188,8 @@ void PowerMeterWindow::buildMenus() {
   connect(quarz, &QAction::triggered, this, [this] { quarz_Click(); });
   QAction* calQuarz = add(util, "calQuarz", tr("calQuarz"), true);
   connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
+  QAction* batch = add(util, "crystalBatch", tr("Crystal batch"), true);
+  connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
 
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("Print");
@@ -580,6 +585,7 @@ QAction* PowerMeterWindow::action(const char* name) const {
 }
 
 void PowerMeterWindow::showTrace() {
+  showAnalysis();
   if (validLevels_ < 1) {
     Pc1->setTraces({});
     return;
@@ -737,6 +743,11 @@ void PowerMeterWindow::showReadout(double x, double y) {
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
+  // The batch goes first: it may hold crystals not saved yet.
+  if (!closed_ && batch_ && !batch_->close()) {
+    event->ignore();
+    return;
+  }
   if (!closed_) {
     closed_ = true;
     pendingSingle_ = false;
@@ -749,6 +760,14 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     hw::DdsOutputOff(context_.instrument);
   }
   event->accept();
+}
+
+CrystalBatchWindow* PowerMeterWindow::crystalBatch() {
+  if (!batch_) batch_ = new CrystalBatchWindow(*this, context_.prompter);
+  batch_->show();
+  batch_->raise();
+  batch_->activateWindow();
+  return batch_;
 }
 
 QWidget* createPowerMeterWindow(common::ui::UiContext& context) {
