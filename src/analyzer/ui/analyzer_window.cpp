@@ -85,7 +85,6 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   buildMenus();
   buildControls();
-  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
@@ -111,6 +110,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   common::ui::openAtSize(this,
                          QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
                                                   statusBar()->sizeHint().height()));
+  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
   DimensionaScala(kResistance);
   griglia();
   MisuraSimulata();
@@ -419,7 +419,7 @@ void AnalyzerWindow::Visualizza() {
                                      [](bool b) { return b; });
   // The values of every point, for the traces shown and the analysis panel.
   computeTraceValues(m_.live, m_.Points, liveValues_);
-  analysis_->setRows(swrAnalysisRows(analyzeSwr(liveValues_)));
+  if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.TracceAttive[q]) {
       live.push_back(DisegnaTraccia(q));

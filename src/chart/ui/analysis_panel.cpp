@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 
+#include "common/ui/ui_context.h"
+
 namespace kolm::chart::ui {
 
 AnalysisPanel::AnalysisPanel(QWidget* parent) : QDockWidget(tr("Analysis"), parent) {
@@ -27,6 +29,8 @@ void AnalysisPanel::setRows(const Rows& rows) {
     value->setObjectName(QString("analysisValue%1").arg(row));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Wide enough for a frequency to the hertz, so the dock never clips one.
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance("0000.000 000 MHz"));
     grid_->addWidget(caption, row, 0);
     grid_->addWidget(value, row, 1);
     grid_->setRowStretch(row, 0);
@@ -54,7 +58,20 @@ QString AnalysisPanel::caption(int row) const {
 AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
   auto* panel = new AnalysisPanel(window);
   panel->setObjectName(name);
+  panel->setRows({{"", ""}});
   window->addDockWidget(Qt::RightDockWidgetArea, panel);
+  // The window's controls keep the width they need: a docked panel adds its own
+  // to the window's minimum and to the size it opens at.
+  const int base = window->minimumWidth();
+  const int width = panel->sizeHint().width() + 8;
+  auto fit = [window, panel, base, width] {
+    const bool docked = !panel->isHidden() && !panel->isFloating();
+    window->setMinimumWidth(base + (docked ? width : 0));
+  };
+  QObject::connect(panel, &QDockWidget::visibilityChanged, window, fit);
+  QObject::connect(panel, &QDockWidget::topLevelChanged, window, fit);
+  fit();
+  common::ui::openAtSize(window, window->size() + QSize(width, 0));
   QAction* toggle = panel->toggleViewAction();
   toggle->setObjectName(QString(name) + "Toggle");
   toggle->setText(AnalysisPanel::tr("Analysis"));

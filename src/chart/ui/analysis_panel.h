@@ -30,7 +30,8 @@ class AnalysisPanel : public QDockWidget {
 };
 
 // An analysis panel docked at the right of `window` (objectName `name`), and a
-// checkable "Analysis" item in its menu bar that shows or hides it.
+// checkable "Analysis" item in its menu bar that shows or hides it. Call it once
+// the window has its minimum and opening sizes: the docked panel widens both.
 AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name);
 
 }  // namespace kolm::chart::ui

@@ -97,7 +97,6 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   outer->addWidget(area_, 1);
   setCentralWidget(central);
   buildControls(area_);
-  analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
@@ -126,6 +125,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   chart::guardLevels(LevelTop, LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
+  analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
   Visualizza();
   updateActions();
