@@ -58,26 +58,33 @@ bool SaveVar(std::string_view text1, std::string_view text2, std::string_view te
   return common::writeFileAtomic(path, w.text());
 }
 
+namespace {
+// A reading is at most "-32768" and CR LF.
+constexpr size_t kVnaLineBytes = 8;
+}  // namespace
+
 std::string formatVna(const ChartData& chart) {
   common::RecordWriter w;
+  w.reserve((chart.canaleA.size() + chart.canaleB.size()) * kVnaLineBytes + 64);
   w.number(chart.points);
   w.number(chart.start);
   w.number(chart.stop);
   const size_t n = static_cast<size_t>(std::max<int>(chart.points, 0)) + 1;
   for (size_t i = 0; i < n && i < chart.canaleA.size(); ++i) w.number(chart.canaleA[i]);
   for (size_t i = 0; i < n && i < chart.canaleB.size(); ++i) w.number(chart.canaleB[i]);
-  return w.text();
+  return std::move(w).text();
 }
 
 std::string formatVna(int16_t points, double start, double stop, const Channels& channels) {
   common::RecordWriter w;
+  const int n = points;
+  w.reserve(2 * static_cast<size_t>(std::max(n + 1, 0)) * kVnaLineBytes + 64);
   w.number(points);
   w.number(start);
   w.number(stop);
-  const int n = points;
   for (int i = 0; i <= n; ++i) w.number(channels.CanaleA[i]);
   for (int i = 0; i <= n; ++i) w.number(channels.CanaleB[i]);
-  return w.text();
+  return std::move(w).text();
 }
 
 VnaReadResult parseVna(std::string_view content) {
@@ -86,7 +93,7 @@ VnaReadResult parseVna(std::string_view content) {
   int field = 0;
   auto number = [&](const char* what, double& out) {
     ++field;
-    auto text = reader.next();
+    auto text = reader.nextView();
     if (!text) {
       r.error = std::string("The file ends before the ") + what + " (value " +
                 std::to_string(field) + ").";
@@ -95,7 +102,7 @@ VnaReadResult parseVna(std::string_view content) {
     const auto value = common::fieldNumber(*text);
     if (!value) {
       r.error = std::string("Value ") + std::to_string(field) + " (" + what +
-                ") is not a number: \"" + *text + "\".";
+                ") is not a number: \"" + std::string(*text) + "\".";
       return false;
     }
     out = *value;

@@ -60,11 +60,12 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
 
 ReadWriteJob::ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target,
                            bool resetDds)
-    : instrument_(instrument), plan_(plan), target_(target), resetDds_(resetDds) {}
+    : PortJob(instrument), plan_(plan), target_(target), resetDds_(resetDds) {}
 
 double ReadWriteJob::progress() const { return static_cast<double>(stored()) / (plan_.points + 2); }
 
 bool ReadWriteJob::step() {
+  if (finishOpenPoint()) return true;
   if (done() || instrument_.portFailed()) return false;
   if (next_ < 0) {
     if (resetDds_) {
@@ -73,9 +74,10 @@ bool ReadWriteJob::step() {
     }
     instrument_.LastTuningWord = plan_.startWord;
     sendWord(instrument_, instrument_.LastTuningWord);
-    hw::PortDelay(instrument_, kFirstWordSettle);
-    hw::READ(instrument_);  // settling read, not stored
-    next_ = 0;
+    waitThen(kFirstWordSettle, [this] {
+      hw::READ(instrument_);  // settling read, not stored
+      next_ = 0;
+    });
     return true;
   }
   const int i = next_;

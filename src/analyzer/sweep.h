@@ -7,8 +7,8 @@
 #include <string>
 
 #include "analyzer/measurement.h"
-#include "common/job.h"
 #include "hw/instrument.h"
+#include "hw/port_job.h"
 
 namespace kolm::analyzer {
 
@@ -44,19 +44,17 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
 // that is not stored. Every further step sends the word Ws + i x dW (rounded),
 // reads the bridge and stores both readings and the frequency i x s + start.
 // LastTuningWord follows the unrounded word.
-class ReadWriteJob : public common::SteppedJob {
+class ReadWriteJob : public hw::PortJob {
  public:
   ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target, bool resetDds);
   bool step() override;
   bool done() const override { return next_ > plan_.points + 1; }
   double progress() const override;
-  std::string failure() const override { return instrument_.portFailure(); }
   const SweepPlan& plan() const { return plan_; }
   // Points stored so far.
   int stored() const { return next_ < 0 ? 0 : next_; }
 
  private:
-  hw::Instrument& instrument_;
   SweepPlan plan_;
   Channels& target_;
   bool resetDds_;

@@ -4,14 +4,19 @@
 // anything else.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 namespace kolm::common {
 
 class SteppedJob {
  public:
+  using Clock = std::chrono::steady_clock;
+
   virtual ~SteppedJob() = default;
-  // Does the next point; false once the job has nothing more to do.
+  // Does the next point (or finishes the one left open); false once the job
+  // has nothing more to do.
   virtual bool step() = 0;
   virtual bool done() const = 0;
   // 0 to 1.
@@ -19,10 +24,26 @@ class SteppedJob {
   // Why the job ended before its end (the port stopped working), or empty.
   virtual std::string failure() const { return {}; }
 
+  // Whether a step may end inside its point, across a long wait (after the
+  // word, before the read-out), for a caller that can come back when the wait
+  // is over instead of spinning through it. Off: the point is done whole.
+  void setLongWaitsHeld(bool held) { longWaitsHeld_ = held; }
+  bool longWaitsHeld() const { return longWaitsHeld_; }
+  // When a point is held open: the moment its wait ends. A step before then
+  // spins out the rest. Empty when nothing waits.
+  virtual std::optional<Clock::time_point> resumeAt() const { return std::nullopt; }
+  // Finishes a point this job left open (the rest of its wait spun out, then
+  // its read-out): a stop ends the job at a point boundary. True when there
+  // was one.
+  virtual bool finishOpenPoint() { return false; }
+
   void runToEnd() {
     while (!done() && step()) {
     }
   }
+
+ private:
+  bool longWaitsHeld_ = false;
 };
 
 }  // namespace kolm::common

@@ -20,38 +20,40 @@ void RecordWriter::line(std::string_view text) {
   text_ += "\r\n";
 }
 
-std::vector<std::string> splitFields(std::string_view content) {
-  std::vector<std::string> fields;
-  size_t i = 0;
-  const size_t n = content.size();
-  while (i < n) {
-    while (i < n && (content[i] == ' ' || content[i] == '\t')) ++i;
-    std::string field;
-    if (i < n && content[i] == '"') {
-      ++i;
-      while (i < n && content[i] != '"' && content[i] != '\n' && content[i] != '\r')
-        field += content[i++];
-      if (i < n && content[i] == '"') ++i;
-      while (i < n && content[i] != ',' && content[i] != '\n' && content[i] != '\r') ++i;
-    } else {
-      while (i < n && content[i] != ',' && content[i] != '\n' && content[i] != '\r')
-        field += content[i++];
-      while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
-    }
-    fields.push_back(std::move(field));
-    if (i < n) {
-      if (content[i] == '\r' && i + 1 < n && content[i + 1] == '\n')
-        i += 2;
-      else
-        ++i;
-    }
+namespace {
+bool endsField(char c) { return c == ',' || c == '\n' || c == '\r'; }
+}  // namespace
+
+std::optional<std::string_view> RecordReader::nextView() {
+  const std::string_view t = content_;
+  const size_t n = t.size();
+  size_t i = pos_;
+  if (i >= n) return std::nullopt;
+  while (i < n && (t[i] == ' ' || t[i] == '\t')) ++i;
+  std::string_view field;
+  if (i < n && t[i] == '"') {
+    const size_t begin = ++i;
+    while (i < n && t[i] != '"' && t[i] != '\n' && t[i] != '\r') ++i;
+    field = t.substr(begin, i - begin);
+    if (i < n && t[i] == '"') ++i;
+    while (i < n && !endsField(t[i])) ++i;  // anything after the closing quote
+  } else {
+    const size_t begin = i;
+    while (i < n && !endsField(t[i])) ++i;
+    size_t end = i;
+    while (end > begin && (t[end - 1] == ' ' || t[end - 1] == '\t')) --end;
+    field = t.substr(begin, end - begin);
   }
-  return fields;
+  if (i < n) i += t[i] == '\r' && i + 1 < n && t[i + 1] == '\n' ? 2 : 1;
+  pos_ = i;
+  return field;
 }
 
-std::optional<std::string> RecordReader::next() {
-  if (pos_ >= fields_.size()) return std::nullopt;
-  return fields_[pos_++];
+std::vector<std::string> splitFields(std::string_view content) {
+  std::vector<std::string> fields;
+  RecordReader reader(content);
+  while (auto field = reader.nextView()) fields.emplace_back(*field);
+  return fields;
 }
 
 }  // namespace kolm::common

@@ -12,33 +12,44 @@ namespace kolm::common {
 
 class RecordWriter {
  public:
+  // Room for about `bytes` of text, so that a long file is built without copying.
+  void reserve(size_t bytes) { text_.reserve(bytes); }
   // A text record: "text" CR LF.
   void quoted(std::string_view text);
   // A bare number in its shortest form with at most `digits` significant digits.
   void number(double value, int digits = 15);
   // A line as given, CR LF appended.
   void line(std::string_view text);
-  const std::string& text() const { return text_; }
+  const std::string& text() const& { return text_; }
+  std::string text() && { return std::move(text_); }
 
  private:
   std::string text_;
 };
 
-// All fields of a record file, split at commas and line ends (CR LF, LF or CR);
-// a quoted field may hold commas; surrounding quotes and blanks are removed.
-std::vector<std::string> splitFields(std::string_view content);
-
-// Reads fields one at a time.
+// Reads the fields of a record file one at a time, in one pass over the text:
+// fields end at a comma or a line end (CR LF, LF or CR); a quoted field may hold
+// commas; surrounding quotes and blanks are removed. A line end at the very end
+// of the text does not start another field.
 class RecordReader {
  public:
-  explicit RecordReader(std::string_view content) : fields_(splitFields(content)) {}
-  std::optional<std::string> next();
-  bool atEnd() const { return pos_ >= fields_.size(); }
-  size_t remaining() const { return fields_.size() - pos_; }
+  // The reader keeps a view of `content`, which must outlive it.
+  explicit RecordReader(std::string_view content) : content_(content) {}
+  // The next field as a view into the content; nothing after the last one.
+  std::optional<std::string_view> nextView();
+  std::optional<std::string> next() {
+    auto field = nextView();
+    if (!field) return std::nullopt;
+    return std::string(*field);
+  }
+  bool atEnd() const { return pos_ >= content_.size(); }
 
  private:
-  std::vector<std::string> fields_;
+  std::string_view content_;
   size_t pos_ = 0;
 };
+
+// All fields of a record file (as RecordReader reads them).
+std::vector<std::string> splitFields(std::string_view content);
 
 }  // namespace kolm::common

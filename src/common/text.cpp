@@ -1,8 +1,11 @@
 #include "common/text.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -146,10 +149,124 @@ bool onlyBlanksFrom(std::string_view t, size_t from) {
   return true;
 }
 
+// The usual field, "-40.12345" or "512": a sign, digits and a point, nothing
+// else. With at most 15 digits its value is the quotient of two doubles held
+// exactly, which one correctly rounded division gives: the same double the
+// general scan finds, without it. False for anything else.
+bool plainNumber(std::string_view t, double& value) {
+  size_t i = 0;
+  const size_t n = t.size();
+  const bool negative = n > 0 && t[0] == '-';
+  if (n > 0 && (t[0] == '-' || t[0] == '+')) ++i;
+  uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  bool point = false;
+  for (; i < n; ++i) {
+    const char c = t[i];
+    if (isDigit(c)) {
+      if (++digits > 15) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+      decimals += point;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  static constexpr double kTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const double magnitude = static_cast<double>(mantissa) / kTen[decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
 std::optional<double> wholeNumber(std::string_view text, bool lenient) {
+  if (double v = 0; plainNumber(text, v)) return v;
   const Scanned s = scan(text, lenient);
   if (s.status != Scanned::Status::Number || !onlyBlanksFrom(text, s.used)) return std::nullopt;
   return s.value;
+}
+
+// The leading `precision` digits of |value| rounded halves to even, as an
+// integer of exactly `precision` digits, and the decimal exponent of the first:
+// |value| ~ digits x 10^(exponent - precision + 1). Exact integer arithmetic: a
+// double is m x 2^e with m below 2^53, and m x 10^s x 2^e is formed in 128 bits.
+// False for values it does not cover (zero, not finite, subnormal, beyond
+// 10^precision or so small that 10^s would not fit), which the general
+// conversion then writes.
+bool roundedDigits(double value, int precision, uint64_t& digits, int& exponent) {
+#ifdef __SIZEOF_INT128__
+  using u128 = unsigned __int128;
+  static constexpr auto kPow = [] {
+    std::array<uint64_t, 20> p{1};
+    for (size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
+    return p;
+  }();
+  const uint64_t bits = std::bit_cast<uint64_t>(value);
+  const int field = static_cast<int>((bits >> 52) & 0x7ff);
+  if (field == 0 || field == 0x7ff || precision > 17) return false;
+  const uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
+  const int shift = 1075 - field;  // |value| = m / 2^shift
+  if (shift <= 0 || shift >= 128) return false;
+  // floor(log10 |value|) or one less: floor(log2 |value|) x log10(2).
+  int x = ((field - 1023) * 78913) >> 18;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int s = precision - 1 - x;
+    if (s < 0 || s > 22) return false;
+    const u128 scaled =
+        s <= 19 ? static_cast<u128>(m) * kPow[s] : static_cast<u128>(m) * kPow[19] * kPow[s - 19];
+    uint64_t n = static_cast<uint64_t>(scaled >> shift);
+    const u128 rest = scaled & ((static_cast<u128>(1) << shift) - 1);
+    const u128 half = static_cast<u128>(1) << (shift - 1);
+    if (rest > half || (rest == half && (n & 1))) ++n;
+    if (n >= kPow[precision]) {
+      ++x;
+    } else if (n < kPow[precision - 1]) {
+      --x;
+    } else {
+      digits = n;
+      exponent = x;
+      return true;
+    }
+  }
+#else
+  (void)value, (void)precision, (void)digits, (void)exponent;
+#endif
+  return false;
+}
+
+// %.<precision>G from the rounded digits, as the C library lays it out.
+void appendGeneralDigits(std::string& out, bool negative, uint64_t rounded, int exponent,
+                         int precision) {
+  char digits[24];
+  int count = static_cast<int>(std::to_chars(digits, digits + sizeof digits, rounded).ptr - digits);
+  while (count > 1 && digits[count - 1] == '0') --count;
+  if (negative) out += '-';
+  if (exponent < -4 || exponent >= precision) {
+    out += digits[0];
+    if (count > 1) {
+      out += '.';
+      out.append(digits + 1, static_cast<size_t>(count - 1));
+    }
+    out += exponent < 0 ? "E-" : "E+";
+    const int e = std::abs(exponent);
+    if (e < 10) out += '0';
+    char eb[8];
+    out.append(eb, std::to_chars(eb, eb + sizeof eb, e).ptr);
+  } else if (exponent >= 0) {
+    const int whole = exponent + 1;
+    out.append(digits, static_cast<size_t>(std::min(whole, count)));
+    if (count < whole) out.append(static_cast<size_t>(whole - count), '0');
+    if (count > whole) {
+      out += '.';
+      out.append(digits + whole, static_cast<size_t>(count - whole));
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out.append(digits, static_cast<size_t>(count));
+  }
 }
 
 // The C locale's %.<digits>G: `digits` significant digits at most,
@@ -157,6 +274,21 @@ std::optional<double> wholeNumber(std::string_view text, bool lenient) {
 void appendGeneral(std::string& out, double value, int digits) {
   char buf[64];
   const int precision = std::clamp(digits, 1, 17);
+  // A whole number of at most `precision` digits is written as it stands: the
+  // counts and readings of the files, without the slower general conversion.
+  static constexpr double kLimit[18] = {1,   1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                        1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+  if (std::fabs(value) < kLimit[precision] && value == std::trunc(value)) {
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+    out.append(buf, r.ptr);  // -0 gives "0"
+    return;
+  }
+  uint64_t rounded = 0;
+  int exponent = 0;
+  if (roundedDigits(value, precision, rounded, exponent)) {
+    appendGeneralDigits(out, value < 0, rounded, exponent, precision);
+    return;
+  }
   const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
   for (char* c = buf; c != r.ptr; ++c)
     if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');

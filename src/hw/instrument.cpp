@@ -1,8 +1,15 @@
 #include "hw/instrument.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <ctime>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#include <cpuid.h>
+#include <x86intrin.h>
+#endif
 
 #include "common/text.h"
 
@@ -25,12 +32,93 @@ int16_t loopFactorFor(double seconds) {
 
 }  // namespace
 
+namespace {
+
+using Monotonic = std::chrono::steady_clock;
+
+// Waits above this end on the monotonic clock as well (1 ms).
+constexpr double kConfirmedUnits = 10000;
+
+#if defined(__x86_64__) || defined(_M_X64)
+inline uint64_t ticksNow() { return __rdtsc(); }
+
+bool constantRateCounter() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(0x80000000u, &a, &b, &c, &d) || a < 0x80000007u) return false;
+  __get_cpuid(0x80000007u, &a, &b, &c, &d);
+  return (d & (1u << 8)) != 0;  // invariant time-stamp counter
+}
+#else
+inline uint64_t ticksNow() { return 0; }
+bool constantRateCounter() { return false; }
+#endif
+
+// A reading of the monotonic clock between two counter readings as close
+// together as a few tries give.
+struct Bracket {
+  uint64_t before = 0, after = ~uint64_t{0};
+  Monotonic::time_point at;
+};
+
+Bracket bracket() {
+  Bracket best;
+  for (int k = 0; k < 32; ++k) {
+    const uint64_t before = ticksNow();
+    const auto at = Monotonic::now();
+    const uint64_t after = ticksNow();
+    if (after - before < best.after - best.before) best = {before, after, at};
+  }
+  return best;
+}
+
+// Counter ticks per nanosecond, an upper bound (0 when the counter is not to
+// be used). Measured over 5 ms or more: the ticks from the first bracket's
+// start to the second's end, over the clock's interval between them, can only
+// exceed the true rate; a margin of 10 ppm covers later drift between the two.
+double measureTickRate() {
+  if (!constantRateCounter()) return 0;
+  const Bracket a = bracket();
+  while (Monotonic::now() - a.at < std::chrono::milliseconds(5)) {
+  }
+  const Bracket b = bracket();
+  const double ns = std::chrono::duration<double, std::nano>(b.at - a.at).count();
+  if (!(ns > 0) || b.after <= a.before) return 0;
+  const double rate = static_cast<double>(b.after - a.before) / ns * (1 + 1e-5);
+  // A counter far outside any processor's clock is not what it claims to be.
+  return rate > 0.05 && rate < 20 ? rate : 0;
+}
+
+double tickRate() {
+  static const double rate = measureTickRate();
+  return rate;
+}
+
+}  // namespace
+
+BusyWaitDelayer::BusyWaitDelayer(Clock clock) : ticks_(clock == Clock::Best) {}
+
+bool BusyWaitDelayer::calibrate() { return tickRate() > 0; }
+
 void BusyWaitDelayer::wait(double units, int loopFactor) {
+  // The wait counts from here: the counter is read before anything else.
+  const uint64_t start = ticksNow();
   if (!(units * loopFactor >= 1)) return;
-  using clock = std::chrono::steady_clock;
-  auto deadline =
-      clock::now() + std::chrono::nanoseconds(static_cast<int64_t>(std::ceil(units * 100.0)));
-  while (clock::now() < deadline) {
+  const double ns = std::ceil(units * 100.0);
+  if (ticks_ && ns < 1e15 && tickRate() > 0) {
+    const Monotonic::time_point begun =
+        units > kConfirmedUnits ? Monotonic::now() : Monotonic::time_point{};
+    const uint64_t end = start + static_cast<uint64_t>(std::ceil(ns * tickRate()));
+    while (ticksNow() < end) {
+    }
+    if (units <= kConfirmedUnits) return;
+    const auto deadline = begun + std::chrono::nanoseconds(static_cast<int64_t>(ns));
+    while (Monotonic::now() < deadline) {
+    }
+    return;
+  }
+  const auto deadline =
+      Monotonic::now() + std::chrono::nanoseconds(static_cast<int64_t>(std::min(ns, 1e18)));
+  while (Monotonic::now() < deadline) {
   }
 }
 
@@ -42,6 +130,7 @@ Instrument::Instrument(std::unique_ptr<PortIo> port)
 }
 
 void Instrument::setPort(std::unique_ptr<PortIo> port) {
+  hold_ = {};  // a point held on the old port is not finished on the new one
   port_ = port ? std::move(port) : std::make_unique<NullPort>();
   port_->attach(&params);
   refreshReachable();
@@ -49,6 +138,36 @@ void Instrument::setPort(std::unique_ptr<PortIo> port) {
 
 void Instrument::setDelayer(std::unique_ptr<Delayer> delayer) {
   delayer_ = delayer ? std::move(delayer) : std::make_unique<BusyWaitDelayer>();
+}
+
+bool Instrument::waitInPoint(double units, const void* owner, std::function<void()> rest) {
+  if (!owner || !(units >= kHeldWaitUnits) || !delayer_->waitsRealTime() ||
+      !(units * LoopFactor >= 1) || !(units < 1e15)) {
+    delay(units);
+    rest();
+    return false;
+  }
+  hold_ = {owner, Clock::now() + std::chrono::nanoseconds(static_cast<int64_t>(units * 100)),
+           std::move(rest)};
+  return true;
+}
+
+std::optional<Instrument::Clock::time_point> Instrument::heldUntil() const {
+  if (!hold_.owner) return std::nullopt;
+  return hold_.until;
+}
+
+void Instrument::finishHeldPoint() {
+  if (!hold_.owner) return;
+  Hold held = std::move(hold_);
+  hold_ = {};
+  const double left = std::chrono::duration<double, std::nano>(held.until - Clock::now()).count();
+  if (left > 0) delay(std::ceil(left / 100));
+  held.rest();
+}
+
+void Instrument::dropHeldPoint(const void* owner) {
+  if (holds(owner)) hold_ = {};
 }
 
 void Instrument::refreshReachable() {
@@ -83,6 +202,7 @@ float secondsSinceMidnight() {
 }
 
 void Orologio(Instrument& instrument, const SecondsTimer& timer) {
+  BusyWaitDelayer::calibrate();
   instrument.LoopFactor = 1;
   constexpr double kSteps = 1'000'000;
   float t0 = timer();

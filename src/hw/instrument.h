@@ -3,9 +3,11 @@
 // globals.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hw/params.h"
@@ -18,14 +20,35 @@ class Delayer {
  public:
   virtual ~Delayer() = default;
   virtual void wait(double units, int loopFactor) = 0;
+  // True when wait() takes the time asked: only then may a long wait inside a
+  // point be left to a timer (Instrument::waitInPoint).
+  virtual bool waitsRealTime() const { return false; }
 };
 
-// Spins on the monotonic clock to a deadline of units x 100 ns: never shorter.
-// Nothing is waited when units x loopFactor is below 1, as with the counted loop
-// the delay unit was first defined by.
+// Spins to a deadline of units x 100 ns: never shorter. Nothing is waited when
+// units x loopFactor is below 1, as with the counted loop the delay unit was
+// first defined by.
+//
+// Where the processor has a constant-rate time-stamp counter, the spin reads it
+// (about 10 ns a read, where the monotonic clock takes about 30) against a count
+// of ticks per nanosecond measured once on the monotonic clock and rounded up,
+// so that the wait ends within a few nanoseconds of its deadline; waits above a
+// millisecond also end on the monotonic clock. Elsewhere it spins on the
+// monotonic clock.
 class BusyWaitDelayer : public Delayer {
  public:
+  enum class Clock { Best, Monotonic };
+  explicit BusyWaitDelayer(Clock clock = Clock::Best);
   void wait(double units, int loopFactor) override;
+  bool waitsRealTime() const override { return true; }
+
+  // Measures the counter's rate (5 ms) now rather than at the first wait:
+  // start-up does this, so that no port frame waits for it. True when the
+  // counter can be used.
+  static bool calibrate();
+
+ private:
+  bool ticks_;
 };
 
 // Waits nothing: for the simulator in tests and benchmarks.
@@ -56,12 +79,14 @@ class Instrument {
 
   // Out32(LptBase, value): a write to the data register.
   void out(uint8_t value) {
+    if (hold_.owner) finishHeldPoint();
     if (!reachable_) return;
     port_->writeData(value);
     if (port_->failed()) notePortFailure();
   }
   // Inp32(LptBase + 1): the status byte, 0 when the port cannot be reached.
   uint8_t in() {
+    if (hold_.owner) finishHeldPoint();
     if (!reachable_) return 0;
     const uint8_t v = port_->readStatus();
     if (port_->failed()) {
@@ -72,6 +97,28 @@ class Instrument {
   }
   // PortDelay: n units of about 0.1 us.
   void delay(double units) { delayer_->wait(units, LoopFactor); }
+
+  // ---- a point held open across its wait ----
+  // A pass stepped from an event loop need not spin a long wait inside a point
+  // (after its word, before its read-out): the wait may be held, and the window
+  // runs meanwhile. Until the point is finished nothing else reaches the port:
+  // the first other access finishes it first (what is left of the wait spun,
+  // then the read-out), so points stay whole on the wire.
+  using Clock = std::chrono::steady_clock;
+  // Waits shorter than this (2 ms) are always spun.
+  static constexpr double kHeldWaitUnits = 20000;
+  // The wait of `units` inside a point, followed by `rest` (its read-out).
+  // Without an `owner`, or when the wait is short or the delayer does not wait
+  // real time, the wait is spun and `rest` runs at once; otherwise the point is
+  // held for `owner` until finishHeldPoint(). True when held.
+  bool waitInPoint(double units, const void* owner, std::function<void()> rest);
+  // The end of the wait of the point held open, if there is one (anyone's).
+  std::optional<Clock::time_point> heldUntil() const;
+  bool holds(const void* owner) const { return owner && hold_.owner == owner; }
+  // Finishes the held point: the rest of its wait spun out, then its `rest`.
+  void finishHeldPoint();
+  // Forgets `owner`'s held point without its read-out (its pass was stopped).
+  void dropHeldPoint(const void* owner);
 
   // True when writes reach the port: a back end on real I/O addresses needs
   // LptBase to be one of the three parallel-port addresses, and a port that
@@ -91,9 +138,16 @@ class Instrument {
  private:
   void notePortFailure();
 
+  struct Hold {
+    const void* owner = nullptr;
+    Clock::time_point until;
+    std::function<void()> rest;
+  };
+
   std::unique_ptr<PortIo> port_;
   std::unique_ptr<Delayer> delayer_;
   bool reachable_ = false;
+  Hold hold_;
 };
 
 // Calibration of the delay loop: LoopFactor := busy-loop steps per 0.1 us,

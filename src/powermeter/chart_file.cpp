@@ -12,13 +12,14 @@ constexpr int kMaxFileSteps = 20002;
 
 std::string formatChartFile(const ChartFile& chart) {
   common::RecordWriter w;
+  w.reserve((chart.levels.size() + 4) * 12);  // "-123.4567" and CR LF at most, mostly
   w.number(chart.points);
   w.number(chart.start, 7);
   w.number(chart.stop, 7);
   for (size_t i = 0; i <= static_cast<size_t>(chart.points) && i < chart.levels.size(); ++i)
     w.number(chart.levels[i], 7);
   if (chart.reference) w.number(*chart.reference, 7);
-  return w.text();
+  return std::move(w).text();
 }
 
 ChartFileRead parseChartFile(std::string_view content) {
@@ -28,7 +29,7 @@ ChartFileRead parseChartFile(std::string_view content) {
   // The next value, which the file keeps in single precision (the step count is
   // checked on its own).
   auto number = [&](double& value) {
-    auto field = reader.next();
+    auto field = reader.nextView();
     ++line;
     if (!field) {
       out.error = "The file ends at line " + std::to_string(line) + " before its last level.";
@@ -64,9 +65,9 @@ ChartFileRead parseChartFile(std::string_view content) {
     level = static_cast<float>(v);
   }
   // The reference level; blank lines at the end are not a value.
-  while (auto field = reader.next()) {
+  while (auto field = reader.nextView()) {
     ++line;
-    if (field->find_first_not_of(" \t") == std::string::npos) continue;
+    if (field->find_first_not_of(" \t") == std::string_view::npos) continue;
     const auto v = common::fieldNumber(*field);
     if (!v || !common::fitsSingle(*v)) {
       out.error = "The reference level after the levels, line " + std::to_string(line) +

@@ -114,42 +114,57 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
 
 float ReferenceTableJob::readLevel() { return deciBel(hw::lettura(instrument_), calibration_); }
 
-void ReferenceTableJob::startAtW0(double settleUnits) {
+void ReferenceTableJob::startAtW0() {
   hw::DdsReset(instrument_);
   hw::DdsSetMultiplier(instrument_);
   word_ = words_.W0;
   hw::DdsSendWord(instrument_, wordOut(word_));
-  hw::PortDelay(instrument_, settleUnits);
 }
 
 bool LevelReferenceJob::step() {
+  if (finishOpenPoint()) return goesOn();
   if (done() || instrument_.portFailed()) return false;
+  double settle = 200000;
   if (next_ == 0) {
-    startAtW0(200000);
+    startAtW0();
+    nextWord_ = word_;
   } else {
-    word_ += words_.step;
-    hw::DdsSendWord(instrument_, wordOut(word_));
-    hw::PortDelay(instrument_, 200000.0 / next_ + 10000);
+    // The word is kept only once its level is read: a point dropped before
+    // then is measured again at the same word.
+    nextWord_ = word_ + words_.step;
+    hw::DdsSendWord(instrument_, wordOut(nextWord_));
+    settle = 200000.0 / next_ + 10000;
   }
-  table_[next_] = readLevel();
-  if (instrument_.portFailed()) return false;
-  ++next_;
-  return !done();
+  waitThen(settle, [this] {
+    word_ = nextWord_;
+    table_[next_] = readLevel();
+    if (!instrument_.portFailed()) ++next_;
+  });
+  return goesOn();
 }
 
-bool QuartzReferenceJob::step() {
-  if (done() || instrument_.portFailed()) return false;
-  if (next_ == 0) {
-    startAtW0(100000);
-    table_[0] = readLevel();
-  }
+void QuartzReferenceJob::entry() {
   hw::PortDelay(instrument_, 1000);
   table_[next_] = readLevel();
-  if (instrument_.portFailed()) return false;
+  if (instrument_.portFailed()) return;
   word_ += words_.step;
   hw::DdsSendWord(instrument_, wordOut(word_));
   ++next_;
-  return !done();
+}
+
+bool QuartzReferenceJob::step() {
+  if (finishOpenPoint()) return goesOn();
+  if (done() || instrument_.portFailed()) return false;
+  if (next_ == 0) {
+    startAtW0();
+    waitThen(100000, [this] {
+      table_[0] = readLevel();
+      entry();
+    });
+  } else {
+    entry();
+  }
+  return goesOn();
 }
 
 LevelReferenceDrawing disegnaRif(float viewStart, float viewStop, bool fromFile, float rifGrafico,

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/job.h"
 #include "hw/instrument.h"
+#include "hw/port_job.h"
 #include "powermeter/level.h"
 
 namespace kolm::powermeter {
@@ -61,22 +61,20 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
 
 // What the two reference passes share: 1601 entries measured into the job's own
 // table, one atomic point per step.
-class ReferenceTableJob : public common::SteppedJob {
+class ReferenceTableJob : public hw::PortJob {
  public:
   ReferenceTableJob(hw::Instrument& instrument, const TableWords& words,
                     const Calibration& calibration)
-      : instrument_(instrument), words_(words), calibration_(calibration) {}
+      : PortJob(instrument), words_(words), calibration_(calibration) {}
   bool done() const override { return next_ >= kRifEntries; }
   double progress() const override { return static_cast<double>(next_) / kRifEntries; }
-  std::string failure() const override { return instrument_.portFailure(); }
   const RifTable& table() const { return table_; }
 
  protected:
   float readLevel();
-  // Reset, multiplier, the word of 0.1 MHz, then `settleUnits` of delay.
-  void startAtW0(double settleUnits);
+  // Reset, multiplier and the word of 0.1 MHz (its settling wait follows).
+  void startAtW0();
 
-  hw::Instrument& instrument_;
   TableWords words_;
   Calibration calibration_;
   RifTable table_{};
@@ -93,6 +91,9 @@ class LevelReferenceJob : public ReferenceTableJob {
  public:
   using ReferenceTableJob::ReferenceTableJob;
   bool step() override;
+
+ private:
+  double nextWord_ = 0;  // the word of the point in progress
 };
 
 // calQuarz_Click's pass over the crystal fixture's through path. Step 0 resets
@@ -104,6 +105,10 @@ class QuartzReferenceJob : public ReferenceTableJob {
  public:
   using ReferenceTableJob::ReferenceTableJob;
   bool step() override;
+
+ private:
+  // Entry next_: its wait and read-out, then the next word.
+  void entry();
 };
 
 // A point of a reference drawing, in the chart's user units.

@@ -78,7 +78,7 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
 
 SweepJob::SweepJob(hw::Instrument& instrument, const SweepPlan& plan,
                    const Calibration& calibration, DelayMs delayMs, std::vector<float>& trace)
-    : instrument_(instrument),
+    : PortJob(instrument),
       plan_(plan),
       calibration_(calibration),
       delayMs_(std::move(delayMs)),
@@ -92,26 +92,29 @@ double SweepJob::progress() const {
   return static_cast<double>(next_) / (static_cast<double>(plan_.Points) + 1);
 }
 
-void SweepJob::measure(int index) {
-  hw::DdsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
-  hw::PortDelay(instrument_, delayMs_() * 10000);
-  trace_[index] = deciBel(hw::lettura(instrument_), calibration_);
+void SweepJob::readPoint() {
+  trace_[next_] = deciBel(hw::lettura(instrument_), calibration_);
   word_ += wordStep_;
+  if (!instrument_.portFailed()) ++next_;  // a level from a failed port is not counted
 }
 
 bool SweepJob::step() {
+  if (finishOpenPoint()) return goesOn();
   if (done() || instrument_.portFailed()) return false;
-  if (next_ == 0) {
+  if (!settled_) {
     hw::DdsReset(instrument_);
     hw::DdsSetMultiplier(instrument_);
     hw::DdsSendWord(instrument_, static_cast<uint32_t>(word_));
-    hw::PortDelay(instrument_, delayMs_() * 10000 + 100000);
-    hw::lettura(instrument_);  // settles the detector; not used
+    // The detector settles; its reading is not used.
+    const bool held = waitThen(delayMs_() * 10000 + 100000, [this] {
+      hw::lettura(instrument_);
+      settled_ = true;
+    });
+    if (held) return true;
   }
-  measure(next_);
-  if (instrument_.portFailed()) return false;  // that level is not counted
-  ++next_;
-  return !done();
+  hw::DdsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
+  waitThen(delayMs_() * 10000, [this] { readPoint(); });
+  return goesOn();
 }
 
 }  // namespace kolm::powermeter

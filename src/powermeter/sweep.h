@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/job.h"
 #include "hw/instrument.h"
+#include "hw/port_job.h"
 #include "powermeter/level.h"
 
 namespace kolm::powermeter {
@@ -60,8 +60,9 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
 // loads the start word, waits the set delay plus 10 ms and discards one reading,
 // then measures index 0 at the start; each further step measures one index: the
 // word, the delay (read afresh from `delayMs` at every point), the read-out and
-// its level. Index Points is measured at the stop. Each step is atomic.
-class SweepJob : public common::SteppedJob {
+// its level. Index Points is measured at the stop. Each step is atomic; a long
+// wait may be held (hw::PortJob), and the next step then finishes that point.
+class SweepJob : public hw::PortJob {
  public:
   using DelayMs = std::function<double()>;
   // `trace` must hold at least Points + 1 values; entries above Points keep
@@ -72,15 +73,14 @@ class SweepJob : public common::SteppedJob {
   bool step() override;
   bool done() const override { return next_ > plan_.Points; }
   double progress() const override;
-  std::string failure() const override { return instrument_.portFailure(); }
   // Levels stored so far.
   int measured() const { return next_; }
   const SweepPlan& plan() const { return plan_; }
 
  private:
-  void measure(int index);
+  // The read-out of the point whose word and wait are done.
+  void readPoint();
 
-  hw::Instrument& instrument_;
   SweepPlan plan_;
   Calibration calibration_;
   DelayMs delayMs_;
@@ -88,6 +88,7 @@ class SweepJob : public common::SteppedJob {
   double word_ = 0;
   double wordStep_ = 0;
   int next_ = 0;
+  bool settled_ = false;
 };
 
 }  // namespace kolm::powermeter

@@ -98,6 +98,28 @@ TEST(ShortestText, BareNumbersForRecordFiles) {
   EXPECT_EQ(shortestText(14.2, 7), "14.2");
 }
 
+TEST(ShortestText, RoundsHalvesToEvenAndCarriesIntoTheExponent) {
+  struct Case {
+    double value;
+    int digits;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.00012345678, 7, "0.0001234568"},
+      {0.000012345, 7, "1.2345E-05"},
+      {1234567.5, 7, "1234568"},
+      {9999999.5, 7, "1E+07"},
+      {99.999996, 7, "100"},
+      {2.5, 1, "2"},
+      {3.5, 1, "4"},
+      {-40.123455f, 7, "-40.12346"},
+      {123456789.0, 7, "1.234568E+08"},
+      {0.1, 17, "0.10000000000000001"},
+      {5e-324, 15, "4.94065645841247E-324"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(shortestText(c.value, c.digits), c.text) << c.value;
+}
+
 TEST(Patterns, FrequencyDisplays) {
   EXPECT_EQ(formatPattern(7.05, "000.000 000"), "007.050 000");
   EXPECT_EQ(formatPattern(160, "000.000 000"), "160.000 000");

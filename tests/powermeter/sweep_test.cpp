@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <memory>
 
 #include "hw/dds.h"
 #include "hw/readout.h"
@@ -167,4 +169,40 @@ TEST(SweepPass, GeneratorOffSendsWordZero) {
   auto wire = decode(rig.port->writes());
   ASSERT_EQ(wire.words.size(), 1u);
   EXPECT_EQ(wire.words[0], 0u);
+}
+
+// A pass stepped from an event loop leaves its long waits held: the point stays
+// open (word out, read-out to come) until its next step, a stop or any other
+// access finishes it. A job that goes away with it (its window closed) drops it.
+TEST(SweepPass, AHeldPointIsFinishedBeforeAnyOtherAccess) {
+  for (const bool jobGone : {false, true}) {
+    hw::Instrument instrument;  // real waits
+    auto p = std::make_unique<hw::RecordingPort>();
+    hw::RecordingPort* port = p.get();
+    port->status = [](size_t) { return 0; };
+    instrument.setPort(std::move(p));
+    instrument.params.RefClkMHz = 100;
+    std::vector<float> trace(kTraceSize, 7.f);
+    auto job = std::make_unique<SweepJob>(
+        instrument, plan("1", "2", "4"), Calibration{}, [] { return 3.0; }, trace);
+    job->setLongWaitsHeld(true);
+    ASSERT_TRUE(job->step());  // reset, multiplier, start word; 13 ms held
+    ASSERT_TRUE(instrument.heldUntil().has_value());
+    const auto heldAt = std::chrono::steady_clock::now();
+    const size_t frames = port->writeCount();
+    EXPECT_EQ(port->readCount(), 0u);
+    if (jobGone) job.reset();
+    instrument.out(0x55);  // e.g. another window tuning
+    if (jobGone) {
+      EXPECT_EQ(port->readCount(), 0u);
+    } else {
+      EXPECT_GE(std::chrono::steady_clock::now() - heldAt, std::chrono::milliseconds(13));
+      EXPECT_EQ(port->readCount(), 10u);                 // the settling read-out first,
+      EXPECT_EQ(port->writeCount(), frames + 22u + 1u);  // then the other access
+      EXPECT_EQ(job->measured(), 0);
+    }
+    EXPECT_EQ(port->writes().back(), 0x55);
+    EXPECT_FALSE(instrument.heldUntil().has_value());
+    EXPECT_EQ(trace[0], 7.f);
+  }
 }

@@ -1,5 +1,9 @@
-// Steps a SteppedJob from the event loop in slices of a few tens of
-// milliseconds, so that the window stays responsive and shows progress.
+// Steps a SteppedJob from the event loop in slices of a few milliseconds, so
+// that the window stays responsive and shows progress. Pending repaints go
+// before each slice. A point left open across a long wait (the job's
+// resumeAt()) is finished when its wait is over, on a timer: the window runs
+// meanwhile instead of waiting for a spin. The end of a job is reported in a
+// turn of the event loop of its own.
 #pragma once
 
 #include <QObject>
@@ -14,9 +18,12 @@ class JobRunner : public QObject {
   Q_OBJECT
  public:
   explicit JobRunner(QObject* parent = nullptr);
-  // Starts `job` (replacing none: call only while idle).
-  void start(SteppedJob* job, int sliceMs = 25);
-  // Ends the job at the next point boundary; `finished(false)` follows.
+  // Starts `job` (replacing none: call only while idle). A slice steps points
+  // for about `sliceMs` milliseconds.
+  void start(SteppedJob* job, int sliceMs = 3);
+  // Ends the job at the next point boundary (a point left open across its
+  // wait is finished first); `finished(false)` follows. A job that had already
+  // run to its end is reported as such.
   void stop();
   bool running() const { return job_ != nullptr; }
   // Runs the rest of the job at once (for tests and close handlers that must
@@ -33,8 +40,10 @@ class JobRunner : public QObject {
 
  private:
   void slice();
+  void end();
   SteppedJob* job_ = nullptr;
-  int sliceMs_ = 25;
+  int sliceMs_ = 3;
+  bool ended_ = false;  // nothing more to step: the end is reported next turn
   QTimer timer_;
 };
 

@@ -243,7 +243,9 @@ TEST(PowerMeterWindowTest, StopAndEscEndAPassAtAPointBoundary) {
   EXPECT_EQ(stop->shortcut(), QKeySequence(Qt::Key_Escape));
   rig.get<QToolButton>("Option2")->click();
   ASSERT_TRUE(rig.window->sweeping());
-  QTest::qWait(30);
+  // Past the settling wait, a few points in.
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return rig.get<QProgressBar>("SweepProgress")->value() > 0; }, 20000));
   stop->trigger();
   EXPECT_FALSE(rig.window->sweeping());
   EXPECT_FALSE(rig.get<QToolButton>("Option2")->isChecked());
