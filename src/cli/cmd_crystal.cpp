@@ -60,16 +60,10 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
   return 0;
 }
 
-double required(Args& args, const std::string& name, bool whole = false) {
-  auto v = whole ? args.wholeNumber(name) : args.number(name);
-  if (!v) throw UsageError{"crystal needs " + name};
-  return *v;
-}
-
 int runCrystal(Context& ctx, Args& args) {
-  const double start = required(args, "--start");
-  const double stop = required(args, "--stop");
-  const double points = required(args, "--points", true);
+  const double start = args.required("crystal", "--start");
+  const double stop = args.required("crystal", "--stop");
+  const double points = args.required("crystal", "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   const auto append = args.option("--append");
   const auto label = args.option("--label");

@@ -15,16 +15,10 @@ namespace kolm::cli {
 
 namespace {
 
-double required(Args& args, const std::string& name, bool whole = false) {
-  auto v = whole ? args.wholeNumber(name) : args.number(name);
-  if (!v) throw UsageError{"power-sweep needs " + name};
-  return *v;
-}
-
 int runPowerSweep(Context& ctx, Args& args) {
-  const double start = required(args, "--start");
-  const double stop = required(args, "--stop");
-  const double points = required(args, "--points", true);
+  const double start = args.required("power-sweep", "--start");
+  const double stop = args.required("power-sweep", "--stop");
+  const double points = args.required("power-sweep", "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   auto out = args.option("--out");
   const bool report = args.flag("--report");

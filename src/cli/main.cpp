@@ -212,6 +212,12 @@ std::optional<double> Args::wholeNumber(const std::string& name) {
   return v;
 }
 
+double Args::required(const char* command, const std::string& name, bool whole) {
+  auto v = whole ? wholeNumber(name) : number(name);
+  if (!v) throw UsageError{std::string(command) + " needs " + name};
+  return *v;
+}
+
 std::vector<std::string> Args::takePositional() {
   std::vector<std::string> out;
   for (size_t k = 0; k < words_.size(); ++k)
