@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
 
 #include "common/ui/ui_context.h"
 
@@ -29,8 +31,6 @@ void AnalysisPanel::setRows(const Rows& rows) {
     value->setObjectName(QString("analysisValue%1").arg(row));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Wide enough for a frequency to the hertz, so the dock never clips one.
-    value->setMinimumWidth(value->fontMetrics().horizontalAdvance("0000.000 000 MHz"));
     grid_->addWidget(caption, row, 0);
     grid_->addWidget(value, row, 1);
     grid_->setRowStretch(row, 0);
@@ -58,20 +58,36 @@ QString AnalysisPanel::caption(int row) const {
 AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
   auto* panel = new AnalysisPanel(window);
   panel->setObjectName(name);
-  panel->setRows({{"", ""}});
   window->addDockWidget(Qt::RightDockWidgetArea, panel);
   // The window's controls keep the width they need: a docked panel adds its own
-  // to the window's minimum and to the size it opens at.
+  // to the window's minimum and to the size it opens at. Where the screen has no
+  // room for both, the panel starts hidden and, shown, floats beside the window.
   const int base = window->minimumWidth();
-  const int width = panel->sizeHint().width() + 8;
-  auto fit = [window, panel, base, width] {
+  // A fixed width, room for the longest caption and a frequency to the hertz.
+  const QFontMetrics metrics = panel->fontMetrics();
+  panel->setFixedWidth(metrics.horizontalAdvance("Insertion loss") +
+                       metrics.horizontalAdvance("0000.000 000 MHz") + 40);
+  const int width =
+      panel->width() + window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent) + 4;
+  auto room = [window, base, width] {
+    const QScreen* screen = window->screen();
+    return !screen || screen->availableGeometry().width() >= base + width + 16;
+  };
+  auto fit = [window, panel, base, width, room] {
     const bool docked = !panel->isHidden() && !panel->isFloating();
+    if (docked && !room()) {
+      panel->setFloating(true);  // fits again through topLevelChanged
+      return;
+    }
     window->setMinimumWidth(base + (docked ? width : 0));
   };
+  if (room())
+    common::ui::openAtSize(window, window->size() + QSize(width, 0));
+  else
+    panel->hide();
   QObject::connect(panel, &QDockWidget::visibilityChanged, window, fit);
   QObject::connect(panel, &QDockWidget::topLevelChanged, window, fit);
   fit();
-  common::ui::openAtSize(window, window->size() + QSize(width, 0));
   QAction* toggle = panel->toggleViewAction();
   toggle->setObjectName(QString(name) + "Toggle");
   toggle->setText(AnalysisPanel::tr("Analysis"));
