@@ -9,6 +9,61 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>Four markers are placed: remove one first.</source>
+        <translation>Four markers are placed: remove one first.</translation>
+    </message>
+    <message>
+        <source>Markers</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>Marker frequency (MHz):</source>
+        <translation>Marker frequency (MHz):</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a frequency in MHz.</source>
+        <translation>&quot;%1&quot; is not a frequency in MHz.</translation>
+    </message>
+    <message>
+        <source>No measured value in view to put the marker on.</source>
+        <translation>No measured value in view to put the marker on.</translation>
+    </message>
+    <message>
+        <source>No delta</source>
+        <translation>No delta</translation>
+    </message>
+    <message>
+        <source>Remove all markers</source>
+        <translation>Remove all markers</translation>
+    </message>
+    <message>
+        <source>Marker at frequency...</source>
+        <translation>Marker at frequency...</translation>
+    </message>
+    <message>
+        <source>Ctrl+click on the chart places one too</source>
+        <translation>Ctrl+click on the chart places one too</translation>
+    </message>
+    <message>
+        <source>Marker to maximum of %1</source>
+        <translation>Marker to maximum of %1</translation>
+    </message>
+    <message>
+        <source>Marker to minimum of %1</source>
+        <translation>Marker to minimum of %1</translation>
+    </message>
+    <message>
+        <source>Delta</source>
+        <translation>Delta</translation>
+    </message>
+    <message>
+        <source>Remove marker</source>
+        <translation>Remove marker</translation>
+    </message>
+</context>
+<context>
     <name>kolm</name>
     <message>
         <source>Return  Loss</source>
@@ -1014,6 +1069,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>DEMONSTRATION: a built-in simulated measurement, not a sweep</source>
         <translation>DEMONSTRATION: a built-in simulated measurement, not a sweep</translation>
     </message>
+    <message>
+        <source>the selected quantity</source>
+        <translation>the selected quantity</translation>
+    </message>
 </context>
 <context>
     <name>kolm::app::Launcher</name>
@@ -1165,6 +1224,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Whole span (double-click)</source>
         <translation>Whole span (double-click)</translation>
+    </message>
+    <message>
+        <source>Remove the active marker</source>
+        <translation>Remove the active marker</translation>
     </message>
 </context>
 <context>
@@ -1569,6 +1632,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Crystal batch</source>
         <translation>Crystal batch</translation>
+    </message>
+    <message>
+        <source>level</source>
+        <translation>level</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,7 @@
 # further package names given as arguments are installed with it.
 set -euo pipefail
 packages=("$@" cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools
-          qt6-tools-dev qt6-l10n-tools libgl1-mesa-dev
+          qt6-tools-dev qt6-l10n-tools qt6-svg-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales desktop-file-utils
           appstream)
 SUDO=""

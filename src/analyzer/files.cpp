@@ -32,10 +32,13 @@ double exportFrequency(int i, int points, double start, double stop) {
 }  // namespace
 
 AntSettings ReadVar(const std::filesystem::path& path) {
-  const AntSettings defaults;
   auto content = common::readTextFile(path, common::kSettingsFileLimit);
-  if (!content) return defaults;
-  common::RecordReader reader(*content);
+  return content ? parseAntIni(*content) : AntSettings{};
+}
+
+AntSettings parseAntIni(std::string_view content) {
+  const AntSettings defaults;
+  common::RecordReader reader(content);
   auto start = reader.next();
   auto stop = reader.next();
   auto points = reader.next();
@@ -51,11 +54,15 @@ AntSettings ReadVar(const std::filesystem::path& path) {
 
 bool SaveVar(std::string_view text1, std::string_view text2, std::string_view text3,
              const std::filesystem::path& path) {
+  return common::writeFileAtomic(path, antIniText(text1, text2, text3));
+}
+
+std::string antIniText(std::string_view text1, std::string_view text2, std::string_view text3) {
   common::RecordWriter w;
   w.quoted(text1);
   w.quoted(text2);
   w.quoted(text3);
-  return common::writeFileAtomic(path, w.text());
+  return w.text();
 }
 
 namespace {

@@ -26,12 +26,14 @@ struct AntSettings {
 // settings no sweep could use (points outside 1..20001, equal start and stop)
 // gives the defaults 3, 30 and 500.
 AntSettings ReadVar(const std::filesystem::path& path = kSettingsFile);
+AntSettings parseAntIni(std::string_view content);
 
 // SaveVar: the three box texts as they stand, each quoted on its own CR LF line,
 // written atomically. False when the file cannot be written (no message: the
 // window closes anyway).
 bool SaveVar(std::string_view text1, std::string_view text2, std::string_view text3,
              const std::filesystem::path& path = kSettingsFile);
+std::string antIniText(std::string_view text1, std::string_view text2, std::string_view text3);
 
 // The chart file dialogs' filters.
 inline constexpr const char* kVnaFilter = "file vna(*.vna)|*.vna";

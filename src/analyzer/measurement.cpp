@@ -54,6 +54,13 @@ Channels channelsOf(const ChartData& chart) {
 
 }  // namespace
 
+bool spanUsable(double start, double stop) {
+  auto kept = [](double v) {
+    return static_cast<float>(common::numericValue(common::shortestText(v)));
+  };
+  return kept(start) != kept(stop);
+}
+
 void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop) {
   for (int i = 0; i <= points && i < static_cast<int>(frequenze.size()); ++i)
     frequenze[i] = static_cast<float>(i * (stop - start) / points + start);

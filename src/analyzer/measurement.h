@@ -17,12 +17,11 @@ inline constexpr int kFrequencyEntries = 20003;
 inline constexpr int kMinPoints = 1;
 inline constexpr int kMaxPoints = 20001;
 
-// A span the chart can be drawn on: start and stop still differ once they are
-// single precision, as the frequencies are kept. A span that vanishes there
-// (3.1 and 3.1000001) is refused like equal start and stop.
-inline bool spanUsable(double start, double stop) {
-  return static_cast<float>(start) != static_cast<float>(stop);
-}
+// A span the chart can be drawn on: start and stop still differ once written
+// to a file (15 significant digits) and kept in single precision, as the
+// frequencies are. A span that vanishes there (3.1 and 3.1000001) is refused
+// like equal start and stop, so a chart that opens can be saved and opened again.
+bool spanUsable(double start, double stop);
 
 // Defaults when no settings can be read.
 inline constexpr double kDefaultStartMHz = 3;

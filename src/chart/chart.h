@@ -3,6 +3,7 @@
 
 #include "chart/colour.h"
 #include "chart/grid.h"
+#include "chart/markers.h"
 #include "chart/polyline.h"
 #include "chart/readout.h"
 #include "chart/scale.h"

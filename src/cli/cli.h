@@ -73,6 +73,27 @@ struct Command {
   bool opensPort = true;
 };
 
+// What the words before the command say, and the command's own words.
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  std::string backend;  // empty: the one dds.cfg names
+  std::optional<std::string> trace;
+  std::optional<std::string> dut;
+  std::optional<std::string> load;
+  std::optional<std::string> board;
+  const Command* command = nullptr;
+  std::vector<std::string> arguments;
+};
+// Throws UsageError for an unknown option or command, or an option without its
+// value.
+CommandLine parseCommandLine(const std::vector<std::string>& words);
+// The words that give `line` again.
+std::vector<std::string> commandLineWords(const CommandLine& line);
+
+// The whole program: parse, open the port, run the command; the exit status.
+int main(int argc, char** argv);
+
 // Strict number from a text, for arguments: the whole text must be one number
 // (no blanks between its digits, nothing after it).
 double parseNumber(const std::string& text, const std::string& what);

@@ -72,72 +72,102 @@ void printHelp(std::ostream& out) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  catchStopSignals();
-  // System messages in the user's language; numbers are read and written with
-  // "." whatever the locale says.
-  std::setlocale(LC_ALL, "");
-  std::vector<std::string> words(argv + 1, argv + argc);
-  std::optional<std::string> trace;
-  std::string backend;
-  hw::PortOptions options;
-  bool dutGiven = false;
-  bool loadGiven = false;
-  bool boardGiven = false;
+CommandLine parseCommandLine(const std::vector<std::string>& words) {
+  CommandLine line;
   size_t i = 0;
   auto value = [&](const std::string& opt) -> std::string {
     if (i + 1 >= words.size()) throw UsageError{opt + " needs a value"};
     return words[++i];
   };
+  for (; i < words.size() && words[i].rfind("--", 0) == 0; ++i) {
+    const std::string& w = words[i];
+    if (w == "--help") {
+      line.help = true;
+      return line;
+    } else if (w == "--version") {
+      line.version = true;
+      return line;
+    } else if (w == "--backend") {
+      line.backend = value(w);
+    } else if (w == "--trace") {
+      line.trace = value(w);
+    } else if (w == "--dut") {
+      line.dut = value(w);
+    } else if (w == "--load") {
+      line.load = value(w);
+    } else if (w == "--board") {
+      line.board = value(w);
+    } else {
+      throw UsageError{"unknown option " + w};
+    }
+  }
+  if (i >= words.size()) throw UsageError{"no command given (see kolm-cli --help)"};
+  const std::string& name = words[i++];
+  for (const Command* c : kCommands)
+    if (name == c->name) line.command = c;
+  if (!line.command) throw UsageError{"unknown command " + name + " (see kolm-cli --help)"};
+  line.arguments.assign(words.begin() + static_cast<long>(i), words.end());
+  return line;
+}
+
+std::vector<std::string> commandLineWords(const CommandLine& line) {
+  if (line.help) return {"--help"};
+  if (line.version) return {"--version"};
+  std::vector<std::string> words;
+  auto put = [&](const char* option, const std::optional<std::string>& value) {
+    if (!value) return;
+    words.push_back(option);
+    words.push_back(*value);
+  };
+  if (!line.backend.empty()) put("--backend", line.backend);
+  put("--trace", line.trace);
+  put("--dut", line.dut);
+  put("--load", line.load);
+  put("--board", line.board);
+  if (line.command) words.push_back(line.command->name);
+  words.insert(words.end(), line.arguments.begin(), line.arguments.end());
+  return words;
+}
+
+int main(int argc, char** argv) {
+  catchStopSignals();
+  // System messages in the user's language; numbers are read and written with
+  // "." whatever the locale says.
+  std::setlocale(LC_ALL, "");
   Context ctx{hw::Instrument{}, &std::cout, &std::cerr};
+  std::optional<std::string> trace;
   hw::TracingPort* tracing = nullptr;
   int status = 0;
   try {
-    for (; i < words.size() && words[i].rfind("--", 0) == 0; ++i) {
-      const std::string& w = words[i];
-      if (w == "--help") {
-        printHelp(std::cout);
-        return 0;
-      } else if (w == "--version") {
-        std::cout << "kolm-cli " << KOLM_VERSION << "\n";
-        return 0;
-      } else if (w == "--backend") {
-        backend = value(w);
-      } else if (w == "--trace") {
-        trace = value(w);
-      } else if (w == "--dut") {
-        options.simDut = value(w);
-        dutGiven = true;
-      } else if (w == "--load") {
-        options.simLoad = value(w);
-        loadGiven = true;
-      } else if (w == "--board") {
-        options.simBoard = value(w);
-        boardGiven = true;
-      } else {
-        throw UsageError{"unknown option " + w};
-      }
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.help) {
+      printHelp(std::cout);
+      return 0;
     }
-    if (i >= words.size()) throw UsageError{"no command given (see kolm-cli --help)"};
-    std::string name = words[i++];
-    const Command* command = nullptr;
-    for (const Command* c : kCommands)
-      if (name == c->name) command = c;
-    if (!command) throw UsageError{"unknown command " + name + " (see kolm-cli --help)"};
+    if (line.version) {
+      std::cout << "kolm-cli " << KOLM_VERSION << "\n";
+      return 0;
+    }
+    trace = line.trace;
     if (trace) {
       const std::string problem = common::outputTargetProblem(*trace, common::OutputKind::Appended);
       if (!problem.empty()) throw UsageError{"--trace: " + problem};
     }
 
     hw::ReadHardwareConfig(ctx.instrument.params);
-    if (backend.empty()) backend = ctx.instrument.params.portBackend;
-    if ((dutGiven || loadGiven || boardGiven) && backend != "sim")
+    const std::string backend =
+        line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
+    if ((line.dut || line.load || line.board) && backend != "sim")
       throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
+    hw::PortOptions options;
+    if (line.dut) options.simDut = *line.dut;
+    if (line.load) options.simLoad = *line.load;
+    if (line.board) options.simBoard = *line.board;
     ctx.backend = backend;
     ctx.portOptions = options;
-    Args args(std::vector<std::string>(words.begin() + static_cast<long>(i), words.end()));
-    if (!command->opensPort) {
-      status = command->run(ctx, args);  // opens and reports the port itself
+    Args args(line.arguments);
+    if (!line.command->opensPort) {
+      status = line.command->run(ctx, args);  // opens and reports the port itself
     } else {
       hw::Orologio(ctx.instrument);
       auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
@@ -155,7 +185,7 @@ int main(int argc, char** argv) {
       // A port that fails mid-way ends the command before anything measured is
       // printed or written.
       ctx.instrument.onPortFailure = [](const std::string& why) { throw PortFailure{why}; };
-      if (!stopSignal()) status = command->run(ctx, args);
+      if (!stopSignal()) status = line.command->run(ctx, args);
     }
   } catch (const UsageError& e) {
     std::cerr << "kolm-cli: " << e.message << "\n";
@@ -272,5 +302,3 @@ bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int tot
 }
 
 }  // namespace kolm::cli
-
-int main(int argc, char** argv) { return kolm::cli::main(argc, argv); }

@@ -6,7 +6,8 @@ namespace kolm::common {
 
 void RecordWriter::quoted(std::string_view text) {
   text_ += '"';
-  text_ += text;
+  for (char c : text)
+    if (c != '"' && c != '\r' && c != '\n') text_ += c;
   text_ += "\"\r\n";
 }
 

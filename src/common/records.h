@@ -14,7 +14,8 @@ class RecordWriter {
  public:
   // Room for about `bytes` of text, so that a long file is built without copying.
   void reserve(size_t bytes) { text_.reserve(bytes); }
-  // A text record: "text" CR LF.
+  // A text record: "text" CR LF. A double quote or a line break in the text
+  // would end the record early: they are left out.
   void quoted(std::string_view text);
   // A bare number in its shortest form with at most `digits` significant digits.
   void number(double value, int digits = 15);
@@ -35,6 +36,7 @@ class RecordReader {
  public:
   // The reader keeps a view of `content`, which must outlive it.
   explicit RecordReader(std::string_view content) : content_(content) {}
+  RecordReader(std::string&&) = delete;  // the text would be gone before it is read
   // The next field as a view into the content; nothing after the last one.
   std::optional<std::string_view> nextView();
   std::optional<std::string> next() {

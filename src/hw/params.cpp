@@ -18,8 +18,11 @@ double systemClockMHz(int multiplier, double quartzMHz) {
 
 bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file) {
   auto content = common::readTextFile(file, common::kSettingsFileLimit);
-  if (!content) return false;
-  common::RecordReader reader(*content);
+  return content && parseHardwareConfig(params, *content);
+}
+
+bool parseHardwareConfig(HardwareParams& params, std::string_view content) {
+  common::RecordReader reader(content);
 
   auto f1 = reader.next();
   const auto first = f1 ? common::fieldNumber(*f1) : std::nullopt;
@@ -48,13 +51,17 @@ bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& fil
 
 bool WriteHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
                          std::string* error) {
+  return common::writeFileAtomic(file, hardwareConfigText(params), error);
+}
+
+std::string hardwareConfigText(const HardwareParams& params) {
   common::RecordWriter w;
   w.quoted(common::shortestText(params.RefClkMultiplier));
   w.quoted(common::shortestText(params.QuartzMHz));
   w.quoted(common::shortestText(params.RefClkMHz));
   w.quoted(common::shortestText(params.LptBase));
   w.quoted(params.portBackend);
-  return common::writeFileAtomic(file, w.text(), error);
+  return w.text();
 }
 
 std::optional<std::string> validateParameters(const HardwareParams& params) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kolm::hw {
 
@@ -35,11 +36,13 @@ double systemClockMHz(int multiplier, double quartzMHz);
 // file, too few fields, a non-numeric first field, a value out of 16-bit range)
 // it stops and keeps what it had read. True when all four were read.
 bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg");
+bool parseHardwareConfig(HardwareParams& params, std::string_view content);
 
 // Writes the four records (and the port back end as a fifth), atomically.
 bool WriteHardwareConfig(const HardwareParams& params,
                          const std::filesystem::path& file = "dds.cfg",
                          std::string* error = nullptr);
+std::string hardwareConfigText(const HardwareParams& params);
 
 // Why a set of parameters may not be stored, or nothing when it may.
 // "Ref Frequency over the maximum!" for a clock above 501 MHz.

@@ -83,4 +83,9 @@ std::string_view flagWord(LevelFlag flag) {
   return "";
 }
 
+const chart::MarkWords& levelMarkWords() {
+  static const chart::MarkWords words{"", "overload", "floor", "approximate", "open", "invalid"};
+  return words;
+}
+
 }  // namespace kolm::powermeter

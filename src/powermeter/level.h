@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/marks.h"
+#include "chart/markers.h"
 
 namespace kolm::powermeter {
 
@@ -68,6 +68,9 @@ std::string_view flagWord(LevelFlag flag);
 chart::Mark levelMark(LevelFlag flag);
 // The marks of `count` levels under `limits`: empty when none is flagged.
 std::vector<chart::Mark> levelMarks(const float* levels, size_t count, const LevelLimits& limits);
+
+// The words of flagged levels in marker readouts: "floor", "overload".
+const chart::MarkWords& levelMarkWords();
 
 // A level in words: "-12.3 dBm", "≤ -79.3 dBm", "≥ 20.0 dBm".
 std::string levelText(float level, LevelFlag flag);

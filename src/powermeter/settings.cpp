@@ -52,24 +52,16 @@ PowIni ReadVar(const std::filesystem::path& path) {
   return parsePowIni(*content);
 }
 
-namespace {
-// A double quote would end the record early; the boxes hold numbers anyway.
-std::string unquoted(std::string text) {
-  std::erase(text, '"');
-  return text;
-}
-}  // namespace
-
 std::string formatPowIni(const PowIniTexts& t) {
   common::RecordWriter w;
-  w.quoted(unquoted(t.text1));
-  w.quoted(unquoted(t.text2));
-  w.quoted(unquoted(t.text3));
-  w.quoted(unquoted(t.text8));
-  w.quoted(unquoted(t.text9));
+  w.quoted(t.text1);
+  w.quoted(t.text2);
+  w.quoted(t.text3);
+  w.quoted(t.text8);
+  w.quoted(t.text9);
   w.quoted(common::strDouble(t.calibration.Cal0));
   w.quoted(common::strDouble(t.calibration.Cal60));
-  w.quoted(unquoted(t.text7));
+  w.quoted(t.text7);
   w.quoted(common::strSingle(t.R0));
   return w.text();
 }

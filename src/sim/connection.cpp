@@ -1,5 +1,6 @@
 #include "sim/connection.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -218,28 +219,19 @@ std::optional<double> parseSiNumber(std::string_view text) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
   std::string_view suffix(end, static_cast<size_t>(text.data() + text.size() - end));
-  if (suffix.empty()) return value;
-  if (suffix.size() != 1) return std::nullopt;
-  switch (suffix.front()) {
-    case 'f':
-      return value * 1e-15;
-    case 'p':
-      return value * 1e-12;
-    case 'n':
-      return value * 1e-9;
-    case 'u':
-      return value * 1e-6;
-    case 'm':
-      return value * 1e-3;
-    case 'k':
-      return value * 1e3;
-    case 'M':
-      return value * 1e6;
-    case 'G':
-      return value * 1e9;
-    default:
-      return std::nullopt;
+  static constexpr std::pair<char, double> kSuffixes[] = {{'f', 1e-15}, {'p', 1e-12}, {'n', 1e-9},
+                                                          {'u', 1e-6},  {'m', 1e-3},  {'k', 1e3},
+                                                          {'M', 1e6},   {'G', 1e9}};
+  double scale = 1;
+  if (!suffix.empty()) {
+    const auto* it = std::find_if(std::begin(kSuffixes), std::end(kSuffixes),
+                                  [&](const auto& s) { return s.first == suffix.front(); });
+    if (suffix.size() != 1 || it == std::end(kSuffixes)) return std::nullopt;
+    scale = it->second;
   }
+  // A suffix can carry a number beyond a double's range.
+  if (!std::isfinite(value * scale)) return std::nullopt;
+  return value * scale;
 }
 
 Parsed<Dut> parseDut(std::string_view input) {

@@ -15,8 +15,11 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
 
 std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file) {
   auto content = common::readTextFile(file, common::kSettingsFileLimit);
-  if (!content) return std::nullopt;
-  common::RecordReader reader(*content);
+  return content ? parsePortOptions(*content) : std::nullopt;
+}
+
+std::optional<hw::PortOptions> parsePortOptions(std::string_view content) {
+  common::RecordReader reader(content);
   auto dut = reader.next();
   auto load = reader.next();
   if (!dut || !load) return std::nullopt;
@@ -46,13 +49,18 @@ hw::PortOptions loadPortOptions(const std::filesystem::path& file) {
 
 bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path& file,
                      std::string* error) {
+  const auto text = portOptionsText(options, error);
+  return text && common::writeFileAtomic(file, *text, error);
+}
+
+std::optional<std::string> portOptionsText(const hw::PortOptions& options, std::string* error) {
   for (const std::string* text :
        {&options.simDut, &options.simLoad, &options.simBoard, &options.simQuartz}) {
     if (text->find_first_of("\"\r\n") != std::string::npos) {
       if (error)
-        *error = "'" + *text + "' holds a double quote or a line break, which " + file.string() +
-                 " cannot keep.";
-      return false;
+        *error = "'" + *text + "' holds a double quote or a line break, which " +
+                 std::string(kSimConfigFile) + " cannot keep.";
+      return std::nullopt;
     }
   }
   common::RecordWriter w;
@@ -60,7 +68,7 @@ bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path
   w.quoted(options.simLoad);
   w.quoted(options.simBoard);
   w.quoted(options.simQuartz);
-  return common::writeFileAtomic(file, w.text(), error);
+  return w.text();
 }
 
 }  // namespace kolm::sim

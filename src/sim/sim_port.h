@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "hw/port_factory.h"
 #include "sim/simulated_instrument.h"
@@ -27,6 +28,7 @@ hw::PortOptions loadPortOptions(const std::filesystem::path& file);
 // missing or holds fewer than two records; a file of two records (written
 // before the board and quartz were kept) gives their defaults.
 std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file = kSimConfigFile);
+std::optional<hw::PortOptions> parsePortOptions(std::string_view content);
 
 // Keeps the texts, written atomically: the DUT, the load, the board and the
 // quartz, one quoted record each. A text holding a double quote or a line
@@ -34,5 +36,8 @@ std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file
 bool savePortOptions(const hw::PortOptions& options,
                      const std::filesystem::path& file = kSimConfigFile,
                      std::string* error = nullptr);
+// The file's text, or empty when a text cannot be kept (the reason in `error`).
+std::optional<std::string> portOptionsText(const hw::PortOptions& options,
+                                           std::string* error = nullptr);
 
 }  // namespace kolm::sim

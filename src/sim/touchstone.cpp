@@ -122,6 +122,8 @@ TouchstoneParse parseTouchstone(std::string_view text) {
       if (!number(words[k], v[k])) return fail("'" + std::string(words[k]) + "' is not a number");
     double f = v[0] * unitMHz;
     if (f < 0) return fail("a frequency below 0");
+    if (!std::isfinite(f))
+      return fail("a frequency beyond any range (" + std::string(words[0]) + ")");
     if (!out.table.frequencyMHz.empty() && !(f > out.table.frequencyMHz.back()))
       return fail("the frequencies must increase");
 
@@ -146,6 +148,8 @@ TouchstoneParse parseTouchstone(std::string_view text) {
     } else {  // y, normalised admittance
       gamma = std::abs(value) == 0 ? std::complex<double>(1.0) : toFifty(reference / value);
     }
+    if (!std::isfinite(gamma.real()) || !std::isfinite(gamma.imag()))
+      return fail("no finite reflection coefficient follows from these values");
     out.table.frequencyMHz.push_back(f);
     out.table.gamma.push_back(gamma);
   }

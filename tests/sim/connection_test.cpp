@@ -26,7 +26,8 @@ TEST(SiNumber, SuffixesAndStrictness) {
   EXPECT_DOUBLE_EQ(*parseSiNumber("1e-12"), 1e-12);
   EXPECT_DOUBLE_EQ(*parseSiNumber(" +50 "), 50);
   EXPECT_DOUBLE_EQ(*parseSiNumber("-3"), -3);
-  for (const char* bad : {"", "abc", "5x", "5pF", "1e", "++5", "inf", "nan", "1,5", "5 k"})
+  for (const char* bad :
+       {"", "abc", "5x", "5pF", "1e", "++5", "inf", "nan", "1,5", "5 k", "1e300G", "-1e306k"})
     EXPECT_FALSE(parseSiNumber(bad).has_value()) << bad;
 }
 
@@ -164,7 +165,9 @@ TEST(Touchstone, ErrorsGiveTheLine) {
                  Case{"1 0 0 0 0 0 0 0 0\n", "found 9"}, Case{"# MHz H RI\n", "'h'"},
                  Case{"# MHz S RI R\n", "R in the option line"},
                  Case{"1 0 0\n# MHz\n", "line 2: the option line"},
-                 Case{"[Version] 2.0\n", "line 1: keyword"}, Case{"1 x 0\n", "'x'"}}) {
+                 Case{"[Version] 2.0\n", "line 1: keyword"}, Case{"1 x 0\n", "'x'"},
+                 Case{"# MHz S DB\n1 -3 0\n2 1e308 0\n", "line 3: no finite reflection"},
+                 Case{"1e308 0.4 -60\n", "line 1: a frequency beyond"}}) {
     auto p = parseTouchstone(c.text);
     EXPECT_FALSE(p.ok()) << c.text;
     EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;

@@ -25,6 +25,7 @@
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/status.h"
@@ -85,6 +86,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   buildMenus();
   buildControls();
+  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Mprint")->menuAction(), chart_,
+                            context_.prompter, tr("the selected quantity"));
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
@@ -376,6 +379,8 @@ chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour,
     t.marks.resize(values.flags.size());
     for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = quantityMark(values.flags[i], q);
   }
+  t.unit = kQuantityUnits[q];
+  t.pattern = q == kSwr ? "0.00" : "0.0";
   const auto s = chart::analyzerQuantityScale(q);
   t.vertical = chart::VerticalScale{s->top, s->bottom};
   return t;
@@ -415,6 +420,9 @@ void AnalyzerWindow::Visualizza() {
   griglia();
 
   std::vector<chart::ui::Trace> live;
+  // The marker searches look at the selected quantity.
+  chart_->setMarkerTrace(static_cast<int>(std::count(
+      selection_.TracceAttive.begin(), selection_.TracceAttive.begin() + selected, true)));
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
   // The values of every point, for the traces shown and the analysis panel.

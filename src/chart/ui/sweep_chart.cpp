@@ -38,7 +38,7 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
     a->setObjectName(name);
     a->setShortcuts(keys);
     a->setShortcutContext(Qt::WindowShortcut);
-    connect(a, &QAction::triggered, this, slot);
+    if (slot) connect(a, &QAction::triggered, this, slot);
     addAction(a);
     return a;
   };
@@ -50,6 +50,11 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
              {QKeySequence(Qt::SHIFT | Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Right)},
              &SweepChart::zoomForward);
   wholeAction_ = action("ZoomWhole", tr("Whole span (double-click)"), {}, &SweepChart::resetZoom);
+  auto* removeMarker = action("MarkerRemoveActive", tr("Remove the active marker"),
+                              {QKeySequence(Qt::Key_Delete)}, nullptr);
+  connect(removeMarker, &QAction::triggered, this, [this] {
+    if (auto n = markers_.active()) this->removeMarker(*n);
+  });
   setContextMenuPolicy(Qt::ActionsContextMenu);
   updateZoomActions();
 }
@@ -403,6 +408,7 @@ void SweepChart::paintChart(QPainter& painter, const QSize& size) const {
   painter.setClipRect(QRect(QPoint(0, 0), size));
   paintGrid(painter, size);
   paintTraces(painter, size);
+  paintMarkers(painter, size);
   painter.restore();
 }
 
@@ -449,22 +455,29 @@ void SweepChart::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(x, y, w, h));
   }
+  paintMarkers(p, size());
 }
 
 void SweepChart::resizeEvent(QResizeEvent*) { invalidateGrid(); }
 
 void SweepChart::mousePressEvent(QMouseEvent* event) {
+  if (markerPress(event)) return;
   if (auto u = toUser(event->position())) emit mousePressed(u->x(), u->y(), event->button());
 }
 
 void SweepChart::mouseMoveEvent(QMouseEvent* event) {
   if (auto u = toUser(event->position())) {
+    if (dragged_) moveMarker(*dragged_, u->x());
     setCursorAt(u->x(), u->y());
     emit mouseMoved(u->x(), u->y(), event->buttons());
   }
 }
 
 void SweepChart::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragged_ && event->button() == Qt::LeftButton) {
+    dragged_.reset();
+    return;
+  }
   if (auto u = toUser(event->position())) emit mouseReleased(u->x(), u->y(), event->button());
 }
 

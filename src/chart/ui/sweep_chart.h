@@ -11,6 +11,11 @@
 // the zoom history (back, forward, whole span; Backspace, Shift+Backspace, the
 // right-click menu, Ctrl + wheel about the pointer). A view chosen here comes
 // back to the window through viewRequested; the window applies it.
+// Markers (up to four, numbered) stand at their frequencies whatever the data
+// or the view: Ctrl+click places one, a left drag near one moves it, Delete
+// removes the active one. Each reads every named trace at its frequency; a
+// delta line shows one marker's readings minus another's. They are painted over
+// the traces with their readout box (top left), on the screen and in pictures.
 // A trace with three or more points per pixel column is drawn as one vertical
 // run per column (the rows its line covers there); shorter ones as a polyline
 // whose points are reduced per pixel column to first, lowest, highest and last.
@@ -25,6 +30,7 @@ class QAction;
 #include <vector>
 
 #include "chart/chart.h"
+#include "chart/markers.h"
 #include "chart/marks.h"
 
 namespace kolm::chart::ui {
@@ -54,6 +60,13 @@ struct Trace {
   QString name;
   // Memory traces are dashed, so they are told apart from live ones.
   bool dashed = false;
+  // How marker readouts write its values: unit, number pattern, the unit of a
+  // difference (the unit when empty: dBm values differ in dB) and the words of
+  // flagged readings.
+  std::string unit;
+  std::string pattern = "0.0";
+  std::string deltaUnit;
+  const MarkWords* words = &defaultMarkWords();
 };
 
 // The colour of marked stretches of a trace of `colour` on `background`.
@@ -130,6 +143,23 @@ class SweepChart : public QWidget {
   // only copies it.
   void redrawContent();
 
+  // ---- markers ----
+  const MarkerSet& markers() const { return markers_; }
+  std::optional<int> addMarker(double x);
+  bool moveMarker(int number, double x);
+  bool removeMarker(int number);
+  void clearMarkers();
+  void setActiveMarker(int number);
+  void setMarkerDelta(std::optional<std::pair<int, int>> fromTo);
+  // The trace (an index into traces()) the extreme searches look at.
+  void setMarkerTrace(int index) { markerTrace_ = index; }
+  // Moves the active marker (a new one when there is none) to the largest or
+  // smallest plain reading of the marker trace within the view. False when
+  // there is none (every point there flagged, or no trace).
+  bool markerToExtreme(Extreme which);
+  // The readout box's lines: one per marker, then the delta.
+  QStringList markerReadout() const;
+
   PixelMap pixelMap() const { return PixelMap(scale_, width(), height()); }
   // User units of a point of the widget; empty without a usable scale.
   std::optional<QPointF> toUser(const QPointF& pixel) const;
@@ -143,6 +173,8 @@ class SweepChart : public QWidget {
   void cursorChanged(double x, double y);
   // The zoom history chose a view: the window shows it.
   void viewRequested(const kolm::chart::View& view);
+  // A marker was placed, moved or removed, or the delta changed.
+  void markersChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -160,6 +192,11 @@ class SweepChart : public QWidget {
   void paintLegend(QPainter& painter, const QSize& size) const;
   void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
                     const QPen& pen, bool dashedColumns) const;
+  void paintMarkers(QPainter& painter, const QSize& size) const;
+  const Trace* markerTrace() const;
+  // A press that places or grabs a marker; true when it did.
+  bool markerPress(QMouseEvent* event);
+  void markersEdited();
   void invalidateGrid();
   void invalidateContent();
   void scheduleReadout();
@@ -189,6 +226,9 @@ class SweepChart : public QWidget {
   QColor foreground_{192, 192, 192};
   QColor gridColour_{255, 0, 0};
   bool decimate_ = true;
+  MarkerSet markers_;
+  int markerTrace_ = 0;
+  std::optional<int> dragged_;  // the marker being dragged
 
   QPixmap gridCache_;
   QPixmap contentCache_;

@@ -23,6 +23,7 @@
 
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/status.h"
 #include "common/text.h"
@@ -78,6 +79,13 @@ QLabel* label(QWidget* parent, const char* name, const QString& text) {
   return l;
 }
 
+// Levels read by markers in dBm, their differences in dB.
+void levelUnits(chart::ui::Trace& t) {
+  t.unit = "dBm";
+  t.deltaUnit = "dB";
+  t.words = &levelMarkWords();
+}
+
 }  // namespace
 
 PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(context) {
@@ -97,6 +105,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   outer->addWidget(area_, 1);
   setCentralWidget(central);
   buildControls(area_);
+  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Print")->menuAction(), Pc1,
+                            context_.prompter, tr("level"));
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
@@ -600,6 +610,7 @@ void PowerMeterWindow::showTrace() {
                                                          (validLevels_ - 1) / Points;
   t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
   t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
+  levelUnits(t);
   Pc1->setTraces({std::move(t)});
 }
 
@@ -618,6 +629,7 @@ void PowerMeterWindow::Visualizza() {
     m.stop = MemStop;
     m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
     m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
+    levelUnits(m);
     memory.push_back(std::move(m));
   }
   Pc1->setMemoryTraces(std::move(memory));

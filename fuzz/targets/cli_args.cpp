@@ -1,0 +1,46 @@
+// The kolm-cli command line: one word per line of the input. A command line
+// that parses gives the same again from its words; each command then checks its
+// own arguments on an instrument with no clock and no port, so nothing is sent
+// (the port test, which opens the port itself, is not run).
+#include <sstream>
+
+#include "cli/cli.h"
+#include "fuzz.h"
+
+using namespace kolm;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string> words;
+  const std::string_view text = fuzz::asText(data, size);
+  for (size_t at = 0; at <= text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    words.emplace_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  cli::CommandLine line;
+  try {
+    line = cli::parseCommandLine(words);
+  } catch (const cli::UsageError& e) {
+    FUZZ_CHECK(!e.message.empty());
+    return 0;
+  }
+  const cli::CommandLine again = cli::parseCommandLine(cli::commandLineWords(line));
+  FUZZ_CHECK(again.help == line.help && again.version == line.version);
+  if (line.help || line.version) return 0;
+  FUZZ_CHECK(again.backend == line.backend && again.trace == line.trace && again.dut == line.dut &&
+             again.load == line.load && again.command == line.command &&
+             again.arguments == line.arguments);
+  if (!line.command->opensPort) return 0;  // it would open the port itself
+  std::ostringstream out, err;
+  cli::Context ctx{hw::Instrument{}, &out, &err};
+  cli::Args args(line.arguments);
+  try {
+    line.command->run(ctx, args);
+    FUZZ_CHECK(!"a command ran without a DDS clock");
+  } catch (const cli::UsageError& e) {
+    FUZZ_CHECK(!e.message.empty());
+  }
+  FUZZ_CHECK(out.str().empty());
+  return 0;
+}

@@ -1,0 +1,19 @@
+// level.rif and Quartz.rif: the entries read are written as a whole table and
+// read back.
+#include "fuzz.h"
+#include "powermeter/reference.h"
+
+using namespace kolm;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  powermeter::RifTable read{};
+  const int count = powermeter::parseRif(fuzz::asText(data, size), read);
+  FUZZ_CHECK(count >= 0 && count <= powermeter::kRifEntries);
+  powermeter::RifTable back{};
+  FUZZ_CHECK(powermeter::parseRif(powermeter::formatRif(read), back) == powermeter::kRifEntries);
+  for (int k = 0; k < powermeter::kRifEntries; ++k) {
+    FUZZ_CHECK(std::isfinite(read[k]));
+    FUZZ_CHECK(fuzz::sameSingle(read[k], back[k]));
+  }
+  return 0;
+}

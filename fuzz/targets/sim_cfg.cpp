@@ -1,0 +1,19 @@
+// sim.cfg: the two texts of what the simulator has connected, read, kept and
+// read back.
+#include "fuzz.h"
+#include "sim/sim_port.h"
+
+using namespace kolm;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const auto read = sim::parsePortOptions(fuzz::asText(data, size));
+  if (!read) return 0;
+  const auto text = sim::portOptionsText(*read);
+  if (!text) {
+    FUZZ_CHECK((read->simDut + read->simLoad).find('"') != std::string::npos);
+    return 0;
+  }
+  const auto back = sim::parsePortOptions(*text);
+  FUZZ_CHECK(back && back->simDut == read->simDut && back->simLoad == read->simLoad);
+  return 0;
+}

@@ -1,0 +1,197 @@
+// Markers on both swept instruments' charts, driven as a user does: Ctrl+click,
+// drag, the Markers menu, new sweeps and zooms under them.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <cmath>
+
+#include "analyzer/ui/analyzer_fixture.h"
+#include "powermeter/ui/power_meter_rig.h"
+
+using namespace kolm;
+using kolm::test::Rig;
+
+namespace {
+
+// The number after `name ` in a readout line; NaN when it is not a number.
+double valueIn(const QString& line, const QString& name) {
+  const QRegularExpression re(QRegularExpression::escape(name) + " ?(-?[0-9.]+)");
+  auto m = re.match(line);
+  return m.hasMatch() ? m.captured(1).toDouble() : std::nan("");
+}
+
+void sweep(Rig& rig, const char* start, const char* stop, const char* points) {
+  rig.type("Text1", start);
+  rig.type("Text2", stop);
+  rig.type("Text3", points);
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+}
+
+double attenuationDb(double f, double fc, int order) {
+  return 10 * std::log10(1 + std::pow(f / fc, 2 * order));
+}
+
+}  // namespace
+
+TEST(ChartMarkers, PlacedByCtrlClickDraggedReadWithADeltaAndRemoved) {
+  Rig rig("lowpass:fc=10,order=3");
+  rig.open();
+  sweep(rig, "1", "30", "1000");
+  auto* chart = rig.chart();
+  const double pixelMHz = 29.0 / chart->width();
+  QTest::mouseClick(chart, Qt::LeftButton, Qt::ControlModifier, rig.pixel(5, -3));
+  QTest::mouseClick(chart, Qt::LeftButton, Qt::ControlModifier, rig.pixel(15, -3));
+  ASSERT_EQ(chart->markers().markers().size(), 2u);
+  EXPECT_NEAR(chart->markers().markers()[0].x, 5, pixelMHz);
+  // A drag moves the marker grabbed, not the view.
+  QTest::mousePress(chart, Qt::LeftButton, {}, rig.pixel(chart->markers().markers()[1].x, -40));
+  QTest::mouseMove(chart, rig.pixel(20, -40));
+  QTest::mouseRelease(chart, Qt::LeftButton, {}, rig.pixel(20, -40));
+  EXPECT_NEAR(chart->markers().markers()[1].x, 20, pixelMHz);
+  EXPECT_EQ(rig.window->view().start, 1);
+  // Each marker reads the level there; the delta is the filter's slope.
+  const QStringList lines = chart->markerReadout();
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith("M1  5.0")) << lines[0].toStdString();
+  EXPECT_NEAR(valueIn(lines[0], "trace"), -attenuationDb(5, 10, 3), 0.15);
+  EXPECT_TRUE(lines[1].contains("dBm"));
+  EXPECT_NEAR(valueIn(QString(lines[2]).remove(' '), "\u0394M2\u2212M1"), 15, 2 * pixelMHz)
+      << lines[2].toStdString();
+  EXPECT_TRUE(lines[2].endsWith(" dB"));
+  EXPECT_NEAR(valueIn(lines[2], "trace"), attenuationDb(5, 10, 3) - attenuationDb(20, 10, 3), 0.3);
+  // Four at most; the menu and Delete remove them.
+  for (double f : {8.0, 9.0, 10.0})
+    QTest::mouseClick(chart, Qt::LeftButton, Qt::ControlModifier, rig.pixel(f, -3));
+  EXPECT_EQ(chart->markers().markers().size(), 4u);
+  emit rig.get<QMenu>("MarkerRemove")->aboutToShow();
+  rig.get<QAction>("MarkerRemove1")->trigger();
+  EXPECT_EQ(chart->markers().markers().size(), 3u);
+  EXPECT_FALSE(chart->markers().delta());  // its marker went
+  QTest::keyClick(chart, Qt::Key_Delete);  // the active one: the last placed
+  EXPECT_EQ(chart->markers().markers().size(), 2u);
+  EXPECT_EQ(chart->markers().markers().back().number, 3);
+}
+
+TEST(ChartMarkers, ExtremesSkipFloorLevelsAndMarkersStayAcrossZoomAndSweeps) {
+  // Past about 7 MHz this filter takes the level below the detector's floor.
+  Rig rig("lowpass:fc=2,order=5");
+  rig.open();
+  sweep(rig, "1", "30", "500");
+  auto* chart = rig.chart();
+  rig.get<QAction>("MarkerToMin")->trigger();  // places one
+  ASSERT_EQ(chart->markers().markers().size(), 1u);
+  const auto& trace = chart->traces().at(0);
+  const double atMin = chart->markers().markers()[0].x;
+  ASSERT_FALSE(trace.marks.empty());
+  size_t floorBeyond = 0;
+  for (size_t i = 0; i < trace.y.size(); ++i)
+    if (trace.start + (trace.stop - trace.start) * i / 500.0 > atMin &&
+        trace.marks[i] == chart::Mark::AtMost)
+      ++floorBeyond;
+  EXPECT_GT(floorBeyond, 300u);
+  const QString line = chart->markerReadout().at(0);
+  EXPECT_LT(valueIn(line, "trace"), -60) << line.toStdString();
+  EXPECT_GT(valueIn(line, "trace"), rig.window->traceLimits().floorDbm);
+  rig.get<QAction>("MarkerToMax")->trigger();  // moves the active marker
+  ASSERT_EQ(chart->markers().markers().size(), 1u);
+  EXPECT_GT(valueIn(chart->markerReadout().at(0), "trace"), -0.2);
+  // A zoom and a new sweep with another device leave it where it is.
+  QTest::mouseClick(chart, Qt::LeftButton, Qt::ControlModifier, rig.pixel(12, -3));
+  const double second = chart->markers().markers()[1].x;
+  chart->pushView({10, 20, 0, -100});
+  EXPECT_EQ(chart->markers().markers()[1].x, second);
+  EXPECT_TRUE(chart->markerReadout().at(1).endsWith("trace floor"));
+  rig.connect("atten:20");
+  sweep(rig, "2", "25", "300");
+  EXPECT_EQ(chart->markers().markers()[1].x, second);
+  EXPECT_TRUE(chart->markerReadout().at(1).endsWith("trace -20.0 dBm"));
+  // Nothing measured in view: the search says so and moves nothing.
+  rig.connect("atten:90");
+  sweep(rig, "2", "25", "300");
+  rig.prompter.shown.clear();
+  rig.get<QAction>("MarkerToMax")->trigger();
+  EXPECT_EQ(rig.lastMessage(), "No measured value in view to put the marker on.");
+  EXPECT_EQ(chart->markers().markers()[1].x, second);
+}
+
+TEST(ChartMarkers, TypedFrequencyAndBadInput) {
+  Rig rig;
+  rig.open();
+  sweep(rig, "3", "30", "200");
+  rig.prompter.inputs = {std::string("14.2"), std::string("7 MHz")};
+  rig.get<QAction>("MarkerAdd")->trigger();
+  rig.get<QAction>("MarkerAdd")->trigger();
+  ASSERT_EQ(rig.chart()->markers().markers().size(), 1u);
+  EXPECT_EQ(rig.chart()->markers().markers()[0].x, 14.2);
+  EXPECT_EQ(rig.lastMessage(), "\"7 MHz\" is not a frequency in MHz.");
+}
+
+class AnalyzerMarkers : public test::AnalyzerUi {};
+
+TEST_F(AnalyzerMarkers, SwrMinimumOfASeriesResonantLoad) {
+  // 1 uH and 129.2 pF resonate at 14.00 MHz, where the load is 30 ohm: SWR 1.67.
+  useSimulator("rlc:r=30,l=1u,c=129.2p");
+  open();
+  box("Text1")->setText("10");
+  box("Text2")->setText("18");
+  box("Text3")->setText("400");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  window->Graf_Click(analyzer::kSwr);
+  find<QAction>("MarkerToMin")->trigger();
+  const auto& markers = window->chart()->markers().markers();
+  ASSERT_EQ(markers.size(), 1u);
+  EXPECT_NEAR(markers[0].x, 14.0, 0.03);
+  const QString line = window->chart()->markerReadout().at(0);
+  EXPECT_NEAR(valueIn(line, "SWR"), 50.0 / 30, 0.02) << line.toStdString();
+  EXPECT_NEAR(valueIn(line, "RL"), 20 * std::log10(80.0 / 20), 0.2);
+}
+
+// Pictures for the documentation: KOLM_SCREENSHOTS=folder saves both windows
+// with two markers and their delta, at the default and the minimum size.
+TEST(ChartMarkers, Screenshots) {
+  const QString folder = qEnvironmentVariable("KOLM_SCREENSHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "set KOLM_SCREENSHOTS to a folder";
+  Rig rig("lowpass:fc=10,order=3");
+  rig.open();
+  sweep(rig, "1", "30", "2000");
+  for (QSize size : {QSize(1000, 720), rig.window->minimumSize()}) {
+    rig.window->resize(size);
+    QTest::qWait(50);
+    rig.chart()->clearMarkers();
+    rig.chart()->addMarker(7);
+    rig.chart()->markerToExtreme(chart::Extreme::Minimum);
+    rig.chart()->addMarker(10);
+    QTest::qWait(50);
+    ASSERT_TRUE(rig.window->grab().save(
+        QString("%1/powermeter-markers-%2.png").arg(folder).arg(size.width())));
+  }
+}
+
+TEST_F(AnalyzerMarkers, Screenshots) {
+  const QString folder = qEnvironmentVariable("KOLM_SCREENSHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "set KOLM_SCREENSHOTS to a folder";
+  useSimulator("rlc:r=30,l=1u,c=129.2p");
+  open();
+  box("Text1")->setText("10");
+  box("Text2")->setText("18");
+  box("Text3")->setText("800");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  window->Graf_Click(analyzer::kResistance);
+  window->Graf_Click(analyzer::kSwr);
+  for (QSize size : {QSize(1000, 760), window->minimumSize()}) {
+    window->resize(size);
+    QTest::qWait(50);
+    window->chart()->clearMarkers();
+    window->chart()->markerToExtreme(chart::Extreme::Minimum);
+    window->chart()->addMarker(15);
+    QTest::qWait(50);
+    ASSERT_TRUE(
+        window->grab().save(QString("%1/analyzer-markers-%2.png").arg(folder).arg(size.width())));
+  }
+}
