@@ -62,6 +62,18 @@
         <source>Remove marker</source>
         <translation>Remove marker</translation>
     </message>
+    <message>
+        <source>The picture could not be made.</source>
+        <translation>The picture could not be made.</translation>
+    </message>
+    <message>
+        <source>A picture is saved as .png, .svg or .pdf.</source>
+        <translation>A picture is saved as .png, .svg or .pdf.</translation>
+    </message>
+    <message>
+        <source>Export picture (PNG, SVG, PDF)...</source>
+        <translation>Export picture (PNG, SVG, PDF)...</translation>
+    </message>
 </context>
 <context>
     <name>kolm</name>
@@ -1073,6 +1085,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>the selected quantity</source>
         <translation>the selected quantity</translation>
     </message>
+    <message>
+        <source>The chart shows no finished measurement to export: sweep or open one first.</source>
+        <translation>The chart shows no finished measurement to export: sweep or open one first.</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>Export CSV...</translation>
+    </message>
+    <message>
+        <source>Export Touchstone .s1p...</source>
+        <translation>Export Touchstone .s1p...</translation>
+    </message>
 </context>
 <context>
     <name>kolm::app::Launcher</name>
@@ -1636,6 +1660,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>level</source>
         <translation>level</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>Export CSV...</translation>
+    </message>
+    <message>
+        <source>There is no whole trace to export yet.</source>
+        <translation>There is no whole trace to export yet.</translation>
+    </message>
+    <message>
+        <source>Levels relative to level.rif</source>
+        <translation>Levels relative to level.rif</translation>
+    </message>
+    <message>
+        <source>There is no level reference (level.rif) yet: measure it with Reference_Level first.</source>
+        <translation>There is no level reference (level.rif) yet: measure it with Reference_Level first.</translation>
+    </message>
+    <message>
+        <source> (relative)</source>
+        <translation> (relative)</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
+#include "powermeter/normalise.h"
 #include "powermeter/settings.h"
 #include "powermeter/sweep.h"
 
@@ -22,12 +23,20 @@ int runPowerSweep(Context& ctx, Args& args) {
   const double delayMs = args.number("--delay").value_or(0);
   auto out = args.option("--out");
   const bool report = args.flag("--report");
+  const bool normalise = args.flag("--normalise");
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".pwm" && ext != ".csv")
     throw UsageError{"--out: the file name must end in .pwm or .csv"};
   checkOutput("--out", *out);
+  // Relative levels need the level reference, and only CSV holds them.
+  powermeter::RifTable rif{};
+  const int rifEntries = normalise ? powermeter::ReadRif(rif) : 0;
+  if (normalise && ext != ".csv")
+    throw UsageError{"--normalise: relative levels are written as CSV only (.pwm keeps levels)"};
+  if (normalise && rifEntries < 1)
+    throw UsageError{"--normalise: no level reference (level.rif) in the working folder"};
 
   const powermeter::PowIni ini = powermeter::ReadVar();
   const auto pass = runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration);
@@ -41,15 +50,17 @@ int runPowerSweep(Context& ctx, Args& args) {
   chart.stop = plan.ViewStop;
   chart.levels.assign(trace.begin(), trace.begin() + plan.Points + 1);
   chart.reference = 0.0f;
-  const std::string content =
-      ext == ".pwm" ? powermeter::formatChartFile(chart)
-                    : powermeter::formatCsv(chart, powermeter::levelLimits(ini.calibration));
+  const powermeter::LevelLimits limits = powermeter::levelLimits(ini.calibration);
+  const std::string content = ext == ".pwm" ? powermeter::formatChartFile(chart)
+                              : normalise
+                                  ? powermeter::formatRelativeCsv(chart, limits, {rif, rifEntries})
+                                  : powermeter::formatCsv(chart, limits);
   if (!writeResult(ctx, *out, content)) return kWriteError;
   *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
            << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out << "\n";
   if (report)
-    *ctx.out << powermeter::levelReport(powermeter::analyzeLevels(
-        chart.levels, plan.ViewStart, plan.ViewStop, powermeter::levelLimits(ini.calibration)));
+    *ctx.out << powermeter::levelReport(
+        powermeter::analyzeLevels(chart.levels, plan.ViewStart, plan.ViewStop, limits));
   return 0;
 }
 
@@ -57,7 +68,8 @@ int runPowerSweep(Context& ctx, Args& args) {
 
 extern const Command kPowerSweepCommand{
     "power-sweep",
-    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] --out FILE [--report]\n"
+    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] [--normalise] --out FILE "
+    "[--report]\n"
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"

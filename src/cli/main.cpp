@@ -223,10 +223,10 @@ std::optional<std::string> Args::option(const std::string& name) {
 }
 
 bool Args::flag(const std::string& name) {
-  bool given = false;
+  bool found = false;
   for (size_t k = 0; k < words_.size(); ++k)
-    if (words_[k] == name) given = used_[k] = true;
-  return given;
+    if (words_[k] == name) found = used_[k] = true;
+  return found;
 }
 
 std::optional<double> Args::number(const std::string& name) {

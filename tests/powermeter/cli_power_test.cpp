@@ -1,6 +1,7 @@
 // kolm-cli power-sweep as a user runs it, on the simulated instrument.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "common/files.h"
@@ -134,4 +135,39 @@ TEST(CliPowerSweep, ReportOfACrystalAndALowPass) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NEAR(test::reportedNumber(r.out, "bw3_high_mhz"), 10, 0.05);
   EXPECT_NE(r.out.find("bw3_low_mhz=none\n"), std::string::npos) << r.out;
+}
+
+TEST(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
+  test::InTempDir dir;
+  writeConfig();
+  const std::string sweep =
+      "--backend sim --board ideal --dut atten:20 power-sweep --start 5 --stop 15 --points 10 "
+      "--normalise --out relative.csv";
+  auto refused = runCli(sweep);
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("no level reference (level.rif)"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists("relative.csv"));
+  // A reference of -1 dBm (a cable's loss) measured up to 9.9 MHz only.
+  std::string rif;
+  for (int i = 0; i < 100; ++i) rif += "-1\r\n";
+  std::string error;
+  ASSERT_TRUE(common::writeFileAtomic("level.rif", rif, &error)) << error;
+  auto r = runCli(sweep);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream csv(common::readTextFile("relative.csv").value());
+  std::string line;
+  std::getline(csv, line);
+  EXPECT_EQ(line, "freq_mhz,relative_db,flag\r");
+  int rows = 0;
+  while (std::getline(csv, line)) {
+    const double mhz = common::numericValue(line);
+    if (mhz <= 9.9) {
+      EXPECT_NEAR(common::numericValue(line.substr(line.find(',') + 1)), -19, 0.15) << line;
+      EXPECT_EQ(line.substr(line.rfind(',')), ",\r") << line;
+    } else {
+      EXPECT_EQ(line.substr(line.find(',')), ",,no_reference\r") << line;
+    }
+    ++rows;
+  }
+  EXPECT_EQ(rows, 11);
 }

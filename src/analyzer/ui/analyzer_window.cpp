@@ -27,6 +27,7 @@
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/window_exports.h"
 #include "common/files.h"
 #include "common/status.h"
 #include "common/text.h"
@@ -88,6 +89,21 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   buildControls();
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Mprint")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
+  // The measurement as the command line writes it; not the demonstration.
+  auto exported = [this](std::string (*format)(int16_t, double, double, const Channels&)) {
+    return [this, format](QString& why) -> std::optional<std::string> {
+      if (!chart_->note().isEmpty() || runner_.running()) {
+        why = tr("The chart shows no finished measurement to export: sweep or open one first.");
+        return std::nullopt;
+      }
+      return format(m_.Points, m_.TraceStart, m_.TraceStop, m_.live);
+    };
+  };
+  chart::ui::addExportItems(
+      this, findChild<QMenu*>("Mfile"), recent_->menu()->menuAction(), chart_, context_.prompter,
+      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(&formatCsv)},
+       {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p",
+        exported(&formatTouchstone)}});
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });

@@ -133,6 +133,7 @@ class SweepChart : public QWidget {
   // Background, label (foreground) and grid colours.
   void setColours(const QColor& background, const QColor& foreground, const QColor& grid);
   QColor background() const { return background_; }
+  QColor foreground() const { return foreground_; }
   // On by default; off draws every point (for comparison).
   void setDecimation(bool on);
 

@@ -86,6 +86,7 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
   }
   progress_->setValue(1000);
   RifLivello = job->table();
+  rifEntries_ = kRifEntries;
   std::string error;
   if (!writeRif(RifLivello, kLevelRifFile, &error)) {
     context_.prompter.message(

@@ -25,11 +25,13 @@
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/window_exports.h"
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
 #include "common/ui/recent_files.h"
 #include "hw/dds.h"
+#include "powermeter/normalise.h"
 #include "powermeter/settings.h"
 #include "powermeter/ui/crystal_batch_window.h"
 
@@ -107,6 +109,23 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   buildControls(area_);
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Print")->menuAction(), Pc1,
                             context_.prompter, tr("level"));
+  // CSV of the whole trace as measured (absolute levels, flags under the
+  // calibration it was converted with).
+  chart::ui::addExportItems(
+      this, findChild<QMenu*>("file"), recent_->menu()->menuAction(), Pc1, context_.prompter,
+      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
+        [this](QString& why) -> std::optional<std::string> {
+          if (runner_.running() || validLevels_ != Points + 1) {
+            why = tr("There is no whole trace to export yet.");
+            return std::nullopt;
+          }
+          ChartFile c{Points,
+                      TraceStart,
+                      TraceStop,
+                      std::vector<float>(Traccia.begin(), Traccia.begin() + Points + 1),
+                      {}};
+          return formatCsv(c, traceLimits_);
+        }}});
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
@@ -129,12 +148,14 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   Text9->setText(q(common::shortestText(LevelBottom, 7)));
   TraceStart = ViewStart;
   TraceStop = ViewStart;
-  ReadRif(RifLivello);
+  rifEntries_ = ReadRif(RifLivello);
   ReadRifQ(RifQuarzo);
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
+  if (rifEntries_ > 0 && common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
+    action("Normalise")->setChecked(true);
   analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
   Visualizza();
@@ -178,6 +199,10 @@ void PowerMeterWindow::buildMenus() {
   connect(scrMem, &QAction::triggered, this, [this] { ScrMem_Click(); });
   QAction* finMem = add(compare, "finMem", tr("File in memory"), true);
   connect(finMem, &QAction::triggered, this, [this] { finMem_Click(); });
+  compare->addSeparator();
+  QAction* normalise = add(compare, "Normalise", tr("Levels relative to level.rif"), true);
+  normalise->setCheckable(true);
+  connect(normalise, &QAction::triggered, this, [this](bool on) { setNormalised(on); });
 
   auto* calibr = menuBar()->addMenu(tr("Calibrate"));
   calibr->setObjectName("Calibr");
@@ -611,6 +636,7 @@ void PowerMeterWindow::showTrace() {
   t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
   t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   levelUnits(t);
+  if (normalised()) relativeTrace(t, traceLimits_);
   Pc1->setTraces({std::move(t)});
 }
 
@@ -618,7 +644,9 @@ void PowerMeterWindow::Visualizza() {
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
   Pc1->setScale(chart::powerMeterScale(ViewStart, ViewStop, LevelTop, LevelBottom));
-  Pc1->setGrid(chart::powerMeterGrid(ViewStart, ViewStop, LevelTop, LevelBottom));
+  chart::GridSpec grid = chart::powerMeterGrid(ViewStart, ViewStop, LevelTop, LevelBottom);
+  if (normalised()) grid.yUnit = "dB";
+  Pc1->setGrid(std::move(grid));
   std::vector<chart::ui::Trace> memory;
   if (Check1->isChecked() && MemPoints >= 1) {
     chart::ui::Trace m;
@@ -630,6 +658,7 @@ void PowerMeterWindow::Visualizza() {
     m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
     m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
     levelUnits(m);
+    if (normalised()) relativeTrace(m, memLimits_);
     memory.push_back(std::move(m));
   }
   Pc1->setMemoryTraces(std::move(memory));
@@ -651,6 +680,10 @@ void PowerMeterWindow::showReferences() {
     }
     refs.push_back(std::move(t));
   };
+  if (normalised()) {  // the reference is the 0 dB line now
+    Pc1->setReferenceTraces({});
+    return;
+  }
   const LevelReferenceDrawing level =
       disegnaRif(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
   polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
@@ -734,8 +767,35 @@ void PowerMeterWindow::newHome() {
   Pc1->setZoomRule(chart::kPowerMeterZoom, TraceStart, TraceStop, Points);
 }
 
+bool PowerMeterWindow::normalised() const { return action("Normalise")->isChecked(); }
+
+void PowerMeterWindow::setNormalised(bool on) {
+  if (on && rifEntries_ < 1) {
+    context_.prompter.message(
+        tr("There is no level reference (level.rif) yet: measure it with Reference_Level first.")
+            .toStdString(),
+        common::Icon::Warning);
+    on = false;
+  }
+  action("Normalise")->setChecked(on);
+  common::ui::uiSettings().setValue("PowerMeter/normalised", on);
+  Visualizza();
+}
+
+// The levels of `t` (absolute, as measured) minus the reference at each point.
+void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& limits) const {
+  RelativeLevels r =
+      relativeLevels(t.y.data(), t.y.size(), t.start, t.stop, limits, {RifLivello, rifEntries_});
+  t.y = std::move(r.levels);
+  t.marks = std::move(r.marks);
+  t.unit = "dB";
+  t.name += tr(" (relative)");
+}
+
 void PowerMeterWindow::showReadout(double x, double y) {
-  Text4->setText(q(chart::cursorReadout(x, y)));
+  std::string readout = chart::cursorReadout(x, y);
+  if (normalised()) readout.pop_back();  // dB, not dBm
+  Text4->setText(q(readout));
   // The traces at the cursor's frequency, bounds and flags in words.
   QStringList parts;
   auto level = [&](const char* what, const std::vector<float>& levels, int points, int valid,

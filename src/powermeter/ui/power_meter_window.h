@@ -26,6 +26,7 @@ class QGroupBox;
 namespace kolm::chart::ui {
 class AnalysisPanel;
 class SweepChart;
+struct Trace;
 }  // namespace kolm::chart::ui
 namespace kolm::common::ui {
 class RecentFiles;
@@ -111,6 +112,10 @@ class PowerMeterWindow : public QMainWindow {
   // The readouts at the cursor (x, y): the pointer and the traces under it.
   void showReadout(double x, double y);
   void ScrMem_Click();
+  // Levels shown relative to level.rif (the chart files keep them absolute).
+  bool normalised() const;
+  void setNormalised(bool on);
+  void relativeTrace(chart::ui::Trace& t, const LevelLimits& limits) const;
   // Calibration and reference level.
   void Cal_0dbm_Click();
   void Cal_60dbm_Click();
@@ -149,6 +154,7 @@ class PowerMeterWindow : public QMainWindow {
   // Level reference and the crystal fixture's through path.
   RifTable RifLivello{};
   RifTable RifQuarzo{};
+  int rifEntries_ = 0;     // entries of RifLivello read or measured
   float Fs = 0;            // the last series resonance measured
   bool showRifQ_ = false;  // the through-path reference is on the chart
   // Memory trace.

@@ -1,0 +1,119 @@
+// Exports from both swept instruments' windows, each file read back.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QSvgRenderer>
+#include <QToolButton>
+#include <complex>
+
+#include "analyzer/touchstone_reader.h"
+#include "analyzer/ui/analyzer_fixture.h"
+#include "common/files.h"
+#include "powermeter/ui/power_meter_rig.h"
+
+using namespace kolm;
+using kolm::test::Rig;
+
+namespace {
+
+// Rows of a CSV file, fields split at commas, line ends CR LF or LF.
+std::vector<QStringList> readCsv(const std::string& path) {
+  std::vector<QStringList> rows;
+  const auto text = common::readTextFile(path);
+  EXPECT_TRUE(text) << path;
+  for (QString line : QString::fromStdString(text.value_or("")).split('\n', Qt::SkipEmptyParts)) {
+    if (line.endsWith('\r')) line.chop(1);
+    rows.push_back(line.split(','));
+  }
+  return rows;
+}
+
+QByteArray contents(const QString& path) {
+  QFile f(path);
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+  return f.readAll();
+}
+
+}  // namespace
+
+TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
+  Rig rig("atten:90");
+  rig.open();
+  rig.get<QAction>("ExportCsv")->trigger();  // nothing measured yet
+  EXPECT_EQ(rig.lastMessage(), "There is no whole trace to export yet.");
+  rig.type("Text3", "200");
+  rig.get<QToolButton>("Option1")->click();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.prompter.files = {"floor.csv"};
+  rig.get<QAction>("ExportCsv")->trigger();
+  const auto rows = readCsv("floor.csv");
+  ASSERT_EQ(rows.size(), 202u);
+  EXPECT_EQ(rows[0], (QStringList{"freq_mhz", "level_dbm", "flag"}));
+  EXPECT_EQ(rows[1][0], "3");
+  EXPECT_EQ(rows[201][0], "30");
+  for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i][2], "floor") << i;
+  EXPECT_EQ(rig.get<QLabel>("StatusLine")->text(), "Saved to floor.csv");
+
+  // Pictures with two markers, vector where the format allows.
+  rig.chart()->addMarker(10);
+  rig.chart()->addMarker(20);
+  rig.prompter.files = {"chart.svg", "chart.pdf", "chart.png", "chart.bmp"};
+  for (int i = 0; i < 4; ++i) rig.get<QAction>("ExportPicture")->trigger();
+  const QByteArray svg = contents("chart.svg");
+  EXPECT_TRUE(QSvgRenderer(svg).isValid());
+  EXPECT_TRUE(svg.contains("Power Meter Sweep"));
+  EXPECT_TRUE(svg.contains("M2\u2212M1") || svg.contains("M2&#x2212;M1")) << "delta readout";
+  EXPECT_TRUE(svg.contains("dBm"));
+  EXPECT_FALSE(svg.contains("<image"));  // drawn, not a bitmap
+  const QByteArray pdf = contents("chart.pdf");
+  EXPECT_TRUE(pdf.startsWith("%PDF-"));
+  EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+  EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
+                pdf.count("/Type /Page>"),
+            1);
+  EXPECT_FALSE(pdf.contains("/Subtype /Image"));
+  const QImage png("chart.png");
+  ASSERT_FALSE(png.isNull());
+  EXPECT_EQ(png.width(), rig.chart()->width());
+  EXPECT_GT(png.height(), rig.chart()->height());  // the title line above it
+  EXPECT_EQ(rig.lastMessage(), "A picture is saved as .png, .svg or .pdf.");
+  EXPECT_FALSE(QFile::exists("chart.bmp"));
+  if (qEnvironmentVariableIsSet("KOLM_SCREENSHOTS"))
+    for (const char* f : {"chart.png", "chart.svg"})
+      QFile::copy(f, qEnvironmentVariable("KOLM_SCREENSHOTS") + "/export-" + f);
+}
+
+class AnalyzerExports : public test::AnalyzerUi {};
+
+TEST_F(AnalyzerExports, CsvAndTouchstoneOfASweepNotOfTheDemonstration) {
+  useSimulator("rlc:r=30,l=1u,c=129.2p");
+  open();
+  find<QAction>("ExportS1p")->trigger();
+  EXPECT_EQ(prompter.messages().back(),
+            "The chart shows no finished measurement to export: sweep or open one first.");
+  box("Text1")->setText("10");
+  box("Text2")->setText("18");
+  box("Text3")->setText("400");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  prompter.files = {"load.csv", "load.s1p"};
+  find<QAction>("ExportCsv")->trigger();
+  find<QAction>("ExportS1p")->trigger();
+  const auto rows = readCsv("load.csv");
+  ASSERT_EQ(rows.size(), 402u);
+  EXPECT_EQ(rows[0], (QStringList{"freq_mhz", "rl_db", "phase_deg", "z_ohm", "r_ohm", "x_ohm",
+                                  "swr", "flag"}));
+  std::string error;
+  const auto points = test::readTouchstone(common::readTextFile("load.s1p").value(), error);
+  ASSERT_EQ(error, "");
+  ASSERT_EQ(points.size(), 401u);
+  // The best match at resonance: 30 ohm against 50, |S11| = 0.25.
+  auto best = std::min_element(points.begin(), points.end(), [](const auto& a, const auto& b) {
+    return std::abs(a.s11) < std::abs(b.s11);
+  });
+  EXPECT_NEAR(best->mhz, 14.0, 0.05);
+  EXPECT_NEAR(std::abs(best->s11), 0.25, 0.02);
+}
