@@ -12,6 +12,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
@@ -69,6 +70,7 @@ class AnalyzerWindow : public QMainWindow {
   Measurement& measurement() { return m_; }
   const TraceSelection& selection() const { return selection_; }
   chart::ui::SweepChart* chart() const { return chart_; }
+  chart::ui::AnalysisPanel* analysisPanel() const { return analysis_; }
   common::ui::JobRunner& runner() { return runner_; }
   bool sweeping() const { return runner_.running(); }
   QCheckBox* compareBox() const { return check1_; }
@@ -148,6 +150,7 @@ class AnalyzerWindow : public QMainWindow {
   QLabel* status_ = nullptr;  // the status line
   QString memoryName_;        // where the memory trace came from, for the legend
   QElapsedTimer passClock_;
+  chart::ui::AnalysisPanel* analysis_ = nullptr;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -20,9 +20,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analyzer/analysis.h"
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
@@ -127,6 +129,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   common::ui::openAtSize(this,
                          QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
                                                   statusBar()->sizeHint().height()));
+  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
   DimensionaScala(kResistance);
   griglia();
   MisuraSimulata();
@@ -452,7 +455,9 @@ void AnalyzerWindow::Visualizza() {
       selection_.TracceAttive.begin(), selection_.TracceAttive.begin() + selected, true)));
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
-  if (anyActive) computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
+  // The values of every point, for the traces shown and the analysis panel.
+  computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
+  if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.TracceAttive[q]) {
       live.push_back(DisegnaTraccia(q));

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
@@ -32,6 +33,7 @@
 #include "hw/dds.h"
 #include "powermeter/normalise.h"
 #include "powermeter/settings.h"
+#include "powermeter/ui/crystal_batch_window.h"
 
 namespace kolm::powermeter::ui {
 
@@ -154,6 +156,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   common::ui::openAtSize(this, QSize(1000, 720));
   if (rifEntries_ > 0 && common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
     action("Normalise")->setChecked(true);
+  analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
   Visualizza();
   updateActions();
@@ -220,6 +223,8 @@ void PowerMeterWindow::buildMenus() {
   connect(quarz, &QAction::triggered, this, [this] { quarz_Click(); });
   QAction* calQuarz = add(util, "calQuarz", tr("calQuarz"), true);
   connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
+  QAction* batch = add(util, "crystalBatch", tr("Crystal batch"), true);
+  connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
 
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("Print");
@@ -615,6 +620,7 @@ QAction* PowerMeterWindow::action(const char* name) const {
 }
 
 void PowerMeterWindow::showTrace() {
+  showAnalysis();
   if (validLevels_ < 1) {
     Pc1->setTraces({});
     return;
@@ -813,6 +819,11 @@ void PowerMeterWindow::showReadout(double x, double y) {
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
+  // The batch goes first: it may hold crystals not saved yet.
+  if (!closed_ && batch_ && !batch_->close()) {
+    event->ignore();
+    return;
+  }
   if (!closed_) {
     closed_ = true;
     pendingSingle_ = false;
@@ -825,6 +836,14 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     hw::DdsOutputOff(context_.instrument);
   }
   event->accept();
+}
+
+CrystalBatchWindow* PowerMeterWindow::crystalBatch() {
+  if (!batch_) batch_ = new CrystalBatchWindow(*this, context_.prompter);
+  batch_->show();
+  batch_->raise();
+  batch_->activateWindow();
+  return batch_;
 }
 
 QWidget* createPowerMeterWindow(common::ui::UiContext& context) {
