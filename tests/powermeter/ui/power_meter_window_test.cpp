@@ -54,7 +54,8 @@ TEST(PowerMeterWindowTest, OpensWithTheDefaultsAndItsMenus) {
   QStringList menus;
   for (QAction* a : rig.window->menuBar()->actions()) menus << a->text();
   EXPECT_EQ(menus, (QStringList{"File", "Parameters", "Compare", "Calibrate", "Reference_Level",
-                                "CrystalMeter", "Markers", "Print", "About_Power_Meter"}));
+                                "CrystalMeter", "Markers", "Print", "About_Power_Meter",
+                                "Analysis"}));
   EXPECT_EQ(rig.get<QAction>("Exit_Power_Meter")->text(), "Exi Power Meter");
   EXPECT_TRUE(rig.get<QAction>("Exit_Power_Meter")->isEnabled());
   EXPECT_EQ(rig.get<QAction>("ScrMem")->text(), "This Chart in memory");
