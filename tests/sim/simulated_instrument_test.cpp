@@ -225,7 +225,7 @@ TEST(SimBridge, MatchedOpenShortAndResonantLoads) {
     SimRig rig("through", c.load);
     rig.tune(10);
     const auto r = rig.bridge();
-    EXPECT_EQ(std::pair(r.a, r.b), std::pair(c.a, c.b)) << c.load;
+    EXPECT_EQ((std::pair<int, int>(r.a, r.b)), std::pair(c.a, c.b)) << c.load;
   }
 
   // 1 uH with 253.3 pF resonates at 10 MHz: the load is its resistance there.
