@@ -75,7 +75,9 @@ ninja -C "$build" kolm_core_tests >/dev/null
 # Every core test but one: the long pass held only to see its progress output
 # (about half a minute of waiting each run, too long to repeat for every mutation).
 filter=--gtest_filter=-CliPowerSweep.ProgressOnLongPasses
-if ! (cd "$build" && ./kolm_core_tests "$filter" --gtest_brief=1 >/dev/null 2>&1); then
+# A loaded machine can fail a timing test once: the baseline gets a second try.
+baseline() { (cd "$build" && ./kolm_core_tests "$filter" --gtest_brief=1 >/dev/null 2>&1); }
+if ! baseline && ! baseline; then
   echo "mutate.sh: the core tests fail without any mutation; nothing to measure" >&2
   exit 2
 fi
