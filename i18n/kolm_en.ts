@@ -822,6 +822,118 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Typical</source>
         <translation>Typical</translation>
     </message>
+    <message>
+        <source>SWR min</source>
+        <translation>SWR min</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>R there</source>
+        <translation>R there</translation>
+    </message>
+    <message>
+        <source>|X| there</source>
+        <translation>|X| there</translation>
+    </message>
+    <message>
+        <source>SWR 2 low</source>
+        <translation>SWR 2 low</translation>
+    </message>
+    <message>
+        <source>SWR 2 high</source>
+        <translation>SWR 2 high</translation>
+    </message>
+    <message>
+        <source>SWR 2 width</source>
+        <translation>SWR 2 width</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 low</source>
+        <translation>SWR 1.5 low</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 high</source>
+        <translation>SWR 1.5 high</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 width</source>
+        <translation>SWR 1.5 width</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>-3 dB low</source>
+        <translation>-3 dB low</translation>
+    </message>
+    <message>
+        <source>-3 dB high</source>
+        <translation>-3 dB high</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>BW -3 dB</source>
+        <translation>BW -3 dB</translation>
+    </message>
+    <message>
+        <source>BW -6 dB</source>
+        <translation>BW -6 dB</translation>
+    </message>
+    <message>
+        <source>BW -60 dB</source>
+        <translation>BW -60 dB</translation>
+    </message>
+    <message>
+        <source>Shape -60/-6</source>
+        <translation>Shape -60/-6</translation>
+    </message>
+    <message>
+        <source>Insertion loss</source>
+        <translation>Insertion loss</translation>
+    </message>
+    <message>
+        <source>A label has at most 40 characters.</source>
+        <translation>A label has at most 40 characters.</translation>
+    </message>
+    <message>
+        <source>A label holds no comma, double quote or line break.</source>
+        <translation>A label holds no comma, double quote or line break.</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>this is not a crystal batch (its header is missing).</source>
+        <translation>this is not a crystal batch (its header is missing).</translation>
+    </message>
+    <message>
+        <source>a crystal has 10 fields.</source>
+        <translation>a crystal has 10 fields.</translation>
+    </message>
+    <message>
+        <source>the number, Fs and R must be numbers.</source>
+        <translation>the number, Fs and R must be numbers.</translation>
+    </message>
+    <message>
+        <source>Fp, L, Cs, C0 and Q are numbers or empty.</source>
+        <translation>Fp, L, Cs, C0 and Q are numbers or empty.</translation>
+    </message>
+    <message>
+        <source>the file is empty.</source>
+        <translation>the file is empty.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -1117,6 +1229,13 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
 </context>
 <context>
+    <name>kolm::chart::ui::AnalysisPanel</name>
+    <message>
+        <source>Analysis</source>
+        <translation>Analysis</translation>
+    </message>
+</context>
+<context>
     <name>kolm::chart::ui::SweepChart</name>
     <message>
         <source>Zoom back</source>
@@ -1140,6 +1259,164 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Recent files</source>
         <translation>Recent files</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::powermeter::ui::CrystalBatchWindow</name>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Crystal batch</source>
+        <translation>Crystal batch</translation>
+    </message>
+    <message>
+        <source>Label of the next crystal:</source>
+        <translation>Label of the next crystal:</translation>
+    </message>
+    <message>
+        <source>Any name for the crystal in the fixture (no commas); empty: its number names it.</source>
+        <translation>Any name for the crystal in the fixture (no commas); empty: its number names it.</translation>
+    </message>
+    <message>
+        <source>Measure crystal</source>
+        <translation>Measure crystal</translation>
+    </message>
+    <message>
+        <source>One sweep with the power meter&apos;s span and points, analysed as Quarzo does, added as the next row.</source>
+        <translation>One sweep with the power meter&apos;s span and points, analysed as Quarzo does, added as the next row.</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>Fs (MHz)</source>
+        <translation>Fs (MHz)</translation>
+    </message>
+    <message>
+        <source>Fp (MHz)</source>
+        <translation>Fp (MHz)</translation>
+    </message>
+    <message>
+        <source>R (Ω)</source>
+        <translation>R (Ω)</translation>
+    </message>
+    <message>
+        <source>L (mH)</source>
+        <translation>L (mH)</translation>
+    </message>
+    <message>
+        <source>Cs (fF)</source>
+        <translation>Cs (fF)</translation>
+    </message>
+    <message>
+        <source>C0 (pF)</source>
+        <translation>C0 (pF)</translation>
+    </message>
+    <message>
+        <source>Q</source>
+        <translation>Q</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Warnings</translation>
+    </message>
+    <message>
+        <source>Matching for a ladder filter</source>
+        <translation>Matching for a ladder filter</translation>
+    </message>
+    <message>
+        <source>Crystals per group:</source>
+        <translation>Crystals per group:</translation>
+    </message>
+    <message>
+        <source>Fs within:</source>
+        <translation>Fs within:</translation>
+    </message>
+    <message>
+        <source>R within:</source>
+        <translation>R within:</translation>
+    </message>
+    <message>
+        <source>Match</source>
+        <translation>Match</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>Remove crystal</source>
+        <translation>Remove crystal</translation>
+    </message>
+    <message>
+        <source>Measuring...</source>
+        <translation>Measuring...</translation>
+    </message>
+    <message>
+        <source>The sweep did not run to its end: nothing was added.</source>
+        <translation>The sweep did not run to its end: nothing was added.</translation>
+    </message>
+    <message>
+        <source>The power meter is busy: nothing was measured.</source>
+        <translation>The power meter is busy: nothing was measured.</translation>
+    </message>
+    <message>
+        <source>Not added: %1</source>
+        <translation>Not added: %1</translation>
+    </message>
+    <message>
+        <source>Crystal %1 added.</source>
+        <translation>Crystal %1 added.</translation>
+    </message>
+    <message>
+        <source>No group of %1 crystals within these tolerances.</source>
+        <translation>No group of %1 crystals within these tolerances.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n group(s) found.</source>
+        <translation>
+            <numerusform>%n group found.</numerusform>
+            <numerusform>%n groups found.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save crystal batch</source>
+        <translation>Save crystal batch</translation>
+    </message>
+    <message>
+        <source>Saved to %1.</source>
+        <translation>Saved to %1.</translation>
+    </message>
+    <message>
+        <source>The crystals measured here are not saved. Open another batch anyway?</source>
+        <translation>The crystals measured here are not saved. Open another batch anyway?</translation>
+    </message>
+    <message>
+        <source>Open crystal batch</source>
+        <translation>Open crystal batch</translation>
+    </message>
+    <message>
+        <source>%1 crystals read from %2.</source>
+        <translation>%1 crystals read from %2.</translation>
+    </message>
+    <message>
+        <source>Group %1: Fs spread %2 Hz, R spread %3 %: %4</source>
+        <translation>Group %1: Fs spread %2 Hz, R spread %3 %: %4</translation>
+    </message>
+    <message>
+        <source>The crystals measured here are not saved. Close the batch anyway?</source>
+        <translation>The crystals measured here are not saved. Close the batch anyway?</translation>
     </message>
 </context>
 <context>
@@ -1375,6 +1652,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>this chart</source>
         <translation>this chart</translation>
+    </message>
+    <message>
+        <source>Crystal batch</source>
+        <translation>Crystal batch</translation>
     </message>
     <message>
         <source>level</source>

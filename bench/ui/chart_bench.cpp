@@ -32,9 +32,10 @@ Trace noisy(unsigned seed, double offset) {
   t.start = 3;
   t.stop = 30;
   t.colour = chart::ui::paletteQColor(9 + static_cast<int>(seed % 6));
-  t.y.resize(20001);
-  for (size_t i = 0; i < t.y.size(); ++i)
-    t.y[i] = static_cast<float>(offset + 15 * std::sin(i / 700.0) + noise(rng));
+  std::vector<float> y(20001);
+  for (size_t i = 0; i < y.size(); ++i)
+    y[i] = static_cast<float>(offset + 15 * std::sin(i / 700.0) + noise(rng));
+  t.y = std::move(y);
   return t;
 }
 

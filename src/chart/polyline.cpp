@@ -105,13 +105,26 @@ void tracePolyline(const TraceSamples& trace, const PixelMap& map, bool decimate
 }
 
 void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out) {
+  ColumnScratch scratch;
+  traceColumnRuns(trace, map, out, scratch);
+}
+
+void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out,
+                     ColumnScratch& scratch) {
   out.clear();
   if (!map.valid() || !trace.y || trace.count == 0) return;
   const int width = map.pixelWidth(), height = map.pixelHeight();
-  std::vector<double> lo(static_cast<size_t>(width), INFINITY),
-      hi(static_cast<size_t>(width), -INFINITY);
+  std::vector<double>&lo = scratch.lo, &hi = scratch.hi;
+  if (lo.size() < static_cast<size_t>(width) || hi.size() != lo.size()) {
+    lo.assign(static_cast<size_t>(width), INFINITY);
+    hi.assign(static_cast<size_t>(width), -INFINITY);
+  }
+  // The columns touched, emptied again on the way out.
+  long touchedFirst = width, touchedLast = -1;
   auto cover = [&](long c, double a, double b) {
     if (c < 0 || c >= width) return;
+    touchedFirst = std::min(touchedFirst, c);
+    touchedLast = std::max(touchedLast, c);
     const auto k = static_cast<size_t>(c);
     lo[k] = std::min(lo[k], std::min(a, b));
     hi[k] = std::max(hi[k], std::max(a, b));
@@ -170,21 +183,24 @@ void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector
   // The line's two ends keep their own pixels.
   const int firstRow = static_cast<int>(std::floor(firstY));
   const int lastRow = static_cast<int>(std::floor(py));
-  for (int c = 0; c < width; ++c) {
+  for (long c = touchedFirst; c <= touchedLast; ++c) {
     const auto k = static_cast<size_t>(c);
-    if (!(lo[k] <= hi[k])) continue;
-    if (hi[k] < 0 || lo[k] >= height) continue;
+    const double low = lo[k], high = hi[k];
+    lo[k] = INFINITY;
+    hi[k] = -INFINITY;
+    if (!(low <= high)) continue;
+    if (high < 0 || low >= height) continue;
     // The rounding that matches the raster engine's aliased lines best: a
     // peak's row from its nearest pixel edge, a valley's row the one it is in.
-    int top = static_cast<int>(std::floor(lo[k] + 0.5));
-    int bottom = static_cast<int>(std::floor(hi[k]));
+    int top = static_cast<int>(std::floor(low + 0.5));
+    int bottom = static_cast<int>(std::floor(high));
     if (c == firstColumn) top = std::min(top, firstRow), bottom = std::max(bottom, firstRow);
     if (c == pc) top = std::min(top, lastRow), bottom = std::max(bottom, lastRow);
-    if (top > bottom) top = bottom = static_cast<int>(std::floor((lo[k] + hi[k]) / 2));
+    if (top > bottom) top = bottom = static_cast<int>(std::floor((low + high) / 2));
     top = std::max(0, top);
     bottom = std::min(height - 1, bottom);
     if (top > bottom) continue;
-    out.push_back({c, top, bottom});
+    out.push_back({static_cast<int>(c), top, bottom});
   }
 }
 

@@ -90,6 +90,16 @@ struct ColumnRun {
 // goes left to right), so the whole trace is at most one run per column. Runs
 // are clipped to the area; infinite values are pinned and NaN points skipped
 // as above.
+//
+// The scratch holds the rows covered per column between calls (all empty again
+// when a call returns), so that a redraw of many traces allocates nothing once
+// it has been through the widest area; a call visits only the columns its
+// trace reaches.
+struct ColumnScratch {
+  std::vector<double> lo, hi;
+};
+void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out,
+                     ColumnScratch& scratch);
 void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out);
 
 // True when a trace of `count` points is better drawn as column runs.

@@ -27,12 +27,15 @@ class Args {
   // The value of --name, or empty when absent. Throws UsageError when the
   // option has no value.
   std::optional<std::string> option(const std::string& name);
+  // Whether the switch --name (an option without a value) is given.
+  bool flag(const std::string& name);
   // A number option; throws UsageError when it is not one number.
   std::optional<double> number(const std::string& name);
   // A whole-number option; throws UsageError when it is not a whole number.
   std::optional<double> wholeNumber(const std::string& name);
-  // Whether the switch --name (an option without a value) is given.
-  bool flag(const std::string& name);
+  // A number option `command` cannot do without (a whole one when `whole`);
+  // throws UsageError "COMMAND needs NAME" when it is absent.
+  double required(const char* command, const std::string& name, bool whole = false);
   // Bare words not taken as options; they count as taken.
   std::vector<std::string> takePositional();
   // Throws UsageError naming any word that no call above has taken.

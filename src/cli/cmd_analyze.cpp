@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "analyzer/analysis.h"
 #include "analyzer/files.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
@@ -15,6 +16,7 @@ int runAnalyze(Context& ctx, Args& args) {
   auto stop = args.number("--stop");
   auto points = args.wholeNumber("--points");
   auto out = args.option("--out");
+  const bool report = args.flag("--report");
   args.finish();
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ --points N --out FILE"};
@@ -48,6 +50,11 @@ int runAnalyze(Context& ctx, Args& args) {
     text = analyzer::formatTouchstone(plan.points, plan.start, plan.stop, channels);
   if (!writeResult(ctx, *out, text)) return kWriteError;
   *ctx.out << "points=" << plan.points + 1 << " file=" << *out << "\n";
+  if (report) {
+    analyzer::TraceValues values;
+    analyzer::computeTraceValues(channels, plan.points, values);
+    *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values));
+  }
   return 0;
 }
 
@@ -55,14 +62,18 @@ int runAnalyze(Context& ctx, Args& args) {
 
 extern const Command kAnalyzeCommand{
     "analyze",
-    "analyze --start MHZ --stop MHZ --points N --out FILE\n"
+    "analyze --start MHZ --stop MHZ --points N --out FILE [--report]\n"
     "    One antenna-analyzer pass of N steps; FILE.vna (chart file), FILE.csv\n"
     "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag) or FILE.s1p\n"
     "    (Touchstone, reflection coefficient in RI form against 50 ohm; flagged\n"
     "    frequencies listed in a ! comment line). flag is empty for a measured point,\n"
     "    rl_limit (return loss 30 dB or more), phase_limit (phase within 5 degrees of\n"
     "    0 or 180: phase and reactance approximate), open (no finite impedance) or\n"
-    "    invalid (a reflection above 1).",
+    "    invalid (a reflection above 1). --report prints, after the file is written,\n"
+    "    swr_min, swr_min_mhz, r_at_min_ohm, x_at_min_ohm (|X|), swr2_low_mhz,\n"
+    "    swr2_high_mhz, swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz and swr15_bw_mhz\n"
+    "    as key=value lines (band edges interpolated); none for what a flagged\n"
+    "    point hides or the sweep does not reach.",
     runAnalyze};
 
 }  // namespace kolm::cli

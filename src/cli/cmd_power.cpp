@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/level_pass.h"
 #include "common/text.h"
+#include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/normalise.h"
 #include "powermeter/settings.h"
@@ -14,24 +16,16 @@ namespace kolm::cli {
 
 namespace {
 
-double required(Args& args, const std::string& name, bool whole = false) {
-  auto v = whole ? args.wholeNumber(name) : args.number(name);
-  if (!v) throw UsageError{"power-sweep needs " + name};
-  return *v;
-}
-
 int runPowerSweep(Context& ctx, Args& args) {
-  const double start = required(args, "--start");
-  const double stop = required(args, "--stop");
-  const double points = required(args, "--points", true);
+  const double start = args.required("power-sweep", "--start");
+  const double stop = args.required("power-sweep", "--stop");
+  const double points = args.required("power-sweep", "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   auto out = args.option("--out");
+  const bool report = args.flag("--report");
   const bool normalise = args.flag("--normalise");
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
-  if (points < 1 || points > powermeter::kMaxPoints)
-    throw UsageError{"--points: a whole number from 1 to 20000"};
-  if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".pwm" && ext != ".csv")
     throw UsageError{"--out: the file name must end in .pwm or .csv"};
@@ -45,22 +39,10 @@ int runPowerSweep(Context& ctx, Args& args) {
     throw UsageError{"--normalise: no level reference (level.rif) in the working folder"};
 
   const powermeter::PowIni ini = powermeter::ReadVar();
-  auto prepared = powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
-                                            common::shortestText(points), "20", "-80"},
-                                           ctx.instrument.params.RefClkMHz, ini.calibration);
-  if (!prepared.plan) throw UsageError{prepared.error};
-  const powermeter::SweepPlan plan = *prepared.plan;
-
-  std::vector<float> trace(powermeter::kTraceSize, 0.f);
-  powermeter::SweepJob job(
-      ctx.instrument, plan, ini.calibration, [delayMs] { return delayMs; }, trace);
-  const bool complete = runPass(ctx, job, "power-sweep", plan.Points + 1,
-                                [&job] { return static_cast<int>(job.measured()); });
-  switchOff(ctx, 1);
-  if (!complete) {
-    *ctx.err << "power-sweep: stopped after " << job.measured() << " points; nothing written\n";
-    return 0;  // the stop signal gives the exit status
-  }
+  const auto pass = runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration);
+  if (!pass) return 0;  // the stop signal gives the exit status
+  const powermeter::SweepPlan& plan = pass->plan;
+  const std::vector<float>& trace = pass->trace;
 
   powermeter::ChartFile chart;
   chart.points = plan.Points;
@@ -76,6 +58,9 @@ int runPowerSweep(Context& ctx, Args& args) {
   if (!writeResult(ctx, *out, content)) return kWriteError;
   *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
            << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out << "\n";
+  if (report)
+    *ctx.out << powermeter::levelReport(
+        powermeter::analyzeLevels(chart.levels, plan.ViewStart, plan.ViewStop, limits));
   return 0;
 }
 
@@ -83,14 +68,19 @@ int runPowerSweep(Context& ctx, Args& args) {
 
 extern const Command kPowerSweepCommand{
     "power-sweep",
-    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] [--normalise] --out FILE\n"
+    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] [--normalise] --out FILE "
+    "[--report]\n"
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
     "    freq_mhz,level_dbm,flag rows (flag empty, floor: within 10 dB of the\n"
     "    detector's bottom count, or overload: within 3 dB of its top). Start above stop is "
     "exchanged; equal ones sweep\n"
-    "    0.1 MHz. Progress on standard error for passes longer than a second.",
+    "    0.1 MHz. Progress on standard error for passes longer than a second.\n"
+    "    --report prints, after the file is written, peak_mhz, peak_dbm, bw3_low_mhz,\n"
+    "    bw3_high_mhz, bw3_mhz, bw6_mhz, bw60_mhz and shape_factor (-60 dB over -6 dB\n"
+    "    width) as key=value lines: edges 3, 6 and 60 dB under the highest measured\n"
+    "    level, interpolated; none for what a flagged or missing level hides.",
     runPowerSweep};
 
 }  // namespace kolm::cli

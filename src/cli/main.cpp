@@ -20,12 +20,16 @@ extern const Command kReadBridgeCommand;
 extern const Command kPowerSweepCommand;
 extern const Command kAnalyzeCommand;
 extern const Command kPortTestCommand;
+extern const Command kCrystalCalibrateCommand;
+extern const Command kCrystalCommand;
+extern const Command kCrystalMatchCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,    &kReadDetectorCommand, &kReadBridgeCommand,
-    &kPowerSweepCommand, &kAnalyzeCommand, &kPortTestCommand,
+    &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand, &kReadBridgeCommand,
+    &kPowerSweepCommand, &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
+    &kCrystalCommand,    &kCrystalMatchCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -236,6 +240,12 @@ std::optional<double> Args::wholeNumber(const std::string& name) {
   if (v && *v != common::roundHalfEven(*v))
     throw UsageError{name + ": '" + *option(name) + "' is not a whole number"};
   return v;
+}
+
+double Args::required(const char* command, const std::string& name, bool whole) {
+  auto v = whole ? wholeNumber(name) : number(name);
+  if (!v) throw UsageError{std::string(command) + " needs " + name};
+  return *v;
 }
 
 std::vector<std::string> Args::takePositional() {

@@ -81,3 +81,25 @@ TEST_F(CliAnalyze, BadInputExitsWithTwoAndWritesNothing) {
     EXPECT_NE(last.err, "") << args;
   }
 }
+
+TEST_F(CliAnalyze, ReportOfASeriesRlcLoad) {
+  // 40 ohm, 2 uH, 100 pF: resonance at 11.254 MHz, SWR 1.25; SWR 2 where
+  // |X| = 30 ohm (10.117 and 12.518 MHz).
+  ASSERT_EQ(
+      run("--backend sim --board ideal --load rlc:r=40,l=2u,c=100p analyze --start 5 --stop 20 "
+          "--points 1500 --out a.s1p --report"),
+      0)
+      << last.err;
+  EXPECT_NE(file("a.s1p"), "<missing>");
+  std::vector<std::string> keys;
+  for (const auto& kv : kolm::test::keyValues(last.out)) keys.push_back(kv.first);
+  EXPECT_EQ(keys,
+            (std::vector<std::string>{"swr_min", "swr_min_mhz", "r_at_min_ohm", "x_at_min_ohm",
+                                      "swr2_low_mhz", "swr2_high_mhz", "swr2_bw_mhz",
+                                      "swr15_low_mhz", "swr15_high_mhz", "swr15_bw_mhz"}));
+  using kolm::test::reportedNumber;
+  EXPECT_NEAR(reportedNumber(last.out, "swr_min_mhz"), 11.254, 0.02);
+  EXPECT_NEAR(reportedNumber(last.out, "swr_min"), 1.25, 0.03);
+  EXPECT_NEAR(reportedNumber(last.out, "swr2_low_mhz"), 10.117, 0.02);
+  EXPECT_NEAR(reportedNumber(last.out, "swr2_high_mhz"), 12.518, 0.02);
+}

@@ -328,6 +328,14 @@ TEST(ColumnRunsTest, GapsEdgesAndEvenSpacing) {
   for (int c = 0; c < 29; ++c)
     EXPECT_EQ((std::pair{even[c].top, even[c].bottom}), (std::pair{10, 16})) << c;
   EXPECT_EQ(even.back(), (ColumnRun{29, 15, 15}));  // the last point alone
+  // A scratch that went through a wider area and another trace first.
+  ColumnScratch scratch;
+  std::vector<ColumnRun> first, again;
+  traceColumnRuns({y.data(), y.size(), nullptr, 10, 90},
+                  PixelMap(ChartScale{0, 0, 99, 29}, 100, 30), first, scratch);
+  ASSERT_EQ(first.size(), 81u);
+  traceColumnRuns({y.data(), y.size(), nullptr, 0, 29}, kPixels, again, scratch);
+  EXPECT_EQ(again, even);
   EXPECT_TRUE(denseTrace(20001, 905));
   EXPECT_FALSE(denseTrace(1001, 905));
 }

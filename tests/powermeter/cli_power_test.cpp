@@ -109,6 +109,34 @@ TEST(CliPowerSweep, ProgressOnLongPasses) {
   EXPECT_NE(r.err.find(" of 1501 points ("), std::string::npos) << r.err;
 }
 
+TEST(CliPowerSweep, ReportOfACrystalAndALowPass) {
+  test::InTempDir dir;
+  writeConfig();
+  // 10 MHz crystal, 20 ohm, 20 fF (12.665 mH) in a 50 ohm fixture: 3 dB down is
+  // sqrt(10^0.3 - 1) x (r + r0) / (2 pi L) = 877.6 Hz wide.
+  auto r = runCli(
+      "--backend sim --board ideal --dut crystal:fs=10,r=20,c=20f,r0=50 power-sweep --start "
+      "9.998 --stop 10.002 --points 400 --out x.csv --report");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists("x.csv"));
+  std::vector<std::string> keys;
+  for (const auto& kv : test::keyValues(r.out)) keys.push_back(kv.first);
+  EXPECT_EQ(keys, (std::vector<std::string>{"peak_mhz", "peak_dbm", "bw3_low_mhz", "bw3_high_mhz",
+                                            "bw3_mhz", "bw6_mhz", "bw60_mhz", "shape_factor"}));
+  EXPECT_NEAR(test::reportedNumber(r.out, "peak_mhz"), 10, 1e-4);
+  EXPECT_NEAR(test::reportedNumber(r.out, "bw3_mhz"), 877.6e-6, 15e-6);
+  EXPECT_NE(r.out.find("bw60_mhz=none\nshape_factor=none\n"), std::string::npos) << r.out;
+
+  // Butterworth low-pass, 5th order, 10 MHz: its -3 dB point (within the 0.1 dB of
+  // a detector count, 2.2 dB per MHz there), and no lower edge.
+  r = runCli(
+      "--backend sim --board ideal --dut lowpass:fc=10,order=5 power-sweep --start 1 --stop 60 "
+      "--points 1180 --out x.pwm --report");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NEAR(test::reportedNumber(r.out, "bw3_high_mhz"), 10, 0.05);
+  EXPECT_NE(r.out.find("bw3_low_mhz=none\n"), std::string::npos) << r.out;
+}
+
 TEST(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
   test::InTempDir dir;
   writeConfig();

@@ -5,9 +5,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/files.h"
+#include "common/text.h"
 #include "hw/params.h"
 
 namespace kolm::test {
@@ -48,6 +53,27 @@ inline CliResult runCli(const std::string& args, const std::filesystem::path& fo
   r.err = common::readTextFile(errFile).value_or("");
   std::filesystem::remove(errFile);
   return r;
+}
+
+// The "key=value" lines of a command's output (lines holding a blank are left
+// out), in order.
+inline std::vector<std::pair<std::string, std::string>> keyValues(const std::string& out) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos && line.find(' ') == std::string::npos)
+      lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+  }
+  return lines;
+}
+
+// The value of `key` in keyValues(out) as a number; NaN when absent or "none".
+inline double reportedNumber(const std::string& out, const std::string& key) {
+  for (const auto& [k, v] : keyValues(out))
+    if (k == key)
+      return common::argumentNumber(v).value_or(std::numeric_limits<double>::quiet_NaN());
+  return std::numeric_limits<double>::quiet_NaN();
 }
 
 }  // namespace kolm::test

@@ -12,6 +12,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
@@ -69,6 +70,7 @@ class AnalyzerWindow : public QMainWindow {
   Measurement& measurement() { return m_; }
   const TraceSelection& selection() const { return selection_; }
   chart::ui::SweepChart* chart() const { return chart_; }
+  chart::ui::AnalysisPanel* analysisPanel() const { return analysis_; }
   common::ui::JobRunner& runner() { return runner_; }
   bool sweeping() const { return runner_.running(); }
   QCheckBox* compareBox() const { return check1_; }
@@ -109,9 +111,10 @@ class AnalyzerWindow : public QMainWindow {
   Measurement m_;
   TraceSelection selection_;
   chart::RubberBand band_;
-  // Scratch buffers of the redraw, kept to avoid reallocating 20001 points.
-  TraceValues liveValues_;
-  TraceValues memoryValues_;
+  // The arrays of the last redraw, which the chart's traces share: the next
+  // redraw writes them again in place once the chart has let go of them.
+  std::shared_ptr<TraceValues> liveValues_;
+  std::shared_ptr<TraceValues> memoryValues_;
 
   // Sweep state.
   common::ui::JobRunner runner_;
@@ -147,6 +150,7 @@ class AnalyzerWindow : public QMainWindow {
   QLabel* status_ = nullptr;  // the status line
   QString memoryName_;        // where the memory trace came from, for the legend
   QElapsedTimer passClock_;
+  chart::ui::AnalysisPanel* analysis_ = nullptr;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -20,9 +20,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analyzer/analysis.h"
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
@@ -127,6 +129,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   common::ui::openAtSize(this,
                          QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
                                                   statusBar()->sizeHint().height()));
+  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
   DimensionaScala(kResistance);
   griglia();
   MisuraSimulata();
@@ -378,11 +381,22 @@ void AnalyzerWindow::paintText9() {
 
 namespace {
 
-chart::ui::Trace traceOf(const TraceValues& values, int q, const QColor& colour,
+// The arrays of a redraw: the last redraw's, unless something besides this
+// window still holds them.
+TraceValues& reusable(std::shared_ptr<TraceValues>& values) {
+  if (!values || values.use_count() > 1) values = std::make_shared<TraceValues>();
+  return *values;
+}
+
+// A trace that shares the quantity's values and the frequencies (no copy).
+chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, const QColor& colour,
                          const QString& name) {
+  const TraceValues& values = *shared;
   chart::ui::Trace t;
-  t.y = values.values[q];
-  t.x = values.frequencies;
+  t.y = chart::ui::Series<float>(
+      std::shared_ptr<const std::vector<float>>(shared, &values.values[static_cast<size_t>(q)]));
+  t.x = chart::ui::Series<double>(
+      std::shared_ptr<const std::vector<double>>(shared, &values.frequencies));
   t.colour = colour;
   t.name = name;
   const bool anyFlagged = std::any_of(values.flags.begin(), values.flags.end(), [q](PointFlag f) {
@@ -420,7 +434,7 @@ chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
 std::vector<chart::ui::Trace> AnalyzerWindow::Compara() {
   std::vector<chart::ui::Trace> memory;
-  computeTraceValues(m_.memory, m_.MemPoints, memoryValues_);
+  computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_));
   for (int q = 0; q < kQuantities; ++q)
     if (selection_.TracceAttive[q]) memory.push_back(DisegnaTracciaComp(q));
   return memory;
@@ -432,13 +446,18 @@ void AnalyzerWindow::Visualizza() {
   DimensionaScala(selected);
   griglia();
 
+  // The chart lets go of the last redraw's arrays, which are then written again.
+  chart_->setTraces({});
+  chart_->setMemoryTraces({});
   std::vector<chart::ui::Trace> live;
   // The marker searches look at the selected quantity.
   chart_->setMarkerTrace(static_cast<int>(std::count(
       selection_.TracceAttive.begin(), selection_.TracceAttive.begin() + selected, true)));
   const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
                                      [](bool b) { return b; });
-  if (anyActive) computeTraceValues(m_.live, m_.Points, liveValues_);
+  // The values of every point, for the traces shown and the analysis panel.
+  computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
+  if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.TracceAttive[q]) {
       live.push_back(DisegnaTraccia(q));

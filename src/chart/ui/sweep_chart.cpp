@@ -285,9 +285,9 @@ QColor flaggedColour(const QColor& colour, const QColor&) {
 }
 
 void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples& samples,
-                              const QPen& pen, bool dashedColumns) const {
-  if (decimate_ && denseTrace(samples.count, m.pixelWidth())) {
-    traceColumnRuns(samples, m, runs_);
+                              const QPen& pen, bool columns, bool dashedColumns) const {
+  if (columns) {
+    traceColumnRuns(samples, m, runs_, columnScratch_);
     // One vertical line per column (a lone pixel for a line of no length); a
     // dashed trace leaves columns out in its pattern.
     lines_.clear();
@@ -321,20 +321,21 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
   const QColor colour = paintedColour(trace);
   QPen pen(colour, 0);
   if (trace.dashed) pen.setDashPattern({kDashOn, kDashPeriod - kDashOn});
+  // A dense trace is drawn in columns throughout, its marked stretches too.
+  const bool columns = decimate_ && denseTrace(all.count, m.pixelWidth());
   if (trace.marks.empty()) {
-    paintSamples(p, m, all, pen, trace.dashed);
+    paintSamples(p, m, all, pen, columns, trace.dashed);
     return;
   }
   // Plain stretches first, then the marked ones over their joins.
   markRuns(trace.marks.data(), trace.marks.size(), all.count, markRuns_);
-  const std::vector<MarkRun> runs = markRuns_;
   QPen dimmed(flaggedColour(colour, background_), 0, Qt::DashLine);
   for (bool flaggedPass : {false, true}) {
-    for (const MarkRun& run : runs) {
+    for (const MarkRun& run : markRuns_) {
       if (run.flagged != flaggedPass) continue;
       TraceSamples part{all.y + run.first, run.last - run.first + 1,
                         all.x ? all.x + run.first : nullptr, all.xAt(run.first), all.xAt(run.last)};
-      paintSamples(p, m, part, flaggedPass ? dimmed : pen, trace.dashed && !flaggedPass);
+      paintSamples(p, m, part, flaggedPass ? dimmed : pen, columns, trace.dashed && !flaggedPass);
     }
   }
 }
@@ -426,10 +427,14 @@ void SweepChart::redrawContent() {
     paintGrid(p, size());
     gridDirty_ = false;
   }
-  contentCache_ = gridCache_;  // shared until painted on
-  contentCache_.detach();
+  // The picture's memory is kept from one redraw to the next; the grid is
+  // copied into it.
+  if (contentCache_.size() != gridCache_.size()) contentCache_ = makePixmap();
   {
     QPainter p(&contentCache_);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawPixmap(0, 0, gridCache_);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setClipRect(rect());
     paintTraces(p, size());
   }

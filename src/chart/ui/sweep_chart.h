@@ -26,6 +26,7 @@
 #include <QWidget>
 
 class QAction;
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,41 @@ QColor toQColor(const Rgb& rgb);
 // A colour of the 16-colour palette by number.
 QColor paletteQColor(int index);
 
+// The values of a trace, shared and never changed once handed over: traces
+// that stand on the same frequencies, or a redraw that hands the chart arrays
+// it keeps, copy nothing. Reads like the vector it holds.
+template <class T>
+class Series {
+ public:
+  using value_type = T;
+  using const_iterator = typename std::vector<T>::const_iterator;
+  using iterator = const_iterator;
+
+  Series() = default;
+  Series(std::vector<T> values)  // NOLINT(google-explicit-constructor): a vector is a series
+      : shared_(std::make_shared<const std::vector<T>>(std::move(values))) {}
+  Series(std::initializer_list<T> values) : Series(std::vector<T>(values)) {}
+  explicit Series(std::shared_ptr<const std::vector<T>> shared) : shared_(std::move(shared)) {}
+
+  const std::vector<T>& values() const { return shared_ ? *shared_ : none(); }
+  size_t size() const { return values().size(); }
+  bool empty() const { return values().empty(); }
+  const T* data() const { return values().data(); }
+  const T& operator[](size_t i) const { return values()[i]; }
+  const T& front() const { return values().front(); }
+  const T& back() const { return values().back(); }
+  const_iterator begin() const { return values().begin(); }
+  const_iterator end() const { return values().end(); }
+  bool operator==(const Series& other) const { return values() == other.values(); }
+
+ private:
+  static const std::vector<T>& none() {
+    static const std::vector<T> none;
+    return none;
+  }
+  std::shared_ptr<const std::vector<T>> shared_;
+};
+
 // One curve: value i at x[i] when x is given, otherwise evenly from start
 // (first value) to stop (last value). Drawn on the chart's scale, or on its own
 // vertical scale when `vertical` is set (the analyzer's quantities).
@@ -49,8 +85,8 @@ QColor paletteQColor(int index);
 // colour taken halfway to grey; an infinite value (an open) sits just inside
 // the edge of the area it runs to and a NaN (invalid) is left out.
 struct Trace {
-  std::vector<float> y;
-  std::vector<double> x;
+  Series<float> y;
+  Series<double> x;
   double start = 0;
   double stop = 0;
   QColor colour = Qt::blue;
@@ -192,7 +228,7 @@ class SweepChart : public QWidget {
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
   void paintLegend(QPainter& painter, const QSize& size) const;
   void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
-                    const QPen& pen, bool dashedColumns) const;
+                    const QPen& pen, bool columns, bool dashedColumns) const;
   void paintMarkers(QPainter& painter, const QSize& size) const;
   const Trace* markerTrace() const;
   // A press that places or grabs a marker; true when it did.
@@ -238,6 +274,7 @@ class SweepChart : public QWidget {
   mutable std::vector<PixelPoint> pixels_;
   mutable std::vector<QPointF> points_;
   mutable std::vector<ColumnRun> runs_;
+  mutable ColumnScratch columnScratch_;
   mutable std::vector<QLine> lines_;
   mutable std::vector<MarkRun> markRuns_;
 };

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
@@ -32,6 +33,7 @@
 #include "hw/dds.h"
 #include "powermeter/normalise.h"
 #include "powermeter/settings.h"
+#include "powermeter/ui/crystal_batch_window.h"
 
 namespace kolm::powermeter::ui {
 
@@ -154,6 +156,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   common::ui::openAtSize(this, QSize(1000, 720));
   if (rifEntries_ > 0 && common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
     action("Normalise")->setChecked(true);
+  analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
   Visualizza();
   updateActions();
@@ -220,6 +223,8 @@ void PowerMeterWindow::buildMenus() {
   connect(quarz, &QAction::triggered, this, [this] { quarz_Click(); });
   QAction* calQuarz = add(util, "calQuarz", tr("calQuarz"), true);
   connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
+  QAction* batch = add(util, "crystalBatch", tr("Crystal batch"), true);
+  connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
 
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("Print");
@@ -615,6 +620,7 @@ QAction* PowerMeterWindow::action(const char* name) const {
 }
 
 void PowerMeterWindow::showTrace() {
+  showAnalysis();
   if (validLevels_ < 1) {
     Pc1->setTraces({});
     return;
@@ -627,7 +633,7 @@ void PowerMeterWindow::showTrace() {
   t.stop = validLevels_ == Points + 1 ? TraceStop
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
                                                          (validLevels_ - 1) / Points;
-  t.y.assign(Traccia.begin(), Traccia.begin() + validLevels_);
+  t.y = std::vector<float>(Traccia.begin(), Traccia.begin() + validLevels_);
   t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   levelUnits(t);
   if (normalised()) relativeTrace(t, traceLimits_);
@@ -649,7 +655,7 @@ void PowerMeterWindow::Visualizza() {
     m.dashed = true;
     m.start = MemStart;
     m.stop = MemStop;
-    m.y.assign(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    m.y = std::vector<float>(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
     m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
     levelUnits(m);
     if (normalised()) relativeTrace(m, memLimits_);
@@ -668,10 +674,14 @@ void PowerMeterWindow::showReferences() {
     chart::ui::Trace t;
     t.colour = colour;
     t.name = name;
+    std::vector<double> x;
+    std::vector<float> y;
     for (const RefPoint& p : points) {
-      t.x.push_back(p.x);
-      t.y.push_back(p.y);
+      x.push_back(p.x);
+      y.push_back(p.y);
     }
+    t.x = std::move(x);
+    t.y = std::move(y);
     refs.push_back(std::move(t));
   };
   if (normalised()) {  // the reference is the 0 dB line now
@@ -809,6 +819,11 @@ void PowerMeterWindow::showReadout(double x, double y) {
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
+  // The batch goes first: it may hold crystals not saved yet.
+  if (!closed_ && batch_ && !batch_->close()) {
+    event->ignore();
+    return;
+  }
   if (!closed_) {
     closed_ = true;
     pendingSingle_ = false;
@@ -821,6 +836,14 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     hw::DdsOutputOff(context_.instrument);
   }
   event->accept();
+}
+
+CrystalBatchWindow* PowerMeterWindow::crystalBatch() {
+  if (!batch_) batch_ = new CrystalBatchWindow(*this, context_.prompter);
+  batch_->show();
+  batch_->raise();
+  batch_->activateWindow();
+  return batch_;
 }
 
 QWidget* createPowerMeterWindow(common::ui::UiContext& context) {

@@ -24,14 +24,17 @@ class QToolButton;
 class QGroupBox;
 
 namespace kolm::chart::ui {
+class AnalysisPanel;
 class SweepChart;
 struct Trace;
-}
+}  // namespace kolm::chart::ui
 namespace kolm::common::ui {
 class RecentFiles;
 }
 
 namespace kolm::powermeter::ui {
+
+class CrystalBatchWindow;
 
 // The window, created on first show; it deletes itself when closed (its close
 // handler stops a running pass, saves pow.ini and switches the generator off).
@@ -67,6 +70,8 @@ class PowerMeterWindow : public QMainWindow {
   const RifTable& quartzReference() const { return RifQuarzo; }
   float storedReference() const { return RifGrafico; }
   bool chartFromFile() const { return GraficoDaFile; }
+  // Opens (or brings up) the crystal batch window.
+  CrystalBatchWindow* crystalBatch();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -89,6 +94,9 @@ class PowerMeterWindow : public QMainWindow {
   void updateActions();
   void showReferences();
   void showTrace();
+  // The analysis panel: the whole trace analysed, or nothing found while a pass
+  // has not covered it yet.
+  void showAnalysis();
   void Text3_Change();
   void Text7_Change();
   void mouseDown(double x, double y, Qt::MouseButton button);
@@ -200,6 +208,8 @@ class PowerMeterWindow : public QMainWindow {
   QProgressBar* progress_ = nullptr;
   QAction* stopAction_ = nullptr;
   common::ui::RecentFiles* recent_ = nullptr;
+  QPointer<CrystalBatchWindow> batch_;
+  chart::ui::AnalysisPanel* analysis_ = nullptr;
 };
 
 }  // namespace kolm::powermeter::ui

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "analyzer/ui/analyzer_fixture.h"
+#include "common/text.h"
 #include "powermeter/ui/power_meter_rig.h"
 
 using namespace kolm;
@@ -27,8 +28,7 @@ void sweep(Rig& rig, const char* start, const char* stop, const char* points) {
   rig.type("Text1", start);
   rig.type("Text2", stop);
   rig.type("Text3", points);
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
 }
 
 double attenuationDb(double f, double fc, int order) {
@@ -56,7 +56,9 @@ TEST(ChartMarkers, PlacedByCtrlClickDraggedReadWithADeltaAndRemoved) {
   // Each marker reads the level there; the delta is the filter's slope.
   const QStringList lines = chart->markerReadout();
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_TRUE(lines[0].startsWith("M1  5.0")) << lines[0].toStdString();
+  // M1 at the pixel nearest 5 MHz, written to the hertz.
+  EXPECT_TRUE(lines[0].startsWith("M1  ")) << lines[0].toStdString();
+  EXPECT_NEAR(common::numericValue(lines[0].mid(2).toStdString()), 5, pixelMHz);
   EXPECT_NEAR(valueIn(lines[0], "trace"), -attenuationDb(5, 10, 3), 0.15);
   EXPECT_TRUE(lines[1].contains("dBm"));
   EXPECT_NEAR(valueIn(QString(lines[2]).remove(' '), "\u0394M2\u2212M1"), 15, 2 * pixelMHz)

@@ -37,7 +37,9 @@ Trace noisyTrace(int n, unsigned seed) {
   t.start = 3;
   t.stop = 30;
   t.colour = QColor(0, 0, 255);
-  for (int i = 0; i < n; ++i) t.y.push_back(-30 + 10 * std::sin(i / 500.0f) + noise(rng));
+  std::vector<float> y;
+  for (int i = 0; i < n; ++i) y.push_back(-30 + 10 * std::sin(i / 500.0f) + noise(rng));
+  t.y = std::move(y);
   return t;
 }
 
@@ -196,7 +198,9 @@ TEST(SweepChartWidget, MarkedStretchesAreDimmedAndOpensSitOnTheEdge) {
     t.stop = 20;
     t.colour = QColor(0, 255, 255);
     const int n = dense ? 2001 : 21;
-    for (int i = 0; i < n; ++i) t.y.push_back(i < n / 2 ? 0.0f : INFINITY);
+    std::vector<float> y;
+    for (int i = 0; i < n; ++i) y.push_back(i < n / 2 ? 0.0f : INFINITY);
+    t.y = std::move(y);
     t.marks.assign(n, Mark::Valid);
     for (int i = n / 2; i < n; ++i) t.marks[i] = Mark::Open;
     chart.setTraces({t});

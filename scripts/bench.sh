@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Builds the Release programs and runs every benchmark in bench/, then prints one
+# line per figure: name, median over the repetitions, spread (their standard
+# deviation), target and whether the median meets it. Not run by CI: the figures
+# need a quiet machine, and the load average is printed with them.
+#   scripts/bench.sh [build-dir] [repetitions]     (build, 5)
+#   KOLM_BENCH_FILTER=regex scripts/bench.sh       only the benchmarks matching
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir=${1:-$root/build}
+reps=${2:-5}
+"$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Release -DKOLM_BENCH=ON >/dev/null
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+for src in "$root"/bench/*.cpp "$root"/bench/ui/*.cpp; do
+  name=$(basename "$src" .cpp)
+  [ -x "$dir/$name" ] || { echo "$name: not built" >&2; continue; }
+  echo "running $name (load average $(cut -d' ' -f1-3 /proc/loadavg))" >&2
+  "$dir/$name" --benchmark_repetitions="$reps" --benchmark_filter="${KOLM_BENCH_FILTER:-.}" \
+    --benchmark_out="$out/$name.json" --benchmark_out_format=json >/dev/null
+done
+echo "load average after the runs: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+python3 - "$out" <<'EOF'
+import glob, json, re, sys
+
+# (benchmark name pattern, value: "cpu", "real" or a counter, unit, target or None)
+# A figure with a target meets it when its median is at most the target.
+FIGURES = [
+    (r"BM_(Pwm|Vna)(Write|Read)$", "cpu", "ms", 2.0),
+    (r"BM_PwmSave$", "real", "ms", None),
+    (r"BM_PwmFsync$", "real", "ms", None),
+    (r"BM_PortDelayAccuracy/.*counter:1$", "overshoot_ns", "ns", 50.0),
+    (r"BM_PortDelayAccuracy/.*counter:1$", "undershoots", "", 0.0),
+    (r"BM_PortDelayAccuracy/.*counter:1$", "clock_read_ns", "ns", None),
+    (r"BM_PortDelayAccuracy/.*counter:0$", "overshoot_ns", "ns", None),
+    (r"BM_PortDelayAccuracy/.*counter:0$", "undershoots", "", 0.0),
+    (r"BM_DdsSendWordWithDelays/counter:1$", "frame_us", "us", 8.4 * 1.05),
+    (r"BM_DdsSendWordWithDelays/counter:0$", "frame_us", "us", None),
+    (r"BM_AnalyzerRedrawSixPlusSixMemory$", "cpu", "ms", 8.0),
+    (r"BM_WorstEventWait/", "worst_wait_ms", "ms", 20.0),
+    (r"BM_WorstEventWait/", "worst_cpu_wait_ms", "ms", None),
+]
+TO_UNIT = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+
+def clean(name):
+    return re.sub(r"/(repeats|iterations):\d+|/real_time", "", name)
+
+
+rows = {}
+for path in sorted(glob.glob(sys.argv[1] + "/*.json")):
+    with open(path) as f:
+        data = json.load(f)
+    for b in data.get("benchmarks", []):
+        if b.get("run_type") != "aggregate" or b.get("error_occurred"):
+            continue
+        agg = b.get("aggregate_name")
+        if agg in ("median", "stddev"):
+            rows.setdefault(clean(b["run_name"]), {})[agg] = b
+        if agg == "median":
+            rows[clean(b["run_name"])]["binary"] = path.rsplit("/", 1)[1][:-5]
+
+
+def value(b, field, unit):
+    if field in ("cpu", "real"):
+        v = b["cpu_time" if field == "cpu" else "real_time"]
+        return v * TO_UNIT[b["time_unit"]] / TO_UNIT[unit]
+    return b.get(field)
+
+
+def number(v):
+    return "%.4g" % v
+
+
+print("%-58s %10s %10s %10s  %s" % ("figure", "median", "spread", "target", "met"))
+for name, r in rows.items():
+    if "median" not in r:
+        continue
+    specs = [s for s in FIGURES if re.search(s[0], name)]
+    if not specs:
+        specs = [(None, "cpu", r["median"]["time_unit"], None)]
+    for _, field, unit, target in specs:
+        med = value(r["median"], field, unit)
+        if med is None:
+            continue
+        sd = value(r["stddev"], field, unit) if "stddev" in r else None
+        label = name + ("" if field in ("cpu", "real") else " " + field)
+        if field in ("cpu", "real"):
+            label += " (" + field + ")"
+        met = "-" if target is None else ("met" if med <= target else "NOT MET")
+        print("%-58s %10s %10s %10s  %s" % (
+            label, number(med) + " " + unit, "±" + number(sd) if sd is not None else "-",
+            "-" if target is None else "≤ " + number(target) + " " + unit, met))
+EOF

@@ -1,0 +1,29 @@
+#include "chart/edges.h"
+
+#include "common/text.h"
+#include "common/tr.h"
+
+namespace kolm::chart {
+
+std::string reportNumber(const std::optional<double>& value, int decimals) {
+  if (!value) return "none";
+  std::string pattern = "0";
+  if (decimals > 0) pattern += "." + std::string(static_cast<size_t>(decimals), '0');
+  return common::formatPattern(*value, pattern);
+}
+
+std::string reportLine(std::string_view key, const std::optional<double>& value, int decimals) {
+  std::string line(key);
+  line += '=';
+  line += reportNumber(value, decimals);
+  line += '\n';
+  return line;
+}
+
+std::string panelText(const std::optional<double>& value, std::string_view pattern,
+                      std::string_view unit) {
+  if (!value) return KOLM_TR("kolm", "none");
+  return common::formatPattern(*value, pattern) + std::string(unit);
+}
+
+}  // namespace kolm::chart

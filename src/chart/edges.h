@@ -1,0 +1,65 @@
+// Edges either side of an extreme of a swept trace, found by walking out from
+// it to where the trace crosses a threshold, and how reports write a value that
+// may not have been found. Shared by the analyses of both swept instruments.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kolm::chart {
+
+// Two frequencies either side of a maximum (or minimum), MHz.
+struct Edges {
+  std::optional<double> low;
+  std::optional<double> high;
+  std::optional<double> width() const {
+    if (!low || !high) return std::nullopt;
+    return *high - *low;
+  }
+};
+
+// The walk out from `from` to the first value at or beyond `threshold`
+// (below it when `falling`, above it otherwise), interpolated linearly between
+// that point and the one before. `usable(i)` says whether point i is a measured
+// value; a walk meeting an unusable point or an end of the trace finds nothing.
+// `inside(i)` says whether an unusable point is known to lie inside
+// the threshold, so the walk goes on over it (but never interpolates from it).
+template <class Value, class Usable, class Inside>
+Edges walkEdges(std::span<const double> frequencies, Value value, Usable usable, Inside inside,
+                size_t from, double threshold, bool falling) {
+  Edges edges;
+  const size_t n = frequencies.size();
+  auto beyond = [&](double v) { return falling ? v <= threshold : v >= threshold; };
+  auto find = [&](int step) -> std::optional<double> {
+    for (size_t i = from;;) {
+      if ((step < 0 && i == 0) || (step > 0 && i + 1 >= n)) return std::nullopt;
+      const size_t next = step < 0 ? i - 1 : i + 1;
+      if (!usable(next)) {
+        if (!inside(next)) return std::nullopt;
+      } else if (beyond(value(next))) {
+        if (!usable(i)) return std::nullopt;
+        const double a = value(i), b = value(next);
+        const double t = a == b ? 0 : (threshold - a) / (b - a);
+        return frequencies[i] + t * (frequencies[next] - frequencies[i]);
+      }
+      i = next;
+    }
+  };
+  edges.low = find(-1);
+  edges.high = find(+1);
+  return edges;
+}
+
+// A value as a report writes it: fixed `decimals`, or "none".
+std::string reportNumber(const std::optional<double>& value, int decimals);
+// One report line: "key=value\n" with the value as reportNumber writes it.
+std::string reportLine(std::string_view key, const std::optional<double>& value, int decimals);
+// A value as an analysis panel shows it: the number in `pattern` (see
+// common::formatPattern) followed by `unit`, or "none" in the user's language.
+std::string panelText(const std::optional<double>& value, std::string_view pattern,
+                      std::string_view unit);
+
+}  // namespace kolm::chart

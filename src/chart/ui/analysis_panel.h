@@ -1,0 +1,37 @@
+// What the analysis of a swept trace found, beside the chart: one line per
+// quantity, a caption and the value with its unit (or "none"). A dock of the
+// instrument window, shown or hidden from the menu bar.
+#pragma once
+
+#include <QDockWidget>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QMainWindow;
+class QGridLayout;
+
+namespace kolm::chart::ui {
+
+class AnalysisPanel : public QDockWidget {
+  Q_OBJECT
+ public:
+  explicit AnalysisPanel(QWidget* parent = nullptr);
+  using Rows = std::vector<std::pair<std::string, std::string>>;
+  void setRows(const Rows& rows);
+  // The value shown on line `row` (for tests and accessibility).
+  QString value(int row) const;
+  QString caption(int row) const;
+
+ private:
+  QGridLayout* grid_ = nullptr;
+  std::vector<std::pair<QLabel*, QLabel*>> lines_;
+};
+
+// An analysis panel docked at the right of `window` (objectName `name`), and a
+// checkable "Analysis" item in its menu bar that shows or hides it. Call it once
+// the window has its minimum and opening sizes: the docked panel widens both.
+AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name);
+
+}  // namespace kolm::chart::ui

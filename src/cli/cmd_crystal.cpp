@@ -1,0 +1,159 @@
+// The crystal meter without a display: the fixture's through calibration
+// (Quartz.rif and R0), the measurement of one crystal, optionally added to a
+// batch table, and the matching of a batch into groups for ladder filters.
+#include <filesystem>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "cli/level_pass.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "powermeter/crystal.h"
+#include "powermeter/crystal_batch.h"
+#include "powermeter/reference.h"
+#include "powermeter/settings.h"
+
+namespace kolm::cli {
+
+namespace {
+
+int runCrystalCalibrate(Context& ctx, Args& args) {
+  const auto r0 = args.number("--r0");
+  args.finish();
+  powermeter::PowIni ini = powermeter::ReadVar();
+  if (r0) {
+    if (!(*r0 > 0) || !common::fitsSingle(*r0))
+      throw UsageError{"--r0: the fixture's source and load in ohm, above 0"};
+    ini.R0 = static_cast<float>(*r0);
+  }
+  if (!(ini.R0 > 0))
+    throw UsageError{"pow.ini holds no R0: give the fixture's resistance with --r0 OHM"};
+  checkOutput("Quartz.rif", powermeter::kQuartzRifFile);
+  std::string error = powermeter::calibrationError(ini.calibration);
+  auto words =
+      powermeter::tableWords(ctx.instrument.params.RefClkMHz, powermeter::kRifEntries, &error);
+  if (!words || !error.empty()) throw UsageError{error};
+
+  powermeter::QuartzReferenceJob job(ctx.instrument, *words, ini.calibration);
+  const bool complete = runPass(ctx, job, "crystal-calibrate", powermeter::kRifEntries, [&job] {
+    return static_cast<int>(job.progress() * powermeter::kRifEntries);
+  });
+  switchOff(ctx, 1);
+  if (!complete) {
+    *ctx.err << "crystal-calibrate: stopped; Quartz.rif and pow.ini not changed\n";
+    return 0;
+  }
+  if (!powermeter::writeRif(job.table(), powermeter::kQuartzRifFile, &error)) {
+    *ctx.err << "kolm-cli: " << error << "\n";
+    return kWriteError;
+  }
+  // R0 where the window keeps it, the other settings as they were.
+  auto text = [](double v) { return common::shortestText(v, 7); };
+  if (!powermeter::SaveVar({text(ini.ViewStart), text(ini.ViewStop), text(ini.Points),
+                            text(ini.LevelTop), text(ini.LevelBottom), ini.calibration,
+                            ini.delayText, ini.R0})) {
+    *ctx.err << "kolm-cli: pow.ini could not be written: R0 is not kept\n";
+    return kWriteError;
+  }
+  *ctx.out << "file=" << powermeter::kQuartzRifFile << " entries=" << powermeter::kRifEntries
+           << " r0_ohm=" << text(ini.R0) << "\n";
+  return 0;
+}
+
+int runCrystal(Context& ctx, Args& args) {
+  const double start = args.required("crystal", "--start");
+  const double stop = args.required("crystal", "--stop");
+  const double points = args.required("crystal", "--points", true);
+  const double delayMs = args.number("--delay").value_or(0);
+  const auto append = args.option("--append");
+  const auto label = args.option("--label");
+  args.finish();
+  if (label && !append) throw UsageError{"--label names the crystal in the --append table"};
+  if (label && !powermeter::labelProblem(*label).empty())
+    throw UsageError{"--label: " + powermeter::labelProblem(*label)};
+  powermeter::BatchRead batch;
+  if (append) {
+    checkOutput("--append", *append);
+    batch = powermeter::readBatchCsv(*append);
+    if (!batch.ok()) throw UsageError{"--append: " + batch.error};
+  }
+  powermeter::RifTable rifQuarzo{};
+  if (powermeter::findQuartzRif().empty())
+    throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
+  powermeter::ReadRifQ(rifQuarzo);
+  const powermeter::PowIni ini = powermeter::ReadVar();
+
+  const auto pass = runLevelPass(ctx, "crystal", start, stop, points, delayMs, ini.calibration);
+  if (!pass) return 0;  // the stop signal gives the exit status
+  const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
+                                       pass->plan.ViewStop};
+  const powermeter::CrystalResult result = powermeter::analyzeCrystal(sweep, rifQuarzo, ini.R0);
+  if (!result.ok()) {
+    *ctx.err << "kolm-cli: " << powermeter::crystalFailure(result) << "\n";
+    return kWriteError;
+  }
+  int number = 1;
+  for (const auto& row : batch.rows) number = std::max(number, row.number + 1);
+  const powermeter::CrystalRow row = powermeter::crystalRow(
+      number, label.value_or(""), result, sweep,
+      powermeter::crystalWarnings(result, sweep, powermeter::levelLimits(ini.calibration)));
+  if (append) {
+    batch.rows.push_back(row);
+    if (!writeResult(ctx, *append, powermeter::formatBatchCsv(batch.rows))) return kWriteError;
+  }
+  *ctx.out << powermeter::crystalLines(row);
+  return 0;
+}
+
+int runCrystalMatch(Context& ctx, Args& args) {
+  const auto size = args.wholeNumber("--size");
+  const auto tolerance = args.number("--tolerance-hz");
+  const auto rTolerance = args.number("--r-tolerance-pct");
+  const auto files = args.takePositional();
+  args.finish();
+  if (files.size() != 1 || !size || !tolerance)
+    throw UsageError{"crystal-match needs FILE.csv --size K --tolerance-hz HZ"};
+  if (*size < 2 || *size > 12) throw UsageError{"--size: 2 to 12 crystals"};
+  if (!(*tolerance >= 0)) throw UsageError{"--tolerance-hz: 0 Hz or more"};
+  if (rTolerance && !(*rTolerance >= 0)) throw UsageError{"--r-tolerance-pct: 0 % or more"};
+  if (!std::filesystem::exists(files[0])) throw UsageError{files[0] + ": no such file"};
+  const powermeter::BatchRead batch = powermeter::readBatchCsv(files[0]);
+  if (!batch.ok()) throw UsageError{batch.error};
+  *ctx.out << powermeter::matchReport(
+      batch.rows,
+      powermeter::matchCrystals(batch.rows, static_cast<int>(*size), *tolerance, rTolerance));
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kCrystalCalibrateCommand{
+    "crystal-calibrate",
+    "crystal-calibrate [--r0 OHM]\n"
+    "    The crystal fixture's through calibration, the crystal bypassed (on the\n"
+    "    simulator: --dut through): 1601 levels from 0.1 to 160 MHz into Quartz.rif,\n"
+    "    and R0 (the fixture's source plus load; default the one pow.ini keeps) into\n"
+    "    pow.ini. Prints file=Quartz.rif entries=1601 r0_ohm=R0.",
+    runCrystalCalibrate};
+
+extern const Command kCrystalCommand{
+    "crystal",
+    "crystal --start MHZ --stop MHZ --points N [--delay MS] [--append FILE.csv [--label TEXT]]\n"
+    "    Measures the crystal in the fixture with one pass across its series\n"
+    "    resonance, against Quartz.rif of the working folder (exit 2 without it).\n"
+    "    Prints fs_mhz=, fp_mhz=, r_ohm=, l_mh=, cs_ff=, c0_pf= and q= lines (none\n"
+    "    for what the sweep cannot give) and a warning= line for each reason the\n"
+    "    result may not be trusted. --append adds the crystal, numbered, to a batch\n"
+    "    table (created when missing). Exit 1 when the result cannot be computed.",
+    runCrystal};
+
+extern const Command kCrystalMatchCommand{
+    "crystal-match",
+    "crystal-match FILE.csv --size K --tolerance-hz HZ [--r-tolerance-pct P]\n"
+    "    Groups of K crystals (2 to 12) of a batch table whose Fs lie within HZ\n"
+    "    of each other and whose highest R is at most P % above the lowest, the\n"
+    "    tightest first: one line group=N fs_spread_hz=S members=LABEL,... per\n"
+    "    group, by rising spread, or group=none.",
+    runCrystalMatch};
+
+}  // namespace kolm::cli

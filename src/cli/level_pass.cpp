@@ -1,0 +1,34 @@
+// One power meter pass as power-sweep and crystal run it.
+#include "cli/level_pass.h"
+
+#include <ostream>
+
+#include "common/text.h"
+
+namespace kolm::cli {
+
+std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double start, double stop,
+                                      double points, double delayMs,
+                                      const powermeter::Calibration& calibration) {
+  if (points < 1 || points > powermeter::kMaxPoints)
+    throw UsageError{"--points: a whole number from 1 to 20000"};
+  if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
+  auto prepared = powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
+                                            common::shortestText(points), "20", "-80"},
+                                           ctx.instrument.params.RefClkMHz, calibration);
+  if (!prepared.plan) throw UsageError{prepared.error};
+  LevelPass pass{*prepared.plan, std::vector<float>(powermeter::kTraceSize, 0.f)};
+
+  powermeter::SweepJob job(
+      ctx.instrument, pass.plan, calibration, [delayMs] { return delayMs; }, pass.trace);
+  const bool complete = runPass(ctx, job, command, pass.plan.Points + 1,
+                                [&job] { return static_cast<int>(job.measured()); });
+  switchOff(ctx, 1);
+  if (!complete) {
+    *ctx.err << command << ": stopped after " << job.measured() << " points; nothing written\n";
+    return std::nullopt;  // the stop signal gives the exit status
+  }
+  return pass;
+}
+
+}  // namespace kolm::cli

@@ -1,0 +1,78 @@
+#include "powermeter/analysis.h"
+
+#include <cmath>
+
+#include "common/text.h"
+#include "common/tr.h"
+
+namespace kolm::powermeter {
+
+LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double stop,
+                            const LevelLimits& limits, const RifTable* through) {
+  LevelAnalysis a;
+  const size_t n = levels.size();
+  if (n == 0) return a;
+  std::vector<double> frequencies(n);
+  const double step = n > 1 ? (stop - start) / static_cast<double>(n - 1) : 0;
+  for (size_t i = 0; i < n; ++i) frequencies[i] = start + static_cast<double>(i) * step;
+
+  auto usable = [&](size_t i) {
+    return std::isfinite(levels[i]) && limits.flag(levels[i]) == LevelFlag::Valid;
+  };
+  std::optional<size_t> peak;
+  for (size_t i = 0; i < n; ++i) {
+    if (limits.flag(levels[i]) == LevelFlag::Overload) return a;
+    if (usable(i) && (!peak || levels[i] > levels[*peak])) peak = i;
+  }
+  if (!peak) return a;
+  a.peakMHz = frequencies[*peak];
+  a.peakDbm = levels[*peak];
+
+  auto value = [&](size_t i) { return static_cast<double>(levels[i]); };
+  auto never = [](size_t) { return false; };
+  auto edges = [&](double drop) {
+    return chart::walkEdges(frequencies, value, usable, never, *peak, *a.peakDbm - drop, true);
+  };
+  a.at3 = edges(3);
+  a.at6 = edges(6);
+  a.at60 = edges(60);
+  if (a.at3.width()) a.centreMHz = (*a.at3.low + *a.at3.high) / 2;
+  if (a.at60.width() && a.at6.width() && *a.at6.width() > 0)
+    a.shapeFactor = *a.at60.width() / *a.at6.width();
+  if (through) {
+    const double index = common::roundHalfEven(*a.peakMHz * 10);
+    if (index >= 0 && index < kRifEntries)
+      a.insertionLossDb = (*through)[static_cast<size_t>(index)] - *a.peakDbm;
+  }
+  return a;
+}
+
+std::string levelReport(const LevelAnalysis& a) {
+  using chart::reportLine;
+  return reportLine("peak_mhz", a.peakMHz, 6) + reportLine("peak_dbm", a.peakDbm, 2) +
+         reportLine("bw3_low_mhz", a.at3.low, 6) + reportLine("bw3_high_mhz", a.at3.high, 6) +
+         reportLine("bw3_mhz", a.at3.width(), 6) + reportLine("bw6_mhz", a.at6.width(), 6) +
+         reportLine("bw60_mhz", a.at60.width(), 6) + reportLine("shape_factor", a.shapeFactor, 3);
+}
+
+std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {
+  const auto& text = chart::panelText;
+  auto mhz = [&text](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
+  auto khz = [&text](const std::optional<double>& v) {
+    return text(v ? std::optional<double>(*v * 1e3) : std::nullopt, "0.000", " kHz");
+  };
+  return {
+      {KOLM_TR("kolm", "Maximum"), text(a.peakDbm, "0.00", " dBm")},
+      {KOLM_TR("kolm", "at"), mhz(a.peakMHz)},
+      {KOLM_TR("kolm", "-3 dB low"), mhz(a.at3.low)},
+      {KOLM_TR("kolm", "-3 dB high"), mhz(a.at3.high)},
+      {KOLM_TR("kolm", "Centre"), mhz(a.centreMHz)},
+      {KOLM_TR("kolm", "BW -3 dB"), khz(a.at3.width())},
+      {KOLM_TR("kolm", "BW -6 dB"), khz(a.at6.width())},
+      {KOLM_TR("kolm", "BW -60 dB"), khz(a.at60.width())},
+      {KOLM_TR("kolm", "Shape -60/-6"), text(a.shapeFactor, "0.00", "")},
+      {KOLM_TR("kolm", "Insertion loss"), text(a.insertionLossDb, "0.00", " dB")},
+  };
+}
+
+}  // namespace kolm::powermeter

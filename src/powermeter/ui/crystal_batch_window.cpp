@@ -1,0 +1,312 @@
+#include "powermeter/ui/crystal_batch_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "common/files.h"
+#include "common/text.h"
+#include "common/ui/ui_context.h"
+#include "powermeter/ui/power_meter_window.h"
+
+namespace kolm::powermeter::ui {
+
+namespace {
+
+constexpr const char* kBatchFilter = "crystal batch(*.csv)|*.csv";
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+QString value(const std::optional<double>& v, const char* pattern) {
+  return v ? q(common::formatPattern(*v, pattern)) : CrystalBatchWindow::tr("none");
+}
+
+// One light background per group, repeated after six.
+QColor groupColour(size_t group) {
+  static const QColor colours[] = {{200, 235, 200}, {200, 220, 245}, {245, 225, 190},
+                                   {230, 205, 240}, {245, 245, 190}, {190, 235, 235}};
+  return colours[group % std::size(colours)];
+}
+
+}  // namespace
+
+CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter& prompter)
+    : QWidget(&meter, Qt::Window), meter_(meter), prompter_(prompter) {
+  setObjectName("CrystalBatch");
+  setWindowTitle(tr("Crystal batch"));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* measureRow = new QHBoxLayout;
+  measureRow->addWidget(new QLabel(tr("Label of the next crystal:")));
+  label_ = new QLineEdit;
+  label_->setObjectName("batchLabel");
+  label_->setMaxLength(40);
+  label_->setToolTip(
+      tr("Any name for the crystal in the fixture (no commas); empty: its number names it."));
+  measureRow->addWidget(label_, 1);
+  measure_ = new QPushButton(tr("Measure crystal"));
+  measure_->setObjectName("batchMeasure");
+  measure_->setToolTip(
+      tr("One sweep with the power meter's span and points, analysed as Quarzo does, added "
+         "as the next row."));
+  measure_->setDefault(true);
+  measureRow->addWidget(measure_);
+  layout->addLayout(measureRow);
+  connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
+  connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
+
+  table_ = new QTableWidget(0, 10);
+  table_->setObjectName("batchTable");
+  table_->setHorizontalHeaderLabels({tr("No."), tr("Label"), tr("Fs (MHz)"), tr("Fp (MHz)"),
+                                     tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"), tr("C0 (pF)"),
+                                     tr("Q"), tr("Warnings")});
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(table_, 3);
+
+  auto* matching = new QGroupBox(tr("Matching for a ladder filter"));
+  auto* matchRow = new QHBoxLayout(matching);
+  matchRow->addWidget(new QLabel(tr("Crystals per group:")));
+  size_ = new QSpinBox;
+  size_->setObjectName("matchSize");
+  size_->setRange(2, 12);
+  size_->setValue(4);
+  matchRow->addWidget(size_);
+  matchRow->addWidget(new QLabel(tr("Fs within:")));
+  toleranceHz_ = new QDoubleSpinBox;
+  toleranceHz_->setObjectName("matchToleranceHz");
+  toleranceHz_->setRange(0, 1e6);
+  toleranceHz_->setDecimals(0);
+  toleranceHz_->setValue(50);
+  toleranceHz_->setSuffix(" Hz");
+  matchRow->addWidget(toleranceHz_);
+  useR_ = new QCheckBox(tr("R within:"));
+  useR_->setObjectName("matchUseR");
+  useR_->setChecked(true);
+  matchRow->addWidget(useR_);
+  rTolerancePct_ = new QDoubleSpinBox;
+  rTolerancePct_->setObjectName("matchRTolerancePct");
+  rTolerancePct_->setRange(0, 1000);
+  rTolerancePct_->setDecimals(1);
+  rTolerancePct_->setValue(10);
+  rTolerancePct_->setSuffix(" %");
+  matchRow->addWidget(rTolerancePct_);
+  connect(useR_, &QCheckBox::toggled, rTolerancePct_, &QWidget::setEnabled);
+  auto* matchButton = new QPushButton(tr("Match"));
+  matchButton->setObjectName("batchMatch");
+  matchRow->addWidget(matchButton);
+  matchRow->addStretch();
+  connect(matchButton, &QPushButton::clicked, this, [this] { match(); });
+  layout->addWidget(matching);
+
+  groupList_ = new QListWidget;
+  groupList_->setObjectName("matchGroups");
+  layout->addWidget(groupList_, 1);
+
+  auto* fileRow = new QHBoxLayout;
+  auto button = [&](const char* name, const QString& text, auto handler) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    fileRow->addWidget(b);
+    connect(b, &QPushButton::clicked, this, handler);
+    return b;
+  };
+  button("batchOpen", tr("Open..."), [this] { open(); });
+  button("batchSave", tr("Save..."), [this] { save(); });
+  button("batchRemove", tr("Remove crystal"), [this] { removeSelected(); });
+  status_ = new QLabel;
+  status_->setObjectName("batchStatus");
+  status_->setWordWrap(true);
+  fileRow->addWidget(status_, 1);
+  layout->addLayout(fileRow);
+
+  setMinimumSize(560, 360);
+  common::ui::openAtSize(this, QSize(980, 560));
+  updateButtons();
+}
+
+void CrystalBatchWindow::measure() {
+  if (measuring_ || meter_.sweeping()) return;
+  const std::string label = label_->text().trimmed().toStdString();
+  const std::string problem = labelProblem(label);
+  if (!problem.empty()) {
+    prompter_.message(problem, common::Icon::Warning);
+    return;
+  }
+  measuring_ = true;
+  updateButtons();
+  setStatus(tr("Measuring..."));
+  const bool started = meter_.startSingleSweep([this](bool completed) {
+    measuring_ = false;
+    if (completed)
+      measured();
+    else
+      setStatus(tr("The sweep did not run to its end: nothing was added."));
+    updateButtons();
+  });
+  if (!started) {
+    measuring_ = false;
+    setStatus(tr("The power meter is busy: nothing was measured."));
+    updateButtons();
+  }
+}
+
+void CrystalBatchWindow::measured() {
+  const CrystalSweep sweep{meter_.trace(), meter_.points(), meter_.traceStart(),
+                           meter_.traceStop()};
+  const CrystalResult r = analyzeCrystal(sweep, meter_.quartzReference(), meter_.r0());
+  if (!r.ok()) {
+    setStatus(tr("Not added: %1").arg(q(r.error)));
+    prompter_.message(crystalFailure(r), common::Icon::Warning);
+    return;
+  }
+  int number = 1;
+  for (const CrystalRow& row : rows_) number = std::max(number, row.number + 1);
+  rows_.push_back(crystalRow(number, label_->text().trimmed().toStdString(), r, sweep,
+                             crystalWarnings(r, sweep, meter_.traceLimits())));
+  saved_ = false;
+  groups_.clear();
+  showRows();
+  showGroups();
+  table_->scrollToBottom();
+  setStatus(tr("Crystal %1 added.").arg(number));
+  label_->clear();
+  label_->setFocus();
+}
+
+void CrystalBatchWindow::match() {
+  groups_ = matchCrystals(
+      rows_, size_->value(), toleranceHz_->value(),
+      useR_->isChecked() ? std::optional<double>(rTolerancePct_->value()) : std::nullopt);
+  showRows();
+  showGroups();
+  setStatus(groups_.empty()
+                ? tr("No group of %1 crystals within these tolerances.").arg(size_->value())
+                : tr("%n group(s) found.", nullptr, static_cast<int>(groups_.size())));
+}
+
+bool CrystalBatchWindow::save() {
+  const std::string name =
+      prompter_.saveFileName(tr("Save crystal batch").toStdString(), kBatchFilter);
+  if (name.empty()) return false;
+  std::string error;
+  if (!common::writeFileAtomic(name, formatBatchCsv(rows_), &error)) {
+    prompter_.message(error, common::Icon::Warning);
+    return false;
+  }
+  saved_ = true;
+  setStatus(tr("Saved to %1.").arg(q(name)));
+  return true;
+}
+
+void CrystalBatchWindow::open() {
+  if (!saved_ && !rows_.empty() &&
+      !prompter_.confirm(
+          tr("The crystals measured here are not saved. Open another batch anyway?").toStdString()))
+    return;
+  const std::string name =
+      prompter_.openFileName(tr("Open crystal batch").toStdString(), kBatchFilter);
+  if (name.empty()) return;
+  const BatchRead read = readBatchCsv(name);
+  if (!read.ok()) {
+    prompter_.message(read.error, common::Icon::Warning);
+    return;
+  }
+  rows_ = read.rows;
+  groups_.clear();
+  saved_ = true;
+  showRows();
+  showGroups();
+  setStatus(tr("%1 crystals read from %2.").arg(rows_.size()).arg(q(name)));
+}
+
+void CrystalBatchWindow::removeSelected() {
+  const int row = table_->currentRow();
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_.erase(rows_.begin() + row);
+  saved_ = false;
+  groups_.clear();
+  showRows();
+  showGroups();
+}
+
+void CrystalBatchWindow::showRows() {
+  table_->setRowCount(static_cast<int>(rows_.size()));
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const CrystalRow& r = rows_[i];
+    std::string warnings;
+    for (const std::string& w : r.warnings) warnings += (warnings.empty() ? "" : " ") + w;
+    const QString cells[] = {QString::number(r.number),
+                             q(r.label),
+                             value(r.fsMHz, "0.000 000"),
+                             value(r.fpMHz, "0.000 000"),
+                             value(r.rOhm, "0.0"),
+                             value(r.lMilliHenry, "0.000"),
+                             value(r.csFemtoFarad, "0.00"),
+                             value(r.c0PicoFarad, "0.00"),
+                             value(r.q, "0"),
+                             q(warnings)};
+    for (int c = 0; c < 10; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c != 1 && c != 9) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (c == 9) item->setToolTip(q(warnings));
+      table_->setItem(static_cast<int>(i), c, item);
+    }
+  }
+  for (size_t g = 0; g < groups_.size(); ++g)
+    for (size_t m : groups_[g].members)
+      for (int c = 0; c < 10; ++c)
+        table_->item(static_cast<int>(m), c)->setBackground(groupColour(g));
+  table_->resizeColumnsToContents();
+  updateButtons();
+}
+
+void CrystalBatchWindow::showGroups() {
+  groupList_->clear();
+  for (size_t g = 0; g < groups_.size(); ++g) {
+    QStringList names;
+    for (size_t m : groups_[g].members) names << q(crystalName(rows_[m]));
+    auto* item =
+        new QListWidgetItem(tr("Group %1: Fs spread %2 Hz, R spread %3 %: %4")
+                                .arg(g + 1)
+                                .arg(q(common::formatPattern(groups_[g].fsSpreadHz, "0.0")))
+                                .arg(q(common::formatPattern(groups_[g].rSpreadPct, "0.0")))
+                                .arg(names.join(", ")));
+    item->setBackground(groupColour(g));
+    groupList_->addItem(item);
+  }
+}
+
+void CrystalBatchWindow::setStatus(const QString& text) { status_->setText(text); }
+
+void CrystalBatchWindow::updateButtons() {
+  measure_->setEnabled(!measuring_);
+  findChild<QPushButton*>("batchSave")->setEnabled(!rows_.empty());
+  findChild<QPushButton*>("batchRemove")->setEnabled(!rows_.empty());
+}
+
+void CrystalBatchWindow::closeEvent(QCloseEvent* event) {
+  if (!saved_ && !rows_.empty() &&
+      !prompter_.confirm(
+          tr("The crystals measured here are not saved. Close the batch anyway?").toStdString())) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace kolm::powermeter::ui

@@ -1,0 +1,68 @@
+// The crystal batch: crystals measured one after another with the power meter's
+// crystal meter (one click each), tabulated, kept as CSV and matched into groups
+// for ladder filters. It belongs to the power meter window and sweeps with it.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "common/prompter.h"
+#include "powermeter/crystal_batch.h"
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace kolm::powermeter::ui {
+
+class PowerMeterWindow;
+
+class CrystalBatchWindow : public QWidget {
+  Q_OBJECT
+ public:
+  CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter& prompter);
+
+  const std::vector<CrystalRow>& rows() const { return rows_; }
+  const std::vector<CrystalGroup>& groups() const { return groups_; }
+  // Measures the crystal in the fixture and adds it with the label typed.
+  void measure();
+  // Finds the groups with the size and tolerances set.
+  void match();
+  bool save();
+  void open();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void measured();
+  void removeSelected();
+  void showRows();
+  void showGroups();
+  void setStatus(const QString& text);
+  void updateButtons();
+
+  PowerMeterWindow& meter_;
+  common::Prompter& prompter_;
+  std::vector<CrystalRow> rows_;
+  std::vector<CrystalGroup> groups_;
+  bool saved_ = true;
+  bool measuring_ = false;
+
+  QLineEdit* label_ = nullptr;
+  QPushButton* measure_ = nullptr;
+  QTableWidget* table_ = nullptr;
+  QSpinBox* size_ = nullptr;
+  QDoubleSpinBox* toleranceHz_ = nullptr;
+  QCheckBox* useR_ = nullptr;
+  QDoubleSpinBox* rTolerancePct_ = nullptr;
+  QListWidget* groupList_ = nullptr;
+  QLabel* status_ = nullptr;
+};
+
+}  // namespace kolm::powermeter::ui

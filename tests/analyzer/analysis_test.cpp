@@ -1,0 +1,107 @@
+// The analyzer's SWR analysis on a series RLC load, whose SWR is known in closed
+// form, with and without flagged points.
+#include "analyzer/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+using namespace kolm::analyzer;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kL = 2e-6, kC = 100e-12;
+
+// The sweep of R + j(wL - 1/wC) against 50 ohm, all points measured.
+TraceValues seriesRlc(double r, double start, double stop, int steps) {
+  TraceValues t;
+  for (int i = 0; i <= steps; ++i) {
+    const double f = start + i * (stop - start) / steps;
+    const double w = 2 * kPi * f * 1e6;
+    const std::complex<double> z(r, w * kL - 1 / (w * kC));
+    const double rho = std::abs((z - 50.0) / (z + 50.0));
+    t.values[kSwr].push_back(static_cast<float>((1 + rho) / (1 - rho)));
+    t.values[kResistance].push_back(static_cast<float>(z.real()));
+    t.values[kReactance].push_back(static_cast<float>(z.imag()));
+    t.flags.push_back(PointFlag::Valid);
+    t.frequencies.push_back(f);
+  }
+  for (int q : {kReturnLoss, kPhase, kImpedance}) t.values[q].assign(t.flags.size(), 0.f);
+  return t;
+}
+
+// Where the reactance of the load is x ohm, MHz.
+double whereReactance(double x) {
+  return (x + std::sqrt(x * x + 4 * kL / kC)) / (2 * kL) / (2 * kPi) / 1e6;
+}
+
+}  // namespace
+
+TEST(SwrAnalysis, SeriesRlcLoad) {
+  const double f0 = 1 / (2 * kPi * std::sqrt(kL * kC)) / 1e6;  // 11.254 MHz
+  // |gamma| = g where (1/g^2 - 1) X^2 = (R + 50)^2 - (R - 50)^2 / g^2: with R = 40,
+  // SWR 2 (g = 1/3) at |X| = 30, SWR 1.5 (g = 1/5) at |X| = sqrt(5600 / 24).
+  const double x2 = 30;
+  const double x15 = std::sqrt((8100 - 25 * 100) / 24.0);
+  struct Case {
+    const char* name;
+    int index;  // the point given `flag`, or -1
+    PointFlag flag;
+    bool swrMin, x, swr2Low, swr15;
+  };
+  const int steps = 6000;
+  const double start = 5, stop = 20;
+  const int atF0 = static_cast<int>(std::lround((f0 - start) / (stop - start) * steps));
+  const int insideLow =
+      static_cast<int>(std::lround((whereReactance(-25) - start) / (stop - start) * steps));
+  const Case cases[] = {
+      {"all measured", -1, PointFlag::Valid, true, true, true, true},
+      {"phase limit at the minimum", atF0, PointFlag::PhaseLimit, true, false, true, true},
+      {"return-loss limit at the minimum", atF0, PointFlag::RlLimit, false, false, true, true},
+      {"open point in the lower half of the band", insideLow, PointFlag::Open, true, true, false,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TraceValues t = seriesRlc(40, start, stop, steps);
+    if (c.index >= 0) t.flags[static_cast<size_t>(c.index)] = c.flag;
+    const SwrAnalysis a = analyzeSwr(t);
+    ASSERT_EQ(a.swrMin.has_value(), c.swrMin);
+    if (c.swrMin) {
+      EXPECT_NEAR(*a.swrMin, 1.25, 1e-4);
+      EXPECT_NEAR(*a.minMHz, f0, 2.5e-3);
+      EXPECT_NEAR(*a.rOhm, 40, 1e-4);
+    }
+    EXPECT_EQ(a.xOhm.has_value(), c.x);
+    if (c.x) {
+      EXPECT_LT(*a.xOhm, 0.1);
+    }
+    ASSERT_EQ(a.swr2.low.has_value(), c.swr2Low);
+    if (c.swr2Low) {
+      EXPECT_NEAR(*a.swr2.low, whereReactance(-x2), 1e-4);
+    }
+    EXPECT_NEAR(*a.swr2.high, whereReactance(x2), 1e-4);
+    ASSERT_TRUE(a.swr15.width());
+    EXPECT_NEAR(*a.swr15.width(), whereReactance(x15) - whereReactance(-x15), 2e-4);
+  }
+}
+
+TEST(SwrAnalysis, WhatCannotBeFoundIsNone) {
+  // A sweep that ends inside the SWR-2 band, and a load whose best SWR is 4.
+  const SwrAnalysis narrow = analyzeSwr(seriesRlc(40, 10.5, 20, 300));
+  EXPECT_FALSE(narrow.swr2.low);
+  EXPECT_FALSE(narrow.swr2.width());
+  EXPECT_TRUE(narrow.swr2.high);
+  const SwrAnalysis high = analyzeSwr(seriesRlc(200, 5, 20, 300));
+  EXPECT_NEAR(*high.swrMin, 4, 1e-3);
+  EXPECT_EQ(swrReport(high).substr(swrReport(high).find("swr2_low")),
+            "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr15_low_mhz=none\n"
+            "swr15_high_mhz=none\nswr15_bw_mhz=none\n");
+  EXPECT_EQ(swrReport(analyzeSwr({})),
+            "swr_min=none\nswr_min_mhz=none\nr_at_min_ohm=none\nx_at_min_ohm=none\n"
+            "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr15_low_mhz=none\n"
+            "swr15_high_mhz=none\nswr15_bw_mhz=none\n");
+}

@@ -1,0 +1,129 @@
+// The power meter's trace analysis on devices whose response is known in
+// closed form, and on traces with flagged readings.
+#include "powermeter/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <functional>
+#include <numbers>
+
+using namespace kolm::powermeter;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+std::vector<float> sampled(double start, double stop, int steps,
+                           const std::function<double(double)>& levelAt) {
+  std::vector<float> out;
+  for (int i = 0; i <= steps; ++i)
+    out.push_back(static_cast<float>(levelAt(start + i * (stop - start) / steps)));
+  return out;
+}
+
+// A crystal's motional branch (r, L, C) in series between a source and a load
+// totalling r0: the level against the through path.
+double crystalLevel(double fMHz, double r, double L, double C, double r0) {
+  const double w = 2 * kPi * fMHz * 1e6;
+  const std::complex<double> z(r, w * L - 1 / (w * C));
+  return 20 * std::log10(r0 / std::abs(r0 + z));
+}
+
+// A Butterworth low-pass of order n, cut-off fc.
+double butterworthLevel(double f, double fc, int n) {
+  return -10 * std::log10(1 + std::pow(f / fc, 2 * n));
+}
+
+}  // namespace
+
+TEST(LevelAnalysis, AnalyticDevices) {
+  // 10 MHz crystal, r = 20 ohm, C = 20 fF (L = 12.665 mH), in a fixture of 50 ohm.
+  const double C = 20e-15, r = 20, r0 = 50;
+  const double L = 1 / (std::pow(2 * kPi * 10e6, 2) * C);
+  // Half power is (r + r0) / (2 pi L) wide; 3.000 dB down is sqrt(10^0.3 - 1) of that.
+  const double width3 = (r + r0) / (2 * kPi * L) / 1e6 * std::sqrt(std::pow(10, 0.3) - 1);
+  const auto crystal =
+      sampled(9.996, 10.004, 4000, [&](double f) { return crystalLevel(f, r, L, C, r0); });
+  const LevelAnalysis x = analyzeLevels(crystal, 9.996, 10.004, {});
+  ASSERT_TRUE(x.peakMHz && x.at3.width() && x.at6.width());
+  EXPECT_NEAR(*x.peakMHz, 10, 2e-6);
+  EXPECT_NEAR(*x.peakDbm, 20 * std::log10(r0 / (r + r0)), 1e-4);
+  EXPECT_NEAR(*x.at3.width(), width3, width3 * 1e-4);
+  EXPECT_NEAR(*x.centreMHz, 10, 2e-6);
+  // A single resonance's widths at drops d grow as sqrt(10^(d/10) - 1).
+  EXPECT_NEAR(*x.at6.width() / *x.at3.width(),
+              std::sqrt((std::pow(10, 0.6) - 1) / (std::pow(10, 0.3) - 1)), 5e-3);
+  EXPECT_FALSE(x.at60.width());  // the skirts never fall 60 dB in this span
+  EXPECT_FALSE(x.shapeFactor);
+
+  // Butterworth low-pass, 5th order, fc = 10 MHz, swept from 0: the peak is at
+  // the first point, so only the upper -3 dB point exists.
+  const auto lowpass = sampled(0, 100, 10000, [](double f) { return butterworthLevel(f, 10, 5); });
+  const LevelAnalysis lp = analyzeLevels(lowpass, 0, 100, {});
+  EXPECT_EQ(lp.peakMHz, 0.0);
+  EXPECT_FALSE(lp.at3.low);
+  ASSERT_TRUE(lp.at3.high);
+  EXPECT_NEAR(*lp.at3.high, 10 * std::pow(std::pow(10, 0.3) - 1, 0.1), 1e-3);
+  EXPECT_NEAR(*lp.at60.high, 10 * std::pow(1e6 - 1, 0.1), 1e-2);  // 39.8 MHz
+  EXPECT_FALSE(lp.at3.width());
+  EXPECT_FALSE(lp.shapeFactor);
+}
+
+TEST(LevelAnalysis, FlaggedReadingsAreNeverThePeakOrAnEdge) {
+  // A symmetric band-pass: 0 dBm peak at 10 MHz, 1 dB per 0.1 MHz either side.
+  const auto triangle = [](double f) { return -10 * std::fabs(f - 10); };
+  const LevelLimits floorAt50{-50, 15, true};
+  const LevelLimits overloadAtMinus1{-90, -1, true};
+  struct Case {
+    const char* name;
+    std::vector<float> levels;
+    LevelLimits limits;
+    bool peak;
+    bool bw3, bw6, bw60;
+  };
+  auto tri = sampled(0, 20, 200, triangle);
+  auto dipped = tri;
+  dipped[98] = -60;  // a floor reading inside the -3 dB walk, below the peak
+  const Case cases[] = {
+      {"clean", tri, {}, true, true, true, true},
+      {"skirts on the floor", tri, floorAt50, true, true, true, false},
+      {"peak in overload", tri, overloadAtMinus1, false, false, false, false},
+      {"floor reading inside the band", dipped, floorAt50, true, false, false, false},
+      {"all on the floor", std::vector<float>(11, -80), floorAt50, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const LevelAnalysis a = analyzeLevels(c.levels, 0, 20, c.limits);
+    EXPECT_EQ(a.peakMHz.has_value(), c.peak);
+    EXPECT_EQ(a.at3.width().has_value(), c.bw3);
+    EXPECT_EQ(a.at6.width().has_value(), c.bw6);
+    EXPECT_EQ(a.at60.width().has_value(), c.bw60);
+    if (c.bw3) {
+      EXPECT_NEAR(*a.at3.width(), 0.6, 1e-6);
+    }
+    if (c.bw60) {
+      EXPECT_NEAR(*a.shapeFactor, 12.0 / 1.2, 1e-6);
+    }
+  }
+  // The -3 dB point on the clean side is still found next to a floor reading.
+  const LevelAnalysis d = analyzeLevels(dipped, 0, 20, floorAt50);
+  EXPECT_FALSE(d.at3.low);
+  EXPECT_NEAR(*d.at3.high, 10.3, 1e-6);
+}
+
+TEST(LevelAnalysis, InsertionLossAndReport) {
+  RifTable through{};
+  through.fill(-1.5f);
+  const auto levels = sampled(9, 11, 20, [](double f) { return -7.5 - 10 * std::fabs(f - 10); });
+  const LevelAnalysis a = analyzeLevels(levels, 9, 11, {}, &through);
+  ASSERT_TRUE(a.insertionLossDb);
+  EXPECT_NEAR(*a.insertionLossDb, 6.0, 1e-6);
+  EXPECT_EQ(levelReport(a),
+            "peak_mhz=10.000000\npeak_dbm=-7.50\nbw3_low_mhz=9.700000\nbw3_high_mhz=10.300000\n"
+            "bw3_mhz=0.600000\nbw6_mhz=1.200000\nbw60_mhz=none\nshape_factor=none\n");
+  EXPECT_EQ(levelReport(analyzeLevels({}, 0, 1, {})),
+            "peak_mhz=none\npeak_dbm=none\nbw3_low_mhz=none\nbw3_high_mhz=none\nbw3_mhz=none\n"
+            "bw6_mhz=none\nbw60_mhz=none\nshape_factor=none\n");
+}

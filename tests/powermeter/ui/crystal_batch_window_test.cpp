@@ -1,0 +1,153 @@
+// The crystal batch window and the analysis panels, on the simulated instrument.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include "analyzer/ui/analyzer_fixture.h"
+#include "chart/ui/analysis_panel.h"
+#include "common/text.h"
+#include "powermeter/crystal_batch.h"
+#include "powermeter/ui/crystal_batch_window.h"
+#include "powermeter/ui/power_meter_rig.h"
+
+using namespace kolm;
+using powermeter::ui::CrystalBatchWindow;
+using test::Rig;
+
+namespace {
+
+// The fixture calibrated (R0 50 ohm) and the span set across 10 MHz crystals.
+void calibrate(Rig& rig) {
+  rig.prompter.inputs.push_back("50");
+  rig.get<QAction>("calQuarz")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.type("Text1", "9.997");
+  rig.type("Text2", "10.004");
+  rig.type("Text3", "700");
+}
+
+std::string crystal(double offsetHz, double r) {
+  return "crystal:fs=" + common::shortestText(10 + offsetHz * 1e-6, 12) +
+         ",r=" + common::shortestText(r) + ",c=20f,c0=5p,r0=50";
+}
+
+double panelNumber(chart::ui::AnalysisPanel* panel, int row) {
+  return common::numericValue(panel->value(row).remove(' ').toStdString());
+}
+
+void saveShot(QWidget* w, const char* name) {
+  const QByteArray folder = qgetenv("KOLM_SCREENSHOTS");
+  if (folder.isEmpty()) return;
+  EXPECT_TRUE(w->grab().save(QString(folder) + "/" + name));
+}
+
+}  // namespace
+
+TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
+  Rig rig("through");
+  rig.open();
+  calibrate(rig);
+  CrystalBatchWindow* batch = rig.window->crystalBatch();
+  ASSERT_EQ(batch, rig.window->findChild<CrystalBatchWindow*>("CrystalBatch"));
+  auto* label = batch->findChild<QLineEdit*>("batchLabel");
+  auto* measure = batch->findChild<QPushButton*>("batchMeasure");
+  const struct {
+    const char* label;
+    double offsetHz, r;
+  } crystals[] = {{"A1", 0, 20}, {"B1", 900, 20}, {"A2", 40, 21}, {"", 930, 40}, {"B2", 950, 20}};
+  for (const auto& c : crystals) {
+    rig.connect(crystal(c.offsetHz, c.r));
+    label->setText(c.label);
+    measure->click();
+    EXPECT_FALSE(measure->isEnabled());  // one crystal at a time
+    ASSERT_TRUE(rig.waitIdle());
+  }
+  auto* table = batch->findChild<QTableWidget*>("batchTable");
+  ASSERT_EQ(table->rowCount(), 5);
+  EXPECT_EQ(table->item(3, 0)->text(), "4");
+  EXPECT_EQ(table->item(4, 1)->text(), "B2");
+  EXPECT_NEAR(batch->rows()[1].fsMHz, 10.0009, 15e-6);
+  EXPECT_NEAR(batch->rows()[3].rOhm, 40, 2);
+  EXPECT_EQ(table->item(0, 8)->text().toStdString(),
+            common::formatPattern(*batch->rows()[0].q, "0"));
+
+  // Pairs within 100 Hz: A1 + A2; B1 with B2 once R must agree within 10 %.
+  batch->findChild<QSpinBox*>("matchSize")->setValue(2);
+  batch->findChild<QDoubleSpinBox*>("matchToleranceHz")->setValue(100);
+  batch->findChild<QPushButton*>("batchMatch")->click();
+  auto* groups = batch->findChild<QListWidget*>("matchGroups");
+  ASSERT_EQ(groups->count(), 2);
+  EXPECT_TRUE(groups->item(0)->text().endsWith(": A1, A2"))
+      << groups->item(0)->text().toStdString();
+  EXPECT_TRUE(groups->item(1)->text().endsWith(": B1, B2"))
+      << groups->item(1)->text().toStdString();
+  EXPECT_EQ(table->item(1, 0)->background(), table->item(4, 0)->background());
+  saveShot(batch, "crystal-batch.png");
+  batch->resize(batch->minimumSize());
+  QTest::qWait(20);
+  saveShot(batch, "crystal-batch-min.png");
+
+  // Saved whole, opened again; closing an unsaved batch asks first.
+  rig.prompter.files.push_back("batch.csv");
+  batch->findChild<QPushButton*>("batchSave")->click();
+  const auto read = powermeter::readBatchCsv("batch.csv");
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(powermeter::formatBatchCsv(read.rows), powermeter::formatBatchCsv(batch->rows()));
+  rig.prompter.files.push_back("batch.csv");
+  batch->findChild<QPushButton*>("batchOpen")->click();
+  EXPECT_EQ(batch->rows(), read.rows);
+  EXPECT_EQ(groups->count(), 0);
+  table->selectRow(0);
+  batch->findChild<QPushButton*>("batchRemove")->click();
+  ASSERT_EQ(table->rowCount(), 4);
+  rig.prompter.confirms = {false, false};
+  EXPECT_FALSE(batch->close());
+  EXPECT_FALSE(rig.window->close());  // the power meter asks through its batch
+  EXPECT_TRUE(rig.window->isVisible());
+}
+
+TEST(AnalysisPanel, PowerMeterShowsTheWholeTracesAnalysis) {
+  Rig rig("lowpass:fc=10,order=5");
+  rig.open();
+  auto* panel = rig.get<chart::ui::AnalysisPanel>("levelAnalysis");
+  EXPECT_EQ(panel->value(0), "none");  // nothing measured yet
+  rig.type("Text1", "1");
+  rig.type("Text2", "40");
+  rig.type("Text3", "780");
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_EQ(panel->caption(3), "-3 dB high");
+  EXPECT_NEAR(panelNumber(panel, 3), 10, 0.05);
+  EXPECT_EQ(panel->value(2), "none");  // a low-pass has no lower edge
+  saveShot(rig.window.data(), "powermeter-analysis.png");
+  rig.window->resize(rig.window->minimumSize());
+  QTest::qWait(20);
+  saveShot(rig.window.data(), "powermeter-analysis-min.png");
+}
+
+class AnalyzerPanel : public test::AnalyzerUi {};
+
+TEST_F(AnalyzerPanel, ShowsTheSwrMinimumAndBands) {
+  useSimulator("rlc:r=40,l=2u,c=100p");
+  open();
+  box("Text1")->setText("5");
+  box("Text2")->setText("20");
+  box("Text3")->setText("600");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  waitIdle();
+  auto* panel = window->analysisPanel();
+  EXPECT_NEAR(panelNumber(panel, 0), 1.25, 0.03);
+  EXPECT_NEAR(panelNumber(panel, 1), 11.254, 0.03);
+  EXPECT_NEAR(panelNumber(panel, 4), 10.117, 0.03);
+  EXPECT_NEAR(panelNumber(panel, 5), 12.518, 0.03);
+  saveShot(window.data(), "analyzer-analysis.png");
+  window->resize(window->minimumSize());
+  QTest::qWait(20);
+  saveShot(window.data(), "analyzer-analysis-min.png");
+}
