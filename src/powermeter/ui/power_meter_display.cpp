@@ -8,6 +8,7 @@
 
 #include "chart/chart.h"
 #include "chart/ui/sweep_chart.h"
+#include "common/ui/recent_files.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/normalise.h"
 #include "powermeter/ui/power_meter_window.h"

@@ -31,6 +31,7 @@
 #include "common/ui/about_box.h"
 #include "common/ui/recent_files.h"
 #include "hw/dds.h"
+#include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "powermeter/ui/crystal_batch_window.h"
 
