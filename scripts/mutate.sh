@@ -75,10 +75,13 @@ ninja -C "$build" kolm_core_tests >/dev/null
 # Every core test but one: the long pass held only to see its progress output
 # (about half a minute of waiting each run, too long to repeat for every mutation).
 filter=--gtest_filter=-CliPowerSweep.ProgressOnLongPasses
+# Started in the background, the tests would inherit an ignored SIGINT, which the
+# command line's stop tests send: give them the default action back.
+tests=(env --default-signal=INT ./kolm_core_tests "$filter" --gtest_brief=1)
 # A loaded machine can fail a timing test once: the baseline gets a second try.
-baseline() { (cd "$build" && ./kolm_core_tests "$filter" --gtest_brief=1 >/dev/null 2>&1); }
+baseline() { (cd "$build" && "${tests[@]}" >"$root/build-mut/baseline.log" 2>&1); }
 if ! baseline && ! baseline; then
-  echo "mutate.sh: the core tests fail without any mutation; nothing to measure" >&2
+  echo "mutate.sh: the core tests fail without any mutation (build-mut/baseline.log); nothing to measure" >&2
   exit 2
 fi
 
@@ -102,7 +105,7 @@ for n in "${!mutations[@]}"; do
     print }' "$copy/$file.orig" >"$copy/$file"
   if ! ninja -C "$build" kolm_core_tests >/dev/null 2>&1; then
     verdict="killed (does not build)"
-  elif (cd "$build" && timeout 600 ./kolm_core_tests "$filter" --gtest_brief=1 --gtest_fail_fast >/dev/null 2>&1); then
+  elif (cd "$build" && timeout 600 "${tests[@]}" --gtest_fail_fast >/dev/null 2>&1); then
     verdict="SURVIVED"
   else
     verdict="killed"
