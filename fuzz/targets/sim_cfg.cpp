@@ -1,5 +1,5 @@
-// sim.cfg: the two texts of what the simulator has connected, read, kept and
-// read back.
+// sim.cfg: the texts of what the simulator has connected (and the board and
+// its quartz when kept), read, kept and read back.
 #include "fuzz.h"
 #include "sim/sim_port.h"
 
@@ -10,10 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!read) return 0;
   const auto text = sim::portOptionsText(*read);
   if (!text) {
-    FUZZ_CHECK((read->simDut + read->simLoad).find('"') != std::string::npos);
+    FUZZ_CHECK((read->simDut + read->simLoad + read->simBoard + read->simQuartz).find('"') !=
+               std::string::npos);
     return 0;
   }
   const auto back = sim::parsePortOptions(*text);
-  FUZZ_CHECK(back && back->simDut == read->simDut && back->simLoad == read->simLoad);
+  FUZZ_CHECK(back && back->simDut == read->simDut && back->simLoad == read->simLoad &&
+             back->simBoard == read->simBoard && back->simQuartz == read->simQuartz);
   return 0;
 }

@@ -10,7 +10,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "common/text.h"
-#include "hw/port_factory.h"
+#include "sim/sim_rig.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -27,16 +27,8 @@ struct Swept {
 };
 
 Swept sweepRlc(double r, double start, double stop, int points) {
-  hw::Instrument instrument;
-  auto opened = hw::openPort(
-      "sim", 0, {"through", "rlc:r=" + kolm::common::shortestText(r) + ",l=1u,c=125p", "ideal"});
-  EXPECT_TRUE(opened.port) << opened.error;
-  instrument.setPort(std::move(opened.port));
-  instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-  instrument.params.QuartzMHz = 20;
-  instrument.params.RefClkMultiplier = 20;
-  instrument.params.RefClkMHz = 400;
-  instrument.refreshReachable();
+  test::SimRig rig("through", "rlc:r=" + common::shortestText(r) + ",l=1u,c=125p");
+  hw::Instrument& instrument = rig.instrument;
   Swept s;
   auto planned = planSweep(start, stop, points, instrument.params.RefClkMHz);
   EXPECT_TRUE(planned.ok()) << planned.error;

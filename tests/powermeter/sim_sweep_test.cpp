@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "hw/port_factory.h"
 #include "powermeter/sweep.h"
+#include "sim/sim_rig.h"
 
 using namespace kolm;
 using namespace kolm::powermeter;
@@ -19,20 +19,13 @@ struct SimSweep {
 
 SimSweep sweep(const std::string& dut, const std::string& start, const std::string& stop,
                const std::string& points) {
-  hw::Instrument instrument;
-  auto opened = hw::openPort("sim", 0, {dut, "r=50", "ideal"});
-  EXPECT_TRUE(opened.port) << opened.error;
-  instrument.setPort(std::move(opened.port));
-  instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-  instrument.params.QuartzMHz = 20;
-  instrument.params.RefClkMultiplier = 20;
-  instrument.params.RefClkMHz = 400;
+  test::SimRig rig(dut);
   SimSweep s;
   auto prepared = prepareSweep({start, stop, points, "20", "-80"}, 400, {});
   EXPECT_TRUE(prepared.plan) << prepared.error;
   s.plan = *prepared.plan;
   SweepJob job(
-      instrument, s.plan, {}, [] { return 0.0; }, s.trace);
+      rig.instrument, s.plan, {}, [] { return 0.0; }, s.trace);
   job.runToEnd();
   return s;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kolm::print;
 
 namespace {
@@ -21,29 +23,34 @@ PrintDialogState opened(int x, int y, int w, int h, int sheetW = 277, int sheetH
 }
 
 TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
+  // Sizes 1 to 2000, margins -2000 to 2000 (negative allowed); the leading number
+  // counts, rounded halves to even.
+  struct Case {
+    RectField field;
+    const char* typed;
+    const char* shown;
+    int32_t mm;
+  };
+  const Case cases[] = {
+      {RectField::W, "0", "1", 1},
+      {RectField::W, "2500", "2000", 2000},
+      {RectField::H, "", "1", 1},
+      {RectField::X, "-3000", "-2000", -2000},
+      {RectField::Y, "2001", "2000", 2000},
+      {RectField::X, "-15", "-15", -15},
+      {RectField::W, "12.5mm", "12.5mm", 12},
+      {RectField::H, "13.5", "13.5", 14},
+  };
   PrintDialogState s;
-  setRectText(s, RectField::W, "0");
-  EXPECT_EQ(s.txtPrW, "1");
-  EXPECT_EQ(s.DocW_mm, 1);
-  setRectText(s, RectField::W, "2500");
-  EXPECT_EQ(s.txtPrW, "2000");
-  EXPECT_EQ(s.DocW_mm, 2000);
-  setRectText(s, RectField::H, "");
-  EXPECT_EQ(s.txtPrH, "1");
-  setRectText(s, RectField::X, "-3000");
-  EXPECT_EQ(s.txtPrX, "-2000");
-  EXPECT_EQ(s.DocX_mm, -2000);
-  setRectText(s, RectField::Y, "2001");
-  EXPECT_EQ(s.txtPrY, "2000");
-  // Margins may be negative; the leading number counts and is rounded halves to even.
-  setRectText(s, RectField::X, "-15");
-  EXPECT_EQ(s.txtPrX, "-15");
-  EXPECT_EQ(s.DocX_mm, -15);
-  setRectText(s, RectField::W, "12.5mm");
-  EXPECT_EQ(s.txtPrW, "12.5mm");
-  EXPECT_EQ(s.DocW_mm, 12);
-  setRectText(s, RectField::H, "13.5");
-  EXPECT_EQ(s.DocH_mm, 14);
+  for (const Case& c : cases) {
+    setRectText(s, c.field, c.typed);
+    const std::string* texts[] = {&s.txtPrX, &s.txtPrY, &s.txtPrW, &s.txtPrH};
+    const MmRect r = s.rect();
+    const int32_t values[] = {r.x, r.y, r.w, r.h};
+    const auto f = static_cast<size_t>(c.field);
+    EXPECT_EQ(*texts[f], c.shown) << c.typed;
+    EXPECT_EQ(values[f], c.mm) << c.typed;
+  }
 }
 
 TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
@@ -97,25 +104,17 @@ TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
   EXPECT_EQ(s.DocY_mm, 88);
 }
 
-TEST(PrintMax, WidthGovernsOnANarrowerSheet) {
-  // A landscape rectangle on a portrait sheet, proportions kept.
+TEST(PrintMax, TheNarrowerSideGovernsAndTheRectangleIsPulledBackOntoTheSheet) {
+  // A landscape rectangle on a portrait sheet: the width governs, 190 / 1.458.
   PrintDialogState s = opened(30, 40, 277, 190, 190, 277);
   cmdMax_Click(s);
-  EXPECT_EQ(s.txtPrW, "190");
-  EXPECT_EQ(s.txtPrH, "130");  // 190 / 1.458
-  EXPECT_EQ(s.txtPrX, "0");
-  EXPECT_EQ(s.txtPrY, "40");
+  EXPECT_EQ(std::tie(s.txtPrX, s.txtPrY, s.txtPrW, s.txtPrH), std::tie("0", "40", "190", "130"));
   EXPECT_EQ(s.previewed, (MmRect{0, 40, 190, 130}));
-}
-
-TEST(PrintMax, HeightGovernsOnAWiderSheetAndTheRectangleIsPulledBack) {
-  PrintDialogState s = opened(250, 30, 100, 100);
-  cmdMax_Click(s);
-  EXPECT_EQ(s.DocH_mm, 190);
-  EXPECT_EQ(s.DocW_mm, 190);
-  EXPECT_EQ(s.DocY_mm, 0);
-  EXPECT_EQ(s.DocX_mm, 87);  // 250 + 190 > 277: moved back onto the sheet
-  EXPECT_FALSE(s.outOfSheet);
+  // A square on a wider sheet: the height governs; 250 + 190 > 277 moves it back.
+  PrintDialogState w = opened(250, 30, 100, 100);
+  cmdMax_Click(w);
+  EXPECT_EQ(w.rect(), (MmRect{87, 0, 190, 190}));
+  EXPECT_FALSE(w.outOfSheet);
 }
 
 TEST(PrintMax, FreeProportionsFillTheSheetAndCentringWins) {

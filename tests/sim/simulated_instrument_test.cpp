@@ -127,17 +127,12 @@ TEST(SimDds, ResetClearsTheRegisters) {
 // ---- Level detector ----
 
 TEST(SimDetector, CalibrationPointsThroughTheReadOut) {
-  SimRig through("through");
-  through.tune(10);
-  EXPECT_EQ(through.detector(), 826);
-
-  SimRig sixty("atten:60");
-  sixty.tune(10);
-  EXPECT_EQ(sixty.detector(), 235);
-
-  SimRig thirty("atten:30");
-  thirty.tune(10);
-  EXPECT_NEAR(countsToDbm(thirty.detector()), -30, 0.06);
+  for (auto [dut, counts] : {std::pair{"through", 826}, {"atten:60", 235}, {"atten:30", 530}}) {
+    SimRig rig(dut);
+    rig.tune(10);
+    EXPECT_EQ(rig.detector(), counts) << dut;
+  }
+  EXPECT_NEAR(countsToDbm(530), -30, 0.06);
 }
 
 TEST(SimDetector, OutputRollsOffAsSinXOverXAndClampsToTenBits) {
@@ -220,23 +215,18 @@ TEST(SimDetector, SeededNoiseRepeatsAndHasTheSetSpread) {
 // ---- Bridge ----
 
 TEST(SimBridge, MatchedOpenShortAndResonantLoads) {
-  SimRig matched("through", "r=50");
-  matched.tune(10);
-  auto m = matched.bridge();
-  EXPECT_EQ(m.a, 0);  // return loss unbounded: clamped
-  EXPECT_EQ(m.b, 0);
-
-  SimRig open("through", "open");
-  open.tune(10);
-  auto o = open.bridge();
-  EXPECT_EQ(o.a, 512);
-  EXPECT_EQ(o.b, 0);
-
-  SimRig shorted("through", "short");
-  shorted.tune(10);
-  auto s = shorted.bridge();
-  EXPECT_EQ(s.a, 512);
-  EXPECT_EQ(s.b, 1023);  // 180 degrees is 1024, clamped
+  // Matched: return loss unbounded, clamped to 0; a short's 180 degrees is 1024,
+  // clamped.
+  struct Case {
+    const char* load;
+    int a, b;
+  };
+  for (const Case c : {Case{"r=50", 0, 0}, Case{"open", 512, 0}, Case{"short", 512, 1023}}) {
+    SimRig rig("through", c.load);
+    rig.tune(10);
+    const auto r = rig.bridge();
+    EXPECT_EQ((std::pair<int, int>(r.a, r.b)), std::pair(c.a, c.b)) << c.load;
+  }
 
   // 1 uH with 253.3 pF resonates at 10 MHz: the load is its resistance there.
   SimRig above("through", "rlc:r=100,l=1u,c=253.3029591p");

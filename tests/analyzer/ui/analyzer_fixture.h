@@ -16,6 +16,7 @@
 #include "hw/dds.h"
 #include "hw/port_factory.h"
 #include "support/temp_dir.h"
+#include "support/ui/widgets.h"
 
 namespace kolm::test {
 
@@ -37,12 +38,8 @@ class AnalyzerUi : public ::testing::Test {
     if (window) window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  // Keeps every access and counts as the simulator (the window shows its banner).
-  struct RecordingSimPort : hw::RecordingPort {
-    bool simulated() const override { return true; }
-  };
   void useRecordingPort() {
-    auto p = std::make_unique<RecordingSimPort>();
+    auto p = std::make_unique<SimRecordingPort>();
     port = p.get();
     instrument.setPort(std::move(p));
   }
@@ -62,9 +59,7 @@ class AnalyzerUi : public ::testing::Test {
   }
   template <typename T>
   T* find(const char* name) {
-    T* w = window->findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
+    return child<T>(window, name);
   }
   QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
   void waitIdle() {

@@ -43,8 +43,7 @@ TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResize) {
   Rig rig("atten:20");
   rig.open();
   rig.type("Text3", "200");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   QTest::mouseMove(rig.chart(), rig.pixel(15, -50));
   EXPECT_NEAR(levelIn(rig.text("LevelReadout")), -20, 0.3);
   ASSERT_TRUE(rig.chart()->cursorPosition());
@@ -52,8 +51,7 @@ TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResize) {
   const QString text4 = rig.text("Text4");
   // A new sweep on another attenuator: the mouse has not moved, the readout has.
   rig.connect("atten:40");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   QTest::qWait(5);
   EXPECT_NEAR(levelIn(rig.text("LevelReadout")), -40, 0.3);
   // A resize keeps the cursor at its frequency (not at its pixel).
@@ -86,8 +84,7 @@ TEST_F(AnalyzerUi, ReadoutFollowsANewSweepAndTheDemonstrationIsLabelled) {
 TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
   Rig rig("atten:20");
   rig.open();
-  rig.get<QToolButton>("Option1")->click();  // 3 to 30 MHz, +20 to -80 dBm
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());  // 3 to 30 MHz, +20 to -80 dBm
   auto* pc1 = rig.chart();
   auto drag = [&](double x1, double y1, double x2, double y2) {
     QTest::mousePress(pc1, Qt::LeftButton, {}, rig.pixel(x1, y1));
@@ -128,8 +125,7 @@ TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
 TEST(EverydayUse, EveryTraceStandsOutFromTheChart) {
   Rig rig("atten:20");
   rig.open();
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   rig.get<QAction>("ScrMem")->trigger();
   auto check = [](chart::ui::SweepChart* c) {
     const QColor bg = c->background();
@@ -233,8 +229,7 @@ TEST(EverydayUse, ShortcutsReachTheirActions) {
 TEST(EverydayUse, PowerMeterStatusLineSaysWhatWasDone) {
   Rig rig("atten:20");
   rig.open();
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Pass done in "));
   const std::string path = (rig.dir.path() / "lp30.pwm").string();
   rig.prompter.files = {path};

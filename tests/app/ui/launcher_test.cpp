@@ -12,6 +12,7 @@
 #include "common/files.h"
 #include "common/prompter.h"
 #include "support/temp_dir.h"
+#include "support/ui/widgets.h"
 
 using namespace kolm;
 
@@ -27,7 +28,7 @@ struct LauncherRig {
         return r;
       }
       if (backend == "sim") {
-        auto p = std::make_unique<SimLike>();
+        auto p = std::make_unique<test::SimRecordingPort>();
         port = p.get();
         r.port = std::move(p);
       } else {
@@ -38,9 +39,6 @@ struct LauncherRig {
       return r;
     };
   }
-  struct SimLike : hw::RecordingPort {
-    bool simulated() const override { return true; }
-  };
   static float steadyTimer() { return 100.0f; }
 
   test::InTempDir dir;
@@ -52,12 +50,7 @@ struct LauncherRig {
   std::vector<std::string> openedBackends;
 };
 
-template <typename T>
-T* child(QWidget* w, const char* name) {
-  T* c = w->findChild<T*>(name);
-  EXPECT_NE(c, nullptr) << name;
-  return c;
-}
+using test::child;
 
 }  // namespace
 
@@ -138,44 +131,38 @@ TEST(ParametersWindowTest, ClockFollowsMultiplierAndQuartz) {
   EXPECT_EQ(bar->maximum(), 20);
 }
 
-TEST(ParametersWindowTest, OverTheMaximumStoresNothing) {
-  LauncherRig rig;
-  rig.launcher.showParameters();
-  auto* w = rig.launcher.parametersWindow();
-  child<QLineEdit>(w, "Text2")->setText("30");
-  child<QScrollBar>(w, "HScroll1")->setValue(20);
-  child<QPushButton>(w, "Command1")->click();
-  EXPECT_EQ(rig.prompter.messages(), std::vector<std::string>{"Ref Frequency over the maximum!"});
-  EXPECT_EQ(rig.instrument.params.RefClkMHz, 0);
-  EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
-  EXPECT_TRUE(w->isVisible());
-}
-
-TEST(ParametersWindowTest, ExactlyTheMaximumIsAcceptedAndLpt2IsWritten) {
-  LauncherRig rig;
-  rig.launcher.showParameters();
-  auto* w = rig.launcher.parametersWindow();
-  child<QLineEdit>(w, "Text2")->setText("25.05");
-  child<QScrollBar>(w, "HScroll1")->setValue(20);
-  child<QRadioButton>(w, "Option10")->setChecked(true);
-  child<QPushButton>(w, "Command1")->click();
-  EXPECT_TRUE(rig.prompter.messages().empty());
-  EXPECT_DOUBLE_EQ(rig.instrument.params.RefClkMHz, 501);
-  EXPECT_EQ(rig.instrument.params.LptBase, 632);
-  EXPECT_EQ(common::readTextFile("dds.cfg").value(),
-            "\"20\"\r\n\"25.05\"\r\n\"501\"\r\n\"632\"\r\n\"sim\"\r\n");
-  EXPECT_FALSE(w->isVisible());
-}
-
-TEST(ParametersWindowTest, AQuartzOfZeroIsRefused) {
-  LauncherRig rig;
-  rig.launcher.showParameters();
-  auto* w = rig.launcher.parametersWindow();
-  child<QLineEdit>(w, "Text2")->setText("abc");
-  child<QPushButton>(w, "Command1")->click();
-  ASSERT_EQ(rig.prompter.messages().size(), 1u);
-  EXPECT_NE(rig.prompter.messages()[0].find("quartz"), std::string::npos);
-  EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
+TEST(ParametersWindowTest, OkStoresOnlyAClockAboveZeroAndUpToTheMaximum) {
+  struct Case {
+    const char* name;
+    const char* quartz;
+    int multiplier;
+    const char* message;  // part of the refusal; empty when accepted
+    double stored;
+  };
+  for (const Case c : {Case{"over the maximum", "30", 20, "Ref Frequency over the maximum!", 0},
+                       Case{"quartz of zero", "abc", 0, "quartz", 0},
+                       Case{"exactly the maximum", "25.05", 20, "", 501}}) {
+    SCOPED_TRACE(c.name);
+    LauncherRig rig;
+    rig.launcher.showParameters();
+    auto* w = rig.launcher.parametersWindow();
+    child<QLineEdit>(w, "Text2")->setText(c.quartz);
+    if (c.multiplier) child<QScrollBar>(w, "HScroll1")->setValue(c.multiplier);
+    child<QRadioButton>(w, "Option10")->setChecked(true);
+    child<QPushButton>(w, "Command1")->click();
+    EXPECT_DOUBLE_EQ(rig.instrument.params.RefClkMHz, c.stored);
+    EXPECT_EQ(w->isVisible(), *c.message != 0);
+    if (*c.message) {
+      ASSERT_EQ(rig.prompter.messages().size(), 1u);
+      EXPECT_NE(rig.prompter.messages()[0].find(c.message), std::string::npos);
+      EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
+      continue;
+    }
+    EXPECT_TRUE(rig.prompter.messages().empty());
+    EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
+    EXPECT_EQ(common::readTextFile("dds.cfg").value(),
+              "\"20\"\r\n\"25.05\"\r\n\"501\"\r\n\"632\"\r\n\"sim\"\r\n");
+  }
 }
 
 TEST(ParametersWindowTest, LoadShowsTheSharedValuesAndDiscardsUnconfirmedEdits) {

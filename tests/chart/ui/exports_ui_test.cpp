@@ -45,8 +45,7 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   rig.get<QAction>("ExportCsv")->trigger();  // nothing measured yet
   EXPECT_EQ(rig.lastMessage(), "There is no whole trace to export yet.");
   rig.type("Text3", "200");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   rig.prompter.files = {"floor.csv"};
   rig.get<QAction>("ExportCsv")->trigger();
   const auto rows = readCsv("floor.csv");

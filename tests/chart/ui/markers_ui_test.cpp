@@ -28,8 +28,7 @@ void sweep(Rig& rig, const char* start, const char* stop, const char* points) {
   rig.type("Text1", start);
   rig.type("Text2", stop);
   rig.type("Text3", points);
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
 }
 
 double attenuationDb(double f, double fc, int order) {

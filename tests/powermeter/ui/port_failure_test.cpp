@@ -14,8 +14,7 @@ TEST(PowerMeterPortFailure, ThePassStopsWithAMessageAndTheBannerSaysSo) {
   rig.type("Text3", "2000");
   // Reset, multiplier and first word are about 150 writes, a point about 104.
   rig.port->failAtWrite = 150 + 104 * 300;
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   EXPECT_FALSE(rig.get<QToolButton>("Option1")->isChecked());
   EXPECT_NE(rig.lastMessage().find("stopped working: the adapter was unplugged"), std::string::npos)
       << rig.lastMessage();
@@ -29,8 +28,7 @@ TEST(PowerMeterPortFailure, ThePassStopsWithAMessageAndTheBannerSaysSo) {
 
   // Further passes send nothing and say why again.
   const size_t messages = rig.prompter.messages().size();
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(rig.prompter.messages().size(), messages + 1);
   EXPECT_EQ(rig.port->writes.size(), *rig.port->failAtWrite);
 }

@@ -30,12 +30,6 @@ namespace {
 const QColor kGreen(0, 128, 0), kCyan(0, 128, 128), kGrey(192, 192, 192);
 const QColor kMagenta(255, 0, 255), kBlue(0, 0, 255);
 
-size_t lineCount(const std::string& text) {
-  size_t n = 0;
-  for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
-  return n;
-}
-
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
   size_t start = 0;
@@ -101,8 +95,7 @@ TEST(PowerMeterCommands, CalibrationTakesTheReadingThenSweeps) {
   Rig rig("through");
   rig.open();
   rig.type("Text3", "100");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   const int passes = rig.resets();
   // The generator stays at 30 MHz, where the simulated detector reads about 0 dBm.
   const int reading = rig.simulator().detectorCounts();
@@ -151,7 +144,7 @@ TEST(PowerMeterCommands, ReferenceLevelMeasuredWrittenAndDrawn) {
   EXPECT_EQ(rig.get<QProgressBar>("SweepProgress")->value(), 1000);
   EXPECT_EQ(rig.lastMessage(), "Reference level stored in level.rif.");
   const std::string file = common::readTextFile("level.rif").value();
-  EXPECT_EQ(lineCount(file), 1601u);
+  EXPECT_EQ(lines(file).size(), 1601u);
   // Through 3 dB of attenuation, and drawn at once.
   EXPECT_NEAR(rig.window->levelReference()[30], -3, 0.11);
   const auto* after = referenceIn(pc1, kGreen);
@@ -235,7 +228,7 @@ TEST(PowerMeterCommands, CrystalMeterOnASimulatedCrystal) {
             "and stored in Quartz.rif; R0 is 50 ohm.");
   EXPECT_EQ(rig.prompter.shown.back().title, "CalQuartz");
   EXPECT_EQ(powermeter::findQuartzRif().filename(), "Quartz.rif");
-  EXPECT_EQ(lineCount(common::readTextFile("Quartz.rif").value()), 1601u);
+  EXPECT_EQ(lines(common::readTextFile("Quartz.rif").value()).size(), 1601u);
   EXPECT_NEAR(rig.window->quartzReference()[100], 0, 0.11);
   EXPECT_NE(referenceIn(rig.chart(), kCyan), nullptr);
 
@@ -269,8 +262,7 @@ TEST(PowerMeterCommands, CrystalMeterOnASimulatedCrystal) {
   EXPECT_EQ(rig.chart()->traces()[0].y.size(), 801u);
   EXPECT_NE(referenceIn(rig.chart(), kCyan), nullptr);
   // The next ordinary sweep drops the through path from the chart.
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(referenceIn(rig.chart(), kCyan), nullptr);
   rig.window->close();
   EXPECT_EQ(powermeter::ReadVar().R0, 50);
@@ -305,11 +297,9 @@ TEST(PowerMeterCommands, SavedChartHoldsTheReferenceAtTheCentre) {
   EXPECT_NE(rig.lastMessage().find("no chart to save"), std::string::npos);
   EXPECT_TRUE(rig.prompter.filters.empty());
 
-  rig.get<QToolButton>("Option1")->click();  // 3 to 30 MHz, 1000 points
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());  // 3 to 30 MHz, 1000 points
   const std::string path = (rig.dir.path() / "sweep.pwm").string();
-  rig.prompter.files = {path};
-  rig.get<QAction>("saveas")->trigger();
+  rig.withFile("saveas", path);
   EXPECT_EQ(rig.prompter.shown.back().kind, "save");
   EXPECT_EQ(rig.prompter.shown.back().title, "Save File ");
   EXPECT_EQ(rig.prompter.filters.back(), "file pwm(*.pwm)|*.pwm");
@@ -324,8 +314,7 @@ TEST(PowerMeterCommands, SavedChartHoldsTheReferenceAtTheCentre) {
   EXPECT_EQ(rig.window->storedReference(), -1.65f);
 
   // A save that fails says so and leaves the earlier file and Text6 alone.
-  rig.prompter.files = {(rig.dir.path() / "missing" / "x.pwm").string()};
-  rig.get<QAction>("saveas")->trigger();
+  rig.withFile("saveas", (rig.dir.path() / "missing" / "x.pwm").string());
   EXPECT_NE(rig.lastMessage().find("could not be saved"), std::string::npos);
   EXPECT_EQ(rig.text("Text6").toStdString(), path);
   // Cancel: nothing.
@@ -341,9 +330,8 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceAndShowsItsLevel) {
   rig.type("Text9", "-50");
   writeChart("a.pwm", 100, 14, 14.35f, -3.5f);
   writeChart("b.pwm", 1000, 1, 21, std::nullopt);  // 1004 lines: no reference level
-  ASSERT_EQ(lineCount(common::readTextFile("b.pwm").value()), 1004u);
-  rig.prompter.files = {"a.pwm"};
-  rig.get<QAction>("open")->trigger();
+  ASSERT_EQ(lines(common::readTextFile("b.pwm").value()).size(), 1004u);
+  rig.withFile("open", "a.pwm");
   EXPECT_EQ(rig.prompter.shown.back().title, "Load File");
   EXPECT_EQ(rig.prompter.filters.back(), "file pwm(*.pwm)|*.pwm");
   EXPECT_EQ(rig.text("Text6"), "a.pwm");
@@ -365,20 +353,17 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceAndShowsItsLevel) {
   EXPECT_FLOAT_EQ(static_cast<float>(flat->x.back()), 14.35f);
 
   // A file without a reference level keeps the one in force.
-  rig.prompter.files = {"b.pwm"};
-  rig.get<QAction>("open")->trigger();
+  rig.withFile("open", "b.pwm");
   EXPECT_EQ(rig.window->points(), 1000);
   EXPECT_EQ(rig.text("Text3"), "1000");
   EXPECT_EQ(rig.window->storedReference(), -3.5f);
   ASSERT_NE(referenceIn(rig.chart(), kGrey), nullptr);
   // A stored level of 0 draws none.
   writeChart("c.pwm", 10, 1, 2, 0.0f);
-  rig.prompter.files = {"c.pwm"};
-  rig.get<QAction>("open")->trigger();
+  rig.withFile("open", "c.pwm");
   EXPECT_TRUE(rig.chart()->referenceTraces().empty());
   // A sweep ends the loaded chart.
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   EXPECT_FALSE(rig.window->chartFromFile());
   EXPECT_EQ(rig.text("Text6"), "");
   EXPECT_NE(referenceIn(rig.chart(), kGreen), nullptr);
@@ -388,16 +373,14 @@ TEST(PowerMeterCommands, UnreadableChartChangesNothing) {
   Rig rig("atten:20");
   rig.open();
   writeChart("good.pwm", 100, 5, 6, -2.0f);
-  rig.prompter.files = {"good.pwm"};
-  rig.get<QAction>("open")->trigger();
+  rig.withFile("open", "good.pwm");
   const std::vector<float> trace(rig.window->trace().begin(), rig.window->trace().begin() + 101);
   // More steps than the trace holds: refused before a level is read.
   std::ofstream("big.pwm") << "30000\r\n1\r\n2\r\n-1\r\n";
   // One level short.
   std::ofstream("short.pwm") << "3\r\n1\r\n2\r\n-1\r\n-2\r\n-3\r\n";
   for (const char* bad : {"big.pwm", "short.pwm", "none.pwm"}) {
-    rig.prompter.files = {bad};
-    rig.get<QAction>("open")->trigger();
+    rig.withFile("open", bad);
     EXPECT_NE(rig.lastMessage().find("was not opened"), std::string::npos) << bad;
     EXPECT_NE(rig.lastMessage().find(bad), std::string::npos) << bad;
     EXPECT_EQ(rig.text("Text6"), "good.pwm") << bad;
@@ -408,8 +391,7 @@ TEST(PowerMeterCommands, UnreadableChartChangesNothing) {
   }
   EXPECT_NE(rig.prompter.messages()[0].find("20002"), std::string::npos);
   // The memory trace is as careful.
-  rig.prompter.files = {"short.pwm"};
-  rig.get<QAction>("finMem")->trigger();
+  rig.withFile("finMem", "short.pwm");
   EXPECT_NE(rig.lastMessage().find("not put in memory"), std::string::npos);
   EXPECT_FALSE(rig.get<QCheckBox>("Check1")->isChecked());
   EXPECT_TRUE(rig.chart()->memoryTraces().empty());
@@ -419,8 +401,7 @@ TEST(PowerMeterCommands, MemoryTraceFromAFileAndFromTheChart) {
   Rig rig("atten:20");
   rig.open();
   writeChart("mem.pwm", 50, 10, 20, -7.0f);
-  rig.prompter.files = {"mem.pwm"};
-  rig.get<QAction>("finMem")->trigger();
+  rig.withFile("finMem", "mem.pwm");
   EXPECT_EQ(rig.prompter.shown.back().title, "Load File");
   EXPECT_TRUE(rig.get<QCheckBox>("Check1")->isChecked());
   ASSERT_EQ(rig.chart()->memoryTraces().size(), 1u);
@@ -437,12 +418,10 @@ TEST(PowerMeterCommands, MemoryTraceFromAFileAndFromTheChart) {
   // This chart in memory, then a new sweep over another device: the old trace
   // in colour 13 under the new one in colour 9.
   rig.type("Text3", "300");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   rig.get<QAction>("ScrMem")->trigger();
   rig.connect("atten:10");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   ASSERT_EQ(rig.chart()->memoryTraces().size(), 1u);
   ASSERT_EQ(rig.chart()->traces().size(), 1u);
   EXPECT_EQ(rig.chart()->memoryTraces()[0].colour, kMagenta);
@@ -494,12 +473,10 @@ TEST(PowerMeterCommands, Screenshots) {
   rig.type("Text3", "1000");
   rig.type("Text8", "10");
   rig.type("Text9", "-80");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   rig.get<QAction>("ScrMem")->trigger();
   rig.connect("lowpass:fc=12,order=5");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   QTest::mouseMove(rig.chart(), rig.pixel(12, -3));
   QTest::qWait(50);
   ASSERT_TRUE(rig.window->grab().save(QString(folder) + "/powermeter-compare.png"));
@@ -511,8 +488,7 @@ TEST(PowerMeterCommands, RecentFilesListChartsOpenedAndSavedAndReopenThem) {
   writeChart("a.pwm", 100, 14, 14.35f, -3.5f);
   writeChart("b.pwm", 10, 1, 2, std::nullopt);
   for (const char* name : {"a.pwm", "b.pwm", "a.pwm"}) {
-    rig.prompter.files = {name};
-    rig.get<QAction>("open")->trigger();
+    rig.withFile("open", name);
   }
   auto entries = [&] {
     QStringList names;

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -21,6 +23,7 @@
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/simulated_instrument.h"
 #include "support/temp_dir.h"
+#include "support/ui/widgets.h"
 
 namespace kolm::test {
 
@@ -74,11 +77,14 @@ struct Rig {
   }
   template <typename T>
   T* get(const char* name) {
-    T* c = window->findChild<T*>(name);
-    EXPECT_NE(c, nullptr) << name;
-    return c;
+    return child<T>(window, name);
   }
   QString text(const char* name) { return get<QLineEdit>(name)->text(); }
+  // Runs a menu command with the file dialog answering `file`.
+  void withFile(const char* action, const std::string& file) {
+    prompter.files = {file};
+    get<QAction>(action)->trigger();
+  }
   void type(const char* name, const QString& value) {
     auto* e = get<QLineEdit>(name);
     e->selectAll();
@@ -87,6 +93,11 @@ struct Rig {
   chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("Pc1"); }
   bool waitIdle(int ms = 10000) {
     return QTest::qWaitFor([this] { return !window->sweeping(); }, ms);
+  }
+  // One sweep from the Single button, to its end.
+  bool sweep() {
+    get<QToolButton>("Option1")->click();
+    return waitIdle();
   }
   int resets() const {
     return static_cast<int>(std::count(port->writes.begin(), port->writes.end(), 144));

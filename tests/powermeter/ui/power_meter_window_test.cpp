@@ -53,9 +53,9 @@ TEST(PowerMeterWindowTest, OpensWithTheDefaultsAndItsMenus) {
   // The menu bar, left to right.
   QStringList menus;
   for (QAction* a : rig.window->menuBar()->actions()) menus << a->text();
-  EXPECT_EQ(menus, (QStringList{"File", "Parameters", "Compare", "Calibrate", "Reference_Level",
-                                "CrystalMeter", "Markers", "Print", "About_Power_Meter",
-                                "Analysis"}));
+  EXPECT_EQ(menus,
+            (QStringList{"File", "Parameters", "Compare", "Calibrate", "Reference_Level",
+                         "CrystalMeter", "Markers", "Print", "About_Power_Meter", "Analysis"}));
   EXPECT_EQ(rig.get<QAction>("Exit_Power_Meter")->text(), "Exi Power Meter");
   EXPECT_TRUE(rig.get<QAction>("Exit_Power_Meter")->isEnabled());
   EXPECT_EQ(rig.get<QAction>("ScrMem")->text(), "This Chart in memory");
@@ -138,16 +138,14 @@ TEST(PowerMeterWindowTest, FloorLevelsAreMarkedAndReadAsABound) {
   Rig rig("atten:90");
   rig.open();
   rig.type("Text3", "100");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   const auto& t = rig.chart()->traces().at(0);
   ASSERT_EQ(t.marks.size(), 101u);
   for (chart::Mark m : t.marks) EXPECT_EQ(m, chart::Mark::AtMost);
   QTest::mouseMove(rig.chart(), rig.pixel(14, -50));
   EXPECT_EQ(rig.text("LevelReadout"), "level ≤ -83.9 dBm (floor)");
   rig.connect("atten:20");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   EXPECT_TRUE(rig.chart()->traces().at(0).marks.empty());
   QTest::mouseMove(rig.chart(), rig.pixel(15, -50));
   EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
@@ -160,8 +158,7 @@ TEST(PowerMeterWindowTest, FloorAndOverloadOnTheTypicalBoard) {
   rig.open();
   rig.type("Text3", "300");
   rig.type("Text9", "-100");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   for (chart::Mark m : rig.chart()->traces().at(0).marks) EXPECT_EQ(m, chart::Mark::AtMost);
   QTest::mouseMove(rig.chart(), rig.pixel(14, -50));
   EXPECT_TRUE(rig.text("LevelReadout").startsWith("level ≤ -7"));
@@ -169,8 +166,7 @@ TEST(PowerMeterWindowTest, FloorAndOverloadOnTheTypicalBoard) {
   if (QByteArray dir = qgetenv("KOLM_SCREENSHOT_DIR"); !dir.isEmpty())
     rig.window->grab().save(QString::fromUtf8(dir) + "/powermeter-floor.png");
   rig.connect("amp:25");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   for (chart::Mark m : rig.chart()->traces().at(0).marks) EXPECT_EQ(m, chart::Mark::AtLeast);
   QTest::mouseMove(rig.chart(), rig.pixel(16, -50));  // a move the chart sees
   EXPECT_EQ(rig.text("LevelReadout"), "level ≥ 20.0 dBm (overload)");
@@ -296,8 +292,7 @@ TEST(PowerMeterWindowTest, ZoomReadoutAndDoubleClickReset) {
   Rig rig;
   rig.open();
   rig.type("Text3", "1000");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   auto* pc1 = rig.chart();
   // The readout follows the mouse.
   QPoint p = rig.pixel(14.0255, -12.34);
@@ -338,8 +333,7 @@ TEST(PowerMeterWindowTest, ThisChartInMemoryDrawsUnderTheNextTrace) {
   Rig rig;
   rig.open();
   rig.type("Text3", "100");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   rig.get<QAction>("ScrMem")->trigger();
   EXPECT_TRUE(rig.get<QCheckBox>("Check1")->isChecked());
   ASSERT_EQ(rig.chart()->memoryTraces().size(), 1u);
@@ -387,8 +381,7 @@ TEST(PowerMeterWindowTest, Screenshots) {
   rig.type("Text1", "1");
   rig.type("Text2", "30");
   rig.type("Text3", "2000");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.sweep());
   auto* pc1 = rig.chart();
   QTest::mouseMove(pc1, rig.pixel(10, -3));
   QTest::qWait(50);

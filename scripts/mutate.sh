@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Mutation check of the core tests: applies each of a fixed list of small faults
+# to the core's formulas and rules (a sign, an off-by-one, < for <=, a wrong
+# constant), one at a time, rebuilds the core tests and runs them. A mutation the
+# tests catch is "killed"; one they pass is "survived" and names a hole.
+#   scripts/mutate.sh            every mutation
+#   scripts/mutate.sh 3 17       only those numbers
+# The faults are made in a copy of the sources under build-mut/ (the build
+# without windows, so only the core, the command line and their tests are
+# rebuilt): the working tree is never written to, and the copy's file is put back
+# after each mutation, on Ctrl-C too.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+# file | text as it stands (once in the file, on one line) | the fault
+mutations=(
+  "src/hw/dds.cpp|mask >= 1; mask /= 2|mask > 1; mask /= 2"
+  "src/hw/dds.cpp|RefClkMultiplier * 8 + 6|RefClkMultiplier * 8 + 4"
+  "src/hw/dds.cpp|if (w >= 2147483648.0)|if (w > 2147483648.0)"
+  "src/hw/dds.cpp|frequencyMHz < 0)|frequencyMHz <= 0)"
+  "src/hw/readout.cpp|kDetectorBit) ++a;|kDetectorBit) --a;"
+  "src/hw/readout.cpp|kBridgeBBit) ++r.b;|kBridgeABit) ++r.b;"
+  "src/hw/params.cpp|multiplier > 3 ?|multiplier >= 3 ?"
+  "src/hw/params.cpp|QuartzMHz <= 0|QuartzMHz < 0"
+  "src/powermeter/level.cpp|((-60.0 / d) * (calibration.Cal0 - reading))|((60.0 / d) * (calibration.Cal0 - reading))"
+  "src/powermeter/level.cpp|if (level <= floorDbm)|if (level < floorDbm)"
+  "src/powermeter/level.cpp|(calibration.Cal0 - 1023)|(calibration.Cal0 - 1024)"
+  "src/powermeter/calibration.cpp|Calibration{826, 235}|Calibration{826, 236}"
+  "src/powermeter/calibration.cpp|k < 5; ++k|k < 4; ++k"
+  "src/powermeter/normalise.cpp|position = mhz * 10;|position = mhz * 100;"
+  "src/powermeter/normalise.cpp|position > last) return|position >= last) return"
+  "src/powermeter/sweep.cpp|plan.LevelBottom = plan.LevelBottom - 1.0f|plan.LevelBottom = plan.LevelBottom + 1.0f"
+  "src/analyzer/impedance.cpp|b * p - a * q|b * p + a * q"
+  "src/analyzer/impedance.cpp|difference * 30|difference * 31"
+  "src/analyzer/impedance.cpp|? 0.999f : rho|? 0.99f : rho"
+  "src/analyzer/impedance.cpp|* 3.14 / 180.0|* 3.14159 / 180.0"
+  "src/analyzer/impedance.cpp|resistance = 50.0f * z.re|resistance = 75.0f * z.re"
+  "src/analyzer/validity.cpp|if (a > 512)|if (a >= 512)"
+  "src/analyzer/validity.cpp|b >= 1023 - kPhaseEndCounts|b > 1023 - kPhaseEndCounts"
+  "src/analyzer/validity.cpp|if (q == kSwr) return Mark::AtMost;|if (q == kSwr) return Mark::AtLeast;"
+  "src/analyzer/measurement.cpp|(stop - start) / points + start|(stop - start) / (points + 1) + start"
+  "src/analyzer/sweep.cpp|i <= *n; ++i) word += p.wordStep|i < *n; ++i) word += p.wordStep"
+  "src/vfo/tuning.cpp|t.DdsFreq / 2 - ifOffset|t.DdsFreq / 2 + ifOffset"
+  "src/vfo/tuning.cpp|6 + (p - 1 - position)|6 + (p - position)"
+  "src/vfo/tuning.cpp|t.DdsFreq > limit|t.DdsFreq >= limit"
+  "src/chart/grid.cpp|if (d < 30) s = 2;|if (d <= 30) s = 2;"
+  "src/chart/grid.cpp|m >= 21 && m <= 46|m >= 21 && m <= 45"
+  "src/chart/grid.cpp|viewStart) / 8.0f|viewStart) / 10.0f"
+  "src/chart/markers.cpp|(b.value - a.value) * along|(b.value + a.value) * along"
+  "src/chart/markers.cpp|? v > t.y[*best]|? v >= t.y[*best]"
+  "src/chart/markers.cpp|markers_.size() == 2)|markers_.size() == 3)"
+  "src/chart/zoom.cpp|? points >= policy.minPoints|? points > policy.minPoints"
+  "src/chart/zoom.cpp|views_.erase(views_.begin() + 1)|views_.erase(views_.begin())"
+  "src/common/text.cpp|if (rest > half \|\| (rest == half && (n & 1))) ++n;|if (rest >= half) ++n;"
+  "src/common/text.cpp|if (++digits > 15) return false;|if (++digits > 16) return false;"
+)
+
+copy="$root/build-mut/tree"
+build="$root/build-mut/build"
+mkdir -p "$copy"
+# The copy follows the working tree (sources, tests, build files; no build output).
+tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$copy" -xf -
+
+current=""
+restore() { if [ -n "$current" ]; then cp -p "$copy/$current.orig" "$copy/$current"; rm -f "$copy/$current.orig"; current=""; fi; }
+trap 'restore' EXIT
+trap 'restore; echo "mutate.sh: stopped" >&2; exit 130' INT TERM
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$copy" -B "$build" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Release -DKOLM_GUI=OFF \
+      -DKOLM_BENCH=OFF >/dev/null
+echo "Building the unmutated core tests..."
+ninja -C "$build" kolm_core_tests >/dev/null
+# Every core test but one: the long pass held only to see its progress output
+# (about half a minute of waiting each run, too long to repeat for every mutation).
+filter=--gtest_filter=-CliPowerSweep.ProgressOnLongPasses
+# Started in the background, the tests would inherit an ignored SIGINT, which the
+# command line's stop tests send: give them the default action back.
+tests=(env --default-signal=INT ./kolm_core_tests "$filter" --gtest_brief=1)
+# A loaded machine can fail a timing test once: the baseline gets a second try.
+baseline() { (cd "$build" && "${tests[@]}" >"$root/build-mut/baseline.log" 2>&1); }
+if ! baseline && ! baseline; then
+  echo "mutate.sh: the core tests fail without any mutation (build-mut/baseline.log); nothing to measure" >&2
+  exit 2
+fi
+
+selected=("$@")
+killed=0 survived=0 broken=0
+for n in "${!mutations[@]}"; do
+  number=$((n + 1))
+  if [ ${#selected[@]} -gt 0 ] && [[ ! " ${selected[*]} " =~ " $number " ]]; then continue; fi
+  IFS='|' read -r file from to <<<"${mutations[$n]//\\|/$'\x1f'}"
+  from=${from//$'\x1f'/|} to=${to//$'\x1f'/|}
+  hits=$(grep -cF -- "$from" "$copy/$file" || true)
+  if [ "$hits" != 1 ]; then
+    printf '%2d  NOT APPLIED (%s lines match)  %s: %s\n' "$number" "$hits" "$file" "$from"
+    broken=$((broken + 1))
+    continue
+  fi
+  cp -p "$copy/$file" "$copy/$file.orig"
+  current=$file
+  FROM=$from TO=$to awk '{ i = index($0, ENVIRON["FROM"])
+    if (i) $0 = substr($0, 1, i - 1) ENVIRON["TO"] substr($0, i + length(ENVIRON["FROM"]))
+    print }' "$copy/$file.orig" >"$copy/$file"
+  if ! ninja -C "$build" kolm_core_tests >/dev/null 2>&1; then
+    verdict="killed (does not build)"
+  elif (cd "$build" && timeout 600 "${tests[@]}" --gtest_fail_fast >/dev/null 2>&1); then
+    verdict="SURVIVED"
+  else
+    verdict="killed"
+  fi
+  restore
+  case $verdict in SURVIVED) survived=$((survived + 1)) ;; *) killed=$((killed + 1)) ;; esac
+  printf '%2d  %-24s %s: %s  ->  %s\n' "$number" "$verdict" "$file" "$from" "$to"
+done
+ninja -C "$build" kolm_core_tests >/dev/null 2>&1 || true
+echo "mutations: ${#mutations[@]}, killed $killed, survived $survived, not applied $broken"
