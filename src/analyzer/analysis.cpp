@@ -58,8 +58,8 @@ std::string swrReport(const SwrAnalysis& a) {
 
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& a) {
   const auto& text = chart::panelText;
-  auto mhz = [&text](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
-  auto khz = [&text](const std::optional<double>& v) {
+  auto mhz = [&](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
+  auto khz = [&](const std::optional<double>& v) {
     return text(v ? std::optional<double>(*v * 1e3) : std::nullopt, "0.0", " kHz");
   };
   return {

@@ -57,8 +57,8 @@ std::string levelReport(const LevelAnalysis& a) {
 
 std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {
   const auto& text = chart::panelText;
-  auto mhz = [&text](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
-  auto khz = [&text](const std::optional<double>& v) {
+  auto mhz = [&](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
+  auto khz = [&](const std::optional<double>& v) {
     return text(v ? std::optional<double>(*v * 1e3) : std::nullopt, "0.000", " kHz");
   };
   return {

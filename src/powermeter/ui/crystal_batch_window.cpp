@@ -134,7 +134,8 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   fileRow->addWidget(status_, 1);
   layout->addLayout(fileRow);
 
-  setMinimumSize(560, 360);
+  // Never narrower than the matching row, whatever the language of its labels.
+  setMinimumSize(QSize(560, 360).expandedTo(minimumSizeHint()));
   common::ui::openAtSize(this, QSize(980, 560));
   updateButtons();
 }

@@ -1,0 +1,177 @@
+// The power meter window's drawing: the trace, the memory and the reference
+// lines, the levels relative to level.rif, and the cursor readout.
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "chart/chart.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/ui/recent_files.h"
+#include "common/ui/ui_context.h"
+#include "powermeter/normalise.h"
+#include "powermeter/ui/power_meter_window.h"
+
+namespace kolm::powermeter::ui {
+
+namespace {
+
+// The colour of the chart's labels, used for a loaded chart's stored reference level.
+const QColor kForeground(192, 192, 192);
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// Levels read by markers in dBm, their differences in dB.
+void levelUnits(chart::ui::Trace& t) {
+  t.unit = "dBm";
+  t.deltaUnit = "dB";
+  t.words = &levelMarkWords();
+}
+
+}  // namespace
+
+void PowerMeterWindow::showTrace() {
+  showAnalysis();
+  if (validLevels_ < 1) {
+    Pc1->setTraces({});
+    return;
+  }
+  // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
+  chart::ui::Trace t;
+  t.colour = chart::ui::paletteQColor(9);
+  t.name = GraficoDaFile ? tr("trace: %1").arg(QFileInfo(Text6->text()).fileName()) : tr("trace");
+  t.start = TraceStart;
+  t.stop = validLevels_ == Points + 1 ? TraceStop
+                                      : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
+                                                         (validLevels_ - 1) / Points;
+  t.y = std::vector<float>(Traccia.begin(), Traccia.begin() + validLevels_);
+  t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
+  levelUnits(t);
+  if (normalised()) relativeTrace(t, traceLimits_);
+  Pc1->setTraces({std::move(t)});
+}
+
+void PowerMeterWindow::Visualizza() {
+  chart::guardSpan(ViewStart, ViewStop);
+  chart::guardLevels(LevelTop, LevelBottom);
+  Pc1->setScale(chart::powerMeterScale(ViewStart, ViewStop, LevelTop, LevelBottom));
+  chart::GridSpec grid = chart::powerMeterGrid(ViewStart, ViewStop, LevelTop, LevelBottom);
+  if (normalised()) grid.yUnit = "dB";
+  Pc1->setGrid(std::move(grid));
+  std::vector<chart::ui::Trace> memory;
+  if (Check1->isChecked() && MemPoints >= 1) {
+    chart::ui::Trace m;
+    m.colour = chart::ui::paletteQColor(13);
+    m.name = tr("memory: %1").arg(memoryName_);
+    m.dashed = true;
+    m.start = MemStart;
+    m.stop = MemStop;
+    m.y = std::vector<float>(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
+    levelUnits(m);
+    if (normalised()) relativeTrace(m, memLimits_);
+    memory.push_back(std::move(m));
+  }
+  Pc1->setMemoryTraces(std::move(memory));
+  showReferences();
+  showTrace();
+}
+
+void PowerMeterWindow::showReferences() {
+  std::vector<chart::ui::Trace> refs;
+  auto polyline = [&refs](const std::vector<RefPoint>& points, const QColor& colour,
+                          const QString& name) {
+    if (points.empty()) return;
+    chart::ui::Trace t;
+    t.colour = colour;
+    t.name = name;
+    std::vector<double> x;
+    std::vector<float> y;
+    for (const RefPoint& p : points) {
+      x.push_back(p.x);
+      y.push_back(p.y);
+    }
+    t.x = std::move(x);
+    t.y = std::move(y);
+    refs.push_back(std::move(t));
+  };
+  if (normalised()) {  // the reference is the 0 dB line now
+    Pc1->setReferenceTraces({});
+    return;
+  }
+  const LevelReferenceDrawing level =
+      disegnaRif(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
+  polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
+  if (level.flatLevel)
+    polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground,
+             tr("stored reference level"));
+  if (showRifQ_)
+    polyline(disegnaRifQ(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3),
+             tr("crystal through path (Quartz.rif)"));
+  Pc1->setReferenceTraces(std::move(refs));
+}
+
+void PowerMeterWindow::ScrMem_Click() {
+  if (validLevels_ != Points + 1) return;  // no whole trace yet
+  // The span the levels were measured over (after a zoom the view is narrower).
+  MemStart = TraceStart;
+  MemStop = TraceStop;
+  MemPoints = Points;
+  memLimits_ = traceLimits_;
+  std::copy(Traccia.begin(), Traccia.begin() + Points + 1, MemTraccia.begin());
+  memoryName_ = GraficoDaFile ? QFileInfo(Text6->text()).fileName() : tr("this chart");
+  if (Check1->isChecked())
+    Visualizza();
+  else
+    Check1->setChecked(true);  // redraws
+}
+
+bool PowerMeterWindow::normalised() const { return action("Normalise")->isChecked(); }
+
+void PowerMeterWindow::setNormalised(bool on) {
+  if (on && rifEntries_ < 1) {
+    context_.prompter.message(
+        tr("There is no level reference (level.rif) yet: measure it with Reference_Level first.")
+            .toStdString(),
+        common::Icon::Warning);
+    on = false;
+  }
+  action("Normalise")->setChecked(on);
+  common::ui::uiSettings().setValue("PowerMeter/normalised", on);
+  Visualizza();
+}
+
+// The levels of `t` (absolute, as measured) minus the reference at each point.
+void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& limits) const {
+  RelativeLevels r =
+      relativeLevels(t.y.data(), t.y.size(), t.start, t.stop, limits, {RifLivello, rifEntries_});
+  t.y = std::move(r.levels);
+  t.marks = std::move(r.marks);
+  t.unit = "dB";
+  t.name += tr(" (relative)");
+}
+
+void PowerMeterWindow::showReadout(double x, double y) {
+  std::string readout = chart::cursorReadout(x, y);
+  if (normalised()) readout.pop_back();  // dB, not dBm
+  Text4->setText(q(readout));
+  // The traces at the cursor's frequency, bounds and flags in words.
+  QStringList parts;
+  auto level = [&](const char* what, const std::vector<float>& levels, int points, int valid,
+                   float start, float stop, const LevelLimits& limits) {
+    auto i = chart::cursorIndex(x, start, stop, points);
+    if (!i || *i >= valid) return;
+    const float value = levels[static_cast<size_t>(*i)];
+    const LevelFlag flag = limits.flag(value);
+    std::string text = what + (" " + levelText(value, flag));
+    if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
+    parts << q(text);
+  };
+  level("level", Traccia, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
+  if (Check1->isChecked() && MemPoints >= 1)
+    level("memory", MemTraccia, MemPoints, MemPoints + 1, MemStart, MemStop, memLimits_);
+  levelReadout_->setText(parts.join("  "));
+}
+
+}  // namespace kolm::powermeter::ui
