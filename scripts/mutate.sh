@@ -62,9 +62,14 @@ mkdir -p "$copy"
 tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$copy" -xf -
 
 current=""
-restore() { if [ -n "$current" ]; then cp -p "$copy/$current.orig" "$copy/$current"; rm -f "$copy/$current.orig"; current=""; fi; }
+# The file is put back with a new time, so that the next build compiles it again.
+restore() { if [ -n "$current" ]; then cp "$copy/$current.orig" "$copy/$current"; rm -f "$copy/$current.orig"; current=""; fi; }
 trap 'restore' EXIT
 trap 'restore; echo "mutate.sh: stopped" >&2; exit 130' INT TERM
+
+# A file an earlier, stopped run had mutated may still be compiled mutated: every
+# file of the list is compiled afresh.
+for m in "${mutations[@]}"; do touch "$copy/${m%%|*}"; done
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -98,7 +103,7 @@ for n in "${!mutations[@]}"; do
     broken=$((broken + 1))
     continue
   fi
-  cp -p "$copy/$file" "$copy/$file.orig"
+  cp "$copy/$file" "$copy/$file.orig"
   current=$file
   FROM=$from TO=$to awk '{ i = index($0, ENVIRON["FROM"])
     if (i) $0 = substr($0, 1, i - 1) ENVIRON["TO"] substr($0, i + length(ENVIRON["FROM"]))
