@@ -71,8 +71,8 @@ class Poster {
   Poster(Probe* probe, clockid_t guiCpu)
       : thread_([this, probe, guiCpu] {
           while (!stop_) {
-            QCoreApplication::postEvent(
-                probe, new ProbeEvent(nowMs(CLOCK_MONOTONIC), nowMs(guiCpu)));
+            QCoreApplication::postEvent(probe,
+                                        new ProbeEvent(nowMs(CLOCK_MONOTONIC), nowMs(guiCpu)));
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
           }
         }) {}

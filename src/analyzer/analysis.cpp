@@ -58,9 +58,9 @@ std::string swrReport(const SwrAnalysis& a) {
 
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& a) {
   const auto& text = chart::panelText;
-  auto mhz = [&](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
-  auto khz = [&](const std::optional<double>& v) {
-    return text(v ? std::optional<double>(*v * 1e3) : std::nullopt, "0.0", " kHz");
+  auto mhz = chart::panelMHz;
+  auto khz = [pattern = std::string_view("0.0")](const std::optional<double>& v) {
+    return chart::panelKHz(v, pattern);
   };
   return {
       {KOLM_TR("kolm", "SWR min"), text(a.swrMin, "0.000", "")},

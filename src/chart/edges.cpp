@@ -26,4 +26,12 @@ std::string panelText(const std::optional<double>& value, std::string_view patte
   return common::formatPattern(*value, pattern) + std::string(unit);
 }
 
+std::string panelMHz(const std::optional<double>& mhz) {
+  return panelText(mhz, "0.000 000", " MHz");
+}
+
+std::string panelKHz(const std::optional<double>& mhz, std::string_view pattern) {
+  return panelText(mhz ? std::optional<double>(*mhz * 1e3) : std::nullopt, pattern, " kHz");
+}
+
 }  // namespace kolm::chart

@@ -61,5 +61,9 @@ std::string reportLine(std::string_view key, const std::optional<double>& value,
 // common::formatPattern) followed by `unit`, or "none" in the user's language.
 std::string panelText(const std::optional<double>& value, std::string_view pattern,
                       std::string_view unit);
+// A frequency in MHz as a panel shows it, to the hertz.
+std::string panelMHz(const std::optional<double>& mhz);
+// A width in MHz as a panel shows it in kHz, in `pattern`.
+std::string panelKHz(const std::optional<double>& mhz, std::string_view pattern);
 
 }  // namespace kolm::chart

@@ -57,9 +57,9 @@ std::string levelReport(const LevelAnalysis& a) {
 
 std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {
   const auto& text = chart::panelText;
-  auto mhz = [&](const std::optional<double>& v) { return text(v, "0.000 000", " MHz"); };
-  auto khz = [&](const std::optional<double>& v) {
-    return text(v ? std::optional<double>(*v * 1e3) : std::nullopt, "0.000", " kHz");
+  auto mhz = chart::panelMHz;
+  auto khz = [pattern = std::string_view("0.000")](const std::optional<double>& v) {
+    return chart::panelKHz(v, pattern);
   };
   return {
       {KOLM_TR("kolm", "Maximum"), text(a.peakDbm, "0.00", " dBm")},
