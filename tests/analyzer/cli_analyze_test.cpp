@@ -93,7 +93,6 @@ TEST_F(CliAnalyze, ReportOfASeriesRlcLoad) {
                                       "swr15_low_mhz", "swr15_high_mhz", "swr15_bw_mhz"}));
   using kolm::test::reportedNumber;
   EXPECT_NEAR(reportedNumber(last.out, "swr_min_mhz"), 11.254, 0.02);
-  EXPECT_NEAR(reportedNumber(last.out, "swr_min"), 1.25, 0.03);
   EXPECT_NEAR(reportedNumber(last.out, "swr2_low_mhz"), 10.117, 0.02);
   EXPECT_NEAR(reportedNumber(last.out, "swr2_high_mhz"), 12.518, 0.02);
 }

@@ -126,11 +126,9 @@ TEST(Touchstone, FormatsUnitsAndReferences) {
   }
   // Open in a 75 ohm file is still open.
   EXPECT_NEAR(parseTouchstone("# MHz S RI R 75\n1 1 0\n").table.gamma[0].real(), 1, 1e-12);
-
+  // CR LF lines; past the last point its value holds (the bridge test interpolates).
   auto t = parseTouchstone("# MHz S RI R 50\r\n1 0 0\r\n3 1 0\r\n");
   ASSERT_TRUE(t.ok());
-  EXPECT_NEAR(t.table.at(2).real(), 0.5, 1e-12);
-  EXPECT_NEAR(t.table.at(0.5).real(), 0, 1e-12);
   EXPECT_NEAR(t.table.at(9).real(), 1, 1e-12);
 }
 

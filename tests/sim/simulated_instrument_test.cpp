@@ -11,7 +11,6 @@
 #include "sim_rig.h"
 #include "support/temp_dir.h"
 
-using kolm::test::countsToDbm;
 using kolm::test::SimRig;
 namespace hw = kolm::hw;
 namespace sim = kolm::sim;
@@ -239,30 +238,6 @@ TEST(SimDut, LowpassIsButterworth) {
   EXPECT_NEAR(dutDb(1), 0, 1e-6);
   EXPECT_NEAR(dutDb(20), -3.0103, 1e-4);
   EXPECT_NEAR(dutDb(40), -30.1072, 1e-3);
-}
-
-// The notch above the series resonance: L and C in parallel resonance with C0.
-TEST(SimDut, CrystalParallelNotch) {
-  const double fs = 10, c = 20e-15, c0 = 5e-12;
-  SimRig xtal("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
-  xtal.tune(fs);
-  EXPECT_NEAR(xtal.sim->detectorDbm(), -20 * std::log10(70.0 / 50), 0.02);  // R = 20 at Fs
-  const double fp = fs * std::sqrt(1 + c / c0);                             // 10.01998 MHz
-  double notchMHz = 0, notchDbm = 1e9;
-  for (int i = 0; i <= 5000; ++i) {
-    double f = fs + 0.001 + i * 1e-5;
-    xtal.step(f);
-    if (xtal.sim->detectorDbm() < notchDbm) {
-      notchDbm = xtal.sim->detectorDbm();
-      notchMHz = f;
-    }
-  }
-  EXPECT_NEAR(notchMHz, fp, 2e-4);
-  EXPECT_LT(notchDbm, -60);
-  xtal.step(notchMHz);
-  EXPECT_LT(xtal.detector(), 200);
-  xtal.step(fs + 0.05);  // well above: C0 passes part of the signal again
-  EXPECT_GT(xtal.sim->detectorDbm(), notchDbm + 10);
 }
 
 // ---- The back end as the program opens it ----
