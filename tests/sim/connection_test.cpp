@@ -156,9 +156,6 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   EXPECT_EQ(loadPortOptions().simDut, "through");
   EXPECT_EQ(loadPortOptions().simLoad, "r=50");
   EXPECT_FALSE(readPortOptions().has_value());
-
-  EXPECT_EQ(loadPortOptions().simBoard, "typical");
-  EXPECT_EQ(loadPortOptions().simQuartz, "");
   ASSERT_TRUE(
       savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"}));
   EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),
