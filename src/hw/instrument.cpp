@@ -36,8 +36,10 @@ namespace {
 
 using Monotonic = std::chrono::steady_clock;
 
-// Waits above this end on the monotonic clock as well (1 ms).
-constexpr double kConfirmedUnits = 10000;
+// Waits from this length on (200 us) are anchored on the monotonic clock: over
+// a millisecond the counter and the clock can drift apart by a few hundred
+// nanoseconds (a virtual machine's clock is steered against its host's).
+constexpr double kAnchoredUnits = 2000;
 
 #if defined(__x86_64__) || defined(_M_X64)
 inline uint64_t ticksNow() { return __rdtsc(); }
@@ -60,9 +62,9 @@ struct Bracket {
   Monotonic::time_point at;
 };
 
-Bracket bracket() {
+Bracket bracket(int tries = 32) {
   Bracket best;
-  for (int k = 0; k < 32; ++k) {
+  for (int k = 0; k < tries; ++k) {
     const uint64_t before = ticksNow();
     const auto at = Monotonic::now();
     const uint64_t after = ticksNow();
@@ -93,6 +95,34 @@ double tickRate() {
   return rate;
 }
 
+void spinTo(uint64_t end) {
+  while (ticksNow() < end) {
+  }
+}
+
+// Waits `ns` from the counter reading `start` by the monotonic clock, with the
+// last stretch timed on the counter. Every step errs late: the clock's time of
+// `start` is bounded from above by a bracket's reading less the ticks before
+// it (at the rate's upper bound), and the end is counted from the tick after
+// the last bracket's reading.
+void waitAnchored(uint64_t start, double ns, double rate) {
+  const Bracket first = bracket(8);
+  const double before = static_cast<double>(first.before - start) / rate;
+  const auto deadline =
+      first.at + std::chrono::nanoseconds(static_cast<int64_t>(std::ceil(ns - std::floor(before))));
+  uint64_t from = first.after;
+  double left = std::chrono::duration<double, std::nano>(deadline - first.at).count();
+  // Stretches on the counter, each stopping short of the deadline by a margin
+  // wider than the drift over it, then a fresh bracket.
+  while (left > 20000) {
+    spinTo(from + static_cast<uint64_t>((left - 10000 - left / 1000) * rate));
+    const Bracket b = bracket(8);
+    left = std::chrono::duration<double, std::nano>(deadline - b.at).count();
+    from = b.after;
+  }
+  if (left > 0) spinTo(from + static_cast<uint64_t>(std::ceil(left * rate)));
+}
+
 }  // namespace
 
 BusyWaitDelayer::BusyWaitDelayer(Clock clock) : ticks_(clock == Clock::Best) {}
@@ -105,15 +135,8 @@ void BusyWaitDelayer::wait(double units, int loopFactor) {
   if (!(units * loopFactor >= 1)) return;
   const double ns = std::ceil(units * 100.0);
   if (ticks_ && ns < 1e15 && tickRate() > 0) {
-    const Monotonic::time_point begun =
-        units > kConfirmedUnits ? Monotonic::now() : Monotonic::time_point{};
-    const uint64_t end = start + static_cast<uint64_t>(std::ceil(ns * tickRate()));
-    while (ticksNow() < end) {
-    }
-    if (units <= kConfirmedUnits) return;
-    const auto deadline = begun + std::chrono::nanoseconds(static_cast<int64_t>(ns));
-    while (Monotonic::now() < deadline) {
-    }
+    if (units >= kAnchoredUnits) return waitAnchored(start, ns, tickRate());
+    spinTo(start + static_cast<uint64_t>(std::ceil(ns * tickRate())));
     return;
   }
   const auto deadline =

@@ -32,8 +32,9 @@ class Delayer {
 // Where the processor has a constant-rate time-stamp counter, the spin reads it
 // (about 10 ns a read, where the monotonic clock takes about 30) against a count
 // of ticks per nanosecond measured once on the monotonic clock and rounded up,
-// so that the wait ends within a few nanoseconds of its deadline; waits above a
-// millisecond also end on the monotonic clock. Elsewhere it spins on the
+// so that the wait ends within a few nanoseconds of its deadline. Waits of 200 us
+// and more keep to the monotonic clock, checked against it every few tens of
+// microseconds and timed on the counter between. Elsewhere it spins on the
 // monotonic clock.
 class BusyWaitDelayer : public Delayer {
  public:

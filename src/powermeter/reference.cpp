@@ -40,9 +40,9 @@ bool beyondDrawing(float f, float viewStop) {
 
 }  // namespace
 
-std::string formatRif(const RifTable& table) {
+std::string formatRif(const RifTable& table, int entries) {
   common::RecordWriter w;
-  for (int k = 0; k < kRifEntries; ++k) w.number(table[k], 7);
+  for (int k = 0; k < std::min(entries, kRifEntries); ++k) w.number(table[k], 7);
   return w.text();
 }
 

@@ -29,8 +29,9 @@ inline constexpr const char* kLevelRifFile = "level.rif";
 // Written with this spelling; read whatever the letter case of the name.
 inline constexpr const char* kQuartzRifFile = "Quartz.rif";
 
-// 1601 lines, entry k on line k in its shortest single-precision form, CR LF.
-std::string formatRif(const RifTable& table);
+// 1601 lines, entry k on line k in its shortest single-precision form, CR LF;
+// only the first `entries` lines when fewer are asked.
+std::string formatRif(const RifTable& table, int entries = kRifEntries);
 // Numbers in order into table[0..1600]; stops at the first missing or unreadable
 // value, leaving the entries not read as they were. Returns how many were read.
 int parseRif(std::string_view content, RifTable& table);
