@@ -56,8 +56,6 @@ TEST(PowerMeterWindowTest, OpensWithTheDefaultsAndItsMenus) {
   EXPECT_EQ(menus,
             (QStringList{"File", "Parameters", "Compare", "Calibrate", "Reference_Level",
                          "CrystalMeter", "Markers", "Print", "About_Power_Meter", "Analysis"}));
-  EXPECT_EQ(rig.get<QAction>("Exit_Power_Meter")->text(), "Exi Power Meter");
-  EXPECT_TRUE(rig.get<QAction>("Exit_Power_Meter")->isEnabled());
   EXPECT_EQ(rig.get<QAction>("ScrMem")->text(), "This Chart in memory");
   // The grid of 3 to 30 MHz, +20 to -80 dBm, and no trace before the first pass.
   EXPECT_EQ(rig.chart()->scale(), chart::powerMeterScale(3, 30, 20, -80));
