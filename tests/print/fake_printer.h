@@ -39,8 +39,6 @@ class FakePrinterBackend : public print::PrinterBackend {
   std::vector<print::DevMode> propertiesShownWith;
   std::optional<print::PageOutput> failure;  // answered instead of printing
   std::vector<Job> jobs;
-  std::vector<std::string> opened;
-  int sheetQueries = 0;
 
   // Printable area in portrait by paper code.
   static print::SheetSize portraitSheet(int paper) {
@@ -64,7 +62,6 @@ class FakePrinterBackend : public print::PrinterBackend {
   std::string defaultPrinterName() override { return defaultName; }
 
   print::OpenResult openPrinter(const std::string& name, print::DevMode& dm) override {
-    opened.push_back(name);
     FakePrinter* p = find(name);
     if (!p || !p->accessible) return print::OpenResult::NoAccess;
     if (p->refusesSettings) return print::OpenResult::SettingsRefused;
@@ -84,7 +81,6 @@ class FakePrinterBackend : public print::PrinterBackend {
 
   std::optional<print::SheetSize> sheetSize(const std::string& name,
                                             const print::DevMode& dm) override {
-    ++sheetQueries;
     FakePrinter* p = find(name);
     if (!p) return std::nullopt;
     print::SheetSize s = portraitSheet(dm.dmPaperSize ? dm.dmPaperSize : p->current.dmPaperSize);

@@ -228,7 +228,6 @@ TEST(PrintSheet, PaperNamesAndCaption) {
   EXPECT_EQ(PaperName(40), "Fanfold Std. German");
   EXPECT_EQ(PaperName(47), "Envelope Invite");
   EXPECT_EQ(PaperName(48), "Unknown");
-  EXPECT_EQ(PaperName(49), "Unknown");
   EXPECT_EQ(PaperName(68), "A3 Extra Transverse");
   EXPECT_EQ(PaperName(69), "Unknown");
   EXPECT_EQ(PaperName(256), "User");

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "analyzer/ui/analyzer_window.h"
@@ -29,12 +30,15 @@ struct Rig {
   // the colour at the chart's centre while the dialog was up.
   void printFrom(QWidget* window, const char* item) {
     auto& service = print::ui::PrintService::instance();
-    service.runModal = [this, window](print::ui::frmStampaFCPB& dlg) {
+    service.runModal = [this, window, &service](print::ui::frmStampaFCPB& dlg) {
+      dlg.show();
       titles.push_back(dlg.windowTitle());
+      usedWindowPrompter = &service.session().prompter() == &prompter;
       QWidget* chart = window->findChild<QWidget*>("Pc1");
       QImage shot = chart->grab().toImage();
       duringPrint = shot.pixelColor(shot.width() / 2 + 3, shot.height() / 2 + 3);
-      dlg.reject();
+      QTest::mouseClick(dlg.findChild<QPushButton*>("cmdChiudi"), Qt::LeftButton);
+      EXPECT_FALSE(dlg.isVisible());
     };
     QAction* action = window->findChild<QAction*>(item);
     ASSERT_NE(action, nullptr) << item;
@@ -47,41 +51,35 @@ struct Rig {
   common::ScriptedPrompter prompter;
   common::ui::UiContext context;
   std::vector<QString> titles;
+  bool usedWindowPrompter = false;
   QColor duringPrint;
 };
 
-void checkRestored(QWidget* window) {
-  QImage shot = window->findChild<QWidget*>("Pc1")->grab().toImage();
-  // Back on black (away from grid lines and traces, a corner pixel of the plot).
-  EXPECT_EQ(shot.pixelColor(shot.width() / 2 + 3, shot.height() / 2 + 3), QColor(Qt::black));
-}
-
 }  // namespace
 
-TEST(WindowPrint, PowerMeterHandsItselfToTheDialogAsScreen) {
-  Rig rig;
-  QWidget* w = powermeter::ui::createPowerMeterWindow(rig.context);
-  w->resize(1000, 700);
-  w->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-  rig.printFrom(w, "Print_Screen");
-  ASSERT_EQ(rig.titles.size(), 1u);
-  EXPECT_NE(rig.duringPrint, QColor(Qt::black));
-  EXPECT_EQ(w->findChild<QLineEdit*>("Text6")->text(), "Screen");
-  checkRestored(w);
-  w->close();
-}
-
-TEST(WindowPrint, AnalyzerHandsItselfToTheDialogAsScreen) {
-  Rig rig;
-  QWidget* w = analyzer::ui::createAnalyzerWindow(rig.context);
-  w->resize(1000, 700);
-  w->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-  rig.printFrom(w, "PrintScreen");
-  ASSERT_EQ(rig.titles.size(), 1u);
-  EXPECT_NE(rig.duringPrint, QColor(Qt::black));
-  EXPECT_EQ(w->findChild<QLineEdit*>("Text6")->text(), "Screen");
-  checkRestored(w);
-  w->close();
+TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
+  struct Case {
+    const char* item;
+    QWidget* (*create)(common::ui::UiContext&);
+  } cases[] = {{"Print_Screen", &powermeter::ui::createPowerMeterWindow},
+               {"PrintScreen", &analyzer::ui::createAnalyzerWindow}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.item);
+    Rig rig;
+    QWidget* w = c.create(rig.context);
+    w->resize(1000, 700);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    rig.printFrom(w, c.item);
+    ASSERT_EQ(rig.titles, std::vector<QString>{"  Print of: Screen"});
+    EXPECT_TRUE(rig.usedWindowPrompter);  // for the call only
+    EXPECT_NE(&print::ui::PrintService::instance().session().prompter(), &rig.prompter);
+    EXPECT_TRUE(rig.prompter.shown.empty());
+    EXPECT_NE(rig.duringPrint, QColor(Qt::black));
+    EXPECT_EQ(w->findChild<QLineEdit*>("Text6")->text(), "Screen");
+    // Back on black (away from grid lines and traces, a corner pixel of the plot).
+    QImage shot = w->findChild<QWidget*>("Pc1")->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2 + 3, shot.height() / 2 + 3), QColor(Qt::black));
+    w->close();
+  }
 }
