@@ -30,8 +30,11 @@ TEST(LevelStep, OneTwoFiveByRange) {
   EXPECT_EQ(levelStep(20, -80), 10);
   EXPECT_EQ(levelStep(0, -60), 10);  // 60 is not below 60
   EXPECT_EQ(levelStep(0, -50), 5);
+  EXPECT_EQ(levelStep(0, -30), 5);  // each bound belongs to the coarser step
   EXPECT_EQ(levelStep(0, -20), 2);
+  EXPECT_EQ(levelStep(0, -15), 2);
   EXPECT_EQ(levelStep(-10, -20), 1);
+  EXPECT_EQ(levelStep(0, -5), 1);
   EXPECT_EQ(levelStep(0, -4), 0.5);
   EXPECT_EQ(levelStep(0, 0), 0.5);
   // Top below bottom: the step turns negative.

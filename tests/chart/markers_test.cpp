@@ -82,6 +82,11 @@ TEST(MarkerExtremes, SkipFlaggedPointsAndKeepToTheRange) {
     EXPECT_EQ(extremeIndex(evenly(), kFloorAt3.data(), kFloorAt3.size(), c.which, c.from, c.to),
               c.index)
         << c.from << ".." << c.to;
+  // Equal maxima: the first one found is kept.
+  const std::vector<float> twin{-10, -3, -20, -3};
+  EXPECT_EQ(extremeIndex({twin.data(), twin.size(), nullptr, 10, 13}, nullptr, 0, Extreme::Maximum,
+                         10, 13),
+            1u);
 }
 
 TEST(MarkerText, NumbersWithUnitsFlagsInWords) {
@@ -100,10 +105,14 @@ TEST(MarkerText, NumbersWithUnitsFlagsInWords) {
 
 TEST(MarkerSetTest, NumbersActiveMarkerAndDelta) {
   MarkerSet s;
-  for (double x : {5.0, 6.0, 7.0, 8.0}) EXPECT_TRUE(s.add(x));
+  EXPECT_TRUE(s.add(5.0));
+  EXPECT_FALSE(s.delta());
+  EXPECT_TRUE(s.add(6.0));
+  EXPECT_EQ(s.delta(), (std::pair{1, 2}));  // started by the second marker
+  for (double x : {7.0, 8.0}) EXPECT_TRUE(s.add(x));
   EXPECT_FALSE(s.add(9));  // four at most
   EXPECT_FALSE(MarkerSet().add(std::nan("")));
-  EXPECT_EQ(s.delta(), (std::pair{1, 2}));  // started by the second marker
+  EXPECT_EQ(s.delta(), (std::pair{1, 2}));
   EXPECT_EQ(s.active(), 4);
   EXPECT_TRUE(s.remove(2));
   EXPECT_FALSE(s.delta());   // its marker went
