@@ -26,7 +26,8 @@ TEST(Validation, ClockAbove501IsOverTheMaximumAndZeroIsRefused) {
   p.RefClkMHz = 501;
   p.QuartzMHz = 25.05;
   EXPECT_FALSE(validateParameters(p).has_value());
-  p.QuartzMHz = 0;
+  p.QuartzMHz = 0;  // refused even beside a clock left from before
+  EXPECT_TRUE(validateParameters(p).has_value());
   p.RefClkMHz = 0;
   EXPECT_TRUE(validateParameters(p).has_value());
 }

@@ -99,6 +99,9 @@ TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
   for (const Case& c : cases)
     EXPECT_EQ(levelLimits(c.cal).flag(deciBel(c.reading, c.cal)), c.flag)
         << c.cal.Cal0 << "/" << c.cal.Cal60 << " count " << c.reading;
+  const LevelLimits limits = levelLimits({});  // each limit itself is flagged
+  EXPECT_EQ(limits.flag(limits.floorDbm), LevelFlag::Floor);
+  EXPECT_EQ(limits.flag(limits.overloadDbm), LevelFlag::Overload);
   EXPECT_EQ(LevelLimits{}.flag(-200), LevelFlag::Valid);
   EXPECT_EQ(flagWord(LevelFlag::Floor), "floor");
   EXPECT_EQ(flagWord(LevelFlag::Overload), "overload");

@@ -9,6 +9,7 @@
 
 #include "common/files.h"
 #include "hw/dds.h"
+#include "powermeter/normalise.h"
 #include "powermeter/port_rig.h"
 #include "support/temp_dir.h"
 
@@ -235,4 +236,28 @@ TEST(ReferenceDrawing, LevelStoredWithASavedChart) {
   EXPECT_EQ(referenceAtCentre(3, 30, t), t[165]);       // 16.5 MHz
   EXPECT_EQ(referenceAtCentre(14, 14.35f, t), t[142]);  // 14.175 -> 141.75
   EXPECT_EQ(referenceAtCentre(180, 190, t), 0);         // beyond the table: none
+}
+
+// The reference under a relative display: straight between entries, up to and
+// including the last entry read, and none where an entry is not a measurement.
+TEST(LevelReferenceAt, StraightBetweenEntriesUpToTheLastOneRead) {
+  RifTable table{};
+  table[0] = -20;
+  table[1] = -10;
+  table[2] = -30;
+  table[3] = -15;  // present in the table but not read
+  const LevelReference reference{table, 3};
+  const LevelLimits limits = levelLimits({});
+  const std::pair<double, std::optional<double>> rows[] = {
+      {0, -20}, {0.05, -15}, {0.15, -20}, {0.2, -30}, {0.21, std::nullopt}, {-0.1, std::nullopt}};
+  for (const auto& [mhz, level] : rows) {
+    const auto got = referenceLevelAt(reference, mhz, limits);
+    ASSERT_EQ(got.has_value(), level.has_value()) << mhz << " MHz";
+    if (level) {
+      EXPECT_NEAR(*got, *level, 1e-9) << mhz << " MHz";
+    }
+  }
+  table[1] = -200;  // a floor reading is no reference, nor is anything drawn from it
+  EXPECT_FALSE(referenceLevelAt(reference, 0.05, limits));
+  EXPECT_FALSE(referenceLevelAt(reference, 0.1, limits));
 }
