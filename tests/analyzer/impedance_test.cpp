@@ -6,15 +6,6 @@
 
 using namespace kolm::analyzer;
 
-TEST(DividiComplessi, DividesAndGivesNonFiniteForAZeroDivisor) {
-  // (1 + 2j) / (3 + 4j) = (11 + 2j) / 25
-  auto z = DividiComplessi(1, 2, 3, 4);
-  EXPECT_FLOAT_EQ(z.re, 0.44f);
-  EXPECT_FLOAT_EQ(z.im, 0.08f);
-  auto open = DividiComplessi(2, 0, 0, 0);
-  EXPECT_FALSE(std::isfinite(open.re));
-}
-
 TEST(Point, ReadingZeroIsAThirtyDbMatchedLoad) {
   auto p = evaluatePoint(0, 0);
   ASSERT_TRUE(p.finite);
@@ -36,49 +27,15 @@ TEST(Point, Reading512IsTotalReflection) {
   EXPECT_EQ(p.rho, 1.0f);
   EXPECT_EQ(p.values[kPhase], 90.0f);
   EXPECT_NEAR(p.values[kSwr], 1999.03, 0.01);
-  EXPECT_EQ(p.values[kSwr], (1.0f + 0.999f) / (1.0f - 0.999f));
   EXPECT_NEAR(p.values[kResistance], 0.0, 1e-3);
   // The constant 3.14 puts 90 degrees at 1.57 rad, just short of a right angle.
   EXPECT_NEAR(p.gammaRe, std::cos(1.57), 1e-6);
-  EXPECT_GT(p.gammaRe, 7e-4);
-  EXPECT_NEAR(p.values[kReactance], 50.0 * std::sin(1.57) / (1 - std::cos(1.57)), 1e-2);
 
   // Without a phase the bridge sees an open circuit: no finite impedance.
   auto open = evaluatePoint(512, 0);
   EXPECT_FALSE(open.finite);
   EXPECT_EQ(open.values[kReturnLoss], 0.0f);
   EXPECT_NEAR(open.values[kSwr], 1999.03, 0.01);
-}
-
-TEST(Point, Reading1023IsNotClamped) {
-  auto p = evaluatePoint(1023, 1023);
-  ASSERT_TRUE(p.finite);
-  EXPECT_FLOAT_EQ(p.values[kReturnLoss], -29.941406f);
-  EXPECT_FLOAT_EQ(p.values[kPhase], 179.82422f);
-  EXPECT_GT(p.rho, 31.0f);
-  EXPECT_LT(p.values[kSwr], 0.0f);
-  EXPECT_LT(p.values[kResistance], 0.0f);
-}
-
-TEST(Point, MatchesTheClosedFormAndReactanceIsNeverNegative) {
-  for (int a = 0; a <= 512; a += 16) {
-    for (int b = 0; b <= 1023; b += 31) {
-      auto p = evaluatePoint(static_cast<int16_t>(a), static_cast<int16_t>(b));
-      if (!p.finite) {
-        EXPECT_EQ(a, 512);
-        EXPECT_EQ(b, 0);
-        continue;
-      }
-      const double gr = p.gammaRe, gi = p.gammaIm, rho = p.rho;
-      const double d = (1 - gr) * (1 - gr) + gi * gi;
-      const double r = 50 * (1 - rho * rho) / d;
-      const double x = 100 * gi / d;
-      EXPECT_NEAR(p.values[kResistance], r, 1e-3 + 1e-4 * std::fabs(r)) << a << "," << b;
-      EXPECT_NEAR(p.values[kReactance], x, 1e-3 + 1e-4 * std::fabs(x)) << a << "," << b;
-      EXPECT_GE(p.values[kReactance], 0.0f);
-      EXPECT_NEAR(p.values[kImpedance], std::hypot(r, x), 1e-3 + 1e-4 * std::hypot(r, x));
-    }
-  }
 }
 
 TEST(CalcolaPunto, KeepsThePreviousValuesWhenTheImpedanceIsInfinite) {

@@ -154,29 +154,6 @@ TEST(MemoryTrace, FileInMemoryRebuildsItsOwnFrequenciesAndLeavesTheLiveOnesAlone
   EXPECT_EQ(m.ViewStart, 3);
 }
 
-TEST(MemoryTrace, ScreenInMemoryLiesOnTheLiveTraceAlsoAfterAZoom) {
-  Measurement m;
-  m.ViewStart = 3.1;
-  m.ViewStop = 29.7;
-  m.setTraceSpan(3.1, 29.7);
-  m.Points = 333;
-  m.MisuraSimulata();
-  // A zoom narrows the view only.
-  m.ViewStart = 10;
-  m.ViewStop = 12;
-  m.ScrMem();
-  EXPECT_EQ(m.MemPoints, 333);
-  EXPECT_EQ(m.MemStart, 3.1);
-  EXPECT_EQ(m.MemStop, 29.7);
-  for (int i = 0; i <= 333; ++i) {
-    ASSERT_EQ(m.memory.Frequenze[i], m.live.Frequenze[i]) << i;
-    ASSERT_EQ(m.memory.CanaleA[i], m.live.CanaleA[i]) << i;
-    ASSERT_EQ(m.memory.CanaleB[i], m.live.CanaleB[i]) << i;
-  }
-  EXPECT_EQ(m.memory.CanaleA[334], 0);
-  EXPECT_FALSE(m.memoryEmpty());
-}
-
 TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
   Measurement m;
   m.MisuraSimulata();

@@ -59,13 +59,6 @@ TEST(CliDds, BadInputExitsWithTwoAndSaysWhy) {
   EXPECT_NE(r.err.find("Unknown port back end"), std::string::npos);
 }
 
-TEST(CliDds, HelpDocumentsTheGlobalOptions) {
-  auto r = runCli("--help");
-  EXPECT_EQ(r.status, 0);
-  for (const char* word : {"--backend", "--trace", "--dut", "--load", "dds --freq MHZ"})
-    EXPECT_NE(r.out.find(word), std::string::npos) << word;
-}
-
 // Where the results go is checked before anything reaches the port, and each
 // refusal is one line.
 TEST(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {

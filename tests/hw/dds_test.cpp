@@ -1,10 +1,16 @@
 #include "hw/dds.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "vfo/dds_frames.h"
+
 using namespace kolm::hw;
+using kolm::test::ddsEvents;
+using ::testing::ElementsAre;
 
 namespace {
 
@@ -26,33 +32,6 @@ struct Rig {
   RecordingPort* port;
   CountingDelayer* delays;
 };
-
-// Decodes the serial frames on the data line: every rising edge of bit 1 takes
-// bit 0; the update strobe (bit 2) closes a frame.
-std::vector<std::vector<int>> decodeFrames(const std::vector<uint8_t>& writes) {
-  std::vector<std::vector<int>> frames;
-  std::vector<int> bits;
-  uint8_t prev = 16;
-  for (uint8_t w : writes) {
-    if ((w & 2) && !(prev & 2)) bits.push_back(w & 1);
-    if ((w & 4) && !(prev & 4)) {
-      frames.push_back(bits);
-      bits.clear();
-    }
-    prev = w;
-  }
-  return frames;
-}
-
-std::vector<int> bytesOf(const std::vector<int>& bits) {
-  std::vector<int> bytes;
-  for (size_t i = 0; i + 8 <= bits.size(); i += 8) {
-    int b = 0;
-    for (size_t k = 0; k < 8; ++k) b = b * 2 + bits[i + k];
-    bytes.push_back(b);
-  }
-  return bytes;
-}
 
 }  // namespace
 
@@ -80,26 +59,15 @@ TEST(DdsLink, FrequencyWordGoldenTrace) {
   auto writes = rig.port->writes();
   ASSERT_EQ(writes.size(), 82u);
   EXPECT_EQ(rig.delays->waits.size(), 84u);
-  auto frames = decodeFrames(writes);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{0x04, 0x04, 0x83, 0x12, 0x6F}));
-  // Each bit: data presented with the clock low, then the rising edge.
+  // Instruction 04, then 04 83 12 6F, each bit presented with the clock low and
+  // then clocked on its rising edge; the update pulse closes the frame.
+  EXPECT_THAT(ddsEvents(writes), ElementsAre("word 75698799"));
   EXPECT_EQ(writes[0], 16);  // instruction bit 7 = 0
   EXPECT_EQ(writes[1], 18);
-  EXPECT_EQ(writes[10], 17);  // instruction bit 2 = 1 (byte 0x04)
+  EXPECT_EQ(writes[10], 17);  // instruction bit 2 = 1
   EXPECT_EQ(writes[11], 19);
-  // The update pulse closes the frame.
   EXPECT_EQ(writes[80], 20);
   EXPECT_EQ(writes[81], 16);
-  for (size_t i = 0; i < 80; ++i) EXPECT_EQ(writes[i] & ~3, 16) << "write " << i;
-}
-
-TEST(DdsLink, WordZeroSendsTheInstructionAndFourZeroBytes) {
-  Rig rig;
-  DdsSendWord(rig.instrument, 0);
-  auto frames = decodeFrames(rig.port->writes());
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{4, 0, 0, 0, 0}));
 }
 
 TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
@@ -110,9 +78,7 @@ TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
     auto writes = rig.port->writes();
     ASSERT_EQ(writes.size(), 66u);
     EXPECT_EQ(rig.delays->waits.size(), 68u);
-    auto frames = decodeFrames(writes);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{1, 0, 0, m * 8 + 6}));
+    EXPECT_THAT(ddsEvents(writes), ElementsAre("reg1 " + std::to_string(m * 8 + 6)));
   }
 }
 
@@ -195,9 +161,7 @@ TEST(DdsLink, OutputOffSendsWordZeroAndForgetsTheLastWord) {
   rig.instrument.LastTuningWord = 75698799;
   DdsOutputOff(rig.instrument, 1);
   EXPECT_EQ(rig.instrument.LastTuningWord, 0);
-  auto frames = decodeFrames(rig.port->writes());
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(bytesOf(frames[0]), (std::vector<int>{4, 0, 0, 0, 0}));
+  EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("word 0"));
   ASSERT_EQ(rig.delays->waits.size(), 85u);  // the frame's 84, then the one asked for
   EXPECT_EQ(rig.delays->waits.back(), 1);
 }

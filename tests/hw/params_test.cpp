@@ -70,56 +70,43 @@ TEST(DdsCfg, UnquotedAndCommaSeparatedFormsReadTheSame) {
 
 TEST(DdsCfg, StopsAtTheFirstFailureKeepingWhatWasRead) {
   kolm::test::TempDir dir;
-  auto file = dir.path() / "dds.cfg";
-  HardwareParams before;
-  before.RefClkMultiplier = 4;
-  before.QuartzMHz = 50;
-  before.RefClkMHz = 200;
-  before.LptBase = 956;
-
-  // A first record that is not a number leaves all four unchanged.
-  ASSERT_TRUE(writeFileAtomic(file, "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
-  HardwareParams q = before;
-  EXPECT_FALSE(ReadHardwareConfig(q, file));
-  EXPECT_EQ(q.RefClkMultiplier, 4);
-  EXPECT_EQ(q.QuartzMHz, 50);
-  EXPECT_EQ(q.RefClkMHz, 200);
-  EXPECT_EQ(q.LptBase, 956);
-
-  // Two records: the first two are taken.
-  ASSERT_TRUE(writeFileAtomic(file, "\"10\"\r\n\"30\"\r\n"));
-  q = before;
-  EXPECT_FALSE(ReadHardwareConfig(q, file));
-  EXPECT_EQ(q.RefClkMultiplier, 10);
-  EXPECT_EQ(q.QuartzMHz, 30);
-  EXPECT_EQ(q.RefClkMHz, 200);
-
-  // A base address out of 16-bit range stops at the fourth field.
-  ASSERT_TRUE(writeFileAtomic(file, "20\r\n20\r\n400\r\n70000\r\n"));
-  q = before;
-  EXPECT_FALSE(ReadHardwareConfig(q, file));
-  EXPECT_EQ(q.RefClkMHz, 400);
-  EXPECT_EQ(q.LptBase, 956);
-
-  // No file at all.
-  q = before;
-  EXPECT_FALSE(ReadHardwareConfig(q, dir.path() / "none.cfg"));
-  EXPECT_EQ(q.RefClkMHz, 200);
-
-  // A third field of "0" gives a clock of 0, like a missing file.
-  ASSERT_TRUE(writeFileAtomic(file, "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"));
-  q = HardwareParams{};
-  EXPECT_TRUE(ReadHardwareConfig(q, file));
-  EXPECT_EQ(q.RefClkMHz, 0);
-}
-
-TEST(DdsCfg, BaseAddressIsRoundedHalvesToEven) {
-  kolm::test::TempDir dir;
-  auto file = dir.path() / "dds.cfg";
-  ASSERT_TRUE(writeFileAtomic(file, "20\r\n20\r\n400\r\n888.5\r\n"));
-  HardwareParams q;
-  EXPECT_TRUE(ReadHardwareConfig(q, file));
-  EXPECT_EQ(q.LptBase, 888);
+  const auto file = dir.path() / "dds.cfg";
+  struct Row {
+    const char* name;
+    const char* text;  // none: no file
+    bool ok;
+    int16_t multiplier;
+    double quartz, clock;
+    int32_t base;
+  };
+  const Row rows[] = {
+      {"a first record not a number: all four unchanged",
+       "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n", false, 4, 50, 200, 956},
+      {"two records: the first two taken", "\"10\"\r\n\"30\"\r\n", false, 10, 30, 200, 956},
+      {"a base beyond 16 bits stops at the fourth", "20\r\n20\r\n400\r\n70000\r\n", false, 20, 20,
+       400, 956},
+      {"no file", nullptr, false, 4, 50, 200, 956},
+      {"a clock of 0, like a missing file", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n", true, 20,
+       20, 0, 888},
+      {"the base rounded, halves to even", "20\r\n20\r\n400\r\n888.5\r\n", true, 20, 20, 400, 888},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    std::filesystem::remove(file);
+    if (r.text) {
+      ASSERT_TRUE(writeFileAtomic(file, r.text));
+    }
+    HardwareParams q;
+    q.RefClkMultiplier = 4;
+    q.QuartzMHz = 50;
+    q.RefClkMHz = 200;
+    q.LptBase = 956;
+    EXPECT_EQ(ReadHardwareConfig(q, file), r.ok);
+    EXPECT_EQ(q.RefClkMultiplier, r.multiplier);
+    EXPECT_EQ(q.QuartzMHz, r.quartz);
+    EXPECT_EQ(q.RefClkMHz, r.clock);
+    EXPECT_EQ(q.LptBase, r.base);
+  }
 }
 
 TEST(Ppdev, DeviceIsMatchedByItsBaseAddress) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "common/files.h"
 #include "powermeter/crystal_batch.h"
@@ -38,7 +37,8 @@ TEST(CliCrystal, CalibrateThenMeasure) {
   EXPECT_EQ(r.out, "file=Quartz.rif entries=1601 r0_ohm=50\n");
   EXPECT_EQ(powermeter::ReadVar().R0, 50.0f);
 
-  // Fp = fs sqrt(1 + C / C0) = 10.019980 MHz; L = 12.665 mH; Q = 2 pi fs L / r.
+  // Fp = fs sqrt(1 + C / C0) = 10.019980 MHz (L, Cs and Q are pinned by the
+  // simulated crystal tests; C0 is worked out here only).
   r = runCli(dut(10, 20) + "crystal --start 9.995 --stop 10.03 --points 3500");
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> keys;
@@ -46,14 +46,10 @@ TEST(CliCrystal, CalibrateThenMeasure) {
   EXPECT_EQ(keys,
             (std::vector<std::string>{"fs_mhz", "fp_mhz", "r_ohm", "l_mh", "cs_ff", "c0_pf", "q"}))
       << r.out;
-  const double L = 1 / (std::pow(2 * std::numbers::pi * 10e6, 2) * 20e-15);
   EXPECT_NEAR(reportedNumber(r.out, "fs_mhz"), 10, 20e-6);
   EXPECT_NEAR(reportedNumber(r.out, "fp_mhz"), 10 * std::sqrt(1 + 20e-15 / 5e-12), 20e-6);
   EXPECT_NEAR(reportedNumber(r.out, "r_ohm"), 20, 1.5);
-  EXPECT_NEAR(reportedNumber(r.out, "l_mh"), L * 1e3, L * 1e3 * 0.06);
-  EXPECT_NEAR(reportedNumber(r.out, "cs_ff"), 20, 1.2);
   EXPECT_NEAR(reportedNumber(r.out, "c0_pf"), 5, 0.4);
-  EXPECT_NEAR(reportedNumber(r.out, "q"), 2 * std::numbers::pi * 10e6 * L / 20, 3000);
 
   // A span too narrow for the -3 dB points: Q, L, Cs (and C0) are none, with a warning.
   r = runCli(dut(10, 20) + "crystal --start 9.9998 --stop 10.0002 --points 400");
@@ -62,25 +58,16 @@ TEST(CliCrystal, CalibrateThenMeasure) {
       << r.out;
 }
 
-TEST(CliCrystal, BatchOfTwentyOneMatchedIntoItsGroups) {
+TEST(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
   test::InTempDir dir;
   ASSERT_TRUE(test::writeSimulatorConfig());
   ASSERT_EQ(runCli("--backend sim --board ideal crystal-calibrate --r0 50").status, 0);
-  // Three groups of four 30, 60 and 90 Hz wide (one more in B with twice the R),
-  // and eight crystals far from every other.
-  struct Crystal {
+  // Pairs 60 and 30 Hz wide; Bx is nearer B1 but has twice the R.
+  const struct {
     const char* label;
-    double offsetHz;
-    double r;
-  };
-  const Crystal batch[] = {
-      {"A1", 0, 20},    {"A2", 20, 20},   {"A3", 40, 20},   {"A4", 60, 20},    {"B1", 1000, 20},
-      {"B2", 1030, 20}, {"Bx", 1010, 45}, {"B3", 1060, 20}, {"B4", 1090, 20},  {"C1", 2000, 20},
-      {"C2", 2010, 20}, {"C3", 2020, 20}, {"C4", 2030, 20}, {"S1", -1500, 20}, {"S2", -1000, 20},
-      {"S3", -500, 20}, {"S4", 500, 20},  {"S5", 1500, 20}, {"S6", 2500, 20},  {"S7", 3000, 20},
-      {"S8", 3500, 20},
-  };
-  for (const Crystal& c : batch) {
+    double offsetHz, r;
+  } batch[] = {{"A1", 0, 20}, {"B1", 1000, 20}, {"A2", 60, 20}, {"Bx", 1010, 45}, {"B2", 1030, 20}};
+  for (const auto& c : batch) {
     auto r = runCli(dut(10 + c.offsetHz * 1e-6, c.r) +
                     "crystal --start 9.997 --stop 10.0045 --points 750 --append batch.csv "
                     "--label " +
@@ -89,11 +76,11 @@ TEST(CliCrystal, BatchOfTwentyOneMatchedIntoItsGroups) {
   }
   const auto table = powermeter::readBatchCsv("batch.csv");
   ASSERT_TRUE(table.ok()) << table.error;
-  ASSERT_EQ(table.rows.size(), 21u);
-  EXPECT_EQ(table.rows.back().number, 21);
-  EXPECT_EQ(table.rows.back().label, "S8");
+  ASSERT_EQ(table.rows.size(), 5u);
+  EXPECT_EQ(table.rows.back().number, 5);
+  EXPECT_EQ(table.rows.back().label, "B2");
 
-  auto r = runCli("crystal-match batch.csv --size 4 --tolerance-hz 150 --r-tolerance-pct 20");
+  auto r = runCli("crystal-match batch.csv --size 2 --tolerance-hz 150 --r-tolerance-pct 20");
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> lines;
   for (size_t at = 0; at < r.out.size();) {
@@ -103,16 +90,14 @@ TEST(CliCrystal, BatchOfTwentyOneMatchedIntoItsGroups) {
                     line.substr(line.find(" members=")));
     at = end + 1;
   }
-  EXPECT_EQ(lines,
-            (std::vector<std::string>{"group=1 members=C1,C2,C3,C4", "group=2 members=A1,A2,A3,A4",
-                                      "group=3 members=B1,B2,B3,B4"}))
+  EXPECT_EQ(lines, (std::vector<std::string>{"group=1 members=B1,B2", "group=2 members=A1,A2"}))
       << r.out;
-  for (auto [group, spread] : {std::pair{1, 30.0}, {2, 60.0}, {3, 90.0}}) {
+  for (auto [group, spread] : {std::pair{1, 30.0}, {2, 60.0}}) {
     const size_t at = r.out.find("group=" + std::to_string(group) + " fs_spread_hz=");
     ASSERT_NE(at, std::string::npos);
     EXPECT_NEAR(common::numericValue(r.out.substr(r.out.find('=', at + 7) + 1)), spread, 12);
   }
-  r = runCli("crystal-match batch.csv --size 5 --tolerance-hz 50");
+  r = runCli("crystal-match batch.csv --size 3 --tolerance-hz 20");
   EXPECT_EQ(r.out, "group=none\n");
   EXPECT_EQ(runCli("crystal-match batch.csv --size 13 --tolerance-hz 50").status, 2);
 }

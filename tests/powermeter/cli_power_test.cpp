@@ -86,11 +86,8 @@ TEST(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
   refused("--start 1 --stop 30 --points 10", "needs --out");
   refused("--start 1 --stop 30 --points 10 --out a.txt", ".pwm or .csv");
   refused("--start 1 --stop 30 --points 10 --out nowhere/a.csv", "no folder");
-  refused("--start 1 --stop 200 --points 10 --out a.csv", "half the DDS clock");
   refused("--start one --stop 30 --points 10 --out a.csv", "not a number");
   refused("--start 1 --stop 30 --points 10 --delay -1 --out a.csv", "--delay");
-  ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {500, 500}, "0", 0}));
-  refused("--start 1 --stop 30 --points 10 --out a.csv", "same detector count");
   // Nothing reached the port and nothing was written.
   EXPECT_FALSE(std::filesystem::exists("a.csv"));
   EXPECT_FALSE(std::filesystem::exists("a.pwm"));
@@ -109,7 +106,7 @@ TEST(CliPowerSweep, ProgressOnLongPasses) {
   EXPECT_NE(r.err.find(" of 1501 points ("), std::string::npos) << r.err;
 }
 
-TEST(CliPowerSweep, ReportOfACrystalAndALowPass) {
+TEST(CliPowerSweep, ReportOfACrystal) {
   test::InTempDir dir;
   writeConfig();
   // 10 MHz crystal, 20 ohm, 20 fF (12.665 mH) in a 50 ohm fixture: 3 dB down is
@@ -126,15 +123,6 @@ TEST(CliPowerSweep, ReportOfACrystalAndALowPass) {
   EXPECT_NEAR(test::reportedNumber(r.out, "peak_mhz"), 10, 1e-4);
   EXPECT_NEAR(test::reportedNumber(r.out, "bw3_mhz"), 877.6e-6, 15e-6);
   EXPECT_NE(r.out.find("bw60_mhz=none\nshape_factor=none\n"), std::string::npos) << r.out;
-
-  // Butterworth low-pass, 5th order, 10 MHz: its -3 dB point (within the 0.1 dB of
-  // a detector count, 2.2 dB per MHz there), and no lower edge.
-  r = runCli(
-      "--backend sim --board ideal --dut lowpass:fc=10,order=5 power-sweep --start 1 --stop 60 "
-      "--points 1180 --out x.pwm --report");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NEAR(test::reportedNumber(r.out, "bw3_high_mhz"), 10, 0.05);
-  EXPECT_NE(r.out.find("bw3_low_mhz=none\n"), std::string::npos) << r.out;
 }
 
 TEST(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {

@@ -11,16 +11,7 @@ using namespace kolm::powermeter;
 
 TEST(PowIniFile, DefaultsWhenMissingOrShort) {
   kolm::test::InTempDir dir;
-  PowIni none = ReadVar();
-  EXPECT_EQ(none, PowIni{});
-  EXPECT_EQ(none.ViewStart, 3);
-  EXPECT_EQ(none.ViewStop, 30);
-  EXPECT_EQ(none.Points, 1000);
-  EXPECT_EQ(none.LevelTop, 20);
-  EXPECT_EQ(none.LevelBottom, -80);
-  EXPECT_EQ(none.calibration, (Calibration{826, 235}));
-  EXPECT_EQ(none.delayText, "0");
-  EXPECT_EQ(none.R0, 0);
+  EXPECT_EQ(ReadVar(), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
 
   PowIni shortFile = parsePowIni("\" 7\"\r\n\" 7.5\"\r\n");
   EXPECT_EQ(shortFile.ViewStart, 7);

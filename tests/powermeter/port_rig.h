@@ -5,42 +5,30 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "hw/instrument.h"
 #include "hw/portio.h"
 #include "hw/readout.h"
+#include "vfo/dds_frames.h"
 
 namespace kolm::test {
 
-// Decodes the DDS frames in a write log: data bits are clocked by the writes 18
-// and 19, a frame ends with the update strobe 20, a reset is 144.
+// The DDS traffic of a write log, counted: the register-4 words in order, the
+// multiplier frames and the resets (read-outs between them are passed over).
 struct DecodedWire {
-  std::vector<uint32_t> words;  // register-4 frames
+  std::vector<uint32_t> words;
   int multiplierFrames = 0;
   int resets = 0;
 };
 
 inline DecodedWire decode(const std::vector<uint8_t>& writes) {
   DecodedWire d;
-  std::vector<int> bytes;
-  int bits = 0, value = 0;
-  for (uint8_t w : writes) {
-    if (w == 144) ++d.resets;
-    if (w == 18 || w == 19) {
-      value = value * 2 + (w & 1);
-      if (++bits == 8) {
-        bytes.push_back(value);
-        bits = value = 0;
-      }
-    }
-    if (w == 20) {
-      if (bytes.size() == 5 && bytes[0] == 4)
-        d.words.push_back(static_cast<uint32_t>(bytes[1]) << 24 | bytes[2] << 16 | bytes[3] << 8 |
-                          bytes[4]);
-      if (bytes.size() == 4 && bytes[0] == 1) ++d.multiplierFrames;
-      bytes.clear();
-    }
+  for (const std::string& e : ddsEvents(writes)) {
+    if (e == "reset") ++d.resets;
+    if (e.rfind("reg1 ", 0) == 0) ++d.multiplierFrames;
+    if (e.rfind("word ", 0) == 0) d.words.push_back(static_cast<uint32_t>(std::stoul(e.substr(5))));
   }
   return d;
 }

@@ -161,16 +161,6 @@ TEST(SweepPass, EachStepIsOnePointAndAtomic) {
   EXPECT_NEAR(job.progress(), 2.0 / 1001, 1e-12);
 }
 
-TEST(SweepPass, GeneratorOffSendsWordZero) {
-  Rig rig;
-  rig.instrument.LastTuningWord = 1234;
-  hw::DdsOutputOff(rig.instrument);
-  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
-  auto wire = decode(rig.port->writes());
-  ASSERT_EQ(wire.words.size(), 1u);
-  EXPECT_EQ(wire.words[0], 0u);
-}
-
 // A pass stepped from an event loop leaves its long waits held: the point stays
 // open (word out, read-out to come) until its next step, a stop or any other
 // access finishes it. A job that goes away with it (its window closed) drops it.

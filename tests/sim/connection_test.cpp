@@ -31,58 +31,37 @@ TEST(SiNumber, SuffixesAndStrictness) {
     EXPECT_FALSE(parseSiNumber(bad).has_value()) << bad;
 }
 
-TEST(DutText, EveryForm) {
-  auto t = parseDut("through");
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ(t.value->kind, Dut::Kind::Through);
-  EXPECT_DOUBLE_EQ(t.value->gainDb(10), 0);
-
+// Each form read back through what it does to the signal or the reflection.
+TEST(ConnectionTexts, EveryFormOfDutAndLoad) {
+  EXPECT_DOUBLE_EQ(parseDut("through").value->gainDb(10), 0);
   auto a = parseDut(" atten:60 ");
   ASSERT_TRUE(a.ok()) << a.error;
-  EXPECT_EQ(a.value->kind, Dut::Kind::Atten);
   EXPECT_EQ(a.value->text, "atten:60");
   EXPECT_NEAR(a.value->gainDb(10), -60, 1e-12);
-
   auto l = parseDut("lowpass:order=3, fc=1.8");
   ASSERT_TRUE(l.ok()) << l.error;
-  EXPECT_EQ(l.value->kind, Dut::Kind::Lowpass);
   EXPECT_DOUBLE_EQ(l.value->cutoffMHz, 1.8);
   EXPECT_EQ(l.value->order, 3);
-
+  // At the series resonance a crystal is its motional resistance; C0 may be left out.
   auto x = parseDut("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
   ASSERT_TRUE(x.ok()) << x.error;
-  EXPECT_EQ(x.value->kind, Dut::Kind::Crystal);
-  EXPECT_DOUBLE_EQ(x.value->fsMHz, 10);
-  EXPECT_DOUBLE_EQ(x.value->c, 20e-15);
   EXPECT_DOUBLE_EQ(x.value->c0, 5e-12);
-  EXPECT_DOUBLE_EQ(x.value->r0, 50);
-  // At the series resonance the crystal is its motional resistance.
   EXPECT_NEAR(std::abs(x.value->transfer(10)), 50.0 / 70.0, 1e-4);
-
   auto noC0 = parseDut("CRYSTAL:FS=4,R=10,C=10f,R0=12.5");
   ASSERT_TRUE(noC0.ok()) << noC0.error;
-  EXPECT_DOUBLE_EQ(noC0.value->c0, 0);
   EXPECT_NEAR(std::abs(noC0.value->transfer(4)), 12.5 / 22.5, 1e-9);
-}
 
-TEST(LoadText, EveryForm) {
-  auto r = parseLoad("r=75");
-  ASSERT_TRUE(r.ok());
-  EXPECT_EQ(r.value->kind, Load::Kind::Resistor);
-  EXPECT_NEAR(r.value->gamma(10).real(), 0.2, 1e-12);
+  EXPECT_NEAR(parseLoad("r=75").value->gamma(10).real(), 0.2, 1e-12);
   EXPECT_NEAR(parseLoad("R = 1k").value->r, 1000, 1e-12);
   EXPECT_EQ(parseLoad("open").value->gamma(3), std::complex<double>(1.0));
   EXPECT_EQ(parseLoad("short").value->gamma(3), std::complex<double>(-1.0));
-
   auto rlc = parseLoad("rlc:r=50,l=1.5u,c=100p");
   ASSERT_TRUE(rlc.ok()) << rlc.error;
-  EXPECT_DOUBLE_EQ(rlc.value->l, 1.5e-6);
   EXPECT_DOUBLE_EQ(rlc.value->c, 100e-12);
   // Only R and L: an inductive load with no capacitor.
   auto rl = parseLoad("rlc:r=50,l=1u");
   ASSERT_TRUE(rl.ok()) << rl.error;
   EXPECT_GT(rl.value->gamma(10).imag(), 0);
-
   kolm::test::InTempDir dir;
   ASSERT_TRUE(kolm::common::writeFileAtomic("a b.s1p", "# MHz S MA R 50\n1 0.5 90\n"));
   auto s = parseLoad("s1p:a b.s1p");
@@ -147,11 +126,9 @@ TEST(Touchstone, FormatsUnitsAndReferences) {
   }
   // Open in a 75 ohm file is still open.
   EXPECT_NEAR(parseTouchstone("# MHz S RI R 75\n1 1 0\n").table.gamma[0].real(), 1, 1e-12);
-
+  // CR LF lines; past the last point its value holds (the bridge test interpolates).
   auto t = parseTouchstone("# MHz S RI R 50\r\n1 0 0\r\n3 1 0\r\n");
   ASSERT_TRUE(t.ok());
-  EXPECT_NEAR(t.table.at(2).real(), 0.5, 1e-12);
-  EXPECT_NEAR(t.table.at(0.5).real(), 0, 1e-12);
   EXPECT_NEAR(t.table.at(9).real(), 1, 1e-12);
 }
 
@@ -179,9 +156,6 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   EXPECT_EQ(loadPortOptions().simDut, "through");
   EXPECT_EQ(loadPortOptions().simLoad, "r=50");
   EXPECT_FALSE(readPortOptions().has_value());
-
-  EXPECT_EQ(loadPortOptions().simBoard, "typical");
-  EXPECT_EQ(loadPortOptions().simQuartz, "");
   ASSERT_TRUE(
       savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"}));
   EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),

@@ -46,7 +46,4 @@ struct SimRig {
   sim::SimulatedInstrument* sim = nullptr;
 };
 
-// The power meter's count-to-dBm law with the default calibration.
-inline double countsToDbm(int counts) { return (-60.0 / (826 - 235)) * (826 - counts); }
-
 }  // namespace kolm::test

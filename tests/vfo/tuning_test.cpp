@@ -4,66 +4,41 @@
 
 using namespace kolm::vfo;
 
-TEST(VfoTuning, ModesAndIfOffset) {
-  Tuning gen = tune(7.05, Mode::GEN, 10, 400);
-  EXPECT_DOUBLE_EQ(gen.DdsFreq, 7.05);
-  EXPECT_DOUBLE_EQ(gen.WorkingFreq, 7.05);
-  EXPECT_FALSE(gen.tooHigh);
-
-  EXPECT_DOUBLE_EQ(tune(7.05, Mode::RTX, 10, 400).DdsFreq, 17.05);
-  EXPECT_DOUBLE_EQ(tune(7.05, Mode::RTX2, 10, 400).DdsFreq, 34.1);
-  // A negative IF below the working frequency: the magnitude of the sum.
-  Tuning low = tune(7, Mode::RTX, -10.7, 400);
-  EXPECT_NEAR(low.DdsFreq, 3.7, 1e-12);
-  EXPECT_DOUBLE_EQ(low.WorkingFreq, 7);
-  EXPECT_NEAR(tune(7, Mode::RTX2, -10.7, 400).DdsFreq, 7.4, 1e-12);
-}
-
-TEST(VfoTuning, ClampAtFourTenthsOfTheClockMovesTheWorkingFrequencyBack) {
-  Tuning gen = tune(200, Mode::GEN, 10, 400);
-  EXPECT_TRUE(gen.tooHigh);
-  EXPECT_DOUBLE_EQ(gen.DdsFreq, 160);
-  EXPECT_DOUBLE_EQ(gen.WorkingFreq, 160);
-
-  Tuning rtx = tune(155, Mode::RTX, 10, 400);
-  EXPECT_TRUE(rtx.tooHigh);
-  EXPECT_DOUBLE_EQ(rtx.DdsFreq, 160);
-  EXPECT_DOUBLE_EQ(rtx.WorkingFreq, 150);
-
-  Tuning rtx2 = tune(75, Mode::RTX2, 10, 400);
-  EXPECT_TRUE(rtx2.tooHigh);
-  EXPECT_DOUBLE_EQ(rtx2.DdsFreq, 160);
-  EXPECT_DOUBLE_EQ(rtx2.WorkingFreq, 70);
-
-  // Exactly at the limit passes without the message.
-  Tuning edge = tune(160, Mode::GEN, 0, 400);
-  EXPECT_FALSE(edge.tooHigh);
-  EXPECT_DOUBLE_EQ(edge.DdsFreq, 160);
-  EXPECT_FALSE(tune(70, Mode::RTX2, 10, 400).tooHigh);
-
-  // The limit follows the clock.
-  Tuning small = tune(50, Mode::GEN, 0, 100);
-  EXPECT_TRUE(small.tooHigh);
-  EXPECT_DOUBLE_EQ(small.WorkingFreq, 40);
-}
-
-TEST(VfoTuning, NegativeWorkingFrequencyInGenIsHeldAtZero) {
-  Tuning t = tune(-3, Mode::GEN, 10, 400);
-  EXPECT_TRUE(t.limitedAtZero);
-  EXPECT_EQ(t.WorkingFreq, 0);
-  EXPECT_EQ(t.DdsFreq, 0);
-  // In the receiver modes a negative working frequency still has an output.
-  Tuning rtx = tune(-3, Mode::RTX, 10, 400);
-  EXPECT_FALSE(rtx.limitedAtZero);
-  EXPECT_DOUBLE_EQ(rtx.WorkingFreq, -3);
-  EXPECT_DOUBLE_EQ(rtx.DdsFreq, 7);
-}
-
-TEST(VfoTuning, NoClockMeansNoLimitToApply) {
-  Tuning t = tune(7.05, Mode::GEN, 10, 0);
-  EXPECT_FALSE(t.tooHigh);
-  EXPECT_DOUBLE_EQ(t.WorkingFreq, 7.05);
-  EXPECT_DOUBLE_EQ(t.DdsFreq, 7.05);
+// What reaches the DDS for a working frequency, mode, IF and clock; above 0.4 x
+// the clock the DDS is held at the limit and the working frequency moves back.
+TEST(VfoTuning, ModesIfOffsetAndTheLimit) {
+  struct Row {
+    const char* name;
+    double working;
+    Mode mode;
+    double ifMHz, clock;
+    double dds, workingAfter;
+    bool tooHigh = false, atZero = false;
+  };
+  const Row rows[] = {
+      {"GEN", 7.05, Mode::GEN, 10, 400, 7.05, 7.05},
+      {"RTX adds the IF", 7.05, Mode::RTX, 10, 400, 17.05, 7.05},
+      {"RTX2 doubles", 7.05, Mode::RTX2, 10, 400, 34.1, 7.05},
+      {"negative IF: the magnitude of the sum", 7, Mode::RTX, -10.7, 400, 3.7, 7},
+      {"RTX2, negative IF", 7, Mode::RTX2, -10.7, 400, 7.4, 7},
+      {"GEN above the limit", 200, Mode::GEN, 10, 400, 160, 160, true},
+      {"RTX above the limit", 155, Mode::RTX, 10, 400, 160, 150, true},
+      {"RTX2 above the limit", 75, Mode::RTX2, 10, 400, 160, 70, true},
+      {"GEN at the limit", 160, Mode::GEN, 0, 400, 160, 160},
+      {"RTX2 at the limit", 70, Mode::RTX2, 10, 400, 160, 70},
+      {"the limit follows the clock", 50, Mode::GEN, 0, 100, 40, 40, true},
+      {"no clock, no limit", 7.05, Mode::GEN, 10, 0, 7.05, 7.05},
+      {"negative in GEN: held at 0", -3, Mode::GEN, 10, 400, 0, 0, false, true},
+      {"negative in RTX: still an output", -3, Mode::RTX, 10, 400, 7, -3},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const Tuning t = tune(r.working, r.mode, r.ifMHz, r.clock);
+    EXPECT_NEAR(t.DdsFreq, r.dds, 1e-12);
+    EXPECT_NEAR(t.WorkingFreq, r.workingAfter, 1e-12);
+    EXPECT_EQ(t.tooHigh, r.tooHigh);
+    EXPECT_EQ(t.limitedAtZero, r.atZero);
+  }
 }
 
 TEST(VfoTuning, StepsAndDisplays) {

@@ -25,67 +25,54 @@ TEST(RadioIni, WritesSevenQuotedRecords) {
   ASSERT_TRUE(SaveVar(s, dir.path() / "radio.ini"));
   Settings back;
   Read_ini(back, dir.path() / "radio.ini");
-  EXPECT_DOUBLE_EQ(back.WorkingFreq, 14.2);
-  EXPECT_EQ(back.IF1, "10.7");
-  EXPECT_EQ(back.IF2, "-455e-3");
-  EXPECT_EQ(back.ifChoice, IfChoice::IF2);
-  EXPECT_EQ(back.mode, Mode::RTX2);
-  EXPECT_EQ(back.Text3, "14.200 MHz");
+  EXPECT_EQ(settingsText(back), settingsText(s));
 }
 
+namespace {
+
+// Quoted records, CR LF each.
+std::string records(std::initializer_list<const char*> fields) {
+  std::string text;
+  for (const char* f : fields) text += std::string("\"") + f + "\"\r\n";
+  return text;
+}
+
+}  // namespace
+
+// Each row: the file, and what was read as it would be written back.
 TEST(RadioIni, ReadingStopsAtTheFirstError) {
-  {
+  struct Row {
+    const char* name;
+    std::string text;
+    Mode modeBefore;
+    std::string read;
+  };
+  const Row rows[] = {
+      {"all seven", records({"3.5", "9", "8", "2", "2", "3.600", "3.5"}), Mode::GEN,
+       records({"3.5", "9", "8", "2", "2", "3.600", "3.5"})},
+      {"record 4 not a number: the rest at the initial values",
+       records({"21.1", "9", "8", "abc", "3", "3.600"}), Mode::GEN,
+       records({"21.1", "9", "8", "1", "1", "7.050", "21.1"})},
+      {"a mode none of the three is left as it was; an IF option other than 1 is IF2",
+       records({"1", "9", "8", "7", "5", "28.5"}), Mode::RTX,
+       records({"1", "9", "8", "2", "2", "28.5", "1"})},
+      {"too few records: what is there is taken", records({"50.1", "9"}), Mode::GEN,
+       records({"50.1", "9", "10.000", "1", "1", "7.050", "50.1"})},
+      {"the first record's leading number; unquoted fields and commas",
+       " 7.1 MHz,9,8\n1,3\n7.100\n", Mode::GEN,
+       records({"7.1", "9", "8", "1", "3", "7.100", "7.1"})},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
     Settings s;
-    readSettingsText(s, "\"3.5\"\r\n\"9\"\r\n\"8\"\r\n\"2\"\r\n\"2\"\r\n\"3.600\"\r\n\"3.5\"\r\n");
-    EXPECT_EQ(s.mode, Mode::RTX);
-    EXPECT_EQ(s.ifChoice, IfChoice::IF2);
-    EXPECT_EQ(s.Text3, "3.600");
+    s.mode = r.modeBefore;
+    readSettingsText(s, r.text);
+    EXPECT_EQ(settingsText(s), r.read);
   }
-  {
-    // Record 4 not a number: records 1 to 3 kept, the rest at the initial values.
-    Settings s;
-    readSettingsText(s, "\"21.1\"\r\n\"9\"\r\n\"8\"\r\n\"abc\"\r\n\"3\"\r\n\"3.600\"\r\n");
-    EXPECT_DOUBLE_EQ(s.WorkingFreq, 21.1);
-    EXPECT_EQ(s.IF1, "9");
-    EXPECT_EQ(s.IF2, "8");
-    EXPECT_EQ(s.ifChoice, IfChoice::IF1);
-    EXPECT_EQ(s.mode, Mode::GEN);
-    EXPECT_EQ(s.Text3, "7.050");
-  }
-  {
-    // A mode that is a number but none of the three leaves the mode as it was
-    // and reading goes on; an IF option other than 1 selects IF2.
-    Settings s;
-    s.mode = Mode::RTX;
-    readSettingsText(s, "\"1\"\r\n\"9\"\r\n\"8\"\r\n\"7\"\r\n\"5\"\r\n\"28.5\"\r\n");
-    EXPECT_EQ(s.mode, Mode::RTX);
-    EXPECT_EQ(s.ifChoice, IfChoice::IF2);
-    EXPECT_EQ(s.Text3, "28.5");
-  }
-  {
-    // Too few records: what is there is taken.
-    Settings s;
-    readSettingsText(s, "\"50.1\"\r\n\"9\"\r\n");
-    EXPECT_DOUBLE_EQ(s.WorkingFreq, 50.1);
-    EXPECT_EQ(s.IF1, "9");
-    EXPECT_EQ(s.IF2, "10.000");
-  }
-  {
-    // The first record is read by its leading number; unquoted fields and
-    // commas read the same.
-    Settings s;
-    readSettingsText(s, " 7.1 MHz,9,8\n1,3\n7.100\n");
-    EXPECT_DOUBLE_EQ(s.WorkingFreq, 7.1);
-    EXPECT_EQ(s.mode, Mode::RTX2);
-    EXPECT_EQ(s.Text3, "7.100");
-  }
-  {
-    kolm::test::TempDir dir;
-    Settings s;
-    Read_ini(s, dir.path() / "radio.ini");  // no file
-    EXPECT_EQ(s.WorkingFreq, 0);
-    EXPECT_EQ(s.IF1, "10.000");
-  }
+  kolm::test::TempDir dir;
+  Settings s;
+  Read_ini(s, dir.path() / "radio.ini");  // no file
+  EXPECT_EQ(settingsText(s), settingsText(Settings{}));
 }
 
 TEST(VfoMemoryFile, BareNumbersOnePerLine) {

@@ -78,10 +78,7 @@ TEST(VfoEngine, OpeningRestoresTheStateAndLoadsTheDds) {
   EXPECT_EQ(vfo.settings.mode, Mode::RTX);
   EXPECT_EQ(vfo.settings.Text3, "14.1");
   EXPECT_THAT(vfo.List1, ElementsAre("003.500000", "007.050000", "145.500000"));
-  EXPECT_EQ(vfo.MemoryCount(), 3);
-  EXPECT_EQ(vfo.FreqButtons[0], 1.84);
-  EXPECT_EQ(vfo.FreqButtons[1], 3.6);
-  EXPECT_EQ(vfo.FreqButtons[2], 0);
+  EXPECT_EQ(vfo.FreqButtons, (BandButtons{1.84, 3.6}));
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 

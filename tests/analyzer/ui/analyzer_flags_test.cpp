@@ -16,11 +16,15 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   useSimulator("r=50", "typical");
   open();
   for (int q = 1; q < kQuantities; ++q) window->Graf_Click(q);  // all six traces
+  // Each on its own scale; SWR, selected last, lends the chart its scale.
+  EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().top), 11.0f);
   box("Text3")->setText("300");
   QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
   waitIdle();
   const auto& matched = window->chart()->traces();
   ASSERT_EQ(matched.size(), 6u);
+  ASSERT_TRUE(matched[kPhase].vertical);
+  EXPECT_FLOAT_EQ(static_cast<float>(matched[kPhase].vertical->top), 180.0f);
   ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
   for (chart::Mark m : matched[kReturnLoss].marks) EXPECT_EQ(m, chart::Mark::AtLeast);
   window->Pc1_MouseMove(16.5, 0);

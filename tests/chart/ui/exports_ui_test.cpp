@@ -5,14 +5,17 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 #include <complex>
 
-#include "analyzer/touchstone_reader.h"
 #include "analyzer/ui/analyzer_fixture.h"
 #include "common/files.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "sim/touchstone.h"
 
 using namespace kolm;
 using kolm::test::Rig;
@@ -87,7 +90,8 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
 
 class AnalyzerExports : public test::AnalyzerUi {};
 
-TEST_F(AnalyzerExports, CsvAndTouchstoneOfASweepNotOfTheDemonstration) {
+// 1 uH and 129.2 pF resonate at 14.00 MHz, where the load is 30 ohm: SWR 1.67.
+TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   useSimulator("rlc:r=30,l=1u,c=129.2p");
   open();
   find<QAction>("ExportS1p")->trigger();
@@ -98,6 +102,18 @@ TEST_F(AnalyzerExports, CsvAndTouchstoneOfASweepNotOfTheDemonstration) {
   box("Text3")->setText("400");
   QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
   waitIdle();
+  window->Graf_Click(analyzer::kSwr);
+  find<QAction>("MarkerToMin")->trigger();
+  const auto& markers = window->chart()->markers().markers();
+  ASSERT_EQ(markers.size(), 1u);
+  EXPECT_NEAR(markers[0].x, 14.0, 0.03);
+  const QString line = window->chart()->markerReadout().at(0);
+  const QRegularExpression swr("SWR ?([0-9.]+)"), rl("RL ?(-?[0-9.]+)");
+  EXPECT_NEAR(swr.match(line).captured(1).toDouble(), 50.0 / 30, 0.02) << line.toStdString();
+  EXPECT_NEAR(rl.match(line).captured(1).toDouble(), 20 * std::log10(80.0 / 20), 0.2);
+  window->chart()->addMarker(15);
+  shot("analyzer-markers.png");
+
   prompter.files = {"load.csv", "load.s1p"};
   find<QAction>("ExportCsv")->trigger();
   find<QAction>("ExportS1p")->trigger();
@@ -105,14 +121,14 @@ TEST_F(AnalyzerExports, CsvAndTouchstoneOfASweepNotOfTheDemonstration) {
   ASSERT_EQ(rows.size(), 402u);
   EXPECT_EQ(rows[0], (QStringList{"freq_mhz", "rl_db", "phase_deg", "z_ohm", "r_ohm", "x_ohm",
                                   "swr", "flag"}));
-  std::string error;
-  const auto points = test::readTouchstone(common::readTextFile("load.s1p").value(), error);
-  ASSERT_EQ(error, "");
-  ASSERT_EQ(points.size(), 401u);
+  const auto back = sim::parseTouchstone(common::readTextFile("load.s1p").value());
+  ASSERT_TRUE(back.ok()) << back.error;
+  const auto& s11 = back.table.gamma;
+  ASSERT_EQ(s11.size(), 401u);
   // The best match at resonance: 30 ohm against 50, |S11| = 0.25.
-  auto best = std::min_element(points.begin(), points.end(), [](const auto& a, const auto& b) {
-    return std::abs(a.s11) < std::abs(b.s11);
+  const auto best = std::min_element(s11.begin(), s11.end(), [](const auto& a, const auto& b) {
+    return std::abs(a) < std::abs(b);
   });
-  EXPECT_NEAR(best->mhz, 14.0, 0.05);
-  EXPECT_NEAR(std::abs(best->s11), 0.25, 0.02);
+  EXPECT_NEAR(back.table.frequencyMHz[static_cast<size_t>(best - s11.begin())], 14.0, 0.05);
+  EXPECT_NEAR(std::abs(*best), 0.25, 0.02);
 }

@@ -4,10 +4,8 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTest>
 #include <cmath>
-#include <random>
 
 using namespace kolm::chart;
 using kolm::chart::ui::SweepChart;
@@ -30,57 +28,7 @@ int countColour(const QImage& img, QColor c) {
   return n;
 }
 
-Trace noisyTrace(int n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::normal_distribution<float> noise(0, 3);
-  Trace t;
-  t.start = 3;
-  t.stop = 30;
-  t.colour = QColor(0, 0, 255);
-  std::vector<float> y;
-  for (int i = 0; i < n; ++i) y.push_back(-30 + 10 * std::sin(i / 500.0f) + noise(rng));
-  t.y = std::move(y);
-  return t;
-}
-
 }  // namespace
-
-TEST(SweepChartWidget, DecimatedTraceLooksLikeTheFullOne) {
-  SweepChart chart;
-  chart.resize(1000, 600);
-  chart.setScale(powerMeterScale(3, 30, 20, -80));
-  chart.setGrid({});  // the trace alone
-  chart.setTraces({noisyTrace(20001, 1)});
-  QImage dec = paint(chart, chart.size());
-  chart.setDecimation(false);
-  QImage full = paint(chart, chart.size());
-  const QColor blue = chart.paintedColour(chart.traces()[0]);
-  int traced = countColour(full, blue);
-  ASSERT_GT(traced, 10000);
-  int differ = 0;
-  for (int y = 0; y < full.height(); ++y)
-    for (int x = 0; x < full.width(); ++x)
-      if ((full.pixelColor(x, y) == blue) != (dec.pixelColor(x, y) == blue)) ++differ;
-  // Every pixel of either drawing has one of the other within a pixel
-  // sideways: where a steep step crosses a column edge the raster engine may
-  // put its rows one column over.
-  auto near = [&](const QImage& img, int x, int y) {
-    for (int dx = -1; dx <= 1; ++dx)
-      if (x + dx >= 0 && x + dx < img.width() && img.pixelColor(x + dx, y) == blue) return true;
-    return false;
-  };
-  int stray = 0;
-  for (int y = 0; y < full.height(); ++y)
-    for (int x = 0; x < full.width(); ++x) {
-      if (full.pixelColor(x, y) == blue && !near(dec, x, y)) ++stray;
-      if (dec.pixelColor(x, y) == blue && !near(full, x, y)) ++stray;
-    }
-  RecordProperty("stray", stray);
-  EXPECT_LT(stray, traced / 1000);
-  RecordProperty("differing", differ);
-  RecordProperty("traced", traced);
-  EXPECT_LT(differ, traced / 200) << differ << " of " << traced;
-}
 
 TEST(SweepChartWidget, LayersInOrderAndOwnVerticalScales) {
   SweepChart chart;
@@ -141,32 +89,6 @@ TEST(SweepChartWidget, GridLinesAndLabelsFromTheSpec) {
   // A scale of zero height paints the background only.
   chart.setScale(powerMeterScale(3, 30, -10, -10));
   EXPECT_EQ(countColour(paint(chart, chart.size()), red), 0);
-}
-
-TEST(SweepChartWidget, MouseEventsInUserUnits) {
-  SweepChart chart;
-  chart.resize(271, 101);
-  chart.setScale(powerMeterScale(3, 30, 20, -80));
-  chart.show();
-  QSignalSpy pressed(&chart, &SweepChart::mousePressed);
-  QSignalSpy moved(&chart, &SweepChart::mouseMoved);
-  QSignalSpy released(&chart, &SweepChart::mouseReleased);
-  QSignalSpy dbl(&chart, &SweepChart::doubleClicked);
-  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(135, 50));
-  ASSERT_EQ(pressed.count(), 1);
-  EXPECT_DOUBLE_EQ(pressed[0][0].toDouble(), 16.5);
-  EXPECT_DOUBLE_EQ(pressed[0][1].toDouble(), -30);
-  EXPECT_EQ(pressed[0][2].value<Qt::MouseButton>(), Qt::LeftButton);
-  QTest::mouseMove(&chart, QPoint(10, 0));
-  ASSERT_GE(moved.count(), 1);
-  EXPECT_DOUBLE_EQ(moved.back()[0].toDouble(), 4);
-  EXPECT_DOUBLE_EQ(moved.back()[1].toDouble(), 20);
-  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(270, 100));
-  ASSERT_EQ(released.count(), 1);
-  EXPECT_DOUBLE_EQ(released[0][0].toDouble(), 30);
-  EXPECT_DOUBLE_EQ(released[0][1].toDouble(), -80);
-  QTest::mouseDClick(&chart, Qt::LeftButton, {}, QPoint(0, 0));
-  EXPECT_EQ(dbl.count(), 1);
 }
 
 TEST(SweepChartWidget, CursorAndRubberBandDrawOverTheCachedPicture) {

@@ -42,12 +42,6 @@ double panelNumber(chart::ui::AnalysisPanel* panel, int row) {
   return common::numericValue(panel->value(row).remove(' ').toStdString());
 }
 
-void saveShot(QWidget* w, const char* name) {
-  const QByteArray folder = qgetenv("KOLM_SCREENSHOTS");
-  if (folder.isEmpty()) return;
-  EXPECT_TRUE(w->grab().save(QString(folder) + "/" + name));
-}
-
 }  // namespace
 
 TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
@@ -89,10 +83,6 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   EXPECT_TRUE(groups->item(1)->text().endsWith(": B1, B2"))
       << groups->item(1)->text().toStdString();
   EXPECT_EQ(table->item(1, 0)->background(), table->item(4, 0)->background());
-  saveShot(batch, "crystal-batch.png");
-  batch->resize(batch->minimumSize());
-  QTest::qWait(20);
-  saveShot(batch, "crystal-batch-min.png");
 
   // Saved whole, opened again; closing an unsaved batch asks first.
   rig.prompter.files.push_back("batch.csv");
@@ -125,10 +115,6 @@ TEST(AnalysisPanel, PowerMeterShowsTheWholeTracesAnalysis) {
   EXPECT_EQ(panel->caption(3), "-3 dB high");
   EXPECT_NEAR(panelNumber(panel, 3), 10, 0.05);
   EXPECT_EQ(panel->value(2), "none");  // a low-pass has no lower edge
-  saveShot(rig.window.data(), "powermeter-analysis.png");
-  rig.window->resize(rig.window->minimumSize());
-  QTest::qWait(20);
-  saveShot(rig.window.data(), "powermeter-analysis-min.png");
 }
 
 class AnalyzerPanel : public test::AnalyzerUi {};
@@ -146,8 +132,4 @@ TEST_F(AnalyzerPanel, ShowsTheSwrMinimumAndBands) {
   EXPECT_NEAR(panelNumber(panel, 1), 11.254, 0.03);
   EXPECT_NEAR(panelNumber(panel, 4), 10.117, 0.03);
   EXPECT_NEAR(panelNumber(panel, 5), 12.518, 0.03);
-  saveShot(window.data(), "analyzer-analysis.png");
-  window->resize(window->minimumSize());
-  QTest::qWait(20);
-  saveShot(window.data(), "analyzer-analysis-min.png");
 }

