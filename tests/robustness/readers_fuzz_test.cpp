@@ -13,10 +13,8 @@
 #include "common/text.h"
 #include "hw/params.h"
 #include "powermeter/chart_file.h"
-#include "powermeter/settings.h"
 #include "sim/connection.h"
 #include "sim/touchstone.h"
-#include "vfo/vfo_files.h"
 
 namespace {
 
@@ -119,18 +117,6 @@ TEST(DamagedInput, VnaFilesAreReadWholeOrRefused) {
     EXPECT_LE(r.chart.points, 20001);
     EXPECT_EQ(r.chart.canaleA.size(), static_cast<size_t>(r.chart.points) + 1);
     EXPECT_EQ(r.chart.canaleB.size(), static_cast<size_t>(r.chart.points) + 1);
-  }
-}
-
-TEST(DamagedInput, SettingsFilesKeepUsableValues) {
-  std::string pow =
-      "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\" 826\"\r\n\" 235\"\r\n\"0\"\r\n\" "
-      "0\"\r\n";
-  for (const auto& t : damaged({pow}, 4)) (void)kolm::powermeter::parsePowIni(t);
-  std::string radio = "\"7.05\"\r\n\"10.000\"\r\n\"10.000\"\r\n\"1\"\r\n\"2\"\r\n\"7.050\"\r\n";
-  for (const auto& t : damaged({radio}, 5)) {
-    kolm::vfo::Settings s;
-    kolm::vfo::readSettingsText(s, t);
   }
 }
 

@@ -31,7 +31,6 @@ void answerNextDialog(const QString& name, QStringList* filters) {
 TEST(FileDialogTest, FilterTextsShowEachPatternOnce) {
   using kolm::common::ui::qtFilter;
   EXPECT_EQ(qtFilter("file pwm(*.pwm)|*.pwm"), "file pwm(*.pwm)");
-  EXPECT_EQ(qtFilter("file vna(*.vna)|*.vna"), "file vna(*.vna)");
   EXPECT_EQ(qtFilter("Touchstone one-port (*.s1p)|*.s1p"), "Touchstone one-port (*.s1p)");
   EXPECT_EQ(qtFilter("Charts|*.pwm;*.csv"), "Charts (*.pwm *.csv)");
 }
@@ -50,7 +49,6 @@ TEST(FileDialogTest, SaveAddsTheFilterExtensionToANameWithoutOne) {
     const char* saved;
   } cases[] = {
       {"file pwm(*.pwm)|*.pwm", "lp30", "lp30.pwm"},
-      {"file vna(*.vna)|*.vna", "ant", "ant.vna"},
       {"file pwm(*.pwm)|*.pwm", "kept.pwm", "kept.pwm"},
   };
   for (const Case& c : cases) {
