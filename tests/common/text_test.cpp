@@ -40,6 +40,8 @@ TEST(NumericValue, FieldsAndArgumentsAreOneNumberOrNone) {
     EXPECT_EQ(fieldNumber(c.text).value_or(none), c.field) << c.text;
     EXPECT_EQ(argumentNumber(c.text).value_or(none), c.argument) << c.text;
   }
+  // 16 digits are more than a double holds exactly: correctly rounded, not 10.
+  EXPECT_EQ(fieldNumber("9.999999999999999"), 9.999999999999999);
   // Beyond a double's range the leading number is not taken at all.
   EXPECT_EQ(numericValue("1e400 MHz"), 0);
   EXPECT_EQ(numericValue("0.001e-400"), 0);
