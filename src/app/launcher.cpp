@@ -116,7 +116,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
     a->setCheckable(true);
     a->setChecked(common::ui::installedLanguage() == choice);
     languages->addAction(a);
-    connect(a, &QAction::triggered, this, [this, choice] { chooseLanguage(choice); });
+    connect(a, &QAction::triggered, this, [this, lang = choice] { chooseLanguage(lang); });
   }
   simulatorMenu->setObjectName("SimulatorMenu");
   connect(simulatorMenu, &QAction::triggered, this, [this] { openSimulator(); });

@@ -163,7 +163,7 @@ PowerMeterWindow::~PowerMeterWindow() {
 void PowerMeterWindow::buildMenus() {
   auto* file = menuBar()->addMenu(tr("File"));
   file->setObjectName("file");
-  auto add = [this](QMenu* menu, const char* name, const QString& caption, bool enabled = false) {
+  auto add = [](QMenu* menu, const char* name, const QString& caption, bool enabled = false) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     a->setEnabled(enabled);
