@@ -59,7 +59,20 @@ copy="$root/build-mut/tree"
 build="$root/build-mut/build"
 mkdir -p "$copy"
 # The copy follows the working tree (sources, tests, build files; no build output).
-tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$copy" -xf -
+# Only a file whose content changed is copied, and with a new time: keeping the
+# tree's time, it could be older than the object a previous run built from the
+# old content, and would not be compiled again. Files gone from the tree go.
+stage="$root/build-mut/stage"
+rm -rf "$stage"
+mkdir -p "$stage"
+tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$stage" -xf -
+(cd "$stage" && find . -type f) | while IFS= read -r f; do
+  cmp -s "$stage/$f" "$copy/$f" || { mkdir -p "$(dirname "$copy/$f")" && cp "$stage/$f" "$copy/$f"; }
+done
+(cd "$copy" && find . -type f) | while IFS= read -r f; do
+  [ -e "$stage/$f" ] || rm -f "$copy/$f"
+done
+rm -rf "$stage"
 
 current=""
 # The file is put back with a new time, so that the next build compiles it again.
