@@ -18,9 +18,9 @@ find "$dir" -name '*.gcda' -delete
 # and a failing test is reported, not hidden.
 status=0
 # SIGINT's default action back: a background start leaves it ignored, and the
-# command line's stop tests send it.
+# command line's and the program's stop tests send it.
 (cd "$dir" && env --default-signal=INT ./kolm_core_tests --gtest_brief=1) || status=$?
-(cd "$dir" && QT_QPA_PLATFORM=offscreen ./kolm_ui_tests --gtest_brief=1) || status=$?
+(cd "$dir" && env --default-signal=INT QT_QPA_PLATFORM=offscreen ./kolm_ui_tests --gtest_brief=1) || status=$?
 [ "$status" -eq 0 ] || echo "coverage.sh: some tests failed (status $status)" >&2
 # The core only: the Qt windows, the launcher and the command line are left out.
 filters=(--root "$root" --filter "$root/src/" --exclude '.*/ui/.*' --exclude "$root/src/app/.*"
