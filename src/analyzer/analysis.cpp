@@ -58,21 +58,17 @@ std::string swrReport(const SwrAnalysis& a) {
 
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& a) {
   const auto& text = chart::panelText;
-  auto mhz = chart::panelMHz;
-  auto khz = [pattern = std::string_view("0.0")](const std::optional<double>& v) {
-    return chart::panelKHz(v, pattern);
-  };
   return {
       {KOLM_TR("kolm", "SWR min"), text(a.swrMin, "0.000", "")},
-      {KOLM_TR("kolm", "at"), mhz(a.minMHz)},
+      {KOLM_TR("kolm", "at"), chart::panelMHz(a.minMHz)},
       {KOLM_TR("kolm", "R there"), text(a.rOhm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "|X| there"), text(a.xOhm, "0.0", " \u03a9")},
-      {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low)},
-      {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high)},
-      {KOLM_TR("kolm", "SWR 2 width"), khz(a.swr2.width())},
-      {KOLM_TR("kolm", "SWR 1.5 low"), mhz(a.swr15.low)},
-      {KOLM_TR("kolm", "SWR 1.5 high"), mhz(a.swr15.high)},
-      {KOLM_TR("kolm", "SWR 1.5 width"), khz(a.swr15.width())},
+      {KOLM_TR("kolm", "SWR 2 low"), chart::panelMHz(a.swr2.low)},
+      {KOLM_TR("kolm", "SWR 2 high"), chart::panelMHz(a.swr2.high)},
+      {KOLM_TR("kolm", "SWR 2 width"), chart::panelKHz(a.swr2.width(), "0.0")},
+      {KOLM_TR("kolm", "SWR 1.5 low"), chart::panelMHz(a.swr15.low)},
+      {KOLM_TR("kolm", "SWR 1.5 high"), chart::panelMHz(a.swr15.high)},
+      {KOLM_TR("kolm", "SWR 1.5 width"), chart::panelKHz(a.swr15.width(), "0.0")},
   };
 }
 

@@ -57,19 +57,15 @@ std::string levelReport(const LevelAnalysis& a) {
 
 std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {
   const auto& text = chart::panelText;
-  auto mhz = chart::panelMHz;
-  auto khz = [pattern = std::string_view("0.000")](const std::optional<double>& v) {
-    return chart::panelKHz(v, pattern);
-  };
   return {
       {KOLM_TR("kolm", "Maximum"), text(a.peakDbm, "0.00", " dBm")},
-      {KOLM_TR("kolm", "at"), mhz(a.peakMHz)},
-      {KOLM_TR("kolm", "-3 dB low"), mhz(a.at3.low)},
-      {KOLM_TR("kolm", "-3 dB high"), mhz(a.at3.high)},
-      {KOLM_TR("kolm", "Centre"), mhz(a.centreMHz)},
-      {KOLM_TR("kolm", "BW -3 dB"), khz(a.at3.width())},
-      {KOLM_TR("kolm", "BW -6 dB"), khz(a.at6.width())},
-      {KOLM_TR("kolm", "BW -60 dB"), khz(a.at60.width())},
+      {KOLM_TR("kolm", "at"), chart::panelMHz(a.peakMHz)},
+      {KOLM_TR("kolm", "-3 dB low"), chart::panelMHz(a.at3.low)},
+      {KOLM_TR("kolm", "-3 dB high"), chart::panelMHz(a.at3.high)},
+      {KOLM_TR("kolm", "Centre"), chart::panelMHz(a.centreMHz)},
+      {KOLM_TR("kolm", "BW -3 dB"), chart::panelKHz(a.at3.width(), "0.000")},
+      {KOLM_TR("kolm", "BW -6 dB"), chart::panelKHz(a.at6.width(), "0.000")},
+      {KOLM_TR("kolm", "BW -60 dB"), chart::panelKHz(a.at60.width(), "0.000")},
       {KOLM_TR("kolm", "Shape -60/-6"), text(a.shapeFactor, "0.00", "")},
       {KOLM_TR("kolm", "Insertion loss"), text(a.insertionLossDb, "0.00", " dB")},
   };

@@ -42,7 +42,8 @@ bool beyondDrawing(float f, float viewStop) {
 
 std::string formatRif(const RifTable& table, int entries) {
   common::RecordWriter w;
-  for (int k = 0; k < std::min(entries, kRifEntries); ++k) w.number(table[k], 7);
+  const int count = std::min(entries, kRifEntries);
+  for (int k = 0; k < count; ++k) w.number(table[k], 7);
   return w.text();
 }
 

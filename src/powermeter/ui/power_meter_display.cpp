@@ -17,11 +17,6 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-// The colour of the chart's labels, used for a loaded chart's stored reference level.
-const QColor kForeground(192, 192, 192);
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
 // Levels read by markers in dBm, their differences in dB.
 void levelUnits(chart::ui::Trace& t) {
   t.unit = "dBm";
@@ -155,7 +150,7 @@ void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& lim
 void PowerMeterWindow::showReadout(double x, double y) {
   std::string readout = chart::cursorReadout(x, y);
   if (normalised()) readout.pop_back();  // dB, not dBm
-  Text4->setText(q(readout));
+  Text4->setText(QString::fromStdString(readout));
   // The traces at the cursor's frequency, bounds and flags in words.
   QStringList parts;
   auto level = [&](const char* what, const std::vector<float>& levels, int points, int valid,
@@ -166,7 +161,7 @@ void PowerMeterWindow::showReadout(double x, double y) {
     const LevelFlag flag = limits.flag(value);
     std::string text = what + (" " + levelText(value, flag));
     if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
-    parts << q(text);
+    parts << QString::fromStdString(text);
   };
   level("level", Traccia, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
   if (Check1->isChecked() && MemPoints >= 1)

@@ -39,9 +39,6 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-// Labels and the stored reference level of a loaded chart.
-const QColor kForeground(192, 192, 192);
-
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
@@ -35,6 +36,9 @@ class RecentFiles;
 namespace kolm::powermeter::ui {
 
 class CrystalBatchWindow;
+
+// The chart's labels, and the stored reference level of a loaded chart.
+inline const QColor kForeground(192, 192, 192);
 
 // The window, created on first show; it deletes itself when closed (its close
 // handler stops a running pass, saves pow.ini and switches the generator off).
