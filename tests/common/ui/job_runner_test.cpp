@@ -13,7 +13,6 @@
 
 #include "analyzer/sweep.h"
 #include "hw/instrument.h"
-#include "powermeter/reference.h"
 #include "powermeter/sweep.h"
 
 using namespace kolm;
@@ -57,15 +56,6 @@ const Case kCases[] = {
        auto plan = analyzer::planSweep(3, 30, 20, 100).plan;
        result = [] { return static_cast<float>(gChannels.CanaleA[5] + gChannels.CanaleB[21]); };
        return std::make_unique<analyzer::ReadWriteJob>(b.instrument, plan, gChannels, true);
-     }},
-    {"crystal fixture table",
-     [](Bench& b, std::function<float()>& result) -> std::unique_ptr<common::SteppedJob> {
-       auto words = powermeter::tableWords(400, powermeter::kRifEntries, nullptr).value();
-       auto job = std::make_unique<powermeter::QuartzReferenceJob>(b.instrument, words,
-                                                                   powermeter::Calibration{});
-       auto* j = job.get();
-       result = [j] { return j->table()[0] + j->table()[1600]; };
-       return job;
      }},
 };
 
