@@ -237,11 +237,19 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   std::ofstream("short.pwm") << "3\r\n1\r\n2\r\n-1\r\n-2\r\n-3\r\n";
   rig.withFile("open", "short.pwm");
   EXPECT_NE(rig.lastMessage().find("was not opened"), std::string::npos);
-  EXPECT_EQ(rig.text("Text6"), "a.pwm");
   EXPECT_EQ(rig.window->points(), 100);
   EXPECT_FLOAT_EQ(rig.window->trace()[100], -10);
   rig.withFile("finMem", "short.pwm");
   EXPECT_NE(rig.lastMessage().find("not put in memory"), std::string::npos);
+  EXPECT_TRUE(rig.chart()->memoryTraces().empty());
+  // A readable one goes to memory only: the chart, its file and its reference stay.
+  writeChart("mem.pwm", 50, 10, 20, -7.0f);
+  rig.withFile("finMem", "mem.pwm");
+  EXPECT_TRUE(rig.get<QCheckBox>("Check1")->isChecked());
+  EXPECT_EQ(rig.chart()->memoryTraces().at(0).y.size(), 51u);
+  EXPECT_EQ(rig.text("Text6"), "a.pwm");
+  EXPECT_EQ(rig.window->storedReference(), -3.5f);
+  rig.get<QCheckBox>("Check1")->setChecked(false);  // unticking Compare hides it
   EXPECT_TRUE(rig.chart()->memoryTraces().empty());
 
   // A file without a reference level keeps the one in force.
@@ -263,29 +271,4 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   EXPECT_EQ(names, (QStringList{dir + "a.pwm", dir + "b.pwm"}));
   rig.get<QAction>("Recent_1")->trigger();
   EXPECT_EQ(rig.window->points(), 1000);
-}
-
-TEST(PowerMeterCommands, MemoryTraceFromAFileAndFromTheChart) {
-  Rig rig("atten:20");
-  rig.open();
-  writeChart("mem.pwm", 50, 10, 20, -7.0f);
-  rig.withFile("finMem", "mem.pwm");
-  EXPECT_TRUE(rig.get<QCheckBox>("Check1")->isChecked());
-  ASSERT_EQ(rig.chart()->memoryTraces().size(), 1u);
-  EXPECT_EQ(rig.chart()->memoryTraces()[0].y.size(), 51u);
-  // The file goes to memory only: the chart and its reference stay.
-  EXPECT_FALSE(rig.window->chartFromFile());
-  EXPECT_EQ(rig.window->storedReference(), 0);
-
-  // This chart in memory, then a new sweep over another device.
-  rig.type("Text3", "300");
-  ASSERT_TRUE(rig.sweep());
-  rig.get<QAction>("ScrMem")->trigger();
-  rig.connect("atten:10");
-  ASSERT_TRUE(rig.sweep());
-  EXPECT_NEAR(rig.chart()->memoryTraces().at(0).y[150], -20, 0.2);
-  EXPECT_NEAR(rig.chart()->traces().at(0).y[150], -10, 0.2);
-  // Unticking Compare hides it at the redraw.
-  rig.get<QCheckBox>("Check1")->setChecked(false);
-  EXPECT_TRUE(rig.chart()->memoryTraces().empty());
 }
