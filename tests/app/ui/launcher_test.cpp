@@ -72,81 +72,68 @@ using test::child;
 
 }  // namespace
 
-TEST(LauncherStartUp, NoConfigOrAClockOfZeroShowsParametersAndSendsNothing) {
-  for (const char* config : {"", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"}) {
-    SCOPED_TRACE(config);
-    LauncherRig rig;
-    if (*config) {
-      ASSERT_TRUE(common::writeFileAtomic("dds.cfg", config));
-    }
-    rig.launcher.load(&LauncherRig::steadyTimer);
-    ASSERT_NE(rig.launcher.parametersWindow(), nullptr);
-    EXPECT_TRUE(rig.launcher.parametersWindow()->isVisible());
-    EXPECT_GE(rig.instrument.LoopFactor, 1);
-    EXPECT_TRUE(static_cast<hw::RecordingPort*>(rig.instrument.port())->log.empty());
-    EXPECT_EQ(rig.openedBackends, std::vector<std::string>{"sim"});
-    EXPECT_TRUE(rig.prompter.shown.empty());
-  }
-}
-
-TEST(LauncherStartUp, AStoredClockOpensNoParametersAndUsesTheChosenPort) {
-  LauncherRig rig;
-  ASSERT_TRUE(common::writeFileAtomic(
-      "dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n"));
-  rig.launcher.load(&LauncherRig::steadyTimer);
-  EXPECT_EQ(rig.launcher.parametersWindow(), nullptr);
-  EXPECT_EQ(rig.instrument.params.RefClkMHz, 400);
-  EXPECT_EQ(rig.instrument.params.LptBase, 632);
-  EXPECT_EQ(rig.openedBackends, std::vector<std::string>{"ppdev:/dev/parport0"});
-  EXPECT_FALSE(rig.instrument.simulated());
-}
-
-TEST(LauncherStartUp, APortThatCannotBeOpenedIsSaidOnceAndTheSimulatorOffered) {
-  for (bool accepted : {true, false}) {
-    SCOPED_TRACE(accepted ? "simulator accepted" : "simulator declined");
-    LauncherRig rig;
-    ASSERT_TRUE(common::writeFileAtomic("dds.cfg",
-                                        "20\r\n20\r\n400\r\n888\r\n\"ppdev:/dev/parport9\"\r\n"));
-    rig.prompter.confirms = {accepted};
-    rig.launcher.load(&LauncherRig::steadyTimer);
-    ASSERT_EQ(rig.prompter.shown.size(), 1u);
-    EXPECT_NE(rig.prompter.shown[0].text.find("no parallel port /dev/parport9"), std::string::npos);
-    EXPECT_EQ(rig.instrument.port()->name(), accepted ? "sim" : "null");
-  }
-}
-
-TEST(ParametersWindowTest, OkStoresOnlyAClockAboveZeroAndUpToTheMaximum) {
+// What the launcher makes of dds.cfg: Parameters without a clock, the stored
+// port, or the simulator offered once when that port cannot be opened.
+TEST(LauncherStartUp, ClockAndPortFromDdsCfg) {
+  const std::string missing = "20\r\n20\r\n400\r\n888\r\n\"ppdev:/dev/parport9\"\r\n";
   struct Case {
     const char* name;
-    const char* quartz;
-    int multiplier;
-    const char* message;  // part of the refusal; empty when accepted
-    double stored;
+    std::string config;
+    bool accept;
+    bool parameters;
+    std::string port;
+  } cases[] = {
+      {"no dds.cfg", "", true, true, "sim"},
+      {"a clock of zero", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n", true, true, "sim"},
+      {"the chosen port", "20\r\n20\r\n400\r\n632\r\n\"ppdev:/dev/parport0\"\r\n", true, false,
+       "ppdev:/dev/parport0"},
+      {"a missing port, the simulator accepted", missing, true, false, "sim"},
+      {"a missing port, the simulator declined", missing, false, false, "null"},
   };
-  for (const Case c : {Case{"over the maximum", "30", 20, "Ref Frequency over the maximum!", 0},
-                       Case{"quartz of zero", "abc", 0, "quartz", 0},
-                       Case{"exactly the maximum", "25.05", 20, "", 501}}) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     LauncherRig rig;
-    rig.launcher.showParameters();
-    auto* w = rig.launcher.parametersWindow();
-    child<QLineEdit>(w, "Text2")->setText(c.quartz);
-    if (c.multiplier) child<QScrollBar>(w, "HScroll1")->setValue(c.multiplier);
-    child<QRadioButton>(w, "Option10")->setChecked(true);
-    child<QPushButton>(w, "Command1")->click();
-    EXPECT_DOUBLE_EQ(rig.instrument.params.RefClkMHz, c.stored);
-    EXPECT_EQ(w->isVisible(), *c.message != 0);
-    if (*c.message) {
-      ASSERT_EQ(rig.prompter.messages().size(), 1u);
-      EXPECT_NE(rig.prompter.messages()[0].find(c.message), std::string::npos);
-      EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
+    if (!c.config.empty()) {
+      ASSERT_TRUE(common::writeFileAtomic("dds.cfg", c.config));
+    }
+    rig.prompter.confirms = {c.accept};
+    rig.launcher.load(&LauncherRig::steadyTimer);
+    auto* parameters = rig.launcher.parametersWindow();
+    EXPECT_EQ(parameters && parameters->isVisible(), c.parameters);
+    EXPECT_GE(rig.instrument.LoopFactor, 1);
+    if (c.config == missing) {
+      ASSERT_EQ(rig.prompter.shown.size(), 1u);
+      EXPECT_NE(rig.prompter.shown[0].text.find("no parallel port /dev/parport9"),
+                std::string::npos);
+      EXPECT_EQ(rig.instrument.port()->name(), c.port);
       continue;
     }
-    EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
-    hw::HardwareParams stored;                      // and kept in dds.cfg
-    ASSERT_TRUE(hw::ReadHardwareConfig(stored));
-    EXPECT_EQ(stored.RefClkMHz, 501);
+    EXPECT_TRUE(rig.prompter.shown.empty());
+    EXPECT_EQ(rig.openedBackends, std::vector<std::string>{c.port});
+    EXPECT_TRUE(static_cast<hw::RecordingPort*>(rig.instrument.port())->log.empty());
   }
+}
+
+TEST(ParametersWindowTest, OkStoresOnlyAClockUpToTheMaximum) {
+  LauncherRig rig;
+  rig.launcher.showParameters();
+  auto* w = rig.launcher.parametersWindow();
+  child<QLineEdit>(w, "Text2")->setText("30");
+  child<QScrollBar>(w, "HScroll1")->setValue(20);
+  child<QRadioButton>(w, "Option10")->setChecked(true);
+  child<QPushButton>(w, "Command1")->click();
+  EXPECT_THAT(rig.prompter.messages(), testing::ElementsAre("Ref Frequency over the maximum!"));
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(rig.instrument.params.RefClkMHz, 0);
+  EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
+  child<QLineEdit>(w, "Text2")->setText("25.05");  // exactly the maximum
+  child<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(rig.instrument.params.RefClkMHz, 501);
+  EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
+  hw::HardwareParams stored;                      // and kept in dds.cfg
+  ASSERT_TRUE(hw::ReadHardwareConfig(stored));
+  EXPECT_EQ(stored.RefClkMHz, 501);
 }
 
 TEST(ParametersWindowTest, LoadShowsTheSharedValuesTheClockFollowsAndCloseDiscards) {

@@ -52,22 +52,6 @@ const chart::ui::Trace* referenceIn(chart::ui::SweepChart* chart, const QColor& 
 
 }  // namespace
 
-TEST(PowerMeterCommands, MenuItemsWaitForARunningJob) {
-  Rig rig("atten:20", true);
-  rig.open();
-  const char* commands[] = {"open",  "saveas", "Cal_0dbm", "Cal_60dbm",
-                            "refer", "quarz",  "calQuarz", "Print_Screen"};
-  rig.type("Text3", "20000");
-  rig.type("Text7", "0.05");
-  rig.get<QToolButton>("Option1")->click();
-  ASSERT_TRUE(rig.window->sweeping());
-  for (const char* name : commands) EXPECT_FALSE(rig.get<QAction>(name)->isEnabled()) << name;
-  // A crystal measurement or a calibration sweep cannot start over it either.
-  EXPECT_FALSE(rig.window->startSingleSweep());
-  rig.get<QAction>("StopSweep")->trigger();
-  for (const char* name : commands) EXPECT_TRUE(rig.get<QAction>(name)->isEnabled()) << name;
-}
-
 TEST(PowerMeterCommands, CalibrationTakesTheReadingThenSweeps) {
   Rig rig("through");
   rig.open();

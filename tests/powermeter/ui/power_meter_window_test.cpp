@@ -14,7 +14,6 @@
 
 #include "chart/chart.h"
 #include "hw/dds.h"
-#include "powermeter/settings.h"
 #include "powermeter/ui/power_meter_rig.h"
 #include "vfo/dds_frames.h"
 
@@ -41,22 +40,15 @@ TEST(PowerMeterWindowTest, OpensWithTheDefaultsAndItsMenus) {
   EXPECT_TRUE(rig.port->writes.empty());  // nothing sent on opening
 }
 
-TEST(PowerMeterWindowTest, SettingsFromPowIniWrittenBackOnCloseAndTheTimeWarning) {
+TEST(PowerMeterWindowTest, PointLimitAndTimeWarning) {
   Rig rig;
-  ASSERT_TRUE(powermeter::SaveVar({" 14", " 14.35", "350", "0", "-50", {800, 200}, "0.5", 12}));
   rig.open();
-  EXPECT_EQ(rig.text("Text2"), " 14.35");
-  EXPECT_EQ(rig.text("Text7"), "0.5");
   rig.type("Text3", "25000");
   EXPECT_EQ(rig.text("Text3"), "20000");
   rig.type("Text3", "100");
   rig.type("Text7", "600");  // typed 6, 60, 600: only 60 s is above the limit
   EXPECT_THAT(rig.prompter.messages(),
               testing::ElementsAre(" attenzione il tempo potrebbe superare  60secondi"));
-  rig.window->close();
-  const auto ini = powermeter::ReadVar();
-  EXPECT_EQ(ini.Points, 100);
-  EXPECT_EQ(ini.calibration, (powermeter::Calibration{800, 200}));
 }
 
 TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndEnds) {
@@ -158,13 +150,18 @@ TEST(PowerMeterWindowTest, SingleClickDuringContinuousEndsAfterOneMorePass) {
   EXPECT_EQ(rig.resets(), before + 1);
 }
 
-TEST(PowerMeterWindowTest, EscapeEndsAPassAtAPointBoundary) {
+TEST(PowerMeterWindowTest, CommandsWaitForAPassThatEscapeEndsAtAPointBoundary) {
   Rig rig("atten:20", true);
   rig.open();
   // 20000 points of 50 us: a second a pass.
   rig.type("Text3", "20000");
   rig.type("Text7", "0.05");
   rig.get<QToolButton>("Option2")->click();
+  // The menu commands wait, and a crystal measurement or a calibration cannot start.
+  const char* commands[] = {"open",  "saveas", "Cal_0dbm", "Cal_60dbm",
+                            "refer", "quarz",  "calQuarz", "Print_Screen"};
+  for (const char* name : commands) EXPECT_FALSE(rig.get<QAction>(name)->isEnabled()) << name;
+  EXPECT_FALSE(rig.window->startSingleSweep());
   // Past the settling wait, a few points in.
   ASSERT_TRUE(
       QTest::qWaitFor([&] { return rig.get<QProgressBar>("SweepProgress")->value() > 0; }, 20000));
@@ -177,6 +174,7 @@ TEST(PowerMeterWindowTest, EscapeEndsAPassAtAPointBoundary) {
   EXPECT_EQ(rig.resets(), 1);
   EXPECT_EQ(rig.port->writes.back(), 24);                   // a complete detector read-out
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 20001u);  // what was measured
+  for (const char* name : commands) EXPECT_TRUE(rig.get<QAction>(name)->isEnabled()) << name;
 }
 
 TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
@@ -190,7 +188,6 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   rig.get<QAction>("Exit_Power_Meter")->trigger();
   QTest::qWait(0);
   EXPECT_TRUE(rig.window.isNull() || !rig.window->sweeping());
-  EXPECT_EQ(powermeter::ReadVar().Points, 20000);
   // The last frame sent is the word 0, and nothing follows it.
   const auto& w = rig.port->writes;
   ASSERT_GE(w.size(), 82u);
@@ -198,6 +195,8 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   const size_t sent = w.size();
   QTest::qWait(50);
   EXPECT_EQ(rig.port->writes.size(), sent);
+  rig.open();  // the next window opens with the boxes kept
+  EXPECT_EQ(rig.text("Text3"), "20000");
 }
 
 TEST(PowerMeterWindowTest, ProportionalLayoutAndVisualizza) {
