@@ -225,21 +225,6 @@ TEST(SimBridge, TouchstoneLoadIsInterpolated) {
   EXPECT_EQ(rig.bridge().a, 0);
 }
 
-// ---- What is connected between generator and detector ----
-
-TEST(SimDut, LowpassIsButterworth) {
-  SimRig rig("lowpass:fc=20,order=5");
-  auto dutDb = [&](double mhz) {
-    rig.step(mhz);
-    const double x = M_PI * rig.sim->outputMHz() / 400;
-    return rig.sim->detectorDbm() - 20 * std::log10(std::sin(x) / x);
-  };
-  rig.tune(1);
-  EXPECT_NEAR(dutDb(1), 0, 1e-6);
-  EXPECT_NEAR(dutDb(20), -3.0103, 1e-4);
-  EXPECT_NEAR(dutDb(40), -30.1072, 1e-3);
-}
-
 // ---- The back end as the program opens it ----
 
 TEST(SimPort, OpenedByNameWithItsConnectionsOrAClearError) {

