@@ -43,12 +43,9 @@ TEST(SimDds, FrameDecodesToTheSameWordOnlyAfterTheUpdate) {
   hw::DdsReset(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
   EXPECT_EQ(rig.sim->multiplier(), 0);
-  EXPECT_DOUBLE_EQ(rig.sim->systemClockMHz(), 20);
   EXPECT_FALSE(rig.sim->outputOn());
   hw::DdsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
-  hw::DdsSendWord(rig.instrument, 1234);
-  EXPECT_EQ(rig.sim->tuningWord(), 1234u);
 }
 
 TEST(SimDds, ReadOutsAndUnknownRegistersBetweenFramesDoNotDisturbTheShiftRegister) {
@@ -71,8 +68,6 @@ TEST(SimDds, ReadOutsAndUnknownRegistersBetweenFramesDoNotDisturbTheShiftRegiste
   hw::DdsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
   EXPECT_EQ(rig.sim->multiplier(), 20);
-  hw::DdsSendWord(rig.instrument, 77);
-  EXPECT_EQ(rig.sim->tuningWord(), 77u);
 }
 
 TEST(SimDds, MultiplierLoadSetsTheSimulatedClock) {
