@@ -16,6 +16,7 @@
 
 #include "common/files.h"
 #include "common/prompter.h"
+#include "common/ui/about_box.h"
 #include "hw/dds.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
@@ -104,16 +105,15 @@ TEST(VfoWindow, OpensWithItsSettingsLoadsTheDdsAndItsMenusWork) {
   rig.get<QAction>("Parametri")->trigger();
   EXPECT_THAT(rig.parameterCalls, ElementsAre(nullptr));
   rig.get<QAction>("AboutVFO")->trigger();
-  QWidget* box = nullptr;
-  for (QWidget* top : QApplication::topLevelWidgets())
-    if (top->isVisible() && top->windowTitle() == "About Digital VFO Software") box = top;
-  ASSERT_NE(box, nullptr);
-  box->close();
+  EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](QWidget* top) {
+    return top->isVisible() && top->windowTitle() == "About Digital VFO Software";
+  }));
+  common::ui::showAboutBox(common::ui::AboutKind::Vfo)->close();
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
 // Each tuning control reaches the DDS and both displays follow.
-TEST(VfoWindow, TuningControlsReachTheDds) {
+TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   VfoRig rig;
   rig.open();
   rig.fresh();
@@ -149,6 +149,40 @@ TEST(VfoWindow, TuningControlsReachTheDds) {
   rig.fresh();
   rig.click("Command4");  // DDS Reset
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 1717986918"));
+
+  // The wheel over a digit tunes by that digit's step, over a step button by its
+  // step; Up and Down repeat the last step used.
+  rig.enter("7.05");
+  auto* label = rig.get<QLabel>("Label1");
+  auto wheel = [](QWidget* w, QPointF at, int notches) {
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  };
+  // The centre of character `i` of the display.
+  auto digitAt = [label](int i) {
+    const QString text = label->text();
+    const QFontMetrics fm(label->font());
+    const QRect r = label->contentsRect();
+    const int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
+    return QPointF(
+        left + fm.horizontalAdvance(text.left(i)) + fm.horizontalAdvance(text.at(i)) / 2.0,
+        r.center().y());
+  };
+  wheel(label, digitAt(6), 1);  // the kHz units
+  EXPECT_EQ(rig.label1(), "007.051 000");
+  wheel(label, digitAt(2), -2);  // the MHz units, two notches down
+  EXPECT_EQ(rig.label1(), "005.051 000");
+  wheel(rig.get<QPushButton>("Command1_2"), QPointF(5, 5), 1);  // 100 Hz
+  EXPECT_EQ(rig.label1(), "005.051 100");
+  // The arrow keys repeat the last step (100 Hz).
+  rig.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
+  QTest::keyClick(rig.window, Qt::Key_Up);
+  EXPECT_EQ(rig.label1(), "005.051 200");
+  QTest::keyClick(rig.window, Qt::Key_Down);
+  QTest::keyClick(rig.window, Qt::Key_Down);
+  EXPECT_EQ(rig.label1(), "005.051 000");
 }
 
 TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
@@ -203,42 +237,4 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   // The window's own close box runs the same sequence.
   rig.window->close();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
-}
-
-// The wheel over a digit tunes by that digit's step, over a step button by its
-// step; Up and Down repeat the last step used.
-TEST(VfoWindow, WheelAndArrowKeysTuneByTheStepUnderThePointer) {
-  VfoRig rig;
-  rig.open();
-  rig.enter("7.05");
-  auto* label = rig.get<QLabel>("Label1");
-  auto wheel = [](QWidget* w, QPointF at, int notches) {
-    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
-                  Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &e);
-  };
-  // The centre of character `i` of the display.
-  auto digitAt = [label](int i) {
-    const QString text = label->text();
-    const QFontMetrics fm(label->font());
-    const QRect r = label->contentsRect();
-    const int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
-    return QPointF(
-        left + fm.horizontalAdvance(text.left(i)) + fm.horizontalAdvance(text.at(i)) / 2.0,
-        r.center().y());
-  };
-  wheel(label, digitAt(6), 1);  // the kHz units
-  EXPECT_EQ(rig.label1(), "007.051 000");
-  wheel(label, digitAt(2), -2);  // the MHz units, two notches down
-  EXPECT_EQ(rig.label1(), "005.051 000");
-  wheel(rig.get<QPushButton>("Command1_2"), QPointF(5, 5), 1);  // 100 Hz
-  EXPECT_EQ(rig.label1(), "005.051 100");
-  // The arrow keys repeat the last step (100 Hz).
-  rig.window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
-  QTest::keyClick(rig.window, Qt::Key_Up);
-  EXPECT_EQ(rig.label1(), "005.051 200");
-  QTest::keyClick(rig.window, Qt::Key_Down);
-  QTest::keyClick(rig.window, Qt::Key_Down);
-  EXPECT_EQ(rig.label1(), "005.051 000");
 }
