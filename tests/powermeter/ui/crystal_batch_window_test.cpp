@@ -7,9 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QToolButton>
 
-#include "analyzer/ui/analyzer_fixture.h"
 #include "chart/ui/analysis_panel.h"
 #include "common/text.h"
 #include "powermeter/crystal_batch.h"
@@ -106,19 +104,4 @@ TEST(AnalysisPanel, PowerMeterShowsTheWholeTracesAnalysis) {
   EXPECT_EQ(panel->caption(3), "-3 dB high");
   EXPECT_NEAR(panelNumber(panel, 3), 10, 0.05);
   EXPECT_EQ(panel->value(2), "none");  // a low-pass has no lower edge
-}
-
-class AnalyzerPanel : public test::AnalyzerUi {};
-
-TEST_F(AnalyzerPanel, ShowsTheSwrMinimumAndBands) {
-  useSimulator("rlc:r=40,l=2u,c=100p");
-  open();
-  box("Text1")->setText("5");
-  box("Text2")->setText("20");
-  box("Text3")->setText("600");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
-  waitIdle();
-  auto* panel = window->analysisPanel();
-  EXPECT_NEAR(panelNumber(panel, 1), 11.254, 0.03);
-  EXPECT_NEAR(panelNumber(panel, 5), 12.518, 0.03);
 }

@@ -159,30 +159,19 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &e);
   };
-  // The centre of character `i` of the display.
-  auto digitAt = [label](int i) {
-    const QString text = label->text();
-    const QFontMetrics fm(label->font());
-    const QRect r = label->contentsRect();
-    const int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
-    return QPointF(
-        left + fm.horizontalAdvance(text.left(i)) + fm.horizontalAdvance(text.at(i)) / 2.0,
-        r.center().y());
-  };
-  wheel(label, digitAt(6), 1);  // the kHz units
-  EXPECT_EQ(rig.label1(), "007.051 000");
-  wheel(label, digitAt(2), -2);  // the MHz units, two notches down
-  EXPECT_EQ(rig.label1(), "005.051 000");
+  // The digit at the display's centre is the 10 kHz one of "007.050 000".
+  wheel(label, QPointF(label->contentsRect().center()), -2);
+  EXPECT_EQ(rig.label1(), "007.030 000");
   wheel(rig.get<QPushButton>("Command1_2"), QPointF(5, 5), 1);  // 100 Hz
-  EXPECT_EQ(rig.label1(), "005.051 100");
+  EXPECT_EQ(rig.label1(), "007.030 100");
   // The arrow keys repeat the last step (100 Hz).
   rig.window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
   QTest::keyClick(rig.window, Qt::Key_Up);
-  EXPECT_EQ(rig.label1(), "005.051 200");
+  EXPECT_EQ(rig.label1(), "007.030 200");
   QTest::keyClick(rig.window, Qt::Key_Down);
   QTest::keyClick(rig.window, Qt::Key_Down);
-  EXPECT_EQ(rig.label1(), "005.051 000");
+  EXPECT_EQ(rig.label1(), "007.030 000");
 }
 
 TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
