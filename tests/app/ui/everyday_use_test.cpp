@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -13,9 +12,9 @@
 #include "analyzer/ui/analyzer_fixture.h"
 #include "app/launcher.h"
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "common/text.h"
 #include "powermeter/ui/power_meter_rig.h"
-#include "sim/simulated_instrument.h"
 #include "vfo/ui/vfo_window.h"
 
 using namespace kolm;
@@ -68,7 +67,8 @@ TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResizeAndTheLegendNamesEa
   EXPECT_FALSE(c->traces()[0].dashed);
 }
 
-// The analyzer's opening measurement is labelled a demonstration until a sweep.
+// The analyzer's opening measurement is labelled a demonstration until a sweep,
+// whose analysis the panel shows.
 TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   useSimulator("r=100");
   open();
@@ -77,6 +77,8 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   window->Sweep(false);
   waitIdle();
   EXPECT_TRUE(window->chart()->note().isEmpty());
+  // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.
+  EXPECT_NEAR(common::numericValue(window->analysisPanel()->value(0).toStdString()), 2, 0.05);
 }
 
 TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {

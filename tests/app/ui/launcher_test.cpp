@@ -4,7 +4,6 @@
 
 #include <gmock/gmock.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>

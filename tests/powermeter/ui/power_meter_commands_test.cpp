@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QTest>
-#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 
@@ -51,27 +50,6 @@ const chart::ui::Trace* referenceIn(chart::ui::SweepChart* chart, const QColor& 
 }
 
 }  // namespace
-
-TEST(PowerMeterCommands, CalibrationTakesTheReadingThenSweeps) {
-  Rig rig("through");
-  rig.open();
-  rig.type("Text3", "100");
-  ASSERT_TRUE(rig.sweep());
-  const int passes = rig.resets();
-  // The generator stays at 30 MHz, where the simulated detector reads about 0 dBm.
-  const int reading = rig.simulator().detectorCounts();
-  rig.get<QAction>("Cal_0dbm")->trigger();  // its prompts are pinned with the core
-  EXPECT_EQ(rig.window->calibration().Cal0, reading);
-  ASSERT_TRUE(rig.waitIdle());
-  EXPECT_EQ(rig.resets(), passes + 1);  // one sweep with the new calibration
-
-  // The default counts, kept in pow.ini, and no sweep after them.
-  rig.prompter.confirms = {true};
-  rig.get<QAction>("Cal_def")->trigger();
-  EXPECT_FALSE(rig.window->sweeping());
-  rig.window->close();
-  EXPECT_EQ(powermeter::ReadVar().calibration, (powermeter::Calibration{826, 235}));
-}
 
 // The level reference: measured, written, drawn, and the levels shown against it.
 TEST(PowerMeterCommands, ReferenceLevelMeasuredDrawnAndNormalisedAgainst) {
@@ -151,9 +129,25 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
   EXPECT_EQ(rig.simulator().tuningWord(), 0u);  // the generator is off
 }
 
-TEST(PowerMeterCommands, CrystalMeterOnASimulatedCrystal) {
-  Rig rig("crystal:fs=10,r=50,c=20f,c0=1p,r0=50");
+TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
+  Rig rig("through");
   rig.open();
+  rig.type("Text3", "100");
+  ASSERT_TRUE(rig.sweep());
+  const int passes = rig.resets();
+  // The generator stays at 30 MHz, where the simulated detector reads about 0 dBm.
+  const int reading = rig.simulator().detectorCounts();
+  rig.get<QAction>("Cal_0dbm")->trigger();  // its prompts are pinned with the core
+  EXPECT_EQ(rig.window->calibration().Cal0, reading);
+  ASSERT_TRUE(rig.waitIdle());
+  EXPECT_EQ(rig.resets(), passes + 1);  // one sweep with the new calibration
+  // The default counts, and no sweep after them.
+  rig.prompter.confirms = {true};
+  rig.get<QAction>("Cal_def")->trigger();
+  EXPECT_FALSE(rig.window->sweeping());
+  EXPECT_EQ(rig.window->calibration(), (powermeter::Calibration{826, 235}));
+
+  rig.connect("crystal:fs=10,r=50,c=20f,c0=1p,r0=50");
   // 10 Hz steps across the series resonance.
   rig.type("Text1", "9.996");
   rig.type("Text2", "10.004");
@@ -182,6 +176,9 @@ TEST(PowerMeterCommands, CrystalMeterOnASimulatedCrystal) {
   // The next ordinary sweep drops the through path from the chart.
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(referenceIn(rig.chart(), kCyan), nullptr);
+  rig.window->close();  // pow.ini keeps the calibration and R0
+  EXPECT_EQ(powermeter::ReadVar().calibration, (powermeter::Calibration{826, 235}));
+  EXPECT_EQ(powermeter::ReadVar().R0, 50);
 }
 
 TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
