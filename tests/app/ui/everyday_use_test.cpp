@@ -115,54 +115,47 @@ TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
 // Each shortcut reaches its action (the action's own work is tested elsewhere).
 TEST(EverydayUse, ShortcutsReachTheirActions) {
   Rig rig("atten:20");
-  int exits = 0;
-  rig.context.exitProgram = [&exits] { ++exits; };
+  rig.context.exitProgram = [] {};
   rig.open();
-  hw::Instrument instrument;
-  instrument.setPort(std::move(hw::openPort("sim", 0, {"through", "r=50"}).port));
-  common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter};
-  context.exitProgram = [&exits] { ++exits; };
-  auto* analyzer = new analyzer::ui::AnalyzerWindow(context);
-  QWidget* vfo = vfo::ui::createVfoWindow(context);
-  app::Launcher launcher(context);
-  struct Case {
-    QWidget* window;
-    QKeySequence keys;
-    const char* action;
-  } cases[] = {
-      {rig.window, QKeySequence("Ctrl+O"), "open"},
-      {rig.window, QKeySequence("Ctrl+S"), "saveas"},
-      {rig.window, QKeySequence("Ctrl+P"), "Print_Screen"},
-      {rig.window, QKeySequence("F5"), "SingleSweep"},
-      {rig.window, QKeySequence("Shift+F5"), "ContinuousSweep"},
-      {rig.window, QKeySequence("F1"), "About_Power_Meter"},
-      {rig.window, QKeySequence("Ctrl+Q"), "ExitProgram"},
-      {analyzer, QKeySequence("Ctrl+O"), "Mfilevna"},
-      {analyzer, QKeySequence("Ctrl+S"), "Save"},
-      {analyzer, QKeySequence("Ctrl+P"), "PrintScreen"},
-      {analyzer, QKeySequence("F5"), "SingleSweep"},
-      {analyzer, QKeySequence("Shift+F5"), "ContinuousSweep"},
-      {analyzer, QKeySequence("Esc"), "StopAction"},
-      {analyzer, QKeySequence("F1"), "About"},
-      {vfo, QKeySequence("F1"), "AboutVFO"},
-      {&launcher, QKeySequence("F1"), "AboutMenu"},
-      {&launcher, QKeySequence("Ctrl+Q"), "ExitProgram"},
+  auto* analyzer = new analyzer::ui::AnalyzerWindow(rig.context);
+  QWidget* vfo = vfo::ui::createVfoWindow(rig.context);
+  app::Launcher launcher(rig.context);
+  using Keys = std::vector<std::pair<const char*, const char*>>;
+  const std::pair<QWidget*, Keys> windows[] = {
+      {rig.window,
+       {{"Ctrl+O", "open"},
+        {"Ctrl+S", "saveas"},
+        {"Ctrl+P", "Print_Screen"},
+        {"F5", "SingleSweep"},
+        {"Shift+F5", "ContinuousSweep"},
+        {"F1", "About_Power_Meter"},
+        {"Ctrl+Q", "ExitProgram"}}},
+      {analyzer,
+       {{"Ctrl+O", "Mfilevna"},
+        {"Ctrl+S", "Save"},
+        {"Ctrl+P", "PrintScreen"},
+        {"F5", "SingleSweep"},
+        {"Shift+F5", "ContinuousSweep"},
+        {"Esc", "StopAction"},
+        {"F1", "About"}}},
+      {vfo, {{"F1", "AboutVFO"}}},
+      {&launcher, {{"F1", "AboutMenu"}, {"Ctrl+Q", "ExitProgram"}}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.window->objectName().toStdString() + " " + c.action);
-    c.window->show();
-    c.window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(c.window));
-    QAction* a = c.window->findChild<QAction*>(c.action);
-    ASSERT_NE(a, nullptr);
-    a->setEnabled(true);
-    // Only the delivery is checked here: the action's own slots are taken off.
-    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-    QSignalSpy spy(a, &QAction::triggered);
-    QTest::keySequence(c.window, c.keys);
-    EXPECT_EQ(spy.count(), 1);
-  }
+  for (const auto& [window, keys] : windows)
+    for (const auto& [key, action] : keys) {
+      SCOPED_TRACE(window->objectName().toStdString() + " " + action);
+      window->show();
+      window->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+      QAction* a = window->findChild<QAction*>(action);
+      ASSERT_NE(a, nullptr);
+      a->setEnabled(true);
+      // Only the delivery is checked here: the action's own slots are taken off.
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      QSignalSpy spy(a, &QAction::triggered);
+      QTest::keySequence(window, QKeySequence(key));
+      EXPECT_EQ(spy.count(), 1);
+    }
   delete analyzer;
   delete vfo;
 }

