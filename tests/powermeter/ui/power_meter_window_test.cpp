@@ -11,6 +11,8 @@
 #include <QToolButton>
 
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
+#include "common/text.h"
 #include "powermeter/ui/power_meter_rig.h"
 #include "vfo/dds_frames.h"
 
@@ -62,6 +64,9 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   EXPECT_EQ(t.y.size(), 201u);
   EXPECT_EQ(t.start, 5);
   for (float level : t.y) EXPECT_NEAR(level, -20, 0.2);
+  // The analysis panel shows the trace's maximum.
+  const QString maximum = rig.get<chart::ui::AnalysisPanel>("levelAnalysis")->value(0);
+  EXPECT_NEAR(common::numericValue(maximum.toStdString()), -20, 0.2) << maximum.toStdString();
   // The readout follows the mouse.
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
   EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
