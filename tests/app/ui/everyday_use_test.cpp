@@ -35,7 +35,7 @@ double levelIn(const QString& readout) {
 
 }  // namespace
 
-TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResizeAndTheLegendNamesEachTrace) {
+TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   Rig rig("atten:20");
   rig.open();
   rig.type("Text3", "200");
@@ -65,6 +65,32 @@ TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResizeAndTheLegendNamesEa
   }
   EXPECT_TRUE(c->memoryTraces()[0].dashed);
   EXPECT_FALSE(c->traces()[0].dashed);
+
+  // A drag zooms and the boxes follow.
+  QTest::mousePress(c, Qt::LeftButton, {}, rig.pixel(10, 0));
+  QTest::mouseMove(c, rig.pixel(20, -40));
+  QTest::mouseRelease(c, Qt::LeftButton, {}, rig.pixel(20, -40));
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  EXPECT_NEAR(rig.text("Text2").toDouble(), 20, 0.05);  // the boxes follow the view
+  EXPECT_NEAR(rig.text("Text9").toDouble(), -40, 0.3);
+  // Back (Backspace), forward (Shift+Backspace), home (double-click), and back
+  // again from the right-click menu.
+  rig.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
+  QTest::keyClick(rig.window, Qt::Key_Backspace);
+  EXPECT_EQ(rig.text("Text1"), " 3");
+  QTest::keyClick(rig.window, Qt::Key_Backspace, Qt::ShiftModifier);
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  QTest::mouseDClick(c, Qt::LeftButton, {}, rig.pixel(15, -50));
+  EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
+  QAction* back = c->findChild<QAction*>("ZoomBack");
+  ASSERT_TRUE(c->actions().contains(back));
+  back->trigger();
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  // Ctrl + wheel: a notch narrows the span by a fifth about the pointer.
+  ctrlWheel(c, rig.pixel(15, -50), 1);
+  EXPECT_NEAR(rig.window->view().stop - rig.window->view().start, 8, 0.05);
+  EXPECT_NEAR((15 - rig.window->view().start) / 8, 0.5, 0.02);  // about the pointer
 }
 
 // The analyzer's opening measurement is labelled a demonstration until a sweep,
@@ -79,37 +105,6 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   EXPECT_TRUE(window->chart()->note().isEmpty());
   // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.
   EXPECT_NEAR(common::numericValue(window->analysisPanel()->value(0).toStdString()), 2, 0.05);
-}
-
-TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
-  Rig rig("atten:20");
-  rig.open();
-  ASSERT_TRUE(rig.sweep());  // 3 to 30 MHz, +20 to -80 dBm
-  auto* pc1 = rig.chart();
-  QTest::mousePress(pc1, Qt::LeftButton, {}, rig.pixel(10, 0));
-  QTest::mouseMove(pc1, rig.pixel(20, -40));
-  QTest::mouseRelease(pc1, Qt::LeftButton, {}, rig.pixel(20, -40));
-  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
-  EXPECT_NEAR(rig.text("Text2").toDouble(), 20, 0.05);  // the boxes follow the view
-  EXPECT_NEAR(rig.text("Text9").toDouble(), -40, 0.3);
-  // Back (Backspace), forward (Shift+Backspace), home (double-click), and back
-  // again from the right-click menu.
-  rig.window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
-  QTest::keyClick(rig.window, Qt::Key_Backspace);
-  EXPECT_EQ(rig.text("Text1"), " 3");
-  QTest::keyClick(rig.window, Qt::Key_Backspace, Qt::ShiftModifier);
-  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
-  QTest::mouseDClick(pc1, Qt::LeftButton, {}, rig.pixel(15, -50));
-  EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
-  QAction* back = pc1->findChild<QAction*>("ZoomBack");
-  ASSERT_TRUE(pc1->actions().contains(back));
-  back->trigger();
-  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
-  // Ctrl + wheel: a notch narrows the span by a fifth about the pointer.
-  ctrlWheel(pc1, rig.pixel(15, -50), 1);
-  EXPECT_NEAR(rig.window->view().stop - rig.window->view().start, 8, 0.05);
-  EXPECT_NEAR((15 - rig.window->view().start) / 8, 0.5, 0.02);  // about the pointer
 }
 
 // Each shortcut reaches its action (the action's own work is tested elsewhere).

@@ -113,19 +113,34 @@ TEST(LauncherStartUp, ClockAndPortFromDdsCfg) {
   }
 }
 
-TEST(ParametersWindowTest, OkStoresOnlyAClockUpToTheMaximum) {
+// Parameters shows the shared values; Close drops the edits; OK stores only a
+// clock up to the maximum.
+TEST(ParametersWindowTest, LoadsTheSharedValuesAndStoresOnlyASoundClock) {
   LauncherRig rig;
+  rig.instrument.params = {4, 50, 200, 956, "sim"};
   rig.launcher.showParameters();
   auto* w = rig.launcher.parametersWindow();
-  child<QLineEdit>(w, "Text2")->setText("30");
+  auto* label4 = child<QLabel>(w, "Label4");
+  auto* text2 = child<QLineEdit>(w, "Text2");
+  EXPECT_EQ(text2->text(), "50");
+  EXPECT_EQ(label4->text(), "200");
+  EXPECT_TRUE(child<QRadioButton>(w, "Option11")->isChecked());
+  text2->setText("10");
+  child<QScrollBar>(w, "HScroll1")->setValue(6);
+  EXPECT_EQ(label4->text(), "60");
+  w->close();  // not OK: the edits are dropped
+  EXPECT_EQ(rig.instrument.params.QuartzMHz, 50);
+
+  rig.launcher.showParameters();
+  text2->setText("30");
   child<QScrollBar>(w, "HScroll1")->setValue(20);
   child<QRadioButton>(w, "Option10")->setChecked(true);
   child<QPushButton>(w, "Command1")->click();
   EXPECT_THAT(rig.prompter.messages(), testing::ElementsAre("Ref Frequency over the maximum!"));
   EXPECT_TRUE(w->isVisible());
-  EXPECT_EQ(rig.instrument.params.RefClkMHz, 0);
+  EXPECT_EQ(rig.instrument.params.RefClkMHz, 200);
   EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
-  child<QLineEdit>(w, "Text2")->setText("25.05");  // exactly the maximum
+  text2->setText("25.05");  // exactly the maximum
   child<QPushButton>(w, "Command1")->click();
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(rig.instrument.params.RefClkMHz, 501);
@@ -133,23 +148,6 @@ TEST(ParametersWindowTest, OkStoresOnlyAClockUpToTheMaximum) {
   hw::HardwareParams stored;                      // and kept in dds.cfg
   ASSERT_TRUE(hw::ReadHardwareConfig(stored));
   EXPECT_EQ(stored.RefClkMHz, 501);
-}
-
-TEST(ParametersWindowTest, LoadShowsTheSharedValuesTheClockFollowsAndCloseDiscards) {
-  LauncherRig rig;
-  rig.instrument.params = {4, 50, 200, 956, "sim"};
-  rig.launcher.showParameters();
-  auto* w = rig.launcher.parametersWindow();
-  auto* label4 = child<QLabel>(w, "Label4");
-  EXPECT_EQ(child<QLineEdit>(w, "Text2")->text(), "50");
-  EXPECT_EQ(label4->text(), "200");
-  EXPECT_TRUE(child<QRadioButton>(w, "Option11")->isChecked());
-  child<QLineEdit>(w, "Text2")->setText("10");
-  child<QScrollBar>(w, "HScroll1")->setValue(6);
-  EXPECT_EQ(label4->text(), "60");
-  EXPECT_EQ(child<QLabel>(w, "Label10")->text(), "6");
-  w->close();  // not OK: the edits are dropped
-  EXPECT_EQ(rig.instrument.params.QuartzMHz, 50);
 }
 
 // "EXIT PROGRAM", and the stop signals that end the program the same way: the
