@@ -151,10 +151,6 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.type("Text1", "9.996");
   rig.type("Text2", "10.004");
   rig.type("Text3", "800");
-  // R0 is 0 without a calibration: a message, no division by it.
-  rig.get<QAction>("quarz")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
-  EXPECT_EQ(rig.lastMessage().substr(0, 7), "errore\n");
 
   // Calibrate the fixture with the crystal bypassed.
   rig.connect("through");
