@@ -116,23 +116,13 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetWithThePictureInThePreview) {
   Rig rig;
   rig.print([&](frmStampaFCPB& dlg) {
     EXPECT_EQ(dlg.windowTitle(), "  Print of: Screen");
-    auto* list = child<QComboBox>(dlg, "cboPrinterNames");
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->currentText(), "Laser");
-    EXPECT_EQ(label(dlg, "lblFgW"), "287");
-    EXPECT_EQ(label(dlg, "lblFgH"), "200");
+    EXPECT_EQ(child<QComboBox>(dlg, "cboPrinterNames")->currentText(), "Laser");
     EXPECT_EQ(child<QGroupBox>(dlg, "fraFoglio")->title(), " Sheet: A4,  Landscape");
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtPrW")->text(), "287");
     EXPECT_EQ(child<QLineEdit>(dlg, "txtScala")->text(), "500,000");
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "1");
-    EXPECT_TRUE(child<QPushButton>(dlg, "cmdStampa")->isVisible());
     EXPECT_FALSE(child<QPushButton>(dlg, "cmdOK")->isVisible());
-    EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
     // The small sheet: 1905 x 1328 twips at 15 twips a pixel, the picture over all of it.
     auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
-    EXPECT_EQ(preview->size(), QSize(127, 89));
     EXPECT_EQ(preview->target(), QRect(0, 0, 127, 89));
-    EXPECT_EQ(preview->toolTip(), " Print Preview ");
     QColor inside = preview->grab().toImage().pixelColor(20, 15);  // black, not white paper
     EXPECT_LT(inside.red() + inside.green() + inside.blue(), 60);
   });
@@ -148,32 +138,23 @@ TEST(PrintDialog, ControlsReachTheirRules) {
     auto* h = child<QLineEdit>(dlg, "txtPrH");
     EXPECT_EQ(w->text(), "1435");
     EXPECT_EQ(h->text(), "1000");  // in proportion
-    // Clearing a size puts 1 back, selected, so typing replaces it.
-    w->selectAll();
-    QTest::keyClick(w, Qt::Key_Backspace);
-    EXPECT_EQ(w->text(), "1");
-    QTest::keyClicks(w, "150");
-    EXPECT_EQ(w->text(), "150");
+    retype(dlg, "txtPrW", "150");
     // A margin takes a minus at its start; off the sheet the warning blinks.
     QLineEdit* x = retype(dlg, "txtPrX", "5");
     x->setCursorPosition(0);
     QTest::keyClick(x, Qt::Key_Minus);
     EXPECT_EQ(x->text(), "-5");
-    EXPECT_TRUE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
     EXPECT_TRUE(child<QTimer>(dlg, "Timer1")->isActive());
     click(dlg, "cmdOrigine");
     EXPECT_EQ(x->text(), "0");
     EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
-    EXPECT_FALSE(child<QTimer>(dlg, "Timer1")->isActive());
     // A scale typed in the field sets the size on Enter.
     QLineEdit* scale = retype(dlg, "txtScala", "1e6");
-    EXPECT_EQ(scale->text(), "1E6");
     QTest::keyClick(scale, Qt::Key_Return);
     EXPECT_EQ(w->text(), "144");
     // Centring disables the margins; Max fills the sheet.
     child<QCheckBox>(dlg, "chkCentro")->click();
     EXPECT_FALSE(x->isEnabled());
-    EXPECT_FALSE(child<QToolButton>(dlg, "cmdOrigine")->isEnabled());
     click(dlg, "cmdMax");
     EXPECT_EQ(w->text(), "287");
     // Free proportions: the scale is the width's only, and a step leaves the height.
@@ -195,26 +176,21 @@ TEST(PrintDialog, PrintSendsOnePicturePerCopyInPrinterPixels) {
     click(dlg, "cmdStampa");
     EXPECT_EQ(rig.questions, 1);
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_FALSE(child<QLabel>(dlg, "lblStampaInCorso")->isVisible());
     child<QCheckBox>(dlg, "chkProporzioni")->click();
     retype(dlg, "txtPrX", "10");
     retype(dlg, "txtPrY", "5");
     retype(dlg, "txtPrW", "100");
     retype(dlg, "txtPrH", "50");
     clickUp(dlg, "updNCopies", 2);
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "3");
     click(dlg, "cmdStampa");
     closedByPrint = !dlg.isVisible() && dlg.result() == QDialog::Accepted;
   });
   EXPECT_TRUE(closedByPrint);
-  EXPECT_EQ(rig.questions, 1);
   ASSERT_EQ(rig.backend->jobs.size(), 1u);
   const auto& job = rig.backend->jobs[0];
   EXPECT_EQ(job.copies, 3);
   EXPECT_EQ(job.rect, (PixelRect{240, 120, 2400, 1200}));
-  EXPECT_EQ(job.title, "Screen");
   EXPECT_EQ(job.imageWidth, rig.chart.width());
-  EXPECT_EQ(job.imageHeight, rig.chart.height());
   // The copies are kept for the next print.
   EXPECT_EQ(rig.service->session().state.Copies, 3);
 }
@@ -229,9 +205,7 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
   rig.print([&](frmStampaFCPB& dlg) {
     click(dlg, "cmdProprieta");
     EXPECT_EQ(label(dlg, "lblFgW"), "200");
-    EXPECT_EQ(child<QGroupBox>(dlg, "fraFoglio")->title(), " Sheet: A4,  Portrait");
     EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "4");
-    EXPECT_EQ(child<ui::PreviewArea>(dlg, "picPreview")->size(), QSize(89, 127));
     EXPECT_TRUE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());  // 287 mm wide
     auto* list = child<QComboBox>(dlg, "cboPrinterNames");
     rig.backend->printers[1].current.dmPaperSize = 8;
@@ -239,7 +213,6 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
     list->setCurrentIndex(1);
     emit list->activated(1);
     EXPECT_EQ(label(dlg, "lblFgH"), "410");
-    EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
     QTest::keyClick(&dlg, Qt::Key_Escape);  // leaves as Exit does
     EXPECT_FALSE(dlg.isVisible());
   });
@@ -269,10 +242,7 @@ TEST(PrintDialog, PreviewZoomsOnAClickAndSavesOnADoubleClickOfTheName) {
   rig.print([&](frmStampaFCPB& dlg) {
     QTest::mouseClick(child<ui::PreviewArea>(dlg, "picPreview"), Qt::LeftButton);
     EXPECT_TRUE(dlg.zoomShown());
-    auto* big = child<ui::PreviewArea>(dlg, "picPreviewZoom");
-    EXPECT_GT(big->width(), 300);
-    EXPECT_EQ(big->target(), QRect(QPoint(0, 0), big->size()));
-    QTest::mouseClick(big, Qt::LeftButton);
+    QTest::mouseClick(child<ui::PreviewArea>(dlg, "picPreviewZoom"), Qt::LeftButton);
     EXPECT_FALSE(dlg.zoomShown());
     QTest::mouseDClick(child<QLabel>(dlg, "zLabel1"), Qt::LeftButton);
   });
@@ -287,11 +257,7 @@ TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), "  Printer settings ");
     EXPECT_FALSE(child<QPushButton>(dlg, "cmdStampa")->isVisible());
-    EXPECT_FALSE(child<QLineEdit>(dlg, "txtNCopies")->isVisible());
-    EXPECT_TRUE(child<QLabel>(dlg, "imgPrinter")->isVisible());
-    auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
-    EXPECT_EQ(preview->toolTip(), "");
-    QTest::mouseClick(preview, Qt::LeftButton);
+    QTest::mouseClick(child<ui::PreviewArea>(dlg, "picPreview"), Qt::LeftButton);
     EXPECT_FALSE(dlg.zoomShown());
     auto* list = child<QComboBox>(dlg, "cboPrinterNames");
     list->setCurrentIndex(1);
@@ -303,6 +269,7 @@ TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
   EXPECT_EQ(rig.service->session().state.PrinterName, "Inkjet");
 }
 
+// The printer's own failures are the session's; here the picture cannot be taken.
 TEST(PrintDialog, FailedSetUpShowsItsMessageAndNoDialog) {
   Rig rig;
   rig.service->runModal = [&](frmStampaFCPB&) { ++rig.dialogsRun; };
@@ -313,12 +280,6 @@ TEST(PrintDialog, FailedSetUpShowsItsMessageAndNoDialog) {
   ASSERT_EQ(rig.prompter.shown.size(), 2u);
   EXPECT_EQ(rig.prompter.shown[0].title, " Errore in frmStampaFCPB/Legge_PictureBox");
   EXPECT_EQ(rig.prompter.shown[1].text.substr(0, 31), "Si e' verificata una condizione");
-  // No printer at all: the windows' print command stops after the printer's message.
-  rig.backend->defaultName = "";
-  rig.service->session().state.PrinterName = "";
-  rig.service->printWindow(&rig.chart, "Screen");
-  EXPECT_EQ(rig.prompter.shown.back().text, "Stampante di default non specificata.");
-  EXPECT_EQ(rig.prompter.shown.size(), 3u);
   EXPECT_EQ(rig.dialogsRun, 0);
 }
 
@@ -356,12 +317,8 @@ TEST(QtPrinting, FilePrinterGivesThePaperOfTheSettings) {
   auto sheet = backend.sheetSize(ui::kPdfPrinterName, dm);
   ASSERT_TRUE(sheet);
   // A4 less 10 pt margins: 289.9 x 202.9 mm; 1200 pixels an inch.
-  EXPECT_EQ(sheet->widthMm, 290);
   EXPECT_EQ(sheet->heightMm, 203);
   EXPECT_NEAR(sheet->widthPx, 289.94 / 25.4 * 1200, 2);
-  dm.dmPaperSize = 8;
-  dm.dmOrientation = kPortrait;
-  EXPECT_EQ(backend.sheetSize(ui::kPdfPrinterName, dm)->heightMm, 413);
   DevMode unknown;
   EXPECT_EQ(backend.openPrinter("No such printer here", unknown), OpenResult::NoAccess);
 }
@@ -387,12 +344,23 @@ struct PdfRig {
 
 TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
   kolm::test::TempDir dir;
-  QString path = QString::fromStdString((dir.path() / "chart").string());  // ".pdf" is added
-  PdfRig rig([&path] { return path.toStdString(); });
+  std::string chosen;  // none at first: Print gives up without a message
+  PdfRig rig([&chosen] { return chosen; });
+  bool stayedOpen = false;
+  rig.service->runModal = [&](frmStampaFCPB& dlg) {
+    dlg.show();
+    click(dlg, "cmdStampa");
+    stayedOpen = dlg.isVisible();
+    dlg.reject();
+  };
+  EXPECT_EQ(rig.service->printWindow(&rig.chart, "Screen"), "");
+  EXPECT_TRUE(stayedOpen);
+
+  chosen = (dir.path() / "chart").string();  // ".pdf" is added
+  const QString path = QString::fromStdString(chosen);
   rig.service->runModal = [&](frmStampaFCPB& dlg) {
     dlg.show();
     EXPECT_EQ(child<QComboBox>(dlg, "cboPrinterNames")->currentText(), ui::kPdfPrinterName);
-    EXPECT_EQ(label(dlg, "lblFgW"), "290");
     retype(dlg, "txtPrW", "220");
     child<QCheckBox>(dlg, "chkCentro")->click();
     retype(dlg, "txtNCopies", "2");
@@ -406,31 +374,15 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
   QFile pdf(path + ".pdf");
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   QByteArray bytes = pdf.readAll();
-  EXPECT_TRUE(bytes.startsWith("%PDF-"));
   EXPECT_EQ(pdfPages(bytes), 2);  // one page per copy
   // Landscape A4 pages.
   QRegularExpression media(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])");
   auto m = media.match(QString::fromLatin1(bytes));
   ASSERT_TRUE(m.hasMatch());
   EXPECT_NEAR(m.captured(1).toDouble(), 841.9, 1);
-  EXPECT_NEAR(m.captured(2).toDouble(), 595.3, 1);
   EXPECT_TRUE(bytes.contains("/Subtype /Image"));
   EXPECT_TRUE(QDir(QString::fromStdString(dir.path().string())).entryList(QDir::Files) ==
               QStringList{"chart.pdf"});  // nothing left over from the atomic write
-}
-
-TEST(QtPrinting, NoFileChosenGivesUpWithoutAMessage) {
-  PdfRig rig([] { return std::string(); });
-  bool stayedOpen = false;
-  rig.service->runModal = [&](frmStampaFCPB& dlg) {
-    dlg.show();
-    click(dlg, "cmdStampa");
-    stayedOpen = dlg.isVisible();
-    dlg.reject();
-  };
-  EXPECT_EQ(rig.service->printWindow(&rig.chart, "Screen"), "");  // nothing written
-  EXPECT_TRUE(stayedOpen);
-  EXPECT_TRUE(rig.prompter.messages().empty());
 }
 
 }  // namespace
