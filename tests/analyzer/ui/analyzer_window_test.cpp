@@ -259,18 +259,3 @@ TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   EXPECT_EQ(box("Text2")->text(), "6");
   EXPECT_EQ(window->measurement().live.Frequenze[100], 6.0f);
 }
-
-TEST_F(AnalyzerUi, LayoutFollowsTheWindowSize) {
-  open();
-  window->resize(1200, 900);
-  QCoreApplication::processEvents();
-  const QWidget* canvas = window->canvas();
-  const double W = canvas->width(), H = canvas->height();
-  const QRect pc1 = window->chart()->geometry();
-  // The chart to 95.5 % across, from 9 % to 89 % down.
-  EXPECT_NEAR(pc1.right() + 1, 0.955 * W, 1);
-  EXPECT_NEAR(pc1.y(), 0.09 * H, 2);
-  EXPECT_NEAR(pc1.bottom() + 1, 0.89 * H - 2, 1);
-  // The chart redraws at its new size.
-  EXPECT_EQ(window->chart()->pixelMap().pixelWidth(), pc1.width());
-}
