@@ -5,23 +5,18 @@
 #include "common/files.h"
 #include "sim/touchstone.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 using kolm::common::readTextFile;
 
 namespace {
 
-// kolm-cli in a fresh working directory holding a dds.cfg for a 400 MHz clock
-// on the simulator.
-class CliAnalyze : public ::testing::Test {
+class CliAnalyze : public kolm::test::CliTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(kolm::test::writeSimulatorConfig()); }
   int run(const std::string& arguments) {
     last = kolm::test::runCli(arguments);
     return last.status;
   }
   std::string file(const std::string& name) { return readTextFile(name).value_or("<missing>"); }
-  kolm::test::InTempDir here;
   kolm::test::CliResult last;
 };
 

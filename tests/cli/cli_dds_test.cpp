@@ -13,6 +13,10 @@
 
 using kolm::test::runCli;
 
+namespace {
+class CliOutputs : public kolm::test::CliTest {};
+}  // namespace
+
 // The frames on the wire are the tune command's test.
 TEST(CliDds, PrintsTheWord) {
   kolm::test::InTempDir dir;
@@ -52,9 +56,7 @@ TEST(CliDds, BadInputExitsWithTwoAndSaysWhy) {
 
 // Where the results go is checked before anything reaches the port, and each
 // refusal is one line.
-TEST(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {
-  kolm::test::InTempDir dir;
-  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+TEST_F(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {
   std::filesystem::create_directory("folder.vna");
   struct Case {
     const char* args;
@@ -83,9 +85,7 @@ TEST(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {
   }
 }
 
-TEST(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {
-  kolm::test::InTempDir dir;
-  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+TEST_F(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {
   auto full = runCli("--trace /dev/full dds --freq 7");
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.err.find("the trace '/dev/full' is incomplete"), std::string::npos) << full.err;

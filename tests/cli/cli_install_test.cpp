@@ -7,7 +7,6 @@
 
 #include "common/files.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 using kolm::test::runCli;
 
@@ -20,6 +19,8 @@ std::set<std::string> matches(const std::string& text, const std::regex& re, int
     out.insert((*it)[group].str());
   return out;
 }
+
+class CliPortTest : public kolm::test::CliTest {};
 
 }  // namespace
 
@@ -41,9 +42,7 @@ TEST(CliInstall, TheManPageDocumentsEveryCommandAndOptionOfTheHelp) {
         << c << " has no entry in the man page";
 }
 
-TEST(CliPortTest, PassesOnTheSimulatorAndExplainsAPortThatCannotBeOpened) {
-  kolm::test::InTempDir dir;
-  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+TEST_F(CliPortTest, PassesOnTheSimulatorAndExplainsAPortThatCannotBeOpened) {
   auto r = runCli("--backend sim port-test");
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("PASS  Bridge channel B"), std::string::npos) << r.out;

@@ -8,7 +8,6 @@
 #include "powermeter/crystal_batch.h"
 #include "powermeter/settings.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 using namespace kolm;
 using test::reportedNumber;
@@ -23,11 +22,11 @@ std::string dut(double fs, double r) {
          ",r=" + common::shortestText(r) + ",c=20f,c0=5p,r0=50 ";
 }
 
+class CliCrystal : public test::CliTest {};
+
 }  // namespace
 
-TEST(CliCrystal, CalibrateThenMeasure) {
-  test::InTempDir dir;
-  ASSERT_TRUE(test::writeSimulatorConfig());
+TEST_F(CliCrystal, CalibrateThenMeasure) {
   auto r = runCli(dut(10, 20) + "crystal --start 9.995 --stop 10.03 --points 3500");
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("Quartz.rif"), std::string::npos) << r.err;
@@ -58,9 +57,7 @@ TEST(CliCrystal, CalibrateThenMeasure) {
       << r.out;
 }
 
-TEST(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
-  test::InTempDir dir;
-  ASSERT_TRUE(test::writeSimulatorConfig());
+TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
   ASSERT_EQ(runCli("--backend sim --board ideal crystal-calibrate --r0 50").status, 0);
   // Pairs 60 and 30 Hz wide; Bx is nearer B1 but has twice the R.
   const struct {

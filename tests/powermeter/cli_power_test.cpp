@@ -9,18 +9,15 @@
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 using kolm::test::runCli;
 using namespace kolm;
 
 namespace {
-void writeConfig() { ASSERT_TRUE(test::writeSimulatorConfig()); }
+class CliPowerSweep : public test::CliTest {};
 }  // namespace
 
-TEST(CliPowerSweep, ChartFileThroughAnAttenuator) {
-  test::InTempDir dir;
-  writeConfig();
+TEST_F(CliPowerSweep, ChartFileThroughAnAttenuator) {
   auto r = runCli(
       "--backend sim --board ideal --dut atten:20 power-sweep --start 30 --stop 1 --points 290 "
       "--out sweep.pwm");
@@ -33,9 +30,7 @@ TEST(CliPowerSweep, ChartFileThroughAnAttenuator) {
   for (float level : read.chart->levels) EXPECT_NEAR(level, -20, 0.2);
 }
 
-TEST(CliPowerSweep, CsvWithThePowIniCalibration) {
-  test::InTempDir dir;
-  writeConfig();
+TEST_F(CliPowerSweep, CsvWithThePowIniCalibration) {
   // 0 dBm reads 20 counts higher than the detector's own 826: a through path
   // now shows (-60 / 611) x 20 = -1.96 dBm.
   ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
@@ -57,9 +52,7 @@ TEST(CliPowerSweep, CsvWithThePowIniCalibration) {
   EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
 }
 
-TEST(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
-  test::InTempDir dir;
-  writeConfig();
+TEST_F(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
   auto refused = [](const std::string& args, const std::string& why) {
     auto r = runCli("--backend sim --trace port.txt power-sweep " + args);
     EXPECT_EQ(r.status, 2) << args;
@@ -78,9 +71,7 @@ TEST(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
   EXPECT_TRUE(!trace || trace->empty());
 }
 
-TEST(CliPowerSweep, ProgressOnLongPasses) {
-  test::InTempDir dir;
-  writeConfig();
+TEST_F(CliPowerSweep, ProgressOnLongPasses) {
   // 1500 points of 1 ms: about a second and a half.
   auto r =
       runCli("--backend sim power-sweep --start 1 --stop 2 --points 1500 --delay 1 --out long.csv");
@@ -89,9 +80,7 @@ TEST(CliPowerSweep, ProgressOnLongPasses) {
   EXPECT_NE(r.err.find(" of 1501 points ("), std::string::npos) << r.err;
 }
 
-TEST(CliPowerSweep, ReportOfACrystal) {
-  test::InTempDir dir;
-  writeConfig();
+TEST_F(CliPowerSweep, ReportOfACrystal) {
   // 10 MHz crystal, 20 ohm, 20 fF (12.665 mH) in a 50 ohm fixture: 3 dB down is
   // sqrt(10^0.3 - 1) x (r + r0) / (2 pi L) = 877.6 Hz wide.
   auto r = runCli(
@@ -106,9 +95,7 @@ TEST(CliPowerSweep, ReportOfACrystal) {
   EXPECT_NE(r.out.find("bw60_mhz=none\nshape_factor=none\n"), std::string::npos) << r.out;
 }
 
-TEST(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
-  test::InTempDir dir;
-  writeConfig();
+TEST_F(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
   const std::string sweep =
       "--backend sim --board ideal --dut atten:20 power-sweep --start 5 --stop 15 --points 10 "
       "--normalise --out relative.csv";

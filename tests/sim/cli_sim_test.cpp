@@ -7,7 +7,6 @@
 
 #include "common/files.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 using ::testing::HasSubstr;
 
@@ -18,17 +17,13 @@ struct CliRun {
   std::string output;  // stdout, then stderr
 };
 
-class CliSim : public ::testing::Test {
+class CliSim : public kolm::test::CliTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(kolm::test::writeSimulatorConfig()); }
-
   // On the ideal board (exact counts).
   CliRun run(const std::string& arguments) {
     auto r = kolm::test::runCli("--board ideal " + arguments);
     return {r.status, r.out + r.err};
   }
-
-  kolm::test::InTempDir dir;
 };
 
 }  // namespace
