@@ -15,7 +15,6 @@
 #include "analyzer/vec_bytes.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
-#include "common/text.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -111,15 +110,14 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   EXPECT_TRUE(prompter.messages().empty());
 }
 
-TEST_F(AnalyzerFiles, CancelledDialogs) {
+// Cancelled dialogs, then files that cannot be written or read: nothing changes.
+TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   open();
   box("Text6")->setText("kept.vna");
   const auto a = liveA(500);
-  // Open, .vec and File in Memory: nothing happens.
   for (const char* action : {"Mfilevna", "Mfilevec", "FilinMem"}) {
     command(action, "");
     EXPECT_EQ(box("Text6")->text(), "kept.vna") << action;
-    EXPECT_FALSE(find<QLabel>("Label1")->isVisible()) << action;
   }
   EXPECT_EQ(liveA(500), a);
   EXPECT_TRUE(window->measurement().memoryEmpty());
@@ -128,10 +126,7 @@ TEST_F(AnalyzerFiles, CancelledDialogs) {
   EXPECT_EQ(box("Text6")->text(), "");
   EXPECT_TRUE(std::filesystem::is_empty(here.path()));
   EXPECT_TRUE(prompter.messages().empty());
-}
 
-TEST_F(AnalyzerFiles, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
-  open();
   window->ScrMem_Click();
   const Measurement& m = window->measurement();
   const Channels live = m.live, memory = m.memory;

@@ -91,21 +91,6 @@ TEST(SweepChartWidget, GridLinesAndLabelsFromTheSpec) {
   EXPECT_EQ(countColour(paint(chart, chart.size()), red), 0);
 }
 
-TEST(SweepChartWidget, CursorAndRubberBandDrawOverTheCachedPicture) {
-  SweepChart chart;
-  chart.resize(271, 101);
-  chart.setScale(powerMeterScale(3, 30, 20, -80));
-  chart.setCursorColour(QColor(255, 255, 0));
-  chart.setCursorLine(16.5);
-  chart.setRubberBand(ZoomRect{4, 10, 10, 50});
-  QImage shot = chart.grab().toImage();
-  EXPECT_EQ(shot.pixelColor(135, 70), QColor(255, 255, 0));
-  // Band corner at (10, 10) px, 100 x 50 px, light grey outline.
-  EXPECT_EQ(shot.pixelColor(110, 30), QColor(192, 192, 192));
-  EXPECT_EQ(shot.pixelColor(60, 60), QColor(192, 192, 192));
-  EXPECT_NE(shot.pixelColor(60, 30), QColor(192, 192, 192));
-}
-
 // Marked points are drawn one way for every trace: the stretches into, through
 // and out of them dashed in the dimmed colour, an open on the top edge.
 TEST(SweepChartWidget, MarkedStretchesAreDimmedAndOpensSitOnTheEdge) {
