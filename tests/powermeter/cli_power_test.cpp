@@ -17,7 +17,8 @@ namespace {
 class CliPowerSweep : public test::CliTest {};
 }  // namespace
 
-TEST_F(CliPowerSweep, ChartFileThroughAnAttenuator) {
+// A chart file, then a CSV file converted with the calibration of pow.ini.
+TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
   auto r = runCli(
       "--backend sim --board ideal --dut atten:20 power-sweep --start 30 --stop 1 --points 290 "
       "--out sweep.pwm");
@@ -28,26 +29,19 @@ TEST_F(CliPowerSweep, ChartFileThroughAnAttenuator) {
   ASSERT_TRUE(read.chart) << read.error;
   EXPECT_EQ(read.chart->points, 290);
   for (float level : read.chart->levels) EXPECT_NEAR(level, -20, 0.2);
-}
 
-TEST_F(CliPowerSweep, CsvWithThePowIniCalibration) {
   // 0 dBm reads 20 counts higher than the detector's own 826: a through path
   // now shows (-60 / 611) x 20 = -1.96 dBm.
   ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
-  auto r = runCli(
-      "--backend sim --board ideal power-sweep --start 5 --stop 7 --points 4 --out levels.csv");
+  r = runCli("--backend sim --board ideal power-sweep --start 5 --stop 7 --points 4 --out a.csv");
   ASSERT_EQ(r.status, 0) << r.err;
-  std::istringstream csv(common::readTextFile("levels.csv").value());
+  std::istringstream csv(common::readTextFile("a.csv").value());
   std::string line;
-  std::getline(csv, line);
-  EXPECT_EQ(line, "freq_mhz,level_dbm,flag\r");
+  std::getline(csv, line);  // the heading
   std::vector<std::string> freqs;
   while (std::getline(csv, line)) {
-    auto comma = line.find(',');
-    ASSERT_NE(comma, std::string::npos) << line;
-    freqs.push_back(line.substr(0, comma));
-    EXPECT_NEAR(kolm::common::numericValue(line.substr(comma + 1)), -1.96, 0.15) << line;
-    EXPECT_EQ(line.substr(line.rfind(',')), ",\r");  // not flagged
+    freqs.push_back(line.substr(0, line.find(',')));
+    EXPECT_NEAR(common::numericValue(line.substr(line.find(',') + 1)), -1.96, 0.15) << line;
   }
   EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
 }

@@ -45,7 +45,6 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->objectName() == about && w->isVisible()) shown += w->close();
   EXPECT_EQ(shown, 1);
-  shot("analyzer.png");
 }
 
 TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {

@@ -22,22 +22,14 @@ using kolm::test::Rig;
 
 namespace {
 
-// Rows of a CSV file, fields split at commas, line ends CR LF or LF.
-std::vector<QStringList> readCsv(const std::string& path) {
-  std::vector<QStringList> rows;
-  const auto text = common::readTextFile(path);
-  EXPECT_TRUE(text) << path;
-  for (QString line : QString::fromStdString(text.value_or("")).split('\n', Qt::SkipEmptyParts)) {
-    if (line.endsWith('\r')) line.chop(1);
-    rows.push_back(line.split(','));
-  }
-  return rows;
+// The lines of a text file (none when it cannot be read).
+long lines(const std::string& path) {
+  const std::string text = common::readTextFile(path).value_or("");
+  return std::count(text.begin(), text.end(), '\n');
 }
 
-QByteArray contents(const QString& path) {
-  QFile f(path);
-  EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-  return f.readAll();
+QByteArray contents(const char* path) {
+  return QByteArray::fromStdString(common::readTextFile(path).value_or(""));
 }
 
 }  // namespace
@@ -51,9 +43,8 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   ASSERT_TRUE(rig.sweep());
   rig.prompter.files = {"floor.csv"};
   rig.get<QAction>("ExportCsv")->trigger();
-  const auto rows = readCsv("floor.csv");  // the format is the file writers'
-  ASSERT_EQ(rows.size(), 202u);
-  EXPECT_EQ(rows[201][2], "floor");
+  EXPECT_EQ(lines("floor.csv"), 202);  // the format is the file writers'
+  EXPECT_TRUE(contents("floor.csv").endsWith(",floor\r\n"));
   EXPECT_EQ(rig.get<QLabel>("StatusLine")->text(), "Saved to floor.csv");
 
   // Pictures with two markers, vector where the format allows.
@@ -73,9 +64,6 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   EXPECT_GT(png.height(), rig.chart()->height());  // the title line above it
   EXPECT_EQ(rig.lastMessage(), "A picture is saved as .png, .svg or .pdf.");
   EXPECT_FALSE(QFile::exists("chart.bmp"));
-  if (qEnvironmentVariableIsSet("KOLM_SCREENSHOTS"))
-    for (const char* f : {"chart.png", "chart.svg"})
-      QFile::copy(f, qEnvironmentVariable("KOLM_SCREENSHOTS") + "/export-" + f);
 }
 
 class AnalyzerExports : public test::AnalyzerUi {};
@@ -101,12 +89,11 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   const QRegularExpression swr("SWR ?([0-9.]+)");
   EXPECT_NEAR(swr.match(line).captured(1).toDouble(), 50.0 / 30, 0.02) << line.toStdString();
   window->chart()->addMarker(15);
-  shot("analyzer-markers.png");
 
   prompter.files = {"load.csv", "load.s1p"};
   find<QAction>("ExportCsv")->trigger();
   find<QAction>("ExportS1p")->trigger();
-  EXPECT_EQ(readCsv("load.csv").size(), 402u);
+  EXPECT_EQ(lines("load.csv"), 402);
   const auto back = sim::parseTouchstone(common::readTextFile("load.s1p").value());
   ASSERT_TRUE(back.ok()) << back.error;
   const auto& s11 = back.table.gamma;
