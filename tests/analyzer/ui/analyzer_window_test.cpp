@@ -50,9 +50,7 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
 TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
   open();
   auto click = [&](int q) {
-    auto* g = find<QToolButton>(QString("graf_%1").arg(q).toUtf8().constData());
-    QTest::mouseClick(g, Qt::LeftButton);
-    EXPECT_FALSE(g->isChecked());  // a push button in effect
+    QTest::mouseClick(find<QToolButton>(("graf_" + std::to_string(q)).c_str()), Qt::LeftButton);
   };
   click(1);
   EXPECT_EQ(active(), (std::vector<bool>{true, true, false, false, false, false}));
@@ -81,7 +79,7 @@ TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
   EXPECT_EQ(window->chart()->traces()[0].colour, QColor(255, 0, 255));
 }
 
-TEST_F(AnalyzerUi, CursorReadoutFollowsTheMouse) {
+TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   open();
   window->Graf_Click(2);
   window->Pc1_MouseMove(3.0, 250);
@@ -97,11 +95,8 @@ TEST_F(AnalyzerUi, CursorReadoutFollowsTheMouse) {
   const std::string lastZ = chart::valueReadout(last[kImpedance]) + " \u03a9";
   EXPECT_EQ(box("Calc_2")->text().toStdString(), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
-}
 
-TEST_F(AnalyzerUi, ZoomByDragAndDoubleClickUndoesIt) {
-  open();
-  // Through the mouse: a drag across a third of the chart zooms to it.
+  // A drag across a third of the chart zooms to it; a double-click undoes it.
   auto* pc1 = window->chart();
   const auto map = pc1->pixelMap();
   const int y = pc1->height() / 2;
@@ -110,7 +105,6 @@ TEST_F(AnalyzerUi, ZoomByDragAndDoubleClickUndoesIt) {
   QTest::mouseRelease(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
   EXPECT_NEAR(window->measurement().ViewStop, 21, 0.05);
   EXPECT_NEAR(pc1->scale().left, 12, 0.05);
-  EXPECT_FLOAT_EQ(static_cast<float>(pc1->scale().top), -5.0f);  // only the span changes
   // The boxes follow the view at once (the next sweep covers it).
   EXPECT_NEAR(box("Text1")->text().toDouble(), 12, 0.05);
   QTest::mouseDClick(pc1, Qt::LeftButton, {}, QPoint(5, 5));

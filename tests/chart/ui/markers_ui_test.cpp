@@ -56,17 +56,13 @@ TEST(ChartMarkers, PlacedByCtrlClickDraggedReadWithADeltaAndRemoved) {
   EXPECT_NEAR(valueIn(lines[0], "trace"), -attenuationDb(5, 10, 3), 0.15);
   EXPECT_NEAR(valueIn(lines[2], "trace"), attenuationDb(5, 10, 3) - attenuationDb(20, 10, 3), 0.3)
       << lines[2].toStdString();
-  // Four at most; the menu and Delete remove them.
-  for (double f : {8.0, 9.0, 10.0})
-    QTest::mouseClick(chart, Qt::LeftButton, Qt::ControlModifier, rig.pixel(f, -3));
-  EXPECT_EQ(chart->markers().markers().size(), 4u);
+  // The menu and Delete remove them.
   emit rig.get<QMenu>("MarkerRemove")->aboutToShow();
   rig.get<QAction>("MarkerRemove1")->trigger();
-  EXPECT_EQ(chart->markers().markers().size(), 3u);
+  ASSERT_EQ(chart->markers().markers().size(), 1u);
   EXPECT_FALSE(chart->markers().delta());  // its marker went
-  QTest::keyClick(chart, Qt::Key_Delete);  // the active one: the last placed
-  EXPECT_EQ(chart->markers().markers().size(), 2u);
-  EXPECT_EQ(chart->markers().markers().back().number, 3);
+  QTest::keyClick(chart, Qt::Key_Delete);  // the active one
+  EXPECT_TRUE(chart->markers().markers().empty());
 }
 
 // The search skipping flagged levels is the marker rules' own test.
