@@ -15,17 +15,6 @@ using namespace kolm::analyzer;
 using kolm::test::ramp;
 using kolm::test::vec;
 
-TEST(Vec, PointCountFromTheLengthRoundsHalvesToEven) {
-  EXPECT_EQ(vecPointCount(16024), 1000);
-  EXPECT_EQ(vecPointCount(24), 0);
-  EXPECT_EQ(vecPointCount(23), -1);
-  EXPECT_EQ(vecPointCount(0), -1);
-  EXPECT_EQ(vecPointCount(32), 0);  // 0.5
-  EXPECT_EQ(vecPointCount(33), 1);
-  EXPECT_EQ(vecPointCount(64), 2);  // 2.5
-  EXPECT_EQ(vecPointCount(80), 4);  // 3.5
-}
-
 TEST(Vec, ThousandPointsConvertedWithTheFirstRepeatingTheSecond) {
   const std::string bytes = ramp(1000, 1.8f, 30.5f);
   ASSERT_EQ(bytes.size(), 16024u);
@@ -89,6 +78,8 @@ TEST(Vec, MalformedFilesAreErroreWithTheReason) {
   };
   refused("", "0 bytes");
   refused(std::string(23, '\0'), "at least 24");
+  // The step count from the length rounds halves to even: 32 bytes are n = 0.5.
+  refused(vec({365}, {0}, 1, 2) + std::string(8, '\0'), "n = 0");
   // 33 bytes: n rounds to 1, which needs 40.
   refused(vec({365}, {0}, 1, 2) + std::string(9, '\0'), "n = 1 needs 40");
   // 80 bytes: 3.5 rounds to 4 steps, which need 88.
