@@ -9,7 +9,7 @@
 
 using namespace kolm::powermeter;
 
-TEST(PowIniFile, DefaultsWhenMissingOrShort) {
+TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   kolm::test::InTempDir dir;
   EXPECT_EQ(ReadVar(), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
 
@@ -22,9 +22,7 @@ TEST(PowIniFile, DefaultsWhenMissingOrShort) {
   EXPECT_EQ(bad.ViewStop, 2);
   EXPECT_EQ(bad.Points, 1000);
   EXPECT_EQ(bad.LevelTop, 20);
-}
 
-TEST(PowIniFile, ValuesTheInstrumentCannotHaveStopTheReading) {
   const std::string head = "\"3\"\r\n\"30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n";
   // Counts outside the detector's 0..1023, and a level beyond single precision.
   for (const char* counts :
@@ -97,30 +95,27 @@ TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
   EXPECT_FALSE(ok.chart->reference.has_value());  // the old reference stays
   EXPECT_EQ(parseChartFile("1\r\n1\r\n2\r\n-3\r\n-4\r\n-20\r\n\r\n").chart->reference, -20.0f);
 
-  EXPECT_FALSE(parseChartFile("2\n1\n2\n-3\n-4\n").chart);  // one level short
-  EXPECT_FALSE(parseChartFile("2\n1\n2\n-3\nabc\n-5\n").chart);
-  EXPECT_FALSE(parseChartFile("0\n1\n2\n-3\n").chart);
-  EXPECT_FALSE(parseChartFile("2.5\n1\n2\n-3\n-4\n-5\n").chart);
-  EXPECT_FALSE(parseChartFile("20003\n1\n2\n").chart);
-  EXPECT_FALSE(parseChartFile("").chart);
-  EXPECT_FALSE(parseChartFile("1\n1\n2\n-3\n-4\nref\n").chart);
-}
-
-TEST(ChartFileFormat, ValuesBeyondSinglePrecisionAreRefusedWithTheirLine) {
   // 3.4E+38 is the largest a chart file can keep; 1e39 would become infinite.
   const auto largest = parseChartFile("1\n1\n2\n3.4E+38\n-3.4E+38\n");
   ASSERT_TRUE(largest.chart) << largest.error;
   EXPECT_TRUE(parseChartFile(formatChartFile(*largest.chart)).chart);
-  const struct {
-    const char* text;
-    const char* line;
-  } beyond[] = {{"1\n1\n2\n1e39\n-4\n", "Line 4 "},
-                {"1\n1e39\n2\n-3\n-4\n", "Line 2 "},
-                {"1\n1\n2\n-3\n-4\n-1e39\n", "line 6,"}};
-  for (const auto& b : beyond) {
-    const auto r = parseChartFile(b.text);
-    EXPECT_FALSE(r.chart) << b.text;
-    EXPECT_NE(r.error.find(b.line), std::string::npos) << r.error;
+
+  const char* const refused[][2] = {
+      {"2\n1\n2\n-3\n-4\n", "ends at line 6"},  // one level short
+      {"2\n1\n2\n-3\nabc\n-5\n", "Line 5 holds no number"},
+      {"0\n1\n2\n-3\n", "whole number from 1"},
+      {"2.5\n1\n2\n-3\n-4\n-5\n", "whole number from 1"},
+      {"20003\n1\n2\n", "whole number from 1"},
+      {"", "ends at line 1"},
+      {"1\n1\n2\n-3\n-4\nref\n", "line 6,"},
+      {"1\n1\n2\n1e39\n-4\n", "Line 4 holds 1E+39, beyond"},
+      {"1\n1e39\n2\n-3\n-4\n", "Line 2 "},
+      {"1\n1\n2\n-3\n-4\n-1e39\n", "line 6,"},
+  };
+  for (const auto& [text, reason] : refused) {
+    const auto r = parseChartFile(text);
+    EXPECT_FALSE(r.chart) << text;
+    EXPECT_NE(r.error.find(reason), std::string::npos) << text << ": " << r.error;
   }
 }
 
