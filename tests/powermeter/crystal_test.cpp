@@ -42,12 +42,8 @@ TEST(CrystalPeak, SearchStartsAtIndexSixAndFirstHighestWins) {
   auto r = analyzeCrystal(s.view(), flatReference(), 50);
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.iMax, 6);
-  EXPECT_EQ(r.mid, 6);
-  EXPECT_EQ(r.max, -1.0f);
   EXPECT_EQ(r.Fs, static_cast<float>(s.start + 6.0 * s.df()));
-  // It keeps falling to its last point: no parallel resonance.
-  EXPECT_FALSE(r.Fp);
-  EXPECT_NE(crystalReport(r).find("Fp   \n"), std::string::npos);
+  EXPECT_FALSE(r.Fp);  // it keeps falling to its last point: no parallel resonance
 }
 
 TEST(CrystalPeak, FlatTopCentreMayBeAHalfStep) {
@@ -58,7 +54,6 @@ TEST(CrystalPeak, FlatTopCentreMayBeAHalfStep) {
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.iMax, 100);
   EXPECT_EQ(r.iLast, 103);
-  EXPECT_EQ(r.mid, 101.5);
   EXPECT_EQ(r.Fs, static_cast<float>(s.start + 101.5 * s.df()));
   // A second peak of the same height further on ends the flat top there.
   s.trace[150] = -2;
