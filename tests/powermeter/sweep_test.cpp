@@ -76,10 +76,8 @@ TEST(SweepSettings, RefusalsBeforeAnythingIsSent) {
     EXPECT_FALSE(p.plan.has_value());
     return p.error;
   };
-  EXPECT_EQ(refused({"1", "2", "0", "0", "-80"}), "The number of points must be at least 1.");
-  EXPECT_EQ(refused({"1", "2", "-5", "0", "-80"}), "The number of points must be at least 1.");
-  EXPECT_EQ(refused({"1", "2", "points", "0", "-80"}), "The number of points must be at least 1.");
-  EXPECT_EQ(refused({"1", "2", "99999", "0", "-80"}), "The number of points must be at least 1.");
+  for (const char* points : {"0", "-5", "points", "99999"})
+    EXPECT_EQ(refused({"1", "2", points, "0", "-80"}), "The number of points must be at least 1.");
   EXPECT_EQ(refused({"1", "2", "20001", "0", "-80"}),
             "The number of points must be at most 20000.");
   EXPECT_EQ(refused({"1", "2", "10", "0", "-80"}, 0), hw::noClockMessage());
