@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Line and branch coverage of kolm_core by the core and window tests, measured
+# Line and branch coverage of kolm_core by the core and window tests and the
+# replays of the kept fuzz corpus through every reader, measured
 # with gcovr in its own build folder (build-cov/, an unoptimised build with
 # --coverage). Prints the two figures; gcovr's per-file table with --files.
 #   scripts/coverage.sh [--files]
@@ -12,7 +13,13 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" -DKOLM_WERROR=ON -DKOLM_BENCH=OFF \
       -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="--coverage -O0" \
       -DCMAKE_EXE_LINKER_FLAGS=--coverage >/dev/null
-ninja -C "$dir" kolm_core_tests kolm_ui_tests
+fuzzers=()
+for t in "$root"/fuzz/targets/*.cpp; do fuzzers+=("fuzz_$(basename "$t" .cpp)"); done
+ninja -C "$dir" kolm_core_tests kolm_ui_tests "${fuzzers[@]}"
+# A test file deleted since the last run leaves its object and notes behind;
+# gcovr would read those notes as lines never run.
+ninja -C "$dir" -t cleandead >/dev/null
+find "$dir" -name '*.gcno' | while read -r g; do [ -e "${g%.gcno}.o" ] || rm -f "$g"; done
 find "$dir" -name '*.gcda' -delete
 # Some tests expect failures on purpose; the figures are what matters here,
 # and a failing test is reported, not hidden.
@@ -21,6 +28,7 @@ status=0
 # command line's and the program's stop tests send it.
 (cd "$dir" && env --default-signal=INT ./kolm_core_tests --gtest_brief=1) || status=$?
 (cd "$dir" && env --default-signal=INT QT_QPA_PLATFORM=offscreen ./kolm_ui_tests --gtest_brief=1) || status=$?
+(cd "$dir" && ctest -Q -R '^fuzz_replay[.]' --output-on-failure) || status=$?
 [ "$status" -eq 0 ] || echo "coverage.sh: some tests failed (status $status)" >&2
 # The core only: the Qt windows, the launcher and the command line are left out.
 filters=(--root "$root" --filter "$root/src/" --exclude '.*/ui/.*' --exclude "$root/src/app/.*"

@@ -1,11 +1,10 @@
 // The whole chain on the typical board, whose parts are not the read-out laws:
 // the power meter's calibration has to earn its accuracy, the analyzer's
-// impedances and the crystal meter come out near the physics, and every flag
-// shows where the parts run out of range.
+// impedances come out near the physics, and every flag shows where the parts
+// run out of range.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
@@ -13,8 +12,6 @@
 #include "common/prompter.h"
 #include "common/text.h"
 #include "powermeter/calibration.h"
-#include "powermeter/crystal.h"
-#include "powermeter/reference.h"
 #include "powermeter/sweep.h"
 #include "sim/sim_rig.h"
 
@@ -142,28 +139,4 @@ TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
   // A short: a total reflection at 180 degrees, measurable but for its phase.
   for (auto f : flags("short"))
     EXPECT_TRUE(f == analyzer::PointFlag::PhaseLimit || f == analyzer::PointFlag::Invalid);
-}
-
-// The crystal meter on a 10 MHz crystal: Fs within one step, R and Q within
-// 10 %, after the fixture's through path was measured on the same board.
-TEST(TypicalBoard, CrystalMeterMeasuresTheCrystal) {
-  TypicalRig rig;
-  const powermeter::Calibration cal = rig.calibrate();
-  rig.connect("through");
-  auto words = powermeter::tableWords(400, 1601, nullptr);
-  ASSERT_TRUE(words);
-  powermeter::QuartzReferenceJob reference(rig.instrument, *words, cal);
-  reference.runToEnd();
-  rig.connect("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
-  const double w = 2 * std::numbers::pi * 10e6;
-  const double q = 1 / (w * 20e-15 * 20);
-  const auto pass = rig.sweep(9.998, 10.002, 400, cal);  // 10 Hz steps
-  std::vector<float> trace(pass.levels);
-  trace.resize(powermeter::kTraceSize);
-  const auto r =
-      powermeter::analyzeCrystal({trace, 400, 9.998f, 10.002f}, reference.table(), 50.0f);
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_NEAR(r.Fs, 10.0, 1e-5);
-  EXPECT_NEAR(r.R, 20, 2);
-  EXPECT_NEAR(r.Q, q, 0.1 * q);
 }

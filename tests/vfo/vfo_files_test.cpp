@@ -2,31 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/files.h"
-#include "support/temp_dir.h"
-
 using namespace kolm::vfo;
-
-TEST(RadioIni, WritesSevenQuotedRecords) {
-  Settings s;
-  s.WorkingFreq = 14.2;
-  s.IF1 = "10.7";
-  s.IF2 = "-455e-3";
-  s.ifChoice = IfChoice::IF2;
-  s.mode = Mode::RTX2;
-  s.Text3 = "14.200 MHz";
-  EXPECT_EQ(
-      settingsText(s),
-      "\"14.2\"\r\n\"10.7\"\r\n\"-455e-3\"\r\n\"2\"\r\n\"3\"\r\n\"14.200 MHz\"\r\n\"14.2\"\r\n");
-  EXPECT_EQ(settingsText(Settings{}),
-            "\"0\"\r\n\"10.000\"\r\n\"10.000\"\r\n\"1\"\r\n\"1\"\r\n\"7.050\"\r\n\"0\"\r\n");
-
-  kolm::test::TempDir dir;
-  ASSERT_TRUE(SaveVar(s, dir.path() / "radio.ini"));
-  Settings back;
-  Read_ini(back, dir.path() / "radio.ini");
-  EXPECT_EQ(settingsText(back), settingsText(s));
-}
 
 namespace {
 
@@ -69,41 +45,22 @@ TEST(RadioIni, ReadingStopsAtTheFirstError) {
     readSettingsText(s, r.text);
     EXPECT_EQ(settingsText(s), r.read);
   }
-  kolm::test::TempDir dir;
-  Settings s;
-  Read_ini(s, dir.path() / "radio.ini");  // no file
-  EXPECT_EQ(settingsText(s), settingsText(Settings{}));
 }
 
-TEST(VfoMemoryFile, BareNumbersOnePerLine) {
-  EXPECT_EQ(memoriesText({"003.500000", "007.050000", "145.000001"}),
-            "3.5\r\n7.05\r\n145.000001\r\n");
-  EXPECT_EQ(memoriesText({}), "");
-  EXPECT_EQ(parseMemories("3.5\r\n7.05\r\n"), (std::vector<double>{3.5, 7.05}));
-  // Blank lines are passed over; reading stops at a field that is not a number.
+// The files' exact contents are pinned by the engine's closing test.
+TEST(VfoMemoryFile, BlankLinesArePassedOverAndReadingStopsAtANonNumber) {
   EXPECT_EQ(parseMemories("3.5\r\n\r\n7.05\r\nxyz\r\n9\r\n"), (std::vector<double>{3.5, 7.05}));
-  kolm::test::TempDir dir;
-  EXPECT_TRUE(readMemories(dir.path() / "VFO_FreqMem").empty());
 }
 
-TEST(VfoButtonFile, TwelveNumbersShortFilesFillWithZeros) {
+TEST(VfoButtonFile, ShortOrDamagedFilesFillWithZeros) {
   BandButtons b{};
-  b[0] = 1.838;
-  b[4] = 14.0705;
-  b[11] = 144.3000001;
   b[3] = 1e-7;
-  EXPECT_EQ(bandButtonsText(b),
-            "1.838\r\n0\r\n0\r\n1E-07\r\n14.0705\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3000001\r\n");
+  b[11] = 144.3000001;
   EXPECT_EQ(parseBandButtons(bandButtonsText(b)), b);
-
   BandButtons shortFile = parseBandButtons("1.8\r\n3.5\r\n7\r\n");
   EXPECT_EQ(shortFile[2], 7);
   EXPECT_EQ(shortFile[3], 0);
-  EXPECT_EQ(shortFile[11], 0);
   BandButtons bad = parseBandButtons("1.8\r\nband\r\n7\r\n");
   EXPECT_EQ(bad[0], 1.8);
   EXPECT_EQ(bad[2], 0);
-
-  kolm::test::TempDir dir;
-  EXPECT_EQ(readBandButtons(dir.path() / "VFO_FreqButton.txt"), BandButtons{});
 }
