@@ -6,7 +6,7 @@
 
 using namespace kolm::analyzer;
 
-TEST(CalcolaPunto, KeepsThePreviousValuesWhenTheImpedanceIsInfinite) {
+TEST(CalcolaPunto, KeepsThePreviousValuesWhenTheImpedanceIsInfiniteAndBoundsTheSwr) {
   PointValues values{};
   ASSERT_TRUE(CalcolaPunto(100, 300, values));
   const PointValues before = values;
@@ -14,6 +14,9 @@ TEST(CalcolaPunto, KeepsThePreviousValuesWhenTheImpedanceIsInfinite) {
   EXPECT_EQ(values, before);
   ASSERT_TRUE(CalcolaPunto(0, 0, values));
   EXPECT_EQ(values[kReturnLoss], 30.0f);
+  // A total reflection with a phase is a pure reactance; its SWR is that of rho 0.999.
+  ASSERT_TRUE(CalcolaPunto(512, 512, values));
+  EXPECT_NEAR(values[kSwr], 1999.03, 0.01);
 }
 
 // The computation step by step as the instrument's arithmetic does it, for any

@@ -98,9 +98,17 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   Channels target;
   target.CanaleA[4] = -1;
   ReadWriteJob job(rig.instrument, r.plan, target, true);
-  job.runToEnd();
-  EXPECT_TRUE(job.done());
+  // The reset and the settling read-out, then one point a step; every step ends
+  // on a whole read-out.
+  int steps = 0;
+  for (; !job.done() && steps < 10; ++steps) {
+    job.step();
+    EXPECT_EQ(rig.port->log.back().value, 24) << steps;
+  }
+  EXPECT_EQ(steps, 5);
+  EXPECT_EQ(job.stored(), 4);
   EXPECT_EQ(job.progress(), 1.0);
+  EXPECT_FALSE(job.step());
 
   const std::vector<std::string> expected{
       "reset", "reg1 166",       "word 107374182", "wait 100000",    "read", "word 107374182",
@@ -125,35 +133,4 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   ASSERT_FALSE(events.empty());
   EXPECT_EQ(events.front(), "word 107374182");
   EXPECT_EQ(events.size(), expected.size() - 2);
-}
-
-TEST(ReadWrite, FiveHundredPointsStepPointByPoint) {
-  Rig rig;
-  rig.answer([](size_t) { return 0; });
-  auto r = planSweep(3, 30, 500, 400);
-  ASSERT_TRUE(r.ok());
-  Channels target;
-  target.CanaleA[502] = -1;
-  ReadWriteJob job(rig.instrument, r.plan, target, true);
-  EXPECT_EQ(job.progress(), 0.0);
-  int steps = 0;
-  size_t writes = rig.port->writeCount();
-  while (!job.done()) {
-    job.step();
-    ++steps;
-    // Every step ends on a complete read-out; a point is a word and a read-out.
-    EXPECT_EQ(rig.port->log.back().value, 24);
-    if (steps > 1) {
-      EXPECT_EQ(rig.port->writeCount() - writes, 82u + 22u);
-    }
-    writes = rig.port->writeCount();
-    ASSERT_LT(steps, 600);
-  }
-  EXPECT_EQ(steps, 1 + 502);
-  EXPECT_EQ(job.stored(), 502);
-  EXPECT_EQ(rig.port->readCount(), 503u * 10u);
-  EXPECT_FLOAT_EQ(target.Frequenze[500], 30.0f);
-  EXPECT_EQ(target.Frequenze[501], static_cast<float>(501 * 0.054 + 3));
-  EXPECT_EQ(target.CanaleA[502], -1);
-  EXPECT_FALSE(job.step());
 }

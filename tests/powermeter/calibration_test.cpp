@@ -98,8 +98,6 @@ TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
   EXPECT_EQ(limits.flag(limits.floorDbm), LevelFlag::Floor);
   EXPECT_EQ(limits.flag(limits.overloadDbm), LevelFlag::Overload);
   EXPECT_EQ(LevelLimits{}.flag(-200), LevelFlag::Valid);
-  EXPECT_EQ(flagWord(LevelFlag::Floor), "floor");
-  EXPECT_EQ(flagWord(LevelFlag::Overload), "overload");
   EXPECT_EQ(levelText(deciBel(0, {}), LevelFlag::Floor), "≤ -83.9 dBm");
   EXPECT_EQ(levelText(deciBel(1023, {}), LevelFlag::Overload), "≥ 20.0 dBm");
   EXPECT_EQ(levelText(-12.34f, LevelFlag::Valid), "-12.3 dBm");

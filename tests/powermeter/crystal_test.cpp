@@ -120,15 +120,6 @@ TEST(CrystalMotional, BandwidthQInductanceAndCapacitance) {
   EXPECT_NEAR(r.Q, QL * (r.R + 50) / r.R, 1e-9 * r.Q);
   EXPECT_NEAR(r.L, r.Q * r.R / (6.28 * r.Fs), 1e-9 * r.L);  // 6.28, not 2 pi
   EXPECT_NEAR(r.Cs, 1 / (std::pow(6.28 * r.Fs, 2) * r.L), 1e-9 * r.Cs);
-  // Within 3 dB everywhere: the walks end at the trace's ends, still a result.
-  Sweep wide;
-  wide.trace[100] = -1;
-  for (int i = 0; i <= wide.points; ++i)
-    if (i != 100) wide.trace[i] = -2;
-  auto ends = analyzeCrystal(wide.view(), flatReference(), 50);
-  ASSERT_TRUE(ends.ok()) << ends.error;
-  EXPECT_DOUBLE_EQ(ends.F1, wide.start);
-  EXPECT_DOUBLE_EQ(ends.F2, wide.start + wide.points * static_cast<double>(wide.df()));
 }
 
 TEST(CrystalMotional, ArithmeticFailuresSayErrore) {
