@@ -164,13 +164,10 @@ TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
   const RifTable t = rampTable();
   auto d = disegnaRif(3, 30, false, 0, t);
   EXPECT_FALSE(d.flatLevel);
-  ASSERT_GE(d.curve.size(), 2u);
   // From 3.0 MHz to about 30.1 MHz in 0.1 MHz steps, each at its own entry.
+  ASSERT_EQ(d.curve.size(), 272u);
   EXPECT_EQ(d.curve.front().x, 3.0f);
   EXPECT_EQ(entryOf(d.curve.front().y), 30);
-  EXPECT_NEAR(d.curve.back().x, 30.1, 1e-4);
-  EXPECT_EQ(entryOf(d.curve.back().y), 301);
-  EXPECT_EQ(d.curve.size(), 272u);
   for (size_t k = 1; k < d.curve.size(); ++k) {
     EXPECT_NEAR(d.curve[k].x - d.curve[k - 1].x, 0.1, 1e-4) << k;
     EXPECT_EQ(entryOf(d.curve[k].y), 30 + static_cast<int>(k)) << k;
