@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vfo/dds_frames.h"
@@ -121,33 +122,22 @@ TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
 }
 
 TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
+  // A timer read twice around the calibration run: `first`, then `first + step`.
+  auto twice = [](float first, float step) {
+    return [t = first, step]() mutable { return std::exchange(t, t + step); };
+  };
   Instrument instrument;
   // A timer that never moves: the interval is measured again on the monotonic clock.
-  Orologio(instrument, [] { return 100.0f; });
+  Orologio(instrument, twice(100, 0));
   EXPECT_GE(instrument.LoopFactor, 1);
   // Midnight: the second reading is below the first.
-  float t = 86399.9f;
-  Orologio(instrument, [&] {
-    float v = t;
-    t = 0.05f;
-    return v;
-  });
+  Orologio(instrument, twice(86399.9f, -86399.85f));
   EXPECT_GE(instrument.LoopFactor, 1);
   // A machine so slow that the run takes 0.3 s: 0.1 / 0.3 rounds to 0, so 1.
-  float s = 10.0f;
-  Orologio(instrument, [&] {
-    float v = s;
-    s += 0.3f;
-    return v;
-  });
+  Orologio(instrument, twice(10, 0.3f));
   EXPECT_EQ(instrument.LoopFactor, 1);
   // 1,000,000 steps in 4 ms: 25 steps per 0.1 us.
-  float u = 10.0f;
-  Orologio(instrument, [&] {
-    float v = u;
-    u += 0.004f;
-    return v;
-  });
+  Orologio(instrument, twice(10, 0.004f));
   EXPECT_EQ(instrument.LoopFactor, 25);
 }
 

@@ -121,56 +121,41 @@ TEST(PortFailure, APortFailingDuringTheCheckFailsItsFirstLine) {
 }
 
 TEST(PortFailure, APassStopsAtTheFailedPointAndNothingMoreIsSent) {
-  // Every job: a power meter sweep and an analyzer pass, each failing after 2000 accesses.
-  struct Case {
-    const char* name;
-    std::function<std::unique_ptr<common::SteppedJob>(hw::Instrument&)> make;
-    std::function<int()> counted;
-  };
+  // A power meter sweep and an analyzer pass, each on a port failing at access 2000.
+  auto status = [](size_t i) { return static_cast<uint8_t>(i % 3 ? 0x70 : 0); };
+  Bench meterBench(status), analyzerBench(status);
   std::vector<float> trace(powermeter::kTraceSize, 0.f);
+  auto plan = powermeter::prepareSweep({"1", "30", "500", "20", "-80"}, 400, {});
+  powermeter::SweepJob sweep(
+      meterBench.instrument, *plan.plan, {}, [] { return 0.0; }, trace);
   analyzer::Channels channels;
-  powermeter::SweepJob* sweep = nullptr;
-  analyzer::ReadWriteJob* pass = nullptr;
-  const Case cases[] = {
-      {"power meter",
-       [&](hw::Instrument& ins) {
-         auto plan = powermeter::prepareSweep({"1", "30", "500", "20", "-80"}, 400, {});
-         auto job = std::make_unique<powermeter::SweepJob>(
-             ins, *plan.plan, powermeter::Calibration{}, [] { return 0.0; }, trace);
-         sweep = job.get();
-         return job;
-       },
-       [&] { return sweep->measured(); }},
-      {"analyzer",
-       [&](hw::Instrument& ins) {
-         auto job = std::make_unique<analyzer::ReadWriteJob>(
-             ins, analyzer::planSweep(1, 30, 500, 400).plan, channels, true);
-         pass = job.get();
-         return job;
-       },
-       [&] { return pass->stored(); }},
-  };
-  for (const Case& c : cases) {
-    Bench bench([](size_t i) { return static_cast<uint8_t>(i % 3 ? 0x70 : 0); });
+  analyzer::ReadWriteJob pass(analyzerBench.instrument, analyzer::planSweep(1, 30, 500, 400).plan,
+                              channels, true);
+  auto check = [](Bench& bench, common::SteppedJob& job, const std::function<int()>& counted) {
     bench.port->failAt = 2000;
     int calls = 0;
     bench.instrument.onPortFailure = [&](const std::string&) { ++calls; };
-    auto job = c.make(bench.instrument);
-    job->runToEnd();
-    EXPECT_FALSE(job->done()) << c.name;
-    EXPECT_EQ(calls, 1) << c.name;
-    EXPECT_TRUE(contains(job->failure(), "stopped working")) << c.name;
+    job.runToEnd();
+    EXPECT_FALSE(job.done());
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(contains(job.failure(), "stopped working"));
     // About 125 accesses a point: the point in flight at access 2000 is not counted.
-    EXPECT_GT(c.counted(), 5) << c.name;
-    EXPECT_LT(c.counted(), 20) << c.name;
-    EXPECT_EQ(bench.port->log.size(), 2000u) << c.name;
-    EXPECT_FALSE(job->step()) << c.name;
-    EXPECT_FALSE(bench.instrument.reachable()) << c.name;
+    EXPECT_GT(counted(), 5);
+    EXPECT_LT(counted(), 20);
+    EXPECT_EQ(bench.port->log.size(), 2000u);
+    EXPECT_FALSE(job.step());
+    EXPECT_FALSE(bench.instrument.reachable());
     // A new port starts afresh.
     bench.instrument.setPort(std::make_unique<hw::RecordingPort>());
-    EXPECT_TRUE(bench.instrument.reachable()) << c.name;
-    EXPECT_TRUE(job->failure().empty()) << c.name;
+    EXPECT_TRUE(bench.instrument.reachable());
+    EXPECT_TRUE(job.failure().empty());
+  };
+  {
+    SCOPED_TRACE("power meter");
+    check(meterBench, sweep, [&] { return sweep.measured(); });
   }
+  SCOPED_TRACE("analyzer");
+  check(analyzerBench, pass, [&] { return pass.stored(); });
 }
 
 TEST(PortFailure, TheTraceKeepsTheFailureOfThePortItWraps) {
