@@ -55,7 +55,12 @@ TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
 
 TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   PrintDialogState s = opened(0, 0, 150, 100);
-  ASSERT_FLOAT_EQ(s.AspectRatio, 1.5f);
+  Preview(s);
+  // A size of 1 is not drawn: the height round(1 / 1.5) = 1 (after clamping).
+  setRectText(s, RectField::W, "1");
+  EXPECT_FALSE(widthEdited(s));
+  EXPECT_EQ(s.txtPrH, "1");
+  EXPECT_EQ(s.previewed, (MmRect{0, 0, 150, 100}));
   setRectText(s, RectField::W, "150");
   EXPECT_TRUE(widthEdited(s));
   EXPECT_EQ(s.txtPrH, "100");
@@ -76,15 +81,6 @@ TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   EXPECT_EQ(s.txtPrH, "133");
   EXPECT_EQ(s.lblLblScala, "Scala:");
   EXPECT_TRUE(s.txtScalaEnabled);
-}
-
-TEST(PrintFields, SizeOfOneIsNotDrawn) {
-  PrintDialogState s = opened(0, 0, 150, 100);
-  Preview(s);
-  setRectText(s, RectField::W, "1");
-  EXPECT_FALSE(widthEdited(s));  // height round(1/1.5) = 1 (after clamping)
-  EXPECT_EQ(s.txtPrH, "1");
-  EXPECT_EQ(s.previewed, (MmRect{0, 0, 150, 100}));
 }
 
 TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
