@@ -36,17 +36,14 @@ struct Rig {
 
 }  // namespace
 
-TEST(TuningWord, RoundsToNearestWithTiesToEven) {
+TEST(TuningWord, RoundsToNearestWithTiesToEvenAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(DdsTuningWord(7.05, 400), 75698799);
   EXPECT_EQ(DdsTuningWord(160, 400), 1717986918);
   EXPECT_EQ(DdsTuningWord(0, 400), 0);
   // 2^32 / 2^33 = 0.5: exactly a half, goes to the even 0; 3 halves go to 2.
   EXPECT_EQ(DdsTuningWord(1, 8589934592.0), 0);
   EXPECT_EQ(DdsTuningWord(3, 8589934592.0), 2);
-}
-
-TEST(TuningWord, RefusesWhatTheDdsCannotTake) {
-  EXPECT_TRUE(checkedTuningWord(7.05, 400).ok());
+  // What the DDS cannot take is refused.
   EXPECT_EQ(checkedTuningWord(7.05, 400).word, 75698799u);
   EXPECT_FALSE(checkedTuningWord(7.05, 0).ok());
   EXPECT_FALSE(checkedTuningWord(-1, 400).ok());
