@@ -82,26 +82,6 @@ TEST(DdsLink, ResetPulse) {
   EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
 }
 
-TEST(DdsLink, NothingReachesAnAddressedPortWithoutAValidBase) {
-  struct AddressedPort : RecordingPort {
-    bool addressed() const override { return true; }
-  };
-  auto p = std::make_unique<AddressedPort>();
-  auto* port = p.get();
-  Instrument instrument(std::move(p));
-  instrument.setDelayer(std::make_unique<NoDelayer>());
-  port->status = [](size_t) { return uint8_t{0xFF}; };
-  instrument.params.LptBase = 0;
-  instrument.refreshReachable();
-  DdsSendWord(instrument, 1234);
-  EXPECT_EQ(instrument.in(), 0);
-  EXPECT_TRUE(port->log.empty());
-  instrument.params.LptBase = kLpt2;
-  instrument.refreshReachable();
-  DdsReset(instrument);
-  EXPECT_EQ(port->writes().size(), 2u);
-}
-
 TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
   for (auto clock : {BusyWaitDelayer::Clock::Best, BusyWaitDelayer::Clock::Monotonic}) {
     BusyWaitDelayer d(clock);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analyzer/sweep.h"
+#include "hw/dds.h"
 #include "hw/port_test.h"
 #include "powermeter/sweep.h"
 
@@ -99,7 +100,9 @@ TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
   };
   auto owned = std::make_unique<AddressedPort>();
   AddressedPort* port = owned.get();
+  port->status = [](size_t) { return uint8_t{0xFF}; };
   hw::Instrument instrument(std::move(owned));
+  instrument.setDelayer(std::make_unique<hw::NoDelayer>());
   instrument.params = params400();
   instrument.params.LptBase = 0;
   instrument.refreshReachable();
@@ -107,7 +110,14 @@ TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
   ASSERT_EQ(report.checks.size(), 1u);
   EXPECT_FALSE(report.passed());
   EXPECT_TRUE(contains(report.text(), "Choose LPT1, LPT2 or LPT3"));
+  // Nor does anything else: a frame writes nothing and a read gives 0.
+  hw::DdsSendWord(instrument, 1234);
+  EXPECT_EQ(instrument.in(), 0);
   EXPECT_TRUE(port->log.empty());
+  instrument.params.LptBase = hw::kLpt2;
+  instrument.refreshReachable();
+  hw::DdsReset(instrument);
+  EXPECT_EQ(port->writes().size(), 2u);
 }
 
 TEST(PortFailure, APortFailingDuringTheCheckFailsItsFirstLine) {
