@@ -38,8 +38,6 @@ TEST(DataLookup, FindsTheIconsWhereEachLayoutPutsThem) {
       {"build tree", "build/RL.ico", "build", "build"},
       {"installed under a prefix", "opt/kolm/share/kolm/RL.ico", "opt/kolm/bin",
        "opt/kolm/share/kolm"},
-      {"user data folder", "home/.local/share/kolm/RL.ico", "opt/kolm/bin",
-       "home/.local/share/kolm"},
       {"system data folder", "sys2/kolm/RL.ico", "opt/kolm/bin", "sys2/kolm"},
       {"nowhere", "elsewhere/RL.ico", "opt/kolm/bin", ""},
   };

@@ -149,36 +149,35 @@ TEST(Touchstone, ErrorsGiveTheLine) {
   }
 }
 
+namespace {
+// The four texts of what was loaded: DUT, load, board and quartz.
+std::string loaded() {
+  const auto o = loadPortOptions();
+  return o.simDut + " | " + o.simLoad + " | " + o.simBoard + " | " + o.simQuartz;
+}
+}  // namespace
+
 TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   kolm::test::InTempDir dir;
-  EXPECT_EQ(loadPortOptions().simDut, "through");
-  EXPECT_EQ(loadPortOptions().simLoad, "r=50");
+  EXPECT_EQ(loaded(), "through | r=50 | typical | ");
   EXPECT_FALSE(readPortOptions().has_value());
   ASSERT_TRUE(
       savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"}));
   EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),
             "\"crystal:fs=10,r=20,c=20f,c0=5p,r0=50\"\r\n\"rlc:r=50,l=1u\"\r\n\"ideal\"\r\n"
             "\"100\"\r\n");
-  auto back = loadPortOptions();
-  EXPECT_EQ(back.simDut, "crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
-  EXPECT_EQ(back.simLoad, "rlc:r=50,l=1u");
-  EXPECT_EQ(back.simBoard, "ideal");
-  EXPECT_EQ(back.simQuartz, "100");
+  EXPECT_EQ(loaded(), "crystal:fs=10,r=20,c=20f,c0=5p,r0=50 | rlc:r=50,l=1u | ideal | 100");
   // A file of two records (kept before the board and quartz were): their defaults.
   ASSERT_TRUE(kolm::common::writeFileAtomic("sim.cfg", "\"atten:10\"\r\n\"open\"\r\n"));
-  EXPECT_EQ(loadPortOptions().simDut, "atten:10");
-  EXPECT_EQ(loadPortOptions().simBoard, "typical");
+  EXPECT_EQ(loaded(), "atten:10 | open | typical | ");
   // A bad board or quartz falls back alone.
   ASSERT_TRUE(savePortOptions({"atten:10", "open", "perfect", "-3"}));
-  EXPECT_EQ(loadPortOptions().simLoad, "open");
-  EXPECT_EQ(loadPortOptions().simBoard, "typical");
-  EXPECT_EQ(loadPortOptions().simQuartz, "");
+  EXPECT_EQ(loaded(), "atten:10 | open | typical | ");
 
   // An s1p file that has gone: the load falls back, the DUT stays, the text kept
   // is still there for the window to show.
   ASSERT_TRUE(savePortOptions({"atten:20", "s1p:gone.s1p"}));
-  EXPECT_EQ(loadPortOptions().simDut, "atten:20");
-  EXPECT_EQ(loadPortOptions().simLoad, "r=50");
+  EXPECT_EQ(loaded(), "atten:20 | r=50 | typical | ");
   EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");
 
   std::string error;
