@@ -2,21 +2,41 @@
 
 #include <gtest/gtest.h>
 
+#include <gmock/gmock.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
 
+#include "app/stop_signals.h"
 #include "common/files.h"
 #include "common/prompter.h"
+#include "hw/params.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
+#include "vfo/dds_frames.h"
 
 using namespace kolm;
 
 namespace {
+
+// Notes, for every write, whether the VFO's three files were in place by then.
+struct FileWatchingPort : hw::RecordingPort {
+  void writeData(uint8_t value) override {
+    filesThere.push_back(std::filesystem::exists("radio.ini") &&
+                         std::filesystem::exists("VFO_FreqMem") &&
+                         std::filesystem::exists("VFO_FreqButton.txt"));
+    hw::RecordingPort::writeData(value);
+  }
+  std::vector<bool> filesThere;
+};
 
 struct LauncherRig {
   LauncherRig() : context{instrument, prompter}, launcher(context) {
@@ -28,11 +48,9 @@ struct LauncherRig {
         return r;
       }
       if (backend == "sim") {
-        auto p = std::make_unique<test::SimRecordingPort>();
-        port = p.get();
-        r.port = std::move(p);
+        r.port = std::make_unique<test::SimRecordingPort>();
       } else {
-        auto p = std::make_unique<hw::RecordingPort>();
+        auto p = std::make_unique<FileWatchingPort>();
         port = p.get();
         r.port = std::move(p);
       }
@@ -46,7 +64,7 @@ struct LauncherRig {
   common::ScriptedPrompter prompter;
   common::ui::UiContext context;
   app::Launcher launcher;
-  hw::RecordingPort* port = nullptr;
+  FileWatchingPort* port = nullptr;
   std::vector<std::string> openedBackends;
 };
 
@@ -54,124 +72,83 @@ using test::child;
 
 }  // namespace
 
-TEST(LauncherStartUp, NoConfigOrAClockOfZeroShowsParametersAndSendsNothing) {
-  for (const char* config : {"", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"}) {
-    SCOPED_TRACE(config);
+// What the launcher makes of dds.cfg: Parameters without a clock, the stored
+// port, or the simulator offered once when that port cannot be opened.
+TEST(LauncherStartUp, ClockAndPortFromDdsCfg) {
+  const std::string missing = "20\r\n20\r\n400\r\n888\r\n\"ppdev:/dev/parport9\"\r\n";
+  struct Case {
+    const char* name;
+    std::string config;
+    bool accept;
+    bool parameters;
+    std::string port;
+  } cases[] = {
+      {"no dds.cfg", "", true, true, "sim"},
+      {"a clock of zero", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n", true, true, "sim"},
+      {"the chosen port", "20\r\n20\r\n400\r\n632\r\n\"ppdev:/dev/parport0\"\r\n", true, false,
+       "ppdev:/dev/parport0"},
+      {"a missing port, the simulator accepted", missing, true, false, "sim"},
+      {"a missing port, the simulator declined", missing, false, false, "null"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     LauncherRig rig;
-    if (*config) {
-      ASSERT_TRUE(common::writeFileAtomic("dds.cfg", config));
+    if (!c.config.empty()) {
+      ASSERT_TRUE(common::writeFileAtomic("dds.cfg", c.config));
     }
+    rig.prompter.confirms = {c.accept};
     rig.launcher.load(&LauncherRig::steadyTimer);
-    ASSERT_NE(rig.launcher.parametersWindow(), nullptr);
-    EXPECT_TRUE(rig.launcher.parametersWindow()->isVisible());
+    auto* parameters = rig.launcher.parametersWindow();
+    EXPECT_EQ(parameters && parameters->isVisible(), c.parameters);
     EXPECT_GE(rig.instrument.LoopFactor, 1);
-    ASSERT_NE(rig.port, nullptr);
-    EXPECT_TRUE(rig.port->log.empty());
-    EXPECT_EQ(rig.openedBackends, std::vector<std::string>{"sim"});
-    EXPECT_TRUE(rig.prompter.shown.empty());
-  }
-}
-
-TEST(LauncherStartUp, Captions) {
-  LauncherRig rig;
-  EXPECT_EQ(rig.launcher.windowTitle(), "MULTIFUNCTIONS INSTRUMENT");
-  EXPECT_EQ(child<QLabel>(&rig.launcher, "Label4")->text(), "KOLM MAIN MENU");
-  EXPECT_EQ(child<QPushButton>(&rig.launcher, "Command2")->text(), "EXIT PROGRAM");
-  EXPECT_EQ(child<QPushButton>(&rig.launcher, "command8")->toolTip(), "Launch Power Meter");
-}
-
-TEST(LauncherStartUp, AStoredClockOpensNoParametersAndUsesTheChosenPort) {
-  LauncherRig rig;
-  ASSERT_TRUE(common::writeFileAtomic(
-      "dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n"));
-  rig.launcher.load(&LauncherRig::steadyTimer);
-  EXPECT_EQ(rig.launcher.parametersWindow(), nullptr);
-  EXPECT_EQ(rig.instrument.params.RefClkMHz, 400);
-  EXPECT_EQ(rig.instrument.params.LptBase, 632);
-  EXPECT_EQ(rig.openedBackends, std::vector<std::string>{"ppdev:/dev/parport0"});
-  EXPECT_FALSE(rig.instrument.simulated());
-}
-
-TEST(LauncherStartUp, APortThatCannotBeOpenedIsSaidOnceAndTheSimulatorOffered) {
-  for (bool accepted : {true, false}) {
-    SCOPED_TRACE(accepted ? "simulator accepted" : "simulator declined");
-    LauncherRig rig;
-    ASSERT_TRUE(common::writeFileAtomic("dds.cfg",
-                                        "20\r\n20\r\n400\r\n888\r\n\"ppdev:/dev/parport9\"\r\n"));
-    rig.prompter.confirms = {accepted};
-    rig.launcher.load(&LauncherRig::steadyTimer);
-    ASSERT_EQ(rig.prompter.shown.size(), 1u);
-    EXPECT_NE(rig.prompter.shown[0].text.find("no parallel port /dev/parport9"), std::string::npos);
-    EXPECT_EQ(rig.prompter.shown[0].title, "Kolm");
-    EXPECT_EQ(rig.instrument.simulated(), accepted);
-    if (!accepted) {
-      EXPECT_EQ(rig.instrument.port()->name(), "null");
+    if (c.config == missing) {
+      ASSERT_EQ(rig.prompter.shown.size(), 1u);
+      EXPECT_NE(rig.prompter.shown[0].text.find("no parallel port /dev/parport9"),
+                std::string::npos);
+      EXPECT_EQ(rig.instrument.port()->name(), c.port);
+      continue;
     }
+    EXPECT_TRUE(rig.prompter.shown.empty());
+    EXPECT_EQ(rig.openedBackends, std::vector<std::string>{c.port});
+    EXPECT_TRUE(static_cast<hw::RecordingPort*>(rig.instrument.port())->log.empty());
   }
 }
 
-TEST(ParametersWindowTest, ClockFollowsMultiplierAndQuartz) {
+TEST(ParametersWindowTest, OkStoresOnlyAClockUpToTheMaximum) {
   LauncherRig rig;
   rig.launcher.showParameters();
   auto* w = rig.launcher.parametersWindow();
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->windowTitle(), "DDS_VFO & Power_Meter & Antenna_Analyzer Parameters");
-  auto* text2 = child<QLineEdit>(w, "Text2");
-  auto* bar = child<QScrollBar>(w, "HScroll1");
-  auto* label4 = child<QLabel>(w, "Label4");
-  text2->setText("100");
-  bar->setValue(3);
-  EXPECT_EQ(label4->text(), "100");
-  bar->setValue(4);
-  EXPECT_EQ(label4->text(), "400");
-  EXPECT_EQ(child<QLabel>(w, "Label10")->text(), "4");
-  EXPECT_EQ(bar->maximum(), 20);
+  child<QLineEdit>(w, "Text2")->setText("30");
+  child<QScrollBar>(w, "HScroll1")->setValue(20);
+  child<QRadioButton>(w, "Option10")->setChecked(true);
+  child<QPushButton>(w, "Command1")->click();
+  EXPECT_THAT(rig.prompter.messages(), testing::ElementsAre("Ref Frequency over the maximum!"));
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(rig.instrument.params.RefClkMHz, 0);
+  EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
+  child<QLineEdit>(w, "Text2")->setText("25.05");  // exactly the maximum
+  child<QPushButton>(w, "Command1")->click();
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(rig.instrument.params.RefClkMHz, 501);
+  EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
+  hw::HardwareParams stored;                      // and kept in dds.cfg
+  ASSERT_TRUE(hw::ReadHardwareConfig(stored));
+  EXPECT_EQ(stored.RefClkMHz, 501);
 }
 
-TEST(ParametersWindowTest, OkStoresOnlyAClockAboveZeroAndUpToTheMaximum) {
-  struct Case {
-    const char* name;
-    const char* quartz;
-    int multiplier;
-    const char* message;  // part of the refusal; empty when accepted
-    double stored;
-  };
-  for (const Case c : {Case{"over the maximum", "30", 20, "Ref Frequency over the maximum!", 0},
-                       Case{"quartz of zero", "abc", 0, "quartz", 0},
-                       Case{"exactly the maximum", "25.05", 20, "", 501}}) {
-    SCOPED_TRACE(c.name);
-    LauncherRig rig;
-    rig.launcher.showParameters();
-    auto* w = rig.launcher.parametersWindow();
-    child<QLineEdit>(w, "Text2")->setText(c.quartz);
-    if (c.multiplier) child<QScrollBar>(w, "HScroll1")->setValue(c.multiplier);
-    child<QRadioButton>(w, "Option10")->setChecked(true);
-    child<QPushButton>(w, "Command1")->click();
-    EXPECT_DOUBLE_EQ(rig.instrument.params.RefClkMHz, c.stored);
-    EXPECT_EQ(w->isVisible(), *c.message != 0);
-    if (*c.message) {
-      ASSERT_EQ(rig.prompter.messages().size(), 1u);
-      EXPECT_NE(rig.prompter.messages()[0].find(c.message), std::string::npos);
-      EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
-      continue;
-    }
-    EXPECT_TRUE(rig.prompter.messages().empty());
-    EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
-    EXPECT_EQ(common::readTextFile("dds.cfg").value(),
-              "\"20\"\r\n\"25.05\"\r\n\"501\"\r\n\"632\"\r\n\"sim\"\r\n");
-  }
-}
-
-TEST(ParametersWindowTest, LoadShowsTheSharedValuesAndDiscardsUnconfirmedEdits) {
+TEST(ParametersWindowTest, LoadShowsTheSharedValuesTheClockFollowsAndCloseDiscards) {
   LauncherRig rig;
   rig.instrument.params = {4, 50, 200, 956, "sim"};
   rig.launcher.showParameters();
   auto* w = rig.launcher.parametersWindow();
+  auto* label4 = child<QLabel>(w, "Label4");
   EXPECT_EQ(child<QLineEdit>(w, "Text2")->text(), "50");
-  EXPECT_EQ(child<QScrollBar>(w, "HScroll1")->value(), 4);
-  EXPECT_EQ(child<QLabel>(w, "Label4")->text(), "200");
+  EXPECT_EQ(label4->text(), "200");
   EXPECT_TRUE(child<QRadioButton>(w, "Option11")->isChecked());
   child<QLineEdit>(w, "Text2")->setText("10");
+  child<QScrollBar>(w, "HScroll1")->setValue(6);
+  EXPECT_EQ(label4->text(), "60");
+  EXPECT_EQ(child<QLabel>(w, "Label10")->text(), "6");
   w->close();  // not OK: the edits are dropped
   EXPECT_EQ(rig.instrument.params.QuartzMHz, 50);
 }
@@ -180,11 +157,10 @@ TEST(LauncherButtons, EachInstrumentOpensOnceAndClosesThroughItsHandlerOnExit) {
   LauncherRig rig;
   ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "20\r\n20\r\n400\r\n888\r\n"));
   rig.launcher.load(&LauncherRig::steadyTimer);
+  EXPECT_EQ(rig.launcher.windowTitle(), "MULTIFUNCTIONS INSTRUMENT");
   QWidget* first = rig.launcher.openPowerMeter();
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->windowTitle(), "Power Meter Sweep");
-  QWidget* second = rig.launcher.openPowerMeter();
-  EXPECT_EQ(second, first);
+  EXPECT_EQ(rig.launcher.openPowerMeter(), first);
   // Every instrument window can be open at once, one of each kind.
   QWidget* vfo = rig.launcher.openVfo();
   QWidget* analyzer = rig.launcher.openAnalyzer();
@@ -196,4 +172,46 @@ TEST(LauncherButtons, EachInstrumentOpensOnceAndClosesThroughItsHandlerOnExit) {
   // Each window's close handler ran: the settings files are written.
   for (const char* file : {"pow.ini", "radio.ini", "ant.ini"})
     EXPECT_TRUE(common::readTextFile(file).has_value()) << file;
+}
+
+// "EXIT PROGRAM", and the stop signals that end the program the same way: the
+// VFO's files are written and the DDS set to 0 Hz before the program ends.
+TEST(LauncherExit, ExitProgramSavesTheVfoAndSwitchesTheOutputOff) {
+  for (int signal : {0, SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal ? "signal " + std::to_string(signal) : std::string("EXIT PROGRAM"));
+    LauncherRig rig;
+    ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "20\r\n20\r\n400\r\n888\r\n\"direct\"\r\n"));
+    rig.instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+    app::StopSignals stopSignals;
+    QObject::connect(&stopSignals, &app::StopSignals::stopRequested, &rig.launcher,
+                     &app::Launcher::exitProgram);
+    rig.launcher.load(&LauncherRig::steadyTimer);
+    ASSERT_NE(rig.port, nullptr);
+    rig.launcher.show();
+    child<QPushButton>(&rig.launcher, "Command1")->click();  // DIGITAL VFO
+    QPointer<QWidget> vfo = rig.launcher.openVfo();
+    auto* text3 = child<QLineEdit>(vfo, "Text3");
+    text3->clear();
+    QTest::keyClicks(text3, "14.2");
+    QTest::keyClick(text3, Qt::Key_Return);
+    child<QPushButton>(vfo, "Mem")->click();
+    const size_t before = rig.port->writes().size();
+    EXPECT_FALSE(std::filesystem::exists("radio.ini"));
+
+    if (signal == 0) {
+      child<QPushButton>(&rig.launcher, "Command2")->click();  // EXIT PROGRAM
+    } else {
+      std::raise(signal);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.launcher.isVisible(); }, 5000));
+    }
+    EXPECT_FALSE((vfo && vfo->isVisible()) || rig.launcher.isVisible());
+    auto writes = rig.port->writes();
+    EXPECT_THAT(test::ddsEvents({writes.begin() + static_cast<long>(before), writes.end()}),
+                testing::ElementsAre("word 0"));
+    // Every write of that last frame came after the files were in place.
+    for (size_t i = before; i < rig.port->filesThere.size(); ++i)
+      EXPECT_TRUE(rig.port->filesThere[i]);
+    EXPECT_EQ(common::readTextFile("VFO_FreqMem").value_or(""), "14.2\r\n");
+    EXPECT_TRUE(rig.prompter.shown.empty());
+  }
 }

@@ -5,12 +5,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,25 +27,23 @@ using ::testing::ElementsAre;
 namespace {
 
 struct VfoRig {
-  explicit VfoRig(double clock = 400, bool simulated = false) : context{instrument, prompter} {
-    auto p = simulated ? std::make_unique<test::SimRecordingPort>()
-                       : std::make_unique<hw::RecordingPort>();
+  VfoRig() : context{instrument, prompter} {
+    auto p = std::make_unique<test::SimRecordingPort>();
     port = p.get();
     instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     instrument.params.RefClkMultiplier = 20;
-    instrument.params.QuartzMHz = clock / 20;
-    instrument.params.RefClkMHz = clock;
+    instrument.params.QuartzMHz = 20;
+    instrument.params.RefClkMHz = 400;
     context.showParameters = [this](QWidget* owner) { parameterCalls.push_back(owner); };
   }
   ~VfoRig() {
     if (window) window->close();
   }
-  QWidget* open() {
+  void open() {
     window = vfo::ui::createVfoWindow(context);
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.data()));
-    return window;
   }
   template <typename T>
   T* get(const char* name) {
@@ -63,14 +58,12 @@ struct VfoRig {
     QTest::keyClick(text3, Qt::Key_Return);
   }
   void click(const char* name) { get<QPushButton>(name)->click(); }
+  // The DDS traffic since the last call.
   std::vector<std::string> fresh() {
     auto all = test::ddsEvents(port->writes());
     std::vector<std::string> out(all.begin() + static_cast<long>(seen), all.end());
     seen = all.size();
     return out;
-  }
-  static std::string read(const char* name) {
-    return common::readTextFile(name).value_or("<missing>");
   }
 
   test::InTempDir dir;
@@ -83,52 +76,34 @@ struct VfoRig {
   size_t seen = 0;
 };
 
-std::string wordFor(double mhz, double clock = 400) {
-  return "word " + std::to_string(hw::checkedTuningWord(mhz, clock).word);
+std::string wordFor(double mhz) {
+  return "word " + std::to_string(hw::checkedTuningWord(mhz, 400).word);
 }
 
 }  // namespace
 
-TEST(VfoWindow, OpensWithItsControlsAndLoadsTheDds) {
+// radio.ini: 145.5 MHz received through IF1 of 10.7 MHz. The display shows all
+// its digits at the opening size.
+TEST(VfoWindow, OpensWithItsSettingsLoadsTheDdsAndItsMenusWork) {
   VfoRig rig;
   ASSERT_TRUE(common::writeFileAtomic(
       "radio.ini",
-      "\"7.05\"\r\n\"10.000\"\r\n\"10.000\"\r\n\"1\"\r\n\"2\"\r\n\"7.050\"\r\n\"7.05\"\r\n"));
-  QWidget* w = rig.open();
-  EXPECT_EQ(w->windowTitle(), "Digital VFO");
-  EXPECT_TRUE(w->testAttribute(Qt::WA_DeleteOnClose));
-  EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", wordFor(17.05)));
-  EXPECT_EQ(rig.label1(), "007.050 000");
-  EXPECT_EQ(rig.text2(), "017.050 000");
-  EXPECT_TRUE(rig.get<QRadioButton>("rtx")->isChecked());
-  EXPECT_TRUE(rig.get<QRadioButton>("ObIF1")->isChecked());
-  EXPECT_EQ(rig.get<QLineEdit>("Text3")->text(), "7.050");
-  EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "DIGITAL VFO");
-  EXPECT_EQ(rig.get<QGroupBox>("Frame3")->title(), "Mhz");
-  EXPECT_EQ(rig.get<QGroupBox>("Frame6")->title(), "Stored frequencies in MHz");
-  EXPECT_EQ(rig.get<QPushButton>("Mem")->text(), "Freq Add ");
-  EXPECT_EQ(rig.get<QPushButton>("Command7")->toolTip(), "Clear all stored memories");
-  EXPECT_EQ(rig.get<QPushButton>("Command2_8")->text(), "_");
-  EXPECT_EQ(rig.get<QPushButton>("Freq_Fissa_6")->text(), "Band  15");
-  EXPECT_EQ(rig.get<QPushButton>("Freq_Fissa_11")->toolTip(),
-            "Left button=Transfer  frequency in to  display; Right button capture frequency "
-            "from display");
-  // The step buttons sit in their frames, 8 7 6 over Mhz ... 2 1 0 over Hz.
-  EXPECT_EQ(rig.get<QPushButton>("Command1_6")->parentWidget()->objectName(), "Frame3");
-  EXPECT_EQ(rig.get<QPushButton>("Command2_3")->parentWidget()->objectName(), "Frame4");
-  EXPECT_EQ(rig.get<QPushButton>("Command1_0")->parentWidget()->objectName(), "Frame5");
-  EXPECT_LT(rig.get<QPushButton>("Command1_8")->x(), rig.get<QPushButton>("Command1_6")->x());
-  EXPECT_LT(rig.get<QPushButton>("Command1_8")->y(), rig.get<QPushButton>("Command2_8")->y());
+      "\"145.5\"\r\n\"10.7\"\r\n\"-10.7\"\r\n\"1\"\r\n\"2\"\r\n\"145.5\"\r\n\"145.5\"\r\n"));
+  rig.open();
+  EXPECT_EQ(rig.window->windowTitle(), "Digital VFO");
+  EXPECT_TRUE(rig.get<QWidget>("SimBanner")->isVisible());
+  EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", wordFor(156.2)));
+  auto* label1 = rig.get<QLabel>("Label1");
+  EXPECT_EQ(label1->text(), "145.500 000");
+  EXPECT_EQ(rig.text2(), "156.200 000");
+  EXPECT_LE(label1->fontMetrics().horizontalAdvance(label1->text()),
+            label1->contentsRect().width());
+  EXPECT_GE(label1->font().pointSize(), 28);
 
-  // Menus: End_Program holds "Exit Digital VFO"; Parameters opens the shared
-  // window modeless.
-  auto* fileMenu = rig.get<QMenu>("File_menu");
-  EXPECT_EQ(fileMenu->title(), "End_Program");
+  // Parameters opens the shared window modeless; About_VFO its box.
   rig.get<QAction>("Parametri")->trigger();
   EXPECT_THAT(rig.parameterCalls, ElementsAre(nullptr));
-  auto* about = rig.get<QAction>("AboutVFO");
-  EXPECT_EQ(about->text(), "About_VFO");
-  about->trigger();
+  rig.get<QAction>("AboutVFO")->trigger();
   QWidget* box = nullptr;
   for (QWidget* top : QApplication::topLevelWidgets())
     if (top->isVisible() && top->windowTitle() == "About Digital VFO Software") box = top;
@@ -146,7 +121,6 @@ TEST(VfoWindow, TuningControlsReachTheDds) {
   QTest::keyClicks(rig.get<QLineEdit>("Text3"), "4");
   EXPECT_TRUE(rig.fresh().empty());
   rig.enter("14.2");
-  EXPECT_EQ(rig.label1(), "014.200 000");
   rig.click("Command1_3");  // +1 kHz
   rig.click("Command2_0");  // -1 Hz
   EXPECT_EQ(rig.label1(), "014.200 999");
@@ -163,10 +137,9 @@ TEST(VfoWindow, TuningControlsReachTheDds) {
   EXPECT_TRUE(rig.fresh().empty());  // an edited IF waits for the next send
   rig.get<QRadioButton>("ObIF2")->click();
   EXPECT_EQ(rig.text2(), "007.300 000");
-  EXPECT_EQ(rig.label1(), "007.050 000");
   rig.get<QRadioButton>("rtx")->click();
   rig.get<QRadioButton>("Gen")->click();
-  EXPECT_EQ(rig.text2(), "007.050 000");
+  EXPECT_EQ(rig.label1(), "007.050 000");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(7.3), wordFor(3.65), wordFor(7.05)));
 
   rig.enter("100");
@@ -178,9 +151,11 @@ TEST(VfoWindow, TuningControlsReachTheDds) {
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 1717986918"));
 }
 
-TEST(VfoWindow, MemoryList) {
-  VfoRig rig(500);
+TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
+  VfoRig rig;
   rig.open();
+  rig.enter("14.074");
+  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::RightButton);
   auto* list = rig.get<QListWidget>("List1");
   for (const char* mhz : {"7.05", "200", "3.5"}) {
     rig.enter(mhz);
@@ -188,52 +163,29 @@ TEST(VfoWindow, MemoryList) {
   }
   ASSERT_EQ(list->count(), 3);
   EXPECT_EQ(list->item(0)->text(), "003.500000");
-  EXPECT_EQ(list->item(2)->text(), "200.000000");
-
   // A click on an entry tunes to it; 200 MHz becomes 160.
   rig.fresh();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     list->visualItemRect(list->item(2)).center());
   EXPECT_EQ(rig.label1(), "160.000 000");
-  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(160, 500)));
-
-  // Delete removes the selected entry; Clear all asks first.
-  rig.click("Command6");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(160)));
+  rig.click("Command6");  // Delete: the selected entry
   ASSERT_EQ(list->count(), 2);
-  EXPECT_EQ(list->item(1)->text(), "007.050000");
-  rig.prompter.confirms = {true};
-  rig.click("Command7");
-  EXPECT_EQ(list->count(), 0);
-}
-
-TEST(VfoWindow, BandButtonsAndTheClosingSequence) {
-  VfoRig rig;
-  rig.open();
-  rig.enter("14.074");
-  rig.fresh();
-  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::RightButton);
-  EXPECT_EQ(rig.label1(), "014.074 000");
-  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // same frequency again
   rig.enter("3.5");
-  rig.click("Mem");
   QTest::keyClicks(rig.get<QLineEdit>("Text3"), "5");  // typed, not entered: still saved
   rig.fresh();
 
   // End_Program: the files (their contents are pinned with the engine), then word 0.
   QPointer<QWidget> w = rig.window;
-  auto* list = rig.get<QListWidget>("List1");
   rig.get<QAction>("Fine_pgm")->trigger();
   EXPECT_FALSE(w->isVisible());
-  EXPECT_FALSE(list->isVisible());
-  EXPECT_EQ(VfoRig::read("VFO_FreqMem"), "3.5\r\n");
+  EXPECT_EQ(common::readTextFile("VFO_FreqMem").value_or(""), "3.5\r\n7.05\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
-  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(w.isNull());
 
   // After a restart the band button still holds its frequency.
   rig.open();
-  EXPECT_EQ(rig.get<QListWidget>("List1")->count(), 1);
   EXPECT_EQ(rig.get<QLineEdit>("Text3")->text(), "3.55");
   rig.fresh();
   QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::LeftButton);
@@ -241,30 +193,16 @@ TEST(VfoWindow, BandButtonsAndTheClosingSequence) {
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
   // A button never stored keeps the frequency and says how to store one.
   QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_0"), Qt::LeftButton);
-  EXPECT_EQ(rig.label1(), "014.074 000");
   EXPECT_TRUE(rig.fresh().empty());
-  EXPECT_EQ(rig.get<QLabel>("StatusLine")->text(),
-            "Band 160 is empty: right-click it to store the working frequency in it.");
+  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Band 160 is empty"));
+  // Clear all asks first.
+  rig.prompter.confirms = {true};
+  rig.click("Command7");
+  EXPECT_EQ(rig.get<QListWidget>("List1")->count(), 0);
 
   // The window's own close box runs the same sequence.
   rig.window->close();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
-}
-
-// The display shows all the digits of a frequency above 100 MHz at its opening
-// size (the layout walk sees that every control lies inside the window).
-TEST(VfoWindow, OpensWithEverythingInView) {
-  VfoRig rig(400, true);
-  ASSERT_TRUE(common::writeFileAtomic(
-      "radio.ini",
-      "\"145.5\"\r\n\"10.7\"\r\n\"-10.7\"\r\n\"1\"\r\n\"1\"\r\n\"145.5\"\r\n\"145.5\"\r\n"));
-  rig.open();
-  EXPECT_TRUE(rig.get<QWidget>("SimBanner")->isVisible());
-  auto* label1 = rig.get<QLabel>("Label1");
-  EXPECT_EQ(label1->text(), "145.500 000");
-  EXPECT_LE(label1->fontMetrics().horizontalAdvance(label1->text()),
-            label1->contentsRect().width());
-  EXPECT_GE(label1->font().pointSize(), 28);
 }
 
 // The wheel over a digit tunes by that digit's step, over a step button by its
@@ -289,7 +227,6 @@ TEST(VfoWindow, WheelAndArrowKeysTuneByTheStepUnderThePointer) {
         left + fm.horizontalAdvance(text.left(i)) + fm.horizontalAdvance(text.at(i)) / 2.0,
         r.center().y());
   };
-  ASSERT_EQ(rig.label1(), "007.050 000");
   wheel(label, digitAt(6), 1);  // the kHz units
   EXPECT_EQ(rig.label1(), "007.051 000");
   wheel(label, digitAt(2), -2);  // the MHz units, two notches down
