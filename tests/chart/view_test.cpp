@@ -8,6 +8,8 @@ using namespace kolm::chart;
 
 TEST(Contrast, EveryTraceColourStandsOutFromTheBackground) {
   const Rgb black{0, 0, 0}, buttonFace{239, 239, 239};
+  EXPECT_EQ(paletteColour(12), (Rgb{255, 0, 0}));
+  EXPECT_EQ(paletteColour(99), black);  // beyond the palette
   EXPECT_NEAR(contrastRatio(black, Rgb{255, 255, 255}), 21, 1e-9);
   EXPECT_NEAR(contrastRatio(paletteColour(9), black), 2.44, 0.01);  // blue on black: too dark
   for (int index = 0; index < 16; ++index) {

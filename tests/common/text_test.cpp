@@ -71,6 +71,9 @@ TEST(Rounding, HalvesGoToEven) {
   EXPECT_EQ(toInt16(32767.4).value(), 32767);
   EXPECT_FALSE(toInt16(32767.5).has_value());  // rounds to 32768
   EXPECT_FALSE(toInt16(-40000).has_value());
+  // A single's decimal: the one it stands for.
+  EXPECT_EQ(decimalOfSingle(14.35f), 14.35);
+  EXPECT_EQ(shortestText(decimalOfSingle(3.1f)), "3.1");
 }
 
 TEST(StrForm, LeadingBlankNoZeroBeforeThePoint) {
@@ -130,9 +133,4 @@ TEST(Patterns, RoundingSignsAndExponents) {
   EXPECT_EQ(formatPattern(2.0004, "0.000"), "2.000");
   EXPECT_EQ(formatScientific(1.25), "1.25E+00");
   EXPECT_EQ(formatPattern(3.375, "scientific"), "3.38E+00");
-}
-
-TEST(DecimalOfSingle, GivesTheDecimalTheFloatStandsFor) {
-  EXPECT_EQ(decimalOfSingle(14.35f), 14.35);
-  EXPECT_EQ(shortestText(decimalOfSingle(3.1f)), "3.1");
 }

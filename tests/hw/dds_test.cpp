@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vfo/dds_frames.h"
@@ -35,17 +36,14 @@ struct Rig {
 
 }  // namespace
 
-TEST(TuningWord, RoundsToNearestWithTiesToEven) {
+TEST(TuningWord, RoundsToNearestWithTiesToEvenAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(DdsTuningWord(7.05, 400), 75698799);
   EXPECT_EQ(DdsTuningWord(160, 400), 1717986918);
   EXPECT_EQ(DdsTuningWord(0, 400), 0);
   // 2^32 / 2^33 = 0.5: exactly a half, goes to the even 0; 3 halves go to 2.
   EXPECT_EQ(DdsTuningWord(1, 8589934592.0), 0);
   EXPECT_EQ(DdsTuningWord(3, 8589934592.0), 2);
-}
-
-TEST(TuningWord, RefusesWhatTheDdsCannotTake) {
-  EXPECT_TRUE(checkedTuningWord(7.05, 400).ok());
+  // What the DDS cannot take is refused.
   EXPECT_EQ(checkedTuningWord(7.05, 400).word, 75698799u);
   EXPECT_FALSE(checkedTuningWord(7.05, 0).ok());
   EXPECT_FALSE(checkedTuningWord(-1, 400).ok());
@@ -84,26 +82,6 @@ TEST(DdsLink, ResetPulse) {
   EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
 }
 
-TEST(DdsLink, NothingReachesAnAddressedPortWithoutAValidBase) {
-  struct AddressedPort : RecordingPort {
-    bool addressed() const override { return true; }
-  };
-  auto p = std::make_unique<AddressedPort>();
-  auto* port = p.get();
-  Instrument instrument(std::move(p));
-  instrument.setDelayer(std::make_unique<NoDelayer>());
-  port->status = [](size_t) { return uint8_t{0xFF}; };
-  instrument.params.LptBase = 0;
-  instrument.refreshReachable();
-  DdsSendWord(instrument, 1234);
-  EXPECT_EQ(instrument.in(), 0);
-  EXPECT_TRUE(port->log.empty());
-  instrument.params.LptBase = kLpt2;
-  instrument.refreshReachable();
-  DdsReset(instrument);
-  EXPECT_EQ(port->writes().size(), 2u);
-}
-
 TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
   for (auto clock : {BusyWaitDelayer::Clock::Best, BusyWaitDelayer::Clock::Monotonic}) {
     BusyWaitDelayer d(clock);
@@ -121,33 +99,22 @@ TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
 }
 
 TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
+  // A timer read twice around the calibration run: `first`, then `first + step`.
+  auto twice = [](float first, float step) {
+    return [t = first, step]() mutable { return std::exchange(t, t + step); };
+  };
   Instrument instrument;
   // A timer that never moves: the interval is measured again on the monotonic clock.
-  Orologio(instrument, [] { return 100.0f; });
+  Orologio(instrument, twice(100, 0));
   EXPECT_GE(instrument.LoopFactor, 1);
   // Midnight: the second reading is below the first.
-  float t = 86399.9f;
-  Orologio(instrument, [&] {
-    float v = t;
-    t = 0.05f;
-    return v;
-  });
+  Orologio(instrument, twice(86399.9f, -86399.85f));
   EXPECT_GE(instrument.LoopFactor, 1);
   // A machine so slow that the run takes 0.3 s: 0.1 / 0.3 rounds to 0, so 1.
-  float s = 10.0f;
-  Orologio(instrument, [&] {
-    float v = s;
-    s += 0.3f;
-    return v;
-  });
+  Orologio(instrument, twice(10, 0.3f));
   EXPECT_EQ(instrument.LoopFactor, 1);
   // 1,000,000 steps in 4 ms: 25 steps per 0.1 us.
-  float u = 10.0f;
-  Orologio(instrument, [&] {
-    float v = u;
-    u += 0.004f;
-    return v;
-  });
+  Orologio(instrument, twice(10, 0.004f));
   EXPECT_EQ(instrument.LoopFactor, 25);
 }
 

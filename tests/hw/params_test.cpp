@@ -10,14 +10,12 @@ using namespace kolm::hw;
 using kolm::common::readTextFile;
 using kolm::common::writeFileAtomic;
 
-TEST(SystemClock, MultiplierIsBypassedBelowFour) {
+TEST(SystemClock, MultiplierIsBypassedBelowFourAndTheClockValidated) {
   EXPECT_EQ(systemClockMHz(3, 100), 100);
   EXPECT_EQ(systemClockMHz(4, 100), 400);
   EXPECT_EQ(systemClockMHz(0, 20), 20);
   EXPECT_EQ(systemClockMHz(20, 30), 600);
-}
-
-TEST(Validation, ClockAbove501IsOverTheMaximumAndZeroIsRefused) {
+  // Above 501 MHz the clock is over the maximum; a zero is refused.
   HardwareParams p;
   p.RefClkMultiplier = 20;
   p.QuartzMHz = 30;

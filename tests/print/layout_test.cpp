@@ -55,7 +55,12 @@ TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
 
 TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   PrintDialogState s = opened(0, 0, 150, 100);
-  ASSERT_FLOAT_EQ(s.AspectRatio, 1.5f);
+  Preview(s);
+  // A size of 1 is not drawn: the height round(1 / 1.5) = 1 (after clamping).
+  setRectText(s, RectField::W, "1");
+  EXPECT_FALSE(widthEdited(s));
+  EXPECT_EQ(s.txtPrH, "1");
+  EXPECT_EQ(s.previewed, (MmRect{0, 0, 150, 100}));
   setRectText(s, RectField::W, "150");
   EXPECT_TRUE(widthEdited(s));
   EXPECT_EQ(s.txtPrH, "100");
@@ -76,15 +81,6 @@ TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   EXPECT_EQ(s.txtPrH, "133");
   EXPECT_EQ(s.lblLblScala, "Scala:");
   EXPECT_TRUE(s.txtScalaEnabled);
-}
-
-TEST(PrintFields, SizeOfOneIsNotDrawn) {
-  PrintDialogState s = opened(0, 0, 150, 100);
-  Preview(s);
-  setRectText(s, RectField::W, "1");
-  EXPECT_FALSE(widthEdited(s));  // height round(1/1.5) = 1 (after clamping)
-  EXPECT_EQ(s.txtPrH, "1");
-  EXPECT_EQ(s.previewed, (MmRect{0, 0, 150, 100}));
 }
 
 TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
@@ -115,13 +111,12 @@ TEST(PrintMax, TheNarrowerSideGovernsAndTheRectangleIsPulledBackOntoTheSheet) {
   cmdMax_Click(w);
   EXPECT_EQ(w.rect(), (MmRect{87, 0, 190, 190}));
   EXPECT_FALSE(w.outOfSheet);
-}
 
-TEST(PrintMax, FreeProportionsFillTheSheetAndCentringWins) {
-  PrintDialogState s = opened(10, 10, 100, 50);
-  setFixProportions(s, false);
-  cmdMax_Click(s);
-  EXPECT_EQ(s.rect(), (MmRect{0, 0, 277, 190}));
+  // Free proportions fill the sheet; centring wins over the pull-back.
+  PrintDialogState f = opened(10, 10, 100, 50);
+  setFixProportions(f, false);
+  cmdMax_Click(f);
+  EXPECT_EQ(f.rect(), (MmRect{0, 0, 277, 190}));
 
   PrintDialogState c = opened(10, 10, 100, 100);
   setCentred(c, true);
@@ -129,9 +124,9 @@ TEST(PrintMax, FreeProportionsFillTheSheetAndCentringWins) {
   EXPECT_EQ(c.rect(), (MmRect{44, 0, 190, 190}));  // (277 - 190) / 2 = 43.5 -> 44
 
   // Margins to 0.
-  cmdOrigine_Click(s);
-  EXPECT_EQ(s.txtPrX, "0");
-  EXPECT_EQ(s.txtPrY, "0");
+  PrintDialogState o = opened(5, -7, 100, 100);
+  cmdOrigine_Click(o);
+  EXPECT_EQ(std::tie(o.txtPrX, o.txtPrY), std::tie("0", "0"));
 }
 
 TEST(PrintOutOfLayout, IndicationBlinksWhileThePictureLeavesTheSheet) {
@@ -207,15 +202,12 @@ TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
   EXPECT_EQ(same.DocW_mm, 1);
 }
 
-TEST(PrintSheet, SmallSheetKeepsItsLongSide) {
+TEST(PrintSheet, SmallSheetPaperNamesAndCaption) {
   EXPECT_EQ(smallSheetTwips(210, 297).w, 1347);
   EXPECT_EQ(smallSheetTwips(297, 210).h, 1347);
   EXPECT_EQ(smallSheetTwips(200, 200).w, 1905);
   // A printer that gives no sheet still gets a drawable square.
   EXPECT_EQ(smallSheetTwips(0, 0).w, 1905);
-}
-
-TEST(PrintSheet, PaperNamesAndCaption) {
   EXPECT_EQ(PaperName(47), "Envelope Invite");
   EXPECT_EQ(PaperName(48), "Unknown");
   EXPECT_EQ(PaperName(68), "A3 Extra Transverse");

@@ -31,42 +31,40 @@ TEST(SiNumber, SuffixesAndStrictness) {
     EXPECT_FALSE(parseSiNumber(bad).has_value()) << bad;
 }
 
+namespace {
+// What a text stands for; a text that does not parse fails the test.
+template <typename T>
+T parsed(const Parsed<T>& p) {
+  EXPECT_TRUE(p.ok()) << p.error;
+  return p.value.value_or(T{});
+}
+}  // namespace
+
 // Each form read back through what it does to the signal or the reflection.
 TEST(ConnectionTexts, EveryFormOfDutAndLoad) {
-  EXPECT_DOUBLE_EQ(parseDut("through").value->gainDb(10), 0);
-  auto a = parseDut(" atten:60 ");
-  ASSERT_TRUE(a.ok()) << a.error;
-  EXPECT_EQ(a.value->text, "atten:60");
-  EXPECT_NEAR(a.value->gainDb(10), -60, 1e-12);
-  auto l = parseDut("lowpass:order=3, fc=1.8");
-  ASSERT_TRUE(l.ok()) << l.error;
-  EXPECT_DOUBLE_EQ(l.value->cutoffMHz, 1.8);
-  EXPECT_EQ(l.value->order, 3);
+  EXPECT_DOUBLE_EQ(parsed(parseDut("through")).gainDb(10), 0);
+  const Dut a = parsed(parseDut(" atten:60 "));
+  EXPECT_EQ(a.text, "atten:60");
+  EXPECT_NEAR(a.gainDb(10), -60, 1e-12);
+  const Dut l = parsed(parseDut("lowpass:order=3, fc=1.8"));
+  EXPECT_EQ(std::pair(l.cutoffMHz, l.order), std::pair(1.8, 3));
   // At the series resonance a crystal is its motional resistance; C0 may be left out.
-  auto x = parseDut("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
-  ASSERT_TRUE(x.ok()) << x.error;
-  EXPECT_DOUBLE_EQ(x.value->c0, 5e-12);
-  EXPECT_NEAR(std::abs(x.value->transfer(10)), 50.0 / 70.0, 1e-4);
-  auto noC0 = parseDut("CRYSTAL:FS=4,R=10,C=10f,R0=12.5");
-  ASSERT_TRUE(noC0.ok()) << noC0.error;
-  EXPECT_NEAR(std::abs(noC0.value->transfer(4)), 12.5 / 22.5, 1e-9);
+  const Dut x = parsed(parseDut("crystal:fs=10,r=20,c=20f,c0=5p,r0=50"));
+  EXPECT_DOUBLE_EQ(x.c0, 5e-12);
+  EXPECT_NEAR(std::abs(x.transfer(10)), 50.0 / 70.0, 1e-4);
+  const Dut noC0 = parsed(parseDut("CRYSTAL:FS=4,R=10,C=10f,R0=12.5"));
+  EXPECT_NEAR(std::abs(noC0.transfer(4)), 12.5 / 22.5, 1e-9);
 
-  EXPECT_NEAR(parseLoad("r=75").value->gamma(10).real(), 0.2, 1e-12);
-  EXPECT_NEAR(parseLoad("R = 1k").value->r, 1000, 1e-12);
-  EXPECT_EQ(parseLoad("open").value->gamma(3), std::complex<double>(1.0));
-  EXPECT_EQ(parseLoad("short").value->gamma(3), std::complex<double>(-1.0));
-  auto rlc = parseLoad("rlc:r=50,l=1.5u,c=100p");
-  ASSERT_TRUE(rlc.ok()) << rlc.error;
-  EXPECT_DOUBLE_EQ(rlc.value->c, 100e-12);
+  EXPECT_NEAR(parsed(parseLoad("r=75")).gamma(10).real(), 0.2, 1e-12);
+  EXPECT_NEAR(parsed(parseLoad("R = 1k")).r, 1000, 1e-12);
+  EXPECT_EQ(parsed(parseLoad("open")).gamma(3), std::complex<double>(1.0));
+  EXPECT_EQ(parsed(parseLoad("short")).gamma(3), std::complex<double>(-1.0));
+  EXPECT_DOUBLE_EQ(parsed(parseLoad("rlc:r=50,l=1.5u,c=100p")).c, 100e-12);
   // Only R and L: an inductive load with no capacitor.
-  auto rl = parseLoad("rlc:r=50,l=1u");
-  ASSERT_TRUE(rl.ok()) << rl.error;
-  EXPECT_GT(rl.value->gamma(10).imag(), 0);
+  EXPECT_GT(parsed(parseLoad("rlc:r=50,l=1u")).gamma(10).imag(), 0);
   kolm::test::InTempDir dir;
   ASSERT_TRUE(kolm::common::writeFileAtomic("a b.s1p", "# MHz S MA R 50\n1 0.5 90\n"));
-  auto s = parseLoad("s1p:a b.s1p");
-  ASSERT_TRUE(s.ok()) << s.error;
-  EXPECT_NEAR(s.value->gamma(1).imag(), 0.5, 1e-12);
+  EXPECT_NEAR(parsed(parseLoad("s1p:a b.s1p")).gamma(1).imag(), 0.5, 1e-12);
 }
 
 TEST(ConnectionTexts, MalformedOnesNameTheBadPart) {
@@ -151,36 +149,35 @@ TEST(Touchstone, ErrorsGiveTheLine) {
   }
 }
 
+namespace {
+// The four texts of what was loaded: DUT, load, board and quartz.
+std::string loaded() {
+  const auto o = loadPortOptions();
+  return o.simDut + " | " + o.simLoad + " | " + o.simBoard + " | " + o.simQuartz;
+}
+}  // namespace
+
 TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   kolm::test::InTempDir dir;
-  EXPECT_EQ(loadPortOptions().simDut, "through");
-  EXPECT_EQ(loadPortOptions().simLoad, "r=50");
+  EXPECT_EQ(loaded(), "through | r=50 | typical | ");
   EXPECT_FALSE(readPortOptions().has_value());
   ASSERT_TRUE(
       savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"}));
   EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),
             "\"crystal:fs=10,r=20,c=20f,c0=5p,r0=50\"\r\n\"rlc:r=50,l=1u\"\r\n\"ideal\"\r\n"
             "\"100\"\r\n");
-  auto back = loadPortOptions();
-  EXPECT_EQ(back.simDut, "crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
-  EXPECT_EQ(back.simLoad, "rlc:r=50,l=1u");
-  EXPECT_EQ(back.simBoard, "ideal");
-  EXPECT_EQ(back.simQuartz, "100");
+  EXPECT_EQ(loaded(), "crystal:fs=10,r=20,c=20f,c0=5p,r0=50 | rlc:r=50,l=1u | ideal | 100");
   // A file of two records (kept before the board and quartz were): their defaults.
   ASSERT_TRUE(kolm::common::writeFileAtomic("sim.cfg", "\"atten:10\"\r\n\"open\"\r\n"));
-  EXPECT_EQ(loadPortOptions().simDut, "atten:10");
-  EXPECT_EQ(loadPortOptions().simBoard, "typical");
+  EXPECT_EQ(loaded(), "atten:10 | open | typical | ");
   // A bad board or quartz falls back alone.
   ASSERT_TRUE(savePortOptions({"atten:10", "open", "perfect", "-3"}));
-  EXPECT_EQ(loadPortOptions().simLoad, "open");
-  EXPECT_EQ(loadPortOptions().simBoard, "typical");
-  EXPECT_EQ(loadPortOptions().simQuartz, "");
+  EXPECT_EQ(loaded(), "atten:10 | open | typical | ");
 
   // An s1p file that has gone: the load falls back, the DUT stays, the text kept
   // is still there for the window to show.
   ASSERT_TRUE(savePortOptions({"atten:20", "s1p:gone.s1p"}));
-  EXPECT_EQ(loadPortOptions().simDut, "atten:20");
-  EXPECT_EQ(loadPortOptions().simLoad, "r=50");
+  EXPECT_EQ(loaded(), "atten:20 | r=50 | typical | ");
   EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");
 
   std::string error;

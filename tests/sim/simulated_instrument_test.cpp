@@ -17,6 +17,12 @@ namespace sim = kolm::sim;
 
 // ---- DDS serial link, as the link's own frames drive it ----
 
+namespace {
+void sendBytes(SimRig& rig, std::initializer_list<int> bytes) {
+  for (int b : bytes) hw::DdsSendByte(rig.instrument, b);
+}
+}  // namespace
+
 TEST(SimDds, FrameDecodesToTheSameWordOnlyAfterTheUpdate) {
   SimRig rig;
   rig.tune(7.05);
@@ -28,46 +34,32 @@ TEST(SimDds, FrameDecodesToTheSameWordOnlyAfterTheUpdate) {
     EXPECT_EQ(rig.sim->tuningWord(), w);
   }
 
-  // The bytes alone load the buffer; the update strobe applies them.
+  // The bytes alone load the buffer; the update strobe applies them. Read-outs
+  // in the middle of a frame do not disturb the shift register.
   hw::DdsSendWord(rig.instrument, 1000);
-  hw::DdsSendByte(rig.instrument, 4);
-  for (int b : {0x01, 0x02, 0x03, 0x04}) hw::DdsSendByte(rig.instrument, b);
+  sendBytes(rig, {4, 0x11, 0x22});
+  hw::lettura(rig.instrument);
+  hw::READ(rig.instrument);
+  sendBytes(rig, {0x33, 0x44});
   EXPECT_EQ(rig.sim->tuningWord(), 1000u);
   hw::DdsUpdate(rig.instrument);
-  EXPECT_EQ(rig.sim->tuningWord(), 0x01020304u);
+  EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
+
+  // A register the instrument does not use takes four bytes and changes nothing.
+  sendBytes(rig, {2, 0xAA, 0xBB, 0xCC, 0xDD});
+  hw::DdsUpdate(rig.instrument);
+  EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
+  EXPECT_EQ(rig.sim->multiplier(), 20);
 
   // A reset clears the registers and the buffer, and drops a partial frame.
   ASSERT_TRUE(rig.sim->outputOn());
-  hw::DdsSendByte(rig.instrument, 4);
-  hw::DdsSendByte(rig.instrument, 0x55);
+  sendBytes(rig, {4, 0x55});
   hw::DdsReset(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
   EXPECT_EQ(rig.sim->multiplier(), 0);
   EXPECT_FALSE(rig.sim->outputOn());
   hw::DdsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
-}
-
-TEST(SimDds, ReadOutsAndUnknownRegistersBetweenFramesDoNotDisturbTheShiftRegister) {
-  SimRig rig;
-  rig.tune(1);
-  // Half a frame, a detector and a bridge read-out, then the rest of the frame.
-  hw::DdsSendByte(rig.instrument, 4);
-  hw::DdsSendByte(rig.instrument, 0x11);
-  hw::DdsSendByte(rig.instrument, 0x22);
-  hw::lettura(rig.instrument);
-  hw::READ(rig.instrument);
-  hw::DdsSendByte(rig.instrument, 0x33);
-  hw::DdsSendByte(rig.instrument, 0x44);
-  hw::DdsUpdate(rig.instrument);
-  EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
-
-  // A register the instrument does not use takes four bytes and changes nothing.
-  hw::DdsSendByte(rig.instrument, 2);
-  for (int b : {0xAA, 0xBB, 0xCC, 0xDD}) hw::DdsSendByte(rig.instrument, b);
-  hw::DdsUpdate(rig.instrument);
-  EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
-  EXPECT_EQ(rig.sim->multiplier(), 20);
 }
 
 TEST(SimDds, MultiplierLoadSetsTheSimulatedClock) {

@@ -70,17 +70,6 @@ TEST(VfoEngine, OpeningRestoresTheStateAndLoadsTheDds) {
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
-TEST(VfoEngine, OpeningWithoutFilesStartsEmptyAtZeroHertz) {
-  Rig rig;
-  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
-  vfo.open();
-  EXPECT_THAT(rig.events(), ElementsAre("reset", "reg1 166", "word 0"));
-  EXPECT_EQ(vfo.MemoryCount(), 0);
-  EXPECT_EQ(vfo.FreqButtons, BandButtons{});
-  EXPECT_EQ(vfo.settings.mode, Mode::GEN);
-  EXPECT_EQ(vfo.settings.IF1, "10.000");
-}
-
 TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   Rig rig;
   Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
@@ -179,26 +168,16 @@ TEST(VfoEngine, MemoriesStayInOrderAndAreWrittenOnClose) {
   EXPECT_EQ(rig.read("VFO_FreqMem"), "");
 }
 
-TEST(VfoEngine, BandButtonsStoreAndRecallAcrossARestart) {
+TEST(VfoEngine, BandButtonsStoreAndRecall) {
   Rig rig;
-  {
-    Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
-    vfo.open();
-    vfo.settings.WorkingFreq = 14.074;
-    vfo.DDS_Send_Commands();
-    rig.fresh();
-    vfo.storeBand(4);  // right button on "Band 20"
-    EXPECT_EQ(vfo.FreqButtons[4], 14.074);
-    EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // same frequency again
-    vfo.settings.WorkingFreq = 3.5;
-    vfo.close();
-  }
-  Vfo again(rig.instrument, rig.prompter, rig.dir.path());
-  again.open();
-  EXPECT_DOUBLE_EQ(again.settings.WorkingFreq, 3.5);
-  rig.fresh();
-  again.recallBand(4);
-  EXPECT_EQ(again.settings.WorkingFreq, 14.074);
+  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
+  vfo.settings.WorkingFreq = 14.074;
+  vfo.storeBand(4);  // right button on "Band 20"
+  EXPECT_EQ(vfo.FreqButtons[4], 14.074);
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // the frequency is sent again
+  vfo.settings.WorkingFreq = 3.5;
+  vfo.recallBand(4);
+  EXPECT_EQ(vfo.settings.WorkingFreq, 14.074);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
 }
 
@@ -226,11 +205,15 @@ TEST(VfoEngine, ClosingWritesTheThreeFilesThenSendsWordZero) {
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
-TEST(VfoEngine, AFileThatCannotBeWrittenIsReportedAndTheOutputStillGoesOff) {
+// A folder that is not there: nothing to read, and nothing can be written.
+TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsReported) {
   Rig rig;
   Vfo vfo(rig.instrument, rig.prompter, rig.dir.path() / "missing-folder");
   vfo.open();
-  rig.fresh();
+  EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 0"));
+  EXPECT_EQ(vfo.MemoryCount(), 0);
+  EXPECT_EQ(vfo.FreqButtons, BandButtons{});
+  EXPECT_EQ(vfo.settings.mode, Mode::GEN);
   vfo.close();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
   ASSERT_EQ(rig.prompter.messages().size(), 1u);
