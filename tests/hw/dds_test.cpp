@@ -75,13 +75,6 @@ TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
   }
 }
 
-TEST(DdsLink, ResetPulse) {
-  Rig rig;
-  DdsReset(rig.instrument);
-  EXPECT_EQ(rig.port->writes(), (std::vector<uint8_t>{144, 16}));
-  EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
-}
-
 TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
   for (auto clock : {BusyWaitDelayer::Clock::Best, BusyWaitDelayer::Clock::Monotonic}) {
     BusyWaitDelayer d(clock);
@@ -118,12 +111,16 @@ TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
   EXPECT_EQ(instrument.LoopFactor, 25);
 }
 
-TEST(DdsLink, OutputOffSendsWordZeroAndForgetsTheLastWord) {
+TEST(DdsLink, ResetPulseThenOutputOffWithWordZero) {
   Rig rig;
+  DdsReset(rig.instrument);
+  EXPECT_EQ(rig.port->writes(), (std::vector<uint8_t>{144, 16}));
+  EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
+  // The output off sends the word 0 and forgets the last word.
   rig.instrument.LastTuningWord = 75698799;
   DdsOutputOff(rig.instrument, 1);
   EXPECT_EQ(rig.instrument.LastTuningWord, 0);
-  EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("word 0"));
-  ASSERT_EQ(rig.delays->waits.size(), 85u);  // the frame's 84, then the one asked for
+  EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("reset", "word 0"));
+  ASSERT_EQ(rig.delays->waits.size(), 87u);  // 2, the frame's 84, then the one asked for
   EXPECT_EQ(rig.delays->waits.back(), 1);
 }
