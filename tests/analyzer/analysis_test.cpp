@@ -97,9 +97,7 @@ TEST(SwrAnalysis, WhatCannotBeFoundIsNone) {
   EXPECT_TRUE(narrow.swr2.high);
   const SwrAnalysis high = analyzeSwr(seriesRlc(200, 5, 20, 300));
   EXPECT_NEAR(*high.swrMin, 4, 1e-3);
-  EXPECT_EQ(swrReport(high).substr(swrReport(high).find("swr2_low")),
-            "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr15_low_mhz=none\n"
-            "swr15_high_mhz=none\nswr15_bw_mhz=none\n");
+  EXPECT_FALSE(high.swr2.low || high.swr2.high || high.swr15.low || high.swr15.high);
   EXPECT_EQ(swrReport(analyzeSwr({})),
             "swr_min=none\nswr_min_mhz=none\nr_at_min_ohm=none\nx_at_min_ohm=none\n"
             "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr15_low_mhz=none\n"

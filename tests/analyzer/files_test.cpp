@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <sstream>
 
 #include "common/files.h"
-#include "common/text.h"
 #include "sim/touchstone.h"
 #include "support/temp_dir.h"
 
@@ -31,12 +29,12 @@ std::vector<std::string> lines(const std::string& text) {
 }
 }  // namespace
 
-TEST(AntIni, WritesTheBoxTextsAndReadsTheirNumbers) {
-  kolm::test::TempDir dir;
-  auto file = dir.path() / "ant.ini";
-  ASSERT_TRUE(SaveVar("3.5", "28 MHz", "1000", file));
+TEST(AntIni, WritesTheBoxTextsInTheWorkingDirectoryAndReadsTheirNumbers) {
+  kolm::test::InTempDir here;
+  ASSERT_TRUE(SaveVar("3.5", "28 MHz", "1000"));
+  const auto file = here.path() / "ant.ini";
   EXPECT_EQ(readTextFile(file).value(), "\"3.5\"\r\n\"28 MHz\"\r\n\"1000\"\r\n");
-  auto s = ReadVar(file);
+  auto s = ReadVar();
   EXPECT_EQ(s.start, 3.5);
   EXPECT_EQ(s.stop, 28);
   EXPECT_EQ(s.points, 1000);
@@ -65,25 +63,13 @@ TEST(AntIni, DefaultsWhenMissingShortOrUnusable) {
   }
 }
 
-TEST(AntIni, SettingsFileIsInTheWorkingDirectory) {
-  kolm::test::InTempDir here;
-  ASSERT_TRUE(SaveVar("1", "2", "3"));
-  EXPECT_TRUE(std::filesystem::exists(here.path() / "ant.ini"));
-  EXPECT_EQ(ReadVar().points, 3);
-}
-
 TEST(Vna, FiveHundredPointsGive1005LinesAndReadBack) {
   Measurement m;
   m.MisuraSimulata();
   const std::string text = formatVna(500, 3, 30, m.live);
   auto l = lines(text);
   ASSERT_EQ(l.size(), 1005u);
-  EXPECT_EQ(l[0], "500");
-  EXPECT_EQ(l[1], "3");
-  EXPECT_EQ(l[2], "30");
-  EXPECT_EQ(l[3], "500");     // CanaleA[0]
   EXPECT_EQ(l[504], "1024");  // CanaleB[0]
-  EXPECT_EQ(l[504 + 128], "0");
 
   auto r = parseVna(text);
   ASSERT_TRUE(r.ok()) << r.error;
@@ -99,71 +85,64 @@ TEST(Vna, FiveHundredPointsGive1005LinesAndReadBack) {
   EXPECT_EQ(f[501], -1.0f);
 }
 
-TEST(Vna, SpansBelowOneReadWithOrWithoutTheLeadingZero) {
+TEST(Vna, SmallFileOnDiskAndTheOtherFormsItIsReadIn) {
+  kolm::test::TempDir dir;
   Channels c;
   c.CanaleA[0] = 5;
   c.CanaleA[1] = 6;
   c.CanaleB[0] = 7;
   c.CanaleB[1] = 8;
-  const std::string text = formatVna(1, 0.5, 0.75, c);
-  EXPECT_EQ(text, "1\r\n0.5\r\n0.75\r\n5\r\n6\r\n7\r\n8\r\n");
-  auto r = parseVna("1\r\n.5\r\n.75\r\n5,6\r\n7\r\n8\r\n");
+  const auto file = dir.path() / "a.vna";
+  ASSERT_TRUE(writeFileAtomic(file, formatVna(1, 0.5, 0.75, c)));
+  EXPECT_EQ(readTextFile(file).value(), "1\r\n0.5\r\n0.75\r\n5\r\n6\r\n7\r\n8\r\n");
+  auto r = readVna(file);
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.chart.start, 0.5);
-  EXPECT_EQ(r.chart.stop, 0.75);
-  EXPECT_EQ(r.chart.canaleB[1], 8);
+  EXPECT_EQ(r.chart.canaleB, (std::vector<int16_t>{7, 8}));
+  EXPECT_NE(readVna(dir.path() / "none.vna").error.find("cannot be opened"), std::string::npos);
+  // Quoted, without the leading zero, two values on a line, values after the last reading.
+  auto other = parseVna("\"1\"\r\n.5\r\n.75\r\n5,6\r\n7\r\n8\r\n99\r\n");
+  ASSERT_TRUE(other.ok()) << other.error;
+  EXPECT_EQ(other.chart.stop, 0.75);
+  EXPECT_EQ(other.chart.canaleB[1], 8);
 }
 
-TEST(Vna, RefusesFilesThatDoNotFit) {
-  EXPECT_FALSE(parseVna("").ok());
-  EXPECT_FALSE(parseVna("0\r\n3\r\n30\r\n1\r\n1\r\n").ok());
-  EXPECT_FALSE(parseVna("30000\r\n3\r\n30\r\n").ok());
-  EXPECT_FALSE(parseVna("-2\r\n3\r\n30\r\n").ok());
-  EXPECT_FALSE(parseVna("2\r\n3\r\n30\r\n1\r\n2\r\n3\r\n4\r\n5\r\n").ok());  // one short
-  EXPECT_FALSE(parseVna("1\r\n3\r\n30\r\n1\r\nx\r\n3\r\n4\r\n").ok());
-  auto big = parseVna("1\r\n3\r\n30\r\n1\r\n40000\r\n3\r\n4\r\n");
-  EXPECT_FALSE(big.ok());
-  EXPECT_NE(big.error.find("16-bit"), std::string::npos);
+TEST(Vna, RefusesFilesThatDoNotFitWithTheReason) {
+  // The last three spans are equal, or equal once single precision as the chart
+  // keeps its frequencies: 1 + 2^-24 -/+ 2^-52 fall on either side of a
+  // single-precision midpoint, but are the same number in 15 digits.
+  const char* const refused[][2] = {
+      {"", "ends before the number of points"},
+      {"0\r\n3\r\n30\r\n1\r\n1\r\n", "outside 1 to 20001"},
+      {"30000\r\n3\r\n30\r\n", "outside 1 to"},
+      {"-2\r\n3\r\n30\r\n", "outside 1 to"},
+      {"2\r\n3\r\n30\r\n1\r\n2\r\n3\r\n4\r\n5\r\n", "ends before the phase reading"},
+      {"1\r\n3\r\n30\r\n1\r\nx\r\n3\r\n4\r\n", "(return-loss reading) is not a number"},
+      {"1\r\n3\r\n30\r\n1\r\n40000\r\n3\r\n4\r\n", "16-bit"},
+      {"1\r\n1E999\r\n30\r\n1\r\n2\r\n3\r\n4\r\n", "(start frequency) is not a number"},
+      {"1\r\n3\r\nnan\r\n1\r\n2\r\n3\r\n4\r\n", "(stop frequency) is not a number"},
+      {"1\r\n7\r\n7\r\n1\r\n2\r\n3\r\n4\r\n", "no span"},
+      {"1\r\n7\r\n7.0000001\r\n1\r\n2\r\n3\r\n4\r\n", "no span"},
+      {"1\r\n1.0000000596046446\r\n1.000000059604645\r\n1\r\n2\r\n3\r\n4\r\n", "no span"},
+  };
+  for (const auto& [text, reason] : refused) {
+    const auto r = parseVna(text);
+    EXPECT_FALSE(r.ok()) << text;
+    EXPECT_NE(r.error.find(reason), std::string::npos) << text << ": " << r.error;
+  }
 }
 
 TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
-  Channels c;
-  c.CanaleA[0] = 0;
-  c.CanaleB[0] = 0;
+  Channels c;          // readings of 0: a matched load at the return-loss limit
   c.CanaleA[1] = 512;  // open circuit: no finite impedance
-  c.CanaleB[1] = 0;
   c.CanaleA[2] = 256;
   c.CanaleB[2] = 512;
-  auto l = lines(formatCsv(2, 10, 12, c));
-  ASSERT_EQ(l.size(), 4u);
-  EXPECT_EQ(l[0], "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag");
-  auto fields = [](const std::string& row) {
-    std::vector<std::string> f;
-    std::stringstream ss(row);
-    for (std::string x; std::getline(ss, x, ',');) f.push_back(x);
-    return f;
-  };
-  auto r0 = fields(l[1]);
-  ASSERT_EQ(r0.size(), 8u);
-  EXPECT_EQ(r0[7], "rl_limit");
-  EXPECT_EQ(r0[0], "10");
-  EXPECT_EQ(r0[1], "30");
-  EXPECT_EQ(r0[2], "0");
-  EXPECT_NEAR(kolm::common::numericValue(r0[4]), 53.266, 1e-3);
-  EXPECT_EQ(r0[5], "0");
-  EXPECT_NEAR(kolm::common::numericValue(r0[6]), 1.0653, 1e-4);
-  auto r1 = fields(l[2]);
-  EXPECT_EQ(r1[0], "11");
-  EXPECT_EQ(r1[1], "0");
-  for (int k : {3, 4, 5, 6}) EXPECT_EQ(r1[k], "inf") << k;  // never the SWR of rho 0.999
-  EXPECT_EQ(r1[7], "open");
-  EXPECT_EQ(l[3].back(), ',');  // a valid point: the flag is empty
-  auto r2 = fields(l[3]);
-  EXPECT_EQ(r2[1], "15");
-  EXPECT_EQ(r2[2], "90");
-  PointValues v{};
-  ASSERT_TRUE(CalcolaPunto(256, 512, v));
-  EXPECT_FLOAT_EQ(kolm::common::numericValue(r2[5]), v[kReactance]);
+  // Infinite values are "inf", never the SWR of rho 0.999; a valid point has an empty flag.
+  EXPECT_EQ(formatCsv(2, 10, 12, c),
+            "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n"
+            "10,30,0,53.26554,53.26554,0,1.065311,rl_limit\r\n"
+            "11,0,0,inf,inf,inf,inf,open\r\n"
+            "12,15,90,50.01373,46.94755,17.24242,1.432581,\r\n");
 }
 
 TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
@@ -187,7 +166,6 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   const auto& f = back.table.frequencyMHz;
   const auto& s11 = back.table.gamma;
   ASSERT_EQ(f.size(), 301u);
-  EXPECT_EQ(f.front(), 3);
   EXPECT_EQ(f.back(), 30);
   EXPECT_EQ(s11[7], std::complex<double>(1, 0));
   EXPECT_NEAR(std::abs(s11[8]), 1, 1e-9);
@@ -204,40 +182,4 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   ASSERT_TRUE(down.ok()) << down.error;
   EXPECT_EQ(down.table.frequencyMHz.front(), 3);
   EXPECT_EQ(down.table.gamma.front(), s11.back());
-}
-
-TEST(Vna, RefusesAnEmptySpanAndNonFiniteNumbers) {
-  // Equal, or equal once single precision as the chart keeps its frequencies.
-  // 1 + 2^-24 -/+ 2^-52 fall on either side of a single-precision midpoint, but
-  // are the same number in 15 digits: a save could not be opened again.
-  for (const char* span : {"7\r\n7", "7\r\n7.0000001", "1.0000000596046446\r\n1.000000059604645"}) {
-    auto equal = parseVna(std::string("1\r\n") + span + "\r\n1\r\n2\r\n3\r\n4\r\n");
-    EXPECT_FALSE(equal.ok()) << span;
-    EXPECT_NE(equal.error.find("no span"), std::string::npos) << span;
-  }
-  EXPECT_FALSE(parseVna("1\r\n1E999\r\n30\r\n1\r\n2\r\n3\r\n4\r\n").ok());
-  EXPECT_FALSE(parseVna("1\r\n3\r\nnan\r\n1\r\n2\r\n3\r\n4\r\n").ok());
-  // Quoted values and values after the last reading are accepted.
-  auto r = parseVna("\"1\"\r\n3\r\n30\r\n1\r\n2\r\n3\r\n4\r\n99\r\n");
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(r.chart.canaleB[1], 4);
-}
-
-TEST(Vna, FilesOnDisk) {
-  kolm::test::TempDir dir;
-  ChartData c;
-  c.points = 2;
-  c.start = 144;
-  c.stop = 146;
-  c.canaleA = {1, 2, 3};
-  c.canaleB = {4, 5, 6};
-  ASSERT_TRUE(writeFileAtomic(dir.path() / "a.vna", formatVna(c)));
-  EXPECT_EQ(readTextFile(dir.path() / "a.vna").value(),
-            "2\r\n144\r\n146\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-  auto r = readVna(dir.path() / "a.vna");
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(r.chart.canaleB, c.canaleB);
-  auto missing = readVna(dir.path() / "none.vna");
-  EXPECT_FALSE(missing.ok());
-  EXPECT_NE(missing.error.find("cannot be opened"), std::string::npos);
 }

@@ -30,11 +30,6 @@ TEST(PointFlags, EachEndOfTheTwoChannels) {
     EXPECT_EQ(pointFlag(c.a, c.b), c.flag) << c.a << ", " << c.b;
     EXPECT_EQ(evaluatePoint(static_cast<int16_t>(c.a), static_cast<int16_t>(c.b)).flag, c.flag);
   }
-  EXPECT_EQ(flagWord(PointFlag::Valid), "");
-  EXPECT_EQ(flagWord(PointFlag::RlLimit), "rl_limit");
-  EXPECT_EQ(flagWord(PointFlag::PhaseLimit), "phase_limit");
-  EXPECT_EQ(flagWord(PointFlag::Open), "open");
-  EXPECT_EQ(flagWord(PointFlag::Invalid), "invalid");
 }
 
 // What the readout boxes say, quantity by quantity (RL, phase, |Z|, R, X, SWR).

@@ -42,27 +42,8 @@ TEST(CrystalPeak, SearchStartsAtIndexSixAndFirstHighestWins) {
   auto r = analyzeCrystal(s.view(), flatReference(), 50);
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.iMax, 6);
-  EXPECT_EQ(r.mid, 6);
-  EXPECT_EQ(r.max, -1.0f);
   EXPECT_EQ(r.Fs, static_cast<float>(s.start + 6.0 * s.df()));
-  // It keeps falling to its last point: no parallel resonance.
-  EXPECT_FALSE(r.Fp);
-  EXPECT_NE(crystalReport(r).find("Fp   \n"), std::string::npos);
-}
-
-TEST(CrystalPeak, FlatTopCentreMayBeAHalfStep) {
-  Sweep s;
-  for (int i = 100; i <= 103; ++i) s.trace[i] = -2;
-  s.trace[120] = -2.0001f;  // lower than the top: not part of it
-  auto r = analyzeCrystal(s.view(), flatReference(), 50);
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(r.iMax, 100);
-  EXPECT_EQ(r.iLast, 103);
-  EXPECT_EQ(r.mid, 101.5);
-  EXPECT_EQ(r.Fs, static_cast<float>(s.start + 101.5 * s.df()));
-  // A second peak of the same height further on ends the flat top there.
-  s.trace[150] = -2;
-  EXPECT_EQ(analyzeCrystal(s.view(), flatReference(), 50).iLast, 150);
+  EXPECT_FALSE(r.Fp);  // it keeps falling to its last point: no parallel resonance
 }
 
 TEST(CrystalPeak, NotchAboveThePeakGivesTheParallelResonance) {
@@ -80,19 +61,28 @@ TEST(CrystalPeak, NotchAboveThePeakGivesTheParallelResonance) {
   EXPECT_FALSE(analyzeCrystal(s.view(), flatReference(), 50).Fp);
 }
 
-TEST(CrystalPeak, FromAHalfStepCentreTheNotchWalkKeepsItsHalves) {
-  // Centre 101.5: the walk visits 101.5, 102.5, ... and looks at the indices
-  // those round to (halves to even), so a notch at an odd index is passed over
-  // and the frequency keeps the half step.
+TEST(CrystalPeak, FlatTopCentreMayBeAHalfStepAndTheNotchWalkKeepsIt) {
   Sweep s;
   for (int i = 100; i <= 103; ++i) s.trace[i] = -2;
+  s.trace[120] = -2.0001f;  // lower than the top: not part of it
+  auto r = analyzeCrystal(s.view(), flatReference(), 50);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.iMax, 100);
+  EXPECT_EQ(r.iLast, 103);
+  EXPECT_EQ(r.Fs, static_cast<float>(s.start + 101.5 * s.df()));
+  // A second peak of the same height further on ends the flat top there.
+  s.trace[150] = -2;
+  EXPECT_EQ(analyzeCrystal(s.view(), flatReference(), 50).iLast, 150);
+
+  // From the centre 101.5 the walk visits 101.5, 102.5, ... and looks at the
+  // indices those round to (halves to even), so a notch at an odd index is
+  // passed over and the frequency keeps the half step.
   for (int i = 104; i <= s.points; ++i) s.trace[i] = -25;
   s.trace[151] = -45;  // odd: never looked at
   s.trace[150] = -35;  // 149.5 and 150.5 both round to 150
   s.trace[152] = -34;
   s.trace[s.points] = -10;
-  auto r = analyzeCrystal(s.view(), flatReference(), 50);
-  ASSERT_TRUE(r.ok()) << r.error;
+  r = analyzeCrystal(s.view(), flatReference(), 50);
   ASSERT_TRUE(r.Fp);
   EXPECT_EQ(*r.Fp, static_cast<float>(s.start + 149.5 * s.df()));
 }
@@ -130,15 +120,6 @@ TEST(CrystalMotional, BandwidthQInductanceAndCapacitance) {
   EXPECT_NEAR(r.Q, QL * (r.R + 50) / r.R, 1e-9 * r.Q);
   EXPECT_NEAR(r.L, r.Q * r.R / (6.28 * r.Fs), 1e-9 * r.L);  // 6.28, not 2 pi
   EXPECT_NEAR(r.Cs, 1 / (std::pow(6.28 * r.Fs, 2) * r.L), 1e-9 * r.Cs);
-  // Within 3 dB everywhere: the walks end at the trace's ends, still a result.
-  Sweep wide;
-  wide.trace[100] = -1;
-  for (int i = 0; i <= wide.points; ++i)
-    if (i != 100) wide.trace[i] = -2;
-  auto ends = analyzeCrystal(wide.view(), flatReference(), 50);
-  ASSERT_TRUE(ends.ok()) << ends.error;
-  EXPECT_DOUBLE_EQ(ends.F1, wide.start);
-  EXPECT_DOUBLE_EQ(ends.F2, wide.start + wide.points * static_cast<double>(wide.df()));
 }
 
 TEST(CrystalMotional, ArithmeticFailuresSayErrore) {

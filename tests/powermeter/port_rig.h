@@ -33,12 +33,18 @@ inline DecodedWire decode(const std::vector<uint8_t>& writes) {
   return d;
 }
 
-// Keeps every wait longer than one unit (the per-point delays).
+// Keeps every wait longer than one unit (the per-point delays), and where in
+// the port log it came.
 struct LongWaits : hw::Delayer {
   std::vector<double>* waits;
-  explicit LongWaits(std::vector<double>* w) : waits(w) {}
+  std::vector<size_t>* at;
+  const hw::RecordingPort* port;
+  LongWaits(std::vector<double>* w, std::vector<size_t>* a, const hw::RecordingPort* p)
+      : waits(w), at(a), port(p) {}
   void wait(double units, int) override {
-    if (units > 1) waits->push_back(units);
+    if (units <= 1) return;
+    waits->push_back(units);
+    at->push_back(port->log.size());
   }
 };
 
@@ -47,7 +53,7 @@ struct PortRig {
     auto p = std::make_unique<hw::RecordingPort>();
     port = p.get();
     instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<LongWaits>(&waits));
+    instrument.setDelayer(std::make_unique<LongWaits>(&waits, &waitedAt, port));
     instrument.params.RefClkMHz = refClkMHz;
   }
   // Read-out k (10 status reads each) answers `counts(k)`, MSB first.
@@ -61,6 +67,7 @@ struct PortRig {
   hw::Instrument instrument;
   hw::RecordingPort* port;
   std::vector<double> waits;
+  std::vector<size_t> waitedAt;
 };
 
 }  // namespace kolm::test

