@@ -1,8 +1,7 @@
 #include "app/launcher.h"
 
-#include <gtest/gtest.h>
-
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QLineEdit>
