@@ -12,20 +12,13 @@
 using namespace kolm;
 
 TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
-  const struct {
-    const char* backend;
-    const char* check;
-    const char* summary;
-  } cases[] = {
-      {"sim", "PASS  Detector: reads 826", "The port and the instrument answer."},
-      {"ppdev:/nonexistent/parport5", "FAIL  Port", "The port test failed."},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.backend);
+  for (const char* backend : {"sim", "ppdev:/nonexistent/parport5"}) {
+    SCOPED_TRACE(backend);
+    const bool sim = std::string(backend) == "sim";
     test::InTempDir dir;
     hw::Instrument instrument;
-    instrument.params = {20, 20, 400, hw::kLpt1, c.backend};
-    if (std::string(c.backend) == "sim")  // the ideal board: exact counts
+    instrument.params = {20, 20, 400, hw::kLpt1, backend};
+    if (sim)  // the ideal board: exact counts
       instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
     common::ScriptedPrompter prompter;
     common::ui::UiContext context{instrument, prompter};
@@ -35,8 +28,9 @@ TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
     window.findChild<QPushButton*>("PortTest")->click();
     EXPECT_FALSE(report->isHidden());
     const std::string text = report->toPlainText().toStdString();
-    EXPECT_EQ(text.rfind(c.summary, 0), 0u) << text;
-    EXPECT_NE(text.find(c.check), std::string::npos) << text;
+    EXPECT_EQ(text.find(sim ? "The port and the instrument answer." : "The port test failed."), 0u)
+        << text;
+    EXPECT_NE(text.find(sim ? "PASS  Detector: reads 826" : "FAIL  Port"), std::string::npos);
     EXPECT_TRUE(prompter.messages().empty());
   }
 }

@@ -177,7 +177,6 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
     rig.click("Mem");
   }
   ASSERT_EQ(list->count(), 3);
-  EXPECT_EQ(list->item(0)->text(), "003.500000");
   // A click on an entry tunes to it; 200 MHz becomes 160.
   rig.fresh();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
