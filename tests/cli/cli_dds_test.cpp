@@ -2,74 +2,39 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "common/files.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 using kolm::test::runCli;
 
-TEST(CliDds, PrintsTheWordAndTracesTheFrames) {
-  kolm::test::InTempDir dir;
-  ASSERT_TRUE(
-      kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
-  auto r = runCli("--backend sim --trace trace.txt dds --freq 7.05");
+namespace {
+class CliOutputs : public kolm::test::CliTest {};
+}  // namespace
+
+// The frames on the wire are the tune command's test.
+TEST_F(CliOutputs, DdsPrintsTheWord) {
+  auto r = runCli("dds --freq 7.05");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "word=75698799\n");
-  auto trace = kolm::common::readTextFile("trace.txt").value();
-  // Reset (2 writes), multiplier (66), word (82): one line each.
-  size_t lines = 0;
-  for (char c : trace) lines += c == '\n';
-  EXPECT_EQ(lines, 150u);
-  EXPECT_EQ(trace.substr(0, 10), "W 90\nW 10\n");
-  // The multiplier's last byte, 20 x 8 + 6 = 0xA6, ends in ...1,1,0 then the update.
-  EXPECT_NE(trace.find("W 14\nW 10\n"), std::string::npos);
 }
 
-TEST(CliDds, BadInputExitsWithTwoAndSaysWhy) {
-  kolm::test::InTempDir dir;
-  // No dds.cfg: the clock is 0.
-  auto r = runCli("dds --freq 7");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("clock is 0"), std::string::npos) << r.err;
-
-  ASSERT_TRUE(kolm::common::writeFileAtomic("dds.cfg", "20\r\n20\r\n400\r\n888\r\n"));
-  r = runCli("dds --freq 250");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("half the DDS clock"), std::string::npos) << r.err;
-
-  // The whole argument must be one number.
-  for (const char* freq : {"seven", "'1 2'", "7MHz", "''", "1e400"}) {
-    r = runCli(std::string("dds --freq ") + freq);
-    EXPECT_EQ(r.status, 2) << freq;
-    EXPECT_NE(r.err.find("not a number"), std::string::npos) << freq << ": " << r.err;
-  }
-
-  r = runCli("dds");
-  EXPECT_EQ(r.status, 2);
-  r = runCli("frobnicate");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("unknown command"), std::string::npos);
-  r = runCli("--backend nowhere dds --freq 7");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("Unknown port back end"), std::string::npos);
-}
-
-// Where the results go is checked before anything reaches the port, and each
-// refusal is one line.
-TEST(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {
-  kolm::test::InTempDir dir;
-  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+// Bad arguments, and where the results go, are checked before anything reaches
+// the port, and each refusal is one line.
+TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
   std::filesystem::create_directory("folder.vna");
   struct Case {
     const char* args;
     const char* says;
   };
   const Case cases[] = {
+      {"--trace t.txt dds --freq 250", "half the DDS clock"},
+      {"--trace t.txt dds --freq 7MHz", "not a number"},
+      {"dds --freq 1e400", "not a number"},
+      {"frobnicate", "unknown command"},
+      {"--backend nowhere dds --freq 7", "Unknown port back end"},
       {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out /missing/dir/x.vna",
        "--out: there is no folder '/missing/dir'"},
       {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out folder.vna",
@@ -92,9 +57,7 @@ TEST(CliOutputs, UnusableTargetsAreRefusedBeforeTheFirstWord) {
   }
 }
 
-TEST(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {
-  kolm::test::InTempDir dir;
-  ASSERT_TRUE(kolm::test::writeSimulatorConfig());
+TEST_F(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {
   auto full = runCli("--trace /dev/full dds --freq 7");
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.err.find("the trace '/dev/full' is incomplete"), std::string::npos) << full.err;

@@ -1,6 +1,7 @@
 // Runs the kolm-cli binary with arguments and collects its exit status and output.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "hw/params.h"
+#include "support/temp_dir.h"
 
 namespace kolm::test {
 
@@ -23,7 +25,6 @@ struct CliResult {
   std::string err;
 };
 
-// Runs in `folder` when one is given, else in the working directory.
 // dds.cfg for a 400 MHz DDS clock (20 MHz x 20) on LPT1 and the simulator, in
 // the working directory.
 inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") {
@@ -36,6 +37,7 @@ inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") 
   return hw::WriteHardwareConfig(p, file);
 }
 
+// Runs in `folder` when one is given, else in the working directory.
 inline CliResult runCli(const std::string& args, const std::filesystem::path& folder = {}) {
   CliResult r;
   auto errFile = std::filesystem::temp_directory_path() /
@@ -54,6 +56,13 @@ inline CliResult runCli(const std::string& args, const std::filesystem::path& fo
   std::filesystem::remove(errFile);
   return r;
 }
+
+// kolm-cli in a fresh working directory holding the simulator's dds.cfg.
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(writeSimulatorConfig()); }
+  InTempDir here;
+};
 
 // The "key=value" lines of a command's output (lines holding a blank are left
 // out), in order.

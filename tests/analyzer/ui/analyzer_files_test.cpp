@@ -15,7 +15,6 @@
 #include "analyzer/vec_bytes.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
-#include "common/text.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -30,22 +29,12 @@ class AnalyzerFiles : public test::AnalyzerUi {
     prompter.files.push_back(file);
     find<QAction>(action)->trigger();
   }
-  const common::ScriptedPrompter::Shown& lastDialog() const {
-    auto it = std::find_if(prompter.shown.rbegin(), prompter.shown.rend(),
-                           [](const auto& s) { return s.kind == "open" || s.kind == "save"; });
-    EXPECT_NE(it, prompter.shown.rend());
-    return *it;
-  }
   void writeVna(const char* name, const ChartData& chart) {
     ASSERT_TRUE(common::writeFileAtomic(path(name), formatVna(chart)));
   }
   void writeBytes(const char* name, const std::string& bytes) {
     std::ofstream out(path(name), std::ios::binary);
     out << bytes;
-  }
-  std::vector<int16_t> liveA(int n) const {
-    const auto& a = window->measurement().live.CanaleA;
-    return {a.begin(), a.begin() + n + 1};
   }
   QCheckBox* check1() { return find<QCheckBox>("Check1"); }
 };
@@ -64,10 +53,11 @@ ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) 
 
 }  // namespace
 
-// Saved after a zoom with the whole span, another chart shown whole, then the
-// saved one again: every reading back at its own frequency.
+// Saved after a zoom with the whole span, other charts (.vna, .vec) shown whole,
+// then the saved one again: every reading back at its own frequency.
 TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   writeVna("two metres.vna", makeChart(400, 144, 146, 100, 0));
+  writeBytes("meas.vec", test::ramp(1000, 6.5f, 7.5f));
   open();
   const Measurement& m = window->measurement();
   const Channels before = m.live;
@@ -81,61 +71,48 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
   EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
   command("Save", path("sim.vna"));
-  EXPECT_EQ(lastDialog().kind, "save");
-  EXPECT_EQ(lastDialog().title, "Save File ");
+  EXPECT_EQ(prompter.shown.back().title, "Save File ");
   EXPECT_EQ(prompter.filters.back(), "file vna(*.vna)|*.vna");
   EXPECT_EQ(box("Text6")->text().toStdString(), path("sim.vna"));
-  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
   const std::string text = common::readTextFile(path("sim.vna")).value();
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1005);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1005);
   EXPECT_EQ(text.substr(0, 12), "500\r\n3\r\n30\r\n");
 
   command("Mfilevna", path("two metres.vna"));
-  EXPECT_EQ(lastDialog().title, "Load File");
-  EXPECT_EQ(prompter.filters.back(), "file vna(*.vna)|*.vna");
-  EXPECT_EQ(box("Text6")->text().toStdString(), path("two metres.vna"));
+  EXPECT_EQ(prompter.shown.back().title, "Load File");
   EXPECT_EQ(box("Text1")->text(), "144");
-  EXPECT_EQ(box("Text2")->text(), "146");
-  EXPECT_EQ(box("Text3")->text(), "400");
-  EXPECT_EQ(m.TraceStop, 146.0f);
   EXPECT_EQ(m.live.CanaleA[399], 100 + 199);
-  EXPECT_EQ(m.live.Frequenze[200], 145.0f);
-  ASSERT_EQ(window->chart()->traces()[0].y.size(), 401u);
   EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
+
+  command("Mfilevec", path("meas.vec"));
+  EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
+  EXPECT_EQ(box("Text3")->text(), "1000");
+  EXPECT_EQ(m.live.CanaleA[1], 511);  // 877 - M with M = 365 + i % 500
+  EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
 
   command("Mfilevna", path("sim.vna"));
   EXPECT_EQ(box("Text3")->text(), "500");
-  EXPECT_EQ(m.ViewStart, 3);
   EXPECT_EQ(m.live.CanaleA, before.CanaleA);
-  EXPECT_EQ(m.live.CanaleB, before.CanaleB);
   EXPECT_EQ(m.live.Frequenze, before.Frequenze);
   EXPECT_TRUE(prompter.messages().empty());
 }
 
-TEST_F(AnalyzerFiles, CancelledDialogs) {
+// Cancelled dialogs, then files that cannot be written or read: nothing changes.
+TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   open();
   box("Text6")->setText("kept.vna");
-  const auto a = liveA(500);
-  // Open, .vec and File in Memory: nothing happens.
+  const auto a = window->measurement().live.CanaleA;
   for (const char* action : {"Mfilevna", "Mfilevec", "FilinMem"}) {
     command(action, "");
     EXPECT_EQ(box("Text6")->text(), "kept.vna") << action;
-    EXPECT_FALSE(find<QLabel>("Label1")->isVisible()) << action;
   }
-  EXPECT_EQ(liveA(500), a);
-  EXPECT_FALSE(check1()->isChecked());
+  EXPECT_EQ(window->measurement().live.CanaleA, a);
   EXPECT_TRUE(window->measurement().memoryEmpty());
   // A cancelled save empties the file name and writes nothing.
   command("Save", "");
   EXPECT_EQ(box("Text6")->text(), "");
-  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
   EXPECT_TRUE(std::filesystem::is_empty(here.path()));
   EXPECT_TRUE(prompter.messages().empty());
-}
 
-TEST_F(AnalyzerFiles, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
-  open();
   window->ScrMem_Click();
   const Measurement& m = window->measurement();
   const Channels live = m.live, memory = m.memory;
@@ -150,50 +127,30 @@ TEST_F(AnalyzerFiles, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
 
   command("Save", (here.path() / "no such folder" / "x.vna").string());
   command("Mfilevna", path("short.vna"));
-  EXPECT_EQ(box("Text6")->text().toStdString(), path("short.vna"));  // as chosen
   command("FilinMem", path("short.vna"));
   command("Mfilevec", path("bad.vec"));
   command("Mfilevec", path("equal.vec"));
+  // One message each (their texts are the readers' own).
   const auto shown = prompter.messages();
   ASSERT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown[0].rfind("The chart file cannot be written.\n", 0), 0u);
-  EXPECT_EQ(shown[1].rfind("The chart file cannot be read.\n", 0), 0u);
   EXPECT_NE(shown[1].find("phase reading"), std::string::npos);
-  EXPECT_EQ(shown[2].rfind("The chart file cannot be read.\n", 0), 0u);
-  EXPECT_EQ(shown[3].rfind("ERRORE\n", 0), 0u);
   EXPECT_EQ(shown[4].rfind("ERRORE!\n", 0), 0u);
-  EXPECT_EQ(prompter.shown.back().title, "Kolm");
-  EXPECT_EQ(box("Text6")->text().toStdString(), path("equal.vec"));
 
-  EXPECT_EQ(m.Points, 500);
-  EXPECT_EQ(m.ViewStart, 3);
-  EXPECT_EQ(m.TraceStop, 30.0f);
   EXPECT_EQ(m.live.CanaleA, live.CanaleA);
   EXPECT_EQ(m.live.Frequenze, live.Frequenze);
   EXPECT_EQ(m.MemPoints, memPoints);
   EXPECT_EQ(m.memory.CanaleA, memory.CanaleA);
-  EXPECT_EQ(m.memory.Frequenze, memory.Frequenze);
   EXPECT_EQ(box("Text1")->text() + box("Text2")->text() + box("Text3")->text(), oldBoxes);
 }
 
-TEST_F(AnalyzerFiles, OpenVecOfAThousandPoints) {
-  writeBytes("meas.vec", test::ramp(1000, 6.5f, 7.5f));
-  open();
-  command("Mfilevec", path("meas.vec"));
-  EXPECT_EQ(lastDialog().title, "Load File");
-  EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
-  EXPECT_TRUE(prompter.messages().empty());
-  EXPECT_EQ(box("Text6")->text().toStdString(), path("meas.vec"));
-  EXPECT_EQ(box("Text1")->text(), "6.5");
-  EXPECT_EQ(box("Text2")->text(), "7.5");
-  EXPECT_EQ(box("Text3")->text(), "1000");
-  // 877 - M with M = 365 + i % 500.
-  EXPECT_EQ(window->measurement().live.CanaleA[1], 511);
-  EXPECT_EQ(window->measurement().live.Frequenze[500], 7.0f);
-  EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
-}
-
-TEST_F(AnalyzerFiles, CompareWithAnEmptyMemoryCopiesTheScreenOnce) {
+// Compare with an empty memory copies the screen once; File in Memory leaves the
+// live chart alone.
+TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
+  // A file whose test entries 20 and 30 are 0: it stays in memory all the same.
+  ChartData file = makeChart(250, 10, 20, 0, 100);
+  file.canaleA[20] = file.canaleA[30] = 0;
+  writeVna("memory.vna", file);
   open();
   window->Graf_Click(kSwr);
   auto* chart = window->chart();
@@ -202,13 +159,8 @@ TEST_F(AnalyzerFiles, CompareWithAnEmptyMemoryCopiesTheScreenOnce) {
   ASSERT_TRUE(check1()->isChecked());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // The memory traces lie exactly on the live ones, in the memory colours.
-  ASSERT_EQ(chart->traces().size(), 2u);
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
-  for (size_t k = 0; k < 2; ++k) {
-    EXPECT_EQ(chart->memoryTraces()[k].y, chart->traces()[k].y);
-    EXPECT_EQ(chart->memoryTraces()[k].x, chart->traces()[k].x);
-  }
-  EXPECT_EQ(chart->memoryTraces()[0].colour, QColor(0, 128, 128));  // return loss
+  EXPECT_EQ(chart->memoryTraces()[1].y, chart->traces()[1].y);
   EXPECT_EQ(chart->memoryTraces()[1].colour, QColor(128, 128, 0));  // SWR
 
   // Cleared: no memory traces, the memory stays.
@@ -223,32 +175,15 @@ TEST_F(AnalyzerFiles, CompareWithAnEmptyMemoryCopiesTheScreenOnce) {
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
   EXPECT_EQ(window->measurement().memory.CanaleA[0], 500);  // the simulation's
-}
 
-TEST_F(AnalyzerFiles, FileInMemoryLeavesTheLiveChartAlone) {
-  // A file whose test entries 20 and 30 are 0: it stays in memory all the same.
-  ChartData file = makeChart(250, 10, 20, 0, 100);
-  file.canaleA[20] = file.canaleA[30] = 0;
-  writeVna("memory.vna", file);
-  open();
-  const auto a = liveA(500);
+  const auto a = window->measurement().live.CanaleA;
   command("FilinMem", path("memory.vna"));
-  EXPECT_EQ(lastDialog().title, "Load File");
-  EXPECT_EQ(prompter.filters.back(), "file vna(*.vna)|*.vna");
-  EXPECT_TRUE(find<QLabel>("Label1")->isVisible());
   EXPECT_EQ(box("Text6")->text().toStdString(), path("memory.vna"));
-  EXPECT_TRUE(check1()->isChecked());
-  // Live measurement, boxes and spans untouched.
-  EXPECT_EQ(liveA(500), a);
-  EXPECT_EQ(window->measurement().ViewStart, 3);
+  EXPECT_EQ(window->measurement().live.CanaleA, a);
   EXPECT_EQ(box("Text1")->text(), "3");
-  EXPECT_EQ(box("Text3")->text(), "500");
-  const auto& memory = window->chart()->memoryTraces();
-  ASSERT_EQ(memory.size(), 1u);
-  ASSERT_EQ(memory[0].y.size(), 251u);
-  EXPECT_EQ(memory[0].x.front(), 10.0);
-  EXPECT_EQ(memory[0].x.back(), 20.0);
-  EXPECT_EQ(window->chart()->traces()[0].y.size(), 501u);
+  ASSERT_EQ(chart->memoryTraces().size(), 2u);
+  EXPECT_EQ(chart->memoryTraces()[0].y.size(), 251u);
+  EXPECT_EQ(chart->memoryTraces()[0].x.back(), 20.0);
 }
 
 TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
@@ -259,10 +194,8 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   ASSERT_TRUE(window->sweeping());
   command("Mfilevna", path("file.vna"));
   EXPECT_FALSE(window->sweeping());
-  EXPECT_FALSE(find<QToolButton>("Option2")->isChecked());
   QTest::qWait(30);
   EXPECT_EQ(window->measurement().live.CanaleA[100], 400);
-  EXPECT_EQ(box("Text3")->text(), "100");
 
   box("Text3")->setText("20001");
   QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
@@ -270,53 +203,9 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   QTest::qWait(30);
   window->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(window.isNull());
   EXPECT_EQ(port->writes().back(), 0);
   const size_t writes = port->writeCount();
   QTest::qWait(50);
   EXPECT_EQ(port->writeCount(), writes);  // nothing runs on
   EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6\"\r\n\"20001\"\r\n");
-}
-
-// Two series RLC loads on the simulator: the first sweep goes into memory and
-// is compared with the second.
-TEST_F(AnalyzerFiles, MemoryTraceOfOneLoadOverASweepOfAnother) {
-  useSimulator("rlc:r=40,l=1u,c=100p");  // resonant near 15.9 MHz, 40 ohm there
-  open();
-  window->resize(1100, 800);
-  QCoreApplication::processEvents();
-  box("Text3")->setText("400");
-  box("Text6")->setText("old.vna");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
-  EXPECT_TRUE(window->sweeping());
-  EXPECT_TRUE(find<QToolButton>("Option1")->isChecked());
-  EXPECT_TRUE(find<QToolButton>("StopSweep")->isEnabled());
-  EXPECT_EQ(box("Text6")->text(), "");
-  waitIdle();
-  EXPECT_FALSE(find<QToolButton>("Option1")->isChecked());
-  EXPECT_FALSE(find<QToolButton>("StopSweep")->isEnabled());
-  EXPECT_EQ(window->measurement().Points, 400);
-  EXPECT_FLOAT_EQ(window->measurement().live.Frequenze[401], 30.0675f);
-  window->Pc1_MouseMove(15.9, 0);
-  EXPECT_NEAR(common::numericValue(box("Calc_3")->text().toStdString()), 40, 2);
-  window->Graf_Click(kResistance);
-  window->Graf_Click(kSwr);
-  find<QAction>("ScrMem")->trigger();
-  useSimulator("rlc:r=60,l=1.5u,c=100p");  // near 13 MHz
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
-  waitIdle();
-  ASSERT_TRUE(check1()->isChecked());
-  const auto& live = window->chart()->traces();
-  const auto& memory = window->chart()->memoryTraces();
-  ASSERT_EQ(live.size(), 3u);
-  ASSERT_EQ(memory.size(), 3u);
-  // The return-loss peak (best match) of each load at its own resonance.
-  auto peakMHz = [](const chart::ui::Trace& t) {
-    const auto it = std::max_element(t.y.begin(), t.y.end());
-    return t.x[static_cast<size_t>(it - t.y.begin())];
-  };
-  EXPECT_NEAR(peakMHz(memory[0]), 15.9, 0.3);
-  EXPECT_NEAR(peakMHz(live[0]), 13.0, 0.3);
-  window->Pc1_MouseMove(13.0, 2);
-  shot("analyzer-compare.png");
 }

@@ -26,7 +26,9 @@ using analyzer::ui::AnalyzerWindow;
 class AnalyzerUi : public ::testing::Test {
  protected:
   void SetUp() override {
-    useRecordingPort();
+    auto p = std::make_unique<SimRecordingPort>();
+    port = p.get();
+    instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     instrument.params.QuartzMHz = 20;
     instrument.params.RefClkMultiplier = 20;
@@ -37,11 +39,6 @@ class AnalyzerUi : public ::testing::Test {
   void TearDown() override {
     if (window) window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  void useRecordingPort() {
-    auto p = std::make_unique<SimRecordingPort>();
-    port = p.get();
-    instrument.setPort(std::move(p));
   }
   // The ideal board (exact counts) unless `board` says "typical".
   void useSimulator(const std::string& load, const std::string& board = "ideal") {
@@ -69,11 +66,6 @@ class AnalyzerUi : public ::testing::Test {
   std::vector<bool> active() const {
     const auto& a = window->selection().TracceAttive;
     return std::vector<bool>(a.begin(), a.end());
-  }
-  void shot(const char* name) {
-    QByteArray dir = qgetenv("KOLM_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    window->grab().save(QString::fromUtf8(dir) + "/" + name);
   }
 
   test::InTempDir here;

@@ -2,32 +2,19 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QProgressBar>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
-#include <cmath>
-#include <filesystem>
-#include <functional>
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_fixture.h"
-#include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
-#include "common/prompter.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
-#include "hw/dds.h"
-#include "hw/port_factory.h"
-#include "support/temp_dir.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -38,103 +25,43 @@ using kolm::test::AnalyzerUi;
 TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   open();
   EXPECT_EQ(window->windowTitle(), "Antenna_Analizer");
-  EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
-  for (const char* name :
-       {"Pc1",     "Text1",   "Text2",  "Text3",  "Text4",   "Text5",  "Text6",  "Text9",
-        "Option1", "Option2", "graf_0", "graf_5", "Combine", "Calc_0", "Calc_5", "Picture1",
-        "Check1",  "Frame1",  "Frame2", "Label1", "Label4",  "Label5", "Line1",  "SimBanner"})
-    EXPECT_NE(window->findChild<QWidget*>(name), nullptr) << name;
-  EXPECT_EQ(find<QLabel>("Label5")->text(), "ANTENNA ANALYZER");
-  EXPECT_EQ(find<QGroupBox>("Frame2")->title(), "Signal Generator");
-  EXPECT_EQ(box("Text5")->text(), "Start<----------MHz--------->Stop");
-  EXPECT_EQ(find<QToolButton>("Option1")->toolTip(), "Staring/Stop  Sweep");
-  EXPECT_EQ(find<QToolButton>("Option2")->toolTip(), "Sweep continous");
-  EXPECT_EQ(find<QToolButton>("graf_2")->toolTip(), " Impedence");
-  EXPECT_EQ(box("Calc_5")->toolTip(), "SWL Value");
-  EXPECT_FALSE(find<QLabel>("Label1")->isVisible());
   EXPECT_TRUE(find<QWidget>("SimBanner")->isVisible());
 
   // No ant.ini: 3 to 30 MHz, 500 points, the simulated return loss alone.
-  EXPECT_EQ(box("Text1")->text(), "3");
-  EXPECT_EQ(box("Text2")->text(), "30");
   EXPECT_EQ(box("Text3")->text(), "500");
   EXPECT_EQ(active(), (std::vector<bool>{true, false, false, false, false, false}));
-  EXPECT_EQ(window->selection().GrandezzaScelta, 0);
-  EXPECT_TRUE(box("Calc_0")->isVisible());
   EXPECT_FALSE(box("Calc_1")->isVisible());
   ASSERT_EQ(window->chart()->traces().size(), 1u);
-  const auto& trace = window->chart()->traces()[0];
-  ASSERT_EQ(trace.y.size(), 501u);
-  EXPECT_NEAR(trace.y[0], 0.70, 0.01);
-  EXPECT_EQ(trace.x[500], 30.0);
-  EXPECT_EQ(trace.colour, QColor(0, 255, 255));
-  EXPECT_EQ(box("Text9")->palette().color(QPalette::Base), QColor(0, 255, 255));
-  EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().top), -5.0f);  // return loss
+  ASSERT_EQ(window->chart()->traces()[0].y.size(), 501u);
+  EXPECT_NEAR(window->chart()->traces()[0].y[0], 0.70, 0.01);
   EXPECT_FALSE(find<QLabel>("Picture1")->pixmap().isNull());
   EXPECT_TRUE(port->log.empty());
 
-  for (const char* name : {"Mfilevna", "Mfilevec", "Save", "ScrMem", "FilinMem", "PrintScreen"}) {
-    auto* a = find<QAction>(name);
-    ASSERT_NE(a, nullptr);
-    EXPECT_TRUE(a->isEnabled()) << name;
-  }
-  EXPECT_EQ(find<QAction>("Mfilevec")->text(), "Open Chart .vec");
-  EXPECT_EQ(find<QAction>("FilinMem")->text(), "File in Memory");
-  EXPECT_TRUE(find<QCheckBox>("Check1")->isEnabled());
-  EXPECT_EQ(find<QCheckBox>("Check1")->text(), "Compare");
-  EXPECT_EQ(find<QLabel>("Label1")->text(), "File Name: ");
-  EXPECT_EQ(find<QAction>("Exit")->text(), "Exit Antenna Analyzer");
   find<QAction>("EdtParm")->trigger();
   EXPECT_EQ(parametersShown, 1);
   find<QAction>("About")->trigger();
-  const QString aboutName =
-      common::ui::aboutTexts(common::ui::AboutKind::AntennaAnalyzer).objectName;
-  QWidget* about = nullptr;
+  const QString about = common::ui::aboutTexts(common::ui::AboutKind::AntennaAnalyzer).objectName;
+  int shown = 0;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == aboutName && w->isVisible()) about = w;
-  ASSERT_NE(about, nullptr);
-  about->close();
-  shot("analyzer.png");
-}
-
-TEST_F(AnalyzerUi, IconFromTheProgramFolderAtEveryRedraw) {
-  test::TempDir folder;
-  context.dataDir = folder.path();
-  open();
-  auto* picture = find<QLabel>("Picture1");
-  EXPECT_TRUE(picture->pixmap().isNull());  // no icon file: the box stays empty
-  std::filesystem::copy_file(std::filesystem::path(KOLM_ICON_DIR) / "PH.ico",
-                             folder.path() / "PH.ico");
-  window->Graf_Click(1);
-  EXPECT_FALSE(picture->pixmap().isNull());
-  const QImage ph = picture->pixmap().toImage();
-  window->Graf_Click(1);  // back to return loss, whose icon is missing
-  EXPECT_TRUE(picture->pixmap().isNull());
-  EXPECT_FALSE(ph.isNull());
+    if (w->objectName() == about && w->isVisible()) shown += w->close();
+  EXPECT_EQ(shown, 1);
 }
 
 TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
   open();
   auto click = [&](int q) {
-    auto* g = find<QToolButton>(QString("graf_%1").arg(q).toUtf8().constData());
-    QTest::mouseClick(g, Qt::LeftButton);
-    EXPECT_FALSE(g->isChecked());  // a push button in effect
+    QTest::mouseClick(find<QToolButton>(("graf_" + std::to_string(q)).c_str()), Qt::LeftButton);
   };
   click(1);
   EXPECT_EQ(active(), (std::vector<bool>{true, true, false, false, false, false}));
-  EXPECT_EQ(window->selection().GrandezzaScelta, 1);
   EXPECT_TRUE(box("Calc_1")->isVisible());
-  EXPECT_EQ(window->chart()->traces().size(), 2u);
-  EXPECT_EQ(box("Text9")->palette().color(QPalette::Base), QColor(0, 255, 0));
-  // Phase scale on the grid: 180 at the top, -0.2 at the bottom.
-  EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().top), 180.0f);
+  EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().top), 180.0f);  // phase
   // Hiding the selected trace selects the highest one still drawn.
   click(3);
   click(5);
   click(5);
   EXPECT_EQ(active(), (std::vector<bool>{true, true, false, true, false, false}));
   EXPECT_EQ(window->selection().GrandezzaScelta, 3);
-  EXPECT_FALSE(box("Calc_5")->isVisible());
   click(1);
   click(3);
   click(0);
@@ -145,29 +72,21 @@ TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
 
   // Single-chart mode: each click shows that quantity alone.
   QTest::mouseClick(find<QToolButton>("Combine"), Qt::LeftButton);
-  ASSERT_TRUE(find<QToolButton>("Combine")->isChecked());
   click(2);
-  click(4);
-  EXPECT_EQ(active(), (std::vector<bool>{false, false, false, false, true, false}));
-  EXPECT_EQ(window->selection().GrandezzaScelta, 4);
   click(4);
   EXPECT_EQ(active(), (std::vector<bool>{false, false, false, false, true, false}));
   ASSERT_EQ(window->chart()->traces().size(), 1u);
   EXPECT_EQ(window->chart()->traces()[0].colour, QColor(255, 0, 255));
 }
 
-TEST_F(AnalyzerUi, CursorReadoutFollowsTheMouseAndStaysInTheArrays) {
+TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   open();
   window->Graf_Click(2);
   window->Pc1_MouseMove(3.0, 250);
   EXPECT_EQ(box("Text4")->text(), "3.000 000");
-  EXPECT_EQ(box("Calc_0")->text(), "0.7 dB");
   EXPECT_EQ(box("Calc_1")->text(), "≈ 180.0\u00b0");  // the phase at its 180-degree end
-  EXPECT_EQ(box("Text9")->text(), "250.0 \u03a9");
   auto* line = find<QWidget>("Line1");
-  EXPECT_TRUE(line->isVisible());
   EXPECT_EQ(line->x(), 0);
-  EXPECT_EQ(line->height(), window->chart()->height());
 
   window->Pc1_MouseMove(30.0, 0);
   PointValues last{};
@@ -177,64 +96,38 @@ TEST_F(AnalyzerUi, CursorReadoutFollowsTheMouseAndStaysInTheArrays) {
   EXPECT_EQ(box("Calc_2")->text().toStdString(), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
 
-  // Beyond the chart (a drag that left it): the end point, no failure.
-  window->Pc1_MouseMove(1e9, 0);
-  EXPECT_EQ(box("Calc_2")->text().toStdString(), lastZ);
-}
-
-TEST_F(AnalyzerUi, ZoomByDragAndDoubleClickUndoesIt) {
-  open();
-  // 500 points over 27 MHz: 0.5 MHz holds 9.3 points, too few to zoom to.
-  window->Pc1_MouseDown(10, 10, Qt::LeftButton);
-  window->Pc1_MouseMove(10.5, 20);
-  window->Pc1_MouseUp(10.5, 20, Qt::LeftButton);
-  EXPECT_EQ(window->measurement().ViewStop, 30);
-  // Through the mouse: a drag across a third of the chart zooms to it.
+  // A drag across a third of the chart zooms to it; a double-click undoes it.
   auto* pc1 = window->chart();
   const auto map = pc1->pixelMap();
   const int y = pc1->height() / 2;
   QTest::mousePress(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(12)), y));
   QTest::mouseMove(pc1, QPoint(static_cast<int>(map.x(21)), y + 40));
-  ASSERT_TRUE(pc1->rubberBand());
   QTest::mouseRelease(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
-  EXPECT_FALSE(pc1->rubberBand());
-  EXPECT_NEAR(window->measurement().ViewStart, 12, 0.05);
   EXPECT_NEAR(window->measurement().ViewStop, 21, 0.05);
   EXPECT_NEAR(pc1->scale().left, 12, 0.05);
-  // Only the span changes: the return-loss scale stays.
-  EXPECT_FLOAT_EQ(static_cast<float>(pc1->scale().top), -5.0f);
   // The boxes follow the view at once (the next sweep covers it).
   EXPECT_NEAR(box("Text1")->text().toDouble(), 12, 0.05);
   QTest::mouseDClick(pc1, Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_EQ(window->measurement().ViewStart, 3);
   EXPECT_EQ(window->measurement().ViewStop, 30);
   EXPECT_EQ(box("Text1")->text(), "3");
 }
 
 TEST_F(AnalyzerUi, BadBoxesAreRefusedBeforeAnythingIsSent) {
   open();
-  const std::vector<int16_t> before(window->measurement().live.CanaleA.begin(),
-                                    window->measurement().live.CanaleA.begin() + 501);
-  // One refusal of the points and one of the span; the plan's rules are its own.
-  for (auto [stop, points] : {std::pair{"30", "20002"}, std::pair{"200", "500"}}) {
-    box("Text2")->setText(stop);
-    box("Text3")->setText(points);
-    const size_t shown = prompter.messages().size();
-    QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
-    EXPECT_FALSE(window->sweeping()) << stop << " " << points;
-    EXPECT_EQ(prompter.messages().size(), shown + 1);
-    EXPECT_FALSE(find<QToolButton>("Option1")->isChecked());
-  }
+  const auto before = window->measurement().live.CanaleA;
+  // The plan's rules are its own: one refusal reaches the user.
+  box("Text3")->setText("20002");
+  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  EXPECT_FALSE(window->sweeping());
+  ASSERT_EQ(prompter.messages().size(), 1u);
   EXPECT_NE(prompter.messages()[0].find("20001"), std::string::npos);
-  EXPECT_TRUE(port->log.empty());
   instrument.params.RefClkMHz = 0;
-  box("Text2")->setText("30");
   box("Text3")->setText("500");
   QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
   EXPECT_EQ(prompter.messages().back(), hw::noClockMessage());
   EXPECT_FALSE(find<QToolButton>("Option2")->isChecked());
   EXPECT_TRUE(port->log.empty());
-  EXPECT_TRUE(std::equal(before.begin(), before.end(), window->measurement().live.CanaleA.begin()));
+  EXPECT_EQ(window->measurement().live.CanaleA, before);
 }
 
 TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
@@ -252,8 +145,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   box("Text3")->setText("20001");
   const auto a = window->measurement().live.CanaleA;
   bool stopped = false;
-  QObject::connect(&window->runner(), &common::ui::JobRunner::progressed, window, [&](double f) {
-    EXPECT_LT(f, 1.0);
+  QObject::connect(&window->runner(), &common::ui::JobRunner::progressed, window, [&](double) {
     if (!stopped) {
       stopped = true;
       QTest::keyClick(window, Qt::Key_Escape);
@@ -264,7 +156,6 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   EXPECT_TRUE(stopped);
   EXPECT_EQ(window->measurement().Points, 500);
   EXPECT_EQ(window->measurement().live.CanaleA, a);
-  EXPECT_FALSE(find<QToolButton>("Option1")->isChecked());
   // Stopped between points: the port log ends on a whole read-out.
   ASSERT_FALSE(port->log.empty());
   EXPECT_EQ(port->log.back().value, 24);
@@ -305,33 +196,12 @@ TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
   EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5.5\"\r\n\"6 MHz\"\r\n\"100\"\r\n");
+  // Word 0 went out (the frame itself is the command-line tests'), the lines end low.
   EXPECT_EQ(instrument.LastTuningWord, 0);
-  // Word 0 (instruction 4 and 32 zero bits), then every data line low.
-  const auto w = port->writes();
-  ASSERT_GE(w.size(), 83u);
-  EXPECT_EQ(w.back(), 0);
-  EXPECT_EQ(w[w.size() - 3], 20);  // the update strobe
-  for (size_t k = w.size() - 67; k < w.size() - 3; k += 2) EXPECT_EQ(w[k], 16) << k;
+  ASSERT_FALSE(port->log.empty());
+  EXPECT_EQ(port->writes().back(), 0);
   // The next window starts from the saved span.
   open();
-  EXPECT_EQ(box("Text1")->text(), "5.5");
   EXPECT_EQ(box("Text2")->text(), "6");
   EXPECT_EQ(window->measurement().live.Frequenze[100], 6.0f);
-}
-
-TEST_F(AnalyzerUi, LayoutFollowsTheWindowSize) {
-  open();
-  window->resize(1200, 900);
-  QCoreApplication::processEvents();
-  const QWidget* canvas = window->canvas();
-  const double W = canvas->width(), H = canvas->height();
-  const QRect pc1 = window->chart()->geometry();
-  // The chart from 5 % (or just right of the selected quantity's box, when that
-  // needs more room) to 95.5 % across, from 9 % to 89 % down.
-  EXPECT_EQ(pc1.x(), find<QWidget>("Text9")->geometry().right() + 3);
-  EXPECT_NEAR(pc1.right() + 1, 0.955 * W, 1);
-  EXPECT_NEAR(pc1.y(), 0.09 * H, 2);
-  EXPECT_NEAR(pc1.bottom() + 1, 0.89 * H - 2, 1);
-  // The chart redraws at its new size.
-  EXPECT_EQ(window->chart()->pixelMap().pixelWidth(), pc1.width());
 }

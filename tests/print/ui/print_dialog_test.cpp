@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include "print/fake_printer.h"
@@ -81,7 +80,6 @@ struct Rig {
   EnglishLocale english;
   common::ScriptedPrompter prompter;
   FakePrinterBackend* backend;
-  std::vector<Answer> answers;
   int questions = 0;
   std::unique_ptr<PrintService> service;
   ChartLike chart;
@@ -92,11 +90,8 @@ struct Rig {
     backend = b.get();
     service = std::make_unique<PrintService>(std::move(b), prompter,
                                              [this](const std::string&, const std::string&) {
-                                               ++questions;
-                                               if (answers.empty()) return Answer::Cancel;
-                                               Answer a = answers.front();
-                                               answers.erase(answers.begin());
-                                               return a;
+                                               ++questions;  // and cancelled
+                                               return Answer::Cancel;
                                              });
     chart.show();
   }
@@ -112,78 +107,58 @@ struct Rig {
   }
 };
 
-TEST(PrintDialog, OpensOnTheLandscapeSheetWithThePictureInThePreview) {
+TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
+  kolm::test::InTempDir dir;
   Rig rig;
   rig.print([&](frmStampaFCPB& dlg) {
     EXPECT_EQ(dlg.windowTitle(), "  Print of: Screen");
-    auto* list = child<QComboBox>(dlg, "cboPrinterNames");
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->currentText(), "Laser");
-    EXPECT_EQ(label(dlg, "lblFgW"), "287");
-    EXPECT_EQ(label(dlg, "lblFgH"), "200");
     EXPECT_EQ(child<QGroupBox>(dlg, "fraFoglio")->title(), " Sheet: A4,  Landscape");
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtPrW")->text(), "287");
     EXPECT_EQ(child<QLineEdit>(dlg, "txtScala")->text(), "500,000");
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "1");
-    EXPECT_TRUE(child<QPushButton>(dlg, "cmdStampa")->isVisible());
-    EXPECT_FALSE(child<QPushButton>(dlg, "cmdOK")->isVisible());
-    EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
     // The small sheet: 1905 x 1328 twips at 15 twips a pixel, the picture over all of it.
     auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
-    EXPECT_EQ(preview->size(), QSize(127, 89));
     EXPECT_EQ(preview->target(), QRect(0, 0, 127, 89));
-    EXPECT_EQ(preview->toolTip(), " Print Preview ");
     QColor inside = preview->grab().toImage().pixelColor(20, 15);  // black, not white paper
     EXPECT_LT(inside.red() + inside.green() + inside.blue(), 60);
-  });
-  EXPECT_EQ(rig.dialogsRun, 1);
-  EXPECT_TRUE(rig.prompter.shown.empty());
-}
+    // A click zooms the preview, another closes it; a double-click on the name saves it.
+    QTest::mouseClick(preview, Qt::LeftButton);
+    EXPECT_TRUE(dlg.zoomShown());
+    QTest::mouseClick(child<ui::PreviewArea>(dlg, "picPreviewZoom"), Qt::LeftButton);
+    EXPECT_FALSE(dlg.zoomShown());
+    QTest::mouseDClick(child<QLabel>(dlg, "zLabel1"), Qt::LeftButton);
+    EXPECT_EQ(QImage(frmStampaFCPB::previewFileName(), "BMP").size(), QSize(127, 89));
 
-// Each control reaches its rule (the rules' values are pinned by the layout tests).
-TEST(PrintDialog, ControlsReachTheirRules) {
-  Rig rig;
-  rig.print([&](frmStampaFCPB& dlg) {
+    // Each control reaches its rule (the rules' values are pinned by the layout tests).
     QLineEdit* w = retype(dlg, "txtPrW", "1x4-3.5");  // letters, minus and point are dropped
     auto* h = child<QLineEdit>(dlg, "txtPrH");
     EXPECT_EQ(w->text(), "1435");
     EXPECT_EQ(h->text(), "1000");  // in proportion
-    // Clearing a size puts 1 back, selected, so typing replaces it.
-    w->selectAll();
-    QTest::keyClick(w, Qt::Key_Backspace);
-    EXPECT_EQ(w->text(), "1");
-    QTest::keyClicks(w, "150");
-    EXPECT_EQ(w->text(), "150");
+    retype(dlg, "txtPrW", "150");
     // A margin takes a minus at its start; off the sheet the warning blinks.
     QLineEdit* x = retype(dlg, "txtPrX", "5");
     x->setCursorPosition(0);
     QTest::keyClick(x, Qt::Key_Minus);
     EXPECT_EQ(x->text(), "-5");
     EXPECT_TRUE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
-    EXPECT_TRUE(child<QTimer>(dlg, "Timer1")->isActive());
     click(dlg, "cmdOrigine");
     EXPECT_EQ(x->text(), "0");
     EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
-    EXPECT_FALSE(child<QTimer>(dlg, "Timer1")->isActive());
     // A scale typed in the field sets the size on Enter.
     QLineEdit* scale = retype(dlg, "txtScala", "1e6");
-    EXPECT_EQ(scale->text(), "1E6");
     QTest::keyClick(scale, Qt::Key_Return);
     EXPECT_EQ(w->text(), "144");
     // Centring disables the margins; Max fills the sheet.
     child<QCheckBox>(dlg, "chkCentro")->click();
     EXPECT_FALSE(x->isEnabled());
-    EXPECT_FALSE(child<QToolButton>(dlg, "cmdOrigine")->isEnabled());
     click(dlg, "cmdMax");
     EXPECT_EQ(w->text(), "287");
     // Free proportions: the scale is the width's only, and a step leaves the height.
     child<QCheckBox>(dlg, "chkProporzioni")->click();
-    EXPECT_EQ(label(dlg, "lblLblScala"), "Scala X:");
     EXPECT_FALSE(scale->isEnabled());
     clickUp(dlg, "updPrW", 3);
-    EXPECT_EQ(w->text(), "290");
     EXPECT_EQ(h->text(), "200");
   });
+  EXPECT_EQ(rig.dialogsRun, 1);
+  EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
 TEST(PrintDialog, PrintSendsOnePicturePerCopyInPrinterPixels) {
@@ -195,26 +170,20 @@ TEST(PrintDialog, PrintSendsOnePicturePerCopyInPrinterPixels) {
     click(dlg, "cmdStampa");
     EXPECT_EQ(rig.questions, 1);
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_FALSE(child<QLabel>(dlg, "lblStampaInCorso")->isVisible());
     child<QCheckBox>(dlg, "chkProporzioni")->click();
     retype(dlg, "txtPrX", "10");
     retype(dlg, "txtPrY", "5");
     retype(dlg, "txtPrW", "100");
     retype(dlg, "txtPrH", "50");
     clickUp(dlg, "updNCopies", 2);
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "3");
     click(dlg, "cmdStampa");
     closedByPrint = !dlg.isVisible() && dlg.result() == QDialog::Accepted;
   });
   EXPECT_TRUE(closedByPrint);
-  EXPECT_EQ(rig.questions, 1);
   ASSERT_EQ(rig.backend->jobs.size(), 1u);
   const auto& job = rig.backend->jobs[0];
   EXPECT_EQ(job.copies, 3);
   EXPECT_EQ(job.rect, (PixelRect{240, 120, 2400, 1200}));
-  EXPECT_EQ(job.title, "Screen");
-  EXPECT_EQ(job.imageWidth, rig.chart.width());
-  EXPECT_EQ(job.imageHeight, rig.chart.height());
   // The copies are kept for the next print.
   EXPECT_EQ(rig.service->session().state.Copies, 3);
 }
@@ -224,61 +193,33 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
   rig.backend->propertiesDialog = [](DevMode& dm) {
     dm.dmOrientation = kPortrait;
     dm.dmCopies = 4;
+    dm.dmColor = kMonochrome;
     return true;
   };
   rig.print([&](frmStampaFCPB& dlg) {
     click(dlg, "cmdProprieta");
     EXPECT_EQ(label(dlg, "lblFgW"), "200");
-    EXPECT_EQ(child<QGroupBox>(dlg, "fraFoglio")->title(), " Sheet: A4,  Portrait");
     EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "4");
-    EXPECT_EQ(child<ui::PreviewArea>(dlg, "picPreview")->size(), QSize(89, 127));
-    EXPECT_TRUE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());  // 287 mm wide
+    // A monochrome printer: the preview shows the picture in grey.
+    auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
+    const QImage shot = preview->grab().toImage();
+    const int y = preview->target().center().y();  // across the green band
+    for (int x = 0; x < std::min(preview->target().right(), shot.width()); ++x) {
+      const QColor c = shot.pixelColor(x, y);
+      ASSERT_TRUE(c.red() == c.green() && c.green() == c.blue() && c.red() > 20 && c.red() < 235)
+          << x;
+    }
     auto* list = child<QComboBox>(dlg, "cboPrinterNames");
     rig.backend->printers[1].current.dmPaperSize = 8;
     rig.service->session().state.devMode.dmPaperSize = 0;
     list->setCurrentIndex(1);
     emit list->activated(1);
     EXPECT_EQ(label(dlg, "lblFgH"), "410");
-    EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
     QTest::keyClick(&dlg, Qt::Key_Escape);  // leaves as Exit does
     EXPECT_FALSE(dlg.isVisible());
   });
   EXPECT_EQ(rig.service->session().state.Copies, 0);
   EXPECT_TRUE(rig.backend->jobs.empty());
-}
-
-TEST(PrintDialog, MonochromePrinterGreysOnlyThePreview) {
-  Rig rig;
-  rig.backend->printers[0].current.dmColor = kMonochrome;
-  rig.print([&](frmStampaFCPB& dlg) {
-    QImage shot = child<ui::PreviewArea>(dlg, "picPreview")->grab().toImage();
-    for (int x = 0; x < shot.width(); ++x) {  // across the green band
-      QColor c = shot.pixelColor(x, shot.height() / 2);
-      EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue()) << x;
-      EXPECT_TRUE(c.red() > 20 && c.red() < 235) << x;
-    }
-    click(dlg, "cmdStampa");
-  });
-  ASSERT_EQ(rig.backend->jobs.size(), 1u);
-  EXPECT_EQ(rig.backend->jobs[0].devMode.dmColor, kMonochrome);
-}
-
-TEST(PrintDialog, PreviewZoomsOnAClickAndSavesOnADoubleClickOfTheName) {
-  kolm::test::InTempDir dir;
-  Rig rig;
-  rig.print([&](frmStampaFCPB& dlg) {
-    QTest::mouseClick(child<ui::PreviewArea>(dlg, "picPreview"), Qt::LeftButton);
-    EXPECT_TRUE(dlg.zoomShown());
-    auto* big = child<ui::PreviewArea>(dlg, "picPreviewZoom");
-    EXPECT_GT(big->width(), 300);
-    EXPECT_EQ(big->target(), QRect(QPoint(0, 0), big->size()));
-    QTest::mouseClick(big, Qt::LeftButton);
-    EXPECT_FALSE(dlg.zoomShown());
-    QTest::mouseDClick(child<QLabel>(dlg, "zLabel1"), Qt::LeftButton);
-  });
-  QImage saved(frmStampaFCPB::previewFileName(), "BMP");
-  EXPECT_EQ(saved.size(), QSize(127, 89));
-  EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
 TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
@@ -287,12 +228,6 @@ TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), "  Printer settings ");
     EXPECT_FALSE(child<QPushButton>(dlg, "cmdStampa")->isVisible());
-    EXPECT_FALSE(child<QLineEdit>(dlg, "txtNCopies")->isVisible());
-    EXPECT_TRUE(child<QLabel>(dlg, "imgPrinter")->isVisible());
-    auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
-    EXPECT_EQ(preview->toolTip(), "");
-    QTest::mouseClick(preview, Qt::LeftButton);
-    EXPECT_FALSE(dlg.zoomShown());
     auto* list = child<QComboBox>(dlg, "cboPrinterNames");
     list->setCurrentIndex(1);
     emit list->activated(1);
@@ -303,6 +238,7 @@ TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
   EXPECT_EQ(rig.service->session().state.PrinterName, "Inkjet");
 }
 
+// The printer's own failures are the session's; here the picture cannot be taken.
 TEST(PrintDialog, FailedSetUpShowsItsMessageAndNoDialog) {
   Rig rig;
   rig.service->runModal = [&](frmStampaFCPB&) { ++rig.dialogsRun; };
@@ -310,15 +246,8 @@ TEST(PrintDialog, FailedSetUpShowsItsMessageAndNoDialog) {
   QWidget empty;
   empty.resize(0, 0);
   EXPECT_FALSE(rig.service->StampaFCPB(&empty, 0, 0, 100, 50, 0, "Screen", 500000));
-  ASSERT_EQ(rig.prompter.shown.size(), 2u);
+  ASSERT_EQ(rig.prompter.shown.size(), 2u);  // the picture's, then the set-up's
   EXPECT_EQ(rig.prompter.shown[0].title, " Errore in frmStampaFCPB/Legge_PictureBox");
-  EXPECT_EQ(rig.prompter.shown[1].text.substr(0, 31), "Si e' verificata una condizione");
-  // No printer at all: the windows' print command stops after the printer's message.
-  rig.backend->defaultName = "";
-  rig.service->session().state.PrinterName = "";
-  rig.service->printWindow(&rig.chart, "Screen");
-  EXPECT_EQ(rig.prompter.shown.back().text, "Stampante di default non specificata.");
-  EXPECT_EQ(rig.prompter.shown.size(), 3u);
   EXPECT_EQ(rig.dialogsRun, 0);
 }
 
@@ -329,7 +258,6 @@ TEST(QtPrinting, PropertiesDialogShowsAndReturnsTheSettings) {
   ui::PrinterPropertiesDialog dialog("Print to PDF file", dm, ui::pdfPapers(), true);
   auto* paper = child<QComboBox>(dialog, "paper");
   EXPECT_EQ(paper->currentText(), "A4");
-  EXPECT_EQ(dialog.settings(), dm);
   paper->setCurrentIndex(paper->findData(1));  // Letter
   child<QRadioButton>(dialog, "portrait")->setChecked(true);
   child<QRadioButton>(dialog, "grey")->setChecked(true);
@@ -343,56 +271,31 @@ TEST(QtPrinting, PropertiesDialogShowsAndReturnsTheSettings) {
   EXPECT_EQ(mono.settings(), (DevMode{kPortrait, 66, 1, kMonochrome}));
 }
 
-TEST(QtPrinting, FilePrinterGivesThePaperOfTheSettings) {
-  ui::QtPrinterBackend backend(nullptr);
-  auto names = backend.printerNames();
-  ASSERT_FALSE(names.empty());
-  EXPECT_EQ(names.back(), ui::kPdfPrinterName);
-  DevMode dm;
-  dm.dmPaperSize = 9;
-  dm.dmOrientation = kLandscape;
-  ASSERT_EQ(backend.openPrinter(ui::kPdfPrinterName, dm), OpenResult::Ok);
-  EXPECT_EQ(dm, (DevMode{kLandscape, 9, 1, kColour}));
-  auto sheet = backend.sheetSize(ui::kPdfPrinterName, dm);
-  ASSERT_TRUE(sheet);
-  // A4 less 10 pt margins: 289.9 x 202.9 mm; 1200 pixels an inch.
-  EXPECT_EQ(sheet->widthMm, 290);
-  EXPECT_EQ(sheet->heightMm, 203);
-  EXPECT_NEAR(sheet->widthPx, 289.94 / 25.4 * 1200, 2);
-  dm.dmPaperSize = 8;
-  dm.dmOrientation = kPortrait;
-  EXPECT_EQ(backend.sheetSize(ui::kPdfPrinterName, dm)->heightMm, 413);
-  DevMode unknown;
-  EXPECT_EQ(backend.openPrinter("No such printer here", unknown), OpenResult::NoAccess);
-}
-
-int pdfPages(const QByteArray& pdf) {
-  return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
-             pdf.count("/Type /Page "));
-}
-
-struct PdfRig {
-  explicit PdfRig(std::function<std::string()> chooser) {
-    auto qtBackend = std::make_unique<ui::QtPrinterBackend>(std::move(chooser));
-    service = std::make_unique<PrintService>(
-        std::move(qtBackend), prompter,
-        [](const std::string&, const std::string&) { return Answer::Cancel; });
-    service->session().state.PrinterName = ui::kPdfPrinterName;  // never a real printer
-    chart.show();
-  }
-  common::ScriptedPrompter prompter;
-  std::unique_ptr<PrintService> service;
-  ChartLike chart;
-};
-
 TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
   kolm::test::TempDir dir;
-  QString path = QString::fromStdString((dir.path() / "chart").string());  // ".pdf" is added
-  PdfRig rig([&path] { return path.toStdString(); });
-  rig.service->runModal = [&](frmStampaFCPB& dlg) {
+  std::string chosen;  // none at first: Print gives up without a message
+  common::ScriptedPrompter prompter;
+  PrintService service(std::make_unique<ui::QtPrinterBackend>([&chosen] { return chosen; }),
+                       prompter,
+                       [](const std::string&, const std::string&) { return Answer::Cancel; });
+  service.session().state.PrinterName = ui::kPdfPrinterName;  // never a real printer
+  ChartLike chart;
+  chart.show();
+  bool stayedOpen = false;
+  service.runModal = [&](frmStampaFCPB& dlg) {
     dlg.show();
-    EXPECT_EQ(child<QComboBox>(dlg, "cboPrinterNames")->currentText(), ui::kPdfPrinterName);
-    EXPECT_EQ(label(dlg, "lblFgW"), "290");
+    click(dlg, "cmdStampa");
+    stayedOpen = dlg.isVisible();
+    dlg.reject();
+  };
+  EXPECT_EQ(service.printWindow(&chart, "Screen"), "");
+  EXPECT_TRUE(stayedOpen);
+
+  chosen = (dir.path() / "chart").string();  // ".pdf" is added
+  const QString path = QString::fromStdString(chosen);
+  service.runModal = [&](frmStampaFCPB& dlg) {
+    dlg.show();
+    EXPECT_EQ(label(dlg, "lblFgW"), "290");  // A4 less 10 pt margins: 289.9 x 202.9 mm
     retype(dlg, "txtPrW", "220");
     child<QCheckBox>(dlg, "chkCentro")->click();
     retype(dlg, "txtNCopies", "2");
@@ -400,37 +303,21 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
     EXPECT_FALSE(dlg.isVisible());
   };
   // The window is told where the PDF went (its status line says so).
-  EXPECT_EQ(rig.service->printWindow(&rig.chart, "Screen"), path + ".pdf");
-  EXPECT_TRUE(rig.prompter.messages().empty());
+  EXPECT_EQ(service.printWindow(&chart, "Screen"), path + ".pdf");
+  EXPECT_TRUE(prompter.messages().empty());
 
   QFile pdf(path + ".pdf");
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   QByteArray bytes = pdf.readAll();
-  EXPECT_TRUE(bytes.startsWith("%PDF-"));
-  EXPECT_EQ(pdfPages(bytes), 2);  // one page per copy
+  EXPECT_EQ(bytes.count("/MediaBox"), 2);  // one page per copy
   // Landscape A4 pages.
   QRegularExpression media(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])");
   auto m = media.match(QString::fromLatin1(bytes));
   ASSERT_TRUE(m.hasMatch());
   EXPECT_NEAR(m.captured(1).toDouble(), 841.9, 1);
-  EXPECT_NEAR(m.captured(2).toDouble(), 595.3, 1);
   EXPECT_TRUE(bytes.contains("/Subtype /Image"));
   EXPECT_TRUE(QDir(QString::fromStdString(dir.path().string())).entryList(QDir::Files) ==
               QStringList{"chart.pdf"});  // nothing left over from the atomic write
-}
-
-TEST(QtPrinting, NoFileChosenGivesUpWithoutAMessage) {
-  PdfRig rig([] { return std::string(); });
-  bool stayedOpen = false;
-  rig.service->runModal = [&](frmStampaFCPB& dlg) {
-    dlg.show();
-    click(dlg, "cmdStampa");
-    stayedOpen = dlg.isVisible();
-    dlg.reject();
-  };
-  EXPECT_EQ(rig.service->printWindow(&rig.chart, "Screen"), "");  // nothing written
-  EXPECT_TRUE(stayedOpen);
-  EXPECT_TRUE(rig.prompter.messages().empty());
 }
 
 }  // namespace
