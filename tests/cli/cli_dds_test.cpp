@@ -21,8 +21,8 @@ TEST_F(CliOutputs, DdsPrintsTheWord) {
   EXPECT_EQ(r.out, "word=75698799\n");
 }
 
-// Bad arguments, and where the results go, are checked before anything reaches
-// the port, and each refusal is one line.
+// Bad arguments, bad connections and where the results go are checked before
+// anything reaches the port, and each refusal is one line: nothing is written.
 TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
   std::filesystem::create_directory("folder.vna");
   struct Case {
@@ -35,6 +35,19 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
       {"dds --freq 1e400", "not a number"},
       {"frobnicate", "unknown command"},
       {"--backend nowhere dds --freq 7", "Unknown port back end"},
+      {"--trace t.txt --dut lowpass:fc=abc,order=3 read-detector", "fc=abc: 'abc' is not a number"},
+      {"--trace t.txt --load s1p:missing.s1p read-bridge", "'missing.s1p' cannot be opened"},
+      {"--trace t.txt analyze --start 3 --stop 30 --points 20002 --out x.vna", "20001"},
+      {"--trace t.txt analyze --start 3 --stop 30 --points 10", "needs --start"},
+      {"--trace t.txt analyze --start 3 --stop 30 --points 10 --out x.txt", ".vna, .csv or .s1p"},
+      {"--trace t.txt analyze --start 5 --stop 5 --points 10 --out x.vna", "no span"},
+      {"--trace t.txt power-sweep --start 1 --stop 30 --points 2.5 --out a.pwm", "whole number"},
+      {"--trace t.txt power-sweep --start 1 --stop 30 --points 20001 --out a.pwm", "1 to 20000"},
+      {"--trace t.txt power-sweep --start 1 --stop 30 --out a.pwm", "needs --points"},
+      {"--trace t.txt power-sweep --start 1 --stop 30 --points 10 --out a.txt", ".pwm or .csv"},
+      {"--trace t.txt power-sweep --start one --stop 30 --points 10 --out a.csv", "not a number"},
+      {"--trace t.txt power-sweep --start 1 --stop 30 --points 10 --delay -1 --out a.csv",
+       "--delay"},
       {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out /missing/dir/x.vna",
        "--out: there is no folder '/missing/dir'"},
       {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out folder.vna",
@@ -55,6 +68,7 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.args << ": " << r.err;
     EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << c.args;
   }
+  for (const char* file : {"x.vna", "a.pwm", "a.csv"}) EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 TEST_F(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {

@@ -46,25 +46,6 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
   EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
 }
 
-TEST_F(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
-  auto refused = [](const std::string& args, const std::string& why) {
-    auto r = runCli("--backend sim --trace port.txt power-sweep " + args);
-    EXPECT_EQ(r.status, 2) << args;
-    EXPECT_NE(r.err.find(why), std::string::npos) << args << ": " << r.err;
-  };
-  refused("--start 1 --stop 30 --points 2.5 --out a.pwm", "--points");
-  refused("--start 1 --stop 30 --points 20001 --out a.pwm", "--points");
-  refused("--start 1 --stop 30 --out a.pwm", "needs --points");
-  refused("--start 1 --stop 30 --points 10 --out a.txt", ".pwm or .csv");
-  refused("--start one --stop 30 --points 10 --out a.csv", "not a number");
-  refused("--start 1 --stop 30 --points 10 --delay -1 --out a.csv", "--delay");
-  // Nothing reached the port and nothing was written.
-  EXPECT_FALSE(std::filesystem::exists("a.csv"));
-  EXPECT_FALSE(std::filesystem::exists("a.pwm"));
-  auto trace = common::readTextFile("port.txt");
-  EXPECT_TRUE(!trace || trace->empty());
-}
-
 TEST_F(CliPowerSweep, ProgressOnLongPasses) {
   // 1500 points of 1 ms: about a second and a half.
   auto r =
