@@ -21,6 +21,20 @@ TEST_F(CliOutputs, DdsPrintsTheWord) {
   EXPECT_EQ(r.out, "word=75698799\n");
 }
 
+// read-detector and read-bridge on the ideal simulated board (exact counts).
+TEST_F(CliOutputs, SimulatedConnectionsAreRead) {
+  const std::pair<const char*, const char*> reads[] = {
+      {"--dut atten:60 read-detector --freq 5", "count=235 dbm=-60.00\n"},
+      {"--dut atten:90 read-detector", "count=0 dbm=-83.86 flag=floor\n"},
+      {"--load open read-bridge --freq 3.5", "a=512 b=0 flag=open\n"},
+      {"--load rlc:r=50,l=1u read-bridge --freq 10", "a=418 b=329\n"}};
+  for (auto [args, out] : reads) {
+    const auto r = runCli(std::string("--board ideal ") + args);
+    EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+    EXPECT_EQ(r.out, out) << args;
+  }
+}
+
 // Bad arguments, bad connections and where the results go are checked before
 // anything reaches the port, and each refusal is one line: nothing is written.
 TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
