@@ -24,12 +24,8 @@ class FakePrinterBackend : public print::PrinterBackend {
   static constexpr int kPxPerMm = 24;
 
   struct Job {
-    std::string printer;
-    print::DevMode devMode;
     print::PixelRect rect;
     int copies = 0;
-    std::string title;
-    int imageWidth = 0, imageHeight = 0;
   };
 
   std::vector<FakePrinter> printers{{"Laser"}, {"Inkjet"}};
@@ -89,11 +85,11 @@ class FakePrinterBackend : public print::PrinterBackend {
     return s;
   }
 
-  print::PageOutput printImage(const std::string& name, const print::DevMode& dm,
-                               const print::Bitmap24& image, const print::PixelRect& rect,
-                               int copies, const std::string& title) override {
+  print::PageOutput printImage(const std::string&, const print::DevMode&, const print::Bitmap24&,
+                               const print::PixelRect& rect, int copies,
+                               const std::string&) override {
     if (failure) return *failure;
-    jobs.push_back({name, dm, rect, copies, title, image.width, image.height});
+    jobs.push_back({rect, copies});
     print::PageOutput out;
     out.copiesDone = copies;
     return out;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -14,7 +13,6 @@
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "common/ui/about_box.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -39,12 +37,6 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
 
   find<QAction>("EdtParm")->trigger();
   EXPECT_EQ(parametersShown, 1);
-  find<QAction>("About")->trigger();
-  const QString about = common::ui::aboutTexts(common::ui::AboutKind::AntennaAnalyzer).objectName;
-  int shown = 0;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == about && w->isVisible()) shown += w->close();
-  EXPECT_EQ(shown, 1);
 }
 
 TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
