@@ -73,13 +73,11 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
 
   command("Mfilevna", path("two metres.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Load File");
-  EXPECT_EQ(box("Text1")->text(), "144");
   EXPECT_EQ(m.live.CanaleA[399], 100 + 199);
   EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
 
   command("Mfilevec", path("meas.vec"));
   EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
-  EXPECT_EQ(box("Text3")->text(), "1000");
   EXPECT_EQ(m.live.CanaleA[1], 511);  // 877 - M with M = 365 + i % 500
   EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
 
