@@ -26,11 +26,7 @@ class CliCrystal : public test::CliTest {};
 }  // namespace
 
 TEST_F(CliCrystal, CalibrateThenMeasure) {
-  auto r = runCli(dut(10, 20) + "crystal --start 9.995 --stop 10.03 --points 3500");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("Quartz.rif"), std::string::npos) << r.err;
-
-  r = runCli("--backend sim --board ideal --dut through crystal-calibrate --r0 50");
+  auto r = runCli("--backend sim --board ideal --dut through crystal-calibrate --r0 50");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "file=Quartz.rif entries=1601 r0_ohm=50\n");
 

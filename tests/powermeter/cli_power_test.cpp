@@ -27,7 +27,6 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
   EXPECT_EQ(r.err, "");  // a short pass shows no progress
   auto read = powermeter::parseChartFile(common::readTextFile("sweep.pwm").value());
   ASSERT_TRUE(read.chart) << read.error;
-  EXPECT_EQ(read.chart->points, 290);
   for (float level : read.chart->levels) EXPECT_NEAR(level, -20, 0.2);
 
   // 0 dBm reads 20 counts higher than the detector's own 826: a through path

@@ -62,7 +62,6 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   ASSERT_DOUBLE_EQ(m.ViewStart, 10);
   // The memory copy lies on the live trace in the zoomed view too.
   find<QAction>("ScrMem")->trigger();
-  EXPECT_TRUE(check1()->isChecked());
   ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
   EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
   command("Save", path("sim.vna"));
@@ -146,7 +145,6 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   open();
   window->Graf_Click(kSwr);
   auto* chart = window->chart();
-  ASSERT_TRUE(window->measurement().memoryEmpty());
   QTest::mouseClick(check1(), Qt::LeftButton);
   ASSERT_TRUE(check1()->isChecked());
   EXPECT_FALSE(window->measurement().memoryEmpty());
@@ -157,7 +155,6 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
 
   // Cleared: no memory traces, the memory stays.
   QTest::mouseClick(check1(), Qt::LeftButton);
-  EXPECT_FALSE(check1()->isChecked());
   EXPECT_TRUE(chart->memoryTraces().empty());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // Something else on the screen; ticking again shows the memory kept.

@@ -35,6 +35,19 @@ TEST_F(CliOutputs, SimulatedConnectionsAreRead) {
   }
 }
 
+TEST_F(CliOutputs, PortTestPassesOnTheSimulatorAndExplainsAPortThatCannotBeOpened) {
+  auto r = runCli("--backend sim port-test");
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("PASS  Bridge channel B"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("The port and the instrument answer."), std::string::npos) << r.out;
+
+  r = runCli("--backend ppdev:/nonexistent/parport3 port-test");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("FAIL  Port: There is no parallel port /nonexistent/parport3"),
+            std::string::npos)
+      << r.out;
+}
+
 // Bad arguments, bad connections and where the results go are checked before
 // anything reaches the port, and each refusal is one line: nothing is written.
 TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
@@ -49,6 +62,8 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
       {"dds --freq 1e400", "not a number"},
       {"frobnicate", "unknown command"},
       {"--backend nowhere dds --freq 7", "Unknown port back end"},
+      {"--trace t.txt --backend ppdev:/nonexistent/parport3 dds --freq 7",
+       "There is no parallel port /nonexistent/parport3"},
       {"--trace t.txt --dut lowpass:fc=abc,order=3 read-detector", "fc=abc: 'abc' is not a number"},
       {"--trace t.txt --load s1p:missing.s1p read-bridge", "'missing.s1p' cannot be opened"},
       {"--trace t.txt analyze --start 3 --stop 30 --points 20002 --out x.vna", "20001"},
@@ -62,6 +77,7 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
       {"--trace t.txt power-sweep --start one --stop 30 --points 10 --out a.csv", "not a number"},
       {"--trace t.txt power-sweep --start 1 --stop 30 --points 10 --delay -1 --out a.csv",
        "--delay"},
+      {"--trace t.txt crystal --start 9.995 --stop 10.03 --points 3500", "Quartz.rif"},
       {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out /missing/dir/x.vna",
        "--out: there is no folder '/missing/dir'"},
       {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out folder.vna",
