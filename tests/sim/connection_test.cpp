@@ -72,6 +72,11 @@ TEST(ConnectionTexts, MalformedOnesNameTheBadPart) {
     const char* text;
     const char* mentions;
   };
+  auto refused = [](const auto& p, const Case& c, const char* what) {
+    EXPECT_FALSE(p.ok()) << c.text;
+    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
+    EXPECT_THAT(p.error, HasSubstr(what)) << c.text;
+  };
   for (Case c :
        {Case{"", "nothing given"}, Case{"thru", "unknown kind 'thru'"},
         Case{"through:3", "through takes no parameters"}, Case{"atten:", "atten:DB"},
@@ -82,24 +87,16 @@ TEST(ConnectionTexts, MalformedOnesNameTheBadPart) {
         Case{"lowpass:fc=10,fc=20,order=3", "'fc' is given twice"},
         Case{"lowpass:fc=10,,order=3", "empty parameter"},
         Case{"lowpass:fc", "'fc' is not name=value"}, Case{"crystal:fs=10,r=20,c=0,r0=50", "c=0"},
-        Case{"crystal:fs=10,r=20,c=20f", "needs r0="}}) {
-    auto p = parseDut(c.text);
-    EXPECT_FALSE(p.ok()) << c.text;
-    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
-    EXPECT_THAT(p.error, HasSubstr("DUT '")) << c.text;
-  }
+        Case{"crystal:fs=10,r=20,c=20f", "needs r0="}})
+    refused(parseDut(c.text), c, "DUT '");
   for (Case c : {Case{"r=", "r= needs a resistance"}, Case{"r=50ohm", "'50ohm'"},
                  Case{"r=-5", "below 0"}, Case{"load", "unknown kind 'load'"},
                  Case{"open:1", "open takes no parameters"}, Case{"rlc:", "rlc needs"},
                  Case{"rlc:r=50,c=0", "c=0"}, Case{"rlc:x=1", "unknown parameter 'x'"},
                  Case{"s1p:", "s1p needs"}, Case{"s1p:/no/such/file.s1p", "cannot be opened"},
                  Case{"s1p:/dev/zero", "'/dev/zero' is not a regular file"},
-                 Case{"s1p:/", "'/' is a folder"}}) {
-    auto p = parseLoad(c.text);
-    EXPECT_FALSE(p.ok()) << c.text;
-    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
-    EXPECT_THAT(p.error, HasSubstr("load '")) << c.text;
-  }
+                 Case{"s1p:/", "'/' is a folder"}})
+    refused(parseLoad(c.text), c, "load '");
 }
 
 TEST(Touchstone, FormatsUnitsAndReferences) {

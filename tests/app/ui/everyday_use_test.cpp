@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -13,9 +12,9 @@
 #include "analyzer/ui/analyzer_fixture.h"
 #include "app/launcher.h"
 #include "chart/chart.h"
+#include "chart/ui/analysis_panel.h"
 #include "common/text.h"
 #include "powermeter/ui/power_meter_rig.h"
-#include "sim/simulated_instrument.h"
 #include "vfo/ui/vfo_window.h"
 
 using namespace kolm;
@@ -36,7 +35,7 @@ double levelIn(const QString& readout) {
 
 }  // namespace
 
-TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResizeAndTheLegendNamesEachTrace) {
+TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   Rig rig("atten:20");
   rig.open();
   rig.type("Text3", "200");
@@ -66,33 +65,11 @@ TEST(EverydayUse, PowerMeterReadoutFollowsANewSweepAndAResizeAndTheLegendNamesEa
   }
   EXPECT_TRUE(c->memoryTraces()[0].dashed);
   EXPECT_FALSE(c->traces()[0].dashed);
-}
 
-TEST_F(AnalyzerUi, ReadoutFollowsANewSweepAndTheDemonstrationIsLabelled) {
-  useSimulator("r=100");
-  open();
-  EXPECT_FALSE(window->chart()->note().isEmpty());  // the opening measurement is a demonstration
-  box("Text3")->setText("100");
-  window->Sweep(false);
-  waitIdle();
-  EXPECT_TRUE(window->chart()->note().isEmpty());
-  window->Pc1_MouseMove(16.5, 0);
-  ASSERT_EQ(sim::findSimulator(instrument.port())->configure({"through", "r=25"}), "");
-  window->Sweep(false);
-  waitIdle();
-  QTest::qWait(5);
-  EXPECT_NEAR(common::numericValue(box("Calc_3")->text().toStdString()), 25, 1);
-  EXPECT_EQ(box("Text4")->text(), "16.500 000");
-}
-
-TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
-  Rig rig("atten:20");
-  rig.open();
-  ASSERT_TRUE(rig.sweep());  // 3 to 30 MHz, +20 to -80 dBm
-  auto* pc1 = rig.chart();
-  QTest::mousePress(pc1, Qt::LeftButton, {}, rig.pixel(10, 0));
-  QTest::mouseMove(pc1, rig.pixel(20, -40));
-  QTest::mouseRelease(pc1, Qt::LeftButton, {}, rig.pixel(20, -40));
+  // A drag zooms and the boxes follow.
+  QTest::mousePress(c, Qt::LeftButton, {}, rig.pixel(10, 0));
+  QTest::mouseMove(c, rig.pixel(20, -40));
+  QTest::mouseRelease(c, Qt::LeftButton, {}, rig.pixel(20, -40));
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
   EXPECT_NEAR(rig.text("Text2").toDouble(), 20, 0.05);  // the boxes follow the view
   EXPECT_NEAR(rig.text("Text9").toDouble(), -40, 0.3);
@@ -104,69 +81,76 @@ TEST(EverydayUse, ZoomHistoryBoxesFollowAndCtrlWheelZoomsAboutThePointer) {
   EXPECT_EQ(rig.text("Text1"), " 3");
   QTest::keyClick(rig.window, Qt::Key_Backspace, Qt::ShiftModifier);
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
-  QTest::mouseDClick(pc1, Qt::LeftButton, {}, rig.pixel(15, -50));
+  QTest::mouseDClick(c, Qt::LeftButton, {}, rig.pixel(15, -50));
   EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
-  QAction* back = pc1->findChild<QAction*>("ZoomBack");
-  ASSERT_TRUE(pc1->actions().contains(back));
+  QAction* back = c->findChild<QAction*>("ZoomBack");
+  ASSERT_TRUE(c->actions().contains(back));
   back->trigger();
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
   // Ctrl + wheel: a notch narrows the span by a fifth about the pointer.
-  ctrlWheel(pc1, rig.pixel(15, -50), 1);
+  ctrlWheel(c, rig.pixel(15, -50), 1);
   EXPECT_NEAR(rig.window->view().stop - rig.window->view().start, 8, 0.05);
   EXPECT_NEAR((15 - rig.window->view().start) / 8, 0.5, 0.02);  // about the pointer
+}
+
+// The analyzer's opening measurement is labelled a demonstration until a sweep,
+// whose analysis the panel shows.
+TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
+  useSimulator("r=100");
+  open();
+  EXPECT_FALSE(window->chart()->note().isEmpty());
+  box("Text3")->setText("100");
+  window->Sweep(false);
+  waitIdle();
+  EXPECT_TRUE(window->chart()->note().isEmpty());
+  // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.
+  EXPECT_NEAR(common::numericValue(window->analysisPanel()->value(0).toStdString()), 2, 0.05);
 }
 
 // Each shortcut reaches its action (the action's own work is tested elsewhere).
 TEST(EverydayUse, ShortcutsReachTheirActions) {
   Rig rig("atten:20");
-  int exits = 0;
-  rig.context.exitProgram = [&exits] { ++exits; };
+  rig.context.exitProgram = [] {};
   rig.open();
-  hw::Instrument instrument;
-  instrument.setPort(std::move(hw::openPort("sim", 0, {"through", "r=50"}).port));
-  common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter};
-  context.exitProgram = [&exits] { ++exits; };
-  auto* analyzer = new analyzer::ui::AnalyzerWindow(context);
-  QWidget* vfo = vfo::ui::createVfoWindow(context);
-  app::Launcher launcher(context);
-  struct Case {
-    QWidget* window;
-    QKeySequence keys;
-    const char* action;
-  } cases[] = {
-      {rig.window, QKeySequence("Ctrl+O"), "open"},
-      {rig.window, QKeySequence("Ctrl+S"), "saveas"},
-      {rig.window, QKeySequence("Ctrl+P"), "Print_Screen"},
-      {rig.window, QKeySequence("F5"), "SingleSweep"},
-      {rig.window, QKeySequence("Shift+F5"), "ContinuousSweep"},
-      {rig.window, QKeySequence("F1"), "About_Power_Meter"},
-      {rig.window, QKeySequence("Ctrl+Q"), "ExitProgram"},
-      {analyzer, QKeySequence("Ctrl+O"), "Mfilevna"},
-      {analyzer, QKeySequence("Ctrl+S"), "Save"},
-      {analyzer, QKeySequence("Ctrl+P"), "PrintScreen"},
-      {analyzer, QKeySequence("F5"), "SingleSweep"},
-      {analyzer, QKeySequence("Shift+F5"), "ContinuousSweep"},
-      {analyzer, QKeySequence("Esc"), "StopAction"},
-      {analyzer, QKeySequence("F1"), "About"},
-      {vfo, QKeySequence("F1"), "AboutVFO"},
-      {&launcher, QKeySequence("F1"), "AboutMenu"},
-      {&launcher, QKeySequence("Ctrl+Q"), "ExitProgram"},
+  auto* analyzer = new analyzer::ui::AnalyzerWindow(rig.context);
+  QWidget* vfo = vfo::ui::createVfoWindow(rig.context);
+  app::Launcher launcher(rig.context);
+  using Keys = std::vector<std::pair<const char*, const char*>>;
+  const std::pair<QWidget*, Keys> windows[] = {
+      {rig.window,
+       {{"Ctrl+O", "open"},
+        {"Ctrl+S", "saveas"},
+        {"Ctrl+P", "Print_Screen"},
+        {"F5", "SingleSweep"},
+        {"Shift+F5", "ContinuousSweep"},
+        {"F1", "About_Power_Meter"},
+        {"Ctrl+Q", "ExitProgram"}}},
+      {analyzer,
+       {{"Ctrl+O", "Mfilevna"},
+        {"Ctrl+S", "Save"},
+        {"Ctrl+P", "PrintScreen"},
+        {"F5", "SingleSweep"},
+        {"Shift+F5", "ContinuousSweep"},
+        {"Esc", "StopAction"},
+        {"F1", "About"}}},
+      {vfo, {{"F1", "AboutVFO"}}},
+      {&launcher, {{"F1", "AboutMenu"}, {"Ctrl+Q", "ExitProgram"}}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.window->objectName().toStdString() + " " + c.action);
-    c.window->show();
-    c.window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(c.window));
-    QAction* a = c.window->findChild<QAction*>(c.action);
-    ASSERT_NE(a, nullptr);
-    a->setEnabled(true);
-    // Only the delivery is checked here: the action's own slots are taken off.
-    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-    QSignalSpy spy(a, &QAction::triggered);
-    QTest::keySequence(c.window, c.keys);
-    EXPECT_EQ(spy.count(), 1);
-  }
+  for (const auto& [window, keys] : windows)
+    for (const auto& [key, action] : keys) {
+      SCOPED_TRACE(window->objectName().toStdString() + " " + action);
+      window->show();
+      window->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+      QAction* a = window->findChild<QAction*>(action);
+      ASSERT_NE(a, nullptr);
+      a->setEnabled(true);
+      // Only the delivery is checked here: the action's own slots are taken off.
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      QSignalSpy spy(a, &QAction::triggered);
+      QTest::keySequence(window, QKeySequence(key));
+      EXPECT_EQ(spy.count(), 1);
+    }
   delete analyzer;
   delete vfo;
 }

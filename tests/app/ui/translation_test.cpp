@@ -61,7 +61,7 @@ TEST(Translation, EveryTranslatableTextHasAnEnglishTranslation) {
       << missing.join("\n").toStdString();
 }
 
-TEST(Translation, EnglishMendsTheItalianAndTheTyposAndOriginalKeepsThem) {
+TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
   const common::ui::Language before = common::ui::installedLanguage();
   common::ui::installLanguage(common::ui::Language::English);
   {
@@ -72,24 +72,5 @@ TEST(Translation, EnglishMendsTheItalianAndTheTyposAndOriginalKeepsThem) {
   // Texts the core composes follow the language too.
   EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),
             " 854    If the number shown is between 800 and 900, accept it by pressing OK");
-  common::ui::installLanguage(common::ui::Language::Original);
-  {
-    test::Rig rig;
-    rig.open();
-    EXPECT_EQ(rig.get<QAction>("Exit_Power_Meter")->text(), "Exi Power Meter");
-  }
   common::ui::installLanguage(before);
-}
-
-TEST(Translation, StartLanguageFromTheCommandLineTheKeptChoiceOrTheSystem) {
-  test::InTempDir here;
-  using common::ui::Language;
-  QString error;
-  EXPECT_EQ(common::ui::startLanguage({"kolm", "--lang=en"}, &error), Language::English);
-  EXPECT_TRUE(error.isEmpty());
-  common::ui::rememberLanguage(Language::Original);
-  EXPECT_EQ(common::ui::startLanguage({"kolm"}), Language::Original);  // the launcher's choice
-  EXPECT_EQ(common::ui::startLanguage({"kolm", "--lang", "en"}), Language::English);
-  common::ui::startLanguage({"kolm", "--lang", "fr"}, &error);
-  EXPECT_EQ(error, "--lang takes original or en, not \"fr\".");
 }

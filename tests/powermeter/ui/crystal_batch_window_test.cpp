@@ -1,4 +1,4 @@
-// The crystal batch window and the analysis panels, on the simulated instrument.
+// The crystal batch window, on the simulated instrument.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -7,10 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QToolButton>
 
-#include "analyzer/ui/analyzer_fixture.h"
-#include "chart/ui/analysis_panel.h"
 #include "common/text.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/ui/crystal_batch_window.h"
@@ -22,23 +19,9 @@ using test::Rig;
 
 namespace {
 
-// The fixture calibrated (R0 50 ohm) and the span set across 10 MHz crystals.
-void calibrate(Rig& rig) {
-  rig.prompter.inputs.push_back("50");
-  rig.get<QAction>("calQuarz")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
-  rig.type("Text1", "9.997");
-  rig.type("Text2", "10.004");
-  rig.type("Text3", "700");
-}
-
 std::string crystal(double offsetHz, double r) {
   return "crystal:fs=" + common::shortestText(10 + offsetHz * 1e-6, 12) +
          ",r=" + common::shortestText(r) + ",c=20f,c0=5p,r0=50";
-}
-
-double panelNumber(chart::ui::AnalysisPanel* panel, int row) {
-  return common::numericValue(panel->value(row).remove(' ').toStdString());
 }
 
 }  // namespace
@@ -46,7 +29,13 @@ double panelNumber(chart::ui::AnalysisPanel* panel, int row) {
 TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   Rig rig("through");
   rig.open();
-  calibrate(rig);
+  // The fixture calibrated (R0 50 ohm) and the span set across 10 MHz crystals.
+  rig.prompter.inputs.push_back("50");
+  rig.get<QAction>("calQuarz")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.type("Text1", "9.997");
+  rig.type("Text2", "10.004");
+  rig.type("Text3", "700");
   CrystalBatchWindow* batch = rig.window->crystalBatch();
   auto* label = batch->findChild<QLineEdit*>("batchLabel");
   auto* measure = batch->findChild<QPushButton*>("batchMeasure");
@@ -93,32 +82,4 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   rig.prompter.confirms = {false};
   EXPECT_FALSE(rig.window->close());  // the power meter asks through its batch
   EXPECT_TRUE(rig.window->isVisible());
-}
-
-TEST(AnalysisPanel, PowerMeterShowsTheWholeTracesAnalysis) {
-  Rig rig("lowpass:fc=10,order=5");
-  rig.open();
-  auto* panel = rig.get<chart::ui::AnalysisPanel>("levelAnalysis");
-  rig.type("Text1", "1");
-  rig.type("Text2", "40");
-  rig.type("Text3", "780");
-  ASSERT_TRUE(rig.sweep());
-  EXPECT_EQ(panel->caption(3), "-3 dB high");
-  EXPECT_NEAR(panelNumber(panel, 3), 10, 0.05);
-  EXPECT_EQ(panel->value(2), "none");  // a low-pass has no lower edge
-}
-
-class AnalyzerPanel : public test::AnalyzerUi {};
-
-TEST_F(AnalyzerPanel, ShowsTheSwrMinimumAndBands) {
-  useSimulator("rlc:r=40,l=2u,c=100p");
-  open();
-  box("Text1")->setText("5");
-  box("Text2")->setText("20");
-  box("Text3")->setText("600");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
-  waitIdle();
-  auto* panel = window->analysisPanel();
-  EXPECT_NEAR(panelNumber(panel, 1), 11.254, 0.03);
-  EXPECT_NEAR(panelNumber(panel, 5), 12.518, 0.03);
 }
