@@ -14,21 +14,6 @@ using namespace kolm::analyzer;
 using kolm::common::readTextFile;
 using kolm::common::writeFileAtomic;
 
-namespace {
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find("\r\n", pos);
-    EXPECT_NE(end, std::string::npos) << "line without CR LF";
-    if (end == std::string::npos) end = text.size();
-    out.push_back(text.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  return out;
-}
-}  // namespace
-
 TEST(AntIni, WritesTheBoxTextsInTheWorkingDirectoryAndReadsTheirNumbers) {
   kolm::test::InTempDir here;
   ASSERT_TRUE(SaveVar("3.5", "28 MHz", "1000"));
@@ -67,9 +52,8 @@ TEST(Vna, FiveHundredPointsGive1005LinesAndReadBack) {
   Measurement m;
   m.MisuraSimulata();
   const std::string text = formatVna(500, 3, 30, m.live);
-  auto l = lines(text);
-  ASSERT_EQ(l.size(), 1005u);
-  EXPECT_EQ(l[504], "1024");  // CanaleB[0]
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1005);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1005);
 
   auto r = parseVna(text);
   ASSERT_TRUE(r.ok()) << r.error;

@@ -1,5 +1,5 @@
-// What a packaged kolm-cli shows its user besides the commands: the port test,
-// and a manual page that says what --help says (the version is the install check's).
+// A packaged kolm-cli's manual page says what --help says (the version is the
+// install check's).
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -20,8 +20,6 @@ std::set<std::string> matches(const std::string& text, const std::regex& re, int
   return out;
 }
 
-class CliPortTest : public kolm::test::CliTest {};
-
 }  // namespace
 
 // Every option of --help and no other is in the manual page, and every command has
@@ -40,22 +38,4 @@ TEST(CliInstall, TheManPageDocumentsEveryCommandAndOptionOfTheHelp) {
   for (const auto& c : commands)
     EXPECT_TRUE(std::regex_search(man, std::regex("\n\\.BI? \"?" + c + "[ \"\n]")))
         << c << " has no entry in the man page";
-}
-
-TEST_F(CliPortTest, PassesOnTheSimulatorAndExplainsAPortThatCannotBeOpened) {
-  auto r = runCli("--backend sim port-test");
-  EXPECT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_NE(r.out.find("PASS  Bridge channel B"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("The port and the instrument answer."), std::string::npos) << r.out;
-
-  r = runCli("--backend ppdev:/nonexistent/parport3 port-test");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("FAIL  Port: There is no parallel port /nonexistent/parport3"),
-            std::string::npos)
-      << r.out;
-
-  // Before any command, an unopenable port stops the others with the same words.
-  r = runCli("--backend ppdev:/nonexistent/parport3 dds --freq 7");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("There is no parallel port"), std::string::npos) << r.err;
 }

