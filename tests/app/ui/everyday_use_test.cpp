@@ -4,14 +4,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "analyzer/ui/analyzer_fixture.h"
+#include "app/launcher.h"
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
 #include "common/text.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "vfo/ui/vfo_window.h"
 
 using namespace kolm;
 using test::AnalyzerUi;
@@ -75,6 +78,55 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   QApplication::sendEvent(c, &wheel);
   EXPECT_NEAR(rig.window->view().stop - rig.window->view().start, 8, 0.05);
   EXPECT_NEAR((15 - rig.window->view().start) / 8, 0.5, 0.02);  // about the pointer
+}
+
+// Each shortcut reaches its action, and only that one: two actions of a window
+// given the same keys would make Qt deliver neither.
+TEST(EverydayUse, ShortcutsReachTheirActions) {
+  Rig rig("atten:20");
+  rig.context.exitProgram = [] {};
+  rig.open();
+  auto* analyzer = new analyzer::ui::AnalyzerWindow(rig.context);
+  QWidget* vfo = vfo::ui::createVfoWindow(rig.context);
+  app::Launcher launcher(rig.context);
+  using Keys = std::vector<std::pair<const char*, const char*>>;
+  const std::pair<QWidget*, Keys> windows[] = {
+      {rig.window,
+       {{"Ctrl+O", "open"},
+        {"Ctrl+S", "saveas"},
+        {"Ctrl+P", "Print_Screen"},
+        {"F5", "SingleSweep"},
+        {"Shift+F5", "ContinuousSweep"},
+        {"F1", "About_Power_Meter"},
+        {"Ctrl+Q", "ExitProgram"}}},
+      {analyzer,
+       {{"Ctrl+O", "Mfilevna"},
+        {"Ctrl+S", "Save"},
+        {"Ctrl+P", "PrintScreen"},
+        {"F5", "SingleSweep"},
+        {"Shift+F5", "ContinuousSweep"},
+        {"Esc", "StopAction"},
+        {"F1", "About"}}},
+      {vfo, {{"F1", "AboutVFO"}}},
+      {&launcher, {{"F1", "AboutMenu"}, {"Ctrl+Q", "ExitProgram"}}},
+  };
+  for (const auto& [window, keys] : windows)
+    for (const auto& [key, action] : keys) {
+      SCOPED_TRACE(window->objectName().toStdString() + " " + action);
+      window->show();
+      window->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+      QAction* a = window->findChild<QAction*>(action);
+      ASSERT_NE(a, nullptr);
+      a->setEnabled(true);
+      // Only the delivery is checked here: the action's own slots are taken off.
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      QSignalSpy spy(a, &QAction::triggered);
+      QTest::keySequence(window, QKeySequence(key));
+      EXPECT_EQ(spy.count(), 1);
+    }
+  delete analyzer;
+  delete vfo;
 }
 
 // The analyzer's opening measurement is labelled a demonstration until a sweep,

@@ -13,6 +13,7 @@
 #include "common/ui/language.h"
 #include "powermeter/calibration.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "support/temp_dir.h"
 
 using namespace kolm;
 
@@ -70,4 +71,28 @@ TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
   EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),
             " 854    If the number shown is between 800 and 900, accept it by pressing OK");
   common::ui::installLanguage(before);
+}
+
+TEST(Translation, StartLanguageFromTheCommandLineTheKeptChoiceOrTheSystem) {
+  test::InTempDir here;
+  using common::ui::Language;
+  const struct {
+    Language kept;  // the launcher's choice of the last run
+    QStringList arguments;
+    Language language;
+  } cases[] = {{Language::Original, {"kolm", "--lang", "en"}, Language::English},
+               {Language::Original, {"kolm", "--lang=en"}, Language::English},
+               {Language::English, {"kolm", "--lang", "original"}, Language::Original},
+               {Language::English, {"kolm"}, Language::English},
+               {Language::Original, {"kolm"}, Language::Original}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    common::ui::rememberLanguage(c.kept);
+    QString error;
+    EXPECT_EQ(common::ui::startLanguage(c.arguments, &error), c.language);
+    EXPECT_TRUE(error.isEmpty());
+  }
+  QString error;
+  common::ui::startLanguage({"kolm", "--lang", "fr"}, &error);
+  EXPECT_EQ(error, "--lang takes original or en, not \"fr\".");
 }
