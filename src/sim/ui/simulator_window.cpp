@@ -298,6 +298,7 @@ class SimulatorWindow : public QWidget {
       if (!e->empty()) text += "\n" + q(*e);
     error_->setText(text);
     error_->show();
+    fitWrapped();
     markBad(dut_, !dutError.empty());
     markBad(load_, !loadError.empty());
     quartz_->setStyleSheet(otherError.empty() ? "" : "QLineEdit { background: #ffd8d8; }");
@@ -376,6 +377,17 @@ class SimulatorWindow : public QWidget {
     }
     if (pending()) text += " " + QCoreApplication::translate("kolm", "Changes not applied yet.");
     status_->setText(text);
+    fitWrapped();
+  }
+
+  // Each wrapped line is given the height it takes at the window's narrowest,
+  // so the window's minimum size keeps the reference below them in view (a
+  // real port's name makes the status two or three lines long).
+  void fitWrapped() {
+    const QMargins m = layout()->contentsMargins();
+    const int width = layout()->minimumSize().width() - m.left() - m.right();
+    for (QLabel* label : {status_, error_, applied_label_})
+      label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(width));
   }
 
   void refreshMonitor() {

@@ -175,6 +175,11 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
     w->close();
     QApplication::processEvents();
   }
+  // With a real port in use the simulator window says so in a longer status line.
+  rig.instrument.setPort(std::make_unique<hw::NullPort>());
+  QWidget* simulator = sim::ui::createSimulatorWindow(rig.context);
+  walkWindow(simulator, "simulator with a real port");
+  simulator->close();
   {
     app::Launcher launcher(rig.context);
     launcher.portOpener = [](const std::string&, int32_t) {
