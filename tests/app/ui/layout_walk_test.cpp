@@ -27,6 +27,9 @@
 #include "common/ui/about_box.h"
 #include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
+#include "print/fake_printer.h"
+#include "print/ui/frm_stampa_fcpb.h"
+#include "print/ui/stampa.h"
 #include "sim/ui/simulator_window.h"
 #include "support/temp_dir.h"
 #include "vfo/ui/vfo_window.h"
@@ -196,4 +199,24 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
     walkWindow(box, box->objectName());
     box->close();
   }
+}
+
+TEST(LayoutWalk, PrintDialogInBothModes) {
+  common::ScriptedPrompter prompter;
+  print::ui::PrintService service(
+      std::make_unique<test::FakePrinterBackend>(), prompter,
+      [](const std::string&, const std::string&) { return print::Answer::Cancel; });
+  QWidget chart;
+  chart.setObjectName("Chart");
+  chart.resize(400, 300);
+  chart.show();
+  QString mode;
+  service.runModal = [&](print::ui::frmStampaFCPB& dialog) {
+    walkWindow(&dialog, "print-" + mode);
+    dialog.reject();
+  };
+  mode = "dialog";
+  service.printWindow(&chart, "Screen");
+  mode = "settings";
+  service.StampaFCPB(nullptr, 0, 0, 0, 0, 0, {}, 0);
 }
