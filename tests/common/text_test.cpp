@@ -26,12 +26,13 @@ TEST(NumericValue, FieldsAndArgumentsAreOneNumberOrNone) {
     double argument;  // argumentNumber: no blanks between the digits
   };
   const Case cases[] = {
-      {" 20 ", 20, 20},      {"-1.5", -1.5, -1.5},   {"+7", 7, 7},        {".5", 0.5, 0.5},
-      {"5.", 5, 5},          {"1E-07", 1e-7, 1e-7},  {"2D3", 2000, none}, {"1 2", 12, none},
-      {"- 3", -3, none},     {"1 e3", 1000, none},   {"20x", none, none}, {"7MHz", none, none},
-      {"abc", none, none},   {"", none, none},       {"-", none, none},   {".", none, none},
-      {"1,5", none, none},   {"inf", none, none},    {"nan", none, none}, {"0x10", none, none},
-      {"1e400", none, none}, {"-1e400", none, none}, {"1e-400", 0, 0},    {"3e", none, none},
+      {" 20 ", 20, 20},     {"-1.5", -1.5, -1.5},  {"+7", 7, 7},           {".5", 0.5, 0.5},
+      {"5.", 5, 5},         {"1E-07", 1e-7, 1e-7}, {"2D3", 2000, none},    {"1 2", 12, none},
+      {"- 3", -3, none},    {"1 e3", 1000, none},  {"1E -7", 1e-7, none},  {"20x", none, none},
+      {"7MHz", none, none}, {"abc", none, none},   {"", none, none},       {"-", none, none},
+      {".", none, none},    {"1,5", none, none},   {"inf", none, none},    {"nan", none, none},
+      {"0x10", none, none}, {"1e400", none, none}, {"-1e400", none, none}, {"1e-400", 0, 0},
+      {"3e", none, none},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(fieldNumber(c.text).value_or(none), c.field) << c.text;

@@ -112,6 +112,9 @@ TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
     EXPECT_FALSE(r.chart) << text;
     EXPECT_NE(r.error.find(reason), std::string::npos) << text << ": " << r.error;
   }
+  const auto missing = readChartFile("/nonexistent/none.pwm");
+  EXPECT_FALSE(missing.chart);
+  EXPECT_NE(missing.error.find("none.pwm"), std::string::npos) << missing.error;
 }
 
 TEST(ChartFileFormat, CsvRowsEndWithTheFlag) {
