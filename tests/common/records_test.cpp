@@ -21,6 +21,12 @@ TEST(RecordFiles, ReaderSplitsAtCommasAndLineEndsAndStripsQuotes) {
   // Empty lines are empty fields, but the final line end is none.
   EXPECT_EQ(splitFields("1\r\n\r\n2\r\n"), (Fields{"1", "", "2"}));
   EXPECT_TRUE(splitFields("").empty());
+  // Blanks around a bare field, text after a closing quote, a quote the line end closes.
+  EXPECT_EQ(splitFields(" 1 ,\t\"a\" x,\"b\r\n2"), (Fields{"1", "a", "b", "2"}));
+  // A field's own quotes and line ends cannot break the record it is written in.
+  RecordWriter w;
+  w.quoted("a\"b\r\nc");
+  EXPECT_EQ(w.text(), "\"abc\"\r\n");
 }
 
 TEST(ReadFile, RefusesWhatNoReaderShouldWaitOnOrSwallow) {
