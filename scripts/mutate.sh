@@ -62,17 +62,13 @@ mkdir -p "$copy"
 # Only a file whose content changed is copied, and with a new time: keeping the
 # tree's time, it could be older than the object a previous run built from the
 # old content, and would not be compiled again. Files gone from the tree go.
-stage="$root/build-mut/stage"
-rm -rf "$stage"
-mkdir -p "$stage"
-tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$stage" -xf -
-(cd "$stage" && find . -type f) | while IFS= read -r f; do
-  cmp -s "$stage/$f" "$copy/$f" || { mkdir -p "$(dirname "$copy/$f")" && cp "$stage/$f" "$copy/$f"; }
-done
+(cd "$root" && find . \( -path './build*' -o -path ./.git \) -prune -o -type f -print) |
+  while IFS= read -r f; do
+    cmp -s "$root/$f" "$copy/$f" || { mkdir -p "$(dirname "$copy/$f")" && cp "$root/$f" "$copy/$f"; }
+  done
 (cd "$copy" && find . -type f) | while IFS= read -r f; do
-  [ -e "$stage/$f" ] || rm -f "$copy/$f"
+  [ -e "$root/$f" ] || rm -f "$copy/$f"
 done
-rm -rf "$stage"
 
 current=""
 # The file is put back with a new time, so that the next build compiles it again.

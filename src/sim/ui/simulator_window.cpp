@@ -347,6 +347,7 @@ class SimulatorWindow : public QWidget {
              : QCoreApplication::translate("kolm", "Board: %1, its own quartz %2 MHz.")
                    .arg(q(t.simBoard), q(t.simQuartz))));
     applied_label_->show();
+    fitWrapped();
     std::string why;
     if (!savePortOptions(t, kKeptFile, &why))
       showError(QCoreApplication::translate("kolm", "Connected, but not kept for the next run:"),
@@ -376,6 +377,7 @@ class SimulatorWindow : public QWidget {
                  .arg(q(port ? port->name() : std::string("none")));
     }
     if (pending()) text += " " + QCoreApplication::translate("kolm", "Changes not applied yet.");
+    if (text == status_->text()) return;  // the timer asks again every 300 ms
     status_->setText(text);
     fitWrapped();
   }
