@@ -80,6 +80,9 @@ CrystalModel modelOf(const Vec& x) {
 // The points the fit uses: frequency, measured level and through level.
 struct Curve {
   std::vector<double> fHz, level, through;
+  // Each level's weight: 1 / its expected error squared (the read-out's and
+  // the detector's, which grows with the loss).
+  std::vector<double> weight;
   double r0 = 50;
   size_t size() const { return fHz.size(); }
 };
@@ -109,7 +112,7 @@ double cost(const Curve& c, const Vec& x) {
   double s = 0;
   for (size_t i = 0; i < c.size(); ++i) {
     const double r = c.level[i] - modelLevel(c, x, i, nullptr);
-    s += r * r;
+    s += c.weight[i] * r * r;
   }
   return std::isfinite(s) ? s : HUGE_VAL;
 }
@@ -124,9 +127,10 @@ Normal normalEquations(const Curve& c, const Vec& x) {
   Vec grad;
   for (size_t i = 0; i < c.size(); ++i) {
     const double r = c.level[i] - modelLevel(c, x, i, &grad);
+    const double w = c.weight[i];
     for (int j = 0; j < kParameters; ++j) {
-      n.g[j] += grad[j] * r;
-      for (int k = 0; k <= j; ++k) n.a[j][k] += grad[j] * grad[k];
+      n.g[j] += w * grad[j] * r;
+      for (int k = 0; k <= j; ++k) n.a[j][k] += w * grad[j] * grad[k];
     }
   }
   for (int j = 0; j < kParameters; ++j)
@@ -378,6 +382,14 @@ double roundToDecimals(double value, int decimals) {
   return std::round(value / unit) * unit;
 }
 
+DeservedText deservedText(double value, double pm, int fallback) {
+  const int decimals = decimalsFor(pm, fallback);
+  const std::string pattern =
+      decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
+  return {common::formatPattern(roundToDecimals(value, decimals), pattern),
+          common::formatPattern(roundToDecimals(pm, decimals), pattern)};
+}
+
 CrystalParameters fitCrystal(const CrystalFitInput& in) {
   CrystalParameters p;
   const CrystalSweep& s = in.sweep;
@@ -497,6 +509,9 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
     curve.fHz.push_back(fHz[i]);
     curve.level.push_back(s.Traccia[i]);
     curve.through.push_back(throughAt(fHz[i]));
+    const double lossDb = std::max(0.0, curve.through.back() - curve.level.back());
+    curve.weight.push_back(
+        1 / (countDb * countDb / 4 + std::pow(in.terms.differenceFraction * lossDb, 2)));
   }
   if (curve.size() < 3 * kParameters)
     return edgeEstimate(KOLM_TR("kolm", "Too few levels above the detector's floor to fit."));
@@ -524,18 +539,36 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
   if (!inv)
     return edgeEstimate(
         KOLM_TR("kolm", "The curve does not pin down all four parameters of the crystal."));
+  // The covariance from the residuals as they are (the sandwich form), so that
+  // weights that misjudge the noise do not misjudge the intervals.
   const double dof = static_cast<double>(curve.size()) - kParameters;
-  const double variance = best.cost / dof;
+  Mat meat{};
+  {
+    Vec g;
+    for (size_t i = 0; i < curve.size(); ++i) {
+      const double r = curve.weight[i] * (curve.level[i] - modelLevel(curve, best.x, i, &g));
+      for (int j = 0; j < kParameters; ++j)
+        for (int k = 0; k < kParameters; ++k) meat[j][k] += r * r * g[j] * g[k];
+    }
+  }
   Spread spread;
   for (int j = 0; j < kParameters; ++j)
-    for (int k = 0; k < kParameters; ++k) spread.covariance[j][k] = (*inv)[j][k] * variance;
+    for (int k = 0; k < kParameters; ++k) {
+      double v = 0;
+      for (int a = 0; a < kParameters; ++a)
+        for (int b = 0; b < kParameters; ++b) v += (*inv)[j][a] * meat[a][b] * (*inv)[b][k];
+      spread.covariance[j][k] = v * static_cast<double>(curve.size()) / dof;
+    }
   Vec jOne{};
   Vec grad;
   spread.perPoint.resize(curve.size());
   spread.loss.resize(curve.size());
   for (size_t i = 0; i < curve.size(); ++i) {
     const double m = modelLevel(curve, best.x, i, &grad);
-    for (int k = 0; k < kParameters; ++k) jOne[k] += grad[k];
+    for (int k = 0; k < kParameters; ++k) {
+      grad[k] *= curve.weight[i];
+      jOne[k] += grad[k];
+    }
     spread.perPoint[i] = times(*inv, grad);
     spread.loss[i] = std::max(0.0, curve.through[i] - m);
   }
@@ -549,7 +582,10 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
 
   p.method = CrystalMethod::Fit;
   p.points = static_cast<int>(curve.size());
-  p.rmsDb = std::sqrt(best.cost / static_cast<double>(curve.size()));
+  double squares = 0;
+  for (size_t i = 0; i < curve.size(); ++i)
+    squares += std::pow(curve.level[i] - modelLevel(curve, best.x, i, nullptr), 2);
+  p.rmsDb = std::sqrt(squares / static_cast<double>(curve.size()));
   p.fsMHz = measured([](const Vec& x) { return x[0] / 1e6; }, best.x, spread);
   p.rOhm = measured([](const Vec& x) { return std::exp(x[1]); }, best.x, spread);
   p.lMilliHenry = measured([](const Vec& x) { return std::exp(x[2]) * 1e3; }, best.x, spread);

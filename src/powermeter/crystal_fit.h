@@ -123,6 +123,14 @@ ThroughLevel throughLevel(const RifTable& through, double fMHz, double countDb);
 int decimalsFor(double pm, int fallback);
 // `value` rounded to `decimals` (below 0: to tens, hundreds, ...).
 double roundToDecimals(double value, int decimals);
+// `value` and `pm` in plain decimals, with the digits pm deserves (pm with two
+// significant digits, the value to the same decimal place); `fallback`
+// decimals when pm is 0 or not finite.
+struct DeservedText {
+  std::string value;
+  std::string pm;
+};
+DeservedText deservedText(double value, double pm, int fallback);
 
 // The result box's lines with the values of `p`: "Fs  ", "Fp  ", "Q:  ",
 // "R: ", "L(mH): " or "L(microH): ", "Cs(fF): " or "Cs(pF): ", each value with
