@@ -394,7 +394,7 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
   CrystalParameters p;
   const CrystalSweep& s = in.sweep;
   const int n = s.Points;
-  if (n < 7 || s.Traccia.size() <= static_cast<size_t>(n)) {
+  if (n < 7 || s.trace.size() <= static_cast<size_t>(n)) {
     p.error = KOLM_TR("kolm", "The sweep needs at least 7 points.");
     return p;
   }
@@ -415,20 +415,20 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
   const std::vector<double> fHz = pointFrequenciesHz(s, in.clockMHz);
   p.stepHz = (fHz.back() - fHz.front()) / n;
   const auto usable = [&](size_t i) {
-    return std::isfinite(s.Traccia[i]) && limits.flag(s.Traccia[i]) == LevelFlag::Valid;
+    return std::isfinite(s.trace[i]) && limits.flag(s.trace[i]) == LevelFlag::Valid;
   };
 
   // The peak, the interpolated -3 dB points and the loss there.
   size_t peak = fHz.size();
   for (size_t i = 0; i < fHz.size(); ++i)
-    if (usable(i) && (peak == fHz.size() || s.Traccia[i] > s.Traccia[peak])) peak = i;
+    if (usable(i) && (peak == fHz.size() || s.trace[i] > s.trace[peak])) peak = i;
   if (peak == fHz.size()) {
     p.error = KOLM_TR("kolm", "No level of the sweep lies above the detector's floor.");
     return p;
   }
-  const double top = s.Traccia[peak];
+  const double top = s.trace[peak];
   const chart::Edges edges = chart::walkEdges(
-      std::span<const double>(fHz), [&](size_t i) { return double{s.Traccia[i]}; }, usable,
+      std::span<const double>(fHz), [&](size_t i) { return double{s.trace[i]}; }, usable,
       [](size_t) { return false; }, peak, top - 3, true);
   const double centreHz = edges.width() ? (*edges.low + *edges.high) / 2 : fHz[peak];
   if (!(centreHz / 1e6 >= 0.05 && centreHz / 1e6 <= 160.2)) {
@@ -465,8 +465,8 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
       std::optional<double> notchHz;
       size_t low = peak;
       for (size_t i = peak; i < fHz.size(); ++i)
-        if (usable(i) && s.Traccia[i] < s.Traccia[low]) low = i;
-      if (low + 1 < fHz.size() && low > peak && s.Traccia[low] + 1 < s.Traccia[fHz.size() - 1])
+        if (usable(i) && s.trace[i] < s.trace[low]) low = i;
+      if (low + 1 < fHz.size() && low > peak && s.trace[low] + 1 < s.trace[fHz.size() - 1])
         notchHz = fHz[low];
       const double cs = 1 / std::pow(kTwoPi * centreHz, 2) / l;
       if (notchHz && *notchHz > centreHz) {
@@ -507,7 +507,7 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
   for (size_t i = 0; i < fHz.size(); ++i) {
     if (!usable(i)) continue;
     curve.fHz.push_back(fHz[i]);
-    curve.level.push_back(s.Traccia[i]);
+    curve.level.push_back(s.trace[i]);
     curve.through.push_back(throughAt(fHz[i]));
     const double lossDb = std::max(0.0, curve.through.back() - curve.level.back());
     curve.weight.push_back(

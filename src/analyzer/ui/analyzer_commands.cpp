@@ -121,7 +121,7 @@ void AnalyzerWindow::Save_Click() {
 }
 
 void AnalyzerWindow::ScrMem_Click() {
-  m_.ScrMem();
+  m_.copyLiveToMemory();
   memoryName_ = tr("this screen");
   check1_->setChecked(true);
   Visualizza();

@@ -117,7 +117,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   label1_->hide();
-  const AntSettings s = ReadVar();
+  const AntSettings s = readAntIni();
   m_.ViewStart = s.start;
   m_.ViewStop = s.stop;
   m_.Points = s.points;
@@ -295,7 +295,7 @@ void AnalyzerWindow::buildControls() {
     g->setObjectName(QString("graf_%1").arg(q));
     g->setCheckable(true);
     g->setText(kGrafCaptions[q]);
-    g->setToolTip(QCoreApplication::translate("kolm", kGrafTips[q]));
+    g->setToolTip(QCoreApplication::translate("kolm", kQuantityTips[q]));
     QFont f = g->font();
     f.setBold(true);
     g->setFont(f);
@@ -311,7 +311,7 @@ void AnalyzerWindow::buildControls() {
     auto* calc = new QLineEdit(frame1_);
     calc->setObjectName(QString("Calc_%1").arg(q));
     calc->setReadOnly(true);
-    calc->setToolTip(QCoreApplication::translate("kolm", kCalcTips[q]));
+    calc->setToolTip(QCoreApplication::translate("kolm", kReadoutTips[q]));
     calc->setAlignment(Qt::AlignRight);
     QFont small = calc->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -361,13 +361,13 @@ void AnalyzerWindow::DimensionaScala(int quantity) {
 }
 
 void AnalyzerWindow::griglia() {
-  auto scale = chart::analyzerQuantityScale(selection_.GrandezzaScelta);
+  auto scale = chart::analyzerQuantityScale(selection_.selectedQuantity);
   if (!scale) return;
   chart_->setGrid(chart::analyzerGrid(*scale, m_.ViewStart, m_.ViewStop));
 }
 
 void AnalyzerWindow::loadIcon() {
-  const auto file = context_.dataDir / kIconFiles[selection_.GrandezzaScelta];
+  const auto file = context_.dataDir / kIconFiles[selection_.selectedQuantity];
   QPixmap icon(QString::fromStdString(file.string()));
   if (icon.isNull())
     picture1_->clear();
@@ -376,7 +376,7 @@ void AnalyzerWindow::loadIcon() {
 }
 
 void AnalyzerWindow::paintText9() {
-  setBackground(text_[9], traceColour(selection_.GrandezzaScelta));
+  setBackground(text_[9], traceColour(selection_.selectedQuantity));
 }
 
 namespace {
@@ -421,7 +421,7 @@ chart::ui::Trace AnalyzerWindow::DisegnaTraccia(int quantity) const {
   return traceOf(liveValues_, quantity, traceColour(quantity), kGrafCaptions[quantity]);
 }
 
-// The memory trace of a quantity: points 0 to MemPoints at MemFrequenze, in
+// The memory trace of a quantity: points 0 to MemPoints at memoryFrequencies, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
   chart::ui::Trace t = traceOf(memoryValues_, quantity,
@@ -436,12 +436,12 @@ std::vector<chart::ui::Trace> AnalyzerWindow::Compara() {
   std::vector<chart::ui::Trace> memory;
   computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_));
   for (int q = 0; q < kQuantities; ++q)
-    if (selection_.TracceAttive[q]) memory.push_back(DisegnaTracciaComp(q));
+    if (selection_.shownTraces[q]) memory.push_back(DisegnaTracciaComp(q));
   return memory;
 }
 
 void AnalyzerWindow::Visualizza() {
-  const int selected = selection_.GrandezzaScelta;
+  const int selected = selection_.selectedQuantity;
   loadIcon();
   DimensionaScala(selected);
   griglia();
@@ -451,15 +451,15 @@ void AnalyzerWindow::Visualizza() {
   chart_->setMemoryTraces({});
   std::vector<chart::ui::Trace> live;
   // The marker searches look at the selected quantity.
-  chart_->setMarkerTrace(static_cast<int>(std::count(
-      selection_.TracceAttive.begin(), selection_.TracceAttive.begin() + selected, true)));
-  const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
+  chart_->setMarkerTrace(static_cast<int>(
+      std::count(selection_.shownTraces.begin(), selection_.shownTraces.begin() + selected, true)));
+  const bool anyActive = std::any_of(selection_.shownTraces.begin(), selection_.shownTraces.end(),
                                      [](bool b) { return b; });
   // The values of every point, for the traces shown and the analysis panel.
   computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
   if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
-    if (selection_.TracceAttive[q]) {
+    if (selection_.shownTraces[q]) {
       live.push_back(DisegnaTraccia(q));
       calc_[q]->show();
     } else {
@@ -476,9 +476,9 @@ void AnalyzerWindow::Visualizza() {
 }
 
 void AnalyzerWindow::MisuraSimulata() {
-  m_.MisuraSimulata();
-  selection_.TracceAttive[kReturnLoss] = true;
-  selection_.GrandezzaScelta = kReturnLoss;
+  m_.fillSyntheticMeasurement();
+  selection_.shownTraces[kReturnLoss] = true;
+  selection_.selectedQuantity = kReturnLoss;
   // Until the first sweep or file, the chart says what it shows.
   chart_->setNote(tr("DEMONSTRATION: a built-in simulated measurement, not a sweep"));
   newHome();
@@ -487,7 +487,7 @@ void AnalyzerWindow::MisuraSimulata() {
 
 void AnalyzerWindow::Graf_Click(int index) {
   for (QLineEdit* c : calc_) c->hide();
-  selection_.Graf_Click(index, combine_->isChecked());
+  selection_.select(index, combine_->isChecked());
   paintText9();
   text_[9]->show();
   picture1_->show();
@@ -612,8 +612,8 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (i >= 0 && i < kChannelEntries) {
-    m_.CalcolaPunto(i);
-    const PointResult p = evaluatePoint(m_.live.CanaleA[i], m_.live.CanaleB[i]);
+    m_.computePoint(i);
+    const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) {
       const chart::Mark mark = quantityMark(p.flag, q);
       std::string value = chart::markedText(shownValue(p, q), mark);
@@ -623,7 +623,7 @@ void AnalyzerWindow::showReadout(double x, double y) {
     }
   }
   text_[9]->setText(
-      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.GrandezzaScelta])));
+      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
   const double px = chart_->pixelMap().x(x);
   if (std::isfinite(px)) {
     line1_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
@@ -776,9 +776,9 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   // The pass stops at a point boundary; then the settings are kept and the
   // generator is switched off with every data line low.
   stopSweep();
-  SaveVar(text(text_[1]), text(text_[2]), text(text_[3]));
+  saveAntIni(text(text_[1]), text(text_[2]), text(text_[3]));
   hw::Instrument& instrument = context_.instrument;
-  hw::DdsOutputOff(instrument, hw::kBridgeSettle);
+  hw::ddsOutputOff(instrument, hw::kBridgeSettle);
   instrument.out(0);
   event->accept();
 }

@@ -96,13 +96,13 @@ void PowerMeterWindow::showReferences() {
     return;
   }
   const LevelReferenceDrawing level =
-      disegnaRif(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
+      levelReferenceDrawing(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
   polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
   if (level.flatLevel)
     polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground,
              tr("stored reference level"));
   if (showRifQ_)
-    polyline(disegnaRifQ(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3),
+    polyline(quartzReferenceLine(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3),
              tr("crystal through path (Quartz.rif)"));
   Pc1->setReferenceTraces(std::move(refs));
 }

@@ -138,8 +138,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   Text9->setText(q(common::shortestText(LevelBottom, 7)));
   TraceStart = ViewStart;
   TraceStop = ViewStart;
-  rifEntries_ = ReadRif(RifLivello);
-  ReadRifQ(RifQuarzo);
+  rifEntries_ = readLevelRif(RifLivello);
+  readQuartzRif(RifQuarzo);
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
   setMinimumSize(900, 480);
@@ -411,7 +411,7 @@ void PowerMeterWindow::DisponiControlli() {
 }
 
 void PowerMeterWindow::ReadVar() {
-  const PowIni ini = powermeter::ReadVar();
+  const PowIni ini = powermeter::readPowIni();
   ViewStart = ini.ViewStart;
   ViewStop = ini.ViewStop;
   Points = ini.Points;
@@ -426,8 +426,8 @@ void PowerMeterWindow::ReadVar() {
 }
 
 void PowerMeterWindow::SaveVar() {
-  powermeter::SaveVar({s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()),
-                       s(Text9->text()), calibration_, s(Text7->text()), R0});
+  powermeter::savePowIni({s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()),
+                          s(Text9->text()), calibration_, s(Text7->text()), R0});
 }
 
 void PowerMeterWindow::Text3_Change() {
@@ -485,8 +485,8 @@ void PowerMeterWindow::EseguiSweep() {
   SweepPreparation prepared = prepareSweep(
       {s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()), s(Text9->text())},
       context_.instrument.params.RefClkMHz, calibration_);
-  if (prepared.text1) Text1->setText(q(*prepared.text1));
-  if (prepared.text2) Text2->setText(q(*prepared.text2));
+  if (prepared.startMHz) Text1->setText(q(*prepared.startMHz));
+  if (prepared.stopMHz) Text2->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
     context_.prompter.message(prepared.error, common::Icon::Warning);
     endSweeping(false);
@@ -680,7 +680,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     levelJob_.reset();
     quartzJob_.reset();
     SaveVar();
-    hw::DdsOutputOff(context_.instrument);
+    hw::ddsOutputOff(context_.instrument);
   }
   event->accept();
 }

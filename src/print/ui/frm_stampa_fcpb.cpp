@@ -246,11 +246,11 @@ void frmStampaFCPB::build() {
 
   // ---- events ----
   connect(cboPrinterNames_, &QComboBox::activated, this, [this](int index) {
-    session_.cboPrinterNames_Click(index);
+    session_.selectPrinter(index);
     sync();
   });
   connect(cmdProprieta_, &QPushButton::clicked, this, [this] {
-    session_.cmdProprieta_Click();
+    session_.editPrinterProperties();
     sync();
   });
   struct RectBox {
@@ -277,23 +277,23 @@ void frmStampaFCPB::build() {
     sync();
   });
   connect(cmdMax_, &QPushButton::clicked, this, [this] {
-    cmdMax_Click(session_.state);
+    maximise(session_.state);
     sync();
   });
   connect(cmdOrigine_, &QToolButton::clicked, this, [this] {
-    cmdOrigine_Click(session_.state);
+    moveToOrigin(session_.state);
     sync();
   });
   txtScala_->installEventFilter(this);
   connect(txtScala_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { session_.state.txtScala = text.toStdString(); });
+          [this](const QString& text) { session_.state.scaleText = text.toStdString(); });
   connect(cmdScalaOK_, &QToolButton::clicked, this, &frmStampaFCPB::scaleEntered);
   txtNCopies_->installEventFilter(this);
   connect(txtNCopies_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { session_.txtNCopies_Change(text.toStdString()); });
+          [this](const QString& text) { session_.setCopiesText(text.toStdString()); });
   connect(updNCopies_, &UpDown::stepped, this, [this](int delta) {
-    session_.txtNCopies_Change(
-        std::to_string(stepSpin(session_.state.txtNCopies, delta, kCopiesRange)));
+    session_.setCopiesText(
+        std::to_string(stepSpin(session_.state.copiesText, delta, kCopiesRange)));
     sync();
   });
   connect(cmdStampa_, &QPushButton::clicked, this, &frmStampaFCPB::cmdStampa_Click);
@@ -328,7 +328,7 @@ void frmStampaFCPB::Form_Activate() {
     QRect frame = frameGeometry();
     move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
   }
-  session_.Form_Activate();
+  session_.activate();
   {
     QSignalBlocker block(cboPrinterNames_);
     cboPrinterNames_->clear();
@@ -350,22 +350,22 @@ void frmStampaFCPB::sync() {
   {
     QSignalBlocker b1(txtPrX_), b2(txtPrY_), b3(txtPrW_), b4(txtPrH_), b5(txtScala_),
         b6(txtNCopies_), b7(cboPrinterNames_);
-    setTextIfChanged(txtPrX_, s.txtPrX);
-    setTextIfChanged(txtPrY_, s.txtPrY);
-    setTextIfChanged(txtPrW_, s.txtPrW);
-    setTextIfChanged(txtPrH_, s.txtPrH);
-    setTextIfChanged(txtScala_, s.txtScala);
-    setTextIfChanged(txtNCopies_, s.txtNCopies);
+    setTextIfChanged(txtPrX_, s.xText);
+    setTextIfChanged(txtPrY_, s.yText);
+    setTextIfChanged(txtPrW_, s.widthText);
+    setTextIfChanged(txtPrH_, s.heightText);
+    setTextIfChanged(txtScala_, s.scaleText);
+    setTextIfChanged(txtNCopies_, s.copiesText);
     if (cboPrinterNames_->currentIndex() != s.printerIndex)
       cboPrinterNames_->setCurrentIndex(s.printerIndex);
   }
-  chkProporzioni_->setChecked(s.chkProporzioni);
-  chkCentro_->setChecked(s.chkCentro);
+  chkProporzioni_->setChecked(s.keepProportions);
+  chkCentro_->setChecked(s.centred);
   for (QWidget* w :
        std::initializer_list<QWidget*>{txtPrX_, txtPrY_, updPrX_, updPrY_, cmdOrigine_})
-    w->setEnabled(!s.chkCentro);
-  lblLblScala_->setText(QCoreApplication::translate("kolm", s.lblLblScala.c_str()));
-  txtScala_->setEnabled(s.txtScalaEnabled);
+    w->setEnabled(!s.centred);
+  lblLblScala_->setText(QCoreApplication::translate("kolm", s.scaleLabel.c_str()));
+  txtScala_->setEnabled(s.scaleEditable);
   syncSheet();
   syncPreview();
 }
@@ -420,7 +420,7 @@ void frmStampaFCPB::syncPreview() {
 }
 
 void frmStampaFCPB::blink() {
-  Timer1_Timer(session_.state);
+  blinkTick(session_.state);
   syncPreview();
 }
 
@@ -472,7 +472,7 @@ void frmStampaFCPB::afterRectEdit(RectField field) {
 }
 
 void frmStampaFCPB::scaleEntered() {
-  session_.state.txtScala = txtScala_->text().toStdString();
+  session_.state.scaleText = txtScala_->text().toStdString();
   enterScale(session_.state);
   sync();
 }
@@ -498,7 +498,7 @@ bool frmStampaFCPB::eventFilter(QObject* watched, QEvent* event) {
         if (typed == 0) return true;
         if (typed != c) {  // taken in upper case
           edit->insert(QString(QChar(static_cast<char16_t>(typed))));
-          session_.state.txtScala = edit->text().toStdString();
+          session_.state.scaleText = edit->text().toStdString();
           return true;
         }
         return false;
@@ -530,7 +530,7 @@ void frmStampaFCPB::cmdStampa_Click() {
   lblStampaInCorso_->raise();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  bool printed = session_.cmdStampa_Click();
+  bool printed = session_.print();
   QApplication::restoreOverrideCursor();
   if (printed) {
     closing_ = true;
@@ -542,13 +542,13 @@ void frmStampaFCPB::cmdStampa_Click() {
 }
 
 void frmStampaFCPB::cmdOK_Click() {
-  session_.cmdOK_Click();
+  session_.accept();
   closing_ = true;
   QDialog::done(QDialog::Accepted);
 }
 
 void frmStampaFCPB::cmdChiudi_Click() {
-  session_.cmdChiudi_Click();
+  session_.cancel();
   closing_ = true;
   QDialog::done(QDialog::Rejected);
 }
@@ -556,7 +556,7 @@ void frmStampaFCPB::cmdChiudi_Click() {
 void frmStampaFCPB::done(int result) {
   // Esc or the window's close box leave the dialog as Exit does.
   if (!closing_) {
-    session_.cmdChiudi_Click();
+    session_.cancel();
     closing_ = true;
   }
   Timer1_->stop();

@@ -153,10 +153,10 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   setCentralWidget(central);
 
   connect(text3_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { vfo_.settings.Text3 = s(t); });
+          [this](const QString& t) { vfo_.settings.keyboardText = s(t); });
   connect(text3_, &QLineEdit::returnPressed, this, [this] {
-    vfo_.settings.Text3 = s(text3_->text());
-    vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.Text3);
+    vfo_.settings.keyboardText = s(text3_->text());
+    vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.keyboardText);
     label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
     vfo_.keyboardEnter();
     showFrequencies();
@@ -521,7 +521,7 @@ void VfoWindow::showSettings() {
   const Settings& st = vfo_.settings;
   if1_->setText(q(st.IF1));
   if2_->setText(q(st.IF2));
-  text3_->setText(q(st.Text3));
+  text3_->setText(q(st.keyboardText));
   (st.ifChoice == IfChoice::IF1 ? obIf1_ : obIf2_)->setChecked(true);
   switch (st.mode) {
     case Mode::GEN:
@@ -559,7 +559,7 @@ void VfoWindow::alignSteps() {
 
 void VfoWindow::showMemories() {
   list1_->clear();
-  for (const std::string& entry : vfo_.List1) list1_->addItem(q(entry));
+  for (const std::string& entry : vfo_.memories) list1_->addItem(q(entry));
 }
 
 void VfoWindow::closeEvent(QCloseEvent* event) {
