@@ -3,7 +3,8 @@
 # bench/) against tests (tests/ and the fuzz targets with their harness).
 # Fuzz corpora, kept crash inputs, dictionaries, golden data and screenshots
 # are data and are not counted.
-#   scripts/loc.sh            prints code, tests and the tests' share of both
+#   scripts/loc.sh            prints code, tests, the tests' share of both and
+#                             the tests against the code alone
 #   scripts/loc.sh --files    also each counted file, tests first, largest first
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,4 +54,5 @@ awk -v c="$code" -v t="$tests" 'BEGIN {
   printf "code   %6d  (src/, bench/)\n", c
   printf "tests  %6d  (tests/, fuzz/ targets)\n", t
   printf "ratio  %6.1f %% tests of %d lines\n", (c + t) ? 100 * t / (c + t) : 0, c + t
+  printf "tests/code %4.1f %% (test lines against code lines alone)\n", c ? 100 * t / c : 0
 }'
