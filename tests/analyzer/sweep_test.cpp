@@ -58,25 +58,23 @@ TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
   // Typed points are rounded halves to even.
   EXPECT_EQ(planSweep(3, 30, 500.5, 400).plan.points, 500);
   EXPECT_EQ(planSweep(3, 30, 501.5, 400).plan.points, 502);
-  EXPECT_FALSE(planSweep(3, 30, 0, 400).ok());
-  EXPECT_FALSE(planSweep(3, 30, 20002, 400).ok());
-  EXPECT_FALSE(planSweep(3, 30, 1e6, 400).ok());
-  EXPECT_TRUE(planSweep(3, 30, 1, 400).ok());
-  EXPECT_TRUE(planSweep(3, 30, 20001, 400).ok());
+  // The extra point past the stop must be reachable too, in either direction;
+  // 14.0000001 equals 14 in single precision.
+  const struct {
+    double start, stop, points;
+    bool ok;
+  } cases[] = {{3, 30, 0, false},     {3, 30, 20002, false},
+               {3, 30, 1e6, false},   {3, 30, 1, true},
+               {3, 30, 20001, true},  {3, 200, 500, false},
+               {200, 3, 500, false},  {-1, 30, 500, false},
+               {14, 14, 500, false},  {14, 14.0000001, 500, false},
+               {100, 199, 100, true}, {10, 0.001, 1, false},
+               {30, 3, 500, true}};
+  for (const auto& c : cases)
+    EXPECT_EQ(planSweep(c.start, c.stop, c.points, 400).ok(), c.ok) << c.start << " " << c.stop;
   EXPECT_EQ(planSweep(3, 30, 500, 0).error, hw::noClockMessage());
-  EXPECT_FALSE(planSweep(3, 200, 500, 400).ok());
-  EXPECT_FALSE(planSweep(200, 3, 500, 400).ok());
-  EXPECT_FALSE(planSweep(-1, 30, 500, 400).ok());
-  EXPECT_FALSE(planSweep(14, 14, 500, 400).ok());
-  EXPECT_FALSE(planSweep(14, 14.0000001, 500, 400).ok());  // equal in single precision
   EXPECT_NE(planSweep(3, 30, 0, 400).error.find("20001"), std::string::npos);
-  // The extra point past the stop must be reachable too, in either direction.
-  EXPECT_TRUE(planSweep(100, 199, 100, 400).ok());
-  auto past = planSweep(100, 199.99, 1, 400);
-  EXPECT_FALSE(past.ok());
-  EXPECT_NE(past.error.find("299.98"), std::string::npos) << past.error;
-  EXPECT_FALSE(planSweep(10, 0.001, 1, 400).ok());
-  EXPECT_TRUE(planSweep(30, 3, 500, 400).ok());
+  EXPECT_NE(planSweep(100, 199.99, 1, 400).error.find("299.98"), std::string::npos);
 }
 
 TEST(ReadWrite, GoldenTraceOfASmallPass) {

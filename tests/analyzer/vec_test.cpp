@@ -46,35 +46,29 @@ TEST(Vec, MagnitudeAndPhaseConversion) {
   EXPECT_EQ(r.chart.phaseCounts, (std::vector<int16_t>{90, 90, 10, 12, -3, 0}));
 }
 
-TEST(Vec, EqualSpanIsErroreWithTheExclamationAndComesFirst) {
-  // 24 bytes: n = 0, one value from each block.
-  const auto equal = parseVec(vec({365}, {0}, 14, 14));
-  EXPECT_EQ(equal.fault, VecFault::EqualSpan);
-  EXPECT_EQ(equal.message().substr(0, 8), "ERRORE!\n");
-  const auto zero = parseVec(vec({365}, {0}, 14, 15));
-  EXPECT_EQ(zero.fault, VecFault::Invalid);
-  EXPECT_EQ(zero.message().substr(0, 7), "ERRORE\n");
-  EXPECT_NE(zero.reason.find("n = 0"), std::string::npos);
-  // Equal start and stop also before values that would not fit.
-  EXPECT_EQ(parseVec(vec({1e9f, 0}, {0, 0}, 7, 7)).fault, VecFault::EqualSpan);
-  // One float step apart is the same decimal span: refused alike, so no chart
-  // with a span of 0 is opened (or saved as a .vna that cannot be read back).
-  const float start = 3.1f, next = std::nextafter(3.1f, 4.0f);
-  EXPECT_EQ(parseVec(vec({365, 365}, {0, 0}, start, next)).fault, VecFault::EqualSpan);
-  const auto apart = parseVec(vec({365, 365}, {0, 0}, 3.1f, 3.100001f));
-  ASSERT_TRUE(apart.ok()) << apart.reason;
-  EXPECT_TRUE(parseVna(formatVna(apart.chart)).ok());
-  EXPECT_TRUE(equal.chart.returnLossCounts.empty());
-}
-
-TEST(Vec, MalformedFilesAreErroreWithTheReason) {
-  auto refused = [](const std::string& bytes, const char* words) {
+// An equal span is "ERRORE!" and is found before values that would not fit;
+// every other fault is "ERRORE" with its reason.
+TEST(Vec, RefusedFilesAreErroreWithTheReason) {
+  auto refused = [](const std::string& bytes, const char* words,
+                    VecFault fault = VecFault::Invalid) {
     const auto r = parseVec(bytes);
-    EXPECT_EQ(r.fault, VecFault::Invalid) << words;
-    EXPECT_EQ(r.message().rfind("ERRORE\n", 0), 0u) << r.message();
+    EXPECT_EQ(r.fault, fault) << words;
+    EXPECT_EQ(r.message().rfind(fault == VecFault::Invalid ? "ERRORE\n" : "ERRORE!\n", 0), 0u)
+        << r.message();
     EXPECT_NE(r.reason.find(words), std::string::npos) << r.reason;
     EXPECT_TRUE(r.chart.returnLossCounts.empty());
   };
+  // 24 bytes: n = 0, one value from each block.
+  refused(vec({365}, {0}, 14, 14), "", VecFault::EqualSpan);
+  refused(vec({365}, {0}, 14, 15), "n = 0");
+  refused(vec({1e9f, 0}, {0, 0}, 7, 7), "", VecFault::EqualSpan);
+  // One float step apart is the same decimal span: refused alike, so no chart
+  // with a span of 0 is opened (or saved as a .vna that cannot be read back).
+  refused(vec({365, 365}, {0, 0}, 3.1f, std::nextafter(3.1f, 4.0f)), "", VecFault::EqualSpan);
+  const auto apart = parseVec(vec({365, 365}, {0, 0}, 3.1f, 3.100001f));
+  ASSERT_TRUE(apart.ok()) << apart.reason;
+  EXPECT_TRUE(parseVna(formatVna(apart.chart)).ok());
+
   refused("", "0 bytes");
   refused(std::string(23, '\0'), "at least 24");
   // The step count from the length rounds halves to even: 32 bytes are n = 0.5.

@@ -81,9 +81,7 @@ TEST(PowerMeterGrid, ThreeToThirtyMHz) {
   GridSpec g = powerMeterGrid(3, 30, 20, -80);
   EXPECT_DOUBLE_EQ(g.frequencyStep, 2);
   EXPECT_DOUBLE_EQ(g.firstLine, 30);
-  std::vector<double> want;
-  for (int x = 4; x <= 30; x += 2) want.push_back(x);
-  expectNear(values(g.vertical), want);
+  expectNear(values(g.vertical), {4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30});
   // Labels at the top edge, right of the line, "#.### ###".
   for (const auto& l : g.vertical) {
     EXPECT_DOUBLE_EQ(l.labelX, l.value);
@@ -91,12 +89,9 @@ TEST(PowerMeterGrid, ThreeToThirtyMHz) {
   }
   EXPECT_EQ(labels(g.vertical).front(), "30");
   EXPECT_EQ(labels(g.vertical).back(), "4");
-
   // Levels: 10 down to -80; the +20 edge gets none.
-  expectNear(values(g.horizontal), {-80, -70, -60, -50, -40, -30, -20, -10, 0, 10});
-  std::vector<std::string> wantLabels{" 10", " 0",  "-10", "-20", "-30",
-                                      "-40", "-50", "-60", "-70", "-80"};
-  EXPECT_EQ(labels(g.horizontal), wantLabels);
+  EXPECT_EQ(labels(g.horizontal), (std::vector<std::string>{" 10", " 0", "-10", "-20", "-30", "-40",
+                                                            "-50", "-60", "-70", "-80"}));
   for (const auto& l : g.horizontal) {
     EXPECT_DOUBLE_EQ(l.labelX, 3);
     EXPECT_DOUBLE_EQ(l.labelY, l.value + 2);  // a fifth of a step above
@@ -135,13 +130,10 @@ TEST(PowerMeterGrid, KiloAndHertzLabels) {
 }
 
 TEST(PowerMeterGrid, RangesAwayFromZeroAndInverted) {
-  // -10 to -20 in 1 dB: the visible lines -10 .. -20 all present.
-  GridSpec g = powerMeterGrid(3, 30, -10, -20);
-  auto v = values(g.horizontal);
+  // -10 to -20 in 1 dB: every visible line, -20 to -10, is there.
+  const auto v = values(powerMeterGrid(3, 30, -10, -20).horizontal);
   for (int y = -20; y <= -10; ++y)
-    EXPECT_NE(std::find_if(v.begin(), v.end(), [&](double x) { return std::abs(x - y) < 1e-9; }),
-              v.end())
-        << y;
+    EXPECT_TRUE(std::ranges::any_of(v, [&](double x) { return std::abs(x - y) < 1e-9; })) << y;
   // Inverted range (top below bottom): the step is negative, lines still there.
   GridSpec inv = powerMeterGrid(3, 30, -80, 20);
   auto vi = values(inv.horizontal);

@@ -112,26 +112,29 @@ TEST(ShortestText, RoundsHalvesToEvenAndCarriesIntoTheExponent) {
   for (const Case& c : cases) EXPECT_EQ(shortestText(c.value, c.digits), c.text) << c.value;
 }
 
-TEST(Patterns, OptionalDigitsAndBlanks) {
-  EXPECT_EQ(formatPattern(14.34, "#.### ###"), "14.34");
-  EXPECT_EQ(formatPattern(14.0255, "#.### ###"), "14.025 5");
-  EXPECT_EQ(formatPattern(0.5, "#.### ###"), ".5");
-  EXPECT_EQ(formatPattern(1234, "### ###"), "1 234");
-  EXPECT_EQ(formatPattern(1234567, "### ###"), "1234 567");
-  EXPECT_EQ(formatPattern(1234.567, "### ###.00"), "1 234.57");
-  EXPECT_EQ(formatPattern(1234567.891, "#,###,##0.##"), "1,234,567.89");
-  EXPECT_EQ(formatPattern(0.3, "#,###,##0.##"), "0.3");
-}
-
-TEST(Patterns, RoundingSignsAndExponents) {
-  EXPECT_EQ(formatPattern(1234.5, "000.000000"), "1234.500000");
-  EXPECT_EQ(formatPattern(0.0000004, "0.000 000"), "0.000 000");
-  EXPECT_EQ(formatPattern(-12.34, "0.0"), "-12.3");
-  EXPECT_EQ(formatPattern(-0.04, "0.0"), "0.0");
-  EXPECT_EQ(formatPattern(50.04, "0.#"), "50");
-  EXPECT_EQ(formatPattern(49.96, "0.#"), "50");
-  EXPECT_EQ(formatPattern(1.5, "0.00"), "1.50");
-  EXPECT_EQ(formatPattern(2.0004, "0.000"), "2.000");
+TEST(Patterns, OptionalDigitsBlanksRoundingSignsAndExponents) {
+  const struct {
+    double value;
+    const char *pattern, *text;
+  } cases[] = {
+      {14.34, "#.### ###", "14.34"},
+      {14.0255, "#.### ###", "14.025 5"},
+      {0.5, "#.### ###", ".5"},
+      {1234, "### ###", "1 234"},
+      {1234567, "### ###", "1234 567"},
+      {1234.567, "### ###.00", "1 234.57"},
+      {0.3, "#,###,##0.##", "0.3"},
+      {1234567.891, "#,###,##0.##", "1,234,567.89"},
+      {1234.5, "000.000000", "1234.500000"},
+      {0.0000004, "0.000 000", "0.000 000"},
+      {-12.34, "0.0", "-12.3"},
+      {-0.04, "0.0", "0.0"},
+      {50.04, "0.#", "50"},
+      {49.96, "0.#", "50"},
+      {1.5, "0.00", "1.50"},
+      {2.0004, "0.000", "2.000"},
+      {3.375, "scientific", "3.38E+00"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(formatPattern(c.value, c.pattern), c.text) << c.value;
   EXPECT_EQ(formatScientific(1.25), "1.25E+00");
-  EXPECT_EQ(formatPattern(3.375, "scientific"), "3.38E+00");
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace kolm::hw;
 
 namespace {
@@ -16,55 +18,50 @@ struct Rig {
   Instrument instrument;
   RecordingPort* port;
 };
+
+// Status read n gives `set[n]`, every other read `rest`.
+std::function<uint8_t(size_t)> reads(std::map<size_t, uint8_t> set, uint8_t rest = 0) {
+  return [set, rest](size_t n) { return set.contains(n) ? set.at(n) : rest; };
+}
 }  // namespace
 
-TEST(Detector, WireSequenceAndMsbFirst) {
-  Rig all([](size_t) { return kDetectorBit; });
-  EXPECT_EQ(readDetector(all.instrument), 1023);
-  std::vector<uint8_t> expected{8};
-  for (int i = 0; i < 10; ++i) {
-    expected.push_back(0);
-    expected.push_back(8);
+// Ten reads, the most significant bit first, each channel on its own status line.
+TEST(ReadOut, TenBitsMsbFirstEachChannelOnItsOwnLine) {
+  const uint8_t D = kDetectorBit, A = kBridgeABit, B = kBridgeBBit;
+  const struct {
+    std::function<uint8_t(size_t)> status;
+    int detector, a, b;
+  } cases[] = {
+      {reads({}, D | A | B), 1023, 1023, 1023},
+      {reads({{0, D}}), 512, 0, 0},
+      {reads({{0, A}, {1, B}, {9, A}}), 0, 513, 256},  // 0b1000000001 and 0b0100000000
+      {reads({}, 0xBF), 0, 1023, 1023},                // every line high but the detector's
+      {reads({}, D), 1023, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Rig detector(c.status), bridge(c.status);
+    EXPECT_EQ(readDetector(detector.instrument), c.detector);
+    const BridgeReading r = readBridge(bridge.instrument);
+    EXPECT_EQ(r.a, c.a);
+    EXPECT_EQ(r.b, c.b);
   }
-  expected.push_back(24);
-  EXPECT_EQ(all.port->writes(), expected);
-  EXPECT_EQ(all.port->readCount(), 10u);
-  // The read happens while the clock is low: right after each 0.
-  for (size_t i = 0; i + 1 < all.port->log.size(); ++i) {
-    if (!all.port->log[i + 1].write) {
-      EXPECT_EQ(all.port->log[i].value, 0);
-    }
-  }
-
-  Rig first([](size_t n) { return n == 0 ? kDetectorBit : uint8_t{0}; });
-  EXPECT_EQ(readDetector(first.instrument), 512);
-  Rig none([](size_t) { return uint8_t{0xBF}; });  // every line high but bit 6
-  EXPECT_EQ(readDetector(none.instrument), 0);
 }
 
-TEST(Bridge, BothChannelsFromTheSameReads) {
-  Rig both([](size_t) { return uint8_t{kBridgeABit | kBridgeBBit}; });
-  auto r = readBridge(both.instrument);
-  EXPECT_EQ(r.a, 1023);
-  EXPECT_EQ(r.b, 1023);
-  EXPECT_EQ(both.port->writes().front(), 24);
-  EXPECT_EQ(both.port->writes().back(), 24);
-  EXPECT_EQ(both.port->writes().size(), 22u);
-  EXPECT_EQ(both.port->readCount(), 10u);
-
-  // Channel A 0b1000000001 = 513, channel B 0b0100000000 = 256.
-  Rig mixed([](size_t n) {
-    uint8_t s = 0;
-    if (n == 0 || n == 9) s |= kBridgeABit;
-    if (n == 1) s |= kBridgeBBit;
-    return s;
-  });
-  r = readBridge(mixed.instrument);
-  EXPECT_EQ(r.a, 513);
-  EXPECT_EQ(r.b, 256);
-
-  Rig none([](size_t) { return uint8_t{0x40}; });
-  r = readBridge(none.instrument);
-  EXPECT_EQ(r.a, 0);
-  EXPECT_EQ(r.b, 0);
+// The detector starts from 8, the bridge from 24; each bit is a clock pulse (0, 8)
+// read while the clock is low, and the lines end at 24.
+TEST(ReadOut, WireSequence) {
+  for (const bool bridge : {false, true}) {
+    Rig rig(reads({}));
+    bridge ? (void)readBridge(rig.instrument) : (void)readDetector(rig.instrument);
+    std::vector<uint8_t> expected{static_cast<uint8_t>(bridge ? 24 : 8)};
+    for (int i = 0; i < 10; ++i) expected.insert(expected.end(), {0, 8});
+    expected.push_back(24);
+    EXPECT_EQ(rig.port->writes(), expected) << bridge;
+    EXPECT_EQ(rig.port->readCount(), 10u);
+    for (size_t i = 0; i + 1 < rig.port->log.size(); ++i) {
+      if (!rig.port->log[i + 1].write) {
+        EXPECT_EQ(rig.port->log[i].value, 0) << bridge;
+      }
+    }
+  }
 }

@@ -51,6 +51,13 @@ TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
     EXPECT_EQ(*texts[f], c.shown) << c.typed;
     EXPECT_EQ(values[f], c.mm) << c.typed;
   }
+  // The spin buttons step within the same ranges.
+  EXPECT_EQ(stepSpin("5", 1, kCopiesRange), 6);
+  EXPECT_EQ(stepSpin("100", 1, kCopiesRange), 100);
+  EXPECT_EQ(stepSpin("", 1, kCopiesRange), 1);
+  EXPECT_EQ(stepSpin("2", -1, kSizeRange), 2);
+  EXPECT_EQ(stepSpin("-2000", -1, kMarginRange), -2000);
+  EXPECT_EQ(stepSpin("-5", 1, kMarginRange), -4);
 }
 
 TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
@@ -209,12 +216,13 @@ TEST(PrintSheet, SmallSheetPaperNamesAndCaption) {
   EXPECT_EQ(smallSheetTwips(200, 200).w, 1905);
   // A printer that gives no sheet still gets a drawable square.
   EXPECT_EQ(smallSheetTwips(0, 0).w, 1905);
-  EXPECT_EQ(PaperName(47), "Envelope Invite");
-  EXPECT_EQ(PaperName(48), "Unknown");
-  EXPECT_EQ(PaperName(68), "A3 Extra Transverse");
-  EXPECT_EQ(PaperName(69), "Unknown");
-  EXPECT_EQ(PaperName(256), "User");
-  EXPECT_EQ(PaperName(0), "Unknown");
+  for (auto [code, name] : {std::pair{47, "Envelope Invite"},
+                            {48, "Unknown"},
+                            {68, "A3 Extra Transverse"},
+                            {69, "Unknown"},
+                            {256, "User"},
+                            {0, "Unknown"}})
+    EXPECT_EQ(PaperName(code), name) << code;
   EXPECT_EQ(sheetCaption(9, 1), " Sheet: A4,  Portrait");
   EXPECT_EQ(sheetCaption(48, 2), " Sheet: Unknown,  Landscape");
   EXPECT_EQ(sheetCaption(8, 0), " Sheet: A3");
@@ -246,15 +254,6 @@ TEST(PrintFitCheck, ShrinksToTheRightEdgeThenToTheBottom) {
   EXPECT_EQ(shrinkToSheet({0, 0, 400, 400}, 277, 190), (MmRect{0, 0, 190, 190}));
   // The margins shrink with the picture.
   EXPECT_EQ(shrinkToSheet({20, 10, 300, 100}, 277, 190), (MmRect{17, 9, 260, 87}));
-}
-
-TEST(PrintSpin, StepsStayInTheirRanges) {
-  EXPECT_EQ(stepSpin("5", 1, kCopiesRange), 6);
-  EXPECT_EQ(stepSpin("100", 1, kCopiesRange), 100);
-  EXPECT_EQ(stepSpin("", 1, kCopiesRange), 1);
-  EXPECT_EQ(stepSpin("2", -1, kSizeRange), 2);
-  EXPECT_EQ(stepSpin("-2000", -1, kMarginRange), -2000);
-  EXPECT_EQ(stepSpin("-5", 1, kMarginRange), -4);
 }
 
 TEST(PrintZoom, SheetBoxKeepsTheSheetProportion) {
