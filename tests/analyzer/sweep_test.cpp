@@ -7,21 +7,17 @@
 
 #include "hw/dds.h"
 #include "hw/readout.h"
-#include "powermeter/port_rig.h"
+#include "support/port_rig.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
 
 namespace {
 
-struct Rig : test::PortRig {
-  Rig() : PortRig(400) { instrument.params.RefClkMultiplier = 20; }
-};
-
 // The port log read back as what the instrument saw: the DDS events, "read" for
 // a whole bridge read-out (24, ten times 0, read, 8, then 24) and "wait N" for
 // the long waits.
-std::vector<std::string> decode(const Rig& rig) {
+std::vector<std::string> decode(const test::PortRig& rig) {
   std::vector<std::string> events;
   std::vector<uint8_t> frames;
   auto flush = [&] {
@@ -31,9 +27,10 @@ std::vector<std::string> decode(const Rig& rig) {
   const auto& log = rig.port->log;
   size_t wait = 0;
   for (size_t k = 0; k <= log.size(); ++k) {
-    for (; wait < rig.waits.size() && rig.waitedAt[wait] == k; ++wait) {
+    for (; wait < rig.waits.size() && rig.waits[wait].at == k; ++wait) {
+      if (rig.waits[wait].units <= 1) continue;
       flush();
-      events.push_back("wait " + std::to_string(static_cast<long>(rig.waits[wait])));
+      events.push_back("wait " + std::to_string(static_cast<long>(rig.waits[wait].units)));
     }
     if (k == log.size()) break;
     if (log[k].value == 24 && k + 31 < log.size() && !log[k + 2].write) {
@@ -78,7 +75,7 @@ TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
 }
 
 TEST(ReadWrite, GoldenTraceOfASmallPass) {
-  Rig rig;
+  test::PortRig rig(400, 20);
   // Each read-out gives its own pair: A = 10 x n + 1, B = 10 x n + 2 for the
   // n-th read-out (the settling one is n = 0).
   rig.port->status = [](size_t read) {
@@ -124,7 +121,7 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   EXPECT_DOUBLE_EQ(rig.instrument.lastTuningWord, 107374182 + 4 * 53687091.5);
 
   // A later pass of a continuous sweep loads no reset or multiplier.
-  Rig again;
+  test::PortRig again(400, 20);
   ReadWriteJob second(again.instrument, r.plan, target, false);
   second.runToEnd();
   auto events = decode(again);

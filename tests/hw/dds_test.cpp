@@ -7,34 +7,13 @@
 #include <utility>
 #include <vector>
 
-#include "vfo/dds_frames.h"
+#include "support/port_rig.h"
 
 using namespace kolm::hw;
 using kolm::test::ddsEvents;
 using ::testing::ElementsAre;
 
-namespace {
-
-struct CountingDelayer : Delayer {
-  std::vector<double> waits;
-  void wait(double units, int) override { waits.push_back(units); }
-};
-
-struct Rig {
-  Rig() {
-    auto p = std::make_unique<RecordingPort>();
-    port = p.get();
-    instrument.setPort(std::move(p));
-    auto d = std::make_unique<CountingDelayer>();
-    delays = d.get();
-    instrument.setDelayer(std::move(d));
-  }
-  Instrument instrument;
-  RecordingPort* port;
-  CountingDelayer* delays;
-};
-
-}  // namespace
+using Rig = kolm::test::PortRig;  // no clock: the frames do not need one
 
 TEST(TuningWord, RoundsToNearestWithTiesToEvenAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(ddsTuningWord(7.05, 400), 75698799);
@@ -52,11 +31,11 @@ TEST(TuningWord, RoundsToNearestWithTiesToEvenAndRefusesWhatDoesNotFit) {
 }
 
 TEST(DdsLink, FrequencyWordGoldenTrace) {
-  Rig rig;
+  Rig rig(0);
   ddsSendWord(rig.instrument, 75698799);
   auto writes = rig.port->writes();
   ASSERT_EQ(writes.size(), 82u);
-  EXPECT_EQ(rig.delays->waits.size(), 84u);
+  EXPECT_EQ(rig.waits.size(), 84u);
   // Instruction 04, then 04 83 12 6F, each bit presented with the clock low and
   // then clocked on its rising edge (16 + b, 18 + b); the update pulse (20, 16)
   // closes the frame. The decoder takes nothing else.
@@ -65,12 +44,12 @@ TEST(DdsLink, FrequencyWordGoldenTrace) {
 
 TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
   for (int m : {0, 1, 2, 3, 20}) {
-    Rig rig;
+    Rig rig(0);
     rig.instrument.params.RefClkMultiplier = static_cast<int16_t>(m);
     ddsSetMultiplier(rig.instrument);
     auto writes = rig.port->writes();
     ASSERT_EQ(writes.size(), 66u);
-    EXPECT_EQ(rig.delays->waits.size(), 68u);
+    EXPECT_EQ(rig.waits.size(), 68u);
     EXPECT_THAT(ddsEvents(writes), ElementsAre("reg1 " + std::to_string(m * 8 + 6)));
   }
 }
@@ -110,15 +89,15 @@ TEST(calibrateDelayLoop, CalibratesAndFallsBackOnABadTimer) {
 }
 
 TEST(DdsLink, ResetPulseThenOutputOffWithWordZero) {
-  Rig rig;
+  Rig rig(0);
   ddsReset(rig.instrument);
   EXPECT_EQ(rig.port->writes(), (std::vector<uint8_t>{144, 16}));
-  EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
+  EXPECT_EQ(rig.waitUnits(0), (std::vector<double>{1, 1}));
   // The output off sends the word 0 and forgets the last word.
   rig.instrument.lastTuningWord = 75698799;
   ddsOutputOff(rig.instrument, 1);
   EXPECT_EQ(rig.instrument.lastTuningWord, 0);
   EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("reset", "word 0"));
-  ASSERT_EQ(rig.delays->waits.size(), 87u);  // 2, the frame's 84, then the one asked for
-  EXPECT_EQ(rig.delays->waits.back(), 1);
+  ASSERT_EQ(rig.waits.size(), 87u);  // 2, the frame's 84, then the one asked for
+  EXPECT_EQ(rig.waits.back().units, 1);
 }

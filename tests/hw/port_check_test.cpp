@@ -7,6 +7,7 @@
 #include "hw/dds.h"
 #include "hw/port_test.h"
 #include "powermeter/sweep.h"
+#include "support/port_rig.h"
 
 using namespace kolm;
 
@@ -26,18 +27,12 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 // An instrument on a recording port whose status comes from `status`.
-struct Bench {
+struct Bench : test::PortRig {
   explicit Bench(std::function<uint8_t(size_t)> status = {}) {
-    auto p = std::make_unique<hw::RecordingPort>();
-    port = p.get();
     port->status = std::move(status);
-    instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     instrument.params = params400();
     instrument.refreshReachable();
   }
-  hw::Instrument instrument;
-  hw::RecordingPort* port;
 };
 
 }  // namespace

@@ -4,19 +4,13 @@
 
 #include <map>
 
+#include "support/port_rig.h"
+
 using namespace kolm::hw;
 
 namespace {
-struct Rig {
-  explicit Rig(std::function<uint8_t(size_t)> status) {
-    auto p = std::make_unique<RecordingPort>();
-    p->status = std::move(status);
-    port = p.get();
-    instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<NoDelayer>());
-  }
-  Instrument instrument;
-  RecordingPort* port;
+struct Rig : kolm::test::PortRig {
+  explicit Rig(std::function<uint8_t(size_t)> status) { port->status = std::move(status); }
 };
 
 // Status read n gives `set[n]`, every other read `rest`.

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/prompter.h"
-#include "powermeter/port_rig.h"
+#include "support/port_rig.h"
 
 using namespace kolm;
 using namespace kolm::powermeter;
@@ -25,7 +25,7 @@ TEST(LevelCalibration, LastOfFiveReadingsIsProposedAndTaken) {
   // Five read-outs 2 ms apart, and nothing else: the generator is not touched.
   EXPECT_EQ(rig.port->readCount(), 50u);
   EXPECT_EQ(rig.port->writeCount(), 5u * 22u);
-  EXPECT_EQ(rig.waits, std::vector<double>(5, 20000));
+  EXPECT_EQ(rig.waitUnits(), std::vector<double>(5, 20000));
 }
 
 TEST(LevelCalibration, MinusSixtyCancelAtEitherPromptAndACountEqualToTheOther) {

@@ -11,7 +11,7 @@
 #include "common/files.h"
 #include "hw/dds.h"
 #include "powermeter/normalise.h"
-#include "powermeter/port_rig.h"
+#include "support/port_rig.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
@@ -55,10 +55,11 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   EXPECT_EQ(wire.words[1], 2148155u);        // W0 + (W0 + WE) / 1600 = 2148154.9125
   EXPECT_EQ(wire.words[1600], 1720134402u);  // 2 W0 + WE: 160.2 MHz
   // 20 ms for the first entry, then 200000 / i + 10000 units (fractional).
-  ASSERT_EQ(rig.waits.size(), 1601u);
-  EXPECT_EQ(rig.waits[0], 200000);
-  EXPECT_EQ(rig.waits[3], 200000.0 / 3 + 10000);
-  EXPECT_EQ(rig.waits[1600], 10125);
+  const auto waits = rig.waitUnits();
+  ASSERT_EQ(waits.size(), 1601u);
+  EXPECT_EQ(waits[0], 200000);
+  EXPECT_EQ(waits[3], 200000.0 / 3 + 10000);
+  EXPECT_EQ(waits[1600], 10125);
   // One read-out per entry, in order.
   EXPECT_EQ(rig.port->readCount(), 1601u * 10u);
   EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(900, {}));
@@ -88,7 +89,7 @@ TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
   EXPECT_FLOAT_EQ(job.table()[5], readingToDbm(894, {}));
   std::vector<double> waits(1602, 1000);
   waits[0] = 100000;
-  EXPECT_EQ(rig.waits, waits);
+  EXPECT_EQ(rig.waitUnits(), waits);
 }
 
 TEST(ReferencePasses, ClockThatCannotReachTheTableIsRefused) {

@@ -8,7 +8,7 @@
 
 #include "hw/dds.h"
 #include "hw/readout.h"
-#include "powermeter/port_rig.h"
+#include "support/port_rig.h"
 
 using namespace kolm;
 using namespace kolm::powermeter;
@@ -133,7 +133,7 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   std::vector<double> waits(12, 5000);
   waits[0] = 2 * 10000 + 100000;
   waits[1] = 20000;
-  EXPECT_EQ(rig.waits, waits);
+  EXPECT_EQ(rig.waitUnits(), waits);
 }
 
 // A pass stepped from an event loop leaves its long waits held: the point stays

@@ -5,8 +5,8 @@
 
 #include "common/files.h"
 #include "hw/dds.h"
+#include "support/port_rig.h"
 #include "support/temp_dir.h"
-#include "vfo/dds_frames.h"
 
 using namespace kolm;
 using namespace kolm::vfo;
@@ -14,15 +14,8 @@ using ::testing::ElementsAre;
 
 namespace {
 
-struct Rig {
-  explicit Rig(double clock = 400, int multiplier = 20) {
-    auto p = std::make_unique<hw::RecordingPort>();
-    port = p.get();
-    instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.RefClkMHz = clock;
-    instrument.params.RefClkMultiplier = static_cast<int16_t>(multiplier);
-  }
+struct Rig : test::PortRig {
+  explicit Rig(double clock = 400, int16_t multiplier = 20) : PortRig(clock, multiplier) {}
   // The DDS events since the last call.
   std::vector<std::string> fresh() {
     auto all = test::ddsEvents(port->writes());
@@ -38,8 +31,6 @@ struct Rig {
   }
 
   test::TempDir dir;
-  hw::Instrument instrument;
-  hw::RecordingPort* port;
   common::ScriptedPrompter prompter;
   size_t seen = 0;
 };

@@ -1,5 +1,5 @@
-// A recorded port for the power meter's passes: every byte written is kept, the
-// detector answers scripted counts, and the long waits are noted.
+// An instrument on a recording port for the tests of what goes over the wire, and
+// the DDS traffic of its log decoded.
 #pragma once
 
 #include <cstdint>
@@ -33,29 +33,26 @@ inline DecodedWire decode(const std::vector<uint8_t>& writes) {
   return d;
 }
 
-// Keeps every wait longer than one unit (the per-point delays), and where in
-// the port log it came.
-struct LongWaits : hw::Delayer {
-  std::vector<double>* waits;
-  std::vector<size_t>* at;
-  const hw::RecordingPort* port;
-  LongWaits(std::vector<double>* w, std::vector<size_t>* a, const hw::RecordingPort* p)
-      : waits(w), at(a), port(p) {}
-  void wait(double units, int) override {
-    if (units <= 1) return;
-    waits->push_back(units);
-    at->push_back(port->log.size());
-  }
-};
-
-struct PortRig {
-  explicit PortRig(double refClkMHz = 100) {
+// An instrument on a recording port that never really waits: every access is
+// kept, status read n answers `port->status(n)` (or `answer` scripts whole
+// read-outs), and every wait is noted with where in the port log it came.
+class PortRig {
+ public:
+  struct Wait {
+    double units;
+    size_t at;  // the port log's length when it began
+  };
+  explicit PortRig(double refClkMHz = 100, int16_t multiplier = 0) {
     auto p = std::make_unique<hw::RecordingPort>();
     port = p.get();
     instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<LongWaits>(&waits, &waitedAt, port));
+    instrument.setDelayer(std::make_unique<Noting>(this));
     instrument.params.RefClkMHz = refClkMHz;
+    instrument.params.RefClkMultiplier = multiplier;
   }
+  PortRig(const PortRig&) = delete;
+  PortRig& operator=(const PortRig&) = delete;
+
   // Read-out k (10 status reads each) answers `counts(k)`, MSB first.
   void answer(std::function<int(size_t)> counts) {
     port->status = [counts](size_t n) {
@@ -64,10 +61,27 @@ struct PortRig {
       return static_cast<uint8_t>((v >> bit) & 1 ? hw::kDetectorBit : 0);
     };
   }
+  // The units of the waits longer than `above` (1: the per-point delays).
+  std::vector<double> waitUnits(double above = 1) const {
+    std::vector<double> out;
+    for (const Wait& w : waits)
+      if (w.units > above) out.push_back(w.units);
+    return out;
+  }
+
   hw::Instrument instrument;
   hw::RecordingPort* port;
-  std::vector<double> waits;
-  std::vector<size_t> waitedAt;
+  std::vector<Wait> waits;
+
+ private:
+  struct Noting : hw::Delayer {
+    explicit Noting(PortRig* r) : rig(r) {}
+    void wait(double units, int) override {
+      const auto* now = dynamic_cast<const hw::RecordingPort*>(rig->instrument.port());
+      rig->waits.push_back({units, now ? now->log.size() : 0});
+    }
+    PortRig* rig;
+  };
 };
 
 }  // namespace kolm::test
