@@ -106,11 +106,11 @@ struct Rig {
     showExposed(analyzer);
     // The analyzer at its heaviest: 20001 points, six quantities and their
     // memory traces (the simulated measurement kept as memory).
-    analyzer->findChild<QLineEdit*>("Text3")->setText("20001");
+    analyzer->findChild<QLineEdit*>("pointsEdit")->setText("20001");
     analyzer->measurement().memory = analyzer->measurement().live;
     analyzer->measurement().MemPoints = analyzer->measurement().Points;
     analyzer->compareBox()->setChecked(true);
-    for (int q = 1; q < analyzer::kQuantities; ++q) analyzer->Graf_Click(q);
+    for (int q = 1; q < analyzer::kQuantities; ++q) analyzer->selectQuantity(q);
     QApplication::processEvents();
   }
   ~Rig() {

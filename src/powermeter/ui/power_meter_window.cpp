@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "print/ui/stampa.h"
+#include "print/ui/print_service.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -100,9 +100,9 @@ TEST(EverydayUse, ShortcutsReachTheirActions) {
         {"F1", "About_Power_Meter"},
         {"Ctrl+Q", "ExitProgram"}}},
       {analyzer,
-       {{"Ctrl+O", "Mfilevna"},
+       {{"Ctrl+O", "openVnaAction"},
         {"Ctrl+S", "Save"},
-        {"Ctrl+P", "PrintScreen"},
+        {"Ctrl+P", "printScreenAction"},
         {"F5", "SingleSweep"},
         {"Shift+F5", "ContinuousSweep"},
         {"Esc", "StopAction"},
@@ -135,8 +135,8 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   useSimulator("r=100");
   open();
   EXPECT_FALSE(window->chart()->note().isEmpty());
-  box("Text3")->setText("100");
-  window->Sweep(false);
+  box("pointsEdit")->setText("100");
+  window->startSweep(false);
   waitIdle();
   EXPECT_TRUE(window->chart()->note().isEmpty());
   // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.
