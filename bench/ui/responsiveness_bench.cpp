@@ -137,8 +137,8 @@ void BM_WorstEventWait(benchmark::State& state) {
   const int delayMs = static_cast<int>(state.range(0));
   const int points = delayMs == 0 ? 20000 : delayMs == 1 ? 1200 : delayMs == 60 ? 20 : 2;
   Rig& r = rig();
-  r.powerMeter->findChild<QLineEdit*>("Text3")->setText(QString::number(points));
-  r.powerMeter->findChild<QLineEdit*>("Text7")->setText(QString::number(delayMs));
+  r.powerMeter->findChild<QLineEdit*>("pointsEdit")->setText(QString::number(points));
+  r.powerMeter->findChild<QLineEdit*>("delayEdit")->setText(QString::number(delayMs));
   clockid_t guiCpu{};
   pthread_getcpuclockid(pthread_self(), &guiCpu);
   for (auto _ : state) {

@@ -202,7 +202,7 @@ QWidget* Launcher::openVfo() { return open(vfo_, &vfo::ui::createVfoWindow, "dig
 
 QWidget* Launcher::openPowerMeter() {
   QWidget* w = open(powerMeter_, &powermeter::ui::createPowerMeterWindow, "power meter");
-  if (w) QMetaObject::invokeMethod(w, "Visualizza");
+  if (w) QMetaObject::invokeMethod(w, "redraw");
   return w;
 }
 

@@ -31,7 +31,7 @@ class AnalyzerFiles : public test::AnalyzerUi {
   void write(const char* name, const std::string& bytes) {
     ASSERT_TRUE(common::writeFileAtomic(path(name), bytes));
   }
-  QCheckBox* check1() { return find<QCheckBox>("compareCheck"); }
+  QCheckBox* compareCheck() { return find<QCheckBox>("compareCheck"); }
 };
 
 ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) {
@@ -145,8 +145,8 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   open();
   window->selectQuantity(kSwr);
   auto* chart = window->chart();
-  QTest::mouseClick(check1(), Qt::LeftButton);
-  ASSERT_TRUE(check1()->isChecked());
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
+  ASSERT_TRUE(compareCheck()->isChecked());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // The memory traces lie exactly on the live ones, in the memory colours.
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
@@ -154,13 +154,13 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   EXPECT_EQ(chart->memoryTraces()[1].colour, QColor(128, 128, 0));  // SWR
 
   // Cleared: no memory traces, the memory stays.
-  QTest::mouseClick(check1(), Qt::LeftButton);
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
   EXPECT_TRUE(chart->memoryTraces().empty());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // Something else on the screen; ticking again shows the memory kept.
   write("other.vna", formatVna(makeChart(500, 3, 30, 200, 0)));
   command("openVnaAction", path("other.vna"));
-  QTest::mouseClick(check1(), Qt::LeftButton);
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
   EXPECT_EQ(window->measurement().memory.CanaleA[0], 500);  // the simulation's

@@ -88,17 +88,17 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
 
   // A drag across a third of the chart zooms to it; a double-click undoes it.
-  auto* pc1 = window->chart();
-  const auto map = pc1->pixelMap();
-  const int y = pc1->height() / 2;
-  QTest::mousePress(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(12)), y));
-  QTest::mouseMove(pc1, QPoint(static_cast<int>(map.x(21)), y + 40));
-  QTest::mouseRelease(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
+  auto* plot = window->chart();
+  const auto map = plot->pixelMap();
+  const int y = plot->height() / 2;
+  QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(12)), y));
+  QTest::mouseMove(plot, QPoint(static_cast<int>(map.x(21)), y + 40));
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
   EXPECT_NEAR(window->measurement().ViewStop, 21, 0.05);
-  EXPECT_NEAR(pc1->scale().left, 12, 0.05);
+  EXPECT_NEAR(plot->scale().left, 12, 0.05);
   // The boxes follow the view at once (the next sweep covers it).
   EXPECT_NEAR(box("startEdit")->text().toDouble(), 12, 0.05);
-  QTest::mouseDClick(pc1, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseDClick(plot, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(window->measurement().ViewStop, 30);
   EXPECT_EQ(box("startEdit")->text(), "3");
 }

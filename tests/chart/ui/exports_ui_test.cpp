@@ -39,7 +39,7 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   rig.open();
   rig.get<QAction>("ExportCsv")->trigger();  // nothing measured yet
   EXPECT_EQ(rig.lastMessage(), "There is no whole trace to export yet.");
-  rig.type("Text3", "200");
+  rig.type("pointsEdit", "200");
   ASSERT_TRUE(rig.sweep());
   rig.prompter.files = {"floor.csv"};
   rig.get<QAction>("ExportCsv")->trigger();

@@ -31,7 +31,7 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
   struct Case {
     const char* item;
     QWidget* (*create)(common::ui::UiContext&);
-  } cases[] = {{"Print_Screen", &powermeter::ui::createPowerMeterWindow},
+  } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
                {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
   auto& service = print::ui::PrintService::instance();
   for (const Case& c : cases) {
