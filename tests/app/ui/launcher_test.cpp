@@ -163,11 +163,11 @@ TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
     rig.launcher.show();
     child<QPushButton>(&rig.launcher, "Command1")->click();  // DIGITAL VFO
     QPointer<QWidget> vfo = rig.launcher.openVfo();
-    auto* text3 = child<QLineEdit>(vfo, "Text3");
-    text3->clear();
-    QTest::keyClicks(text3, "14.2");
-    QTest::keyClick(text3, Qt::Key_Return);
-    child<QPushButton>(vfo, "Mem")->click();
+    auto* keyboard = child<QLineEdit>(vfo, "keyboardEdit");
+    keyboard->clear();
+    QTest::keyClicks(keyboard, "14.2");
+    QTest::keyClick(keyboard, Qt::Key_Return);
+    child<QPushButton>(vfo, "addMemoryButton")->click();
     // The other instruments open too, one window of each kind.
     QPointer<QWidget> meter = rig.launcher.openPowerMeter();
     EXPECT_EQ(rig.launcher.openPowerMeter(), meter.data());
