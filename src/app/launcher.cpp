@@ -138,7 +138,8 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 
   auto* vfoButton = makeButton("vfoButton", tr("DIGITAL VFO"), tr("Launch Digital VFO"), central);
   vfoButton->setIcon(drawIcon(0));
-  auto* powerMeterButton = makeButton("powerMeterButton", tr("Power Meter"), tr("Launch Power Meter"), central);
+  auto* powerMeterButton =
+      makeButton("powerMeterButton", tr("Power Meter"), tr("Launch Power Meter"), central);
   powerMeterButton->setIcon(drawIcon(1));
   auto* analyzerButton =
       makeButton("analyzerButton", tr("Antenna Analyzer"), tr("Launch Antenna Analyzer"), central);

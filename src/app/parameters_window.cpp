@@ -113,7 +113,8 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   layout->addWidget(portGroup);
   layout->addWidget(okButton, 0, Qt::AlignRight);
 
-  connect(multiplierScroll_, &QScrollBar::valueChanged, this, &ParametersWindow::onMultiplierChanged);
+  connect(multiplierScroll_, &QScrollBar::valueChanged, this,
+          &ParametersWindow::onMultiplierChanged);
   connect(quartzEdit_, &QLineEdit::textChanged, this, &ParametersWindow::onQuartzChanged);
   connect(okButton, &QPushButton::clicked, this, &ParametersWindow::acceptParameters);
   connect(portTest, &QPushButton::clicked, this, &ParametersWindow::runPortTest);
@@ -164,7 +165,9 @@ void ParametersWindow::acceptParameters() {
   p.RefClkMultiplier = static_cast<int16_t>(multiplier_);
   p.QuartzMHz = quartz_;
   p.RefClkMHz = clock_;
-  p.LptBase = lpt2Option_->isChecked() ? hw::kLpt2 : lpt3Option_->isChecked() ? hw::kLpt3 : hw::kLpt1;
+  p.LptBase = lpt2Option_->isChecked()   ? hw::kLpt2
+              : lpt3Option_->isChecked() ? hw::kLpt3
+                                         : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
   if (auto problem = hw::validateParameters(p)) {
     context_.prompter.message(*problem, common::Icon::Warning);
@@ -187,7 +190,9 @@ void ParametersWindow::acceptParameters() {
 
 void ParametersWindow::runPortTest() {
   hw::HardwareParams p = context_.instrument.params;
-  p.LptBase = lpt2Option_->isChecked() ? hw::kLpt2 : lpt3Option_->isChecked() ? hw::kLpt3 : hw::kLpt1;
+  p.LptBase = lpt2Option_->isChecked()   ? hw::kLpt2
+              : lpt3Option_->isChecked() ? hw::kLpt3
+                                         : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
   hw::Instrument& instrument = context_.instrument;
   const hw::PortIo* inUse = instrument.port();

@@ -56,10 +56,10 @@ class AnalyzerWindow : public QMainWindow {
   void openVna(const std::string& name);
   void openVec(const std::string& name);
   void openRecent(const QString& path);
-  void saveChartAs();      // Save Chart as
+  void saveChartAs();       // Save Chart as
   void screenToMemory();    // This screen in Memory
-  void fileToMemory();  // File in Memory
-  void onCompareClicked();    // the user ticked or cleared Compare
+  void fileToMemory();      // File in Memory
+  void onCompareClicked();  // the user ticked or cleared Compare
 
   // Chart mouse events in user units (the chart's signals land here).
   void onChartPressed(double x, double y, Qt::MouseButton button);

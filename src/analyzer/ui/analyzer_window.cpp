@@ -45,7 +45,8 @@ constexpr int kDefaultWidth = 1000;
 constexpr int kDefaultHeight = 720;
 
 // Short names on the quantity buttons.
-constexpr std::array<const char*, kQuantities> kQuantityCaptions{"RL", "PH", "|Z|", "R", "X", "SWR"};
+constexpr std::array<const char*, kQuantities> kQuantityCaptions{"RL", "PH", "|Z|",
+                                                                 "R",  "X",  "SWR"};
 
 QColor traceColour(int quantity) { return chart::ui::paletteQColor(kColorTable[quantity]); }
 
@@ -166,8 +167,8 @@ void AnalyzerWindow::buildMenus() {
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
   QMenu* comp = bar->addMenu(tr("Compare"));
   comp->setObjectName("compareMenu");
-  connect(item(comp, "screenToMemoryAction", tr("This screen in Memory")), &QAction::triggered, this,
-          &AnalyzerWindow::screenToMemory);
+  connect(item(comp, "screenToMemoryAction", tr("This screen in Memory")), &QAction::triggered,
+          this, &AnalyzerWindow::screenToMemory);
   connect(item(comp, "fileToMemoryAction", tr("File in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::fileToMemory);
   QMenu* print = bar->addMenu(tr("Print"));
@@ -251,13 +252,12 @@ void AnalyzerWindow::buildControls() {
     const char* name;
     QWidget* parent;
   };
-  for (const Box& b : {Box{startEdit_, "startEdit", generatorGroup_},
-                       Box{stopEdit_, "stopEdit", generatorGroup_},
-                       Box{pointsEdit_, "pointsEdit", c},
-                       Box{cursorFrequencyEdit_, "cursorFrequencyEdit", chartsGroup_},
-                       Box{spanCaption_, "spanCaption", generatorGroup_},
-                       Box{fileNameEdit_, "fileNameEdit", c},
-                       Box{cursorValueEdit_, "cursorValueEdit", c}}) {
+  for (const Box& b :
+       {Box{startEdit_, "startEdit", generatorGroup_}, Box{stopEdit_, "stopEdit", generatorGroup_},
+        Box{pointsEdit_, "pointsEdit", c},
+        Box{cursorFrequencyEdit_, "cursorFrequencyEdit", chartsGroup_},
+        Box{spanCaption_, "spanCaption", generatorGroup_}, Box{fileNameEdit_, "fileNameEdit", c},
+        Box{cursorValueEdit_, "cursorValueEdit", c}}) {
     b.edit = new QLineEdit(b.parent);
     b.edit->setObjectName(b.name);
   }
@@ -519,9 +519,9 @@ void AnalyzerWindow::layoutControls() {
   auto px = [](double v) { return static_cast<int>(std::lround(v)); };
   const int textH = fontMetrics().height();
   const int small = QFontMetrics(quantityReadouts_[0]->font()).height() + 4;  // a readout box
-  const int box = textH + 8;                                      // an edit box
-  const int button = std::max(26, textH + 10);                    // a quantity button
-  const int title = textH + 4;                                    // a frame's title
+  const int box = textH + 8;                                                  // an edit box
+  const int button = std::max(26, textH + 10);                                // a quantity button
+  const int title = textH + 4;                                                // a frame's title
   // In canvas units, for a control inside `frame`.
   auto place = [&](QWidget* w, double left, int top, double width, int height,
                    QWidget* frame = nullptr) {
@@ -559,16 +559,19 @@ void AnalyzerWindow::layoutControls() {
   }
   const int rowA = std::clamp(px(0.918 * H), frameTop + title, bottom - small - 2 - box);
   const int rowB = std::clamp(px(0.955 * H), rowA + small + 2, bottom - box);
-  place(singleSweepButton_, 0.55, frameTop + title, 0.045, bottom - frameTop - title, generatorGroup_);
-  place(continuousSweepButton_, 0.6, frameTop + title, 0.045, bottom - frameTop - title, generatorGroup_);
+  place(singleSweepButton_, 0.55, frameTop + title, 0.045, bottom - frameTop - title,
+        generatorGroup_);
+  place(continuousSweepButton_, 0.6, frameTop + title, 0.045, bottom - frameTop - title,
+        generatorGroup_);
   place(progress_, 0.655, rowA, 0.11, small, generatorGroup_);
   place(stop_, 0.655, rowB, 0.11, box, generatorGroup_);
   place(spanCaption_, 0.778, rowA, 0.2, small, generatorGroup_);
   // The caption box needs its whole text; on a narrow window it starts further left.
-  const int captionW = QFontMetrics(spanCaption_->font()).horizontalAdvance(spanCaption_->text()) + 10;
+  const int captionW =
+      QFontMetrics(spanCaption_->font()).horizontalAdvance(spanCaption_->text()) + 10;
   if (spanCaption_->width() < captionW)
     spanCaption_->setGeometry(generatorGroup_->width() - captionW - 6, spanCaption_->y(), captionW,
-                          spanCaption_->height());
+                              spanCaption_->height());
   place(startEdit_, 0.77, rowB, 0.11, box, generatorGroup_);
   place(stopEdit_, 0.9, rowB, 0.085, box, generatorGroup_);
 

@@ -29,10 +29,12 @@ AboutTexts aboutTexts(AboutKind kind) {
               QCoreApplication::translate("kolm", "DIGITAL VFO FROM 0 TO 160 mHz"),
               QCoreApplication::translate("kolm", "Exit")};
     case AboutKind::PowerMeter:
-      return {"powerMeterAboutBox", QCoreApplication::translate("kolm", "About Power Meter Software"),
+      return {"powerMeterAboutBox",
+              QCoreApplication::translate("kolm", "About Power Meter Software"),
               QCoreApplication::translate("kolm", "Power Meter from 0 to 160 MHz +20 -80 Dbm"), ""};
     case AboutKind::AntennaAnalyzer:
-      return {"analyzerAboutBox", QCoreApplication::translate("kolm", "About Antenna Analyzer Software"),
+      return {"analyzerAboutBox",
+              QCoreApplication::translate("kolm", "About Antenna Analyzer Software"),
               QCoreApplication::translate("kolm", "ANTENNA ANALYZER FROM 0 TO 160 mHz"),
               QCoreApplication::translate("kolm", "Exit")};
   }

@@ -16,7 +16,8 @@ void PowerMeterWindow::showAnalysis() {
   std::optional<RifTable> through;
   if (chartFromFile_) {
     if (storedReference_ != 0) through.emplace().fill(storedReference_);
-  } else if (std::any_of(levelReference_.begin(), levelReference_.end(), [](float v) { return v != 0; })) {
+  } else if (std::any_of(levelReference_.begin(), levelReference_.end(),
+                         [](float v) { return v != 0; })) {
     through = levelReference_;
   }
   analysis_->setRows(levelAnalysisRows(

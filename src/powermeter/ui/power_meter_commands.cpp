@@ -43,7 +43,9 @@ void PowerMeterWindow::calibrateAtMinus60Dbm() {
     startSingleSweep();
 }
 
-void PowerMeterWindow::restoreDefaultCalibration() { calibrateDefault(context_.prompter, calibration_); }
+void PowerMeterWindow::restoreDefaultCalibration() {
+  calibrateDefault(context_.prompter, calibration_);
+}
 
 std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
   std::string error;

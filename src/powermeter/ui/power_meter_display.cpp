@@ -35,7 +35,8 @@ void PowerMeterWindow::showTrace() {
   // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
   chart::ui::Trace t;
   t.colour = chart::ui::paletteQColor(9);
-  t.name = chartFromFile_ ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName()) : tr("trace");
+  t.name = chartFromFile_ ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName())
+                          : tr("trace");
   t.start = TraceStart;
   t.stop = validLevels_ == Points + 1 ? TraceStop
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
@@ -139,8 +140,8 @@ void PowerMeterWindow::setNormalised(bool on) {
 
 // The levels of `t` (absolute, as measured) minus the reference at each point.
 void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& limits) const {
-  RelativeLevels r =
-      relativeLevels(t.y.data(), t.y.size(), t.start, t.stop, limits, {levelReference_, levelReferenceEntries_});
+  RelativeLevels r = relativeLevels(t.y.data(), t.y.size(), t.start, t.stop, limits,
+                                    {levelReference_, levelReferenceEntries_});
   t.y = std::move(r.levels);
   t.marks = std::move(r.marks);
   t.unit = "dB";

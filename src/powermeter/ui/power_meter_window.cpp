@@ -144,7 +144,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   chart::guardLevels(LevelTop, LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
-  if (levelReferenceEntries_ > 0 && common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
+  if (levelReferenceEntries_ > 0 &&
+      common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
     action("normaliseAction")->setChecked(true);
   analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
@@ -266,7 +267,8 @@ void PowerMeterWindow::buildControls(QWidget* area) {
           [this](double x, double y, Qt::MouseButtons) { mouseMove(x, y); });
   connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
           [this](double x, double y, Qt::MouseButton b) { mouseUp(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::doubleClicked, this, [this](double, double) { dblClick(); });
+  connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
+          [this](double, double) { dblClick(); });
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
@@ -337,7 +339,8 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   startEdit_ = lineEdit(generatorGroup_, "startEdit_", 56, tr("Start frequency, MHz"));
   spanCaption_ = lineEdit(generatorGroup_, "spanCaption_", 200);
   spanCaption_->setText(tr("Start<----------MHz--------->Stop"));
-  spanCaption_->setFixedWidth(spanCaption_->fontMetrics().horizontalAdvance(spanCaption_->text()) + 12);
+  spanCaption_->setFixedWidth(spanCaption_->fontMetrics().horizontalAdvance(spanCaption_->text()) +
+                              12);
   spanCaption_->setReadOnly(true);
   spanCaption_->setFocusPolicy(Qt::NoFocus);
   spanCaption_->setAlignment(Qt::AlignCenter);
@@ -393,18 +396,20 @@ void PowerMeterWindow::layoutControls() {
   at(titleLabel_, 0.325 * W, 0);
   fileNameEdit_->setFixedWidth(std::max(40, std::min(420, px(0.55 * W) - 8)));
   at(fileNameEdit_, 0.05 * W, std::max(0.065 * H, static_cast<double>(titleLabel_->height())));
-  const int chartTop =
-      std::max({px(0.09 * H), rowTop + delayEdit_->height() + 2, fileNameEdit_->y() + fileNameEdit_->height() + 2});
+  const int chartTop = std::max({px(0.09 * H), rowTop + delayEdit_->height() + 2,
+                                 fileNameEdit_->y() + fileNameEdit_->height() + 2});
   // Bottom row: the generator frame, the cursor readouts.
   const int frameTop = std::min(px(0.89 * H), area_->height() - generatorGroup_->height() - 2);
   at(generatorGroup_, std::min(0.563 * W, W - generatorGroup_->width() - 2), frameTop);
   at(cursorReadout_, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
   at(levelReadout_, 0.05 * W + cursorReadout_->width() + 6, cursorReadout_->y());
-  levelReadout_->setFixedWidth(std::max(120, std::min(280, generatorGroup_->x() - levelReadout_->x() - 6)));
+  levelReadout_->setFixedWidth(
+      std::max(120, std::min(280, generatorGroup_->x() - levelReadout_->x() - 6)));
   const int chartBottom = std::min({px(0.89 * H), frameTop, cursorReadout_->y()}) - 2;
   chart_->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
   // The level boxes at the chart's top and bottom edges, in the margin beside it.
-  for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_}) e->setFixedWidth(std::min(38, px(0.04 * W) - 2));
+  for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
+    e->setFixedWidth(std::min(38, px(0.04 * W) - 2));
   at(topLevelEdit_, 0.01 * W, chartTop);
   at(bottomLevelEdit_, 0.01 * W, std::min(px(0.85 * H), chartBottom - bottomLevelEdit_->height()));
   fileNameEdit_->raise();
@@ -426,8 +431,9 @@ void PowerMeterWindow::readSettings() {
 }
 
 void PowerMeterWindow::saveSettings() {
-  powermeter::SaveVar({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()), s(topLevelEdit_->text()),
-                       s(bottomLevelEdit_->text()), calibration_, s(delayEdit_->text()), R0});
+  powermeter::SaveVar({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
+                       s(topLevelEdit_->text()), s(bottomLevelEdit_->text()), calibration_,
+                       s(delayEdit_->text()), R0});
 }
 
 void PowerMeterWindow::onPointsChanged() {
@@ -482,9 +488,10 @@ void PowerMeterWindow::runSweep() {
   fileNameEdit_->clear();
   chartFromFile_ = false;
   showQuartzReference_ = false;
-  SweepPreparation prepared = prepareSweep(
-      {s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()), s(topLevelEdit_->text()), s(bottomLevelEdit_->text())},
-      context_.instrument.params.RefClkMHz, calibration_);
+  SweepPreparation prepared =
+      prepareSweep({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
+                    s(topLevelEdit_->text()), s(bottomLevelEdit_->text())},
+                   context_.instrument.params.RefClkMHz, calibration_);
   if (prepared.text1) startEdit_->setText(q(*prepared.text1));
   if (prepared.text2) stopEdit_->setText(q(*prepared.text2));
   if (!prepared.plan) {
@@ -598,7 +605,8 @@ void PowerMeterWindow::updateActions() {
   stopAction_->setEnabled(busy);
   // Commands that send to the instrument or replace the trace wait for the job.
   for (const char* name :
-       {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction", "levelReferenceAction", "crystalAction", "quartzReferenceAction", "printScreenAction"})
+       {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
+        "levelReferenceAction", "crystalAction", "quartzReferenceAction", "printScreenAction"})
     action(name)->setEnabled(!busy);
   const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference;
   singleSweepButton_->setEnabled(!table);
@@ -642,9 +650,10 @@ void PowerMeterWindow::dblClick() {
 }
 
 void PowerMeterWindow::typedView() {
-  chart_->pushView(chart::powerMeterReset(
-      common::numericValue(s(startEdit_->text())), common::numericValue(s(stopEdit_->text())),
-      common::numericValue(s(topLevelEdit_->text())), common::numericValue(s(bottomLevelEdit_->text()))));
+  chart_->pushView(chart::powerMeterReset(common::numericValue(s(startEdit_->text())),
+                                          common::numericValue(s(stopEdit_->text())),
+                                          common::numericValue(s(topLevelEdit_->text())),
+                                          common::numericValue(s(bottomLevelEdit_->text()))));
 }
 
 void PowerMeterWindow::applyView(const chart::View& v) {

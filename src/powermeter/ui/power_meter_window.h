@@ -159,7 +159,7 @@ class PowerMeterWindow : public QMainWindow {
   RifTable levelReference_{};
   RifTable quartzReference_{};
   int levelReferenceEntries_ = 0;     // entries of levelReference_ read or measured
-  float Fs = 0;            // the last series resonance measured
+  float Fs = 0;                       // the last series resonance measured
   bool showQuartzReference_ = false;  // the through-path reference is on the chart
   // Memory trace.
   int16_t MemPoints = 0;

@@ -133,7 +133,8 @@ void PrintDialog::build() {
   sheetShape_ = new QFrame(sheetGroup_);
   sheetShape_->setObjectName("sheetShape");
   sheetShape_->setFrameShape(QFrame::Box);
-  sheetShape_->setStyleSheet("QFrame#sheetShape { background: #8c8c8c; border: 1px solid #404040; }");
+  sheetShape_->setStyleSheet(
+      "QFrame#sheetShape { background: #8c8c8c; border: 1px solid #404040; }");
   sheetBorder_ = new QFrame(sheetGroup_);
   sheetBorder_->setObjectName("sheetBorder");
   sheetBorder_->setStyleSheet("QFrame#sheetBorder { background: #202020; }");
@@ -260,7 +261,8 @@ void PrintDialog::build() {
   };
   for (const RectBox& b :
        {RectBox{leftEdit_, leftSpin_, RectField::X}, RectBox{topEdit_, topSpin_, RectField::Y},
-        RectBox{widthEdit_, widthSpin_, RectField::W}, RectBox{heightEdit_, heightSpin_, RectField::H}}) {
+        RectBox{widthEdit_, widthSpin_, RectField::W},
+        RectBox{heightEdit_, heightSpin_, RectField::H}}) {
     b.edit->installEventFilter(this);
     RectField field = b.field;
     connect(b.edit, &QLineEdit::textEdited, this,
@@ -311,9 +313,9 @@ void PrintDialog::showEvent(QShowEvent* event) {
 
 void PrintDialog::sizeWindow() {
   bool printMode = session_.state.HasSource;
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{printButton_, scaleCaption_, scalePrefix_, scaleEdit_, scaleOkButton_,
-                                       copiesLabel_, copiesEdit_, copiesSpin_, marginsGroup_, sizeGroup_})
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           printButton_, scaleCaption_, scalePrefix_, scaleEdit_, scaleOkButton_, copiesLabel_,
+           copiesEdit_, copiesSpin_, marginsGroup_, sizeGroup_})
     w->setVisible(printMode);
   okButton_->setVisible(!printMode);
   printerImage_->setVisible(!printMode);
@@ -361,8 +363,8 @@ void PrintDialog::sync() {
   }
   keepProportionsCheck_->setChecked(s.chkProporzioni);
   centreCheck_->setChecked(s.chkCentro);
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{leftEdit_, topEdit_, leftSpin_, topSpin_, zeroMarginsButton_})
+  for (QWidget* w : std::initializer_list<QWidget*>{leftEdit_, topEdit_, leftSpin_, topSpin_,
+                                                    zeroMarginsButton_})
     w->setEnabled(!s.chkCentro);
   scaleCaption_->setText(QCoreApplication::translate("kolm", s.lblLblScala.c_str()));
   scaleEdit_->setEnabled(s.txtScalaEnabled);
@@ -525,7 +527,7 @@ void PrintDialog::printPicture() {
   printingLabel_->adjustSize();
   QRect p = preview_->geometry();
   printingLabel_->move(p.x() + (p.width() - printingLabel_->width()) / 2,
-                          p.y() + (p.height() - printingLabel_->height()) / 2);
+                       p.y() + (p.height() - printingLabel_->height()) / 2);
   printingLabel_->show();
   printingLabel_->raise();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -575,8 +577,8 @@ void PrintDialog::openZoom() {
   ZoomBox box = zoomSheet(inner.width(), inner.height(), s.SheetW_mm, s.SheetH_mm, kZoomMargin);
   zoomSheetShape_->setGeometry(inner.x() + box.x, inner.y() + box.y, box.w, box.h);
   zoomPreview_->setGeometry(inner.x() + box.x + kZoomMargin, inner.y() + box.y + kZoomMargin,
-                               std::max(0, box.w - 2 * kZoomMargin),
-                               std::max(0, box.h - 2 * kZoomMargin));
+                            std::max(0, box.w - 2 * kZoomMargin),
+                            std::max(0, box.h - 2 * kZoomMargin));
   syncPreview();
 }
 

@@ -130,7 +130,8 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   stepsRow->addStretch();
   tuning->addLayout(stepsRow);
   auto* keyboard = new QHBoxLayout;
-  auto* keyboardLabel = new QLabel(QCoreApplication::translate("kolm", "Keyboard input in MHz"), central);
+  auto* keyboardLabel =
+      new QLabel(QCoreApplication::translate("kolm", "Keyboard input in MHz"), central);
   keyboardLabel->setObjectName("keyboardLabel");
   keyboardEdit_ = new QLineEdit(central);
   keyboardEdit_->setObjectName("keyboardEdit");
@@ -242,7 +243,8 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   grid->setContentsMargins(14, 6, 14, 8);
   grid->setHorizontalSpacing(12);
 
-  auto* workingFrequencyCaption = new QLabel(QCoreApplication::translate("kolm", "Working Frequency"), panel);
+  auto* workingFrequencyCaption =
+      new QLabel(QCoreApplication::translate("kolm", "Working Frequency"), panel);
   workingFrequencyCaption->setObjectName("workingFrequencyCaption");
   workingFrequencyLabel_ = new QLabel(QCoreApplication::translate("kolm", "000.000 000"), panel);
   workingFrequencyLabel_->setObjectName("workingFrequencyLabel");
@@ -257,7 +259,8 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   unitFont.setBold(true);
   unit1->setFont(unitFont);
 
-  auto* outputFrequencyCaption = new QLabel(QCoreApplication::translate("kolm", "Freq Output"), panel);
+  auto* outputFrequencyCaption =
+      new QLabel(QCoreApplication::translate("kolm", "Freq Output"), panel);
   outputFrequencyCaption->setObjectName("outputFrequencyCaption");
   outputFrequencyEdit_ = new QLineEdit(panel);
   outputFrequencyEdit_->setObjectName("outputFrequencyEdit");
@@ -425,10 +428,12 @@ QWidget* VfoWindow::buildMemories(QWidget* parent) {
   });
 
   auto* buttons = new QHBoxLayout;
-  auto* addMemoryButton = new QPushButton(QCoreApplication::translate("kolm", "Freq Add "), memoriesGroup);
+  auto* addMemoryButton =
+      new QPushButton(QCoreApplication::translate("kolm", "Freq Add "), memoriesGroup);
   addMemoryButton->setObjectName("addMemoryButton");
   addMemoryButton->setToolTip(QCoreApplication::translate("kolm", "Insert in memory from Display"));
-  auto* deleteMemoryButton = new QPushButton(QCoreApplication::translate("kolm", "Freq Del."), memoriesGroup);
+  auto* deleteMemoryButton =
+      new QPushButton(QCoreApplication::translate("kolm", "Freq Del."), memoriesGroup);
   deleteMemoryButton->setObjectName("deleteMemoryButton");
   deleteMemoryButton->setToolTip(
       QCoreApplication::translate("kolm", "Delete selected frequency from memory"));
@@ -448,7 +453,8 @@ QWidget* VfoWindow::buildMemories(QWidget* parent) {
   });
   connect(deleteMemoryButton, &QPushButton::clicked, this, [this] {
     const auto selected = memoryList_->selectedItems();
-    if (vfo_.deleteMemory(selected.isEmpty() ? -1 : memoryList_->row(selected.first()))) showMemories();
+    if (vfo_.deleteMemory(selected.isEmpty() ? -1 : memoryList_->row(selected.first())))
+      showMemories();
   });
   connect(clearMemoriesButton, &QPushButton::clicked, this, [this] {
     if (vfo_.clearMemories()) showMemories();
@@ -457,7 +463,8 @@ QWidget* VfoWindow::buildMemories(QWidget* parent) {
 }
 
 QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
-  auto* bandButtonsGroup = new QGroupBox(QCoreApplication::translate("kolm", "Frequencies Buttons"), parent);
+  auto* bandButtonsGroup =
+      new QGroupBox(QCoreApplication::translate("kolm", "Frequencies Buttons"), parent);
   bandButtonsGroup->setObjectName("bandButtonsGroup");
   auto* grid = new QGridLayout(bandButtonsGroup);
   grid->setSpacing(6);
@@ -481,7 +488,8 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     const int notches = wheel->angleDelta().y() / 120;
     std::optional<int> step;
-    if (watched == workingFrequencyLabel_) step = stepUnder(static_cast<int>(wheel->position().x()));
+    if (watched == workingFrequencyLabel_)
+      step = stepUnder(static_cast<int>(wheel->position().x()));
     for (size_t b = 0; b < stepButtons_.size(); ++b)
       if (watched == stepButtons_[b]) step = static_cast<int>(b / 2);
     if (notches != 0 && (watched == workingFrequencyLabel_ || step)) {
@@ -546,14 +554,16 @@ void VfoWindow::showFrequencies() {
   } else {
     // Nothing reached the DDS (no clock): show no output frequency.
     outputFrequencyEdit_->clear();
-    outputFrequencyEdit_->setPlaceholderText(out ? QCoreApplication::translate("kolm", "not sent") : QString());
+    outputFrequencyEdit_->setPlaceholderText(out ? QCoreApplication::translate("kolm", "not sent")
+                                                 : QString());
   }
 }
 
 // The step frames span the digits above them: Mhz under the megahertz, Khz under
 // the kilohertz, Hz under the hertz.
 void VfoWindow::alignSteps() {
-  const int digits = workingFrequencyLabel_->fontMetrics().horizontalAdvance(workingFrequencyLabel_->text());
+  const int digits =
+      workingFrequencyLabel_->fontMetrics().horizontalAdvance(workingFrequencyLabel_->text());
   steps_->setFixedWidth(std::max(steps_->minimumSizeHint().width(), digits + 16));
 }
 

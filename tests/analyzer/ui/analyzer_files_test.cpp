@@ -114,7 +114,8 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   write("short.vna", text);
   write("bad.vec", test::ramp(200, 7, 7).substr(0, 23));
   write("equal.vec", test::ramp(500, 3, 3));
-  const QString oldBoxes = box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text();
+  const QString oldBoxes =
+      box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text();
 
   command("Save", (here.path() / "no such folder" / "x.vna").string());
   command("openVnaAction", path("short.vna"));
@@ -132,7 +133,8 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   EXPECT_EQ(m.live.Frequenze, live.Frequenze);
   EXPECT_EQ(m.MemPoints, memPoints);
   EXPECT_EQ(m.memory.CanaleA, memory.CanaleA);
-  EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(), oldBoxes);
+  EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(),
+            oldBoxes);
 }
 
 // Compare with an empty memory copies the screen once; File in Memory leaves the

@@ -24,8 +24,10 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
   for (chart::Mark m : matched[kReturnLoss].marks) EXPECT_EQ(m, chart::Mark::AtLeast);
   window->onChartMoved(16.5, 0);
-  EXPECT_TRUE(box("quantityReadout0")->text().startsWith("≥ 30.0")) << box("quantityReadout0")->text().toStdString();
-  EXPECT_TRUE(box("quantityReadout5")->text().startsWith("≤ 1.1")) << box("quantityReadout5")->text().toStdString();
+  EXPECT_TRUE(box("quantityReadout0")->text().startsWith("≥ 30.0"))
+      << box("quantityReadout0")->text().toStdString();
+  EXPECT_TRUE(box("quantityReadout5")->text().startsWith("≤ 1.1"))
+      << box("quantityReadout5")->text().toStdString();
 
   // An open after the matched pass: never the previous point's values.
   useSimulator("open", "typical");

@@ -42,7 +42,8 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
 TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   open();
   auto click = [&](int q) {
-    QTest::mouseClick(find<QToolButton>(("quantityButtons_" + std::to_string(q)).c_str()), Qt::LeftButton);
+    QTest::mouseClick(find<QToolButton>(("quantityButtons_" + std::to_string(q)).c_str()),
+                      Qt::LeftButton);
   };
   click(1);
   EXPECT_EQ(active(), (std::vector<bool>{true, true, false, false, false, false}));

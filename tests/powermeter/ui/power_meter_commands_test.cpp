@@ -83,7 +83,7 @@ TEST(PowerMeterCommands, ReferenceLevelMeasuredDrawnAndNormalisedAgainst) {
   ASSERT_TRUE(saved.chart) << saved.error;
   EXPECT_NEAR(saved.chart->levels[500], -20, 0.2);
   EXPECT_NEAR(saved.chart->reference.value_or(0), rig.window->levelReference()[165], 1e-3);
-  // A save that fails says so and leaves Text6 alone.
+  // A save that fails says so and leaves the file name box alone.
   rig.withFile("saveAsAction", (rig.dir.path() / "missing" / "x.pwm").string());
   EXPECT_NE(rig.lastMessage().find("could not be saved"), std::string::npos);
   EXPECT_EQ(rig.text("fileNameEdit").toStdString(), path);

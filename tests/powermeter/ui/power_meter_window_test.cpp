@@ -134,8 +134,14 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   rig.type("delayEdit", "0.05");
   rig.get<QToolButton>("continuousSweepButton")->click();
   // The menu commands wait, and a crystal measurement or a calibration cannot start.
-  const char* commands[] = {"openAction",  "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
-                            "levelReferenceAction", "crystalAction",  "quartzReferenceAction", "printScreenAction"};
+  const char* commands[] = {"openAction",
+                            "saveAsAction",
+                            "calibrateZeroDbmAction",
+                            "calibrateMinus60DbmAction",
+                            "levelReferenceAction",
+                            "crystalAction",
+                            "quartzReferenceAction",
+                            "printScreenAction"};
   for (const char* name : commands) EXPECT_FALSE(rig.get<QAction>(name)->isEnabled()) << name;
   EXPECT_FALSE(rig.window->startSingleSweep());
   // Past the settling wait, a few points in.

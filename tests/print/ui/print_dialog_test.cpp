@@ -17,11 +17,11 @@
 #include <QToolButton>
 
 #include "print/fake_printer.h"
-#include "print/ui/print_dialog.h"
 #include "print/ui/preview_area.h"
+#include "print/ui/print_dialog.h"
+#include "print/ui/print_service.h"
 #include "print/ui/printer_properties.h"
 #include "print/ui/qt_printer_backend.h"
-#include "print/ui/print_service.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 

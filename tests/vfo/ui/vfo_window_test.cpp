@@ -114,7 +114,7 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   QTest::keyClicks(rig.get<QLineEdit>("keyboardEdit"), "4");
   EXPECT_TRUE(rig.fresh().empty());
   rig.enter("14.2");
-  rig.click("stepUp3");  // +1 kHz
+  rig.click("stepUp3");    // +1 kHz
   rig.click("stepDown0");  // -1 Hz
   EXPECT_EQ(rig.outputFrequency(), "014.200 999");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.2), wordFor(14.201), wordFor(14.200999)));
