@@ -219,9 +219,9 @@ void PowerMeterWindow::buildMenus() {
 
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("printMenu");
-  QAction* printScreen = add(print, "printScreenAction", tr("Print_Screen"), true);
-  printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  connect(printScreen, &QAction::triggered, this, [this] { printScreen(); });
+  QAction* printScreenItem = add(print, "printScreenAction", tr("Print_Screen"), true);
+  printScreenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(printScreenItem, &QAction::triggered, this, [this] { printScreen(); });
 
   QAction* about = menuBar()->addAction(tr("About_Power_Meter"));
   about->setObjectName("aboutAction");

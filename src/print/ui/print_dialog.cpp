@@ -283,7 +283,7 @@ void PrintDialog::build() {
     sync();
   });
   connect(zeroMarginsButton_, &QToolButton::clicked, this, [this] {
-    zeroMarginsButton_Click(session_.state);
+    cmdOrigine_Click(session_.state);
     sync();
   });
   scaleEdit_->installEventFilter(this);
@@ -292,9 +292,9 @@ void PrintDialog::build() {
   connect(scaleOkButton_, &QToolButton::clicked, this, &PrintDialog::scaleEntered);
   copiesEdit_->installEventFilter(this);
   connect(copiesEdit_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { session_.copiesEdit_Change(text.toStdString()); });
+          [this](const QString& text) { session_.txtNCopies_Change(text.toStdString()); });
   connect(copiesSpin_, &UpDown::stepped, this, [this](int delta) {
-    session_.copiesEdit_Change(
+    session_.txtNCopies_Change(
         std::to_string(stepSpin(session_.state.txtNCopies, delta, kCopiesRange)));
     sync();
   });
