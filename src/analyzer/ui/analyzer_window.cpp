@@ -173,7 +173,7 @@ void AnalyzerWindow::buildMenus() {
           &AnalyzerWindow::fileToMemory);
   QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("printMenu");
-  QAction* printScreen = item(print, "printScreenAction", tr("printScreenAction"));
+  QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));
   printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::printScreen);
   QAction* about = bar->addAction(tr("About Antenna Analyzer"));

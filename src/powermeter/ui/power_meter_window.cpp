@@ -251,7 +251,7 @@ void PowerMeterWindow::buildMenus() {
 }
 
 void PowerMeterWindow::buildControls(QWidget* area) {
-  titleLabel_ = label(area, "titleLabel_", tr("POWER METER SWEEP"));
+  titleLabel_ = label(area, "titleLabel", tr("POWER METER SWEEP"));
   QFont heading = titleLabel_->font();
   heading.setPointSize(16);
   heading.setBold(true);
@@ -259,7 +259,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   titleLabel_->adjustSize();
 
   chart_ = new chart::ui::SweepChart(area);
-  chart_->setObjectName("chart_");
+  chart_->setObjectName("chart");
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   connect(chart_, &chart::ui::SweepChart::mousePressed, this,
           [this](double x, double y, Qt::MouseButton b) { mouseDown(x, y, b); });
@@ -274,32 +274,32 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
           [this](const chart::View& v) { applyView(v); });
 
-  fileNameEdit_ = lineEdit(area, "fileNameEdit_", 420, tr("File name"));
+  fileNameEdit_ = lineEdit(area, "fileNameEdit", 420, tr("File name"));
   fileNameEdit_->setReadOnly(true);
   fileNameEdit_->setFrame(false);
   fileNameEdit_->setFixedHeight(fileNameEdit_->fontMetrics().height() + 2);
   fileNameEdit_->setStyleSheet("QLineEdit { background: transparent; }");
 
   compareCheck_ = new QCheckBox(tr("Compare"), area);
-  compareCheck_->setObjectName("compareCheck_");
+  compareCheck_->setObjectName("compareCheck");
   compareCheck_->adjustSize();
   connect(compareCheck_, &QCheckBox::toggled, this, [this] { redraw(); });
 
-  delayLabel_ = label(area, "delayLabel_", tr("Delay"));
-  delayEdit_ = lineEdit(area, "delayEdit_", 52, tr("Delay in msec"));
+  delayLabel_ = label(area, "delayLabel", tr("Delay"));
+  delayEdit_ = lineEdit(area, "delayEdit", 52, tr("Delay in msec"));
   delayEdit_->setText(tr("0"));
   connect(delayEdit_, &QLineEdit::textChanged, this, [this] { onDelayChanged(); });
 
-  pointsLabel_ = label(area, "pointsLabel_", tr("Points"));
-  pointsEdit_ = lineEdit(area, "pointsEdit_", 60, tr("Frequency Axsis Points"));
+  pointsLabel_ = label(area, "pointsLabel", tr("Points"));
+  pointsEdit_ = lineEdit(area, "pointsEdit", 60, tr("Frequency Axsis Points"));
   connect(pointsEdit_, &QLineEdit::textChanged, this, [this] { onPointsChanged(); });
 
-  topLevelEdit_ = lineEdit(area, "topLevelEdit_", 38, tr("Level at the top, dBm"));
-  bottomLevelEdit_ = lineEdit(area, "bottomLevelEdit_", 38, tr("Level at the bottom, dBm"));
+  topLevelEdit_ = lineEdit(area, "topLevelEdit", 38, tr("Level at the top, dBm"));
+  bottomLevelEdit_ = lineEdit(area, "bottomLevelEdit", 38, tr("Level at the bottom, dBm"));
   for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
     connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
 
-  cursorReadout_ = lineEdit(area, "cursorReadout_", 230, tr("Cursor: MHz and dBm"));
+  cursorReadout_ = lineEdit(area, "cursorReadout", 230, tr("Cursor: MHz and dBm"));
   cursorReadout_->setReadOnly(true);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
@@ -332,25 +332,25 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   statusBar()->addPermanentWidget(sweepPanel_);
 
   generatorGroup_ = new QGroupBox(tr("Signal Generator"), area);
-  generatorGroup_->setObjectName("generatorGroup_");
+  generatorGroup_->setObjectName("generatorGroup");
   auto* gen = new QHBoxLayout(generatorGroup_);
   gen->setContentsMargins(6, 2, 6, 4);
   gen->setSpacing(4);
-  startEdit_ = lineEdit(generatorGroup_, "startEdit_", 56, tr("Start frequency, MHz"));
-  spanCaption_ = lineEdit(generatorGroup_, "spanCaption_", 200);
+  startEdit_ = lineEdit(generatorGroup_, "startEdit", 56, tr("Start frequency, MHz"));
+  spanCaption_ = lineEdit(generatorGroup_, "spanCaption", 200);
   spanCaption_->setText(tr("Start<----------MHz--------->Stop"));
   spanCaption_->setFixedWidth(spanCaption_->fontMetrics().horizontalAdvance(spanCaption_->text()) +
                               12);
   spanCaption_->setReadOnly(true);
   spanCaption_->setFocusPolicy(Qt::NoFocus);
   spanCaption_->setAlignment(Qt::AlignCenter);
-  stopEdit_ = lineEdit(generatorGroup_, "stopEdit_", 56, tr("Stop frequency, MHz"));
+  stopEdit_ = lineEdit(generatorGroup_, "stopEdit", 56, tr("Stop frequency, MHz"));
   singleSweepButton_ = new QToolButton(generatorGroup_);
-  singleSweepButton_->setObjectName("singleSweepButton_");
+  singleSweepButton_->setObjectName("singleSweepButton");
   singleSweepButton_->setIcon(sweepIcon(1));
   singleSweepButton_->setToolTip(tr("Single sweep (F5)"));
   continuousSweepButton_ = new QToolButton(generatorGroup_);
-  continuousSweepButton_->setObjectName("continuousSweepButton_");
+  continuousSweepButton_->setObjectName("continuousSweepButton");
   continuousSweepButton_->setIcon(sweepIcon(3));
   continuousSweepButton_->setToolTip(tr("Continuous sweep (Shift+F5)"));
   for (QToolButton* b : {singleSweepButton_, continuousSweepButton_}) {

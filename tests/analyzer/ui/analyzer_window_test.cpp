@@ -42,7 +42,7 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
 TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   open();
   auto click = [&](int q) {
-    QTest::mouseClick(find<QToolButton>(("quantityButtons_" + std::to_string(q)).c_str()),
+    QTest::mouseClick(find<QToolButton>(("quantityButton" + std::to_string(q)).c_str()),
                       Qt::LeftButton);
   };
   click(1);
