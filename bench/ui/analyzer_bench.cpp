@@ -27,7 +27,7 @@ struct Fixture {
     m.Points = analyzer::kMaxPoints;
     m.TraceStart = static_cast<float>(m.ViewStart);
     m.TraceStop = static_cast<float>(m.ViewStop);
-    window->MisuraSimulata();
+    window->showDemonstration();
     // A memory trace unlike the live one: the simulation shifted by a third.
     m.MemPoints = m.Points;
     m.MemStart = m.ViewStart;

@@ -147,7 +147,7 @@ void BM_WorstEventWait(benchmark::State& state) {
     pass.start();
     {
       Poster poster(&probe, guiCpu);
-      r.analyzer->Sweep(true);
+      r.analyzer->startSweep(true);
       r.powerMeter->startSingleSweep();
       while (r.powerMeter->sweeping()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
       r.analyzer->stopSweep();
