@@ -43,11 +43,11 @@ analyzer::ChartData vnaChart() {
   c.points = kPoints;
   c.start = 3;
   c.stop = 30;
-  c.canaleA.resize(kPoints + 1);
-  c.canaleB.resize(kPoints + 1);
+  c.returnLossCounts.resize(kPoints + 1);
+  c.phaseCounts.resize(kPoints + 1);
   for (int i = 0; i <= kPoints; ++i) {
-    c.canaleA[i] = static_cast<int16_t>(300 + 200 * std::sin(i / 700.0) + rng() % 5);
-    c.canaleB[i] = static_cast<int16_t>(512 + 400 * std::cos(i / 1100.0) + rng() % 5);
+    c.returnLossCounts[i] = static_cast<int16_t>(300 + 200 * std::sin(i / 700.0) + rng() % 5);
+    c.phaseCounts[i] = static_cast<int16_t>(512 + 400 * std::cos(i / 1100.0) + rng() % 5);
   }
   return c;
 }

@@ -1,4 +1,4 @@
-// The hardware link's own cost: PortDelay accuracy and the CPU time of a
+// The hardware link's own cost: portDelay accuracy and the CPU time of a
 // frequency frame on a port that costs nothing.
 #include <benchmark/benchmark.h>
 
@@ -41,7 +41,7 @@ double clockReadNs() {
   return median(v);
 }
 
-// PortDelay of n units, measured on the monotonic clock: how often it returned
+// portDelay of n units, measured on the monotonic clock: how often it returned
 // before n x 100 ns (must be never), the median overshoot as measured, the
 // clock reading's own cost, and the overshoot without it (the figure to hold
 // to 50 ns). Clock 1 spins on the time-stamp counter where there is one, 0 on
@@ -71,13 +71,13 @@ BENCHMARK(BM_PortDelayAccuracy)
     ->ArgNames({"units", "counter"})
     ->ArgsProduct({{1, 10, 100, 1000, 10000}, {0, 1}});
 
-// One DdsSendWord (82 writes) with the delays skipped: the program's own cost.
+// One ddsSendWord (82 writes) with the delays skipped: the program's own cost.
 void BM_DdsSendWordCpu(benchmark::State& state) {
   Instrument instrument(std::make_unique<FreePort>());
   instrument.setDelayer(std::make_unique<kolm::hw::NoDelayer>());
   uint32_t word = 75698799;
   for (auto _ : state) {
-    kolm::hw::DdsSendWord(instrument, word);
+    kolm::hw::ddsSendWord(instrument, word);
     ++word;
   }
   state.counters["writes_per_frame"] = 82;
@@ -90,15 +90,15 @@ BENCHMARK(BM_DdsSendWordCpu);
 // waits on the monotonic clock alone, as before.
 void BM_DdsSendWordWithDelays(benchmark::State& state) {
   Instrument instrument(std::make_unique<FreePort>());
-  instrument.LoopFactor = 10;
+  instrument.loopFactor = 10;
   if (!state.range(0))
     instrument.setDelayer(
         std::make_unique<kolm::hw::BusyWaitDelayer>(kolm::hw::BusyWaitDelayer::Clock::Monotonic));
-  kolm::hw::DdsSendWord(instrument, 75698799);  // the counter's rate is measured here
+  kolm::hw::ddsSendWord(instrument, 75698799);  // the counter's rate is measured here
   std::vector<double> frames;
   for (auto _ : state) {
     const auto a = std::chrono::steady_clock::now();
-    kolm::hw::DdsSendWord(instrument, 75698799);
+    kolm::hw::ddsSendWord(instrument, 75698799);
     frames.push_back(nsSince(a));
   }
   const double frame = median(frames);

@@ -27,8 +27,8 @@ struct Rig {
     instrument.setDelayer(std::make_unique<kolm::hw::NoDelayer>());
     instrument.params.RefClkMultiplier = 20;
     instrument.params.RefClkMHz = 400;
-    kolm::hw::DdsReset(instrument);
-    kolm::hw::DdsSetMultiplier(instrument);
+    kolm::hw::ddsReset(instrument);
+    kolm::hw::ddsSetMultiplier(instrument);
   }
   Instrument instrument;
   SimulatedInstrument* sim;
@@ -58,18 +58,18 @@ void BM_PortRead(benchmark::State& state) {
 }
 BENCHMARK(BM_PortRead);
 
-// One point: DdsSendWord then lettura (detector) or READ (bridge), through the
+// One point: ddsSendWord then readDetector (detector) or readBridge (bridge), through the
 // Instrument as the engines call it. The counter "real_port_ns" is what the same
 // 114 accesses take on real hardware, for comparison with the time column.
 template <bool bridge>
 void pointLoop(benchmark::State& state, Rig& rig) {
-  uint32_t word = static_cast<uint32_t>(kolm::hw::DdsTuningWord(10, 400));
+  uint32_t word = static_cast<uint32_t>(kolm::hw::ddsTuningWord(10, 400));
   for (auto _ : state) {
-    kolm::hw::DdsSendWord(rig.instrument, word);
+    kolm::hw::ddsSendWord(rig.instrument, word);
     if constexpr (bridge)
-      benchmark::DoNotOptimize(kolm::hw::READ(rig.instrument));
+      benchmark::DoNotOptimize(kolm::hw::readBridge(rig.instrument));
     else
-      benchmark::DoNotOptimize(kolm::hw::lettura(rig.instrument));
+      benchmark::DoNotOptimize(kolm::hw::readDetector(rig.instrument));
     word += 1000;
   }
   state.SetItemsProcessed(state.iterations());
@@ -108,10 +108,10 @@ BENCHMARK(BM_PointDetectorNoisy);
 void BM_Sweep20000(benchmark::State& state) {
   Rig rig("lowpass:fc=30,order=5");
   for (auto _ : state) {
-    double w = kolm::hw::DdsTuningWord(1, 400), dw = 1000.0;
+    double w = kolm::hw::ddsTuningWord(1, 400), dw = 1000.0;
     for (int i = 0; i <= 20000; ++i) {
-      kolm::hw::DdsSendWord(rig.instrument, static_cast<uint32_t>(w));
-      benchmark::DoNotOptimize(kolm::hw::lettura(rig.instrument));
+      kolm::hw::ddsSendWord(rig.instrument, static_cast<uint32_t>(w));
+      benchmark::DoNotOptimize(kolm::hw::readDetector(rig.instrument));
       w += dw;
     }
   }

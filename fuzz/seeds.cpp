@@ -54,8 +54,8 @@ std::string vec(int n, float start, float stop) {
 analyzer::Channels ramp(int n) {
   analyzer::Channels c;
   for (int i = 0; i <= n + 1; ++i) {
-    c.CanaleA[i] = static_cast<int16_t>(100 + i * 37 % 900);
-    c.CanaleB[i] = static_cast<int16_t>(i * 53 % 1024);
+    c.returnLossCounts[i] = static_cast<int16_t>(100 + i * 37 % 900);
+    c.phaseCounts[i] = static_cast<int16_t>(i * 53 % 1024);
   }
   return c;
 }

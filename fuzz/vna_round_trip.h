@@ -8,14 +8,15 @@ namespace kolm::fuzz {
 
 inline void checkSavedAndOpenedAgain(const analyzer::ChartData& a) {
   FUZZ_CHECK(a.points >= analyzer::kMinPoints && a.points <= analyzer::kMaxPoints);
-  FUZZ_CHECK(a.canaleA.size() == static_cast<size_t>(a.points) + 1);
-  FUZZ_CHECK(a.canaleB.size() == a.canaleA.size());
+  FUZZ_CHECK(a.returnLossCounts.size() == static_cast<size_t>(a.points) + 1);
+  FUZZ_CHECK(a.phaseCounts.size() == a.returnLossCounts.size());
   const auto back = analyzer::parseVna(analyzer::formatVna(a));
   FUZZ_CHECK(back.ok());
   FUZZ_CHECK(back.chart.points == a.points);
   FUZZ_CHECK(sameDouble(a.start, back.chart.start));
   FUZZ_CHECK(sameDouble(a.stop, back.chart.stop));
-  FUZZ_CHECK(back.chart.canaleA == a.canaleA && back.chart.canaleB == a.canaleB);
+  FUZZ_CHECK(back.chart.returnLossCounts == a.returnLossCounts &&
+             back.chart.phaseCounts == a.phaseCounts);
 }
 
 }  // namespace kolm::fuzz

@@ -34,9 +34,9 @@ struct Fixture {
     m.MemStop = m.ViewStop;
     for (int i = 0; i <= m.Points; ++i) {
       const int j = (i + m.Points / 3) % (m.Points + 1);
-      m.memory.CanaleA[i] = m.live.CanaleA[j];
-      m.memory.CanaleB[i] = m.live.CanaleB[j];
-      m.memory.Frequenze[i] = m.live.Frequenze[i];
+      m.memory.returnLossCounts[i] = m.live.returnLossCounts[j];
+      m.memory.phaseCounts[i] = m.live.phaseCounts[j];
+      m.memory.frequencies[i] = m.live.frequencies[i];
     }
     window->compareBox()->setChecked(true);
     for (int q = 1; q < analyzer::kQuantities; ++q) window->selectQuantity(q);

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(back.IF1 == fuzz::recordKeeps(read.IF1));
   FUZZ_CHECK(back.IF2 == fuzz::recordKeeps(read.IF2));
   FUZZ_CHECK(back.ifChoice == read.ifChoice && back.mode == read.mode);
-  FUZZ_CHECK(back.Text3 == fuzz::recordKeeps(read.Text3));
+  FUZZ_CHECK(back.keyboardText == fuzz::recordKeeps(read.keyboardText));
 
   std::vector<std::string> entries;
   for (double m : vfo::parseMemories(text)) entries.push_back(vfo::memoryEntry(m));

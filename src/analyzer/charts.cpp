@@ -2,18 +2,18 @@
 
 namespace kolm::analyzer {
 
-void TraceSelection::Graf_Click(int index, bool combine) {
+void TraceSelection::select(int index, bool combine) {
   if (index < 0 || index >= kQuantities) return;
-  TracceAttive[index] = !TracceAttive[index];
-  if (TracceAttive[index]) GrandezzaScelta = static_cast<int16_t>(index);
-  if (!TracceAttive[GrandezzaScelta]) {
+  shownTraces[index] = !shownTraces[index];
+  if (shownTraces[index]) selectedQuantity = static_cast<int16_t>(index);
+  if (!shownTraces[selectedQuantity]) {
     for (int q = 0; q < kQuantities; ++q)
-      if (TracceAttive[q]) GrandezzaScelta = static_cast<int16_t>(q);
+      if (shownTraces[q]) selectedQuantity = static_cast<int16_t>(q);
   }
   if (combine) {
-    TracceAttive.fill(false);
-    TracceAttive[index] = true;
-    GrandezzaScelta = static_cast<int16_t>(index);
+    shownTraces.fill(false);
+    shownTraces[index] = true;
+    selectedQuantity = static_cast<int16_t>(index);
   }
 }
 

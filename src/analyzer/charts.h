@@ -11,7 +11,7 @@
 
 namespace kolm::analyzer {
 
-// ColorAssign: palette numbers of the live traces (entries 0 to 5) and of the
+// Palette numbers of the live traces (entries 0 to 5) and of the
 // memory traces (entries 6 to 11), by quantity.
 inline constexpr std::array<int, 2 * kQuantities> kColorTable{11, 10, 9, 15, 13, 14,
                                                               3,  2,  1, 7,  5,  6};
@@ -27,28 +27,28 @@ inline constexpr std::array<const char*, kQuantities> kQuantityUnits{"dB",     "
                                                                      "\u03a9", "\u03a9", ""};
 
 // Tips of the check boxes and readout boxes, by quantity.
-inline constexpr std::array<const char*, kQuantities> kGrafTips{
+inline constexpr std::array<const char*, kQuantities> kQuantityTips{
     KOLM_TR_NOOP("kolm", "Return  Loss"), KOLM_TR_NOOP("kolm", "Phase"),
     KOLM_TR_NOOP("kolm", " Impedence"),   KOLM_TR_NOOP("kolm", "Resistance"),
     KOLM_TR_NOOP("kolm", "Reactance"),    KOLM_TR_NOOP("kolm", "Standing Wave Ratio")};
-inline constexpr std::array<const char*, kQuantities> kCalcTips{
+inline constexpr std::array<const char*, kQuantities> kReadoutTips{
     KOLM_TR_NOOP("kolm", "RL Value"), KOLM_TR_NOOP("kolm", "PH Value"),
     KOLM_TR_NOOP("kolm", "Z Value"),  KOLM_TR_NOOP("kolm", "R Value"),
     KOLM_TR_NOOP("kolm", "X Value"),  KOLM_TR_NOOP("kolm", "SWL Value")};
 
-// Which quantities are drawn (TracceAttive) and which one is selected
-// (GrandezzaScelta): its scale is on the grid, its icon beside the chart and the
+// Which quantities are drawn (shownTraces) and which one is selected
+// (selectedQuantity): its scale is on the grid, its icon beside the chart and the
 // cursor's height is read on its scale.
 struct TraceSelection {
-  std::array<bool, kQuantities> TracceAttive{};
-  int16_t GrandezzaScelta = 0;
+  std::array<bool, kQuantities> shownTraces{};
+  int16_t selectedQuantity = 0;
 
-  // Graf_Click: a click on the check box of quantity `index`. Without `combine`
+  // A click on the check box of quantity `index`. Without `combine`
   // it toggles that trace (several accumulate); when the selected trace is
   // hidden, the highest enabled quantity becomes the selected one (the selection
   // stays when none is left). With `combine` (single-chart mode) only that
   // quantity is drawn and selected.
-  void Graf_Click(int index, bool combine);
+  void select(int index, bool combine);
 };
 
 }  // namespace kolm::analyzer

@@ -31,7 +31,7 @@ double exportFrequency(int i, int points, double start, double stop) {
 
 }  // namespace
 
-AntSettings ReadVar(const std::filesystem::path& path) {
+AntSettings readAntIni(const std::filesystem::path& path) {
   auto content = common::readTextFile(path, common::kSettingsFileLimit);
   return content ? parseAntIni(*content) : AntSettings{};
 }
@@ -52,16 +52,17 @@ AntSettings parseAntIni(std::string_view content) {
   return s;
 }
 
-bool SaveVar(std::string_view text1, std::string_view text2, std::string_view text3,
-             const std::filesystem::path& path) {
-  return common::writeFileAtomic(path, antIniText(text1, text2, text3));
+bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
+                const std::filesystem::path& path) {
+  return common::writeFileAtomic(path, antIniText(startMHz, stopMHz, points));
 }
 
-std::string antIniText(std::string_view text1, std::string_view text2, std::string_view text3) {
+std::string antIniText(std::string_view startMHz, std::string_view stopMHz,
+                       std::string_view points) {
   common::RecordWriter w;
-  w.quoted(text1);
-  w.quoted(text2);
-  w.quoted(text3);
+  w.quoted(startMHz);
+  w.quoted(stopMHz);
+  w.quoted(points);
   return w.text();
 }
 
@@ -72,13 +73,14 @@ constexpr size_t kVnaLineBytes = 8;
 
 std::string formatVna(const ChartData& chart) {
   common::RecordWriter w;
-  w.reserve((chart.canaleA.size() + chart.canaleB.size()) * kVnaLineBytes + 64);
+  w.reserve((chart.returnLossCounts.size() + chart.phaseCounts.size()) * kVnaLineBytes + 64);
   w.number(chart.points);
   w.number(chart.start);
   w.number(chart.stop);
   const size_t n = static_cast<size_t>(std::max<int>(chart.points, 0)) + 1;
-  for (size_t i = 0; i < n && i < chart.canaleA.size(); ++i) w.number(chart.canaleA[i]);
-  for (size_t i = 0; i < n && i < chart.canaleB.size(); ++i) w.number(chart.canaleB[i]);
+  for (size_t i = 0; i < n && i < chart.returnLossCounts.size(); ++i)
+    w.number(chart.returnLossCounts[i]);
+  for (size_t i = 0; i < n && i < chart.phaseCounts.size(); ++i) w.number(chart.phaseCounts[i]);
   return std::move(w).text();
 }
 
@@ -89,8 +91,8 @@ std::string formatVna(int16_t points, double start, double stop, const Channels&
   w.number(points);
   w.number(start);
   w.number(stop);
-  for (int i = 0; i <= n; ++i) w.number(channels.CanaleA[i]);
-  for (int i = 0; i <= n; ++i) w.number(channels.CanaleB[i]);
+  for (int i = 0; i <= n; ++i) w.number(channels.returnLossCounts[i]);
+  for (int i = 0; i <= n; ++i) w.number(channels.phaseCounts[i]);
   return std::move(w).text();
 }
 
@@ -140,11 +142,11 @@ VnaReadResult parseVna(std::string_view content) {
               common::shortestText(c.stop) + " MHz) give no span to draw the chart on.";
     return r;
   }
-  c.canaleA.resize(c.points + 1);
-  c.canaleB.resize(c.points + 1);
-  for (auto& v : c.canaleA)
+  c.returnLossCounts.resize(c.points + 1);
+  c.phaseCounts.resize(c.points + 1);
+  for (auto& v : c.returnLossCounts)
     if (!reading("return-loss reading", v)) return r;
-  for (auto& v : c.canaleB)
+  for (auto& v : c.phaseCounts)
     if (!reading("phase reading", v)) return r;
   return r;
 }
@@ -234,8 +236,8 @@ VecReadResult parseVec(std::string_view bytes) {
   // for (3.1, not 3.0999999046): the boxes show them and a save keeps them.
   c.start = common::decimalOfSingle(start);
   c.stop = common::decimalOfSingle(stop);
-  c.canaleA.resize(count);
-  c.canaleB.resize(count);
+  c.returnLossCounts.resize(count);
+  c.phaseCounts.resize(count);
   for (size_t i = 0; i < count; ++i) {
     const float m = floatAt(bytes, 4 * i);
     // 512 - (M - 365), in single precision as the values are stored.
@@ -251,12 +253,12 @@ VecReadResult parseVec(std::string_view bytes) {
       return refuse(VecFault::Invalid, "Phase value " + std::to_string(i) + " (" +
                                            common::shortestText(p, 7) +
                                            ") does not fit a 16-bit reading.");
-    c.canaleA[i] = *ca;
-    c.canaleB[i] = *cb;
+    c.returnLossCounts[i] = *ca;
+    c.phaseCounts[i] = *cb;
   }
   // The first point repeats the second.
-  c.canaleA[0] = c.canaleA[1];
-  c.canaleB[0] = c.canaleB[1];
+  c.returnLossCounts[0] = c.returnLossCounts[1];
+  c.phaseCounts[0] = c.phaseCounts[1];
   return r;
 }
 
@@ -282,7 +284,7 @@ std::string formatCsv(int16_t points, double start, double stop, const Channels&
   std::string out = "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n";
   const int n = points;
   for (int i = 0; i <= n; ++i) {
-    const PointResult p = evaluatePoint(channels.CanaleA[i], channels.CanaleB[i]);
+    const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     out += exportNumber(exportFrequency(i, n, start, stop), 15);
     for (int q = 0; q < kQuantities; ++q) {
       out += ',';
@@ -324,7 +326,7 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
   std::string data;
   for (int k = 0; k <= n; ++k) {
     const int i = descending ? n - k : k;
-    const PointResult p = evaluatePoint(channels.CanaleA[i], channels.CanaleB[i]);
+    const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     const double f = exportFrequency(i, n, start, stop);
     std::complex<double> gamma(1, 0);
     if (p.flag != PointFlag::Open && p.finite) {

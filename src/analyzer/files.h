@@ -21,26 +21,27 @@ struct AntSettings {
   int16_t points = kDefaultPoints;
 };
 
-// ReadVar: three quoted texts (start, stop, points) read with the numeric-value
+// readAntIni: three quoted texts (start, stop, points) read with the numeric-value
 // rule, points rounded halves to even. A file that is missing, short, or holds
 // settings no sweep could use (points outside 1..20001, equal start and stop)
 // gives the defaults 3, 30 and 500.
-AntSettings ReadVar(const std::filesystem::path& path = kSettingsFile);
+AntSettings readAntIni(const std::filesystem::path& path = kSettingsFile);
 AntSettings parseAntIni(std::string_view content);
 
-// SaveVar: the three box texts as they stand, each quoted on its own CR LF line,
+// saveAntIni: the three box texts as they stand, each quoted on its own CR LF line,
 // written atomically. False when the file cannot be written (no message: the
 // window closes anyway).
-bool SaveVar(std::string_view text1, std::string_view text2, std::string_view text3,
-             const std::filesystem::path& path = kSettingsFile);
-std::string antIniText(std::string_view text1, std::string_view text2, std::string_view text3);
+bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
+                const std::filesystem::path& path = kSettingsFile);
+std::string antIniText(std::string_view startMHz, std::string_view stopMHz,
+                       std::string_view points);
 
 // The chart file dialogs' filters.
 inline constexpr const char* kVnaFilter = "file vna(*.vna)|*.vna";
 inline constexpr const char* kVecFilter = "file vec(*.vec)|*.vec";
 
-// .vna chart file: 2N + 5 CR LF lines: N, start, stop, CanaleA[0..N],
-// CanaleB[0..N].
+// .vna chart file: 2N + 5 CR LF lines: N, start, stop, returnLossCounts[0..N],
+// phaseCounts[0..N].
 std::string formatVna(int16_t points, double start, double stop, const Channels& channels);
 std::string formatVna(const ChartData& chart);
 
@@ -63,7 +64,7 @@ VnaReadResult readVna(const std::filesystem::path& path);
 // n = (L - 24) / 16 rounded halves to even: n + 1 magnitudes M (32-bit float),
 // n + 1 phases P (32-bit float), n + 1 values of a third block (64-bit float,
 // not used), then start and stop in MHz (32-bit float each).
-// CanaleA[i] := 512 - (M[i] - 365), CanaleB[i] := P[i], both rounded halves to
+// returnLossCounts[i] := 512 - (M[i] - 365), phaseCounts[i] := P[i], both rounded halves to
 // even; then index 0 repeats index 1.
 enum class VecFault {
   None,

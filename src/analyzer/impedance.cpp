@@ -5,7 +5,7 @@
 
 namespace kolm::analyzer {
 
-ComplexSingle DividiComplessi(float a, float b, float p, float q) {
+ComplexSingle divideComplex(float a, float b, float p, float q) {
   const double pd = p;
   const double qd = q;
   const double divisor = pd * pd + qd * qd;
@@ -75,7 +75,7 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
 
   const float onePlusRe = 1.0f + gammaRe;
   const float oneMinusRe = 1.0f - gammaRe;
-  const ComplexSingle z = DividiComplessi(onePlusRe, gammaIm, oneMinusRe, -gammaIm);
+  const ComplexSingle z = divideComplex(onePlusRe, gammaIm, oneMinusRe, -gammaIm);
   const float resistance = 50.0f * z.re;
   const float reactance = 50.0f * z.im;
   const float magnitude = static_cast<float>(std::sqrt(
@@ -96,10 +96,10 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
   return r;
 }
 
-bool CalcolaPunto(int16_t a, int16_t b, PointValues& ValoriPunto) {
+bool computePoint(int16_t a, int16_t b, PointValues& pointValues) {
   const PointResult r = evaluatePoint(a, b);
   if (!r.finite) return false;
-  ValoriPunto = r.values;
+  pointValues = r.values;
   return true;
 }
 

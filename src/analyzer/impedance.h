@@ -23,7 +23,7 @@ enum Quantity : int {
 };
 inline constexpr int kQuantities = 6;
 
-// ValoriPunto: the six values of the last point computed, by quantity index.
+// pointValues: the six values of the last point computed, by quantity index.
 using PointValues = std::array<float, kQuantities>;
 
 struct ComplexSingle {
@@ -34,7 +34,7 @@ struct ComplexSingle {
 // (a + jb) / (p + jq). Products and sums in single precision, the squares and
 // the quotient in double, each result rounded to single. A zero divisor gives
 // non-finite parts.
-ComplexSingle DividiComplessi(float a, float b, float p, float q);
+ComplexSingle divideComplex(float a, float b, float p, float q);
 
 // What a pair of readings can tell (see analyzer/validity.h for the limits and
 // what each flag means for the six quantities).
@@ -68,9 +68,9 @@ struct PointResult {
 // The computation for channel-A reading `a` and channel-B reading `b`.
 PointResult evaluatePoint(int16_t a, int16_t b);
 
-// CalcolaPunto on one pair of readings: stores all six values into `ValoriPunto`
+// computePoint on one pair of readings: stores all six values into `pointValues`
 // and returns true, or, for a point with no finite impedance, leaves
-// `ValoriPunto` exactly as it was and returns false.
-bool CalcolaPunto(int16_t a, int16_t b, PointValues& ValoriPunto);
+// `pointValues` exactly as it was and returns false.
+bool computePoint(int16_t a, int16_t b, PointValues& pointValues);
 
 }  // namespace kolm::analyzer

@@ -9,25 +9,26 @@
 
 namespace kolm::analyzer {
 
-bool Measurement::CalcolaPunto(int i) {
+bool Measurement::computePoint(int i) {
   if (i < 0 || i >= kChannelEntries) return false;
-  return analyzer::CalcolaPunto(live.CanaleA[i], live.CanaleB[i], ValoriPunto);
+  return analyzer::computePoint(live.returnLossCounts[i], live.phaseCounts[i], pointValues);
 }
 
-bool Measurement::CalcolaPuntoComp(int i) {
+bool Measurement::computeMemoryPoint(int i) {
   if (i < 0 || i >= kChannelEntries) return false;
-  return analyzer::CalcolaPunto(memory.CanaleA[i], memory.CanaleB[i], ValoriPunto);
+  return analyzer::computePoint(memory.returnLossCounts[i], memory.phaseCounts[i], pointValues);
 }
 
-void Measurement::MisuraSimulata() {
+void Measurement::fillSyntheticMeasurement() {
   const int n = Points;
   if (n < kMinPoints || n > kMaxPoints) return;
   const double step = (ViewStop - ViewStart) / n;
   for (int i = 0; i <= n; ++i) {
     const double s = std::sin(3.0 * i / n);
-    live.CanaleA[i] = static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
-    live.CanaleB[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
-    live.Frequenze[i] = static_cast<float>(i * step + ViewStart);
+    live.returnLossCounts[i] =
+        static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
+    live.phaseCounts[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
+    live.frequencies[i] = static_cast<float>(i * step + ViewStart);
   }
 }
 
@@ -44,11 +45,11 @@ namespace {
 Channels channelsOf(const ChartData& chart) {
   Channels c;
   const int n = std::clamp<int>(chart.points, 0, kMaxPoints);
-  const size_t count =
-      std::min({static_cast<size_t>(n) + 1, chart.canaleA.size(), chart.canaleB.size()});
-  std::copy_n(chart.canaleA.begin(), count, c.CanaleA.begin());
-  std::copy_n(chart.canaleB.begin(), count, c.CanaleB.begin());
-  if (n >= kMinPoints) rebuildFrequencies(c.Frequenze, n, chart.start, chart.stop);
+  const size_t count = std::min(
+      {static_cast<size_t>(n) + 1, chart.returnLossCounts.size(), chart.phaseCounts.size()});
+  std::copy_n(chart.returnLossCounts.begin(), count, c.returnLossCounts.begin());
+  std::copy_n(chart.phaseCounts.begin(), count, c.phaseCounts.begin());
+  if (n >= kMinPoints) rebuildFrequencies(c.frequencies, n, chart.start, chart.stop);
   return c;
 }
 
@@ -61,9 +62,9 @@ bool spanUsable(double start, double stop) {
   return kept(start) != kept(stop);
 }
 
-void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop) {
-  for (int i = 0; i <= points && i < static_cast<int>(frequenze.size()); ++i)
-    frequenze[i] = static_cast<float>(i * (stop - start) / points + start);
+void rebuildFrequencies(std::vector<float>& frequencies, int points, double start, double stop) {
+  for (int i = 0; i <= points && i < static_cast<int>(frequencies.size()); ++i)
+    frequencies[i] = static_cast<float>(i * (stop - start) / points + start);
 }
 
 void Measurement::openChart(const ChartData& chart) {
@@ -80,17 +81,17 @@ ChartData Measurement::savedChart() const {
   c.start = SpanStart;
   c.stop = SpanStop;
   const int n = std::clamp<int>(Points, 0, kMaxPoints);
-  c.canaleA.assign(live.CanaleA.begin(), live.CanaleA.begin() + n + 1);
-  c.canaleB.assign(live.CanaleB.begin(), live.CanaleB.begin() + n + 1);
+  c.returnLossCounts.assign(live.returnLossCounts.begin(), live.returnLossCounts.begin() + n + 1);
+  c.phaseCounts.assign(live.phaseCounts.begin(), live.phaseCounts.begin() + n + 1);
   return c;
 }
 
-void Measurement::ScrMem() {
+void Measurement::copyLiveToMemory() {
   const int n = std::clamp<int>(Points, 0, kMaxPoints);
   Channels copy;
-  std::copy_n(live.CanaleA.begin(), n + 1, copy.CanaleA.begin());
-  std::copy_n(live.CanaleB.begin(), n + 1, copy.CanaleB.begin());
-  std::copy_n(live.Frequenze.begin(), n + 1, copy.Frequenze.begin());
+  std::copy_n(live.returnLossCounts.begin(), n + 1, copy.returnLossCounts.begin());
+  std::copy_n(live.phaseCounts.begin(), n + 1, copy.phaseCounts.begin());
+  std::copy_n(live.frequencies.begin(), n + 1, copy.frequencies.begin());
   memory = std::move(copy);
   MemPoints = Points;
   MemStart = SpanStart;
@@ -110,7 +111,7 @@ bool Measurement::memoryEmpty() const {
   for (int i : {20, 30}) {
     if (i > MemPoints) continue;
     tested = true;
-    if (MemCanaleA()[i] != 0) return false;
+    if (memoryReturnLossCounts()[i] != 0) return false;
   }
   return tested;
 }
@@ -122,10 +123,10 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out) 
   out.flags.resize(count);
   out.frequencies.resize(count);
   for (int i = 0; i <= last; ++i) {
-    const PointResult p = evaluatePoint(channels.CanaleA[i], channels.CanaleB[i]);
+    const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) out.values[q][i] = shownValue(p, q);
     out.flags[i] = p.flag;
-    out.frequencies[i] = channels.Frequenze[i];
+    out.frequencies[i] = channels.frequencies[i];
   }
 }
 

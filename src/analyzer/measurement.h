@@ -31,9 +31,9 @@ inline constexpr int16_t kDefaultPoints = 500;
 // One set of readings: raw return-loss and phase readings (0 to 1023) and the
 // frequency in MHz each index is charted at.
 struct Channels {
-  std::vector<int16_t> CanaleA = std::vector<int16_t>(kChannelEntries, 0);
-  std::vector<int16_t> CanaleB = std::vector<int16_t>(kChannelEntries, 0);
-  std::vector<float> Frequenze = std::vector<float>(kFrequencyEntries, 0.0f);
+  std::vector<int16_t> returnLossCounts = std::vector<int16_t>(kChannelEntries, 0);
+  std::vector<int16_t> phaseCounts = std::vector<int16_t>(kChannelEntries, 0);
+  std::vector<float> frequencies = std::vector<float>(kFrequencyEntries, 0.0f);
 };
 
 // A chart as the files hold it: N steps, the span in MHz and both channels for
@@ -42,8 +42,8 @@ struct ChartData {
   int16_t points = 0;
   double start = 0;
   double stop = 0;
-  std::vector<int16_t> canaleA;  // N + 1 entries
-  std::vector<int16_t> canaleB;  // N + 1 entries
+  std::vector<int16_t> returnLossCounts;  // N + 1 entries
+  std::vector<int16_t> phaseCounts;       // N + 1 entries
 };
 
 // The analyzer window's measurement state.
@@ -62,16 +62,16 @@ struct Measurement {
   Channels live;
 
   // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
-  // frequencies are `memory` (MemCanaleA, MemCanaleB, MemFrequenze).
+  // frequencies are `memory` (memoryReturnLossCounts, memoryPhaseCounts, memoryFrequencies).
   Channels memory;
   int16_t MemPoints = 0;
   double MemStart = 0;
   double MemStop = 0;
-  const std::vector<int16_t>& MemCanaleA() const { return memory.CanaleA; }
-  const std::vector<int16_t>& MemCanaleB() const { return memory.CanaleB; }
-  const std::vector<float>& MemFrequenze() const { return memory.Frequenze; }
+  const std::vector<int16_t>& memoryReturnLossCounts() const { return memory.returnLossCounts; }
+  const std::vector<int16_t>& memoryPhaseCounts() const { return memory.phaseCounts; }
+  const std::vector<float>& memoryFrequencies() const { return memory.frequencies; }
 
-  PointValues ValoriPunto{};
+  PointValues pointValues{};
 
   // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
   void setTraceSpan(double start, double stop);
@@ -88,7 +88,7 @@ struct Measurement {
   // This screen in Memory: the live readings 0 to N with the span they cover and
   // the frequencies they are drawn at, so that the memory trace lies on the
   // live one (also after a zoom).
-  void ScrMem();
+  void copyLiveToMemory();
   // File in Memory: the chart becomes the memory trace, its frequencies rebuilt
   // over its own span. The live measurement is not touched.
   void loadMemory(const ChartData& chart);
@@ -97,20 +97,20 @@ struct Measurement {
   // memory never filled (MemPoints 0) is empty.
   bool memoryEmpty() const;
 
-  // ValoriPunto from the live readings of index i, or from the memory readings.
+  // pointValues from the live readings of index i, or from the memory readings.
   // An index outside the arrays, or a point with no finite impedance, leaves
-  // ValoriPunto as it was and returns false.
-  bool CalcolaPunto(int i);
-  bool CalcolaPuntoComp(int i);
+  // pointValues as it was and returns false.
+  bool computePoint(int i);
+  bool computeMemoryPoint(int i);
 
   // Fills the live arrays with a synthetic measurement over ViewStart..ViewStop
   // with Points steps (indices 0 to Points): a return loss that rises once to
   // about 12.4 dB and a triangle-wave phase.
-  void MisuraSimulata();
+  void fillSyntheticMeasurement();
 };
 
-// Frequenze[i] := i x (stop - start) / N + start for i = 0 to N, single precision.
-void rebuildFrequencies(std::vector<float>& frequenze, int points, double start, double stop);
+// frequencies[i] := i x (stop - start) / N + start for i = 0 to N, single precision.
+void rebuildFrequencies(std::vector<float>& frequencies, int points, double start, double stop);
 
 // What the chart draws of a set of readings: the six quantities of indices 0 to
 // `points` as shown (analyzer::shownValue: an open point's |Z|, R, X and SWR are

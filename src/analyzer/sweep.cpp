@@ -10,7 +10,7 @@ namespace {
 constexpr double kWordLimit = 2147483648.0;  // words travel as signed 32-bit integers
 
 void sendWord(hw::Instrument& instrument, double word) {
-  hw::DdsSendWord(instrument, static_cast<uint32_t>(common::roundHalfEven(word)));
+  hw::ddsSendWord(instrument, static_cast<uint32_t>(common::roundHalfEven(word)));
 }
 }  // namespace
 
@@ -69,25 +69,25 @@ bool ReadWriteJob::step() {
   if (done() || instrument_.portFailed()) return false;
   if (next_ < 0) {
     if (resetDds_) {
-      hw::DdsReset(instrument_);
-      hw::DdsSetMultiplier(instrument_);
+      hw::ddsReset(instrument_);
+      hw::ddsSetMultiplier(instrument_);
     }
-    instrument_.LastTuningWord = plan_.startWord;
-    sendWord(instrument_, instrument_.LastTuningWord);
+    instrument_.lastTuningWord = plan_.startWord;
+    sendWord(instrument_, instrument_.lastTuningWord);
     waitThen(kFirstWordSettle, [this] {
-      hw::READ(instrument_);  // settling read, not stored
+      hw::readBridge(instrument_);  // settling read, not stored
       next_ = 0;
     });
     return true;
   }
   const int i = next_;
-  sendWord(instrument_, instrument_.LastTuningWord);
-  const hw::BridgeReading reading = hw::READ(instrument_);
+  sendWord(instrument_, instrument_.lastTuningWord);
+  const hw::BridgeReading reading = hw::readBridge(instrument_);
   if (instrument_.portFailed()) return false;  // nothing stored from a failed port
-  target_.CanaleA[i] = reading.a;
-  target_.CanaleB[i] = reading.b;
-  target_.Frequenze[i] = static_cast<float>(i * plan_.frequencyStep + plan_.start);
-  instrument_.LastTuningWord += plan_.wordStep;
+  target_.returnLossCounts[i] = reading.a;
+  target_.phaseCounts[i] = reading.b;
+  target_.frequencies[i] = static_cast<float>(i * plan_.frequencyStep + plan_.start);
+  instrument_.lastTuningWord += plan_.wordStep;
   ++next_;
   return !done();
 }

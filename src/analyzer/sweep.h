@@ -12,7 +12,7 @@
 
 namespace kolm::analyzer {
 
-// The settle time after the first word of a pass, in PortDelay units (10 ms).
+// The settle time after the first word of a pass, in portDelay units (10 ms).
 inline constexpr double kFirstWordSettle = 100000;
 
 // Everything a pass needs, checked before anything is sent.
@@ -38,12 +38,12 @@ struct SweepPlanResult {
 // pass measures.
 SweepPlanResult planSweep(double start, double stop, double points, double refClkMHz);
 
-// One pass (the analyzer's Read_Write): N + 2 points, indices 0 to N + 1, into
+// One pass of the analyzer: N + 2 points, indices 0 to N + 1, into
 // `target`. The first step, when `resetDds` is set, resets the DDS and loads its
 // multiplier; it then sends the start word, waits 10 ms and makes one bridge read
 // that is not stored. Every further step sends the word Ws + i x dW (rounded),
 // reads the bridge and stores both readings and the frequency i x s + start.
-// LastTuningWord follows the unrounded word.
+// lastTuningWord follows the unrounded word.
 class ReadWriteJob : public hw::PortJob {
  public:
   ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target, bool resetDds);

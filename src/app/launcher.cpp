@@ -162,7 +162,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 }
 
 void Launcher::load(const hw::SecondsTimer& timer) {
-  hw::Orologio(context_.instrument, timer);
+  hw::calibrateDelayLoop(context_.instrument, timer);
   hw::ReadHardwareConfig(context_.instrument.params);
   openConfiguredPort();
   common::ui::refreshSimBanners(this);

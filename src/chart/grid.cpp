@@ -38,12 +38,12 @@ double deltaFromScientific(const std::string& text) {
   return common::numericValue(digit + ".0" + text.substr(text.size() - 4));
 }
 
-double sceltaDeltaF(float viewStart, float viewStop) {
+double powerMeterFrequencyStep(float viewStart, float viewStop) {
   float q = static_cast<float>(viewStop - viewStart) / 8.0f;
   return deltaFromScientific(common::formatScientific(q));
 }
 
-double ChoiceDeltaF(double viewStart, double viewStop) {
+double analyzerFrequencyStep(double viewStart, double viewStop) {
   double q = (viewStop - viewStart) / 8.0;
   return deltaFromScientific(common::formatScientific(q));
 }
@@ -60,11 +60,11 @@ double firstGridLine(double start, std::string t) {
   return common::numericValue(prev);
 }
 
-double sceltaPrimaRiga(float viewStart, float viewStop) {
+double powerMeterFirstLine(float viewStart, float viewStop) {
   return firstGridLine(viewStart, common::strSingle(viewStop));
 }
 
-double sceltaPrimaRigaDouble(double viewStart, double viewStop) {
+double analyzerFirstLine(double viewStart, double viewStop) {
   return firstGridLine(viewStart, common::shortestText(viewStop, 15));
 }
 
@@ -120,8 +120,8 @@ GridSpec powerMeterGrid(float viewStart, float viewStop, float levelTop, float l
       add(-j * s);
     }
   }
-  g.frequencyStep = sceltaDeltaF(viewStart, viewStop);
-  g.firstLine = sceltaPrimaRiga(viewStart, viewStop);
+  g.frequencyStep = powerMeterFrequencyStep(viewStart, viewStop);
+  g.firstLine = powerMeterFirstLine(viewStart, viewStop);
   g.vertical = frequencyLines(viewStart, viewStop, levelTop, g.frequencyStep, g.firstLine);
   return g;
 }
@@ -136,8 +136,8 @@ GridSpec analyzerGrid(const QuantityScale& quantity, double viewStart, double vi
                             static_cast<double>(y + quantity.step / 5.0f)});
     y = y - quantity.step;
   }
-  g.frequencyStep = ChoiceDeltaF(viewStart, viewStop);
-  g.firstLine = sceltaPrimaRigaDouble(viewStart, viewStop);
+  g.frequencyStep = analyzerFrequencyStep(viewStart, viewStop);
+  g.firstLine = analyzerFirstLine(viewStart, viewStop);
   g.vertical = frequencyLines(viewStart, viewStop, quantity.top, g.frequencyStep, g.firstLine);
   return g;
 }

@@ -16,20 +16,20 @@ float levelStep(float top, float bottom);
 
 // A 1-2-5 step near an eighth of the span, read off the scientific form of the
 // eighth: "3.38E+00" gives 2. Zero for an empty or negative span.
-// sceltaDeltaF keeps the eighth in single precision (the power meter);
-// ChoiceDeltaF keeps it in double precision (the analyzer).
-double sceltaDeltaF(float viewStart, float viewStop);
-double ChoiceDeltaF(double viewStart, double viewStop);
+// powerMeterFrequencyStep keeps the eighth in single precision (the power meter);
+// analyzerFrequencyStep keeps it in double precision (the analyzer).
+double powerMeterFrequencyStep(float viewStart, float viewStop);
+double analyzerFrequencyStep(double viewStart, double viewStop);
 // The step for the scientific text of the eighth ("d.ddE+xx").
 double deltaFromScientific(const std::string& text);
 
 // The roundest frequency not below `start` made by zeroing the trailing digits
-// of `stopText` from the right (the point is skipped). sceltaPrimaRiga uses the
+// of `stopText` from the right (the point is skipped). powerMeterFirstLine uses the
 // Str form of the single-precision stop (the power meter);
-// sceltaPrimaRigaDouble the shortest double form, no leading blank (the analyzer).
+// analyzerFirstLine the shortest double form, no leading blank (the analyzer).
 double firstGridLine(double start, std::string stopText);
-double sceltaPrimaRiga(float viewStart, float viewStop);
-double sceltaPrimaRigaDouble(double viewStart, double viewStop);
+double powerMeterFirstLine(float viewStart, float viewStop);
+double analyzerFirstLine(double viewStart, double viewStop);
 
 struct GridLine {
   double value = 0;  // y of a horizontal line, x of a vertical one
@@ -66,7 +66,7 @@ GridSpec powerMeterGrid(float viewStart, float viewStop, float levelTop, float l
 
 // The analyzer's grid for one quantity: eleven horizontal lines from the top
 // value down by the quantity's step, labelled in the shortest decimal form, and
-// the vertical lines of ChoiceDeltaF / sceltaPrimaRigaDouble.
+// the vertical lines of analyzerFrequencyStep / analyzerFirstLine.
 GridSpec analyzerGrid(const QuantityScale& quantity, double viewStart, double viewStop);
 
 }  // namespace kolm::chart

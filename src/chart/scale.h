@@ -30,7 +30,7 @@ struct VerticalScale {
   bool operator==(const VerticalScale&) const = default;
 };
 
-// DimensionaScala of the power meter: the displayed span across, the level range
+// The power meter's chart scale: the displayed span across, the level range
 // up. Values are single precision, as the chart area keeps them.
 ChartScale powerMeterScale(float viewStart, float viewStop, float levelTop, float levelBottom);
 
@@ -48,7 +48,7 @@ inline constexpr int kQuantityCount = 6;
 // Quantity 0 return loss, 1 phase, 2 |Z|, 3 R, 4 X, 5 SWR; empty outside 0..5.
 std::optional<QuantityScale> analyzerQuantityScale(int quantity);
 
-// DimensionaScala(q) of the analyzer: the displayed span across, the quantity's
+// The analyzer's chart scale for quantity q: the displayed span across, the quantity's
 // fixed range up.
 ChartScale analyzerScale(const QuantityScale& quantity, double viewStart, double viewStop);
 

@@ -20,7 +20,7 @@ namespace {
 int runCrystalCalibrate(Context& ctx, Args& args) {
   const auto r0 = args.number("--r0");
   args.finish();
-  powermeter::PowIni ini = powermeter::ReadVar();
+  powermeter::PowIni ini = powermeter::readPowIni();
   if (r0) {
     if (!(*r0 > 0) || !common::fitsSingle(*r0))
       throw UsageError{"--r0: the fixture's source and load in ohm, above 0"};
@@ -49,9 +49,9 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
   }
   // R0 where the window keeps it, the other settings as they were.
   auto text = [](double v) { return common::shortestText(v, 7); };
-  if (!powermeter::SaveVar({text(ini.ViewStart), text(ini.ViewStop), text(ini.Points),
-                            text(ini.LevelTop), text(ini.LevelBottom), ini.calibration,
-                            ini.delayText, ini.R0})) {
+  if (!powermeter::savePowIni({text(ini.ViewStart), text(ini.ViewStop), text(ini.Points),
+                               text(ini.LevelTop), text(ini.LevelBottom), ini.calibration,
+                               ini.delayText, ini.R0})) {
     *ctx.err << "kolm-cli: pow.ini could not be written: R0 is not kept\n";
     return kWriteError;
   }
@@ -77,17 +77,18 @@ int runCrystal(Context& ctx, Args& args) {
     batch = powermeter::readBatchCsv(*append);
     if (!batch.ok()) throw UsageError{"--append: " + batch.error};
   }
-  powermeter::RifTable rifQuarzo{};
+  powermeter::RifTable crystalReference{};
   if (powermeter::findQuartzRif().empty())
     throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
-  powermeter::ReadRifQ(rifQuarzo);
-  const powermeter::PowIni ini = powermeter::ReadVar();
+  powermeter::readQuartzRif(crystalReference);
+  const powermeter::PowIni ini = powermeter::readPowIni();
 
   const auto pass = runLevelPass(ctx, "crystal", start, stop, points, delayMs, ini.calibration);
   if (!pass) return 0;  // the stop signal gives the exit status
   const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
                                        pass->plan.ViewStop};
-  const powermeter::CrystalResult result = powermeter::analyzeCrystal(sweep, rifQuarzo, ini.R0);
+  const powermeter::CrystalResult result =
+      powermeter::analyzeCrystal(sweep, crystalReference, ini.R0);
   if (!result.ok()) {
     *ctx.err << "kolm-cli: " << powermeter::crystalFailure(result) << "\n";
     return kWriteError;

@@ -8,10 +8,10 @@ namespace kolm::cli {
 uint32_t tuneDds(hw::Instrument& instrument, double mhz) {
   auto word = hw::checkedTuningWord(mhz, instrument.params.RefClkMHz);
   if (!word.ok()) throw UsageError{word.error};
-  hw::DdsReset(instrument);
-  hw::DdsSetMultiplier(instrument);
-  instrument.LastTuningWord = word.word;
-  hw::DdsSendWord(instrument, word.word);
+  hw::ddsReset(instrument);
+  hw::ddsSetMultiplier(instrument);
+  instrument.lastTuningWord = word.word;
+  hw::ddsSendWord(instrument, word.word);
   return word.word;
 }
 

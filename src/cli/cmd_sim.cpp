@@ -26,12 +26,12 @@ double frequencyOf(Args& args) {
 int runReadDetector(Context& ctx, Args& args) {
   double mhz = frequencyOf(args);
   tuneDds(ctx.instrument, mhz);
-  hw::PortDelay(ctx.instrument, kSettleUnits);
-  int count = hw::lettura(ctx.instrument);
+  hw::portDelay(ctx.instrument, kSettleUnits);
+  int count = hw::readDetector(ctx.instrument);
   switchOff(ctx, 1);
   // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
   const powermeter::Calibration calibration;
-  const float dbm = powermeter::deciBel(count, calibration);
+  const float dbm = powermeter::readingToDbm(count, calibration);
   const auto flag = powermeter::levelLimits(calibration).flag(dbm);
   *ctx.out << "count=" << count << " dbm=" << common::formatPattern(dbm, "0.00");
   if (flag != powermeter::LevelFlag::Valid) *ctx.out << " flag=" << powermeter::flagWord(flag);
@@ -42,8 +42,8 @@ int runReadDetector(Context& ctx, Args& args) {
 int runReadBridge(Context& ctx, Args& args) {
   double mhz = frequencyOf(args);
   tuneDds(ctx.instrument, mhz);
-  hw::PortDelay(ctx.instrument, kSettleUnits);
-  auto reading = hw::READ(ctx.instrument);
+  hw::portDelay(ctx.instrument, kSettleUnits);
+  auto reading = hw::readBridge(ctx.instrument);
   switchOff(ctx, 1);
   *ctx.out << "a=" << reading.a << " b=" << reading.b;
   const auto flag = analyzer::pointFlag(reading.a, reading.b);

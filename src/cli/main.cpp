@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     if (!line.command->opensPort) {
       status = line.command->run(ctx, args);  // opens and reports the port itself
     } else {
-      hw::Orologio(ctx.instrument);
+      hw::calibrateDelayLoop(ctx.instrument);
       auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
       if (!opened.port) throw UsageError{opened.error};
       if (trace) {
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
   // A stop signal: the generator off (the command may have left it running, or
   // not have started), whatever the command did.
   if (const int signal = stopSignal()) {
-    if (!ctx.outputOff && ctx.instrument.reachable()) hw::DdsOutputOff(ctx.instrument);
+    if (!ctx.outputOff && ctx.instrument.reachable()) hw::ddsOutputOff(ctx.instrument);
     status = 128 + signal;
   }
   std::string why;
@@ -270,7 +270,7 @@ double parseNumber(const std::string& text, const std::string& what) {
 }
 
 void switchOff(Context& ctx, double delayUnits) {
-  hw::DdsOutputOff(ctx.instrument, delayUnits);
+  hw::ddsOutputOff(ctx.instrument, delayUnits);
   ctx.outputOff = true;
 }
 

@@ -6,9 +6,9 @@
 
 namespace kolm::hw {
 
-void PortDelay(Instrument& instrument, double units) { instrument.delay(units); }
+void portDelay(Instrument& instrument, double units) { instrument.delay(units); }
 
-void DdsSendBit(Instrument& instrument, int bit) {
+void ddsSendBit(Instrument& instrument, int bit) {
   const uint8_t b = bit ? 1 : 0;
   instrument.out(static_cast<uint8_t>(16 + b));
   instrument.delay(1);
@@ -16,11 +16,11 @@ void DdsSendBit(Instrument& instrument, int bit) {
   instrument.delay(1);
 }
 
-void DdsSendByte(Instrument& instrument, int value) {
-  for (int mask = 128; mask >= 1; mask /= 2) DdsSendBit(instrument, (value & mask) ? 1 : 0);
+void ddsSendByte(Instrument& instrument, int value) {
+  for (int mask = 128; mask >= 1; mask /= 2) ddsSendBit(instrument, (value & mask) ? 1 : 0);
 }
 
-void DdsUpdate(Instrument& instrument) {
+void ddsUpdate(Instrument& instrument) {
   instrument.delay(1);
   instrument.out(kUpdate);
   instrument.delay(1);
@@ -29,37 +29,37 @@ void DdsUpdate(Instrument& instrument) {
   instrument.delay(1);
 }
 
-void DdsReset(Instrument& instrument) {
+void ddsReset(Instrument& instrument) {
   instrument.out(kReset);
   instrument.delay(1);
   instrument.out(kIdle);
   instrument.delay(1);
 }
 
-void DdsSetMultiplier(Instrument& instrument) {
-  DdsSendByte(instrument, 1);
-  DdsSendByte(instrument, 0);
-  DdsSendByte(instrument, 0);
-  DdsSendByte(instrument, (instrument.params.RefClkMultiplier * 8 + 6) & 0xFF);
-  DdsUpdate(instrument);
+void ddsSetMultiplier(Instrument& instrument) {
+  ddsSendByte(instrument, 1);
+  ddsSendByte(instrument, 0);
+  ddsSendByte(instrument, 0);
+  ddsSendByte(instrument, (instrument.params.RefClkMultiplier * 8 + 6) & 0xFF);
+  ddsUpdate(instrument);
 }
 
-void DdsSendWord(Instrument& instrument, uint32_t word) {
-  DdsSendByte(instrument, 4);
-  DdsSendByte(instrument, (word >> 24) & 0xFF);
-  DdsSendByte(instrument, (word >> 16) & 0xFF);
-  DdsSendByte(instrument, (word >> 8) & 0xFF);
-  DdsSendByte(instrument, word & 0xFF);
-  DdsUpdate(instrument);
+void ddsSendWord(Instrument& instrument, uint32_t word) {
+  ddsSendByte(instrument, 4);
+  ddsSendByte(instrument, (word >> 24) & 0xFF);
+  ddsSendByte(instrument, (word >> 16) & 0xFF);
+  ddsSendByte(instrument, (word >> 8) & 0xFF);
+  ddsSendByte(instrument, word & 0xFF);
+  ddsUpdate(instrument);
 }
 
-void DdsOutputOff(Instrument& instrument, double delayUnits) {
-  instrument.LastTuningWord = 0;
-  DdsSendWord(instrument, 0);
+void ddsOutputOff(Instrument& instrument, double delayUnits) {
+  instrument.lastTuningWord = 0;
+  ddsSendWord(instrument, 0);
   instrument.delay(delayUnits);
 }
 
-double DdsTuningWord(double frequencyMHz, double refClkMHz) {
+double ddsTuningWord(double frequencyMHz, double refClkMHz) {
   return common::roundHalfEven(frequencyMHz * (4294967296.0 / refClkMHz));
 }
 
@@ -78,7 +78,7 @@ TuningWord checkedTuningWord(double frequencyMHz, double refClkMHz) {
     t.error = "A frequency below 0 MHz cannot be generated.";
     return t;
   }
-  double w = DdsTuningWord(frequencyMHz, refClkMHz);
+  double w = ddsTuningWord(frequencyMHz, refClkMHz);
   if (w >= 2147483648.0) {
     t.error = "The frequency " + common::shortestText(frequencyMHz) +
               " MHz is at or above half the DDS clock (" + common::shortestText(refClkMHz / 2) +

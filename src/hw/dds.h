@@ -16,23 +16,23 @@ inline constexpr uint8_t kIdle = 16;
 inline constexpr uint8_t kUpdate = 20;
 inline constexpr uint8_t kReset = 144;
 
-void PortDelay(Instrument& instrument, double units);
-void DdsSendBit(Instrument& instrument, int bit);
-void DdsSendByte(Instrument& instrument, int value);
-void DdsUpdate(Instrument& instrument);
-void DdsReset(Instrument& instrument);
+void portDelay(Instrument& instrument, double units);
+void ddsSendBit(Instrument& instrument, int bit);
+void ddsSendByte(Instrument& instrument, int value);
+void ddsUpdate(Instrument& instrument);
+void ddsReset(Instrument& instrument);
 // Register 1: instruction 1, then 0, 0, RefClkMultiplier x 8 + 6, then the update.
-void DdsSetMultiplier(Instrument& instrument);
+void ddsSetMultiplier(Instrument& instrument);
 // Register 4: instruction 4, then the word most significant byte first, then the update.
-void DdsSendWord(Instrument& instrument, uint32_t word);
+void ddsSendWord(Instrument& instrument, uint32_t word);
 
-// Switches the generator off: LastTuningWord := 0, the word 0 (0 Hz), then
-// `delayUnits` of PortDelay. Every instrument does this on its way out.
-void DdsOutputOff(Instrument& instrument, double delayUnits = 0);
+// Switches the generator off: lastTuningWord := 0, the word 0 (0 Hz), then
+// `delayUnits` of portDelay. Every instrument does this on its way out.
+void ddsOutputOff(Instrument& instrument, double delayUnits = 0);
 
 // f x (2^32 / clock), rounded to the nearest integer with ties to even. No range
 // check: use checkedTuningWord before anything is sent.
-double DdsTuningWord(double frequencyMHz, double refClkMHz);
+double ddsTuningWord(double frequencyMHz, double refClkMHz);
 
 // The tuning word for a frequency, or why there is none: a clock of 0 (no
 // parameters stored), a negative frequency, or a word that does not fit below

@@ -165,7 +165,7 @@ void Instrument::setDelayer(std::unique_ptr<Delayer> delayer) {
 
 bool Instrument::waitInPoint(double units, const void* owner, std::function<void()> rest) {
   if (!owner || !(units >= kHeldWaitUnits) || !delayer_->waitsRealTime() ||
-      !(units * LoopFactor >= 1) || !(units < 1e15)) {
+      !(units * loopFactor >= 1) || !(units < 1e15)) {
     delay(units);
     rest();
     return false;
@@ -224,12 +224,12 @@ float secondsSinceMidnight() {
   return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + frac);
 }
 
-void Orologio(Instrument& instrument, const SecondsTimer& timer) {
+void calibrateDelayLoop(Instrument& instrument, const SecondsTimer& timer) {
   BusyWaitDelayer::calibrate();
-  instrument.LoopFactor = 1;
+  instrument.loopFactor = 1;
   constexpr double kSteps = 1'000'000;
   float t0 = timer();
-  countLoop(kSteps * instrument.LoopFactor);
+  countLoop(kSteps * instrument.loopFactor);
   float t1 = timer();
   float dt = t1 - t0;
   if (!(dt > 0)) {
@@ -240,7 +240,7 @@ void Orologio(Instrument& instrument, const SecondsTimer& timer) {
     dt = static_cast<float>(std::chrono::duration<double>(b - a).count());
     if (!(dt > 0)) dt = 1;  // no usable clock at all: one step per unit
   }
-  instrument.LoopFactor = loopFactorFor(dt);
+  instrument.loopFactor = loopFactorFor(dt);
 }
 
 }  // namespace kolm::hw

@@ -15,7 +15,7 @@
 
 namespace kolm::hw {
 
-// How PortDelay waits. One unit is 0.1 microseconds.
+// How portDelay waits. One unit is 0.1 microseconds.
 class Delayer {
  public:
   virtual ~Delayer() = default;
@@ -67,8 +67,8 @@ class Instrument {
   Instrument& operator=(const Instrument&) = delete;
 
   HardwareParams params;
-  int16_t LoopFactor = 1;
-  double LastTuningWord = 0;
+  int16_t loopFactor = 1;
+  double lastTuningWord = 0;
 
   // Also attaches the port to `params`.
   void setPort(std::unique_ptr<PortIo> port);
@@ -78,14 +78,15 @@ class Instrument {
 
   void setDelayer(std::unique_ptr<Delayer> delayer);
 
-  // Out32(LptBase, value): a write to the data register.
+  // A write to the data register (port address LptBase).
   void out(uint8_t value) {
     if (hold_.owner) finishHeldPoint();
     if (!reachable_) return;
     port_->writeData(value);
     if (port_->failed()) notePortFailure();
   }
-  // Inp32(LptBase + 1): the status byte, 0 when the port cannot be reached.
+  // A read of the status register (LptBase + 1): the status byte, 0 when the port
+  // cannot be reached.
   uint8_t in() {
     if (hold_.owner) finishHeldPoint();
     if (!reachable_) return 0;
@@ -96,8 +97,8 @@ class Instrument {
     }
     return v;
   }
-  // PortDelay: n units of about 0.1 us.
-  void delay(double units) { delayer_->wait(units, LoopFactor); }
+  // portDelay: n units of about 0.1 us.
+  void delay(double units) { delayer_->wait(units, loopFactor); }
 
   // ---- a point held open across its wait ----
   // A pass stepped from an event loop need not spin a long wait inside a point
@@ -151,12 +152,12 @@ class Instrument {
   Hold hold_;
 };
 
-// Calibration of the delay loop: LoopFactor := busy-loop steps per 0.1 us,
+// Calibration of the delay loop: loopFactor := busy-loop steps per 0.1 us,
 // measured over 1,000,000 steps with `secondsSinceMidnight` (single precision).
 // A measured interval of zero or below (a coarse timer, midnight) is measured
 // again on the monotonic clock; the result is never below 1.
 using SecondsTimer = std::function<float()>;
 float secondsSinceMidnight();
-void Orologio(Instrument& instrument, const SecondsTimer& timer = secondsSinceMidnight);
+void calibrateDelayLoop(Instrument& instrument, const SecondsTimer& timer = secondsSinceMidnight);
 
 }  // namespace kolm::hw

@@ -77,16 +77,16 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   const bool tuned = instrument.params.RefClkMHz > 0;
   if (tuned) {
     const auto word = checkedTuningWord(kPortTestMHz, instrument.params.RefClkMHz);
-    DdsReset(instrument);
-    DdsSetMultiplier(instrument);
-    instrument.LastTuningWord = word.ok() ? word.word : 0;
-    DdsSendWord(instrument, word.ok() ? word.word : 0);
-    PortDelay(instrument, 100000);  // 10 ms for the detector to settle
+    ddsReset(instrument);
+    ddsSetMultiplier(instrument);
+    instrument.lastTuningWord = word.ok() ? word.word : 0;
+    ddsSendWord(instrument, word.ok() ? word.word : 0);
+    portDelay(instrument, 100000);  // 10 ms for the detector to settle
   }
-  lettura(instrument);  // settles the converter, as a sweep does
-  const int detector = lettura(instrument);
-  const BridgeReading bridge = READ(instrument);
-  DdsOutputOff(instrument);
+  readDetector(instrument);  // settles the converter, as a sweep does
+  const int detector = readDetector(instrument);
+  const BridgeReading bridge = readBridge(instrument);
+  ddsOutputOff(instrument);
   instrument.out(24);  // converters idle
 
   if (instrument.portFailed()) {
@@ -156,7 +156,7 @@ PortTestReport portTest(const std::string& backend, const HardwareParams& params
   instrument.params = params;
   instrument.params.portBackend = backend;
   instrument.refreshReachable();
-  Orologio(instrument);
+  calibrateDelayLoop(instrument);
   return runPortTest(instrument, backend);
 }
 

@@ -2,7 +2,7 @@
 
 namespace kolm::hw {
 
-int16_t lettura(Instrument& instrument) {
+int16_t readDetector(Instrument& instrument) {
   int16_t a = 0;
   instrument.out(8);
   instrument.delay(1);
@@ -18,7 +18,7 @@ int16_t lettura(Instrument& instrument) {
   return a;
 }
 
-BridgeReading READ(Instrument& instrument) {
+BridgeReading readBridge(Instrument& instrument) {
   BridgeReading r;
   instrument.out(24);
   instrument.delay(kBridgeSettle);

@@ -16,7 +16,7 @@ inline constexpr uint8_t kBridgeBBit = 0x10;
 inline constexpr double kBridgeSettle = 0;
 
 // The level detector: write 8; ten times (0, read, 8); then 24. MSB first.
-int16_t lettura(Instrument& instrument);
+int16_t readDetector(Instrument& instrument);
 
 struct BridgeReading {
   int16_t a = 0;  // return-loss channel
@@ -25,6 +25,6 @@ struct BridgeReading {
 
 // The bridge: write 24; ten times (0, read, 8); then 24. MSB first, both channels
 // from the same status reads.
-BridgeReading READ(Instrument& instrument);
+BridgeReading readBridge(Instrument& instrument);
 
 }  // namespace kolm::hw

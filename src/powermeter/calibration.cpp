@@ -10,8 +10,8 @@ namespace kolm::powermeter {
 int readCalibrationCount(hw::Instrument& instrument) {
   int v = 0;
   for (int k = 0; k < 5; ++k) {
-    v = hw::lettura(instrument);
-    hw::PortDelay(instrument, 20000);
+    v = hw::readDetector(instrument);
+    hw::portDelay(instrument, 20000);
   }
   return v;
 }

@@ -22,7 +22,7 @@ int readCalibrationCount(hw::Instrument& instrument);
 std::string calibrationRequest(CalPoint point);
 std::string calibrationAdvice(CalPoint point, int reading);
 
-// Cal_0dbm_Click / Cal_60dbm_Click: the request (Cancel ends), the five readings,
+// Calibration at 0 dBm or -60 dBm: the request (Cancel ends), the five readings,
 // the count with its advice (Cancel ends with nothing changed), then the count
 // is taken. A count equal to the other point's would leave no slope to convert
 // with: it is refused with a message and nothing changes. True when the count
@@ -30,7 +30,7 @@ std::string calibrationAdvice(CalPoint point, int reading);
 bool calibrateLevel(CalPoint point, hw::Instrument& instrument, common::Prompter& prompter,
                     Calibration& calibration);
 
-// Cal_def_Click: on OK the counts become 826 and 235 (no sweep follows). True
+// The default calibration: on OK the counts become 826 and 235 (no sweep follows). True
 // when they were set.
 bool calibrateDefault(common::Prompter& prompter, Calibration& calibration);
 

@@ -31,9 +31,10 @@ double divide(double numerator, double denominator, const char* why) {
 
 }  // namespace
 
-CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarzo, float R0) {
+CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& crystalReference,
+                             float R0) {
   CrystalResult r;
-  const std::vector<float>& T = sweep.Traccia;
+  const std::vector<float>& T = sweep.trace;
   const int N = sweep.Points;
   // The level at an index variable: its value rounded, halves to even.
   auto at = [&T](double i) {
@@ -81,7 +82,7 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarz
     check(std::fabs(tenfold) < 1e6f && common::roundHalfEven(tenfold) >= 0 &&
               common::roundHalfEven(tenfold) < kRifSize,
           "The series resonance lies outside the through-path reference (0 to 160 MHz).");
-    const float a = RifQuarzo[static_cast<size_t>(common::roundHalfEven(tenfold))] - r.max;
+    const float a = crystalReference[static_cast<size_t>(common::roundHalfEven(tenfold))] - r.max;
     const double ratio = finite(std::pow(10.0, static_cast<double>(a / 20.0f)));
     r.R = finite(R0 * (ratio - 1));
 
@@ -164,7 +165,7 @@ std::vector<std::string> crystalWarnings(const CrystalResult& r, const CrystalSw
     // The stretch of the notch that lies on the floor.
     double last = r.iMin;
     while (last + 1 <= N &&
-           limits.flag(sweep.Traccia[static_cast<size_t>(last + 1)]) == LevelFlag::Floor)
+           limits.flag(sweep.trace[static_cast<size_t>(last + 1)]) == LevelFlag::Floor)
       last += 1;
     const std::string width = common::shortestText((last - r.iMin + 1) * stepHz / 1e3, 3);
     out.push_back(common::arg(

@@ -12,10 +12,10 @@
 
 namespace kolm::powermeter {
 
-// The sweep as the window holds it: Traccia (at least Points + 1 levels; the
+// The sweep as the window holds it: trace (at least Points + 1 levels; the
 // walks may look one index beyond), its step count and span.
 struct CrystalSweep {
-  const std::vector<float>& Traccia;
+  const std::vector<float>& trace;
   int16_t Points = 0;
   float TraceStart = 0;
   float TraceStop = 0;
@@ -44,11 +44,11 @@ struct CrystalResult {
   bool ok() const { return error.empty(); }
 };
 
-// quarz_Click's computation. Index variables stay doubles: frequencies from their
+// The crystal analysis of a sweep. Index variables stay doubles: frequencies from their
 // exact values, half steps included; array indices from their rounded values.
 // Fails (never throws) where the arithmetic would: fewer than 7 points, R0 or R
 // of 0, an empty span, Fs outside the reference table, a result beyond range.
-CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& RifQuarzo, float R0);
+CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& crystalReference, float R0);
 
 // The result box: "Fs  " Fs "0.000 000", "Fp  " Fp (or one blank), "Q:  " Q
 // "### ###" and an empty line, "R: " R "0.#", then "L(mH): " L/1000 "0.00" above

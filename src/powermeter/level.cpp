@@ -6,7 +6,7 @@
 
 namespace kolm::powermeter {
 
-float deciBel(int reading, const Calibration& calibration) {
+float readingToDbm(int reading, const Calibration& calibration) {
   const int d = calibration.Cal0 - calibration.Cal60;
   if (d == 0) return std::numeric_limits<float>::quiet_NaN();
   return static_cast<float>((-60.0 / d) * (calibration.Cal0 - reading));
@@ -22,7 +22,7 @@ std::string calibrationError(const Calibration& calibration) {
 
 LevelLimits levelLimits(const Calibration& calibration) {
   LevelLimits limits;
-  const int16_t d = static_cast<int16_t>(calibration.Cal0 - calibration.Cal60);  // as deciBel
+  const int16_t d = static_cast<int16_t>(calibration.Cal0 - calibration.Cal60);  // as readingToDbm
   if (d == 0) return limits;                             // nothing converts with it
   const double level0 = (-60.0 / d) * calibration.Cal0;  // the level of count 0
   const double levelTop = (-60.0 / d) * (calibration.Cal0 - 1023);

@@ -26,7 +26,7 @@ struct Calibration {
 // level = (-60 / (Cal0 - Cal60)) x (Cal0 - reading), in double precision (the
 // count difference taken without 16-bit overflow) and stored as single. An unusable calibration
 // gives NaN (never a division by 0); a sweep refuses to start with one (see calibrationError).
-float deciBel(int reading, const Calibration& calibration);
+float readingToDbm(int reading, const Calibration& calibration);
 
 // Why a sweep cannot use this calibration; empty when it can.
 std::string calibrationError(const Calibration& calibration);

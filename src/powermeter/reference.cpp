@@ -59,7 +59,7 @@ int parseRif(std::string_view content, RifTable& table) {
   return read;
 }
 
-int ReadRif(RifTable& table, const std::filesystem::path& path) {
+int readLevelRif(RifTable& table, const std::filesystem::path& path) {
   auto content = common::readTextFile(path, common::kTableFileLimit);
   if (!content) return 0;
   return parseRif(*content, table);
@@ -81,10 +81,10 @@ std::filesystem::path findQuartzRif(const std::filesystem::path& folder) {
   return found.front();
 }
 
-int ReadRifQ(RifTable& table, const std::filesystem::path& folder) {
+int readQuartzRif(RifTable& table, const std::filesystem::path& folder) {
   const auto path = findQuartzRif(folder);
   if (path.empty()) return 0;
-  return ReadRif(table, path);
+  return readLevelRif(table, path);
 }
 
 bool writeRif(const RifTable& table, const std::filesystem::path& path, std::string* error) {
@@ -98,8 +98,8 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
   };
   if (!(refClkMHz > 0) || !std::isfinite(refClkMHz)) return refuse(hw::noClockMessage());
   TableWords w;
-  w.W0 = hw::DdsTuningWord(0.1, refClkMHz);
-  w.WE = hw::DdsTuningWord(160, refClkMHz);
+  w.W0 = hw::ddsTuningWord(0.1, refClkMHz);
+  w.WE = hw::ddsTuningWord(160, refClkMHz);
   w.step = (w.W0 + w.WE) / 1600.0;
   const double last = common::roundHalfEven(w.W0 + lastIndex * w.step);
   if (last >= kWordLimit) {
@@ -113,13 +113,15 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
   return w;
 }
 
-float ReferenceTableJob::readLevel() { return deciBel(hw::lettura(instrument_), calibration_); }
+float ReferenceTableJob::readLevel() {
+  return readingToDbm(hw::readDetector(instrument_), calibration_);
+}
 
 void ReferenceTableJob::startAtW0() {
-  hw::DdsReset(instrument_);
-  hw::DdsSetMultiplier(instrument_);
+  hw::ddsReset(instrument_);
+  hw::ddsSetMultiplier(instrument_);
   word_ = words_.W0;
-  hw::DdsSendWord(instrument_, wordOut(word_));
+  hw::ddsSendWord(instrument_, wordOut(word_));
 }
 
 bool LevelReferenceJob::step() {
@@ -133,7 +135,7 @@ bool LevelReferenceJob::step() {
     // The word is kept only once its level is read: a point dropped before
     // then is measured again at the same word.
     nextWord_ = word_ + words_.step;
-    hw::DdsSendWord(instrument_, wordOut(nextWord_));
+    hw::ddsSendWord(instrument_, wordOut(nextWord_));
     settle = 200000.0 / next_ + 10000;
   }
   waitThen(settle, [this] {
@@ -145,11 +147,11 @@ bool LevelReferenceJob::step() {
 }
 
 void QuartzReferenceJob::entry() {
-  hw::PortDelay(instrument_, 1000);
+  hw::portDelay(instrument_, 1000);
   table_[next_] = readLevel();
   if (instrument_.portFailed()) return;
   word_ += words_.step;
-  hw::DdsSendWord(instrument_, wordOut(word_));
+  hw::ddsSendWord(instrument_, wordOut(word_));
   ++next_;
 }
 
@@ -168,11 +170,11 @@ bool QuartzReferenceJob::step() {
   return goesOn();
 }
 
-LevelReferenceDrawing disegnaRif(float viewStart, float viewStop, bool fromFile, float rifGrafico,
-                                 const RifTable& RifLivello) {
+LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, bool fromFile,
+                                            float storedLevel, const RifTable& levelReference) {
   LevelReferenceDrawing out;
   if (fromFile) {
-    if (rifGrafico != 0) out.flatLevel = rifGrafico;
+    if (storedLevel != 0) out.flatLevel = storedLevel;
     return out;
   }
   const float tenfold = viewStart * 10.0f;
@@ -180,33 +182,34 @@ LevelReferenceDrawing disegnaRif(float viewStart, float viewStop, bool fromFile,
   if (f < 0.1) f = 0.1f;
   int index = tableIndex(f);
   if (!inTable(index)) return out;  // a view beyond the table: no curve
-  out.curve.push_back({f, RifLivello[index]});
+  out.curve.push_back({f, levelReference[index]});
   for (int n = 0; n < kMaxDrawingSteps && !beyondDrawing(f, viewStop); ++n) {
     f = nextTenth(f);
     index = tableIndex(f);
-    if (inTable(index)) out.curve.push_back({f, RifLivello[index]});
+    if (inTable(index)) out.curve.push_back({f, levelReference[index]});
   }
   return out;
 }
 
-std::vector<RefPoint> disegnaRifQ(float viewStart, float viewStop, const RifTable& RifQuarzo) {
+std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
+                                          const RifTable& crystalReference) {
   std::vector<RefPoint> out;
   if (!std::isfinite(viewStart) || !std::isfinite(viewStop)) return out;
   float f = std::floor(viewStart);
   int index = tableIndex(f);
-  if (inTable(index)) out.push_back({f, RifQuarzo[index]});  // the start of the line
+  if (inTable(index)) out.push_back({f, crystalReference[index]});  // the start of the line
   for (int n = 0; n < kMaxDrawingSteps && !beyondDrawing(f, viewStop); ++n) {
     index = tableIndex(f);
-    if (inTable(index)) out.push_back({f, RifQuarzo[index]});
+    if (inTable(index)) out.push_back({f, crystalReference[index]});
     f = nextTenth(f);
   }
   return out;
 }
 
-float referenceAtCentre(float start, float stop, const RifTable& RifLivello) {
+float referenceAtCentre(float start, float stop, const RifTable& levelReference) {
   const float centre = (start + stop) / 2.0f;
   const int index = tableIndex(centre);
-  return inTable(index) ? RifLivello[index] : 0.0f;
+  return inTable(index) ? levelReference[index] : 0.0f;
 }
 
 }  // namespace kolm::powermeter

@@ -36,13 +36,13 @@ std::string formatRif(const RifTable& table, int entries = kRifEntries);
 // value, leaving the entries not read as they were. Returns how many were read.
 int parseRif(std::string_view content, RifTable& table);
 
-// ReadRif: level.rif from `path` (the working directory's by default); a missing
+// readLevelRif: level.rif from `path` (the working directory's by default); a missing
 // file reads nothing. Returns the entries read.
-int ReadRif(RifTable& table, const std::filesystem::path& path = kLevelRifFile);
-// ReadRifQ: quartz.rif in `folder`, whatever the letter case of its name; the
+int readLevelRif(RifTable& table, const std::filesystem::path& path = kLevelRifFile);
+// readQuartzRif: quartz.rif in `folder`, whatever the letter case of its name; the
 // spelling the calibration writes wins over other spellings.
-int ReadRifQ(RifTable& table, const std::filesystem::path& folder = ".");
-// The file ReadRifQ reads in `folder`, or empty when there is none.
+int readQuartzRif(RifTable& table, const std::filesystem::path& folder = ".");
+// The file readQuartzRif reads in `folder`, or empty when there is none.
 std::filesystem::path findQuartzRif(const std::filesystem::path& folder = ".");
 
 // Atomic writes of the whole table; false with the reason on an error.
@@ -83,7 +83,7 @@ class ReferenceTableJob : public hw::PortJob {
   int next_ = 0;
 };
 
-// refer_Click's pass over the level reference. Step 0 resets the DDS, loads the
+// The pass over the level reference. Step 0 resets the DDS, loads the
 // multiplier, loads W0, waits 20 ms and reads entry 0; step i (1 to 1600) loads
 // the word W0 + i x step (rounded), waits 200000 / i + 10000 units and reads
 // entry i. The levels go to the job's own table, which the caller takes only
@@ -97,7 +97,7 @@ class LevelReferenceJob : public ReferenceTableJob {
   double nextWord_ = 0;  // the word of the point in progress
 };
 
-// calQuarz_Click's pass over the crystal fixture's through path. Step 0 resets
+// The pass over the crystal fixture's through path. Step 0 resets
 // the DDS and loads the multiplier (so the pass runs at the configured clock
 // whatever ran before), loads W0, waits 10 ms and reads once (entry 0, read
 // again at once); each step k (0 to 1600) then waits 1000 units, reads entry k
@@ -119,7 +119,7 @@ struct RefPoint {
   bool operator==(const RefPoint&) const = default;
 };
 
-// What disegnaRif draws.
+// What levelReferenceDrawing draws.
 struct LevelReferenceDrawing {
   // A sweep's chart: the first point is set in the foreground colour, then the
   // line runs through the others in colour 2. Empty when nothing is drawn.
@@ -129,22 +129,23 @@ struct LevelReferenceDrawing {
   std::optional<float> flatLevel;
 };
 
-// disegnaRif. For a sweep: from ViewStart rounded to 0.1 MHz (0.1 at least) in
+// levelReferenceDrawing. For a sweep: from ViewStart rounded to 0.1 MHz (0.1 at least) in
 // 0.1 MHz steps while below ViewStop + 0.1 and 160, each at the table entry f x 10
 // rounded (single precision, as the steps accumulate). A start beyond the table
 // draws nothing. For a loaded chart (`fromFile`): the flat line at RifGrafico.
-LevelReferenceDrawing disegnaRif(float viewStart, float viewStop, bool fromFile, float rifGrafico,
-                                 const RifTable& RifLivello);
+LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, bool fromFile,
+                                            float storedLevel, const RifTable& levelReference);
 
-// disegnaRifQ: the polyline from the whole MHz at or below ViewStart in 0.1 MHz
+// quartzReferenceLine: the polyline from the whole MHz at or below ViewStart in 0.1 MHz
 // steps while below ViewStop + 0.1 and 160. Its first point is where the line
 // starts (so the first segment has no length); points whose entry lies outside
 // the table are left out, the line going on from the last one drawn.
-std::vector<RefPoint> disegnaRifQ(float viewStart, float viewStop, const RifTable& RifQuarzo);
+std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
+                                          const RifTable& crystalReference);
 
-// The reference level a saved chart records: RifLivello at the centre of the
+// The reference level a saved chart records: levelReference at the centre of the
 // span, index ((start + stop) / 2) x 10 rounded; 0 (no reference) when the
 // centre lies outside the table.
-float referenceAtCentre(float start, float stop, const RifTable& RifLivello);
+float referenceAtCentre(float start, float stop, const RifTable& levelReference);
 
 }  // namespace kolm::powermeter

@@ -46,7 +46,7 @@ PowIni parsePowIni(std::string_view content) {
   return ini;
 }
 
-PowIni ReadVar(const std::filesystem::path& path) {
+PowIni readPowIni(const std::filesystem::path& path) {
   auto content = common::readTextFile(path, common::kSettingsFileLimit);
   if (!content) return PowIni{};
   return parsePowIni(*content);
@@ -54,19 +54,19 @@ PowIni ReadVar(const std::filesystem::path& path) {
 
 std::string formatPowIni(const PowIniTexts& t) {
   common::RecordWriter w;
-  w.quoted(t.text1);
-  w.quoted(t.text2);
-  w.quoted(t.text3);
-  w.quoted(t.text8);
-  w.quoted(t.text9);
+  w.quoted(t.startMHz);
+  w.quoted(t.stopMHz);
+  w.quoted(t.points);
+  w.quoted(t.topDbm);
+  w.quoted(t.bottomDbm);
   w.quoted(common::strDouble(t.calibration.Cal0));
   w.quoted(common::strDouble(t.calibration.Cal60));
-  w.quoted(t.text7);
+  w.quoted(t.delayMs);
   w.quoted(common::strSingle(t.R0));
   return w.text();
 }
 
-bool SaveVar(const PowIniTexts& texts, const std::filesystem::path& path) {
+bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path) {
   return common::writeFileAtomic(path, formatPowIni(texts));
 }
 

@@ -12,7 +12,7 @@ namespace kolm::powermeter {
 
 inline constexpr const char* kSettingsFile = "pow.ini";
 
-// What ReadVar gives the window: the numeric values of items 1 to 7 and 9, and
+// What readPowIni gives the window: the numeric values of items 1 to 7 and 9, and
 // item 8 as it stands.
 struct PowIni {
   float ViewStart = 3;
@@ -21,7 +21,7 @@ struct PowIni {
   float LevelTop = 20;
   float LevelBottom = -80;
   Calibration calibration;
-  std::string delayText = "0";  // Text7
+  std::string delayText = "0";  // the delay box, ms, as typed
   float R0 = 0;
   bool operator==(const PowIni&) const = default;
 };
@@ -30,20 +30,20 @@ struct PowIni {
 // or an item that does not fit (a value beyond single precision, points beyond
 // 16 bits, a calibration count outside 0..1023), stops the reading silently and
 // keeps the defaults for the rest.
-PowIni ReadVar(const std::filesystem::path& path = kSettingsFile);
+PowIni readPowIni(const std::filesystem::path& path = kSettingsFile);
 PowIni parsePowIni(std::string_view content);
 
-// What SaveVar writes: the texts of the boxes as they stand, and the values.
+// What savePowIni writes: the texts of the boxes as they stand, and the values.
 struct PowIniTexts {
-  std::string text1, text2, text3, text8, text9;
+  std::string startMHz, stopMHz, points, topDbm, bottomDbm;
   Calibration calibration;
-  std::string text7;
+  std::string delayMs;
   float R0 = 0;
 };
 
 // Nine lines, each text in double quotes, CR LF.
 std::string formatPowIni(const PowIniTexts& texts);
 // Written atomically; false (and nothing changed) on an error.
-bool SaveVar(const PowIniTexts& texts, const std::filesystem::path& path = kSettingsFile);
+bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path = kSettingsFile);
 
 }  // namespace kolm::powermeter

@@ -9,14 +9,14 @@
 
 namespace kolm::powermeter {
 
-std::optional<std::string> limitPoints(std::string_view text3) {
-  if (common::numericValue(text3) > kMaxPoints) return std::to_string(kMaxPoints);
+std::optional<std::string> limitPoints(std::string_view points) {
+  if (common::numericValue(points) > kMaxPoints) return std::to_string(kMaxPoints);
   return std::nullopt;
 }
 
-std::optional<std::string> sweepTimeWarning(std::string_view text3, std::string_view text7) {
+std::optional<std::string> sweepTimeWarning(std::string_view points, std::string_view delayMs) {
   const float t =
-      static_cast<float>(common::numericValue(text3) * common::numericValue(text7) / 1000.0);
+      static_cast<float>(common::numericValue(points) * common::numericValue(delayMs) / 1000.0);
   if (!(t > 50)) return std::nullopt;
   return common::arg(KOLM_TR("kolm", " attenzione il tempo potrebbe superare %1secondi"),
                      {common::strSingle(t)});
@@ -25,17 +25,17 @@ std::optional<std::string> sweepTimeWarning(std::string_view text3, std::string_
 SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
                               const Calibration& calibration) {
   SweepPreparation out;
-  float start = static_cast<float>(common::numericValue(boxes.text1));
-  float stop = static_cast<float>(common::numericValue(boxes.text2));
+  float start = static_cast<float>(common::numericValue(boxes.startMHz));
+  float stop = static_cast<float>(common::numericValue(boxes.stopMHz));
   if (start == stop) {
     stop = start + 0.1f;
   } else if (start > stop) {
     std::swap(start, stop);
-    out.text1 = common::strSingle(start);
-    out.text2 = common::strSingle(stop);
+    out.startMHz = common::strSingle(start);
+    out.stopMHz = common::strSingle(stop);
   }
 
-  const double points = common::numericValue(boxes.text3);
+  const double points = common::numericValue(boxes.points);
   const auto rounded = common::toInt16(points);
   if (!rounded || *rounded < 1) {
     out.error = "The number of points must be at least 1.";
@@ -67,8 +67,8 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
   plan.ViewStart = start;
   plan.ViewStop = stop;
   plan.Points = *rounded;
-  plan.LevelTop = static_cast<float>(common::numericValue(boxes.text8));
-  plan.LevelBottom = static_cast<float>(common::numericValue(boxes.text9));
+  plan.LevelTop = static_cast<float>(common::numericValue(boxes.topDbm));
+  plan.LevelBottom = static_cast<float>(common::numericValue(boxes.bottomDbm));
   if (plan.LevelTop == plan.LevelBottom) plan.LevelBottom = plan.LevelBottom - 1.0f;
   plan.startWord = first.word;
   plan.stopWord = last.word;
@@ -93,7 +93,7 @@ double SweepJob::progress() const {
 }
 
 void SweepJob::readPoint() {
-  trace_[next_] = deciBel(hw::lettura(instrument_), calibration_);
+  trace_[next_] = readingToDbm(hw::readDetector(instrument_), calibration_);
   word_ += wordStep_;
   if (!instrument_.portFailed()) ++next_;  // a level from a failed port is not counted
 }
@@ -102,17 +102,17 @@ bool SweepJob::step() {
   if (finishOpenPoint()) return goesOn();
   if (done() || instrument_.portFailed()) return false;
   if (!settled_) {
-    hw::DdsReset(instrument_);
-    hw::DdsSetMultiplier(instrument_);
-    hw::DdsSendWord(instrument_, static_cast<uint32_t>(word_));
+    hw::ddsReset(instrument_);
+    hw::ddsSetMultiplier(instrument_);
+    hw::ddsSendWord(instrument_, static_cast<uint32_t>(word_));
     // The detector settles; its reading is not used.
     const bool held = waitThen(delayMs_() * 10000 + 100000, [this] {
-      hw::lettura(instrument_);
+      hw::readDetector(instrument_);
       settled_ = true;
     });
     if (held) return true;
   }
-  hw::DdsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
+  hw::ddsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
   waitThen(delayMs_() * 10000, [this] { readPoint(); });
   return goesOn();
 }

@@ -15,19 +15,20 @@
 
 namespace kolm::powermeter {
 
-// Traccia holds indices 0 to 20002; a pass stores Points + 1 levels.
+// A sweep trace holds indices 0 to 20002; a pass stores Points + 1 levels.
 inline constexpr int kTraceSize = 20003;
 inline constexpr int kMaxPoints = 20000;
 
-// Text3_Change: "20000" when the points box holds more than 20000, else empty.
-std::optional<std::string> limitPoints(std::string_view text3);
+// The points box as typed: "20000" when the points box holds more than 20000, else empty.
+std::optional<std::string> limitPoints(std::string_view points);
 
-// Text7_Change: the warning when points x delay exceeds 50 seconds, else empty.
-std::optional<std::string> sweepTimeWarning(std::string_view text3, std::string_view text7);
+// The points and delay boxes as typed: the warning when points x delay exceeds 50 seconds, else
+// empty.
+std::optional<std::string> sweepTimeWarning(std::string_view points, std::string_view delayMs);
 
 // The boxes a sweep reads at its start: start, stop, points, top and bottom level.
 struct SweepBoxes {
-  std::string text1, text2, text3, text8, text9;
+  std::string startMHz, stopMHz, points, topDbm, bottomDbm;
 };
 
 struct SweepPlan {
@@ -36,14 +37,14 @@ struct SweepPlan {
   int16_t Points = 0;
   float LevelTop = 0;
   float LevelBottom = 0;
-  double startWord = 0;  // Ws, DdsTuningWord of the start
+  double startWord = 0;  // Ws, ddsTuningWord of the start
   double stopWord = 0;   // We
 };
 
 struct SweepPreparation {
   // The start and stop texts to show when the two were exchanged (a start above
   // the stop); written back whether or not the sweep can run.
-  std::optional<std::string> text1, text2;
+  std::optional<std::string> startMHz, stopMHz;
   std::optional<SweepPlan> plan;
   // Why the sweep cannot run, for a message before anything is sent.
   std::string error;
@@ -56,7 +57,7 @@ struct SweepPreparation {
 SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
                               const Calibration& calibration);
 
-// One pass (Read_Write). The first step resets the DDS, loads the multiplier,
+// One pass. The first step resets the DDS, loads the multiplier,
 // loads the start word, waits the set delay plus 10 ms and discards one reading,
 // then measures index 0 at the start; each further step measures one index: the
 // word, the delay (read afresh from `delayMs` at every point), the read-out and

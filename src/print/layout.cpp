@@ -142,15 +142,15 @@ std::string sheetCaption(int paperCode, int orientation) {
 std::string& rectText(PrintDialogState& s, RectField field) {
   switch (field) {
     case RectField::X:
-      return s.txtPrX;
+      return s.xText;
     case RectField::Y:
-      return s.txtPrY;
+      return s.yText;
     case RectField::W:
-      return s.txtPrW;
+      return s.widthText;
     case RectField::H:
-      return s.txtPrH;
+      return s.heightText;
   }
-  return s.txtPrW;
+  return s.widthText;
 }
 
 void setRectText(PrintDialogState& s, RectField field, std::string text) {
@@ -172,13 +172,13 @@ void setRectText(PrintDialogState& s, RectField field, std::string text) {
     rectField(s, field) = roundToInt(v);
     break;
   }
-  if (field == RectField::W) s.txtScala = scaleText(s.ScaleBase, s.DocW_mm, s.locale);
+  if (field == RectField::W) s.scaleText = scaleText(s.ScaleBase, s.DocW_mm, s.locale);
 }
 
 bool sizesDrawable(const PrintDialogState& s) { return s.DocW_mm > 1 && s.DocH_mm > 1; }
 
 bool widthEdited(PrintDialogState& s) {
-  if (s.chkProporzioni)
+  if (s.keepProportions)
     setRectText(s, RectField::H, wholeText(roundToInt(s.DocW_mm / double(s.AspectRatio))));
   if (!sizesDrawable(s)) return false;
   Preview(s);
@@ -186,7 +186,7 @@ bool widthEdited(PrintDialogState& s) {
 }
 
 bool heightEdited(PrintDialogState& s) {
-  if (s.chkProporzioni)
+  if (s.keepProportions)
     setRectText(s, RectField::W, wholeText(roundToInt(s.DocH_mm * double(s.AspectRatio))));
   if (!sizesDrawable(s)) return false;
   Preview(s);
@@ -194,14 +194,14 @@ bool heightEdited(PrintDialogState& s) {
 }
 
 bool setFixProportions(PrintDialogState& s, bool checked) {
-  s.chkProporzioni = checked;
+  s.keepProportions = checked;
   if (checked) {
     setRectText(s, RectField::H, wholeText(roundToInt(s.DocW_mm / double(s.AspectRatio))));
-    s.lblLblScala = KOLM_TR_NOOP("kolm", "Scala:");
-    s.txtScalaEnabled = true;
+    s.scaleLabel = KOLM_TR_NOOP("kolm", "Scala:");
+    s.scaleEditable = true;
   } else {
-    s.lblLblScala = KOLM_TR_NOOP("kolm", "Scala X:");
-    s.txtScalaEnabled = false;
+    s.scaleLabel = KOLM_TR_NOOP("kolm", "Scala X:");
+    s.scaleEditable = false;
   }
   if (!sizesDrawable(s)) return false;
   Preview(s);
@@ -209,14 +209,14 @@ bool setFixProportions(PrintDialogState& s, bool checked) {
 }
 
 void setCentred(PrintDialogState& s, bool checked) {
-  s.chkCentro = checked;
+  s.centred = checked;
   Preview(s);
 }
 
-void cmdMax_Click(PrintDialogState& s) {
+void maximise(PrintDialogState& s) {
   int32_t sw = s.SheetW_mm, sh = s.SheetH_mm;
   if (!sheetKnown(sw, sh)) return;
-  if (s.chkProporzioni) {
+  if (s.keepProportions) {
     float sheetRatio = float(sw) / float(sh);
     float rectRatio = float(s.DocW_mm) / float(s.DocH_mm);
     if (sheetRatio <= rectRatio) {
@@ -232,14 +232,14 @@ void cmdMax_Click(PrintDialogState& s) {
     setRectText(s, RectField::W, wholeText(sw));
     setRectText(s, RectField::H, wholeText(sh));
   }
-  if (!s.chkCentro) {
+  if (!s.centred) {
     if (s.DocX_mm + s.DocW_mm > sw) setRectText(s, RectField::X, wholeText(sw - s.DocW_mm));
     if (s.DocY_mm + s.DocH_mm > sh) setRectText(s, RectField::Y, wholeText(sh - s.DocH_mm));
   }
   Preview(s);
 }
 
-void cmdOrigine_Click(PrintDialogState& s) {
+void moveToOrigin(PrintDialogState& s) {
   setRectText(s, RectField::X, "0");
   setRectText(s, RectField::Y, "0");
   Preview(s);
@@ -250,7 +250,7 @@ bool isOutOfSheet(const MmRect& r, int32_t sheetW, int32_t sheetH) {
 }
 
 void Preview(PrintDialogState& s) {
-  if (s.chkCentro) {
+  if (s.centred) {
     setRectText(s, RectField::X, wholeText(roundToInt((s.SheetW_mm - s.DocW_mm) / 2.0)));
     setRectText(s, RectField::Y, wholeText(roundToInt((s.SheetH_mm - s.DocH_mm) / 2.0)));
   }
@@ -259,7 +259,7 @@ void Preview(PrintDialogState& s) {
   s.previewed = s.rect();
 }
 
-void Timer1_Timer(PrintDialogState& s) {
+void blinkTick(PrintDialogState& s) {
   if (s.outOfSheet) s.blinkRed = !s.blinkRed;
 }
 
@@ -291,8 +291,8 @@ std::optional<double> readScale(std::string_view text, const LocaleSeparators& l
 }
 
 bool enterScale(PrintDialogState& s) {
-  if (s.txtScala.empty()) return false;
-  auto scale = readScale(s.txtScala, s.locale);
+  if (s.scaleText.empty()) return false;
+  auto scale = readScale(s.scaleText, s.locale);
   if (!scale) return false;
   double w = s.ScaleBase / *scale;
   if (w > kLimitMm) w = kLimitMm;

@@ -60,15 +60,15 @@ bool setFixProportions(PrintDialogState& s, bool checked);
 // "Center Print" clicked; redraws.
 void setCentred(PrintDialogState& s, bool checked);
 // "M a x": the largest rectangle on the sheet; redraws.
-void cmdMax_Click(PrintDialogState& s);
+void maximise(PrintDialogState& s);
 // Margins to 0; redraws.
-void cmdOrigine_Click(PrintDialogState& s);
+void moveToOrigin(PrintDialogState& s);
 
 // Centring, then the out-of-sheet indication, then the rectangle the small sheet shows.
 void Preview(PrintDialogState& s);
 bool isOutOfSheet(const MmRect& r, int32_t sheetW, int32_t sheetH);
 // One tick of the blink timer (only while out of the sheet).
-void Timer1_Timer(PrintDialogState& s);
+void blinkTick(PrintDialogState& s);
 
 // The scale text: ScaleBase / DocW_mm with the pattern "#,###,##0.##" in the
 // locale's separators.

@@ -96,7 +96,7 @@ bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
   const std::string& name = state.PrinterName;
   std::optional<SheetSize> sheet;
   if (!name.empty()) sheet = backend_->sheetSize(name, state.devMode);
-  if (!sheet) return Print_FCPB({}, false, title);
+  if (!sheet) return printPicture({}, false, title);
 
   MmRect r = rect;
   if (exceedsSheet(r, sheet->widthMm, sheet->heightMm)) {
@@ -106,10 +106,10 @@ bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
     if (answer == Answer::Yes) r = shrinkToSheet(r, sheet->widthMm, sheet->heightMm);
   }
   PixelRect px = mmToPixels(r, sheet->widthPx, sheet->heightPx, sheet->widthMm, sheet->heightMm);
-  return Print_FCPB(px, true, title);
+  return printPicture(px, true, title);
 }
 
-bool PrintSession::Print_FCPB(const PixelRect& rect, bool device, const std::string& title) {
+bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::string& title) {
   auto fail = [this](const std::string& stop) {
     critical(stop + printFailureTail(kErrPrinter), "Print_FCPB");
     return false;
@@ -138,22 +138,23 @@ bool PrintSession::Print_FCPB(const PixelRect& rect, bool device, const std::str
 
 // ---- the callers' operations ----
 
-bool PrintSession::FoglioStampa(int32_t& PrW_mm, int32_t& PrH_mm, std::optional<int32_t> vOrien) {
+bool PrintSession::printableSheet(int32_t& widthMm, int32_t& heightMm,
+                                  std::optional<int32_t> newOrientation) {
   if (!OpenDocPrinter(state.PrinterName)) {
-    PrW_mm = PrH_mm = -1;
+    widthMm = heightMm = -1;
     return false;
   }
-  if (vOrien) {
-    if (*vOrien != kPortrait && *vOrien != kLandscape) {
+  if (newOrientation) {
+    if (*newOrientation != kPortrait && *newOrientation != kLandscape) {
       critical(KOLM_TR("kolm", "Orientamento errato"), "FoglioStampa");
-      PrW_mm = PrH_mm = -1;
+      widthMm = heightMm = -1;
       return false;
     }
-    state.devMode.dmOrientation = static_cast<int16_t>(*vOrien);
+    state.devMode.dmOrientation = static_cast<int16_t>(*newOrientation);
     ApplyDevMode(state.PrinterName);
   }
   int32_t orientation = 0;
-  return GetSheetSize(state.PrinterName, PrW_mm, PrH_mm, orientation);
+  return GetSheetSize(state.PrinterName, widthMm, heightMm, orientation);
 }
 
 void PrintSession::resetLayout() {
@@ -164,11 +165,11 @@ void PrintSession::resetLayout() {
   s.DocX_mm = s.DocY_mm = s.DocW_mm = s.DocH_mm = 0;
   s.AspectRatio = 1;
   s.ScaleBase = 0;
-  s.txtPrX = s.txtPrY = s.txtPrW = s.txtPrH = s.txtScala = s.txtNCopies = "";
-  s.lblLblScala = fresh.lblLblScala;
-  s.txtScalaEnabled = fresh.txtScalaEnabled;
-  s.chkProporzioni = fresh.chkProporzioni;
-  s.chkCentro = fresh.chkCentro;
+  s.xText = s.yText = s.widthText = s.heightText = s.scaleText = s.copiesText = "";
+  s.scaleLabel = fresh.scaleLabel;
+  s.scaleEditable = fresh.scaleEditable;
+  s.keepProportions = fresh.keepProportions;
+  s.centred = fresh.centred;
   s.previewed = {};
   s.outOfSheet = s.blinkRed = false;
   s.printers.clear();
@@ -181,13 +182,13 @@ void PrintSession::resetLayout() {
 
 bool PrintSession::setUpFailure(const std::string& text, int number) {
   critical(text + "\n\n" + errorDescription(number), "StampaFCPB");
-  Form_Unload();
+  close();
   return false;
 }
 
 bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t DocY_mm,
-                         int32_t DocW_mm, int32_t DocH_mm, int32_t Orien_I,
-                         const std::string& Titolo_I, float Scala_I) {
+                         int32_t DocW_mm, int32_t DocH_mm, int32_t orientation,
+                         const std::string& title, float scale) {
   resetLayout();
   if (state.PrinterName.empty() && !OpenDocPrinter(state.PrinterName)) return false;
   if (source) {
@@ -199,7 +200,7 @@ bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t Doc
                   "devono essere > 0."),
           kErrBadArgument);
     state.ScaleBase =
-        Scala_I != 0 ? float(double(DocW_mm) * Scala_I) : static_cast<float>(source->ownWidth);
+        scale != 0 ? float(double(DocW_mm) * scale) : static_cast<float>(source->ownWidth);
     setRectText(state, RectField::X, std::to_string(DocX_mm));
     setRectText(state, RectField::Y, std::to_string(DocY_mm));
     setRectText(state, RectField::W, std::to_string(DocW_mm));
@@ -212,15 +213,15 @@ bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t Doc
                                   "elaborando l' immagine."),
                           kErrPrinter);
     state.image = std::move(picture);
-    state.DocTitle = Titolo_I.empty() ? source->name : Titolo_I;
+    state.DocTitle = title.empty() ? source->name : title;
   }
-  state.RequestedOrientation = Orien_I;
+  state.RequestedOrientation = orientation;
   return true;
 }
 
 // ---- dialog events ----
 
-void PrintSession::Form_Activate() {
+void PrintSession::activate() {
   auto& s = state;
   s.SavedDevMode = s.devMode;
   s.ColorMode = s.devMode.dmColor;
@@ -231,14 +232,14 @@ void PrintSession::Form_Activate() {
   s.printerIndex = -1;
   if (!s.printers.empty()) {
     auto it = std::find(s.printers.begin(), s.printers.end(), s.PrinterName);
-    cboPrinterNames_Click(it == s.printers.end() ? 0 : int(it - s.printers.begin()));
+    selectPrinter(it == s.printers.end() ? 0 : int(it - s.printers.begin()));
   }
 
   s.SavedCopies = s.Copies;
-  txtNCopies_Change(std::to_string(s.Copies == 0 ? 1 : s.Copies));
+  setCopiesText(std::to_string(s.Copies == 0 ? 1 : s.Copies));
 }
 
-void PrintSession::cboPrinterNames_Click(int index) {
+void PrintSession::selectPrinter(int index) {
   auto& s = state;
   if (index < 0 || index >= int(s.printers.size())) return;
   s.printerIndex = index;
@@ -254,45 +255,45 @@ void PrintSession::ShowSheet() {
   if (state.HasSource) Preview(state);
 }
 
-void PrintSession::cmdProprieta_Click() {
+void PrintSession::editPrinterProperties() {
   auto& s = state;
   // An empty copies field asks the printer for one copy.
-  int32_t typed = s.txtNCopies.empty() ? 1 : wholeNumber(s.txtNCopies);
+  int32_t typed = s.copiesText.empty() ? 1 : wholeNumber(s.copiesText);
   s.devMode.dmCopies = static_cast<int16_t>(std::clamp(typed, 0, 32767));
   ShowPrinterProperties(s.SelectedPrinter);
   int32_t orientation = 0;
   GetSheetSize(s.SelectedPrinter, s.SheetW_mm, s.SheetH_mm, orientation);
-  if (s.txtNCopies.empty() || wholeNumber(s.txtNCopies) != s.devMode.dmCopies)
-    txtNCopies_Change(std::to_string(s.devMode.dmCopies));
+  if (s.copiesText.empty() || wholeNumber(s.copiesText) != s.devMode.dmCopies)
+    setCopiesText(std::to_string(s.devMode.dmCopies));
   s.ColorMode = s.devMode.dmColor;
   s.devMode.dmCopies = 1;  // copies are made by the page loop, never by the printer
   ShowSheet();
 }
 
-bool PrintSession::cmdStampa_Click() {
+bool PrintSession::print() {
   state.PrinterName = state.SelectedPrinter;
   if (!PrintDocument(state.rect(), state.DocTitle)) return false;
-  Form_Unload();
+  close();
   return true;
 }
 
-void PrintSession::cmdOK_Click() {
+void PrintSession::accept() {
   state.PrinterName = state.SelectedPrinter;
-  Form_Unload();
+  close();
 }
 
-void PrintSession::cmdChiudi_Click() {
+void PrintSession::cancel() {
   state.Copies = state.SavedCopies;
   state.devMode = state.SavedDevMode;
-  Form_Unload();
+  close();
 }
 
-void PrintSession::txtNCopies_Change(std::string text) {
-  state.txtNCopies = std::move(text);
-  state.Copies = wholeNumber(state.txtNCopies);
+void PrintSession::setCopiesText(std::string text) {
+  state.copiesText = std::move(text);
+  state.Copies = wholeNumber(state.copiesText);
 }
 
-void PrintSession::Form_Unload() {
+void PrintSession::close() {
   state.image.reset();
   state.outOfSheet = false;
 }

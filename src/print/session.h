@@ -25,7 +25,7 @@ inline constexpr int kErrBadArgument = 5;
 inline constexpr int kErrPrinter = 482;
 std::string errorDescription(int number);
 
-// A picture handed to StampaFCPB.
+// A picture handed to the print dialog.
 struct PrintSource {
   std::string name;     // shown as the title when none is given
   double ownWidth = 0;  // the scale's base when no scale is given
@@ -47,12 +47,13 @@ class PrintSession {
   // ---- the callers' operations ----
   // Sets the orientation (1 portrait, 2 landscape) of the current printer and gives
   // its printable sheet in mm; -1 and -1 with false when the printer cannot be used.
-  bool FoglioStampa(int32_t& PrW_mm, int32_t& PrH_mm, std::optional<int32_t> vOrien = {});
-  // StampaFCPB up to the showing of the dialog: printer, arguments, picture and the
+  bool printableSheet(int32_t& widthMm, int32_t& heightMm,
+                      std::optional<int32_t> newOrientation = {});
+  // Opening the print dialog, up to its showing: printer, arguments, picture and the
   // layout's starting values. Without a source the dialog only chooses the printer.
   // False after a failure (its message shown, nothing kept of this opening).
   bool setUp(const PrintSource* source, int32_t DocX_mm, int32_t DocY_mm, int32_t DocW_mm,
-             int32_t DocH_mm, int32_t Orien_I, const std::string& Titolo_I, float Scala_I);
+             int32_t DocH_mm, int32_t orientation, const std::string& title, float scale);
 
   // ---- printer operations ----
   std::string GetDefPrinterName();
@@ -69,17 +70,20 @@ class PrintSession {
   // ---- dialog events ----
   // Each time the dialog shows: keeps the settings and copies for Exit, fills the
   // printer list and selects the kept printer (reading its sheet).
-  void Form_Activate();
-  void cboPrinterNames_Click(int index);
+  void activate();
+  void selectPrinter(int index);
   void ShowSheet();
-  void cmdProprieta_Click();
+  void editPrinterProperties();
   // True when the print went through and the dialog closes.
-  bool cmdStampa_Click();
-  void cmdOK_Click();
-  void cmdChiudi_Click();
-  void txtNCopies_Change(std::string text);
+  bool print();
+  // OK: the chosen printer is kept; the dialog closes.
+  void accept();
+  // Exit: the settings and copies kept by activate() come back; the dialog closes.
+  void cancel();
+  // The copies box as typed.
+  void setCopiesText(std::string text);
   // The dialog closes: the picture is released.
-  void Form_Unload();
+  void close();
 
   // "  Printer settings " or "  Print of: " and the title.
   std::string caption() const;
@@ -87,7 +91,7 @@ class PrintSession {
  private:
   void critical(const std::string& text, const std::string& procedure);
   bool setUpFailure(const std::string& text, int number);
-  bool Print_FCPB(const PixelRect& rect, bool device, const std::string& title);
+  bool printPicture(const PixelRect& rect, bool device, const std::string& title);
   void resetLayout();
 
   PrinterBackend* backend_;

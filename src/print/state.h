@@ -38,12 +38,12 @@ struct PrintDialogState {
   float ScaleBase = 0;
 
   // The text boxes are the masters of the rectangle fields.
-  std::string txtPrX, txtPrY, txtPrW, txtPrH;
-  std::string txtScala;
-  std::string lblLblScala = KOLM_TR_NOOP("kolm", "Sca&le:");
-  bool txtScalaEnabled = true;
-  bool chkProporzioni = true;  // "&Fix Dimensions"
-  bool chkCentro = false;      // "Center Print"
+  std::string xText, yText, widthText, heightText;
+  std::string scaleText;
+  std::string scaleLabel = KOLM_TR_NOOP("kolm", "Sca&le:");
+  bool scaleEditable = true;
+  bool keepProportions = true;  // "&Fix Dimensions"
+  bool centred = false;         // "Center Print"
 
   // What the last Preview showed: the rectangle drawn on the small sheet and the
   // out-of-sheet indication (label visible and blink timer running).
@@ -61,7 +61,7 @@ struct PrintDialogState {
   DevMode SavedDevMode;
   int32_t Copies = 0;
   int32_t SavedCopies = 0;
-  std::string txtNCopies;
+  std::string copiesText;
   std::optional<int16_t> ColorMode;
 
   // ---- this opening ----

@@ -1,5 +1,5 @@
 // The digital VFO: the window's state and every action on it, with
-// DDS_Send_Commands as the one path from a frequency to the DDS. The window
+// sendFrequency as the one path from a frequency to the DDS. The window
 // only wires its controls to these calls and shows the results.
 #pragma once
 
@@ -33,14 +33,14 @@ class Vfo {
   // they are edited; they are read only when used.
   Settings settings;
   // The memory list, ascending: "000.000000" entries.
-  std::vector<std::string> List1;
+  std::vector<std::string> memories;
   BandButtons FreqButtons{};
-  // The offset in use, taken from the selected IF text at every DDS_Send_Commands.
+  // The offset in use, taken from the selected IF text at every sendFrequency.
   double IfOffset = 0;
 
-  int MemoryCount() const { return static_cast<int>(List1.size()); }
+  int memoryCount() const { return static_cast<int>(memories.size()); }
 
-  // What the last DDS_Send_Commands worked out and whether it reached the DDS:
+  // What the last sendFrequency worked out and whether it reached the DDS:
   // empty before the first call.
   struct Output {
     double DdsFreq = 0;
@@ -52,12 +52,12 @@ class Vfo {
   // Works out the DDS frequency from the working frequency, the mode and the
   // selected IF, limits it (with "Frequency too High"), and sends its tuning
   // word. With a DDS clock of 0 nothing is sent and the user is told why.
-  void DDS_Send_Commands();
+  void sendFrequency();
 
   // Step button i (0..8) up or down by 10^(i - 6) MHz; down stops at 0.
   void stepUp(int index);
   void stepDown(int index);
-  // Enter in the keyboard box: tune to the number in settings.Text3.
+  // Enter in the keyboard box: tune to the number in settings.keyboardText.
   void keyboardEnter();
   // Mode or IF option changed (the window has set `settings`).
   void setMode(Mode mode);

@@ -14,7 +14,7 @@ std::string settingsText(const Settings& settings) {
   w.quoted(settings.IF2);
   w.quoted(settings.ifChoice == IfChoice::IF1 ? "1" : "2");
   w.quoted(std::to_string(static_cast<int>(settings.mode)));
-  w.quoted(settings.Text3);
+  w.quoted(settings.keyboardText);
   w.quoted(freq);
   return w.text();
 }
@@ -44,15 +44,15 @@ void readSettingsText(Settings& settings, const std::string& content) {
     settings.mode = Mode::RTX2;
 
   if (!(record = r.next())) return;
-  settings.Text3 = *record;
+  settings.keyboardText = *record;
 }
 
-void Read_ini(Settings& settings, const std::filesystem::path& file) {
+void readRadioIni(Settings& settings, const std::filesystem::path& file) {
   auto content = common::readTextFile(file, common::kSettingsFileLimit);
   if (content) readSettingsText(settings, *content);
 }
 
-bool SaveVar(const Settings& settings, const std::filesystem::path& file, std::string* error) {
+bool saveRadioIni(const Settings& settings, const std::filesystem::path& file, std::string* error) {
   return common::writeFileAtomic(file, settingsText(settings), error);
 }
 

@@ -29,23 +29,23 @@ struct Settings {
   std::string IF2 = "10.000";
   IfChoice ifChoice = IfChoice::IF1;
   Mode mode = Mode::GEN;
-  std::string Text3 = "7.050";
+  std::string keyboardText = "7.050";
 };
 
 // radio.ini: seven quoted records, CR LF each: the working frequency, IF1, IF2,
-// "1"/"2" for the IF option, "1"/"2"/"3" for GEN/RTX/RTX2, Text3, and the working
+// "1"/"2" for the IF option, "1"/"2"/"3" for GEN/RTX/RTX2, keyboardText, and the working
 // frequency again.
 std::string settingsText(const Settings& settings);
 
 // Reads records 1 to 6 into `settings` in order. Reading stops silently at the
 // first error (no file, too few records, an IF option or mode that is not a
 // number): what was read stays, the rest keeps the value it had.
-void Read_ini(Settings& settings, const std::filesystem::path& file = kSettingsFile);
+void readRadioIni(Settings& settings, const std::filesystem::path& file = kSettingsFile);
 void readSettingsText(Settings& settings, const std::string& content);
 
 // Writes radio.ini; false (and why, in `error`) when it cannot be written.
-bool SaveVar(const Settings& settings, const std::filesystem::path& file = kSettingsFile,
-             std::string* error = nullptr);
+bool saveRadioIni(const Settings& settings, const std::filesystem::path& file = kSettingsFile,
+                  std::string* error = nullptr);
 
 // VFO_FreqMem: one bare number per line. Reading takes numbers to the end of the
 // file, skipping empty lines and stopping at the first field that is not a

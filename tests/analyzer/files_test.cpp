@@ -16,25 +16,25 @@ using kolm::common::writeFileAtomic;
 
 TEST(AntIni, WritesTheBoxTextsInTheWorkingDirectoryAndReadsTheirNumbers) {
   kolm::test::InTempDir here;
-  ASSERT_TRUE(SaveVar("3.5", "28 MHz", "1000"));
+  ASSERT_TRUE(saveAntIni("3.5", "28 MHz", "1000"));
   const auto file = here.path() / "ant.ini";
   EXPECT_EQ(readTextFile(file).value(), "\"3.5\"\r\n\"28 MHz\"\r\n\"1000\"\r\n");
-  auto s = ReadVar();
+  auto s = readAntIni();
   EXPECT_EQ(s.start, 3.5);
   EXPECT_EQ(s.stop, 28);
   EXPECT_EQ(s.points, 1000);
 
   ASSERT_TRUE(writeFileAtomic(file, "\"1\"\r\n\"2\"\r\n\"100.5\"\r\n"));
-  EXPECT_EQ(ReadVar(file).points, 100);
+  EXPECT_EQ(readAntIni(file).points, 100);
   ASSERT_TRUE(writeFileAtomic(file, "1,2,101.5"));
-  EXPECT_EQ(ReadVar(file).points, 102);
+  EXPECT_EQ(readAntIni(file).points, 102);
 }
 
 TEST(AntIni, DefaultsWhenMissingShortOrUnusable) {
   kolm::test::TempDir dir;
   auto file = dir.path() / "ant.ini";
   auto check = [&](const char* what) {
-    auto s = ReadVar(file);
+    auto s = readAntIni(file);
     EXPECT_EQ(s.start, 3) << what;
     EXPECT_EQ(s.stop, 30) << what;
     EXPECT_EQ(s.points, 500) << what;
@@ -50,7 +50,7 @@ TEST(AntIni, DefaultsWhenMissingShortOrUnusable) {
 
 TEST(Vna, FiveHundredPointsGive1005LinesAndReadBack) {
   Measurement m;
-  m.MisuraSimulata();
+  m.fillSyntheticMeasurement();
   const std::string text = formatVna(500, 3, 30, m.live);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1005);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1005);
@@ -60,35 +60,37 @@ TEST(Vna, FiveHundredPointsGive1005LinesAndReadBack) {
   EXPECT_EQ(r.chart.points, 500);
   EXPECT_EQ(r.chart.start, 3);
   EXPECT_EQ(r.chart.stop, 30);
-  ASSERT_EQ(r.chart.canaleA.size(), 501u);
-  EXPECT_TRUE(std::equal(r.chart.canaleA.begin(), r.chart.canaleA.end(), m.live.CanaleA.begin()));
-  EXPECT_TRUE(std::equal(r.chart.canaleB.begin(), r.chart.canaleB.end(), m.live.CanaleB.begin()));
+  ASSERT_EQ(r.chart.returnLossCounts.size(), 501u);
+  EXPECT_TRUE(std::equal(r.chart.returnLossCounts.begin(), r.chart.returnLossCounts.end(),
+                         m.live.returnLossCounts.begin()));
+  EXPECT_TRUE(std::equal(r.chart.phaseCounts.begin(), r.chart.phaseCounts.end(),
+                         m.live.phaseCounts.begin()));
   std::vector<float> f(kFrequencyEntries, -1.0f);
   rebuildFrequencies(f, r.chart.points, r.chart.start, r.chart.stop);
-  for (int i = 0; i <= 500; ++i) EXPECT_EQ(f[i], m.live.Frequenze[i]) << i;
+  for (int i = 0; i <= 500; ++i) EXPECT_EQ(f[i], m.live.frequencies[i]) << i;
   EXPECT_EQ(f[501], -1.0f);
 }
 
 TEST(Vna, SmallFileOnDiskAndTheOtherFormsItIsReadIn) {
   kolm::test::TempDir dir;
   Channels c;
-  c.CanaleA[0] = 5;
-  c.CanaleA[1] = 6;
-  c.CanaleB[0] = 7;
-  c.CanaleB[1] = 8;
+  c.returnLossCounts[0] = 5;
+  c.returnLossCounts[1] = 6;
+  c.phaseCounts[0] = 7;
+  c.phaseCounts[1] = 8;
   const auto file = dir.path() / "a.vna";
   ASSERT_TRUE(writeFileAtomic(file, formatVna(1, 0.5, 0.75, c)));
   EXPECT_EQ(readTextFile(file).value(), "1\r\n0.5\r\n0.75\r\n5\r\n6\r\n7\r\n8\r\n");
   auto r = readVna(file);
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.chart.start, 0.5);
-  EXPECT_EQ(r.chart.canaleB, (std::vector<int16_t>{7, 8}));
+  EXPECT_EQ(r.chart.phaseCounts, (std::vector<int16_t>{7, 8}));
   EXPECT_NE(readVna(dir.path() / "none.vna").error.find("cannot be opened"), std::string::npos);
   // Quoted, without the leading zero, two values on a line, values after the last reading.
   auto other = parseVna("\"1\"\r\n.5\r\n.75\r\n5,6\r\n7\r\n8\r\n99\r\n");
   ASSERT_TRUE(other.ok()) << other.error;
   EXPECT_EQ(other.chart.stop, 0.75);
-  EXPECT_EQ(other.chart.canaleB[1], 8);
+  EXPECT_EQ(other.chart.phaseCounts[1], 8);
 }
 
 TEST(Vna, RefusesFilesThatDoNotFitWithTheReason) {
@@ -117,10 +119,10 @@ TEST(Vna, RefusesFilesThatDoNotFitWithTheReason) {
 }
 
 TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
-  Channels c;          // readings of 0: a matched load at the return-loss limit
-  c.CanaleA[1] = 512;  // open circuit: no finite impedance
-  c.CanaleA[2] = 256;
-  c.CanaleB[2] = 512;
+  Channels c;                   // readings of 0: a matched load at the return-loss limit
+  c.returnLossCounts[1] = 512;  // open circuit: no finite impedance
+  c.returnLossCounts[2] = 256;
+  c.phaseCounts[2] = 512;
   // Infinite values are "inf", never the SWR of rho 0.999; a valid point has an empty flag.
   EXPECT_EQ(formatCsv(2, 10, 12, c),
             "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n"
@@ -132,11 +134,11 @@ TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
 TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   Measurement m;
   m.Points = 300;
-  m.MisuraSimulata();
-  m.live.CanaleA[7] = 512;  // an open circuit among them
-  m.live.CanaleB[7] = 0;
-  m.live.CanaleA[8] = 513;  // one count of noise beyond a total reflection
-  m.live.CanaleB[8] = 0;
+  m.fillSyntheticMeasurement();
+  m.live.returnLossCounts[7] = 512;  // an open circuit among them
+  m.live.phaseCounts[7] = 0;
+  m.live.returnLossCounts[8] = 513;  // one count of noise beyond a total reflection
+  m.live.phaseCounts[8] = 0;
   const std::string text = formatTouchstone(300, 3, 30, m.live);
   EXPECT_EQ(text.find("# MHz S RI R 50\r\n"), text.find('#'));
   // Flagged frequencies in runs, before the option line.
@@ -155,7 +157,7 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   EXPECT_NEAR(std::abs(s11[8]), 1, 1e-9);
   for (int i = 0; i <= 300; i += 13) {
     PointValues v{};
-    ASSERT_TRUE(CalcolaPunto(m.live.CanaleA[i], m.live.CanaleB[i], v));
+    ASSERT_TRUE(computePoint(m.live.returnLossCounts[i], m.live.phaseCounts[i], v));
     const auto z = 50.0 * (1.0 + s11[i]) / (1.0 - s11[i]);
     EXPECT_NEAR(z.real(), v[kResistance], 1e-3 * std::max(1.0f, std::fabs(v[kResistance])));
     EXPECT_NEAR(z.imag(), v[kReactance], 1e-3 * std::max(1.0f, std::fabs(v[kReactance])));

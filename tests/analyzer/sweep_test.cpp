@@ -96,7 +96,7 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   auto r = planSweep(10, 20, 2, 400);
   ASSERT_TRUE(r.ok());
   Channels target;
-  target.CanaleA[4] = -1;
+  target.returnLossCounts[4] = -1;
   ReadWriteJob job(rig.instrument, r.plan, target, true);
   // The reset and the settling read-out, then one point a step; every step ends
   // on a whole read-out.
@@ -116,14 +116,14 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
       "read"};
   EXPECT_EQ(decode(rig), expected);
   for (int i = 0; i <= 3; ++i) {
-    EXPECT_EQ(target.CanaleA[i], 10 * (i + 1) + 1) << i;
-    EXPECT_EQ(target.CanaleB[i], 10 * (i + 1) + 2) << i;
+    EXPECT_EQ(target.returnLossCounts[i], 10 * (i + 1) + 1) << i;
+    EXPECT_EQ(target.phaseCounts[i], 10 * (i + 1) + 2) << i;
   }
-  EXPECT_EQ(target.CanaleA[4], -1);
-  EXPECT_EQ(target.Frequenze[0], 10.0f);
-  EXPECT_EQ(target.Frequenze[2], 20.0f);
-  EXPECT_EQ(target.Frequenze[3], 25.0f);
-  EXPECT_DOUBLE_EQ(rig.instrument.LastTuningWord, 107374182 + 4 * 53687091.5);
+  EXPECT_EQ(target.returnLossCounts[4], -1);
+  EXPECT_EQ(target.frequencies[0], 10.0f);
+  EXPECT_EQ(target.frequencies[2], 20.0f);
+  EXPECT_EQ(target.frequencies[3], 25.0f);
+  EXPECT_DOUBLE_EQ(rig.instrument.lastTuningWord, 107374182 + 4 * 53687091.5);
 
   // A later pass of a continuous sweep loads no reset or multiplier.
   Rig again;

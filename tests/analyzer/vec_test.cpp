@@ -22,13 +22,13 @@ TEST(Vec, ThousandPointsConvertedWithTheFirstRepeatingTheSecond) {
   ASSERT_TRUE(r.ok()) << r.message();
   const ChartData& c = r.chart;
   EXPECT_EQ(c.points, 1000);
-  ASSERT_EQ(c.canaleA.size(), 1001u);
+  ASSERT_EQ(c.returnLossCounts.size(), 1001u);
   // 877 - M: M = 365 + i gives 512 - i.
-  EXPECT_EQ(c.canaleA[1], 511);
-  EXPECT_EQ(c.canaleA[499], 13);
-  EXPECT_EQ(c.canaleB[7], 14);
-  EXPECT_EQ(c.canaleA[0], c.canaleA[1]);
-  EXPECT_EQ(c.canaleB[0], c.canaleB[1]);
+  EXPECT_EQ(c.returnLossCounts[1], 511);
+  EXPECT_EQ(c.returnLossCounts[499], 13);
+  EXPECT_EQ(c.phaseCounts[7], 14);
+  EXPECT_EQ(c.returnLossCounts[0], c.returnLossCounts[1]);
+  EXPECT_EQ(c.phaseCounts[0], c.phaseCounts[1]);
   // The single-precision span as the decimals it stands for.
   EXPECT_EQ(c.start, 1.8);
   EXPECT_EQ(c.stop, 30.5);
@@ -42,8 +42,8 @@ TEST(Vec, MagnitudeAndPhaseConversion) {
                std::string(7, '\x7f'));
   ASSERT_TRUE(r.ok()) << r.message();
   EXPECT_EQ(r.chart.points, 5);
-  EXPECT_EQ(r.chart.canaleA, (std::vector<int16_t>{512, 512, 0, 512, 514, -123}));
-  EXPECT_EQ(r.chart.canaleB, (std::vector<int16_t>{90, 90, 10, 12, -3, 0}));
+  EXPECT_EQ(r.chart.returnLossCounts, (std::vector<int16_t>{512, 512, 0, 512, 514, -123}));
+  EXPECT_EQ(r.chart.phaseCounts, (std::vector<int16_t>{90, 90, 10, 12, -3, 0}));
 }
 
 TEST(Vec, EqualSpanIsErroreWithTheExclamationAndComesFirst) {
@@ -64,7 +64,7 @@ TEST(Vec, EqualSpanIsErroreWithTheExclamationAndComesFirst) {
   const auto apart = parseVec(vec({365, 365}, {0, 0}, 3.1f, 3.100001f));
   ASSERT_TRUE(apart.ok()) << apart.reason;
   EXPECT_TRUE(parseVna(formatVna(apart.chart)).ok());
-  EXPECT_TRUE(equal.chart.canaleA.empty());
+  EXPECT_TRUE(equal.chart.returnLossCounts.empty());
 }
 
 TEST(Vec, MalformedFilesAreErroreWithTheReason) {
@@ -73,7 +73,7 @@ TEST(Vec, MalformedFilesAreErroreWithTheReason) {
     EXPECT_EQ(r.fault, VecFault::Invalid) << words;
     EXPECT_EQ(r.message().rfind("ERRORE\n", 0), 0u) << r.message();
     EXPECT_NE(r.reason.find(words), std::string::npos) << r.reason;
-    EXPECT_TRUE(r.chart.canaleA.empty());
+    EXPECT_TRUE(r.chart.returnLossCounts.empty());
   };
   refused("", "0 bytes");
   refused(std::string(23, '\0'), "at least 24");

@@ -39,42 +39,42 @@ TEST(LevelStep, OneTwoFiveByRange) {
 }
 
 TEST(FrequencyStep, OneTwoFiveNearAnEighthOfTheSpan) {
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(14.0f, 14.35f), 0.02);
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 1000), 100);
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(7, 7.1f), 0.01);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(14.0f, 14.35f), 0.02);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(0, 1000), 100);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(7, 7.1f), 0.01);
   // The mantissa's boundaries: 2.0 -> 1, 2.1 -> 2, 4.6 -> 2, 4.7 -> 5.
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 16), 1);
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 16.8f), 2);
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 36.8f), 2);
-  EXPECT_DOUBLE_EQ(sceltaDeltaF(0, 37.6f), 5);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(0, 16), 1);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(0, 16.8f), 2);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(0, 36.8f), 2);
+  EXPECT_DOUBLE_EQ(powerMeterFrequencyStep(0, 37.6f), 5);
   // Empty and mirrored spans: no step.
-  EXPECT_EQ(sceltaDeltaF(5, 5), 0);
-  EXPECT_EQ(sceltaDeltaF(10, 5), 0);
-  EXPECT_EQ(ChoiceDeltaF(10, 5), 0);
-  EXPECT_DOUBLE_EQ(ChoiceDeltaF(3, 30), 2);
+  EXPECT_EQ(powerMeterFrequencyStep(5, 5), 0);
+  EXPECT_EQ(powerMeterFrequencyStep(10, 5), 0);
+  EXPECT_EQ(analyzerFrequencyStep(10, 5), 0);
+  EXPECT_DOUBLE_EQ(analyzerFrequencyStep(3, 30), 2);
 }
 
 TEST(FrequencyStep, SingleAndDoublePrecisionEighthsCanDiffer) {
   // 0.1875 / 8 = 0.0234375: "2.34E-02" -> 0.02.
-  EXPECT_DOUBLE_EQ(ChoiceDeltaF(0, 0.1875), 0.02);
+  EXPECT_DOUBLE_EQ(analyzerFrequencyStep(0, 0.1875), 0.02);
   EXPECT_DOUBLE_EQ(deltaFromScientific("2.10E-02"), 0.02);
   EXPECT_DOUBLE_EQ(deltaFromScientific("2.00E-02"), 0.01);
   EXPECT_DOUBLE_EQ(deltaFromScientific("9.99E+05"), 500000);
   // A span whose eighth rounds differently in single and double precision:
   // 14.35f - 14.0f is 0.350000381 in single, 0.35 in double: both 0.02.
-  EXPECT_DOUBLE_EQ(ChoiceDeltaF(14.0, 14.35), 0.02);
+  EXPECT_DOUBLE_EQ(analyzerFrequencyStep(14.0, 14.35), 0.02);
 }
 
 TEST(FirstLine, ZeroesTrailingDigitsOfTheStop) {
-  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(14.0f, 14.35f), 14);
-  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(1, 30), 30);
-  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(14.1f, 14.35f), 14.3);
-  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(0.5f, 0.75f), 0.7);
+  EXPECT_DOUBLE_EQ(powerMeterFirstLine(14.0f, 14.35f), 14);
+  EXPECT_DOUBLE_EQ(powerMeterFirstLine(1, 30), 30);
+  EXPECT_DOUBLE_EQ(powerMeterFirstLine(14.1f, 14.35f), 14.3);
+  EXPECT_DOUBLE_EQ(powerMeterFirstLine(0.5f, 0.75f), 0.7);
   // A mirrored span: the stop itself.
-  EXPECT_DOUBLE_EQ(sceltaPrimaRiga(20, 10), 10);
+  EXPECT_DOUBLE_EQ(powerMeterFirstLine(20, 10), 10);
   // The analyzer reads the stop's shortest double form.
-  EXPECT_DOUBLE_EQ(sceltaPrimaRigaDouble(14.0, 14.35), 14);
-  EXPECT_DOUBLE_EQ(sceltaPrimaRigaDouble(7.0001, 7.0123456789), 7.01);
+  EXPECT_DOUBLE_EQ(analyzerFirstLine(14.0, 14.35), 14);
+  EXPECT_DOUBLE_EQ(analyzerFirstLine(7.0001, 7.0123456789), 7.01);
 }
 
 TEST(PowerMeterGrid, ThreeToThirtyMHz) {

@@ -37,12 +37,12 @@ struct Rig {
 }  // namespace
 
 TEST(TuningWord, RoundsToNearestWithTiesToEvenAndRefusesWhatDoesNotFit) {
-  EXPECT_EQ(DdsTuningWord(7.05, 400), 75698799);
-  EXPECT_EQ(DdsTuningWord(160, 400), 1717986918);
-  EXPECT_EQ(DdsTuningWord(0, 400), 0);
+  EXPECT_EQ(ddsTuningWord(7.05, 400), 75698799);
+  EXPECT_EQ(ddsTuningWord(160, 400), 1717986918);
+  EXPECT_EQ(ddsTuningWord(0, 400), 0);
   // 2^32 / 2^33 = 0.5: exactly a half, goes to the even 0; 3 halves go to 2.
-  EXPECT_EQ(DdsTuningWord(1, 8589934592.0), 0);
-  EXPECT_EQ(DdsTuningWord(3, 8589934592.0), 2);
+  EXPECT_EQ(ddsTuningWord(1, 8589934592.0), 0);
+  EXPECT_EQ(ddsTuningWord(3, 8589934592.0), 2);
   // What the DDS cannot take is refused.
   EXPECT_EQ(checkedTuningWord(7.05, 400).word, 75698799u);
   EXPECT_FALSE(checkedTuningWord(7.05, 0).ok());
@@ -53,7 +53,7 @@ TEST(TuningWord, RoundsToNearestWithTiesToEvenAndRefusesWhatDoesNotFit) {
 
 TEST(DdsLink, FrequencyWordGoldenTrace) {
   Rig rig;
-  DdsSendWord(rig.instrument, 75698799);
+  ddsSendWord(rig.instrument, 75698799);
   auto writes = rig.port->writes();
   ASSERT_EQ(writes.size(), 82u);
   EXPECT_EQ(rig.delays->waits.size(), 84u);
@@ -67,7 +67,7 @@ TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
   for (int m : {0, 1, 2, 3, 20}) {
     Rig rig;
     rig.instrument.params.RefClkMultiplier = static_cast<int16_t>(m);
-    DdsSetMultiplier(rig.instrument);
+    ddsSetMultiplier(rig.instrument);
     auto writes = rig.port->writes();
     ASSERT_EQ(writes.size(), 66u);
     EXPECT_EQ(rig.delays->waits.size(), 68u);
@@ -75,7 +75,7 @@ TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
   }
 }
 
-TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
+TEST(portDelay, NeverShorterThanTheUnitsAsked) {
   for (auto clock : {BusyWaitDelayer::Clock::Best, BusyWaitDelayer::Clock::Monotonic}) {
     BusyWaitDelayer d(clock);
     for (double units : {1.0, 1.5, 10.0, 1000.0, 10000.0, 20000.0}) {
@@ -91,7 +91,7 @@ TEST(PortDelay, NeverShorterThanTheUnitsAsked) {
   }
 }
 
-TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
+TEST(calibrateDelayLoop, CalibratesAndFallsBackOnABadTimer) {
   // A timer read twice around the calibration run: `first`, then `first + step`.
   auto twice = [](float first, float step) {
     return [t = first, step]() mutable { return std::exchange(t, t + step); };
@@ -99,25 +99,25 @@ TEST(Orologio, CalibratesAndFallsBackOnABadTimer) {
   Instrument instrument;
   // A timer that never moves (or wraps at midnight): the interval is measured
   // again on the monotonic clock, not taken as 0 s and so the largest factor.
-  Orologio(instrument, twice(100, 0));
-  EXPECT_LT(instrument.LoopFactor, 32767);
+  calibrateDelayLoop(instrument, twice(100, 0));
+  EXPECT_LT(instrument.loopFactor, 32767);
   // A machine so slow that the run takes 0.3 s: 0.1 / 0.3 rounds to 0, so 1.
-  Orologio(instrument, twice(10, 0.3f));
-  EXPECT_EQ(instrument.LoopFactor, 1);
+  calibrateDelayLoop(instrument, twice(10, 0.3f));
+  EXPECT_EQ(instrument.loopFactor, 1);
   // 1,000,000 steps in 4 ms: 25 steps per 0.1 us.
-  Orologio(instrument, twice(10, 0.004f));
-  EXPECT_EQ(instrument.LoopFactor, 25);
+  calibrateDelayLoop(instrument, twice(10, 0.004f));
+  EXPECT_EQ(instrument.loopFactor, 25);
 }
 
 TEST(DdsLink, ResetPulseThenOutputOffWithWordZero) {
   Rig rig;
-  DdsReset(rig.instrument);
+  ddsReset(rig.instrument);
   EXPECT_EQ(rig.port->writes(), (std::vector<uint8_t>{144, 16}));
   EXPECT_EQ(rig.delays->waits, (std::vector<double>{1, 1}));
   // The output off sends the word 0 and forgets the last word.
-  rig.instrument.LastTuningWord = 75698799;
-  DdsOutputOff(rig.instrument, 1);
-  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+  rig.instrument.lastTuningWord = 75698799;
+  ddsOutputOff(rig.instrument, 1);
+  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
   EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("reset", "word 0"));
   ASSERT_EQ(rig.delays->waits.size(), 87u);  // 2, the frame's 84, then the one asked for
   EXPECT_EQ(rig.delays->waits.back(), 1);

@@ -89,7 +89,7 @@ TEST(PortTest, ReadOutsOutsideTheirRangeFailWithTheCableAdvice) {
     EXPECT_EQ(report.checks[4].passed, c.bridgeB) << c.name;
     EXPECT_TRUE(contains(report.text(), "Check the cable")) << c.name;
     // The generator is left off: the last frame loads the word 0, then the lines idle.
-    EXPECT_EQ(bench.instrument.LastTuningWord, 0);
+    EXPECT_EQ(bench.instrument.lastTuningWord, 0);
     EXPECT_EQ(bench.port->writes().back(), 24);
   }
 }
@@ -111,12 +111,12 @@ TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
   EXPECT_FALSE(report.passed());
   EXPECT_TRUE(contains(report.text(), "Choose LPT1, LPT2 or LPT3"));
   // Nor does anything else: a frame writes nothing and a read gives 0.
-  hw::DdsSendWord(instrument, 1234);
+  hw::ddsSendWord(instrument, 1234);
   EXPECT_EQ(instrument.in(), 0);
   EXPECT_TRUE(port->log.empty());
   instrument.params.LptBase = hw::kLpt2;
   instrument.refreshReachable();
-  hw::DdsReset(instrument);
+  hw::ddsReset(instrument);
   EXPECT_EQ(port->writes().size(), 2u);
 }
 

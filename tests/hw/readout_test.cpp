@@ -20,7 +20,7 @@ struct Rig {
 
 TEST(Detector, WireSequenceAndMsbFirst) {
   Rig all([](size_t) { return kDetectorBit; });
-  EXPECT_EQ(lettura(all.instrument), 1023);
+  EXPECT_EQ(readDetector(all.instrument), 1023);
   std::vector<uint8_t> expected{8};
   for (int i = 0; i < 10; ++i) {
     expected.push_back(0);
@@ -37,14 +37,14 @@ TEST(Detector, WireSequenceAndMsbFirst) {
   }
 
   Rig first([](size_t n) { return n == 0 ? kDetectorBit : uint8_t{0}; });
-  EXPECT_EQ(lettura(first.instrument), 512);
+  EXPECT_EQ(readDetector(first.instrument), 512);
   Rig none([](size_t) { return uint8_t{0xBF}; });  // every line high but bit 6
-  EXPECT_EQ(lettura(none.instrument), 0);
+  EXPECT_EQ(readDetector(none.instrument), 0);
 }
 
 TEST(Bridge, BothChannelsFromTheSameReads) {
   Rig both([](size_t) { return uint8_t{kBridgeABit | kBridgeBBit}; });
-  auto r = READ(both.instrument);
+  auto r = readBridge(both.instrument);
   EXPECT_EQ(r.a, 1023);
   EXPECT_EQ(r.b, 1023);
   EXPECT_EQ(both.port->writes().front(), 24);
@@ -59,12 +59,12 @@ TEST(Bridge, BothChannelsFromTheSameReads) {
     if (n == 1) s |= kBridgeBBit;
     return s;
   });
-  r = READ(mixed.instrument);
+  r = readBridge(mixed.instrument);
   EXPECT_EQ(r.a, 513);
   EXPECT_EQ(r.b, 256);
 
   Rig none([](size_t) { return uint8_t{0x40}; });
-  r = READ(none.instrument);
+  r = readBridge(none.instrument);
   EXPECT_EQ(r.a, 0);
   EXPECT_EQ(r.b, 0);
 }

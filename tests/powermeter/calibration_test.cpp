@@ -65,8 +65,8 @@ TEST(LevelCalibration, DefaultCountsReadZeroAt826) {
   EXPECT_TRUE(calibrateDefault(prompter, cal));
   EXPECT_EQ(prompter.shown.back().text, "Vuoi applicare i valori di DEFAULT?");
   EXPECT_EQ(cal, (Calibration{826, 235}));
-  EXPECT_EQ(deciBel(826, cal), 0.0f);
-  EXPECT_EQ(deciBel(235, cal), -60.0f);
+  EXPECT_EQ(readingToDbm(826, cal), 0.0f);
+  EXPECT_EQ(readingToDbm(235, cal), -60.0f);
 }
 
 // Levels within 10 dB of count 0 are floor, within 3 dB of count 1023 overload,
@@ -87,14 +87,14 @@ TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
       {{500, 500}, 0, LevelFlag::Valid},  // no level at all: nothing to flag
   };
   for (const Case& c : cases)
-    EXPECT_EQ(levelLimits(c.cal).flag(deciBel(c.reading, c.cal)), c.flag)
+    EXPECT_EQ(levelLimits(c.cal).flag(readingToDbm(c.reading, c.cal)), c.flag)
         << c.cal.Cal0 << "/" << c.cal.Cal60 << " count " << c.reading;
   const LevelLimits limits = levelLimits({});  // each limit itself is flagged
   EXPECT_EQ(limits.flag(limits.floorDbm), LevelFlag::Floor);
   EXPECT_EQ(limits.flag(limits.overloadDbm), LevelFlag::Overload);
   EXPECT_EQ(LevelLimits{}.flag(-200), LevelFlag::Valid);
-  EXPECT_EQ(levelText(deciBel(0, {}), LevelFlag::Floor), "≤ -83.9 dBm");
-  EXPECT_EQ(levelText(deciBel(1023, {}), LevelFlag::Overload), "≥ 20.0 dBm");
+  EXPECT_EQ(levelText(readingToDbm(0, {}), LevelFlag::Floor), "≤ -83.9 dBm");
+  EXPECT_EQ(levelText(readingToDbm(1023, {}), LevelFlag::Overload), "≥ 20.0 dBm");
   EXPECT_EQ(levelText(-12.34f, LevelFlag::Valid), "-12.3 dBm");
   const float levels[] = {-80, -20, 18};
   EXPECT_EQ(

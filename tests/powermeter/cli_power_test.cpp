@@ -31,7 +31,7 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
 
   // 0 dBm reads 20 counts higher than the detector's own 826: a through path
   // now shows (-60 / 611) x 20 = -1.96 dBm.
-  ASSERT_TRUE(powermeter::SaveVar({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
+  ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
   r = runCli("--backend sim --board ideal power-sweep --start 5 --stop 7 --points 4 --out a.csv");
   ASSERT_EQ(r.status, 0) << r.err;
   std::istringstream csv(common::readTextFile("a.csv").value());

@@ -11,7 +11,7 @@ using namespace kolm::powermeter;
 
 TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   kolm::test::InTempDir dir;
-  EXPECT_EQ(ReadVar(), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
+  EXPECT_EQ(readPowIni(), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
 
   PowIni shortFile = parsePowIni("\" 7\"\r\n\" 7.5\"\r\n");
   EXPECT_EQ(shortFile.ViewStop, 7.5f);
@@ -34,7 +34,7 @@ TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   EXPECT_EQ(beyond.ViewStop, 30);
   // The count difference is taken without a 16-bit overflow (which made a
   // reading of 0 show +47 dBm).
-  EXPECT_FLOAT_EQ(deciBel(0, Calibration{20000, -20000}), -30.0f);
+  EXPECT_FLOAT_EQ(readingToDbm(0, Calibration{20000, -20000}), -30.0f);
 }
 
 TEST(PowIniFile, NineQuotedItemsRoundTrip) {
@@ -44,8 +44,8 @@ TEST(PowIniFile, NineQuotedItemsRoundTrip) {
       "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\" 826\"\r\n\" 235\"\r\n\"0\"\r\n\" "
       "0\"\r\n";
   EXPECT_EQ(formatPowIni(t), want);
-  ASSERT_TRUE(SaveVar({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f}));
-  PowIni back = ReadVar();
+  ASSERT_TRUE(savePowIni({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f}));
+  PowIni back = readPowIni();
   EXPECT_EQ(back.ViewStop, 14.35f);
   EXPECT_EQ(back.Points, 20000);
   EXPECT_EQ(back.LevelBottom, -50.5f);
@@ -53,9 +53,9 @@ TEST(PowIniFile, NineQuotedItemsRoundTrip) {
   EXPECT_EQ(back.delayText, "2.5");
   EXPECT_EQ(back.R0, 12.5f);
   // Item 8 goes back unchanged, whatever it holds; a quote cannot break the file.
-  ASSERT_TRUE(SaveVar({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}));
-  EXPECT_EQ(ReadVar().delayText, "1,5 ms");
-  EXPECT_EQ(ReadVar().R0, 0);
+  ASSERT_TRUE(savePowIni({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}));
+  EXPECT_EQ(readPowIni().delayText, "1,5 ms");
+  EXPECT_EQ(readPowIni().R0, 0);
 }
 
 TEST(ChartFileFormat, WritesNPlusFiveLines) {

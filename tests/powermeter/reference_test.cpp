@@ -64,8 +64,8 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   EXPECT_EQ(rig.waits[1600], 10125);
   // One read-out per entry, in order.
   EXPECT_EQ(rig.port->readCount(), 1601u * 10u);
-  EXPECT_FLOAT_EQ(job.table()[0], deciBel(900, {}));
-  EXPECT_FLOAT_EQ(job.table()[1600], deciBel(900 - 1600 % 700, {}));
+  EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(900, {}));
+  EXPECT_FLOAT_EQ(job.table()[1600], readingToDbm(900 - 1600 % 700, {}));
   EXPECT_EQ(job.table()[1601], 0);
 }
 
@@ -87,8 +87,8 @@ TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
   // Entry 0 is read twice and the second reading stays; entry i is the reading
   // taken at word i.
   EXPECT_EQ(rig.port->readCount(), 1602u * 10u);
-  EXPECT_FLOAT_EQ(job.table()[0], deciBel(899, {}));
-  EXPECT_FLOAT_EQ(job.table()[5], deciBel(894, {}));
+  EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(899, {}));
+  EXPECT_FLOAT_EQ(job.table()[5], readingToDbm(894, {}));
   std::vector<double> waits(1602, 1000);
   waits[0] = 100000;
   EXPECT_EQ(rig.waits, waits);
@@ -122,7 +122,7 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
 
   RifTable back{};
   back[1601] = 99;
-  EXPECT_EQ(ReadRif(back), 1601);
+  EXPECT_EQ(readLevelRif(back), 1601);
   // Seven significant digits, as single-precision values are printed.
   for (int k = 0; k < kRifEntries; ++k) ASSERT_FLOAT_EQ(back[k], t[k]) << k;
   EXPECT_EQ(back[1601], 99);
@@ -135,7 +135,7 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   EXPECT_EQ(partial[1], 0.5f);
   EXPECT_EQ(partial[2], 7);
   // A missing file reads nothing.
-  EXPECT_EQ(ReadRif(partial, "nothing.rif"), 0);
+  EXPECT_EQ(readLevelRif(partial, "nothing.rif"), 0);
   EXPECT_EQ(partial[0], -1);
   // A write that fails says why and leaves nothing behind.
   EXPECT_FALSE(writeRif(t, dir.path() / "no-folder" / "level.rif", &error));
@@ -146,21 +146,21 @@ TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
   test::InTempDir dir;
   RifTable t{};
   EXPECT_TRUE(findQuartzRif().empty());
-  EXPECT_EQ(ReadRifQ(t), 0);
+  EXPECT_EQ(readQuartzRif(t), 0);
   std::ofstream("quartz.rif") << "-1.5\r\n-2.5\r\n";
-  EXPECT_EQ(ReadRifQ(t), 2);
+  EXPECT_EQ(readQuartzRif(t), 2);
   EXPECT_EQ(t[1], -2.5f);
   // The spelling the calibration writes wins.
   RifTable written = rampTable();
   ASSERT_TRUE(writeRif(written, kQuartzRifFile, nullptr));
   EXPECT_EQ(findQuartzRif().filename(), "Quartz.rif");
-  EXPECT_EQ(ReadRifQ(t), 1601);
+  EXPECT_EQ(readQuartzRif(t), 1601);
   EXPECT_EQ(t[1], -0.01f);
 }
 
 TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
   const RifTable t = rampTable();
-  auto d = disegnaRif(3, 30, false, 0, t);
+  auto d = levelReferenceDrawing(3, 30, false, 0, t);
   EXPECT_FALSE(d.flatLevel);
   // From 3.0 MHz to about 30.1 MHz in 0.1 MHz steps, each at its own entry.
   ASSERT_EQ(d.curve.size(), 272u);
@@ -171,23 +171,23 @@ TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
     EXPECT_EQ(entryOf(d.curve[k].y), 30 + static_cast<int>(k)) << k;
   }
   // A start between tenths is rounded to one.
-  EXPECT_EQ(disegnaRif(14.03f, 14.35f, false, 0, t).curve.front().x, 14.0f);
+  EXPECT_EQ(levelReferenceDrawing(14.03f, 14.35f, false, 0, t).curve.front().x, 14.0f);
   // A view from 0 starts at 0.1 MHz.
-  auto fromZero = disegnaRif(0, 5, false, 0, t);
+  auto fromZero = levelReferenceDrawing(0, 5, false, 0, t);
   EXPECT_EQ(fromZero.curve.front().x, 0.1f);
   EXPECT_EQ(entryOf(fromZero.curve.front().y), 1);
   // Above 160 MHz the curve stops at 160 MHz, inside the table.
-  auto high = disegnaRif(150, 200, false, 0, t);
+  auto high = levelReferenceDrawing(150, 200, false, 0, t);
   EXPECT_NEAR(high.curve.back().x, 160, 1e-3);
   EXPECT_LE(entryOf(high.curve.back().y), 1601);
   // A view wholly above the table draws no curve (it never reads past it).
-  EXPECT_TRUE(disegnaRif(170, 180, false, 0, t).curve.empty());
+  EXPECT_TRUE(levelReferenceDrawing(170, 180, false, 0, t).curve.empty());
 
   // A chart opened from a file shows its stored level, or nothing.
-  auto flat = disegnaRif(3, 30, true, -3.5f, t);
+  auto flat = levelReferenceDrawing(3, 30, true, -3.5f, t);
   EXPECT_EQ(flat.flatLevel, -3.5f);
   EXPECT_TRUE(flat.curve.empty());
-  auto none = disegnaRif(3, 30, true, 0, t);
+  auto none = levelReferenceDrawing(3, 30, true, 0, t);
   EXPECT_FALSE(none.flatLevel);
   EXPECT_TRUE(none.curve.empty());
   // The level stored with a saved chart is the entry at the view's centre.
@@ -198,7 +198,7 @@ TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
 
 TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
   const RifTable t = rampTable();
-  auto q = disegnaRifQ(3.7f, 5, t);
+  auto q = quartzReferenceLine(3.7f, 5, t);
   ASSERT_GE(q.size(), 3u);
   // It starts at 3 MHz and its first segment has no length.
   EXPECT_EQ(q[0], (RefPoint{3.0f, t[30]}));
@@ -207,12 +207,12 @@ TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
   // The steps accumulate in single precision: the last one lands just below 5.1.
   EXPECT_NEAR(q.back().x, 5.1, 1e-4);
   for (size_t k = 2; k < q.size(); ++k) EXPECT_EQ(entryOf(q[k].y), 29 + static_cast<int>(k)) << k;
-  auto high = disegnaRifQ(158.5f, 190, t);
+  auto high = quartzReferenceLine(158.5f, 190, t);
   EXPECT_EQ(high.front().x, 158.0f);
   EXPECT_LT(high.back().x, 160.05f);
-  EXPECT_TRUE(disegnaRifQ(175, 180, t).empty());
+  EXPECT_TRUE(quartzReferenceLine(175, 180, t).empty());
   // A start below 0 draws only the part inside the table.
-  auto low = disegnaRifQ(-0.5f, 0.3f, t);
+  auto low = quartzReferenceLine(-0.5f, 0.3f, t);
   ASSERT_FALSE(low.empty());
   EXPECT_GE(low.front().x, -0.06f);
 }

@@ -27,13 +27,13 @@ SweepPlan plan(const std::string& start, const std::string& stop, const std::str
 
 }  // namespace
 
-TEST(DeciBel, TwoPointCalibration) {
+TEST(ReadingToDbm, TwoPointCalibration) {
   Calibration cal;
-  EXPECT_NEAR(deciBel(531, cal), -29.95, 0.01);
+  EXPECT_NEAR(readingToDbm(531, cal), -29.95, 0.01);
   // One dB is 9.85 counts.
-  EXPECT_NEAR(deciBel(826 - 985, cal) / 100, -1, 0.001);
+  EXPECT_NEAR(readingToDbm(826 - 985, cal) / 100, -1, 0.001);
   // Equal counts never divide by zero: NaN, and a sweep refuses them (below).
-  EXPECT_TRUE(std::isnan(deciBel(500, {500, 500})));
+  EXPECT_TRUE(std::isnan(readingToDbm(500, {500, 500})));
 }
 
 TEST(SweepSettings, PointLimitAndTimeWarning) {
@@ -53,14 +53,14 @@ TEST(SweepSettings, StartStopExchangeAndEmptySpan) {
   ASSERT_TRUE(swapped.plan);
   EXPECT_EQ(swapped.plan->ViewStart, 5);
   EXPECT_EQ(swapped.plan->ViewStop, 10);
-  EXPECT_EQ(swapped.text1, " 5");
-  EXPECT_EQ(swapped.text2, " 10");
+  EXPECT_EQ(swapped.startMHz, " 5");
+  EXPECT_EQ(swapped.stopMHz, " 10");
 
   auto same = prepareSweep({"7", "7", "100", "20", "-80"}, 100, {});
   ASSERT_TRUE(same.plan);
   EXPECT_EQ(same.plan->ViewStart, 7);
   EXPECT_FLOAT_EQ(same.plan->ViewStop, 7.1f);
-  EXPECT_FALSE(same.text1 || same.text2);  // the boxes still show 7
+  EXPECT_FALSE(same.startMHz || same.stopMHz);  // the boxes still show 7
 
   auto levels = prepareSweep({"1", "2", "10", "-10", "-10"}, 100, {});
   ASSERT_TRUE(levels.plan);
@@ -89,7 +89,7 @@ TEST(SweepSettings, RefusalsBeforeAnythingIsSent) {
             std::string::npos);
   // The exchange is still reported when the rest is refused.
   auto p = prepareSweep({"10", "5", "0", "0", "-80"}, 100, {});
-  EXPECT_EQ(p.text1, " 5");
+  EXPECT_EQ(p.startMHz, " 5");
 }
 
 TEST(SweepPass, WireOrderSettlingReadAndIndices) {
@@ -119,16 +119,16 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   EXPECT_EQ(wire.resets, 1);
   EXPECT_EQ(wire.multiplierFrames, 1);
   // 10 MHz twice (settling read, then index 0), index 10 at 20 MHz.
-  const double ws = hw::DdsTuningWord(10, 100), we = hw::DdsTuningWord(20, 100);
+  const double ws = hw::ddsTuningWord(10, 100), we = hw::ddsTuningWord(20, 100);
   ASSERT_EQ(wire.words.size(), 12u);
   EXPECT_EQ(wire.words[0], ws);
   for (int i = 0; i <= 10; ++i)
     EXPECT_EQ(wire.words[1 + i], static_cast<uint32_t>(std::nearbyint(ws + i * (we - ws) / 10)));
   EXPECT_EQ(rig.port->readCount(), 12u * 10u);  // Points + 2 read-outs
-  for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], deciBel(899 - i, {})) << i;
+  for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], readingToDbm(899 - i, {})) << i;
   EXPECT_EQ(trace[11], 123.f);  // above Points: untouched
   // Nothing of the generator is switched off by the pass itself.
-  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
   // Settling: 2 ms plus 10 ms; index 0 at 2 ms; then 0.5 ms.
   std::vector<double> waits(12, 5000);
   waits[0] = 2 * 10000 + 100000;

@@ -44,7 +44,7 @@ TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
   PrintDialogState s;
   for (const Case& c : cases) {
     setRectText(s, c.field, c.typed);
-    const std::string* texts[] = {&s.txtPrX, &s.txtPrY, &s.txtPrW, &s.txtPrH};
+    const std::string* texts[] = {&s.xText, &s.yText, &s.widthText, &s.heightText};
     const MmRect r = s.rect();
     const int32_t values[] = {r.x, r.y, r.w, r.h};
     const auto f = static_cast<size_t>(c.field);
@@ -59,35 +59,35 @@ TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   // A size of 1 is not drawn: the height round(1 / 1.5) = 1 (after clamping).
   setRectText(s, RectField::W, "1");
   EXPECT_FALSE(widthEdited(s));
-  EXPECT_EQ(s.txtPrH, "1");
+  EXPECT_EQ(s.heightText, "1");
   EXPECT_EQ(s.previewed, (MmRect{0, 0, 150, 100}));
   setRectText(s, RectField::W, "150");
   EXPECT_TRUE(widthEdited(s));
-  EXPECT_EQ(s.txtPrH, "100");
+  EXPECT_EQ(s.heightText, "100");
   setRectText(s, RectField::H, "75");
   EXPECT_TRUE(heightEdited(s));
-  EXPECT_EQ(s.txtPrW, "112");  // 112.5 rounds to the even 112
+  EXPECT_EQ(s.widthText, "112");  // 112.5 rounds to the even 112
   EXPECT_EQ(s.previewed, (MmRect{0, 0, 112, 75}));
 
   // Free proportions: the other size stays, the scale refers to the width only.
   EXPECT_TRUE(setFixProportions(s, false));
-  EXPECT_EQ(s.lblLblScala, "Scala X:");
-  EXPECT_FALSE(s.txtScalaEnabled);
+  EXPECT_EQ(s.scaleLabel, "Scala X:");
+  EXPECT_FALSE(s.scaleEditable);
   setRectText(s, RectField::W, "200");
   widthEdited(s);
   EXPECT_EQ(s.DocH_mm, 75);
   // Ticking the box again brings the height back to the proportion.
   setFixProportions(s, true);
-  EXPECT_EQ(s.txtPrH, "133");
-  EXPECT_EQ(s.lblLblScala, "Scala:");
-  EXPECT_TRUE(s.txtScalaEnabled);
+  EXPECT_EQ(s.heightText, "133");
+  EXPECT_EQ(s.scaleLabel, "Scala:");
+  EXPECT_TRUE(s.scaleEditable);
 }
 
 TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
   PrintDialogState s = opened(5, 5, 190, 100);
   setCentred(s, true);
-  EXPECT_EQ(s.txtPrX, "44");  // (277 - 190) / 2 = 43.5 -> 44
-  EXPECT_EQ(s.txtPrY, "45");
+  EXPECT_EQ(s.xText, "44");  // (277 - 190) / 2 = 43.5 -> 44
+  EXPECT_EQ(s.yText, "45");
   s.SheetW_mm = 190;
   s.SheetH_mm = 277;  // another sheet: the next preview centres again
   Preview(s);
@@ -103,30 +103,31 @@ TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
 TEST(PrintMax, TheNarrowerSideGovernsAndTheRectangleIsPulledBackOntoTheSheet) {
   // A landscape rectangle on a portrait sheet: the width governs, 190 / 1.458.
   PrintDialogState s = opened(30, 40, 277, 190, 190, 277);
-  cmdMax_Click(s);
-  EXPECT_EQ(std::tie(s.txtPrX, s.txtPrY, s.txtPrW, s.txtPrH), std::tie("0", "40", "190", "130"));
+  maximise(s);
+  EXPECT_EQ(std::tie(s.xText, s.yText, s.widthText, s.heightText),
+            std::tie("0", "40", "190", "130"));
   EXPECT_EQ(s.previewed, (MmRect{0, 40, 190, 130}));
   // A square on a wider sheet: the height governs; 250 + 190 > 277 moves it back.
   PrintDialogState w = opened(250, 30, 100, 100);
-  cmdMax_Click(w);
+  maximise(w);
   EXPECT_EQ(w.rect(), (MmRect{87, 0, 190, 190}));
   EXPECT_FALSE(w.outOfSheet);
 
   // Free proportions fill the sheet; centring wins over the pull-back.
   PrintDialogState f = opened(10, 10, 100, 50);
   setFixProportions(f, false);
-  cmdMax_Click(f);
+  maximise(f);
   EXPECT_EQ(f.rect(), (MmRect{0, 0, 277, 190}));
 
   PrintDialogState c = opened(10, 10, 100, 100);
   setCentred(c, true);
-  cmdMax_Click(c);
+  maximise(c);
   EXPECT_EQ(c.rect(), (MmRect{44, 0, 190, 190}));  // (277 - 190) / 2 = 43.5 -> 44
 
   // Margins to 0.
   PrintDialogState o = opened(5, -7, 100, 100);
-  cmdOrigine_Click(o);
-  EXPECT_EQ(std::tie(o.txtPrX, o.txtPrY), std::tie("0", "0"));
+  moveToOrigin(o);
+  EXPECT_EQ(std::tie(o.xText, o.yText), std::tie("0", "0"));
 }
 
 TEST(PrintOutOfLayout, IndicationBlinksWhileThePictureLeavesTheSheet) {
@@ -136,14 +137,14 @@ TEST(PrintOutOfLayout, IndicationBlinksWhileThePictureLeavesTheSheet) {
   setRectText(s, RectField::X, "10");  // 10 mm past the right edge
   Preview(s);
   EXPECT_TRUE(s.outOfSheet);
-  Timer1_Timer(s);
+  blinkTick(s);
   EXPECT_TRUE(s.blinkRed);
-  Timer1_Timer(s);
+  blinkTick(s);
   EXPECT_FALSE(s.blinkRed);
-  Timer1_Timer(s);
+  blinkTick(s);
   setRectText(s, RectField::X, "0");
   Preview(s);
-  Timer1_Timer(s);  // a late tick changes nothing
+  blinkTick(s);  // a late tick changes nothing
   EXPECT_FALSE(s.blinkRed);
 
   EXPECT_TRUE(isOutOfSheet({-1, 0, 10, 10}, 277, 190));
@@ -170,21 +171,21 @@ TEST(PrintScale, ShownWithGroupingAndEnteredBack) {
 
 TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
   PrintDialogState s = opened(0, 0, 277, 190);
-  EXPECT_EQ(s.txtScala, "500,000");
+  EXPECT_EQ(s.scaleText, "500,000");
   s.ScaleBase = 138.5e6f;
-  s.txtScala = "250000";
+  s.scaleText = "250000";
   EXPECT_TRUE(enterScale(s));
-  EXPECT_EQ(s.txtPrW, "554");
-  EXPECT_EQ(s.txtPrH, "380");
-  EXPECT_EQ(s.txtScala, "250,000");  // refreshed from the new width
+  EXPECT_EQ(s.widthText, "554");
+  EXPECT_EQ(s.heightText, "380");
+  EXPECT_EQ(s.scaleText, "250,000");  // refreshed from the new width
 
-  s.txtScala = "1";  // width capped at 2000
+  s.scaleText = "1";  // width capped at 2000
   enterScale(s);
   EXPECT_EQ(s.DocW_mm, 2000);
   EXPECT_EQ(s.DocH_mm, 1372);
 
   PrintDialogState tall = opened(0, 0, 100, 200);
-  tall.txtScala = "1";  // the height passes 2000 first
+  tall.scaleText = "1";  // the height passes 2000 first
   enterScale(tall);
   EXPECT_EQ(tall.DocH_mm, 2000);
   EXPECT_EQ(tall.DocW_mm, 1000);
@@ -192,12 +193,12 @@ TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
   // Empty, zero, negative or unreadable scales change nothing.
   PrintDialogState same = opened(0, 0, 277, 190);
   for (const char* text : {"", "0", "-5", "x"}) {
-    same.txtScala = text;
+    same.scaleText = text;
     EXPECT_FALSE(enterScale(same)) << text;
     EXPECT_EQ(same.rect(), (MmRect{0, 0, 277, 190})) << text;
   }
   // A scale so large that the picture would be under 2 mm is set but not drawn.
-  same.txtScala = "1E+12";
+  same.scaleText = "1E+12";
   EXPECT_FALSE(enterScale(same));
   EXPECT_EQ(same.DocW_mm, 1);
 }

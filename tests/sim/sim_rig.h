@@ -30,17 +30,17 @@ struct SimRig {
   }
 
   uint32_t wordFor(double mhz) const {
-    return static_cast<uint32_t>(hw::DdsTuningWord(mhz, instrument.params.RefClkMHz));
+    return static_cast<uint32_t>(hw::ddsTuningWord(mhz, instrument.params.RefClkMHz));
   }
   // Reset, multiplier and the word for `mhz`, as the instruments start a pass.
   void tune(double mhz) {
-    hw::DdsReset(instrument);
-    hw::DdsSetMultiplier(instrument);
-    hw::DdsSendWord(instrument, wordFor(mhz));
+    hw::ddsReset(instrument);
+    hw::ddsSetMultiplier(instrument);
+    hw::ddsSendWord(instrument, wordFor(mhz));
   }
-  void step(double mhz) { hw::DdsSendWord(instrument, wordFor(mhz)); }
-  int detector() { return hw::lettura(instrument); }
-  hw::BridgeReading bridge() { return hw::READ(instrument); }
+  void step(double mhz) { hw::ddsSendWord(instrument, wordFor(mhz)); }
+  int detector() { return hw::readDetector(instrument); }
+  hw::BridgeReading bridge() { return hw::readBridge(instrument); }
 
   hw::Instrument instrument;
   sim::SimulatedInstrument* sim = nullptr;

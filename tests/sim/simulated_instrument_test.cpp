@@ -19,7 +19,7 @@ namespace sim = kolm::sim;
 
 namespace {
 void sendBytes(SimRig& rig, std::initializer_list<int> bytes) {
-  for (int b : bytes) hw::DdsSendByte(rig.instrument, b);
+  for (int b : bytes) hw::ddsSendByte(rig.instrument, b);
 }
 }  // namespace
 
@@ -30,35 +30,35 @@ TEST(SimDds, FrameDecodesToTheSameWordOnlyAfterTheUpdate) {
   EXPECT_NEAR(rig.sim->outputMHz(), 7.05, 1e-7);
 
   for (uint32_t w : {0u, 1u, 0x80000000u, 0x12345678u, 0xFFFFFFFFu, 1717986918u}) {
-    hw::DdsSendWord(rig.instrument, w);
+    hw::ddsSendWord(rig.instrument, w);
     EXPECT_EQ(rig.sim->tuningWord(), w);
   }
 
   // The bytes alone load the buffer; the update strobe applies them. Read-outs
   // in the middle of a frame do not disturb the shift register.
-  hw::DdsSendWord(rig.instrument, 1000);
+  hw::ddsSendWord(rig.instrument, 1000);
   sendBytes(rig, {4, 0x11, 0x22});
-  hw::lettura(rig.instrument);
-  hw::READ(rig.instrument);
+  hw::readDetector(rig.instrument);
+  hw::readBridge(rig.instrument);
   sendBytes(rig, {0x33, 0x44});
   EXPECT_EQ(rig.sim->tuningWord(), 1000u);
-  hw::DdsUpdate(rig.instrument);
+  hw::ddsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
 
   // A register the instrument does not use takes four bytes and changes nothing.
   sendBytes(rig, {2, 0xAA, 0xBB, 0xCC, 0xDD});
-  hw::DdsUpdate(rig.instrument);
+  hw::ddsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0x11223344u);
   EXPECT_EQ(rig.sim->multiplier(), 20);
 
   // A reset clears the registers and the buffer, and drops a partial frame.
   ASSERT_TRUE(rig.sim->outputOn());
   sendBytes(rig, {4, 0x55});
-  hw::DdsReset(rig.instrument);
+  hw::ddsReset(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
   EXPECT_EQ(rig.sim->multiplier(), 0);
   EXPECT_FALSE(rig.sim->outputOn());
-  hw::DdsUpdate(rig.instrument);
+  hw::ddsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
 }
 
@@ -70,8 +70,8 @@ TEST(SimDds, MultiplierLoadSetsTheSimulatedClock) {
   };
   for (Case c : {Case{20, 400}, Case{10, 200}, Case{4, 80}, Case{3, 20}, Case{0, 20}}) {
     rig.instrument.params.RefClkMultiplier = c.multiplier;
-    hw::DdsReset(rig.instrument);
-    hw::DdsSetMultiplier(rig.instrument);
+    hw::ddsReset(rig.instrument);
+    hw::ddsSetMultiplier(rig.instrument);
     EXPECT_EQ(rig.sim->multiplier(), c.multiplier);
     EXPECT_DOUBLE_EQ(rig.sim->systemClockMHz(), c.clock) << c.multiplier;
   }
@@ -140,11 +140,11 @@ TEST(SimDetector, ReadingIsTheLevelWhenTheConversionStarted) {
   inst.setDelayer(std::make_unique<hw::NoDelayer>());
   inst.params.RefClkMultiplier = 20;
   inst.params.RefClkMHz = 400;
-  hw::DdsReset(inst);
-  hw::DdsSetMultiplier(inst);
-  hw::DdsSendWord(inst, static_cast<uint32_t>(hw::DdsTuningWord(10, 400)));
-  EXPECT_EQ(hw::lettura(inst), 826);
-  EXPECT_EQ(hw::lettura(inst), 235);
+  hw::ddsReset(inst);
+  hw::ddsSetMultiplier(inst);
+  hw::ddsSendWord(inst, static_cast<uint32_t>(hw::ddsTuningWord(10, 400)));
+  EXPECT_EQ(hw::readDetector(inst), 826);
+  EXPECT_EQ(hw::readDetector(inst), 235);
   // Idle lines read 0; extra clocks after the tenth bit give 0.
   EXPECT_EQ(m->inner.readStatus(), 0);
 }

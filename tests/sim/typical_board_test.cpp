@@ -60,7 +60,7 @@ struct TypicalRig : SimRig {
     p.levels.resize(points + 1);
     const double dw = (prepared.plan->stopWord - prepared.plan->startWord) / points;
     for (int i = 0; i <= points; ++i) {
-      hw::DdsSendWord(instrument,
+      hw::ddsSendWord(instrument,
                       static_cast<uint32_t>(std::nearbyint(prepared.plan->startWord + i * dw)));
       p.truth.push_back(sim->detectorDbm());
     }
@@ -123,16 +123,18 @@ TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
     rig.connect("through", "r=" + common::shortestText(r));
     const auto c = rig.analyze(1, 30, 29);
     for (int i = 0; i <= 29; ++i) {
-      const analyzer::PointResult p = analyzer::evaluatePoint(c.CanaleA[i], c.CanaleB[i]);
+      const analyzer::PointResult p =
+          analyzer::evaluatePoint(c.returnLossCounts[i], c.phaseCounts[i]);
       ASSERT_NE(p.flag, analyzer::PointFlag::Open);
-      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.05 * r) << r << " at " << c.Frequenze[i];
+      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.05 * r) << r << " at " << c.frequencies[i];
     }
   }
   auto flags = [&](const std::string& load) {
     rig.connect("through", load);
     const auto c = rig.analyze(1, 60, 59);
     std::vector<analyzer::PointFlag> f;
-    for (int i = 0; i <= 59; ++i) f.push_back(analyzer::pointFlag(c.CanaleA[i], c.CanaleB[i]));
+    for (int i = 0; i <= 59; ++i)
+      f.push_back(analyzer::pointFlag(c.returnLossCounts[i], c.phaseCounts[i]));
     return f;
   };
   // A matched load and an open after it: AnalyzerUi.MatchedThenOpenOnTheTypicalBoard.

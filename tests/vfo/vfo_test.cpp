@@ -64,8 +64,8 @@ TEST(VfoEngine, OpeningRestoresTheStateAndLoadsTheDds) {
   ASSERT_TRUE(vfo.output());
   EXPECT_DOUBLE_EQ(vfo.output()->DdsFreq, 17.05);
   EXPECT_EQ(vfo.settings.mode, Mode::RTX);
-  EXPECT_EQ(vfo.settings.Text3, "14.1");
-  EXPECT_THAT(vfo.List1, ElementsAre("003.500000", "007.050000", "145.500000"));
+  EXPECT_EQ(vfo.settings.keyboardText, "14.1");
+  EXPECT_THAT(vfo.memories, ElementsAre("003.500000", "007.050000", "145.500000"));
   EXPECT_EQ(vfo.FreqButtons, (BandButtons{1.84, 3.6}));
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
@@ -73,7 +73,7 @@ TEST(VfoEngine, OpeningRestoresTheStateAndLoadsTheDds) {
 TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   Rig rig;
   Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
-  vfo.settings.Text3 = "7.05";
+  vfo.settings.keyboardText = "7.05";
   vfo.keyboardEnter();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 75698799"));
   vfo.setMode(Mode::RTX2);
@@ -90,7 +90,7 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   vfo.settings.IF1 = "10";
   vfo.settings.ifChoice = IfChoice::IF1;
   vfo.settings.WorkingFreq = 75;
-  vfo.DDS_Send_Commands();
+  vfo.sendFrequency();
   EXPECT_EQ(vfo.settings.WorkingFreq, 70);
   EXPECT_THAT(rig.fresh(), ElementsAre("word 1717986918"));
   EXPECT_THAT(rig.prompter.messages(), ElementsAre("Frequency too High"));
@@ -101,7 +101,7 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   vfo.settings.WorkingFreq = 0.5;
   vfo.stepDown(6);
   EXPECT_EQ(vfo.settings.WorkingFreq, 0);
-  vfo.settings.Text3 = "-3.5";
+  vfo.settings.keyboardText = "-3.5";
   vfo.keyboardEnter();
   EXPECT_EQ(vfo.settings.WorkingFreq, 0);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(70), "word 0", "word 0"));
@@ -146,10 +146,10 @@ TEST(VfoEngine, MemoriesStayInOrderAndAreWrittenOnClose) {
   EXPECT_EQ(vfo.addMemory(), 0);
   vfo.settings.WorkingFreq = 145.0000004;  // kept to the hertz
   EXPECT_EQ(vfo.addMemory(), 2);
-  EXPECT_THAT(vfo.List1, ElementsAre("003.500000", "007.050000", "145.000000"));
+  EXPECT_THAT(vfo.memories, ElementsAre("003.500000", "007.050000", "145.000000"));
 
   EXPECT_FALSE(vfo.deleteMemory(-1));  // nothing selected
-  EXPECT_EQ(vfo.MemoryCount(), 3);
+  EXPECT_EQ(vfo.memoryCount(), 3);
   EXPECT_TRUE(vfo.deleteMemory(2));
   vfo.close();
   EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n7.05\r\n");
@@ -157,9 +157,9 @@ TEST(VfoEngine, MemoriesStayInOrderAndAreWrittenOnClose) {
   // Clearing asks first; Cancel keeps the list.
   rig.prompter.confirms = {false, true};
   EXPECT_FALSE(vfo.clearMemories());
-  EXPECT_EQ(vfo.MemoryCount(), 2);
+  EXPECT_EQ(vfo.memoryCount(), 2);
   EXPECT_TRUE(vfo.clearMemories());
-  EXPECT_EQ(vfo.MemoryCount(), 0);
+  EXPECT_EQ(vfo.memoryCount(), 0);
   ASSERT_EQ(rig.prompter.shown.size(), 2u);
   EXPECT_EQ(rig.prompter.shown[0].kind, "confirm");
   EXPECT_EQ(rig.prompter.shown[0].text, "Do you want really clear all memories?");
@@ -186,7 +186,7 @@ TEST(VfoEngine, ClosingWritesTheThreeFilesThenSendsWordZero) {
   Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
   vfo.open();
   vfo.settings.IF2 = "9";
-  vfo.settings.Text3 = "21.3";  // typed, never entered: still kept
+  vfo.settings.keyboardText = "21.3";  // typed, never entered: still kept
   vfo.setIfChoice(IfChoice::IF2);
   vfo.setMode(Mode::RTX);
   vfo.settings.WorkingFreq = 21.25;
@@ -201,7 +201,7 @@ TEST(VfoEngine, ClosingWritesTheThreeFilesThenSendsWordZero) {
   EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
             "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
-  EXPECT_EQ(rig.instrument.LastTuningWord, 0);
+  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
@@ -211,7 +211,7 @@ TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsReported) {
   Vfo vfo(rig.instrument, rig.prompter, rig.dir.path() / "missing-folder");
   vfo.open();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 0"));
-  EXPECT_EQ(vfo.MemoryCount(), 0);
+  EXPECT_EQ(vfo.memoryCount(), 0);
   EXPECT_EQ(vfo.FreqButtons, BandButtons{});
   EXPECT_EQ(vfo.settings.mode, Mode::GEN);
   vfo.close();

@@ -121,7 +121,7 @@ void AnalyzerWindow::saveChartAs() {
 }
 
 void AnalyzerWindow::screenToMemory() {
-  m_.ScrMem();
+  m_.copyLiveToMemory();
   memoryName_ = tr("this screen");
   compareCheck_->setChecked(true);
   redraw();

@@ -118,7 +118,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
-  const AntSettings s = ReadVar();
+  const AntSettings s = readAntIni();
   m_.ViewStart = s.start;
   m_.ViewStop = s.stop;
   m_.Points = s.points;
@@ -304,7 +304,7 @@ void AnalyzerWindow::buildControls() {
     g->setObjectName(QString("quantityButton%1").arg(q));
     g->setCheckable(true);
     g->setText(kQuantityCaptions[q]);
-    g->setToolTip(QCoreApplication::translate("kolm", kGrafTips[q]));
+    g->setToolTip(QCoreApplication::translate("kolm", kQuantityTips[q]));
     QFont f = g->font();
     f.setBold(true);
     g->setFont(f);
@@ -320,7 +320,7 @@ void AnalyzerWindow::buildControls() {
     auto* calc = new QLineEdit(chartsGroup_);
     calc->setObjectName(QString("quantityReadout%1").arg(q));
     calc->setReadOnly(true);
-    calc->setToolTip(QCoreApplication::translate("kolm", kCalcTips[q]));
+    calc->setToolTip(QCoreApplication::translate("kolm", kReadoutTips[q]));
     calc->setAlignment(Qt::AlignRight);
     QFont small = calc->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -370,13 +370,13 @@ void AnalyzerWindow::setQuantityScale(int quantity) {
 }
 
 void AnalyzerWindow::drawGrid() {
-  auto scale = chart::analyzerQuantityScale(selection_.GrandezzaScelta);
+  auto scale = chart::analyzerQuantityScale(selection_.selectedQuantity);
   if (!scale) return;
   chart_->setGrid(chart::analyzerGrid(*scale, m_.ViewStart, m_.ViewStop));
 }
 
 void AnalyzerWindow::loadIcon() {
-  const auto file = context_.dataDir / kIconFiles[selection_.GrandezzaScelta];
+  const auto file = context_.dataDir / kIconFiles[selection_.selectedQuantity];
   QPixmap icon(QString::fromStdString(file.string()));
   if (icon.isNull())
     quantityIcon_->clear();
@@ -385,7 +385,7 @@ void AnalyzerWindow::loadIcon() {
 }
 
 void AnalyzerWindow::paintCursorValue() {
-  setBackground(cursorValueEdit_, traceColour(selection_.GrandezzaScelta));
+  setBackground(cursorValueEdit_, traceColour(selection_.selectedQuantity));
 }
 
 namespace {
@@ -430,7 +430,7 @@ chart::ui::Trace AnalyzerWindow::liveTrace(int quantity) const {
   return traceOf(liveValues_, quantity, traceColour(quantity), kQuantityCaptions[quantity]);
 }
 
-// The memory trace of a quantity: points 0 to MemPoints at MemFrequenze, in
+// The memory trace of a quantity: points 0 to MemPoints at memoryFrequencies, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
   chart::ui::Trace t = traceOf(memoryValues_, quantity,
@@ -445,12 +445,12 @@ std::vector<chart::ui::Trace> AnalyzerWindow::memoryTraces() {
   std::vector<chart::ui::Trace> memory;
   computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_));
   for (int q = 0; q < kQuantities; ++q)
-    if (selection_.TracceAttive[q]) memory.push_back(memoryTrace(q));
+    if (selection_.shownTraces[q]) memory.push_back(memoryTrace(q));
   return memory;
 }
 
 void AnalyzerWindow::redraw() {
-  const int selected = selection_.GrandezzaScelta;
+  const int selected = selection_.selectedQuantity;
   loadIcon();
   setQuantityScale(selected);
   drawGrid();
@@ -460,15 +460,15 @@ void AnalyzerWindow::redraw() {
   chart_->setMemoryTraces({});
   std::vector<chart::ui::Trace> live;
   // The marker searches look at the selected quantity.
-  chart_->setMarkerTrace(static_cast<int>(std::count(
-      selection_.TracceAttive.begin(), selection_.TracceAttive.begin() + selected, true)));
-  const bool anyActive = std::any_of(selection_.TracceAttive.begin(), selection_.TracceAttive.end(),
+  chart_->setMarkerTrace(static_cast<int>(
+      std::count(selection_.shownTraces.begin(), selection_.shownTraces.begin() + selected, true)));
+  const bool anyActive = std::any_of(selection_.shownTraces.begin(), selection_.shownTraces.end(),
                                      [](bool b) { return b; });
   // The values of every point, for the traces shown and the analysis panel.
   computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
   if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
-    if (selection_.TracceAttive[q]) {
+    if (selection_.shownTraces[q]) {
       live.push_back(liveTrace(q));
       quantityReadouts_[q]->show();
     } else {
@@ -485,9 +485,9 @@ void AnalyzerWindow::redraw() {
 }
 
 void AnalyzerWindow::showDemonstration() {
-  m_.MisuraSimulata();
-  selection_.TracceAttive[kReturnLoss] = true;
-  selection_.GrandezzaScelta = kReturnLoss;
+  m_.fillSyntheticMeasurement();
+  selection_.shownTraces[kReturnLoss] = true;
+  selection_.selectedQuantity = kReturnLoss;
   // Until the first sweep or file, the chart says what it shows.
   chart_->setNote(tr("DEMONSTRATION: a built-in simulated measurement, not a sweep"));
   newHome();
@@ -496,7 +496,7 @@ void AnalyzerWindow::showDemonstration() {
 
 void AnalyzerWindow::selectQuantity(int index) {
   for (QLineEdit* c : quantityReadouts_) c->hide();
-  selection_.Graf_Click(index, combine_->isChecked());
+  selection_.select(index, combine_->isChecked());
   paintCursorValue();
   cursorValueEdit_->show();
   quantityIcon_->show();
@@ -624,8 +624,8 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (i >= 0 && i < kChannelEntries) {
-    m_.CalcolaPunto(i);
-    const PointResult p = evaluatePoint(m_.live.CanaleA[i], m_.live.CanaleB[i]);
+    m_.computePoint(i);
+    const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) {
       const chart::Mark mark = quantityMark(p.flag, q);
       std::string value = chart::markedText(shownValue(p, q), mark);
@@ -635,7 +635,7 @@ void AnalyzerWindow::showReadout(double x, double y) {
     }
   }
   cursorValueEdit_->setText(
-      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.GrandezzaScelta])));
+      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
   const double px = chart_->pixelMap().x(x);
   if (std::isfinite(px)) {
     cursorLine_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
@@ -788,9 +788,9 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   // The pass stops at a point boundary; then the settings are kept and the
   // generator is switched off with every data line low.
   stopSweep();
-  SaveVar(text(startEdit_), text(stopEdit_), text(pointsEdit_));
+  saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_));
   hw::Instrument& instrument = context_.instrument;
-  hw::DdsOutputOff(instrument, hw::kBridgeSettle);
+  hw::ddsOutputOff(instrument, hw::kBridgeSettle);
   instrument.out(0);
   event->accept();
 }

@@ -97,14 +97,14 @@ void PowerMeterWindow::showReferences() {
     return;
   }
   const LevelReferenceDrawing level =
-      disegnaRif(ViewStart, ViewStop, chartFromFile_, storedReference_, levelReference_);
+      levelReferenceDrawing(ViewStart, ViewStop, chartFromFile_, storedReference_, levelReference_);
   polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
   if (level.flatLevel)
     polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground,
              tr("stored reference level"));
   if (showQuartzReference_)
-    polyline(disegnaRifQ(ViewStart, ViewStop, quartzReference_), chart::ui::paletteQColor(3),
-             tr("crystal through path (Quartz.rif)"));
+    polyline(quartzReferenceLine(ViewStart, ViewStop, quartzReference_),
+             chart::ui::paletteQColor(3), tr("crystal through path (Quartz.rif)"));
   chart_->setReferenceTraces(std::move(refs));
 }
 

@@ -138,8 +138,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
   TraceStart = ViewStart;
   TraceStop = ViewStart;
-  levelReferenceEntries_ = ReadRif(levelReference_);
-  ReadRifQ(quartzReference_);
+  levelReferenceEntries_ = readLevelRif(levelReference_);
+  readQuartzRif(quartzReference_);
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
   setMinimumSize(900, 480);
@@ -416,7 +416,7 @@ void PowerMeterWindow::layoutControls() {
 }
 
 void PowerMeterWindow::readSettings() {
-  const PowIni ini = powermeter::ReadVar();
+  const PowIni ini = powermeter::readPowIni();
   ViewStart = ini.ViewStart;
   ViewStop = ini.ViewStop;
   Points = ini.Points;
@@ -431,9 +431,9 @@ void PowerMeterWindow::readSettings() {
 }
 
 void PowerMeterWindow::saveSettings() {
-  powermeter::SaveVar({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
-                       s(topLevelEdit_->text()), s(bottomLevelEdit_->text()), calibration_,
-                       s(delayEdit_->text()), R0});
+  powermeter::savePowIni({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
+                          s(topLevelEdit_->text()), s(bottomLevelEdit_->text()), calibration_,
+                          s(delayEdit_->text()), R0});
 }
 
 void PowerMeterWindow::onPointsChanged() {
@@ -492,8 +492,8 @@ void PowerMeterWindow::runSweep() {
       prepareSweep({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
                     s(topLevelEdit_->text()), s(bottomLevelEdit_->text())},
                    context_.instrument.params.RefClkMHz, calibration_);
-  if (prepared.text1) startEdit_->setText(q(*prepared.text1));
-  if (prepared.text2) stopEdit_->setText(q(*prepared.text2));
+  if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
+  if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
     context_.prompter.message(prepared.error, common::Icon::Warning);
     endSweeping(false);
@@ -689,7 +689,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     levelJob_.reset();
     quartzJob_.reset();
     saveSettings();
-    hw::DdsOutputOff(context_.instrument);
+    hw::ddsOutputOff(context_.instrument);
   }
   event->accept();
 }

@@ -247,11 +247,11 @@ void PrintDialog::build() {
 
   // ---- events ----
   connect(printerCombo_, &QComboBox::activated, this, [this](int index) {
-    session_.cboPrinterNames_Click(index);
+    session_.selectPrinter(index);
     sync();
   });
   connect(propertiesButton_, &QPushButton::clicked, this, [this] {
-    session_.cmdProprieta_Click();
+    session_.editPrinterProperties();
     sync();
   });
   struct RectBox {
@@ -279,23 +279,23 @@ void PrintDialog::build() {
     sync();
   });
   connect(fillSheetButton_, &QPushButton::clicked, this, [this] {
-    cmdMax_Click(session_.state);
+    maximise(session_.state);
     sync();
   });
   connect(zeroMarginsButton_, &QToolButton::clicked, this, [this] {
-    cmdOrigine_Click(session_.state);
+    moveToOrigin(session_.state);
     sync();
   });
   scaleEdit_->installEventFilter(this);
   connect(scaleEdit_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { session_.state.txtScala = text.toStdString(); });
+          [this](const QString& text) { session_.state.scaleText = text.toStdString(); });
   connect(scaleOkButton_, &QToolButton::clicked, this, &PrintDialog::scaleEntered);
   copiesEdit_->installEventFilter(this);
   connect(copiesEdit_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { session_.txtNCopies_Change(text.toStdString()); });
+          [this](const QString& text) { session_.setCopiesText(text.toStdString()); });
   connect(copiesSpin_, &UpDown::stepped, this, [this](int delta) {
-    session_.txtNCopies_Change(
-        std::to_string(stepSpin(session_.state.txtNCopies, delta, kCopiesRange)));
+    session_.setCopiesText(
+        std::to_string(stepSpin(session_.state.copiesText, delta, kCopiesRange)));
     sync();
   });
   connect(printButton_, &QPushButton::clicked, this, &PrintDialog::printPicture);
@@ -330,7 +330,7 @@ void PrintDialog::activate() {
     QRect frame = frameGeometry();
     move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
   }
-  session_.Form_Activate();
+  session_.activate();
   {
     QSignalBlocker block(printerCombo_);
     printerCombo_->clear();
@@ -352,22 +352,22 @@ void PrintDialog::sync() {
   {
     QSignalBlocker b1(leftEdit_), b2(topEdit_), b3(widthEdit_), b4(heightEdit_), b5(scaleEdit_),
         b6(copiesEdit_), b7(printerCombo_);
-    setTextIfChanged(leftEdit_, s.txtPrX);
-    setTextIfChanged(topEdit_, s.txtPrY);
-    setTextIfChanged(widthEdit_, s.txtPrW);
-    setTextIfChanged(heightEdit_, s.txtPrH);
-    setTextIfChanged(scaleEdit_, s.txtScala);
-    setTextIfChanged(copiesEdit_, s.txtNCopies);
+    setTextIfChanged(leftEdit_, s.xText);
+    setTextIfChanged(topEdit_, s.yText);
+    setTextIfChanged(widthEdit_, s.widthText);
+    setTextIfChanged(heightEdit_, s.heightText);
+    setTextIfChanged(scaleEdit_, s.scaleText);
+    setTextIfChanged(copiesEdit_, s.copiesText);
     if (printerCombo_->currentIndex() != s.printerIndex)
       printerCombo_->setCurrentIndex(s.printerIndex);
   }
-  keepProportionsCheck_->setChecked(s.chkProporzioni);
-  centreCheck_->setChecked(s.chkCentro);
+  keepProportionsCheck_->setChecked(s.keepProportions);
+  centreCheck_->setChecked(s.centred);
   for (QWidget* w : std::initializer_list<QWidget*>{leftEdit_, topEdit_, leftSpin_, topSpin_,
                                                     zeroMarginsButton_})
-    w->setEnabled(!s.chkCentro);
-  scaleCaption_->setText(QCoreApplication::translate("kolm", s.lblLblScala.c_str()));
-  scaleEdit_->setEnabled(s.txtScalaEnabled);
+    w->setEnabled(!s.centred);
+  scaleCaption_->setText(QCoreApplication::translate("kolm", s.scaleLabel.c_str()));
+  scaleEdit_->setEnabled(s.scaleEditable);
   syncSheet();
   syncPreview();
 }
@@ -422,7 +422,7 @@ void PrintDialog::syncPreview() {
 }
 
 void PrintDialog::blink() {
-  Timer1_Timer(session_.state);
+  blinkTick(session_.state);
   syncPreview();
 }
 
@@ -474,7 +474,7 @@ void PrintDialog::afterRectEdit(RectField field) {
 }
 
 void PrintDialog::scaleEntered() {
-  session_.state.txtScala = scaleEdit_->text().toStdString();
+  session_.state.scaleText = scaleEdit_->text().toStdString();
   enterScale(session_.state);
   sync();
 }
@@ -500,7 +500,7 @@ bool PrintDialog::eventFilter(QObject* watched, QEvent* event) {
         if (typed == 0) return true;
         if (typed != c) {  // taken in upper case
           edit->insert(QString(QChar(static_cast<char16_t>(typed))));
-          session_.state.txtScala = edit->text().toStdString();
+          session_.state.scaleText = edit->text().toStdString();
           return true;
         }
         return false;
@@ -532,7 +532,7 @@ void PrintDialog::printPicture() {
   printingLabel_->raise();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  bool printed = session_.cmdStampa_Click();
+  bool printed = session_.print();
   QApplication::restoreOverrideCursor();
   if (printed) {
     closing_ = true;
@@ -544,13 +544,13 @@ void PrintDialog::printPicture() {
 }
 
 void PrintDialog::acceptSettings() {
-  session_.cmdOK_Click();
+  session_.accept();
   closing_ = true;
   QDialog::done(QDialog::Accepted);
 }
 
 void PrintDialog::exitDialog() {
-  session_.cmdChiudi_Click();
+  session_.cancel();
   closing_ = true;
   QDialog::done(QDialog::Rejected);
 }
@@ -558,7 +558,7 @@ void PrintDialog::exitDialog() {
 void PrintDialog::done(int result) {
   // Esc or the window's close box leave the dialog as Exit does.
   if (!closing_) {
-    session_.cmdChiudi_Click();
+    session_.cancel();
     closing_ = true;
   }
   blinkTimer_->stop();

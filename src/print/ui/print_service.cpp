@@ -52,7 +52,7 @@ PrintService::~PrintService() = default;
 
 SheetMm PrintService::printableSheet(std::optional<int32_t> orientation) {
   SheetMm sheet;
-  sheet.ok = session_->FoglioStampa(sheet.width, sheet.height, orientation);
+  sheet.ok = session_->printableSheet(sheet.width, sheet.height, orientation);
   return sheet;
 }
 
@@ -67,7 +67,7 @@ bool PrintService::show(const PrintSource* source, QWidget* owner, int32_t left,
     runModal(dialog);
   else
     dialog.exec();
-  session_->Form_Unload();
+  session_->close();
   return true;
 }
 

@@ -154,10 +154,10 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   setCentralWidget(central);
 
   connect(keyboardEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { vfo_.settings.Text3 = s(t); });
+          [this](const QString& t) { vfo_.settings.keyboardText = s(t); });
   connect(keyboardEdit_, &QLineEdit::returnPressed, this, [this] {
-    vfo_.settings.Text3 = s(keyboardEdit_->text());
-    vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.Text3);
+    vfo_.settings.keyboardText = s(keyboardEdit_->text());
+    vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.keyboardText);
     workingFrequencyLabel_->setText(q(displayText(vfo_.settings.WorkingFreq)));
     vfo_.keyboardEnter();
     showFrequencies();
@@ -529,7 +529,7 @@ void VfoWindow::showSettings() {
   const Settings& st = vfo_.settings;
   if1Edit_->setText(q(st.IF1));
   if2Edit_->setText(q(st.IF2));
-  keyboardEdit_->setText(q(st.Text3));
+  keyboardEdit_->setText(q(st.keyboardText));
   (st.ifChoice == IfChoice::IF1 ? if1Option_ : if2Option_)->setChecked(true);
   switch (st.mode) {
     case Mode::GEN:
@@ -569,7 +569,7 @@ void VfoWindow::alignSteps() {
 
 void VfoWindow::showMemories() {
   memoryList_->clear();
-  for (const std::string& entry : vfo_.List1) memoryList_->addItem(q(entry));
+  for (const std::string& entry : vfo_.memories) memoryList_->addItem(q(entry));
 }
 
 void VfoWindow::closeEvent(QCloseEvent* event) {

@@ -40,8 +40,8 @@ ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) 
   c.start = start;
   c.stop = stop;
   for (int i = 0; i <= n; ++i) {
-    c.canaleA.push_back(static_cast<int16_t>(a + i % 200));
-    c.canaleB.push_back(static_cast<int16_t>(b + i % 300));
+    c.returnLossCounts.push_back(static_cast<int16_t>(a + i % 200));
+    c.phaseCounts.push_back(static_cast<int16_t>(b + i % 300));
   }
   return c;
 }
@@ -72,18 +72,18 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
 
   command("openVnaAction", path("two metres.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Load File");
-  EXPECT_EQ(m.live.CanaleA[399], 100 + 199);
+  EXPECT_EQ(m.live.returnLossCounts[399], 100 + 199);
   EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
 
   command("openVecAction", path("meas.vec"));
   EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
-  EXPECT_EQ(m.live.CanaleA[1], 511);  // 877 - M with M = 365 + i % 500
+  EXPECT_EQ(m.live.returnLossCounts[1], 511);  // 877 - M with M = 365 + i % 500
   EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
 
   command("openVnaAction", path("sim.vna"));
   EXPECT_EQ(box("pointsEdit")->text(), "500");
-  EXPECT_EQ(m.live.CanaleA, before.CanaleA);
-  EXPECT_EQ(m.live.Frequenze, before.Frequenze);
+  EXPECT_EQ(m.live.returnLossCounts, before.returnLossCounts);
+  EXPECT_EQ(m.live.frequencies, before.frequencies);
   EXPECT_TRUE(prompter.messages().empty());
 }
 
@@ -91,12 +91,12 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
 TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   open();
   box("fileNameEdit")->setText("kept.vna");
-  const auto a = window->measurement().live.CanaleA;
+  const auto a = window->measurement().live.returnLossCounts;
   for (const char* action : {"openVnaAction", "openVecAction", "fileToMemoryAction"}) {
     command(action, "");
     EXPECT_EQ(box("fileNameEdit")->text(), "kept.vna") << action;
   }
-  EXPECT_EQ(window->measurement().live.CanaleA, a);
+  EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   EXPECT_TRUE(window->measurement().memoryEmpty());
   // A cancelled save empties the file name and writes nothing.
   command("Save", "");
@@ -129,10 +129,10 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   EXPECT_NE(shown[1].find("phase reading"), std::string::npos);
   EXPECT_EQ(shown[4].rfind("ERRORE!\n", 0), 0u);
 
-  EXPECT_EQ(m.live.CanaleA, live.CanaleA);
-  EXPECT_EQ(m.live.Frequenze, live.Frequenze);
+  EXPECT_EQ(m.live.returnLossCounts, live.returnLossCounts);
+  EXPECT_EQ(m.live.frequencies, live.frequencies);
   EXPECT_EQ(m.MemPoints, memPoints);
-  EXPECT_EQ(m.memory.CanaleA, memory.CanaleA);
+  EXPECT_EQ(m.memory.returnLossCounts, memory.returnLossCounts);
   EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(),
             oldBoxes);
 }
@@ -142,7 +142,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
 TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   // A file whose test entries 20 and 30 are 0: it stays in memory all the same.
   ChartData file = makeChart(250, 10, 20, 0, 100);
-  file.canaleA[20] = file.canaleA[30] = 0;
+  file.returnLossCounts[20] = file.returnLossCounts[30] = 0;
   write("memory.vna", formatVna(file));
   open();
   window->selectQuantity(kSwr);
@@ -165,12 +165,12 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   QTest::mouseClick(compareCheck(), Qt::LeftButton);
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
-  EXPECT_EQ(window->measurement().memory.CanaleA[0], 500);  // the simulation's
+  EXPECT_EQ(window->measurement().memory.returnLossCounts[0], 500);  // the simulation's
 
-  const auto a = window->measurement().live.CanaleA;
+  const auto a = window->measurement().live.returnLossCounts;
   command("fileToMemoryAction", path("memory.vna"));
   EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("memory.vna"));
-  EXPECT_EQ(window->measurement().live.CanaleA, a);
+  EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   EXPECT_EQ(box("startEdit")->text(), "3");
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_EQ(chart->memoryTraces()[0].y.size(), 251u);
@@ -186,7 +186,7 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   command("openVnaAction", path("file.vna"));
   EXPECT_FALSE(window->sweeping());
   QTest::qWait(30);
-  EXPECT_EQ(window->measurement().live.CanaleA[100], 400);
+  EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
 
   box("pointsEdit")->setText("20001");
   QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);

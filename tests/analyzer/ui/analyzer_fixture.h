@@ -64,7 +64,7 @@ class AnalyzerUi : public ::testing::Test {
     ASSERT_FALSE(window->sweeping());
   }
   std::vector<bool> active() const {
-    const auto& a = window->selection().TracceAttive;
+    const auto& a = window->selection().shownTraces;
     return std::vector<bool>(a.begin(), a.end());
   }
 

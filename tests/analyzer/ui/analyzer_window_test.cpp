@@ -54,13 +54,13 @@ TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   click(5);
   click(5);
   EXPECT_EQ(active(), (std::vector<bool>{true, true, false, true, false, false}));
-  EXPECT_EQ(window->selection().GrandezzaScelta, 3);
+  EXPECT_EQ(window->selection().selectedQuantity, 3);
   click(1);
   click(3);
   click(0);
   // Nothing left: the selection stays where it was and nothing is drawn.
   EXPECT_EQ(active(), (std::vector<bool>(6, false)));
-  EXPECT_EQ(window->selection().GrandezzaScelta, 0);
+  EXPECT_EQ(window->selection().selectedQuantity, 0);
   EXPECT_TRUE(window->chart()->traces().empty());
 
   // Single-chart mode: each click shows that quantity alone.
@@ -82,8 +82,8 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
 
   window->onChartMoved(30.0, 0);
   PointValues last{};
-  ASSERT_TRUE(CalcolaPunto(window->measurement().live.CanaleA[500],
-                           window->measurement().live.CanaleB[500], last));
+  ASSERT_TRUE(computePoint(window->measurement().live.returnLossCounts[500],
+                           window->measurement().live.phaseCounts[500], last));
   const std::string lastZ = chart::valueReadout(last[kImpedance]) + " \u03a9";
   EXPECT_EQ(box("quantityReadout2")->text().toStdString(), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
@@ -106,7 +106,7 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
 
 TEST_F(AnalyzerUi, BadBoxesAreRefusedBeforeAnythingIsSent) {
   open();
-  const auto before = window->measurement().live.CanaleA;
+  const auto before = window->measurement().live.returnLossCounts;
   // The plan's rules are its own: one refusal reaches the user.
   box("pointsEdit")->setText("20002");
   QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
@@ -119,7 +119,7 @@ TEST_F(AnalyzerUi, BadBoxesAreRefusedBeforeAnythingIsSent) {
   EXPECT_EQ(prompter.messages().back(), hw::noClockMessage());
   EXPECT_FALSE(find<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(port->log.empty());
-  EXPECT_EQ(window->measurement().live.CanaleA, before);
+  EXPECT_EQ(window->measurement().live.returnLossCounts, before);
 }
 
 TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
@@ -135,7 +135,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));  // Esc is the window's shortcut
   box("pointsEdit")->setText("20001");
-  const auto a = window->measurement().live.CanaleA;
+  const auto a = window->measurement().live.returnLossCounts;
   bool stopped = false;
   QObject::connect(&window->runner(), &common::ui::JobRunner::progressed, window, [&](double) {
     if (!stopped) {
@@ -147,7 +147,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   waitIdle();
   EXPECT_TRUE(stopped);
   EXPECT_EQ(window->measurement().Points, 500);
-  EXPECT_EQ(window->measurement().live.CanaleA, a);
+  EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   // Stopped between points: the port log ends on a whole read-out.
   ASSERT_FALSE(port->log.empty());
   EXPECT_EQ(port->log.back().value, 24);
@@ -183,13 +183,13 @@ TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   box("startEdit")->setText("5.5");
   box("stopEdit")->setText("6 MHz");
   box("pointsEdit")->setText("100");
-  instrument.LastTuningWord = 1234;
+  instrument.lastTuningWord = 1234;
   find<QAction>("Exit")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
   EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5.5\"\r\n\"6 MHz\"\r\n\"100\"\r\n");
   // Word 0 went out (the frame itself is the command-line tests'), the lines end low.
-  EXPECT_EQ(instrument.LastTuningWord, 0);
+  EXPECT_EQ(instrument.lastTuningWord, 0);
   ASSERT_FALSE(port->log.empty());
   EXPECT_EQ(port->writes().back(), 0);
   open();  // the next window starts from the saved span

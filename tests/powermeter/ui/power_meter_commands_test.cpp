@@ -121,7 +121,7 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
   rig.window->close();
   QTest::qWait(0);
   EXPECT_TRUE(powermeter::findQuartzRif().empty());
-  EXPECT_EQ(powermeter::ReadVar().R0, 50);      // pow.ini written
+  EXPECT_EQ(powermeter::readPowIni().R0, 50);   // pow.ini written
   EXPECT_EQ(rig.simulator().tuningWord(), 0u);  // the generator is off
 }
 
@@ -168,7 +168,7 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(referenceIn(rig.chart(), kCyan), nullptr);
   rig.window->close();  // pow.ini keeps the calibration (R0: the stopped-calibration test)
-  EXPECT_EQ(powermeter::ReadVar().calibration, (powermeter::Calibration{826, 235}));
+  EXPECT_EQ(powermeter::readPowIni().calibration, (powermeter::Calibration{826, 235}));
 }
 
 TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {

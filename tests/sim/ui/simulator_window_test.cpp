@@ -52,10 +52,10 @@ struct WindowRig {
     QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
   }
   int detectorAt(double mhz) {
-    hw::DdsReset(instrument);
-    hw::DdsSetMultiplier(instrument);
-    hw::DdsSendWord(instrument, static_cast<uint32_t>(hw::DdsTuningWord(mhz, 400)));
-    return hw::lettura(instrument);
+    hw::ddsReset(instrument);
+    hw::ddsSetMultiplier(instrument);
+    hw::ddsSendWord(instrument, static_cast<uint32_t>(hw::ddsTuningWord(mhz, 400)));
+    return hw::readDetector(instrument);
   }
 
   hw::Instrument instrument;
@@ -89,7 +89,7 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
   rig.click("Apply");
   EXPECT_TRUE(rig.error()->isHidden());
   EXPECT_EQ(rig.detectorAt(10), 235);
-  EXPECT_EQ(hw::READ(rig.instrument).b, 1023);
+  EXPECT_EQ(hw::readBridge(rig.instrument).b, 1023);
   EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
   EXPECT_TRUE(
       rig.window->findChild<QLabel*>("SimApplied")
