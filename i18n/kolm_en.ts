@@ -919,20 +919,132 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>this is not a crystal batch (its header is missing).</translation>
     </message>
     <message>
-        <source>a crystal has 10 fields.</source>
-        <translation>a crystal has 10 fields.</translation>
-    </message>
-    <message>
         <source>the number, Fs and R must be numbers.</source>
         <translation>the number, Fs and R must be numbers.</translation>
     </message>
     <message>
-        <source>Fp, L, Cs, C0 and Q are numbers or empty.</source>
-        <translation>Fp, L, Cs, C0 and Q are numbers or empty.</translation>
-    </message>
-    <message>
         <source>the file is empty.</source>
         <translation>the file is empty.</translation>
+    </message>
+    <message>
+        <source>Fs lies near an end of the sweep: centre the span on the resonance.</source>
+        <translation>Fs lies near an end of the sweep: centre the span on the resonance.</translation>
+    </message>
+    <message>
+        <source>the column %1 is not one a batch has.</source>
+        <translation>the column %1 is not one a batch has.</translation>
+    </message>
+    <message>
+        <source>a crystal has %1 fields.</source>
+        <translation>a crystal has %1 fields.</translation>
+    </message>
+    <message>
+        <source>the values, their intervals, passes and group are numbers or empty, the method fit or edges.</source>
+        <translation>the values, their intervals, passes and group are numbers or empty, the method fit or edges.</translation>
+    </message>
+    <message>
+        <source>The sweep needs at least 7 points.</source>
+        <translation>The sweep needs at least 7 points.</translation>
+    </message>
+    <message>
+        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with calQuarz.</source>
+        <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
+    </message>
+    <message>
+        <source>The sweep has no span.</source>
+        <translation>The sweep has no span.</translation>
+    </message>
+    <message>
+        <source>The calibration counts are equal: no level can be read.</source>
+        <translation>The calibration counts are equal: no level can be read.</translation>
+    </message>
+    <message>
+        <source>No level of the sweep lies above the detector&apos;s floor.</source>
+        <translation>No level of the sweep lies above the detector&apos;s floor.</translation>
+    </message>
+    <message>
+        <source>The series resonance lies outside the through-path reference (0.1 to 160 MHz).</source>
+        <translation>The series resonance lies outside the through-path reference (0.1 to 160 MHz).</translation>
+    </message>
+    <message>
+        <source>The level does not fall 3 dB on both sides of the peak inside the sweep: too little of the curve to fit.</source>
+        <translation>The level does not fall 3 dB on both sides of the peak inside the sweep: too little of the curve to fit.</translation>
+    </message>
+    <message>
+        <source>The -3 dB width covers only %1 sweep steps: too few to fit. Narrow the span or take more points.</source>
+        <translation>The -3 dB width covers only %1 sweep steps: too few to fit. Narrow the span or take more points.</translation>
+    </message>
+    <message>
+        <source>Too few levels above the detector&apos;s floor to fit.</source>
+        <translation>Too few levels above the detector&apos;s floor to fit.</translation>
+    </message>
+    <message>
+        <source>The fit of the crystal&apos;s circuit did not converge.</source>
+        <translation>The fit of the crystal&apos;s circuit did not converge.</translation>
+    </message>
+    <message>
+        <source>The fitted series resonance lies outside the sweep: the fit is not used.</source>
+        <translation>The fitted series resonance lies outside the sweep: the fit is not used.</translation>
+    </message>
+    <message>
+        <source>The curve does not pin down all four parameters of the crystal.</source>
+        <translation>The curve does not pin down all four parameters of the crystal.</translation>
+    </message>
+    <message>
+        <source>Fitted to %1 levels (rms residual %2 dB); intervals hold the fit&apos;s noise, the read-out&apos;s resolution and the detector&apos;s stated error.</source>
+        <translation>Fitted to %1 levels (rms residual %2 dB); intervals hold the fit&apos;s noise, the read-out&apos;s resolution and the detector&apos;s stated error.</translation>
+    </message>
+    <message>
+        <source>From the peak and the interpolated -3 dB points, not fitted: </source>
+        <translation>From the peak and the interpolated -3 dB points, not fitted: </translation>
+    </message>
+    <message>
+        <source>Mean of %1 passes.</source>
+        <translation>Mean of %1 passes.</translation>
+    </message>
+    <message>
+        <source>The mesh of crystal %1 lies %2 Hz above the others and cannot be tuned down: choose crystals of closer Fs.</source>
+        <translation>The mesh of crystal %1 lies %2 Hz above the others and cannot be tuned down: choose crystals of closer Fs.</translation>
+    </message>
+    <message>
+        <source>A ladder filter has 2 to 8 crystals.</source>
+        <translation>A ladder filter has 2 to 8 crystals.</translation>
+    </message>
+    <message>
+        <source>A %1-pole filter needs %1 crystals; %2 were given.</source>
+        <translation>A %1-pole filter needs %1 crystals; %2 were given.</translation>
+    </message>
+    <message>
+        <source>Crystal %1 has no measured Fs, R and L: it cannot be used.</source>
+        <translation>Crystal %1 has no measured Fs, R and L: it cannot be used.</translation>
+    </message>
+    <message>
+        <source>The bandwidth must be above 0 and at most 1 % of the crystals&apos; frequency.</source>
+        <translation>The bandwidth must be above 0 and at most 1 % of the crystals&apos; frequency.</translation>
+    </message>
+    <message>
+        <source>The termination must be above 0 ohm.</source>
+        <translation>The termination must be above 0 ohm.</translation>
+    </message>
+    <message>
+        <source>With %1 poles the equal-capacitor form&apos;s passband dips %2 dB near its edges: choose fewer poles or a Chebyshev shape.</source>
+        <translation>With %1 poles the equal-capacitor form&apos;s passband dips %2 dB near its edges: choose fewer poles or a Chebyshev shape.</translation>
+    </message>
+    <message>
+        <source>The crystals lose too much for this bandwidth: the termination would be below 0 ohm. Ask for a wider filter or choose crystals of lower R.</source>
+        <translation>The crystals lose too much for this bandwidth: the termination would be below 0 ohm. Ask for a wider filter or choose crystals of lower R.</translation>
+    </message>
+    <message>
+        <source>The predicted response has no -3 dB width.</source>
+        <translation>The predicted response has no -3 dB width.</translation>
+    </message>
+    <message>
+        <source>The predicted -3 dB width is %1 Hz, not the %2 Hz asked.</source>
+        <translation>The predicted -3 dB width is %1 Hz, not the %2 Hz asked.</translation>
+    </message>
+    <message>
+        <source>The shape needs a termination of %1 ohm; with %2 ohm the response differs from it (see the prediction).</source>
+        <translation>The shape needs a termination of %1 ohm; with %2 ohm the response differs from it (see the prediction).</translation>
     </message>
 </context>
 <context>
@@ -1284,10 +1396,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Measure crystal</translation>
     </message>
     <message>
-        <source>One sweep with the power meter&apos;s span and points, analysed as Quarzo does, added as the next row.</source>
-        <translation>One sweep with the power meter&apos;s span and points, analysed as Quarzo does, added as the next row.</translation>
-    </message>
-    <message>
         <source>No.</source>
         <translation>No.</translation>
     </message>
@@ -1411,12 +1519,55 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>%1 crystals read from %2.</translation>
     </message>
     <message>
-        <source>Group %1: Fs spread %2 Hz, R spread %3 %: %4</source>
-        <translation>Group %1: Fs spread %2 Hz, R spread %3 %: %4</translation>
-    </message>
-    <message>
         <source>The crystals measured here are not saved. Close the batch anyway?</source>
         <translation>The crystals measured here are not saved. Close the batch anyway?</translation>
+    </message>
+    <message>
+        <source>Spread over %1 passes: %2</source>
+        <translation>Spread over %1 passes: %2</translation>
+    </message>
+    <message>
+        <source>Sweeps with the power meter&apos;s span and points (Repeat times), fitted as Quarzo does, added as the next row.</source>
+        <translation>Sweeps with the power meter&apos;s span and points (Repeat times), fitted as Measure crystal does, added as the next row.</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>Passes per crystal: each is fitted, the values averaged and their spread kept.</source>
+        <translation>Passes per crystal: each is fitted, the values averaged and their spread kept.</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Measuring, pass %1 of %2...</source>
+        <translation>Measuring, pass %1 of %2...</translation>
+    </message>
+    <message>
+        <source>The power meter is busy: nothing was added.</source>
+        <translation>The power meter is busy: nothing was added.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The tolerance lies below what the measurement resolves (twice the Fs interval or the sweep step) for %n crystal(s): groups within it cannot be told apart.</source>
+        <translation>
+            <numerusform>The tolerance lies below what the measurement resolves (twice the Fs interval or the sweep step) for %n crystal: groups within it cannot be told apart.</numerusform>
+            <numerusform>The tolerance lies below what the measurement resolves (twice the Fs interval or the sweep step) for %n crystals: groups within it cannot be told apart.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not fitted</source>
+        <translation>not fitted</translation>
+    </message>
+    <message>
+        <source>see note</source>
+        <translation>see note</translation>
+    </message>
+    <message>
+        <source>Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5</source>
+        <translation>Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5</translation>
     </message>
 </context>
 <context>

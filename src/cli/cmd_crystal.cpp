@@ -2,7 +2,9 @@
 // (Quartz.rif and R0), the measurement of one crystal, optionally added to a
 // batch table, and the matching of a batch into groups for ladder filters.
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/level_pass.h"
@@ -10,6 +12,7 @@
 #include "common/text.h"
 #include "powermeter/crystal.h"
 #include "powermeter/crystal_batch.h"
+#include "powermeter/crystal_fit.h"
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
 
@@ -65,9 +68,11 @@ int runCrystal(Context& ctx, Args& args) {
   const double stop = args.required("crystal", "--stop");
   const double points = args.required("crystal", "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
+  const double repeat = args.wholeNumber("--repeat").value_or(1);
   const auto append = args.option("--append");
   const auto label = args.option("--label");
   args.finish();
+  if (repeat < 1 || repeat > 100) throw UsageError{"--repeat: 1 to 100 passes"};
   if (label && !append) throw UsageError{"--label names the crystal in the --append table"};
   if (label && !powermeter::labelProblem(*label).empty())
     throw UsageError{"--label: " + powermeter::labelProblem(*label)};
@@ -83,21 +88,28 @@ int runCrystal(Context& ctx, Args& args) {
   powermeter::readQuartzRif(crystalReference);
   const powermeter::PowIni ini = powermeter::readPowIni();
 
-  const auto pass = runLevelPass(ctx, "crystal", start, stop, points, delayMs, ini.calibration);
-  if (!pass) return 0;  // the stop signal gives the exit status
+  // Each pass fitted on its own; the passes then averaged.
+  std::vector<powermeter::CrystalParameters> passes;
+  std::optional<LevelPass> pass;
+  for (int k = 0; k < static_cast<int>(repeat); ++k) {
+    pass = runLevelPass(ctx, "crystal", start, stop, points, delayMs, ini.calibration);
+    if (!pass) return 0;  // the stop signal gives the exit status
+    const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
+                                         pass->plan.ViewStop};
+    passes.push_back(powermeter::fitCrystal(
+        {sweep, crystalReference, ini.R0, ini.calibration, ctx.instrument.params.RefClkMHz, {}}));
+    if (!passes.back().ok()) {
+      *ctx.err << "kolm-cli: errore\n" << passes.back().error << "\n";
+      return kWriteError;
+    }
+  }
+  const powermeter::CrystalParameters result = powermeter::combineRepeats(passes);
   const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
                                        pass->plan.ViewStop};
-  const powermeter::CrystalResult result =
-      powermeter::analyzeCrystal(sweep, crystalReference, ini.R0);
-  if (!result.ok()) {
-    *ctx.err << "kolm-cli: " << powermeter::crystalFailure(result) << "\n";
-    return kWriteError;
-  }
   int number = 1;
   for (const auto& row : batch.rows) number = std::max(number, row.number + 1);
   const powermeter::CrystalRow row = powermeter::crystalRow(
-      number, label.value_or(""), result, sweep,
-      powermeter::crystalWarnings(result, sweep, powermeter::levelLimits(ini.calibration)));
+      number, label.value_or(""), result, powermeter::crystalFitWarnings(result, sweep));
   if (append) {
     batch.rows.push_back(row);
     if (!writeResult(ctx, *append, powermeter::formatBatchCsv(batch.rows))) return kWriteError;
@@ -118,11 +130,17 @@ int runCrystalMatch(Context& ctx, Args& args) {
   if (!(*tolerance >= 0)) throw UsageError{"--tolerance-hz: 0 Hz or more"};
   if (rTolerance && !(*rTolerance >= 0)) throw UsageError{"--r-tolerance-pct: 0 % or more"};
   if (!std::filesystem::exists(files[0])) throw UsageError{files[0] + ": no such file"};
-  const powermeter::BatchRead batch = powermeter::readBatchCsv(files[0]);
+  checkOutput("FILE.csv", files[0]);
+  powermeter::BatchRead batch = powermeter::readBatchCsv(files[0]);
   if (!batch.ok()) throw UsageError{batch.error};
-  *ctx.out << powermeter::matchReport(
-      batch.rows,
-      powermeter::matchCrystals(batch.rows, static_cast<int>(*size), *tolerance, rTolerance));
+  const auto groups =
+      powermeter::matchCrystals(batch.rows, static_cast<int>(*size), *tolerance, rTolerance);
+  // Each crystal's group goes into the table, for ladder-design --group.
+  powermeter::setGroups(batch.rows, groups);
+  if (!writeResult(ctx, files[0], powermeter::formatBatchCsv(batch.rows))) return kWriteError;
+  *ctx.out << powermeter::matchReport(batch.rows, groups);
+  const std::string warning = powermeter::toleranceWarning(batch.rows, *tolerance);
+  if (!warning.empty()) *ctx.out << "warning=" << warning << "\n";
   return 0;
 }
 
@@ -139,22 +157,33 @@ extern const Command kCrystalCalibrateCommand{
 
 extern const Command kCrystalCommand{
     "crystal",
-    "crystal --start MHZ --stop MHZ --points N [--delay MS] [--append FILE.csv [--label TEXT]]\n"
-    "    Measures the crystal in the fixture with one pass across its series\n"
-    "    resonance, against Quartz.rif of the working folder (exit 2 without it).\n"
-    "    Prints fs_mhz=, fp_mhz=, r_ohm=, l_mh=, cs_ff=, c0_pf= and q= lines (none\n"
-    "    for what the sweep cannot give) and a warning= line for each reason the\n"
-    "    result may not be trusted. --append adds the crystal, numbered, to a batch\n"
-    "    table (created when missing). Exit 1 when the result cannot be computed.",
+    "crystal --start MHZ --stop MHZ --points N [--delay MS] [--repeat N]\n"
+    "        [--append FILE.csv [--label TEXT]]\n"
+    "    Measures the crystal in the fixture with a pass across its series\n"
+    "    resonance, against Quartz.rif of the working folder (exit 2 without it):\n"
+    "    its equivalent circuit fitted to the whole curve (or, when the sweep holds\n"
+    "    too little of it, estimated from the -3 dB points, with the reason in a\n"
+    "    warning). Prints fs_mhz=, fp_mhz=, r_ohm=, l_mh=, cs_ff=, c0_pf= and q=\n"
+    "    with the digits their intervals deserve, each followed by KEY_pm= (its\n"
+    "    interval's half-width) and, with --repeat N (1 to 100 passes, averaged),\n"
+    "    KEY_sd= (their spread); none for what the sweep cannot give. Then\n"
+    "    fs_mhz_pm_rel= and r_ohm_pm_rel= (the half-widths for comparing crystals\n"
+    "    of one batch), method=fit|edges, passes=N and a warning= line for each\n"
+    "    reason the result may not be trusted. --append adds the crystal, numbered,\n"
+    "    to a batch table (created when missing). Exit 1 when nothing can be\n"
+    "    computed.",
     runCrystal};
 
 extern const Command kCrystalMatchCommand{
     "crystal-match",
     "crystal-match FILE.csv --size K --tolerance-hz HZ [--r-tolerance-pct P]\n"
-    "    Groups of K crystals (2 to 12) of a batch table whose Fs lie within HZ\n"
-    "    of each other and whose highest R is at most P % above the lowest, the\n"
-    "    tightest first: one line group=N fs_spread_hz=S members=LABEL,... per\n"
-    "    group, by rising spread, or group=none.",
+    "    Groups of K crystals (2 to 12) of a batch table whose Fs intervals lie\n"
+    "    within HZ of each other and whose highest R interval reaches at most P %\n"
+    "    above the lowest, the tightest first: one line group=N fs_spread_hz=S\n"
+    "    fs_spread_hz_pm=P members=LABEL,... per group, by rising spread, or\n"
+    "    group=none; then warning=tolerance below resolution when HZ is below\n"
+    "    twice a crystal's Fs interval or its sweep step. Each crystal's group\n"
+    "    number is written into the table's group column.",
     runCrystalMatch};
 
 }  // namespace kolm::cli

@@ -23,13 +23,14 @@ extern const Command kPortTestCommand;
 extern const Command kCrystalCalibrateCommand;
 extern const Command kCrystalCommand;
 extern const Command kCrystalMatchCommand;
+extern const Command kLadderDesignCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
     &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand, &kReadBridgeCommand,
     &kPowerSweepCommand, &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
-    &kCrystalCommand,    &kCrystalMatchCommand,
+    &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
 };
 
 void printHelp(std::ostream& out) {

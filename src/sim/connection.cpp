@@ -8,6 +8,7 @@
 
 #include "common/files.h"
 #include "common/text.h"
+#include "sim/ladder_network.h"
 
 namespace kolm::sim {
 
@@ -147,11 +148,21 @@ Dut dutFrom(std::string_view text) {
     require(d.c > 0, p.text("c") + ": the motional capacitance must be above 0");
     require(d.c0 >= 0, "c0 must be 0 or more");
     require(d.r0 > 0, p.text("r0") + ": the fixture resistance must be above 0");
+  } else if (kind == "ladder") {
+    const std::string path(trim(rest));
+    require(colon && !path.empty(), "ladder needs the path of a design file: ladder:PATH");
+    auto file = common::readFile(path, common::kTableFileLimit);
+    require(file.content.has_value(), file.error);
+    std::string why;
+    auto network = powermeter::parseLadderFile(*file.content, &why);
+    require(network.has_value(), path + ": " + why);
+    d.kind = Dut::Kind::Ladder;
+    d.ladder = std::make_shared<const powermeter::LadderNetwork>(std::move(*network));
   } else {
     throw BadText{"unknown kind '" +
                   std::string(trim(colon ? text.substr(0, text.find(':')) : text)) +
                   "' (through, atten:DB, amp:DB, lowpass:fc=MHZ,order=N, "
-                  "crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM)"};
+                  "crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM, ladder:PATH)"};
   }
   return d;
 }
@@ -300,6 +311,8 @@ std::complex<double> Dut::transfer(double f) const {
       }
       return r0 / (r0 + z);
     }
+    case Kind::Ladder:
+      return ladder ? ladderNodalTransfer(*ladder, f * 1e6) : 0.0;
   }
   return 1.0;
 }
@@ -339,6 +352,9 @@ std::string connectionGrammar() {
          "                              a quartz crystal: series resonance fs, motional R\n"
          "                              and C, parallel C0 (may be left out), in a fixture\n"
          "                              whose source and load total r0 ohm\n"
+         "  ladder:PATH                 a crystal ladder filter built from a design file\n"
+         "                              (kolm-cli ladder-design --out PATH), matched to\n"
+         "                              50 ohm by lossless transformers\n"
          "LOAD, on the bridge (--load):\n"
          "  r=OHM                       a resistor (the default is r=50)\n"
          "  rlc:r=OHM,l=H,c=F           R, L and C in series (leave out l or c for none)\n"

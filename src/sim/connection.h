@@ -2,7 +2,7 @@
 // detector (DUT) and the load on the bridge, written as short texts:
 //
 //   DUT   through | atten:DB | amp:DB | lowpass:fc=MHZ,order=N
-//         | crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM
+//         | crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM | ladder:PATH
 //   LOAD  r=OHM | rlc:r=OHM,l=H,c=F | open | short | s1p:PATH
 //
 // Values take SI suffixes f p n u m k M G (m milli, M mega): c=20f, l=1.5u.
@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "powermeter/ladder_filter.h"
 #include "sim/touchstone.h"
 
 namespace kolm::sim {
@@ -21,7 +22,7 @@ namespace kolm::sim {
 // Between the generator and the detector: a two-port with a gain in dB that
 // depends on frequency (only an amplifier's is above 0).
 struct Dut {
-  enum class Kind { Through, Atten, Amp, Lowpass, Crystal };
+  enum class Kind { Through, Atten, Amp, Lowpass, Crystal, Ladder };
   Kind kind = Kind::Through;
   double attenDb = 0;
   double ampDb = 0;
@@ -30,6 +31,8 @@ struct Dut {
   // Crystal: series resonance (MHz), motional R and C, parallel C0, and the
   // fixture's total terminating resistance (source plus load).
   double fsMHz = 0, r = 0, c = 0, c0 = 0, r0 = 0;
+  // Ladder: a crystal ladder filter built from a design file (ladder-design --out).
+  std::shared_ptr<const powermeter::LadderNetwork> ladder;
   std::string text = "through";
 
   // Transfer from generator to detector at `frequencyMHz`.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "common/files.h"
 #include "powermeter/crystal_batch.h"
@@ -36,17 +37,22 @@ TEST_F(CliCrystal, CalibrateThenMeasure) {
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> keys;
   for (const auto& kv : test::keyValues(r.out)) keys.push_back(kv.first);
-  EXPECT_EQ(keys,
-            (std::vector<std::string>{"fs_mhz", "fp_mhz", "r_ohm", "l_mh", "cs_ff", "c0_pf", "q"}))
+  EXPECT_EQ(keys, (std::vector<std::string>{"fs_mhz", "fs_mhz_pm", "fp_mhz", "fp_mhz_pm", "r_ohm",
+                                            "r_ohm_pm", "l_mh", "l_mh_pm", "cs_ff", "cs_ff_pm",
+                                            "c0_pf", "c0_pf_pm", "q", "q_pm", "fs_mhz_pm_rel",
+                                            "r_ohm_pm_rel", "method", "passes"}))
       << r.out;
+  EXPECT_NE(r.out.find("method=fit\n"), std::string::npos);
   EXPECT_NEAR(reportedNumber(r.out, "fp_mhz"), 10 * std::sqrt(1 + 20e-15 / 5e-12), 20e-6);
   EXPECT_NEAR(reportedNumber(r.out, "c0_pf"), 5, 0.4);
 
-  // A span too narrow for the -3 dB points: Q, L, Cs (and C0) are none, with a warning.
-  r = runCli(dut(10, 20) + "crystal --start 9.9998 --stop 10.0002 --points 400");
+  // A span too narrow for the -3 dB points: L, Cs, C0 and Q are none, with the
+  // reason; repeated passes give each value's spread.
+  r = runCli(dut(10, 20) + "crystal --start 9.9998 --stop 10.0002 --points 400 --repeat 2");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("l_mh=none\ncs_ff=none\nc0_pf=none\nq=none\nwarning="), std::string::npos)
-      << r.out;
+  for (const char* none : {"l_mh=none\n", "cs_ff=none\n", "c0_pf=none\n", "q=none\n",
+                           "method=edges\n", "passes=2\n", "fs_mhz_sd=", "\nwarning="})
+    EXPECT_NE(r.out.find(none), std::string::npos) << none << r.out;
 }
 
 TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
@@ -75,6 +81,17 @@ TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
   EXPECT_EQ(r.out.rfind("group=1 ", 0), 0u) << r.out;
   EXPECT_LT(r.out.find("members=B1,B2\n"), r.out.find("\ngroup=2 ")) << r.out;
   EXPECT_NE(r.out.find("members=A1,A2\n"), std::string::npos) << r.out;
-  r = runCli("crystal-match batch.csv --size 3 --tolerance-hz 20");
-  EXPECT_EQ(r.out, "group=none\n");
+  // The groups went into the table; a filter of the first pair.
+  r = runCli("ladder-design batch.csv --group 1 --bw-hz 2000 --shape butterworth --out f.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("order=B1,B2\n"), std::string::npos) << r.out;
+  EXPECT_NEAR(reportedNumber(r.out, "bw3_hz"), 2000, 100) << r.out;
+  for (const char* key :
+       {"c12_pf=", "c_end1_pf=", "c_end2_pf=", "r_term_ohm=", "e12_bw3_hz=", "e24_ripple_db="})
+    EXPECT_NE(r.out.find(key), std::string::npos) << key;
+  EXPECT_TRUE(std::filesystem::exists("f.txt"));
+  // Below twice the Fs interval: no group, and the warning.
+  r = runCli("crystal-match batch.csv --size 3 --tolerance-hz 0.01");
+  EXPECT_EQ(r.out, "group=none\nwarning=tolerance below resolution\n");
+  EXPECT_NE(runCli("ladder-design batch.csv --group 1 --bw-hz 2000 --shape cohn").status, 0);
 }

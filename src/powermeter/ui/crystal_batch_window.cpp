@@ -16,6 +16,7 @@
 
 #include "common/files.h"
 #include "common/text.h"
+#include "common/tr.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/ui/power_meter_window.h"
 
@@ -27,8 +28,20 @@ constexpr const char* kBatchFilter = "crystal batch(*.csv)|*.csv";
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-QString value(const std::optional<double>& v, const char* pattern) {
-  return v ? q(common::formatPattern(*v, pattern)) : CrystalBatchWindow::tr("none");
+// A value with the digits its interval deserves and the interval, or "none".
+QString value(const std::optional<BatchValue>& v, int decimals, double scale = 1) {
+  if (!v) return CrystalBatchWindow::tr("none");
+  if (!v->pm) return q(common::shortestText(v->value * scale, 10));
+  const DeservedText t = deservedText(v->value * scale, *v->pm * scale, decimals);
+  return q(t.value) + " \u00b1 " + q(t.pm);
+}
+
+// The tip of a value: its spread over the passes, when repeated.
+QString spread(const std::optional<BatchValue>& v, int passes, double scale = 1) {
+  if (!v || !v->sd) return {};
+  return CrystalBatchWindow::tr("Spread over %1 passes: %2")
+      .arg(passes)
+      .arg(q(deservedText(*v->sd * scale, *v->sd * scale, 2).value));
 }
 
 // One light background per group, repeated after six.
@@ -58,19 +71,27 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   measure_ = new QPushButton(tr("Measure crystal"));
   measure_->setObjectName("batchMeasure");
   measure_->setToolTip(
-      tr("One sweep with the power meter's span and points, analysed as Quarzo does, added "
-         "as the next row."));
+      tr("Sweeps with the power meter's span and points (Repeat times), fitted as Quarzo "
+         "does, added as the next row."));
   measure_->setDefault(true);
   measureRow->addWidget(measure_);
+  measureRow->addWidget(new QLabel(tr("Repeat")));
+  repeat_ = new QSpinBox;
+  repeat_->setObjectName("batchRepeat");
+  repeat_->setRange(1, 100);
+  repeat_->setValue(1);
+  repeat_->setToolTip(
+      tr("Passes per crystal: each is fitted, the values averaged and their spread kept."));
+  measureRow->addWidget(repeat_);
   layout->addLayout(measureRow);
   connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
   connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
 
-  table_ = new QTableWidget(0, 10);
+  table_ = new QTableWidget(0, 11);
   table_->setObjectName("batchTable");
   table_->setHorizontalHeaderLabels({tr("No."), tr("Label"), tr("Fs (MHz)"), tr("Fp (MHz)"),
                                      tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"), tr("C0 (pF)"),
-                                     tr("Q"), tr("Warnings")});
+                                     tr("Q"), tr("Group"), tr("Warnings")});
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
@@ -112,6 +133,13 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   connect(matchButton, &QPushButton::clicked, this, [this] { match(); });
   layout->addWidget(matching);
 
+  matchWarning_ = new QLabel;
+  matchWarning_->setObjectName("matchWarning");
+  matchWarning_->setWordWrap(true);
+  matchWarning_->setStyleSheet("color: #b00000;");
+  matchWarning_->hide();
+  layout->addWidget(matchWarning_);
+
   groupList_ = new QListWidget;
   groupList_->setObjectName("matchGroups");
   layout->addWidget(groupList_, 1);
@@ -149,36 +177,68 @@ void CrystalBatchWindow::measure() {
     return;
   }
   measuring_ = true;
+  measuringLabel_ = label;
+  passes_.clear();
   updateButtons();
-  setStatus(tr("Measuring..."));
-  const bool started = meter_.startSingleSweep([this](bool completed) {
-    measuring_ = false;
-    if (completed)
-      measured();
-    else
-      setStatus(tr("The sweep did not run to its end: nothing was added."));
-    updateButtons();
-  });
-  if (!started) {
+  if (!startPass()) {
     measuring_ = false;
     setStatus(tr("The power meter is busy: nothing was measured."));
     updateButtons();
   }
 }
 
+bool CrystalBatchWindow::startPass() {
+  setStatus(repeat_->value() > 1
+                ? tr("Measuring, pass %1 of %2...").arg(passes_.size() + 1).arg(repeat_->value())
+                : tr("Measuring..."));
+  return meter_.startSingleSweep([this](bool completed) {
+    if (!completed) {
+      measuring_ = false;
+      setStatus(tr("The sweep did not run to its end: nothing was added."));
+      updateButtons();
+      return;
+    }
+    const CrystalSweep sweep{meter_.trace(), meter_.points(), meter_.traceStart(),
+                             meter_.traceStop()};
+    passes_.push_back(fitCrystal({sweep,
+                                  meter_.quartzReference(),
+                                  meter_.r0(),
+                                  meter_.calibration(),
+                                  meter_.clockMHz(),
+                                  {}}));
+    if (passes_.back().ok() && static_cast<int>(passes_.size()) < repeat_->value()) {
+      // The next pass once this one's window events are done.
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (!startPass()) {
+              measuring_ = false;
+              setStatus(tr("The power meter is busy: nothing was added."));
+              updateButtons();
+            }
+          },
+          Qt::QueuedConnection);
+      return;
+    }
+    measuring_ = false;
+    measured();
+    updateButtons();
+  });
+}
+
 void CrystalBatchWindow::measured() {
-  const CrystalSweep sweep{meter_.trace(), meter_.points(), meter_.traceStart(),
-                           meter_.traceStop()};
-  const CrystalResult r = analyzeCrystal(sweep, meter_.quartzReference(), meter_.r0());
-  if (!r.ok()) {
-    setStatus(tr("Not added: %1").arg(q(r.error)));
-    prompter_.message(crystalFailure(r), common::Icon::Warning);
+  const CrystalParameters& last = passes_.back();
+  if (!last.ok()) {
+    setStatus(tr("Not added: %1").arg(q(last.error)));
+    prompter_.message(KOLM_TR("kolm", "errore") + "\n" + last.error, common::Icon::Warning);
     return;
   }
+  const CrystalSweep sweep{meter_.trace(), meter_.points(), meter_.traceStart(),
+                           meter_.traceStop()};
+  const CrystalParameters p = combineRepeats(passes_);
   int number = 1;
   for (const CrystalRow& row : rows_) number = std::max(number, row.number + 1);
-  rows_.push_back(crystalRow(number, label_->text().trimmed().toStdString(), r, sweep,
-                             crystalWarnings(r, sweep, meter_.traceLimits())));
+  rows_.push_back(crystalRow(number, measuringLabel_, p, crystalFitWarnings(p, sweep)));
   saved_ = false;
   groups_.clear();
   showRows();
@@ -193,6 +253,15 @@ void CrystalBatchWindow::match() {
   groups_ = matchCrystals(
       rows_, size_->value(), toleranceHz_->value(),
       useR_->isChecked() ? std::optional<double>(rTolerancePct_->value()) : std::nullopt);
+  setGroups(rows_, groups_);
+  saved_ = false;
+  int below = 0;
+  const bool coarse = !toleranceWarning(rows_, toleranceHz_->value(), &below).empty();
+  matchWarning_->setText(
+      tr("The tolerance lies below what the measurement resolves (twice the Fs interval or the "
+         "sweep step) for %n crystal(s): groups within it cannot be told apart.",
+         nullptr, below));
+  matchWarning_->setVisible(coarse);
   showRows();
   showGroups();
   setStatus(groups_.empty()
@@ -250,27 +319,43 @@ void CrystalBatchWindow::showRows() {
   for (size_t i = 0; i < rows_.size(); ++i) {
     const CrystalRow& r = rows_[i];
     std::string warnings;
-    for (const std::string& w : r.warnings) warnings += (warnings.empty() ? "" : " ") + w;
+    for (const std::string& w : r.warnings) warnings += (warnings.empty() ? "" : "\n") + w;
+    // Short words in the cell, the whole text on hover.
+    QStringList words;
+    if (r.method == "edges") words << tr("not fitted");
+    if (static_cast<size_t>(words.size()) < r.warnings.size()) words << tr("see note");
     const QString cells[] = {QString::number(r.number),
                              q(r.label),
-                             value(r.fsMHz, "0.000 000"),
-                             value(r.fpMHz, "0.000 000"),
-                             value(r.rOhm, "0.0"),
-                             value(r.lMilliHenry, "0.000"),
-                             value(r.csFemtoFarad, "0.00"),
-                             value(r.c0PicoFarad, "0.00"),
-                             value(r.q, "0"),
-                             q(warnings)};
-    for (int c = 0; c < 10; ++c) {
+                             value(r.fsMHz, 6),
+                             value(r.fpMHz, 6),
+                             value(r.rOhm, 1),
+                             value(r.lMilliHenry, 3),
+                             value(r.csFemtoFarad, 2),
+                             value(r.c0PicoFarad, 2),
+                             value(r.q, 0),
+                             r.group ? QString::number(*r.group) : QString(),
+                             words.join(", ")};
+    const QString tips[] = {{},
+                            {},
+                            spread(r.fsMHz, r.repeats),
+                            spread(r.fpMHz, r.repeats),
+                            spread(r.rOhm, r.repeats),
+                            spread(r.lMilliHenry, r.repeats),
+                            spread(r.csFemtoFarad, r.repeats),
+                            spread(r.c0PicoFarad, r.repeats),
+                            spread(r.q, r.repeats),
+                            {},
+                            q(warnings)};
+    for (int c = 0; c < 11; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
-      if (c != 1 && c != 9) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      if (c == 9) item->setToolTip(q(warnings));
+      if (c != 1 && c != 10) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (!tips[c].isEmpty()) item->setToolTip(tips[c]);
       table_->setItem(static_cast<int>(i), c, item);
     }
   }
   for (size_t g = 0; g < groups_.size(); ++g)
     for (size_t m : groups_[g].members)
-      for (int c = 0; c < 10; ++c)
+      for (int c = 0; c < 11; ++c)
         table_->item(static_cast<int>(m), c)->setBackground(groupColour(g));
   table_->resizeColumnsToContents();
   updateButtons();
@@ -281,12 +366,13 @@ void CrystalBatchWindow::showGroups() {
   for (size_t g = 0; g < groups_.size(); ++g) {
     QStringList names;
     for (size_t m : groups_[g].members) names << q(crystalName(rows_[m]));
-    auto* item =
-        new QListWidgetItem(tr("Group %1: Fs spread %2 Hz, R spread %3 %: %4")
-                                .arg(g + 1)
-                                .arg(q(common::formatPattern(groups_[g].fsSpreadHz, "0.0")))
-                                .arg(q(common::formatPattern(groups_[g].rSpreadPct, "0.0")))
-                                .arg(names.join(", ")));
+    auto* item = new QListWidgetItem(
+        tr("Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5")
+            .arg(g + 1)
+            .arg(q(common::formatPattern(groups_[g].fsSpreadHz, "0.0")))
+            .arg(q(common::formatPattern(groups_[g].fsSpreadHz + groups_[g].fsSpreadPmHz, "0.0")))
+            .arg(q(common::formatPattern(groups_[g].rSpreadPct, "0.0")))
+            .arg(names.join(", ")));
     item->setBackground(groupColour(g));
     groupList_->addItem(item);
   }
@@ -296,6 +382,7 @@ void CrystalBatchWindow::setStatus(const QString& text) { status_->setText(text)
 
 void CrystalBatchWindow::updateButtons() {
   measure_->setEnabled(!measuring_);
+  repeat_->setEnabled(!measuring_);
   findChild<QPushButton*>("batchSave")->setEnabled(!rows_.empty());
   findChild<QPushButton*>("batchRemove")->setEnabled(!rows_.empty());
 }

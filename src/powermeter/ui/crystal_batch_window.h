@@ -40,6 +40,8 @@ class CrystalBatchWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // One more pass of the crystal in the fixture (`passes_` holds the earlier).
+  bool startPass();
   void measured();
   void removeSelected();
   void showRows();
@@ -53,9 +55,12 @@ class CrystalBatchWindow : public QWidget {
   std::vector<CrystalGroup> groups_;
   bool saved_ = true;
   bool measuring_ = false;
+  std::vector<CrystalParameters> passes_;
+  std::string measuringLabel_;
 
   QLineEdit* label_ = nullptr;
   QPushButton* measure_ = nullptr;
+  QSpinBox* repeat_ = nullptr;
   QTableWidget* table_ = nullptr;
   QSpinBox* size_ = nullptr;
   QDoubleSpinBox* toleranceHz_ = nullptr;
@@ -63,6 +68,7 @@ class CrystalBatchWindow : public QWidget {
   QDoubleSpinBox* rTolerancePct_ = nullptr;
   QListWidget* groupList_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* matchWarning_ = nullptr;
 };
 
 }  // namespace kolm::powermeter::ui

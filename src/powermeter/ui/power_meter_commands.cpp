@@ -14,6 +14,8 @@
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/crystal.h"
+#include "powermeter/crystal_batch.h"
+#include "powermeter/crystal_fit.h"
 #include "powermeter/ui/power_meter_window.h"
 
 namespace kolm::powermeter::ui {
@@ -115,18 +117,25 @@ void PowerMeterWindow::measureCrystal() {
   showReferences();
 }
 
+double PowerMeterWindow::clockMHz() const { return context_.instrument.params.RefClkMHz; }
+
 void PowerMeterWindow::crystalSweepFinished() {
   const CrystalSweep sweep{trace_, Points, TraceStart, TraceStop};
-  const CrystalResult r = analyzeCrystal(sweep, quartzReference_, R0);
-  if (!r.ok()) {
-    context_.prompter.message(crystalFailure(r), common::Icon::Warning);
+  const CrystalParameters p =
+      fitCrystal({sweep, quartzReference_, R0, calibration_, clockMHz(), {}});
+  if (!p.ok()) {
+    context_.prompter.message(KOLM_TR("kolm", "errore") + "\n" + p.error, common::Icon::Warning);
     return;
   }
-  Fs = r.Fs;
+  Fs = static_cast<float>(p.fsMHz.value);
   showQuartzReference_ = true;
   showReferences();
-  // The result as it has always read, then why it cannot be trusted (if so).
-  context_.prompter.message(crystalMessage(r, crystalWarnings(r, sweep, traceLimits_)));
+  // The specified lines with the fitted values and their intervals, then how
+  // they were found and why they may not be trusted (if so).
+  std::string text = crystalParametersReport(p);
+  for (const std::string& w : crystalFitWarnings(p, sweep))
+    if (w != p.fallback) text += "\n" + w;
+  context_.prompter.message(text);
 }
 
 void PowerMeterWindow::measureQuartzReference() {

@@ -70,6 +70,8 @@ class PowerMeterWindow : public QMainWindow {
   const Calibration& calibration() const { return calibration_; }
   const LevelLimits& traceLimits() const { return traceLimits_; }
   float r0() const { return R0; }
+  // The DDS clock the sweeps run at.
+  double clockMHz() const;
   const RifTable& levelReference() const { return levelReference_; }
   const RifTable& quartzReference() const { return quartzReference_; }
   float storedReference() const { return storedReference_; }

@@ -45,7 +45,7 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   auto* table = batch->findChild<QTableWidget*>("batchTable");
   ASSERT_EQ(table->rowCount(), 5);
   EXPECT_EQ(table->item(4, 1)->text(), "B2");
-  EXPECT_NEAR(batch->rows()[1].fsMHz, 10.0009, 15e-6);
+  EXPECT_NEAR(batch->rows()[1].fsMHz.value, 10.0009, 1e-6);
 
   // Pairs within 100 Hz: A1 + A2; B1 with B2 once R must agree within 10 %.
   batch->findChild<QSpinBox*>("matchSize")->setValue(2);

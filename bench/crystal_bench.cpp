@@ -1,0 +1,66 @@
+// The crystal workbench's analyses: the fit of a crystal's circuit to a swept
+// curve of 1000 points, and the design of a ladder filter (its predictions with
+// E12 and E24 parts included).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "powermeter/crystal_fit.h"
+#include "powermeter/ladder_filter.h"
+#include "powermeter/sweep.h"
+
+namespace {
+
+using namespace kolm::powermeter;
+
+// A 10 MHz crystal swept over three bandwidths either side in 1000 steps, its
+// levels read as the default calibration's whole counts.
+struct Curve {
+  Curve() {
+    const CrystalModel m{10e6, 25, 12.665e-3, 5e-12};
+    const double bw = (m.rOhm + 50) / (2 * std::numbers::pi * m.lHenry);
+    start = static_cast<float>((m.fsHz - 3 * bw) / 1e6);
+    stop = static_cast<float>((m.fsHz + 3 * bw) / 1e6);
+    trace.assign(kTraceSize, 0.f);
+    const Calibration cal;
+    for (int i = 0; i <= 1000; ++i) {
+      const double f = (start + i * static_cast<double>(stop - start) / 1000) * 1e6;
+      const double db = 20 * std::log10(std::abs(fixtureTransfer(m, 50, f)));
+      const int count = static_cast<int>(std::lround(cal.Cal0 + db * (cal.Cal0 - cal.Cal60) / 60));
+      trace[static_cast<size_t>(i)] = readingToDbm(count, cal);
+    }
+    through.fill(0);
+  }
+  std::vector<float> trace;
+  float start = 0, stop = 0;
+  RifTable through{};
+};
+
+void BM_CrystalFit1000(benchmark::State& state) {
+  const Curve c;
+  const CrystalFitInput in{{c.trace, 1000, c.start, c.stop}, c.through, 50, {}, 400, {}};
+  for (auto _ : state) {
+    CrystalParameters p = fitCrystal(in);
+    benchmark::DoNotOptimize(p.fsMHz.value);
+  }
+}
+BENCHMARK(BM_CrystalFit1000)->Unit(benchmark::kMillisecond);
+
+// Four crystals of 4.9152 MHz a few hertz apart, a 2.4 kHz Cohn filter.
+void BM_LadderDesignCohn4(benchmark::State& state) {
+  std::vector<LadderCrystal> xs;
+  for (int i = 0; i < 4; ++i)
+    xs.push_back({"X" + std::to_string(i + 1), {4.9152e6 + 7.0 * i, 12.0 + i, 0.0703, 4e-12}});
+  const LadderSpec spec{4, 2400, {LadderShape::Cohn, 0}, std::nullopt};
+  for (auto _ : state) {
+    LadderDesign d = designLadder(xs, spec);
+    benchmark::DoNotOptimize(d.network.rTermOhm);
+  }
+}
+BENCHMARK(BM_LadderDesignCohn4)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
