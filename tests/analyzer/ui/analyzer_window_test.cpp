@@ -1,15 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
+#include <algorithm>
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_fixture.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/vec_bytes.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -17,7 +19,6 @@
 using namespace kolm;
 using namespace kolm::analyzer;
 using kolm::analyzer::ui::AnalyzerWindow;
-
 using kolm::test::AnalyzerUi;
 
 TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
@@ -194,4 +195,189 @@ TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   EXPECT_EQ(port->writes().back(), 0);
   open();  // the next window starts from the saved span
   EXPECT_EQ(box("stopEdit")->text(), "6");
+}
+
+// The analyzer window's chart files and memory trace: Open Chart .vna / .vec,
+// Save Chart as, This screen in Memory, File in Memory and the Compare box.
+namespace {
+
+class AnalyzerFiles : public test::AnalyzerUi {
+ protected:
+  std::string path(const char* name) const { return (here.path() / name).string(); }
+  // Runs a menu command with the file dialog answering `file` (empty: Cancel).
+  void command(const char* action, const std::string& file) {
+    prompter.files.push_back(file);
+    find<QAction>(action)->trigger();
+  }
+  void write(const char* name, const std::string& bytes) {
+    ASSERT_TRUE(common::writeFileAtomic(path(name), bytes));
+  }
+  QCheckBox* compareCheck() { return find<QCheckBox>("compareCheck"); }
+};
+
+ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) {
+  ChartData c;
+  c.points = n;
+  c.start = start;
+  c.stop = stop;
+  for (int i = 0; i <= n; ++i) {
+    c.returnLossCounts.push_back(static_cast<int16_t>(a + i % 200));
+    c.phaseCounts.push_back(static_cast<int16_t>(b + i % 300));
+  }
+  return c;
+}
+
+}  // namespace
+
+// Saved after a zoom with the whole span, other charts (.vna, .vec) shown whole,
+// then the saved one again: every reading back at its own frequency.
+TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
+  write("two metres.vna", formatVna(makeChart(400, 144, 146, 100, 0)));
+  write("meas.vec", test::ramp(1000, 6.5f, 7.5f));
+  open();
+  const Measurement& m = window->measurement();
+  const Channels before = m.live;
+  window->onChartPressed(10, 10, Qt::LeftButton);
+  window->onChartMoved(14, 20);
+  window->onChartReleased(14, 20, Qt::LeftButton);
+  ASSERT_DOUBLE_EQ(m.ViewStart, 10);
+  // The memory copy lies on the live trace in the zoomed view too.
+  find<QAction>("screenToMemoryAction")->trigger();
+  ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
+  EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
+  command("Save", path("sim.vna"));
+  EXPECT_EQ(prompter.shown.back().title, "Save File ");
+  EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("sim.vna"));
+  const std::string text = common::readTextFile(path("sim.vna")).value();
+  EXPECT_EQ(text.substr(0, 12), "500\r\n3\r\n30\r\n");
+
+  command("openVnaAction", path("two metres.vna"));
+  EXPECT_EQ(prompter.shown.back().title, "Load File");
+  EXPECT_EQ(m.live.returnLossCounts[399], 100 + 199);
+  EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
+
+  command("openVecAction", path("meas.vec"));
+  EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
+  EXPECT_EQ(m.live.returnLossCounts[1], 511);  // 877 - M with M = 365 + i % 500
+  EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
+
+  command("openVnaAction", path("sim.vna"));
+  EXPECT_EQ(box("pointsEdit")->text(), "500");
+  EXPECT_EQ(m.live.returnLossCounts, before.returnLossCounts);
+  EXPECT_EQ(m.live.frequencies, before.frequencies);
+  EXPECT_TRUE(prompter.messages().empty());
+}
+
+// Cancelled dialogs, then files that cannot be written or read: nothing changes.
+TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
+  open();
+  box("fileNameEdit")->setText("kept.vna");
+  const auto a = window->measurement().live.returnLossCounts;
+  for (const char* action : {"openVnaAction", "openVecAction", "fileToMemoryAction"}) {
+    command(action, "");
+    EXPECT_EQ(box("fileNameEdit")->text(), "kept.vna") << action;
+  }
+  EXPECT_EQ(window->measurement().live.returnLossCounts, a);
+  EXPECT_TRUE(window->measurement().memoryEmpty());
+  // A cancelled save empties the file name and writes nothing.
+  command("Save", "");
+  EXPECT_EQ(box("fileNameEdit")->text(), "");
+  EXPECT_TRUE(std::filesystem::is_empty(here.path()));
+  EXPECT_TRUE(prompter.messages().empty());
+
+  window->screenToMemory();
+  const Measurement& m = window->measurement();
+  const Channels live = m.live, memory = m.memory;
+  const int16_t memPoints = m.MemPoints;
+  // Cut off within the phase readings.
+  std::string text = formatVna(makeChart(300, 50, 54, 10, 10));
+  text.resize(text.size() - 40);
+  write("short.vna", text);
+  write("bad.vec", test::ramp(200, 7, 7).substr(0, 23));
+  write("equal.vec", test::ramp(500, 3, 3));
+  const QString oldBoxes =
+      box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text();
+
+  command("Save", (here.path() / "no such folder" / "x.vna").string());
+  command("openVnaAction", path("short.vna"));
+  command("fileToMemoryAction", path("short.vna"));
+  command("openVecAction", path("bad.vec"));
+  command("openVecAction", path("equal.vec"));
+  // One message each (their texts are the readers' own).
+  const auto shown = prompter.messages();
+  ASSERT_EQ(shown.size(), 5u);
+  EXPECT_EQ(shown[0].rfind("The chart file cannot be written.\n", 0), 0u);
+  EXPECT_NE(shown[1].find("phase reading"), std::string::npos);
+  EXPECT_EQ(shown[4].rfind("ERRORE!\n", 0), 0u);
+
+  EXPECT_EQ(m.live.returnLossCounts, live.returnLossCounts);
+  EXPECT_EQ(m.live.frequencies, live.frequencies);
+  EXPECT_EQ(m.MemPoints, memPoints);
+  EXPECT_EQ(m.memory.returnLossCounts, memory.returnLossCounts);
+  EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(),
+            oldBoxes);
+}
+
+// Compare with an empty memory copies the screen once; File in Memory leaves the
+// live chart alone.
+TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
+  // A file whose test entries 20 and 30 are 0: it stays in memory all the same.
+  ChartData file = makeChart(250, 10, 20, 0, 100);
+  file.returnLossCounts[20] = file.returnLossCounts[30] = 0;
+  write("memory.vna", formatVna(file));
+  open();
+  window->selectQuantity(kSwr);
+  auto* chart = window->chart();
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
+  ASSERT_TRUE(compareCheck()->isChecked());
+  EXPECT_FALSE(window->measurement().memoryEmpty());
+  // The memory traces lie exactly on the live ones, in the memory colours.
+  ASSERT_EQ(chart->memoryTraces().size(), 2u);
+  EXPECT_EQ(chart->memoryTraces()[1].y, chart->traces()[1].y);
+  EXPECT_EQ(chart->memoryTraces()[1].colour, QColor(128, 128, 0));  // SWR
+
+  // Cleared: no memory traces, the memory stays.
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
+  EXPECT_TRUE(chart->memoryTraces().empty());
+  EXPECT_FALSE(window->measurement().memoryEmpty());
+  // Something else on the screen; ticking again shows the memory kept.
+  write("other.vna", formatVna(makeChart(500, 3, 30, 200, 0)));
+  command("openVnaAction", path("other.vna"));
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
+  ASSERT_EQ(chart->memoryTraces().size(), 2u);
+  EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
+  EXPECT_EQ(window->measurement().memory.returnLossCounts[0], 500);  // the simulation's
+
+  const auto a = window->measurement().live.returnLossCounts;
+  command("fileToMemoryAction", path("memory.vna"));
+  EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("memory.vna"));
+  EXPECT_EQ(window->measurement().live.returnLossCounts, a);
+  EXPECT_EQ(box("startEdit")->text(), "3");
+  ASSERT_EQ(chart->memoryTraces().size(), 2u);
+  EXPECT_EQ(chart->memoryTraces()[0].y.size(), 251u);
+  EXPECT_EQ(chart->memoryTraces()[0].x.back(), 20.0);
+}
+
+TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
+  write("file.vna", formatVna(makeChart(100, 5, 6, 300, 0)));
+  open();
+  box("pointsEdit")->setText("20001");
+  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
+  ASSERT_TRUE(window->sweeping());
+  command("openVnaAction", path("file.vna"));
+  EXPECT_FALSE(window->sweeping());
+  QTest::qWait(30);
+  EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
+
+  box("pointsEdit")->setText("20001");
+  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
+  ASSERT_TRUE(window->sweeping());
+  QTest::qWait(30);
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(port->writes().back(), 0);
+  const size_t writes = port->writeCount();
+  QTest::qWait(50);
+  EXPECT_EQ(port->writeCount(), writes);  // nothing runs on
+  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6\"\r\n\"20001\"\r\n");
 }

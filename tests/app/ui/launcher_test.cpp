@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,10 +14,12 @@
 #include <csignal>
 #include <filesystem>
 
+#include "app/parameters_window.h"
 #include "app/stop_signals.h"
 #include "common/files.h"
 #include "common/prompter.h"
 #include "hw/params.h"
+#include "hw/port_factory.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 #include "vfo/dds_frames.h"
@@ -195,5 +198,30 @@ TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
     EXPECT_EQ(common::readTextFile("VFO_FreqMem").value_or(""), "14.2\r\n");
     EXPECT_TRUE(std::filesystem::exists("pow.ini") && std::filesystem::exists("ant.ini"));
     EXPECT_TRUE(rig.prompter.shown.empty());
+  }
+}
+
+// The Parameters window's port test: of the port in use, or of another one.
+TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
+  for (const char* backend : {"sim", "ppdev:/nonexistent/parport5"}) {
+    SCOPED_TRACE(backend);
+    const bool sim = std::string(backend) == "sim";
+    test::InTempDir dir;
+    hw::Instrument instrument;
+    instrument.params = {20, 20, 400, hw::kLpt1, backend};
+    if (sim)  // the ideal board: exact counts
+      instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
+    common::ScriptedPrompter prompter;
+    common::ui::UiContext context{instrument, prompter};
+    app::ParametersWindow window(context, [] {});
+    auto* report = window.findChild<QPlainTextEdit*>("portTestReport");
+    EXPECT_TRUE(report->isHidden());
+    window.findChild<QPushButton*>("portTestButton")->click();
+    EXPECT_FALSE(report->isHidden());
+    const std::string text = report->toPlainText().toStdString();
+    EXPECT_EQ(text.find(sim ? "The port and the instrument answer." : "The port test failed."), 0u)
+        << text;
+    EXPECT_NE(text.find(sim ? "PASS  Detector: reads 826" : "FAIL  Port"), std::string::npos);
+    EXPECT_TRUE(prompter.messages().empty());
   }
 }

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QTest>
 #include <algorithm>
 #include <cmath>
 
