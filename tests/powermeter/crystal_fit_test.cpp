@@ -92,6 +92,20 @@ TEST(CrystalFit, ValuesLieWithinTheirIntervalsAndTheGoals) {
   }
 }
 
+// The result box keeps its lines and their order; each value carries its interval.
+TEST(CrystalFit, TheReportKeepsItsLines) {
+  const CrystalParameters p = measure({4.9152, 12, 15e-15, 4e-12}, 50, 1000, 3);
+  const std::string text = crystalParametersReport(p);
+  size_t at = 0;
+  for (const char* line :
+       {"Fs  4.915", " MHz \u00b1 ", " Hz\nFp  4.92", "\nQ:  ", "\n\nR: ", " \u03a9 \u00b1 ",
+        "\nL(mH): ", "\nCs(fF): ", "\nC0(pF): ", "\n\nFitted to 1001 levels"}) {
+    const size_t next = text.find(line, at);
+    ASSERT_NE(next, std::string::npos) << line << " in\n" << text;
+    at = next;
+  }
+}
+
 TEST(CrystalFit, ACoarseSweepFallsBackToTheEdgesAndSaysSo) {
   const Truth t{10, 25, 20e-15, 5e-12};
   // 60 steps over 20 bandwidths either side: the -3 dB width spans 1.5 steps.

@@ -13,7 +13,6 @@
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
-#include "powermeter/crystal.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/crystal_fit.h"
 #include "powermeter/ui/power_meter_window.h"
