@@ -216,6 +216,8 @@ void PowerMeterWindow::buildMenus() {
   connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
   QAction* batch = add(crystal, "crystalBatchAction", tr("Crystal batch"), true);
   connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
+  QAction* ladder = add(crystal, "ladderFilterAction", tr("Ladder filter"), true);
+  connect(ladder, &QAction::triggered, this, [this] { ladderFilter(); });
 
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("printMenu");
