@@ -177,3 +177,32 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   rig.open();  // the next window opens with the boxes kept
   EXPECT_EQ(rig.text("pointsEdit"), "20000");
 }
+
+TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
+  // 3 to 30 MHz in 1000 steps of 27 kHz: a drag narrower than five steps
+  // (0.135 MHz) keeps the span, however far the view was zoomed before.
+  Rig rig;
+  rig.open();
+  rig.type("startEdit", "3");
+  rig.type("stopEdit", "30");
+  rig.type("pointsEdit", "1000");
+  ASSERT_TRUE(rig.sweep());
+  auto drag = [&](double from, double to) {
+    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(from, -10));
+    QTest::mouseMove(rig.chart(), rig.pixel(to, -10));
+    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(to, -10));
+  };
+  struct Case {
+    double from, to;
+    double start, stop;  // the view after the drag
+  };
+  for (const Case& c : {Case{10, 11, 10, 11}, Case{10.2, 10.22, 10, 11}, Case{10.2, 10.23, 10, 11},
+                        Case{10.2, 10.4, 10.2, 10.4}, Case{10.25, 10.28, 10.2, 10.4}}) {
+    // Within a pixel of the view the drag starts in.
+    const double pixel =
+        (rig.window->view().stop - rig.window->view().start) / rig.chart()->width();
+    drag(c.from, c.to);
+    EXPECT_NEAR(rig.window->view().start, c.start, pixel) << c.from << "-" << c.to;
+    EXPECT_NEAR(rig.window->view().stop, c.stop, pixel) << c.from << "-" << c.to;
+  }
+}
