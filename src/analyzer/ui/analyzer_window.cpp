@@ -772,7 +772,6 @@ void AnalyzerWindow::onPassFinished(bool completed) {
     startPass(false);
   } else {
     endSweep();
-    startEdit_->setFocus();
   }
 }
 

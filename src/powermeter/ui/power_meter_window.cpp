@@ -596,7 +596,6 @@ void PowerMeterWindow::endSweeping(bool completed) {
   singleSweepButton_->setChecked(false);
   continuousSweepButton_->setChecked(false);
   updateActions();
-  startEdit_->setFocus();
   if (auto done = std::exchange(sweepDone_, nullptr)) done(completed);
 }
 
