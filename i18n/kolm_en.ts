@@ -931,16 +931,8 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The sweep needs at least 7 points.</translation>
     </message>
     <message>
-        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with calQuarz.</source>
-        <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
-    </message>
-    <message>
         <source>R0 is 0 ohm: enter the fixture&apos;s resistance with CrystalMeter &gt; calQuarz.</source>
         <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
-    </message>
-    <message>
-        <source>The peak equals the through-path reference, so R is 0 ohm: measure the reference again with calQuarz.</source>
-        <translation>The peak equals the through-path reference, so R is 0 ohm: measure the reference again with Crystal Meter &gt; Calibrate crystal fixture.</translation>
     </message>
     <message>
         <source>The sweep has no span.</source>

@@ -399,8 +399,8 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
     return p;
   }
   if (!(in.r0Ohm > 0)) {
-    p.error =
-        KOLM_TR("kolm", "R0 is 0 ohm: enter the fixture's resistance with CrystalMeter > calQuarz.");
+    p.error = KOLM_TR("kolm",
+                      "R0 is 0 ohm: enter the fixture's resistance with CrystalMeter > calQuarz.");
     return p;
   }
   if (!(s.TraceStop > s.TraceStart)) {
