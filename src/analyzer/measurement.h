@@ -71,8 +71,6 @@ struct Measurement {
   const std::vector<int16_t>& memoryPhaseCounts() const { return memory.phaseCounts; }
   const std::vector<float>& memoryFrequencies() const { return memory.frequencies; }
 
-  PointValues pointValues{};
-
   // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
   void setTraceSpan(double start, double stop);
 
@@ -96,12 +94,6 @@ struct Measurement {
   // 0; only entries within the trace (0 to MemPoints) are looked at, and a
   // memory never filled (MemPoints 0) is empty.
   bool memoryEmpty() const;
-
-  // pointValues from the live readings of index i, or from the memory readings.
-  // An index outside the arrays, or a point with no finite impedance, leaves
-  // pointValues as it was and returns false.
-  bool computePoint(int i);
-  bool computeMemoryPoint(int i);
 
   // Fills the live arrays with a synthetic measurement over ViewStart..ViewStop
   // with Points steps (indices 0 to Points): a return loss that rises once to

@@ -5,7 +5,6 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "hw/dds.h"
-#include "hw/readout.h"
 
 namespace kolm::powermeter {
 
@@ -93,7 +92,7 @@ double SweepJob::progress() const {
 }
 
 void SweepJob::readPoint() {
-  trace_[next_] = readingToDbm(hw::readDetector(instrument_), calibration_);
+  trace_[next_] = readingToDbm(instrument_.readDetector(), calibration_);
   word_ += wordStep_;
   if (!instrument_.portFailed()) ++next_;  // a level from a failed port is not counted
 }
@@ -102,18 +101,16 @@ bool SweepJob::step() {
   if (finishOpenPoint()) return goesOn();
   if (done() || instrument_.portFailed()) return false;
   if (!settled_) {
-    hw::ddsReset(instrument_);
-    hw::ddsSetMultiplier(instrument_);
-    hw::ddsSendWord(instrument_, static_cast<uint32_t>(word_));
+    instrument_.startGenerator(static_cast<uint32_t>(word_));
     // The detector settles; its reading is not used.
-    const bool held = waitThen(delayMs_() * 10000 + 100000, [this] {
-      hw::readDetector(instrument_);
+    const bool held = waitThen(hw::delayUnitsFromMs(delayMs_()) + hw::kSettleUnits, [this] {
+      instrument_.readDetector();
       settled_ = true;
     });
     if (held) return true;
   }
-  hw::ddsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
-  waitThen(delayMs_() * 10000, [this] { readPoint(); });
+  instrument_.tune(static_cast<uint32_t>(common::roundHalfEven(word_)));
+  waitThen(hw::delayUnitsFromMs(delayMs_()), [this] { readPoint(); });
   return goesOn();
 }
 

@@ -9,6 +9,7 @@
 #include "hw/dds.h"
 #include "hw/readout.h"
 #include "powermeter/port_rig.h"
+#include "support/recording_port.h"
 
 using namespace kolm;
 using namespace kolm::powermeter;
@@ -127,8 +128,8 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   EXPECT_EQ(rig.port->readCount(), 12u * 10u);  // Points + 2 read-outs
   for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], readingToDbm(899 - i, {})) << i;
   EXPECT_EQ(trace[11], 123.f);  // above Points: untouched
-  // Nothing of the generator is switched off by the pass itself.
-  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
+  // The pass leaves the generator at its last word: switching off is the window's.
+  EXPECT_EQ(rig.instrument.tunedWord(), wire.words.back());
   // Settling: 2 ms plus 10 ms; index 0 at 2 ms; then 0.5 ms.
   std::vector<double> waits(12, 5000);
   waits[0] = 2 * 10000 + 100000;

@@ -612,7 +612,6 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (i >= 0 && i < kChannelEntries) {
-    m_.computePoint(i);
     const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) {
       const chart::Mark mark = quantityMark(p.flag, q);
@@ -778,7 +777,7 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   stopSweep();
   saveAntIni(text(text_[1]), text(text_[2]), text(text_[3]));
   hw::Instrument& instrument = context_.instrument;
-  hw::ddsOutputOff(instrument, hw::kBridgeSettle);
+  instrument.switchOff(hw::kBridgeSettle);
   instrument.out(0);
   event->accept();
 }

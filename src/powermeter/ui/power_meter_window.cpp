@@ -680,7 +680,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     levelJob_.reset();
     quartzJob_.reset();
     SaveVar();
-    hw::ddsOutputOff(context_.instrument);
+    context_.instrument.switchOff();
   }
   event->accept();
 }

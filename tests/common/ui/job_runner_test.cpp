@@ -12,6 +12,7 @@
 
 #include "hw/instrument.h"
 #include "powermeter/sweep.h"
+#include "support/recording_port.h"
 
 using namespace kolm;
 
