@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "analyzer/validity.h"
 #include "chart/scale.h"
@@ -27,6 +28,15 @@ void Measurement::setTraceSpan(double start, double stop) {
   SpanStop = stop;
   TraceStart = static_cast<float>(start);
   TraceStop = static_cast<float>(stop);
+}
+
+void Measurement::takePass(double start, double stop, int16_t points, bool newSpan) {
+  std::swap(live, pass);
+  if (!newSpan) return;
+  ViewStart = start;
+  ViewStop = stop;
+  Points = points;
+  setTraceSpan(start, stop);
 }
 
 namespace {

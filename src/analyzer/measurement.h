@@ -60,6 +60,9 @@ struct Measurement {
   double SpanStart = kDefaultStartMHz;
   double SpanStop = kDefaultStopMHz;
   Channels live;
+  // The readings of the pass under way (ReadWriteJob's target): they become
+  // the live ones only once the pass is complete.
+  Channels pass;
 
   // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
   // frequencies are `memory` (memoryReturnLossCounts, memoryPhaseCounts, memoryFrequencies).
@@ -73,6 +76,12 @@ struct Measurement {
 
   // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
   void setTraceSpan(double start, double stop);
+
+  // The pass of `points` steps over start..stop is complete: its readings
+  // become the live ones. The first pass of a sweep (`newSpan`) also makes the
+  // view, Points and the trace's span its own; later passes of a continuous
+  // sweep keep the view the user has zoomed to.
+  void takePass(double start, double stop, int16_t points, bool newSpan);
 
   // Open Chart: the chart becomes the live measurement, shown whole (the view,
   // Points and the trace span are the chart's), its frequencies rebuilt as

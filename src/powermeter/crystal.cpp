@@ -78,11 +78,10 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& crystalR
     r.min = min;
 
     // Loss at resonance against the through path.
-    const float tenfold = r.Fs * 10.0f;
-    check(std::fabs(tenfold) < 1e6f && common::roundHalfEven(tenfold) >= 0 &&
-              common::roundHalfEven(tenfold) < kRifSize,
+    const auto entry = referenceIndex(r.Fs);
+    check(entry.has_value(),
           "The series resonance lies outside the through-path reference (0 to 160 MHz).");
-    const float a = crystalReference[static_cast<size_t>(common::roundHalfEven(tenfold))] - r.max;
+    const float a = crystalReference[*entry] - r.max;
     const double ratio = finite(std::pow(10.0, static_cast<double>(a / 20.0f)));
     r.R = finite(R0 * (ratio - 1));
 

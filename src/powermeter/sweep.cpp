@@ -8,24 +8,23 @@
 
 namespace kolm::powermeter {
 
-std::optional<std::string> limitPoints(std::string_view points) {
-  if (common::numericValue(points) > kMaxPoints) return std::to_string(kMaxPoints);
+std::optional<int> limitPoints(double points) {
+  if (points > kMaxPoints) return kMaxPoints;
   return std::nullopt;
 }
 
-std::optional<std::string> sweepTimeWarning(std::string_view points, std::string_view delayMs) {
-  const float t =
-      static_cast<float>(common::numericValue(points) * common::numericValue(delayMs) / 1000.0);
+std::optional<std::string> sweepTimeWarning(double points, double delayMs) {
+  const float t = static_cast<float>(points * delayMs / 1000.0);
   if (!(t > 50)) return std::nullopt;
   return common::arg(KOLM_TR("kolm", " attenzione il tempo potrebbe superare %1secondi"),
                      {common::strSingle(t)});
 }
 
-SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
+SweepPreparation prepareSweep(const SweepRequest& request, double refClkMHz,
                               const Calibration& calibration) {
   SweepPreparation out;
-  float start = static_cast<float>(common::numericValue(boxes.startMHz));
-  float stop = static_cast<float>(common::numericValue(boxes.stopMHz));
+  float start = static_cast<float>(request.startMHz);
+  float stop = static_cast<float>(request.stopMHz);
   if (start == stop) {
     stop = start + 0.1f;
   } else if (start > stop) {
@@ -34,8 +33,7 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
     out.stopMHz = common::strSingle(stop);
   }
 
-  const double points = common::numericValue(boxes.points);
-  const auto rounded = common::toInt16(points);
+  const auto rounded = common::toInt16(request.points);
   if (!rounded || *rounded < 1) {
     out.error = "The number of points must be at least 1.";
     return out;
@@ -66,8 +64,8 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
   plan.ViewStart = start;
   plan.ViewStop = stop;
   plan.Points = *rounded;
-  plan.LevelTop = static_cast<float>(common::numericValue(boxes.topDbm));
-  plan.LevelBottom = static_cast<float>(common::numericValue(boxes.bottomDbm));
+  plan.LevelTop = static_cast<float>(request.topDbm);
+  plan.LevelBottom = static_cast<float>(request.bottomDbm);
   if (plan.LevelTop == plan.LevelBottom) plan.LevelBottom = plan.LevelBottom - 1.0f;
   plan.startWord = first.word;
   plan.stopWord = last.word;

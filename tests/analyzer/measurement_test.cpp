@@ -152,3 +152,22 @@ TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
   ASSERT_EQ(saved.returnLossCounts.size(), 51u);
   EXPECT_EQ(saved.returnLossCounts[50], 450);
 }
+
+// A completed pass replaces the live readings; only the first pass of a sweep
+// takes the view with it, so a continuous sweep keeps the view zoomed to.
+TEST(Measurement, APassBecomesLiveAndTheFirstSetsTheView) {
+  Measurement m;
+  m.ViewStart = 7;
+  m.pass.returnLossCounts[3] = 99;
+  m.takePass(5, 10, 100, false);
+  EXPECT_EQ(m.live.returnLossCounts[3], 99);
+  EXPECT_EQ(m.ViewStart, 7);
+  EXPECT_EQ(m.Points, kDefaultPoints);
+  m.pass.returnLossCounts[3] = 42;
+  m.takePass(5, 10, 100, true);
+  EXPECT_EQ(m.live.returnLossCounts[3], 42);
+  EXPECT_EQ(m.ViewStart, 5);
+  EXPECT_EQ(m.Points, 100);
+  EXPECT_EQ(m.TraceStop, 10.0f);
+  EXPECT_EQ(m.SpanStop, 10);
+}

@@ -136,7 +136,7 @@ TEST(PortFailure, APassStopsAtTheFailedPointAndNothingMoreIsSent) {
   auto status = [](size_t i) { return static_cast<uint8_t>(i % 3 ? 0x70 : 0); };
   Bench meterBench(status), analyzerBench(status);
   std::vector<float> trace(powermeter::kTraceSize, 0.f);
-  auto plan = powermeter::prepareSweep({"1", "30", "500", "20", "-80"}, 400, {});
+  auto plan = powermeter::prepareSweep({1, 30, 500, 20, -80}, 400, {});
   powermeter::SweepJob sweep(
       meterBench.instrument, *plan.plan, {}, [] { return 0.0; }, trace);
   analyzer::Channels channels;

@@ -23,10 +23,9 @@ struct Pass {
   double step() const { return (plan.ViewStop - plan.ViewStart) / plan.Points; }
 };
 
-Pass sweep(test::SimRig& rig, const std::string& start, const std::string& stop,
-           const std::string& points) {
+Pass sweep(test::SimRig& rig, double start, double stop, double points) {
   Pass p;
-  auto prepared = prepareSweep({start, stop, points, "20", "-80"}, 400, {});
+  auto prepared = prepareSweep({start, stop, points, 20, -80}, 400, {});
   EXPECT_TRUE(prepared.plan) << prepared.error;
   p.plan = prepared.plan.value_or(SweepPlan{});
   SweepJob job(
@@ -39,9 +38,9 @@ Pass sweep(test::SimRig& rig, const std::string& start, const std::string& stop,
 
 TEST(SimulatedPass, LowpassMinusThreeDecibelPoint) {
   test::SimRig rig;
-  const Pass through = sweep(rig, "1", "30", "580");
+  const Pass through = sweep(rig, 1, 30, 580);
   ASSERT_EQ(rig.sim->configure({"lowpass:fc=10,order=3", "r=50", "ideal"}), "");
-  const Pass lp = sweep(rig, "1", "30", "580");
+  const Pass lp = sweep(rig, 1, 30, 580);
   double crossing = NAN;
   for (int i = 1; i <= 580 && std::isnan(crossing); ++i) {
     const double a = lp.trace[i - 1] - through.trace[i - 1], b = lp.trace[i] - through.trace[i];
@@ -65,7 +64,7 @@ TEST(SimulatedPass, TenMegahertzCrystalMeasuresAsItself) {
   EXPECT_NEAR(ref[1600], -2.5, 0.2);  // the generator's sin x / x roll-off towards 160 MHz
 
   ASSERT_EQ(rig.sim->configure({"crystal:fs=10,r=50,c=20f,c0=5p,r0=50", "r=50", "ideal"}), "");
-  const Pass p = sweep(rig, "9.99", "10.03", "4000");  // 10 Hz steps
+  const Pass p = sweep(rig, 9.99, 10.03, 4000);  // 10 Hz steps
   const auto r =
       analyzeCrystal({p.trace, p.plan.Points, p.plan.ViewStart, p.plan.ViewStop}, ref, 50);
   ASSERT_TRUE(r.ok()) << r.error;

@@ -487,7 +487,7 @@ void AnalyzerWindow::MisuraSimulata() {
 
 void AnalyzerWindow::Graf_Click(int index) {
   for (QLineEdit* c : calc_) c->hide();
-  selection_.select(index, combine_->isChecked());
+  selection_.select(static_cast<Quantity>(index), combine_->isChecked());
   paintText9();
   text_[9]->show();
   picture1_->show();

@@ -431,12 +431,13 @@ void PowerMeterWindow::SaveVar() {
 }
 
 void PowerMeterWindow::Text3_Change() {
-  if (auto limited = limitPoints(s(Text3->text()))) Text3->setText(q(*limited));
+  if (auto limited = limitPoints(common::numericValue(s(Text3->text()))))
+    Text3->setText(QString::number(*limited));
 }
 
 void PowerMeterWindow::Text7_Change() {
   delayMs_ = common::numericValue(s(Text7->text()));
-  if (auto warning = sweepTimeWarning(s(Text3->text()), s(Text7->text())))
+  if (auto warning = sweepTimeWarning(common::numericValue(s(Text3->text())), delayMs_))
     context_.prompter.message(*warning, common::Icon::None);
 }
 
@@ -482,9 +483,10 @@ void PowerMeterWindow::EseguiSweep() {
   Text6->clear();
   GraficoDaFile = false;
   showRifQ_ = false;
-  SweepPreparation prepared = prepareSweep(
-      {s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()), s(Text9->text())},
-      context_.instrument.params.RefClkMHz, calibration_);
+  const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
+  SweepPreparation prepared =
+      prepareSweep({number(Text1), number(Text2), number(Text3), number(Text8), number(Text9)},
+                   context_.instrument.params.RefClkMHz, calibration_);
   if (prepared.startMHz) Text1->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) Text2->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
