@@ -1841,7 +1841,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
 </context>
 <context>
-    <name>kolm::print::ui::frmStampaFCPB</name>
+    <name>kolm::print::ui::PrintDialog</name>
     <message>
         <source>Print Diagrams</source>
         <translation>Print Diagrams</translation>

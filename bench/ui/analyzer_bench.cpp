@@ -27,7 +27,7 @@ struct Fixture {
     m.Points = analyzer::kMaxPoints;
     m.TraceStart = static_cast<float>(m.ViewStart);
     m.TraceStop = static_cast<float>(m.ViewStop);
-    window->MisuraSimulata();
+    window->showDemonstration();
     // A memory trace unlike the live one: the simulation shifted by a third.
     m.MemPoints = m.Points;
     m.MemStart = m.ViewStart;
@@ -39,7 +39,7 @@ struct Fixture {
       m.memory.frequencies[i] = m.live.frequencies[i];
     }
     window->compareBox()->setChecked(true);
-    for (int q = 1; q < analyzer::kQuantities; ++q) window->Graf_Click(q);
+    for (int q = 1; q < analyzer::kQuantities; ++q) window->selectQuantity(q);
     window->chart()->resize(kChartWidth, kChartHeight);
     QCoreApplication::processEvents();
   }
@@ -52,7 +52,7 @@ struct Fixture {
   std::unique_ptr<analyzer::ui::AnalyzerWindow> window;
 };
 
-// Visualizza (the six quantities of both traces computed and handed to the
+// redraw (the six quantities of both traces computed and handed to the
 // chart) and the chart's picture painted from them.
 void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
   Fixture f;
@@ -62,7 +62,7 @@ void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    f.window->Visualizza();
+    f.window->redraw();
     chart->redrawContent();
   }
   if (chart->width() != Fixture::kChartWidth || chart->height() != Fixture::kChartHeight)
@@ -79,7 +79,7 @@ void BM_AnalyzerCursorMove(benchmark::State& state) {
   Fixture f;
   double x = 3;
   for (auto _ : state) {
-    f.window->Pc1_MouseMove(x, 100);
+    f.window->onChartMoved(x, 100);
     x = x < 29 ? x + 0.37 : 3;
   }
 }

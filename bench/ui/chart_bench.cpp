@@ -122,23 +122,23 @@ void BM_CursorReadout(benchmark::State& state) {
   common::ui::UiContext context{instrument, prompter};
   auto* window = new powermeter::ui::PowerMeterWindow(context);
   showExposed(window);
-  auto* text3 = window->findChild<QLineEdit*>("Text3");
-  text3->setText("20000");
-  QMetaObject::invokeMethod(window->findChild<QWidget*>("Option1"), "click");
+  auto* pointsEdit = window->findChild<QLineEdit*>("pointsEdit");
+  pointsEdit->setText("20000");
+  QMetaObject::invokeMethod(window->findChild<QWidget*>("singleSweepButton"), "click");
   while (window->sweeping()) QApplication::processEvents();
-  auto* pc1 = window->findChild<SweepChart*>("Pc1");
-  auto* text4 = window->findChild<QLineEdit*>("Text4");
-  pc1->repaint();
+  auto* sweepChart = window->findChild<SweepChart*>("chart");
+  auto* cursorReadout = window->findChild<QLineEdit*>("cursorReadout");
+  sweepChart->repaint();
   int x = 10;
   timed(state, [&] {
-    x = x >= pc1->width() - 10 ? 10 : x + 7;
-    QPointF at(x, pc1->height() / 2.0);
-    QMouseEvent move(QEvent::MouseMove, at, pc1->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+    x = x >= sweepChart->width() - 10 ? 10 : x + 7;
+    QPointF at(x, sweepChart->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, sweepChart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
-    QApplication::sendEvent(pc1, &move);
-    text4->repaint();
+    QApplication::sendEvent(sweepChart, &move);
+    cursorReadout->repaint();
   });
-  state.SetLabel(text4->text().toStdString());
+  state.SetLabel(cursorReadout->text().toStdString());
   window->close();
   QApplication::processEvents();
 }

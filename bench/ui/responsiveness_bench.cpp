@@ -106,11 +106,11 @@ struct Rig {
     showExposed(analyzer);
     // The analyzer at its heaviest: 20001 points, six quantities and their
     // memory traces (the simulated measurement kept as memory).
-    analyzer->findChild<QLineEdit*>("Text3")->setText("20001");
+    analyzer->findChild<QLineEdit*>("pointsEdit")->setText("20001");
     analyzer->measurement().memory = analyzer->measurement().live;
     analyzer->measurement().MemPoints = analyzer->measurement().Points;
     analyzer->compareBox()->setChecked(true);
-    for (int q = 1; q < analyzer::kQuantities; ++q) analyzer->Graf_Click(q);
+    for (int q = 1; q < analyzer::kQuantities; ++q) analyzer->selectQuantity(q);
     QApplication::processEvents();
   }
   ~Rig() {
@@ -137,8 +137,8 @@ void BM_WorstEventWait(benchmark::State& state) {
   const int delayMs = static_cast<int>(state.range(0));
   const int points = delayMs == 0 ? 20000 : delayMs == 1 ? 1200 : delayMs == 60 ? 20 : 2;
   Rig& r = rig();
-  r.powerMeter->findChild<QLineEdit*>("Text3")->setText(QString::number(points));
-  r.powerMeter->findChild<QLineEdit*>("Text7")->setText(QString::number(delayMs));
+  r.powerMeter->findChild<QLineEdit*>("pointsEdit")->setText(QString::number(points));
+  r.powerMeter->findChild<QLineEdit*>("delayEdit")->setText(QString::number(delayMs));
   clockid_t guiCpu{};
   pthread_getcpuclockid(pthread_self(), &guiCpu);
   for (auto _ : state) {
@@ -147,7 +147,7 @@ void BM_WorstEventWait(benchmark::State& state) {
     pass.start();
     {
       Poster poster(&probe, guiCpu);
-      r.analyzer->Sweep(true);
+      r.analyzer->startSweep(true);
       r.powerMeter->startSingleSweep();
       while (r.powerMeter->sweeping()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
       r.analyzer->stopSweep();

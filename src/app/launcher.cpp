@@ -101,7 +101,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
   auto* params = menuBar()->addAction(tr("Parameters"));
-  params->setObjectName("Parametri");
+  params->setObjectName("parametersAction");
   connect(params, &QAction::triggered, this, [this] { showParameters(); });
   auto* simulatorMenu = menuBar()->addAction(tr("Simulator"));
   // The language of the texts, kept for the next start.
@@ -126,25 +126,26 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   layout->setContentsMargins(24, 12, 24, 18);
   layout->setSpacing(10);
   layout->addWidget(common::ui::makeSimBanner(context_, central));
-  auto* label4 = new QLabel(tr("KOLM MAIN MENU"), central);
-  label4->setObjectName("Label4");
-  label4->setAlignment(Qt::AlignCenter);
+  auto* titleLabel = new QLabel(tr("KOLM MAIN MENU"), central);
+  titleLabel->setObjectName("titleLabel");
+  titleLabel->setAlignment(Qt::AlignCenter);
   QFont mono("Lucida Console");
   mono.setStyleHint(QFont::Monospace);
   mono.setPointSize(18);
   mono.setBold(true);
-  label4->setFont(mono);
-  layout->addWidget(label4);
+  titleLabel->setFont(mono);
+  layout->addWidget(titleLabel);
 
-  auto* command1 = makeButton("Command1", tr("DIGITAL VFO"), tr("Launch Digital VFO"), central);
-  command1->setIcon(drawIcon(0));
-  auto* command8 = makeButton("command8", tr("Power Meter"), tr("Launch Power Meter"), central);
-  command8->setIcon(drawIcon(1));
-  auto* command7 =
-      makeButton("Command7", tr("Antenna Analyzer"), tr("Launch Antenna Analyzer"), central);
-  command7->setIcon(drawIcon(2));
-  auto* command2 = makeButton("Command2", tr("EXIT PROGRAM"), tr("Exit from Program"), central);
-  for (auto* b : {command1, command8, command7, command2}) layout->addWidget(b);
+  auto* vfoButton = makeButton("vfoButton", tr("DIGITAL VFO"), tr("Launch Digital VFO"), central);
+  vfoButton->setIcon(drawIcon(0));
+  auto* powerMeterButton =
+      makeButton("powerMeterButton", tr("Power Meter"), tr("Launch Power Meter"), central);
+  powerMeterButton->setIcon(drawIcon(1));
+  auto* analyzerButton =
+      makeButton("analyzerButton", tr("Antenna Analyzer"), tr("Launch Antenna Analyzer"), central);
+  analyzerButton->setIcon(drawIcon(2));
+  auto* exitButton = makeButton("exitButton", tr("EXIT PROGRAM"), tr("Exit from Program"), central);
+  for (auto* b : {vfoButton, powerMeterButton, analyzerButton, exitButton}) layout->addWidget(b);
   // Ctrl+Q ends the program from the launcher as from every instrument window.
   auto* exitAction = new QAction(this);
   exitAction->setObjectName("ExitProgram");
@@ -154,10 +155,10 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   setCentralWidget(central);
   resize(380, 380);
 
-  connect(command1, &QPushButton::clicked, this, [this] { openVfo(); });
-  connect(command8, &QPushButton::clicked, this, [this] { openPowerMeter(); });
-  connect(command7, &QPushButton::clicked, this, [this] { openAnalyzer(); });
-  connect(command2, &QPushButton::clicked, this, &Launcher::exitProgram);
+  connect(vfoButton, &QPushButton::clicked, this, [this] { openVfo(); });
+  connect(powerMeterButton, &QPushButton::clicked, this, [this] { openPowerMeter(); });
+  connect(analyzerButton, &QPushButton::clicked, this, [this] { openAnalyzer(); });
+  connect(exitButton, &QPushButton::clicked, this, &Launcher::exitProgram);
 }
 
 void Launcher::load(const hw::SecondsTimer& timer) {
@@ -202,7 +203,7 @@ QWidget* Launcher::openVfo() { return open(vfo_, &vfo::ui::createVfoWindow, "dig
 
 QWidget* Launcher::openPowerMeter() {
   QWidget* w = open(powerMeter_, &powermeter::ui::createPowerMeterWindow, "power meter");
-  if (w) QMetaObject::invokeMethod(w, "Visualizza");
+  if (w) QMetaObject::invokeMethod(w, "redraw");
   return w;
 }
 

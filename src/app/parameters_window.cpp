@@ -25,57 +25,57 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   setObjectName("Parameters");
   setWindowTitle(tr("DDS_VFO & Power_Meter & Antenna_Analyzer Parameters"));
 
-  auto* frame1 = new QGroupBox(tr("LPT Port Command Address"), this);
-  frame1->setObjectName("Frame1");
-  option9_ = new QRadioButton(tr("LPT1 : HEX378"), frame1);
-  option9_->setObjectName("Option9");
-  option10_ = new QRadioButton(tr("LPT2 : HEX278"), frame1);
-  option10_->setObjectName("Option10");
-  option11_ = new QRadioButton(tr("LPT3 : HEX3BC"), frame1);
-  option11_->setObjectName("Option11");
-  option9_->setChecked(true);
-  auto* f1 = new QVBoxLayout(frame1);
-  f1->addWidget(option9_);
-  f1->addWidget(option10_);
-  f1->addWidget(option11_);
+  auto* portAddressGroup = new QGroupBox(tr("LPT Port Command Address"), this);
+  portAddressGroup->setObjectName("portAddressGroup");
+  lpt1Option_ = new QRadioButton(tr("LPT1 : HEX378"), portAddressGroup);
+  lpt1Option_->setObjectName("lpt1Option");
+  lpt2Option_ = new QRadioButton(tr("LPT2 : HEX278"), portAddressGroup);
+  lpt2Option_->setObjectName("lpt2Option");
+  lpt3Option_ = new QRadioButton(tr("LPT3 : HEX3BC"), portAddressGroup);
+  lpt3Option_->setObjectName("lpt3Option");
+  lpt1Option_->setChecked(true);
+  auto* f1 = new QVBoxLayout(portAddressGroup);
+  f1->addWidget(lpt1Option_);
+  f1->addWidget(lpt2Option_);
+  f1->addWidget(lpt3Option_);
 
-  auto* frame2 = new QGroupBox(tr("RefClk Multiplier"), this);
-  frame2->setObjectName("Frame2");
-  auto* label5 = new QLabel(tr("Fr Quartz in MHz"), frame2);
-  label5->setObjectName("Label5");
-  text2_ = new QLineEdit(frame2);
-  text2_->setObjectName("Text2");
-  auto* label9 = new QLabel(tr("Multiply factor"), frame2);
-  label9->setObjectName("Label9");
-  hscroll1_ = new QScrollBar(Qt::Horizontal, frame2);
-  hscroll1_->setObjectName("HScroll1");
-  hscroll1_->setRange(0, 20);
-  hscroll1_->setSingleStep(1);
-  hscroll1_->setPageStep(4);
-  hscroll1_->setMinimumWidth(160);
-  label10_ = new QLabel(frame2);
-  label10_->setObjectName("Label10");
-  label10_->setMinimumWidth(30);
-  auto* label6 = new QLabel(tr("ref Clock"), frame2);
-  label6->setObjectName("Label6");
-  label4_ = new QLabel(frame2);
-  label4_->setObjectName("Label4");
-  auto* f2 = new QGridLayout(frame2);
-  f2->addWidget(label5, 0, 0);
-  f2->addWidget(text2_, 0, 1, 1, 2);
-  f2->addWidget(label9, 1, 0);
-  f2->addWidget(hscroll1_, 1, 1);
-  f2->addWidget(label10_, 1, 2);
-  f2->addWidget(label6, 2, 0);
-  f2->addWidget(label4_, 2, 1);
-  auto* clockUnit = new QLabel(tr("MHz"), frame2);
-  clockUnit->setObjectName("Label4Unit");
+  auto* clockGroup = new QGroupBox(tr("RefClk Multiplier"), this);
+  clockGroup->setObjectName("clockGroup");
+  auto* quartzLabel = new QLabel(tr("Fr Quartz in MHz"), clockGroup);
+  quartzLabel->setObjectName("quartzLabel");
+  quartzEdit_ = new QLineEdit(clockGroup);
+  quartzEdit_->setObjectName("quartzEdit");
+  auto* multiplierLabel = new QLabel(tr("Multiply factor"), clockGroup);
+  multiplierLabel->setObjectName("multiplierLabel");
+  multiplierScroll_ = new QScrollBar(Qt::Horizontal, clockGroup);
+  multiplierScroll_->setObjectName("multiplierScroll");
+  multiplierScroll_->setRange(0, 20);
+  multiplierScroll_->setSingleStep(1);
+  multiplierScroll_->setPageStep(4);
+  multiplierScroll_->setMinimumWidth(160);
+  multiplierValue_ = new QLabel(clockGroup);
+  multiplierValue_->setObjectName("multiplierValue");
+  multiplierValue_->setMinimumWidth(30);
+  auto* clockLabel = new QLabel(tr("ref Clock"), clockGroup);
+  clockLabel->setObjectName("clockLabel");
+  clockValue_ = new QLabel(clockGroup);
+  clockValue_->setObjectName("clockValue");
+  auto* f2 = new QGridLayout(clockGroup);
+  f2->addWidget(quartzLabel, 0, 0);
+  f2->addWidget(quartzEdit_, 0, 1, 1, 2);
+  f2->addWidget(multiplierLabel, 1, 0);
+  f2->addWidget(multiplierScroll_, 1, 1);
+  f2->addWidget(multiplierValue_, 1, 2);
+  f2->addWidget(clockLabel, 2, 0);
+  f2->addWidget(clockValue_, 2, 1);
+  auto* clockUnit = new QLabel(tr("MHz"), clockGroup);
+  clockUnit->setObjectName("clockUnit");
   f2->addWidget(clockUnit, 2, 2);
 
-  auto* frame3 = new QGroupBox(tr("Port access"), this);
-  frame3->setObjectName("FramePort");
-  backend_ = new QComboBox(frame3);
-  backend_->setObjectName("PortBackend");
+  auto* portGroup = new QGroupBox(tr("Port access"), this);
+  portGroup->setObjectName("portGroup");
+  backend_ = new QComboBox(portGroup);
+  backend_->setObjectName("portBackendCombo");
   backend_->addItem("Simulated instrument (no hardware)", "sim");
 #ifdef _WIN32
   backend_->addItem("Parallel port at the address above (inpout32 library)", "inpout32");
@@ -85,38 +85,39 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
     backend_->addItem("Parallel port /dev/" + dev + " (Linux ppdev)", "ppdev:/dev/" + dev);
   backend_->addItem("Direct I/O at the address above (x86, needs root)", "direct");
 #endif
-  auto* portTest = new QPushButton(tr("Port test"), frame3);
-  portTest->setObjectName("PortTest");
+  auto* portTest = new QPushButton(tr("Port test"), portGroup);
+  portTest->setObjectName("portTestButton");
   portTest->setToolTip(
       tr("Checks that the port opens and that the detector and the bridge answer"));
-  portReport_ = new QPlainTextEdit(frame3);
-  portReport_->setObjectName("PortTestReport");
+  portReport_ = new QPlainTextEdit(portGroup);
+  portReport_->setObjectName("portTestReport");
   portReport_->setReadOnly(true);
   portReport_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   portReport_->setMinimumHeight(portReport_->fontMetrics().lineSpacing() * 12);
   portReport_->hide();
-  auto* f3 = new QGridLayout(frame3);
+  auto* f3 = new QGridLayout(portGroup);
   f3->addWidget(backend_, 0, 0);
   f3->addWidget(portTest, 0, 1);
   f3->addWidget(portReport_, 1, 0, 1, 2);
   f3->setColumnStretch(0, 1);
 
-  auto* command1 = new QPushButton(tr("OK"), this);
-  command1->setObjectName("Command1");
-  command1->setDefault(true);
+  auto* okButton = new QPushButton(tr("OK"), this);
+  okButton->setObjectName("okButton");
+  okButton->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
-  top->addWidget(frame1);
-  top->addWidget(frame2, 1);
+  top->addWidget(portAddressGroup);
+  top->addWidget(clockGroup, 1);
   layout->addLayout(top);
-  layout->addWidget(frame3);
-  layout->addWidget(command1, 0, Qt::AlignRight);
+  layout->addWidget(portGroup);
+  layout->addWidget(okButton, 0, Qt::AlignRight);
 
-  connect(hscroll1_, &QScrollBar::valueChanged, this, &ParametersWindow::HScroll1_Change);
-  connect(text2_, &QLineEdit::textChanged, this, &ParametersWindow::Text2_Change);
-  connect(command1, &QPushButton::clicked, this, &ParametersWindow::Command1_Click);
-  connect(portTest, &QPushButton::clicked, this, &ParametersWindow::PortTest_Click);
+  connect(multiplierScroll_, &QScrollBar::valueChanged, this,
+          &ParametersWindow::onMultiplierChanged);
+  connect(quartzEdit_, &QLineEdit::textChanged, this, &ParametersWindow::onQuartzChanged);
+  connect(okButton, &QPushButton::clicked, this, &ParametersWindow::acceptParameters);
+  connect(portTest, &QPushButton::clicked, this, &ParametersWindow::runPortTest);
   load();
 }
 
@@ -126,16 +127,16 @@ void ParametersWindow::load() {
   quartz_ = p.QuartzMHz;
   clock_ = p.RefClkMHz;
   // A multiplier outside the bar's range is shown at the nearest end of it.
-  const QSignalBlocker block(hscroll1_);
-  hscroll1_->setValue(std::clamp(multiplier_, 0, 20));
-  multiplier_ = hscroll1_->value();
-  label10_->setText(QString::number(multiplier_));
-  text2_->setText(shortest(quartz_));  // recomputes the clock copy
+  const QSignalBlocker block(multiplierScroll_);
+  multiplierScroll_->setValue(std::clamp(multiplier_, 0, 20));
+  multiplier_ = multiplierScroll_->value();
+  multiplierValue_->setText(QString::number(multiplier_));
+  quartzEdit_->setText(shortest(quartz_));  // recomputes the clock copy
   clock_ = hw::systemClockMHz(multiplier_, quartz_);
   showClock();
-  option9_->setChecked(true);
-  option10_->setChecked(p.LptBase == hw::kLpt2);
-  option11_->setChecked(p.LptBase == hw::kLpt3);
+  lpt1Option_->setChecked(true);
+  lpt2Option_->setChecked(p.LptBase == hw::kLpt2);
+  lpt3Option_->setChecked(p.LptBase == hw::kLpt3);
   int index = backend_->findData(QString::fromStdString(p.portBackend));
   if (index < 0) {
     backend_->addItem(QString::fromStdString(p.portBackend), QString::fromStdString(p.portBackend));
@@ -144,27 +145,29 @@ void ParametersWindow::load() {
   backend_->setCurrentIndex(index);
 }
 
-void ParametersWindow::HScroll1_Change(int value) {
+void ParametersWindow::onMultiplierChanged(int value) {
   multiplier_ = value;
   clock_ = hw::systemClockMHz(multiplier_, quartz_);
-  label10_->setText(QString::number(multiplier_));
+  multiplierValue_->setText(QString::number(multiplier_));
   showClock();
 }
 
-void ParametersWindow::Text2_Change(const QString& text) {
+void ParametersWindow::onQuartzChanged(const QString& text) {
   quartz_ = common::numericValue(text.toStdString());
   clock_ = hw::systemClockMHz(multiplier_, quartz_);
   showClock();
 }
 
-void ParametersWindow::showClock() { label4_->setText(shortest(clock_)); }
+void ParametersWindow::showClock() { clockValue_->setText(shortest(clock_)); }
 
-void ParametersWindow::Command1_Click() {
+void ParametersWindow::acceptParameters() {
   hw::HardwareParams p = context_.instrument.params;
   p.RefClkMultiplier = static_cast<int16_t>(multiplier_);
   p.QuartzMHz = quartz_;
   p.RefClkMHz = clock_;
-  p.LptBase = option10_->isChecked() ? hw::kLpt2 : option11_->isChecked() ? hw::kLpt3 : hw::kLpt1;
+  p.LptBase = lpt2Option_->isChecked()   ? hw::kLpt2
+              : lpt3Option_->isChecked() ? hw::kLpt3
+                                         : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
   if (auto problem = hw::validateParameters(p)) {
     context_.prompter.message(*problem, common::Icon::Warning);
@@ -185,9 +188,11 @@ void ParametersWindow::Command1_Click() {
   if (portDiffers && portChanged_) portChanged_();
 }
 
-void ParametersWindow::PortTest_Click() {
+void ParametersWindow::runPortTest() {
   hw::HardwareParams p = context_.instrument.params;
-  p.LptBase = option10_->isChecked() ? hw::kLpt2 : option11_->isChecked() ? hw::kLpt3 : hw::kLpt1;
+  p.LptBase = lpt2Option_->isChecked()   ? hw::kLpt2
+              : lpt3Option_->isChecked() ? hw::kLpt3
+                                         : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
   hw::Instrument& instrument = context_.instrument;
   const hw::PortIo* inUse = instrument.port();

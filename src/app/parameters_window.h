@@ -27,11 +27,11 @@ class ParametersWindow : public QDialog {
   double clockCopy() const { return clock_; }
 
  private:
-  void HScroll1_Change(int value);
-  void Text2_Change(const QString& text);
-  void Command1_Click();
+  void onMultiplierChanged(int value);
+  void onQuartzChanged(const QString& text);
+  void acceptParameters();
   // "Port test": checks the port and address chosen in the window.
-  void PortTest_Click();
+  void runPortTest();
   void showClock();
 
   common::ui::UiContext& context_;
@@ -40,13 +40,13 @@ class ParametersWindow : public QDialog {
   double quartz_ = 0;
   double clock_ = 0;
 
-  QRadioButton* option9_;
-  QRadioButton* option10_;
-  QRadioButton* option11_;
-  QLineEdit* text2_;
-  QScrollBar* hscroll1_;
-  QLabel* label10_;
-  QLabel* label4_;
+  QRadioButton* lpt1Option_;
+  QRadioButton* lpt2Option_;
+  QRadioButton* lpt3Option_;
+  QLineEdit* quartzEdit_;
+  QScrollBar* multiplierScroll_;
+  QLabel* multiplierValue_;
+  QLabel* clockValue_;
   QComboBox* backend_;
   QPlainTextEdit* portReport_;
 };

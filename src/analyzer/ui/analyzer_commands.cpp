@@ -12,7 +12,7 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/ui/recent_files.h"
-#include "print/ui/stampa.h"
+#include "print/ui/print_service.h"
 
 namespace kolm::analyzer::ui {
 
@@ -22,29 +22,29 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // ---- printing ----
 
-void AnalyzerWindow::PrintScreen_Click() {
+void AnalyzerWindow::printScreen() {
   // The window is printed as it looks: a pass must not change it under the dialog.
   stopSweep();
   // On paper the chart stands on the button-face colour, its labels in black.
   chart_->setColours(palette().color(QPalette::Button), Qt::black,
                      chart::ui::paletteQColor(kGridColor));
-  Visualizza();
+  redraw();
   QCoreApplication::processEvents();
-  text_[6]->setText("Screen");
-  const QString written = print::ui::printWindow(context_.prompter, this, text_[6]->text());
+  fileNameEdit_->setText("Screen");
+  const QString written = print::ui::printWindow(context_.prompter, this, fileNameEdit_->text());
   if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
-  graph_sizing();
-  griglia();
-  Visualizza();
+  layoutControls();
+  drawGrid();
+  redraw();
 }
 
 // ---- files and the memory trace ----
 
 void AnalyzerWindow::showFileName(const std::string& name) {
-  label1_->show();
-  text_[6]->setText(qs(name));
+  fileNameLabel_->show();
+  fileNameEdit_->setText(qs(name));
 }
 
 // A chart just read becomes the live measurement, shown whole. A pass under way
@@ -54,14 +54,14 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   m_.openChart(chart);
   chart_->setNote({});
   newHome();
-  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
-  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
-  text_[3]->setText(QString::number(m_.Points));
-  graph_sizing();
-  Visualizza();
+  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
+  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
+  pointsEdit_->setText(QString::number(m_.Points));
+  layoutControls();
+  redraw();
 }
 
-void AnalyzerWindow::Mfilevna_Click() {
+void AnalyzerWindow::openVnaFile() {
   const std::string name =
       context_.prompter.openFileName(KOLM_TR_NOOP("kolm", "Load File"), kVnaFilter);
   if (!name.empty()) openVna(name);
@@ -80,7 +80,7 @@ void AnalyzerWindow::openVna(const std::string& name) {
   showOpenedChart(read.chart);
 }
 
-void AnalyzerWindow::Mfilevec_Click() {
+void AnalyzerWindow::openVecFile() {
   const std::string name =
       context_.prompter.openFileName(KOLM_TR_NOOP("kolm", "Load File"), kVecFilter);
   if (!name.empty()) openVec(name);
@@ -104,7 +104,7 @@ void AnalyzerWindow::openRecent(const QString& path) {
     openVna(path.toStdString());
 }
 
-void AnalyzerWindow::Save_Click() {
+void AnalyzerWindow::saveChartAs() {
   const std::string name =
       context_.prompter.saveFileName(KOLM_TR_NOOP("kolm", "Save File "), kVnaFilter);
   showFileName(name);
@@ -120,14 +120,14 @@ void AnalyzerWindow::Save_Click() {
   setStatus(common::savedToText(name));
 }
 
-void AnalyzerWindow::ScrMem_Click() {
+void AnalyzerWindow::screenToMemory() {
   m_.copyLiveToMemory();
   memoryName_ = tr("this screen");
-  check1_->setChecked(true);
-  Visualizza();
+  compareCheck_->setChecked(true);
+  redraw();
 }
 
-void AnalyzerWindow::FilinMem_Click() {
+void AnalyzerWindow::fileToMemory() {
   const std::string name =
       context_.prompter.openFileName(KOLM_TR_NOOP("kolm", "Load File"), kVnaFilter);
   if (name.empty()) return;
@@ -141,18 +141,18 @@ void AnalyzerWindow::FilinMem_Click() {
   }
   m_.loadMemory(read.chart);
   memoryName_ = QFileInfo(qs(name)).fileName();
-  check1_->setChecked(true);
-  Visualizza();
+  compareCheck_->setChecked(true);
+  redraw();
 }
 
-void AnalyzerWindow::Check1_Click() {
+void AnalyzerWindow::onCompareClicked() {
   // Ticked with nothing in memory: the screen goes there first, so the memory
   // traces start out on the live ones. Clearing the box never refills it.
-  if (check1_->isChecked() && m_.memoryEmpty()) {
-    ScrMem_Click();
+  if (compareCheck_->isChecked() && m_.memoryEmpty()) {
+    screenToMemory();
     return;
   }
-  Visualizza();
+  redraw();
 }
 
 }  // namespace kolm::analyzer::ui

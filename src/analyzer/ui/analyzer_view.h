@@ -38,34 +38,34 @@ class AnalyzerWindow : public QMainWindow {
   ~AnalyzerWindow() override;
 
   // Window operations, named as the instrument's users know them.
-  void Visualizza();
-  void graph_sizing();
-  void MisuraSimulata();
-  void Graf_Click(int index);
+  void redraw();
+  void layoutControls();
+  void showDemonstration();
+  void selectQuantity(int index);
   // Starts a sweep from the boxes: one pass, or passes back to back while
-  // Option2 stays selected. False when the boxes were refused (with a message).
-  bool Sweep(bool continuous);
+  // the continuous sweep button stays selected. False when the boxes were refused (with a message).
+  bool startSweep(bool continuous);
   void stopSweep();
-  void PrintScreen_Click();
+  void printScreen();
 
   // File and Compare menus, and the Compare box. The file commands ask for a
-  // name (Cancel does nothing, except that a cancelled save empties Text6); a
+  // name (Cancel does nothing, except that a cancelled save empties the file name); a
   // file that cannot be read changes nothing and says why.
-  void Mfilevna_Click();  // Open Chart .vna
-  void Mfilevec_Click();  // Open Chart .vec
+  void openVnaFile();  // Open Chart .vna
+  void openVecFile();  // Open Chart .vec
   void openVna(const std::string& name);
   void openVec(const std::string& name);
   void openRecent(const QString& path);
-  void Save_Click();      // Save Chart as
-  void ScrMem_Click();    // This screen in Memory
-  void FilinMem_Click();  // File in Memory
-  void Check1_Click();    // the user ticked or cleared Compare
+  void saveChartAs();       // Save Chart as
+  void screenToMemory();    // This screen in Memory
+  void fileToMemory();      // File in Memory
+  void onCompareClicked();  // the user ticked or cleared Compare
 
   // Chart mouse events in user units (the chart's signals land here).
-  void Pc1_MouseDown(double x, double y, Qt::MouseButton button);
-  void Pc1_MouseMove(double x, double y);
-  void Pc1_MouseUp(double x, double y, Qt::MouseButton button);
-  void Pc1_DblClick();
+  void onChartPressed(double x, double y, Qt::MouseButton button);
+  void onChartMoved(double x, double y);
+  void onChartReleased(double x, double y, Qt::MouseButton button);
+  void onChartDoubleClicked();
 
   Measurement& measurement() { return m_; }
   const TraceSelection& selection() const { return selection_; }
@@ -73,7 +73,7 @@ class AnalyzerWindow : public QMainWindow {
   chart::ui::AnalysisPanel* analysisPanel() const { return analysis_; }
   common::ui::JobRunner& runner() { return runner_; }
   bool sweeping() const { return runner_.running(); }
-  QCheckBox* compareBox() const { return check1_; }
+  QCheckBox* compareBox() const { return compareCheck_; }
   // The canvas the controls are laid out on (the window's inner area).
   QWidget* canvas() const { return canvas_; }
 
@@ -84,28 +84,29 @@ class AnalyzerWindow : public QMainWindow {
  private:
   void buildMenus();
   void buildControls();
-  void DimensionaScala(int quantity);
-  void griglia();
+  void setQuantityScale(int quantity);
+  void drawGrid();
   void loadIcon();
-  chart::ui::Trace DisegnaTraccia(int quantity) const;
-  chart::ui::Trace DisegnaTracciaComp(int quantity) const;
-  std::vector<chart::ui::Trace> Compara();
+  chart::ui::Trace liveTrace(int quantity) const;
+  chart::ui::Trace memoryTrace(int quantity) const;
+  std::vector<chart::ui::Trace> memoryTraces();
   void showFileName(const std::string& name);
   void showOpenedChart(const ChartData& chart);
-  void paintText9();
-  // The readouts at the cursor (x, y): Text4, the six Calc boxes, Text9, Line1.
+  void paintCursorValue();
+  // The readouts at the cursor (x, y): its frequency, the six quantity readouts, the
+  // selected quantity and the cursor line.
   void showReadout(double x, double y);
   // A view chosen on the chart (zoom, zoom history).
   void applyView(const chart::View& v);
   // New data: the zoom history starts again at the whole measurement.
   void newHome();
   void setStatus(const std::string& text);
-  void onOption1();
-  void onOption2();
+  void onSingleSweep();
+  void onContinuousSweep();
   void startPass(bool resetDds);
   void onPassFinished(bool completed);
   void endSweep();
-  void uncheckOptions();
+  void uncheckSweepButtons();
 
   common::ui::UiContext& context_;
   Measurement m_;
@@ -128,22 +129,28 @@ class AnalyzerWindow : public QMainWindow {
 
   QWidget* canvas_ = nullptr;
   chart::ui::SweepChart* chart_ = nullptr;
-  QFrame* line1_ = nullptr;
-  QLabel* label1_ = nullptr;
-  QLabel* label4_ = nullptr;
-  QLabel* label5_ = nullptr;
-  QLineEdit* text_[10] = {};  // Text1..Text9 at their numbers
-  QLabel* picture1_ = nullptr;
-  QLabel* text4Unit_ = nullptr;
-  QCheckBox* check1_ = nullptr;
-  QGroupBox* frame1_ = nullptr;
-  QGroupBox* frame2_ = nullptr;
+  QFrame* cursorLine_ = nullptr;
+  QLabel* fileNameLabel_ = nullptr;
+  QLabel* pointsLabel_ = nullptr;
+  QLabel* titleLabel_ = nullptr;
+  QLineEdit* startEdit_ = nullptr;            // sweep start, MHz
+  QLineEdit* stopEdit_ = nullptr;             // sweep stop, MHz
+  QLineEdit* pointsEdit_ = nullptr;           // points of a sweep
+  QLineEdit* cursorFrequencyEdit_ = nullptr;  // the cursor's frequency, MHz
+  QLineEdit* spanCaption_ = nullptr;          // the caption over start and stop
+  QLineEdit* fileNameEdit_ = nullptr;         // the chart's file name
+  QLineEdit* cursorValueEdit_ = nullptr;      // the selected quantity at the cursor
+  QLabel* quantityIcon_ = nullptr;
+  QLabel* cursorFrequencyUnit_ = nullptr;
+  QCheckBox* compareCheck_ = nullptr;
+  QGroupBox* chartsGroup_ = nullptr;
+  QGroupBox* generatorGroup_ = nullptr;
   QToolButton* combine_ = nullptr;
-  std::array<QToolButton*, kQuantities> graf_{};
-  std::array<QLineEdit*, kQuantities> calc_{};
-  QToolButton* option1_ = nullptr;
-  QToolButton* option2_ = nullptr;
-  QButtonGroup* options_ = nullptr;
+  std::array<QToolButton*, kQuantities> quantityButtons_{};
+  std::array<QLineEdit*, kQuantities> quantityReadouts_{};
+  QToolButton* singleSweepButton_ = nullptr;
+  QToolButton* continuousSweepButton_ = nullptr;
+  QButtonGroup* sweepButtons_ = nullptr;
   QToolButton* stop_ = nullptr;
   QProgressBar* progress_ = nullptr;
   common::ui::RecentFiles* recent_ = nullptr;

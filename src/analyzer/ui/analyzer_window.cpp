@@ -35,7 +35,7 @@
 #include "common/ui/recent_files.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
-#include "print/ui/stampa.h"
+#include "print/ui/print_service.h"
 
 namespace kolm::analyzer::ui {
 
@@ -45,7 +45,8 @@ constexpr int kDefaultWidth = 1000;
 constexpr int kDefaultHeight = 720;
 
 // Short names on the quantity buttons.
-constexpr std::array<const char*, kQuantities> kGrafCaptions{"RL", "PH", "|Z|", "R", "X", "SWR"};
+constexpr std::array<const char*, kQuantities> kQuantityCaptions{"RL", "PH", "|Z|",
+                                                                 "R",  "X",  "SWR"};
 
 QColor traceColour(int quantity) { return chart::ui::paletteQColor(kColorTable[quantity]); }
 
@@ -87,7 +88,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   buildMenus();
   buildControls();
-  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Mprint")->menuAction(), chart_,
+  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
   // The measurement as the command line writes it; not the demonstration.
   auto exported = [this](std::string (*format)(int16_t, double, double, const Channels&)) {
@@ -100,7 +101,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
     };
   };
   chart::ui::addExportItems(
-      this, findChild<QMenu*>("Mfile"), recent_->menu()->menuAction(), chart_, context_.prompter,
+      this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
       {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(&formatCsv)},
        {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p",
         exported(&formatTouchstone)}});
@@ -116,23 +117,23 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   statusBar()->addWidget(status_, 1);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
-  label1_->hide();
+  fileNameLabel_->hide();
   const AntSettings s = readAntIni();
   m_.ViewStart = s.start;
   m_.ViewStop = s.stop;
   m_.Points = s.points;
   m_.setTraceSpan(s.start, s.stop);
-  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
-  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
-  text_[3]->setText(QString::number(m_.Points));
+  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
+  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
+  pointsEdit_->setText(QString::number(m_.Points));
   setMinimumSize(900, 480);
   common::ui::openAtSize(this,
                          QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
                                                   statusBar()->sizeHint().height()));
   analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
-  DimensionaScala(kResistance);
-  griglia();
-  MisuraSimulata();
+  setQuantityScale(kResistance);
+  drawGrid();
+  showDemonstration();
   canvas_->installEventFilter(this);
 }
 
@@ -146,15 +147,15 @@ void AnalyzerWindow::buildMenus() {
     return a;
   };
   QMenu* file = bar->addMenu(tr("File"));
-  file->setObjectName("Mfile");
-  QAction* openVnaItem = item(file, "Mfilevna", tr("Open Chart .vna"));
+  file->setObjectName("fileMenu");
+  QAction* openVnaItem = item(file, "openVnaAction", tr("Open Chart .vna"));
   openVnaItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  connect(openVnaItem, &QAction::triggered, this, &AnalyzerWindow::Mfilevna_Click);
-  connect(item(file, "Mfilevec", tr("Open Chart .vec")), &QAction::triggered, this,
-          &AnalyzerWindow::Mfilevec_Click);
+  connect(openVnaItem, &QAction::triggered, this, &AnalyzerWindow::openVnaFile);
+  connect(item(file, "openVecAction", tr("Open Chart .vec")), &QAction::triggered, this,
+          &AnalyzerWindow::openVecFile);
   QAction* save = item(file, "Save", tr("Save Chart as"));
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  connect(save, &QAction::triggered, this, &AnalyzerWindow::Save_Click);
+  connect(save, &QAction::triggered, this, &AnalyzerWindow::saveChartAs);
   QAction* exit = item(file, "Exit", tr("Exit Antenna Analyzer"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
   recent_ = new common::ui::RecentFiles(file, exit, "AntennaAnalyzer/recent",
@@ -162,19 +163,19 @@ void AnalyzerWindow::buildMenus() {
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
   QAction* params = bar->addAction(tr("Parameters"));
-  params->setObjectName("EdtParm");
+  params->setObjectName("parametersAction");
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
   QMenu* comp = bar->addMenu(tr("Compare"));
-  comp->setObjectName("Comp");
-  connect(item(comp, "ScrMem", tr("This screen in Memory")), &QAction::triggered, this,
-          &AnalyzerWindow::ScrMem_Click);
-  connect(item(comp, "FilinMem", tr("File in Memory")), &QAction::triggered, this,
-          &AnalyzerWindow::FilinMem_Click);
+  comp->setObjectName("compareMenu");
+  connect(item(comp, "screenToMemoryAction", tr("This screen in Memory")), &QAction::triggered,
+          this, &AnalyzerWindow::screenToMemory);
+  connect(item(comp, "fileToMemoryAction", tr("File in Memory")), &QAction::triggered, this,
+          &AnalyzerWindow::fileToMemory);
   QMenu* print = bar->addMenu(tr("Print"));
-  print->setObjectName("Mprint");
-  QAction* printScreen = item(print, "PrintScreen", tr("PrintScreen"));
+  print->setObjectName("printMenu");
+  QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));
   printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::PrintScreen_Click);
+  connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::printScreen);
   QAction* about = bar->addAction(tr("About Antenna Analyzer"));
   about->setObjectName("About");
   about->setShortcut(QKeySequence(Qt::Key_F1));
@@ -182,11 +183,11 @@ void AnalyzerWindow::buildMenus() {
   auto* single = new QAction(tr("Single sweep"), this);
   single->setObjectName("SingleSweep");
   single->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(single, &QAction::triggered, this, [this] { onOption1(); });
+  connect(single, &QAction::triggered, this, [this] { onSingleSweep(); });
   auto* continuous = new QAction(tr("Continuous sweep"), this);
   continuous->setObjectName("ContinuousSweep");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
-  connect(continuous, &QAction::triggered, this, [this] { onOption2(); });
+  connect(continuous, &QAction::triggered, this, [this] { onContinuousSweep(); });
   auto* stop = new QAction(tr("Stop"), this);
   stop->setObjectName("StopAction");
   stop->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -199,102 +200,110 @@ void AnalyzerWindow::buildMenus() {
 void AnalyzerWindow::buildControls() {
   QWidget* c = canvas_;
   // Frames first, so the controls placed over them stay on top.
-  frame1_ = new QGroupBox(tr("Charts"), c);
-  frame1_->setObjectName("Frame1");
-  frame2_ = new QGroupBox(tr("Signal Generator"), c);
-  frame2_->setObjectName("Frame2");
+  chartsGroup_ = new QGroupBox(tr("Charts"), c);
+  chartsGroup_->setObjectName("chartsGroup");
+  generatorGroup_ = new QGroupBox(tr("Signal Generator"), c);
+  generatorGroup_->setObjectName("generatorGroup");
 
   chart_ = new chart::ui::SweepChart(c);
-  chart_->setObjectName("Pc1");
+  chart_->setObjectName("chart");
   chart_->setMemoryOnTop(true);
-  chart_->setCursorLineShown(false);  // Line1 is the cursor
+  chart_->setCursorLineShown(false);  // cursorLine_ is the cursor
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
   connect(chart_, &chart::ui::SweepChart::mousePressed, this,
-          [this](double x, double y, Qt::MouseButton b) { Pc1_MouseDown(x, y, b); });
+          [this](double x, double y, Qt::MouseButton b) { onChartPressed(x, y, b); });
   connect(chart_, &chart::ui::SweepChart::mouseMoved, this,
-          [this](double x, double y, Qt::MouseButtons) { Pc1_MouseMove(x, y); });
+          [this](double x, double y, Qt::MouseButtons) { onChartMoved(x, y); });
   connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
-          [this](double x, double y, Qt::MouseButton b) { Pc1_MouseUp(x, y, b); });
+          [this](double x, double y, Qt::MouseButton b) { onChartReleased(x, y, b); });
   connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
-          [this](double, double) { Pc1_DblClick(); });
+          [this](double, double) { onChartDoubleClicked(); });
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
           [this](const chart::View& v) { applyView(v); });
-  line1_ = new QFrame(chart_);
-  line1_->setObjectName("Line1");
-  line1_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  line1_->setAutoFillBackground(true);
-  setBackground(line1_, QColor(192, 192, 192));
-  line1_->setStyleSheet("background: rgb(192, 192, 192);");
-  line1_->hide();
+  cursorLine_ = new QFrame(chart_);
+  cursorLine_->setObjectName("cursorLine");
+  cursorLine_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  cursorLine_->setAutoFillBackground(true);
+  setBackground(cursorLine_, QColor(192, 192, 192));
+  cursorLine_->setStyleSheet("background: rgb(192, 192, 192);");
+  cursorLine_->hide();
 
   auto label = [c](const char* name, const QString& caption) {
     auto* l = new QLabel(caption, c);
     l->setObjectName(name);
     return l;
   };
-  label5_ = label("Label5", tr("ANTENNA ANALYZER"));
-  QFont heading = label5_->font();
+  titleLabel_ = label("titleLabel", tr("ANTENNA ANALYZER"));
+  QFont heading = titleLabel_->font();
   heading.setBold(true);
   heading.setPointSizeF(heading.pointSizeF() * 1.6);
-  label5_->setFont(heading);
-  label5_->setAlignment(Qt::AlignCenter);
-  label1_ = label("Label1", tr("File Name: "));
-  label4_ = label("Label4", tr("Points"));
+  titleLabel_->setFont(heading);
+  titleLabel_->setAlignment(Qt::AlignCenter);
+  fileNameLabel_ = label("fileNameLabel", tr("File Name: "));
+  pointsLabel_ = label("pointsLabel", tr("Points"));
 
   // The generator's boxes stand in its frame, the cursor frequency in the
   // charts' frame.
-  for (int k : {1, 2, 3, 4, 5, 6, 9}) {
-    QWidget* parent = k == 1 || k == 2 || k == 5 ? frame2_ : k == 4 ? frame1_ : c;
-    auto* t = new QLineEdit(parent);
-    t->setObjectName(QString("Text%1").arg(k));
-    text_[k] = t;
+  struct Box {
+    QLineEdit*& edit;
+    const char* name;
+    QWidget* parent;
+  };
+  for (const Box& b :
+       {Box{startEdit_, "startEdit", generatorGroup_}, Box{stopEdit_, "stopEdit", generatorGroup_},
+        Box{pointsEdit_, "pointsEdit", c},
+        Box{cursorFrequencyEdit_, "cursorFrequencyEdit", chartsGroup_},
+        Box{spanCaption_, "spanCaption", generatorGroup_}, Box{fileNameEdit_, "fileNameEdit", c},
+        Box{cursorValueEdit_, "cursorValueEdit", c}}) {
+    b.edit = new QLineEdit(b.parent);
+    b.edit->setObjectName(b.name);
   }
-  text_[4]->setReadOnly(true);
-  text_[4]->setToolTip(tr("Frequency MHz"));
-  text_[5]->setReadOnly(true);
-  text_[5]->setFrame(false);
-  text_[5]->setAlignment(Qt::AlignCenter);
-  text_[5]->setText("Start<----------MHz--------->Stop");
-  text_[6]->setReadOnly(true);
-  text_[6]->setToolTip(tr("File name"));
-  text_[9]->setReadOnly(true);
-  text_[9]->setAlignment(Qt::AlignCenter);
+  cursorFrequencyEdit_->setReadOnly(true);
+  cursorFrequencyEdit_->setToolTip(tr("Frequency MHz"));
+  spanCaption_->setReadOnly(true);
+  spanCaption_->setFrame(false);
+  spanCaption_->setAlignment(Qt::AlignCenter);
+  spanCaption_->setText("Start<----------MHz--------->Stop");
+  fileNameEdit_->setReadOnly(true);
+  fileNameEdit_->setToolTip(tr("File name"));
+  cursorValueEdit_->setReadOnly(true);
+  cursorValueEdit_->setAlignment(Qt::AlignCenter);
   // The small readout boxes: a compact font and no inner margins, so a
   // frequency such as 146.520 000 fits.
-  for (QLineEdit* box : {text_[4], text_[9]}) {
+  for (QLineEdit* box : {cursorFrequencyEdit_, cursorValueEdit_}) {
     QFont f = box->font();
     f.setPointSizeF(f.pointSizeF() * 0.85);
     box->setFont(f);
     box->setTextMargins(0, 0, 0, 0);
   }
-  text_[4]->setAlignment(Qt::AlignRight);
-  text4Unit_ = new QLabel(tr("MHz"), frame1_);
-  text4Unit_->setObjectName("Text4Unit");
-  text4Unit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  cursorFrequencyEdit_->setAlignment(Qt::AlignRight);
+  cursorFrequencyUnit_ = new QLabel(tr("MHz"), chartsGroup_);
+  cursorFrequencyUnit_->setObjectName("cursorFrequencyUnit");
+  cursorFrequencyUnit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  picture1_ = new QLabel(c);
-  picture1_->setObjectName("Picture1");
-  picture1_->setAlignment(Qt::AlignCenter);
+  quantityIcon_ = new QLabel(c);
+  quantityIcon_->setObjectName("quantityIcon");
+  quantityIcon_->setAlignment(Qt::AlignCenter);
 
-  check1_ = new QCheckBox(tr("Compare"), c);
-  check1_->setObjectName("Check1");
+  compareCheck_ = new QCheckBox(tr("Compare"), c);
+  compareCheck_->setObjectName("compareCheck");
   // Only the user's clicks: ticking it from the Compare menu must not copy the
   // screen over a memory just loaded.
-  connect(check1_, &QCheckBox::clicked, this, &AnalyzerWindow::Check1_Click);
+  connect(compareCheck_, &QCheckBox::clicked, this, &AnalyzerWindow::onCompareClicked);
 
-  combine_ = new QToolButton(frame1_);
+  combine_ = new QToolButton(chartsGroup_);
   combine_->setObjectName("Combine");
   combine_->setCheckable(true);
   combine_->setText(tr("Single"));
   combine_->setToolTip(tr("Chart Single or Combine"));
   for (int q = 0; q < kQuantities; ++q) {
-    auto* g = new QToolButton(frame1_);
-    g->setObjectName(QString("graf_%1").arg(q));
+    auto* g = new QToolButton(chartsGroup_);
+    g->setObjectName(QString("quantityButton%1").arg(q));
     g->setCheckable(true);
-    g->setText(kGrafCaptions[q]);
+    g->setText(kQuantityCaptions[q]);
     g->setToolTip(QCoreApplication::translate("kolm", kQuantityTips[q]));
     QFont f = g->font();
     f.setBold(true);
@@ -305,11 +314,11 @@ void AnalyzerWindow::buildControls() {
                              "QToolButton:pressed { border-style: inset; }")
                          .arg(colour.name(), text));
     connect(g, &QToolButton::toggled, this, [this, q](bool on) {
-      if (on) Graf_Click(q);
+      if (on) selectQuantity(q);
     });
-    graf_[q] = g;
-    auto* calc = new QLineEdit(frame1_);
-    calc->setObjectName(QString("Calc_%1").arg(q));
+    quantityButtons_[q] = g;
+    auto* calc = new QLineEdit(chartsGroup_);
+    calc->setObjectName(QString("quantityReadout%1").arg(q));
     calc->setReadOnly(true);
     calc->setToolTip(QCoreApplication::translate("kolm", kReadoutTips[q]));
     calc->setAlignment(Qt::AlignRight);
@@ -320,31 +329,31 @@ void AnalyzerWindow::buildControls() {
     calc->setStyleSheet(
         QString("QLineEdit { color: %2; background: %1; padding: 0px; }").arg(colour.name(), text));
     calc->hide();
-    calc_[q] = calc;
+    quantityReadouts_[q] = calc;
   }
 
-  option1_ = new QToolButton(frame2_);
-  option1_->setObjectName("Option1");
-  option1_->setText(QString::fromUtf8("\u25B6 1"));
-  option1_->setToolTip(tr("Staring/Stop  Sweep"));  // (F5)
-  option2_ = new QToolButton(frame2_);
-  option2_->setObjectName("Option2");
-  option2_->setText(QString::fromUtf8("\u21BB"));
-  option2_->setToolTip(tr("Sweep continous"));
-  options_ = new QButtonGroup(this);
-  for (QToolButton* b : {option1_, option2_}) {
+  singleSweepButton_ = new QToolButton(generatorGroup_);
+  singleSweepButton_->setObjectName("singleSweepButton");
+  singleSweepButton_->setText(QString::fromUtf8("\u25B6 1"));
+  singleSweepButton_->setToolTip(tr("Staring/Stop  Sweep"));  // (F5)
+  continuousSweepButton_ = new QToolButton(generatorGroup_);
+  continuousSweepButton_->setObjectName("continuousSweepButton");
+  continuousSweepButton_->setText(QString::fromUtf8("\u21BB"));
+  continuousSweepButton_->setToolTip(tr("Sweep continous"));
+  sweepButtons_ = new QButtonGroup(this);
+  for (QToolButton* b : {singleSweepButton_, continuousSweepButton_}) {
     b->setCheckable(true);
-    options_->addButton(b);
+    sweepButtons_->addButton(b);
   }
-  connect(option1_, &QToolButton::clicked, this, &AnalyzerWindow::onOption1);
-  connect(option2_, &QToolButton::clicked, this, &AnalyzerWindow::onOption2);
-  progress_ = new QProgressBar(frame2_);
+  connect(singleSweepButton_, &QToolButton::clicked, this, &AnalyzerWindow::onSingleSweep);
+  connect(continuousSweepButton_, &QToolButton::clicked, this, &AnalyzerWindow::onContinuousSweep);
+  progress_ = new QProgressBar(generatorGroup_);
   progress_->setObjectName("Progress");
   progress_->setRange(0, 1000);
   progress_->setValue(0);
   progress_->setTextVisible(false);
   progress_->setToolTip(tr("Progress of the sweep"));
-  stop_ = new QToolButton(frame2_);
+  stop_ = new QToolButton(generatorGroup_);
   stop_->setObjectName("StopSweep");
   stop_->setText(tr("Stop"));
   stop_->setToolTip(tr("Stop the sweep (Esc)"));
@@ -354,13 +363,13 @@ void AnalyzerWindow::buildControls() {
 
 // ---- drawing ----
 
-void AnalyzerWindow::DimensionaScala(int quantity) {
+void AnalyzerWindow::setQuantityScale(int quantity) {
   auto scale = chart::analyzerQuantityScale(quantity);
   if (!scale) return;
   chart_->setScale(chart::analyzerScale(*scale, m_.ViewStart, m_.ViewStop));
 }
 
-void AnalyzerWindow::griglia() {
+void AnalyzerWindow::drawGrid() {
   auto scale = chart::analyzerQuantityScale(selection_.selectedQuantity);
   if (!scale) return;
   chart_->setGrid(chart::analyzerGrid(*scale, m_.ViewStart, m_.ViewStop));
@@ -370,13 +379,13 @@ void AnalyzerWindow::loadIcon() {
   const auto file = context_.dataDir / kIconFiles[selection_.selectedQuantity];
   QPixmap icon(QString::fromStdString(file.string()));
   if (icon.isNull())
-    picture1_->clear();
+    quantityIcon_->clear();
   else
-    picture1_->setPixmap(icon);
+    quantityIcon_->setPixmap(icon);
 }
 
-void AnalyzerWindow::paintText9() {
-  setBackground(text_[9], traceColour(selection_.selectedQuantity));
+void AnalyzerWindow::paintCursorValue() {
+  setBackground(cursorValueEdit_, traceColour(selection_.selectedQuantity));
 }
 
 namespace {
@@ -417,34 +426,34 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
 
 // The live trace of a quantity from the values computed for this redraw, in its
 // colour-table entry, on its own vertical scale.
-chart::ui::Trace AnalyzerWindow::DisegnaTraccia(int quantity) const {
-  return traceOf(liveValues_, quantity, traceColour(quantity), kGrafCaptions[quantity]);
+chart::ui::Trace AnalyzerWindow::liveTrace(int quantity) const {
+  return traceOf(liveValues_, quantity, traceColour(quantity), kQuantityCaptions[quantity]);
 }
 
 // The memory trace of a quantity: points 0 to MemPoints at memoryFrequencies, in
 // colour-table entry quantity + 6.
-chart::ui::Trace AnalyzerWindow::DisegnaTracciaComp(int quantity) const {
+chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
   chart::ui::Trace t = traceOf(memoryValues_, quantity,
                                chart::ui::paletteQColor(kColorTable[quantity + kQuantities]),
-                               tr("%1 memory: %2").arg(kGrafCaptions[quantity], memoryName_));
+                               tr("%1 memory: %2").arg(kQuantityCaptions[quantity], memoryName_));
   t.dashed = true;
   return t;
 }
 
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
-std::vector<chart::ui::Trace> AnalyzerWindow::Compara() {
+std::vector<chart::ui::Trace> AnalyzerWindow::memoryTraces() {
   std::vector<chart::ui::Trace> memory;
   computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_));
   for (int q = 0; q < kQuantities; ++q)
-    if (selection_.shownTraces[q]) memory.push_back(DisegnaTracciaComp(q));
+    if (selection_.shownTraces[q]) memory.push_back(memoryTrace(q));
   return memory;
 }
 
-void AnalyzerWindow::Visualizza() {
+void AnalyzerWindow::redraw() {
   const int selected = selection_.selectedQuantity;
   loadIcon();
-  DimensionaScala(selected);
-  griglia();
+  setQuantityScale(selected);
+  drawGrid();
 
   // The chart lets go of the last redraw's arrays, which are then written again.
   chart_->setTraces({});
@@ -460,43 +469,43 @@ void AnalyzerWindow::Visualizza() {
   if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.shownTraces[q]) {
-      live.push_back(DisegnaTraccia(q));
-      calc_[q]->show();
+      live.push_back(liveTrace(q));
+      quantityReadouts_[q]->show();
     } else {
-      calc_[q]->hide();
+      quantityReadouts_[q]->hide();
     }
   }
-  paintText9();
+  paintCursorValue();
 
   std::vector<chart::ui::Trace> memory;
-  if (check1_->isChecked() && anyActive) memory = Compara();
+  if (compareCheck_->isChecked() && anyActive) memory = memoryTraces();
   chart_->setTraces(std::move(live));
   chart_->setMemoryTraces(std::move(memory));
-  DimensionaScala(selected);
+  setQuantityScale(selected);
 }
 
-void AnalyzerWindow::MisuraSimulata() {
+void AnalyzerWindow::showDemonstration() {
   m_.fillSyntheticMeasurement();
   selection_.shownTraces[kReturnLoss] = true;
   selection_.selectedQuantity = kReturnLoss;
   // Until the first sweep or file, the chart says what it shows.
   chart_->setNote(tr("DEMONSTRATION: a built-in simulated measurement, not a sweep"));
   newHome();
-  Visualizza();
+  redraw();
 }
 
-void AnalyzerWindow::Graf_Click(int index) {
-  for (QLineEdit* c : calc_) c->hide();
+void AnalyzerWindow::selectQuantity(int index) {
+  for (QLineEdit* c : quantityReadouts_) c->hide();
   selection_.select(static_cast<Quantity>(index), combine_->isChecked());
-  paintText9();
-  text_[9]->show();
-  picture1_->show();
-  if (combine_->isChecked()) picture1_->clear();  // the redraw loads it again
+  paintCursorValue();
+  cursorValueEdit_->show();
+  quantityIcon_->show();
+  if (combine_->isChecked()) quantityIcon_->clear();  // the redraw loads it again
   {
-    QSignalBlocker quiet(graf_[index]);
-    graf_[index]->setChecked(false);
+    QSignalBlocker quiet(quantityButtons_[index]);
+    quantityButtons_[index]->setChecked(false);
   }
-  Visualizza();
+  redraw();
 }
 
 // ---- layout ----
@@ -505,14 +514,14 @@ void AnalyzerWindow::Graf_Click(int index) {
 // 90.5 % x 80 %; the two frames at 89 %, a tenth of the height). Boxes and
 // buttons are never made lower than their text needs: on a small window the
 // frames keep the height their rows need and the chart gives way.
-void AnalyzerWindow::graph_sizing() {
+void AnalyzerWindow::layoutControls() {
   const double W = canvas_->width(), H = canvas_->height();
   auto px = [](double v) { return static_cast<int>(std::lround(v)); };
   const int textH = fontMetrics().height();
-  const int small = QFontMetrics(calc_[0]->font()).height() + 4;  // a readout box
-  const int box = textH + 8;                                      // an edit box
-  const int button = std::max(26, textH + 10);                    // a quantity button
-  const int title = textH + 4;                                    // a frame's title
+  const int small = QFontMetrics(quantityReadouts_[0]->font()).height() + 4;  // a readout box
+  const int box = textH + 8;                                                  // an edit box
+  const int button = std::max(26, textH + 10);                                // a quantity button
+  const int title = textH + 4;                                                // a frame's title
   // In canvas units, for a control inside `frame`.
   auto place = [&](QWidget* w, double left, int top, double width, int height,
                    QWidget* frame = nullptr) {
@@ -523,82 +532,85 @@ void AnalyzerWindow::graph_sizing() {
 
   // Top row: the heading, the file name, Points and Compare.
   const int rowTop = px(0.05 * H);
-  place(label5_, 0.325, 0, 0.35, std::max(px(0.045 * H), label5_->sizeHint().height()));
-  place(label4_, 0.86, rowTop, 0.05, box);
-  place(text_[3], 0.915, rowTop, 0.07, box);
-  place(check1_, 0.75, rowTop, 0.1, box);
-  const int nameTop = std::max(px(0.065 * H), label5_->height());
-  place(label1_, 0.05, nameTop, 0.08, textH + 2);
-  place(text_[6], 0.13, nameTop, 0.5, textH + 2);
+  place(titleLabel_, 0.325, 0, 0.35, std::max(px(0.045 * H), titleLabel_->sizeHint().height()));
+  place(pointsLabel_, 0.86, rowTop, 0.05, box);
+  place(pointsEdit_, 0.915, rowTop, 0.07, box);
+  place(compareCheck_, 0.75, rowTop, 0.1, box);
+  const int nameTop = std::max(px(0.065 * H), titleLabel_->height());
+  place(fileNameLabel_, 0.05, nameTop, 0.08, textH + 2);
+  place(fileNameEdit_, 0.13, nameTop, 0.5, textH + 2);
 
   // The two frames at the bottom, as tall as their rows need.
   const int rows = title + small + 2 + button + 6;
   const int frameH = std::max(px(0.1 * H), rows);
   const int frameTop = std::min(px(0.89 * H), canvas_->height() - frameH - 1);
-  place(frame1_, 0.049, frameTop, 0.49, frameH);
-  place(frame2_, 0.54, frameTop, 0.45, frameH);
+  place(chartsGroup_, 0.049, frameTop, 0.49, frameH);
+  place(generatorGroup_, 0.54, frameTop, 0.45, frameH);
   const int bottom = frameTop + frameH - 4;
   const int row1 = std::clamp(px(0.9 * H), frameTop + title, bottom - small - 2 - button);
   const int row2 = std::clamp(px(0.925 * H), row1 + small + 2, bottom - button);
-  place(text4Unit_, 0.055, row1, 0.045, small, frame1_);
-  place(text_[4], 0.105, row1, 0.073, small, frame1_);
+  place(cursorFrequencyUnit_, 0.055, row1, 0.045, small, chartsGroup_);
+  place(cursorFrequencyEdit_, 0.105, row1, 0.073, small, chartsGroup_);
   const int buttonH = std::min(std::max(px(0.055 * H), button), bottom - row2);
-  place(combine_, 0.065, row2, 0.1, buttonH, frame1_);
+  place(combine_, 0.065, row2, 0.1, buttonH, chartsGroup_);
   for (int q = 0; q < kQuantities; ++q) {
-    place(graf_[q], 0.18 + 0.06 * q, row2, 0.055, buttonH, frame1_);
-    place(calc_[q], 0.18 + 0.06 * q, row1, 0.055, small, frame1_);
+    place(quantityButtons_[q], 0.18 + 0.06 * q, row2, 0.055, buttonH, chartsGroup_);
+    place(quantityReadouts_[q], 0.18 + 0.06 * q, row1, 0.055, small, chartsGroup_);
   }
   const int rowA = std::clamp(px(0.918 * H), frameTop + title, bottom - small - 2 - box);
   const int rowB = std::clamp(px(0.955 * H), rowA + small + 2, bottom - box);
-  place(option1_, 0.55, frameTop + title, 0.045, bottom - frameTop - title, frame2_);
-  place(option2_, 0.6, frameTop + title, 0.045, bottom - frameTop - title, frame2_);
-  place(progress_, 0.655, rowA, 0.11, small, frame2_);
-  place(stop_, 0.655, rowB, 0.11, box, frame2_);
-  place(text_[5], 0.778, rowA, 0.2, small, frame2_);
+  place(singleSweepButton_, 0.55, frameTop + title, 0.045, bottom - frameTop - title,
+        generatorGroup_);
+  place(continuousSweepButton_, 0.6, frameTop + title, 0.045, bottom - frameTop - title,
+        generatorGroup_);
+  place(progress_, 0.655, rowA, 0.11, small, generatorGroup_);
+  place(stop_, 0.655, rowB, 0.11, box, generatorGroup_);
+  place(spanCaption_, 0.778, rowA, 0.2, small, generatorGroup_);
   // The caption box needs its whole text; on a narrow window it starts further left.
-  const int captionW = QFontMetrics(text_[5]->font()).horizontalAdvance(text_[5]->text()) + 10;
-  if (text_[5]->width() < captionW)
-    text_[5]->setGeometry(frame2_->width() - captionW - 6, text_[5]->y(), captionW,
-                          text_[5]->height());
-  place(text_[1], 0.77, rowB, 0.11, box, frame2_);
-  place(text_[2], 0.9, rowB, 0.085, box, frame2_);
+  const int captionW =
+      QFontMetrics(spanCaption_->font()).horizontalAdvance(spanCaption_->text()) + 10;
+  if (spanCaption_->width() < captionW)
+    spanCaption_->setGeometry(generatorGroup_->width() - captionW - 6, spanCaption_->y(), captionW,
+                              spanCaption_->height());
+  place(startEdit_, 0.77, rowB, 0.11, box, generatorGroup_);
+  place(stopEdit_, 0.9, rowB, 0.085, box, generatorGroup_);
 
   // The chart between the rows; the selected quantity's box and icon in the
   // margin at its left, which widens when the box needs it.
-  const int needed = QFontMetrics(text_[9]->font()).horizontalAdvance("-999.9 \u03a9") + 6;
-  place(text_[9], 0.01, px(0.5 * H), 0.037, small);
-  if (text_[9]->width() < needed) text_[9]->resize(needed, small);
-  place(picture1_, 0.01, px(0.55 * H) + std::max(0, small - px(0.05 * H)), 0.037,
+  const int needed = QFontMetrics(cursorValueEdit_->font()).horizontalAdvance("-999.9 \u03a9") + 6;
+  place(cursorValueEdit_, 0.01, px(0.5 * H), 0.037, small);
+  if (cursorValueEdit_->width() < needed) cursorValueEdit_->resize(needed, small);
+  place(quantityIcon_, 0.01, px(0.55 * H) + std::max(0, small - px(0.05 * H)), 0.037,
         std::max(px(0.05 * H), 24));
-  const int chartLeft = std::max(px(0.05 * W), text_[9]->geometry().right() + 3);
+  const int chartLeft = std::max(px(0.05 * W), cursorValueEdit_->geometry().right() + 3);
   const int chartTop = std::max({px(0.09 * H), rowTop + box + 2, nameTop + textH + 4});
   const int chartBottom = std::min(px(0.89 * H), frameTop - 2);
   chart_->setGeometry(chartLeft, chartTop, px(0.955 * W) - chartLeft,
                       std::max(10, chartBottom - chartTop));
-  line1_->setGeometry(line1_->x(), 0, 1, chart_->height());
+  cursorLine_->setGeometry(cursorLine_->x(), 0, 1, chart_->height());
 
-  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
-  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
-  text_[3]->setText(QString::number(m_.Points));
+  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
+  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
+  pointsEdit_->setText(QString::number(m_.Points));
 }
 
 bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == canvas_ && event->type() == QEvent::Resize) {
-    graph_sizing();
-    Visualizza();
+    layoutControls();
+    redraw();
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- chart mouse ----
 
-void AnalyzerWindow::Pc1_MouseDown(double x, double y, Qt::MouseButton button) {
+void AnalyzerWindow::onChartPressed(double x, double y, Qt::MouseButton button) {
   if (button != Qt::LeftButton) return;
   band_.press(x, y);
   chart_->setRubberBand(band_.rect());
 }
 
-void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
+void AnalyzerWindow::onChartMoved(double x, double y) {
   chart_->setCursorAt(x, y);
   if (band_.visible()) {
     band_.drag(x, y);
@@ -607,7 +619,7 @@ void AnalyzerWindow::Pc1_MouseMove(double x, double y) {
 }
 
 void AnalyzerWindow::showReadout(double x, double y) {
-  text_[4]->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
+  cursorFrequencyEdit_->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
   const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
@@ -618,15 +630,15 @@ void AnalyzerWindow::showReadout(double x, double y) {
       std::string value = chart::markedText(shownValue(p, q), mark);
       if (mark != chart::Mark::Open && mark != chart::Mark::Invalid)
         value = chart::withUnit(value, kQuantityUnits[q]);
-      calc_[q]->setText(qs(value));
+      quantityReadouts_[q]->setText(qs(value));
     }
   }
-  text_[9]->setText(
+  cursorValueEdit_->setText(
       qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
   const double px = chart_->pixelMap().x(x);
   if (std::isfinite(px)) {
-    line1_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
-    line1_->show();
+    cursorLine_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
+    cursorLine_->show();
   }
 }
 
@@ -634,9 +646,9 @@ void AnalyzerWindow::applyView(const chart::View& v) {
   m_.ViewStart = v.start;
   m_.ViewStop = v.stop;
   // The boxes follow the view: the next sweep covers what is shown.
-  text_[1]->setText(qs(common::shortestText(m_.ViewStart)));
-  text_[2]->setText(qs(common::shortestText(m_.ViewStop)));
-  Visualizza();
+  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
+  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
+  redraw();
 }
 
 void AnalyzerWindow::newHome() {
@@ -648,7 +660,7 @@ void AnalyzerWindow::newHome() {
 
 void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
 
-void AnalyzerWindow::Pc1_MouseUp(double, double, Qt::MouseButton button) {
+void AnalyzerWindow::onChartReleased(double, double, Qt::MouseButton button) {
   if (button != Qt::LeftButton || !band_.visible()) return;
   const auto rect = band_.release();
   chart_->setRubberBand(std::nullopt);
@@ -661,11 +673,11 @@ void AnalyzerWindow::Pc1_MouseUp(double, double, Qt::MouseButton button) {
   chart_->pushView(outcome.view);
 }
 
-void AnalyzerWindow::Pc1_DblClick() { chart_->resetZoom(); }
+void AnalyzerWindow::onChartDoubleClicked() { chart_->resetZoom(); }
 
 // ---- sweeping ----
 
-void AnalyzerWindow::onOption1() {
+void AnalyzerWindow::onSingleSweep() {
   if (runner_.running()) {
     // After the pass under way: one more pass from the boxes, which also ends a
     // continuous sweep.
@@ -673,32 +685,32 @@ void AnalyzerWindow::onOption1() {
     pendingContinuous_ = false;
     return;
   }
-  Sweep(false);
+  startSweep(false);
 }
 
-void AnalyzerWindow::onOption2() {
+void AnalyzerWindow::onContinuousSweep() {
   if (runner_.running()) {
     pendingContinuous_ = true;
     pendingSingle_ = false;
     return;
   }
-  Sweep(true);
+  startSweep(true);
 }
 
-bool AnalyzerWindow::Sweep(bool continuous) {
-  text_[6]->clear();
+bool AnalyzerWindow::startSweep(bool continuous) {
+  fileNameEdit_->clear();
   const auto planned =
-      planSweep(common::numericValue(text(text_[1])), common::numericValue(text(text_[2])),
-                common::numericValue(text(text_[3])), context_.instrument.params.RefClkMHz);
+      planSweep(common::numericValue(text(startEdit_)), common::numericValue(text(stopEdit_)),
+                common::numericValue(text(pointsEdit_)), context_.instrument.params.RefClkMHz);
   if (!planned.ok()) {
-    uncheckOptions();
+    uncheckSweepButtons();
     context_.prompter.message(planned.error, common::Icon::Warning);
     return false;
   }
   plan_ = planned.plan;
   continuous_ = continuous;
   firstPass_ = true;
-  QToolButton* pressed = continuous ? option2_ : option1_;
+  QToolButton* pressed = continuous ? continuousSweepButton_ : singleSweepButton_;
   if (!pressed->isChecked()) pressed->setChecked(true);
   stop_->setEnabled(true);
   startPass(true);
@@ -736,35 +748,35 @@ void AnalyzerWindow::onPassFinished(bool completed) {
     m_.Points = plan_.points;
     m_.setTraceSpan(plan_.start, plan_.stop);
     newHome();
-    graph_sizing();
+    layoutControls();
   }
-  Visualizza();
+  redraw();
   if (pendingSingle_) {
     pendingSingle_ = false;
     continuous_ = false;
-    if (!Sweep(false)) endSweep();
+    if (!startSweep(false)) endSweep();
   } else if (pendingContinuous_) {
     pendingContinuous_ = false;
-    if (!Sweep(true)) endSweep();
-  } else if (continuous_ && option2_->isChecked()) {
+    if (!startSweep(true)) endSweep();
+  } else if (continuous_ && continuousSweepButton_->isChecked()) {
     firstPass_ = false;
     startPass(false);
   } else {
     endSweep();
-    text_[1]->setFocus();
+    startEdit_->setFocus();
   }
 }
 
-void AnalyzerWindow::uncheckOptions() {
-  options_->setExclusive(false);
-  option1_->setChecked(false);
-  option2_->setChecked(false);
-  options_->setExclusive(true);
+void AnalyzerWindow::uncheckSweepButtons() {
+  sweepButtons_->setExclusive(false);
+  singleSweepButton_->setChecked(false);
+  continuousSweepButton_->setChecked(false);
+  sweepButtons_->setExclusive(true);
 }
 
 void AnalyzerWindow::endSweep() {
   continuous_ = false;
-  uncheckOptions();
+  uncheckSweepButtons();
   stop_->setEnabled(false);
   progress_->setValue(0);
 }
@@ -775,7 +787,7 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   // The pass stops at a point boundary; then the settings are kept and the
   // generator is switched off with every data line low.
   stopSweep();
-  saveAntIni(text(text_[1]), text(text_[2]), text(text_[3]));
+  saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_));
   hw::Instrument& instrument = context_.instrument;
   instrument.switchOff(hw::kBridgeSettle);
   instrument.out(0);

@@ -55,7 +55,7 @@ void addExportItems(QMainWindow* window, QMenu* file, QAction* before, SweepChar
     const std::string path = prompter.saveFileName(picture->text().toStdString(), kPictureFilter);
     if (path.empty()) return;
     QString title = window->windowTitle();
-    if (auto* name = window->findChild<QLineEdit*>("Text6"); name && !name->text().isEmpty())
+    if (auto* name = window->findChild<QLineEdit*>("fileNameEdit"); name && !name->text().isEmpty())
       title += "   " + name->text();
     const QString error = saveChartPicture(*chart, QString::fromStdString(path), title);
     if (!error.isEmpty()) {

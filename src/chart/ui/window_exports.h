@@ -32,7 +32,7 @@ struct TextExport {
 
 // Adds the text exports, then "Export picture..." (objectName "ExportPicture"),
 // to `file` before `before`. The picture's title is the window's title and the
-// name in its "Text6" box.
+// name in its "fileNameEdit" box.
 void addExportItems(QMainWindow* window, QMenu* file, QAction* before, SweepChart* chart,
                     common::Prompter& prompter, std::vector<TextExport> texts);
 

@@ -25,14 +25,16 @@ AboutTexts aboutTexts(AboutKind kind) {
           QCoreApplication::translate("kolm", "Calling Menu of KOLM PROGRAMME"),
           QCoreApplication::translate("kolm", "Exit")};
     case AboutKind::Vfo:
-      return {"VFO_About", QCoreApplication::translate("kolm", "About Digital VFO Software"),
+      return {"vfoAboutBox", QCoreApplication::translate("kolm", "About Digital VFO Software"),
               QCoreApplication::translate("kolm", "DIGITAL VFO FROM 0 TO 160 mHz"),
               QCoreApplication::translate("kolm", "Exit")};
     case AboutKind::PowerMeter:
-      return {"PM_About", QCoreApplication::translate("kolm", "About Power Meter Software"),
+      return {"powerMeterAboutBox",
+              QCoreApplication::translate("kolm", "About Power Meter Software"),
               QCoreApplication::translate("kolm", "Power Meter from 0 to 160 MHz +20 -80 Dbm"), ""};
     case AboutKind::AntennaAnalyzer:
-      return {"AA_About", QCoreApplication::translate("kolm", "About Antenna Analyzer Software"),
+      return {"analyzerAboutBox",
+              QCoreApplication::translate("kolm", "About Antenna Analyzer Software"),
               QCoreApplication::translate("kolm", "ANTENNA ANALYZER FROM 0 TO 160 mHz"),
               QCoreApplication::translate("kolm", "Exit")};
   }
@@ -76,31 +78,31 @@ class AboutBox : public QDialog {
     setWindowTitle(texts.caption);
     setAttribute(Qt::WA_DeleteOnClose);
     auto* logo = new QLabel(this);
-    logo->setObjectName("Logo");
+    logo->setObjectName("logo");
     logo->setPixmap(drawLogo());
     auto* title = new QLabel(texts.title, this);
-    title->setObjectName("lblTitle");
+    title->setObjectName("titleLabel");
     QFont tf = title->font();
     tf.setPointSize(tf.pointSize() + 3);
     tf.setBold(true);
     title->setFont(tf);
     auto* version = new QLabel(versionLine(), this);
-    version->setObjectName("lblVersion");
+    version->setObjectName("versionLabel");
     auto* disclaimer = new QLabel(
         QCoreApplication::translate("kolm", "( Pay attention Programme  on Beta Test !!)"), this);
-    disclaimer->setObjectName("lblDisclaimer");
-    auto* label1 = new QLabel(QCoreApplication::translate("kolm", "Kolm developers"), this);
-    label1->setObjectName("Label1");
+    disclaimer->setObjectName("disclaimerLabel");
+    auto* authorsLabel = new QLabel(QCoreApplication::translate("kolm", "Kolm developers"), this);
+    authorsLabel->setObjectName("authorsLabel");
     auto* line = new QFrame(this);
-    line->setObjectName("Line1");
+    line->setObjectName("separatorLine");
     line->setFrameShape(QFrame::HLine);
     auto* ok = new QPushButton(QCoreApplication::translate("kolm", "OK"), this);
-    ok->setObjectName("cmdOK");
+    ok->setObjectName("okButton");
     if (!texts.okTip.isEmpty()) ok->setToolTip(texts.okTip);
     auto* sysInfo = new QPushButton(QCoreApplication::translate("kolm", "&System Info..."), this);
-    sysInfo->setObjectName("cmdSysInfo");
+    sysInfo->setObjectName("systemInfoButton");
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(sysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });
+    connect(sysInfo, &QPushButton::clicked, this, [this] { showSystemInfo(); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(logo, 0, Qt::AlignTop);
@@ -117,12 +119,12 @@ class AboutBox : public QDialog {
     layout->addLayout(top);
     layout->addWidget(line);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(label1, 1, Qt::AlignBottom);
+    bottom->addWidget(authorsLabel, 1, Qt::AlignBottom);
     bottom->addLayout(buttons);
     layout->addLayout(bottom);
   }
 
-  void StartSysInfo() {
+  void showSystemInfo() {
     QString program = systemInfoProgram();
     if (program.isEmpty() || !QProcess::startDetached(program, {})) {
       QMessageBox box(this);

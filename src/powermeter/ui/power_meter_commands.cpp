@@ -33,19 +33,21 @@ constexpr const char* kSaveTitle = KOLM_TR_NOOP("kolm", "Save File ");
 
 // ---- Calibration and the level reference ----
 
-void PowerMeterWindow::Cal_0dbm_Click() {
+void PowerMeterWindow::calibrateAtZeroDbm() {
   if (runner_.running()) return;
   if (calibrateLevel(CalPoint::ZeroDbm, context_.instrument, context_.prompter, calibration_))
     startSingleSweep();  // the chart shows the new calibration
 }
 
-void PowerMeterWindow::Cal_60dbm_Click() {
+void PowerMeterWindow::calibrateAtMinus60Dbm() {
   if (runner_.running()) return;
   if (calibrateLevel(CalPoint::Minus60Dbm, context_.instrument, context_.prompter, calibration_))
     startSingleSweep();
 }
 
-void PowerMeterWindow::Cal_def_Click() { calibrateDefault(context_.prompter, calibration_); }
+void PowerMeterWindow::restoreDefaultCalibration() {
+  calibrateDefault(context_.prompter, calibration_);
+}
 
 std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
   std::string error;
@@ -58,7 +60,7 @@ std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
   return words;
 }
 
-void PowerMeterWindow::refer_Click() {
+void PowerMeterWindow::measureLevelReference() {
   if (runner_.running()) return;
   auto words = tablePass(kRifEntries - 1);
   if (!words) return;
@@ -87,10 +89,10 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
     return;
   }
   progress_->setValue(1000);
-  RifLivello = job->table();
-  rifEntries_ = kRifEntries;
+  levelReference_ = job->table();
+  levelReferenceEntries_ = kRifEntries;
   std::string error;
-  if (!writeRif(RifLivello, kLevelRifFile, &error)) {
+  if (!writeRif(levelReference_, kLevelRifFile, &error)) {
     context_.prompter.message(
         tr("The reference level was measured but level.rif could not be written: %1")
             .arg(q(error))
@@ -99,33 +101,34 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
   } else {
     context_.prompter.message(tr("Reference level stored in level.rif.").toStdString());
   }
-  Visualizza();
+  redraw();
 }
 
 // ---- Crystal meter ----
 
-void PowerMeterWindow::quarz_Click() {
+void PowerMeterWindow::measureCrystal() {
   if (runner_.running()) return;
   // The through-path reference over the chart while the crystal is swept.
   startSingleSweep([this](bool completed) {
     if (completed) crystalSweepFinished();
   });
   if (!runner_.running()) return;  // refused: the sweep said why
-  showRifQ_ = true;
+  showQuartzReference_ = true;
   showReferences();
 }
 
 double PowerMeterWindow::clockMHz() const { return context_.instrument.params.RefClkMHz; }
 
 void PowerMeterWindow::crystalSweepFinished() {
-  const CrystalSweep sweep{Traccia, Points, TraceStart, TraceStop};
-  const CrystalParameters p = fitCrystal({sweep, RifQuarzo, R0, calibration_, clockMHz(), {}});
+  const CrystalSweep sweep{trace_, Points, TraceStart, TraceStop};
+  const CrystalParameters p =
+      fitCrystal({sweep, quartzReference_, R0, calibration_, clockMHz(), {}});
   if (!p.ok()) {
     context_.prompter.message(KOLM_TR("kolm", "errore") + "\n" + p.error, common::Icon::Warning);
     return;
   }
   Fs = static_cast<float>(p.fsMHz.value);
-  showRifQ_ = true;
+  showQuartzReference_ = true;
   showReferences();
   // The specified lines with the fitted values and their intervals, then how
   // they were found and why they may not be trusted (if so).
@@ -135,7 +138,7 @@ void PowerMeterWindow::crystalSweepFinished() {
   context_.prompter.message(text);
 }
 
-void PowerMeterWindow::calQuarz_Click() {
+void PowerMeterWindow::measureQuartzReference() {
   if (runner_.running()) return;
   auto answer =
       context_.prompter.input(KOLM_TR_NOOP("kolm", "Calibrazione Crystal Meter"),
@@ -165,15 +168,15 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
     return;
   }
   progress_->setValue(1000);
-  RifQuarzo = job->table();
+  quartzReference_ = job->table();
   std::string error;
-  if (!writeRif(RifQuarzo, kQuartzRifFile, &error))
+  if (!writeRif(quartzReference_, kQuartzRifFile, &error))
     context_.prompter.message(
         tr("The crystal fixture was measured but Quartz.rif could not be written: %1")
             .arg(q(error))
             .toStdString(),
         common::Icon::Warning);
-  showRifQ_ = true;
+  showQuartzReference_ = true;
   showReferences();
   // The end notice says what was done (its title is the specified one).
   context_.prompter.message(
@@ -186,7 +189,7 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
 
 // ---- Chart files and the memory trace ----
 
-void PowerMeterWindow::open_Click() {
+void PowerMeterWindow::openChartFile() {
   if (runner_.running()) return;
   const std::string name = context_.prompter.openFileName(kLoadTitle, kChartFilter);
   if (name.empty()) return;
@@ -205,29 +208,29 @@ void PowerMeterWindow::openChart(const std::string& name) {
   }
   const ChartFile& chart = *read.chart;
   recent_->add(q(name));
-  Text6->setText(q(name));
+  fileNameEdit_->setText(q(name));
   Points = chart.points;
   ViewStart = chart.start;
   ViewStop = chart.stop;
-  std::copy(chart.levels.begin(), chart.levels.end(), Traccia.begin());
-  if (chart.reference) RifGrafico = *chart.reference;
-  Text1->setText(q(common::strSingle(ViewStart)));
-  Text2->setText(q(common::strSingle(ViewStop)));
-  Text3->setText(QString::number(Points));
+  std::copy(chart.levels.begin(), chart.levels.end(), trace_.begin());
+  if (chart.reference) storedReference_ = *chart.reference;
+  startEdit_->setText(q(common::strSingle(ViewStart)));
+  stopEdit_->setText(q(common::strSingle(ViewStop)));
+  pointsEdit_->setText(QString::number(Points));
   TraceStart = ViewStart;
   TraceStop = ViewStop;
   // The level range is the window's, not the file's.
-  LevelTop = static_cast<float>(common::numericValue(s(Text8->text())));
-  LevelBottom = static_cast<float>(common::numericValue(s(Text9->text())));
+  LevelTop = static_cast<float>(common::numericValue(s(topLevelEdit_->text())));
+  LevelBottom = static_cast<float>(common::numericValue(s(bottomLevelEdit_->text())));
   validLevels_ = Points + 1;
   traceLimits_ = levelLimits(calibration_);
-  GraficoDaFile = true;
-  showRifQ_ = false;
+  chartFromFile_ = true;
+  showQuartzReference_ = false;
   newHome();
-  Visualizza();
+  redraw();
 }
 
-void PowerMeterWindow::saveas_Click() {
+void PowerMeterWindow::saveChartAs() {
   if (runner_.running()) return;
   if (validLevels_ != Points + 1) {
     context_.prompter.message(
@@ -239,13 +242,13 @@ void PowerMeterWindow::saveas_Click() {
   if (name.empty()) return;
   // The span the levels cover (after a zoom the view is narrower), with the
   // level reference at its centre.
-  RifGrafico = referenceAtCentre(TraceStart, TraceStop, RifLivello);
+  storedReference_ = referenceAtCentre(TraceStart, TraceStop, levelReference_);
   ChartFile chart;
   chart.points = Points;
   chart.start = TraceStart;
   chart.stop = TraceStop;
-  chart.levels.assign(Traccia.begin(), Traccia.begin() + Points + 1);
-  chart.reference = RifGrafico;
+  chart.levels.assign(trace_.begin(), trace_.begin() + Points + 1);
+  chart.reference = storedReference_;
   std::string error;
   if (!writeChartFile(name, chart, &error)) {
     context_.prompter.message(
@@ -256,11 +259,11 @@ void PowerMeterWindow::saveas_Click() {
     return;
   }
   recent_->add(q(name));
-  Text6->setText(q(name));
+  fileNameEdit_->setText(q(name));
   status_->setText(q(common::savedToText(name)));
 }
 
-void PowerMeterWindow::finMem_Click() {
+void PowerMeterWindow::fileToMemory() {
   const std::string name = context_.prompter.openFileName(kLoadTitle, kChartFilter);
   if (name.empty()) return;
   const ChartFileRead read = readChartFile(name);
@@ -278,11 +281,11 @@ void PowerMeterWindow::finMem_Click() {
   MemStop = chart.stop;
   memoryName_ = QFileInfo(q(name)).fileName();
   memLimits_ = levelLimits(calibration_);
-  std::copy(chart.levels.begin(), chart.levels.end(), MemTraccia.begin());
-  if (Check1->isChecked())
-    Visualizza();
+  std::copy(chart.levels.begin(), chart.levels.end(), memoryTrace_.begin());
+  if (compareCheck_->isChecked())
+    redraw();
   else
-    Check1->setChecked(true);  // redraws
+    compareCheck_->setChecked(true);  // redraws
 }
 
 }  // namespace kolm::powermeter::ui

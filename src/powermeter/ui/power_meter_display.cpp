@@ -29,46 +29,47 @@ void levelUnits(chart::ui::Trace& t) {
 void PowerMeterWindow::showTrace() {
   showAnalysis();
   if (validLevels_ < 1) {
-    Pc1->setTraces({});
+    chart_->setTraces({});
     return;
   }
   // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
   chart::ui::Trace t;
   t.colour = chart::ui::paletteQColor(9);
-  t.name = GraficoDaFile ? tr("trace: %1").arg(QFileInfo(Text6->text()).fileName()) : tr("trace");
+  t.name = chartFromFile_ ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName())
+                          : tr("trace");
   t.start = TraceStart;
   t.stop = validLevels_ == Points + 1 ? TraceStop
                                       : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
                                                          (validLevels_ - 1) / Points;
-  t.y = std::vector<float>(Traccia.begin(), Traccia.begin() + validLevels_);
+  t.y = std::vector<float>(trace_.begin(), trace_.begin() + validLevels_);
   t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   levelUnits(t);
   if (normalised()) relativeTrace(t, traceLimits_);
-  Pc1->setTraces({std::move(t)});
+  chart_->setTraces({std::move(t)});
 }
 
-void PowerMeterWindow::Visualizza() {
+void PowerMeterWindow::redraw() {
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
-  Pc1->setScale(chart::powerMeterScale(ViewStart, ViewStop, LevelTop, LevelBottom));
+  chart_->setScale(chart::powerMeterScale(ViewStart, ViewStop, LevelTop, LevelBottom));
   chart::GridSpec grid = chart::powerMeterGrid(ViewStart, ViewStop, LevelTop, LevelBottom);
   if (normalised()) grid.yUnit = "dB";
-  Pc1->setGrid(std::move(grid));
+  chart_->setGrid(std::move(grid));
   std::vector<chart::ui::Trace> memory;
-  if (Check1->isChecked() && MemPoints >= 1) {
+  if (compareCheck_->isChecked() && MemPoints >= 1) {
     chart::ui::Trace m;
     m.colour = chart::ui::paletteQColor(13);
     m.name = tr("memory: %1").arg(memoryName_);
     m.dashed = true;
     m.start = MemStart;
     m.stop = MemStop;
-    m.y = std::vector<float>(MemTraccia.begin(), MemTraccia.begin() + MemPoints + 1);
+    m.y = std::vector<float>(memoryTrace_.begin(), memoryTrace_.begin() + MemPoints + 1);
     m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
     levelUnits(m);
     if (normalised()) relativeTrace(m, memLimits_);
     memory.push_back(std::move(m));
   }
-  Pc1->setMemoryTraces(std::move(memory));
+  chart_->setMemoryTraces(std::move(memory));
   showReferences();
   showTrace();
 }
@@ -92,55 +93,55 @@ void PowerMeterWindow::showReferences() {
     refs.push_back(std::move(t));
   };
   if (normalised()) {  // the reference is the 0 dB line now
-    Pc1->setReferenceTraces({});
+    chart_->setReferenceTraces({});
     return;
   }
   const LevelReferenceDrawing level =
-      levelReferenceDrawing(ViewStart, ViewStop, GraficoDaFile, RifGrafico, RifLivello);
+      levelReferenceDrawing(ViewStart, ViewStop, chartFromFile_, storedReference_, levelReference_);
   polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
   if (level.flatLevel)
     polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground,
              tr("stored reference level"));
-  if (showRifQ_)
-    polyline(quartzReferenceLine(ViewStart, ViewStop, RifQuarzo), chart::ui::paletteQColor(3),
-             tr("crystal through path (Quartz.rif)"));
-  Pc1->setReferenceTraces(std::move(refs));
+  if (showQuartzReference_)
+    polyline(quartzReferenceLine(ViewStart, ViewStop, quartzReference_),
+             chart::ui::paletteQColor(3), tr("crystal through path (Quartz.rif)"));
+  chart_->setReferenceTraces(std::move(refs));
 }
 
-void PowerMeterWindow::ScrMem_Click() {
+void PowerMeterWindow::screenToMemory() {
   if (validLevels_ != Points + 1) return;  // no whole trace yet
   // The span the levels were measured over (after a zoom the view is narrower).
   MemStart = TraceStart;
   MemStop = TraceStop;
   MemPoints = Points;
   memLimits_ = traceLimits_;
-  std::copy(Traccia.begin(), Traccia.begin() + Points + 1, MemTraccia.begin());
-  memoryName_ = GraficoDaFile ? QFileInfo(Text6->text()).fileName() : tr("this chart");
-  if (Check1->isChecked())
-    Visualizza();
+  std::copy(trace_.begin(), trace_.begin() + Points + 1, memoryTrace_.begin());
+  memoryName_ = chartFromFile_ ? QFileInfo(fileNameEdit_->text()).fileName() : tr("this chart");
+  if (compareCheck_->isChecked())
+    redraw();
   else
-    Check1->setChecked(true);  // redraws
+    compareCheck_->setChecked(true);  // redraws
 }
 
-bool PowerMeterWindow::normalised() const { return action("Normalise")->isChecked(); }
+bool PowerMeterWindow::normalised() const { return action("normaliseAction")->isChecked(); }
 
 void PowerMeterWindow::setNormalised(bool on) {
-  if (on && rifEntries_ < 1) {
+  if (on && levelReferenceEntries_ < 1) {
     context_.prompter.message(
         tr("There is no level reference (level.rif) yet: measure it with Reference_Level first.")
             .toStdString(),
         common::Icon::Warning);
     on = false;
   }
-  action("Normalise")->setChecked(on);
+  action("normaliseAction")->setChecked(on);
   common::ui::uiSettings().setValue("PowerMeter/normalised", on);
-  Visualizza();
+  redraw();
 }
 
 // The levels of `t` (absolute, as measured) minus the reference at each point.
 void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& limits) const {
-  RelativeLevels r =
-      relativeLevels(t.y.data(), t.y.size(), t.start, t.stop, limits, {RifLivello, rifEntries_});
+  RelativeLevels r = relativeLevels(t.y.data(), t.y.size(), t.start, t.stop, limits,
+                                    {levelReference_, levelReferenceEntries_});
   t.y = std::move(r.levels);
   t.marks = std::move(r.marks);
   t.unit = "dB";
@@ -150,7 +151,7 @@ void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& lim
 void PowerMeterWindow::showReadout(double x, double y) {
   std::string readout = chart::cursorReadout(x, y);
   if (normalised()) readout.pop_back();  // dB, not dBm
-  Text4->setText(QString::fromStdString(readout));
+  cursorReadout_->setText(QString::fromStdString(readout));
   // The traces at the cursor's frequency, bounds and flags in words.
   QStringList parts;
   auto level = [&](const char* what, const std::vector<float>& levels, int points, int valid,
@@ -163,9 +164,9 @@ void PowerMeterWindow::showReadout(double x, double y) {
     if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
     parts << QString::fromStdString(text);
   };
-  level("level", Traccia, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
-  if (Check1->isChecked() && MemPoints >= 1)
-    level("memory", MemTraccia, MemPoints, MemPoints + 1, MemStart, MemStop, memLimits_);
+  level("level", trace_, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
+  if (compareCheck_->isChecked() && MemPoints >= 1)
+    level("memory", memoryTrace_, MemPoints, MemPoints + 1, MemStart, MemStop, memLimits_);
   levelReadout_->setText(parts.join("  "));
 }
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "print/ui/stampa.h"
+#include "print/ui/print_service.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -97,12 +97,12 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   outer->addWidget(area_, 1);
   setCentralWidget(central);
   buildControls(area_);
-  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("Print")->menuAction(), Pc1,
+  chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
   // CSV of the whole trace as measured (absolute levels, flags under the
   // calibration it was converted with).
   chart::ui::addExportItems(
-      this, findChild<QMenu*>("file"), recent_->menu()->menuAction(), Pc1, context_.prompter,
+      this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
       {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
         [this](QString& why) -> std::optional<std::string> {
           if (runner_.running() || validLevels_ != Points + 1) {
@@ -112,7 +112,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
           ChartFile c{Points,
                       TraceStart,
                       TraceStop,
-                      std::vector<float>(Traccia.begin(), Traccia.begin() + Points + 1),
+                      std::vector<float>(trace_.begin(), trace_.begin() + Points + 1),
                       {}};
           return formatCsv(c, traceLimits_);
         }}});
@@ -129,26 +129,27 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
     context_.prompter.message(why.toStdString(), common::Icon::Critical);
   });
 
-  // Form_Load.
-  ReadVar();
-  Text1->setText(q(common::strSingle(ViewStart)));
-  Text2->setText(q(common::strSingle(ViewStop)));
-  Text3->setText(QString::number(Points));
-  Text8->setText(q(common::shortestText(LevelTop, 7)));
-  Text9->setText(q(common::shortestText(LevelBottom, 7)));
+  // Settings, boxes and reference tables.
+  readSettings();
+  startEdit_->setText(q(common::strSingle(ViewStart)));
+  stopEdit_->setText(q(common::strSingle(ViewStop)));
+  pointsEdit_->setText(QString::number(Points));
+  topLevelEdit_->setText(q(common::shortestText(LevelTop, 7)));
+  bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
   TraceStart = ViewStart;
   TraceStop = ViewStart;
-  rifEntries_ = readLevelRif(RifLivello);
-  readQuartzRif(RifQuarzo);
+  levelReferenceEntries_ = readLevelRif(levelReference_);
+  readQuartzRif(quartzReference_);
   chart::guardSpan(ViewStart, ViewStop);
   chart::guardLevels(LevelTop, LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
-  if (rifEntries_ > 0 && common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
-    action("Normalise")->setChecked(true);
+  if (levelReferenceEntries_ > 0 &&
+      common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
+    action("normaliseAction")->setChecked(true);
   analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
-  Visualizza();
+  redraw();
   updateActions();
 }
 
@@ -159,71 +160,71 @@ PowerMeterWindow::~PowerMeterWindow() {
 
 void PowerMeterWindow::buildMenus() {
   auto* file = menuBar()->addMenu(tr("File"));
-  file->setObjectName("file");
+  file->setObjectName("fileMenu");
   auto add = [](QMenu* menu, const char* name, const QString& caption, bool enabled = false) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     a->setEnabled(enabled);
     return a;
   };
-  QAction* open = add(file, "open", tr("Open Chart"), true);
+  QAction* open = add(file, "openAction", tr("Open Chart"), true);
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  connect(open, &QAction::triggered, this, [this] { open_Click(); });
-  QAction* saveas = add(file, "saveas", tr("Save Chart as"), true);
+  connect(open, &QAction::triggered, this, [this] { openChartFile(); });
+  QAction* saveas = add(file, "saveAsAction", tr("Save Chart as"), true);
   saveas->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  connect(saveas, &QAction::triggered, this, [this] { saveas_Click(); });
-  QAction* exit = add(file, "Exit_Power_Meter", tr("Exi Power Meter"), true);
+  connect(saveas, &QAction::triggered, this, [this] { saveChartAs(); });
+  QAction* exit = add(file, "exitAction", tr("Exi Power Meter"), true);
   connect(exit, &QAction::triggered, this, [this] { close(); });
   recent_ = new common::ui::RecentFiles(file, exit, "PowerMeter/recent",
                                         [this](const QString& path) { openChart(s(path)); });
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
 
-  QAction* parametri = menuBar()->addAction(tr("Parameters"));
-  parametri->setObjectName("Parametri");
-  connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(this); });
+  QAction* parameters = menuBar()->addAction(tr("Parameters"));
+  parameters->setObjectName("parametersAction");
+  connect(parameters, &QAction::triggered, this, [this] { context_.showParameters(this); });
 
   auto* compare = menuBar()->addMenu(tr("Compare"));
-  compare->setObjectName("Compare");
-  QAction* scrMem = add(compare, "ScrMem", tr("This Chart in memory"), true);
-  connect(scrMem, &QAction::triggered, this, [this] { ScrMem_Click(); });
-  QAction* finMem = add(compare, "finMem", tr("File in memory"), true);
-  connect(finMem, &QAction::triggered, this, [this] { finMem_Click(); });
+  compare->setObjectName("compareMenu");
+  QAction* scrMem = add(compare, "screenToMemoryAction", tr("This Chart in memory"), true);
+  connect(scrMem, &QAction::triggered, this, [this] { screenToMemory(); });
+  QAction* finMem = add(compare, "fileToMemoryAction", tr("File in memory"), true);
+  connect(finMem, &QAction::triggered, this, [this] { fileToMemory(); });
   compare->addSeparator();
-  QAction* normalise = add(compare, "Normalise", tr("Levels relative to level.rif"), true);
+  QAction* normalise = add(compare, "normaliseAction", tr("Levels relative to level.rif"), true);
   normalise->setCheckable(true);
   connect(normalise, &QAction::triggered, this, [this](bool on) { setNormalised(on); });
 
-  auto* calibr = menuBar()->addMenu(tr("Calibrate"));
-  calibr->setObjectName("Calibr");
-  QAction* cal0 = add(calibr, "Cal_0dbm", tr("0 dBm"), true);
-  connect(cal0, &QAction::triggered, this, [this] { Cal_0dbm_Click(); });
-  QAction* cal60 = add(calibr, "Cal_60dbm", tr("-60 dBm"), true);
-  connect(cal60, &QAction::triggered, this, [this] { Cal_60dbm_Click(); });
-  QAction* calDef = add(calibr, "Cal_def", tr("default"), true);
-  connect(calDef, &QAction::triggered, this, [this] { Cal_def_Click(); });
+  auto* calibrate = menuBar()->addMenu(tr("Calibrate"));
+  calibrate->setObjectName("calibrateMenu");
+  QAction* cal0 = add(calibrate, "calibrateZeroDbmAction", tr("0 dBm"), true);
+  connect(cal0, &QAction::triggered, this, [this] { calibrateAtZeroDbm(); });
+  QAction* cal60 = add(calibrate, "calibrateMinus60DbmAction", tr("-60 dBm"), true);
+  connect(cal60, &QAction::triggered, this, [this] { calibrateAtMinus60Dbm(); });
+  QAction* calDef = add(calibrate, "defaultCalibrationAction", tr("default"), true);
+  connect(calDef, &QAction::triggered, this, [this] { restoreDefaultCalibration(); });
 
   QAction* refer = menuBar()->addAction(tr("Reference_Level"));
-  refer->setObjectName("refer");
-  connect(refer, &QAction::triggered, this, [this] { refer_Click(); });
+  refer->setObjectName("levelReferenceAction");
+  connect(refer, &QAction::triggered, this, [this] { measureLevelReference(); });
 
-  auto* util = menuBar()->addMenu(tr("CrystalMeter"));
-  util->setObjectName("util");
-  QAction* quarz = add(util, "quarz", tr("Quarzo"), true);
-  connect(quarz, &QAction::triggered, this, [this] { quarz_Click(); });
-  QAction* calQuarz = add(util, "calQuarz", tr("calQuarz"), true);
-  connect(calQuarz, &QAction::triggered, this, [this] { calQuarz_Click(); });
-  QAction* batch = add(util, "crystalBatch", tr("Crystal batch"), true);
+  auto* crystal = menuBar()->addMenu(tr("CrystalMeter"));
+  crystal->setObjectName("crystalMenu");
+  QAction* crystalItem = add(crystal, "crystalAction", tr("Quarzo"), true);
+  connect(crystalItem, &QAction::triggered, this, [this] { measureCrystal(); });
+  QAction* quartzReference = add(crystal, "quartzReferenceAction", tr("calQuarz"), true);
+  connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
+  QAction* batch = add(crystal, "crystalBatchAction", tr("Crystal batch"), true);
   connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
 
   auto* print = menuBar()->addMenu(tr("Print"));
-  print->setObjectName("Print");
-  QAction* printScreen = add(print, "Print_Screen", tr("Print_Screen"), true);
-  printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  connect(printScreen, &QAction::triggered, this, [this] { Print_Screen_Click(); });
+  print->setObjectName("printMenu");
+  QAction* printScreenItem = add(print, "printScreenAction", tr("Print_Screen"), true);
+  printScreenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(printScreenItem, &QAction::triggered, this, [this] { printScreen(); });
 
   QAction* about = menuBar()->addAction(tr("About_Power_Meter"));
-  about->setObjectName("About_Power_Meter");
+  about->setObjectName("aboutAction");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [] { common::ui::showAboutBox(common::ui::AboutKind::PowerMeter); });
@@ -241,67 +242,68 @@ void PowerMeterWindow::buildMenus() {
   auto* single = new QAction(tr("Single sweep"), this);
   single->setObjectName("SingleSweep");
   single->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(single, &QAction::triggered, this, [this] { option1Clicked(); });
+  connect(single, &QAction::triggered, this, [this] { onSingleSweep(); });
   auto* continuous = new QAction(tr("Continuous sweep"), this);
   continuous->setObjectName("ContinuousSweep");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
-  connect(continuous, &QAction::triggered, this, [this] { option2Clicked(); });
+  connect(continuous, &QAction::triggered, this, [this] { onContinuousSweep(); });
   addActions({single, continuous});
 }
 
 void PowerMeterWindow::buildControls(QWidget* area) {
-  Label5 = label(area, "Label5", tr("POWER METER SWEEP"));
-  QFont heading = Label5->font();
+  titleLabel_ = label(area, "titleLabel", tr("POWER METER SWEEP"));
+  QFont heading = titleLabel_->font();
   heading.setPointSize(16);
   heading.setBold(true);
-  Label5->setFont(heading);
-  Label5->adjustSize();
+  titleLabel_->setFont(heading);
+  titleLabel_->adjustSize();
 
-  Pc1 = new chart::ui::SweepChart(area);
-  Pc1->setObjectName("Pc1");
-  Pc1->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
-  connect(Pc1, &chart::ui::SweepChart::mousePressed, this,
+  chart_ = new chart::ui::SweepChart(area);
+  chart_->setObjectName("chart");
+  chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
+  connect(chart_, &chart::ui::SweepChart::mousePressed, this,
           [this](double x, double y, Qt::MouseButton b) { mouseDown(x, y, b); });
-  connect(Pc1, &chart::ui::SweepChart::mouseMoved, this,
+  connect(chart_, &chart::ui::SweepChart::mouseMoved, this,
           [this](double x, double y, Qt::MouseButtons) { mouseMove(x, y); });
-  connect(Pc1, &chart::ui::SweepChart::mouseReleased, this,
+  connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
           [this](double x, double y, Qt::MouseButton b) { mouseUp(x, y, b); });
-  connect(Pc1, &chart::ui::SweepChart::doubleClicked, this, [this](double, double) { dblClick(); });
-  connect(Pc1, &chart::ui::SweepChart::cursorChanged, this,
+  connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
+          [this](double, double) { dblClick(); });
+  connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
-  connect(Pc1, &chart::ui::SweepChart::viewRequested, this,
+  connect(chart_, &chart::ui::SweepChart::viewRequested, this,
           [this](const chart::View& v) { applyView(v); });
 
-  Text6 = lineEdit(area, "Text6", 420, tr("File name"));
-  Text6->setReadOnly(true);
-  Text6->setFrame(false);
-  Text6->setFixedHeight(Text6->fontMetrics().height() + 2);
-  Text6->setStyleSheet("QLineEdit { background: transparent; }");
+  fileNameEdit_ = lineEdit(area, "fileNameEdit", 420, tr("File name"));
+  fileNameEdit_->setReadOnly(true);
+  fileNameEdit_->setFrame(false);
+  fileNameEdit_->setFixedHeight(fileNameEdit_->fontMetrics().height() + 2);
+  fileNameEdit_->setStyleSheet("QLineEdit { background: transparent; }");
 
-  Check1 = new QCheckBox(tr("Compare"), area);
-  Check1->setObjectName("Check1");
-  Check1->adjustSize();
-  connect(Check1, &QCheckBox::toggled, this, [this] { Visualizza(); });
+  compareCheck_ = new QCheckBox(tr("Compare"), area);
+  compareCheck_->setObjectName("compareCheck");
+  compareCheck_->adjustSize();
+  connect(compareCheck_, &QCheckBox::toggled, this, [this] { redraw(); });
 
-  Label1 = label(area, "Label1", tr("Delay"));
-  Text7 = lineEdit(area, "Text7", 52, tr("Delay in msec"));
-  Text7->setText(tr("0"));
-  connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
+  delayLabel_ = label(area, "delayLabel", tr("Delay"));
+  delayEdit_ = lineEdit(area, "delayEdit", 52, tr("Delay in msec"));
+  delayEdit_->setText(tr("0"));
+  connect(delayEdit_, &QLineEdit::textChanged, this, [this] { onDelayChanged(); });
 
-  Label4 = label(area, "Label4", tr("Points"));
-  Text3 = lineEdit(area, "Text3", 60, tr("Frequency Axsis Points"));
-  connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+  pointsLabel_ = label(area, "pointsLabel", tr("Points"));
+  pointsEdit_ = lineEdit(area, "pointsEdit", 60, tr("Frequency Axsis Points"));
+  connect(pointsEdit_, &QLineEdit::textChanged, this, [this] { onPointsChanged(); });
 
-  Text8 = lineEdit(area, "Text8", 38, tr("Level at the top, dBm"));
-  Text9 = lineEdit(area, "Text9", 38, tr("Level at the bottom, dBm"));
-  for (QLineEdit* e : {Text8, Text9})
+  topLevelEdit_ = lineEdit(area, "topLevelEdit", 38, tr("Level at the top, dBm"));
+  bottomLevelEdit_ = lineEdit(area, "bottomLevelEdit", 38, tr("Level at the bottom, dBm"));
+  for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
     connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
 
-  Text4 = lineEdit(area, "Text4", 230, tr("Cursor: MHz and dBm"));
-  Text4->setReadOnly(true);
+  cursorReadout_ = lineEdit(area, "cursorReadout", 230, tr("Cursor: MHz and dBm"));
+  cursorReadout_->setReadOnly(true);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
-  Text4->setFont(mono);
+  cursorReadout_->setFont(mono);
   levelReadout_ = lineEdit(area, "LevelReadout", 280, tr("The traces' levels at the cursor"));
   levelReadout_->setReadOnly(true);
   levelReadout_->setFont(mono);
@@ -329,48 +331,49 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   panel->addWidget(stop);
   statusBar()->addPermanentWidget(sweepPanel_);
 
-  Frame2 = new QGroupBox(tr("Signal Generator"), area);
-  Frame2->setObjectName("Frame2");
-  auto* gen = new QHBoxLayout(Frame2);
+  generatorGroup_ = new QGroupBox(tr("Signal Generator"), area);
+  generatorGroup_->setObjectName("generatorGroup");
+  auto* gen = new QHBoxLayout(generatorGroup_);
   gen->setContentsMargins(6, 2, 6, 4);
   gen->setSpacing(4);
-  Text1 = lineEdit(Frame2, "Text1", 56, tr("Start frequency, MHz"));
-  Text5 = lineEdit(Frame2, "Text5", 200);
-  Text5->setText(tr("Start<----------MHz--------->Stop"));
-  Text5->setFixedWidth(Text5->fontMetrics().horizontalAdvance(Text5->text()) + 12);
-  Text5->setReadOnly(true);
-  Text5->setFocusPolicy(Qt::NoFocus);
-  Text5->setAlignment(Qt::AlignCenter);
-  Text2 = lineEdit(Frame2, "Text2", 56, tr("Stop frequency, MHz"));
-  Option1 = new QToolButton(Frame2);
-  Option1->setObjectName("Option1");
-  Option1->setIcon(sweepIcon(1));
-  Option1->setToolTip(tr("Single sweep (F5)"));
-  Option2 = new QToolButton(Frame2);
-  Option2->setObjectName("Option2");
-  Option2->setIcon(sweepIcon(3));
-  Option2->setToolTip(tr("Continuous sweep (Shift+F5)"));
-  for (QToolButton* b : {Option1, Option2}) {
+  startEdit_ = lineEdit(generatorGroup_, "startEdit", 56, tr("Start frequency, MHz"));
+  spanCaption_ = lineEdit(generatorGroup_, "spanCaption", 200);
+  spanCaption_->setText(tr("Start<----------MHz--------->Stop"));
+  spanCaption_->setFixedWidth(spanCaption_->fontMetrics().horizontalAdvance(spanCaption_->text()) +
+                              12);
+  spanCaption_->setReadOnly(true);
+  spanCaption_->setFocusPolicy(Qt::NoFocus);
+  spanCaption_->setAlignment(Qt::AlignCenter);
+  stopEdit_ = lineEdit(generatorGroup_, "stopEdit", 56, tr("Stop frequency, MHz"));
+  singleSweepButton_ = new QToolButton(generatorGroup_);
+  singleSweepButton_->setObjectName("singleSweepButton");
+  singleSweepButton_->setIcon(sweepIcon(1));
+  singleSweepButton_->setToolTip(tr("Single sweep (F5)"));
+  continuousSweepButton_ = new QToolButton(generatorGroup_);
+  continuousSweepButton_->setObjectName("continuousSweepButton");
+  continuousSweepButton_->setIcon(sweepIcon(3));
+  continuousSweepButton_->setToolTip(tr("Continuous sweep (Shift+F5)"));
+  for (QToolButton* b : {singleSweepButton_, continuousSweepButton_}) {
     b->setCheckable(true);
     b->setIconSize(QSize(28, 28));
     b->setFixedSize(32, 32);
   }
-  connect(Option1, &QToolButton::clicked, this, [this] { option1Clicked(); });
-  connect(Option2, &QToolButton::clicked, this, [this] { option2Clicked(); });
-  gen->addWidget(Text1);
-  gen->addWidget(Text5);
-  gen->addWidget(Text2);
+  connect(singleSweepButton_, &QToolButton::clicked, this, [this] { onSingleSweep(); });
+  connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { onContinuousSweep(); });
+  gen->addWidget(startEdit_);
+  gen->addWidget(spanCaption_);
+  gen->addWidget(stopEdit_);
   gen->addSpacing(4);
-  gen->addWidget(Option1);
-  gen->addWidget(Option2);
-  Frame2->adjustSize();
-  Frame2->setFixedSize(Frame2->sizeHint());
+  gen->addWidget(singleSweepButton_);
+  gen->addWidget(continuousSweepButton_);
+  generatorGroup_->adjustSize();
+  generatorGroup_->setFixedSize(generatorGroup_->sizeHint());
 }
 
 bool PowerMeterWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == area_ && event->type() == QEvent::Resize) {
-    DisponiControlli();
-    Visualizza();
+    layoutControls();
+    redraw();
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -379,38 +382,40 @@ bool PowerMeterWindow::eventFilter(QObject* watched, QEvent* event) {
 // 90.5 % x 80 % of it); where a fraction would put one control over another, or
 // out of the area, on a small window, the chart gives way: the top row keeps
 // its height above the chart and the bottom row its height below it.
-void PowerMeterWindow::DisponiControlli() {
+void PowerMeterWindow::layoutControls() {
   const double W = area_->width(), H = area_->height();
   auto px = [](double v) { return static_cast<int>(std::lround(v)); };
   auto at = [&](QWidget* w, double x, double y) { w->move(px(x), px(y)); };
   // Top row: Compare, Delay and Points at 5 %, the file name at 6.5 %.
-  const int rowTop = std::max(px(0.05 * H), Label5->height());
-  at(Check1, 0.6 * W, rowTop);
-  at(Label1, 0.7 * W, rowTop + (Text7->height() - Label1->height()) / 2);
-  at(Text7, 0.76 * W, rowTop);
-  at(Label4, 0.85 * W, rowTop + (Text3->height() - Label4->height()) / 2);
-  at(Text3, std::min(0.905 * W, W - Text3->width() - 2), rowTop);
-  at(Label5, 0.325 * W, 0);
-  Text6->setFixedWidth(std::max(40, std::min(420, px(0.55 * W) - 8)));
-  at(Text6, 0.05 * W, std::max(0.065 * H, static_cast<double>(Label5->height())));
-  const int chartTop =
-      std::max({px(0.09 * H), rowTop + Text7->height() + 2, Text6->y() + Text6->height() + 2});
+  const int rowTop = std::max(px(0.05 * H), titleLabel_->height());
+  at(compareCheck_, 0.6 * W, rowTop);
+  at(delayLabel_, 0.7 * W, rowTop + (delayEdit_->height() - delayLabel_->height()) / 2);
+  at(delayEdit_, 0.76 * W, rowTop);
+  at(pointsLabel_, 0.85 * W, rowTop + (pointsEdit_->height() - pointsLabel_->height()) / 2);
+  at(pointsEdit_, std::min(0.905 * W, W - pointsEdit_->width() - 2), rowTop);
+  at(titleLabel_, 0.325 * W, 0);
+  fileNameEdit_->setFixedWidth(std::max(40, std::min(420, px(0.55 * W) - 8)));
+  at(fileNameEdit_, 0.05 * W, std::max(0.065 * H, static_cast<double>(titleLabel_->height())));
+  const int chartTop = std::max({px(0.09 * H), rowTop + delayEdit_->height() + 2,
+                                 fileNameEdit_->y() + fileNameEdit_->height() + 2});
   // Bottom row: the generator frame, the cursor readouts.
-  const int frameTop = std::min(px(0.89 * H), area_->height() - Frame2->height() - 2);
-  at(Frame2, std::min(0.563 * W, W - Frame2->width() - 2), frameTop);
-  at(Text4, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
-  at(levelReadout_, 0.05 * W + Text4->width() + 6, Text4->y());
-  levelReadout_->setFixedWidth(std::max(120, std::min(280, Frame2->x() - levelReadout_->x() - 6)));
-  const int chartBottom = std::min({px(0.89 * H), frameTop, Text4->y()}) - 2;
-  Pc1->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
+  const int frameTop = std::min(px(0.89 * H), area_->height() - generatorGroup_->height() - 2);
+  at(generatorGroup_, std::min(0.563 * W, W - generatorGroup_->width() - 2), frameTop);
+  at(cursorReadout_, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
+  at(levelReadout_, 0.05 * W + cursorReadout_->width() + 6, cursorReadout_->y());
+  levelReadout_->setFixedWidth(
+      std::max(120, std::min(280, generatorGroup_->x() - levelReadout_->x() - 6)));
+  const int chartBottom = std::min({px(0.89 * H), frameTop, cursorReadout_->y()}) - 2;
+  chart_->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
   // The level boxes at the chart's top and bottom edges, in the margin beside it.
-  for (QLineEdit* e : {Text8, Text9}) e->setFixedWidth(std::min(38, px(0.04 * W) - 2));
-  at(Text8, 0.01 * W, chartTop);
-  at(Text9, 0.01 * W, std::min(px(0.85 * H), chartBottom - Text9->height()));
-  Text6->raise();
+  for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
+    e->setFixedWidth(std::min(38, px(0.04 * W) - 2));
+  at(topLevelEdit_, 0.01 * W, chartTop);
+  at(bottomLevelEdit_, 0.01 * W, std::min(px(0.85 * H), chartBottom - bottomLevelEdit_->height()));
+  fileNameEdit_->raise();
 }
 
-void PowerMeterWindow::ReadVar() {
+void PowerMeterWindow::readSettings() {
   const PowIni ini = powermeter::readPowIni();
   ViewStart = ini.ViewStart;
   ViewStop = ini.ViewStop;
@@ -420,75 +425,77 @@ void PowerMeterWindow::ReadVar() {
   calibration_ = ini.calibration;
   R0 = ini.R0;
   // The delay box is filled as the file holds it, without the time warning.
-  QSignalBlocker quiet(Text7);
-  Text7->setText(q(ini.delayText));
+  QSignalBlocker quiet(delayEdit_);
+  delayEdit_->setText(q(ini.delayText));
   delayMs_ = common::numericValue(ini.delayText);
 }
 
-void PowerMeterWindow::SaveVar() {
-  powermeter::savePowIni({s(Text1->text()), s(Text2->text()), s(Text3->text()), s(Text8->text()),
-                          s(Text9->text()), calibration_, s(Text7->text()), R0});
+void PowerMeterWindow::saveSettings() {
+  powermeter::savePowIni({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
+                          s(topLevelEdit_->text()), s(bottomLevelEdit_->text()), calibration_,
+                          s(delayEdit_->text()), R0});
 }
 
-void PowerMeterWindow::Text3_Change() {
-  if (auto limited = limitPoints(common::numericValue(s(Text3->text()))))
-    Text3->setText(QString::number(*limited));
+void PowerMeterWindow::onPointsChanged() {
+  if (auto limited = limitPoints(common::numericValue(s(pointsEdit_->text()))))
+    pointsEdit_->setText(QString::number(*limited));
 }
 
-void PowerMeterWindow::Text7_Change() {
-  delayMs_ = common::numericValue(s(Text7->text()));
-  if (auto warning = sweepTimeWarning(common::numericValue(s(Text3->text())), delayMs_))
+void PowerMeterWindow::onDelayChanged() {
+  delayMs_ = common::numericValue(s(delayEdit_->text()));
+  if (auto warning = sweepTimeWarning(common::numericValue(s(pointsEdit_->text())), delayMs_))
     context_.prompter.message(*warning, common::Icon::None);
 }
 
-void PowerMeterWindow::option1Clicked() {
+void PowerMeterWindow::onSingleSweep() {
   if (activeJob_ != Job::None && activeJob_ != Job::Sweep) {
-    Option1->setChecked(false);  // a reference table is being measured
+    singleSweepButton_->setChecked(false);  // a reference table is being measured
     return;
   }
-  Option1->setChecked(true);
-  Option2->setChecked(false);
+  singleSweepButton_->setChecked(true);
+  continuousSweepButton_->setChecked(false);
   // During a pass: one more pass after it, then the sweeping ends. A pass that
   // has not measured anything yet is that one more pass.
   if (runner_.running()) {
     pendingSingle_ = job_ && job_->measured() > 0;
     return;
   }
-  EseguiSweep();
+  runSweep();
 }
 
-void PowerMeterWindow::option2Clicked() {
+void PowerMeterWindow::onContinuousSweep() {
   if (activeJob_ != Job::None && activeJob_ != Job::Sweep) {
-    Option2->setChecked(false);
+    continuousSweepButton_->setChecked(false);
     return;
   }
-  Option2->setChecked(true);
-  Option1->setChecked(false);
+  continuousSweepButton_->setChecked(true);
+  singleSweepButton_->setChecked(false);
   pendingSingle_ = false;
   // During a pass the loop simply goes on after it.
   if (runner_.running()) return;
-  EseguiSweep();
+  runSweep();
 }
 
 bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
   if (runner_.running() || closed_) return false;
   sweepDone_ = std::move(whenDone);
-  Option1->setChecked(true);
-  Option2->setChecked(false);
-  EseguiSweep();
+  singleSweepButton_->setChecked(true);
+  continuousSweepButton_->setChecked(false);
+  runSweep();
   return true;
 }
 
-void PowerMeterWindow::EseguiSweep() {
-  Text6->clear();
-  GraficoDaFile = false;
-  showRifQ_ = false;
+void PowerMeterWindow::runSweep() {
+  fileNameEdit_->clear();
+  chartFromFile_ = false;
+  showQuartzReference_ = false;
   const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
-  SweepPreparation prepared =
-      prepareSweep({number(Text1), number(Text2), number(Text3), number(Text8), number(Text9)},
-                   context_.instrument.params.RefClkMHz, calibration_);
-  if (prepared.startMHz) Text1->setText(q(*prepared.startMHz));
-  if (prepared.stopMHz) Text2->setText(q(*prepared.stopMHz));
+  SweepPreparation prepared = prepareSweep({number(startEdit_), number(stopEdit_),
+                                            number(pointsEdit_), number(topLevelEdit_),
+                                            number(bottomLevelEdit_)},
+                                           context_.instrument.params.RefClkMHz, calibration_);
+  if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
+  if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
     context_.prompter.message(prepared.error, common::Icon::Warning);
     endSweeping(false);
@@ -508,13 +515,13 @@ void PowerMeterWindow::EseguiSweep() {
   traceLimits_ = levelLimits(calibration_);
   newHome();
   job_ = std::make_unique<SweepJob>(
-      context_.instrument, plan, calibration_, [this] { return delayMs_; }, Traccia);
+      context_.instrument, plan, calibration_, [this] { return delayMs_; }, trace_);
   activeJob_ = Job::Sweep;
   progress_->setValue(0);
   passClock_.start();
   runner_.start(job_.get());
   updateActions();
-  Visualizza();
+  redraw();
 }
 
 void PowerMeterWindow::jobFinished(bool completed) {
@@ -546,52 +553,52 @@ void PowerMeterWindow::passFinished(bool completed) {
     status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, Points + 1)));
     progress_->setValue(0);
   }
-  Visualizza();
+  redraw();
   if (!completed) {
     endSweeping(false);
     return;
   }
   if (pendingSingle_) {
     pendingSingle_ = false;
-    EseguiSweep();
+    runSweep();
     return;
   }
-  if (Option2->isChecked()) {
-    EseguiSweep();
+  if (continuousSweepButton_->isChecked()) {
+    runSweep();
     return;
   }
   endSweeping(true);
 }
 
-void PowerMeterWindow::Print_Screen_Click() {
+void PowerMeterWindow::printScreen() {
   // The window is printed as it looks: nothing may change it under the dialog
   // (the item waits for a running job, like the other commands).
   if (runner_.running()) return;
   // On paper the chart stands on the button-face colour, its labels in black.
-  Pc1->setColours(palette().color(QPalette::Button), Qt::black, chart::ui::paletteQColor(12));
-  Visualizza();
+  chart_->setColours(palette().color(QPalette::Button), Qt::black, chart::ui::paletteQColor(12));
+  redraw();
   QCoreApplication::processEvents();
-  Text6->setText(tr("Screen"));
-  const QString written = print::ui::printWindow(context_.prompter, this, Text6->text());
+  fileNameEdit_->setText(tr("Screen"));
+  const QString written = print::ui::printWindow(context_.prompter, this, fileNameEdit_->text());
   if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
-  Pc1->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
-  DisponiControlli();
-  Visualizza();
+  chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
+  layoutControls();
+  redraw();
 }
 
 void PowerMeterWindow::stopSweep() {
   pendingSingle_ = false;
-  Option2->setChecked(false);
+  continuousSweepButton_->setChecked(false);
   runner_.stop();
 }
 
 void PowerMeterWindow::endSweeping(bool completed) {
   job_.reset();
   pendingSingle_ = false;
-  Option1->setChecked(false);
-  Option2->setChecked(false);
+  singleSweepButton_->setChecked(false);
+  continuousSweepButton_->setChecked(false);
   updateActions();
-  Text1->setFocus();
+  startEdit_->setFocus();
   if (auto done = std::exchange(sweepDone_, nullptr)) done(completed);
 }
 
@@ -600,11 +607,12 @@ void PowerMeterWindow::updateActions() {
   stopAction_->setEnabled(busy);
   // Commands that send to the instrument or replace the trace wait for the job.
   for (const char* name :
-       {"open", "saveas", "Cal_0dbm", "Cal_60dbm", "refer", "quarz", "calQuarz", "Print_Screen"})
+       {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
+        "levelReferenceAction", "crystalAction", "quartzReferenceAction", "printScreenAction"})
     action(name)->setEnabled(!busy);
   const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference;
-  Option1->setEnabled(!table);
-  Option2->setEnabled(!table);
+  singleSweepButton_->setEnabled(!table);
+  continuousSweepButton_->setEnabled(!table);
 }
 
 QAction* PowerMeterWindow::action(const char* name) const {
@@ -614,39 +622,40 @@ QAction* PowerMeterWindow::action(const char* name) const {
 void PowerMeterWindow::mouseDown(double x, double y, Qt::MouseButton button) {
   if (button != Qt::LeftButton) return;
   band_.press(x, y);
-  Pc1->setRubberBand(band_.rect());
+  chart_->setRubberBand(band_.rect());
 }
 
 void PowerMeterWindow::mouseMove(double x, double y) {
-  Pc1->setCursorAt(x, y);
+  chart_->setCursorAt(x, y);
   if (band_.visible()) {
     band_.drag(x, y);
-    Pc1->setRubberBand(band_.rect());
+    chart_->setRubberBand(band_.rect());
   }
 }
 
 void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
   if (button != Qt::LeftButton) return;
   auto rect = band_.release();
-  Pc1->setRubberBand(std::nullopt);
+  chart_->setRubberBand(std::nullopt);
   if (!rect) return;
-  auto zoomed = chart::Zoom(view(), *rect, common::numericValue(s(Text1->text())),
-                            common::numericValue(s(Text2->text())),
-                            common::numericValue(s(Text3->text())), chart::kPowerMeterZoom);
+  auto zoomed = chart::Zoom(view(), *rect, common::numericValue(s(startEdit_->text())),
+                            common::numericValue(s(stopEdit_->text())),
+                            common::numericValue(s(pointsEdit_->text())), chart::kPowerMeterZoom);
   if (!zoomed.accepted) return;
-  Pc1->pushView(zoomed.view);
+  chart_->pushView(zoomed.view);
 }
 
 void PowerMeterWindow::dblClick() {
   band_.hide();
-  Pc1->setRubberBand(std::nullopt);
-  Pc1->resetZoom();
+  chart_->setRubberBand(std::nullopt);
+  chart_->resetZoom();
 }
 
 void PowerMeterWindow::typedView() {
-  Pc1->pushView(chart::powerMeterReset(
-      common::numericValue(s(Text1->text())), common::numericValue(s(Text2->text())),
-      common::numericValue(s(Text8->text())), common::numericValue(s(Text9->text()))));
+  chart_->pushView(chart::powerMeterReset(common::numericValue(s(startEdit_->text())),
+                                          common::numericValue(s(stopEdit_->text())),
+                                          common::numericValue(s(topLevelEdit_->text())),
+                                          common::numericValue(s(bottomLevelEdit_->text()))));
 }
 
 void PowerMeterWindow::applyView(const chart::View& v) {
@@ -655,16 +664,16 @@ void PowerMeterWindow::applyView(const chart::View& v) {
   LevelTop = static_cast<float>(v.top);
   LevelBottom = static_cast<float>(v.bottom);
   // The boxes follow the view: the next sweep covers what is shown.
-  Text1->setText(q(common::strSingle(ViewStart)));
-  Text2->setText(q(common::strSingle(ViewStop)));
-  Text8->setText(q(common::shortestText(LevelTop, 7)));
-  Text9->setText(q(common::shortestText(LevelBottom, 7)));
-  Visualizza();
+  startEdit_->setText(q(common::strSingle(ViewStart)));
+  stopEdit_->setText(q(common::strSingle(ViewStop)));
+  topLevelEdit_->setText(q(common::shortestText(LevelTop, 7)));
+  bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
+  redraw();
 }
 
 void PowerMeterWindow::newHome() {
-  Pc1->setHomeView(view());
-  Pc1->setZoomRule(chart::kPowerMeterZoom, TraceStart, TraceStop, Points);
+  chart_->setHomeView(view());
+  chart_->setZoomRule(chart::kPowerMeterZoom, TraceStart, TraceStop, Points);
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
@@ -681,7 +690,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     job_.reset();
     levelJob_.reset();
     quartzJob_.reset();
-    SaveVar();
+    saveSettings();
     context_.instrument.switchOff();
   }
   event->accept();

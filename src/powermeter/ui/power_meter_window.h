@@ -51,9 +51,9 @@ class PowerMeterWindow : public QMainWindow {
   ~PowerMeterWindow() override;
 
   // Full redraw: scale, grid, memory trace (while Compare is ticked) and trace.
-  Q_INVOKABLE void Visualizza();
+  Q_INVOKABLE void redraw();
 
-  // Runs one pass as a click on Option1 does (a calibration or a crystal
+  // Runs one pass as a click on singleSweepButton_ does (a calibration or a crystal
   // measurement starts its sweep here). `whenDone` is called once, when the
   // sweeping ends: true when the last pass ran to its end, false when the sweep
   // was refused or stopped. Returns false, doing nothing, while a job runs.
@@ -63,7 +63,7 @@ class PowerMeterWindow : public QMainWindow {
   bool sweeping() const { return runner_.running(); }
   // The displayed span and level range.
   chart::View view() const { return {ViewStart, ViewStop, LevelTop, LevelBottom}; }
-  const std::vector<float>& trace() const { return Traccia; }
+  const std::vector<float>& trace() const { return trace_; }
   int16_t points() const { return Points; }
   float traceStart() const { return TraceStart; }
   float traceStop() const { return TraceStop; }
@@ -72,10 +72,10 @@ class PowerMeterWindow : public QMainWindow {
   float r0() const { return R0; }
   // The DDS clock the sweeps run at.
   double clockMHz() const;
-  const RifTable& levelReference() const { return RifLivello; }
-  const RifTable& quartzReference() const { return RifQuarzo; }
-  float storedReference() const { return RifGrafico; }
-  bool chartFromFile() const { return GraficoDaFile; }
+  const RifTable& levelReference() const { return levelReference_; }
+  const RifTable& quartzReference() const { return quartzReference_; }
+  float storedReference() const { return storedReference_; }
+  bool chartFromFile() const { return chartFromFile_; }
   // Opens (or brings up) the crystal batch window.
   CrystalBatchWindow* crystalBatch();
 
@@ -86,16 +86,16 @@ class PowerMeterWindow : public QMainWindow {
  private:
   void buildMenus();
   void buildControls(QWidget* area);
-  void ReadVar();
-  void SaveVar();
-  void DisponiControlli();
-  void EseguiSweep();
-  void option1Clicked();
-  void option2Clicked();
+  void readSettings();
+  void saveSettings();
+  void layoutControls();
+  void runSweep();
+  void onSingleSweep();
+  void onContinuousSweep();
   void passFinished(bool completed);
   void stopSweep();
   void endSweeping(bool completed);
-  void Print_Screen_Click();
+  void printScreen();
   void jobFinished(bool completed);
   void updateActions();
   void showReferences();
@@ -103,8 +103,8 @@ class PowerMeterWindow : public QMainWindow {
   // The analysis panel: the whole trace analysed, or nothing found while a pass
   // has not covered it yet.
   void showAnalysis();
-  void Text3_Change();
-  void Text7_Change();
+  void onPointsChanged();
+  void onDelayChanged();
   void mouseDown(double x, double y, Qt::MouseButton button);
   void mouseMove(double x, double y);
   void mouseUp(double x, double y, Qt::MouseButton button);
@@ -117,27 +117,27 @@ class PowerMeterWindow : public QMainWindow {
   void newHome();
   // The readouts at the cursor (x, y): the pointer and the traces under it.
   void showReadout(double x, double y);
-  void ScrMem_Click();
+  void screenToMemory();
   // Levels shown relative to level.rif (the chart files keep them absolute).
   bool normalised() const;
   void setNormalised(bool on);
   void relativeTrace(chart::ui::Trace& t, const LevelLimits& limits) const;
   // Calibration and reference level.
-  void Cal_0dbm_Click();
-  void Cal_60dbm_Click();
-  void Cal_def_Click();
-  void refer_Click();
+  void calibrateAtZeroDbm();
+  void calibrateAtMinus60Dbm();
+  void restoreDefaultCalibration();
+  void measureLevelReference();
   void levelReferenceFinished(bool completed);
   // Crystal meter.
-  void quarz_Click();
+  void measureCrystal();
   void crystalSweepFinished();
-  void calQuarz_Click();
+  void measureQuartzReference();
   void quartzReferenceFinished(bool completed);
   // Chart files.
-  void open_Click();
+  void openChartFile();
   void openChart(const std::string& name);
-  void saveas_Click();
-  void finMem_Click();
+  void saveChartAs();
+  void fileToMemory();
   // Checks before a reference table pass; empty when it may run.
   std::optional<TableWords> tablePass(int lastIndex);
   QAction* action(const char* name) const;
@@ -149,33 +149,33 @@ class PowerMeterWindow : public QMainWindow {
   float ViewStart = 3, ViewStop = 30;
   float TraceStart = 3, TraceStop = 3;
   float LevelTop = 20, LevelBottom = -80;
-  std::vector<float> Traccia = std::vector<float>(kTraceSize, 0.f);
+  std::vector<float> trace_ = std::vector<float>(kTraceSize, 0.f);
   // The thresholds the trace's levels are flagged by: those of the calibration
   // it was measured (or opened) with.
   LevelLimits traceLimits_;
   Calibration calibration_;
   float R0 = 0;
-  bool GraficoDaFile = false;
-  float RifGrafico = 0;  // the stored reference level of the last chart opened or saved
+  bool chartFromFile_ = false;
+  float storedReference_ = 0;  // the stored reference level of the last chart opened or saved
   // Level reference and the crystal fixture's through path.
-  RifTable RifLivello{};
-  RifTable RifQuarzo{};
-  int rifEntries_ = 0;     // entries of RifLivello read or measured
-  float Fs = 0;            // the last series resonance measured
-  bool showRifQ_ = false;  // the through-path reference is on the chart
+  RifTable levelReference_{};
+  RifTable quartzReference_{};
+  int levelReferenceEntries_ = 0;     // entries of levelReference_ read or measured
+  float Fs = 0;                       // the last series resonance measured
+  bool showQuartzReference_ = false;  // the through-path reference is on the chart
   // Memory trace.
   int16_t MemPoints = 0;
   float MemStart = 0, MemStop = 0;
-  std::vector<float> MemTraccia = std::vector<float>(kTraceSize, 0.f);
+  std::vector<float> memoryTrace_ = std::vector<float>(kTraceSize, 0.f);
   QString memoryName_;  // where the memory trace came from, for the legend
   LevelLimits memLimits_;
 
-  // Leading levels of Traccia that belong to the trace's span and points: none
+  // Leading levels of trace_ that belong to the trace's span and points: none
   // before the first pass; during a pass the points measured so far, or all of
   // them when the previous pass covered the same points (its levels stand
   // beyond the sweep until they are measured again).
   int validLevels_ = 0;
-  double delayMs_ = 0;  // numeric value of Text7, kept current by its change handler
+  double delayMs_ = 0;  // numeric value of delayEdit_, kept current by its change handler
 
   // One job at a time: a sweep pass or one of the reference tables.
   enum class Job { None, Sweep, LevelReference, QuartzReference };
@@ -190,24 +190,24 @@ class PowerMeterWindow : public QMainWindow {
   chart::RubberBand band_;
 
   QWidget* area_ = nullptr;
-  chart::ui::SweepChart* Pc1 = nullptr;
-  QLabel* Label1 = nullptr;
-  QLabel* Label4 = nullptr;
-  QLabel* Label5 = nullptr;
-  QLineEdit* Text1 = nullptr;
-  QLineEdit* Text2 = nullptr;
-  QLineEdit* Text3 = nullptr;
-  QLineEdit* Text4 = nullptr;
+  chart::ui::SweepChart* chart_ = nullptr;
+  QLabel* delayLabel_ = nullptr;
+  QLabel* pointsLabel_ = nullptr;
+  QLabel* titleLabel_ = nullptr;
+  QLineEdit* startEdit_ = nullptr;
+  QLineEdit* stopEdit_ = nullptr;
+  QLineEdit* pointsEdit_ = nullptr;
+  QLineEdit* cursorReadout_ = nullptr;
   QLineEdit* levelReadout_ = nullptr;  // the trace's level at the cursor, in words
-  QLineEdit* Text5 = nullptr;
-  QLineEdit* Text6 = nullptr;
-  QLineEdit* Text7 = nullptr;
-  QLineEdit* Text8 = nullptr;
-  QLineEdit* Text9 = nullptr;
-  QToolButton* Option1 = nullptr;
-  QToolButton* Option2 = nullptr;
-  QGroupBox* Frame2 = nullptr;
-  QCheckBox* Check1 = nullptr;
+  QLineEdit* spanCaption_ = nullptr;
+  QLineEdit* fileNameEdit_ = nullptr;
+  QLineEdit* delayEdit_ = nullptr;
+  QLineEdit* topLevelEdit_ = nullptr;
+  QLineEdit* bottomLevelEdit_ = nullptr;
+  QToolButton* singleSweepButton_ = nullptr;
+  QToolButton* continuousSweepButton_ = nullptr;
+  QGroupBox* generatorGroup_ = nullptr;
+  QCheckBox* compareCheck_ = nullptr;
   QWidget* sweepPanel_ = nullptr;
   QLabel* status_ = nullptr;  // the status line
   QElapsedTimer passClock_;

@@ -20,7 +20,7 @@ QImage imageView(const Bitmap24& bitmap) {
                 QImage::Format_BGR888);
 }
 
-std::optional<Bitmap24> Legge_PictureBox(const QPixmap& picture, common::Prompter& prompter) {
+std::optional<Bitmap24> readPicture(const QPixmap& picture, common::Prompter& prompter) {
   Bitmap24 b = picture.isNull() ? Bitmap24{} : toBitmap(picture.toImage());
   if (b.empty()) {
     prompter.message("Formato grafico sconosciuto.\n\nL' operazione di stampa viene interrotta.",
@@ -30,9 +30,9 @@ std::optional<Bitmap24> Legge_PictureBox(const QPixmap& picture, common::Prompte
   return b;
 }
 
-std::optional<Bitmap24> Legge_Controllo(QWidget* object, common::Prompter& prompter) {
+std::optional<Bitmap24> readWidget(QWidget* object, common::Prompter& prompter) {
   // grab() renders the widget with its visible children, as on screen.
-  return Legge_PictureBox(object ? object->grab() : QPixmap(), prompter);
+  return readPicture(object ? object->grab() : QPixmap(), prompter);
 }
 
 }  // namespace kolm::print::ui

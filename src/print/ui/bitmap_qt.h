@@ -19,8 +19,8 @@ QImage imageView(const Bitmap24& bitmap);
 
 // Reads a picture for printing; a picture without a size is reported
 // ("Formato grafico sconosciuto.") and gives nothing.
-std::optional<Bitmap24> Legge_PictureBox(const QPixmap& picture, common::Prompter& prompter);
+std::optional<Bitmap24> readPicture(const QPixmap& picture, common::Prompter& prompter);
 // A widget or window as it looks on screen, with its child widgets.
-std::optional<Bitmap24> Legge_Controllo(QWidget* object, common::Prompter& prompter);
+std::optional<Bitmap24> readWidget(QWidget* object, common::Prompter& prompter);
 
 }  // namespace kolm::print::ui

@@ -71,26 +71,26 @@ class VfoWindow : public QMainWindow {
   // Tunes by one step of button `index` (0..8) up or down, and remembers it as
   // the step of the arrow keys.
   void stepBy(int index, int notches);
-  // The step of the digit under `x` (pixels in Label1), if any.
+  // The step of the digit under `x` (pixels in the working frequency), if any.
   std::optional<int> stepUnder(int x) const;
 
   common::ui::UiContext& context_;
   Vfo vfo_;
   bool closed_ = false;
 
-  QLabel* label1_ = nullptr;
-  QLineEdit* text2_ = nullptr;
-  QLineEdit* text3_ = nullptr;
+  QLabel* workingFrequencyLabel_ = nullptr;
+  QLineEdit* outputFrequencyEdit_ = nullptr;
+  QLineEdit* keyboardEdit_ = nullptr;
   QRadioButton* gen_ = nullptr;
   QRadioButton* rtx_ = nullptr;
   QRadioButton* rtx2_ = nullptr;
-  QRadioButton* obIf1_ = nullptr;
-  QRadioButton* obIf2_ = nullptr;
-  QLineEdit* if1_ = nullptr;
-  QLineEdit* if2_ = nullptr;
-  QListWidget* list1_ = nullptr;
+  QRadioButton* if1Option_ = nullptr;
+  QRadioButton* if2Option_ = nullptr;
+  QLineEdit* if1Edit_ = nullptr;
+  QLineEdit* if2Edit_ = nullptr;
+  QListWidget* memoryList_ = nullptr;
   QWidget* steps_ = nullptr;
-  std::array<QPushButton*, kBandButtonCount> freqFissa_{};
+  std::array<QPushButton*, kBandButtonCount> bandButtons_{};
   std::array<QPushButton*, 18> stepButtons_{};
   int lastStep_ = 3;  // 1 kHz until a step is used
   QLabel* status_ = nullptr;
@@ -109,15 +109,15 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   outer->setSpacing(4);
   outer->addWidget(common::ui::makeSimBanner(context_, central));
 
-  auto* label4 = new QLabel(QCoreApplication::translate("kolm", "DIGITAL VFO"), central);
-  label4->setObjectName("Label4");
-  label4->setAlignment(Qt::AlignCenter);
+  auto* titleLabel = new QLabel(QCoreApplication::translate("kolm", "DIGITAL VFO"), central);
+  titleLabel->setObjectName("titleLabel");
+  titleLabel->setAlignment(Qt::AlignCenter);
   QFont title("Lucida Console");
   title.setStyleHint(QFont::Monospace);
   title.setPointSize(16);
   title.setBold(true);
-  label4->setFont(title);
-  outer->addWidget(label4);
+  titleLabel->setFont(title);
+  outer->addWidget(titleLabel);
 
   // Display and tuning on the left, mode and IF on the right.
   auto* top = new QHBoxLayout;
@@ -130,16 +130,17 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   stepsRow->addStretch();
   tuning->addLayout(stepsRow);
   auto* keyboard = new QHBoxLayout;
-  auto* label3 = new QLabel(QCoreApplication::translate("kolm", "Keyboard input in MHz"), central);
-  label3->setObjectName("Label3");
-  text3_ = new QLineEdit(central);
-  text3_->setObjectName("Text3");
-  text3_->setMaximumWidth(160);
-  QFont entry = text3_->font();
+  auto* keyboardLabel =
+      new QLabel(QCoreApplication::translate("kolm", "Keyboard input in MHz"), central);
+  keyboardLabel->setObjectName("keyboardLabel");
+  keyboardEdit_ = new QLineEdit(central);
+  keyboardEdit_->setObjectName("keyboardEdit");
+  keyboardEdit_->setMaximumWidth(160);
+  QFont entry = keyboardEdit_->font();
   entry.setPointSize(entry.pointSize() + 3);
-  text3_->setFont(entry);
-  keyboard->addWidget(label3);
-  keyboard->addWidget(text3_);
+  keyboardEdit_->setFont(entry);
+  keyboard->addWidget(keyboardLabel);
+  keyboard->addWidget(keyboardEdit_);
   keyboard->addStretch();
   tuning->addLayout(keyboard);
   top->addLayout(tuning, 1);
@@ -152,12 +153,12 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   outer->addLayout(bottom, 1);
   setCentralWidget(central);
 
-  connect(text3_, &QLineEdit::textChanged, this,
+  connect(keyboardEdit_, &QLineEdit::textChanged, this,
           [this](const QString& t) { vfo_.settings.keyboardText = s(t); });
-  connect(text3_, &QLineEdit::returnPressed, this, [this] {
-    vfo_.settings.keyboardText = s(text3_->text());
+  connect(keyboardEdit_, &QLineEdit::returnPressed, this, [this] {
+    vfo_.settings.keyboardText = s(keyboardEdit_->text());
     vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.keyboardText);
-    label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+    workingFrequencyLabel_->setText(q(displayText(vfo_.settings.WorkingFreq)));
     vfo_.keyboardEnter();
     showFrequencies();
   });
@@ -175,8 +176,8 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   down->setShortcut(QKeySequence(Qt::Key_Down));
   connect(down, &QAction::triggered, this, [this] { stepBy(lastStep_, -1); });
   addActions({up, down});
-  label1_->installEventFilter(this);
-  label1_->setToolTip(QCoreApplication::translate(
+  workingFrequencyLabel_->installEventFilter(this);
+  workingFrequencyLabel_->setToolTip(QCoreApplication::translate(
       "kolm", "Wheel over a digit, or Up and Down: tune by that digit's step"));
 
   vfo_.open();
@@ -197,9 +198,9 @@ void VfoWindow::stepBy(int index, int notches) {
 }
 
 std::optional<int> VfoWindow::stepUnder(int x) const {
-  const QString text = label1_->text();
-  const QFontMetrics fm(label1_->font());
-  const QRect r = label1_->contentsRect();
+  const QString text = workingFrequencyLabel_->text();
+  const QFontMetrics fm(workingFrequencyLabel_->font());
+  const QRect r = workingFrequencyLabel_->contentsRect();
   int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
   for (int i = 0; i < text.size(); ++i) {
     const int w = fm.horizontalAdvance(text.at(i));
@@ -211,16 +212,16 @@ std::optional<int> VfoWindow::stepUnder(int x) const {
 
 void VfoWindow::buildMenus() {
   auto* fileMenu = menuBar()->addMenu(QCoreApplication::translate("kolm", "End_Program"));
-  fileMenu->setObjectName("File_menu");
-  auto* finePgm = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit Digital VFO"));
-  finePgm->setObjectName("Fine_pgm");
-  connect(finePgm, &QAction::triggered, this, [this] { close(); });
+  fileMenu->setObjectName("fileMenu");
+  auto* endProgram = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit Digital VFO"));
+  endProgram->setObjectName("endProgramAction");
+  connect(endProgram, &QAction::triggered, this, [this] { close(); });
   common::ui::addExitProgram(context_, fileMenu);
 
   // The hardware parameters, modeless: a new clock acts from the next send.
-  auto* parametri = menuBar()->addAction(QCoreApplication::translate("kolm", "Parameters"));
-  parametri->setObjectName("Parametri");
-  connect(parametri, &QAction::triggered, this, [this] { context_.showParameters(nullptr); });
+  auto* parameters = menuBar()->addAction(QCoreApplication::translate("kolm", "Parameters"));
+  parameters->setObjectName("parametersAction");
+  connect(parameters, &QAction::triggered, this, [this] { context_.showParameters(nullptr); });
 
   auto* about = menuBar()->addAction(QCoreApplication::translate("kolm", "About_VFO"));
   about->setObjectName("AboutVFO");
@@ -236,50 +237,52 @@ QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   panel->setStyleSheet(
       "#DisplayPanel { background: #10161c; border: 2px solid #3a4652; border-radius: 6px; }"
       "#DisplayPanel QLabel { color: #9fb3c4; background: transparent; }"
-      "#DisplayPanel QLabel#Label1 { color: #ffc23a; }"
-      "#Text2 { color: #62e38a; background: #0b0f13; border: 1px solid #3a4652; }");
+      "#DisplayPanel QLabel#workingFrequencyLabel { color: #ffc23a; }"
+      "#outputFrequencyEdit { color: #62e38a; background: #0b0f13; border: 1px solid #3a4652; }");
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(14, 6, 14, 8);
   grid->setHorizontalSpacing(12);
 
-  auto* label8 = new QLabel(QCoreApplication::translate("kolm", "Working Frequency"), panel);
-  label8->setObjectName("Label8");
-  label1_ = new QLabel(QCoreApplication::translate("kolm", "000.000 000"), panel);
-  label1_->setObjectName("Label1");
+  auto* workingFrequencyCaption =
+      new QLabel(QCoreApplication::translate("kolm", "Working Frequency"), panel);
+  workingFrequencyCaption->setObjectName("workingFrequencyCaption");
+  workingFrequencyLabel_ = new QLabel(QCoreApplication::translate("kolm", "000.000 000"), panel);
+  workingFrequencyLabel_->setObjectName("workingFrequencyLabel");
   QFont digits("Arial");
   digits.setStyleHint(QFont::SansSerif);
   digits.setPointSize(38);
   digits.setBold(true);
-  label1_->setFont(digits);
+  workingFrequencyLabel_->setFont(digits);
   auto* unit1 = new QLabel(QCoreApplication::translate("kolm", "MHz"), panel);
   QFont unitFont = unit1->font();
   unitFont.setPointSize(14);
   unitFont.setBold(true);
   unit1->setFont(unitFont);
 
-  auto* label2 = new QLabel(QCoreApplication::translate("kolm", "Freq Output"), panel);
-  label2->setObjectName("Label2");
-  text2_ = new QLineEdit(panel);
-  text2_->setObjectName("Text2");
-  text2_->setReadOnly(true);
-  text2_->setFocusPolicy(Qt::NoFocus);
-  text2_->setAlignment(Qt::AlignRight);
+  auto* outputFrequencyCaption =
+      new QLabel(QCoreApplication::translate("kolm", "Freq Output"), panel);
+  outputFrequencyCaption->setObjectName("outputFrequencyCaption");
+  outputFrequencyEdit_ = new QLineEdit(panel);
+  outputFrequencyEdit_->setObjectName("outputFrequencyEdit");
+  outputFrequencyEdit_->setReadOnly(true);
+  outputFrequencyEdit_->setFocusPolicy(Qt::NoFocus);
+  outputFrequencyEdit_->setAlignment(Qt::AlignRight);
   QFont out("Arial");
   out.setStyleHint(QFont::SansSerif);
   out.setPointSize(18);
   out.setBold(true);
-  text2_->setFont(out);
-  text2_->setMaximumWidth(220);
+  outputFrequencyEdit_->setFont(out);
+  outputFrequencyEdit_->setMaximumWidth(220);
   auto* unit2 = new QLabel(QCoreApplication::translate("kolm", "MHz"), panel);
   unit2->setFont(unitFont);
 
   // The digits stand centred over the three step frames below them: MHz, kHz, Hz.
-  label1_->setAlignment(Qt::AlignCenter);
-  grid->addWidget(label8, 0, 0);
+  workingFrequencyLabel_->setAlignment(Qt::AlignCenter);
+  grid->addWidget(workingFrequencyCaption, 0, 0);
   grid->addWidget(unit1, 0, 2, Qt::AlignRight);
-  grid->addWidget(label1_, 1, 0, 1, 3);
-  grid->addWidget(label2, 2, 0, Qt::AlignRight);
-  grid->addWidget(text2_, 2, 1);
+  grid->addWidget(workingFrequencyLabel_, 1, 0, 1, 3);
+  grid->addWidget(outputFrequencyCaption, 2, 0, Qt::AlignRight);
+  grid->addWidget(outputFrequencyEdit_, 2, 1);
   grid->addWidget(unit2, 2, 2);
   grid->setColumnStretch(0, 1);
   return panel;
@@ -289,7 +292,7 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
   auto* row = new QWidget(parent);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
-  const char* frameNames[] = {"Frame3", "Frame4", "Frame5"};
+  const char* stepGroupNames[] = {"mhzStepGroup", "khzStepGroup", "hzStepGroup"};
   const char* captions[] = {QT_TRANSLATE_NOOP("kolm", "Mhz"), QT_TRANSLATE_NOOP("kolm", "Khz"),
                             QT_TRANSLATE_NOOP("kolm", "Hz")};
   QFont big = row->font();
@@ -297,17 +300,17 @@ QWidget* VfoWindow::buildSteps(QWidget* parent) {
   big.setBold(true);
   for (int f = 0; f < 3; ++f) {
     auto* frame = new QGroupBox(text(captions[f]), row);
-    frame->setObjectName(frameNames[f]);
+    frame->setObjectName(stepGroupNames[f]);
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(6, 4, 6, 6);
     grid->setSpacing(4);
     for (int col = 0; col < 3; ++col) {
       const int index = 8 - (f * 3 + col);  // left to right: 8 down to 0
       auto* up = new QPushButton(QCoreApplication::translate("kolm", "+"), frame);
-      up->setObjectName(QString("Command1_%1").arg(index));
+      up->setObjectName(QString("stepUp%1").arg(index));
       up->setToolTip(QCoreApplication::translate("kolm", "Up ") + stepName(index));
       auto* down = new QPushButton(QCoreApplication::translate("kolm", "_"), frame);
-      down->setObjectName(QString("Command2_%1").arg(index));
+      down->setObjectName(QString("stepDown%1").arg(index));
       down->setToolTip(QCoreApplication::translate("kolm", "Down ") + stepName(index));
       for (auto* b : {up, down}) {
         b->setFont(big);
@@ -336,15 +339,15 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
 
-  auto* frame1 = new QGroupBox(QCoreApplication::translate("kolm", "Mode"), column);
-  frame1->setObjectName("Frame1");
-  auto* modes = new QVBoxLayout(frame1);
-  rtx2_ = new QRadioButton(QCoreApplication::translate("kolm", "RTX2"), frame1);
-  rtx2_->setObjectName("rtx2");
-  gen_ = new QRadioButton(QCoreApplication::translate("kolm", "GEN"), frame1);
-  gen_->setObjectName("Gen");
-  rtx_ = new QRadioButton(QCoreApplication::translate("kolm", "RTX"), frame1);
-  rtx_->setObjectName("rtx");
+  auto* modeGroup = new QGroupBox(QCoreApplication::translate("kolm", "Mode"), column);
+  modeGroup->setObjectName("modeGroup");
+  auto* modes = new QVBoxLayout(modeGroup);
+  rtx2_ = new QRadioButton(QCoreApplication::translate("kolm", "RTX2"), modeGroup);
+  rtx2_->setObjectName("rtx2Option");
+  gen_ = new QRadioButton(QCoreApplication::translate("kolm", "GEN"), modeGroup);
+  gen_->setObjectName("generatorOption");
+  rtx_ = new QRadioButton(QCoreApplication::translate("kolm", "RTX"), modeGroup);
+  rtx_->setObjectName("rtxOption");
   for (auto* b : {rtx2_, gen_, rtx_}) modes->addWidget(b);
   connect(gen_, &QRadioButton::clicked, this, [this] {
     vfo_.setMode(Mode::GEN);
@@ -359,119 +362,123 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
     showFrequencies();
   });
 
-  auto* frame2 = new QGroupBox(column);
-  frame2->setObjectName("Frame2");
-  frame2->setToolTip(QCoreApplication::translate("kolm", "Intermediate frequency in MHz"));
-  auto* ifs = new QGridLayout(frame2);
-  obIf1_ = new QRadioButton(QCoreApplication::translate("kolm", "IF1"), frame2);
-  obIf1_->setObjectName("ObIF1");
-  obIf2_ = new QRadioButton(QCoreApplication::translate("kolm", "IF2"), frame2);
-  obIf2_->setObjectName("ObIF2");
-  if1_ = new QLineEdit(frame2);
-  if1_->setObjectName("IF1");
-  if2_ = new QLineEdit(frame2);
-  if2_->setObjectName("IF2");
-  for (auto* e : {if1_, if2_}) e->setMaximumWidth(90);
-  ifs->addWidget(obIf1_, 0, 0);
-  ifs->addWidget(if1_, 0, 1);
-  ifs->addWidget(obIf2_, 1, 0);
-  ifs->addWidget(if2_, 1, 1);
-  connect(obIf1_, &QRadioButton::clicked, this, [this] {
+  auto* ifGroup = new QGroupBox(column);
+  ifGroup->setObjectName("ifGroup");
+  ifGroup->setToolTip(QCoreApplication::translate("kolm", "Intermediate frequency in MHz"));
+  auto* ifs = new QGridLayout(ifGroup);
+  if1Option_ = new QRadioButton(QCoreApplication::translate("kolm", "IF1"), ifGroup);
+  if1Option_->setObjectName("if1Option");
+  if2Option_ = new QRadioButton(QCoreApplication::translate("kolm", "IF2"), ifGroup);
+  if2Option_->setObjectName("if2Option");
+  if1Edit_ = new QLineEdit(ifGroup);
+  if1Edit_->setObjectName("if1Edit");
+  if2Edit_ = new QLineEdit(ifGroup);
+  if2Edit_->setObjectName("if2Edit");
+  for (auto* e : {if1Edit_, if2Edit_}) e->setMaximumWidth(90);
+  ifs->addWidget(if1Option_, 0, 0);
+  ifs->addWidget(if1Edit_, 0, 1);
+  ifs->addWidget(if2Option_, 1, 0);
+  ifs->addWidget(if2Edit_, 1, 1);
+  connect(if1Option_, &QRadioButton::clicked, this, [this] {
     vfo_.setIfChoice(IfChoice::IF1);
     showFrequencies();
   });
-  connect(obIf2_, &QRadioButton::clicked, this, [this] {
+  connect(if2Option_, &QRadioButton::clicked, this, [this] {
     vfo_.setIfChoice(IfChoice::IF2);
     showFrequencies();
   });
   // An edited IF acts from the next send.
-  connect(if1_, &QLineEdit::textChanged, this,
+  connect(if1Edit_, &QLineEdit::textChanged, this,
           [this](const QString& t) { vfo_.settings.IF1 = s(t); });
-  connect(if2_, &QLineEdit::textChanged, this,
+  connect(if2Edit_, &QLineEdit::textChanged, this,
           [this](const QString& t) { vfo_.settings.IF2 = s(t); });
 
-  auto* command4 = new QPushButton(QCoreApplication::translate("kolm", "DDS Reset"), column);
-  command4->setObjectName("Command4");
-  command4->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-  command4->setIconSize(QSize(24, 24));
-  command4->setMinimumHeight(40);
-  connect(command4, &QPushButton::clicked, this, [this] {
+  auto* ddsResetButton = new QPushButton(QCoreApplication::translate("kolm", "DDS Reset"), column);
+  ddsResetButton->setObjectName("ddsResetButton");
+  ddsResetButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  ddsResetButton->setIconSize(QSize(24, 24));
+  ddsResetButton->setMinimumHeight(40);
+  connect(ddsResetButton, &QPushButton::clicked, this, [this] {
     vfo_.ddsReset();
     showFrequencies();
   });
 
-  layout->addWidget(frame1);
-  layout->addWidget(frame2);
-  layout->addWidget(command4);
+  layout->addWidget(modeGroup);
+  layout->addWidget(ifGroup);
+  layout->addWidget(ddsResetButton);
   layout->addStretch();
   return column;
 }
 
 QWidget* VfoWindow::buildMemories(QWidget* parent) {
-  auto* frame6 =
+  auto* memoriesGroup =
       new QGroupBox(QCoreApplication::translate("kolm", "Stored frequencies in MHz"), parent);
-  frame6->setObjectName("Frame6");
-  auto* layout = new QVBoxLayout(frame6);
-  list1_ = new QListWidget(frame6);
-  list1_->setObjectName("List1");
+  memoriesGroup->setObjectName("memoriesGroup");
+  auto* layout = new QVBoxLayout(memoriesGroup);
+  memoryList_ = new QListWidget(memoriesGroup);
+  memoryList_->setObjectName("memoryList");
   QFont mono("Courier New");
   mono.setStyleHint(QFont::Monospace);
   mono.setPointSize(mono.pointSize() + 1);
-  list1_->setFont(mono);
-  layout->addWidget(list1_);
-  connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-    vfo_.recallMemory(list1_->row(item));
+  memoryList_->setFont(mono);
+  layout->addWidget(memoryList_);
+  connect(memoryList_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    vfo_.recallMemory(memoryList_->row(item));
     showFrequencies();
   });
 
   auto* buttons = new QHBoxLayout;
-  auto* mem = new QPushButton(QCoreApplication::translate("kolm", "Freq Add "), frame6);
-  mem->setObjectName("Mem");
-  mem->setToolTip(QCoreApplication::translate("kolm", "Insert in memory from Display"));
-  auto* command6 = new QPushButton(QCoreApplication::translate("kolm", "Freq Del."), frame6);
-  command6->setObjectName("Command6");
-  command6->setToolTip(
+  auto* addMemoryButton =
+      new QPushButton(QCoreApplication::translate("kolm", "Freq Add "), memoriesGroup);
+  addMemoryButton->setObjectName("addMemoryButton");
+  addMemoryButton->setToolTip(QCoreApplication::translate("kolm", "Insert in memory from Display"));
+  auto* deleteMemoryButton =
+      new QPushButton(QCoreApplication::translate("kolm", "Freq Del."), memoriesGroup);
+  deleteMemoryButton->setObjectName("deleteMemoryButton");
+  deleteMemoryButton->setToolTip(
       QCoreApplication::translate("kolm", "Delete selected frequency from memory"));
-  auto* command7 = new QPushButton(frame6);
-  command7->setObjectName("Command7");
-  command7->setToolTip(QCoreApplication::translate("kolm", "Clear all stored memories"));
-  command7->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-  command7->setIconSize(QSize(20, 20));
-  buttons->addWidget(mem);
-  buttons->addWidget(command6);
-  buttons->addWidget(command7);
+  auto* clearMemoriesButton = new QPushButton(memoriesGroup);
+  clearMemoriesButton->setObjectName("clearMemoriesButton");
+  clearMemoriesButton->setToolTip(QCoreApplication::translate("kolm", "Clear all stored memories"));
+  clearMemoriesButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  clearMemoriesButton->setIconSize(QSize(20, 20));
+  buttons->addWidget(addMemoryButton);
+  buttons->addWidget(deleteMemoryButton);
+  buttons->addWidget(clearMemoriesButton);
   layout->addLayout(buttons);
 
-  connect(mem, &QPushButton::clicked, this, [this] {
+  connect(addMemoryButton, &QPushButton::clicked, this, [this] {
     vfo_.addMemory();
     showMemories();
   });
-  connect(command6, &QPushButton::clicked, this, [this] {
-    const auto selected = list1_->selectedItems();
-    if (vfo_.deleteMemory(selected.isEmpty() ? -1 : list1_->row(selected.first()))) showMemories();
+  connect(deleteMemoryButton, &QPushButton::clicked, this, [this] {
+    const auto selected = memoryList_->selectedItems();
+    if (vfo_.deleteMemory(selected.isEmpty() ? -1 : memoryList_->row(selected.first())))
+      showMemories();
   });
-  connect(command7, &QPushButton::clicked, this, [this] {
+  connect(clearMemoriesButton, &QPushButton::clicked, this, [this] {
     if (vfo_.clearMemories()) showMemories();
   });
-  return frame6;
+  return memoriesGroup;
 }
 
 QWidget* VfoWindow::buildBandButtons(QWidget* parent) {
-  auto* frame7 = new QGroupBox(QCoreApplication::translate("kolm", "Frequencies Buttons"), parent);
-  frame7->setObjectName("Frame7");
-  auto* grid = new QGridLayout(frame7);
+  auto* bandButtonsGroup =
+      new QGroupBox(QCoreApplication::translate("kolm", "Frequencies Buttons"), parent);
+  bandButtonsGroup->setObjectName("bandButtonsGroup");
+  auto* grid = new QGridLayout(bandButtonsGroup);
   grid->setSpacing(6);
   for (int i = 0; i < kBandButtonCount; ++i) {
-    auto* b = new QPushButton(text(kBandCaptions[i]), frame7);
-    b->setObjectName(QString("Freq_Fissa_%1").arg(i));
+    auto* b = new QPushButton(text(kBandCaptions[i]), bandButtonsGroup);
+    b->setObjectName(QString("bandButton%1").arg(i));
     b->setToolTip(text(kBandTip));
     b->setMinimumHeight(28);
     b->setFocusPolicy(Qt::NoFocus);
     b->installEventFilter(this);
     grid->addWidget(b, i / 4, i % 4);
-    freqFissa_[static_cast<size_t>(i)] = b;
+    bandButtons_[static_cast<size_t>(i)] = b;
   }
-  return frame7;
+  return bandButtonsGroup;
 }
 
 // Band buttons act on the mouse button going down: left recalls, right stores.
@@ -481,31 +488,32 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     const int notches = wheel->angleDelta().y() / 120;
     std::optional<int> step;
-    if (watched == label1_) step = stepUnder(static_cast<int>(wheel->position().x()));
+    if (watched == workingFrequencyLabel_)
+      step = stepUnder(static_cast<int>(wheel->position().x()));
     for (size_t b = 0; b < stepButtons_.size(); ++b)
       if (watched == stepButtons_[b]) step = static_cast<int>(b / 2);
-    if (notches != 0 && (watched == label1_ || step)) {
+    if (notches != 0 && (watched == workingFrequencyLabel_ || step)) {
       stepBy(step.value_or(lastStep_), notches);
       return true;
     }
   }
   if (event->type() == QEvent::MouseButtonPress) {
     for (int i = 0; i < kBandButtonCount; ++i) {
-      if (watched != freqFissa_[static_cast<size_t>(i)]) continue;
+      if (watched != bandButtons_[static_cast<size_t>(i)]) continue;
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() == Qt::LeftButton) {
         if (!vfo_.recallBand(i)) {
           status_->setText(
               QCoreApplication::translate(
                   "kolm", "%1 is empty: right-click it to store the working frequency in it.")
-                  .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified()));
+                  .arg(bandButtons_[static_cast<size_t>(i)]->text().simplified()));
           break;
         }
         status_->clear();
       } else if (mouse->button() == Qt::RightButton) {
         vfo_.storeBand(i);
         status_->setText(QCoreApplication::translate("kolm", "%1 holds %2 MHz.")
-                             .arg(freqFissa_[static_cast<size_t>(i)]->text().simplified(),
+                             .arg(bandButtons_[static_cast<size_t>(i)]->text().simplified(),
                                   q(displayText(vfo_.settings.WorkingFreq))));
       } else {
         break;
@@ -519,10 +527,10 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void VfoWindow::showSettings() {
   const Settings& st = vfo_.settings;
-  if1_->setText(q(st.IF1));
-  if2_->setText(q(st.IF2));
-  text3_->setText(q(st.keyboardText));
-  (st.ifChoice == IfChoice::IF1 ? obIf1_ : obIf2_)->setChecked(true);
+  if1Edit_->setText(q(st.IF1));
+  if2Edit_->setText(q(st.IF2));
+  keyboardEdit_->setText(q(st.keyboardText));
+  (st.ifChoice == IfChoice::IF1 ? if1Option_ : if2Option_)->setChecked(true);
   switch (st.mode) {
     case Mode::GEN:
       gen_->setChecked(true);
@@ -537,35 +545,37 @@ void VfoWindow::showSettings() {
 }
 
 void VfoWindow::showFrequencies() {
-  label1_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+  workingFrequencyLabel_->setText(q(displayText(vfo_.settings.WorkingFreq)));
   alignSteps();
   const auto& out = vfo_.output();
   if (out && out->sent) {
-    text2_->setText(q(displayText(out->DdsFreq)));
-    text2_->setPlaceholderText(QString());
+    outputFrequencyEdit_->setText(q(displayText(out->DdsFreq)));
+    outputFrequencyEdit_->setPlaceholderText(QString());
   } else {
     // Nothing reached the DDS (no clock): show no output frequency.
-    text2_->clear();
-    text2_->setPlaceholderText(out ? QCoreApplication::translate("kolm", "not sent") : QString());
+    outputFrequencyEdit_->clear();
+    outputFrequencyEdit_->setPlaceholderText(out ? QCoreApplication::translate("kolm", "not sent")
+                                                 : QString());
   }
 }
 
 // The step frames span the digits above them: Mhz under the megahertz, Khz under
 // the kilohertz, Hz under the hertz.
 void VfoWindow::alignSteps() {
-  const int digits = label1_->fontMetrics().horizontalAdvance(label1_->text());
+  const int digits =
+      workingFrequencyLabel_->fontMetrics().horizontalAdvance(workingFrequencyLabel_->text());
   steps_->setFixedWidth(std::max(steps_->minimumSizeHint().width(), digits + 16));
 }
 
 void VfoWindow::showMemories() {
-  list1_->clear();
-  for (const std::string& entry : vfo_.memories) list1_->addItem(q(entry));
+  memoryList_->clear();
+  for (const std::string& entry : vfo_.memories) memoryList_->addItem(q(entry));
 }
 
 void VfoWindow::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
-    list1_->hide();
+    memoryList_->hide();
     vfo_.close();
   }
   event->accept();

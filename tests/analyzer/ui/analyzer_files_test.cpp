@@ -31,7 +31,7 @@ class AnalyzerFiles : public test::AnalyzerUi {
   void write(const char* name, const std::string& bytes) {
     ASSERT_TRUE(common::writeFileAtomic(path(name), bytes));
   }
-  QCheckBox* check1() { return find<QCheckBox>("Check1"); }
+  QCheckBox* compareCheck() { return find<QCheckBox>("compareCheck"); }
 };
 
 ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) {
@@ -56,32 +56,32 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   open();
   const Measurement& m = window->measurement();
   const Channels before = m.live;
-  window->Pc1_MouseDown(10, 10, Qt::LeftButton);
-  window->Pc1_MouseMove(14, 20);
-  window->Pc1_MouseUp(14, 20, Qt::LeftButton);
+  window->onChartPressed(10, 10, Qt::LeftButton);
+  window->onChartMoved(14, 20);
+  window->onChartReleased(14, 20, Qt::LeftButton);
   ASSERT_DOUBLE_EQ(m.ViewStart, 10);
   // The memory copy lies on the live trace in the zoomed view too.
-  find<QAction>("ScrMem")->trigger();
+  find<QAction>("screenToMemoryAction")->trigger();
   ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
   EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
   command("Save", path("sim.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Save File ");
-  EXPECT_EQ(box("Text6")->text().toStdString(), path("sim.vna"));
+  EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("sim.vna"));
   const std::string text = common::readTextFile(path("sim.vna")).value();
   EXPECT_EQ(text.substr(0, 12), "500\r\n3\r\n30\r\n");
 
-  command("Mfilevna", path("two metres.vna"));
+  command("openVnaAction", path("two metres.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Load File");
   EXPECT_EQ(m.live.returnLossCounts[399], 100 + 199);
   EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
 
-  command("Mfilevec", path("meas.vec"));
+  command("openVecAction", path("meas.vec"));
   EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
   EXPECT_EQ(m.live.returnLossCounts[1], 511);  // 877 - M with M = 365 + i % 500
   EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
 
-  command("Mfilevna", path("sim.vna"));
-  EXPECT_EQ(box("Text3")->text(), "500");
+  command("openVnaAction", path("sim.vna"));
+  EXPECT_EQ(box("pointsEdit")->text(), "500");
   EXPECT_EQ(m.live.returnLossCounts, before.returnLossCounts);
   EXPECT_EQ(m.live.frequencies, before.frequencies);
   EXPECT_TRUE(prompter.messages().empty());
@@ -90,21 +90,21 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
 // Cancelled dialogs, then files that cannot be written or read: nothing changes.
 TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   open();
-  box("Text6")->setText("kept.vna");
+  box("fileNameEdit")->setText("kept.vna");
   const auto a = window->measurement().live.returnLossCounts;
-  for (const char* action : {"Mfilevna", "Mfilevec", "FilinMem"}) {
+  for (const char* action : {"openVnaAction", "openVecAction", "fileToMemoryAction"}) {
     command(action, "");
-    EXPECT_EQ(box("Text6")->text(), "kept.vna") << action;
+    EXPECT_EQ(box("fileNameEdit")->text(), "kept.vna") << action;
   }
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   EXPECT_TRUE(window->measurement().memoryEmpty());
   // A cancelled save empties the file name and writes nothing.
   command("Save", "");
-  EXPECT_EQ(box("Text6")->text(), "");
+  EXPECT_EQ(box("fileNameEdit")->text(), "");
   EXPECT_TRUE(std::filesystem::is_empty(here.path()));
   EXPECT_TRUE(prompter.messages().empty());
 
-  window->ScrMem_Click();
+  window->screenToMemory();
   const Measurement& m = window->measurement();
   const Channels live = m.live, memory = m.memory;
   const int16_t memPoints = m.MemPoints;
@@ -114,13 +114,14 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   write("short.vna", text);
   write("bad.vec", test::ramp(200, 7, 7).substr(0, 23));
   write("equal.vec", test::ramp(500, 3, 3));
-  const QString oldBoxes = box("Text1")->text() + box("Text2")->text() + box("Text3")->text();
+  const QString oldBoxes =
+      box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text();
 
   command("Save", (here.path() / "no such folder" / "x.vna").string());
-  command("Mfilevna", path("short.vna"));
-  command("FilinMem", path("short.vna"));
-  command("Mfilevec", path("bad.vec"));
-  command("Mfilevec", path("equal.vec"));
+  command("openVnaAction", path("short.vna"));
+  command("fileToMemoryAction", path("short.vna"));
+  command("openVecAction", path("bad.vec"));
+  command("openVecAction", path("equal.vec"));
   // One message each (their texts are the readers' own).
   const auto shown = prompter.messages();
   ASSERT_EQ(shown.size(), 5u);
@@ -132,7 +133,8 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   EXPECT_EQ(m.live.frequencies, live.frequencies);
   EXPECT_EQ(m.MemPoints, memPoints);
   EXPECT_EQ(m.memory.returnLossCounts, memory.returnLossCounts);
-  EXPECT_EQ(box("Text1")->text() + box("Text2")->text() + box("Text3")->text(), oldBoxes);
+  EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(),
+            oldBoxes);
 }
 
 // Compare with an empty memory copies the screen once; File in Memory leaves the
@@ -143,10 +145,10 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   file.returnLossCounts[20] = file.returnLossCounts[30] = 0;
   write("memory.vna", formatVna(file));
   open();
-  window->Graf_Click(kSwr);
+  window->selectQuantity(kSwr);
   auto* chart = window->chart();
-  QTest::mouseClick(check1(), Qt::LeftButton);
-  ASSERT_TRUE(check1()->isChecked());
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
+  ASSERT_TRUE(compareCheck()->isChecked());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // The memory traces lie exactly on the live ones, in the memory colours.
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
@@ -154,22 +156,22 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   EXPECT_EQ(chart->memoryTraces()[1].colour, QColor(128, 128, 0));  // SWR
 
   // Cleared: no memory traces, the memory stays.
-  QTest::mouseClick(check1(), Qt::LeftButton);
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
   EXPECT_TRUE(chart->memoryTraces().empty());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // Something else on the screen; ticking again shows the memory kept.
   write("other.vna", formatVna(makeChart(500, 3, 30, 200, 0)));
-  command("Mfilevna", path("other.vna"));
-  QTest::mouseClick(check1(), Qt::LeftButton);
+  command("openVnaAction", path("other.vna"));
+  QTest::mouseClick(compareCheck(), Qt::LeftButton);
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
   EXPECT_EQ(window->measurement().memory.returnLossCounts[0], 500);  // the simulation's
 
   const auto a = window->measurement().live.returnLossCounts;
-  command("FilinMem", path("memory.vna"));
-  EXPECT_EQ(box("Text6")->text().toStdString(), path("memory.vna"));
+  command("fileToMemoryAction", path("memory.vna"));
+  EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("memory.vna"));
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
-  EXPECT_EQ(box("Text1")->text(), "3");
+  EXPECT_EQ(box("startEdit")->text(), "3");
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_EQ(chart->memoryTraces()[0].y.size(), 251u);
   EXPECT_EQ(chart->memoryTraces()[0].x.back(), 20.0);
@@ -178,16 +180,16 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
 TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   write("file.vna", formatVna(makeChart(100, 5, 6, 300, 0)));
   open();
-  box("Text3")->setText("20001");
-  QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
+  box("pointsEdit")->setText("20001");
+  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
-  command("Mfilevna", path("file.vna"));
+  command("openVnaAction", path("file.vna"));
   EXPECT_FALSE(window->sweeping());
   QTest::qWait(30);
   EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
 
-  box("Text3")->setText("20001");
-  QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
+  box("pointsEdit")->setText("20001");
+  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
   QTest::qWait(30);
   window->close();

@@ -15,21 +15,23 @@ using test::AnalyzerUi;
 TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   useSimulator("r=50", "typical");
   open();
-  for (int q = 1; q < kQuantities; ++q) window->Graf_Click(q);  // all six traces
-  box("Text3")->setText("300");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  for (int q = 1; q < kQuantities; ++q) window->selectQuantity(q);  // all six traces
+  box("pointsEdit")->setText("300");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   const auto& matched = window->chart()->traces();
   ASSERT_EQ(matched.size(), 6u);
   ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
   for (chart::Mark m : matched[kReturnLoss].marks) EXPECT_EQ(m, chart::Mark::AtLeast);
-  window->Pc1_MouseMove(16.5, 0);
-  EXPECT_TRUE(box("Calc_0")->text().startsWith("≥ 30.0")) << box("Calc_0")->text().toStdString();
-  EXPECT_TRUE(box("Calc_5")->text().startsWith("≤ 1.1")) << box("Calc_5")->text().toStdString();
+  window->onChartMoved(16.5, 0);
+  EXPECT_TRUE(box("quantityReadout0")->text().startsWith("≥ 30.0"))
+      << box("quantityReadout0")->text().toStdString();
+  EXPECT_TRUE(box("quantityReadout5")->text().startsWith("≤ 1.1"))
+      << box("quantityReadout5")->text().toStdString();
 
   // An open after the matched pass: never the previous point's values.
   useSimulator("open", "typical");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   const auto& open = window->chart()->traces();
   int opens = 0;
@@ -41,8 +43,8 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   }
   EXPECT_GT(opens, 250);
   for (double f = 3; f < 30; f += 0.9) {
-    window->Pc1_MouseMove(f, 0);
-    if (box("Calc_3")->text() == "open") break;
+    window->onChartMoved(f, 0);
+    if (box("quantityReadout3")->text() == "open") break;
   }
-  EXPECT_EQ(box("Calc_3")->text(), "open");
+  EXPECT_EQ(box("quantityReadout3")->text(), "open");
 }

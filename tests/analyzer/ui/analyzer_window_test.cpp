@@ -26,27 +26,28 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   EXPECT_TRUE(find<QWidget>("SimBanner")->isVisible());
 
   // No ant.ini: 3 to 30 MHz, 500 points, the simulated return loss alone.
-  EXPECT_EQ(box("Text3")->text(), "500");
+  EXPECT_EQ(box("pointsEdit")->text(), "500");
   EXPECT_EQ(active(), (std::vector<bool>{true, false, false, false, false, false}));
-  EXPECT_FALSE(box("Calc_1")->isVisible());
+  EXPECT_FALSE(box("quantityReadout1")->isVisible());
   ASSERT_EQ(window->chart()->traces().size(), 1u);
   ASSERT_EQ(window->chart()->traces()[0].y.size(), 501u);
   EXPECT_NEAR(window->chart()->traces()[0].y[0], 0.70, 0.01);
-  EXPECT_FALSE(find<QLabel>("Picture1")->pixmap().isNull());
+  EXPECT_FALSE(find<QLabel>("quantityIcon")->pixmap().isNull());
   EXPECT_TRUE(port->log.empty());
 
-  find<QAction>("EdtParm")->trigger();
+  find<QAction>("parametersAction")->trigger();
   EXPECT_EQ(parametersShown, 1);
 }
 
-TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
+TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   open();
   auto click = [&](int q) {
-    QTest::mouseClick(find<QToolButton>(("graf_" + std::to_string(q)).c_str()), Qt::LeftButton);
+    QTest::mouseClick(find<QToolButton>(("quantityButton" + std::to_string(q)).c_str()),
+                      Qt::LeftButton);
   };
   click(1);
   EXPECT_EQ(active(), (std::vector<bool>{true, true, false, false, false, false}));
-  EXPECT_TRUE(box("Calc_1")->isVisible());
+  EXPECT_TRUE(box("quantityReadout1")->isVisible());
   EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().top), 180.0f);  // phase
   // Hiding the selected trace selects the highest one still drawn.
   click(3);
@@ -73,49 +74,49 @@ TEST_F(AnalyzerUi, GrafClickTogglesOrShowsOneChart) {
 
 TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   open();
-  window->Graf_Click(2);
-  window->Pc1_MouseMove(3.0, 250);
-  EXPECT_EQ(box("Text4")->text(), "3.000 000");
-  EXPECT_EQ(box("Calc_1")->text(), "≈ 180.0\u00b0");  // the phase at its 180-degree end
-  auto* line = find<QWidget>("Line1");
+  window->selectQuantity(2);
+  window->onChartMoved(3.0, 250);
+  EXPECT_EQ(box("cursorFrequencyEdit")->text(), "3.000 000");
+  EXPECT_EQ(box("quantityReadout1")->text(), "≈ 180.0\u00b0");  // the phase at its 180-degree end
+  auto* line = find<QWidget>("cursorLine");
 
-  window->Pc1_MouseMove(30.0, 0);
+  window->onChartMoved(30.0, 0);
   const PointResult last = evaluatePoint(window->measurement().live.returnLossCounts[500],
                                          window->measurement().live.phaseCounts[500]);
   const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u03a9";
-  EXPECT_EQ(box("Calc_2")->text().toStdString(), lastZ);
+  EXPECT_EQ(box("quantityReadout2")->text().toStdString(), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
 
   // A drag across a third of the chart zooms to it; a double-click undoes it.
-  auto* pc1 = window->chart();
-  const auto map = pc1->pixelMap();
-  const int y = pc1->height() / 2;
-  QTest::mousePress(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(12)), y));
-  QTest::mouseMove(pc1, QPoint(static_cast<int>(map.x(21)), y + 40));
-  QTest::mouseRelease(pc1, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
+  auto* plot = window->chart();
+  const auto map = plot->pixelMap();
+  const int y = plot->height() / 2;
+  QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(12)), y));
+  QTest::mouseMove(plot, QPoint(static_cast<int>(map.x(21)), y + 40));
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
   EXPECT_NEAR(window->measurement().ViewStop, 21, 0.05);
-  EXPECT_NEAR(pc1->scale().left, 12, 0.05);
+  EXPECT_NEAR(plot->scale().left, 12, 0.05);
   // The boxes follow the view at once (the next sweep covers it).
-  EXPECT_NEAR(box("Text1")->text().toDouble(), 12, 0.05);
-  QTest::mouseDClick(pc1, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_NEAR(box("startEdit")->text().toDouble(), 12, 0.05);
+  QTest::mouseDClick(plot, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(window->measurement().ViewStop, 30);
-  EXPECT_EQ(box("Text1")->text(), "3");
+  EXPECT_EQ(box("startEdit")->text(), "3");
 }
 
 TEST_F(AnalyzerUi, BadBoxesAreRefusedBeforeAnythingIsSent) {
   open();
   const auto before = window->measurement().live.returnLossCounts;
   // The plan's rules are its own: one refusal reaches the user.
-  box("Text3")->setText("20002");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  box("pointsEdit")->setText("20002");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   EXPECT_FALSE(window->sweeping());
   ASSERT_EQ(prompter.messages().size(), 1u);
   EXPECT_NE(prompter.messages()[0].find("20001"), std::string::npos);
   instrument.params.RefClkMHz = 0;
-  box("Text3")->setText("500");
-  QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
+  box("pointsEdit")->setText("500");
+  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   EXPECT_EQ(prompter.messages().back(), hw::noClockMessage());
-  EXPECT_FALSE(find<QToolButton>("Option2")->isChecked());
+  EXPECT_FALSE(find<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(port->log.empty());
   EXPECT_EQ(window->measurement().live.returnLossCounts, before);
 }
@@ -132,7 +133,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   open();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));  // Esc is the window's shortcut
-  box("Text3")->setText("20001");
+  box("pointsEdit")->setText("20001");
   const auto a = window->measurement().live.returnLossCounts;
   bool stopped = false;
   QObject::connect(&window->runner(), &common::ui::JobRunner::progressed, window, [&](double) {
@@ -141,7 +142,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
       QTest::keyClick(window, Qt::Key_Escape);
     }
   });
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   EXPECT_TRUE(stopped);
   EXPECT_EQ(window->measurement().Points, 500);
@@ -153,20 +154,20 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
 
 TEST_F(AnalyzerUi, SinglePassClickEndsAContinuousSweep) {
   open();
-  box("Text3")->setText("50");
+  box("pointsEdit")->setText("50");
   int passes = 0;
   QObject::connect(&window->runner(), &common::ui::JobRunner::finished, window, [&](bool done) {
     EXPECT_TRUE(done);
     ++passes;
     if (passes == 2) {
       EXPECT_TRUE(window->sweeping());  // the third pass is under way
-      QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
-      EXPECT_FALSE(find<QToolButton>("Option2")->isChecked());
+      QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+      EXPECT_FALSE(find<QToolButton>("continuousSweepButton")->isChecked());
     }
     ASSERT_LT(passes, 10);
   });
-  QTest::mouseClick(find<QToolButton>("Option2"), Qt::LeftButton);
-  EXPECT_TRUE(find<QToolButton>("Option2")->isChecked());
+  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
+  EXPECT_TRUE(find<QToolButton>("continuousSweepButton")->isChecked());
   waitIdle();
   // Passes 1 to 3 of the continuous sweep, then the one the click asked for.
   EXPECT_EQ(passes, 4);
@@ -178,9 +179,9 @@ TEST_F(AnalyzerUi, SinglePassClickEndsAContinuousSweep) {
 
 TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   open();
-  box("Text1")->setText("5.5");
-  box("Text2")->setText("6 MHz");
-  box("Text3")->setText("100");
+  box("startEdit")->setText("5.5");
+  box("stopEdit")->setText("6 MHz");
+  box("pointsEdit")->setText("100");
   instrument.tune(1234);
   find<QAction>("Exit")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -191,5 +192,5 @@ TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   ASSERT_FALSE(port->log.empty());
   EXPECT_EQ(port->writes().back(), 0);
   open();  // the next window starts from the saved span
-  EXPECT_EQ(box("Text2")->text(), "6");
+  EXPECT_EQ(box("stopEdit")->text(), "6");
 }

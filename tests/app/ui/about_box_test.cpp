@@ -15,11 +15,11 @@ TEST(AboutBoxes, EachShowsItsTitleAndTheVersionAndOpensOnce) {
        {AboutKind::Kolm, AboutKind::Vfo, AboutKind::PowerMeter, AboutKind::AntennaAnalyzer}) {
     QDialog* box = showAboutBox(kind);
     EXPECT_EQ(box->windowTitle(), aboutTexts(kind).caption);
-    EXPECT_EQ(box->findChild<QLabel*>("lblTitle")->text(), aboutTexts(kind).title);
-    EXPECT_EQ(box->findChild<QLabel*>("lblVersion")->text(), versionLine());
-    EXPECT_EQ(box->findChild<QLabel*>("lblDisclaimer")->text(),
+    EXPECT_EQ(box->findChild<QLabel*>("titleLabel")->text(), aboutTexts(kind).title);
+    EXPECT_EQ(box->findChild<QLabel*>("versionLabel")->text(), versionLine());
+    EXPECT_EQ(box->findChild<QLabel*>("disclaimerLabel")->text(),
               "( Pay attention Programme  on Beta Test !!)");
-    EXPECT_EQ(box->findChild<QPushButton*>("cmdSysInfo")->text(), "&System Info...");
+    EXPECT_EQ(box->findChild<QPushButton*>("systemInfoButton")->text(), "&System Info...");
     EXPECT_EQ(showAboutBox(kind), box);  // brought forward, not opened twice
     box->close();
   }

@@ -23,12 +23,12 @@ using test::Rig;
 TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   Rig rig("atten:20");
   rig.open();
-  rig.type("Text3", "200");
+  rig.type("pointsEdit", "200");
   ASSERT_TRUE(rig.sweep());
   QTest::mouseMove(rig.chart(), rig.pixel(15, -50));
   ASSERT_TRUE(rig.chart()->cursorPosition());
   const double cursor = rig.chart()->cursorPosition()->x();  // 15 MHz, to a pixel
-  const QString text4 = rig.text("Text4");
+  const QString readout = rig.text("cursorReadout");
   // A new sweep on another attenuator: the mouse has not moved, the readout has.
   rig.connect("atten:40");
   ASSERT_TRUE(rig.sweep());
@@ -39,10 +39,10 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   QTest::qWait(5);
   ASSERT_TRUE(rig.chart()->cursorPosition());
   EXPECT_EQ(rig.chart()->cursorPosition()->x(), cursor);
-  EXPECT_EQ(rig.text("Text4"), text4);
+  EXPECT_EQ(rig.text("cursorReadout"), readout);
   // This chart in memory: each trace named for the legend, the memory dashed
   // (the colours' contrast is the chart's rule).
-  rig.get<QAction>("ScrMem")->trigger();
+  rig.get<QAction>("screenToMemoryAction")->trigger();
   auto* c = rig.chart();
   for (const auto* list : {&c->traces(), &c->memoryTraces(), &c->referenceTraces()}) {
     ASSERT_EQ(list->size(), 1u);
@@ -56,14 +56,14 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   QTest::mouseMove(c, rig.pixel(20, -40));
   QTest::mouseRelease(c, Qt::LeftButton, {}, rig.pixel(20, -40));
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
-  EXPECT_NEAR(rig.text("Text2").toDouble(), 20, 0.05);  // the boxes follow the view
-  EXPECT_NEAR(rig.text("Text9").toDouble(), -40, 0.3);
+  EXPECT_NEAR(rig.text("stopEdit").toDouble(), 20, 0.05);  // the boxes follow the view
+  EXPECT_NEAR(rig.text("bottomLevelEdit").toDouble(), -40, 0.3);
   // Back (Backspace), forward (Shift+Backspace), home (double-click), and back
   // again from the right-click menu.
   rig.window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
   QTest::keyClick(rig.window, Qt::Key_Backspace);
-  EXPECT_EQ(rig.text("Text1"), " 3");
+  EXPECT_EQ(rig.text("startEdit"), " 3");
   QTest::keyClick(rig.window, Qt::Key_Backspace, Qt::ShiftModifier);
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
   QTest::mouseDClick(c, Qt::LeftButton, {}, rig.pixel(15, -50));
@@ -92,17 +92,17 @@ TEST(EverydayUse, ShortcutsReachTheirActions) {
   using Keys = std::vector<std::pair<const char*, const char*>>;
   const std::pair<QWidget*, Keys> windows[] = {
       {rig.window,
-       {{"Ctrl+O", "open"},
-        {"Ctrl+S", "saveas"},
-        {"Ctrl+P", "Print_Screen"},
+       {{"Ctrl+O", "openAction"},
+        {"Ctrl+S", "saveAsAction"},
+        {"Ctrl+P", "printScreenAction"},
         {"F5", "SingleSweep"},
         {"Shift+F5", "ContinuousSweep"},
-        {"F1", "About_Power_Meter"},
+        {"F1", "aboutAction"},
         {"Ctrl+Q", "ExitProgram"}}},
       {analyzer,
-       {{"Ctrl+O", "Mfilevna"},
+       {{"Ctrl+O", "openVnaAction"},
         {"Ctrl+S", "Save"},
-        {"Ctrl+P", "PrintScreen"},
+        {"Ctrl+P", "printScreenAction"},
         {"F5", "SingleSweep"},
         {"Shift+F5", "ContinuousSweep"},
         {"Esc", "StopAction"},
@@ -135,8 +135,8 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   useSimulator("r=100");
   open();
   EXPECT_FALSE(window->chart()->note().isEmpty());
-  box("Text3")->setText("100");
-  window->Sweep(false);
+  box("pointsEdit")->setText("100");
+  window->startSweep(false);
   waitIdle();
   EXPECT_TRUE(window->chart()->note().isEmpty());
   // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.

@@ -118,28 +118,28 @@ TEST(ParametersWindowTest, LoadsTheSharedValuesAndStoresOnlyASoundClock) {
   rig.instrument.params = {4, 50, 200, 956, "sim"};
   rig.launcher.showParameters();
   auto* w = rig.launcher.parametersWindow();
-  auto* label4 = child<QLabel>(w, "Label4");
-  auto* text2 = child<QLineEdit>(w, "Text2");
-  EXPECT_EQ(text2->text(), "50");
-  EXPECT_EQ(label4->text(), "200");
-  EXPECT_TRUE(child<QRadioButton>(w, "Option11")->isChecked());
-  text2->setText("10");
-  child<QScrollBar>(w, "HScroll1")->setValue(6);
-  EXPECT_EQ(label4->text(), "60");
+  auto* clock = child<QLabel>(w, "clockValue");
+  auto* quartz = child<QLineEdit>(w, "quartzEdit");
+  EXPECT_EQ(quartz->text(), "50");
+  EXPECT_EQ(clock->text(), "200");
+  EXPECT_TRUE(child<QRadioButton>(w, "lpt3Option")->isChecked());
+  quartz->setText("10");
+  child<QScrollBar>(w, "multiplierScroll")->setValue(6);
+  EXPECT_EQ(clock->text(), "60");
   w->close();  // not OK: the edits are dropped
   EXPECT_EQ(rig.instrument.params.QuartzMHz, 50);
 
   rig.launcher.showParameters();
-  text2->setText("30");
-  child<QScrollBar>(w, "HScroll1")->setValue(20);
-  child<QRadioButton>(w, "Option10")->setChecked(true);
-  child<QPushButton>(w, "Command1")->click();
+  quartz->setText("30");
+  child<QScrollBar>(w, "multiplierScroll")->setValue(20);
+  child<QRadioButton>(w, "lpt2Option")->setChecked(true);
+  child<QPushButton>(w, "okButton")->click();
   EXPECT_THAT(rig.prompter.messages(), testing::ElementsAre("Ref Frequency over the maximum!"));
   EXPECT_TRUE(w->isVisible());
   EXPECT_EQ(rig.instrument.params.RefClkMHz, 200);
   EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
-  text2->setText("25.05");  // exactly the maximum
-  child<QPushButton>(w, "Command1")->click();
+  quartz->setText("25.05");  // exactly the maximum
+  child<QPushButton>(w, "okButton")->click();
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(rig.instrument.params.RefClkMHz, 501);
   EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
@@ -162,13 +162,13 @@ TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
     rig.launcher.load(&LauncherRig::steadyTimer);
     ASSERT_NE(rig.port, nullptr);
     rig.launcher.show();
-    child<QPushButton>(&rig.launcher, "Command1")->click();  // DIGITAL VFO
+    child<QPushButton>(&rig.launcher, "vfoButton")->click();  // DIGITAL VFO
     QPointer<QWidget> vfo = rig.launcher.openVfo();
-    auto* text3 = child<QLineEdit>(vfo, "Text3");
-    text3->clear();
-    QTest::keyClicks(text3, "14.2");
-    QTest::keyClick(text3, Qt::Key_Return);
-    child<QPushButton>(vfo, "Mem")->click();
+    auto* keyboard = child<QLineEdit>(vfo, "keyboardEdit");
+    keyboard->clear();
+    QTest::keyClicks(keyboard, "14.2");
+    QTest::keyClick(keyboard, Qt::Key_Return);
+    child<QPushButton>(vfo, "addMemoryButton")->click();
     // The other instruments open too, one window of each kind.
     QPointer<QWidget> meter = rig.launcher.openPowerMeter();
     EXPECT_EQ(rig.launcher.openPowerMeter(), meter.data());
@@ -176,7 +176,7 @@ TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
     const size_t before = rig.port->writes().size();
 
     if (signal == 0) {
-      child<QPushButton>(&rig.launcher, "Command2")->click();  // EXIT PROGRAM
+      child<QPushButton>(&rig.launcher, "exitButton")->click();  // EXIT PROGRAM
     } else {
       std::raise(signal);
       EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.launcher.isVisible(); }, 5000));

@@ -28,8 +28,8 @@
 #include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "print/fake_printer.h"
-#include "print/ui/frm_stampa_fcpb.h"
-#include "print/ui/stampa.h"
+#include "print/ui/print_dialog.h"
+#include "print/ui/print_service.h"
 #include "sim/ui/simulator_window.h"
 #include "support/temp_dir.h"
 #include "vfo/ui/vfo_window.h"
@@ -211,12 +211,12 @@ TEST(LayoutWalk, PrintDialogInBothModes) {
   chart.resize(400, 300);
   chart.show();
   QString mode;
-  service.runModal = [&](print::ui::frmStampaFCPB& dialog) {
+  service.runModal = [&](print::ui::PrintDialog& dialog) {
     walkWindow(&dialog, "print-" + mode);
     dialog.reject();
   };
   mode = "dialog";
   service.printWindow(&chart, "Screen");
   mode = "settings";
-  service.StampaFCPB(nullptr, 0, 0, 0, 0, 0, {}, 0);
+  service.openDialog(nullptr, 0, 0, 0, 0, 0, {}, 0);
 }

@@ -23,9 +23,9 @@ TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
     common::ScriptedPrompter prompter;
     common::ui::UiContext context{instrument, prompter};
     app::ParametersWindow window(context, [] {});
-    auto* report = window.findChild<QPlainTextEdit*>("PortTestReport");
+    auto* report = window.findChild<QPlainTextEdit*>("portTestReport");
     EXPECT_TRUE(report->isHidden());
-    window.findChild<QPushButton*>("PortTest")->click();
+    window.findChild<QPushButton*>("portTestButton")->click();
     EXPECT_FALSE(report->isHidden());
     const std::string text = report->toPlainText().toStdString();
     EXPECT_EQ(text.find(sim ? "The port and the instrument answer." : "The port test failed."), 0u)

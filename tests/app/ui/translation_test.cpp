@@ -65,7 +65,7 @@ TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
   {
     test::Rig rig;
     rig.open();
-    EXPECT_EQ(rig.get<QAction>("Exit_Power_Meter")->text(), "Exit Power Meter");
+    EXPECT_EQ(rig.get<QAction>("exitAction")->text(), "Exit Power Meter");
   }
   // Texts the core composes follow the language too.
   EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),

@@ -39,7 +39,7 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   rig.open();
   rig.get<QAction>("ExportCsv")->trigger();  // nothing measured yet
   EXPECT_EQ(rig.lastMessage(), "There is no whole trace to export yet.");
-  rig.type("Text3", "200");
+  rig.type("pointsEdit", "200");
   ASSERT_TRUE(rig.sweep());
   rig.prompter.files = {"floor.csv"};
   rig.get<QAction>("ExportCsv")->trigger();
@@ -74,12 +74,12 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   find<QAction>("ExportS1p")->trigger();
   EXPECT_EQ(prompter.messages().back(),
             "The chart shows no finished measurement to export: sweep or open one first.");
-  box("Text1")->setText("10");
-  box("Text2")->setText("18");
-  box("Text3")->setText("400");
-  QTest::mouseClick(find<QToolButton>("Option1"), Qt::LeftButton);
+  box("startEdit")->setText("10");
+  box("stopEdit")->setText("18");
+  box("pointsEdit")->setText("400");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
-  window->Graf_Click(analyzer::kSwr);
+  window->selectQuantity(analyzer::kSwr);
   find<QAction>("MarkerToMin")->trigger();
   const auto& markers = window->chart()->markers().markers();
   ASSERT_EQ(markers.size(), 1u);

@@ -22,9 +22,9 @@ double valueIn(const QString& line, const QString& name) {
 }
 
 void sweep(Rig& rig, const char* start, const char* stop, const char* points) {
-  rig.type("Text1", start);
-  rig.type("Text2", stop);
-  rig.type("Text3", points);
+  rig.type("startEdit", start);
+  rig.type("stopEdit", stop);
+  rig.type("pointsEdit", points);
   ASSERT_TRUE(rig.sweep());
 }
 

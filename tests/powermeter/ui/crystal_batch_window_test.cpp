@@ -22,11 +22,11 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   rig.open();
   // The fixture calibrated (R0 50 ohm) and the span set across 10 MHz crystals.
   rig.prompter.inputs.push_back("50");
-  rig.get<QAction>("calQuarz")->trigger();
+  rig.get<QAction>("quartzReferenceAction")->trigger();
   ASSERT_TRUE(rig.waitIdle());
-  rig.type("Text1", "9.997");
-  rig.type("Text2", "10.004");
-  rig.type("Text3", "700");
+  rig.type("startEdit", "9.997");
+  rig.type("stopEdit", "10.004");
+  rig.type("pointsEdit", "700");
   CrystalBatchWindow* batch = rig.window->crystalBatch();
   auto* label = batch->findChild<QLineEdit*>("batchLabel");
   auto* measure = batch->findChild<QPushButton*>("batchMeasure");

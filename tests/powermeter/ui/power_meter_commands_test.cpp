@@ -55,15 +55,15 @@ const chart::ui::Trace* referenceIn(chart::ui::SweepChart* chart, const QColor& 
 TEST(PowerMeterCommands, ReferenceLevelMeasuredDrawnAndNormalisedAgainst) {
   Rig rig("atten:3");
   rig.open();
-  auto normalise = [&rig] { return rig.get<QAction>("Normalise"); };
+  auto normalise = [&rig] { return rig.get<QAction>("normaliseAction"); };
   // No level.rif yet: Normalise is refused; no trace yet: nothing to save.
   normalise()->trigger();
   EXPECT_NE(rig.lastMessage().find("no level reference (level.rif)"), std::string::npos);
   EXPECT_FALSE(normalise()->isChecked());
-  rig.get<QAction>("saveas")->trigger();
+  rig.get<QAction>("saveAsAction")->trigger();
   EXPECT_NE(rig.lastMessage().find("no chart to save"), std::string::npos);
 
-  rig.get<QAction>("refer")->trigger();
+  rig.get<QAction>("levelReferenceAction")->trigger();
   ASSERT_TRUE(rig.waitIdle());
   EXPECT_EQ(rig.lastMessage(), "Reference level stored in level.rif.");
   const auto* drawn = referenceIn(rig.chart(), kGreen);  // through 3 dB, drawn at once
@@ -77,16 +77,16 @@ TEST(PowerMeterCommands, ReferenceLevelMeasuredDrawnAndNormalisedAgainst) {
   normalise()->trigger();
   EXPECT_NEAR(rig.chart()->traces().at(0).y[500], -17, 0.25);
   const std::string path = (rig.dir.path() / "n.pwm").string();
-  rig.withFile("saveas", path);
-  EXPECT_EQ(rig.text("Text6").toStdString(), path);
+  rig.withFile("saveAsAction", path);
+  EXPECT_EQ(rig.text("fileNameEdit").toStdString(), path);
   const auto saved = powermeter::readChartFile(path);
   ASSERT_TRUE(saved.chart) << saved.error;
   EXPECT_NEAR(saved.chart->levels[500], -20, 0.2);
   EXPECT_NEAR(saved.chart->reference.value_or(0), rig.window->levelReference()[165], 1e-3);
-  // A save that fails says so and leaves Text6 alone.
-  rig.withFile("saveas", (rig.dir.path() / "missing" / "x.pwm").string());
+  // A save that fails says so and leaves the file name box alone.
+  rig.withFile("saveAsAction", (rig.dir.path() / "missing" / "x.pwm").string());
   EXPECT_NE(rig.lastMessage().find("could not be saved"), std::string::npos);
-  EXPECT_EQ(rig.text("Text6").toStdString(), path);
+  EXPECT_EQ(rig.text("fileNameEdit").toStdString(), path);
 
   // The next window reads level.rif and opens normalised; a switch-off is kept too.
   rig.window->close();
@@ -100,7 +100,7 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
   writeRampRif("level.rif");
   const std::string before = common::readTextFile("level.rif").value();
   rig.open();
-  rig.get<QAction>("refer")->trigger();
+  rig.get<QAction>("levelReferenceAction")->trigger();
   ASSERT_TRUE(rig.window->sweeping());
   QTest::qWait(60);
   rig.window->activateWindow();
@@ -115,7 +115,7 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
 
   // Closing during the crystal fixture's calibration stops it unwritten.
   rig.prompter.inputs = {std::string("50")};
-  rig.get<QAction>("calQuarz")->trigger();
+  rig.get<QAction>("quartzReferenceAction")->trigger();
   ASSERT_TRUE(rig.window->sweeping());
   QTest::qWait(20);
   rig.window->close();
@@ -128,38 +128,38 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
 TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   Rig rig("through");
   rig.open();
-  rig.type("Text3", "100");
+  rig.type("pointsEdit", "100");
   ASSERT_TRUE(rig.sweep());
   const int passes = rig.resets();
   // The generator stays at 30 MHz, where the simulated detector reads about 0 dBm.
   const int reading = rig.simulator().detectorCounts();
-  rig.get<QAction>("Cal_0dbm")->trigger();  // its prompts are pinned with the core
+  rig.get<QAction>("calibrateZeroDbmAction")->trigger();  // its prompts are pinned with the core
   EXPECT_EQ(rig.window->calibration().Cal0, reading);
   ASSERT_TRUE(rig.waitIdle());
   EXPECT_EQ(rig.resets(), passes + 1);  // one sweep with the new calibration
   // The default counts, and no sweep after them.
   rig.prompter.confirms = {true};
-  rig.get<QAction>("Cal_def")->trigger();
+  rig.get<QAction>("defaultCalibrationAction")->trigger();
   EXPECT_FALSE(rig.window->sweeping());
   EXPECT_EQ(rig.window->calibration(), (powermeter::Calibration{826, 235}));
 
   rig.connect("crystal:fs=10,r=50,c=20f,c0=1p,r0=50");
   // 10 Hz steps across the series resonance.
-  rig.type("Text1", "9.996");
-  rig.type("Text2", "10.004");
-  rig.type("Text3", "800");
+  rig.type("startEdit", "9.996");
+  rig.type("stopEdit", "10.004");
+  rig.type("pointsEdit", "800");
 
   // Calibrate the fixture with the crystal bypassed.
   rig.connect("through");
   rig.prompter.inputs = {std::string("50")};
-  rig.get<QAction>("calQuarz")->trigger();
+  rig.get<QAction>("quartzReferenceAction")->trigger();
   ASSERT_TRUE(rig.waitIdle());
   EXPECT_NE(rig.lastMessage().find("stored in Quartz.rif; R0 is 50 ohm."), std::string::npos);
 
   // The analysis waits for the sweep's end (its figures are pinned with the core).
   rig.connect("crystal:fs=10,r=50,c=20f,c0=1p,r0=50");
   const size_t shown = rig.prompter.shown.size();
-  rig.get<QAction>("quarz")->trigger();
+  rig.get<QAction>("crystalAction")->trigger();
   EXPECT_EQ(rig.prompter.shown.size(), shown);
   ASSERT_TRUE(rig.waitIdle());
   EXPECT_NE(rig.lastMessage().find("L(mH): 12."), std::string::npos) << rig.lastMessage();
@@ -174,11 +174,11 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
 TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   Rig rig("atten:20");
   rig.open();
-  rig.type("Text9", "-50");
+  rig.type("bottomLevelEdit", "-50");
   writeChart("a.pwm", 100, 14, 14.35f, -3.5f);
   writeChart("b.pwm", 1000, 1, 21, std::nullopt);  // no reference level
-  rig.withFile("open", "a.pwm");
-  EXPECT_EQ(rig.text("Text6"), "a.pwm");
+  rig.withFile("openAction", "a.pwm");
+  EXPECT_EQ(rig.text("fileNameEdit"), "a.pwm");
   // The level range stays the window's.
   EXPECT_EQ(rig.window->view(), (chart::View{14, 14.35f, 20, -50}));
   EXPECT_FLOAT_EQ(rig.chart()->traces().at(0).y[100], -10);
@@ -188,33 +188,33 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
 
   // An unreadable file changes nothing, nor does it reach the memory trace.
   std::ofstream("short.pwm") << "3\r\n1\r\n2\r\n-1\r\n-2\r\n-3\r\n";
-  rig.withFile("open", "short.pwm");
+  rig.withFile("openAction", "short.pwm");
   EXPECT_NE(rig.lastMessage().find("was not opened"), std::string::npos);
   EXPECT_FLOAT_EQ(rig.window->trace()[100], -10);
-  rig.withFile("finMem", "short.pwm");
+  rig.withFile("fileToMemoryAction", "short.pwm");
   EXPECT_NE(rig.lastMessage().find("not put in memory"), std::string::npos);
   EXPECT_TRUE(rig.chart()->memoryTraces().empty());
   // A readable one goes to memory only: the chart, its file and its reference stay.
   writeChart("mem.pwm", 50, 10, 20, -7.0f);
-  rig.withFile("finMem", "mem.pwm");
-  EXPECT_TRUE(rig.get<QCheckBox>("Check1")->isChecked());
+  rig.withFile("fileToMemoryAction", "mem.pwm");
+  EXPECT_TRUE(rig.get<QCheckBox>("compareCheck")->isChecked());
   EXPECT_EQ(rig.chart()->memoryTraces().at(0).y.size(), 51u);
-  EXPECT_EQ(rig.text("Text6"), "a.pwm");
+  EXPECT_EQ(rig.text("fileNameEdit"), "a.pwm");
   EXPECT_EQ(rig.window->storedReference(), -3.5f);
-  rig.get<QCheckBox>("Check1")->setChecked(false);  // unticking Compare hides it
+  rig.get<QCheckBox>("compareCheck")->setChecked(false);  // unticking Compare hides it
   EXPECT_TRUE(rig.chart()->memoryTraces().empty());
 
   // A file without a reference level keeps the one in force.
-  rig.withFile("open", "b.pwm");
-  EXPECT_EQ(rig.text("Text3"), "1000");
+  rig.withFile("openAction", "b.pwm");
+  EXPECT_EQ(rig.text("pointsEdit"), "1000");
   EXPECT_EQ(rig.window->storedReference(), -3.5f);
   // A sweep ends the loaded chart.
   ASSERT_TRUE(rig.sweep());
   EXPECT_FALSE(rig.window->chartFromFile());
-  EXPECT_EQ(rig.text("Text6"), "");
+  EXPECT_EQ(rig.text("fileNameEdit"), "");
 
   // The recent files: newest first, kept past the window; an entry reopens its chart.
-  rig.withFile("open", "a.pwm");
+  rig.withFile("openAction", "a.pwm");
   rig.window->close();
   rig.open();
   const QString dir = QString::fromStdString(rig.dir.path().string()) + "/";

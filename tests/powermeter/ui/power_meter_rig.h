@@ -90,13 +90,13 @@ struct Rig {
     e->selectAll();
     QTest::keyClicks(e, value);
   }
-  chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("Pc1"); }
+  chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("chart"); }
   bool waitIdle(int ms = 10000) {
     return QTest::qWaitFor([this] { return !window->sweeping(); }, ms);
   }
   // One sweep from the Single button, to its end.
   bool sweep() {
-    get<QToolButton>("Option1")->click();
+    get<QToolButton>("singleSweepButton")->click();
     return waitIdle();
   }
   int resets() const {

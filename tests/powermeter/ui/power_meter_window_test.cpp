@@ -27,27 +27,27 @@ TEST(PowerMeterWindowTest, OpensOnTheDefaultGridAndSendsNothing) {
   EXPECT_EQ(rig.chart()->grid(), chart::powerMeterGrid(3, 30, 20, -80));
   EXPECT_TRUE(rig.chart()->traces().empty());
   // Parameters opens modally over this window.
-  rig.get<QAction>("Parametri")->trigger();
+  rig.get<QAction>("parametersAction")->trigger();
   EXPECT_EQ(rig.parameterOwners, std::vector<QWidget*>{rig.window.data()});
   EXPECT_TRUE(rig.port->writes.empty());  // nothing sent on opening
-  // The controls keep their proportions; the launcher calls Visualizza by name.
+  // The controls keep their proportions; the launcher calls redraw by name.
   rig.window->resize(1200, 900);
   QTest::qWait(0);
   QWidget* area = rig.get<QWidget>("ChartArea");
   EXPECT_NEAR(rig.chart()->width(), 0.905 * area->width(), 1);
-  EXPECT_NEAR(rig.get<QWidget>("Frame2")->y(), 0.89 * area->height(), 1);
-  EXPECT_TRUE(QMetaObject::invokeMethod(rig.window, "Visualizza"));
+  EXPECT_NEAR(rig.get<QWidget>("generatorGroup")->y(), 0.89 * area->height(), 1);
+  EXPECT_TRUE(QMetaObject::invokeMethod(rig.window, "redraw"));
 }
 
 TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved) {
   Rig rig;
   rig.open();
-  rig.type("Text1", "10");
-  rig.type("Text2", "5");
-  rig.type("Text3", "200");
+  rig.type("startEdit", "10");
+  rig.type("stopEdit", "5");
+  rig.type("pointsEdit", "200");
   ASSERT_TRUE(rig.sweep());
-  EXPECT_EQ(rig.text("Text1"), " 5");  // the exchanged span, written back
-  EXPECT_FALSE(rig.get<QToolButton>("Option1")->isChecked());
+  EXPECT_EQ(rig.text("startEdit"), " 5");  // the exchanged span, written back
+  EXPECT_FALSE(rig.get<QToolButton>("singleSweepButton")->isChecked());
   EXPECT_EQ(rig.get<QProgressBar>("SweepProgress")->value(), 1000);
   EXPECT_EQ(rig.resets(), 1);
   // 201 levels through 20 dB, drawn over 5 to 10 MHz.
@@ -61,7 +61,7 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   // The readout follows the mouse.
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
   EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
-  EXPECT_EQ(rig.text("Text4").left(3), "7.5");
+  EXPECT_EQ(rig.text("cursorReadout").left(3), "7.5");
 
   // Levels the detector cannot resolve are marked on the chart and read in words
   // (the typical board's own floor and top are pinned with the simulator).
@@ -79,27 +79,27 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
 TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   Rig rig;
   rig.open();
-  rig.type("Text3", "25000");
-  EXPECT_EQ(rig.text("Text3"), "20000");
-  rig.type("Text3", "100");
-  rig.type("Text7", "600");  // typed 6, 60, 600: only 60 s is above the limit
+  rig.type("pointsEdit", "25000");
+  EXPECT_EQ(rig.text("pointsEdit"), "20000");
+  rig.type("pointsEdit", "100");
+  rig.type("delayEdit", "600");  // typed 6, 60, 600: only 60 s is above the limit
   EXPECT_THAT(rig.prompter.messages(),
               testing::ElementsAre(" attenzione il tempo potrebbe superare  60secondi"));
-  rig.type("Text3", "0");
-  rig.get<QToolButton>("Option1")->click();
+  rig.type("pointsEdit", "0");
+  rig.get<QToolButton>("singleSweepButton")->click();
   EXPECT_EQ(rig.lastMessage(), "The number of points must be at least 1.");
-  EXPECT_FALSE(rig.get<QToolButton>("Option1")->isChecked());
-  rig.type("Text3", "100");
-  rig.type("Text2", "250");  // beyond half the 400 MHz clock
-  rig.get<QToolButton>("Option2")->click();
+  EXPECT_FALSE(rig.get<QToolButton>("singleSweepButton")->isChecked());
+  rig.type("pointsEdit", "100");
+  rig.type("stopEdit", "250");  // beyond half the 400 MHz clock
+  rig.get<QToolButton>("continuousSweepButton")->click();
   EXPECT_NE(rig.lastMessage().find("half the DDS clock"), std::string::npos);
-  EXPECT_FALSE(rig.get<QToolButton>("Option2")->isChecked());
+  EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(rig.port->writes.empty());
 
   // A port that stops working ends the pass with a message, and the banner says so.
-  rig.type("Text2", "30");
-  rig.type("Text7", "0");
-  rig.type("Text3", "2000");
+  rig.type("stopEdit", "30");
+  rig.type("delayEdit", "0");
+  rig.type("pointsEdit", "2000");
   // Reset, multiplier and first word are about 150 writes, a point about 104.
   rig.port->failAtWrite = 150 + 104 * 300;
   ASSERT_TRUE(rig.sweep());
@@ -116,26 +116,32 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   rig.open();
   // 2000 points of 20 us: about 60 ms a pass, several slices. Single, clicked
   // during continuous passes, ends them after one more.
-  rig.type("Text3", "2000");
-  rig.type("Text7", "0.02");
-  rig.get<QToolButton>("Option2")->click();
+  rig.type("pointsEdit", "2000");
+  rig.type("delayEdit", "0.02");
+  rig.get<QToolButton>("continuousSweepButton")->click();
   auto* progress = rig.get<QProgressBar>("SweepProgress");
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return rig.resets() >= 2 && progress->value() > 0 && progress->value() < 1000; },
       20000));
   const int passes = rig.resets();
-  rig.get<QToolButton>("Option1")->click();
-  EXPECT_FALSE(rig.get<QToolButton>("Option2")->isChecked());
+  rig.get<QToolButton>("singleSweepButton")->click();
+  EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   ASSERT_TRUE(rig.waitIdle(20000));
   EXPECT_EQ(rig.resets(), passes + 1);
 
   // 20000 points of 50 us: a second a pass.
-  rig.type("Text3", "20000");
-  rig.type("Text7", "0.05");
-  rig.get<QToolButton>("Option2")->click();
+  rig.type("pointsEdit", "20000");
+  rig.type("delayEdit", "0.05");
+  rig.get<QToolButton>("continuousSweepButton")->click();
   // The menu commands wait, and a crystal measurement or a calibration cannot start.
-  const char* commands[] = {"open",  "saveas", "Cal_0dbm", "Cal_60dbm",
-                            "refer", "quarz",  "calQuarz", "Print_Screen"};
+  const char* commands[] = {"openAction",
+                            "saveAsAction",
+                            "calibrateZeroDbmAction",
+                            "calibrateMinus60DbmAction",
+                            "levelReferenceAction",
+                            "crystalAction",
+                            "quartzReferenceAction",
+                            "printScreenAction"};
   for (const char* name : commands) EXPECT_FALSE(rig.get<QAction>(name)->isEnabled()) << name;
   EXPECT_FALSE(rig.window->startSingleSweep());
   // Past the settling wait, a few points in.
@@ -143,7 +149,7 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   rig.window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
   QTest::keyClick(rig.window, Qt::Key_Escape);
-  EXPECT_FALSE(rig.get<QToolButton>("Option2")->isChecked());
+  EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Sweep stopped at point "));
   EXPECT_EQ(rig.resets(), passes + 2);
   EXPECT_EQ(rig.port->writes.back(), 24);                   // a complete detector read-out
@@ -154,11 +160,11 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
 TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   Rig rig("atten:20", true);
   rig.open();
-  rig.type("Text3", "20000");
-  rig.type("Text7", "0.05");
-  rig.get<QToolButton>("Option2")->click();
+  rig.type("pointsEdit", "20000");
+  rig.type("delayEdit", "0.05");
+  rig.get<QToolButton>("continuousSweepButton")->click();
   QTest::qWait(20);
-  rig.get<QAction>("Exit_Power_Meter")->trigger();
+  rig.get<QAction>("exitAction")->trigger();
   QTest::qWait(0);
   // The last frame sent is the word 0, and nothing follows it.
   const auto& w = rig.port->writes;
@@ -168,5 +174,5 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   QTest::qWait(50);
   EXPECT_EQ(rig.port->writes.size(), sent);
   rig.open();  // the next window opens with the boxes kept
-  EXPECT_EQ(rig.text("Text3"), "20000");
+  EXPECT_EQ(rig.text("pointsEdit"), "20000");
 }

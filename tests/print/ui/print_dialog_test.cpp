@@ -17,17 +17,17 @@
 #include <QToolButton>
 
 #include "print/fake_printer.h"
-#include "print/ui/frm_stampa_fcpb.h"
 #include "print/ui/preview_area.h"
+#include "print/ui/print_dialog.h"
+#include "print/ui/print_service.h"
 #include "print/ui/printer_properties.h"
 #include "print/ui/qt_printer_backend.h"
-#include "print/ui/stampa.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 
 using namespace kolm;
 using namespace kolm::print;
-using kolm::print::ui::frmStampaFCPB;
+using kolm::print::ui::PrintDialog;
 using kolm::print::ui::PrintService;
 using kolm::test::child;
 using kolm::test::FakePrinterBackend;
@@ -38,7 +38,7 @@ namespace {
 class ChartLike : public QWidget {
  public:
   ChartLike() {
-    setObjectName("Pc1");
+    setObjectName("chart");
     resize(420, 280);
   }
 
@@ -96,8 +96,8 @@ struct Rig {
     chart.show();
   }
   // The windows' print command, with `drive` doing what the user does in the dialog.
-  void print(std::function<void(frmStampaFCPB&)> drive) {
-    service->runModal = [this, drive](frmStampaFCPB& dlg) {
+  void print(std::function<void(PrintDialog&)> drive) {
+    service->runModal = [this, drive](PrintDialog& dlg) {
       ++dialogsRun;
       dlg.show();
       drive(dlg);
@@ -110,51 +110,51 @@ struct Rig {
 TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
   kolm::test::InTempDir dir;
   Rig rig;
-  rig.print([&](frmStampaFCPB& dlg) {
+  rig.print([&](PrintDialog& dlg) {
     EXPECT_EQ(dlg.windowTitle(), "  Print of: Screen");
-    EXPECT_EQ(child<QGroupBox>(dlg, "fraFoglio")->title(), " Sheet: A4,  Landscape");
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtScala")->text(), "500,000");
+    EXPECT_EQ(child<QGroupBox>(dlg, "sheetGroup")->title(), " Sheet: A4,  Landscape");
+    EXPECT_EQ(child<QLineEdit>(dlg, "scaleEdit")->text(), "500,000");
     // The small sheet: 1905 x 1328 twips at 15 twips a pixel, the picture over all of it.
-    auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
+    auto* preview = child<ui::PreviewArea>(dlg, "preview");
     EXPECT_EQ(preview->target(), QRect(0, 0, 127, 89));
     QColor inside = preview->grab().toImage().pixelColor(20, 15);  // black, not white paper
     EXPECT_LT(inside.red() + inside.green() + inside.blue(), 60);
     // A click zooms the preview, another closes it; a double-click on the name saves it.
     QTest::mouseClick(preview, Qt::LeftButton);
     EXPECT_TRUE(dlg.zoomShown());
-    QTest::mouseClick(child<ui::PreviewArea>(dlg, "picPreviewZoom"), Qt::LeftButton);
+    QTest::mouseClick(child<ui::PreviewArea>(dlg, "zoomPreview"), Qt::LeftButton);
     EXPECT_FALSE(dlg.zoomShown());
-    QTest::mouseDClick(child<QLabel>(dlg, "zLabel1"), Qt::LeftButton);
-    EXPECT_EQ(QImage(frmStampaFCPB::previewFileName(), "BMP").size(), QSize(127, 89));
+    QTest::mouseDClick(child<QLabel>(dlg, "printerNameLabel"), Qt::LeftButton);
+    EXPECT_EQ(QImage(PrintDialog::previewFileName(), "BMP").size(), QSize(127, 89));
 
     // Each control reaches its rule (the rules' values are pinned by the layout tests).
-    QLineEdit* w = retype(dlg, "txtPrW", "1x4-3.5");  // letters, minus and point are dropped
-    auto* h = child<QLineEdit>(dlg, "txtPrH");
+    QLineEdit* w = retype(dlg, "widthEdit", "1x4-3.5");  // letters, minus and point are dropped
+    auto* h = child<QLineEdit>(dlg, "heightEdit");
     EXPECT_EQ(w->text(), "1435");
     EXPECT_EQ(h->text(), "1000");  // in proportion
-    retype(dlg, "txtPrW", "150");
+    retype(dlg, "widthEdit", "150");
     // A margin takes a minus at its start; off the sheet the warning blinks.
-    QLineEdit* x = retype(dlg, "txtPrX", "5");
+    QLineEdit* x = retype(dlg, "leftEdit", "5");
     x->setCursorPosition(0);
     QTest::keyClick(x, Qt::Key_Minus);
     EXPECT_EQ(x->text(), "-5");
-    EXPECT_TRUE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
-    click(dlg, "cmdOrigine");
+    EXPECT_TRUE(child<QLabel>(dlg, "outOfSheetLabel")->isVisible());
+    click(dlg, "zeroMarginsButton");
     EXPECT_EQ(x->text(), "0");
-    EXPECT_FALSE(child<QLabel>(dlg, "lblFuoriFoglio")->isVisible());
+    EXPECT_FALSE(child<QLabel>(dlg, "outOfSheetLabel")->isVisible());
     // A scale typed in the field sets the size on Enter.
-    QLineEdit* scale = retype(dlg, "txtScala", "1e6");
+    QLineEdit* scale = retype(dlg, "scaleEdit", "1e6");
     QTest::keyClick(scale, Qt::Key_Return);
     EXPECT_EQ(w->text(), "144");
     // Centring disables the margins; Max fills the sheet.
-    child<QCheckBox>(dlg, "chkCentro")->click();
+    child<QCheckBox>(dlg, "centreCheck")->click();
     EXPECT_FALSE(x->isEnabled());
-    click(dlg, "cmdMax");
+    click(dlg, "fillSheetButton");
     EXPECT_EQ(w->text(), "287");
     // Free proportions: the scale is the width's only, and a step leaves the height.
-    child<QCheckBox>(dlg, "chkProporzioni")->click();
+    child<QCheckBox>(dlg, "keepProportionsCheck")->click();
     EXPECT_FALSE(scale->isEnabled());
-    clickUp(dlg, "updPrW", 3);
+    clickUp(dlg, "widthSpin", 3);
     EXPECT_EQ(h->text(), "200");
   });
   EXPECT_EQ(rig.dialogsRun, 1);
@@ -164,19 +164,19 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
 TEST(PrintDialog, PrintSendsOnePicturePerCopyInPrinterPixels) {
   Rig rig;
   bool closedByPrint = false;
-  rig.print([&](frmStampaFCPB& dlg) {
+  rig.print([&](PrintDialog& dlg) {
     // Out of the sheet: a cancelled fit question keeps the dialog open.
-    retype(dlg, "txtPrX", "20");
-    click(dlg, "cmdStampa");
+    retype(dlg, "leftEdit", "20");
+    click(dlg, "printButton");
     EXPECT_EQ(rig.questions, 1);
     EXPECT_TRUE(dlg.isVisible());
-    child<QCheckBox>(dlg, "chkProporzioni")->click();
-    retype(dlg, "txtPrX", "10");
-    retype(dlg, "txtPrY", "5");
-    retype(dlg, "txtPrW", "100");
-    retype(dlg, "txtPrH", "50");
-    clickUp(dlg, "updNCopies", 2);
-    click(dlg, "cmdStampa");
+    child<QCheckBox>(dlg, "keepProportionsCheck")->click();
+    retype(dlg, "leftEdit", "10");
+    retype(dlg, "topEdit", "5");
+    retype(dlg, "widthEdit", "100");
+    retype(dlg, "heightEdit", "50");
+    clickUp(dlg, "copiesSpin", 2);
+    click(dlg, "printButton");
     closedByPrint = !dlg.isVisible() && dlg.result() == QDialog::Accepted;
   });
   EXPECT_TRUE(closedByPrint);
@@ -194,12 +194,12 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
     dm.dmColor = kMonochrome;
     return true;
   };
-  rig.print([&](frmStampaFCPB& dlg) {
-    click(dlg, "cmdProprieta");
-    EXPECT_EQ(label(dlg, "lblFgW"), "200");
-    EXPECT_EQ(child<QLineEdit>(dlg, "txtNCopies")->text(), "4");
+  rig.print([&](PrintDialog& dlg) {
+    click(dlg, "propertiesButton");
+    EXPECT_EQ(label(dlg, "sheetWidthLabel"), "200");
+    EXPECT_EQ(child<QLineEdit>(dlg, "copiesEdit")->text(), "4");
     // A monochrome printer: the preview shows the picture in grey.
-    auto* preview = child<ui::PreviewArea>(dlg, "picPreview");
+    auto* preview = child<ui::PreviewArea>(dlg, "preview");
     const QImage shot = preview->grab().toImage();
     const int y = preview->target().center().y();  // across the green band
     for (int x = 0; x < std::min(preview->target().right(), shot.width()); ++x) {
@@ -207,12 +207,12 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
       ASSERT_TRUE(c.red() == c.green() && c.green() == c.blue() && c.red() > 20 && c.red() < 235)
           << x;
     }
-    auto* list = child<QComboBox>(dlg, "cboPrinterNames");
+    auto* list = child<QComboBox>(dlg, "printerCombo");
     rig.backend->printers[1].current.dmPaperSize = 8;
     rig.service->session().state.devMode.dmPaperSize = 0;
     list->setCurrentIndex(1);
     emit list->activated(1);
-    EXPECT_EQ(label(dlg, "lblFgH"), "410");
+    EXPECT_EQ(label(dlg, "sheetHeightLabel"), "410");
     QTest::keyClick(&dlg, Qt::Key_Escape);  // leaves as Exit does
     EXPECT_FALSE(dlg.isVisible());
   });
@@ -222,27 +222,27 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
 
 TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
   Rig rig;
-  rig.service->runModal = [&](frmStampaFCPB& dlg) {
+  rig.service->runModal = [&](PrintDialog& dlg) {
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), "  Printer settings ");
-    auto* list = child<QComboBox>(dlg, "cboPrinterNames");
+    auto* list = child<QComboBox>(dlg, "printerCombo");
     list->setCurrentIndex(1);
     emit list->activated(1);
-    click(dlg, "cmdOK");
+    click(dlg, "okButton");
     EXPECT_FALSE(dlg.isVisible());
   };
-  EXPECT_TRUE(rig.service->StampaFCPB(nullptr, 0, 0, 0, 0, 0, "", 0));
+  EXPECT_TRUE(rig.service->openDialog(nullptr, 0, 0, 0, 0, 0, "", 0));
   EXPECT_EQ(rig.service->session().state.PrinterName, "Inkjet");
 }
 
 // The printer's own failures are the session's; here the picture cannot be taken.
 TEST(PrintDialog, FailedSetUpShowsItsMessageAndNoDialog) {
   Rig rig;
-  rig.service->runModal = [&](frmStampaFCPB&) { ++rig.dialogsRun; };
+  rig.service->runModal = [&](PrintDialog&) { ++rig.dialogsRun; };
   // A widget with no size has no picture to take.
   QWidget empty;
   empty.resize(0, 0);
-  EXPECT_FALSE(rig.service->StampaFCPB(&empty, 0, 0, 100, 50, 0, "Screen", 500000));
+  EXPECT_FALSE(rig.service->openDialog(&empty, 0, 0, 100, 50, 0, "Screen", 500000));
   ASSERT_EQ(rig.prompter.shown.size(), 2u);  // the picture's, then the set-up's
   EXPECT_EQ(rig.prompter.shown[0].title, " Errore in frmStampaFCPB/Legge_PictureBox");
   EXPECT_EQ(rig.dialogsRun, 0);
@@ -279,9 +279,9 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
   ChartLike chart;
   chart.show();
   bool stayedOpen = false;
-  service.runModal = [&](frmStampaFCPB& dlg) {
+  service.runModal = [&](PrintDialog& dlg) {
     dlg.show();
-    click(dlg, "cmdStampa");
+    click(dlg, "printButton");
     stayedOpen = dlg.isVisible();
     dlg.reject();
   };
@@ -290,13 +290,13 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
 
   chosen = (dir.path() / "chart").string();  // ".pdf" is added
   const QString path = QString::fromStdString(chosen);
-  service.runModal = [&](frmStampaFCPB& dlg) {
+  service.runModal = [&](PrintDialog& dlg) {
     dlg.show();
-    EXPECT_EQ(label(dlg, "lblFgW"), "290");  // A4 less 10 pt margins: 289.9 x 202.9 mm
-    retype(dlg, "txtPrW", "220");
-    child<QCheckBox>(dlg, "chkCentro")->click();
-    retype(dlg, "txtNCopies", "2");
-    click(dlg, "cmdStampa");
+    EXPECT_EQ(label(dlg, "sheetWidthLabel"), "290");  // A4 less 10 pt margins: 289.9 x 202.9 mm
+    retype(dlg, "widthEdit", "220");
+    child<QCheckBox>(dlg, "centreCheck")->click();
+    retype(dlg, "copiesEdit", "2");
+    click(dlg, "printButton");
     EXPECT_FALSE(dlg.isVisible());
   };
   // The window is told where the PDF went (its status line says so).

@@ -11,8 +11,8 @@
 #include "common/prompter.h"
 #include "hw/instrument.h"
 #include "powermeter/ui/power_meter_window.h"
-#include "print/ui/frm_stampa_fcpb.h"
-#include "print/ui/stampa.h"
+#include "print/ui/print_dialog.h"
+#include "print/ui/print_service.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
@@ -21,7 +21,7 @@ namespace {
 
 // A pixel of the plot away from grid lines and traces.
 QColor plotColour(QWidget* window) {
-  const QImage shot = window->findChild<QWidget*>("Pc1")->grab().toImage();
+  const QImage shot = window->findChild<QWidget*>("chart")->grab().toImage();
   return shot.pixelColor(shot.width() / 2 + 3, shot.height() / 2 + 3);
 }
 
@@ -31,8 +31,8 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
   struct Case {
     const char* item;
     QWidget* (*create)(common::ui::UiContext&);
-  } cases[] = {{"Print_Screen", &powermeter::ui::createPowerMeterWindow},
-               {"PrintScreen", &analyzer::ui::createAnalyzerWindow}};
+  } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
+               {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
   auto& service = print::ui::PrintService::instance();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
@@ -49,19 +49,19 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     std::vector<QString> titles;
     bool usedWindowPrompter = false;
     QColor duringPrint;
-    service.runModal = [&](print::ui::frmStampaFCPB& dlg) {
+    service.runModal = [&](print::ui::PrintDialog& dlg) {
       dlg.show();
       titles.push_back(dlg.windowTitle());
       usedWindowPrompter = &service.session().prompter() == &prompter;
       duringPrint = plotColour(w);
-      QTest::mouseClick(dlg.findChild<QPushButton*>("cmdChiudi"), Qt::LeftButton);
+      QTest::mouseClick(dlg.findChild<QPushButton*>("exitButton"), Qt::LeftButton);
     };
     w->findChild<QAction*>(c.item)->trigger();
     ASSERT_EQ(titles, std::vector<QString>{"  Print of: Screen"});
     EXPECT_TRUE(usedWindowPrompter);  // for the call only
     EXPECT_NE(&service.session().prompter(), &prompter);
     EXPECT_NE(duringPrint, QColor(Qt::black));
-    EXPECT_EQ(w->findChild<QLineEdit*>("Text6")->text(), "Screen");
+    EXPECT_EQ(w->findChild<QLineEdit*>("fileNameEdit")->text(), "Screen");
     EXPECT_EQ(plotColour(w), QColor(Qt::black));  // back on black
     w->close();
   }

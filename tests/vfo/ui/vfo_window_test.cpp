@@ -51,13 +51,13 @@ struct VfoRig {
   T* get(const char* name) {
     return test::child<T>(window, name);
   }
-  QString label1() { return get<QLabel>("Label1")->text(); }
-  QString text2() { return get<QLineEdit>("Text2")->text(); }
+  QString workingFrequency() { return get<QLabel>("workingFrequencyLabel")->text(); }
+  QString outputFrequency() { return get<QLineEdit>("outputFrequencyEdit")->text(); }
   void enter(const QString& mhz) {
-    auto* text3 = get<QLineEdit>("Text3");
-    text3->clear();
-    QTest::keyClicks(text3, mhz);
-    QTest::keyClick(text3, Qt::Key_Return);
+    auto* keyboard = get<QLineEdit>("keyboardEdit");
+    keyboard->clear();
+    QTest::keyClicks(keyboard, mhz);
+    QTest::keyClick(keyboard, Qt::Key_Return);
   }
   void click(const char* name) { get<QPushButton>(name)->click(); }
   // The DDS traffic since the last call.
@@ -92,11 +92,11 @@ TEST(VfoWindow, OpensWithItsSettingsLoadsTheDdsAndItsMenusWork) {
       "\"145.5\"\r\n\"10.7\"\r\n\"-10.7\"\r\n\"1\"\r\n\"2\"\r\n\"145.5\"\r\n\"145.5\"\r\n"));
   rig.open();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", wordFor(156.2)));
-  EXPECT_EQ(rig.label1(), "145.500 000");
-  EXPECT_EQ(rig.text2(), "156.200 000");
+  EXPECT_EQ(rig.workingFrequency(), "145.500 000");
+  EXPECT_EQ(rig.outputFrequency(), "156.200 000");
 
   // Parameters opens the shared window modeless; About_VFO its box.
-  rig.get<QAction>("Parametri")->trigger();
+  rig.get<QAction>("parametersAction")->trigger();
   EXPECT_THAT(rig.parameterCalls, ElementsAre(nullptr));
   rig.get<QAction>("AboutVFO")->trigger();
   EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](QWidget* top) {
@@ -112,39 +112,39 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   rig.open();
   rig.fresh();
   // Typing alone changes nothing; Enter tunes.
-  QTest::keyClicks(rig.get<QLineEdit>("Text3"), "4");
+  QTest::keyClicks(rig.get<QLineEdit>("keyboardEdit"), "4");
   EXPECT_TRUE(rig.fresh().empty());
   rig.enter("14.2");
-  rig.click("Command1_3");  // +1 kHz
-  rig.click("Command2_0");  // -1 Hz
-  EXPECT_EQ(rig.text2(), "014.200 999");
+  rig.click("stepUp3");    // +1 kHz
+  rig.click("stepDown0");  // -1 Hz
+  EXPECT_EQ(rig.outputFrequency(), "014.200 999");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.2), wordFor(14.201), wordFor(14.200999)));
 
   rig.enter("7.05");
-  rig.get<QRadioButton>("rtx2")->click();
-  EXPECT_EQ(rig.text2(), "034.100 000");
+  rig.get<QRadioButton>("rtx2Option")->click();
+  EXPECT_EQ(rig.outputFrequency(), "034.100 000");
   rig.fresh();
-  auto* if2 = rig.get<QLineEdit>("IF2");
+  auto* if2 = rig.get<QLineEdit>("if2Edit");
   if2->clear();
   QTest::keyClicks(if2, "-10.7");  // an edited IF waits for the next send
-  rig.get<QRadioButton>("ObIF2")->click();
-  EXPECT_EQ(rig.text2(), "007.300 000");
-  rig.get<QRadioButton>("rtx")->click();
-  rig.get<QRadioButton>("Gen")->click();
+  rig.get<QRadioButton>("if2Option")->click();
+  EXPECT_EQ(rig.outputFrequency(), "007.300 000");
+  rig.get<QRadioButton>("rtxOption")->click();
+  rig.get<QRadioButton>("generatorOption")->click();
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(7.3), wordFor(3.65), wordFor(7.05)));
 
   rig.enter("100");
-  rig.click("Command1_8");  // 200 MHz: held at 160
+  rig.click("stepUp8");  // 200 MHz: held at 160
   EXPECT_THAT(rig.prompter.messages(), ElementsAre("Frequency too High"));
-  EXPECT_EQ(rig.label1(), "160.000 000");
+  EXPECT_EQ(rig.workingFrequency(), "160.000 000");
   rig.fresh();
-  rig.click("Command4");  // DDS Reset
+  rig.click("ddsResetButton");  // DDS Reset
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 1717986918"));
 
   // The wheel over a digit tunes by that digit's step, over a step button by its
   // step; Up and Down repeat the last step used.
   rig.enter("7.05");
-  auto* label = rig.get<QLabel>("Label1");
+  auto* label = rig.get<QLabel>("workingFrequencyLabel");
   auto wheel = [](QWidget* w, QPointF at, int notches) {
     QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
                   Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -152,28 +152,28 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   };
   // The digit at the display's centre is the 10 kHz one of "007.050 000".
   wheel(label, QPointF(label->contentsRect().center()), -2);
-  EXPECT_EQ(rig.label1(), "007.030 000");
-  wheel(rig.get<QPushButton>("Command1_2"), QPointF(5, 5), 1);  // 100 Hz
-  EXPECT_EQ(rig.label1(), "007.030 100");
+  EXPECT_EQ(rig.workingFrequency(), "007.030 000");
+  wheel(rig.get<QPushButton>("stepUp2"), QPointF(5, 5), 1);  // 100 Hz
+  EXPECT_EQ(rig.workingFrequency(), "007.030 100");
   // The arrow keys repeat the last step (100 Hz).
   rig.window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
   QTest::keyClick(rig.window, Qt::Key_Up);
-  EXPECT_EQ(rig.label1(), "007.030 200");
+  EXPECT_EQ(rig.workingFrequency(), "007.030 200");
   QTest::keyClick(rig.window, Qt::Key_Down);
   QTest::keyClick(rig.window, Qt::Key_Down);
-  EXPECT_EQ(rig.label1(), "007.030 000");
+  EXPECT_EQ(rig.workingFrequency(), "007.030 000");
 }
 
 TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   VfoRig rig;
   rig.open();
   rig.enter("14.074");
-  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::RightButton);
-  auto* list = rig.get<QListWidget>("List1");
+  QTest::mousePress(rig.get<QPushButton>("bandButton4"), Qt::RightButton);
+  auto* list = rig.get<QListWidget>("memoryList");
   for (const char* mhz : {"7.05", "200", "3.5"}) {
     rig.enter(mhz);
-    rig.click("Mem");
+    rig.click("addMemoryButton");
   }
   ASSERT_EQ(list->count(), 3);
   // A click on an entry tunes to it; 200 MHz becomes 160.
@@ -181,14 +181,14 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     list->visualItemRect(list->item(2)).center());
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(160)));
-  rig.click("Command6");  // Delete: the selected entry (gone from VFO_FreqMem below)
+  rig.click("deleteMemoryButton");  // Delete: the selected entry (gone from VFO_FreqMem below)
   rig.enter("3.5");
-  QTest::keyClicks(rig.get<QLineEdit>("Text3"), "5");  // typed, not entered: still saved
+  QTest::keyClicks(rig.get<QLineEdit>("keyboardEdit"), "5");  // typed, not entered: still saved
   rig.fresh();
 
   // End_Program: the files (their contents are pinned with the engine), then word 0.
   QPointer<QWidget> w = rig.window;
-  rig.get<QAction>("Fine_pgm")->trigger();
+  rig.get<QAction>("endProgramAction")->trigger();
   EXPECT_EQ(common::readTextFile("VFO_FreqMem").value_or(""), "3.5\r\n7.05\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -196,19 +196,19 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
 
   // After a restart the band button still holds its frequency.
   rig.open();
-  EXPECT_EQ(rig.get<QLineEdit>("Text3")->text(), "3.55");
+  EXPECT_EQ(rig.get<QLineEdit>("keyboardEdit")->text(), "3.55");
   rig.fresh();
-  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_4"), Qt::LeftButton);
-  EXPECT_EQ(rig.label1(), "014.074 000");
+  QTest::mousePress(rig.get<QPushButton>("bandButton4"), Qt::LeftButton);
+  EXPECT_EQ(rig.workingFrequency(), "014.074 000");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
   // A button never stored keeps the frequency and says how to store one.
-  QTest::mousePress(rig.get<QPushButton>("Freq_Fissa_0"), Qt::LeftButton);
+  QTest::mousePress(rig.get<QPushButton>("bandButton0"), Qt::LeftButton);
   EXPECT_TRUE(rig.fresh().empty());
   EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Band 160 is empty"));
   // Clear all asks first.
   rig.prompter.confirms = {true};
-  rig.click("Command7");
-  EXPECT_EQ(rig.get<QListWidget>("List1")->count(), 0);
+  rig.click("clearMemoriesButton");
+  EXPECT_EQ(rig.get<QListWidget>("memoryList")->count(), 0);
 
   // The window's own close box runs the same sequence.
   rig.window->close();

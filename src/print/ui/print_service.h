@@ -4,8 +4,8 @@
 //
 // A window's print command is one call:
 //   kolm::print::ui::printWindow(context.prompter, this, "Screen");
-// which asks for the landscape sheet (FoglioStampa with orientation 2) and opens
-// the dialog on the whole window over that sheet (StampaFCPB with left and top 0,
+// which asks for the landscape sheet (printableSheet with orientation 2) and opens
+// the dialog on the whole window over that sheet (openDialog with left and top 0,
 // orientation 0, scale 500000); it returns when the dialog closes.
 #pragma once
 
@@ -22,7 +22,7 @@
 
 namespace kolm::print::ui {
 
-class frmStampaFCPB;
+class PrintDialog;
 
 struct SheetMm {
   bool ok = false;
@@ -47,19 +47,19 @@ class PrintService : public QObject {
   // Messages and file choices of the following calls.
   void setPrompter(common::Prompter& prompter) { session_->setPrompter(prompter); }
   // How the dialog is run; by default modally (exec). Tests drive it here.
-  std::function<void(frmStampaFCPB&)> runModal;
+  std::function<void(PrintDialog&)> runModal;
 
   // The printable sheet of the current printer in mm, after setting its orientation
   // (1 portrait, 2 landscape); not ok (and -1, -1) when the printer cannot be used.
-  SheetMm FoglioStampa(std::optional<int32_t> orientation = std::nullopt);
+  SheetMm printableSheet(std::optional<int32_t> orientation = std::nullopt);
   // Opens the dialog on `object` (a window or any widget, taken as it looks on
   // screen) and returns when it closes; false when the set-up failed (after its
   // message). A null object opens the printer settings only.
-  bool StampaFCPB(QWidget* object, int32_t left, int32_t top, int32_t width, int32_t height,
+  bool openDialog(QWidget* object, int32_t left, int32_t top, int32_t width, int32_t height,
                   int32_t orientation, const QString& title, float scale,
                   bool pictureBoxAsControl = false);
   // The same on a picture.
-  bool StampaFCPB(const QPixmap& picture, const QString& name, int32_t left, int32_t top,
+  bool openDialog(const QPixmap& picture, const QString& name, int32_t left, int32_t top,
                   int32_t width, int32_t height, int32_t orientation, const QString& title,
                   float scale);
   // A measuring window's print command; the PDF file it wrote, if it printed

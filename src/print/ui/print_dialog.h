@@ -21,10 +21,10 @@
 
 namespace kolm::print::ui {
 
-class frmStampaFCPB : public QDialog {
+class PrintDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit frmStampaFCPB(PrintSession& session, QWidget* parent = nullptr);
+  explicit PrintDialog(PrintSession& session, QWidget* parent = nullptr);
 
   PrintSession& session() { return session_; }
   // Where a double click on the printer label saves the preview.
@@ -38,7 +38,7 @@ class frmStampaFCPB : public QDialog {
 
  private:
   void build();
-  void Form_Activate();
+  void activate();
   void sync();
   void syncSheet();
   void syncPreview();
@@ -49,10 +49,10 @@ class frmStampaFCPB : public QDialog {
   void rectStepped(RectField field, int delta);
   void afterRectEdit(RectField field);
   void scaleEntered();
-  void cmdStampa_Click();
-  void cmdOK_Click();
-  void cmdChiudi_Click();
-  void Zoom();
+  void printPicture();
+  void acceptSettings();
+  void exitDialog();
+  void openZoom();
   void closeZoom();
   void savePreview();
   void blink();
@@ -64,47 +64,47 @@ class frmStampaFCPB : public QDialog {
   QImage greyPicture_;  // the preview's grey copy for a monochrome printer
   double twipsPerPixel_ = 15;
 
-  QGroupBox* zFrame1_;
-  QLabel* zLabel1_;
-  QComboBox* cboPrinterNames_;
-  QPushButton* cmdProprieta_;
-  QLabel* imgPrinter_;
-  QGroupBox* fraFoglio_;
-  QLabel* lblFgW_;
-  QLabel* lblFgH_;
-  QFrame* shpFoglio_;
-  QFrame* shpBordo_;
-  PreviewArea* picPreview_;
-  QLabel* lblStampaInCorso_;
-  QLabel* lblFuoriFoglio_;
-  QTimer* Timer1_;
-  QGroupBox* zFrame2_;
-  QLineEdit* txtPrX_;
-  QLineEdit* txtPrY_;
-  UpDown* updPrX_;
-  UpDown* updPrY_;
-  QCheckBox* chkCentro_;
-  QToolButton* cmdOrigine_;
-  QGroupBox* zFrame3_;
-  QLineEdit* txtPrW_;
-  QLineEdit* txtPrH_;
-  UpDown* updPrW_;
-  UpDown* updPrH_;
-  QCheckBox* chkProporzioni_;
-  QPushButton* cmdMax_;
-  QLabel* lblLblScala_;
-  QLabel* lblPScala_;
-  QLineEdit* txtScala_;
-  QToolButton* cmdScalaOK_;
-  QLabel* lblLblNCopie_;
-  QLineEdit* txtNCopies_;
-  UpDown* updNCopies_;
-  QPushButton* cmdStampa_;
-  QPushButton* cmdChiudi_;
-  QPushButton* cmdOK_;
-  QFrame* picZoom_;
-  QFrame* shpFoglioZoom_;
-  PreviewArea* picPreviewZoom_;
+  QGroupBox* printerGroup_;
+  QLabel* printerNameLabel_;
+  QComboBox* printerCombo_;
+  QPushButton* propertiesButton_;
+  QLabel* printerImage_;
+  QGroupBox* sheetGroup_;
+  QLabel* sheetWidthLabel_;
+  QLabel* sheetHeightLabel_;
+  QFrame* sheetShape_;
+  QFrame* sheetBorder_;
+  PreviewArea* preview_;
+  QLabel* printingLabel_;
+  QLabel* outOfSheetLabel_;
+  QTimer* blinkTimer_;
+  QGroupBox* marginsGroup_;
+  QLineEdit* leftEdit_;
+  QLineEdit* topEdit_;
+  UpDown* leftSpin_;
+  UpDown* topSpin_;
+  QCheckBox* centreCheck_;
+  QToolButton* zeroMarginsButton_;
+  QGroupBox* sizeGroup_;
+  QLineEdit* widthEdit_;
+  QLineEdit* heightEdit_;
+  UpDown* widthSpin_;
+  UpDown* heightSpin_;
+  QCheckBox* keepProportionsCheck_;
+  QPushButton* fillSheetButton_;
+  QLabel* scaleCaption_;
+  QLabel* scalePrefix_;
+  QLineEdit* scaleEdit_;
+  QToolButton* scaleOkButton_;
+  QLabel* copiesLabel_;
+  QLineEdit* copiesEdit_;
+  UpDown* copiesSpin_;
+  QPushButton* printButton_;
+  QPushButton* exitButton_;
+  QPushButton* okButton_;
+  QFrame* zoomPanel_;
+  QFrame* zoomSheetShape_;
+  PreviewArea* zoomPreview_;
 };
 
 }  // namespace kolm::print::ui

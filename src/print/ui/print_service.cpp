@@ -1,11 +1,11 @@
-#include "print/ui/stampa.h"
+#include "print/ui/print_service.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include "common/ui/qt_prompter.h"
 #include "print/ui/bitmap_qt.h"
-#include "print/ui/frm_stampa_fcpb.h"
+#include "print/ui/print_dialog.h"
 #include "print/ui/qt_printer_backend.h"
 
 namespace kolm::print::ui {
@@ -50,7 +50,7 @@ PrintService::PrintService(std::unique_ptr<PrinterBackend> backend, common::Prom
 
 PrintService::~PrintService() = default;
 
-SheetMm PrintService::FoglioStampa(std::optional<int32_t> orientation) {
+SheetMm PrintService::printableSheet(std::optional<int32_t> orientation) {
   SheetMm sheet;
   sheet.ok = session_->printableSheet(sheet.width, sheet.height, orientation);
   return sheet;
@@ -61,7 +61,7 @@ bool PrintService::show(const PrintSource* source, QWidget* owner, int32_t left,
                         float scale) {
   if (!session_->setUp(source, left, top, width, height, orientation, title.toStdString(), scale))
     return false;
-  frmStampaFCPB dialog(*session_, owner ? owner->window() : nullptr);
+  PrintDialog dialog(*session_, owner ? owner->window() : nullptr);
   QCoreApplication::processEvents();
   if (runModal)
     runModal(dialog);
@@ -71,7 +71,7 @@ bool PrintService::show(const PrintSource* source, QWidget* owner, int32_t left,
   return true;
 }
 
-bool PrintService::StampaFCPB(QWidget* object, int32_t left, int32_t top, int32_t width,
+bool PrintService::openDialog(QWidget* object, int32_t left, int32_t top, int32_t width,
                               int32_t height, int32_t orientation, const QString& title,
                               float scale, bool pictureBoxAsControl) {
   if (!object) return show(nullptr, nullptr, left, top, width, height, orientation, title, scale);
@@ -80,27 +80,27 @@ bool PrintService::StampaFCPB(QWidget* object, int32_t left, int32_t top, int32_
   // A drawing area's own width is its inner width; a window's its outer width.
   source.ownWidth =
       object->isWindow() || pictureBoxAsControl ? object->width() : object->contentsRect().width();
-  source.readImage = [this, object] { return Legge_Controllo(object, session_->prompter()); };
+  source.readImage = [this, object] { return readWidget(object, session_->prompter()); };
   return show(&source, object, left, top, width, height, orientation, title, scale);
 }
 
-bool PrintService::StampaFCPB(const QPixmap& picture, const QString& name, int32_t left,
+bool PrintService::openDialog(const QPixmap& picture, const QString& name, int32_t left,
                               int32_t top, int32_t width, int32_t height, int32_t orientation,
                               const QString& title, float scale) {
   PrintSource source;
   source.name = name.toStdString();
   source.ownWidth = picture.width();
-  source.readImage = [this, &picture] { return Legge_PictureBox(picture, session_->prompter()); };
+  source.readImage = [this, &picture] { return readPicture(picture, session_->prompter()); };
   return show(&source, nullptr, left, top, width, height, orientation, title, scale);
 }
 
 QString PrintService::printWindow(QWidget* window, const QString& title) {
   auto* qtBackend = dynamic_cast<QtPrinterBackend*>(backend_.get());
   if (qtBackend) qtBackend->takeWrittenFile();
-  SheetMm sheet = FoglioStampa(kLandscape);
+  SheetMm sheet = printableSheet(kLandscape);
   // A printer that cannot be used has said so; the dialog would only say it again.
   if (sheet.width < 0) return {};
-  StampaFCPB(window, 0, 0, sheet.width, sheet.height, 0, title, 500000, false);
+  openDialog(window, 0, 0, sheet.width, sheet.height, 0, title, 500000, false);
   return qtBackend ? qtBackend->takeWrittenFile() : QString();
 }
 
