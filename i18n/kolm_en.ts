@@ -951,6 +951,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
     </message>
     <message>
+        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with CrystalMeter &gt; calQuarz.</source>
+        <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
+    </message>
+    <message>
+        <source>The peak equals the through-path reference, so R is 0 ohm: measure the reference again with calQuarz.</source>
+        <translation>The peak equals the through-path reference, so R is 0 ohm: measure the reference again with Crystal Meter &gt; Calibrate crystal fixture.</translation>
+    </message>
+    <message>
         <source>The sweep has no span.</source>
         <translation>The sweep has no span.</translation>
     </message>
@@ -1152,6 +1160,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Frequency MHz</source>
         <translation>Frequency MHz</translation>
+    </message>
+    <message>
+        <source>Demonstration:</source>
+        <translation>Demonstration:</translation>
+    </message>
+    <message>
+        <source>not analysed</source>
+        <translation>not analysed</translation>
+    </message>
+    <message>
+        <source>Start Frequency</source>
+        <translation>Start frequency</translation>
+    </message>
+    <message>
+        <source>End Frequency</source>
+        <translation>Stop frequency</translation>
+    </message>
+    <message>
+        <source>Frequency Axsis Points</source>
+        <translation>Frequency axis points</translation>
     </message>
     <message>
         <source>File name</source>
@@ -1528,7 +1556,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>Sweeps with the power meter&apos;s span and points (Repeat times), fitted as Quarzo does, added as the next row.</source>
-        <translation>Sweeps with the power meter&apos;s span and points (Repeat times), fitted as Measure crystal does, added as the next row.</translation>
+        <translation>Sweeps with the power meter&apos;s span and points (Repeat times), each analysed as by Measure crystal, added as the next row.</translation>
     </message>
     <message>
         <source>Repeat</source>
@@ -1826,7 +1854,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>There is no level reference (level.rif) yet: measure it with Reference_Level first.</source>
-        <translation>There is no level reference (level.rif) yet: measure it with Reference_Level first.</translation>
+        <translation>There is no level reference (level.rif) yet: measure it with Reference Level first.</translation>
     </message>
     <message>
         <source> (relative)</source>

@@ -109,10 +109,16 @@ CrystalResult analyzeCrystal(const CrystalSweep& sweep, const RifTable& crystalR
     const double B = r.F2 - r.F1;
 
     const double QL = divide(r.Fs, B, "The sweep has no span: the bandwidth is 0.");
-    check(R0 != 0, "R0 is 0 ohm: enter the fixture's resistance with CrystalMeter > calQuarz.");
-    r.Q = divide(finite(QL * (r.R + R0)), r.R,
-                 "The peak equals the through-path reference, so R is 0 ohm: measure the "
-                 "reference again with calQuarz.");
+    // The two texts that name a menu command follow the language.
+    if (R0 == 0)
+      throw Failure{KOLM_TR(
+          "kolm", "R0 is 0 ohm: enter the fixture's resistance with CrystalMeter > calQuarz.")};
+    if (r.R == 0)
+      throw Failure{
+          KOLM_TR("kolm",
+                  "The peak equals the through-path reference, so R is 0 ohm: measure the "
+                  "reference again with calQuarz.")};
+    r.Q = finite(finite(QL * (r.R + R0)) / r.R);
     r.L = divide(finite(r.Q * r.R), 6.28 * r.Fs, "The series resonance is at 0 MHz.");
     r.Cs = divide(1.0, finite(std::pow(6.28 * r.Fs, 2) * r.L), "The inductance is 0.");
   } catch (const Failure& failure) {

@@ -64,9 +64,12 @@ TEST_F(CliPowerSweep, ReportOfACrystal) {
   std::vector<std::string> keys;
   for (const auto& kv : test::keyValues(r.out)) keys.push_back(kv.first);
   EXPECT_EQ(keys, (std::vector<std::string>{"peak_mhz", "peak_dbm", "bw3_low_mhz", "bw3_high_mhz",
-                                            "bw3_mhz", "bw6_mhz", "bw60_mhz", "shape_factor"}));
+                                            "bw3_mhz", "bw3_approx", "bw6_mhz", "bw6_approx",
+                                            "bw60_mhz", "bw60_approx", "shape_factor"}));
   EXPECT_NEAR(test::reportedNumber(r.out, "bw3_mhz"), 877.6e-6, 15e-6);
-  EXPECT_NE(r.out.find("bw60_mhz=none\nshape_factor=none\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("bw3_approx=no\n"), std::string::npos) << r.out;  // 10 Hz steps
+  EXPECT_NE(r.out.find("bw60_mhz=none\nbw60_approx=no\nshape_factor=none\n"), std::string::npos)
+      << r.out;
 }
 
 TEST_F(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {

@@ -261,6 +261,9 @@ void AnalyzerWindow::buildControls() {
     b.edit = new QLineEdit(b.parent);
     b.edit->setObjectName(b.name);
   }
+  startEdit_->setToolTip(tr("Start Frequency"));
+  stopEdit_->setToolTip(tr("End Frequency"));
+  pointsEdit_->setToolTip(tr("Frequency Axsis Points"));
   cursorFrequencyEdit_->setReadOnly(true);
   cursorFrequencyEdit_->setToolTip(tr("Frequency MHz"));
   spanCaption_->setReadOnly(true);
@@ -466,7 +469,12 @@ void AnalyzerWindow::redraw() {
                                      [](bool b) { return b; });
   // The values of every point, for the traces shown and the analysis panel.
   computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
-  if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
+  // The demonstration is no measurement: the panel says so instead of
+  // analysing it.
+  if (analysis_ && !chart_->note().isEmpty())
+    analysis_->setRows({{tr("Demonstration:").toStdString(), tr("not analysed").toStdString()}});
+  else if (analysis_)
+    analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.shownTraces[q]) {
       live.push_back(liveTrace(q));
@@ -763,7 +771,6 @@ void AnalyzerWindow::onPassFinished(bool completed) {
     startPass(false);
   } else {
     endSweep();
-    startEdit_->setFocus();
   }
 }
 

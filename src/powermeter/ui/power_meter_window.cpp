@@ -598,7 +598,6 @@ void PowerMeterWindow::endSweeping(bool completed) {
   singleSweepButton_->setChecked(false);
   continuousSweepButton_->setChecked(false);
   updateActions();
-  startEdit_->setFocus();
   if (auto done = std::exchange(sweepDone_, nullptr)) done(completed);
 }
 
@@ -638,9 +637,9 @@ void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
   auto rect = band_.release();
   chart_->setRubberBand(std::nullopt);
   if (!rect) return;
-  auto zoomed = chart::Zoom(view(), *rect, common::numericValue(s(startEdit_->text())),
-                            common::numericValue(s(stopEdit_->text())),
-                            common::numericValue(s(pointsEdit_->text())), chart::kPowerMeterZoom);
+  // The points are counted on the span the trace was swept over: the boxes
+  // follow the view, so after a zoom they would let the next one go finer.
+  auto zoomed = chart::Zoom(view(), *rect, TraceStart, TraceStop, Points, chart::kPowerMeterZoom);
   if (!zoomed.accepted) return;
   chart_->pushView(zoomed.view);
 }

@@ -1,8 +1,10 @@
 // The Parameters window's port test: of the port in use, or of another one.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "app/parameters_window.h"
 #include "common/prompter.h"
@@ -33,4 +35,22 @@ TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
     EXPECT_NE(text.find(sim ? "PASS  Detector: reads 826" : "FAIL  Port"), std::string::npos);
     EXPECT_TRUE(prompter.messages().empty());
   }
+}
+
+TEST(ParametersPortTest, UsesTheClockTypedInTheWindowBeforeOk) {
+  // A first start: no clock accepted yet, 20 MHz x 20 typed, OK not pressed.
+  test::InTempDir dir;
+  hw::Instrument instrument;
+  instrument.params = {0, 0, 0, hw::kLpt1, "sim"};
+  instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  app::ParametersWindow window(context, [] {});
+  window.findChild<QLineEdit*>("quartzEdit")->setText("20");
+  window.findChild<QScrollBar*>("multiplierScroll")->setValue(20);
+  window.findChild<QPushButton*>("portTestButton")->click();
+  const std::string text =
+      window.findChild<QPlainTextEdit*>("portTestReport")->toPlainText().toStdString();
+  EXPECT_NE(text.find("with the generator at 10 MHz"), std::string::npos) << text;
+  EXPECT_EQ(instrument.params.RefClkMHz, 0);  // still not accepted
 }

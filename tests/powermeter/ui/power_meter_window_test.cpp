@@ -176,3 +176,37 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   rig.open();  // the next window opens with the boxes kept
   EXPECT_EQ(rig.text("pointsEdit"), "20000");
 }
+
+TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
+  // 3 to 30 MHz in 1000 steps of 27 kHz: a drag narrower than five steps
+  // (0.135 MHz) keeps the span, however far the view was zoomed before.
+  Rig rig;
+  rig.open();
+  rig.type("startEdit", "3");
+  rig.type("stopEdit", "30");
+  rig.type("pointsEdit", "1000");
+  ASSERT_TRUE(rig.sweep());
+  auto drag = [&](double from, double to) {
+    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(from, -10));
+    QTest::mouseMove(rig.chart(), rig.pixel(to, -10));
+    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(to, -10));
+  };
+  struct Case {
+    double from, to;
+    bool zooms;
+  };
+  for (const Case& c : {Case{10, 11, true}, Case{10.2, 10.22, false}, Case{10.2, 10.23, false},
+                        Case{10.2, 10.4, true}, Case{10.25, 10.28, false}}) {
+    SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
+    const chart::View before = rig.window->view();
+    const double pixel = 2 * (before.stop - before.start) / rig.chart()->width();
+    drag(c.from, c.to);
+    if (c.zooms) {  // to the drag, within two pixels
+      EXPECT_NEAR(rig.window->view().start, c.from, pixel);
+      EXPECT_NEAR(rig.window->view().stop, c.to, pixel);
+    } else {
+      EXPECT_EQ(rig.window->view().start, before.start);
+      EXPECT_EQ(rig.window->view().stop, before.stop);
+    }
+  }
+}

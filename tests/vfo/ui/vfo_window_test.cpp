@@ -132,6 +132,16 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   rig.get<QRadioButton>("rtxOption")->click();
   rig.get<QRadioButton>("generatorOption")->click();
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(7.3), wordFor(3.65), wordFor(7.05)));
+  // Enter in the IF box applies it at once.
+  rig.get<QRadioButton>("rtxOption")->click();
+  if2->clear();
+  QTest::keyClicks(if2, "-3");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(3.65)));  // the mode's send, old IF
+  QTest::keyClick(if2, Qt::Key_Return);
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(4.05)));
+  EXPECT_EQ(rig.outputFrequency(), "004.050 000");
+  rig.get<QRadioButton>("generatorOption")->click();
+  rig.fresh();
 
   rig.enter("100");
   rig.click("stepUp8");  // 200 MHz: held at 160
