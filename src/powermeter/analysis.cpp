@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "chart/scale.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -13,8 +14,10 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
   const size_t n = levels.size();
   if (n == 0) return a;
   std::vector<double> frequencies(n);
-  const double step = n > 1 ? (stop - start) / static_cast<double>(n - 1) : 0;
-  for (size_t i = 0; i < n; ++i) frequencies[i] = start + static_cast<double>(i) * step;
+  for (size_t i = 0; i < n; ++i)
+    frequencies[i] =
+        n > 1 ? chart::pointFrequency(start, stop, static_cast<int>(n - 1), static_cast<double>(i))
+              : start;
 
   auto usable = [&](size_t i) {
     return std::isfinite(levels[i]) && limits.flag(levels[i]) == LevelFlag::Valid;
@@ -40,9 +43,8 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
   if (a.at60.width() && a.at6.width() && *a.at6.width() > 0)
     a.shapeFactor = *a.at60.width() / *a.at6.width();
   if (through) {
-    const double index = common::roundHalfEven(*a.peakMHz * 10);
-    if (index >= 0 && index < kRifEntries)
-      a.insertionLossDb = (*through)[static_cast<size_t>(index)] - *a.peakDbm;
+    if (const auto index = referenceIndex(static_cast<float>(*a.peakMHz)))
+      a.insertionLossDb = (*through)[*index] - *a.peakDbm;
   }
   return a;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/recording_port.h"
+
 using namespace kolm::hw;
 
 namespace {

@@ -36,8 +36,9 @@ CrystalParameters measure(const Truth& t, double r0, int points, double bandwidt
   EXPECT_EQ(rig.sim->configure({dut, "r=50", "ideal"}), "");
   const double half = bandwidths * t.bwHz(r0) / 1e6;
   const auto prepared =
-      prepareSweep({common::shortestText(t.fsMHz - half, 10),
-                    common::shortestText(t.fsMHz + half, 10), std::to_string(points), "20", "-80"},
+      prepareSweep({common::numericValue(common::shortestText(t.fsMHz - half, 10)),
+                    common::numericValue(common::shortestText(t.fsMHz + half, 10)),
+                    static_cast<double>(points), 20, -80},
                    400, {});
   static std::vector<float> trace;
   trace.assign(kTraceSize, 0);

@@ -22,10 +22,9 @@ struct Pass {
   double step() const { return (plan.ViewStop - plan.ViewStart) / plan.Points; }
 };
 
-Pass sweep(test::SimRig& rig, const std::string& start, const std::string& stop,
-           const std::string& points) {
+Pass sweep(test::SimRig& rig, double start, double stop, double points) {
   Pass p;
-  auto prepared = prepareSweep({start, stop, points, "20", "-80"}, 400, {});
+  auto prepared = prepareSweep({start, stop, points, 20, -80}, 400, {});
   EXPECT_TRUE(prepared.plan) << prepared.error;
   p.plan = prepared.plan.value_or(SweepPlan{});
   SweepJob job(
@@ -38,9 +37,9 @@ Pass sweep(test::SimRig& rig, const std::string& start, const std::string& stop,
 
 TEST(SimulatedPass, LowpassMinusThreeDecibelPoint) {
   test::SimRig rig;
-  const Pass through = sweep(rig, "1", "30", "580");
+  const Pass through = sweep(rig, 1, 30, 580);
   ASSERT_EQ(rig.sim->configure({"lowpass:fc=10,order=3", "r=50", "ideal"}), "");
-  const Pass lp = sweep(rig, "1", "30", "580");
+  const Pass lp = sweep(rig, 1, 30, 580);
   double crossing = NAN;
   for (int i = 1; i <= 580 && std::isnan(crossing); ++i) {
     const double a = lp.trace[i - 1] - through.trace[i - 1], b = lp.trace[i] - through.trace[i];

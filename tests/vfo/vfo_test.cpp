@@ -5,6 +5,7 @@
 
 #include "common/files.h"
 #include "hw/dds.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "vfo/dds_frames.h"
 
@@ -201,7 +202,7 @@ TEST(VfoEngine, ClosingWritesTheThreeFilesThenSendsWordZero) {
   EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
             "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
-  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
+  EXPECT_EQ(rig.instrument.tunedWord(), 0u);
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 

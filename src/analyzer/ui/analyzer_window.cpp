@@ -504,7 +504,7 @@ void AnalyzerWindow::showDemonstration() {
 
 void AnalyzerWindow::selectQuantity(int index) {
   for (QLineEdit* c : quantityReadouts_) c->hide();
-  selection_.select(index, combine_->isChecked());
+  selection_.select(static_cast<Quantity>(index), combine_->isChecked());
   paintCursorValue();
   cursorValueEdit_->show();
   quantityIcon_->show();
@@ -632,7 +632,6 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (i >= 0 && i < kChannelEntries) {
-    m_.computePoint(i);
     const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) {
       const chart::Mark mark = quantityMark(p.flag, q);
@@ -797,7 +796,7 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   stopSweep();
   saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_));
   hw::Instrument& instrument = context_.instrument;
-  hw::ddsOutputOff(instrument, hw::kBridgeSettle);
+  instrument.switchOff(hw::kBridgeSettle);
   instrument.out(0);
   event->accept();
 }

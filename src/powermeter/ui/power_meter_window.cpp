@@ -439,12 +439,13 @@ void PowerMeterWindow::saveSettings() {
 }
 
 void PowerMeterWindow::onPointsChanged() {
-  if (auto limited = limitPoints(s(pointsEdit_->text()))) pointsEdit_->setText(q(*limited));
+  if (auto limited = limitPoints(common::numericValue(s(pointsEdit_->text()))))
+    pointsEdit_->setText(QString::number(*limited));
 }
 
 void PowerMeterWindow::onDelayChanged() {
   delayMs_ = common::numericValue(s(delayEdit_->text()));
-  if (auto warning = sweepTimeWarning(s(pointsEdit_->text()), s(delayEdit_->text())))
+  if (auto warning = sweepTimeWarning(common::numericValue(s(pointsEdit_->text())), delayMs_))
     context_.prompter.message(*warning, common::Icon::None);
 }
 
@@ -490,10 +491,11 @@ void PowerMeterWindow::runSweep() {
   fileNameEdit_->clear();
   chartFromFile_ = false;
   showQuartzReference_ = false;
-  SweepPreparation prepared =
-      prepareSweep({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
-                    s(topLevelEdit_->text()), s(bottomLevelEdit_->text())},
-                   context_.instrument.params.RefClkMHz, calibration_);
+  const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
+  SweepPreparation prepared = prepareSweep({number(startEdit_), number(stopEdit_),
+                                            number(pointsEdit_), number(topLevelEdit_),
+                                            number(bottomLevelEdit_)},
+                                           context_.instrument.params.RefClkMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
@@ -690,7 +692,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     levelJob_.reset();
     quartzJob_.reset();
     saveSettings();
-    hw::ddsOutputOff(context_.instrument);
+    context_.instrument.switchOff();
   }
   event->accept();
 }

@@ -17,6 +17,7 @@
 #include "common/files.h"
 #include "common/prompter.h"
 #include "hw/params.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 #include "vfo/dds_frames.h"

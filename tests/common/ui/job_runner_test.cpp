@@ -12,6 +12,7 @@
 
 #include "hw/instrument.h"
 #include "powermeter/sweep.h"
+#include "support/recording_port.h"
 
 using namespace kolm;
 
@@ -29,7 +30,7 @@ std::pair<std::vector<hw::RecordingPort::Access>, float> pass(bool held) {
   instrument.params.RefClkMHz = 100;
   instrument.params.RefClkMultiplier = 4;
   std::vector<float> trace(powermeter::kTraceSize);
-  auto plan = powermeter::prepareSweep({"1", "2", "3", "20", "-80"}, 100, {}).plan.value();
+  auto plan = powermeter::prepareSweep({1, 2, 3, 20, -80}, 100, {}).plan.value();
   powermeter::SweepJob job(
       instrument, plan, powermeter::Calibration{}, [] { return 30.0; }, trace);
   if (held) {

@@ -164,7 +164,6 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   rig.type("delayEdit", "0.05");
   rig.get<QToolButton>("continuousSweepButton")->click();
   QTest::qWait(20);
-  rig.instrument.lastTuningWord = 77;
   rig.get<QAction>("exitAction")->trigger();
   QTest::qWait(0);
   // The last frame sent is the word 0, and nothing follows it.

@@ -18,6 +18,7 @@
 #include "common/prompter.h"
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 #include "vfo/dds_frames.h"
