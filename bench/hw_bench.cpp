@@ -1,4 +1,4 @@
-// The hardware link's own cost: portDelay accuracy and the CPU time of a
+// The hardware link's own cost: the delay's accuracy and the CPU time of a
 // frequency frame on a port that costs nothing.
 #include <benchmark/benchmark.h>
 
@@ -41,7 +41,7 @@ double clockReadNs() {
   return median(v);
 }
 
-// portDelay of n units, measured on the monotonic clock: how often it returned
+// A delay of n units, measured on the monotonic clock: how often it returned
 // before n x 100 ns (must be never), the median overshoot as measured, the
 // clock reading's own cost, and the overshoot without it (the figure to hold
 // to 50 ns). Clock 1 spins on the time-stamp counter where there is one, 0 on
@@ -90,7 +90,7 @@ BENCHMARK(BM_DdsSendWordCpu);
 // waits on the monotonic clock alone, as before.
 void BM_DdsSendWordWithDelays(benchmark::State& state) {
   Instrument instrument(std::make_unique<FreePort>());
-  instrument.loopFactor = 10;
+  instrument.setLoopFactor(10);
   if (!state.range(0))
     instrument.setDelayer(
         std::make_unique<kolm::hw::BusyWaitDelayer>(kolm::hw::BusyWaitDelayer::Clock::Monotonic));

@@ -24,7 +24,7 @@ class FreePort : public hw::PortIo {
 };
 
 powermeter::SweepPlan bigPlan() {
-  auto p = powermeter::prepareSweep({"1", "30", "20000", "20", "-80"}, 400, {});
+  auto p = powermeter::prepareSweep({1, 30, 20000, 20, -80}, 400, {});
   return *p.plan;
 }
 
@@ -57,7 +57,7 @@ void BM_SweepPass1000(benchmark::State& state) {
   hw::Instrument instrument(std::make_unique<FreePort>());
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());
   std::vector<float> trace(powermeter::kTraceSize);
-  auto plan = powermeter::prepareSweep({"3", "30", "1000", "20", "-80"}, 400, {}).plan.value();
+  auto plan = powermeter::prepareSweep({3, 30, 1000, 20, -80}, 400, {}).plan.value();
   for (auto _ : state) {
     powermeter::SweepJob job(
         instrument, plan, {}, [] { return 0.0; }, trace);

@@ -735,22 +735,6 @@ while processing the picture.</translation>
         <translation> - its quartz is %1 MHz, Parameters say %2 MHz</translation>
     </message>
     <message>
-        <source>The peak stands at an end of the sweep: Fs may lie outside it. Centre the span on the resonance.</source>
-        <translation>The peak stands at an end of the sweep: Fs may lie outside it. Centre the span on the resonance.</translation>
-    </message>
-    <message>
-        <source>The level does not fall 3 dB inside the sweep on both sides of the peak: Q, L and Cs are not measured. Widen the span.</source>
-        <translation>The level does not fall 3 dB inside the sweep on both sides of the peak: Q, L and Cs are not measured. Widen the span.</translation>
-    </message>
-    <message>
-        <source>The -3 dB width covers only %1 sweep steps of %2 Hz: R and Q are not reliable. Narrow the span around Fs or take more points (at least 10 steps across the -3 dB width).</source>
-        <translation>The -3 dB width covers only %1 sweep steps of %2 Hz: R and Q are not reliable. Narrow the span around Fs or take more points (at least 10 steps across the -3 dB width).</translation>
-    </message>
-    <message>
-        <source>The parallel-resonance notch lies on the detector&apos;s floor over %1 kHz: Fp is the first point of that stretch and may be low by up to %1 kHz. Take Fp as uncertain by that much, or make the notch shallower (a fixture of higher R0).</source>
-        <translation>The parallel-resonance notch lies on the detector&apos;s floor over %1 kHz: Fp is the first point of that stretch and may be low by up to %1 kHz. Take Fp as uncertain by that much, or make the notch shallower (a fixture of higher R0).</translation>
-    </message>
-    <message>
         <source>a 90 dB attenuator: below what the detector can resolve</source>
         <translation>a 90 dB attenuator: below what the detector can resolve</translation>
     </message>
@@ -947,7 +931,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The sweep needs at least 7 points.</translation>
     </message>
     <message>
-        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with calQuarz.</source>
+        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with CrystalMeter &gt; calQuarz.</source>
         <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
     </message>
     <message>
@@ -1152,6 +1136,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Frequency MHz</source>
         <translation>Frequency MHz</translation>
+    </message>
+    <message>
+        <source>Demonstration:</source>
+        <translation>Demonstration:</translation>
+    </message>
+    <message>
+        <source>not analysed</source>
+        <translation>not analysed</translation>
+    </message>
+    <message>
+        <source>Start Frequency</source>
+        <translation>Start frequency</translation>
+    </message>
+    <message>
+        <source>End Frequency</source>
+        <translation>Stop frequency</translation>
+    </message>
+    <message>
+        <source>Frequency Axsis Points</source>
+        <translation>Frequency axis points</translation>
     </message>
     <message>
         <source>File name</source>
@@ -1528,7 +1532,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>Sweeps with the power meter&apos;s span and points (Repeat times), fitted as Quarzo does, added as the next row.</source>
-        <translation>Sweeps with the power meter&apos;s span and points (Repeat times), fitted as Measure crystal does, added as the next row.</translation>
+        <translation>Sweeps with the power meter&apos;s span and points (Repeat times), each analysed as by Measure crystal, added as the next row.</translation>
     </message>
     <message>
         <source>Repeat</source>
@@ -1568,6 +1572,213 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5</source>
         <translation>Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::powermeter::ui::LadderWindow</name>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Ladder filter</source>
+        <translation>Ladder filter</translation>
+    </message>
+    <message>
+        <source>Crystals</source>
+        <translation>Crystals</translation>
+    </message>
+    <message>
+        <source>No batch yet.</source>
+        <translation>No batch yet.</translation>
+    </message>
+    <message>
+        <source>From the batch window</source>
+        <translation>From the batch window</translation>
+    </message>
+    <message>
+        <source>Open batch...</source>
+        <translation>Open batch...</translation>
+    </message>
+    <message>
+        <source>Group:</source>
+        <translation>Group:</translation>
+    </message>
+    <message>
+        <source>A group the batch window&apos;s Match (or crystal-match) formed.</source>
+        <translation>A group the batch window&apos;s Match (or crystal-match) formed.</translation>
+    </message>
+    <message>
+        <source>or crystals:</source>
+        <translation>or crystals:</translation>
+    </message>
+    <message>
+        <source>labels or numbers, with commas</source>
+        <translation>labels or numbers, with commas</translation>
+    </message>
+    <message>
+        <source>When filled, these crystals in this order instead of the group.</source>
+        <translation>When filled, these crystals in this order instead of the group.</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>-3 dB bandwidth:</source>
+        <translation>-3 dB bandwidth:</translation>
+    </message>
+    <message>
+        <source>Shape:</source>
+        <translation>Shape:</translation>
+    </message>
+    <message>
+        <source>Cohn (equal capacitors)</source>
+        <translation>Cohn (equal capacitors)</translation>
+    </message>
+    <message>
+        <source>Butterworth</source>
+        <translation>Butterworth</translation>
+    </message>
+    <message>
+        <source>Chebyshev</source>
+        <translation>Chebyshev</translation>
+    </message>
+    <message>
+        <source>The Chebyshev shape&apos;s passband ripple.</source>
+        <translation>The Chebyshev shape&apos;s passband ripple.</translation>
+    </message>
+    <message>
+        <source>Termination:</source>
+        <translation>Termination:</translation>
+    </message>
+    <message>
+        <source>Unticked: the termination the design needs.</source>
+        <translation>Unticked: the termination the design needs.</translation>
+    </message>
+    <message>
+        <source>Design</source>
+        <translation>Design</translation>
+    </message>
+    <message>
+        <source>Parts built:</source>
+        <translation>Parts built:</translation>
+    </message>
+    <message>
+        <source>as designed</source>
+        <translation>as designed</translation>
+    </message>
+    <message>
+        <source>E12</source>
+        <translation>E12</translation>
+    </message>
+    <message>
+        <source>E24</source>
+        <translation>E24</translation>
+    </message>
+    <message>
+        <source>The parts the prediction on the power meter and the saved design use.</source>
+        <translation>The parts the prediction on the power meter and the saved design use.</translation>
+    </message>
+    <message>
+        <source>Prediction to the power meter</source>
+        <translation>Prediction to the power meter</translation>
+    </message>
+    <message>
+        <source>Sets the power meter&apos;s span around the filter and puts the predicted response in its memory (dashed): sweep the built filter to compare.</source>
+        <translation>Sets the power meter&apos;s span around the filter and puts the predicted response in its memory (dashed): sweep the built filter to compare.</translation>
+    </message>
+    <message>
+        <source>Save design...</source>
+        <translation>Save design...</translation>
+    </message>
+    <message>
+        <source>Part or figure</source>
+        <translation>Part or figure</translation>
+    </message>
+    <message>
+        <source>Designed</source>
+        <translation>Designed</translation>
+    </message>
+    <message>
+        <source>%1: %2 crystals, %3 groups.</source>
+        <translation>%1: %2 crystals, %3 groups.</translation>
+    </message>
+    <message>
+        <source>The batch window</source>
+        <translation>The batch window</translation>
+    </message>
+    <message>
+        <source>Open crystal batch</source>
+        <translation>Open crystal batch</translation>
+    </message>
+    <message>
+        <source>No crystal %1 in the batch.</source>
+        <translation>No crystal %1 in the batch.</translation>
+    </message>
+    <message>
+        <source>Crystal %1 has no L: measure it again with its -3 dB points in the sweep.</source>
+        <translation>Crystal %1 has no L: measure it again with its -3 dB points in the sweep.</translation>
+    </message>
+    <message>
+        <source>Group %1 has no crystals: match the batch first, or name the crystals.</source>
+        <translation>Group %1 has no crystals: match the batch first, or name the crystals.</translation>
+    </message>
+    <message>
+        <source>Designed.</source>
+        <translation>Designed.</translation>
+    </message>
+    <message>
+        <source>Crystals in order</source>
+        <translation>Crystals in order</translation>
+    </message>
+    <message>
+        <source>r_term (Ω)</source>
+        <translation>r_term (Ω)</translation>
+    </message>
+    <message>
+        <source>Centre (MHz)</source>
+        <translation>Centre (MHz)</translation>
+    </message>
+    <message>
+        <source>-3 dB width (Hz)</source>
+        <translation>-3 dB width (Hz)</translation>
+    </message>
+    <message>
+        <source>-6 dB width (Hz)</source>
+        <translation>-6 dB width (Hz)</translation>
+    </message>
+    <message>
+        <source>-60 dB width (Hz)</source>
+        <translation>-60 dB width (Hz)</translation>
+    </message>
+    <message>
+        <source>Ripple (dB)</source>
+        <translation>Ripple (dB)</translation>
+    </message>
+    <message>
+        <source>Insertion loss (dB)</source>
+        <translation>Insertion loss (dB)</translation>
+    </message>
+    <message>
+        <source>Shape factor 60/6 dB</source>
+        <translation>Shape factor 60/6 dB</translation>
+    </message>
+    <message>
+        <source>predicted (%1)</source>
+        <translation>predicted (%1)</translation>
+    </message>
+    <message>
+        <source>The prediction is in the power meter&apos;s memory: sweep the built filter there to compare.</source>
+        <translation>The prediction is in the power meter&apos;s memory: sweep the built filter there to compare.</translation>
+    </message>
+    <message>
+        <source>Save ladder filter design</source>
+        <translation>Save ladder filter design</translation>
+    </message>
+    <message>
+        <source>Saved to %1 (the simulator builds it as --dut ladder:FILE).</source>
+        <translation>Saved to %1 (the simulator builds it as --dut ladder:FILE).</translation>
     </message>
 </context>
 <context>
@@ -1826,18 +2037,15 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>There is no level reference (level.rif) yet: measure it with Reference_Level first.</source>
-        <translation>There is no level reference (level.rif) yet: measure it with Reference_Level first.</translation>
+        <translation>There is no level reference (level.rif) yet: measure it with Reference Level first.</translation>
     </message>
     <message>
         <source> (relative)</source>
         <translation> (relative)</translation>
     </message>
-</context>
-<context>
-    <name>kolm::print::ui::PrinterPropertiesDialog</name>
     <message>
-        <source>Properties: </source>
-        <translation>Properties: </translation>
+        <source>Ladder filter</source>
+        <translation>Ladder filter</translation>
     </message>
 </context>
 <context>
@@ -1957,6 +2165,13 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source> Print Preview </source>
         <translation>Print preview</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::print::ui::PrinterPropertiesDialog</name>
+    <message>
+        <source>Properties: </source>
+        <translation>Properties: </translation>
     </message>
 </context>
 <context>

@@ -46,29 +46,38 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
 }
 
 std::string swrReport(const SwrAnalysis& a) {
+  using chart::reportApproximate;
   using chart::reportLine;
   return reportLine("swr_min", a.swrMin, 3) + reportLine("swr_min_mhz", a.minMHz, 6) +
          reportLine("r_at_min_ohm", a.rOhm, 2) + reportLine("x_at_min_ohm", a.xOhm, 2) +
          reportLine("swr2_low_mhz", a.swr2.low, 6) + reportLine("swr2_high_mhz", a.swr2.high, 6) +
-         reportLine("swr2_bw_mhz", a.swr2.width(), 6) +
+         reportLine("swr2_bw_mhz", a.swr2.width(), 6) + reportApproximate("swr2_approx", a.swr2) +
          reportLine("swr15_low_mhz", a.swr15.low, 6) +
          reportLine("swr15_high_mhz", a.swr15.high, 6) +
-         reportLine("swr15_bw_mhz", a.swr15.width(), 6);
+         reportLine("swr15_bw_mhz", a.swr15.width(), 6) +
+         reportApproximate("swr15_approx", a.swr15);
 }
 
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& a) {
   const auto& text = chart::panelText;
+  // Values from edges interpolated across coarse steps are marked.
+  auto mhz = [](const std::optional<double>& v, const chart::Edges& e) {
+    return chart::markApproximate(v, chart::panelMHz(v), e.approximate());
+  };
+  auto khz = [](const chart::Edges& e) {
+    return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.0"), e.approximate());
+  };
   return {
       {KOLM_TR("kolm", "SWR min"), text(a.swrMin, "0.000", "")},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.minMHz)},
       {KOLM_TR("kolm", "R there"), text(a.rOhm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "|X| there"), text(a.xOhm, "0.0", " \u03a9")},
-      {KOLM_TR("kolm", "SWR 2 low"), chart::panelMHz(a.swr2.low)},
-      {KOLM_TR("kolm", "SWR 2 high"), chart::panelMHz(a.swr2.high)},
-      {KOLM_TR("kolm", "SWR 2 width"), chart::panelKHz(a.swr2.width(), "0.0")},
-      {KOLM_TR("kolm", "SWR 1.5 low"), chart::panelMHz(a.swr15.low)},
-      {KOLM_TR("kolm", "SWR 1.5 high"), chart::panelMHz(a.swr15.high)},
-      {KOLM_TR("kolm", "SWR 1.5 width"), chart::panelKHz(a.swr15.width(), "0.0")},
+      {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low, a.swr2)},
+      {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high, a.swr2)},
+      {KOLM_TR("kolm", "SWR 2 width"), khz(a.swr2)},
+      {KOLM_TR("kolm", "SWR 1.5 low"), mhz(a.swr15.low, a.swr15)},
+      {KOLM_TR("kolm", "SWR 1.5 high"), mhz(a.swr15.high, a.swr15)},
+      {KOLM_TR("kolm", "SWR 1.5 width"), khz(a.swr15)},
   };
 }
 

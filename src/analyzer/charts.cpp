@@ -2,18 +2,18 @@
 
 namespace kolm::analyzer {
 
-void TraceSelection::select(int index, bool combine) {
-  if (index < 0 || index >= kQuantities) return;
-  shownTraces[index] = !shownTraces[index];
-  if (shownTraces[index]) selectedQuantity = static_cast<int16_t>(index);
+void TraceSelection::select(Quantity q, bool alone) {
+  if (q < 0 || q >= kQuantities) return;
+  shownTraces[q] = !shownTraces[q];
+  if (shownTraces[q]) selectedQuantity = q;
   if (!shownTraces[selectedQuantity]) {
-    for (int q = 0; q < kQuantities; ++q)
-      if (shownTraces[q]) selectedQuantity = static_cast<int16_t>(q);
+    for (int k = 0; k < kQuantities; ++k)
+      if (shownTraces[k]) selectedQuantity = static_cast<Quantity>(k);
   }
-  if (combine) {
+  if (alone) {
     shownTraces.fill(false);
-    shownTraces[index] = true;
-    selectedQuantity = static_cast<int16_t>(index);
+    shownTraces[q] = true;
+    selectedQuantity = q;
   }
 }
 

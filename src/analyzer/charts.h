@@ -41,14 +41,13 @@ inline constexpr std::array<const char*, kQuantities> kReadoutTips{
 // cursor's height is read on its scale.
 struct TraceSelection {
   std::array<bool, kQuantities> shownTraces{};
-  int16_t selectedQuantity = 0;
+  Quantity selectedQuantity = kReturnLoss;
 
-  // A click on the check box of quantity `index`. Without `combine`
-  // it toggles that trace (several accumulate); when the selected trace is
-  // hidden, the highest enabled quantity becomes the selected one (the selection
-  // stays when none is left). With `combine` (single-chart mode) only that
-  // quantity is drawn and selected.
-  void select(int index, bool combine);
+  // Quantity `q` chosen. Unless `alone`, its trace is toggled (several
+  // accumulate); when the selected trace is hidden, the highest one drawn
+  // becomes the selected one (the selection stays when none is left). When
+  // `alone` (single-chart mode) only `q` is drawn, and selected.
+  void select(Quantity q, bool alone);
 };
 
 }  // namespace kolm::analyzer

@@ -8,8 +8,10 @@
 #include <system_error>
 
 #include "analyzer/validity.h"
+#include "chart/scale.h"
 #include "common/files.h"
 #include "common/records.h"
+#include "common/reflection.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -23,10 +25,6 @@ std::string exportNumber(double value, int digits) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
   return common::shortestText(value, digits);
-}
-
-double exportFrequency(int i, int points, double start, double stop) {
-  return i * ((stop - start) / points) + start;
 }
 
 }  // namespace
@@ -285,7 +283,7 @@ std::string formatCsv(int16_t points, double start, double stop, const Channels&
   const int n = points;
   for (int i = 0; i <= n; ++i) {
     const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    out += exportNumber(exportFrequency(i, n, start, stop), 15);
+    out += exportNumber(chart::pointFrequency(start, stop, n, i), 15);
     for (int q = 0; q < kQuantities; ++q) {
       out += ',';
       out += exportNumber(shownValue(p, q), 7);
@@ -327,11 +325,11 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
   for (int k = 0; k <= n; ++k) {
     const int i = descending ? n - k : k;
     const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    const double f = exportFrequency(i, n, start, stop);
+    const double f = chart::pointFrequency(start, stop, n, i);
     std::complex<double> gamma(1, 0);
     if (p.flag != PointFlag::Open && p.finite) {
       const std::complex<double> z(p.values[kResistance], p.values[kReactance]);
-      gamma = (z - 50.0) / (z + 50.0);
+      gamma = common::reflectionOf(z);
       // No load reflects more than it receives: a reading beyond that is kept
       // at a total reflection in its direction (and listed as invalid).
       if (std::abs(gamma) > 1) gamma /= std::abs(gamma);

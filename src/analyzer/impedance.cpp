@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "common/reflection.h"
+
 namespace kolm::analyzer {
 
 ComplexSingle divideComplex(float a, float b, float p, float q) {
@@ -19,11 +21,14 @@ ComplexSingle divideComplex(float a, float b, float p, float q) {
 
 namespace {
 
-float phaseOf(int16_t b) { return static_cast<float>(b) * 180.0f / 1024.0f; }
+float phaseOf(int16_t b) {
+  return static_cast<float>(b) * 180.0f / static_cast<float>(kHalfTurnCounts);
+}
 
 float returnLossOf(int16_t a) {
-  const int16_t difference = static_cast<int16_t>(512 - a);
-  return static_cast<float>(difference * 30) / 512.0f;
+  const int16_t difference = static_cast<int16_t>(kTotalReflectionCounts - a);
+  return static_cast<float>(difference * kReturnLossRangeDb) /
+         static_cast<float>(kTotalReflectionCounts);
 }
 
 float rhoOf(int16_t a) {
@@ -76,8 +81,9 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
   const float onePlusRe = 1.0f + gammaRe;
   const float oneMinusRe = 1.0f - gammaRe;
   const ComplexSingle z = divideComplex(onePlusRe, gammaIm, oneMinusRe, -gammaIm);
-  const float resistance = 50.0f * z.re;
-  const float reactance = 50.0f * z.im;
+  constexpr float kReference = static_cast<float>(common::kReferenceOhm);
+  const float resistance = kReference * z.re;
+  const float reactance = kReference * z.im;
   const float magnitude = static_cast<float>(std::sqrt(
       static_cast<double>(resistance) * resistance + static_cast<double>(reactance) * reactance));
 
@@ -87,20 +93,10 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
 
   r.returnLossDb = returnLoss;
   r.phaseDeg = phase;
-  r.rho = rho;
-  r.gammaRe = gammaRe;
-  r.gammaIm = gammaIm;
   r.finite = std::isfinite(resistance) && std::isfinite(reactance) && std::isfinite(magnitude);
   r.flag = pointFlag(a, b);
   r.values = {returnLoss, phase, magnitude, resistance, reactance, swr};
   return r;
-}
-
-bool computePoint(int16_t a, int16_t b, PointValues& pointValues) {
-  const PointResult r = evaluatePoint(a, b);
-  if (!r.finite) return false;
-  pointValues = r.values;
-  return true;
 }
 
 }  // namespace kolm::analyzer

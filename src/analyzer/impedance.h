@@ -12,6 +12,13 @@
 
 namespace kolm::analyzer {
 
+// The bridge's converters. Channel A reads a total reflection as 512 counts and
+// falls by 512 counts over the bridge's 30 dB of return loss; channel B reads
+// 1024 counts over 180 degrees of phase.
+inline constexpr int kTotalReflectionCounts = 512;
+inline constexpr int kReturnLossRangeDb = 30;
+inline constexpr int kHalfTurnCounts = 1024;
+
 // Quantity index, shared by the charts, the readout boxes and the files.
 enum Quantity : int {
   kReturnLoss = 0,  // dB
@@ -54,9 +61,6 @@ PointFlag pointFlag(int a, int b);
 struct PointResult {
   float returnLossDb = 0;
   float phaseDeg = 0;
-  float rho = 0;  // before the SWR's 0.999 substitution
-  float gammaRe = 0;
-  float gammaIm = 0;
   // False when the impedance has no finite value (a reading of 512 with a phase
   // of 0: the bridge sees an open circuit, 1 - gamma = 0). Then `values` holds
   // return loss, phase and SWR only; the impedance entries are not meaningful.
@@ -67,10 +71,5 @@ struct PointResult {
 
 // The computation for channel-A reading `a` and channel-B reading `b`.
 PointResult evaluatePoint(int16_t a, int16_t b);
-
-// computePoint on one pair of readings: stores all six values into `pointValues`
-// and returns true, or, for a point with no finite impedance, leaves
-// `pointValues` exactly as it was and returns false.
-bool computePoint(int16_t a, int16_t b, PointValues& pointValues);
 
 }  // namespace kolm::analyzer

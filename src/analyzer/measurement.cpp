@@ -3,32 +3,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "analyzer/validity.h"
+#include "chart/scale.h"
 #include "common/text.h"
 
 namespace kolm::analyzer {
 
-bool Measurement::computePoint(int i) {
-  if (i < 0 || i >= kChannelEntries) return false;
-  return analyzer::computePoint(live.returnLossCounts[i], live.phaseCounts[i], pointValues);
-}
-
-bool Measurement::computeMemoryPoint(int i) {
-  if (i < 0 || i >= kChannelEntries) return false;
-  return analyzer::computePoint(memory.returnLossCounts[i], memory.phaseCounts[i], pointValues);
-}
-
 void Measurement::fillSyntheticMeasurement() {
   const int n = Points;
   if (n < kMinPoints || n > kMaxPoints) return;
-  const double step = (ViewStop - ViewStart) / n;
   for (int i = 0; i <= n; ++i) {
     const double s = std::sin(3.0 * i / n);
     live.returnLossCounts[i] =
         static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
     live.phaseCounts[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
-    live.frequencies[i] = static_cast<float>(i * step + ViewStart);
+    live.frequencies[i] = static_cast<float>(chart::pointFrequency(ViewStart, ViewStop, n, i));
   }
 }
 
@@ -37,6 +28,15 @@ void Measurement::setTraceSpan(double start, double stop) {
   SpanStop = stop;
   TraceStart = static_cast<float>(start);
   TraceStop = static_cast<float>(stop);
+}
+
+void Measurement::takePass(double start, double stop, int16_t points, bool newSpan) {
+  std::swap(live, pass);
+  if (!newSpan) return;
+  ViewStart = start;
+  ViewStop = stop;
+  Points = points;
+  setTraceSpan(start, stop);
 }
 
 namespace {
@@ -64,7 +64,7 @@ bool spanUsable(double start, double stop) {
 
 void rebuildFrequencies(std::vector<float>& frequencies, int points, double start, double stop) {
   for (int i = 0; i <= points && i < static_cast<int>(frequencies.size()); ++i)
-    frequencies[i] = static_cast<float>(i * (stop - start) / points + start);
+    frequencies[i] = static_cast<float>(chart::pointFrequency(start, stop, points, i));
 }
 
 void Measurement::openChart(const ChartData& chart) {

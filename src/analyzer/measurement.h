@@ -60,6 +60,9 @@ struct Measurement {
   double SpanStart = kDefaultStartMHz;
   double SpanStop = kDefaultStopMHz;
   Channels live;
+  // The readings of the pass under way (ReadWriteJob's target): they become
+  // the live ones only once the pass is complete.
+  Channels pass;
 
   // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
   // frequencies are `memory` (memoryReturnLossCounts, memoryPhaseCounts, memoryFrequencies).
@@ -71,10 +74,14 @@ struct Measurement {
   const std::vector<int16_t>& memoryPhaseCounts() const { return memory.phaseCounts; }
   const std::vector<float>& memoryFrequencies() const { return memory.frequencies; }
 
-  PointValues pointValues{};
-
   // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
   void setTraceSpan(double start, double stop);
+
+  // The pass of `points` steps over start..stop is complete: its readings
+  // become the live ones. The first pass of a sweep (`newSpan`) also makes the
+  // view, Points and the trace's span its own; later passes of a continuous
+  // sweep keep the view the user has zoomed to.
+  void takePass(double start, double stop, int16_t points, bool newSpan);
 
   // Open Chart: the chart becomes the live measurement, shown whole (the view,
   // Points and the trace span are the chart's), its frequencies rebuilt as
@@ -96,12 +103,6 @@ struct Measurement {
   // 0; only entries within the trace (0 to MemPoints) are looked at, and a
   // memory never filled (MemPoints 0) is empty.
   bool memoryEmpty() const;
-
-  // pointValues from the live readings of index i, or from the memory readings.
-  // An index outside the arrays, or a point with no finite impedance, leaves
-  // pointValues as it was and returns false.
-  bool computePoint(int i);
-  bool computeMemoryPoint(int i);
 
   // Fills the live arrays with a synthetic measurement over ViewStart..ViewStop
   // with Points steps (indices 0 to Points): a return loss that rises once to

@@ -1,17 +1,15 @@
 #include "analyzer/sweep.h"
 
+#include "chart/scale.h"
 #include "common/text.h"
 #include "hw/dds.h"
-#include "hw/readout.h"
 
 namespace kolm::analyzer {
 
 namespace {
 constexpr double kWordLimit = 2147483648.0;  // words travel as signed 32-bit integers
 
-void sendWord(hw::Instrument& instrument, double word) {
-  hw::ddsSendWord(instrument, static_cast<uint32_t>(common::roundHalfEven(word)));
-}
+uint32_t rounded(double word) { return static_cast<uint32_t>(common::roundHalfEven(word)); }
 }  // namespace
 
 SweepPlanResult planSweep(double start, double stop, double points, double refClkMHz) {
@@ -40,7 +38,6 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
   p.start = start;
   p.stop = stop;
   p.points = *n;
-  p.frequencyStep = (stop - start) / *n;
   p.startWord = ws.word;
   p.wordStep = (static_cast<double>(we.word) - ws.word) / *n;
   // A pass also measures one step past the stop; the word is stepped by repeated
@@ -49,7 +46,7 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
   for (int i = 0; i <= *n; ++i) word += p.wordStep;
   const double lastWord = common::roundHalfEven(word);
   if (lastWord < 0 || lastWord >= kWordLimit) {
-    const double lastFrequency = start + (*n + 1) * p.frequencyStep;
+    const double lastFrequency = chart::pointFrequency(start, stop, *n, *n + 1);
     r.error = "A pass also measures one step past the stop frequency, at " +
               common::shortestText(lastFrequency, 9) +
               " MHz, which the DDS cannot generate (below 0 or at or above half its clock, " +
@@ -68,26 +65,26 @@ bool ReadWriteJob::step() {
   if (finishOpenPoint()) return true;
   if (done() || instrument_.portFailed()) return false;
   if (next_ < 0) {
-    if (resetDds_) {
-      hw::ddsReset(instrument_);
-      hw::ddsSetMultiplier(instrument_);
-    }
-    instrument_.lastTuningWord = plan_.startWord;
-    sendWord(instrument_, instrument_.lastTuningWord);
-    waitThen(kFirstWordSettle, [this] {
-      hw::readBridge(instrument_);  // settling read, not stored
+    word_ = plan_.startWord;
+    if (resetDds_)
+      instrument_.startGenerator(rounded(word_));
+    else
+      instrument_.tune(rounded(word_));
+    waitThen(hw::kSettleUnits, [this] {
+      instrument_.readBridge();  // settling read, not stored
       next_ = 0;
     });
     return true;
   }
   const int i = next_;
-  sendWord(instrument_, instrument_.lastTuningWord);
-  const hw::BridgeReading reading = hw::readBridge(instrument_);
+  instrument_.tune(rounded(word_));
+  const hw::BridgeReading reading = instrument_.readBridge();
   if (instrument_.portFailed()) return false;  // nothing stored from a failed port
   target_.returnLossCounts[i] = reading.a;
   target_.phaseCounts[i] = reading.b;
-  target_.frequencies[i] = static_cast<float>(i * plan_.frequencyStep + plan_.start);
-  instrument_.lastTuningWord += plan_.wordStep;
+  target_.frequencies[i] =
+      static_cast<float>(chart::pointFrequency(plan_.start, plan_.stop, plan_.points, i));
+  word_ += plan_.wordStep;
   ++next_;
   return !done();
 }

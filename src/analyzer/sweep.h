@@ -12,17 +12,13 @@
 
 namespace kolm::analyzer {
 
-// The settle time after the first word of a pass, in portDelay units (10 ms).
-inline constexpr double kFirstWordSettle = 100000;
-
 // Everything a pass needs, checked before anything is sent.
 struct SweepPlan {
   double start = 0;  // MHz
   double stop = 0;   // MHz
   int16_t points = 0;
-  double frequencyStep = 0;  // (stop - start) / N, MHz
-  double startWord = 0;      // Ws, rounded
-  double wordStep = 0;       // dW = (We - Ws) / N, not rounded
+  double startWord = 0;  // Ws, rounded
+  double wordStep = 0;   // dW = (We - Ws) / N, not rounded
 };
 
 struct SweepPlanResult {
@@ -43,7 +39,7 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
 // multiplier; it then sends the start word, waits 10 ms and makes one bridge read
 // that is not stored. Every further step sends the word Ws + i x dW (rounded),
 // reads the bridge and stores both readings and the frequency i x s + start.
-// lastTuningWord follows the unrounded word.
+// The word is stepped unrounded and rounded as it is sent.
 class ReadWriteJob : public hw::PortJob {
  public:
   ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target, bool resetDds);
@@ -58,7 +54,8 @@ class ReadWriteJob : public hw::PortJob {
   SweepPlan plan_;
   Channels& target_;
   bool resetDds_;
-  int next_ = -1;  // -1: the settling point has not been made yet
+  double word_ = 0;  // the word of point next_, unrounded
+  int next_ = -1;    // -1: the settling point has not been made yet
 };
 
 }  // namespace kolm::analyzer

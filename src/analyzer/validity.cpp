@@ -6,9 +6,9 @@
 namespace kolm::analyzer {
 
 PointFlag pointFlag(int a, int b) {
-  if (a > 512) return PointFlag::Invalid;
+  if (a > kTotalReflectionCounts) return PointFlag::Invalid;
   const bool phaseAtZero = b <= kPhaseEndCounts;
-  const bool phaseAtEnd = phaseAtZero || b >= 1023 - kPhaseEndCounts;
+  const bool phaseAtEnd = phaseAtZero || b >= kHalfTurnCounts - 1 - kPhaseEndCounts;
   if (a >= kOpenCounts && phaseAtZero) return PointFlag::Open;
   if (a <= 0) return PointFlag::RlLimit;
   if (phaseAtEnd) return PointFlag::PhaseLimit;

@@ -24,8 +24,6 @@ inline constexpr int kPhaseEndCounts = 28;
 // open: the impedance may be anything from a few hundred ohms of resistance
 // with kilohms of reactance to infinity.
 inline constexpr int kOpenCounts = 510;
-// Return loss and SWR at the bridge's range (channel A at 0).
-inline constexpr float kRlLimitDb = 30.0f;
 
 // The flag as the exports write it: "" for a valid point, otherwise "rl_limit",
 // "phase_limit", "open" or "invalid".

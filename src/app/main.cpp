@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "app/launcher.h"
@@ -12,28 +13,45 @@
 
 namespace {
 
-// --version and --help are answered before Qt starts, so they work without a display.
-bool answeredWithoutDisplay(int argc, char** argv) {
+// --version, --help and a --lang the program does not know are answered before
+// Qt starts, so they work without a display. Returns the exit status then.
+std::optional<int> answeredWithoutDisplay(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     if (a == "--version" || a == "-v") {
       std::printf("kolm %s\n", KOLM_VERSION);
-      return true;
+      return 0;
     }
     if (a == "--help" || a == "-h") {
       std::printf(
-          "Usage: kolm [Qt options]\n"
+          "Usage: kolm [--lang original|en] [Qt options]\n"
           "\n"
           "Opens the launcher of the digital VFO, the power meter and the antenna analyzer.\n"
           "Settings files (dds.cfg, radio.ini, pow.ini, ant.ini, ...) are kept in the folder\n"
           "named by KOLM_WORKDIR, or in ~/kolm; it is created when missing.\n"
           "\n"
-          "  --version   print the version and exit\n"
-          "  --help      this text\n");
-      return true;
+          "  --lang original|en  the language of the windows: the original texts or\n"
+          "                      English (without it, the launcher's last choice)\n"
+          "  --version           print the version and exit\n"
+          "  --help              this text\n");
+      return 0;
+    }
+    if (a == "--lang" || a.starts_with("--lang=")) {
+      const bool joined = a.starts_with("--lang=");
+      if (!joined && i + 1 >= argc) {
+        std::fprintf(stderr, "kolm: --lang takes original or en.\n");
+        return 2;
+      }
+      const std::string_view value = joined ? a.substr(7) : std::string_view(argv[++i]);
+      if (!kolm::common::ui::languageNamed(
+              QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())))) {
+        std::fprintf(stderr, "kolm: --lang takes original or en, not \"%.*s\".\n",
+                     static_cast<int>(value.size()), value.data());
+        return 2;
+      }
     }
   }
-  return false;
+  return std::nullopt;
 }
 
 // Makes the settings folder the working directory, where every window reads and
@@ -53,7 +71,7 @@ void enterSettingsFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (answeredWithoutDisplay(argc, argv)) return 0;
+  if (auto status = answeredWithoutDisplay(argc, argv)) return *status;
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kolm");
   QApplication::setApplicationVersion(KOLM_VERSION);

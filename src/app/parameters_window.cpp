@@ -160,7 +160,7 @@ void ParametersWindow::onQuartzChanged(const QString& text) {
 
 void ParametersWindow::showClock() { clockValue_->setText(shortest(clock_)); }
 
-void ParametersWindow::acceptParameters() {
+hw::HardwareParams ParametersWindow::typedParameters() const {
   hw::HardwareParams p = context_.instrument.params;
   p.RefClkMultiplier = static_cast<int16_t>(multiplier_);
   p.QuartzMHz = quartz_;
@@ -169,6 +169,11 @@ void ParametersWindow::acceptParameters() {
               : lpt3Option_->isChecked() ? hw::kLpt3
                                          : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
+  return p;
+}
+
+void ParametersWindow::acceptParameters() {
+  const hw::HardwareParams p = typedParameters();
   if (auto problem = hw::validateParameters(p)) {
     context_.prompter.message(*problem, common::Icon::Warning);
     return;
@@ -189,18 +194,19 @@ void ParametersWindow::acceptParameters() {
 }
 
 void ParametersWindow::runPortTest() {
-  hw::HardwareParams p = context_.instrument.params;
-  p.LptBase = lpt2Option_->isChecked()   ? hw::kLpt2
-              : lpt3Option_->isChecked() ? hw::kLpt3
-                                         : hw::kLpt1;
-  p.portBackend = backend_->currentData().toString().toStdString();
+  // The test uses what the window shows, accepted or not.
+  const hw::HardwareParams p = typedParameters();
   hw::Instrument& instrument = context_.instrument;
   const hw::PortIo* inUse = instrument.port();
   hw::PortTestReport report;
   if (p.portBackend == instrument.params.portBackend && p.LptBase == instrument.params.LptBase &&
       inUse && inUse->name() != "null" && !instrument.portFailed()) {
-    // The port in use is checked as it is: a second claim of it would be refused.
+    // The port in use is checked as it is (a second claim of it would be
+    // refused), with the typed clock for the test's duration.
+    const hw::HardwareParams kept = instrument.params;
+    instrument.params = p;
     report = hw::runPortTest(instrument, p.portBackend);
+    instrument.params = kept;
   } else {
     report = hw::portTest(p.portBackend, p, sim::loadPortOptions());
   }

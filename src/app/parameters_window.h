@@ -29,6 +29,7 @@ class ParametersWindow : public QDialog {
  private:
   void onMultiplierChanged(int value);
   void onQuartzChanged(const QString& text);
+  hw::HardwareParams typedParameters() const;
   void acceptParameters();
   // "Port test": checks the port and address chosen in the window.
   void runPortTest();

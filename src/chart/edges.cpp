@@ -20,6 +20,15 @@ std::string reportLine(std::string_view key, const std::optional<double>& value,
   return line;
 }
 
+std::string reportApproximate(std::string_view key, const Edges& edges) {
+  return std::string(key) + (edges.approximate() ? "=yes\n" : "=no\n");
+}
+
+std::string markApproximate(const std::optional<double>& value, std::string text,
+                            bool approximate) {
+  return value && approximate ? "\u2248 " + text : text;
+}
+
 std::string panelText(const std::optional<double>& value, std::string_view pattern,
                       std::string_view unit) {
   if (!value) return KOLM_TR("kolm", "none");

@@ -3,6 +3,8 @@
 // may not have been found. Shared by the analyses of both swept instruments.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -11,13 +13,25 @@
 
 namespace kolm::chart {
 
-// Two frequencies either side of a maximum (or minimum), MHz.
+// Two frequencies either side of a maximum (or minimum), MHz, and the sweep
+// steps each was interpolated across.
 struct Edges {
   std::optional<double> low;
   std::optional<double> high;
+  double origin = 0;  // the extreme the walks started from
+  double lowStep = 0, highStep = 0;
   std::optional<double> width() const {
     if (!low || !high) return std::nullopt;
     return *high - *low;
+  }
+  // Whether an edge was interpolated across a step wider than a tenth of the
+  // width it bounds (with one edge found, its distance from the extreme): the
+  // trace's shape between two points is a guess there.
+  bool approximate() const {
+    if (auto w = width()) return std::max(lowStep, highStep) > *w / 10;
+    if (low) return lowStep > (origin - *low) / 10;
+    if (high) return highStep > (*high - origin) / 10;
+    return false;
   }
 };
 
@@ -43,11 +57,13 @@ Edges walkEdges(std::span<const double> frequencies, Value value, Usable usable,
         if (!usable(i)) return std::nullopt;
         const double a = value(i), b = value(next);
         const double t = a == b ? 0 : (threshold - a) / (b - a);
+        (step < 0 ? edges.lowStep : edges.highStep) = std::abs(frequencies[next] - frequencies[i]);
         return frequencies[i] + t * (frequencies[next] - frequencies[i]);
       }
       i = next;
     }
   };
+  if (from < n) edges.origin = frequencies[from];
   edges.low = find(-1);
   edges.high = find(+1);
   return edges;
@@ -61,6 +77,10 @@ std::string reportLine(std::string_view key, const std::optional<double>& value,
 // common::formatPattern) followed by `unit`, or "none" in the user's language.
 std::string panelText(const std::optional<double>& value, std::string_view pattern,
                       std::string_view unit);
+// "key=yes" or "key=no": whether `edges` are approximate (see Edges).
+std::string reportApproximate(std::string_view key, const Edges& edges);
+// A panel text marked "≈ " when `approximate` and there is a value.
+std::string markApproximate(const std::optional<double>& value, std::string text, bool approximate);
 // A frequency in MHz as a panel shows it, to the hertz.
 std::string panelMHz(const std::optional<double>& mhz);
 // A width in MHz as a panel shows it in kHz, in `pattern`.

@@ -7,6 +7,13 @@
 
 namespace kolm::chart {
 
+// The frequency of point i of a sweep of `steps` steps from `start` to `stop`
+// (any unit): i x ((stop - start) / steps) + start, the step taken first as a
+// sweep steps.
+constexpr double pointFrequency(double start, double stop, int steps, double i) {
+  return i * ((stop - start) / steps) + start;
+}
+
 // Left edge, top edge, width and height of the drawing area in user units. Width
 // and height may be negative (the axis then runs the other way); a usable scale
 // has neither equal to 0.

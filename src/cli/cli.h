@@ -100,9 +100,14 @@ double parseNumber(const std::string& text, const std::string& what);
 
 // Resets the DDS, loads the multiplier and the word for `mhz`; throws UsageError
 // when the clock is 0 or the word does not fit. Returns the word.
-uint32_t tuneDds(hw::Instrument& instrument, double mhz);
+uint32_t tuneDds(Context& ctx, double mhz);
 
-// The one switch-off sequence on a command's way out (then `delayUnits`).
+// Throws PortFailure, with the reason, when the port has stopped working: a
+// command calls it before it prints or writes what it measured.
+void requirePort(const Context& ctx);
+
+// The one switch-off sequence on a command's way out (then `delayUnits`), then
+// requirePort.
 void switchOff(Context& ctx, double delayUnits = 0);
 
 // Throws UsageError when `path` cannot take the command's output (see
@@ -114,7 +119,8 @@ bool writeResult(Context& ctx, const std::string& path, const std::string& conte
 
 // Runs a pass one atomic point at a time until it is done or a stop signal
 // arrives, with a progress line on standard error every second ("COMMAND: N of
-// M points (P%)"). False when a signal stopped it.
+// M points (P%)"). False when a signal stopped it; PortFailure when the port
+// stopped working.
 bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int totalPoints,
              const std::function<int()>& measured);
 

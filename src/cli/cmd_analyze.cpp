@@ -73,7 +73,9 @@ extern const Command kAnalyzeCommand{
     "    swr_min, swr_min_mhz, r_at_min_ohm, x_at_min_ohm (|X|), swr2_low_mhz,\n"
     "    swr2_high_mhz, swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz and swr15_bw_mhz\n"
     "    as key=value lines (band edges interpolated); none for what a flagged\n"
-    "    point hides or the sweep does not reach.",
+    "    point hides or the sweep does not reach; swr2_approx and swr15_approx say\n"
+    "    yes when an edge of that band was interpolated across a step wider than a\n"
+    "    tenth of its width.",
     runAnalyze};
 
 }  // namespace kolm::cli

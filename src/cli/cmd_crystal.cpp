@@ -10,7 +10,6 @@
 #include "cli/level_pass.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "powermeter/crystal.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/crystal_fit.h"
 #include "powermeter/reference.h"

@@ -5,13 +5,11 @@
 
 namespace kolm::cli {
 
-uint32_t tuneDds(hw::Instrument& instrument, double mhz) {
-  auto word = hw::checkedTuningWord(mhz, instrument.params.RefClkMHz);
+uint32_t tuneDds(Context& ctx, double mhz) {
+  auto word = hw::checkedTuningWord(mhz, ctx.instrument.params.RefClkMHz);
   if (!word.ok()) throw UsageError{word.error};
-  hw::ddsReset(instrument);
-  hw::ddsSetMultiplier(instrument);
-  instrument.lastTuningWord = word.word;
-  hw::ddsSendWord(instrument, word.word);
+  ctx.instrument.startGenerator(word.word);
+  requirePort(ctx);
   return word.word;
 }
 
@@ -20,7 +18,7 @@ int runDds(Context& ctx, Args& args) {
   auto mhz = args.number("--freq");
   args.finish();
   if (!mhz) throw UsageError{"dds needs --freq MHZ"};
-  uint32_t word = tuneDds(ctx.instrument, *mhz);
+  uint32_t word = tuneDds(ctx, *mhz);
   *ctx.out << "word=" << word << "\n";
   return 0;
 }

@@ -80,7 +80,9 @@ extern const Command kPowerSweepCommand{
     "    --report prints, after the file is written, peak_mhz, peak_dbm, bw3_low_mhz,\n"
     "    bw3_high_mhz, bw3_mhz, bw6_mhz, bw60_mhz and shape_factor (-60 dB over -6 dB\n"
     "    width) as key=value lines: edges 3, 6 and 60 dB under the highest measured\n"
-    "    level, interpolated; none for what a flagged or missing level hides.",
+    "    level, interpolated; none for what a flagged or missing level hides.\n"
+    "    bw3_approx, bw6_approx and bw60_approx say yes when an edge of that width\n"
+    "    was interpolated across a step wider than a tenth of the width.",
     runPowerSweep};
 
 }  // namespace kolm::cli

@@ -14,9 +14,6 @@ namespace kolm::cli {
 namespace {
 
 constexpr double kDefaultMHz = 10;
-// Settling after the first frequency of a pass: 10 ms.
-constexpr double kSettleUnits = 100000;
-
 double frequencyOf(Args& args) {
   auto mhz = args.number("--freq");
   args.finish();
@@ -25,9 +22,9 @@ double frequencyOf(Args& args) {
 
 int runReadDetector(Context& ctx, Args& args) {
   double mhz = frequencyOf(args);
-  tuneDds(ctx.instrument, mhz);
-  hw::portDelay(ctx.instrument, kSettleUnits);
-  int count = hw::readDetector(ctx.instrument);
+  tuneDds(ctx, mhz);
+  ctx.instrument.settle(hw::kSettleUnits);
+  int count = ctx.instrument.readDetector();
   switchOff(ctx, 1);
   // With the detector's default calibration (826 counts at 0 dBm, 235 at -60 dBm).
   const powermeter::Calibration calibration;
@@ -41,9 +38,9 @@ int runReadDetector(Context& ctx, Args& args) {
 
 int runReadBridge(Context& ctx, Args& args) {
   double mhz = frequencyOf(args);
-  tuneDds(ctx.instrument, mhz);
-  hw::portDelay(ctx.instrument, kSettleUnits);
-  auto reading = hw::readBridge(ctx.instrument);
+  tuneDds(ctx, mhz);
+  ctx.instrument.settle(hw::kSettleUnits);
+  auto reading = ctx.instrument.readBridge();
   switchOff(ctx, 1);
   *ctx.out << "a=" << reading.a << " b=" << reading.b;
   const auto flag = analyzer::pointFlag(reading.a, reading.b);

@@ -51,6 +51,7 @@ int runTune(Context& ctx, Args& args) {
                      " MHz (0.4 x the clock); nothing was sent"};
 
   vfo.ddsReset();
+  requirePort(ctx);
   for (const std::string& m : prompter.messages()) *ctx.err << "kolm-cli: " << m << "\n";
   const auto& out = vfo.output();
   if (!out || !out->sent) throw UsageError{"nothing was sent to the DDS"};

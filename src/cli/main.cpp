@@ -183,9 +183,6 @@ int main(int argc, char** argv) {
       ctx.instrument.setPort(std::move(opened.port));
       if (!ctx.instrument.reachable())
         throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
-      // A port that fails mid-way ends the command before anything measured is
-      // printed or written.
-      ctx.instrument.onPortFailure = [](const std::string& why) { throw PortFailure{why}; };
       if (!stopSignal()) status = line.command->run(ctx, args);
     }
   } catch (const UsageError& e) {
@@ -198,7 +195,7 @@ int main(int argc, char** argv) {
   // A stop signal: the generator off (the command may have left it running, or
   // not have started), whatever the command did.
   if (const int signal = stopSignal()) {
-    if (!ctx.outputOff && ctx.instrument.reachable()) hw::ddsOutputOff(ctx.instrument);
+    if (!ctx.outputOff && ctx.instrument.reachable()) ctx.instrument.switchOff();
     status = 128 + signal;
   }
   std::string why;
@@ -270,9 +267,16 @@ double parseNumber(const std::string& text, const std::string& what) {
   return *v;
 }
 
+void requirePort(const Context& ctx) {
+  // A port that fails mid-way ends the command before anything measured is
+  // printed or written.
+  if (ctx.instrument.portFailed()) throw PortFailure{ctx.instrument.portFailure()};
+}
+
 void switchOff(Context& ctx, double delayUnits) {
-  hw::ddsOutputOff(ctx.instrument, delayUnits);
+  ctx.instrument.switchOff(delayUnits);
   ctx.outputOff = true;
+  requirePort(ctx);
 }
 
 void checkOutput(const std::string& option, const std::string& path) {
@@ -293,6 +297,7 @@ bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int tot
   auto nextReport = clock::now() + std::chrono::seconds(1);
   while (!job.done() && !stopSignal()) {
     job.step();
+    requirePort(ctx);
     if (clock::now() >= nextReport) {
       *ctx.err << command << ": " << measured() << " of " << totalPoints << " points ("
                << static_cast<int>(job.progress() * 100) << "%)\n";

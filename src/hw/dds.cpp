@@ -6,14 +6,12 @@
 
 namespace kolm::hw {
 
-void portDelay(Instrument& instrument, double units) { instrument.delay(units); }
-
 void ddsSendBit(Instrument& instrument, int bit) {
   const uint8_t b = bit ? 1 : 0;
   instrument.out(static_cast<uint8_t>(16 + b));
-  instrument.delay(1);
+  instrument.settle(1);
   instrument.out(static_cast<uint8_t>(18 + b));
-  instrument.delay(1);
+  instrument.settle(1);
 }
 
 void ddsSendByte(Instrument& instrument, int value) {
@@ -21,19 +19,19 @@ void ddsSendByte(Instrument& instrument, int value) {
 }
 
 void ddsUpdate(Instrument& instrument) {
-  instrument.delay(1);
+  instrument.settle(1);
   instrument.out(kUpdate);
-  instrument.delay(1);
-  instrument.delay(1);
+  instrument.settle(1);
+  instrument.settle(1);
   instrument.out(kIdle);
-  instrument.delay(1);
+  instrument.settle(1);
 }
 
 void ddsReset(Instrument& instrument) {
   instrument.out(kReset);
-  instrument.delay(1);
+  instrument.settle(1);
   instrument.out(kIdle);
-  instrument.delay(1);
+  instrument.settle(1);
 }
 
 void ddsSetMultiplier(Instrument& instrument) {
@@ -51,12 +49,6 @@ void ddsSendWord(Instrument& instrument, uint32_t word) {
   ddsSendByte(instrument, (word >> 8) & 0xFF);
   ddsSendByte(instrument, word & 0xFF);
   ddsUpdate(instrument);
-}
-
-void ddsOutputOff(Instrument& instrument, double delayUnits) {
-  instrument.lastTuningWord = 0;
-  ddsSendWord(instrument, 0);
-  instrument.delay(delayUnits);
 }
 
 double ddsTuningWord(double frequencyMHz, double refClkMHz) {

@@ -1,6 +1,7 @@
 // The DDS serial link: reset, multiplier register, frequency tuning word, and the
 // rule that turns a frequency into a tuning word. Every frame runs to the end
-// without yielding.
+// without yielding. Jobs and front ends send them through the Instrument's
+// operations (startGenerator, tune, switchOff).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,6 @@ inline constexpr uint8_t kIdle = 16;
 inline constexpr uint8_t kUpdate = 20;
 inline constexpr uint8_t kReset = 144;
 
-void portDelay(Instrument& instrument, double units);
 void ddsSendBit(Instrument& instrument, int bit);
 void ddsSendByte(Instrument& instrument, int value);
 void ddsUpdate(Instrument& instrument);
@@ -25,10 +25,6 @@ void ddsReset(Instrument& instrument);
 void ddsSetMultiplier(Instrument& instrument);
 // Register 4: instruction 4, then the word most significant byte first, then the update.
 void ddsSendWord(Instrument& instrument, uint32_t word);
-
-// Switches the generator off: lastTuningWord := 0, the word 0 (0 Hz), then
-// `delayUnits` of portDelay. Every instrument does this on its way out.
-void ddsOutputOff(Instrument& instrument, double delayUnits = 0);
 
 // f x (2^32 / clock), rounded to the nearest integer with ties to even. No range
 // check: use checkedTuningWord before anything is sent.

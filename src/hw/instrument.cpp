@@ -12,6 +12,8 @@
 #endif
 
 #include "common/text.h"
+#include "hw/dds.h"
+#include "hw/readout.h"
 
 namespace kolm::hw {
 
@@ -36,10 +38,10 @@ namespace {
 
 using Monotonic = std::chrono::steady_clock;
 
-// Waits from this length on (200 us) are anchored on the monotonic clock: over
+// Waits from this length on are anchored on the monotonic clock: over
 // a millisecond the counter and the clock can drift apart by a few hundred
 // nanoseconds (a virtual machine's clock is steered against its host's).
-constexpr double kAnchoredUnits = 2000;
+constexpr double kAnchoredUnits = delayUnitsFromMs(0.2);
 
 #if defined(__x86_64__) || defined(_M_X64)
 inline uint64_t ticksNow() { return __rdtsc(); }
@@ -159,14 +161,38 @@ void Instrument::setPort(std::unique_ptr<PortIo> port) {
   refreshReachable();
 }
 
+void Instrument::resetGenerator() {
+  ddsReset(*this);
+  ddsSetMultiplier(*this);
+}
+
+void Instrument::startGenerator(uint32_t word) {
+  resetGenerator();
+  tune(word);
+}
+
+void Instrument::tune(uint32_t word) {
+  tunedWord_ = word;
+  ddsSendWord(*this, word);
+}
+
+void Instrument::switchOff(double settleUnits) {
+  tune(0);
+  settle(settleUnits);
+}
+
+int16_t Instrument::readDetector() { return hw::readDetector(*this); }
+
+BridgeReading Instrument::readBridge() { return hw::readBridge(*this); }
+
 void Instrument::setDelayer(std::unique_ptr<Delayer> delayer) {
   delayer_ = delayer ? std::move(delayer) : std::make_unique<BusyWaitDelayer>();
 }
 
 bool Instrument::waitInPoint(double units, const void* owner, std::function<void()> rest) {
   if (!owner || !(units >= kHeldWaitUnits) || !delayer_->waitsRealTime() ||
-      !(units * loopFactor >= 1) || !(units < 1e15)) {
-    delay(units);
+      !(units * loopFactor_ >= 1) || !(units < 1e15)) {
+    settle(units);
     rest();
     return false;
   }
@@ -185,7 +211,7 @@ void Instrument::finishHeldPoint() {
   Hold held = std::move(hold_);
   hold_ = {};
   const double left = std::chrono::duration<double, std::nano>(held.until - Clock::now()).count();
-  if (left > 0) delay(std::ceil(left / 100));
+  if (left > 0) settle(std::ceil(left / 100));
   held.rest();
 }
 
@@ -205,10 +231,7 @@ std::string Instrument::portFailure() const {
          "then choose the port again in Parameters (OK).";
 }
 
-void Instrument::notePortFailure() {
-  reachable_ = false;
-  if (onPortFailure) onPortFailure(portFailure());
-}
+void Instrument::notePortFailure() { reachable_ = false; }
 
 float secondsSinceMidnight() {
   auto now = std::chrono::system_clock::now();
@@ -226,10 +249,9 @@ float secondsSinceMidnight() {
 
 void calibrateDelayLoop(Instrument& instrument, const SecondsTimer& timer) {
   BusyWaitDelayer::calibrate();
-  instrument.loopFactor = 1;
   constexpr double kSteps = 1'000'000;
   float t0 = timer();
-  countLoop(kSteps * instrument.loopFactor);
+  countLoop(kSteps);
   float t1 = timer();
   float dt = t1 - t0;
   if (!(dt > 0)) {
@@ -240,7 +262,7 @@ void calibrateDelayLoop(Instrument& instrument, const SecondsTimer& timer) {
     dt = static_cast<float>(std::chrono::duration<double>(b - a).count());
     if (!(dt > 0)) dt = 1;  // no usable clock at all: one step per unit
   }
-  instrument.loopFactor = loopFactorFor(dt);
+  instrument.setLoopFactor(loopFactorFor(dt));
 }
 
 }  // namespace kolm::hw

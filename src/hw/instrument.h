@@ -15,7 +15,14 @@
 
 namespace kolm::hw {
 
-// How portDelay waits. One unit is 0.1 microseconds.
+// The delay unit: 0.1 microseconds. A time in milliseconds in delay units.
+constexpr double delayUnitsFromMs(double ms) { return ms * 10000; }
+// What the detector and the bridge are given to settle after the first word of
+// a pass, before the read-out that is thrown away (10 ms).
+inline constexpr double kSettleUnits = delayUnitsFromMs(10);
+static_assert(delayUnitsFromMs(0.1) == 1000 && delayUnitsFromMs(0.2) == 2000);
+
+// How Instrument::settle waits. One unit is 0.1 microseconds.
 class Delayer {
  public:
   virtual ~Delayer() = default;
@@ -58,6 +65,16 @@ class NoDelayer : public Delayer {
   void wait(double, int) override {}
 };
 
+// The bridge's two converters read at once.
+struct BridgeReading {
+  int16_t a = 0;  // return-loss channel
+  int16_t b = 0;  // phase channel
+};
+
+// The instrument on its port: what every job and front end drives it through
+// (the generator started, tuned and switched off, the detector and the bridge
+// read, the analog parts given time to settle), its hardware parameters, the
+// calibrated delay, and the port itself.
 class Instrument {
  public:
   explicit Instrument(std::unique_ptr<PortIo> port = nullptr);
@@ -67,8 +84,31 @@ class Instrument {
   Instrument& operator=(const Instrument&) = delete;
 
   HardwareParams params;
-  int16_t loopFactor = 1;
-  double lastTuningWord = 0;
+
+  // ---- the instrument's operations ----
+  // Resets the DDS and loads its multiplier (params.RefClkMultiplier): the
+  // generator runs at the configured clock whatever ran before.
+  void resetGenerator();
+  // resetGenerator, then `word`: how every pass and one-off setting starts.
+  void startGenerator(uint32_t word);
+  // Loads the tuning word `word` into the running DDS.
+  void tune(uint32_t word);
+  // The word 0 (0 Hz), then `settleUnits` of delay: every instrument does this
+  // on its way out.
+  void switchOff(double settleUnits = 0);
+  // The level detector's count (0 to 1023).
+  int16_t readDetector();
+  // The bridge's two counts.
+  BridgeReading readBridge();
+  // Waits `units` of 0.1 us for what was sent to settle; never shorter.
+  void settle(double units) { delayer_->wait(units, loopFactor_); }
+  // The word the generator was last tuned to; 0 once it is switched off.
+  uint32_t tunedWord() const { return tunedWord_; }
+
+  // Busy-loop steps per 0.1 us (calibrateDelayLoop): a wait shorter than one
+  // step is not waited at all.
+  int16_t loopFactor() const { return loopFactor_; }
+  void setLoopFactor(int16_t steps) { loopFactor_ = steps < 1 ? int16_t{1} : steps; }
 
   // Also attaches the port to `params`.
   void setPort(std::unique_ptr<PortIo> port);
@@ -97,9 +137,6 @@ class Instrument {
     }
     return v;
   }
-  // portDelay: n units of about 0.1 us.
-  void delay(double units) { delayer_->wait(units, loopFactor); }
-
   // ---- a point held open across its wait ----
   // A pass stepped from an event loop need not spin a long wait inside a point
   // (after its word, before its read-out): the wait may be held, and the window
@@ -107,8 +144,8 @@ class Instrument {
   // the first other access finishes it first (what is left of the wait spun,
   // then the read-out), so points stay whole on the wire.
   using Clock = std::chrono::steady_clock;
-  // Waits shorter than this (2 ms) are always spun.
-  static constexpr double kHeldWaitUnits = 20000;
+  // Waits shorter than this are always spun.
+  static constexpr double kHeldWaitUnits = delayUnitsFromMs(2);
   // The wait of `units` inside a point, followed by `rest` (its read-out).
   // Without an `owner`, or when the wait is short or the delayer does not wait
   // real time, the wait is spun and `rest` runs at once; otherwise the point is
@@ -130,12 +167,12 @@ class Instrument {
   void refreshReachable();
 
   // A port that failed mid-way stops every later access (nothing is sent, the
-  // status reads 0) until another port is set; passes check this and stop.
+  // status reads 0) until another port is set. This is how a lost port is
+  // reported: passes check it and stop with it as their failure(), front ends
+  // check it before they show or write what was measured.
   bool portFailed() const { return port_->failed(); }
   // Why, in plain words, for the user; empty while the port works.
   std::string portFailure() const;
-  // Called once, when an access fails; the command line throws from it.
-  std::function<void(const std::string& why)> onPortFailure;
 
  private:
   void notePortFailure();
@@ -148,6 +185,8 @@ class Instrument {
 
   std::unique_ptr<PortIo> port_;
   std::unique_ptr<Delayer> delayer_;
+  int16_t loopFactor_ = 1;
+  uint32_t tunedWord_ = 0;
   bool reachable_ = false;
   Hold hold_;
 };

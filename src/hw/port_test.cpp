@@ -77,16 +77,13 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   const bool tuned = instrument.params.RefClkMHz > 0;
   if (tuned) {
     const auto word = checkedTuningWord(kPortTestMHz, instrument.params.RefClkMHz);
-    ddsReset(instrument);
-    ddsSetMultiplier(instrument);
-    instrument.lastTuningWord = word.ok() ? word.word : 0;
-    ddsSendWord(instrument, word.ok() ? word.word : 0);
-    portDelay(instrument, 100000);  // 10 ms for the detector to settle
+    instrument.startGenerator(word.ok() ? word.word : 0);
+    instrument.settle(kSettleUnits);
   }
-  readDetector(instrument);  // settles the converter, as a sweep does
-  const int detector = readDetector(instrument);
-  const BridgeReading bridge = readBridge(instrument);
-  ddsOutputOff(instrument);
+  instrument.readDetector();  // settles the converter, as a sweep does
+  const int detector = instrument.readDetector();
+  const BridgeReading bridge = instrument.readBridge();
+  instrument.switchOff();
   instrument.out(24);  // converters idle
 
   if (instrument.portFailed()) {

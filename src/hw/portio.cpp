@@ -5,19 +5,6 @@
 
 namespace kolm::hw {
 
-std::vector<uint8_t> RecordingPort::writes() const {
-  std::vector<uint8_t> out;
-  for (const auto& a : log)
-    if (a.write) out.push_back(a.value);
-  return out;
-}
-
-size_t RecordingPort::writeCount() const {
-  size_t n = 0;
-  for (const auto& a : log) n += a.write ? 1 : 0;
-  return n;
-}
-
 TracingPort::~TracingPort() { finish(); }
 
 void TracingPort::line(char kind, uint8_t value) {

@@ -1,6 +1,7 @@
 // Serial 10-bit read-outs of the instrument's converters on the status lines:
 // the level detector (status bit 6) and the bridge's two channels (bits 5 and 4).
-// Each runs to the end without yielding.
+// Each runs to the end without yielding. Jobs and front ends read through the
+// Instrument (readDetector, readBridge).
 #pragma once
 
 #include <cstdint>
@@ -17,11 +18,6 @@ inline constexpr double kBridgeSettle = 0;
 
 // The level detector: write 8; ten times (0, read, 8); then 24. MSB first.
 int16_t readDetector(Instrument& instrument);
-
-struct BridgeReading {
-  int16_t a = 0;  // return-loss channel
-  int16_t b = 0;  // phase channel
-};
 
 // The bridge: write 24; ten times (0, read, 8); then 24. MSB first, both channels
 // from the same status reads.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "chart/scale.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -13,8 +14,10 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
   const size_t n = levels.size();
   if (n == 0) return a;
   std::vector<double> frequencies(n);
-  const double step = n > 1 ? (stop - start) / static_cast<double>(n - 1) : 0;
-  for (size_t i = 0; i < n; ++i) frequencies[i] = start + static_cast<double>(i) * step;
+  for (size_t i = 0; i < n; ++i)
+    frequencies[i] =
+        n > 1 ? chart::pointFrequency(start, stop, static_cast<int>(n - 1), static_cast<double>(i))
+              : start;
 
   auto usable = [&](size_t i) {
     return std::isfinite(levels[i]) && limits.flag(levels[i]) == LevelFlag::Valid;
@@ -40,33 +43,45 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
   if (a.at60.width() && a.at6.width() && *a.at6.width() > 0)
     a.shapeFactor = *a.at60.width() / *a.at6.width();
   if (through) {
-    const double index = common::roundHalfEven(*a.peakMHz * 10);
-    if (index >= 0 && index < kRifEntries)
-      a.insertionLossDb = (*through)[static_cast<size_t>(index)] - *a.peakDbm;
+    if (const auto index = referenceIndex(static_cast<float>(*a.peakMHz)))
+      a.insertionLossDb = (*through)[*index] - *a.peakDbm;
   }
   return a;
 }
 
 std::string levelReport(const LevelAnalysis& a) {
+  using chart::reportApproximate;
   using chart::reportLine;
   return reportLine("peak_mhz", a.peakMHz, 6) + reportLine("peak_dbm", a.peakDbm, 2) +
          reportLine("bw3_low_mhz", a.at3.low, 6) + reportLine("bw3_high_mhz", a.at3.high, 6) +
-         reportLine("bw3_mhz", a.at3.width(), 6) + reportLine("bw6_mhz", a.at6.width(), 6) +
-         reportLine("bw60_mhz", a.at60.width(), 6) + reportLine("shape_factor", a.shapeFactor, 3);
+         reportLine("bw3_mhz", a.at3.width(), 6) + reportApproximate("bw3_approx", a.at3) +
+         reportLine("bw6_mhz", a.at6.width(), 6) + reportApproximate("bw6_approx", a.at6) +
+         reportLine("bw60_mhz", a.at60.width(), 6) + reportApproximate("bw60_approx", a.at60) +
+         reportLine("shape_factor", a.shapeFactor, 3);
 }
 
 std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {
   const auto& text = chart::panelText;
+  // Values from edges interpolated across coarse steps are marked.
+  auto mhz = [](const std::optional<double>& v, bool rough) {
+    return chart::markApproximate(v, chart::panelMHz(v), rough);
+  };
+  auto khz = [](const chart::Edges& e) {
+    return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.000"), e.approximate());
+  };
+  const bool rough3 = a.at3.approximate();
+  const bool roughShape = a.at6.approximate() || a.at60.approximate();
   return {
       {KOLM_TR("kolm", "Maximum"), text(a.peakDbm, "0.00", " dBm")},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.peakMHz)},
-      {KOLM_TR("kolm", "-3 dB low"), chart::panelMHz(a.at3.low)},
-      {KOLM_TR("kolm", "-3 dB high"), chart::panelMHz(a.at3.high)},
-      {KOLM_TR("kolm", "Centre"), chart::panelMHz(a.centreMHz)},
-      {KOLM_TR("kolm", "BW -3 dB"), chart::panelKHz(a.at3.width(), "0.000")},
-      {KOLM_TR("kolm", "BW -6 dB"), chart::panelKHz(a.at6.width(), "0.000")},
-      {KOLM_TR("kolm", "BW -60 dB"), chart::panelKHz(a.at60.width(), "0.000")},
-      {KOLM_TR("kolm", "Shape -60/-6"), text(a.shapeFactor, "0.00", "")},
+      {KOLM_TR("kolm", "-3 dB low"), mhz(a.at3.low, rough3)},
+      {KOLM_TR("kolm", "-3 dB high"), mhz(a.at3.high, rough3)},
+      {KOLM_TR("kolm", "Centre"), mhz(a.centreMHz, rough3)},
+      {KOLM_TR("kolm", "BW -3 dB"), khz(a.at3)},
+      {KOLM_TR("kolm", "BW -6 dB"), khz(a.at6)},
+      {KOLM_TR("kolm", "BW -60 dB"), khz(a.at60)},
+      {KOLM_TR("kolm", "Shape -60/-6"),
+       chart::markApproximate(a.shapeFactor, text(a.shapeFactor, "0.00", ""), roughShape)},
       {KOLM_TR("kolm", "Insertion loss"), text(a.insertionLossDb, "0.00", " dB")},
   };
 }

@@ -39,8 +39,10 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
                             const LevelLimits& limits, const RifTable* through = nullptr);
 
 // A key=value line per quantity, as the command line prints them: peak_mhz,
-// peak_dbm, bw3_low_mhz, bw3_high_mhz, bw3_mhz, bw6_mhz, bw60_mhz, shape_factor;
-// "none" for what was not found.
+// peak_dbm, bw3_low_mhz, bw3_high_mhz, bw3_mhz, bw3_approx, bw6_mhz, bw6_approx,
+// bw60_mhz, bw60_approx, shape_factor; "none" for what was not found, and
+// "yes" in an _approx line when that width's edges are approximate (see
+// chart::Edges::approximate).
 std::string levelReport(const LevelAnalysis& analysis);
 
 // The analysis as the window's panel shows it: a caption and the value with its

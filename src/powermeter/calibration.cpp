@@ -3,15 +3,14 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "hw/dds.h"
-#include "hw/readout.h"
 
 namespace kolm::powermeter {
 
 int readCalibrationCount(hw::Instrument& instrument) {
   int v = 0;
   for (int k = 0; k < 5; ++k) {
-    v = hw::readDetector(instrument);
-    hw::portDelay(instrument, 20000);
+    v = instrument.readDetector();
+    instrument.settle(hw::delayUnitsFromMs(2));
   }
   return v;
 }

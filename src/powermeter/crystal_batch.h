@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "powermeter/crystal.h"
 #include "powermeter/crystal_fit.h"
 
 namespace kolm::powermeter {

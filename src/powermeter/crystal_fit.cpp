@@ -8,6 +8,7 @@
 #include <span>
 
 #include "chart/edges.h"
+#include "chart/scale.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -269,11 +270,6 @@ Measured measured(F h, const Vec& x, const Spread& spread) {
 
 Measured plain(double value, double pm) { return {value, pm, 0, pm, 0}; }
 
-double frequencyMHz(const CrystalSweep& s, double i) {
-  return static_cast<double>(s.TraceStart) +
-         i * (static_cast<double>(s.TraceStop) - s.TraceStart) / s.Points;
-}
-
 // The frequency of every point: at its rounded tuning word when the clock is
 // known (as the sweep sends them), else evenly spaced.
 std::vector<double> pointFrequenciesHz(const CrystalSweep& s, double clockMHz) {
@@ -289,7 +285,9 @@ std::vector<double> pointFrequenciesHz(const CrystalSweep& s, double clockMHz) {
       word += step;
     }
   } else {
-    for (size_t i = 0; i < f.size(); ++i) f[i] = frequencyMHz(s, static_cast<double>(i)) * 1e6;
+    for (size_t i = 0; i < f.size(); ++i)
+      f[i] =
+          chart::pointFrequency(s.TraceStart, s.TraceStop, s.Points, static_cast<double>(i)) * 1e6;
   }
   return f;
 }
@@ -399,7 +397,8 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
     return p;
   }
   if (!(in.r0Ohm > 0)) {
-    p.error = KOLM_TR("kolm", "R0 is 0 ohm: enter the fixture's resistance with calQuarz.");
+    p.error = KOLM_TR("kolm",
+                      "R0 is 0 ohm: enter the fixture's resistance with CrystalMeter > calQuarz.");
     return p;
   }
   if (!(s.TraceStop > s.TraceStart)) {

@@ -14,15 +14,24 @@
 #pragma once
 
 #include <complex>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "powermeter/crystal.h"
 #include "powermeter/level.h"
 #include "powermeter/reference.h"
 
 namespace kolm::powermeter {
+
+// The sweep as the window holds it: the trace (at least Points + 1 levels), its
+// step count and span.
+struct CrystalSweep {
+  const std::vector<float>& trace;
+  int16_t Points = 0;
+  float TraceStart = 0;
+  float TraceStop = 0;
+};
 
 // The crystal's equivalent circuit. Cs follows from Fs and L.
 struct CrystalModel {

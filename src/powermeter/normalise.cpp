@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "chart/scale.h"
 #include "common/text.h"
 
 namespace kolm::powermeter {
@@ -33,9 +34,9 @@ RelativeLevels relativeLevels(const float* levels, size_t count, double start, d
   std::vector<chart::Mark> marks(count, chart::Mark::Valid);
   bool anyMarked = false;
   for (size_t k = 0; k < count; ++k) {
-    const double f =
-        count > 1 ? start + (stop - start) * static_cast<double>(k) / static_cast<double>(count - 1)
-                  : start;
+    const double f = count > 1 ? chart::pointFrequency(start, stop, static_cast<int>(count - 1),
+                                                       static_cast<double>(k))
+                               : start;
     const auto ref = referenceLevelAt(reference, f, limits);
     if (!ref) {
       out.levels[k] = std::numeric_limits<float>::quiet_NaN();

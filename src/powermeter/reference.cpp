@@ -7,7 +7,6 @@
 #include "common/records.h"
 #include "common/text.h"
 #include "hw/dds.h"
-#include "hw/readout.h"
 
 namespace kolm::powermeter {
 
@@ -16,15 +15,6 @@ namespace {
 constexpr double kWordLimit = 4294967296.0;  // 2^32: the DDS word has 32 bits
 
 uint32_t wordOut(double word) { return static_cast<uint32_t>(common::roundHalfEven(word)); }
-
-// Table index of a frequency: f x 10 in single precision, rounded halves to even.
-int tableIndex(float f) {
-  const float tenfold = f * 10.0f;
-  if (!(std::fabs(tenfold) < 1e6f)) return -1;  // far outside the table (or not a number)
-  return static_cast<int>(common::roundHalfEven(tenfold));
-}
-
-bool inTable(int index) { return index >= 0 && index < kRifSize; }
 
 // f + 0.1 taken in double precision and kept in single, as the drawing loops step.
 float nextTenth(float f) { return static_cast<float>(static_cast<double>(f) + 0.1); }
@@ -39,6 +29,14 @@ bool beyondDrawing(float f, float viewStop) {
 }
 
 }  // namespace
+
+std::optional<size_t> referenceIndex(float mhz) {
+  const float tenfold = mhz * 10.0f;
+  if (!(std::fabs(tenfold) < 1e6f)) return std::nullopt;  // far outside (or not a number)
+  const double index = common::roundHalfEven(tenfold);
+  if (index < 0 || index >= kRifEntries) return std::nullopt;
+  return static_cast<size_t>(index);
+}
 
 std::string formatRif(const RifTable& table, int entries) {
   common::RecordWriter w;
@@ -114,20 +112,18 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
 }
 
 float ReferenceTableJob::readLevel() {
-  return readingToDbm(hw::readDetector(instrument_), calibration_);
+  return readingToDbm(instrument_.readDetector(), calibration_);
 }
 
 void ReferenceTableJob::startAtW0() {
-  hw::ddsReset(instrument_);
-  hw::ddsSetMultiplier(instrument_);
   word_ = words_.W0;
-  hw::ddsSendWord(instrument_, wordOut(word_));
+  instrument_.startGenerator(wordOut(word_));
 }
 
 bool LevelReferenceJob::step() {
   if (finishOpenPoint()) return goesOn();
   if (done() || instrument_.portFailed()) return false;
-  double settle = 200000;
+  double settle = hw::delayUnitsFromMs(20);
   if (next_ == 0) {
     startAtW0();
     nextWord_ = word_;
@@ -135,8 +131,8 @@ bool LevelReferenceJob::step() {
     // The word is kept only once its level is read: a point dropped before
     // then is measured again at the same word.
     nextWord_ = word_ + words_.step;
-    hw::ddsSendWord(instrument_, wordOut(nextWord_));
-    settle = 200000.0 / next_ + 10000;
+    instrument_.tune(wordOut(nextWord_));
+    settle = hw::delayUnitsFromMs(20) / next_ + hw::delayUnitsFromMs(1);
   }
   waitThen(settle, [this] {
     word_ = nextWord_;
@@ -147,11 +143,11 @@ bool LevelReferenceJob::step() {
 }
 
 void QuartzReferenceJob::entry() {
-  hw::portDelay(instrument_, 1000);
+  instrument_.settle(hw::delayUnitsFromMs(0.1));
   table_[next_] = readLevel();
   if (instrument_.portFailed()) return;
   word_ += words_.step;
-  hw::ddsSendWord(instrument_, wordOut(word_));
+  instrument_.tune(wordOut(word_));
   ++next_;
 }
 
@@ -160,7 +156,7 @@ bool QuartzReferenceJob::step() {
   if (done() || instrument_.portFailed()) return false;
   if (next_ == 0) {
     startAtW0();
-    waitThen(100000, [this] {
+    waitThen(hw::kSettleUnits, [this] {
       table_[0] = readLevel();
       entry();
     });
@@ -180,13 +176,13 @@ LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, boo
   const float tenfold = viewStart * 10.0f;
   float f = static_cast<float>(common::roundHalfEven(tenfold) / 10.0);
   if (f < 0.1) f = 0.1f;
-  int index = tableIndex(f);
-  if (!inTable(index)) return out;  // a view beyond the table: no curve
-  out.curve.push_back({f, levelReference[index]});
+  auto index = referenceIndex(f);
+  if (!index) return out;  // a view beyond the table: no curve
+  out.curve.push_back({f, levelReference[*index]});
   for (int n = 0; n < kMaxDrawingSteps && !beyondDrawing(f, viewStop); ++n) {
     f = nextTenth(f);
-    index = tableIndex(f);
-    if (inTable(index)) out.curve.push_back({f, levelReference[index]});
+    index = referenceIndex(f);
+    if (index) out.curve.push_back({f, levelReference[*index]});
   }
   return out;
 }
@@ -196,11 +192,11 @@ std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
   std::vector<RefPoint> out;
   if (!std::isfinite(viewStart) || !std::isfinite(viewStop)) return out;
   float f = std::floor(viewStart);
-  int index = tableIndex(f);
-  if (inTable(index)) out.push_back({f, crystalReference[index]});  // the start of the line
+  auto index = referenceIndex(f);
+  if (index) out.push_back({f, crystalReference[*index]});  // the start of the line
   for (int n = 0; n < kMaxDrawingSteps && !beyondDrawing(f, viewStop); ++n) {
-    index = tableIndex(f);
-    if (inTable(index)) out.push_back({f, crystalReference[index]});
+    index = referenceIndex(f);
+    if (index) out.push_back({f, crystalReference[*index]});
     f = nextTenth(f);
   }
   return out;
@@ -208,8 +204,8 @@ std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
 
 float referenceAtCentre(float start, float stop, const RifTable& levelReference) {
   const float centre = (start + stop) / 2.0f;
-  const int index = tableIndex(centre);
-  return inTable(index) ? levelReference[index] : 0.0f;
+  const auto index = referenceIndex(centre);
+  return index ? levelReference[*index] : 0.0f;
 }
 
 }  // namespace kolm::powermeter

@@ -19,11 +19,13 @@
 
 namespace kolm::powermeter {
 
-// Entries 0 to 1600 are measured and stored; 1601 exists so that the lookups at
-// the top of the range (f x 10 rounded up to 1601) stay inside the table.
+// Entries 0 to 1600, each measured and stored.
 inline constexpr int kRifEntries = 1601;
-inline constexpr int kRifSize = 1602;
-using RifTable = std::array<float, kRifSize>;
+using RifTable = std::array<float, kRifEntries>;
+
+// The entry a frequency in MHz is looked up at: f x 10 in single precision,
+// rounded halves to even; none outside the table.
+std::optional<size_t> referenceIndex(float mhz);
 
 inline constexpr const char* kLevelRifFile = "level.rif";
 // Written with this spelling; read whatever the letter case of the name.
@@ -85,7 +87,7 @@ class ReferenceTableJob : public hw::PortJob {
 
 // The pass over the level reference. Step 0 resets the DDS, loads the
 // multiplier, loads W0, waits 20 ms and reads entry 0; step i (1 to 1600) loads
-// the word W0 + i x step (rounded), waits 200000 / i + 10000 units and reads
+// the word W0 + i x step (rounded), waits 20 ms / i + 1 ms and reads
 // entry i. The levels go to the job's own table, which the caller takes only
 // when the job is complete.
 class LevelReferenceJob : public ReferenceTableJob {
@@ -100,7 +102,7 @@ class LevelReferenceJob : public ReferenceTableJob {
 // The pass over the crystal fixture's through path. Step 0 resets
 // the DDS and loads the multiplier (so the pass runs at the configured clock
 // whatever ran before), loads W0, waits 10 ms and reads once (entry 0, read
-// again at once); each step k (0 to 1600) then waits 1000 units, reads entry k
+// again at once); each step k (0 to 1600) then waits 0.1 ms, reads entry k
 // and loads the next word W0 + (k + 1) x step (rounded).
 class QuartzReferenceJob : public ReferenceTableJob {
  public:
@@ -132,7 +134,7 @@ struct LevelReferenceDrawing {
 // levelReferenceDrawing. For a sweep: from ViewStart rounded to 0.1 MHz (0.1 at least) in
 // 0.1 MHz steps while below ViewStop + 0.1 and 160, each at the table entry f x 10
 // rounded (single precision, as the steps accumulate). A start beyond the table
-// draws nothing. For a loaded chart (`fromFile`): the flat line at RifGrafico.
+// draws nothing. For a loaded chart (`fromFile`): the flat line at `storedLevel`.
 LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, bool fromFile,
                                             float storedLevel, const RifTable& levelReference);
 

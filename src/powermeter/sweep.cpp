@@ -5,28 +5,26 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "hw/dds.h"
-#include "hw/readout.h"
 
 namespace kolm::powermeter {
 
-std::optional<std::string> limitPoints(std::string_view points) {
-  if (common::numericValue(points) > kMaxPoints) return std::to_string(kMaxPoints);
+std::optional<int> limitPoints(double points) {
+  if (points > kMaxPoints) return kMaxPoints;
   return std::nullopt;
 }
 
-std::optional<std::string> sweepTimeWarning(std::string_view points, std::string_view delayMs) {
-  const float t =
-      static_cast<float>(common::numericValue(points) * common::numericValue(delayMs) / 1000.0);
+std::optional<std::string> sweepTimeWarning(double points, double delayMs) {
+  const float t = static_cast<float>(points * delayMs / 1000.0);
   if (!(t > 50)) return std::nullopt;
   return common::arg(KOLM_TR("kolm", " attenzione il tempo potrebbe superare %1secondi"),
                      {common::strSingle(t)});
 }
 
-SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
+SweepPreparation prepareSweep(const SweepRequest& request, double refClkMHz,
                               const Calibration& calibration) {
   SweepPreparation out;
-  float start = static_cast<float>(common::numericValue(boxes.startMHz));
-  float stop = static_cast<float>(common::numericValue(boxes.stopMHz));
+  float start = static_cast<float>(request.startMHz);
+  float stop = static_cast<float>(request.stopMHz);
   if (start == stop) {
     stop = start + 0.1f;
   } else if (start > stop) {
@@ -35,8 +33,7 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
     out.stopMHz = common::strSingle(stop);
   }
 
-  const double points = common::numericValue(boxes.points);
-  const auto rounded = common::toInt16(points);
+  const auto rounded = common::toInt16(request.points);
   if (!rounded || *rounded < 1) {
     out.error = "The number of points must be at least 1.";
     return out;
@@ -67,8 +64,8 @@ SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
   plan.ViewStart = start;
   plan.ViewStop = stop;
   plan.Points = *rounded;
-  plan.LevelTop = static_cast<float>(common::numericValue(boxes.topDbm));
-  plan.LevelBottom = static_cast<float>(common::numericValue(boxes.bottomDbm));
+  plan.LevelTop = static_cast<float>(request.topDbm);
+  plan.LevelBottom = static_cast<float>(request.bottomDbm);
   if (plan.LevelTop == plan.LevelBottom) plan.LevelBottom = plan.LevelBottom - 1.0f;
   plan.startWord = first.word;
   plan.stopWord = last.word;
@@ -93,7 +90,7 @@ double SweepJob::progress() const {
 }
 
 void SweepJob::readPoint() {
-  trace_[next_] = readingToDbm(hw::readDetector(instrument_), calibration_);
+  trace_[next_] = readingToDbm(instrument_.readDetector(), calibration_);
   word_ += wordStep_;
   if (!instrument_.portFailed()) ++next_;  // a level from a failed port is not counted
 }
@@ -102,18 +99,16 @@ bool SweepJob::step() {
   if (finishOpenPoint()) return goesOn();
   if (done() || instrument_.portFailed()) return false;
   if (!settled_) {
-    hw::ddsReset(instrument_);
-    hw::ddsSetMultiplier(instrument_);
-    hw::ddsSendWord(instrument_, static_cast<uint32_t>(word_));
+    instrument_.startGenerator(static_cast<uint32_t>(word_));
     // The detector settles; its reading is not used.
-    const bool held = waitThen(delayMs_() * 10000 + 100000, [this] {
-      hw::readDetector(instrument_);
+    const bool held = waitThen(hw::delayUnitsFromMs(delayMs_()) + hw::kSettleUnits, [this] {
+      instrument_.readDetector();
       settled_ = true;
     });
     if (held) return true;
   }
-  hw::ddsSendWord(instrument_, static_cast<uint32_t>(common::roundHalfEven(word_)));
-  waitThen(delayMs_() * 10000, [this] { readPoint(); });
+  instrument_.tune(static_cast<uint32_t>(common::roundHalfEven(word_)));
+  waitThen(hw::delayUnitsFromMs(delayMs_()), [this] { readPoint(); });
   return goesOn();
 }
 

@@ -1,5 +1,5 @@
-// The power meter's sweep: the settings read from the window's boxes, their
-// rules, and the pass itself as a resumable job of atomic points.
+// The power meter's sweep: what a sweep is asked for, its rules, and the pass
+// itself as a resumable job of atomic points.
 #pragma once
 
 #include <cstdint>
@@ -19,16 +19,20 @@ namespace kolm::powermeter {
 inline constexpr int kTraceSize = 20003;
 inline constexpr int kMaxPoints = 20000;
 
-// The points box as typed: "20000" when the points box holds more than 20000, else empty.
-std::optional<std::string> limitPoints(std::string_view points);
+// The most points a sweep may be asked for: 20000 when more are asked, else none.
+std::optional<int> limitPoints(double points);
 
-// The points and delay boxes as typed: the warning when points x delay exceeds 50 seconds, else
-// empty.
-std::optional<std::string> sweepTimeWarning(std::string_view points, std::string_view delayMs);
+// The warning when `points` of `delayMs` each would take more than 50 seconds, else none.
+std::optional<std::string> sweepTimeWarning(double points, double delayMs);
 
-// The boxes a sweep reads at its start: start, stop, points, top and bottom level.
-struct SweepBoxes {
-  std::string startMHz, stopMHz, points, topDbm, bottomDbm;
+// What a sweep is asked for: the span, the number of steps (rounded halves to
+// even), and the chart's level range.
+struct SweepRequest {
+  double startMHz = 0;
+  double stopMHz = 0;
+  double points = 0;
+  double topDbm = 0;
+  double bottomDbm = 0;
 };
 
 struct SweepPlan {
@@ -50,11 +54,12 @@ struct SweepPreparation {
   std::string error;
 };
 
-// Reads the boxes as a sweep does: equal start and stop sweep 0.1 MHz, a start
-// above the stop is exchanged; equal levels move the bottom 1 dB down. Refuses
+// A request as a sweep takes it, in single precision: equal start and stop
+// sweep 0.1 MHz, a start above the stop is exchanged; equal levels move the
+// bottom 1 dB down. Refuses
 // fewer than 1 point or more than 20000, a clock of 0, a negative frequency, a
 // stop whose tuning word would reach half the clock, and an unusable calibration.
-SweepPreparation prepareSweep(const SweepBoxes& boxes, double refClkMHz,
+SweepPreparation prepareSweep(const SweepRequest& request, double refClkMHz,
                               const Calibration& calibration);
 
 // One pass. The first step resets the DDS, loads the multiplier,

@@ -12,7 +12,7 @@ namespace kolm::print {
 struct Bitmap24 {
   int32_t width = 0;
   int32_t height = 0;
-  int32_t stride = 0;         // bytes per row (DibStride)
+  int32_t stride = 0;         // bytes per row
   std::vector<uint8_t> bits;  // rows top to bottom, each pixel blue, green, red
 
   bool empty() const { return width <= 0 || height <= 0 || bits.empty(); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/reflection.h"
 #include "common/text.h"
 #include "sim/ladder_network.h"
 
@@ -218,8 +219,6 @@ Load loadFrom(std::string_view text) {
   return l;
 }
 
-std::complex<double> gammaOf(std::complex<double> z) { return (z - 50.0) / (z + 50.0); }
-
 }  // namespace
 
 std::optional<double> parseSiNumber(std::string_view text) {
@@ -325,16 +324,16 @@ double Dut::gainDb(double f) const {
 std::complex<double> Load::gamma(double f) const {
   switch (kind) {
     case Kind::Resistor:
-      return gammaOf(r);
+      return common::reflectionOf(r);
     case Kind::Open:
       return 1.0;
     case Kind::Short:
       return -1.0;
     case Kind::SeriesRlc: {
-      if (!(f > 0)) return c > 0 ? 1.0 : gammaOf(r);  // DC: the capacitor is open
+      if (!(f > 0)) return c > 0 ? 1.0 : common::reflectionOf(r);  // DC: the capacitor is open
       const double w = kTwoPi * f * 1e6;
       double x = w * l - (c > 0 ? 1.0 / (w * c) : 0.0);
-      return gammaOf({r, x});
+      return common::reflectionOf({r, x});
     }
     case Kind::Touchstone:
       return table ? table->at(f) : 0.0;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/reflection.h"
 #include "common/text.h"
 
 namespace kolm::sim {
@@ -30,11 +31,6 @@ bool number(std::string_view text, double& value) {
   return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
-std::complex<double> toFifty(std::complex<double> z) {
-  if (std::isinf(z.real()) || std::isinf(z.imag())) return 1.0;
-  return (z - 50.0) / (z + 50.0);
-}
-
 }  // namespace
 
 std::complex<double> OnePortTable::at(double f) const {
@@ -53,7 +49,7 @@ TouchstoneParse parseTouchstone(std::string_view text) {
   double unitMHz = 1000.0;  // GHz
   char parameter = 's';
   std::string format = "ma";
-  double reference = 50.0;
+  double reference = common::kReferenceOhm;
   bool optionSeen = false;
   int lineNo = 0;
   auto fail = [&](const std::string& why) {
@@ -136,17 +132,18 @@ TouchstoneParse parseTouchstone(std::string_view text) {
     }
     std::complex<double> gamma;
     if (parameter == 's') {
-      if (reference == 50.0) {
+      if (reference == common::kReferenceOhm) {
         gamma = value;
       } else {
         std::complex<double> den = 1.0 - value;
         gamma = std::abs(den) == 0 ? std::complex<double>(1.0)
-                                   : toFifty(reference * (1.0 + value) / den);
+                                   : common::reflectionOf(reference * (1.0 + value) / den);
       }
     } else if (parameter == 'z') {
-      gamma = toFifty(value * reference);
+      gamma = common::reflectionOf(value * reference);
     } else {  // y, normalised admittance
-      gamma = std::abs(value) == 0 ? std::complex<double>(1.0) : toFifty(reference / value);
+      gamma = std::abs(value) == 0 ? std::complex<double>(1.0)
+                                   : common::reflectionOf(reference / value);
     }
     if (!std::isfinite(gamma.real()) || !std::isfinite(gamma.imag()))
       return fail("no finite reflection coefficient follows from these values");

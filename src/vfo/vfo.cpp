@@ -33,8 +33,7 @@ void Vfo::sendFrequency() {
   if (word.ok()) {
     out.word = word.word;
     out.sent = true;
-    instrument_.lastTuningWord = word.word;
-    hw::ddsSendWord(instrument_, word.word);
+    instrument_.tune(word.word);
   }
   output_ = out;
   if (!word.ok()) prompter_.message(word.error);
@@ -67,8 +66,7 @@ void Vfo::setIfChoice(IfChoice choice) {
 }
 
 void Vfo::ddsReset() {
-  hw::ddsReset(instrument_);
-  hw::ddsSetMultiplier(instrument_);
+  instrument_.resetGenerator();
   sendFrequency();
 }
 
@@ -139,7 +137,7 @@ void Vfo::close() {
   if (!common::writeFileAtomic(file(kButtonFile), bandButtonsText(FreqButtons), &why))
     note(kButtonFile);
 
-  hw::ddsOutputOff(instrument_, 1);
+  instrument_.switchOff(1);
 
   if (!failures.empty())
     prompter_.message("The VFO settings could not be saved:\n" + failures, common::Icon::Warning);

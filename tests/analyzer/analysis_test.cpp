@@ -100,6 +100,6 @@ TEST(SwrAnalysis, WhatCannotBeFoundIsNone) {
   EXPECT_FALSE(high.swr2.low || high.swr2.high || high.swr15.low || high.swr15.high);
   EXPECT_EQ(swrReport(analyzeSwr({})),
             "swr_min=none\nswr_min_mhz=none\nr_at_min_ohm=none\nx_at_min_ohm=none\n"
-            "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr15_low_mhz=none\n"
-            "swr15_high_mhz=none\nswr15_bw_mhz=none\n");
+            "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr2_approx=no\n"
+            "swr15_low_mhz=none\nswr15_high_mhz=none\nswr15_bw_mhz=none\nswr15_approx=no\n");
 }

@@ -156,8 +156,9 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   EXPECT_EQ(s11[7], std::complex<double>(1, 0));
   EXPECT_NEAR(std::abs(s11[8]), 1, 1e-9);
   for (int i = 0; i <= 300; i += 13) {
-    PointValues v{};
-    ASSERT_TRUE(computePoint(m.live.returnLossCounts[i], m.live.phaseCounts[i], v));
+    const PointResult p = evaluatePoint(m.live.returnLossCounts[i], m.live.phaseCounts[i]);
+    ASSERT_TRUE(p.finite);
+    const PointValues& v = p.values;
     const auto z = 50.0 * (1.0 + s11[i]) / (1.0 - s11[i]);
     EXPECT_NEAR(z.real(), v[kResistance], 1e-3 * std::max(1.0f, std::fabs(v[kResistance])));
     EXPECT_NEAR(z.imag(), v[kReactance], 1e-3 * std::max(1.0f, std::fabs(v[kReactance])));

@@ -37,21 +37,6 @@ TEST(fillSyntheticMeasurement, FillsTheDocumentedTraceWithinTheCounts) {
   EXPECT_FLOAT_EQ(m.live.frequencies[kMaxPoints], 30.0f);
 }
 
-TEST(Measurement, PointOutsideTheArraysComputesNothing) {
-  Measurement m;
-  m.fillSyntheticMeasurement();
-  ASSERT_TRUE(m.computePoint(10));
-  const PointValues before = m.pointValues;
-  EXPECT_FALSE(m.computePoint(-1));
-  EXPECT_FALSE(m.computePoint(kChannelEntries));
-  EXPECT_FALSE(m.computeMemoryPoint(40000));
-  EXPECT_EQ(m.pointValues, before);
-  m.memory.returnLossCounts[3] = 0;
-  m.memory.phaseCounts[3] = 0;
-  ASSERT_TRUE(m.computeMemoryPoint(3));
-  EXPECT_EQ(m.pointValues[kReturnLoss], 30.0f);
-}
-
 // An open point is drawn as an open (|Z|, R, X and SWR infinite), never with the
 // values of the point before it; its return loss and phase are measured.
 TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
@@ -76,9 +61,9 @@ TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
     EXPECT_EQ(t.values[q][2], INFINITY) << q;
     EXPECT_TRUE(std::isnan(t.values[q][3])) << q;
   }
-  PointValues v{};
-  ASSERT_TRUE(computePoint(m.live.returnLossCounts[4], m.live.phaseCounts[4], v));
-  for (int q = 0; q < kQuantities; ++q) EXPECT_EQ(t.values[q][4], v[q]);
+  const PointResult p = evaluatePoint(m.live.returnLossCounts[4], m.live.phaseCounts[4]);
+  ASSERT_TRUE(p.finite);
+  for (int q = 0; q < kQuantities; ++q) EXPECT_EQ(t.values[q][4], p.values[q]);
 }
 
 namespace {
@@ -159,4 +144,23 @@ TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
   EXPECT_EQ(saved.stop, 1.5);
   ASSERT_EQ(saved.returnLossCounts.size(), 51u);
   EXPECT_EQ(saved.returnLossCounts[50], 450);
+}
+
+// A completed pass replaces the live readings; only the first pass of a sweep
+// takes the view with it, so a continuous sweep keeps the view zoomed to.
+TEST(Measurement, APassBecomesLiveAndTheFirstSetsTheView) {
+  Measurement m;
+  m.ViewStart = 7;
+  m.pass.returnLossCounts[3] = 99;
+  m.takePass(5, 10, 100, false);
+  EXPECT_EQ(m.live.returnLossCounts[3], 99);
+  EXPECT_EQ(m.ViewStart, 7);
+  EXPECT_EQ(m.Points, kDefaultPoints);
+  m.pass.returnLossCounts[3] = 42;
+  m.takePass(5, 10, 100, true);
+  EXPECT_EQ(m.live.returnLossCounts[3], 42);
+  EXPECT_EQ(m.ViewStart, 5);
+  EXPECT_EQ(m.Points, 100);
+  EXPECT_EQ(m.TraceStop, 10.0f);
+  EXPECT_EQ(m.SpanStop, 10);
 }

@@ -12,19 +12,6 @@ using namespace kolm::analyzer;
 using namespace kolm;
 using chart::Mark;
 
-TEST(computePoint, KeepsThePreviousValuesWhenTheImpedanceIsInfiniteAndBoundsTheSwr) {
-  PointValues values{};
-  ASSERT_TRUE(computePoint(100, 300, values));
-  const PointValues before = values;
-  EXPECT_FALSE(computePoint(512, 0, values));
-  EXPECT_EQ(values, before);
-  ASSERT_TRUE(computePoint(0, 0, values));
-  EXPECT_EQ(values[kReturnLoss], 30.0f);
-  // A total reflection with a phase is a pure reactance; its SWR is that of rho 0.999.
-  ASSERT_TRUE(computePoint(512, 512, values));
-  EXPECT_NEAR(values[kSwr], 1999.03, 0.01);
-}
-
 // The computation step by step as the instrument's arithmetic does it, for any
 // pair of readings.
 static PointValues reference(int16_t a, int16_t b) {

@@ -56,7 +56,7 @@ TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
   }
 }
 
-TEST(portDelay, NeverShorterThanTheUnitsAsked) {
+TEST(BusyWaitDelayer, NeverShorterThanTheUnitsAsked) {
   for (auto clock : {BusyWaitDelayer::Clock::Best, BusyWaitDelayer::Clock::Monotonic}) {
     BusyWaitDelayer d(clock);
     for (double units : {1.0, 1.5, 10.0, 1000.0, 10000.0, 20000.0}) {
@@ -81,24 +81,27 @@ TEST(calibrateDelayLoop, CalibratesAndFallsBackOnABadTimer) {
   // A timer that never moves (or wraps at midnight): the interval is measured
   // again on the monotonic clock, not taken as 0 s and so the largest factor.
   calibrateDelayLoop(instrument, twice(100, 0));
-  EXPECT_LT(instrument.loopFactor, 32767);
+  EXPECT_LT(instrument.loopFactor(), 32767);
   // A machine so slow that the run takes 0.3 s: 0.1 / 0.3 rounds to 0, so 1.
   calibrateDelayLoop(instrument, twice(10, 0.3f));
-  EXPECT_EQ(instrument.loopFactor, 1);
+  EXPECT_EQ(instrument.loopFactor(), 1);
   // 1,000,000 steps in 4 ms: 25 steps per 0.1 us.
   calibrateDelayLoop(instrument, twice(10, 0.004f));
-  EXPECT_EQ(instrument.loopFactor, 25);
+  EXPECT_EQ(instrument.loopFactor(), 25);
 }
 
 TEST(DdsLink, ResetPulseThenOutputOffWithWordZero) {
   Rig rig(0);
+  rig.instrument.tune(75698799);
+  EXPECT_EQ(rig.instrument.tunedWord(), 75698799u);
+  rig.port->log.clear();
+  rig.waits.clear();
   ddsReset(rig.instrument);
   EXPECT_EQ(rig.port->writes(), (std::vector<uint8_t>{144, 16}));
   EXPECT_EQ(rig.waitUnits(0), (std::vector<double>{1, 1}));
   // The output off sends the word 0 and forgets the last word.
-  rig.instrument.lastTuningWord = 75698799;
-  ddsOutputOff(rig.instrument, 1);
-  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
+  rig.instrument.switchOff(1);
+  EXPECT_EQ(rig.instrument.tunedWord(), 0u);
   EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("reset", "word 0"));
   ASSERT_EQ(rig.waits.size(), 87u);  // 2, the frame's 84, then the one asked for
   EXPECT_EQ(rig.waits.back().units, 1);

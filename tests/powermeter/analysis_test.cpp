@@ -105,8 +105,44 @@ TEST(LevelAnalysis, InsertionLossAndReport) {
   EXPECT_NEAR(*a.insertionLossDb, 6.0, 1e-6);
   EXPECT_EQ(levelReport(a),
             "peak_mhz=10.000000\npeak_dbm=-7.50\nbw3_low_mhz=9.700000\nbw3_high_mhz=10.300000\n"
-            "bw3_mhz=0.600000\nbw6_mhz=1.200000\nbw60_mhz=none\nshape_factor=none\n");
+            "bw3_mhz=0.600000\nbw3_approx=yes\nbw6_mhz=1.200000\nbw6_approx=no\nbw60_mhz=none\n"
+            "bw60_approx=no\nshape_factor=none\n");
   EXPECT_EQ(levelReport(analyzeLevels({}, 0, 1, {})),
             "peak_mhz=none\npeak_dbm=none\nbw3_low_mhz=none\nbw3_high_mhz=none\nbw3_mhz=none\n"
-            "bw6_mhz=none\nbw60_mhz=none\nshape_factor=none\n");
+            "bw3_approx=no\nbw6_mhz=none\nbw6_approx=no\nbw60_mhz=none\nbw60_approx=no\n"
+            "shape_factor=none\n");
+}
+
+TEST(LevelAnalysis, EdgesAcrossCoarseStepsAreMarkedApproximate) {
+  // A band-pass falling 10 dB per MHz either side of 10 MHz (-3 dB width 0.6
+  // MHz), and a low-pass flat to 4 MHz then falling 10 dB per MHz (one -3 dB
+  // edge, 4.3 MHz from the peak at 0). Approximate exactly when the step the
+  // edge lies in is wider than a tenth of the width it bounds.
+  auto bandPass = [](double f) { return -10 * std::fabs(f - 10); };
+  auto lowPass = [](double f) { return f < 4 ? 0.0 : -10 * (f - 4); };
+  struct Case {
+    std::function<double(double)> levelAt;
+    double start, stop;
+    int steps;
+    bool approximate;
+  };
+  const Case cases[] = {
+      {bandPass, 9, 11, 40, false},  // 0.05 MHz steps
+      {bandPass, 9, 11, 32, true},   // 0.0625 MHz
+      {bandPass, 5, 15, 10, true},   // 1 MHz: the whole band in one step
+      {lowPass, 0, 10, 100, false},  // 0.1 MHz against 4.3
+      {lowPass, 0, 10, 20, true},    // 0.5 MHz
+      {lowPass, 0, 10, 1, true},     // one step over the whole span
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.steps);
+    const auto levels = sampled(c.start, c.stop, c.steps, c.levelAt);
+    const LevelAnalysis a = analyzeLevels(levels, c.start, c.stop, {});
+    ASSERT_TRUE(a.at3.high);
+    EXPECT_EQ(a.at3.approximate(), c.approximate);
+    const std::string report = levelReport(a);
+    EXPECT_NE(report.find(c.approximate ? "bw3_approx=yes" : "bw3_approx=no"), std::string::npos);
+    const auto rows = levelAnalysisRows(a);
+    EXPECT_EQ(rows[3].second.starts_with("\u2248 "), c.approximate) << rows[3].second;
+  }
 }

@@ -62,6 +62,7 @@ TEST_F(CliPowerSweep, ReportOfACrystal) {
       "9.998 --stop 10.002 --points 400 --out x.csv --report");
   ASSERT_EQ(r.status, 0) << r.err;  // the report's layout is the analysis tests'
   EXPECT_NEAR(test::reportedNumber(r.out, "bw3_mhz"), 877.6e-6, 15e-6) << r.out;
+  EXPECT_NE(r.out.find("bw3_approx=no\n"), std::string::npos) << r.out;  // 10 Hz steps
 }
 
 TEST_F(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {

@@ -36,8 +36,9 @@ CrystalParameters measure(const Truth& t, double r0, int points, double bandwidt
   EXPECT_EQ(rig.sim->configure({dut, "r=50", "ideal"}), "");
   const double half = bandwidths * t.bwHz(r0) / 1e6;
   const auto prepared =
-      prepareSweep({common::shortestText(t.fsMHz - half, 10),
-                    common::shortestText(t.fsMHz + half, 10), std::to_string(points), "20", "-80"},
+      prepareSweep({common::numericValue(common::shortestText(t.fsMHz - half, 10)),
+                    common::numericValue(common::shortestText(t.fsMHz + half, 10)),
+                    static_cast<double>(points), 20, -80},
                    400, {});
   static std::vector<float> trace;
   trace.assign(kTraceSize, 0);
@@ -89,6 +90,20 @@ TEST(CrystalFit, ValuesLieWithinTheirIntervalsAndTheGoals) {
       }
     }
     EXPECT_LT(p.rmsDb, 0.05);
+  }
+}
+
+// The result box keeps its lines and their order; each value carries its interval.
+TEST(CrystalFit, TheReportKeepsItsLines) {
+  const CrystalParameters p = measure({4.9152, 12, 15e-15, 4e-12}, 50, 1000, 3);
+  const std::string text = crystalParametersReport(p);
+  size_t at = 0;
+  for (const char* line :
+       {"Fs  4.915", " MHz \u00b1 ", " Hz\nFp  4.92", "\nQ:  ", "\n\nR: ", " \u03a9 \u00b1 ",
+        "\nL(mH): ", "\nCs(fF): ", "\nC0(pF): ", "\n\nFitted to 1001 levels"}) {
+    const size_t next = text.find(line, at);
+    ASSERT_NE(next, std::string::npos) << line << " in\n" << text;
+    at = next;
   }
 }
 

@@ -89,8 +89,7 @@ TEST(LadderFilter, CohnDesignPredictedSolvedAndSwept) {
   reference.runToEnd();
   ASSERT_EQ(rig.sim->configure({"ladder:design.txt", "r=50", "ideal"}), "");
   const double lo = (f0 - bw / 2) / 1e6, hi = (f0 + bw / 2) / 1e6;
-  const auto plan =
-      prepareSweep({std::to_string(lo), std::to_string(hi), "200", "20", "-80"}, 400, {}).plan;
+  const auto plan = prepareSweep({lo, hi, 200, 20, -80}, 400, {}).plan;
   std::vector<float> trace(kTraceSize);
   SweepJob job(
       rig.instrument, *plan, {}, [] { return 0.0; }, trace);

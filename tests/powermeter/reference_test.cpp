@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <optional>
+#include <utility>
 
 #include "common/files.h"
 #include "hw/dds.h"
@@ -22,7 +24,7 @@ namespace {
 // Entry k holds -k / 100 dB, so every lookup shows which entry it took.
 RifTable rampTable() {
   RifTable t{};
-  for (int k = 0; k < kRifSize; ++k) t[k] = -0.01f * static_cast<float>(k);
+  for (int k = 0; k < kRifEntries; ++k) t[k] = -0.01f * static_cast<float>(k);
   return t;
 }
 
@@ -64,7 +66,6 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   EXPECT_EQ(rig.port->readCount(), 1601u * 10u);
   EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(900, {}));
   EXPECT_FLOAT_EQ(job.table()[1600], readingToDbm(900 - 1600 % 700, {}));
-  EXPECT_EQ(job.table()[1601], 0);
 }
 
 TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
@@ -116,14 +117,12 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1601);
   EXPECT_EQ(text.substr(0, 11), "0\r\n-0.01\r\n-");
   EXPECT_NE(text.find("\r\n-3.25\r\n0.5\r\n"), std::string::npos);
-  EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600; 1601 is not stored
+  EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600, the last
 
   RifTable back{};
-  back[1601] = 99;
   EXPECT_EQ(readLevelRif(back), 1601);
   // Seven significant digits, as single-precision values are printed.
   for (int k = 0; k < kRifEntries; ++k) ASSERT_FLOAT_EQ(back[k], t[k]) << k;
-  EXPECT_EQ(back[1601], 99);
 
   // A bad value stops the reading; what was not read keeps its value.
   RifTable partial;
@@ -156,6 +155,15 @@ TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
   EXPECT_EQ(t[1], -0.01f);
 }
 
+// Every lookup, drawn or computed, takes its entry here and never one outside
+// the measured table.
+TEST(ReferenceLookup, TenfoldRoundedHalvesToEvenInsideTheTable) {
+  const std::pair<float, std::optional<size_t>> cases[] = {
+      {0, 0},          {0.04f, 0},    {-0.04f, 0},  {10.05f, 100}, {0.25f, 2}, {160, 1600},
+      {160.04f, 1600}, {160.06f, {}}, {-0.06f, {}}, {1e9f, {}},    {NAN, {}},  {INFINITY, {}}};
+  for (const auto& [mhz, index] : cases) EXPECT_EQ(referenceIndex(mhz), index) << mhz;
+}
+
 TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
   const RifTable t = rampTable();
   auto d = levelReferenceDrawing(3, 30, false, 0, t);
@@ -174,7 +182,7 @@ TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
   // Above 160 MHz the curve stops at 160 MHz, inside the table.
   auto high = levelReferenceDrawing(150, 200, false, 0, t);
   EXPECT_NEAR(high.curve.back().x, 160, 1e-3);
-  EXPECT_LE(entryOf(high.curve.back().y), 1601);
+  EXPECT_LE(entryOf(high.curve.back().y), 1600);
   // A view wholly above the table draws no curve (it never reads past it).
   EXPECT_TRUE(levelReferenceDrawing(170, 180, false, 0, t).curve.empty());
 

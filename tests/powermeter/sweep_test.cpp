@@ -20,9 +20,8 @@ namespace {
 using test::decode;
 using Rig = test::PortRig;
 
-SweepPlan plan(const std::string& start, const std::string& stop, const std::string& points,
-               double clock = 100) {
-  auto p = prepareSweep({start, stop, points, "20", "-80"}, clock, {});
+SweepPlan plan(double start, double stop, double points, double clock = 100) {
+  auto p = prepareSweep({start, stop, points, 20, -80}, clock, {});
   EXPECT_TRUE(p.plan.has_value()) << p.error;
   return p.plan.value_or(SweepPlan{});
 }
@@ -39,58 +38,54 @@ TEST(ReadingToDbm, TwoPointCalibration) {
 }
 
 TEST(SweepSettings, PointLimitAndTimeWarning) {
-  EXPECT_EQ(limitPoints("25000"), "20000");
-  EXPECT_EQ(limitPoints("20001 points"), "20000");
-  EXPECT_FALSE(limitPoints("20000").has_value());
-  EXPECT_FALSE(limitPoints("").has_value());
-  EXPECT_EQ(sweepTimeWarning("100", "600"), " attenzione il tempo potrebbe superare  60secondi");
-  EXPECT_FALSE(sweepTimeWarning("100", "500").has_value());  // 50 s: not above
-  EXPECT_EQ(sweepTimeWarning("1000", "50.5"),
-            " attenzione il tempo potrebbe superare  50.5secondi");
-  EXPECT_FALSE(sweepTimeWarning("abc", "1000").has_value());
+  EXPECT_EQ(limitPoints(25000), 20000);
+  EXPECT_EQ(limitPoints(20001), 20000);
+  EXPECT_FALSE(limitPoints(20000).has_value());
+  EXPECT_EQ(sweepTimeWarning(100, 600), " attenzione il tempo potrebbe superare  60secondi");
+  EXPECT_FALSE(sweepTimeWarning(100, 500).has_value());  // 50 s: not above
+  EXPECT_EQ(sweepTimeWarning(1000, 50.5), " attenzione il tempo potrebbe superare  50.5secondi");
 }
 
 TEST(SweepSettings, StartStopExchangeAndEmptySpan) {
-  auto swapped = prepareSweep({"10", "5", "100", "20", "-80"}, 100, {});
+  auto swapped = prepareSweep({10, 5, 100, 20, -80}, 100, {});
   ASSERT_TRUE(swapped.plan);
   EXPECT_EQ(swapped.plan->ViewStart, 5);
   EXPECT_EQ(swapped.plan->ViewStop, 10);
   EXPECT_EQ(swapped.startMHz, " 5");
   EXPECT_EQ(swapped.stopMHz, " 10");
 
-  auto same = prepareSweep({"7", "7", "100", "20", "-80"}, 100, {});
+  auto same = prepareSweep({7, 7, 100, 20, -80}, 100, {});
   ASSERT_TRUE(same.plan);
   EXPECT_EQ(same.plan->ViewStart, 7);
   EXPECT_FLOAT_EQ(same.plan->ViewStop, 7.1f);
   EXPECT_FALSE(same.startMHz || same.stopMHz);  // the boxes still show 7
 
-  auto levels = prepareSweep({"1", "2", "10", "-10", "-10"}, 100, {});
+  auto levels = prepareSweep({1, 2, 10, -10, -10}, 100, {});
   ASSERT_TRUE(levels.plan);
   EXPECT_EQ(levels.plan->LevelTop, -10);
   EXPECT_EQ(levels.plan->LevelBottom, -11);
-  EXPECT_EQ(prepareSweep({"1", "2", "10.5", "0", "-1"}, 100, {}).plan->Points, 10);
-  EXPECT_EQ(prepareSweep({"1", "2", "11.5", "0", "-1"}, 100, {}).plan->Points, 12);
+  EXPECT_EQ(prepareSweep({1, 2, 10.5, 0, -1}, 100, {}).plan->Points, 10);
+  EXPECT_EQ(prepareSweep({1, 2, 11.5, 0, -1}, 100, {}).plan->Points, 12);
 }
 
 TEST(SweepSettings, RefusalsBeforeAnythingIsSent) {
-  auto refused = [](SweepBoxes b, double clock = 100, Calibration c = {}) {
+  auto refused = [](SweepRequest b, double clock = 100, Calibration c = {}) {
     auto p = prepareSweep(b, clock, c);
     EXPECT_FALSE(p.plan.has_value());
     return p.error;
   };
-  for (const char* points : {"0", "-5", "points", "99999"})
-    EXPECT_EQ(refused({"1", "2", points, "0", "-80"}), "The number of points must be at least 1.");
-  EXPECT_EQ(refused({"1", "2", "20001", "0", "-80"}),
-            "The number of points must be at most 20000.");
-  EXPECT_EQ(refused({"1", "2", "10", "0", "-80"}, 0), hw::noClockMessage());
+  for (double points : {0.0, -5.0, 0.4, 99999.0})
+    EXPECT_EQ(refused({1, 2, points, 0, -80}), "The number of points must be at least 1.");
+  EXPECT_EQ(refused({1, 2, 20001, 0, -80}), "The number of points must be at most 20000.");
+  EXPECT_EQ(refused({1, 2, 10, 0, -80}, 0), hw::noClockMessage());
   // 50 MHz is half a 100 MHz clock: the word would be 2^31.
-  EXPECT_NE(refused({"1", "50", "10", "0", "-80"}).find("half the DDS clock"), std::string::npos);
-  EXPECT_TRUE(prepareSweep({"1", "49.99", "10", "0", "-80"}, 100, {}).plan.has_value());
-  EXPECT_NE(refused({"-1", "5", "10", "0", "-80"}).find("below 0"), std::string::npos);
-  EXPECT_NE(refused({"1", "5", "10", "0", "-80"}, 100, {400, 400}).find("same detector count"),
+  EXPECT_NE(refused({1, 50, 10, 0, -80}).find("half the DDS clock"), std::string::npos);
+  EXPECT_TRUE(prepareSweep({1, 49.99, 10, 0, -80}, 100, {}).plan.has_value());
+  EXPECT_NE(refused({-1, 5, 10, 0, -80}).find("below 0"), std::string::npos);
+  EXPECT_NE(refused({1, 5, 10, 0, -80}, 100, {400, 400}).find("same detector count"),
             std::string::npos);
   // The exchange is still reported when the rest is refused.
-  auto p = prepareSweep({"10", "5", "0", "0", "-80"}, 100, {});
+  auto p = prepareSweep({10, 5, 0, 0, -80}, 100, {});
   EXPECT_EQ(p.startMHz, " 5");
 }
 
@@ -101,7 +96,7 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   std::vector<float> trace(kTraceSize, 123.f);
   double delay = 2;  // ms, read afresh at every point
   SweepJob job(
-      rig.instrument, plan("10", "20", "10"), {}, [&] { return delay; }, trace);
+      rig.instrument, plan(10, 20, 10), {}, [&] { return delay; }, trace);
   EXPECT_DOUBLE_EQ(job.progress(), 0);
   // Each step is one point: a word frame (5 bytes of 16 writes, update 2) and a
   // whole read-out (22).
@@ -129,8 +124,8 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   EXPECT_EQ(rig.port->readCount(), 12u * 10u);  // Points + 2 read-outs
   for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], readingToDbm(899 - i, {})) << i;
   EXPECT_EQ(trace[11], 123.f);  // above Points: untouched
-  // Nothing of the generator is switched off by the pass itself.
-  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
+  // The pass leaves the generator at its last word: switching off is the window's.
+  EXPECT_EQ(rig.instrument.tunedWord(), wire.words.back());
   // Settling: 2 ms plus 10 ms; index 0 at 2 ms; then 0.5 ms.
   std::vector<double> waits(12, 5000);
   waits[0] = 2 * 10000 + 100000;
@@ -151,7 +146,7 @@ TEST(SweepPass, AHeldPointIsFinishedBeforeAnyOtherAccess) {
     instrument.params.RefClkMHz = 100;
     std::vector<float> trace(kTraceSize, 7.f);
     auto job = std::make_unique<SweepJob>(
-        instrument, plan("1", "2", "4"), Calibration{}, [] { return 3.0; }, trace);
+        instrument, plan(1, 2, 4), Calibration{}, [] { return 3.0; }, trace);
     job->setLongWaitsHeld(true);
     ASSERT_TRUE(job->step());  // reset, multiplier, start word; 13 ms held
     ASSERT_TRUE(instrument.heldUntil().has_value());

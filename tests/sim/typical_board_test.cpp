@@ -48,9 +48,7 @@ struct TypicalRig : SimRig {
   };
   Pass sweep(double start, double stop, int points, const powermeter::Calibration& cal) {
     auto prepared =
-        powermeter::prepareSweep({common::shortestText(start), common::shortestText(stop),
-                                  std::to_string(points), "20", "-80"},
-                                 400, cal);
+        powermeter::prepareSweep({start, stop, static_cast<double>(points), 20, -80}, 400, cal);
     EXPECT_TRUE(prepared.plan) << prepared.error;
     Pass p;
     p.levels.assign(powermeter::kTraceSize, 0.f);

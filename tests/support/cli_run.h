@@ -37,12 +37,13 @@ inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") 
   return hw::WriteHardwareConfig(p, file);
 }
 
-inline CliResult runCli(const std::string& args) {
+// Runs `program` with arguments (a shell command line) and collects its exit
+// status and output.
+inline CliResult runProgram(const std::string& program, const std::string& args) {
   CliResult r;
   auto errFile = std::filesystem::temp_directory_path() /
                  ("kolm-cli-err-" + std::to_string(::getpid()) + ".txt");
-  std::string command =
-      std::string(KOLM_CLI_PATH) + " " + args + " 2>'" + errFile.string() + "' </dev/null";
+  std::string command = program + " " + args + " 2>'" + errFile.string() + "' </dev/null";
   FILE* p = ::popen(command.c_str(), "r");
   if (!p) return r;
   char buf[4096];
@@ -54,6 +55,10 @@ inline CliResult runCli(const std::string& args) {
   std::filesystem::remove(errFile);
   return r;
 }
+
+#ifdef KOLM_CLI_PATH
+inline CliResult runCli(const std::string& args) { return runProgram(KOLM_CLI_PATH, args); }
+#endif
 
 // kolm-cli in a fresh working directory holding the simulator's dds.cfg.
 class CliTest : public ::testing::Test {

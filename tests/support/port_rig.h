@@ -11,6 +11,7 @@
 #include "hw/instrument.h"
 #include "hw/portio.h"
 #include "hw/readout.h"
+#include "support/recording_port.h"
 #include "vfo/dds_frames.h"
 
 namespace kolm::test {

@@ -73,7 +73,7 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
   EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
             "1.84\r\n3.6\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
-  EXPECT_EQ(rig.instrument.lastTuningWord, 0);
+  EXPECT_EQ(rig.instrument.tunedWord(), 0u);
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 

@@ -261,6 +261,9 @@ void AnalyzerWindow::buildControls() {
     b.edit = new QLineEdit(b.parent);
     b.edit->setObjectName(b.name);
   }
+  startEdit_->setToolTip(tr("Start Frequency"));
+  stopEdit_->setToolTip(tr("End Frequency"));
+  pointsEdit_->setToolTip(tr("Frequency Axsis Points"));
   cursorFrequencyEdit_->setReadOnly(true);
   cursorFrequencyEdit_->setToolTip(tr("Frequency MHz"));
   spanCaption_->setReadOnly(true);
@@ -466,7 +469,12 @@ void AnalyzerWindow::redraw() {
                                      [](bool b) { return b; });
   // The values of every point, for the traces shown and the analysis panel.
   computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
-  if (analysis_) analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
+  // The demonstration is no measurement: the panel says so instead of
+  // analysing it.
+  if (analysis_ && !chart_->note().isEmpty())
+    analysis_->setRows({{tr("Demonstration:").toStdString(), tr("not analysed").toStdString()}});
+  else if (analysis_)
+    analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.shownTraces[q]) {
       live.push_back(liveTrace(q));
@@ -496,7 +504,7 @@ void AnalyzerWindow::showDemonstration() {
 
 void AnalyzerWindow::selectQuantity(int index) {
   for (QLineEdit* c : quantityReadouts_) c->hide();
-  selection_.select(index, combine_->isChecked());
+  selection_.select(static_cast<Quantity>(index), combine_->isChecked());
   paintCursorValue();
   cursorValueEdit_->show();
   quantityIcon_->show();
@@ -624,7 +632,6 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (i >= 0 && i < kChannelEntries) {
-    m_.computePoint(i);
     const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) {
       const chart::Mark mark = quantityMark(p.flag, q);
@@ -764,7 +771,6 @@ void AnalyzerWindow::onPassFinished(bool completed) {
     startPass(false);
   } else {
     endSweep();
-    startEdit_->setFocus();
   }
 }
 
@@ -790,7 +796,7 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   stopSweep();
   saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_));
   hw::Instrument& instrument = context_.instrument;
-  hw::ddsOutputOff(instrument, hw::kBridgeSettle);
+  instrument.switchOff(hw::kBridgeSettle);
   instrument.out(0);
   event->accept();
 }

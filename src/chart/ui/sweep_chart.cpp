@@ -31,13 +31,17 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
   f.setPointSize(8);
   setFont(f);
 
+  // The chart's keys act only while it has the focus, which a click gives it:
+  // editing keys in a text box beside it stay the box's.
+  setFocusPolicy(Qt::StrongFocus);
+
   // The zoom history, on the right-click menu and the keyboard.
   auto action = [this](const char* name, const QString& text, QList<QKeySequence> keys,
                        void (SweepChart::*slot)()) {
     auto* a = new QAction(text, this);
     a->setObjectName(name);
     a->setShortcuts(keys);
-    a->setShortcutContext(Qt::WindowShortcut);
+    a->setShortcutContext(Qt::WidgetShortcut);
     if (slot) connect(a, &QAction::triggered, this, slot);
     addAction(a);
     return a;
@@ -461,11 +465,17 @@ void SweepChart::paintEvent(QPaintEvent*) {
     p.drawRect(QRectF(x, y, w, h));
   }
   paintMarkers(p, size());
+  if (hasFocus()) {  // where the chart's keys go
+    p.setPen(QPen(palette().color(QPalette::Highlight), 0, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
+  }
 }
 
 void SweepChart::resizeEvent(QResizeEvent*) { invalidateGrid(); }
 
 void SweepChart::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
   if (markerPress(event)) return;
   if (auto u = toUser(event->position())) emit mousePressed(u->x(), u->y(), event->button());
 }

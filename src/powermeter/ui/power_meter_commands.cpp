@@ -13,9 +13,9 @@
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
-#include "powermeter/crystal.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/crystal_fit.h"
+#include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_window.h"
 
 namespace kolm::powermeter::ui {
@@ -115,6 +115,25 @@ void PowerMeterWindow::measureCrystal() {
   if (!runner_.running()) return;  // refused: the sweep said why
   showQuartzReference_ = true;
   showReferences();
+}
+
+LadderWindow* PowerMeterWindow::ladderFilter() {
+  if (!ladder_) ladder_ = new LadderWindow(*this, context_.prompter);
+  ladder_->show();
+  ladder_->raise();
+  ladder_->activateWindow();
+  return ladder_;
+}
+
+void PowerMeterWindow::setSweepSpan(double startMHz, double stopMHz) {
+  startEdit_->setText(q(common::shortestText(startMHz, 9)));
+  stopEdit_->setText(q(common::shortestText(stopMHz, 9)));
+  typedView();
+}
+
+int PowerMeterWindow::pointsToSweep() const {
+  const double n = common::numericValue(pointsEdit_->text().toStdString());
+  return std::clamp(static_cast<int>(common::roundHalfEven(n)), 1, kMaxPoints);
 }
 
 double PowerMeterWindow::clockMHz() const { return context_.instrument.params.RefClkMHz; }

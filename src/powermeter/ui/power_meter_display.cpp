@@ -123,6 +123,21 @@ void PowerMeterWindow::screenToMemory() {
     compareCheck_->setChecked(true);  // redraws
 }
 
+void PowerMeterWindow::showInMemory(const std::vector<float>& levels, float start, float stop,
+                                    const QString& name) {
+  if (levels.size() < 2 || levels.size() > memoryTrace_.size()) return;
+  MemStart = start;
+  MemStop = stop;
+  MemPoints = static_cast<int16_t>(levels.size() - 1);
+  memLimits_ = {};  // computed, not read: nothing to flag
+  std::copy(levels.begin(), levels.end(), memoryTrace_.begin());
+  memoryName_ = name;
+  if (compareCheck_->isChecked())
+    redraw();
+  else
+    compareCheck_->setChecked(true);  // redraws
+}
+
 bool PowerMeterWindow::normalised() const { return action("normaliseAction")->isChecked(); }
 
 void PowerMeterWindow::setNormalised(bool on) {

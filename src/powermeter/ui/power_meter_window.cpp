@@ -216,6 +216,8 @@ void PowerMeterWindow::buildMenus() {
   connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
   QAction* batch = add(crystal, "crystalBatchAction", tr("Crystal batch"), true);
   connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
+  QAction* ladder = add(crystal, "ladderFilterAction", tr("Ladder filter"), true);
+  connect(ladder, &QAction::triggered, this, [this] { ladderFilter(); });
 
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("printMenu");
@@ -437,12 +439,13 @@ void PowerMeterWindow::saveSettings() {
 }
 
 void PowerMeterWindow::onPointsChanged() {
-  if (auto limited = limitPoints(s(pointsEdit_->text()))) pointsEdit_->setText(q(*limited));
+  if (auto limited = limitPoints(common::numericValue(s(pointsEdit_->text()))))
+    pointsEdit_->setText(QString::number(*limited));
 }
 
 void PowerMeterWindow::onDelayChanged() {
   delayMs_ = common::numericValue(s(delayEdit_->text()));
-  if (auto warning = sweepTimeWarning(s(pointsEdit_->text()), s(delayEdit_->text())))
+  if (auto warning = sweepTimeWarning(common::numericValue(s(pointsEdit_->text())), delayMs_))
     context_.prompter.message(*warning, common::Icon::None);
 }
 
@@ -488,10 +491,11 @@ void PowerMeterWindow::runSweep() {
   fileNameEdit_->clear();
   chartFromFile_ = false;
   showQuartzReference_ = false;
-  SweepPreparation prepared =
-      prepareSweep({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
-                    s(topLevelEdit_->text()), s(bottomLevelEdit_->text())},
-                   context_.instrument.params.RefClkMHz, calibration_);
+  const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
+  SweepPreparation prepared = prepareSweep({number(startEdit_), number(stopEdit_),
+                                            number(pointsEdit_), number(topLevelEdit_),
+                                            number(bottomLevelEdit_)},
+                                           context_.instrument.params.RefClkMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
@@ -596,7 +600,6 @@ void PowerMeterWindow::endSweeping(bool completed) {
   singleSweepButton_->setChecked(false);
   continuousSweepButton_->setChecked(false);
   updateActions();
-  startEdit_->setFocus();
   if (auto done = std::exchange(sweepDone_, nullptr)) done(completed);
 }
 
@@ -636,9 +639,9 @@ void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
   auto rect = band_.release();
   chart_->setRubberBand(std::nullopt);
   if (!rect) return;
-  auto zoomed = chart::Zoom(view(), *rect, common::numericValue(s(startEdit_->text())),
-                            common::numericValue(s(stopEdit_->text())),
-                            common::numericValue(s(pointsEdit_->text())), chart::kPowerMeterZoom);
+  // The points are counted on the span the trace was swept over: the boxes
+  // follow the view, so after a zoom they would let the next one go finer.
+  auto zoomed = chart::Zoom(view(), *rect, TraceStart, TraceStop, Points, chart::kPowerMeterZoom);
   if (!zoomed.accepted) return;
   chart_->pushView(zoomed.view);
 }
@@ -689,7 +692,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     levelJob_.reset();
     quartzJob_.reset();
     saveSettings();
-    hw::ddsOutputOff(context_.instrument);
+    context_.instrument.switchOff();
   }
   event->accept();
 }

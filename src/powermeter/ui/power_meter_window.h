@@ -36,6 +36,7 @@ class RecentFiles;
 namespace kolm::powermeter::ui {
 
 class CrystalBatchWindow;
+class LadderWindow;
 
 // The chart's labels, and the stored reference level of a loaded chart.
 inline const QColor kForeground(192, 192, 192);
@@ -78,6 +79,15 @@ class PowerMeterWindow : public QMainWindow {
   bool chartFromFile() const { return chartFromFile_; }
   // Opens (or brings up) the crystal batch window.
   CrystalBatchWindow* crystalBatch();
+  // Opens (or brings up) the ladder filter window.
+  LadderWindow* ladderFilter();
+  // The start and stop boxes set, the view with them, as if typed.
+  void setSweepSpan(double startMHz, double stopMHz);
+  // The points the next sweep takes (the points box).
+  int pointsToSweep() const;
+  // `levels` (dBm, evenly spaced from `start` to `stop` MHz) in memory under
+  // `name`, Compare ticked: a prediction to compare the next sweep with.
+  void showInMemory(const std::vector<float>& levels, float start, float stop, const QString& name);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -215,6 +225,7 @@ class PowerMeterWindow : public QMainWindow {
   QAction* stopAction_ = nullptr;
   common::ui::RecentFiles* recent_ = nullptr;
   QPointer<CrystalBatchWindow> batch_;
+  QPointer<LadderWindow> ladder_;
   chart::ui::AnalysisPanel* analysis_ = nullptr;
 };
 

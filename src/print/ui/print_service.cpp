@@ -43,9 +43,11 @@ PrintService::PrintService(std::unique_ptr<PrinterBackend> backend, common::Prom
     : QObject(parent), backend_(std::move(backend)) {
   setObjectName("PrintService");
   session_ = std::make_unique<PrintSession>(*backend_, prompter, std::move(ask));
+  // A locale that writes numbers without grouping (the C locale) gets none.
   QLocale locale;
+  const bool grouped = !(locale.numberOptions() & QLocale::OmitGroupSeparator);
   session_->state.locale = {QString(locale.decimalPoint()).toStdString(),
-                            QString(locale.groupSeparator()).toStdString()};
+                            grouped ? QString(locale.groupSeparator()).toStdString() : ""};
 }
 
 PrintService::~PrintService() = default;

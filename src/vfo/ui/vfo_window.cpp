@@ -392,6 +392,12 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
           [this](const QString& t) { vfo_.settings.IF1 = s(t); });
   connect(if2Edit_, &QLineEdit::textChanged, this,
           [this](const QString& t) { vfo_.settings.IF2 = s(t); });
+  // Enter in an IF box applies it at once.
+  for (auto* e : {if1Edit_, if2Edit_})
+    connect(e, &QLineEdit::returnPressed, this, [this] {
+      vfo_.sendFrequency();
+      showFrequencies();
+    });
 
   auto* ddsResetButton = new QPushButton(QCoreApplication::translate("kolm", "DDS Reset"), column);
   ddsResetButton->setObjectName("ddsResetButton");

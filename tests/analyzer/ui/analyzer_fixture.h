@@ -15,6 +15,7 @@
 #include "common/prompter.h"
 #include "hw/dds.h"
 #include "hw/port_factory.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 

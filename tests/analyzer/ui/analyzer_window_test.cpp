@@ -82,10 +82,9 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   auto* line = find<QWidget>("cursorLine");
 
   window->onChartMoved(30.0, 0);
-  PointValues last{};
-  ASSERT_TRUE(computePoint(window->measurement().live.returnLossCounts[500],
-                           window->measurement().live.phaseCounts[500], last));
-  const std::string lastZ = chart::valueReadout(last[kImpedance]) + " \u03a9";
+  const PointResult last = evaluatePoint(window->measurement().live.returnLossCounts[500],
+                                         window->measurement().live.phaseCounts[500]);
+  const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u03a9";
   EXPECT_EQ(box("quantityReadout2")->text().toStdString(), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
 
@@ -184,13 +183,13 @@ TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
   box("startEdit")->setText("5.5");
   box("stopEdit")->setText("6 MHz");
   box("pointsEdit")->setText("100");
-  instrument.lastTuningWord = 1234;
+  instrument.tune(1234);
   find<QAction>("Exit")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
   EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5.5\"\r\n\"6 MHz\"\r\n\"100\"\r\n");
   // Word 0 went out (the frame itself is the command-line tests'), the lines end low.
-  EXPECT_EQ(instrument.lastTuningWord, 0);
+  EXPECT_EQ(instrument.tunedWord(), 0u);
   ASSERT_FALSE(port->log.empty());
   EXPECT_EQ(port->writes().back(), 0);
   open();  // the next window starts from the saved span

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -51,6 +52,11 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   EXPECT_TRUE(c->memoryTraces()[0].dashed);
   EXPECT_FALSE(c->traces()[0].dashed);
 
+  // A pass leaves the focus where the user put it.
+  rig.get<QLineEdit>("pointsEdit")->setFocus();
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_EQ(QApplication::focusWidget(), rig.get<QLineEdit>("pointsEdit"));
+
   // A drag zooms and the boxes follow.
   QTest::mousePress(c, Qt::LeftButton, {}, rig.pixel(10, 0));
   QTest::mouseMove(c, rig.pixel(20, -40));
@@ -58,13 +64,26 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
   EXPECT_NEAR(rig.text("stopEdit").toDouble(), 20, 0.05);  // the boxes follow the view
   EXPECT_NEAR(rig.text("bottomLevelEdit").toDouble(), -40, 0.3);
-  // Back (Backspace), forward (Shift+Backspace), home (double-click), and back
-  // again from the right-click menu.
+  // The chart's keys act only while it has the focus: with a text box focused,
+  // Backspace and Delete edit the box.
   rig.window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
-  QTest::keyClick(rig.window, Qt::Key_Backspace);
+  auto* points = rig.get<QLineEdit>("pointsEdit");
+  points->setFocus();
+  points->setCursorPosition(1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace, Qt::ShiftModifier);
+  EXPECT_EQ(points->text(), "0");  // "200" less two digits, the view unchanged
+  EXPECT_NEAR(rig.window->view().start, 10, 0.05);
+  // A click on the chart gives it the focus. Back (Backspace), forward
+  // (Shift+Backspace), home (double-click), and back again from the
+  // right-click menu.
+  QTest::mouseClick(c, Qt::LeftButton, {}, rig.pixel(15, -50));
+  EXPECT_TRUE(c->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
   EXPECT_EQ(rig.text("startEdit"), " 3");
-  QTest::keyClick(rig.window, Qt::Key_Backspace, Qt::ShiftModifier);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace, Qt::ShiftModifier);
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
   QTest::mouseDClick(c, Qt::LeftButton, {}, rig.pixel(15, -50));
   EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
@@ -126,6 +145,7 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   useSimulator("r=100");
   open();
   EXPECT_FALSE(window->chart()->note().isEmpty());
+  EXPECT_EQ(window->analysisPanel()->value(0), "not analysed");
   box("pointsEdit")->setText("100");
   window->startSweep(false);
   waitIdle();

@@ -20,6 +20,7 @@
 #include "common/prompter.h"
 #include "hw/params.h"
 #include "hw/port_factory.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 #include "vfo/dds_frames.h"
@@ -224,4 +225,22 @@ TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
     EXPECT_NE(text.find(sim ? "PASS  Detector: reads 826" : "FAIL  Port"), std::string::npos);
     EXPECT_TRUE(prompter.messages().empty());
   }
+}
+
+TEST(ParametersPortTest, UsesTheClockTypedInTheWindowBeforeOk) {
+  // A first start: no clock accepted yet, 20 MHz x 20 typed, OK not pressed.
+  test::InTempDir dir;
+  hw::Instrument instrument;
+  instrument.params = {0, 0, 0, hw::kLpt1, "sim"};
+  instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
+  common::ScriptedPrompter prompter;
+  common::ui::UiContext context{instrument, prompter};
+  app::ParametersWindow window(context, [] {});
+  window.findChild<QLineEdit*>("quartzEdit")->setText("20");
+  window.findChild<QScrollBar*>("multiplierScroll")->setValue(20);
+  window.findChild<QPushButton*>("portTestButton")->click();
+  const std::string text =
+      window.findChild<QPlainTextEdit*>("portTestReport")->toPlainText().toStdString();
+  EXPECT_NE(text.find("with the generator at 10 MHz"), std::string::npos) << text;
+  EXPECT_EQ(instrument.params.RefClkMHz, 0);  // still not accepted
 }

@@ -26,6 +26,8 @@
 #include "common/prompter.h"
 #include "common/ui/about_box.h"
 #include "hw/port_factory.h"
+#include "powermeter/ui/crystal_batch_window.h"
+#include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "print/fake_printer.h"
 #include "print/ui/print_dialog.h"
@@ -176,6 +178,15 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
     QWidget* w = create(rig.context);
     walkWindow(w, w->objectName());
     w->close();
+    QApplication::processEvents();
+  }
+  // The power meter's own windows: the crystal batch and the ladder filter.
+  {
+    auto* meter = static_cast<powermeter::ui::PowerMeterWindow*>(
+        powermeter::ui::createPowerMeterWindow(rig.context));
+    walkWindow(meter->crystalBatch(), "crystal batch");
+    walkWindow(meter->ladderFilter(), "ladder filter");
+    meter->close();
     QApplication::processEvents();
   }
   // With a real port in use the simulator window says so in a longer status line.

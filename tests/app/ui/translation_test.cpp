@@ -1,5 +1,6 @@
 // The English translation: every text the program can show has one, and with it
 // installed the windows speak English (Italian messages translated, typos mended).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include "common/ui/language.h"
 #include "powermeter/calibration.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
@@ -95,4 +97,22 @@ TEST(Translation, StartLanguageFromTheCommandLineTheKeptChoiceOrTheSystem) {
   QString error;
   common::ui::startLanguage({"kolm", "--lang", "fr"}, &error);
   EXPECT_EQ(error, "--lang takes original or en, not \"fr\".");
+}
+
+// The program refuses a language it does not know before it opens a window, and
+// its help and manual page name the option.
+TEST(Translation, TheProgramRefusesAnUnknownLanguageAndDocumentsTheOption) {
+  for (const char* args : {"--lang klingon", "--lang=fr", "--lang"}) {
+    SCOPED_TRACE(args);
+    const auto r = test::runProgram(KOLM_APP_PATH, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, ::testing::StartsWith("kolm: --lang takes original or en"));
+  }
+  EXPECT_THAT(test::runProgram(KOLM_APP_PATH, "--lang=fr").err, ::testing::HasSubstr("not \"fr\""));
+  const auto help = test::runProgram(KOLM_APP_PATH, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_THAT(help.out, ::testing::HasSubstr("--lang original|en"));
+  const auto man = common::readTextFile(std::string(KOLM_SOURCE_DIR) + "/docs/man/kolm.1");
+  ASSERT_TRUE(man);
+  EXPECT_THAT(*man, ::testing::HasSubstr("\\fB\\-\\-lang\\fR \\fIoriginal\\fR|\\fIen"));
 }

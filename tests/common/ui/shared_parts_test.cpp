@@ -17,6 +17,7 @@
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
 #include "powermeter/sweep.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
@@ -95,7 +96,7 @@ std::pair<std::vector<hw::RecordingPort::Access>, float> pass(bool held) {
   instrument.params.RefClkMHz = 100;
   instrument.params.RefClkMultiplier = 4;
   std::vector<float> trace(powermeter::kTraceSize);
-  auto plan = powermeter::prepareSweep({"1", "2", "3", "20", "-80"}, 100, {}).plan.value();
+  auto plan = powermeter::prepareSweep({1, 2, 3, 20, -80}, 100, {}).plan.value();
   powermeter::SweepJob job(
       instrument, plan, powermeter::Calibration{}, [] { return 30.0; }, trace);
   if (held) {

@@ -166,7 +166,6 @@ TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
   rig.type("delayEdit", "0.05");
   rig.get<QToolButton>("continuousSweepButton")->click();
   QTest::qWait(20);
-  rig.instrument.lastTuningWord = 77;
   rig.get<QAction>("exitAction")->trigger();
   QTest::qWait(0);
   // The last frame sent is the word 0, and nothing follows it.
@@ -201,7 +200,7 @@ void writeChart(const std::string& name, int points, float start, float stop,
 // Entry k of a level.rif holds -k / 100 dB.
 void writeRampRif(const std::string& name) {
   powermeter::RifTable t{};
-  for (int k = 0; k < powermeter::kRifSize; ++k) t[k] = -0.01f * static_cast<float>(k);
+  for (int k = 0; k < powermeter::kRifEntries; ++k) t[k] = -0.01f * static_cast<float>(k);
   ASSERT_TRUE(powermeter::writeRif(t, name, nullptr));
 }
 
@@ -383,4 +382,38 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   EXPECT_EQ(rig.get<QMenu>("RecentFiles")->actions().at(0)->data().toString(), dir + "a.pwm");
   rig.get<QAction>("Recent_1")->trigger();
   EXPECT_EQ(rig.window->points(), 1000);
+}
+
+TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
+  // 3 to 30 MHz in 1000 steps of 27 kHz: a drag narrower than five steps
+  // (0.135 MHz) keeps the span, however far the view was zoomed before.
+  Rig rig;
+  rig.open();
+  rig.type("startEdit", "3");
+  rig.type("stopEdit", "30");
+  rig.type("pointsEdit", "1000");
+  ASSERT_TRUE(rig.sweep());
+  auto drag = [&](double from, double to) {
+    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(from, -10));
+    QTest::mouseMove(rig.chart(), rig.pixel(to, -10));
+    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(to, -10));
+  };
+  struct Case {
+    double from, to;
+    bool zooms;
+  };
+  for (const Case& c : {Case{10, 11, true}, Case{10.2, 10.22, false}, Case{10.2, 10.23, false},
+                        Case{10.2, 10.4, true}, Case{10.25, 10.28, false}}) {
+    SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
+    const chart::View before = rig.window->view();
+    const double pixel = 2 * (before.stop - before.start) / rig.chart()->width();
+    drag(c.from, c.to);
+    if (c.zooms) {  // to the drag, within two pixels
+      EXPECT_NEAR(rig.window->view().start, c.from, pixel);
+      EXPECT_NEAR(rig.window->view().stop, c.to, pixel);
+    } else {
+      EXPECT_EQ(rig.window->view().start, before.start);
+      EXPECT_EQ(rig.window->view().stop, before.stop);
+    }
+  }
 }

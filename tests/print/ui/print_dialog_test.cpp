@@ -22,6 +22,7 @@
 #include "hw/instrument.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "print/fake_printer.h"
+#include "print/layout.h"
 #include "print/ui/preview_area.h"
 #include "print/ui/print_dialog.h"
 #include "print/ui/print_service.h"
@@ -372,3 +373,21 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
 }
 
 }  // namespace
+
+TEST(PrintDialog, TheScaleIsGroupedAsTheLocaleGroupsNumbers) {
+  const struct {
+    QLocale locale;
+    const char* scale;
+  } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), "500,000"},
+               {QLocale(QLocale::German, QLocale::Germany), "500.000"},
+               {QLocale::c(), "500000"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale.name().toStdString());
+    QLocale::setDefault(c.locale);
+    common::ScriptedPrompter prompter;
+    PrintService service(std::make_unique<FakePrinterBackend>(), prompter,
+                         [](const std::string&, const std::string&) { return Answer::Cancel; });
+    EXPECT_EQ(scaleText(500000.0 * 210, 210, service.session().state.locale), c.scale);
+  }
+  QLocale::setDefault(QLocale::system());
+}

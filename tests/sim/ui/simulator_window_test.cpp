@@ -14,7 +14,6 @@
 #include "common/files.h"
 #include "common/prompter.h"
 #include "hw/dds.h"
-#include "hw/readout.h"
 #include "sim/sim_port.h"
 #include "support/temp_dir.h"
 
@@ -52,10 +51,8 @@ struct WindowRig {
     QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
   }
   int detectorAt(double mhz) {
-    hw::ddsReset(instrument);
-    hw::ddsSetMultiplier(instrument);
-    hw::ddsSendWord(instrument, static_cast<uint32_t>(hw::ddsTuningWord(mhz, 400)));
-    return hw::readDetector(instrument);
+    instrument.startGenerator(static_cast<uint32_t>(hw::ddsTuningWord(mhz, 400)));
+    return instrument.readDetector();
   }
 
   hw::Instrument instrument;
@@ -89,7 +86,7 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
   rig.click("Apply");
   EXPECT_TRUE(rig.error()->isHidden());
   EXPECT_EQ(rig.detectorAt(10), 235);
-  EXPECT_EQ(hw::readBridge(rig.instrument).b, 1023);
+  EXPECT_EQ(rig.instrument.readBridge().b, 1023);
   EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
   EXPECT_TRUE(
       rig.window->findChild<QLabel*>("SimApplied")

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include "hw/portio.h"
+#include "support/recording_port.h"
 
 namespace kolm::test {
 

@@ -18,6 +18,7 @@
 #include "common/prompter.h"
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
 #include "vfo/dds_frames.h"
@@ -131,6 +132,16 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   rig.get<QRadioButton>("rtxOption")->click();
   rig.get<QRadioButton>("generatorOption")->click();
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(7.3), wordFor(3.65), wordFor(7.05)));
+  // Enter in the IF box applies it at once.
+  rig.get<QRadioButton>("rtxOption")->click();
+  if2->clear();
+  QTest::keyClicks(if2, "-3");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(3.65)));  // the mode's send, old IF
+  QTest::keyClick(if2, Qt::Key_Return);
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(4.05)));
+  EXPECT_EQ(rig.outputFrequency(), "004.050 000");
+  rig.get<QRadioButton>("generatorOption")->click();
+  rig.fresh();
 
   rig.enter("100");
   rig.click("stepUp8");  // 200 MHz: held at 160, and said (the engine's rule)

@@ -1,0 +1,70 @@
+// The power meter's measurement, as the analyzer keeps its own: the levels of
+// the last pass (or of the chart opened), the span they cover, the span and
+// level range shown, which of the levels are measured ones, and the memory
+// trace. The window shows it; the passes and the files change it here.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "powermeter/chart_file.h"
+#include "powermeter/level.h"
+#include "powermeter/reference.h"
+#include "powermeter/sweep.h"
+
+namespace kolm::powermeter {
+
+struct Measurement {
+  // Shown span (MHz) and level range (dBm); the next sweep covers the span.
+  float ViewStart = 3, ViewStop = 30;
+  float LevelTop = 20, LevelBottom = -80;
+  // The levels: Points steps over TraceStart..TraceStop, flagged under `limits`
+  // (those of the calibration they were measured or opened with).
+  int16_t Points = 1000;
+  float TraceStart = 3, TraceStop = 3;
+  std::vector<float> levels = std::vector<float>(kTraceSize, 0.f);
+  LevelLimits limits;
+  // Leading levels that belong to the trace's span and points: none before the
+  // first pass; during a pass the points measured so far, or all of them when
+  // the previous pass covered the same points (its levels stand beyond the
+  // sweep until they are measured again).
+  int validLevels = 0;
+  // The levels came from a chart file, and the reference level it stored (or
+  // the last save wrote).
+  bool fromFile = false;
+  float storedReference = 0;
+
+  // The memory trace: MemPoints steps over MemStart..MemStop.
+  int16_t MemPoints = 0;
+  float MemStart = 0, MemStop = 0;
+  std::vector<float> memoryLevels = std::vector<float>(kTraceSize, 0.f);
+  LevelLimits memoryLimits;
+
+  // Every level of the trace is a measured one.
+  bool whole() const { return validLevels == Points + 1; }
+
+  // A pass of `plan` begins, measuring into `levels` (SweepJob), flagged under
+  // `passLimits`: the view, the level range and the trace's span become the
+  // plan's; the levels of the last pass stay valid when it covered the very
+  // same points.
+  void beginPass(const SweepPlan& plan, const LevelLimits& passLimits);
+  // The pass has measured its first `count` levels.
+  void measured(int count) { validLevels = std::max(validLevels, count); }
+
+  // Open Chart: the chart becomes the trace, shown over its span (the level
+  // range stays the window's), flagged under `chartLimits`.
+  void openChart(const ChartFile& chart, const LevelLimits& chartLimits);
+  // What Save Chart writes: the span the levels cover (after a zoom the view is
+  // narrower), the levels and the level reference at the span's centre, which
+  // becomes the stored reference. Only for a whole trace.
+  ChartFile savedChart(const RifTable& levelReference);
+
+  // This screen in Memory: the whole trace becomes the memory trace; false
+  // (nothing changed) while the trace is not whole.
+  bool copyToMemory();
+  // File in Memory: the chart becomes the memory trace.
+  void loadMemory(const ChartFile& chart, const LevelLimits& chartLimits);
+};
+
+}  // namespace kolm::powermeter
