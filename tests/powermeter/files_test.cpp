@@ -1,13 +1,249 @@
+// The power meter's files (pow.ini, charts, the reference tables), the level
+// reference's and the crystal fixture's passes on the wire, and what the chart
+// draws from the tables.
+#include "powermeter/reference.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <utility>
 
 #include "common/files.h"
+#include "hw/dds.h"
 #include "powermeter/chart_file.h"
+#include "powermeter/normalise.h"
 #include "powermeter/settings.h"
+#include "support/port_rig.h"
 #include "support/temp_dir.h"
 
+using namespace kolm;
 using namespace kolm::powermeter;
+
+namespace {
+
+// Entry k holds -k / 100 dB, so every lookup shows which entry it took.
+RifTable rampTable() {
+  RifTable t{};
+  for (int k = 0; k < kRifEntries; ++k) t[k] = -0.01f * static_cast<float>(k);
+  return t;
+}
+
+int entryOf(float level) { return static_cast<int>(std::lround(-level * 100)); }
+
+}  // namespace
+
+TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
+  test::PortRig rig(400);
+  rig.answer([](size_t k) { return 900 - static_cast<int>(k % 700); });
+  std::string error;
+  auto words = tableWords(400, 1600, &error);
+  ASSERT_TRUE(words) << error;
+
+  LevelReferenceJob job(rig.instrument, *words, {});
+  int steps = 0;
+  while (!job.done()) {
+    job.step();
+    ++steps;
+  }
+  EXPECT_EQ(steps, 1601);  // one entry a step: the window yields between them
+  EXPECT_EQ(job.progress(), 1);
+  EXPECT_FALSE(job.step());
+
+  auto wire = test::decode(rig.port->writes());
+  EXPECT_EQ(wire.resets, 1);
+  EXPECT_EQ(wire.multiplierFrames, 1);
+  ASSERT_EQ(wire.words.size(), 1601u);
+  EXPECT_EQ(wire.words[0], 1073742u);        // 0.1 MHz at a 400 MHz clock
+  EXPECT_EQ(wire.words[1], 2148155u);        // W0 + (W0 + WE) / 1600 = 2148154.9125
+  EXPECT_EQ(wire.words[1600], 1720134402u);  // 2 W0 + WE: 160.2 MHz
+  // 20 ms for the first entry, then 200000 / i + 10000 units (fractional).
+  const auto waits = rig.waitUnits();
+  ASSERT_EQ(waits.size(), 1601u);
+  EXPECT_EQ(waits[0], 200000);
+  EXPECT_EQ(waits[3], 200000.0 / 3 + 10000);
+  EXPECT_EQ(waits[1600], 10125);
+  // One read-out per entry, in order.
+  EXPECT_EQ(rig.port->readCount(), 1601u * 10u);
+  EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(900, {}));
+  EXPECT_FLOAT_EQ(job.table()[1600], readingToDbm(900 - 1600 % 700, {}));
+}
+
+TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
+  test::PortRig rig(400);
+  rig.answer([](size_t k) { return 900 - static_cast<int>(k % 700); });
+  auto words = tableWords(400, 1601, nullptr);
+  ASSERT_TRUE(words);
+  QuartzReferenceJob job(rig.instrument, *words, {});
+  job.runToEnd();
+
+  auto wire = test::decode(rig.port->writes());
+  // The DDS is set up first, so the pass runs at the configured clock.
+  EXPECT_EQ(wire.resets, 1);
+  EXPECT_EQ(wire.multiplierFrames, 1);
+  // W0, then after each reading the next word: the last one after entry 1600.
+  ASSERT_EQ(wire.words.size(), 1602u);
+  EXPECT_EQ(wire.words[1601], 1721208815u);  // 1721208814.9125
+  // Entry 0 is read twice and the second reading stays; entry i is the reading
+  // taken at word i.
+  EXPECT_EQ(rig.port->readCount(), 1602u * 10u);
+  EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(899, {}));
+  EXPECT_FLOAT_EQ(job.table()[5], readingToDbm(894, {}));
+  std::vector<double> waits(1602, 1000);
+  waits[0] = 100000;
+  EXPECT_EQ(rig.waitUnits(), waits);
+}
+
+TEST(ReferencePasses, ClockThatCannotReachTheTableIsRefused) {
+  std::string error;
+  EXPECT_FALSE(tableWords(0, 1600, &error));
+  EXPECT_EQ(error, hw::noClockMessage());
+  // 160.2 MHz needs a word of 2^32 or more below a clock of 160.2 MHz.
+  EXPECT_FALSE(tableWords(160, 1600, &error));
+  EXPECT_NE(error.find("160 MHz"), std::string::npos);
+  EXPECT_TRUE(tableWords(161, 1600, nullptr));
+  // A 300 MHz clock gives images above 150 MHz but the words fit: measured.
+  EXPECT_TRUE(tableWords(300, 1601, nullptr));
+}
+
+TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
+  test::InTempDir dir;
+  RifTable t = rampTable();
+  t[7] = -3.25f;
+  t[8] = 0.5f;
+  std::string error;
+  ASSERT_TRUE(writeRif(t, kLevelRifFile, &error)) << error;
+  const std::string text = common::readTextFile(kLevelRifFile).value();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1601);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1601);
+  EXPECT_EQ(text.substr(0, 11), "0\r\n-0.01\r\n-");
+  EXPECT_NE(text.find("\r\n-3.25\r\n0.5\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600, the last
+
+  RifTable back{};
+  EXPECT_EQ(readLevelRif(back), 1601);
+  // Seven significant digits, as single-precision values are printed.
+  for (int k = 0; k < kRifEntries; ++k) ASSERT_FLOAT_EQ(back[k], t[k]) << k;
+
+  // A bad value stops the reading; what was not read keeps its value.
+  RifTable partial;
+  partial.fill(7);
+  EXPECT_EQ(parseRif("-1\n.5\nx\n-4\n", partial), 2);
+  EXPECT_EQ(partial[0], -1);
+  EXPECT_EQ(partial[1], 0.5f);
+  EXPECT_EQ(partial[2], 7);
+  // A missing file reads nothing.
+  EXPECT_EQ(readLevelRif(partial, "nothing.rif"), 0);
+  EXPECT_EQ(partial[0], -1);
+  // A write that fails says why and leaves nothing behind.
+  EXPECT_FALSE(writeRif(t, dir.path() / "no-folder" / "level.rif", &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
+  test::InTempDir dir;
+  RifTable t{};
+  EXPECT_TRUE(findQuartzRif().empty());
+  EXPECT_EQ(readQuartzRif(t), 0);
+  std::ofstream("quartz.rif") << "-1.5\r\n-2.5\r\n";
+  EXPECT_EQ(readQuartzRif(t), 2);
+  EXPECT_EQ(t[1], -2.5f);
+  // The spelling the calibration writes wins.
+  RifTable written = rampTable();
+  ASSERT_TRUE(writeRif(written, kQuartzRifFile, nullptr));
+  EXPECT_EQ(findQuartzRif().filename(), "Quartz.rif");
+  EXPECT_EQ(readQuartzRif(t), 1601);
+  EXPECT_EQ(t[1], -0.01f);
+}
+
+// Every lookup, drawn or computed, takes its entry here and never one outside
+// the measured table.
+TEST(ReferenceLookup, TenfoldRoundedHalvesToEvenInsideTheTable) {
+  const std::pair<float, std::optional<size_t>> cases[] = {
+      {0, 0},          {0.04f, 0},    {-0.04f, 0},  {10.05f, 100}, {0.25f, 2}, {160, 1600},
+      {160.04f, 1600}, {160.06f, {}}, {-0.06f, {}}, {1e9f, {}},    {NAN, {}},  {INFINITY, {}}};
+  for (const auto& [mhz, index] : cases) EXPECT_EQ(referenceIndex(mhz), index) << mhz;
+}
+
+TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
+  const RifTable t = rampTable();
+  auto d = levelReferenceDrawing(3, 30, false, 0, t);
+  EXPECT_FALSE(d.flatLevel);
+  // From 3.0 MHz to about 30.1 MHz in 0.1 MHz steps, each at its own entry.
+  ASSERT_EQ(d.curve.size(), 272u);
+  EXPECT_EQ(d.curve.front().x, 3.0f);
+  EXPECT_EQ(entryOf(d.curve.front().y), 30);
+  for (size_t k = 1; k < d.curve.size(); ++k) {
+    EXPECT_NEAR(d.curve[k].x - d.curve[k - 1].x, 0.1, 1e-4) << k;
+    EXPECT_EQ(entryOf(d.curve[k].y), 30 + static_cast<int>(k)) << k;
+  }
+  // A start between tenths is rounded to one; a view from 0 starts at 0.1 MHz.
+  EXPECT_EQ(levelReferenceDrawing(14.03f, 14.35f, false, 0, t).curve.front().x, 14.0f);
+  EXPECT_EQ(levelReferenceDrawing(0, 5, false, 0, t).curve.front(), (RefPoint{0.1f, t[1]}));
+  // Above 160 MHz the curve stops at 160 MHz, inside the table.
+  auto high = levelReferenceDrawing(150, 200, false, 0, t);
+  EXPECT_NEAR(high.curve.back().x, 160, 1e-3);
+  EXPECT_LE(entryOf(high.curve.back().y), 1600);
+  // A view wholly above the table draws no curve (it never reads past it).
+  EXPECT_TRUE(levelReferenceDrawing(170, 180, false, 0, t).curve.empty());
+
+  // A chart opened from a file shows its stored level, or nothing.
+  auto flat = levelReferenceDrawing(3, 30, true, -3.5f, t);
+  EXPECT_EQ(flat.flatLevel, -3.5f);
+  EXPECT_TRUE(flat.curve.empty());
+  EXPECT_FALSE(levelReferenceDrawing(3, 30, true, 0, t).flatLevel);
+  // The level stored with a saved chart is the entry at the view's centre.
+  EXPECT_EQ(referenceAtCentre(3, 30, t), t[165]);       // 16.5 MHz
+  EXPECT_EQ(referenceAtCentre(14, 14.35f, t), t[142]);  // 14.175 -> 141.75
+  EXPECT_EQ(referenceAtCentre(180, 190, t), 0);         // beyond the table: none
+}
+
+TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
+  const RifTable t = rampTable();
+  auto q = quartzReferenceLine(3.7f, 5, t);
+  ASSERT_GE(q.size(), 3u);
+  // It starts at 3 MHz and its first segment has no length.
+  EXPECT_EQ(q[0], (RefPoint{3.0f, t[30]}));
+  EXPECT_EQ(q[1], q[0]);
+  EXPECT_NEAR(q[2].x, 3.1, 1e-5);
+  // The steps accumulate in single precision: the last one lands just below 5.1.
+  EXPECT_NEAR(q.back().x, 5.1, 1e-4);
+  for (size_t k = 2; k < q.size(); ++k) EXPECT_EQ(entryOf(q[k].y), 29 + static_cast<int>(k)) << k;
+  auto high = quartzReferenceLine(158.5f, 190, t);
+  EXPECT_EQ(high.front().x, 158.0f);
+  EXPECT_LT(high.back().x, 160.05f);
+  EXPECT_TRUE(quartzReferenceLine(175, 180, t).empty());
+  // A start below 0 draws only the part inside the table.
+  auto low = quartzReferenceLine(-0.5f, 0.3f, t);
+  ASSERT_FALSE(low.empty());
+  EXPECT_GE(low.front().x, -0.06f);
+}
+
+// The reference under a relative display: straight between entries, up to and
+// including the last entry read, and none where an entry is not a measurement.
+TEST(LevelReferenceAt, StraightBetweenEntriesUpToTheLastOneRead) {
+  RifTable table{};
+  table[0] = -20;
+  table[1] = -10;
+  table[2] = -30;
+  table[3] = -15;  // present in the table but not read
+  const LevelReference reference{table, 3};
+  const LevelLimits limits = levelLimits({});
+  const std::pair<double, std::optional<double>> rows[] = {
+      {0, -20}, {0.05, -15}, {0.15, -20}, {0.2, -30}, {0.21, std::nullopt}, {-0.1, std::nullopt}};
+  for (const auto& [mhz, level] : rows) {
+    const auto got = referenceLevelAt(reference, mhz, limits);
+    ASSERT_EQ(got.has_value(), level.has_value()) << mhz << " MHz";
+    if (level) {
+      EXPECT_NEAR(*got, *level, 1e-9) << mhz << " MHz";
+    }
+  }
+  table[1] = -200;  // a floor reading is no reference, nor is anything drawn from it
+  EXPECT_FALSE(referenceLevelAt(reference, 0.05, limits));
+  EXPECT_FALSE(referenceLevelAt(reference, 0.1, limits));
+}
 
 TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   kolm::test::InTempDir dir;
