@@ -184,21 +184,28 @@ double ladderGainDb(const LadderNetwork& net, double fHz) {
   return gainDb(ladderTransfer(net, fHz));
 }
 
-LadderResponse ladderResponse(const LadderNetwork& net, double nominalHz, double bwHz) {
+namespace {
+
+// The response's peak and its outermost points `below` dB under it; the
+// widths only as far as `deepest` dB (the design's corrections need the -3 dB
+// width alone).
+LadderResponse response(const LadderNetwork& net, double nominalHz, double bwHz, double deepest) {
   LadderResponse r;
   auto gain = [&](double f) { return ladderGainDb(net, f); };
-  // The peak on a fine grid over four bandwidths either side.
-  const int steps = 3200;
+  // The peak on a grid over four bandwidths either side, then around the best point.
+  const int steps = 800;
   const double from = nominalHz - 4 * bwHz, step = 8 * bwHz / steps;
   double peakHz = nominalHz, peak = -HUGE_VAL;
-  for (int i = 0; i <= steps; ++i) {
-    const double f = from + i * step;
+  auto consider = [&](double f) {
     const double v = gain(f);
     if (v > peak) {
       peak = v;
       peakHz = f;
     }
-  }
+  };
+  for (int i = 0; i <= steps; ++i) consider(from + i * step);
+  const double coarse = peakHz;
+  for (int i = -10; i <= 10; ++i) consider(coarse + i * step / 10);
   r.ilDb = -peak;
   // The outermost points at `below` dB under the peak, found coming in from
   // `limitHz` either side (so a dip inside the band does not end it).
@@ -208,25 +215,32 @@ LadderResponse ladderResponse(const LadderNetwork& net, double nominalHz, double
     return crossing(gain, far, -direction * stepHz, limitHz, level, true);
   };
   auto width = [&](double below, double stepHz, double limitHz) -> std::optional<double> {
+    if (below > deepest) return std::nullopt;
     const double hi = outermost(peak - below, stepHz, limitHz, +1);
     const double lo = outermost(peak - below, stepHz, limitHz, -1);
     if (!std::isfinite(hi) || !std::isfinite(lo)) return std::nullopt;
     if (below == 3) r.centreHz = (hi + lo) / 2;
     return hi - lo;
   };
-  r.bw3Hz = width(3, step / 4, 8 * bwHz);
-  r.bw6Hz = width(6, step / 2, 16 * bwHz);
-  r.bw60Hz = width(60, bwHz / 50, 100 * bwHz);
-  if (r.bw3Hz) {
+  r.bw3Hz = width(3, bwHz / 40, 8 * bwHz);
+  r.bw6Hz = width(6, bwHz / 20, 16 * bwHz);
+  r.bw60Hz = width(60, bwHz / 10, 100 * bwHz);
+  if (r.bw3Hz && deepest > 3) {
     std::vector<double> levels;
     const double lo = r.centreHz - *r.bw3Hz / 2;
-    for (int i = 0; i <= 2000; ++i) levels.push_back(gain(lo + *r.bw3Hz * i / 2000));
+    for (int i = 0; i <= 400; ++i) levels.push_back(gain(lo + *r.bw3Hz * i / 400));
     r.rippleDb = rippleOf(levels);
-  } else {
+  } else if (!r.bw3Hz) {
     r.centreHz = peakHz;
   }
   if (r.bw60Hz && r.bw6Hz) r.shapeFactor = *r.bw60Hz / *r.bw6Hz;
   return r;
+}
+
+}  // namespace
+
+LadderResponse ladderResponse(const LadderNetwork& net, double nominalHz, double bwHz) {
+  return response(net, nominalHz, bwHz, 60);
 }
 
 double preferredValue(double value, ESeries series) {
@@ -409,12 +423,13 @@ LadderDesign designLadder(const std::vector<LadderCrystal>& crystals, const Ladd
                         "below 0 ohm. Ask for a wider filter or choose crystals of lower R.");
       return d;
     }
-    d.predicted = ladderResponse(built.net, built.meshHz, spec.bwHz);
+    d.predicted = response(built.net, built.meshHz, spec.bwHz, 3);
     if (!d.predicted.bw3Hz) break;
     const double ratio = spec.bwHz / *d.predicted.bw3Hz;
     if (std::fabs(ratio - 1) < 0.002) break;
     designBw *= std::clamp(ratio, 0.5, 2.0);
   }
+  d.predicted = ladderResponse(built.net, built.meshHz, spec.bwHz);
   d.network = built.net;
   d.warnings.insert(d.warnings.end(), built.warnings.begin(), built.warnings.end());
   d.e12 = roundedNetwork(d.network, ESeries::E12);

@@ -36,6 +36,13 @@ QString value(const std::optional<BatchValue>& v, int decimals, double scale = 1
   return q(t.value) + " \u00b1 " + q(t.pm);
 }
 
+// A frequency in MHz with the digits its interval deserves, the interval in Hz.
+QString frequency(const std::optional<BatchValue>& v) {
+  if (!v || !v->pm) return value(v, 6);
+  const DeservedText t = deservedText(v->value, *v->pm, 6);
+  return q(t.value) + " \u00b1 " + q(deservedText(*v->pm * 1e6, *v->pm * 1e6, 0).value) + " Hz";
+}
+
 // The tip of a value: its spread over the passes, when repeated.
 QString spread(const std::optional<BatchValue>& v, int passes, double scale = 1) {
   if (!v || !v->sd) return {};
@@ -326,8 +333,8 @@ void CrystalBatchWindow::showRows() {
     if (static_cast<size_t>(words.size()) < r.warnings.size()) words << tr("see note");
     const QString cells[] = {QString::number(r.number),
                              q(r.label),
-                             value(r.fsMHz, 6),
-                             value(r.fpMHz, 6),
+                             frequency(r.fsMHz),
+                             frequency(r.fpMHz),
                              value(r.rOhm, 1),
                              value(r.lMilliHenry, 3),
                              value(r.csFemtoFarad, 2),

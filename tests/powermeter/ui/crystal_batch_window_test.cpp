@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
 
 #include "common/text.h"
 #include "powermeter/crystal_batch.h"
@@ -38,10 +39,15 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
     rig.connect("crystal:fs=" + common::shortestText(10 + c.offsetHz * 1e-6, 12) +
                 ",r=" + common::shortestText(c.r) + ",c=20f,c0=5p,r0=50");
     label->setText(c.label);
+    // The last one measured twice: the mean and the spread of two fitted passes.
+    batch->findChild<QSpinBox*>("batchRepeat")->setValue(std::string(c.label) == "B2" ? 2 : 1);
     measure->click();
     EXPECT_FALSE(measure->isEnabled());  // one crystal at a time
-    ASSERT_TRUE(rig.waitIdle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return measure->isEnabled(); }, 10000));
   }
+  EXPECT_EQ(batch->rows().back().repeats, 2);
+  EXPECT_TRUE(batch->rows().back().fsMHz.sd);
+  EXPECT_FALSE(batch->rows().front().fsMHz.sd);
   auto* table = batch->findChild<QTableWidget*>("batchTable");
   ASSERT_EQ(table->rowCount(), 5);
   EXPECT_EQ(table->item(4, 1)->text(), "B2");
