@@ -46,20 +46,27 @@ FileRead notRegular(const std::filesystem::path& path, bool folder) {
                                             : " is not a regular file (a device or a pipe)."));
 }
 
-// Temporary files of a save of `target`: ".<name>.XXXXXX" beside it.
+// Temporary files of a save of `target`: ".<name>.kolm-save-XXXXXX" beside it.
+// The marker keeps the sweep below off the user's own dot files (".out.csv.backup").
+constexpr const char* kTemporaryMarker = "kolm-save-";
+constexpr size_t kTemporaryLetters = 6;
+
 std::string temporaryPrefix(const std::filesystem::path& target) {
-  return "." + target.filename().string() + ".";
+  return "." + target.filename().string() + "." + kTemporaryMarker;
 }
 
-// Removes what interrupted saves of `target` left: its temporary files not
-// touched for a minute (a save in progress writes its file within moments).
+// Removes what interrupted saves of `target` left: its temporary files (the
+// marker and six letters, nothing else) not touched for a minute (a save in
+// progress writes its file within moments).
 void removeStaleTemporaries(const std::filesystem::path& dir, const std::filesystem::path& target) {
   const std::string prefix = temporaryPrefix(target);
   const auto now = std::filesystem::file_time_type::clock::now();
   std::error_code ec;
   for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.size() != prefix.size() + kTemporaryLetters ||
+        name.compare(0, prefix.size(), prefix) != 0)
+      continue;
     std::error_code ec2;
     if (!it->is_regular_file(ec2)) continue;
     const auto when = it->last_write_time(ec2);
@@ -147,7 +154,7 @@ std::string linkTemporary(int fd, const std::filesystem::path& dir,
   failure = EEXIST;
   for (int attempt = 0; attempt < 16 && failure == EEXIST; ++attempt) {
     std::string name = temporaryPrefix(target);
-    for (int k = 0; k < 6; ++k) name += kLetters[rng() % (sizeof kLetters - 1)];
+    for (size_t k = 0; k < kTemporaryLetters; ++k) name += kLetters[rng() % (sizeof kLetters - 1)];
     const std::string candidate = (dir / name).string();
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0)
       return candidate;

@@ -100,21 +100,27 @@ TEST(AtomicWrite, AFailedWriteClosesItsFileAndLeavesNothing) {
   EXPECT_EQ(entries(dir.path()), 1u);
 }
 
-TEST(AtomicWrite, TemporariesOfAnInterruptedSaveGoAtTheNextSave) {
+TEST(AtomicWrite, OnlyTheProgramsOwnTemporariesGoAtTheNextSave) {
   kolm::test::TempDir dir;
   const auto path = dir.path() / "pow.ini";
-  const auto stale = dir.path() / ".pow.ini.Ab12Cd";   // left by a save that was killed
-  const auto recent = dir.path() / ".pow.ini.Zz99Yy";  // a save in progress elsewhere
-  const auto other = dir.path() / ".ant.ini.Ab12Cd";   // another file's
+  const auto stale = dir.path() / ".pow.ini.kolm-save-Ab12Cd";   // left by a save that was killed
+  const auto recent = dir.path() / ".pow.ini.kolm-save-Zz99Yy";  // a save in progress elsewhere
+  const auto other = dir.path() / ".ant.ini.kolm-save-Ab12Cd";   // another file's
+  // The user's own files of the same shape, old as they are.
+  const auto userFiles = {dir.path() / ".pow.ini.saved1", dir.path() / ".pow.ini.backup",
+                          dir.path() / ".pow.ini.kolm-save-Ab12Cd7"};
   for (const auto& p : {stale, recent, other}) ASSERT_TRUE(writeFileAtomic(p, "partial"));
+  for (const auto& p : userFiles) ASSERT_TRUE(writeFileAtomic(p, "mine"));
   const struct timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const auto& p : userFiles) ASSERT_EQ(::utimes(p.c_str(), old), 0);
   ASSERT_EQ(::utimes(stale.c_str(), old), 0);
   ASSERT_EQ(::utimes(other.c_str(), old), 0);
   ASSERT_TRUE(writeFileAtomic(path, "saved"));
   EXPECT_FALSE(std::filesystem::exists(stale));
   EXPECT_TRUE(std::filesystem::exists(recent));
   EXPECT_TRUE(std::filesystem::exists(other));
-  EXPECT_EQ(entries(dir.path()), 3u);
+  for (const auto& p : userFiles) EXPECT_EQ(readTextFile(p).value_or(""), "mine") << p;
+  EXPECT_EQ(entries(dir.path()), 6u);
 }
 
 namespace {
