@@ -12,6 +12,7 @@
 #include "common/files.h"
 #include "common/records.h"
 #include "common/reflection.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -29,17 +30,22 @@ std::string exportNumber(double value, int digits) {
 
 }  // namespace
 
-AntSettings readAntIni(const std::filesystem::path& path) {
-  auto content = common::readTextFile(path, common::kSettingsFileLimit);
-  return content ? parseAntIni(*content) : AntSettings{};
+AntSettings readAntIni(const std::filesystem::path& path, std::string* problem) {
+  const common::SettingsRead file = common::readSettingsFile(path, common::kSettingsFileLimit);
+  if (!file.content && problem) *problem = file.problem;
+  return file.content ? parseAntIni(*file.content, problem) : AntSettings{};
 }
 
-AntSettings parseAntIni(std::string_view content) {
+AntSettings parseAntIni(std::string_view content, std::string* problem) {
   const AntSettings defaults;
   common::RecordReader reader(content);
   auto start = reader.next();
   auto stop = reader.next();
   auto points = reader.next();
+  if (problem && start && !points)
+    *problem = common::lineProblem(reader.line(), "the start, stop and points are not all there");
+  if (problem && points && reader.moreText())
+    *problem = common::lineProblem(reader.line() + 1, "text after the three records of ant.ini");
   if (!start || !stop || !points) return defaults;
   AntSettings s;
   s.start = common::numericValue(*start);
@@ -52,6 +58,10 @@ AntSettings parseAntIni(std::string_view content) {
 
 bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
                 const std::filesystem::path& path) {
+  // The user's file that could not be read whole is kept aside first.
+  std::string problem;
+  readAntIni(path, &problem);
+  if (!common::keepUnreadableSettings(path, problem).mayWrite) return false;
   return common::writeFileAtomic(path, antIniText(startMHz, stopMHz, points));
 }
 

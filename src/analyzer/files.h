@@ -24,9 +24,12 @@ struct AntSettings {
 // readAntIni: three quoted texts (start, stop, points) read with the numeric-value
 // rule, points rounded halves to even. A file that is missing, short, or holds
 // settings no sweep could use (points outside 1..20001, equal start and stop)
-// gives the defaults 3, 30 and 500.
-AntSettings readAntIni(const std::filesystem::path& path = kSettingsFile);
-AntSettings parseAntIni(std::string_view content);
+// gives the defaults 3, 30 and 500. A file that is there but cannot be read
+// whole (one or two records, text after the third, a file that cannot be read
+// at all) sets `problem` (the line and why).
+AntSettings readAntIni(const std::filesystem::path& path = kSettingsFile,
+                       std::string* problem = nullptr);
+AntSettings parseAntIni(std::string_view content, std::string* problem = nullptr);
 
 // saveAntIni: the three box texts as they stand, each quoted on its own CR LF line,
 // written atomically. False when the file cannot be written (no message: the

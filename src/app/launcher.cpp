@@ -13,8 +13,10 @@
 #include <QVBoxLayout>
 
 #include "analyzer/ui/analyzer_window.h"
+#include "common/settings_file.h"
 #include "common/ui/about_box.h"
 #include "common/ui/language.h"
+#include "common/ui/recent_files.h"
 #include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/sim_port.h"
@@ -164,11 +166,27 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 void Launcher::load(const hw::SecondsTimer& timer) {
   hw::calibrateDelayLoop(context_.instrument, timer);
   hw::ReadHardwareConfig(context_.instrument.params);
+  checkSettingsFiles();
   openConfiguredPort();
   common::ui::refreshSimBanners(this);
   adjustSize();
   resize(size().expandedTo(QSize(380, 380)));
   if (context_.instrument.params.RefClkMHz == 0) showParameters();
+}
+
+void Launcher::checkSettingsFiles() {
+  std::string told;
+  auto keep = [&](const std::filesystem::path& file, const std::string& problem) {
+    const auto kept = common::keepUnreadableSettings(file, problem);
+    if (!kept.message.empty()) told += kept.message + "\n";
+  };
+  std::string problem;
+  sim::readPortOptions(sim::kSimConfigFile, &problem);
+  keep(sim::kSimConfigFile, problem);
+  const QSettings ui = common::ui::uiSettings();
+  if (ui.status() != QSettings::NoError)
+    keep(common::ui::kUiSettingsFile, tr("it is not in the form of an INI file").toStdString());
+  if (!told.empty()) context_.prompter.message(told, common::Icon::Warning);
 }
 
 void Launcher::openConfiguredPort() {

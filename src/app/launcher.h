@@ -52,6 +52,9 @@ class Launcher : public QMainWindow {
   QWidget* open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
                 const char* what);
   void openConfiguredPort();
+  // sim.cfg and kolm.ini found unreadable are kept aside before anything is
+  // written there, and the user is told.
+  void checkSettingsFiles();
   void closeInstrumentWindows();
 
   common::ui::UiContext& context_;

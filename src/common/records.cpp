@@ -45,9 +45,19 @@ std::optional<std::string_view> RecordReader::nextView() {
     while (end > begin && (t[end - 1] == ' ' || t[end - 1] == '\t')) --end;
     field = t.substr(begin, end - begin);
   }
-  if (i < n) i += t[i] == '\r' && i + 1 < n && t[i + 1] == '\n' ? 2 : 1;
+  fieldLine_ = line_;
+  if (i < n) {
+    if (t[i] != ',') ++line_;
+    i += t[i] == '\r' && i + 1 < n && t[i + 1] == '\n' ? 2 : 1;
+  }
   pos_ = i;
   return field;
+}
+
+bool RecordReader::moreText() const {
+  for (size_t i = pos_; i < content_.size(); ++i)
+    if (!isBlank(content_[i]) && content_[i] != ',') return true;
+  return false;
 }
 
 std::vector<std::string> splitFields(std::string_view content) {

@@ -45,10 +45,17 @@ class RecordReader {
     return std::string(*field);
   }
   bool atEnd() const { return pos_ >= content_.size(); }
+  // The line (from 1) on which the field last returned stands.
+  int line() const { return fieldLine_; }
+  // Whether a field holding more than blanks is still to come: a file whose
+  // records were all taken has nothing but empty lines left.
+  bool moreText() const;
 
  private:
   std::string_view content_;
   size_t pos_ = 0;
+  int line_ = 1;
+  int fieldLine_ = 0;
 };
 
 // All fields of a record file (as RecordReader reads them).

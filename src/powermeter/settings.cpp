@@ -2,17 +2,25 @@
 
 #include "common/files.h"
 #include "common/records.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 
 namespace kolm::powermeter {
 
-PowIni parsePowIni(std::string_view content) {
+PowIni parsePowIni(std::string_view content, std::string* problem) {
   PowIni ini;
   common::RecordReader reader(content);
-  auto number = [&](auto assign) {
+  std::string why;
+  // Takes the next field into `assign`; false, with why, when it cannot be used.
+  auto number = [&](auto assign, bool bare = false) {
     auto field = reader.next();
     if (!field) return false;
-    return assign(common::numericValue(*field));
+    const auto value =
+        bare ? common::fieldNumber(*field) : std::optional<double>(common::numericValue(*field));
+    if (value && assign(*value)) return true;
+    why = common::lineProblem(reader.line(), "'" + common::shortened(*field) + "' " +
+                                                 (value ? "is out of range" : "is not a number"));
+    return false;
   };
   // A value beyond single precision is an unusable record, as is a count the
   // 10-bit detector cannot give.
@@ -32,24 +40,35 @@ PowIni parsePowIni(std::string_view content) {
     };
   };
   auto count = [&](int16_t& target) { return int16(target, 0, kMaxDetectorCount); };
-  if (!number(single(ini.ViewStart))) return ini;
-  if (!number(single(ini.ViewStop))) return ini;
-  if (!number(int16(ini.Points))) return ini;
-  if (!number(single(ini.LevelTop))) return ini;
-  if (!number(single(ini.LevelBottom))) return ini;
-  if (!number(count(ini.calibration.Cal0))) return ini;
-  if (!number(count(ini.calibration.Cal60))) return ini;
-  auto delay = reader.next();
-  if (!delay) return ini;
-  ini.delayText = *delay;
-  number(single(ini.R0));
+  const bool whole = [&] {
+    if (!number(single(ini.ViewStart))) return why.empty();
+    if (!number(single(ini.ViewStop))) return why.empty();
+    if (!number(int16(ini.Points))) return why.empty();
+    if (!number(single(ini.LevelTop))) return why.empty();
+    if (!number(single(ini.LevelBottom))) return why.empty();
+    if (!number(count(ini.calibration.Cal0), true)) return why.empty();
+    if (!number(count(ini.calibration.Cal60), true)) return why.empty();
+    auto delay = reader.next();
+    if (!delay) return true;
+    ini.delayText = *delay;
+    if (!number(single(ini.R0), true)) return why.empty();
+    if (reader.moreText()) {
+      why = common::lineProblem(reader.line() + 1, "text after the nine records of pow.ini");
+      return false;
+    }
+    return true;
+  }();
+  if (!whole && problem) *problem = why;
   return ini;
 }
 
-PowIni readPowIni(const std::filesystem::path& path) {
-  auto content = common::readTextFile(path, common::kSettingsFileLimit);
-  if (!content) return PowIni{};
-  return parsePowIni(*content);
+PowIni readPowIni(const std::filesystem::path& path, std::string* problem) {
+  const common::SettingsRead file = common::readSettingsFile(path, common::kSettingsFileLimit);
+  if (!file.content) {
+    if (problem) *problem = file.problem;
+    return PowIni{};
+  }
+  return parsePowIni(*file.content, problem);
 }
 
 std::string formatPowIni(const PowIniTexts& t) {
@@ -67,6 +86,10 @@ std::string formatPowIni(const PowIniTexts& t) {
 }
 
 bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path) {
+  // The user's file that could not be read whole is kept aside first.
+  std::string problem;
+  readPowIni(path, &problem);
+  if (!common::keepUnreadableSettings(path, problem).mayWrite) return false;
   return common::writeFileAtomic(path, formatPowIni(texts));
 }
 

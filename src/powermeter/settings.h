@@ -28,10 +28,14 @@ struct PowIni {
 
 // The defaults, then the items of the file in order; a missing or short file,
 // or an item that does not fit (a value beyond single precision, points beyond
-// 16 bits, a calibration count outside 0..1023), stops the reading silently and
-// keeps the defaults for the rest.
-PowIni readPowIni(const std::filesystem::path& path = kSettingsFile);
-PowIni parsePowIni(std::string_view content);
+// 16 bits, a calibration count or R0 that is no number, a count outside
+// 0..1023), stops the reading and keeps the defaults for the rest. A file that
+// was there but could not be read whole (such an item, text after the ninth, a
+// file that cannot be read at all) sets `problem` (the line and why); a missing
+// or short file does not.
+PowIni readPowIni(const std::filesystem::path& path = kSettingsFile,
+                  std::string* problem = nullptr);
+PowIni parsePowIni(std::string_view content, std::string* problem = nullptr);
 
 // What savePowIni writes: the texts of the boxes as they stand, and the values.
 struct PowIniTexts {
@@ -43,7 +47,9 @@ struct PowIniTexts {
 
 // Nine lines, each text in double quotes, CR LF.
 std::string formatPowIni(const PowIniTexts& texts);
-// Written atomically; false (and nothing changed) on an error.
+// Written atomically; false (and nothing changed) on an error. A pow.ini there
+// that cannot be read whole is copied aside first (common/settings_file.h), and
+// left alone when it cannot be.
 bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path = kSettingsFile);
 
 }  // namespace kolm::powermeter

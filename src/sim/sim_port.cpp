@@ -2,6 +2,7 @@
 
 #include "common/files.h"
 #include "common/records.h"
+#include "common/settings_file.h"
 
 namespace kolm::sim {
 
@@ -13,15 +14,19 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
   return r;
 }
 
-std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file) {
-  auto content = common::readTextFile(file, common::kSettingsFileLimit);
-  return content ? parsePortOptions(*content) : std::nullopt;
+std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file,
+                                               std::string* problem) {
+  const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
+  if (!read.content && problem) *problem = read.problem;
+  return read.content ? parsePortOptions(*read.content, problem) : std::nullopt;
 }
 
-std::optional<hw::PortOptions> parsePortOptions(std::string_view content) {
+std::optional<hw::PortOptions> parsePortOptions(std::string_view content, std::string* problem) {
   common::RecordReader reader(content);
   auto dut = reader.next();
   auto load = reader.next();
+  if (dut && !load && problem)
+    *problem = common::lineProblem(reader.line(), "the load is not there");
   if (!dut || !load) return std::nullopt;
   hw::PortOptions options;
   options.simDut = *dut;
@@ -31,14 +36,16 @@ std::optional<hw::PortOptions> parsePortOptions(std::string_view content) {
     options.simBoard = *board;
     if (auto quartz = reader.next()) options.simQuartz = *quartz;
   }
+  if (reader.moreText() && problem)
+    *problem = common::lineProblem(reader.line() + 1, "text after the four records of sim.cfg");
   return options;
 }
 
 hw::PortOptions loadPortOptions() { return loadPortOptions(kSimConfigFile); }
 
-hw::PortOptions loadPortOptions(const std::filesystem::path& file) {
+hw::PortOptions loadPortOptions(const std::filesystem::path& file, std::string* problem) {
   hw::PortOptions options;
-  auto kept = readPortOptions(file);
+  auto kept = readPortOptions(file, problem);
   if (!kept) return options;
   if (parseDut(kept->simDut).ok()) options.simDut = kept->simDut;
   if (parseLoad(kept->simLoad).ok()) options.simLoad = kept->simLoad;
@@ -50,7 +57,15 @@ hw::PortOptions loadPortOptions(const std::filesystem::path& file) {
 bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path& file,
                      std::string* error) {
   const auto text = portOptionsText(options, error);
-  return text && common::writeFileAtomic(file, *text, error);
+  if (!text) return false;
+  std::string problem;
+  readPortOptions(file, &problem);
+  const common::KeptAside kept = common::keepUnreadableSettings(file, problem);
+  if (!kept.mayWrite) {
+    if (error) *error = kept.message;
+    return false;
+  }
+  return common::writeFileAtomic(file, *text, error);
 }
 
 std::optional<std::string> portOptionsText(const hw::PortOptions& options, std::string* error) {

@@ -21,18 +21,23 @@ inline constexpr const char* kSimConfigFile = "sim.cfg";
 // What the simulator has connected, which board it models and its quartz, as
 // kept between runs; the default for a part that is missing or can no longer be
 // used (an s1p file that was removed), the defaults when nothing is kept.
+// A file that is there but cannot be read whole (one record, text after the
+// fourth, a file that cannot be read at all) sets `problem` (the line and why).
 hw::PortOptions loadPortOptions();
-hw::PortOptions loadPortOptions(const std::filesystem::path& file);
+hw::PortOptions loadPortOptions(const std::filesystem::path& file, std::string* problem = nullptr);
 
 // The texts exactly as kept (usable or not), or nothing when the file is
 // missing or holds fewer than two records; a file of two records (written
 // before the board and quartz were kept) gives their defaults.
-std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file = kSimConfigFile);
-std::optional<hw::PortOptions> parsePortOptions(std::string_view content);
+std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file = kSimConfigFile,
+                                               std::string* problem = nullptr);
+std::optional<hw::PortOptions> parsePortOptions(std::string_view content,
+                                                std::string* problem = nullptr);
 
 // Keeps the texts, written atomically: the DUT, the load, the board and the
 // quartz, one quoted record each. A text holding a double quote or a line
-// break is refused.
+// break is refused. A file there that cannot be read whole is copied aside
+// first; when it cannot be, nothing is written.
 bool savePortOptions(const hw::PortOptions& options,
                      const std::filesystem::path& file = kSimConfigFile,
                      std::string* error = nullptr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/files.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 #include "common/tr.h"
 #include "hw/dds.h"
@@ -121,20 +122,37 @@ void Vfo::storeBand(int index) {
 
 void Vfo::open() {
   IfOffset = common::numericValue(settings.IF1);
-  readRadioIni(settings, file(kSettingsFile));
+  std::string problems[3];
+  readRadioIni(settings, file(kSettingsFile), &problems[0]);
   ddsReset();
   memories.clear();
-  for (double mhz : readMemories(file(kMemoryFile))) insertMemory(mhz);
-  FreqButtons = readBandButtons(file(kButtonFile));
+  for (double mhz : readMemories(file(kMemoryFile), &problems[1])) insertMemory(mhz);
+  FreqButtons = readBandButtons(file(kButtonFile), &problems[2]);
+  keep_.clear();
+  std::string told;
+  const char* names[] = {kSettingsFile, kMemoryFile, kButtonFile};
+  for (int k = 0; k < 3; ++k) {
+    const auto kept = common::keepUnreadableSettings(file(names[k]), problems[k]);
+    if (!kept.mayWrite) keep_.push_back(names[k]);
+    if (!kept.message.empty()) told += kept.message + "\n";
+  }
+  if (!told.empty()) prompter_.message(told, common::Icon::Warning);
 }
 
 void Vfo::close() {
   std::string failures;
   std::string why;
   auto note = [&](const char* name) { failures += std::string(name) + ": " + why + "\n"; };
-  if (!saveRadioIni(settings, file(kSettingsFile), &why)) note(kSettingsFile);
-  if (!common::writeFileAtomic(file(kMemoryFile), memoriesText(memories), &why)) note(kMemoryFile);
-  if (!common::writeFileAtomic(file(kButtonFile), bandButtonsText(FreqButtons), &why))
+  auto mayWrite = [&](const char* name) {
+    return std::find(keep_.begin(), keep_.end(), name) == keep_.end();
+  };
+  if (mayWrite(kSettingsFile) && !saveRadioIni(settings, file(kSettingsFile), &why))
+    note(kSettingsFile);
+  if (mayWrite(kMemoryFile) &&
+      !common::writeFileAtomic(file(kMemoryFile), memoriesText(memories), &why))
+    note(kMemoryFile);
+  if (mayWrite(kButtonFile) &&
+      !common::writeFileAtomic(file(kButtonFile), bandButtonsText(FreqButtons), &why))
     note(kButtonFile);
 
   instrument_.switchOff(1);

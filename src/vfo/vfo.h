@@ -82,10 +82,12 @@ class Vfo {
   bool recallBand(int index);
   void storeBand(int index);
 
-  // Opening: settings, DDS reset and load, memories, band buttons.
+  // Opening: settings, DDS reset and load, memories, band buttons. A file that
+  // cannot be read whole is copied aside and reported (common/settings_file.h).
   void open();
   // Closing: writes the three files, then switches the output off (word 0). A file
   // that cannot be written is reported once for all; the output goes off anyway.
+  // A file that could not be read whole nor copied aside is left as it is.
   void close();
 
  private:
@@ -96,6 +98,7 @@ class Vfo {
   common::Prompter& prompter_;
   std::filesystem::path folder_;
   std::optional<Output> output_;
+  std::vector<std::string> keep_;  // files left as they are at close
 };
 
 }  // namespace kolm::vfo

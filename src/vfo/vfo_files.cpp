@@ -2,6 +2,7 @@
 
 #include "common/files.h"
 #include "common/records.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 
 namespace kolm::vfo {
@@ -19,8 +20,20 @@ std::string settingsText(const Settings& settings) {
   return w.text();
 }
 
-void readSettingsText(Settings& settings, const std::string& content) {
+namespace {
+std::string notANumber(const common::RecordReader& r, std::string_view field) {
+  return common::lineProblem(r.line(), "'" + common::shortened(field) + "' is not a number");
+}
+std::string textAfter(const common::RecordReader& r, const char* file) {
+  return common::lineProblem(r.line() + 1, std::string("text after the records of ") + file);
+}
+}  // namespace
+
+void readSettingsText(Settings& settings, const std::string& content, std::string* problem) {
   common::RecordReader r(content);
+  auto fail = [&](std::string why) {
+    if (problem) *problem = std::move(why);
+  };
   auto record = r.next();
   if (!record) return;
   settings.WorkingFreq = common::numericValue(*record);
@@ -31,10 +44,12 @@ void readSettingsText(Settings& settings, const std::string& content) {
   settings.IF2 = *record;
 
   std::optional<double> number;
-  if (!(record = r.next()) || !(number = common::fieldNumber(*record))) return;
+  if (!(record = r.next())) return;
+  if (!(number = common::fieldNumber(*record))) return fail(notANumber(r, *record));
   settings.ifChoice = *number == 1 ? IfChoice::IF1 : IfChoice::IF2;
 
-  if (!(record = r.next()) || !(number = common::fieldNumber(*record))) return;
+  if (!(record = r.next())) return;
+  if (!(number = common::fieldNumber(*record))) return fail(notANumber(r, *record));
   const double mode = *number;
   if (mode == 1)
     settings.mode = Mode::GEN;
@@ -45,31 +60,49 @@ void readSettingsText(Settings& settings, const std::string& content) {
 
   if (!(record = r.next())) return;
   settings.keyboardText = *record;
+  r.next();  // the working frequency again
+  if (r.moreText()) fail(textAfter(r, kSettingsFile));
 }
 
-void readRadioIni(Settings& settings, const std::filesystem::path& file) {
-  auto content = common::readTextFile(file, common::kSettingsFileLimit);
-  if (content) readSettingsText(settings, *content);
+void readRadioIni(Settings& settings, const std::filesystem::path& file, std::string* problem) {
+  const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
+  if (read.content)
+    readSettingsText(settings, *read.content, problem);
+  else if (problem)
+    *problem = read.problem;
 }
 
 bool saveRadioIni(const Settings& settings, const std::filesystem::path& file, std::string* error) {
+  // The user's file that could not be read whole is kept aside first.
+  std::string problem;
+  Settings ignored;
+  readRadioIni(ignored, file, &problem);
+  if (const auto kept = common::keepUnreadableSettings(file, problem); !kept.mayWrite) {
+    if (error) *error = kept.message;
+    return false;
+  }
   return common::writeFileAtomic(file, settingsText(settings), error);
 }
 
-std::vector<double> parseMemories(const std::string& content) {
+std::vector<double> parseMemories(const std::string& content, std::string* problem) {
   std::vector<double> values;
-  for (const std::string& field : common::splitFields(content)) {
-    if (field.find_first_not_of(" \t") == std::string::npos) continue;
-    const auto value = common::fieldNumber(field);
-    if (!value) break;
+  common::RecordReader r(content);
+  while (auto field = r.nextView()) {
+    if (field->find_first_not_of(" \t") == std::string::npos) continue;
+    const auto value = common::fieldNumber(*field);
+    if (!value) {
+      if (problem) *problem = notANumber(r, *field);
+      break;
+    }
     values.push_back(*value);
   }
   return values;
 }
 
-std::vector<double> readMemories(const std::filesystem::path& file) {
-  auto content = common::readTextFile(file, common::kTableFileLimit);
-  return content ? parseMemories(*content) : std::vector<double>{};
+std::vector<double> readMemories(const std::filesystem::path& file, std::string* problem) {
+  const common::SettingsRead read = common::readSettingsFile(file, common::kTableFileLimit);
+  if (!read.content && problem) *problem = read.problem;
+  return read.content ? parseMemories(*read.content, problem) : std::vector<double>{};
 }
 
 std::string memoriesText(const std::vector<std::string>& entries) {
@@ -78,21 +111,27 @@ std::string memoriesText(const std::vector<std::string>& entries) {
   return w.text();
 }
 
-BandButtons parseBandButtons(const std::string& content) {
+BandButtons parseBandButtons(const std::string& content, std::string* problem) {
   BandButtons buttons{};
   common::RecordReader r(content);
   for (double& button : buttons) {
     auto field = r.next();
-    const auto value = field ? common::fieldNumber(*field) : std::nullopt;
-    if (!value) break;
+    if (!field) return buttons;
+    const auto value = common::fieldNumber(*field);
+    if (!value) {
+      if (problem) *problem = notANumber(r, *field);
+      return buttons;
+    }
     button = *value;
   }
+  if (r.moreText() && problem) *problem = textAfter(r, kButtonFile);
   return buttons;
 }
 
-BandButtons readBandButtons(const std::filesystem::path& file) {
-  auto content = common::readTextFile(file, common::kSettingsFileLimit);
-  return content ? parseBandButtons(*content) : BandButtons{};
+BandButtons readBandButtons(const std::filesystem::path& file, std::string* problem) {
+  const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
+  if (!read.content && problem) *problem = read.problem;
+  return read.content ? parseBandButtons(*read.content, problem) : BandButtons{};
 }
 
 std::string bandButtonsText(const BandButtons& buttons) {

@@ -40,8 +40,12 @@ std::string settingsText(const Settings& settings);
 // Reads records 1 to 6 into `settings` in order. Reading stops silently at the
 // first error (no file, too few records, an IF option or mode that is not a
 // number): what was read stays, the rest keeps the value it had.
-void readRadioIni(Settings& settings, const std::filesystem::path& file = kSettingsFile);
-void readSettingsText(Settings& settings, const std::string& content);
+// A file that is there but cannot be read whole (such a record, text after the
+// seventh, a file that cannot be read at all) sets `problem` (the line and why).
+void readRadioIni(Settings& settings, const std::filesystem::path& file = kSettingsFile,
+                  std::string* problem = nullptr);
+void readSettingsText(Settings& settings, const std::string& content,
+                      std::string* problem = nullptr);
 
 // Writes radio.ini; false (and why, in `error`) when it cannot be written.
 bool saveRadioIni(const Settings& settings, const std::filesystem::path& file = kSettingsFile,
@@ -49,15 +53,19 @@ bool saveRadioIni(const Settings& settings, const std::filesystem::path& file = 
 
 // VFO_FreqMem: one bare number per line. Reading takes numbers to the end of the
 // file, skipping empty lines and stopping at the first field that is not a
-// number; a missing file gives no memories.
-std::vector<double> readMemories(const std::filesystem::path& file = kMemoryFile);
-std::vector<double> parseMemories(const std::string& content);
+// number; a missing file gives no memories. Such a field, or a file that cannot
+// be read, sets `problem`.
+std::vector<double> readMemories(const std::filesystem::path& file = kMemoryFile,
+                                 std::string* problem = nullptr);
+std::vector<double> parseMemories(const std::string& content, std::string* problem = nullptr);
 std::string memoriesText(const std::vector<std::string>& entries);
 
 // VFO_FreqButton.txt: twelve bare numbers, one per line. A missing file, a short
-// one or a field that is not a number leaves the buttons not read at 0.
-BandButtons readBandButtons(const std::filesystem::path& file = kButtonFile);
-BandButtons parseBandButtons(const std::string& content);
+// one or a field that is not a number leaves the buttons not read at 0. Such a
+// field, text after the twelfth or a file that cannot be read sets `problem`.
+BandButtons readBandButtons(const std::filesystem::path& file = kButtonFile,
+                            std::string* problem = nullptr);
+BandButtons parseBandButtons(const std::string& content, std::string* problem = nullptr);
 std::string bandButtonsText(const BandButtons& buttons);
 
 }  // namespace kolm::vfo

@@ -11,9 +11,14 @@
 #include <filesystem>
 #include <map>
 
+#include "analyzer/files.h"
 #include "common/files.h"
 #include "common/paths.h"
+#include "common/settings_file.h"
+#include "powermeter/settings.h"
+#include "sim/sim_port.h"
 #include "support/temp_dir.h"
+#include "vfo/vfo_files.h"
 
 using namespace kolm::common;
 namespace fs = std::filesystem;
@@ -186,4 +191,67 @@ TEST(SettingsFolder, WorkdirOverridesTheHomeFolder) {
             fs::path("/data/k"));
   EXPECT_EQ(settingsFolder(envOf({{"USERPROFILE", "C:/Users/u"}})), fs::path("C:/Users/u/kolm"));
   EXPECT_FALSE(settingsFolder(envOf({})));
+}
+
+// Settings files damaged as editors and copies damage them, through a read and a
+// save: read whole where that is safe, otherwise the user's file kept aside.
+TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
+  const std::string pow =
+      "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\" 800\"\r\n\" 200\"\r\n\"0\"\r\n\" "
+      "50\"\r\n";
+  struct Case {
+    std::string name;
+    std::string content;
+    bool whole;
+  };
+  auto replaced = [](std::string text, const std::string& with) {
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += with.size())
+      text.replace(at, 2, with);
+    return text;
+  };
+  const Case cases[] = {
+      {"byte-order mark", "\xEF\xBB\xBF" + pow, true},
+      {"CR CR LF", replaced(pow, "\r\r\n"), true},
+      {"lone CR", replaced(pow, "\r"), true},
+      {"over 64 kB", pow + std::string(70000, ' '), false},
+      {"a count that is no number", std::string(pow).replace(pow.find("800"), 3, "8x0"), false},
+      {"text after the ninth record", pow + "\"more\"\r\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    kolm::test::TempDir dir;
+    const auto file = dir.path() / "pow.ini";
+    ASSERT_TRUE(writeFileAtomic(file, c.content));
+    std::string problem;
+    const auto ini = kolm::powermeter::readPowIni(file, &problem);
+    EXPECT_EQ(problem.empty(), c.whole) << problem;
+    if (c.whole) {
+      EXPECT_EQ(ini.calibration.Cal0, 800);
+      EXPECT_EQ(ini.calibration.Cal60, 200);
+      EXPECT_EQ(ini.R0, 50);
+    }
+    const KeptAside first = keepUnreadableSettings(file, problem);
+    EXPECT_TRUE(first.mayWrite);
+    EXPECT_EQ(first.message.empty(), c.whole);
+    EXPECT_TRUE(kolm::powermeter::savePowIni({"3", "30", "1000", "20", "-80", {}, "0", 0}, file));
+    EXPECT_EQ(entries(dir.path()), c.whole ? 1u : 2u);
+    if (c.whole) continue;
+    // Told once, naming the file and (where it has one) the line; the copy is the
+    // user's file byte for byte.
+    EXPECT_NE(first.message.find("'pow.ini'"), std::string::npos) << first.message;
+    EXPECT_NE(first.message.find(first.copy.filename().string()), std::string::npos);
+    EXPECT_EQ(first.copy.filename().string().rfind("pow.ini.unreadable-", 0), 0u);
+    EXPECT_EQ(readTextFile(first.copy).value_or(""), c.content);
+    EXPECT_TRUE(keepUnreadableSettings(file, problem).message.empty());
+  }
+  // The other settings files through their own saves keep the user's copy too.
+  kolm::test::TempDir dir;
+  const std::string big(70000, ' ');
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "ant.ini", "\"3\"\r\n" + big));
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "radio.ini", "\"7\",\"10\",\"10\",\"x\""));
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "sim.cfg", "\"through\"," + big));
+  EXPECT_TRUE(kolm::analyzer::saveAntIni("3", "30", "500", dir.path() / "ant.ini"));
+  EXPECT_TRUE(kolm::vfo::saveRadioIni({}, dir.path() / "radio.ini"));
+  EXPECT_TRUE(kolm::sim::savePortOptions({}, dir.path() / "sim.cfg"));
+  EXPECT_EQ(entries(dir.path()), 6u);
 }

@@ -29,6 +29,7 @@
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
 #include "common/files.h"
+#include "common/settings_file.h"
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
@@ -118,7 +119,12 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
-  const AntSettings s = readAntIni();
+  std::string problem;
+  const AntSettings s = readAntIni(kSettingsFile, &problem);
+  // A file read in part is kept aside before the close writes ant.ini.
+  if (const auto kept = common::keepUnreadableSettings(kSettingsFile, problem);
+      !kept.message.empty())
+    context_.prompter.message(kept.message, common::Icon::Warning);
   m_.ViewStart = s.start;
   m_.ViewStop = s.stop;
   m_.Points = s.points;

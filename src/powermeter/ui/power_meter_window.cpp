@@ -26,6 +26,7 @@
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
+#include "common/settings_file.h"
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
@@ -418,7 +419,11 @@ void PowerMeterWindow::layoutControls() {
 }
 
 void PowerMeterWindow::readSettings() {
-  const PowIni ini = powermeter::readPowIni();
+  std::string problem;
+  const PowIni ini = powermeter::readPowIni(powermeter::kSettingsFile, &problem);
+  // A file read in part is kept aside before the close writes pow.ini.
+  const auto kept = common::keepUnreadableSettings(powermeter::kSettingsFile, problem);
+  if (!kept.message.empty()) context_.prompter.message(kept.message, common::Icon::Warning);
   ViewStart = ini.ViewStart;
   ViewStop = ini.ViewStop;
   Points = ini.Points;
@@ -445,6 +450,14 @@ void PowerMeterWindow::onPointsChanged() {
 
 void PowerMeterWindow::onDelayChanged() {
   delayMs_ = common::numericValue(s(delayEdit_->text()));
+  if (auto limit = powermeter::delayLimitMessage(delayMs_)) {
+    // The box keeps the longest delay; the message says why.
+    delayMs_ = powermeter::kMaxDelayMs;
+    QSignalBlocker quiet(delayEdit_);
+    delayEdit_->setText(QString::number(powermeter::kMaxDelayMs));
+    context_.prompter.message(*limit, common::Icon::Warning);
+    return;
+  }
   if (auto warning = sweepTimeWarning(common::numericValue(s(pointsEdit_->text())), delayMs_))
     context_.prompter.message(*warning, common::Icon::None);
 }
@@ -492,10 +505,10 @@ void PowerMeterWindow::runSweep() {
   chartFromFile_ = false;
   showQuartzReference_ = false;
   const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
-  SweepPreparation prepared = prepareSweep({number(startEdit_), number(stopEdit_),
-                                            number(pointsEdit_), number(topLevelEdit_),
-                                            number(bottomLevelEdit_)},
-                                           context_.instrument.params.RefClkMHz, calibration_);
+  SweepPreparation prepared =
+      prepareSweep({number(startEdit_), number(stopEdit_), number(pointsEdit_),
+                    number(topLevelEdit_), number(bottomLevelEdit_)},
+                   context_.instrument.params.RefClkMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {

@@ -1,0 +1,146 @@
+#include "common/settings_file.h"
+
+#include <chrono>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+#include "common/files.h"
+#include "common/tr.h"
+
+namespace kolm::common {
+
+std::string lenientSettingsText(std::string_view raw) {
+  if (raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
+  std::string text;
+  text.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    // CR CR LF, and any run of CRs before an LF, is one line end.
+    if (raw[i] == '\r') {
+      size_t j = i;
+      while (j < raw.size() && raw[j] == '\r') ++j;
+      if (j < raw.size() && raw[j] == '\n') {
+        text += "\r\n";
+        i = j;
+        continue;
+      }
+    }
+    text += raw[i];
+  }
+  return text;
+}
+
+SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit) {
+  SettingsRead r;
+  FileRead file = readFile(path, limit);
+  if (file.content)
+    r.content = lenientSettingsText(*file.content);
+  else if (file.fault != ReadFault::Missing)
+    r.problem = file.error;
+  return r;
+}
+
+std::string lineProblem(int line, std::string_view why) {
+  return arg(KOLM_TR("Settings", "line %1: %2"), {std::to_string(line), std::string(why)});
+}
+
+std::string unreadableText(const std::filesystem::path& path, const std::string& problem) {
+  std::string why = problem;
+  if (!why.empty() && why.back() == '.') why.pop_back();
+  return arg(KOLM_TR("Settings", "%1 could not be read whole (%2)."),
+             {"'" + path.filename().string() + "'", why});
+}
+
+namespace {
+
+// "20261207-130512", UTC: the same on every machine and locale.
+std::string stamp() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm t{};
+#ifdef _WIN32
+  gmtime_s(&t, &now);
+#else
+  gmtime_r(&now, &t);
+#endif
+  auto two = [](int v) { return std::string(v < 10 ? "0" : "") + std::to_string(v); };
+  return std::to_string(t.tm_year + 1900) + two(t.tm_mon + 1) + two(t.tm_mday) + "-" +
+         two(t.tm_hour) + two(t.tm_min) + two(t.tm_sec);
+}
+
+// The files kept aside this run, as they were when copied: the same file found
+// unreadable again is not copied or reported twice, a file damaged anew is.
+struct Kept {
+  std::filesystem::path copy;
+  uintmax_t size = 0;
+  std::filesystem::file_time_type written{};
+  bool operator==(const Kept&) const = default;
+};
+std::mutex keptMutex;
+std::map<std::string, Kept> kept;
+
+Kept identity(const std::filesystem::path& path) {
+  std::error_code ec;
+  Kept k;
+  k.size = std::filesystem::file_size(path, ec);
+  if (ec) k.size = 0;
+  k.written = std::filesystem::last_write_time(path, ec);
+  return k;
+}
+
+}  // namespace
+
+KeptAside keepUnreadableSettings(const std::filesystem::path& path, const std::string& problem) {
+  KeptAside r;
+  if (problem.empty()) return r;
+  std::error_code ec;
+  const std::string key = std::filesystem::absolute(path, ec).lexically_normal().string();
+  std::lock_guard<std::mutex> lock(keptMutex);
+  Kept now = identity(path);
+  if (auto it = kept.find(key); it != kept.end()) {
+    now.copy = it->second.copy;
+    if (it->second == now) {
+      r.copy = now.copy;
+      return r;
+    }
+  }
+  const std::string unreadable = unreadableText(path, problem);
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    // Nothing a save could replace (a folder, a device): saying so is all.
+    r.message = unreadable;
+    kept[key] = now;
+    return r;
+  }
+  const std::string base = path.string() + ".unreadable-" + stamp();
+  std::filesystem::path copy = base;
+  for (int n = 2; std::filesystem::exists(copy, ec) && n < 100; ++n)
+    copy = base + "-" + std::to_string(n);
+  if (!std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, ec)) {
+    r.mayWrite = false;
+    r.message =
+        unreadable + " " +
+        arg(KOLM_TR("Settings",
+                    "It cannot be copied aside (%1), so it is left as it is and not written."),
+            {ec.message()});
+    return r;
+  }
+  now.copy = copy;
+  kept[key] = now;
+  r.copy = copy;
+  r.message = unreadable + " " +
+              arg(KOLM_TR("Settings",
+                          "The values from there on are the defaults; your file is kept as "
+                          "'%1'."),
+                  {copy.filename().string()});
+  return r;
+}
+
+std::string shortened(std::string_view text, size_t keep) {
+  if (text.size() <= keep + 20) return std::string(text);
+  // Not inside a UTF-8 sequence.
+  while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
+  return std::string(text.substr(0, keep)) + "… (" + std::to_string(text.size() - keep) +
+         " more characters)";
+}
+
+}  // namespace kolm::common
