@@ -10,6 +10,7 @@
 #include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
+#include "hw/output_guard.h"
 
 namespace {
 
@@ -85,6 +86,10 @@ int main(int argc, char** argv) {
   if (!languageError.isEmpty()) qWarning("%s", qPrintable(languageError));
 
   kolm::hw::Instrument instrument;
+  // The windowed library ends the program with exit(1) when the display is
+  // lost, past every window's close: the output still goes off then, and on
+  // std::terminate.
+  kolm::hw::OutputGuard outputGuard(instrument);
   kolm::common::ui::QtPrompter prompter;
   kolm::common::ui::UiContext context{instrument, prompter};
   const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();

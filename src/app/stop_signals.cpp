@@ -18,7 +18,9 @@ namespace kolm::app {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default would end the program with the generator running.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU};
+struct sigaction previousPipe;
 struct sigaction previous[std::size(kSignals)];
 
 extern "C" void onStopSignal(int signal) {
@@ -43,11 +45,17 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     // A signal ignored on entry (nohup) stays ignored.
     if (previous[k].sa_handler != SIG_IGN) sigaction(kSignals[k], &stop, nullptr);
   }
+  // A closed pipe shows as a write error, never as the end of the program.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, &previousPipe);
 }
 
 StopSignals::~StopSignals() {
   if (!notifier_) return;
   for (size_t k = 0; k < std::size(kSignals); ++k) sigaction(kSignals[k], &previous[k], nullptr);
+  sigaction(SIGPIPE, &previousPipe, nullptr);
   delete notifier_;
   ::close(pipeEnds[0]);
   ::close(pipeEnds[1]);

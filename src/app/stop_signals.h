@@ -1,4 +1,5 @@
-// SIGINT, SIGTERM and SIGHUP as an orderly exit: the handler only writes the
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM and SIGXCPU as an
+// orderly exit (SIGPIPE is ignored): the handler only writes the
 // signal's number to a pipe; a QSocketNotifier reads it in the event loop and
 // emits stopRequested, which main connects to "EXIT PROGRAM" (every window
 // saves its settings and switches the output off).

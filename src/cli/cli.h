@@ -10,6 +10,7 @@
 #include "common/job.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
+#include "powermeter/settings.h"
 
 namespace kolm::cli {
 
@@ -114,6 +115,11 @@ void switchOff(Context& ctx, double delayUnits = 0);
 // common::outputTargetProblem), before anything reaches the port.
 void checkOutput(const std::string& option, const std::string& path);
 
+// pow.ini as the power meter keeps it; throws UsageError, naming the file and
+// the line, when a pow.ini there cannot be read whole (nothing is measured or
+// written with settings read in part).
+powermeter::PowIni readPowIniWhole();
+
 // Writes a command's result file whole; false (and one message) when it cannot.
 bool writeResult(Context& ctx, const std::string& path, const std::string& content);
 
@@ -124,8 +130,9 @@ bool writeResult(Context& ctx, const std::string& path, const std::string& conte
 bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int totalPoints,
              const std::function<int()>& measured);
 
-// SIGINT, SIGTERM and SIGHUP ask the running command to stop after the point in
-// progress; SIGPIPE and SIGXFSZ are ignored, so that a closed pipe or a size
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM and SIGXCPU ask
+// the running command to stop (a long per-point delay is cut short, see
+// Instrument::settle); SIGPIPE and SIGXFSZ are ignored, so that a closed pipe or a size
 // limit shows as a write error instead of ending the program with the
 // generator running.
 void catchStopSignals();

@@ -24,6 +24,12 @@ int runAnalyze(Context& ctx, Args& args) {
   if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
     throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
   checkOutput("--out", *out);
+  // The output at 0 Hz is still: that point would read as a matched load
+  // whatever is connected.
+  if (*start == 0 || *stop == 0)
+    throw UsageError{
+        "--start, --stop: at 0 MHz the generator gives no signal, so the bridge "
+        "cannot measure the load; sweep from above 0"};
 
   auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.RefClkMHz);
   if (!planned.ok()) throw UsageError{planned.error};

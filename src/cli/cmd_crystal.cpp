@@ -9,6 +9,7 @@
 #include "cli/cli.h"
 #include "cli/level_pass.h"
 #include "common/files.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/crystal_fit.h"
@@ -22,15 +23,19 @@ namespace {
 int runCrystalCalibrate(Context& ctx, Args& args) {
   const auto r0 = args.number("--r0");
   args.finish();
-  powermeter::PowIni ini = powermeter::readPowIni();
+  powermeter::PowIni ini = readPowIniWhole();
   if (r0) {
-    if (!(*r0 > 0) || !common::fitsSingle(*r0))
+    // As single precision, where pow.ini keeps it: 1e-320 would be 0 there.
+    if (!(static_cast<float>(*r0) > 0) || !common::fitsSingle(*r0))
       throw UsageError{"--r0: the fixture's source and load in ohm, above 0"};
     ini.R0 = static_cast<float>(*r0);
   }
   if (!(ini.R0 > 0))
     throw UsageError{"pow.ini holds no R0: give the fixture's resistance with --r0 OHM"};
   checkOutput("Quartz.rif", powermeter::kQuartzRifFile);
+  // R0 goes into pow.ini after the pass: a pow.ini that cannot take it is said
+  // before Quartz.rif is replaced.
+  checkOutput("pow.ini", powermeter::kSettingsFile);
   std::string error = powermeter::calibrationError(ini.calibration);
   auto words =
       powermeter::tableWords(ctx.instrument.params.RefClkMHz, powermeter::kRifEntries, &error);
@@ -72,6 +77,9 @@ int runCrystal(Context& ctx, Args& args) {
   const auto label = args.option("--label");
   args.finish();
   if (repeat < 1 || repeat > 100) throw UsageError{"--repeat: 1 to 100 passes"};
+  if (points < powermeter::kMinCrystalPoints)
+    throw UsageError{"--points: the crystal meter needs at least " +
+                     std::to_string(powermeter::kMinCrystalPoints) + " points"};
   if (label && !append) throw UsageError{"--label names the crystal in the --append table"};
   if (label && !powermeter::labelProblem(*label).empty())
     throw UsageError{"--label: " + powermeter::labelProblem(*label)};
@@ -85,7 +93,7 @@ int runCrystal(Context& ctx, Args& args) {
   if (powermeter::findQuartzRif().empty())
     throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
   powermeter::readQuartzRif(crystalReference);
-  const powermeter::PowIni ini = powermeter::readPowIni();
+  const powermeter::PowIni ini = readPowIniWhole();
 
   // Each pass fitted on its own; the passes then averaged.
   std::vector<powermeter::CrystalParameters> passes;
@@ -105,16 +113,25 @@ int runCrystal(Context& ctx, Args& args) {
   const powermeter::CrystalParameters result = powermeter::combineRepeats(passes);
   const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
                                        pass->plan.ViewStop};
-  int number = 1;
-  for (const auto& row : batch.rows) number = std::max(number, row.number + 1);
-  const powermeter::CrystalRow row = powermeter::crystalRow(
-      number, label.value_or(""), result, powermeter::crystalFitWarnings(result, sweep));
-  if (append) {
+  powermeter::CrystalRow row = powermeter::crystalRow(
+      0, label.value_or(""), result, powermeter::crystalFitWarnings(result, sweep));
+  // The crystal measured is printed whatever becomes of its row.
+  *ctx.out << powermeter::crystalLines(row) << std::flush;
+  if (!append) return 0;
+  // The table as it is now, read again under the lock: another program may
+  // have added its crystal meanwhile, and waits while this one adds its own.
+  const common::FolderLock lock(*append);
+  batch = powermeter::readBatchCsv(*append);
+  if (batch.ok()) {
+    row.number = 1;
+    for (const auto& r : batch.rows) row.number = std::max(row.number, r.number + 1);
     batch.rows.push_back(row);
-    if (!writeResult(ctx, *append, powermeter::formatBatchCsv(batch.rows))) return kWriteError;
+    if (writeResult(ctx, *append, powermeter::formatBatchCsv(batch.rows))) return 0;
+  } else {
+    *ctx.err << "kolm-cli: --append: " << batch.error << "\n";
   }
-  *ctx.out << powermeter::crystalLines(row);
-  return 0;
+  *ctx.err << "kolm-cli: the crystal above is not in '" << common::shortened(*append) << "'\n";
+  return kWriteError;
 }
 
 int runCrystalMatch(Context& ctx, Args& args) {
@@ -130,6 +147,7 @@ int runCrystalMatch(Context& ctx, Args& args) {
   if (rTolerance && !(*rTolerance >= 0)) throw UsageError{"--r-tolerance-pct: 0 % or more"};
   if (!std::filesystem::exists(files[0])) throw UsageError{files[0] + ": no such file"};
   checkOutput("FILE.csv", files[0]);
+  const common::FolderLock lock(files[0]);  // no crystal is added meanwhile
   powermeter::BatchRead batch = powermeter::readBatchCsv(files[0]);
   if (!batch.ok()) throw UsageError{batch.error};
   const auto groups =

@@ -38,7 +38,7 @@ int runPowerSweep(Context& ctx, Args& args) {
   if (normalise && rifEntries < 1)
     throw UsageError{"--normalise: no level reference (level.rif) in the working folder"};
 
-  const powermeter::PowIni ini = powermeter::readPowIni();
+  const powermeter::PowIni ini = readPowIniWhole();
   const auto pass = runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration);
   if (!pass) return 0;  // the stop signal gives the exit status
   const powermeter::SweepPlan& plan = pass->plan;

@@ -38,6 +38,12 @@ int runReadDetector(Context& ctx, Args& args) {
 
 int runReadBridge(Context& ctx, Args& args) {
   double mhz = frequencyOf(args);
+  // The output at 0 Hz is still: the bridge's read-out would look like a
+  // matched load whatever is connected.
+  if (mhz == 0)
+    throw UsageError{
+        "--freq: at 0 MHz the generator gives no signal, so the bridge cannot "
+        "measure the load"};
   tuneDds(ctx, mhz);
   ctx.instrument.settle(hw::kSettleUnits);
   auto reading = ctx.instrument.readBridge();

@@ -12,7 +12,8 @@ std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double 
                                       const powermeter::Calibration& calibration) {
   if (points < 1 || points > powermeter::kMaxPoints)
     throw UsageError{"--points: a whole number from 1 to 20000"};
-  if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
+  if (!(delayMs >= 0) || delayMs > powermeter::kMaxDelayMs)
+    throw UsageError{"--delay: 0 to 60000 ms"};
   auto prepared = powermeter::prepareSweep({start, stop, points, 20, -80},
                                            ctx.instrument.params.RefClkMHz, calibration);
   if (!prepared.plan) throw UsageError{prepared.error};

@@ -1,4 +1,9 @@
 #include <chrono>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -7,8 +12,10 @@
 
 #include "cli/cli.h"
 #include "common/files.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 #include "hw/dds.h"
+#include "hw/output_guard.h"
 #include "sim/connection.h"
 
 namespace kolm::cli {
@@ -69,6 +76,52 @@ void printHelp(std::ostream& out) {
          "\nExit status: 0 done, 1 a result or the trace could not be written or a port\n"
          "test failed, 2 bad arguments or a value the hardware cannot take, 3 the port\n"
          "stopped working (nothing measured is written), 128 + N stopped by signal N.\n";
+}
+
+// A message with every long run of characters without a blank (an argument of
+// 100 000 characters repeated in it) shortened.
+std::string shortenedWords(const std::string& message) {
+  constexpr size_t kLongest = 120;
+  std::string out;
+  for (size_t pos = 0; pos < message.size();) {
+    size_t end = pos;
+    while (end < message.size() && !common::isBlank(message[end])) ++end;
+    out += common::shortened(std::string_view(message).substr(pos, end - pos), kLongest - 20);
+    for (pos = end; pos < message.size() && common::isBlank(message[pos]); ++pos)
+      out += message[pos];
+  }
+  return out;
+}
+
+// The trace, opened to append. A pipe no program reads is refused at once
+// (nothing waits for a reader), and a file another program is tracing into is
+// refused as well: two passes would cut each other's lines.
+std::FILE* openTrace(const std::string& path) {
+#ifdef _WIN32
+  std::FILE* f = std::fopen(path.c_str(), "a");
+  if (!f) throw UsageError{"--trace: cannot open '" + path + "': " + std::strerror(errno)};
+  return f;
+#else
+  const std::string name = "'" + common::shortened(path) + "'";
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd < 0 && errno == ENXIO)
+    throw UsageError{"--trace: " + name + " is a pipe that no program reads"};
+  if (fd < 0) throw UsageError{"--trace: cannot open " + name + ": " + std::strerror(errno)};
+  // Writes to a pipe with a reader may wait for it again.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(fd);
+    throw UsageError{"--trace: " + name +
+                     " is being written by another program; give another file"};
+  }
+  std::FILE* f = ::fdopen(fd, "a");
+  if (!f) {
+    ::close(fd);
+    throw UsageError{"--trace: cannot open " + name + ": " + std::strerror(errno)};
+  }
+  return f;
+#endif
 }
 
 }  // namespace
@@ -138,6 +191,14 @@ int main(int argc, char** argv) {
   Context ctx{hw::Instrument{}, &std::cout, &std::cerr};
   std::optional<std::string> trace;
   hw::TracingPort* tracing = nullptr;
+  std::FILE* traceFile = nullptr;
+  // An end that passes the code below by (std::terminate) still switches the
+  // generator off and writes the trace whole.
+  hw::OutputGuard guard(ctx.instrument, [&tracing] {
+    if (tracing) tracing->finish();
+  });
+  // A stop signal also cuts a long per-point delay short.
+  ctx.instrument.setStopRequest([] { return stopSignal() != 0; });
   int status = 0;
   try {
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -153,6 +214,7 @@ int main(int argc, char** argv) {
     if (trace) {
       const std::string problem = common::outputTargetProblem(*trace, common::OutputKind::Appended);
       if (!problem.empty()) throw UsageError{"--trace: " + problem};
+      traceFile = openTrace(*trace);
     }
 
     hw::ReadHardwareConfig(ctx.instrument.params);
@@ -173,10 +235,9 @@ int main(int argc, char** argv) {
       hw::calibrateDelayLoop(ctx.instrument);
       auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
       if (!opened.port) throw UsageError{opened.error};
-      if (trace) {
-        std::FILE* f = std::fopen(trace->c_str(), "a");
-        if (!f) throw UsageError{"--trace: cannot open '" + *trace + "': " + std::strerror(errno)};
-        auto port = std::make_unique<hw::TracingPort>(std::move(opened.port), f);
+      if (traceFile) {
+        auto port = std::make_unique<hw::TracingPort>(std::move(opened.port), traceFile);
+        traceFile = nullptr;
         tracing = port.get();
         opened.port = std::move(port);
       }
@@ -186,10 +247,10 @@ int main(int argc, char** argv) {
       if (!stopSignal()) status = line.command->run(ctx, args);
     }
   } catch (const UsageError& e) {
-    std::cerr << "kolm-cli: " << e.message << "\n";
+    std::cerr << "kolm-cli: " << shortenedWords(e.message) << "\n";
     status = kUsageError;
   } catch (const PortFailure& e) {
-    std::cerr << "kolm-cli: " << e.message << "\n";
+    std::cerr << "kolm-cli: " << shortenedWords(e.message) << "\n";
     status = kPortFailed;
   }
   // A stop signal: the generator off (the command may have left it running, or
@@ -198,6 +259,7 @@ int main(int argc, char** argv) {
     if (!ctx.outputOff && ctx.instrument.reachable()) ctx.instrument.switchOff();
     status = 128 + signal;
   }
+  if (traceFile) std::fclose(traceFile);  // opened, never used
   std::string why;
   if (tracing && !tracing->finish(&why)) {
     std::cerr << "kolm-cli: the trace '" << *trace << "' is incomplete: " << why << "\n";
@@ -282,6 +344,15 @@ void switchOff(Context& ctx, double delayUnits) {
 void checkOutput(const std::string& option, const std::string& path) {
   const std::string problem = common::outputTargetProblem(path, common::OutputKind::Replaced);
   if (!problem.empty()) throw UsageError{option + ": " + problem};
+}
+
+powermeter::PowIni readPowIniWhole() {
+  std::string problem;
+  powermeter::PowIni ini = powermeter::readPowIni(powermeter::kSettingsFile, &problem);
+  if (!problem.empty())
+    throw UsageError{common::unreadableText(powermeter::kSettingsFile, problem) +
+                     " Nothing was changed."};
+  return ini;
 }
 
 bool writeResult(Context& ctx, const std::string& path, const std::string& content) {

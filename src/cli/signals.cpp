@@ -28,7 +28,10 @@ void catchStopSignals() {
   stop.sa_handler = onStopSignal;
   sigemptyset(&stop.sa_mask);
   stop.sa_flags = SA_RESTART;  // file and port writes carry on; the pass stops between points
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+  // Every signal whose default would end the program with the generator
+  // running: Ctrl-C, SIGTERM, a closed terminal, Ctrl-\ (quit), the user signals, an
+  // alarm and a CPU-time limit (ulimit -t; its hard limit still kills).
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU}) {
     // A signal ignored on entry (nohup, a background job) stays ignored.
     struct sigaction before {};
     if (sigaction(s, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;

@@ -1,6 +1,9 @@
 #include "common/files.h"
 
 #include <fcntl.h>
+#ifndef _WIN32
+#include <sys/file.h>
+#endif
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -230,6 +233,23 @@ std::string outputTargetProblem(const std::filesystem::path& path, OutputKind ki
   return {};
 }
 
+FolderLock::FolderLock(const std::filesystem::path& file) {
+  std::filesystem::path dir = file.parent_path();
+  if (dir.empty()) dir = ".";
+  fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) return;
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    ::close(fd_);  // no locks here: nothing is held
+    fd_ = -1;
+    return;
+  }
+}
+
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
 #else  // Windows: the standard library's files, without the unnamed-file step.
 
 FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
@@ -294,6 +314,9 @@ std::string outputTargetProblem(const std::filesystem::path& path, OutputKind ki
     return quotedName(path) + " is not a regular file";
   return {};
 }
+
+FolderLock::FolderLock(const std::filesystem::path&) {}
+FolderLock::~FolderLock() = default;
 
 #endif
 

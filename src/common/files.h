@@ -50,4 +50,20 @@ bool writeFileAtomic(const std::filesystem::path& path, std::string_view content
 enum class OutputKind { Replaced, Appended };
 std::string outputTargetProblem(const std::filesystem::path& path, OutputKind kind);
 
+// An advisory lock between programs over a read-change-write of a file that is
+// replaced whole (a row added to a shared table): taken on the folder that
+// holds `file`, so that it holds across the rename of the file. The
+// constructor waits while another program holds it; released when destroyed.
+// Without locks on the folder's file system nothing is held, and nothing waits.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::filesystem::path& file);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 }  // namespace kolm::common

@@ -36,6 +36,9 @@ class SteppedJob {
   // its read-out): a stop ends the job at a point boundary. True when there
   // was one.
   virtual bool finishOpenPoint() { return false; }
+  // Forgets a point this job left open, unread: a stop does not wait for the
+  // rest of a long wait, and the point is not counted.
+  virtual void abandonOpenPoint() {}
 
   void runToEnd() {
     while (!done() && step()) {

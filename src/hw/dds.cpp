@@ -66,15 +66,22 @@ TuningWord checkedTuningWord(double frequencyMHz, double refClkMHz) {
     t.error = noClockMessage();
     return t;
   }
-  if (!std::isfinite(frequencyMHz) || frequencyMHz < 0) {
+  if (std::isnan(frequencyMHz)) {
+    t.error = "The frequency is not a number.";
+    return t;
+  }
+  if (frequencyMHz < 0) {
     t.error = "A frequency below 0 MHz cannot be generated.";
     return t;
   }
   double w = ddsTuningWord(frequencyMHz, refClkMHz);
-  if (w >= 2147483648.0) {
-    t.error = "The frequency " + common::shortestText(frequencyMHz) +
-              " MHz is at or above half the DDS clock (" + common::shortestText(refClkMHz / 2) +
-              " MHz): the DDS cannot generate it.";
+  if (!(w < 2147483648.0)) {
+    // A frequency beyond any number the program keeps is not repeated.
+    const std::string given = std::isfinite(frequencyMHz)
+                                  ? common::shortestText(frequencyMHz) + " MHz"
+                                  : std::string("given");
+    t.error = "The frequency " + given + " is at or above half the DDS clock (" +
+              common::shortestText(refClkMHz / 2) + " MHz): the DDS cannot generate it.";
     return t;
   }
   t.word = static_cast<uint32_t>(w);

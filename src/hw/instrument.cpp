@@ -176,6 +176,12 @@ void Instrument::tune(uint32_t word) {
   ddsSendWord(*this, word);
 }
 
+void Instrument::settle(double units) {
+  if (!stopRequested_ || !(units > kStopSliceUnits)) return delayer_->wait(units, loopFactor_);
+  for (double left = units; left > 0 && !stopRequested_(); left -= kStopSliceUnits)
+    delayer_->wait(std::min(left, kStopSliceUnits), loopFactor_);
+}
+
 void Instrument::switchOff(double settleUnits) {
   tune(0);
   settle(settleUnits);

@@ -100,8 +100,14 @@ class Instrument {
   int16_t readDetector();
   // The bridge's two counts.
   BridgeReading readBridge();
-  // Waits `units` of 0.1 us for what was sent to settle; never shorter.
-  void settle(double units) { delayer_->wait(units, loopFactor_); }
+  // Waits `units` of 0.1 us for what was sent to settle; never shorter, unless
+  // a stop is requested: a wait longer than a slice of 10 ms then ends within
+  // one slice (what it was waiting for is not read; the pass stops).
+  void settle(double units);
+  // What settle() asks whether a stop has been requested (a front end's signal
+  // flag); none: waits always run to their end.
+  void setStopRequest(std::function<bool()> requested) { stopRequested_ = std::move(requested); }
+  static constexpr double kStopSliceUnits = delayUnitsFromMs(10);
   // The word the generator was last tuned to; 0 once it is switched off.
   uint32_t tunedWord() const { return tunedWord_; }
 
@@ -158,6 +164,8 @@ class Instrument {
   void finishHeldPoint();
   // Forgets `owner`'s held point without its read-out (its pass was stopped).
   void dropHeldPoint(const void* owner);
+  // Forgets whichever point is held, unread: the program is ending.
+  void dropAnyHeldPoint() { hold_ = {}; }
 
   // True when writes reach the port: a back end on real I/O addresses needs
   // LptBase to be one of the three parallel-port addresses, and a port that
@@ -189,6 +197,7 @@ class Instrument {
   uint32_t tunedWord_ = 0;
   bool reachable_ = false;
   Hold hold_;
+  std::function<bool()> stopRequested_;
 };
 
 // Calibration of the delay loop: loopFactor := busy-loop steps per 0.1 us,

@@ -246,8 +246,14 @@ PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortO
       return r;
     }
     if (ioperm(static_cast<unsigned long>(address), 3, 1) != 0) {
-      r.error = std::string("Direct port access needs administrator rights (") +
-                std::strerror(errno) + "); use ppdev or the simulator instead.";
+      // Only a refusal is a matter of rights; a system without port access
+      // (another processor, a kernel built without it, a container) is not.
+      const int e = errno;
+      r.error = e == EPERM || e == EACCES
+                    ? std::string("Direct port access needs administrator rights (") +
+                          std::strerror(e) + "); use ppdev or the simulator instead."
+                    : std::string("Direct port access is not available on this system (") +
+                          std::strerror(e) + "); use ppdev or the simulator instead.";
       return r;
     }
     r.port = std::make_unique<DirectPort>(static_cast<uint16_t>(address));

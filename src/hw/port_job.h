@@ -28,6 +28,7 @@ class PortJob : public common::SteppedJob {
     instrument_.finishHeldPoint();
     return true;
   }
+  void abandonOpenPoint() override { instrument_.dropHeldPoint(this); }
 
  protected:
   // The wait of a point, then `rest` (its read-out): spun and `rest` run at

@@ -5,18 +5,37 @@
 
 namespace kolm::hw {
 
+namespace {
+constexpr size_t kTraceBlock = 4000;  // bytes of whole lines written at once
+}  // namespace
+
+TracingPort::TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out)
+    : inner_(std::move(inner)), out_(out) {
+  // The stream's own buffer would cut lines at its size: the lines are kept here.
+  if (out_) std::setvbuf(out_, nullptr, _IONBF, 0);
+  buffer_.reserve(kTraceBlock + 8);
+}
+
 TracingPort::~TracingPort() { finish(); }
 
 void TracingPort::line(char kind, uint8_t value) {
   if (!out_) return;
   static constexpr char kHex[] = "0123456789abcdef";
   const char text[5] = {kind, ' ', kHex[value >> 4], kHex[value & 15], '\n'};
-  if (std::fwrite(text, 1, sizeof text, out_) != sizeof text && failure_ == 0)
+  buffer_.append(text, sizeof text);
+  if (buffer_.size() >= kTraceBlock) writeOut();
+}
+
+void TracingPort::writeOut() {
+  if (buffer_.empty()) return;
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size() && failure_ == 0)
     failure_ = errno ? errno : EIO;
+  buffer_.clear();
 }
 
 bool TracingPort::finish(std::string* error) {
   if (out_) {
+    writeOut();
     if (std::fflush(out_) != 0 && failure_ == 0) failure_ = errno ? errno : EIO;
     if (std::ferror(out_) && failure_ == 0) failure_ = EIO;
     if (std::fclose(out_) != 0 && failure_ == 0) failure_ = errno ? errno : EIO;

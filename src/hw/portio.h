@@ -61,8 +61,10 @@ class NullPort : public PortIo {
 // be written is remembered, so the caller can say the trace is incomplete.
 class TracingPort : public PortIo {
  public:
-  TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out)
-      : inner_(std::move(inner)), out_(out) {}
+  // Lines go out whole, in blocks of whole lines: a trace ended at any point
+  // (a signal, the guard's last word) and two programs appending to one file
+  // never cut a line.
+  TracingPort(std::unique_ptr<PortIo> inner, std::FILE* out);
   ~TracingPort() override;
   // Flushes and closes the file: false, with the reason in `error`, when any
   // line was lost. Further accesses are passed on but no longer traced.
@@ -77,9 +79,11 @@ class TracingPort : public PortIo {
 
  private:
   void line(char kind, uint8_t value);
+  void writeOut();
 
   std::unique_ptr<PortIo> inner_;
   std::FILE* out_;
+  std::string buffer_;
   int failure_ = 0;  // errno of the first line that could not be written
 };
 

@@ -392,7 +392,7 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
   CrystalParameters p;
   const CrystalSweep& s = in.sweep;
   const int n = s.Points;
-  if (n < 7 || s.trace.size() <= static_cast<size_t>(n)) {
+  if (n < kMinCrystalPoints || s.trace.size() <= static_cast<size_t>(n)) {
     p.error = KOLM_TR("kolm", "The sweep needs at least 7 points.");
     return p;
   }

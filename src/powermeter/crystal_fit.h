@@ -104,6 +104,9 @@ struct CrystalFitInput {
   ReadoutTerms terms{};
 };
 
+// The fewest points of a sweep a crystal can be fitted to.
+inline constexpr int kMinCrystalPoints = 7;
+
 // Fits the crystal to the sweep. Fails (error set, never throws) when nothing
 // can be said: fewer than 7 points, R0 of 0, an empty span, no level above the
 // detector's floor, a crystal outside the through path's 0.1 to 160 MHz.

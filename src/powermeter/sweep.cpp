@@ -13,6 +13,12 @@ std::optional<int> limitPoints(double points) {
   return std::nullopt;
 }
 
+std::optional<std::string> delayLimitMessage(double delayMs) {
+  if (!(delayMs > kMaxDelayMs)) return std::nullopt;
+  return common::arg(KOLM_TR("kolm", "The delay is at most %1 ms per point."),
+                     {common::shortestText(kMaxDelayMs)});
+}
+
 std::optional<std::string> sweepTimeWarning(double points, double delayMs) {
   const float t = static_cast<float>(points * delayMs / 1000.0);
   if (!(t > 50)) return std::nullopt;

@@ -22,6 +22,11 @@ inline constexpr int kMaxPoints = 20000;
 // The most points a sweep may be asked for: 20000 when more are asked, else none.
 std::optional<int> limitPoints(double points);
 
+// The longest delay per point, ms: a minute, far beyond any detector's settling.
+inline constexpr double kMaxDelayMs = 60000;
+// The message when a delay above it is asked for, else none.
+std::optional<std::string> delayLimitMessage(double delayMs);
+
 // The warning when `points` of `delayMs` each would take more than 50 seconds, else none.
 std::optional<std::string> sweepTimeWarning(double points, double delayMs);
 

@@ -1,5 +1,8 @@
 // kolm-cli as a user runs it: the exit status and what it prints.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,8 +63,11 @@ TEST_F(CliOutputs, PortTestPassesOnTheSimulatorAndExplainsAPortThatCannotBeOpene
 // (The plans' and readers' own refusals are their tests'.)
 TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
   std::filesystem::create_directory("folder.vna");
+  ASSERT_EQ(::mkfifo("t.fifo", 0644), 0);                             // no program reads it
+  const int locked = ::open("locked.txt", O_CREAT | O_WRONLY, 0644);  // another program's trace
+  ASSERT_EQ(::flock(locked, LOCK_EX), 0);
   struct Case {
-    const char* args;
+    std::string args;
     const char* says;
   };
   const Case cases[] = {
@@ -91,15 +97,27 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
       {"--trace '' dds --freq 7", "--trace: no file name given"},
       {"--trace /missing/t.txt dds --freq 7", "--trace: there is no folder '/missing'"},
       {"--trace . dds --freq 7", "--trace: '.' is a folder"},
+      {"--trace t.fifo dds --freq 7", "--trace: 't.fifo' is a pipe that no program reads"},
+      {"--trace locked.txt dds --freq 7", "'locked.txt' is being written by another program"},
+      {"--trace t.txt power-sweep --start 1e39 --stop 2 --points 10 --out a.csv",
+       "The frequency given is at or above half the DDS clock"},
+      {"--trace t.txt crystal --start 9.995 --stop 10.03 --points 3", "at least 7 points"},
+      {"--trace t.txt crystal-calibrate --r0 1e-320", "--r0: the fixture's source and load"},
+      {"--trace t.txt read-bridge --freq 0", "at 0 MHz the generator gives no signal"},
+      {"--trace t.txt analyze --start 0 --stop 2 --points 10 --out x.vna", "at 0 MHz"},
+      {"--trace t.txt --dut " + std::string(100000, 'x') + " read-detector", "more characters)"},
   };
   for (const Case& c : cases) {
     auto r = runCli(c.args);
-    EXPECT_EQ(r.status, 2) << c.args;
-    EXPECT_EQ(r.err.rfind("kolm-cli: ", 0), 0u) << c.args << ": " << r.err;
-    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.args << ": " << r.err;
-    EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << c.args;
+    EXPECT_EQ(r.status, 2) << c.args.substr(0, 100);
+    EXPECT_EQ(r.err.rfind("kolm-cli: ", 0), 0u) << c.args.substr(0, 100) << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args.substr(0, 100) << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1)
+        << c.args.substr(0, 100) << ": " << r.err;
+    EXPECT_LT(r.err.size(), 1000u) << c.args.substr(0, 100);
+    EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << c.args.substr(0, 100);
   }
+  ::close(locked);
   for (const char* file : {"x.vna", "a.pwm", "a.csv"}) EXPECT_FALSE(std::filesystem::exists(file));
 }
 
@@ -140,11 +158,19 @@ bool passUnderway(const std::filesystem::path& trace) {
 }  // namespace
 
 TEST(CliStop, ASignalEndsThePassWithTheGeneratorOffAndNothingWritten) {
-  const std::pair<const char*, const char*> passes[] = {
-      {"power-sweep --start 1 --stop 30 --points 20000 --delay 1 --out out.pwm", "out.pwm"},
-      {"analyze --start 1 --stop 150 --points 20001 --out out.vna", "out.vna"}};
-  for (auto [command, name] : passes) {
-    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+  const char* const sweep =
+      "power-sweep --start 1 --stop 30 --points 20000 --delay 1 --out out.pwm";
+  const char* const analyze = "analyze --start 1 --stop 150 --points 20001 --out out.vna";
+  struct Case {
+    const char* command;
+    const char* name;
+    std::vector<int> signals;
+  };
+  // Every signal whose default would end the program, each on one of the passes.
+  const Case cases[] = {{sweep, "out.pwm", {SIGTERM, SIGINT, SIGQUIT, SIGUSR2, SIGXCPU}},
+                        {analyze, "out.vna", {SIGHUP, SIGUSR1, SIGALRM}}};
+  for (const auto& [command, name, signals] : cases) {
+    for (int signal : signals) {
       SCOPED_TRACE(std::string(command) + " stopped by signal " + std::to_string(signal));
       kolm::test::TempDir dir;
       const auto out = dir.path() / name;
@@ -178,6 +204,28 @@ TEST(CliStop, ASignalEndsThePassWithTheGeneratorOffAndNothingWritten) {
           lastFrame = e;
       }
       EXPECT_EQ(lastFrame, "word 0");
+      // The trace ends with a whole line.
+      EXPECT_EQ(std::filesystem::file_size(dir.path() / "t.txt") % 5, 0u);
     }
   }
+}
+
+// A stop request during a long per-point delay: the program ends long before
+// the delay would have (20 s; the request is seen within 10 ms).
+TEST(CliStop, ALongDelayEndsAtTheSignal) {
+  kolm::test::TempDir dir;
+  ASSERT_TRUE(kolm::test::writeSimulatorConfig(dir.path() / "dds.cfg"));
+  const pid_t pid =
+      startCli(dir.path(),
+               "--trace t.txt power-sweep --start 1 --stop 2 --points 2 --delay 20000 --out a.csv");
+  ASSERT_GT(pid, 0);
+  // Well inside the first point's delay (the start takes milliseconds).
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const auto sent = std::chrono::steady_clock::now();
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGINT);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "a.csv"));
 }

@@ -35,7 +35,7 @@ void JobRunner::stop() {
     return;
   }
   timer_.stop();
-  job_->finishOpenPoint();
+  job_->abandonOpenPoint();  // a long wait is not sat out
   job_ = nullptr;
   emit finished(false);
 }

@@ -21,8 +21,8 @@ class JobRunner : public QObject {
   // Starts `job` (replacing none: call only while idle). A slice steps points
   // for about `sliceMs` milliseconds.
   void start(SteppedJob* job, int sliceMs = 3);
-  // Ends the job at the next point boundary (a point left open across its
-  // wait is finished first); `finished(false)` follows. A job that had already
+  // Ends the job at once: a point left open across its wait is dropped unread
+  // (the stop does not wait for it); `finished(false)` follows. A job that had already
   // run to its end is reported as such.
   void stop();
   bool running() const { return job_ != nullptr; }
