@@ -31,7 +31,7 @@ int runAnalyze(Context& ctx, Args& args) {
         "--start, --stop: at 0 MHz the generator gives no signal, so the bridge "
         "cannot measure the load; sweep from above 0"};
 
-  auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.RefClkMHz);
+  auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.refClockMHz);
   if (!planned.ok()) throw UsageError{planned.error};
   const analyzer::SweepPlan& plan = planned.plan;
 

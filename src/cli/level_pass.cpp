@@ -15,7 +15,7 @@ std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double 
   if (!(delayMs >= 0) || delayMs > powermeter::kMaxDelayMs)
     throw UsageError{"--delay: 0 to 60000 ms"};
   auto prepared = powermeter::prepareSweep({start, stop, points, 20, -80},
-                                           ctx.instrument.params.RefClkMHz, calibration);
+                                           ctx.instrument.params.refClockMHz, calibration);
   if (!prepared.plan) throw UsageError{prepared.error};
   LevelPass pass{*prepared.plan, std::vector<float>(powermeter::kTraceSize, 0.f)};
 
