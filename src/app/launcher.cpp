@@ -165,7 +165,10 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 
 void Launcher::load(const hw::SecondsTimer& timer) {
   hw::calibrateDelayLoop(context_.instrument, timer);
-  hw::readHardwareConfig(context_.instrument.params);
+  std::string problem;
+  hw::readHardwareConfig(context_.instrument.params, "dds.cfg", &problem);
+  // Parameters says why dds.cfg was not used (it opens: the clock is unset).
+  hardwareMessage_ = common::keepUnreadableSettings("dds.cfg", problem).message;
   checkSettingsFiles();
   openConfiguredPort();
   common::ui::refreshSimBanners(this);
@@ -237,6 +240,8 @@ void Launcher::showParameters(QWidget* modalOwner) {
   if (!parameters_) {
     parameters_ = new ParametersWindow(context_, [this] { openConfiguredPort(); });
     parameters_->setAttribute(Qt::WA_DeleteOnClose);
+    parameters_->setFileProblem(hardwareMessage_);
+    hardwareMessage_.clear();  // told once
     parameters_->adjustSize();
     parameters_->move(x() + width() + 16, y());
   } else {

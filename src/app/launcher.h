@@ -55,6 +55,8 @@ class Launcher : public QMainWindow {
   // sim.cfg and kolm.ini found unreadable are kept aside before anything is
   // written there, and the user is told.
   void checkSettingsFiles();
+  // Why dds.cfg was not used at start, for the Parameters window.
+  std::string hardwareMessage_;
   void closeInstrumentWindows();
 
   common::ui::UiContext& context_;

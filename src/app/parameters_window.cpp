@@ -101,6 +101,12 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   f3->addWidget(portReport_, 1, 0, 1, 2);
   f3->setColumnStretch(0, 1);
 
+  configProblem_ = new QLabel(this);
+  configProblem_->setObjectName("configProblemLabel");
+  configProblem_->setWordWrap(true);
+  configProblem_->setStyleSheet("color: #b00000");
+  configProblem_->hide();
+
   auto* okButton = new QPushButton(tr("OK"), this);
   okButton->setObjectName("okButton");
   okButton->setDefault(true);
@@ -111,6 +117,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   top->addWidget(clockGroup, 1);
   layout->addLayout(top);
   layout->addWidget(portGroup);
+  layout->addWidget(configProblem_);
   layout->addWidget(okButton, 0, Qt::AlignRight);
 
   connect(multiplierScroll_, &QScrollBar::valueChanged, this,
@@ -121,8 +128,17 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   load();
 }
 
+void ParametersWindow::setFileProblem(const std::string& problem) {
+  fileProblem_ = problem;
+  load();
+}
+
 void ParametersWindow::load() {
   const hw::HardwareParams& p = context_.instrument.params;
+  std::string problems = fileProblem_;
+  if (auto wrong = hw::clockProblem(p)) problems += (problems.empty() ? "" : "\n") + *wrong;
+  configProblem_->setText(QString::fromStdString(problems));
+  configProblem_->setVisible(!problems.empty());
   multiplier_ = p.refClockMultiplier;
   quartz_ = p.quartzMHz;
   clock_ = p.refClockMHz;
@@ -189,6 +205,7 @@ void ParametersWindow::acceptParameters() {
     context_.prompter.message(
         "The parameters are in use but could not be saved in dds.cfg (" + error + ").",
         common::Icon::Warning);
+  fileProblem_.clear();  // dds.cfg now holds what the window shows
   accept();
   if (portDiffers && portChanged_) portChanged_();
 }

@@ -22,8 +22,11 @@ class ParametersWindow : public QDialog {
   ParametersWindow(common::ui::UiContext& context, std::function<void()> portChanged,
                    QWidget* parent = nullptr);
 
-  // Window load: working copies from the shared values.
+  // Window load: working copies from the shared values; a clock the shared
+  // values cannot have had (hw::clockProblem) is shown with the file's problem.
   void load();
+  // Why dds.cfg could not be used, shown until OK stores the parameters.
+  void setFileProblem(const std::string& problem);
   double clockCopy() const { return clock_; }
 
  private:
@@ -50,6 +53,8 @@ class ParametersWindow : public QDialog {
   QLabel* clockValue_;
   QComboBox* backend_;
   QPlainTextEdit* portReport_;
+  QLabel* configProblem_;
+  std::string fileProblem_;
 };
 
 }  // namespace kolm::app

@@ -1,7 +1,11 @@
 #include "hw/params.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/files.h"
 #include "common/records.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 
 namespace kolm::hw {
@@ -16,41 +20,85 @@ double systemClockMHz(int multiplier, double quartzMHz) {
   return multiplier > 3 ? multiplier * quartzMHz : quartzMHz;
 }
 
-bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file) {
-  auto content = common::readTextFile(file, common::kSettingsFileLimit);
-  return content && parseHardwareConfig(params, *content);
+bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file,
+                        std::string* problem) {
+  const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
+  if (!read.content) {
+    if (problem) *problem = read.problem;
+    return false;
+  }
+  return parseHardwareConfig(params, *read.content, problem);
 }
 
-bool parseHardwareConfig(HardwareParams& params, std::string_view content) {
+bool parseHardwareConfig(HardwareParams& params, std::string_view content, std::string* problem) {
   common::RecordReader reader(content);
-
-  auto f1 = reader.next();
-  const auto first = f1 ? common::fieldNumber(*f1) : std::nullopt;
-  if (!first) return false;
-  auto multiplier = common::toInt16(*first);
-  if (!multiplier) return false;
-  params.refClockMultiplier = *multiplier;
-
-  auto f2 = reader.next();
-  if (!f2) return false;
-  params.quartzMHz = numericValue(*f2);
-
-  auto f3 = reader.next();
-  if (!f3) return false;
-  params.refClockMHz = numericValue(*f3);
-
-  auto f4 = reader.next();
-  if (!f4) return false;
-  auto base = common::toInt16(numericValue(*f4));
-  if (!base) return false;
-  params.portAddress = *base;
-
-  if (auto f5 = reader.next(); f5 && !f5->empty()) params.portBackend = *f5;
+  HardwareParams read = params;
+  auto fail = [&](std::string why) {
+    if (problem) *problem = common::lineProblem(std::max(reader.line(), 1), why);
+    return false;
+  };
+  auto quoted = [](std::string_view field) { return "'" + common::shortened(field) + "'"; };
+  // A number at the start of the field (the numeric-value rule gives 0 for none).
+  auto number = [](std::string_view field) -> std::optional<double> {
+    if (auto exact = common::fieldNumber(field)) return exact;
+    const double v = numericValue(field);
+    return v != 0 ? std::optional<double>(v) : std::nullopt;
+  };
+  const char* const names[] = {"the multiplier", "the quartz frequency", "the clock",
+                               "the port address"};
+  std::optional<std::string_view> fields[4];
+  for (int k = 0; k < 4; ++k) {
+    fields[k] = reader.nextView();
+    if (!fields[k]) return fail(std::string(names[k]) + " is missing");
+    const auto value = k == 0 ? common::fieldNumber(*fields[k]) : number(*fields[k]);
+    if (!value) return fail(quoted(*fields[k]) + " is not a number (" + names[k] + ")");
+    const auto whole = common::toInt16(*value);
+    if (k == 0) {
+      if (!whole || *whole != *value)
+        return fail(quoted(*fields[k]) + " is not a whole multiplier");
+      read.refClockMultiplier = *whole;
+    } else if (k == 1) {
+      read.quartzMHz = *value;
+    } else if (k == 2) {
+      read.refClockMHz = *value;
+    } else {
+      if (!whole) return fail(quoted(*fields[k]) + " is not a port address");
+      read.portAddress = *whole;
+    }
+  }
+  if (auto f5 = reader.next(); f5 && !f5->empty()) read.portBackend = *f5;
+  params = read;
   return true;
+}
+
+std::optional<std::string> clockProblem(const HardwareParams& p) {
+  // A clock of 0 stands for no parameters at all (as a missing file): its own
+  // message asks for them.
+  if (p.refClockMHz == 0) return std::nullopt;
+  const std::string clock = common::shortestText(p.refClockMHz);
+  if (!std::isfinite(p.refClockMHz) || p.refClockMHz > kMaxRefClkMHz)
+    return "The DDS clock of " + clock + " MHz in dds.cfg is above the " +
+           common::shortestText(kMaxRefClkMHz) + " MHz the DDS takes.";
+  const double product = p.refClockMultiplier * p.quartzMHz;
+  if (p.refClockMultiplier > 3 &&
+      !(std::abs(p.refClockMHz - product) <= 1e-9 * std::max(1.0, std::abs(product))))
+    return "The DDS clock of " + clock +
+           " MHz in dds.cfg is not the multiplier times the quartz (" +
+           std::to_string(p.refClockMultiplier) + " x " + common::shortestText(p.quartzMHz) +
+           " MHz = " + common::shortestText(product) + " MHz).";
+  return std::nullopt;
 }
 
 bool writeHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
                          std::string* error) {
+  // The user's file that could not be read whole is kept aside first.
+  std::string problem;
+  HardwareParams ignored;
+  readHardwareConfig(ignored, file, &problem);
+  if (const auto kept = common::keepUnreadableSettings(file, problem); !kept.mayWrite) {
+    if (error) *error = kept.message;
+    return false;
+  }
   return common::writeFileAtomic(file, hardwareConfigText(params), error);
 }
 

@@ -32,11 +32,23 @@ bool isParallelPortAddress(int32_t address);
 // bypassed (the quartz itself) for 0 to 3.
 double systemClockMHz(int multiplier, double quartzMHz);
 
-// Reads the records of `file` into `params` in order; at the first failure (no
-// file, too few fields, a non-numeric first field, a value out of 16-bit range)
-// it stops and keeps what it had read. True when all four were read.
-bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg");
-bool parseHardwareConfig(HardwareParams& params, std::string_view content);
+// Reads dds.cfg whole or not at all: `params` change only when all four records
+// read (fields end at commas and line ends; a byte-order mark and CR CR LF read
+// as the writer meant them): the multiplier a whole number in 16 bits, the
+// quartz and the clock numbers, the port address a number that rounds into 16
+// bits; a fifth record, when there, names the port back end. Otherwise `params`
+// keep what they held and `problem` (when given) says why, with the line; a
+// missing file sets none. True when read.
+bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg",
+                        std::string* problem = nullptr);
+bool parseHardwareConfig(HardwareParams& params, std::string_view content,
+                         std::string* problem = nullptr);
+
+// What is wrong with the clock a dds.cfg gives, or nothing: above what the DDS
+// takes (501 MHz) or no finite number, or (with the multiplier at 4 or more)
+// not the multiplier times the quartz. Such a clock would tune every frequency
+// wrong; the Parameters window shows it, the command line refuses it.
+std::optional<std::string> clockProblem(const HardwareParams& params);
 
 // Writes the four records (and the port back end as a fifth), atomically.
 bool writeHardwareConfig(const HardwareParams& params,

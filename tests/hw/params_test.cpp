@@ -48,34 +48,39 @@ TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
   EXPECT_EQ(q.portBackend, "ppdev:/dev/parport0");
 }
 
-TEST(DdsCfg, StopsAtTheFirstFailureKeepingWhatWasRead) {
+// dds.cfg is used whole or not at all; damage the way editors and copies do it
+// is read as the writer meant it.
+TEST(DdsCfg, ReadWholeOrNotAtAll) {
   kolm::test::TempDir dir;
   const auto file = dir.path() / "dds.cfg";
   struct Row {
     const char* name;
-    const char* text;  // none: no file
-    bool ok;
+    std::string text;     // empty: no file
+    const char* problem;  // "": none
     int16_t multiplier;
     double quartz, clock;
     int32_t base;
   };
   const Row rows[] = {
-      {"unquoted, LF only", "20\n20\n400\n888", true, 20, 20, 400, 888},
-      {"comma separated", "\"20\",\"20\",\"400\",\"888\"\r\n", true, 20, 20, 400, 888},
-      {"a first record not a number: all four unchanged",
-       "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n", false, 4, 50, 200, 956},
-      {"two records: the first two taken", "\"10\"\r\n\"30\"\r\n", false, 10, 30, 200, 956},
-      {"a base beyond 16 bits stops at the fourth", "20\r\n20\r\n400\r\n70000\r\n", false, 20, 20,
-       400, 956},
-      {"no file", nullptr, false, 4, 50, 200, 956},
-      {"a clock of 0, like a missing file", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n", true, 20,
-       20, 0, 888},
-      {"the base rounded, halves to even", "20\r\n20\r\n400\r\n888.5\r\n", true, 20, 20, 400, 888},
+      {"unquoted, LF only", "20\n20\n400\n888", "", 20, 20, 400, 888},
+      {"comma separated", "\"20\",\"20\",\"400\",\"888\"\r\n", "", 20, 20, 400, 888},
+      {"CR CR LF", "\"4\"\r\r\n\"100\"\r\r\n\"400\"\r\r\n\"888\"\r\r\n", "", 4, 100, 400, 888},
+      {"a byte-order mark", "\xEF\xBB\xBF\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n", "", 20, 20,
+       400, 888},
+      {"the base rounded, halves to even", "20\r\n20\r\n400\r\n888.5\r\n", "", 20, 20, 400, 888},
+      {"a first record not a number", "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n",
+       "line 1: 'abc' is not a number", 4, 50, 200, 956},
+      {"cut in the third line", "\"4\"\r\n\"100\"\r\n\"40", "line 3: the port address is missing",
+       4, 50, 200, 956},
+      {"a base beyond 16 bits", "20\r\n20\r\n400\r\n70000\r\n", "line 4: '70000'", 4, 50, 200, 956},
+      {"over 64 kB", "20\r\n20\r\n400\r\n888\r\n" + std::string(70000, ' '), "larger than 64 kB", 4,
+       50, 200, 956},
+      {"no file", "", "", 4, 50, 200, 956},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     std::filesystem::remove(file);
-    if (r.text) {
+    if (!r.text.empty()) {
       ASSERT_TRUE(writeFileAtomic(file, r.text));
     }
     HardwareParams q;
@@ -83,12 +88,34 @@ TEST(DdsCfg, StopsAtTheFirstFailureKeepingWhatWasRead) {
     q.quartzMHz = 50;
     q.refClockMHz = 200;
     q.portAddress = 956;
-    EXPECT_EQ(readHardwareConfig(q, file), r.ok);
+    std::string problem;
+    EXPECT_EQ(readHardwareConfig(q, file, &problem), r.multiplier != 4 || r.quartz != 50);
+    EXPECT_EQ(problem.empty(), !*r.problem);
+    EXPECT_NE(problem.find(r.problem), std::string::npos) << problem;
     EXPECT_EQ(q.refClockMultiplier, r.multiplier);
     EXPECT_EQ(q.quartzMHz, r.quartz);
     EXPECT_EQ(q.refClockMHz, r.clock);
     EXPECT_EQ(q.portAddress, r.base);
   }
+}
+
+TEST(DdsCfg, AClockThatCannotBeRightIsNamed) {
+  auto params = [](int m, double quartz, double clock) {
+    HardwareParams p;
+    p.refClockMultiplier = static_cast<int16_t>(m);
+    p.quartzMHz = quartz;
+    p.refClockMHz = clock;
+    return p;
+  };
+  EXPECT_FALSE(clockProblem(params(20, 20, 400)));
+  EXPECT_FALSE(clockProblem(params(3, 100, 100)));  // bypassed: the quartz itself
+  EXPECT_FALSE(clockProblem(params(20, 25, 500)));
+  EXPECT_NE(clockProblem(params(4, 100, 40)).value_or("").find("(4 x 100 MHz = 400 MHz)"),
+            std::string::npos);
+  EXPECT_NE(clockProblem(params(20, 30, 600)).value_or("").find("above the 501 MHz"),
+            std::string::npos);
+  EXPECT_TRUE(clockProblem(params(0, 1e308, 1e308)));
+  EXPECT_FALSE(clockProblem(params(20, 20, 0)));  // no clock: asked for as such
 }
 
 TEST(Ppdev, DeviceIsMatchedByItsBaseAddress) {
