@@ -71,8 +71,10 @@ void printHelp(std::ostream& out) {
     out << "  " << grammar.substr(pos, end - pos) << "\n";
     pos = end + 1;
   }
-  out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP) ends a pass after the point in progress:\n"
-         "the generator is switched off and no output file is written.\n"
+  out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,\n"
+         "SIGXCPU) ends a pass at once (a long per-point delay is cut short): the generator\n"
+         "is switched off, the trace is written whole and no output file is written. Only\n"
+         "SIGKILL and a power loss end the program with the generator as it was.\n"
          "\nExit status: 0 done, 1 a result or the trace could not be written or a port\n"
          "test failed, 2 bad arguments or a value the hardware cannot take, 3 the port\n"
          "stopped working (nothing measured is written), 128 + N stopped by signal N.\n";
@@ -217,7 +219,14 @@ int main(int argc, char** argv) {
       traceFile = openTrace(*trace);
     }
 
-    hw::readHardwareConfig(ctx.instrument.params);
+    // dds.cfg whole or not at all, and a clock that can be right: else nothing
+    // is sent.
+    std::string problem;
+    hw::readHardwareConfig(ctx.instrument.params, "dds.cfg", &problem);
+    if (!problem.empty())
+      throw UsageError{common::unreadableText("dds.cfg", problem) + " Nothing was sent."};
+    if (auto wrong = hw::clockProblem(ctx.instrument.params))
+      throw UsageError{*wrong + " Nothing was sent; correct it in the Parameters window."};
     const std::string backend =
         line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
     if ((line.dut || line.load || line.board) && backend != "sim")

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "hw/output_guard.h"
 #include "hw/readout.h"
 #include "support/port_rig.h"
 
@@ -105,6 +106,27 @@ TEST(DdsLink, ResetPulseThenOutputOffWithWordZero) {
   EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("reset", "word 0"));
   ASSERT_EQ(rig.waits.size(), 87u);  // 2, the frame's 84, then the one asked for
   EXPECT_EQ(rig.waits.back().units, 1);
+}
+
+// The ways out past every close handler (std::terminate, exit() from a library)
+// still send the word 0, then flush; only while a guard lives.
+TEST(DdsLink, TheGuardsLastWordIsWordZeroThenTheFlush) {
+  Rig rig(0);
+  rig.instrument.tune(75698799);
+  bool flushed = false;
+  {
+    OutputGuard guard(rig.instrument, [&] { flushed = rig.instrument.tunedWord() == 0; });
+    rig.port->log.clear();
+    OutputGuard::lastWord();
+    EXPECT_THAT(ddsEvents(rig.port->writes()), ElementsAre("word 0"));
+    EXPECT_TRUE(flushed);
+    rig.instrument.tune(75698799);
+    rig.port->log.clear();
+    OutputGuard::lastWord();  // once only
+    EXPECT_TRUE(rig.port->writes().empty());
+  }
+  OutputGuard::lastWord();  // no guard: nothing
+  EXPECT_TRUE(rig.port->writes().empty());
 }
 
 namespace {

@@ -62,16 +62,25 @@ TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
     const char* label;
     double offsetHz, r;
   } batch[] = {{"A1", 0, 20}, {"B1", 1000, 20}, {"A2", 60, 20}, {"Bx", 1010, 45}, {"B2", 1030, 20}};
-  for (const auto& c : batch) {
-    auto r = runCli(dut(10 + c.offsetHz * 1e-6, c.r) +
-                    "crystal --start 9.997 --stop 10.0045 --points 750 --append batch.csv "
-                    "--label " +
-                    c.label);
-    ASSERT_EQ(r.status, 0) << c.label << ": " << r.err;
+  auto measure = [](const auto& c) {
+    return dut(10 + c.offsetHz * 1e-6, c.r) +
+           "crystal --start 9.997 --stop 10.0045 --points 750 --append batch.csv --label " +
+           c.label;
+  };
+  // Two programs appending at once keep both rows: the first four in pairs.
+  for (size_t k = 0; k < 5; k += 2) {
+    const std::string both = k + 1 < 5 ? measure(batch[k]) + " >/dev/null & " KOLM_CLI_PATH " " +
+                                             measure(batch[k + 1]) + " && wait $!"
+                                       : measure(batch[k]);
+    auto r = runCli(both);
+    ASSERT_EQ(r.status, 0) << batch[k].label << ": " << r.err;
   }
   const auto table = powermeter::readBatchCsv("batch.csv");
   ASSERT_TRUE(table.ok()) << table.error;
   ASSERT_EQ(table.rows.size(), 5u);
+  std::vector<int> numbers;
+  for (const auto& row : table.rows) numbers.push_back(row.number);
+  EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5}));
   EXPECT_EQ(table.rows.back().label, "B2");
 
   auto r = runCli("crystal-match batch.csv --size 2 --tolerance-hz 150 --r-tolerance-pct 20");

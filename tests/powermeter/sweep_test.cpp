@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 #include "common/prompter.h"
 #include "hw/dds.h"
@@ -167,6 +169,40 @@ TEST(SweepPass, AHeldPointIsFinishedBeforeAnyOtherAccess) {
     EXPECT_FALSE(instrument.heldUntil().has_value());
     EXPECT_EQ(trace[0], 7.f);
   }
+}
+
+// Stop means stop: a point held across a minute's delay is dropped by a stop
+// (the switch-off after it does not sit the wait out), and a spun wait ends
+// soon after a stop is requested.
+TEST(SweepPass, AStopDoesNotSitOutALongDelay) {
+  hw::Instrument instrument;  // real waits
+  auto p = std::make_unique<hw::RecordingPort>();
+  hw::RecordingPort* port = p.get();
+  port->status = [](size_t) { return 0; };
+  instrument.setPort(std::move(p));
+  instrument.params.refClockMHz = 100;
+  std::vector<float> trace(kTraceSize, 7.f);
+  SweepJob job(
+      instrument, plan(1, 2, 4), Calibration{}, [] { return 60000.0; }, trace);
+  job.setLongWaitsHeld(true);
+  ASSERT_TRUE(job.step());
+  const auto stopped = std::chrono::steady_clock::now();
+  job.abandonOpenPoint();
+  instrument.switchOff();
+  EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(5));
+  EXPECT_EQ(port->readCount(), 0u);  // the point was not read
+  EXPECT_EQ(job.measured(), 0);
+
+  std::atomic<bool> stop{false};
+  instrument.setStopRequest([&stop] { return stop.load(); });
+  std::thread requester([&stop] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    stop = true;
+  });
+  const auto started = std::chrono::steady_clock::now();
+  instrument.settle(hw::delayUnitsFromMs(60000));
+  requester.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }
 
 // Setting the detector's calibration counts from the readings of an applied
