@@ -158,7 +158,9 @@ TEST(ZoomTest, BoxTextsKeepTheResolvedDigits) {
   for (const auto& c : cases) {
     const std::string text = resolvedText(c.value, c.resolution);
     EXPECT_EQ(text, c.text) << c.value;
-    if (c.resolution > 0) EXPECT_LE(std::fabs(std::stod(text) - c.value), c.resolution / 2);
+    if (c.resolution > 0) {
+      EXPECT_LE(std::fabs(std::stod(text) - c.value), c.resolution / 2);
+    }
   }
 }
 
@@ -352,6 +354,14 @@ TEST(Contrast, EveryTraceColourStandsOutFromTheBackground) {
       // A palette colour that already meets the rule is kept as it is.
       if (contrastRatio(c, bg) >= kMinTraceContrast) {
         EXPECT_EQ(shown, c) << index;
+      }
+      // Over the red grid lines a trace keeps its legibility and is never
+      // taken for a line; a colour already apart from them is not touched.
+      const Rgb red = paletteColour(12), drawn = traceColour(c, red, bg);
+      EXPECT_GE(contrastRatio(drawn, bg), kMinTraceContrast) << index;
+      EXPECT_GE(colourDistance(drawn, red), kMinLineDistance) << index;
+      if (colourDistance(shown, red) >= kMinLineDistance) {
+        EXPECT_EQ(drawn, shown) << index;
       }
     }
   }

@@ -64,7 +64,7 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
 }
 
 QColor SweepChart::paintedColour(const Trace& trace) const {
-  return toQColor(legibleColour(toRgb(trace.colour), toRgb(background_)));
+  return toQColor(traceColour(toRgb(trace.colour), toRgb(gridColour_), toRgb(background_)));
 }
 
 void SweepChart::setCursorLineShown(bool shown) {

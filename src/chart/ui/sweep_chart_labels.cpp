@@ -3,6 +3,7 @@
 // What is drawn over the chart (markers, the readout box, the legend) keeps
 // clear of them.
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "chart/ui/sweep_chart.h"
@@ -72,6 +73,7 @@ std::vector<SweepChart::ChartLabel> SweepChart::ownScaleColumns(const QSize& siz
   // the right edge inwards; each holds the values at the grid's lines and the
   // unit at the foot, right-aligned, in the first such trace's colour.
   std::vector<VerticalScale> seen;
+  const std::vector<ChartLabel> grid = gridLabels(size);
   const QFontMetricsF fm(font()), bold(boldOf(font()));
   const double h = size.height() - 1;
   double right = size.width() - 4;
@@ -98,9 +100,13 @@ std::vector<SweepChart::ChartLabel> SweepChart::ownScaleColumns(const QSize& siz
             {unit, QRectF(0, baseline - bold.ascent(), bold.horizontalAdvance(unit), bold.height()),
              colour, true});
       }
+      // A value that would run into the grid's own words (the frequency unit
+      // in the corner) is left out.
       for (ChartLabel& l : column) {
         l.box.moveLeft(right - l.box.width());
-        labels.push_back(l);
+        const bool clear = std::none_of(
+            grid.begin(), grid.end(), [&](const ChartLabel& g) { return g.box.intersects(l.box); });
+        if (clear) labels.push_back(l);
       }
       right -= width + 8;
     }

@@ -667,8 +667,13 @@ void PowerMeterWindow::applyView(const chart::View& v) {
   // The boxes follow the view, to the digits a sweep of it resolves: the next
   // sweep covers what is shown.
   const double step = std::fabs(double(ViewStop) - ViewStart) / std::max<int>(Points, 1);
-  startEdit_->setText(q(chart::resolvedText(ViewStart, step)));
-  stopEdit_->setText(q(chart::resolvedText(ViewStop, step)));
+  // Frequencies keep the Str form's leading blank for a value that is not negative.
+  auto frequencyText = [step](float f) {
+    const std::string t = chart::resolvedText(f, step);
+    return q(t[0] == '-' ? t : " " + t);
+  };
+  startEdit_->setText(frequencyText(ViewStart));
+  stopEdit_->setText(frequencyText(ViewStop));
   topLevelEdit_->setText(q(chart::resolvedText(LevelTop, chart::kLevelResolutionDb)));
   bottomLevelEdit_->setText(q(chart::resolvedText(LevelBottom, chart::kLevelResolutionDb)));
   redraw();
