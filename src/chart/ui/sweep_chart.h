@@ -10,7 +10,9 @@
 // the size change, cursorChanged is sent again so readouts are recomputed) and
 // the zoom history (back, forward, whole span; Backspace, Shift+Backspace, the
 // right-click menu, Ctrl + wheel about the pointer). A view chosen here comes
-// back to the window through viewRequested; the window applies it.
+// back to the window through viewRequested; the window applies it. With a
+// band zoom set, a left drag draws the zoom rectangle and its release zooms the
+// window's view by the zoom rule; a double click returns to the whole span.
 // Markers (up to four, numbered) stand at their frequencies whatever the data
 // or the view: Ctrl+click places one, a left drag near one moves it, Delete
 // removes the active one. Each reads every named trace at its frequency; a
@@ -26,6 +28,7 @@
 #include <QWidget>
 
 class QAction;
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -165,6 +168,14 @@ class SweepChart : public QWidget {
   // The zoom rectangle, or none.
   void setRubberBand(std::optional<ZoomRect> rect);
   std::optional<ZoomRect> rubberBand() const { return band_; }
+  // The rubber-band zoom and the double-click reset, on the view `shownView`
+  // gives (the window's).
+  void setBandZoom(std::function<View()> shownView);
+  // The band in user units, as the left button drives it: pressed at (x, y),
+  // dragged, released (a rectangle the rule accepts becomes the next view).
+  void pressBand(double x, double y);
+  void dragBand(double x, double y);
+  void releaseBand();
 
   // Background, label (foreground) and grid colours.
   void setColours(const QColor& background, const QColor& foreground, const QColor& grid);
@@ -202,10 +213,6 @@ class SweepChart : public QWidget {
   std::optional<QPointF> toUser(const QPointF& pixel) const;
 
  signals:
-  void mousePressed(double x, double y, Qt::MouseButton button);
-  void mouseMoved(double x, double y, Qt::MouseButtons buttons);
-  void mouseReleased(double x, double y, Qt::MouseButton button);
-  void doubleClicked(double x, double y);
   // The cursor moved, or what lies under it changed: readouts are due.
   void cursorChanged(double x, double y);
   // The zoom history chose a view: the window shows it.
@@ -259,6 +266,8 @@ class SweepChart : public QWidget {
   QAction* forwardAction_ = nullptr;
   QAction* wholeAction_ = nullptr;
   std::optional<ZoomRect> band_;
+  RubberBand rubber_;
+  std::function<View()> shownView_;
   QColor background_{0, 0, 0};
   QColor foreground_{192, 192, 192};
   QColor gridColour_{255, 0, 0};

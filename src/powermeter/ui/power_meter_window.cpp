@@ -30,6 +30,7 @@
 #include "common/text.h"
 #include "common/ui/about_box.h"
 #include "common/ui/recent_files.h"
+#include "common/ui/sweep_window.h"
 #include "hw/dds.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
@@ -263,14 +264,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   chart_ = new chart::ui::SweepChart(area);
   chart_->setObjectName("chart");
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
-  connect(chart_, &chart::ui::SweepChart::mousePressed, this,
-          [this](double x, double y, Qt::MouseButton b) { mouseDown(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::mouseMoved, this,
-          [this](double x, double y, Qt::MouseButtons) { mouseMove(x, y); });
-  connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
-          [this](double x, double y, Qt::MouseButton b) { mouseUp(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
-          [this](double, double) { dblClick(); });
+  chart_->setBandZoom([this] { return view(); });
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
@@ -456,13 +450,7 @@ void PowerMeterWindow::onSingleSweep() {
   }
   singleSweepButton_->setChecked(true);
   continuousSweepButton_->setChecked(false);
-  // During a pass: one more pass after it, then the sweeping ends. A pass that
-  // has not measured anything yet is that one more pass.
-  if (runner_.running()) {
-    pendingSingle_ = job_ && job_->measured() > 0;
-    return;
-  }
-  runSweep();
+  passes_.single();
 }
 
 void PowerMeterWindow::onContinuousSweep() {
@@ -472,10 +460,7 @@ void PowerMeterWindow::onContinuousSweep() {
   }
   continuousSweepButton_->setChecked(true);
   singleSweepButton_->setChecked(false);
-  pendingSingle_ = false;
-  // During a pass the loop simply goes on after it.
-  if (runner_.running()) return;
-  runSweep();
+  passes_.continuous();
 }
 
 bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
@@ -483,25 +468,24 @@ bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
   sweepDone_ = std::move(whenDone);
   singleSweepButton_->setChecked(true);
   continuousSweepButton_->setChecked(false);
-  runSweep();
+  passes_.single();
   return true;
 }
 
-void PowerMeterWindow::runSweep() {
+bool PowerMeterWindow::startPass() {
   fileNameEdit_->clear();
   chartFromFile_ = false;
   showQuartzReference_ = false;
   const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
-  SweepPreparation prepared = prepareSweep({number(startEdit_), number(stopEdit_),
-                                            number(pointsEdit_), number(topLevelEdit_),
-                                            number(bottomLevelEdit_)},
-                                           context_.instrument.params.RefClkMHz, calibration_);
+  SweepPreparation prepared =
+      prepareSweep({number(startEdit_), number(stopEdit_), number(pointsEdit_),
+                    number(topLevelEdit_), number(bottomLevelEdit_)},
+                   context_.instrument.params.RefClkMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
     context_.prompter.message(prepared.error, common::Icon::Warning);
-    endSweeping(false);
-    return;
+    return false;
   }
   const SweepPlan& plan = *prepared.plan;
   const bool samePoints = validLevels_ == Points + 1 && plan.Points == Points &&
@@ -524,6 +508,7 @@ void PowerMeterWindow::runSweep() {
   runner_.start(job_.get());
   updateActions();
   redraw();
+  return true;
 }
 
 void PowerMeterWindow::jobFinished(bool completed) {
@@ -556,20 +541,7 @@ void PowerMeterWindow::passFinished(bool completed) {
     progress_->setValue(0);
   }
   redraw();
-  if (!completed) {
-    endSweeping(false);
-    return;
-  }
-  if (pendingSingle_) {
-    pendingSingle_ = false;
-    runSweep();
-    return;
-  }
-  if (continuousSweepButton_->isChecked()) {
-    runSweep();
-    return;
-  }
-  endSweeping(true);
+  passes_.passFinished(completed);
 }
 
 void PowerMeterWindow::printScreen() {
@@ -589,14 +561,13 @@ void PowerMeterWindow::printScreen() {
 }
 
 void PowerMeterWindow::stopSweep() {
-  pendingSingle_ = false;
+  passes_.stop();
   continuousSweepButton_->setChecked(false);
-  runner_.stop();
+  runner_.stop();  // a reference table
 }
 
 void PowerMeterWindow::endSweeping(bool completed) {
   job_.reset();
-  pendingSingle_ = false;
   singleSweepButton_->setChecked(false);
   continuousSweepButton_->setChecked(false);
   updateActions();
@@ -618,38 +589,6 @@ void PowerMeterWindow::updateActions() {
 
 QAction* PowerMeterWindow::action(const char* name) const {
   return findChild<QAction*>(QString::fromLatin1(name));
-}
-
-void PowerMeterWindow::mouseDown(double x, double y, Qt::MouseButton button) {
-  if (button != Qt::LeftButton) return;
-  band_.press(x, y);
-  chart_->setRubberBand(band_.rect());
-}
-
-void PowerMeterWindow::mouseMove(double x, double y) {
-  chart_->setCursorAt(x, y);
-  if (band_.visible()) {
-    band_.drag(x, y);
-    chart_->setRubberBand(band_.rect());
-  }
-}
-
-void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
-  if (button != Qt::LeftButton) return;
-  auto rect = band_.release();
-  chart_->setRubberBand(std::nullopt);
-  if (!rect) return;
-  // The points are counted on the span the trace was swept over: the boxes
-  // follow the view, so after a zoom they would let the next one go finer.
-  auto zoomed = chart::Zoom(view(), *rect, TraceStart, TraceStop, Points, chart::kPowerMeterZoom);
-  if (!zoomed.accepted) return;
-  chart_->pushView(zoomed.view);
-}
-
-void PowerMeterWindow::dblClick() {
-  band_.hide();
-  chart_->setRubberBand(std::nullopt);
-  chart_->resetZoom();
 }
 
 void PowerMeterWindow::typedView() {
@@ -685,14 +624,13 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
   }
   if (!closed_) {
     closed_ = true;
-    pendingSingle_ = false;
     sweepDone_ = nullptr;
-    runner_.stop();  // at the point boundary: the pass or table ends here, unsaved
+    // A reference table ends at its point boundary too, unsaved.
+    common::ui::closeSweeping(
+        passes_, runner_, [this] { saveSettings(); }, [this] { context_.instrument.switchOff(); });
     job_.reset();
     levelJob_.reset();
     quartzJob_.reset();
-    saveSettings();
-    context_.instrument.switchOff();
   }
   event->accept();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chart/zoom.h"
+#include "common/sweep_passes.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/level.h"
@@ -99,7 +100,8 @@ class PowerMeterWindow : public QMainWindow {
   void readSettings();
   void saveSettings();
   void layoutControls();
-  void runSweep();
+  // Starts a pass from the boxes; false (after saying why) when they are refused.
+  bool startPass();
   void onSingleSweep();
   void onContinuousSweep();
   void passFinished(bool completed);
@@ -115,10 +117,6 @@ class PowerMeterWindow : public QMainWindow {
   void showAnalysis();
   void onPointsChanged();
   void onDelayChanged();
-  void mouseDown(double x, double y, Qt::MouseButton button);
-  void mouseMove(double x, double y);
-  void mouseUp(double x, double y, Qt::MouseButton button);
-  void dblClick();
   // The span and levels typed in the boxes (Enter in a level box).
   void typedView();
   // A view chosen on the chart (zoom, zoom history): fields, boxes, redraw.
@@ -195,9 +193,11 @@ class PowerMeterWindow : public QMainWindow {
   std::unique_ptr<QuartzReferenceJob> quartzJob_;
   std::function<void(bool)> sweepDone_;
   common::ui::JobRunner runner_;
-  bool pendingSingle_ = false;
+  // Every pass starts from the boxes, the next of a continuous sweep too.
+  common::SweepPasses passes_{{[this](bool) { return startPass(); }, [this] { return startPass(); },
+                               [this] { runner_.stop(); },
+                               [this](bool completed) { endSweeping(completed); }}};
   bool closed_ = false;
-  chart::RubberBand band_;
 
   QWidget* area_ = nullptr;
   chart::ui::SweepChart* chart_ = nullptr;

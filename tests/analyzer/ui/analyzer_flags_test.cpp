@@ -23,7 +23,7 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   ASSERT_EQ(matched.size(), 6u);
   ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
   for (chart::Mark m : matched[kReturnLoss].marks) EXPECT_EQ(m, chart::Mark::AtLeast);
-  window->onChartMoved(16.5, 0);
+  window->chart()->setCursorAt(16.5, 0);
   EXPECT_TRUE(box("quantityReadout0")->text().startsWith("≥ 30.0"))
       << box("quantityReadout0")->text().toStdString();
   EXPECT_TRUE(box("quantityReadout5")->text().startsWith("≤ 1.1"))
@@ -43,7 +43,7 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   }
   EXPECT_GT(opens, 250);
   for (double f = 3; f < 30; f += 0.9) {
-    window->onChartMoved(f, 0);
+    window->chart()->setCursorAt(f, 0);
     if (box("quantityReadout3")->text() == "open") break;
   }
   EXPECT_EQ(box("quantityReadout3")->text(), "open");

@@ -76,12 +76,12 @@ TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
 TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   open();
   window->selectQuantity(2);
-  window->onChartMoved(3.0, 250);
+  window->chart()->setCursorAt(3.0, 250);
   EXPECT_EQ(box("cursorFrequencyEdit")->text(), "3.000 000");
   EXPECT_EQ(box("quantityReadout1")->text(), "≈ 180.0\u00b0");  // the phase at its 180-degree end
   auto* line = find<QWidget>("cursorLine");
 
-  window->onChartMoved(30.0, 0);
+  window->chart()->setCursorAt(30.0, 0);
   const PointResult last = evaluatePoint(window->measurement().live.returnLossCounts[500],
                                          window->measurement().live.phaseCounts[500]);
   const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u03a9";
@@ -236,9 +236,9 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   open();
   const Measurement& m = window->measurement();
   const Channels before = m.live;
-  window->onChartPressed(10, 10, Qt::LeftButton);
-  window->onChartMoved(14, 20);
-  window->onChartReleased(14, 20, Qt::LeftButton);
+  window->chart()->pressBand(10, 10);
+  window->chart()->dragBand(14, 20);
+  window->chart()->releaseBand();
   ASSERT_DOUBLE_EQ(m.ViewStart, 10);
   // The memory copy lies on the live trace in the zoomed view too.
   find<QAction>("screenToMemoryAction")->trigger();

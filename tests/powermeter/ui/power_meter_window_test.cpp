@@ -132,6 +132,12 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   ASSERT_TRUE(rig.waitIdle(20000));
   EXPECT_EQ(rig.resets(), passes + 1);
+  // Single clicked before the pass under way has measured anything still gets
+  // a pass of its own after it.
+  rig.get<QToolButton>("continuousSweepButton")->click();
+  rig.get<QToolButton>("singleSweepButton")->click();
+  ASSERT_TRUE(rig.waitIdle(20000));
+  EXPECT_EQ(rig.resets(), passes + 3);
 
   // 20000 points of 50 us: a second a pass.
   rig.type("pointsEdit", "20000");
