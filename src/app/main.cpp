@@ -10,6 +10,7 @@
 #include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
+#include "print/ui/print_service.h"
 
 namespace {
 
@@ -86,7 +87,13 @@ int main(int argc, char** argv) {
 
   kolm::hw::Instrument instrument;
   kolm::common::ui::QtPrompter prompter;
+  const std::unique_ptr<kolm::print::ui::PrintService> printService =
+      kolm::print::ui::PrintService::create();
   kolm::common::ui::UiContext context{instrument, prompter};
+  context.printWindow = [&printService](kolm::common::Prompter& windowPrompter, QWidget* window,
+                                        const QString& title) {
+    return kolm::print::ui::printWindow(*printService, windowPrompter, window, title);
+  };
   const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
   context.dataDir = kolm::common::findDataFolder("RL.ico", programDir).value_or(programDir);
 

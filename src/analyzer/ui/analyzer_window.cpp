@@ -36,7 +36,6 @@
 #include "common/ui/sweep_window.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
-#include "print/ui/print_service.h"
 
 namespace kolm::analyzer::ui {
 
@@ -203,7 +202,7 @@ void AnalyzerWindow::buildMenus() {
   connect(stop, &QAction::triggered, this, &AnalyzerWindow::stopSweep);
   addActions({single, continuous, stop});
   connect(about, &QAction::triggered, this,
-          [] { common::ui::showAboutBox(common::ui::AboutKind::AntennaAnalyzer); });
+          [this] { context_.aboutBoxes.show(common::ui::AboutKind::AntennaAnalyzer); });
 }
 
 void AnalyzerWindow::buildControls() {

@@ -1,5 +1,6 @@
 // What every instrument window gets from the program: the shared instrument, the
-// dialogs, and the way to open the windows they share.
+// dialogs, the About boxes, the print command and the way to open the windows
+// they share.
 #pragma once
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <functional>
 
 #include "common/prompter.h"
+#include "common/ui/about_box.h"
 #include "hw/instrument.h"
 
 namespace kolm::common::ui {
@@ -24,6 +26,13 @@ struct UiContext {
   std::filesystem::path dataDir = ".";
   // "EXIT PROGRAM" (Ctrl+Q in every window): every window closes, the program ends.
   std::function<void()> exitProgram = [] {};
+  // The About boxes of the launcher and the instruments.
+  AboutBoxes aboutBoxes{};
+  // The measuring windows' print command on the program's print dialog object:
+  // `window` under `title`, its messages through `prompter`; the PDF file
+  // written when it printed to the file printer. By default nothing prints.
+  std::function<QString(Prompter& prompter, QWidget* window, const QString& title)> printWindow =
+      [](Prompter&, QWidget*, const QString&) { return QString(); };
 };
 
 // Sizes a window to `preferred`, but never larger than the screen it opens on

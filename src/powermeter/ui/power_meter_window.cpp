@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "print/ui/print_service.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -230,7 +228,7 @@ void PowerMeterWindow::buildMenus() {
   about->setObjectName("aboutAction");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
-          [] { common::ui::showAboutBox(common::ui::AboutKind::PowerMeter); });
+          [this] { context_.aboutBoxes.show(common::ui::AboutKind::PowerMeter); });
 
   // Stop a running pass: the button beside the sweep buttons, or Esc.
   stopAction_ = new QAction(tr("Stop"), this);
@@ -553,7 +551,7 @@ void PowerMeterWindow::printScreen() {
   redraw();
   QCoreApplication::processEvents();
   fileNameEdit_->setText(tr("Screen"));
-  const QString written = print::ui::printWindow(context_.prompter, this, fileNameEdit_->text());
+  const QString written = context_.printWindow(context_.prompter, this, fileNameEdit_->text());
   if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   layoutControls();

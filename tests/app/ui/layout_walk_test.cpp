@@ -206,7 +206,7 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
   }
   for (auto kind : {common::ui::AboutKind::Kolm, common::ui::AboutKind::Vfo,
                     common::ui::AboutKind::PowerMeter, common::ui::AboutKind::AntennaAnalyzer}) {
-    QDialog* box = common::ui::showAboutBox(kind);
+    QDialog* box = rig.context.aboutBoxes.show(kind);
     walkWindow(box, box->objectName());
     box->close();
   }

@@ -337,7 +337,8 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     QWidget* (*create)(common::ui::UiContext&);
   } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
                {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
-  auto& service = print::ui::PrintService::instance();
+  const auto owned = print::ui::PrintService::create();
+  print::ui::PrintService& service = *owned;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
     test::InTempDir dir;
@@ -346,6 +347,9 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     common::ScriptedPrompter prompter;
     common::ui::UiContext context{instrument, prompter};
+    context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title) {
+      return print::ui::printWindow(service, p, window, title);
+    };
     QWidget* w = c.create(context);
     w->resize(1000, 700);
     w->show();
@@ -369,7 +373,6 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     EXPECT_EQ(plotColour(w), QColor(Qt::black));  // back on black
     w->close();
   }
-  service.runModal = nullptr;
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST(VfoWindow, OpensWithItsSettingsLoadsTheDdsAndItsMenusWork) {
   EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](QWidget* top) {
     return top->isVisible() && top->windowTitle() == "About Digital VFO Software";
   }));
-  common::ui::showAboutBox(common::ui::AboutKind::Vfo)->close();
+  rig.context.aboutBoxes.show(common::ui::AboutKind::Vfo)->close();
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
