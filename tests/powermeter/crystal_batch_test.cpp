@@ -141,3 +141,19 @@ TEST(CrystalBatch, GroupsAreFormedOnIntervals) {
   setGroups(rows, {});
   EXPECT_FALSE(rows[0].group);
 }
+
+// A row's crystal as a circuit: MHz, mH and pF back in SI units; no L, no circuit.
+TEST(CrystalBatch, ARowGivesItsCircuitInSiUnits) {
+  CrystalRow row = crystal(1, "X1", 4.9152, 12.5);
+  EXPECT_FALSE(crystalModel(row));
+  row.lMilliHenry = BatchValue(85.25, 0.4);
+  for (double c0PicoFarad : {0.0, 4.5}) {
+    if (c0PicoFarad > 0) row.c0PicoFarad = BatchValue(c0PicoFarad);
+    const auto m = crystalModel(row);
+    ASSERT_TRUE(m);
+    EXPECT_DOUBLE_EQ(m->fsHz, 4.9152e6);
+    EXPECT_DOUBLE_EQ(m->rOhm, 12.5);
+    EXPECT_DOUBLE_EQ(m->lHenry, 85.25e-3);
+    EXPECT_DOUBLE_EQ(m->c0Farad, c0PicoFarad * 1e-12);
+  }
+}

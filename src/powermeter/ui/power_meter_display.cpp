@@ -38,9 +38,9 @@ void PowerMeterWindow::showTrace() {
   t.name = chartFromFile_ ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName())
                           : tr("trace");
   t.start = TraceStart;
-  t.stop = validLevels_ == Points + 1 ? TraceStop
-                                      : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
-                                                         (validLevels_ - 1) / Points;
+  t.stop = validLevels_ == Points + 1
+               ? TraceStop
+               : chart::pointFrequency(TraceStart, TraceStop, Points, validLevels_ - 1);
   t.y = std::vector<float>(trace_.begin(), trace_.begin() + validLevels_);
   t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
   levelUnits(t);
