@@ -104,22 +104,22 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
       this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
       {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
         [this](QString& why) -> std::optional<std::string> {
-          if (runner_.running() || validLevels_ != Points + 1) {
+          if (runner_.running() || !m_.whole()) {
             why = tr("There is no whole trace to export yet.");
             return std::nullopt;
           }
-          ChartFile c{Points,
-                      TraceStart,
-                      TraceStop,
-                      std::vector<float>(trace_.begin(), trace_.begin() + Points + 1),
+          ChartFile c{m_.Points,
+                      m_.TraceStart,
+                      m_.TraceStop,
+                      std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.Points + 1),
                       {}};
-          return formatCsv(c, traceLimits_);
+          return formatCsv(c, m_.limits);
         }}});
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
     if (activeJob_ != Job::Sweep) return;
-    if (job_) validLevels_ = std::max(validLevels_, job_->measured());
+    if (job_) m_.measured(job_->measured());
     showTrace();
   });
   connect(&runner_, &common::ui::JobRunner::finished, this,
@@ -130,17 +130,17 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
 
   // Settings, boxes and reference tables.
   readSettings();
-  startEdit_->setText(q(common::strSingle(ViewStart)));
-  stopEdit_->setText(q(common::strSingle(ViewStop)));
-  pointsEdit_->setText(QString::number(Points));
-  topLevelEdit_->setText(q(common::shortestText(LevelTop, 7)));
-  bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
-  TraceStart = ViewStart;
-  TraceStop = ViewStart;
+  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
+  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
+  pointsEdit_->setText(QString::number(m_.Points));
+  topLevelEdit_->setText(q(common::shortestText(m_.LevelTop, 7)));
+  bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
+  m_.TraceStart = m_.ViewStart;
+  m_.TraceStop = m_.ViewStart;
   levelReferenceEntries_ = readLevelRif(levelReference_);
   readQuartzRif(quartzReference_);
-  chart::guardSpan(ViewStart, ViewStop);
-  chart::guardLevels(LevelTop, LevelBottom);
+  chart::guardSpan(m_.ViewStart, m_.ViewStop);
+  chart::guardLevels(m_.LevelTop, m_.LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
   if (levelReferenceEntries_ > 0 &&
@@ -411,11 +411,11 @@ void PowerMeterWindow::layoutControls() {
 
 void PowerMeterWindow::readSettings() {
   const PowIni ini = powermeter::readPowIni();
-  ViewStart = ini.ViewStart;
-  ViewStop = ini.ViewStop;
-  Points = ini.Points;
-  LevelTop = ini.LevelTop;
-  LevelBottom = ini.LevelBottom;
+  m_.ViewStart = ini.ViewStart;
+  m_.ViewStop = ini.ViewStop;
+  m_.Points = ini.Points;
+  m_.LevelTop = ini.LevelTop;
+  m_.LevelBottom = ini.LevelBottom;
   calibration_ = ini.calibration;
   R0 = ini.R0;
   // The delay box is filled as the file holds it, without the time warning.
@@ -472,7 +472,7 @@ bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
 
 bool PowerMeterWindow::startPass() {
   fileNameEdit_->clear();
-  chartFromFile_ = false;
+  m_.fromFile = false;
   showQuartzReference_ = false;
   const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
   SweepPreparation prepared =
@@ -486,20 +486,10 @@ bool PowerMeterWindow::startPass() {
     return false;
   }
   const SweepPlan& plan = *prepared.plan;
-  const bool samePoints = validLevels_ == Points + 1 && plan.Points == Points &&
-                          plan.ViewStart == TraceStart && plan.ViewStop == TraceStop;
-  ViewStart = plan.ViewStart;
-  ViewStop = plan.ViewStop;
-  TraceStart = ViewStart;
-  TraceStop = ViewStop;
-  Points = plan.Points;
-  LevelTop = plan.LevelTop;
-  LevelBottom = plan.LevelBottom;
-  validLevels_ = samePoints ? Points + 1 : 0;
-  traceLimits_ = levelLimits(calibration_);
+  m_.beginPass(plan, levelLimits(calibration_));
   newHome();
   job_ = std::make_unique<SweepJob>(
-      context_.instrument, plan, calibration_, [this] { return delayMs_; }, trace_);
+      context_.instrument, plan, calibration_, [this] { return delayMs_; }, m_.levels);
   activeJob_ = Job::Sweep;
   progress_->setValue(0);
   passClock_.start();
@@ -530,12 +520,12 @@ void PowerMeterWindow::jobFinished(bool completed) {
 
 void PowerMeterWindow::passFinished(bool completed) {
   if (completed) progress_->setValue(1000);
-  if (job_) validLevels_ = std::max(validLevels_, job_->measured());
+  if (job_) m_.measured(job_->measured());
   if (closed_) return;
   if (completed) {
     status_->setText(q(common::passDoneText(passClock_.elapsed() / 1000.0)));
   } else {
-    status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, Points + 1)));
+    status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.Points + 1)));
     progress_->setValue(0);
   }
   redraw();
@@ -597,21 +587,21 @@ void PowerMeterWindow::typedView() {
 }
 
 void PowerMeterWindow::applyView(const chart::View& v) {
-  ViewStart = static_cast<float>(v.start);
-  ViewStop = static_cast<float>(v.stop);
-  LevelTop = static_cast<float>(v.top);
-  LevelBottom = static_cast<float>(v.bottom);
+  m_.ViewStart = static_cast<float>(v.start);
+  m_.ViewStop = static_cast<float>(v.stop);
+  m_.LevelTop = static_cast<float>(v.top);
+  m_.LevelBottom = static_cast<float>(v.bottom);
   // The boxes follow the view: the next sweep covers what is shown.
-  startEdit_->setText(q(common::strSingle(ViewStart)));
-  stopEdit_->setText(q(common::strSingle(ViewStop)));
-  topLevelEdit_->setText(q(common::shortestText(LevelTop, 7)));
-  bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
+  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
+  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
+  topLevelEdit_->setText(q(common::shortestText(m_.LevelTop, 7)));
+  bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
   redraw();
 }
 
 void PowerMeterWindow::newHome() {
   chart_->setHomeView(view());
-  chart_->setZoomRule(chart::kPowerMeterZoom, TraceStart, TraceStop, Points);
+  chart_->setZoomRule(chart::kPowerMeterZoom, m_.TraceStart, m_.TraceStop, m_.Points);
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
