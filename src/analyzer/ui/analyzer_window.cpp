@@ -16,7 +16,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -84,15 +83,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
 
-  auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(common::ui::makeSimBanner(context_, central));
-  canvas_ = new QWidget(central);
-  canvas_->setObjectName("Canvas");
-  layout->addWidget(canvas_, 1);
-  setCentralWidget(central);
+  canvas_ = common::ui::makeBannerArea(context_, this, "Canvas");
 
   buildMenus();
   buildControls();

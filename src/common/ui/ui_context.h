@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QString>
 #include <QWidget>
@@ -45,6 +46,10 @@ QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 // A thin line that says, at all times, that the window is running on the
 // simulated instrument; hidden when a real port is in use. objectName "SimBanner".
 QWidget* makeSimBanner(UiContext& context, QWidget* parent);
+// The swept instruments' central widget: the banner over an area named
+// `areaName` that takes the rest of the window, where the controls are placed
+// by hand. Returns the area.
+QWidget* makeBannerArea(UiContext& context, QMainWindow* window, const char* areaName);
 // Brings the banners under `root` up to date at once (they also follow the port
 // on their own, twice a second).
 void refreshSimBanners(QWidget* root);

@@ -17,7 +17,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
@@ -85,16 +84,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
-  auto* central = new QWidget(this);
-  auto* outer = new QVBoxLayout(central);
-  outer->setContentsMargins(0, 0, 0, 0);
-  outer->setSpacing(0);
-  outer->addWidget(common::ui::makeSimBanner(context_, central));
-  area_ = new QWidget(central);
-  area_->setObjectName("ChartArea");
+  area_ = common::ui::makeBannerArea(context_, this, "ChartArea");
   area_->installEventFilter(this);
-  outer->addWidget(area_, 1);
-  setCentralWidget(central);
   buildControls(area_);
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
