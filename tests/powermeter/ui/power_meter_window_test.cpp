@@ -159,7 +159,7 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   QTest::keyClick(rig.window, Qt::Key_Escape);
   EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Sweep stopped at point "));
-  EXPECT_EQ(rig.resets(), passes + 2);
+  EXPECT_EQ(rig.resets(), passes + 4);
   EXPECT_EQ(rig.port->writes.back(), 24);                   // a complete detector read-out
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 20001u);  // what was measured
   enabled(true);
