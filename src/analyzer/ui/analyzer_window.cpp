@@ -658,7 +658,7 @@ bool AnalyzerWindow::beginSweep(bool continuous) {
   fileNameEdit_->clear();
   const auto planned =
       planSweep(common::numericValue(text(startEdit_)), common::numericValue(text(stopEdit_)),
-                common::numericValue(text(pointsEdit_)), context_.instrument.params.RefClkMHz);
+                common::numericValue(text(pointsEdit_)), context_.instrument.params.refClockMHz);
   if (!planned.ok()) {
     uncheckSweepButtons();
     context_.prompter.message(planned.error, common::Icon::Warning);

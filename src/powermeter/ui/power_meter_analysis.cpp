@@ -13,7 +13,7 @@ void PowerMeterWindow::showAnalysis() {
   const bool whole = m_.whole();
   const std::span<const float> levels(m_.levels.data(), whole ? m_.validLevels : 0);
   // The through reference: a loaded chart's stored level, else level.rif once measured.
-  std::optional<RifTable> through;
+  std::optional<ReferenceTable> through;
   if (m_.fromFile) {
     if (m_.storedReference != 0) through.emplace().fill(m_.storedReference);
   } else if (std::any_of(levelReference_.begin(), levelReference_.end(),

@@ -469,7 +469,7 @@ bool PowerMeterWindow::startPass() {
   SweepPreparation prepared =
       prepareSweep({number(startEdit_), number(stopEdit_), number(pointsEdit_),
                     number(topLevelEdit_), number(bottomLevelEdit_)},
-                   context_.instrument.params.RefClkMHz, calibration_);
+                   context_.instrument.params.refClockMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
