@@ -582,11 +582,18 @@ void PowerMeterWindow::applyView(const chart::View& v) {
   m_.ViewStop = static_cast<float>(v.stop);
   m_.LevelTop = static_cast<float>(v.top);
   m_.LevelBottom = static_cast<float>(v.bottom);
-  // The boxes follow the view: the next sweep covers what is shown.
-  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
-  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
-  topLevelEdit_->setText(q(common::shortestText(m_.LevelTop, 7)));
-  bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
+  // The boxes follow the view, to the digits a sweep of it resolves: the next
+  // sweep covers what is shown.
+  const double step = std::fabs(double(m_.ViewStop) - m_.ViewStart) / std::max<int>(m_.Points, 1);
+  // Frequencies keep the Str form's leading blank for a value that is not negative.
+  auto frequencyText = [step](float f) {
+    const std::string t = chart::resolvedText(f, step);
+    return q(t[0] == '-' ? t : " " + t);
+  };
+  startEdit_->setText(frequencyText(m_.ViewStart));
+  stopEdit_->setText(frequencyText(m_.ViewStop));
+  topLevelEdit_->setText(q(chart::resolvedText(m_.LevelTop, chart::kLevelResolutionDb)));
+  bottomLevelEdit_->setText(q(chart::resolvedText(m_.LevelBottom, chart::kLevelResolutionDb)));
   redraw();
 }
 
