@@ -38,7 +38,7 @@ mutations=(
   "src/analyzer/validity.cpp|if (a > kTotalReflectionCounts)|if (a >= kTotalReflectionCounts)"
   "src/analyzer/validity.cpp|b >= kHalfTurnCounts - 1 - kPhaseEndCounts|b > kHalfTurnCounts - 1 - kPhaseEndCounts"
   "src/analyzer/validity.cpp|if (q == kSwr) return Mark::AtMost;|if (q == kSwr) return Mark::AtLeast;"
-  "src/chart/scale.h|((stop - start) / steps) + start|((stop - start) / (steps + 1)) + start"
+  "src/chart/scale.h|return i * ((stop - start) / steps) + start|return i * ((stop - start) / (steps + 1)) + start"
   "src/analyzer/sweep.cpp|i <= *n; ++i) word += p.wordStep|i < *n; ++i) word += p.wordStep"
   "src/vfo/tuning.cpp|t.DdsFreq / 2 - ifOffset|t.DdsFreq / 2 + ifOffset"
   "src/vfo/tuning.cpp|6 + (p - 1 - position)|6 + (p - position)"
