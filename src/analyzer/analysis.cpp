@@ -21,6 +21,7 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
                     std::isfinite(trace.values[kReactance][i]);
     const ReactanceSamples samples{std::span(trace.frequencies.data(), n),
                                    std::span(trace.values[kReactance].data(), n),
+                                   std::span(trace.values[kResistance].data(), n),
                                    std::span(trace.reactanceResolution.data(), n), measured};
     a.resMHz = reactanceZero(samples, trace.signs, near);
   };

@@ -140,8 +140,9 @@ void inferSigns(TraceValues& t) {
   for (size_t i = 0; i < n; ++i)
     measured[i] = quantityMark(t.flags[i], kReactance) == chart::Mark::Valid &&
                   std::isfinite(t.values[kReactance][i]) && std::isfinite(t.reactanceResolution[i]);
-  inferReactanceSigns({t.frequencies, t.values[kReactance], t.reactanceResolution, measured},
-                      t.signs);
+  inferReactanceSigns(
+      {t.frequencies, t.values[kReactance], t.values[kResistance], t.reactanceResolution, measured},
+      t.signs);
 }
 
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,

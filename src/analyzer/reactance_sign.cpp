@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 
 namespace kolm::analyzer {
 
@@ -102,12 +103,42 @@ class Inference {
     if (last + 1 < n_) out_[last] = ReactanceSign::Unknown;
   }
 
-  // The segment of runs [from, to]: one sign when they agree, unknown otherwise.
+  // The reflection of point i as read (reactance positive).
+  std::complex<double> reflection(size_t i) const {
+    const std::complex<double> z(s_.resistance[i], s_.magnitude[i]);
+    return (z - 50.0) / (z + 50.0);
+  }
+
+  // +1 when the read reflection over [first, last] turns clockwise with
+  // frequency (the reactance is positive), -1 when it turns the other way, 0
+  // when the turns do not agree in at least three cases out of four.
+  int8_t turn(size_t first, size_t last) const {
+    constexpr size_t kStride = 2;  // points between the chords compared
+    int clockwise = 0, counter = 0;
+    for (size_t i = first + kStride; i + kStride <= last; ++i) {
+      const std::complex<double> before = reflection(i) - reflection(i - kStride);
+      const std::complex<double> after = reflection(i + kStride) - reflection(i);
+      const double cross = (std::conj(before) * after).imag();
+      const double df = s_.frequencies[i + kStride] - s_.frequencies[i - kStride];
+      if (cross == 0 || df == 0) continue;
+      ((cross < 0) == (df > 0) ? clockwise : counter)++;
+    }
+    const int decided = clockwise + counter;
+    if (decided < 3) return 0;
+    if (4 * clockwise >= 3 * decided) return 1;
+    if (4 * counter >= 3 * decided) return -1;
+    return 0;
+  }
+
+  // The segment of runs [from, to]: one sign when they agree, the turn's when
+  // they do not, unknown when that does not tell either.
   void settle(const std::vector<Run>& runs, size_t from, size_t to) {
+    int8_t direction = runs[from].direction;
     for (size_t r = from; r <= to; ++r)
-      if (runs[r].direction != runs[from].direction) return;
-    const ReactanceSign sign =
-        runs[from].direction > 0 ? ReactanceSign::Inductive : ReactanceSign::Capacitive;
+      if (runs[r].direction != runs[from].direction) direction = 0;
+    if (direction == 0) direction = turn(runs[from].first, runs[to].last);
+    if (direction == 0) return;
+    const ReactanceSign sign = direction > 0 ? ReactanceSign::Inductive : ReactanceSign::Capacitive;
     for (size_t r = from; r <= to; ++r)
       for (size_t i = runs[r].first; i <= runs[r].last; ++i)
         // Within the resolution of zero no sign is told.
