@@ -35,7 +35,7 @@ struct Curve {
   }
   std::vector<float> trace;
   float start = 0, stop = 0;
-  RifTable through{};
+  ReferenceTable through{};
 };
 
 void BM_CrystalFit1000(benchmark::State& state) {

@@ -27,8 +27,8 @@ struct Rig {
     sim->configure({dut, load});
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<kolm::hw::NoDelayer>());
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
     kolm::hw::ddsReset(instrument);
     kolm::hw::ddsSetMultiplier(instrument);
   }

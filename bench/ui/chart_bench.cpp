@@ -115,9 +115,9 @@ BENCHMARK(BM_RedrawAfterZoom)->ArgName("traces")->Arg(1)->Arg(6)->Unit(benchmark
 void BM_CursorReadout(benchmark::State& state) {
   hw::Instrument instrument(std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port));
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-  instrument.params.QuartzMHz = 20;
-  instrument.params.RefClkMultiplier = 20;
-  instrument.params.RefClkMHz = 400;
+  instrument.params.quartzMHz = 20;
+  instrument.params.refClockMultiplier = 20;
+  instrument.params.refClockMHz = 400;
   common::ScriptedPrompter prompter;
   common::ui::UiContext context{instrument, prompter};
   auto* window = new powermeter::ui::PowerMeterWindow(context);

@@ -97,9 +97,9 @@ void showExposed(QWidget* w) {
 
 struct Rig {
   Rig() {
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
     powerMeter = new powermeter::ui::PowerMeterWindow(context);
     showExposed(powerMeter);
     analyzer = new analyzer::ui::AnalyzerWindow(context);

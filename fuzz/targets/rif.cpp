@@ -6,10 +6,10 @@
 using namespace kolm;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  powermeter::RifTable read{};
+  powermeter::ReferenceTable read{};
   const int count = powermeter::parseRif(fuzz::asText(data, size), read);
   FUZZ_CHECK(count >= 0 && count <= powermeter::kRifEntries);
-  powermeter::RifTable back{};
+  powermeter::ReferenceTable back{};
   FUZZ_CHECK(powermeter::parseRif(powermeter::formatRif(read, count), back) == count);
   for (int k = 0; k < count; ++k) {
     FUZZ_CHECK(std::isfinite(read[k]));

@@ -163,17 +163,17 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 
 void Launcher::load(const hw::SecondsTimer& timer) {
   hw::calibrateDelayLoop(context_.instrument, timer);
-  hw::ReadHardwareConfig(context_.instrument.params);
+  hw::readHardwareConfig(context_.instrument.params);
   openConfiguredPort();
   common::ui::refreshSimBanners(this);
   adjustSize();
   resize(size().expandedTo(QSize(380, 380)));
-  if (context_.instrument.params.RefClkMHz == 0) showParameters();
+  if (context_.instrument.params.refClockMHz == 0) showParameters();
 }
 
 void Launcher::openConfiguredPort() {
   hw::Instrument& instrument = context_.instrument;
-  auto opened = portOpener(instrument.params.portBackend, instrument.params.LptBase);
+  auto opened = portOpener(instrument.params.portBackend, instrument.params.portAddress);
   if (!opened.port) {
     bool useSim = context_.prompter.confirm(
         opened.error +

@@ -123,9 +123,9 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
 
 void ParametersWindow::load() {
   const hw::HardwareParams& p = context_.instrument.params;
-  multiplier_ = p.RefClkMultiplier;
-  quartz_ = p.QuartzMHz;
-  clock_ = p.RefClkMHz;
+  multiplier_ = p.refClockMultiplier;
+  quartz_ = p.quartzMHz;
+  clock_ = p.refClockMHz;
   // A multiplier outside the bar's range is shown at the nearest end of it.
   const QSignalBlocker block(multiplierScroll_);
   multiplierScroll_->setValue(std::clamp(multiplier_, 0, 20));
@@ -135,8 +135,8 @@ void ParametersWindow::load() {
   clock_ = hw::systemClockMHz(multiplier_, quartz_);
   showClock();
   lpt1Option_->setChecked(true);
-  lpt2Option_->setChecked(p.LptBase == hw::kLpt2);
-  lpt3Option_->setChecked(p.LptBase == hw::kLpt3);
+  lpt2Option_->setChecked(p.portAddress == hw::kLpt2);
+  lpt3Option_->setChecked(p.portAddress == hw::kLpt3);
   int index = backend_->findData(QString::fromStdString(p.portBackend));
   if (index < 0) {
     backend_->addItem(QString::fromStdString(p.portBackend), QString::fromStdString(p.portBackend));
@@ -162,12 +162,12 @@ void ParametersWindow::showClock() { clockValue_->setText(shortest(clock_)); }
 
 hw::HardwareParams ParametersWindow::typedParameters() const {
   hw::HardwareParams p = context_.instrument.params;
-  p.RefClkMultiplier = static_cast<int16_t>(multiplier_);
-  p.QuartzMHz = quartz_;
-  p.RefClkMHz = clock_;
-  p.LptBase = lpt2Option_->isChecked()   ? hw::kLpt2
-              : lpt3Option_->isChecked() ? hw::kLpt3
-                                         : hw::kLpt1;
+  p.refClockMultiplier = static_cast<int16_t>(multiplier_);
+  p.quartzMHz = quartz_;
+  p.refClockMHz = clock_;
+  p.portAddress = lpt2Option_->isChecked()   ? hw::kLpt2
+                  : lpt3Option_->isChecked() ? hw::kLpt3
+                                             : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
   return p;
 }
@@ -180,12 +180,12 @@ void ParametersWindow::acceptParameters() {
   }
   hw::HardwareParams& shared = context_.instrument.params;
   // A port that stopped working is opened again.
-  bool portDiffers = shared.portBackend != p.portBackend || shared.LptBase != p.LptBase ||
+  bool portDiffers = shared.portBackend != p.portBackend || shared.portAddress != p.portAddress ||
                      context_.instrument.portFailed();
   shared = p;
   context_.instrument.refreshReachable();
   std::string error;
-  if (!hw::WriteHardwareConfig(shared, "dds.cfg", &error))
+  if (!hw::writeHardwareConfig(shared, "dds.cfg", &error))
     context_.prompter.message(
         "The parameters are in use but could not be saved in dds.cfg (" + error + ").",
         common::Icon::Warning);
@@ -199,8 +199,9 @@ void ParametersWindow::runPortTest() {
   hw::Instrument& instrument = context_.instrument;
   const hw::PortIo* inUse = instrument.port();
   hw::PortTestReport report;
-  if (p.portBackend == instrument.params.portBackend && p.LptBase == instrument.params.LptBase &&
-      inUse && inUse->name() != "null" && !instrument.portFailed()) {
+  if (p.portBackend == instrument.params.portBackend &&
+      p.portAddress == instrument.params.portAddress && inUse && inUse->name() != "null" &&
+      !instrument.portFailed()) {
     // The port in use is checked as it is (a second claim of it would be
     // refused), with the typed clock for the test's duration.
     const hw::HardwareParams kept = instrument.params;

@@ -25,7 +25,7 @@ int runAnalyze(Context& ctx, Args& args) {
     throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
   checkOutput("--out", *out);
 
-  auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.RefClkMHz);
+  auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.refClockMHz);
   if (!planned.ok()) throw UsageError{planned.error};
   const analyzer::SweepPlan& plan = planned.plan;
 

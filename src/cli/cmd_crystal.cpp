@@ -33,7 +33,7 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
   checkOutput("Quartz.rif", powermeter::kQuartzRifFile);
   std::string error = powermeter::calibrationError(ini.calibration);
   auto words =
-      powermeter::tableWords(ctx.instrument.params.RefClkMHz, powermeter::kRifEntries, &error);
+      powermeter::tableWords(ctx.instrument.params.refClockMHz, powermeter::kRifEntries, &error);
   if (!words || !error.empty()) throw UsageError{error};
 
   powermeter::QuartzReferenceJob job(ctx.instrument, *words, ini.calibration);
@@ -81,7 +81,7 @@ int runCrystal(Context& ctx, Args& args) {
     batch = powermeter::readBatchCsv(*append);
     if (!batch.ok()) throw UsageError{"--append: " + batch.error};
   }
-  powermeter::RifTable crystalReference{};
+  powermeter::ReferenceTable crystalReference{};
   if (powermeter::findQuartzRif().empty())
     throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
   powermeter::readQuartzRif(crystalReference);
@@ -96,7 +96,7 @@ int runCrystal(Context& ctx, Args& args) {
     const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
                                          pass->plan.ViewStop};
     passes.push_back(powermeter::fitCrystal(
-        {sweep, crystalReference, ini.R0, ini.calibration, ctx.instrument.params.RefClkMHz, {}}));
+        {sweep, crystalReference, ini.R0, ini.calibration, ctx.instrument.params.refClockMHz, {}}));
     if (!passes.back().ok()) {
       *ctx.err << "kolm-cli: errore\n" << passes.back().error << "\n";
       return kWriteError;

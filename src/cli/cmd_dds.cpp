@@ -6,7 +6,7 @@
 namespace kolm::cli {
 
 uint32_t tuneDds(Context& ctx, double mhz) {
-  auto word = hw::checkedTuningWord(mhz, ctx.instrument.params.RefClkMHz);
+  auto word = hw::checkedTuningWord(mhz, ctx.instrument.params.refClockMHz);
   if (!word.ok()) throw UsageError{word.error};
   ctx.instrument.startGenerator(word.word);
   requirePort(ctx);

@@ -31,7 +31,7 @@ int runPowerSweep(Context& ctx, Args& args) {
     throw UsageError{"--out: the file name must end in .pwm or .csv"};
   checkOutput("--out", *out);
   // Relative levels need the level reference, and only CSV holds them.
-  powermeter::RifTable rif{};
+  powermeter::ReferenceTable rif{};
   const int rifEntries = normalise ? powermeter::readLevelRif(rif) : 0;
   if (normalise && ext != ".csv")
     throw UsageError{"--normalise: relative levels are written as CSV only (.pwm keeps levels)"};

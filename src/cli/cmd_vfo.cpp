@@ -38,7 +38,7 @@ int runTune(Context& ctx, Args& args) {
   }
   vfo.settings.ifChoice = vfo::IfChoice::IF1;
   vfo.settings.WorkingFreq = mhz;
-  const double clock = ctx.instrument.params.RefClkMHz;
+  const double clock = ctx.instrument.params.refClockMHz;
   if (!(clock > 0)) throw UsageError{hw::noClockMessage()};
   // Strict, unlike the window: a result the VFO would have to hold at its limit
   // is refused before anything is sent.

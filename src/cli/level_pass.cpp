@@ -14,7 +14,7 @@ std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double 
     throw UsageError{"--points: a whole number from 1 to 20000"};
   if (!(delayMs >= 0) || delayMs > 60000) throw UsageError{"--delay: 0 to 60000 ms"};
   auto prepared = powermeter::prepareSweep({start, stop, points, 20, -80},
-                                           ctx.instrument.params.RefClkMHz, calibration);
+                                           ctx.instrument.params.refClockMHz, calibration);
   if (!prepared.plan) throw UsageError{prepared.error};
   LevelPass pass{*prepared.plan, std::vector<float>(powermeter::kTraceSize, 0.f)};
 

@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
       if (!problem.empty()) throw UsageError{"--trace: " + problem};
     }
 
-    hw::ReadHardwareConfig(ctx.instrument.params);
+    hw::readHardwareConfig(ctx.instrument.params);
     const std::string backend =
         line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
     if ((line.dut || line.load || line.board) && backend != "sim")
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
       status = line.command->run(ctx, args);  // opens and reports the port itself
     } else {
       hw::calibrateDelayLoop(ctx.instrument);
-      auto opened = hw::openPort(backend, ctx.instrument.params.LptBase, options);
+      auto opened = hw::openPort(backend, ctx.instrument.params.portAddress, options);
       if (!opened.port) throw UsageError{opened.error};
       if (trace) {
         std::FILE* f = std::fopen(trace->c_str(), "a");

@@ -38,7 +38,7 @@ void ddsSetMultiplier(Instrument& instrument) {
   ddsSendByte(instrument, 1);
   ddsSendByte(instrument, 0);
   ddsSendByte(instrument, 0);
-  ddsSendByte(instrument, (instrument.params.RefClkMultiplier * 8 + 6) & 0xFF);
+  ddsSendByte(instrument, (instrument.params.refClockMultiplier * 8 + 6) & 0xFF);
   ddsUpdate(instrument);
 }
 

@@ -21,7 +21,7 @@ void ddsSendBit(Instrument& instrument, int bit);
 void ddsSendByte(Instrument& instrument, int value);
 void ddsUpdate(Instrument& instrument);
 void ddsReset(Instrument& instrument);
-// Register 1: instruction 1, then 0, 0, RefClkMultiplier x 8 + 6, then the update.
+// Register 1: instruction 1, then 0, 0, refClockMultiplier x 8 + 6, then the update.
 void ddsSetMultiplier(Instrument& instrument);
 // Register 4: instruction 4, then the word most significant byte first, then the update.
 void ddsSendWord(Instrument& instrument, uint32_t word);

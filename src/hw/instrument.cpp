@@ -220,8 +220,8 @@ void Instrument::dropHeldPoint(const void* owner) {
 }
 
 void Instrument::refreshReachable() {
-  reachable_ =
-      port_ && !port_->failed() && (!port_->addressed() || isParallelPortAddress(params.LptBase));
+  reachable_ = port_ && !port_->failed() &&
+               (!port_->addressed() || isParallelPortAddress(params.portAddress));
 }
 
 std::string Instrument::portFailure() const {

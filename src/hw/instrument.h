@@ -86,7 +86,7 @@ class Instrument {
   HardwareParams params;
 
   // ---- the instrument's operations ----
-  // Resets the DDS and loads its multiplier (params.RefClkMultiplier): the
+  // Resets the DDS and loads its multiplier (params.refClockMultiplier): the
   // generator runs at the configured clock whatever ran before.
   void resetGenerator();
   // resetGenerator, then `word`: how every pass and one-off setting starts.
@@ -118,14 +118,14 @@ class Instrument {
 
   void setDelayer(std::unique_ptr<Delayer> delayer);
 
-  // A write to the data register (port address LptBase).
+  // A write to the data register (port address portAddress).
   void out(uint8_t value) {
     if (hold_.owner) finishHeldPoint();
     if (!reachable_) return;
     port_->writeData(value);
     if (port_->failed()) notePortFailure();
   }
-  // A read of the status register (LptBase + 1): the status byte, 0 when the port
+  // A read of the status register (portAddress + 1): the status byte, 0 when the port
   // cannot be reached.
   uint8_t in() {
     if (hold_.owner) finishHeldPoint();
@@ -160,10 +160,10 @@ class Instrument {
   void dropHeldPoint(const void* owner);
 
   // True when writes reach the port: a back end on real I/O addresses needs
-  // LptBase to be one of the three parallel-port addresses, and a port that
+  // portAddress to be one of the three parallel-port addresses, and a port that
   // failed is reached no more.
   bool reachable() const { return reachable_; }
-  // Call after changing params.LptBase.
+  // Call after changing params.portAddress.
   void refreshReachable();
 
   // A port that failed mid-way stops every later access (nothing is sent, the

@@ -16,7 +16,7 @@ double systemClockMHz(int multiplier, double quartzMHz) {
   return multiplier > 3 ? multiplier * quartzMHz : quartzMHz;
 }
 
-bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file) {
+bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file) {
   auto content = common::readTextFile(file, common::kSettingsFileLimit);
   return content && parseHardwareConfig(params, *content);
 }
@@ -29,44 +29,44 @@ bool parseHardwareConfig(HardwareParams& params, std::string_view content) {
   if (!first) return false;
   auto multiplier = common::toInt16(*first);
   if (!multiplier) return false;
-  params.RefClkMultiplier = *multiplier;
+  params.refClockMultiplier = *multiplier;
 
   auto f2 = reader.next();
   if (!f2) return false;
-  params.QuartzMHz = numericValue(*f2);
+  params.quartzMHz = numericValue(*f2);
 
   auto f3 = reader.next();
   if (!f3) return false;
-  params.RefClkMHz = numericValue(*f3);
+  params.refClockMHz = numericValue(*f3);
 
   auto f4 = reader.next();
   if (!f4) return false;
   auto base = common::toInt16(numericValue(*f4));
   if (!base) return false;
-  params.LptBase = *base;
+  params.portAddress = *base;
 
   if (auto f5 = reader.next(); f5 && !f5->empty()) params.portBackend = *f5;
   return true;
 }
 
-bool WriteHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
+bool writeHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
                          std::string* error) {
   return common::writeFileAtomic(file, hardwareConfigText(params), error);
 }
 
 std::string hardwareConfigText(const HardwareParams& params) {
   common::RecordWriter w;
-  w.quoted(common::shortestText(params.RefClkMultiplier));
-  w.quoted(common::shortestText(params.QuartzMHz));
-  w.quoted(common::shortestText(params.RefClkMHz));
-  w.quoted(common::shortestText(params.LptBase));
+  w.quoted(common::shortestText(params.refClockMultiplier));
+  w.quoted(common::shortestText(params.quartzMHz));
+  w.quoted(common::shortestText(params.refClockMHz));
+  w.quoted(common::shortestText(params.portAddress));
   w.quoted(params.portBackend);
   return w.text();
 }
 
 std::optional<std::string> validateParameters(const HardwareParams& params) {
-  if (params.RefClkMHz > kMaxRefClkMHz) return std::string("Ref Frequency over the maximum!");
-  if (params.QuartzMHz <= 0 || params.RefClkMHz <= 0)
+  if (params.refClockMHz > kMaxRefClkMHz) return std::string("Ref Frequency over the maximum!");
+  if (params.quartzMHz <= 0 || params.refClockMHz <= 0)
     return std::string(
         "The quartz frequency must be a number above 0 MHz: with a clock of 0 no "
         "frequency can reach the DDS.");

@@ -16,10 +16,10 @@ inline constexpr int kLpt3 = 956;  // 0x3BC
 inline constexpr double kMaxRefClkMHz = 501.0;
 
 struct HardwareParams {
-  int16_t RefClkMultiplier = 0;
-  double QuartzMHz = 0;
-  double RefClkMHz = 0;
-  int32_t LptBase = 0;
+  int16_t refClockMultiplier = 0;
+  double quartzMHz = 0;
+  double refClockMHz = 0;
+  int32_t portAddress = 0;
   // How the port is reached: "sim", "ppdev", "ppdev:/dev/parportN", "direct",
   // "direct:0xADDR" or "inpout32". Kept as a fifth record of dds.cfg, which the
   // four-record reader of older files never looks at.
@@ -35,11 +35,11 @@ double systemClockMHz(int multiplier, double quartzMHz);
 // Reads the records of `file` into `params` in order; at the first failure (no
 // file, too few fields, a non-numeric first field, a value out of 16-bit range)
 // it stops and keeps what it had read. True when all four were read.
-bool ReadHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg");
+bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg");
 bool parseHardwareConfig(HardwareParams& params, std::string_view content);
 
 // Writes the four records (and the port back end as a fifth), atomically.
-bool WriteHardwareConfig(const HardwareParams& params,
+bool writeHardwareConfig(const HardwareParams& params,
                          const std::filesystem::path& file = "dds.cfg",
                          std::string* error = nullptr);
 std::string hardwareConfigText(const HardwareParams& params);

@@ -63,8 +63,8 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   if (!instrument.reachable() || instrument.portFailed()) {
     std::string why = instrument.portFailed()
                           ? instrument.portFailure()
-                          : "the address " + std::to_string(instrument.params.LptBase) + " (" +
-                                hex(instrument.params.LptBase) +
+                          : "the address " + std::to_string(instrument.params.portAddress) + " (" +
+                                hex(instrument.params.portAddress) +
                                 ") is not a parallel-port address, so nothing is sent";
     report.checks.push_back({"Port", false, why});
     adviseOnOpening(backend, report.advice);
@@ -74,9 +74,9 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   }
   report.checks.push_back({"Port", true, port->name() + " is open"});
 
-  const bool tuned = instrument.params.RefClkMHz > 0;
+  const bool tuned = instrument.params.refClockMHz > 0;
   if (tuned) {
-    const auto word = checkedTuningWord(kPortTestMHz, instrument.params.RefClkMHz);
+    const auto word = checkedTuningWord(kPortTestMHz, instrument.params.refClockMHz);
     instrument.startGenerator(word.ok() ? word.word : 0);
     instrument.settle(kSettleUnits);
   }
@@ -142,7 +142,7 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
 
 PortTestReport portTest(const std::string& backend, const HardwareParams& params,
                         const PortOptions& options) {
-  auto opened = openPort(backend, params.LptBase, options);
+  auto opened = openPort(backend, params.portAddress, options);
   if (!opened.port) {
     PortTestReport report;
     report.checks.push_back({"Port", false, opened.error});

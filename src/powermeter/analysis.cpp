@@ -9,7 +9,7 @@
 namespace kolm::powermeter {
 
 LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double stop,
-                            const LevelLimits& limits, const RifTable* through) {
+                            const LevelLimits& limits, const ReferenceTable* through) {
   LevelAnalysis a;
   const size_t n = levels.size();
   if (n == 0) return a;

@@ -36,7 +36,7 @@ struct LevelAnalysis {
 // that meets a flagged reading or the end of the trace first finds nothing.
 // `through`, when given, is the level reference table (entry i at i / 10 MHz).
 LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double stop,
-                            const LevelLimits& limits, const RifTable* through = nullptr);
+                            const LevelLimits& limits, const ReferenceTable* through = nullptr);
 
 // A key=value line per quantity, as the command line prints them: peak_mhz,
 // peak_dbm, bw3_low_mhz, bw3_high_mhz, bw3_mhz, bw3_approx, bw6_mhz, bw6_approx,

@@ -319,7 +319,7 @@ std::complex<double> fixtureTransfer(const CrystalModel& crystal, double r0Ohm, 
   return r0Ohm / (r0Ohm + crystal.impedance(fHz));
 }
 
-ThroughLevel throughLevel(const RifTable& table, double fMHz, double countDb) {
+ThroughLevel throughLevel(const ReferenceTable& table, double fMHz, double countDb) {
   // Entry i was measured at 0.1 + i x 160.1 / 1600 MHz (the pass steps by the
   // sum of its end words).
   constexpr double kFirst = 0.1, kStep = 160.1 / 1600, kHalfWidth = 1.0;

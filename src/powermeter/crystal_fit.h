@@ -95,7 +95,7 @@ struct CrystalParameters {
 
 struct CrystalFitInput {
   CrystalSweep sweep;
-  const RifTable& through;  // the fixture's through path (Quartz.rif)
+  const ReferenceTable& through;  // the fixture's through path (Quartz.rif)
   double r0Ohm = 50;
   Calibration calibration{};
   // The DDS clock the sweep ran at: the points then sit at their rounded
@@ -124,7 +124,7 @@ struct ThroughLevel {
   double slopeDbPerMHz = 0;
   double pmDb = 0;
 };
-ThroughLevel throughLevel(const RifTable& through, double fMHz, double countDb);
+ThroughLevel throughLevel(const ReferenceTable& through, double fMHz, double countDb);
 
 // The number of decimals that show `pm` with two significant digits
 // (`fallback` for a pm of 0 or one that is not finite).

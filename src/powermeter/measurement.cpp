@@ -32,7 +32,7 @@ void Measurement::openChart(const ChartFile& chart, const LevelLimits& chartLimi
   fromFile = true;
 }
 
-ChartFile Measurement::savedChart(const RifTable& levelReference) {
+ChartFile Measurement::savedChart(const ReferenceTable& levelReference) {
   storedReference = referenceAtCentre(TraceStart, TraceStop, levelReference);
   ChartFile chart;
   chart.points = Points;

@@ -58,7 +58,7 @@ struct Measurement {
   // What Save Chart writes: the span the levels cover (after a zoom the view is
   // narrower), the levels and the level reference at the span's centre, which
   // becomes the stored reference. Only for a whole trace.
-  ChartFile savedChart(const RifTable& levelReference);
+  ChartFile savedChart(const ReferenceTable& levelReference);
 
   // This screen in Memory: the whole trace becomes the memory trace; false
   // (nothing changed) while the trace is not whole.

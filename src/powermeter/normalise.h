@@ -16,7 +16,7 @@ namespace kolm::powermeter {
 
 // The level reference: the table and how many of its entries were read.
 struct LevelReference {
-  const RifTable& table;
+  const ReferenceTable& table;
   int entries = 0;
   bool present() const { return entries > 0; }
 };

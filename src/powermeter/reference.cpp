@@ -38,14 +38,14 @@ std::optional<size_t> referenceIndex(float mhz) {
   return static_cast<size_t>(index);
 }
 
-std::string formatRif(const RifTable& table, int entries) {
+std::string formatRif(const ReferenceTable& table, int entries) {
   common::RecordWriter w;
   const int count = std::min(entries, kRifEntries);
   for (int k = 0; k < count; ++k) w.number(table[k], 7);
   return w.text();
 }
 
-int parseRif(std::string_view content, RifTable& table) {
+int parseRif(std::string_view content, ReferenceTable& table) {
   common::RecordReader reader(content);
   int read = 0;
   while (read < kRifEntries) {
@@ -57,7 +57,7 @@ int parseRif(std::string_view content, RifTable& table) {
   return read;
 }
 
-int readLevelRif(RifTable& table, const std::filesystem::path& path) {
+int readLevelRif(ReferenceTable& table, const std::filesystem::path& path) {
   auto content = common::readTextFile(path, common::kTableFileLimit);
   if (!content) return 0;
   return parseRif(*content, table);
@@ -79,13 +79,13 @@ std::filesystem::path findQuartzRif(const std::filesystem::path& folder) {
   return found.front();
 }
 
-int readQuartzRif(RifTable& table, const std::filesystem::path& folder) {
+int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder) {
   const auto path = findQuartzRif(folder);
   if (path.empty()) return 0;
   return readLevelRif(table, path);
 }
 
-bool writeRif(const RifTable& table, const std::filesystem::path& path, std::string* error) {
+bool writeRif(const ReferenceTable& table, const std::filesystem::path& path, std::string* error) {
   return common::writeFileAtomic(path, formatRif(table), error);
 }
 
@@ -167,7 +167,8 @@ bool QuartzReferenceJob::step() {
 }
 
 LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, bool fromFile,
-                                            float storedLevel, const RifTable& levelReference) {
+                                            float storedLevel,
+                                            const ReferenceTable& levelReference) {
   LevelReferenceDrawing out;
   if (fromFile) {
     if (storedLevel != 0) out.flatLevel = storedLevel;
@@ -188,7 +189,7 @@ LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, boo
 }
 
 std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
-                                          const RifTable& crystalReference) {
+                                          const ReferenceTable& crystalReference) {
   std::vector<RefPoint> out;
   if (!std::isfinite(viewStart) || !std::isfinite(viewStop)) return out;
   float f = std::floor(viewStart);
@@ -202,7 +203,7 @@ std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
   return out;
 }
 
-float referenceAtCentre(float start, float stop, const RifTable& levelReference) {
+float referenceAtCentre(float start, float stop, const ReferenceTable& levelReference) {
   const float centre = (start + stop) / 2.0f;
   const auto index = referenceIndex(centre);
   return index ? levelReference[*index] : 0.0f;

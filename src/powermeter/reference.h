@@ -21,7 +21,7 @@ namespace kolm::powermeter {
 
 // Entries 0 to 1600, each measured and stored.
 inline constexpr int kRifEntries = 1601;
-using RifTable = std::array<float, kRifEntries>;
+using ReferenceTable = std::array<float, kRifEntries>;
 
 // The entry a frequency in MHz is looked up at: f x 10 in single precision,
 // rounded halves to even; none outside the table.
@@ -33,22 +33,22 @@ inline constexpr const char* kQuartzRifFile = "Quartz.rif";
 
 // 1601 lines, entry k on line k in its shortest single-precision form, CR LF;
 // only the first `entries` lines when fewer are asked.
-std::string formatRif(const RifTable& table, int entries = kRifEntries);
+std::string formatRif(const ReferenceTable& table, int entries = kRifEntries);
 // Numbers in order into table[0..1600]; stops at the first missing or unreadable
 // value, leaving the entries not read as they were. Returns how many were read.
-int parseRif(std::string_view content, RifTable& table);
+int parseRif(std::string_view content, ReferenceTable& table);
 
 // readLevelRif: level.rif from `path` (the working directory's by default); a missing
 // file reads nothing. Returns the entries read.
-int readLevelRif(RifTable& table, const std::filesystem::path& path = kLevelRifFile);
+int readLevelRif(ReferenceTable& table, const std::filesystem::path& path = kLevelRifFile);
 // readQuartzRif: quartz.rif in `folder`, whatever the letter case of its name; the
 // spelling the calibration writes wins over other spellings.
-int readQuartzRif(RifTable& table, const std::filesystem::path& folder = ".");
+int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder = ".");
 // The file readQuartzRif reads in `folder`, or empty when there is none.
 std::filesystem::path findQuartzRif(const std::filesystem::path& folder = ".");
 
 // Atomic writes of the whole table; false with the reason on an error.
-bool writeRif(const RifTable& table, const std::filesystem::path& path, std::string* error);
+bool writeRif(const ReferenceTable& table, const std::filesystem::path& path, std::string* error);
 
 // The words of a table pass: W0 the word of 0.1 MHz, WE the word of 160 MHz, and
 // the step (W0 + WE) / 1600 (their sum, as the instrument has always stepped:
@@ -71,7 +71,7 @@ class ReferenceTableJob : public hw::PortJob {
       : PortJob(instrument), words_(words), calibration_(calibration) {}
   bool done() const override { return next_ >= kRifEntries; }
   double progress() const override { return static_cast<double>(next_) / kRifEntries; }
-  const RifTable& table() const { return table_; }
+  const ReferenceTable& table() const { return table_; }
 
  protected:
   float readLevel();
@@ -80,7 +80,7 @@ class ReferenceTableJob : public hw::PortJob {
 
   TableWords words_;
   Calibration calibration_;
-  RifTable table_{};
+  ReferenceTable table_{};
   double word_ = 0;
   int next_ = 0;
 };
@@ -136,18 +136,19 @@ struct LevelReferenceDrawing {
 // rounded (single precision, as the steps accumulate). A start beyond the table
 // draws nothing. For a loaded chart (`fromFile`): the flat line at `storedLevel`.
 LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, bool fromFile,
-                                            float storedLevel, const RifTable& levelReference);
+                                            float storedLevel,
+                                            const ReferenceTable& levelReference);
 
 // quartzReferenceLine: the polyline from the whole MHz at or below ViewStart in 0.1 MHz
 // steps while below ViewStop + 0.1 and 160. Its first point is where the line
 // starts (so the first segment has no length); points whose entry lies outside
 // the table are left out, the line going on from the last one drawn.
 std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,
-                                          const RifTable& crystalReference);
+                                          const ReferenceTable& crystalReference);
 
 // The reference level a saved chart records: levelReference at the centre of the
 // span, index ((start + stop) / 2) x 10 rounded; 0 (no reference) when the
 // centre lies outside the table.
-float referenceAtCentre(float start, float stop, const RifTable& levelReference);
+float referenceAtCentre(float start, float stop, const ReferenceTable& levelReference);
 
 }  // namespace kolm::powermeter

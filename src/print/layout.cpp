@@ -92,15 +92,15 @@ std::string wholeText(int32_t v) { return std::to_string(v); }
 int32_t& rectField(PrintDialogState& s, RectField field) {
   switch (field) {
     case RectField::X:
-      return s.DocX_mm;
+      return s.docXMm;
     case RectField::Y:
-      return s.DocY_mm;
+      return s.docYMm;
     case RectField::W:
-      return s.DocW_mm;
+      return s.docWidthMm;
     case RectField::H:
-      return s.DocH_mm;
+      return s.docHeightMm;
   }
-  return s.DocW_mm;
+  return s.docWidthMm;
 }
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
@@ -172,14 +172,14 @@ void setRectText(PrintDialogState& s, RectField field, std::string text) {
     rectField(s, field) = roundToInt(v);
     break;
   }
-  if (field == RectField::W) s.scaleText = scaleText(s.ScaleBase, s.DocW_mm, s.locale);
+  if (field == RectField::W) s.scaleText = scaleText(s.scaleBase, s.docWidthMm, s.locale);
 }
 
-bool sizesDrawable(const PrintDialogState& s) { return s.DocW_mm > 1 && s.DocH_mm > 1; }
+bool sizesDrawable(const PrintDialogState& s) { return s.docWidthMm > 1 && s.docHeightMm > 1; }
 
 bool widthEdited(PrintDialogState& s) {
   if (s.keepProportions)
-    setRectText(s, RectField::H, wholeText(roundToInt(s.DocW_mm / double(s.AspectRatio))));
+    setRectText(s, RectField::H, wholeText(roundToInt(s.docWidthMm / double(s.aspectRatio))));
   if (!sizesDrawable(s)) return false;
   Preview(s);
   return true;
@@ -187,7 +187,7 @@ bool widthEdited(PrintDialogState& s) {
 
 bool heightEdited(PrintDialogState& s) {
   if (s.keepProportions)
-    setRectText(s, RectField::W, wholeText(roundToInt(s.DocH_mm * double(s.AspectRatio))));
+    setRectText(s, RectField::W, wholeText(roundToInt(s.docHeightMm * double(s.aspectRatio))));
   if (!sizesDrawable(s)) return false;
   Preview(s);
   return true;
@@ -196,7 +196,7 @@ bool heightEdited(PrintDialogState& s) {
 bool setFixProportions(PrintDialogState& s, bool checked) {
   s.keepProportions = checked;
   if (checked) {
-    setRectText(s, RectField::H, wholeText(roundToInt(s.DocW_mm / double(s.AspectRatio))));
+    setRectText(s, RectField::H, wholeText(roundToInt(s.docWidthMm / double(s.aspectRatio))));
     s.scaleLabel = KOLM_TR_NOOP("kolm", "Scala:");
     s.scaleEditable = true;
   } else {
@@ -214,18 +214,18 @@ void setCentred(PrintDialogState& s, bool checked) {
 }
 
 void maximise(PrintDialogState& s) {
-  int32_t sw = s.SheetW_mm, sh = s.SheetH_mm;
+  int32_t sw = s.sheetWidthMm, sh = s.sheetHeightMm;
   if (!sheetKnown(sw, sh)) return;
   if (s.keepProportions) {
     float sheetRatio = float(sw) / float(sh);
-    float rectRatio = float(s.DocW_mm) / float(s.DocH_mm);
+    float rectRatio = float(s.docWidthMm) / float(s.docHeightMm);
     if (sheetRatio <= rectRatio) {
       setRectText(s, RectField::W, wholeText(sw));
-      setRectText(s, RectField::H, wholeText(roundToInt(s.DocW_mm / double(s.AspectRatio))));
+      setRectText(s, RectField::H, wholeText(roundToInt(s.docWidthMm / double(s.aspectRatio))));
       setRectText(s, RectField::X, "0");
     } else {
       setRectText(s, RectField::H, wholeText(sh));
-      setRectText(s, RectField::W, wholeText(roundToInt(double(s.AspectRatio) * s.DocH_mm)));
+      setRectText(s, RectField::W, wholeText(roundToInt(double(s.aspectRatio) * s.docHeightMm)));
       setRectText(s, RectField::Y, "0");
     }
   } else {
@@ -233,8 +233,8 @@ void maximise(PrintDialogState& s) {
     setRectText(s, RectField::H, wholeText(sh));
   }
   if (!s.centred) {
-    if (s.DocX_mm + s.DocW_mm > sw) setRectText(s, RectField::X, wholeText(sw - s.DocW_mm));
-    if (s.DocY_mm + s.DocH_mm > sh) setRectText(s, RectField::Y, wholeText(sh - s.DocH_mm));
+    if (s.docXMm + s.docWidthMm > sw) setRectText(s, RectField::X, wholeText(sw - s.docWidthMm));
+    if (s.docYMm + s.docHeightMm > sh) setRectText(s, RectField::Y, wholeText(sh - s.docHeightMm));
   }
   Preview(s);
 }
@@ -251,10 +251,10 @@ bool isOutOfSheet(const MmRect& r, int32_t sheetW, int32_t sheetH) {
 
 void Preview(PrintDialogState& s) {
   if (s.centred) {
-    setRectText(s, RectField::X, wholeText(roundToInt((s.SheetW_mm - s.DocW_mm) / 2.0)));
-    setRectText(s, RectField::Y, wholeText(roundToInt((s.SheetH_mm - s.DocH_mm) / 2.0)));
+    setRectText(s, RectField::X, wholeText(roundToInt((s.sheetWidthMm - s.docWidthMm) / 2.0)));
+    setRectText(s, RectField::Y, wholeText(roundToInt((s.sheetHeightMm - s.docHeightMm) / 2.0)));
   }
-  s.outOfSheet = isOutOfSheet(s.rect(), s.SheetW_mm, s.SheetH_mm);
+  s.outOfSheet = isOutOfSheet(s.rect(), s.sheetWidthMm, s.sheetHeightMm);
   if (!s.outOfSheet) s.blinkRed = false;
   s.previewed = s.rect();
 }
@@ -294,16 +294,16 @@ bool enterScale(PrintDialogState& s) {
   if (s.scaleText.empty()) return false;
   auto scale = readScale(s.scaleText, s.locale);
   if (!scale) return false;
-  double w = s.ScaleBase / *scale;
+  double w = s.scaleBase / *scale;
   if (w > kLimitMm) w = kLimitMm;
-  double h = w / s.AspectRatio;
+  double h = w / s.aspectRatio;
   if (h > kLimitMm) {
     h = kLimitMm;
-    w = double(s.AspectRatio) * kLimitMm;
+    w = double(s.aspectRatio) * kLimitMm;
   }
   setRectText(s, RectField::W, wholeText(roundToInt(w)));
   setRectText(s, RectField::H, wholeText(roundToInt(h)));
-  if (s.DocW_mm < 2 || s.DocH_mm < 2) return false;
+  if (s.docWidthMm < 2 || s.docHeightMm < 2) return false;
   Preview(s);
   return true;
 }

@@ -70,7 +70,7 @@ bool isOutOfSheet(const MmRect& r, int32_t sheetW, int32_t sheetH);
 // One tick of the blink timer (only while out of the sheet).
 void blinkTick(PrintDialogState& s);
 
-// The scale text: ScaleBase / DocW_mm with the pattern "#,###,##0.##" in the
+// The scale text: scaleBase / docWidthMm with the pattern "#,###,##0.##" in the
 // locale's separators.
 std::string scaleText(double scaleBase, int32_t docW, const LocaleSeparators& locale);
 // The scale typed back: grouping separators dropped, the locale's decimal separator

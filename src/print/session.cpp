@@ -37,7 +37,7 @@ void PrintSession::critical(const std::string& text, const std::string& procedur
 
 // ---- printer operations ----
 
-std::string PrintSession::GetDefPrinterName() {
+std::string PrintSession::defaultPrinterName() {
   std::string name = backend_->defaultPrinterName();
   if (name.empty())
     critical(KOLM_TR("kolm", "Stampante di default non specificata."), "GetDefPrinterName");
@@ -46,7 +46,7 @@ std::string PrintSession::GetDefPrinterName() {
 
 bool PrintSession::OpenDocPrinter(std::string& name) {
   state.printerOpen = false;
-  if (name.empty()) name = GetDefPrinterName();
+  if (name.empty()) name = defaultPrinterName();
   if (name.empty()) return false;
   DevMode merged = state.devMode;
   switch (backend_->openPrinter(name, merged)) {
@@ -79,8 +79,8 @@ void PrintSession::ShowPrinterProperties(const std::string& name) {
   if (backend_->showProperties(name, edited)) state.devMode = edited;
 }
 
-bool PrintSession::GetSheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
-                                int32_t& orientation) {
+bool PrintSession::sheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
+                             int32_t& orientation) {
   if (name.empty()) {
     widthMm = heightMm = orientation = -1;
     return false;
@@ -93,7 +93,7 @@ bool PrintSession::GetSheetSize(const std::string& name, int32_t& widthMm, int32
 }
 
 bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
-  const std::string& name = state.PrinterName;
+  const std::string& name = state.printerName;
   std::optional<SheetSize> sheet;
   if (!name.empty()) sheet = backend_->sheetSize(name, state.devMode);
   if (!sheet) return printPicture({}, false, title);
@@ -116,9 +116,9 @@ bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::s
   };
   if (!device || !state.image || state.image->empty())
     return fail("prhDC = " + std::to_string(device ? 1 : 0) + "\n");
-  if (state.Copies <= 0) return true;  // nothing to output
-  PageOutput out = backend_->printImage(state.PrinterName, state.devMode, *state.image, rect,
-                                        state.Copies, title);
+  if (state.copies <= 0) return true;  // nothing to output
+  PageOutput out = backend_->printImage(state.printerName, state.devMode, *state.image, rect,
+                                        state.copies, title);
   switch (out.stop) {
     case PageOutput::Stop::None:
       return true;
@@ -140,7 +140,7 @@ bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::s
 
 bool PrintSession::printableSheet(int32_t& widthMm, int32_t& heightMm,
                                   std::optional<int32_t> newOrientation) {
-  if (!OpenDocPrinter(state.PrinterName)) {
+  if (!OpenDocPrinter(state.printerName)) {
     widthMm = heightMm = -1;
     return false;
   }
@@ -151,20 +151,20 @@ bool PrintSession::printableSheet(int32_t& widthMm, int32_t& heightMm,
       return false;
     }
     state.devMode.dmOrientation = static_cast<int16_t>(*newOrientation);
-    ApplyDevMode(state.PrinterName);
+    ApplyDevMode(state.printerName);
   }
   int32_t orientation = 0;
-  return GetSheetSize(state.PrinterName, widthMm, heightMm, orientation);
+  return sheetSize(state.printerName, widthMm, heightMm, orientation);
 }
 
 void PrintSession::resetLayout() {
   // The controls start from their design values at every opening.
   PrintDialogState fresh;
   auto& s = state;
-  s.SheetW_mm = s.SheetH_mm = 0;
-  s.DocX_mm = s.DocY_mm = s.DocW_mm = s.DocH_mm = 0;
-  s.AspectRatio = 1;
-  s.ScaleBase = 0;
+  s.sheetWidthMm = s.sheetHeightMm = 0;
+  s.docXMm = s.docYMm = s.docWidthMm = s.docHeightMm = 0;
+  s.aspectRatio = 1;
+  s.scaleBase = 0;
   s.xText = s.yText = s.widthText = s.heightText = s.scaleText = s.copiesText = "";
   s.scaleLabel = fresh.scaleLabel;
   s.scaleEditable = fresh.scaleEditable;
@@ -174,9 +174,9 @@ void PrintSession::resetLayout() {
   s.outOfSheet = s.blinkRed = false;
   s.printers.clear();
   s.printerIndex = -1;
-  s.SelectedPrinter.clear();
-  s.HasSource = false;
-  s.DocTitle.clear();
+  s.selectedPrinter.clear();
+  s.hasSource = false;
+  s.docTitle.clear();
   s.image.reset();
 }
 
@@ -186,26 +186,26 @@ bool PrintSession::setUpFailure(const std::string& text, int number) {
   return false;
 }
 
-bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t DocY_mm,
-                         int32_t DocW_mm, int32_t DocH_mm, int32_t orientation,
+bool PrintSession::setUp(const PrintSource* source, int32_t docXMm, int32_t docYMm,
+                         int32_t docWidthMm, int32_t docHeightMm, int32_t orientation,
                          const std::string& title, float scale) {
   resetLayout();
-  if (state.PrinterName.empty() && !OpenDocPrinter(state.PrinterName)) return false;
+  if (state.printerName.empty() && !OpenDocPrinter(state.printerName)) return false;
   if (source) {
-    state.HasSource = true;
-    if (DocW_mm <= 0 || DocH_mm <= 0)
+    state.hasSource = true;
+    if (docWidthMm <= 0 || docHeightMm <= 0)
       return setUpFailure(
           KOLM_TR("kolm",
                   "Parametri errati.\n\nLa larghezza e l' altezza di stampa\nrichieste "
                   "devono essere > 0."),
           kErrBadArgument);
-    state.ScaleBase =
-        scale != 0 ? float(double(DocW_mm) * scale) : static_cast<float>(source->ownWidth);
-    setRectText(state, RectField::X, std::to_string(DocX_mm));
-    setRectText(state, RectField::Y, std::to_string(DocY_mm));
-    setRectText(state, RectField::W, std::to_string(DocW_mm));
-    setRectText(state, RectField::H, std::to_string(DocH_mm));
-    state.AspectRatio = float(DocW_mm) / float(DocH_mm);
+    state.scaleBase =
+        scale != 0 ? float(double(docWidthMm) * scale) : static_cast<float>(source->ownWidth);
+    setRectText(state, RectField::X, std::to_string(docXMm));
+    setRectText(state, RectField::Y, std::to_string(docYMm));
+    setRectText(state, RectField::W, std::to_string(docWidthMm));
+    setRectText(state, RectField::H, std::to_string(docHeightMm));
+    state.aspectRatio = float(docWidthMm) / float(docHeightMm);
     std::optional<Bitmap24> picture = source->readImage ? source->readImage() : std::nullopt;
     if (!picture || picture->empty())
       return setUpFailure(KOLM_TR("kolm",
@@ -213,9 +213,9 @@ bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t Doc
                                   "elaborando l' immagine."),
                           kErrPrinter);
     state.image = std::move(picture);
-    state.DocTitle = title.empty() ? source->name : title;
+    state.docTitle = title.empty() ? source->name : title;
   }
-  state.RequestedOrientation = orientation;
+  state.requestedOrientation = orientation;
   return true;
 }
 
@@ -223,36 +223,36 @@ bool PrintSession::setUp(const PrintSource* source, int32_t DocX_mm, int32_t Doc
 
 void PrintSession::activate() {
   auto& s = state;
-  s.SavedDevMode = s.devMode;
-  s.ColorMode = s.devMode.dmColor;
-  if (s.RequestedOrientation == kPortrait || s.RequestedOrientation == kLandscape)
-    s.devMode.dmOrientation = static_cast<int16_t>(s.RequestedOrientation);
+  s.savedDevMode = s.devMode;
+  s.colourMode = s.devMode.dmColor;
+  if (s.requestedOrientation == kPortrait || s.requestedOrientation == kLandscape)
+    s.devMode.dmOrientation = static_cast<int16_t>(s.requestedOrientation);
 
   s.printers = backend_->printerNames();
   s.printerIndex = -1;
   if (!s.printers.empty()) {
-    auto it = std::find(s.printers.begin(), s.printers.end(), s.PrinterName);
+    auto it = std::find(s.printers.begin(), s.printers.end(), s.printerName);
     selectPrinter(it == s.printers.end() ? 0 : int(it - s.printers.begin()));
   }
 
-  s.SavedCopies = s.Copies;
-  setCopiesText(std::to_string(s.Copies == 0 ? 1 : s.Copies));
+  s.savedCopies = s.copies;
+  setCopiesText(std::to_string(s.copies == 0 ? 1 : s.copies));
 }
 
 void PrintSession::selectPrinter(int index) {
   auto& s = state;
   if (index < 0 || index >= int(s.printers.size())) return;
   s.printerIndex = index;
-  s.SelectedPrinter = s.printers[index];
-  if (!OpenDocPrinter(s.SelectedPrinter)) return;
+  s.selectedPrinter = s.printers[index];
+  if (!OpenDocPrinter(s.selectedPrinter)) return;
   int32_t orientation = 0;
-  GetSheetSize(s.SelectedPrinter, s.SheetW_mm, s.SheetH_mm, orientation);
-  s.ColorMode = s.devMode.dmColor;
+  sheetSize(s.selectedPrinter, s.sheetWidthMm, s.sheetHeightMm, orientation);
+  s.colourMode = s.devMode.dmColor;
   ShowSheet();
 }
 
 void PrintSession::ShowSheet() {
-  if (state.HasSource) Preview(state);
+  if (state.hasSource) Preview(state);
 }
 
 void PrintSession::editPrinterProperties() {
@@ -260,37 +260,37 @@ void PrintSession::editPrinterProperties() {
   // An empty copies field asks the printer for one copy.
   int32_t typed = s.copiesText.empty() ? 1 : wholeNumber(s.copiesText);
   s.devMode.dmCopies = static_cast<int16_t>(std::clamp(typed, 0, 32767));
-  ShowPrinterProperties(s.SelectedPrinter);
+  ShowPrinterProperties(s.selectedPrinter);
   int32_t orientation = 0;
-  GetSheetSize(s.SelectedPrinter, s.SheetW_mm, s.SheetH_mm, orientation);
+  sheetSize(s.selectedPrinter, s.sheetWidthMm, s.sheetHeightMm, orientation);
   if (s.copiesText.empty() || wholeNumber(s.copiesText) != s.devMode.dmCopies)
     setCopiesText(std::to_string(s.devMode.dmCopies));
-  s.ColorMode = s.devMode.dmColor;
+  s.colourMode = s.devMode.dmColor;
   s.devMode.dmCopies = 1;  // copies are made by the page loop, never by the printer
   ShowSheet();
 }
 
 bool PrintSession::print() {
-  state.PrinterName = state.SelectedPrinter;
-  if (!PrintDocument(state.rect(), state.DocTitle)) return false;
+  state.printerName = state.selectedPrinter;
+  if (!PrintDocument(state.rect(), state.docTitle)) return false;
   close();
   return true;
 }
 
 void PrintSession::accept() {
-  state.PrinterName = state.SelectedPrinter;
+  state.printerName = state.selectedPrinter;
   close();
 }
 
 void PrintSession::cancel() {
-  state.Copies = state.SavedCopies;
-  state.devMode = state.SavedDevMode;
+  state.copies = state.savedCopies;
+  state.devMode = state.savedDevMode;
   close();
 }
 
 void PrintSession::setCopiesText(std::string text) {
   state.copiesText = std::move(text);
-  state.Copies = wholeNumber(state.copiesText);
+  state.copies = wholeNumber(state.copiesText);
 }
 
 void PrintSession::close() {
@@ -299,8 +299,8 @@ void PrintSession::close() {
 }
 
 std::string PrintSession::caption() const {
-  if (!state.HasSource) return KOLM_TR("kolm", "  Printer settings ");
-  return KOLM_TR("kolm", "  Print of: ") + state.DocTitle;
+  if (!state.hasSource) return KOLM_TR("kolm", "  Printer settings ");
+  return KOLM_TR("kolm", "  Print of: ") + state.docTitle;
 }
 
 }  // namespace kolm::print

@@ -52,18 +52,18 @@ class PrintSession {
   // Opening the print dialog, up to its showing: printer, arguments, picture and the
   // layout's starting values. Without a source the dialog only chooses the printer.
   // False after a failure (its message shown, nothing kept of this opening).
-  bool setUp(const PrintSource* source, int32_t DocX_mm, int32_t DocY_mm, int32_t DocW_mm,
-             int32_t DocH_mm, int32_t orientation, const std::string& title, float scale);
+  bool setUp(const PrintSource* source, int32_t docXMm, int32_t docYMm, int32_t docWidthMm,
+             int32_t docHeightMm, int32_t orientation, const std::string& title, float scale);
 
   // ---- printer operations ----
-  std::string GetDefPrinterName();
+  std::string defaultPrinterName();
   // An empty name means the default printer (the name comes back filled in); a
   // printer that cannot be used comes back as an empty name.
   bool OpenDocPrinter(std::string& name);
   bool ApplyDevMode(const std::string& name);
   void ShowPrinterProperties(const std::string& name);
-  bool GetSheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
-                    int32_t& orientation);
+  bool sheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
+                 int32_t& orientation);
   // The whole print: fit check, mm to printer pixels, one page per copy.
   bool PrintDocument(const MmRect& rect, const std::string& title);
 

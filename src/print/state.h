@@ -28,14 +28,14 @@ struct MmRect {
 
 struct PrintDialogState {
   // ---- layout: the sheet and the print rectangle, in mm ----
-  int32_t SheetW_mm = 0;
-  int32_t SheetH_mm = 0;
-  int32_t DocX_mm = 0;
-  int32_t DocY_mm = 0;
-  int32_t DocW_mm = 0;
-  int32_t DocH_mm = 0;
-  float AspectRatio = 1;
-  float ScaleBase = 0;
+  int32_t sheetWidthMm = 0;
+  int32_t sheetHeightMm = 0;
+  int32_t docXMm = 0;
+  int32_t docYMm = 0;
+  int32_t docWidthMm = 0;
+  int32_t docHeightMm = 0;
+  float aspectRatio = 1;
+  float scaleBase = 0;
 
   // The text boxes are the masters of the rectangle fields.
   std::string xText, yText, widthText, heightText;
@@ -52,26 +52,26 @@ struct PrintDialogState {
   bool blinkRed = false;
 
   // ---- printer ----
-  std::string PrinterName;            // used for printing, kept for the next call
-  std::string SelectedPrinter;        // chosen in the list
+  std::string printerName;            // used for printing, kept for the next call
+  std::string selectedPrinter;        // chosen in the list
   std::vector<std::string> printers;  // the list's entries
   int printerIndex = -1;              // the entry selected in it
   bool printerOpen = false;
   DevMode devMode;
-  DevMode SavedDevMode;
-  int32_t Copies = 0;
-  int32_t SavedCopies = 0;
+  DevMode savedDevMode;
+  int32_t copies = 0;
+  int32_t savedCopies = 0;
   std::string copiesText;
-  std::optional<int16_t> ColorMode;
+  std::optional<int16_t> colourMode;
 
   // ---- this opening ----
-  bool HasSource = false;
-  int32_t RequestedOrientation = 0;
-  std::string DocTitle;
+  bool hasSource = false;
+  int32_t requestedOrientation = 0;
+  std::string docTitle;
   std::optional<Bitmap24> image;  // the kept picture
   LocaleSeparators locale;
 
-  MmRect rect() const { return {DocX_mm, DocY_mm, DocW_mm, DocH_mm}; }
+  MmRect rect() const { return {docXMm, docYMm, docWidthMm, docHeightMm}; }
 };
 
 }  // namespace kolm::print

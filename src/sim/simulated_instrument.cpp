@@ -86,12 +86,12 @@ void SimulatedInstrument::attach(const hw::HardwareParams* params) {
 }
 
 double SimulatedInstrument::quartzMHz() const {
-  if (settings_.quartzFollowsParams && params_ && params_->QuartzMHz > 0) return params_->QuartzMHz;
+  if (settings_.quartzFollowsParams && params_ && params_->quartzMHz > 0) return params_->quartzMHz;
   return settings_.quartzMHz;
 }
 
 bool SimulatedInstrument::quartzSetApart() const {
-  return params_ && params_->QuartzMHz > 0 && quartzMHz() != params_->QuartzMHz;
+  return params_ && params_->quartzMHz > 0 && quartzMHz() != params_->quartzMHz;
 }
 
 void SimulatedInstrument::writeData(uint8_t value) {

@@ -22,7 +22,7 @@ Vfo::Vfo(hw::Instrument& instrument, common::Prompter& prompter, std::filesystem
 
 void Vfo::sendFrequency() {
   IfOffset = common::numericValue(settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2);
-  const double clock = instrument_.params.RefClkMHz;
+  const double clock = instrument_.params.refClockMHz;
   Tuning t = tune(settings.WorkingFreq, settings.mode, IfOffset, clock);
   if (t.tooHigh) prompter_.message(kTooHighMessage);
   settings.WorkingFreq = t.WorkingFreq;

@@ -17,16 +17,16 @@ TEST(SystemClock, MultiplierIsBypassedBelowFourAndTheClockValidated) {
   EXPECT_EQ(systemClockMHz(20, 30), 600);
   // Above 501 MHz the clock is over the maximum; a zero is refused.
   HardwareParams p;
-  p.RefClkMultiplier = 20;
-  p.QuartzMHz = 30;
-  p.RefClkMHz = 600;
+  p.refClockMultiplier = 20;
+  p.quartzMHz = 30;
+  p.refClockMHz = 600;
   EXPECT_EQ(validateParameters(p).value(), "Ref Frequency over the maximum!");
-  p.RefClkMHz = 501;
-  p.QuartzMHz = 25.05;
+  p.refClockMHz = 501;
+  p.quartzMHz = 25.05;
   EXPECT_FALSE(validateParameters(p).has_value());
-  p.QuartzMHz = 0;  // refused even beside a clock left from before
+  p.quartzMHz = 0;  // refused even beside a clock left from before
   EXPECT_TRUE(validateParameters(p).has_value());
-  p.RefClkMHz = 0;
+  p.refClockMHz = 0;
   EXPECT_TRUE(validateParameters(p).has_value());
 }
 
@@ -34,17 +34,17 @@ TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
   kolm::test::TempDir dir;
   auto file = dir.path() / "dds.cfg";
   HardwareParams p;
-  p.RefClkMultiplier = 20;
-  p.QuartzMHz = 20;
-  p.RefClkMHz = 400;
-  p.LptBase = kLpt2;
+  p.refClockMultiplier = 20;
+  p.quartzMHz = 20;
+  p.refClockMHz = 400;
+  p.portAddress = kLpt2;
   p.portBackend = "ppdev:/dev/parport0";
-  ASSERT_TRUE(WriteHardwareConfig(p, file));
+  ASSERT_TRUE(writeHardwareConfig(p, file));
   EXPECT_EQ(readTextFile(file).value(),
             "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n");
   HardwareParams q;
-  EXPECT_TRUE(ReadHardwareConfig(q, file));
-  EXPECT_EQ(q.LptBase, 632);
+  EXPECT_TRUE(readHardwareConfig(q, file));
+  EXPECT_EQ(q.portAddress, 632);
   EXPECT_EQ(q.portBackend, "ppdev:/dev/parport0");
 }
 
@@ -79,15 +79,15 @@ TEST(DdsCfg, StopsAtTheFirstFailureKeepingWhatWasRead) {
       ASSERT_TRUE(writeFileAtomic(file, r.text));
     }
     HardwareParams q;
-    q.RefClkMultiplier = 4;
-    q.QuartzMHz = 50;
-    q.RefClkMHz = 200;
-    q.LptBase = 956;
-    EXPECT_EQ(ReadHardwareConfig(q, file), r.ok);
-    EXPECT_EQ(q.RefClkMultiplier, r.multiplier);
-    EXPECT_EQ(q.QuartzMHz, r.quartz);
-    EXPECT_EQ(q.RefClkMHz, r.clock);
-    EXPECT_EQ(q.LptBase, r.base);
+    q.refClockMultiplier = 4;
+    q.quartzMHz = 50;
+    q.refClockMHz = 200;
+    q.portAddress = 956;
+    EXPECT_EQ(readHardwareConfig(q, file), r.ok);
+    EXPECT_EQ(q.refClockMultiplier, r.multiplier);
+    EXPECT_EQ(q.quartzMHz, r.quartz);
+    EXPECT_EQ(q.refClockMHz, r.clock);
+    EXPECT_EQ(q.portAddress, r.base);
   }
 }
 

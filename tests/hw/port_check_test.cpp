@@ -15,10 +15,10 @@ namespace {
 
 hw::HardwareParams params400() {
   hw::HardwareParams p;
-  p.RefClkMultiplier = 20;
-  p.QuartzMHz = 20;
-  p.RefClkMHz = 400;
-  p.LptBase = hw::kLpt1;
+  p.refClockMultiplier = 20;
+  p.quartzMHz = 20;
+  p.refClockMHz = 400;
+  p.portAddress = hw::kLpt1;
   return p;
 }
 
@@ -99,7 +99,7 @@ TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
   hw::Instrument instrument(std::move(owned));
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());
   instrument.params = params400();
-  instrument.params.LptBase = 0;
+  instrument.params.portAddress = 0;
   instrument.refreshReachable();
   const auto report = hw::runPortTest(instrument, "direct");
   ASSERT_EQ(report.checks.size(), 1u);
@@ -109,7 +109,7 @@ TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
   hw::ddsSendWord(instrument, 1234);
   EXPECT_EQ(instrument.in(), 0);
   EXPECT_TRUE(port->log.empty());
-  instrument.params.LptBase = hw::kLpt2;
+  instrument.params.portAddress = hw::kLpt2;
   instrument.refreshReachable();
   hw::ddsReset(instrument);
   EXPECT_EQ(port->writes().size(), 2u);

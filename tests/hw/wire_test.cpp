@@ -47,7 +47,7 @@ TEST(DdsLink, FrequencyWordGoldenTrace) {
 TEST(DdsLink, MultiplierLoadIs66WritesEndingWithMultiplierTimes8Plus6) {
   for (int m : {0, 1, 2, 3, 20}) {
     Rig rig(0);
-    rig.instrument.params.RefClkMultiplier = static_cast<int16_t>(m);
+    rig.instrument.params.refClockMultiplier = static_cast<int16_t>(m);
     ddsSetMultiplier(rig.instrument);
     auto writes = rig.port->writes();
     ASSERT_EQ(writes.size(), 66u);

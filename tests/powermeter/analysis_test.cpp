@@ -97,7 +97,7 @@ TEST(LevelAnalysis, FlaggedReadingsAreNeverThePeakOrAnEdge) {
 }
 
 TEST(LevelAnalysis, InsertionLossAndReport) {
-  RifTable through{};
+  ReferenceTable through{};
   through.fill(-1.5f);
   const auto levels = sampled(9, 11, 20, [](double f) { return -7.5 - 10 * std::fabs(f - 10); });
   const LevelAnalysis a = analyzeLevels(levels, 9, 11, {}, &through);

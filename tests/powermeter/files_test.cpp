@@ -25,8 +25,8 @@ using namespace kolm::powermeter;
 namespace {
 
 // Entry k holds -k / 100 dB, so every lookup shows which entry it took.
-RifTable rampTable() {
-  RifTable t{};
+ReferenceTable rampTable() {
+  ReferenceTable t{};
   for (int k = 0; k < kRifEntries; ++k) t[k] = -0.01f * static_cast<float>(k);
   return t;
 }
@@ -110,7 +110,7 @@ TEST(ReferencePasses, ClockThatCannotReachTheTableIsRefused) {
 
 TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   test::InTempDir dir;
-  RifTable t = rampTable();
+  ReferenceTable t = rampTable();
   t[7] = -3.25f;
   t[8] = 0.5f;
   std::string error;
@@ -122,13 +122,13 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   EXPECT_NE(text.find("\r\n-3.25\r\n0.5\r\n"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600, the last
 
-  RifTable back{};
+  ReferenceTable back{};
   EXPECT_EQ(readLevelRif(back), 1601);
   // Seven significant digits, as single-precision values are printed.
   for (int k = 0; k < kRifEntries; ++k) ASSERT_FLOAT_EQ(back[k], t[k]) << k;
 
   // A bad value stops the reading; what was not read keeps its value.
-  RifTable partial;
+  ReferenceTable partial;
   partial.fill(7);
   EXPECT_EQ(parseRif("-1\n.5\nx\n-4\n", partial), 2);
   EXPECT_EQ(partial[0], -1);
@@ -144,14 +144,14 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
 
 TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
   test::InTempDir dir;
-  RifTable t{};
+  ReferenceTable t{};
   EXPECT_TRUE(findQuartzRif().empty());
   EXPECT_EQ(readQuartzRif(t), 0);
   std::ofstream("quartz.rif") << "-1.5\r\n-2.5\r\n";
   EXPECT_EQ(readQuartzRif(t), 2);
   EXPECT_EQ(t[1], -2.5f);
   // The spelling the calibration writes wins.
-  RifTable written = rampTable();
+  ReferenceTable written = rampTable();
   ASSERT_TRUE(writeRif(written, kQuartzRifFile, nullptr));
   EXPECT_EQ(findQuartzRif().filename(), "Quartz.rif");
   EXPECT_EQ(readQuartzRif(t), 1601);
@@ -168,7 +168,7 @@ TEST(ReferenceLookup, TenfoldRoundedHalvesToEvenInsideTheTable) {
 }
 
 TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
-  const RifTable t = rampTable();
+  const ReferenceTable t = rampTable();
   auto d = levelReferenceDrawing(3, 30, false, 0, t);
   EXPECT_FALSE(d.flatLevel);
   // From 3.0 MHz to about 30.1 MHz in 0.1 MHz steps, each at its own entry.
@@ -201,7 +201,7 @@ TEST(ReferenceDrawing, LevelCurveAcrossTheViewOrTheStoredLevel) {
 }
 
 TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
-  const RifTable t = rampTable();
+  const ReferenceTable t = rampTable();
   auto q = quartzReferenceLine(3.7f, 5, t);
   ASSERT_GE(q.size(), 3u);
   // It starts at 3 MHz and its first segment has no length.
@@ -224,7 +224,7 @@ TEST(ReferenceDrawing, CrystalCurveFromTheWholeMegahertz) {
 // The reference under a relative display: straight between entries, up to and
 // including the last entry read, and none where an entry is not a measurement.
 TEST(LevelReferenceAt, StraightBetweenEntriesUpToTheLastOneRead) {
-  RifTable table{};
+  ReferenceTable table{};
   table[0] = -20;
   table[1] = -10;
   table[2] = -30;

@@ -51,7 +51,7 @@ TEST(PowerMeasurement, ChartsTheMemoryAndWhatASaveWrites) {
   // After a zoom the file still gets the span the levels cover, and the level
   // reference at its centre (entry 110) becomes the stored one.
   m.ViewStart = 10.5f;
-  RifTable reference{};
+  ReferenceTable reference{};
   reference[110] = -3.25f;
   const ChartFile saved = m.savedChart(reference);
   EXPECT_EQ(saved.start, 10);

@@ -58,7 +58,7 @@ TEST(SimulatedPass, CrystalFixtureThroughPathFollowsTheGenerator) {
   ASSERT_TRUE(words);
   QuartzReferenceJob reference(rig.instrument, *words, {});
   reference.runToEnd();
-  const RifTable& ref = reference.table();
+  const ReferenceTable& ref = reference.table();
   EXPECT_NEAR(ref[100], 0, 0.11);
   EXPECT_NEAR(ref[1600], -2.5, 0.2);  // the generator's sin x / x roll-off towards 160 MHz
 }

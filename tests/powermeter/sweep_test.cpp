@@ -143,7 +143,7 @@ TEST(SweepPass, AHeldPointIsFinishedBeforeAnyOtherAccess) {
     hw::RecordingPort* port = p.get();
     port->status = [](size_t) { return 0; };
     instrument.setPort(std::move(p));
-    instrument.params.RefClkMHz = 100;
+    instrument.params.refClockMHz = 100;
     std::vector<float> trace(kTraceSize, 7.f);
     auto job = std::make_unique<SweepJob>(
         instrument, plan(1, 2, 4), Calibration{}, [] { return 3.0; }, trace);

@@ -33,7 +33,7 @@ struct Rig {
                        }};
 
   PrintSource chart(int w = 40, int h = 30) {
-    return {"Pc1", double(w), [w, h] { return std::optional(Bitmap24::blank(w, h)); }};
+    return {"chartBox", double(w), [w, h] { return std::optional(Bitmap24::blank(w, h)); }};
   }
   // What a measuring window does: the landscape sheet, then the dialog on it.
   bool open(const std::string& title = "Screen") {
@@ -55,7 +55,7 @@ TEST(PrintSession, PrintableSheetGivesTheLandscapeSheetOfTheDefaultPrinterOrSays
   EXPECT_TRUE(r.session.printableSheet(w, h, kLandscape));
   EXPECT_EQ(w, 287);
   EXPECT_EQ(h, 200);
-  EXPECT_EQ(r.session.state.PrinterName, "Laser");
+  EXPECT_EQ(r.session.state.printerName, "Laser");
   // Without an orientation the kept one stays.
   EXPECT_TRUE(r.session.printableSheet(w, h));
   EXPECT_EQ(w, 287);
@@ -67,7 +67,7 @@ TEST(PrintSession, PrintableSheetGivesTheLandscapeSheetOfTheDefaultPrinterOrSays
   EXPECT_EQ(r.lastTitle(), kTitle + "FoglioStampa");
 
   // Printer failures are reported and the name forgotten.
-  r.session.state.PrinterName = "";
+  r.session.state.printerName = "";
   r.backend.defaultName = "";
   EXPECT_FALSE(r.session.printableSheet(w, h, kLandscape));
   EXPECT_EQ(w, -1);
@@ -82,13 +82,13 @@ TEST(PrintSession, PrintableSheetGivesTheLandscapeSheetOfTheDefaultPrinterOrSays
   r.backend.printers[0].accessible = false;
   EXPECT_FALSE(r.session.printableSheet(w, h, kLandscape));
   EXPECT_EQ(r.prompter.messages().back(), "Non posso accedere alla stampante richiesta.\n");
-  EXPECT_EQ(r.session.state.PrinterName, "");
+  EXPECT_EQ(r.session.state.printerName, "");
 
   r.backend.printers[0] = {"Laser"};
   r.backend.printers[0].refusesSettings = true;
   EXPECT_FALSE(r.session.printableSheet(w, h, kLandscape));
   EXPECT_EQ(r.prompter.messages().back(), "DocumentProperties non funziona.\n");
-  EXPECT_EQ(r.session.state.PrinterName, "");
+  EXPECT_EQ(r.session.state.printerName, "");
 }
 
 TEST(PrintSession, SetUpRefusesBadSizesAndUnreadablePicturesAndFillsTheLayout) {
@@ -101,7 +101,7 @@ TEST(PrintSession, SetUpRefusesBadSizesAndUnreadablePicturesAndFillsTheLayout) {
                                      "argument"});
   EXPECT_EQ(r.lastTitle(), kTitle + "StampaFCPB");
 
-  PrintSource broken{"Pc1", 10, [] { return std::optional<Bitmap24>(); }};
+  PrintSource broken{"chartBox", 10, [] { return std::optional<Bitmap24>(); }};
   EXPECT_FALSE(r.session.setUp(&broken, 0, 0, 100, 50, 0, "Screen", 500000));
   EXPECT_EQ(
       r.prompter.messages().back(),
@@ -113,7 +113,7 @@ TEST(PrintSession, SetUpRefusesBadSizesAndUnreadablePicturesAndFillsTheLayout) {
   const auto& s = r.session.state;
   EXPECT_EQ(s.rect(), (MmRect{5, -7, 277, 190}));
   EXPECT_EQ(s.scaleText, "500,000");
-  EXPECT_EQ(r.session.caption(), "  Print of: Pc1");  // no title: the object's name
+  EXPECT_EQ(r.session.caption(), "  Print of: chartBox");  // no title: the object's name
   EXPECT_TRUE(s.image);
 
   // Scale 0: the object's own width is the scale's base.
@@ -126,7 +126,7 @@ TEST(PrintSession, SetUpRefusesBadSizesAndUnreadablePicturesAndFillsTheLayout) {
 
   // No object: printer settings only.
   ASSERT_TRUE(r.session.setUp(nullptr, 0, 0, 0, 0, 0, "", 0));
-  EXPECT_FALSE(r.session.state.HasSource);
+  EXPECT_FALSE(r.session.state.hasSource);
   EXPECT_EQ(r.session.caption(), "  Printer settings ");
   EXPECT_EQ(r.prompter.shown.size(), 2u);  // the two refusals only
 }
@@ -136,22 +136,22 @@ TEST(PrintSession, ActivationSelectsTheKeptPrinterAndReadsItsSheet) {
   ASSERT_TRUE(r.open());
   const auto& s = r.session.state;
   EXPECT_EQ(s.printers, (std::vector<std::string>{"Laser", "Inkjet"}));
-  EXPECT_EQ(s.SelectedPrinter, "Laser");
-  EXPECT_EQ(std::pair(s.SheetW_mm, s.SheetH_mm), std::pair(287, 200));
+  EXPECT_EQ(s.selectedPrinter, "Laser");
+  EXPECT_EQ(std::pair(s.sheetWidthMm, s.sheetHeightMm), std::pair(287, 200));
   EXPECT_EQ(s.copiesText, "1");  // no copies yet: 1 shown
 
   // Another printer with A3 paper: the rectangle stays, the sheet changes.
   r.backend.printers[1].current.dmPaperSize = 8;
   r.session.state.devMode.dmPaperSize = 0;  // let the printer's own paper come back
   r.session.selectPrinter(1);
-  EXPECT_EQ(s.SelectedPrinter, "Inkjet");
+  EXPECT_EQ(s.selectedPrinter, "Inkjet");
   EXPECT_EQ(s.devMode.dmPaperSize, 8);
   EXPECT_EQ(s.devMode.dmOrientation, kLandscape);  // the kept settings carry over
-  EXPECT_EQ(s.SheetW_mm, 410);
+  EXPECT_EQ(s.sheetWidthMm, 410);
   EXPECT_EQ(s.rect(), (MmRect{0, 0, 287, 200}));
 
   // A kept name that is no longer installed selects the first entry.
-  r.session.state.PrinterName = "Gone";
+  r.session.state.printerName = "Gone";
   r.session.activate();
   EXPECT_EQ(s.printerIndex, 0);
 }
@@ -161,7 +161,7 @@ TEST(PrintSession, RequestedOrientationAppliesAtActivationAndExitRestoresThePrin
   PrintSource src = r.chart();
   ASSERT_TRUE(r.session.setUp(&src, 0, 0, 100, 100, kPortrait, "Screen", 500000));
   r.session.activate();
-  EXPECT_EQ(r.session.state.SheetW_mm, 200);
+  EXPECT_EQ(r.session.state.sheetWidthMm, 200);
   r.session.cancel();
   EXPECT_EQ(r.session.state.devMode.dmOrientation, kPortrait);  // the printer's own
 }
@@ -180,11 +180,11 @@ TEST(PrintSession, PropertiesDialogSeesTheCopiesAndCanChangeThem) {
   const auto& s = r.session.state;
   ASSERT_EQ(r.backend.propertiesShownWith.size(), 1u);
   EXPECT_EQ(r.backend.propertiesShownWith[0].dmCopies, 3);
-  EXPECT_EQ(s.Copies, 5);
+  EXPECT_EQ(s.copies, 5);
   EXPECT_EQ(s.devMode.dmCopies, 1);  // copies come from the page loop
-  EXPECT_EQ(s.ColorMode, kMonochrome);
-  EXPECT_EQ(s.SheetW_mm, 269);  // Letter, landscape
-  EXPECT_TRUE(s.outOfSheet);    // 287 mm wide no longer fits
+  EXPECT_EQ(s.colourMode, kMonochrome);
+  EXPECT_EQ(s.sheetWidthMm, 269);  // Letter, landscape
+  EXPECT_TRUE(s.outOfSheet);       // 287 mm wide no longer fits
 
   // Cancel changes nothing but the copies the printer is asked for.
   DevMode before = s.devMode;
@@ -198,7 +198,7 @@ TEST(PrintSession, PropertiesDialogSeesTheCopiesAndCanChangeThem) {
 
   // Exit puts back the copies and the settings of the activation.
   r.session.cancel();
-  EXPECT_EQ(s.Copies, 0);
+  EXPECT_EQ(s.copies, 0);
   EXPECT_EQ(s.devMode.dmPaperSize, 9);
   EXPECT_EQ(s.devMode.dmColor, kColour);
 }
@@ -209,11 +209,11 @@ TEST(PrintSession, SecondCallStartsFromWhatTheFirstLeft) {
   r.session.selectPrinter(1);
   r.session.setCopiesText("2");
   ASSERT_TRUE(r.session.print());
-  EXPECT_EQ(r.session.state.PrinterName, "Inkjet");
+  EXPECT_EQ(r.session.state.printerName, "Inkjet");
   EXPECT_FALSE(r.session.state.image);  // released with the dialog
 
   ASSERT_TRUE(r.open());
-  EXPECT_EQ(r.session.state.SelectedPrinter, "Inkjet");
+  EXPECT_EQ(r.session.state.selectedPrinter, "Inkjet");
   EXPECT_EQ(r.session.state.copiesText, "2");
   // No copies: nothing printed, and the dialog closes.
   r.session.setCopiesText("0");
@@ -225,11 +225,11 @@ TEST(PrintSession, SecondCallStartsFromWhatTheFirstLeft) {
   r.session.activate();
   r.session.selectPrinter(0);
   r.session.cancel();
-  EXPECT_EQ(r.session.state.PrinterName, "Inkjet");
+  EXPECT_EQ(r.session.state.printerName, "Inkjet");
   r.session.activate();
   r.session.selectPrinter(0);
   r.session.accept();
-  EXPECT_EQ(r.session.state.PrinterName, "Laser");
+  EXPECT_EQ(r.session.state.printerName, "Laser");
 }
 
 TEST(PrintSession, FitQuestionCancelNoAndYes) {
@@ -301,7 +301,7 @@ TEST(PrintSession, PrintWithoutAUsablePrinterSaysSo) {
   r.backend.printers[1].accessible = false;
   r.session.selectPrinter(1);  // the list's choice cannot be opened
   EXPECT_EQ(r.prompter.messages().back(), "Non posso accedere alla stampante richiesta.\n");
-  EXPECT_EQ(r.session.state.SelectedPrinter, "");
+  EXPECT_EQ(r.session.state.selectedPrinter, "");
   EXPECT_FALSE(r.session.print());
   EXPECT_EQ(r.prompter.messages().back().substr(0, 10), "prhDC = 0\n");
   EXPECT_TRUE(r.backend.jobs.empty());
@@ -310,14 +310,14 @@ TEST(PrintSession, PrintWithoutAUsablePrinterSaysSo) {
 // A dialog state opened on a rectangle, as the set-up leaves it.
 PrintDialogState opened(int x, int y, int w, int h, int sheetW = 277, int sheetH = 190) {
   PrintDialogState s;
-  s.ScaleBase = float(double(w) * 500000);
-  s.SheetW_mm = sheetW;
-  s.SheetH_mm = sheetH;
+  s.scaleBase = float(double(w) * 500000);
+  s.sheetWidthMm = sheetW;
+  s.sheetHeightMm = sheetH;
   setRectText(s, RectField::X, std::to_string(x));
   setRectText(s, RectField::Y, std::to_string(y));
   setRectText(s, RectField::W, std::to_string(w));
   setRectText(s, RectField::H, std::to_string(h));
-  s.AspectRatio = float(w) / float(h);
+  s.aspectRatio = float(w) / float(h);
   return s;
 }
 
@@ -381,7 +381,7 @@ TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   EXPECT_FALSE(s.scaleEditable);
   setRectText(s, RectField::W, "200");
   widthEdited(s);
-  EXPECT_EQ(s.DocH_mm, 75);
+  EXPECT_EQ(s.docHeightMm, 75);
   // Ticking the box again brings the height back to the proportion.
   setFixProportions(s, true);
   EXPECT_EQ(s.heightText, "133");
@@ -394,16 +394,16 @@ TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
   setCentred(s, true);
   EXPECT_EQ(s.xText, "44");  // (277 - 190) / 2 = 43.5 -> 44
   EXPECT_EQ(s.yText, "45");
-  s.SheetW_mm = 190;
-  s.SheetH_mm = 277;  // another sheet: the next preview centres again
+  s.sheetWidthMm = 190;
+  s.sheetHeightMm = 277;  // another sheet: the next preview centres again
   Preview(s);
   EXPECT_EQ(s.previewed, (MmRect{0, 88, 190, 100}));  // (277-100)/2 = 88.5 -> 88
   // Unchecking leaves the margins where they are.
   setCentred(s, false);
-  s.SheetW_mm = 277;
+  s.sheetWidthMm = 277;
   Preview(s);
-  EXPECT_EQ(s.DocX_mm, 0);
-  EXPECT_EQ(s.DocY_mm, 88);
+  EXPECT_EQ(s.docXMm, 0);
+  EXPECT_EQ(s.docYMm, 88);
 }
 
 TEST(PrintMax, TheNarrowerSideGovernsAndTheRectangleIsPulledBackOntoTheSheet) {
@@ -478,7 +478,7 @@ TEST(PrintScale, ShownWithGroupingAndEnteredBack) {
 TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
   PrintDialogState s = opened(0, 0, 277, 190);
   EXPECT_EQ(s.scaleText, "500,000");
-  s.ScaleBase = 138.5e6f;
+  s.scaleBase = 138.5e6f;
   s.scaleText = "250000";
   EXPECT_TRUE(enterScale(s));
   EXPECT_EQ(s.widthText, "554");
@@ -487,14 +487,14 @@ TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
 
   s.scaleText = "1";  // width capped at 2000
   enterScale(s);
-  EXPECT_EQ(s.DocW_mm, 2000);
-  EXPECT_EQ(s.DocH_mm, 1372);
+  EXPECT_EQ(s.docWidthMm, 2000);
+  EXPECT_EQ(s.docHeightMm, 1372);
 
   PrintDialogState tall = opened(0, 0, 100, 200);
   tall.scaleText = "1";  // the height passes 2000 first
   enterScale(tall);
-  EXPECT_EQ(tall.DocH_mm, 2000);
-  EXPECT_EQ(tall.DocW_mm, 1000);
+  EXPECT_EQ(tall.docHeightMm, 2000);
+  EXPECT_EQ(tall.docWidthMm, 1000);
 
   // Empty, zero, negative or unreadable scales change nothing.
   PrintDialogState same = opened(0, 0, 277, 190);
@@ -506,7 +506,7 @@ TEST(PrintScale, EnteredScaleSetsTheSizeWithinTheLimits) {
   // A scale so large that the picture would be under 2 mm is set but not drawn.
   same.scaleText = "1E+12";
   EXPECT_FALSE(enterScale(same));
-  EXPECT_EQ(same.DocW_mm, 1);
+  EXPECT_EQ(same.docWidthMm, 1);
 }
 
 TEST(PrintSheet, SmallSheetPaperNamesAndCaption) {

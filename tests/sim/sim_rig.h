@@ -23,14 +23,14 @@ struct SimRig {
     if (!error.empty()) throw std::runtime_error(error);
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
     instrument.refreshReachable();
   }
 
   uint32_t wordFor(double mhz) const {
-    return static_cast<uint32_t>(hw::ddsTuningWord(mhz, instrument.params.RefClkMHz));
+    return static_cast<uint32_t>(hw::ddsTuningWord(mhz, instrument.params.refClockMHz));
   }
   // Reset, multiplier and the word for `mhz`, as the instruments start a pass.
   void tune(double mhz) {

@@ -75,7 +75,7 @@ TEST(SimDds, MultiplierLoadSetsTheSimulatedClock) {
     double clock;
   };
   for (Case c : {Case{20, 400}, Case{10, 200}, Case{4, 80}, Case{3, 20}, Case{0, 20}}) {
-    rig.instrument.params.RefClkMultiplier = c.multiplier;
+    rig.instrument.params.refClockMultiplier = c.multiplier;
     hw::ddsReset(rig.instrument);
     hw::ddsSetMultiplier(rig.instrument);
     EXPECT_EQ(rig.sim->multiplier(), c.multiplier);
@@ -84,14 +84,14 @@ TEST(SimDds, MultiplierLoadSetsTheSimulatedClock) {
 
   // Parameters that disagree with the hardware: the program computes its words
   // for 400 MHz, the DDS runs at 200 MHz and puts out half the frequency.
-  rig.instrument.params.RefClkMultiplier = 10;
+  rig.instrument.params.refClockMultiplier = 10;
   rig.tune(10);
   EXPECT_NEAR(rig.sim->outputMHz(), 5, 1e-6);
 
   // The board's quartz follows the hardware parameters: 100 MHz x 4 is the same
   // 400 MHz clock, and 10 MHz comes out as 10 MHz.
-  rig.instrument.params.QuartzMHz = 100;
-  rig.instrument.params.RefClkMultiplier = 4;
+  rig.instrument.params.quartzMHz = 100;
+  rig.instrument.params.refClockMultiplier = 4;
   rig.tune(10);
   EXPECT_DOUBLE_EQ(rig.sim->systemClockMHz(), 400);
   EXPECT_NEAR(rig.sim->outputMHz(), 10, 1e-6);
@@ -142,8 +142,8 @@ TEST(SimDetector, ReadingIsTheLevelWhenTheConversionStarted) {
   Meddler* m = port.get();
   hw::Instrument inst(std::move(port));
   inst.setDelayer(std::make_unique<hw::NoDelayer>());
-  inst.params.RefClkMultiplier = 20;
-  inst.params.RefClkMHz = 400;
+  inst.params.refClockMultiplier = 20;
+  inst.params.refClockMHz = 400;
   hw::ddsReset(inst);
   hw::ddsSetMultiplier(inst);
   hw::ddsSendWord(inst, static_cast<uint32_t>(hw::ddsTuningWord(10, 400)));

@@ -29,12 +29,12 @@ struct CliResult {
 // the working directory.
 inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") {
   hw::HardwareParams p;
-  p.RefClkMultiplier = 20;
-  p.QuartzMHz = 20;
-  p.RefClkMHz = 400;
-  p.LptBase = hw::kLpt1;
+  p.refClockMultiplier = 20;
+  p.quartzMHz = 20;
+  p.refClockMHz = 400;
+  p.portAddress = hw::kLpt1;
   p.portBackend = "sim";
-  return hw::WriteHardwareConfig(p, file);
+  return hw::writeHardwareConfig(p, file);
 }
 
 // Runs `program` with arguments (a shell command line) and collects its exit

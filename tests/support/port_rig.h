@@ -48,8 +48,8 @@ class PortRig {
     port = p.get();
     instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<Noting>(this));
-    instrument.params.RefClkMHz = refClkMHz;
-    instrument.params.RefClkMultiplier = multiplier;
+    instrument.params.refClockMHz = refClkMHz;
+    instrument.params.refClockMultiplier = multiplier;
   }
   PortRig(const PortRig&) = delete;
   PortRig& operator=(const PortRig&) = delete;

@@ -109,8 +109,8 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(70), "word 0"));
 
   // "DDS Reset" loads the multiplier as it stands now, then the frequency.
-  rig.instrument.params.RefClkMultiplier = 4;
-  rig.instrument.params.RefClkMHz = 100;
+  rig.instrument.params.refClockMultiplier = 4;
+  rig.instrument.params.refClockMHz = 100;
   vfo.settings.WorkingFreq = 7.05;
   vfo.ddsReset();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 38", wordFor(7.05, 100)));

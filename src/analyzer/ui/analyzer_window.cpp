@@ -724,7 +724,7 @@ bool AnalyzerWindow::startSweep(bool continuous) {
   fileNameEdit_->clear();
   const auto planned =
       planSweep(common::numericValue(text(startEdit_)), common::numericValue(text(stopEdit_)),
-                common::numericValue(text(pointsEdit_)), context_.instrument.params.RefClkMHz);
+                common::numericValue(text(pointsEdit_)), context_.instrument.params.refClockMHz);
   if (!planned.ok()) {
     uncheckSweepButtons();
     context_.prompter.message(planned.error, common::Icon::Warning);

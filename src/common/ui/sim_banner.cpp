@@ -41,7 +41,7 @@ class SimBanner : public QLabel {
             QCoreApplication::translate("kolm", " - its quartz is %1 MHz, Parameters say %2 MHz")
                 .arg(QString::fromStdString(common::shortestText(s->quartzMHz())),
                      QString::fromStdString(
-                         common::shortestText(context_.instrument.params.QuartzMHz)));
+                         common::shortestText(context_.instrument.params.quartzMHz)));
     }
     if (state == state_ && detail == detail_) return;
     state_ = state;

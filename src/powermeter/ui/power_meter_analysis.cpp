@@ -13,7 +13,7 @@ void PowerMeterWindow::showAnalysis() {
   const bool whole = validLevels_ == Points + 1;
   const std::span<const float> levels(trace_.data(), whole ? validLevels_ : 0);
   // The through reference: a loaded chart's stored level, else level.rif once measured.
-  std::optional<RifTable> through;
+  std::optional<ReferenceTable> through;
   if (chartFromFile_) {
     if (storedReference_ != 0) through.emplace().fill(storedReference_);
   } else if (std::any_of(levelReference_.begin(), levelReference_.end(),

@@ -51,7 +51,7 @@ void PowerMeterWindow::restoreDefaultCalibration() {
 
 std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
   std::string error;
-  auto words = tableWords(context_.instrument.params.RefClkMHz, lastIndex, &error);
+  auto words = tableWords(context_.instrument.params.refClockMHz, lastIndex, &error);
   if (words) error = calibrationError(calibration_);
   if (!error.empty()) {
     context_.prompter.message(error, common::Icon::Warning);
@@ -136,7 +136,7 @@ int PowerMeterWindow::pointsToSweep() const {
   return std::clamp(static_cast<int>(common::roundHalfEven(n)), 1, kMaxPoints);
 }
 
-double PowerMeterWindow::clockMHz() const { return context_.instrument.params.RefClkMHz; }
+double PowerMeterWindow::clockMHz() const { return context_.instrument.params.refClockMHz; }
 
 void PowerMeterWindow::crystalSweepFinished() {
   const CrystalSweep sweep{trace_, Points, TraceStart, TraceStop};

@@ -492,10 +492,10 @@ void PowerMeterWindow::runSweep() {
   chartFromFile_ = false;
   showQuartzReference_ = false;
   const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
-  SweepPreparation prepared = prepareSweep({number(startEdit_), number(stopEdit_),
-                                            number(pointsEdit_), number(topLevelEdit_),
-                                            number(bottomLevelEdit_)},
-                                           context_.instrument.params.RefClkMHz, calibration_);
+  SweepPreparation prepared =
+      prepareSweep({number(startEdit_), number(stopEdit_), number(pointsEdit_),
+                    number(topLevelEdit_), number(bottomLevelEdit_)},
+                   context_.instrument.params.refClockMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {

@@ -73,8 +73,8 @@ class PowerMeterWindow : public QMainWindow {
   float r0() const { return R0; }
   // The DDS clock the sweeps run at.
   double clockMHz() const;
-  const RifTable& levelReference() const { return levelReference_; }
-  const RifTable& quartzReference() const { return quartzReference_; }
+  const ReferenceTable& levelReference() const { return levelReference_; }
+  const ReferenceTable& quartzReference() const { return quartzReference_; }
   float storedReference() const { return storedReference_; }
   bool chartFromFile() const { return chartFromFile_; }
   // Opens (or brings up) the crystal batch window.
@@ -168,8 +168,8 @@ class PowerMeterWindow : public QMainWindow {
   bool chartFromFile_ = false;
   float storedReference_ = 0;  // the stored reference level of the last chart opened or saved
   // Level reference and the crystal fixture's through path.
-  RifTable levelReference_{};
-  RifTable quartzReference_{};
+  ReferenceTable levelReference_{};
+  ReferenceTable quartzReference_{};
   int levelReferenceEntries_ = 0;     // entries of levelReference_ read or measured
   float Fs = 0;                       // the last series resonance measured
   bool showQuartzReference_ = false;  // the through-path reference is on the chart

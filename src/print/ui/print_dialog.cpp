@@ -312,7 +312,7 @@ void PrintDialog::showEvent(QShowEvent* event) {
 }
 
 void PrintDialog::sizeWindow() {
-  bool printMode = session_.state.HasSource;
+  bool printMode = session_.state.hasSource;
   for (QWidget* w : std::initializer_list<QWidget*>{
            printButton_, scaleCaption_, scalePrefix_, scaleEdit_, scaleOkButton_, copiesLabel_,
            copiesEdit_, copiesSpin_, marginsGroup_, sizeGroup_})
@@ -338,10 +338,10 @@ void PrintDialog::activate() {
   }
   picture_ = session_.state.image ? imageView(*session_.state.image) : QImage();
   greyPicture_ = QImage();
-  preview_->setToolTip(session_.state.HasSource ? tr(" Print Preview ") : QString());
+  preview_->setToolTip(session_.state.hasSource ? tr(" Print Preview ") : QString());
   setWindowTitle(q(session_.caption()));
   sync();
-  if (session_.state.HasSource)
+  if (session_.state.hasSource)
     printButton_->setFocus();
   else
     okButton_->setFocus();
@@ -374,11 +374,11 @@ void PrintDialog::sync() {
 
 void PrintDialog::syncSheet() {
   const auto& s = session_.state;
-  sheetWidthLabel_->setText(QString::number(s.SheetW_mm));
-  sheetHeightLabel_->setText(QString::number(s.SheetH_mm));
+  sheetWidthLabel_->setText(QString::number(s.sheetWidthMm));
+  sheetHeightLabel_->setText(QString::number(s.sheetHeightMm));
   if (s.printerIndex >= 0)
     sheetGroup_->setTitle(q(sheetCaption(s.devMode.dmPaperSize, s.devMode.dmOrientation)));
-  SmallSheet sheet = smallSheetTwips(s.SheetW_mm, s.SheetH_mm);
+  SmallSheet sheet = smallSheetTwips(s.sheetWidthMm, s.sheetHeightMm);
   int w = static_cast<int>(std::lround(sheet.w / twipsPerPixel_));
   int h = static_cast<int>(std::lround(sheet.h / twipsPerPixel_));
   QPoint a = kSheetAnchor;
@@ -390,8 +390,8 @@ void PrintDialog::syncSheet() {
 void PrintDialog::syncPreview() {
   const auto& s = session_.state;
   QImage shown;
-  if (s.HasSource && !picture_.isNull()) {
-    if (s.ColorMode == kMonochrome) {
+  if (s.hasSource && !picture_.isNull()) {
+    if (s.colourMode == kMonochrome) {
       if (greyPicture_.isNull()) {
         Bitmap24 copy = *s.image;
         GrayScaleDib(copy);
@@ -403,7 +403,8 @@ void PrintDialog::syncPreview() {
     }
   }
   auto mapped = [&s](const QWidget* area) {
-    PixelRect r = previewRect(s.previewed, s.SheetW_mm, s.SheetH_mm, area->width(), area->height());
+    PixelRect r =
+        previewRect(s.previewed, s.sheetWidthMm, s.sheetHeightMm, area->width(), area->height());
     return QRect(r.x, r.y, r.w, r.h);
   };
   preview_->setPicture(shown);
@@ -569,12 +570,13 @@ bool PrintDialog::zoomShown() const { return zoomPanel_->isVisible(); }
 
 void PrintDialog::openZoom() {
   const auto& s = session_.state;
-  if (!s.HasSource) return;
+  if (!s.hasSource) return;
   zoomPanel_->setGeometry(rect().adjusted(kZoomMargin, kZoomMargin, -kZoomMargin, -kZoomMargin));
   zoomPanel_->show();
   zoomPanel_->raise();
   QRect inner = zoomPanel_->contentsRect();
-  ZoomBox box = zoomSheet(inner.width(), inner.height(), s.SheetW_mm, s.SheetH_mm, kZoomMargin);
+  ZoomBox box =
+      zoomSheet(inner.width(), inner.height(), s.sheetWidthMm, s.sheetHeightMm, kZoomMargin);
   zoomSheetShape_->setGeometry(inner.x() + box.x, inner.y() + box.y, box.w, box.h);
   zoomPreview_->setGeometry(inner.x() + box.x + kZoomMargin, inner.y() + box.y + kZoomMargin,
                             std::max(0, box.w - 2 * kZoomMargin),

@@ -400,7 +400,7 @@ class SimulatorWindow : public QWidget {
     }
     QString clock = QCoreApplication::translate("kolm", "quartz %1 MHz").arg(mhz(s->quartzMHz()));
     if (s->multiplier() > 3) clock += QString(" x %1").arg(s->multiplier());
-    const double said = context_.instrument.params.QuartzMHz;
+    const double said = context_.instrument.params.quartzMHz;
     if (s->quartzSetApart())
       clock +=
           QCoreApplication::translate("kolm", "; set apart: Parameters say %1 MHz").arg(mhz(said));

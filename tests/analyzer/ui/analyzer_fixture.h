@@ -31,10 +31,10 @@ class AnalyzerUi : public ::testing::Test {
     port = p.get();
     instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
-    instrument.params.LptBase = hw::kLpt1;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
+    instrument.params.portAddress = hw::kLpt1;
     instrument.refreshReachable();
   }
   void TearDown() override {

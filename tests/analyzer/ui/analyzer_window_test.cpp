@@ -113,7 +113,7 @@ TEST_F(AnalyzerUi, BadBoxesAreRefusedBeforeAnythingIsSent) {
   EXPECT_FALSE(window->sweeping());
   ASSERT_EQ(prompter.messages().size(), 1u);
   EXPECT_NE(prompter.messages()[0].find("20001"), std::string::npos);
-  instrument.params.RefClkMHz = 0;
+  instrument.params.refClockMHz = 0;
   box("pointsEdit")->setText("500");
   QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   EXPECT_EQ(prompter.messages().back(), hw::noClockMessage());

@@ -130,7 +130,7 @@ TEST(ParametersWindowTest, LoadsTheSharedValuesAndStoresOnlyASoundClock) {
   child<QScrollBar>(w, "multiplierScroll")->setValue(6);
   EXPECT_EQ(clock->text(), "60");
   w->close();  // not OK: the edits are dropped
-  EXPECT_EQ(rig.instrument.params.QuartzMHz, 50);
+  EXPECT_EQ(rig.instrument.params.quartzMHz, 50);
 
   rig.launcher.showParameters();
   quartz->setText("30");
@@ -139,16 +139,16 @@ TEST(ParametersWindowTest, LoadsTheSharedValuesAndStoresOnlyASoundClock) {
   child<QPushButton>(w, "okButton")->click();
   EXPECT_THAT(rig.prompter.messages(), testing::ElementsAre("Ref Frequency over the maximum!"));
   EXPECT_TRUE(w->isVisible());
-  EXPECT_EQ(rig.instrument.params.RefClkMHz, 200);
+  EXPECT_EQ(rig.instrument.params.refClockMHz, 200);
   EXPECT_FALSE(common::readTextFile("dds.cfg").has_value());
   quartz->setText("25.05");  // exactly the maximum
   child<QPushButton>(w, "okButton")->click();
   EXPECT_FALSE(w->isVisible());
-  EXPECT_EQ(rig.instrument.params.RefClkMHz, 501);
-  EXPECT_EQ(rig.instrument.params.LptBase, 632);  // LPT2
-  hw::HardwareParams stored;                      // and kept in dds.cfg
-  ASSERT_TRUE(hw::ReadHardwareConfig(stored));
-  EXPECT_EQ(stored.RefClkMHz, 501);
+  EXPECT_EQ(rig.instrument.params.refClockMHz, 501);
+  EXPECT_EQ(rig.instrument.params.portAddress, 632);  // LPT2
+  hw::HardwareParams stored;                          // and kept in dds.cfg
+  ASSERT_TRUE(hw::readHardwareConfig(stored));
+  EXPECT_EQ(stored.refClockMHz, 501);
 }
 
 // "EXIT PROGRAM", and the stop signals that end the program the same way: the
@@ -242,5 +242,5 @@ TEST(ParametersPortTest, UsesTheClockTypedInTheWindowBeforeOk) {
   const std::string text =
       window.findChild<QPlainTextEdit*>("portTestReport")->toPlainText().toStdString();
   EXPECT_NE(text.find("with the generator at 10 MHz"), std::string::npos) << text;
-  EXPECT_EQ(instrument.params.RefClkMHz, 0);  // still not accepted
+  EXPECT_EQ(instrument.params.refClockMHz, 0);  // still not accepted
 }

@@ -159,9 +159,9 @@ struct Windows {
   Windows() : context{instrument, prompter} {
     instrument.setPort(std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
   }
   test::InTempDir dir;
   hw::Instrument instrument;

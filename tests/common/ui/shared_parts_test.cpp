@@ -93,8 +93,8 @@ std::pair<std::vector<hw::RecordingPort::Access>, float> pass(bool held) {
   auto* port = p.get();
   port->status = [](size_t n) { return static_cast<uint8_t>((n * 37) & 0x70); };
   instrument.setPort(std::move(p));
-  instrument.params.RefClkMHz = 100;
-  instrument.params.RefClkMultiplier = 4;
+  instrument.params.refClockMHz = 100;
+  instrument.params.refClockMultiplier = 4;
   std::vector<float> trace(powermeter::kTraceSize);
   auto plan = powermeter::prepareSweep({1, 2, 3, 20, -80}, 100, {}).plan.value();
   powermeter::SweepJob job(

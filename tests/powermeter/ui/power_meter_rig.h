@@ -61,9 +61,9 @@ struct Rig {
     port = p.get();
     instrument.setPort(std::move(p));
     if (!realDelays) instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
     context.showParameters = [this](QWidget* owner) { parameterOwners.push_back(owner); };
   }
   ~Rig() {

@@ -199,7 +199,7 @@ void writeChart(const std::string& name, int points, float start, float stop,
 
 // Entry k of a level.rif holds -k / 100 dB.
 void writeRampRif(const std::string& name) {
-  powermeter::RifTable t{};
+  powermeter::ReferenceTable t{};
   for (int k = 0; k < powermeter::kRifEntries; ++k) t[k] = -0.01f * static_cast<float>(k);
   ASSERT_TRUE(powermeter::writeRif(t, name, nullptr));
 }

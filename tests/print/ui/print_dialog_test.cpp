@@ -222,7 +222,7 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
     QTest::keyClick(&dlg, Qt::Key_Escape);  // leaves as Exit does
     EXPECT_FALSE(dlg.isVisible());
   });
-  EXPECT_EQ(rig.service->session().state.Copies, 0);
+  EXPECT_EQ(rig.service->session().state.copies, 0);
   EXPECT_TRUE(rig.backend->jobs.empty());
 }
 
@@ -238,7 +238,7 @@ TEST(PrintDialog, SettingsModeOnlyChoosesThePrinter) {
     EXPECT_FALSE(dlg.isVisible());
   };
   EXPECT_TRUE(rig.service->openDialog(nullptr, 0, 0, 0, 0, 0, "", 0));
-  EXPECT_EQ(rig.service->session().state.PrinterName, "Inkjet");
+  EXPECT_EQ(rig.service->session().state.printerName, "Inkjet");
 }
 
 // The printer's own failures are the session's; here the picture cannot be taken.
@@ -281,7 +281,7 @@ TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
   PrintService service(std::make_unique<ui::QtPrinterBackend>([&chosen] { return chosen; }),
                        prompter,
                        [](const std::string&, const std::string&) { return Answer::Cancel; });
-  service.session().state.PrinterName = ui::kPdfPrinterName;  // never a real printer
+  service.session().state.printerName = ui::kPdfPrinterName;  // never a real printer
   ChartLike chart;
   chart.show();
   bool stayedOpen = false;

@@ -33,9 +33,9 @@ struct WindowRig {
     }
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.refClockMHz = 400;
     window = kolm::sim::ui::createSimulatorWindow(context);
     window->show();
   }

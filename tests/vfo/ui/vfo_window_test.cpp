@@ -34,9 +34,9 @@ struct VfoRig {
     port = p.get();
     instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.RefClkMultiplier = 20;
-    instrument.params.QuartzMHz = 20;
-    instrument.params.RefClkMHz = 400;
+    instrument.params.refClockMultiplier = 20;
+    instrument.params.quartzMHz = 20;
+    instrument.params.refClockMHz = 400;
     context.showParameters = [this](QWidget* owner) { parameterCalls.push_back(owner); };
   }
   ~VfoRig() {
