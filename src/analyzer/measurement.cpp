@@ -136,13 +136,16 @@ float reactanceResolution(int16_t a, int16_t b, float x) {
 
 void inferSigns(TraceValues& t) {
   const size_t n = t.flags.size();
-  std::vector<uint8_t> measured(n);
-  for (size_t i = 0; i < n; ++i)
+  std::vector<uint8_t> measured(n), zeroInside(n);
+  for (size_t i = 0; i < n; ++i) {
+    zeroInside[i] = i < t.halfWidths[kReactance].size() &&
+                    t.halfWidths[kReactance][i] >= t.values[kReactance][i];
     measured[i] = quantityMark(t.flags[i], kReactance) == chart::Mark::Valid &&
                   std::isfinite(t.values[kReactance][i]) && std::isfinite(t.reactanceResolution[i]);
-  inferReactanceSigns(
-      {t.frequencies, t.values[kReactance], t.values[kResistance], t.reactanceResolution, measured},
-      t.signs);
+  }
+  inferReactanceSigns({t.frequencies, t.values[kReactance], t.values[kResistance],
+                       t.reactanceResolution, measured, zeroInside},
+                      t.signs);
 }
 
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,

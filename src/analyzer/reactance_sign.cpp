@@ -58,7 +58,8 @@ class Inference {
 
   // Whether |X| reaches zero in the valley between two runs: its lowest point is
   // no further from zero than from its neighbours (the step a crossing between
-  // two points leaves), give or take the resolution.
+  // two points leaves), give or take the resolution, or zero lies within its
+  // interval.
   bool crossesZero(size_t from, size_t to, size_t first, size_t last, size_t& bottom) const {
     bottom = from;
     for (size_t i = from; i <= to; ++i)
@@ -67,7 +68,8 @@ class Inference {
     double step = 0;
     if (bottom > first) step = std::max(step, std::fabs(s_.magnitude[bottom - 1] - m));
     if (bottom < last) step = std::max(step, std::fabs(s_.magnitude[bottom + 1] - m));
-    return m <= step + s_.resolution[bottom];
+    return m <= step + s_.resolution[bottom] ||
+           (bottom < s_.zeroInside.size() && s_.zeroInside[bottom]);
   }
 
   void stretch(size_t first, size_t last) {

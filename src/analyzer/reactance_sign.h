@@ -35,6 +35,9 @@ struct ReactanceSamples {
   std::span<const float> resolution;  // what |X| may move by within the read-out's resolution
   // Whether point i's |X| is a measurement (not flagged, finite).
   std::span<const uint8_t> measured;
+  // Whether point i's reactance may be zero within its interval (may be
+  // empty): a valley of |X| through such a point may be a zero crossing.
+  std::span<const uint8_t> zeroInside = {};
 };
 
 // One sign per point.

@@ -18,13 +18,13 @@ bool hasValue(chart::Mark mark) {
 
 }  // namespace
 
-std::string quantityText(const TraceValues& t, size_t i, int q, std::optional<double> value) {
+std::string quantityText(const TraceValues& t, size_t i, int q, std::optional<double> value,
+                         std::string_view pattern) {
   if (i >= t.flags.size()) return {};
   const chart::Mark mark = t.mark(i, q);
   const double v = value ? *value : static_cast<double>(t.values[q][i]);
   if (!hasValue(mark)) return chart::markedText(v, mark);
   const float pm = i < t.halfWidths[q].size() ? t.halfWidths[q][i] : 0.0f;
-  const std::string_view pattern = q == kSwr ? "0.00" : "0.0";
   // An SWR that may be unbounded is shown as its bound.
   if (q == kSwr && !std::isfinite(pm) && i < t.swrLow.size())
     return chart::markedText(t.swrLow[i], chart::Mark::AtLeast, pattern);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "analyzer/measurement.h"
 
@@ -14,9 +15,11 @@ namespace kolm::analyzer {
 
 // Quantity `q` of point `i` of `trace`; `value`, when given, replaces the
 // point's own value (a marker's reading between two points), the point still
-// deciding the marks and the sign.
+// deciding the marks and the sign. Numbers are written with `pattern` (the
+// readout boxes' "0.0"; see common::formatPattern).
 std::string quantityText(const TraceValues& trace, size_t i, int q,
-                         std::optional<double> value = std::nullopt);
+                         std::optional<double> value = std::nullopt,
+                         std::string_view pattern = "0.0");
 
 // The words a marker adds after the reactance: ", sign inferred" or
 // ", sign unknown" (empty for a value in words).

@@ -432,7 +432,7 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
     if (!i) return {};
     const std::optional<double> v =
         r.kind == chart::Reading::Kind::Value ? std::optional<double>(r.value) : std::nullopt;
-    std::string text = quantityText(*values, *i, q, v);
+    std::string text = quantityText(*values, *i, q, v, q == kSwr ? "0.00" : "0.0");
     if (q == kReactance) text += signNote(*values, *i);
     return text;
   };
