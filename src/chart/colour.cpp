@@ -41,4 +41,24 @@ Rgb legibleColour(const Rgb& colour, const Rgb& background, double minRatio) {
   return end;
 }
 
+double colourDistance(const Rgb& a, const Rgb& b) {
+  const double mean = (a.r + b.r) / 2.0;
+  const double dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+  return std::sqrt((2 + mean / 256) * dr * dr + 4 * dg * dg + (2 + (255 - mean) / 256) * db * db);
+}
+
+Rgb traceColour(const Rgb& colour, const Rgb& line, const Rgb& background) {
+  const Rgb legible = legibleColour(colour, background);
+  if (colourDistance(legible, line) >= kMinLineDistance) return legible;
+  const Rgb white{255, 255, 255}, black{0, 0, 0};
+  for (int step = 1; step <= 64; ++step)
+    for (const Rgb& end : {white, black}) {
+      const Rgb c = mix(legible, end, step / 64.0);
+      if (colourDistance(c, line) >= kMinLineDistance &&
+          contrastRatio(c, background) >= kMinTraceContrast)
+        return c;
+    }
+  return legible;
+}
+
 }  // namespace kolm::chart

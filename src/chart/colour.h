@@ -19,4 +19,15 @@ double contrastRatio(const Rgb& a, const Rgb& b);
 // just far enough to meet it, so its hue stays recognisable.
 Rgb legibleColour(const Rgb& colour, const Rgb& background, double minRatio = kMinTraceContrast);
 
+// How far apart two colours look (the weighted "redmean" distance, 0 to about
+// 765): a trace drawn over a grid line of a colour closer than kMinLineDistance
+// would be taken for the line.
+double colourDistance(const Rgb& a, const Rgb& b);
+inline constexpr double kMinLineDistance = 150;
+
+// A trace colour that is legible on `background` (legibleColour) and stands apart
+// from the grid lines of `line` it may lie on: mixed towards white or black,
+// whichever takes it further from the line, until it does.
+Rgb traceColour(const Rgb& colour, const Rgb& line, const Rgb& background);
+
 }  // namespace kolm::chart

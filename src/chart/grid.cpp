@@ -142,4 +142,21 @@ GridSpec analyzerGrid(const QuantityScale& quantity, double viewStart, double vi
   return g;
 }
 
+std::vector<GridLine> ownScaleLabels(const VerticalScale& own, const ChartScale& chart) {
+  std::vector<GridLine> labels;
+  const double range = own.bottom - own.top;
+  if (!chart.valid() || !std::isfinite(range) || range == 0 || !std::isfinite(own.step) ||
+      own.step == 0 || (own.step > 0) != (range > 0))
+    return labels;
+  auto onChart = [&](double v) { return chart.top + (v - own.top) / range * chart.height; };
+  const double lo = std::min(own.top, own.bottom), hi = std::max(own.top, own.bottom);
+  for (int k = 0; k < kMaxLines; ++k) {
+    const double v = own.top + k * own.step;
+    if (v < lo || v > hi) break;
+    labels.push_back({onChart(v), common::shortestText(v == 0 ? 0 : v, 7), chart.left,
+                      onChart(v - own.step / 5.0)});
+  }
+  return labels;
+}
+
 }  // namespace kolm::chart

@@ -69,4 +69,11 @@ GridSpec powerMeterGrid(float viewStart, float viewStop, float levelTop, float l
 // the vertical lines of analyzerFrequencyStep / analyzerFirstLine.
 GridSpec analyzerGrid(const QuantityScale& quantity, double viewStart, double viewStop);
 
+// The lines of a trace drawn on its own vertical scale (a quantity of a combined
+// chart): from its top value by its step while inside its range, each placed
+// at the height it has on the chart (`value` and `labelY`, a fifth of a step
+// above, in the chart's units; `labelX` the chart's left edge) and labelled in
+// the shortest form of its own value. None without a step.
+std::vector<GridLine> ownScaleLabels(const VerticalScale& own, const ChartScale& chart);
+
 }  // namespace kolm::chart

@@ -2,6 +2,7 @@
 // points that share a pixel column reduced to the ones that can show.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -22,12 +23,12 @@ class PixelMap {
   // Division first, so that both edges land exactly on their pixels.
   double x(double user) const { return (user - left_) / width_ * spanX_; }
   double y(double user) const { return (user - top_) / height_ * spanY_; }
-  // y of a value, with an infinite one pinned two rows inside the edge it runs
-  // to (the top for +infinity on a scale that grows upwards), where it shows
-  // clear of the area's frame.
+  // y of a value, with an infinite one pinned inside the edge it runs to (the
+  // top for +infinity on a scale that grows upwards): a sixtieth of the height,
+  // at least two rows, so that it shows clear of the frame and its grid line.
   double pinnedY(double user) const {
     if (!std::isinf(user)) return y(user);
-    const double inset = h_ > 8 ? 2 : 0;
+    const double inset = h_ > 8 ? std::max(2.0, std::round(h_ / 60.0)) : 0;
     return (user > 0) == (ky_ > 0) ? h_ - 1 - inset : inset;
   }
   double userX(double pixel) const { return left_ + pixel / kx_; }

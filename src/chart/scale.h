@@ -34,6 +34,8 @@ struct ChartScale {
 struct VerticalScale {
   double top = 0;
   double bottom = 0;
+  // The step of its grid lines from the top, 0 when it has none of its own.
+  double step = 0;
   bool operator==(const VerticalScale&) const = default;
 };
 

@@ -1,5 +1,8 @@
 #include "chart/zoom.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 
 #include "chart/scale.h"
@@ -123,6 +126,23 @@ std::optional<View> zoomAbout(const View& view, double x, double factor, double 
   out.start = x - t * newSpan;
   out.stop = out.start + newSpan;
   return out;
+}
+
+std::string resolvedText(double value, double resolution) {
+  if (!std::isfinite(resolution) || resolution <= 0 || !std::isfinite(value))
+    return common::shortestText(value);
+  const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(resolution))), 0, 12);
+  std::array<char, 64> buffer{};
+  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                       std::chars_format::fixed, decimals);
+  if (ec != std::errc()) return common::shortestText(value);
+  std::string text(buffer.data(), end);
+  if (text.find('.') != std::string::npos) {
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
 }
 
 }  // namespace kolm::chart

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kolm::chart {
@@ -114,5 +115,12 @@ class ZoomHistory {
 // traceStop]. Empty when nothing would change.
 std::optional<View> zoomAbout(const View& view, double x, double factor, double traceStart,
                               double traceStop, double points, const ZoomPolicy& policy);
+
+// The text a zoom writes into a box: `value` to the digit `resolution` resolves
+// (a step of the sweep for a frequency, kLevelResolutionDb for a level), without
+// trailing zeros and never "-0", so that a narrow box shows the number whole.
+// A resolution that is not positive and finite gives the shortest form.
+inline constexpr double kLevelResolutionDb = 0.1;
+std::string resolvedText(double value, double resolution);
 
 }  // namespace kolm::chart

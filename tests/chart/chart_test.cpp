@@ -139,6 +139,31 @@ TEST(ZoomTest, SpanAndLevelRulesOfBothInstruments) {
   EXPECT_NEAR(z.view.stop, 7.07, 1e-9);
 }
 
+// What a zoom writes into a box holds the digits the sweep resolves and no
+// more, and reads back within half a resolution step of the view's edge.
+TEST(ZoomTest, BoxTextsKeepTheResolvedDigits) {
+  const struct {
+    double value, resolution;
+    const char* text;
+  } cases[] = {
+      {10.182741234, 9.5e-6, "10.182741"},
+      {10.433921, 0.027, "10.43"},
+      {-80.0000031, 0.1, "-80"},
+      {-0.04, 0.1, "0"},
+      {1296.4537, 1, "1296"},
+      {14.5, 0.5, "14.5"},
+      {3.000001, 0.0, "3.000001"},
+      {7.1, std::nan(""), "7.1"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = resolvedText(c.value, c.resolution);
+    EXPECT_EQ(text, c.text) << c.value;
+    if (c.resolution > 0) {
+      EXPECT_LE(std::fabs(std::stod(text) - c.value), c.resolution / 2);
+    }
+  }
+}
+
 TEST(ResetTest, FromTheBoxes) {
   EXPECT_EQ(powerMeterReset(3, 30, 20, -80), (View{3, 30, 20, -80}));
   View same = powerMeterReset(7, 7, 10, 10);
@@ -329,6 +354,14 @@ TEST(Contrast, EveryTraceColourStandsOutFromTheBackground) {
       // A palette colour that already meets the rule is kept as it is.
       if (contrastRatio(c, bg) >= kMinTraceContrast) {
         EXPECT_EQ(shown, c) << index;
+      }
+      // Over the red grid lines a trace keeps its legibility and is never
+      // taken for a line; a colour already apart from them is not touched.
+      const Rgb red = paletteColour(12), drawn = traceColour(c, red, bg);
+      EXPECT_GE(contrastRatio(drawn, bg), kMinTraceContrast) << index;
+      EXPECT_GE(colourDistance(drawn, red), kMinLineDistance) << index;
+      if (colourDistance(shown, red) >= kMinLineDistance) {
+        EXPECT_EQ(drawn, shown) << index;
       }
     }
   }

@@ -167,3 +167,30 @@ TEST(AnalyzerGrid, ElevenLinesPerQuantity) {
   auto ph = analyzerGrid(analyzerQuantityScale(1).value(), 3, 30);
   EXPECT_EQ(ph.horizontal.front().label, "180");
 }
+
+// A quantity drawn on a combined chart reads its own grid (the labels it has
+// when charted alone) at the heights its values have on the chart.
+TEST(OwnScaleLabels, EveryQuantityOnEveryOtherQuantitysChart) {
+  for (int shown = 0; shown < kQuantityCount; ++shown)
+    for (int q = 0; q < kQuantityCount; ++q) {
+      SCOPED_TRACE(testing::Message() << "quantity " << q << " on chart " << shown);
+      const QuantityScale own = *analyzerQuantityScale(q);
+      const ChartScale chart = analyzerScale(*analyzerQuantityScale(shown), 1, 30);
+      const VerticalScale v{own.top, own.bottom, -own.step};
+      const auto labels = ownScaleLabels(v, chart);
+      const GridSpec alone = analyzerGrid(own, 1, 30);
+      ASSERT_EQ(labels.size(), alone.horizontal.size());
+      for (size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(labels[i].label, alone.horizontal[i].label);
+        const double value = std::stod(labels[i].label);
+        EXPECT_NEAR((labels[i].value - chart.top) / chart.height,
+                    (value - v.top) / (v.bottom - v.top), 1e-9);
+        // The label stands a fifth of a step above its line, as the chart's own do.
+        EXPECT_NEAR((labels[i].labelY - labels[i].value) / chart.height,
+                    -v.step / 5 / (v.bottom - v.top), 1e-9);
+      }
+    }
+  EXPECT_TRUE(ownScaleLabels({500, 0, 0}, analyzerScale(*analyzerQuantityScale(0), 1, 30)).empty());
+  EXPECT_TRUE(
+      ownScaleLabels({500, 0, 50}, analyzerScale(*analyzerQuantityScale(0), 1, 30)).empty());
+}

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "chart/label_room.h"
+
 using namespace kolm::chart;
 
 namespace {
@@ -145,4 +147,29 @@ TEST(MarkerSetTest, NumbersActiveMarkerAndDelta) {
   EXPECT_FALSE(s.delta());
   s.setDelta(std::pair{4, 1});
   EXPECT_EQ(s.delta(), (std::pair{4, 1}));
+}
+
+// What is drawn over a chart finds room beside the labels, or stays where it
+// was asked for when there is none within reach.
+TEST(LabelRoom, BoxesMoveClearAndLinesBreakAcrossLabels) {
+  const std::vector<Box> labels{{0, 90, 30, 12}, {0, 70, 30, 12}, {200, 95, 40, 12}};
+  struct Case {
+    Box asked;
+    double dx, dy;
+    int steps;
+    Box expected;
+  } cases[] = {
+      {{100, 90, 10, 12}, 0, -14, 8, {100, 90, 10, 12}},   // already clear
+      {{10, 90, 10, 12}, 0, -14, 8, {10, 48, 10, 12}},     // up past two labels
+      {{10, 90, 10, 12}, 4, 0, 20, {30, 90, 10, 12}},      // right, touching is clear
+      {{10, 90, 10, 12}, 0, -14, 1, {10, 90, 10, 12}},     // no room within reach
+      {{205, 100, 10, 12}, 0, -14, 8, {205, 72, 10, 12}},  // off the x unit
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(clearOf(c.asked, labels, c.dx, c.dy, c.steps), c.expected)
+        << c.asked.left << "," << c.asked.top;
+  using Stretches = std::vector<std::pair<double, double>>;
+  EXPECT_EQ(openStretches(10, 0, 120, labels), (Stretches{{0, 70}, {82, 90}, {102, 120}}));
+  EXPECT_EQ(openStretches(35, 0, 120, labels), (Stretches{{0, 120}}));
+  EXPECT_EQ(openStretches(220, 0, 100, labels), (Stretches{{0, 95}}));
 }

@@ -439,7 +439,7 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
   t.unit = kQuantityUnits[q];
   t.pattern = q == kSwr ? "0.00" : "0.0";
   const auto s = chart::analyzerQuantityScale(q);
-  t.vertical = chart::VerticalScale{s->top, s->bottom};
+  t.vertical = chart::VerticalScale{s->top, s->bottom, -s->step};
   return t;
 }
 
@@ -668,9 +668,11 @@ void AnalyzerWindow::showReadout(double x, double y) {
 void AnalyzerWindow::applyView(const chart::View& v) {
   m_.ViewStart = v.start;
   m_.ViewStop = v.stop;
-  // The boxes follow the view: the next sweep covers what is shown.
-  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
-  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
+  // The boxes follow the view, to the digits a sweep of it resolves: the next
+  // sweep covers what is shown.
+  const double step = std::fabs(m_.ViewStop - m_.ViewStart) / std::max<int>(m_.Points, 1);
+  startEdit_->setText(qs(chart::resolvedText(m_.ViewStart, step)));
+  stopEdit_->setText(qs(chart::resolvedText(m_.ViewStop, step)));
   redraw();
 }
 

@@ -64,7 +64,7 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
 }
 
 QColor SweepChart::paintedColour(const Trace& trace) const {
-  return toQColor(legibleColour(toRgb(trace.colour), toRgb(background_)));
+  return toQColor(traceColour(toRgb(trace.colour), toRgb(gridColour_), toRgb(background_)));
 }
 
 void SweepChart::setCursorLineShown(bool shown) {
@@ -260,27 +260,7 @@ void SweepChart::paintGrid(QPainter& p, const QSize& size) const {
     double x = m.x(line.value);
     if (x >= -0.5 && x <= w + 0.5) p.drawLine(QPointF(std::round(x), 0), QPointF(std::round(x), h));
   }
-  p.setPen(foreground_);
-  p.setFont(font());
-  const double ascent = p.fontMetrics().ascent();
-  auto label = [&](const GridLine& line) {
-    double x = m.x(line.labelX) + 2, y = m.y(line.labelY);
-    if (x > w || y > h || y + ascent * 2 < 0) return;
-    p.drawText(QPointF(x, y + ascent), QString::fromStdString(line.label));
-  };
-  for (const auto& line : grid_.horizontal) label(line);
-  for (const auto& line : grid_.vertical) label(line);
-  // The units, at the far ends of the axes: across at the bottom right, up at
-  // the bottom left.
-  QFont bold = font();
-  bold.setBold(true);
-  p.setFont(bold);
-  const QFontMetrics fm(bold);
-  const QString xUnit = QString::fromStdString(grid_.xUnit);
-  const QString yUnit = QString::fromStdString(grid_.yUnit);
-  if (!xUnit.isEmpty())
-    p.drawText(QPointF(w - 3 - fm.horizontalAdvance(xUnit), h - 3 - fm.descent()), xUnit);
-  if (!yUnit.isEmpty()) p.drawText(QPointF(3, h - 3 - fm.descent() - fm.height()), yUnit);
+  for (const ChartLabel& label : gridLabels(size)) paintLabel(p, label);
 }
 
 QColor flaggedColour(const QColor& colour, const QColor&) {
@@ -354,6 +334,7 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   for (const auto& t : traces_) paintTrace(p, m, t);
   if (memoryOnTop_)
     for (const auto& t : memory_) paintTrace(p, m, t);
+  for (const ChartLabel& label : ownScaleColumns(size)) paintLabel(p, label);
   paintLegend(p, size);
   if (!note_.isEmpty()) {
     QFont f = font();
@@ -388,8 +369,11 @@ void SweepChart::paintLegend(QPainter& p, const QSize& size) const {
   const int rowH = fm.height();
   const int w = kPad * 3 + kSample + textWidth;
   const int h = kPad * 2 + rowH * static_cast<int>(named.size());
-  // Below the row of frequency labels along the top edge.
-  const QRect box(size.width() - w - 6, rowH + 6, w, h);
+  // Below the row of frequency labels along the top edge, moved left of any
+  // column of labels at the right edge.
+  const Box place = clearOf({double(size.width() - w - 6), double(rowH + 6), double(w), double(h)},
+                            labelRoom(size), -4, 0, size.width() / 4);
+  const QRect box(static_cast<int>(place.left), static_cast<int>(place.top), w, h);
   QColor veil = background_;
   veil.setAlpha(215);
   p.fillRect(box, veil);

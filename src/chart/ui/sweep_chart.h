@@ -32,6 +32,7 @@ class QAction;
 #include <vector>
 
 #include "chart/chart.h"
+#include "chart/label_room.h"
 #include "chart/markers.h"
 #include "chart/marks.h"
 
@@ -230,6 +231,21 @@ class SweepChart : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  // A word the chart writes itself, where it stands (its box in pixels) and how.
+  struct ChartLabel {
+    QString text;
+    QRectF box;
+    QColor colour;
+    bool bold = false;
+  };
+  // The grid's labels and the axes' units.
+  std::vector<ChartLabel> gridLabels(const QSize& size) const;
+  // The scales of the quantities drawn on vertical scales other than the chart's
+  // own: a column of values per scale at the right edge, in the trace's colour.
+  std::vector<ChartLabel> ownScaleColumns(const QSize& size) const;
+  // The boxes of both, which what is drawn over the chart keeps clear of.
+  std::vector<Box> labelRoom(const QSize& size) const;
+  void paintLabel(QPainter& painter, const ChartLabel& label) const;
   void paintGrid(QPainter& painter, const QSize& size) const;
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;

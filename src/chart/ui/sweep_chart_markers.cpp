@@ -152,16 +152,22 @@ void SweepChart::paintMarkers(QPainter& p, const QSize& size) const {
   p.setFont(font());
   const QFontMetrics fm(font());
   const Trace* searched = markerTrace();
+  // Markers leave the axis labels and units readable: the line breaks across
+  // them and the tag moves up past them.
+  const std::vector<Box> room = labelRoom(size);
   for (const MarkerSet::Marker& m : markers_.markers()) {
     const double x = std::round(map.x(m.x));
     if (!(x >= 0 && x <= size.width() - 1)) continue;
     const bool active = markers_.active() == m.number;
     p.setPen(QPen(colour, active ? 2 : 1, active ? Qt::SolidLine : Qt::DashLine));
-    p.drawLine(QPointF(x, 0), QPointF(x, size.height() - 1));
-    // The number in a tag at the bottom, clear of the labels along the top.
+    for (const auto& [from, to] : openStretches(x, 0, size.height() - 1, room))
+      p.drawLine(QPointF(x, from), QPointF(x, to));
+    // The number in a tag near the bottom, clear of the labels along the top.
     const QString tag = QString::number(m.number);
     const int w = fm.horizontalAdvance(tag) + 6, h = fm.height();
-    const QRectF box(x - w / 2.0, size.height() - h - fm.height() - 4, w, h);
+    const Box place =
+        clearOf({x - w / 2.0, size.height() - h - 4.0, double(w), double(h)}, room, 0, -(h + 2), 8);
+    const QRectF box(place.left, place.top, w, h);
     p.fillRect(box, colour);
     p.setPen(background_);
     p.drawText(box, Qt::AlignCenter, tag);
@@ -184,8 +190,11 @@ void SweepChart::paintMarkers(QPainter& p, const QSize& size) const {
   int textWidth = 0;
   for (const QString& l : lines) textWidth = std::max(textWidth, fm.horizontalAdvance(l));
   constexpr int kPad = 4;
-  const QRect box(6, fm.height() + 6, textWidth + 2 * kPad,
-                  fm.height() * static_cast<int>(lines.size()) + 2 * kPad);
+  const int boxW = textWidth + 2 * kPad,
+            boxH = fm.height() * static_cast<int>(lines.size()) + 2 * kPad;
+  const Box place =
+      clearOf({6, fm.height() + 6.0, double(boxW), double(boxH)}, room, 4, 0, size.width() / 4);
+  const QRect box(static_cast<int>(place.left), static_cast<int>(place.top), boxW, boxH);
   QColor veil = background_;
   veil.setAlpha(215);
   p.fillRect(box, veil);

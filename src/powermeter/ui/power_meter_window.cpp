@@ -664,11 +664,18 @@ void PowerMeterWindow::applyView(const chart::View& v) {
   ViewStop = static_cast<float>(v.stop);
   LevelTop = static_cast<float>(v.top);
   LevelBottom = static_cast<float>(v.bottom);
-  // The boxes follow the view: the next sweep covers what is shown.
-  startEdit_->setText(q(common::strSingle(ViewStart)));
-  stopEdit_->setText(q(common::strSingle(ViewStop)));
-  topLevelEdit_->setText(q(common::shortestText(LevelTop, 7)));
-  bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
+  // The boxes follow the view, to the digits a sweep of it resolves: the next
+  // sweep covers what is shown.
+  const double step = std::fabs(double(ViewStop) - ViewStart) / std::max<int>(Points, 1);
+  // Frequencies keep the Str form's leading blank for a value that is not negative.
+  auto frequencyText = [step](float f) {
+    const std::string t = chart::resolvedText(f, step);
+    return q(t[0] == '-' ? t : " " + t);
+  };
+  startEdit_->setText(frequencyText(ViewStart));
+  stopEdit_->setText(frequencyText(ViewStop));
+  topLevelEdit_->setText(q(chart::resolvedText(LevelTop, chart::kLevelResolutionDb)));
+  bottomLevelEdit_->setText(q(chart::resolvedText(LevelBottom, chart::kLevelResolutionDb)));
   redraw();
 }
 
