@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/files.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 using namespace kolm::hw;
@@ -33,13 +36,7 @@ TEST(SystemClock, MultiplierIsBypassedBelowFourAndTheClockValidated) {
 TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
   kolm::test::TempDir dir;
   auto file = dir.path() / "dds.cfg";
-  HardwareParams p;
-  p.refClockMultiplier = 20;
-  p.quartzMHz = 20;
-  p.refClockMHz = 400;
-  p.portAddress = kLpt2;
-  p.portBackend = "ppdev:/dev/parport0";
-  ASSERT_TRUE(writeHardwareConfig(p, file));
+  ASSERT_TRUE(writeHardwareConfig({20, 20, 400, kLpt2, "ppdev:/dev/parport0"}, file));
   EXPECT_EQ(readTextFile(file).value(),
             "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n");
   HardwareParams q;
@@ -51,43 +48,17 @@ TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
 TEST(DdsCfg, StopsAtTheFirstFailureKeepingWhatWasRead) {
   kolm::test::TempDir dir;
   const auto file = dir.path() / "dds.cfg";
-  struct Row {
-    const char* name;
-    const char* text;  // none: no file
-    bool ok;
-    int16_t multiplier;
-    double quartz, clock;
-    int32_t base;
-  };
-  const Row rows[] = {
-      {"unquoted, LF only", "20\n20\n400\n888", true, 20, 20, 400, 888},
-      {"comma separated", "\"20\",\"20\",\"400\",\"888\"\r\n", true, 20, 20, 400, 888},
-      {"a first record not a number: all four unchanged",
-       "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n", false, 4, 50, 200, 956},
-      {"two records: the first two taken", "\"10\"\r\n\"30\"\r\n", false, 10, 30, 200, 956},
-      {"a base beyond 16 bits stops at the fourth", "20\r\n20\r\n400\r\n70000\r\n", false, 20, 20,
-       400, 956},
-      {"no file", nullptr, false, 4, 50, 200, 956},
-      {"a clock of 0, like a missing file", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n", true, 20,
-       20, 0, 888},
-      {"the base rounded, halves to even", "20\r\n20\r\n400\r\n888.5\r\n", true, 20, 20, 400, 888},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  for (const auto& c : kolm::test::goldenRows("dds_cfg.tsv", 7)) {
+    SCOPED_TRACE(c[0]);
     std::filesystem::remove(file);
-    if (r.text) {
-      ASSERT_TRUE(writeFileAtomic(file, r.text));
+    if (c[1] != "-") {
+      ASSERT_TRUE(writeFileAtomic(file, c[1]));
     }
-    HardwareParams q;
-    q.refClockMultiplier = 4;
-    q.quartzMHz = 50;
-    q.refClockMHz = 200;
-    q.portAddress = 956;
-    EXPECT_EQ(readHardwareConfig(q, file), r.ok);
-    EXPECT_EQ(q.refClockMultiplier, r.multiplier);
-    EXPECT_EQ(q.quartzMHz, r.quartz);
-    EXPECT_EQ(q.refClockMHz, r.clock);
-    EXPECT_EQ(q.portAddress, r.base);
+    HardwareParams q{4, 50, 200, 956, "sim"};
+    EXPECT_EQ(readHardwareConfig(q, file), c[2] == "ok");
+    EXPECT_EQ(std::tuple(q.refClockMultiplier, q.quartzMHz, q.refClockMHz, q.portAddress),
+              std::tuple(std::stoi(c[3]), kolm::test::goldenNumber(c[4]),
+                         kolm::test::goldenNumber(c[5]), std::stoi(c[6])));
   }
 }
 
