@@ -332,7 +332,10 @@ TEST_F(CliAnalyze, WritesEachFormatAndLeavesTheGeneratorOff) {
 
   ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << last.err;
   const std::string csv = file("b.csv");
-  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n", 0), 0u);
+  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,"
+                      "z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag\r\n",
+                      0),
+            0u);
   EXPECT_NE(csv.find("\r\n1.5,"), std::string::npos);
 
   ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P"), 0) << last.err;
@@ -351,11 +354,13 @@ TEST_F(CliAnalyze, ReportOfASeriesRlcLoad) {
       << last.err;
   std::vector<std::string> keys;
   for (const auto& kv : kolm::test::keyValues(last.out)) keys.push_back(kv.first);
-  EXPECT_EQ(keys, (std::vector<std::string>{"swr_min", "swr_min_mhz", "r_at_min_ohm",
-                                            "x_at_min_ohm", "swr2_low_mhz", "swr2_high_mhz",
-                                            "swr2_bw_mhz", "swr2_approx", "swr15_low_mhz",
-                                            "swr15_high_mhz", "swr15_bw_mhz", "swr15_approx"}));
+  EXPECT_EQ(keys, (std::vector<std::string>{
+                      "swr_min", "swr_min_pm", "swr_min_kind", "swr_min_mhz", "r_at_min_ohm",
+                      "r_at_min_ohm_pm", "x_at_min_ohm", "x_at_min_ohm_pm", "swr2_low_mhz",
+                      "swr2_high_mhz", "swr2_bw_mhz", "swr2_approx", "swr15_low_mhz",
+                      "swr15_high_mhz", "swr15_bw_mhz", "swr15_approx", "res_mhz"}));
   using kolm::test::reportedNumber;
   EXPECT_NEAR(reportedNumber(last.out, "swr_min_mhz"), 11.254, 0.02);
+  EXPECT_NEAR(reportedNumber(last.out, "res_mhz"), 11.254, 0.02);
   EXPECT_NEAR(reportedNumber(last.out, "swr2_high_mhz"), 12.518, 0.02);
 }
