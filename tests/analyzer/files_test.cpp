@@ -108,12 +108,51 @@ TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
   c.returnLossCounts[1] = 512;  // open circuit: no finite impedance
   c.returnLossCounts[2] = 256;
   c.phaseCounts[2] = 512;
-  // Infinite values are "inf", never the SWR of rho 0.999; a valid point has an empty flag.
-  EXPECT_EQ(formatCsv(2, 10, 12, c),
-            "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n"
-            "10,30,0,53.26554,53.26554,0,1.065311,rl_limit\r\n"
-            "11,0,0,inf,inf,inf,inf,open\r\n"
-            "12,15,90,50.01373,46.94755,17.24242,1.432581,\r\n");
+  // Infinite values are "inf", never the SWR of rho 0.999; each value's
+  // half-width follows the values (none for a value that is not a number);
+  // flag words are separated by a blank, and a lone point's reactance has no
+  // sign.
+  const std::string csv = formatCsv(2, 10, 12, c);
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (char ch : csv) {
+    if (ch == '"') {
+      quoted = !quoted;
+    } else if (ch == '\r' || (quoted && ch == ',')) {
+      if (ch == ',') fields.back().push_back(ch);
+    } else if (ch == '\n') {
+      rows.push_back(std::move(fields));
+      fields.assign(1, {});
+    } else if (ch == ',') {
+      fields.emplace_back();
+    } else {
+      fields.back().push_back(ch);
+    }
+  }
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(csv.substr(0, csv.find('\r')),
+            "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,z_ohm_pm,"
+            "r_ohm_pm,x_ohm_pm,swr_pm,flag");
+  using Row = std::vector<std::string>;
+  EXPECT_EQ(Row(rows[1].begin(), rows[1].begin() + 7),
+            (Row{"10", "30", "0", "53.26554", "53.26554", "0", "1.065311"}));
+  EXPECT_EQ(rows[1][13], "rl_limit sign_unknown");
+  EXPECT_EQ(Row(rows[2].begin(), rows[2].begin() + 7),
+            (Row{"11", "0", "0", "inf", "inf", "inf", "inf"}));
+  EXPECT_EQ(Row(rows[2].begin() + 9, rows[2].end() - 1), (Row{"", "", "", ""}));
+  EXPECT_EQ(rows[2][13].substr(0, 4), "open");
+  EXPECT_EQ(Row(rows[3].begin(), rows[3].begin() + 7),
+            (Row{"12", "15", "90", "50.01373", "46.94755", "17.24242", "1.432581"}));
+  // 15 dB at 90 degrees read through a 30 dB bridge; alone, no sign.
+  EXPECT_EQ(rows[3][13], "uncertain:rl,phase,r,x,swr sign_unknown");
+  for (const Row& row : rows) {
+    ASSERT_EQ(row.size(), 14u);
+    if (&row == &rows[0]) continue;
+    for (size_t q : {7u, 8u}) {
+      EXPECT_GT(std::stod(row[q]), 0) << row[0];
+    }
+  }
 }
 
 TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
@@ -127,10 +166,11 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   const std::string text = formatTouchstone(300, 3, 30, m.live);
   EXPECT_EQ(text.find("# MHz S RI R 50\r\n"), text.find('#'));
   // Flagged frequencies in runs, before the option line.
-  const size_t flagged = text.find("\r\n! flagged (MHz): 3 to 3.27 phase_limit, ");
+  const size_t flagged = text.find("\r\n! flagged (MHz): 3 ");
   ASSERT_NE(flagged, std::string::npos) << text.substr(0, 300);
   EXPECT_LT(flagged, text.find('#'));
-  EXPECT_NE(text.find(", 3.63 open, 3.72 invalid, "), std::string::npos);
+  EXPECT_NE(text.find(", 3.63 open"), std::string::npos);
+  EXPECT_NE(text.find(", 3.72 invalid"), std::string::npos);
   // Read back as the simulator reads a load.
   const auto back = kolm::sim::parseTouchstone(text);
   ASSERT_TRUE(back.ok()) << back.error;
@@ -146,14 +186,18 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
     const PointValues& v = p.values;
     const auto z = 50.0 * (1.0 + s11[i]) / (1.0 - s11[i]);
     EXPECT_NEAR(z.real(), v[kResistance], 1e-3 * std::max(1.0f, std::fabs(v[kResistance])));
-    EXPECT_NEAR(z.imag(), v[kReactance], 1e-3 * std::max(1.0f, std::fabs(v[kReactance])));
+    EXPECT_NEAR(std::fabs(z.imag()), v[kReactance],
+                1e-3 * std::max(1.0f, std::fabs(v[kReactance])));
   }
 
   // A span swept downwards is written in increasing frequency.
   const auto down = kolm::sim::parseTouchstone(formatTouchstone(300, 30, 3, m.live));
   ASSERT_TRUE(down.ok()) << down.error;
   EXPECT_EQ(down.table.frequencyMHz.front(), 3);
-  EXPECT_EQ(down.table.gamma.front(), s11.back());
+  // The same readings the other way round are a load whose |X| changes the
+  // other way: the sign of the reactance follows the frequency.
+  EXPECT_EQ(down.table.gamma.front().real(), s11.back().real());
+  EXPECT_EQ(std::fabs(down.table.gamma.front().imag()), std::fabs(s11.back().imag()));
 }
 
 // The .vec reader: binary, little-endian, n from the file's length, the five
@@ -288,7 +332,10 @@ TEST_F(CliAnalyze, WritesEachFormatAndLeavesTheGeneratorOff) {
 
   ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << last.err;
   const std::string csv = file("b.csv");
-  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n", 0), 0u);
+  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,"
+                      "z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag\r\n",
+                      0),
+            0u);
   EXPECT_NE(csv.find("\r\n1.5,"), std::string::npos);
 
   ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P"), 0) << last.err;
@@ -307,11 +354,13 @@ TEST_F(CliAnalyze, ReportOfASeriesRlcLoad) {
       << last.err;
   std::vector<std::string> keys;
   for (const auto& kv : kolm::test::keyValues(last.out)) keys.push_back(kv.first);
-  EXPECT_EQ(keys, (std::vector<std::string>{"swr_min", "swr_min_mhz", "r_at_min_ohm",
-                                            "x_at_min_ohm", "swr2_low_mhz", "swr2_high_mhz",
-                                            "swr2_bw_mhz", "swr2_approx", "swr15_low_mhz",
-                                            "swr15_high_mhz", "swr15_bw_mhz", "swr15_approx"}));
+  EXPECT_EQ(keys, (std::vector<std::string>{
+                      "swr_min", "swr_min_pm", "swr_min_kind", "swr_min_mhz", "r_at_min_ohm",
+                      "r_at_min_ohm_pm", "x_at_min_ohm", "x_at_min_ohm_pm", "swr2_low_mhz",
+                      "swr2_high_mhz", "swr2_bw_mhz", "swr2_approx", "swr15_low_mhz",
+                      "swr15_high_mhz", "swr15_bw_mhz", "swr15_approx", "res_mhz"}));
   using kolm::test::reportedNumber;
   EXPECT_NEAR(reportedNumber(last.out, "swr_min_mhz"), 11.254, 0.02);
+  EXPECT_NEAR(reportedNumber(last.out, "res_mhz"), 11.254, 0.02);
   EXPECT_NEAR(reportedNumber(last.out, "swr2_high_mhz"), 12.518, 0.02);
 }

@@ -509,15 +509,36 @@ TEST(MarkerExtremes, SkipFlaggedPointsAndKeepToTheRange) {
       {Extreme::Maximum, 14, 11, 2},                 // a range given backwards
       {Extreme::Minimum, 12.5, 13.5, std::nullopt},  // only the floor point there
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(extremeIndex(evenly(), kFloorAt3.data(), kFloorAt3.size(), c.which, c.from, c.to),
-              c.index)
+  for (const Case& c : cases) {
+    const auto run =
+        extremeIndex(evenly(), kFloorAt3.data(), kFloorAt3.size(), c.which, c.from, c.to);
+    EXPECT_EQ(run ? std::optional<size_t>(run->centre()) : std::nullopt, c.index)
         << c.from << ".." << c.to;
-  // Equal maxima: the first one found is kept.
-  const std::vector<float> twin{-10, -3, -20, -3};
-  EXPECT_EQ(extremeIndex({twin.data(), twin.size(), nullptr, 10, 13}, nullptr, 0, Extreme::Maximum,
-                         10, 13),
-            1u);
+  }
+  // A flat extreme: the marker goes to the centre of the longest run (the first
+  // of equally long ones), between the middle points of an even run; a bound in
+  // the search's direction takes part when the trace says so.
+  struct Flat {
+    std::vector<float> y;
+    std::vector<Mark> marks;
+    Extreme which;
+    bool bounds;
+    double x;
+  };
+  const Mark v = Mark::Valid, most = Mark::AtMost;
+  const Flat flats[] = {
+      {{-10, -3, -20, -3, -30}, {}, Extreme::Maximum, false, 11},
+      {{-3, -20, -3, -3, -3}, {}, Extreme::Maximum, false, 13},
+      {{5, 1, 1, 1, 1}, {}, Extreme::Minimum, false, 12.5},
+      {{5, 1, 1, 2, 0}, {v, v, v, v, most}, Extreme::Minimum, false, 11.5},
+      {{5, 1, 1, 0, 0}, {v, v, v, most, most}, Extreme::Minimum, true, 13.5},
+  };
+  for (const Flat& f : flats) {
+    const TraceSamples t{f.y.data(), f.y.size(), nullptr, 10, 14};
+    const auto run = extremeIndex(t, f.marks.data(), f.marks.size(), f.which, 10, 14, f.bounds);
+    ASSERT_TRUE(run);
+    EXPECT_DOUBLE_EQ(runCentre(t, *run), f.x);
+  }
 }
 
 TEST(MarkerText, NumbersWithUnitsFlagsInWords) {

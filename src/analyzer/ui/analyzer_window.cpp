@@ -21,6 +21,7 @@
 
 #include "analyzer/analysis.h"
 #include "analyzer/files.h"
+#include "analyzer/readouts.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
 #include "chart/ui/analysis_panel.h"
@@ -403,13 +404,30 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
       std::shared_ptr<const std::vector<double>>(shared, &values.frequencies));
   t.colour = colour;
   t.name = name;
-  const bool anyFlagged = std::any_of(values.flags.begin(), values.flags.end(), [q](PointFlag f) {
-    return chart::flagged(quantityMark(f, q));
-  });
+  // Flagged and uncertain values are drawn in the marked style.
+  bool anyFlagged = false;
+  for (size_t i = 0; i < values.flags.size() && !anyFlagged; ++i)
+    anyFlagged = chart::flagged(values.mark(i, q));
   if (anyFlagged) {
     t.marks.resize(values.flags.size());
-    for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = quantityMark(values.flags[i], q);
+    for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = values.mark(i, q);
   }
+  // A stretch at the return-loss limit is the lowest SWR and the highest return
+  // loss there is: a marker search lands on its centre.
+  t.boundsAreExtremes = true;
+  // Markers read the nearest point's marks and sign around the trace's value.
+  std::weak_ptr<TraceValues> weak = shared;
+  t.describe = [weak, q](double x, const chart::Reading& r) -> std::string {
+    const auto values = weak.lock();
+    if (!values) return {};
+    const auto i = nearestPoint(*values, x);
+    if (!i) return {};
+    const std::optional<double> v =
+        r.kind == chart::Reading::Kind::Value ? std::optional<double>(r.value) : std::nullopt;
+    std::string text = quantityText(*values, *i, q, v, q == kSwr ? "0.00" : "0.0");
+    if (q == kReactance) text += signNote(*values, *i);
+    return text;
+  };
   t.unit = kQuantityUnits[q];
   t.pattern = q == kSwr ? "0.00" : "0.0";
   const auto s = chart::analyzerQuantityScale(q);
@@ -607,15 +625,12 @@ void AnalyzerWindow::showReadout(double x, double y) {
   const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
-  if (i >= 0 && i < kChannelEntries) {
-    const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
-    for (int q = 0; q < kQuantities; ++q) {
-      const chart::Mark mark = quantityMark(p.flag, q);
-      std::string value = chart::markedText(shownValue(p, q), mark);
-      if (mark != chart::Mark::Open && mark != chart::Mark::Invalid)
-        value = chart::withUnit(value, kQuantityUnits[q]);
-      quantityReadouts_[q]->setText(qs(value));
-    }
+  if (liveValues_ && i >= 0 && static_cast<size_t>(i) < liveValues_->flags.size()) {
+    for (int q = 0; q < kQuantities; ++q)
+      quantityReadouts_[q]->setText(qs(quantityText(*liveValues_, static_cast<size_t>(i), q)));
+    quantityReadouts_[kReactance]->setToolTip(
+        QCoreApplication::translate("kolm", kReadoutTips[kReactance]) +
+        qs(signNote(*liveValues_, static_cast<size_t>(i))));
   }
   cursorValueEdit_->setText(
       qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));

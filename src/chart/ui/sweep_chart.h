@@ -96,6 +96,9 @@ struct Trace {
   QColor colour = Qt::blue;
   std::optional<VerticalScale> vertical;
   std::vector<Mark> marks;
+  // Whether a bound reaching beyond a search (at most, for a minimum) may be the
+  // extreme a marker search lands on (chart::extremeIndex).
+  bool boundsAreExtremes = false;
   // The legend's name for it; a trace without one is left out of the legend.
   QString name;
   // Memory traces are dashed, so they are told apart from live ones.
@@ -107,6 +110,9 @@ struct Trace {
   std::string pattern = "0.0";
   std::string deltaUnit;
   const MarkWords* words = &defaultMarkWords();
+  // When set, how a marker line writes the trace's reading at x instead
+  // (the analyzer adds a reading's interval and the reactance's sign).
+  std::function<std::string(double x, const Reading& reading)> describe;
 };
 
 // The colour of marked stretches of a trace of `colour` on `background`.
