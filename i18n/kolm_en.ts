@@ -847,6 +847,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>SWR 1.5 width</translation>
     </message>
     <message>
+        <source>X = 0 at</source>
+        <translation>X = 0 at</translation>
+    </message>
+    <message>
         <source>none</source>
         <translation>none</translation>
     </message>

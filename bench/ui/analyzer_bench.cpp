@@ -79,7 +79,7 @@ void BM_AnalyzerCursorMove(benchmark::State& state) {
   Fixture f;
   double x = 3;
   for (auto _ : state) {
-    f.window->onChartMoved(x, 100);
+    f.window->chart()->setCursorAt(x, 100);
     x = x < 29 ? x + 0.37 : 3;
   }
 }

@@ -13,6 +13,18 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   SwrAnalysis a;
   const std::vector<float>& swr = trace.values[kSwr];
   const size_t n = std::min({swr.size(), trace.flags.size(), trace.frequencies.size()});
+  auto resonance = [&](std::optional<double> near) {
+    if (trace.signs.size() < n || trace.reactanceResolution.size() < n) return;
+    std::vector<uint8_t> measured(n);
+    for (size_t i = 0; i < n; ++i)
+      measured[i] = quantityMark(trace.flags[i], kReactance) == chart::Mark::Valid &&
+                    std::isfinite(trace.values[kReactance][i]);
+    const ReactanceSamples samples{std::span(trace.frequencies.data(), n),
+                                   std::span(trace.values[kReactance].data(), n),
+                                   std::span(trace.values[kResistance].data(), n),
+                                   std::span(trace.reactanceResolution.data(), n), measured};
+    a.resMHz = reactanceZero(samples, trace.signs, near);
+  };
   auto measured = [&](size_t i, int q) {
     return quantityMark(trace.flags[i], q) == chart::Mark::Valid &&
            std::isfinite(trace.values[q][i]);
@@ -20,42 +32,66 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   auto usable = [&](size_t i) { return measured(i, kSwr); };
   // At the return-loss limit the SWR is at most its bound, below both thresholds.
   auto inside = [&](size_t i) { return trace.flags[i] == PointFlag::RlLimit; };
-
-  std::optional<size_t> centre;
-  for (size_t i = 0; i < n && !centre; ++i)
-    if (inside(i)) centre = i;
-  if (!centre) {
-    for (size_t i = 0; i < n; ++i)
-      if (usable(i) && (!centre || swr[i] < swr[*centre])) centre = i;
-    if (!centre) return a;
-    a.minMHz = trace.frequencies[*centre];
-    a.swrMin = swr[*centre];
-    if (measured(*centre, kResistance)) a.rOhm = trace.values[kResistance][*centre];
-    if (measured(*centre, kReactance)) a.xOhm = std::fabs(trace.values[kReactance][*centre]);
+  const double bound = evaluatePoint(0, kHalfTurnCounts / 2).values[kSwr];
+  auto lowest = [&](size_t i) { return inside(i) ? bound : static_cast<double>(swr[i]); };
+  auto run = chart::extremeRun(
+      n, lowest, [&](size_t i) { return usable(i) || inside(i); }, false);
+  if (!run) {
+    resonance(std::nullopt);
+    return a;
+  }
+  const size_t centre = run->centre();
+  a.minIsBound = inside(centre);
+  a.swrMin = lowest(centre);
+  a.minMHz = run->even() ? (trace.frequencies[centre] + trace.frequencies[centre + 1]) / 2
+                         : trace.frequencies[centre];
+  // A value at the centre: the middle point's, or the mean of the two middle
+  // ones; its half-width the wider of theirs.
+  const size_t lastMiddle = run->even() ? centre + 1 : centre;
+  auto there = [&](int q, std::optional<double>& value, std::optional<double>& pm) {
+    double sum = 0, wide = 0;
+    for (size_t i = centre; i <= lastMiddle; ++i) {
+      if (!measured(i, q)) return;
+      sum += std::fabs(trace.values[q][i]);
+      if (trace.halfWidths[q].size() > i)
+        wide = std::max(wide, static_cast<double>(trace.halfWidths[q][i]));
+    }
+    value = sum / static_cast<double>(lastMiddle - centre + 1);
+    if (trace.halfWidths[q].size() > lastMiddle && std::isfinite(wide)) pm = wide;
+  };
+  there(kResistance, a.rOhm, a.rPm);
+  there(kReactance, a.xOhm, a.xPm);
+  if (!a.minIsBound) {
+    std::optional<double> swrThere;
+    there(kSwr, swrThere, a.swrMinPm);
   }
 
   const std::span<const double> frequencies(trace.frequencies.data(), n);
   auto value = [&](size_t i) { return static_cast<double>(swr[i]); };
-  auto band = [&](double bound) {
-    if (a.swrMin && *a.swrMin > bound) return chart::Edges{};
-    return chart::walkEdges(frequencies, value, usable, inside, *centre, bound, false);
+  auto band = [&](double limit) {
+    if (*a.swrMin > limit) return chart::Edges{};
+    return chart::walkEdges(frequencies, value, usable, inside, centre, limit, false);
   };
   a.swr2 = band(2);
   a.swr15 = band(1.5);
+  resonance(a.minMHz);
   return a;
 }
 
 std::string swrReport(const SwrAnalysis& a) {
   using chart::reportApproximate;
   using chart::reportLine;
-  return reportLine("swr_min", a.swrMin, 3) + reportLine("swr_min_mhz", a.minMHz, 6) +
-         reportLine("r_at_min_ohm", a.rOhm, 2) + reportLine("x_at_min_ohm", a.xOhm, 2) +
+  const std::string kind = !a.swrMin ? "none" : a.minIsBound ? "bound" : "value";
+  return reportLine("swr_min", a.swrMin, 3) + reportLine("swr_min_pm", a.swrMinPm, 3) +
+         "swr_min_kind=" + kind + "\n" + reportLine("swr_min_mhz", a.minMHz, 6) +
+         reportLine("r_at_min_ohm", a.rOhm, 2) + reportLine("r_at_min_ohm_pm", a.rPm, 2) +
+         reportLine("x_at_min_ohm", a.xOhm, 2) + reportLine("x_at_min_ohm_pm", a.xPm, 2) +
          reportLine("swr2_low_mhz", a.swr2.low, 6) + reportLine("swr2_high_mhz", a.swr2.high, 6) +
          reportLine("swr2_bw_mhz", a.swr2.width(), 6) + reportApproximate("swr2_approx", a.swr2) +
          reportLine("swr15_low_mhz", a.swr15.low, 6) +
          reportLine("swr15_high_mhz", a.swr15.high, 6) +
          reportLine("swr15_bw_mhz", a.swr15.width(), 6) +
-         reportApproximate("swr15_approx", a.swr15);
+         reportApproximate("swr15_approx", a.swr15) + reportLine("res_mhz", a.resMHz, 6);
 }
 
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& a) {
@@ -67,17 +103,27 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
   auto khz = [](const chart::Edges& e) {
     return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.0"), e.approximate());
   };
+  // A value with its interval: "74.2 ± 1.8 Ω".
+  auto plusMinus = [&](const std::optional<double>& v, const std::optional<double>& pm,
+                       std::string_view pattern, std::string_view unit) {
+    if (!v || !pm) return text(v, pattern, unit);
+    return common::formatPattern(*v, pattern) + " \u00b1 " + common::formatPattern(*pm, pattern) +
+           std::string(unit);
+  };
   return {
-      {KOLM_TR("kolm", "SWR min"), text(a.swrMin, "0.000", "")},
+      {KOLM_TR("kolm", "SWR min"), a.swrMin && a.minIsBound
+                                       ? chart::markedText(*a.swrMin, chart::Mark::AtMost, "0.000")
+                                       : plusMinus(a.swrMin, a.swrMinPm, "0.000", "")},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.minMHz)},
-      {KOLM_TR("kolm", "R there"), text(a.rOhm, "0.0", " \u03a9")},
-      {KOLM_TR("kolm", "|X| there"), text(a.xOhm, "0.0", " \u03a9")},
+      {KOLM_TR("kolm", "R there"), plusMinus(a.rOhm, a.rPm, "0.0", " \u03a9")},
+      {KOLM_TR("kolm", "|X| there"), plusMinus(a.xOhm, a.xPm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low, a.swr2)},
       {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high, a.swr2)},
       {KOLM_TR("kolm", "SWR 2 width"), khz(a.swr2)},
       {KOLM_TR("kolm", "SWR 1.5 low"), mhz(a.swr15.low, a.swr15)},
       {KOLM_TR("kolm", "SWR 1.5 high"), mhz(a.swr15.high, a.swr15)},
       {KOLM_TR("kolm", "SWR 1.5 width"), khz(a.swr15)},
+      {KOLM_TR("kolm", "X = 0 at"), chart::panelMHz(a.resMHz)},
   };
 }
 

@@ -18,25 +18,39 @@ namespace kolm::analyzer {
 struct SwrAnalysis {
   std::optional<double> minMHz;
   std::optional<double> swrMin;
+  // Whether swrMin is a measured value or the bound of the bridge's return-loss
+  // limit (the SWR is that or lower).
+  bool minIsBound = false;
   std::optional<double> rOhm;  // R at the minimum
   std::optional<double> xOhm;  // |X| at the minimum (the bridge does not know its sign)
-  chart::Edges swr2, swr15;    // where the SWR rises above 2 and 1.5
+  // The half-widths of their intervals (none for a bound, and where the trace
+  // carries no intervals).
+  std::optional<double> swrMinPm, rPm, xPm;
+  chart::Edges swr2, swr15;  // where the SWR rises above 2 and 1.5
+  // Where the inferred signed reactance crosses zero (the one nearest the
+  // minimum), interpolated between the points of known sign around it.
+  std::optional<double> resMHz;
 };
 
-// The minimum is the first lowest SWR of the points whose SWR is measured. A
-// point at the bridge's return-loss limit has an SWR of at most 1.065, lower
-// than any measured one: with such a point the minimum (its SWR, frequency, R
-// and X) is not found, and the bands are walked from the first of those points
-// (which lie inside both bands). R and |X| are given only where measured (not
-// approximate). An edge is found where the walk meets the first measured SWR at
-// or above its bound; a walk meeting another flagged point or the end of the
-// trace finds nothing, and a minimum above the bound has no band.
+// The minimum is the centre of the run of equal lowest SWR readings
+// (chart::extremeRun), halfway between its two middle points when it has an
+// even number. A point at the bridge's return-loss limit has an SWR of at most
+// 1.065, lower than any measured one: with such points the minimum is the
+// centre of their run and its SWR is that bound (minIsBound). R and |X| are
+// given only where measured (not approximate), at the centre (the mean of the
+// two middle points). The bands are walked out from the centre. An edge is
+// found where the walk meets the first measured SWR at or above its bound; a
+// walk meeting another flagged point (points at the limit lie inside both
+// bands) or the end of the trace finds nothing, and a minimum above the bound
+// has no band.
 SwrAnalysis analyzeSwr(const TraceValues& trace);
 
 // A key=value line per quantity, as the command line prints them: swr_min,
-// swr_min_mhz, r_at_min_ohm, x_at_min_ohm, swr2_low_mhz, swr2_high_mhz,
-// swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz, swr15_bw_mhz; "none" for what was
-// not found.
+// swr_min_kind (value or bound), swr_min_mhz, r_at_min_ohm, x_at_min_ohm,
+// each value followed by its half-width (swr_min_pm, r_at_min_ohm_pm,
+// x_at_min_ohm_pm),
+// swr2_low_mhz, swr2_high_mhz, swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz,
+// swr15_bw_mhz, then res_mhz; "none" for what was not found.
 std::string swrReport(const SwrAnalysis& analysis);
 
 // The analysis as the window's panel shows it: a caption and the value with its

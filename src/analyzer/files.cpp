@@ -288,18 +288,65 @@ VecReadResult readVec(const std::filesystem::path& path) {
   return parseVec(*file.content);
 }
 
+namespace {
+
+// The values of a sweep as the exports write them: at the frequencies
+// i x (stop - start) / N + start in double precision, with the signs inferred
+// along them.
+TraceValues exportValues(int16_t points, double start, double stop, const Channels& channels) {
+  TraceValues t;
+  computeTraceValues(channels, points, t);
+  for (size_t i = 0; i < t.frequencies.size(); ++i)
+    t.frequencies[i] = chart::pointFrequency(start, stop, points, static_cast<int>(i));
+  inferSigns(t);
+  return t;
+}
+
+// The flag words of point i, separated by one blank: the point's flag, the
+// quantities its intervals make uncertain, then sign_unknown when its
+// reactance has a value but no known sign.
+std::string flagWords(const TraceValues& t, size_t i) {
+  std::string words(flagWord(t.flags[i]));
+  auto add = [&](std::string_view word) {
+    if (word.empty()) return;
+    if (!words.empty()) words += ' ';
+    words += word;
+  };
+  add(uncertainWord(t.uncertain[i]));
+  if (t.signs[i] == ReactanceSign::Unknown && std::isfinite(t.values[kReactance][i]))
+    add("sign_unknown");
+  return words;
+}
+
+// The half-width of quantity q at point i: empty for a value that is not a
+// number or an SWR unbounded above, "inf" for another unbounded one.
+std::string halfWidthText(const TraceValues& t, size_t i, int q) {
+  const float pm = t.halfWidths[q][i];
+  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm))) return {};
+  return exportNumber(pm, 4);
+}
+
+}  // namespace
+
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {
-  std::string out = "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag\r\n";
-  const int n = points;
-  for (int i = 0; i <= n; ++i) {
-    const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    out += exportNumber(chart::pointFrequency(start, stop, n, i), 15);
+  std::string out =
+      "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,"
+      "x_ohm_pm,swr_pm,flag\r\n";
+  const TraceValues t = exportValues(points, start, stop, channels);
+  for (size_t i = 0; i < t.flags.size(); ++i) {
+    out += exportNumber(t.frequencies[i], 15);
     for (int q = 0; q < kQuantities; ++q) {
       out += ',';
-      out += exportNumber(shownValue(p, q), 7);
+      out += exportNumber(q == kReactance ? t.signedReactance(i) : t.values[q][i], 7);
     }
+    for (int q = 0; q < kQuantities; ++q) {
+      out += ',';
+      out += halfWidthText(t, i, q);
+    }
+    // The words hold commas after "uncertain:": the field is then quoted.
+    const std::string words = flagWords(t, i);
     out += ',';
-    out += flagWord(p.flag);
+    out += words.find(',') == std::string::npos ? words : '"' + words + '"';
     out += "\r\n";
   }
   return out;
@@ -307,18 +354,19 @@ std::string formatCsv(int16_t points, double start, double stop, const Channels&
 
 namespace {
 
-// "3 to 4.5 rl_limit, 14.2 open": the flagged frequencies (MHz) in runs of one flag.
-std::string flaggedRuns(const std::vector<std::pair<double, PointFlag>>& points) {
+// "3 to 4.5 rl_limit, 14.2 open": the flagged frequencies (MHz) in runs of the
+// same words.
+std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& points) {
   std::string out;
   for (size_t k = 0; k < points.size();) {
     size_t last = k;
     while (last + 1 < points.size() && points[last + 1].second == points[k].second) ++last;
-    if (points[k].second != PointFlag::Valid) {
+    if (!points[k].second.empty()) {
       if (!out.empty()) out += ", ";
       out += common::shortestText(points[k].first, 10);
       if (last > k) out += " to " + common::shortestText(points[last].first, 10);
       out += ' ';
-      out += flagWord(points[k].second);
+      out += points[k].second;
     }
     k = last + 1;
   }
@@ -328,23 +376,32 @@ std::string flaggedRuns(const std::vector<std::pair<double, PointFlag>>& points)
 }  // namespace
 
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels) {
-  const int n = points;
+  const TraceValues t = exportValues(points, start, stop, channels);
+  const size_t n = t.flags.size();
   const bool descending = stop < start;
-  std::vector<std::pair<double, PointFlag>> flags;
+  std::vector<std::pair<double, std::string>> flags;
   std::string data;
-  for (int k = 0; k <= n; ++k) {
-    const int i = descending ? n - k : k;
-    const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    const double f = chart::pointFrequency(start, stop, n, i);
+  for (size_t k = 0; k < n; ++k) {
+    const size_t i = descending ? n - 1 - k : k;
+    const double f = t.frequencies[i];
     std::complex<double> gamma(1, 0);
-    if (p.flag != PointFlag::Open && p.finite) {
-      const std::complex<double> z(p.values[kResistance], p.values[kReactance]);
-      gamma = common::reflectionOf(z);
+    double r = t.values[kResistance][i];
+    double x = t.signedReactance(i);
+    if (t.flags[i] == PointFlag::Invalid) {
+      // Its impedance is not shown, but it has a direction.
+      const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
+      if (p.finite) {
+        r = p.values[kResistance];
+        x = p.values[kReactance];
+      }
+    }
+    if (std::isfinite(r) && std::isfinite(x)) {
+      gamma = common::reflectionOf({r, x});
       // No load reflects more than it receives: a reading beyond that is kept
       // at a total reflection in its direction (and listed as invalid).
       if (std::abs(gamma) > 1) gamma /= std::abs(gamma);
     }
-    flags.emplace_back(f, p.flag);
+    flags.emplace_back(f, flagWords(t, i));
     data += exportNumber(f, 15);
     data += ' ';
     data += exportNumber(gamma.real(), 9);
@@ -352,7 +409,11 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
     data += exportNumber(gamma.imag(), 9);
     data += "\r\n";
   }
-  std::string out = "! Kolm antenna analyzer: one-port reflection, 50 ohm reference\r\n";
+  std::string out =
+      "! Kolm antenna analyzer: one-port reflection, 50 ohm reference\r\n"
+      "! The bridge reads no sign of reactance: each point's sign is inferred from how |X|\r\n"
+      "! changes with frequency (a passive load's reactance rises with frequency); points\r\n"
+      "! whose sign could not be told are written inductive and flagged sign_unknown.\r\n";
   const std::string flagged = flaggedRuns(flags);
   if (!flagged.empty()) out += "! flagged (MHz): " + flagged + "\r\n";
   out += "# MHz S RI R 50\r\n";

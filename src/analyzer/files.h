@@ -98,17 +98,27 @@ VecReadResult readVec(const std::filesystem::path& path);
 
 // Exports of one sweep (indices 0 to N, frequencies i x (stop - start) / N + start
 // in double precision).
-// CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,flag per
-// point. The flag is empty for a valid point, otherwise rl_limit, phase_limit,
-// open or invalid (analyzer/validity.h); an open point writes inf for |Z|, R, X
-// and SWR, an invalid one nan for the four.
+// CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,
+// rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag per point.
+// x_ohm carries the sign inferred along the sweep (analyzer/reactance_sign.h).
+// The _pm columns hold each value's interval as a half-width in its unit
+// (analyzer/uncertainty.h): empty for a value that is not a number and for an
+// SWR unbounded above, inf for another unbounded one. The flag holds words
+// separated by one blank: rl_limit, phase_limit, open or invalid
+// (analyzer/validity.h), then "uncertain:" with the quantities whose interval
+// is too wide (rl, phase, z, r, x, swr; "uncertain:r,z,swr"), then
+// sign_unknown for a reactance whose sign could not be told (written
+// positive); it is empty for a plain point, and in double quotes when it holds
+// a comma. An open point writes inf for |Z|, R, X and
+// SWR, an invalid one nan for the four.
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels);
-// Touchstone one-port: a comment line, a "! flagged (MHz): ..." line listing the
-// flagged frequencies in runs ("3 to 4.5 rl_limit, 14.2 open") when there are
-// any, the option line "# MHz S RI R 50", then "freq re im" per point in
-// increasing frequency, the reflection coefficient rebuilt from the computed R
-// and X as (Z - 50) / (Z + 50). An open point gives 1 0; an invalid one (a
-// reflection above 1) is written at a reflection of 1 in its direction.
+// Touchstone one-port: comment lines (what the file is, how the sign of the
+// reactance was found), a "! flagged (MHz): ..." line listing the flagged
+// frequencies in runs of the same words ("3 to 4.5 rl_limit, 14.2 open, 15 to
+// 16 sign_unknown") when there are any, the option line "# MHz S RI R 50", then
+// "freq re im" per point in increasing frequency, the reflection coefficient
+// rebuilt from the computed R and the signed X as (Z - 50) / (Z + 50). An open point gives 1 0; an
+// invalid one (a reflection above 1) is written at a reflection of 1 in its direction.
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels);
 
 }  // namespace kolm::analyzer

@@ -30,7 +30,7 @@ enum Quantity : int {
 };
 inline constexpr int kQuantities = 6;
 
-// pointValues: the six values of the last point computed, by quantity index.
+// The six values of a point, by quantity index.
 using PointValues = std::array<float, kQuantities>;
 
 struct ComplexSingle {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "analyzer/validity.h"
@@ -116,18 +117,78 @@ bool Measurement::memoryEmpty() const {
   return tested;
 }
 
-void computeTraceValues(const Channels& channels, int points, TraceValues& out) {
+namespace {
+
+// What |X| may move by when either reading is one count off.
+float reactanceResolution(int16_t a, int16_t b, float x) {
+  float spread = 0;
+  for (int da : {-1, 1})
+    for (int db : {-1, 1}) {
+      const PointResult c =
+          evaluatePoint(static_cast<int16_t>(a + da), static_cast<int16_t>(b + db));
+      const float d = std::fabs(std::fabs(c.values[kReactance]) - std::fabs(x));
+      spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
+    }
+  return spread;
+}
+
+}  // namespace
+
+void inferSigns(TraceValues& t) {
+  const size_t n = t.flags.size();
+  std::vector<uint8_t> measured(n), zeroInside(n);
+  for (size_t i = 0; i < n; ++i) {
+    zeroInside[i] = i < t.halfWidths[kReactance].size() &&
+                    t.halfWidths[kReactance][i] >= t.values[kReactance][i];
+    measured[i] = quantityMark(t.flags[i], kReactance) == chart::Mark::Valid &&
+                  std::isfinite(t.values[kReactance][i]) && std::isfinite(t.reactanceResolution[i]);
+  }
+  inferReactanceSigns({t.frequencies, t.values[kReactance], t.values[kResistance],
+                       t.reactanceResolution, measured, zeroInside},
+                      t.signs);
+}
+
+void computeTraceValues(const Channels& channels, int points, TraceValues& out,
+                        const BridgeFigures& figures) {
   const int last = std::clamp(points, -1, kFrequencyEntries - 1);
   const size_t count = static_cast<size_t>(last + 1);
+  // Points whose readings are those of the last computation keep its results.
+  const size_t kept = out.figures == figures ? std::min(out.returnLossCounts.size(), count) : 0;
+  out.figures = figures;
   for (auto& v : out.values) v.resize(count);
+  for (auto& v : out.halfWidths) v.resize(count);
   out.flags.resize(count);
   out.frequencies.resize(count);
-  for (int i = 0; i <= last; ++i) {
-    const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
+  out.reactanceResolution.resize(count);
+  out.uncertain.resize(count);
+  out.swrLow.resize(count);
+  out.returnLossCounts.resize(count);
+  out.phaseCounts.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const int16_t a = channels.returnLossCounts[i];
+    const int16_t b = channels.phaseCounts[i];
+    out.frequencies[i] = channels.frequencies[i];
+    if (i < kept && out.returnLossCounts[i] == a && out.phaseCounts[i] == b) continue;
+    out.returnLossCounts[i] = a;
+    out.phaseCounts[i] = b;
+    const PointResult p = evaluatePoint(a, b);
     for (int q = 0; q < kQuantities; ++q) out.values[q][i] = shownValue(p, q);
     out.flags[i] = p.flag;
-    out.frequencies[i] = channels.frequencies[i];
+    out.reactanceResolution[i] = reactanceResolution(a, b, p.values[kReactance]);
+    const PointInterval interval = pointInterval(a, b, p.values, figures);
+    UncertainSet uncertain = 0;
+    for (int q = 0; q < kQuantities; ++q) {
+      const float v = q == kReactance ? std::fabs(p.values[q]) : p.values[q];
+      const float pm = interval.halfWidth(q, v);
+      out.halfWidths[q][i] = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
+      // Only a value read as a measurement can be uncertain besides.
+      if (quantityMark(p.flag, q) == chart::Mark::Valid && tooWide(q, v, out.halfWidths[q][i]))
+        uncertain |= static_cast<UncertainSet>(1u << q);
+    }
+    out.uncertain[i] = uncertain;
+    out.swrLow[i] = interval.low[kSwr];
   }
+  inferSigns(out);
 }
 
 }  // namespace kolm::analyzer

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "analyzer/impedance.h"
+#include "analyzer/reactance_sign.h"
+#include "analyzer/uncertainty.h"
+#include "analyzer/validity.h"
 
 namespace kolm::analyzer {
 
@@ -115,13 +118,45 @@ void rebuildFrequencies(std::vector<float>& frequencies, int points, double star
 
 // What the chart draws of a set of readings: the six quantities of indices 0 to
 // `points` as shown (analyzer::shownValue: an open point's |Z|, R, X and SWR are
-// +infinity, an invalid point's NaN), each point's flag, and the frequencies
-// they stand at.
+// +infinity, an invalid point's NaN; X is |X|), each point's flag, the
+// frequencies they stand at, each value's interval as a half-width around it
+// (analyzer/uncertainty.h; +infinity when unbounded) and which values it makes
+// uncertain, and the sign of each point's reactance as inferred along the
+// sweep (analyzer/reactance_sign.h) with what |X| may move by within one count
+// of either reading, which that inference needs.
 struct TraceValues {
   std::array<std::vector<float>, kQuantities> values;
   std::vector<PointFlag> flags;
   std::vector<double> frequencies;
+  std::array<std::vector<float>, kQuantities> halfWidths;
+  std::vector<float> swrLow;  // the SWR interval's low end (shown when it is unbounded above)
+  std::vector<UncertainSet> uncertain;
+  std::vector<ReactanceSign> signs;
+  std::vector<float> reactanceResolution;
+  // The readings and figures the values were computed from: a point whose
+  // readings are unchanged keeps its values and intervals when the trace is
+  // computed again (a redraw after a zoom costs no interval).
+  std::vector<int16_t> returnLossCounts, phaseCounts;
+  BridgeFigures figures;
+  // How quantity q of point i is to be taken: its flag's mark, or uncertain
+  // for a measured value whose interval is too wide.
+  chart::Mark mark(size_t i, int q) const {
+    const chart::Mark m = quantityMark(flags[i], q);
+    if (m == chart::Mark::Valid && i < uncertain.size() && (uncertain[i] & (1u << q)))
+      return chart::Mark::Uncertain;
+    return m;
+  }
+  // The signed reactance of point i: |X| with its inferred sign (positive, as
+  // read, when the sign is unknown).
+  float signedReactance(size_t i) const {
+    return signs[i] == ReactanceSign::Capacitive ? -values[kReactance][i] : values[kReactance][i];
+  }
 };
-void computeTraceValues(const Channels& channels, int points, TraceValues& out);
+// The intervals come from the bridge's stated `figures`.
+void computeTraceValues(const Channels& channels, int points, TraceValues& out,
+                        const BridgeFigures& figures = publishedBridge());
+// The signs of `trace` from its |X|, flags and resolution (computeTraceValues
+// does this; tests that build values by hand call it).
+void inferSigns(TraceValues& trace);
 
 }  // namespace kolm::analyzer

@@ -101,7 +101,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   about->setObjectName("AboutMenu");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
-          [] { common::ui::showAboutBox(common::ui::AboutKind::Kolm); });
+          [this] { context_.aboutBoxes.show(common::ui::AboutKind::Kolm); });
   auto* params = menuBar()->addAction(tr("Parameters"));
   params->setObjectName("parametersAction");
   connect(params, &QAction::triggered, this, [this] { showParameters(); });

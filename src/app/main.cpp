@@ -11,6 +11,7 @@
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
 #include "hw/output_guard.h"
+#include "print/ui/print_service.h"
 
 namespace {
 
@@ -91,7 +92,13 @@ int main(int argc, char** argv) {
   // std::terminate.
   kolm::hw::OutputGuard outputGuard(instrument);
   kolm::common::ui::QtPrompter prompter;
+  const std::unique_ptr<kolm::print::ui::PrintService> printService =
+      kolm::print::ui::PrintService::create();
   kolm::common::ui::UiContext context{instrument, prompter};
+  context.printWindow = [&printService](kolm::common::Prompter& windowPrompter, QWidget* window,
+                                        const QString& title) {
+    return kolm::print::ui::printWindow(*printService, windowPrompter, window, title);
+  };
   const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
   context.dataDir = kolm::common::findDataFolder("RL.ico", programDir).value_or(programDir);
 

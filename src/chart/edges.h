@@ -69,6 +69,39 @@ Edges walkEdges(std::span<const double> frequencies, Value value, Usable usable,
   return edges;
 }
 
+// The run of equal extreme values of a trace: the longest run of consecutive
+// candidate points that all hold the lowest (or highest) value, the first one
+// when several are as long. A flat bottom is one reading repeated, so its
+// centre, not its first point, is where the extreme lies.
+struct ExtremeRun {
+  size_t first = 0;
+  size_t last = 0;
+  // The middle point (the lower of the two middle ones of an even run).
+  size_t centre() const { return first + (last - first) / 2; }
+  bool even() const { return (last - first) % 2 == 1; }
+};
+
+// `candidate(i)` says whether point i may be the extreme, `value(i)` its value.
+template <class Value, class Candidate>
+std::optional<ExtremeRun> extremeRun(size_t count, Value value, Candidate candidate, bool maximum) {
+  std::optional<double> best;
+  for (size_t i = 0; i < count; ++i) {
+    if (!candidate(i)) continue;
+    const double v = value(i);
+    if (!best || (maximum ? v > *best : v < *best)) best = v;
+  }
+  if (!best) return std::nullopt;
+  std::optional<ExtremeRun> run;
+  for (size_t i = 0; i < count; ++i) {
+    if (!candidate(i) || value(i) != *best) continue;
+    size_t j = i;
+    while (j + 1 < count && candidate(j + 1) && value(j + 1) == *best) ++j;
+    if (!run || j - i > run->last - run->first) run = ExtremeRun{i, j};
+    i = j;
+  }
+  return run;
+}
+
 // A value as a report writes it: fixed `decimals`, or "none".
 std::string reportNumber(const std::optional<double>& value, int decimals);
 // One report line: "key=value\n" with the value as reportNumber writes it.

@@ -17,7 +17,7 @@ Mark markOf(const TraceSamples& t, const Mark* marks, size_t marksCount, size_t 
 
 Reading pointReading(const TraceSamples& t, const Mark* marks, size_t marksCount, size_t i) {
   const Mark m = markOf(t, marks, marksCount, i);
-  if (flagged(m)) return {Reading::Kind::Flagged, 0, m};
+  if (!numeric(m)) return {Reading::Kind::Flagged, 0, m};
   return {Reading::Kind::Value, t.y[i], Mark::Valid};
 }
 
@@ -61,22 +61,29 @@ Reading readingAt(const TraceSamples& t, const Mark* marks, size_t marksCount, d
   return a.kind == Reading::Kind::Flagged ? a : b;
 }
 
-std::optional<size_t> extremeIndex(const TraceSamples& t, const Mark* marks, size_t marksCount,
-                                   Extreme which, double from, double to) {
+std::optional<ExtremeRun> extremeIndex(const TraceSamples& t, const Mark* marks, size_t marksCount,
+                                       Extreme which, double from, double to, bool bounds) {
   if (from > to) std::swap(from, to);
-  std::optional<size_t> best;
-  for (size_t i = 0; i < t.count; ++i) {
+  const Mark bound = which == Extreme::Maximum ? Mark::AtLeast : Mark::AtMost;
+  auto candidate = [&](size_t i) {
     const double f = t.xAt(i);
-    if (!(f >= from && f <= to)) continue;
-    if (flagged(markOf(t, marks, marksCount, i))) continue;
-    const float v = t.y[i];
-    if (!best || (which == Extreme::Maximum ? v > t.y[*best] : v < t.y[*best])) best = i;
-  }
-  return best;
+    if (!(f >= from && f <= to)) return false;
+    const Mark m = markOf(t, marks, marksCount, i);
+    return numeric(m) || (bounds && m == bound && std::isfinite(t.y[i]));
+  };
+  auto value = [&](size_t i) { return static_cast<double>(t.y[i]); };
+  return extremeRun(t.count, value, candidate, which == Extreme::Maximum);
+}
+
+double runCentre(const TraceSamples& t, const ExtremeRun& run) {
+  const size_t c = run.centre();
+  if (!run.even()) return t.xAt(c);
+  return (t.xAt(c) + t.xAt(c + 1)) / 2;
 }
 
 const MarkWords& defaultMarkWords() {
-  static const MarkWords words{"", "at least", "at most", "approximate", "open", "invalid"};
+  static const MarkWords words{"",     "at least", "at most",  "approximate",
+                               "open", "invalid",  "uncertain"};
   return words;
 }
 

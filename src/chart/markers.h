@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chart/edges.h"
 #include "chart/marks.h"
 #include "chart/polyline.h"
 
@@ -36,14 +37,23 @@ Reading readingAt(const TraceSamples& trace, const Mark* marks, size_t marksCoun
 
 enum class Extreme { Maximum, Minimum };
 
-// The point with the largest (or smallest) plain, finite value whose frequency
-// lies in [from, to]; flagged points are never chosen. Empty when there is none.
-std::optional<size_t> extremeIndex(const TraceSamples& trace, const Mark* marks, size_t marksCount,
-                                   Extreme which, double from, double to);
+// The run of points with the largest (or smallest) value whose frequencies
+// lie in [from, to] (chart::extremeRun: the longest run of that value). A
+// point takes part when its value is plain and finite and, with `bounds`, when
+// it is a bound that reaches beyond the search (at most, for a minimum; at
+// least, for a maximum): a matched load's flat bottom "SWR at most 1.065" is
+// its minimum. Other flagged points are never chosen. Empty when there is no
+// such point.
+std::optional<ExtremeRun> extremeIndex(const TraceSamples& trace, const Mark* marks,
+                                       size_t marksCount, Extreme which, double from, double to,
+                                       bool bounds = false);
+// The frequency at the centre of a run (halfway between its two middle points
+// when it has an even number of points).
+double runCentre(const TraceSamples& trace, const ExtremeRun& run);
 
 // Words for flagged readings, by mark (an instrument may use its own, as the
 // power meter's "floor" and "overload").
-using MarkWords = std::array<std::string_view, 6>;
+using MarkWords = std::array<std::string_view, 7>;
 const MarkWords& defaultMarkWords();
 
 // A reading with its unit ("-12.3 dBm"), the word of its mark ("floor"), or

@@ -7,6 +7,7 @@ namespace kolm::chart {
 std::string markedText(double value, Mark mark, std::string_view pattern) {
   switch (mark) {
     case Mark::Valid:
+    case Mark::Uncertain:
       return common::formatPattern(value, pattern);
     case Mark::AtLeast:
       return "\u2265 " + common::formatPattern(value, pattern);

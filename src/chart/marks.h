@@ -20,12 +20,17 @@ enum class Mark : uint8_t {
   Approximate,  // near the number, its last digits (and a sign) not known
   Open,         // no finite value: drawn at the top of the scale
   Invalid,      // nothing can be said: not drawn
+  Uncertain,    // a measured number whose interval is too wide to read it as one
 };
 
+// Drawn in the marked style.
 inline bool flagged(Mark mark) { return mark != Mark::Valid; }
+// Read as a number (markers, searches): a plain or an uncertain value.
+inline bool numeric(Mark mark) { return mark == Mark::Valid || mark == Mark::Uncertain; }
 
 // The value in words: "12.3", "≥ 30.0", "≤ -83.9", "≈ 2.6", "open", "invalid",
-// the number written with `pattern` (see common::formatPattern).
+// the number written with `pattern` (see common::formatPattern). An uncertain
+// value is written as its number: the instrument adds its interval and says so.
 std::string markedText(double value, Mark mark, std::string_view pattern = "0.0");
 
 // A stretch of consecutive points drawn alike: [first, last], inclusive.

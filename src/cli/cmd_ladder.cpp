@@ -61,12 +61,11 @@ int runLadderDesign(Context& ctx, Args& args) {
   }
   std::vector<powermeter::LadderCrystal> crystals;
   for (const powermeter::CrystalRow* row : chosen) {
-    if (!row->lMilliHenry)
+    const auto model = powermeter::crystalModel(*row);
+    if (!model)
       throw UsageError{"crystal " + powermeter::crystalName(*row) +
                        " has no L: measure it with a sweep that holds its -3 dB points"};
-    crystals.push_back({powermeter::crystalName(*row),
-                        {row->fsMHz.value * 1e6, row->rOhm.value, row->lMilliHenry->value * 1e-3,
-                         row->c0PicoFarad ? row->c0PicoFarad->value * 1e-12 : 0}});
+    crystals.push_back({powermeter::crystalName(*row), *model});
   }
   const powermeter::LadderDesign design =
       powermeter::designLadder(crystals, {static_cast<int>(crystals.size()), *bw, *shape, rTerm});

@@ -1,5 +1,6 @@
 #include "powermeter/chart_file.h"
 
+#include "chart/scale.h"
 #include "common/files.h"
 #include "common/records.h"
 #include "common/text.h"
@@ -95,13 +96,15 @@ bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, s
   return common::writeFileAtomic(path, formatChartFile(chart), error);
 }
 
+double ChartFile::frequencyMHz(size_t k) const {
+  if (points <= 0) return start;
+  return chart::pointFrequency(start, stop, points, static_cast<double>(k));
+}
+
 std::string formatCsv(const ChartFile& chart, const LevelLimits& limits) {
   std::string out = "freq_mhz,level_dbm,flag\r\n";
-  const double step = chart.points > 0 ? (static_cast<double>(chart.stop) - chart.start) /
-                                             static_cast<double>(chart.points)
-                                       : 0.0;
   for (size_t k = 0; k <= static_cast<size_t>(chart.points) && k < chart.levels.size(); ++k) {
-    out += common::shortestText(chart.start + step * static_cast<double>(k), 10);
+    out += common::shortestText(chart.frequencyMHz(k), 10);
     out += ',';
     out += common::shortestText(chart.levels[k], 7);
     out += ',';

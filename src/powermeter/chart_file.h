@@ -19,6 +19,8 @@ struct ChartFile {
   float stop = 0;
   std::vector<float> levels;  // N + 1 levels in dBm, index 0 first
   std::optional<float> reference;
+  // The frequency of level k in MHz (start for a chart of no steps).
+  double frequencyMHz(size_t k) const;
 };
 
 // N, start, stop, the N + 1 levels and the reference level (when there is one),

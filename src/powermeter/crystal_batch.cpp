@@ -67,6 +67,14 @@ std::optional<std::vector<std::string>> csvFields(std::string_view line) {
 
 }  // namespace
 
+std::optional<CrystalModel> crystalModel(const CrystalRow& row) {
+  constexpr double kHzPerMHz = 1e6, kHenryPerMilliHenry = 1e-3, kFaradPerPicoFarad = 1e-12;
+  if (!row.lMilliHenry) return std::nullopt;
+  return CrystalModel{row.fsMHz.value * kHzPerMHz, row.rOhm.value,
+                      row.lMilliHenry->value * kHenryPerMilliHenry,
+                      row.c0PicoFarad ? row.c0PicoFarad->value * kFaradPerPicoFarad : 0};
+}
+
 CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
                       std::vector<std::string> warnings) {
   CrystalRow row;

@@ -56,6 +56,10 @@ struct CrystalRow {
 CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
                       std::vector<std::string> warnings);
 
+// The row's crystal as a circuit in SI units, C0 0 when it was not measured;
+// empty when the row has no L (its sweep did not hold the -3 dB points).
+std::optional<CrystalModel> crystalModel(const CrystalRow& row);
+
 // Why a result may not be trusted beyond its intervals: the fall-back to the
 // edge estimate, Fs within a tenth of the span from an end of the sweep.
 std::vector<std::string> crystalFitWarnings(const CrystalParameters& p, const CrystalSweep& sweep);

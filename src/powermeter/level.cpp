@@ -84,7 +84,8 @@ std::string_view flagWord(LevelFlag flag) {
 }
 
 const chart::MarkWords& levelMarkWords() {
-  static const chart::MarkWords words{"", "overload", "floor", "approximate", "open", "invalid"};
+  static const chart::MarkWords words{"",     "overload", "floor",    "approximate",
+                                      "open", "invalid",  "uncertain"};
   return words;
 }
 

@@ -58,11 +58,8 @@ std::string formatRelativeCsv(const ChartFile& chart, const LevelLimits& limits,
   const size_t count = std::min(static_cast<size_t>(chart.points) + 1, chart.levels.size());
   const RelativeLevels relative =
       relativeLevels(chart.levels.data(), count, chart.start, chart.stop, limits, reference);
-  const double step = chart.points > 0 ? (static_cast<double>(chart.stop) - chart.start) /
-                                             static_cast<double>(chart.points)
-                                       : 0.0;
   for (size_t k = 0; k < count; ++k) {
-    out += common::shortestText(chart.start + step * static_cast<double>(k), 10);
+    out += common::shortestText(chart.frequencyMHz(k), 10);
     out += ',';
     if (std::isnan(relative.levels[k])) {
       out += ",no_reference\r\n";

@@ -6,14 +6,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <map>
+#include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "analyzer/analysis.h"
 #include "analyzer/impedance.h"
 #include "analyzer/sweep.h"
 #include "analyzer/validity.h"
+#include "analyzer/vec_bytes.h"
+#include "common/text.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
+#include "support/golden.h"
 #include "support/port_rig.h"
 
 using namespace kolm::analyzer;
@@ -24,19 +32,14 @@ TEST(fillSyntheticMeasurement, FillsTheDocumentedTraceWithinTheCounts) {
   Measurement m;  // 3 to 30 MHz, 500 points
   m.live.returnLossCounts[501] = -7;
   m.fillSyntheticMeasurement();
-  EXPECT_EQ(m.live.returnLossCounts[0], 500);
-  EXPECT_EQ(m.live.phaseCounts[64], 512);
-  EXPECT_EQ(m.live.phaseCounts[128], 0);
-  EXPECT_EQ(m.live.phaseCounts[256], 1024);
-  // The return loss peaks once, where 3i/N = pi/2 (i about 262).
-  EXPECT_EQ(
-      *std::min_element(m.live.returnLossCounts.begin(), m.live.returnLossCounts.begin() + 501),
-      300);
-  EXPECT_EQ(m.live.returnLossCounts[262], 300);
-  EXPECT_FLOAT_EQ(m.live.frequencies[250], 16.5f);
-  EXPECT_FLOAT_EQ(m.live.frequencies[500], 30.0f);
-  // Index N + 1 is left for a real sweep.
-  EXPECT_EQ(m.live.returnLossCounts[501], -7);
+  // Each point's readings and frequency; the return loss peaks once, where
+  // 3i/N = pi/2 (i about 262). Index N + 1 is left for a real sweep.
+  std::string text;
+  for (int i = 0; i <= 501; ++i)
+    text += std::to_string(m.live.returnLossCounts[i]) + " " +
+            std::to_string(m.live.phaseCounts[i]) + " " +
+            common::shortestText(m.live.frequencies[i], 7) + "\n";
+  test::expectGolden("synthetic_measurement.txt", text);
 
   // The largest plan stays within the counts, far beyond 16-bit products of the index.
   m.Points = kMaxPoints;
@@ -65,11 +68,9 @@ TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
   computeTraceValues(m.live, m.Points, t);
   ASSERT_EQ(t.frequencies.size(), 5u);
   EXPECT_EQ(t.frequencies[4], 30.0);
-  EXPECT_EQ(t.flags[1], PointFlag::RlLimit);
-  EXPECT_EQ(t.flags[2], PointFlag::Open);
-  EXPECT_EQ(t.flags[3], PointFlag::Invalid);
-  EXPECT_EQ(t.values[kReturnLoss][2], 0.0f);
-  EXPECT_EQ(t.values[kPhase][2], 0.0f);
+  EXPECT_EQ(std::tuple(t.flags[1], t.flags[2], t.flags[3]),
+            std::tuple(PointFlag::RlLimit, PointFlag::Open, PointFlag::Invalid));
+  EXPECT_EQ(std::pair(t.values[kReturnLoss][2], t.values[kPhase][2]), std::pair(0.0f, 0.0f));
   for (int q : {kImpedance, kResistance, kReactance, kSwr}) {
     EXPECT_EQ(t.values[q][2], INFINITY) << q;
     EXPECT_TRUE(std::isnan(t.values[q][3])) << q;
@@ -79,26 +80,12 @@ TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
   for (int q = 0; q < kQuantities; ++q) EXPECT_EQ(t.values[q][4], p.values[q]);
 }
 
-namespace {
-ChartData chartOf(int16_t n, double start, double stop, int16_t a, int16_t b) {
-  ChartData c;
-  c.points = n;
-  c.start = start;
-  c.stop = stop;
-  for (int i = 0; i <= n; ++i) {
-    c.returnLossCounts.push_back(static_cast<int16_t>(a + i));
-    c.phaseCounts.push_back(static_cast<int16_t>(b + i));
-  }
-  return c;
-}
-}  // namespace
-
 TEST(MemoryTrace, EmptyWhileBothTestEntriesAreZeroWithinTheTrace) {
   Measurement m;
   EXPECT_TRUE(m.memoryEmpty());  // never filled
-  m.loadMemory(chartOf(40, 1, 2, 0, 0));
+  m.loadMemory(test::chartOf(40, 1, 2, 0, 0));
   EXPECT_FALSE(m.memoryEmpty());  // entries 20 and 30 hold 20 and 30
-  auto zeros = chartOf(40, 1, 2, 0, 0);
+  auto zeros = test::chartOf(40, 1, 2, 0, 0);
   zeros.returnLossCounts[20] = zeros.returnLossCounts[30] = 0;
   m.loadMemory(zeros);
   EXPECT_TRUE(m.memoryEmpty());
@@ -108,8 +95,8 @@ TEST(MemoryTrace, EmptyWhileBothTestEntriesAreZeroWithinTheTrace) {
 
   // A shorter trace: entries past its end are not looked at, whatever an
   // earlier, longer one left there.
-  m.loadMemory(chartOf(40, 1, 2, 100, 0));
-  auto short25 = chartOf(25, 1, 2, 0, 0);
+  m.loadMemory(test::chartOf(40, 1, 2, 100, 0));
+  auto short25 = test::chartOf(25, 1, 2, 0, 0);
   short25.returnLossCounts[20] = 0;
   m.loadMemory(short25);
   EXPECT_EQ(m.memory.returnLossCounts[30], 0);  // cleared by the load
@@ -117,7 +104,7 @@ TEST(MemoryTrace, EmptyWhileBothTestEntriesAreZeroWithinTheTrace) {
   short25.returnLossCounts[20] = 5;
   m.loadMemory(short25);
   EXPECT_FALSE(m.memoryEmpty());
-  m.loadMemory(chartOf(10, 1, 2, 0, 0));
+  m.loadMemory(test::chartOf(10, 1, 2, 0, 0));
   EXPECT_FALSE(m.memoryEmpty());  // no test entry within ten steps
 }
 
@@ -125,36 +112,29 @@ TEST(MemoryTrace, FileInMemoryRebuildsItsOwnFrequenciesAndLeavesTheLiveOnesAlone
   Measurement m;
   m.fillSyntheticMeasurement();
   const Channels live = m.live;
-  m.loadMemory(chartOf(200, 7, 7.5, 300, 10));
-  EXPECT_EQ(m.MemPoints, 200);
-  EXPECT_EQ(m.MemStop, 7.5);
-  EXPECT_EQ(m.memory.returnLossCounts[200], 500);
+  m.loadMemory(test::chartOf(200, 7, 7.5, 300, 10));
+  EXPECT_EQ(std::tuple(m.MemPoints, m.MemStop, m.memory.returnLossCounts[199]),
+            std::tuple(200, 7.5, 499));
   EXPECT_EQ(m.memory.frequencies[100], 7.25f);
-  EXPECT_EQ(m.live.returnLossCounts, live.returnLossCounts);
-  EXPECT_EQ(m.live.frequencies, live.frequencies);
-  EXPECT_EQ(m.Points, 500);
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts, m.live.frequencies, m.Points),
+            std::tuple(live.returnLossCounts, live.frequencies, 500));
 }
 
 TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
   Measurement m;
   m.fillSyntheticMeasurement();
   m.live.returnLossCounts[60] = 77;  // past the chart about to be opened
-  m.openChart(chartOf(50, 0.5, 1.5, 400, 20));
-  EXPECT_EQ(m.Points, 50);
-  EXPECT_EQ(m.ViewStop, 1.5);
-  EXPECT_EQ(m.TraceStart, 0.5f);
-  EXPECT_EQ(m.live.phaseCounts[50], 70);
-  EXPECT_EQ(m.live.frequencies[25], 1.0f);
-  EXPECT_EQ(m.live.returnLossCounts[60], 0);
+  m.openChart(test::chartOf(50, 0.5, 1.5, 400, 20));
+  EXPECT_EQ(std::tuple(m.Points, m.ViewStop, m.TraceStart), std::tuple(50, 1.5, 0.5f));
+  EXPECT_EQ(std::tuple(m.live.phaseCounts[50], m.live.frequencies[25], m.live.returnLossCounts[60]),
+            std::tuple(70, 1.0f, 0));
 
   // After a zoom the saved chart keeps the whole span, so that reading i still
   // stands at its own frequency when the file is opened again.
   m.ViewStart = 0.8;
   m.ViewStop = 1.0;
   const ChartData saved = m.savedChart();
-  EXPECT_EQ(saved.points, 50);
-  EXPECT_EQ(saved.start, 0.5);
-  EXPECT_EQ(saved.stop, 1.5);
+  EXPECT_EQ(std::tuple(saved.points, saved.start, saved.stop), std::tuple(50, 0.5, 1.5));
   ASSERT_EQ(saved.returnLossCounts.size(), 51u);
   EXPECT_EQ(saved.returnLossCounts[50], 450);
 }
@@ -166,16 +146,12 @@ TEST(Measurement, APassBecomesLiveAndTheFirstSetsTheView) {
   m.ViewStart = 7;
   m.pass.returnLossCounts[3] = 99;
   m.takePass(5, 10, 100, false);
-  EXPECT_EQ(m.live.returnLossCounts[3], 99);
-  EXPECT_EQ(m.ViewStart, 7);
-  EXPECT_EQ(m.Points, kDefaultPoints);
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts[3], m.ViewStart, m.Points),
+            std::tuple(99, 7, kDefaultPoints));
   m.pass.returnLossCounts[3] = 42;
   m.takePass(5, 10, 100, true);
-  EXPECT_EQ(m.live.returnLossCounts[3], 42);
-  EXPECT_EQ(m.ViewStart, 5);
-  EXPECT_EQ(m.Points, 100);
-  EXPECT_EQ(m.TraceStop, 10.0f);
-  EXPECT_EQ(m.SpanStop, 10);
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts[3], m.ViewStart, m.Points, m.TraceStop, m.SpanStop),
+            std::tuple(42, 5, 100, 10.0f, 10));
 }
 
 // One bridge reading: its impedance to the instrument's own precision, which
@@ -220,24 +196,16 @@ TEST(Point, EveryReadingFollowsTheStatedPrecision) {
 // Which bridge readings are measurements, and how each quantity of a flagged
 // point is to be taken.
 TEST(PointFlags, EachEndOfTheTwoChannels) {
-  struct Case {
-    int a, b;
-    PointFlag flag;
-  };
-  const Case cases[] = {
-      {300, 500, PointFlag::Valid},       {1, 500, PointFlag::Valid},
-      {0, 500, PointFlag::RlLimit},       {-4, 500, PointFlag::RlLimit},  // a .vec beyond range
-      {0, 0, PointFlag::RlLimit},         {512, 0, PointFlag::Open},      // no finite impedance
-      {511, 28, PointFlag::Open},         {511, 29, PointFlag::Valid},
-      {510, 0, PointFlag::Open},          {509, 0, PointFlag::PhaseLimit},
-      {512, 1023, PointFlag::PhaseLimit},  // a short
-      {300, 995, PointFlag::PhaseLimit},  {300, 994, PointFlag::Valid},
-      {300, 1024, PointFlag::PhaseLimit}, {513, 0, PointFlag::Invalid},
-      {513, 500, PointFlag::Invalid},     {1023, 1023, PointFlag::Invalid},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(pointFlag(c.a, c.b), c.flag) << c.a << ", " << c.b;
-    EXPECT_EQ(evaluatePoint(static_cast<int16_t>(c.a), static_cast<int16_t>(c.b)).flag, c.flag);
+  const std::map<std::string, PointFlag> flags = {{"valid", PointFlag::Valid},
+                                                  {"rl limit", PointFlag::RlLimit},
+                                                  {"open", PointFlag::Open},
+                                                  {"phase limit", PointFlag::PhaseLimit},
+                                                  {"invalid", PointFlag::Invalid}};
+  for (const auto& c : test::goldenRows("point_flags.tsv", 3)) {
+    const int16_t a = static_cast<int16_t>(std::stoi(c[0])),
+                  b = static_cast<int16_t>(std::stoi(c[1]));
+    EXPECT_EQ(pointFlag(a, b), flags.at(c[2])) << a << ", " << b;
+    EXPECT_EQ(evaluatePoint(a, b).flag, flags.at(c[2])) << a << ", " << b;
   }
 }
 
@@ -271,45 +239,6 @@ TEST(PointFlags, ShownValuesAreInfiniteForAnOpenAndNaNWhenInvalid) {
   }
   EXPECT_EQ(shownValue(open, kReturnLoss), open.values[kReturnLoss]);
 }
-
-namespace {
-
-// The port log read back as what the instrument saw: the DDS events, "read" for
-// a whole bridge read-out (24, ten times 0, read, 8, then 24) and "wait N" for
-// the long waits.
-std::vector<std::string> decode(const test::PortRig& rig) {
-  std::vector<std::string> events;
-  std::vector<uint8_t> frames;
-  auto flush = [&] {
-    for (const std::string& e : test::ddsEvents(frames)) events.push_back(e);
-    frames.clear();
-  };
-  const auto& log = rig.port->log;
-  size_t wait = 0;
-  for (size_t k = 0; k <= log.size(); ++k) {
-    for (; wait < rig.waits.size() && rig.waits[wait].at == k; ++wait) {
-      if (rig.waits[wait].units <= 1) continue;
-      flush();
-      events.push_back("wait " + std::to_string(static_cast<long>(rig.waits[wait].units)));
-    }
-    if (k == log.size()) break;
-    if (log[k].value == 24 && k + 31 < log.size() && !log[k + 2].write) {
-      flush();
-      bool whole = log[k + 31].write && log[k + 31].value == 24;
-      for (int j = 0; j < 10 && whole; ++j)
-        whole = log[k + 1 + 3 * j].value == 0 && !log[k + 2 + 3 * j].write &&
-                log[k + 3 + 3 * j].value == 8;
-      events.push_back(whole ? "read" : "broken read");
-      k += 31;
-    } else if (log[k].write) {
-      frames.push_back(log[k].value);
-    }
-  }
-  flush();
-  return events;
-}
-
-}  // namespace
 
 TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
   // Typed points are rounded halves to even.
@@ -365,27 +294,228 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   EXPECT_EQ(job.progress(), 1.0);
   EXPECT_FALSE(job.step());
 
-  const std::vector<std::string> expected{
-      "reset", "reg1 166",       "word 107374182", "wait 100000",    "read", "word 107374182",
-      "read",  "word 161061274", "read",           "word 214748365", "read", "word 268435456",
-      "read"};
-  EXPECT_EQ(decode(rig), expected);
+  const std::string trace = test::wireText(rig);
+  test::expectGolden("analyzer_small_pass.trace", trace);
   for (int i = 0; i <= 3; ++i) {
     EXPECT_EQ(target.returnLossCounts[i], 10 * (i + 1) + 1) << i;
     EXPECT_EQ(target.phaseCounts[i], 10 * (i + 1) + 2) << i;
   }
   EXPECT_EQ(target.returnLossCounts[4], -1);
-  EXPECT_EQ(target.frequencies[0], 10.0f);
-  EXPECT_EQ(target.frequencies[2], 20.0f);
-  EXPECT_EQ(target.frequencies[3], 25.0f);
+  EXPECT_EQ(std::tuple(target.frequencies[0], target.frequencies[2], target.frequencies[3]),
+            std::tuple(10.0f, 20.0f, 25.0f));
   EXPECT_EQ(rig.instrument.tunedWord(), 268435456u);
 
   // A later pass of a continuous sweep loads no reset or multiplier.
   test::PortRig again(400, 20);
   ReadWriteJob second(again.instrument, r.plan, target, false);
   second.runToEnd();
-  auto events = decode(again);
-  ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events.front(), "word 107374182");
-  EXPECT_EQ(events.size(), expected.size() - 2);
+  EXPECT_EQ(test::wireText(again), trace.substr(trace.find("word")));
+}
+
+// The analyzer's SWR analysis on a series RLC load, whose SWR is known in closed
+// form, with and without flagged points.
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kL = 2e-6, kC = 100e-12;
+
+// The sweep of R + j(wL - 1/wC) against 50 ohm, all points measured.
+TraceValues seriesRlc(double r, double start, double stop, int steps) {
+  TraceValues t;
+  for (int i = 0; i <= steps; ++i) {
+    const double f = start + i * (stop - start) / steps;
+    const double w = 2 * kPi * f * 1e6;
+    const std::complex<double> z(r, w * kL - 1 / (w * kC));
+    const double rho = std::abs((z - 50.0) / (z + 50.0));
+    t.values[kSwr].push_back(static_cast<float>((1 + rho) / (1 - rho)));
+    t.values[kResistance].push_back(static_cast<float>(z.real()));
+    t.values[kReactance].push_back(static_cast<float>(std::fabs(z.imag())));
+    t.reactanceResolution.push_back(0.01f);
+    t.flags.push_back(PointFlag::Valid);
+    t.frequencies.push_back(f);
+  }
+  for (int q : {kReturnLoss, kPhase, kImpedance}) t.values[q].assign(t.flags.size(), 0.f);
+  inferSigns(t);
+  return t;
+}
+
+// Where the reactance of the load is x ohm, MHz.
+double whereReactance(double x) {
+  return (x + std::sqrt(x * x + 4 * kL / kC)) / (2 * kL) / (2 * kPi) / 1e6;
+}
+
+}  // namespace
+
+TEST(SwrAnalysis, SeriesRlcLoad) {
+  const double f0 = 1 / (2 * kPi * std::sqrt(kL * kC)) / 1e6;  // 11.254 MHz
+  // |gamma| = g where (1/g^2 - 1) X^2 = (R + 50)^2 - (R - 50)^2 / g^2: with R = 40,
+  // SWR 2 (g = 1/3) at |X| = 30, SWR 1.5 (g = 1/5) at |X| = sqrt(5600 / 24).
+  const double x2 = 30;
+  const double x15 = std::sqrt((8100 - 25 * 100) / 24.0);
+  struct Case {
+    const char* name;
+    int index;  // the point given `flag`, or -1
+    PointFlag flag;
+    bool swrMin, x, swr2Low, swr15;
+  };
+  const int steps = 6000;
+  const double start = 5, stop = 20;
+  const int atF0 = static_cast<int>(std::lround((f0 - start) / (stop - start) * steps));
+  const int insideLow =
+      static_cast<int>(std::lround((whereReactance(-25) - start) / (stop - start) * steps));
+  const Case cases[] = {
+      {"all measured", -1, PointFlag::Valid, true, true, true, true},
+      {"phase limit at the minimum", atF0, PointFlag::PhaseLimit, true, false, true, true},
+      {"return-loss limit at the minimum", atF0, PointFlag::RlLimit, false, false, true, true},
+      {"open point in the lower half of the band", insideLow, PointFlag::Open, true, true, false,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TraceValues t = seriesRlc(40, start, stop, steps);
+    if (c.index >= 0) t.flags[static_cast<size_t>(c.index)] = c.flag;
+    inferSigns(t);
+    const SwrAnalysis a = analyzeSwr(t);
+    // The signed reactance crosses zero at the resonance (across an open
+    // point below it too).
+    ASSERT_TRUE(a.resMHz);
+    EXPECT_NEAR(*a.resMHz, f0, 2e-3);
+    // At the return-loss limit the minimum is the limit's bound (below).
+    ASSERT_EQ(a.swrMin && !a.minIsBound, c.swrMin);
+    if (c.swrMin) {
+      EXPECT_NEAR(*a.swrMin, 1.25, 1e-4);
+      EXPECT_NEAR(*a.minMHz, f0, 2.5e-3);
+      EXPECT_NEAR(*a.rOhm, 40, 1e-4);
+    }
+    EXPECT_EQ(a.xOhm.has_value(), c.x);
+    if (c.x) {
+      EXPECT_LT(*a.xOhm, 0.1);
+    }
+    ASSERT_EQ(a.swr2.low.has_value(), c.swr2Low);
+    if (c.swr2Low) {
+      EXPECT_NEAR(*a.swr2.low, whereReactance(-x2), 1e-4);
+    }
+    EXPECT_NEAR(*a.swr2.high, whereReactance(x2), 1e-4);
+    ASSERT_TRUE(a.swr15.width());
+    EXPECT_NEAR(*a.swr15.width(), whereReactance(x15) - whereReactance(-x15), 2e-4);
+  }
+}
+
+TEST(SwrAnalysis, WhatCannotBeFoundIsNone) {
+  // A sweep that ends inside the SWR-2 band, and a load whose best SWR is 4.
+  const SwrAnalysis narrow = analyzeSwr(seriesRlc(40, 10.5, 20, 300));
+  EXPECT_FALSE(narrow.swr2.low);
+  EXPECT_FALSE(narrow.swr2.width());
+  EXPECT_TRUE(narrow.swr2.high);
+  const SwrAnalysis high = analyzeSwr(seriesRlc(200, 5, 20, 300));
+  EXPECT_NEAR(*high.swrMin, 4, 1e-3);
+  EXPECT_FALSE(high.swr2.low || high.swr2.high || high.swr15.low || high.swr15.high);
+  EXPECT_EQ(
+      swrReport(analyzeSwr({})),
+      "swr_min=none\nswr_min_pm=none\nswr_min_kind=none\nswr_min_mhz=none\nr_at_min_ohm=none\n"
+      "r_at_min_ohm_pm=none\nx_at_min_ohm=none\nx_at_min_ohm_pm=none\n"
+      "swr2_low_mhz=none\nswr2_high_mhz=none\nswr2_bw_mhz=none\nswr2_approx=no\n"
+      "swr15_low_mhz=none\nswr15_high_mhz=none\nswr15_bw_mhz=none\nswr15_approx=no\n"
+      "res_mhz=none\n");
+}
+
+TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
+  // Readings repeat where the converter's counts do: the minimum is the centre
+  // of the longest run of the lowest value; at the return-loss limit it is the
+  // bound at the centre of the stretch.
+  struct Case {
+    const char* name;
+    std::vector<float> swr;
+    std::vector<int> limit;  // points at the return-loss limit
+    double mhz, swrMin;
+    bool bound;
+  };
+  const Case cases[] = {
+      {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false},
+      {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false},
+      {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false},
+      {"bound", {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3}, {2, 3, 4, 5}, 3.5, 1.065, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TraceValues t;
+    for (size_t i = 0; i < c.swr.size(); ++i) {
+      t.values[kSwr].push_back(c.swr[i]);
+      t.flags.push_back(PointFlag::Valid);
+      t.frequencies.push_back(static_cast<double>(i));
+    }
+    for (int i : c.limit) t.flags[static_cast<size_t>(i)] = PointFlag::RlLimit;
+    for (int q : {kReturnLoss, kPhase, kImpedance, kResistance, kReactance})
+      t.values[q].assign(t.flags.size(), 50.f);
+    const SwrAnalysis a = analyzeSwr(t);
+    ASSERT_TRUE(a.swrMin);
+    EXPECT_DOUBLE_EQ(*a.minMHz, c.mhz);
+    EXPECT_NEAR(*a.swrMin, c.swrMin, 1e-3);
+    EXPECT_EQ(a.minIsBound, c.bound);
+    EXPECT_EQ(a.rOhm.has_value(), !c.bound);  // approximate at the limit
+    EXPECT_NE(swrReport(a).find(c.bound ? "swr_min_kind=bound" : "swr_min_kind=value"),
+              std::string::npos);
+    // The bands are walked from the centre: SWR 2 edges either side of it.
+    ASSERT_TRUE(a.swr2.low && a.swr2.high);
+    EXPECT_LT(*a.swr2.low, c.mhz);
+    EXPECT_GT(*a.swr2.high, c.mhz);
+  }
+}
+
+// The sign of the reactance along sweeps of loads whose reactance is known: a
+// capacitor (|X| falls), a coil (|X| rises), a series RLC (falls, crosses zero
+// at resonance, rises), a parallel RLC (|X| rises and falls on either side of
+// its resonance: the turn of the reflection tells) and a lone point. Values
+// are exact; the resolution is what |X| moves by within one count.
+TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
+  struct Case {
+    const char* name;
+    double r, l, c;  // ohm, henry, farad (0: absent)
+    int points;
+    double start, stop;
+    bool parallel = false;
+    size_t unknown;  // how many points may be left unknown
+  };
+  const Case cases[] = {
+      {"capacitor", 0, 0, 100e-12, 100, 5, 30, false, 0},
+      {"coil", 5, 1e-6, 0, 100, 5, 30, false, 0},
+      {"series RLC", 12.5, 2e-6, 62.8e-12, 200, 5, 30, false, 1},  // beside the crossing
+      {"parallel RLC", 200, 1e-6, 100e-12, 200, 5, 30, true, 20},
+      {"lone point", 0, 0, 100e-12, 1, 10, 10.5, false, 2},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TraceValues t;
+    std::vector<double> truth;
+    for (int i = 0; i <= k.points; ++i) {
+      const double f = k.start + i * (k.stop - k.start) / k.points;
+      const double w = 2 * std::numbers::pi * f * 1e6;
+      const std::complex<double> z =
+          k.parallel ? 1.0 / std::complex<double>(1 / k.r, w * k.c - 1 / (w * k.l))
+                     : std::complex<double>(k.r, w * k.l - (k.c > 0 ? 1 / (w * k.c) : 0));
+      const double x = z.imag();
+      t.values[kReactance].push_back(static_cast<float>(std::fabs(x)));
+      t.values[kResistance].push_back(static_cast<float>(z.real()));
+      t.reactanceResolution.push_back(0.05f);
+      t.flags.push_back(PointFlag::Valid);
+      t.frequencies.push_back(f);
+      truth.push_back(x);
+    }
+    inferSigns(t);
+    size_t right = 0, unknown = 0;
+    for (size_t i = 0; i < truth.size(); ++i) {
+      if (t.signs[i] == ReactanceSign::Unknown) {
+        ++unknown;
+        continue;
+      }
+      // Never the wrong sign.
+      EXPECT_EQ(t.signs[i] == ReactanceSign::Inductive, truth[i] > 0) << i;
+      right += (t.signs[i] == ReactanceSign::Inductive) == (truth[i] > 0);
+    }
+    EXPECT_LE(unknown, k.unknown);
+    if (k.points == 1) {
+      EXPECT_EQ(unknown, 2u);  // no change to tell
+    }
+    EXPECT_EQ(right + unknown, truth.size());
+  }
 }

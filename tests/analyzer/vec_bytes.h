@@ -1,11 +1,14 @@
-// .vec files as bytes: little-endian blocks of magnitudes, phases, a third
-// block of doubles, then start and stop.
+// Analyzer charts for tests: as the program keeps them, and as .vec files' bytes
+// (little-endian blocks of magnitudes, phases, a third block of doubles, then
+// start and stop).
 #pragma once
 
 #include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "analyzer/measurement.h"
 
 namespace kolm::test {
 
@@ -37,6 +40,16 @@ inline std::string ramp(int n, float start, float stop) {
     p.push_back(static_cast<float>(2 * (i % 500)));
   }
   return vec(m, p, start, stop);
+}
+
+// A chart of n steps whose readings climb from a and b: a + i % 200, b + i % 300.
+inline analyzer::ChartData chartOf(int16_t n, double start, double stop, int16_t a, int16_t b) {
+  analyzer::ChartData c{n, start, stop, {}, {}};
+  for (int i = 0; i <= n; ++i) {
+    c.returnLossCounts.push_back(static_cast<int16_t>(a + i % 200));
+    c.phaseCounts.push_back(static_cast<int16_t>(b + i % 300));
+  }
+  return c;
 }
 
 }  // namespace kolm::test

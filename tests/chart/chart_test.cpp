@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <map>
 #include <string>
+#include <tuple>
 
+#include "chart/grid.h"
+#include "chart/label_room.h"
+#include "chart/markers.h"
 #include "chart/marks.h"
+#include "common/text.h"
+#include "support/golden.h"
 
 using namespace kolm::chart;
 
@@ -25,9 +35,7 @@ TEST(Scale, PowerMeterAndAnalyzerScales) {
   EXPECT_FLOAT_EQ(ph.top, 180);
   EXPECT_NEAR(ph.bottom(), -0.2, 1e-5);
   const auto r = analyzerQuantityScale(3).value();  // |Z|, R and X alike
-  EXPECT_EQ(r.top, 500);
-  EXPECT_EQ(r.bottom, -1);
-  EXPECT_EQ(r.step, 50);
+  EXPECT_EQ(std::tuple(r.top, r.bottom, r.step), std::tuple(500, -1, 50));
   EXPECT_FLOAT_EQ(analyzerQuantityScale(5)->bottom, 0.99f);
   EXPECT_FALSE(analyzerQuantityScale(6).has_value());
   EXPECT_FALSE(analyzerQuantityScale(-1).has_value());
@@ -57,28 +65,15 @@ TEST(Readout, PowerMeterCursorText) {
 
 // The index under the pointer: none off the trace, or held on its ends.
 TEST(Readout, CursorIndexOnTheTraceOrClampedToIt) {
-  struct Row {
-    double x, start, stop;
-    int points;
-    std::optional<int> index;
-    int clamped;
-  };
-  const Row rows[] = {
-      {3, 3, 30, 500, 0, 0},
-      {30, 3, 30, 500, 500, 500},
-      {1.5, 0, 8, 8, 2, 2},  // half a step: to the even index
-      {2.5, 0, 8, 8, 2, 2},
-      {2.9, 3, 30, 500, std::nullopt, 0},
-      {31, 3, 30, 500, std::nullopt, 500},
-      {std::nan(""), 3, 30, 500, std::nullopt, 0},
-      {30, 30, 3, 500, 0, 0},  // a mirrored span counts from its start
-      {3, 30, 3, 500, 500, 500},
-      {5, 5, 5, 500, std::nullopt, 0},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.x);
-    EXPECT_EQ(cursorIndex(r.x, r.start, r.stop, r.points), r.index);
-    EXPECT_EQ(clampedCursorIndex(r.x, r.start, r.stop, r.points), r.clamped);
+  using kolm::test::goldenNumber;
+  for (const auto& r : kolm::test::goldenRows("cursor_index.tsv", 6)) {
+    const double x = r[0] == "nan" ? std::nan("") : goldenNumber(r[0]);
+    const double start = goldenNumber(r[1]), stop = goldenNumber(r[2]);
+    const int points = std::stoi(r[3]);
+    EXPECT_EQ(cursorIndex(x, start, stop, points),
+              r[4] == "none" ? std::nullopt : std::optional(std::stoi(r[4])))
+        << r[0];
+    EXPECT_EQ(clampedCursorIndex(x, start, stop, points), std::stoi(r[5])) << r[0];
   }
 }
 
@@ -99,42 +94,23 @@ TEST(RubberBandTest, GrowsRightAndDownWhateverTheDirection) {
 // The power meter narrows its span only with more than 5 points under the box,
 // the analyzer with 10 or more; a box under 1 % of the span does nothing.
 TEST(ZoomTest, SpanAndLevelRulesOfBothInstruments) {
-  struct Row {
-    const char* name;
-    View view;  // also the trace's span
-    ZoomRect box;
-    int points;
-    ZoomPolicy policy;
-    const char* changes;  // "refused", or what changed
-    View after;
-  };
-  const View pm{3, 30, 20, -80}, an{1, 31, 500, -1}, inv{3, 30, -80, 20};
-  const ZoomPolicy P = kPowerMeterZoom, A = kAnalyzerZoom;
-  const Row rows[] = {
-      {"0.26 MHz of 27", pm, {10, 0, 0.26, 30}, 1000, P, "refused", pm},
-      {"many points", pm, {10, 0, 5, 20}, 1000, P, "span level", {10, 15, 0, -20}},
-      {"capped, 0.5 dB", pm, {28, 0, 5, 0.5}, 1000, P, "span", {28, 30, 20, -80}},
-      {"0.2 points", pm, {10, -10, 0.54, 10}, 10, P, "level", {3, 30, -10, -20}},
-      {"five points", pm, {10, 0, 2.7, 0}, 50, P, "", pm},
-      {"six points", pm, {10, 0, 2.7, 0}, 60, P, "span", {10, 12.7, 20, -80}},
-      {"inverted axis", inv, {10, -50, 1, 30}, 1000, P, "span level", {10, 11, -50, -20}},
-      {"ten points", an, {5, 400, 1.5, 100}, 200, A, "span", {5, 6.5, 500, -1}},
-      {"nine points", an, {5, 400, 1.35, 100}, 200, A, "", an},
-      {"0.29 MHz of 30", an, {5, 400, 0.29, 100}, 20000, A, "refused", an},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    const auto z = Zoom(r.view, r.box, r.view.start, r.view.stop, r.points, r.policy);
+  for (const auto& r : kolm::test::goldenRows("zoom.tsv", 7)) {
+    SCOPED_TRACE(r[0]);
+    const auto v = kolm::test::goldenNumbers(r[1]), b = kolm::test::goldenNumbers(r[2]);
+    const auto after = kolm::test::goldenNumbers(r[6]);
+    const auto z = Zoom({v[0], v[1], v[2], v[3]}, {b[0], b[1], b[2], b[3]}, v[0], v[1],
+                        std::stoi(r[3]), r[4] == "analyzer" ? kAnalyzerZoom : kPowerMeterZoom);
     const std::string changes = !z.accepted      ? "refused"
                                 : z.spanChanged  ? (z.levelChanged ? "span level" : "span")
                                 : z.levelChanged ? "level"
-                                                 : "";
-    EXPECT_EQ(changes, r.changes);
-    for (auto field : {&View::start, &View::stop, &View::top, &View::bottom})
-      EXPECT_NEAR(z.view.*field, r.after.*field, 1e-9);
+                                                 : "nothing";
+    EXPECT_EQ(changes, r[5]);
+    for (int k = 0; k < 4; ++k)
+      EXPECT_NEAR((std::array{z.view.start, z.view.stop, z.view.top, z.view.bottom}[k]), after[k],
+                  1e-9);
   }
   // Boxes both 7: the sweep ran 7 to 7.1.
-  auto z = Zoom({7, 7.1, 0, -50}, {7.02, 0, 0.05, 0}, 7, 7, 100, P);
+  auto z = Zoom({7, 7.1, 0, -50}, {7.02, 0, 0.05, 0}, 7, 7, 100, kPowerMeterZoom);
   EXPECT_TRUE(z.spanChanged);
   EXPECT_NEAR(z.view.stop, 7.07, 1e-9);
 }
@@ -186,17 +162,6 @@ std::vector<PixelPoint> poly(const std::vector<float>& y, double start, double s
   return out;
 }
 }  // namespace
-
-TEST(Polyline, MapsEdgesToTheFirstAndLastPixel) {
-  PixelMap m({3, 20, 27, -100}, 1001, 601);
-  EXPECT_DOUBLE_EQ(m.x(30), 1000);
-  EXPECT_DOUBLE_EQ(m.y(-80), 600);
-  EXPECT_DOUBLE_EQ(m.userY(300), -30);
-  EXPECT_FALSE(PixelMap({3, 20, 0, -100}, 100, 100).valid());
-  auto own = m.withVertical({500, -1});
-  EXPECT_DOUBLE_EQ(own.y(500), 0);
-  EXPECT_DOUBLE_EQ(own.y(-1), 600);
-}
 
 TEST(Polyline, DecimationKeepsExtremesInOrderPerColumn) {
   // 10 user units over 11 pixels: one pixel per unit. Many points per column.
@@ -307,12 +272,8 @@ TEST(ColumnRunsTest, GapsEdgesAndEvenSpacing) {
   EXPECT_EQ(runs({10, nan, 20}, {5.5, 6.5, 7.5}).size(), 3u);
   // Beyond the area on both sides and below it: clipped, nothing outside.
   auto wide = runs({-100, 15, 500}, {-50, 15, 80});
-  for (const auto& r : wide) {
-    EXPECT_GE(r.x, 0);
-    EXPECT_LT(r.x, 30);
-    EXPECT_GE(r.top, 0);
-    EXPECT_LE(r.bottom, 29);
-  }
+  for (const auto& r : wide)
+    EXPECT_TRUE(r.x >= 0 && r.x < 30 && r.top >= 0 && r.bottom <= 29) << r.x << " " << r.top;
   // Only the columns 6 to 16 see the line inside the area.
   ASSERT_EQ(wide.size(), 11u);
   EXPECT_EQ(wide.front().x, 6);
@@ -395,8 +356,7 @@ TEST(ZoomHistoryTest, BackForwardAndResetAsANewEntry) {
   EXPECT_EQ(h.size(), ZoomHistory::kMaxViews);
   EXPECT_EQ(h.home(), home);
   h.reset(b);
-  EXPECT_EQ(h.size(), 1u);
-  EXPECT_EQ(h.current(), b);
+  EXPECT_EQ(std::pair(h.size(), h.current()), std::pair(size_t{1}, b));
 }
 
 TEST(ZoomHistoryTest, WheelZoomKeepsThePointerFrequencyAndThePointRule) {
@@ -404,13 +364,10 @@ TEST(ZoomHistoryTest, WheelZoomKeepsThePointerFrequencyAndThePointRule) {
   // 1000 points over 10 MHz: the power meter needs more than 5 under the view.
   auto in = zoomAbout(v, 12.5, 0.5, 10, 20, 1000, kPowerMeterZoom);
   ASSERT_TRUE(in);
-  EXPECT_DOUBLE_EQ(in->start, 11.25);
-  EXPECT_DOUBLE_EQ(in->stop, 16.25);
-  EXPECT_EQ(in->top, 0);
+  EXPECT_EQ(std::tuple(in->start, in->stop, in->top), std::tuple(11.25, 16.25, 0));
   auto out = zoomAbout(*in, 12.5, 2, 10, 20, 1000, kPowerMeterZoom);
   ASSERT_TRUE(out);
-  EXPECT_DOUBLE_EQ(out->start, 10);
-  EXPECT_DOUBLE_EQ(out->stop, 20);
+  EXPECT_EQ(std::pair(out->start, out->stop), std::pair(10.0, 20.0));
   // Narrowed no further than 10 points (analyzer) of 100 over 10 MHz: 1 MHz.
   auto deep = zoomAbout(v, 15, 0.01, 10, 20, 100, kAnalyzerZoom);
   ASSERT_TRUE(deep);
@@ -429,4 +386,247 @@ TEST(Readout, UnitsAndTheValueUnderTheCursor) {
   EXPECT_EQ(valueAt(levels, 5, 10, 14, 14), -5.0f);
   EXPECT_EQ(valueAt(levels, 5, 10, 14, 14.6), std::nullopt);
   EXPECT_EQ(valueAt(levels, 0, 10, 14, 12), std::nullopt);
+}
+
+TEST(GridRules, StepsAndFirstLines) {
+  using Rule = std::function<double(double, double)>;
+  const std::map<std::string, Rule> rules = {
+      {"levelStep", [](double a, double b) { return levelStep(float(a), float(b)); }},
+      {"powerMeterFrequencyStep",
+       [](double a, double b) { return powerMeterFrequencyStep(float(a), float(b)); }},
+      {"analyzerFrequencyStep", analyzerFrequencyStep},
+      {"powerMeterFirstLine",
+       [](double a, double b) { return powerMeterFirstLine(float(a), float(b)); }},
+      {"analyzerFirstLine", analyzerFirstLine}};
+  for (const auto& c : kolm::test::goldenRows("grid_steps.tsv", 4)) {
+    const double a = kolm::test::goldenNumber(c[1]), b = kolm::test::goldenNumber(c[2]);
+    EXPECT_DOUBLE_EQ(rules.at(c[0])(a, b), kolm::test::goldenNumber(c[3]))
+        << c[0] << " " << a << " " << b;
+  }
+  // The step read back from its scientific form.
+  EXPECT_DOUBLE_EQ(deltaFromScientific("2.10E-02"), 0.02);
+  EXPECT_DOUBLE_EQ(deltaFromScientific("2.00E-02"), 0.01);
+  EXPECT_DOUBLE_EQ(deltaFromScientific("9.99E+05"), 500000);
+}
+
+namespace {
+// A grid as text: its step, first line and units, then each line with its label
+// and the label's corner.
+std::string gridText(const std::string& name, const GridSpec& g) {
+  using kolm::common::shortestText;
+  std::string text = name + ": step " + shortestText(g.frequencyStep) + ", first line " +
+                     shortestText(g.firstLine) + ", " + g.xUnit + " / " + g.yUnit + "\n";
+  for (const auto* lines : {&g.horizontal, &g.vertical})
+    for (const GridLine& l : *lines)
+      text += (lines == &g.horizontal ? "  level " : "  frequency ") + shortestText(l.value) +
+              " \"" + l.label + "\" at " + shortestText(l.labelX) + ", " + shortestText(l.labelY) +
+              "\n";
+  return text;
+}
+}  // namespace
+
+// The power meter's grids (1-2-5 steps, labels at the top edge and a fifth of a
+// step above each level line, kHz and Hz digit groups, inverted and mirrored
+// ranges) and the analyzer's eleven lines per quantity.
+TEST(Grids, LinesLabelsAndTheirCorners) {
+  std::string text;
+  for (const auto& [start, stop, top, bottom] : {std::array{3.f, 30.f, 20.f, -80.f},
+                                                 {14.f, 14.35f, 0.f, -50.f},
+                                                 {7.f, 7.01f, 0.f, -10.f},
+                                                 {14.0255f, 14.0256f, 0.f, -10.f},
+                                                 {3.f, 30.f, -10.f, -20.f},
+                                                 {3.f, 30.f, -80.f, 20.f},
+                                                 {30.f, 3.f, 20.f, -80.f},
+                                                 {5.f, 5.f, 20.f, -80.f}})
+    text += gridText("power meter " + kolm::common::shortestText(start, 7) + " to " +
+                         kolm::common::shortestText(stop, 7) + " MHz, " +
+                         kolm::common::shortestText(top) + " to " +
+                         kolm::common::shortestText(bottom) + " dBm",
+                     powerMeterGrid(start, stop, top, bottom));
+  for (int q : {0, 1})
+    text += gridText("analyzer quantity " + std::to_string(q) + ", 3 to 30 MHz",
+                     analyzerGrid(analyzerQuantityScale(q).value(), 3, 30));
+  kolm::test::expectGolden("grids.txt", text);
+  // An absurd range stays bounded; an empty span has no frequency lines.
+  EXPECT_LE(powerMeterGrid(3, 30, 1e9f, -1e9f).horizontal.size(), 4000u);
+  EXPECT_TRUE(frequencyLines(0, 10, 0, 0, 5).empty());
+}
+
+namespace {
+
+using Kind = Reading::Kind;
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// Five evenly spaced levels over 10..14 MHz, point 3 flagged at most (a floor).
+const std::vector<float> kLevels{-20, -10, -4, -80, -30};
+const std::vector<Mark> kFloorAt3{Mark::Valid, Mark::Valid, Mark::Valid, Mark::AtMost, Mark::Valid};
+TraceSamples evenly() { return {kLevels.data(), kLevels.size(), nullptr, 10, 14}; }
+
+}  // namespace
+
+// On the first and last points, halfway between -10 and -4, on the flagged point
+// and beside it from either side, beyond the trace.
+TEST(MarkerReading, InterpolatesBetweenPlainPointsAndNeverThroughFlaggedOnes) {
+  for (const auto& [x, text] : {std::pair{10.0, "-20.000 dB"},
+                                {11.5, "-7.000 dB"},
+                                {14.0, "-30.000 dB"},
+                                {13.0, "at most"},
+                                {12.9, "at most"},
+                                {13.6, "at most"},
+                                {9.99, "outside the sweep"},
+                                {14.01, "outside the sweep"}}) {
+    const Reading r = readingAt(evenly(), kFloorAt3.data(), kFloorAt3.size(), x);
+    EXPECT_EQ(readingText(r, "dB", "0.000", defaultMarkWords()), text) << x;
+  }
+}
+
+TEST(MarkerReading, UnevenFrequenciesAndValuesThatAreNotNumbers) {
+  // Frequencies given point by point; an open point (+infinity) and an invalid
+  // one (NaN) without marks still never read as numbers.
+  const std::vector<double> f{1, 2, 4, 8};
+  const std::vector<float> v{1, 3, kInf, kNaN};
+  const TraceSamples t{v.data(), v.size(), f.data(), 0, 0};
+  EXPECT_NEAR(readingAt(t, nullptr, 0, 1.5).value, 2, 1e-9);
+  EXPECT_EQ(readingAt(t, nullptr, 0, 3).kind, Kind::Flagged);
+  EXPECT_EQ(readingAt(t, nullptr, 0, 3).mark, Mark::Invalid);
+  const std::vector<Mark> marks{Mark::Valid, Mark::Valid, Mark::Open, Mark::Invalid};
+  EXPECT_EQ(readingAt(t, marks.data(), marks.size(), 4.5).mark, Mark::Open);  // nearer: 4
+  EXPECT_EQ(readingAt(t, marks.data(), marks.size(), 7.5).mark, Mark::Invalid);
+  EXPECT_EQ(readingAt(t, nullptr, 0, 9).kind, Kind::Outside);
+}
+
+TEST(MarkerExtremes, SkipFlaggedPointsAndKeepToTheRange) {
+  struct Case {
+    Extreme which;
+    double from, to;
+    std::optional<size_t> index;
+  };
+  const Case cases[] = {
+      {Extreme::Maximum, 10, 14, 2},
+      {Extreme::Minimum, 10, 14, 4},                 // -80 is a floor: never the minimum
+      {Extreme::Minimum, 10, 12.5, 0},               // within the range only
+      {Extreme::Maximum, 14, 11, 2},                 // a range given backwards
+      {Extreme::Minimum, 12.5, 13.5, std::nullopt},  // only the floor point there
+  };
+  for (const Case& c : cases) {
+    const auto run =
+        extremeIndex(evenly(), kFloorAt3.data(), kFloorAt3.size(), c.which, c.from, c.to);
+    EXPECT_EQ(run ? std::optional<size_t>(run->centre()) : std::nullopt, c.index)
+        << c.from << ".." << c.to;
+  }
+  // A flat extreme: the marker goes to the centre of the longest run (the first
+  // of equally long ones), between the middle points of an even run; a bound in
+  // the search's direction takes part when the trace says so.
+  struct Flat {
+    std::vector<float> y;
+    std::vector<Mark> marks;
+    Extreme which;
+    bool bounds;
+    double x;
+  };
+  const Mark v = Mark::Valid, most = Mark::AtMost;
+  const Flat flats[] = {
+      {{-10, -3, -20, -3, -30}, {}, Extreme::Maximum, false, 11},
+      {{-3, -20, -3, -3, -3}, {}, Extreme::Maximum, false, 13},
+      {{5, 1, 1, 1, 1}, {}, Extreme::Minimum, false, 12.5},
+      {{5, 1, 1, 2, 0}, {v, v, v, v, most}, Extreme::Minimum, false, 11.5},
+      {{5, 1, 1, 0, 0}, {v, v, v, most, most}, Extreme::Minimum, true, 13.5},
+  };
+  for (const Flat& f : flats) {
+    const TraceSamples t{f.y.data(), f.y.size(), nullptr, 10, 14};
+    const auto run = extremeIndex(t, f.marks.data(), f.marks.size(), f.which, 10, 14, f.bounds);
+    ASSERT_TRUE(run);
+    EXPECT_DOUBLE_EQ(runCentre(t, *run), f.x);
+  }
+}
+
+TEST(MarkerText, NumbersWithUnitsFlagsInWords) {
+  const MarkWords& w = defaultMarkWords();
+  EXPECT_EQ(readingText({Kind::Value, -12.34, Mark::Valid}, "dBm", "0.0", w), "-12.3 dBm");
+  EXPECT_EQ(readingText({Kind::Value, 1.234, Mark::Valid}, "", "0.00", w), "1.23");
+  EXPECT_EQ(readingText({Kind::Flagged, 0, Mark::AtLeast}, "dB", "0.0", w), "at least");
+  EXPECT_EQ(readingText({}, "dB", "0.0", w), "outside the sweep");
+  EXPECT_EQ(deltaText({Kind::Value, -20, Mark::Valid}, {Kind::Value, -4, Mark::Valid}, "dB", "0.0"),
+            "16.0 dB");
+  EXPECT_EQ(
+      deltaText({Kind::Value, -20, Mark::Valid}, {Kind::Flagged, 0, Mark::AtMost}, "dB", "0.0"),
+      "not measurable");
+}
+
+TEST(MarkerSetTest, NumbersActiveMarkerAndDelta) {
+  MarkerSet s;
+  EXPECT_TRUE(s.add(5.0));
+  EXPECT_FALSE(s.delta());
+  EXPECT_TRUE(s.add(6.0));
+  EXPECT_EQ(s.delta(), (std::pair{1, 2}));  // started by the second marker
+  for (double x : {7.0, 8.0}) EXPECT_TRUE(s.add(x));
+  EXPECT_FALSE(s.add(9));  // four at most
+  EXPECT_FALSE(MarkerSet().add(std::nan("")));
+  EXPECT_EQ(s.delta(), (std::pair{1, 2}));
+  EXPECT_EQ(s.active(), 4);
+  EXPECT_TRUE(s.remove(2));
+  EXPECT_FALSE(s.delta());   // its marker went
+  EXPECT_EQ(s.add(9.5), 2);  // the lowest free number, kept in order
+  EXPECT_EQ(s.markers()[1].x, 9.5);
+  EXPECT_TRUE(s.move(3, 7.25));
+  EXPECT_EQ(s.active(), 3);
+  EXPECT_EQ(s.nearest(7.3, 0.1), 3);
+  EXPECT_FALSE(s.nearest(7.5, 0.1));
+  s.setDelta(std::pair{3, 3});  // a marker against itself is refused
+  EXPECT_FALSE(s.delta());
+  s.setDelta(std::pair{4, 1});
+  EXPECT_EQ(s.delta(), (std::pair{4, 1}));
+}
+
+// A quantity drawn on a combined chart reads its own grid (the labels it has
+// when charted alone) at the heights its values have on the chart.
+TEST(OwnScaleLabels, EveryQuantityOnEveryOtherQuantitysChart) {
+  for (int shown = 0; shown < kQuantityCount; ++shown)
+    for (int q = 0; q < kQuantityCount; ++q) {
+      SCOPED_TRACE(testing::Message() << "quantity " << q << " on chart " << shown);
+      const QuantityScale own = *analyzerQuantityScale(q);
+      const ChartScale chart = analyzerScale(*analyzerQuantityScale(shown), 1, 30);
+      const VerticalScale v{own.top, own.bottom, -own.step};
+      const auto labels = ownScaleLabels(v, chart);
+      const GridSpec alone = analyzerGrid(own, 1, 30);
+      ASSERT_EQ(labels.size(), alone.horizontal.size());
+      for (size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(labels[i].label, alone.horizontal[i].label);
+        const double value = std::stod(labels[i].label);
+        EXPECT_NEAR((labels[i].value - chart.top) / chart.height,
+                    (value - v.top) / (v.bottom - v.top), 1e-9);
+        // The label stands a fifth of a step above its line, as the chart's own do.
+        EXPECT_NEAR((labels[i].labelY - labels[i].value) / chart.height,
+                    -v.step / 5 / (v.bottom - v.top), 1e-9);
+      }
+    }
+  EXPECT_TRUE(ownScaleLabels({500, 0, 0}, analyzerScale(*analyzerQuantityScale(0), 1, 30)).empty());
+  EXPECT_TRUE(
+      ownScaleLabels({500, 0, 50}, analyzerScale(*analyzerQuantityScale(0), 1, 30)).empty());
+}
+
+// What is drawn over a chart finds room beside the labels, or stays where it
+// was asked for when there is none within reach.
+TEST(LabelRoom, BoxesMoveClearAndLinesBreakAcrossLabels) {
+  const std::vector<Box> labels{{0, 90, 30, 12}, {0, 70, 30, 12}, {200, 95, 40, 12}};
+  struct Case {
+    Box asked;
+    double dx, dy;
+    int steps;
+    Box expected;
+  } cases[] = {
+      {{100, 90, 10, 12}, 0, -14, 8, {100, 90, 10, 12}},   // already clear
+      {{10, 90, 10, 12}, 0, -14, 8, {10, 48, 10, 12}},     // up past two labels
+      {{10, 90, 10, 12}, 4, 0, 20, {30, 90, 10, 12}},      // right, touching is clear
+      {{10, 90, 10, 12}, 0, -14, 1, {10, 90, 10, 12}},     // no room within reach
+      {{205, 100, 10, 12}, 0, -14, 8, {205, 72, 10, 12}},  // off the x unit
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(clearOf(c.asked, labels, c.dx, c.dy, c.steps), c.expected)
+        << c.asked.left << "," << c.asked.top;
+  using Stretches = std::vector<std::pair<double, double>>;
+  EXPECT_EQ(openStretches(10, 0, 120, labels), (Stretches{{0, 70}, {82, 90}, {102, 120}}));
+  EXPECT_EQ(openStretches(35, 0, 120, labels), (Stretches{{0, 120}}));
+  EXPECT_EQ(openStretches(220, 0, 100, labels), (Stretches{{0, 95}}));
 }

@@ -1,5 +1,6 @@
 // kolm-cli as a user runs it: the exit status and what it prints.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,11 +11,14 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "common/files.h"
 #include "support/cli_run.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "vfo/dds_frames.h"
 
@@ -66,57 +70,22 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
   ASSERT_EQ(::mkfifo("t.fifo", 0644), 0);                             // no program reads it
   const int locked = ::open("locked.txt", O_CREAT | O_WRONLY, 0644);  // another program's trace
   ASSERT_EQ(::flock(locked, LOCK_EX), 0);
-  struct Case {
-    std::string args;
-    const char* says;
-  };
-  const Case cases[] = {
-      {"--trace t.txt dds --freq 250", "half the DDS clock"},
-      {"--trace t.txt dds --freq 7MHz", "not a number"},
-      {"frobnicate", "unknown command"},
-      {"--backend nowhere dds --freq 7", "Unknown port back end"},
-      {"--trace t.txt --backend ppdev:/nonexistent/parport3 dds --freq 7",
-       "There is no parallel port /nonexistent/parport3"},
-      {"--trace t.txt --dut lowpass:fc=abc,order=3 read-detector", "fc=abc: 'abc' is not a number"},
-      {"--trace t.txt --load s1p:missing.s1p read-bridge", "'missing.s1p' cannot be opened"},
-      {"--trace t.txt analyze --start 3 --stop 30 --points 10", "needs --start"},
-      {"--trace t.txt analyze --start 3 --stop 30 --points 10 --out x.txt", ".vna, .csv or .s1p"},
-      {"--trace t.txt power-sweep --start 1 --stop 30 --points 2.5 --out a.pwm", "whole number"},
-      {"--trace t.txt power-sweep --start 1 --stop 30 --out a.pwm", "needs --points"},
-      {"--trace t.txt power-sweep --start 1 --stop 30 --points 10 --out a.txt", ".pwm or .csv"},
-      {"--trace t.txt power-sweep --start one --stop 30 --points 10 --out a.csv", "not a number"},
-      {"--trace t.txt power-sweep --start 1 --stop 30 --points 10 --delay -1 --out a.csv",
-       "--delay"},
-      {"--trace t.txt crystal --start 9.995 --stop 10.03 --points 3500", "Quartz.rif"},
-      {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out /missing/dir/x.vna",
-       "--out: there is no folder '/missing/dir'"},
-      {"--trace t.txt analyze --start 1 --stop 2 --points 10 --out folder.vna",
-       "--out: 'folder.vna' is a folder"},
-      {"--trace t.txt power-sweep --start 1 --stop 2 --points 10 --out /missing/x.csv",
-       "--out: there is no folder '/missing'"},
-      {"--trace '' dds --freq 7", "--trace: no file name given"},
-      {"--trace /missing/t.txt dds --freq 7", "--trace: there is no folder '/missing'"},
-      {"--trace . dds --freq 7", "--trace: '.' is a folder"},
-      {"--trace t.fifo dds --freq 7", "--trace: 't.fifo' is a pipe that no program reads"},
-      {"--trace locked.txt dds --freq 7", "'locked.txt' is being written by another program"},
-      {"--trace t.txt power-sweep --start 1e39 --stop 2 --points 10 --out a.csv",
-       "The frequency given is at or above half the DDS clock"},
-      {"--trace t.txt crystal --start 9.995 --stop 10.03 --points 3", "at least 7 points"},
-      {"--trace t.txt crystal-calibrate --r0 1e-320", "--r0: the fixture's source and load"},
-      {"--trace t.txt read-bridge --freq 0", "at 0 MHz the generator gives no signal"},
-      {"--trace t.txt analyze --start 0 --stop 2 --points 10 --out x.vna", "at 0 MHz"},
-      {"--trace t.txt --dut " + std::string(100000, 'x') + " read-detector", "more characters)"},
-  };
-  for (const Case& c : cases) {
-    auto r = runCli(c.args);
-    EXPECT_EQ(r.status, 2) << c.args.substr(0, 100);
-    EXPECT_EQ(r.err.rfind("kolm-cli: ", 0), 0u) << c.args.substr(0, 100) << ": " << r.err;
-    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args.substr(0, 100) << ": " << r.err;
+  for (const auto& c : kolm::test::goldenRows("cli_refusals.tsv", 2)) {
+    const std::string& args = c[0];
+    auto r = runCli(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err.rfind("kolm-cli: ", 0), 0u) << args << ": " << r.err;
+    EXPECT_NE(r.err.find(c[1]), std::string::npos) << args << ": " << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1)
-        << c.args.substr(0, 100) << ": " << r.err;
-    EXPECT_LT(r.err.size(), 1000u) << c.args.substr(0, 100);
-    EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << c.args.substr(0, 100);
+        << args.substr(0, 100) << ": " << r.err;
+    EXPECT_LT(r.err.size(), 1000u) << args.substr(0, 100);
+    EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << args;
   }
+  // A long argument is shortened in the message.
+  const auto longDut = runCli("--trace t.txt --dut " + std::string(100000, 'x') + " read-detector");
+  EXPECT_EQ(longDut.status, 2);
+  EXPECT_NE(longDut.err.find("more characters)"), std::string::npos);
+  EXPECT_LT(longDut.err.size(), 1000u);
   ::close(locked);
   for (const char* file : {"x.vna", "a.pwm", "a.csv"}) EXPECT_FALSE(std::filesystem::exists(file));
 }
@@ -228,4 +197,78 @@ TEST(CliStop, ALongDelayEndsAtTheSignal) {
   EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGINT);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "a.csv"));
-}
+
+  // A packaged kolm-cli's manual page says what --help says (the version is the
+  // install check's).
+  namespace {
+
+  std::set<std::string> matches(const std::string& text, const std::regex& re, int group = 0) {
+    std::set<std::string> out;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+         ++it)
+      out.insert((*it)[group].str());
+    return out;
+  }
+
+  }  // namespace
+
+  // Every option of --help and no other is in the manual page, and every command has
+  // its entry there.
+  TEST(CliInstall, TheManPageDocumentsEveryCommandAndOptionOfTheHelp) {
+    auto help = runCli("--help");
+    ASSERT_EQ(help.status, 0);
+    auto roff = kolm::common::readTextFile(std::string(KOLM_MAN_DIR) + "/kolm-cli.1");
+    ASSERT_TRUE(roff);
+    const std::string man = std::regex_replace(*roff, std::regex(R"(\\-)"), "-");
+    EXPECT_NE(man.find(std::string("kolm ") + KOLM_VERSION), std::string::npos);
+    const std::regex option(R"(--[a-z][a-z-]*)");
+    EXPECT_EQ(matches(man, option), matches(help.out, option));
+    const auto commands = matches(help.out, std::regex(R"(\n  ([a-z][a-z-]+)[ \n])"), 1);
+    EXPECT_EQ(commands.size(), 11u);
+    for (const auto& c : commands)
+      EXPECT_TRUE(std::regex_search(man, std::regex("\n\\.BI? \"?" + c + "[ \"\n]")))
+          << c << " has no entry in the man page";
+  }
+
+  // kolm-cli tune, run as a user would: in a folder with its dds.cfg, on the
+  // simulator, with the port traffic traced to a file.
+  using ::testing::ElementsAre;
+  using ::testing::HasSubstr;
+
+  namespace {
+
+  class CliTune : public kolm::test::CliTest {
+   protected:
+    kolm::test::CliResult run(const std::string& args) {
+      return kolm::test::runCli("--trace trace.txt " + args);
+    }
+    // The DDS traffic of the trace, decoded.
+    std::vector<std::string> events() {
+      return kolm::test::traceEvents(kolm::common::readTextFile("trace.txt").value_or(""));
+    }
+  };
+
+  }  // namespace
+
+  TEST_F(CliTune, FollowsTheVfoRules) {
+    EXPECT_EQ(run("tune 7.05").out, "working=7.050000 dds=7.050000 word=75698799\n");
+    EXPECT_THAT(events(), ElementsAre("reset", "reg1 166", "word 75698799"));
+    // rtx2 at twice |MHz + IF|, up to 0.4 x the clock (the rules are the tuning tests').
+    EXPECT_EQ(run("tune 7 --mode rtx2 --if -10.7").out,
+              "working=7.000000 dds=7.400000 word=79456895\n");
+    EXPECT_EQ(run("tune 70 --mode rtx2 --if 10").out,
+              "working=70.000000 dds=160.000000 word=1717986918\n");
+    EXPECT_FALSE(std::filesystem::exists("radio.ini"));  // neither read nor written
+  }
+
+  // Beyond the limit a frequency is refused (the window would hold it at the
+  // limit), as are bad arguments (the refusals' table) and a clock of 0: exit
+  // status 2, nothing sent.
+  TEST_F(CliTune, ANoClockConfigurationIsRefused) {
+    ASSERT_TRUE(
+        kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"));
+    const auto r = run("tune 7.05");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr("clock is 0"));
+    EXPECT_TRUE(events().empty());
+  }

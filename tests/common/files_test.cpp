@@ -17,6 +17,7 @@
 #include "common/settings_file.h"
 #include "powermeter/settings.h"
 #include "sim/sim_port.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "vfo/vfo_files.h"
 
@@ -146,30 +147,15 @@ void touch(const fs::path& file) {
 }  // namespace
 
 TEST(DataLookup, FindsTheIconsWhereEachLayoutPutsThem) {
-  struct Case {
-    const char* name;
-    const char* iconAt;      // where RL.ico lies, under the scratch root
-    const char* programDir;  // the program's folder, under the scratch root
-    const char* expected;    // the folder found, under the scratch root ("" = none)
-  };
-  const Case cases[] = {
-      {"build tree", "build/RL.ico", "build", "build"},
-      {"installed under a prefix", "opt/kolm/share/kolm/RL.ico", "opt/kolm/bin",
-       "opt/kolm/share/kolm"},
-      {"system data folder", "sys2/kolm/RL.ico", "opt/kolm/bin", "sys2/kolm"},
-      {"nowhere", "elsewhere/RL.ico", "opt/kolm/bin", ""},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : kolm::test::goldenRows("data_lookup.tsv", 4)) {
     kolm::test::TempDir root;
     const fs::path r = root.path();
-    touch(r / c.iconAt);
+    touch(r / c[1]);
     auto env = envOf({{"HOME", (r / "home").string()},
                       {"XDG_DATA_DIRS", (r / "sys1").string() + ":" + (r / "sys2").string()}});
-    auto found = findDataFolder("RL.ico", r / c.programDir, env);
-    if (*c.expected)
-      EXPECT_EQ(found, (r / c.expected).lexically_normal()) << c.name;
-    else
-      EXPECT_FALSE(found) << c.name;
+    auto found = findDataFolder("RL.ico", r / c[2], env);
+    EXPECT_EQ(found, c[3] == "-" ? std::nullopt : std::optional((r / c[3]).lexically_normal()))
+        << c[0];
   }
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "support/golden.h"
+
 using kolm::common::SweepPasses;
 
 namespace {
@@ -25,29 +27,12 @@ std::string drive(const std::string& events) {
                       [&] { return start("next"); }, [&] { log += "stop "; },
                       [&](bool completed) { log += completed ? "end " : "end-stopped "; }});
   for (char e : events) {
-    switch (e) {
-      case 's':
-        passes.single();
-        break;
-      case 'c':
-        passes.continuous();
-        break;
-      case 'x':
-        passes.stop();
-        break;
-      case 'q':
-        passes.close();
-        break;
-      case 'F':
-        passes.passFinished(true);
-        break;
-      case 'f':
-        passes.passFinished(false);
-        break;
-      case 'r':
-        refuse = true;
-        break;
-    }
+    if (e == 's') passes.single();
+    if (e == 'c') passes.continuous();
+    if (e == 'x') passes.stop();
+    if (e == 'q') passes.close();
+    if (e == 'F' || e == 'f') passes.passFinished(e == 'F');
+    refuse = refuse || e == 'r';
   }
   return log;
 }
@@ -55,27 +40,6 @@ std::string drive(const std::string& events) {
 }  // namespace
 
 TEST(SweepPasses, SingleContinuousPendingStopAndClose) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"sF", "fresh-s end "},
-      {"cFFxf", "fresh-c next next stop end-stopped "},
-      // A single request during a pass gets a pass of its own, also one that
-      // has measured nothing yet, and ends a continuous sweep after it.
-      {"ssFF", "fresh-s fresh-s end "},
-      {"cFsFF", "fresh-c next fresh-s end "},
-      // A continuous request during a pass starts the sweep afresh after it.
-      {"scFFxf", "fresh-s fresh-c next stop end-stopped "},
-      {"ccF", "fresh-c fresh-c "},
-      // A stop or an incomplete pass forgets what was asked for.
-      {"csxf", "fresh-c stop end-stopped "},
-      {"scf", "fresh-s end-stopped "},
-      {"x", ""},
-      // A start refused ends the sweeping, also in the middle of a continuous one.
-      {"rs", "fresh-s! end-stopped "},
-      {"cFrF", "fresh-c next next! end-stopped "},
-      {"rssF", "fresh-s! end-stopped fresh-s end "},
-      // After close nothing starts or ends.
-      {"cqfsc", "fresh-c stop "},
-      {"qs", ""},
-  };
-  for (const auto& [events, expected] : cases) EXPECT_EQ(drive(events), expected) << events;
+  for (const auto& c : kolm::test::goldenRows("sweep_passes.tsv", 2))
+    EXPECT_EQ(drive(c[0]), c[1]) << c[0];
 }

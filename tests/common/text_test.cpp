@@ -8,6 +8,7 @@
 
 #include "common/status.h"
 #include "common/tr.h"
+#include "support/golden.h"
 
 using namespace kolm::common;
 
@@ -22,24 +23,12 @@ TEST(NumericValue, TakesTheLeadingNumberAndSkipsBlanks) {
 }
 
 TEST(NumericValue, FieldsAndArgumentsAreOneNumberOrNone) {
-  const double none = -999;  // stands for "no number"
-  struct Case {
-    const char* text;
-    double field;     // fieldNumber: blanks anywhere, nothing else
-    double argument;  // argumentNumber: no blanks between the digits
-  };
-  const Case cases[] = {
-      {" 20 ", 20, 20},     {"-1.5", -1.5, -1.5},  {"+7", 7, 7},           {".5", 0.5, 0.5},
-      {"5.", 5, 5},         {"1E-07", 1e-7, 1e-7}, {"2D3", 2000, none},    {"1 2", 12, none},
-      {"- 3", -3, none},    {"1 e3", 1000, none},  {"1E -7", 1e-7, none},  {"20x", none, none},
-      {"7MHz", none, none}, {"abc", none, none},   {"", none, none},       {"-", none, none},
-      {".", none, none},    {"1,5", none, none},   {"inf", none, none},    {"nan", none, none},
-      {"0x10", none, none}, {"1e400", none, none}, {"-1e400", none, none}, {"1e-400", 0, 0},
-      {"3e", none, none},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(fieldNumber(c.text).value_or(none), c.field) << c.text;
-    EXPECT_EQ(argumentNumber(c.text).value_or(none), c.argument) << c.text;
+  for (const auto& c : kolm::test::goldenRows("numbers.tsv", 3)) {
+    auto number = [](const std::string& f) {
+      return f == "none" ? std::optional<double>() : kolm::test::goldenNumber(f);
+    };
+    EXPECT_EQ(fieldNumber(c[0]), number(c[1])) << c[0];
+    EXPECT_EQ(argumentNumber(c[0]), number(c[2])) << c[0];
   }
   // 16 digits are more than a double holds exactly: correctly rounded, not 10.
   EXPECT_EQ(fieldNumber("9.999999999999999"), 9.999999999999999);
@@ -116,29 +105,8 @@ TEST(ShortestText, RoundsHalvesToEvenAndCarriesIntoTheExponent) {
 }
 
 TEST(Patterns, OptionalDigitsBlanksRoundingSignsAndExponents) {
-  const struct {
-    double value;
-    const char *pattern, *text;
-  } cases[] = {
-      {14.34, "#.### ###", "14.34"},
-      {14.0255, "#.### ###", "14.025 5"},
-      {0.5, "#.### ###", ".5"},
-      {1234, "### ###", "1 234"},
-      {1234567, "### ###", "1234 567"},
-      {1234.567, "### ###.00", "1 234.57"},
-      {0.3, "#,###,##0.##", "0.3"},
-      {1234567.891, "#,###,##0.##", "1,234,567.89"},
-      {1234.5, "000.000000", "1234.500000"},
-      {0.0000004, "0.000 000", "0.000 000"},
-      {-12.34, "0.0", "-12.3"},
-      {-0.04, "0.0", "0.0"},
-      {50.04, "0.#", "50"},
-      {49.96, "0.#", "50"},
-      {1.5, "0.00", "1.50"},
-      {2.0004, "0.000", "2.000"},
-      {3.375, "scientific", "3.38E+00"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(formatPattern(c.value, c.pattern), c.text) << c.value;
+  for (const auto& c : kolm::test::goldenRows("patterns.tsv", 3))
+    EXPECT_EQ(formatPattern(kolm::test::goldenNumber(c[0]), c[1]), c[2]) << c[0];
   EXPECT_EQ(formatScientific(1.25), "1.25E+00");
 }
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/files.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 using namespace kolm::hw;
@@ -33,13 +36,7 @@ TEST(SystemClock, MultiplierIsBypassedBelowFourAndTheClockValidated) {
 TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
   kolm::test::TempDir dir;
   auto file = dir.path() / "dds.cfg";
-  HardwareParams p;
-  p.refClockMultiplier = 20;
-  p.quartzMHz = 20;
-  p.refClockMHz = 400;
-  p.portAddress = kLpt2;
-  p.portBackend = "ppdev:/dev/parport0";
-  ASSERT_TRUE(writeHardwareConfig(p, file));
+  ASSERT_TRUE(writeHardwareConfig({20, 20, 400, kLpt2, "ppdev:/dev/parport0"}, file));
   EXPECT_EQ(readTextFile(file).value(),
             "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n");
   HardwareParams q;

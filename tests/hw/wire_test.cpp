@@ -141,6 +141,7 @@ std::function<uint8_t(size_t)> reads(std::map<size_t, uint8_t> set, uint8_t rest
 }  // namespace
 
 // Ten reads, the most significant bit first, each channel on its own status line.
+// (The read-out's own writes are pinned by the golden traces of the passes.)
 TEST(ReadOut, TenBitsMsbFirstEachChannelOnItsOwnLine) {
   const uint8_t D = kDetectorBit, A = kBridgeABit, B = kBridgeBBit;
   const struct {
@@ -159,24 +160,5 @@ TEST(ReadOut, TenBitsMsbFirstEachChannelOnItsOwnLine) {
     const BridgeReading r = readBridge(bridge.instrument);
     EXPECT_EQ(r.a, c.a);
     EXPECT_EQ(r.b, c.b);
-  }
-}
-
-// The detector starts from 8, the bridge from 24; each bit is a clock pulse (0, 8)
-// read while the clock is low, and the lines end at 24.
-TEST(ReadOut, WireSequence) {
-  for (const bool bridge : {false, true}) {
-    StatusRig rig(reads({}));
-    bridge ? (void)readBridge(rig.instrument) : (void)readDetector(rig.instrument);
-    std::vector<uint8_t> expected{static_cast<uint8_t>(bridge ? 24 : 8)};
-    for (int i = 0; i < 10; ++i) expected.insert(expected.end(), {0, 8});
-    expected.push_back(24);
-    EXPECT_EQ(rig.port->writes(), expected) << bridge;
-    EXPECT_EQ(rig.port->readCount(), 10u);
-    for (size_t i = 0; i + 1 < rig.port->log.size(); ++i) {
-      if (!rig.port->log[i + 1].write) {
-        EXPECT_EQ(rig.port->log[i].value, 0) << bridge;
-      }
-    }
   }
 }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <numbers>
 
+#include "support/golden.h"
+
 using namespace kolm::powermeter;
 
 namespace {
@@ -103,14 +105,8 @@ TEST(LevelAnalysis, InsertionLossAndReport) {
   const LevelAnalysis a = analyzeLevels(levels, 9, 11, {}, &through);
   ASSERT_TRUE(a.insertionLossDb);
   EXPECT_NEAR(*a.insertionLossDb, 6.0, 1e-6);
-  EXPECT_EQ(levelReport(a),
-            "peak_mhz=10.000000\npeak_dbm=-7.50\nbw3_low_mhz=9.700000\nbw3_high_mhz=10.300000\n"
-            "bw3_mhz=0.600000\nbw3_approx=yes\nbw6_mhz=1.200000\nbw6_approx=no\nbw60_mhz=none\n"
-            "bw60_approx=no\nshape_factor=none\n");
-  EXPECT_EQ(levelReport(analyzeLevels({}, 0, 1, {})),
-            "peak_mhz=none\npeak_dbm=none\nbw3_low_mhz=none\nbw3_high_mhz=none\nbw3_mhz=none\n"
-            "bw3_approx=no\nbw6_mhz=none\nbw6_approx=no\nbw60_mhz=none\nbw60_approx=no\n"
-            "shape_factor=none\n");
+  kolm::test::expectGolden("level_report.txt", levelReport(a));
+  kolm::test::expectGolden("level_report_empty.txt", levelReport(analyzeLevels({}, 0, 1, {})));
 }
 
 TEST(LevelAnalysis, EdgesAcrossCoarseStepsAreMarkedApproximate) {

@@ -1,12 +1,15 @@
 // kolm-cli power-sweep as a user runs it, on the simulated instrument.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
 #include "common/files.h"
 #include "common/text.h"
 #include "powermeter/chart_file.h"
+#include "powermeter/crystal_batch.h"
 #include "powermeter/settings.h"
 #include "support/cli_run.h"
 
@@ -88,4 +91,115 @@ TEST_F(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
       EXPECT_EQ(line.substr(line.find(',')), ",,no_reference\r") << line;
   }
   EXPECT_EQ(rows, 11);
+}
+
+// kolm-cli crystal-calibrate, crystal and crystal-match on simulated crystals.
+using test::reportedNumber;
+using test::runCli;
+
+namespace {
+
+// The simulated crystal: fs in MHz, motional r in ohm, 20 fF, 5 pF across,
+// in a fixture of 50 ohm.
+std::string dut(double fs, double r) {
+  return "--backend sim --board ideal --dut crystal:fs=" + common::shortestText(fs, 12) +
+         ",r=" + common::shortestText(r) + ",c=20f,c0=5p,r0=50 ";
+}
+
+class CliCrystal : public test::CliTest {};
+
+}  // namespace
+
+TEST_F(CliCrystal, CalibrateThenMeasure) {
+  auto r = runCli("--backend sim --board ideal --dut through crystal-calibrate --r0 50");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "file=Quartz.rif entries=1601 r0_ohm=50\n");
+
+  // Fp = fs sqrt(1 + C / C0) = 10.019980 MHz (L, Cs and Q are pinned by the
+  // simulated crystal tests; C0 is worked out here only).
+  r = runCli(dut(10, 20) + "crystal --start 9.995 --stop 10.03 --points 3500");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> keys;
+  for (const auto& kv : test::keyValues(r.out)) keys.push_back(kv.first);
+  EXPECT_EQ(keys, (std::vector<std::string>{"fs_mhz", "fs_mhz_pm", "fp_mhz", "fp_mhz_pm", "r_ohm",
+                                            "r_ohm_pm", "l_mh", "l_mh_pm", "cs_ff", "cs_ff_pm",
+                                            "c0_pf", "c0_pf_pm", "q", "q_pm", "fs_mhz_pm_rel",
+                                            "r_ohm_pm_rel", "method", "passes"}))
+      << r.out;
+  EXPECT_NE(r.out.find("method=fit\n"), std::string::npos);
+  EXPECT_NEAR(reportedNumber(r.out, "fp_mhz"), 10 * std::sqrt(1 + 20e-15 / 5e-12), 20e-6);
+  EXPECT_NEAR(reportedNumber(r.out, "c0_pf"), 5, 0.4);
+
+  // A span too narrow for the -3 dB points: L, Cs, C0 and Q are none, with the
+  // reason; repeated passes give each value's spread.
+  r = runCli(dut(10, 20) + "crystal --start 9.9998 --stop 10.0002 --points 400 --repeat 2");
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* none : {"l_mh=none\n", "cs_ff=none\n", "c0_pf=none\n", "q=none\n",
+                           "method=edges\n", "passes=2\n", "fs_mhz_sd=", "\nwarning="})
+    EXPECT_NE(r.out.find(none), std::string::npos) << none << r.out;
+}
+
+TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
+  ASSERT_EQ(runCli("--backend sim --board ideal crystal-calibrate --r0 50").status, 0);
+  // Pairs 60 and 30 Hz wide; Bx is nearer B1 but has twice the R.
+  const struct {
+    const char* label;
+    double offsetHz, r;
+  } batch[] = {{"A1", 0, 20}, {"B1", 1000, 20}, {"A2", 60, 20}, {"Bx", 1010, 45}, {"B2", 1030, 20}};
+  auto measure = [](const auto& c) {
+    return dut(10 + c.offsetHz * 1e-6, c.r) +
+           "crystal --start 9.997 --stop 10.0045 --points 750 --append batch.csv --label " +
+           c.label;
+  };
+  // Two programs appending at once keep both rows: the first four in pairs.
+  for (size_t k = 0; k < 5; k += 2) {
+    const std::string both = k + 1 < 5 ? measure(batch[k]) + " >/dev/null & " KOLM_CLI_PATH " " +
+                                             measure(batch[k + 1]) + " && wait $!"
+                                       : measure(batch[k]);
+    auto r = runCli(both);
+    ASSERT_EQ(r.status, 0) << batch[k].label << ": " << r.err;
+  }
+  const auto table = powermeter::readBatchCsv("batch.csv");
+  ASSERT_TRUE(table.ok()) << table.error;
+  ASSERT_EQ(table.rows.size(), 5u);
+  std::vector<int> numbers;
+  for (const auto& row : table.rows) numbers.push_back(row.number);
+  EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(table.rows.back().label, "B2");
+
+  auto r = runCli("crystal-match batch.csv --size 2 --tolerance-hz 150 --r-tolerance-pct 20");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The narrower pair first; the spreads are the batch tests'.
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+  EXPECT_EQ(r.out.rfind("group=1 ", 0), 0u) << r.out;
+  EXPECT_LT(r.out.find("members=B1,B2\n"), r.out.find("\ngroup=2 ")) << r.out;
+  EXPECT_NE(r.out.find("members=A1,A2\n"), std::string::npos) << r.out;
+  // The groups went into the table; a filter of the first pair.
+  r = runCli("ladder-design batch.csv --group 1 --bw-hz 2000 --shape butterworth --out f.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("order=B1,B2\n"), std::string::npos) << r.out;
+  EXPECT_NEAR(reportedNumber(r.out, "bw3_hz"), 2000, 100) << r.out;
+  for (const char* key :
+       {"c12_pf=", "c_end1_pf=", "c_end2_pf=", "r_term_ohm=", "e12_bw3_hz=", "e24_ripple_db="})
+    EXPECT_NE(r.out.find(key), std::string::npos) << key;
+  EXPECT_TRUE(std::filesystem::exists("f.txt"));
+  // Below twice the Fs interval: no group, and the warning.
+  r = runCli("crystal-match batch.csv --size 3 --tolerance-hz 0.01");
+  EXPECT_EQ(r.out, "group=none\nwarning=tolerance below resolution\n");
+  EXPECT_NE(runCli("ladder-design batch.csv --group 1 --bw-hz 2000 --shape cohn").status, 0);
+}
+
+TEST_F(CliCrystal, APowIniReadInPartChangesNothing) {
+  const std::string damaged = "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\"8x0\"\r\n";
+  ASSERT_TRUE(common::writeFileAtomic("pow.ini", damaged));
+  for (const char* command : {"crystal-calibrate --r0 50",
+                              "power-sweep --start 1 --stop 2 "
+                              "--points 10 --out a.pwm"}) {
+    auto r = runCli(std::string("--backend sim --trace t.txt ") + command);
+    EXPECT_EQ(r.status, 2) << command;
+    EXPECT_NE(r.err.find("'pow.ini' could not be read whole (line 6:"), std::string::npos) << r.err;
+    EXPECT_EQ(common::readTextFile("t.txt").value_or(""), "") << command;
+  }
+  EXPECT_EQ(common::readTextFile("pow.ini"), damaged);
+  for (const char* made : {"Quartz.rif", "a.pwm"}) EXPECT_FALSE(std::filesystem::exists(made));
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <fstream>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "common/files.h"
@@ -16,6 +17,7 @@
 #include "powermeter/chart_file.h"
 #include "powermeter/normalise.h"
 #include "powermeter/settings.h"
+#include "support/golden.h"
 #include "support/port_rig.h"
 #include "support/temp_dir.h"
 
@@ -52,21 +54,10 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   EXPECT_EQ(job.progress(), 1);
   EXPECT_FALSE(job.step());
 
-  auto wire = test::decode(rig.port->writes());
-  EXPECT_EQ(wire.resets, 1);
-  EXPECT_EQ(wire.multiplierFrames, 1);
-  ASSERT_EQ(wire.words.size(), 1601u);
-  EXPECT_EQ(wire.words[0], 1073742u);        // 0.1 MHz at a 400 MHz clock
-  EXPECT_EQ(wire.words[1], 2148155u);        // W0 + (W0 + WE) / 1600 = 2148154.9125
-  EXPECT_EQ(wire.words[1600], 1720134402u);  // 2 W0 + WE: 160.2 MHz
-  // 20 ms for the first entry, then 200000 / i + 10000 units (fractional).
-  const auto waits = rig.waitUnits();
-  ASSERT_EQ(waits.size(), 1601u);
-  EXPECT_EQ(waits[0], 200000);
-  EXPECT_EQ(waits[3], 200000.0 / 3 + 10000);
-  EXPECT_EQ(waits[1600], 10125);
-  // One read-out per entry, in order.
-  EXPECT_EQ(rig.port->readCount(), 1601u * 10u);
+  // Word 0 is 0.1 MHz at a 400 MHz clock, word i W0 + i (W0 + WE) / 1600 (the
+  // last 160.2 MHz), each read after a wait: 20 ms for the first entry, then
+  // 200000 / i + 10000 units (fractional).
+  test::expectGolden("level_reference.trace", test::wireText(rig));
   EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(900, {}));
   EXPECT_FLOAT_EQ(job.table()[1600], readingToDbm(900 - 1600 % 700, {}));
 }
@@ -79,21 +70,12 @@ TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
   QuartzReferenceJob job(rig.instrument, *words, {});
   job.runToEnd();
 
-  auto wire = test::decode(rig.port->writes());
-  // The DDS is set up first, so the pass runs at the configured clock.
-  EXPECT_EQ(wire.resets, 1);
-  EXPECT_EQ(wire.multiplierFrames, 1);
-  // W0, then after each reading the next word: the last one after entry 1600.
-  ASSERT_EQ(wire.words.size(), 1602u);
-  EXPECT_EQ(wire.words[1601], 1721208815u);  // 1721208814.9125
-  // Entry 0 is read twice and the second reading stays; entry i is the reading
-  // taken at word i.
-  EXPECT_EQ(rig.port->readCount(), 1602u * 10u);
+  // The DDS set up first (the pass runs at the configured clock), W0, then after
+  // each reading the next word, the last one after entry 1600. Entry 0 is read
+  // twice and the second reading stays; entry i is the reading taken at word i.
+  test::expectGolden("quartz_reference.trace", test::wireText(rig));
   EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(899, {}));
   EXPECT_FLOAT_EQ(job.table()[5], readingToDbm(894, {}));
-  std::vector<double> waits(1602, 1000);
-  waits[0] = 100000;
-  EXPECT_EQ(rig.waitUnits(), waits);
 }
 
 TEST(ReferencePasses, ClockThatCannotReachTheTableIsRefused) {
@@ -131,9 +113,7 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   ReferenceTable partial;
   partial.fill(7);
   EXPECT_EQ(parseRif("-1\n.5\nx\n-4\n", partial), 2);
-  EXPECT_EQ(partial[0], -1);
-  EXPECT_EQ(partial[1], 0.5f);
-  EXPECT_EQ(partial[2], 7);
+  EXPECT_EQ(std::tuple(partial[0], partial[1], partial[2]), std::tuple(-1, 0.5f, 7));
   // A missing file reads nothing.
   EXPECT_EQ(readLevelRif(partial, "nothing.rif"), 0);
   EXPECT_EQ(partial[0], -1);
@@ -282,12 +262,9 @@ TEST(PowIniFile, NineQuotedItemsRoundTrip) {
   EXPECT_EQ(formatPowIni(t), want);
   ASSERT_TRUE(savePowIni({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f}));
   PowIni back = readPowIni();
-  EXPECT_EQ(back.ViewStop, 14.35f);
-  EXPECT_EQ(back.Points, 20000);
-  EXPECT_EQ(back.LevelBottom, -50.5f);
+  EXPECT_EQ(std::tuple(back.ViewStop, back.Points, back.LevelBottom, back.delayText, back.R0),
+            std::tuple(14.35f, 20000, -50.5f, "2.5", 12.5f));
   EXPECT_EQ(back.calibration, (Calibration{800, 200}));
-  EXPECT_EQ(back.delayText, "2.5");
-  EXPECT_EQ(back.R0, 12.5f);
   // Item 8 goes back unchanged, whatever it holds; a quote cannot break the file.
   ASSERT_TRUE(savePowIni({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}));
   EXPECT_EQ(readPowIni().delayText, "1,5 ms");
@@ -331,22 +308,10 @@ TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
   ASSERT_TRUE(largest.chart) << largest.error;
   EXPECT_TRUE(parseChartFile(formatChartFile(*largest.chart)).chart);
 
-  const char* const refused[][2] = {
-      {"2\n1\n2\n-3\n-4\n", "ends at line 6"},  // one level short
-      {"2\n1\n2\n-3\nabc\n-5\n", "Line 5 holds no number"},
-      {"0\n1\n2\n-3\n", "whole number from 1"},
-      {"2.5\n1\n2\n-3\n-4\n-5\n", "whole number from 1"},
-      {"20003\n1\n2\n", "whole number from 1"},
-      {"", "ends at line 1"},
-      {"1\n1\n2\n-3\n-4\nref\n", "line 6,"},
-      {"1\n1\n2\n1e39\n-4\n", "Line 4 holds 1E+39, beyond"},
-      {"1\n1e39\n2\n-3\n-4\n", "Line 2 "},
-      {"1\n1\n2\n-3\n-4\n-1e39\n", "line 6,"},
-  };
-  for (const auto& [text, reason] : refused) {
-    const auto r = parseChartFile(text);
-    EXPECT_FALSE(r.chart) << text;
-    EXPECT_NE(r.error.find(reason), std::string::npos) << text << ": " << r.error;
+  for (const auto& c : kolm::test::goldenRows("pwm_refusals.tsv", 2)) {
+    const auto r = parseChartFile(c[1]);
+    EXPECT_FALSE(r.chart) << c[1];
+    EXPECT_NE(r.error.find(c[0]), std::string::npos) << c[1] << ": " << r.error;
   }
   const auto missing = readChartFile("/nonexistent/none.pwm");
   EXPECT_FALSE(missing.chart);

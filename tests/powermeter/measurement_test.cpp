@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kolm::powermeter;
 
 namespace {
@@ -54,9 +56,8 @@ TEST(PowerMeasurement, ChartsTheMemoryAndWhatASaveWrites) {
   ReferenceTable reference{};
   reference[110] = -3.25f;
   const ChartFile saved = m.savedChart(reference);
-  EXPECT_EQ(saved.start, 10);
-  EXPECT_EQ(saved.stop, 12);
-  EXPECT_EQ(saved.levels, (std::vector<float>{-1, -2, -3, -4, -5}));
+  EXPECT_EQ(std::tuple(saved.start, saved.stop, saved.levels),
+            std::tuple(10, 12, std::vector<float>{-1, -2, -3, -4, -5}));
   EXPECT_EQ(m.storedReference, -3.25f);
 
   ASSERT_TRUE(m.copyToMemory());

@@ -5,13 +5,16 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 #include "common/prompter.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 #include "powermeter/calibration.h"
+#include "support/golden.h"
 #include "support/port_rig.h"
 
 using namespace kolm;
@@ -19,7 +22,6 @@ using namespace kolm::powermeter;
 
 namespace {
 
-using test::decode;
 using Rig = test::PortRig;
 
 SweepPlan plan(double start, double stop, double points, double clock = 100) {
@@ -51,10 +53,9 @@ TEST(SweepSettings, PointLimitAndTimeWarning) {
 TEST(SweepSettings, StartStopExchangeAndEmptySpan) {
   auto swapped = prepareSweep({10, 5, 100, 20, -80}, 100, {});
   ASSERT_TRUE(swapped.plan);
-  EXPECT_EQ(swapped.plan->ViewStart, 5);
-  EXPECT_EQ(swapped.plan->ViewStop, 10);
-  EXPECT_EQ(swapped.startMHz, " 5");
-  EXPECT_EQ(swapped.stopMHz, " 10");
+  EXPECT_EQ(std::tuple(swapped.plan->ViewStart, swapped.plan->ViewStop, swapped.startMHz,
+                       swapped.stopMHz),
+            std::tuple(5, 10, " 5", " 10"));
 
   auto same = prepareSweep({7, 7, 100, 20, -80}, 100, {});
   ASSERT_TRUE(same.plan);
@@ -64,8 +65,7 @@ TEST(SweepSettings, StartStopExchangeAndEmptySpan) {
 
   auto levels = prepareSweep({1, 2, 10, -10, -10}, 100, {});
   ASSERT_TRUE(levels.plan);
-  EXPECT_EQ(levels.plan->LevelTop, -10);
-  EXPECT_EQ(levels.plan->LevelBottom, -11);
+  EXPECT_EQ(std::pair(levels.plan->LevelTop, levels.plan->LevelBottom), std::pair(-10.f, -11.f));
   EXPECT_EQ(prepareSweep({1, 2, 10.5, 0, -1}, 100, {}).plan->Points, 10);
   EXPECT_EQ(prepareSweep({1, 2, 11.5, 0, -1}, 100, {}).plan->Points, 12);
 }
@@ -114,25 +114,13 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   EXPECT_DOUBLE_EQ(job.progress(), 1);
   EXPECT_FALSE(job.step());
 
-  auto wire = decode(rig.port->writes());
-  EXPECT_EQ(wire.resets, 1);
-  EXPECT_EQ(wire.multiplierFrames, 1);
-  // 10 MHz twice (settling read, then index 0), index 10 at 20 MHz.
-  const double ws = hw::ddsTuningWord(10, 100), we = hw::ddsTuningWord(20, 100);
-  ASSERT_EQ(wire.words.size(), 12u);
-  EXPECT_EQ(wire.words[0], ws);
-  for (int i = 0; i <= 10; ++i)
-    EXPECT_EQ(wire.words[1 + i], static_cast<uint32_t>(std::nearbyint(ws + i * (we - ws) / 10)));
-  EXPECT_EQ(rig.port->readCount(), 12u * 10u);  // Points + 2 read-outs
+  // 10 MHz twice (settling read after 2 ms plus 10 ms, then index 0 after 2 ms),
+  // then a word every 0.5 ms up to index 10 at 20 MHz; the generator stays at
+  // the last word (switching off is the window's).
+  test::expectGolden("power_sweep_pass.trace", test::wireText(rig));
+  EXPECT_EQ(rig.instrument.tunedWord(), hw::ddsTuningWord(20, 100));
   for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], readingToDbm(899 - i, {})) << i;
   EXPECT_EQ(trace[11], 123.f);  // above Points: untouched
-  // The pass leaves the generator at its last word: switching off is the window's.
-  EXPECT_EQ(rig.instrument.tunedWord(), wire.words.back());
-  // Settling: 2 ms plus 10 ms; index 0 at 2 ms; then 0.5 ms.
-  std::vector<double> waits(12, 5000);
-  waits[0] = 2 * 10000 + 100000;
-  waits[1] = 20000;
-  EXPECT_EQ(rig.waitUnits(), waits);
 }
 
 // A pass stepped from an event loop leaves its long waits held: the point stays
@@ -262,30 +250,20 @@ TEST(LevelCalibration, DefaultCountsReadZeroAt826) {
   EXPECT_TRUE(calibrateDefault(prompter, cal));
   EXPECT_EQ(prompter.shown.back().text, "Vuoi applicare i valori di DEFAULT?");
   EXPECT_EQ(cal, (Calibration{826, 235}));
-  EXPECT_EQ(readingToDbm(826, cal), 0.0f);
-  EXPECT_EQ(readingToDbm(235, cal), -60.0f);
+  EXPECT_EQ(std::pair(readingToDbm(826, cal), readingToDbm(235, cal)), std::pair(0.0f, -60.0f));
 }
 
 // Levels within 10 dB of count 0 are floor, within 3 dB of count 1023 overload,
 // whatever the calibration's slope and sense.
 TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
-  struct Case {
-    Calibration cal;
-    int reading;
-    LevelFlag flag;
-  };
-  const Case cases[] = {
-      {{826, 235}, 0, LevelFlag::Floor},       {{826, 235}, 98, LevelFlag::Floor},
-      {{826, 235}, 99, LevelFlag::Valid},      {{826, 235}, 235, LevelFlag::Valid},
-      {{826, 235}, 993, LevelFlag::Valid},     {{826, 235}, 994, LevelFlag::Overload},
-      {{826, 235}, 1023, LevelFlag::Overload}, {{870, 200}, 111, LevelFlag::Floor},
-      {{870, 200}, 112, LevelFlag::Valid},     {{235, 826}, 0, LevelFlag::Floor},  // reversed
-      {{235, 826}, 1023, LevelFlag::Overload}, {{235, 826}, 500, LevelFlag::Valid},
-      {{500, 500}, 0, LevelFlag::Valid},  // no level at all: nothing to flag
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(levelLimits(c.cal).flag(readingToDbm(c.reading, c.cal)), c.flag)
-        << c.cal.Cal0 << "/" << c.cal.Cal60 << " count " << c.reading;
+  const std::map<std::string, LevelFlag> flags = {
+      {"floor", LevelFlag::Floor}, {"valid", LevelFlag::Valid}, {"overload", LevelFlag::Overload}};
+  for (const auto& c : test::goldenRows("level_flags.tsv", 4)) {
+    const Calibration cal{static_cast<int16_t>(std::stoi(c[0])),
+                          static_cast<int16_t>(std::stoi(c[1]))};
+    EXPECT_EQ(levelLimits(cal).flag(readingToDbm(std::stoi(c[2]), cal)), flags.at(c[3]))
+        << c[0] << "/" << c[1] << " count " << c[2];
+  }
   const LevelLimits limits = levelLimits({});  // each limit itself is flagged
   EXPECT_EQ(limits.flag(limits.floorDbm), LevelFlag::Floor);
   EXPECT_EQ(limits.flag(limits.overloadDbm), LevelFlag::Overload);

@@ -23,9 +23,7 @@ struct SimRig {
     if (!error.empty()) throw std::runtime_error(error);
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.quartzMHz = 20;
-    instrument.params.refClockMultiplier = 20;
-    instrument.params.refClockMHz = 400;
+    instrument.params = {20, 20, 400, hw::kLpt1, "sim"};  // 20 MHz x 20
     instrument.refreshReachable();
   }
 

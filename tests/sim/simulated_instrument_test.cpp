@@ -6,13 +6,23 @@
 #include <cmath>
 #include <fstream>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
+#include "analyzer/measurement.h"
+#include "analyzer/sweep.h"
+#include "analyzer/validity.h"
 #include "common/files.h"
+#include "common/prompter.h"
+#include "common/text.h"
+#include "powermeter/calibration.h"
+#include "powermeter/sweep.h"
 #include "sim/connection.h"
 #include "sim/sim_port.h"
+#include "sim/sim_rig.h"
 #include "sim/touchstone.h"
 #include "sim_rig.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 using kolm::test::SimRig;
@@ -61,9 +71,8 @@ TEST(SimDds, FrameDecodesToTheSameWordOnlyAfterTheUpdate) {
   ASSERT_TRUE(rig.sim->outputOn());
   sendBytes(rig, {4, 0x55});
   hw::ddsReset(rig.instrument);
-  EXPECT_EQ(rig.sim->tuningWord(), 0u);
-  EXPECT_EQ(rig.sim->multiplier(), 0);
-  EXPECT_FALSE(rig.sim->outputOn());
+  EXPECT_EQ(std::tuple(rig.sim->tuningWord(), rig.sim->multiplier(), rig.sim->outputOn()),
+            std::tuple(0u, 0, false));
   hw::ddsUpdate(rig.instrument);
   EXPECT_EQ(rig.sim->tuningWord(), 0u);
 }
@@ -119,8 +128,7 @@ TEST(SimDetector, OutputRollsOffAsSinXOverXAndClampsToTenBits) {
   // Word 0: no output at all.
   SimRig off;
   off.tune(0);
-  EXPECT_EQ(off.detector(), 0);
-  EXPECT_EQ(off.bridge().a, 0);
+  EXPECT_EQ(std::tuple(off.detector(), off.bridge().a), std::tuple(0, 0));
 }
 
 TEST(SimDetector, ReadingIsTheLevelWhenTheConversionStarted) {
@@ -140,15 +148,11 @@ TEST(SimDetector, ReadingIsTheLevelWhenTheConversionStarted) {
   };
   auto port = std::make_unique<Meddler>();
   Meddler* m = port.get();
-  hw::Instrument inst(std::move(port));
-  inst.setDelayer(std::make_unique<hw::NoDelayer>());
-  inst.params.refClockMultiplier = 20;
-  inst.params.refClockMHz = 400;
-  hw::ddsReset(inst);
-  hw::ddsSetMultiplier(inst);
-  hw::ddsSendWord(inst, static_cast<uint32_t>(hw::ddsTuningWord(10, 400)));
-  EXPECT_EQ(hw::readDetector(inst), 826);
-  EXPECT_EQ(hw::readDetector(inst), 235);
+  SimRig rig;
+  rig.instrument.setPort(std::move(port));
+  rig.tune(10);
+  EXPECT_EQ(rig.detector(), 826);
+  EXPECT_EQ(rig.detector(), 235);
   // Idle lines read 0; extra clocks after the tenth bit give 0.
   EXPECT_EQ(m->inner.readStatus(), 0);
 }
@@ -208,9 +212,7 @@ TEST(SimBridge, TouchstoneLoadIsInterpolated) {
   rig.tune(15);
   // Half way: G = 0.25 + j0.25, |G| = 0.354 (RL 9.03 dB), 45 degrees.
   EXPECT_NEAR(std::abs(rig.sim->bridgeGamma()), 0.35355, 1e-4);
-  auto r = rig.bridge();
-  EXPECT_EQ(r.b, 256);
-  EXPECT_EQ(r.a, 358);
+  EXPECT_EQ(std::tuple(rig.bridge().a, rig.bridge().b), std::tuple(358, 256));
   rig.step(5);  // below the first point: the first value holds
   EXPECT_EQ(rig.bridge().a, 0);
 }
@@ -220,13 +222,12 @@ TEST(SimBridge, TouchstoneLoadIsInterpolated) {
 TEST(SimPort, OpenedByNameWithItsConnectionsOrAClearError) {
   auto opened = hw::openPort("sim", 0, {"atten:60", "open"});
   ASSERT_TRUE(opened.port) << opened.error;
-  EXPECT_EQ(opened.port->name(), "sim");
-  EXPECT_TRUE(opened.port->simulated());
-  EXPECT_FALSE(opened.port->addressed());
+  EXPECT_EQ(std::tuple(opened.port->name(), opened.port->simulated(), opened.port->addressed()),
+            std::tuple("sim", true, false));
   auto* s = sim::findSimulator(opened.port.get());
   ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->dut().text, "atten:60");
-  EXPECT_EQ(s->load().kind, sim::Load::Kind::Open);
+  EXPECT_EQ(std::tuple(s->dut().text, s->load().kind),
+            std::tuple("atten:60", sim::Load::Kind::Open));
 
   auto bad = hw::openPort("sim", 0, {"lowpass:fc=abc,order=3", "r=50"});
   EXPECT_FALSE(bad.port);
@@ -240,25 +241,17 @@ TEST(SimPort, OpenedByNameWithItsConnectionsOrAClearError) {
 
   // A failed reconfiguration keeps what was connected.
   EXPECT_FALSE(s->configure({"through", "rlc:r=oops"}).empty());
-  EXPECT_EQ(s->dut().text, "atten:60");
-  EXPECT_EQ(s->load().kind, sim::Load::Kind::Open);
+  EXPECT_EQ(std::tuple(s->dut().text, s->load().kind),
+            std::tuple("atten:60", sim::Load::Kind::Open));
 }
 
 TEST(SiNumber, SuffixesAndStrictness) {
-  struct Case {
-    const char* text;
-    double value;
-  };
-  const Case cases[] = {
-      {"20f", 20e-15}, {"5p", 5e-12},    {"3.3n", 3.3e-9}, {"1.5u", 1.5e-6}, {"2m", 2e-3},  // milli
-      {"2.2k", 2200},  {"2M", 2e6},                                                         // mega
-      {"1G", 1e9},     {"1e-12", 1e-12}, {" +50 ", 50},    {"-3", -3},
-  };
-  for (const Case& c : cases)
-    EXPECT_DOUBLE_EQ(parseSiNumber(c.text).value_or(NAN), c.value) << c.text;
-  for (const char* bad :
-       {"", "abc", "5x", "5pF", "1e", "++5", "inf", "nan", "1,5", "5 k", "1e300G", "-1e306k"})
-    EXPECT_FALSE(parseSiNumber(bad).has_value()) << bad;
+  for (const auto& c : kolm::test::goldenRows("si_numbers.tsv", 2)) {
+    if (c[1] == "none")
+      EXPECT_FALSE(parseSiNumber(c[0]).has_value()) << c[0];
+    else
+      EXPECT_DOUBLE_EQ(parseSiNumber(c[0]).value_or(NAN), kolm::test::goldenNumber(c[1])) << c[0];
+  }
 }
 
 namespace {
@@ -277,7 +270,7 @@ TEST(ConnectionTexts, EveryFormOfDutAndLoad) {
   EXPECT_EQ(a.text, "atten:60");
   EXPECT_NEAR(a.gainDb(10), -60, 1e-12);
   const Dut l = parsed(parseDut("lowpass:order=3, fc=1.8"));
-  EXPECT_EQ(std::pair(l.cutoffMHz, l.order), std::pair(1.8, 3));
+  EXPECT_EQ(std::tuple(l.cutoffMHz, l.order), std::tuple(1.8, 3));
   // At the series resonance a crystal is its motional resistance; C0 may be left out.
   const Dut x = parsed(parseDut("crystal:fs=10,r=20,c=20f,c0=5p,r0=50"));
   EXPECT_DOUBLE_EQ(x.c0, 5e-12);
@@ -298,35 +291,12 @@ TEST(ConnectionTexts, EveryFormOfDutAndLoad) {
 }
 
 TEST(ConnectionTexts, MalformedOnesNameTheBadPart) {
-  struct Case {
-    const char* text;
-    const char* mentions;
-  };
-  auto refused = [](const auto& p, const Case& c, const char* what) {
-    EXPECT_FALSE(p.ok()) << c.text;
-    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
-    EXPECT_THAT(p.error, HasSubstr(what)) << c.text;
-  };
-  for (Case c :
-       {Case{"", "nothing given"}, Case{"thru", "unknown kind 'thru'"},
-        Case{"through:3", "through takes no parameters"}, Case{"atten:", "atten:DB"},
-        Case{"atten:six", "'six' is not a number"}, Case{"atten:-3", "below 0"},
-        Case{"lowpass:fc=abc,order=3", "fc=abc"}, Case{"lowpass:fc=10", "needs order="},
-        Case{"lowpass:fc=10,order=2.5", "order=2.5"},
-        Case{"lowpass:fc=10,order=3,q=2", "unknown parameter 'q'"},
-        Case{"lowpass:fc=10,fc=20,order=3", "'fc' is given twice"},
-        Case{"lowpass:fc=10,,order=3", "empty parameter"},
-        Case{"lowpass:fc", "'fc' is not name=value"}, Case{"crystal:fs=10,r=20,c=0,r0=50", "c=0"},
-        Case{"crystal:fs=10,r=20,c=20f", "needs r0="}})
-    refused(parseDut(c.text), c, "DUT '");
-  for (Case c : {Case{"r=", "r= needs a resistance"}, Case{"r=50ohm", "'50ohm'"},
-                 Case{"r=-5", "below 0"}, Case{"load", "unknown kind 'load'"},
-                 Case{"open:1", "open takes no parameters"}, Case{"rlc:", "rlc needs"},
-                 Case{"rlc:r=50,c=0", "c=0"}, Case{"rlc:x=1", "unknown parameter 'x'"},
-                 Case{"s1p:", "s1p needs"}, Case{"s1p:/no/such/file.s1p", "cannot be opened"},
-                 Case{"s1p:/dev/zero", "'/dev/zero' is not a regular file"},
-                 Case{"s1p:/", "'/' is a folder"}})
-    refused(parseLoad(c.text), c, "load '");
+  for (const auto& c : kolm::test::goldenRows("connection_refusals.tsv", 3)) {
+    const bool dut = c[0] == "dut";
+    const std::string error = dut ? parseDut(c[1]).error : parseLoad(c[1]).error;
+    EXPECT_THAT(error, HasSubstr(c[2])) << c[1];
+    EXPECT_THAT(error, HasSubstr(dut ? "DUT '" : "load '")) << c[1];
+  }
 }
 
 TEST(Touchstone, FormatsUnitsAndReferences) {
@@ -358,21 +328,10 @@ TEST(Touchstone, FormatsUnitsAndReferences) {
 }
 
 TEST(Touchstone, ErrorsGiveTheLine) {
-  struct Case {
-    const char* text;
-    const char* mentions;
-  };
-  for (Case c : {Case{"", "no data"}, Case{"# MHz S RI\n1 0 0\n1 0 0\n", "line 3: the frequencies"},
-                 Case{"# MHz S RI\n1 0\n", "line 2: a one-port data line has 3"},
-                 Case{"1 0 0 0 0 0 0 0 0\n", "found 9"}, Case{"# MHz H RI\n", "'h'"},
-                 Case{"# MHz S RI R\n", "R in the option line"},
-                 Case{"1 0 0\n# MHz\n", "line 2: the option line"},
-                 Case{"[Version] 2.0\n", "line 1: keyword"}, Case{"1 x 0\n", "'x'"},
-                 Case{"# MHz S DB\n1 -3 0\n2 1e308 0\n", "line 3: no finite reflection"},
-                 Case{"1e308 0.4 -60\n", "line 1: a frequency beyond"}}) {
-    auto p = parseTouchstone(c.text);
-    EXPECT_FALSE(p.ok()) << c.text;
-    EXPECT_THAT(p.error, HasSubstr(c.mentions)) << c.text;
+  for (const auto& c : kolm::test::goldenRows("touchstone_refusals.tsv", 2)) {
+    auto p = parseTouchstone(c[1]);
+    EXPECT_FALSE(p.ok()) << c[1];
+    EXPECT_THAT(p.error, HasSubstr(c[0])) << c[1];
   }
 }
 
@@ -411,4 +370,134 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   EXPECT_FALSE(savePortOptions({"through", "s1p:a\"b"}, "sim.cfg", &error));
   EXPECT_THAT(error, HasSubstr("double quote"));
   EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");  // the old file stands
+}
+
+// The whole chain on the typical board, whose parts are not the read-out laws:
+// the power meter's calibration has to earn its accuracy, the analyzer's
+// impedances come out near the physics, and every flag shows where the parts
+// run out of range.
+using namespace kolm;
+using sim::Board;
+using test::SimRig;
+
+namespace {
+
+struct TypicalRig : SimRig {
+  explicit TypicalRig(const std::string& dut = "through", const std::string& load = "r=50")
+      : SimRig(dut, load, {}, Board::Typical) {}
+  void connect(const std::string& dut, const std::string& load = "r=50") {
+    ASSERT_EQ(sim->configure({dut, load, "typical"}), "");
+  }
+
+  // The two calibration commands at 10 MHz: 0 dBm straight through, -60 dBm
+  // through a 60 dB attenuator.
+  powermeter::Calibration calibrate() {
+    common::ScriptedPrompter yes;
+    powermeter::Calibration cal;
+    tune(10);
+    connect("through");
+    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::ZeroDbm, instrument, yes, cal));
+    connect("atten:60");
+    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::Minus60Dbm, instrument, yes, cal));
+    return cal;
+  }
+
+  // One power meter pass; the levels and the true levels at the detector.
+  struct Pass {
+    std::vector<float> levels;
+    std::vector<double> truth;
+  };
+  Pass sweep(double start, double stop, int points, const powermeter::Calibration& cal) {
+    auto prepared =
+        powermeter::prepareSweep({start, stop, static_cast<double>(points), 20, -80}, 400, cal);
+    EXPECT_TRUE(prepared.plan) << prepared.error;
+    Pass p;
+    p.levels.assign(powermeter::kTraceSize, 0.f);
+    powermeter::SweepJob job(
+        instrument, *prepared.plan, cal, [] { return 0.0; }, p.levels);
+    job.runToEnd();
+    p.levels.resize(points + 1);
+    const double dw = (prepared.plan->stopWord - prepared.plan->startWord) / points;
+    for (int i = 0; i <= points; ++i) {
+      hw::ddsSendWord(instrument,
+                      static_cast<uint32_t>(std::nearbyint(prepared.plan->startWord + i * dw)));
+      p.truth.push_back(sim->detectorDbm());
+    }
+    return p;
+  }
+
+  analyzer::Channels analyze(double start, double stop, int points) {
+    auto planned = analyzer::planSweep(start, stop, points, 400);
+    EXPECT_TRUE(planned.ok()) << planned.error;
+    analyzer::Channels c;
+    analyzer::ReadWriteJob job(instrument, planned.plan, c, true);
+    job.runToEnd();
+    return c;
+  }
+};
+
+double worst(const TypicalRig::Pass& p) {
+  double e = 0;
+  for (size_t i = 0; i < p.levels.size(); ++i) e = std::max(e, std::abs(p.levels[i] - p.truth[i]));
+  return e;
+}
+
+}  // namespace
+
+// Calibrated at 0 and -60 dBm, attenuators read within 1.5 dB of the truth from
+// 1 to 30 MHz; with the default counts they do not.
+TEST(TypicalBoard, CalibrationEarnsTheLevelAccuracyAndTheEndsAreFlagged) {
+  TypicalRig rig;
+  const powermeter::Calibration cal = rig.calibrate();
+  EXPECT_GE(cal.Cal0, 800);  // the advice the prompts give
+  EXPECT_LE(cal.Cal0, 900);
+  EXPECT_NEAR(cal.Cal60, 200, 20);
+  for (int atten : {10, 30, 50}) {
+    rig.connect("atten:" + std::to_string(atten));
+    const auto before = rig.sweep(1, 30, 29, powermeter::Calibration{});
+    const auto after = rig.sweep(1, 30, 29, cal);
+    EXPECT_LT(worst(after), 1.5) << atten;
+    EXPECT_GT(worst(before), 1.5) << atten;  // the calibration visibly matters
+    for (size_t i = 0; i < after.levels.size(); ++i)
+      EXPECT_EQ(powermeter::levelLimits(cal).flag(after.levels[i]), powermeter::LevelFlag::Valid);
+  }
+  // The detector's two ends, flagged with either calibration: its noise floor
+  // through a 90 dB attenuator and its top behind an amplifier.
+  for (const powermeter::Calibration& c : {powermeter::Calibration{}, cal}) {
+    const auto limits = powermeter::levelLimits(c);
+    rig.connect("atten:90");
+    for (float level : rig.sweep(1, 30, 10, c).levels)
+      EXPECT_EQ(limits.flag(level), powermeter::LevelFlag::Floor) << level;
+    rig.connect("amp:25");
+    for (float level : rig.sweep(1, 30, 10, c).levels)
+      EXPECT_EQ(limits.flag(level), powermeter::LevelFlag::Overload) << level;
+  }
+}
+
+// Resistors read within 5 % with no calibration of the bridge; a short is
+// flagged at the bridge's phase limit.
+TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
+  TypicalRig rig;
+  for (double r : {25.0, 33.0, 75.0, 100.0}) {
+    rig.connect("through", "r=" + common::shortestText(r));
+    const auto c = rig.analyze(1, 30, 29);
+    for (int i = 0; i <= 29; ++i) {
+      const analyzer::PointResult p =
+          analyzer::evaluatePoint(c.returnLossCounts[i], c.phaseCounts[i]);
+      ASSERT_NE(p.flag, analyzer::PointFlag::Open);
+      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.05 * r) << r << " at " << c.frequencies[i];
+    }
+  }
+  auto flags = [&](const std::string& load) {
+    rig.connect("through", load);
+    const auto c = rig.analyze(1, 60, 59);
+    std::vector<analyzer::PointFlag> f;
+    for (int i = 0; i <= 59; ++i)
+      f.push_back(analyzer::pointFlag(c.returnLossCounts[i], c.phaseCounts[i]));
+    return f;
+  };
+  // A matched load and an open after it: AnalyzerUi.MatchedThenOpenOnTheTypicalBoard.
+  // A short: a total reflection at 180 degrees, measurable but for its phase.
+  for (auto f : flags("short"))
+    EXPECT_TRUE(f == analyzer::PointFlag::PhaseLimit || f == analyzer::PointFlag::Invalid);
 }

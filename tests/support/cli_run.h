@@ -28,13 +28,7 @@ struct CliResult {
 // dds.cfg for a 400 MHz DDS clock (20 MHz x 20) on LPT1 and the simulator, in
 // the working directory.
 inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") {
-  hw::HardwareParams p;
-  p.refClockMultiplier = 20;
-  p.quartzMHz = 20;
-  p.refClockMHz = 400;
-  p.portAddress = hw::kLpt1;
-  p.portBackend = "sim";
-  return hw::writeHardwareConfig(p, file);
+  return hw::writeHardwareConfig({20, 20, 400, hw::kLpt1, "sim"}, file);
 }
 
 // Runs `program` with arguments (a shell command line) and collects its exit

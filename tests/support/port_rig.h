@@ -1,5 +1,5 @@
 // An instrument on a recording port for the tests of what goes over the wire, and
-// the DDS traffic of its log decoded.
+// its port log read back as events.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "hw/instrument.h"
 #include "hw/portio.h"
 #include "hw/readout.h"
@@ -15,24 +16,6 @@
 #include "vfo/dds_frames.h"
 
 namespace kolm::test {
-
-// The DDS traffic of a write log, counted: the register-4 words in order, the
-// multiplier frames and the resets (read-outs between them are passed over).
-struct DecodedWire {
-  std::vector<uint32_t> words;
-  int multiplierFrames = 0;
-  int resets = 0;
-};
-
-inline DecodedWire decode(const std::vector<uint8_t>& writes) {
-  DecodedWire d;
-  for (const std::string& e : ddsEvents(writes)) {
-    if (e == "reset") ++d.resets;
-    if (e.rfind("reg1 ", 0) == 0) ++d.multiplierFrames;
-    if (e.rfind("word ", 0) == 0) d.words.push_back(static_cast<uint32_t>(std::stoul(e.substr(5))));
-  }
-  return d;
-}
 
 // An instrument on a recording port that never really waits: every access is
 // kept, status read n answers `port->status(n)` (or `answer` scripts whole
@@ -84,5 +67,41 @@ class PortRig {
     PortRig* rig;
   };
 };
+
+// The port log read back as what the instrument saw, one event a line: the DDS
+// events, a whole read-out ("detector read" from 8, "bridge read" from 24, then
+// ten times 0, read, 8, and 24 to end) and "wait N" for each wait of more than
+// one unit (one begun inside a read-out comes after it).
+inline std::string wireText(const PortRig& rig) {
+  std::string text;
+  std::vector<uint8_t> frames;
+  auto flush = [&] {
+    for (const std::string& e : ddsEvents(frames)) text += e + "\n";
+    frames.clear();
+  };
+  const auto& log = rig.port->log;
+  size_t wait = 0;
+  for (size_t k = 0; k <= log.size(); ++k) {
+    for (; wait < rig.waits.size() && rig.waits[wait].at <= k; ++wait) {
+      if (rig.waits[wait].units <= 1) continue;
+      flush();
+      text += "wait " + common::shortestText(rig.waits[wait].units) + "\n";
+    }
+    if (k == log.size()) break;
+    if ((log[k].value == 8 || log[k].value == 24) && k + 31 < log.size() && !log[k + 2].write) {
+      flush();
+      bool whole = log[k + 31].write && log[k + 31].value == 24;
+      for (int j = 0; j < 10 && whole; ++j)
+        whole = log[k + 1 + 3 * j].value == 0 && !log[k + 2 + 3 * j].write &&
+                log[k + 3 + 3 * j].value == 8;
+      text += !whole ? "broken read\n" : log[k].value == 8 ? "detector read\n" : "bridge read\n";
+      k += 31;
+    } else if (log[k].write) {
+      frames.push_back(log[k].value);
+    }
+  }
+  flush();
+  return text;
+}
 
 }  // namespace kolm::test

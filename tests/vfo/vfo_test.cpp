@@ -5,6 +5,7 @@
 
 #include "common/files.h"
 #include "hw/dds.h"
+#include "support/golden.h"
 #include "support/port_rig.h"
 #include "support/temp_dir.h"
 #include "vfo/tuning.h"
@@ -185,35 +186,15 @@ TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsReported) {
 // What reaches the DDS for a working frequency, mode, IF and clock; above 0.4 x
 // the clock the DDS is held at the limit and the working frequency moves back.
 TEST(VfoTuning, ModesIfOffsetAndTheLimit) {
-  struct Row {
-    const char* name;
-    double working;
-    Mode mode;
-    double ifMHz, clock;
-    double dds, workingAfter;
-    bool tooHigh = false, atZero = false;
-  };
-  const Row rows[] = {
-      {"GEN", 7.05, Mode::GEN, 10, 400, 7.05, 7.05},
-      {"RTX adds the IF", 7.05, Mode::RTX, 10, 400, 17.05, 7.05},
-      {"RTX2 doubles", 7.05, Mode::RTX2, 10, 400, 34.1, 7.05},
-      {"negative IF: the magnitude of the sum", 7, Mode::RTX, -10.7, 400, 3.7, 7},
-      {"GEN above the limit", 200, Mode::GEN, 10, 400, 160, 160, true},
-      {"RTX above the limit", 155, Mode::RTX, 10, 400, 160, 150, true},
-      {"RTX2 above the limit", 75, Mode::RTX2, 10, 400, 160, 70, true},
-      {"RTX2 at the limit", 70, Mode::RTX2, 10, 400, 160, 70},
-      {"the limit follows the clock", 50, Mode::GEN, 0, 100, 40, 40, true},
-      {"no clock, no limit", 7.05, Mode::GEN, 10, 0, 7.05, 7.05},
-      {"negative in GEN: held at 0", -3, Mode::GEN, 10, 400, 0, 0, false, true},
-      {"negative in RTX: still an output", -3, Mode::RTX, 10, 400, 7, -3},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    const Tuning t = tune(r.working, r.mode, r.ifMHz, r.clock);
-    EXPECT_NEAR(t.DdsFreq, r.dds, 1e-12);
-    EXPECT_NEAR(t.WorkingFreq, r.workingAfter, 1e-12);
-    EXPECT_EQ(t.tooHigh, r.tooHigh);
-    EXPECT_EQ(t.limitedAtZero, r.atZero);
+  for (const auto& c : test::goldenRows("vfo_tuning.tsv", 8)) {
+    SCOPED_TRACE(c[0]);
+    const Mode mode = c[2] == "RTX" ? Mode::RTX : c[2] == "RTX2" ? Mode::RTX2 : Mode::GEN;
+    const Tuning t =
+        tune(test::goldenNumber(c[1]), mode, test::goldenNumber(c[3]), test::goldenNumber(c[4]));
+    EXPECT_NEAR(t.DdsFreq, test::goldenNumber(c[5]), 1e-12);
+    EXPECT_NEAR(t.WorkingFreq, test::goldenNumber(c[6]), 1e-12);
+    EXPECT_EQ(t.tooHigh, c[7] == "too high");
+    EXPECT_EQ(t.limitedAtZero, c[7] == "held at 0");
   }
 }
 
@@ -239,46 +220,13 @@ TEST(VfoTuning, DigitUnderThePointerNamesItsStep) {
   EXPECT_EQ(stepAtDigit(d, -1), std::nullopt);
 }
 
-namespace {
-
-// Quoted records, CR LF each.
-std::string records(std::initializer_list<const char*> fields) {
-  std::string text;
-  for (const char* f : fields) text += std::string("\"") + f + "\"\r\n";
-  return text;
-}
-
-}  // namespace
-
-// Each row: the file, and what was read as it would be written back.
+// radio.ini: reading stops at the first error.
 TEST(RadioIni, ReadingStopsAtTheFirstError) {
-  struct Row {
-    const char* name;
-    std::string text;
-    Mode modeBefore;
-    std::string read;
-  };
-  const Row rows[] = {
-      {"all seven", records({"3.5", "9", "8", "2", "2", "3.600", "3.5"}), Mode::GEN,
-       records({"3.5", "9", "8", "2", "2", "3.600", "3.5"})},
-      {"record 4 not a number: the rest at the initial values",
-       records({"21.1", "9", "8", "abc", "3", "3.600"}), Mode::GEN,
-       records({"21.1", "9", "8", "1", "1", "7.050", "21.1"})},
-      {"a mode none of the three is left as it was; an IF option other than 1 is IF2",
-       records({"1", "9", "8", "7", "5", "28.5"}), Mode::RTX,
-       records({"1", "9", "8", "2", "2", "28.5", "1"})},
-      {"too few records: what is there is taken", records({"50.1", "9"}), Mode::GEN,
-       records({"50.1", "9", "10.000", "1", "1", "7.050", "50.1"})},
-      {"the first record's leading number; unquoted fields and commas",
-       " 7.1 MHz,9,8\n1,3\n7.100\n", Mode::GEN,
-       records({"7.1", "9", "8", "1", "3", "7.100", "7.1"})},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  for (const auto& c : test::goldenRows("radio_ini.tsv", 4)) {
     Settings s;
-    s.mode = r.modeBefore;
-    readSettingsText(s, r.text);
-    EXPECT_EQ(settingsText(s), r.read);
+    s.mode = c[1] == "RTX" ? Mode::RTX : Mode::GEN;
+    readSettingsText(s, c[2]);
+    EXPECT_EQ(settingsText(s), c[3]) << c[0];
   }
 }
 
@@ -293,9 +241,7 @@ TEST(VfoButtonFile, ShortOrDamagedFilesFillWithZeros) {
   b[11] = 144.3000001;
   EXPECT_EQ(parseBandButtons(bandButtonsText(b)), b);
   BandButtons shortFile = parseBandButtons("1.8\r\n3.5\r\n7\r\n");
-  EXPECT_EQ(shortFile[2], 7);
-  EXPECT_EQ(shortFile[3], 0);
+  EXPECT_EQ(std::pair(shortFile[2], shortFile[3]), std::pair(7.0, 0.0));
   BandButtons bad = parseBandButtons("1.8\r\nband\r\n7\r\n");
-  EXPECT_EQ(bad[0], 1.8);
-  EXPECT_EQ(bad[2], 0);
+  EXPECT_EQ(std::pair(bad[0], bad[2]), std::pair(1.8, 0.0));
 }

@@ -12,7 +12,6 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/ui/recent_files.h"
-#include "print/ui/print_service.h"
 
 namespace kolm::analyzer::ui {
 
@@ -31,7 +30,7 @@ void AnalyzerWindow::printScreen() {
   redraw();
   QCoreApplication::processEvents();
   fileNameEdit_->setText("Screen");
-  const QString written = print::ui::printWindow(context_.prompter, this, fileNameEdit_->text());
+  const QString written = context_.printWindow(context_.prompter, this, fileNameEdit_->text());
   if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));

@@ -14,6 +14,7 @@
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
+#include "common/sweep_passes.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 
@@ -42,8 +43,9 @@ class AnalyzerWindow : public QMainWindow {
   void layoutControls();
   void showDemonstration();
   void selectQuantity(int index);
-  // Starts a sweep from the boxes: one pass, or passes back to back while
-  // the continuous sweep button stays selected. False when the boxes were refused (with a message).
+  // A sweep from the boxes: one pass, or passes back to back until stopped;
+  // at once, or after the pass under way. False when the boxes were refused
+  // (with a message).
   bool startSweep(bool continuous);
   void stopSweep();
   void printScreen();
@@ -60,12 +62,6 @@ class AnalyzerWindow : public QMainWindow {
   void screenToMemory();    // This screen in Memory
   void fileToMemory();      // File in Memory
   void onCompareClicked();  // the user ticked or cleared Compare
-
-  // Chart mouse events in user units (the chart's signals land here).
-  void onChartPressed(double x, double y, Qt::MouseButton button);
-  void onChartMoved(double x, double y);
-  void onChartReleased(double x, double y, Qt::MouseButton button);
-  void onChartDoubleClicked();
 
   Measurement& measurement() { return m_; }
   const TraceSelection& selection() const { return selection_; }
@@ -101,8 +97,9 @@ class AnalyzerWindow : public QMainWindow {
   // New data: the zoom history starts again at the whole measurement.
   void newHome();
   void setStatus(const std::string& text);
-  void onSingleSweep();
-  void onContinuousSweep();
+  // The first pass of a sweep, planned from the boxes; false (after saying
+  // why) when they are refused.
+  bool beginSweep(bool continuous);
   void startPass(bool resetDds);
   void onPassFinished(bool completed);
   void endSweep();
@@ -111,7 +108,6 @@ class AnalyzerWindow : public QMainWindow {
   common::ui::UiContext& context_;
   Measurement m_;
   TraceSelection selection_;
-  chart::RubberBand band_;
   // The arrays of the last redraw, which the chart's traces share: the next
   // redraw writes them again in place once the chart has let go of them.
   std::shared_ptr<TraceValues> liveValues_;
@@ -120,12 +116,9 @@ class AnalyzerWindow : public QMainWindow {
   // Sweep state.
   common::ui::JobRunner runner_;
   std::unique_ptr<ReadWriteJob> job_;
-  Channels scratch_;
   SweepPlan plan_;
-  bool continuous_ = false;
   bool firstPass_ = true;
-  bool pendingSingle_ = false;
-  bool pendingContinuous_ = false;
+  common::SweepPasses passes_;
 
   QWidget* canvas_ = nullptr;
   chart::ui::SweepChart* chart_ = nullptr;

@@ -16,12 +16,12 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "analyzer/analysis.h"
 #include "analyzer/files.h"
+#include "analyzer/readouts.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/validity.h"
 #include "chart/ui/analysis_panel.h"
@@ -34,9 +34,9 @@
 #include "common/text.h"
 #include "common/ui/about_box.h"
 #include "common/ui/recent_files.h"
+#include "common/ui/sweep_window.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
-#include "print/ui/print_service.h"
 
 namespace kolm::analyzer::ui {
 
@@ -72,20 +72,20 @@ void setBackground(QWidget* w, const QColor& colour) {
 }  // namespace
 
 AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
-    : QMainWindow(parent), context_(context) {
+    : QMainWindow(parent),
+      context_(context),
+      passes_({[this](bool continuous) { return beginSweep(continuous); },
+               [this] {
+                 firstPass_ = false;
+                 startPass(false);
+                 return true;
+               },
+               [this] { runner_.stop(); }, [this](bool) { endSweep(); }}) {
   setObjectName("Antenna_Analyzer");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
 
-  auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(common::ui::makeSimBanner(context_, central));
-  canvas_ = new QWidget(central);
-  canvas_->setObjectName("Canvas");
-  layout->addWidget(canvas_, 1);
-  setCentralWidget(central);
+  canvas_ = common::ui::makeBannerArea(context_, this, "Canvas");
 
   buildMenus();
   buildControls();
@@ -189,18 +189,18 @@ void AnalyzerWindow::buildMenus() {
   auto* single = new QAction(tr("Single sweep"), this);
   single->setObjectName("SingleSweep");
   single->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(single, &QAction::triggered, this, [this] { onSingleSweep(); });
+  connect(single, &QAction::triggered, this, [this] { passes_.single(); });
   auto* continuous = new QAction(tr("Continuous sweep"), this);
   continuous->setObjectName("ContinuousSweep");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
-  connect(continuous, &QAction::triggered, this, [this] { onContinuousSweep(); });
+  connect(continuous, &QAction::triggered, this, [this] { passes_.continuous(); });
   auto* stop = new QAction(tr("Stop"), this);
   stop->setObjectName("StopAction");
   stop->setShortcut(QKeySequence(Qt::Key_Escape));
   connect(stop, &QAction::triggered, this, &AnalyzerWindow::stopSweep);
   addActions({single, continuous, stop});
   connect(about, &QAction::triggered, this,
-          [] { common::ui::showAboutBox(common::ui::AboutKind::AntennaAnalyzer); });
+          [this] { context_.aboutBoxes.show(common::ui::AboutKind::AntennaAnalyzer); });
 }
 
 void AnalyzerWindow::buildControls() {
@@ -217,14 +217,7 @@ void AnalyzerWindow::buildControls() {
   chart_->setCursorLineShown(false);  // cursorLine_ is the cursor
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
-  connect(chart_, &chart::ui::SweepChart::mousePressed, this,
-          [this](double x, double y, Qt::MouseButton b) { onChartPressed(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::mouseMoved, this,
-          [this](double x, double y, Qt::MouseButtons) { onChartMoved(x, y); });
-  connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
-          [this](double x, double y, Qt::MouseButton b) { onChartReleased(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
-          [this](double, double) { onChartDoubleClicked(); });
+  chart_->setBandZoom([this] { return chart::View{m_.ViewStart, m_.ViewStop, 0, 0}; });
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
@@ -354,8 +347,8 @@ void AnalyzerWindow::buildControls() {
     b->setCheckable(true);
     sweepButtons_->addButton(b);
   }
-  connect(singleSweepButton_, &QToolButton::clicked, this, &AnalyzerWindow::onSingleSweep);
-  connect(continuousSweepButton_, &QToolButton::clicked, this, &AnalyzerWindow::onContinuousSweep);
+  connect(singleSweepButton_, &QToolButton::clicked, this, [this] { passes_.single(); });
+  connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { passes_.continuous(); });
   progress_ = new QProgressBar(generatorGroup_);
   progress_->setObjectName("Progress");
   progress_->setRange(0, 1000);
@@ -417,13 +410,30 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
       std::shared_ptr<const std::vector<double>>(shared, &values.frequencies));
   t.colour = colour;
   t.name = name;
-  const bool anyFlagged = std::any_of(values.flags.begin(), values.flags.end(), [q](PointFlag f) {
-    return chart::flagged(quantityMark(f, q));
-  });
+  // Flagged and uncertain values are drawn in the marked style.
+  bool anyFlagged = false;
+  for (size_t i = 0; i < values.flags.size() && !anyFlagged; ++i)
+    anyFlagged = chart::flagged(values.mark(i, q));
   if (anyFlagged) {
     t.marks.resize(values.flags.size());
-    for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = quantityMark(values.flags[i], q);
+    for (size_t i = 0; i < values.flags.size(); ++i) t.marks[i] = values.mark(i, q);
   }
+  // A stretch at the return-loss limit is the lowest SWR and the highest return
+  // loss there is: a marker search lands on its centre.
+  t.boundsAreExtremes = true;
+  // Markers read the nearest point's marks and sign around the trace's value.
+  std::weak_ptr<TraceValues> weak = shared;
+  t.describe = [weak, q](double x, const chart::Reading& r) -> std::string {
+    const auto values = weak.lock();
+    if (!values) return {};
+    const auto i = nearestPoint(*values, x);
+    if (!i) return {};
+    const std::optional<double> v =
+        r.kind == chart::Reading::Kind::Value ? std::optional<double>(r.value) : std::nullopt;
+    std::string text = quantityText(*values, *i, q, v, q == kSwr ? "0.00" : "0.0");
+    if (q == kReactance) text += signNote(*values, *i);
+    return text;
+  };
   t.unit = kQuantityUnits[q];
   t.pattern = q == kSwr ? "0.00" : "0.0";
   const auto s = chart::analyzerQuantityScale(q);
@@ -616,36 +626,17 @@ bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-// ---- chart mouse ----
-
-void AnalyzerWindow::onChartPressed(double x, double y, Qt::MouseButton button) {
-  if (button != Qt::LeftButton) return;
-  band_.press(x, y);
-  chart_->setRubberBand(band_.rect());
-}
-
-void AnalyzerWindow::onChartMoved(double x, double y) {
-  chart_->setCursorAt(x, y);
-  if (band_.visible()) {
-    band_.drag(x, y);
-    chart_->setRubberBand(band_.rect());
-  }
-}
-
 void AnalyzerWindow::showReadout(double x, double y) {
   cursorFrequencyEdit_->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
   const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
-  if (i >= 0 && i < kChannelEntries) {
-    const PointResult p = evaluatePoint(m_.live.returnLossCounts[i], m_.live.phaseCounts[i]);
-    for (int q = 0; q < kQuantities; ++q) {
-      const chart::Mark mark = quantityMark(p.flag, q);
-      std::string value = chart::markedText(shownValue(p, q), mark);
-      if (mark != chart::Mark::Open && mark != chart::Mark::Invalid)
-        value = chart::withUnit(value, kQuantityUnits[q]);
-      quantityReadouts_[q]->setText(qs(value));
-    }
+  if (liveValues_ && i >= 0 && static_cast<size_t>(i) < liveValues_->flags.size()) {
+    for (int q = 0; q < kQuantities; ++q)
+      quantityReadouts_[q]->setText(qs(quantityText(*liveValues_, static_cast<size_t>(i), q)));
+    quantityReadouts_[kReactance]->setToolTip(
+        QCoreApplication::translate("kolm", kReadoutTips[kReactance]) +
+        qs(signNote(*liveValues_, static_cast<size_t>(i))));
   }
   cursorValueEdit_->setText(
       qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
@@ -676,44 +667,17 @@ void AnalyzerWindow::newHome() {
 
 void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
 
-void AnalyzerWindow::onChartReleased(double, double, Qt::MouseButton button) {
-  if (button != Qt::LeftButton || !band_.visible()) return;
-  const auto rect = band_.release();
-  chart_->setRubberBand(std::nullopt);
-  const chart::View view{m_.ViewStart, m_.ViewStop, 0, 0};
-  // The points are counted on the measurement's own span (the boxes follow
-  // the view).
-  const auto outcome =
-      chart::Zoom(view, *rect, m_.TraceStart, m_.TraceStop, m_.Points, chart::kAnalyzerZoom);
-  if (!outcome.spanChanged) return;
-  chart_->pushView(outcome.view);
-}
-
-void AnalyzerWindow::onChartDoubleClicked() { chart_->resetZoom(); }
-
 // ---- sweeping ----
 
-void AnalyzerWindow::onSingleSweep() {
-  if (runner_.running()) {
-    // After the pass under way: one more pass from the boxes, which also ends a
-    // continuous sweep.
-    pendingSingle_ = true;
-    pendingContinuous_ = false;
-    return;
-  }
-  startSweep(false);
-}
-
-void AnalyzerWindow::onContinuousSweep() {
-  if (runner_.running()) {
-    pendingContinuous_ = true;
-    pendingSingle_ = false;
-    return;
-  }
-  startSweep(true);
-}
-
 bool AnalyzerWindow::startSweep(bool continuous) {
+  if (continuous)
+    passes_.continuous();
+  else
+    passes_.single();
+  return passes_.running();
+}
+
+bool AnalyzerWindow::beginSweep(bool continuous) {
   fileNameEdit_->clear();
   const auto planned =
       planSweep(common::numericValue(text(startEdit_)), common::numericValue(text(stopEdit_)),
@@ -724,7 +688,6 @@ bool AnalyzerWindow::startSweep(bool continuous) {
     return false;
   }
   plan_ = planned.plan;
-  continuous_ = continuous;
   firstPass_ = true;
   QToolButton* pressed = continuous ? continuousSweepButton_ : singleSweepButton_;
   if (!pressed->isChecked()) pressed->setChecked(true);
@@ -734,17 +697,13 @@ bool AnalyzerWindow::startSweep(bool continuous) {
 }
 
 void AnalyzerWindow::startPass(bool resetDds) {
-  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, scratch_, resetDds);
+  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, m_.pass, resetDds);
   progress_->setValue(0);
   passClock_.start();
   runner_.start(job_.get());
 }
 
-void AnalyzerWindow::stopSweep() {
-  pendingSingle_ = pendingContinuous_ = false;
-  continuous_ = false;
-  if (runner_.running()) runner_.stop();
-}
+void AnalyzerWindow::stopSweep() { passes_.stop(); }
 
 void AnalyzerWindow::onPassFinished(bool completed) {
   const int stored = job_ ? job_->stored() : 0;
@@ -752,34 +711,18 @@ void AnalyzerWindow::onPassFinished(bool completed) {
   if (!completed) {
     // A stopped pass is dropped: the chart keeps the last whole measurement.
     setStatus(common::stoppedAtText(std::min(stored, plan_.points + 1), plan_.points + 1));
-    endSweep();
+    passes_.passFinished(false);
     return;
   }
   setStatus(common::passDoneText(passClock_.elapsed() / 1000.0));
-  std::swap(m_.live, scratch_);
+  m_.takePass(plan_.start, plan_.stop, plan_.points, firstPass_);
   chart_->setNote({});
   if (firstPass_) {
-    m_.ViewStart = plan_.start;
-    m_.ViewStop = plan_.stop;
-    m_.Points = plan_.points;
-    m_.setTraceSpan(plan_.start, plan_.stop);
     newHome();
     layoutControls();
   }
   redraw();
-  if (pendingSingle_) {
-    pendingSingle_ = false;
-    continuous_ = false;
-    if (!startSweep(false)) endSweep();
-  } else if (pendingContinuous_) {
-    pendingContinuous_ = false;
-    if (!startSweep(true)) endSweep();
-  } else if (continuous_ && continuousSweepButton_->isChecked()) {
-    firstPass_ = false;
-    startPass(false);
-  } else {
-    endSweep();
-  }
+  passes_.passFinished(true);
 }
 
 void AnalyzerWindow::uncheckSweepButtons() {
@@ -790,7 +733,6 @@ void AnalyzerWindow::uncheckSweepButtons() {
 }
 
 void AnalyzerWindow::endSweep() {
-  continuous_ = false;
   uncheckSweepButtons();
   stop_->setEnabled(false);
   progress_->setValue(0);
@@ -799,13 +741,14 @@ void AnalyzerWindow::endSweep() {
 // ---- closing ----
 
 void AnalyzerWindow::closeEvent(QCloseEvent* event) {
-  // The pass stops at a point boundary; then the settings are kept and the
-  // generator is switched off with every data line low.
-  stopSweep();
-  saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_));
-  hw::Instrument& instrument = context_.instrument;
-  instrument.switchOff(hw::kBridgeSettle);
-  instrument.out(0);
+  common::ui::closeSweeping(
+      passes_, runner_,
+      [this] { saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_)); },
+      [this] {
+        // Every data line low after the word 0.
+        context_.instrument.switchOff(hw::kBridgeSettle);
+        context_.instrument.out(0);
+      });
   event->accept();
 }
 

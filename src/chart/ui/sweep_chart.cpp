@@ -212,6 +212,29 @@ void SweepChart::setRubberBand(std::optional<ZoomRect> rect) {
   update();
 }
 
+void SweepChart::setBandZoom(std::function<View()> shownView) { shownView_ = std::move(shownView); }
+
+void SweepChart::pressBand(double x, double y) {
+  rubber_.press(x, y);
+  setRubberBand(rubber_.rect());
+}
+
+void SweepChart::dragBand(double x, double y) {
+  if (!rubber_.visible()) return;
+  rubber_.drag(x, y);
+  setRubberBand(rubber_.rect());
+}
+
+void SweepChart::releaseBand() {
+  const auto rect = rubber_.release();
+  setRubberBand(std::nullopt);
+  if (!rect || !shownView_) return;
+  // The points are counted on the span the trace was swept over: the boxes
+  // follow the view, so after a zoom they would let the next one go finer.
+  const auto zoomed = Zoom(shownView_(), *rect, ruleStart_, ruleStop_, rulePoints_, zoomPolicy_);
+  if (zoomed.spanChanged || zoomed.levelChanged) pushView(zoomed.view);
+}
+
 void SweepChart::setColours(const QColor& background, const QColor& foreground,
                             const QColor& grid) {
   background_ = background;
@@ -461,14 +484,15 @@ void SweepChart::resizeEvent(QResizeEvent*) { invalidateGrid(); }
 void SweepChart::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   if (markerPress(event)) return;
-  if (auto u = toUser(event->position())) emit mousePressed(u->x(), u->y(), event->button());
+  if (!shownView_ || event->button() != Qt::LeftButton) return;
+  if (auto u = toUser(event->position())) pressBand(u->x(), u->y());
 }
 
 void SweepChart::mouseMoveEvent(QMouseEvent* event) {
   if (auto u = toUser(event->position())) {
     if (dragged_) moveMarker(*dragged_, u->x());
     setCursorAt(u->x(), u->y());
-    emit mouseMoved(u->x(), u->y(), event->buttons());
+    dragBand(u->x(), u->y());
   }
 }
 
@@ -477,11 +501,14 @@ void SweepChart::mouseReleaseEvent(QMouseEvent* event) {
     dragged_.reset();
     return;
   }
-  if (auto u = toUser(event->position())) emit mouseReleased(u->x(), u->y(), event->button());
+  if (event->button() == Qt::LeftButton) releaseBand();
 }
 
-void SweepChart::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (auto u = toUser(event->position())) emit doubleClicked(u->x(), u->y());
+void SweepChart::mouseDoubleClickEvent(QMouseEvent*) {
+  if (!shownView_) return;
+  rubber_.hide();
+  setRubberBand(std::nullopt);
+  resetZoom();
 }
 
 }  // namespace kolm::chart::ui

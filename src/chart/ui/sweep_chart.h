@@ -10,7 +10,9 @@
 // the size change, cursorChanged is sent again so readouts are recomputed) and
 // the zoom history (back, forward, whole span; Backspace, Shift+Backspace, the
 // right-click menu, Ctrl + wheel about the pointer). A view chosen here comes
-// back to the window through viewRequested; the window applies it.
+// back to the window through viewRequested; the window applies it. With a
+// band zoom set, a left drag draws the zoom rectangle and its release zooms the
+// window's view by the zoom rule; a double click returns to the whole span.
 // Markers (up to four, numbered) stand at their frequencies whatever the data
 // or the view: Ctrl+click places one, a left drag near one moves it, Delete
 // removes the active one. Each reads every named trace at its frequency; a
@@ -26,6 +28,7 @@
 #include <QWidget>
 
 class QAction;
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -93,6 +96,9 @@ struct Trace {
   QColor colour = Qt::blue;
   std::optional<VerticalScale> vertical;
   std::vector<Mark> marks;
+  // Whether a bound reaching beyond a search (at most, for a minimum) may be the
+  // extreme a marker search lands on (chart::extremeIndex).
+  bool boundsAreExtremes = false;
   // The legend's name for it; a trace without one is left out of the legend.
   QString name;
   // Memory traces are dashed, so they are told apart from live ones.
@@ -104,6 +110,9 @@ struct Trace {
   std::string pattern = "0.0";
   std::string deltaUnit;
   const MarkWords* words = &defaultMarkWords();
+  // When set, how a marker line writes the trace's reading at x instead
+  // (the analyzer adds a reading's interval and the reactance's sign).
+  std::function<std::string(double x, const Reading& reading)> describe;
 };
 
 // The colour of marked stretches of a trace of `colour` on `background`.
@@ -166,6 +175,14 @@ class SweepChart : public QWidget {
   // The zoom rectangle, or none.
   void setRubberBand(std::optional<ZoomRect> rect);
   std::optional<ZoomRect> rubberBand() const { return band_; }
+  // The rubber-band zoom and the double-click reset, on the view `shownView`
+  // gives (the window's).
+  void setBandZoom(std::function<View()> shownView);
+  // The band in user units, as the left button drives it: pressed at (x, y),
+  // dragged, released (a rectangle the rule accepts becomes the next view).
+  void pressBand(double x, double y);
+  void dragBand(double x, double y);
+  void releaseBand();
 
   // Background, label (foreground) and grid colours.
   void setColours(const QColor& background, const QColor& foreground, const QColor& grid);
@@ -203,10 +220,6 @@ class SweepChart : public QWidget {
   std::optional<QPointF> toUser(const QPointF& pixel) const;
 
  signals:
-  void mousePressed(double x, double y, Qt::MouseButton button);
-  void mouseMoved(double x, double y, Qt::MouseButtons buttons);
-  void mouseReleased(double x, double y, Qt::MouseButton button);
-  void doubleClicked(double x, double y);
   // The cursor moved, or what lies under it changed: readouts are due.
   void cursorChanged(double x, double y);
   // The zoom history chose a view: the window shows it.
@@ -275,6 +288,8 @@ class SweepChart : public QWidget {
   QAction* forwardAction_ = nullptr;
   QAction* wholeAction_ = nullptr;
   std::optional<ZoomRect> band_;
+  RubberBand rubber_;
+  std::function<View()> shownView_;
   QColor background_{0, 0, 0};
   QColor foreground_{192, 192, 192};
   QColor gridColour_{255, 0, 0};

@@ -79,10 +79,10 @@ bool SweepChart::markerToExtreme(Extreme which) {
   const Trace* t = markerTrace();
   if (!t || (!t->x.empty() && t->x.size() < t->y.size())) return false;
   const TraceSamples samples = samplesOf(*t);
-  auto i =
-      extremeIndex(samples, t->marks.data(), t->marks.size(), which, scale_.left, scale_.right());
-  if (!i) return false;
-  const double x = samples.xAt(*i);
+  auto run = extremeIndex(samples, t->marks.data(), t->marks.size(), which, scale_.left,
+                          scale_.right(), t->boundsAreExtremes);
+  if (!run) return false;
+  const double x = runCentre(samples, *run);
   if (auto active = markers_.active()) return moveMarker(*active, x);
   return addMarker(x).has_value();
 }
@@ -112,9 +112,13 @@ QStringList SweepChart::markerReadout() const {
       if (!t.name.isEmpty()) read.push_back(&t);
   for (const MarkerSet::Marker& m : markers_.markers()) {
     QString line = QString("M%1  %2").arg(m.number).arg(q(withUnit(frequencyReadout(m.x), "MHz")));
-    for (const Trace* t : read)
+    for (const Trace* t : read) {
+      const Reading r = readingOf(*t, m.x);
       line += QString("   %1 %2")
-                  .arg(t->name, q(readingText(readingOf(*t, m.x), t->unit, t->pattern, *t->words)));
+                  .arg(t->name, q(t->describe && r.kind != Reading::Kind::Outside
+                                      ? t->describe(m.x, r)
+                                      : readingText(r, t->unit, t->pattern, *t->words)));
+    }
     lines << line;
   }
   if (auto d = markers_.delta()) {

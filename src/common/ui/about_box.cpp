@@ -138,9 +138,8 @@ class AboutBox : public QDialog {
 
 }  // namespace
 
-QDialog* showAboutBox(AboutKind kind) {
-  static std::map<AboutKind, QPointer<QDialog>> open;
-  QPointer<QDialog>& box = open[kind];
+QDialog* AboutBoxes::show(AboutKind kind) {
+  QPointer<QDialog>& box = open_[kind];
   if (!box) box = new AboutBox(aboutTexts(kind));
   box->show();
   box->raise();

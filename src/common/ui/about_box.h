@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
+#include <map>
 
 namespace kolm::common::ui {
 
@@ -21,8 +23,15 @@ AboutTexts aboutTexts(AboutKind kind);
 // "Kolm  Version : 1.0.9"
 QString versionLine();
 
-// Shows the box of `kind` (one instance each) and returns it.
-QDialog* showAboutBox(AboutKind kind);
+// The open boxes: one of each kind.
+class AboutBoxes {
+ public:
+  // Shows the box of `kind` (brought forward when it is open) and returns it.
+  QDialog* show(AboutKind kind);
+
+ private:
+  std::map<AboutKind, QPointer<QDialog>> open_;
+};
 
 // The system-information program of this platform, or empty when there is none.
 QString systemInfoProgram();

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "common/text.h"
 #include "common/ui/ui_context.h"
@@ -77,6 +78,19 @@ class SimBanner : public QLabel {
 
 QWidget* makeSimBanner(UiContext& context, QWidget* parent) {
   return new SimBanner(context, parent);
+}
+
+QWidget* makeBannerArea(UiContext& context, QMainWindow* window, const char* areaName) {
+  auto* central = new QWidget(window);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(makeSimBanner(context, central));
+  auto* area = new QWidget(central);
+  area->setObjectName(areaName);
+  layout->addWidget(area, 1);
+  window->setCentralWidget(central);
+  return area;
 }
 
 void openAtSize(QWidget* window, QSize preferred) {

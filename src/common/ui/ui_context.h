@@ -1,8 +1,10 @@
 // What every instrument window gets from the program: the shared instrument, the
-// dialogs, and the way to open the windows they share.
+// dialogs, the About boxes, the print command and the way to open the windows
+// they share.
 #pragma once
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QString>
 #include <QWidget>
@@ -10,6 +12,7 @@
 #include <functional>
 
 #include "common/prompter.h"
+#include "common/ui/about_box.h"
 #include "hw/instrument.h"
 
 namespace kolm::common::ui {
@@ -24,6 +27,13 @@ struct UiContext {
   std::filesystem::path dataDir = ".";
   // "EXIT PROGRAM" (Ctrl+Q in every window): every window closes, the program ends.
   std::function<void()> exitProgram = [] {};
+  // The About boxes of the launcher and the instruments.
+  AboutBoxes aboutBoxes{};
+  // The measuring windows' print command on the program's print dialog object:
+  // `window` under `title`, its messages through `prompter`; the PDF file
+  // written when it printed to the file printer. By default nothing prints.
+  std::function<QString(Prompter& prompter, QWidget* window, const QString& title)> printWindow =
+      [](Prompter&, QWidget*, const QString&) { return QString(); };
 };
 
 // Sizes a window to `preferred`, but never larger than the screen it opens on
@@ -36,6 +46,10 @@ QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 // A thin line that says, at all times, that the window is running on the
 // simulated instrument; hidden when a real port is in use. objectName "SimBanner".
 QWidget* makeSimBanner(UiContext& context, QWidget* parent);
+// The swept instruments' central widget: the banner over an area named
+// `areaName` that takes the rest of the window, where the controls are placed
+// by hand. Returns the area.
+QWidget* makeBannerArea(UiContext& context, QMainWindow* window, const char* areaName);
 // Brings the banners under `root` up to date at once (they also follow the port
 // on their own, twice a second).
 void refreshSimBanners(QWidget* root);

@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "chart/scale.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "common/ui/ui_context.h"
@@ -212,16 +213,15 @@ void LadderWindow::makeDesign() {
   }
   std::vector<LadderCrystal> crystals;
   for (const CrystalRow* r : chosen) {
-    if (!r->lMilliHenry) {
+    const auto model = crystalModel(*r);
+    if (!model) {
       status_->setText(tr("Crystal %1 has no L: measure it again with its -3 dB points in the "
                           "sweep.")
                            .arg(q(crystalName(*r))));
       showDesign();
       return;
     }
-    crystals.push_back({crystalName(*r),
-                        {r->fsMHz.value * 1e6, r->rOhm.value, r->lMilliHenry->value * 1e-3,
-                         r->c0PicoFarad ? r->c0PicoFarad->value * 1e-12 : 0}});
+    crystals.push_back({crystalName(*r), *model});
   }
   if (crystals.empty()) {
     status_->setText(tr("Group %1 has no crystals: match the batch first, or name the crystals.")
@@ -309,7 +309,7 @@ void LadderWindow::showOnPowerMeter() {
   const float s = static_cast<float>(start), e = static_cast<float>(stop);
   std::vector<float> levels;
   for (int i = 0; i <= points; ++i) {
-    const double f = s + i * (static_cast<double>(e) - s) / points;
+    const double f = chart::pointFrequency(s, e, points, i);
     const double through = throughLevel(meter_.levelReference(), f, 0).levelDb;
     levels.push_back(static_cast<float>(through + ladderGainDb(chosenNetwork(), f * 1e6)));
   }

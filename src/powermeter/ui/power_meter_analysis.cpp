@@ -10,18 +10,18 @@ namespace kolm::powermeter::ui {
 
 void PowerMeterWindow::showAnalysis() {
   if (!analysis_) return;
-  const bool whole = validLevels_ == Points + 1;
-  const std::span<const float> levels(trace_.data(), whole ? validLevels_ : 0);
+  const bool whole = m_.whole();
+  const std::span<const float> levels(m_.levels.data(), whole ? m_.validLevels : 0);
   // The through reference: a loaded chart's stored level, else level.rif once measured.
   std::optional<ReferenceTable> through;
-  if (chartFromFile_) {
-    if (storedReference_ != 0) through.emplace().fill(storedReference_);
+  if (m_.fromFile) {
+    if (m_.storedReference != 0) through.emplace().fill(m_.storedReference);
   } else if (std::any_of(levelReference_.begin(), levelReference_.end(),
                          [](float v) { return v != 0; })) {
     through = levelReference_;
   }
-  analysis_->setRows(levelAnalysisRows(
-      analyzeLevels(levels, TraceStart, TraceStop, traceLimits_, through ? &*through : nullptr)));
+  analysis_->setRows(levelAnalysisRows(analyzeLevels(levels, m_.TraceStart, m_.TraceStop, m_.limits,
+                                                     through ? &*through : nullptr)));
 }
 
 }  // namespace kolm::powermeter::ui

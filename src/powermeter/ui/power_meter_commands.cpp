@@ -139,7 +139,7 @@ int PowerMeterWindow::pointsToSweep() const {
 double PowerMeterWindow::clockMHz() const { return context_.instrument.params.refClockMHz; }
 
 void PowerMeterWindow::crystalSweepFinished() {
-  const CrystalSweep sweep{trace_, Points, TraceStart, TraceStop};
+  const CrystalSweep sweep{m_.levels, m_.Points, m_.TraceStart, m_.TraceStop};
   const CrystalParameters p =
       fitCrystal({sweep, quartzReference_, R0, calibration_, clockMHz(), {}});
   if (!p.ok()) {
@@ -228,22 +228,13 @@ void PowerMeterWindow::openChart(const std::string& name) {
   const ChartFile& chart = *read.chart;
   recent_->add(q(name));
   fileNameEdit_->setText(q(name));
-  Points = chart.points;
-  ViewStart = chart.start;
-  ViewStop = chart.stop;
-  std::copy(chart.levels.begin(), chart.levels.end(), trace_.begin());
-  if (chart.reference) storedReference_ = *chart.reference;
-  startEdit_->setText(q(common::strSingle(ViewStart)));
-  stopEdit_->setText(q(common::strSingle(ViewStop)));
-  pointsEdit_->setText(QString::number(Points));
-  TraceStart = ViewStart;
-  TraceStop = ViewStop;
+  m_.openChart(chart, levelLimits(calibration_));
+  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
+  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
+  pointsEdit_->setText(QString::number(m_.Points));
   // The level range is the window's, not the file's.
-  LevelTop = static_cast<float>(common::numericValue(s(topLevelEdit_->text())));
-  LevelBottom = static_cast<float>(common::numericValue(s(bottomLevelEdit_->text())));
-  validLevels_ = Points + 1;
-  traceLimits_ = levelLimits(calibration_);
-  chartFromFile_ = true;
+  m_.LevelTop = static_cast<float>(common::numericValue(s(topLevelEdit_->text())));
+  m_.LevelBottom = static_cast<float>(common::numericValue(s(bottomLevelEdit_->text())));
   showQuartzReference_ = false;
   newHome();
   redraw();
@@ -251,7 +242,7 @@ void PowerMeterWindow::openChart(const std::string& name) {
 
 void PowerMeterWindow::saveChartAs() {
   if (runner_.running()) return;
-  if (validLevels_ != Points + 1) {
+  if (!m_.whole()) {
     context_.prompter.message(
         tr("There is no chart to save yet: run a sweep or open a chart first.").toStdString(),
         common::Icon::Information);
@@ -259,15 +250,7 @@ void PowerMeterWindow::saveChartAs() {
   }
   const std::string name = context_.prompter.saveFileName(kSaveTitle, kChartFilter);
   if (name.empty()) return;
-  // The span the levels cover (after a zoom the view is narrower), with the
-  // level reference at its centre.
-  storedReference_ = referenceAtCentre(TraceStart, TraceStop, levelReference_);
-  ChartFile chart;
-  chart.points = Points;
-  chart.start = TraceStart;
-  chart.stop = TraceStop;
-  chart.levels.assign(trace_.begin(), trace_.begin() + Points + 1);
-  chart.reference = storedReference_;
+  const ChartFile chart = m_.savedChart(levelReference_);
   std::string error;
   if (!writeChartFile(name, chart, &error)) {
     context_.prompter.message(
@@ -294,13 +277,8 @@ void PowerMeterWindow::fileToMemory() {
                               common::Icon::Warning);
     return;
   }
-  const ChartFile& chart = *read.chart;
-  MemPoints = chart.points;
-  MemStart = chart.start;
-  MemStop = chart.stop;
+  m_.loadMemory(*read.chart, levelLimits(calibration_));
   memoryName_ = QFileInfo(q(name)).fileName();
-  memLimits_ = levelLimits(calibration_);
-  std::copy(chart.levels.begin(), chart.levels.end(), memoryTrace_.begin());
   if (compareCheck_->isChecked())
     redraw();
   else

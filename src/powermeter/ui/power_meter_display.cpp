@@ -28,45 +28,46 @@ void levelUnits(chart::ui::Trace& t) {
 
 void PowerMeterWindow::showTrace() {
   showAnalysis();
-  if (validLevels_ < 1) {
+  if (m_.validLevels < 1) {
     chart_->setTraces({});
     return;
   }
   // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
   chart::ui::Trace t;
   t.colour = chart::ui::paletteQColor(9);
-  t.name = chartFromFile_ ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName())
-                          : tr("trace");
-  t.start = TraceStart;
-  t.stop = validLevels_ == Points + 1 ? TraceStop
-                                      : TraceStart + (static_cast<double>(TraceStop) - TraceStart) *
-                                                         (validLevels_ - 1) / Points;
-  t.y = std::vector<float>(trace_.begin(), trace_.begin() + validLevels_);
-  t.marks = levelMarks(t.y.data(), t.y.size(), traceLimits_);
+  t.name =
+      m_.fromFile ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName()) : tr("trace");
+  t.start = m_.TraceStart;
+  t.stop = m_.whole()
+               ? m_.TraceStop
+               : chart::pointFrequency(m_.TraceStart, m_.TraceStop, m_.Points, m_.validLevels - 1);
+  t.y = std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.validLevels);
+  t.marks = levelMarks(t.y.data(), t.y.size(), m_.limits);
   levelUnits(t);
-  if (normalised()) relativeTrace(t, traceLimits_);
+  if (normalised()) relativeTrace(t, m_.limits);
   chart_->setTraces({std::move(t)});
 }
 
 void PowerMeterWindow::redraw() {
-  chart::guardSpan(ViewStart, ViewStop);
-  chart::guardLevels(LevelTop, LevelBottom);
-  chart_->setScale(chart::powerMeterScale(ViewStart, ViewStop, LevelTop, LevelBottom));
-  chart::GridSpec grid = chart::powerMeterGrid(ViewStart, ViewStop, LevelTop, LevelBottom);
+  chart::guardSpan(m_.ViewStart, m_.ViewStop);
+  chart::guardLevels(m_.LevelTop, m_.LevelBottom);
+  chart_->setScale(chart::powerMeterScale(m_.ViewStart, m_.ViewStop, m_.LevelTop, m_.LevelBottom));
+  chart::GridSpec grid =
+      chart::powerMeterGrid(m_.ViewStart, m_.ViewStop, m_.LevelTop, m_.LevelBottom);
   if (normalised()) grid.yUnit = "dB";
   chart_->setGrid(std::move(grid));
   std::vector<chart::ui::Trace> memory;
-  if (compareCheck_->isChecked() && MemPoints >= 1) {
+  if (compareCheck_->isChecked() && m_.MemPoints >= 1) {
     chart::ui::Trace m;
     m.colour = chart::ui::paletteQColor(13);
     m.name = tr("memory: %1").arg(memoryName_);
     m.dashed = true;
-    m.start = MemStart;
-    m.stop = MemStop;
-    m.y = std::vector<float>(memoryTrace_.begin(), memoryTrace_.begin() + MemPoints + 1);
-    m.marks = levelMarks(m.y.data(), m.y.size(), memLimits_);
+    m.start = m_.MemStart;
+    m.stop = m_.MemStop;
+    m.y = std::vector<float>(m_.memoryLevels.begin(), m_.memoryLevels.begin() + m_.MemPoints + 1);
+    m.marks = levelMarks(m.y.data(), m.y.size(), m_.memoryLimits);
     levelUnits(m);
-    if (normalised()) relativeTrace(m, memLimits_);
+    if (normalised()) relativeTrace(m, m_.memoryLimits);
     memory.push_back(std::move(m));
   }
   chart_->setMemoryTraces(std::move(memory));
@@ -96,27 +97,21 @@ void PowerMeterWindow::showReferences() {
     chart_->setReferenceTraces({});
     return;
   }
-  const LevelReferenceDrawing level =
-      levelReferenceDrawing(ViewStart, ViewStop, chartFromFile_, storedReference_, levelReference_);
+  const LevelReferenceDrawing level = levelReferenceDrawing(m_.ViewStart, m_.ViewStop, m_.fromFile,
+                                                            m_.storedReference, levelReference_);
   polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
   if (level.flatLevel)
-    polyline({{ViewStart, *level.flatLevel}, {ViewStop, *level.flatLevel}}, kForeground,
+    polyline({{m_.ViewStart, *level.flatLevel}, {m_.ViewStop, *level.flatLevel}}, kForeground,
              tr("stored reference level"));
   if (showQuartzReference_)
-    polyline(quartzReferenceLine(ViewStart, ViewStop, quartzReference_),
+    polyline(quartzReferenceLine(m_.ViewStart, m_.ViewStop, quartzReference_),
              chart::ui::paletteQColor(3), tr("crystal through path (Quartz.rif)"));
   chart_->setReferenceTraces(std::move(refs));
 }
 
 void PowerMeterWindow::screenToMemory() {
-  if (validLevels_ != Points + 1) return;  // no whole trace yet
-  // The span the levels were measured over (after a zoom the view is narrower).
-  MemStart = TraceStart;
-  MemStop = TraceStop;
-  MemPoints = Points;
-  memLimits_ = traceLimits_;
-  std::copy(trace_.begin(), trace_.begin() + Points + 1, memoryTrace_.begin());
-  memoryName_ = chartFromFile_ ? QFileInfo(fileNameEdit_->text()).fileName() : tr("this chart");
+  if (!m_.copyToMemory()) return;  // no whole trace yet
+  memoryName_ = m_.fromFile ? QFileInfo(fileNameEdit_->text()).fileName() : tr("this chart");
   if (compareCheck_->isChecked())
     redraw();
   else
@@ -125,12 +120,9 @@ void PowerMeterWindow::screenToMemory() {
 
 void PowerMeterWindow::showInMemory(const std::vector<float>& levels, float start, float stop,
                                     const QString& name) {
-  if (levels.size() < 2 || levels.size() > memoryTrace_.size()) return;
-  MemStart = start;
-  MemStop = stop;
-  MemPoints = static_cast<int16_t>(levels.size() - 1);
-  memLimits_ = {};  // computed, not read: nothing to flag
-  std::copy(levels.begin(), levels.end(), memoryTrace_.begin());
+  if (levels.size() < 2 || levels.size() > m_.memoryLevels.size()) return;
+  // Computed, not read: nothing to flag.
+  m_.loadMemory({static_cast<int16_t>(levels.size() - 1), start, stop, levels, {}}, {});
   memoryName_ = name;
   if (compareCheck_->isChecked())
     redraw();
@@ -179,9 +171,10 @@ void PowerMeterWindow::showReadout(double x, double y) {
     if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
     parts << QString::fromStdString(text);
   };
-  level("level", trace_, Points, validLevels_, TraceStart, TraceStop, traceLimits_);
-  if (compareCheck_->isChecked() && MemPoints >= 1)
-    level("memory", memoryTrace_, MemPoints, MemPoints + 1, MemStart, MemStop, memLimits_);
+  level("level", m_.levels, m_.Points, m_.validLevels, m_.TraceStart, m_.TraceStop, m_.limits);
+  if (compareCheck_->isChecked() && m_.MemPoints >= 1)
+    level("memory", m_.memoryLevels, m_.MemPoints, m_.MemPoints + 1, m_.MemStart, m_.MemStop,
+          m_.memoryLimits);
   levelReadout_->setText(parts.join("  "));
 }
 

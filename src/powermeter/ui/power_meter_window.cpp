@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "print/ui/print_service.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,7 +17,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
@@ -31,6 +28,7 @@
 #include "common/text.h"
 #include "common/ui/about_box.h"
 #include "common/ui/recent_files.h"
+#include "common/ui/sweep_window.h"
 #include "hw/dds.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
@@ -87,16 +85,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
-  auto* central = new QWidget(this);
-  auto* outer = new QVBoxLayout(central);
-  outer->setContentsMargins(0, 0, 0, 0);
-  outer->setSpacing(0);
-  outer->addWidget(common::ui::makeSimBanner(context_, central));
-  area_ = new QWidget(central);
-  area_->setObjectName("ChartArea");
+  area_ = common::ui::makeBannerArea(context_, this, "ChartArea");
   area_->installEventFilter(this);
-  outer->addWidget(area_, 1);
-  setCentralWidget(central);
   buildControls(area_);
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
@@ -106,22 +96,22 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
       this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
       {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
         [this](QString& why) -> std::optional<std::string> {
-          if (runner_.running() || validLevels_ != Points + 1) {
+          if (runner_.running() || !m_.whole()) {
             why = tr("There is no whole trace to export yet.");
             return std::nullopt;
           }
-          ChartFile c{Points,
-                      TraceStart,
-                      TraceStop,
-                      std::vector<float>(trace_.begin(), trace_.begin() + Points + 1),
+          ChartFile c{m_.Points,
+                      m_.TraceStart,
+                      m_.TraceStop,
+                      std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.Points + 1),
                       {}};
-          return formatCsv(c, traceLimits_);
+          return formatCsv(c, m_.limits);
         }}});
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
     if (activeJob_ != Job::Sweep) return;
-    if (job_) validLevels_ = std::max(validLevels_, job_->measured());
+    if (job_) m_.measured(job_->measured());
     showTrace();
   });
   connect(&runner_, &common::ui::JobRunner::finished, this,
@@ -132,17 +122,17 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
 
   // Settings, boxes and reference tables.
   readSettings();
-  startEdit_->setText(q(common::strSingle(ViewStart)));
-  stopEdit_->setText(q(common::strSingle(ViewStop)));
-  pointsEdit_->setText(QString::number(Points));
-  topLevelEdit_->setText(q(common::shortestText(LevelTop, 7)));
-  bottomLevelEdit_->setText(q(common::shortestText(LevelBottom, 7)));
-  TraceStart = ViewStart;
-  TraceStop = ViewStart;
+  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
+  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
+  pointsEdit_->setText(QString::number(m_.Points));
+  topLevelEdit_->setText(q(common::shortestText(m_.LevelTop, 7)));
+  bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
+  m_.TraceStart = m_.ViewStart;
+  m_.TraceStop = m_.ViewStart;
   levelReferenceEntries_ = readLevelRif(levelReference_);
   readQuartzRif(quartzReference_);
-  chart::guardSpan(ViewStart, ViewStop);
-  chart::guardLevels(LevelTop, LevelBottom);
+  chart::guardSpan(m_.ViewStart, m_.ViewStop);
+  chart::guardLevels(m_.LevelTop, m_.LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
   if (levelReferenceEntries_ > 0 &&
@@ -230,7 +220,7 @@ void PowerMeterWindow::buildMenus() {
   about->setObjectName("aboutAction");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
-          [] { common::ui::showAboutBox(common::ui::AboutKind::PowerMeter); });
+          [this] { context_.aboutBoxes.show(common::ui::AboutKind::PowerMeter); });
 
   // Stop a running pass: the button beside the sweep buttons, or Esc.
   stopAction_ = new QAction(tr("Stop"), this);
@@ -264,14 +254,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   chart_ = new chart::ui::SweepChart(area);
   chart_->setObjectName("chart");
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
-  connect(chart_, &chart::ui::SweepChart::mousePressed, this,
-          [this](double x, double y, Qt::MouseButton b) { mouseDown(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::mouseMoved, this,
-          [this](double x, double y, Qt::MouseButtons) { mouseMove(x, y); });
-  connect(chart_, &chart::ui::SweepChart::mouseReleased, this,
-          [this](double x, double y, Qt::MouseButton b) { mouseUp(x, y, b); });
-  connect(chart_, &chart::ui::SweepChart::doubleClicked, this,
-          [this](double, double) { dblClick(); });
+  chart_->setBandZoom([this] { return view(); });
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
@@ -424,11 +407,11 @@ void PowerMeterWindow::readSettings() {
   // A file read in part is kept aside before the close writes pow.ini.
   const auto kept = common::keepUnreadableSettings(powermeter::kSettingsFile, problem);
   if (!kept.message.empty()) context_.prompter.message(kept.message, common::Icon::Warning);
-  ViewStart = ini.ViewStart;
-  ViewStop = ini.ViewStop;
-  Points = ini.Points;
-  LevelTop = ini.LevelTop;
-  LevelBottom = ini.LevelBottom;
+  m_.ViewStart = ini.ViewStart;
+  m_.ViewStop = ini.ViewStop;
+  m_.Points = ini.Points;
+  m_.LevelTop = ini.LevelTop;
+  m_.LevelBottom = ini.LevelBottom;
   calibration_ = ini.calibration;
   R0 = ini.R0;
   // The delay box is filled as the file holds it, without the time warning.
@@ -469,13 +452,7 @@ void PowerMeterWindow::onSingleSweep() {
   }
   singleSweepButton_->setChecked(true);
   continuousSweepButton_->setChecked(false);
-  // During a pass: one more pass after it, then the sweeping ends. A pass that
-  // has not measured anything yet is that one more pass.
-  if (runner_.running()) {
-    pendingSingle_ = job_ && job_->measured() > 0;
-    return;
-  }
-  runSweep();
+  passes_.single();
 }
 
 void PowerMeterWindow::onContinuousSweep() {
@@ -485,10 +462,7 @@ void PowerMeterWindow::onContinuousSweep() {
   }
   continuousSweepButton_->setChecked(true);
   singleSweepButton_->setChecked(false);
-  pendingSingle_ = false;
-  // During a pass the loop simply goes on after it.
-  if (runner_.running()) return;
-  runSweep();
+  passes_.continuous();
 }
 
 bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
@@ -496,13 +470,13 @@ bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
   sweepDone_ = std::move(whenDone);
   singleSweepButton_->setChecked(true);
   continuousSweepButton_->setChecked(false);
-  runSweep();
+  passes_.single();
   return true;
 }
 
-void PowerMeterWindow::runSweep() {
+bool PowerMeterWindow::startPass() {
   fileNameEdit_->clear();
-  chartFromFile_ = false;
+  m_.fromFile = false;
   showQuartzReference_ = false;
   const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
   SweepPreparation prepared =
@@ -513,30 +487,20 @@ void PowerMeterWindow::runSweep() {
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
     context_.prompter.message(prepared.error, common::Icon::Warning);
-    endSweeping(false);
-    return;
+    return false;
   }
   const SweepPlan& plan = *prepared.plan;
-  const bool samePoints = validLevels_ == Points + 1 && plan.Points == Points &&
-                          plan.ViewStart == TraceStart && plan.ViewStop == TraceStop;
-  ViewStart = plan.ViewStart;
-  ViewStop = plan.ViewStop;
-  TraceStart = ViewStart;
-  TraceStop = ViewStop;
-  Points = plan.Points;
-  LevelTop = plan.LevelTop;
-  LevelBottom = plan.LevelBottom;
-  validLevels_ = samePoints ? Points + 1 : 0;
-  traceLimits_ = levelLimits(calibration_);
+  m_.beginPass(plan, levelLimits(calibration_));
   newHome();
   job_ = std::make_unique<SweepJob>(
-      context_.instrument, plan, calibration_, [this] { return delayMs_; }, trace_);
+      context_.instrument, plan, calibration_, [this] { return delayMs_; }, m_.levels);
   activeJob_ = Job::Sweep;
   progress_->setValue(0);
   passClock_.start();
   runner_.start(job_.get());
   updateActions();
   redraw();
+  return true;
 }
 
 void PowerMeterWindow::jobFinished(bool completed) {
@@ -560,29 +524,16 @@ void PowerMeterWindow::jobFinished(bool completed) {
 
 void PowerMeterWindow::passFinished(bool completed) {
   if (completed) progress_->setValue(1000);
-  if (job_) validLevels_ = std::max(validLevels_, job_->measured());
+  if (job_) m_.measured(job_->measured());
   if (closed_) return;
   if (completed) {
     status_->setText(q(common::passDoneText(passClock_.elapsed() / 1000.0)));
   } else {
-    status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, Points + 1)));
+    status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.Points + 1)));
     progress_->setValue(0);
   }
   redraw();
-  if (!completed) {
-    endSweeping(false);
-    return;
-  }
-  if (pendingSingle_) {
-    pendingSingle_ = false;
-    runSweep();
-    return;
-  }
-  if (continuousSweepButton_->isChecked()) {
-    runSweep();
-    return;
-  }
-  endSweeping(true);
+  passes_.passFinished(completed);
 }
 
 void PowerMeterWindow::printScreen() {
@@ -594,7 +545,7 @@ void PowerMeterWindow::printScreen() {
   redraw();
   QCoreApplication::processEvents();
   fileNameEdit_->setText(tr("Screen"));
-  const QString written = print::ui::printWindow(context_.prompter, this, fileNameEdit_->text());
+  const QString written = context_.printWindow(context_.prompter, this, fileNameEdit_->text());
   if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   layoutControls();
@@ -602,14 +553,13 @@ void PowerMeterWindow::printScreen() {
 }
 
 void PowerMeterWindow::stopSweep() {
-  pendingSingle_ = false;
+  passes_.stop();
   continuousSweepButton_->setChecked(false);
-  runner_.stop();
+  runner_.stop();  // a reference table
 }
 
 void PowerMeterWindow::endSweeping(bool completed) {
   job_.reset();
-  pendingSingle_ = false;
   singleSweepButton_->setChecked(false);
   continuousSweepButton_->setChecked(false);
   updateActions();
@@ -633,38 +583,6 @@ QAction* PowerMeterWindow::action(const char* name) const {
   return findChild<QAction*>(QString::fromLatin1(name));
 }
 
-void PowerMeterWindow::mouseDown(double x, double y, Qt::MouseButton button) {
-  if (button != Qt::LeftButton) return;
-  band_.press(x, y);
-  chart_->setRubberBand(band_.rect());
-}
-
-void PowerMeterWindow::mouseMove(double x, double y) {
-  chart_->setCursorAt(x, y);
-  if (band_.visible()) {
-    band_.drag(x, y);
-    chart_->setRubberBand(band_.rect());
-  }
-}
-
-void PowerMeterWindow::mouseUp(double, double, Qt::MouseButton button) {
-  if (button != Qt::LeftButton) return;
-  auto rect = band_.release();
-  chart_->setRubberBand(std::nullopt);
-  if (!rect) return;
-  // The points are counted on the span the trace was swept over: the boxes
-  // follow the view, so after a zoom they would let the next one go finer.
-  auto zoomed = chart::Zoom(view(), *rect, TraceStart, TraceStop, Points, chart::kPowerMeterZoom);
-  if (!zoomed.accepted) return;
-  chart_->pushView(zoomed.view);
-}
-
-void PowerMeterWindow::dblClick() {
-  band_.hide();
-  chart_->setRubberBand(std::nullopt);
-  chart_->resetZoom();
-}
-
 void PowerMeterWindow::typedView() {
   chart_->pushView(chart::powerMeterReset(common::numericValue(s(startEdit_->text())),
                                           common::numericValue(s(stopEdit_->text())),
@@ -673,28 +591,28 @@ void PowerMeterWindow::typedView() {
 }
 
 void PowerMeterWindow::applyView(const chart::View& v) {
-  ViewStart = static_cast<float>(v.start);
-  ViewStop = static_cast<float>(v.stop);
-  LevelTop = static_cast<float>(v.top);
-  LevelBottom = static_cast<float>(v.bottom);
+  m_.ViewStart = static_cast<float>(v.start);
+  m_.ViewStop = static_cast<float>(v.stop);
+  m_.LevelTop = static_cast<float>(v.top);
+  m_.LevelBottom = static_cast<float>(v.bottom);
   // The boxes follow the view, to the digits a sweep of it resolves: the next
   // sweep covers what is shown.
-  const double step = std::fabs(double(ViewStop) - ViewStart) / std::max<int>(Points, 1);
+  const double step = std::fabs(double(m_.ViewStop) - m_.ViewStart) / std::max<int>(m_.Points, 1);
   // Frequencies keep the Str form's leading blank for a value that is not negative.
   auto frequencyText = [step](float f) {
     const std::string t = chart::resolvedText(f, step);
     return q(t[0] == '-' ? t : " " + t);
   };
-  startEdit_->setText(frequencyText(ViewStart));
-  stopEdit_->setText(frequencyText(ViewStop));
-  topLevelEdit_->setText(q(chart::resolvedText(LevelTop, chart::kLevelResolutionDb)));
-  bottomLevelEdit_->setText(q(chart::resolvedText(LevelBottom, chart::kLevelResolutionDb)));
+  startEdit_->setText(frequencyText(m_.ViewStart));
+  stopEdit_->setText(frequencyText(m_.ViewStop));
+  topLevelEdit_->setText(q(chart::resolvedText(m_.LevelTop, chart::kLevelResolutionDb)));
+  bottomLevelEdit_->setText(q(chart::resolvedText(m_.LevelBottom, chart::kLevelResolutionDb)));
   redraw();
 }
 
 void PowerMeterWindow::newHome() {
   chart_->setHomeView(view());
-  chart_->setZoomRule(chart::kPowerMeterZoom, TraceStart, TraceStop, Points);
+  chart_->setZoomRule(chart::kPowerMeterZoom, m_.TraceStart, m_.TraceStop, m_.Points);
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {
@@ -705,14 +623,13 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
   }
   if (!closed_) {
     closed_ = true;
-    pendingSingle_ = false;
     sweepDone_ = nullptr;
-    runner_.stop();  // at the point boundary: the pass or table ends here, unsaved
+    // A reference table ends at its point boundary too, unsaved.
+    common::ui::closeSweeping(
+        passes_, runner_, [this] { saveSettings(); }, [this] { context_.instrument.switchOff(); });
     job_.reset();
     levelJob_.reset();
     quartzJob_.reset();
-    saveSettings();
-    context_.instrument.switchOff();
   }
   event->accept();
 }

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "chart/zoom.h"
+#include "common/sweep_passes.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/level.h"
+#include "powermeter/measurement.h"
 #include "powermeter/reference.h"
 #include "powermeter/sweep.h"
 
@@ -63,20 +65,20 @@ class PowerMeterWindow : public QMainWindow {
   // A sweep pass or a reference table is running.
   bool sweeping() const { return runner_.running(); }
   // The displayed span and level range.
-  chart::View view() const { return {ViewStart, ViewStop, LevelTop, LevelBottom}; }
-  const std::vector<float>& trace() const { return trace_; }
-  int16_t points() const { return Points; }
-  float traceStart() const { return TraceStart; }
-  float traceStop() const { return TraceStop; }
+  chart::View view() const { return {m_.ViewStart, m_.ViewStop, m_.LevelTop, m_.LevelBottom}; }
+  const std::vector<float>& trace() const { return m_.levels; }
+  int16_t points() const { return m_.Points; }
+  float traceStart() const { return m_.TraceStart; }
+  float traceStop() const { return m_.TraceStop; }
   const Calibration& calibration() const { return calibration_; }
-  const LevelLimits& traceLimits() const { return traceLimits_; }
+  const LevelLimits& traceLimits() const { return m_.limits; }
   float r0() const { return R0; }
   // The DDS clock the sweeps run at.
   double clockMHz() const;
   const ReferenceTable& levelReference() const { return levelReference_; }
   const ReferenceTable& quartzReference() const { return quartzReference_; }
-  float storedReference() const { return storedReference_; }
-  bool chartFromFile() const { return chartFromFile_; }
+  float storedReference() const { return m_.storedReference; }
+  bool chartFromFile() const { return m_.fromFile; }
   // Opens (or brings up) the crystal batch window.
   CrystalBatchWindow* crystalBatch();
   // Opens (or brings up) the ladder filter window.
@@ -99,7 +101,8 @@ class PowerMeterWindow : public QMainWindow {
   void readSettings();
   void saveSettings();
   void layoutControls();
-  void runSweep();
+  // Starts a pass from the boxes; false (after saying why) when they are refused.
+  bool startPass();
   void onSingleSweep();
   void onContinuousSweep();
   void passFinished(bool completed);
@@ -115,10 +118,6 @@ class PowerMeterWindow : public QMainWindow {
   void showAnalysis();
   void onPointsChanged();
   void onDelayChanged();
-  void mouseDown(double x, double y, Qt::MouseButton button);
-  void mouseMove(double x, double y);
-  void mouseUp(double x, double y, Qt::MouseButton button);
-  void dblClick();
   // The span and levels typed in the boxes (Enter in a level box).
   void typedView();
   // A view chosen on the chart (zoom, zoom history): fields, boxes, redraw.
@@ -154,37 +153,17 @@ class PowerMeterWindow : public QMainWindow {
 
   common::ui::UiContext& context_;
 
-  // The sweep and its view.
-  int16_t Points = 1000;
-  float ViewStart = 3, ViewStop = 30;
-  float TraceStart = 3, TraceStop = 3;
-  float LevelTop = 20, LevelBottom = -80;
-  std::vector<float> trace_ = std::vector<float>(kTraceSize, 0.f);
-  // The thresholds the trace's levels are flagged by: those of the calibration
-  // it was measured (or opened) with.
-  LevelLimits traceLimits_;
+  // The trace, its view and the memory trace.
+  Measurement m_;
   Calibration calibration_;
   float R0 = 0;
-  bool chartFromFile_ = false;
-  float storedReference_ = 0;  // the stored reference level of the last chart opened or saved
   // Level reference and the crystal fixture's through path.
   ReferenceTable levelReference_{};
   ReferenceTable quartzReference_{};
   int levelReferenceEntries_ = 0;     // entries of levelReference_ read or measured
   float Fs = 0;                       // the last series resonance measured
   bool showQuartzReference_ = false;  // the through-path reference is on the chart
-  // Memory trace.
-  int16_t MemPoints = 0;
-  float MemStart = 0, MemStop = 0;
-  std::vector<float> memoryTrace_ = std::vector<float>(kTraceSize, 0.f);
-  QString memoryName_;  // where the memory trace came from, for the legend
-  LevelLimits memLimits_;
-
-  // Leading levels of trace_ that belong to the trace's span and points: none
-  // before the first pass; during a pass the points measured so far, or all of
-  // them when the previous pass covered the same points (its levels stand
-  // beyond the sweep until they are measured again).
-  int validLevels_ = 0;
+  QString memoryName_;                // where the memory trace came from, for the legend
   double delayMs_ = 0;  // numeric value of delayEdit_, kept current by its change handler
 
   // One job at a time: a sweep pass or one of the reference tables.
@@ -195,9 +174,11 @@ class PowerMeterWindow : public QMainWindow {
   std::unique_ptr<QuartzReferenceJob> quartzJob_;
   std::function<void(bool)> sweepDone_;
   common::ui::JobRunner runner_;
-  bool pendingSingle_ = false;
+  // Every pass starts from the boxes, the next of a continuous sweep too.
+  common::SweepPasses passes_{{[this](bool) { return startPass(); }, [this] { return startPass(); },
+                               [this] { runner_.stop(); },
+                               [this](bool completed) { endSweeping(completed); }}};
   bool closed_ = false;
-  chart::RubberBand band_;
 
   QWidget* area_ = nullptr;
   chart::ui::SweepChart* chart_ = nullptr;

@@ -24,18 +24,16 @@ Answer askYesNoCancel(const std::string& text, const std::string& title) {
   }
 }
 
-PrintService& PrintService::instance() {
-  if (auto* existing = qApp->findChild<PrintService*>("PrintService", Qt::FindDirectChildrenOnly))
-    return *existing;
+std::unique_ptr<PrintService> PrintService::create() {
   auto prompter = std::make_unique<common::ui::QtPrompter>();
   auto backend = std::make_unique<QtPrinterBackend>(nullptr);
   QtPrinterBackend* qtBackend = backend.get();
-  auto* service = new PrintService(std::move(backend), *prompter, askYesNoCancel, qApp);
+  auto service = std::make_unique<PrintService>(std::move(backend), *prompter, askYesNoCancel);
   service->ownPrompter_ = std::move(prompter);
-  qtBackend->setPdfFileChooser([service] {
-    return service->session().prompter().saveFileName("Print to PDF file", "PDF (*.pdf)|*.pdf");
+  qtBackend->setPdfFileChooser([s = service.get()] {
+    return s->session().prompter().saveFileName("Print to PDF file", "PDF (*.pdf)|*.pdf");
   });
-  return *service;
+  return service;
 }
 
 PrintService::PrintService(std::unique_ptr<PrinterBackend> backend, common::Prompter& prompter,
@@ -106,8 +104,8 @@ QString PrintService::printWindow(QWidget* window, const QString& title) {
   return qtBackend ? qtBackend->takeWrittenFile() : QString();
 }
 
-QString printWindow(common::Prompter& prompter, QWidget* window, const QString& title) {
-  PrintService& service = PrintService::instance();
+QString printWindow(PrintService& service, common::Prompter& prompter, QWidget* window,
+                    const QString& title) {
   common::Prompter& previous = service.session().prompter();
   service.setPrompter(prompter);
   QString written = service.printWindow(window, title);

@@ -1,9 +1,9 @@
-// The print dialog as the measuring windows use it. One PrintService lives as
-// long as the application: the chosen printer, its settings and the copies carry
-// from one print to the next.
+// The print dialog as the measuring windows use it. The program makes one
+// PrintService and hands it to the windows through their context: the chosen
+// printer, its settings and the copies carry from one print to the next.
 //
 // A window's print command is one call:
-//   kolm::print::ui::printWindow(context.prompter, this, "Screen");
+//   context.printWindow(context.prompter, this, "Screen");
 // which asks for the landscape sheet (printableSheet with orientation 2) and opens
 // the dialog on the whole window over that sheet (openDialog with left and top 0,
 // orientation 0, scale 500000); it returns when the dialog closes.
@@ -33,9 +33,9 @@ struct SheetMm {
 class PrintService : public QObject {
   Q_OBJECT
  public:
-  // The application's print dialog object (created on first use, owned by the
-  // application object).
-  static PrintService& instance();
+  // The program's print dialog object: the system's printers and the file
+  // printer, real message boxes.
+  static std::unique_ptr<PrintService> create();
 
   // A service of its own, for tests: any back end, prompter and question.
   PrintService(std::unique_ptr<PrinterBackend> backend, common::Prompter& prompter, YesNoCancel ask,
@@ -75,10 +75,11 @@ class PrintService : public QObject {
   std::unique_ptr<PrintSession> session_;
 };
 
-// The print command of the power meter and the analyzer, on the application's
-// print dialog object with the window's own prompter. Returns the PDF file
-// written, when the print went to the file printer (empty otherwise).
-QString printWindow(common::Prompter& prompter, QWidget* window, const QString& title);
+// The print command of the power meter and the analyzer, on `service` with the
+// window's own prompter. Returns the PDF file written, when the print went to
+// the file printer (empty otherwise).
+QString printWindow(PrintService& service, common::Prompter& prompter, QWidget* window,
+                    const QString& title);
 
 // The fit question, as a real message box.
 Answer askYesNoCancel(const std::string& text, const std::string& title);

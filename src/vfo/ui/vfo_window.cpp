@@ -227,7 +227,7 @@ void VfoWindow::buildMenus() {
   about->setObjectName("AboutVFO");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
-          [] { common::ui::showAboutBox(common::ui::AboutKind::Vfo); });
+          [this] { context_.aboutBoxes.show(common::ui::AboutKind::Vfo); });
 }
 
 QWidget* VfoWindow::buildDisplay(QWidget* parent) {

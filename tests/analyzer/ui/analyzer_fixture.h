@@ -31,10 +31,7 @@ class AnalyzerUi : public ::testing::Test {
     port = p.get();
     instrument.setPort(std::move(p));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.quartzMHz = 20;
-    instrument.params.refClockMultiplier = 20;
-    instrument.params.refClockMHz = 400;
-    instrument.params.portAddress = hw::kLpt1;
+    instrument.params = {20, 20, 400, hw::kLpt1, "sim"};  // 20 MHz x 20
     instrument.refreshReachable();
   }
   void TearDown() override {

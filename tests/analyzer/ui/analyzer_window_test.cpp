@@ -6,11 +6,13 @@
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
-#include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_fixture.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/validity.h"
 #include "analyzer/vec_bytes.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
@@ -76,16 +78,18 @@ TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
 TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   open();
   window->selectQuantity(2);
-  window->onChartMoved(3.0, 250);
+  window->chart()->setCursorAt(3.0, 250);
   EXPECT_EQ(box("cursorFrequencyEdit")->text(), "3.000 000");
-  EXPECT_EQ(box("quantityReadout1")->text(), "≈ 180.0\u00b0");  // the phase at its 180-degree end
+  // The phase at its 180-degree end, with its interval.
+  EXPECT_TRUE(box("quantityReadout1")->text().startsWith("≈ 180.0 \u00b1 "))
+      << box("quantityReadout1")->text().toStdString();
   auto* line = find<QWidget>("cursorLine");
 
-  window->onChartMoved(30.0, 0);
+  window->chart()->setCursorAt(30.0, 0);
   const PointResult last = evaluatePoint(window->measurement().live.returnLossCounts[500],
                                          window->measurement().live.phaseCounts[500]);
-  const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u03a9";
-  EXPECT_EQ(box("quantityReadout2")->text().toStdString(), lastZ);
+  const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u00b1 ";
+  EXPECT_EQ(box("quantityReadout2")->text().toStdString().substr(0, lastZ.size()), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
 
   // A drag across a third of the chart zooms to it; a double-click undoes it.
@@ -178,24 +182,6 @@ TEST_F(AnalyzerUi, SinglePassClickEndsAContinuousSweep) {
   EXPECT_EQ(resets, 2);  // at the start of each sweep, not of each pass
 }
 
-TEST_F(AnalyzerUi, ClosingSavesTheBoxesAndSwitchesTheGeneratorOff) {
-  open();
-  box("startEdit")->setText("5.5");
-  box("stopEdit")->setText("6 MHz");
-  box("pointsEdit")->setText("100");
-  instrument.tune(1234);
-  find<QAction>("Exit")->trigger();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(window.isNull());
-  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5.5\"\r\n\"6 MHz\"\r\n\"100\"\r\n");
-  // Word 0 went out (the frame itself is the command-line tests'), the lines end low.
-  EXPECT_EQ(instrument.tunedWord(), 0u);
-  ASSERT_FALSE(port->log.empty());
-  EXPECT_EQ(port->writes().back(), 0);
-  open();  // the next window starts from the saved span
-  EXPECT_EQ(box("stopEdit")->text(), "6");
-}
-
 // The analyzer window's chart files and memory trace: Open Chart .vna / .vec,
 // Save Chart as, This screen in Memory, File in Memory and the Compare box.
 namespace {
@@ -214,31 +200,19 @@ class AnalyzerFiles : public test::AnalyzerUi {
   QCheckBox* compareCheck() { return find<QCheckBox>("compareCheck"); }
 };
 
-ChartData makeChart(int16_t n, double start, double stop, int16_t a, int16_t b) {
-  ChartData c;
-  c.points = n;
-  c.start = start;
-  c.stop = stop;
-  for (int i = 0; i <= n; ++i) {
-    c.returnLossCounts.push_back(static_cast<int16_t>(a + i % 200));
-    c.phaseCounts.push_back(static_cast<int16_t>(b + i % 300));
-  }
-  return c;
-}
-
 }  // namespace
 
 // Saved after a zoom with the whole span, other charts (.vna, .vec) shown whole,
 // then the saved one again: every reading back at its own frequency.
 TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
-  write("two metres.vna", formatVna(makeChart(400, 144, 146, 100, 0)));
+  write("two metres.vna", formatVna(test::chartOf(400, 144, 146, 100, 0)));
   write("meas.vec", test::ramp(1000, 6.5f, 7.5f));
   open();
   const Measurement& m = window->measurement();
   const Channels before = m.live;
-  window->onChartPressed(10, 10, Qt::LeftButton);
-  window->onChartMoved(14, 20);
-  window->onChartReleased(14, 20, Qt::LeftButton);
+  window->chart()->pressBand(10, 10);
+  window->chart()->dragBand(14, 20);
+  window->chart()->releaseBand();
   ASSERT_DOUBLE_EQ(m.ViewStart, 10);
   // The memory copy lies on the live trace in the zoomed view too.
   find<QAction>("screenToMemoryAction")->trigger();
@@ -289,7 +263,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   const Channels live = m.live, memory = m.memory;
   const int16_t memPoints = m.MemPoints;
   // Cut off within the phase readings.
-  std::string text = formatVna(makeChart(300, 50, 54, 10, 10));
+  std::string text = formatVna(test::chartOf(300, 50, 54, 10, 10));
   text.resize(text.size() - 40);
   write("short.vna", text);
   write("bad.vec", test::ramp(200, 7, 7).substr(0, 23));
@@ -309,9 +283,8 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   EXPECT_NE(shown[1].find("phase reading"), std::string::npos);
   EXPECT_EQ(shown[4].rfind("ERRORE!\n", 0), 0u);
 
-  EXPECT_EQ(m.live.returnLossCounts, live.returnLossCounts);
-  EXPECT_EQ(m.live.frequencies, live.frequencies);
-  EXPECT_EQ(m.MemPoints, memPoints);
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts, m.live.frequencies, m.MemPoints),
+            std::tuple(live.returnLossCounts, live.frequencies, memPoints));
   EXPECT_EQ(m.memory.returnLossCounts, memory.returnLossCounts);
   EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(),
             oldBoxes);
@@ -321,7 +294,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
 // live chart alone.
 TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   // A file whose test entries 20 and 30 are 0: it stays in memory all the same.
-  ChartData file = makeChart(250, 10, 20, 0, 100);
+  ChartData file = test::chartOf(250, 10, 20, 0, 100);
   file.returnLossCounts[20] = file.returnLossCounts[30] = 0;
   write("memory.vna", formatVna(file));
   open();
@@ -340,7 +313,7 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   EXPECT_TRUE(chart->memoryTraces().empty());
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // Something else on the screen; ticking again shows the memory kept.
-  write("other.vna", formatVna(makeChart(500, 3, 30, 200, 0)));
+  write("other.vna", formatVna(test::chartOf(500, 3, 30, 200, 0)));
   command("openVnaAction", path("other.vna"));
   QTest::mouseClick(compareCheck(), Qt::LeftButton);
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
@@ -358,7 +331,7 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
 }
 
 TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
-  write("file.vna", formatVna(makeChart(100, 5, 6, 300, 0)));
+  write("file.vna", formatVna(test::chartOf(100, 5, 6, 300, 0)));
   open();
   box("pointsEdit")->setText("20001");
   QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
@@ -368,15 +341,62 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   QTest::qWait(30);
   EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
 
+  // Exit saves the boxes as typed, the generator goes off, the lines end low.
+  box("stopEdit")->setText("6 MHz");
   box("pointsEdit")->setText("20001");
   QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
   QTest::qWait(30);
-  window->close();
+  find<QAction>("Exit")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
   EXPECT_EQ(port->writes().back(), 0);
+  EXPECT_EQ(instrument.tunedWord(), 0u);
   const size_t writes = port->writeCount();
   QTest::qWait(50);
   EXPECT_EQ(port->writeCount(), writes);  // nothing runs on
-  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6\"\r\n\"20001\"\r\n");
+  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6 MHz\"\r\n\"20001\"\r\n");
+  open();  // the next window starts from the saved span
+  EXPECT_EQ(box("stopEdit")->text(), "6");
+}
+
+// The typical board's limits on the analyzer's charts and readouts: a matched
+// load at the bridge's range, an open right after it drawn as an open.
+using test::AnalyzerUi;
+
+TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
+  useSimulator("r=50", "typical");
+  open();
+  for (int q = 1; q < kQuantities; ++q) window->selectQuantity(q);  // all six traces
+  box("pointsEdit")->setText("300");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+  waitIdle();
+  const auto& matched = window->chart()->traces();
+  ASSERT_EQ(matched.size(), 6u);
+  ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
+  for (chart::Mark m : matched[kReturnLoss].marks) EXPECT_EQ(m, chart::Mark::AtLeast);
+  window->chart()->setCursorAt(16.5, 0);
+  EXPECT_TRUE(box("quantityReadout0")->text().startsWith("≥ 30.0"))
+      << box("quantityReadout0")->text().toStdString();
+  EXPECT_TRUE(box("quantityReadout5")->text().startsWith("≤ 1.1"))
+      << box("quantityReadout5")->text().toStdString();
+
+  // An open after the matched pass: never the previous point's values.
+  useSimulator("open", "typical");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+  waitIdle();
+  const auto& open = window->chart()->traces();
+  int opens = 0;
+  for (size_t i = 0; i < open[kResistance].y.size(); ++i) {
+    const chart::Mark m = open[kResistance].marks.at(i);
+    ASSERT_TRUE(m == chart::Mark::Open || m == chart::Mark::Invalid) << i;
+    opens += m == chart::Mark::Open;
+    EXPECT_NEAR(open[kReturnLoss].y[i], 0, 0.2);  // measured, not 30 dB
+  }
+  EXPECT_GT(opens, 250);
+  for (double f = 3; f < 30; f += 0.9) {
+    window->chart()->setCursorAt(f, 0);
+    if (box("quantityReadout3")->text() == "open") break;
+  }
+  EXPECT_EQ(box("quantityReadout3")->text(), "open");
 }

@@ -28,12 +28,12 @@
 #include "hw/port_factory.h"
 #include "powermeter/ui/crystal_batch_window.h"
 #include "powermeter/ui/ladder_window.h"
+#include "powermeter/ui/power_meter_rig.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "print/fake_printer.h"
 #include "print/ui/print_dialog.h"
 #include "print/ui/print_service.h"
 #include "sim/ui/simulator_window.h"
-#include "support/temp_dir.h"
 #include "vfo/ui/vfo_window.h"
 
 using namespace kolm;
@@ -155,24 +155,10 @@ void walkWindow(QWidget* window, const QString& name) {
   }
 }
 
-struct Windows {
-  Windows() : context{instrument, prompter} {
-    instrument.setPort(std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port));
-    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.quartzMHz = 20;
-    instrument.params.refClockMultiplier = 20;
-    instrument.params.refClockMHz = 400;
-  }
-  test::InTempDir dir;
-  hw::Instrument instrument;
-  common::ScriptedPrompter prompter;
-  common::ui::UiContext context;
-};
-
 }  // namespace
 
 TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
-  Windows rig;
+  test::Rig rig;  // on the simulated instrument
   for (auto create : {&vfo::ui::createVfoWindow, &powermeter::ui::createPowerMeterWindow,
                       &analyzer::ui::createAnalyzerWindow, &sim::ui::createSimulatorWindow}) {
     QWidget* w = create(rig.context);
@@ -206,7 +192,7 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
   }
   for (auto kind : {common::ui::AboutKind::Kolm, common::ui::AboutKind::Vfo,
                     common::ui::AboutKind::PowerMeter, common::ui::AboutKind::AntennaAnalyzer}) {
-    QDialog* box = common::ui::showAboutBox(kind);
+    QDialog* box = rig.context.aboutBoxes.show(kind);
     walkWindow(box, box->objectName());
     box->close();
   }

@@ -61,9 +61,7 @@ struct Rig {
     port = p.get();
     instrument.setPort(std::move(p));
     if (!realDelays) instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.quartzMHz = 20;
-    instrument.params.refClockMultiplier = 20;
-    instrument.params.refClockMHz = 400;
+    instrument.params = {20, 20, 400, hw::kLpt1, "sim"};  // 20 MHz x 20
     context.showParameters = [this](QWidget* owner) { parameterOwners.push_back(owner); };
   }
   ~Rig() {

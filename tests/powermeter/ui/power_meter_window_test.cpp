@@ -6,9 +6,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -20,8 +25,11 @@
 #include "common/text.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/chart_file.h"
+#include "powermeter/crystal_batch.h"
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
+#include "powermeter/ui/crystal_batch_window.h"
+#include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_rig.h"
 #include "vfo/dds_frames.h"
 
@@ -132,6 +140,12 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   ASSERT_TRUE(rig.waitIdle(20000));
   EXPECT_EQ(rig.resets(), passes + 1);
+  // Single clicked before the pass under way has measured anything still gets
+  // a pass of its own after it.
+  rig.get<QToolButton>("continuousSweepButton")->click();
+  rig.get<QToolButton>("singleSweepButton")->click();
+  ASSERT_TRUE(rig.waitIdle(20000));
+  EXPECT_EQ(rig.resets(), passes + 3);
 
   // 20000 points of 50 us: a second a pass.
   rig.type("pointsEdit", "20000");
@@ -153,7 +167,7 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   QTest::keyClick(rig.window, Qt::Key_Escape);
   EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Sweep stopped at point "));
-  EXPECT_EQ(rig.resets(), passes + 2);
+  EXPECT_EQ(rig.resets(), passes + 4);
   EXPECT_EQ(rig.port->writes.back(), 24);                   // a complete detector read-out
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 20001u);  // what was measured
   enabled(true);
@@ -416,4 +430,113 @@ TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
       EXPECT_EQ(rig.window->view().stop, before.stop);
     }
   }
+}
+
+// The crystal batch window, on the simulated instrument.
+using powermeter::ui::CrystalBatchWindow;
+
+TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
+  Rig rig("through");
+  rig.open();
+  // The fixture calibrated (R0 50 ohm) and the span set across 10 MHz crystals.
+  rig.prompter.inputs.push_back("50");
+  rig.get<QAction>("quartzReferenceAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.type("startEdit", "9.997");
+  rig.type("stopEdit", "10.004");
+  rig.type("pointsEdit", "700");
+  CrystalBatchWindow* batch = rig.window->crystalBatch();
+  auto* label = batch->findChild<QLineEdit*>("batchLabel");
+  auto* measure = batch->findChild<QPushButton*>("batchMeasure");
+  const struct {
+    const char* label;
+    double offsetHz, r;
+  } crystals[] = {{"A1", 0, 20}, {"B1", 900, 20}, {"A2", 40, 21}, {"", 930, 40}, {"B2", 950, 20}};
+  for (const auto& c : crystals) {
+    rig.connect("crystal:fs=" + common::shortestText(10 + c.offsetHz * 1e-6, 12) +
+                ",r=" + common::shortestText(c.r) + ",c=20f,c0=5p,r0=50");
+    label->setText(c.label);
+    // The last one measured twice: the mean and the spread of two fitted passes.
+    batch->findChild<QSpinBox*>("batchRepeat")->setValue(std::string(c.label) == "B2" ? 2 : 1);
+    measure->click();
+    EXPECT_FALSE(measure->isEnabled());  // one crystal at a time
+    ASSERT_TRUE(QTest::qWaitFor([&] { return measure->isEnabled(); }, 10000));
+  }
+  EXPECT_EQ(batch->rows().back().repeats, 2);
+  EXPECT_TRUE(batch->rows().back().fsMHz.sd);
+  EXPECT_FALSE(batch->rows().front().fsMHz.sd);
+  auto* table = batch->findChild<QTableWidget*>("batchTable");
+  ASSERT_EQ(table->rowCount(), 5);
+  EXPECT_EQ(table->item(4, 1)->text(), "B2");
+  EXPECT_NEAR(batch->rows()[1].fsMHz.value, 10.0009, 1e-6);
+
+  // Pairs within 100 Hz: A1 + A2; B1 with B2 once R must agree within 10 %.
+  batch->findChild<QSpinBox*>("matchSize")->setValue(2);
+  batch->findChild<QDoubleSpinBox*>("matchToleranceHz")->setValue(100);
+  batch->findChild<QPushButton*>("batchMatch")->click();
+  auto* groups = batch->findChild<QListWidget*>("matchGroups");
+  ASSERT_EQ(groups->count(), 2);
+  EXPECT_TRUE(groups->item(1)->text().endsWith(": B1, B2"))
+      << groups->item(1)->text().toStdString();
+  EXPECT_EQ(table->item(1, 0)->background(), table->item(4, 0)->background());
+
+  // Saved whole, opened again; closing an unsaved batch asks first.
+  rig.prompter.files = {"batch.csv", "batch.csv"};
+  batch->findChild<QPushButton*>("batchSave")->click();
+  const std::string saved = powermeter::formatBatchCsv(batch->rows());
+  batch->findChild<QPushButton*>("batchOpen")->click();
+  EXPECT_EQ(groups->count(), 0);  // opened
+  EXPECT_EQ(powermeter::formatBatchCsv(batch->rows()), saved);
+  table->selectRow(0);
+  batch->findChild<QPushButton*>("batchRemove")->click();
+  ASSERT_EQ(table->rowCount(), 4);
+  rig.prompter.confirms = {false};
+  EXPECT_FALSE(rig.window->close());  // the power meter asks through its batch
+  EXPECT_TRUE(rig.window->isVisible());
+}
+
+// The ladder filter window: a design from a batch file's group, and its
+// prediction in the power meter's memory over the filter's span.
+using powermeter::ui::LadderWindow;
+
+TEST(LadderWindow, DesignsAGroupAndPutsItsPredictionInMemory) {
+  Rig rig("through");
+  rig.open();
+  std::vector<powermeter::CrystalRow> rows;
+  for (int i = 0; i < 5; ++i) {
+    powermeter::CrystalRow r;
+    r.number = i + 1;
+    r.label = "X" + std::to_string(i + 1);
+    r.fsMHz = 4.9152 + i * 5e-6;
+    r.rOhm = 12;
+    r.lMilliHenry = 70.0;
+    r.c0PicoFarad = 4.0;
+    if (i < 4) r.group = 1;  // the fifth is in no group
+    rows.push_back(r);
+  }
+  std::string error;
+  ASSERT_TRUE(common::writeFileAtomic("batch.csv", powermeter::formatBatchCsv(rows), &error));
+
+  rig.get<QAction>("ladderFilterAction")->trigger();
+  auto* ladder = rig.window->findChild<LadderWindow*>();
+  ASSERT_NE(ladder, nullptr);
+  EXPECT_FALSE(ladder->findChild<QPushButton*>("ladderShow")->isEnabled());
+  rig.prompter.files = {"batch.csv"};
+  ladder->findChild<QPushButton*>("ladderOpenBatch")->click();
+  ladder->findChild<QPushButton*>("ladderDesign")->click();
+  ASSERT_TRUE(ladder->design());
+  EXPECT_EQ(ladder->design()->network.crystals.size(), 4u);
+  EXPECT_NEAR(*ladder->design()->predicted.bw3Hz, 2400, 0.05 * 2400);
+  EXPECT_GT(ladder->findChild<QTableWidget*>("ladderTable")->rowCount(), 10);
+
+  ladder->findChild<QPushButton*>("ladderShow")->click();
+  EXPECT_TRUE(rig.get<QCheckBox>("compareCheck")->isChecked());
+  ASSERT_EQ(rig.chart()->memoryTraces().size(), 1u);
+  const double centre = ladder->design()->predicted.centreHz / 1e6;
+  EXPECT_LT(rig.window->view().start, centre);
+  EXPECT_GT(rig.window->view().stop, centre);
+  // The predicted peak, near the through level, lies inside the span.
+  const auto& memory = rig.chart()->memoryTraces().front().y;
+  EXPECT_NEAR(*std::max_element(memory.begin(), memory.end()), -ladder->design()->predicted.ilDb,
+              0.05);
 }

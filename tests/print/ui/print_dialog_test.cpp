@@ -337,7 +337,8 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     QWidget* (*create)(common::ui::UiContext&);
   } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
                {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
-  auto& service = print::ui::PrintService::instance();
+  const auto owned = print::ui::PrintService::create();
+  print::ui::PrintService& service = *owned;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
     test::InTempDir dir;
@@ -346,6 +347,9 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     common::ScriptedPrompter prompter;
     common::ui::UiContext context{instrument, prompter};
+    context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title) {
+      return print::ui::printWindow(service, p, window, title);
+    };
     QWidget* w = c.create(context);
     w->resize(1000, 700);
     w->show();
@@ -369,25 +373,20 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     EXPECT_EQ(plotColour(w), QColor(Qt::black));  // back on black
     w->close();
   }
-  service.runModal = nullptr;
 }
 
 }  // namespace
 
+// (English, "500,000": the dialog tests.)
 TEST(PrintDialog, TheScaleIsGroupedAsTheLocaleGroupsNumbers) {
-  const struct {
-    QLocale locale;
-    const char* scale;
-  } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), "500,000"},
-               {QLocale(QLocale::German, QLocale::Germany), "500.000"},
-               {QLocale::c(), "500000"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.locale.name().toStdString());
-    QLocale::setDefault(c.locale);
+  for (const auto& [locale, scale] :
+       {std::pair(QLocale(QLocale::German), "500.000"), std::pair(QLocale::c(), "500000")}) {
+    SCOPED_TRACE(locale.name().toStdString());
+    QLocale::setDefault(locale);
     common::ScriptedPrompter prompter;
     PrintService service(std::make_unique<FakePrinterBackend>(), prompter,
                          [](const std::string&, const std::string&) { return Answer::Cancel; });
-    EXPECT_EQ(scaleText(500000.0 * 210, 210, service.session().state.locale), c.scale);
+    EXPECT_EQ(scaleText(500000.0 * 210, 210, service.session().state.locale), scale);
   }
   QLocale::setDefault(QLocale::system());
 }

@@ -33,9 +33,7 @@ struct WindowRig {
     }
     instrument.setPort(std::move(port));
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.quartzMHz = 20;
-    instrument.params.refClockMultiplier = 20;
-    instrument.params.refClockMHz = 400;
+    instrument.params = {20, 20, 400, hw::kLpt1, "sim"};  // 20 MHz x 20
     window = kolm::sim::ui::createSimulatorWindow(context);
     window->show();
   }

@@ -18,8 +18,7 @@
 #include "common/prompter.h"
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
-#include "support/recording_port.h"
-#include "support/temp_dir.h"
+#include "powermeter/ui/power_meter_rig.h"
 #include "support/ui/widgets.h"
 #include "vfo/dds_frames.h"
 
@@ -28,28 +27,20 @@ using ::testing::ElementsAre;
 
 namespace {
 
-struct VfoRig {
-  VfoRig() : context{instrument, prompter} {
-    auto p = std::make_unique<test::SimRecordingPort>();
-    port = p.get();
-    instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params.refClockMultiplier = 20;
-    instrument.params.quartzMHz = 20;
-    instrument.params.refClockMHz = 400;
-    context.showParameters = [this](QWidget* owner) { parameterCalls.push_back(owner); };
-  }
+// The power meter's rig (the simulated instrument, a fresh folder) with a VFO window.
+struct VfoRig : test::Rig {
+  VfoRig() : Rig("through") {}
   ~VfoRig() {
-    if (window) window->close();
+    if (vfo) vfo->close();
   }
   void open() {
-    window = vfo::ui::createVfoWindow(context);
-    window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.data()));
+    vfo = vfo::ui::createVfoWindow(context);
+    vfo->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(vfo.data()));
   }
   template <typename T>
   T* get(const char* name) {
-    return test::child<T>(window, name);
+    return test::child<T>(vfo, name);
   }
   QString workingFrequency() { return get<QLabel>("workingFrequencyLabel")->text(); }
   QString outputFrequency() { return get<QLineEdit>("outputFrequencyEdit")->text(); }
@@ -62,19 +53,13 @@ struct VfoRig {
   void click(const char* name) { get<QPushButton>(name)->click(); }
   // The DDS traffic since the last call.
   std::vector<std::string> fresh() {
-    auto all = test::ddsEvents(port->writes());
+    auto all = test::ddsEvents(port->writes);
     std::vector<std::string> out(all.begin() + static_cast<long>(seen), all.end());
     seen = all.size();
     return out;
   }
 
-  test::InTempDir dir;
-  hw::Instrument instrument;
-  common::ScriptedPrompter prompter;
-  common::ui::UiContext context;
-  hw::RecordingPort* port;
-  QPointer<QWidget> window;
-  std::vector<QWidget*> parameterCalls;
+  QPointer<QWidget> vfo;
   size_t seen = 0;
 };
 
@@ -97,12 +82,12 @@ TEST(VfoWindow, OpensWithItsSettingsLoadsTheDdsAndItsMenusWork) {
 
   // Parameters opens the shared window modeless; About_VFO its box.
   rig.get<QAction>("parametersAction")->trigger();
-  EXPECT_THAT(rig.parameterCalls, ElementsAre(nullptr));
+  EXPECT_THAT(rig.parameterOwners, ElementsAre(nullptr));
   rig.get<QAction>("AboutVFO")->trigger();
   EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](QWidget* top) {
     return top->isVisible() && top->windowTitle() == "About Digital VFO Software";
   }));
-  common::ui::showAboutBox(common::ui::AboutKind::Vfo)->close();
+  rig.context.aboutBoxes.show(common::ui::AboutKind::Vfo)->close();
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
@@ -165,12 +150,12 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   wheel(rig.get<QPushButton>("stepUp2"), QPointF(5, 5), 1);  // 100 Hz
   EXPECT_EQ(rig.workingFrequency(), "007.030 100");
   // The arrow keys repeat the last step (100 Hz).
-  rig.window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
-  QTest::keyClick(rig.window, Qt::Key_Up);
+  rig.vfo->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.vfo));
+  QTest::keyClick(rig.vfo, Qt::Key_Up);
   EXPECT_EQ(rig.workingFrequency(), "007.030 200");
-  QTest::keyClick(rig.window, Qt::Key_Down);
-  QTest::keyClick(rig.window, Qt::Key_Down);
+  QTest::keyClick(rig.vfo, Qt::Key_Down);
+  QTest::keyClick(rig.vfo, Qt::Key_Down);
   EXPECT_EQ(rig.workingFrequency(), "007.030 000");
 }
 
@@ -196,7 +181,7 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   rig.fresh();
 
   // End_Program: the files (their contents are pinned with the engine), then word 0.
-  QPointer<QWidget> w = rig.window;
+  QPointer<QWidget> w = rig.vfo;
   rig.get<QAction>("endProgramAction")->trigger();
   EXPECT_EQ(common::readTextFile("VFO_FreqMem").value_or(""), "3.5\r\n7.05\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
@@ -219,6 +204,6 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   EXPECT_EQ(rig.get<QListWidget>("memoryList")->count(), 0);
 
   // The window's own close box runs the same sequence.
-  rig.window->close();
+  rig.vfo->close();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
 }

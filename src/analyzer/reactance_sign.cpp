@@ -1,0 +1,207 @@
+#include "analyzer/reactance_sign.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+
+namespace kolm::analyzer {
+
+namespace {
+
+// How far either side of a point the change of |X| is looked for, in points:
+// the nearest pair that resolves a change decides.
+constexpr size_t kReach = 5;
+// The fewest measured points in a row whose reactance's sign is told.
+constexpr size_t kShortest = 3;
+
+struct Run {
+  size_t first = 0;
+  size_t last = 0;
+  int8_t direction = 0;  // +1 |X| rising with frequency, -1 falling
+};
+
+class Inference {
+ public:
+  Inference(const ReactanceSamples& s, size_t n, std::vector<ReactanceSign>& out)
+      : s_(s), n_(n), out_(out) {}
+
+  void run() {
+    for (size_t i = 0; i < n_;) {
+      if (!s_.measured[i]) {
+        ++i;
+        continue;
+      }
+      size_t last = i;
+      while (last + 1 < n_ && s_.measured[last + 1]) ++last;
+      stretch(i, last);
+      i = last + 1;
+    }
+  }
+
+ private:
+  // +1 or -1 where |X| around point p (within [first, last]) clearly rises or
+  // falls with frequency, 0 where it does not.
+  int8_t direction(size_t p, size_t first, size_t last) const {
+    for (size_t k = 1; k <= kReach; ++k) {
+      const size_t a = p - std::min(k, p - first);
+      const size_t b = std::min(last, p + k);
+      if (a == b) continue;
+      const double df = s_.frequencies[b] - s_.frequencies[a];
+      if (df == 0) continue;
+      const double change =
+          (static_cast<double>(s_.magnitude[b]) - s_.magnitude[a]) * (df > 0 ? 1 : -1);
+      const double resolved = static_cast<double>(s_.resolution[a]) + s_.resolution[b];
+      if (std::fabs(change) > resolved) return change > 0 ? 1 : -1;
+    }
+    return 0;
+  }
+
+  // Whether |X| reaches zero in the valley between two runs: its lowest point is
+  // no further from zero than from its neighbours (the step a crossing between
+  // two points leaves), give or take the resolution, or zero lies within its
+  // interval.
+  bool crossesZero(size_t from, size_t to, size_t first, size_t last, size_t& bottom) const {
+    bottom = from;
+    for (size_t i = from; i <= to; ++i)
+      if (s_.magnitude[i] < s_.magnitude[bottom]) bottom = i;
+    const double m = s_.magnitude[bottom];
+    double step = 0;
+    if (bottom > first) step = std::max(step, std::fabs(s_.magnitude[bottom - 1] - m));
+    if (bottom < last) step = std::max(step, std::fabs(s_.magnitude[bottom + 1] - m));
+    return m <= step + s_.resolution[bottom] ||
+           (bottom < s_.zeroInside.size() && s_.zeroInside[bottom]);
+  }
+
+  void stretch(size_t first, size_t last) {
+    // Two points show a change but not that it holds.
+    if (last - first < kShortest - 1) return;
+    std::vector<Run> runs;
+    for (size_t p = first; p <= last; ++p) {
+      const int8_t d = direction(p, first, last);
+      if (d == 0) continue;
+      if (!runs.empty() && runs.back().direction == d && runs.back().last + 1 == p)
+        runs.back().last = p;
+      else
+        runs.push_back({p, p, d});
+    }
+    // Runs that must share one sign form a segment; the sign changes only at a
+    // valley that reaches zero.
+    size_t begin = 0;
+    std::vector<size_t> bottoms;
+    for (size_t r = 0; r < runs.size(); ++r) {
+      const bool end = r + 1 == runs.size();
+      size_t bottom = 0;
+      const bool crossing = !end && runs[r].direction < 0 && runs[r + 1].direction > 0 &&
+                            crossesZero(runs[r].last, runs[r + 1].first, first, last, bottom);
+      if (!end && !crossing) continue;
+      settle(runs, begin, r);
+      if (crossing) bottoms.push_back(bottom);
+      begin = r + 1;
+    }
+    // The crossing lies on one side or the other of the valley's lowest point.
+    for (size_t b : bottoms) out_[b] = ReactanceSign::Unknown;
+    // Beside a point whose reactance is not measured, the change is not known.
+    if (first > 0) out_[first] = ReactanceSign::Unknown;
+    if (last + 1 < n_) out_[last] = ReactanceSign::Unknown;
+  }
+
+  // The reflection of point i as read (reactance positive).
+  std::complex<double> reflection(size_t i) const {
+    const std::complex<double> z(s_.resistance[i], s_.magnitude[i]);
+    return (z - 50.0) / (z + 50.0);
+  }
+
+  // +1 when the read reflection over [first, last] turns clockwise with
+  // frequency (the reactance is positive), -1 when it turns the other way, 0
+  // when the turns do not agree in at least three cases out of four.
+  int8_t turn(size_t first, size_t last) const {
+    constexpr size_t kStride = 2;  // points between the chords compared
+    int clockwise = 0, counter = 0;
+    for (size_t i = first + kStride; i + kStride <= last; ++i) {
+      const std::complex<double> before = reflection(i) - reflection(i - kStride);
+      const std::complex<double> after = reflection(i + kStride) - reflection(i);
+      const double cross = (std::conj(before) * after).imag();
+      const double df = s_.frequencies[i + kStride] - s_.frequencies[i - kStride];
+      if (cross == 0 || df == 0) continue;
+      ((cross < 0) == (df > 0) ? clockwise : counter)++;
+    }
+    const int decided = clockwise + counter;
+    if (decided < 3) return 0;
+    if (4 * clockwise >= 3 * decided) return 1;
+    if (4 * counter >= 3 * decided) return -1;
+    return 0;
+  }
+
+  // The segment of runs [from, to]: one sign when they agree, the turn's when
+  // they do not, unknown when that does not tell either.
+  void settle(const std::vector<Run>& runs, size_t from, size_t to) {
+    int8_t direction = runs[from].direction;
+    for (size_t r = from; r <= to; ++r)
+      if (runs[r].direction != runs[from].direction) direction = 0;
+    if (direction == 0) direction = turn(runs[from].first, runs[to].last);
+    if (direction == 0) return;
+    const ReactanceSign sign = direction > 0 ? ReactanceSign::Inductive : ReactanceSign::Capacitive;
+    for (size_t r = from; r <= to; ++r)
+      for (size_t i = runs[r].first; i <= runs[r].last; ++i)
+        // Within the resolution of zero no sign is told.
+        out_[i] = s_.magnitude[i] > s_.resolution[i] ? sign : ReactanceSign::Unknown;
+  }
+
+  const ReactanceSamples& s_;
+  size_t n_;
+  std::vector<ReactanceSign>& out_;
+};
+
+size_t countOf(const ReactanceSamples& s) {
+  return std::min(
+      {s.frequencies.size(), s.magnitude.size(), s.resolution.size(), s.measured.size()});
+}
+
+}  // namespace
+
+void inferReactanceSigns(const ReactanceSamples& samples, std::vector<ReactanceSign>& out) {
+  const size_t n = countOf(samples);
+  out.assign(n, ReactanceSign::Unknown);
+  Inference(samples, n, out).run();
+}
+
+std::optional<double> reactanceZero(const ReactanceSamples& s,
+                                    const std::vector<ReactanceSign>& signs,
+                                    std::optional<double> near) {
+  const size_t n = std::min(countOf(s), signs.size());
+  std::optional<double> best;
+  // The last point of known sign. The walk goes on over points whose reactance
+  // is approximate, but not over one without a finite value (an open point: the
+  // reactance changes sign there through infinity, not zero).
+  std::optional<size_t> known;
+  for (size_t i = 0; i < n; ++i) {
+    if (!std::isfinite(s.magnitude[i])) {
+      known.reset();
+      continue;
+    }
+    if (!s.measured[i] || signs[i] == ReactanceSign::Unknown) continue;
+    if (known && signs[*known] != signs[i]) {
+      const double a = static_cast<int>(signs[*known]) * static_cast<double>(s.magnitude[*known]);
+      const double b = static_cast<int>(signs[i]) * static_cast<double>(s.magnitude[i]);
+      const double f =
+          s.frequencies[*known] + (0 - a) / (b - a) * (s.frequencies[i] - s.frequencies[*known]);
+      if (!best || (near && std::fabs(f - *near) < std::fabs(*best - *near))) best = f;
+    }
+    known = i;
+  }
+  return best;
+}
+
+std::string_view signWord(ReactanceSign sign) {
+  switch (sign) {
+    case ReactanceSign::Inductive:
+      return "+";
+    case ReactanceSign::Capacitive:
+      return "-";
+    case ReactanceSign::Unknown:
+      break;
+  }
+  return "";
+}
+
+}  // namespace kolm::analyzer

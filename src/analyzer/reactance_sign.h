@@ -1,0 +1,57 @@
+// The sign of the reactance, which the bridge does not give (its phase detector
+// reads |phase|), inferred from how the reactance changes with frequency.
+//
+// The reactance of a passive one-port rises with frequency (Foster): where |X|
+// clearly rises the load is inductive, where it clearly falls capacitive. The
+// reactance changes sign only through zero, so along a stretch where |X| stays
+// clear of zero the sign cannot change: a stretch whose |X| first rises and
+// then falls (a peak, as near the resonance of a lossy parallel circuit or
+// along a mismatched line) or dips without reaching zero contradicts itself.
+// Its sign is then read from the turn of its reflection: with frequency a
+// passive one-port's reflection turns clockwise on the Smith chart (a line
+// turns it about the centre, a resonance round its circle), and the bridge's
+// folded reading turns the other way where the true reactance is negative.
+// When neither tells clearly the sign is left unknown rather than guessed. The sign is also unknown
+// where the change is not resolved (a flat or noisy stretch), beside a point whose reactance is not
+// a measurement, at a lone point (fewer than three measured points in a row), and on the point next
+// to a zero crossing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace kolm::analyzer {
+
+enum class ReactanceSign : int8_t { Capacitive = -1, Unknown = 0, Inductive = 1 };
+
+// The points of one sweep as the inference needs them.
+struct ReactanceSamples {
+  std::span<const double> frequencies;
+  std::span<const float> magnitude;   // |X|, ohm
+  std::span<const float> resistance;  // R, ohm
+  std::span<const float> resolution;  // what |X| may move by within the read-out's resolution
+  // Whether point i's |X| is a measurement (not flagged, finite).
+  std::span<const uint8_t> measured;
+  // Whether point i's reactance may be zero within its interval (may be
+  // empty): a valley of |X| through such a point may be a zero crossing.
+  std::span<const uint8_t> zeroInside = {};
+};
+
+// One sign per point.
+void inferReactanceSigns(const ReactanceSamples& samples, std::vector<ReactanceSign>& out);
+
+// The signed reactance's zero crossing nearest `near` (MHz), interpolated
+// linearly between the two points of known opposite signs around it (points of
+// unknown sign or approximate reactance between them are skipped over, a point
+// without a finite reactance is not); empty when there is none.
+std::optional<double> reactanceZero(const ReactanceSamples& samples,
+                                    const std::vector<ReactanceSign>& signs,
+                                    std::optional<double> near);
+
+// "+", "-" or "" (unknown), as exports and reports write the sign.
+std::string_view signWord(ReactanceSign sign);
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,77 @@
+// What each of a sweep point's six quantities may be, given the readings and
+// what the bridge and its read-out are stated to do.
+//
+// The readings are carried back through the bridge to the load: channel A
+// within its resolution, noise, offset and slope error gives the ratio the
+// detector saw, channel B within the same (and, within the detector's end
+// regions, anything between the reading and the end) its phase; the load's
+// reflection is that ratio less a directivity vector of the stated size at any
+// angle, divided by a tracking of the stated size and angle. The quantities are
+// then taken at the corners and edges of that region: the interval is the
+// worst case over them. A load is passive: no reflection above 1 is taken.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "analyzer/impedance.h"
+
+namespace kolm::analyzer {
+
+// The bridge's and read-out's stated figures. The defaults are what the
+// published data of such parts give (a home-built resistive bridge into a
+// gain/phase detector and 10-bit converters).
+struct BridgeFigures {
+  double directivityDb = 30;         // the error vector at least this far below the incident wave
+  double trackingDb = 0.1;           // the reflected path against the incident, magnitude
+  double trackingDeg = 2;            // and angle
+  double magnitudeSlope = 0.03;      // channel A's counts per dB, relative
+  double magnitudeOffsetCounts = 1;  // converter offset and nonlinearity
+  double phaseSlope = 0.01;          // channel B's counts per degree, relative
+  double phaseErrorDeg = 1;          // the phase output's error over its middle
+  double phaseEndDeg = 18;           // the end regions where the phase output rounds off
+  double resolutionCounts = 1;       // one count of either converter
+  double noiseCounts = 0.35;         // rms, either channel
+  double noiseSpread = 3;            // how many rms the interval allows for noise
+  bool operator==(const BridgeFigures&) const = default;
+};
+
+// The figures of the instrument this program was made for.
+const BridgeFigures& publishedBridge();
+
+// An interval per quantity, [low, high]; high may be +infinity (an SWR, |Z|
+// or R that may be unbounded near an open).
+struct PointInterval {
+  std::array<float, kQuantities> low{};
+  std::array<float, kQuantities> high{};
+  // The half-width around `value`: the larger distance to either end.
+  float halfWidth(int q, float value) const;
+};
+
+// The interval of every quantity of readings `a`, `b`, taking in `shown`, the
+// values the point computation gave (so that they always lie inside).
+PointInterval pointInterval(int16_t a, int16_t b, const PointValues& shown,
+                            const BridgeFigures& figures);
+
+// Whether quantity `q`'s half-width `pm` around `value` is too wide for the
+// value to be read as a measurement: more than 10 % of it for |Z|, R, |X| and
+// SWR (an impedance within 2 ohm, an SWR within 0.05, is not called uncertain
+// whatever its size), more than 1 dB of return loss, 3 degrees of phase.
+bool tooWide(int q, float value, float pm);
+
+// Bit q set when quantity q's interval is too wide.
+using UncertainSet = uint8_t;
+
+// "uncertain:r,z,swr" for the set (in quantity order: rl, phase, z, r, x,
+// swr), empty when none.
+std::string uncertainWord(UncertainSet set);
+
+// The limits above, for the documentation and the tests.
+inline constexpr double kUncertainShare = 0.10;
+inline constexpr double kUncertainImpedanceFloorOhm = 2;
+inline constexpr double kUncertainSwrFloor = 0.05;
+inline constexpr double kUncertainReturnLossDb = 1;
+inline constexpr double kUncertainPhaseDeg = 3;
+
+}  // namespace kolm::analyzer

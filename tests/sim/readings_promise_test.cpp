@@ -1,0 +1,135 @@
+// What the analyzer promises about every number it shows, checked against the
+// load's own physics over a grid of loads on the simulated boards: the truth
+// lies inside the value's interval for at least 95 % of the values, and every
+// value read as a plain measurement is within 10 % (2 ohm, 0.05 of SWR) /
+// 1 dB / 3 degrees of the truth. KOLM_PROMISE_TABLE=1 prints the table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <numbers>
+
+#include "analyzer/measurement.h"
+#include "analyzer/sweep.h"
+#include "common/reflection.h"
+#include "sim/sim_rig.h"
+
+using namespace kolm;
+using namespace kolm::analyzer;
+
+namespace {
+
+struct Tally {
+  int values = 0, inside = 0, plain = 0, plainOff = 0;
+  double worstPlain = 0;  // the largest error of a plain value, in its limit's share
+  std::vector<double> halfWidths;
+};
+
+// The six quantities of a reflection, as the analyzer shows them (|X|, |phase|).
+PointValues truthOf(std::complex<double> gamma) {
+  const double rho = std::abs(gamma);
+  const std::complex<double> z = common::kReferenceOhm * (1.0 + gamma) / (1.0 - gamma);
+  return {static_cast<float>(-20 * std::log10(rho)),
+          static_cast<float>(std::fabs(std::arg(gamma)) * 180 / std::numbers::pi),
+          static_cast<float>(std::abs(z)),
+          static_cast<float>(z.real()),
+          static_cast<float>(std::fabs(z.imag())),
+          static_cast<float>((1 + rho) / (1 - rho))};
+}
+
+// How far off a plain value may be.
+double limitOf(int q, double truth) {
+  if (q == kReturnLoss) return kUncertainReturnLossDb;
+  if (q == kPhase) return kUncertainPhaseDeg;
+  const double floor = q == kSwr ? kUncertainSwrFloor : kUncertainImpedanceFloorOhm;
+  return std::max(kUncertainShare * std::fabs(truth), floor);
+}
+
+constexpr const char* kNames[kQuantities] = {"rl", "phase", "z", "r", "x", "swr"};
+
+}  // namespace
+
+TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
+  const char* loads[] = {"r=5",
+                         "r=25",
+                         "r=50",
+                         "r=100",
+                         "r=450",
+                         "r=1000",
+                         "rlc:r=0,l=1u",
+                         "rlc:r=0,c=100p",
+                         "rlc:r=12.5,l=2u,c=62.8p",
+                         "rlc:r=50,l=1u,c=129.2p",
+                         "rlc:r=200,l=5u,c=20p",
+                         "open",
+                         "short"};
+  const bool print = std::getenv("KOLM_PROMISE_TABLE") != nullptr;
+  for (sim::Board board : {sim::Board::Typical, sim::Board::Ideal}) {
+    SCOPED_TRACE(std::string(sim::boardName(board)));
+    std::array<Tally, kQuantities> all;
+    for (const char* load : loads) {
+      SCOPED_TRACE(load);
+      test::SimRig rig("through", load, {}, board);
+      const int points = 60;
+      auto planned = planSweep(1, 30, points, 400);
+      ASSERT_TRUE(planned.ok());
+      Channels c;
+      ReadWriteJob job(rig.instrument, planned.plan, c, true);
+      job.runToEnd();
+      TraceValues t;
+      computeTraceValues(c, points, t);
+      std::array<Tally, kQuantities> tally;
+      for (int i = 0; i <= points; ++i) {
+        const PointValues truth = truthOf(rig.sim->load().gamma(c.frequencies[i]));
+        for (int q = 0; q < kQuantities; ++q) {
+          const chart::Mark mark = t.mark(static_cast<size_t>(i), q);
+          const double v = t.values[q][i], pm = t.halfWidths[q][i], x = truth[q];
+          if (!std::isfinite(x) || mark == chart::Mark::Open || mark == chart::Mark::Invalid)
+            continue;
+          Tally& k = tally[q];
+          ++k.values;
+          const bool inside = mark == chart::Mark::AtLeast  ? x >= v - pm
+                              : mark == chart::Mark::AtMost ? x <= v + pm
+                                                            : std::fabs(x - v) <= pm;
+          k.inside += inside;
+          k.halfWidths.push_back(pm);
+          if (mark != chart::Mark::Valid) continue;
+          ++k.plain;
+          const double share = std::fabs(x - v) / limitOf(q, x);
+          k.worstPlain = std::max(k.worstPlain, share);
+          if (share > 1) {
+            ++k.plainOff;
+            ADD_FAILURE() << kNames[q] << " at " << c.frequencies[i] << " MHz reads " << v
+                          << " (truth " << x << ") unmarked";
+          }
+        }
+      }
+      for (int q = 0; q < kQuantities; ++q) {
+        Tally& k = tally[q];
+        Tally& a = all[q];
+        a.values += k.values;
+        a.inside += k.inside;
+        a.plain += k.plain;
+        a.plainOff += k.plainOff;
+        a.worstPlain = std::max(a.worstPlain, k.worstPlain);
+        if (!print || k.values == 0) continue;
+        auto& h = k.halfWidths;
+        std::nth_element(h.begin(), h.begin() + static_cast<long>(h.size() / 2), h.end());
+        std::printf(
+            "%-8s %-24s %-5s inside %5.1f %%  median pm %9.3g  plain %3d  worst plain %.2f\n",
+            std::string(sim::boardName(board)).c_str(), load, kNames[q],
+            100.0 * k.inside / k.values, h[h.size() / 2], k.plain, k.worstPlain);
+      }
+    }
+    for (int q = 0; q < kQuantities; ++q) {
+      SCOPED_TRACE(kNames[q]);
+      ASSERT_GT(all[q].values, 0);
+      EXPECT_GE(all[q].inside, 0.95 * all[q].values);
+      EXPECT_EQ(all[q].plainOff, 0);
+    }
+  }
+}
