@@ -135,7 +135,7 @@ TEST(ZoomTest, BoxTextsKeepTheResolvedDigits) {
     const std::string text = resolvedText(c.value, c.resolution);
     EXPECT_EQ(text, c.text) << c.value;
     if (c.resolution > 0) {
-      EXPECT_LE(std::fabs(std::stod(text) - c.value), c.resolution / 2);
+      EXPECT_LE(std::fabs(kolm::common::numericValue(text) - c.value), c.resolution / 2);
     }
   }
 }
@@ -593,7 +593,7 @@ TEST(OwnScaleLabels, EveryQuantityOnEveryOtherQuantitysChart) {
       ASSERT_EQ(labels.size(), alone.horizontal.size());
       for (size_t i = 0; i < labels.size(); ++i) {
         EXPECT_EQ(labels[i].label, alone.horizontal[i].label);
-        const double value = std::stod(labels[i].label);
+        const double value = kolm::common::numericValue(labels[i].label);
         EXPECT_NEAR((labels[i].value - chart.top) / chart.height,
                     (value - v.top) / (v.bottom - v.top), 1e-9);
         // The label stands a fifth of a step above its line, as the chart's own do.
