@@ -197,78 +197,78 @@ TEST(CliStop, ALongDelayEndsAtTheSignal) {
   EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGINT);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "a.csv"));
+}
 
-  // A packaged kolm-cli's manual page says what --help says (the version is the
-  // install check's).
-  namespace {
+// A packaged kolm-cli's manual page says what --help says (the version is the
+// install check's).
+namespace {
 
-  std::set<std::string> matches(const std::string& text, const std::regex& re, int group = 0) {
-    std::set<std::string> out;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
-         ++it)
-      out.insert((*it)[group].str());
-    return out;
+std::set<std::string> matches(const std::string& text, const std::regex& re, int group = 0) {
+  std::set<std::string> out;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+       ++it)
+    out.insert((*it)[group].str());
+  return out;
+}
+
+}  // namespace
+
+// Every option of --help and no other is in the manual page, and every command has
+// its entry there.
+TEST(CliInstall, TheManPageDocumentsEveryCommandAndOptionOfTheHelp) {
+  auto help = runCli("--help");
+  ASSERT_EQ(help.status, 0);
+  auto roff = kolm::common::readTextFile(std::string(KOLM_MAN_DIR) + "/kolm-cli.1");
+  ASSERT_TRUE(roff);
+  const std::string man = std::regex_replace(*roff, std::regex(R"(\\-)"), "-");
+  EXPECT_NE(man.find(std::string("kolm ") + KOLM_VERSION), std::string::npos);
+  const std::regex option(R"(--[a-z][a-z-]*)");
+  EXPECT_EQ(matches(man, option), matches(help.out, option));
+  const auto commands = matches(help.out, std::regex(R"(\n  ([a-z][a-z-]+)[ \n])"), 1);
+  EXPECT_EQ(commands.size(), 11u);
+  for (const auto& c : commands)
+    EXPECT_TRUE(std::regex_search(man, std::regex("\n\\.BI? \"?" + c + "[ \"\n]")))
+        << c << " has no entry in the man page";
+}
+
+// kolm-cli tune, run as a user would: in a folder with its dds.cfg, on the
+// simulator, with the port traffic traced to a file.
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+class CliTune : public kolm::test::CliTest {
+ protected:
+  kolm::test::CliResult run(const std::string& args) {
+    return kolm::test::runCli("--trace trace.txt " + args);
   }
-
-  }  // namespace
-
-  // Every option of --help and no other is in the manual page, and every command has
-  // its entry there.
-  TEST(CliInstall, TheManPageDocumentsEveryCommandAndOptionOfTheHelp) {
-    auto help = runCli("--help");
-    ASSERT_EQ(help.status, 0);
-    auto roff = kolm::common::readTextFile(std::string(KOLM_MAN_DIR) + "/kolm-cli.1");
-    ASSERT_TRUE(roff);
-    const std::string man = std::regex_replace(*roff, std::regex(R"(\\-)"), "-");
-    EXPECT_NE(man.find(std::string("kolm ") + KOLM_VERSION), std::string::npos);
-    const std::regex option(R"(--[a-z][a-z-]*)");
-    EXPECT_EQ(matches(man, option), matches(help.out, option));
-    const auto commands = matches(help.out, std::regex(R"(\n  ([a-z][a-z-]+)[ \n])"), 1);
-    EXPECT_EQ(commands.size(), 11u);
-    for (const auto& c : commands)
-      EXPECT_TRUE(std::regex_search(man, std::regex("\n\\.BI? \"?" + c + "[ \"\n]")))
-          << c << " has no entry in the man page";
+  // The DDS traffic of the trace, decoded.
+  std::vector<std::string> events() {
+    return kolm::test::traceEvents(kolm::common::readTextFile("trace.txt").value_or(""));
   }
+};
 
-  // kolm-cli tune, run as a user would: in a folder with its dds.cfg, on the
-  // simulator, with the port traffic traced to a file.
-  using ::testing::ElementsAre;
-  using ::testing::HasSubstr;
+}  // namespace
 
-  namespace {
+TEST_F(CliTune, FollowsTheVfoRules) {
+  EXPECT_EQ(run("tune 7.05").out, "working=7.050000 dds=7.050000 word=75698799\n");
+  EXPECT_THAT(events(), ElementsAre("reset", "reg1 166", "word 75698799"));
+  // rtx2 at twice |MHz + IF|, up to 0.4 x the clock (the rules are the tuning tests').
+  EXPECT_EQ(run("tune 7 --mode rtx2 --if -10.7").out,
+            "working=7.000000 dds=7.400000 word=79456895\n");
+  EXPECT_EQ(run("tune 70 --mode rtx2 --if 10").out,
+            "working=70.000000 dds=160.000000 word=1717986918\n");
+  EXPECT_FALSE(std::filesystem::exists("radio.ini"));  // neither read nor written
+}
 
-  class CliTune : public kolm::test::CliTest {
-   protected:
-    kolm::test::CliResult run(const std::string& args) {
-      return kolm::test::runCli("--trace trace.txt " + args);
-    }
-    // The DDS traffic of the trace, decoded.
-    std::vector<std::string> events() {
-      return kolm::test::traceEvents(kolm::common::readTextFile("trace.txt").value_or(""));
-    }
-  };
-
-  }  // namespace
-
-  TEST_F(CliTune, FollowsTheVfoRules) {
-    EXPECT_EQ(run("tune 7.05").out, "working=7.050000 dds=7.050000 word=75698799\n");
-    EXPECT_THAT(events(), ElementsAre("reset", "reg1 166", "word 75698799"));
-    // rtx2 at twice |MHz + IF|, up to 0.4 x the clock (the rules are the tuning tests').
-    EXPECT_EQ(run("tune 7 --mode rtx2 --if -10.7").out,
-              "working=7.000000 dds=7.400000 word=79456895\n");
-    EXPECT_EQ(run("tune 70 --mode rtx2 --if 10").out,
-              "working=70.000000 dds=160.000000 word=1717986918\n");
-    EXPECT_FALSE(std::filesystem::exists("radio.ini"));  // neither read nor written
-  }
-
-  // Beyond the limit a frequency is refused (the window would hold it at the
-  // limit), as are bad arguments (the refusals' table) and a clock of 0: exit
-  // status 2, nothing sent.
-  TEST_F(CliTune, ANoClockConfigurationIsRefused) {
-    ASSERT_TRUE(
-        kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"));
-    const auto r = run("tune 7.05");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_THAT(r.err, HasSubstr("clock is 0"));
-    EXPECT_TRUE(events().empty());
-  }
+// Beyond the limit a frequency is refused (the window would hold it at the
+// limit), as are bad arguments (the refusals' table) and a clock of 0: exit
+// status 2, nothing sent.
+TEST_F(CliTune, ANoClockConfigurationIsRefused) {
+  ASSERT_TRUE(kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"));
+  const auto r = run("tune 7.05");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("clock is 0"));
+  EXPECT_TRUE(events().empty());
+}
