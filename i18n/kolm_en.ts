@@ -76,6 +76,25 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>line %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 could not be read whole (%2).</source>
+        <translation>%1 could not be read whole (%2).</translation>
+    </message>
+    <message>
+        <source>It cannot be copied aside (%1), so it is left as it is and not written.</source>
+        <translation>It cannot be copied aside (%1), so it is left as it is and not written.</translation>
+    </message>
+    <message>
+        <source>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</source>
+        <translation>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</translation>
+    </message>
+</context>
+<context>
     <name>kolm</name>
     <message>
         <source>Return  Loss</source>
@@ -1034,6 +1053,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>The shape needs a termination of %1 ohm; with %2 ohm the response differs from it (see the prediction).</source>
         <translation>The shape needs a termination of %1 ohm; with %2 ohm the response differs from it (see the prediction).</translation>
     </message>
+    <message>
+        <source>The delay is at most %1 ms per point.</source>
+        <translation>The delay is at most %1 ms per point.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -1287,6 +1310,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The language is kept and takes effect when the program is started again.</source>
         <translation>The language is kept and takes effect when the program is started again.</translation>
+    </message>
+    <message>
+        <source>it is not in the form of an INI file</source>
+        <translation>it is not in the form of an INI file</translation>
     </message>
 </context>
 <context>
