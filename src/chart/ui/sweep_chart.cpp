@@ -357,8 +357,11 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   for (const auto& t : traces_) paintTrace(p, m, t);
   if (memoryOnTop_)
     for (const auto& t : memory_) paintTrace(p, m, t);
-  for (const ChartLabel& label : ownScaleColumns(size)) paintLabel(p, label);
-  paintLegend(p, size);
+  // The labels are laid out once: drawn here, and kept clear of by the legend.
+  const std::vector<ChartLabel> grid = gridLabels(size);
+  const std::vector<ChartLabel> columns = ownScaleColumns(size, grid);
+  for (const ChartLabel& label : columns) paintLabel(p, label);
+  paintLegend(p, size, labelRoom(grid, columns));
   if (!note_.isEmpty()) {
     QFont f = font();
     f.setBold(true);
@@ -378,7 +381,7 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
 
 // What is drawn, top right: a short sample of each named trace (dashed as it
 // is drawn) and its name, on a veil of the background.
-void SweepChart::paintLegend(QPainter& p, const QSize& size) const {
+void SweepChart::paintLegend(QPainter& p, const QSize& size, const std::vector<Box>& room) const {
   std::vector<const Trace*> named;
   for (const auto* list : {&traces_, &memory_, &reference_})
     for (const Trace& t : *list)
@@ -395,7 +398,7 @@ void SweepChart::paintLegend(QPainter& p, const QSize& size) const {
   // Below the row of frequency labels along the top edge, moved left of any
   // column of labels at the right edge.
   const Box place = clearOf({double(size.width() - w - 6), double(rowH + 6), double(w), double(h)},
-                            labelRoom(size), -4, 0, size.width() / 4);
+                            room, -4, 0, size.width() / 4);
   const QRect box(static_cast<int>(place.left), static_cast<int>(place.top), w, h);
   QColor veil = background_;
   veil.setAlpha(215);

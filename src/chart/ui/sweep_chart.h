@@ -248,14 +248,17 @@ class SweepChart : public QWidget {
   std::vector<ChartLabel> gridLabels(const QSize& size) const;
   // The scales of the quantities drawn on vertical scales other than the chart's
   // own: a column of values per scale at the right edge, in the trace's colour.
-  std::vector<ChartLabel> ownScaleColumns(const QSize& size) const;
+  std::vector<ChartLabel> ownScaleColumns(const QSize& size,
+                                          const std::vector<ChartLabel>& grid) const;
   // The boxes of both, which what is drawn over the chart keeps clear of.
   std::vector<Box> labelRoom(const QSize& size) const;
+  static std::vector<Box> labelRoom(const std::vector<ChartLabel>& grid,
+                                    const std::vector<ChartLabel>& columns);
   void paintLabel(QPainter& painter, const ChartLabel& label) const;
   void paintGrid(QPainter& painter, const QSize& size) const;
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
-  void paintLegend(QPainter& painter, const QSize& size) const;
+  void paintLegend(QPainter& painter, const QSize& size, const std::vector<Box>& room) const;
   void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
                     const QPen& pen, bool columns, bool dashedColumns) const;
   void paintMarkers(QPainter& painter, const QSize& size) const;

@@ -65,7 +65,8 @@ std::vector<SweepChart::ChartLabel> SweepChart::gridLabels(const QSize& size) co
   return labels;
 }
 
-std::vector<SweepChart::ChartLabel> SweepChart::ownScaleColumns(const QSize& size) const {
+std::vector<SweepChart::ChartLabel> SweepChart::ownScaleColumns(
+    const QSize& size, const std::vector<ChartLabel>& grid) const {
   std::vector<ChartLabel> labels;
   const PixelMap m(scale_, size.width(), size.height());
   if (!m.valid()) return labels;
@@ -73,7 +74,6 @@ std::vector<SweepChart::ChartLabel> SweepChart::ownScaleColumns(const QSize& siz
   // the right edge inwards; each holds the values at the grid's lines and the
   // unit at the foot, right-aligned, in the first such trace's colour.
   std::vector<VerticalScale> seen;
-  const std::vector<ChartLabel> grid = gridLabels(size);
   const QFontMetricsF fm(font()), bold(boldOf(font()));
   const double h = size.height() - 1;
   double right = size.width() - 4;
@@ -114,9 +114,15 @@ std::vector<SweepChart::ChartLabel> SweepChart::ownScaleColumns(const QSize& siz
 }
 
 std::vector<Box> SweepChart::labelRoom(const QSize& size) const {
+  const std::vector<ChartLabel> grid = gridLabels(size);
+  return labelRoom(grid, ownScaleColumns(size, grid));
+}
+
+std::vector<Box> SweepChart::labelRoom(const std::vector<ChartLabel>& grid,
+                                       const std::vector<ChartLabel>& columns) {
   std::vector<Box> room;
-  for (const auto& labels : {gridLabels(size), ownScaleColumns(size)})
-    for (const ChartLabel& l : labels) room.push_back(boxOf(l.box.adjusted(-1, 0, 1, 0)));
+  for (const auto* labels : {&grid, &columns})
+    for (const ChartLabel& l : *labels) room.push_back(boxOf(l.box.adjusted(-1, 0, 1, 0)));
   return room;
 }
 
