@@ -474,13 +474,15 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
     int points;
     double start, stop;
     bool parallel = false;
-    size_t unknown;  // how many points may be left unknown
+    size_t unknown;    // how many points may be left unknown
+    double noise = 0;  // ohm, on R and |X| (a fixed pseudo-random pattern)
   };
   const Case cases[] = {
       {"capacitor", 0, 0, 100e-12, 100, 5, 30, false, 0},
       {"coil", 5, 1e-6, 0, 100, 5, 30, false, 0},
       {"series RLC", 12.5, 2e-6, 62.8e-12, 200, 5, 30, false, 1},  // beside the crossing
       {"parallel RLC", 200, 1e-6, 100e-12, 200, 5, 30, true, 20},
+      {"parallel RLC, noisy", 200, 1e-6, 100e-12, 200, 5, 30, true, 40, 0.5},
       {"lone point", 0, 0, 100e-12, 1, 10, 10.5, false, 2},
   };
   for (const Case& k : cases) {
@@ -493,10 +495,10 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
       const std::complex<double> z =
           k.parallel ? 1.0 / std::complex<double>(1 / k.r, w * k.c - 1 / (w * k.l))
                      : std::complex<double>(k.r, w * k.l - (k.c > 0 ? 1 / (w * k.c) : 0));
-      const double x = z.imag();
-      t.values[kReactance].push_back(static_cast<float>(std::fabs(x)));
-      t.values[kResistance].push_back(static_cast<float>(z.real()));
-      t.reactanceResolution.push_back(0.05f);
+      const double x = z.imag(), wobble = k.noise * std::sin(i * 2.3999);
+      t.values[kReactance].push_back(static_cast<float>(std::fabs(x) + wobble));
+      t.values[kResistance].push_back(static_cast<float>(z.real() - wobble));
+      t.reactanceResolution.push_back(static_cast<float>(0.05 + 2 * k.noise));
       t.flags.push_back(PointFlag::Valid);
       t.frequencies.push_back(f);
       truth.push_back(x);
