@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <string>
@@ -429,12 +430,21 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
     std::vector<int> limit;  // points at the return-loss limit
     double mhz, swrMin;
     bool bound;
+    const char* kind;
+    bool unbounded = false;  // every SWR interval open above, its low end half the value
   };
   const Case cases[] = {
-      {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false},
-      {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false},
-      {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false},
-      {"bound", {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3}, {2, 3, 4, 5}, 3.5, 1.065, true},
+      {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
+      {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false, "value"},
+      {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
+      {"bound",
+       {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3},
+       {2, 3, 4, 5},
+       3.5,
+       1.065,
+       true,
+       "bound"},
+      {"unbounded", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 0.75, false, "at_least", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -445,6 +455,10 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
       t.frequencies.push_back(static_cast<double>(i));
     }
     for (int i : c.limit) t.flags[static_cast<size_t>(i)] = PointFlag::RlLimit;
+    if (c.unbounded) {
+      t.halfWidths[kSwr].assign(c.swr.size(), std::numeric_limits<float>::infinity());
+      for (float v : c.swr) t.swrLow.push_back(v / 2);
+    }
     for (int q : {kReturnLoss, kPhase, kImpedance, kResistance, kReactance})
       t.values[q].assign(t.flags.size(), 50.f);
     const SwrAnalysis a = analyzeSwr(t);
@@ -453,8 +467,11 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
     EXPECT_NEAR(*a.swrMin, c.swrMin, 1e-3);
     EXPECT_EQ(a.minIsBound, c.bound);
     EXPECT_EQ(a.rOhm.has_value(), !c.bound);  // approximate at the limit
-    EXPECT_NE(swrReport(a).find(c.bound ? "swr_min_kind=bound" : "swr_min_kind=value"),
-              std::string::npos);
+    EXPECT_NE(swrReport(a).find(std::string("swr_min_kind=") + c.kind), std::string::npos);
+    // A bound or a lowest value is shown as such, never as a bare number.
+    const std::string shown = swrAnalysisRows(a)[0].second;
+    EXPECT_EQ(shown.find("\u2264") != std::string::npos, c.bound) << shown;
+    EXPECT_EQ(shown.find("\u2265") != std::string::npos, c.unbounded) << shown;
     // The bands are walked from the centre: SWR 2 edges either side of it.
     ASSERT_TRUE(a.swr2.low && a.swr2.high);
     EXPECT_LT(*a.swr2.low, c.mhz);
