@@ -57,6 +57,13 @@ std::string PortTestReport::text() const {
   return out;
 }
 
+PortTestReport openingFailed(const std::string& backend, const std::string& error) {
+  PortTestReport report;
+  report.checks.push_back({"Port", false, error});
+  adviseOnOpening(backend, report.advice);
+  return report;
+}
+
 PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   PortTestReport report;
   const PortIo* port = instrument.port();
@@ -143,12 +150,7 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
 PortTestReport portTest(const std::string& backend, const HardwareParams& params,
                         const PortOptions& options) {
   auto opened = openPort(backend, params.portAddress, options);
-  if (!opened.port) {
-    PortTestReport report;
-    report.checks.push_back({"Port", false, opened.error});
-    adviseOnOpening(backend, report.advice);
-    return report;
-  }
+  if (!opened.port) return openingFailed(backend, opened.error);
   Instrument instrument(std::move(opened.port));
   instrument.params = params;
   instrument.params.portBackend = backend;
