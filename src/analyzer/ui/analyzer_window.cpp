@@ -632,11 +632,16 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (liveValues_ && i >= 0 && static_cast<size_t>(i) < liveValues_->flags.size()) {
-    for (int q = 0; q < kQuantities; ++q)
-      quantityReadouts_[q]->setText(qs(quantityText(*liveValues_, static_cast<size_t>(i), q)));
-    quantityReadouts_[kReactance]->setToolTip(
-        QCoreApplication::translate("kolm", kReadoutTips[kReactance]) +
-        qs(signNote(*liveValues_, static_cast<size_t>(i))));
+    // A narrow box shows the number from its start; the whole text, with its
+    // interval and marks, is on hover.
+    for (int q = 0; q < kQuantities; ++q) {
+      const QString text = qs(quantityText(*liveValues_, static_cast<size_t>(i), q));
+      quantityReadouts_[q]->setText(text);
+      quantityReadouts_[q]->setCursorPosition(0);
+      quantityReadouts_[q]->setToolTip(
+          QCoreApplication::translate("kolm", kReadoutTips[q]) + "\n" + text +
+          (q == kReactance ? qs(signNote(*liveValues_, static_cast<size_t>(i))) : QString()));
+    }
   }
   cursorValueEdit_->setText(
       qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
