@@ -24,6 +24,11 @@ void adviseOnOpening(const std::string& backend, std::vector<std::string>& advic
     advice.push_back("If the printer driver holds the port: sudo modprobe -r lp");
   } else if (startsWith(backend, "direct")) {
     advice.push_back("Direct I/O needs root and an x86 computer; the ppdev back end does not");
+#ifdef __linux__
+    advice.push_back(
+        "For ppdev, load the parallel-port drivers (sudo modprobe parport_pc ppdev), then choose "
+        "the port in Parameters");
+#endif
   } else if (backend == "inpout32") {
     advice.push_back(
         "Put inpoutx64.dll (64-bit Windows) or inpout32.dll beside the program and start it "

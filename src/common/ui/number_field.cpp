@@ -1,5 +1,6 @@
 #include "common/ui/number_field.h"
 
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -21,6 +22,7 @@ class NumberState : public QObject {
     setObjectName(kStateName);
     styleSheet_ = edit->styleSheet();
     toolTip_ = edit->toolTip();
+    font_ = edit->font();
     check(edit->text());
     connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { check(t); });
   }
@@ -40,11 +42,14 @@ class NumberState : public QObject {
       lastText_ = QString::fromStdString(n.text);
       if (wasRefused) {
         edit_->setStyleSheet(styleSheet_);
+        edit_->setFont(font_);
         edit_->setToolTip(toolTip_);
       }
       return;
     }
+    // A style sheet drops the font the window gave the box: it is given again.
     edit_->setStyleSheet(styleSheet_ + " QLineEdit { border: 2px solid #d00000; }");
+    edit_->setFont(font_);
     edit_->setToolTip(toolTip_.isEmpty() ? problem_ : toolTip_ + "\n" + problem_);
   }
 
@@ -58,6 +63,7 @@ class NumberState : public QObject {
   QLineEdit* edit_;
   QPointer<QLabel> status_;
   QString styleSheet_, toolTip_;
+  QFont font_;
   bool held_ = false;  // the box has held an accepted number
   double lastValue_ = 0;
   QString lastText_;
