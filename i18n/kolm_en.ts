@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>Fields</name>
+    <message>
+        <source>Type a number here.</source>
+        <translation>Type a number here.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number: type digits, with a point or a comma before the decimals.</source>
+        <translation>&apos;%1&apos; is not a number: type digits, with a point or a comma before the decimals.</translation>
+    </message>
+</context>
+<context>
     <name>QFileDialog</name>
     <message>
         <source>All files (*)</source>
@@ -1398,6 +1409,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>it is not in the form of an INI file</source>
         <translation>it is not in the form of an INI file</translation>
+    </message>
+    <message>
+        <source>The port could not be opened; nothing is sent to the instrument until a port that opens is chosen here (or the simulated instrument).</source>
+        <translation>The port could not be opened; nothing is sent to the instrument until a port that opens is chosen here (or the simulated instrument).</translation>
     </message>
 </context>
 <context>

@@ -64,6 +64,12 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   if (!a.minIsBound) {
     std::optional<double> swrThere;
     there(kSwr, swrThere, a.swrMinPm);
+    // An SWR whose interval is open above is known only from below.
+    if (swrThere && !a.swrMinPm && trace.halfWidths[kSwr].size() > lastMiddle &&
+        trace.swrLow.size() > lastMiddle) {
+      a.minAtLeast = true;
+      a.swrMin = std::min(trace.swrLow[centre], trace.swrLow[lastMiddle]);
+    }
   }
 
   const std::span<const double> frequencies(trace.frequencies.data(), n);
@@ -81,7 +87,10 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
 std::string swrReport(const SwrAnalysis& a) {
   using chart::reportApproximate;
   using chart::reportLine;
-  const std::string kind = !a.swrMin ? "none" : a.minIsBound ? "bound" : "value";
+  const std::string kind = !a.swrMin      ? "none"
+                           : a.minIsBound ? "bound"
+                           : a.minAtLeast ? "at_least"
+                                          : "value";
   return reportLine("swr_min", a.swrMin, 3) + reportLine("swr_min_pm", a.swrMinPm, 3) +
          "swr_min_kind=" + kind + "\n" + reportLine("swr_min_mhz", a.minMHz, 6) +
          reportLine("r_at_min_ohm", a.rOhm, 2) + reportLine("r_at_min_ohm_pm", a.rPm, 2) +
@@ -111,9 +120,11 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
            std::string(unit);
   };
   return {
-      {KOLM_TR("kolm", "SWR min"), a.swrMin && a.minIsBound
-                                       ? chart::markedText(*a.swrMin, chart::Mark::AtMost, "0.000")
-                                       : plusMinus(a.swrMin, a.swrMinPm, "0.000", "")},
+      {KOLM_TR("kolm", "SWR min"),
+       a.swrMin && (a.minIsBound || a.minAtLeast)
+           ? chart::markedText(*a.swrMin, a.minIsBound ? chart::Mark::AtMost : chart::Mark::AtLeast,
+                               "0.000")
+           : plusMinus(a.swrMin, a.swrMinPm, "0.000", "")},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.minMHz)},
       {KOLM_TR("kolm", "R there"), plusMinus(a.rOhm, a.rPm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "|X| there"), plusMinus(a.xOhm, a.xPm, "0.0", " \u03a9")},

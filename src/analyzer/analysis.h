@@ -21,6 +21,9 @@ struct SwrAnalysis {
   // Whether swrMin is a measured value or the bound of the bridge's return-loss
   // limit (the SWR is that or lower).
   bool minIsBound = false;
+  // Whether the SWR there may be unbounded above (a lossless load, or one read
+  // too near the bridge's ends): swrMin then holds the lowest it can be.
+  bool minAtLeast = false;
   std::optional<double> rOhm;  // R at the minimum
   std::optional<double> xOhm;  // |X| at the minimum (the bridge does not know its sign)
   // The half-widths of their intervals (none for a bound, and where the trace
@@ -46,7 +49,8 @@ struct SwrAnalysis {
 SwrAnalysis analyzeSwr(const TraceValues& trace);
 
 // A key=value line per quantity, as the command line prints them: swr_min,
-// swr_min_kind (value or bound), swr_min_mhz, r_at_min_ohm, x_at_min_ohm,
+// swr_min_kind (value, bound, or at_least when swr_min is the lowest an
+// unbounded SWR can be), swr_min_mhz, r_at_min_ohm, x_at_min_ohm,
 // each value followed by its half-width (swr_min_pm, r_at_min_ohm_pm,
 // x_at_min_ohm_pm),
 // swr2_low_mhz, swr2_high_mhz, swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz,

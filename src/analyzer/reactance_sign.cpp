@@ -115,7 +115,9 @@ class Inference {
   // frequency (the reactance is positive), -1 when it turns the other way, 0
   // when the turns do not agree in at least three cases out of four.
   int8_t turn(size_t first, size_t last) const {
-    constexpr size_t kStride = 2;  // points between the chords compared
+    // Chords of an eighth of the stretch (at least two steps): the turn grows
+    // with their length, the readings' noise does not.
+    const size_t kStride = std::max<size_t>(2, (last - first) / 8);
     int clockwise = 0, counter = 0;
     for (size_t i = first + kStride; i + kStride <= last; ++i) {
       const std::complex<double> before = reflection(i) - reflection(i - kStride);

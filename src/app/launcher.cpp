@@ -18,6 +18,7 @@
 #include "common/ui/language.h"
 #include "common/ui/recent_files.h"
 #include "hw/port_factory.h"
+#include "hw/port_test.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/sim_port.h"
 #include "sim/ui/simulator_window.h"
@@ -194,15 +195,13 @@ void Launcher::checkSettingsFiles() {
 
 void Launcher::openConfiguredPort() {
   hw::Instrument& instrument = context_.instrument;
-  auto opened = portOpener(instrument.params.portBackend, instrument.params.portAddress);
-  if (!opened.port) {
-    bool useSim = context_.prompter.confirm(
-        opened.error +
-        "\n\nThe instrument cannot be reached. Use the simulated instrument instead? (Cancel "
-        "leaves the program without an instrument until the port is chosen in Parameters.)");
-    if (useSim) opened = sim::makeSimulatorPort(sim::loadPortOptions());
-  }
+  const std::string backend = instrument.params.portBackend;
+  auto opened = portOpener(backend, instrument.params.portAddress);
+  const bool failed = !opened.port;
   instrument.setPort(std::move(opened.port));
+  if (!failed) return;
+  portReport_ = hw::openingFailed(backend, opened.error).text();
+  showParameters();
 }
 
 QWidget* Launcher::open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
@@ -246,6 +245,13 @@ void Launcher::showParameters(QWidget* modalOwner) {
     parameters_->move(x() + width() + 16, y());
   } else {
     parameters_->load();
+  }
+  if (!portReport_.empty()) {
+    parameters_->showPortReport(
+        tr("The port could not be opened; nothing is sent to the instrument until a port that "
+           "opens is chosen here (or the simulated instrument).") +
+        "\n\n" + QString::fromStdString(portReport_));
+    portReport_.clear();  // told once
   }
   if (modalOwner) {
     parameters_->setWindowModality(Qt::ApplicationModal);

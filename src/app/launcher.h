@@ -51,12 +51,17 @@ class Launcher : public QMainWindow {
  private:
   QWidget* open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
                 const char* what);
+  // Opens the port dds.cfg or Parameters chose. One that does not open leaves
+  // the program without an instrument (nothing is sent) and opens Parameters
+  // with the port test's advice: the simulator runs only when chosen.
   void openConfiguredPort();
   // sim.cfg and kolm.ini found unreadable are kept aside before anything is
   // written there, and the user is told.
   void checkSettingsFiles();
   // Why dds.cfg was not used at start, for the Parameters window.
   std::string hardwareMessage_;
+  // Why the chosen port did not open, with advice, for the Parameters window.
+  std::string portReport_;
   void closeInstrumentWindows();
 
   common::ui::UiContext& context_;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/text.h"
+#include "common/ui/number_field.h"
 #include "hw/params.h"
 #include "hw/port_test.h"
 #include "sim/sim_port.h"
@@ -122,6 +123,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
 
   connect(multiplierScroll_, &QScrollBar::valueChanged, this,
           &ParametersWindow::onMultiplierChanged);
+  common::ui::makeNumberField(quartzEdit_);
   connect(quartzEdit_, &QLineEdit::textChanged, this, &ParametersWindow::onQuartzChanged);
   connect(okButton, &QPushButton::clicked, this, &ParametersWindow::acceptParameters);
   connect(portTest, &QPushButton::clicked, this, &ParametersWindow::runPortTest);
@@ -168,8 +170,11 @@ void ParametersWindow::onMultiplierChanged(int value) {
   showClock();
 }
 
-void ParametersWindow::onQuartzChanged(const QString& text) {
-  quartz_ = common::numericValue(text.toStdString());
+void ParametersWindow::onQuartzChanged() {
+  // A text that is not one number leaves the last quartz frequency (and clock).
+  const auto typed = common::ui::numberIn(quartzEdit_);
+  if (!typed) return;
+  quartz_ = *typed;
   clock_ = hw::systemClockMHz(multiplier_, quartz_);
   showClock();
 }
@@ -189,6 +194,10 @@ hw::HardwareParams ParametersWindow::typedParameters() const {
 }
 
 void ParametersWindow::acceptParameters() {
+  if (const QString why = common::ui::numberProblem(quartzEdit_); !why.isEmpty()) {
+    context_.prompter.message(why.toStdString(), common::Icon::Warning);
+    return;
+  }
   const hw::HardwareParams p = typedParameters();
   if (auto problem = hw::validateParameters(p)) {
     context_.prompter.message(*problem, common::Icon::Warning);
@@ -230,7 +239,11 @@ void ParametersWindow::runPortTest() {
   }
   const std::string summary =
       report.passed() ? "The port and the instrument answer." : "The port test failed.";
-  portReport_->setPlainText(QString::fromStdString(summary + "\n\n" + report.text()));
+  showPortReport(QString::fromStdString(summary + "\n\n" + report.text()));
+}
+
+void ParametersWindow::showPortReport(const QString& text) {
+  portReport_->setPlainText(text);
   portReport_->show();
 }
 

@@ -28,10 +28,12 @@ class ParametersWindow : public QDialog {
   // Why dds.cfg could not be used, shown until OK stores the parameters.
   void setFileProblem(const std::string& problem);
   double clockCopy() const { return clock_; }
+  // Shows a port report (the port test's, or why the chosen port did not open).
+  void showPortReport(const QString& text);
 
  private:
   void onMultiplierChanged(int value);
-  void onQuartzChanged(const QString& text);
+  void onQuartzChanged();
   hw::HardwareParams typedParameters() const;
   void acceptParameters();
   // "Port test": checks the port and address chosen in the window.

@@ -7,6 +7,7 @@
 #include "common/records.h"
 #include "common/settings_file.h"
 #include "common/text.h"
+#include "hw/port_factory.h"
 
 namespace kolm::hw {
 
@@ -66,7 +67,12 @@ bool parseHardwareConfig(HardwareParams& params, std::string_view content, std::
       read.portAddress = *whole;
     }
   }
-  if (auto f5 = reader.next(); f5 && !f5->empty()) read.portBackend = *f5;
+  // Four records are the file as every installation before the port choice
+  // wrote it: the instrument on the port at that address, never the simulator.
+  if (auto f5 = reader.next(); f5 && !f5->empty())
+    read.portBackend = *f5;
+  else
+    read.portBackend = portAtAddress(read.portAddress);
   params = read;
   return true;
 }

@@ -22,7 +22,9 @@ struct HardwareParams {
   int32_t portAddress = 0;
   // How the port is reached: "sim", "ppdev", "ppdev:/dev/parportN", "direct",
   // "direct:0xADDR" or "inpout32". Kept as a fifth record of dds.cfg, which the
-  // four-record reader of older files never looks at.
+  // four-record reader of older files never looks at; a file of four records
+  // (an existing installation's) means the real port at the address
+  // (portAtAddress). Without dds.cfg the simulator stands in until Parameters.
   std::string portBackend = "sim";
 };
 
@@ -36,7 +38,8 @@ double systemClockMHz(int multiplier, double quartzMHz);
 // read (fields end at commas and line ends; a byte-order mark and CR CR LF read
 // as the writer meant them): the multiplier a whole number in 16 bits, the
 // quartz and the clock numbers, the port address a number that rounds into 16
-// bits; a fifth record, when there, names the port back end. Otherwise `params`
+// bits; a fifth record, when there, names the port back end, and without one
+// the real port at the address is meant (portAtAddress). Otherwise `params`
 // keep what they held and `problem` (when given) says why, with the line; a
 // missing file sets none. True when read.
 bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg",

@@ -211,6 +211,15 @@ std::string ppdevDeviceForBase(int32_t base, const std::string& procRoot) {
   return {};
 }
 
+std::string portAtAddress(int32_t lptBase, const std::string& procRoot) {
+#ifdef _WIN32
+  (void)lptBase, (void)procRoot;
+  return "inpout32";
+#else
+  return ppdevDeviceForBase(lptBase, procRoot).empty() ? "direct" : "ppdev";
+#endif
+}
+
 PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortOptions& options) {
   PortOpenResult r;
   if (backend.empty() || backend == "sim") return sim::makeSimulatorPort(options);

@@ -38,6 +38,11 @@ struct PortOpenResult {
 PortOpenResult openPort(const std::string& backend, int32_t lptBase,
                         const PortOptions& options = {});
 
+// The back end that reaches the real port at `lptBase`: "ppdev" where a
+// /dev/parportN has that base address, otherwise "direct" ("inpout32" on
+// Windows). `procRoot` is for tests.
+std::string portAtAddress(int32_t lptBase, const std::string& procRoot = "/proc/sys/dev/parport");
+
 // The ppdev device whose base address (from /proc/sys/dev/parport) is `base`,
 // or empty when there is none. `procRoot` is for tests.
 std::string ppdevDeviceForBase(int32_t base, const std::string& procRoot = "/proc/sys/dev/parport");

@@ -24,6 +24,11 @@ void adviseOnOpening(const std::string& backend, std::vector<std::string>& advic
     advice.push_back("If the printer driver holds the port: sudo modprobe -r lp");
   } else if (startsWith(backend, "direct")) {
     advice.push_back("Direct I/O needs root and an x86 computer; the ppdev back end does not");
+#ifdef __linux__
+    advice.push_back(
+        "For ppdev, load the parallel-port drivers (sudo modprobe parport_pc ppdev), then choose "
+        "the port in Parameters");
+#endif
   } else if (backend == "inpout32") {
     advice.push_back(
         "Put inpoutx64.dll (64-bit Windows) or inpout32.dll beside the program and start it "
@@ -55,6 +60,13 @@ std::string PortTestReport::text() const {
     for (const auto& a : advice) out += "  - " + a + "\n";
   }
   return out;
+}
+
+PortTestReport openingFailed(const std::string& backend, const std::string& error) {
+  PortTestReport report;
+  report.checks.push_back({"Port", false, error});
+  adviseOnOpening(backend, report.advice);
+  return report;
 }
 
 PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
@@ -143,12 +155,7 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
 PortTestReport portTest(const std::string& backend, const HardwareParams& params,
                         const PortOptions& options) {
   auto opened = openPort(backend, params.portAddress, options);
-  if (!opened.port) {
-    PortTestReport report;
-    report.checks.push_back({"Port", false, opened.error});
-    adviseOnOpening(backend, report.advice);
-    return report;
-  }
+  if (!opened.port) return openingFailed(backend, opened.error);
   Instrument instrument(std::move(opened.port));
   instrument.params = params;
   instrument.params.portBackend = backend;

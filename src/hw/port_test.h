@@ -35,6 +35,9 @@ inline constexpr double kPortTestMHz = 10;
 // the generator off. `backend` is the name the port was chosen by, for advice.
 PortTestReport runPortTest(Instrument& instrument, const std::string& backend);
 
+// The report of a port that did not open (`error`), with what to do about it.
+PortTestReport openingFailed(const std::string& backend, const std::string& error);
+
 // Opens `backend` for `params` on its own, checks it and closes it again.
 PortTestReport portTest(const std::string& backend, const HardwareParams& params,
                         const PortOptions& options = {});

@@ -6,6 +6,7 @@
 #include "common/settings_file.h"
 #include "common/text.h"
 #include "common/tr.h"
+#include "common/typed_number.h"
 #include "hw/dds.h"
 
 namespace kolm::vfo {
@@ -51,9 +52,12 @@ void Vfo::stepDown(int index) {
   sendFrequency();
 }
 
-void Vfo::keyboardEnter() {
-  settings.WorkingFreq = common::numericValue(settings.keyboardText);
+bool Vfo::keyboardEnter() {
+  const auto typed = common::typedNumber(settings.keyboardText).value;
+  if (!typed) return false;
+  settings.WorkingFreq = *typed;
   sendFrequency();
+  return true;
 }
 
 void Vfo::setMode(Mode mode) {

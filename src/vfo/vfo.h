@@ -57,8 +57,10 @@ class Vfo {
   // Step button i (0..8) up or down by 10^(i - 6) MHz; down stops at 0.
   void stepUp(int index);
   void stepDown(int index);
-  // Enter in the keyboard box: tune to the number in settings.keyboardText.
-  void keyboardEnter();
+  // Enter in the keyboard box: tune to the number in settings.keyboardText. A
+  // text that is not wholly one number (common::typedNumber) tunes nothing and
+  // leaves the working frequency as it was: false.
+  bool keyboardEnter();
   // Mode or IF option changed (the window has set `settings`).
   void setMode(Mode mode);
   void setIfChoice(IfChoice choice);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <string>
@@ -429,12 +430,21 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
     std::vector<int> limit;  // points at the return-loss limit
     double mhz, swrMin;
     bool bound;
+    const char* kind;
+    bool unbounded = false;  // every SWR interval open above, its low end half the value
   };
   const Case cases[] = {
-      {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false},
-      {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false},
-      {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false},
-      {"bound", {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3}, {2, 3, 4, 5}, 3.5, 1.065, true},
+      {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
+      {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false, "value"},
+      {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
+      {"bound",
+       {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3},
+       {2, 3, 4, 5},
+       3.5,
+       1.065,
+       true,
+       "bound"},
+      {"unbounded", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 0.75, false, "at_least", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -445,6 +455,10 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
       t.frequencies.push_back(static_cast<double>(i));
     }
     for (int i : c.limit) t.flags[static_cast<size_t>(i)] = PointFlag::RlLimit;
+    if (c.unbounded) {
+      t.halfWidths[kSwr].assign(c.swr.size(), std::numeric_limits<float>::infinity());
+      for (float v : c.swr) t.swrLow.push_back(v / 2);
+    }
     for (int q : {kReturnLoss, kPhase, kImpedance, kResistance, kReactance})
       t.values[q].assign(t.flags.size(), 50.f);
     const SwrAnalysis a = analyzeSwr(t);
@@ -453,8 +467,11 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
     EXPECT_NEAR(*a.swrMin, c.swrMin, 1e-3);
     EXPECT_EQ(a.minIsBound, c.bound);
     EXPECT_EQ(a.rOhm.has_value(), !c.bound);  // approximate at the limit
-    EXPECT_NE(swrReport(a).find(c.bound ? "swr_min_kind=bound" : "swr_min_kind=value"),
-              std::string::npos);
+    EXPECT_NE(swrReport(a).find(std::string("swr_min_kind=") + c.kind), std::string::npos);
+    // A bound or a lowest value is shown as such, never as a bare number.
+    const std::string shown = swrAnalysisRows(a)[0].second;
+    EXPECT_EQ(shown.find("\u2264") != std::string::npos, c.bound) << shown;
+    EXPECT_EQ(shown.find("\u2265") != std::string::npos, c.unbounded) << shown;
     // The bands are walked from the centre: SWR 2 edges either side of it.
     ASSERT_TRUE(a.swr2.low && a.swr2.high);
     EXPECT_LT(*a.swr2.low, c.mhz);
@@ -474,13 +491,15 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
     int points;
     double start, stop;
     bool parallel = false;
-    size_t unknown;  // how many points may be left unknown
+    size_t unknown;    // how many points may be left unknown
+    double noise = 0;  // ohm, on R and |X| (a fixed pseudo-random pattern)
   };
   const Case cases[] = {
       {"capacitor", 0, 0, 100e-12, 100, 5, 30, false, 0},
       {"coil", 5, 1e-6, 0, 100, 5, 30, false, 0},
       {"series RLC", 12.5, 2e-6, 62.8e-12, 200, 5, 30, false, 1},  // beside the crossing
       {"parallel RLC", 200, 1e-6, 100e-12, 200, 5, 30, true, 20},
+      {"parallel RLC, noisy", 200, 1e-6, 100e-12, 200, 5, 30, true, 40, 0.5},
       {"lone point", 0, 0, 100e-12, 1, 10, 10.5, false, 2},
   };
   for (const Case& k : cases) {
@@ -493,10 +512,10 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
       const std::complex<double> z =
           k.parallel ? 1.0 / std::complex<double>(1 / k.r, w * k.c - 1 / (w * k.l))
                      : std::complex<double>(k.r, w * k.l - (k.c > 0 ? 1 / (w * k.c) : 0));
-      const double x = z.imag();
-      t.values[kReactance].push_back(static_cast<float>(std::fabs(x)));
-      t.values[kResistance].push_back(static_cast<float>(z.real()));
-      t.reactanceResolution.push_back(0.05f);
+      const double x = z.imag(), wobble = k.noise * std::sin(i * 2.3999);
+      t.values[kReactance].push_back(static_cast<float>(std::fabs(x) + wobble));
+      t.values[kResistance].push_back(static_cast<float>(z.real() - wobble));
+      t.reactanceResolution.push_back(static_cast<float>(0.05 + 2 * k.noise));
       t.flags.push_back(PointFlag::Valid);
       t.frequencies.push_back(f);
       truth.push_back(x);

@@ -266,7 +266,8 @@ TEST_F(CliTune, FollowsTheVfoRules) {
 // limit), as are bad arguments (the refusals' table) and a clock of 0: exit
 // status 2, nothing sent.
 TEST_F(CliTune, ANoClockConfigurationIsRefused) {
-  ASSERT_TRUE(kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n"));
+  ASSERT_TRUE(kolm::common::writeFileAtomic("dds.cfg",
+                                            "\"20\"\r\n\"20\"\r\n\"0\"\r\n\"888\"\r\n\"sim\"\r\n"));
   const auto r = run("tune 7.05");
   EXPECT_EQ(r.status, 2);
   EXPECT_THAT(r.err, HasSubstr("clock is 0"));

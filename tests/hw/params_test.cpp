@@ -85,6 +85,7 @@ TEST(DdsCfg, ReadWholeOrNotAtAll) {
     q.quartzMHz = 50;
     q.refClockMHz = 200;
     q.portAddress = 956;
+    q.portBackend = "sim";
     std::string problem;
     EXPECT_EQ(readHardwareConfig(q, file, &problem), r.multiplier != 4 || r.quartz != 50);
     EXPECT_EQ(problem.empty(), !*r.problem);
@@ -93,6 +94,9 @@ TEST(DdsCfg, ReadWholeOrNotAtAll) {
     EXPECT_EQ(q.quartzMHz, r.quartz);
     EXPECT_EQ(q.refClockMHz, r.clock);
     EXPECT_EQ(q.portAddress, r.base);
+    // Four records (none of these has a fifth) are an existing installation's
+    // file: the real port at the address read, never the simulator.
+    EXPECT_EQ(q.portBackend, *r.problem || r.text.empty() ? "sim" : portAtAddress(r.base));
   }
 }
 
@@ -124,4 +128,9 @@ TEST(Ppdev, DeviceIsMatchedByItsBaseAddress) {
   EXPECT_EQ(kolm::hw::ppdevDeviceForBase(888, dir.path().string()), "/dev/parport1");
   EXPECT_EQ(kolm::hw::ppdevDeviceForBase(53504, dir.path().string()), "/dev/parport0");
   EXPECT_EQ(kolm::hw::ppdevDeviceForBase(632, dir.path().string()), "");
+  // A dds.cfg without the port choice means the port at its address.
+#ifndef _WIN32
+  EXPECT_EQ(kolm::hw::portAtAddress(888, dir.path().string()), "ppdev");
+  EXPECT_EQ(kolm::hw::portAtAddress(632, dir.path().string()), "direct");
+#endif
 }

@@ -33,6 +33,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/sweep_window.h"
 #include "hw/dds.h"
@@ -52,8 +53,6 @@ constexpr std::array<const char*, kQuantities> kQuantityCaptions{"RL", "PH", "|Z
 QColor traceColour(int quantity) { return chart::ui::paletteQColor(kColorTable[quantity]); }
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-std::string text(const QLineEdit* box) { return box->text().toStdString(); }
 
 // Black or white, whichever reads better on `colour`.
 QColor ink(const QColor& colour) {
@@ -116,6 +115,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
+  for (QLineEdit* e : {startEdit_, stopEdit_, pointsEdit_}) common::ui::makeNumberField(e, status_);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
@@ -632,11 +632,16 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (liveValues_ && i >= 0 && static_cast<size_t>(i) < liveValues_->flags.size()) {
-    for (int q = 0; q < kQuantities; ++q)
-      quantityReadouts_[q]->setText(qs(quantityText(*liveValues_, static_cast<size_t>(i), q)));
-    quantityReadouts_[kReactance]->setToolTip(
-        QCoreApplication::translate("kolm", kReadoutTips[kReactance]) +
-        qs(signNote(*liveValues_, static_cast<size_t>(i))));
+    // A narrow box shows the number from its start; the whole text, with its
+    // interval and marks, is on hover.
+    for (int q = 0; q < kQuantities; ++q) {
+      const QString text = qs(quantityText(*liveValues_, static_cast<size_t>(i), q));
+      quantityReadouts_[q]->setText(text);
+      quantityReadouts_[q]->setCursorPosition(0);
+      quantityReadouts_[q]->setToolTip(
+          QCoreApplication::translate("kolm", kReadoutTips[q]) + "\n" + text +
+          (q == kReactance ? qs(signNote(*liveValues_, static_cast<size_t>(i))) : QString()));
+    }
   }
   cursorValueEdit_->setText(
       qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
@@ -678,10 +683,20 @@ bool AnalyzerWindow::startSweep(bool continuous) {
 }
 
 bool AnalyzerWindow::beginSweep(bool continuous) {
+  // A box whose text is not one number sweeps nothing; the status line says why.
+  double typed[3];
+  const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_};
+  for (size_t k = 0; k < 3; ++k) {
+    const auto n = common::ui::requireNumber(boxes[k]);
+    if (!n) {
+      uncheckSweepButtons();
+      return false;
+    }
+    typed[k] = *n;
+  }
   fileNameEdit_->clear();
   const auto planned =
-      planSweep(common::numericValue(text(startEdit_)), common::numericValue(text(stopEdit_)),
-                common::numericValue(text(pointsEdit_)), context_.instrument.params.refClockMHz);
+      planSweep(typed[0], typed[1], typed[2], context_.instrument.params.refClockMHz);
   if (!planned.ok()) {
     uncheckSweepButtons();
     context_.prompter.message(planned.error, common::Icon::Warning);
@@ -743,7 +758,13 @@ void AnalyzerWindow::endSweep() {
 void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   common::ui::closeSweeping(
       passes_, runner_,
-      [this] { saveAntIni(text(startEdit_), text(stopEdit_), text(pointsEdit_)); },
+      [this] {
+        // A box whose text is refused keeps its last number in the file.
+        const auto kept = [](const QLineEdit* box) {
+          return common::ui::numberText(box).toStdString();
+        };
+        saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_));
+      },
       [this] {
         // Every data line low after the word 0.
         context_.instrument.switchOff(hw::kBridgeSettle);

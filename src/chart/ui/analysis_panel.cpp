@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 
 #include "common/ui/ui_context.h"
 
@@ -19,7 +20,6 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QDockWidget(tr("Analysis"), pare
   grid_ = new QGridLayout(body);
   grid_->setContentsMargins(6, 4, 6, 4);
   grid_->setVerticalSpacing(2);
-  grid_->setColumnStretch(1, 1);
   setWidget(body);
 }
 
@@ -31,12 +31,8 @@ void AnalysisPanel::setRows(const Rows& rows) {
     value->setObjectName(QString("analysisValue%1").arg(row));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid_->addWidget(caption, row, 0);
-    grid_->addWidget(value, row, 1);
-    grid_->setRowStretch(row, 0);
     lines_.emplace_back(caption, value);
   }
-  grid_->setRowStretch(static_cast<int>(lines_.size()), 1);
   for (size_t i = 0; i < lines_.size(); ++i) {
     const bool used = i < rows.size();
     lines_[i].first->setVisible(used);
@@ -45,6 +41,33 @@ void AnalysisPanel::setRows(const Rows& rows) {
     lines_[i].first->setText(QString::fromStdString(rows[i].first));
     lines_[i].second->setText(QString::fromStdString(rows[i].second));
   }
+  used_ = static_cast<int>(rows.size());
+  arrange();
+}
+
+void AnalysisPanel::setColumns(int columns) {
+  columns_ = std::max(1, columns);
+  arrange();
+}
+
+// Line i goes down the first column, then the next: a caption, its value and a
+// gap between pairs.
+void AnalysisPanel::arrange() {
+  for (auto& [caption, value] : lines_) {
+    grid_->removeWidget(caption);
+    grid_->removeWidget(value);
+  }
+  for (int c = 0; c < grid_->columnCount(); ++c) grid_->setColumnStretch(c, 0);
+  for (int r = 0; r < grid_->rowCount(); ++r) grid_->setRowStretch(r, 0);
+  const int perColumn = std::max(1, (used_ + columns_ - 1) / columns_);
+  for (int i = 0; i < static_cast<int>(lines_.size()); ++i) {
+    const int row = i % perColumn, column = 3 * (i / perColumn);
+    grid_->addWidget(lines_[static_cast<size_t>(i)].first, row, column);
+    grid_->addWidget(lines_[static_cast<size_t>(i)].second, row, column + 1);
+    grid_->setColumnStretch(column + 1, 1);
+    if (column > 0) grid_->setColumnMinimumWidth(column - 1, columns_ > 1 ? 18 : 0);
+  }
+  grid_->setRowStretch(perColumn, 1);
 }
 
 QString AnalysisPanel::value(int row) const {
@@ -58,35 +81,63 @@ QString AnalysisPanel::caption(int row) const {
 AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
   auto* panel = new AnalysisPanel(window);
   panel->setObjectName(name);
-  window->addDockWidget(Qt::RightDockWidgetArea, panel);
-  // The window's controls keep the width they need: a docked panel adds its own
-  // to the window's minimum and to the size it opens at. Where the screen has no
-  // room for both, the panel starts hidden and, shown, floats beside the window.
-  const int base = window->minimumWidth();
-  // A fixed width, room for the longest caption and a frequency to the hertz.
+  panel->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+  panel->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+  // The window's controls keep the room they need: a docked panel adds its own
+  // to the window's minimum and to the size it opens at.
+  const QSize base = window->minimumSize();
+  // At the right a fixed width, room for the longest caption and a frequency to
+  // the hertz; at the bottom the window's width, the lines in three columns.
   const QFontMetrics metrics = panel->fontMetrics();
-  panel->setFixedWidth(metrics.horizontalAdvance("Insertion loss") +
-                       metrics.horizontalAdvance("0000.000 000 MHz") + 40);
-  const int width =
-      panel->width() + window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent) + 4;
-  auto room = [window, base, width] {
-    const QScreen* screen = window->screen();
-    return !screen || screen->availableGeometry().width() >= base + width + 16;
+  const int panelWidth = metrics.horizontalAdvance("Insertion loss") +
+                         metrics.horizontalAdvance("0000.000 000 MHz") + 40;
+  const int separator = window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent) + 4;
+  const int width = panelWidth + separator;
+  const int bottomColumns = std::max(2, base.width() / (panelWidth + 18));
+  constexpr int kMostLines = 12;  // the analyzer's
+  const int bottomLines = (kMostLines + bottomColumns - 1) / bottomColumns;
+  const int height = (bottomLines + 1) * (metrics.height() + 2) + 16 + separator;
+  auto screen = [window] {
+    const QScreen* s = window->screen();
+    return s ? s->availableGeometry().size() : QSize(1 << 20, 1 << 20);
   };
-  auto fit = [window, panel, base, width, room] {
-    const bool docked = !panel->isHidden() && !panel->isFloating();
-    if (docked && !room()) {
-      panel->setFloating(true);  // fits again through topLevelChanged
+  auto roomAtRight = [=] { return screen().width() >= base.width() + width + 16; };
+  auto place = [=](Qt::DockWidgetArea area) {
+    const bool right = area == Qt::RightDockWidgetArea;
+    panel->setColumns(right ? 1 : bottomColumns);
+    if (right) {
+      panel->setFixedWidth(panelWidth);
+    } else {
+      panel->setMinimumWidth(0);
+      panel->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+  };
+  auto fit = [=] {
+    const bool shown = !panel->isHidden();
+    Qt::DockWidgetArea area = window->dockWidgetArea(panel);
+    if (area == Qt::RightDockWidgetArea && !roomAtRight()) {
+      area = Qt::BottomDockWidgetArea;
+      window->addDockWidget(area, panel);  // fits again through dockLocationChanged
       return;
     }
-    window->setMinimumWidth(base + (docked ? width : 0));
+    place(area);
+    const bool right = area == Qt::RightDockWidgetArea;
+    // Without the height on the screen, the chart gives up the panel's.
+    const bool roomBelow = screen().height() >= base.height() + height + 40;
+    window->setMinimumSize(base.width() + (shown && right ? width : 0),
+                           base.height() + (shown && !right && roomBelow ? height : 0));
   };
-  if (room())
+  const bool right = roomAtRight();
+  window->addDockWidget(right ? Qt::RightDockWidgetArea : Qt::BottomDockWidgetArea, panel);
+  place(right ? Qt::RightDockWidgetArea : Qt::BottomDockWidgetArea);
+  if (right)
     common::ui::openAtSize(window, window->size() + QSize(width, 0));
+  else if (screen().height() >= base.height() + height + 40)
+    common::ui::openAtSize(window, window->size() + QSize(0, height));
   else
-    panel->hide();
+    panel->hide();  // no room either way: shown on request, the chart gives way
   QObject::connect(panel, &QDockWidget::visibilityChanged, window, fit);
-  QObject::connect(panel, &QDockWidget::topLevelChanged, window, fit);
+  QObject::connect(panel, &QDockWidget::dockLocationChanged, window, fit);
   fit();
   QAction* toggle = panel->toggleViewAction();
   toggle->setObjectName(QString(name) + "Toggle");

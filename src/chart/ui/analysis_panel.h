@@ -1,6 +1,8 @@
 // What the analysis of a swept trace found, beside the chart: one line per
 // quantity, a caption and the value with its unit (or "none"). A dock of the
-// instrument window, shown or hidden from the menu bar.
+// instrument window, shown or hidden from the menu bar: at the chart's right,
+// one line under the other, or under the window's controls, the lines side by
+// side in columns, where the screen is too narrow for both.
 #pragma once
 
 #include <QDockWidget>
@@ -23,15 +25,25 @@ class AnalysisPanel : public QDockWidget {
   // The value shown on line `row` (for tests and accessibility).
   QString value(int row) const;
   QString caption(int row) const;
+  // How many caption-value pairs stand side by side (1 in the right dock).
+  void setColumns(int columns);
+  int columns() const { return columns_; }
 
  private:
+  void arrange();
+
   QGridLayout* grid_ = nullptr;
+  int columns_ = 1;
+  int used_ = 0;  // lines shown
   std::vector<std::pair<QLabel*, QLabel*>> lines_;
 };
 
 // An analysis panel docked at the right of `window` (objectName `name`), and a
 // checkable "Analysis" item in its menu bar that shows or hides it. Call it once
 // the window has its minimum and opening sizes: the docked panel widens both.
+// Where the screen has no room for the window and the panel side by side, the
+// panel docks at the bottom in columns and adds to the window's height instead;
+// it never floats over the window's controls.
 AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name);
 
 }  // namespace kolm::chart::ui

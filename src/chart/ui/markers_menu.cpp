@@ -7,6 +7,7 @@
 #include "chart/ui/sweep_chart.h"
 #include "common/prompter.h"
 #include "common/text.h"
+#include "common/typed_number.h"
 
 namespace kolm::chart::ui {
 
@@ -30,7 +31,7 @@ void addAtTypedFrequency(SweepChart* chart, common::Prompter& prompter) {
                               QObject::tr("Marker frequency (MHz):").toStdString(),
                               common::shortestText(centre, 9));
   if (!typed) return;
-  const auto mhz = common::argumentNumber(*typed);
+  const auto mhz = common::typedNumber(*typed).value;  // a comma reads as the point
   if (!mhz || !(*mhz > 0)) {
     prompter.message(QObject::tr("\"%1\" is not a frequency in MHz.")
                          .arg(QString::fromStdString(*typed))

@@ -57,8 +57,10 @@ std::vector<SweepChart::ChartLabel> SweepChart::gridLabels(const QSize& size) co
     const double width = bold.horizontalAdvance(text);
     const double baseline = h - 3 - bold.descent() - (across ? 0 : bold.height());
     const double x = across ? w - 3 - width : 3;
-    labels.push_back(
-        {text, QRectF(x, baseline - bold.ascent(), width, bold.height()), foreground_, true});
+    const QRectF box(x, baseline - bold.ascent(), width, bold.height());
+    // A value the unit would be written over (on a low chart) is left out.
+    std::erase_if(labels, [&](const ChartLabel& l) { return !l.bold && l.box.intersects(box); });
+    labels.push_back({text, box, foreground_, true});
   };
   unit(grid_.xUnit, true);
   unit(grid_.yUnit, false);

@@ -14,7 +14,7 @@ namespace kolm::common::ui {
 namespace {
 
 // Follows the instrument's port: the back end can change while windows are open
-// (Parameters, or the simulator offered when a port cannot be opened).
+// (Parameters, the Simulator window).
 class SimBanner : public QLabel {
  public:
   SimBanner(UiContext& context, QWidget* parent) : QLabel(parent), context_(context) {

@@ -12,6 +12,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/tr.h"
+#include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
@@ -25,7 +26,6 @@ namespace kolm::powermeter::ui {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& q) { return q.toStdString(); }
 
 constexpr const char* kChartFilter = KOLM_TR_NOOP("kolm", "file pwm(*.pwm)|*.pwm");
 constexpr const char* kLoadTitle = KOLM_TR_NOOP("kolm", "Load File");
@@ -211,7 +211,7 @@ void PowerMeterWindow::setSweepSpan(double startMHz, double stopMHz) {
 }
 
 int PowerMeterWindow::pointsToSweep() const {
-  const double n = common::numericValue(pointsEdit_->text().toStdString());
+  const double n = common::ui::lastNumberIn(pointsEdit_);
   return std::clamp(static_cast<int>(common::roundHalfEven(n)), 1, kMaxPoints);
 }
 
@@ -333,8 +333,8 @@ void PowerMeterWindow::openChart(const std::string& name) {
   stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
   pointsEdit_->setText(QString::number(m_.Points));
   // The level range is the window's, not the file's.
-  m_.LevelTop = static_cast<float>(common::numericValue(s(topLevelEdit_->text())));
-  m_.LevelBottom = static_cast<float>(common::numericValue(s(bottomLevelEdit_->text())));
+  m_.LevelTop = static_cast<float>(common::ui::lastNumberIn(topLevelEdit_));
+  m_.LevelBottom = static_cast<float>(common::ui::lastNumberIn(bottomLevelEdit_));
   showQuartzReference_ = false;
   newHome();
   redraw();

@@ -27,6 +27,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/sweep_window.h"
 #include "hw/dds.h"
@@ -360,6 +361,9 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   gen->addWidget(continuousSweepButton_);
   generatorGroup_->adjustSize();
   generatorGroup_->setFixedSize(generatorGroup_->sizeHint());
+  for (QLineEdit* e :
+       {startEdit_, stopEdit_, pointsEdit_, delayEdit_, topLevelEdit_, bottomLevelEdit_})
+    common::ui::makeNumberField(e, status_);
 }
 
 bool PowerMeterWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -427,18 +431,23 @@ void PowerMeterWindow::readSettings() {
 }
 
 void PowerMeterWindow::saveSettings() {
-  powermeter::savePowIni({s(startEdit_->text()), s(stopEdit_->text()), s(pointsEdit_->text()),
-                          s(topLevelEdit_->text()), s(bottomLevelEdit_->text()), calibration_,
-                          s(delayEdit_->text()), R0});
+  // A box whose text is refused keeps its last number in the file.
+  const auto text = [](const QLineEdit* box) { return s(common::ui::numberText(box)); };
+  powermeter::savePowIni({text(startEdit_), text(stopEdit_), text(pointsEdit_), text(topLevelEdit_),
+                          text(bottomLevelEdit_), calibration_, text(delayEdit_), R0});
 }
 
 void PowerMeterWindow::onPointsChanged() {
-  if (auto limited = limitPoints(common::numericValue(s(pointsEdit_->text()))))
-    pointsEdit_->setText(QString::number(*limited));
+  const auto points = common::ui::numberIn(pointsEdit_);
+  if (!points) return;
+  if (auto limited = limitPoints(*points)) pointsEdit_->setText(QString::number(*limited));
 }
 
 void PowerMeterWindow::onDelayChanged() {
-  delayMs_ = common::numericValue(s(delayEdit_->text()));
+  // A text that is not one number leaves the last delay in use.
+  const auto delay = common::ui::numberIn(delayEdit_);
+  if (!delay) return;
+  delayMs_ = *delay;
   if (auto limit = powermeter::delayLimitMessage(delayMs_)) {
     // The box keeps the longest delay; the message says why.
     delayMs_ = powermeter::kMaxDelayMs;
@@ -447,7 +456,7 @@ void PowerMeterWindow::onDelayChanged() {
     context_.prompter.message(*limit, common::Icon::Warning);
     return;
   }
-  if (auto warning = sweepTimeWarning(common::numericValue(s(pointsEdit_->text())), delayMs_))
+  if (auto warning = sweepTimeWarning(common::ui::lastNumberIn(pointsEdit_), delayMs_))
     context_.prompter.message(*warning, common::Icon::None);
 }
 
@@ -480,15 +489,20 @@ bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
   return true;
 }
 
-bool PowerMeterWindow::startPass() {
+bool PowerMeterWindow::startPass(bool fresh) {
+  const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_, topLevelEdit_, bottomLevelEdit_};
+  double typed[5];
+  for (size_t k = 0; k < 5; ++k) {
+    const auto n = fresh ? common::ui::requireNumber(boxes[k])
+                         : std::optional(common::ui::lastNumberIn(boxes[k]));
+    if (!n) return false;  // the status line says why; nothing is swept
+    typed[k] = *n;
+  }
   fileNameEdit_->clear();
   m_.fromFile = false;
   showQuartzReference_ = false;
-  const auto number = [](const QLineEdit* box) { return common::numericValue(s(box->text())); };
-  SweepPreparation prepared =
-      prepareSweep({number(startEdit_), number(stopEdit_), number(pointsEdit_),
-                    number(topLevelEdit_), number(bottomLevelEdit_)},
-                   context_.instrument.params.refClockMHz, calibration_);
+  SweepPreparation prepared = prepareSweep({typed[0], typed[1], typed[2], typed[3], typed[4]},
+                                           context_.instrument.params.refClockMHz, calibration_);
   if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
   if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
   if (!prepared.plan) {
@@ -590,10 +604,14 @@ QAction* PowerMeterWindow::action(const char* name) const {
 }
 
 void PowerMeterWindow::typedView() {
-  chart_->pushView(chart::powerMeterReset(common::numericValue(s(startEdit_->text())),
-                                          common::numericValue(s(stopEdit_->text())),
-                                          common::numericValue(s(topLevelEdit_->text())),
-                                          common::numericValue(s(bottomLevelEdit_->text()))));
+  double typed[4];
+  const QLineEdit* boxes[] = {startEdit_, stopEdit_, topLevelEdit_, bottomLevelEdit_};
+  for (size_t k = 0; k < 4; ++k) {
+    const auto n = common::ui::requireNumber(boxes[k]);
+    if (!n) return;  // the view stays; the status line says why
+    typed[k] = *n;
+  }
+  chart_->pushView(chart::powerMeterReset(typed[0], typed[1], typed[2], typed[3]));
 }
 
 void PowerMeterWindow::applyView(const chart::View& v) {

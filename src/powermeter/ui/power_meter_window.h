@@ -103,7 +103,9 @@ class PowerMeterWindow : public QMainWindow {
   void saveSettings();
   void layoutControls();
   // Starts a pass from the boxes; false (after saying why) when they are refused.
-  bool startPass();
+  // A box whose text is not one number refuses a `fresh` sweep; the next pass of
+  // a continuous sweep goes on with its last number.
+  bool startPass(bool fresh);
   void onSingleSweep();
   void onContinuousSweep();
   void passFinished(bool completed);
@@ -184,8 +186,8 @@ class PowerMeterWindow : public QMainWindow {
   std::function<void(bool)> sweepDone_;
   common::ui::JobRunner runner_;
   // Every pass starts from the boxes, the next of a continuous sweep too.
-  common::SweepPasses passes_{{[this](bool) { return startPass(); }, [this] { return startPass(); },
-                               [this] { runner_.stop(); },
+  common::SweepPasses passes_{{[this](bool) { return startPass(true); },
+                               [this] { return startPass(false); }, [this] { runner_.stop(); },
                                [this](bool completed) { endSweeping(completed); }}};
   bool closed_ = false;
 

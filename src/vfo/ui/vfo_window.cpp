@@ -26,6 +26,7 @@
 
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/number_field.h"
 #include "vfo/vfo.h"
 
 namespace kolm::vfo::ui {
@@ -157,9 +158,9 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
           [this](const QString& t) { vfo_.settings.keyboardText = s(t); });
   connect(keyboardEdit_, &QLineEdit::returnPressed, this, [this] {
     vfo_.settings.keyboardText = s(keyboardEdit_->text());
-    vfo_.settings.WorkingFreq = common::numericValue(vfo_.settings.keyboardText);
-    workingFrequencyLabel_->setText(q(displayText(vfo_.settings.WorkingFreq)));
-    vfo_.keyboardEnter();
+    // A text that is not one number tunes nothing; the status line says why.
+    if (!common::ui::requireNumber(keyboardEdit_) || !vfo_.keyboardEnter()) return;
+    status_->clear();
     showFrequencies();
   });
 
@@ -167,6 +168,7 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
+  for (QLineEdit* e : {keyboardEdit_, if1Edit_, if2Edit_}) common::ui::makeNumberField(e, status_);
   auto* up = new QAction(QCoreApplication::translate("kolm", "Tune up"), this);
   up->setObjectName("TuneUp");
   up->setShortcut(QKeySequence(Qt::Key_Up));
@@ -387,14 +389,16 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
     vfo_.setIfChoice(IfChoice::IF2);
     showFrequencies();
   });
-  // An edited IF acts from the next send.
+  // An edited IF acts from the next send; while its text is refused the last
+  // accepted offset stays in use (and in radio.ini).
   connect(if1Edit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { vfo_.settings.IF1 = s(t); });
+          [this] { vfo_.settings.IF1 = s(common::ui::numberText(if1Edit_)); });
   connect(if2Edit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { vfo_.settings.IF2 = s(t); });
+          [this] { vfo_.settings.IF2 = s(common::ui::numberText(if2Edit_)); });
   // Enter in an IF box applies it at once.
   for (auto* e : {if1Edit_, if2Edit_})
-    connect(e, &QLineEdit::returnPressed, this, [this] {
+    connect(e, &QLineEdit::returnPressed, this, [this, e] {
+      if (!common::ui::requireNumber(e)) return;
       vfo_.sendFrequency();
       showFrequencies();
     });

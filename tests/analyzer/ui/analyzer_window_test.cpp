@@ -341,8 +341,9 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   QTest::qWait(30);
   EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
 
-  // Exit saves the boxes as typed, the generator goes off, the lines end low.
-  box("stopEdit")->setText("6 MHz");
+  // Exit saves the boxes (a comma as the point), the generator goes off, the
+  // lines end low.
+  box("stopEdit")->setText("6,0");
   box("pointsEdit")->setText("20001");
   QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
@@ -355,7 +356,7 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   const size_t writes = port->writeCount();
   QTest::qWait(50);
   EXPECT_EQ(port->writeCount(), writes);  // nothing runs on
-  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6 MHz\"\r\n\"20001\"\r\n");
+  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6.0\"\r\n\"20001\"\r\n");
   open();  // the next window starts from the saved span
   EXPECT_EQ(box("stopEdit")->text(), "6");
 }

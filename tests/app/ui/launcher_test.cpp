@@ -86,21 +86,22 @@ using test::child;
 }  // namespace
 
 // What the launcher makes of dds.cfg: Parameters without a clock, the stored
-// port, or the simulator offered once when that port cannot be opened.
+// port, the port at the address for a file without the port choice, and
+// Parameters with the port test's advice when the port cannot be opened.
 TEST(LauncherStartUp, ClockAndPortFromDdsCfg) {
   const std::string missing = "20\r\n20\r\n400\r\n888\r\n\"ppdev:/dev/parport9\"\r\n";
   struct Case {
     const char* name;
     std::string config;
-    bool accept;
     bool parameters;
     std::string port;
   } cases[] = {
-      {"no dds.cfg", "", true, true, "sim"},
-      {"the chosen port", "20\r\n20\r\n400\r\n632\r\n\"ppdev:/dev/parport0\"\r\n", true, false,
+      {"no dds.cfg", "", true, "sim"},
+      {"the chosen port", "20\r\n20\r\n400\r\n632\r\n\"ppdev:/dev/parport0\"\r\n", false,
        "ppdev:/dev/parport0"},
-      {"a missing port, the simulator accepted", missing, true, false, "sim"},
-      {"a missing port, the simulator declined", missing, false, false, "null"},
+      {"four records: the port at the address", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n", false,
+       hw::portAtAddress(632)},
+      {"a missing port", missing, true, "ppdev:/dev/parport9"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -108,19 +109,18 @@ TEST(LauncherStartUp, ClockAndPortFromDdsCfg) {
     if (!c.config.empty()) {
       ASSERT_TRUE(common::writeFileAtomic("dds.cfg", c.config));
     }
-    rig.prompter.confirms = {c.accept};
     rig.launcher.load(&LauncherRig::steadyTimer);
     auto* parameters = rig.launcher.parametersWindow();
     EXPECT_EQ(parameters && parameters->isVisible(), c.parameters);
+    EXPECT_TRUE(rig.prompter.shown.empty());
+    EXPECT_EQ(rig.openedBackends, std::vector<std::string>{c.port});  // never the simulator instead
     if (c.config == missing) {
-      ASSERT_EQ(rig.prompter.shown.size(), 1u);
-      EXPECT_NE(rig.prompter.shown[0].text.find("no parallel port /dev/parport9"),
-                std::string::npos);
-      EXPECT_EQ(rig.instrument.port()->name(), c.port);
+      EXPECT_EQ(rig.instrument.port()->name(), "null");
+      const QString report = child<QPlainTextEdit>(parameters, "portTestReport")->toPlainText();
+      EXPECT_TRUE(report.contains("no parallel port /dev/parport9")) << report.toStdString();
+      EXPECT_TRUE(report.contains("modprobe parport_pc ppdev"));
       continue;
     }
-    EXPECT_TRUE(rig.prompter.shown.empty());
-    EXPECT_EQ(rig.openedBackends, std::vector<std::string>{c.port});
     EXPECT_TRUE(static_cast<hw::RecordingPort*>(rig.instrument.port())->log.empty());
   }
 }

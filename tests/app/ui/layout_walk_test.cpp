@@ -23,6 +23,7 @@
 #include "analyzer/ui/analyzer_window.h"
 #include "app/launcher.h"
 #include "app/parameters_window.h"
+#include "chart/ui/analysis_panel.h"
 #include "common/prompter.h"
 #include "common/ui/about_box.h"
 #include "hw/port_factory.h"
@@ -144,6 +145,11 @@ void walkWindow(QWidget* window, const QString& name) {
   SCOPED_TRACE(name.toStdString());
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  // An analysis panel is walked shown: docked, it takes its room from the window.
+  for (auto* panel : window->findChildren<chart::ui::AnalysisPanel*>()) {
+    panel->show();
+    EXPECT_FALSE(panel->isFloating()) << "the analysis panel floats over the window";
+  }
   for (const char* size : {"default", "minimum"}) {
     QTest::qWait(10);
     QApplication::processEvents();

@@ -182,7 +182,7 @@ TEST(ChartMarkers, ExtremesTypedFrequenciesAndMarkersAcrossSweeps) {
   EXPECT_EQ(rig.lastMessage(), "No measured value in view to put the marker on.");
   EXPECT_EQ(chart->markers().markers()[0].x, x);
   // A typed frequency adds one; a bad one says why.
-  rig.prompter.inputs = {std::string("14.2"), std::string("7 MHz")};
+  rig.prompter.inputs = {std::string("14,2"), std::string("7 MHz")};  // a comma is the point
   rig.get<QAction>("MarkerAdd")->trigger();
   rig.get<QAction>("MarkerAdd")->trigger();
   ASSERT_EQ(chart->markers().markers().size(), 2u);

@@ -120,18 +120,29 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   rig.get<QToolButton>("continuousSweepButton")->click();
   EXPECT_NE(rig.lastMessage().find("half the DDS clock"), std::string::npos);
   EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
+  // A box that is not one number sweeps nothing, framed and said why.
+  for (const char* box : {"startEdit", "stopEdit", "pointsEdit", "bottomLevelEdit"}) {
+    const QString kept = rig.text(box);
+    rig.type(box, "1 0");
+    rig.get<QToolButton>("singleSweepButton")->click();
+    EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().contains("'1 0' is not a number")) << box;
+    EXPECT_TRUE(rig.get<QLineEdit>(box)->styleSheet().contains("border")) << box;
+    rig.type(box, kept);
+  }
   EXPECT_TRUE(rig.port->writes.empty());
 
   // A port that stops working ends the pass with a message, and the banner says so.
   rig.type("stopEdit", "30");
   rig.type("delayEdit", "0");
   rig.type("pointsEdit", "2000");
+  rig.type("startEdit", "1,5");  // the decimal comma
   // Reset, multiplier and first word are about 150 writes, a point about 104.
   rig.port->failAtWrite = 150 + 104 * 300;
   ASSERT_TRUE(rig.sweep());
   EXPECT_NE(rig.lastMessage().find("stopped working: the adapter was unplugged"), std::string::npos)
       << rig.lastMessage();
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 400u);  // only what was measured
+  EXPECT_EQ(rig.chart()->traces().at(0).start, 1.5);
   common::ui::refreshSimBanners(rig.window);
   EXPECT_TRUE(rig.get<QLabel>("SimBanner")->text().contains("STOPPED WORKING"));
   EXPECT_EQ(rig.port->writes.size(), *rig.port->failAtWrite);

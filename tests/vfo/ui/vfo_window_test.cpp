@@ -159,6 +159,31 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   EXPECT_EQ(rig.workingFrequency(), "007.030 000");
 }
 
+// Typed numbers: a comma is the point; a text that is not one number tunes
+// nothing, keeps the frequency and the IF in use, and says why.
+TEST(VfoWindow, ATypedNumberTakesACommaAndNothingElseSlips) {
+  VfoRig rig;
+  rig.open();
+  rig.fresh();
+  rig.enter("14,2");
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.2)));
+  auto* keyboard = rig.get<QLineEdit>("keyboardEdit");
+  for (const char* bad : {"abc", "14,2 MHz", "", "1 4", "14.2.1"}) {
+    rig.enter(bad);
+    EXPECT_TRUE(rig.fresh().empty()) << bad;
+    EXPECT_EQ(rig.workingFrequency(), "014.200 000");
+    EXPECT_TRUE(keyboard->styleSheet().contains("border")) << bad;
+    EXPECT_FALSE(rig.get<QLabel>("StatusLine")->text().isEmpty());
+  }
+  rig.get<QRadioButton>("rtxOption")->click();  // IF1 10: 24.2 MHz
+  auto* if1 = rig.get<QLineEdit>("if1Edit");
+  if1->setText("1O.7");  // a letter O: the 10 MHz in use stays
+  QTest::keyClick(if1, Qt::Key_Return);
+  rig.get<QRadioButton>("rtxOption")->click();
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(24.2), wordFor(24.2)));
+  EXPECT_TRUE(if1->toolTip().contains("'1O.7' is not a number"));
+}
+
 TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   VfoRig rig;
   rig.open();
