@@ -256,10 +256,6 @@
         <translation>%1    If the number shown is around 200, accept it by pressing OK</translation>
     </message>
     <message>
-        <source>The detector reads %1, the count already taken for %2: with equal counts no level could be computed. Check the signal at the detector input and calibrate again. The calibration was not changed.</source>
-        <translation>The detector reads %1, the count already taken for %2: with equal counts no level could be computed. Check the signal at the detector input and calibrate again. The calibration was not changed.</translation>
-    </message>
-    <message>
         <source>Vuoi applicare i valori di DEFAULT?</source>
         <translation>Do you want to apply the DEFAULT values?</translation>
     </message>
@@ -965,10 +961,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The sweep needs at least 7 points.</translation>
     </message>
     <message>
-        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with CrystalMeter &gt; calQuarz.</source>
-        <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with Crystal Meter &gt; Calibrate crystal fixture.</translation>
-    </message>
-    <message>
         <source>The sweep has no span.</source>
         <translation>The sweep has no span.</translation>
     </message>
@@ -1067,6 +1059,98 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The delay is at most %1 ms per point.</source>
         <translation>The delay is at most %1 ms per point.</translation>
+    </message>
+    <message>
+        <source>not calibrated</source>
+        <translation>not calibrated</translation>
+    </message>
+    <message>
+        <source>At 0 MHz the generator gives no signal: calibrate at a frequency above 0.</source>
+        <translation>At 0 MHz the generator gives no signal: calibrate at a frequency above 0.</translation>
+    </message>
+    <message>
+        <source>The detector reads %1 at %2 MHz for %3</source>
+        <translation>The detector reads %1 at %2 MHz for %3</translation>
+    </message>
+    <message>
+        <source>the generator&apos;s output straight to the detector input</source>
+        <translation>the generator&apos;s output straight to the detector input</translation>
+    </message>
+    <message>
+        <source>the generator&apos;s output to the detector input through 60 dB</source>
+        <translation>the generator&apos;s output to the detector input through 60 dB</translation>
+    </message>
+    <message>
+        <source>The calibration was not changed.</source>
+        <translation>The calibration was not changed.</translation>
+    </message>
+    <message>
+        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</source>
+        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</translation>
+    </message>
+    <message>
+        <source>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</source>
+        <translation>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</translation>
+    </message>
+    <message>
+        <source>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</source>
+        <translation>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</translation>
+    </message>
+    <message>
+        <source>The generator now sends %1 MHz: the calibration holds at that frequency. Connect %2.</source>
+        <translation>The generator now sends %1 MHz: the calibration holds at that frequency. Connect %2.</translation>
+    </message>
+    <message>
+        <source>There is no previous calibration yet (%1): one is kept each time a calibration changes the counts.</source>
+        <translation>There is no previous calibration yet (%1): one is kept each time a calibration changes the counts.</translation>
+    </message>
+    <message>
+        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with %1.</source>
+        <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with %1.</translation>
+    </message>
+    <message>
+        <source>The 0 dBm and -60 dBm calibrations hold the same detector count (%1): no level can be computed from them. Calibrate again, or choose %2.</source>
+        <translation>The 0 dBm and -60 dBm calibrations hold the same detector count (%1): no level can be computed from them. Calibrate again, or choose %2.</translation>
+    </message>
+    <message>
+        <source>Not calibrated: the default detector counts are in use, levels may be a few dB off (%1, %2)</source>
+        <translation>Not calibrated: the default detector counts are in use, levels may be a few dB off (%1, %2)</translation>
+    </message>
+    <message>
+        <source>Check that the generator&apos;s output is wired straight to the detector input (for the crystal fixture: the crystal bypassed) and that the generator runs (the port and the clock in Parameters).</source>
+        <translation>Check that the generator&apos;s output is wired straight to the detector input (for the crystal fixture: the crystal bypassed) and that the generator runs (the port and the clock in Parameters).</translation>
+    </message>
+    <message>
+        <source>It was not stored; the table in use is unchanged.</source>
+        <translation>It was not stored; the table in use is unchanged.</translation>
+    </message>
+    <message>
+        <source>%1 reads the detector&apos;s floor at %2 of %3 points. %4 %5</source>
+        <translation>%1 reads the detector&apos;s floor at %2 of %3 points. %4 %5</translation>
+    </message>
+    <message>
+        <source>%1 overloads the detector at %2 of %3 points (first at %4 MHz): the levels there would only be bounds. Check that nothing amplifies the signal on its way. %5</source>
+        <translation>%1 overloads the detector at %2 of %3 points (first at %4 MHz): the levels there would only be bounds. Check that nothing amplifies the signal on its way. %5</translation>
+    </message>
+    <message>
+        <source>%1 is a flat line (%2 to %3 dBm at every point), where the generator&apos;s response was expected to fall with frequency: the detector does not follow the generator. %4 %5</source>
+        <translation>%1 is a flat line (%2 to %3 dBm at every point), where the generator&apos;s response was expected to fall with frequency: the detector does not follow the generator. %4 %5</translation>
+    </message>
+    <message>
+        <source>The level reference</source>
+        <translation>The level reference</translation>
+    </message>
+    <message>
+        <source>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</source>
+        <translation>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no resistance above 0 ohm: R0 and Quartz.rif were not changed.</source>
+        <translation>&apos;%1&apos; is no resistance above 0 ohm: R0 and Quartz.rif were not changed.</translation>
+    </message>
+    <message>
+        <source>The crystal fixture&apos;s through path</source>
+        <translation>The crystal fixture&apos;s through path</translation>
     </message>
 </context>
 <context>
@@ -2092,6 +2176,38 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Ladder filter</source>
         <translation>Ladder filter</translation>
+    </message>
+    <message>
+        <source>The new calibration is in use, but the one it replaces could not be kept in %1 (%2): %3 cannot bring it back.</source>
+        <translation>The new calibration is in use, but the one it replaces could not be kept in %1 (%2): %3 cannot bring it back.</translation>
+    </message>
+    <message>
+        <source>Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in use (%3 and %4) is kept in its place.</source>
+        <translation>Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in use (%3 and %4) is kept in its place.</translation>
+    </message>
+    <message>
+        <source>Calibration frequency</source>
+        <translation>Calibration frequency</translation>
+    </message>
+    <message>
+        <source>The generator&apos;s frequency for the 0 dBm and -60 dBm calibrations, MHz (10 MHz unless you choose another):</source>
+        <translation>The generator&apos;s frequency for the 0 dBm and -60 dBm calibrations, MHz (10 MHz unless you choose another):</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a frequency in MHz.</source>
+        <translation>&apos;%1&apos; is not a frequency in MHz.</translation>
+    </message>
+    <message>
+        <source>The calibration frequency was not changed.</source>
+        <translation>The calibration frequency was not changed.</translation>
+    </message>
+    <message>
+        <source>Previous calibration</source>
+        <translation>Previous calibration</translation>
+    </message>
+    <message>
+        <source>Calibration frequency...</source>
+        <translation>Calibration frequency...</translation>
     </message>
 </context>
 <context>

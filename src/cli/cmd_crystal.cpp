@@ -50,15 +50,19 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
     *ctx.err << "crystal-calibrate: stopped; Quartz.rif and pow.ini not changed\n";
     return 0;
   }
+  const std::string wrong = powermeter::throughTableProblem(
+      job.table(), powermeter::levelLimits(ini.calibration), "The crystal fixture's through path");
+  if (!wrong.empty()) {
+    *ctx.err << "kolm-cli: " << wrong << " Quartz.rif and pow.ini were not changed.\n";
+    return kWriteError;
+  }
   if (!powermeter::writeRif(job.table(), powermeter::kQuartzRifFile, &error)) {
     *ctx.err << "kolm-cli: " << error << "\n";
     return kWriteError;
   }
   // R0 where the window keeps it, the other settings as they were.
   auto text = [](double v) { return common::shortestText(v, 7); };
-  if (!powermeter::savePowIni({text(ini.ViewStart), text(ini.ViewStop), text(ini.Points),
-                               text(ini.LevelTop), text(ini.LevelBottom), ini.calibration,
-                               ini.delayText, ini.R0})) {
+  if (!powermeter::savePowIni(powermeter::powIniTexts(ini))) {
     *ctx.err << "kolm-cli: pow.ini could not be written: R0 is not kept\n";
     return kWriteError;
   }
@@ -169,7 +173,9 @@ extern const Command kCrystalCalibrateCommand{
     "    The crystal fixture's through calibration, the crystal bypassed (on the\n"
     "    simulator: --dut through): 1601 levels from 0.1 to 160 MHz into Quartz.rif,\n"
     "    and R0 (the fixture's source plus load; default the one pow.ini keeps) into\n"
-    "    pow.ini. Prints file=Quartz.rif entries=1601 r0_ohm=R0.",
+    "    pow.ini. Prints file=Quartz.rif entries=1601 r0_ohm=R0. A through path at\n"
+    "    the detector's floor, overloading it, or flat (the detector not following\n"
+    "    the generator) is refused: exit 1, nothing written.",
     runCrystalCalibrate};
 
 extern const Command kCrystalCommand{

@@ -74,15 +74,19 @@ extern const Command kPowerSweepCommand{
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
     "    freq_mhz,level_dbm,flag rows (flag empty, floor: within 10 dB of the\n"
-    "    detector's bottom count, or overload: within 3 dB of its top). Start above stop is "
-    "exchanged; equal ones sweep\n"
-    "    0.1 MHz. Progress on standard error for passes longer than a second.\n"
+    "    detector's bottom count, or overload: within 3 dB of its top; the word\n"
+    "    uncalibrated added to every row while pow.ini holds the default counts\n"
+    "    826 and 235, whose levels may be a few dB off: see calibrate). Start above\n"
+    "    stop is exchanged; equal ones sweep 0.1 MHz. Progress on standard error\n"
+    "    for passes longer than a second.\n"
     "    --report prints, after the file is written, peak_mhz, peak_dbm, bw3_low_mhz,\n"
     "    bw3_high_mhz, bw3_mhz, bw6_mhz, bw60_mhz and shape_factor (-60 dB over -6 dB\n"
     "    width) as key=value lines: edges 3, 6 and 60 dB under the highest measured\n"
     "    level, interpolated; none for what a flagged or missing level hides.\n"
     "    bw3_approx, bw6_approx and bw60_approx say yes when an edge of that width\n"
-    "    was interpolated across a step wider than a tenth of the width.",
+    "    was interpolated across a step wider than a tenth of the width.\n"
+    "    calibration=stored, or calibration=default while the default counts are\n"
+    "    in use.",
     runPowerSweep};
 
 }  // namespace kolm::cli

@@ -25,6 +25,7 @@ extern const Command kTuneCommand;
 extern const Command kReadDetectorCommand;
 extern const Command kReadBridgeCommand;
 extern const Command kPowerSweepCommand;
+extern const Command kCalibrateCommand;
 extern const Command kAnalyzeCommand;
 extern const Command kPortTestCommand;
 extern const Command kCrystalCalibrateCommand;
@@ -35,8 +36,9 @@ extern const Command kLadderDesignCommand;
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand, &kReadBridgeCommand,
-    &kPowerSweepCommand, &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
+    &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand,
+    &kReadBridgeCommand, &kPowerSweepCommand,   &kCalibrateCommand,
+    &kAnalyzeCommand,    &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
 };
 

@@ -11,6 +11,7 @@ namespace kolm::powermeter {
 LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double stop,
                             const LevelLimits& limits, const ReferenceTable* through) {
   LevelAnalysis a;
+  a.calibrated = limits.calibrated;
   const size_t n = levels.size();
   if (n == 0) return a;
   std::vector<double> frequencies(n);
@@ -57,7 +58,8 @@ std::string levelReport(const LevelAnalysis& a) {
          reportLine("bw3_mhz", a.at3.width(), 6) + reportApproximate("bw3_approx", a.at3) +
          reportLine("bw6_mhz", a.at6.width(), 6) + reportApproximate("bw6_approx", a.at6) +
          reportLine("bw60_mhz", a.at60.width(), 6) + reportApproximate("bw60_approx", a.at60) +
-         reportLine("shape_factor", a.shapeFactor, 3);
+         reportLine("shape_factor", a.shapeFactor, 3) +
+         (a.calibrated ? "calibration=stored\n" : "calibration=default\n");
 }
 
 std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {
@@ -71,8 +73,13 @@ std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAn
   };
   const bool rough3 = a.at3.approximate();
   const bool roughShape = a.at6.approximate() || a.at60.approximate();
+  // With the default calibration the levels are a few dB off: said, not bounded.
+  std::string maximum = text(a.peakDbm, "0.00", " dBm");
+  if (!a.calibrated && a.peakDbm)
+    maximum =
+        chart::markApproximate(a.peakDbm, maximum, true) + ", " + KOLM_TR("kolm", "not calibrated");
   return {
-      {KOLM_TR("kolm", "Maximum"), text(a.peakDbm, "0.00", " dBm")},
+      {KOLM_TR("kolm", "Maximum"), maximum},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.peakMHz)},
       {KOLM_TR("kolm", "-3 dB low"), mhz(a.at3.low, rough3)},
       {KOLM_TR("kolm", "-3 dB high"), mhz(a.at3.high, rough3)},

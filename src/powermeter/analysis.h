@@ -25,6 +25,7 @@ struct LevelAnalysis {
   std::optional<double> centreMHz;        // midway between the -3 dB points
   std::optional<double> shapeFactor;      // -60 dB width over -6 dB width
   std::optional<double> insertionLossDb;  // through reference minus peak, at the peak
+  bool calibrated = true;                 // false: the default calibration's levels
 };
 
 // The levels of a pass of levels.size() - 1 steps from `start` to `stop` MHz
@@ -42,7 +43,8 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
 // peak_dbm, bw3_low_mhz, bw3_high_mhz, bw3_mhz, bw3_approx, bw6_mhz, bw6_approx,
 // bw60_mhz, bw60_approx, shape_factor; "none" for what was not found, and
 // "yes" in an _approx line when that width's edges are approximate (see
-// chart::Edges::approximate).
+// chart::Edges::approximate); then calibration=stored, or calibration=default
+// while the levels are read with the default counts.
 std::string levelReport(const LevelAnalysis& analysis);
 
 // The analysis as the window's panel shows it: a caption and the value with its

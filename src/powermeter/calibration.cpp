@@ -1,10 +1,88 @@
 #include "powermeter/calibration.h"
 
+#include <cmath>
+
+#include "common/files.h"
+#include "common/records.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 #include "common/tr.h"
 #include "hw/dds.h"
 
 namespace kolm::powermeter {
+
+namespace {
+
+const char* pointName(CalPoint point) { return point == CalPoint::ZeroDbm ? "0 dBm" : "-60 dBm"; }
+
+std::string mhzText(double mhz) { return common::shortestText(mhz, 9); }
+
+}  // namespace
+
+int DetectorFigures::floorCount() const {
+  return static_cast<int>(std::lround(countsPerDb * kFloorMarginDb));
+}
+
+int DetectorFigures::topCount() const {
+  return kMaxDetectorCount - static_cast<int>(std::lround(countsPerDb * kOverloadMarginDb));
+}
+
+const DetectorFigures& detectorFigures() {
+  static const DetectorFigures figures;
+  return figures;
+}
+
+CalibrationCommands windowCalibrationCommands() {
+  return {menuPath({"Calibrate", "0 dBm"}), menuPath({"Calibrate", "-60 dBm"}),
+          menuPath({"Calibrate", "default"})};
+}
+
+std::string calibrationFrequencyProblem(double mhz, double refClkMHz) {
+  if (!(mhz > 0))
+    return KOLM_TR("kolm",
+                   "At 0 MHz the generator gives no signal: calibrate at a frequency above 0.");
+  const hw::TuningWord word = hw::checkedTuningWord(mhz, refClkMHz);
+  return word.error;
+}
+
+std::string calibrationCountProblem(CalPoint point, int count, const Calibration& current,
+                                    double mhz, const CalibrationCommands& commands) {
+  const DetectorFigures& d = detectorFigures();
+  const bool zero = point == CalPoint::ZeroDbm;
+  const std::string reads = common::arg(KOLM_TR("kolm", "The detector reads %1 at %2 MHz for %3"),
+                                        {std::to_string(count), mhzText(mhz), pointName(point)});
+  const std::string applied =
+      zero ? KOLM_TR("kolm", "the generator's output straight to the detector input")
+           : KOLM_TR("kolm", "the generator's output to the detector input through 60 dB");
+  const std::string unchanged = KOLM_TR("kolm", "The calibration was not changed.");
+  if (count <= d.floorCount())
+    return common::arg(KOLM_TR("kolm",
+                               "%1, at the bottom of its converter: no signal reaches it. Check "
+                               "the cable (%2) and that the generator runs (the port and the clock "
+                               "in Parameters). %3"),
+                       {reads, applied, unchanged});
+  if (count >= d.topCount())
+    return common::arg(KOLM_TR("kolm",
+                               "%1, at the top of its converter: the signal is too strong. Check "
+                               "the level applied (%2). %3"),
+                       {reads, applied, unchanged});
+  const int other = zero ? current.Cal60 : current.Cal0;
+  const double slope = (zero ? count - other : other - count) / 60.0;
+  const double lowest = d.countsPerDb * (1 - d.slopeTolerance);
+  const double highest = d.countsPerDb * (1 + d.slopeTolerance);
+  if (slope >= lowest && slope <= highest) return {};
+  return common::arg(
+             KOLM_TR(
+                 "kolm",
+                 "%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives "
+                 "%5 to %6. Check the level applied (%7), or take %3 again (%8) or the default "
+                 "counts (%9) first."),
+             {reads, std::to_string(other), zero ? "-60 dBm" : "0 dBm",
+              common::formatPattern(slope, "0.00"), common::formatPattern(lowest, "0.0"),
+              common::formatPattern(highest, "0.0"), applied,
+              zero ? commands.minus60Dbm : commands.zeroDbm, commands.defaults}) +
+         " " + unchanged;
+}
 
 int readCalibrationCount(hw::Instrument& instrument) {
   int v = 0;
@@ -15,10 +93,20 @@ int readCalibrationCount(hw::Instrument& instrument) {
   return v;
 }
 
-std::string calibrationRequest(CalPoint point) {
-  return point == CalPoint::ZeroDbm
-             ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
-             : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
+std::string calibrationRequest(CalPoint point, double mhz) {
+  const std::string request =
+      point == CalPoint::ZeroDbm
+          ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
+          : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
+  return request + "\n\n" +
+         common::arg(
+             KOLM_TR("kolm",
+                     "The generator now sends %1 MHz: the calibration holds at that "
+                     "frequency. Connect %2."),
+             {mhzText(mhz),
+              point == CalPoint::ZeroDbm
+                  ? KOLM_TR("kolm", "the generator's output straight to the detector input")
+                  : KOLM_TR("kolm", "the generator's output to the detector input through 60 dB")});
 }
 
 std::string calibrationAdvice(CalPoint point, int reading) {
@@ -31,28 +119,35 @@ std::string calibrationAdvice(CalPoint point, int reading) {
       {common::strDouble(reading)});
 }
 
-bool calibrateLevel(CalPoint point, hw::Instrument& instrument, common::Prompter& prompter,
-                    Calibration& calibration) {
-  if (!prompter.confirm(calibrationRequest(point))) return false;
-  const int v = readCalibrationCount(instrument);
-  if (instrument.portFailed()) {
-    prompter.message(instrument.portFailure(), common::Icon::Critical);
+bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
+                    common::Prompter& prompter, Calibration& calibration) {
+  const std::string wrong = calibrationFrequencyProblem(mhz, instrument.params.refClockMHz);
+  if (!wrong.empty()) {
+    prompter.message(wrong, common::Icon::Warning);
     return false;
   }
-  const bool zero = point == CalPoint::ZeroDbm;
-  const int other = zero ? calibration.Cal60 : calibration.Cal0;
-  if (v == other) {
-    prompter.message(
-        common::arg(KOLM_TR("kolm",
-                            "The detector reads %1, the count already taken for %2: with equal "
-                            "counts no level could be computed. Check the signal at the detector "
-                            "input and calibrate again. The calibration was not changed."),
-                    {std::to_string(v), zero ? "-60 dBm" : "0 dBm"}),
-        common::Icon::Warning);
-    return false;
-  }
-  if (!prompter.confirm(calibrationAdvice(point, v))) return false;
-  (zero ? calibration.Cal0 : calibration.Cal60) = static_cast<int16_t>(v);
+  // The generator runs at the stated frequency while the user connects it.
+  instrument.startGenerator(hw::checkedTuningWord(mhz, instrument.params.refClockMHz).word);
+  const auto taken = [&]() -> std::optional<int> {
+    if (!prompter.confirm(calibrationRequest(point, mhz))) return std::nullopt;
+    const int v = readCalibrationCount(instrument);
+    if (instrument.portFailed()) {
+      prompter.message(instrument.portFailure(), common::Icon::Critical);
+      return std::nullopt;
+    }
+    const std::string problem =
+        calibrationCountProblem(point, v, calibration, mhz, windowCalibrationCommands());
+    if (!problem.empty()) {
+      prompter.message(problem, common::Icon::Warning);
+      return std::nullopt;
+    }
+    if (!prompter.confirm(calibrationAdvice(point, v))) return std::nullopt;
+    return v;
+  }();
+  instrument.switchOff();
+  if (!taken) return false;
+  (point == CalPoint::ZeroDbm ? calibration.Cal0 : calibration.Cal60) =
+      static_cast<int16_t>(*taken);
   return true;
 }
 
@@ -60,6 +155,75 @@ bool calibrateDefault(common::Prompter& prompter, Calibration& calibration) {
   if (!prompter.confirm(KOLM_TR("kolm", "Vuoi applicare i valori di DEFAULT?"))) return false;
   calibration = Calibration{826, 235};
   return true;
+}
+
+// ---- The previous calibration ----
+
+std::string formatPreviousCalibration(const Calibration& calibration) {
+  common::RecordWriter w;
+  w.quoted(common::strDouble(calibration.Cal0));
+  w.quoted(common::strDouble(calibration.Cal60));
+  return w.text();
+}
+
+std::optional<Calibration> readPreviousCalibration(const std::filesystem::path& path,
+                                                   std::string* problem) {
+  const common::SettingsRead file = common::readSettingsFile(path, common::kSettingsFileLimit);
+  if (!file.content) {
+    if (problem) *problem = file.problem;
+    return std::nullopt;
+  }
+  common::RecordReader reader(*file.content);
+  int16_t counts[2] = {0, 0};
+  for (int16_t& c : counts) {
+    const auto field = reader.next();
+    const auto v = field ? common::fieldNumber(*field) : std::nullopt;
+    const auto n = v ? common::toInt16(*v) : std::nullopt;
+    if (!n || *n < 0 || *n > kMaxDetectorCount) {
+      if (problem)
+        *problem = common::lineProblem(
+            reader.line(), field ? "'" + common::shortened(*field) + "' is no detector count"
+                                 : "a detector count is missing");
+      return std::nullopt;
+    }
+    c = *n;
+  }
+  const Calibration calibration{counts[0], counts[1]};
+  if (reader.moreText() || !calibration.usable()) {
+    if (problem)
+      *problem = reader.moreText() ? "text after the two counts" : "the two counts are equal";
+    return std::nullopt;
+  }
+  return calibration;
+}
+
+std::string noPreviousCalibrationText(const std::filesystem::path& path,
+                                      const std::string& problem) {
+  if (!problem.empty()) return common::unreadableText(path.filename(), problem);
+  return common::arg(KOLM_TR("kolm",
+                             "There is no previous calibration yet (%1): one is kept each time a "
+                             "calibration changes the counts."),
+                     {path.filename().string()});
+}
+
+bool keepPreviousCalibration(const Calibration& before, const Calibration& after,
+                             const std::filesystem::path& path, std::string* error) {
+  if (before == after) return true;
+  return common::writeFileAtomic(path, formatPreviousCalibration(before), error);
+}
+
+std::optional<Calibration> swapPreviousCalibration(const Calibration& current,
+                                                   const std::filesystem::path& path,
+                                                   std::string* error) {
+  std::string problem;
+  const auto previous = readPreviousCalibration(path, &problem);
+  if (!previous) {
+    if (error) *error = noPreviousCalibrationText(path, problem);
+    return std::nullopt;
+  }
+  if (!common::writeFileAtomic(path, formatPreviousCalibration(current), error))
+    return std::nullopt;
+  return previous;
 }
 
 }  // namespace kolm::powermeter

@@ -1,8 +1,12 @@
-// The commands that set the detector's two calibration counts: the user feeds
-// 0 dBm or -60 dBm to the detector input, the detector is read and the count
-// proposed; and the default counts.
+// The commands that set the detector's two calibration counts: the generator
+// is set to a stated frequency, the user feeds 0 dBm or -60 dBm from it to the
+// detector input, the detector is read, the count checked against what such a
+// detector can give and proposed; the default counts; and the previous
+// calibration, kept in a file of its own so that a change can be undone.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "common/prompter.h"
@@ -13,25 +17,95 @@ namespace kolm::powermeter {
 
 enum class CalPoint { ZeroDbm, Minus60Dbm };
 
+// The generator's frequency for a calibration unless the user chooses another:
+// low enough that the output filter and the DAC's droop take nothing, high
+// enough to be clear of the detector's low-frequency ripple.
+inline constexpr double kCalibrationMHz = 10;
+
+// What the level detector can give, as data: the slope of the default counts
+// (826 at 0 dBm, 235 at -60 dBm: 9.85 counts per dB) and how far a built
+// detector's slope may lie from it (the log amplifier's slope spread, the
+// converter's reference and the gain resistors, together within 20 %).
+struct DetectorFigures {
+  double countsPerDb = (826.0 - 235.0) / 60.0;
+  double slopeTolerance = 0.20;
+  // A count at or below this one is the detector's floor, at or above the top
+  // one its overload (the margins of the level flags, with the nominal slope).
+  int floorCount() const;
+  int topCount() const;
+};
+const DetectorFigures& detectorFigures();
+
+// How a front end names its commands in a refusal: the window its menus as
+// they read in the language in use, the command line its options.
+struct CalibrationCommands {
+  std::string zeroDbm, minus60Dbm, defaults;
+};
+CalibrationCommands windowCalibrationCommands();
+
+// Why a calibration cannot be taken at `mhz` with a clock of `refClkMHz`
+// (0 Hz gives no signal, a frequency the DDS cannot make); empty when it can.
+std::string calibrationFrequencyProblem(double mhz, double refClkMHz);
+
+// Why `count`, read at `point` and `mhz`, cannot be taken with the other
+// point's count in `current`; empty when it can. Refused: a count at the
+// converter's floor or top, and a count whose slope with the other one lies
+// outside what the detector can give (equal counts among them). The message
+// says what to check and that nothing was changed.
+std::string calibrationCountProblem(CalPoint point, int count, const Calibration& current,
+                                    double mhz, const CalibrationCommands& commands);
+
 // Five read-outs 2 ms apart; only the last one counts (the first ones let the
 // detector settle on the applied signal).
 int readCalibrationCount(hw::Instrument& instrument);
 
-// The two prompts of a calibration at `point`: the request to apply the signal,
-// and the advice shown after the count's Str form.
-std::string calibrationRequest(CalPoint point);
+// The two prompts of a calibration at `point`: the request to apply the signal
+// (naming the generator's frequency), and the advice shown after the count's
+// Str form.
+std::string calibrationRequest(CalPoint point, double mhz);
 std::string calibrationAdvice(CalPoint point, int reading);
 
-// Calibration at 0 dBm or -60 dBm: the request (Cancel ends), the five readings,
+// Calibration at 0 dBm or -60 dBm at `mhz`: the generator started there, the
+// request (Cancel ends), the five readings, the checks (a refusal says why),
 // the count with its advice (Cancel ends with nothing changed), then the count
-// is taken. A count equal to the other point's would leave no slope to convert
-// with: it is refused with a message and nothing changes. True when the count
-// was taken (the window then runs one sweep).
-bool calibrateLevel(CalPoint point, hw::Instrument& instrument, common::Prompter& prompter,
-                    Calibration& calibration);
+// is taken. The generator is switched off on every way out. True when the
+// count was taken (the window then runs one sweep).
+bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
+                    common::Prompter& prompter, Calibration& calibration);
 
 // The default calibration: on OK the counts become 826 and 235 (no sweep follows). True
 // when they were set.
 bool calibrateDefault(common::Prompter& prompter, Calibration& calibration);
+
+// ---- The previous calibration ----
+
+// Beside pow.ini, whose format does not change: the two counts a change
+// replaced, as pow.ini's items 6 and 7 (two quoted numbers, CR LF).
+inline constexpr const char* kPreviousCalibrationFile = "pow-previous.ini";
+
+std::string formatPreviousCalibration(const Calibration& calibration);
+// Nothing when the file is missing; nothing with `problem` set when it holds
+// anything but two counts 0 to 1023 that differ.
+std::optional<Calibration> readPreviousCalibration(
+    const std::filesystem::path& path = kPreviousCalibrationFile, std::string* problem = nullptr);
+
+// Why there is no previous calibration to restore: none kept yet (`problem`
+// empty) or the file's problem.
+std::string noPreviousCalibrationText(const std::filesystem::path& path,
+                                      const std::string& problem);
+
+// After a change from `before` to `after`: `before` is kept as the previous
+// calibration (nothing is written when they are equal). False, with the
+// reason, when it cannot be written.
+bool keepPreviousCalibration(const Calibration& before, const Calibration& after,
+                             const std::filesystem::path& path = kPreviousCalibrationFile,
+                             std::string* error = nullptr);
+
+// "Previous calibration": the kept calibration replaces `current`, which is
+// kept in its place (a second restore undoes the first). Nothing changes and
+// `error` says why when there is none or the file cannot be read or written.
+std::optional<Calibration> swapPreviousCalibration(
+    const Calibration& current, const std::filesystem::path& path = kPreviousCalibrationFile,
+    std::string* error = nullptr);
 
 }  // namespace kolm::powermeter

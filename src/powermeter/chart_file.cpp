@@ -108,7 +108,7 @@ std::string formatCsv(const ChartFile& chart, const LevelLimits& limits) {
     out += ',';
     out += common::shortestText(chart.levels[k], 7);
     out += ',';
-    out += flagWord(limits.flag(chart.levels[k]));
+    out += flagWords(chart.levels[k], limits);
     out += "\r\n";
   }
   return out;

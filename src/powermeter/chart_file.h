@@ -45,7 +45,8 @@ ChartFileRead readChartFile(const std::filesystem::path& path);
 bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, std::string* error);
 
 // "freq_mhz,level_dbm,flag", then one row per point: start + k x (stop - start) /
-// N, the level, and its flag under `limits` (empty, floor or overload).
+// N, the level, and its flag words under `limits` (empty, floor or overload,
+// and uncalibrated while the calibration is the default one: see flagWords).
 std::string formatCsv(const ChartFile& chart, const LevelLimits& limits);
 
 }  // namespace kolm::powermeter

@@ -388,6 +388,15 @@ DeservedText deservedText(double value, double pm, int fallback) {
           common::formatPattern(roundToDecimals(pm, decimals), pattern)};
 }
 
+std::optional<float> r0FromText(std::string_view text) {
+  std::string t(text);
+  std::replace(t.begin(), t.end(), ',', '.');
+  const auto v = common::argumentNumber(t);
+  if (!v || !(*v > 0) || !common::fitsSingle(*v) || !(static_cast<float>(*v) > 0))
+    return std::nullopt;
+  return static_cast<float>(*v);
+}
+
 CrystalParameters fitCrystal(const CrystalFitInput& in) {
   CrystalParameters p;
   const CrystalSweep& s = in.sweep;
@@ -397,8 +406,8 @@ CrystalParameters fitCrystal(const CrystalFitInput& in) {
     return p;
   }
   if (!(in.r0Ohm > 0)) {
-    p.error = KOLM_TR("kolm",
-                      "R0 is 0 ohm: enter the fixture's resistance with CrystalMeter > calQuarz.");
+    p.error = common::arg(KOLM_TR("kolm", "R0 is 0 ohm: enter the fixture's resistance with %1."),
+                          {menuPath({"CrystalMeter", "calQuarz"})});
     return p;
   }
   if (!(s.TraceStop > s.TraceStart)) {

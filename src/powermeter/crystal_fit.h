@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "powermeter/level.h"
@@ -103,6 +104,13 @@ struct CrystalFitInput {
   double clockMHz = 0;
   ReadoutTerms terms{};
 };
+
+// The R0 the fixture's calibration proposes until one is stored: the usual
+// fixture's 50 ohm source and load.
+inline constexpr float kDefaultR0 = 50;
+// R0 from the text typed at the prompt: one number above 0 ohm that fits
+// single precision, blanks around it, a decimal comma taken as a point.
+std::optional<float> r0FromText(std::string_view text);
 
 // The fewest points of a sweep a crystal can be fitted to.
 inline constexpr int kMinCrystalPoints = 7;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "common/text.h"
+#include "common/tr.h"
 
 namespace kolm::powermeter {
 
@@ -14,10 +15,11 @@ float readingToDbm(int reading, const Calibration& calibration) {
 
 std::string calibrationError(const Calibration& calibration) {
   if (calibration.usable()) return {};
-  return "The 0 dBm and -60 dBm calibrations hold the same detector count (" +
-         common::shortestText(calibration.Cal0) +
-         "): no level can be computed from them. Calibrate again, or choose "
-         "Calibrate > default.";
+  return common::arg(KOLM_TR("kolm",
+                             "The 0 dBm and -60 dBm calibrations hold the same detector count "
+                             "(%1): no level can be computed from them. Calibrate again, or "
+                             "choose %2."),
+                     {common::shortestText(calibration.Cal0), menuPath({"Calibrate", "default"})});
 }
 
 LevelLimits levelLimits(const Calibration& calibration) {
@@ -27,6 +29,7 @@ LevelLimits levelLimits(const Calibration& calibration) {
   const double level0 = (-60.0 / d) * calibration.Cal0;  // the level of count 0
   const double levelTop = (-60.0 / d) * (calibration.Cal0 - 1023);
   limits.rising = d > 0;
+  limits.calibrated = !calibration.isDefault();
   const double towardsTop = limits.rising ? 1 : -1;
   limits.floorDbm = static_cast<float>(level0 + towardsTop * kFloorMarginDb);
   limits.overloadDbm = static_cast<float>(levelTop - towardsTop * kOverloadMarginDb);
@@ -44,6 +47,12 @@ LevelFlag LevelLimits::flag(float level) const {
   return LevelFlag::Valid;
 }
 
+chart::Mark LevelLimits::mark(float level) const {
+  const LevelFlag f = flag(level);
+  if (f != LevelFlag::Valid && !calibrated) return chart::Mark::Approximate;
+  return levelMark(f);
+}
+
 chart::Mark levelMark(LevelFlag flag) {
   switch (flag) {
     case LevelFlag::Valid:
@@ -59,16 +68,38 @@ chart::Mark levelMark(LevelFlag flag) {
 std::vector<chart::Mark> levelMarks(const float* levels, size_t count, const LevelLimits& limits) {
   std::vector<chart::Mark> marks;
   for (size_t i = 0; i < count; ++i) {
-    const LevelFlag f = limits.flag(levels[i]);
-    if (f == LevelFlag::Valid) continue;
+    const chart::Mark m = limits.mark(levels[i]);
+    if (m == chart::Mark::Valid) continue;
     if (marks.empty()) marks.assign(count, chart::Mark::Valid);
-    marks[i] = levelMark(f);
+    marks[i] = m;
   }
   return marks;
 }
 
-std::string levelText(float level, LevelFlag flag) {
+std::string levelText(float level, LevelFlag flag, bool calibrated) {
+  if (!calibrated)
+    return chart::markedText(level, chart::Mark::Approximate, "0.0") + " dBm, " +
+           KOLM_TR("kolm", "not calibrated");
   return chart::markedText(level, levelMark(flag), "0.0") + " dBm";
+}
+
+std::string uncalibratedNote(const LevelLimits& limits) {
+  if (limits.calibrated) return {};
+  return common::arg(KOLM_TR("kolm",
+                             "Not calibrated: the default detector counts are in use, levels "
+                             "may be a few dB off (%1, %2)"),
+                     {menuPath({"Calibrate", "0 dBm"}), menuPath({"Calibrate", "-60 dBm"})});
+}
+
+std::string menuPath(std::initializer_list<const char*> captions) {
+  // The captions are the window's own texts, translated in its context.
+  std::string (*const lookUp)(const char*, const char*) = common::tr;
+  std::string path;
+  for (const char* c : captions) {
+    if (!path.empty()) path += " > ";
+    path += lookUp("kolm::powermeter::ui::PowerMeterWindow", c);
+  }
+  return path;
 }
 
 std::string_view flagWord(LevelFlag flag) {
@@ -81,6 +112,12 @@ std::string_view flagWord(LevelFlag flag) {
       return "overload";
   }
   return "";
+}
+
+std::string flagWords(float level, const LevelLimits& limits) {
+  std::string words(flagWord(limits.flag(level)));
+  if (!limits.calibrated) words += words.empty() ? "uncalibrated" : " uncalibrated";
+  return words;
 }
 
 const chart::MarkWords& levelMarkWords() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ struct Calibration {
   int16_t Cal60 = 235;
   // Equal counts give no slope: such a calibration cannot convert anything.
   bool usable() const { return Cal0 != Cal60; }
+  // The default counts (826, 235): the nominal detector's, not this one's
+  // measured. Levels read with them are approximate (a few dB off).
+  bool isDefault() const { return Cal0 == 826 && Cal60 == 235; }
   bool operator==(const Calibration&) const = default;
 };
 
@@ -54,7 +58,14 @@ struct LevelLimits {
   // At or beyond this level towards count 1023: overload.
   float overloadDbm = std::numeric_limits<float>::infinity();
   bool rising = true;  // levels grow with the count (Cal0 above Cal60)
+  // False while the calibration is the default one: every level is then
+  // approximate, and floor and overload are no bounds (the levels they would
+  // bound are themselves a few dB off).
+  bool calibrated = true;
   LevelFlag flag(float level) const;
+  // The level's chart mark: a floor is at most the level read, an overload at
+  // least; uncalibrated, both are only approximate.
+  chart::Mark mark(float level) const;
   bool operator==(const LevelLimits&) const = default;
 };
 
@@ -63,6 +74,9 @@ LevelLimits levelLimits(const Calibration& calibration);
 
 // "" for a valid level, otherwise "floor" or "overload" (as the exports write it).
 std::string_view flagWord(LevelFlag flag);
+// The flag words of a level as CSV writes them, separated by one blank: its
+// flag, then "uncalibrated" while the calibration is the default one.
+std::string flagWords(float level, const LevelLimits& limits);
 
 // A floor level is at most the one read, an overload at least the one read.
 chart::Mark levelMark(LevelFlag flag);
@@ -72,7 +86,16 @@ std::vector<chart::Mark> levelMarks(const float* levels, size_t count, const Lev
 // The words of flagged levels in marker readouts: "floor", "overload".
 const chart::MarkWords& levelMarkWords();
 
-// A level in words: "-12.3 dBm", "≤ -79.3 dBm", "≥ 20.0 dBm".
-std::string levelText(float level, LevelFlag flag);
+// A level in words: "-12.3 dBm", "≤ -79.3 dBm", "≥ 20.0 dBm"; with the
+// default calibration "≈ -32.4 dBm, not calibrated" whatever its flag.
+std::string levelText(float level, LevelFlag flag, bool calibrated = true);
+
+// The chart's note while the default calibration is in use (naming the
+// calibration menu as the window shows it); empty when calibrated.
+std::string uncalibratedNote(const LevelLimits& limits);
+
+// A menu command as the power meter window shows it in the language in use:
+// "Calibrate > default". Each caption is the window's source text.
+std::string menuPath(std::initializer_list<const char*> captions);
 
 }  // namespace kolm::powermeter

@@ -45,7 +45,7 @@ RelativeLevels relativeLevels(const float* levels, size_t count, double start, d
       continue;
     }
     out.levels[k] = static_cast<float>(levels[k] - *ref);
-    marks[k] = levelMark(limits.flag(levels[k]));
+    marks[k] = limits.mark(levels[k]);
     anyMarked = anyMarked || chart::flagged(marks[k]);
   }
   if (anyMarked) out.marks = std::move(marks);
@@ -67,7 +67,7 @@ std::string formatRelativeCsv(const ChartFile& chart, const LevelLimits& limits,
     }
     out += common::shortestText(relative.levels[k], 7);
     out += ',';
-    out += flagWord(limits.flag(chart.levels[k]));
+    out += flagWords(chart.levels[k], limits);
     out += "\r\n";
   }
   return out;

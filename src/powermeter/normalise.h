@@ -38,7 +38,8 @@ RelativeLevels relativeLevels(const float* levels, size_t count, double start, d
                               const LevelLimits& limits, const LevelReference& reference);
 
 // "freq_mhz,relative_db,flag", one row per point: the relative level and its
-// flag (floor, overload, or no_reference with an empty value).
+// flag (floor, overload, or no_reference with an empty value; uncalibrated
+// added while the calibration is the default one).
 std::string formatRelativeCsv(const ChartFile& chart, const LevelLimits& limits,
                               const LevelReference& reference);
 

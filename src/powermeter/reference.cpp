@@ -6,6 +6,7 @@
 #include "common/files.h"
 #include "common/records.h"
 #include "common/text.h"
+#include "common/tr.h"
 #include "hw/dds.h"
 
 namespace kolm::powermeter {
@@ -207,6 +208,46 @@ float referenceAtCentre(float start, float stop, const ReferenceTable& levelRefe
   const float centre = (start + stop) / 2.0f;
   const auto index = referenceIndex(centre);
   return index ? levelReference[*index] : 0.0f;
+}
+
+std::string throughTableProblem(const ReferenceTable& table, const LevelLimits& limits,
+                                const std::string& what) {
+  int floor = 0, overload = 0;
+  std::optional<size_t> firstOverload;
+  float lowest = table[0], highest = table[0];
+  for (size_t i = 0; i < table.size(); ++i) {
+    const LevelFlag f = limits.flag(table[i]);
+    floor += f == LevelFlag::Floor;
+    overload += f == LevelFlag::Overload;
+    if (f == LevelFlag::Overload && !firstOverload) firstOverload = i;
+    lowest = std::min(lowest, table[i]);
+    highest = std::max(highest, table[i]);
+  }
+  const std::string entries = std::to_string(kRifEntries);
+  const std::string check = KOLM_TR(
+      "kolm",
+      "Check that the generator's output is wired straight to the detector input (for the "
+      "crystal fixture: the crystal bypassed) and that the generator runs (the port and the "
+      "clock in Parameters).");
+  const std::string kept = KOLM_TR("kolm", "It was not stored; the table in use is unchanged.");
+  if (2 * floor > kRifEntries)
+    return common::arg(KOLM_TR("kolm", "%1 reads the detector's floor at %2 of %3 points. %4 %5"),
+                       {what, std::to_string(floor), entries, check, kept});
+  if (overload > 0)
+    return common::arg(
+        KOLM_TR("kolm",
+                "%1 overloads the detector at %2 of %3 points (first at %4 MHz): the levels there "
+                "would only be bounds. Check that nothing amplifies the signal on its way. %5"),
+        {what, std::to_string(overload), entries,
+         common::shortestText(static_cast<double>(*firstOverload) / 10, 6), kept});
+  if (highest - lowest < 0.5f)
+    return common::arg(KOLM_TR("kolm",
+                               "%1 is a flat line (%2 to %3 dBm at every point), where the "
+                               "generator's response was expected to fall with frequency: the "
+                               "detector does not follow the generator. %4 %5"),
+                       {what, common::formatPattern(lowest, "0.0"),
+                        common::formatPattern(highest, "0.0"), check, kept});
+  return {};
 }
 
 }  // namespace kolm::powermeter

@@ -47,6 +47,16 @@ int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder = "
 // The file readQuartzRif reads in `folder`, or empty when there is none.
 std::filesystem::path findQuartzRif(const std::filesystem::path& folder = ".");
 
+// Why a measured through-path table (the level reference or the crystal
+// fixture's) should not be stored, under the `limits` it was read with; empty
+// when it may. Refused: more than half of the entries at the detector's floor
+// (no signal reaches it), any entry at overload (the levels would be bounds),
+// and a flat line (a spread under half a dB across 0.1 to 160 MHz, where the
+// generator's own droop alone is more: the detector does not follow the
+// generator). `what` names the table in the message.
+std::string throughTableProblem(const ReferenceTable& table, const LevelLimits& limits,
+                                const std::string& what);
+
 // Atomic writes of the whole table; false with the reason on an error.
 bool writeRif(const ReferenceTable& table, const std::filesystem::path& path, std::string* error);
 

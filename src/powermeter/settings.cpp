@@ -71,6 +71,12 @@ PowIni readPowIni(const std::filesystem::path& path, std::string* problem) {
   return parsePowIni(*file.content, problem);
 }
 
+PowIniTexts powIniTexts(const PowIni& ini) {
+  auto text = [](double v) { return common::shortestText(v, 7); };
+  return {text(ini.ViewStart),   text(ini.ViewStop), text(ini.Points), text(ini.LevelTop),
+          text(ini.LevelBottom), ini.calibration,    ini.delayText,    ini.R0};
+}
+
 std::string formatPowIni(const PowIniTexts& t) {
   common::RecordWriter w;
   w.quoted(t.startMHz);

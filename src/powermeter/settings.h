@@ -45,6 +45,10 @@ struct PowIniTexts {
   float R0 = 0;
 };
 
+// The texts of settings read from pow.ini, to write them back as they were
+// (numbers in their shortest form, the delay as read).
+PowIniTexts powIniTexts(const PowIni& ini);
+
 // Nine lines, each text in double quotes, CR LF.
 std::string formatPowIni(const PowIniTexts& texts);
 // Written atomically; false (and nothing changed) on an error. A pow.ini there

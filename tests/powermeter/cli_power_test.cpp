@@ -203,3 +203,32 @@ TEST_F(CliCrystal, APowIniReadInPartChangesNothing) {
   EXPECT_EQ(common::readTextFile("pow.ini"), damaged);
   for (const char* made : {"Quartz.rif", "a.pwm"}) EXPECT_FALSE(std::filesystem::exists(made));
 }
+
+// calibrate: one checked step per call on the typical board, pow.ini changed
+// only by an accepted one; --previous undoes the last change.
+TEST_F(CliPowerSweep, CalibrateStepsRefusalsAndPrevious) {
+  ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {826, 235}, "0", 50}));
+  const std::string before = common::readTextFile("pow.ini").value();
+  for (const char* refused :
+       {"--dut atten:90 calibrate --level 0", "--dut amp:25 calibrate --level 0",
+        "--dut through calibrate --level -60"}) {
+    auto r = runCli(std::string("--backend sim ") + refused);
+    EXPECT_EQ(r.status, 1) << refused;
+    EXPECT_NE(r.err.find("not changed"), std::string::npos) << r.err;
+    EXPECT_EQ(common::readTextFile("pow.ini").value(), before);
+  }
+  auto r = runCli("--backend sim --dut through calibrate --level 0 --freq 14");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("freq_mhz=14\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" calibration=stored"), std::string::npos) << r.out;
+  const powermeter::PowIni after = powermeter::readPowIni();
+  EXPECT_NEAR(after.calibration.Cal0, 814, 6);
+  EXPECT_EQ(after.R0, 50);  // the rest as it was
+  r = runCli("--backend sim calibrate --previous");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "cal0=826 cal60=235 calibration=default\n");
+  EXPECT_EQ(powermeter::readPowIni().calibration, (powermeter::Calibration{826, 235}));
+  r = runCli("--backend sim calibrate --previous");
+  EXPECT_EQ(powermeter::readPowIni().calibration, after.calibration);
+  EXPECT_EQ(runCli("--backend sim calibrate --level -30").status, 2);
+}

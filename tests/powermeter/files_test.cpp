@@ -319,9 +319,10 @@ TEST(ChartFileFormat, ReaderAcceptsTheOtherFormsAndRefusesBadFiles) {
 }
 
 TEST(ChartFileFormat, CsvRowsEndWithTheFlag) {
-  // Default calibration: floor up to -73.86 dBm, overload from +17.01 dBm.
+  // Default calibration: floor up to -73.86 dBm, overload from +17.01 dBm, every
+  // level uncalibrated.
   ChartFile c{3, 1, 2.5f, {-10, -80.5f, 18, -73}, std::nullopt};
   EXPECT_EQ(formatCsv(c, levelLimits(Calibration{})),
-            "freq_mhz,level_dbm,flag\r\n1,-10,\r\n1.5,-80.5,floor\r\n2,18,overload\r\n"
-            "2.5,-73,\r\n");
+            "freq_mhz,level_dbm,flag\r\n1,-10,uncalibrated\r\n1.5,-80.5,floor uncalibrated\r\n"
+            "2,18,overload uncalibrated\r\n2.5,-73,uncalibrated\r\n");
 }

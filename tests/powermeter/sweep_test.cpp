@@ -193,66 +193,6 @@ TEST(SweepPass, AStopDoesNotSitOutALongDelay) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }
 
-// Setting the detector's calibration counts from the readings of an applied
-// signal, and the default counts.
-TEST(LevelCalibration, LastOfFiveReadingsIsProposedAndTaken) {
-  test::PortRig rig;
-  rig.answer([](size_t k) { return 850 + static_cast<int>(k); });  // 850 .. 854
-  common::ScriptedPrompter prompter;
-  Calibration cal;
-  EXPECT_TRUE(calibrateLevel(CalPoint::ZeroDbm, rig.instrument, prompter, cal));
-  EXPECT_EQ(cal, (Calibration{854, 235}));
-  ASSERT_EQ(prompter.shown.size(), 2u);
-  EXPECT_EQ(prompter.shown[0].text, "Applicare in ingresso un segnale di 0 dBm poi premere OK");
-  EXPECT_EQ(prompter.shown[1].text,
-            " 854    Se il numero visualizzato è tra 800 e 900 accettare premendo OK");
-  EXPECT_EQ(prompter.shown[1].title, "Kolm");
-  // Five read-outs 2 ms apart, and nothing else: the generator is not touched.
-  EXPECT_EQ(rig.port->readCount(), 50u);
-  EXPECT_EQ(rig.port->writeCount(), 5u * 22u);
-  EXPECT_EQ(rig.waitUnits(), std::vector<double>(5, 20000));
-}
-
-TEST(LevelCalibration, MinusSixtyCancelAtEitherPromptAndACountEqualToTheOther) {
-  test::PortRig rig;
-  rig.answer([](size_t) { return 201; });
-  common::ScriptedPrompter prompter;
-  Calibration cal;
-  prompter.confirms = {false};
-  EXPECT_FALSE(calibrateLevel(CalPoint::Minus60Dbm, rig.instrument, prompter, cal));
-  EXPECT_EQ(rig.port->readCount(), 0u);  // nothing read before OK
-  prompter.confirms = {true, false};
-  EXPECT_FALSE(calibrateLevel(CalPoint::Minus60Dbm, rig.instrument, prompter, cal));
-  EXPECT_EQ(cal, Calibration{});
-  prompter.confirms = {true, true};
-  EXPECT_TRUE(calibrateLevel(CalPoint::Minus60Dbm, rig.instrument, prompter, cal));
-  EXPECT_EQ(cal, (Calibration{826, 201}));
-  EXPECT_EQ(prompter.shown.back().text,
-            " 201    Se il numero visualizzato è intorno a 200 accettare premendo OK");
-  EXPECT_EQ(prompter.shown[1].text, "Applicare in ingresso un segnale di -60 dBm poi premere OK");
-
-  // A count equal to the other point's is refused, with no proposal offered.
-  const size_t shown = prompter.shown.size();
-  EXPECT_FALSE(calibrateLevel(CalPoint::ZeroDbm, rig.instrument, prompter, cal));
-  EXPECT_EQ(cal, (Calibration{826, 201}));
-  ASSERT_EQ(prompter.messages().size(), 1u);
-  EXPECT_NE(prompter.messages()[0].find("reads 201"), std::string::npos);
-  EXPECT_NE(prompter.messages()[0].find("not changed"), std::string::npos);
-  EXPECT_EQ(prompter.shown.size(), shown + 2);  // the request and the refusal
-}
-
-TEST(LevelCalibration, DefaultCountsReadZeroAt826) {
-  common::ScriptedPrompter prompter;
-  Calibration cal{900, 300};
-  prompter.confirms = {false};
-  EXPECT_FALSE(calibrateDefault(prompter, cal));
-  EXPECT_EQ(cal, (Calibration{900, 300}));
-  EXPECT_TRUE(calibrateDefault(prompter, cal));
-  EXPECT_EQ(prompter.shown.back().text, "Vuoi applicare i valori di DEFAULT?");
-  EXPECT_EQ(cal, (Calibration{826, 235}));
-  EXPECT_EQ(std::pair(readingToDbm(826, cal), readingToDbm(235, cal)), std::pair(0.0f, -60.0f));
-}
-
 // Levels within 10 dB of count 0 are floor, within 3 dB of count 1023 overload,
 // whatever the calibration's slope and sense.
 TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
@@ -273,7 +213,7 @@ TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
   EXPECT_EQ(levelText(-12.34f, LevelFlag::Valid), "-12.3 dBm");
   const float levels[] = {-80, -20, 18};
   EXPECT_EQ(
-      levelMarks(levels, 3, levelLimits({})),
+      levelMarks(levels, 3, levelLimits({827, 235})),
       (std::vector<chart::Mark>{chart::Mark::AtMost, chart::Mark::Valid, chart::Mark::AtLeast}));
-  EXPECT_TRUE(levelMarks(levels + 1, 1, levelLimits({})).empty());
+  EXPECT_TRUE(levelMarks(levels + 1, 1, levelLimits({827, 235})).empty());
 }

@@ -394,11 +394,10 @@ struct TypicalRig : SimRig {
   powermeter::Calibration calibrate() {
     common::ScriptedPrompter yes;
     powermeter::Calibration cal;
-    tune(10);
     connect("through");
-    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::ZeroDbm, instrument, yes, cal));
+    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::ZeroDbm, 10, instrument, yes, cal));
     connect("atten:60");
-    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::Minus60Dbm, instrument, yes, cal));
+    EXPECT_TRUE(calibrateLevel(powermeter::CalPoint::Minus60Dbm, 10, instrument, yes, cal));
     return cal;
   }
 

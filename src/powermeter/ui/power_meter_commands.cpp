@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <algorithm>
 
+#include "common/settings_file.h"
 #include "common/status.h"
 #include "common/text.h"
 #include "common/tr.h"
@@ -33,20 +35,91 @@ constexpr const char* kSaveTitle = KOLM_TR_NOOP("kolm", "Save File ");
 
 // ---- Calibration and the level reference ----
 
-void PowerMeterWindow::calibrateAtZeroDbm() {
-  if (runner_.running()) return;
-  if (calibrateLevel(CalPoint::ZeroDbm, context_.instrument, context_.prompter, calibration_))
-    startSingleSweep();  // the chart shows the new calibration
-}
+void PowerMeterWindow::calibrateAtZeroDbm() { calibrateAt(CalPoint::ZeroDbm); }
 
-void PowerMeterWindow::calibrateAtMinus60Dbm() {
+void PowerMeterWindow::calibrateAtMinus60Dbm() { calibrateAt(CalPoint::Minus60Dbm); }
+
+void PowerMeterWindow::calibrateAt(CalPoint point) {
   if (runner_.running()) return;
-  if (calibrateLevel(CalPoint::Minus60Dbm, context_.instrument, context_.prompter, calibration_))
-    startSingleSweep();
+  Calibration after = calibration_;
+  if (!calibrateLevel(point, calibrationMHz(), context_.instrument, context_.prompter, after))
+    return;
+  changeCalibration(after);
+  startSingleSweep();  // the chart shows the new calibration
 }
 
 void PowerMeterWindow::restoreDefaultCalibration() {
-  calibrateDefault(context_.prompter, calibration_);
+  Calibration after = calibration_;
+  if (calibrateDefault(context_.prompter, after)) changeCalibration(after);
+}
+
+void PowerMeterWindow::changeCalibration(const Calibration& after) {
+  std::string error;
+  if (!keepPreviousCalibration(calibration_, after, kPreviousCalibrationFile, &error))
+    context_.prompter.message(
+        tr("The new calibration is in use, but the one it replaces could not be kept in %1 "
+           "(%2): %3 cannot bring it back.")
+            .arg(q(kPreviousCalibrationFile), q(error),
+                 q(menuPath({"Calibrate", "Previous calibration"})))
+            .toStdString(),
+        common::Icon::Warning);
+  calibration_ = after;
+}
+
+void PowerMeterWindow::restorePreviousCalibration() {
+  if (runner_.running()) return;
+  std::string error;
+  const auto previous = readPreviousCalibration(kPreviousCalibrationFile, &error);
+  if (!previous) {
+    context_.prompter.message(noPreviousCalibrationText(kPreviousCalibrationFile, error),
+                              common::Icon::Information);
+    return;
+  }
+  if (!context_.prompter.confirm(
+          tr("Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in "
+             "use (%3 and %4) is kept in its place.")
+              .arg(previous->Cal0)
+              .arg(previous->Cal60)
+              .arg(calibration_.Cal0)
+              .arg(calibration_.Cal60)
+              .toStdString()))
+    return;
+  const auto restored = swapPreviousCalibration(calibration_, kPreviousCalibrationFile, &error);
+  if (!restored) {
+    context_.prompter.message(error, common::Icon::Warning);
+    return;
+  }
+  calibration_ = *restored;
+}
+
+double PowerMeterWindow::calibrationMHz() const {
+  bool ok = false;
+  const double mhz =
+      common::ui::uiSettings().value("PowerMeter/calibrationMHz", kCalibrationMHz).toDouble(&ok);
+  return ok && mhz > 0 ? mhz : kCalibrationMHz;
+}
+
+void PowerMeterWindow::chooseCalibrationFrequency() {
+  auto answer = context_.prompter.input(
+      tr("Calibration frequency").toStdString(),
+      tr("The generator's frequency for the 0 dBm and -60 dBm calibrations, MHz (10 MHz unless "
+         "you choose another):")
+          .toStdString(),
+      common::shortestText(calibrationMHz(), 9));
+  if (!answer) return;
+  std::string text = *answer;
+  std::replace(text.begin(), text.end(), ',', '.');
+  const auto mhz = common::argumentNumber(text);
+  const std::string problem =
+      mhz ? calibrationFrequencyProblem(*mhz, clockMHz())
+          : tr("'%1' is not a frequency in MHz.").arg(q(*answer)).toStdString();
+  if (!problem.empty()) {
+    context_.prompter.message(
+        problem + " " + tr("The calibration frequency was not changed.").toStdString(),
+        common::Icon::Warning);
+    return;
+  }
+  common::ui::uiSettings().setValue("PowerMeter/calibrationMHz", *mhz);
 }
 
 std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
@@ -89,6 +162,12 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
     return;
   }
   progress_->setValue(1000);
+  const std::string wrong = throughTableProblem(job->table(), levelLimits(calibration_),
+                                                KOLM_TR("kolm", "The level reference"));
+  if (!wrong.empty()) {
+    context_.prompter.message(wrong, common::Icon::Warning);
+    return;
+  }
   levelReference_ = job->table();
   levelReferenceEntries_ = kRifEntries;
   std::string error;
@@ -159,12 +238,26 @@ void PowerMeterWindow::crystalSweepFinished() {
 
 void PowerMeterWindow::measureQuartzReference() {
   if (runner_.running()) return;
-  auto answer =
-      context_.prompter.input(KOLM_TR_NOOP("kolm", "Calibrazione Crystal Meter"),
-                              KOLM_TR_NOOP("kolm", "Bypassare il quarzo\n(si può cambiare R0)"),
-                              common::shortestText(R0, 7));
+  // R0 with its unit and what it is; 50 ohm until one is stored.
+  auto answer = context_.prompter.input(
+      KOLM_TR_NOOP("kolm", "Calibrazione Crystal Meter"),
+      KOLM_TR("kolm", "Bypassare il quarzo\n(si può cambiare R0)") + "\n\n" +
+          KOLM_TR("kolm",
+                  "R0, ohm: the fixture's terminating resistance, its source and load together "
+                  "(50 ohm on the usual fixture)."),
+      common::shortestText(R0 > 0 ? R0 : kDefaultR0, 7));
   if (!answer || answer->empty()) return;
-  R0 = static_cast<float>(common::numericValue(*answer));
+  const auto r0 = r0FromText(*answer);
+  if (!r0) {
+    context_.prompter.message(
+        common::arg(KOLM_TR("kolm",
+                            "'%1' is no resistance above 0 ohm: R0 and Quartz.rif were "
+                            "not changed."),
+                    {common::shortened(*answer)}),
+        common::Icon::Warning);
+    return;
+  }
+  R0 = *r0;
   if (!context_.prompter.confirm(KOLM_TR_NOOP("kolm", " Bypassare il quarzo"))) return;
   auto words = tablePass(kRifEntries);  // one word beyond the last entry is sent
   if (!words) return;
@@ -187,6 +280,13 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
     return;
   }
   progress_->setValue(1000);
+  const std::string wrong =
+      throughTableProblem(job->table(), levelLimits(calibration_),
+                          KOLM_TR("kolm", "The crystal fixture's through path"));
+  if (!wrong.empty()) {
+    context_.prompter.message(wrong, common::Icon::Warning);
+    return;
+  }
   quartzReference_ = job->table();
   std::string error;
   if (!writeRif(quartzReference_, kQuartzRifFile, &error))

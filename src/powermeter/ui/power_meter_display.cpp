@@ -7,7 +7,10 @@
 #include <QLineEdit>
 
 #include "chart/chart.h"
+#include "chart/markers.h"
+#include "chart/readout.h"
 #include "chart/ui/sweep_chart.h"
+#include "common/tr.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/normalise.h"
@@ -17,11 +20,26 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-// Levels read by markers in dBm, their differences in dB.
-void levelUnits(chart::ui::Trace& t) {
+// Levels read by markers in dBm, their differences in dB; with the default
+// calibration each reading says it is approximate, and a flagged one its flag.
+void levelUnits(chart::ui::Trace& t, const LevelLimits& limits) {
   t.unit = "dBm";
   t.deltaUnit = "dB";
   t.words = &levelMarkWords();
+  if (limits.calibrated) return;
+  const int points = static_cast<int>(t.y.size()) - 1;
+  t.describe = [limits, points, start = t.start, stop = t.stop, y = t.y](double x,
+                                                                         const chart::Reading& r) {
+    if (r.kind == chart::Reading::Kind::Value)
+      return levelText(static_cast<float>(r.value), LevelFlag::Valid, false);
+    const auto i = chart::cursorIndex(x, start, stop, points);
+    const LevelFlag flag =
+        i && *i >= 0 && *i <= points ? limits.flag(y[static_cast<size_t>(*i)]) : LevelFlag::Valid;
+    const std::string word = flag != LevelFlag::Valid
+                                 ? std::string(flagWord(flag))
+                                 : chart::readingText(r, "dBm", "0.0", levelMarkWords());
+    return word + ", " + KOLM_TR("kolm", "not calibrated");
+  };
 }
 
 }  // namespace
@@ -30,8 +48,10 @@ void PowerMeterWindow::showTrace() {
   showAnalysis();
   if (m_.validLevels < 1) {
     chart_->setTraces({});
+    chart_->setNote({});
     return;
   }
+  chart_->setNote(QString::fromStdString(uncalibratedNote(m_.limits)));
   // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
   chart::ui::Trace t;
   t.colour = chart::ui::paletteQColor(9);
@@ -43,7 +63,7 @@ void PowerMeterWindow::showTrace() {
                : chart::pointFrequency(m_.TraceStart, m_.TraceStop, m_.Points, m_.validLevels - 1);
   t.y = std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.validLevels);
   t.marks = levelMarks(t.y.data(), t.y.size(), m_.limits);
-  levelUnits(t);
+  levelUnits(t, m_.limits);
   if (normalised()) relativeTrace(t, m_.limits);
   chart_->setTraces({std::move(t)});
 }
@@ -66,7 +86,7 @@ void PowerMeterWindow::redraw() {
     m.stop = m_.MemStop;
     m.y = std::vector<float>(m_.memoryLevels.begin(), m_.memoryLevels.begin() + m_.MemPoints + 1);
     m.marks = levelMarks(m.y.data(), m.y.size(), m_.memoryLimits);
-    levelUnits(m);
+    levelUnits(m, m_.memoryLimits);
     if (normalised()) relativeTrace(m, m_.memoryLimits);
     memory.push_back(std::move(m));
   }
@@ -152,6 +172,7 @@ void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& lim
   t.y = std::move(r.levels);
   t.marks = std::move(r.marks);
   t.unit = "dB";
+  t.describe = {};  // relative levels: read as numbers in dB
   t.name += tr(" (relative)");
 }
 
@@ -167,7 +188,7 @@ void PowerMeterWindow::showReadout(double x, double y) {
     if (!i || *i >= valid) return;
     const float value = levels[static_cast<size_t>(*i)];
     const LevelFlag flag = limits.flag(value);
-    std::string text = what + (" " + levelText(value, flag));
+    std::string text = what + (" " + levelText(value, flag, limits.calibrated));
     if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
     parts << QString::fromStdString(text);
   };

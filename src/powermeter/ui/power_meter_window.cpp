@@ -195,6 +195,12 @@ void PowerMeterWindow::buildMenus() {
   connect(cal60, &QAction::triggered, this, [this] { calibrateAtMinus60Dbm(); });
   QAction* calDef = add(calibrate, "defaultCalibrationAction", tr("default"), true);
   connect(calDef, &QAction::triggered, this, [this] { restoreDefaultCalibration(); });
+  QAction* calPrev = add(calibrate, "previousCalibrationAction", tr("Previous calibration"), true);
+  connect(calPrev, &QAction::triggered, this, [this] { restorePreviousCalibration(); });
+  calibrate->addSeparator();
+  QAction* calFreq =
+      add(calibrate, "calibrationFrequencyAction", tr("Calibration frequency..."), true);
+  connect(calFreq, &QAction::triggered, this, [this] { chooseCalibrationFrequency(); });
 
   QAction* refer = menuBar()->addAction(tr("Reference_Level"));
   refer->setObjectName("levelReferenceAction");

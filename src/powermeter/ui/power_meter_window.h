@@ -13,6 +13,7 @@
 #include "common/sweep_passes.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
+#include "powermeter/calibration.h"
 #include "powermeter/level.h"
 #include "powermeter/measurement.h"
 #include "powermeter/reference.h"
@@ -136,6 +137,14 @@ class PowerMeterWindow : public QMainWindow {
   // Calibration and reference level.
   void calibrateAtZeroDbm();
   void calibrateAtMinus60Dbm();
+  void calibrateAt(CalPoint point);
+  void restorePreviousCalibration();
+  void chooseCalibrationFrequency();
+  // The generator's frequency for the two calibrations (kolm.ini; 10 MHz).
+  double calibrationMHz() const;
+  // The calibration becomes `after`; the one it replaces is kept for Previous
+  // calibration.
+  void changeCalibration(const Calibration& after);
   void restoreDefaultCalibration();
   void measureLevelReference();
   void levelReferenceFinished(bool completed);

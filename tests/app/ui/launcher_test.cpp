@@ -301,6 +301,9 @@ TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
   // Texts the core composes follow the language too.
   EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),
             " 854    If the number shown is between 800 and 900, accept it by pressing OK");
+  // Messages name the menus as the window shows them.
+  EXPECT_EQ(powermeter::menuPath({"CrystalMeter", "calQuarz"}),
+            "Crystal Meter > Calibrate crystal fixture");
   common::ui::installLanguage(before);
 }
 

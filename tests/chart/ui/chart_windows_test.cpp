@@ -47,7 +47,7 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   rig.prompter.files = {"floor.csv"};
   rig.get<QAction>("ExportCsv")->trigger();
   EXPECT_EQ(lines("floor.csv"), 202);  // the format is the file writers'
-  EXPECT_TRUE(contents("floor.csv").endsWith(",floor\r\n"));
+  EXPECT_TRUE(contents("floor.csv").endsWith(",floor uncalibrated\r\n"));
   EXPECT_EQ(rig.get<QLabel>("StatusLine")->text(), "Saved to floor.csv");
 
   // Pictures with two markers, vector where the format allows.
@@ -114,7 +114,7 @@ namespace {
 
 // The number after `name ` in a readout line; NaN when it is not a number.
 double valueIn(const QString& line, const QString& name) {
-  const QRegularExpression re(QRegularExpression::escape(name) + " ?(-?[0-9.]+)");
+  const QRegularExpression re(QRegularExpression::escape(name) + " ?(?:\u2248 )?(-?[0-9.]+)");
   auto m = re.match(line);
   return m.hasMatch() ? m.captured(1).toDouble() : std::nan("");
 }
@@ -172,12 +172,12 @@ TEST(ChartMarkers, ExtremesTypedFrequenciesAndMarkersAcrossSweeps) {
   rig.get<QAction>("MarkerToMax")->trigger();  // places one
   ASSERT_EQ(chart->markers().markers().size(), 1u);
   const double x = chart->markers().markers()[0].x;
-  EXPECT_TRUE(chart->markerReadout().at(0).endsWith("trace -20.0 dBm"));
+  EXPECT_TRUE(chart->markerReadout().at(0).endsWith("trace \u2248 -20.0 dBm, not calibrated"));
   // A new sweep is read where the marker is; with nothing measured in view the
   // search says so and moves nothing.
   rig.connect("atten:90");
   sweep(rig, "2", "25", "300");
-  EXPECT_TRUE(chart->markerReadout().at(0).endsWith("trace floor"));
+  EXPECT_TRUE(chart->markerReadout().at(0).endsWith("trace floor, not calibrated"));
   rig.get<QAction>("MarkerToMin")->trigger();
   EXPECT_EQ(rig.lastMessage(), "No measured value in view to put the marker on.");
   EXPECT_EQ(chart->markers().markers()[0].x, x);

@@ -74,19 +74,32 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   EXPECT_NEAR(t.y[100], -20, 0.2);
   // The analysis panel shows the trace's maximum.
   const QString maximum = rig.get<chart::ui::AnalysisPanel>("levelAnalysis")->value(0);
-  EXPECT_NEAR(common::numericValue(maximum.toStdString()), -20, 0.2) << maximum.toStdString();
+  EXPECT_TRUE(maximum.startsWith("\u2248 ") && maximum.endsWith(" dBm, not calibrated"))
+      << maximum.toStdString();
+  EXPECT_NEAR(common::numericValue(maximum.mid(2).toStdString()), -20, 0.2);
   // The readout follows the mouse.
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
-  EXPECT_EQ(rig.text("LevelReadout"), "level -20.0 dBm");
+  EXPECT_EQ(rig.text("LevelReadout"), "level ≈ -20.0 dBm, not calibrated");
   EXPECT_EQ(rig.text("cursorReadout").left(3), "7.5");
 
   // Levels the detector cannot resolve are marked on the chart and read in words
   // (both ends' texts are the core's; the typical board's ends the simulator's).
+  // With the default counts a floor is no bound: said approximate, and not calibrated.
+  rig.connect("atten:90");
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_EQ(rig.chart()->traces().at(0).marks.at(50), chart::Mark::Approximate);
+  QTest::mouseMove(rig.chart(), rig.pixel(7, -50));
+  EXPECT_EQ(rig.text("LevelReadout"), "level ≈ -83.9 dBm, not calibrated (floor)");
+  rig.window->close();  // a stored calibration, read by the next window
+  powermeter::PowIni ini = powermeter::readPowIni();
+  ini.calibration = {827, 235};
+  ASSERT_TRUE(powermeter::savePowIni(powermeter::powIniTexts(ini)));
+  rig.open();
   rig.connect("atten:90");
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(rig.chart()->traces().at(0).marks.at(50), chart::Mark::AtMost);
-  QTest::mouseMove(rig.chart(), rig.pixel(7, -50));
-  EXPECT_EQ(rig.text("LevelReadout"), "level ≤ -83.9 dBm (floor)");
+  QTest::mouseMove(rig.chart(), rig.pixel(7.1, -50));
+  EXPECT_EQ(rig.text("LevelReadout"), "level ≤ -83.8 dBm (floor)");
 }
 
 TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
@@ -319,13 +332,32 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.open();
   rig.type("pointsEdit", "100");
   ASSERT_TRUE(rig.sweep());
-  const int passes = rig.resets();
-  // The generator stays at 30 MHz, where the simulated detector reads about 0 dBm.
-  const int reading = rig.simulator().detectorCounts();
+  // The default counts: said on the chart and in the readout, never as a bound.
+  EXPECT_NE(rig.chart()->note().indexOf("Not calibrated"), -1);
+  rig.chart()->cursorChanged(10, -30);
+  EXPECT_NE(rig.text("LevelReadout").indexOf(QString("level \u2248 ")), -1)
+      << rig.text("LevelReadout").toStdString();
+  EXPECT_NE(rig.text("LevelReadout").indexOf("not calibrated"), -1);
+  // A calibration at a frequency of the user's: the generator there meanwhile.
+  rig.prompter.inputs = {std::string("7,5")};
+  rig.get<QAction>("calibrationFrequencyAction")->trigger();
   rig.get<QAction>("calibrateZeroDbmAction")->trigger();  // its prompts are pinned with the core
-  EXPECT_EQ(rig.window->calibration().Cal0, reading);
+  EXPECT_TRUE(rig.window->sweeping());                    // the chart shows the new calibration
+  EXPECT_NE(rig.prompter.shown.at(rig.prompter.shown.size() - 2).text.find("7.5 MHz"),
+            std::string::npos);
+  EXPECT_EQ(rig.window->calibration().Cal0, 826);  // the ideal board's count at 0 dBm
   ASSERT_TRUE(rig.waitIdle());
-  EXPECT_EQ(rig.resets(), passes + 1);  // one sweep with the new calibration
+  rig.connect("atten:57");  // 3 dB more than the -60 dBm step asks: a count of its own
+  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  EXPECT_NEAR(rig.window->calibration().Cal60, 265, 1);
+  rig.connect("through");
+  EXPECT_EQ(rig.chart()->note(), "");
+  // The last change undone, and the undo undone.
+  rig.get<QAction>("previousCalibrationAction")->trigger();
+  EXPECT_EQ(rig.window->calibration(), (powermeter::Calibration{826, 235}));
+  rig.get<QAction>("previousCalibrationAction")->trigger();
+  EXPECT_NEAR(rig.window->calibration().Cal60, 265, 1);
   // The default counts, and no sweep after them.
   rig.prompter.confirms = {true};
   rig.get<QAction>("defaultCalibrationAction")->trigger();

@@ -1,0 +1,110 @@
+// calibrate: the power meter's two-point calibration without a display, one
+// step per call, checked as the window checks it, kept in pow.ini; and the
+// previous calibration brought back.
+#include <ostream>
+
+#include "cli/cli.h"
+#include "common/text.h"
+#include "powermeter/calibration.h"
+#include "powermeter/settings.h"
+
+namespace kolm::cli {
+
+namespace {
+
+const powermeter::CalibrationCommands kCommands{"kolm-cli calibrate --level 0",
+                                                "kolm-cli calibrate --level -60",
+                                                "kolm-cli calibrate --default"};
+
+void printCalibration(Context& ctx, const powermeter::Calibration& c) {
+  *ctx.out << "cal0=" << c.Cal0 << " cal60=" << c.Cal60
+           << " calibration=" << (c.isDefault() ? "default" : "stored") << "\n";
+}
+
+// pow.ini with `after`, the calibration it replaces kept for --previous.
+int store(Context& ctx, powermeter::PowIni ini, const powermeter::Calibration& after) {
+  std::string error;
+  if (!powermeter::keepPreviousCalibration(ini.calibration, after,
+                                           powermeter::kPreviousCalibrationFile, &error)) {
+    *ctx.err << "kolm-cli: " << error << "; pow.ini was not changed\n";
+    return kWriteError;
+  }
+  ini.calibration = after;
+  if (!powermeter::savePowIni(powermeter::powIniTexts(ini))) {
+    *ctx.err << "kolm-cli: pow.ini could not be written; the calibration was not changed\n";
+    return kWriteError;
+  }
+  printCalibration(ctx, after);
+  return 0;
+}
+
+int runCalibrate(Context& ctx, Args& args) {
+  const auto level = args.number("--level");
+  const auto freq = args.number("--freq");
+  const bool previous = args.flag("--previous");
+  const bool defaults = args.flag("--default");
+  args.finish();
+  if ((level ? 1 : 0) + previous + defaults != 1)
+    throw UsageError{"calibrate needs one of --level 0, --level -60, --previous, --default"};
+  if (freq && !level) throw UsageError{"--freq: the frequency of a --level step"};
+  if (level && *level != 0 && *level != -60) throw UsageError{"--level: 0 or -60 (dBm)"};
+  checkOutput("pow.ini", powermeter::kSettingsFile);
+  checkOutput(powermeter::kPreviousCalibrationFile, powermeter::kPreviousCalibrationFile);
+  const powermeter::PowIni ini = readPowIniWhole();
+
+  if (previous) {
+    std::string problem;
+    const auto kept =
+        powermeter::readPreviousCalibration(powermeter::kPreviousCalibrationFile, &problem);
+    if (!kept) {
+      *ctx.err << "kolm-cli: "
+               << powermeter::noPreviousCalibrationText(powermeter::kPreviousCalibrationFile,
+                                                        problem)
+               << "\n";
+      return kWriteError;
+    }
+    return store(ctx, ini, *kept);  // the one in use becomes the previous one
+  }
+  if (defaults) return store(ctx, ini, powermeter::Calibration{826, 235});
+
+  const auto point = *level == 0 ? powermeter::CalPoint::ZeroDbm : powermeter::CalPoint::Minus60Dbm;
+  const double mhz = freq.value_or(powermeter::kCalibrationMHz);
+  const std::string wrong =
+      powermeter::calibrationFrequencyProblem(mhz, ctx.instrument.params.refClockMHz);
+  if (!wrong.empty()) throw UsageError{"--freq: " + wrong};
+  tuneDds(ctx, mhz);
+  ctx.instrument.settle(hw::kSettleUnits);
+  const int count = powermeter::readCalibrationCount(ctx.instrument);
+  switchOff(ctx, 1);
+  *ctx.out << "count=" << count << " level_dbm=" << (*level == 0 ? "0" : "-60")
+           << " freq_mhz=" << common::shortestText(mhz, 9) << "\n";
+  const std::string problem =
+      powermeter::calibrationCountProblem(point, count, ini.calibration, mhz, kCommands);
+  if (!problem.empty()) {
+    *ctx.err << "kolm-cli: " << problem << "\n";
+    return kWriteError;
+  }
+  powermeter::Calibration after = ini.calibration;
+  (point == powermeter::CalPoint::ZeroDbm ? after.Cal0 : after.Cal60) = static_cast<int16_t>(count);
+  return store(ctx, ini, after);
+}
+
+}  // namespace
+
+extern const Command kCalibrateCommand{
+    "calibrate",
+    "calibrate --level 0|-60 [--freq MHZ] | --previous | --default\n"
+    "    One step of the power meter's calibration, kept in pow.ini: the generator\n"
+    "    set to MHZ (default 10), the detector read five times 2 ms apart, the\n"
+    "    generator switched off; apply 0 dBm (output straight to the detector\n"
+    "    input; on the simulator --dut through) or -60 dBm (through 60 dB, --dut\n"
+    "    atten:60) before the call. Prints count=N level_dbm=L freq_mhz=F, then\n"
+    "    cal0=N cal60=M calibration=stored|default. A count at the converter's\n"
+    "    floor or top, or one whose slope with the other point's count lies outside\n"
+    "    what the detector can give (7.9 to 11.8 counts per dB), is refused: the\n"
+    "    reason on standard error, exit 1, pow.ini unchanged. The calibration a step\n"
+    "    replaces is kept in pow-previous.ini; --previous brings it back (and keeps\n"
+    "    the one it replaces there), --default sets the default counts 826 and 235.",
+    runCalibrate};
+
+}  // namespace kolm::cli

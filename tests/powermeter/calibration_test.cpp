@@ -1,0 +1,218 @@
+// The power meter's calibration on the simulated typical board: at a stated
+// frequency, checked, undoable; the default calibration said wherever levels
+// are shown or written; the through-path tables checked before they are kept.
+#include "powermeter/calibration.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/files.h"
+#include "common/text.h"
+#include "powermeter/analysis.h"
+#include "powermeter/chart_file.h"
+#include "powermeter/reference.h"
+#include "sim/sim_rig.h"
+#include "support/temp_dir.h"
+
+using namespace kolm;
+using namespace kolm::powermeter;
+
+namespace {
+
+// Notes the generator's word whenever the user is asked something.
+struct WatchingPrompter : common::ScriptedPrompter {
+  explicit WatchingPrompter(sim::SimulatedInstrument* sim) : sim(sim) {}
+  bool confirm(const std::string& text, const std::string& title) override {
+    words.push_back(sim->tuningWord());
+    return ScriptedPrompter::confirm(text, title);
+  }
+  sim::SimulatedInstrument* sim;
+  std::vector<uint32_t> words;
+};
+
+test::SimRig typicalBoard(const std::string& dut) {
+  return test::SimRig(dut, "r=50", {}, sim::Board::Typical);
+}
+
+}  // namespace
+
+// Each step runs the generator at the chosen frequency while the user is asked,
+// names it, takes a count that fits the detector and refuses one that does not
+// (nothing reaching the detector, too much, the wrong level for the step), and
+// leaves the generator off whatever the answer.
+TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
+  struct Case {
+    CalPoint point;
+    std::string dut;
+    const char* refusal;  // empty: taken
+  };
+  const Case cases[] = {
+      {CalPoint::ZeroDbm, "through", ""},
+      {CalPoint::Minus60Dbm, "atten:60", ""},
+      {CalPoint::ZeroDbm, "atten:90", "bottom of its converter"},
+      {CalPoint::Minus60Dbm, "atten:95", "bottom of its converter"},
+      {CalPoint::ZeroDbm, "amp:25", "top of its converter"},
+      {CalPoint::ZeroDbm, "atten:60", "counts per dB"},    // -60 dBm at the 0 dBm step
+      {CalPoint::Minus60Dbm, "through", "counts per dB"},  // and the other way round
+      {CalPoint::Minus60Dbm, "atten:20", "counts per dB"},
+  };
+  for (double mhz : {1.0, 3.5, 10.0, 14.2, 30.0})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.dut + " at " + std::to_string(mhz) + " MHz");
+      auto rig = typicalBoard(c.dut);
+      WatchingPrompter prompter(rig.sim);
+      Calibration cal;
+      const bool taken = calibrateLevel(c.point, mhz, rig.instrument, prompter, cal);
+      ASSERT_FALSE(prompter.words.empty());
+      EXPECT_EQ(prompter.words[0], rig.wordFor(mhz));
+      EXPECT_NE(prompter.shown[0].text.find(common::shortestText(mhz, 9) + " MHz"),
+                std::string::npos);
+      EXPECT_EQ(rig.sim->tuningWord(), 0u);
+      EXPECT_EQ(taken, *c.refusal == 0);
+      if (taken) {
+        // The count read there (the typical board's about 814 and 206).
+        const int count = c.point == CalPoint::ZeroDbm ? cal.Cal0 : cal.Cal60;
+        rig.tune(mhz);
+        EXPECT_NEAR(count, rig.detector(), 3);
+      } else {
+        EXPECT_EQ(cal, Calibration{});
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_NE(prompter.messages()[0].find(c.refusal), std::string::npos)
+            << prompter.messages()[0];
+        EXPECT_NE(prompter.messages()[0].find("not changed"), std::string::npos);
+      }
+    }
+  // Cancel at either prompt changes nothing and switches the generator off.
+  for (std::deque<bool> answers : {std::deque<bool>{false}, std::deque<bool>{true, false}}) {
+    auto rig = typicalBoard("through");
+    WatchingPrompter prompter(rig.sim);
+    prompter.confirms = answers;
+    Calibration cal;
+    EXPECT_FALSE(calibrateLevel(CalPoint::ZeroDbm, 10, rig.instrument, prompter, cal));
+    EXPECT_EQ(cal, Calibration{});
+    EXPECT_EQ(rig.sim->tuningWord(), 0u);
+  }
+  // No frequency at 0 MHz or beyond the DDS: said before anything is sent.
+  for (double mhz : {0.0, -1.0, 250.0}) {
+    auto rig = typicalBoard("through");
+    WatchingPrompter prompter(rig.sim);
+    Calibration cal;
+    EXPECT_FALSE(calibrateLevel(CalPoint::ZeroDbm, mhz, rig.instrument, prompter, cal));
+    EXPECT_TRUE(prompter.words.empty());
+    EXPECT_EQ(prompter.messages().size(), 1u);
+  }
+}
+
+// A calibration taken right after opening and one taken after a sweep left
+// the generator at 30 MHz read alike: the step sets its own frequency.
+TEST(LevelCalibration, ThePreviousSettingOfTheGeneratorDoesNotMatter) {
+  auto take = [](std::optional<double> before) {
+    auto rig = typicalBoard("through");
+    if (before) rig.tune(*before);
+    common::ScriptedPrompter prompter;
+    Calibration cal;
+    EXPECT_TRUE(calibrateLevel(CalPoint::ZeroDbm, 10, rig.instrument, prompter, cal));
+    return cal.Cal0;
+  };
+  EXPECT_NEAR(take(std::nullopt), take(30.0), 2);
+}
+
+// Every change keeps the calibration it replaced; Previous calibration brings
+// it back and keeps the other, so a second one undoes the first.
+TEST(LevelCalibration, PreviousCalibrationUndoesAnyChange) {
+  test::TempDir dir;
+  const auto path = dir.path() / kPreviousCalibrationFile;
+  std::string error;
+  EXPECT_FALSE(swapPreviousCalibration({}, path, &error));
+  EXPECT_NE(error.find("no previous calibration"), std::string::npos);
+  std::mt19937 random(25);
+  std::uniform_int_distribution<int> count(0, 1023);
+  Calibration inUse;
+  for (int k = 0; k < 200; ++k) {
+    const Calibration before = inUse;
+    Calibration after{static_cast<int16_t>(count(random)), static_cast<int16_t>(count(random))};
+    if (!after.usable()) continue;
+    ASSERT_TRUE(keepPreviousCalibration(before, after, path, &error)) << error;
+    const auto restored = swapPreviousCalibration(after, path, &error);
+    ASSERT_TRUE(restored) << error;
+    EXPECT_EQ(*restored, before);
+    EXPECT_EQ(swapPreviousCalibration(before, path, &error), after);  // undone again
+    inUse = after;
+  }
+  // An unchanged calibration keeps what was kept.
+  ASSERT_TRUE(keepPreviousCalibration(inUse, inUse, path, &error));
+  EXPECT_NE(readPreviousCalibration(path), inUse);
+  // A file that holds anything but two different counts is not taken.
+  for (const char* content : {"\"826\"\r\n", "\"826\"\r\n\"2000\"\r\n", "\"300\"\r\n\"300\"\r\n",
+                              "\"826\"\r\n\"235\"\r\n\"1\"\r\n", "\"x\"\r\n\"235\"\r\n"}) {
+    ASSERT_TRUE(common::writeFileAtomic(path, content));
+    std::string problem;
+    EXPECT_FALSE(readPreviousCalibration(path, &problem)) << content;
+    EXPECT_FALSE(problem.empty()) << content;
+    EXPECT_FALSE(swapPreviousCalibration(inUse, path, &error));
+    EXPECT_EQ(common::readTextFile(path).value(), content);  // left as it was
+  }
+}
+
+// With the default counts every level written or said is marked: CSV rows
+// carry "uncalibrated", the report calibration=default, texts "≈ ... not
+// calibrated" and never a bound; with stored counts none of this.
+TEST(LevelCalibration, DefaultCountsAreSaidEverywhere) {
+  for (const Calibration cal : {Calibration{}, Calibration{814, 206}, Calibration{850, 240}}) {
+    const bool uncalibrated = cal.isDefault();
+    const LevelLimits limits = levelLimits(cal);
+    ChartFile chart{1023, 1, 30, {}, {}};
+    for (int c = 0; c <= 1023; ++c) chart.levels.push_back(readingToDbm(c, cal));
+    const std::string csv = formatCsv(chart, limits);
+    size_t rows = 0, marked = 0, flagged = 0;
+    for (size_t at = csv.find("\r\n") + 2; at < csv.size(); at = csv.find("\r\n", at) + 2) {
+      const std::string row = csv.substr(at, csv.find("\r\n", at) - at);
+      const std::string flag = row.substr(row.rfind(',') + 1);
+      ++rows;
+      marked += flag.size() >= 12 && flag.substr(flag.size() - 12) == "uncalibrated";
+      flagged += flag.find("floor") == 0 || flag.find("overload") == 0;
+    }
+    EXPECT_EQ(rows, 1024u);
+    EXPECT_EQ(marked, uncalibrated ? rows : 0u);
+    EXPECT_GT(flagged, 50u);  // floor and overload still said
+    const std::string report = levelReport(analyzeLevels(chart.levels, 1, 30, limits));
+    EXPECT_NE(report.find(uncalibrated ? "calibration=default\n" : "calibration=stored\n"),
+              std::string::npos);
+    for (float level : chart.levels) {
+      const LevelFlag flag = limits.flag(level);
+      const std::string text = levelText(level, flag, limits.calibrated);
+      const bool bound = text.find("\u2264") == 0 || text.find("\u2265") == 0;
+      EXPECT_EQ(bound, !uncalibrated && flag != LevelFlag::Valid) << text;
+      EXPECT_EQ(text.find("not calibrated") != std::string::npos, uncalibrated) << text;
+      EXPECT_EQ(limits.mark(level) == chart::Mark::Approximate,
+                uncalibrated && flag != LevelFlag::Valid);
+    }
+    EXPECT_EQ(uncalibratedNote(limits).empty(), !uncalibrated);
+  }
+}
+
+// The through paths are kept only when they look like one: the typical board
+// through (and 3 dB down) is; nothing at the detector, an overload and a
+// detector that does not follow the generator are not.
+TEST(ThroughTable, FloorOverloadAndFlatLinesAreRefused) {
+  const Calibration cal{814, 206};
+  auto measured = [&](const std::string& dut) {
+    auto rig = typicalBoard(dut);
+    std::string error;
+    auto words = tableWords(400, kRifEntries, &error);
+    EXPECT_TRUE(words) << error;
+    QuartzReferenceJob job(rig.instrument, *words, cal);
+    while (!job.done()) job.step();
+    return throughTableProblem(job.table(), levelLimits(cal), "The through path");
+  };
+  EXPECT_EQ(measured("through"), "");
+  EXPECT_EQ(measured("atten:3"), "");
+  EXPECT_NE(measured("atten:90").find("detector's floor"), std::string::npos);
+  EXPECT_NE(measured("amp:25").find("overloads"), std::string::npos);
+  ReferenceTable flat;
+  flat.fill(-12.5f);
+  for (size_t i = 0; i < flat.size(); i += 7) flat[i] = -12.2f;
+  EXPECT_NE(throughTableProblem(flat, levelLimits(cal), "The through path").find("flat line"),
+            std::string::npos);
+}
