@@ -127,6 +127,11 @@ TEST(AtomicWrite, OnlyTheProgramsOwnTemporariesGoAtTheNextSave) {
   EXPECT_TRUE(std::filesystem::exists(other));
   for (const auto& p : userFiles) EXPECT_EQ(readTextFile(p).value_or(""), "mine") << p;
   EXPECT_EQ(entries(dir.path()), 6u);
+  // A folder where the file should be: said, nothing copied, nothing to replace.
+  std::filesystem::create_directory(dir.path() / "kolm.ini");
+  const KeptAside folder = keepUnreadableSettings(dir.path() / "kolm.ini", "it is a folder");
+  EXPECT_TRUE(folder.copy.empty());
+  EXPECT_NE(folder.message.find("'kolm.ini'"), std::string::npos) << folder.message;
 }
 
 namespace {

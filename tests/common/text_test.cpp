@@ -4,7 +4,9 @@
 
 #include <clocale>
 #include <locale>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "common/status.h"
 #include "common/tr.h"
@@ -35,6 +37,9 @@ TEST(NumericValue, FieldsAndArgumentsAreOneNumberOrNone) {
   // Beyond a double's range the leading number is not taken at all.
   EXPECT_EQ(numericValue("1e400 MHz"), 0);
   EXPECT_EQ(numericValue("0.001e-400"), 0);
+  // A whole number in either base, as /proc and the command line write them.
+  EXPECT_EQ(std::tuple(leadingInteger(" 888 rest"), leadingInteger("0x378"), leadingInteger("x")),
+            std::tuple(std::optional<long>(888), std::optional<long>(888), std::optional<long>()));
   // Long texts convert exactly, in place or with blanks taken out.
   const std::string digits = "1" + std::string(400, '0') + "e-400";
   EXPECT_EQ(numericValue(digits), 1);

@@ -69,6 +69,8 @@ TEST(DdsCfg, ReadWholeOrNotAtAll) {
        "line 1: 'abc' is not a number", 4, 50, 200, 956},
       {"cut in the third line", "\"4\"\r\n\"100\"\r\n\"40", "line 3: the port address is missing",
        4, 50, 200, 956},
+      {"a multiplier not whole", "4.5\r\n100\r\n450\r\n888\r\n", "line 1: '4.5' is not a whole", 4,
+       50, 200, 956},
       {"a base beyond 16 bits", "20\r\n20\r\n400\r\n70000\r\n", "line 4: '70000'", 4, 50, 200, 956},
       {"over 64 kB", "20\r\n20\r\n400\r\n888\r\n" + std::string(70000, ' '), "larger than 64 kB", 4,
        50, 200, 956},

@@ -115,6 +115,23 @@ TEST(CrystalFit, TheReportKeepsItsLines) {
     ASSERT_NE(next, std::string::npos) << line << " in\n" << text;
     at = next;
   }
+  // L and Cs in the unit their size reads best in, blank when not known; the
+  // passes averaged.
+  CrystalParameters q = p;
+  q.repeats = 4;
+  struct Sized {
+    double lMilliHenry, csFemtoFarad;  // 0: not known
+    std::vector<std::string> lines;
+  };
+  for (const Sized& c :
+       {Sized{0.5, 2000, {"\nL(microH): 500.000", "\nCs(pF): 2.00", "of 4 passes"}},
+        Sized{0, 0, {"\nL(microH):  \nCs(fF):  \n"}}}) {
+    q.lMilliHenry = c.lMilliHenry > 0 ? std::optional(Measured{c.lMilliHenry}) : std::nullopt;
+    q.csFemtoFarad = c.csFemtoFarad > 0 ? std::optional(Measured{c.csFemtoFarad}) : std::nullopt;
+    const std::string report = crystalParametersReport(q);
+    for (const std::string& want : c.lines)
+      EXPECT_NE(report.find(want), std::string::npos) << want << " in\n" << report;
+  }
 }
 
 TEST(CrystalFit, ACoarseSweepFallsBackToTheEdgesAndSaysSo) {
@@ -147,15 +164,18 @@ TEST(CrystalFit, RefusalsNameTheirCause) {
     float stopMHz;
     Calibration calibration;
     const char* cause;
+    double r0Ohm = 50;
   } cases[] = {
       {peaked, 3, 11, {}, "at least 7 points"},
       {peaked, 100, 10, {}, "no span"},
       {peaked, 100, 11, {500, 500}, "counts are equal"},
       {floor, 100, 11, {}, "above the detector's floor"},
+      {peaked, 100, 11, {}, "R0 is 0 ohm", 0},
   };
   for (const auto& c : cases)
-    EXPECT_THAT(fitCrystal({{c.trace, c.points, 10, c.stopMHz}, through, 50, c.calibration}).error,
-                HasSubstr(c.cause));
+    EXPECT_THAT(
+        fitCrystal({{c.trace, c.points, 10, c.stopMHz}, through, c.r0Ohm, c.calibration}).error,
+        HasSubstr(c.cause));
 }
 
 TEST(CrystalFit, DigitsFollowTheInterval) {
@@ -437,8 +457,9 @@ TEST(LadderFilter, DesignFileRoundTripAndRefusals) {
   EXPECT_EQ(parseLadderShape(" Chebyshev:0.5 ", &error)->rippleDb, 0.5);
 
   // Each refusal and warning names its cause.
-  std::vector<LadderCrystal> unmeasured = group();
+  std::vector<LadderCrystal> unmeasured = group(), lossy = group();
   unmeasured[2].model.lHenry = 0;
+  for (LadderCrystal& x : lossy) x.model.rOhm = 5000;
   const struct {
     std::vector<LadderCrystal> crystals;
     LadderSpec spec;
@@ -451,6 +472,7 @@ TEST(LadderFilter, DesignFileRoundTripAndRefusals) {
       {unmeasured, {4, 2400, {}, std::nullopt}, "Crystal X3 has no measured", ""},
       {group(), {4, 1e6, {}, std::nullopt}, "at most 1 %", ""},
       {group(), {4, 2400, {}, 0.0}, "termination must be above 0", ""},
+      {lossy, {4, 300, {}, std::nullopt}, "lose too much for this bandwidth", ""},
       {group(), {4, 2400, {}, 5000.0}, "", "with 5000.0 ohm the response differs"},
   };
   for (const auto& c : cases) {

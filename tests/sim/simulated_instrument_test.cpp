@@ -370,6 +370,15 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   EXPECT_FALSE(savePortOptions({"through", "s1p:a\"b"}, "sim.cfg", &error));
   EXPECT_THAT(error, HasSubstr("double quote"));
   EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");  // the old file stands
+  // A file that is not whole names its line.
+  for (const auto& [text, problem] :
+       {std::pair{"\"atten:10\"\r\n", "line 1: the load is not there"},
+        std::pair{"\"a\"\r\n\"open\"\r\n\"typical\"\r\n\"\"\r\n\"more\"\r\n",
+                  "line 5: text after the four records"}}) {
+    std::string said;
+    parsePortOptions(text, &said);
+    EXPECT_NE(said.find(problem), std::string::npos) << said;
+  }
 }
 
 // The whole chain on the typical board, whose parts are not the read-out laws:
