@@ -194,16 +194,4 @@ std::optional<double> reactanceZero(const ReactanceSamples& s,
   return best;
 }
 
-std::string_view signWord(ReactanceSign sign) {
-  switch (sign) {
-    case ReactanceSign::Inductive:
-      return "+";
-    case ReactanceSign::Capacitive:
-      return "-";
-    case ReactanceSign::Unknown:
-      break;
-  }
-  return "";
-}
-
 }  // namespace kolm::analyzer

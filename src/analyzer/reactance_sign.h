@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string_view>
 #include <vector>
 
 namespace kolm::analyzer {
@@ -50,8 +49,5 @@ void inferReactanceSigns(const ReactanceSamples& samples, std::vector<ReactanceS
 std::optional<double> reactanceZero(const ReactanceSamples& samples,
                                     const std::vector<ReactanceSign>& signs,
                                     std::optional<double> near);
-
-// "+", "-" or "" (unknown), as exports and reports write the sign.
-std::string_view signWord(ReactanceSign sign);
 
 }  // namespace kolm::analyzer

@@ -1,5 +1,8 @@
 #include "print/bitmap.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kolm::print {
 
 Bitmap24 Bitmap24::blank(int32_t width, int32_t height) {
@@ -14,30 +17,10 @@ Bitmap24 Bitmap24::blank(int32_t width, int32_t height) {
 
 int64_t DibImageSize(int bitCount, int32_t width, int32_t height, int32_t* stride) {
   int64_t w = width < 0 ? 0 : width;
-  int64_t line = 0;
-  switch (bitCount) {
-    case 1:
-      line = (w + 7) / 8;
-      break;
-    case 4:
-      line = (w + 1) / 2;
-      break;
-    case 8:
-      line = w;
-      break;
-    case 16:
-      line = 2 * w;
-      break;
-    case 24:
-      line = 3 * w;
-      break;
-    case 32:
-      line = 4 * w;
-      break;
-    default:
-      line = 0;
-      break;
-  }
+  static constexpr int kBitCounts[] = {1, 4, 8, 16, 24, 32};
+  const bool known =
+      std::find(std::begin(kBitCounts), std::end(kBitCounts), bitCount) != std::end(kBitCounts);
+  int64_t line = known ? (w * bitCount + 7) / 8 : 0;  // whole bytes
   line = (line + 3) / 4 * 4;
   if (stride) *stride = static_cast<int32_t>(line);
   int64_t h = height < 0 ? 0 : height;

@@ -54,11 +54,6 @@ void SimulatedInstrument::setDut(Dut dut) {
   recompute();
 }
 
-void SimulatedInstrument::setLoad(Load load) {
-  load_ = std::move(load);
-  recompute();
-}
-
 std::string SimulatedInstrument::configure(const hw::PortOptions& options) {
   auto dut = parseDut(options.simDut);
   auto load = parseLoad(options.simLoad);

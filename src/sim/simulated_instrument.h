@@ -58,7 +58,6 @@ class SimulatedInstrument final : public hw::PortIo {
   const Dut& dut() const { return dut_; }
   const Load& load() const { return load_; }
   void setDut(Dut dut);
-  void setLoad(Load load);
   // Connects what `options` describe: both parts or, when either is malformed,
   // neither. Returns the error (empty when applied).
   std::string configure(const hw::PortOptions& options);

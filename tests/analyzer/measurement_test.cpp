@@ -184,7 +184,9 @@ TEST(Point, EveryReadingFollowsTheStatedPrecision) {
   int compared = 0;
   for (int16_t a : readings) {
     for (int16_t b : readings) {
-      if ((a % 7 != 0 && a <= 1025 && a >= 0) || (b % 5 != 0 && b <= 1025 && b >= 0)) continue;
+      // Every seventh reading of A and the full reflection (RL 0 dB), every fifth of B.
+      if ((a % 7 != 0 && a != 512 && a <= 1025 && a >= 0) || (b % 5 != 0 && b <= 1025 && b >= 0))
+        continue;
       auto p = evaluatePoint(a, b);
       if (!p.finite) continue;
       ASSERT_EQ(p.values, reference(a, b)) << a << "," << b;

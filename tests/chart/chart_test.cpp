@@ -629,4 +629,5 @@ TEST(LabelRoom, BoxesMoveClearAndLinesBreakAcrossLabels) {
   EXPECT_EQ(openStretches(10, 0, 120, labels), (Stretches{{0, 70}, {82, 90}, {102, 120}}));
   EXPECT_EQ(openStretches(35, 0, 120, labels), (Stretches{{0, 120}}));
   EXPECT_EQ(openStretches(220, 0, 100, labels), (Stretches{{0, 95}}));
+  EXPECT_EQ(openStretches(10, 70, 120, labels), (Stretches{{82, 90}, {102, 120}}));  // none empty
 }

@@ -3,6 +3,7 @@
 // back to the -3 dB points and says so.
 #include "powermeter/crystal_fit.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +21,8 @@
 #include "support/golden.h"
 #include "support/temp_dir.h"
 
+using ::testing::Contains;
+using ::testing::HasSubstr;
 using namespace kolm;
 using namespace kolm::powermeter;
 
@@ -131,6 +134,28 @@ TEST(CrystalFit, ACoarseSweepFallsBackToTheEdgesAndSaysSo) {
   const CrystalParameters narrow = measure(t, 50, 400, 0.3);
   EXPECT_EQ(narrow.method, CrystalMethod::Edges);
   EXPECT_FALSE(narrow.lMilliHenry || narrow.q || narrow.csFemtoFarad);
+}
+
+// A sweep that cannot hold a crystal is refused with its cause, before any fit.
+TEST(CrystalFit, RefusalsNameTheirCause) {
+  const ReferenceTable through{};
+  std::vector<float> floor(kTraceSize, -95.f), peaked(kTraceSize, -95.f);
+  peaked[50] = -10;
+  const struct {
+    const std::vector<float>& trace;
+    int16_t points;
+    float stopMHz;
+    Calibration calibration;
+    const char* cause;
+  } cases[] = {
+      {peaked, 3, 11, {}, "at least 7 points"},
+      {peaked, 100, 10, {}, "no span"},
+      {peaked, 100, 11, {500, 500}, "counts are equal"},
+      {floor, 100, 11, {}, "above the detector's floor"},
+  };
+  for (const auto& c : cases)
+    EXPECT_THAT(fitCrystal({{c.trace, c.points, 10, c.stopMHz}, through, 50, c.calibration}).error,
+                HasSubstr(c.cause));
 }
 
 TEST(CrystalFit, DigitsFollowTheInterval) {
@@ -400,9 +425,41 @@ TEST(LadderFilter, DesignFileRoundTripAndRefusals) {
                           "c0_pf=4\ncrystal2=B fs_mhz=5 r_ohm=1 l_mh=70 c0_pf=4\nc12_pf=100\n"
                           "c_end1_pf=none\nc_end2_pf=none\n"})
     EXPECT_FALSE(parseLadderFile(bad, &error)) << bad;
-  // Too few crystals, and a bandwidth a crystal filter cannot have.
-  EXPECT_FALSE(designLadder({group()[0]}, {4, 2400, {}, std::nullopt}).ok());
-  EXPECT_FALSE(designLadder(group(), {4, 1e6, {}, std::nullopt}).ok());
+  for (const auto& [bad, cause] : {std::pair{"ladder_filter=1\nno equals sign\n", "line 2: not"},
+                                   std::pair{"ladder_filter=1\nr_term_ohm=50\ncrystal1=A "
+                                             "fs_mhz=five\ncrystal2=B\n",
+                                             "line 3: fs_mhz=five is not"}}) {
+    EXPECT_FALSE(parseLadderFile(bad, &error)) << bad;
+    EXPECT_THAT(error, HasSubstr(cause));
+  }
+  for (const char* shape : {"chebyshev:5", "chebyshev:x", "elliptic"})
+    EXPECT_FALSE(parseLadderShape(shape, &error)) << shape;
+  EXPECT_EQ(parseLadderShape(" Chebyshev:0.5 ", &error)->rippleDb, 0.5);
+
+  // Each refusal and warning names its cause.
+  std::vector<LadderCrystal> unmeasured = group();
+  unmeasured[2].model.lHenry = 0;
+  const struct {
+    std::vector<LadderCrystal> crystals;
+    LadderSpec spec;
+    const char* error;    // or, when empty,
+    const char* warning;  // a warning of a design made
+  } cases[] = {
+      {{group()[0]}, {1, 2400, {}, std::nullopt}, "2 to 8 crystals", ""},
+      {group(), {9, 2400, {}, std::nullopt}, "2 to 8 crystals", ""},
+      {{group()[0]}, {4, 2400, {}, std::nullopt}, "needs 4 crystals; 1 were", ""},
+      {unmeasured, {4, 2400, {}, std::nullopt}, "Crystal X3 has no measured", ""},
+      {group(), {4, 1e6, {}, std::nullopt}, "at most 1 %", ""},
+      {group(), {4, 2400, {}, 0.0}, "termination must be above 0", ""},
+      {group(), {4, 2400, {}, 5000.0}, "", "with 5000.0 ohm the response differs"},
+  };
+  for (const auto& c : cases) {
+    const LadderDesign d = designLadder(c.crystals, c.spec);
+    if (*c.error)
+      EXPECT_THAT(d.error, HasSubstr(c.error));
+    else
+      EXPECT_THAT(d.warnings, Contains(HasSubstr(c.warning))) << d.error;
+  }
 }
 
 // A row's crystal as a circuit: MHz, mH and pF back in SI units; no L, no circuit.

@@ -133,3 +133,23 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
     }
   }
 }
+
+// Within the phase output's end regions a reading can be anything from it to
+// the end: the interval reaches 0 or 180 degrees there, and stays inside them
+// over the middle.
+TEST(ReadingsPromise, ThePhaseEndRegionsReachTheirEnds) {
+  const BridgeFigures& f = publishedBridge();
+  for (int16_t b = 0; b < kHalfTurnCounts; b += 13) {
+    const double read = b * 180.0 / kHalfTurnCounts;
+    const PointInterval in = pointInterval(256, b, evaluatePoint(256, b).values, f);
+    if (read < f.phaseEndDeg) {
+      EXPECT_EQ(in.low[kPhase], 0.f) << read;
+    }
+    if (read > 180 - f.phaseEndDeg) {
+      EXPECT_EQ(in.high[kPhase], 180.f) << read;
+    }
+    if (read > 30 && read < 150) {
+      EXPECT_TRUE(in.low[kPhase] > 0 && in.high[kPhase] < 180) << read;
+    }
+  }
+}
