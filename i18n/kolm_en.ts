@@ -1113,10 +1113,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The 0 dBm and -60 dBm calibrations hold the same detector count (%1): no level can be computed from them. Calibrate again, or choose %2.</translation>
     </message>
     <message>
-        <source>Not calibrated: the default detector counts are in use, levels may be a few dB off (%1, %2)</source>
-        <translation>Not calibrated: the default detector counts are in use, levels may be a few dB off (%1, %2)</translation>
-    </message>
-    <message>
         <source>Check that the generator&apos;s output is wired straight to the detector input (for the crystal fixture: the crystal bypassed) and that the generator runs (the port and the clock in Parameters).</source>
         <translation>Check that the generator&apos;s output is wired straight to the detector input (for the crystal fixture: the crystal bypassed) and that the generator runs (the port and the clock in Parameters).</translation>
     </message>
@@ -1151,6 +1147,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The crystal fixture&apos;s through path</source>
         <translation>The crystal fixture&apos;s through path</translation>
+    </message>
+    <message>
+        <source>Not calibrated: levels may be a few dB off (see %1)</source>
+        <translation>Not calibrated: levels may be a few dB off (see %1)</translation>
     </message>
 </context>
 <context>
@@ -2192,10 +2192,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The generator&apos;s frequency for the 0 dBm and -60 dBm calibrations, MHz (10 MHz unless you choose another):</source>
         <translation>The generator&apos;s frequency for the 0 dBm and -60 dBm calibrations, MHz (10 MHz unless you choose another):</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; is not a frequency in MHz.</source>
-        <translation>&apos;%1&apos; is not a frequency in MHz.</translation>
     </message>
     <message>
         <source>The calibration frequency was not changed.</source>

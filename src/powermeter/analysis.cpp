@@ -73,11 +73,10 @@ std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAn
   };
   const bool rough3 = a.at3.approximate();
   const bool roughShape = a.at6.approximate() || a.at60.approximate();
-  // With the default calibration the levels are a few dB off: said, not bounded.
-  std::string maximum = text(a.peakDbm, "0.00", " dBm");
-  if (!a.calibrated && a.peakDbm)
-    maximum =
-        chart::markApproximate(a.peakDbm, maximum, true) + ", " + KOLM_TR("kolm", "not calibrated");
+  // With the default calibration the levels are a few dB off (the chart's note
+  // says why): approximate.
+  const std::string maximum =
+      chart::markApproximate(a.peakDbm, text(a.peakDbm, "0.00", " dBm"), !a.calibrated);
   return {
       {KOLM_TR("kolm", "Maximum"), maximum},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.peakMHz)},

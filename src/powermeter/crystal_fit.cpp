@@ -11,6 +11,7 @@
 #include "chart/scale.h"
 #include "common/text.h"
 #include "common/tr.h"
+#include "common/typed_number.h"
 
 namespace kolm::powermeter {
 
@@ -389,9 +390,7 @@ DeservedText deservedText(double value, double pm, int fallback) {
 }
 
 std::optional<float> r0FromText(std::string_view text) {
-  std::string t(text);
-  std::replace(t.begin(), t.end(), ',', '.');
-  const auto v = common::argumentNumber(t);
+  const auto v = common::typedNumber(text).value;
   if (!v || !(*v > 0) || !common::fitsSingle(*v) || !(static_cast<float>(*v) > 0))
     return std::nullopt;
   return static_cast<float>(*v);

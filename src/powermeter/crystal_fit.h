@@ -109,7 +109,7 @@ struct CrystalFitInput {
 // fixture's 50 ohm source and load.
 inline constexpr float kDefaultR0 = 50;
 // R0 from the text typed at the prompt: one number above 0 ohm that fits
-// single precision, blanks around it, a decimal comma taken as a point.
+// single precision, as a window's number box reads it (common::typedNumber).
 std::optional<float> r0FromText(std::string_view text);
 
 // The fewest points of a sweep a crystal can be fitted to.

@@ -85,10 +85,8 @@ std::string levelText(float level, LevelFlag flag, bool calibrated) {
 
 std::string uncalibratedNote(const LevelLimits& limits) {
   if (limits.calibrated) return {};
-  return common::arg(KOLM_TR("kolm",
-                             "Not calibrated: the default detector counts are in use, levels "
-                             "may be a few dB off (%1, %2)"),
-                     {menuPath({"Calibrate", "0 dBm"}), menuPath({"Calibrate", "-60 dBm"})});
+  return common::arg(KOLM_TR("kolm", "Not calibrated: levels may be a few dB off (see %1)"),
+                     {menuPath({"Calibrate"})});
 }
 
 std::string menuPath(std::initializer_list<const char*> captions) {

@@ -12,6 +12,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/tr.h"
+#include "common/typed_number.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
@@ -107,12 +108,9 @@ void PowerMeterWindow::chooseCalibrationFrequency() {
           .toStdString(),
       common::shortestText(calibrationMHz(), 9));
   if (!answer) return;
-  std::string text = *answer;
-  std::replace(text.begin(), text.end(), ',', '.');
-  const auto mhz = common::argumentNumber(text);
-  const std::string problem =
-      mhz ? calibrationFrequencyProblem(*mhz, clockMHz())
-          : tr("'%1' is not a frequency in MHz.").arg(q(*answer)).toStdString();
+  const common::TypedNumber typed = common::typedNumber(*answer);
+  const auto mhz = typed.value;
+  const std::string problem = mhz ? calibrationFrequencyProblem(*mhz, clockMHz()) : typed.problem;
   if (!problem.empty()) {
     context_.prompter.message(
         problem + " " + tr("The calibration frequency was not changed.").toStdString(),

@@ -197,6 +197,7 @@ void PowerMeterWindow::showReadout(double x, double y) {
     level("memory", m_.memoryLevels, m_.MemPoints, m_.MemPoints + 1, m_.MemStart, m_.MemStop,
           m_.memoryLimits);
   levelReadout_->setText(parts.join("  "));
+  levelReadout_->setCursorPosition(0);  // a narrow box shows the level, not the text's tail
 }
 
 }  // namespace kolm::powermeter::ui

@@ -74,8 +74,7 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   EXPECT_NEAR(t.y[100], -20, 0.2);
   // The analysis panel shows the trace's maximum.
   const QString maximum = rig.get<chart::ui::AnalysisPanel>("levelAnalysis")->value(0);
-  EXPECT_TRUE(maximum.startsWith("\u2248 ") && maximum.endsWith(" dBm, not calibrated"))
-      << maximum.toStdString();
+  EXPECT_TRUE(maximum.startsWith("\u2248 ")) << maximum.toStdString();
   EXPECT_NEAR(common::numericValue(maximum.mid(2).toStdString()), -20, 0.2);
   // The readout follows the mouse.
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
@@ -332,12 +331,7 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.open();
   rig.type("pointsEdit", "100");
   ASSERT_TRUE(rig.sweep());
-  // The default counts: said on the chart and in the readout, never as a bound.
-  EXPECT_NE(rig.chart()->note().indexOf("Not calibrated"), -1);
-  rig.chart()->cursorChanged(10, -30);
-  EXPECT_NE(rig.text("LevelReadout").indexOf(QString("level \u2248 ")), -1)
-      << rig.text("LevelReadout").toStdString();
-  EXPECT_NE(rig.text("LevelReadout").indexOf("not calibrated"), -1);
+  EXPECT_NE(rig.chart()->note().indexOf("Not calibrated"), -1);  // the default counts
   // A calibration at a frequency of the user's: the generator there meanwhile.
   rig.prompter.inputs = {std::string("7,5")};
   rig.get<QAction>("calibrationFrequencyAction")->trigger();
