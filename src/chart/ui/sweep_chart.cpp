@@ -361,32 +361,37 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   const std::vector<ChartLabel> grid = gridLabels(size);
   const std::vector<ChartLabel> columns = ownScaleColumns(size, grid);
   for (const ChartLabel& label : columns) paintLabel(p, label);
-  paintLegend(p, size, labelRoom(grid, columns));
+  const std::optional<Box> legend = paintLegend(p, size, labelRoom(grid, columns));
   if (!note_.isEmpty()) {
     QFont f = font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.4);
     p.setFont(f);
     const QFontMetrics fm(f);
-    const QRect box(0, fm.height() + 6, size.width(), fm.height() + 8);
+    // Centred under the top labels, and moved down below the legend where a
+    // narrow chart puts the two side by side.
+    const int width = fm.horizontalAdvance(note_) + 16, height = fm.height() + 8;
+    Box place{double(size.width() - width) / 2, double(fm.height() + 6), double(width),
+              double(height)};
+    if (legend) place = clearOf(place, {*legend}, 0, 4, size.height() / 8);
+    const QRect veiled(static_cast<int>(place.left), static_cast<int>(place.top), width, height);
     QColor veil = background_;
     veil.setAlpha(200);
-    p.fillRect(QRect((size.width() - fm.horizontalAdvance(note_)) / 2 - 8, box.top(),
-                     fm.horizontalAdvance(note_) + 16, box.height()),
-               veil);
+    p.fillRect(veiled, veil);
     p.setPen(QColor(255, 213, 74));
-    p.drawText(box, Qt::AlignCenter, note_);
+    p.drawText(veiled, Qt::AlignCenter, note_);
   }
 }
 
 // What is drawn, top right: a short sample of each named trace (dashed as it
 // is drawn) and its name, on a veil of the background.
-void SweepChart::paintLegend(QPainter& p, const QSize& size, const std::vector<Box>& room) const {
+std::optional<Box> SweepChart::paintLegend(QPainter& p, const QSize& size,
+                                           const std::vector<Box>& room) const {
   std::vector<const Trace*> named;
   for (const auto* list : {&traces_, &memory_, &reference_})
     for (const Trace& t : *list)
       if (!t.name.isEmpty()) named.push_back(&t);
-  if (named.empty()) return;
+  if (named.empty()) return std::nullopt;
   p.setFont(font());
   const QFontMetrics fm(font());
   constexpr int kSample = 22, kPad = 4;
@@ -416,6 +421,7 @@ void SweepChart::paintLegend(QPainter& p, const QSize& size, const std::vector<B
     p.drawText(QPoint(box.left() + kPad * 2 + kSample, y + fm.ascent()), t->name);
     y += rowH;
   }
+  return place;
 }
 
 void SweepChart::paintChart(QPainter& painter, const QSize& size) const {

@@ -258,7 +258,9 @@ class SweepChart : public QWidget {
   void paintGrid(QPainter& painter, const QSize& size) const;
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
-  void paintLegend(QPainter& painter, const QSize& size, const std::vector<Box>& room) const;
+  // Returns where the legend went (nothing when no trace is named).
+  std::optional<Box> paintLegend(QPainter& painter, const QSize& size,
+                                 const std::vector<Box>& room) const;
   void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
                     const QPen& pen, bool columns, bool dashedColumns) const;
   void paintMarkers(QPainter& painter, const QSize& size) const;
