@@ -113,6 +113,9 @@ AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
     }
   };
   auto fit = [=] {
+    // A window being destroyed hides its panel from its QWidget part, when it
+    // is a main window no more: nothing is fitted then.
+    if (!qobject_cast<QMainWindow*>(static_cast<QObject*>(window))) return;
     const bool shown = !panel->isHidden();
     Qt::DockWidgetArea area = window->dockWidgetArea(panel);
     if (area == Qt::RightDockWidgetArea && !roomAtRight()) {
