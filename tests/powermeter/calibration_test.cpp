@@ -13,6 +13,7 @@
 #include "powermeter/chart_file.h"
 #include "powermeter/reference.h"
 #include "sim/sim_rig.h"
+#include "support/port_rig.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
@@ -215,4 +216,21 @@ TEST(ThroughTable, FloorOverloadAndFlatLinesAreRefused) {
   for (size_t i = 0; i < flat.size(); i += 7) flat[i] = -12.2f;
   EXPECT_NE(throughTableProblem(flat, levelLimits(cal), "The through path").find("flat line"),
             std::string::npos);
+}
+
+// The count taken is the last of five read-outs 2 ms apart; the default counts
+// read 0 dBm at 826 and -60 dBm at 235, once confirmed.
+TEST(LevelCalibration, TheLastOfFiveReadOutsAndTheDefaultCounts) {
+  test::PortRig rig;
+  rig.answer([](size_t k) { return 850 + static_cast<int>(k); });  // 850 .. 854
+  EXPECT_EQ(readCalibrationCount(rig.instrument), 854);
+  EXPECT_EQ(rig.waitUnits(), std::vector<double>(5, hw::delayUnitsFromMs(2)));
+
+  common::ScriptedPrompter prompter;
+  Calibration cal{900, 300};
+  prompter.confirms = {false, true};
+  EXPECT_FALSE(calibrateDefault(prompter, cal));
+  EXPECT_EQ(cal, (Calibration{900, 300}));
+  EXPECT_TRUE(calibrateDefault(prompter, cal));
+  EXPECT_EQ(std::pair(readingToDbm(826, cal), readingToDbm(235, cal)), std::pair(0.0f, -60.0f));
 }
