@@ -17,6 +17,13 @@ const char* pointName(CalPoint point) { return point == CalPoint::ZeroDbm ? "0 d
 
 std::string mhzText(double mhz) { return common::shortestText(mhz, 9); }
 
+// What the step wants connected to the detector.
+std::string connectionText(CalPoint point) {
+  return point == CalPoint::ZeroDbm
+             ? KOLM_TR("kolm", "the generator's output straight to the detector input")
+             : KOLM_TR("kolm", "the generator's output to the detector input through 60 dB");
+}
+
 }  // namespace
 
 int DetectorFigures::floorCount() const {
@@ -51,9 +58,7 @@ std::string calibrationCountProblem(CalPoint point, int count, const Calibration
   const bool zero = point == CalPoint::ZeroDbm;
   const std::string reads = common::arg(KOLM_TR("kolm", "The detector reads %1 at %2 MHz for %3"),
                                         {std::to_string(count), mhzText(mhz), pointName(point)});
-  const std::string applied =
-      zero ? KOLM_TR("kolm", "the generator's output straight to the detector input")
-           : KOLM_TR("kolm", "the generator's output to the detector input through 60 dB");
+  const std::string applied = connectionText(point);
   const std::string unchanged = KOLM_TR("kolm", "The calibration was not changed.");
   if (count <= d.floorCount())
     return common::arg(KOLM_TR("kolm",
@@ -99,14 +104,10 @@ std::string calibrationRequest(CalPoint point, double mhz) {
           ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
           : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
   return request + "\n\n" +
-         common::arg(
-             KOLM_TR("kolm",
-                     "The generator now sends %1 MHz: the calibration holds at that "
-                     "frequency. Connect %2."),
-             {mhzText(mhz),
-              point == CalPoint::ZeroDbm
-                  ? KOLM_TR("kolm", "the generator's output straight to the detector input")
-                  : KOLM_TR("kolm", "the generator's output to the detector input through 60 dB")});
+         common::arg(KOLM_TR("kolm",
+                             "The generator now sends %1 MHz: the calibration holds at that "
+                             "frequency. Connect %2."),
+                     {mhzText(mhz), connectionText(point)});
 }
 
 std::string calibrationAdvice(CalPoint point, int reading) {
