@@ -288,12 +288,7 @@ VecReadResult readVec(const std::filesystem::path& path) {
   return parseVec(*file.content);
 }
 
-namespace {
-
-// The values of a sweep as the exports write them: at the frequencies
-// i x (stop - start) / N + start in double precision, with the signs inferred
-// along them.
-TraceValues exportValues(int16_t points, double start, double stop, const Channels& channels) {
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels) {
   TraceValues t;
   computeTraceValues(channels, points, t);
   for (size_t i = 0; i < t.frequencies.size(); ++i)
@@ -302,9 +297,18 @@ TraceValues exportValues(int16_t points, double start, double stop, const Channe
   return t;
 }
 
-// The flag words of point i, separated by one blank: the point's flag, the
-// quantities its intervals make uncertain, then sign_unknown when its
-// reactance has a value but no known sign.
+namespace {
+
+// The half-width of quantity q at point i: empty for a value that is not a
+// number or an SWR unbounded above, "inf" for another unbounded one.
+std::string halfWidthText(const TraceValues& t, size_t i, int q) {
+  const float pm = t.halfWidths[q][i];
+  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm))) return {};
+  return exportNumber(pm, 4);
+}
+
+}  // namespace
+
 std::string flagWords(const TraceValues& t, size_t i) {
   std::string words(flagWord(t.flags[i]));
   auto add = [&](std::string_view word) {
@@ -318,21 +322,11 @@ std::string flagWords(const TraceValues& t, size_t i) {
   return words;
 }
 
-// The half-width of quantity q at point i: empty for a value that is not a
-// number or an SWR unbounded above, "inf" for another unbounded one.
-std::string halfWidthText(const TraceValues& t, size_t i, int q) {
-  const float pm = t.halfWidths[q][i];
-  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm))) return {};
-  return exportNumber(pm, 4);
-}
-
-}  // namespace
-
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {
   std::string out =
       "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,"
       "x_ohm_pm,swr_pm,flag\r\n";
-  const TraceValues t = exportValues(points, start, stop, channels);
+  const TraceValues t = exportTrace(points, start, stop, channels);
   for (size_t i = 0; i < t.flags.size(); ++i) {
     out += exportNumber(t.frequencies[i], 15);
     for (int q = 0; q < kQuantities; ++q) {
@@ -376,7 +370,7 @@ std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& point
 }  // namespace
 
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels) {
-  const TraceValues t = exportValues(points, start, stop, channels);
+  const TraceValues t = exportTrace(points, start, stop, channels);
   const size_t n = t.flags.size();
   const bool descending = stop < start;
   std::vector<std::pair<double, std::string>> flags;

@@ -10,6 +10,7 @@
 #include "common/job.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
+#include "powermeter/ladder_filter.h"
 #include "powermeter/settings.h"
 
 namespace kolm::cli {
@@ -110,6 +111,11 @@ void requirePort(const Context& ctx);
 // The one switch-off sequence on a command's way out (then `delayUnits`), then
 // requirePort.
 void switchOff(Context& ctx, double delayUnits = 0);
+
+// The preferred-value series of --series (E12 or E24; E12 when absent) and
+// the target resistance of --target (above 0; 50 ohm when absent).
+powermeter::ESeries seriesOption(Args& args);
+double targetOption(Args& args);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

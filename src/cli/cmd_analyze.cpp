@@ -3,6 +3,7 @@
 
 #include "analyzer/analysis.h"
 #include "analyzer/files.h"
+#include "analyzer/matching.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
 #include "common/text.h"
@@ -17,6 +18,9 @@ int runAnalyze(Context& ctx, Args& args) {
   auto points = args.wholeNumber("--points");
   auto out = args.option("--out");
   const bool report = args.flag("--report");
+  const auto matchAt = args.number("--match-at");
+  const double target = targetOption(args);
+  const powermeter::ESeries series = seriesOption(args);
   args.finish();
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ --points N --out FILE"};
@@ -34,6 +38,9 @@ int runAnalyze(Context& ctx, Args& args) {
   auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.refClockMHz);
   if (!planned.ok()) throw UsageError{planned.error};
   const analyzer::SweepPlan& plan = planned.plan;
+  if (matchAt && !((*matchAt - plan.start) * (*matchAt - plan.stop) <= 0))
+    throw UsageError{"--match-at: " + common::shortestText(*matchAt) +
+                     " MHz lies outside the sweep"};
 
   analyzer::Channels channels;
   analyzer::ReadWriteJob job(ctx.instrument, plan, channels, true);
@@ -56,10 +63,18 @@ int runAnalyze(Context& ctx, Args& args) {
     text = analyzer::formatTouchstone(plan.points, plan.start, plan.stop, channels);
   if (!writeResult(ctx, *out, text)) return kWriteError;
   *ctx.out << "points=" << plan.points + 1 << " file=" << *out << "\n";
-  if (report) {
-    analyzer::TraceValues values;
-    analyzer::computeTraceValues(channels, plan.points, values);
-    *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values));
+  if (report || matchAt) {
+    const analyzer::TraceValues values =
+        analyzer::exportTrace(plan.points, plan.start, plan.stop, channels);
+    if (report) *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values));
+    if (matchAt) {
+      const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);
+      if (!match.error.empty()) {
+        *ctx.err << "kolm-cli: --match-at: " << match.error << "\n";
+        return kWriteError;
+      }
+      *ctx.out << match.text;
+    }
   }
   return 0;
 }
@@ -69,6 +84,7 @@ int runAnalyze(Context& ctx, Args& args) {
 extern const Command kAnalyzeCommand{
     "analyze",
     "analyze --start MHZ --stop MHZ --points N --out FILE [--report]\n"
+    "        [--match-at MHZ [--target OHM] [--series E12|E24]]\n"
     "    One antenna-analyzer pass of N steps; FILE.vna (chart file), FILE.csv\n"
     "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr, then each value's interval\n"
     "    as a half-width: rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm\n"
@@ -91,7 +107,13 @@ extern const Command kAnalyzeCommand{
     "    key=value lines (band edges interpolated); none for what a flagged point\n"
     "    hides or the sweep does not reach; swr2_approx and swr15_approx say yes\n"
     "    when an edge of that band was interpolated across a step wider than a\n"
-    "    tenth of its width.",
+    "    tenth of its width.\n"
+    "    --match-at prints, after the file is written, the L networks for the\n"
+    "    measured point nearest MHZ as match does (match_mhz=, r_ohm=, x_ohm=,\n"
+    "    sign=inferred|unknown and marks= first), each line followed by\n"
+    "    swr2_low_mhz= and swr2_high_mhz= where the rounded parts keep the\n"
+    "    measured load under SWR 2. A point of unknown sign gives both sets, each\n"
+    "    line led by candidate=inductive or candidate=capacitive.",
     runAnalyze};
 
 }  // namespace kolm::cli

@@ -32,6 +32,7 @@ extern const Command kCrystalCalibrateCommand;
 extern const Command kCrystalCommand;
 extern const Command kCrystalMatchCommand;
 extern const Command kLadderDesignCommand;
+extern const Command kMatchCommand;
 
 namespace {
 
@@ -40,6 +41,7 @@ const Command* const kCommands[] = {
     &kReadBridgeCommand, &kPowerSweepCommand,   &kCalibrateCommand,
     &kAnalyzeCommand,    &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
+    &kMatchCommand,
 };
 
 void printHelp(std::ostream& out) {
