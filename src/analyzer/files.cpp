@@ -323,10 +323,13 @@ std::string flagWords(const TraceValues& t, size_t i) {
 }
 
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {
+  return formatCsv(exportTrace(points, start, stop, channels));
+}
+
+std::string formatCsv(const TraceValues& t) {
   std::string out =
       "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,"
       "x_ohm_pm,swr_pm,flag\r\n";
-  const TraceValues t = exportTrace(points, start, stop, channels);
   for (size_t i = 0; i < t.flags.size(); ++i) {
     out += exportNumber(t.frequencies[i], 15);
     for (int q = 0; q < kQuantities; ++q) {
@@ -370,9 +373,13 @@ std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& point
 }  // namespace
 
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels) {
-  const TraceValues t = exportTrace(points, start, stop, channels);
+  return formatTouchstone(exportTrace(points, start, stop, channels), &channels, {});
+}
+
+std::string formatTouchstone(const TraceValues& t, const Channels* readings,
+                             std::string_view note) {
   const size_t n = t.flags.size();
-  const bool descending = stop < start;
+  const bool descending = n > 1 && t.frequencies[n - 1] < t.frequencies[0];
   std::vector<std::pair<double, std::string>> flags;
   std::string data;
   for (size_t k = 0; k < n; ++k) {
@@ -381,9 +388,9 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
     std::complex<double> gamma(1, 0);
     double r = t.values[kResistance][i];
     double x = t.signedReactance(i);
-    if (t.flags[i] == PointFlag::Invalid) {
+    if (t.flags[i] == PointFlag::Invalid && readings) {
       // Its impedance is not shown, but it has a direction.
-      const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
+      const PointResult p = evaluatePoint(readings->returnLossCounts[i], readings->phaseCounts[i]);
       if (p.finite) {
         r = p.values[kResistance];
         x = p.values[kReactance];
@@ -408,6 +415,7 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
       "! The bridge reads no sign of reactance: each point's sign is inferred from how |X|\r\n"
       "! changes with frequency (a passive load's reactance rises with frequency); points\r\n"
       "! whose sign could not be told are written inductive and flagged sign_unknown.\r\n";
+  out += note;
   const std::string flagged = flaggedRuns(flags);
   if (!flagged.empty()) out += "! flagged (MHz): " + flagged + "\r\n";
   out += "# MHz S RI R 50\r\n";

@@ -116,6 +116,7 @@ TraceValues exportTrace(int16_t points, double start, double stop, const Channel
 // a comma. An open point writes inf for |Z|, R, X and
 // SWR, an invalid one nan for the four.
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels);
+std::string formatCsv(const TraceValues& trace);
 // The flag words of point i of `trace` as the CSV writes them, separated by one
 // blank: the point's flag, the quantities its intervals make uncertain, then
 // sign_unknown when its reactance has a value but no known sign.
@@ -128,5 +129,10 @@ std::string flagWords(const TraceValues& trace, size_t i);
 // rebuilt from the computed R and the signed X as (Z - 50) / (Z + 50). An open point gives 1 0; an
 // invalid one (a reflection above 1) is written at a reflection of 1 in its direction.
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels);
+// The same from values (an invalid point is written at a reflection of 1 in
+// its direction when its `readings` are given, else at 1 0), with `note`
+// (whole comment lines) after the first comment lines.
+std::string formatTouchstone(const TraceValues& trace, const Channels* readings,
+                             std::string_view note);
 
 }  // namespace kolm::analyzer

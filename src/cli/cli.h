@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/sweep.h"
 #include "common/job.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
@@ -116,6 +117,16 @@ void switchOff(Context& ctx, double delayUnits = 0);
 // the target resistance of --target (above 0; 50 ohm when absent).
 powermeter::ESeries seriesOption(Args& args);
 double targetOption(Args& args);
+// The IARU region of --region (1 when absent), and the span of the band
+// preset --band names in it (empty when absent); a band the clock cannot
+// reach is refused.
+int regionOption(Args& args);
+std::optional<std::pair<double, double>> bandOption(Args& args, int region, double clockMHz);
+
+// One analyzer pass of `plan` into `channels`, the generator off after it;
+// false (and a line on standard error) when a stop signal ended it.
+bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
+                  analyzer::Channels& channels);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

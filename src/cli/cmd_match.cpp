@@ -8,21 +8,6 @@
 
 namespace kolm::cli {
 
-// E12 or E24 from --series (E12 when absent).
-powermeter::ESeries seriesOption(Args& args) {
-  const auto text = args.option("--series");
-  if (!text || common::asciiLower(*text) == "e12") return powermeter::ESeries::E12;
-  if (common::asciiLower(*text) == "e24") return powermeter::ESeries::E24;
-  throw UsageError{"--series: E12 or E24, not '" + *text + "'"};
-}
-
-// The target resistance from --target (50 ohm when absent).
-double targetOption(Args& args) {
-  const double target = args.number("--target").value_or(50);
-  if (!(target > 0)) throw UsageError{"--target: a resistance above 0 ohm"};
-  return target;
-}
-
 namespace {
 
 int runMatch(Context& ctx, Args& args) {

@@ -33,6 +33,7 @@ extern const Command kCrystalCommand;
 extern const Command kCrystalMatchCommand;
 extern const Command kLadderDesignCommand;
 extern const Command kMatchCommand;
+extern const Command kCableMeasureCommand;
 
 namespace {
 
@@ -41,7 +42,7 @@ const Command* const kCommands[] = {
     &kReadBridgeCommand, &kPowerSweepCommand,   &kCalibrateCommand,
     &kAnalyzeCommand,    &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
-    &kMatchCommand,
+    &kMatchCommand,      &kCableMeasureCommand,
 };
 
 void printHelp(std::ostream& out) {
