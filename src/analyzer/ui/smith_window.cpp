@@ -78,7 +78,7 @@ SmithWindow::SmithWindow(common::ui::UiContext& context, QWidget* parent)
   });
   connect(chart_, &chart::ui::DiskChart::cursorMoved, this,
           [this](chart::Gamma g) { status_->setText(cursorText(g)); });
-  setMinimumSize(360, 420);
+  setMinimumSize(470, 480);  // the row of buttons whole
   resize(640, 700);
 }
 
@@ -86,12 +86,12 @@ void SmithWindow::showTraces(const TraceValues& live, int points, const TraceVal
                              int memoryPoints, const chart::MarkerSet& markers) {
   std::vector<chart::ui::DiskTraceView> liveViews(1), memoryViews;
   diskTraceOf(live, points, liveViews[0].trace);
-  liveViews[0].colour = chart::ui::paletteQColor(kColorTable[kImpedance]);
+  liveViews[0].colour = chart::ui::paletteQColor(kColorTable[kReturnLoss]);
   liveViews[0].name = tr("live sweep");
   if (memory) {
     memoryViews.resize(1);
     diskTraceOf(*memory, memoryPoints, memoryViews[0].trace);
-    memoryViews[0].colour = chart::ui::paletteQColor(kColorTable[kQuantities + kImpedance]);
+    memoryViews[0].colour = chart::ui::paletteQColor(kColorTable[kQuantities + kReturnLoss]);
     memoryViews[0].name = tr("memory (dashed)");
     memoryViews[0].dashed = true;
   }
@@ -104,14 +104,15 @@ void SmithWindow::showTraces(const TraceValues& live, int points, const TraceVal
         liveViews[0].trace.marks[*i] == chart::Mark::Invalid)
       continue;
     shown.push_back({m.number, liveViews[0].trace.points[*i]});
-    readout << QString("%1: %2 MHz  R %3  X %4%5  SWR %6")
+    readout << QString("%1: %2 MHz  SWR %3")
                    .arg(m.number)
                    .arg(
                        QString::fromStdString(common::formatPattern(live.frequencies[*i], "0.000")))
+                   .arg(QString::fromStdString(quantityText(live, *i, kSwr, std::nullopt, "0.00")))
+            << QString("    R %1  X %2%3")
                    .arg(QString::fromStdString(quantityText(live, *i, kResistance)))
                    .arg(QString::fromStdString(quantityText(live, *i, kReactance)))
-                   .arg(QString::fromStdString(signNote(live, *i)))
-                   .arg(QString::fromStdString(quantityText(live, *i, kSwr, std::nullopt, "0.00")));
+                   .arg(QString::fromStdString(signNote(live, *i)));
   }
   chart_->setTraces(std::move(liveViews), std::move(memoryViews));
   chart_->setMarkers(std::move(shown), readout);

@@ -53,13 +53,17 @@ void DiskChart::setView(const DiskView& view) {
   update();
 }
 
+QColor DiskChart::shownColour(const QColor& c) const {
+  const auto rgb = [](const QColor& q) {
+    return Rgb{static_cast<uint8_t>(q.red()), static_cast<uint8_t>(q.green()),
+               static_cast<uint8_t>(q.blue())};
+  };
+  return toQColor(legibleColour(rgb(c), rgb(background_)));
+}
+
 void DiskChart::paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t,
                            bool mirror) const {
-  const QColor colour = toQColor(legibleColour(
-      {static_cast<uint8_t>(t.colour.red()), static_cast<uint8_t>(t.colour.green()),
-       static_cast<uint8_t>(t.colour.blue())},
-      {static_cast<uint8_t>(background_.red()), static_cast<uint8_t>(background_.green()),
-       static_cast<uint8_t>(background_.blue())}));
+  const QColor colour = shownColour(t.colour);
   QPen plain(colour, 0, t.dashed ? Qt::DashLine : Qt::SolidLine);
   QPen dimmed(flaggedColour(colour, background_), 0, t.dashed ? Qt::DotLine : Qt::DashLine);
   diskPolyline(t.trace, map, mirror, scratch_);
@@ -143,19 +147,22 @@ void DiskChart::paintChart(QPainter& p, const QSize& size) const {
     p.drawEllipse(at, 5, 5);
     p.drawText(at + QPointF(7, -7), QString::number(m.number));
   }
-  // The legend (bottom left) and the markers' readout box (top left).
-  QStringList legend;
+  // The legend (below the disk, each trace's name in its colour) and the
+  // markers' readout box (top left).
+  p.setClipRect(QRect(QPoint(0, 0), size));
+  const QStringList lines = legend();
+  int y = size.height() - 6 - fm.height() * static_cast<int>(lines.size() - 1);
+  std::vector<QColor> colours;  // of the named traces, in the legend's order
   for (const auto* list : {&live_, &memory_})
     for (const DiskTraceView& t : *list)
-      if (!t.name.isEmpty()) legend << t.name;
-  legend << tr(
-      "dimmed: a marked or uncertain point; a point of unknown reactance sign is drawn "
-      "at both signs");
-  int y = size.height() - 6 - fm.height() * static_cast<int>(legend.size() - 1);
-  for (const QString& line : legend) {
-    p.drawText(6, y, fm.elidedText(line, Qt::ElideRight, size.width() - 12));
+      if (!t.name.isEmpty()) colours.push_back(shownColour(t.colour));
+  for (size_t k = 0; k < static_cast<size_t>(lines.size()); ++k) {
+    p.setPen(k < colours.size() ? colours[k] : foreground_);
+    p.drawText(6, y,
+               fm.elidedText(lines[static_cast<qsizetype>(k)], Qt::ElideRight, size.width() - 12));
     y += fm.height();
   }
+  p.setPen(foreground_);
   if (!readout_.isEmpty()) {
     int w = 0;
     for (const QString& line : readout_) w = std::max(w, fm.horizontalAdvance(line));

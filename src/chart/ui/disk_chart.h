@@ -64,6 +64,8 @@ class DiskChart : public QWidget {
 
  private:
   QStringList legend() const;
+  // A trace's colour as it stands out from the background.
+  QColor shownColour(const QColor& colour) const;
   DiskMap mapFor(const QSize& size, const QFontMetrics& fm) const;
   void paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t, bool mirror) const;
   DiskKind kind_ = DiskKind::Smith;

@@ -429,7 +429,7 @@ TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
   EXPECT_NEAR(crossing->real(), -0.25, 0.02);
   // A marker on the analyzer's chart stands on the disk with its reading.
   window->chart()->addMarker(13.96);
-  ASSERT_EQ(disk->markerReadout().size(), 1);
+  ASSERT_EQ(disk->markerReadout().size(), 2);  // the marker, then R and X
   EXPECT_TRUE(disk->markerReadout()[0].startsWith("1: 13.9"))
       << disk->markerReadout()[0].toStdString();
   prompter.files.push_back((std::filesystem::current_path() / "smith.png").string());
