@@ -1069,6 +1069,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The delay is at most %1 ms per point.</translation>
     </message>
     <message>
+        <source>The passes to average are a whole number from 1 to %1.</source>
+        <translation>The passes to average are a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>avg %1/%2</source>
+        <translation>avg %1/%2</translation>
+    </message>
+    <message>
         <source>not calibrated</source>
         <translation>not calibrated</translation>
     </message>

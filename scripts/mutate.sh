@@ -65,6 +65,10 @@ mutations=(
   "src/chart/label_room.cpp|if (cutTop > from) open.emplace_back|if (cutTop >= from) open.emplace_back"
   "src/common/sweep_passes.cpp|pending_ = Pending::Continuous;|pending_ = Pending::Single;"
   "src/common/sweep_passes.cpp|if (mode_ == Mode::Continuous) mode_ = Mode::Single;|if (mode_ == Mode::Single) mode_ = Mode::Continuous;"
+  "src/common/pass_average.cpp|held_ = std::min(held_ + 1, depth_);|held_ = std::min(held_ + 1, depth_ - 1);"
+  "src/powermeter/averaging.cpp|std::pow(10.0, dbm / 10.0)|std::pow(10.0, dbm / 20.0)"
+  "src/analyzer/uncertainty.cpp|/ std::sqrt(std::max(passes, 1))|/ std::max(passes, 1)"
+  "src/analyzer/validity.cpp|if (a <= 0) return PointFlag::RlLimit;|if (a < 1) return PointFlag::RlLimit;"
 )
 
 copy="$root/build-mut/tree"

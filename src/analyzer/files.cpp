@@ -389,7 +389,10 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
     double x = t.signedReactance(i);
     if (t.flags[i] == PointFlag::Invalid) {
       // Its impedance is not shown, but it has a direction.
-      const PointResult p = evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
+      const PointResult p =
+          channels.averaged() && i < channels.meanReturnLoss.size()
+              ? evaluateMeanPoint(channels.meanReturnLoss[i], channels.meanPhase[i])
+              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
       if (p.finite) {
         r = p.values[kResistance];
         x = p.values[kReactance];

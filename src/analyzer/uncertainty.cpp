@@ -38,12 +38,15 @@ float PointInterval::halfWidth(int q, float value) const {
   return std::max(value - low[q], high[q] - value);
 }
 
-PointInterval pointInterval(int16_t a, int16_t b, const PointValues& shown,
-                            const BridgeFigures& f) {
-  // The ratio the detector saw, dB, and its phase, degrees.
-  const double spreadA =
-      f.resolutionCounts + f.noiseSpread * f.noiseCounts + f.magnitudeOffsetCounts;
-  const double spreadB = f.resolutionCounts + f.noiseSpread * f.noiseCounts;
+PointInterval pointInterval(double a, double b, const PointValues& shown, const BridgeFigures& f,
+                            int passes) {
+  // The ratio the detector saw, dB, and its phase, degrees. Only the noise
+  // averages away over passes: the offset and nonlinearity are fixed errors,
+  // and the resolution is kept whole too, because the noise (a third of a count)
+  // is too small to dither a steady reading evenly across the count steps.
+  const double noise = f.noiseSpread * f.noiseCounts / std::sqrt(std::max(passes, 1));
+  const double spreadA = f.resolutionCounts + noise + f.magnitudeOffsetCounts;
+  const double spreadB = f.resolutionCounts + noise;
   Range ratioDb, phase;
   for (double counts : {a - spreadA, a + spreadA})
     for (double slope : {-f.magnitudeSlope, f.magnitudeSlope})

@@ -37,6 +37,9 @@ class Args {
   // A number option `command` cannot do without (a whole one when `whole`);
   // throws UsageError "COMMAND needs NAME" when it is absent.
   double required(const char* command, const std::string& name, bool whole = false);
+  // --average N: the passes to average, 1 (the default) to 100; throws
+  // UsageError naming the option for anything else.
+  int averagePasses();
   // Bare words not taken as options; they count as taken.
   std::vector<std::string> takePositional();
   // Throws UsageError naming any word that no call above has taken.

@@ -5,6 +5,7 @@
 #include "analyzer/files.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
+#include "common/pass_average.h"
 #include "common/text.h"
 
 namespace kolm::cli {
@@ -17,6 +18,7 @@ int runAnalyze(Context& ctx, Args& args) {
   auto points = args.wholeNumber("--points");
   auto out = args.option("--out");
   const bool report = args.flag("--report");
+  const int average = args.averagePasses();
   args.finish();
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ --points N --out FILE"};
@@ -36,16 +38,25 @@ int runAnalyze(Context& ctx, Args& args) {
   const analyzer::SweepPlan& plan = planned.plan;
 
   analyzer::Channels channels;
-  analyzer::ReadWriteJob job(ctx.instrument, plan, channels, true);
-  const bool complete =
-      runPass(ctx, job, "analyze", plan.points + 2, [&job] { return job.stored(); });
-  // The generator off and every data line low, as the window leaves them.
+  common::PassAverage ring(average);
+  for (int k = 0; k < average; ++k) {
+    analyzer::ReadWriteJob job(ctx.instrument, plan, channels, k == 0);
+    const bool complete =
+        runPass(ctx, job, "analyze", plan.points + 2, [&job] { return job.stored(); });
+    if (!complete) {
+      // The generator off and every data line low, as the window leaves them.
+      switchOff(ctx);
+      ctx.instrument.out(0);
+      *ctx.err << "analyze: stopped after " << job.stored() << " points";
+      if (average > 1) *ctx.err << " of pass " << k + 1 << " of " << average;
+      *ctx.err << "; nothing written\n";
+      return 0;  // the stop signal gives the exit status
+    }
+    // The counts averaged before any point is computed.
+    analyzer::averageChannels(ring, channels, plan.points + 1);
+  }
   switchOff(ctx);
   ctx.instrument.out(0);
-  if (!complete) {
-    *ctx.err << "analyze: stopped after " << job.stored() << " points; nothing written\n";
-    return 0;  // the stop signal gives the exit status
-  }
 
   std::string text;
   if (ext == ".vna")
@@ -55,7 +66,9 @@ int runAnalyze(Context& ctx, Args& args) {
   else
     text = analyzer::formatTouchstone(plan.points, plan.start, plan.stop, channels);
   if (!writeResult(ctx, *out, text)) return kWriteError;
-  *ctx.out << "points=" << plan.points + 1 << " file=" << *out << "\n";
+  *ctx.out << "points=" << plan.points + 1 << " file=" << *out;
+  if (average > 1) *ctx.out << " passes=" << average;
+  *ctx.out << "\n";
   if (report) {
     analyzer::TraceValues values;
     analyzer::computeTraceValues(channels, plan.points, values);
@@ -68,8 +81,11 @@ int runAnalyze(Context& ctx, Args& args) {
 
 extern const Command kAnalyzeCommand{
     "analyze",
-    "analyze --start MHZ --stop MHZ --points N --out FILE [--report]\n"
-    "    One antenna-analyzer pass of N steps; FILE.vna (chart file), FILE.csv\n"
+    "analyze --start MHZ --stop MHZ --points N [--average N] --out FILE [--report]\n"
+    "    One antenna-analyzer pass of N steps (--average N: N passes, 1 to 100, each\n"
+    "    point's two readings averaged before its values, flags and intervals are\n"
+    "    computed; the .vna file keeps the means rounded to whole counts; the first\n"
+    "    line then ends in passes=N); FILE.vna (chart file), FILE.csv\n"
     "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr, then each value's interval\n"
     "    as a half-width: rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm\n"
     "    (empty for an SWR unbounded above), then flag) or FILE.s1p (Touchstone,\n"
