@@ -133,22 +133,24 @@ DiskGrid diskGrid(DiskKind kind, double r0) {
   return grid;
 }
 
-void diskPolyline(const DiskTrace& trace, const DiskMap& map, bool mirror, DiskPolyline& out,
+void diskPolyline(const DiskTrace& trace, const DiskMap& map, DiskPoints which, DiskPolyline& out,
                   float tolerance) {
+  const bool candidates = which != DiskPoints::KnownSign;
+  const bool mirror = which == DiskPoints::CandidateMirrored;
   out.xy.clear();
   out.runs.clear();
   const size_t n = trace.points.size();
-  // The marks the lines are drawn by: a point not drawn is invalid, a point
-  // of unknown sign (and every mirror image) is drawn in the marked style.
+  // The marks the lines are drawn by: a point not drawn is invalid, every
+  // candidate is drawn in the marked style.
   std::vector<Mark> marks(n, Mark::Valid);
   for (size_t i = 0; i < n; ++i) {
     const bool unknown = i < trace.signUnknown.size() && trace.signUnknown[i];
     const Mark m = i < trace.marks.size() ? trace.marks[i] : Mark::Valid;
     const Gamma g = trace.points[i];
     if (m == Mark::Invalid || !std::isfinite(g.real()) || !std::isfinite(g.imag()) ||
-        (mirror && !unknown))
+        candidates != unknown)
       marks[i] = Mark::Invalid;
-    else if ((mirror || unknown) && m == Mark::Valid)
+    else if (candidates && m == Mark::Valid)
       marks[i] = Mark::Approximate;
     else
       marks[i] = m;
@@ -159,11 +161,18 @@ void diskPolyline(const DiskTrace& trace, const DiskMap& map, bool mirror, DiskP
   for (const MarkRun& r : runs) {
     DiskRun run{static_cast<uint32_t>(out.xy.size() / 2), 0, r.flagged};
     float lastX = 0, lastY = 0;
+    size_t lastIndex = 0;
+    // Whether point k is drawn (not invalid).
+    const auto shown = [&](size_t k) { return k < n && marks[k] != Mark::Invalid; };
     const auto close = [&] {
-      if (run.count >= 2) {
+      // A run of one point is a dot where the point stands alone; beside a
+      // shown neighbour it is the end of that neighbour's run already.
+      const bool alone = run.count == 1 && !(lastIndex > 0 && shown(lastIndex - 1)) &&
+                         !shown(lastIndex + 1);
+      if (run.count > 1 || alone) {
         out.runs.push_back(run);
       } else {
-        out.xy.resize(run.first * 2);  // a lone point draws no line
+        out.xy.resize(run.first * 2);
       }
       run = {static_cast<uint32_t>(out.xy.size() / 2), 0, r.flagged};
     };
@@ -182,6 +191,7 @@ void diskPolyline(const DiskTrace& trace, const DiskMap& map, bool mirror, DiskP
       out.xy.push_back(y);
       lastX = x;
       lastY = y;
+      lastIndex = k;
       ++run.count;
     }
     close();

@@ -75,9 +75,11 @@ struct DiskGrid {
 // every 30 degrees.
 DiskGrid diskGrid(DiskKind kind, double r0);
 
-// A trace on the disk: one Γ per point with its mark; a point whose reactance
-// sign is not known is drawn at the sign it holds and, dimmed, at its mirror
-// image (Γ conjugated) as well, as either may be the load.
+// A trace on the disk: one Γ per point with its mark. A point whose reactance
+// sign is not known is drawn at both candidates, dimmed: as read (Γ as given)
+// and at its mirror image (Γ conjugated), as either may be the load; the
+// trace's line leaves it out, so it never joins a candidate to a point of
+// known sign.
 struct DiskTrace {
   std::vector<Gamma> points;
   std::vector<Mark> marks;
@@ -94,12 +96,15 @@ struct DiskPolyline {
   std::vector<float> xy;
   std::vector<DiskRun> runs;
 };
+// Which points a call draws: those of known sign, or the candidates of those
+// of unknown sign as read or mirrored (always flagged).
+enum class DiskPoints : uint8_t { KnownSign, CandidateAsRead, CandidateMirrored };
 // The trace's lines in `map`'s pixels: a point is left out when it lies
 // within `tolerance` pixels of the last one kept in its run (the last point
-// of a run is always kept). Invalid points break the line; flagged points
-// (and the segments into and out of them) form flagged runs. `mirror` gives
-// the second candidates of the points of unknown sign instead, all flagged.
-void diskPolyline(const DiskTrace& trace, const DiskMap& map, bool mirror, DiskPolyline& out,
+// of a run is always kept). Invalid points and points not drawn break the
+// line (a lone point is a run of one); flagged points (and the segments into
+// and out of them) form flagged runs.
+void diskPolyline(const DiskTrace& trace, const DiskMap& map, DiskPoints which, DiskPolyline& out,
                   float tolerance = 0.5f);
 
 }  // namespace kolm::chart

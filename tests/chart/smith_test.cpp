@@ -76,18 +76,21 @@ TEST(SmithTrace, InvalidPointsBreakMarkedOnesDimAndUnknownSignsMirror) {
   t.signUnknown[10] = t.signUnknown[11] = 1;
   const DiskMap map(DiskView{}, 400, 400);
   DiskPolyline out;
-  diskPolyline(t, map, false, out);
-  // 0-3 plain; 5-7 plain; 7-9 dimmed (into and out of 8); 9-11 dimmed (unknown sign).
-  std::vector<std::tuple<uint32_t, bool>> runs;
-  for (const DiskRun& r : out.runs) runs.emplace_back(r.count, r.flagged);
-  EXPECT_EQ(runs, (std::vector<std::tuple<uint32_t, bool>>{
-                      {4, false}, {3, false}, {3, true}, {3, true}}));
-  diskPolyline(t, map, true, out);  // the mirror: points 10 and 11, conjugated
-  ASSERT_EQ(out.runs.size(), 1u);
-  EXPECT_TRUE(out.runs[0].flagged);
+  const auto runs = [&](DiskPoints which) {
+    diskPolyline(t, map, which, out);
+    std::vector<std::tuple<uint32_t, bool>> shape;
+    for (const DiskRun& r : out.runs) shape.emplace_back(r.count, r.flagged);
+    return shape;
+  };
+  using Runs = std::vector<std::tuple<uint32_t, bool>>;
+  // 0-3 plain; 5-7 plain; 7-9 dimmed (into and out of 8); 10-11 left to the candidates.
+  EXPECT_EQ(runs(DiskPoints::KnownSign), (Runs{{4, false}, {3, false}, {3, true}}));
+  EXPECT_EQ(runs(DiskPoints::CandidateAsRead), (Runs{{2, true}}));
+  EXPECT_LT(std::abs(map.toGamma(out.xy[0], out.xy[1]) - t.points[10]), 1e-5);
+  EXPECT_EQ(runs(DiskPoints::CandidateMirrored), (Runs{{2, true}}));
   EXPECT_LT(std::abs(map.toGamma(out.xy[0], out.xy[1]) - std::conj(t.points[10])), 1e-5);
   // Points closer than the tolerance are dropped, the last kept.
-  diskPolyline(t, map, false, out, 1000);
+  diskPolyline(t, map, DiskPoints::KnownSign, out, 1000);
   EXPECT_EQ(out.runs[0].count, 2u);
   EXPECT_LT(std::abs(map.toGamma(out.xy[2], out.xy[3]) - t.points[3]), 1e-5);
 }

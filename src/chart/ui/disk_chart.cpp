@@ -62,17 +62,21 @@ QColor DiskChart::shownColour(const QColor& c) const {
 }
 
 void DiskChart::paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t,
-                           bool mirror) const {
+                           DiskPoints which) const {
   const QColor colour = shownColour(t.colour);
   QPen plain(colour, 0, t.dashed ? Qt::DashLine : Qt::SolidLine);
   QPen dimmed(flaggedColour(colour, background_), 0, t.dashed ? Qt::DotLine : Qt::DashLine);
-  diskPolyline(t.trace, map, mirror, scratch_);
+  diskPolyline(t.trace, map, which, scratch_);
   for (const DiskRun& run : scratch_.runs) {
     p.setPen(run.flagged ? dimmed : plain);
     // Flat x, y pairs: the layout of QPointF's two doubles is not theirs, so
     // the points are copied in groups.
     QPointF pts[256];
     uint32_t done = 0;
+    if (run.count == 1) {  // a lone point: a dot
+      p.drawEllipse(QPointF(scratch_.xy[2 * run.first], scratch_.xy[2 * run.first + 1]), 1, 1);
+      continue;
+    }
     while (done + 1 < run.count) {
       const uint32_t take = std::min<uint32_t>(256, run.count - done);
       for (uint32_t k = 0; k < take; ++k) {
@@ -133,11 +137,11 @@ void DiskChart::paintChart(QPainter& p, const QSize& size) const {
   // The traces as the sweep charts draw theirs: without antialiasing, which
   // would cost many times the drawing of a long trace.
   p.setRenderHint(QPainter::Antialiasing, false);
-  for (const DiskTraceView& t : memory_) paintTrace(p, map, t, false);
-  for (const DiskTraceView& t : live_) {
-    paintTrace(p, map, t, false);
-    paintTrace(p, map, t, true);
-  }
+  for (const auto* list : {&memory_, &live_})
+    for (const DiskTraceView& t : *list)
+      for (DiskPoints which :
+           {DiskPoints::KnownSign, DiskPoints::CandidateAsRead, DiskPoints::CandidateMirrored})
+        paintTrace(p, map, t, which);
   p.setRenderHint(QPainter::Antialiasing, true);
   // Markers: a ring and the number.
   for (const DiskMarker& m : markers_) {

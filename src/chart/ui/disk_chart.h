@@ -1,6 +1,6 @@
 // The Smith chart or the polar chart of a one-port's reflection (chart/smith.h):
 // its grid, the memory traces (dashed) under the live ones, every marked point
-// drawn as the sweep charts draw theirs (dimmed and dashed), the mirror images
+// drawn as the sweep charts draw theirs (dimmed and dashed), both candidates
 // of points whose reactance sign is unknown, numbered markers with their
 // readout box, a legend that says how unknown signs are drawn, and the zoom: a
 // left drag zooms to the rectangle, the wheel about the pointer, a double click
@@ -67,7 +67,7 @@ class DiskChart : public QWidget {
   // A trace's colour as it stands out from the background.
   QColor shownColour(const QColor& colour) const;
   DiskMap mapFor(const QSize& size, const QFontMetrics& fm) const;
-  void paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t, bool mirror) const;
+  void paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t, DiskPoints which) const;
   DiskKind kind_ = DiskKind::Smith;
   DiskView view_;
   DiskGrid grid_;
