@@ -390,7 +390,10 @@ std::string formatTouchstone(const TraceValues& t, const Channels* readings,
     double x = t.signedReactance(i);
     if (t.flags[i] == PointFlag::Invalid && readings) {
       // Its impedance is not shown, but it has a direction.
-      const PointResult p = evaluatePoint(readings->returnLossCounts[i], readings->phaseCounts[i]);
+      const PointResult p =
+          readings->averaged() && i < readings->meanReturnLoss.size()
+              ? evaluateMeanPoint(readings->meanReturnLoss[i], readings->meanPhase[i])
+              : evaluatePoint(readings->returnLossCounts[i], readings->phaseCounts[i]);
       if (p.finite) {
         r = p.values[kResistance];
         x = p.values[kReactance];

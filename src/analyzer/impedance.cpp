@@ -68,13 +68,11 @@ const Tables& tables() {
 
 }  // namespace
 
-PointResult evaluatePoint(int16_t a, int16_t b) {
+namespace {
+
+// The point from its phase, return loss, reflection size and angle.
+PointResult pointFrom(float phase, float returnLoss, float rho, Turn turn, PointFlag flag) {
   PointResult r;
-  const Tables& t = tables();
-  const float phase = phaseOf(b);
-  const float returnLoss = returnLossOf(a);
-  const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
-  const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
   const float gammaRe = static_cast<float>(rho * turn.cos);
   const float gammaIm = static_cast<float>(rho * turn.sin);
 
@@ -94,9 +92,33 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
   r.returnLossDb = returnLoss;
   r.phaseDeg = phase;
   r.finite = std::isfinite(resistance) && std::isfinite(reactance) && std::isfinite(magnitude);
-  r.flag = pointFlag(a, b);
+  r.flag = flag;
   r.values = {returnLoss, phase, magnitude, resistance, reactance, swr};
   return r;
+}
+
+bool whole16(double v) { return v == std::nearbyint(v) && std::fabs(v) <= 32767; }
+
+}  // namespace
+
+PointResult evaluatePoint(int16_t a, int16_t b) {
+  const Tables& t = tables();
+  const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
+  const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
+  return pointFrom(phaseOf(b), returnLossOf(a), rho, turn, pointFlag(a, b));
+}
+
+PointResult evaluateMeanPoint(double a, double b) {
+  if (whole16(a) && whole16(b))
+    return evaluatePoint(static_cast<int16_t>(a), static_cast<int16_t>(b));
+  // The same steps as for single readings, in the same precisions.
+  const float phase = static_cast<float>(b * 180.0 / kHalfTurnCounts);
+  const float returnLoss = static_cast<float>((kTotalReflectionCounts - a) * kReturnLossRangeDb /
+                                              kTotalReflectionCounts);
+  const float rho = static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
+  const float theta = static_cast<float>(static_cast<double>(phase) * 3.14 / 180.0);
+  const Turn turn{std::cos(static_cast<double>(theta)), std::sin(static_cast<double>(theta))};
+  return pointFrom(phase, returnLoss, rho, turn, pointFlag(a, b));
 }
 
 }  // namespace kolm::analyzer

@@ -56,6 +56,9 @@ enum class PointFlag : uint8_t {
 // The flag of readings `a` and `b`, in this order of precedence: invalid, open,
 // rl_limit, phase_limit.
 PointFlag pointFlag(int a, int b);
+// The same limits for mean readings (an average of passes): a point is flagged
+// as its averaged readings stand, not as any one pass read.
+PointFlag pointFlag(double a, double b);
 
 // Everything one point gives, including what the chart does not keep.
 struct PointResult {
@@ -71,5 +74,9 @@ struct PointResult {
 
 // The computation for channel-A reading `a` and channel-B reading `b`.
 PointResult evaluatePoint(int16_t a, int16_t b);
+// The computation for mean readings, carried as real numbers (an average of
+// passes resolves below one count); whole readings give evaluatePoint's values
+// exactly.
+PointResult evaluateMeanPoint(double a, double b);
 
 }  // namespace kolm::analyzer

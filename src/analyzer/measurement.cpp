@@ -15,12 +15,40 @@ namespace kolm::analyzer {
 void Measurement::fillSyntheticMeasurement() {
   const int n = Points;
   if (n < kMinPoints || n > kMaxPoints) return;
+  live.forgetMeans();
   for (int i = 0; i <= n; ++i) {
     const double s = std::sin(3.0 * i / n);
     live.returnLossCounts[i] =
         static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
     live.phaseCounts[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
     live.frequencies[i] = static_cast<float>(chart::pointFrequency(ViewStart, ViewStop, n, i));
+  }
+}
+
+void Channels::forgetMeans() {
+  meanReturnLoss.clear();
+  meanPhase.clear();
+  passes = 1;
+}
+
+void averageChannels(common::PassAverage& ring, Channels& channels, int lastIndex) {
+  const size_t n = static_cast<size_t>(std::clamp(lastIndex, -1, kFrequencyEntries - 1) + 1);
+  std::vector<float> pass(2 * n);
+  for (size_t i = 0; i < n; ++i) {
+    pass[i] = channels.returnLossCounts[i];
+    pass[n + i] = channels.phaseCounts[i];
+  }
+  ring.add(pass);
+  if (ring.held() <= 1) return channels.forgetMeans();
+  channels.passes = ring.held();
+  channels.meanReturnLoss.resize(n);
+  channels.meanPhase.resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    channels.meanReturnLoss[i] = ring.mean(i);
+    channels.meanPhase[i] = ring.mean(n + i);
+    channels.returnLossCounts[i] =
+        static_cast<int16_t>(common::roundHalfEven(channels.meanReturnLoss[i]));
+    channels.phaseCounts[i] = static_cast<int16_t>(common::roundHalfEven(channels.meanPhase[i]));
   }
 }
 
@@ -93,6 +121,14 @@ void Measurement::copyLiveToMemory() {
   std::copy_n(live.returnLossCounts.begin(), n + 1, copy.returnLossCounts.begin());
   std::copy_n(live.phaseCounts.begin(), n + 1, copy.phaseCounts.begin());
   std::copy_n(live.frequencies.begin(), n + 1, copy.frequencies.begin());
+  if (live.averaged()) {
+    copy.meanReturnLoss.assign(
+        live.meanReturnLoss.begin(),
+        live.meanReturnLoss.begin() + std::min<size_t>(n + 1, live.meanReturnLoss.size()));
+    copy.meanPhase.assign(live.meanPhase.begin(),
+                          live.meanPhase.begin() + std::min<size_t>(n + 1, live.meanPhase.size()));
+    copy.passes = live.passes;
+  }
   memory = std::move(copy);
   MemPoints = Points;
   MemStart = SpanStart;
@@ -120,12 +156,11 @@ bool Measurement::memoryEmpty() const {
 namespace {
 
 // What |X| may move by when either reading is one count off.
-float reactanceResolution(int16_t a, int16_t b, float x) {
+float reactanceResolution(double a, double b, float x) {
   float spread = 0;
   for (int da : {-1, 1})
     for (int db : {-1, 1}) {
-      const PointResult c =
-          evaluatePoint(static_cast<int16_t>(a + da), static_cast<int16_t>(b + db));
+      const PointResult c = evaluateMeanPoint(a + da, b + db);
       const float d = std::fabs(std::fabs(c.values[kReactance]) - std::fabs(x));
       spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
     }
@@ -153,8 +188,15 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   const int last = std::clamp(points, -1, kFrequencyEntries - 1);
   const size_t count = static_cast<size_t>(last + 1);
   // Points whose readings are those of the last computation keep its results.
-  const size_t kept = out.figures == figures ? std::min(out.returnLossCounts.size(), count) : 0;
+  // Mean readings index 0 onwards, as far as they reach (a pass of N points
+  // holds N + 2).
+  const bool averaged = channels.averaged();
+  const int passes = averaged ? channels.passes : 1;
+  const size_t kept = out.figures == figures && out.passes == passes
+                          ? std::min(out.returnLossCounts.size(), count)
+                          : 0;
   out.figures = figures;
+  out.passes = passes;
   for (auto& v : out.values) v.resize(count);
   for (auto& v : out.halfWidths) v.resize(count);
   out.flags.resize(count);
@@ -165,17 +207,21 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   out.returnLossCounts.resize(count);
   out.phaseCounts.resize(count);
   for (size_t i = 0; i < count; ++i) {
-    const int16_t a = channels.returnLossCounts[i];
-    const int16_t b = channels.phaseCounts[i];
+    const bool mean =
+        averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
+    const double a = mean ? channels.meanReturnLoss[i] : channels.returnLossCounts[i];
+    const double b = mean ? channels.meanPhase[i] : channels.phaseCounts[i];
     out.frequencies[i] = channels.frequencies[i];
     if (i < kept && out.returnLossCounts[i] == a && out.phaseCounts[i] == b) continue;
     out.returnLossCounts[i] = a;
     out.phaseCounts[i] = b;
-    const PointResult p = evaluatePoint(a, b);
+    const PointResult p =
+        mean ? evaluateMeanPoint(a, b)
+             : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) out.values[q][i] = shownValue(p, q);
     out.flags[i] = p.flag;
     out.reactanceResolution[i] = reactanceResolution(a, b, p.values[kReactance]);
-    const PointInterval interval = pointInterval(a, b, p.values, figures);
+    const PointInterval interval = pointInterval(a, b, p.values, figures, mean ? passes : 1);
     UncertainSet uncertain = 0;
     for (int q = 0; q < kQuantities; ++q) {
       const float v = q == kReactance ? std::fabs(p.values[q]) : p.values[q];

@@ -10,6 +10,7 @@
 #include "analyzer/reactance_sign.h"
 #include "analyzer/uncertainty.h"
 #include "analyzer/validity.h"
+#include "common/pass_average.h"
 
 namespace kolm::analyzer {
 
@@ -37,7 +38,21 @@ struct Channels {
   std::vector<int16_t> returnLossCounts = std::vector<int16_t>(kChannelEntries, 0);
   std::vector<int16_t> phaseCounts = std::vector<int16_t>(kChannelEntries, 0);
   std::vector<float> frequencies = std::vector<float>(kFrequencyEntries, 0.0f);
+  // Readings averaged over `passes` passes: the means, carried as real numbers
+  // into the point computation, its flags and intervals (a mean rounded to a
+  // whole count would lose what averaging resolves); the counts above then
+  // hold them rounded, as the files keep them. Empty for single readings.
+  std::vector<double> meanReturnLoss, meanPhase;
+  int passes = 1;
+  bool averaged() const { return !meanReturnLoss.empty(); }
+  // Readings as single ones again (a chart opened, a pass not averaged).
+  void forgetMeans();
 };
+
+// Adds the readings 0 to `lastIndex` of `channels` (a pass just made) to
+// `ring`, then makes them the mean of the passes the ring holds: the counts
+// averaged before any point is computed.
+void averageChannels(common::PassAverage& ring, Channels& channels, int lastIndex);
 
 // A chart as the files hold it: N steps, the span in MHz and both channels for
 // indices 0 to N (index N + 1 of a sweep and the frequencies are not stored).
@@ -136,7 +151,8 @@ struct TraceValues {
   // The readings and figures the values were computed from: a point whose
   // readings are unchanged keeps its values and intervals when the trace is
   // computed again (a redraw after a zoom costs no interval).
-  std::vector<int16_t> returnLossCounts, phaseCounts;
+  std::vector<double> returnLossCounts, phaseCounts;
+  int passes = 1;
   BridgeFigures figures;
   // How quantity q of point i is to be taken: its flag's mark, or uncertain
   // for a measured value whose interval is too wide.

@@ -50,9 +50,12 @@ struct PointInterval {
 };
 
 // The interval of every quantity of readings `a`, `b`, taking in `shown`, the
-// values the point computation gave (so that they always lie inside).
-PointInterval pointInterval(int16_t a, int16_t b, const PointValues& shown,
-                            const BridgeFigures& figures);
+// values the point computation gave (so that they always lie inside). Readings
+// that are the mean of `passes` passes carry the noise term divided by the
+// square root of `passes`; the converter's resolution and offset, the slopes,
+// the tracking and the directivity are the same in every pass and stay whole.
+PointInterval pointInterval(double a, double b, const PointValues& shown,
+                            const BridgeFigures& figures, int passes = 1);
 
 // Whether quantity `q`'s half-width `pm` around `value` is too wide for the
 // value to be read as a measurement: more than 10 % of it for |Z|, R, |X| and

@@ -6,6 +6,10 @@
 namespace kolm::analyzer {
 
 PointFlag pointFlag(int a, int b) {
+  return pointFlag(static_cast<double>(a), static_cast<double>(b));
+}
+
+PointFlag pointFlag(double a, double b) {
   if (a > kTotalReflectionCounts) return PointFlag::Invalid;
   const bool phaseAtZero = b <= kPhaseEndCounts;
   const bool phaseAtEnd = phaseAtZero || b >= kHalfTurnCounts - 1 - kPhaseEndCounts;

@@ -39,6 +39,9 @@ class Args {
   // A number option `command` cannot do without (a whole one when `whole`);
   // throws UsageError "COMMAND needs NAME" when it is absent.
   double required(const char* command, const std::string& name, bool whole = false);
+  // --average N: the passes to average, 1 (the default) to 100; throws
+  // UsageError naming the option for anything else.
+  int averagePasses();
   // Bare words not taken as options; they count as taken.
   std::vector<std::string> takePositional();
   // Throws UsageError naming any word that no call above has taken.
@@ -123,10 +126,11 @@ double targetOption(Args& args);
 int regionOption(Args& args);
 std::optional<std::pair<double, double>> bandOption(Args& args, int region, double clockMHz);
 
-// One analyzer pass of `plan` into `channels`, the generator off after it;
-// false (and a line on standard error) when a stop signal ended it.
+// `average` analyzer passes of `plan` into `channels` (their readings
+// averaged), the generator off after them; false (and a line on standard
+// error) when a stop signal ended them.
 bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
-                  analyzer::Channels& channels);
+                  analyzer::Channels& channels, int average = 1);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

@@ -8,21 +8,33 @@
 #include "analyzer/matching.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
+#include "common/pass_average.h"
 #include "common/text.h"
 
 namespace kolm::cli {
 
 bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
-                  analyzer::Channels& channels) {
-  analyzer::ReadWriteJob job(ctx.instrument, plan, channels, true);
-  const bool complete =
-      runPass(ctx, job, command, plan.points + 2, [&job] { return job.stored(); });
-  // The generator off and every data line low, as the window leaves them.
+                  analyzer::Channels& channels, int average) {
+  common::PassAverage ring(average);
+  for (int k = 0; k < average; ++k) {
+    analyzer::ReadWriteJob job(ctx.instrument, plan, channels, k == 0);
+    const bool complete =
+        runPass(ctx, job, command, plan.points + 2, [&job] { return job.stored(); });
+    if (!complete) {
+      // The generator off and every data line low, as the window leaves them.
+      switchOff(ctx);
+      ctx.instrument.out(0);
+      *ctx.err << command << ": stopped after " << job.stored() << " points";
+      if (average > 1) *ctx.err << " of pass " << k + 1 << " of " << average;
+      *ctx.err << "; nothing written\n";
+      return false;
+    }
+    // The counts averaged before any point is computed.
+    if (average > 1) analyzer::averageChannels(ring, channels, plan.points + 1);
+  }
   switchOff(ctx);
   ctx.instrument.out(0);
-  if (!complete)
-    *ctx.err << command << ": stopped after " << job.stored() << " points; nothing written\n";
-  return complete;
+  return true;
 }
 
 namespace {
@@ -38,6 +50,7 @@ int runAnalyze(Context& ctx, Args& args) {
   auto points = args.wholeNumber("--points");
   auto out = args.option("--out");
   const bool report = args.flag("--report");
+  const int average = args.averagePasses();
   const auto matchAt = args.number("--match-at");
   const double target = targetOption(args);
   const powermeter::ESeries series = seriesOption(args);
@@ -75,7 +88,7 @@ int runAnalyze(Context& ctx, Args& args) {
 
   analyzer::Channels channels;
   // The stop signal gives the exit status.
-  if (!analyzerPass(ctx, plan, "analyze", channels)) return 0;
+  if (!analyzerPass(ctx, plan, "analyze", channels, average)) return 0;
 
   analyzer::TraceValues values =
       analyzer::exportTrace(plan.points, plan.start, plan.stop, channels);
@@ -93,7 +106,9 @@ int runAnalyze(Context& ctx, Args& args) {
   else
     text = analyzer::formatTouchstone(values, cable ? nullptr : &channels, note);
   if (!writeResult(ctx, *out, text)) return kWriteError;
-  *ctx.out << "points=" << plan.points + 1 << " file=" << *out << "\n";
+  *ctx.out << "points=" << plan.points + 1 << " file=" << *out;
+  if (average > 1) *ctx.out << " passes=" << average;
+  *ctx.out << "\n";
   if (report)
     *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values))
              << analyzer::bandReport(analyzer::bandWidths(values, region));
@@ -113,10 +128,13 @@ int runAnalyze(Context& ctx, Args& args) {
 extern const Command kAnalyzeCommand{
     "analyze",
     "analyze (--start MHZ --stop MHZ | --band NAME) [--region 1|2|3] --points N\n"
-    "        --out FILE [--report]\n"
+    "        [--average N] --out FILE [--report]\n"
     "        [--cable LEN_M,VF,LOSS_DB_PER_100M@MHZ[,Z0] | --cable TYPE:LEN_M]\n"
     "        [--match-at MHZ [--target OHM] [--series E12|E24]]\n"
-    "    One antenna-analyzer pass of N steps; FILE.vna (chart file), FILE.csv\n"
+    "    One antenna-analyzer pass of N steps (--average N: N passes, 1 to 100, each\n"
+    "    point's two readings averaged before its values, flags and intervals are\n"
+    "    computed; the .vna file keeps the means rounded to whole counts; the first\n"
+    "    line then ends in passes=N); FILE.vna (chart file), FILE.csv\n"
     "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr, then each value's interval\n"
     "    as a half-width: rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm\n"
     "    (empty for an SWR unbounded above), then flag) or FILE.s1p (Touchstone,\n"

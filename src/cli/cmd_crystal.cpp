@@ -77,6 +77,7 @@ int runCrystal(Context& ctx, Args& args) {
   const double points = args.required("crystal", "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   const double repeat = args.wholeNumber("--repeat").value_or(1);
+  const int average = args.averagePasses();
   const auto append = args.option("--append");
   const auto label = args.option("--label");
   args.finish();
@@ -103,7 +104,8 @@ int runCrystal(Context& ctx, Args& args) {
   std::vector<powermeter::CrystalParameters> passes;
   std::optional<LevelPass> pass;
   for (int k = 0; k < static_cast<int>(repeat); ++k) {
-    pass = runLevelPass(ctx, "crystal", start, stop, points, delayMs, ini.calibration);
+    // Each pass fitted is the mean curve of `average` passes.
+    pass = runLevelPass(ctx, "crystal", start, stop, points, delayMs, ini.calibration, average);
     if (!pass) return 0;  // the stop signal gives the exit status
     const powermeter::CrystalSweep sweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
                                          pass->plan.ViewStop};
@@ -180,7 +182,7 @@ extern const Command kCrystalCalibrateCommand{
 
 extern const Command kCrystalCommand{
     "crystal",
-    "crystal --start MHZ --stop MHZ --points N [--delay MS] [--repeat N]\n"
+    "crystal --start MHZ --stop MHZ --points N [--delay MS] [--repeat N] [--average N]\n"
     "        [--append FILE.csv [--label TEXT]]\n"
     "    Measures the crystal in the fixture with a pass across its series\n"
     "    resonance, against Quartz.rif of the working folder (exit 2 without it):\n"
@@ -194,7 +196,9 @@ extern const Command kCrystalCommand{
     "    of one batch), method=fit|edges, passes=N and a warning= line for each\n"
     "    reason the result may not be trusted. --append adds the crystal, numbered,\n"
     "    to a batch table (created when missing). Exit 1 when nothing can be\n"
-    "    computed.",
+    "    computed. --average N (1 to 100) fits the mean curve of N passes (levels\n"
+    "    averaged in linear power) instead of one pass; with --repeat each repeat\n"
+    "    is such a mean.",
     runCrystal};
 
 extern const Command kCrystalMatchCommand{

@@ -34,6 +34,7 @@ int runPowerSweep(Context& ctx, Args& args) {
   auto out = args.option("--out");
   const bool report = args.flag("--report");
   const bool normalise = args.flag("--normalise");
+  const int average = args.averagePasses();
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
@@ -49,7 +50,8 @@ int runPowerSweep(Context& ctx, Args& args) {
     throw UsageError{"--normalise: no level reference (level.rif) in the working folder"};
 
   const powermeter::PowIni ini = readPowIniWhole();
-  const auto pass = runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration);
+  const auto pass =
+      runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration, average);
   if (!pass) return 0;  // the stop signal gives the exit status
   const powermeter::SweepPlan& plan = pass->plan;
   const std::vector<float>& trace = pass->trace;
@@ -67,7 +69,9 @@ int runPowerSweep(Context& ctx, Args& args) {
                                   : powermeter::formatCsv(chart, limits);
   if (!writeResult(ctx, *out, content)) return kWriteError;
   *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
-           << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out << "\n";
+           << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out;
+  if (average > 1) *ctx.out << " passes=" << average;
+  *ctx.out << "\n";
   if (report)
     *ctx.out << powermeter::levelReport(
         powermeter::analyzeLevels(chart.levels, plan.ViewStart, plan.ViewStop, limits));
@@ -79,7 +83,7 @@ int runPowerSweep(Context& ctx, Args& args) {
 extern const Command kPowerSweepCommand{
     "power-sweep",
     "power-sweep (--start MHZ --stop MHZ | --band NAME [--region 1|2|3]) --points N\n"
-    "        [--delay MS] [--normalise] --out FILE [--report]\n"
+    "        [--delay MS] [--average N] [--normalise] --out FILE [--report]\n"
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
@@ -88,7 +92,9 @@ extern const Command kPowerSweepCommand{
     "    uncalibrated added to every row while pow.ini holds the default counts\n"
     "    826 and 235, whose levels may be a few dB off: see calibrate). Start above\n"
     "    stop is exchanged; equal ones sweep 0.1 MHz. Progress on standard error\n"
-    "    for passes longer than a second. --band sweeps an amateur band of the\n"
+    "    for passes longer than a second. --average N (1 to 100) makes N passes\n"
+    "    and writes the mean of each level in linear power (flags follow the mean);\n"
+    "    the first line then ends in passes=N. --band sweeps an amateur band of the\n"
     "    IARU region (default 1) with a quarter of its width (at least 25 kHz)\n"
     "    either side, as analyze --band does.\n"
     "    --report prints, after the file is written, peak_mhz, peak_dbm, bw3_low_mhz,\n"

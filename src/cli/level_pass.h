@@ -15,10 +15,11 @@ struct LevelPass {
 };
 
 // Checks the points (1 to 20000) and the delay (0 to 60000 ms), prepares the
-// pass as the window's boxes would, runs it with the generator switched off at
-// its end. Empty when a stop signal ended it (said on standard error).
+// pass as the window's boxes would, runs it `average` times back to back (the
+// levels averaged in linear power) with the generator switched off at the end.
+// Empty when a stop signal ended it (said on standard error).
 std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double start, double stop,
                                       double points, double delayMs,
-                                      const powermeter::Calibration& calibration);
+                                      const powermeter::Calibration& calibration, int average = 1);
 
 }  // namespace kolm::cli

@@ -12,6 +12,7 @@
 
 #include "cli/cli.h"
 #include "common/files.h"
+#include "common/pass_average.h"
 #include "common/settings_file.h"
 #include "common/text.h"
 #include "hw/dds.h"
@@ -314,6 +315,14 @@ std::optional<double> Args::wholeNumber(const std::string& name) {
   if (v && *v != common::roundHalfEven(*v))
     throw UsageError{name + ": '" + *option(name) + "' is not a whole number"};
   return v;
+}
+
+int Args::averagePasses() {
+  const auto text = option("--average");
+  if (!text) return 1;
+  const std::string problem = common::averagePassesProblem(parseNumber(*text, "--average"));
+  if (!problem.empty()) throw UsageError{"--average: '" + *text + "': " + problem};
+  return static_cast<int>(parseNumber(*text, "--average"));
 }
 
 double Args::required(const char* command, const std::string& name, bool whole) {
