@@ -93,6 +93,18 @@
         <source>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</source>
         <translation>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</translation>
     </message>
+    <message>
+        <source>IARU region %1</source>
+        <translation>IARU region %1</translation>
+    </message>
+    <message>
+        <source>%1  (%2 to %3 MHz)</source>
+        <translation>%1  (%2 to %3 MHz)</translation>
+    </message>
+    <message>
+        <source>Bands</source>
+        <translation>Bands</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1354,6 +1366,53 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Smith chart...</source>
         <translation>Smith chart...</translation>
+    </message>
+    <message>
+        <source>Antenna</source>
+        <translation>Antenna</translation>
+    </message>
+    <message>
+        <source>Matching network...</source>
+        <translation>Matching network...</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::analyzer::ui::MatchingWindow</name>
+    <message>
+        <source>Matching network</source>
+        <translation>Matching network</translation>
+    </message>
+    <message>
+        <source>the active marker&apos;s</source>
+        <translation>the active marker&apos;s</translation>
+    </message>
+    <message>
+        <source>At (MHz)</source>
+        <translation>At (MHz)</translation>
+    </message>
+    <message>
+        <source>Match to (ohm)</source>
+        <translation>Match to (ohm)</translation>
+    </message>
+    <message>
+        <source>Parts</source>
+        <translation>Parts</translation>
+    </message>
+    <message>
+        <source>Elements from the load towards the source. swr_rounded: the SWR the rounded parts give at the point; swr2_low/high: where the SWR they give along the measured trace rises through 2.</source>
+        <translation>Elements from the load towards the source. swr_rounded: the SWR the rounded parts give at the point; swr2_low/high: where the SWR they give along the measured trace rises through 2.</translation>
+    </message>
+    <message>
+        <source>the active marker&apos;s: %1</source>
+        <translation>the active marker&apos;s: %1</translation>
+    </message>
+    <message>
+        <source>Place a marker on the chart, or type a frequency.</source>
+        <translation>Place a marker on the chart, or type a frequency.</translation>
+    </message>
+    <message>
+        <source>The resistance to match to is a number of ohms above 0.</source>
+        <translation>The resistance to match to is a number of ohms above 0.</translation>
     </message>
 </context>
 <context>

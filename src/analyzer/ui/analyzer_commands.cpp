@@ -7,6 +7,7 @@
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
 #include "common/files.h"
 #include "common/status.h"
@@ -33,7 +34,25 @@ void AnalyzerWindow::showSmithChart() {
   smith_->activateWindow();
 }
 
+void AnalyzerWindow::showMatching() {
+  if (!matching_) {
+    matching_ = new MatchingWindow(this);
+    connect(chart_, &chart::ui::SweepChart::markersChanged, matching_,
+            [this] { updateSmithChart(); });
+    updateSmithChart();
+  }
+  matching_->show();
+  matching_->raise();
+  matching_->activateWindow();
+}
+
 void AnalyzerWindow::updateSmithChart() {
+  if (matching_ && liveValues_) {
+    std::optional<double> marker;
+    if (const auto active = chart_->markers().active())
+      if (const auto* m = chart_->markers().find(*active)) marker = m->x;
+    matching_->showTrace(liveValues_, marker);
+  }
   if (!smith_ || !liveValues_) return;
   const TraceValues* memory = nullptr;
   if (!m_.memoryEmpty()) {

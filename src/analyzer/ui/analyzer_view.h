@@ -33,6 +33,7 @@ class RecentFiles;
 namespace kolm::analyzer::ui {
 
 class SmithWindow;
+class MatchingWindow;
 
 class AnalyzerWindow : public QMainWindow {
   Q_OBJECT
@@ -54,6 +55,9 @@ class AnalyzerWindow : public QMainWindow {
   // The Smith chart window of this window's traces (opened, or brought up).
   void showSmithChart();
   SmithWindow* smithWindow() const { return smith_; }
+  // The matching network window for the active marker (opened, or brought up).
+  void showMatching();
+  MatchingWindow* matchingWindow() const { return matching_; }
 
   // File and Compare menus, and the Compare box. The file commands ask for a
   // name (Cancel does nothing, except that a cancelled save empties the file name); a
@@ -159,6 +163,7 @@ class AnalyzerWindow : public QMainWindow {
   QElapsedTimer passClock_;
   chart::ui::AnalysisPanel* analysis_ = nullptr;
   SmithWindow* smith_ = nullptr;
+  MatchingWindow* matching_ = nullptr;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -33,6 +33,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/sweep_window.h"
@@ -90,6 +91,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   buildControls();
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
+  common::ui::addBandMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
+                          stopEdit_, [this] { return context_.instrument.params.refClockMHz / 2; });
   // The measurement as the command line writes it; not the demonstration.
   auto exported = [this](std::string (*format)(int16_t, double, double, const Channels&)) {
     return [this, format](QString& why) -> std::optional<std::string> {
@@ -177,8 +180,12 @@ void AnalyzerWindow::buildMenus() {
           this, &AnalyzerWindow::screenToMemory);
   connect(item(comp, "fileToMemoryAction", tr("File in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::fileToMemory);
-  connect(item(comp, "smithChartAction", tr("Smith chart...")), &QAction::triggered, this,
+  QMenu* antenna = bar->addMenu(tr("Antenna"));
+  antenna->setObjectName("antennaMenu");
+  connect(item(antenna, "smithChartAction", tr("Smith chart...")), &QAction::triggered, this,
           &AnalyzerWindow::showSmithChart);
+  connect(item(antenna, "matchingAction", tr("Matching network...")), &QAction::triggered, this,
+          &AnalyzerWindow::showMatching);
   QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("printMenu");
   QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QTableWidget>
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
@@ -13,6 +14,7 @@
 #include "analyzer/ui/analyzer_fixture.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
 #include "analyzer/validity.h"
 #include "analyzer/vec_bytes.h"
@@ -435,4 +437,30 @@ TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
   prompter.files.push_back((std::filesystem::current_path() / "smith.png").string());
   smith->exportPicture();
   EXPECT_GT(std::filesystem::file_size("smith.png"), 1000u);
+}
+
+TEST_F(AnalyzerUi, MatchingNetworkAtTheMarkerAndBandPresets) {
+  useSimulator("rlc:r=25,l=1e-6,c=1.3e-10");
+  open();
+  // A band sets the boxes to the band with its margin; the sweep then covers it.
+  find<QAction>("band_20m")->trigger();
+  EXPECT_EQ(std::pair(box("startEdit")->text(), box("stopEdit")->text()),
+            std::pair(QString("13.9125"), QString("14.4375")));
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+  waitIdle();
+  window->chart()->addMarker(14.1);
+  find<QAction>("matchingAction")->trigger();
+  auto* matching = window->matchingWindow();
+  ASSERT_TRUE(matching && matching->isVisible());
+  EXPECT_TRUE(matching->pointLine()->text().startsWith("match_mhz=14.1"))
+      << matching->pointLine()->text().toStdString();
+  // Every network's rounded parts bring the SWR at the marker close to 1.
+  auto* table = matching->table();
+  ASSERT_GE(table->rowCount(), 2);
+  int swrColumn = -1;
+  for (int c = 0; c < table->columnCount(); ++c)
+    if (table->horizontalHeaderItem(c)->text() == "swr_rounded") swrColumn = c;
+  ASSERT_GE(swrColumn, 0);
+  for (int r = 0; r < table->rowCount(); ++r)
+    EXPECT_LT(table->item(r, swrColumn)->text().toDouble(), 1.5) << r;
 }
