@@ -105,6 +105,74 @@
         <source>Bands</source>
         <translation>Bands</translation>
     </message>
+    <message>
+        <source>Cable taken out</source>
+        <translation>Cable taken out</translation>
+    </message>
+    <message>
+        <source>The readings are taken back through this cable to the load at its far end.</source>
+        <translation>The readings are taken back through this cable to the load at its far end.</translation>
+    </message>
+    <message>
+        <source>Figures by hand</source>
+        <translation>Figures by hand</translation>
+    </message>
+    <message>
+        <source>Cable</source>
+        <translation>Cable</translation>
+    </message>
+    <message>
+        <source>Length (m)</source>
+        <translation>Length (m)</translation>
+    </message>
+    <message>
+        <source>Velocity factor</source>
+        <translation>Velocity factor</translation>
+    </message>
+    <message>
+        <source>Loss (dB per 100 m)</source>
+        <translation>Loss (dB per 100 m)</translation>
+    </message>
+    <message>
+        <source>Loss stated at (MHz)</source>
+        <translation>Loss stated at (MHz)</translation>
+    </message>
+    <message>
+        <source>Impedance (ohm)</source>
+        <translation>Impedance (ohm)</translation>
+    </message>
+    <message>
+        <source>No cable</source>
+        <translation>No cable</translation>
+    </message>
+    <message>
+        <source>Measure a stub</source>
+        <translation>Measure a stub</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>short</source>
+        <translation>short</translation>
+    </message>
+    <message>
+        <source>Physical length (m)</source>
+        <translation>Physical length (m)</translation>
+    </message>
+    <message>
+        <source>Far end</source>
+        <translation>Far end</translation>
+    </message>
+    <message>
+        <source>The stub&apos;s length in metres, above 0.</source>
+        <translation>The stub&apos;s length in metres, above 0.</translation>
+    </message>
+    <message>
+        <source>Sweep the stub from %1 to %2 MHz first: the chart&apos;s sweep is measured.</source>
+        <translation>Sweep the stub from %1 to %2 MHz first: the chart&apos;s sweep is measured.</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1374,6 +1442,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Matching network...</source>
         <translation>Matching network...</translation>
+    </message>
+    <message>
+        <source>The readings show the far end of: %1</source>
+        <translation>The readings show the far end of: %1</translation>
+    </message>
+    <message>
+        <source>The readings are shown as measured.</source>
+        <translation>The readings are shown as measured.</translation>
+    </message>
+    <message>
+        <source>Cable taken out...</source>
+        <translation>Cable taken out...</translation>
+    </message>
+    <message>
+        <source>Measure a stub...</source>
+        <translation>Measure a stub...</translation>
+    </message>
+    <message>
+        <source>Far end of:</source>
+        <translation>Far end of:</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/cable_dialog.h"
 #include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
 #include "common/files.h"
@@ -44,6 +45,27 @@ void AnalyzerWindow::showMatching() {
   matching_->show();
   matching_->raise();
   matching_->activateWindow();
+}
+
+void AnalyzerWindow::chooseCable() {
+  const CableChoice choice = askCable(this, cable_);
+  if (!choice.cancelled) setCable(choice.cable);
+}
+
+void AnalyzerWindow::setCable(std::optional<Cable> cable) {
+  cable_ = std::move(cable);
+  // The last redraw's values may be the far end's: computed afresh.
+  liveValues_.reset();
+  setStatus(
+      cable_ ? tr("The readings show the far end of: %1").arg(qs(cableText(*cable_))).toStdString()
+             : tr("The readings are shown as measured.").toStdString());
+  redraw();
+}
+
+void AnalyzerWindow::measureStub() {
+  if (!liveValues_) return;
+  // The stub is measured on its readings as the bridge took them.
+  measureStubOn(this, cable_ && nearValues_ ? *nearValues_ : *liveValues_, context_.prompter);
 }
 
 void AnalyzerWindow::updateSmithChart() {

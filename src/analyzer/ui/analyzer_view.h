@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+#include "analyzer/cable.h"
 #include "analyzer/charts.h"
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
@@ -58,6 +59,13 @@ class AnalyzerWindow : public QMainWindow {
   // The matching network window for the active marker (opened, or brought up).
   void showMatching();
   MatchingWindow* matchingWindow() const { return matching_; }
+  // The cable whose far end the readings show (none: as measured).
+  void chooseCable();
+  void setCable(std::optional<Cable> cable);
+  const std::optional<Cable>& cable() const { return cable_; }
+  void measureStub();
+  // The values of the last redraw (the far end's when a cable is taken out).
+  const TraceValues* liveValues() const { return liveValues_.get(); }
 
   // File and Compare menus, and the Compare box. The file commands ask for a
   // name (Cancel does nothing, except that a cancelled save empties the file name); a
@@ -164,6 +172,9 @@ class AnalyzerWindow : public QMainWindow {
   chart::ui::AnalysisPanel* analysis_ = nullptr;
   SmithWindow* smith_ = nullptr;
   MatchingWindow* matching_ = nullptr;
+  std::optional<Cable> cable_;
+  // With a cable: the readings' own values, kept so that a redraw reuses them.
+  std::shared_ptr<TraceValues> nearValues_;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -186,6 +186,10 @@ void AnalyzerWindow::buildMenus() {
           &AnalyzerWindow::showSmithChart);
   connect(item(antenna, "matchingAction", tr("Matching network...")), &QAction::triggered, this,
           &AnalyzerWindow::showMatching);
+  connect(item(antenna, "cableAction", tr("Cable taken out...")), &QAction::triggered, this,
+          &AnalyzerWindow::chooseCable);
+  connect(item(antenna, "stubAction", tr("Measure a stub...")), &QAction::triggered, this,
+          &AnalyzerWindow::measureStub);
   QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("printMenu");
   QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));
@@ -492,14 +496,23 @@ void AnalyzerWindow::redraw() {
       std::count(selection_.shownTraces.begin(), selection_.shownTraces.begin() + selected, true)));
   const bool anyActive = std::any_of(selection_.shownTraces.begin(), selection_.shownTraces.end(),
                                      [](bool b) { return b; });
-  // The values of every point, for the traces shown and the analysis panel.
-  computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
+  // The values of every point, for the traces shown and the analysis panel;
+  // with a cable, those of its far end.
+  if (cable_) {
+    computeTraceValues(m_.live, m_.Points, reusable(nearValues_));
+    liveValues_ = std::make_shared<TraceValues>(withoutCable(*nearValues_, *cable_));
+  } else {
+    computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
+  }
   // The demonstration is no measurement: the panel says so instead of
   // analysing it.
   if (analysis_ && !chart_->note().isEmpty())
     analysis_->setRows({{tr("Demonstration:").toStdString(), tr("not analysed").toStdString()}});
-  else if (analysis_)
-    analysis_->setRows(swrAnalysisRows(analyzeSwr(*liveValues_)));
+  else if (analysis_) {
+    auto rows = swrAnalysisRows(analyzeSwr(*liveValues_));
+    if (cable_) rows.insert(rows.begin(), {tr("Far end of:").toStdString(), cableText(*cable_)});
+    analysis_->setRows(rows);
+  }
   for (int q = 0; q < kQuantities; ++q) {
     if (selection_.shownTraces[q]) {
       live.push_back(liveTrace(q));

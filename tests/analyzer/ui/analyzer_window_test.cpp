@@ -464,3 +464,29 @@ TEST_F(AnalyzerUi, MatchingNetworkAtTheMarkerAndBandPresets) {
   for (int r = 0; r < table->rowCount(); ++r)
     EXPECT_LT(table->item(r, swrColumn)->text().toDouble(), 1.5) << r;
 }
+
+TEST_F(AnalyzerUi, ACableTakenOutShowsTheLoadAtItsFarEnd) {
+  useSimulator("line:z0=50,len=10,vf=0.66,loss=16.1@100,load=r=25");
+  open();
+  box("startEdit")->setText("10");
+  box("stopEdit")->setText("20");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+  waitIdle();
+  std::string error;
+  // Through the line the resistance swings far from 25 ohm; the far end reads
+  // 25 ohm within each point's interval.
+  const auto farEndError = [&] {
+    const TraceValues& t = *window->liveValues();
+    double worst = 0;
+    for (size_t i = 0; i < t.flags.size(); ++i)
+      if (t.mark(i, kResistance) != chart::Mark::Invalid)
+        worst = std::max<double>(worst,
+                         std::fabs(t.values[kResistance][i] - 25) - t.halfWidths[kResistance][i]);
+    return worst;
+  };
+  EXPECT_GT(farEndError(), 5);
+  window->setCable(parseCable("RG58:10", &error));
+  EXPECT_LE(farEndError(), 0.01);
+  window->setCable(std::nullopt);
+  EXPECT_GT(farEndError(), 5);
+}
