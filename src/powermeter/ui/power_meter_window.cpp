@@ -183,8 +183,8 @@ void PowerMeterWindow::buildMenus() {
   compare->setObjectName("compareMenu");
   QAction* scrMem = add(compare, "screenToMemoryAction", tr("This Chart in memory"), true);
   connect(scrMem, &QAction::triggered, this, [this] { screenToMemory(); });
-  QAction* finMem = add(compare, "fileToMemoryAction", tr("File in memory"), true);
-  connect(finMem, &QAction::triggered, this, [this] { fileToMemory(); });
+  QAction* fileToMemoryItem = add(compare, "fileToMemoryAction", tr("File in memory"), true);
+  connect(fileToMemoryItem, &QAction::triggered, this, [this] { fileToMemory(); });
   compare->addSeparator();
   QAction* normalise = add(compare, "normaliseAction", tr("Levels relative to level.rif"), true);
   normalise->setCheckable(true);
