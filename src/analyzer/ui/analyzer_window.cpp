@@ -558,16 +558,40 @@ void AnalyzerWindow::layoutControls() {
   };
 
   // Top row: the heading, the file name, Points and Compare.
-  const int rowTop = px(0.05 * H);
   place(titleLabel_, 0.325, 0, 0.35, std::max(px(0.045 * H), titleLabel_->sizeHint().height()));
-  place(pointsLabel_, 0.86, rowTop, 0.05, box);
-  place(pointsEdit_, 0.915, rowTop, 0.07, box);
-  place(compareCheck_, 0.75, rowTop, 0.1, box);
-  place(average_->label(), 0.6, rowTop, 0.06, box);
-  place(average_->edit(), 0.665, rowTop, 0.05, box);
+  // The row stays under the heading where a large font makes it tall.
+  const int rowTop = std::max(px(0.05 * H), titleLabel_->height() + 1);
+  // Average, Compare and Points at their fractions, each as wide as its text
+  // and clear of the one before; on a narrow window they give way leftwards
+  // from the right edge, and the file name shortens to leave them room.
+  struct Item {
+    QWidget* widget;
+    double at;
+    int width;
+  };
+  const Item row[] = {{average_->label(), 0.6, average_->label()->sizeHint().width()},
+                      {average_->edit(), 0, average_->edit()->width()},
+                      {compareCheck_, 0.75, compareCheck_->sizeHint().width()},
+                      {pointsLabel_, 0.86, pointsLabel_->sizeHint().width()},
+                      {pointsEdit_, 0.915, std::max(48, px(0.07 * W))}};
+  constexpr size_t kItems = std::size(row);
+  int xs[kItems];
+  int next = 0;
+  for (size_t k = 0; k < kItems; ++k) {
+    xs[k] = std::max(px(row[k].at * W), next);
+    next = xs[k] + row[k].width + 6;
+  }
+  int limit = canvas_->width() - 2;
+  for (size_t k = kItems; k-- > 0;) {
+    xs[k] = std::min(xs[k], limit - row[k].width);
+    limit = xs[k] - 6;
+  }
+  for (size_t k = 0; k < kItems; ++k) row[k].widget->setGeometry(xs[k], rowTop, row[k].width, box);
   const int nameTop = std::max(px(0.065 * H), titleLabel_->height());
   place(fileNameLabel_, 0.05, nameTop, 0.08, textH + 2);
-  place(fileNameEdit_, 0.13, nameTop, 0.45, textH + 2);
+  fileNameEdit_->setGeometry(px(0.13 * W), nameTop,
+                             std::max(40, std::min(px(0.5 * W), xs[0] - px(0.13 * W) - 8)),
+                             textH + 2);
 
   // The two frames at the bottom, as tall as their rows need.
   const int rows = title + small + 2 + button + 6;
