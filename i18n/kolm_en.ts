@@ -85,6 +85,14 @@
         <source>Export picture (PNG, SVG, PDF)...</source>
         <translation>Export picture (PNG, SVG, PDF)...</translation>
     </message>
+    <message>
+        <source>outside the chart: |Γ| &gt; 1</source>
+        <translation>outside the chart: |Γ| &gt; 1</translation>
+    </message>
+    <message>
+        <source>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</source>
+        <translation>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1351,6 +1359,53 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Export Touchstone .s1p...</source>
         <translation>Export Touchstone .s1p...</translation>
     </message>
+    <message>
+        <source>Smith chart...</source>
+        <translation>Smith chart...</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::analyzer::ui::SmithWindow</name>
+    <message>
+        <source>Smith chart</source>
+        <translation>Smith chart</translation>
+    </message>
+    <message>
+        <source>Smith chart (impedance)</source>
+        <translation>Smith chart (impedance)</translation>
+    </message>
+    <message>
+        <source>Polar chart (reflection coefficient)</source>
+        <translation>Polar chart (reflection coefficient)</translation>
+    </message>
+    <message>
+        <source>Export picture...</source>
+        <translation>Export picture...</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Whole chart</source>
+        <translation>Whole chart</translation>
+    </message>
+    <message>
+        <source>Drag to zoom, wheel to zoom about the pointer, double-click for the whole chart.</source>
+        <translation>Drag to zoom, wheel to zoom about the pointer, double-click for the whole chart.</translation>
+    </message>
+    <message>
+        <source>live sweep</source>
+        <translation>live sweep</translation>
+    </message>
+    <message>
+        <source>memory (dashed)</source>
+        <translation>memory (dashed)</translation>
+    </message>
+    <message>
+        <source>Export picture</source>
+        <translation>Export picture</translation>
+    </message>
 </context>
 <context>
     <name>kolm::app::Launcher</name>
@@ -1495,6 +1550,13 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Analysis</source>
         <translation>Analysis</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::chart::ui::DiskChart</name>
+    <message>
+        <source>dimmed: a marked or uncertain point; a point of unknown reactance sign is drawn at both signs</source>
+        <translation>dimmed: a marked or uncertain point; a point of unknown reactance sign is drawn at both signs</translation>
     </message>
 </context>
 <context>

@@ -38,6 +38,7 @@ FIGURES = [
     (r"BM_DdsSendWordWithDelays/counter:1$", "frame_us", "us", 8.4 * 1.05),
     (r"BM_DdsSendWordWithDelays/counter:0$", "frame_us", "us", None),
     (r"BM_AnalyzerRedrawSixPlusSixMemory$", "cpu", "ms", 8.0),
+    (r"BM_SmithRedraw$", "median_ms", "ms", 8.0),
     # The analyzer's CPU time per point without (0) and with (1) the intervals
     # and the sign: 1 is to stay within 10 % of 0.
     (r"BM_AnalyzerPassPerPoint/0$", "us_per_point", "us", None),

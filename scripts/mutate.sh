@@ -68,6 +68,10 @@ mutations=(
   "src/common/pass_average.cpp|held_ = std::min(held_ + 1, depth_);|held_ = std::min(held_ + 1, depth_ - 1);"
   "src/powermeter/averaging.cpp|std::pow(10.0, dbm / 10.0)|std::pow(10.0, dbm / 20.0)"
   "src/analyzer/uncertainty.cpp|/ std::sqrt(std::max(passes, 1))|/ std::max(passes, 1)"
+  "src/analyzer/uncertainty.cpp|const double re = scale * (1 - gr * gr - gi * gi)|const double re = scale * (1 - gr * gr + gi * gi)"
+  "src/chart/smith.cpp|return arc(centre, radius, fa, span);|return arc(centre, radius, fb, span);"
+  "src/chart/smith.cpp|ohms(r * r0)});|ohms(r * r0 + 1)});"
+  "src/chart/smith.cpp|if (run.count > 0 && !last|if (run.count > 1 && !last"
   "src/analyzer/validity.cpp|if (a <= 0) return PointFlag::RlLimit;|if (a < 1) return PointFlag::RlLimit;"
 )
 

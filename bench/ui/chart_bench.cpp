@@ -7,13 +7,16 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <filesystem>
 #include <random>
 
 #include "chart/chart.h"
+#include "chart/ui/disk_chart.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/prompter.h"
 #include "hw/port_factory.h"
@@ -94,6 +97,35 @@ BENCHMARK(BM_Redraw)
     ->Args({6, 1})
     ->Args({6, 0})
     ->Unit(benchmark::kMillisecond);
+
+// The Smith chart of a 20001-point trace (a resonance's circle, with noise)
+// and its memory, at 700 x 700 pixels: every layer painted into a picture.
+void BM_SmithRedraw(benchmark::State& state) {
+  chart::ui::DiskChart chart;
+  chart.resize(700, 700);
+  std::vector<chart::ui::DiskTraceView> live(1), memory(1);
+  std::mt19937 rng(1);
+  std::normal_distribution<double> noise(0, 0.003);
+  for (auto* t : {&live[0], &memory[0]}) {
+    for (int i = 0; i < 20001; ++i) {
+      const double x = (i - 10000) / 2000.0;  // a series circuit's reactance over R
+      const std::complex<double> z(1, x);
+      t->trace.points.push_back((z - 1.6) / (z + 1.6) +
+                                std::complex<double>(noise(rng), noise(rng)));
+    }
+    t->trace.signUnknown.assign(20001, 0);
+    std::fill(t->trace.signUnknown.begin() + 9800, t->trace.signUnknown.begin() + 10200, 1);
+    t->colour = Qt::cyan;
+    t->dashed = t == &memory[0];
+  }
+  chart.setTraces(std::move(live), std::move(memory));
+  QImage image(chart.size(), QImage::Format_RGB32);
+  timed(state, [&] {
+    QPainter p(&image);
+    chart.paintChart(p, chart.size());
+  });
+}
+BENCHMARK(BM_SmithRedraw)->Unit(benchmark::kMillisecond);
 
 // A redraw after a zoom: the grid is drawn again too.
 void BM_RedrawAfterZoom(benchmark::State& state) {

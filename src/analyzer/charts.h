@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "analyzer/impedance.h"
+#include "analyzer/measurement.h"
+#include "chart/smith.h"
 #include "common/tr.h"
 
 namespace kolm::analyzer {
@@ -49,5 +51,10 @@ struct TraceSelection {
   // `alone` (single-chart mode) only `q` is drawn, and selected.
   void select(Quantity q, bool alone);
 };
+
+// Points 0 to `points` of `values` as the Smith and polar charts draw them:
+// the reflection of R and the signed X on the reference resistance, marked by
+// the worse of the two quantities' marks, and which points' sign is unknown.
+void diskTraceOf(const TraceValues& values, int points, chart::DiskTrace& out);
 
 }  // namespace kolm::analyzer

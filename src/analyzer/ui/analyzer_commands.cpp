@@ -7,6 +7,7 @@
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/smith_window.h"
 #include "common/files.h"
 #include "common/status.h"
 #include "common/text.h"
@@ -18,6 +19,33 @@ namespace kolm::analyzer::ui {
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
+
+// ---- the Smith chart ----
+
+void AnalyzerWindow::showSmithChart() {
+  if (!smith_) {
+    smith_ = new SmithWindow(context_, this);
+    connect(chart_, &chart::ui::SweepChart::markersChanged, smith_, [this] { updateSmithChart(); });
+    updateSmithChart();
+  }
+  smith_->show();
+  smith_->raise();
+  smith_->activateWindow();
+}
+
+void AnalyzerWindow::updateSmithChart() {
+  if (!smith_ || !liveValues_) return;
+  const TraceValues* memory = nullptr;
+  if (!m_.memoryEmpty()) {
+    // Values the chart holds are this redraw's; others may be older.
+    if (!memoryValues_ || memoryValues_.use_count() == 1) {
+      if (!memoryValues_) memoryValues_ = std::make_shared<TraceValues>();
+      computeTraceValues(m_.memory, m_.MemPoints, *memoryValues_);
+    }
+    memory = memoryValues_.get();
+  }
+  smith_->showTraces(*liveValues_, m_.Points, memory, m_.MemPoints, chart_->markers());
+}
 
 // ---- printing ----
 

@@ -34,6 +34,8 @@ class RecentFiles;
 
 namespace kolm::analyzer::ui {
 
+class SmithWindow;
+
 class AnalyzerWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -51,6 +53,9 @@ class AnalyzerWindow : public QMainWindow {
   bool startSweep(bool continuous);
   void stopSweep();
   void printScreen();
+  // The Smith chart window of this window's traces (opened, or brought up).
+  void showSmithChart();
+  SmithWindow* smithWindow() const { return smith_; }
 
   // File and Compare menus, and the Compare box. The file commands ask for a
   // name (Cancel does nothing, except that a cancelled save empties the file name); a
@@ -99,6 +104,8 @@ class AnalyzerWindow : public QMainWindow {
   // New data: the zoom history starts again at the whole measurement.
   void newHome();
   void setStatus(const std::string& text);
+  // The Smith chart window, when open, follows each redraw and the markers.
+  void updateSmithChart();
   // The first pass of a sweep, planned from the boxes; false (after saying
   // why) when they are refused.
   bool beginSweep(bool continuous);
@@ -157,6 +164,7 @@ class AnalyzerWindow : public QMainWindow {
   QString memoryName_;        // where the memory trace came from, for the legend
   QElapsedTimer passClock_;
   chart::ui::AnalysisPanel* analysis_ = nullptr;
+  SmithWindow* smith_ = nullptr;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -180,6 +180,8 @@ void AnalyzerWindow::buildMenus() {
           this, &AnalyzerWindow::screenToMemory);
   connect(item(comp, "fileToMemoryAction", tr("File in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::fileToMemory);
+  connect(item(comp, "smithChartAction", tr("Smith chart...")), &QAction::triggered, this,
+          &AnalyzerWindow::showSmithChart);
   QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("printMenu");
   QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));
@@ -509,6 +511,7 @@ void AnalyzerWindow::redraw() {
   chart_->setTraces(std::move(live));
   chart_->setMemoryTraces(std::move(memory));
   setQuantityScale(selected);
+  updateSmithChart();
 }
 
 void AnalyzerWindow::showDemonstration() {

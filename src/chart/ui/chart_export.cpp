@@ -16,28 +16,35 @@ namespace kolm::chart::ui {
 namespace {
 
 // The title line above the chart, then the chart itself.
-void paintPicture(QPainter& p, const SweepChart& chart, const QSize& size, int header,
+void paintPicture(QPainter& p, const ChartPicture& chart, const QSize& size, int header,
                   const QString& title, const QString& when) {
-  p.fillRect(QRect(0, 0, size.width(), size.height() + header), chart.background());
-  QFont f = chart.font();
+  p.fillRect(QRect(0, 0, size.width(), size.height() + header), chart.background);
+  QFont f = chart.font;
   f.setPointSizeF(f.pointSizeF() * 1.25);
   f.setBold(true);
   p.setFont(f);
-  p.setPen(chart.foreground());
+  p.setPen(chart.foreground);
   const QRect line(6, 0, size.width() - 12, header);
   p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, title);
   p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, when);
   p.translate(0, header);
-  chart.paintChart(p, size);
+  chart.paint(p, size);
 }
 
 }  // namespace
 
 QString saveChartPicture(const SweepChart& chart, const QString& path, const QString& title,
                          const QDateTime& when) {
+  return savePicture({chart.size(), chart.font(), chart.background(), chart.foreground(),
+                      [&chart](QPainter& p, const QSize& size) { chart.paintChart(p, size); }},
+                     path, title, when);
+}
+
+QString savePicture(const ChartPicture& chart, const QString& path, const QString& title,
+                    const QDateTime& when) {
   const QString kind = QFileInfo(path).suffix().toLower();
-  const QSize size = chart.size().expandedTo(QSize(320, 200));
-  const int header = QFontMetrics(chart.font()).height() * 2;
+  const QSize size = chart.size.expandedTo(QSize(320, 200));
+  const int header = QFontMetrics(chart.font).height() * 2;
   const QSize whole(size.width(), size.height() + header);
   const QString stamp = when.toString("yyyy-MM-dd HH:mm:ss");
   QBuffer out;
