@@ -9,7 +9,17 @@
 
 namespace kolm::sim {
 
-std::string_view boardName(Board board) { return board == Board::Ideal ? "ideal" : "typical"; }
+std::string_view boardName(Board board) {
+  switch (board) {
+    case Board::Ideal:
+      return "ideal";
+    case Board::Harsh:
+      return "harsh";
+    case Board::Typical:
+      break;
+  }
+  return "typical";
+}
 
 std::optional<Board> parseBoard(std::string_view text) {
   std::string t;
@@ -18,6 +28,7 @@ std::optional<Board> parseBoard(std::string_view text) {
   t = common::asciiLower(t);
   if (t == "typical") return Board::Typical;
   if (t == "ideal") return Board::Ideal;
+  if (t == "harsh") return Board::Harsh;
   return std::nullopt;
 }
 
@@ -52,9 +63,10 @@ constexpr double kConformanceBowDb = 1.0;     // bow across the range, ends agai
 constexpr double kRangeDb = 100;              // the detector's span above its intercept
 
 // --- Bridge and gain/phase detector.
-constexpr double kDirectivity = 0.01;        // -40 dB
-constexpr double kDirectivityPhaseDeg = 90;  // against an open's reflection
-constexpr double kDirectivityTurnDegPerMHz = 0.15;
+constexpr double kDirectivityDb = -30;
+constexpr double kHarshDirectivityDb = -24;
+constexpr double kDirectivityPhaseDeg = 90;  // against an open's reflection, at 0 Hz
+constexpr double kDirectivityTurnDegPerMHz = 1.5;
 constexpr double kTracking = 0.998;  // reflected path against incident
 constexpr double kTrackingTurnDegPerMHz = -0.03;
 constexpr double kMagnitudeFloorDb = -32;  // the magnitude output's soft bottom
@@ -62,7 +74,15 @@ constexpr double kMagnitudeKneeDb = 1.5;
 constexpr double kMagnitudeSlopeError = 0.02;  // +2 % at low frequency
 constexpr double kMagnitudeSlopeDriftPerMHz = -0.0001;
 constexpr double kMagnitudeOffsetCounts = -0.5;  // at a total reflection
-constexpr double kPhaseRoundingDeg = 3;          // the phase output's rounded ends
+// The phase output's ends: sqrt(p^2 + w^2) near 0 degrees (and the same near
+// 180), 1 degree off at p = 18 degrees with w = 6.1; 1 degree off at 25 with
+// w = 7.1.
+constexpr double kPhaseRoundingDeg = 6.1;
+constexpr double kHarshPhaseRoundingDeg = 7.1;
+// The converters' offset and integral nonlinearity: half a count of offset and
+// a bow of 0.8 counts at mid-scale.
+constexpr double kConverterOffsetCounts = 0.5;
+constexpr double kConverterBowCounts = 0.8;
 constexpr double kPhaseSlopeError = -0.005;
 constexpr double kPhaseOffsetDeg = 0.4;
 constexpr double kMagnitudeNoiseCounts = 0.35;
@@ -82,9 +102,15 @@ double detectedDbm(double dbm, double noiseFloorDbm) {
          kCompressionKneeDb * softplus((withNoise - kCompressionDbm) / kCompressionKneeDb);
 }
 
-// The phase output: |phase| with its two ends rounded over a few degrees.
-double roundedPhaseDeg(double degrees) {
-  const double r2 = kPhaseRoundingDeg * kPhaseRoundingDeg;
+// A 10-bit converter's own error at `counts`.
+double converterError(double counts) {
+  const double u = (counts - 512) / 512;
+  return kConverterOffsetCounts + kConverterBowCounts * (1 - u * u);
+}
+
+// The phase output: |phase| with its two ends rounded.
+double roundedPhaseDeg(double degrees, double rounding) {
+  const double r2 = rounding * rounding;
   const double trim = r2 / 180;  // keeps the two halves meeting at 90 degrees
   if (degrees <= 90) return std::sqrt(degrees * degrees + r2) - trim;
   const double fromEnd = 180 - degrees;
@@ -115,10 +141,15 @@ double detectorCounts(double dbm, double f) {
   return slope * (above + conformance);
 }
 
-BridgeOutput bridge(std::complex<double> gamma, double f) {
+BridgeParts typicalBridge() { return {std::pow(10.0, kDirectivityDb / 20), kPhaseRoundingDeg}; }
+BridgeParts harshBridge() {
+  return {std::pow(10.0, kHarshDirectivityDb / 20), kHarshPhaseRoundingDeg};
+}
+
+BridgeOutput bridge(std::complex<double> gamma, double f, const BridgeParts& parts) {
   const std::complex<double> seen =
       turn(kTracking, kTrackingTurnDegPerMHz * f) * gamma +
-      turn(kDirectivity, kDirectivityPhaseDeg + kDirectivityTurnDegPerMHz * f);
+      turn(parts.directivity, kDirectivityPhaseDeg + kDirectivityTurnDegPerMHz * f);
   const double rho = std::abs(seen);
   BridgeOutput out;
   // Magnitude: the ratio in dB, flattening softly into the detector's bottom.
@@ -127,11 +158,15 @@ BridgeOutput bridge(std::complex<double> gamma, double f) {
                       kMagnitudeKneeDb * softplus((ratioDb - kMagnitudeFloorDb) / kMagnitudeKneeDb);
   const double slope = kCountsPerDbA * (1 + kMagnitudeSlopeError + kMagnitudeSlopeDriftPerMHz * f);
   out.a = 512 + slope * soft + kMagnitudeOffsetCounts;
+  out.a += converterError(out.a);
   out.noiseA = kMagnitudeNoiseCounts;
   // Phase: no sign, rounded ends, and noisier as the reflection shrinks.
   const double degrees = std::abs(std::arg(seen)) * 180 / kPi;
-  out.b = (roundedPhaseDeg(degrees) * (1 + kPhaseSlopeError) + kPhaseOffsetDeg) * kCountsPerDegree;
-  const double weak = rho > 0 ? kDirectivity / rho : 1e9;
+  out.b = (roundedPhaseDeg(degrees, parts.phaseRoundingDeg) * (1 + kPhaseSlopeError) +
+           kPhaseOffsetDeg) *
+          kCountsPerDegree;
+  out.b += converterError(out.b);
+  const double weak = rho > 0 ? parts.directivity / rho : 1e9;
   out.noiseB = kCountsPerDegree *
                std::min(kPhaseNoiseMaxDeg, kPhaseNoiseDeg + kPhaseNoiseAtDirectivityDeg * weak);
   return out;

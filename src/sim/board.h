@@ -4,6 +4,9 @@
 //   826 counts at 0 dBm to 235 at -60 dBm, a bridge of 512 counts at a total
 //   reflection falling 512 / 30 per dB of return loss and a phase of 1024 / 180
 //   counts per degree). For tests that need exact counts.
+// - harsh: the typical board with a worse bridge (24 dB of directivity, the
+//   phase output's ends rounded over 25 degrees), to show that the program's
+//   marks follow the figures it is given, not one board.
 // - typical: what parts of these kinds do, as their published behaviour
 //   describes them in general terms (docs/simulator.md): a logarithmic
 //   detector with its own slope and intercept drifting with frequency, a small
@@ -20,9 +23,9 @@
 
 namespace kolm::sim {
 
-enum class Board { Typical, Ideal };
+enum class Board { Typical, Ideal, Harsh };
 
-// "typical" or "ideal".
+// "typical", "ideal" or "harsh".
 std::string_view boardName(Board board);
 // The board of a name (letter case ignored, blanks around it allowed); empty
 // for any other text.
@@ -47,7 +50,18 @@ struct BridgeOutput {
   double noiseA = 0;
   double noiseB = 0;
 };
-BridgeOutput bridge(std::complex<double> gamma, double frequencyMHz);
+// What sets one board's bridge apart from another's.
+struct BridgeParts {
+  double directivity = 0;       // the error vector against the incident wave
+  double phaseRoundingDeg = 0;  // how far the phase output's ends are rounded
+};
+// The typical board: a directivity of 30 dB and phase ends rounded so that the
+// output is within 1 degree from 18 to 162 degrees. The harsh board: 24 dB and
+// within 1 degree from 25 to 155 degrees.
+BridgeParts typicalBridge();
+BridgeParts harshBridge();
+BridgeOutput bridge(std::complex<double> gamma, double frequencyMHz,
+                    const BridgeParts& parts = typicalBridge());
 
 }  // namespace typical
 

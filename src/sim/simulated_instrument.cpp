@@ -64,7 +64,7 @@ std::string SimulatedInstrument::configure(const hw::PortOptions& options) {
     if (!e->empty()) error += (error.empty() ? "" : "; ") + *e;
   if (!board)
     error += (error.empty() ? "" : "; ") + std::string("board '") + options.simBoard +
-             "': typical or ideal";
+             "': typical, ideal or harsh";
   if (!error.empty()) return error;
   dut_ = std::move(*dut.value);
   load_ = std::move(*load.value);
@@ -159,7 +159,8 @@ void SimulatedInstrument::recompute() {
   outputMHz_ = f <= clockMHz_ / 2 ? f : clockMHz_ - f;
   outputOn_ = word_ != 0 && clockMHz_ > 0 && outputMHz_ > 0;
 
-  const bool typical = settings_.board == Board::Typical;
+  // The harsh board is the typical one with a worse bridge.
+  const bool typical = settings_.board != Board::Ideal;
   if (!outputOn_) {
     detectorDbm_ = -HUGE_VAL;
     gamma_ = 0.0;
@@ -177,7 +178,9 @@ void SimulatedInstrument::recompute() {
     // With the output off the detector reads its noise floor and the bridge
     // channels their own bottoms.
     detBase_ = typical::detectorCounts(detectorDbm_, outputMHz_);
-    const typical::BridgeOutput bridge = typical::bridge(outputOn_ ? gamma_ : 0.0, outputMHz_);
+    const typical::BridgeOutput bridge = typical::bridge(
+        outputOn_ ? gamma_ : 0.0, outputMHz_,
+        settings_.board == Board::Harsh ? typical::harshBridge() : typical::typicalBridge());
     aBase_ = bridge.a;
     bBase_ = bridge.b;
     detNoise_ = std::hypot(detNoise_, typical::kDetectorNoiseCounts);

@@ -493,19 +493,22 @@ TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
       const analyzer::PointResult p =
           analyzer::evaluatePoint(c.returnLossCounts[i], c.phaseCounts[i]);
       ASSERT_NE(p.flag, analyzer::PointFlag::Open);
-      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.05 * r) << r << " at " << c.frequencies[i];
+      // A 30 dB bridge's error vector (0.032 of the incident wave) moves R by
+      // up to about 7 % here.
+      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.1 * r) << r << " at " << c.frequencies[i];
     }
   }
-  auto flags = [&](const std::string& load) {
-    rig.connect("through", load);
-    const auto c = rig.analyze(1, 60, 59);
-    std::vector<analyzer::PointFlag> f;
-    for (int i = 0; i <= 59; ++i)
-      f.push_back(analyzer::pointFlag(c.returnLossCounts[i], c.phaseCounts[i]));
-    return f;
-  };
   // A matched load and an open after it: AnalyzerUi.MatchedThenOpenOnTheTypicalBoard.
-  // A short: a total reflection at 180 degrees, measurable but for its phase.
-  for (auto f : flags("short"))
-    EXPECT_TRUE(f == analyzer::PointFlag::PhaseLimit || f == analyzer::PointFlag::Invalid);
+  // A short: a total reflection at 180 degrees, where the phase output rounds
+  // off. A plain resistance or reactance read there holds the truth, 0, in its
+  // interval; the others are marked (the phase end's flag or the interval).
+  rig.connect("through", "short");
+  analyzer::Channels c = rig.analyze(1, 60, 59);
+  analyzer::TraceValues t;
+  analyzer::computeTraceValues(c, 59, t);
+  for (int i = 0; i <= 59; ++i)
+    for (int q : {analyzer::kResistance, analyzer::kReactance})
+      if (t.mark(static_cast<size_t>(i), q) == chart::Mark::Valid) {
+        EXPECT_LE(std::fabs(t.values[q][i]), t.halfWidths[q][i]) << i;
+      }
 }
