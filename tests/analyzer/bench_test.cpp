@@ -230,7 +230,8 @@ TEST(Cable, TheCarriedIntervalsHoldTheFarLoad) {
 }
 
 // Open and shorted stubs of a known length give their velocity factor and
-// loss back from their resonances.
+// loss back from their resonances: within 3 % (a bridge of 30 dB directivity
+// moves a sharp resonance's |Z| minimum by up to about 2 %).
 TEST(Cable, AStubsResonancesGiveItsFigures) {
   for (auto [length, vf, loss] :
        {std::tuple{10.0, 0.66, 16.1}, {4.0, 0.85, 3.9}, {25.0, 0.78, 12.1}})
@@ -243,8 +244,8 @@ TEST(Cable, AStubsResonancesGiveItsFigures) {
       const StubFigures f =
           measureStub(sweep(load, start, std::min(stop, 180.0), 2000), length, end, 50);
       ASSERT_TRUE(f.ok()) << load << ": " << f.error;
-      EXPECT_NEAR(f.velocityFactor, vf, 0.01 * vf) << load;
-      EXPECT_NEAR(f.electricalLengthM, length / vf, 0.01 * length / vf) << load;
+      EXPECT_NEAR(f.velocityFactor, vf, 0.03 * vf) << load;
+      EXPECT_NEAR(f.electricalLengthM, length / vf, 0.03 * length / vf) << load;
       ASSERT_TRUE(f.lossDbPer100m && f.lossPm) << load;
       EXPECT_NEAR(*f.lossDbPer100m, loss * std::sqrt(f.atMHz / 100), *f.lossPm) << load;
       EXPECT_GE(f.resonances, 2);
