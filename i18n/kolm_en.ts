@@ -1077,6 +1077,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>avg %1/%2</translation>
     </message>
     <message>
+        <source>Average</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <source>Passes averaged, 1 to 100</source>
+        <translation>Passes averaged, 1 to 100</translation>
+    </message>
+    <message>
         <source>not calibrated</source>
         <translation>not calibrated</translation>
     </message>

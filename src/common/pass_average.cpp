@@ -45,4 +45,13 @@ double PassAverage::mean(size_t i) const {
   return sum / held_;
 }
 
+double PassAverage::meanWith(size_t i, double value) const {
+  if (i >= size_) return value;  // another sweep: the ring starts again with it
+  const int kept = std::min(held_, depth_ - 1);
+  double sum = value;
+  for (int k = 1; k <= kept; ++k)
+    sum += passes_[static_cast<size_t>((next_ - k + depth_) % depth_)][i];
+  return sum / (kept + 1);
+}
+
 }  // namespace kolm::common

@@ -35,6 +35,9 @@ class PassAverage {
 
   // The mean of value `i` over the passes held (NaN when none is).
   double mean(size_t i) const;
+  // The mean value `i` will have once `value` is added with the pass under way:
+  // `value` with the newest passes the ring keeps then.
+  double meanWith(size_t i, double value) const;
   int held() const { return held_; }
   int depth() const { return depth_; }
   // Values per pass (0 before the first).

@@ -48,7 +48,8 @@ void SweepPasses::passFinished(bool completed) {
     case Pending::None:
       break;
   }
-  if (mode_ != Mode::Continuous) return finish(true);
+  if (mode_ != Mode::Continuous && !(actions_.morePasses && actions_.morePasses()))
+    return finish(true);
   running_ = actions_.startNext();
   if (!running_) finish(false);
 }

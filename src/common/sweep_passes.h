@@ -28,6 +28,9 @@ class SweepPasses {
     // Sweeping has ended: after its last pass (completed), or on a stop, a
     // failure or a refusal.
     std::function<void(bool completed)> ended;
+    // Whether a single sweep needs another pass after a completed one (the
+    // passes it averages); the next then starts with startNext. None: one pass.
+    std::function<bool()> morePasses = {};
   };
   explicit SweepPasses(Actions actions) : actions_(std::move(actions)) {}
 

@@ -18,4 +18,9 @@ void averageLevels(common::PassAverage& ring, std::vector<float>& levels, int po
   for (size_t i = 0; i < n; ++i) levels[i] = static_cast<float>(milliwattToDbm(ring.mean(i)));
 }
 
+float averagedLevel(const common::PassAverage& ring, size_t i, float level) {
+  if (ring.depth() <= 1) return level;
+  return static_cast<float>(milliwattToDbm(ring.meanWith(i, dbmToMilliwatt(level))));
+}
+
 }  // namespace kolm::powermeter

@@ -18,5 +18,7 @@ double milliwattToDbm(double mw);
 // makes them the mean of the passes the ring holds (dBm). With a ring of one
 // pass the levels stay as read.
 void averageLevels(common::PassAverage& ring, std::vector<float>& levels, int points);
+// During a pass: level `i` as it will stand once `level`, just read, is added.
+float averagedLevel(const common::PassAverage& ring, size_t i, float level);
 
 }  // namespace kolm::powermeter

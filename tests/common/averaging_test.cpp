@@ -61,9 +61,7 @@ TEST(Averaging, TheRingKeepsTheLastNPasses) {
 }
 
 TEST(Averaging, BridgeCountsAreAveragedBeforeThePointIsComputed) {
-  // Channel A at its bottom in one pass and two counts up in the other: the
-  // mean (one count) is no longer at the return-loss limit; phase passes
-  // either side of the dead zone's edge are flagged as their mean stands.
+  // Flagged as the mean of the passes stands, not as either pass read.
   struct Case {
     std::vector<int16_t> a, b;
     analyzer::PointFlag flag;
@@ -91,7 +89,6 @@ TEST(Averaging, BridgeCountsAreAveragedBeforeThePointIsComputed) {
     EXPECT_EQ(t.flags[0], c.flag) << a << ", " << b;
     EXPECT_EQ(ch.passes, 2);
     EXPECT_DOUBLE_EQ(ch.meanReturnLoss[0], a);
-    // The values are those of the mean counts, between the passes' own.
     const auto p = analyzer::evaluateMeanPoint(a, b);
     EXPECT_FLOAT_EQ(t.values[analyzer::kPhase][0], p.values[analyzer::kPhase]);
     EXPECT_FLOAT_EQ(t.values[analyzer::kReturnLoss][0], p.values[analyzer::kReturnLoss]);
@@ -104,27 +101,18 @@ TEST(Averaging, BridgeCountsAreAveragedBeforeThePointIsComputed) {
 }
 
 TEST(Averaging, OnlyTheNoiseTermOfAnIntervalShrinksWithThePasses) {
-  analyzer::BridgeFigures quiet = analyzer::publishedBridge(), half = quiet;
-  quiet.noiseCounts = 0;
+  // Four passes halve the noise, and only the noise.
+  analyzer::BridgeFigures half = analyzer::publishedBridge();
   half.noiseCounts /= 2;
   for (double a : {40.0, 150.5, 300.25, 470.0})
     for (double b : {100.0, 512.5, 900.0}) {
       const auto shown = analyzer::evaluateMeanPoint(a, b).values;
       const auto one = analyzer::pointInterval(a, b, shown, analyzer::publishedBridge(), 1);
-      const auto sixteen = analyzer::pointInterval(a, b, shown, analyzer::publishedBridge(), 16);
-      const auto many = analyzer::pointInterval(a, b, shown, analyzer::publishedBridge(), 1000000);
-      const auto fixed = analyzer::pointInterval(a, b, shown, quiet, 1);
-      // Four passes halve the noise, and only the noise.
       const auto four = analyzer::pointInterval(a, b, shown, analyzer::publishedBridge(), 4);
       const auto halved = analyzer::pointInterval(a, b, shown, half, 1);
       EXPECT_EQ(four.low, halved.low);
       EXPECT_EQ(four.high, halved.high);
-      for (int q = 0; q < analyzer::kQuantities; ++q) {
-        EXPECT_LE(sixteen.halfWidth(q, shown[q]), one.halfWidth(q, shown[q]));
-        EXPECT_NEAR(many.halfWidth(q, shown[q]), fixed.halfWidth(q, shown[q]),
-                    1e-2 * fixed.halfWidth(q, shown[q]) + 1e-4);
-      }
-      EXPECT_LT(sixteen.halfWidth(analyzer::kReturnLoss, shown[0]),
+      EXPECT_LT(four.halfWidth(analyzer::kReturnLoss, shown[0]),
                 one.halfWidth(analyzer::kReturnLoss, shown[0]));
     }
 }

@@ -14,7 +14,9 @@
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
+#include "common/pass_average.h"
 #include "common/sweep_passes.h"
+#include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 
@@ -125,6 +127,10 @@ class AnalyzerWindow : public QMainWindow {
   std::unique_ptr<ReadWriteJob> job_;
   SweepPlan plan_;
   bool firstPass_ = true;
+  // The last passes, averaged on their counts (a single sweep makes as many
+  // as the Average box asks for; a continuous one keeps the last of them).
+  common::PassAverage averaged_;
+  std::unique_ptr<common::ui::AverageBox> average_;
   common::SweepPasses passes_;
 
   QWidget* canvas_ = nullptr;

@@ -79,7 +79,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
                  startPass(false);
                  return true;
                },
-               [this] { runner_.stop(); }, [this](bool) { endSweep(); }}) {
+               [this] { runner_.stop(); }, [this](bool) { endSweep(); },
+               [this] { return !averaged_.full(); }}) {
   setObjectName("Antenna_Analyzer");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
@@ -116,6 +117,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
   for (QLineEdit* e : {startEdit_, stopEdit_, pointsEdit_}) common::ui::makeNumberField(e, status_);
+  // The passes a sweep averages, beside Points; kolm.ini keeps the number.
+  average_ = std::make_unique<common::ui::AverageBox>(canvas_, "Analyzer/average", status_);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
@@ -558,14 +561,40 @@ void AnalyzerWindow::layoutControls() {
   };
 
   // Top row: the heading, the file name, Points and Compare.
-  const int rowTop = px(0.05 * H);
   place(titleLabel_, 0.325, 0, 0.35, std::max(px(0.045 * H), titleLabel_->sizeHint().height()));
-  place(pointsLabel_, 0.86, rowTop, 0.05, box);
-  place(pointsEdit_, 0.915, rowTop, 0.07, box);
-  place(compareCheck_, 0.75, rowTop, 0.1, box);
+  // The row stays under the heading where a large font makes it tall.
+  const int rowTop = std::max(px(0.05 * H), titleLabel_->height() + 1);
+  // Average, Compare and Points at their fractions, each as wide as its text
+  // and clear of the one before; on a narrow window they give way leftwards
+  // from the right edge, and the file name shortens to leave them room.
+  struct Item {
+    QWidget* widget;
+    double at;
+    int width;
+  };
+  const Item row[] = {{average_->label(), 0.6, average_->label()->sizeHint().width()},
+                      {average_->edit(), 0, average_->edit()->width()},
+                      {compareCheck_, 0.75, compareCheck_->sizeHint().width()},
+                      {pointsLabel_, 0.86, pointsLabel_->sizeHint().width()},
+                      {pointsEdit_, 0.915, std::max(48, px(0.07 * W))}};
+  constexpr size_t kItems = std::size(row);
+  int xs[kItems];
+  int next = 0;
+  for (size_t k = 0; k < kItems; ++k) {
+    xs[k] = std::max(px(row[k].at * W), next);
+    next = xs[k] + row[k].width + 6;
+  }
+  int limit = canvas_->width() - 2;
+  for (size_t k = kItems; k-- > 0;) {
+    xs[k] = std::min(xs[k], limit - row[k].width);
+    limit = xs[k] - 6;
+  }
+  for (size_t k = 0; k < kItems; ++k) row[k].widget->setGeometry(xs[k], rowTop, row[k].width, box);
   const int nameTop = std::max(px(0.065 * H), titleLabel_->height());
   place(fileNameLabel_, 0.05, nameTop, 0.08, textH + 2);
-  place(fileNameEdit_, 0.13, nameTop, 0.5, textH + 2);
+  fileNameEdit_->setGeometry(px(0.13 * W), nameTop,
+                             std::max(40, std::min(px(0.5 * W), xs[0] - px(0.13 * W) - 8)),
+                             textH + 2);
 
   // The two frames at the bottom, as tall as their rows need.
   const int rows = title + small + 2 + button + 6;
@@ -643,7 +672,11 @@ void AnalyzerWindow::showReadout(double x, double y) {
       quantityReadouts_[q]->setCursorPosition(0);
       quantityReadouts_[q]->setToolTip(
           QCoreApplication::translate("kolm", kReadoutTips[q]) + "\n" + text +
-          (q == kReactance ? qs(signNote(*liveValues_, static_cast<size_t>(i))) : QString()));
+          (q == kReactance ? qs(signNote(*liveValues_, static_cast<size_t>(i))) : QString()) +
+          (m_.live.averaged()
+               ? "\n" + qs(common::averageText(m_.live.passes,
+                                               std::max(m_.live.passes, averaged_.depth())))
+               : QString()));
     }
   }
   cursorValueEdit_->setText(
@@ -674,87 +707,6 @@ void AnalyzerWindow::newHome() {
 }
 
 void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
-
-// ---- sweeping ----
-
-bool AnalyzerWindow::startSweep(bool continuous) {
-  if (continuous)
-    passes_.continuous();
-  else
-    passes_.single();
-  return passes_.running();
-}
-
-bool AnalyzerWindow::beginSweep(bool continuous) {
-  // A box whose text is not one number sweeps nothing; the status line says why.
-  double typed[3];
-  const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_};
-  for (size_t k = 0; k < 3; ++k) {
-    const auto n = common::ui::requireNumber(boxes[k]);
-    if (!n) {
-      uncheckSweepButtons();
-      return false;
-    }
-    typed[k] = *n;
-  }
-  fileNameEdit_->clear();
-  const auto planned =
-      planSweep(typed[0], typed[1], typed[2], context_.instrument.params.refClockMHz);
-  if (!planned.ok()) {
-    uncheckSweepButtons();
-    context_.prompter.message(planned.error, common::Icon::Warning);
-    return false;
-  }
-  plan_ = planned.plan;
-  firstPass_ = true;
-  QToolButton* pressed = continuous ? continuousSweepButton_ : singleSweepButton_;
-  if (!pressed->isChecked()) pressed->setChecked(true);
-  stop_->setEnabled(true);
-  startPass(true);
-  return true;
-}
-
-void AnalyzerWindow::startPass(bool resetDds) {
-  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, m_.pass, resetDds);
-  progress_->setValue(0);
-  passClock_.start();
-  runner_.start(job_.get());
-}
-
-void AnalyzerWindow::stopSweep() { passes_.stop(); }
-
-void AnalyzerWindow::onPassFinished(bool completed) {
-  const int stored = job_ ? job_->stored() : 0;
-  job_.reset();
-  if (!completed) {
-    // A stopped pass is dropped: the chart keeps the last whole measurement.
-    setStatus(common::stoppedAtText(std::min(stored, plan_.points + 1), plan_.points + 1));
-    passes_.passFinished(false);
-    return;
-  }
-  setStatus(common::passDoneText(passClock_.elapsed() / 1000.0));
-  m_.takePass(plan_.start, plan_.stop, plan_.points, firstPass_);
-  chart_->setNote({});
-  if (firstPass_) {
-    newHome();
-    layoutControls();
-  }
-  redraw();
-  passes_.passFinished(true);
-}
-
-void AnalyzerWindow::uncheckSweepButtons() {
-  sweepButtons_->setExclusive(false);
-  singleSweepButton_->setChecked(false);
-  continuousSweepButton_->setChecked(false);
-  sweepButtons_->setExclusive(true);
-}
-
-void AnalyzerWindow::endSweep() {
-  uncheckSweepButtons();
-  stop_->setEnabled(false);
-  progress_->setValue(0);
-}
 
 // ---- closing ----
 

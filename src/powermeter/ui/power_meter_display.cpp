@@ -193,6 +193,9 @@ void PowerMeterWindow::showReadout(double x, double y) {
     parts << QString::fromStdString(text);
   };
   level("level", m_.levels, m_.Points, m_.validLevels, m_.TraceStart, m_.TraceStop, m_.limits);
+  // How many passes the trace's levels hold.
+  if (!parts.isEmpty() && !passesText().empty())
+    parts.back() += QString::fromStdString(", " + passesText());
   if (compareCheck_->isChecked() && m_.MemPoints >= 1)
     level("memory", m_.memoryLevels, m_.MemPoints, m_.MemPoints + 1, m_.MemStart, m_.MemStop,
           m_.memoryLimits);

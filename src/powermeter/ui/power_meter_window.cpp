@@ -31,6 +31,7 @@
 #include "common/ui/recent_files.h"
 #include "common/ui/sweep_window.h"
 #include "hw/dds.h"
+#include "powermeter/averaging.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "powermeter/ui/crystal_batch_window.h"
@@ -40,6 +41,8 @@ namespace kolm::powermeter::ui {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr int kCursorReadoutWidth = 230;
 std::string s(const QString& q) { return q.toStdString(); }
 
 // The pictures of the two sweep buttons: one ramp for a single pass, three for
@@ -112,7 +115,10 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
     if (activeJob_ != Job::Sweep) return;
-    if (job_) m_.measured(job_->measured());
+    if (job_) {
+      showAveragedPass();
+      m_.measured(job_->measured());
+    }
     showTrace();
   });
   connect(&runner_, &common::ui::JobRunner::finished, this,
@@ -292,7 +298,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
     connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
 
-  cursorReadout_ = lineEdit(area, "cursorReadout", 230, tr("Cursor: MHz and dBm"));
+  cursorReadout_ = lineEdit(area, "cursorReadout", kCursorReadoutWidth, tr("Cursor: MHz and dBm"));
   cursorReadout_->setReadOnly(true);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
@@ -305,6 +311,8 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   // Stop button.
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
+  // The passes a sweep averages, beside Points; kolm.ini keeps the number.
+  average_ = std::make_unique<common::ui::AverageBox>(area, "PowerMeter/average", status_);
   statusBar()->addWidget(status_, 1);
   sweepPanel_ = new QWidget(this);
   sweepPanel_->setObjectName("SweepPanel");
@@ -384,23 +392,57 @@ void PowerMeterWindow::layoutControls() {
   auto at = [&](QWidget* w, double x, double y) { w->move(px(x), px(y)); };
   // Top row: Compare, Delay and Points at 5 %, the file name at 6.5 %.
   const int rowTop = std::max(px(0.05 * H), titleLabel_->height());
-  at(compareCheck_, 0.6 * W, rowTop);
-  at(delayLabel_, 0.7 * W, rowTop + (delayEdit_->height() - delayLabel_->height()) / 2);
-  at(delayEdit_, 0.76 * W, rowTop);
-  at(pointsLabel_, 0.85 * W, rowTop + (pointsEdit_->height() - pointsLabel_->height()) / 2);
-  at(pointsEdit_, std::min(0.905 * W, W - pointsEdit_->width() - 2), rowTop);
+  // Compare, Average, Delay and Points stand at their fractions from the
+  // middle on, each clear of the one before it; where the row is too narrow for
+  // that they give way leftwards from the right edge, and the file name
+  // shortens to leave them room.
+  struct Item {
+    QWidget* widget;
+    double at;  // fraction of the width; 0: right after the one before
+    bool label;
+  };
+  const Item row[] = {{compareCheck_, 0.5, false},  {average_->label(), 0.6, true},
+                      {average_->edit(), 0, false}, {delayLabel_, 0.7, true},
+                      {delayEdit_, 0.76, false},    {pointsLabel_, 0.85, true},
+                      {pointsEdit_, 0.905, false}};
+  constexpr size_t kItems = std::size(row);
+  double xs[kItems];
+  double next = 0;
+  for (size_t k = 0; k < kItems; ++k) {
+    xs[k] = std::max(row[k].at * W, next + (row[k].label ? 8 : 0));
+    next = xs[k] + row[k].widget->width() + 4;
+  }
+  double limit = W - 2;
+  for (size_t k = kItems; k-- > 0;) {
+    xs[k] = std::min(xs[k], limit - row[k].widget->width());
+    limit = xs[k] - (row[k].label ? 8 : 4);
+  }
+  for (size_t k = 0; k < kItems; ++k)
+    at(row[k].widget, xs[k],
+       row[k].label ? rowTop + (delayEdit_->height() - row[k].widget->height()) / 2 : rowTop);
   at(titleLabel_, 0.325 * W, 0);
-  fileNameEdit_->setFixedWidth(std::max(40, std::min(420, px(0.55 * W) - 8)));
+  fileNameEdit_->setFixedWidth(std::max(40, std::min(420, px(xs[0] - 0.05 * W) - 8)));
   at(fileNameEdit_, 0.05 * W, std::max(0.065 * H, static_cast<double>(titleLabel_->height())));
   const int chartTop = std::max({px(0.09 * H), rowTop + delayEdit_->height() + 2,
                                  fileNameEdit_->y() + fileNameEdit_->height() + 2});
   // Bottom row: the generator frame, the cursor readouts.
   const int frameTop = std::min(px(0.89 * H), area_->height() - generatorGroup_->height() - 2);
   at(generatorGroup_, std::min(0.563 * W, W - generatorGroup_->width() - 2), frameTop);
+  cursorReadout_->setFixedWidth(kCursorReadoutWidth);
   at(cursorReadout_, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
   at(levelReadout_, 0.05 * W + cursorReadout_->width() + 6, cursorReadout_->y());
-  levelReadout_->setFixedWidth(
-      std::max(120, std::min(280, generatorGroup_->x() - levelReadout_->x() - 6)));
+  const int levelRoom = generatorGroup_->x() - levelReadout_->x() - 6;
+  if (levelRoom >= 160) {
+    levelReadout_->setFixedWidth(std::min(280, levelRoom));
+  } else {
+    // Too narrow beside the frame: the level readout goes under the cursor
+    // readout, both left of the frame, and the chart gives way.
+    const int h = levelReadout_->height();
+    levelReadout_->setFixedWidth(std::max(120, generatorGroup_->x() - px(0.05 * W) - 6));
+    at(levelReadout_, 0.05 * W, area_->height() - h - 2);
+    cursorReadout_->setFixedWidth(std::min(kCursorReadoutWidth, levelReadout_->width()));
+    at(cursorReadout_, 0.05 * W, levelReadout_->y() - h - 2);
+  }
   const int chartBottom = std::min({px(0.89 * H), frameTop, cursorReadout_->y()}) - 2;
   chart_->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
   // The level boxes at the chart's top and bottom edges, in the margin beside it.
@@ -498,6 +540,8 @@ bool PowerMeterWindow::startPass(bool fresh) {
     if (!n) return false;  // the status line says why; nothing is swept
     typed[k] = *n;
   }
+  const auto depth = fresh ? average_->require() : std::optional(average_->passes());
+  if (!depth) return false;
   fileNameEdit_->clear();
   m_.fromFile = false;
   showQuartzReference_ = false;
@@ -510,10 +554,18 @@ bool PowerMeterWindow::startPass(bool fresh) {
     return false;
   }
   const SweepPlan& plan = *prepared.plan;
+  // A new sweep, or another span, points or depth, averages afresh.
+  const bool same = !fresh && *depth == averaged_.depth() &&
+                    plan.ViewStart == averagedPlan_.ViewStart &&
+                    plan.ViewStop == averagedPlan_.ViewStop && plan.Points == averagedPlan_.Points;
+  if (!same) averaged_.restart(*depth);
+  averagedPlan_ = plan;
+  shownPassLevels_ = 0;
   m_.beginPass(plan, levelLimits(calibration_));
   newHome();
   job_ = std::make_unique<SweepJob>(
-      context_.instrument, plan, calibration_, [this] { return delayMs_; }, m_.levels);
+      context_.instrument, plan, calibration_, [this] { return delayMs_; },
+      *depth > 1 ? passLevels_ : m_.levels);
   activeJob_ = Job::Sweep;
   progress_->setValue(0);
   passClock_.start();
@@ -542,12 +594,37 @@ void PowerMeterWindow::jobFinished(bool completed) {
   if (!closed_) updateActions();
 }
 
+void PowerMeterWindow::showAveragedPass() {
+  if (!job_ || averaged_.depth() <= 1) return;
+  const int measured = job_->measured();
+  for (int i = shownPassLevels_; i < measured; ++i)
+    m_.levels[static_cast<size_t>(i)] =
+        averagedLevel(averaged_, static_cast<size_t>(i), passLevels_[static_cast<size_t>(i)]);
+  shownPassLevels_ = std::max(shownPassLevels_, measured);
+}
+
+std::string PowerMeterWindow::passesText() const {
+  if (m_.fromFile) return {};
+  // The pass under way counts once its levels are shown.
+  const int held = averaged_.held() + (activeJob_ == Job::Sweep && !averaged_.full() ? 1 : 0);
+  return common::averageText(held, averaged_.depth());
+}
+
 void PowerMeterWindow::passFinished(bool completed) {
   if (completed) progress_->setValue(1000);
-  if (job_) m_.measured(job_->measured());
+  if (job_) {
+    showAveragedPass();
+    m_.measured(job_->measured());
+  }
+  if (completed && job_ && averaged_.depth() > 1) {
+    averageLevels(averaged_, passLevels_, job_->plan().Points);
+    std::copy_n(passLevels_.begin(), job_->plan().Points + 1, m_.levels.begin());
+  }
   if (closed_) return;
   if (completed) {
-    status_->setText(q(common::passDoneText(passClock_.elapsed() / 1000.0)));
+    const std::string passes = passesText();
+    status_->setText(q(common::passDoneText(passClock_.elapsed() / 1000.0) +
+                       (passes.empty() ? "" : "  " + passes)));
   } else {
     status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.Points + 1)));
     progress_->setValue(0);

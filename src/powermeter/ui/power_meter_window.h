@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "chart/zoom.h"
+#include "common/pass_average.h"
 #include "common/sweep_passes.h"
+#include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/calibration.h"
@@ -109,6 +111,10 @@ class PowerMeterWindow : public QMainWindow {
   void onSingleSweep();
   void onContinuousSweep();
   void passFinished(bool completed);
+  // The levels of the pass under way shown as the average will hold them.
+  void showAveragedPass();
+  // "avg 4/16" for the trace of a sweep averaging passes, else empty.
+  std::string passesText() const;
   void stopSweep();
   void endSweeping(bool completed);
   void printScreen();
@@ -188,7 +194,15 @@ class PowerMeterWindow : public QMainWindow {
   // Every pass starts from the boxes, the next of a continuous sweep too.
   common::SweepPasses passes_{{[this](bool) { return startPass(true); },
                                [this] { return startPass(false); }, [this] { runner_.stop(); },
-                               [this](bool completed) { endSweeping(completed); }}};
+                               [this](bool completed) { endSweeping(completed); },
+                               [this] { return averaged_.depth() > 1 && !averaged_.full(); }}};
+  // Passes averaged: the ring of the last ones (restarted by a new sweep or
+  // another span, points or depth) and the levels of the pass under way.
+  common::PassAverage averaged_;
+  SweepPlan averagedPlan_{};
+  std::vector<float> passLevels_ = std::vector<float>(kTraceSize, 0.f);
+  int shownPassLevels_ = 0;
+  std::unique_ptr<common::ui::AverageBox> average_;
   bool closed_ = false;
 
   QWidget* area_ = nullptr;

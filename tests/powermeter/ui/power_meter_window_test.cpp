@@ -580,3 +580,23 @@ TEST(LadderWindow, DesignsAGroupAndPutsItsPredictionInMemory) {
   EXPECT_NEAR(*std::max_element(memory.begin(), memory.end()), -ladder->design()->predicted.ilDb,
               0.05);
 }
+
+TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
+  Rig rig("atten:20", false, "typical");
+  rig.open();
+  rig.type("pointsEdit", "50");
+  rig.type("averageEdit", "4");
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_EQ(rig.resets(), 4);  // one sweep of four passes
+  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().endsWith("avg 4/4"));
+  QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
+  EXPECT_TRUE(rig.text("LevelReadout").endsWith(", avg 4/4"))
+      << rig.text("LevelReadout").toStdString();
+  rig.type("averageEdit", "0");  // refused, with the reason; nothing is swept
+  rig.get<QToolButton>("singleSweepButton")->click();
+  EXPECT_EQ(rig.resets(), 4);
+  EXPECT_NE(rig.get<QLabel>("StatusLine")->text().indexOf("1 to 100"), -1);
+  rig.window->close();
+  rig.open();
+  EXPECT_EQ(rig.text("averageEdit"), "4");  // the last number accepted, from kolm.ini
+}
