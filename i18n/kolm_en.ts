@@ -93,6 +93,22 @@
         <source>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</source>
         <translation>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</translation>
     </message>
+    <message>
+        <source>Bands</source>
+        <translation>Bands</translation>
+    </message>
+    <message>
+        <source>IARU Region %1</source>
+        <translation>IARU Region %1</translation>
+    </message>
+    <message>
+        <source>%1  (%2 to %3 MHz)</source>
+        <translation>%1  (%2 to %3 MHz)</translation>
+    </message>
+    <message>
+        <source>Sweeps %1 to %2 MHz</source>
+        <translation>Sweeps %1 to %2 MHz</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>

@@ -33,6 +33,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/sweep_window.h"
@@ -91,6 +92,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   buildControls();
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
+  common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
+                           stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // The measurement as the command line writes it; not the demonstration.
   auto exported = [this](std::string (*format)(int16_t, double, double, const Channels&)) {
     return [this, format](QString& why) -> std::optional<std::string> {

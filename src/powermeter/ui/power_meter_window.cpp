@@ -27,6 +27,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/about_box.h"
+#include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/sweep_window.h"
@@ -94,6 +95,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   buildControls(area_);
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
+  common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
+                           stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // CSV of the whole trace as measured (absolute levels, flags under the
   // calibration it was converted with).
   chart::ui::addExportItems(

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
@@ -428,4 +429,19 @@ TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
   prompter.files.push_back((std::filesystem::current_path() / "smith.png").string());
   smith->exportPicture();
   EXPECT_GT(std::filesystem::file_size("smith.png"), 1000u);
+}
+
+// A band preset sets the span boxes to the band with its margin; a band the
+// clock cannot reach is greyed out.
+TEST_F(AnalyzerUi, BandPresetsSetTheSpan) {
+  open();
+  find<QAction>("band_1_20m")->trigger();
+  EXPECT_EQ(box("startEdit")->text(), "13.9125");
+  EXPECT_EQ(box("stopEdit")->text(), "14.4375");
+  instrument.params.refClockMHz = 100;
+  QMenu* region = find<QMenu>("region2Menu");
+  emit region->aboutToShow();
+  EXPECT_FALSE(find<QAction>("band_2_6m")->isEnabled());
+  EXPECT_TRUE(find<QAction>("band_2_10m")->isEnabled());
+  EXPECT_TRUE(port->log.empty());
 }
