@@ -138,4 +138,65 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
   };
 }
 
+std::vector<BandWidths> bandWidths(const TraceValues& t, int region) {
+  std::vector<BandWidths> out;
+  const size_t n = std::min(t.flags.size(), t.frequencies.size());
+  if (n == 0) return out;
+  const double bound = evaluatePoint(0, kHalfTurnCounts / 2).values[kSwr];
+  auto swrOf = [&](size_t i) -> std::optional<double> {
+    if (t.flags[i] == PointFlag::RlLimit) return bound;
+    if (quantityMark(t.flags[i], kSwr) != chart::Mark::Valid || !std::isfinite(t.values[kSwr][i]))
+      return std::nullopt;
+    return t.values[kSwr][i];
+  };
+  const auto [first, last] = std::minmax(t.frequencies.front(), t.frequencies[n - 1]);
+  for (const common::AmateurBand& band : common::amateurBands(region)) {
+    if (band.highMHz <= first || band.lowMHz >= last) continue;
+    BandWidths w{band};
+    // What of the band the sweep does not reach.
+    w.unmeasuredMHz = std::max(0.0, first - band.lowMHz) + std::max(0.0, band.highMHz - last);
+    for (size_t i = 0; i + 1 < n; ++i) {
+      double fa = t.frequencies[i], fb = t.frequencies[i + 1];
+      auto sa = swrOf(i), sb = swrOf(i + 1);
+      if (fb < fa) {
+        std::swap(fa, fb);
+        std::swap(sa, sb);
+      }
+      const double a = std::max(fa, band.lowMHz), b = std::min(fb, band.highMHz);
+      if (!(b > a)) continue;
+      if (!sa || !sb) {
+        w.unmeasuredMHz += b - a;
+        continue;
+      }
+      // The part of [a, b] where the line from (fa, sa) to (fb, sb) stays at
+      // or under `limit`.
+      auto under = [&](double limit) {
+        auto at = [&](double f) { return *sa + (*sb - *sa) * (f - fa) / (fb - fa); };
+        const double va = at(a), vb = at(b);
+        if (va <= limit && vb <= limit) return b - a;
+        if (va > limit && vb > limit) return 0.0;
+        const double cross = a + (limit - va) / (vb - va) * (b - a);
+        return va <= limit ? cross - a : b - cross;
+      };
+      w.swr2MHz += under(2);
+      w.swr15MHz += under(1.5);
+    }
+    out.push_back(w);
+  }
+  return out;
+}
+
+std::string bandReport(const std::vector<BandWidths>& bands) {
+  std::string out;
+  for (const BandWidths& w : bands) {
+    const std::string key = std::string("band_") + w.band.name;
+    out += chart::reportLine(key + "_low_mhz", w.band.lowMHz, 4) +
+           chart::reportLine(key + "_high_mhz", w.band.highMHz, 4) +
+           chart::reportLine(key + "_swr2_mhz", w.swr2MHz, 4) +
+           chart::reportLine(key + "_swr15_mhz", w.swr15MHz, 4) +
+           chart::reportLine(key + "_unmeasured_mhz", w.unmeasuredMHz, 4);
+  }
+  return out;
+}
+
 }  // namespace kolm::analyzer

@@ -12,6 +12,7 @@
 
 #include "analyzer/measurement.h"
 #include "chart/edges.h"
+#include "common/bands.h"
 
 namespace kolm::analyzer {
 
@@ -60,5 +61,22 @@ std::string swrReport(const SwrAnalysis& analysis);
 // The analysis as the window's panel shows it: a caption and the value with its
 // unit (or "none") per line.
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& analysis);
+
+// How much of an amateur band the load takes at an SWR of at most 2 and 1.5:
+// the widths inside the band, MHz, the SWR interpolated linearly between
+// measured points (a point at the return-loss limit counts at its bound), and
+// the width the sweep does not reach or where a flagged point leaves the SWR
+// unknown.
+struct BandWidths {
+  common::AmateurBand band;
+  double swr2MHz = 0;
+  double swr15MHz = 0;
+  double unmeasuredMHz = 0;
+};
+// Every band of `region` the sweep reaches.
+std::vector<BandWidths> bandWidths(const TraceValues& trace, int region);
+// band_NAME_low_mhz=, band_NAME_high_mhz=, band_NAME_swr2_mhz=,
+// band_NAME_swr15_mhz= and band_NAME_unmeasured_mhz= lines per band.
+std::string bandReport(const std::vector<BandWidths>& bands);
 
 }  // namespace kolm::analyzer

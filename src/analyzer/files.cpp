@@ -288,12 +288,7 @@ VecReadResult readVec(const std::filesystem::path& path) {
   return parseVec(*file.content);
 }
 
-namespace {
-
-// The values of a sweep as the exports write them: at the frequencies
-// i x (stop - start) / N + start in double precision, with the signs inferred
-// along them.
-TraceValues exportValues(int16_t points, double start, double stop, const Channels& channels) {
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels) {
   TraceValues t;
   computeTraceValues(channels, points, t);
   for (size_t i = 0; i < t.frequencies.size(); ++i)
@@ -302,9 +297,18 @@ TraceValues exportValues(int16_t points, double start, double stop, const Channe
   return t;
 }
 
-// The flag words of point i, separated by one blank: the point's flag, the
-// quantities its intervals make uncertain, then sign_unknown when its
-// reactance has a value but no known sign.
+namespace {
+
+// The half-width of quantity q at point i: empty for a value that is not a
+// number or an SWR unbounded above, "inf" for another unbounded one.
+std::string halfWidthText(const TraceValues& t, size_t i, int q) {
+  const float pm = t.halfWidths[q][i];
+  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm))) return {};
+  return exportNumber(pm, 4);
+}
+
+}  // namespace
+
 std::string flagWords(const TraceValues& t, size_t i) {
   std::string words(flagWord(t.flags[i]));
   auto add = [&](std::string_view word) {
@@ -318,21 +322,14 @@ std::string flagWords(const TraceValues& t, size_t i) {
   return words;
 }
 
-// The half-width of quantity q at point i: empty for a value that is not a
-// number or an SWR unbounded above, "inf" for another unbounded one.
-std::string halfWidthText(const TraceValues& t, size_t i, int q) {
-  const float pm = t.halfWidths[q][i];
-  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm))) return {};
-  return exportNumber(pm, 4);
+std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {
+  return formatCsv(exportTrace(points, start, stop, channels));
 }
 
-}  // namespace
-
-std::string formatCsv(int16_t points, double start, double stop, const Channels& channels) {
+std::string formatCsv(const TraceValues& t) {
   std::string out =
       "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,"
       "x_ohm_pm,swr_pm,flag\r\n";
-  const TraceValues t = exportValues(points, start, stop, channels);
   for (size_t i = 0; i < t.flags.size(); ++i) {
     out += exportNumber(t.frequencies[i], 15);
     for (int q = 0; q < kQuantities; ++q) {
@@ -376,9 +373,13 @@ std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& point
 }  // namespace
 
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels) {
-  const TraceValues t = exportValues(points, start, stop, channels);
+  return formatTouchstone(exportTrace(points, start, stop, channels), &channels, {});
+}
+
+std::string formatTouchstone(const TraceValues& t, const Channels* readings,
+                             std::string_view note) {
   const size_t n = t.flags.size();
-  const bool descending = stop < start;
+  const bool descending = n > 1 && t.frequencies[n - 1] < t.frequencies[0];
   std::vector<std::pair<double, std::string>> flags;
   std::string data;
   for (size_t k = 0; k < n; ++k) {
@@ -387,12 +388,12 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
     std::complex<double> gamma(1, 0);
     double r = t.values[kResistance][i];
     double x = t.signedReactance(i);
-    if (t.flags[i] == PointFlag::Invalid) {
+    if (t.flags[i] == PointFlag::Invalid && readings) {
       // Its impedance is not shown, but it has a direction.
       const PointResult p =
-          channels.averaged() && i < channels.meanReturnLoss.size()
-              ? evaluateMeanPoint(channels.meanReturnLoss[i], channels.meanPhase[i])
-              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
+          readings->averaged() && i < readings->meanReturnLoss.size()
+              ? evaluateMeanPoint(readings->meanReturnLoss[i], readings->meanPhase[i])
+              : evaluatePoint(readings->returnLossCounts[i], readings->phaseCounts[i]);
       if (p.finite) {
         r = p.values[kResistance];
         x = p.values[kReactance];
@@ -417,6 +418,7 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
       "! The bridge reads no sign of reactance: each point's sign is inferred from how |X|\r\n"
       "! changes with frequency (a passive load's reactance rises with frequency); points\r\n"
       "! whose sign could not be told are written inductive and flagged sign_unknown.\r\n";
+  out += note;
   const std::string flagged = flaggedRuns(flags);
   if (!flagged.empty()) out += "! flagged (MHz): " + flagged + "\r\n";
   out += "# MHz S RI R 50\r\n";

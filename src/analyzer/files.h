@@ -98,6 +98,10 @@ VecReadResult readVec(const std::filesystem::path& path);
 
 // Exports of one sweep (indices 0 to N, frequencies i x (stop - start) / N + start
 // in double precision).
+// The values of a sweep as the exports write them: at the frequencies
+// i x (stop - start) / N + start in double precision, with the signs inferred
+// along them.
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels);
 // CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,
 // rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag per point.
 // x_ohm carries the sign inferred along the sweep (analyzer/reactance_sign.h).
@@ -112,6 +116,11 @@ VecReadResult readVec(const std::filesystem::path& path);
 // a comma. An open point writes inf for |Z|, R, X and
 // SWR, an invalid one nan for the four.
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels);
+std::string formatCsv(const TraceValues& trace);
+// The flag words of point i of `trace` as the CSV writes them, separated by one
+// blank: the point's flag, the quantities its intervals make uncertain, then
+// sign_unknown when its reactance has a value but no known sign.
+std::string flagWords(const TraceValues& trace, size_t i);
 // Touchstone one-port: comment lines (what the file is, how the sign of the
 // reactance was found), a "! flagged (MHz): ..." line listing the flagged
 // frequencies in runs of the same words ("3 to 4.5 rl_limit, 14.2 open, 15 to
@@ -120,5 +129,10 @@ std::string formatCsv(int16_t points, double start, double stop, const Channels&
 // rebuilt from the computed R and the signed X as (Z - 50) / (Z + 50). An open point gives 1 0; an
 // invalid one (a reflection above 1) is written at a reflection of 1 in its direction.
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels);
+// The same from values (an invalid point is written at a reflection of 1 in
+// its direction when its `readings` are given, else at 1 0), with `note`
+// (whole comment lines) after the first comment lines.
+std::string formatTouchstone(const TraceValues& trace, const Channels* readings,
+                             std::string_view note);
 
 }  // namespace kolm::analyzer

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/sweep.h"
 #include "common/job.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
+#include "powermeter/ladder_filter.h"
 #include "powermeter/settings.h"
 
 namespace kolm::cli {
@@ -113,6 +115,22 @@ void requirePort(const Context& ctx);
 // The one switch-off sequence on a command's way out (then `delayUnits`), then
 // requirePort.
 void switchOff(Context& ctx, double delayUnits = 0);
+
+// The preferred-value series of --series (E12 or E24; E12 when absent) and
+// the target resistance of --target (above 0; 50 ohm when absent).
+powermeter::ESeries seriesOption(Args& args);
+double targetOption(Args& args);
+// The IARU region of --region (1 when absent), and the span of the band
+// preset --band names in it (empty when absent); a band the clock cannot
+// reach is refused.
+int regionOption(Args& args);
+std::optional<std::pair<double, double>> bandOption(Args& args, int region, double clockMHz);
+
+// `average` analyzer passes of `plan` into `channels` (their readings
+// averaged), the generator off after them; false (and a line on standard
+// error) when a stop signal ended them.
+bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
+                  analyzer::Channels& channels, int average = 1);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

@@ -1,8 +1,11 @@
 #include <filesystem>
 #include <ostream>
+#include <tuple>
 
 #include "analyzer/analysis.h"
+#include "analyzer/cable.h"
 #include "analyzer/files.h"
+#include "analyzer/matching.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
 #include "common/pass_average.h"
@@ -10,22 +13,65 @@
 
 namespace kolm::cli {
 
+bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
+                  analyzer::Channels& channels, int average) {
+  common::PassAverage ring(average);
+  for (int k = 0; k < average; ++k) {
+    analyzer::ReadWriteJob job(ctx.instrument, plan, channels, k == 0);
+    const bool complete =
+        runPass(ctx, job, command, plan.points + 2, [&job] { return job.stored(); });
+    if (!complete) {
+      // The generator off and every data line low, as the window leaves them.
+      switchOff(ctx);
+      ctx.instrument.out(0);
+      *ctx.err << command << ": stopped after " << job.stored() << " points";
+      if (average > 1) *ctx.err << " of pass " << k + 1 << " of " << average;
+      *ctx.err << "; nothing written\n";
+      return false;
+    }
+    // The counts averaged before any point is computed.
+    if (average > 1) analyzer::averageChannels(ring, channels, plan.points + 1);
+  }
+  switchOff(ctx);
+  ctx.instrument.out(0);
+  return true;
+}
+
 namespace {
 
 int runAnalyze(Context& ctx, Args& args) {
   auto start = args.number("--start");
   auto stop = args.number("--stop");
+  const int region = regionOption(args);
+  if (const auto span = bandOption(args, region, ctx.instrument.params.refClockMHz)) {
+    if (start || stop) throw UsageError{"--band sets the span: leave out --start and --stop"};
+    std::tie(start, stop) = *span;
+  }
   auto points = args.wholeNumber("--points");
   auto out = args.option("--out");
   const bool report = args.flag("--report");
   const int average = args.averagePasses();
+  const auto matchAt = args.number("--match-at");
+  const double target = targetOption(args);
+  const powermeter::ESeries series = seriesOption(args);
+  const auto cableOption = args.option("--cable");
   args.finish();
   if (!start || !stop || !points || !out)
-    throw UsageError{"analyze needs --start MHZ --stop MHZ --points N --out FILE"};
+    throw UsageError{"analyze needs --start MHZ --stop MHZ (or --band) --points N --out FILE"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
     throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
   checkOutput("--out", *out);
+  std::optional<analyzer::Cable> cable;
+  if (cableOption) {
+    std::string why;
+    cable = analyzer::parseCable(*cableOption, &why);
+    if (!cable) throw UsageError{"--cable: " + why};
+    if (ext == ".vna")
+      throw UsageError{
+          "--cable: a .vna chart file keeps the bridge's readings; the cable is "
+          "taken out in a .csv or .s1p file"};
+  }
   // The output at 0 Hz is still: that point would read as a matched load
   // whatever is connected.
   if (*start == 0 || *stop == 0)
@@ -36,43 +82,43 @@ int runAnalyze(Context& ctx, Args& args) {
   auto planned = analyzer::planSweep(*start, *stop, *points, ctx.instrument.params.refClockMHz);
   if (!planned.ok()) throw UsageError{planned.error};
   const analyzer::SweepPlan& plan = planned.plan;
+  if (matchAt && !((*matchAt - plan.start) * (*matchAt - plan.stop) <= 0))
+    throw UsageError{"--match-at: " + common::shortestText(*matchAt) +
+                     " MHz lies outside the sweep"};
 
   analyzer::Channels channels;
-  common::PassAverage ring(average);
-  for (int k = 0; k < average; ++k) {
-    analyzer::ReadWriteJob job(ctx.instrument, plan, channels, k == 0);
-    const bool complete =
-        runPass(ctx, job, "analyze", plan.points + 2, [&job] { return job.stored(); });
-    if (!complete) {
-      // The generator off and every data line low, as the window leaves them.
-      switchOff(ctx);
-      ctx.instrument.out(0);
-      *ctx.err << "analyze: stopped after " << job.stored() << " points";
-      if (average > 1) *ctx.err << " of pass " << k + 1 << " of " << average;
-      *ctx.err << "; nothing written\n";
-      return 0;  // the stop signal gives the exit status
-    }
-    // The counts averaged before any point is computed.
-    analyzer::averageChannels(ring, channels, plan.points + 1);
-  }
-  switchOff(ctx);
-  ctx.instrument.out(0);
+  // The stop signal gives the exit status.
+  if (!analyzerPass(ctx, plan, "analyze", channels, average)) return 0;
 
+  analyzer::TraceValues values =
+      analyzer::exportTrace(plan.points, plan.start, plan.stop, channels);
+  std::string note;
+  if (cable) {
+    values = analyzer::withoutCable(values, *cable);
+    note = "! Taken out: " + analyzer::cableText(*cable) +
+           "; the reflection is that of the load at the cable's far end.\r\n";
+  }
   std::string text;
   if (ext == ".vna")
     text = analyzer::formatVna(plan.points, plan.start, plan.stop, channels);
   else if (ext == ".csv")
-    text = analyzer::formatCsv(plan.points, plan.start, plan.stop, channels);
+    text = analyzer::formatCsv(values);
   else
-    text = analyzer::formatTouchstone(plan.points, plan.start, plan.stop, channels);
+    text = analyzer::formatTouchstone(values, cable ? nullptr : &channels, note);
   if (!writeResult(ctx, *out, text)) return kWriteError;
   *ctx.out << "points=" << plan.points + 1 << " file=" << *out;
   if (average > 1) *ctx.out << " passes=" << average;
   *ctx.out << "\n";
-  if (report) {
-    analyzer::TraceValues values;
-    analyzer::computeTraceValues(channels, plan.points, values);
-    *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values));
+  if (report)
+    *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values))
+             << analyzer::bandReport(analyzer::bandWidths(values, region));
+  if (matchAt) {
+    const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);
+    if (!match.error.empty()) {
+      *ctx.err << "kolm-cli: --match-at: " << match.error << "\n";
+      return kWriteError;
+    }
+    *ctx.out << match.text;
   }
   return 0;
 }
@@ -81,7 +127,10 @@ int runAnalyze(Context& ctx, Args& args) {
 
 extern const Command kAnalyzeCommand{
     "analyze",
-    "analyze --start MHZ --stop MHZ --points N [--average N] --out FILE [--report]\n"
+    "analyze (--start MHZ --stop MHZ | --band NAME) [--region 1|2|3] --points N\n"
+    "        [--average N] --out FILE [--report]\n"
+    "        [--cable LEN_M,VF,LOSS_DB_PER_100M@MHZ[,Z0] | --cable TYPE:LEN_M]\n"
+    "        [--match-at MHZ [--target OHM] [--series E12|E24]]\n"
     "    One antenna-analyzer pass of N steps (--average N: N passes, 1 to 100, each\n"
     "    point's two readings averaged before its values, flags and intervals are\n"
     "    computed; the .vna file keeps the means rounded to whole counts; the first\n"
@@ -107,7 +156,25 @@ extern const Command kAnalyzeCommand{
     "    key=value lines (band edges interpolated); none for what a flagged point\n"
     "    hides or the sweep does not reach; swr2_approx and swr15_approx say yes\n"
     "    when an edge of that band was interpolated across a step wider than a\n"
-    "    tenth of its width.",
+    "    tenth of its width. Then, for each amateur band of the IARU region\n"
+    "    (--region, default 1) the sweep reaches, band_NAME_low_mhz=,\n"
+    "    band_NAME_high_mhz=, band_NAME_swr2_mhz= and band_NAME_swr15_mhz= (the\n"
+    "    widths inside the band where the SWR is at most 2 and 1.5) and\n"
+    "    band_NAME_unmeasured_mhz= (the width the sweep does not reach or a\n"
+    "    flagged point hides). --band sweeps a band (160m, 80m, 60m, 40m, 30m, 20m,\n"
+    "    17m, 15m, 12m, 10m, 6m where the clock reaches it) with a quarter of its\n"
+    "    width (at least 25 kHz) either side.\n"
+    "    --match-at prints, after the file is written, the L networks for the\n"
+    "    measured point nearest MHZ as match does (match_mhz=, r_ohm=, x_ohm=,\n"
+    "    sign=inferred|unknown and marks= first), each line followed by\n"
+    "    swr2_low_mhz= and swr2_high_mhz= where the rounded parts keep the\n"
+    "    measured load under SWR 2. A point of unknown sign gives both sets, each\n"
+    "    line led by candidate=inductive or candidate=capacitive.\n"
+    "    --cable takes a cable between the bridge and the load out: the .csv or\n"
+    "    .s1p file, the report and --match-at then hold the load at its far end,\n"
+    "    each interval carried through the line (the loss scales with the square\n"
+    "    root of the frequency; Z0 defaults to 50 ohm). TYPE is one of RG58, RG8X,\n"
+    "    RG213, RG174, LMR400, LADDER450 (typical published figures).",
     runAnalyze};
 
 }  // namespace kolm::cli

@@ -2,6 +2,7 @@
 // power meter window keeps in pow.ini, saved as a chart file or as CSV.
 #include <filesystem>
 #include <ostream>
+#include <tuple>
 
 #include "cli/cli.h"
 #include "cli/level_pass.h"
@@ -17,8 +18,17 @@ namespace kolm::cli {
 namespace {
 
 int runPowerSweep(Context& ctx, Args& args) {
-  const double start = args.required("power-sweep", "--start");
-  const double stop = args.required("power-sweep", "--stop");
+  auto startOption = args.number("--start");
+  auto stopOption = args.number("--stop");
+  const int region = regionOption(args);
+  if (const auto span = bandOption(args, region, ctx.instrument.params.refClockMHz)) {
+    if (startOption || stopOption)
+      throw UsageError{"--band sets the span: leave out --start and --stop"};
+    std::tie(startOption, stopOption) = *span;
+  }
+  if (!startOption) throw UsageError{"power-sweep needs --start (or --band)"};
+  if (!stopOption) throw UsageError{"power-sweep needs --stop (or --band)"};
+  const double start = *startOption, stop = *stopOption;
   const double points = args.required("power-sweep", "--points", true);
   const double delayMs = args.number("--delay").value_or(0);
   auto out = args.option("--out");
@@ -72,8 +82,8 @@ int runPowerSweep(Context& ctx, Args& args) {
 
 extern const Command kPowerSweepCommand{
     "power-sweep",
-    "power-sweep --start MHZ --stop MHZ --points N [--delay MS] [--average N]\n"
-    "        [--normalise] --out FILE [--report]\n"
+    "power-sweep (--start MHZ --stop MHZ | --band NAME [--region 1|2|3]) --points N\n"
+    "        [--delay MS] [--average N] [--normalise] --out FILE [--report]\n"
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
@@ -84,7 +94,9 @@ extern const Command kPowerSweepCommand{
     "    stop is exchanged; equal ones sweep 0.1 MHz. Progress on standard error\n"
     "    for passes longer than a second. --average N (1 to 100) makes N passes\n"
     "    and writes the mean of each level in linear power (flags follow the mean);\n"
-    "    the first line then ends in passes=N.\n"
+    "    the first line then ends in passes=N. --band sweeps an amateur band of the\n"
+    "    IARU region (default 1) with a quarter of its width (at least 25 kHz)\n"
+    "    either side, as analyze --band does.\n"
     "    --report prints, after the file is written, peak_mhz, peak_dbm, bw3_low_mhz,\n"
     "    bw3_high_mhz, bw3_mhz, bw6_mhz, bw60_mhz and shape_factor (-60 dB over -6 dB\n"
     "    width) as key=value lines: edges 3, 6 and 60 dB under the highest measured\n"

@@ -33,6 +33,8 @@ extern const Command kCrystalCalibrateCommand;
 extern const Command kCrystalCommand;
 extern const Command kCrystalMatchCommand;
 extern const Command kLadderDesignCommand;
+extern const Command kMatchCommand;
+extern const Command kCableMeasureCommand;
 
 namespace {
 
@@ -41,6 +43,7 @@ const Command* const kCommands[] = {
     &kReadBridgeCommand, &kPowerSweepCommand,   &kCalibrateCommand,
     &kAnalyzeCommand,    &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
+    &kMatchCommand,      &kCableMeasureCommand,
 };
 
 void printHelp(std::ostream& out) {

@@ -71,6 +71,11 @@ class Params {
   }
 
   std::string text(const std::string& key) const { return find(key)->text; }
+  // The value of `key` as written (empty when absent).
+  std::string raw(const std::string& key) const {
+    const Entry* e = find(key);
+    return e ? e->value : std::string();
+  }
 
  private:
   struct Entry {
@@ -202,6 +207,39 @@ Load loadFrom(std::string_view text) {
     require(
         !p.has("c") || l.c > 0,
         p.has("c") ? p.text("c") + ": the capacitance must be above 0 (leave c out for none)" : "");
+  } else if (kind == "line") {
+    // The far load comes last and may hold commas of its own.
+    const size_t at = rest.find("load=");
+    require(
+        colon && at != std::string_view::npos && (at == 0 || rest[at - 1] == ','),
+        "line needs the load at its far end, last: line:z0=OHM,len=M,vf=V,loss=DB@MHZ,load=LOAD");
+    std::string_view figures = rest.substr(0, at);
+    if (!figures.empty()) figures.remove_suffix(1);
+    Params p("line", figures, {"z0", "len", "vf", "loss"});
+    l.kind = Load::Kind::Line;
+    l.z0 = p.number("z0", false, 50);
+    l.lengthM = p.number("len", true);
+    l.velocityFactor = p.number("vf", true);
+    require(l.z0 > 0, p.has("z0") ? p.text("z0") + ": the line's impedance must be above 0" : "");
+    require(l.lengthM >= 0, p.text("len") + ": the length must be 0 m or more");
+    require(l.velocityFactor > 0 && l.velocityFactor <= 1,
+            p.text("vf") + ": the velocity factor must be above 0 and at most 1");
+    if (p.has("loss")) {
+      const std::string loss = p.raw("loss");
+      const size_t sign = loss.find('@');
+      const std::string_view where =
+          sign == std::string::npos ? "" : std::string_view(loss).substr(sign + 1);
+      const double db = parseSiNumber(std::string_view(loss).substr(0, sign)).value_or(-1);
+      const double mhz = parseSiNumber(where).value_or(0);
+      require(
+          db >= 0 && mhz > 0,
+          p.text("loss") + ": the loss is DB@MHZ, dB per 100 m (0 or more) at a frequency above 0");
+      l.lossDb = db;
+      l.lossAtMHz = mhz;
+    }
+    auto far = parseLoad(rest.substr(at + 5));
+    require(far.ok(), "load=" + std::string(trim(rest.substr(at + 5))) + ": " + far.error);
+    l.far = std::make_shared<const Load>(std::move(*far.value));
   } else if (kind == "s1p") {
     std::string path(trim(rest));
     require(colon && !path.empty(), "s1p needs the path of a one-port Touchstone file: s1p:PATH");
@@ -214,7 +252,7 @@ Load loadFrom(std::string_view text) {
   } else {
     throw BadText{"unknown kind '" +
                   std::string(trim(colon ? text.substr(0, text.find(':')) : text)) +
-                  "' (r=OHM, rlc:r=OHM,l=H,c=F, open, short, s1p:PATH)"};
+                  "' (r=OHM, rlc:r=OHM,l=H,c=F, open, short, s1p:PATH, line:...)"};
   }
   return l;
 }
@@ -321,6 +359,37 @@ double Dut::gainDb(double f) const {
   return m > 0 ? 20.0 * std::log10(m) : -HUGE_VAL;
 }
 
+namespace {
+
+// The reflection at the near end of a line: its primary constants from the
+// impedance, velocity and loss (all of it in the series resistance, R' = 2
+// alpha Z0 for a line of small loss), the propagation constant and the
+// line's impedance from them, and the chain matrix of its length applied to
+// the far load.
+std::complex<double> lineReflection(const Load& line, double f) {
+  const std::complex<double> farGamma = line.far ? line.far->gamma(f) : 1.0;
+  if (!(f > 0)) return farGamma;  // the loss scales with sqrt f: none at DC
+  constexpr double kLight = 299792458.0;
+  const double w = kTwoPi * f * 1e6;
+  const double v = line.velocityFactor * kLight;
+  const double alpha = line.lossDb * std::sqrt(f / line.lossAtMHz) / 100 / (20 / std::log(10.0));
+  const std::complex<double> series(2 * alpha * line.z0, w * line.z0 / v);  // R' + j w L'
+  const std::complex<double> shunt(0, w / (line.z0 * v));                   // j w C'
+  const std::complex<double> gl = std::sqrt(series * shunt) * line.lengthM;
+  const std::complex<double> zc = std::sqrt(series / shunt);
+  const std::complex<double> a = std::cosh(gl), b = zc * std::sinh(gl), c = std::sinh(gl) / zc;
+  std::complex<double> zin;
+  if (std::abs(1.0 - farGamma) < 1e-12) {
+    zin = a / c;  // an open far end
+  } else {
+    const std::complex<double> zl = common::kReferenceOhm * (1.0 + farGamma) / (1.0 - farGamma);
+    zin = (a * zl + b) / (c * zl + a);
+  }
+  return common::reflectionOf(zin);
+}
+
+}  // namespace
+
 std::complex<double> Load::gamma(double f) const {
   switch (kind) {
     case Kind::Resistor:
@@ -337,6 +406,8 @@ std::complex<double> Load::gamma(double f) const {
     }
     case Kind::Touchstone:
       return table ? table->at(f) : 0.0;
+    case Kind::Line:
+      return lineReflection(*this, f);
   }
   return 0.0;
 }
@@ -359,6 +430,11 @@ std::string connectionGrammar() {
          "  rlc:r=OHM,l=H,c=F           R, L and C in series (leave out l or c for none)\n"
          "  open, short                 nothing connected, a short circuit\n"
          "  s1p:PATH                    a one-port Touchstone file, interpolated\n"
+         "  line:z0=OHM,len=M,vf=V,loss=DB@MHZ,load=LOAD\n"
+         "                              a line of M metres (impedance z0, default 50;\n"
+         "                              velocity factor V; loss DB dB per 100 m at MHZ,\n"
+         "                              scaled with the square root of the frequency,\n"
+         "                              default none) in front of LOAD, given last\n"
          "Values take the SI suffixes f p n u m k M G (m is milli, M mega): c=20f, l=1.5u.";
 }
 

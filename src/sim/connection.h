@@ -4,6 +4,7 @@
 //   DUT   through | atten:DB | amp:DB | lowpass:fc=MHZ,order=N
 //         | crystal:fs=MHZ,r=OHM,c=F,c0=F,r0=OHM | ladder:PATH
 //   LOAD  r=OHM | rlc:r=OHM,l=H,c=F | open | short | s1p:PATH
+//         | line:z0=OHM,len=M,vf=V,loss=DB@MHZ,load=LOAD
 //
 // Values take SI suffixes f p n u m k M G (m milli, M mega): c=20f, l=1.5u.
 #pragma once
@@ -42,10 +43,15 @@ struct Dut {
 
 // On the bridge: a one-port whose reflection against 50 ohm depends on frequency.
 struct Load {
-  enum class Kind { Resistor, SeriesRlc, Open, Short, Touchstone };
+  enum class Kind { Resistor, SeriesRlc, Open, Short, Touchstone, Line };
   Kind kind = Kind::Resistor;
   double r = 50, l = 0, c = 0;  // c = 0: no capacitor in the series RLC
   std::shared_ptr<const OnePortTable> table;
+  // Line: a uniform line of `lengthM` in front of `far`, its loss in its
+  // conductors (lossDb per 100 m at lossAtMHz, scaled with sqrt f), solved from
+  // the telegrapher's equations as a chain (ABCD) matrix.
+  double z0 = 50, lengthM = 0, velocityFactor = 1, lossDb = 0, lossAtMHz = 100;
+  std::shared_ptr<const Load> far;
   std::string text = "r=50";
 
   std::complex<double> gamma(double frequencyMHz) const;

@@ -1,0 +1,422 @@
+#include "analyzer/cable.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "analyzer/validity.h"
+#include "chart/edges.h"
+#include "common/reflection.h"
+#include "common/text.h"
+
+namespace kolm::analyzer {
+
+namespace {
+
+using Complex = std::complex<double>;
+constexpr double kLight = 299792458.0;  // m/s
+constexpr double kNeperDb = 8.685889638065036;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Typical published figures of each type: 50 ohm coaxial cables with a solid
+// (VF 0.66) or foamed dielectric, and open-wire ladder line.
+constexpr CableType kTypes[] = {
+    {"RG58", 50, 0.66, 16.1, 100},  {"RG8X", 50, 0.78, 12.1, 100},
+    {"RG213", 50, 0.66, 6.9, 100},  {"RG174", 50, 0.66, 29.2, 100},
+    {"LMR400", 50, 0.85, 3.9, 100}, {"LADDER450", 450, 0.91, 1.0, 100},
+};
+
+std::string withoutDashes(std::string_view text) {
+  std::string out;
+  for (char c : common::asciiLower(common::trimBlanks(text)))
+    if (c != '-' && c != '_') out += c;
+  return out;
+}
+
+std::optional<double> numberOf(std::string_view text) {
+  return common::argumentNumber(std::string(common::trimBlanks(text)));
+}
+
+// The line's propagation over its length and its characteristic impedance.
+struct LineAt {
+  Complex gammaLength;
+  Complex zc;
+};
+LineAt lineAt(const Cable& c, double mhz) {
+  const double alpha = c.lossAt(mhz) / 100 / kNeperDb;
+  const double beta = 2 * std::numbers::pi * mhz * 1e6 / (c.velocityFactor * kLight);
+  const Complex spread = std::sqrt(Complex(1, -2 * alpha / beta));
+  return {Complex(0, beta) * spread * c.lengthM, c.z0Ohm * spread};
+}
+
+// The six quantities of a reflection against 50 ohm, X signed.
+PointValues quantitiesOf(Complex g) {
+  PointValues v{};
+  const double rho = std::abs(g);
+  v[kReturnLoss] = static_cast<float>(-20 * std::log10(rho));
+  v[kPhase] = static_cast<float>(std::fabs(std::arg(g)) * 180 / std::numbers::pi);
+  const Complex z =
+      std::norm(1.0 - g) < 1e-24 ? Complex(kInf, 0) : common::kReferenceOhm * (1.0 + g) / (1.0 - g);
+  v[kImpedance] = static_cast<float>(std::abs(z));
+  v[kResistance] = static_cast<float>(z.real());
+  v[kReactance] = static_cast<float>(z.imag());
+  v[kSwr] = static_cast<float>(rho < 1 ? (1 + rho) / (1 - rho) : kInf);
+  return v;
+}
+
+struct Span {
+  double low = kInf, high = -kInf;
+  void take(double v) {
+    if (std::isnan(v)) return;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+};
+
+}  // namespace
+
+double Cable::lossAt(double mhz) const {
+  return lossAtMHz > 0 && mhz > 0 ? lossDbPer100m * std::sqrt(mhz / lossAtMHz) : 0;
+}
+
+std::span<const CableType> cableTypes() { return kTypes; }
+
+std::string cableText(const Cable& c) {
+  using common::shortestText;
+  return (c.name.empty() ? "" : c.name + ", ") + shortestText(c.lengthM, 6) + " m, VF " +
+         shortestText(c.velocityFactor, 4) + ", " + shortestText(c.lossDbPer100m, 4) +
+         " dB per 100 m at " + shortestText(c.lossAtMHz, 6) + " MHz, " + shortestText(c.z0Ohm, 6) +
+         " ohm";
+}
+
+std::optional<Cable> parseCable(std::string_view text, std::string* error) {
+  auto fail = [&](const std::string& why) -> std::optional<Cable> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  Cable c;
+  if (const size_t colon = text.find(':'); colon != std::string_view::npos) {
+    const std::string name = withoutDashes(text.substr(0, colon));
+    const CableType* type = nullptr;
+    for (const CableType& t : kTypes)
+      if (withoutDashes(t.name) == name) type = &t;
+    if (!type) {
+      std::string names;
+      for (const CableType& t : kTypes) names += (names.empty() ? "" : ", ") + std::string(t.name);
+      return fail("'" + std::string(common::trimBlanks(text.substr(0, colon))) +
+                  "' is not a cable type this program knows (" + names + ")");
+    }
+    c = {type->z0Ohm, 0, type->velocityFactor, type->lossDbPer100m, type->atMHz, type->name};
+    const auto length = numberOf(text.substr(colon + 1));
+    if (!length) return fail("TYPE:LEN_M needs the length in metres after the colon");
+    c.lengthM = *length;
+  } else {
+    std::vector<std::string_view> fields;
+    for (size_t at = 0; at <= text.size();) {
+      const size_t comma = std::min(text.find(',', at), text.size());
+      fields.push_back(text.substr(at, comma - at));
+      at = comma + 1;
+    }
+    const size_t atSign = fields.size() >= 3 ? fields[2].find('@') : std::string_view::npos;
+    if ((fields.size() != 3 && fields.size() != 4) || atSign == std::string_view::npos)
+      return fail("a cable is LEN_M,VF,LOSS_DB_PER_100M@MHZ[,Z0_OHM] or TYPE:LEN_M");
+    const auto length = numberOf(fields[0]), vf = numberOf(fields[1]),
+               loss = numberOf(fields[2].substr(0, atSign)),
+               at = numberOf(fields[2].substr(atSign + 1));
+    const auto z0 = fields.size() == 4 ? numberOf(fields[3]) : std::optional<double>(50);
+    if (!length || !vf || !loss || !at || !z0)
+      return fail("'" + std::string(text) + "': every figure must be a number");
+    c = {*z0, *length, *vf, *loss, *at, {}};
+  }
+  if (!(c.lengthM >= 0) || c.lengthM > 100000) return fail("the length must be 0 to 100000 m");
+  if (!(c.velocityFactor > 0) || c.velocityFactor > 1)
+    return fail("the velocity factor must be above 0 and at most 1");
+  if (!(c.lossDbPer100m >= 0) || !std::isfinite(c.lossDbPer100m) || !(c.lossAtMHz > 0) ||
+      !std::isfinite(c.lossAtMHz))
+    return fail("the loss must be 0 dB or more per 100 m, at a frequency above 0 MHz");
+  if (!(c.z0Ohm > 0) || !std::isfinite(c.z0Ohm))
+    return fail("the characteristic impedance must be above 0 ohm");
+  return c;
+}
+
+namespace {
+
+// The reverse: what the near end shows with `far` at the far end.
+Complex nearEndReflection(const Cable& cable, double mhz, Complex far) {
+  const LineAt line = lineAt(cable, mhz);
+  const Complex s = (line.zc - common::kReferenceOhm) / (line.zc + common::kReferenceOhm);
+  const Complex farOwn = (far - s) / (1.0 - s * far);
+  const Complex nearOwn = farOwn * std::exp(-2.0 * line.gammaLength);
+  return (nearOwn + s) / (1.0 + s * nearOwn);
+}
+
+}  // namespace
+
+Complex farEndReflection(const Cable& cable, double mhz, Complex near) {
+  if (!(mhz > 0)) return near;
+  const LineAt line = lineAt(cable, mhz);
+  // Against the line's own impedance the line only turns and scales the
+  // reflection: near = far x exp(-2 gamma l).
+  const Complex s = (line.zc - common::kReferenceOhm) / (line.zc + common::kReferenceOhm);
+  const Complex nearOwn = (near - s) / (1.0 - s * near);
+  const Complex farOwn = nearOwn * std::exp(2.0 * line.gammaLength);
+  return (farOwn + s) / (1.0 + s * farOwn);
+}
+
+TraceValues withoutCable(const TraceValues& in, const Cable& cable) {
+  TraceValues out = in;
+  out.returnLossCounts.clear();
+  out.phaseCounts.clear();
+  const size_t n = in.flags.size();
+  for (size_t i = 0; i < n; ++i) {
+    const double mhz = in.frequencies[i];
+    const double r = in.values[kResistance][i];
+    const double x = in.signedReactance(i);
+    if (std::isnan(r) || std::isnan(x)) {
+      out.flags[i] = PointFlag::Invalid;
+      for (int q = 0; q < kQuantities; ++q) out.values[q][i] = out.halfWidths[q][i] = NAN;
+      out.uncertain[i] = 0;
+      out.signs[i] = ReactanceSign::Unknown;
+      continue;
+    }
+    const Complex near =
+        std::isinf(r) || std::isinf(x) ? Complex(1, 0) : common::reflectionOf({r, x});
+    const Complex far = farEndReflection(cable, mhz, near);
+    PointValues v = quantitiesOf(far);
+    const bool passive = std::abs(far) <= 1 + 1e-9;
+    out.flags[i] = passive ? PointFlag::Valid : PointFlag::Invalid;
+    out.signs[i] = in.signs[i] == ReactanceSign::Unknown || v[kReactance] == 0 || !passive
+                       ? ReactanceSign::Unknown
+                   : v[kReactance] > 0 ? ReactanceSign::Inductive
+                                       : ReactanceSign::Capacitive;
+    v[kReactance] = std::fabs(v[kReactance]);
+    if (!passive)
+      for (int q : {kImpedance, kResistance, kReactance, kSwr}) v[q] = NAN;
+
+    // The interval: the near end's reflection lies in the sector its return
+    // loss and phase intervals give (on the side of its sign, or either side
+    // when the sign is unknown). The line maps that sector conformally, so
+    // each quantity's extremes over it lie on its image's boundary, or where
+    // the image holds the centre (a match) or the real axis (X = 0). The
+    // sector is sampled on a 9 x 9 grid of size and angle through the line,
+    // every sample kept passive; each range is widened by the largest change
+    // between neighbouring samples, so that the boundary between them is
+    // covered too.
+    constexpr int kGrid = 9;
+    const double rl = in.values[kReturnLoss][i], rlPm = in.halfWidths[kReturnLoss][i];
+    const double ph = in.values[kPhase][i], phPm = in.halfWidths[kPhase][i];
+    const double rhoLow = std::isfinite(rlPm) ? std::pow(10.0, -(rl + rlPm) / 20) : 0;
+    const double rhoHigh = std::min(1.0, std::pow(10.0, -(rl - rlPm) / 20));
+    const double thetaLow = std::max(0.0, ph - phPm) * std::numbers::pi / 180;
+    const double thetaHigh = std::min(180.0, ph + phPm) * std::numbers::pi / 180;
+    std::array<Span, kQuantities> range;
+    std::array<double, kQuantities> step{};
+    std::vector<PointValues> grid(kGrid * kGrid);
+    for (int side : {1, -1}) {
+      const int sign = static_cast<int>(in.signs[i]);
+      if (sign != 0 && side != sign) continue;
+      for (int a = 0; a < kGrid; ++a)
+        for (int b = 0; b < kGrid; ++b) {
+          const double rho = rhoLow + (rhoHigh - rhoLow) * a / (kGrid - 1);
+          const double theta = thetaLow + (thetaHigh - thetaLow) * b / (kGrid - 1);
+          Complex g = farEndReflection(cable, mhz, std::polar(rho, side * theta));
+          if (std::abs(g) > 1) g /= std::abs(g);
+          PointValues& s = grid[static_cast<size_t>(a * kGrid + b)];
+          s = quantitiesOf(g);
+          for (int q = 0; q < kQuantities; ++q) {
+            range[static_cast<size_t>(q)].take(s[q]);
+            for (int back : {1, kGrid}) {  // the neighbours below and to the left
+              const int k = a * kGrid + b - back;
+              if ((back == 1 && b == 0) || (back == kGrid && a == 0)) continue;
+              const double d = std::fabs(s[q] - grid[static_cast<size_t>(k)][q]);
+              step[static_cast<size_t>(q)] =
+                  std::max(step[static_cast<size_t>(q)], std::isnan(d) ? kInf : d);
+            }
+          }
+        }
+    }
+    // Where the image holds a match or an open, the extremes lie inside.
+    auto inSector = [&](Complex far) {
+      const Complex g = nearEndReflection(cable, mhz, far);
+      const double angle = std::fabs(std::arg(g));
+      const int sign = static_cast<int>(in.signs[i]);
+      return std::abs(g) >= rhoLow && std::abs(g) <= rhoHigh && angle >= thetaLow &&
+             angle <= thetaHigh && (sign == 0 || sign * g.imag() >= 0);
+    };
+    const bool matchInside = inSector(0), openInside = inSector(1);
+    PointInterval interval;
+    for (int q = 0; q < kQuantities; ++q) {
+      Span s = range[static_cast<size_t>(q)];
+      s.low -= step[static_cast<size_t>(q)];
+      s.high += step[static_cast<size_t>(q)];
+      if (q == kReactance) {  // |X|: 0 where the signed range holds it
+        const double low = s.low, high = s.high;
+        s.low = low <= 0 && high >= 0 ? 0 : std::min(std::fabs(low), std::fabs(high));
+        s.high = std::max(std::fabs(low), std::fabs(high));
+      }
+      if (matchInside) {
+        if (q == kReturnLoss) s.high = kInf;
+        if (q == kSwr) s.low = 1;
+        if (q == kPhase) s = {0, 180};
+      }
+      if (openInside) {
+        if (q == kReturnLoss || q == kPhase) s.low = 0;
+        if (q == kImpedance || q == kResistance || q == kReactance || q == kSwr) s.high = kInf;
+      }
+      // A load is passive.
+      if (q == kReturnLoss || q == kResistance || q == kImpedance) s.low = std::max(s.low, 0.0);
+      if (q == kSwr) s.low = std::max(s.low, 1.0);
+      if (q == kPhase) s = {std::max(s.low, 0.0), std::min(s.high, 180.0)};
+      interval.low[q] = static_cast<float>(std::min(s.low, static_cast<double>(v[q])));
+      interval.high[q] = static_cast<float>(std::max(s.high, static_cast<double>(v[q])));
+    }
+    UncertainSet uncertain = 0;
+    for (int q = 0; q < kQuantities; ++q) {
+      out.values[q][i] = v[q];
+      const float pm = interval.halfWidth(q, v[q]);
+      out.halfWidths[q][i] = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
+      if (passive && tooWide(q, v[q], out.halfWidths[q][i]))
+        uncertain |= static_cast<UncertainSet>(1u << q);
+    }
+    out.uncertain[i] = uncertain;
+    out.swrLow[i] = interval.low[kSwr];
+  }
+  return out;
+}
+
+std::pair<double, double> stubSpan(double lengthM, StubEnd end) {
+  const double quarterWave = kLight / (4 * lengthM) / 1e6;  // MHz, at a velocity factor of 1
+  return {0.4 * quarterWave, (end == StubEnd::Open ? 3.3 : 4.4) * quarterWave};
+}
+
+StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, double z0) {
+  StubFigures out;
+  const size_t n = std::min(t.flags.size(), t.signs.size());
+  const std::vector<float>& z = t.values[kImpedance];
+  auto hasZ = [&](size_t i) {
+    return (t.flags[i] == PointFlag::Valid || t.flags[i] == PointFlag::PhaseLimit) &&
+           std::isfinite(z[i]) && std::isfinite(t.values[kResistance][i]);
+  };
+  // Series resonances: each run of points whose |Z| lies below Z0 holds one
+  // (a stub's |Z| swings far above and below Z0 between them), at its |Z|
+  // minimum; a run whose known signs say the reactance falls through it (+
+  // before the minimum, - after) is not one.
+  struct Resonance {
+    double mhz;
+    size_t at;
+  };
+  std::vector<Resonance> found;
+  for (size_t first = 0; first < n;) {
+    if (!hasZ(first) || !(z[first] < z0)) {
+      ++first;
+      continue;
+    }
+    // Points without a value inside the run (a reading past a total
+    // reflection near a sharp resonance) do not end it.
+    size_t last = first;
+    for (size_t k = first + 1; k < n && (!hasZ(k) || z[k] < z0); ++k)
+      if (hasZ(k)) last = k;
+    size_t best = first;
+    for (size_t k = first; k <= last; ++k)
+      if (hasZ(k) && z[k] < z[best]) best = k;
+    // The centre of a run of equal lowest readings, or for a single lowest
+    // one the vertex of the parabola through |Z|^2 there (R^2 + k^2 (f -
+    // f0)^2 near a resonance).
+    size_t end = best;
+    while (end < last && hasZ(end + 1) && z[end + 1] == z[best]) ++end;
+    double mhz = (t.frequencies[best] + t.frequencies[end]) / 2;
+    if (end == best && best > first && best < last && hasZ(best - 1) && hasZ(best + 1)) {
+      auto squared = [&](size_t k) { return static_cast<double>(z[k]) * z[k]; };
+      const double a = squared(best - 1), b = squared(best), c = squared(best + 1);
+      const double h = (t.frequencies[best + 1] - t.frequencies[best - 1]) / 2;
+      if (a - 2 * b + c > 0) mhz += std::clamp(h * (a - c) / (2 * (a - 2 * b + c)), -h, h);
+    }
+    auto knownSign = [&](size_t from, size_t to, int step) {
+      for (size_t k = from; k != to; k += static_cast<size_t>(step))
+        if (t.signs[k] != ReactanceSign::Unknown) return t.signs[k];
+      return ReactanceSign::Unknown;
+    };
+    const bool falling = knownSign(best, first - 1, -1) == ReactanceSign::Inductive &&
+                         knownSign(end, last + 1, 1) == ReactanceSign::Capacitive;
+    // A minimum at an end of the sweep may lie beyond it.
+    if (best > 0 && end + 1 < n && !falling) found.push_back({mhz, best});
+    first = last + 1;
+  }
+  if (found.empty()) {
+    out.error =
+        "no resonance found in the sweep (the reactance never turns from negative to "
+        "positive): sweep a wider span, or check the stub's far end";
+    return out;
+  }
+  // The quarter-wave numbers: odd for an open stub, even for a shorted one.
+  const int parity = end == StubEnd::Open ? 1 : 0;
+  auto nearestOrder = [&](double x) {
+    const int m = 2 * static_cast<int>(std::lround((x - parity) / 2)) + parity;
+    return std::max(m, parity == 1 ? 1 : 2);
+  };
+  double quarter = 0;  // MHz
+  if (found.size() >= 2) {
+    std::vector<double> gaps;
+    for (size_t k = 1; k < found.size(); ++k) gaps.push_back(found[k].mhz - found[k - 1].mhz);
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
+    quarter = gaps[gaps.size() / 2] / 2;
+  } else {
+    // One resonance: the order that gives a velocity factor from 0.5 to 1.
+    int fits = 0;
+    for (int m = parity == 1 ? 1 : 2; m < 200; m += 2) {
+      const double vf = 4 * lengthM * found[0].mhz * 1e6 / (m * kLight);
+      if (vf >= 0.5 && vf <= 1) {
+        ++fits;
+        quarter = found[0].mhz / m;
+      }
+    }
+    if (fits != 1) {
+      out.error = "one resonance found, which stubs of " + common::shortestText(lengthM) +
+                  " m with different velocity factors could give: sweep a span that holds two";
+      return out;
+    }
+  }
+  double sumMf = 0, sumMm = 0;
+  for (const Resonance& r : found) {
+    const int m = nearestOrder(r.mhz / quarter);
+    sumMf += m * r.mhz;
+    sumMm += m * m;
+  }
+  quarter = sumMf / sumMm;
+  out.velocityFactor = 4 * lengthM * quarter * 1e6 / kLight;
+  out.electricalLengthM = lengthM / out.velocityFactor;
+  out.resonances = static_cast<int>(found.size());
+  if (out.velocityFactor > 1.02 || out.velocityFactor < 0.3) {
+    out.error = "the resonances give a velocity factor of " +
+                common::shortestText(out.velocityFactor, 3) +
+                ", which no cable has: check the length and the far end (open or short)";
+    return out;
+  }
+  // At a series resonance the stub reads Z0 tanh(alpha l).
+  const Resonance& lowest = found.front();
+  out.atMHz = lowest.mhz;
+  const double r = t.values[kResistance][lowest.at];
+  const double pm = t.halfWidths[kResistance][lowest.at];
+  auto lossOf = [&](double ohm) {
+    return std::atanh(std::clamp(ohm, 0.0, z0) / z0) * kNeperDb / lengthM * 100;
+  };
+  if (r < z0) {
+    out.lossDbPer100m = lossOf(r);
+    out.lossPm = std::max(lossOf(r + pm) - *out.lossDbPer100m, *out.lossDbPer100m - lossOf(r - pm));
+    if (!std::isfinite(*out.lossPm)) out.lossPm.reset();
+  }
+  return out;
+}
+
+std::string stubReport(const StubFigures& f) {
+  return chart::reportLine("vf", f.velocityFactor, 3) +
+         chart::reportLine("electrical_length_m", f.electricalLengthM, 3) +
+         chart::reportLine("loss_db_per_100m", f.lossDbPer100m, 2) +
+         chart::reportLine("loss_db_per_100m_pm", f.lossPm, 2) +
+         chart::reportLine("at_mhz", f.atMHz, 4) + "resonances=" + std::to_string(f.resonances) +
+         "\n";
+}
+
+}  // namespace kolm::analyzer

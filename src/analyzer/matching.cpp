@@ -1,0 +1,241 @@
+#include "analyzer/matching.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <tuple>
+
+#include "analyzer/files.h"
+#include "analyzer/readouts.h"
+#include "chart/edges.h"
+#include "common/text.h"
+
+namespace kolm::analyzer {
+
+namespace {
+
+using Complex = std::complex<double>;
+
+double omega(double mhz) { return 2 * std::numbers::pi * mhz * 1e6; }
+
+// The part whose reactance at `mhz` is `x` (nothing for 0).
+MatchPart partOfReactance(double x, double mhz) {
+  if (x == 0) return {};
+  if (x > 0) return {MatchPart::Kind::Inductor, x / omega(mhz)};
+  return {MatchPart::Kind::Capacitor, -1 / (omega(mhz) * x)};
+}
+
+// The shunt part whose susceptance at `mhz` is `b`.
+MatchPart partOfSusceptance(double b, double mhz) {
+  return b == 0 ? MatchPart{} : partOfReactance(-1 / b, mhz);
+}
+
+// The susceptance of a shunt part (0 for an open).
+double susceptance(const MatchPart& p, double mhz) {
+  return p.kind == MatchPart::Kind::None ? 0 : -1 / p.reactance(mhz);
+}
+
+const char* letter(const MatchPart& p) { return p.kind == MatchPart::Kind::Inductor ? "L" : "C"; }
+
+// A value small beside the impedances at hand: an element below it is nothing.
+bool negligible(double v, double scale) { return std::fabs(v) <= 1e-9 * scale; }
+
+}  // namespace
+
+double MatchPart::reactance(double mhz) const {
+  switch (kind) {
+    case Kind::Inductor:
+      return omega(mhz) * value;
+    case Kind::Capacitor:
+      return -1 / (omega(mhz) * value);
+    case Kind::None:
+      break;
+  }
+  return 0;
+}
+
+Complex MatchNetwork::input(Complex load, double mhz) const {
+  const Complex series(0, this->series.reactance(mhz));
+  const Complex shunt(0, susceptance(this->shunt, mhz));
+  if (shuntAtLoad) return 1.0 / (1.0 / load + shunt) + series;
+  return 1.0 / (1.0 / (load + series) + shunt);
+}
+
+MatchNetwork MatchNetwork::rounded(powermeter::ESeries e) const {
+  MatchNetwork out = *this;
+  for (MatchPart* p : {&out.series, &out.shunt})
+    if (p->kind != MatchPart::Kind::None) p->value = powermeter::preferredValue(p->value, e);
+  return out;
+}
+
+std::string MatchNetwork::topology() const {
+  const bool hasSeries = series.kind != MatchPart::Kind::None;
+  const bool hasShunt = shunt.kind != MatchPart::Kind::None;
+  if (!hasSeries && !hasShunt) return "none";
+  if (!hasShunt) return std::string("series_") + letter(series);
+  if (!hasSeries) return std::string("shunt_") + letter(shunt);
+  const std::string s = std::string("series_") + letter(series);
+  const std::string p = std::string("shunt_") + letter(shunt);
+  return shuntAtLoad ? p + "_at_load," + s : s + "_at_load," + p;
+}
+
+std::string MatchNetwork::form() const {
+  using K = MatchPart::Kind;
+  if (series.kind == K::None || shunt.kind == K::None) return topology();
+  if (series.kind != shunt.kind) return series.kind == K::Inductor ? "lowpass" : "highpass";
+  return series.kind == K::Inductor ? "two_L" : "two_C";
+}
+
+std::vector<MatchNetwork> matchNetworks(Complex load, double mhz, double r0) {
+  std::vector<MatchNetwork> out;
+  if (!(r0 > 0) || !(mhz > 0) || !std::isfinite(load.real()) || !std::isfinite(load.imag()) ||
+      !(load.real() > 0))
+    return out;
+  auto add = [&](bool shuntAtLoad, double x, double b) {
+    if (negligible(x, r0)) x = 0;
+    if (negligible(b, 1 / r0)) b = 0;
+    MatchNetwork n{shuntAtLoad, partOfReactance(x, mhz), partOfSusceptance(b, mhz)};
+    // With one element or none, the side makes no difference.
+    if (x == 0 || b == 0) n.shuntAtLoad = x == 0;
+    for (const MatchNetwork& m : out)
+      if (m.topology() == n.topology() &&
+          std::fabs(m.series.value - n.series.value) <= 1e-9 * std::fabs(n.series.value) &&
+          std::fabs(m.shunt.value - n.shunt.value) <= 1e-9 * std::fabs(n.shunt.value))
+        return;
+    out.push_back(n);
+  };
+  // The shunt element across the load.
+  const Complex y = 1.0 / load;
+  const double g = y.real();
+  if (g <= 1 / r0 * (1 + 1e-12)) {
+    const double d = std::sqrt(std::max(0.0, g / r0 - g * g));
+    for (double b : {d, -d}) {
+      const Complex z = 1.0 / Complex(g, b);
+      add(true, -z.imag(), b - y.imag());
+    }
+  }
+  // The series element at the load.
+  const double r = load.real();
+  if (r <= r0 * (1 + 1e-12)) {
+    const double d = std::sqrt(std::max(0.0, r * r0 - r * r));
+    for (double x : {d, -d}) {
+      const Complex a = 1.0 / Complex(r, x);
+      add(false, x - load.imag(), -a.imag());
+    }
+  }
+  return out;
+}
+
+double swrAgainst(Complex z, double r0) {
+  const double rho = std::abs((z - r0) / (z + r0));
+  return rho < 1 ? (1 + rho) / (1 - rho) : INFINITY;
+}
+
+std::vector<double> matchedSwr(const MatchNetwork& network, std::span<const double> mhz,
+                               std::span<const double> r, std::span<const double> x, double r0) {
+  std::vector<double> out(mhz.size(), NAN);
+  for (size_t i = 0; i < out.size() && i < r.size() && i < x.size(); ++i)
+    if (std::isfinite(r[i]) && std::isfinite(x[i]))
+      out[i] = swrAgainst(network.input({r[i], x[i]}, mhz[i]), r0);
+  return out;
+}
+
+std::string matchLine(const MatchNetwork& n, Complex load, double mhz, double r0,
+                      powermeter::ESeries e) {
+  const MatchNetwork rounded = n.rounded(e);
+  const std::string tag = e == powermeter::ESeries::E12 ? "e12" : "e24";
+  const bool twoOfAKind = n.series.kind == n.shunt.kind;
+  std::string out = "topology=" + n.topology() + " form=" + n.form();
+  std::string roundedText;
+  for (const auto& [part, roundedPart, role] : {std::tuple{n.series, rounded.series, "series"},
+                                                std::tuple{n.shunt, rounded.shunt, "shunt"}}) {
+    if (part.kind == MatchPart::Kind::None) continue;
+    const bool coil = part.kind == MatchPart::Kind::Inductor;
+    const std::string key =
+        std::string(coil ? "l" : "c") + (twoOfAKind ? "_" + std::string(role) : "");
+    const std::string unit = coil ? "_uh" : "_pf";
+    const double scale = coil ? 1e6 : 1e12;
+    out += " " + key + unit + "=" + common::shortestText(part.value * scale, 4);
+    roundedText +=
+        " " + key + "_" + tag + unit + "=" + common::shortestText(roundedPart.value * scale, 4);
+  }
+  const double swr = swrAgainst(rounded.input(load, mhz), r0);
+  return out + roundedText + " swr_rounded=" +
+         (std::isfinite(swr) ? common::shortestText(std::round(swr * 1000) / 1000, 6) : "inf");
+}
+
+MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter::ESeries e) {
+  MatchReport out;
+  const auto at = nearestPoint(t, mhz);
+  auto measured = [&](size_t i) {
+    for (int q : {kResistance, kReactance}) {
+      const chart::Mark m = t.mark(i, q);
+      if ((m != chart::Mark::Valid && m != chart::Mark::Uncertain &&
+           m != chart::Mark::Approximate) ||
+          !std::isfinite(t.values[q][i]))
+        return false;
+    }
+    return true;
+  };
+  if (!at || !measured(*at)) {
+    out.error = "the point at " + common::shortestText(mhz, 10) +
+                " MHz has no finite impedance (open, invalid or outside the sweep)";
+    return out;
+  }
+  const size_t i = *at;
+  const double r = t.values[kResistance][i];
+  const bool known = t.signs[i] != ReactanceSign::Unknown;
+  out.text = "match_mhz=" + common::shortestText(t.frequencies[i], 10) +
+             " r_ohm=" + common::shortestText(r, 5) +
+             " x_ohm=" + common::shortestText(t.signedReactance(i), 5) +
+             " sign=" + (known ? "inferred" : "unknown");
+  // The point's marks, their blanks turned into "+" so that the line keeps
+  // one pair per word.
+  if (std::string words = flagWords(t, i); !words.empty()) {
+    std::replace(words.begin(), words.end(), ' ', '+');
+    out.text += " marks=" + words;
+  }
+  out.text += "\n";
+
+  // The trace as the band's SWR needs it: R and |X| where measured, X taken
+  // with its sign, or with the sign that gives the higher SWR where unknown.
+  const size_t n = t.flags.size();
+  std::vector<double> rs(n, NAN), plus(n, NAN), minus(n, NAN);
+  for (size_t k = 0; k < n; ++k)
+    if (measured(k)) {
+      rs[k] = t.values[kResistance][k];
+      const double x = t.values[kReactance][k];
+      if (t.signs[k] != ReactanceSign::Capacitive) plus[k] = x;
+      if (t.signs[k] != ReactanceSign::Inductive) minus[k] = -x;
+    }
+  std::vector<int> candidates;
+  if (known)
+    candidates = {static_cast<int>(t.signs[i])};
+  else
+    candidates = {1, -1};
+  for (int sign : candidates) {
+    const std::complex<double> load(r, sign * static_cast<double>(t.values[kReactance][i]));
+    for (const MatchNetwork& network : matchNetworks(load, t.frequencies[i], r0)) {
+      if (!known) out.text += sign > 0 ? "candidate=inductive " : "candidate=capacitive ";
+      out.text += matchLine(network, load, t.frequencies[i], r0, e);
+      const MatchNetwork rounded = network.rounded(e);
+      std::vector<double> swr = matchedSwr(rounded, t.frequencies, rs, plus, r0);
+      const std::vector<double> other = matchedSwr(rounded, t.frequencies, rs, minus, r0);
+      for (size_t k = 0; k < n; ++k)
+        if (!std::isnan(other[k]))
+          swr[k] = std::isnan(swr[k]) ? other[k] : std::max(swr[k], other[k]);
+      swr[i] = swrAgainst(rounded.input(load, t.frequencies[i]), r0);
+      chart::Edges band;
+      if (swr[i] <= 2)
+        band = chart::walkEdges(
+            std::span<const double>(t.frequencies), [&](size_t k) { return swr[k]; },
+            [&](size_t k) { return std::isfinite(swr[k]); }, [](size_t) { return false; }, i, 2,
+            false);
+      out.text += " swr2_low_mhz=" + chart::reportNumber(band.low, 4) +
+                  " swr2_high_mhz=" + chart::reportNumber(band.high, 4) + "\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace kolm::analyzer

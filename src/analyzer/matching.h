@@ -1,0 +1,91 @@
+// L networks that match a load to a resistance: one element in series and one
+// in shunt (a capacitor or a coil each), the shunt element either across the
+// load or on the source side.
+//
+// With the shunt element across the load (possible while the load's
+// conductance G is at most 1 / R0), it turns the load's susceptance into
+// B' = +-sqrt(G / R0 - G^2), where the load's parallel form shows R0 in series;
+// the series element then cancels the reactance left. With the series element
+// at the load (possible while the load's R is at most R0), it turns the
+// reactance into X' = +-sqrt(R R0 - R^2), where the series form shows 1 / R0 in
+// parallel; the shunt element cancels the susceptance left. A load inside both
+// limits has four solutions, one outside the target's circles two; an element
+// that comes out as nothing is left out.
+#pragma once
+
+#include <complex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "powermeter/ladder_filter.h"
+
+namespace kolm::analyzer {
+
+// A coil or a capacitor, or nothing (a series element that is a short, a shunt
+// element that is open).
+struct MatchPart {
+  enum class Kind { None, Inductor, Capacitor };
+  Kind kind = Kind::None;
+  double value = 0;  // henry or farad
+  // The part's reactance at `mhz` (0 for nothing).
+  double reactance(double mhz) const;
+};
+
+struct MatchNetwork {
+  bool shuntAtLoad = false;  // the shunt element across the load, else on the source side
+  MatchPart series, shunt;
+  // The impedance the source sees at `mhz` with `load` at the far side.
+  std::complex<double> input(std::complex<double> load, double mhz) const;
+  // Both parts at their nearest preferred values.
+  MatchNetwork rounded(powermeter::ESeries series) const;
+  // "shunt_C_at_load,series_L": the elements from the load towards the source.
+  std::string topology() const;
+  // lowpass (series L, shunt C), highpass (series C, shunt L), two_L, two_C,
+  // or the one element (series_C, shunt_L, ...), none when nothing is needed.
+  std::string form() const;
+};
+
+// Every L network that shows `load` (ohm) as `targetOhm` at `mhz`.
+std::vector<MatchNetwork> matchNetworks(std::complex<double> load, double mhz, double targetOhm);
+
+// The SWR against `targetOhm` of an impedance.
+double swrAgainst(std::complex<double> z, double targetOhm);
+
+// The SWR `network` gives at each point of a measured trace (frequencies in
+// MHz, R and the signed X in ohm); NaN where the point has no finite impedance.
+std::vector<double> matchedSwr(const MatchNetwork& network, std::span<const double> mhz,
+                               std::span<const double> r, std::span<const double> x,
+                               double targetOhm);
+
+// One line of key=value pairs separated by blanks: topology=, form=, the parts
+// (l_uh= and c_pf=, or l_series_uh= and l_shunt_uh= where both are of a kind,
+// and the same for capacitors), the parts rounded (l_e12_uh=, ...) and
+// swr_rounded= at `mhz`; no line end.
+std::string matchLine(const MatchNetwork& network, std::complex<double> load, double mhz,
+                      double targetOhm, powermeter::ESeries series);
+
+}  // namespace kolm::analyzer
+
+#include "analyzer/measurement.h"
+
+namespace kolm::analyzer {
+
+struct MatchReport {
+  std::string text;   // the lines, each ended by a line end
+  std::string error;  // why the point cannot be matched
+};
+
+// The networks for the point of `trace` nearest `mhz`, with its inferred sign:
+// a line match_mhz= r_ohm= x_ohm= sign=inferred|unknown (and marks= with the
+// point's flag words when it has any), then one matchLine per network followed
+// by swr2_low_mhz= and swr2_high_mhz=, where the SWR the rounded parts give
+// with the measured trace rises through 2 either side (at a point of unknown
+// sign the higher SWR of its two candidates; none where a point of no finite
+// impedance, or the trace's end, comes first). A
+// point of unknown sign gives both sets, each line led by candidate=inductive
+// or candidate=capacitive. A point without a finite impedance is refused.
+MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,
+                        powermeter::ESeries series);
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,312 @@
+// The antenna bench: L networks, a cable taken out or measured, band presets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <numbers>
+#include <sstream>
+#include <string>
+#include <tuple>
+
+#include "analyzer/cable.h"
+#include "analyzer/files.h"
+#include "analyzer/matching.h"
+#include "analyzer/sweep.h"
+#include "common/bands.h"
+#include "sim/connection.h"
+#include "sim/sim_rig.h"
+#include "support/cli_run.h"
+
+using namespace kolm::analyzer;
+using kolm::powermeter::ESeries;
+using Complex = std::complex<double>;
+
+namespace {
+
+// The number after "key=" in a line of blank-separated pairs; NaN when absent.
+double pairValue(const std::string& line, const std::string& key) {
+  const size_t at = line.find(key + "=");
+  if (at == std::string::npos || (at > 0 && line[at - 1] != ' ')) return NAN;
+  return std::strtod(line.c_str() + at + key.size() + 1, nullptr);
+}
+
+// Every network brings the load to the target, and their number is what the
+// two limits allow; a resistive load gets the textbook values Q = sqrt(Rhi /
+// Rlo - 1), the series element Q Rlo, the shunt element Rhi / Q.
+TEST(Matching, EveryNetworkShowsTheLoadAsTheTarget) {
+  int loads = 0;
+  for (double target : {50.0, 12.5, 300.0})
+    for (double r = 1; r < 3000; r *= 1.7)
+      for (double x = -2000; x <= 2000; x += 237) {
+        const Complex load(r, x);
+        const auto networks = matchNetworks(load, 14.2, target);
+        const bool shuntFits = (1.0 / load).real() < 1 / target;
+        const bool seriesFits = r < target;
+        ASSERT_EQ(networks.size(), 2u * shuntFits + 2u * seriesFits) << load << " to " << target;
+        for (const MatchNetwork& n : networks) {
+          const Complex in = n.input(load, 14.2);
+          EXPECT_NEAR(in.real(), target, 1e-6 * target) << load << " " << n.topology();
+          EXPECT_NEAR(in.imag(), 0, 1e-6 * target) << load << " " << n.topology();
+          EXPECT_LT(std::fabs(swrAgainst(in, target) - 1), 1e-6);
+        }
+        ++loads;
+      }
+  EXPECT_GT(loads, 800);
+
+  const double w = 2 * std::numbers::pi * 14e6;
+  for (auto [r, target] : {std::pair{25.0, 50.0}, {5.0, 50.0}, {200.0, 50.0}, {50.0, 12.5}}) {
+    const double low = std::min(r, target), high = std::max(r, target);
+    const double q = std::sqrt(high / low - 1);
+    bool lowpassFound = false;
+    for (const MatchNetwork& n : matchNetworks(r, 14, target)) {
+      if (n.form() != "lowpass") continue;
+      lowpassFound = true;
+      // The shunt element sits across the higher resistance.
+      EXPECT_EQ(n.shuntAtLoad, r > target);
+      EXPECT_NEAR(n.series.value, q * low / w, 1e-9 * n.series.value);
+      EXPECT_NEAR(n.shunt.value, q / (high * w), 1e-9 * n.shunt.value);
+    }
+    EXPECT_TRUE(lowpassFound) << r;
+  }
+}
+
+// The rounded parts are preferred values near the exact ones, and the SWR they
+// give is what their network shows.
+TEST(Matching, RoundedPartsAndTheirSwr) {
+  const Complex load(25, -40);
+  for (ESeries e : {ESeries::E12, ESeries::E24})
+    for (const MatchNetwork& n : matchNetworks(load, 7.1, 50)) {
+      const MatchNetwork rounded = n.rounded(e);
+      for (auto [exact, part] : {std::pair{n.series, rounded.series}, {n.shunt, rounded.shunt}}) {
+        if (exact.kind == MatchPart::Kind::None) continue;
+        EXPECT_EQ(part.value, kolm::powermeter::preferredValue(exact.value, e));
+        EXPECT_LT(std::fabs(std::log(part.value / exact.value)), e == ESeries::E12 ? 0.1 : 0.05);
+      }
+      const std::string line = matchLine(n, load, 7.1, 50, e);
+      const double swr = swrAgainst(rounded.input(load, 7.1), 50);
+      EXPECT_GT(swr, 1.0);
+      EXPECT_NE(
+          line.find(" swr_rounded=" + kolm::common::shortestText(std::round(swr * 1000) / 1000, 6)),
+          std::string::npos)
+          << line;
+    }
+}
+
+class CliBench : public kolm::test::CliTest {};
+
+// One line per network, in the documented keys; a measured capacitive load is
+// matched with its inferred sign.
+TEST_F(CliBench, MatchPrintsOneLinePerNetwork) {
+  auto r = kolm::test::runCli("match --r 25 --x 0 --freq 14");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "topology=series_L_at_load,shunt_C form=lowpass l_uh=0.2842 c_pf=227.4 "
+            "l_e12_uh=0.27 c_e12_pf=220 swr_rounded=1.06\n"
+            "topology=series_C_at_load,shunt_L form=highpass c_pf=454.7 l_uh=0.5684 "
+            "c_e12_pf=470 l_e12_uh=0.56 swr_rounded=1.037\n");
+  EXPECT_EQ(kolm::test::runCli("match --r 0 --x 5 --freq 14").status, 2);
+  EXPECT_EQ(kolm::test::runCli("match --r 5 --x 5 --freq 14 --series E6").status, 2);
+
+  r = kolm::test::runCli(
+      "--backend sim --load rlc:r=20,c=300p analyze --start 5 --stop 15 --points 200 --out a.csv "
+      "--match-at 10");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);  // points= file=
+  std::getline(lines, line);
+  EXPECT_NE(line.find("match_mhz=10 "), std::string::npos) << line;
+  EXPECT_NE(line.find("sign=inferred"), std::string::npos) << line;
+  int networks = 0;
+  while (std::getline(lines, line)) {
+    ++networks;
+    EXPECT_LT(pairValue(line, "swr_rounded"), 2) << line;
+    EXPECT_LT(pairValue(line, "swr2_low_mhz"), 10) << line;
+    EXPECT_GT(pairValue(line, "swr2_high_mhz"), 10) << line;
+  }
+  EXPECT_EQ(networks, 4);  // 20 - j53 ohm lies inside both limits
+}
+
+}  // namespace
+
+namespace {
+
+using kolm::analyzer::PointValues;
+
+PointValues quantitiesOf(Complex g) {
+  const Complex z = 50.0 * (1.0 + g) / (1.0 - g);
+  const double rho = std::abs(g);
+  return {static_cast<float>(-20 * std::log10(rho)),
+          static_cast<float>(std::fabs(std::arg(g)) * 180 / std::numbers::pi),
+          static_cast<float>(std::abs(z)),
+          static_cast<float>(z.real()),
+          static_cast<float>(std::fabs(z.imag())),
+          static_cast<float>((1 + rho) / (1 - rho))};
+}
+
+// A sweep of `load` on the simulator's typical board, as the exports see it.
+TraceValues sweep(const std::string& load, double start, double stop, int points) {
+  kolm::test::SimRig rig("through", load, {}, kolm::sim::Board::Typical);
+  auto planned = planSweep(start, stop, points, 400);
+  Channels c;
+  ReadWriteJob job(rig.instrument, planned.plan, c, true);
+  job.runToEnd();
+  return exportTrace(static_cast<int16_t>(points), start, stop, c);
+}
+
+// The far end's reflection is the textbook line transform undone, and the
+// simulator's line (its own telegrapher solution) undone gives its load back.
+TEST(Cable, TakesTheLineOutAsTheLineTransformAndTheSimulatorsLinePutIt) {
+  for (const char* text : {"RG58:10", "rg-174:33", "LADDER450:20", "7.5,0.8,3@10,75"}) {
+    std::string why;
+    const auto cable = parseCable(text, &why);
+    ASSERT_TRUE(cable) << why;
+    for (const char* far : {"r=25", "rlc:r=5,l=2u,c=80p", "r=300", "rlc:r=80,c=50p", "short"}) {
+      const auto line =
+          kolm::sim::parseLoad("line:z0=" + kolm::common::shortestText(cable->z0Ohm) +
+                               ",len=" + kolm::common::shortestText(cable->lengthM) +
+                               ",vf=" + kolm::common::shortestText(cable->velocityFactor) +
+                               ",loss=" + kolm::common::shortestText(cable->lossDbPer100m) + "@" +
+                               kolm::common::shortestText(cable->lossAtMHz) + ",load=" + far);
+      ASSERT_TRUE(line.ok()) << line.error;
+      for (double mhz : {1.9, 7.1, 14.2, 29.0}) {
+        const Complex truth = line.value->far->gamma(mhz);
+        // Textbook: Zin = Zc (ZL + Zc tanh gl) / (Zc + ZL tanh gl), the line's
+        // constants from R' = 2 alpha Z0, L' = Z0 / v, C' = 1 / (Z0 v).
+        const double alpha = cable->lossAt(mhz) / 100 / 8.685889638;
+        const double w = 2 * std::numbers::pi * mhz * 1e6, v = cable->velocityFactor * 299792458;
+        const Complex series(2 * alpha * cable->z0Ohm, w * cable->z0Ohm / v);
+        const Complex shunt(0, w / (cable->z0Ohm * v));
+        const Complex zc = std::sqrt(series / shunt);
+        const Complex t = std::tanh(std::sqrt(series * shunt) * cable->lengthM);
+        const Complex zl = 50.0 * (1.0 + truth) / (1.0 - truth);
+        const Complex zin = zc * (zl + zc * t) / (zc + zl * t);
+        EXPECT_LT(std::abs(farEndReflection(*cable, mhz, (zin - 50.0) / (zin + 50.0)) - truth),
+                  1e-9);
+        EXPECT_LT(std::abs(farEndReflection(*cable, mhz, line.value->gamma(mhz)) - truth), 1e-9)
+            << text << " " << far << " at " << mhz;
+      }
+    }
+  }
+  for (const char* bad : {"RG59:10", "10,1.2,3@10", "10,0.66,3", "RG58:", "-1,0.66,3@10"})
+    EXPECT_FALSE(parseCable(bad, nullptr)) << bad;
+}
+
+// Measured through a line on the typical board and taken out again, the far
+// load lies inside the carried intervals, and a value off by more than the
+// limits of the marks is marked.
+TEST(Cable, TheCarriedIntervalsHoldTheFarLoad) {
+  int values = 0, inside = 0, unmarkedOff = 0;
+  for (const char* far : {"rlc:r=25,l=1u,c=129.2p", "r=12", "r=150", "rlc:r=60,c=120p"})
+    for (const char* cable : {"RG58:10", "RG213:25"}) {
+      const TraceValues near =
+          sweep(std::string("line:z0=50,len=") +
+                    (cable[2] == '5' ? "10,vf=0.66,loss=16.1@100" : "25,vf=0.66,loss=6.9@100") +
+                    ",load=" + far,
+                3, 30, 120);
+      const TraceValues t = withoutCable(near, *parseCable(cable, nullptr));
+      const auto load = kolm::sim::parseLoad(far);
+      for (size_t i = 0; i < t.flags.size(); ++i) {
+        const PointValues truth = quantitiesOf(load.value->gamma(t.frequencies[i]));
+        for (int q = 0; q < kQuantities; ++q) {
+          const double v = t.values[q][i], pm = t.halfWidths[q][i];
+          if (t.flags[i] != PointFlag::Valid ||
+              (q == kReactance && t.signs[i] == ReactanceSign::Unknown))
+            continue;
+          ++values;
+          inside += std::fabs(truth[q] - v) <= pm;
+          const double limit = q == kReturnLoss ? 1
+                               : q == kPhase    ? 3
+                                                : 0.1 * std::fabs(truth[q]) + 2;
+          unmarkedOff +=
+              t.mark(i, q) == kolm::chart::Mark::Valid && std::fabs(truth[q] - v) > limit;
+        }
+      }
+    }
+  EXPECT_GT(values, 3000);
+  EXPECT_GE(inside, 0.95 * values);
+  EXPECT_EQ(unmarkedOff, 0);
+}
+
+// Open and shorted stubs of a known length give their velocity factor and
+// loss back from their resonances: within 3 % (a bridge of 30 dB directivity
+// moves a sharp resonance's |Z| minimum by up to about 2 %).
+TEST(Cable, AStubsResonancesGiveItsFigures) {
+  for (auto [length, vf, loss] :
+       {std::tuple{10.0, 0.66, 16.1}, {4.0, 0.85, 3.9}, {25.0, 0.78, 12.1}})
+    for (StubEnd end : {StubEnd::Open, StubEnd::Short}) {
+      const std::string load = "line:len=" + kolm::common::shortestText(length) +
+                               ",vf=" + kolm::common::shortestText(vf) +
+                               ",loss=" + kolm::common::shortestText(loss) +
+                               "@100,load=" + (end == StubEnd::Open ? "open" : "short");
+      const auto [start, stop] = stubSpan(length, end);
+      const StubFigures f =
+          measureStub(sweep(load, start, std::min(stop, 180.0), 2000), length, end, 50);
+      ASSERT_TRUE(f.ok()) << load << ": " << f.error;
+      EXPECT_NEAR(f.velocityFactor, vf, 0.03 * vf) << load;
+      EXPECT_NEAR(f.electricalLengthM, length / vf, 0.03 * length / vf) << load;
+      ASSERT_TRUE(f.lossDbPer100m && f.lossPm) << load;
+      EXPECT_NEAR(*f.lossDbPer100m, loss * std::sqrt(f.atMHz / 100), *f.lossPm) << load;
+      EXPECT_GE(f.resonances, 2);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+using kolm::common::amateurBands;
+using kolm::common::bandSpan;
+using kolm::common::findBand;
+
+// The edges of the presets, their margins, and the clock's limit.
+TEST(Bands, EdgesOfTheThreeRegions) {
+  const struct {
+    int region;
+    const char* name;
+    double low, high;
+  } cases[] = {{1, "160m", 1.81, 2.0},  {2, "160m", 1.8, 2.0},      {1, "80m", 3.5, 3.8},
+               {2, "80m", 3.5, 4.0},    {3, "80m", 3.5, 3.9},       {1, "40m", 7.0, 7.2},
+               {2, "40M", 7.0, 7.3},    {3, "40m", 7.0, 7.2},       {1, "60m", 5.3515, 5.3665},
+               {3, "20m", 14.0, 14.35}, {1, "17m", 18.068, 18.168}, {2, "10m", 28.0, 29.7},
+               {1, "6m", 50, 52},       {3, "6m", 50, 54}};
+  for (const auto& c : cases) {
+    const auto band = findBand(c.name, c.region);
+    ASSERT_TRUE(band) << c.name;
+    EXPECT_EQ(band->lowMHz, c.low) << c.name << " region " << c.region;
+    EXPECT_EQ(band->highMHz, c.high) << c.name << " region " << c.region;
+  }
+  for (int region : {1, 2, 3}) EXPECT_EQ(amateurBands(region).size(), 11u);
+  EXPECT_FALSE(findBand("11m", 1));
+  EXPECT_TRUE(amateurBands(4).empty());
+  for (auto [name, low, high] : {std::tuple{"20m", 13.9125, 14.4375}, {"30m", 10.075, 10.175}}) {
+    EXPECT_NEAR(bandSpan(*findBand(name, 1)).first, low, 1e-12) << name;
+    EXPECT_NEAR(bandSpan(*findBand(name, 1)).second, high, 1e-12) << name;
+  }
+  EXPECT_TRUE(kolm::common::bandFits(*findBand("6m", 1), 200));
+  EXPECT_FALSE(kolm::common::bandFits(*findBand("6m", 2), 54));
+}
+
+// --band sweeps the band; the report's widths under SWR 2 and 1.5 inside it
+// are those of the load (truth scanned finely), within the sweep's step.
+TEST_F(CliBench, ABandsSwrWidths) {
+  const std::string load = "rlc:r=50,l=20u,c=6.303p";
+  auto r = kolm::test::runCli("--backend sim --load " + load +
+                              " analyze --band 20m --points 400 --out b.csv --report");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto parsed = kolm::sim::parseLoad(load);
+  for (auto [key, limit] : {std::pair{"band_20m_swr2_mhz", 2.0}, {"band_20m_swr15_mhz", 1.5}}) {
+    double width = 0;
+    for (double f = 14.0; f < 14.35; f += 1e-4) {
+      const double rho = std::abs(parsed.value->gamma(f + 5e-5));
+      width += (1 + rho) / (1 - rho) <= limit ? 1e-4 : 0;
+    }
+    EXPECT_NEAR(kolm::test::reportedNumber(r.out, key), width, 0.02) << key;
+  }
+  EXPECT_EQ(kolm::test::reportedNumber(r.out, "band_20m_unmeasured_mhz"), 0);
+  EXPECT_EQ(kolm::test::runCli("analyze --band 20m --start 14 --points 9 --out c.csv").status, 2);
+  EXPECT_EQ(kolm::test::runCli("power-sweep --band 11m --points 9 --out c.csv").status, 2);
+}
+
+}  // namespace
