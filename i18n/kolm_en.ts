@@ -94,16 +94,20 @@
         <translation>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</translation>
     </message>
     <message>
-        <source>IARU region %1</source>
-        <translation>IARU region %1</translation>
+        <source>Bands</source>
+        <translation>Bands</translation>
+    </message>
+    <message>
+        <source>IARU Region %1</source>
+        <translation>IARU Region %1</translation>
     </message>
     <message>
         <source>%1  (%2 to %3 MHz)</source>
         <translation>%1  (%2 to %3 MHz)</translation>
     </message>
     <message>
-        <source>Bands</source>
-        <translation>Bands</translation>
+        <source>Sweeps %1 to %2 MHz</source>
+        <translation>Sweeps %1 to %2 MHz</translation>
     </message>
     <message>
         <source>Cable taken out</source>
@@ -1444,20 +1448,20 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Smith chart...</translation>
     </message>
     <message>
-        <source>Antenna</source>
-        <translation>Antenna</translation>
-    </message>
-    <message>
-        <source>Matching network...</source>
-        <translation>Matching network...</translation>
-    </message>
-    <message>
         <source>The readings show the far end of: %1</source>
         <translation>The readings show the far end of: %1</translation>
     </message>
     <message>
         <source>The readings are shown as measured.</source>
         <translation>The readings are shown as measured.</translation>
+    </message>
+    <message>
+        <source>Antenna</source>
+        <translation>Antenna</translation>
+    </message>
+    <message>
+        <source>Matching network...</source>
+        <translation>Matching network...</translation>
     </message>
     <message>
         <source>Cable taken out...</source>

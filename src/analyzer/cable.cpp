@@ -299,36 +299,50 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
     return (t.flags[i] == PointFlag::Valid || t.flags[i] == PointFlag::PhaseLimit) &&
            std::isfinite(z[i]) && std::isfinite(t.values[kResistance][i]);
   };
-  // Series resonances: the signed reactance crosses from - to + between two
-  // points of known sign; the resonance lies at the |Z| minimum between them.
+  // Series resonances: each run of points whose |Z| lies below Z0 holds one
+  // (a stub's |Z| swings far above and below Z0 between them), at its |Z|
+  // minimum; a run whose known signs say the reactance falls through it (+
+  // before the minimum, - after) is not one.
   struct Resonance {
     double mhz;
     size_t at;
   };
   std::vector<Resonance> found;
-  std::optional<size_t> known;
-  for (size_t i = 0; i < n; ++i) {
-    if (t.signs[i] == ReactanceSign::Unknown || !hasZ(i)) continue;
-    if (known && t.signs[*known] == ReactanceSign::Capacitive &&
-        t.signs[i] == ReactanceSign::Inductive) {
-      size_t best = *known;
-      for (size_t k = *known; k <= i; ++k)
-        if (hasZ(k) && z[k] < z[best]) best = k;
-      // A run of equal lowest readings: its centre; a single lowest one: the
-      // vertex of the parabola through |Z|^2 there (R^2 + k^2 (f - f0)^2
-      // near a resonance).
-      size_t last = best;
-      while (last + 1 <= i && hasZ(last + 1) && z[last + 1] == z[best]) ++last;
-      double mhz = (t.frequencies[best] + t.frequencies[last]) / 2;
-      if (last == best && best > 0 && best + 1 < n && hasZ(best - 1) && hasZ(best + 1)) {
-        auto squared = [&](size_t k) { return static_cast<double>(z[k]) * z[k]; };
-        const double a = squared(best - 1), b = squared(best), c = squared(best + 1);
-        const double h = (t.frequencies[best + 1] - t.frequencies[best - 1]) / 2;
-        if (a - 2 * b + c > 0) mhz += std::clamp(h * (a - c) / (2 * (a - 2 * b + c)), -h, h);
-      }
-      found.push_back({mhz, best});
+  for (size_t first = 0; first < n;) {
+    if (!hasZ(first) || !(z[first] < z0)) {
+      ++first;
+      continue;
     }
-    known = i;
+    // Points without a value inside the run (a reading past a total
+    // reflection near a sharp resonance) do not end it.
+    size_t last = first;
+    for (size_t k = first + 1; k < n && (!hasZ(k) || z[k] < z0); ++k)
+      if (hasZ(k)) last = k;
+    size_t best = first;
+    for (size_t k = first; k <= last; ++k)
+      if (hasZ(k) && z[k] < z[best]) best = k;
+    // The centre of a run of equal lowest readings, or for a single lowest
+    // one the vertex of the parabola through |Z|^2 there (R^2 + k^2 (f -
+    // f0)^2 near a resonance).
+    size_t end = best;
+    while (end < last && hasZ(end + 1) && z[end + 1] == z[best]) ++end;
+    double mhz = (t.frequencies[best] + t.frequencies[end]) / 2;
+    if (end == best && best > first && best < last && hasZ(best - 1) && hasZ(best + 1)) {
+      auto squared = [&](size_t k) { return static_cast<double>(z[k]) * z[k]; };
+      const double a = squared(best - 1), b = squared(best), c = squared(best + 1);
+      const double h = (t.frequencies[best + 1] - t.frequencies[best - 1]) / 2;
+      if (a - 2 * b + c > 0) mhz += std::clamp(h * (a - c) / (2 * (a - 2 * b + c)), -h, h);
+    }
+    auto knownSign = [&](size_t from, size_t to, int step) {
+      for (size_t k = from; k != to; k += static_cast<size_t>(step))
+        if (t.signs[k] != ReactanceSign::Unknown) return t.signs[k];
+      return ReactanceSign::Unknown;
+    };
+    const bool falling = knownSign(best, first - 1, -1) == ReactanceSign::Inductive &&
+                         knownSign(end, last + 1, 1) == ReactanceSign::Capacitive;
+    // A minimum at an end of the sweep may lie beyond it.
+    if (best > 0 && end + 1 < n && !falling) found.push_back({mhz, best});
+    first = last + 1;
   }
   if (found.empty()) {
     out.error =

@@ -74,11 +74,12 @@ struct StubFigures {
   std::string error;   // why the figures could not be found
   bool ok() const { return error.empty(); }
 };
-// Resonances are the frequencies where the signed reactance crosses from
-// negative to positive (a series resonance: the open stub's odd quarter
-// waves, the shorted stub's half waves), placed at the |Z| minimum between
-// the two points of known sign around the crossing, refined by the vertex of
-// the parabola through |Z|^2 there. The velocity factor is fitted to all of
+// Resonances are the series resonances (the open stub's odd quarter waves,
+// the shorted stub's half waves): one in each run of points whose |Z| lies
+// below Z0, at its |Z| minimum refined by the vertex of the parabola through
+// |Z|^2 there, unless the inferred signs around it say the reactance falls
+// through it (+ before, - after); a minimum at an end of the sweep is left
+// out. The velocity factor is fitted to all of
 // them (their quarter-wave numbers from their spacing, or with one resonance
 // from the velocity factors a cable can have), the loss from R = Z0 tanh(alpha
 // l) at the lowest.

@@ -197,13 +197,16 @@ MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter:
   }
   out.text += "\n";
 
-  // The trace as the band's SWR needs it: points of unknown sign have no value.
+  // The trace as the band's SWR needs it: R and |X| where measured, X taken
+  // with its sign, or with the sign that gives the higher SWR where unknown.
   const size_t n = t.flags.size();
-  std::vector<double> rs(n, NAN), xs(n, NAN);
+  std::vector<double> rs(n, NAN), plus(n, NAN), minus(n, NAN);
   for (size_t k = 0; k < n; ++k)
-    if (measured(k) && t.signs[k] != ReactanceSign::Unknown) {
+    if (measured(k)) {
       rs[k] = t.values[kResistance][k];
-      xs[k] = t.signedReactance(k);
+      const double x = t.values[kReactance][k];
+      if (t.signs[k] != ReactanceSign::Capacitive) plus[k] = x;
+      if (t.signs[k] != ReactanceSign::Inductive) minus[k] = -x;
     }
   std::vector<int> candidates;
   if (known)
@@ -216,7 +219,11 @@ MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter:
       if (!known) out.text += sign > 0 ? "candidate=inductive " : "candidate=capacitive ";
       out.text += matchLine(network, load, t.frequencies[i], r0, e);
       const MatchNetwork rounded = network.rounded(e);
-      std::vector<double> swr = matchedSwr(rounded, t.frequencies, rs, xs, r0);
+      std::vector<double> swr = matchedSwr(rounded, t.frequencies, rs, plus, r0);
+      const std::vector<double> other = matchedSwr(rounded, t.frequencies, rs, minus, r0);
+      for (size_t k = 0; k < n; ++k)
+        if (!std::isnan(other[k]))
+          swr[k] = std::isnan(swr[k]) ? other[k] : std::max(swr[k], other[k]);
       swr[i] = swrAgainst(rounded.input(load, t.frequencies[i]), r0);
       chart::Edges band;
       if (swr[i] <= 2)

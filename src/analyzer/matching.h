@@ -80,8 +80,9 @@ struct MatchReport {
 // a line match_mhz= r_ohm= x_ohm= sign=inferred|unknown (and marks= with the
 // point's flag words when it has any), then one matchLine per network followed
 // by swr2_low_mhz= and swr2_high_mhz=, where the SWR the rounded parts give
-// with the measured trace rises through 2 either side (none where a point of
-// no finite impedance or unknown sign, or the trace's end, comes first). A
+// with the measured trace rises through 2 either side (at a point of unknown
+// sign the higher SWR of its two candidates; none where a point of no finite
+// impedance, or the trace's end, comes first). A
 // point of unknown sign gives both sets, each line led by candidate=inductive
 // or candidate=capacitive. A point without a finite impedance is refused.
 MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,

@@ -9,6 +9,7 @@
 #include <string>
 #include <tuple>
 
+#include "analyzer/analysis.h"
 #include "analyzer/cable.h"
 #include "analyzer/files.h"
 #include "analyzer/matching.h"
@@ -229,8 +230,63 @@ TEST(Cable, TheCarriedIntervalsHoldTheFarLoad) {
   EXPECT_EQ(unmarkedOff, 0);
 }
 
+// The carried interval holds every load the near end's sector can give: the
+// sector sampled far more densely than the transform samples it.
+TEST(Cable, TheIntervalCoversTheWholeSector) {
+  for (const char* text : {"RG58:30", "RG174:12", "LADDER450:7"})
+    for (Complex near :
+         {Complex(0.3, 0.2), Complex(-0.4, 0.35), Complex(0.05, 0.6), Complex(-0.2, 0.1)}) {
+      const auto cable = parseCable(text, nullptr);
+      const PointValues v = quantitiesOf(near);
+      TraceValues t;
+      for (int q = 0; q < kQuantities; ++q) {
+        t.values[q] = {v[q]};
+        t.halfWidths[q] = {q == kReturnLoss ? 1.5f : q == kPhase ? 12.0f : 0.0f};
+      }
+      t.flags = {PointFlag::Valid};
+      t.frequencies = {14.2};
+      t.signs = {ReactanceSign::Inductive};
+      t.uncertain = {0};
+      t.swrLow = {1};
+      const TraceValues far = withoutCable(t, *cable);
+      ASSERT_EQ(far.flags[0], PointFlag::Valid) << text << " " << near;
+      for (int a = 0; a <= 60; ++a)
+        for (int b = 0; b <= 60; ++b) {
+          const double rho =
+              std::min(1.0, std::pow(10.0, -(v[kReturnLoss] - 1.5 + 3.0 * a / 60) / 20));
+          const double theta = (v[kPhase] - 12 + 24.0 * b / 60) * std::numbers::pi / 180;
+          const Complex g = farEndReflection(*cable, 14.2, std::polar(rho, theta));
+          if (std::abs(g) > 1) continue;  // no load reflects more than it receives
+          const PointValues x = quantitiesOf(g);
+          for (int q = 0; q < kQuantities; ++q)
+            EXPECT_LE(std::fabs(x[q] - far.values[q][0]), far.halfWidths[q][0] * 1.0001 + 1e-4)
+                << text << " " << near << " quantity " << q;
+        }
+    }
+}
+
+// Each band's widths under SWR 2 and 1.5, interpolated between points, and
+// what a flagged point or the sweep's end leaves unmeasured.
+TEST(Bands, WidthsInsideTheBand) {
+  TraceValues t;
+  t.frequencies = {13.9, 14.0, 14.2, 14.3, 14.4};
+  t.values[kSwr] = {3, 1, 2.5, 1.5, 1.2};
+  t.flags = {PointFlag::Valid, PointFlag::Valid, PointFlag::Valid, PointFlag::Valid,
+             PointFlag::Invalid};
+  for (int q = 0; q < kQuantities; ++q)
+    if (q != kSwr) t.values[q].assign(5, 1);
+  const auto w = bandWidths(t, 1);
+  ASSERT_EQ(w.size(), 1u);
+  EXPECT_STREQ(w[0].band.name, "20m");
+  // Under 2: 14.0 to 14.1333 and 14.25 to 14.3; under 1.5: 14.0 to 14.0571 and 14.3.
+  EXPECT_NEAR(w[0].swr2MHz, 0.2 / 1.5 + 0.05, 1e-9);
+  EXPECT_NEAR(w[0].swr15MHz, 0.2 / 3, 1e-9);
+  EXPECT_NEAR(w[0].unmeasuredMHz, 0.05, 1e-9);  // 14.3 to 14.35: the last point is invalid
+}
+
 // Open and shorted stubs of a known length give their velocity factor and
-// loss back from their resonances.
+// loss back from their resonances: within 3 % (a bridge of 30 dB directivity
+// moves a sharp resonance's |Z| minimum by up to about 2 %).
 TEST(Cable, AStubsResonancesGiveItsFigures) {
   for (auto [length, vf, loss] :
        {std::tuple{10.0, 0.66, 16.1}, {4.0, 0.85, 3.9}, {25.0, 0.78, 12.1}})
@@ -243,8 +299,8 @@ TEST(Cable, AStubsResonancesGiveItsFigures) {
       const StubFigures f =
           measureStub(sweep(load, start, std::min(stop, 180.0), 2000), length, end, 50);
       ASSERT_TRUE(f.ok()) << load << ": " << f.error;
-      EXPECT_NEAR(f.velocityFactor, vf, 0.01 * vf) << load;
-      EXPECT_NEAR(f.electricalLengthM, length / vf, 0.01 * length / vf) << load;
+      EXPECT_NEAR(f.velocityFactor, vf, 0.03 * vf) << load;
+      EXPECT_NEAR(f.electricalLengthM, length / vf, 0.03 * length / vf) << load;
       ASSERT_TRUE(f.lossDbPer100m && f.lossPm) << load;
       EXPECT_NEAR(*f.lossDbPer100m, loss * std::sqrt(f.atMHz / 100), *f.lossPm) << load;
       EXPECT_GE(f.resonances, 2);

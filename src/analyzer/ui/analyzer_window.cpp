@@ -92,8 +92,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   buildControls();
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
-  common::ui::addBandMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
-                          stopEdit_, [this] { return context_.instrument.params.refClockMHz / 2; });
+  common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
+                           stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // The measurement as the command line writes it; not the demonstration.
   auto exported = [this](std::string (*format)(int16_t, double, double, const Channels&)) {
     return [this, format](QString& why) -> std::optional<std::string> {

@@ -1,7 +1,6 @@
-// The "Bands" menu of the swept instruments: the amateur bands of the IARU
-// region chosen in it (kept in the program's own settings), each setting the
-// start and stop boxes to the band with a margin; bands the clock cannot reach
-// are shown but disabled.
+// The Bands menu both swept instruments put on their menu bar: the amateur
+// bands of the three IARU regions, each setting the start and stop boxes to
+// the band with a margin either side.
 #pragma once
 
 #include <functional>
@@ -13,10 +12,12 @@ class QMenuBar;
 
 namespace kolm::common::ui {
 
-// Adds the menu to `bar` before `before`; `maxMHz` gives the highest frequency a sweep may
-// reach now (0 when the clock is unknown: every band enabled). `chosen` runs
-// after a band has set the boxes.
-QMenu* addBandMenu(QMenuBar* bar, QAction* before, QLineEdit* start, QLineEdit* stop,
-                   std::function<double()> maxMHz, std::function<void()> chosen = {});
+// Adds "Bands" (objectName "bandsMenu") to `bar` before `before` (at the end
+// without one): a submenu per region ("regionNMenu"), an item per band
+// ("band_R_NAME", e.g. "band_1_20m"). A band whose span reaches half of
+// `clockMHz()` or beyond is disabled. A click writes the span into `start`
+// and `stop` (as the boxes show numbers) and then calls `chosen`.
+QMenu* addBandsMenu(QMenuBar* bar, QAction* before, QLineEdit* start, QLineEdit* stop,
+                    std::function<double()> clockMHz, std::function<void()> chosen = {});
 
 }  // namespace kolm::common::ui

@@ -95,8 +95,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   buildControls(area_);
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
-  common::ui::addBandMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
-                          stopEdit_, [this] { return clockMHz() / 2; });
+  common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
+                           stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // CSV of the whole trace as measured (absolute levels, flags under the
   // calibration it was converted with).
   chart::ui::addExportItems(

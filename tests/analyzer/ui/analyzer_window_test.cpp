@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QTableWidget>
 #include <QTest>
 #include <QThread>
@@ -435,10 +436,7 @@ TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
 TEST_F(AnalyzerUi, MatchingNetworkAtTheMarkerAndBandPresets) {
   useSimulator("rlc:r=25,l=1e-6,c=1.3e-10");
   open();
-  // A band sets the boxes to the band with its margin; the sweep then covers it.
-  find<QAction>("band_20m")->trigger();
-  EXPECT_EQ(std::pair(box("startEdit")->text(), box("stopEdit")->text()),
-            std::pair(QString("13.9125"), QString("14.4375")));
+  find<QAction>("band_1_20m")->trigger();  // 13.9125 to 14.4375 MHz
   QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   window->chart()->addMarker(14.1);
@@ -473,8 +471,8 @@ TEST_F(AnalyzerUi, ACableTakenOutShowsTheLoadAtItsFarEnd) {
     double worst = 0;
     for (size_t i = 0; i < t.flags.size(); ++i)
       if (t.mark(i, kResistance) != chart::Mark::Invalid)
-        worst = std::max<double>(worst,
-                         std::fabs(t.values[kResistance][i] - 25) - t.halfWidths[kResistance][i]);
+        worst = std::max<double>(
+            worst, std::fabs(t.values[kResistance][i] - 25) - t.halfWidths[kResistance][i]);
     return worst;
   };
   EXPECT_GT(farEndError(), 5);
@@ -482,4 +480,19 @@ TEST_F(AnalyzerUi, ACableTakenOutShowsTheLoadAtItsFarEnd) {
   EXPECT_LE(farEndError(), 0.01);
   window->setCable(std::nullopt);
   EXPECT_GT(farEndError(), 5);
+}
+
+// A band preset sets the span boxes to the band with its margin; a band the
+// clock cannot reach is greyed out.
+TEST_F(AnalyzerUi, BandPresetsSetTheSpan) {
+  open();
+  find<QAction>("band_1_20m")->trigger();
+  EXPECT_EQ(box("startEdit")->text(), "13.9125");
+  EXPECT_EQ(box("stopEdit")->text(), "14.4375");
+  instrument.params.refClockMHz = 100;
+  QMenu* region = find<QMenu>("region2Menu");
+  emit region->aboutToShow();
+  EXPECT_FALSE(find<QAction>("band_2_6m")->isEnabled());
+  EXPECT_TRUE(find<QAction>("band_2_10m")->isEnabled());
+  EXPECT_TRUE(port->log.empty());
 }
