@@ -40,10 +40,13 @@ struct Turn {
   double sin;
 };
 
-Turn turnOf(int16_t b) {
-  const float theta = static_cast<float>(static_cast<double>(phaseOf(b)) * 3.14 / 180.0);
+// The phase turned into radians with the constant 3.14, in single precision.
+Turn turnOfDegrees(float degrees) {
+  const float theta = static_cast<float>(static_cast<double>(degrees) * 3.14 / 180.0);
   return {std::cos(static_cast<double>(theta)), std::sin(static_cast<double>(theta))};
 }
+
+Turn turnOf(int16_t b) { return turnOfDegrees(phaseOf(b)); }
 
 // The power and the trigonometry depend on one reading each: for the readings a
 // converter gives (and the simulated 1024) they are worked out once, with the
@@ -116,9 +119,7 @@ PointResult evaluateMeanPoint(double a, double b) {
   const float returnLoss = static_cast<float>((kTotalReflectionCounts - a) * kReturnLossRangeDb /
                                               kTotalReflectionCounts);
   const float rho = static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
-  const float theta = static_cast<float>(static_cast<double>(phase) * 3.14 / 180.0);
-  const Turn turn{std::cos(static_cast<double>(theta)), std::sin(static_cast<double>(theta))};
-  return pointFrom(phase, returnLoss, rho, turn, pointFlag(a, b));
+  return pointFrom(phase, returnLoss, rho, turnOfDegrees(phase), pointFlag(a, b));
 }
 
 }  // namespace kolm::analyzer

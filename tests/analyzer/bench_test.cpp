@@ -190,8 +190,13 @@ TEST(Cable, TakesTheLineOutAsTheLineTransformAndTheSimulatorsLinePutIt) {
       }
     }
   }
-  for (const char* bad : {"RG59:10", "10,1.2,3@10", "10,0.66,3", "RG58:", "-1,0.66,3@10"})
-    EXPECT_FALSE(parseCable(bad, nullptr)) << bad;
+  for (const char* bad :
+       {"RG59:10", "10,1.2,3@10", "10,0.66,3", "RG58:", "-1,0.66,3@10", "10,x,3@10", "10,0,3@10",
+        "10,0.66,-1@10", "10,0.66,3@0", "10,0.66,3@10,0"}) {
+    std::string why;
+    EXPECT_FALSE(parseCable(bad, &why)) << bad;
+    EXPECT_FALSE(why.empty()) << bad;
+  }
 }
 
 // Measured through a line on the typical board and taken out again, the far
@@ -304,7 +309,16 @@ TEST(Cable, AStubsResonancesGiveItsFigures) {
       ASSERT_TRUE(f.lossDbPer100m && f.lossPm) << load;
       EXPECT_NEAR(*f.lossDbPer100m, loss * std::sqrt(f.atMHz / 100), *f.lossPm) << load;
       EXPECT_GE(f.resonances, 2);
+      EXPECT_EQ(stubReport(f).rfind("vf=", 0), 0u);
     }
+  // One resonance in the span gives its order when one velocity factor from
+  // 0.5 to 1 fits it, and nothing when several do; a length no cable could
+  // have is refused.
+  const std::string open10 = "line:len=10,vf=0.66,loss=16.1@100,load=open";
+  const TraceValues one = sweep(open10, 2, 12, 400);
+  EXPECT_NEAR(measureStub(one, 10, StubEnd::Open, 50).velocityFactor, 0.66, 0.02);
+  EXPECT_FALSE(measureStub(one, 40, StubEnd::Open, 50).ok());
+  EXPECT_FALSE(measureStub(sweep(open10, 2, 20, 800), 20, StubEnd::Open, 50).ok());
 }
 
 }  // namespace

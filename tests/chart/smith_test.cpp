@@ -44,6 +44,20 @@ TEST(SmithGrid, EveryLineHoldsTheResistanceReactanceOrSwrItStandsFor) {
   }
 }
 
+TEST(SmithGrid, ThePolarChartsCirclesAndAngleLines) {
+  int circles = 0, lines = 0;
+  for (const DiskLine& line : diskGrid(DiskKind::Polar, 50).lines) {
+    EXPECT_LT(std::abs(line.centre), 1e-12);  // every line about, or from, the centre
+    if (line.segment) {
+      EXPECT_NEAR(std::abs(line.end), 1, 1e-12);
+      ++lines;
+    } else {
+      ++circles;
+    }
+  }
+  EXPECT_EQ(std::tuple(circles, lines), std::tuple(5, 12));
+}
+
 TEST(SmithView, PixelsMapBackAndZoomsKeepTheirPoint) {
   const DiskMap whole(DiskView{}, 500, 400);
   for (const Gamma g : {Gamma(0, 0), Gamma(0.5, -0.3), Gamma(-1, 0), Gamma(0.2, 0.9)}) {
