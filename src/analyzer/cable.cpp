@@ -62,7 +62,7 @@ PointValues quantitiesOf(Complex g) {
   v[kImpedance] = static_cast<float>(std::abs(z));
   v[kResistance] = static_cast<float>(z.real());
   v[kReactance] = static_cast<float>(z.imag());
-  v[kSwr] = static_cast<float>(rho < 1 ? (1 + rho) / (1 - rho) : kInf);
+  v[kSwr] = static_cast<float>(common::swrOf(g));
   return v;
 }
 

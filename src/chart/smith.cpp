@@ -13,7 +13,6 @@ namespace kolm::chart {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // The whole disk's view is the widest one.
 DiskView clampedView(Gamma centre, double halfSide) {
@@ -56,16 +55,6 @@ DiskLine arcInsideDisk(Gamma centre, double radius, Gamma a, Gamma b) {
 std::string ohms(double value) { return common::formatPattern(value, "0.#"); }
 
 }  // namespace
-
-std::complex<double> impedanceOf(Gamma g, double r0) {
-  if (g == 1.0) return {kInf, kInf};
-  return r0 * (1.0 + g) / (1.0 - g);
-}
-
-double swrOf(Gamma g) {
-  const double m = std::abs(g);
-  return m < 1 ? (1 + m) / (1 - m) : kInf;
-}
 
 DiskMap::DiskMap(const DiskView& v, double width, double height) : view(v) {
   pixelsPerUnit = std::max(1.0, std::min(width, height)) / (2 * v.halfSide);
@@ -167,8 +156,8 @@ void diskPolyline(const DiskTrace& trace, const DiskMap& map, DiskPoints which, 
     const auto close = [&] {
       // A run of one point is a dot where the point stands alone; beside a
       // shown neighbour it is the end of that neighbour's run already.
-      const bool alone = run.count == 1 && !(lastIndex > 0 && shown(lastIndex - 1)) &&
-                         !shown(lastIndex + 1);
+      const bool alone =
+          run.count == 1 && !(lastIndex > 0 && shown(lastIndex - 1)) && !shown(lastIndex + 1);
       if (run.count > 1 || alone) {
         out.runs.push_back(run);
       } else {

@@ -13,15 +13,16 @@
 #include <vector>
 
 #include "chart/marks.h"
+#include "common/reflection.h"
 
 namespace kolm::chart {
 
 using Gamma = std::complex<double>;
 
-// (Γ of an impedance: common::reflectionOf.) The impedance of Γ; infinite parts at Γ = 1.
-std::complex<double> impedanceOf(Gamma g, double r0);
-// (1 + |Γ|) / (1 - |Γ|); infinite for |Γ| of 1 or more.
-double swrOf(Gamma g);
+// Γ of an impedance, the impedance of Γ and its SWR: the shared reflection maths.
+using common::impedanceOf;
+using common::reflectionOf;
+using common::swrOf;
 
 enum class DiskKind : uint8_t { Smith, Polar };
 

@@ -15,4 +15,16 @@ inline std::complex<double> reflectionOf(std::complex<double> z, double z0 = kRe
   return (z - z0) / (z + z0);
 }
 
+// The impedance of reflection `g` against z0; infinite parts at g = 1.
+inline std::complex<double> impedanceOf(std::complex<double> g, double z0 = kReferenceOhm) {
+  if (g == 1.0) return {HUGE_VAL, HUGE_VAL};
+  return z0 * (1.0 + g) / (1.0 - g);
+}
+
+// (1 + |g|) / (1 - |g|); infinite for |g| of 1 or more.
+inline double swrOf(std::complex<double> g) {
+  const double m = std::abs(g);
+  return m < 1 ? (1 + m) / (1 - m) : HUGE_VAL;
+}
+
 }  // namespace kolm::common

@@ -24,27 +24,22 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // ---- the Smith chart ----
 
+// A window of the Antenna menu, brought up with the traces as they are now.
 void AnalyzerWindow::showSmithChart() {
-  if (!smith_) {
-    smith_ = new SmithWindow(context_, this);
-    connect(chart_, &chart::ui::SweepChart::markersChanged, smith_, [this] { updateSmithChart(); });
-    updateSmithChart();
-  }
-  smith_->show();
-  smith_->raise();
-  smith_->activateWindow();
+  if (!smith_) smith_ = new SmithWindow(context_, this);
+  raiseAntennaWindow(smith_);
 }
 
 void AnalyzerWindow::showMatching() {
-  if (!matching_) {
-    matching_ = new MatchingWindow(this);
-    connect(chart_, &chart::ui::SweepChart::markersChanged, matching_,
-            [this] { updateSmithChart(); });
-    updateSmithChart();
-  }
-  matching_->show();
-  matching_->raise();
-  matching_->activateWindow();
+  if (!matching_) matching_ = new MatchingWindow(this);
+  raiseAntennaWindow(matching_);
+}
+
+void AnalyzerWindow::raiseAntennaWindow(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+  updateAntennaWindows();
 }
 
 void AnalyzerWindow::chooseCable() {
@@ -68,14 +63,15 @@ void AnalyzerWindow::measureStub() {
   measureStubOn(this, cable_ && nearValues_ ? *nearValues_ : *liveValues_, context_.prompter);
 }
 
-void AnalyzerWindow::updateSmithChart() {
-  if (matching_ && liveValues_) {
+void AnalyzerWindow::updateAntennaWindows() {
+  // A closed window is brought up to date when it opens again.
+  if (matching_ && matching_->isVisible() && liveValues_) {
     std::optional<double> marker;
     if (const auto active = chart_->markers().active())
       if (const auto* m = chart_->markers().find(*active)) marker = m->x;
     matching_->showTrace(liveValues_, marker);
   }
-  if (!smith_ || !liveValues_) return;
+  if (!smith_ || !smith_->isVisible() || !liveValues_) return;
   const TraceValues* memory = nullptr;
   if (!m_.memoryEmpty()) {
     // Values the chart holds are this redraw's; others may be older.

@@ -116,8 +116,10 @@ class AnalyzerWindow : public QMainWindow {
   // New data: the zoom history starts again at the whole measurement.
   void newHome();
   void setStatus(const std::string& text);
-  // The Smith chart window, when open, follows each redraw and the markers.
-  void updateSmithChart();
+  // The Smith chart and matching windows, when open, follow each redraw and
+  // the markers.
+  void updateAntennaWindows();
+  void raiseAntennaWindow(QWidget* window);
   // The first pass of a sweep, planned from the boxes; false (after saying
   // why) when they are refused.
   bool beginSweep(bool continuous);

@@ -92,6 +92,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   buildControls();
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
+  connect(chart_, &chart::ui::SweepChart::markersChanged, this,
+          &AnalyzerWindow::updateAntennaWindows);
   common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
                            stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // The measurement as the command line writes it; not the demonstration.
@@ -531,7 +533,7 @@ void AnalyzerWindow::redraw() {
   chart_->setTraces(std::move(live));
   chart_->setMemoryTraces(std::move(memory));
   setQuantityScale(selected);
-  updateSmithChart();
+  updateAntennaWindows();
 }
 
 void AnalyzerWindow::showDemonstration() {

@@ -27,12 +27,12 @@ DiskChart::DiskChart(QWidget* parent) : QWidget(parent) {
   setObjectName("diskChart");
   setMouseTracking(true);
   setMinimumSize(240, 240);
-  grid_ = diskGrid(kind_, 50);
+  grid_ = diskGrid(kind_, common::kReferenceOhm);
 }
 
 void DiskChart::setKind(DiskKind kind) {
   kind_ = kind;
-  grid_ = diskGrid(kind_, 50);
+  grid_ = diskGrid(kind_, common::kReferenceOhm);
   update();
 }
 
@@ -54,11 +54,7 @@ void DiskChart::setView(const DiskView& view) {
 }
 
 QColor DiskChart::shownColour(const QColor& c) const {
-  const auto rgb = [](const QColor& q) {
-    return Rgb{static_cast<uint8_t>(q.red()), static_cast<uint8_t>(q.green()),
-               static_cast<uint8_t>(q.blue())};
-  };
-  return toQColor(legibleColour(rgb(c), rgb(background_)));
+  return toQColor(legibleColour(toRgb(c), toRgb(background_)));
 }
 
 void DiskChart::paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t,
@@ -101,8 +97,11 @@ QStringList DiskChart::legend() const {
 }
 
 DiskMap DiskChart::mapFor(const QSize& size, const QFontMetrics& fm) const {
-  // The legend's lines stand below the disk.
-  const int legendHeight = fm.height() * static_cast<int>(legend().size()) + 6;
+  // The legend's lines stand below the disk: the named traces and the note.
+  int lines = 1;
+  for (const auto* list : {&live_, &memory_})
+    for (const DiskTraceView& t : *list) lines += !t.name.isEmpty();
+  const int legendHeight = fm.height() * lines + 6;
   return DiskMap(view_, size.width(), std::max(1, size.height() - legendHeight));
 }
 

@@ -13,11 +13,12 @@ QColor toQColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 QColor paletteQColor(int index) { return toQColor(paletteColour(index)); }
 
-namespace {
 Rgb toRgb(const QColor& c) {
   return {static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
           static_cast<uint8_t>(c.blue())};
 }
+
+namespace {
 // Dashes of memory traces: 6 pixels on, 4 off.
 constexpr int kDashOn = 6, kDashPeriod = 10;
 }  // namespace

@@ -41,6 +41,7 @@ class QAction;
 namespace kolm::chart::ui {
 
 QColor toQColor(const Rgb& rgb);
+Rgb toRgb(const QColor& colour);
 // A colour of the 16-colour palette by number.
 QColor paletteQColor(int index);
 
