@@ -288,9 +288,10 @@ VecReadResult readVec(const std::filesystem::path& path) {
   return parseVec(*file.content);
 }
 
-TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels) {
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels,
+                        const BridgeFigures& figures) {
   TraceValues t;
-  computeTraceValues(channels, points, t);
+  computeTraceValues(channels, points, t, figures);
   for (size_t i = 0; i < t.frequencies.size(); ++i)
     t.frequencies[i] = chart::pointFrequency(start, stop, points, static_cast<int>(i));
   inferSigns(t);

@@ -101,7 +101,8 @@ VecReadResult readVec(const std::filesystem::path& path);
 // The values of a sweep as the exports write them: at the frequencies
 // i x (stop - start) / N + start in double precision, with the signs inferred
 // along them.
-TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels);
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels,
+                        const BridgeFigures& figures = publishedBridge());
 // CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,
 // rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag per point.
 // x_ohm carries the sign inferred along the sweep (analyzer/reactance_sign.h).

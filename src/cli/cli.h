@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analyzer/sweep.h"
+#include "analyzer/uncertainty.h"
 #include "common/job.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
@@ -131,6 +132,11 @@ std::optional<std::pair<double, double>> bandOption(Args& args, int region, doub
 // error) when a stop signal ended them.
 bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
                   analyzer::Channels& channels, int average = 1);
+
+// The bridge's figures for the analyzer's intervals: those bridge-check kept in
+// bridge.cfg, else the published ones (a bridge.cfg that cannot be read is
+// said on standard error).
+analyzer::BridgeFigures bridgeFigures(Context& ctx);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

@@ -35,15 +35,18 @@ extern const Command kCrystalMatchCommand;
 extern const Command kLadderDesignCommand;
 extern const Command kMatchCommand;
 extern const Command kCableMeasureCommand;
+extern const Command kBridgeCheckCommand;
+extern const Command kBridgeForgetCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand,
-    &kReadBridgeCommand, &kPowerSweepCommand,   &kCalibrateCommand,
-    &kAnalyzeCommand,    &kPortTestCommand,     &kCrystalCalibrateCommand,
-    &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
-    &kMatchCommand,      &kCableMeasureCommand,
+    &kDdsCommand,          &kTuneCommand,         &kReadDetectorCommand,
+    &kReadBridgeCommand,   &kPowerSweepCommand,   &kCalibrateCommand,
+    &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
+    &kCrystalCommand,      &kCrystalMatchCommand, &kLadderDesignCommand,
+    &kMatchCommand,        &kCableMeasureCommand, &kBridgeCheckCommand,
+    &kBridgeForgetCommand,
 };
 
 void printHelp(std::ostream& out) {
