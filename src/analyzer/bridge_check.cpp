@@ -6,6 +6,7 @@
 
 #include "analyzer/impedance.h"
 #include "chart/scale.h"
+#include "common/files.h"
 #include "common/settings_file.h"
 #include "common/text.h"
 
@@ -32,6 +33,9 @@ constexpr double kMaxStatedDirectivityDb = kReturnLossRangeDb;
 
 // A tracking worse than this is no bridge at all.
 constexpr double kMaxStatedTrackingDb = 20;
+
+// A run of 20001 points of three standards is about 1.2 MB.
+constexpr uint64_t kCheckRunLimitBytes = 4 << 20;
 
 constexpr const char* kNames[kStandards] = {"load", "open", "short"};
 
@@ -343,6 +347,63 @@ BridgeFiguresInUse bridgeFiguresIn(const std::string& folder) {
                   " The analyzer uses the published figures of such a bridge.";
   }
   return out;
+}
+
+BridgeCheckRun checkRunIn(const std::string& folder, bool* unreadable) {
+  const auto read = common::readSettingsFile(std::filesystem::path(folder) / kBridgeCheckFile,
+                                             kCheckRunLimitBytes);
+  *unreadable = !read.problem.empty();
+  if (!read.content) return {};
+  std::string why;
+  if (auto run = parseCheckRun(*read.content, &why)) return *run;
+  *unreadable = true;
+  return {};
+}
+
+namespace {
+
+// `content` into `file`, a file there that could not be read kept aside first.
+bool writeKept(const std::filesystem::path& file, const std::string& content, bool unreadable,
+               std::string& message) {
+  if (unreadable) {
+    const auto kept = common::keepUnreadableSettings(file, "its text is not what it should be");
+    message += kept.message;
+    if (!kept.mayWrite) return false;
+  }
+  if (common::writeFileAtomic(file, content)) return true;
+  message += (message.empty() ? "" : "\n") + file.string() + " could not be written.";
+  return false;
+}
+
+}  // namespace
+
+CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
+                    const BridgeCheckResult* result, const std::string& when, bool runUnreadable) {
+  CheckKept out;
+  const std::filesystem::path dir(folder);
+  if (!result || !result->storable) {
+    out.ok = writeKept(dir / kBridgeCheckFile, formatCheckRun(run), runUnreadable, out.message);
+    return out;
+  }
+  const bool figuresUnreadable = !bridgeFiguresIn(folder).problem.empty();
+  out.ok = writeKept(dir / kBridgeFiguresFile, formatBridgeFigures(run, *result, when),
+                     figuresUnreadable, out.message);
+  out.figuresStored = out.ok;
+  std::error_code ec;
+  if (out.ok) std::filesystem::remove(dir / kBridgeCheckFile, ec);  // the check is done
+  return out;
+}
+
+bool forgetBridgeFigures(const std::string& folder, std::string* why) {
+  std::error_code ec;
+  for (const char* name : {kBridgeFiguresFile, kBridgeCheckFile}) {
+    std::filesystem::remove(std::filesystem::path(folder) / name, ec);
+    if (ec) {
+      *why = std::string(name) + " could not be removed: " + ec.message();
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace kolm::analyzer

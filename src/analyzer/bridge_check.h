@@ -101,4 +101,26 @@ struct BridgeFiguresInUse {
 };
 BridgeFiguresInUse bridgeFiguresIn(const std::string& folder);
 
+// The check under way in `folder`: an empty run when there is none, or when
+// its file cannot be read (then `unreadable` is set; the file is kept aside
+// before it is written again).
+BridgeCheckRun checkRunIn(const std::string& folder, bool* unreadable);
+
+// Keeps what the check has in `folder`: an incomplete run (or one whose
+// standards contradict each other, `result` not storable) in the check's file;
+// a storable result's figures in bridge.cfg, the check's file then removed.
+// `ok` false when a file could not be written; the text says what the user
+// should know (a file kept aside, one not written), empty when nothing.
+struct CheckKept {
+  bool ok = true;
+  bool figuresStored = false;
+  std::string message;
+};
+CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
+                    const BridgeCheckResult* result, const std::string& when, bool runUnreadable);
+
+// Removes bridge.cfg and a check under way: the published figures again.
+// False, with `why`, when a file stays.
+bool forgetBridgeFigures(const std::string& folder, std::string* why);
+
 }  // namespace kolm::analyzer

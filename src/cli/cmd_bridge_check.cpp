@@ -3,14 +3,12 @@
 // figures are kept in bridge.cfg and the analyzer's intervals use them.
 #include <chrono>
 #include <ctime>
-#include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "analyzer/bridge_check.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
-#include "common/files.h"
-#include "common/settings_file.h"
 #include "common/text.h"
 
 namespace kolm::cli {
@@ -35,21 +33,6 @@ std::string utcNow() {
   return text;
 }
 
-// A settings file written whole, or a message and false; a file there that
-// could not be read is kept aside first.
-bool writeSettings(Context& ctx, const char* file, const std::string& content, bool unreadable) {
-  if (unreadable) {
-    const auto kept = common::keepUnreadableSettings(file, "its text is not what it should be");
-    if (!kept.message.empty()) *ctx.err << "kolm-cli: " << kept.message << "\n";
-    if (!kept.mayWrite) return false;
-  }
-  if (!common::writeFileAtomic(file, content)) {
-    *ctx.err << "kolm-cli: " << file << " could not be written\n";
-    return false;
-  }
-  return true;
-}
-
 int runBridgeCheck(Context& ctx, Args& args) {
   const auto with = args.option("--with");
   const auto start = args.number("--start");
@@ -71,16 +54,8 @@ int runBridgeCheck(Context& ctx, Args& args) {
     throw UsageError{"--start, --stop: at 0 MHz the generator gives no signal; check from above 0"};
 
   // What earlier calls measured.
-  analyzer::BridgeCheckRun run;
   bool runUnreadable = false;
-  if (const auto read = common::readSettingsFile(analyzer::kBridgeCheckFile, 1 << 22);
-      read.content) {
-    std::string why;
-    if (auto earlier = analyzer::parseCheckRun(*read.content, &why))
-      run = *earlier;
-    else
-      runUnreadable = true;
-  }
+  analyzer::BridgeCheckRun run = analyzer::checkRunIn("", &runUnreadable);
 
   analyzer::Channels channels;
   if (!analyzerPass(ctx, plan, "bridge-check", channels, average)) return 0;
@@ -102,41 +77,33 @@ int runBridgeCheck(Context& ctx, Args& args) {
                  analyzer::standardName(static_cast<analyzer::Standard>(k));
   if (!missing.empty()) *ctx.out << " still_to_measure=" << missing;
   *ctx.out << "\n";
-  if (!run.complete())
-    return writeSettings(ctx, analyzer::kBridgeCheckFile, analyzer::formatCheckRun(run),
-                         runUnreadable)
-               ? 0
-               : kWriteError;
-
-  const analyzer::BridgeCheckResult result = analyzer::evaluateBridgeCheck(run);
-  *ctx.out << analyzer::bridgeCheckReport(result);
-  if (!result.storable) {
+  std::optional<analyzer::BridgeCheckResult> result;
+  if (run.complete()) {
+    result = analyzer::evaluateBridgeCheck(run);
+    *ctx.out << analyzer::bridgeCheckReport(*result);
+  }
+  const analyzer::CheckKept kept =
+      analyzer::keepCheck("", run, result ? &*result : nullptr, utcNow(), runUnreadable);
+  if (!kept.message.empty()) *ctx.err << "kolm-cli: " << kept.message << "\n";
+  if (!kept.ok) return kWriteError;
+  if (!result) return 0;
+  if (!kept.figuresStored) {
     // Kept, so that the standard at fault can be measured again alone.
     *ctx.out << "figures=not_stored\n";
-    writeSettings(ctx, analyzer::kBridgeCheckFile, analyzer::formatCheckRun(run), runUnreadable);
     return kWriteError;
   }
-  const bool figuresUnreadable = !analyzer::bridgeFiguresIn("").problem.empty();
-  if (!writeSettings(ctx, analyzer::kBridgeFiguresFile,
-                     analyzer::formatBridgeFigures(run, result, utcNow()), figuresUnreadable))
-    return kWriteError;
-  std::error_code ec;
-  std::filesystem::remove(analyzer::kBridgeCheckFile, ec);  // the check is done
   *ctx.out << "figures=stored file=" << analyzer::kBridgeFiguresFile << "\n";
   return 0;
 }
 
 int runBridgeForget(Context& ctx, Args& args) {
   args.finish();
-  std::error_code ec;
-  const bool had = std::filesystem::remove(analyzer::kBridgeFiguresFile, ec);
-  std::filesystem::remove(analyzer::kBridgeCheckFile, ec);
-  if (ec) {
-    *ctx.err << "kolm-cli: " << analyzer::kBridgeFiguresFile
-             << " could not be removed: " << ec.message() << "\n";
+  std::string why;
+  if (!analyzer::forgetBridgeFigures("", &why)) {
+    *ctx.err << "kolm-cli: " << why << "\n";
     return kWriteError;
   }
-  *ctx.out << "figures=published" << (had ? "" : " (there were no measured ones)") << "\n";
+  *ctx.out << "figures=published\n";
   return 0;
 }
 
