@@ -1,7 +1,9 @@
 #include "analyzer/bridge_check.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 
 #include "analyzer/impedance.h"
@@ -182,7 +184,7 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
     // The load: what comes back is the directivity vector.
     const double a = load.returnLossCounts[k];
     out.directivityAtLimit.push_back(a <= 0);
-    out.directivityDb.push_back(-ratioDb(std::max(a, 0.0), 0));
+    out.directivityDb.push_back(std::max(-ratioDb(std::max(a, 0.0), 0), 0.0));
     const double leastDirectivity =
         std::min(-ratioDb(a + spread, f.magnitudeSlope), -ratioDb(a + spread, -f.magnitudeSlope));
     statedDirectivity = std::min(statedDirectivity, leastDirectivity);
@@ -226,8 +228,10 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
   out.trackingMaxDb = *most;
   out.trackingMaxMHz = out.frequencies[static_cast<size_t>(most - out.trackingDb.begin())];
   out.figures = f;
-  out.figures.directivityDb = std::max(statedDirectivity, 0.0);
-  out.figures.trackingDb = statedTracking;
+  // Rounded the safe way, to what the file keeps: a hundredth of a dB down, a
+  // thousandth up.
+  out.figures.directivityDb = std::max(std::floor(statedDirectivity * 100) / 100, 0.0);
+  out.figures.trackingDb = std::ceil(statedTracking * 1000) / 1000;
   // Standards that are not what they were said to be give no figures.
   const bool noLoad = out.directivityMinDb < kNoLoadDb;
   out.storable = !openLikeShort && !shortLikeOpen && !inconsistent && !noLoad &&
@@ -362,6 +366,19 @@ BridgeCheckRun checkRunIn(const std::string& folder, bool* unreadable) {
 
 namespace {
 
+std::string utcNow() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm t{};
+#ifdef _WIN32
+  gmtime_s(&t, &now);
+#else
+  gmtime_r(&now, &t);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &t);
+  return text;
+}
+
 // `content` into `file`, a file there that could not be read kept aside first.
 bool writeKept(const std::filesystem::path& file, const std::string& content, bool unreadable,
                std::string& message) {
@@ -378,7 +395,7 @@ bool writeKept(const std::filesystem::path& file, const std::string& content, bo
 }  // namespace
 
 CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
-                    const BridgeCheckResult* result, const std::string& when, bool runUnreadable) {
+                    const BridgeCheckResult* result, bool runUnreadable) {
   CheckKept out;
   const std::filesystem::path dir(folder);
   if (!result || !result->storable) {
@@ -386,7 +403,7 @@ CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
     return out;
   }
   const bool figuresUnreadable = !bridgeFiguresIn(folder).problem.empty();
-  out.ok = writeKept(dir / kBridgeFiguresFile, formatBridgeFigures(run, *result, when),
+  out.ok = writeKept(dir / kBridgeFiguresFile, formatBridgeFigures(run, *result, utcNow()),
                      figuresUnreadable, out.message);
   out.figuresStored = out.ok;
   std::error_code ec;

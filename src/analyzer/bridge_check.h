@@ -108,7 +108,8 @@ BridgeCheckRun checkRunIn(const std::string& folder, bool* unreadable);
 
 // Keeps what the check has in `folder`: an incomplete run (or one whose
 // standards contradict each other, `result` not storable) in the check's file;
-// a storable result's figures in bridge.cfg, the check's file then removed.
+// a storable result's figures in bridge.cfg (stamped with the time, UTC), the
+// check's file then removed.
 // `ok` false when a file could not be written; the text says what the user
 // should know (a file kept aside, one not written), empty when nothing.
 struct CheckKept {
@@ -117,7 +118,7 @@ struct CheckKept {
   std::string message;
 };
 CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
-                    const BridgeCheckResult* result, const std::string& when, bool runUnreadable);
+                    const BridgeCheckResult* result, bool runUnreadable);
 
 // Removes bridge.cfg and a check under way: the published figures again.
 // False, with `why`, when a file stays.

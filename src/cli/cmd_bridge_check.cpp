@@ -1,8 +1,6 @@
 // bridge-check: the bridge's directivity and tracking measured with a 50 ohm
 // load, an open and a short, one standard per call; once all three are in, the
 // figures are kept in bridge.cfg and the analyzer's intervals use them.
-#include <chrono>
-#include <ctime>
 #include <optional>
 #include <ostream>
 
@@ -23,15 +21,6 @@ namespace {
 
 constexpr double kDefaultStartMHz = 1, kDefaultStopMHz = 60;
 constexpr double kDefaultSteps = 100;
-
-std::string utcNow() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm t{};
-  gmtime_r(&now, &t);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &t);
-  return text;
-}
 
 int runBridgeCheck(Context& ctx, Args& args) {
   const auto with = args.option("--with");
@@ -83,7 +72,7 @@ int runBridgeCheck(Context& ctx, Args& args) {
     *ctx.out << analyzer::bridgeCheckReport(*result);
   }
   const analyzer::CheckKept kept =
-      analyzer::keepCheck("", run, result ? &*result : nullptr, utcNow(), runUnreadable);
+      analyzer::keepCheck("", run, result ? &*result : nullptr, runUnreadable);
   if (!kept.message.empty()) *ctx.err << "kolm-cli: " << kept.message << "\n";
   if (!kept.ok) return kWriteError;
   if (!result) return 0;
