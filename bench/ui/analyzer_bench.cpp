@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <filesystem>
 #include <memory>
 
 #include "analyzer/ui/analyzer_view.h"
@@ -48,17 +49,21 @@ struct Fixture {
 
   hw::Instrument instrument;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter};
+  common::ui::UiContext context{instrument, prompter,
+                                common::SettingsFolder(std::filesystem::current_path())};
   std::unique_ptr<analyzer::ui::AnalyzerWindow> window;
 };
 
 // redraw (the six quantities of both traces computed and handed to the
-// chart) and the chart's picture painted from them.
+// chart) and the chart's picture painted from them; arg 0 without the values'
+// intervals, uncertain marks and signs, arg 1 with them (as the program runs).
 void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
+  analyzer::setIntervalsComputed(state.range(0) != 0);
   Fixture f;
   chart::ui::SweepChart* chart = f.window->chart();
   if (chart->traces().size() != 6 || chart->memoryTraces().size() != 6) {
     state.SkipWithError("not six live and six memory traces");
+    analyzer::setIntervalsComputed(true);
     return;
   }
   for (auto _ : state) {
@@ -68,8 +73,11 @@ void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
   if (chart->width() != Fixture::kChartWidth || chart->height() != Fixture::kChartHeight)
     state.SkipWithError("the chart did not keep its 1000 x 600 size");
   state.counters["points"] = analyzer::kMaxPoints + 1;
+  analyzer::setIntervalsComputed(true);
 }
 BENCHMARK(BM_AnalyzerRedrawSixPlusSixMemory)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

@@ -57,11 +57,11 @@ AntSettings parseAntIni(std::string_view content, std::string* problem) {
 }
 
 bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
-                const std::filesystem::path& path) {
+                const std::filesystem::path& path, common::SettingsKeeper& keeper) {
   // The user's file that could not be read whole is kept aside first.
   std::string problem;
   readAntIni(path, &problem);
-  if (!common::keepUnreadableSettings(path, problem).mayWrite) return false;
+  if (!keeper.keep(path, problem).mayWrite) return false;
   return common::writeFileAtomic(path, antIniText(startMHz, stopMHz, points));
 }
 

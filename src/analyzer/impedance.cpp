@@ -100,6 +100,13 @@ PointResult pointFrom(float phase, float returnLoss, float rho, Turn turn, Point
   return r;
 }
 
+float reactanceFrom(float rho, Turn turn) {
+  const float gammaRe = static_cast<float>(rho * turn.cos);
+  const float gammaIm = static_cast<float>(rho * turn.sin);
+  return static_cast<float>(common::kReferenceOhm) *
+         divideComplex(1.0f + gammaRe, gammaIm, 1.0f - gammaRe, -gammaIm).im;
+}
+
 bool whole16(double v) { return v == std::nearbyint(v) && std::fabs(v) <= 32767; }
 
 }  // namespace
@@ -109,6 +116,13 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
   const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
   const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
   return pointFrom(phaseOf(b), returnLossOf(a), rho, turn, pointFlag(a, b));
+}
+
+float reactanceOf(int16_t a, int16_t b) {
+  const Tables& t = tables();
+  const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
+  const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
+  return reactanceFrom(rho, turn);
 }
 
 PointResult evaluateMeanPoint(double a, double b) {

@@ -78,5 +78,7 @@ PointResult evaluatePoint(int16_t a, int16_t b);
 // passes resolves below one count); whole readings give evaluatePoint's values
 // exactly.
 PointResult evaluateMeanPoint(double a, double b);
+// evaluatePoint(a, b)'s reactance alone, by the same steps.
+float reactanceOf(int16_t a, int16_t b);
 
 }  // namespace kolm::analyzer

@@ -1,6 +1,7 @@
 #include "analyzer/measurement.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -157,11 +158,15 @@ namespace {
 
 // What |X| may move by when either reading is one count off.
 float reactanceResolution(double a, double b, float x) {
+  const bool whole =
+      a == std::floor(a) && b == std::floor(b) && std::fabs(a) < 32000 && std::fabs(b) < 32000;
   float spread = 0;
   for (int da : {-1, 1})
     for (int db : {-1, 1}) {
-      const PointResult c = evaluateMeanPoint(a + da, b + db);
-      const float d = std::fabs(std::fabs(c.values[kReactance]) - std::fabs(x));
+      const float c = whole
+                          ? reactanceOf(static_cast<int16_t>(a + da), static_cast<int16_t>(b + db))
+                          : evaluateMeanPoint(a + da, b + db).values[kReactance];
+      const float d = std::fabs(std::fabs(c) - std::fabs(x));
       spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
     }
   return spread;
@@ -183,6 +188,10 @@ void inferSigns(TraceValues& t) {
                       t.signs);
 }
 
+namespace {
+std::atomic<bool> intervalsComputed{true};
+}  // namespace
+
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,
                         const BridgeFigures& figures) {
   const int last = std::clamp(points, -1, kFrequencyEntries - 1);
@@ -192,11 +201,14 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   // holds N + 2).
   const bool averaged = channels.averaged();
   const int passes = averaged ? channels.passes : 1;
-  const size_t kept = out.figures == figures && out.passes == passes
-                          ? std::min(out.returnLossCounts.size(), count)
-                          : 0;
+  const bool intervals = intervalsComputed.load(std::memory_order_relaxed);
+  const size_t kept =
+      out.figures == figures && out.passes == passes && out.withIntervals == intervals
+          ? std::min(out.returnLossCounts.size(), count)
+          : 0;
   out.figures = figures;
   out.passes = passes;
+  out.withIntervals = intervals;
   for (auto& v : out.values) v.resize(count);
   for (auto& v : out.halfWidths) v.resize(count);
   out.flags.resize(count);
@@ -206,20 +218,42 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   out.swrLow.resize(count);
   out.returnLossCounts.resize(count);
   out.phaseCounts.resize(count);
+  auto meanAt = [&](size_t i) {
+    return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
+  };
   for (size_t i = 0; i < count; ++i) {
-    const bool mean =
-        averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
+    const bool mean = meanAt(i);
     const double a = mean ? channels.meanReturnLoss[i] : channels.returnLossCounts[i];
     const double b = mean ? channels.meanPhase[i] : channels.phaseCounts[i];
     out.frequencies[i] = channels.frequencies[i];
     if (i < kept && out.returnLossCounts[i] == a && out.phaseCounts[i] == b) continue;
     out.returnLossCounts[i] = a;
     out.phaseCounts[i] = b;
+    // A sweep often reads the same twice running.
+    if (i > 0 && out.returnLossCounts[i - 1] == a && out.phaseCounts[i - 1] == b &&
+        meanAt(i - 1) == mean) {
+      for (int q = 0; q < kQuantities; ++q) {
+        out.values[q][i] = out.values[q][i - 1];
+        out.halfWidths[q][i] = out.halfWidths[q][i - 1];
+      }
+      out.flags[i] = out.flags[i - 1];
+      out.reactanceResolution[i] = out.reactanceResolution[i - 1];
+      out.uncertain[i] = out.uncertain[i - 1];
+      out.swrLow[i] = out.swrLow[i - 1];
+      continue;
+    }
     const PointResult p =
         mean ? evaluateMeanPoint(a, b)
              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     for (int q = 0; q < kQuantities; ++q) out.values[q][i] = shownValue(p, q);
     out.flags[i] = p.flag;
+    if (!intervals) {
+      for (auto& h : out.halfWidths) h[i] = 0;
+      out.reactanceResolution[i] = 0;
+      out.uncertain[i] = 0;
+      out.swrLow[i] = out.values[kSwr][i];
+      continue;
+    }
     out.reactanceResolution[i] = reactanceResolution(a, b, p.values[kReactance]);
     const PointInterval interval = pointInterval(a, b, p.values, figures, mean ? passes : 1);
     UncertainSet uncertain = 0;
@@ -234,7 +268,12 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     out.uncertain[i] = uncertain;
     out.swrLow[i] = interval.low[kSwr];
   }
-  inferSigns(out);
+  if (intervals)
+    inferSigns(out);
+  else
+    out.signs.assign(count, ReactanceSign::Unknown);
 }
+
+void setIntervalsComputed(bool on) { intervalsComputed.store(on, std::memory_order_relaxed); }
 
 }  // namespace kolm::analyzer

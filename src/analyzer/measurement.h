@@ -154,6 +154,7 @@ struct TraceValues {
   std::vector<double> returnLossCounts, phaseCounts;
   int passes = 1;
   BridgeFigures figures;
+  bool withIntervals = true;
   // How quantity q of point i is to be taken: its flag's mark, or uncertain
   // for a measured value whose interval is too wide.
   chart::Mark mark(size_t i, int q) const {
@@ -171,6 +172,10 @@ struct TraceValues {
 // The intervals come from the bridge's stated `figures`.
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,
                         const BridgeFigures& figures = publishedBridge());
+// Whether computeTraceValues works out the intervals, the uncertain marks and
+// the signs (on unless turned off to measure what they cost: then it gives the
+// values and flags alone, every half-width 0 and every sign unknown).
+void setIntervalsComputed(bool on);
 // The signs of `trace` from its |X|, flags and resolution (computeTraceValues
 // does this; tests that build values by hand call it).
 void inferSigns(TraceValues& trace);

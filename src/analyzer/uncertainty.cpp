@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <limits>
+#include <memory>
 #include <numbers>
+#include <vector>
 
 #include "common/reflection.h"
 
@@ -27,6 +28,250 @@ struct Range {
   }
 };
 
+// What the figures give for a number of passes, the same at every point.
+struct Spreads {
+  BridgeFigures figures;
+  int passes = 1;
+  double spreadA = 0;  // counts either side of a channel-A reading
+  double spreadB = 0;  // and of a channel-B reading
+  double trackingLow = 1, trackingHigh = 1;
+  double directivity = 0;  // the error vector's size, against a reflection of 1
+};
+
+Spreads spreadsOf(const BridgeFigures& f, int passes) {
+  Spreads s;
+  s.figures = f;
+  s.passes = passes;
+  // Only the noise averages away over passes: the offset and nonlinearity are
+  // fixed errors, and the resolution is kept whole too, because the noise (a
+  // third of a count) is too small to dither a steady reading evenly across the
+  // count steps.
+  const double noise = f.noiseSpread * f.noiseCounts / std::sqrt(std::max(passes, 1));
+  s.spreadA = f.resolutionCounts + noise + f.magnitudeOffsetCounts;
+  s.spreadB = f.resolutionCounts + noise;
+  s.trackingLow = std::pow(10.0, -f.trackingDb / 20);
+  s.trackingHigh = std::pow(10.0, f.trackingDb / 20);
+  s.directivity = std::pow(10.0, -f.directivityDb / 20) / s.trackingLow;
+  return s;
+}
+
+// A circle |Γ| = r (r may be negative: the circle of -r turned half round)
+// where the region's outer or inner edge runs: where R, |Z| and Im Z turn on it.
+struct Arc {
+  bool used = false;  // inside the unit circle
+  double atZero = 0;  // Z / R0 at angle 0
+  double atHalf = 0;  // and at 180 degrees
+  double topAngle = 0;
+  double top = 0;  // Im Z / R0 at topAngle, its largest on the circle
+};
+
+Arc arcOf(double r) {
+  Arc arc;
+  if (!(std::fabs(r) < 1)) return arc;
+  arc.used = true;
+  arc.atZero = (1 + r) / (1 - r);
+  arc.atHalf = (1 - r) / (1 + r);
+  arc.topAngle = std::atan2(1 - r * r, 2 * r);
+  arc.top = 2 * r / (1 - r * r);
+  return arc;
+}
+
+// What channel A's reading gives: the reflection's size.
+struct MagnitudeSide {
+  double rhoLow = 0, rhoHigh = 0;  // before the directivity, taken to at most 1
+  double turn = 0;                 // the directivity's angle as seen from rhoLow
+  Range returnLoss, swr;
+  Arc outer, inner;
+};
+
+MagnitudeSide magnitudeSide(double a, const Spreads& s) {
+  const BridgeFigures& f = s.figures;
+  // The ratio the detector saw, dB.
+  Range ratioDb;
+  for (double counts : {a - s.spreadA, a + s.spreadA})
+    for (double slope : {-f.magnitudeSlope, f.magnitudeSlope})
+      ratioDb.take((counts - kTotalReflectionCounts) * kDbPerCount / (1 + slope));
+  // At the bottom of channel A's range the ratio has no lower bound.
+  const double seenLow = a - s.spreadA <= 0 ? 0 : std::pow(10.0, ratioDb.low / 20);
+  const double seenHigh = std::pow(10.0, ratioDb.high / 20);
+  // Back through the tracking and the directivity.
+  const double rhoLow = seenLow / s.trackingHigh, rhoHigh = seenHigh / s.trackingLow;
+  const double directivity = s.directivity;
+  MagnitudeSide m;
+  const double rhoMin = std::max(0.0, rhoLow - directivity);
+  const double rhoMax = std::min(1.0, rhoHigh + directivity);  // a load is passive
+  m.turn = directivity < rhoLow ? std::asin(directivity / rhoLow) : kPi;
+  m.returnLoss = {-20 * std::log10(rhoMax), rhoMin > 0 ? -20 * std::log10(rhoMin) : kInf};
+  m.swr = {(1 + rhoMin) / (1 - rhoMin), rhoMax < 1 ? (1 + rhoMax) / (1 - rhoMax) : kInf};
+  // A passive load lies within the unit circle: a point of the region beyond it
+  // is no nearer the loads within than the rim below it is.
+  m.rhoLow = std::min(rhoLow, 1.0);
+  m.rhoHigh = std::min(rhoHigh, 1.0);
+  m.outer = arcOf(m.rhoHigh + directivity);
+  m.inner = arcOf(m.rhoLow - directivity);
+  return m;
+}
+
+// What channel B's reading gives: the reflection's angle.
+struct AngleSide {
+  Range phase;  // degrees, before the directivity
+  double thetaLow = 0, thetaHigh = 0;
+  double cosLow = 1, sinLow = 0, cosHigh = 1, sinHigh = 0;
+};
+
+AngleSide angleSide(double b, const Spreads& s) {
+  const BridgeFigures& f = s.figures;
+  AngleSide g;
+  Range& phase = g.phase;
+  for (double counts : {b - s.spreadB, b + s.spreadB})
+    for (double slope : {-f.phaseSlope, f.phaseSlope})
+      for (double error : {-f.phaseErrorDeg, f.phaseErrorDeg})
+        phase.take((counts * kDegPerCount - error) / (1 + slope));
+  const double read = b * kDegPerCount;
+  // Within an end region the output rounds off: the phase may be anywhere
+  // from the reading to that end.
+  if (read < f.phaseEndDeg) phase.low = 0;
+  if (read > 180 - f.phaseEndDeg) phase.high = 180;
+  phase.low = std::max(phase.low, 0.0);
+  phase.high = std::min(phase.high, 180.0);
+  g.thetaLow = (phase.low - f.trackingDeg) * kPi / 180;
+  g.thetaHigh = (phase.high + f.trackingDeg) * kPi / 180;
+  g.cosLow = std::cos(g.thetaLow), g.sinLow = std::sin(g.thetaLow);
+  g.cosHigh = std::cos(g.thetaHigh), g.sinHigh = std::sin(g.thetaHigh);
+  return g;
+}
+
+// Both sides of every whole reading a converter gives, worked out once for a
+// set of figures and passes.
+constexpr int kTabled = 1025;
+struct SideTables {
+  Spreads spreads;
+  std::vector<MagnitudeSide> magnitude = std::vector<MagnitudeSide>(kTabled);
+  std::vector<AngleSide> angle = std::vector<AngleSide>(kTabled);
+  std::vector<uint8_t> haveMagnitude = std::vector<uint8_t>(kTabled);
+  std::vector<uint8_t> haveAngle = std::vector<uint8_t>(kTabled);
+};
+
+// The tables of the two sets last used on this thread (a live trace and its
+// memory may be averaged differently).
+SideTables& tablesFor(const BridgeFigures& f, int passes) {
+  thread_local std::array<std::unique_ptr<SideTables>, 2> slots;
+  if (!slots[0] || !(slots[0]->spreads.figures == f && slots[0]->spreads.passes == passes)) {
+    std::swap(slots[0], slots[1]);
+    if (!slots[0] || !(slots[0]->spreads.figures == f && slots[0]->spreads.passes == passes)) {
+      if (!slots[0]) slots[0] = std::make_unique<SideTables>();
+      std::fill(slots[0]->haveMagnitude.begin(), slots[0]->haveMagnitude.end(), 0);
+      std::fill(slots[0]->haveAngle.begin(), slots[0]->haveAngle.end(), 0);
+      slots[0]->spreads = spreadsOf(f, passes);
+    }
+  }
+  return *slots[0];
+}
+
+bool tabled(double v) { return v >= 0 && v < kTabled && v == std::floor(v); }
+
+// The extremes of Z / R0 = (1 + Γ) / (1 - Γ) over a set of reflections within
+// the unit circle: R, Im Z (signed) and |Z|.
+struct Extremes {
+  Range r, im, size;
+
+  void unbounded() {
+    r.take(0), r.take(kInf);
+    im.take(-kInf), im.take(kInf);
+    size.take(kInf);
+  }
+
+  void at(double gr, double gi) {
+    const double dr = 1 - gr, denominator = dr * dr + gi * gi;
+    if (denominator < 1e-24) return unbounded();
+    const double re = std::max(0.0, (1 - gr * gr - gi * gi) / denominator);
+    const double x = 2 * gi / denominator;
+    r.take(re), im.take(x), size.take(std::sqrt(re * re + x * x));
+  }
+
+  // Every Γ within d of (gr, gi) and within the unit circle. The map is a
+  // Möbius one: with u = 1 - Γ the disc |u - u0| <= d (|u0| > d) goes to
+  // 1/u's disc of centre conj(u0) / (|u0|^2 - d^2) and radius d / (|u0|^2 -
+  // d^2), and Z / R0 = 2 / u - 1. The unit circle's inside is Re Z >= 0.
+  void disc(double gr, double gi, double d) {
+    const double ur = 1 - gr;
+    const double k = ur * ur + gi * gi - d * d;
+    const double twice = 2 / k;
+    const double cr = twice * ur - 1, ci = twice * gi, radius = twice * d;
+    if (k <= 0) {
+      // Γ = 1 within: outside a circle in Z (or a half-plane).
+      unbounded();
+      size.take(k < 0 ? std::max(0.0, -radius - std::sqrt(cr * cr + ci * ci)) : 0);
+      return;
+    }
+    if (cr + radius < 0) return;  // no passive load in it
+    r.take(std::max(0.0, cr - radius)), r.take(cr + radius);
+    const double m = std::sqrt(cr * cr + ci * ci);
+    if (cr >= radius) {
+      im.take(ci - radius), im.take(ci + radius);
+      size.take(m - radius), size.take(m + radius);
+      return;
+    }
+    // The disc crosses Re Z = 0: what lies left of it is cut off along a chord.
+    const double chord = std::sqrt(radius * radius - cr * cr);
+    const double reach = cr >= 0 ? radius : chord;
+    im.take(ci - reach), im.take(ci + reach);
+    size.take(cr >= 0 ? m + radius : std::fabs(ci) + chord);
+    size.take(m <= radius ? 0 : cr >= 0 ? m - radius : std::max(0.0, std::fabs(ci) - chord));
+  }
+
+  // Where R, Im Z and |Z| turn along the segment Γ = t (c, s) + (qr, qi), t in
+  // [t1, t2], with (qr, qi) of size d at right angles to (c, s); the ends are
+  // the caller's.
+  void edge(double c, double s, double qr, double qi, double d, double t1, double t2) {
+    const double k = 1 - 2 * qr + d * d;  // |1 - Γ|^2 = t^2 - 2ct + k
+    auto at = [&](double t) { this->at(t * c + qr, t * s + qi); };
+    turns(c, -(k + 1 - d * d), c * (1 - d * d), t1, t2, at);  // R
+    turns(s, 2 * qi, -(s * k + 2 * c * qi), t1, t2, at);      // Im Z
+    turns(c, 2 * qr, -c * (1 + d * d), t1, t2, at);           // |Z|
+  }
+
+  // The roots of alpha t^2 + beta t + gamma within [t1, t2], each handed to f.
+  template <typename F>
+  static void turns(double alpha, double beta, double gamma, double t1, double t2, F f) {
+    auto g = [&](double t) { return (alpha * t + beta) * t + gamma; };
+    const double g1 = g(t1), g2 = g(t2);
+    if (alpha == 0) {
+      if (beta != 0 && (g1 < 0) != (g2 < 0)) f(-gamma / beta);
+      return;
+    }
+    // None within when the ends agree in sign and the slope does not turn
+    // between them, or turns at a value of the same sign.
+    if ((g1 < 0) == (g2 < 0) && ((2 * alpha * t1 + beta < 0) == (2 * alpha * t2 + beta < 0) ||
+                                 (g(-beta / (2 * alpha)) < 0) == (g1 < 0)))
+      return;
+    const double root = std::sqrt(std::max(0.0, beta * beta - 4 * alpha * gamma));
+    for (double t : {(-beta - root) / (2 * alpha), (-beta + root) / (2 * alpha)})
+      if (t >= t1 && t <= t2) f(t);
+  }
+
+  // The arc Γ = r e^(jθ), θ in [low, high]: its ends are the caller's.
+  void arc(const Arc& a, double low, double high) {
+    if (!a.used) return;
+    auto within = [&](double angle) { return angle >= low && angle <= high; };
+    if (within(0)) r.take(a.atZero), size.take(a.atZero), im.take(0);
+    if (within(kPi)) r.take(a.atHalf), size.take(a.atHalf), im.take(0);
+    if (within(a.topAngle)) im.take(a.top);
+    if (within(-a.topAngle) || within(2 * kPi - a.topAngle)) im.take(-a.top);
+  }
+};
+
+// Whether Γ = (x, 0), x = 1 or -1, lies within d of the sector of sizes [rhoLow,
+// rhoHigh] and angles [low, high] (high < 180 degrees + low, low < 180 degrees).
+bool nearSector(double x, double rhoLow, double rhoHigh, double low, double high, double d) {
+  const double axis = x > 0 ? 0 : kPi;
+  if (low <= axis && axis <= high) return 1 - rhoHigh <= d;
+  const double edge = x > 0 ? low : high;
+  const double c = std::cos(edge);
+  const double t = std::clamp(x * c, rhoLow, rhoHigh);
+  return 1 - 2 * x * t * c + t * t <= d * d;
+}
+
 }  // namespace
 
 const BridgeFigures& publishedBridge() {
@@ -40,106 +285,80 @@ float PointInterval::halfWidth(int q, float value) const {
 
 PointInterval pointInterval(double a, double b, const PointValues& shown, const BridgeFigures& f,
                             int passes) {
-  // The ratio the detector saw, dB, and its phase, degrees. Only the noise
-  // averages away over passes: the offset and nonlinearity are fixed errors,
-  // and the resolution is kept whole too, because the noise (a third of a count)
-  // is too small to dither a steady reading evenly across the count steps.
-  const double noise = f.noiseSpread * f.noiseCounts / std::sqrt(std::max(passes, 1));
-  const double spreadA = f.resolutionCounts + noise + f.magnitudeOffsetCounts;
-  const double spreadB = f.resolutionCounts + noise;
-  Range ratioDb, phase;
-  for (double counts : {a - spreadA, a + spreadA})
-    for (double slope : {-f.magnitudeSlope, f.magnitudeSlope})
-      ratioDb.take((counts - kTotalReflectionCounts) * kDbPerCount / (1 + slope));
-  for (double counts : {b - spreadB, b + spreadB})
-    for (double slope : {-f.phaseSlope, f.phaseSlope})
-      for (double error : {-f.phaseErrorDeg, f.phaseErrorDeg})
-        phase.take((counts * kDegPerCount - error) / (1 + slope));
-  const double read = b * kDegPerCount;
-  // Within an end region the output rounds off: the phase may be anywhere
-  // from the reading to that end.
-  if (read < f.phaseEndDeg) phase.low = 0;
-  if (read > 180 - f.phaseEndDeg) phase.high = 180;
-  phase.low = std::max(phase.low, 0.0);
-  phase.high = std::min(phase.high, 180.0);
-  // At the bottom of channel A's range the ratio has no lower bound.
-  const double seenLow = a - spreadA <= 0 ? 0 : std::pow(10.0, ratioDb.low / 20);
-  const double seenHigh = std::pow(10.0, ratioDb.high / 20);
-
-  // Back through the tracking and the directivity.
-  const double trackingLow = std::pow(10.0, -f.trackingDb / 20);
-  const double trackingHigh = std::pow(10.0, f.trackingDb / 20);
-  const double rhoLow = seenLow / trackingHigh, rhoHigh = seenHigh / trackingLow;
-  const double thetaLow = (phase.low - f.trackingDeg) * kPi / 180;
-  const double thetaHigh = (phase.high + f.trackingDeg) * kPi / 180;
-  const double directivity = std::pow(10.0, -f.directivityDb / 20) / trackingLow;
+  passes = std::max(passes, 1);
+  SideTables& tables = tablesFor(f, passes);
+  const Spreads& s = tables.spreads;
+  MagnitudeSide ownMagnitude;
+  const MagnitudeSide* magnitude = &ownMagnitude;
+  if (tabled(a)) {
+    const auto i = static_cast<size_t>(a);
+    if (!tables.haveMagnitude[i]) tables.magnitude[i] = magnitudeSide(a, s);
+    tables.haveMagnitude[i] = 1;
+    magnitude = &tables.magnitude[i];
+  } else {
+    ownMagnitude = magnitudeSide(a, s);
+  }
+  AngleSide ownAngle;
+  const AngleSide* angle = &ownAngle;
+  if (tabled(b)) {
+    const auto i = static_cast<size_t>(b);
+    if (!tables.haveAngle[i]) tables.angle[i] = angleSide(b, s);
+    tables.haveAngle[i] = 1;
+    angle = &tables.angle[i];
+  } else {
+    ownAngle = angleSide(b, s);
+  }
+  const MagnitudeSide& m = *magnitude;
+  const AngleSide& g = *angle;
+  const double d = s.directivity;
 
   std::array<Range, kQuantities> r;
-  // The reflection's size and angle over the region are known in closed form:
-  // the rectangle in size and angle widened by the directivity's circle.
-  const double rhoMin = std::max(0.0, rhoLow - directivity);
-  const double rhoMax = std::min(1.0, rhoHigh + directivity);  // a load is passive
-  const double turn = directivity < rhoLow ? std::asin(directivity / rhoLow) : kPi;
-  const double angleLow = std::max(0.0, thetaLow - turn),
-               angleHigh = std::min(kPi, thetaHigh + turn);
-  // An angle range reaching below 0 or beyond 180 degrees folds back: the
-  // region then holds a pure resistance.
-  const bool acrossZero = thetaLow - turn<0, acrossHalf = thetaHigh + turn> kPi;
-  r[kReturnLoss] = {-20 * std::log10(rhoMax), rhoMin > 0 ? -20 * std::log10(rhoMin) : kInf};
+  r[kReturnLoss] = m.returnLoss;
+  r[kSwr] = m.swr;
+  // The reflection's angle over the region: the sector widened by the
+  // directivity's circle. An angle range reaching below 0 or beyond 180 degrees
+  // folds back: the region then holds a pure resistance.
+  const double thetaLow = g.thetaLow, thetaHigh = g.thetaHigh;
+  const double angleLow = std::max(0.0, thetaLow - m.turn),
+               angleHigh = std::min(kPi, thetaHigh + m.turn);
+  const bool acrossZero = thetaLow - m.turn<0, acrossHalf = thetaHigh + m.turn> kPi;
   r[kPhase] = {acrossZero ? 0 : angleLow * 180 / kPi, acrossHalf ? 180 : angleHigh * 180 / kPi};
-  r[kSwr] = {(1 + rhoMin) / (1 - rhoMin), rhoMax < 1 ? (1 + rhoMax) / (1 - rhoMax) : kInf};
-  // The impedance at the corners and edges of the rectangle, each widened by the
-  // directivity in eight directions. Written out in real arithmetic: this runs
-  // 81 times a point, and the library's complex division and magnitude (which
-  // guard against overflow no reflection of at most 1 can cause) cost several
-  // times the rest of the point.
-  static const std::array<std::complex<double>, 8> kCompass = [] {
-    std::array<std::complex<double>, 8> c;
-    for (int k = 0; k < 8; ++k) c[static_cast<size_t>(k)] = std::polar(1.0, k * kPi / 4);
-    return c;
-  }();
-  std::array<double, 8> offsetRe{}, offsetIm{};
-  for (size_t k = 0; k < 8; ++k) {
-    offsetRe[k] = directivity * kCompass[k].real();
-    offsetIm[k] = directivity * kCompass[k].imag();
+
+  // The impedance over the same region, the sector of sizes [rhoLow, rhoHigh]
+  // and angles [thetaLow, thetaHigh] widened by d, within the unit circle. R,
+  // Im Z and log |Z| are harmonic, so they are largest and least on the region's
+  // edge (or at Γ = 1 and -1): the discs about the sector's corners, the arcs
+  // of its outer and inner edges moved out by d, its straight edges moved
+  // sideways by d, and the part of the rim it reaches.
+  const double rhoLow = m.rhoLow, rhoHigh = m.rhoHigh;
+  Extremes z;
+  for (double rho : {rhoLow, rhoHigh}) {
+    z.disc(rho * g.cosLow, rho * g.sinLow, d);
+    z.disc(rho * g.cosHigh, rho * g.sinHigh, d);
   }
-  double zLow = kInf, zHigh = -kInf, rLow = kInf, rHigh = -kInf, xLow = kInf, xHigh = -kInf;
-  auto take = [&](double gr, double gi) {
-    // A passive load: a reflection beyond 1 is taken back onto the rim.
-    if (const double n = gr * gr + gi * gi; n > 1) {
-      const double size = std::sqrt(n);
-      gr /= size;
-      gi /= size;
+  z.arc(m.outer, thetaLow, thetaHigh);
+  z.arc(m.inner, thetaLow, thetaHigh);
+  const double last = std::min(rhoHigh, std::sqrt(std::max(0.0, 1 - d * d)));
+  if (rhoLow <= last) {
+    z.edge(g.cosLow, g.sinLow, d * g.sinLow, -d * g.cosLow, d, rhoLow, last);
+    z.edge(g.cosHigh, g.sinHigh, -d * g.sinHigh, d * g.cosHigh, d, rhoLow, last);
+    if (last < rhoHigh) {  // where the straight edges meet the rim
+      z.at(last * g.cosLow + d * g.sinLow, last * g.sinLow - d * g.cosLow);
+      z.at(last * g.cosHigh - d * g.sinHigh, last * g.sinHigh + d * g.cosHigh);
     }
-    // Z = R0 (1 + Γ) / (1 - Γ).
-    const double dr = 1 - gr, denominator = dr * dr + gi * gi;
-    if (denominator < 1e-24) {
-      zHigh = rHigh = xHigh = kInf;
-      return;
-    }
-    const double scale = common::kReferenceOhm / denominator;
-    const double re = scale * (1 - gr * gr - gi * gi), im = std::fabs(scale * 2 * gi);
-    const double size2 = re * re + im * im;  // |Z| squared: one root at the end
-    zLow = std::min(zLow, size2), zHigh = std::max(zHigh, size2);
-    rLow = std::min(rLow, re), rHigh = std::max(rHigh, re);
-    xLow = std::min(xLow, im), xHigh = std::max(xHigh, im);
-  };
-  const std::array<double, 3> thetas{thetaLow, (thetaLow + thetaHigh) / 2, thetaHigh};
-  std::array<double, 3> cosines{}, sines{};
-  for (size_t t = 0; t < 3; ++t) {
-    cosines[t] = std::cos(thetas[t]);
-    sines[t] = std::sin(thetas[t]);
   }
-  for (double rho : {rhoLow, (rhoLow + rhoHigh) / 2, rhoHigh})
-    for (size_t t = 0; t < 3; ++t) {
-      const double sr = rho * cosines[t], si = rho * sines[t];
-      take(sr, si);
-      for (size_t k = 0; k < 8; ++k) take(sr + offsetRe[k], si + offsetIm[k]);
-    }
-  r[kImpedance].take(std::sqrt(zLow)), r[kImpedance].take(std::sqrt(zHigh));
-  r[kResistance].take(rLow), r[kResistance].take(rHigh);
-  r[kReactance].take(xLow), r[kReactance].take(xHigh);
-  if (acrossZero || acrossHalf) r[kReactance].low = 0;
+  if (rhoHigh + d >= 1) {
+    z.r.take(0);  // the rim: a pure reactance
+    if (nearSector(1, rhoLow, rhoHigh, thetaLow, thetaHigh, d)) z.unbounded();
+    if (nearSector(-1, rhoLow, rhoHigh, thetaLow, thetaHigh, d)) z.size.take(0);
+  }
+  constexpr double r0 = common::kReferenceOhm;
+  r[kImpedance] = {r0 * z.size.low, r0 * z.size.high};
+  r[kResistance] = {r0 * z.r.low, r0 * z.r.high};
+  // |X|: zero within when Im Z changes sign over the region.
+  const double xLow =
+      z.im.low <= 0 && z.im.high >= 0 ? 0 : std::min(std::fabs(z.im.low), std::fabs(z.im.high));
+  r[kReactance] = {r0 * xLow, r0 * std::max(std::fabs(z.im.low), std::fabs(z.im.high))};
 
   PointInterval out;
   for (int q = 0; q < kQuantities; ++q) {
@@ -154,7 +373,6 @@ PointInterval pointInterval(double a, double b, const PointValues& shown, const 
   }
   return out;
 }
-
 bool tooWide(int q, float value, float pm) {
   if (!(pm >= 0)) return true;  // NaN
   switch (q) {

@@ -10,6 +10,7 @@
 #include "analyzer/sweep.h"
 #include "analyzer/uncertainty.h"
 #include "common/job.h"
+#include "common/settings_file.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
 #include "powermeter/ladder_filter.h"
@@ -65,6 +66,9 @@ struct Context {
   hw::Instrument instrument;
   std::ostream* out;
   std::ostream* err;
+  // The settings files (dds.cfg, pow.ini, level.rif, ...): in the working
+  // directory the command is run in, fixed at start; and the files kept aside.
+  common::SettingsFolder settings;
   // Set once the command has switched the generator off on its way out.
   bool outputOff = false;
   // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
@@ -145,7 +149,7 @@ void checkOutput(const std::string& option, const std::string& path);
 // pow.ini as the power meter keeps it; throws UsageError, naming the file and
 // the line, when a pow.ini there cannot be read whole (nothing is measured or
 // written with settings read in part).
-powermeter::PowIni readPowIniWhole();
+powermeter::PowIni readPowIniWhole(const Context& ctx);
 
 // Writes a command's result file whole; false (and one message) when it cannot.
 bool writeResult(Context& ctx, const std::string& path, const std::string& content);

@@ -159,3 +159,55 @@ TEST(ReadingsPromise, ThePhaseEndRegionsReachTheirEnds) {
     }
   }
 }
+
+// The impedance's interval is that of the region the readings leave, neither
+// narrower (a load inside it outside the interval) nor needlessly wider: the
+// region (sizes [rhoLow, rhoHigh], angles [low, high], widened by the
+// directivity d) is read back from the return loss's and phase's intervals and
+// sampled densely.
+TEST(ReadingsPromise, TheImpedanceIntervalIsTheRegionsOwn) {
+  const BridgeFigures& f = publishedBridge();
+  const double d = std::pow(10.0, -f.directivityDb / 20) / std::pow(10.0, -f.trackingDb / 20);
+  for (int16_t a = 120; a <= 480; a += 60)
+    for (int16_t b = 200; b <= 824; b += 104) {
+      const PointInterval in = pointInterval(a, b, evaluatePoint(a, b).values, f);
+      const double rhoHigh = std::pow(10.0, -in.low[kReturnLoss] / 20.0) - d;
+      const double rhoLow = std::pow(10.0, -in.high[kReturnLoss] / 20.0) + d;
+      const double turn = std::asin(d / rhoLow), toRad = std::numbers::pi / 180;
+      const double low = in.low[kPhase] * toRad + turn, high = in.high[kPhase] * toRad - turn;
+      ASSERT_LT(rhoHigh + d, 1);
+      std::array<double, kQuantities> least, most;
+      least.fill(1e300), most.fill(-1e300);
+      for (int i = 0; i <= 8; ++i)
+        for (int j = 0; j <= 8; ++j)
+          for (int k = 0; k < 48; ++k)
+            for (double share : {0.5, 1.0}) {
+              const std::complex<double> g =
+                  std::polar(rhoLow + (rhoHigh - rhoLow) * i / 8, low + (high - low) * j / 8) +
+                  std::polar(d * share, k * std::numbers::pi / 24);
+              const PointValues truth = truthOf(g);
+              for (int q : {kImpedance, kResistance, kReactance}) {
+                least[q] = std::min<double>(least[q], truth[q]);
+                most[q] = std::max<double>(most[q], truth[q]);
+                const double slack = 1e-4 * std::fabs(truth[q]) + 1e-4;
+                EXPECT_GE(truth[q], in.low[q] - slack) << a << " " << b << " " << kNames[q];
+                EXPECT_LE(truth[q], in.high[q] + slack) << a << " " << b << " " << kNames[q];
+              }
+            }
+      for (int q : {kImpedance, kResistance, kReactance}) {
+        const double width = in.high[q] - in.low[q];
+        EXPECT_LT(least[q] - in.low[q], 0.01 * width) << a << " " << b << " " << kNames[q];
+        EXPECT_LT(in.high[q] - most[q], 0.01 * width) << a << " " << b << " " << kNames[q];
+      }
+    }
+}
+
+// The reactance alone is the point's own, to the bit, for every reading.
+TEST(ReadingsPromise, TheReactanceAloneIsThePointsOwn) {
+  for (int a = -2; a <= 1026; ++a)
+    for (int b = -2; b <= 1026; ++b) {
+      const float x = evaluatePoint(int16_t(a), int16_t(b)).values[kReactance];
+      const float alone = reactanceOf(int16_t(a), int16_t(b));
+      ASSERT_TRUE(x == alone || (std::isnan(x) && std::isnan(alone))) << a << " " << b;
+    }
+}

@@ -128,14 +128,16 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   figures_ = bridge.figures;
   if (!bridge.problem.empty()) setStatus(bridge.problem);
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.
-  average_ = std::make_unique<common::ui::AverageBox>(canvas_, "Analyzer/average", status_);
+  average_ = std::make_unique<common::ui::AverageBox>(canvas_, context_.settings,
+                                                      "Analyzer/average", status_);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
   std::string problem;
-  const AntSettings s = readAntIni(kSettingsFile, &problem);
+  const auto settingsFile = context_.settings.file(kSettingsFile);
+  const AntSettings s = readAntIni(settingsFile, &problem);
   // A file read in part is kept aside before the close writes ant.ini.
-  if (const auto kept = common::keepUnreadableSettings(kSettingsFile, problem);
+  if (const auto kept = context_.settings.keeper().keep(settingsFile, problem);
       !kept.message.empty())
     context_.prompter.message(kept.message, common::Icon::Warning);
   m_.ViewStart = s.start;
@@ -177,7 +179,7 @@ void AnalyzerWindow::buildMenus() {
   connect(save, &QAction::triggered, this, &AnalyzerWindow::saveChartAs);
   QAction* exit = item(file, "Exit", tr("Exit Antenna Analyzer"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
-  recent_ = new common::ui::RecentFiles(file, exit, "AntennaAnalyzer/recent",
+  recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "AntennaAnalyzer/recent",
                                         [this](const QString& path) { openRecent(path); });
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
@@ -748,7 +750,8 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
         const auto kept = [](const QLineEdit* box) {
           return common::ui::numberText(box).toStdString();
         };
-        saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_));
+        saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_),
+                   context_.settings.file(kSettingsFile), context_.settings.keeper());
       },
       [this] {
         // Every data line low after the word 0.
