@@ -334,9 +334,9 @@ std::optional<BridgeFigures> parseBridgeFigures(std::string_view text, std::stri
   return f;
 }
 
-BridgeFiguresInUse bridgeFiguresIn(const std::string& folder) {
+BridgeFiguresInUse bridgeFiguresIn(const common::SettingsFolder& folder) {
   BridgeFiguresInUse out;
-  const std::filesystem::path path = std::filesystem::path(folder) / kBridgeFiguresFile;
+  const std::filesystem::path path = folder.file(kBridgeFiguresFile);
   const common::SettingsRead read = common::readSettingsFile(path, 64 * 1024);
   if (!read.content) {
     if (!read.problem.empty()) out.problem = common::unreadableText(path, read.problem);
@@ -353,9 +353,8 @@ BridgeFiguresInUse bridgeFiguresIn(const std::string& folder) {
   return out;
 }
 
-BridgeCheckRun checkRunIn(const std::string& folder, bool* unreadable) {
-  const auto read = common::readSettingsFile(std::filesystem::path(folder) / kBridgeCheckFile,
-                                             kCheckRunLimitBytes);
+BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable) {
+  const auto read = common::readSettingsFile(folder.file(kBridgeCheckFile), kCheckRunLimitBytes);
   *unreadable = !read.problem.empty();
   if (!read.content) return {};
   std::string why;
@@ -380,10 +379,10 @@ std::string utcNow() {
 }
 
 // `content` into `file`, a file there that could not be read kept aside first.
-bool writeKept(const std::filesystem::path& file, const std::string& content, bool unreadable,
-               std::string& message) {
+bool writeKept(common::SettingsKeeper& keeper, const std::filesystem::path& file,
+               const std::string& content, bool unreadable, std::string& message) {
   if (unreadable) {
-    const auto kept = common::keepUnreadableSettings(file, "its text is not what it should be");
+    const auto kept = keeper.keep(file, "its text is not what it should be");
     message += kept.message;
     if (!kept.mayWrite) return false;
   }
@@ -394,27 +393,27 @@ bool writeKept(const std::filesystem::path& file, const std::string& content, bo
 
 }  // namespace
 
-CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
+CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
                     const BridgeCheckResult* result, bool runUnreadable) {
   CheckKept out;
-  const std::filesystem::path dir(folder);
   if (!result || !result->storable) {
-    out.ok = writeKept(dir / kBridgeCheckFile, formatCheckRun(run), runUnreadable, out.message);
+    out.ok = writeKept(folder.keeper(), folder.file(kBridgeCheckFile), formatCheckRun(run),
+                       runUnreadable, out.message);
     return out;
   }
   const bool figuresUnreadable = !bridgeFiguresIn(folder).problem.empty();
-  out.ok = writeKept(dir / kBridgeFiguresFile, formatBridgeFigures(run, *result, utcNow()),
-                     figuresUnreadable, out.message);
+  out.ok = writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
+                     formatBridgeFigures(run, *result, utcNow()), figuresUnreadable, out.message);
   out.figuresStored = out.ok;
   std::error_code ec;
-  if (out.ok) std::filesystem::remove(dir / kBridgeCheckFile, ec);  // the check is done
+  if (out.ok) std::filesystem::remove(folder.file(kBridgeCheckFile), ec);  // the check is done
   return out;
 }
 
-bool forgetBridgeFigures(const std::string& folder, std::string* why) {
+bool forgetBridgeFigures(const common::SettingsFolder& folder, std::string* why) {
   std::error_code ec;
   for (const char* name : {kBridgeFiguresFile, kBridgeCheckFile}) {
-    std::filesystem::remove(std::filesystem::path(folder) / name, ec);
+    std::filesystem::remove(folder.file(name), ec);
     if (ec) {
       *why = std::string(name) + " could not be removed: " + ec.message();
       return false;

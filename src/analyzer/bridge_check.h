@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "analyzer/uncertainty.h"
+#include "common/settings_file.h"
 
 namespace kolm::analyzer {
 
@@ -99,12 +100,12 @@ struct BridgeFiguresInUse {
   bool measured = false;
   std::string problem;
 };
-BridgeFiguresInUse bridgeFiguresIn(const std::string& folder);
+BridgeFiguresInUse bridgeFiguresIn(const common::SettingsFolder& folder);
 
 // The check under way in `folder`: an empty run when there is none, or when
 // its file cannot be read (then `unreadable` is set; the file is kept aside
 // before it is written again).
-BridgeCheckRun checkRunIn(const std::string& folder, bool* unreadable);
+BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable);
 
 // Keeps what the check has in `folder`: an incomplete run (or one whose
 // standards contradict each other, `result` not storable) in the check's file;
@@ -117,11 +118,11 @@ struct CheckKept {
   bool figuresStored = false;
   std::string message;
 };
-CheckKept keepCheck(const std::string& folder, const BridgeCheckRun& run,
+CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
                     const BridgeCheckResult* result, bool runUnreadable);
 
 // Removes bridge.cfg and a check under way: the published figures again.
 // False, with `why`, when a file stays.
-bool forgetBridgeFigures(const std::string& folder, std::string* why);
+bool forgetBridgeFigures(const common::SettingsFolder& folder, std::string* why);
 
 }  // namespace kolm::analyzer

@@ -12,7 +12,7 @@
 namespace kolm::cli {
 
 analyzer::BridgeFigures bridgeFigures(Context& ctx) {
-  const analyzer::BridgeFiguresInUse inUse = analyzer::bridgeFiguresIn("");
+  const analyzer::BridgeFiguresInUse inUse = analyzer::bridgeFiguresIn(ctx.settings);
   if (!inUse.problem.empty()) *ctx.err << "kolm-cli: " << inUse.problem << "\n";
   return inUse.figures;
 }
@@ -44,7 +44,7 @@ int runBridgeCheck(Context& ctx, Args& args) {
 
   // What earlier calls measured.
   bool runUnreadable = false;
-  analyzer::BridgeCheckRun run = analyzer::checkRunIn("", &runUnreadable);
+  analyzer::BridgeCheckRun run = analyzer::checkRunIn(ctx.settings, &runUnreadable);
 
   analyzer::Channels channels;
   if (!analyzerPass(ctx, plan, "bridge-check", channels, average)) return 0;
@@ -72,7 +72,7 @@ int runBridgeCheck(Context& ctx, Args& args) {
     *ctx.out << analyzer::bridgeCheckReport(*result);
   }
   const analyzer::CheckKept kept =
-      analyzer::keepCheck("", run, result ? &*result : nullptr, runUnreadable);
+      analyzer::keepCheck(ctx.settings, run, result ? &*result : nullptr, runUnreadable);
   if (!kept.message.empty()) *ctx.err << "kolm-cli: " << kept.message << "\n";
   if (!kept.ok) return kWriteError;
   if (!result) return 0;
@@ -88,7 +88,7 @@ int runBridgeCheck(Context& ctx, Args& args) {
 int runBridgeForget(Context& ctx, Args& args) {
   args.finish();
   std::string why;
-  if (!analyzer::forgetBridgeFigures("", &why)) {
+  if (!analyzer::forgetBridgeFigures(ctx.settings, &why)) {
     *ctx.err << "kolm-cli: " << why << "\n";
     return kWriteError;
   }

@@ -88,7 +88,7 @@ void AnalyzerWindow::checkBridge() {
                               common::Icon::Warning);
     return;
   }
-  BridgeCheckDialog dialog(this, context_.instrument, planned.plan, "",
+  BridgeCheckDialog dialog(this, context_.instrument, planned.plan, context_.settings,
                            [this](const BridgeFigures& figures) {
                              figures_ = figures;
                              redraw();

@@ -124,7 +124,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   statusBar()->addWidget(status_, 1);
   for (QLineEdit* e : {startEdit_, stopEdit_, pointsEdit_}) common::ui::makeNumberField(e, status_);
   // The bridge's figures as its last check found them.
-  const BridgeFiguresInUse bridge = bridgeFiguresIn("");
+  const BridgeFiguresInUse bridge = bridgeFiguresIn(context_.settings);
   figures_ = bridge.figures;
   if (!bridge.problem.empty()) setStatus(bridge.problem);
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.

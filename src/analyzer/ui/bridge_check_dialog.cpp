@@ -47,12 +47,12 @@ QString resultText(const BridgeCheckResult& r, bool stored) {
 }  // namespace
 
 BridgeCheckDialog::BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument,
-                                     const SweepPlan& plan, std::string folder,
+                                     const SweepPlan& plan, common::SettingsFolder& settings,
                                      std::function<void(const BridgeFigures&)> figuresChanged)
     : QDialog(parent),
       instrument_(instrument),
       plan_(plan),
-      folder_(std::move(folder)),
+      folder_(settings),
       figuresChanged_(std::move(figuresChanged)) {
   setObjectName("bridgeCheckDialog");
   setWindowTitle(tr("Check the bridge"));

@@ -23,7 +23,8 @@ class BridgeCheckDialog : public QDialog {
   // `figuresChanged` is called with the figures in use whenever they change
   // (found by the check, or the published ones brought back).
   BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument, const SweepPlan& plan,
-                    std::string folder, std::function<void(const BridgeFigures&)> figuresChanged);
+                    common::SettingsFolder& settings,
+                    std::function<void(const BridgeFigures&)> figuresChanged);
   ~BridgeCheckDialog() override;
   // The pass under way, for tests that must not wait on the event loop.
   common::ui::JobRunner& runner() { return runner_; }
@@ -41,7 +42,7 @@ class BridgeCheckDialog : public QDialog {
 
   hw::Instrument& instrument_;
   SweepPlan plan_;
-  std::string folder_;
+  common::SettingsFolder& folder_;
   std::function<void(const BridgeFigures&)> figuresChanged_;
   BridgeCheckRun run_;
   bool runUnreadable_ = false;

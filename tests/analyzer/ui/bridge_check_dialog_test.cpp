@@ -25,7 +25,7 @@ void finish(ui::BridgeCheckDialog& dialog) {
 TEST_F(AnalyzerUi, BridgeCheckKeepsWhatTheHarshBridgeShowsAndTheAnalyzerUsesIt) {
   const SweepPlan plan = planSweep(1, 30, 40, 400).plan;
   BridgeFigures told;
-  ui::BridgeCheckDialog dialog(nullptr, instrument, plan, "",
+  ui::BridgeCheckDialog dialog(nullptr, instrument, plan, context.settings,
                                [&](const BridgeFigures& f) { told = f; });
   dialog.show();
   const char* buttons[] = {"measureLoadButton", "measureOpenButton", "measureShortButton"};
@@ -40,7 +40,7 @@ TEST_F(AnalyzerUi, BridgeCheckKeepsWhatTheHarshBridgeShowsAndTheAnalyzerUsesIt) 
   // The harsh bridge's 24 dB, stated no better than it is.
   EXPECT_GT(told.directivityDb, 21);
   EXPECT_LE(told.directivityDb, 24);
-  ASSERT_TRUE(std::filesystem::exists(kBridgeFiguresFile));
+  ASSERT_TRUE(std::filesystem::exists(context.settings.file(kBridgeFiguresFile)));
   open();
   EXPECT_EQ(window->bridgeFigures(), told);
 
@@ -54,10 +54,10 @@ TEST_F(AnalyzerUi, BridgeCheckKeepsWhatTheHarshBridgeShowsAndTheAnalyzerUsesIt) 
   EXPECT_TRUE(test::child<QLabel>(&dialog, "bridgeCheckResult")->text().startsWith("Stopped"));
   ASSERT_TRUE(recording);
   EXPECT_EQ(recording->writes().back(), 0);
-  EXPECT_FALSE(std::filesystem::exists(kBridgeCheckFile));
+  EXPECT_FALSE(std::filesystem::exists(context.settings.file(kBridgeCheckFile)));
 
   // Back to the published figures.
   test::child<QPushButton>(&dialog, "forgetFiguresButton")->click();
   EXPECT_EQ(told, publishedBridge());
-  EXPECT_FALSE(std::filesystem::exists(kBridgeFiguresFile));
+  EXPECT_FALSE(std::filesystem::exists(context.settings.file(kBridgeFiguresFile)));
 }
