@@ -177,6 +177,26 @@
         <source>Sweep the stub from %1 to %2 MHz first: the chart&apos;s sweep is measured.</source>
         <translation>Sweep the stub from %1 to %2 MHz first: the chart&apos;s sweep is measured.</translation>
     </message>
+    <message>
+        <source>Directivity: at least %1 dB everywhere (the load reads at the bottom of the bridge&apos;s range).</source>
+        <translation>Directivity: at least %1 dB everywhere (the load reads at the bottom of the bridge&apos;s range).</translation>
+    </message>
+    <message>
+        <source>Directivity: %1 dB at worst (at %2 MHz), %3 dB in the middle.</source>
+        <translation>Directivity: %1 dB at worst (at %2 MHz), %3 dB in the middle.</translation>
+    </message>
+    <message>
+        <source>Tracking: the open and the short within %1 dB of a total reflection.</source>
+        <translation>Tracking: the open and the short within %1 dB of a total reflection.</translation>
+    </message>
+    <message>
+        <source>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB.</source>
+        <translation>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB.</translation>
+    </message>
+    <message>
+        <source>Not kept: measure the standard named above again.</source>
+        <translation>Not kept: measure the standard named above again.</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1474,6 +1494,85 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Far end of:</source>
         <translation>Far end of:</translation>
+    </message>
+    <message>
+        <source>The check needs the bridge: stop the sweep first.</source>
+        <translation>The check needs the bridge: stop the sweep first.</translation>
+    </message>
+    <message>
+        <source>At 0 MHz the generator gives no signal: check the bridge over a span above 0.</source>
+        <translation>At 0 MHz the generator gives no signal: check the bridge over a span above 0.</translation>
+    </message>
+    <message>
+        <source>Check the bridge...</source>
+        <translation>Check the bridge...</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::analyzer::ui::BridgeCheckDialog</name>
+    <message>
+        <source>Check the bridge</source>
+        <translation>Check the bridge</translation>
+    </message>
+    <message>
+        <source>Connect each standard to the bridge&apos;s output and measure it, in any order. The check sweeps %1 to %2 MHz in %3 steps, as the analyzer is set.</source>
+        <translation>Connect each standard to the bridge&apos;s output and measure it, in any order. The check sweeps %1 to %2 MHz in %3 steps, as the analyzer is set.</translation>
+    </message>
+    <message>
+        <source>On the simulated instrument, connect them in the Simulator window (load r=50, open, short).</source>
+        <translation>On the simulated instrument, connect them in the Simulator window (load r=50, open, short).</translation>
+    </message>
+    <message>
+        <source>Measure the 50 Ω load</source>
+        <translation>Measure the 50 Ω load</translation>
+    </message>
+    <message>
+        <source>Measure the open</source>
+        <translation>Measure the open</translation>
+    </message>
+    <message>
+        <source>Measure the short</source>
+        <translation>Measure the short</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Use the published figures</source>
+        <translation>Use the published figures</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>The readings&apos; intervals use the figures of the last check: directivity %1 dB, tracking %2 dB.</source>
+        <translation>The readings&apos; intervals use the figures of the last check: directivity %1 dB, tracking %2 dB.</translation>
+    </message>
+    <message>
+        <source>The readings&apos; intervals use the published figures of such a bridge.</source>
+        <translation>The readings&apos; intervals use the published figures of such a bridge.</translation>
+    </message>
+    <message>
+        <source>measuring...</source>
+        <translation>measuring...</translation>
+    </message>
+    <message>
+        <source>measured</source>
+        <translation>measured</translation>
+    </message>
+    <message>
+        <source>not measured</source>
+        <translation>not measured</translation>
+    </message>
+    <message>
+        <source>Stopped: what the %1 read is not kept.</source>
+        <translation>Stopped: what the %1 read is not kept.</translation>
+    </message>
+    <message>
+        <source>The %1 is measured.</source>
+        <translation>The %1 is measured.</translation>
     </message>
 </context>
 <context>

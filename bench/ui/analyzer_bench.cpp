@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <filesystem>
 #include <memory>
 
 #include "analyzer/ui/analyzer_view.h"
@@ -48,7 +49,8 @@ struct Fixture {
 
   hw::Instrument instrument;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter};
+  common::ui::UiContext context{instrument, prompter,
+                                common::SettingsFolder(std::filesystem::current_path())};
   std::unique_ptr<analyzer::ui::AnalyzerWindow> window;
 };
 

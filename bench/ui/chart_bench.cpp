@@ -151,7 +151,8 @@ void BM_CursorReadout(benchmark::State& state) {
   instrument.params.refClockMultiplier = 20;
   instrument.params.refClockMHz = 400;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter};
+  common::ui::UiContext context{instrument, prompter,
+                                common::SettingsFolder(std::filesystem::current_path())};
   auto* window = new powermeter::ui::PowerMeterWindow(context);
   showExposed(window);
   auto* pointsEdit = window->findChild<QLineEdit*>("pointsEdit");
@@ -196,7 +197,8 @@ BENCHMARK(BM_CursorLine)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The power meter window reads and writes pow.ini in the working directory.
+  // The power meter window reads and writes pow.ini in this folder (its settings
+  // folder: the working directory when the window opens).
   auto dir = std::filesystem::temp_directory_path() / "kolm-chart-bench";
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);

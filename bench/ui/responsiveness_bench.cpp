@@ -121,7 +121,8 @@ struct Rig {
 
   hw::Instrument instrument{std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port)};
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter};
+  common::ui::UiContext context{instrument, prompter,
+                                common::SettingsFolder(std::filesystem::current_path())};
   powermeter::ui::PowerMeterWindow* powerMeter = nullptr;
   analyzer::ui::AnalyzerWindow* analyzer = nullptr;
 };
@@ -174,7 +175,8 @@ BENCHMARK(BM_WorstEventWait)
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The windows read and write their settings files in the working directory.
+  // The windows read and write their settings files in this folder (their
+  // settings folder: the working directory when they open).
   auto dir = std::filesystem::temp_directory_path() / "kolm-responsiveness-bench";
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);

@@ -2,6 +2,7 @@
 // that parses gives the same again from its words; each command then checks its
 // own arguments on an instrument with no clock and no port, so nothing is sent
 // (the port test, which opens the port itself, is not run).
+#include <filesystem>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -33,7 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              again.arguments == line.arguments);
   if (!line.command->opensPort) return 0;  // it would open the port itself
   std::ostringstream out, err;
-  cli::Context ctx{hw::Instrument{}, &out, &err};
+  // The settings in the working directory, as kolm-cli has them.
+  cli::Context ctx{hw::Instrument{}, &out, &err,
+                   common::SettingsFolder(std::filesystem::current_path())};
   cli::Args args(line.arguments);
   try {
     line.command->run(ctx, args);

@@ -57,11 +57,11 @@ AntSettings parseAntIni(std::string_view content, std::string* problem) {
 }
 
 bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
-                const std::filesystem::path& path) {
+                const std::filesystem::path& path, common::SettingsKeeper& keeper) {
   // The user's file that could not be read whole is kept aside first.
   std::string problem;
   readAntIni(path, &problem);
-  if (!common::keepUnreadableSettings(path, problem).mayWrite) return false;
+  if (!keeper.keep(path, problem).mayWrite) return false;
   return common::writeFileAtomic(path, antIniText(startMHz, stopMHz, points));
 }
 
@@ -288,9 +288,10 @@ VecReadResult readVec(const std::filesystem::path& path) {
   return parseVec(*file.content);
 }
 
-TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels) {
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels,
+                        const BridgeFigures& figures) {
   TraceValues t;
-  computeTraceValues(channels, points, t);
+  computeTraceValues(channels, points, t, figures);
   for (size_t i = 0; i < t.frequencies.size(); ++i)
     t.frequencies[i] = chart::pointFrequency(start, stop, points, static_cast<int>(i));
   inferSigns(t);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analyzer/measurement.h"
+#include "common/settings_file.h"
 
 namespace kolm::analyzer {
 
@@ -27,15 +28,15 @@ struct AntSettings {
 // gives the defaults 3, 30 and 500. A file that is there but cannot be read
 // whole (one or two records, text after the third, a file that cannot be read
 // at all) sets `problem` (the line and why).
-AntSettings readAntIni(const std::filesystem::path& path = kSettingsFile,
-                       std::string* problem = nullptr);
+AntSettings readAntIni(const std::filesystem::path& path, std::string* problem = nullptr);
 AntSettings parseAntIni(std::string_view content, std::string* problem = nullptr);
 
 // saveAntIni: the three box texts as they stand, each quoted on its own CR LF line,
-// written atomically. False when the file cannot be written (no message: the
+// written atomically, an ant.ini there that cannot be read whole kept aside by
+// `keeper` first. False when the file cannot be written (no message: the
 // window closes anyway).
 bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
-                const std::filesystem::path& path = kSettingsFile);
+                const std::filesystem::path& path, common::SettingsKeeper& keeper);
 std::string antIniText(std::string_view startMHz, std::string_view stopMHz,
                        std::string_view points);
 
@@ -101,7 +102,8 @@ VecReadResult readVec(const std::filesystem::path& path);
 // The values of a sweep as the exports write them: at the frequencies
 // i x (stop - start) / N + start in double precision, with the signs inferred
 // along them.
-TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels);
+TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels,
+                        const BridgeFigures& figures = publishedBridge());
 // CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,
 // rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag per point.
 // x_ohm carries the sign inferred along the sweep (analyzer/reactance_sign.h).

@@ -90,8 +90,9 @@ QPushButton* makeButton(const QString& name, const QString& caption, const QStri
 
 Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
-  portOpener = [](const std::string& backend, int32_t lptBase) {
-    return hw::openPort(backend, lptBase, sim::loadPortOptions());
+  portOpener = [this](const std::string& backend, int32_t lptBase) {
+    return hw::openPort(backend, lptBase,
+                        sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile)));
   };
   setObjectName("Main_Menu");
   setWindowTitle(tr("MULTIFUNCTIONS INSTRUMENT"));
@@ -167,9 +168,10 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
 void Launcher::load(const hw::SecondsTimer& timer) {
   hw::calibrateDelayLoop(context_.instrument, timer);
   std::string problem;
-  hw::readHardwareConfig(context_.instrument.params, "dds.cfg", &problem);
+  const auto hardwareFile = context_.settings.file(hw::kHardwareConfigFile);
+  hw::readHardwareConfig(context_.instrument.params, hardwareFile, &problem);
   // Parameters says why dds.cfg was not used (it opens: the clock is unset).
-  hardwareMessage_ = common::keepUnreadableSettings("dds.cfg", problem).message;
+  hardwareMessage_ = context_.settings.keeper().keep(hardwareFile, problem).message;
   checkSettingsFiles();
   openConfiguredPort();
   common::ui::refreshSimBanners(this);
@@ -181,15 +183,17 @@ void Launcher::load(const hw::SecondsTimer& timer) {
 void Launcher::checkSettingsFiles() {
   std::string told;
   auto keep = [&](const std::filesystem::path& file, const std::string& problem) {
-    const auto kept = common::keepUnreadableSettings(file, problem);
+    const auto kept = context_.settings.keeper().keep(file, problem);
     if (!kept.message.empty()) told += kept.message + "\n";
   };
   std::string problem;
-  sim::readPortOptions(sim::kSimConfigFile, &problem);
-  keep(sim::kSimConfigFile, problem);
-  const QSettings ui = common::ui::uiSettings();
+  const auto simFile = context_.settings.file(sim::kSimConfigFile);
+  sim::readPortOptions(simFile, &problem);
+  keep(simFile, problem);
+  const QSettings ui = common::ui::uiSettings(context_.settings);
   if (ui.status() != QSettings::NoError)
-    keep(common::ui::kUiSettingsFile, tr("it is not in the form of an INI file").toStdString());
+    keep(context_.settings.file(common::ui::kUiSettingsFile),
+         tr("it is not in the form of an INI file").toStdString());
   if (!told.empty()) context_.prompter.message(told, common::Icon::Warning);
 }
 
@@ -271,7 +275,7 @@ void Launcher::closeInstrumentWindows() {
 }
 
 void Launcher::chooseLanguage(common::ui::Language language) {
-  common::ui::rememberLanguage(language);
+  common::ui::rememberLanguage(language, context_.settings);
   if (language == common::ui::installedLanguage()) return;
   // Windows build their texts when they open: the new language shows fully
   // from the next start.

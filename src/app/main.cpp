@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 #include "app/launcher.h"
 #include "app/stop_signals.h"
 #include "common/paths.h"
+#include "common/settings_file.h"
 #include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
 #include "hw/instrument.h"
@@ -56,18 +58,24 @@ std::optional<int> answeredWithoutDisplay(int argc, char** argv) {
   return std::nullopt;
 }
 
-// Makes the settings folder the working directory, where every window reads and
-// writes its files.
-void enterSettingsFolder() {
-  auto folder = kolm::common::settingsFolder();
-  if (!folder) return;  // no home: the working directory as started
+// The folder every window reads and writes its settings files in, made when
+// missing; the working directory as started when there is no home or the
+// folder cannot be made. Fixed here, as an absolute path: the working directory
+// itself is left as the shell gave it.
+std::filesystem::path chooseSettingsFolder() {
   std::error_code ec;
+  const std::filesystem::path started = std::filesystem::current_path(ec);
+  auto folder = kolm::common::settingsFolder();
+  if (!folder) return started;  // no home
   std::filesystem::create_directories(*folder, ec);
-  std::filesystem::current_path(*folder, ec);
-  if (ec)
+  if (!ec && !std::filesystem::is_directory(*folder, ec))
+    ec = std::make_error_code(std::errc::not_a_directory);
+  if (ec) {
     std::fprintf(stderr, "kolm: cannot use %s for the settings (%s); using %s\n",
-                 folder->string().c_str(), ec.message().c_str(),
-                 std::filesystem::current_path().string().c_str());
+                 folder->string().c_str(), ec.message().c_str(), started.string().c_str());
+    return started;
+  }
+  return std::filesystem::absolute(*folder, ec);
 }
 
 }  // namespace
@@ -77,24 +85,27 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kolm");
   QApplication::setApplicationVersion(KOLM_VERSION);
-  enterSettingsFolder();
-
-  // The language: --lang original|en, else the launcher's kept choice, else
-  // English unless the system speaks Italian.
-  QString languageError;
-  kolm::common::ui::installLanguage(
-      kolm::common::ui::startLanguage(QCoreApplication::arguments(), &languageError));
-  if (!languageError.isEmpty()) qWarning("%s", qPrintable(languageError));
 
   kolm::hw::Instrument instrument;
   // The windowed library ends the program with exit(1) when the display is
   // lost, past every window's close: the output still goes off then, and on
   // std::terminate.
   kolm::hw::OutputGuard outputGuard(instrument);
-  kolm::common::ui::QtPrompter prompter;
+  // File dialogs start in the settings folder, where the program keeps its files.
+  const std::filesystem::path settingsFolder = chooseSettingsFolder();
+  const QString settingsPath = QString::fromStdU16String(settingsFolder.u16string());
+  kolm::common::ui::QtPrompter prompter(nullptr, settingsPath);
   const std::unique_ptr<kolm::print::ui::PrintService> printService =
-      kolm::print::ui::PrintService::create();
-  kolm::common::ui::UiContext context{instrument, prompter};
+      kolm::print::ui::PrintService::create(settingsPath);
+  kolm::common::ui::UiContext context{instrument, prompter,
+                                      kolm::common::SettingsFolder(settingsFolder)};
+  // The language: --lang original|en, else the launcher's kept choice, else
+  // English unless the system speaks Italian.
+  QString languageError;
+  kolm::common::ui::installLanguage(kolm::common::ui::startLanguage(
+      QCoreApplication::arguments(), context.settings, &languageError));
+  if (!languageError.isEmpty()) qWarning("%s", qPrintable(languageError));
+
   context.printWindow = [&printService](kolm::common::Prompter& windowPrompter, QWidget* window,
                                         const QString& title) {
     return kolm::print::ui::printWindow(*printService, windowPrompter, window, title);

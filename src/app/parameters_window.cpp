@@ -210,7 +210,8 @@ void ParametersWindow::acceptParameters() {
   shared = p;
   context_.instrument.refreshReachable();
   std::string error;
-  if (!hw::writeHardwareConfig(shared, "dds.cfg", &error))
+  if (!hw::writeHardwareConfig(shared, context_.settings.file(hw::kHardwareConfigFile),
+                               context_.settings.keeper(), &error))
     context_.prompter.message(
         "The parameters are in use but could not be saved in dds.cfg (" + error + ").",
         common::Icon::Warning);
@@ -235,7 +236,8 @@ void ParametersWindow::runPortTest() {
     report = hw::runPortTest(instrument, p.portBackend);
     instrument.params = kept;
   } else {
-    report = hw::portTest(p.portBackend, p, sim::loadPortOptions());
+    report = hw::portTest(p.portBackend, p,
+                          sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile)));
   }
   const std::string summary =
       report.passed() ? "The port and the instrument answer." : "The port test failed.";

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "analyzer/sweep.h"
+#include "analyzer/uncertainty.h"
 #include "common/job.h"
+#include "common/settings_file.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
 #include "powermeter/ladder_filter.h"
@@ -64,6 +66,9 @@ struct Context {
   hw::Instrument instrument;
   std::ostream* out;
   std::ostream* err;
+  // The settings files (dds.cfg, pow.ini, level.rif, ...): in the working
+  // directory the command is run in, fixed at start; and the files kept aside.
+  common::SettingsFolder settings;
   // Set once the command has switched the generator off on its way out.
   bool outputOff = false;
   // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
@@ -132,6 +137,11 @@ std::optional<std::pair<double, double>> bandOption(Args& args, int region, doub
 bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
                   analyzer::Channels& channels, int average = 1);
 
+// The bridge's figures for the analyzer's intervals: those bridge-check kept in
+// bridge.cfg, else the published ones (a bridge.cfg that cannot be read is
+// said on standard error).
+analyzer::BridgeFigures bridgeFigures(Context& ctx);
+
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.
 void checkOutput(const std::string& option, const std::string& path);
@@ -139,7 +149,7 @@ void checkOutput(const std::string& option, const std::string& path);
 // pow.ini as the power meter keeps it; throws UsageError, naming the file and
 // the line, when a pow.ini there cannot be read whole (nothing is measured or
 // written with settings read in part).
-powermeter::PowIni readPowIniWhole();
+powermeter::PowIni readPowIniWhole(const Context& ctx);
 
 // Writes a command's result file whole; false (and one message) when it cannot.
 bool writeResult(Context& ctx, const std::string& path, const std::string& content);

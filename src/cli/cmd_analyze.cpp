@@ -91,7 +91,7 @@ int runAnalyze(Context& ctx, Args& args) {
   if (!analyzerPass(ctx, plan, "analyze", channels, average)) return 0;
 
   analyzer::TraceValues values =
-      analyzer::exportTrace(plan.points, plan.start, plan.stop, channels);
+      analyzer::exportTrace(plan.points, plan.start, plan.stop, channels, bridgeFigures(ctx));
   std::string note;
   if (cable) {
     values = analyzer::withoutCable(values, *cable);

@@ -36,9 +36,10 @@ int runCableMeasure(Context& ctx, Args& args) {
 
   analyzer::Channels channels;
   if (!analyzerPass(ctx, planned.plan, "cable-measure", channels)) return 0;
-  const analyzer::StubFigures figures = analyzer::measureStub(
-      analyzer::exportTrace(planned.plan.points, planned.plan.start, planned.plan.stop, channels),
-      length, end, z0);
+  const analyzer::StubFigures figures =
+      analyzer::measureStub(analyzer::exportTrace(planned.plan.points, planned.plan.start,
+                                                  planned.plan.stop, channels, bridgeFigures(ctx)),
+                            length, end, z0);
   if (!figures.ok()) {
     *ctx.err << "kolm-cli: cable-measure: " << figures.error << "\n";
     return kWriteError;

@@ -25,12 +25,15 @@ void printCalibration(Context& ctx, const powermeter::Calibration& c) {
 int store(Context& ctx, powermeter::PowIni ini, const powermeter::Calibration& after) {
   std::string error;
   if (!powermeter::keepPreviousCalibration(ini.calibration, after,
-                                           powermeter::kPreviousCalibrationFile, &error)) {
+                                           ctx.settings.file(powermeter::kPreviousCalibrationFile),
+                                           &error)) {
     *ctx.err << "kolm-cli: " << error << "; pow.ini was not changed\n";
     return kWriteError;
   }
   ini.calibration = after;
-  if (!powermeter::savePowIni(powermeter::powIniTexts(ini))) {
+  if (!powermeter::savePowIni(powermeter::powIniTexts(ini),
+                              ctx.settings.file(powermeter::kSettingsFile),
+                              ctx.settings.keeper())) {
     *ctx.err << "kolm-cli: pow.ini could not be written; the calibration was not changed\n";
     return kWriteError;
   }
@@ -48,18 +51,16 @@ int runCalibrate(Context& ctx, Args& args) {
     throw UsageError{"calibrate needs one of --level 0, --level -60, --previous, --default"};
   if (freq && !level) throw UsageError{"--freq: the frequency of a --level step"};
   if (level && *level != 0 && *level != -60) throw UsageError{"--level: 0 or -60 (dBm)"};
-  checkOutput("pow.ini", powermeter::kSettingsFile);
-  checkOutput(powermeter::kPreviousCalibrationFile, powermeter::kPreviousCalibrationFile);
-  const powermeter::PowIni ini = readPowIniWhole();
+  const auto previousFile = ctx.settings.file(powermeter::kPreviousCalibrationFile);
+  checkOutput("pow.ini", ctx.settings.file(powermeter::kSettingsFile).string());
+  checkOutput(powermeter::kPreviousCalibrationFile, previousFile.string());
+  const powermeter::PowIni ini = readPowIniWhole(ctx);
 
   if (previous) {
     std::string problem;
-    const auto kept =
-        powermeter::readPreviousCalibration(powermeter::kPreviousCalibrationFile, &problem);
+    const auto kept = powermeter::readPreviousCalibration(previousFile, &problem);
     if (!kept) {
-      *ctx.err << "kolm-cli: "
-               << powermeter::noPreviousCalibrationText(powermeter::kPreviousCalibrationFile,
-                                                        problem)
+      *ctx.err << "kolm-cli: " << powermeter::noPreviousCalibrationText(previousFile, problem)
                << "\n";
       return kWriteError;
     }

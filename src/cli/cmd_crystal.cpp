@@ -23,7 +23,7 @@ namespace {
 int runCrystalCalibrate(Context& ctx, Args& args) {
   const auto r0 = args.number("--r0");
   args.finish();
-  powermeter::PowIni ini = readPowIniWhole();
+  powermeter::PowIni ini = readPowIniWhole(ctx);
   if (r0) {
     // As single precision, where pow.ini keeps it: 1e-320 would be 0 there.
     if (!(static_cast<float>(*r0) > 0) || !common::fitsSingle(*r0))
@@ -32,10 +32,12 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
   }
   if (!(ini.R0 > 0))
     throw UsageError{"pow.ini holds no R0: give the fixture's resistance with --r0 OHM"};
-  checkOutput("Quartz.rif", powermeter::kQuartzRifFile);
+  const auto quartzFile = ctx.settings.file(powermeter::kQuartzRifFile);
+  const auto settingsFile = ctx.settings.file(powermeter::kSettingsFile);
+  checkOutput("Quartz.rif", quartzFile.string());
   // R0 goes into pow.ini after the pass: a pow.ini that cannot take it is said
   // before Quartz.rif is replaced.
-  checkOutput("pow.ini", powermeter::kSettingsFile);
+  checkOutput("pow.ini", settingsFile.string());
   std::string error = powermeter::calibrationError(ini.calibration);
   auto words =
       powermeter::tableWords(ctx.instrument.params.refClockMHz, powermeter::kRifEntries, &error);
@@ -56,13 +58,13 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
     *ctx.err << "kolm-cli: " << wrong << " Quartz.rif and pow.ini were not changed.\n";
     return kWriteError;
   }
-  if (!powermeter::writeRif(job.table(), powermeter::kQuartzRifFile, &error)) {
+  if (!powermeter::writeRif(job.table(), quartzFile, &error)) {
     *ctx.err << "kolm-cli: " << error << "\n";
     return kWriteError;
   }
   // R0 where the window keeps it, the other settings as they were.
   auto text = [](double v) { return common::shortestText(v, 7); };
-  if (!powermeter::savePowIni(powermeter::powIniTexts(ini))) {
+  if (!powermeter::savePowIni(powermeter::powIniTexts(ini), settingsFile, ctx.settings.keeper())) {
     *ctx.err << "kolm-cli: pow.ini could not be written: R0 is not kept\n";
     return kWriteError;
   }
@@ -95,10 +97,10 @@ int runCrystal(Context& ctx, Args& args) {
     if (!batch.ok()) throw UsageError{"--append: " + batch.error};
   }
   powermeter::ReferenceTable crystalReference{};
-  if (powermeter::findQuartzRif().empty())
+  if (powermeter::findQuartzRif(ctx.settings.path()).empty())
     throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
-  powermeter::readQuartzRif(crystalReference);
-  const powermeter::PowIni ini = readPowIniWhole();
+  powermeter::readQuartzRif(crystalReference, ctx.settings.path());
+  const powermeter::PowIni ini = readPowIniWhole(ctx);
 
   // Each pass fitted on its own; the passes then averaged.
   std::vector<powermeter::CrystalParameters> passes;

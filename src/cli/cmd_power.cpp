@@ -43,13 +43,14 @@ int runPowerSweep(Context& ctx, Args& args) {
   checkOutput("--out", *out);
   // Relative levels need the level reference, and only CSV holds them.
   powermeter::ReferenceTable rif{};
-  const int rifEntries = normalise ? powermeter::readLevelRif(rif) : 0;
+  const int rifEntries =
+      normalise ? powermeter::readLevelRif(rif, ctx.settings.file(powermeter::kLevelRifFile)) : 0;
   if (normalise && ext != ".csv")
     throw UsageError{"--normalise: relative levels are written as CSV only (.pwm keeps levels)"};
   if (normalise && rifEntries < 1)
     throw UsageError{"--normalise: no level reference (level.rif) in the working folder"};
 
-  const powermeter::PowIni ini = readPowIniWhole();
+  const powermeter::PowIni ini = readPowIniWhole(ctx);
   const auto pass =
       runLevelPass(ctx, "power-sweep", start, stop, points, delayMs, ini.calibration, average);
   if (!pass) return 0;  // the stop signal gives the exit status

@@ -21,7 +21,7 @@ int runTune(Context& ctx, Args& args) {
   const double mhz = parseNumber(words[0], "frequency");
 
   common::ScriptedPrompter prompter;
-  vfo::Vfo vfo(ctx.instrument, prompter);
+  vfo::Vfo vfo(ctx.instrument, prompter, ctx.settings);
   if (modeText) {
     if (*modeText == "gen")
       vfo.settings.mode = vfo::Mode::GEN;

@@ -35,15 +35,18 @@ extern const Command kCrystalMatchCommand;
 extern const Command kLadderDesignCommand;
 extern const Command kMatchCommand;
 extern const Command kCableMeasureCommand;
+extern const Command kBridgeCheckCommand;
+extern const Command kBridgeForgetCommand;
 
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,        &kTuneCommand,         &kReadDetectorCommand,
-    &kReadBridgeCommand, &kPowerSweepCommand,   &kCalibrateCommand,
-    &kAnalyzeCommand,    &kPortTestCommand,     &kCrystalCalibrateCommand,
-    &kCrystalCommand,    &kCrystalMatchCommand, &kLadderDesignCommand,
-    &kMatchCommand,      &kCableMeasureCommand,
+    &kDdsCommand,          &kTuneCommand,         &kReadDetectorCommand,
+    &kReadBridgeCommand,   &kPowerSweepCommand,   &kCalibrateCommand,
+    &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
+    &kCrystalCommand,      &kCrystalMatchCommand, &kLadderDesignCommand,
+    &kMatchCommand,        &kCableMeasureCommand, &kBridgeCheckCommand,
+    &kBridgeForgetCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -198,7 +201,9 @@ int main(int argc, char** argv) {
   // System messages in the user's language; numbers are read and written with
   // "." whatever the locale says.
   std::setlocale(LC_ALL, "");
-  Context ctx{hw::Instrument{}, &std::cout, &std::cerr};
+  std::error_code here;
+  Context ctx{hw::Instrument{}, &std::cout, &std::cerr,
+              common::SettingsFolder(std::filesystem::current_path(here))};
   std::optional<std::string> trace;
   hw::TracingPort* tracing = nullptr;
   std::FILE* traceFile = nullptr;
@@ -230,9 +235,11 @@ int main(int argc, char** argv) {
     // dds.cfg whole or not at all, and a clock that can be right: else nothing
     // is sent.
     std::string problem;
-    hw::readHardwareConfig(ctx.instrument.params, "dds.cfg", &problem);
+    hw::readHardwareConfig(ctx.instrument.params, ctx.settings.file(hw::kHardwareConfigFile),
+                           &problem);
     if (!problem.empty())
-      throw UsageError{common::unreadableText("dds.cfg", problem) + " Nothing was sent."};
+      throw UsageError{common::unreadableText(hw::kHardwareConfigFile, problem) +
+                       " Nothing was sent."};
     if (auto wrong = hw::clockProblem(ctx.instrument.params))
       throw UsageError{*wrong + " Nothing was sent; correct it in the Parameters window."};
     const std::string backend =
@@ -371,9 +378,10 @@ void checkOutput(const std::string& option, const std::string& path) {
   if (!problem.empty()) throw UsageError{option + ": " + problem};
 }
 
-powermeter::PowIni readPowIniWhole() {
+powermeter::PowIni readPowIniWhole(const Context& ctx) {
   std::string problem;
-  powermeter::PowIni ini = powermeter::readPowIni(powermeter::kSettingsFile, &problem);
+  powermeter::PowIni ini =
+      powermeter::readPowIni(ctx.settings.file(powermeter::kSettingsFile), &problem);
   if (!problem.empty())
     throw UsageError{common::unreadableText(powermeter::kSettingsFile, problem) +
                      " Nothing was changed."};

@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <map>
-#include <mutex>
 #include <system_error>
 
 #include "common/files.h"
@@ -68,36 +66,19 @@ std::string stamp() {
          two(t.tm_hour) + two(t.tm_min) + two(t.tm_sec);
 }
 
-// The files kept aside this run, as they were when copied: the same file found
-// unreadable again is not copied or reported twice, a file damaged anew is.
-struct Kept {
-  std::filesystem::path copy;
-  uintmax_t size = 0;
-  std::filesystem::file_time_type written{};
-  bool operator==(const Kept&) const = default;
-};
-std::mutex keptMutex;
-std::map<std::string, Kept> kept;
-
-Kept identity(const std::filesystem::path& path) {
-  std::error_code ec;
-  Kept k;
-  k.size = std::filesystem::file_size(path, ec);
-  if (ec) k.size = 0;
-  k.written = std::filesystem::last_write_time(path, ec);
-  return k;
-}
-
 }  // namespace
 
-KeptAside keepUnreadableSettings(const std::filesystem::path& path, const std::string& problem) {
+KeptAside SettingsKeeper::keep(const std::filesystem::path& path, const std::string& problem) {
   KeptAside r;
   if (problem.empty()) return r;
   std::error_code ec;
   const std::string key = std::filesystem::absolute(path, ec).lexically_normal().string();
-  std::lock_guard<std::mutex> lock(keptMutex);
-  Kept now = identity(path);
-  if (auto it = kept.find(key); it != kept.end()) {
+  // The file as it is now, against the file as it was when copied.
+  Kept now;
+  now.size = std::filesystem::file_size(path, ec);
+  if (ec) now.size = 0;
+  now.written = std::filesystem::last_write_time(path, ec);
+  if (auto it = kept_.find(key); it != kept_.end()) {
     now.copy = it->second.copy;
     if (it->second == now) {
       r.copy = now.copy;
@@ -108,7 +89,7 @@ KeptAside keepUnreadableSettings(const std::filesystem::path& path, const std::s
   if (!std::filesystem::is_regular_file(path, ec)) {
     // Nothing a save could replace (a folder, a device): saying so is all.
     r.message = unreadable;
-    kept[key] = now;
+    kept_[key] = now;
     return r;
   }
   const std::string base = path.string() + ".unreadable-" + stamp();
@@ -125,7 +106,7 @@ KeptAside keepUnreadableSettings(const std::filesystem::path& path, const std::s
     return r;
   }
   now.copy = copy;
-  kept[key] = now;
+  kept_[key] = now;
   r.copy = copy;
   r.message = unreadable + " " +
               arg(KOLM_TR("Settings",

@@ -3,7 +3,9 @@
 // written back over when they could not be read whole.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,10 +31,7 @@ std::string lineProblem(int line, std::string_view why);
 // "'pow.ini' could not be read whole (PROBLEM)."
 std::string unreadableText(const std::filesystem::path& path, const std::string& problem);
 
-// A settings file that could not be read whole, before the program writes there:
-// the user's file is copied aside as "<name>.unreadable-YYYYMMDD-HHMMSS" (UTC; a
-// number added when that name is taken). Done once per file and run: a second
-// call for a file already kept gives no message.
+// What keeping a settings file aside did (SettingsKeeper::keep).
 struct KeptAside {
   // False when the copy could not be made: the program must not write there.
   bool mayWrite = true;
@@ -41,7 +40,47 @@ struct KeptAside {
   std::string message;
   std::filesystem::path copy;
 };
-KeptAside keepUnreadableSettings(const std::filesystem::path& path, const std::string& problem);
+
+// The settings files one run of a front end has copied aside. The windows and
+// each kolm-cli run own one and hand it to whoever writes a settings file.
+class SettingsKeeper {
+ public:
+  // A settings file that could not be read whole, before the program writes
+  // there: the user's file is copied aside as "<name>.unreadable-YYYYMMDD-HHMMSS"
+  // (UTC; a number added when that name is taken). Done once per file and
+  // keeper: a second call for a file already kept, unchanged since, gives no
+  // message; a file damaged anew is kept again.
+  KeptAside keep(const std::filesystem::path& path, const std::string& problem);
+
+ private:
+  struct Kept {
+    std::filesystem::path copy;
+    uintmax_t size = 0;
+    std::filesystem::file_time_type written{};
+    bool operator==(const Kept&) const = default;
+  };
+  std::map<std::string, Kept> kept_;
+};
+
+// Where a front end keeps its settings files, fixed once at start (the windows:
+// common::settingsFolder; kolm-cli: the folder it is run in), with the keeper
+// of that run. Every settings file is named from here, never by a name
+// relative to the process's working directory.
+class SettingsFolder {
+ public:
+  explicit SettingsFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  SettingsFolder(const SettingsFolder&) = delete;
+  SettingsFolder& operator=(const SettingsFolder&) = delete;
+
+  const std::filesystem::path& path() const { return folder_; }
+  // The settings file `name` in the folder.
+  std::filesystem::path file(std::string_view name) const { return folder_ / name; }
+  SettingsKeeper& keeper() { return keeper_; }
+
+ private:
+  std::filesystem::path folder_;
+  SettingsKeeper keeper_;
+};
 
 // A long text shortened for a message: its first `keep` characters, then "…"
 // and how many more there were.

@@ -96,12 +96,12 @@ std::optional<std::string> clockProblem(const HardwareParams& p) {
 }
 
 bool writeHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
-                         std::string* error) {
+                         common::SettingsKeeper& keeper, std::string* error) {
   // The user's file that could not be read whole is kept aside first.
   std::string problem;
   HardwareParams ignored;
   readHardwareConfig(ignored, file, &problem);
-  if (const auto kept = common::keepUnreadableSettings(file, problem); !kept.mayWrite) {
+  if (const auto kept = keeper.keep(file, problem); !kept.mayWrite) {
     if (error) *error = kept.message;
     return false;
   }

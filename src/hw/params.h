@@ -1,5 +1,5 @@
 // Hardware parameters: where the instrument is attached and how fast the DDS is
-// clocked; kept in dds.cfg in the working directory.
+// clocked; kept in dds.cfg in the settings folder.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/settings_file.h"
 
 namespace kolm::hw {
 
@@ -34,6 +36,9 @@ bool isParallelPortAddress(int32_t address);
 // bypassed (the quartz itself) for 0 to 3.
 double systemClockMHz(int multiplier, double quartzMHz);
 
+// The hardware configuration's name in the settings folder.
+inline constexpr const char* kHardwareConfigFile = "dds.cfg";
+
 // Reads dds.cfg whole or not at all: `params` change only when all four records
 // read (fields end at commas and line ends; a byte-order mark and CR CR LF read
 // as the writer meant them): the multiplier a whole number in 16 bits, the
@@ -42,7 +47,7 @@ double systemClockMHz(int multiplier, double quartzMHz);
 // the real port at the address is meant (portAtAddress). Otherwise `params`
 // keep what they held and `problem` (when given) says why, with the line; a
 // missing file sets none. True when read.
-bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file = "dds.cfg",
+bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file,
                         std::string* problem = nullptr);
 bool parseHardwareConfig(HardwareParams& params, std::string_view content,
                          std::string* problem = nullptr);
@@ -53,10 +58,10 @@ bool parseHardwareConfig(HardwareParams& params, std::string_view content,
 // wrong; the Parameters window shows it, the command line refuses it.
 std::optional<std::string> clockProblem(const HardwareParams& params);
 
-// Writes the four records (and the port back end as a fifth), atomically.
-bool writeHardwareConfig(const HardwareParams& params,
-                         const std::filesystem::path& file = "dds.cfg",
-                         std::string* error = nullptr);
+// Writes the four records (and the port back end as a fifth), atomically; a
+// file there that cannot be read whole is kept aside by `keeper` first.
+bool writeHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
+                         common::SettingsKeeper& keeper, std::string* error = nullptr);
 std::string hardwareConfigText(const HardwareParams& params);
 
 // Why a set of parameters may not be stored, or nothing when it may.

@@ -86,8 +86,8 @@ inline constexpr const char* kPreviousCalibrationFile = "pow-previous.ini";
 std::string formatPreviousCalibration(const Calibration& calibration);
 // Nothing when the file is missing; nothing with `problem` set when it holds
 // anything but two counts 0 to 1023 that differ.
-std::optional<Calibration> readPreviousCalibration(
-    const std::filesystem::path& path = kPreviousCalibrationFile, std::string* problem = nullptr);
+std::optional<Calibration> readPreviousCalibration(const std::filesystem::path& path,
+                                                   std::string* problem = nullptr);
 
 // Why there is no previous calibration to restore: none kept yet (`problem`
 // empty) or the file's problem.
@@ -98,14 +98,13 @@ std::string noPreviousCalibrationText(const std::filesystem::path& path,
 // calibration (nothing is written when they are equal). False, with the
 // reason, when it cannot be written.
 bool keepPreviousCalibration(const Calibration& before, const Calibration& after,
-                             const std::filesystem::path& path = kPreviousCalibrationFile,
-                             std::string* error = nullptr);
+                             const std::filesystem::path& path, std::string* error = nullptr);
 
 // "Previous calibration": the kept calibration replaces `current`, which is
 // kept in its place (a second restore undoes the first). Nothing changes and
 // `error` says why when there is none or the file cannot be read or written.
-std::optional<Calibration> swapPreviousCalibration(
-    const Calibration& current, const std::filesystem::path& path = kPreviousCalibrationFile,
-    std::string* error = nullptr);
+std::optional<Calibration> swapPreviousCalibration(const Calibration& current,
+                                                   const std::filesystem::path& path,
+                                                   std::string* error = nullptr);
 
 }  // namespace kolm::powermeter

@@ -38,14 +38,14 @@ std::string formatRif(const ReferenceTable& table, int entries = kRifEntries);
 // value, leaving the entries not read as they were. Returns how many were read.
 int parseRif(std::string_view content, ReferenceTable& table);
 
-// readLevelRif: level.rif from `path` (the working directory's by default); a missing
-// file reads nothing. Returns the entries read.
-int readLevelRif(ReferenceTable& table, const std::filesystem::path& path = kLevelRifFile);
+// readLevelRif: level.rif from `path`; a missing file reads nothing. Returns the
+// entries read.
+int readLevelRif(ReferenceTable& table, const std::filesystem::path& path);
 // readQuartzRif: quartz.rif in `folder`, whatever the letter case of its name; the
 // spelling the calibration writes wins over other spellings.
-int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder = ".");
+int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder);
 // The file readQuartzRif reads in `folder`, or empty when there is none.
-std::filesystem::path findQuartzRif(const std::filesystem::path& folder = ".");
+std::filesystem::path findQuartzRif(const std::filesystem::path& folder);
 
 // Why a measured through-path table (the level reference or the crystal
 // fixture's) should not be stored, under the `limits` it was read with; empty

@@ -91,11 +91,12 @@ std::string formatPowIni(const PowIniTexts& t) {
   return w.text();
 }
 
-bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path) {
+bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path,
+                common::SettingsKeeper& keeper) {
   // The user's file that could not be read whole is kept aside first.
   std::string problem;
   readPowIni(path, &problem);
-  if (!common::keepUnreadableSettings(path, problem).mayWrite) return false;
+  if (!keeper.keep(path, problem).mayWrite) return false;
   return common::writeFileAtomic(path, formatPowIni(texts));
 }
 

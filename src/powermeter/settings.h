@@ -1,4 +1,4 @@
-// pow.ini: the power meter's settings in the working directory, nine quoted
+// pow.ini: the power meter's settings in the settings folder, nine quoted
 // texts read when the window opens and written when it closes.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/settings_file.h"
 #include "powermeter/level.h"
 
 namespace kolm::powermeter {
@@ -33,8 +34,7 @@ struct PowIni {
 // was there but could not be read whole (such an item, text after the ninth, a
 // file that cannot be read at all) sets `problem` (the line and why); a missing
 // or short file does not.
-PowIni readPowIni(const std::filesystem::path& path = kSettingsFile,
-                  std::string* problem = nullptr);
+PowIni readPowIni(const std::filesystem::path& path, std::string* problem = nullptr);
 PowIni parsePowIni(std::string_view content, std::string* problem = nullptr);
 
 // What savePowIni writes: the texts of the boxes as they stand, and the values.
@@ -52,8 +52,9 @@ PowIniTexts powIniTexts(const PowIni& ini);
 // Nine lines, each text in double quotes, CR LF.
 std::string formatPowIni(const PowIniTexts& texts);
 // Written atomically; false (and nothing changed) on an error. A pow.ini there
-// that cannot be read whole is copied aside first (common/settings_file.h), and
-// left alone when it cannot be.
-bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path = kSettingsFile);
+// that cannot be read whole is copied aside by `keeper` first, and left alone
+// when it cannot be.
+bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path,
+                common::SettingsKeeper& keeper);
 
 }  // namespace kolm::powermeter

@@ -65,7 +65,8 @@ struct Parsed {
 };
 
 Parsed<Dut> parseDut(std::string_view text);
-// `s1p:PATH` reads the file now; a relative path is taken from the working directory.
+// `s1p:PATH` reads the file now; a relative path is taken from the process's working
+// directory (the programs never change it).
 Parsed<Load> parseLoad(std::string_view text);
 
 // The board's own quartz, in MHz: empty or "follow" follows the hardware

@@ -41,8 +41,6 @@ std::optional<hw::PortOptions> parsePortOptions(std::string_view content, std::s
   return options;
 }
 
-hw::PortOptions loadPortOptions() { return loadPortOptions(kSimConfigFile); }
-
 hw::PortOptions loadPortOptions(const std::filesystem::path& file, std::string* problem) {
   hw::PortOptions options;
   auto kept = readPortOptions(file, problem);
@@ -55,12 +53,12 @@ hw::PortOptions loadPortOptions(const std::filesystem::path& file, std::string* 
 }
 
 bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path& file,
-                     std::string* error) {
+                     common::SettingsKeeper& keeper, std::string* error) {
   const auto text = portOptionsText(options, error);
   if (!text) return false;
   std::string problem;
   readPortOptions(file, &problem);
-  const common::KeptAside kept = common::keepUnreadableSettings(file, problem);
+  const common::KeptAside kept = keeper.keep(file, problem);
   if (!kept.mayWrite) {
     if (error) *error = kept.message;
     return false;

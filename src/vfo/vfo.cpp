@@ -19,8 +19,8 @@ const char* const kBandCaptions[kBandButtonCount] = {
     KOLM_TR_NOOP("kolm", "Band 10 A"), KOLM_TR_NOOP("kolm", "Band 10 B"),
     KOLM_TR_NOOP("kolm", "Band 6m"),   KOLM_TR_NOOP("kolm", "Band 2m")};
 
-Vfo::Vfo(hw::Instrument& instrument, common::Prompter& prompter, std::filesystem::path folder)
-    : instrument_(instrument), prompter_(prompter), folder_(std::move(folder)) {}
+Vfo::Vfo(hw::Instrument& instrument, common::Prompter& prompter, common::SettingsFolder& settings)
+    : instrument_(instrument), prompter_(prompter), settings_(settings) {}
 
 void Vfo::sendFrequency() {
   IfOffset = common::numericValue(settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2);
@@ -136,7 +136,7 @@ void Vfo::open() {
   std::string told;
   const char* names[] = {kSettingsFile, kMemoryFile, kButtonFile};
   for (int k = 0; k < 3; ++k) {
-    const auto kept = common::keepUnreadableSettings(file(names[k]), problems[k]);
+    const auto kept = settings_.keeper().keep(file(names[k]), problems[k]);
     if (!kept.mayWrite) keep_.push_back(names[k]);
     if (!kept.message.empty()) told += kept.message + "\n";
   }
@@ -150,7 +150,8 @@ void Vfo::close() {
   auto mayWrite = [&](const char* name) {
     return std::find(keep_.begin(), keep_.end(), name) == keep_.end();
   };
-  if (mayWrite(kSettingsFile) && !saveRadioIni(settings, file(kSettingsFile), &why))
+  if (mayWrite(kSettingsFile) &&
+      !saveRadioIni(settings, file(kSettingsFile), settings_.keeper(), &why))
     note(kSettingsFile);
   if (mayWrite(kMemoryFile) &&
       !common::writeFileAtomic(file(kMemoryFile), memoriesText(memories), &why))

@@ -25,8 +25,8 @@ extern const char* const kBandCaptions[kBandButtonCount];
 
 class Vfo {
  public:
-  // The files live in `folder` (the working directory in the program).
-  Vfo(hw::Instrument& instrument, common::Prompter& prompter, std::filesystem::path folder = ".");
+  // The files live in `settings` (its keeper copies aside what cannot be read).
+  Vfo(hw::Instrument& instrument, common::Prompter& prompter, common::SettingsFolder& settings);
 
   // Settings as radio.ini keeps them: the working frequency, the IF texts and
   // option, the mode and the keyboard text. The window keeps the texts here as
@@ -94,11 +94,11 @@ class Vfo {
 
  private:
   int insertMemory(double mhz);
-  std::filesystem::path file(const char* name) const { return folder_ / name; }
+  std::filesystem::path file(const char* name) const { return settings_.file(name); }
 
   hw::Instrument& instrument_;
   common::Prompter& prompter_;
-  std::filesystem::path folder_;
+  common::SettingsFolder& settings_;
   std::optional<Output> output_;
   std::vector<std::string> keep_;  // files left as they are at close
 };

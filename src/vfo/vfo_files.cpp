@@ -72,12 +72,13 @@ void readRadioIni(Settings& settings, const std::filesystem::path& file, std::st
     *problem = read.problem;
 }
 
-bool saveRadioIni(const Settings& settings, const std::filesystem::path& file, std::string* error) {
+bool saveRadioIni(const Settings& settings, const std::filesystem::path& file,
+                  common::SettingsKeeper& keeper, std::string* error) {
   // The user's file that could not be read whole is kept aside first.
   std::string problem;
   Settings ignored;
   readRadioIni(ignored, file, &problem);
-  if (const auto kept = common::keepUnreadableSettings(file, problem); !kept.mayWrite) {
+  if (const auto kept = keeper.keep(file, problem); !kept.mayWrite) {
     if (error) *error = kept.message;
     return false;
   }

@@ -1,4 +1,4 @@
-// The VFO's three files in the working directory: radio.ini (settings),
+// The VFO's three files in the settings folder: radio.ini (settings),
 // VFO_FreqMem (memories) and VFO_FreqButton.txt (band buttons). Every file is
 // written whole to a temporary file and renamed into place.
 #pragma once
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/settings_file.h"
 #include "vfo/tuning.h"
 
 namespace kolm::vfo {
@@ -42,29 +43,28 @@ std::string settingsText(const Settings& settings);
 // number): what was read stays, the rest keeps the value it had.
 // A file that is there but cannot be read whole (such a record, text after the
 // seventh, a file that cannot be read at all) sets `problem` (the line and why).
-void readRadioIni(Settings& settings, const std::filesystem::path& file = kSettingsFile,
+void readRadioIni(Settings& settings, const std::filesystem::path& file,
                   std::string* problem = nullptr);
 void readSettingsText(Settings& settings, const std::string& content,
                       std::string* problem = nullptr);
 
-// Writes radio.ini; false (and why, in `error`) when it cannot be written.
-bool saveRadioIni(const Settings& settings, const std::filesystem::path& file = kSettingsFile,
-                  std::string* error = nullptr);
+// Writes radio.ini; false (and why, in `error`) when it cannot be written. A
+// file there that cannot be read whole is kept aside by `keeper` first.
+bool saveRadioIni(const Settings& settings, const std::filesystem::path& file,
+                  common::SettingsKeeper& keeper, std::string* error = nullptr);
 
 // VFO_FreqMem: one bare number per line. Reading takes numbers to the end of the
 // file, skipping empty lines and stopping at the first field that is not a
 // number; a missing file gives no memories. Such a field, or a file that cannot
 // be read, sets `problem`.
-std::vector<double> readMemories(const std::filesystem::path& file = kMemoryFile,
-                                 std::string* problem = nullptr);
+std::vector<double> readMemories(const std::filesystem::path& file, std::string* problem = nullptr);
 std::vector<double> parseMemories(const std::string& content, std::string* problem = nullptr);
 std::string memoriesText(const std::vector<std::string>& entries);
 
 // VFO_FreqButton.txt: twelve bare numbers, one per line. A missing file, a short
 // one or a field that is not a number leaves the buttons not read at 0. Such a
 // field, text after the twelfth or a file that cannot be read sets `problem`.
-BandButtons readBandButtons(const std::filesystem::path& file = kButtonFile,
-                            std::string* problem = nullptr);
+BandButtons readBandButtons(const std::filesystem::path& file, std::string* problem = nullptr);
 BandButtons parseBandButtons(const std::string& content, std::string* problem = nullptr);
 std::string bandButtonsText(const BandButtons& buttons);
 

@@ -25,10 +25,11 @@ using kolm::common::writeFileAtomic;
 
 TEST(AntIni, WritesTheBoxTextsInTheWorkingDirectoryAndReadsTheirNumbers) {
   kolm::test::InTempDir here;
-  ASSERT_TRUE(saveAntIni("3.5", "28 MHz", "1000"));
+  kolm::common::SettingsKeeper keeper;
+  ASSERT_TRUE(saveAntIni("3.5", "28 MHz", "1000", kSettingsFile, keeper));
   const auto file = here.path() / "ant.ini";
   EXPECT_EQ(readTextFile(file).value(), "\"3.5\"\r\n\"28 MHz\"\r\n\"1000\"\r\n");
-  auto s = readAntIni();
+  auto s = readAntIni(kSettingsFile);
   EXPECT_EQ(std::tuple(s.start, s.stop, s.points), std::tuple(3.5, 28, 1000));
 
   ASSERT_TRUE(writeFileAtomic(file, "\"1\"\r\n\"2\"\r\n\"100.5\"\r\n"));

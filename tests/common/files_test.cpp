@@ -129,7 +129,8 @@ TEST(AtomicWrite, OnlyTheProgramsOwnTemporariesGoAtTheNextSave) {
   EXPECT_EQ(entries(dir.path()), 6u);
   // A folder where the file should be: said, nothing copied, nothing to replace.
   std::filesystem::create_directory(dir.path() / "kolm.ini");
-  const KeptAside folder = keepUnreadableSettings(dir.path() / "kolm.ini", "it is a folder");
+  SettingsKeeper keeper;
+  const KeptAside folder = keeper.keep(dir.path() / "kolm.ini", "it is a folder");
   EXPECT_TRUE(folder.copy.empty());
   EXPECT_NE(folder.message.find("'kolm.ini'"), std::string::npos) << folder.message;
 }
@@ -221,11 +222,13 @@ TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
       EXPECT_EQ(ini.calibration.Cal60, 200);
       EXPECT_EQ(ini.R0, 50);
     }
-    const KeptAside first = keepUnreadableSettings(file, problem);
+    SettingsKeeper keeper;
+    const KeptAside first = keeper.keep(file, problem);
     EXPECT_TRUE(first.mayWrite);
     EXPECT_EQ(first.message.empty(), c.whole);
-    EXPECT_TRUE(keepUnreadableSettings(file, problem).message.empty());  // told once
-    EXPECT_TRUE(kolm::powermeter::savePowIni({"3", "30", "1000", "20", "-80", {}, "0", 0}, file));
+    EXPECT_TRUE(keeper.keep(file, problem).message.empty());  // told once
+    EXPECT_TRUE(
+        kolm::powermeter::savePowIni({"3", "30", "1000", "20", "-80", {}, "0", 0}, file, keeper));
     EXPECT_EQ(entries(dir.path()), c.whole ? 1u : 2u);
     if (c.whole) continue;
     // Told once, naming the file and (where it has one) the line; the copy is the
@@ -241,8 +244,31 @@ TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
   ASSERT_TRUE(writeFileAtomic(dir.path() / "ant.ini", "\"3\"\r\n" + big));
   ASSERT_TRUE(writeFileAtomic(dir.path() / "radio.ini", "\"7\",\"10\",\"10\",\"x\""));
   ASSERT_TRUE(writeFileAtomic(dir.path() / "sim.cfg", "\"through\"," + big));
-  EXPECT_TRUE(kolm::analyzer::saveAntIni("3", "30", "500", dir.path() / "ant.ini"));
-  EXPECT_TRUE(kolm::vfo::saveRadioIni({}, dir.path() / "radio.ini"));
-  EXPECT_TRUE(kolm::sim::savePortOptions({}, dir.path() / "sim.cfg"));
+  SettingsKeeper keeper;
+  EXPECT_TRUE(kolm::analyzer::saveAntIni("3", "30", "500", dir.path() / "ant.ini", keeper));
+  EXPECT_TRUE(kolm::vfo::saveRadioIni({}, dir.path() / "radio.ini", keeper));
+  EXPECT_TRUE(kolm::sim::savePortOptions({}, dir.path() / "sim.cfg", keeper));
   EXPECT_EQ(entries(dir.path()), 6u);
+}
+
+// What one run has kept aside is its own: another keeper (the windows and a
+// kolm-cli run, or two runs) copies and tells once for itself.
+TEST(SettingsKeeper, EachKeeperCopiesAndTellsOnceForItself) {
+  kolm::test::TempDir dir;
+  const auto file = dir.path() / "radio.ini";
+  ASSERT_TRUE(writeFileAtomic(file, "\"7\",\"10\",\"10\",\"x\""));
+  const std::string problem = "line 1: \"x\" is not a number";
+  SettingsKeeper one;
+  SettingsKeeper other;
+  const KeptAside first = one.keep(file, problem);
+  const KeptAside second = other.keep(file, problem);
+  for (const KeptAside& k : {first, second}) {
+    EXPECT_TRUE(k.mayWrite);
+    EXPECT_NE(k.message.find("'radio.ini'"), std::string::npos) << k.message;
+    EXPECT_EQ(readTextFile(k.copy).value_or(""), "\"7\",\"10\",\"10\",\"x\"");
+  }
+  EXPECT_NE(first.copy, second.copy);
+  for (SettingsKeeper* k : {&one, &other, &one})
+    EXPECT_TRUE(k->keep(file, problem).message.empty());
+  EXPECT_EQ(entries(dir.path()), 3u);
 }

@@ -36,7 +36,8 @@ TEST(SystemClock, MultiplierIsBypassedBelowFourAndTheClockValidated) {
 TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
   kolm::test::TempDir dir;
   auto file = dir.path() / "dds.cfg";
-  ASSERT_TRUE(writeHardwareConfig({20, 20, 400, kLpt2, "ppdev:/dev/parport0"}, file));
+  kolm::common::SettingsKeeper keeper;
+  ASSERT_TRUE(writeHardwareConfig({20, 20, 400, kLpt2, "ppdev:/dev/parport0"}, file, keeper));
   EXPECT_EQ(readTextFile(file).value(),
             "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n");
   HardwareParams q;

@@ -34,7 +34,9 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
 
   // 0 dBm reads 20 counts higher than the detector's own 826: a through path
   // now shows (-60 / 611) x 20 = -1.96 dBm.
-  ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0}));
+  common::SettingsKeeper keeper;
+  ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {846, 235}, "0", 0},
+                                     powermeter::kSettingsFile, keeper));
   r = runCli("--backend sim --board ideal power-sweep --start 5 --stop 7 --points 4 --out a.csv");
   ASSERT_EQ(r.status, 0) << r.err;
   std::istringstream csv(common::readTextFile("a.csv").value());
@@ -207,7 +209,9 @@ TEST_F(CliCrystal, APowIniReadInPartChangesNothing) {
 // calibrate: one checked step per call on the typical board, pow.ini changed
 // only by an accepted one; --previous undoes the last change.
 TEST_F(CliPowerSweep, CalibrateStepsRefusalsAndPrevious) {
-  ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {826, 235}, "0", 50}));
+  common::SettingsKeeper keeper;
+  ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {826, 235}, "0", 50},
+                                     powermeter::kSettingsFile, keeper));
   const std::string before = common::readTextFile("pow.ini").value();
   for (const char* refused :
        {"--dut atten:90 calibrate --level 0", "--dut amp:25 calibrate --level 0",
@@ -221,14 +225,15 @@ TEST_F(CliPowerSweep, CalibrateStepsRefusalsAndPrevious) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("freq_mhz=14\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(" calibration=stored"), std::string::npos) << r.out;
-  const powermeter::PowIni after = powermeter::readPowIni();
+  const powermeter::PowIni after = powermeter::readPowIni(powermeter::kSettingsFile);
   EXPECT_NEAR(after.calibration.Cal0, 814, 6);
   EXPECT_EQ(after.R0, 50);  // the rest as it was
   r = runCli("--backend sim calibrate --previous");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "cal0=826 cal60=235 calibration=default\n");
-  EXPECT_EQ(powermeter::readPowIni().calibration, (powermeter::Calibration{826, 235}));
+  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).calibration,
+            (powermeter::Calibration{826, 235}));
   r = runCli("--backend sim calibrate --previous");
-  EXPECT_EQ(powermeter::readPowIni().calibration, after.calibration);
+  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).calibration, after.calibration);
   EXPECT_EQ(runCli("--backend sim calibrate --level -30").status, 2);
 }

@@ -105,7 +105,7 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
   EXPECT_EQ(text.substr(text.size() - 7), "\r\n-16\r\n");  // entry 1600, the last
 
   ReferenceTable back{};
-  EXPECT_EQ(readLevelRif(back), 1601);
+  EXPECT_EQ(readLevelRif(back, kLevelRifFile), 1601);
   // Seven significant digits, as single-precision values are printed.
   for (int k = 0; k < kRifEntries; ++k) ASSERT_FLOAT_EQ(back[k], t[k]) << k;
 
@@ -125,16 +125,16 @@ TEST(ReferenceFiles, RoundTripCrLfAndPartialReads) {
 TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
   test::InTempDir dir;
   ReferenceTable t{};
-  EXPECT_TRUE(findQuartzRif().empty());
-  EXPECT_EQ(readQuartzRif(t), 0);
+  EXPECT_TRUE(findQuartzRif(".").empty());
+  EXPECT_EQ(readQuartzRif(t, "."), 0);
   std::ofstream("quartz.rif") << "-1.5\r\n-2.5\r\n";
-  EXPECT_EQ(readQuartzRif(t), 2);
+  EXPECT_EQ(readQuartzRif(t, "."), 2);
   EXPECT_EQ(t[1], -2.5f);
   // The spelling the calibration writes wins.
   ReferenceTable written = rampTable();
   ASSERT_TRUE(writeRif(written, kQuartzRifFile, nullptr));
-  EXPECT_EQ(findQuartzRif().filename(), "Quartz.rif");
-  EXPECT_EQ(readQuartzRif(t), 1601);
+  EXPECT_EQ(findQuartzRif(".").filename(), "Quartz.rif");
+  EXPECT_EQ(readQuartzRif(t, "."), 1601);
   EXPECT_EQ(t[1], -0.01f);
 }
 
@@ -227,7 +227,7 @@ TEST(LevelReferenceAt, StraightBetweenEntriesUpToTheLastOneRead) {
 
 TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   kolm::test::InTempDir dir;
-  EXPECT_EQ(readPowIni(), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
+  EXPECT_EQ(readPowIni(kSettingsFile), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
 
   PowIni shortFile = parsePowIni("\" 7\"\r\n\" 7.5\"\r\n");
   EXPECT_EQ(shortFile.ViewStop, 7.5f);
@@ -260,15 +260,17 @@ TEST(PowIniFile, NineQuotedItemsRoundTrip) {
       "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\" 826\"\r\n\" 235\"\r\n\"0\"\r\n\" "
       "0\"\r\n";
   EXPECT_EQ(formatPowIni(t), want);
-  ASSERT_TRUE(savePowIni({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f}));
-  PowIni back = readPowIni();
+  common::SettingsKeeper keeper;
+  ASSERT_TRUE(savePowIni({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f},
+                         kSettingsFile, keeper));
+  PowIni back = readPowIni(kSettingsFile);
   EXPECT_EQ(std::tuple(back.ViewStop, back.Points, back.LevelBottom, back.delayText, back.R0),
             std::tuple(14.35f, 20000, -50.5f, "2.5", 12.5f));
   EXPECT_EQ(back.calibration, (Calibration{800, 200}));
   // Item 8 goes back unchanged, whatever it holds; a quote cannot break the file.
-  ASSERT_TRUE(savePowIni({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}));
-  EXPECT_EQ(readPowIni().delayText, "1,5 ms");
-  EXPECT_EQ(readPowIni().R0, 0);
+  ASSERT_TRUE(savePowIni({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}, kSettingsFile, keeper));
+  EXPECT_EQ(readPowIni(kSettingsFile).delayText, "1,5 ms");
+  EXPECT_EQ(readPowIni(kSettingsFile).R0, 0);
 }
 
 TEST(ChartFileFormat, WritesNPlusFiveLines) {

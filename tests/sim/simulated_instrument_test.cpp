@@ -338,17 +338,19 @@ TEST(Touchstone, ErrorsGiveTheLine) {
 namespace {
 // The four texts of what was loaded: DUT, load, board and quartz.
 std::string loaded() {
-  const auto o = loadPortOptions();
+  const auto o = loadPortOptions(kSimConfigFile);
   return o.simDut + " | " + o.simLoad + " | " + o.simBoard + " | " + o.simQuartz;
 }
 }  // namespace
 
 TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   kolm::test::InTempDir dir;
+  kolm::common::SettingsKeeper keeper;
   EXPECT_EQ(loaded(), "through | r=50 | typical | ");
-  EXPECT_FALSE(readPortOptions().has_value());
+  EXPECT_FALSE(readPortOptions(kSimConfigFile).has_value());
   ASSERT_TRUE(
-      savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"}));
+      savePortOptions({"crystal:fs=10,r=20,c=20f,c0=5p,r0=50", "rlc:r=50,l=1u", "ideal", "100"},
+                      kSimConfigFile, keeper));
   EXPECT_EQ(*kolm::common::readTextFile("sim.cfg"),
             "\"crystal:fs=10,r=20,c=20f,c0=5p,r0=50\"\r\n\"rlc:r=50,l=1u\"\r\n\"ideal\"\r\n"
             "\"100\"\r\n");
@@ -357,19 +359,19 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   ASSERT_TRUE(kolm::common::writeFileAtomic("sim.cfg", "\"atten:10\"\r\n\"open\"\r\n"));
   EXPECT_EQ(loaded(), "atten:10 | open | typical | ");
   // A bad board or quartz falls back alone.
-  ASSERT_TRUE(savePortOptions({"atten:10", "open", "perfect", "-3"}));
+  ASSERT_TRUE(savePortOptions({"atten:10", "open", "perfect", "-3"}, kSimConfigFile, keeper));
   EXPECT_EQ(loaded(), "atten:10 | open | typical | ");
 
   // An s1p file that has gone: the load falls back, the DUT stays, the text kept
   // is still there for the window to show.
-  ASSERT_TRUE(savePortOptions({"atten:20", "s1p:gone.s1p"}));
+  ASSERT_TRUE(savePortOptions({"atten:20", "s1p:gone.s1p"}, kSimConfigFile, keeper));
   EXPECT_EQ(loaded(), "atten:20 | r=50 | typical | ");
-  EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");
+  EXPECT_EQ(readPortOptions(kSimConfigFile)->simLoad, "s1p:gone.s1p");
 
   std::string error;
-  EXPECT_FALSE(savePortOptions({"through", "s1p:a\"b"}, "sim.cfg", &error));
+  EXPECT_FALSE(savePortOptions({"through", "s1p:a\"b"}, "sim.cfg", keeper, &error));
   EXPECT_THAT(error, HasSubstr("double quote"));
-  EXPECT_EQ(readPortOptions()->simLoad, "s1p:gone.s1p");  // the old file stands
+  EXPECT_EQ(readPortOptions(kSimConfigFile)->simLoad, "s1p:gone.s1p");  // the old file stands
   // A file that is not whole names its line.
   for (const auto& [text, problem] :
        {std::pair{"\"atten:10\"\r\n", "line 1: the load is not there"},

@@ -28,7 +28,8 @@ struct CliResult {
 // dds.cfg for a 400 MHz DDS clock (20 MHz x 20) on LPT1 and the simulator, in
 // the working directory.
 inline bool writeSimulatorConfig(const std::filesystem::path& file = "dds.cfg") {
-  return hw::writeHardwareConfig({20, 20, 400, hw::kLpt1, "sim"}, file);
+  common::SettingsKeeper keeper;
+  return hw::writeHardwareConfig({20, 20, 400, hw::kLpt1, "sim"}, file, keeper);
 }
 
 // Runs `program` with arguments (a shell command line) and collects its exit

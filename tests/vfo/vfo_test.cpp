@@ -34,6 +34,7 @@ struct Rig : test::PortRig {
   }
 
   test::TempDir dir;
+  common::SettingsFolder settings{dir.path()};
   common::ScriptedPrompter prompter;
   size_t seen = 0;
 };
@@ -51,7 +52,7 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
             "\"7.05\"\r\n\"10.000\"\r\n\"4.5\"\r\n\"1\"\r\n\"2\"\r\n\"14.1\"\r\n\"7.05\"\r\n");
   rig.write("VFO_FreqMem", "145.5\r\n3.5\r\n7.05\r\n");
   rig.write("VFO_FreqButton.txt", "1.84\r\n3.6\r\n");
-  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
+  Vfo vfo(rig.instrument, rig.prompter, rig.settings);
   vfo.open();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", wordFor(17.05)));
   EXPECT_DOUBLE_EQ(vfo.output()->DdsFreq, 17.05);
@@ -81,7 +82,7 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
 // Mode, IF and the limit themselves are the tuning tests'.
 TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   Rig rig;
-  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
+  Vfo vfo(rig.instrument, rig.prompter, rig.settings);
   vfo.settings.keyboardText = "7.05";
   vfo.keyboardEnter();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 75698799"));
@@ -119,7 +120,7 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
 
 TEST(VfoEngine, ClockOfZeroSendsNoFrequency) {
   Rig rig(0, 0);
-  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
+  Vfo vfo(rig.instrument, rig.prompter, rig.settings);
   rig.write("radio.ini", "\"7.05\"\r\n");
   vfo.open();
   // Reset and multiplier go out; no word does. The frequency is kept as it was.
@@ -136,7 +137,7 @@ TEST(VfoEngine, ClockOfZeroSendsNoFrequency) {
 
 TEST(VfoEngine, MemoriesInOrderClearedOnlyWhenConfirmedAndBandButtons) {
   Rig rig;
-  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path());
+  Vfo vfo(rig.instrument, rig.prompter, rig.settings);
   // 145.0000004 is kept to the hertz.
   for (auto [mhz, at] : {std::pair{7.05, 0}, {3.5, 0}, {145.0000004, 2}}) {
     vfo.settings.WorkingFreq = mhz;
@@ -170,7 +171,8 @@ TEST(VfoEngine, MemoriesInOrderClearedOnlyWhenConfirmedAndBandButtons) {
 // A folder that is not there: nothing to read, and nothing can be written.
 TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsReported) {
   Rig rig;
-  Vfo vfo(rig.instrument, rig.prompter, rig.dir.path() / "missing-folder");
+  common::SettingsFolder missing(rig.dir.path() / "missing-folder");
+  Vfo vfo(rig.instrument, rig.prompter, missing);
   vfo.open();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 0"));
   EXPECT_EQ(vfo.memoryCount(), 0);

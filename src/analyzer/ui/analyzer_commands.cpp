@@ -7,6 +7,7 @@
 
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/bridge_check_dialog.h"
 #include "analyzer/ui/cable_dialog.h"
 #include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
@@ -14,6 +15,7 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/tr.h"
+#include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
 
 namespace kolm::analyzer::ui {
@@ -63,6 +65,37 @@ void AnalyzerWindow::measureStub() {
   measureStubOn(this, cable_ && nearValues_ ? *nearValues_ : *liveValues_, context_.prompter);
 }
 
+void AnalyzerWindow::checkBridge() {
+  if (runner_.running()) {
+    context_.prompter.message(tr("The check needs the bridge: stop the sweep first.").toStdString(),
+                              common::Icon::Warning);
+    return;
+  }
+  double typed[3];
+  const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_};
+  for (size_t k = 0; k < 3; ++k) {
+    const auto n = common::ui::requireNumber(boxes[k]);
+    if (!n) return;  // the status line says why
+    typed[k] = *n;
+  }
+  const auto planned =
+      planSweep(typed[0], typed[1], typed[2], context_.instrument.params.refClockMHz);
+  if (!planned.ok() || planned.plan.start == 0 || planned.plan.stop == 0) {
+    context_.prompter.message(planned.ok() ? tr("At 0 MHz the generator gives no signal: check "
+                                                "the bridge over a span above 0.")
+                                                 .toStdString()
+                                           : planned.error,
+                              common::Icon::Warning);
+    return;
+  }
+  BridgeCheckDialog dialog(this, context_.instrument, planned.plan, context_.settings,
+                           [this](const BridgeFigures& figures) {
+                             figures_ = figures;
+                             redraw();
+                           });
+  dialog.exec();
+}
+
 void AnalyzerWindow::updateAntennaWindows() {
   // A closed window is brought up to date when it opens again.
   if (matching_ && matching_->isVisible() && liveValues_) {
@@ -77,7 +110,7 @@ void AnalyzerWindow::updateAntennaWindows() {
     // Values the chart holds are this redraw's; others may be older.
     if (!memoryValues_ || memoryValues_.use_count() == 1) {
       if (!memoryValues_) memoryValues_ = std::make_shared<TraceValues>();
-      computeTraceValues(m_.memory, m_.MemPoints, *memoryValues_);
+      computeTraceValues(m_.memory, m_.MemPoints, *memoryValues_, figures_);
     }
     memory = memoryValues_.get();
   }

@@ -66,6 +66,10 @@ class AnalyzerWindow : public QMainWindow {
   void setCable(std::optional<Cable> cable);
   const std::optional<Cable>& cable() const { return cable_; }
   void measureStub();
+  // Check the bridge: the dialog over the span the boxes give; the figures it
+  // finds are used from then on.
+  void checkBridge();
+  const BridgeFigures& bridgeFigures() const { return figures_; }
   // The values of the last redraw (the far end's when a cable is taken out).
   const TraceValues* liveValues() const { return liveValues_.get(); }
 
@@ -181,6 +185,8 @@ class AnalyzerWindow : public QMainWindow {
   SmithWindow* smith_ = nullptr;
   MatchingWindow* matching_ = nullptr;
   std::optional<Cable> cable_;
+  // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
+  BridgeFigures figures_;
   // With a cable: the readings' own values, kept so that a redraw reuses them.
   std::shared_ptr<TraceValues> nearValues_;
 };

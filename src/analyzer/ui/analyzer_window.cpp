@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "analyzer/analysis.h"
+#include "analyzer/bridge_check.h"
 #include "analyzer/files.h"
 #include "analyzer/readouts.h"
 #include "analyzer/ui/analyzer_view.h"
@@ -97,20 +98,20 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
                            stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // The measurement as the command line writes it; not the demonstration.
-  auto exported = [this](std::string (*format)(int16_t, double, double, const Channels&)) {
-    return [this, format](QString& why) -> std::optional<std::string> {
+  auto exported = [this](bool touchstone) {
+    return [this, touchstone](QString& why) -> std::optional<std::string> {
       if (!chart_->note().isEmpty() || runner_.running()) {
         why = tr("The chart shows no finished measurement to export: sweep or open one first.");
         return std::nullopt;
       }
-      return format(m_.Points, m_.TraceStart, m_.TraceStop, m_.live);
+      const TraceValues t = exportTrace(m_.Points, m_.TraceStart, m_.TraceStop, m_.live, figures_);
+      return touchstone ? formatTouchstone(t, &m_.live, {}) : formatCsv(t);
     };
   };
   chart::ui::addExportItems(
       this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
-      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(&formatCsv)},
-       {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p",
-        exported(&formatTouchstone)}});
+      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(false)},
+       {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p", exported(true)}});
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
@@ -122,15 +123,21 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   status_->setObjectName("StatusLine");
   statusBar()->addWidget(status_, 1);
   for (QLineEdit* e : {startEdit_, stopEdit_, pointsEdit_}) common::ui::makeNumberField(e, status_);
+  // The bridge's figures as its last check found them.
+  const BridgeFiguresInUse bridge = bridgeFiguresIn(context_.settings);
+  figures_ = bridge.figures;
+  if (!bridge.problem.empty()) setStatus(bridge.problem);
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.
-  average_ = std::make_unique<common::ui::AverageBox>(canvas_, "Analyzer/average", status_);
+  average_ = std::make_unique<common::ui::AverageBox>(canvas_, context_.settings,
+                                                      "Analyzer/average", status_);
 
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
   std::string problem;
-  const AntSettings s = readAntIni(kSettingsFile, &problem);
+  const auto settingsFile = context_.settings.file(kSettingsFile);
+  const AntSettings s = readAntIni(settingsFile, &problem);
   // A file read in part is kept aside before the close writes ant.ini.
-  if (const auto kept = common::keepUnreadableSettings(kSettingsFile, problem);
+  if (const auto kept = context_.settings.keeper().keep(settingsFile, problem);
       !kept.message.empty())
     context_.prompter.message(kept.message, common::Icon::Warning);
   m_.ViewStart = s.start;
@@ -172,7 +179,7 @@ void AnalyzerWindow::buildMenus() {
   connect(save, &QAction::triggered, this, &AnalyzerWindow::saveChartAs);
   QAction* exit = item(file, "Exit", tr("Exit Antenna Analyzer"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
-  recent_ = new common::ui::RecentFiles(file, exit, "AntennaAnalyzer/recent",
+  recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "AntennaAnalyzer/recent",
                                         [this](const QString& path) { openRecent(path); });
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
@@ -195,6 +202,9 @@ void AnalyzerWindow::buildMenus() {
           &AnalyzerWindow::chooseCable);
   connect(item(antenna, "stubAction", tr("Measure a stub...")), &QAction::triggered, this,
           &AnalyzerWindow::measureStub);
+  antenna->addSeparator();
+  connect(item(antenna, "checkBridgeAction", tr("Check the bridge...")), &QAction::triggered, this,
+          &AnalyzerWindow::checkBridge);
   QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("printMenu");
   QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));
@@ -480,7 +490,7 @@ chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
 std::vector<chart::ui::Trace> AnalyzerWindow::memoryTraces() {
   std::vector<chart::ui::Trace> memory;
-  computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_));
+  computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_), figures_);
   for (int q = 0; q < kQuantities; ++q)
     if (selection_.shownTraces[q]) memory.push_back(memoryTrace(q));
   return memory;
@@ -504,10 +514,10 @@ void AnalyzerWindow::redraw() {
   // The values of every point, for the traces shown and the analysis panel;
   // with a cable, those of its far end.
   if (cable_) {
-    computeTraceValues(m_.live, m_.Points, reusable(nearValues_));
+    computeTraceValues(m_.live, m_.Points, reusable(nearValues_), figures_);
     liveValues_ = std::make_shared<TraceValues>(withoutCable(*nearValues_, *cable_));
   } else {
-    computeTraceValues(m_.live, m_.Points, reusable(liveValues_));
+    computeTraceValues(m_.live, m_.Points, reusable(liveValues_), figures_);
   }
   // The demonstration is no measurement: the panel says so instead of
   // analysing it.
@@ -740,7 +750,8 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
         const auto kept = [](const QLineEdit* box) {
           return common::ui::numberText(box).toStdString();
         };
-        saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_));
+        saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_),
+                   context_.settings.file(kSettingsFile), context_.settings.keeper());
       },
       [this] {
         // Every data line low after the word 0.

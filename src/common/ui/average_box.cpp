@@ -21,17 +21,19 @@ std::optional<int> acceptedPasses(const QLineEdit* edit) {
 
 }  // namespace
 
-AverageBox::AverageBox(QWidget* parent, const QString& key, QLabel* status)
+AverageBox::AverageBox(QWidget* parent, const SettingsFolder& settings, const QString& key,
+                       QLabel* status)
     : label_(new QLabel(QCoreApplication::translate("kolm", "Average"), parent)),
       edit_(new QLineEdit(parent)),
       status_(status),
+      settings_(settings),
       key_(key) {
   label_->setObjectName("averageLabel");
   label_->adjustSize();
   edit_->setObjectName("averageEdit");
   edit_->setToolTip(QCoreApplication::translate("kolm", "Passes averaged, 1 to 100"));
   edit_->setFixedWidth(edit_->fontMetrics().horizontalAdvance("000") + 14);
-  const int kept = uiSettings().value(key_, 1).toInt();
+  const int kept = uiSettings(settings_).value(key_, 1).toInt();
   last_ = averagePassesProblem(kept).empty() ? kept : 1;
   edit_->setText(QString::number(last_));
   makeNumberField(edit_, status);
@@ -39,7 +41,7 @@ AverageBox::AverageBox(QWidget* parent, const QString& key, QLabel* status)
     const auto n = acceptedPasses(edit_);
     if (!n) return;
     last_ = *n;
-    uiSettings().setValue(key_, last_);
+    uiSettings(settings_).setValue(key_, last_);
   });
 }
 

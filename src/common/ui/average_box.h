@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+#include "common/settings_file.h"
+
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -15,9 +17,9 @@ namespace kolm::common::ui {
 class AverageBox {
  public:
   // The label "Average" and the box (objectName "averageEdit") in `parent`,
-  // holding what kolm.ini keeps under `key` (1 when nothing); `status` is the
-  // status line that says why a number is refused.
-  AverageBox(QWidget* parent, const QString& key, QLabel* status);
+  // holding what the kolm.ini of `settings` keeps under `key` (1 when nothing);
+  // `status` is the status line that says why a number is refused.
+  AverageBox(QWidget* parent, const SettingsFolder& settings, const QString& key, QLabel* status);
 
   QLabel* label() const { return label_; }
   QLineEdit* edit() const { return edit_; }
@@ -32,6 +34,7 @@ class AverageBox {
   QLabel* label_;
   QLineEdit* edit_;
   QLabel* status_;
+  const SettingsFolder& settings_;
   QString key_;
   int last_ = 1;
 };

@@ -62,7 +62,8 @@ QString languageName(Language language) {
   return language == Language::English ? "en" : "original";
 }
 
-Language startLanguage(const QStringList& arguments, QString* error) {
+Language startLanguage(const QStringList& arguments, const SettingsFolder& settings,
+                       QString* error) {
   for (int i = 0; i < arguments.size(); ++i) {
     QString value;
     if (arguments[i] == "--lang" && i + 1 < arguments.size())
@@ -74,13 +75,13 @@ Language startLanguage(const QStringList& arguments, QString* error) {
     if (auto l = languageNamed(value)) return *l;
     if (error) *error = QString("--lang takes original or en, not \"%1\".").arg(value);
   }
-  if (auto kept = languageNamed(uiSettings().value(kLanguageKey).toString())) return *kept;
+  if (auto kept = languageNamed(uiSettings(settings).value(kLanguageKey).toString())) return *kept;
   return QLocale::system().language() == QLocale::Italian ? Language::Original : Language::English;
 }
 
-void rememberLanguage(Language language) {
-  auto settings = uiSettings();
-  settings.setValue(kLanguageKey, languageName(language));
+void rememberLanguage(Language language, const SettingsFolder& settings) {
+  auto kept = uiSettings(settings);
+  kept.setValue(kLanguageKey, languageName(language));
 }
 
 }  // namespace kolm::common::ui

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "common/settings_file.h"
+
 namespace kolm::common::ui {
 
 enum class Language { Original, English };
@@ -22,10 +24,12 @@ std::optional<Language> languageNamed(const QString& name);
 QString languageName(Language language);
 
 // The language to start with: `--lang original|en` on the command line, else
-// the choice kept in kolm.ini (the launcher's Language menu), else English
-// unless the system language is Italian. A bad --lang value sets `error`.
-Language startLanguage(const QStringList& arguments, QString* error = nullptr);
+// the choice kept in the kolm.ini of `settings` (the launcher's Language menu),
+// else English unless the system language is Italian. A bad --lang value sets
+// `error`.
+Language startLanguage(const QStringList& arguments, const SettingsFolder& settings,
+                       QString* error = nullptr);
 // Keeps the launcher's choice for the next start.
-void rememberLanguage(Language language);
+void rememberLanguage(Language language, const SettingsFolder& settings);
 
 }  // namespace kolm::common::ui

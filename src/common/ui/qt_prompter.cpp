@@ -15,12 +15,13 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // chosen language (a text composed and translated already stays as it is).
 QString shown(const std::string& s) { return QCoreApplication::translate("kolm", s.c_str()); }
 
-// A file dialog that starts in the working folder (where the program keeps its
-// files) and, when saving, adds the extension of the filter to a name typed
-// without one.
-std::string runFileDialog(QWidget* parent, const std::string& title, const std::string& filter,
-                          bool save) {
-  QFileDialog dialog(owner(parent), shown(title));
+}  // namespace
+
+// A file dialog that starts in the prompter's folder and, when saving, adds the
+// extension of the filter to a name typed without one.
+std::string QtPrompter::runFileDialog(const std::string& title, const std::string& filter,
+                                      bool save) {
+  QFileDialog dialog(owner(parent_), shown(title), folder_);
   dialog.setObjectName(save ? "SaveFileDialog" : "OpenFileDialog");
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -31,9 +32,9 @@ std::string runFileDialog(QWidget* parent, const std::string& title, const std::
   dialog.setNameFilters(filters);
   if (save) dialog.setDefaultSuffix(q(filterExtension(filter)));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  folder_ = dialog.directory().absolutePath();
   return dialog.selectedFiles().first().toStdString();
 }
-}  // namespace
 
 QString qtFilter(const std::string& filter) {
   auto bar = filter.find('|');
@@ -95,11 +96,11 @@ std::optional<std::string> QtPrompter::input(const std::string& title, const std
 }
 
 std::string QtPrompter::openFileName(const std::string& title, const std::string& filter) {
-  return runFileDialog(parent_, title, filter, false);
+  return runFileDialog(title, filter, false);
 }
 
 std::string QtPrompter::saveFileName(const std::string& title, const std::string& filter) {
-  return runFileDialog(parent_, title, filter, true);
+  return runFileDialog(title, filter, true);
 }
 
 }  // namespace kolm::common::ui

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include "common/prompter.h"
@@ -10,7 +11,11 @@ namespace kolm::common::ui {
 
 class QtPrompter : public Prompter {
  public:
-  explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+  // File dialogs start in `startFolder` (the settings folder, where the
+  // program keeps its files; the working directory when empty), then in the
+  // folder of the last file chosen through this prompter.
+  explicit QtPrompter(QWidget* parent = nullptr, QString startFolder = {})
+      : parent_(parent), folder_(std::move(startFolder)) {}
   void message(const std::string& text, Icon icon, const std::string& title) override;
   bool confirm(const std::string& text, const std::string& title) override;
   std::optional<std::string> input(const std::string& title, const std::string& prompt,
@@ -19,7 +24,10 @@ class QtPrompter : public Prompter {
   std::string saveFileName(const std::string& title, const std::string& filter) override;
 
  private:
+  std::string runFileDialog(const std::string& title, const std::string& filter, bool save);
+
   QPointer<QWidget> parent_;
+  QString folder_;
 };
 
 // A filter as Qt's file dialogs take it, each pattern shown once:

@@ -4,15 +4,18 @@
 
 namespace kolm::common::ui {
 
-QSettings uiSettings() { return QSettings(kUiSettingsFile, QSettings::IniFormat); }
+QSettings uiSettings(const SettingsFolder& folder) {
+  return QSettings(QString::fromStdU16String(folder.file(kUiSettingsFile).u16string()),
+                   QSettings::IniFormat);
+}
 
-RecentFiles::RecentFiles(QMenu* fileMenu, QAction* before, const QString& key,
-                         std::function<void(const QString&)> open)
-    : QObject(fileMenu), key_(key), open_(std::move(open)) {
+RecentFiles::RecentFiles(QMenu* fileMenu, QAction* before, const SettingsFolder& settings,
+                         const QString& key, std::function<void(const QString&)> open)
+    : QObject(fileMenu), settings_(settings), key_(key), open_(std::move(open)) {
   menu_ = new QMenu(tr("Recent files"), fileMenu);
   menu_->setObjectName("RecentFiles");
   fileMenu->insertMenu(before, menu_);
-  entries_ = uiSettings().value(key_).toStringList().mid(0, kMaxEntries);
+  entries_ = uiSettings(settings_).value(key_).toStringList().mid(0, kMaxEntries);
   rebuild();
 }
 
@@ -21,8 +24,8 @@ void RecentFiles::add(const QString& path) {
   entries_.removeAll(absolute);
   entries_.prepend(absolute);
   while (entries_.size() > kMaxEntries) entries_.removeLast();
-  auto settings = uiSettings();
-  settings.setValue(key_, entries_);
+  auto kept = uiSettings(settings_);
+  kept.setValue(key_, entries_);
   rebuild();
 }
 

@@ -1,5 +1,5 @@
 // The "Recent files" list of an instrument's File menu. The list is kept in the
-// program's own settings file (kolm.ini in the working folder, beside the
+// program's own settings file (kolm.ini in the settings folder, beside the
 // instruments' files), newest first, each file once.
 #pragma once
 
@@ -9,12 +9,14 @@
 #include <QStringList>
 #include <functional>
 
+#include "common/settings_file.h"
+
 namespace kolm::common::ui {
 
-// The program's own settings (recent files, language): kolm.ini in the working
-// folder. The instruments' specified files are never touched by it.
+// The program's own settings (recent files, language): kolm.ini in `folder`.
+// The instruments' specified files are never touched by it.
 inline constexpr const char* kUiSettingsFile = "kolm.ini";
-QSettings uiSettings();
+QSettings uiSettings(const SettingsFolder& folder);
 
 class RecentFiles : public QObject {
   Q_OBJECT
@@ -22,8 +24,9 @@ class RecentFiles : public QObject {
   static constexpr int kMaxEntries = 8;
 
   // A submenu "Recent files" of `fileMenu`, inserted before `before` (or at the
-  // end); the list is kept under `key`. `open` is called with the chosen path.
-  RecentFiles(QMenu* fileMenu, QAction* before, const QString& key,
+  // end); the list is kept under `key` in the kolm.ini of `settings`. `open` is
+  // called with the chosen path.
+  RecentFiles(QMenu* fileMenu, QAction* before, const SettingsFolder& settings, const QString& key,
               std::function<void(const QString&)> open);
 
   // Puts `path` (made absolute) at the top of the list and keeps the list.
@@ -35,6 +38,7 @@ class RecentFiles : public QObject {
   void rebuild();
 
   QMenu* menu_;
+  const SettingsFolder& settings_;
   QString key_;
   QStringList entries_;
   std::function<void(const QString&)> open_;

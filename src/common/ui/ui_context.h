@@ -1,5 +1,5 @@
 // What every instrument window gets from the program: the shared instrument, the
-// dialogs, the About boxes, the print command and the way to open the windows
+// dialogs, the settings folder, the About boxes, the print command and the way to open the windows
 // they share.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "common/prompter.h"
+#include "common/settings_file.h"
 #include "common/ui/about_box.h"
 #include "hw/instrument.h"
 
@@ -20,6 +21,10 @@ namespace kolm::common::ui {
 struct UiContext {
   hw::Instrument& instrument;
   Prompter& prompter;
+  // Where the windows read and write their settings files (each one
+  // `settings.file(name)`), fixed when the program starts, and the files kept
+  // aside this run.
+  SettingsFolder settings;
   // Shows the Parameters window (modeless, or modal when `modalOwner` is given).
   std::function<void(QWidget* modalOwner)> showParameters = [](QWidget*) {};
   // The folder of the pictures the windows read at run time: the program's own

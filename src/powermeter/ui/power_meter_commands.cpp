@@ -56,7 +56,8 @@ void PowerMeterWindow::restoreDefaultCalibration() {
 
 void PowerMeterWindow::changeCalibration(const Calibration& after) {
   std::string error;
-  if (!keepPreviousCalibration(calibration_, after, kPreviousCalibrationFile, &error))
+  if (!keepPreviousCalibration(calibration_, after,
+                               context_.settings.file(kPreviousCalibrationFile), &error))
     context_.prompter.message(
         tr("The new calibration is in use, but the one it replaces could not be kept in %1 "
            "(%2): %3 cannot bring it back.")
@@ -70,7 +71,8 @@ void PowerMeterWindow::changeCalibration(const Calibration& after) {
 void PowerMeterWindow::restorePreviousCalibration() {
   if (runner_.running()) return;
   std::string error;
-  const auto previous = readPreviousCalibration(kPreviousCalibrationFile, &error);
+  const auto previous =
+      readPreviousCalibration(context_.settings.file(kPreviousCalibrationFile), &error);
   if (!previous) {
     context_.prompter.message(noPreviousCalibrationText(kPreviousCalibrationFile, error),
                               common::Icon::Information);
@@ -85,7 +87,8 @@ void PowerMeterWindow::restorePreviousCalibration() {
               .arg(calibration_.Cal60)
               .toStdString()))
     return;
-  const auto restored = swapPreviousCalibration(calibration_, kPreviousCalibrationFile, &error);
+  const auto restored = swapPreviousCalibration(
+      calibration_, context_.settings.file(kPreviousCalibrationFile), &error);
   if (!restored) {
     context_.prompter.message(error, common::Icon::Warning);
     return;
@@ -95,8 +98,9 @@ void PowerMeterWindow::restorePreviousCalibration() {
 
 double PowerMeterWindow::calibrationMHz() const {
   bool ok = false;
-  const double mhz =
-      common::ui::uiSettings().value("PowerMeter/calibrationMHz", kCalibrationMHz).toDouble(&ok);
+  const double mhz = common::ui::uiSettings(context_.settings)
+                         .value("PowerMeter/calibrationMHz", kCalibrationMHz)
+                         .toDouble(&ok);
   return ok && mhz > 0 ? mhz : kCalibrationMHz;
 }
 
@@ -117,7 +121,7 @@ void PowerMeterWindow::chooseCalibrationFrequency() {
         common::Icon::Warning);
     return;
   }
-  common::ui::uiSettings().setValue("PowerMeter/calibrationMHz", *mhz);
+  common::ui::uiSettings(context_.settings).setValue("PowerMeter/calibrationMHz", *mhz);
 }
 
 std::optional<TableWords> PowerMeterWindow::tablePass(int lastIndex) {
@@ -169,7 +173,7 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
   levelReference_ = job->table();
   levelReferenceEntries_ = kRifEntries;
   std::string error;
-  if (!writeRif(levelReference_, kLevelRifFile, &error)) {
+  if (!writeRif(levelReference_, context_.settings.file(kLevelRifFile), &error)) {
     context_.prompter.message(
         tr("The reference level was measured but level.rif could not be written: %1")
             .arg(q(error))
@@ -287,7 +291,7 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
   }
   quartzReference_ = job->table();
   std::string error;
-  if (!writeRif(quartzReference_, kQuartzRifFile, &error))
+  if (!writeRif(quartzReference_, context_.settings.file(kQuartzRifFile), &error))
     context_.prompter.message(
         tr("The crystal fixture was measured but Quartz.rif could not be written: %1")
             .arg(q(error))

@@ -161,7 +161,7 @@ void PowerMeterWindow::setNormalised(bool on) {
     on = false;
   }
   action("normaliseAction")->setChecked(on);
-  common::ui::uiSettings().setValue("PowerMeter/normalised", on);
+  common::ui::uiSettings(context_.settings).setValue("PowerMeter/normalised", on);
   redraw();
 }
 

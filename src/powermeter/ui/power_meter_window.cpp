@@ -139,14 +139,14 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
   m_.TraceStart = m_.ViewStart;
   m_.TraceStop = m_.ViewStart;
-  levelReferenceEntries_ = readLevelRif(levelReference_);
-  readQuartzRif(quartzReference_);
+  levelReferenceEntries_ = readLevelRif(levelReference_, context_.settings.file(kLevelRifFile));
+  readQuartzRif(quartzReference_, context_.settings.path());
   chart::guardSpan(m_.ViewStart, m_.ViewStop);
   chart::guardLevels(m_.LevelTop, m_.LevelBottom);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
   if (levelReferenceEntries_ > 0 &&
-      common::ui::uiSettings().value("PowerMeter/normalised", false).toBool())
+      common::ui::uiSettings(context_.settings).value("PowerMeter/normalised", false).toBool())
     action("normaliseAction")->setChecked(true);
   analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   newHome();
@@ -176,7 +176,7 @@ void PowerMeterWindow::buildMenus() {
   connect(saveas, &QAction::triggered, this, [this] { saveChartAs(); });
   QAction* exit = add(file, "exitAction", tr("Exi Power Meter"), true);
   connect(exit, &QAction::triggered, this, [this] { close(); });
-  recent_ = new common::ui::RecentFiles(file, exit, "PowerMeter/recent",
+  recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "PowerMeter/recent",
                                         [this](const QString& path) { openChart(s(path)); });
   file->insertSeparator(exit);
   common::ui::addExitProgram(context_, file);
@@ -315,7 +315,8 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.
-  average_ = std::make_unique<common::ui::AverageBox>(area, "PowerMeter/average", status_);
+  average_ = std::make_unique<common::ui::AverageBox>(area, context_.settings, "PowerMeter/average",
+                                                      status_);
   statusBar()->addWidget(status_, 1);
   sweepPanel_ = new QWidget(this);
   sweepPanel_->setObjectName("SweepPanel");
@@ -458,9 +459,10 @@ void PowerMeterWindow::layoutControls() {
 
 void PowerMeterWindow::readSettings() {
   std::string problem;
-  const PowIni ini = powermeter::readPowIni(powermeter::kSettingsFile, &problem);
+  const auto settingsFile = context_.settings.file(powermeter::kSettingsFile);
+  const PowIni ini = powermeter::readPowIni(settingsFile, &problem);
   // A file read in part is kept aside before the close writes pow.ini.
-  const auto kept = common::keepUnreadableSettings(powermeter::kSettingsFile, problem);
+  const auto kept = context_.settings.keeper().keep(settingsFile, problem);
   if (!kept.message.empty()) context_.prompter.message(kept.message, common::Icon::Warning);
   m_.ViewStart = ini.ViewStart;
   m_.ViewStop = ini.ViewStop;
@@ -479,7 +481,9 @@ void PowerMeterWindow::saveSettings() {
   // A box whose text is refused keeps its last number in the file.
   const auto text = [](const QLineEdit* box) { return s(common::ui::numberText(box)); };
   powermeter::savePowIni({text(startEdit_), text(stopEdit_), text(pointsEdit_), text(topLevelEdit_),
-                          text(bottomLevelEdit_), calibration_, text(delayEdit_), R0});
+                          text(bottomLevelEdit_), calibration_, text(delayEdit_), R0},
+                         context_.settings.file(powermeter::kSettingsFile),
+                         context_.settings.keeper());
 }
 
 void PowerMeterWindow::onPointsChanged() {

@@ -24,8 +24,8 @@ Answer askYesNoCancel(const std::string& text, const std::string& title) {
   }
 }
 
-std::unique_ptr<PrintService> PrintService::create() {
-  auto prompter = std::make_unique<common::ui::QtPrompter>();
+std::unique_ptr<PrintService> PrintService::create(const QString& fileFolder) {
+  auto prompter = std::make_unique<common::ui::QtPrompter>(nullptr, fileFolder);
   auto backend = std::make_unique<QtPrinterBackend>(nullptr);
   QtPrinterBackend* qtBackend = backend.get();
   auto service = std::make_unique<PrintService>(std::move(backend), *prompter, askYesNoCancel);

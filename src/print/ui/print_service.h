@@ -34,8 +34,8 @@ class PrintService : public QObject {
   Q_OBJECT
  public:
   // The program's print dialog object: the system's printers and the file
-  // printer, real message boxes.
-  static std::unique_ptr<PrintService> create();
+  // printer, real message boxes; its PDF file dialog starts in `fileFolder`.
+  static std::unique_ptr<PrintService> create(const QString& fileFolder);
 
   // A service of its own, for tests: any back end, prompter and question.
   PrintService(std::unique_ptr<PrinterBackend> backend, common::Prompter& prompter, YesNoCancel ask,

@@ -59,8 +59,6 @@ const Choice kLoadChoices[] = {
     {"rlc:r=35,l=2.2u,c=46.1p", QT_TRANSLATE_NOOP("kolm", "a short dipole resonant near 15.8 MHz")},
 };
 
-const char* const kKeptFile = kSimConfigFile;
-
 class SimulatorWindow : public QWidget {
  public:
   explicit SimulatorWindow(common::ui::UiContext& context) : context_(context) {
@@ -232,12 +230,14 @@ class SimulatorWindow : public QWidget {
   }
 
   SimulatedInstrument* simulator() { return findSimulator(context_.instrument.port()); }
+  // sim.cfg in the settings folder.
+  std::filesystem::path keptFile() const { return context_.settings.file(kSimConfigFile); }
 
   // The choice kept in sim.cfg (as typed, usable or not), or what the running
   // simulator has, or the defaults.
   void showKeptChoice() {
     hw::PortOptions shown;
-    if (auto kept = readPortOptions(kKeptFile)) {
+    if (auto kept = readPortOptions(keptFile())) {
       shown = *kept;
     } else if (SimulatedInstrument* s = simulator()) {
       shown = runningChoice(*s);
@@ -349,7 +349,7 @@ class SimulatorWindow : public QWidget {
     applied_label_->show();
     fitWrapped();
     std::string why;
-    if (!savePortOptions(t, kKeptFile, &why))
+    if (!savePortOptions(t, keptFile(), context_.settings.keeper(), &why))
       showError(QCoreApplication::translate("kolm", "Connected, but not kept for the next run:"),
                 why, "");
     refreshStatus();

@@ -98,7 +98,7 @@ class VfoWindow : public QMainWindow {
 };
 
 VfoWindow::VfoWindow(common::ui::UiContext& context)
-    : context_(context), vfo_(context.instrument, context.prompter) {
+    : context_(context), vfo_(context.instrument, context.prompter, context.settings) {
   setObjectName("VFO");
   setWindowTitle(QCoreApplication::translate("kolm", "Digital VFO"));
   setAttribute(Qt::WA_DeleteOnClose);

@@ -71,8 +71,8 @@ class AnalyzerUi : public ::testing::Test {
   hw::RecordingPort* port = nullptr;
   common::ScriptedPrompter prompter;
   int parametersShown = 0;
-  common::ui::UiContext context{instrument, prompter, [this](QWidget*) { ++parametersShown; },
-                                KOLM_ICON_DIR};
+  common::ui::UiContext context{instrument, prompter, common::SettingsFolder(here.path()),
+                                [this](QWidget*) { ++parametersShown; }, KOLM_ICON_DIR};
   QPointer<AnalyzerWindow> window;
 };
 

@@ -52,7 +52,8 @@ struct FileWatchingPort : hw::RecordingPort {
 };
 
 struct LauncherRig {
-  LauncherRig() : context{instrument, prompter}, launcher(context) {
+  LauncherRig()
+      : context{instrument, prompter, common::SettingsFolder(dir.path())}, launcher(context) {
     launcher.portOpener = [this](const std::string& backend, int32_t) {
       openedBackends.push_back(backend);
       hw::PortOpenResult r;
@@ -158,8 +159,50 @@ TEST(ParametersWindowTest, LoadsTheSharedValuesAndStoresOnlyASoundClock) {
   EXPECT_EQ(rig.instrument.params.refClockMHz, 501);
   EXPECT_EQ(rig.instrument.params.portAddress, 632);  // LPT2
   hw::HardwareParams stored;                          // and kept in dds.cfg
-  ASSERT_TRUE(hw::readHardwareConfig(stored));
+  ASSERT_TRUE(hw::readHardwareConfig(stored, hw::kHardwareConfigFile));
   EXPECT_EQ(stored.refClockMHz, 501);
+}
+
+// The windows read and write their settings in the folder the program gives
+// them, wherever the working directory is: that is left as it was, and empty.
+TEST(SettingsFolder, TheWindowsKeepTheirFilesInTheGivenFolderNotTheWorkingDirectory) {
+  LauncherRig rig;  // the settings folder: rig.dir
+  const std::filesystem::path folder = rig.dir.path();
+  test::TempDir elsewhere;
+  std::filesystem::current_path(elsewhere.path());
+  const std::pair<const char*, const char*> kept[] = {
+      {"dds.cfg", "20\r\n20\r\n400\r\n888\r\n\"sim\"\r\n"},
+      {"radio.ini", "\"7.05\"\r\n\"10\"\r\n\"10\"\r\n\"1\"\r\n\"1\"\r\n\"14.1\"\r\n\"7.05\"\r\n"},
+      {"pow.ini", "\"7\"\r\n\"30\"\r\n\"100\"\r\n"},
+      {"ant.ini", "\"5\"\r\n\"30\"\r\n\"100\"\r\n"},
+      {"kolm.ini", "[Analyzer]\naverage=4\n"}};
+  for (const auto& [name, content] : kept)
+    ASSERT_TRUE(common::writeFileAtomic(folder / name, content));
+  rig.instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+  rig.launcher.load(&LauncherRig::steadyTimer);
+  EXPECT_EQ(rig.instrument.params.refClockMHz, 400);
+  QWidget* vfo = rig.launcher.openVfo();
+  QWidget* meter = rig.launcher.openPowerMeter();
+  QWidget* analyzer = rig.launcher.openAnalyzer();
+  const struct {
+    QWidget* window;
+    const char* box;
+    const char* shown;
+  } read[] = {{vfo, "keyboardEdit", "14.1"},
+              {meter, "startEdit", "7"},
+              {analyzer, "startEdit", "5"},
+              {analyzer, "averageEdit", "4"}};
+  for (const auto& r : read)
+    EXPECT_EQ(child<QLineEdit>(r.window, r.box)->text().trimmed(), r.shown) << r.box;
+  child<QLineEdit>(meter, "startEdit")->setText("8");
+  child<QPushButton>(&rig.launcher, "exitButton")->click();
+  EXPECT_EQ(common::readTextFile(folder / "pow.ini").value_or("").substr(0, 5), "\"8\"\r\n");
+  for (const char* written : {"VFO_FreqMem", "VFO_FreqButton.txt"})
+    EXPECT_TRUE(std::filesystem::exists(folder / written)) << written;
+  EXPECT_TRUE(rig.prompter.shown.empty());
+  EXPECT_EQ(std::filesystem::current_path(), elsewhere.path());
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+  std::filesystem::current_path(folder);
 }
 
 // "EXIT PROGRAM", and the stop signals that end the program the same way: the
@@ -226,7 +269,7 @@ TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
     if (b != "ppdev:/nonexistent/parport5")  // the ideal board: exact counts
       instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
     common::ScriptedPrompter prompter;
-    common::ui::UiContext context{instrument, prompter};
+    common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
     app::ParametersWindow window(context, [] {});
     window.findChild<QLineEdit*>("quartzEdit")->setText("20");  // typed, OK not pressed
     window.findChild<QScrollBar*>("multiplierScroll")->setValue(20);
@@ -309,6 +352,7 @@ TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
 
 TEST(Translation, StartLanguageFromTheCommandLineTheKeptChoiceOrTheSystem) {
   test::InTempDir here;
+  const common::SettingsFolder settings(here.path());
   using common::ui::Language;
   const struct {
     Language kept;  // the launcher's choice of the last run
@@ -321,9 +365,9 @@ TEST(Translation, StartLanguageFromTheCommandLineTheKeptChoiceOrTheSystem) {
                {Language::Original, {"kolm"}, Language::Original}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
-    common::ui::rememberLanguage(c.kept);
+    common::ui::rememberLanguage(c.kept, settings);
     QString error;
-    EXPECT_EQ(common::ui::startLanguage(c.arguments, &error), c.language);
+    EXPECT_EQ(common::ui::startLanguage(c.arguments, settings, &error), c.language);
     EXPECT_TRUE(error.isEmpty());
   }
 }

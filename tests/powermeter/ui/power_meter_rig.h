@@ -56,7 +56,7 @@ struct Rig {
   // simulator is the ideal board (exact counts) unless `board` says "typical".
   explicit Rig(const std::string& dut = "atten:20", bool realDelays = false,
                const std::string& board = "ideal")
-      : context{instrument, prompter} {
+      : context{instrument, prompter, common::SettingsFolder(dir.path())} {
     auto p = std::make_unique<RecordingSim>(dut, board);
     port = p.get();
     instrument.setPort(std::move(p));

@@ -90,9 +90,10 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   QTest::mouseMove(rig.chart(), rig.pixel(7, -50));
   EXPECT_EQ(rig.text("LevelReadout"), "level ≈ -83.9 dBm, not calibrated (floor)");
   rig.window->close();  // a stored calibration, read by the next window
-  powermeter::PowIni ini = powermeter::readPowIni();
+  powermeter::PowIni ini = powermeter::readPowIni(powermeter::kSettingsFile);
   ini.calibration = {827, 235};
-  ASSERT_TRUE(powermeter::savePowIni(powermeter::powIniTexts(ini)));
+  ASSERT_TRUE(powermeter::savePowIni(powermeter::powIniTexts(ini), powermeter::kSettingsFile,
+                                     rig.context.settings.keeper()));
   rig.open();
   rig.connect("atten:90");
   ASSERT_TRUE(rig.sweep());
@@ -321,9 +322,9 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
   QTest::qWait(20);
   rig.window->close();
   QTest::qWait(0);
-  EXPECT_TRUE(powermeter::findQuartzRif().empty());
-  EXPECT_EQ(powermeter::readPowIni().R0, 50);   // pow.ini written
-  EXPECT_EQ(rig.simulator().tuningWord(), 0u);  // the generator is off
+  EXPECT_TRUE(powermeter::findQuartzRif(".").empty());
+  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).R0, 50);  // pow.ini written
+  EXPECT_EQ(rig.simulator().tuningWord(), 0u);                          // the generator is off
 }
 
 TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
@@ -383,7 +384,8 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(referenceIn(rig.chart(), kCyan), nullptr);
   rig.window->close();  // pow.ini keeps the calibration (R0: the stopped-calibration test)
-  EXPECT_EQ(powermeter::readPowIni().calibration, (powermeter::Calibration{826, 235}));
+  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).calibration,
+            (powermeter::Calibration{826, 235}));
 }
 
 TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {

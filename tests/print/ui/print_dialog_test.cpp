@@ -337,7 +337,7 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     QWidget* (*create)(common::ui::UiContext&);
   } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
                {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
-  const auto owned = print::ui::PrintService::create();
+  const auto owned = print::ui::PrintService::create({});
   print::ui::PrintService& service = *owned;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
@@ -346,7 +346,7 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     instrument.params = {20, 20, 400, hw::kLpt1, "sim"};
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     common::ScriptedPrompter prompter;
-    common::ui::UiContext context{instrument, prompter};
+    common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
     context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title) {
       return print::ui::printWindow(service, p, window, title);
     };

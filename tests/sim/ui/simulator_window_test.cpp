@@ -56,7 +56,9 @@ struct WindowRig {
   hw::Instrument instrument;
   sim::SimulatedInstrument* simulator = nullptr;
   kolm::common::ScriptedPrompter prompter;
-  kolm::common::ui::UiContext context{instrument, prompter};
+  // Made inside the test's folder, which holds its settings.
+  kolm::common::ui::UiContext context{
+      instrument, prompter, kolm::common::SettingsFolder(std::filesystem::current_path())};
   QPointer<QWidget> window;
 };
 
@@ -73,7 +75,7 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
   EXPECT_TRUE(rig.error()->text().contains("fc=ten")) << rig.error()->text().toStdString();
   EXPECT_EQ(rig.dut()->currentText(), "lowpass:fc=ten,order=3");  // still there to mend
   EXPECT_EQ(rig.simulator->dut().text, "through");
-  EXPECT_FALSE(sim::readPortOptions().has_value());  // nothing kept
+  EXPECT_FALSE(sim::readPortOptions(sim::kSimConfigFile).has_value());  // nothing kept
   // Closing with the change pending asks first; Cancel keeps the window open.
   rig.prompter.confirms = {false};
   EXPECT_FALSE(rig.window->close());
@@ -85,7 +87,7 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
   EXPECT_TRUE(rig.error()->isHidden());
   EXPECT_EQ(rig.detectorAt(10), 235);
   EXPECT_EQ(rig.instrument.readBridge().b, 1023);
-  EXPECT_EQ(sim::readPortOptions()->simLoad, "short");
+  EXPECT_EQ(sim::readPortOptions(sim::kSimConfigFile)->simLoad, "short");
   EXPECT_TRUE(
       rig.window->findChild<QLabel*>("SimApplied")
           ->text()
@@ -126,7 +128,8 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   }
   // A kept load file that is gone shows its error, and one chosen through the
   // dialog is used; with a real port the choice is kept for later.
-  ASSERT_TRUE(sim::savePortOptions({"atten:20", "s1p:gone.s1p"}));
+  kolm::common::SettingsKeeper keeper;
+  ASSERT_TRUE(sim::savePortOptions({"atten:20", "s1p:gone.s1p"}, sim::kSimConfigFile, keeper));
   {
     WindowRig kept;
     EXPECT_TRUE(kept.error()->text().contains("gone.s1p"));
@@ -141,5 +144,5 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   real.dut()->setEditText("atten:10");
   real.click("Apply");
   EXPECT_TRUE(real.error()->isHidden());
-  EXPECT_EQ(sim::loadPortOptions().simDut, "atten:10");
+  EXPECT_EQ(sim::loadPortOptions(sim::kSimConfigFile).simDut, "atten:10");
 }

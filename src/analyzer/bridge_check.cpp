@@ -1,0 +1,425 @@
+#include "analyzer/bridge_check.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+
+#include "analyzer/impedance.h"
+#include "chart/scale.h"
+#include "common/files.h"
+#include "common/settings_file.h"
+#include "common/text.h"
+
+namespace kolm::analyzer {
+
+namespace {
+
+constexpr double kDbPerCount =
+    static_cast<double>(kReturnLossRangeDb) / static_cast<double>(kTotalReflectionCounts);
+constexpr double kDegPerCount = 180.0 / static_cast<double>(kHalfTurnCounts);
+
+// What such a bridge gives: home-built resistive bridges measure 24 to 30 dB of
+// directivity at HF and read an open and a short within a few tenths of a dB.
+// Worse than these is a load that is not 50 ohm, a standard that is not what
+// it was said to be or a loose connector, not the bridge.
+constexpr double kPoorDirectivityDb = 20;
+constexpr double kPoorTrackingDb = 1;
+// A load reading closer than this to a total reflection is an open, a short or
+// nothing at all.
+constexpr double kNoLoadDb = 6;
+// The directivity the figures file may state: above the read-out's own range
+// would be a claim no check can make.
+constexpr double kMaxStatedDirectivityDb = kReturnLossRangeDb;
+
+// A tracking worse than this is no bridge at all.
+constexpr double kMaxStatedTrackingDb = 20;
+
+// A run of 20001 points of three standards is about 1.2 MB.
+constexpr uint64_t kCheckRunLimitBytes = 4 << 20;
+
+constexpr const char* kNames[kStandards] = {"load", "open", "short"};
+
+double linear(double db) { return std::pow(10.0, db / 20); }
+double decibels(double ratio) { return 20 * std::log10(ratio); }
+
+std::string number(double v, int digits = 4) { return common::shortestText(v, digits); }
+
+// Channel A's counts as the ratio the detector saw, dB (0 at a total
+// reflection), with the read-out's slope `slope` taken one way.
+double ratioDb(double counts, double slope) {
+  return (counts - kTotalReflectionCounts) * kDbPerCount / (1 + slope);
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+bool sameSweep(const BridgeCheckRun& run, double start, double stop, int points) {
+  return run.startMHz == start && run.stopMHz == stop && run.points == points;
+}
+
+}  // namespace
+
+const char* standardName(Standard standard) { return kNames[static_cast<int>(standard)]; }
+
+std::optional<Standard> standardNamed(std::string_view name) {
+  for (int k = 0; k < kStandards; ++k)
+    if (common::asciiLower(common::trimBlanks(name)) == kNames[k]) return static_cast<Standard>(k);
+  return std::nullopt;
+}
+
+bool BridgeCheckRun::complete() const {
+  return std::all_of(readings.begin(), readings.end(), [](const auto& r) { return r.has_value(); });
+}
+
+bool BridgeCheckRun::take(Standard standard, double start, double stop, int steps,
+                          StandardReadings measured) {
+  bool dropped = false;
+  if (!sameSweep(*this, start, stop, steps)) {
+    for (auto& r : readings) dropped = dropped || r.has_value(), r.reset();
+    startMHz = start, stopMHz = stop, points = steps;
+  }
+  readings[static_cast<size_t>(standard)] = std::move(measured);
+  return dropped;
+}
+
+double BridgeCheckRun::frequencyMHz(int i) const {
+  return chart::pointFrequency(startMHz, stopMHz, points, i);
+}
+
+std::string formatCheckRun(const BridgeCheckRun& run) {
+  std::string out = "# The bridge check under way: the mean readings of each standard measured\n";
+  out += "sweep=" + number(run.startMHz, 15) + "," + number(run.stopMHz, 15) + "," +
+         std::to_string(run.points) + "\n";
+  for (int k = 0; k < kStandards; ++k) {
+    const auto& r = run.readings[static_cast<size_t>(k)];
+    if (!r) continue;
+    out += kNames[k];
+    out += '=';
+    for (size_t i = 0; i < r->returnLossCounts.size(); ++i) {
+      if (i) out += ',';
+      out += number(r->returnLossCounts[i], 8) + "/" + number(r->phaseCounts[i], 8);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::optional<BridgeCheckRun> parseCheckRun(std::string_view text, std::string* why) {
+  BridgeCheckRun run;
+  bool sweep = false;
+  int line = 0;
+  auto fail = [&](const std::string& what) {
+    if (why) *why = common::lineProblem(line, what);
+    return std::nullopt;
+  };
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    std::string_view row = common::trimBlanks(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    ++line;
+    if (row.empty() || row.front() == '#') continue;
+    const size_t eq = row.find('=');
+    if (eq == std::string_view::npos) return fail("no key=value");
+    const std::string_view key = row.substr(0, eq), value = row.substr(eq + 1);
+    std::vector<std::string_view> fields;
+    for (size_t from = 0;;) {
+      const size_t comma = value.find(',', from);
+      fields.push_back(value.substr(from, comma - from));
+      if (comma == std::string_view::npos) break;
+      from = comma + 1;
+    }
+    if (key == "sweep") {
+      const auto start = common::fieldNumber(fields[0]);
+      const auto stop = fields.size() == 3 ? common::fieldNumber(fields[1]) : std::nullopt;
+      const auto steps = fields.size() == 3 ? common::fieldNumber(fields[2]) : std::nullopt;
+      if (!start || !stop || !steps || *steps < 1 || *steps > 20000 || *steps != std::floor(*steps))
+        return fail("the sweep is not START,STOP,STEPS");
+      run.startMHz = *start, run.stopMHz = *stop, run.points = static_cast<int>(*steps);
+      sweep = true;
+      continue;
+    }
+    const auto standard = standardNamed(key);
+    if (!standard) return fail("unknown key '" + common::shortened(key) + "'");
+    if (!sweep) return fail("readings before the sweep line");
+    if (fields.size() != static_cast<size_t>(run.points) + 1)
+      return fail(std::to_string(fields.size()) + " readings where the sweep has " +
+                  std::to_string(run.points + 1));
+    StandardReadings r;
+    for (std::string_view f : fields) {
+      const size_t slash = f.find('/');
+      const auto a = common::fieldNumber(f.substr(0, slash));
+      const auto b =
+          slash == std::string_view::npos ? std::nullopt : common::fieldNumber(f.substr(slash + 1));
+      if (!a || !b) return fail("a reading is not A/B");
+      r.returnLossCounts.push_back(*a);
+      r.phaseCounts.push_back(*b);
+    }
+    run.readings[static_cast<size_t>(*standard)] = std::move(r);
+  }
+  if (!sweep) return fail("no sweep line");
+  return run;
+}
+
+BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFigures& f) {
+  BridgeCheckResult out;
+  const StandardReadings& load = *run.readings[static_cast<size_t>(Standard::Load)];
+  const StandardReadings& open = *run.readings[static_cast<size_t>(Standard::Open)];
+  const StandardReadings& shorted = *run.readings[static_cast<size_t>(Standard::Short)];
+  // How far a mean reading may be from what the detector saw: a count, the
+  // noise and the converter's offset.
+  const double spread =
+      f.resolutionCounts + f.noiseSpread * f.noiseCounts + f.magnitudeOffsetCounts;
+  double statedDirectivity = kMaxStatedDirectivityDb, statedTracking = 0;
+  bool openLikeShort = false, shortLikeOpen = false, inconsistent = false;
+  double openPhaseMHz = 0, shortPhaseMHz = 0, inconsistentMHz = 0;
+  for (int i = 0; i <= run.points; ++i) {
+    const auto k = static_cast<size_t>(i);
+    const double mhz = run.frequencyMHz(i);
+    out.frequencies.push_back(mhz);
+    // The load: what comes back is the directivity vector.
+    const double a = load.returnLossCounts[k];
+    out.directivityAtLimit.push_back(a <= 0);
+    out.directivityDb.push_back(std::max(-ratioDb(std::max(a, 0.0), 0), 0.0));
+    const double leastDirectivity =
+        std::min(-ratioDb(a + spread, f.magnitudeSlope), -ratioDb(a + spread, -f.magnitudeSlope));
+    statedDirectivity = std::min(statedDirectivity, leastDirectivity);
+    const double directivity = linear(-leastDirectivity);
+    // The open and the short: each between its reading's far ends.
+    auto low = [&](double counts) {
+      return linear(std::min(ratioDb(counts - spread, f.magnitudeSlope),
+                             ratioDb(counts - spread, -f.magnitudeSlope)));
+    };
+    auto high = [&](double counts) {
+      return linear(std::max(ratioDb(counts + spread, f.magnitudeSlope),
+                             ratioDb(counts + spread, -f.magnitudeSlope)));
+    };
+    const double o = open.returnLossCounts[k], s = shorted.returnLossCounts[k];
+    // The two differ by at most twice the directivity vector.
+    if (std::max(low(o) - high(s), low(s) - high(o)) > 2 * directivity && !inconsistent)
+      inconsistent = true, inconsistentMHz = mhz;
+    // Their mean is the tracking to the second order of the directivity:
+    // |T + D| + |T - D| is at least 2|T|, and at most 2 sqrt(|T|^2 + |D|^2).
+    const double mean = (linear(ratioDb(o, 0)) + linear(ratioDb(s, 0))) / 2;
+    out.trackingDb.push_back(std::fabs(decibels(mean)));
+    const double meanLow = (low(o) + low(s)) / 2, meanHigh = (high(o) + high(s)) / 2;
+    const double trackingLow = meanLow - directivity * directivity / (2 * meanLow);
+    const double worst =
+        trackingLow > 0 ? std::max(std::fabs(decibels(trackingLow)), std::fabs(decibels(meanHigh)))
+                        : HUGE_VAL;
+    statedTracking = std::max(statedTracking, worst);
+    // An open reads near 0 degrees, a short near 180.
+    if (open.phaseCounts[k] * kDegPerCount > 90 && !openLikeShort)
+      openLikeShort = true, openPhaseMHz = mhz;
+    if (shorted.phaseCounts[k] * kDegPerCount < 90 && !shortLikeOpen)
+      shortLikeOpen = true, shortPhaseMHz = mhz;
+  }
+  const auto least = std::min_element(out.directivityDb.begin(), out.directivityDb.end());
+  const auto n = static_cast<size_t>(least - out.directivityDb.begin());
+  out.directivityMinDb = *least;
+  out.directivityMinMHz = out.frequencies[n];
+  out.directivityMinAtLimit = out.directivityAtLimit[n];
+  out.directivityMedianDb = median(out.directivityDb);
+  const auto most = std::max_element(out.trackingDb.begin(), out.trackingDb.end());
+  out.trackingMaxDb = *most;
+  out.trackingMaxMHz = out.frequencies[static_cast<size_t>(most - out.trackingDb.begin())];
+  out.figures = f;
+  // Rounded the safe way, to what the file keeps: a hundredth of a dB down, a
+  // thousandth up.
+  out.figures.directivityDb = std::max(std::floor(statedDirectivity * 100) / 100, 0.0);
+  out.figures.trackingDb = std::ceil(statedTracking * 1000) / 1000;
+  // Standards that are not what they were said to be give no figures.
+  const bool noLoad = out.directivityMinDb < kNoLoadDb;
+  out.storable = !openLikeShort && !shortLikeOpen && !inconsistent && !noLoad &&
+                 statedTracking <= kMaxStatedTrackingDb;
+
+  auto at = [](double mhz) { return " at " + number(mhz, 6) + " MHz"; };
+  if (openLikeShort)
+    out.warnings.push_back("What was measured as the open reads like a short (a phase near 180" +
+                           std::string("\xc2\xb0") + at(openPhaseMHz) +
+                           "). Measure the open again with the open connected.");
+  if (shortLikeOpen)
+    out.warnings.push_back("What was measured as the short reads like an open (a phase near 0" +
+                           std::string("\xc2\xb0") + at(shortPhaseMHz) +
+                           "). Measure the short again with the short connected.");
+  if (noLoad)
+    out.warnings.push_back("What was measured as the 50 \xce\xa9 load reflects almost all" +
+                           at(out.directivityMinMHz) +
+                           ", like an open or a short. Measure the load again with the load "
+                           "connected.");
+  else if (out.directivityMinDb < kPoorDirectivityDb)
+    out.warnings.push_back(
+        "The 50 \xce\xa9 load reads a return loss of only " + number(out.directivityMinDb, 3) +
+        " dB" + at(out.directivityMinMHz) +
+        ": a bridge like this one gives 24 dB or more. Is the load a 50 \xce\xa9 load, and is its "
+        "connector tight?");
+  if (inconsistent)
+    out.warnings.push_back(
+        "The open and the short read further apart" + at(inconsistentMHz) +
+        " than a bridge with the directivity the load shows allows: one of the three was not "
+        "measured well (a loose connector?). Measure them again.");
+  else if (out.trackingMaxDb > kPoorTrackingDb)
+    out.warnings.push_back("The open and the short read up to " + number(out.trackingMaxDb, 3) +
+                           " dB from a total reflection" + at(out.trackingMaxMHz) +
+                           ": a bridge like this one reads them within a few tenths of a dB. Are "
+                           "they an open and a short, and is the connector tight?");
+  return out;
+}
+
+std::string bridgeCheckReport(const BridgeCheckResult& r) {
+  std::string out;
+  out += "directivity_db_min=" + number(r.directivityMinDb) + "\n";
+  out += "directivity_db_min_mhz=" + number(r.directivityMinMHz, 6) + "\n";
+  // At the bottom of the read-out the load only says the bridge is at least
+  // that good.
+  out += std::string("directivity_db_min_kind=") + (r.directivityMinAtLimit ? "bound" : "value") +
+         "\n";
+  out += "directivity_db_median=" + number(r.directivityMedianDb) + "\n";
+  out += "tracking_db_max=" + number(r.trackingMaxDb) + "\n";
+  out += "tracking_db_max_mhz=" + number(r.trackingMaxMHz, 6) + "\n";
+  out += "stated_directivity_db=" + number(r.figures.directivityDb) + "\n";
+  out += "stated_tracking_db=" + number(r.figures.trackingDb) + "\n";
+  for (const std::string& w : r.warnings) out += "warning=" + w + "\n";
+  return out;
+}
+
+std::string formatBridgeFigures(const BridgeCheckRun& run, const BridgeCheckResult& r,
+                                const std::string& when) {
+  std::string out =
+      "# The bridge's figures as measured by its check; the analyzer's intervals use them.\n"
+      "# Delete this file to go back to the published figures.\n";
+  out += "directivity_db=" + number(r.figures.directivityDb, 6) + "\n";
+  out += "tracking_db=" + number(r.figures.trackingDb, 6) + "\n";
+  out += "measured=" + when + "\n";
+  out += "sweep=" + number(run.startMHz, 15) + "," + number(run.stopMHz, 15) + "," +
+         std::to_string(run.points) + "\n";
+  out += "directivity_db_min=" + number(r.directivityMinDb) + "\n";
+  out += "directivity_db_median=" + number(r.directivityMedianDb) + "\n";
+  out += "tracking_db_max=" + number(r.trackingMaxDb) + "\n";
+  return out;
+}
+
+std::optional<BridgeFigures> parseBridgeFigures(std::string_view text, std::string* why) {
+  BridgeFigures f = publishedBridge();
+  std::optional<double> directivity, tracking;
+  int line = 0;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view row = common::trimBlanks(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    ++line;
+    if (row.empty() || row.front() == '#') continue;
+    const size_t eq = row.find('=');
+    if (eq == std::string_view::npos) {
+      if (why) *why = common::lineProblem(line, "no key=value");
+      return std::nullopt;
+    }
+    const std::string_view key = row.substr(0, eq);
+    if (key == "directivity_db") directivity = common::fieldNumber(row.substr(eq + 1));
+    if (key == "tracking_db") tracking = common::fieldNumber(row.substr(eq + 1));
+    // The other keys say how the figures were found.
+  }
+  // A directivity below 0 dB or a tracking above 20 dB is no bridge at all.
+  if (!directivity || !(*directivity >= 0 && *directivity <= kMaxStatedDirectivityDb) ||
+      !tracking || !(*tracking >= 0 && *tracking <= kMaxStatedTrackingDb)) {
+    if (why) *why = "no directivity_db from 0 to 30 and tracking_db from 0 to 20";
+    return std::nullopt;
+  }
+  f.directivityDb = *directivity;
+  f.trackingDb = *tracking;
+  return f;
+}
+
+BridgeFiguresInUse bridgeFiguresIn(const common::SettingsFolder& folder) {
+  BridgeFiguresInUse out;
+  const std::filesystem::path path = folder.file(kBridgeFiguresFile);
+  const common::SettingsRead read = common::readSettingsFile(path, 64 * 1024);
+  if (!read.content) {
+    if (!read.problem.empty()) out.problem = common::unreadableText(path, read.problem);
+    return out;
+  }
+  std::string why;
+  if (auto f = parseBridgeFigures(*read.content, &why)) {
+    out.figures = *f;
+    out.measured = true;
+  } else {
+    out.problem = common::unreadableText(path, why) +
+                  " The analyzer uses the published figures of such a bridge.";
+  }
+  return out;
+}
+
+BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable) {
+  const auto read = common::readSettingsFile(folder.file(kBridgeCheckFile), kCheckRunLimitBytes);
+  *unreadable = !read.problem.empty();
+  if (!read.content) return {};
+  std::string why;
+  if (auto run = parseCheckRun(*read.content, &why)) return *run;
+  *unreadable = true;
+  return {};
+}
+
+namespace {
+
+std::string utcNow() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm t{};
+#ifdef _WIN32
+  gmtime_s(&t, &now);
+#else
+  gmtime_r(&now, &t);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &t);
+  return text;
+}
+
+// `content` into `file`, a file there that could not be read kept aside first.
+bool writeKept(common::SettingsKeeper& keeper, const std::filesystem::path& file,
+               const std::string& content, bool unreadable, std::string& message) {
+  if (unreadable) {
+    const auto kept = keeper.keep(file, "its text is not what it should be");
+    message += kept.message;
+    if (!kept.mayWrite) return false;
+  }
+  if (common::writeFileAtomic(file, content)) return true;
+  message += (message.empty() ? "" : "\n") + file.string() + " could not be written.";
+  return false;
+}
+
+}  // namespace
+
+CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
+                    const BridgeCheckResult* result, bool runUnreadable) {
+  CheckKept out;
+  if (!result || !result->storable) {
+    out.ok = writeKept(folder.keeper(), folder.file(kBridgeCheckFile), formatCheckRun(run),
+                       runUnreadable, out.message);
+    return out;
+  }
+  const bool figuresUnreadable = !bridgeFiguresIn(folder).problem.empty();
+  out.ok = writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
+                     formatBridgeFigures(run, *result, utcNow()), figuresUnreadable, out.message);
+  out.figuresStored = out.ok;
+  std::error_code ec;
+  if (out.ok) std::filesystem::remove(folder.file(kBridgeCheckFile), ec);  // the check is done
+  return out;
+}
+
+bool forgetBridgeFigures(const common::SettingsFolder& folder, std::string* why) {
+  std::error_code ec;
+  for (const char* name : {kBridgeFiguresFile, kBridgeCheckFile}) {
+    std::filesystem::remove(folder.file(name), ec);
+    if (ec) {
+      *why = std::string(name) + " could not be removed: " + ec.message();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,35 @@
+// The bridge check run on a simulated board, as a user runs it.
+#pragma once
+
+#include <array>
+
+#include "analyzer/bridge_check.h"
+#include "analyzer/sweep.h"
+#include "sim/sim_rig.h"
+
+namespace kolm::test {
+
+inline constexpr std::array<const char*, analyzer::kStandards> kRightStandards{"r=50", "open",
+                                                                               "short"};
+
+// The check over 1 to 60 MHz in 40 steps, with `connected[k]` on the bridge
+// when standard k is measured.
+inline analyzer::BridgeCheckRun checkOn(
+    sim::Board board,
+    const std::array<const char*, analyzer::kStandards>& connected = kRightStandards) {
+  analyzer::BridgeCheckRun run;
+  for (int k = 0; k < analyzer::kStandards; ++k) {
+    SimRig rig("through", connected[static_cast<size_t>(k)], {}, board);
+    auto planned = analyzer::planSweep(1, 60, 40, 400);
+    analyzer::Channels c;
+    analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    job.runToEnd();
+    analyzer::StandardReadings r;
+    r.returnLossCounts.assign(c.returnLossCounts.begin(), c.returnLossCounts.begin() + 41);
+    r.phaseCounts.assign(c.phaseCounts.begin(), c.phaseCounts.begin() + 41);
+    run.take(static_cast<analyzer::Standard>(k), 1, 60, 40, r);
+  }
+  return run;
+}
+
+}  // namespace kolm::test
