@@ -220,6 +220,9 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
       out.figures == figures && out.passes == passes && out.withIntervals == intervals
           ? std::min(out.returnLossCounts.size(), count)
           : 0;
+  // The signs are worked out again only when a point's values or frequency
+  // changed (a redraw of the same readings keeps them).
+  bool changed = out.signs.size() != count || kept < count;
   out.figures = figures;
   out.passes = passes;
   out.withIntervals = intervals;
@@ -254,8 +257,12 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     const bool mean = meanAt(i);
     const double a = mean ? channels.meanReturnLoss[i] : channels.returnLossCounts[i];
     const double b = mean ? channels.meanPhase[i] : channels.phaseCounts[i];
-    frequencies[i] = channels.frequencies[i];
+    if (frequencies[i] != static_cast<double>(channels.frequencies[i])) {
+      frequencies[i] = channels.frequencies[i];
+      changed = true;
+    }
     if (i < kept && readA[i] == a && readB[i] == b) continue;
+    changed = true;
     readA[i] = a;
     readB[i] = b;
     // A sweep often reads the same twice running.
@@ -298,9 +305,9 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     uncertainSets[i] = uncertain;
     swrLow[i] = interval.low[kSwr];
   }
-  if (intervals)
-    inferSigns(out);
-  else
+  if (intervals) {
+    if (changed) inferSigns(out);
+  } else
     out.signs.assign(count, ReactanceSign::Unknown);
 }
 
