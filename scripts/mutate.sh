@@ -70,7 +70,7 @@ mutations=(
   "src/analyzer/uncertainty.cpp|/ std::sqrt(std::max(passes, 1))|/ std::max(passes, 1)"
   "src/analyzer/uncertainty.cpp|r.take(std::max(0.0, cr - radius)), r.take(cr + radius);|r.take(std::max(0.0, cr - radius)), r.take(cr);"
   "src/analyzer/uncertainty.cpp|if (within(a.topAngle)) im.take(a.top);|if (within(a.topAngle)) im.take(0);"
-  "src/analyzer/uncertainty.cpp|turns(c, -(k + 1 - d * d), c * (1 - d * d), t1, t2, at);|turns(c, -(k + 1 + d * d), c * (1 - d * d), t1, t2, at);"
+  "src/analyzer/uncertainty.cpp|t1, t2, at);  // R|t1, t1, at);  // R"
   "src/chart/smith.cpp|return arc(centre, radius, fa, span);|return arc(centre, radius, fb, span);"
   "src/chart/smith.cpp|ohms(r * r0)});|ohms(r * r0 + 1)});"
   "src/chart/smith.cpp|if (run.count > 0 && !last|if (run.count > 1 && !last"

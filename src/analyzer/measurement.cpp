@@ -160,6 +160,19 @@ namespace {
 float reactanceResolution(double a, double b, float x) {
   const bool whole =
       a == std::floor(a) && b == std::floor(b) && std::fabs(a) < 32000 && std::fabs(b) < 32000;
+  // Whole readings met lately: the same come back pass after pass.
+  struct Recent {
+    int64_t key = -1;
+    float spread = 0;
+  };
+  thread_local std::vector<Recent> recent(4093);
+  Recent* slot = nullptr;
+  if (whole) {
+    const int64_t key = (static_cast<int64_t>(a) + 32768) * 65536 + static_cast<int64_t>(b) + 32768;
+    slot = &recent[static_cast<size_t>(key) % recent.size()];
+    if (slot->key == key) return slot->spread;
+    slot->key = key;
+  }
   float spread = 0;
   for (int da : {-1, 1})
     for (int db : {-1, 1}) {
@@ -169,6 +182,7 @@ float reactanceResolution(double a, double b, float x) {
       const float d = std::fabs(std::fabs(c) - std::fabs(x));
       spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
     }
+  if (slot) slot->spread = spread;
   return spread;
 }
 
@@ -218,55 +232,71 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   out.swrLow.resize(count);
   out.returnLossCounts.resize(count);
   out.phaseCounts.resize(count);
+  const PointIntervals single(figures), many(figures, passes);
   auto meanAt = [&](size_t i) {
     return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
   };
+  // The arrays written, held apart (a byte store could otherwise alias any of
+  // them, and every access would look them up again).
+  std::array<float*, kQuantities> values{}, halfWidths{};
+  for (int q = 0; q < kQuantities; ++q) {
+    values[q] = out.values[q].data();
+    halfWidths[q] = out.halfWidths[q].data();
+  }
+  PointFlag* const flags = out.flags.data();
+  double* const frequencies = out.frequencies.data();
+  float* const resolution = out.reactanceResolution.data();
+  UncertainSet* const uncertainSets = out.uncertain.data();
+  float* const swrLow = out.swrLow.data();
+  double* const readA = out.returnLossCounts.data();
+  double* const readB = out.phaseCounts.data();
   for (size_t i = 0; i < count; ++i) {
     const bool mean = meanAt(i);
     const double a = mean ? channels.meanReturnLoss[i] : channels.returnLossCounts[i];
     const double b = mean ? channels.meanPhase[i] : channels.phaseCounts[i];
-    out.frequencies[i] = channels.frequencies[i];
-    if (i < kept && out.returnLossCounts[i] == a && out.phaseCounts[i] == b) continue;
-    out.returnLossCounts[i] = a;
-    out.phaseCounts[i] = b;
+    frequencies[i] = channels.frequencies[i];
+    if (i < kept && readA[i] == a && readB[i] == b) continue;
+    readA[i] = a;
+    readB[i] = b;
     // A sweep often reads the same twice running.
-    if (i > 0 && out.returnLossCounts[i - 1] == a && out.phaseCounts[i - 1] == b &&
-        meanAt(i - 1) == mean) {
+    if (i > 0 && readA[i - 1] == a && readB[i - 1] == b && meanAt(i - 1) == mean) {
       for (int q = 0; q < kQuantities; ++q) {
-        out.values[q][i] = out.values[q][i - 1];
-        out.halfWidths[q][i] = out.halfWidths[q][i - 1];
+        values[q][i] = values[q][i - 1];
+        halfWidths[q][i] = halfWidths[q][i - 1];
       }
-      out.flags[i] = out.flags[i - 1];
-      out.reactanceResolution[i] = out.reactanceResolution[i - 1];
-      out.uncertain[i] = out.uncertain[i - 1];
-      out.swrLow[i] = out.swrLow[i - 1];
+      flags[i] = flags[i - 1];
+      resolution[i] = resolution[i - 1];
+      uncertainSets[i] = uncertainSets[i - 1];
+      swrLow[i] = swrLow[i - 1];
       continue;
     }
     const PointResult p =
         mean ? evaluateMeanPoint(a, b)
              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    for (int q = 0; q < kQuantities; ++q) out.values[q][i] = shownValue(p, q);
-    out.flags[i] = p.flag;
+    for (int q = 0; q < kQuantities; ++q) values[q][i] = shownValue(p, q);
+    flags[i] = p.flag;
     if (!intervals) {
-      for (auto& h : out.halfWidths) h[i] = 0;
-      out.reactanceResolution[i] = 0;
-      out.uncertain[i] = 0;
-      out.swrLow[i] = out.values[kSwr][i];
+      for (float* h : halfWidths) h[i] = 0;
+      resolution[i] = 0;
+      uncertainSets[i] = 0;
+      swrLow[i] = values[kSwr][i];
       continue;
     }
-    out.reactanceResolution[i] = reactanceResolution(a, b, p.values[kReactance]);
-    const PointInterval interval = pointInterval(a, b, p.values, figures, mean ? passes : 1);
+    resolution[i] = reactanceResolution(a, b, p.values[kReactance]);
+    const PointInterval interval = (mean ? many : single)(a, b, p.values);
     UncertainSet uncertain = 0;
+    const bool plain = p.flag == PointFlag::Valid;
     for (int q = 0; q < kQuantities; ++q) {
       const float v = q == kReactance ? std::fabs(p.values[q]) : p.values[q];
       const float pm = interval.halfWidth(q, v);
-      out.halfWidths[q][i] = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
+      const float half = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
+      halfWidths[q][i] = half;
       // Only a value read as a measurement can be uncertain besides.
-      if (quantityMark(p.flag, q) == chart::Mark::Valid && tooWide(q, v, out.halfWidths[q][i]))
+      if ((plain || quantityMark(p.flag, q) == chart::Mark::Valid) && tooWide(q, v, half))
         uncertain |= static_cast<UncertainSet>(1u << q);
     }
-    out.uncertain[i] = uncertain;
-    out.swrLow[i] = interval.low[kSwr];
+    uncertainSets[i] = uncertain;
+    swrLow[i] = interval.low[kSwr];
   }
   if (intervals)
     inferSigns(out);

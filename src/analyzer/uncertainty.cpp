@@ -141,34 +141,9 @@ AngleSide angleSide(double b, const Spreads& s) {
   return g;
 }
 
-// Both sides of every whole reading a converter gives, worked out once for a
-// set of figures and passes.
 constexpr int kTabled = 1025;
-struct SideTables {
-  Spreads spreads;
-  std::vector<MagnitudeSide> magnitude = std::vector<MagnitudeSide>(kTabled);
-  std::vector<AngleSide> angle = std::vector<AngleSide>(kTabled);
-  std::vector<uint8_t> haveMagnitude = std::vector<uint8_t>(kTabled);
-  std::vector<uint8_t> haveAngle = std::vector<uint8_t>(kTabled);
-};
 
-// The tables of the two sets last used on this thread (a live trace and its
-// memory may be averaged differently).
-SideTables& tablesFor(const BridgeFigures& f, int passes) {
-  thread_local std::array<std::unique_ptr<SideTables>, 2> slots;
-  if (!slots[0] || !(slots[0]->spreads.figures == f && slots[0]->spreads.passes == passes)) {
-    std::swap(slots[0], slots[1]);
-    if (!slots[0] || !(slots[0]->spreads.figures == f && slots[0]->spreads.passes == passes)) {
-      if (!slots[0]) slots[0] = std::make_unique<SideTables>();
-      std::fill(slots[0]->haveMagnitude.begin(), slots[0]->haveMagnitude.end(), 0);
-      std::fill(slots[0]->haveAngle.begin(), slots[0]->haveAngle.end(), 0);
-      slots[0]->spreads = spreadsOf(f, passes);
-    }
-  }
-  return *slots[0];
-}
-
-bool tabled(double v) { return v >= 0 && v < kTabled && v == std::floor(v); }
+bool tabled(double v) { return v >= 0 && v < kTabled && static_cast<int>(v) == v; }
 
 // The extremes of Z / R0 = (1 + Γ) / (1 - Γ) over a set of reflections within
 // the unit circle: R, Im Z (signed) and |Z|.
@@ -232,19 +207,25 @@ struct Extremes {
   }
 
   // The roots of alpha t^2 + beta t + gamma within [t1, t2], each handed to f.
+  // Most edges have none: that is told from the ends and the slope alone.
   template <typename F>
   static void turns(double alpha, double beta, double gamma, double t1, double t2, F f) {
-    auto g = [&](double t) { return (alpha * t + beta) * t + gamma; };
-    const double g1 = g(t1), g2 = g(t2);
+    const double g1 = (alpha * t1 + beta) * t1 + gamma, g2 = (alpha * t2 + beta) * t2 + gamma;
+    // Ends of one sign and a slope of one sign between them: none.
+    if ((g1 < 0) == (g2 < 0) && (2 * alpha * t1 + beta < 0) == (2 * alpha * t2 + beta < 0)) return;
+    rootsWithin(alpha, beta, gamma, t1, t2, g1, g2, f);
+  }
+
+  template <typename F>
+  [[gnu::noinline]] static void rootsWithin(double alpha, double beta, double gamma, double t1,
+                                            double t2, double g1, double g2, F f) {
     if (alpha == 0) {
       if (beta != 0 && (g1 < 0) != (g2 < 0)) f(-gamma / beta);
       return;
     }
-    // None within when the ends agree in sign and the slope does not turn
-    // between them, or turns at a value of the same sign.
-    if ((g1 < 0) == (g2 < 0) && ((2 * alpha * t1 + beta < 0) == (2 * alpha * t2 + beta < 0) ||
-                                 (g(-beta / (2 * alpha)) < 0) == (g1 < 0)))
-      return;
+    // Ends of one sign with the slope turning between them: two roots or none.
+    const double vertex = -beta / (2 * alpha);
+    if ((g1 < 0) == (g2 < 0) && ((alpha * vertex + beta) * vertex + gamma < 0) == (g1 < 0)) return;
     const double root = std::sqrt(std::max(0.0, beta * beta - 4 * alpha * gamma));
     for (double t : {(-beta - root) / (2 * alpha), (-beta + root) / (2 * alpha)})
       if (t >= t1 && t <= t2) f(t);
@@ -274,19 +255,76 @@ bool nearSector(double x, double rhoLow, double rhoHigh, double low, double high
 
 }  // namespace
 
+// Both sides of every whole reading a converter gives, worked out once for a
+// set of figures and passes.
+struct IntervalTables {
+  Spreads spreads;
+  std::vector<MagnitudeSide> magnitude = std::vector<MagnitudeSide>(kTabled);
+  std::vector<AngleSide> angle = std::vector<AngleSide>(kTabled);
+  std::vector<uint8_t> haveMagnitude = std::vector<uint8_t>(kTabled);
+  std::vector<uint8_t> haveAngle = std::vector<uint8_t>(kTabled);
+  // The regions' intervals of whole readings met lately, by readings.
+  struct Recent {
+    int key = -1;  // a x 1025 + b
+    PointInterval region;
+  };
+  std::vector<Recent> recent = std::vector<Recent>(4093);
+};
+
+// The tables of the two sets last used on this thread (a live trace and its
+// memory may be averaged differently).
+PointIntervals::PointIntervals(const BridgeFigures& f, int passes) {
+  passes = std::max(passes, 1);
+  thread_local std::array<std::shared_ptr<IntervalTables>, 2> slots;
+  auto held = [&](const std::shared_ptr<IntervalTables>& t) {
+    return t && t->spreads.figures == f && t->spreads.passes == passes;
+  };
+  if (!held(slots[0])) {
+    std::swap(slots[0], slots[1]);
+    if (!held(slots[0])) {
+      slots[0] = std::make_shared<IntervalTables>();
+      slots[0]->spreads = spreadsOf(f, passes);
+    }
+  }
+  tables_ = slots[0];
+}
+
+PointInterval pointInterval(double a, double b, const PointValues& shown, const BridgeFigures& f,
+                            int passes) {
+  return PointIntervals(f, passes)(a, b, shown);
+}
+
 const BridgeFigures& publishedBridge() {
   static const BridgeFigures figures;
   return figures;
 }
 
-float PointInterval::halfWidth(int q, float value) const {
-  return std::max(value - low[q], high[q] - value);
+namespace {
+
+// The region's own interval and the shown values taken in.
+PointInterval takingIn(PointInterval region, const PointValues& shown) {
+  for (int q = 0; q < kQuantities; ++q) {
+    const float v = q == kReactance ? std::fabs(shown[q]) : shown[q];
+    if (std::isfinite(v)) {
+      region.low[q] = std::min(region.low[q], v);
+      region.high[q] = std::max(region.high[q], v);
+    }
+  }
+  return region;
 }
 
-PointInterval pointInterval(double a, double b, const PointValues& shown, const BridgeFigures& f,
-                            int passes) {
-  passes = std::max(passes, 1);
-  SideTables& tables = tablesFor(f, passes);
+}  // namespace
+
+PointInterval PointIntervals::operator()(double a, double b, const PointValues& shown) const {
+  IntervalTables& tables = *tables_;
+  // The same readings come back pass after pass.
+  IntervalTables::Recent* recent = nullptr;
+  if (tabled(a) && tabled(b)) {
+    const int key = static_cast<int>(a) * kTabled + static_cast<int>(b);
+    recent = &tables.recent[static_cast<size_t>(key) % tables.recent.size()];
+    if (recent->key == key) return takingIn(recent->region, shown);
+    recent->key = key;
+  }
   const Spreads& s = tables.spreads;
   MagnitudeSide ownMagnitude;
   const MagnitudeSide* magnitude = &ownMagnitude;
@@ -360,31 +398,13 @@ PointInterval pointInterval(double a, double b, const PointValues& shown, const 
       z.im.low <= 0 && z.im.high >= 0 ? 0 : std::min(std::fabs(z.im.low), std::fabs(z.im.high));
   r[kReactance] = {r0 * xLow, r0 * std::max(std::fabs(z.im.low), std::fabs(z.im.high))};
 
-  PointInterval out;
+  PointInterval region;
   for (int q = 0; q < kQuantities; ++q) {
-    double low = r[q].low, high = r[q].high;
-    const double v = q == kReactance ? std::fabs(shown[q]) : shown[q];
-    if (std::isfinite(v)) {
-      low = std::min(low, v);
-      high = std::max(high, v);
-    }
-    out.low[q] = static_cast<float>(low);
-    out.high[q] = static_cast<float>(high);
+    region.low[q] = static_cast<float>(r[q].low);
+    region.high[q] = static_cast<float>(r[q].high);
   }
-  return out;
-}
-bool tooWide(int q, float value, float pm) {
-  if (!(pm >= 0)) return true;  // NaN
-  switch (q) {
-    case kReturnLoss:
-      return pm > kUncertainReturnLossDb;
-    case kPhase:
-      return pm > kUncertainPhaseDeg;
-    case kSwr:
-      return pm > std::max(kUncertainShare * std::fabs(value), kUncertainSwrFloor);
-    default:
-      return pm > std::max(kUncertainShare * std::fabs(value), kUncertainImpedanceFloorOhm);
-  }
+  if (recent) recent->region = region;
+  return takingIn(region, shown);
 }
 
 std::string uncertainWord(UncertainSet set) {

@@ -7,12 +7,15 @@
 // regions, anything between the reading and the end) its phase; the load's
 // reflection is that ratio less a directivity vector of the stated size at any
 // angle, divided by a tracking of the stated size and angle. The quantities are
-// then taken at the corners and edges of that region: the interval is the
-// worst case over them. A load is passive: no reflection above 1 is taken.
+// then taken over that region, their least and largest worked out exactly
+// (they lie on its edge). A load is passive: no reflection above 1 is taken.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "analyzer/impedance.h"
@@ -46,7 +49,7 @@ struct PointInterval {
   std::array<float, kQuantities> low{};
   std::array<float, kQuantities> high{};
   // The half-width around `value`: the larger distance to either end.
-  float halfWidth(int q, float value) const;
+  float halfWidth(int q, float value) const { return std::max(value - low[q], high[q] - value); }
 };
 
 // The interval of every quantity of readings `a`, `b`, taking in `shown`, the
@@ -57,11 +60,24 @@ struct PointInterval {
 PointInterval pointInterval(double a, double b, const PointValues& shown,
                             const BridgeFigures& figures, int passes = 1);
 
+// pointInterval for the points of a trace, one set of figures and passes: what
+// a single reading gives (its size or its angle range) is worked out once per
+// whole reading and kept for the figures and passes on this thread.
+struct IntervalTables;
+class PointIntervals {
+ public:
+  PointIntervals(const BridgeFigures& figures, int passes = 1);
+  PointInterval operator()(double a, double b, const PointValues& shown) const;
+
+ private:
+  std::shared_ptr<IntervalTables> tables_;
+};
+
 // Whether quantity `q`'s half-width `pm` around `value` is too wide for the
 // value to be read as a measurement: more than 10 % of it for |Z|, R, |X| and
 // SWR (an impedance within 2 ohm, an SWR within 0.05, is not called uncertain
 // whatever its size), more than 1 dB of return loss, 3 degrees of phase.
-bool tooWide(int q, float value, float pm);
+inline bool tooWide(int q, float value, float pm);
 
 // Bit q set when quantity q's interval is too wide.
 using UncertainSet = uint8_t;
@@ -76,5 +92,19 @@ inline constexpr double kUncertainImpedanceFloorOhm = 2;
 inline constexpr double kUncertainSwrFloor = 0.05;
 inline constexpr double kUncertainReturnLossDb = 1;
 inline constexpr double kUncertainPhaseDeg = 3;
+
+inline bool tooWide(int q, float value, float pm) {
+  if (!(pm >= 0)) return true;  // NaN
+  switch (q) {
+    case kReturnLoss:
+      return pm > kUncertainReturnLossDb;
+    case kPhase:
+      return pm > kUncertainPhaseDeg;
+    case kSwr:
+      return pm > std::max(kUncertainShare * std::fabs(value), kUncertainSwrFloor);
+    default:
+      return pm > std::max(kUncertainShare * std::fabs(value), kUncertainImpedanceFloorOhm);
+  }
+}
 
 }  // namespace kolm::analyzer

@@ -168,14 +168,15 @@ TEST(ReadingsPromise, ThePhaseEndRegionsReachTheirEnds) {
 TEST(ReadingsPromise, TheImpedanceIntervalIsTheRegionsOwn) {
   const BridgeFigures& f = publishedBridge();
   const double d = std::pow(10.0, -f.directivityDb / 20) / std::pow(10.0, -f.trackingDb / 20);
-  for (int16_t a = 120; a <= 480; a += 60)
-    for (int16_t b = 200; b <= 824; b += 104) {
+  for (int16_t a = 118; a <= 478; a += 72)
+    for (int16_t b = 103; b <= 824; b += 103) {
       const PointInterval in = pointInterval(a, b, evaluatePoint(a, b).values, f);
       const double rhoHigh = std::pow(10.0, -in.low[kReturnLoss] / 20.0) - d;
       const double rhoLow = std::pow(10.0, -in.high[kReturnLoss] / 20.0) + d;
       const double turn = std::asin(d / rhoLow), toRad = std::numbers::pi / 180;
       const double low = in.low[kPhase] * toRad + turn, high = in.high[kPhase] * toRad - turn;
       ASSERT_LT(rhoHigh + d, 1);
+      if (in.low[kPhase] == 0) continue;  // folded at 0: the angles are not read back
       std::array<double, kQuantities> least, most;
       least.fill(1e300), most.fill(-1e300);
       for (int i = 0; i <= 8; ++i)
