@@ -1,9 +1,7 @@
 #include "analyzer/bridge_check.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 
 #include "analyzer/impedance.h"
@@ -365,17 +363,12 @@ BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable
 
 namespace {
 
-std::string utcNow() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm t{};
-#ifdef _WIN32
-  gmtime_s(&t, &now);
-#else
-  gmtime_r(&now, &t);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &t);
-  return text;
+// "2026-12-07 21:50 UTC": the same on every machine and locale.
+std::string measuredWhen() {
+  const std::tm t = common::utcNow();
+  auto two = [](int v) { return std::string(v < 10 ? "0" : "") + std::to_string(v); };
+  return std::to_string(t.tm_year + 1900) + "-" + two(t.tm_mon + 1) + "-" + two(t.tm_mday) + " " +
+         two(t.tm_hour) + ":" + two(t.tm_min) + " UTC";
 }
 
 // `content` into `file`, a file there that could not be read kept aside first.
@@ -402,8 +395,9 @@ CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
     return out;
   }
   const bool figuresUnreadable = !bridgeFiguresIn(folder).problem.empty();
-  out.ok = writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
-                     formatBridgeFigures(run, *result, utcNow()), figuresUnreadable, out.message);
+  out.ok =
+      writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
+                formatBridgeFigures(run, *result, measuredWhen()), figuresUnreadable, out.message);
   out.figuresStored = out.ok;
   std::error_code ec;
   if (out.ok) std::filesystem::remove(folder.file(kBridgeCheckFile), ec);  // the check is done

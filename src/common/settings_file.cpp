@@ -50,10 +50,7 @@ std::string unreadableText(const std::filesystem::path& path, const std::string&
              {"'" + path.filename().string() + "'", why});
 }
 
-namespace {
-
-// "20261207-130512", UTC: the same on every machine and locale.
-std::string stamp() {
+std::tm utcNow() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
   std::tm t{};
 #ifdef _WIN32
@@ -61,6 +58,14 @@ std::string stamp() {
 #else
   gmtime_r(&now, &t);
 #endif
+  return t;
+}
+
+namespace {
+
+// "20261207-130512", UTC: the same on every machine and locale.
+std::string stamp() {
+  const std::tm t = utcNow();
   auto two = [](int v) { return std::string(v < 10 ? "0" : "") + std::to_string(v); };
   return std::to_string(t.tm_year + 1900) + two(t.tm_mon + 1) + two(t.tm_mday) + "-" +
          two(t.tm_hour) + two(t.tm_min) + two(t.tm_sec);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -81,6 +82,9 @@ class SettingsFolder {
   std::filesystem::path folder_;
   SettingsKeeper keeper_;
 };
+
+// The time now, UTC, in calendar fields.
+std::tm utcNow();
 
 // A long text shortened for a message: its first `keep` characters, then "…"
 // and how many more there were.

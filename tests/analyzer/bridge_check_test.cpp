@@ -52,7 +52,7 @@ TEST(BridgeCheck, WrongStandardsAreToldInPlainWords) {
                         Case{{"r=50", "open", "open"}, "short reads like an open", false},
                         Case{{"r=100", "open", "short"}, "Is the load a 50", true},
                         Case{{"open", "open", "short"}, "like an open or a short", false},
-                        Case{{"r=50", "r=500", "short"}, "further apart", false}}) {
+                        Case{{"r=50", "r=1000", "short"}, "further apart", false}}) {
     SCOPED_TRACE(std::string(c.connected[0]) + " " + c.connected[1] + " " + c.connected[2]);
     const BridgeCheckResult r = evaluateBridgeCheck(checkOn(sim::Board::Typical, c.connected));
     std::string all;

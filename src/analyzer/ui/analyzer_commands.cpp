@@ -71,24 +71,16 @@ void AnalyzerWindow::checkBridge() {
                               common::Icon::Warning);
     return;
   }
-  double typed[3];
-  const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_};
-  for (size_t k = 0; k < 3; ++k) {
-    const auto n = common::ui::requireNumber(boxes[k]);
-    if (!n) return;  // the status line says why
-    typed[k] = *n;
-  }
-  const auto planned =
-      planSweep(typed[0], typed[1], typed[2], context_.instrument.params.refClockMHz);
-  if (!planned.ok() || planned.plan.start == 0 || planned.plan.stop == 0) {
-    context_.prompter.message(planned.ok() ? tr("At 0 MHz the generator gives no signal: check "
-                                                "the bridge over a span above 0.")
-                                                 .toStdString()
-                                           : planned.error,
-                              common::Icon::Warning);
+  const auto planned = planFromBoxes();
+  if (!planned) return;
+  if (planned->start == 0 || planned->stop == 0) {
+    context_.prompter.message(
+        tr("At 0 MHz the generator gives no signal: check the bridge over a span above 0.")
+            .toStdString(),
+        common::Icon::Warning);
     return;
   }
-  BridgeCheckDialog dialog(this, context_.instrument, planned.plan, context_.settings,
+  BridgeCheckDialog dialog(this, context_.instrument, *planned, context_.settings,
                            [this](const BridgeFigures& figures) {
                              figures_ = figures;
                              redraw();

@@ -23,32 +23,33 @@ bool AnalyzerWindow::startSweep(bool continuous) {
   return passes_.running();
 }
 
-bool AnalyzerWindow::beginSweep(bool continuous) {
-  // A box whose text is not one number sweeps nothing; the status line says why.
+std::optional<SweepPlan> AnalyzerWindow::planFromBoxes() {
+  // A box whose text is not one number plans nothing; the status line says why.
   double typed[3];
   const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_};
   for (size_t k = 0; k < 3; ++k) {
     const auto n = common::ui::requireNumber(boxes[k]);
-    if (!n) {
-      uncheckSweepButtons();
-      return false;
-    }
+    if (!n) return std::nullopt;
     typed[k] = *n;
   }
-  const auto depth = average_->require();
+  const auto planned =
+      planSweep(typed[0], typed[1], typed[2], context_.instrument.params.refClockMHz);
+  if (!planned.ok()) {
+    context_.prompter.message(planned.error, common::Icon::Warning);
+    return std::nullopt;
+  }
+  return planned.plan;
+}
+
+bool AnalyzerWindow::beginSweep(bool continuous) {
+  const auto planned = planFromBoxes();
+  const auto depth = planned ? average_->require() : std::nullopt;
   if (!depth) {
     uncheckSweepButtons();
     return false;
   }
   fileNameEdit_->clear();
-  const auto planned =
-      planSweep(typed[0], typed[1], typed[2], context_.instrument.params.refClockMHz);
-  if (!planned.ok()) {
-    uncheckSweepButtons();
-    context_.prompter.message(planned.error, common::Icon::Warning);
-    return false;
-  }
-  plan_ = planned.plan;
+  plan_ = *planned;
   firstPass_ = true;
   averaged_.restart(*depth);
   QToolButton* pressed = continuous ? continuousSweepButton_ : singleSweepButton_;

@@ -69,6 +69,9 @@ class AnalyzerWindow : public QMainWindow {
   // Check the bridge: the dialog over the span the boxes give; the figures it
   // finds are used from then on.
   void checkBridge();
+  // The plan the Start, Stop and Points boxes give; none (the status line or a
+  // message says why) when they give none.
+  std::optional<SweepPlan> planFromBoxes();
   const BridgeFigures& bridgeFigures() const { return figures_; }
   // The values of the last redraw (the far end's when a cable is taken out).
   const TraceValues* liveValues() const { return liveValues_.get(); }
