@@ -158,18 +158,19 @@ namespace {
 
 // What |X| may move by when either reading is one count off.
 float reactanceResolution(double a, double b, float x) {
-  const bool whole =
-      a == std::floor(a) && b == std::floor(b) && std::fabs(a) < 32000 && std::fabs(b) < 32000;
+  const bool whole = std::fabs(a) < 32000 && std::fabs(b) < 32000 && static_cast<int>(a) == a &&
+                     static_cast<int>(b) == b;
   // Whole readings met lately: the same come back pass after pass.
   struct Recent {
-    int64_t key = -1;
+    uint32_t key = 0;  // 0: none
     float spread = 0;
   };
-  thread_local std::vector<Recent> recent(4093);
+  thread_local std::vector<Recent> recent(4096);
   Recent* slot = nullptr;
   if (whole) {
-    const int64_t key = (static_cast<int64_t>(a) + 32768) * 65536 + static_cast<int64_t>(b) + 32768;
-    slot = &recent[static_cast<size_t>(key) % recent.size()];
+    const uint32_t key = static_cast<uint32_t>(static_cast<int>(a) + 32768) << 16 |
+                         static_cast<uint32_t>(static_cast<int>(b) + 32768);
+    slot = &recent[(key * 2654435761u) >> 20];
     if (slot->key == key) return slot->spread;
     slot->key = key;
   }

@@ -268,7 +268,7 @@ struct IntervalTables {
     int key = -1;  // a x 1025 + b
     PointInterval region;
   };
-  std::vector<Recent> recent = std::vector<Recent>(4093);
+  std::vector<Recent> recent = std::vector<Recent>(4096);
 };
 
 // The tables of the two sets last used on this thread (a live trace and its
@@ -321,7 +321,7 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
   IntervalTables::Recent* recent = nullptr;
   if (tabled(a) && tabled(b)) {
     const int key = static_cast<int>(a) * kTabled + static_cast<int>(b);
-    recent = &tables.recent[static_cast<size_t>(key) % tables.recent.size()];
+    recent = &tables.recent[(static_cast<uint32_t>(key) * 2654435761u) >> 20];
     if (recent->key == key) return takingIn(recent->region, shown);
     recent->key = key;
   }
