@@ -58,12 +58,12 @@ struct Fixture {
 // chart) and the chart's picture painted from them; arg 0 without the values'
 // intervals, uncertain marks and signs, arg 1 with them (as the program runs).
 void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
-  analyzer::setIntervalsComputed(state.range(0) != 0);
   Fixture f;
+  f.window->setIntervalsComputed(state.range(0) != 0);
+  f.window->redraw();
   chart::ui::SweepChart* chart = f.window->chart();
   if (chart->traces().size() != 6 || chart->memoryTraces().size() != 6) {
     state.SkipWithError("not six live and six memory traces");
-    analyzer::setIntervalsComputed(true);
     return;
   }
   for (auto _ : state) {
@@ -73,7 +73,6 @@ void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
   if (chart->width() != Fixture::kChartWidth || chart->height() != Fixture::kChartHeight)
     state.SkipWithError("the chart did not keep its 1000 x 600 size");
   state.counters["points"] = analyzer::kMaxPoints + 1;
-  analyzer::setIntervalsComputed(true);
 }
 BENCHMARK(BM_AnalyzerRedrawSixPlusSixMemory)
     ->Arg(0)

@@ -1,7 +1,6 @@
 #include "analyzer/measurement.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -203,12 +202,8 @@ void inferSigns(TraceValues& t) {
                       t.signs);
 }
 
-namespace {
-std::atomic<bool> intervalsComputed{true};
-}  // namespace
-
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,
-                        const BridgeFigures& figures) {
+                        const BridgeFigures& figures, bool intervals) {
   const int last = std::clamp(points, -1, kFrequencyEntries - 1);
   const size_t count = static_cast<size_t>(last + 1);
   // Points whose readings are those of the last computation keep its results.
@@ -216,7 +211,6 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   // holds N + 2).
   const bool averaged = channels.averaged();
   const int passes = averaged ? channels.passes : 1;
-  const bool intervals = intervalsComputed.load(std::memory_order_relaxed);
   const size_t kept =
       out.figures == figures && out.passes == passes && out.withIntervals == intervals
           ? std::min(out.returnLossCounts.size(), count)
@@ -311,7 +305,5 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   } else
     out.signs.assign(count, ReactanceSign::Unknown);
 }
-
-void setIntervalsComputed(bool on) { intervalsComputed.store(on, std::memory_order_relaxed); }
 
 }  // namespace kolm::analyzer

@@ -169,13 +169,11 @@ struct TraceValues {
     return signs[i] == ReactanceSign::Capacitive ? -values[kReactance][i] : values[kReactance][i];
   }
 };
-// The intervals come from the bridge's stated `figures`.
+// The intervals come from the bridge's stated `figures`. Without `intervals`
+// (only to measure what they cost) the values and flags alone: every
+// half-width 0, nothing uncertain, every sign unknown.
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,
-                        const BridgeFigures& figures = publishedBridge());
-// Whether computeTraceValues works out the intervals, the uncertain marks and
-// the signs (on unless turned off to measure what they cost: then it gives the
-// values and flags alone, every half-width 0 and every sign unknown).
-void setIntervalsComputed(bool on);
+                        const BridgeFigures& figures = publishedBridge(), bool intervals = true);
 // The signs of `trace` from its |X|, flags and resolution (computeTraceValues
 // does this; tests that build values by hand call it).
 void inferSigns(TraceValues& trace);

@@ -102,7 +102,7 @@ void AnalyzerWindow::updateAntennaWindows() {
     // Values the chart holds are this redraw's; others may be older.
     if (!memoryValues_ || memoryValues_.use_count() == 1) {
       if (!memoryValues_) memoryValues_ = std::make_shared<TraceValues>();
-      computeTraceValues(m_.memory, m_.MemPoints, *memoryValues_, figures_);
+      computeTraceValues(m_.memory, m_.MemPoints, *memoryValues_, figures_, intervalsComputed_);
     }
     memory = memoryValues_.get();
   }

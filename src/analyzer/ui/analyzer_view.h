@@ -73,6 +73,9 @@ class AnalyzerWindow : public QMainWindow {
   // message says why) when they give none.
   std::optional<SweepPlan> planFromBoxes();
   const BridgeFigures& bridgeFigures() const { return figures_; }
+  // Whether the traces carry their intervals, uncertain marks and signs (on;
+  // off only to measure what they cost).
+  void setIntervalsComputed(bool on) { intervalsComputed_ = on; }
   // The values of the last redraw (the far end's when a cable is taken out).
   const TraceValues* liveValues() const { return liveValues_.get(); }
 
@@ -190,6 +193,7 @@ class AnalyzerWindow : public QMainWindow {
   std::optional<Cable> cable_;
   // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
   BridgeFigures figures_;
+  bool intervalsComputed_ = true;
   // With a cable: the readings' own values, kept so that a redraw reuses them.
   std::shared_ptr<TraceValues> nearValues_;
 };

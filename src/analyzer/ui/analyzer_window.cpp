@@ -490,7 +490,8 @@ chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
 std::vector<chart::ui::Trace> AnalyzerWindow::memoryTraces() {
   std::vector<chart::ui::Trace> memory;
-  computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_), figures_);
+  computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_), figures_,
+                     intervalsComputed_);
   for (int q = 0; q < kQuantities; ++q)
     if (selection_.shownTraces[q]) memory.push_back(memoryTrace(q));
   return memory;
@@ -514,10 +515,10 @@ void AnalyzerWindow::redraw() {
   // The values of every point, for the traces shown and the analysis panel;
   // with a cable, those of its far end.
   if (cable_) {
-    computeTraceValues(m_.live, m_.Points, reusable(nearValues_), figures_);
+    computeTraceValues(m_.live, m_.Points, reusable(nearValues_), figures_, intervalsComputed_);
     liveValues_ = std::make_shared<TraceValues>(withoutCable(*nearValues_, *cable_));
   } else {
-    computeTraceValues(m_.live, m_.Points, reusable(liveValues_), figures_);
+    computeTraceValues(m_.live, m_.Points, reusable(liveValues_), figures_, intervalsComputed_);
   }
   // The demonstration is no measurement: the panel says so instead of
   // analysing it.
