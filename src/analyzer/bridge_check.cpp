@@ -56,8 +56,24 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-bool sameSweep(const BridgeCheckRun& run, double start, double stop, int points) {
-  return run.startMHz == start && run.stopMHz == stop && run.points == points;
+// Gives each key=value line of `text` (blank lines and # comments left out) to
+// `take`, which says what is wrong with it or nothing. The problem of the first
+// line that has one ("line 6: WHY"), or nothing; `lines` counts the lines read.
+template <typename Take>
+std::string eachSetting(std::string_view text, Take take, int& lines) {
+  lines = 0;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view row = common::trimBlanks(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    ++lines;
+    if (row.empty() || row.front() == '#') continue;
+    const size_t eq = row.find('=');
+    const std::string why =
+        eq == std::string_view::npos ? "no key=value" : take(row.substr(0, eq), row.substr(eq + 1));
+    if (!why.empty()) return common::lineProblem(lines, why);
+  }
+  return {};
 }
 
 }  // namespace
@@ -77,12 +93,26 @@ bool BridgeCheckRun::complete() const {
 bool BridgeCheckRun::take(Standard standard, double start, double stop, int steps,
                           StandardReadings measured) {
   bool dropped = false;
-  if (!sameSweep(*this, start, stop, steps)) {
+  if (!over(start, stop, steps)) {
     for (auto& r : readings) dropped = dropped || r.has_value(), r.reset();
     startMHz = start, stopMHz = stop, points = steps;
   }
   readings[static_cast<size_t>(standard)] = std::move(measured);
   return dropped;
+}
+
+StandardReadings standardReadings(const Channels& channels, int points) {
+  StandardReadings r;
+  for (size_t k = 0; k <= static_cast<size_t>(points); ++k) {
+    r.returnLossCounts.push_back(channels.averaged() ? channels.meanReturnLoss[k]
+                                                     : channels.returnLossCounts[k]);
+    r.phaseCounts.push_back(channels.averaged() ? channels.meanPhase[k] : channels.phaseCounts[k]);
+  }
+  return r;
+}
+
+bool BridgeCheckRun::over(double start, double stop, int steps) const {
+  return startMHz == start && stopMHz == stop && points == steps;
 }
 
 double BridgeCheckRun::frequencyMHz(int i) const {
@@ -110,20 +140,7 @@ std::string formatCheckRun(const BridgeCheckRun& run) {
 std::optional<BridgeCheckRun> parseCheckRun(std::string_view text, std::string* why) {
   BridgeCheckRun run;
   bool sweep = false;
-  int line = 0;
-  auto fail = [&](const std::string& what) {
-    if (why) *why = common::lineProblem(line, what);
-    return std::nullopt;
-  };
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    std::string_view row = common::trimBlanks(text.substr(0, end));
-    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    ++line;
-    if (row.empty() || row.front() == '#') continue;
-    const size_t eq = row.find('=');
-    if (eq == std::string_view::npos) return fail("no key=value");
-    const std::string_view key = row.substr(0, eq), value = row.substr(eq + 1);
+  auto take = [&](std::string_view key, std::string_view value) -> std::string {
     std::vector<std::string_view> fields;
     for (size_t from = 0;;) {
       const size_t comma = value.find(',', from);
@@ -136,31 +153,36 @@ std::optional<BridgeCheckRun> parseCheckRun(std::string_view text, std::string* 
       const auto stop = fields.size() == 3 ? common::fieldNumber(fields[1]) : std::nullopt;
       const auto steps = fields.size() == 3 ? common::fieldNumber(fields[2]) : std::nullopt;
       if (!start || !stop || !steps || *steps < 1 || *steps > 20000 || *steps != std::floor(*steps))
-        return fail("the sweep is not START,STOP,STEPS");
+        return "the sweep is not START,STOP,STEPS";
       run.startMHz = *start, run.stopMHz = *stop, run.points = static_cast<int>(*steps);
       sweep = true;
-      continue;
+      return {};
     }
     const auto standard = standardNamed(key);
-    if (!standard) return fail("unknown key '" + common::shortened(key) + "'");
-    if (!sweep) return fail("readings before the sweep line");
+    if (!standard) return "unknown key '" + common::shortened(key) + "'";
+    if (!sweep) return "readings before the sweep line";
     if (fields.size() != static_cast<size_t>(run.points) + 1)
-      return fail(std::to_string(fields.size()) + " readings where the sweep has " +
-                  std::to_string(run.points + 1));
+      return std::to_string(fields.size()) + " readings where the sweep has " +
+             std::to_string(run.points + 1);
     StandardReadings r;
     for (std::string_view f : fields) {
       const size_t slash = f.find('/');
       const auto a = common::fieldNumber(f.substr(0, slash));
       const auto b =
           slash == std::string_view::npos ? std::nullopt : common::fieldNumber(f.substr(slash + 1));
-      if (!a || !b) return fail("a reading is not A/B");
+      if (!a || !b) return "a reading is not A/B";
       r.returnLossCounts.push_back(*a);
       r.phaseCounts.push_back(*b);
     }
     run.readings[static_cast<size_t>(*standard)] = std::move(r);
-  }
-  if (!sweep) return fail("no sweep line");
-  return run;
+    return {};
+  };
+  int lines = 0;
+  std::string problem = eachSetting(text, take, lines);
+  if (problem.empty() && !sweep) problem = common::lineProblem(lines, "no sweep line");
+  if (problem.empty()) return run;
+  if (why) *why = problem;
+  return std::nullopt;
 }
 
 BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFigures& f) {
@@ -304,22 +326,18 @@ std::string formatBridgeFigures(const BridgeCheckRun& run, const BridgeCheckResu
 std::optional<BridgeFigures> parseBridgeFigures(std::string_view text, std::string* why) {
   BridgeFigures f = publishedBridge();
   std::optional<double> directivity, tracking;
-  int line = 0;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    const std::string_view row = common::trimBlanks(text.substr(0, end));
-    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    ++line;
-    if (row.empty() || row.front() == '#') continue;
-    const size_t eq = row.find('=');
-    if (eq == std::string_view::npos) {
-      if (why) *why = common::lineProblem(line, "no key=value");
-      return std::nullopt;
-    }
-    const std::string_view key = row.substr(0, eq);
-    if (key == "directivity_db") directivity = common::fieldNumber(row.substr(eq + 1));
-    if (key == "tracking_db") tracking = common::fieldNumber(row.substr(eq + 1));
-    // The other keys say how the figures were found.
+  int lines = 0;
+  const std::string problem = eachSetting(
+      text,
+      [&](std::string_view key, std::string_view value) {
+        if (key == "directivity_db") directivity = common::fieldNumber(value);
+        if (key == "tracking_db") tracking = common::fieldNumber(value);
+        return std::string();  // the other keys say how the figures were found
+      },
+      lines);
+  if (!problem.empty()) {
+    if (why) *why = problem;
+    return std::nullopt;
   }
   // A directivity below 0 dB or a tracking above 20 dB is no bridge at all.
   if (!directivity || !(*directivity >= 0 && *directivity <= kMaxStatedDirectivityDb) ||

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analyzer/measurement.h"
 #include "analyzer/uncertainty.h"
 #include "common/settings_file.h"
 
@@ -33,6 +34,8 @@ std::optional<Standard> standardNamed(std::string_view name);
 struct StandardReadings {
   std::vector<double> returnLossCounts, phaseCounts;
 };
+// Those of a pass of `points` steps: the means when the passes were averaged.
+StandardReadings standardReadings(const Channels& channels, int points);
 
 // A check under way: the sweep it is measured over and what each standard
 // read. Kept in a file between the command line's calls (one standard each).
@@ -41,6 +44,8 @@ struct BridgeCheckRun {
   int points = 0;  // steps: points + 1 readings per standard
   std::array<std::optional<StandardReadings>, kStandards> readings;
   bool complete() const;
+  // Whether it is measured over this sweep.
+  bool over(double start, double stop, int steps) const;
   // Takes a standard's readings over the sweep given; readings of the others
   // measured over another sweep are dropped (true when that happened).
   bool take(Standard standard, double startMHz, double stopMHz, int points,

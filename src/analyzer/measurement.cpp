@@ -1,11 +1,14 @@
 #include "analyzer/measurement.h"
 
+#include "analyzer/recent_readings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <utility>
 
+#include "analyzer/recent_readings.h"
 #include "analyzer/validity.h"
 #include "chart/scale.h"
 #include "common/text.h"
@@ -159,19 +162,12 @@ namespace {
 float reactanceResolution(double a, double b, float x) {
   const bool whole = std::fabs(a) < 32000 && std::fabs(b) < 32000 && static_cast<int>(a) == a &&
                      static_cast<int>(b) == b;
-  // Whole readings met lately: the same come back pass after pass.
-  struct Recent {
-    uint32_t key = 0;  // 0: none
-    float spread = 0;
-  };
-  thread_local std::vector<Recent> recent(4096);
-  Recent* slot = nullptr;
+  thread_local RecentReadings<float> recent;
+  float* slot = nullptr;
   if (whole) {
-    const uint32_t key = static_cast<uint32_t>(static_cast<int>(a) + 32768) << 16 |
-                         static_cast<uint32_t>(static_cast<int>(b) + 32768);
-    slot = &recent[(key * 2654435761u) >> 20];
-    if (slot->key == key) return slot->spread;
-    slot->key = key;
+    bool held = false;
+    slot = &recent.entry(static_cast<int>(a), static_cast<int>(b), held);
+    if (held) return *slot;
   }
   float spread = 0;
   for (int da : {-1, 1})
@@ -182,7 +178,7 @@ float reactanceResolution(double a, double b, float x) {
       const float d = std::fabs(std::fabs(c) - std::fabs(x));
       spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
     }
-  if (slot) slot->spread = spread;
+  if (slot) *slot = spread;
   return spread;
 }
 

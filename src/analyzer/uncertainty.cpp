@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "analyzer/recent_readings.h"
 #include "common/reflection.h"
 
 namespace kolm::analyzer {
@@ -145,6 +146,17 @@ constexpr int kTabled = 1025;
 
 bool tabled(double v) { return v >= 0 && v < kTabled && static_cast<int>(v) == v; }
 
+// A reading's side from `table`, worked out the first time it is asked for; that
+// of a reading no table holds worked out into `own`.
+template <typename Side, typename Make>
+const Side& sideOf(double reading, std::vector<Side>& table, std::vector<uint8_t>& have, Side& own,
+                   Make make) {
+  if (!tabled(reading)) return own = make();
+  const auto i = static_cast<size_t>(reading);
+  if (!have[i]) table[i] = make(), have[i] = 1;
+  return table[i];
+}
+
 // The extremes of Z / R0 = (1 + Γ) / (1 - Γ) over a set of reflections within
 // the unit circle: R, Im Z (signed) and |Z|.
 struct Extremes {
@@ -263,12 +275,8 @@ struct IntervalTables {
   std::vector<AngleSide> angle = std::vector<AngleSide>(kTabled);
   std::vector<uint8_t> haveMagnitude = std::vector<uint8_t>(kTabled);
   std::vector<uint8_t> haveAngle = std::vector<uint8_t>(kTabled);
-  // The regions' intervals of whole readings met lately, by readings.
-  struct Recent {
-    int key = -1;  // a x 1025 + b
-    PointInterval region;
-  };
-  std::vector<Recent> recent = std::vector<Recent>(4096);
+  // The regions' intervals of whole readings met lately.
+  RecentReadings<PointInterval> recent;
 };
 
 // The tables of the two sets last used on this thread (a live trace and its
@@ -318,36 +326,19 @@ PointInterval takingIn(PointInterval region, const PointValues& shown) {
 PointInterval PointIntervals::operator()(double a, double b, const PointValues& shown) const {
   IntervalTables& tables = *tables_;
   // The same readings come back pass after pass.
-  IntervalTables::Recent* recent = nullptr;
+  PointInterval* recent = nullptr;
   if (tabled(a) && tabled(b)) {
-    const int key = static_cast<int>(a) * kTabled + static_cast<int>(b);
-    recent = &tables.recent[(static_cast<uint32_t>(key) * 2654435761u) >> 20];
-    if (recent->key == key) return takingIn(recent->region, shown);
-    recent->key = key;
+    bool held = false;
+    recent = &tables.recent.entry(static_cast<int>(a), static_cast<int>(b), held);
+    if (held) return takingIn(*recent, shown);
   }
   const Spreads& s = tables.spreads;
   MagnitudeSide ownMagnitude;
-  const MagnitudeSide* magnitude = &ownMagnitude;
-  if (tabled(a)) {
-    const auto i = static_cast<size_t>(a);
-    if (!tables.haveMagnitude[i]) tables.magnitude[i] = magnitudeSide(a, s);
-    tables.haveMagnitude[i] = 1;
-    magnitude = &tables.magnitude[i];
-  } else {
-    ownMagnitude = magnitudeSide(a, s);
-  }
   AngleSide ownAngle;
-  const AngleSide* angle = &ownAngle;
-  if (tabled(b)) {
-    const auto i = static_cast<size_t>(b);
-    if (!tables.haveAngle[i]) tables.angle[i] = angleSide(b, s);
-    tables.haveAngle[i] = 1;
-    angle = &tables.angle[i];
-  } else {
-    ownAngle = angleSide(b, s);
-  }
-  const MagnitudeSide& m = *magnitude;
-  const AngleSide& g = *angle;
+  const MagnitudeSide& m = sideOf(a, tables.magnitude, tables.haveMagnitude, ownMagnitude,
+                                  [&] { return magnitudeSide(a, s); });
+  const AngleSide& g =
+      sideOf(b, tables.angle, tables.haveAngle, ownAngle, [&] { return angleSide(b, s); });
   const double d = s.directivity;
 
   std::array<Range, kQuantities> r;
@@ -403,7 +394,7 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
     region.low[q] = static_cast<float>(r[q].low);
     region.high[q] = static_cast<float>(r[q].high);
   }
-  if (recent) recent->region = region;
+  if (recent) *recent = region;
   return takingIn(region, shown);
 }
 

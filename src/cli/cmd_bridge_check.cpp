@@ -48,15 +48,8 @@ int runBridgeCheck(Context& ctx, Args& args) {
 
   analyzer::Channels channels;
   if (!analyzerPass(ctx, plan, "bridge-check", channels, average)) return 0;
-  analyzer::StandardReadings measured;
-  for (int i = 0; i <= plan.points; ++i) {
-    const auto k = static_cast<size_t>(i);
-    measured.returnLossCounts.push_back(channels.averaged() ? channels.meanReturnLoss[k]
-                                                            : channels.returnLossCounts[k]);
-    measured.phaseCounts.push_back(channels.averaged() ? channels.meanPhase[k]
-                                                       : channels.phaseCounts[k]);
-  }
-  if (run.take(*standard, plan.start, plan.stop, plan.points, std::move(measured)))
+  if (run.take(*standard, plan.start, plan.stop, plan.points,
+               analyzer::standardReadings(channels, plan.points)))
     *ctx.out << "note=the standards measured over another sweep were dropped\n";
   *ctx.out << "measured=" << analyzer::standardName(*standard);
   std::string missing;

@@ -24,10 +24,7 @@ inline analyzer::BridgeCheckRun checkOn(
     analyzer::Channels c;
     analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
-    analyzer::StandardReadings r;
-    r.returnLossCounts.assign(c.returnLossCounts.begin(), c.returnLossCounts.begin() + 41);
-    r.phaseCounts.assign(c.phaseCounts.begin(), c.phaseCounts.begin() + 41);
-    run.take(static_cast<analyzer::Standard>(k), 1, 60, 40, r);
+    run.take(static_cast<analyzer::Standard>(k), 1, 60, 40, analyzer::standardReadings(c, 40));
   }
   return run;
 }

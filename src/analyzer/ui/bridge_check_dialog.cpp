@@ -154,8 +154,7 @@ void BridgeCheckDialog::endPass() {
 
 void BridgeCheckDialog::showState() {
   const bool busy = runner_.running();
-  const bool sameSweep =
-      run_.startMHz == plan_.start && run_.stopMHz == plan_.stop && run_.points == plan_.points;
+  const bool sameSweep = run_.over(plan_.start, plan_.stop, plan_.points);
   for (int k = 0; k < kStandards; ++k) {
     buttons_[k]->setEnabled(!busy);
     const bool measured = sameSweep && run_.readings[static_cast<size_t>(k)].has_value();
@@ -190,12 +189,8 @@ void BridgeCheckDialog::onPassFinished(bool completed) {
     showState();
     return;
   }
-  StandardReadings r;
-  for (int i = 0; i <= plan_.points; ++i) {
-    r.returnLossCounts.push_back(channels_.returnLossCounts[static_cast<size_t>(i)]);
-    r.phaseCounts.push_back(channels_.phaseCounts[static_cast<size_t>(i)]);
-  }
-  run_.take(standard, plan_.start, plan_.stop, plan_.points, std::move(r));
+  run_.take(standard, plan_.start, plan_.stop, plan_.points,
+            standardReadings(channels_, plan_.points));
   std::optional<BridgeCheckResult> result;
   if (run_.complete()) result = evaluateBridgeCheck(run_);
   const CheckKept kept = keepCheck(folder_, run_, result ? &*result : nullptr, runUnreadable_);
