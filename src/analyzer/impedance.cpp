@@ -118,11 +118,18 @@ PointResult evaluatePoint(int16_t a, int16_t b) {
   return pointFrom(phaseOf(b), returnLossOf(a), rho, turn, pointFlag(a, b));
 }
 
-float reactanceOf(int16_t a, int16_t b) {
+std::array<float, 4> reactancesAround(int16_t a, int16_t b) {
   const Tables& t = tables();
-  const float rho = a >= 0 && a < kTabled ? t.rho[a] : rhoOf(a);
-  const Turn turn = b >= 0 && b < kTabled ? t.turn[b] : turnOf(b);
-  return reactanceFrom(rho, turn);
+  auto rho = [&](int v) {
+    return v >= 0 && v < kTabled ? t.rho[v] : rhoOf(static_cast<int16_t>(v));
+  };
+  auto turn = [&](int v) {
+    return v >= 0 && v < kTabled ? t.turn[v] : turnOf(static_cast<int16_t>(v));
+  };
+  const float below = rho(a - 1), above = rho(a + 1);
+  const Turn left = turn(b - 1), right = turn(b + 1);
+  return {reactanceFrom(below, left), reactanceFrom(below, right), reactanceFrom(above, left),
+          reactanceFrom(above, right)};
 }
 
 PointResult evaluateMeanPoint(double a, double b) {

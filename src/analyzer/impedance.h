@@ -78,7 +78,9 @@ PointResult evaluatePoint(int16_t a, int16_t b);
 // passes resolves below one count); whole readings give evaluatePoint's values
 // exactly.
 PointResult evaluateMeanPoint(double a, double b);
-// evaluatePoint(a, b)'s reactance alone, by the same steps.
-float reactanceOf(int16_t a, int16_t b);
+// evaluatePoint's reactance alone, by the same steps, at the four readings one
+// count off either way: (a - 1, b - 1), (a - 1, b + 1), (a + 1, b - 1) and
+// (a + 1, b + 1).
+std::array<float, 4> reactancesAround(int16_t a, int16_t b);
 
 }  // namespace kolm::analyzer

@@ -1,14 +1,11 @@
 #include "analyzer/measurement.h"
 
-#include "analyzer/recent_readings.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <utility>
 
-#include "analyzer/recent_readings.h"
 #include "analyzer/validity.h"
 #include "chart/scale.h"
 #include "common/text.h"
@@ -156,34 +153,6 @@ bool Measurement::memoryEmpty() const {
   return tested;
 }
 
-namespace {
-
-// What |X| may move by when either reading is one count off.
-float reactanceResolution(double a, double b, float x) {
-  const bool whole = std::fabs(a) < 32000 && std::fabs(b) < 32000 && static_cast<int>(a) == a &&
-                     static_cast<int>(b) == b;
-  thread_local RecentReadings<float> recent;
-  float* slot = nullptr;
-  if (whole) {
-    bool held = false;
-    slot = &recent.entry(static_cast<int>(a), static_cast<int>(b), held);
-    if (held) return *slot;
-  }
-  float spread = 0;
-  for (int da : {-1, 1})
-    for (int db : {-1, 1}) {
-      const float c = whole
-                          ? reactanceOf(static_cast<int16_t>(a + da), static_cast<int16_t>(b + db))
-                          : evaluateMeanPoint(a + da, b + db).values[kReactance];
-      const float d = std::fabs(std::fabs(c) - std::fabs(x));
-      spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
-    }
-  if (slot) *slot = spread;
-  return spread;
-}
-
-}  // namespace
-
 void inferSigns(TraceValues& t) {
   const size_t n = t.flags.size();
   std::vector<uint8_t> measured(n), zeroInside(n);
@@ -280,8 +249,8 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
       swrLow[i] = values[kSwr][i];
       continue;
     }
-    resolution[i] = reactanceResolution(a, b, p.values[kReactance]);
     const PointInterval interval = (mean ? many : single)(a, b, p.values);
+    resolution[i] = interval.reactanceResolution;
     UncertainSet uncertain = 0;
     const bool plain = p.flag == PointFlag::Valid;
     for (int q = 0; q < kQuantities; ++q) {

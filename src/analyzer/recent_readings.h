@@ -1,13 +1,38 @@
 // Results kept for whole readings met lately: the same readings come back pass
 // after pass, so what was worked out for them is looked up instead of worked
-// out again. A table of 4096 entries reached by a multiplicative hash of the
+// out again. A table of 16384 entries reached by a multiplicative hash of the
 // pair of readings; a pair that meets another's entry takes it over.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace kolm::analyzer {
+
+// Room for `n` values of T, each made only when it is first given one: a large
+// table costs its allocation alone (a new one is made for every change of the
+// bridge's figures or of the passes averaged, pass after pass while averaging).
+template <typename T>
+class LazyArray {
+  static_assert(std::is_trivially_destructible_v<T>);
+
+ public:
+  explicit LazyArray(size_t n) : data_(std::allocator<T>().allocate(n)), size_(n) {}
+  ~LazyArray() { std::allocator<T>().deallocate(data_, size_); }
+  LazyArray(const LazyArray&) = delete;
+  LazyArray& operator=(const LazyArray&) = delete;
+
+  T& make(size_t i, const T& value) { return *std::construct_at(data_ + i, value); }
+  // Value i, once made.
+  T& operator[](size_t i) { return data_[i]; }
+
+ private:
+  T* data_;
+  size_t size_;
+};
 
 template <typename T>
 class RecentReadings {
@@ -17,18 +42,17 @@ class RecentReadings {
   // filled by the caller.
   T& entry(int a, int b, bool& held) {
     const uint32_t key = static_cast<uint32_t>(a + 32768) << 16 | static_cast<uint32_t>(b + 32768);
-    Slot& slot = slots_[(key * 2654435761u) >> 20];
-    held = slot.key == key;
-    slot.key = key;
-    return slot.value;
+    const uint32_t i = (key * 2654435761u) >> (32 - kBits);
+    held = keys_[i] == key;
+    if (held) return values_[i];
+    keys_[i] = key;
+    return values_.make(i, T{});
   }
 
  private:
-  struct Slot {
-    uint32_t key = 0;  // 0: none (no readings of -32768, -32768)
-    T value{};
-  };
-  std::vector<Slot> slots_ = std::vector<Slot>(4096);
+  static constexpr int kBits = 14;
+  std::vector<uint32_t> keys_ = std::vector<uint32_t>(size_t{1} << kBits);  // 0: none
+  LazyArray<T> values_{size_t{1} << kBits};
 };
 
 }  // namespace kolm::analyzer

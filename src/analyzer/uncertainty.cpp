@@ -149,11 +149,14 @@ bool tabled(double v) { return v >= 0 && v < kTabled && static_cast<int>(v) == v
 // A reading's side from `table`, worked out the first time it is asked for; that
 // of a reading no table holds worked out into `own`.
 template <typename Side, typename Make>
-const Side& sideOf(double reading, std::vector<Side>& table, std::vector<uint8_t>& have, Side& own,
+const Side& sideOf(double reading, LazyArray<Side>& table, std::vector<uint8_t>& have, Side& own,
                    Make make) {
   if (!tabled(reading)) return own = make();
   const auto i = static_cast<size_t>(reading);
-  if (!have[i]) table[i] = make(), have[i] = 1;
+  if (!have[i]) {
+    have[i] = 1;
+    return table.make(i, make());
+  }
   return table[i];
 }
 
@@ -271,8 +274,8 @@ bool nearSector(double x, double rhoLow, double rhoHigh, double low, double high
 // set of figures and passes.
 struct IntervalTables {
   Spreads spreads;
-  std::vector<MagnitudeSide> magnitude = std::vector<MagnitudeSide>(kTabled);
-  std::vector<AngleSide> angle = std::vector<AngleSide>(kTabled);
+  LazyArray<MagnitudeSide> magnitude{kTabled};
+  LazyArray<AngleSide> angle{kTabled};
   std::vector<uint8_t> haveMagnitude = std::vector<uint8_t>(kTabled);
   std::vector<uint8_t> haveAngle = std::vector<uint8_t>(kTabled);
   // The regions' intervals of whole readings met lately.
@@ -308,6 +311,24 @@ const BridgeFigures& publishedBridge() {
 }
 
 namespace {
+
+// What |X| (`x` at the readings) may move by when either reading is one count
+// off.
+float reactanceResolution(double a, double b, float x) {
+  std::array<float, 4> around;
+  if (std::fabs(a) < 32000 && std::fabs(b) < 32000 && static_cast<int>(a) == a &&
+      static_cast<int>(b) == b)
+    around = reactancesAround(static_cast<int16_t>(a), static_cast<int16_t>(b));
+  else
+    for (int i = 0; i < 4; ++i)
+      around[i] = evaluateMeanPoint(a + (i < 2 ? -1 : 1), b + (i % 2 ? 1 : -1)).values[kReactance];
+  float spread = 0;
+  for (float c : around) {
+    const float d = std::fabs(std::fabs(c) - std::fabs(x));
+    spread = std::isfinite(d) ? std::max(spread, d) : std::numeric_limits<float>::infinity();
+  }
+  return spread;
+}
 
 // The region's own interval and the shown values taken in.
 PointInterval takingIn(PointInterval region, const PointValues& shown) {
@@ -390,6 +411,7 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
   r[kReactance] = {r0 * xLow, r0 * std::max(std::fabs(z.im.low), std::fabs(z.im.high))};
 
   PointInterval region;
+  region.reactanceResolution = reactanceResolution(a, b, shown[kReactance]);
   for (int q = 0; q < kQuantities; ++q) {
     region.low[q] = static_cast<float>(r[q].low);
     region.high[q] = static_cast<float>(r[q].high);

@@ -48,12 +48,16 @@ const BridgeFigures& publishedBridge();
 struct PointInterval {
   std::array<float, kQuantities> low{};
   std::array<float, kQuantities> high{};
+  // What |X| moves by, at most, when either reading is one count off: how far
+  // apart two |X| must be for a change between them to be told.
+  float reactanceResolution = 0;
   // The half-width around `value`: the larger distance to either end.
   float halfWidth(int q, float value) const { return std::max(value - low[q], high[q] - value); }
 };
 
 // The interval of every quantity of readings `a`, `b`, taking in `shown`, the
-// values the point computation gave (so that they always lie inside). Readings
+// values the point computation gave (so that they always lie inside), and the
+// reactance's resolution there. Readings
 // that are the mean of `passes` passes carry the noise term divided by the
 // square root of `passes`; the converter's resolution and offset, the slopes,
 // the tracking and the directivity are the same in every pass and stay whole.

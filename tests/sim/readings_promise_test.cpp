@@ -205,10 +205,13 @@ TEST(ReadingsPromise, TheImpedanceIntervalIsTheRegionsOwn) {
 
 // The reactance alone is the point's own, to the bit, for every reading.
 TEST(ReadingsPromise, TheReactanceAloneIsThePointsOwn) {
-  for (int a = -2; a <= 1026; ++a)
-    for (int b = -2; b <= 1026; ++b) {
-      const float x = evaluatePoint(int16_t(a), int16_t(b)).values[kReactance];
-      const float alone = reactanceOf(int16_t(a), int16_t(b));
-      ASSERT_TRUE(x == alone || (std::isnan(x) && std::isnan(alone))) << a << " " << b;
+  for (int a = -1; a <= 1025; ++a)
+    for (int b = -1; b <= 1025; ++b) {
+      const auto around = reactancesAround(int16_t(a), int16_t(b));
+      for (int i = 0; i < 4; ++i) {
+        const int16_t da = int16_t(a + (i < 2 ? -1 : 1)), db = int16_t(b + (i % 2 ? 1 : -1));
+        const float x = evaluatePoint(da, db).values[kReactance];
+        ASSERT_TRUE(x == around[i] || (std::isnan(x) && std::isnan(around[i]))) << da << " " << db;
+      }
     }
 }
