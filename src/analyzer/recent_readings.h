@@ -1,7 +1,8 @@
-// Results kept for whole readings met lately: the same readings come back pass
-// after pass, so what was worked out for them is looked up instead of worked
-// out again. A table of 16384 entries reached by a multiplicative hash of the
-// pair of readings; a pair that meets another's entry takes it over.
+// Results kept for readings met lately: the same readings come back pass after
+// pass, so what was worked out for them is looked up instead of worked out
+// again. A table of 16384 entries reached by a multiplicative hash of the pair
+// of readings (whole readings, or the sums of the passes' readings when they
+// are averaged); a pair that meets another's entry takes it over.
 #pragma once
 
 #include <cstddef>
@@ -37,12 +38,12 @@ class LazyArray {
 template <typename T>
 class RecentReadings {
  public:
-  // The entry of whole readings `a` and `b` (each within +-32000) and whether
-  // it holds their result; when it does not, it is theirs from now on, to be
+  // The entry of readings `a` and `b` (each 0 to 2^31 - 2) and whether it
+  // holds their result; when it does not, it is theirs from now on, to be
   // filled by the caller.
-  T& entry(int a, int b, bool& held) {
-    const uint32_t key = static_cast<uint32_t>(a + 32768) << 16 | static_cast<uint32_t>(b + 32768);
-    const uint32_t i = (key * 2654435761u) >> (32 - kBits);
+  T& entry(long a, long b, bool& held) {
+    const uint64_t key = (static_cast<uint64_t>(a + 1) << 32) | static_cast<uint64_t>(b + 1);
+    const uint64_t i = (key * 0x9E3779B97F4A7C15ull) >> (64 - kBits);
     held = keys_[i] == key;
     if (held) return values_[i];
     keys_[i] = key;
@@ -51,7 +52,7 @@ class RecentReadings {
 
  private:
   static constexpr int kBits = 14;
-  std::vector<uint32_t> keys_ = std::vector<uint32_t>(size_t{1} << kBits);  // 0: none
+  std::vector<uint64_t> keys_ = std::vector<uint64_t>(size_t{1} << kBits);  // 0: none
   LazyArray<T> values_{size_t{1} << kBits};
 };
 

@@ -143,16 +143,29 @@ AngleSide angleSide(double b, const Spreads& s) {
 }
 
 constexpr int kTabled = 1025;
+// The most passes whose means are kept in tables.
+constexpr int kMostTabledPasses = 128;
 
-bool tabled(double v) { return v >= 0 && v < kTabled && static_cast<int>(v) == v; }
+// Where reading `v`, the mean of `passes` passes' whole readings, is kept: the
+// sum of those readings (the reading itself for one pass); -1 for a reading
+// that is no such mean, worked out each time it is asked for.
+long tableIndex(double v, int passes) {
+  if (passes > kMostTabledPasses) return -1;
+  const double sum = v * passes;
+  const double whole = std::nearbyint(sum);
+  if (!(whole >= 0 && whole < static_cast<double>(kTabled) * passes) ||
+      std::fabs(sum - whole) > 1e-6)
+    return -1;
+  return static_cast<long>(whole);
+}
 
 // A reading's side from `table`, worked out the first time it is asked for; that
 // of a reading no table holds worked out into `own`.
 template <typename Side, typename Make>
-const Side& sideOf(double reading, LazyArray<Side>& table, std::vector<uint8_t>& have, Side& own,
+const Side& sideOf(long index, LazyArray<Side>& table, std::vector<uint8_t>& have, Side& own,
                    Make make) {
-  if (!tabled(reading)) return own = make();
-  const auto i = static_cast<size_t>(reading);
+  if (index < 0) return own = make();
+  const auto i = static_cast<size_t>(index);
   if (!have[i]) {
     have[i] = 1;
     return table.make(i, make());
@@ -274,10 +287,15 @@ bool nearSector(double x, double rhoLow, double rhoHigh, double low, double high
 // set of figures and passes.
 struct IntervalTables {
   Spreads spreads;
-  LazyArray<MagnitudeSide> magnitude{kTabled};
-  LazyArray<AngleSide> angle{kTabled};
-  std::vector<uint8_t> haveMagnitude = std::vector<uint8_t>(kTabled);
-  std::vector<uint8_t> haveAngle = std::vector<uint8_t>(kTabled);
+  explicit IntervalTables(const Spreads& s)
+      : spreads(s), magnitude(size()), angle(size()), haveMagnitude(size()), haveAngle(size()) {}
+  // One entry per sum of the passes' whole readings.
+  size_t size() const {
+    return spreads.passes > kMostTabledPasses ? 0 : static_cast<size_t>(kTabled) * spreads.passes;
+  }
+  LazyArray<MagnitudeSide> magnitude;
+  LazyArray<AngleSide> angle;
+  std::vector<uint8_t> haveMagnitude, haveAngle;
   // The regions' intervals of whole readings met lately.
   RecentReadings<PointInterval> recent;
 };
@@ -293,8 +311,7 @@ PointIntervals::PointIntervals(const BridgeFigures& f, int passes) {
   if (!held(slots[0])) {
     std::swap(slots[0], slots[1]);
     if (!held(slots[0])) {
-      slots[0] = std::make_shared<IntervalTables>();
-      slots[0]->spreads = spreadsOf(f, passes);
+      slots[0] = std::make_shared<IntervalTables>(spreadsOf(f, passes));
     }
   }
   tables_ = slots[0];
@@ -348,18 +365,19 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
   IntervalTables& tables = *tables_;
   // The same readings come back pass after pass.
   PointInterval* recent = nullptr;
-  if (tabled(a) && tabled(b)) {
+  const Spreads& s = tables.spreads;
+  const long atA = tableIndex(a, s.passes), atB = tableIndex(b, s.passes);
+  if (atA >= 0 && atB >= 0) {
     bool held = false;
-    recent = &tables.recent.entry(static_cast<int>(a), static_cast<int>(b), held);
+    recent = &tables.recent.entry(atA, atB, held);
     if (held) return takingIn(*recent, shown);
   }
-  const Spreads& s = tables.spreads;
   MagnitudeSide ownMagnitude;
   AngleSide ownAngle;
-  const MagnitudeSide& m = sideOf(a, tables.magnitude, tables.haveMagnitude, ownMagnitude,
+  const MagnitudeSide& m = sideOf(atA, tables.magnitude, tables.haveMagnitude, ownMagnitude,
                                   [&] { return magnitudeSide(a, s); });
   const AngleSide& g =
-      sideOf(b, tables.angle, tables.haveAngle, ownAngle, [&] { return angleSide(b, s); });
+      sideOf(atB, tables.angle, tables.haveAngle, ownAngle, [&] { return angleSide(b, s); });
   const double d = s.directivity;
 
   std::array<Range, kQuantities> r;
