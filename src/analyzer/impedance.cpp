@@ -109,6 +109,17 @@ float reactanceFrom(float rho, Turn turn) {
 
 bool whole16(double v) { return v == std::nearbyint(v) && std::fabs(v) <= 32767; }
 
+// A mean reading's steps: those of single readings, in the same precisions.
+float meanPhase(double b) { return static_cast<float>(b * 180.0 / kHalfTurnCounts); }
+float meanReturnLoss(double a) {
+  return static_cast<float>((kTotalReflectionCounts - a) * kReturnLossRangeDb /
+                            kTotalReflectionCounts);
+}
+float rhoOfReturnLoss(float returnLoss) {
+  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
+}
+float meanRho(double a) { return rhoOfReturnLoss(meanReturnLoss(a)); }
+
 }  // namespace
 
 PointResult evaluatePoint(int16_t a, int16_t b) {
@@ -132,15 +143,29 @@ std::array<float, 4> reactancesAround(int16_t a, int16_t b) {
           reactanceFrom(above, right)};
 }
 
+std::array<float, 4> reactancesAround(double a, double b) {
+  if (whole16(a) && whole16(b)) {
+    if (std::fabs(a) < 32767 && std::fabs(b) < 32767)
+      return reactancesAround(static_cast<int16_t>(a), static_cast<int16_t>(b));
+    std::array<float, 4> far;  // a neighbour beyond the whole readings
+    for (int i = 0; i < 4; ++i)
+      far[i] = evaluateMeanPoint(a + (i < 2 ? -1 : 1), b + (i % 2 ? 1 : -1)).values[kReactance];
+    return far;
+  }
+  // evaluateMeanPoint's steps, the size and the turn of each reading once.
+  const float below = meanRho(a - 1), above = meanRho(a + 1);
+  const Turn left = turnOfDegrees(meanPhase(b - 1)), right = turnOfDegrees(meanPhase(b + 1));
+  return {reactanceFrom(below, left), reactanceFrom(below, right), reactanceFrom(above, left),
+          reactanceFrom(above, right)};
+}
+
 PointResult evaluateMeanPoint(double a, double b) {
   if (whole16(a) && whole16(b))
     return evaluatePoint(static_cast<int16_t>(a), static_cast<int16_t>(b));
-  // The same steps as for single readings, in the same precisions.
-  const float phase = static_cast<float>(b * 180.0 / kHalfTurnCounts);
-  const float returnLoss = static_cast<float>((kTotalReflectionCounts - a) * kReturnLossRangeDb /
-                                              kTotalReflectionCounts);
-  const float rho = static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
-  return pointFrom(phase, returnLoss, rho, turnOfDegrees(phase), pointFlag(a, b));
+  const float phase = meanPhase(b);
+  const float returnLoss = meanReturnLoss(a);
+  return pointFrom(phase, returnLoss, rhoOfReturnLoss(returnLoss), turnOfDegrees(phase),
+                   pointFlag(a, b));
 }
 
 }  // namespace kolm::analyzer

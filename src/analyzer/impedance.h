@@ -82,5 +82,7 @@ PointResult evaluateMeanPoint(double a, double b);
 // count off either way: (a - 1, b - 1), (a - 1, b + 1), (a + 1, b - 1) and
 // (a + 1, b + 1).
 std::array<float, 4> reactancesAround(int16_t a, int16_t b);
+// The same for mean readings: evaluateMeanPoint's reactance at the four.
+std::array<float, 4> reactancesAround(double a, double b);
 
 }  // namespace kolm::analyzer

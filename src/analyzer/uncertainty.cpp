@@ -332,13 +332,7 @@ namespace {
 // What |X| (`x` at the readings) may move by when either reading is one count
 // off.
 float reactanceResolution(double a, double b, float x) {
-  std::array<float, 4> around;
-  if (std::fabs(a) < 32000 && std::fabs(b) < 32000 && static_cast<int>(a) == a &&
-      static_cast<int>(b) == b)
-    around = reactancesAround(static_cast<int16_t>(a), static_cast<int16_t>(b));
-  else
-    for (int i = 0; i < 4; ++i)
-      around[i] = evaluateMeanPoint(a + (i < 2 ? -1 : 1), b + (i % 2 ? 1 : -1)).values[kReactance];
+  const std::array<float, 4> around = reactancesAround(a, b);
   float spread = 0;
   for (float c : around) {
     const float d = std::fabs(std::fabs(c) - std::fabs(x));

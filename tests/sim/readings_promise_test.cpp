@@ -203,15 +203,27 @@ TEST(ReadingsPromise, TheImpedanceIntervalIsTheRegionsOwn) {
     }
 }
 
-// The reactance alone is the point's own, to the bit, for every reading.
+// The reactance alone is the point's own, to the bit, for every reading and for
+// means between them.
 TEST(ReadingsPromise, TheReactanceAloneIsThePointsOwn) {
+  auto same = [](float x, float y) { return x == y || (std::isnan(x) && std::isnan(y)); };
   for (int a = -1; a <= 1025; ++a)
     for (int b = -1; b <= 1025; ++b) {
       const auto around = reactancesAround(int16_t(a), int16_t(b));
       for (int i = 0; i < 4; ++i) {
         const int16_t da = int16_t(a + (i < 2 ? -1 : 1)), db = int16_t(b + (i % 2 ? 1 : -1));
-        const float x = evaluatePoint(da, db).values[kReactance];
-        ASSERT_TRUE(x == around[i] || (std::isnan(x) && std::isnan(around[i]))) << da << " " << db;
+        ASSERT_TRUE(same(evaluatePoint(da, db).values[kReactance], around[i])) << da << " " << db;
       }
+      if (a % 7 || b % 7) continue;
+      for (double fa : {0.0, 0.25, 2.0 / 3})
+        for (double fb : {0.0, 0.5, 0.75}) {
+          const double ma = a + fa, mb = b + fb;
+          const auto mean = reactancesAround(ma, mb);
+          for (int i = 0; i < 4; ++i) {
+            const double na = ma + (i < 2 ? -1 : 1), nb = mb + (i % 2 ? 1 : -1);
+            ASSERT_TRUE(same(evaluateMeanPoint(na, nb).values[kReactance], mean[i]))
+                << na << " " << nb;
+          }
+        }
     }
 }
