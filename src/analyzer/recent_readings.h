@@ -1,8 +1,9 @@
 // Results kept for readings met lately: the same readings come back pass after
 // pass, so what was worked out for them is looked up instead of worked out
-// again. A table of 16384 entries reached by a multiplicative hash of the pair
+// again. A table of 16384 entries, two to each multiplicative hash of the pair
 // of readings (whole readings, or the sums of the passes' readings when they
-// are averaged); a pair that meets another's entry takes it over.
+// are averaged); a new pair takes the first of its two, whose pair moves to the
+// second, and the pair there is forgotten.
 #pragma once
 
 #include <cstddef>
@@ -43,9 +44,16 @@ class RecentReadings {
   // filled by the caller.
   T& entry(long a, long b, bool& held) {
     const uint64_t key = (static_cast<uint64_t>(a + 1) << 32) | static_cast<uint64_t>(b + 1);
-    const uint64_t i = (key * 0x9E3779B97F4A7C15ull) >> (64 - kBits);
-    held = keys_[i] == key;
-    if (held) return values_[i];
+    // Two entries per hash: the newer pair first, the older second.
+    const uint64_t i = ((key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)) & ~uint64_t{1};
+    held = true;
+    if (keys_[i] == key) return values_[i];
+    if (keys_[i + 1] == key) return values_[i + 1];
+    held = false;
+    if (keys_[i] != 0) {
+      keys_[i + 1] = keys_[i];
+      values_.make(i + 1, values_[i]);
+    }
     keys_[i] = key;
     return values_.make(i, T{});
   }
