@@ -150,6 +150,8 @@ constexpr int kMostTabledPasses = 128;
 // sum of those readings (the reading itself for one pass); -1 for a reading
 // that is no such mean, worked out each time it is asked for.
 long tableIndex(double v, int passes) {
+  if (passes == 1)
+    return v >= 0 && v < kTabled && static_cast<long>(v) == v ? static_cast<long>(v) : -1;
   if (passes > kMostTabledPasses) return -1;
   const double sum = v * passes;
   const double whole = std::nearbyint(sum);
