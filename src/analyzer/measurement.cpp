@@ -249,21 +249,11 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
       swrLow[i] = values[kSwr][i];
       continue;
     }
-    const PointInterval interval = (mean ? many : single)(a, b, p.values);
-    resolution[i] = interval.reactanceResolution;
-    UncertainSet uncertain = 0;
-    const bool plain = p.flag == PointFlag::Valid;
-    for (int q = 0; q < kQuantities; ++q) {
-      const float v = q == kReactance ? std::fabs(p.values[q]) : p.values[q];
-      const float pm = interval.halfWidth(q, v);
-      const float half = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
-      halfWidths[q][i] = half;
-      // Only a value read as a measurement can be uncertain besides.
-      if ((plain || quantityMark(p.flag, q) == chart::Mark::Valid) && tooWide(q, v, half))
-        uncertain |= static_cast<UncertainSet>(1u << q);
-    }
-    uncertainSets[i] = uncertain;
-    swrLow[i] = interval.low[kSwr];
+    const PointUncertainty u = (mean ? many : single).uncertainty(a, b, p);
+    for (int q = 0; q < kQuantities; ++q) halfWidths[q][i] = u.halfWidth[q];
+    resolution[i] = u.reactanceResolution;
+    uncertainSets[i] = u.uncertain;
+    swrLow[i] = u.swrLow;
   }
   if (intervals) {
     if (changed) inferSigns(out);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analyzer/recent_readings.h"
+#include "analyzer/validity.h"
 #include "common/reflection.h"
 
 namespace kolm::analyzer {
@@ -298,8 +299,8 @@ struct IntervalTables {
   LazyArray<MagnitudeSide> magnitude;
   LazyArray<AngleSide> angle;
   std::vector<uint8_t> haveMagnitude, haveAngle;
-  // The regions' intervals of whole readings met lately.
-  RecentReadings<PointInterval> recent;
+  // The uncertainties of readings met lately.
+  RecentReadings<PointUncertainty> recent;
 };
 
 // The tables of the two sets last used on this thread (a live trace and its
@@ -359,15 +360,8 @@ PointInterval takingIn(PointInterval region, const PointValues& shown) {
 
 PointInterval PointIntervals::operator()(double a, double b, const PointValues& shown) const {
   IntervalTables& tables = *tables_;
-  // The same readings come back pass after pass.
-  PointInterval* recent = nullptr;
   const Spreads& s = tables.spreads;
   const long atA = tableIndex(a, s.passes), atB = tableIndex(b, s.passes);
-  if (atA >= 0 && atB >= 0) {
-    bool held = false;
-    recent = &tables.recent.entry(atA, atB, held);
-    if (held) return takingIn(*recent, shown);
-  }
   MagnitudeSide ownMagnitude;
   AngleSide ownAngle;
   const MagnitudeSide& m = sideOf(atA, tables.magnitude, tables.haveMagnitude, ownMagnitude,
@@ -430,8 +424,35 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
     region.low[q] = static_cast<float>(r[q].low);
     region.high[q] = static_cast<float>(r[q].high);
   }
-  if (recent) *recent = region;
   return takingIn(region, shown);
+}
+
+PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResult& point) const {
+  IntervalTables& tables = *tables_;
+  const int passes = tables.spreads.passes;
+  const long atA = tableIndex(a, passes), atB = tableIndex(b, passes);
+  PointUncertainty* kept = nullptr;
+  if (atA >= 0 && atB >= 0) {
+    bool held = false;
+    kept = &tables.recent.entry(atA, atB, held);
+    if (held) return *kept;
+  }
+  const PointInterval interval = (*this)(a, b, point.values);
+  PointUncertainty u;
+  u.reactanceResolution = interval.reactanceResolution;
+  u.swrLow = interval.low[kSwr];
+  const bool plain = point.flag == PointFlag::Valid;
+  for (int q = 0; q < kQuantities; ++q) {
+    const float v = q == kReactance ? std::fabs(point.values[q]) : point.values[q];
+    const float pm = interval.halfWidth(q, v);
+    const float half = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
+    u.halfWidth[q] = half;
+    // Only a value read as a measurement can be uncertain besides.
+    if ((plain || quantityMark(point.flag, q) == chart::Mark::Valid) && tooWide(q, v, half))
+      u.uncertain |= static_cast<UncertainSet>(1u << q);
+  }
+  if (kept) *kept = u;
+  return u;
 }
 
 std::string uncertainWord(UncertainSet set) {

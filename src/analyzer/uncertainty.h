@@ -64,14 +64,30 @@ struct PointInterval {
 PointInterval pointInterval(double a, double b, const PointValues& shown,
                             const BridgeFigures& figures, int passes = 1);
 
+// Bit q set when quantity q's interval is too wide.
+using UncertainSet = uint8_t;
+
+// What a point's intervals give its readouts, marks and signs.
+struct PointUncertainty {
+  std::array<float, kQuantities> halfWidth{};  // +infinity when unbounded
+  UncertainSet uncertain = 0;                  // the measured values too wide to be read so
+  float swrLow = 0;                            // the SWR interval's low end
+  float reactanceResolution = 0;
+};
+
 // pointInterval for the points of a trace, one set of figures and passes: what
 // a single reading gives (its size or its angle range) is worked out once per
-// whole reading and kept for the figures and passes on this thread.
+// whole reading (or sum of whole readings) and kept for the figures and passes
+// on this thread.
 struct IntervalTables;
 class PointIntervals {
  public:
   PointIntervals(const BridgeFigures& figures, int passes = 1);
   PointInterval operator()(double a, double b, const PointValues& shown) const;
+  // The uncertainty of the point read as `a`, `b`, `point` being what the point
+  // computation gives for those readings: kept for readings met lately, as it
+  // is the same whenever they come back.
+  PointUncertainty uncertainty(double a, double b, const PointResult& point) const;
 
  private:
   std::shared_ptr<IntervalTables> tables_;
@@ -82,9 +98,6 @@ class PointIntervals {
 // SWR (an impedance within 2 ohm, an SWR within 0.05, is not called uncertain
 // whatever its size), more than 1 dB of return loss, 3 degrees of phase.
 inline bool tooWide(int q, float value, float pm);
-
-// Bit q set when quantity q's interval is too wide.
-using UncertainSet = uint8_t;
 
 // "uncertain:r,z,swr" for the set (in quantity order: rl, phase, z, r, x,
 // swr), empty when none.

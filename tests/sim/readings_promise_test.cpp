@@ -234,33 +234,33 @@ TEST(ReadingsPromise, TheReactanceAloneIsThePointsOwn) {
 // a block of neighbouring readings (whole, and means of four passes), asked for
 // twice so that pairs share table entries, against each worked out in new
 // tables.
-TEST(ReadingsPromise, AnIntervalIsTheSameWhateverWasAskedBefore) {
+TEST(ReadingsPromise, AnUncertaintyIsTheSameWhateverWasAskedBefore) {
   const BridgeFigures& f = publishedBridge();
   BridgeFigures other = f;
+  auto same = [](const PointUncertainty& x, const PointUncertainty& y) {
+    return x.halfWidth == y.halfWidth && x.uncertain == y.uncertain && x.swrLow == y.swrLow &&
+           x.reactanceResolution == y.reactanceResolution;
+  };
   for (int passes : {1, 4}) {
     std::vector<std::pair<double, double>> readings;
     for (int i = 0; i < 60; ++i)
       for (int j = 0; j < 60; ++j)
         readings.push_back({(400.0 * passes + i) / passes, (300.0 * passes + j) / passes});
-    auto shown = [](const std::pair<double, double>& r) {
-      return evaluateMeanPoint(r.first, r.second).values;
-    };
-    std::vector<PointInterval> kept;
+    std::vector<PointUncertainty> kept;
     const PointIntervals tables(f, passes);
     for (int round = 0; round < 2; ++round) {
       kept.clear();
-      for (const auto& r : readings) kept.push_back(tables(r.first, r.second, shown(r)));
+      for (const auto& [a, b] : readings)
+        kept.push_back(tables.uncertainty(a, b, evaluateMeanPoint(a, b)));
     }
     for (size_t k = 0; k < readings.size(); k += 7) {
       for (double spread : {2.0, 2.5}) {  // two other sets of figures: f's tables are dropped
         other.noiseSpread = spread;
         (void)PointIntervals(other, 1);
       }
-      const auto& r = readings[k];
-      const PointInterval afresh = PointIntervals(f, passes)(r.first, r.second, shown(r));
-      ASSERT_TRUE(afresh.low == kept[k].low && afresh.high == kept[k].high &&
-                  afresh.reactanceResolution == kept[k].reactanceResolution)
-          << passes << " passes, readings " << r.first << " " << r.second;
+      const auto [a, b] = readings[k];
+      const auto afresh = PointIntervals(f, passes).uncertainty(a, b, evaluateMeanPoint(a, b));
+      ASSERT_TRUE(same(afresh, kept[k])) << passes << " passes, readings " << a << " " << b;
     }
   }
 }
