@@ -183,7 +183,8 @@ void BridgeCheckDialog::onPassFinished(bool completed) {
   instrument_.out(0);
   const Standard standard = *measuring_;
   measuring_.reset();
-  progress_->setValue(0);
+  // A whole pass shows whole; a stopped one starts again from nothing.
+  progress_->setValue(completed ? progress_->maximum() : 0);
   if (!completed) {
     setResult(tr("Stopped: what the %1 read is not kept.").arg(standardName(standard)));
     showState();

@@ -2,6 +2,7 @@
 // measured, the figures kept and used by the analyzer from then on; a pass
 // stopped keeps nothing and leaves the generator off.
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <filesystem>
 
@@ -37,6 +38,8 @@ TEST_F(AnalyzerUi, BridgeCheckKeepsWhatTheHarshBridgeShowsAndTheAnalyzerUsesIt) 
     finish(dialog);
     EXPECT_EQ(test::child<QLabel>(&dialog, states[k])->text(), "measured");
   }
+  auto* progress = test::child<QProgressBar>(&dialog, "bridgeCheckProgress");
+  EXPECT_EQ(progress->value(), progress->maximum());
   // The harsh bridge's 24 dB, stated no better than it is.
   EXPECT_GT(told.directivityDb, 21);
   EXPECT_LE(told.directivityDb, 24);
@@ -52,6 +55,7 @@ TEST_F(AnalyzerUi, BridgeCheckKeepsWhatTheHarshBridgeShowsAndTheAnalyzerUsesIt) 
   test::child<QPushButton>(&dialog, "bridgeCheckStop")->click();
   for (int i = 0; i < 200 && dialog.runner().running(); ++i) QTest::qWait(5);
   EXPECT_TRUE(test::child<QLabel>(&dialog, "bridgeCheckResult")->text().startsWith("Stopped"));
+  EXPECT_EQ(progress->value(), 0);
   ASSERT_TRUE(recording);
   EXPECT_EQ(recording->writes().back(), 0);
   EXPECT_FALSE(std::filesystem::exists(context.settings.file(kBridgeCheckFile)));
