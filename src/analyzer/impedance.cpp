@@ -35,10 +35,7 @@ float rhoOf(int16_t a) {
   return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLossOf(a)) / 20.0));
 }
 
-struct Turn {
-  double cos;
-  double sin;
-};
+using Turn = ReflectionTurn;
 
 // The phase turned into radians with the constant 3.14, in single precision.
 Turn turnOfDegrees(float degrees) {
@@ -100,12 +97,16 @@ PointResult pointFrom(float phase, float returnLoss, float rho, Turn turn, Point
   return r;
 }
 
-float reactanceFrom(float rho, Turn turn) {
+}  // namespace
+
+float reactanceFrom(float rho, ReflectionTurn turn) {
   const float gammaRe = static_cast<float>(rho * turn.cos);
   const float gammaIm = static_cast<float>(rho * turn.sin);
   return static_cast<float>(common::kReferenceOhm) *
          divideComplex(1.0f + gammaRe, gammaIm, 1.0f - gammaRe, -gammaIm).im;
 }
+
+namespace {
 
 bool whole16(double v) { return v == std::nearbyint(v) && std::fabs(v) <= 32767; }
 
@@ -118,9 +119,11 @@ float meanReturnLoss(double a) {
 float rhoOfReturnLoss(float returnLoss) {
   return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
 }
-float meanRho(double a) { return rhoOfReturnLoss(meanReturnLoss(a)); }
 
 }  // namespace
+
+float meanReflectionSize(double a) { return rhoOfReturnLoss(meanReturnLoss(a)); }
+ReflectionTurn meanReflectionTurn(double b) { return turnOfDegrees(meanPhase(b)); }
 
 PointResult evaluatePoint(int16_t a, int16_t b) {
   const Tables& t = tables();
@@ -153,8 +156,8 @@ std::array<float, 4> reactancesAround(double a, double b) {
     return far;
   }
   // evaluateMeanPoint's steps, the size and the turn of each reading once.
-  const float below = meanRho(a - 1), above = meanRho(a + 1);
-  const Turn left = turnOfDegrees(meanPhase(b - 1)), right = turnOfDegrees(meanPhase(b + 1));
+  const float below = meanReflectionSize(a - 1), above = meanReflectionSize(a + 1);
+  const Turn left = meanReflectionTurn(b - 1), right = meanReflectionTurn(b + 1);
   return {reactanceFrom(below, left), reactanceFrom(below, right), reactanceFrom(above, left),
           reactanceFrom(above, right)};
 }

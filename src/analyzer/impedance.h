@@ -85,4 +85,16 @@ std::array<float, 4> reactancesAround(int16_t a, int16_t b);
 // The same for mean readings: evaluateMeanPoint's reactance at the four.
 std::array<float, 4> reactancesAround(double a, double b);
 
+// evaluateMeanPoint's steps for a reading that is no whole count, each hanging
+// on one reading (so that tables can keep them), and its reactance from them:
+// the reflection's size from channel A's reading, its angle's cosine and sine
+// from channel B's.
+struct ReflectionTurn {
+  double cos;
+  double sin;
+};
+float meanReflectionSize(double a);
+ReflectionTurn meanReflectionTurn(double b);
+float reactanceFrom(float rho, ReflectionTurn turn);
+
 }  // namespace kolm::analyzer

@@ -84,6 +84,9 @@ struct MagnitudeSide {
   double turn = 0;                 // the directivity's angle as seen from rhoLow
   Range returnLoss, swr;
   Arc outer, inner;
+  // Averaged: the point computation's reflection size one count below and
+  // above the mean (for the reactance's resolution).
+  std::array<float, 2> sizeAround{};
 };
 
 MagnitudeSide magnitudeSide(double a, const Spreads& s) {
@@ -111,6 +114,7 @@ MagnitudeSide magnitudeSide(double a, const Spreads& s) {
   m.rhoHigh = std::min(rhoHigh, 1.0);
   m.outer = arcOf(m.rhoHigh + directivity);
   m.inner = arcOf(m.rhoLow - directivity);
+  if (s.passes > 1) m.sizeAround = {meanReflectionSize(a - 1), meanReflectionSize(a + 1)};
   return m;
 }
 
@@ -119,6 +123,8 @@ struct AngleSide {
   Range phase;  // degrees, before the directivity
   double thetaLow = 0, thetaHigh = 0;
   double cosLow = 1, sinLow = 0, cosHigh = 1, sinHigh = 0;
+  // Averaged: the point computation's reflection angle one count either side.
+  std::array<ReflectionTurn, 2> turnAround{};
 };
 
 AngleSide angleSide(double b, const Spreads& s) {
@@ -140,6 +146,7 @@ AngleSide angleSide(double b, const Spreads& s) {
   g.thetaHigh = (phase.high + f.trackingDeg) * kPi / 180;
   g.cosLow = std::cos(g.thetaLow), g.sinLow = std::sin(g.thetaLow);
   g.cosHigh = std::cos(g.thetaHigh), g.sinHigh = std::sin(g.thetaHigh);
+  if (s.passes > 1) g.turnAround = {meanReflectionTurn(b - 1), meanReflectionTurn(b + 1)};
   return g;
 }
 
@@ -333,9 +340,8 @@ const BridgeFigures& publishedBridge() {
 namespace {
 
 // What |X| (`x` at the readings) may move by when either reading is one count
-// off.
-float reactanceResolution(double a, double b, float x) {
-  const std::array<float, 4> around = reactancesAround(a, b);
+// off: `around`, |X| at the four readings one count off either way.
+float reactanceResolution(const std::array<float, 4>& around, float x) {
   float spread = 0;
   for (float c : around) {
     const float d = std::fabs(std::fabs(c) - std::fabs(x));
@@ -419,7 +425,16 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
   r[kReactance] = {r0 * xLow, r0 * std::max(std::fabs(z.im.low), std::fabs(z.im.high))};
 
   PointInterval region;
-  region.reactanceResolution = reactanceResolution(a, b, shown[kReactance]);
+  // The four around a mean reading from its sides' steps, as reactancesAround
+  // works them out (whole readings have theirs in its own tables).
+  const bool mean = s.passes > 1 && !(a == std::trunc(a) && b == std::trunc(b));
+  const std::array<float, 4> around =
+      mean ? std::array<float, 4>{reactanceFrom(m.sizeAround[0], g.turnAround[0]),
+                                  reactanceFrom(m.sizeAround[0], g.turnAround[1]),
+                                  reactanceFrom(m.sizeAround[1], g.turnAround[0]),
+                                  reactanceFrom(m.sizeAround[1], g.turnAround[1])}
+           : reactancesAround(a, b);
+  region.reactanceResolution = reactanceResolution(around, shown[kReactance]);
   for (int q = 0; q < kQuantities; ++q) {
     region.low[q] = static_cast<float>(r[q].low);
     region.high[q] = static_cast<float>(r[q].high);

@@ -233,7 +233,7 @@ TEST(ReadingsPromise, TheReactanceAloneIsThePointsOwn) {
 // What is kept for readings met lately is what they give when met afresh: over
 // a block of neighbouring readings (whole, and means of four passes), asked for
 // twice so that pairs share table entries, against each worked out in new
-// tables.
+// tables; and |X|'s resolution is the point computation's own.
 TEST(ReadingsPromise, AnUncertaintyIsTheSameWhateverWasAskedBefore) {
   const BridgeFigures& f = publishedBridge();
   BridgeFigures other = f;
@@ -259,8 +259,14 @@ TEST(ReadingsPromise, AnUncertaintyIsTheSameWhateverWasAskedBefore) {
         (void)PointIntervals(other, 1);
       }
       const auto [a, b] = readings[k];
-      const auto afresh = PointIntervals(f, passes).uncertainty(a, b, evaluateMeanPoint(a, b));
+      const PointResult p = evaluateMeanPoint(a, b);
+      const auto afresh = PointIntervals(f, passes).uncertainty(a, b, p);
       ASSERT_TRUE(same(afresh, kept[k])) << passes << " passes, readings " << a << " " << b;
+      // |X|'s resolution: how far the point computation moves it one count off.
+      float spread = 0;
+      for (float x : reactancesAround(a, b))
+        spread = std::max(spread, std::fabs(std::fabs(x) - std::fabs(p.values[kReactance])));
+      EXPECT_EQ(afresh.reactanceResolution, spread) << a << " " << b;
     }
   }
 }
