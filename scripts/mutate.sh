@@ -75,7 +75,7 @@ mutations=(
   "src/analyzer/uncertainty.cpp|  return static_cast<long>(whole);|  return static_cast<long>(whole / passes);"
   "src/analyzer/uncertainty.cpp|static_cast<UncertainSet>(1u << q);|static_cast<UncertainSet>(1u << 0);"
   "src/analyzer/uncertainty.cpp|meanReflectionSize(a - 1), meanReflectionSize(a + 1)}|meanReflectionSize(a - 1), meanReflectionSize(a)}"
-  "src/analyzer/impedance.cpp|float meanRho(double a) { return rhoOfReturnLoss(meanReturnLoss(a)); }|float meanRho(double a) { return rhoOfReturnLoss(meanReturnLoss(a + 1e-3)); }"
+  "src/analyzer/impedance.cpp|float meanReflectionSize(double a) { return rhoOfReturnLoss(meanReturnLoss(a)); }|float meanReflectionSize(double a) { return rhoOfReturnLoss(meanReturnLoss(a + 1e-3)); }"
   "src/chart/smith.cpp|return arc(centre, radius, fa, span);|return arc(centre, radius, fb, span);"
   "src/chart/smith.cpp|ohms(r * r0)});|ohms(r * r0 + 1)});"
   "src/chart/smith.cpp|if (run.count > 0 && !last|if (run.count > 1 && !last"
