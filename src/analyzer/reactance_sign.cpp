@@ -8,9 +8,12 @@ namespace kolm::analyzer {
 
 namespace {
 
-// How far either side of a point the change of |X| is looked for, in points:
-// the nearest pair that resolves a change decides.
+// How far either side of a point the change of |X| is looked for, in points of
+// a sweep of 200 steps (a denser sweep looks as far in frequency, in steps that
+// grow beyond these first ones): the nearest pair that resolves a change
+// decides.
 constexpr size_t kReach = 5;
+constexpr size_t kReachSteps = 200;
 // The fewest measured points in a row whose reactance's sign is told.
 constexpr size_t kShortest = 3;
 
@@ -23,7 +26,7 @@ struct Run {
 class Inference {
  public:
   Inference(const ReactanceSamples& s, size_t n, std::vector<ReactanceSign>& out)
-      : s_(s), n_(n), out_(out) {}
+      : s_(s), n_(n), reach_(std::max(kReach, kReach * n / kReachSteps)), out_(out) {}
 
   void run() {
     for (size_t i = 0; i < n_;) {
@@ -42,7 +45,7 @@ class Inference {
   // +1 or -1 where |X| around point p (within [first, last]) clearly rises or
   // falls with frequency, 0 where it does not.
   int8_t direction(size_t p, size_t first, size_t last) const {
-    for (size_t k = 1; k <= kReach; ++k) {
+    for (size_t k = 1; k <= reach_; k += k < kReach ? 1 : std::max<size_t>(1, k / 4)) {
       const size_t a = p - std::min(k, p - first);
       const size_t b = std::min(last, p + k);
       if (a == b) continue;
@@ -151,6 +154,7 @@ class Inference {
 
   const ReactanceSamples& s_;
   size_t n_;
+  size_t reach_;
   std::vector<ReactanceSign>& out_;
 };
 

@@ -503,6 +503,8 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
       {"parallel RLC", 200, 1e-6, 100e-12, 200, 5, 30, true, 20},
       {"parallel RLC, noisy", 200, 1e-6, 100e-12, 200, 5, 30, true, 40, 0.5},
       {"lone point", 0, 0, 100e-12, 1, 10, 10.5, false, 2},
+      // A dense sweep: |X| moves less than its resolution over a few points.
+      {"capacitor, 2000 points", 0, 0, 100e-12, 2000, 5, 30, false, 150, 0.5},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
