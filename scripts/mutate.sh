@@ -61,6 +61,7 @@ mutations=(
   "src/analyzer/uncertainty.cpp|if (read > 180 - f.phaseEndDeg) phase.high = 180;|if (read > 180) phase.high = 180;"
   "src/analyzer/reactance_sign.cpp|> resolved) return change > 0 ? 1 : -1;|> resolved) return change > 0 ? -1 : 1;"
   "src/analyzer/reactance_sign.cpp|if (4 * clockwise >= 3 * decided) return 1;|if (4 * clockwise >= 3 * decided) return -1;"
+  "src/analyzer/reactance_sign.cpp|kReach * n / kReachSteps)|kReach * n / (10 * kReachSteps))"
   "src/chart/label_room.cpp|box.top += dy;|box.top -= dy;"
   "src/chart/label_room.cpp|if (cutTop > from) open.emplace_back|if (cutTop >= from) open.emplace_back"
   "src/common/sweep_passes.cpp|pending_ = Pending::Continuous;|pending_ = Pending::Single;"
