@@ -96,9 +96,9 @@ mutations=(
   "src/common/bands.cpp|{\"40m\", 7.000, 7.300}|{\"40m\", 7.000, 7.200}"
   "src/sim/connection.cpp|zin = (a * zl + b) / (c * zl + a);|zin = (a * zl + b) / (c * zl - a);"
   "src/analyzer/bridge_check.cpp|if (!over(start, stop, steps)) {|if (false) {"
-  "src/analyzer/bridge_check.cpp|std::min(-ratioDb(a + spread, f.magnitudeSlope),|std::max(-ratioDb(a + spread, f.magnitudeSlope),"
+  "src/analyzer/bridge_check.cpp|std::min(-readRatioDb(a + spread, f.magnitudeSlope),|std::max(-readRatioDb(a + spread, f.magnitudeSlope),"
   "src/analyzer/bridge_check.cpp|low(s) - high(o)) > 2 * directivity|low(s) - high(o)) > 4 * directivity"
-  "src/analyzer/bridge_check.cpp|open.phaseCounts[k] * kDegPerCount > 90|open.phaseCounts[k] * kDegPerCount > 180"
+  "src/analyzer/bridge_check.cpp|open.phaseCounts[k] * kDegreesPerCount > 90|open.phaseCounts[k] * kDegreesPerCount > 180"
   "src/analyzer/bridge_check.cpp|out.directivityMinDb < kNoLoadDb;|out.directivityMinDb < 0;"
 )
 

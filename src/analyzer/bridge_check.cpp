@@ -14,10 +14,6 @@ namespace kolm::analyzer {
 
 namespace {
 
-constexpr double kDbPerCount =
-    static_cast<double>(kReturnLossRangeDb) / static_cast<double>(kTotalReflectionCounts);
-constexpr double kDegPerCount = 180.0 / static_cast<double>(kHalfTurnCounts);
-
 // What such a bridge gives: home-built resistive bridges measure 24 to 30 dB of
 // directivity at HF and read an open and a short within a few tenths of a dB.
 // Worse than these is a load that is not 50 ohm, a standard that is not what
@@ -43,12 +39,6 @@ double linear(double db) { return std::pow(10.0, db / 20); }
 double decibels(double ratio) { return 20 * std::log10(ratio); }
 
 std::string number(double v, int digits = 4) { return common::shortestText(v, digits); }
-
-// Channel A's counts as the ratio the detector saw, dB (0 at a total
-// reflection), with the read-out's slope `slope` taken one way.
-double ratioDb(double counts, double slope) {
-  return (counts - kTotalReflectionCounts) * kDbPerCount / (1 + slope);
-}
 
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -190,10 +180,9 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
   const StandardReadings& load = *run.readings[static_cast<size_t>(Standard::Load)];
   const StandardReadings& open = *run.readings[static_cast<size_t>(Standard::Open)];
   const StandardReadings& shorted = *run.readings[static_cast<size_t>(Standard::Short)];
-  // How far a mean reading may be from what the detector saw: a count, the
-  // noise and the converter's offset.
-  const double spread =
-      f.resolutionCounts + f.noiseSpread * f.noiseCounts + f.magnitudeOffsetCounts;
+  // How far a mean reading may be from what the detector saw (its noise taken
+  // as that of one pass).
+  const double spread = channelASpread(f);
   double statedDirectivity = kMaxStatedDirectivityDb, statedTracking = 0;
   bool openLikeShort = false, shortLikeOpen = false, inconsistent = false;
   double openPhaseMHz = 0, shortPhaseMHz = 0, inconsistentMHz = 0;
@@ -204,19 +193,19 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
     // The load: what comes back is the directivity vector.
     const double a = load.returnLossCounts[k];
     out.directivityAtLimit.push_back(a <= 0);
-    out.directivityDb.push_back(std::max(-ratioDb(std::max(a, 0.0), 0), 0.0));
-    const double leastDirectivity =
-        std::min(-ratioDb(a + spread, f.magnitudeSlope), -ratioDb(a + spread, -f.magnitudeSlope));
+    out.directivityDb.push_back(std::max(-readRatioDb(std::max(a, 0.0), 0), 0.0));
+    const double leastDirectivity = std::min(-readRatioDb(a + spread, f.magnitudeSlope),
+                                             -readRatioDb(a + spread, -f.magnitudeSlope));
     statedDirectivity = std::min(statedDirectivity, leastDirectivity);
     const double directivity = linear(-leastDirectivity);
     // The open and the short: each between its reading's far ends.
     auto low = [&](double counts) {
-      return linear(std::min(ratioDb(counts - spread, f.magnitudeSlope),
-                             ratioDb(counts - spread, -f.magnitudeSlope)));
+      return linear(std::min(readRatioDb(counts - spread, f.magnitudeSlope),
+                             readRatioDb(counts - spread, -f.magnitudeSlope)));
     };
     auto high = [&](double counts) {
-      return linear(std::max(ratioDb(counts + spread, f.magnitudeSlope),
-                             ratioDb(counts + spread, -f.magnitudeSlope)));
+      return linear(std::max(readRatioDb(counts + spread, f.magnitudeSlope),
+                             readRatioDb(counts + spread, -f.magnitudeSlope)));
     };
     const double o = open.returnLossCounts[k], s = shorted.returnLossCounts[k];
     // The two differ by at most twice the directivity vector.
@@ -224,7 +213,7 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
       inconsistent = true, inconsistentMHz = mhz;
     // Their mean is the tracking to the second order of the directivity:
     // |T + D| + |T - D| is at least 2|T|, and at most 2 sqrt(|T|^2 + |D|^2).
-    const double mean = (linear(ratioDb(o, 0)) + linear(ratioDb(s, 0))) / 2;
+    const double mean = (linear(readRatioDb(o, 0)) + linear(readRatioDb(s, 0))) / 2;
     out.trackingDb.push_back(std::fabs(decibels(mean)));
     const double meanLow = (low(o) + low(s)) / 2, meanHigh = (high(o) + high(s)) / 2;
     const double trackingLow = meanLow - directivity * directivity / (2 * meanLow);
@@ -233,9 +222,9 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
                         : HUGE_VAL;
     statedTracking = std::max(statedTracking, worst);
     // An open reads near 0 degrees, a short near 180.
-    if (open.phaseCounts[k] * kDegPerCount > 90 && !openLikeShort)
+    if (open.phaseCounts[k] * kDegreesPerCount > 90 && !openLikeShort)
       openLikeShort = true, openPhaseMHz = mhz;
-    if (shorted.phaseCounts[k] * kDegPerCount < 90 && !shortLikeOpen)
+    if (shorted.phaseCounts[k] * kDegreesPerCount < 90 && !shortLikeOpen)
       shortLikeOpen = true, shortPhaseMHz = mhz;
   }
   const auto least = std::min_element(out.directivityDb.begin(), out.directivityDb.end());

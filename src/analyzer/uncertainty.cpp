@@ -19,7 +19,6 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kDbPerCount =
     static_cast<double>(kReturnLossRangeDb) / static_cast<double>(kTotalReflectionCounts);
-constexpr double kDegPerCount = 180.0 / static_cast<double>(kHalfTurnCounts);
 
 struct Range {
   double low = kInf;
@@ -29,6 +28,10 @@ struct Range {
     high = std::max(high, v);
   }
 };
+
+double noiseSpread(const BridgeFigures& f, int passes) {
+  return f.noiseSpread * f.noiseCounts / std::sqrt(std::max(passes, 1));
+}
 
 // What the figures give for a number of passes, the same at every point.
 struct Spreads {
@@ -48,9 +51,8 @@ Spreads spreadsOf(const BridgeFigures& f, int passes) {
   // fixed errors, and the resolution is kept whole too, because the noise (a
   // third of a count) is too small to dither a steady reading evenly across the
   // count steps.
-  const double noise = f.noiseSpread * f.noiseCounts / std::sqrt(std::max(passes, 1));
-  s.spreadA = f.resolutionCounts + noise + f.magnitudeOffsetCounts;
-  s.spreadB = f.resolutionCounts + noise;
+  s.spreadA = channelASpread(f, passes);
+  s.spreadB = f.resolutionCounts + noiseSpread(f, passes);
   s.trackingLow = std::pow(10.0, -f.trackingDb / 20);
   s.trackingHigh = std::pow(10.0, f.trackingDb / 20);
   s.directivity = std::pow(10.0, -f.directivityDb / 20) / s.trackingLow;
@@ -95,7 +97,7 @@ MagnitudeSide magnitudeSide(double a, const Spreads& s) {
   Range ratioDb;
   for (double counts : {a - s.spreadA, a + s.spreadA})
     for (double slope : {-f.magnitudeSlope, f.magnitudeSlope})
-      ratioDb.take((counts - kTotalReflectionCounts) * kDbPerCount / (1 + slope));
+      ratioDb.take(readRatioDb(counts, slope));
   // At the bottom of channel A's range the ratio has no lower bound.
   const double seenLow = a - s.spreadA <= 0 ? 0 : std::pow(10.0, ratioDb.low / 20);
   const double seenHigh = std::pow(10.0, ratioDb.high / 20);
@@ -134,8 +136,8 @@ AngleSide angleSide(double b, const Spreads& s) {
   for (double counts : {b - s.spreadB, b + s.spreadB})
     for (double slope : {-f.phaseSlope, f.phaseSlope})
       for (double error : {-f.phaseErrorDeg, f.phaseErrorDeg})
-        phase.take((counts * kDegPerCount - error) / (1 + slope));
-  const double read = b * kDegPerCount;
+        phase.take((counts * kDegreesPerCount - error) / (1 + slope));
+  const double read = b * kDegreesPerCount;
   // Within an end region the output rounds off: the phase may be anywhere
   // from the reading to that end.
   if (read < f.phaseEndDeg) phase.low = 0;
@@ -293,8 +295,9 @@ bool nearSector(double x, double rhoLow, double rhoHigh, double low, double high
 
 }  // namespace
 
-// Both sides of every whole reading a converter gives, worked out once for a
-// set of figures and passes.
+// What is kept for a set of figures and passes: both sides of every whole
+// reading a converter gives (or sum of the passes' whole readings), worked out
+// once, and the uncertainties of readings met lately.
 struct IntervalTables {
   Spreads spreads;
   explicit IntervalTables(const Spreads& s)
@@ -325,6 +328,14 @@ PointIntervals::PointIntervals(const BridgeFigures& f, int passes) {
     }
   }
   tables_ = slots[0];
+}
+
+double readRatioDb(double counts, double slope) {
+  return (counts - kTotalReflectionCounts) * kDbPerCount / (1 + slope);
+}
+
+double channelASpread(const BridgeFigures& f, int passes) {
+  return f.resolutionCounts + noiseSpread(f, passes) + f.magnitudeOffsetCounts;
 }
 
 PointInterval pointInterval(double a, double b, const PointValues& shown, const BridgeFigures& f,

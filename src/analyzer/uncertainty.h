@@ -43,6 +43,16 @@ struct BridgeFigures {
 // The figures of the instrument this program was made for.
 const BridgeFigures& publishedBridge();
 
+// The read-out's scales as the intervals take them: channel A's counts as the
+// ratio the detector saw, dB (0 at a total reflection), with its slope error
+// `slope` taken one way; channel B's degrees per count.
+double readRatioDb(double counts, double slope = 0);
+inline constexpr double kDegreesPerCount = 180.0 / static_cast<double>(kHalfTurnCounts);
+// How far a channel-A reading, the mean of `passes` passes, may be from what
+// the detector saw: a count, the noise (averaging away) and the converter's
+// offset, counts.
+double channelASpread(const BridgeFigures& figures, int passes = 1);
+
 // An interval per quantity, [low, high]; high may be +infinity (an SWR, |Z|
 // or R that may be unbounded near an open).
 struct PointInterval {
