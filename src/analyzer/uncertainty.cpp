@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "analyzer/recent_readings.h"
@@ -164,19 +165,18 @@ long tableIndex(double v, int passes) {
     return v >= 0 && v < kTabled && static_cast<long>(v) == v ? static_cast<long>(v) : -1;
   if (passes > kMostTabledPasses) return -1;
   const double sum = v * passes;
-  const double whole = std::nearbyint(sum);
-  if (!(whole >= 0 && whole < static_cast<double>(kTabled) * passes) ||
-      std::fabs(sum - whole) > 1e-6)
-    return -1;
-  return static_cast<long>(whole);
+  // Rounded to the nearest whole (a sum halfway between two is no such mean).
+  if (!(sum > -0.5 && sum < static_cast<double>(kTabled) * passes - 0.5)) return -1;
+  const long whole = static_cast<long>(sum + 0.5);
+  return std::fabs(sum - static_cast<double>(whole)) > 1e-6 ? -1 : whole;
 }
 
 // A reading's side from `table`, worked out the first time it is asked for; that
 // of a reading no table holds worked out into `own`.
 template <typename Side, typename Make>
-const Side& sideOf(long index, LazyArray<Side>& table, std::vector<uint8_t>& have, Side& own,
-                   Make make) {
-  if (index < 0) return own = make();
+const Side& sideOf(long index, LazyArray<Side>& table, std::vector<uint8_t>& have,
+                   std::optional<Side>& own, Make make) {
+  if (index < 0) return own.emplace(make());
   const auto i = static_cast<size_t>(index);
   if (!have[i]) {
     have[i] = 1;
@@ -376,11 +376,16 @@ PointInterval takingIn(PointInterval region, const PointValues& shown) {
 }  // namespace
 
 PointInterval PointIntervals::operator()(double a, double b, const PointValues& shown) const {
+  const int passes = tables_->spreads.passes;
+  return interval(a, tableIndex(a, passes), b, tableIndex(b, passes), shown);
+}
+
+PointInterval PointIntervals::interval(double a, long atA, double b, long atB,
+                                       const PointValues& shown) const {
   IntervalTables& tables = *tables_;
   const Spreads& s = tables.spreads;
-  const long atA = tableIndex(a, s.passes), atB = tableIndex(b, s.passes);
-  MagnitudeSide ownMagnitude;
-  AngleSide ownAngle;
+  std::optional<MagnitudeSide> ownMagnitude;
+  std::optional<AngleSide> ownAngle;
   const MagnitudeSide& m = sideOf(atA, tables.magnitude, tables.haveMagnitude, ownMagnitude,
                                   [&] { return magnitudeSide(a, s); });
   const AngleSide& g =
@@ -463,7 +468,7 @@ PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResu
     kept = &tables.recent.entry(atA, atB, held);
     if (held) return *kept;
   }
-  const PointInterval interval = (*this)(a, b, point.values);
+  const PointInterval interval = this->interval(a, atA, b, atB, point.values);
   PointUncertainty u;
   u.reactanceResolution = interval.reactanceResolution;
   u.swrLow = interval.low[kSwr];

@@ -100,6 +100,8 @@ class PointIntervals {
   PointUncertainty uncertainty(double a, double b, const PointResult& point) const;
 
  private:
+  // operator() for readings kept at `atA`, `atB` in the tables (-1: not kept).
+  PointInterval interval(double a, long atA, double b, long atB, const PointValues& shown) const;
   std::shared_ptr<IntervalTables> tables_;
 };
 
