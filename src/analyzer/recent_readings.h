@@ -2,8 +2,8 @@
 // pass, so what was worked out for them is looked up instead of worked out
 // again. A table of 16384 entries, two to each multiplicative hash of the pair
 // of readings (whole readings, or the sums of the passes' readings when they
-// are averaged); a new pair takes the first of its two, whose pair moves to the
-// second, and the pair there is forgotten.
+// are averaged); a new pair takes the place of the older of the two, which is
+// forgotten. Nothing is moved: a key's top bit marks the newer of the two.
 #pragma once
 
 #include <cstddef>
@@ -44,22 +44,22 @@ class RecentReadings {
   // filled by the caller.
   T& entry(long a, long b, bool& held) {
     const uint64_t key = (static_cast<uint64_t>(a + 1) << 32) | static_cast<uint64_t>(b + 1);
-    // Two entries per hash: the newer pair first, the older second.
     const uint64_t i = ((key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)) & ~uint64_t{1};
     held = true;
-    if (keys_[i] == key) return values_[i];
-    if (keys_[i + 1] == key) return values_[i + 1];
+    if ((keys_[i] & ~kNewer) == key) return values_[i];
+    if ((keys_[i + 1] & ~kNewer) == key) return values_[i + 1];
     held = false;
-    if (keys_[i] != 0) {
-      keys_[i + 1] = keys_[i];
-      values_.make(i + 1, values_[i]);
-    }
-    keys_[i] = key;
-    return values_.make(i, T{});
+    // The older of the two: the first unless it is the newer (an empty pair
+    // has neither).
+    const uint64_t older = i + ((keys_[i] & kNewer) != 0);
+    keys_[older] = key | kNewer;
+    keys_[older ^ 1] &= ~kNewer;
+    return values_.make(older, T{});
   }
 
  private:
   static constexpr int kBits = 14;
+  static constexpr uint64_t kNewer = uint64_t{1} << 63;
   std::vector<uint64_t> keys_ = std::vector<uint64_t>(size_t{1} << kBits);  // 0: none
   LazyArray<T> values_{size_t{1} << kBits};
 };
