@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <optional>
 
 namespace kolm::analyzer {
 
@@ -71,8 +72,16 @@ class Inference {
     double step = 0;
     if (bottom > first) step = std::max(step, std::fabs(s_.magnitude[bottom - 1] - m));
     if (bottom < last) step = std::max(step, std::fabs(s_.magnitude[bottom + 1] - m));
-    return m <= step + s_.resolution[bottom] ||
-           (bottom < s_.zeroInside.size() && s_.zeroInside[bottom]);
+    return m <= step + s_.resolution[bottom] || zeroInside(bottom);
+  }
+
+  bool zeroInside(size_t i) const { return i < s_.zeroInside.size() && s_.zeroInside[i]; }
+
+  // A point of [from, to] whose reactance may be zero within its interval.
+  std::optional<size_t> zeroWithin(size_t from, size_t to) const {
+    for (size_t i = from; i <= to; ++i)
+      if (zeroInside(i)) return i;
+    return std::nullopt;
   }
 
   void stretch(size_t first, size_t last) {
@@ -89,23 +98,55 @@ class Inference {
     }
     // Runs that must share one sign form a segment; the sign changes only at a
     // valley that reaches zero.
+    // The sign may also change wherever the reactance may be zero between two
+    // runs, although |X| as read shows no valley there (near a parallel
+    // resonance, where the reading cannot resolve the phase, it may even peak).
     size_t begin = 0;
-    std::vector<size_t> bottoms;
+    std::vector<size_t> bottoms, zeros;
     for (size_t r = 0; r < runs.size(); ++r) {
       const bool end = r + 1 == runs.size();
       size_t bottom = 0;
-      const bool crossing = !end && runs[r].direction < 0 && runs[r + 1].direction > 0 &&
-                            crossesZero(runs[r].last, runs[r + 1].first, first, last, bottom);
-      if (!end && !crossing) continue;
+      const bool valley = !end && runs[r].direction < 0 && runs[r + 1].direction > 0 &&
+                          crossesZero(runs[r].last, runs[r + 1].first, first, last, bottom);
+      // A peak between a rise and a fall that each hold for the reach (a
+      // shorter one may be the noise).
+      const bool peak = !end && runs[r].direction > 0 && runs[r + 1].direction < 0 &&
+                        heldFor(runs, r, -1) && heldFor(runs, r + 1, 1);
+      const std::optional<size_t> zero =
+          peak ? zeroWithin(runs[r].last, runs[r + 1].first) : std::nullopt;
+      if (!end && !valley && !zero) continue;
       settle(runs, begin, r);
-      if (crossing) bottoms.push_back(bottom);
+      if (valley) bottoms.push_back(bottom);
+      if (zero) zeros.push_back(*zero);
       begin = r + 1;
     }
-    // The crossing lies on one side or the other of the valley's lowest point.
+    // The crossing lies on one side or the other of the valley's lowest point,
+    // or anywhere along the points around a boundary whose reactance may be zero.
     for (size_t b : bottoms) out_[b] = ReactanceSign::Unknown;
+    for (size_t z : zeros) {
+      for (size_t i = z; i >= first && zeroInside(i); --i) {
+        out_[i] = ReactanceSign::Unknown;
+        if (i == 0) break;
+      }
+      for (size_t i = z; i <= last && zeroInside(i); ++i) out_[i] = ReactanceSign::Unknown;
+    }
     // Beside a point whose reactance is not measured, the change is not known.
     if (first > 0) out_[first] = ReactanceSign::Unknown;
     if (last + 1 < n_) out_[last] = ReactanceSign::Unknown;
+  }
+
+  // Whether the runs of run r's direction next to it, towards `step` (-1 or
+  // +1), span the reach.
+  bool heldFor(const std::vector<Run>& runs, size_t r, int step) const {
+    size_t far = r;
+    while (true) {
+      const size_t next = far + static_cast<size_t>(step);
+      if (next >= runs.size() || runs[next].direction != runs[r].direction) break;
+      far = next;
+    }
+    const size_t from = step < 0 ? runs[far].first : runs[r].first;
+    const size_t to = step < 0 ? runs[r].last : runs[far].last;
+    return to - from >= reach_;
   }
 
   // The reflection of point i as read (reactance positive).

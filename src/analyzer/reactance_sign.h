@@ -6,7 +6,11 @@
 // reactance changes sign only through zero, so along a stretch where |X| stays
 // clear of zero the sign cannot change: a stretch whose |X| first rises and
 // then falls (a peak, as near the resonance of a lossy parallel circuit or
-// along a mismatched line) or dips without reaching zero contradicts itself.
+// along a mismatched line) or dips without reaching zero contradicts itself,
+// unless the reactance may be zero between the rise and the fall (its interval
+// holds zero where the reading cannot resolve it, near a parallel resonance):
+// the rise and the fall then take their own signs, and the points around the
+// hidden crossing whose reactance may be zero are left unknown.
 // Its sign is then read from the turn of its reflection: with frequency a
 // passive one-port's reflection turns clockwise on the Smith chart (a line
 // turns it about the centre, a resonance round its circle), and the bridge's

@@ -495,6 +495,10 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
     bool parallel = false;
     size_t unknown;    // how many points may be left unknown
     double noise = 0;  // ohm, on R and |X| (a fixed pseudo-random pattern)
+    // Around a parallel resonance (between the two peaks of |X|) the reading
+    // cannot see the reactance: zero within its interval, |X| as read peaking
+    // a quarter of the way in, below the resonance.
+    bool hidden = false;
   };
   const Case cases[] = {
       {"capacitor", 0, 0, 100e-12, 100, 5, 30, false, 0},
@@ -505,11 +509,19 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
       {"lone point", 0, 0, 100e-12, 1, 10, 10.5, false, 2},
       // A dense sweep: |X| moves less than its resolution over a few points.
       {"capacitor, 2000 points", 0, 0, 100e-12, 2000, 5, 30, false, 150, 0.5},
+      {"parallel RLC, crossing hidden", 200, 1e-6, 100e-12, 200, 5, 30, true, 70, 0, true},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     TraceValues t;
     std::vector<double> truth;
+    // Where |X| peaks: the susceptance equals the conductance.
+    auto peakAt = [&](double sign) {
+      const double lr = k.l / k.r;
+      return (sign * lr + std::sqrt(lr * lr + 4 * k.l * k.c)) / (2 * k.l * k.c);
+    };
+    const double below = k.hidden ? peakAt(-1) : 0, above = k.hidden ? peakAt(1) : 0;
+    const double readPeak = below + (above - below) / 4;
     for (int i = 0; i <= k.points; ++i) {
       const double f = k.start + i * (k.stop - k.start) / k.points;
       const double w = 2 * std::numbers::pi * f * 1e6;
@@ -517,7 +529,10 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
           k.parallel ? 1.0 / std::complex<double>(1 / k.r, w * k.c - 1 / (w * k.l))
                      : std::complex<double>(k.r, w * k.l - (k.c > 0 ? 1 / (w * k.c) : 0));
       const double x = z.imag(), wobble = k.noise * std::sin(i * 2.3999);
-      t.values[kReactance].push_back(static_cast<float>(std::fabs(x) + wobble));
+      const bool hidden = w > below && w < above;
+      const double tent = k.r / 2 + 40 * (1 - std::fabs(w - readPeak) / (above - below));
+      t.values[kReactance].push_back(static_cast<float>(hidden ? tent : std::fabs(x) + wobble));
+      t.halfWidths[kReactance].push_back(hidden ? 1e6f : 0.0f);
       t.values[kResistance].push_back(static_cast<float>(z.real() - wobble));
       t.reactanceResolution.push_back(static_cast<float>(0.05 + 2 * k.noise));
       t.flags.push_back(PointFlag::Valid);
