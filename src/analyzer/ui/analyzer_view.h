@@ -121,6 +121,10 @@ class AnalyzerWindow : public QMainWindow {
   // The readouts at the cursor (x, y): its frequency, the six quantity readouts, the
   // selected quantity and the cursor line.
   void showReadout(double x, double y);
+  // Each shown quantity readout as wide as its text needs, into the room up to
+  // the next one shown (the hidden ones between give theirs), never narrower
+  // than its place in the layout.
+  void fitReadouts();
   // A view chosen on the chart (zoom, zoom history).
   void applyView(const chart::View& v);
   // New data: the zoom history starts again at the whole measurement.
@@ -178,6 +182,7 @@ class AnalyzerWindow : public QMainWindow {
   QToolButton* combine_ = nullptr;
   std::array<QToolButton*, kQuantities> quantityButtons_{};
   std::array<QLineEdit*, kQuantities> quantityReadouts_{};
+  int readoutWidth_ = 0;  // a quantity readout's width in the layout
   QToolButton* singleSweepButton_ = nullptr;
   QToolButton* continuousSweepButton_ = nullptr;
   QButtonGroup* sweepButtons_ = nullptr;

@@ -537,6 +537,7 @@ void AnalyzerWindow::redraw() {
       quantityReadouts_[q]->hide();
     }
   }
+  fitReadouts();
   paintCursorValue();
 
   std::vector<chart::ui::Trace> memory;
@@ -646,6 +647,8 @@ void AnalyzerWindow::layoutControls() {
     place(quantityButtons_[q], 0.18 + 0.06 * q, row2, 0.055, buttonH, chartsGroup_);
     place(quantityReadouts_[q], 0.18 + 0.06 * q, row1, 0.055, small, chartsGroup_);
   }
+  readoutWidth_ = quantityReadouts_[0]->width();
+  fitReadouts();
   const int rowA = std::clamp(px(0.918 * H), frameTop + title, bottom - small - 2 - box);
   const int rowB = std::clamp(px(0.955 * H), rowA + small + 2, bottom - box);
   place(singleSweepButton_, 0.55, frameTop + title, 0.045, bottom - frameTop - title,
@@ -691,6 +694,22 @@ bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void AnalyzerWindow::fitReadouts() {
+  const int right = chartsGroup_->contentsRect().right();
+  for (int q = 0; q < kQuantities; ++q) {
+    QLineEdit* box = quantityReadouts_[q];
+    if (box->isHidden()) continue;
+    int room = right - box->x();
+    for (int next = q + 1; next < kQuantities; ++next)
+      if (!quantityReadouts_[next]->isHidden()) {
+        room = quantityReadouts_[next]->x() - box->x() - 2;
+        break;
+      }
+    const int needed = box->fontMetrics().horizontalAdvance(box->text()) + 8;
+    box->resize(std::max(readoutWidth_, std::min(needed, room)), box->height());
+  }
+}
+
 void AnalyzerWindow::showReadout(double x, double y) {
   cursorFrequencyEdit_->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
   const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
@@ -712,6 +731,7 @@ void AnalyzerWindow::showReadout(double x, double y) {
                : QString()));
     }
   }
+  fitReadouts();
   cursorValueEdit_->setText(
       qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
   const double px = chart_->pixelMap().x(x);

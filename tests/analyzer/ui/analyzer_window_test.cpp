@@ -97,6 +97,20 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u00b1 ";
   EXPECT_EQ(box("quantityReadout2")->text().toStdString().substr(0, lastZ.size()), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
+  // Each readout shown holds its whole text or reaches the next one shown (or
+  // the frame's edge), without overlapping it.
+  std::vector<QLineEdit*> s;
+  for (int q = 0; q < kQuantities; ++q)
+    if (QLineEdit* b = box(("quantityReadout" + std::to_string(q)).c_str()); b->isVisible())
+      s.push_back(b);
+  ASSERT_GE(s.size(), 2u);
+  for (size_t k = 0; k < s.size(); ++k) {
+    const int end = s[k]->x() + s[k]->width(),
+              edge = k + 1 < s.size() ? s[k + 1]->x() - 2
+                                      : s[k]->parentWidget()->contentsRect().right();
+    EXPECT_TRUE(s[k]->fontMetrics().horizontalAdvance(s[k]->text()) < s[k]->width() || end >= edge);
+    EXPECT_LE(end, edge);
+  }
 
   // A drag across a third of the chart zooms to it; a double-click undoes it.
   auto* plot = window->chart();
