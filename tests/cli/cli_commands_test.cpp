@@ -107,6 +107,11 @@ namespace {
 pid_t startCli(const std::filesystem::path& dir, const std::string& args) {
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
+  // The stop signals at their defaults, whatever this process was started with
+  // (a shell starts a background job with SIGINT and SIGQUIT ignored, and an
+  // ignored signal stays ignored in kolm-cli).
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU})
+    std::signal(s, SIG_DFL);
   const std::string command = "cd '" + dir.string() + "' && exec " KOLM_CLI_PATH " " + args +
                               " </dev/null >/dev/null 2>stderr.txt";
   ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
