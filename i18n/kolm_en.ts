@@ -957,8 +957,8 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>R there</translation>
     </message>
     <message>
-        <source>|X| there</source>
-        <translation>|X| there</translation>
+        <source>X there</source>
+        <translation>X there</translation>
     </message>
     <message>
         <source>SWR 2 low</source>

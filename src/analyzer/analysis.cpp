@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analyzer/readouts.h"
 #include "analyzer/validity.h"
 #include "common/text.h"
 #include "common/tr.h"
@@ -61,6 +62,8 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   };
   there(kResistance, a.rOhm, a.rPm);
   there(kReactance, a.xOhm, a.xPm);
+  if (a.xOhm && trace.signs.size() > lastMiddle && trace.signs[centre] == trace.signs[lastMiddle])
+    a.xSign = trace.signs[centre];
   if (!a.minIsBound) {
     std::optional<double> swrThere;
     there(kSwr, swrThere, a.swrMinPm);
@@ -127,7 +130,8 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
            : plusMinus(a.swrMin, a.swrMinPm, "0.000", "")},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.minMHz)},
       {KOLM_TR("kolm", "R there"), plusMinus(a.rOhm, a.rPm, "0.0", " \u03a9")},
-      {KOLM_TR("kolm", "|X| there"), plusMinus(a.xOhm, a.xPm, "0.0", " \u03a9")},
+      {KOLM_TR("kolm", "X there"),
+       (a.xOhm ? reactancePrefix(a.xSign) : "") + plusMinus(a.xOhm, a.xPm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low, a.swr2)},
       {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high, a.swr2)},
       {KOLM_TR("kolm", "SWR 2 width"), khz(a.swr2)},

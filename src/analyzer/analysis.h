@@ -1,6 +1,7 @@
 // What an analyzer sweep tells about the load: the frequency of its lowest SWR,
-// the SWR, R and |X| there, and the bands around it where the SWR stays at or
-// under 2 and 1.5 (edges interpolated between sweep points), with their widths.
+// the SWR, R and X (with its inferred sign) there, and the bands around it
+// where the SWR stays at or under 2 and 1.5 (edges interpolated between sweep
+// points), with their widths.
 // A flagged reading is never taken as the minimum or an edge: what cannot be
 // found from measured values is left empty.
 #pragma once
@@ -26,7 +27,9 @@ struct SwrAnalysis {
   // too near the bridge's ends): swrMin then holds the lowest it can be.
   bool minAtLeast = false;
   std::optional<double> rOhm;  // R at the minimum
-  std::optional<double> xOhm;  // |X| at the minimum (the bridge does not know its sign)
+  std::optional<double> xOhm;  // |X| at the minimum
+  // The reactance's sign there as inferred: unknown unless the middle points agree.
+  ReactanceSign xSign = ReactanceSign::Unknown;
   // The half-widths of their intervals (none for a bound, and where the trace
   // carries no intervals).
   std::optional<double> swrMinPm, rPm, xPm;

@@ -31,12 +31,9 @@ std::string quantityText(const TraceValues& t, size_t i, int q, std::optional<do
   std::string number = chart::markedText(q == kReactance ? std::fabs(v) : v, mark, pattern);
   if (q == kReactance) {
     // "-j159.2", "+j159.2", "±j2.1", after the mark's sign of approximation.
-    const ReactanceSign sign = i < t.signs.size() ? t.signs[i] : ReactanceSign::Unknown;
-    const char* prefix = sign == ReactanceSign::Inductive    ? "+j"
-                         : sign == ReactanceSign::Capacitive ? "\u2212j"
-                                                             : "\u00b1j";
     const size_t digits = number.find_first_of("0123456789");
-    number.insert(digits == std::string::npos ? 0 : digits, prefix);
+    number.insert(digits == std::string::npos ? 0 : digits,
+                  reactancePrefix(i < t.signs.size() ? t.signs[i] : ReactanceSign::Unknown));
   }
   // A measured value with its interval; a bound has none.
   if ((mark == chart::Mark::Valid || mark == chart::Mark::Uncertain ||
@@ -46,6 +43,12 @@ std::string quantityText(const TraceValues& t, size_t i, int q, std::optional<do
   std::string text = chart::withUnit(number, kQuantityUnits[q]);
   if (mark == chart::Mark::Uncertain) text += " uncertain";
   return text;
+}
+
+const char* reactancePrefix(ReactanceSign sign) {
+  return sign == ReactanceSign::Inductive    ? "+j"
+         : sign == ReactanceSign::Capacitive ? "\u2212j"
+                                             : "\u00b1j";
 }
 
 std::string signNote(const TraceValues& t, size_t i) {

@@ -21,6 +21,10 @@ std::string quantityText(const TraceValues& trace, size_t i, int q,
                          std::optional<double> value = std::nullopt,
                          std::string_view pattern = "0.0");
 
+// What a reactance of the sign `sign` is written after: "+j", "−j", or "±j"
+// when the sign is not known.
+const char* reactancePrefix(ReactanceSign sign);
+
 // The words a marker adds after the reactance: ", sign inferred" or
 // ", sign unknown" (empty for a value in words).
 std::string signNote(const TraceValues& trace, size_t i);

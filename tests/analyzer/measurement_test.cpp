@@ -16,6 +16,7 @@
 
 #include "analyzer/analysis.h"
 #include "analyzer/impedance.h"
+#include "analyzer/readouts.h"
 #include "analyzer/sweep.h"
 #include "analyzer/validity.h"
 #include "analyzer/vec_bytes.h"
@@ -474,6 +475,17 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
     const std::string shown = swrAnalysisRows(a)[0].second;
     EXPECT_EQ(shown.find("\u2264") != std::string::npos, c.bound) << shown;
     EXPECT_EQ(shown.find("\u2265") != std::string::npos, c.unbounded) << shown;
+    // X there with its inferred sign (none at the limit, where it is approximate).
+    for (ReactanceSign sign :
+         {ReactanceSign::Capacitive, ReactanceSign::Unknown, ReactanceSign::Inductive}) {
+      t.signs.assign(t.flags.size(), sign);
+      EXPECT_EQ(swrAnalysisRows(analyzeSwr(t))[3].second,
+                c.bound ? "none" : reactancePrefix(sign) + std::string("50.0 \u03a9"));
+    }
+    if (!c.bound && *a.minMHz != std::floor(*a.minMHz)) {  // middle points that disagree
+      t.signs[static_cast<size_t>(*a.minMHz) + 1] = ReactanceSign::Capacitive;
+      EXPECT_EQ(swrAnalysisRows(analyzeSwr(t))[3].second.rfind("\u00b1j", 0), 0u);
+    }
     // The bands are walked from the centre: SWR 2 edges either side of it.
     ASSERT_TRUE(a.swr2.low && a.swr2.high);
     EXPECT_LT(*a.swr2.low, c.mhz);
