@@ -73,7 +73,7 @@ mutations=(
   "src/analyzer/uncertainty.cpp|if (within(a.topAngle)) im.take(a.top);|if (within(a.topAngle)) im.take(0);"
   "src/analyzer/uncertainty.cpp|t1, t2, at);  // R|t1, t1, at);  // R"
   "src/analyzer/reactance_sign.cpp|peak ? zeroWithin(runs[r].last, runs[r + 1].first) : std::nullopt;|std::nullopt;"
-  "src/analyzer/reactance_sign.cpp|i <= last && zeroInside(i); ++i)|i <= z; ++i)"
+  "src/analyzer/reactance_sign.cpp|while (to < last && zeroInside(to + 1)) ++to;|while (to < z) ++to;"
   "src/analyzer/analysis.cpp|trace.signs[centre] == trace.signs[lastMiddle])|true)"
   "src/analyzer/recent_readings.h|if ((keys_[i + 1] & ~kNewer) == key) return values_[i + 1];|if ((keys_[i + 1] & ~kNewer) == key) return values_[i];"
   "src/analyzer/uncertainty.cpp|1e-6 ? -1 : whole;|1e-6 ? -1 : whole / passes;"

@@ -31,9 +31,11 @@ float returnLossOf(int16_t a) {
          static_cast<float>(kTotalReflectionCounts);
 }
 
-float rhoOf(int16_t a) {
-  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLossOf(a)) / 20.0));
+float rhoOfReturnLoss(float returnLoss) {
+  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
 }
+
+float rhoOf(int16_t a) { return rhoOfReturnLoss(returnLossOf(a)); }
 
 using Turn = ReflectionTurn;
 
@@ -106,6 +108,12 @@ float reactanceFrom(float rho, ReflectionTurn turn) {
          divideComplex(1.0f + gammaRe, gammaIm, 1.0f - gammaRe, -gammaIm).im;
 }
 
+std::array<float, 4> reactancesFrom(const std::array<float, 2>& sizes,
+                                    const std::array<ReflectionTurn, 2>& turns) {
+  return {reactanceFrom(sizes[0], turns[0]), reactanceFrom(sizes[0], turns[1]),
+          reactanceFrom(sizes[1], turns[0]), reactanceFrom(sizes[1], turns[1])};
+}
+
 namespace {
 
 bool whole16(double v) { return v == std::nearbyint(v) && std::fabs(v) <= 32767; }
@@ -115,9 +123,6 @@ float meanPhase(double b) { return static_cast<float>(b * 180.0 / kHalfTurnCount
 float meanReturnLoss(double a) {
   return static_cast<float>((kTotalReflectionCounts - a) * kReturnLossRangeDb /
                             kTotalReflectionCounts);
-}
-float rhoOfReturnLoss(float returnLoss) {
-  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
 }
 
 }  // namespace
@@ -140,10 +145,7 @@ std::array<float, 4> reactancesAround(int16_t a, int16_t b) {
   auto turn = [&](int v) {
     return v >= 0 && v < kTabled ? t.turn[v] : turnOf(static_cast<int16_t>(v));
   };
-  const float below = rho(a - 1), above = rho(a + 1);
-  const Turn left = turn(b - 1), right = turn(b + 1);
-  return {reactanceFrom(below, left), reactanceFrom(below, right), reactanceFrom(above, left),
-          reactanceFrom(above, right)};
+  return reactancesFrom({rho(a - 1), rho(a + 1)}, {turn(b - 1), turn(b + 1)});
 }
 
 std::array<float, 4> reactancesAround(double a, double b) {
@@ -156,10 +158,8 @@ std::array<float, 4> reactancesAround(double a, double b) {
     return far;
   }
   // evaluateMeanPoint's steps, the size and the turn of each reading once.
-  const float below = meanReflectionSize(a - 1), above = meanReflectionSize(a + 1);
-  const Turn left = meanReflectionTurn(b - 1), right = meanReflectionTurn(b + 1);
-  return {reactanceFrom(below, left), reactanceFrom(below, right), reactanceFrom(above, left),
-          reactanceFrom(above, right)};
+  return reactancesFrom({meanReflectionSize(a - 1), meanReflectionSize(a + 1)},
+                        {meanReflectionTurn(b - 1), meanReflectionTurn(b + 1)});
 }
 
 PointResult evaluateMeanPoint(double a, double b) {

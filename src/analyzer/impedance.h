@@ -96,5 +96,8 @@ struct ReflectionTurn {
 float meanReflectionSize(double a);
 ReflectionTurn meanReflectionTurn(double b);
 float reactanceFrom(float rho, ReflectionTurn turn);
+// reactanceFrom at each size with each turn: (size 0, turn 0), (0, 1), (1, 0), (1, 1).
+std::array<float, 4> reactancesFrom(const std::array<float, 2>& sizes,
+                                    const std::array<ReflectionTurn, 2>& turns);
 
 }  // namespace kolm::analyzer

@@ -124,11 +124,11 @@ class Inference {
     // or anywhere along the points around a boundary whose reactance may be zero.
     for (size_t b : bottoms) out_[b] = ReactanceSign::Unknown;
     for (size_t z : zeros) {
-      for (size_t i = z; i >= first && zeroInside(i); --i) {
-        out_[i] = ReactanceSign::Unknown;
-        if (i == 0) break;
-      }
-      for (size_t i = z; i <= last && zeroInside(i); ++i) out_[i] = ReactanceSign::Unknown;
+      size_t from = z, to = z;
+      while (from > first && zeroInside(from - 1)) --from;
+      while (to < last && zeroInside(to + 1)) ++to;
+      std::fill(out_.begin() + static_cast<std::ptrdiff_t>(from),
+                out_.begin() + static_cast<std::ptrdiff_t>(to) + 1, ReactanceSign::Unknown);
     }
     // Beside a point whose reactance is not measured, the change is not known.
     if (first > 0) out_[first] = ReactanceSign::Unknown;

@@ -445,11 +445,7 @@ PointInterval PointIntervals::interval(double a, long atA, double b, long atB,
   // works them out (whole readings have theirs in its own tables).
   const bool mean = s.passes > 1 && !(a == std::trunc(a) && b == std::trunc(b));
   const std::array<float, 4> around =
-      mean ? std::array<float, 4>{reactanceFrom(m.sizeAround[0], g.turnAround[0]),
-                                  reactanceFrom(m.sizeAround[0], g.turnAround[1]),
-                                  reactanceFrom(m.sizeAround[1], g.turnAround[0]),
-                                  reactanceFrom(m.sizeAround[1], g.turnAround[1])}
-           : reactancesAround(a, b);
+      mean ? reactancesFrom(m.sizeAround, g.turnAround) : reactancesAround(a, b);
   region.reactanceResolution = reactanceResolution(around, shown[kReactance]);
   for (int q = 0; q < kQuantities; ++q) {
     region.low[q] = static_cast<float>(r[q].low);
