@@ -8,33 +8,49 @@
 #include "analyzer/matching.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
-#include "common/pass_average.h"
+#include "cli/sweep_run.h"
 #include "common/text.h"
 
 namespace kolm::cli {
 
+namespace {
+
+// The analyzer's passes into `channels`, the counts averaged before any point
+// is computed; the generator off and every data line low at the end, as the
+// window leaves them.
+class AnalyzerSweep : public CommandSweep {
+ public:
+  AnalyzerSweep(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
+                analyzer::Channels& channels, int average)
+      : CommandSweep(ctx, command, {plan.start, plan.stop, plan.points, average}),
+        sweepPlan_(plan),
+        channels_(channels) {}
+
+ private:
+  int totalPoints() const override { return sweepPlan_.points + 2; }
+  int measuredPoints() const override { return job_ ? job_->stored() : 0; }
+  common::SteppedJob& beginPass(bool firstOfSweep, bool) override {
+    job_.emplace(ctx_.instrument, sweepPlan_, channels_, firstOfSweep);
+    return *job_;
+  }
+  void passCompleted(common::PassAverage& average) override {
+    if (average.depth() > 1) analyzer::averageChannels(average, channels_, sweepPlan_.points + 1);
+  }
+  void leavePort() override {
+    switchOff(ctx_);
+    ctx_.instrument.out(0);
+  }
+
+  analyzer::SweepPlan sweepPlan_;
+  analyzer::Channels& channels_;
+  std::optional<analyzer::ReadWriteJob> job_;
+};
+
+}  // namespace
+
 bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* command,
                   analyzer::Channels& channels, int average) {
-  common::PassAverage ring(average);
-  for (int k = 0; k < average; ++k) {
-    analyzer::ReadWriteJob job(ctx.instrument, plan, channels, k == 0);
-    const bool complete =
-        runPass(ctx, job, command, plan.points + 2, [&job] { return job.stored(); });
-    if (!complete) {
-      // The generator off and every data line low, as the window leaves them.
-      switchOff(ctx);
-      ctx.instrument.out(0);
-      *ctx.err << command << ": stopped after " << job.stored() << " points";
-      if (average > 1) *ctx.err << " of pass " << k + 1 << " of " << average;
-      *ctx.err << "; nothing written\n";
-      return false;
-    }
-    // The counts averaged before any point is computed.
-    if (average > 1) analyzer::averageChannels(ring, channels, plan.points + 1);
-  }
-  switchOff(ctx);
-  ctx.instrument.out(0);
-  return true;
+  return AnalyzerSweep(ctx, plan, command, channels, average).run();
 }
 
 namespace {

@@ -3,11 +3,46 @@
 
 #include <ostream>
 
-#include "common/pass_average.h"
+#include "cli/sweep_run.h"
 #include "common/text.h"
 #include "powermeter/averaging.h"
 
 namespace kolm::cli {
+
+namespace {
+
+// The power meter's passes into the trace, averaged in linear power; the
+// generator off at the end.
+class LevelSweep : public CommandSweep {
+ public:
+  LevelSweep(Context& ctx, const char* command, LevelPass& pass,
+             const powermeter::Calibration& calibration, double delayMs, int average)
+      : CommandSweep(ctx, command,
+                     {pass.plan.ViewStart, pass.plan.ViewStop, pass.plan.Points, average}),
+        pass_(pass),
+        calibration_(calibration),
+        delayMs_(delayMs) {}
+
+ private:
+  int totalPoints() const override { return pass_.plan.Points + 1; }
+  int measuredPoints() const override { return job_ ? static_cast<int>(job_->measured()) : 0; }
+  common::SteppedJob& beginPass(bool, bool) override {
+    job_.emplace(
+        ctx_.instrument, pass_.plan, calibration_, [this] { return delayMs_; }, pass_.trace);
+    return *job_;
+  }
+  void passCompleted(common::PassAverage& average) override {
+    powermeter::averageLevels(average, pass_.trace, pass_.plan.Points);
+  }
+  void leavePort() override { switchOff(ctx_, 1); }
+
+  LevelPass& pass_;
+  const powermeter::Calibration& calibration_;
+  double delayMs_;
+  std::optional<powermeter::SweepJob> job_;
+};
+
+}  // namespace
 
 std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double start, double stop,
                                       double points, double delayMs,
@@ -21,22 +56,8 @@ std::optional<LevelPass> runLevelPass(Context& ctx, const char* command, double 
   if (!prepared.plan) throw UsageError{prepared.error};
   LevelPass pass{*prepared.plan, std::vector<float>(powermeter::kTraceSize, 0.f)};
 
-  common::PassAverage ring(average);
-  for (int k = 0; k < average; ++k) {
-    powermeter::SweepJob job(
-        ctx.instrument, pass.plan, calibration, [delayMs] { return delayMs; }, pass.trace);
-    const bool complete = runPass(ctx, job, command, pass.plan.Points + 1,
-                                  [&job] { return static_cast<int>(job.measured()); });
-    if (!complete) {
-      switchOff(ctx, 1);
-      *ctx.err << command << ": stopped after " << job.measured() << " points";
-      if (average > 1) *ctx.err << " of pass " << k + 1 << " of " << average;
-      *ctx.err << "; nothing written\n";
-      return std::nullopt;  // the stop signal gives the exit status
-    }
-    powermeter::averageLevels(ring, pass.trace, pass.plan.Points);
-  }
-  switchOff(ctx, 1);
+  if (!LevelSweep(ctx, command, pass, calibration, delayMs, average).run())
+    return std::nullopt;  // the stop signal gives the exit status
   return pass;
 }
 

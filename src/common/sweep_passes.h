@@ -46,6 +46,12 @@ class SweepPasses {
   void passFinished(bool completed);
 
   Mode mode() const { return mode_; }
+  // The mode a request waiting for the pass under way will start, else mode().
+  Mode shownMode() const {
+    return pending_ == Pending::Single       ? Mode::Single
+           : pending_ == Pending::Continuous ? Mode::Continuous
+                                             : mode_;
+  }
   bool running() const { return running_; }
 
  private:

@@ -1,5 +1,6 @@
-// The analyzer window's passes: a sweep planned from the boxes, its passes one
-// after another, each averaged with the last ones on its counts.
+// The analyzer window's part of its sweep: a pass planned from the boxes, its
+// job, and what a finished pass shows. The passes, their averaging and the
+// ways out are the sweep controller's.
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,25 +11,28 @@
 #include "analyzer/ui/analyzer_view.h"
 #include "common/status.h"
 #include "common/ui/number_field.h"
+#include "hw/readout.h"
 
 namespace kolm::analyzer::ui {
 
-// ---- sweeping ----
-
 bool AnalyzerWindow::startSweep(bool continuous) {
   if (continuous)
-    passes_.continuous();
+    sweep_.continuous();
   else
-    passes_.single();
-  return passes_.running();
+    sweep_.single();
+  return sweep_.running();
 }
 
-std::optional<SweepPlan> AnalyzerWindow::planFromBoxes() {
-  // A box whose text is not one number plans nothing; the status line says why.
+void AnalyzerWindow::stopSweep() { sweep_.stop(); }
+
+std::optional<SweepPlan> AnalyzerWindow::planFromBoxes(bool fresh) {
+  // A box whose text is not one number plans no new sweep; the status line
+  // says why. The next pass of a running sweep goes on with its last number.
   double typed[3];
   const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_};
   for (size_t k = 0; k < 3; ++k) {
-    const auto n = common::ui::requireNumber(boxes[k]);
+    const auto n = fresh ? common::ui::requireNumber(boxes[k])
+                         : std::optional(common::ui::lastNumberIn(boxes[k]));
     if (!n) return std::nullopt;
     typed[k] = *n;
   }
@@ -41,70 +45,60 @@ std::optional<SweepPlan> AnalyzerWindow::planFromBoxes() {
   return planned.plan;
 }
 
-bool AnalyzerWindow::beginSweep(bool continuous) {
-  const auto planned = planFromBoxes();
-  const auto depth = planned ? average_->require() : std::nullopt;
-  if (!depth) {
-    uncheckSweepButtons();
-    return false;
-  }
-  fileNameEdit_->clear();
+std::optional<common::PassPlan> AnalyzerWindow::planPass(bool fresh) {
+  const auto planned = planFromBoxes(fresh);
+  const auto depth = !planned ? std::nullopt
+                     : fresh  ? average_->require()
+                              : std::optional(average_->passes());
+  if (!depth) return std::nullopt;
   plan_ = *planned;
-  firstPass_ = true;
-  averaged_.restart(*depth);
-  QToolButton* pressed = continuous ? continuousSweepButton_ : singleSweepButton_;
-  if (!pressed->isChecked()) pressed->setChecked(true);
-  stop_->setEnabled(true);
-  startPass(true);
-  return true;
+  return common::PassPlan{plan_.start, plan_.stop, plan_.points, *depth};
 }
 
-void AnalyzerWindow::startPass(bool resetDds) {
-  // Another depth typed during a continuous sweep averages afresh.
-  if (average_->passes() != averaged_.depth()) averaged_.restart(average_->passes());
-  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, m_.pass, resetDds);
+common::SteppedJob& AnalyzerWindow::beginPass(bool firstOfSweep, bool newPlan) {
+  if (firstOfSweep) fileNameEdit_->clear();
+  newPlan_ = newPlan;
+  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, m_.pass, firstOfSweep);
   progress_->setValue(0);
-  passClock_.start();
-  runner_.start(job_.get());
+  return *job_;
 }
 
-void AnalyzerWindow::stopSweep() { passes_.stop(); }
-
-void AnalyzerWindow::onPassFinished(bool completed) {
+void AnalyzerWindow::passStopped() {
   const int stored = job_ ? job_->stored() : 0;
   job_.reset();
-  if (!completed) {
-    // A stopped pass is dropped: the chart keeps the last whole measurement.
-    setStatus(common::stoppedAtText(std::min(stored, plan_.points + 1), plan_.points + 1));
-    passes_.passFinished(false);
-    return;
-  }
+  // A stopped pass is dropped: the chart keeps the last whole measurement.
+  setStatus(common::stoppedAtText(std::min(stored, plan_.points + 1), plan_.points + 1));
+}
+
+void AnalyzerWindow::passCompleted(common::PassAverage& average) {
+  job_.reset();
   // The counts averaged before any point is computed from them.
-  averageChannels(averaged_, m_.pass, plan_.points + 1);
-  const std::string passes = common::averageText(averaged_.held(), averaged_.depth());
-  setStatus(common::passDoneText(passClock_.elapsed() / 1000.0) +
-            (passes.empty() ? "" : "  " + passes));
-  m_.takePass(plan_.start, plan_.stop, plan_.points, firstPass_);
+  averageChannels(average, m_.pass, plan_.points + 1);
+  m_.takePass(plan_.start, plan_.stop, plan_.points, newPlan_);
+  setStatus(sweep_.passDoneText());
   chart_->setNote({});
-  if (firstPass_) {
+  if (newPlan_) {
     newHome();
     layoutControls();
   }
   redraw();
-  passes_.passFinished(true);
 }
 
-void AnalyzerWindow::uncheckSweepButtons() {
+void AnalyzerWindow::sweepEnded(bool) { progress_->setValue(0); }
+
+void AnalyzerWindow::showState() {
+  const auto mode = sweep_.mode();
   sweepButtons_->setExclusive(false);
-  singleSweepButton_->setChecked(false);
-  continuousSweepButton_->setChecked(false);
+  singleSweepButton_->setChecked(mode == common::SweepControl::Mode::Single);
+  continuousSweepButton_->setChecked(mode == common::SweepControl::Mode::Continuous);
   sweepButtons_->setExclusive(true);
+  stop_->setEnabled(sweep_.running());
 }
 
-void AnalyzerWindow::endSweep() {
-  uncheckSweepButtons();
-  stop_->setEnabled(false);
-  progress_->setValue(0);
+void AnalyzerWindow::leavePort() {
+  // Every data line low after the word 0.
+  context_.instrument.switchOff(hw::kBridgeSettle);
+  context_.instrument.out(0);
 }
 
 }  // namespace kolm::analyzer::ui

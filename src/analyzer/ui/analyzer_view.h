@@ -3,7 +3,6 @@
 // and benchmarks use the class directly.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -15,8 +14,7 @@
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
-#include "common/pass_average.h"
-#include "common/sweep_passes.h"
+#include "common/sweep_control.h"
 #include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
@@ -38,7 +36,7 @@ namespace kolm::analyzer::ui {
 class SmithWindow;
 class MatchingWindow;
 
-class AnalyzerWindow : public QMainWindow {
+class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   Q_OBJECT
  public:
   explicit AnalyzerWindow(common::ui::UiContext& context, QWidget* parent = nullptr);
@@ -70,8 +68,9 @@ class AnalyzerWindow : public QMainWindow {
   // finds are used from then on.
   void checkBridge();
   // The plan the Start, Stop and Points boxes give; none (the status line or a
-  // message says why) when they give none.
-  std::optional<SweepPlan> planFromBoxes();
+  // message says why) when they give none. Not `fresh`: each box's last
+  // accepted number, as the next pass of a running sweep goes on with.
+  std::optional<SweepPlan> planFromBoxes(bool fresh = true);
   const BridgeFigures& bridgeFigures() const { return figures_; }
   // Whether the traces carry their intervals, uncertain marks and signs (on;
   // off only to measure what they cost).
@@ -97,6 +96,7 @@ class AnalyzerWindow : public QMainWindow {
   chart::ui::SweepChart* chart() const { return chart_; }
   chart::ui::AnalysisPanel* analysisPanel() const { return analysis_; }
   common::ui::JobRunner& runner() { return runner_; }
+  const common::SweepControl& sweepControl() const { return sweep_; }
   bool sweeping() const { return runner_.running(); }
   QCheckBox* compareBox() const { return compareCheck_; }
   // The canvas the controls are laid out on (the window's inner area).
@@ -134,13 +134,14 @@ class AnalyzerWindow : public QMainWindow {
   // the markers.
   void updateAntennaWindows();
   void raiseAntennaWindow(QWidget* window);
-  // The first pass of a sweep, planned from the boxes; false (after saying
-  // why) when they are refused.
-  bool beginSweep(bool continuous);
-  void startPass(bool resetDds);
-  void onPassFinished(bool completed);
-  void endSweep();
-  void uncheckSweepButtons();
+  // The sweep's instrument part (analyzer_sweeping.cpp).
+  std::optional<common::PassPlan> planPass(bool fresh) override;
+  common::SteppedJob& beginPass(bool firstOfSweep, bool newPlan) override;
+  void passCompleted(common::PassAverage& average) override;
+  void passStopped() override;
+  void sweepEnded(bool completed) override;
+  void leavePort() override;
+  void showState() override;
 
   common::ui::UiContext& context_;
   Measurement m_;
@@ -150,16 +151,14 @@ class AnalyzerWindow : public QMainWindow {
   std::shared_ptr<TraceValues> liveValues_;
   std::shared_ptr<TraceValues> memoryValues_;
 
-  // Sweep state.
+  // Sweep state: the pass under way and its plan; the passes, their average
+  // (on the counts) and the ways out are the controller's.
   common::ui::JobRunner runner_;
+  common::SweepControl sweep_{*this, runner_};
   std::unique_ptr<ReadWriteJob> job_;
   SweepPlan plan_;
-  bool firstPass_ = true;
-  // The last passes, averaged on their counts (a single sweep makes as many
-  // as the Average box asks for; a continuous one keeps the last of them).
-  common::PassAverage averaged_;
+  bool newPlan_ = true;  // the pass under way restarted the average
   std::unique_ptr<common::ui::AverageBox> average_;
-  common::SweepPasses passes_;
 
   QWidget* canvas_ = nullptr;
   chart::ui::SweepChart* chart_ = nullptr;
@@ -191,7 +190,6 @@ class AnalyzerWindow : public QMainWindow {
   common::ui::RecentFiles* recent_ = nullptr;
   QLabel* status_ = nullptr;  // the status line
   QString memoryName_;        // where the memory trace came from, for the legend
-  QElapsedTimer passClock_;
   chart::ui::AnalysisPanel* analysis_ = nullptr;
   SmithWindow* smith_ = nullptr;
   MatchingWindow* matching_ = nullptr;

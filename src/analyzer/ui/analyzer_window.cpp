@@ -37,7 +37,6 @@
 #include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
-#include "common/ui/sweep_window.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
 
@@ -73,16 +72,7 @@ void setBackground(QWidget* w, const QColor& colour) {
 }  // namespace
 
 AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
-    : QMainWindow(parent),
-      context_(context),
-      passes_({[this](bool continuous) { return beginSweep(continuous); },
-               [this] {
-                 firstPass_ = false;
-                 startPass(false);
-                 return true;
-               },
-               [this] { runner_.stop(); }, [this](bool) { endSweep(); },
-               [this] { return !averaged_.full(); }}) {
+    : QMainWindow(parent), context_(context) {
   setObjectName("Antenna_Analyzer");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
@@ -115,7 +105,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
-  connect(&runner_, &common::ui::JobRunner::finished, this, &AnalyzerWindow::onPassFinished);
+  connect(&runner_, &common::ui::JobRunner::finished, this,
+          [this](bool completed) { sweep_.passFinished(completed); });
   connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
     context_.prompter.message(why.toStdString(), common::Icon::Critical);
   });
@@ -217,11 +208,11 @@ void AnalyzerWindow::buildMenus() {
   auto* single = new QAction(tr("Single sweep"), this);
   single->setObjectName("SingleSweep");
   single->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(single, &QAction::triggered, this, [this] { passes_.single(); });
+  connect(single, &QAction::triggered, this, [this] { sweep_.single(); });
   auto* continuous = new QAction(tr("Continuous sweep"), this);
   continuous->setObjectName("ContinuousSweep");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
-  connect(continuous, &QAction::triggered, this, [this] { passes_.continuous(); });
+  connect(continuous, &QAction::triggered, this, [this] { sweep_.continuous(); });
   auto* stop = new QAction(tr("Stop"), this);
   stop->setObjectName("StopAction");
   stop->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -375,8 +366,8 @@ void AnalyzerWindow::buildControls() {
     b->setCheckable(true);
     sweepButtons_->addButton(b);
   }
-  connect(singleSweepButton_, &QToolButton::clicked, this, [this] { passes_.single(); });
-  connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { passes_.continuous(); });
+  connect(singleSweepButton_, &QToolButton::clicked, this, [this] { sweep_.single(); });
+  connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { sweep_.continuous(); });
   progress_ = new QProgressBar(generatorGroup_);
   progress_->setObjectName("Progress");
   progress_->setRange(0, 1000);
@@ -727,7 +718,7 @@ void AnalyzerWindow::showReadout(double x, double y) {
           (q == kReactance ? qs(signNote(*liveValues_, static_cast<size_t>(i))) : QString()) +
           (m_.live.averaged()
                ? "\n" + qs(common::averageText(m_.live.passes,
-                                               std::max(m_.live.passes, averaged_.depth())))
+                                               std::max(m_.live.passes, sweep_.average().depth())))
                : QString()));
     }
   }
@@ -764,21 +755,14 @@ void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(te
 // ---- closing ----
 
 void AnalyzerWindow::closeEvent(QCloseEvent* event) {
-  common::ui::closeSweeping(
-      passes_, runner_,
-      [this] {
-        // A box whose text is refused keeps its last number in the file.
-        const auto kept = [](const QLineEdit* box) {
-          return common::ui::numberText(box).toStdString();
-        };
-        saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_),
-                   context_.settings.file(kSettingsFile), context_.settings.keeper());
-      },
-      [this] {
-        // Every data line low after the word 0.
-        context_.instrument.switchOff(hw::kBridgeSettle);
-        context_.instrument.out(0);
-      });
+  // The pass under way stops at its point boundary, any other job too; the
+  // settings are kept, then the port is left idle.
+  runner_.stop();
+  // A box whose text is refused keeps its last number in the file.
+  const auto kept = [](const QLineEdit* box) { return common::ui::numberText(box).toStdString(); };
+  saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_),
+             context_.settings.file(kSettingsFile), context_.settings.keeper());
+  sweep_.close();
   event->accept();
 }
 

@@ -11,20 +11,23 @@
 #include <memory>
 
 #include "common/job.h"
+#include "common/sweep_control.h"
 
 namespace kolm::common::ui {
 
-class JobRunner : public QObject {
+class JobRunner : public QObject, public PassRunner {
   Q_OBJECT
  public:
   explicit JobRunner(QObject* parent = nullptr);
   // Starts `job` (replacing none: call only while idle). A slice steps points
   // for about `sliceMs` milliseconds.
   void start(SteppedJob* job, int sliceMs = 3);
+  // A sweep controller's pass, in slices of 3 ms.
+  void start(SteppedJob& job) override { start(&job); }
   // Ends the job at once: a point left open across its wait is dropped unread
   // (the stop does not wait for it); `finished(false)` follows. A job that had already
   // run to its end is reported as such.
-  void stop();
+  void stop() override;
   bool running() const { return job_ != nullptr; }
   // Runs the rest of the job at once (for tests and close handlers that must
   // finish a pass); returns when it is done.

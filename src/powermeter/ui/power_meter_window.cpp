@@ -30,7 +30,6 @@
 #include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
-#include "common/ui/sweep_window.h"
 #include "hw/dds.h"
 #include "powermeter/averaging.h"
 #include "powermeter/chart_file.h"
@@ -509,137 +508,6 @@ void PowerMeterWindow::onDelayChanged() {
     context_.prompter.message(*warning, common::Icon::None);
 }
 
-void PowerMeterWindow::onSingleSweep() {
-  if (activeJob_ != Job::None && activeJob_ != Job::Sweep) {
-    singleSweepButton_->setChecked(false);  // a reference table is being measured
-    return;
-  }
-  singleSweepButton_->setChecked(true);
-  continuousSweepButton_->setChecked(false);
-  passes_.single();
-}
-
-void PowerMeterWindow::onContinuousSweep() {
-  if (activeJob_ != Job::None && activeJob_ != Job::Sweep) {
-    continuousSweepButton_->setChecked(false);
-    return;
-  }
-  continuousSweepButton_->setChecked(true);
-  singleSweepButton_->setChecked(false);
-  passes_.continuous();
-}
-
-bool PowerMeterWindow::startSingleSweep(std::function<void(bool)> whenDone) {
-  if (runner_.running() || closed_) return false;
-  sweepDone_ = std::move(whenDone);
-  singleSweepButton_->setChecked(true);
-  continuousSweepButton_->setChecked(false);
-  passes_.single();
-  return true;
-}
-
-bool PowerMeterWindow::startPass(bool fresh) {
-  const QLineEdit* boxes[] = {startEdit_, stopEdit_, pointsEdit_, topLevelEdit_, bottomLevelEdit_};
-  double typed[5];
-  for (size_t k = 0; k < 5; ++k) {
-    const auto n = fresh ? common::ui::requireNumber(boxes[k])
-                         : std::optional(common::ui::lastNumberIn(boxes[k]));
-    if (!n) return false;  // the status line says why; nothing is swept
-    typed[k] = *n;
-  }
-  const auto depth = fresh ? average_->require() : std::optional(average_->passes());
-  if (!depth) return false;
-  fileNameEdit_->clear();
-  m_.fromFile = false;
-  showQuartzReference_ = false;
-  SweepPreparation prepared = prepareSweep({typed[0], typed[1], typed[2], typed[3], typed[4]},
-                                           context_.instrument.params.refClockMHz, calibration_);
-  if (prepared.startMHz) startEdit_->setText(q(*prepared.startMHz));
-  if (prepared.stopMHz) stopEdit_->setText(q(*prepared.stopMHz));
-  if (!prepared.plan) {
-    context_.prompter.message(prepared.error, common::Icon::Warning);
-    return false;
-  }
-  const SweepPlan& plan = *prepared.plan;
-  // A new sweep, or another span, points or depth, averages afresh.
-  const bool same = !fresh && *depth == averaged_.depth() &&
-                    plan.ViewStart == averagedPlan_.ViewStart &&
-                    plan.ViewStop == averagedPlan_.ViewStop && plan.Points == averagedPlan_.Points;
-  if (!same) averaged_.restart(*depth);
-  averagedPlan_ = plan;
-  shownPassLevels_ = 0;
-  m_.beginPass(plan, levelLimits(calibration_));
-  newHome();
-  job_ = std::make_unique<SweepJob>(
-      context_.instrument, plan, calibration_, [this] { return delayMs_; },
-      *depth > 1 ? passLevels_ : m_.levels);
-  activeJob_ = Job::Sweep;
-  progress_->setValue(0);
-  passClock_.start();
-  runner_.start(job_.get());
-  updateActions();
-  redraw();
-  return true;
-}
-
-void PowerMeterWindow::jobFinished(bool completed) {
-  const Job finished = activeJob_;
-  activeJob_ = Job::None;
-  switch (finished) {
-    case Job::Sweep:
-      passFinished(completed);
-      break;
-    case Job::LevelReference:
-      levelReferenceFinished(completed);
-      break;
-    case Job::QuartzReference:
-      quartzReferenceFinished(completed);
-      break;
-    case Job::None:
-      break;
-  }
-  if (!closed_) updateActions();
-}
-
-void PowerMeterWindow::showAveragedPass() {
-  if (!job_ || averaged_.depth() <= 1) return;
-  const int measured = job_->measured();
-  for (int i = shownPassLevels_; i < measured; ++i)
-    m_.levels[static_cast<size_t>(i)] =
-        averagedLevel(averaged_, static_cast<size_t>(i), passLevels_[static_cast<size_t>(i)]);
-  shownPassLevels_ = std::max(shownPassLevels_, measured);
-}
-
-std::string PowerMeterWindow::passesText() const {
-  if (m_.fromFile) return {};
-  // The pass under way counts once its levels are shown.
-  const int held = averaged_.held() + (activeJob_ == Job::Sweep && !averaged_.full() ? 1 : 0);
-  return common::averageText(held, averaged_.depth());
-}
-
-void PowerMeterWindow::passFinished(bool completed) {
-  if (completed) progress_->setValue(1000);
-  if (job_) {
-    showAveragedPass();
-    m_.measured(job_->measured());
-  }
-  if (completed && job_ && averaged_.depth() > 1) {
-    averageLevels(averaged_, passLevels_, job_->plan().Points);
-    std::copy_n(passLevels_.begin(), job_->plan().Points + 1, m_.levels.begin());
-  }
-  if (closed_) return;
-  if (completed) {
-    const std::string passes = passesText();
-    status_->setText(q(common::passDoneText(passClock_.elapsed() / 1000.0) +
-                       (passes.empty() ? "" : "  " + passes)));
-  } else {
-    status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.Points + 1)));
-    progress_->setValue(0);
-  }
-  redraw();
-  passes_.passFinished(completed);
-}
-
 void PowerMeterWindow::printScreen() {
   // The window is printed as it looks: nothing may change it under the dialog
   // (the item waits for a running job, like the other commands).
@@ -654,20 +522,6 @@ void PowerMeterWindow::printScreen() {
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   layoutControls();
   redraw();
-}
-
-void PowerMeterWindow::stopSweep() {
-  passes_.stop();
-  continuousSweepButton_->setChecked(false);
-  runner_.stop();  // a reference table
-}
-
-void PowerMeterWindow::endSweeping(bool completed) {
-  job_.reset();
-  singleSweepButton_->setChecked(false);
-  continuousSweepButton_->setChecked(false);
-  updateActions();
-  if (auto done = std::exchange(sweepDone_, nullptr)) done(completed);
 }
 
 void PowerMeterWindow::updateActions() {
@@ -731,10 +585,11 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
   }
   if (!closed_) {
     closed_ = true;
-    sweepDone_ = nullptr;
-    // A reference table ends at its point boundary too, unsaved.
-    common::ui::closeSweeping(
-        passes_, runner_, [this] { saveSettings(); }, [this] { context_.instrument.switchOff(); });
+    // A reference table ends at its point boundary too, unsaved; a sweep's
+    // pass too, then the port is left idle.
+    runner_.stop();
+    saveSettings();
+    sweep_.close();
     job_.reset();
     levelJob_.reset();
     quartzJob_.reset();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -10,8 +9,7 @@
 #include <vector>
 
 #include "chart/zoom.h"
-#include "common/pass_average.h"
-#include "common/sweep_passes.h"
+#include "common/sweep_control.h"
 #include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
@@ -50,7 +48,7 @@ inline const QColor kForeground(192, 192, 192);
 // handler stops a running pass, saves pow.ini and switches the generator off).
 QWidget* createPowerMeterWindow(common::ui::UiContext& context);
 
-class PowerMeterWindow : public QMainWindow {
+class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   Q_OBJECT
  public:
   explicit PowerMeterWindow(common::ui::UiContext& context);
@@ -104,19 +102,21 @@ class PowerMeterWindow : public QMainWindow {
   void readSettings();
   void saveSettings();
   void layoutControls();
-  // Starts a pass from the boxes; false (after saying why) when they are refused.
-  // A box whose text is not one number refuses a `fresh` sweep; the next pass of
-  // a continuous sweep goes on with its last number.
-  bool startPass(bool fresh);
+  // The sweep's instrument part (power_meter_sweeping.cpp).
+  std::optional<common::PassPlan> planPass(bool fresh) override;
+  common::SteppedJob& beginPass(bool firstOfSweep, bool newPlan) override;
+  void passCompleted(common::PassAverage& average) override;
+  void passStopped() override;
+  void sweepEnded(bool completed) override;
+  void leavePort() override;
+  void showState() override;
   void onSingleSweep();
   void onContinuousSweep();
-  void passFinished(bool completed);
   // The levels of the pass under way shown as the average will hold them.
   void showAveragedPass();
   // "avg 4/16" for the trace of a sweep averaging passes, else empty.
   std::string passesText() const;
   void stopSweep();
-  void endSweeping(bool completed);
   void printScreen();
   void jobFinished(bool completed);
   void updateActions();
@@ -189,17 +189,11 @@ class PowerMeterWindow : public QMainWindow {
   std::unique_ptr<SweepJob> job_;
   std::unique_ptr<LevelReferenceJob> levelJob_;
   std::unique_ptr<QuartzReferenceJob> quartzJob_;
-  std::function<void(bool)> sweepDone_;
   common::ui::JobRunner runner_;
-  // Every pass starts from the boxes, the next of a continuous sweep too.
-  common::SweepPasses passes_{{[this](bool) { return startPass(true); },
-                               [this] { return startPass(false); }, [this] { runner_.stop(); },
-                               [this](bool completed) { endSweeping(completed); },
-                               [this] { return averaged_.depth() > 1 && !averaged_.full(); }}};
-  // Passes averaged: the ring of the last ones (restarted by a new sweep or
-  // another span, points or depth) and the levels of the pass under way.
-  common::PassAverage averaged_;
-  SweepPlan averagedPlan_{};
+  // The passes, their averaging ring and the ways out; the plan of the pass
+  // under way and, while passes are averaged, its own levels.
+  common::SweepControl sweep_{*this, runner_};
+  SweepPlan plan_{};
   std::vector<float> passLevels_ = std::vector<float>(kTraceSize, 0.f);
   int shownPassLevels_ = 0;
   std::unique_ptr<common::ui::AverageBox> average_;
@@ -226,7 +220,6 @@ class PowerMeterWindow : public QMainWindow {
   QCheckBox* compareCheck_ = nullptr;
   QWidget* sweepPanel_ = nullptr;
   QLabel* status_ = nullptr;  // the status line
-  QElapsedTimer passClock_;
   QProgressBar* progress_ = nullptr;
   QAction* stopAction_ = nullptr;
   common::ui::RecentFiles* recent_ = nullptr;
