@@ -124,7 +124,7 @@ void AnalyzerWindow::printScreen() {
   if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
-  layoutControls();
+  showSweepBoxes();
   drawGrid();
   redraw();
 }
@@ -146,7 +146,6 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
   stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
   pointsEdit_->setText(QString::number(m_.Points));
-  layoutControls();
   redraw();
 }
 

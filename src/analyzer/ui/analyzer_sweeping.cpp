@@ -79,7 +79,7 @@ void AnalyzerWindow::passCompleted(common::PassAverage& average) {
   chart_->setNote({});
   if (newPlan_) {
     newHome();
-    layoutControls();
+    showSweepBoxes();
   }
   redraw();
 }

@@ -44,7 +44,6 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
 
   // Window operations, named as the instrument's users know them.
   void redraw();
-  void layoutControls();
   void showDemonstration();
   void selectQuantity(int index);
   // A sweep from the boxes: one pass, or passes back to back until stopped;
@@ -99,8 +98,6 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   const common::SweepControl& sweepControl() const { return sweep_; }
   bool sweeping() const { return runner_.running(); }
   QCheckBox* compareBox() const { return compareCheck_; }
-  // The canvas the controls are laid out on (the window's inner area).
-  QWidget* canvas() const { return canvas_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -108,7 +105,11 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
 
  private:
   void buildMenus();
+  // The controls (analyzer_controls.cpp), laid out once by layOut.
   void buildControls();
+  void layOut();
+  // The boxes show the span and points of the measurement on the chart.
+  void showSweepBoxes();
   void setQuantityScale(int quantity);
   void drawGrid();
   void loadIcon();
@@ -121,9 +122,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // The readouts at the cursor (x, y): its frequency, the six quantity readouts, the
   // selected quantity and the cursor line.
   void showReadout(double x, double y);
-  // Each shown quantity readout as wide as its text needs, into the room up to
-  // the next one shown (the hidden ones between give theirs), never narrower
-  // than its place in the layout.
+  // Each shown quantity readout over its button, as wide as its text needs,
+  // into the room up to the next one shown (the hidden ones between give
+  // theirs), never narrower than its button.
   void fitReadouts();
   // A view chosen on the chart (zoom, zoom history).
   void applyView(const chart::View& v);
@@ -181,7 +182,6 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   QToolButton* combine_ = nullptr;
   std::array<QToolButton*, kQuantities> quantityButtons_{};
   std::array<QLineEdit*, kQuantities> quantityReadouts_{};
-  int readoutWidth_ = 0;  // a quantity readout's width in the layout
   QToolButton* singleSweepButton_ = nullptr;
   QToolButton* continuousSweepButton_ = nullptr;
   QButtonGroup* sweepButtons_ = nullptr;

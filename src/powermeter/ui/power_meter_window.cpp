@@ -42,44 +42,7 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-constexpr int kCursorReadoutWidth = 230;
 std::string s(const QString& q) { return q.toStdString(); }
-
-// The pictures of the two sweep buttons: one ramp for a single pass, three for
-// passes back to back.
-QIcon sweepIcon(int ramps) {
-  QPixmap pm(32, 32);
-  pm.fill(QColor(16, 22, 28));
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(70, 90, 110), 1));
-  p.drawLine(4, 27, 28, 27);
-  QPainterPath path;
-  const double w = 24.0 / ramps;
-  path.moveTo(4, 26);
-  for (int r = 0; r < ramps; ++r) {
-    path.lineTo(4 + w * (r + 1), 6);
-    if (r + 1 < ramps) path.lineTo(4 + w * (r + 1), 26);
-  }
-  p.setPen(QPen(QColor(90, 230, 120), 2));
-  p.drawPath(path);
-  return QIcon(pm);
-}
-
-QLineEdit* lineEdit(QWidget* parent, const char* name, int width, const QString& tip = {}) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(name);
-  e->setFixedWidth(width);
-  if (!tip.isEmpty()) e->setToolTip(tip);
-  return e;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->adjustSize();
-  return l;
-}
 
 }  // namespace
 
@@ -89,9 +52,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
-  area_ = common::ui::makeBannerArea(context_, this, "ChartArea");
-  area_->installEventFilter(this);
-  buildControls(area_);
+  buildControls(common::ui::makeBannerArea(context_, this, "ChartArea"));
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
   common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
@@ -258,204 +219,6 @@ void PowerMeterWindow::buildMenus() {
   addActions({single, continuous});
 }
 
-void PowerMeterWindow::buildControls(QWidget* area) {
-  titleLabel_ = label(area, "titleLabel", tr("POWER METER SWEEP"));
-  QFont heading = titleLabel_->font();
-  heading.setPointSize(16);
-  heading.setBold(true);
-  titleLabel_->setFont(heading);
-  titleLabel_->adjustSize();
-
-  chart_ = new chart::ui::SweepChart(area);
-  chart_->setObjectName("chart");
-  chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
-  chart_->setBandZoom([this] { return view(); });
-  connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
-          [this](double x, double y) { showReadout(x, y); });
-  connect(chart_, &chart::ui::SweepChart::viewRequested, this,
-          [this](const chart::View& v) { applyView(v); });
-
-  fileNameEdit_ = lineEdit(area, "fileNameEdit", 420, tr("File name"));
-  fileNameEdit_->setReadOnly(true);
-  fileNameEdit_->setFrame(false);
-  fileNameEdit_->setFixedHeight(fileNameEdit_->fontMetrics().height() + 2);
-  fileNameEdit_->setStyleSheet("QLineEdit { background: transparent; }");
-
-  compareCheck_ = new QCheckBox(tr("Compare"), area);
-  compareCheck_->setObjectName("compareCheck");
-  compareCheck_->adjustSize();
-  connect(compareCheck_, &QCheckBox::toggled, this, [this] { redraw(); });
-
-  delayLabel_ = label(area, "delayLabel", tr("Delay"));
-  delayEdit_ = lineEdit(area, "delayEdit", 52, tr("Delay in msec"));
-  delayEdit_->setText(tr("0"));
-  connect(delayEdit_, &QLineEdit::textChanged, this, [this] { onDelayChanged(); });
-
-  pointsLabel_ = label(area, "pointsLabel", tr("Points"));
-  pointsEdit_ = lineEdit(area, "pointsEdit", 60, tr("Frequency Axsis Points"));
-  connect(pointsEdit_, &QLineEdit::textChanged, this, [this] { onPointsChanged(); });
-
-  topLevelEdit_ = lineEdit(area, "topLevelEdit", 38, tr("Level at the top, dBm"));
-  bottomLevelEdit_ = lineEdit(area, "bottomLevelEdit", 38, tr("Level at the bottom, dBm"));
-  for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
-    connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
-
-  cursorReadout_ = lineEdit(area, "cursorReadout", kCursorReadoutWidth, tr("Cursor: MHz and dBm"));
-  cursorReadout_->setReadOnly(true);
-  QFont mono("Monospace");
-  mono.setStyleHint(QFont::TypeWriter);
-  cursorReadout_->setFont(mono);
-  levelReadout_ = lineEdit(area, "LevelReadout", 280, tr("The traces' levels at the cursor"));
-  levelReadout_->setReadOnly(true);
-  levelReadout_->setFont(mono);
-
-  // The status line: what the last command did, the progress of a pass and its
-  // Stop button.
-  status_ = new QLabel(this);
-  status_->setObjectName("StatusLine");
-  // The passes a sweep averages, beside Points; kolm.ini keeps the number.
-  average_ = std::make_unique<common::ui::AverageBox>(area, context_.settings, "PowerMeter/average",
-                                                      status_);
-  statusBar()->addWidget(status_, 1);
-  sweepPanel_ = new QWidget(this);
-  sweepPanel_->setObjectName("SweepPanel");
-  auto* panel = new QHBoxLayout(sweepPanel_);
-  panel->setContentsMargins(0, 0, 0, 0);
-  progress_ = new QProgressBar(sweepPanel_);
-  progress_->setObjectName("SweepProgress");
-  progress_->setRange(0, 1000);
-  progress_->setValue(0);
-  progress_->setTextVisible(false);
-  progress_->setFixedHeight(14);
-  progress_->setFixedWidth(160);
-  auto* stop = new QToolButton(sweepPanel_);
-  stop->setObjectName("StopButton");
-  stop->setDefaultAction(stopAction_);
-  panel->addWidget(progress_, 1);
-  panel->addWidget(stop);
-  statusBar()->addPermanentWidget(sweepPanel_);
-
-  generatorGroup_ = new QGroupBox(tr("Signal Generator"), area);
-  generatorGroup_->setObjectName("generatorGroup");
-  auto* gen = new QHBoxLayout(generatorGroup_);
-  gen->setContentsMargins(6, 2, 6, 4);
-  gen->setSpacing(4);
-  startEdit_ = lineEdit(generatorGroup_, "startEdit", 56, tr("Start frequency, MHz"));
-  spanCaption_ = lineEdit(generatorGroup_, "spanCaption", 200);
-  spanCaption_->setText(tr("Start<----------MHz--------->Stop"));
-  spanCaption_->setFixedWidth(spanCaption_->fontMetrics().horizontalAdvance(spanCaption_->text()) +
-                              12);
-  spanCaption_->setReadOnly(true);
-  spanCaption_->setFocusPolicy(Qt::NoFocus);
-  spanCaption_->setAlignment(Qt::AlignCenter);
-  stopEdit_ = lineEdit(generatorGroup_, "stopEdit", 56, tr("Stop frequency, MHz"));
-  singleSweepButton_ = new QToolButton(generatorGroup_);
-  singleSweepButton_->setObjectName("singleSweepButton");
-  singleSweepButton_->setIcon(sweepIcon(1));
-  singleSweepButton_->setToolTip(tr("Single sweep (F5)"));
-  continuousSweepButton_ = new QToolButton(generatorGroup_);
-  continuousSweepButton_->setObjectName("continuousSweepButton");
-  continuousSweepButton_->setIcon(sweepIcon(3));
-  continuousSweepButton_->setToolTip(tr("Continuous sweep (Shift+F5)"));
-  for (QToolButton* b : {singleSweepButton_, continuousSweepButton_}) {
-    b->setCheckable(true);
-    b->setIconSize(QSize(28, 28));
-    b->setFixedSize(32, 32);
-  }
-  connect(singleSweepButton_, &QToolButton::clicked, this, [this] { onSingleSweep(); });
-  connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { onContinuousSweep(); });
-  gen->addWidget(startEdit_);
-  gen->addWidget(spanCaption_);
-  gen->addWidget(stopEdit_);
-  gen->addSpacing(4);
-  gen->addWidget(singleSweepButton_);
-  gen->addWidget(continuousSweepButton_);
-  generatorGroup_->adjustSize();
-  generatorGroup_->setFixedSize(generatorGroup_->sizeHint());
-  for (QLineEdit* e :
-       {startEdit_, stopEdit_, pointsEdit_, delayEdit_, topLevelEdit_, bottomLevelEdit_})
-    common::ui::makeNumberField(e, status_);
-}
-
-bool PowerMeterWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == area_ && event->type() == QEvent::Resize) {
-    layoutControls();
-    redraw();
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
-// The controls stand at their fractions of the area (the chart at 5 % / 9 %,
-// 90.5 % x 80 % of it); where a fraction would put one control over another, or
-// out of the area, on a small window, the chart gives way: the top row keeps
-// its height above the chart and the bottom row its height below it.
-void PowerMeterWindow::layoutControls() {
-  const double W = area_->width(), H = area_->height();
-  auto px = [](double v) { return static_cast<int>(std::lround(v)); };
-  auto at = [&](QWidget* w, double x, double y) { w->move(px(x), px(y)); };
-  // Top row: Compare, Delay and Points at 5 %, the file name at 6.5 %.
-  const int rowTop = std::max(px(0.05 * H), titleLabel_->height());
-  // Compare, Average, Delay and Points stand at their fractions from the
-  // middle on, each clear of the one before it; where the row is too narrow for
-  // that they give way leftwards from the right edge, and the file name
-  // shortens to leave them room.
-  struct Item {
-    QWidget* widget;
-    double at;  // fraction of the width; 0: right after the one before
-    bool label;
-  };
-  const Item row[] = {{compareCheck_, 0.5, false},  {average_->label(), 0.6, true},
-                      {average_->edit(), 0, false}, {delayLabel_, 0.7, true},
-                      {delayEdit_, 0.76, false},    {pointsLabel_, 0.85, true},
-                      {pointsEdit_, 0.905, false}};
-  constexpr size_t kItems = std::size(row);
-  double xs[kItems];
-  double next = 0;
-  for (size_t k = 0; k < kItems; ++k) {
-    xs[k] = std::max(row[k].at * W, next + (row[k].label ? 8 : 0));
-    next = xs[k] + row[k].widget->width() + 4;
-  }
-  double limit = W - 2;
-  for (size_t k = kItems; k-- > 0;) {
-    xs[k] = std::min(xs[k], limit - row[k].widget->width());
-    limit = xs[k] - (row[k].label ? 8 : 4);
-  }
-  for (size_t k = 0; k < kItems; ++k)
-    at(row[k].widget, xs[k],
-       row[k].label ? rowTop + (delayEdit_->height() - row[k].widget->height()) / 2 : rowTop);
-  at(titleLabel_, 0.325 * W, 0);
-  fileNameEdit_->setFixedWidth(std::max(40, std::min(420, px(xs[0] - 0.05 * W) - 8)));
-  at(fileNameEdit_, 0.05 * W, std::max(0.065 * H, static_cast<double>(titleLabel_->height())));
-  const int chartTop = std::max({px(0.09 * H), rowTop + delayEdit_->height() + 2,
-                                 fileNameEdit_->y() + fileNameEdit_->height() + 2});
-  // Bottom row: the generator frame, the cursor readouts.
-  const int frameTop = std::min(px(0.89 * H), area_->height() - generatorGroup_->height() - 2);
-  at(generatorGroup_, std::min(0.563 * W, W - generatorGroup_->width() - 2), frameTop);
-  cursorReadout_->setFixedWidth(kCursorReadoutWidth);
-  at(cursorReadout_, 0.05 * W, std::min(px(0.9 * H), frameTop + 4));
-  at(levelReadout_, 0.05 * W + cursorReadout_->width() + 6, cursorReadout_->y());
-  const int levelRoom = generatorGroup_->x() - levelReadout_->x() - 6;
-  if (levelRoom >= 160) {
-    levelReadout_->setFixedWidth(std::min(280, levelRoom));
-  } else {
-    // Too narrow beside the frame: the level readout goes under the cursor
-    // readout, both left of the frame, and the chart gives way.
-    const int h = levelReadout_->height();
-    levelReadout_->setFixedWidth(std::max(120, generatorGroup_->x() - px(0.05 * W) - 6));
-    at(levelReadout_, 0.05 * W, area_->height() - h - 2);
-    cursorReadout_->setFixedWidth(std::min(kCursorReadoutWidth, levelReadout_->width()));
-    at(cursorReadout_, 0.05 * W, levelReadout_->y() - h - 2);
-  }
-  const int chartBottom = std::min({px(0.89 * H), frameTop, cursorReadout_->y()}) - 2;
-  chart_->setGeometry(px(0.05 * W), chartTop, px(0.905 * W), std::max(10, chartBottom - chartTop));
-  // The level boxes at the chart's top and bottom edges, in the margin beside it.
-  for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
-    e->setFixedWidth(std::min(38, px(0.04 * W) - 2));
-  at(topLevelEdit_, 0.01 * W, chartTop);
-  at(bottomLevelEdit_, 0.01 * W, std::min(px(0.85 * H), chartBottom - bottomLevelEdit_->height()));
-  fileNameEdit_->raise();
-}
-
 void PowerMeterWindow::readSettings() {
   std::string problem;
   const auto settingsFile = context_.settings.file(powermeter::kSettingsFile);
@@ -520,7 +283,6 @@ void PowerMeterWindow::printScreen() {
   const QString written = context_.printWindow(context_.prompter, this, fileNameEdit_->text());
   if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
-  layoutControls();
   redraw();
 }
 

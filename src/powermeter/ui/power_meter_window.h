@@ -94,14 +94,14 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenus();
+  // The controls (power_meter_controls.cpp), laid out once by layOut.
   void buildControls(QWidget* area);
+  void layOut(QWidget* area);
   void readSettings();
   void saveSettings();
-  void layoutControls();
   // The sweep's instrument part (power_meter_sweeping.cpp).
   std::optional<common::PassPlan> planPass(bool fresh) override;
   common::SteppedJob& beginPass(bool firstOfSweep, bool newPlan) override;
@@ -199,7 +199,6 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   std::unique_ptr<common::ui::AverageBox> average_;
   bool closed_ = false;
 
-  QWidget* area_ = nullptr;
   chart::ui::SweepChart* chart_ = nullptr;
   QLabel* delayLabel_ = nullptr;
   QLabel* pointsLabel_ = nullptr;
