@@ -12,13 +12,21 @@ shift || true
 "$root/scripts/deps.sh" clang-14 libclang-rt-14-dev
 cxx=$(command -v clang++-14)
 build="$root/build-fuzz"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" -DKOLM_FUZZ=ON -DKOLM_WERROR=ON \
-  -DKOLM_GUI=OFF -DKOLM_BENCH=OFF -DKOLM_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" "${launcher[@]}" -DKOLM_FUZZ=ON \
+  -DKOLM_WERROR=ON -DKOLM_GUI=OFF -DKOLM_BENCH=OFF -DKOLM_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for t in "$root"/fuzz/targets/*.cpp; do targets+=("$(basename "$t" .cpp)"); done
 fi
-ninja -C "$build" "${targets[@]/#/fuzz_}" >/dev/null
+# The compiler's messages are shown only when the build fails.
+if ! ninja -C "$build" "${targets[@]/#/fuzz_}" >"$build/build.log" 2>&1; then
+  grep -E 'error|FAILED' "$build/build.log" | head -40
+  echo "fuzz.sh: the fuzz targets do not build (whole log: $build/build.log)" >&2
+  exit 2
+fi
 
 found=0
 printf '%-12s | %12s | %7s | %s\n' target executions seconds findings

@@ -44,6 +44,7 @@ struct CrystalModel {
   double fpHz() const;  // Fs sqrt(1 + Cs / C0): the parallel resonance
   double q() const;     // unloaded: 2 pi Fs L / R
   std::complex<double> impedance(double fHz) const;
+  bool operator==(const CrystalModel&) const = default;
 };
 
 // What the detector sees with the crystal in a fixture of `r0Ohm` against the
