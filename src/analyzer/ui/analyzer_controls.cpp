@@ -30,7 +30,16 @@ void AnalyzerWindow::buildControls() {
   generatorGroup_ = new QGroupBox(tr("Signal Generator"), c);
   generatorGroup_->setObjectName("generatorGroup");
 
-  chart_ = new chart::ui::SweepChart(c);
+  buildChart();
+  buildBoxes();
+  buildQuantityButtons();
+  buildSweepButtons();
+  layOut();
+}
+
+// The chart and the cursor's line over it.
+void AnalyzerWindow::buildChart() {
+  chart_ = new chart::ui::SweepChart(canvas_);
   chart_->setObjectName("chart");
   chart_->setMemoryOnTop(true);
   chart_->setCursorLineShown(false);  // cursorLine_ is the cursor
@@ -48,7 +57,11 @@ void AnalyzerWindow::buildControls() {
   setBackground(cursorLine_, QColor(192, 192, 192));
   cursorLine_->setStyleSheet("background: rgb(192, 192, 192);");
   cursorLine_->hide();
+}
 
+// The heading, the captions and the boxes.
+void AnalyzerWindow::buildBoxes() {
+  QWidget* c = canvas_;
   auto label = [c](const char* name, const QString& caption) {
     auto* l = new QLabel(caption, c);
     l->setObjectName(name);
@@ -119,7 +132,10 @@ void AnalyzerWindow::buildControls() {
   // Only the user's clicks: ticking it from the Compare menu must not copy the
   // screen over a memory just loaded.
   connect(compareCheck_, &QCheckBox::clicked, this, &AnalyzerWindow::onCompareClicked);
+}
 
+// The Single/Combine button, then per quantity its button and its readout.
+void AnalyzerWindow::buildQuantityButtons() {
   combine_ = new QToolButton(chartsGroup_);
   combine_->setObjectName("Combine");
   combine_->setCheckable(true);
@@ -157,7 +173,10 @@ void AnalyzerWindow::buildControls() {
     calc->hide();
     quantityReadouts_[q] = calc;
   }
+}
 
+// The generator's sweep buttons, the progress and Stop.
+void AnalyzerWindow::buildSweepButtons() {
   singleSweepButton_ = new QToolButton(generatorGroup_);
   singleSweepButton_->setObjectName("singleSweepButton");
   singleSweepButton_->setText(QString::fromUtf8("\u25B6 1"));
@@ -185,7 +204,6 @@ void AnalyzerWindow::buildControls() {
   stop_->setToolTip(tr("Stop the sweep (Esc)"));
   stop_->setEnabled(false);
   connect(stop_, &QToolButton::clicked, this, &AnalyzerWindow::stopSweep);
-  layOut();
 }
 
 // The panel's proportions as layouts: the heading over a row with the file
@@ -230,9 +248,20 @@ void AnalyzerWindow::layOut() {
   middle->addStretch(45);
   page->addLayout(middle, 1);
 
-  // The charts' frame: the cursor's frequency, then the buttons; each
-  // quantity's readout stands over its button (fitReadouts), in a row kept
-  // as tall as a readout.
+  layOutChartsFrame();
+  layOutGeneratorFrame();
+  auto* bottom = new QHBoxLayout;
+  bottom->setContentsMargins(kSide, 0, kSide, 0);
+  bottom->addWidget(chartsGroup_, 49);
+  bottom->addWidget(generatorGroup_, 45);
+  page->addLayout(bottom);
+  chartsGroup_->installEventFilter(this);
+}
+
+// The charts' frame: the cursor's frequency, then the buttons; each
+// quantity's readout stands over its button (fitReadouts), in a row kept as
+// tall as a readout.
+void AnalyzerWindow::layOutChartsFrame() {
   const int readoutHeight = QFontMetrics(quantityReadouts_[0]->font()).height() + 4;
   auto* charts = new QGridLayout(chartsGroup_);
   charts->setContentsMargins(6, 2, 6, 4);
@@ -256,9 +285,12 @@ void AnalyzerWindow::layOut() {
   cursorFrequencyEdit_->setFixedHeight(readoutHeight);
   combine_->setMinimumHeight(buttonHeight);
   combine_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
 
-  // The generator's frame: the two sweep buttons, progress over Stop, the
-  // span's caption over its start and stop boxes.
+// The generator's frame: the two sweep buttons, progress over Stop, the span's
+// caption over its start and stop boxes.
+void AnalyzerWindow::layOutGeneratorFrame() {
+  const int readoutHeight = QFontMetrics(quantityReadouts_[0]->font()).height() + 4;
   auto* generator = new QGridLayout(generatorGroup_);
   generator->setContentsMargins(6, 2, 6, 4);
   generator->setHorizontalSpacing(6);
@@ -286,13 +318,6 @@ void AnalyzerWindow::layOut() {
   generator->setColumnStretch(2, 2);
   generator->setColumnStretch(3, 2);
   generator->setColumnStretch(4, 2);
-
-  auto* bottom = new QHBoxLayout;
-  bottom->setContentsMargins(kSide, 0, kSide, 0);
-  bottom->addWidget(chartsGroup_, 49);
-  bottom->addWidget(generatorGroup_, 45);
-  page->addLayout(bottom);
-  chartsGroup_->installEventFilter(this);
 }
 
 bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -107,7 +107,13 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   void buildMenus();
   // The controls (analyzer_controls.cpp), laid out once by layOut.
   void buildControls();
+  void buildChart();
+  void buildBoxes();
+  void buildQuantityButtons();
+  void buildSweepButtons();
   void layOut();
+  void layOutChartsFrame();
+  void layOutGeneratorFrame();
   // The boxes show the span and points of the measurement on the chart.
   void showSweepBoxes();
   void setQuantityScale(int quantity);

@@ -115,9 +115,17 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   levelReadout_->setMaximumWidth(280);
   levelReadout_->setReadOnly(true);
   levelReadout_->setFont(mono);
+  buildStatusLine(area);
+  buildGenerator(area);
+  for (QLineEdit* e :
+       {startEdit_, stopEdit_, pointsEdit_, delayEdit_, topLevelEdit_, bottomLevelEdit_})
+    common::ui::makeNumberField(e, status_);
+  layOut(area);
+}
 
-  // The status line: what the last command did, the progress of a pass and its
-  // Stop button.
+// The status line: what the last command did, the progress of a pass and its
+// Stop button; and the Average box, whose refusals it shows.
+void PowerMeterWindow::buildStatusLine(QWidget* area) {
   status_ = new QLabel(this);
   status_->setObjectName("StatusLine");
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.
@@ -141,7 +149,10 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   panel->addWidget(progress_, 1);
   panel->addWidget(stop);
   statusBar()->addPermanentWidget(sweepPanel_);
+}
 
+// The generator's frame: the span's boxes and the two sweep buttons.
+void PowerMeterWindow::buildGenerator(QWidget* area) {
   generatorGroup_ = new QGroupBox(tr("Signal Generator"), area);
   generatorGroup_->setObjectName("generatorGroup");
   auto* gen = new QHBoxLayout(generatorGroup_);
@@ -177,10 +188,6 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   gen->addSpacing(4);
   gen->addWidget(singleSweepButton_);
   gen->addWidget(continuousSweepButton_);
-  for (QLineEdit* e :
-       {startEdit_, stopEdit_, pointsEdit_, delayEdit_, topLevelEdit_, bottomLevelEdit_})
-    common::ui::makeNumberField(e, status_);
-  layOut(area);
 }
 
 // The panel's proportions as layouts: the heading over a row with the file

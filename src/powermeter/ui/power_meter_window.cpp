@@ -186,9 +186,19 @@ void PowerMeterWindow::buildMenus() {
   QAction* ladder = add(crystal, "ladderFilterAction", tr("Ladder filter"), true);
   connect(ladder, &QAction::triggered, this, [this] { ladderFilter(); });
 
+  buildPrintAndSweepItems();
+}
+
+// Print, About, and the sweep's keys: Stop (Esc), F5 and Shift+F5.
+void PowerMeterWindow::buildPrintAndSweepItems() {
+  auto add = [](QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+  };
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("printMenu");
-  QAction* printScreenItem = add(print, "printScreenAction", tr("Print_Screen"), true);
+  QAction* printScreenItem = add(print, "printScreenAction", tr("Print_Screen"));
   printScreenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreenItem, &QAction::triggered, this, [this] { printScreen(); });
 

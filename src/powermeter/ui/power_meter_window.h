@@ -99,6 +99,9 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void buildMenus();
   // The controls (power_meter_controls.cpp), laid out once by layOut.
   void buildControls(QWidget* area);
+  void buildStatusLine(QWidget* area);
+  void buildGenerator(QWidget* area);
+  void buildPrintAndSweepItems();
   void layOut(QWidget* area);
   void readSettings();
   void saveSettings();

@@ -1,12 +1,16 @@
 #include "print/ui/print_dialog.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "print/keys.h"
@@ -19,63 +23,15 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-// Window geometry in pixels.
+// The dialog's least size in pixels, per mode.
 constexpr int kClientWidth = 580;
 constexpr int kPrintModeHeight = 340;
 constexpr int kSettingsModeHeight = 250;
-constexpr QPoint kSheetAnchor{140, 22};  // top-left of the small sheet inside its frame
-constexpr int kZoomMargin = 8;           // 120 twips
+constexpr int kZoomMargin = 8;  // 120 twips
 
 void setTextIfChanged(QLineEdit* edit, const std::string& text) {
   QString t = q(text);
   if (edit->text() != t) edit->setText(t);
-}
-
-QLabel* label(const QString& text, QWidget* parent, const QRect& geometry,
-              const QString& name = {}) {
-  auto* l = new QLabel(text, parent);
-  if (!name.isEmpty()) l->setObjectName(name);
-  l->setGeometry(geometry);
-  return l;
-}
-
-QLineEdit* numberBox(const QString& name, QWidget* parent, const QRect& geometry) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(name);
-  e->setGeometry(geometry);
-  e->setAlignment(Qt::AlignRight);
-  return e;
-}
-
-UpDown* upDown(const QString& name, QWidget* parent, const QRect& geometry) {
-  auto* u = new UpDown(parent);
-  u->setObjectName(name);
-  u->setGeometry(geometry);
-  return u;
-}
-
-// The printer shown in settings mode.
-QPixmap printerPicture() {
-  QPixmap pm(72, 64);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(60, 60, 60), 1.5));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(18, 4, 36, 26));  // paper going in
-  p.setBrush(QColor(170, 175, 185));
-  p.drawRoundedRect(QRectF(4, 22, 64, 26), 4, 4);  // body
-  p.setBrush(QColor(120, 125, 135));
-  p.drawRect(QRectF(12, 40, 48, 6));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(16, 44, 40, 16));  // printed sheet
-  p.setPen(QPen(QColor(40, 120, 40), 1.5));
-  p.drawPolyline(QPolygonF(
-      {QPointF(20, 56), QPointF(28, 50), QPointF(36, 54), QPointF(44, 47), QPointF(52, 52)}));
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(60, 200, 60));
-  p.drawEllipse(QPointF(60, 29), 2.5, 2.5);
-  return pm;
 }
 
 }  // namespace
@@ -89,163 +45,7 @@ PrintDialog::PrintDialog(PrintSession& session, QWidget* parent)
   build();
 }
 
-void PrintDialog::build() {
-  // ---- printer ----
-  printerGroup_ = new QGroupBox(tr("Printer"), this);
-  printerGroup_->setObjectName("printerGroup");
-  printerGroup_->setGeometry(8, 4, 564, 58);
-  printerNameLabel_ = label(tr("&Name:"), printerGroup_, {12, 26, 56, 20}, "printerNameLabel");
-  printerNameLabel_->installEventFilter(this);
-  printerCombo_ = new QComboBox(printerGroup_);
-  printerCombo_->setObjectName("printerCombo");
-  printerCombo_->setGeometry(70, 24, 370, 24);
-  printerNameLabel_->setBuddy(printerCombo_);
-  propertiesButton_ = new QPushButton(tr("Properties"), printerGroup_);
-  propertiesButton_->setObjectName("propertiesButton");
-  propertiesButton_->setGeometry(450, 23, 104, 26);
-
-  // ---- sheet ----
-  sheetGroup_ = new QGroupBox(tr("Layout"), this);
-  sheetGroup_->setObjectName("sheetGroup");
-  sheetGroup_->setGeometry(8, 68, 290, 178);
-  label(tr("Widtht:"), sheetGroup_, {12, 28, 56, 18}, "sheetWidthCaption");
-  sheetWidthLabel_ = label("", sheetGroup_, {70, 28, 34, 18}, "sheetWidthLabel");
-  sheetWidthLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label(tr("[mm]"), sheetGroup_, {106, 28, 34, 18}, "sheetWidthUnit");
-  label(tr("Height:"), sheetGroup_, {12, 50, 56, 18}, "sheetHeightCaption");
-  sheetHeightLabel_ = label("", sheetGroup_, {70, 50, 34, 18}, "sheetHeightLabel");
-  sheetHeightLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label(tr("[mm]"), sheetGroup_, {106, 50, 34, 18}, "sheetHeightUnit");
-
-  outOfSheetLabel_ = label(tr("Out of Layout"), sheetGroup_, {12, 132, 116, 22}, "outOfSheetLabel");
-  outOfSheetLabel_->setAlignment(Qt::AlignCenter);
-  outOfSheetLabel_->setFrameShape(QFrame::Box);
-  outOfSheetLabel_->setAutoFillBackground(true);
-  QFont bold = outOfSheetLabel_->font();
-  bold.setBold(true);
-  outOfSheetLabel_->setFont(bold);
-  outOfSheetLabel_->hide();
-  blinkTimer_ = new QTimer(this);
-  blinkTimer_->setObjectName("blinkTimer");
-  blinkTimer_->setInterval(500);
-  connect(blinkTimer_, &QTimer::timeout, this, &PrintDialog::blink);
-
-  sheetShape_ = new QFrame(sheetGroup_);
-  sheetShape_->setObjectName("sheetShape");
-  sheetShape_->setFrameShape(QFrame::Box);
-  sheetShape_->setStyleSheet(
-      "QFrame#sheetShape { background: #8c8c8c; border: 1px solid #404040; }");
-  sheetBorder_ = new QFrame(sheetGroup_);
-  sheetBorder_->setObjectName("sheetBorder");
-  sheetBorder_->setStyleSheet("QFrame#sheetBorder { background: #202020; }");
-  // The sheet and its border are drawings under the preview: they take no input.
-  sheetShape_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  sheetBorder_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  preview_ = new PreviewArea(sheetGroup_);
-  preview_->setObjectName("preview");
-  connect(preview_, &PreviewArea::clicked, this, &PrintDialog::openZoom);
-  printingLabel_ = new QLabel(tr("Printing..."), sheetGroup_);
-  printingLabel_->setObjectName("printingLabel");
-  printingLabel_->setAutoFillBackground(true);
-  printingLabel_->setFrameShape(QFrame::Box);
-  printingLabel_->setMargin(3);
-  printingLabel_->adjustSize();
-  printingLabel_->hide();
-
-  // ---- margins ----
-  marginsGroup_ = new QGroupBox(tr("Margins in mm"), this);
-  marginsGroup_->setObjectName("marginsGroup");
-  marginsGroup_->setGeometry(306, 68, 266, 86);
-  auto* leftLabel = label(tr("L&eft:"), marginsGroup_, {10, 26, 48, 20}, "leftLabel");
-  leftEdit_ = numberBox("leftEdit", marginsGroup_, {58, 24, 58, 24});
-  leftSpin_ = upDown("leftSpin", marginsGroup_, {117, 24, 16, 24});
-  leftLabel->setBuddy(leftEdit_);
-  auto* topLabel = label(tr("T&op:"), marginsGroup_, {10, 54, 48, 20}, "topLabel");
-  topEdit_ = numberBox("topEdit", marginsGroup_, {58, 52, 58, 24});
-  topSpin_ = upDown("topSpin", marginsGroup_, {117, 52, 16, 24});
-  topLabel->setBuddy(topEdit_);
-  centreCheck_ = new QCheckBox(tr("Center Print"), marginsGroup_);
-  centreCheck_->setObjectName("centreCheck");
-  centreCheck_->setGeometry(142, 24, 120, 24);
-  zeroMarginsButton_ = new QToolButton(marginsGroup_);
-  zeroMarginsButton_->setObjectName("zeroMarginsButton");
-  zeroMarginsButton_->setText(QString::fromUtf8("\u21f1"));  // arrow to the corner
-  zeroMarginsButton_->setToolTip(tr("Imposta i margini a 0 "));
-  zeroMarginsButton_->setGeometry(142, 52, 30, 24);
-
-  // ---- size ----
-  sizeGroup_ = new QGroupBox(tr("Dimensions in mm"), this);
-  sizeGroup_->setObjectName("sizeGroup");
-  sizeGroup_->setGeometry(306, 160, 266, 86);
-  auto* widthLabel = label(tr("Width:"), sizeGroup_, {10, 26, 48, 20}, "widthLabel");
-  widthEdit_ = numberBox("widthEdit", sizeGroup_, {58, 24, 58, 24});
-  widthSpin_ = upDown("widthSpin", sizeGroup_, {117, 24, 16, 24});
-  widthLabel->setBuddy(widthEdit_);
-  auto* heightLabel = label(tr("Height:"), sizeGroup_, {10, 54, 48, 20}, "heightLabel");
-  heightEdit_ = numberBox("heightEdit", sizeGroup_, {58, 52, 58, 24});
-  heightSpin_ = upDown("heightSpin", sizeGroup_, {117, 52, 16, 24});
-  heightLabel->setBuddy(heightEdit_);
-  keepProportionsCheck_ = new QCheckBox(tr("&Fix Dimensions"), sizeGroup_);
-  keepProportionsCheck_->setObjectName("keepProportionsCheck");
-  keepProportionsCheck_->setGeometry(142, 24, 120, 24);
-  keepProportionsCheck_->setChecked(true);
-  fillSheetButton_ = new QPushButton(tr("M a x"), sizeGroup_);
-  fillSheetButton_->setObjectName("fillSheetButton");
-  fillSheetButton_->setToolTip(tr("Usa tutto il foglio "));
-  fillSheetButton_->setGeometry(142, 52, 72, 26);
-
-  // ---- scale and copies ----
-  scaleCaption_ = label(tr("Sca&le:"), this, {16, 258, 60, 20}, "scaleCaption");
-  scalePrefix_ = label(tr("1 :  "), this, {76, 258, 22, 20}, "scalePrefix");
-  scaleEdit_ = numberBox("scaleEdit", this, {98, 256, 120, 24});
-  scaleCaption_->setBuddy(scaleEdit_);
-  scaleOkButton_ = new QToolButton(this);
-  scaleOkButton_->setObjectName("scaleOkButton");
-  scaleOkButton_->setText(QString::fromUtf8("\u2713"));
-  scaleOkButton_->setToolTip(tr("OK o Invio per confermare "));
-  scaleOkButton_->setGeometry(220, 256, 28, 24);
-  copiesLabel_ = label(tr("N. &of copies:"), this, {330, 258, 100, 20}, "copiesLabel");
-  copiesEdit_ = numberBox("copiesEdit", this, {434, 256, 50, 24});
-  copiesSpin_ = upDown("copiesSpin", this, {485, 256, 16, 24});
-  copiesLabel_->setBuddy(copiesEdit_);
-
-  // ---- buttons ----
-  printButton_ = new QPushButton(tr("Print"), this);
-  printButton_->setObjectName("printButton");
-  printButton_->setGeometry(330, 300, 112, 30);
-  printButton_->setDefault(true);
-  okButton_ = new QPushButton(tr("&OK"), this);
-  okButton_->setObjectName("okButton");
-  okButton_->setGeometry(330, 210, 112, 30);
-  exitButton_ = new QPushButton(tr("Exit"), this);
-  exitButton_->setObjectName("exitButton");
-  exitButton_->setGeometry(456, 300, 112, 30);
-
-  printerImage_ = new QLabel(this);
-  printerImage_->setObjectName("printerImage");
-  printerImage_->setPixmap(printerPicture());
-  printerImage_->setGeometry(403, 92, 72, 64);
-
-  // ---- enlarged preview ----
-  zoomPanel_ = new QFrame(this);
-  zoomPanel_->setObjectName("zoomPanel");
-  zoomPanel_->setFrameShape(QFrame::Panel);
-  zoomPanel_->setFrameShadow(QFrame::Sunken);
-  zoomPanel_->setAutoFillBackground(true);
-  zoomPanel_->setToolTip(tr("Exit "));
-  zoomPanel_->installEventFilter(this);
-  zoomSheetShape_ = new QFrame(zoomPanel_);
-  zoomSheetShape_->setObjectName("zoomSheetShape");
-  zoomSheetShape_->setStyleSheet(
-      "QFrame#zoomSheetShape { background: #8c8c8c; border: 1px solid #404040; }");
-  zoomSheetShape_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  zoomPreview_ = new PreviewArea(zoomPanel_);
-  zoomPreview_->setObjectName("zoomPreview");
-  zoomPreview_->setToolTip(tr("Exit "));
-  connect(zoomPreview_, &PreviewArea::clicked, this, &PrintDialog::closeZoom);
-  zoomPanel_->hide();
-
-  // ---- events ----
+void PrintDialog::connectControls() {
   connect(printerCombo_, &QComboBox::activated, this, [this](int index) {
     session_.selectPrinter(index);
     sync();
@@ -319,8 +119,10 @@ void PrintDialog::sizeWindow() {
     w->setVisible(printMode);
   okButton_->setVisible(!printMode);
   printerImage_->setVisible(!printMode);
-  exitButton_->move(456, printMode ? 300 : 210);
-  setFixedSize(kClientWidth, printMode ? kPrintModeHeight : kSettingsModeHeight);
+  // At least the size the dialog is drawn at, more where its texts need it.
+  layout()->activate();
+  setFixedSize(layout()->totalSizeHint().expandedTo(
+      QSize(kClientWidth, printMode ? kPrintModeHeight : kSettingsModeHeight)));
 }
 
 void PrintDialog::activate() {
@@ -381,10 +183,9 @@ void PrintDialog::syncSheet() {
   SmallSheet sheet = smallSheetTwips(s.sheetWidthMm, s.sheetHeightMm);
   int w = static_cast<int>(std::lround(sheet.w / twipsPerPixel_));
   int h = static_cast<int>(std::lround(sheet.h / twipsPerPixel_));
-  QPoint a = kSheetAnchor;
-  sheetShape_->setGeometry(a.x(), a.y(), w + 8, h + 8);
-  sheetBorder_->setGeometry(a.x() + 3, a.y() + 3, w + 2, h + 2);
-  preview_->setGeometry(a.x() + 4, a.y() + 4, w, h);
+  sheetShape_->setGeometry(0, 0, w + 8, h + 8);
+  sheetBorder_->setGeometry(3, 3, w + 2, h + 2);
+  preview_->setGeometry(4, 4, w, h);
 }
 
 void PrintDialog::syncPreview() {

@@ -38,6 +38,13 @@ class PrintDialog : public QDialog {
 
  private:
   void build();
+  void buildPrinterGroup();
+  void buildSheetGroup();
+  void buildRectGroups();
+  void buildScaleCopiesAndButtons();
+  void buildZoom();
+  void layOut();
+  void connectControls();
   void activate();
   void sync();
   void syncSheet();
@@ -72,6 +79,7 @@ class PrintDialog : public QDialog {
   QGroupBox* sheetGroup_;
   QLabel* sheetWidthLabel_;
   QLabel* sheetHeightLabel_;
+  QWidget* sheetArea_;  // the small sheet's square
   QFrame* sheetShape_;
   QFrame* sheetBorder_;
   PreviewArea* preview_;
