@@ -6,7 +6,7 @@ set -euo pipefail
 packages=("$@" cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools
           qt6-tools-dev qt6-l10n-tools qt6-svg-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales desktop-file-utils
-          appstream)
+          appstream libasio-dev python3-numpy python3-pytest python3-pyvisa-py)
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 missing=()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -62,6 +63,8 @@ struct PortFailure {
   std::string message;
 };
 
+class JsonResults;
+
 struct Context {
   hw::Instrument instrument;
   std::ostream* out;
@@ -74,7 +77,17 @@ struct Context {
   // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
   std::string backend{};
   hw::PortOptions portOptions{};
+  // Set under --json: what `out` receives is given as JSON, one object per result.
+  JsonResults* json = nullptr;
 };
+
+// The lines printed since the last result make one result (one JSON object
+// under --json); a command that prints several results calls it after each.
+void endResult(Context& ctx);
+// Prints `lines`, a result ending before each line that begins with one of
+// `starts` ("group=") and after the last.
+void printResults(Context& ctx, const std::string& lines,
+                  std::initializer_list<const char*> starts);
 
 struct Command {
   const char* name;
@@ -88,6 +101,7 @@ struct Command {
 struct CommandLine {
   bool help = false;
   bool version = false;
+  bool json = false;    // results as JSON objects
   std::string backend;  // empty: the one dds.cfg names
   std::optional<std::string> trace;
   std::optional<std::string> dut;

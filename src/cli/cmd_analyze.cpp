@@ -134,7 +134,8 @@ int runAnalyze(Context& ctx, Args& args) {
       *ctx.err << "kolm-cli: --match-at: " << match.error << "\n";
       return kWriteError;
     }
-    *ctx.out << match.text;
+    endResult(ctx);  // the report is one result, the match point and each network others
+    printResults(ctx, match.text, {"topology=", "candidate="});
   }
   return 0;
 }

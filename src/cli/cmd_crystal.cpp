@@ -163,7 +163,7 @@ int runCrystalMatch(Context& ctx, Args& args) {
   // Each crystal's group goes into the table, for ladder-design --group.
   powermeter::setGroups(batch.rows, groups);
   if (!writeResult(ctx, files[0], powermeter::formatBatchCsv(batch.rows))) return kWriteError;
-  *ctx.out << powermeter::matchReport(batch.rows, groups);
+  printResults(ctx, powermeter::matchReport(batch.rows, groups), {"group="});
   const std::string warning = powermeter::toleranceWarning(batch.rows, *tolerance);
   if (!warning.empty()) *ctx.out << "warning=" << warning << "\n";
   return 0;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/json_output.h"
 #include "common/files.h"
 #include "common/pass_average.h"
 #include "common/settings_file.h"
@@ -37,6 +38,7 @@ extern const Command kMatchCommand;
 extern const Command kCableMeasureCommand;
 extern const Command kBridgeCheckCommand;
 extern const Command kBridgeForgetCommand;
+extern const Command kServeCommand;
 
 namespace {
 
@@ -46,7 +48,7 @@ const Command* const kCommands[] = {
     &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,      &kCrystalMatchCommand, &kLadderDesignCommand,
     &kMatchCommand,        &kCableMeasureCommand, &kBridgeCheckCommand,
-    &kBridgeForgetCommand,
+    &kBridgeForgetCommand, &kServeCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -69,6 +71,10 @@ void printHelp(std::ostream& out) {
          "                   read-out laws exactly) or harsh (typical with a worse\n"
          "                   bridge: 24 dB directivity, phase ends rounded over 25\n"
          "                   degrees). Its quartz follows dds.cfg.\n"
+         "  --json           print each result as one JSON object on a line of its\n"
+         "                   own: the keys of the key=value lines, numbers as\n"
+         "                   numbers, none as null, a repeated key (warning) as an\n"
+         "                   array, other lines in \"text\"\n"
          "  --version        print the version and exit\n"
          "  --help           this text\n"
          "\n"
@@ -154,6 +160,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
     } else if (w == "--version") {
       line.version = true;
       return line;
+    } else if (w == "--json") {
+      line.json = true;
     } else if (w == "--backend") {
       line.backend = value(w);
     } else if (w == "--trace") {
@@ -181,6 +189,7 @@ std::vector<std::string> commandLineWords(const CommandLine& line) {
   if (line.help) return {"--help"};
   if (line.version) return {"--version"};
   std::vector<std::string> words;
+  if (line.json) words.push_back("--json");
   auto put = [&](const char* option, const std::optional<std::string>& value) {
     if (!value) return;
     words.push_back(option);
@@ -215,8 +224,14 @@ int main(int argc, char** argv) {
   // A stop signal also cuts a long per-point delay short.
   ctx.instrument.setStopRequest([] { return stopSignal() != 0; });
   int status = 0;
+  JsonResults json(std::cout);
+  std::ostream jsonOut(&json);
   try {
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.json) {
+      ctx.json = &json;
+      ctx.out = &jsonOut;
+    }
     if (line.help) {
       printHelp(std::cout);
       return 0;
@@ -283,6 +298,8 @@ int main(int argc, char** argv) {
     if (!ctx.outputOff && ctx.instrument.reachable()) ctx.instrument.switchOff();
     status = 128 + signal;
   }
+  // What the command printed after its last result is one more.
+  if (ctx.json) json.endResult();
   if (traceFile) std::fclose(traceFile);  // opened, never used
   std::string why;
   if (tracing && !tracing->finish(&why)) {
@@ -359,6 +376,23 @@ double parseNumber(const std::string& text, const std::string& what) {
   const auto v = common::argumentNumber(text);
   if (!v) throw UsageError{what + ": '" + text + "' is not a number"};
   return *v;
+}
+
+void endResult(Context& ctx) {
+  if (ctx.json) ctx.json->endResult();
+}
+
+void printResults(Context& ctx, const std::string& lines,
+                  std::initializer_list<const char*> starts) {
+  for (size_t at = 0; at < lines.size();) {
+    size_t end = lines.find('\n', at);
+    end = end == std::string::npos ? lines.size() : end + 1;
+    for (const char* start : starts)
+      if (at > 0 && lines.compare(at, std::strlen(start), start) == 0) endResult(ctx);
+    *ctx.out << lines.substr(at, end - at);
+    at = end;
+  }
+  endResult(ctx);
 }
 
 void requirePort(const Context& ctx) {
