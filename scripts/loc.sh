@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Counts the lines that are neither blank nor only comment: code (src/ and
-# bench/) against tests (tests/ and the fuzz targets with their harness).
+# Counts the lines that are neither blank nor only comment: code (src/, bench/
+# and the Python package) against tests (tests/, the fuzz targets with their
+# harness, and the Python tests).
 # Fuzz corpora, kept crash inputs, dictionaries, golden data and screenshots
 # are data and are not counted.
 #   scripts/loc.sh            prints code, tests, the tests' share of both and
@@ -26,7 +27,7 @@ count() {
           if (line == "") break
           if (substr(line, 1, 2) == "//") break
           if (substr(line, 1, 2) == "/*") { inblock = 1; line = substr(line, 3); continue }
-          if (substr(line, 1, 1) == "#" && path ~ /\.cmake$/) break
+          if (substr(line, 1, 1) == "#" && path ~ /\.(cmake|py)$/) break
           code = 1  # whatever follows, this is a line of code
           break
         }
@@ -36,10 +37,14 @@ count() {
   done
 }
 
-code_files() { find src bench -type f \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort; }
+code_files() {
+  { find src bench -type f \( -name '*.cpp' -o -name '*.h' \)
+    find python -path python/tests -prune -o -type f -name '*.py' -print; } | LC_ALL=C sort
+}
 test_files() {
   { find tests -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.cmake' \)
-    find fuzz -type f \( -name '*.cpp' -o -name '*.h' \); } | LC_ALL=C sort
+    find fuzz -type f \( -name '*.cpp' -o -name '*.h' \)
+    find python/tests -type f -name '*.py'; } | LC_ALL=C sort
 }
 
 code_counts=$(code_files | count)
@@ -51,8 +56,8 @@ if [ "${1:-}" = "--files" ]; then
   echo "== code"; sort -rn <<<"$code_counts"
 fi
 awk -v c="$code" -v t="$tests" 'BEGIN {
-  printf "code   %6d  (src/, bench/)\n", c
-  printf "tests  %6d  (tests/, fuzz/ targets)\n", t
+  printf "code   %6d  (src/, bench/, python/)\n", c
+  printf "tests  %6d  (tests/, fuzz/ targets, python/tests/)\n", t
   printf "ratio  %6.1f %% tests of %d lines\n", (c + t) ? 100 * t / (c + t) : 0, c + t
   printf "tests/code %4.1f %% (test lines against code lines alone)\n", c ? 100 * t / c : 0
 }'

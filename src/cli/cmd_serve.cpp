@@ -101,6 +101,7 @@ class Server {
   asio::steady_timer work_;
   asio::steady_timer watch_;
   bool workPending_ = false;
+  Clock::time_point nextWork_{};
   scpi::CommandTree tree_;
   remote::Station station_;
   std::list<std::shared_ptr<Connection>> clients_;
@@ -127,29 +128,25 @@ void Connection::close() {
 }
 
 void Connection::read() {
-  socket_.async_read_some(asio::buffer(buffer_), [self = shared_from_this()](
-                                                     const asio::error_code& ec, size_t n) {
-    if (ec) {
-      self->close();
-      return;
-    }
-    std::vector<std::string> messages;
-    const size_t overruns = self->framer_.feed(std::string_view(self->buffer_.data(), n), messages);
-    for (size_t k = 0; k < overruns; ++k)
-      self->session_.errors().push(
-          scpi::kTooMuchData,
-          "a message longer than " + std::to_string(kLongestMessage) + " bytes was dropped");
-    for (auto& m : messages) {
-      if (self->queued_.size() >= kMostQueued) {
-        self->session_.errors().push(scpi::kInputBufferOverrun, "too many messages ahead");
-        continue;
-      }
-      self->queued_.push_back(std::move(m));
-    }
-    self->carryOn();
-    self->server_.afterChange();
-    if (!self->closed_) self->read();
-  });
+  socket_.async_read_some(
+      asio::buffer(buffer_), [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+        if (ec) {
+          self->close();
+          return;
+        }
+        std::vector<std::string> messages;
+        self->framer_.feed(std::string_view(self->buffer_.data(), n), messages);
+        for (auto& m : messages) {
+          if (self->queued_.size() >= kMostQueued) {
+            self->session_.error(scpi::kInputBufferOverrun, "too many messages ahead");
+            continue;
+          }
+          self->queued_.push_back(std::move(m));
+        }
+        self->carryOn();
+        self->server_.afterChange();
+        if (!self->closed_) self->read();
+      });
 }
 
 void Connection::carryOn() {
@@ -161,6 +158,12 @@ void Connection::carryOn() {
   while (!queued_.empty() && !session_.waiting() && !closed_) {
     std::string message = std::move(queued_.front());
     queued_.pop_front();
+    if (message == scpi::MessageFramer::kOverrun) {
+      session_.error(
+          scpi::kTooMuchData,
+          "a message longer than " + std::to_string(kLongestMessage) + " bytes was dropped");
+      continue;
+    }
     if (session_.run(std::move(message))) {
       if (auto r = session_.takeResponse(); !r.empty()) send(std::move(r));
     }
@@ -225,7 +228,7 @@ void Server::watch() {
 
 void Server::afterChange() {
   if (const std::string failure = station_.takeFailure(); !failure.empty())
-    for (auto& c : clients_) c->session().errors().push(scpi::kHardwareError, failure);
+    for (auto& c : clients_) c->session().error(scpi::kHardwareError, failure);
   for (auto& c : clients_) c->session().poll();
   // A copy: a session that goes on may close its connection.
   const auto clients = clients_;
@@ -237,23 +240,15 @@ void Server::afterChange() {
 void Server::schedule() {
   if (workPending_ || !station_.running()) return;
   workPending_ = true;
-  const auto step = [this](const asio::error_code& ec) {
+  // Network events first, then the next slice: at once, or when the wait of
+  // a point held open is over.
+  work_.expires_at(nextWork_);
+  work_.async_wait([this](const asio::error_code& ec) {
     workPending_ = false;
     if (ec) return;
-    const auto next = station_.work(kSlice);
+    nextWork_ = station_.work(kSlice).value_or(Clock::now());
     afterChange();
-    if (next && !workPending_) {
-      workPending_ = true;
-      work_.expires_at(*next);
-      work_.async_wait([this](const asio::error_code& e) {
-        workPending_ = false;
-        if (!e) afterChange();
-      });
-    }
-  };
-  // Network events first, then the next slice.
-  work_.expires_at(Clock::now());
-  work_.async_wait(step);
+  });
 }
 
 tcp::endpoint listenEndpoint(const std::string& text) {

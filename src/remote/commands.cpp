@@ -442,8 +442,14 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
     if (!analyzer::forgetBridgeFigures(s.settings(), &why)) c.error(scpi::kMassStorageError, why);
   });
   tree.add("CALibration:CRYStal[:THRough]", [&s](Call& c) {
-    if (c.parameters(0) && instrumentFree(c, s))
-      refused(c, s.startCrystalCalibration(c.session().client));
+    if (!c.parameters(0, 1)) return;
+    double r0 = 0;  // the one pow.ini keeps
+    if (c.unit().parameters.size() == 1) {
+      const auto v = c.number(0, scpi::Quantity::None, {1e-3, 1e6, 50});
+      if (!v) return;
+      r0 = *v;
+    }
+    if (instrumentFree(c, s)) refused(c, s.startCrystalCalibration(c.session().client, r0));
   });
   tree.add("CALibration:REPort", {}, [&s](Call& c) {
     if (c.parameters(0)) c.replyString(joinedLines(s.lastReport));

@@ -5,6 +5,7 @@
 #include "analyzer/bridge_check.h"
 #include "analyzer/files.h"
 #include "common/pass_average.h"
+#include "common/text.h"
 #include "hw/dds.h"
 #include "powermeter/averaging.h"
 #include "powermeter/level.h"
@@ -266,7 +267,7 @@ Refusal Station::startBridgeStandard(int client, int standard) {
                scpi::kCalibratingBit | scpi::kMeasuringBit);
 }
 
-Refusal Station::startCrystalCalibration(int client) {
+Refusal Station::startCrystalCalibration(int client, double r0Ohm) {
   if (running()) return std::make_pair(scpi::kSettingsConflict, std::string("a pass is running"));
   std::string problem;
   const powermeter::PowIni ini =
@@ -274,6 +275,12 @@ Refusal Station::startCrystalCalibration(int client) {
   if (!problem.empty())
     return std::make_pair(scpi::kExecutionError,
                           common::unreadableText(powermeter::kSettingsFile, problem));
+  powermeter::PowIni changed = ini;
+  if (r0Ohm > 0) changed.R0 = static_cast<float>(r0Ohm);
+  if (!(changed.R0 > 0))
+    return std::make_pair(scpi::kSettingsConflict,
+                          std::string("pow.ini holds no R0: give the fixture's resistance, "
+                                      "CAL:CRYS OHM"));
   std::string error = powermeter::calibrationError(ini.calibration);
   const auto words =
       powermeter::tableWords(instrument_.params.refClockMHz, powermeter::kRifEntries, &error);
@@ -281,7 +288,7 @@ Refusal Station::startCrystalCalibration(int client) {
   auto passes = std::make_unique<TablePass>(instrument_, *words, ini.calibration);
   TablePass* pass = passes.get();
   const powermeter::Calibration calibration = ini.calibration;
-  auto finish = [this, pass, calibration] {
+  auto finish = [this, pass, calibration, changed] {
     lastReport.clear();
     const std::string wrong = powermeter::throughTableProblem(
         pass->table(), powermeter::levelLimits(calibration), "The crystal fixture's through path");
@@ -290,9 +297,13 @@ Refusal Station::startCrystalCalibration(int client) {
       failure_ = wrong + " Quartz.rif was not changed.";
     else if (!powermeter::writeRif(pass->table(), settings_.file(powermeter::kQuartzRifFile), &why))
       failure_ = why;
+    else if (!powermeter::savePowIni(powermeter::powIniTexts(changed),
+                                     settings_.file(powermeter::kSettingsFile), settings_.keeper()))
+      failure_ = "pow.ini could not be written: R0 is not kept";
     else
       lastReport = std::string("file=") + powermeter::kQuartzRifFile +
-                   " entries=" + std::to_string(powermeter::kRifEntries) + "\n";
+                   " entries=" + std::to_string(powermeter::kRifEntries) +
+                   " r0_ohm=" + common::shortestText(changed.R0, 7) + "\n";
   };
   return begin(client, std::move(passes), finish, false,
                scpi::kCalibratingBit | scpi::kMeasuringBit);

@@ -89,8 +89,9 @@ class Station : public scpi::Device {
   std::optional<std::pair<int, std::string>> startSweep(int client, bool continuous);
   // The bridge standard (load, open, short) over the sweep settings.
   std::optional<std::pair<int, std::string>> startBridgeStandard(int client, int standard);
-  // The crystal fixture's through calibration (1601 levels into Quartz.rif).
-  std::optional<std::pair<int, std::string>> startCrystalCalibration(int client);
+  // The crystal fixture's through calibration (1601 levels into Quartz.rif),
+  // and R0 (`r0Ohm`, or the one pow.ini keeps when 0) into pow.ini.
+  std::optional<std::pair<int, std::string>> startCrystalCalibration(int client, double r0Ohm);
   bool running() const { return operation_ != nullptr; }
   bool continuous() const { return continuous_; }
   // Ends whatever runs, the generator off.

@@ -364,6 +364,7 @@ void MessageFramer::byte(char c, std::vector<std::string>& messages, size_t& ove
   }
   if (current_.size() > limit_) {
     ++overruns;
+    messages.emplace_back(kOverrun);
     current_.clear();
     state_ = State::Plain;
     dropping_ = c != '\n';

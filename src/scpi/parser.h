@@ -82,15 +82,17 @@ class MessageParser {
 inline bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32 && c != '\n'; }
 
 // The parts of a message stream: bytes in, whole messages out. A message
-// ends at a line feed outside a string and outside a block (a block's bytes
-// may hold line feeds); one longer than `limit` is given up: the bytes up to
-// its end are dropped and `overrun` tells the caller once.
+// ends at a line feed outside a block (a block's bytes may hold line feeds);
+// one longer than `limit` is given up: the bytes up to its end are dropped
+// and kOverrun stands in its place.
 class MessageFramer {
  public:
+  // What stands for a message given up (no message can be a lone line feed).
+  static constexpr std::string_view kOverrun = "\n";
   explicit MessageFramer(size_t limit) : limit_(limit) {}
   // Adds bytes received. Complete messages are appended to `messages`
-  // (without their line feed; a carriage return before it is blank).
-  // Returns the number of messages given up for their length.
+  // (without their line feed; a carriage return before it is blank), in
+  // order. Returns the number of messages given up for their length.
   size_t feed(std::string_view bytes, std::vector<std::string>& messages);
   // Bytes held of a message not yet complete.
   size_t pending() const { return current_.size(); }

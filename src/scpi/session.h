@@ -117,6 +117,12 @@ class Session {
   void poll();
 
   ErrorQueue& errors() { return errors_; }
+  // An error that arose outside a command (a message too long, the port
+  // failing during a pass): queued, and its event status bit set.
+  void error(int code, std::string_view detail) {
+    errors_.push(code, detail);
+    raise(code);
+  }
   DataFormat format = DataFormat::Ascii;
   bool swapped = false;  // FORMat:BORDer SWAPped: little-endian reals
   Device& device() { return device_; }

