@@ -4,7 +4,6 @@
 
 #include "analyzer/bridge_check.h"
 #include "analyzer/files.h"
-#include "common/pass_average.h"
 #include "common/text.h"
 #include "hw/dds.h"
 #include "powermeter/averaging.h"
@@ -18,146 +17,29 @@ namespace {
 
 using Refusal = std::optional<std::pair<int, std::string>>;
 
-// Analyzer passes of one plan, their readings averaged on the counts.
-class AnalyzerPasses : public Passes {
- public:
-  AnalyzerPasses(hw::Instrument& instrument, const analyzer::SweepPlan& plan, int average,
-                 analyzer::BridgeFigures figures)
-      : instrument_(instrument), plan_(plan), average_(average), ring_(average), figures_(figures) {
-    again();
-  }
-  bool step() override {
-    if (!job_->done()) {
-      job_->step();
-      return true;
-    }
-    // The counts averaged before any point is computed.
-    if (average_ > 1) analyzer::averageChannels(ring_, channels_, plan_.points + 1);
-    if (++pass_ >= average_) return false;
-    job_ = std::make_unique<analyzer::ReadWriteJob>(instrument_, plan_, channels_, false);
-    job_->setLongWaitsHeld(true);
-    return true;
-  }
-  common::SteppedJob& job() override { return *job_; }
-  void collect(Trace& trace) override {
-    trace.mode = Mode::Analyzer;
-    trace.startMHz = plan_.start;
-    trace.stopMHz = plan_.stop;
-    trace.steps = plan_.points;
-    trace.passes = average_;
-    trace.channels = channels_;
-    trace.analyzer =
-        analyzer::exportTrace(plan_.points, plan_.start, plan_.stop, channels_, figures_);
-    trace.frequenciesHz.resize(trace.analyzer.frequencies.size());
-    for (size_t i = 0; i < trace.frequenciesHz.size(); ++i)
-      trace.frequenciesHz[i] = trace.analyzer.frequencies[i] * 1e6;
-    trace.levels.clear();
-  }
-  void again() override {
-    pass_ = 0;
-    job_ = std::make_unique<analyzer::ReadWriteJob>(instrument_, plan_, channels_, true);
-    job_->setLongWaitsHeld(true);
-  }
-  const analyzer::Channels& channels() const { return channels_; }
-
- private:
-  hw::Instrument& instrument_;
-  analyzer::SweepPlan plan_;
-  int average_;
-  common::PassAverage ring_;
-  analyzer::BridgeFigures figures_;
-  analyzer::Channels channels_;
-  std::unique_ptr<analyzer::ReadWriteJob> job_;
-  int pass_ = 0;
-};
-
-// Power meter passes, their levels averaged in linear power.
-class LevelPasses : public Passes {
- public:
-  LevelPasses(hw::Instrument& instrument, const powermeter::SweepPlan& plan,
-              const powermeter::Calibration& calibration, double dwellMs, int average)
-      : instrument_(instrument),
-        plan_(plan),
-        calibration_(calibration),
-        dwellMs_(dwellMs),
-        average_(average),
-        ring_(average),
-        levels_(powermeter::kTraceSize, 0.f) {
-    again();
-  }
-  bool step() override {
-    if (!job_->done()) {
-      job_->step();
-      return true;
-    }
-    powermeter::averageLevels(ring_, levels_, plan_.Points);
-    if (++pass_ >= average_) return false;
-    make();
-    return true;
-  }
-  common::SteppedJob& job() override { return *job_; }
-  void collect(Trace& trace) override {
-    trace.mode = Mode::PowerMeter;
-    trace.startMHz = plan_.ViewStart;
-    trace.stopMHz = plan_.ViewStop;
-    trace.steps = plan_.Points;
-    trace.passes = average_;
-    trace.levels.assign(levels_.begin(), levels_.begin() + plan_.Points + 1);
-    trace.limits = powermeter::levelLimits(calibration_);
-    trace.frequenciesHz.resize(trace.levels.size());
-    const double step = (trace.stopMHz - trace.startMHz) / plan_.Points;
-    for (size_t i = 0; i < trace.levels.size(); ++i)
-      trace.frequenciesHz[i] = (trace.startMHz + static_cast<double>(i) * step) * 1e6;
-    trace.analyzer = {};
-  }
-  void again() override {
-    pass_ = 0;
-    make();
-  }
-  const std::vector<float>& levels() const { return levels_; }
-  const powermeter::SweepPlan& plan() const { return plan_; }
-
- private:
-  void make() {
-    const double dwell = dwellMs_;
-    job_ = std::make_unique<powermeter::SweepJob>(
-        instrument_, plan_, calibration_, [dwell] { return dwell; }, levels_);
-    job_->setLongWaitsHeld(true);
-  }
-  hw::Instrument& instrument_;
-  powermeter::SweepPlan plan_;
-  powermeter::Calibration calibration_;
-  double dwellMs_;
-  int average_;
-  common::PassAverage ring_;
-  std::vector<float> levels_;
-  std::unique_ptr<powermeter::SweepJob> job_;
-  int pass_ = 0;
-};
+Refusal refusal(int code, std::string why) { return std::make_pair(code, std::move(why)); }
 
 // The crystal fixture's through pass.
 class TablePass : public Passes {
  public:
   TablePass(hw::Instrument& instrument, const powermeter::TableWords& words,
             const powermeter::Calibration& calibration)
-      : job_(instrument, words, calibration) {
+      : job_(instrument, words, calibration), calibration_(calibration) {
     job_.setLongWaitsHeld(true);
   }
   bool step() override { return !job_.done() && (job_.step(), true); }
   common::SteppedJob& job() override { return job_; }
-  void collect(Trace&) override {}
-  void again() override {}
   const powermeter::ReferenceTable& table() const { return job_.table(); }
+  const powermeter::Calibration& calibration() const { return calibration_; }
 
  private:
   powermeter::QuartzReferenceJob job_;
+  powermeter::Calibration calibration_;
 };
 
 }  // namespace
 
-Station::~Station() {
-  if (operation_ || outputOwner_ >= 0) abort();
-}
+Station::~Station() { abort(); }
 
 std::string Station::identity() const {
   return std::string("Kolm,Kolm RF instrument,0,") + KOLM_VERSION;
@@ -184,147 +66,242 @@ int Station::selfTest(std::string& why) {
   return 0;
 }
 
-uint16_t Station::operationCondition() const { return operation_ ? condition_ : 0; }
+uint16_t Station::operationCondition() const {
+  if (table_ || (control_.running() && kind_ == Kind::BridgeStandard))
+    return scpi::kCalibratingBit | scpi::kMeasuringBit;
+  return control_.running() ? scpi::kSweepingBit | scpi::kMeasuringBit : 0;
+}
 
-Refusal Station::begin(int client, std::unique_ptr<Passes> passes, std::function<void()> finish,
-                       bool continuous, uint16_t condition) {
-  operation_ = std::move(passes);
-  finish_ = std::move(finish);
-  continuous_ = continuous;
-  condition_ = condition;
-  operationOwner_ = client;
-  // A sweep takes the generator over.
-  outputOwner_ = -1;
+// ---- sweeps, through the sweep controller ----
+
+Refusal Station::startSweeping(int client, Kind kind, bool continuous) {
+  if (running()) return refusal(scpi::kInitIgnored, "a pass is running");
+  kind_ = kind;
+  refusal_.reset();
+  if (continuous)
+    control_.continuous();
+  else
+    control_.single();
+  if (!control_.running())
+    return refusal_ ? refusal_ : refusal(scpi::kExecutionError, "the sweep did not start");
+  sweepOwner_ = client;
+  outputOwner_ = -1;  // a sweep takes the generator over
   return std::nullopt;
 }
 
 Refusal Station::startSweep(int client, bool continuous) {
-  if (running()) return std::make_pair(scpi::kInitIgnored, std::string("a pass is running"));
-  const double clock = instrument_.params.refClockMHz;
-  const double start = sweep.startHz / 1e6, stop = sweep.stopHz / 1e6;
-  const int steps = sweep.points - 1;
-  if (mode == Mode::Analyzer) {
-    if (start <= 0 || stop <= 0)
-      return std::make_pair(
-          scpi::kSettingsConflict,
-          std::string("at 0 Hz the generator gives no signal; sweep from above 0"));
-    const auto planned = analyzer::planSweep(start, stop, steps, clock);
-    if (!planned.ok()) return std::make_pair(scpi::kSettingsConflict, planned.error);
-    auto passes = std::make_unique<AnalyzerPasses>(instrument_, planned.plan, sweep.average,
-                                                   analyzer::bridgeFiguresIn(settings_).figures);
-    return begin(client, std::move(passes), {}, continuous,
-                 scpi::kSweepingBit | scpi::kMeasuringBit);
-  }
-  std::string problem;
-  const powermeter::PowIni ini =
-      powermeter::readPowIni(settings_.file(powermeter::kSettingsFile), &problem);
-  if (!problem.empty())
-    return std::make_pair(scpi::kExecutionError,
-                          common::unreadableText(powermeter::kSettingsFile, problem));
-  const auto prepared = powermeter::prepareSweep({start, stop, static_cast<double>(steps), 20, -80},
-                                                 clock, ini.calibration);
-  if (!prepared.plan) return std::make_pair(scpi::kSettingsConflict, prepared.error);
-  auto passes = std::make_unique<LevelPasses>(instrument_, *prepared.plan, ini.calibration,
-                                              sweep.dwellSeconds * 1e3, sweep.average);
-  return begin(client, std::move(passes), {}, continuous, scpi::kSweepingBit | scpi::kMeasuringBit);
+  return startSweeping(client, mode == Mode::Analyzer ? Kind::Analyzer : Kind::PowerMeter,
+                       continuous);
 }
 
 Refusal Station::startBridgeStandard(int client, int standard) {
-  if (running()) return std::make_pair(scpi::kSettingsConflict, std::string("a pass is running"));
-  const auto planned = analyzer::planSweep(sweep.startHz / 1e6, sweep.stopHz / 1e6,
-                                           sweep.points - 1, instrument_.params.refClockMHz);
-  if (!planned.ok()) return std::make_pair(scpi::kSettingsConflict, planned.error);
-  if (planned.plan.start <= 0)
-    return std::make_pair(scpi::kSettingsConflict,
-                          std::string("at 0 Hz the generator gives no signal; check from above 0"));
-  auto passes = std::make_unique<AnalyzerPasses>(instrument_, planned.plan, sweep.average,
-                                                 analyzer::publishedBridge());
-  AnalyzerPasses* pass = passes.get();
-  const analyzer::SweepPlan plan = planned.plan;
-  auto finish = [this, pass, plan, standard] {
-    bool unreadable = false;
-    analyzer::BridgeCheckRun run = analyzer::checkRunIn(settings_, &unreadable);
-    const auto which = static_cast<analyzer::Standard>(standard);
-    lastReport.clear();
-    if (run.take(which, plan.start, plan.stop, plan.points,
-                 analyzer::standardReadings(pass->channels(), plan.points)))
-      lastReport += "note=the standards measured over another sweep were dropped\n";
-    lastReport += std::string("measured=") + analyzer::standardName(which) + "\n";
-    std::optional<analyzer::BridgeCheckResult> result;
-    if (run.complete()) {
-      result = analyzer::evaluateBridgeCheck(run);
-      lastReport += analyzer::bridgeCheckReport(*result);
+  standard_ = standard;
+  return startSweeping(client, Kind::BridgeStandard, false);
+}
+
+std::optional<common::PassPlan> Station::planPass(bool fresh) {
+  const auto plan = plannedPass(fresh);
+  // A continuous sweep that can go on no more says why to every client.
+  if (!plan && !fresh && refusal_) failure_ = refusal_->second;
+  return plan;
+}
+
+std::optional<common::PassPlan> Station::plannedPass(bool fresh) {
+  const double clock = instrument_.params.refClockMHz;
+  const double start = sweep.startHz / 1e6, stop = sweep.stopHz / 1e6;
+  const int steps = sweep.points - 1;
+  if (kind_ != Kind::PowerMeter) {
+    if (start <= 0 || stop <= 0) {
+      refusal_ = refusal(scpi::kSettingsConflict,
+                         "at 0 Hz the generator gives no signal; sweep from above 0");
+      return std::nullopt;
     }
-    const analyzer::CheckKept kept =
-        analyzer::keepCheck(settings_, run, result ? &*result : nullptr, unreadable);
-    if (!kept.ok)
-      failure_ = kept.message;
-    else if (result && !kept.figuresStored)
-      failure_ = "the standards disagree: figures not stored";
-    if (result && kept.figuresStored) lastReport += "figures=stored\n";
-  };
-  return begin(client, std::move(passes), finish, false,
-               scpi::kCalibratingBit | scpi::kMeasuringBit);
+    const auto planned = analyzer::planSweep(start, stop, steps, clock);
+    if (!planned.ok()) {
+      refusal_ = refusal(scpi::kSettingsConflict, planned.error);
+      return std::nullopt;
+    }
+    analyzerPlan_ = planned.plan;
+    // A bridge standard is read against the published figures, which it checks.
+    if (fresh)
+      figures_ = kind_ == Kind::BridgeStandard ? analyzer::publishedBridge()
+                                               : analyzer::bridgeFiguresIn(settings_).figures;
+    return common::PassPlan{analyzerPlan_.start, analyzerPlan_.stop, analyzerPlan_.points,
+                            sweep.average};
+  }
+  if (fresh) {
+    std::string problem;
+    const powermeter::PowIni ini =
+        powermeter::readPowIni(settings_.file(powermeter::kSettingsFile), &problem);
+    if (!problem.empty()) {
+      refusal_ = refusal(scpi::kExecutionError,
+                         common::unreadableText(powermeter::kSettingsFile, problem));
+      return std::nullopt;
+    }
+    calibration_ = ini.calibration;
+  }
+  const auto prepared = powermeter::prepareSweep({start, stop, static_cast<double>(steps), 20, -80},
+                                                 clock, calibration_);
+  if (!prepared.plan) {
+    refusal_ = refusal(scpi::kSettingsConflict, prepared.error);
+    return std::nullopt;
+  }
+  levelPlan_ = *prepared.plan;
+  return common::PassPlan{levelPlan_.ViewStart, levelPlan_.ViewStop, levelPlan_.Points,
+                          sweep.average};
 }
 
-Refusal Station::startCrystalCalibration(int client, double r0Ohm) {
-  if (running()) return std::make_pair(scpi::kSettingsConflict, std::string("a pass is running"));
-  std::string problem;
-  const powermeter::PowIni ini =
-      powermeter::readPowIni(settings_.file(powermeter::kSettingsFile), &problem);
-  if (!problem.empty())
-    return std::make_pair(scpi::kExecutionError,
-                          common::unreadableText(powermeter::kSettingsFile, problem));
-  powermeter::PowIni changed = ini;
-  if (r0Ohm > 0) changed.R0 = static_cast<float>(r0Ohm);
-  if (!(changed.R0 > 0))
-    return std::make_pair(scpi::kSettingsConflict,
-                          std::string("pow.ini holds no R0: give the fixture's resistance, "
-                                      "CAL:CRYS OHM"));
-  std::string error = powermeter::calibrationError(ini.calibration);
-  const auto words =
-      powermeter::tableWords(instrument_.params.refClockMHz, powermeter::kRifEntries, &error);
-  if (!words || !error.empty()) return std::make_pair(scpi::kSettingsConflict, error);
-  auto passes = std::make_unique<TablePass>(instrument_, *words, ini.calibration);
-  TablePass* pass = passes.get();
-  const powermeter::Calibration calibration = ini.calibration;
-  auto finish = [this, pass, calibration, changed] {
-    lastReport.clear();
-    const std::string wrong = powermeter::throughTableProblem(
-        pass->table(), powermeter::levelLimits(calibration), "The crystal fixture's through path");
-    std::string why;
-    if (!wrong.empty())
-      failure_ = wrong + " Quartz.rif was not changed.";
-    else if (!powermeter::writeRif(pass->table(), settings_.file(powermeter::kQuartzRifFile), &why))
-      failure_ = why;
-    else if (!powermeter::savePowIni(powermeter::powIniTexts(changed),
-                                     settings_.file(powermeter::kSettingsFile), settings_.keeper()))
-      failure_ = "pow.ini could not be written: R0 is not kept";
-    else
-      lastReport = std::string("file=") + powermeter::kQuartzRifFile +
-                   " entries=" + std::to_string(powermeter::kRifEntries) +
-                   " r0_ohm=" + common::shortestText(changed.R0, 7) + "\n";
-  };
-  return begin(client, std::move(passes), finish, false,
-               scpi::kCalibratingBit | scpi::kMeasuringBit);
+common::SteppedJob& Station::beginPass(bool firstOfSweep, bool newPlan) {
+  if (newPlan) passesOfPlan_ = 0;
+  analyzerJob_.reset();
+  levelJob_.reset();
+  if (kind_ != Kind::PowerMeter) {
+    analyzerJob_.emplace(instrument_, analyzerPlan_, channels_, firstOfSweep);
+    analyzerJob_->setLongWaitsHeld(true);
+    return *analyzerJob_;
+  }
+  const double dwellMs = sweep.dwellSeconds * 1e3;
+  levelJob_.emplace(
+      instrument_, levelPlan_, calibration_, [dwellMs] { return dwellMs; }, levels_);
+  levelJob_->setLongWaitsHeld(true);
+  return *levelJob_;
 }
 
-void Station::end() {
-  if (operation_) operation_->job().abandonOpenPoint();
-  operation_.reset();
-  finish_ = {};
-  continuous_ = false;
-  condition_ = 0;
-  operationOwner_ = -1;
+void Station::passCompleted(common::PassAverage& average) {
+  Trace& t = trace_;
+  if (kind_ != Kind::PowerMeter) {
+    // The counts averaged before any point is computed.
+    if (average.depth() > 1)
+      analyzer::averageChannels(average, channels_, analyzerPlan_.points + 1);
+    t.mode = Mode::Analyzer;
+    t.startMHz = analyzerPlan_.start;
+    t.stopMHz = analyzerPlan_.stop;
+    t.steps = analyzerPlan_.points;
+    t.channels = channels_;
+    t.analyzer = analyzer::exportTrace(analyzerPlan_.points, analyzerPlan_.start,
+                                       analyzerPlan_.stop, channels_, figures_);
+    t.frequenciesHz.resize(t.analyzer.frequencies.size());
+    for (size_t i = 0; i < t.frequenciesHz.size(); ++i)
+      t.frequenciesHz[i] = t.analyzer.frequencies[i] * 1e6;
+    t.levels.clear();
+  } else {
+    powermeter::averageLevels(average, levels_, levelPlan_.Points);
+    t.mode = Mode::PowerMeter;
+    t.startMHz = levelPlan_.ViewStart;
+    t.stopMHz = levelPlan_.ViewStop;
+    t.steps = levelPlan_.Points;
+    t.levels.assign(levels_.begin(), levels_.begin() + levelPlan_.Points + 1);
+    t.limits = powermeter::levelLimits(calibration_);
+    t.frequenciesHz.resize(t.levels.size());
+    const double step = (t.stopMHz - t.startMHz) / levelPlan_.Points;
+    for (size_t i = 0; i < t.levels.size(); ++i)
+      t.frequenciesHz[i] = (t.startMHz + static_cast<double>(i) * step) * 1e6;
+    t.analyzer = {};
+  }
+  // A single sweep's result is whole once every pass it averages is in.
+  const bool whole = ++passesOfPlan_ >= average.depth();
+  t.passes = std::min(passesOfPlan_, average.depth());
+  if (whole || continuous()) ++sweepsDone_;
+  if (kind_ == Kind::BridgeStandard && whole) finishBridgeStandard();
 }
 
-void Station::abort() {
-  end();
-  outputOwner_ = -1;
+void Station::finishBridgeStandard() {
+  bool unreadable = false;
+  analyzer::BridgeCheckRun run = analyzer::checkRunIn(settings_, &unreadable);
+  const auto which = static_cast<analyzer::Standard>(standard_);
+  lastReport.clear();
+  if (run.take(which, analyzerPlan_.start, analyzerPlan_.stop, analyzerPlan_.points,
+               analyzer::standardReadings(channels_, analyzerPlan_.points)))
+    lastReport += "note=the standards measured over another sweep were dropped\n";
+  lastReport += std::string("measured=") + analyzer::standardName(which) + "\n";
+  std::optional<analyzer::BridgeCheckResult> result;
+  if (run.complete()) {
+    result = analyzer::evaluateBridgeCheck(run);
+    lastReport += analyzer::bridgeCheckReport(*result);
+  }
+  const analyzer::CheckKept kept =
+      analyzer::keepCheck(settings_, run, result ? &*result : nullptr, unreadable);
+  if (!kept.ok)
+    failure_ = kept.message;
+  else if (result && !kept.figuresStored)
+    failure_ = "the standards disagree: figures not stored";
+  if (result && kept.figuresStored) lastReport += "figures=stored\n";
+}
+
+void Station::stop() {
+  // The pass ends at its point boundary; a point held across its wait is
+  // dropped unread.
+  if (!job_) return;
+  std::exchange(job_, nullptr)->abandonOpenPoint();
+  control_.passFinished(false);
+}
+
+void Station::leavePort() {
   if (!instrument_.reachable()) return;
   // The generator off and every data line low.
   instrument_.switchOff();
   instrument_.out(0);
+}
+
+// ---- the crystal fixture's pass ----
+
+Refusal Station::startCrystalCalibration(int client, double r0Ohm) {
+  if (running()) return refusal(scpi::kSettingsConflict, "a pass is running");
+  std::string problem;
+  const powermeter::PowIni ini =
+      powermeter::readPowIni(settings_.file(powermeter::kSettingsFile), &problem);
+  if (!problem.empty())
+    return refusal(scpi::kExecutionError,
+                   common::unreadableText(powermeter::kSettingsFile, problem));
+  tableIni_ = ini;
+  if (r0Ohm > 0) tableIni_.R0 = static_cast<float>(r0Ohm);
+  if (!(tableIni_.R0 > 0))
+    return refusal(scpi::kSettingsConflict,
+                   "pow.ini holds no R0: give the fixture's resistance, CAL:CRYS OHM");
+  std::string error = powermeter::calibrationError(ini.calibration);
+  const auto words =
+      powermeter::tableWords(instrument_.params.refClockMHz, powermeter::kRifEntries, &error);
+  if (!words || !error.empty()) return refusal(scpi::kSettingsConflict, error);
+  table_ = std::make_unique<TablePass>(instrument_, *words, ini.calibration);
+  sweepOwner_ = client;
+  outputOwner_ = -1;
+  return std::nullopt;
+}
+
+void Station::finishTable() {
+  const auto& pass = static_cast<const TablePass&>(*table_);
+  lastReport.clear();
+  const std::string wrong =
+      powermeter::throughTableProblem(pass.table(), powermeter::levelLimits(pass.calibration()),
+                                      "The crystal fixture's through path");
+  std::string why;
+  if (!wrong.empty())
+    failure_ = wrong + " Quartz.rif was not changed.";
+  else if (!powermeter::writeRif(pass.table(), settings_.file(powermeter::kQuartzRifFile), &why))
+    failure_ = why;
+  else if (!powermeter::savePowIni(powermeter::powIniTexts(tableIni_),
+                                   settings_.file(powermeter::kSettingsFile), settings_.keeper()))
+    failure_ = "pow.ini could not be written: R0 is not kept";
+  else
+    lastReport = std::string("file=") + powermeter::kQuartzRifFile +
+                 " entries=" + std::to_string(powermeter::kRifEntries) +
+                 " r0_ohm=" + common::shortestText(tableIni_.R0, 7) + "\n";
+}
+
+// ---- ways out ----
+
+void Station::leave() {
+  if (table_) table_->job().abandonOpenPoint();
+  table_.reset();
+  control_.stop();
+  stop();
+  sweepOwner_ = -1;
+}
+
+void Station::abort() {
+  leave();
+  outputOwner_ = -1;
+  leavePort();
 }
 
 Refusal Station::setOutput(int client, bool on) {
@@ -332,13 +309,13 @@ Refusal Station::setOutput(int client, bool on) {
     abort();
     return std::nullopt;
   }
-  if (running()) return std::make_pair(scpi::kSettingsConflict, std::string("a pass is running"));
+  if (running()) return refusal(scpi::kSettingsConflict, "a pass is running");
   const auto word = hw::checkedTuningWord(sourceHz / 1e6, instrument_.params.refClockMHz);
-  if (!word.ok()) return std::make_pair(scpi::kSettingsConflict, word.error);
+  if (!word.ok()) return refusal(scpi::kSettingsConflict, word.error);
   instrument_.startGenerator(word.word);
   if (instrument_.portFailed()) {
     abort();
-    return std::make_pair(scpi::kHardwareError, instrument_.portFailure());
+    return refusal(scpi::kHardwareError, instrument_.portFailure());
   }
   outputOwner_ = client;
   return std::nullopt;
@@ -347,35 +324,36 @@ Refusal Station::setOutput(int client, bool on) {
 void Station::clientGone(int client) {
   if (keepOutput) return;
   const bool ownsOutput = outputOwner_ == client;
-  const bool ownsEndlessSweep = continuous_ && operationOwner_ == client;
+  const bool ownsEndlessSweep = continuous() && sweepOwner_ == client;
   if (ownsOutput || ownsEndlessSweep) abort();
 }
 
 std::optional<Station::Clock::time_point> Station::work(Clock::duration budget) {
   const auto until = Clock::now() + budget;
-  while (operation_) {
-    if (const auto at = operation_->job().resumeAt(); at && *at > Clock::now()) return *at;
-    const bool more = operation_->step();
+  for (;;) {
+    common::SteppedJob* job = table_ ? &table_->job() : job_;
+    if (!job) return std::nullopt;
+    if (const auto at = job->resumeAt(); at && *at > Clock::now()) return *at;
+    const bool more = table_ ? table_->step() : (job->step(), !job->done());
     if (instrument_.portFailed()) {
       failure_ = instrument_.portFailure();
       abort();
       return std::nullopt;
     }
     if (!more) {
-      operation_->collect(trace_);
-      if (finish_) finish_();
-      ++sweepsDone_;
-      if (continuous_) {
-        operation_->again();
+      if (table_) {
+        finishTable();
+        table_.reset();
+        leavePort();
       } else {
-        end();
-        instrument_.switchOff();
-        instrument_.out(0);
+        // The next pass (averaging, continuous) begins through start().
+        job_ = nullptr;
+        control_.passFinished(true);
       }
+      if (!running()) sweepOwner_ = -1;
     }
     if (Clock::now() >= until) return Clock::now();
   }
-  return std::nullopt;
 }
 
 std::string Station::takeFailure() { return std::exchange(failure_, {}); }

@@ -16,7 +16,9 @@
 
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
+#include "analyzer/uncertainty.h"
 #include "common/settings_file.h"
+#include "common/sweep_control.h"
 #include "hw/instrument.h"
 #include "powermeter/settings.h"
 #include "powermeter/sweep.h"
@@ -47,32 +49,28 @@ struct Trace {
   int passes = 1;
 };
 
-// The passes of a sweep, stepped a point at a time: the seam between the
-// sessions and the jobs that measure.
+// A pass that is not a sweep (the crystal fixture's through table), stepped
+// a point at a time.
 class Passes {
  public:
   virtual ~Passes() = default;
-  // One point (or the rest of one held open). False once every pass is done.
+  // One point (or the rest of one held open). False once the pass is done.
   virtual bool step() = 0;
   virtual common::SteppedJob& job() = 0;
-  // The passes done make `trace` (averaged as far as they go).
-  virtual void collect(Trace& trace) = 0;
-  // A continuous sweep starts its next pass.
-  virtual void again() = 0;
 };
 
-class Station : public scpi::Device {
+class Station : public scpi::Device, private common::SweptInstrument, private common::PassRunner {
  public:
   using Clock = std::chrono::steady_clock;
   Station(hw::Instrument& instrument, common::SettingsFolder& settings)
-      : instrument_(instrument), settings_(settings) {}
+      : instrument_(instrument), settings_(settings), control_(*this, *this) {}
   ~Station() override;
 
   // scpi::Device
   std::string identity() const override;
   void reset() override;
   int selfTest(std::string& why) override;
-  bool busy() const override { return operation_ != nullptr && !continuous_; }
+  bool busy() const override { return table_ != nullptr || (running() && !continuous()); }
   uint16_t operationCondition() const override;
 
   Mode mode = Mode::Analyzer;
@@ -92,8 +90,8 @@ class Station : public scpi::Device {
   // The crystal fixture's through calibration (1601 levels into Quartz.rif),
   // and R0 (`r0Ohm`, or the one pow.ini keeps when 0) into pow.ini.
   std::optional<std::pair<int, std::string>> startCrystalCalibration(int client, double r0Ohm);
-  bool running() const { return operation_ != nullptr; }
-  bool continuous() const { return continuous_; }
+  bool running() const { return table_ != nullptr || control_.running(); }
+  bool continuous() const { return control_.mode() == common::SweepControl::Mode::Continuous; }
   // Ends whatever runs, the generator off.
   void abort();
   // The generator on at sourceHz (or off) for `client`.
@@ -118,18 +116,46 @@ class Station : public scpi::Device {
   std::string lastReport;
 
  private:
-  std::optional<std::pair<int, std::string>> begin(int client, std::unique_ptr<Passes> passes,
-                                                   std::function<void()> finish, bool continuous,
-                                                   uint16_t condition);
-  void end();
+  using Refusal = std::optional<std::pair<int, std::string>>;
+  // What the sweep measures: the instrument chosen, or the bridge's standard.
+  enum class Kind { Analyzer, PowerMeter, BridgeStandard };
+  Refusal startSweeping(int client, Kind kind, bool continuous);
+  void finishBridgeStandard();
+  void finishTable();
+  void leave();
+
+  // common::SweptInstrument: the passes of a sweep, as every front end has them.
+  std::optional<common::PassPlan> planPass(bool fresh) override;
+  std::optional<common::PassPlan> plannedPass(bool fresh);
+  common::SteppedJob& beginPass(bool firstOfSweep, bool newPlan) override;
+  void passCompleted(common::PassAverage& average) override;
+  void passStopped() override {}
+  void sweepEnded(bool) override { leavePort(); }
+  void leavePort() override;
+  // common::PassRunner: the job is stepped by work().
+  void start(common::SteppedJob& job) override { job_ = &job; }
+  void stop() override;
 
   hw::Instrument& instrument_;
   common::SettingsFolder& settings_;
-  std::unique_ptr<Passes> operation_;
-  std::function<void()> finish_;
-  uint16_t condition_ = 0;
-  bool continuous_ = false;
-  int operationOwner_ = -1;
+  common::SweepControl control_;
+  Kind kind_ = Kind::Analyzer;
+  int standard_ = 0;
+  std::optional<std::pair<int, std::string>> refusal_;  // why planPass said no
+  // The pass under way and what it fills.
+  common::SteppedJob* job_ = nullptr;
+  std::optional<analyzer::ReadWriteJob> analyzerJob_;
+  std::optional<powermeter::SweepJob> levelJob_;
+  analyzer::SweepPlan analyzerPlan_;
+  powermeter::SweepPlan levelPlan_;
+  powermeter::Calibration calibration_;
+  analyzer::BridgeFigures figures_;
+  analyzer::Channels channels_;
+  std::vector<float> levels_ = std::vector<float>(powermeter::kTraceSize, 0.f);
+  std::unique_ptr<Passes> table_;  // the crystal fixture's pass
+  powermeter::PowIni tableIni_;
+  int passesOfPlan_ = 0;  // passes completed since the average restarted
+  int sweepOwner_ = -1;
   int outputOwner_ = -1;
   Trace trace_;
   long sweepsDone_ = 0;
