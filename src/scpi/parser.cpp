@@ -20,6 +20,12 @@ std::string excerpt(std::string_view text) {
 
 }  // namespace
 
+std::string upperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = upper(c);
+  return out;
+}
+
 bool MessageParser::fail(ParseError& error, int code, std::string detail) {
   error = {code, std::move(detail)};
   at_ = text_.size();  // the rest of the message is given up

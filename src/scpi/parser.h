@@ -78,6 +78,9 @@ class MessageParser {
   size_t at_ = 0;
 };
 
+// `text` with its ASCII letters in upper case (headers and words match whatever the case).
+std::string upperCase(std::string_view text);
+
 // White space of IEEE 488.2: every byte from 0 to 32 but the line feed.
 inline bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32 && c != '\n'; }
 

@@ -8,13 +8,6 @@ namespace kolm::scpi {
 
 namespace {
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-std::string upperText(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = upper(c);
-  return out;
-}
-
 // The factor of a suffix for `quantity`; 0 when it is not one of its units.
 double unitFactor(std::string_view suffix, Quantity quantity) {
   struct UnitName {
@@ -40,8 +33,8 @@ bool isMnemonic(std::string_view text, std::string_view pattern) {
   std::string shortForm;
   for (char c : pattern)
     if (c >= 'A' && c <= 'Z') shortForm += c;
-  const std::string sent = upperText(text);
-  return sent == shortForm || sent == upperText(pattern);
+  const std::string sent = upperCase(text);
+  return sent == shortForm || sent == upperCase(pattern);
 }
 
 }  // namespace
@@ -278,7 +271,7 @@ std::string Session::takeResponse() { return std::move(response_); }
 // A common command; false when it waits for the device.
 bool Session::common(const Unit& unit) {
   const std::string name =
-      "*" + upperText(unit.header.nodes.front().name) + (unit.header.query ? "?" : "");
+      "*" + upperCase(unit.header.nodes.front().name) + (unit.header.query ? "?" : "");
   const Match none;
   Call call(*this, unit, none);
   auto mask = [&](uint8_t& reg) {

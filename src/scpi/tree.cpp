@@ -6,13 +6,6 @@ namespace kolm::scpi {
 
 namespace {
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-std::string upperText(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = upper(c);
-  return out;
-}
-
 // One thing to match against a pattern node: a node of the path (matched by
 // identity) or a mnemonic sent (by its short or long form).
 struct Token {
@@ -22,7 +15,7 @@ struct Token {
 
 bool nameMatches(const PatternNode& node, const Token& token) {
   if (token.pathNode) return token.pathNode->longName == node.longName;
-  const std::string name = upperText(token.sent->name);
+  const std::string name = upperCase(token.sent->name);
   return name == node.shortName || name == node.longName;
 }
 
@@ -63,7 +56,7 @@ std::vector<PatternNode> parsePattern(std::string_view pattern) {
     if (name.empty()) bad();
     for (char c : name)
       if (c >= 'A' && c <= 'Z') node.shortName += c;
-    node.longName = upperText(name);
+    node.longName = upperCase(name);
     if (node.shortName.empty()) node.shortName = node.longName;
     if (at < pattern.size() && pattern[at] == '#') {
       ++at;
