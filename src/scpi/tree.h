@@ -29,8 +29,6 @@ struct Command {
   std::vector<PatternNode> nodes;
   Handler set;    // empty: the header has no command form
   Handler query;  // empty: no query form
-  // Carried out even while the session waits for an operation (ABORt, OUTPut OFF).
-  bool immediate = false;
 };
 
 // A header matched: the command, and the path a following unit without a
