@@ -1456,6 +1456,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The chart shows no finished measurement to export: sweep or open one first.</translation>
     </message>
     <message>
+        <source>The sign of every point&apos;s reactance is unknown: a Touchstone file would hold no point.</source>
+        <translation>The sign of every point&apos;s reactance is unknown: a Touchstone file would hold no point.</translation>
+    </message>
+    <message>
         <source>Export CSV...</source>
         <translation>Export CSV...</translation>
     </message>

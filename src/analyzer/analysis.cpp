@@ -10,6 +10,33 @@
 
 namespace kolm::analyzer {
 
+namespace {
+
+// How far the lowest SWR of a sweep may lie from `at`: every point whose
+// interval reaches below the lowest top of any interval may hold it, and the
+// truth, falling to its minimum and rising after it, has it within a step of
+// them (the points either side of them are surely higher than that top). The
+// span is that of the sweep at most.
+template <class Low, class High>
+std::optional<double> minimumPm(std::span<const double> f, Low lowOf, High highOf, double at) {
+  const size_t n = f.size();
+  double top = INFINITY;
+  for (size_t i = 0; i < n; ++i)
+    if (highOf(i) < top) top = highOf(i);
+  if (!std::isfinite(top)) return std::nullopt;
+  size_t first = n, last = 0;
+  for (size_t i = 0; i < n; ++i)
+    // A point without an interval (open or beyond a total reflection) cannot.
+    if (lowOf(i) <= top) {
+      first = std::min(first, i);
+      last = i;
+    }
+  const double from = f[first > 0 ? first - 1 : 0], to = f[last + 1 < n ? last + 1 : n - 1];
+  return std::max(std::fabs(at - from), std::fabs(to - at));
+}
+
+}  // namespace
+
 SwrAnalysis analyzeSwr(const TraceValues& trace) {
   SwrAnalysis a;
   const std::vector<float>& swr = trace.values[kSwr];
@@ -20,11 +47,22 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
     for (size_t i = 0; i < n; ++i)
       measured[i] = quantityMark(trace.flags[i], kReactance) == chart::Mark::Valid &&
                     std::isfinite(trace.values[kReactance][i]);
+    // Whether a point's reactance may be zero within its interval (all may,
+    // where the trace carries no intervals).
+    std::vector<uint8_t> zeroInside(n, 1);
+    if (trace.halfWidths[kReactance].size() >= n)
+      for (size_t i = 0; i < n; ++i)
+        zeroInside[i] = !(trace.values[kReactance][i] > trace.halfWidths[kReactance][i]);
     const ReactanceSamples samples{std::span(trace.frequencies.data(), n),
                                    std::span(trace.values[kReactance].data(), n),
                                    std::span(trace.values[kResistance].data(), n),
-                                   std::span(trace.reactanceResolution.data(), n), measured};
-    a.resMHz = reactanceZero(samples, trace.signs, near);
+                                   std::span(trace.reactanceResolution.data(), n),
+                                   measured,
+                                   zeroInside};
+    if (const auto zero = reactanceZero(samples, trace.signs, near)) {
+      a.resMHz = zero->mhz;
+      a.resPm = zero->pm();
+    }
   };
   auto measured = [&](size_t i, int q) {
     return quantityMark(trace.flags[i], q) == chart::Mark::Valid &&
@@ -46,6 +84,24 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   a.swrMin = lowest(centre);
   a.minMHz = run->even() ? (trace.frequencies[centre] + trace.frequencies[centre + 1]) / 2
                          : trace.frequencies[centre];
+  // A lowest reading alone between two higher measured ones: the vertex of the
+  // parabola through the reflection's power at the three (a resonance's power
+  // is a parabola in frequency near its bottom).
+  if (run->first == run->last && centre > 0 && centre + 1 < n && usable(centre - 1) &&
+      usable(centre) && usable(centre + 1)) {
+    auto power = [&](size_t i) {
+      const double rho = (swr[i] - 1) / (swr[i] + 1);
+      return rho * rho;
+    };
+    const double p0 = power(centre - 1), p1 = power(centre), p2 = power(centre + 1);
+    const double f0 = trace.frequencies[centre - 1], f1 = trace.frequencies[centre],
+                 f2 = trace.frequencies[centre + 1];
+    const double curve = p0 - 2 * p1 + p2;
+    if (curve > 0 && std::fabs((f2 - f1) - (f1 - f0)) <= 1e-9 * std::fabs(f2 - f0)) {
+      const double h = (f2 - f0) / 2;
+      a.minMHz = f1 + std::clamp(h * (p0 - p2) / (2 * curve), -std::fabs(h), std::fabs(h));
+    }
+  }
   // A value at the centre: the middle point's, or the mean of the two middle
   // ones; its half-width the wider of theirs.
   const size_t lastMiddle = run->even() ? centre + 1 : centre;
@@ -76,10 +132,25 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   }
 
   const std::span<const double> frequencies(trace.frequencies.data(), n);
+  // Each point's SWR interval; NaN where none bounds it.
+  const bool intervals = trace.halfWidths[kSwr].size() >= n;
+  auto swrLowOf = [&](size_t i) -> double {
+    if (!intervals || !(usable(i) || inside(i))) return NAN;
+    const double pm = trace.halfWidths[kSwr][i];
+    if (std::isfinite(pm)) return std::max(1.0, swr[i] - pm);
+    return i < trace.swrLow.size() ? trace.swrLow[i] : 1.0;
+  };
+  auto swrHighOf = [&](size_t i) -> double {
+    if (!intervals || !(usable(i) || inside(i))) return NAN;
+    return swr[i] + trace.halfWidths[kSwr][i];
+  };
+  if (intervals) a.minPm = minimumPm(frequencies, swrLowOf, swrHighOf, *a.minMHz);
   auto value = [&](size_t i) { return static_cast<double>(swr[i]); };
   auto band = [&](double limit) {
     if (*a.swrMin > limit) return chart::Edges{};
-    return chart::walkEdges(frequencies, value, usable, inside, centre, limit, false);
+    chart::Edges e = chart::walkEdges(frequencies, value, usable, inside, centre, limit, false);
+    if (intervals) chart::edgeSpans(e, frequencies, swrLowOf, swrHighOf, centre, limit, false);
+    return e;
   };
   a.swr2 = band(2);
   a.swr15 = band(1.5);
@@ -94,23 +165,38 @@ std::string swrReport(const SwrAnalysis& a) {
                            : a.minIsBound ? "bound"
                            : a.minAtLeast ? "at_least"
                                           : "value";
+  // A frequency and its half-width, rounded outwards.
+  auto mhz = [](const std::string& key, const std::optional<double>& v,
+                const std::optional<double>& pm) {
+    return reportLine(key, v, 6) + reportLine(key + "_pm", chart::outwardPm(v, pm, 6), 6);
+  };
+  auto band = [&](const std::string& name, const chart::Edges& e) {
+    return mhz(name + "_low_mhz", e.low, e.lowPm()) + mhz(name + "_high_mhz", e.high, e.highPm()) +
+           mhz(name + "_bw_mhz", e.width(), e.widthPm()) + reportApproximate(name + "_approx", e);
+  };
   return reportLine("swr_min", a.swrMin, 3) + reportLine("swr_min_pm", a.swrMinPm, 3) +
-         "swr_min_kind=" + kind + "\n" + reportLine("swr_min_mhz", a.minMHz, 6) +
+         "swr_min_kind=" + kind + "\n" + mhz("swr_min_mhz", a.minMHz, a.minPm) +
          reportLine("r_at_min_ohm", a.rOhm, 2) + reportLine("r_at_min_ohm_pm", a.rPm, 2) +
          reportLine("x_at_min_ohm", a.xOhm, 2) + reportLine("x_at_min_ohm_pm", a.xPm, 2) +
-         reportLine("swr2_low_mhz", a.swr2.low, 6) + reportLine("swr2_high_mhz", a.swr2.high, 6) +
-         reportLine("swr2_bw_mhz", a.swr2.width(), 6) + reportApproximate("swr2_approx", a.swr2) +
-         reportLine("swr15_low_mhz", a.swr15.low, 6) +
-         reportLine("swr15_high_mhz", a.swr15.high, 6) +
-         reportLine("swr15_bw_mhz", a.swr15.width(), 6) +
-         reportApproximate("swr15_approx", a.swr15) + reportLine("res_mhz", a.resMHz, 6);
+         band("swr2", a.swr2) + band("swr15", a.swr15) + mhz("res_mhz", a.resMHz, a.resPm);
 }
 
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& a) {
   const auto& text = chart::panelText;
-  // Values from edges interpolated across coarse steps are marked.
-  auto mhz = [](const std::optional<double>& v, const chart::Edges& e) {
-    return chart::markApproximate(v, chart::panelMHz(v), e.approximate());
+  // A frequency with its interval in kHz, rounded outwards: "14.210 000 MHz ± 12.4 kHz".
+  auto withPm = [](const std::optional<double>& v, const std::optional<double>& pm) {
+    std::string t = chart::panelMHz(v);
+    if (v && pm) {
+      const auto khz = chart::outwardPm(*v * 1e3, *pm * 1e3, 1);
+      t += " \u00b1 " + common::formatPattern(*khz, "0.0") + " kHz";
+    }
+    return t;
+  };
+  // Values from edges interpolated across coarse steps, or without an
+  // interval, are marked.
+  auto mhz = [&](const std::optional<double>& v, const chart::Edges& e,
+                 const std::optional<double>& pm) {
+    return chart::markApproximate(v, withPm(v, pm), e.approximate());
   };
   auto khz = [](const chart::Edges& e) {
     return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.0"), e.approximate());
@@ -128,17 +214,18 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
            ? chart::markedText(*a.swrMin, a.minIsBound ? chart::Mark::AtMost : chart::Mark::AtLeast,
                                "0.000")
            : plusMinus(a.swrMin, a.swrMinPm, "0.000", "")},
-      {KOLM_TR("kolm", "at"), chart::panelMHz(a.minMHz)},
+      {KOLM_TR("kolm", "at"), withPm(a.minMHz, a.minPm)},
       {KOLM_TR("kolm", "R there"), plusMinus(a.rOhm, a.rPm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "X there"),
        (a.xOhm ? reactancePrefix(a.xSign) : "") + plusMinus(a.xOhm, a.xPm, "0.0", " \u03a9")},
-      {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low, a.swr2)},
-      {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high, a.swr2)},
+      {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low, a.swr2, a.swr2.lowPm())},
+      {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high, a.swr2, a.swr2.highPm())},
       {KOLM_TR("kolm", "SWR 2 width"), khz(a.swr2)},
-      {KOLM_TR("kolm", "SWR 1.5 low"), mhz(a.swr15.low, a.swr15)},
-      {KOLM_TR("kolm", "SWR 1.5 high"), mhz(a.swr15.high, a.swr15)},
+      {KOLM_TR("kolm", "SWR 1.5 low"), mhz(a.swr15.low, a.swr15, a.swr15.lowPm())},
+      {KOLM_TR("kolm", "SWR 1.5 high"), mhz(a.swr15.high, a.swr15, a.swr15.highPm())},
       {KOLM_TR("kolm", "SWR 1.5 width"), khz(a.swr15)},
-      {KOLM_TR("kolm", "X = 0 at"), chart::panelMHz(a.resMHz)},
+      {KOLM_TR("kolm", "X = 0 at"),
+       chart::markApproximate(a.resMHz, withPm(a.resMHz, a.resPm), a.resMHz && !a.resPm)},
   };
 }
 

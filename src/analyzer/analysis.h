@@ -19,6 +19,9 @@ namespace kolm::analyzer {
 
 struct SwrAnalysis {
   std::optional<double> minMHz;
+  // Where the lowest SWR of the sweep may lie, from the SWR's intervals: the
+  // farthest from minMHz (none where the trace carries no intervals).
+  std::optional<double> minPm;
   std::optional<double> swrMin;
   // Whether swrMin is a measured value or the bound of the bridge's return-loss
   // limit (the SWR is that or lower).
@@ -33,10 +36,15 @@ struct SwrAnalysis {
   // The half-widths of their intervals (none for a bound, and where the trace
   // carries no intervals).
   std::optional<double> swrMinPm, rPm, xPm;
-  chart::Edges swr2, swr15;  // where the SWR rises above 2 and 1.5
+  // Where the SWR rises above 2 and 1.5, with the spans the SWR's intervals
+  // leave each edge (chart::edgeSpans).
+  chart::Edges swr2, swr15;
   // Where the inferred signed reactance crosses zero (the one nearest the
-  // minimum), interpolated between the points of known sign around it.
+  // minimum), interpolated between the points of known sign around it, and
+  // how far the crossing may lie from it (none when a side has no point whose
+  // sign holds within its interval).
   std::optional<double> resMHz;
+  std::optional<double> resPm;
 };
 
 // The minimum is the centre of the run of equal lowest SWR readings
@@ -55,10 +63,10 @@ SwrAnalysis analyzeSwr(const TraceValues& trace);
 // A key=value line per quantity, as the command line prints them: swr_min,
 // swr_min_kind (value, bound, or at_least when swr_min is the lowest an
 // unbounded SWR can be), swr_min_mhz, r_at_min_ohm, x_at_min_ohm,
-// each value followed by its half-width (swr_min_pm, r_at_min_ohm_pm,
-// x_at_min_ohm_pm),
 // swr2_low_mhz, swr2_high_mhz, swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz,
-// swr15_bw_mhz, then res_mhz; "none" for what was not found.
+// swr15_bw_mhz, then res_mhz, each value followed by its half-width
+// (swr_min_pm, swr_min_mhz_pm, ..., res_mhz_pm); "none" for what was not found
+// or has no interval.
 std::string swrReport(const SwrAnalysis& analysis);
 
 // The analysis as the window's panel shows it: a caption and the value with its

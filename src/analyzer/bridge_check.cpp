@@ -29,6 +29,8 @@ constexpr double kMaxStatedDirectivityDb = kReturnLossRangeDb;
 
 // A tracking worse than this is no bridge at all.
 constexpr double kMaxStatedTrackingDb = 20;
+// The phase output's end regions cannot reach past the middle of its range.
+constexpr double kMaxPhaseEndDeg = 90;
 
 // A run of 20001 points of three standards is about 1.2 MB.
 constexpr uint64_t kCheckRunLimitBytes = 4 << 20;
@@ -303,6 +305,10 @@ std::string formatBridgeFigures(const BridgeCheckRun& run, const BridgeCheckResu
       "# Delete this file to go back to the published figures.\n";
   out += "directivity_db=" + number(r.figures.directivityDb, 6) + "\n";
   out += "tracking_db=" + number(r.figures.trackingDb, 6) + "\n";
+  // The width of the phase output's end regions is stated, not measured: kept
+  // when it is not the published one.
+  if (r.figures.phaseEndDeg != publishedBridge().phaseEndDeg)
+    out += "phase_end_deg=" + number(r.figures.phaseEndDeg, 6) + "\n";
   out += "measured=" + when + "\n";
   out += "sweep=" + number(run.startMHz, 15) + "," + number(run.stopMHz, 15) + "," +
          std::to_string(run.points) + "\n";
@@ -321,6 +327,12 @@ std::optional<BridgeFigures> parseBridgeFigures(std::string_view text, std::stri
       [&](std::string_view key, std::string_view value) {
         if (key == "directivity_db") directivity = common::fieldNumber(value);
         if (key == "tracking_db") tracking = common::fieldNumber(value);
+        if (key == "phase_end_deg") {
+          const auto end = common::fieldNumber(value);
+          if (!end || !(*end >= 0 && *end <= kMaxPhaseEndDeg))
+            return std::string("phase_end_deg must be a number from 0 to 90");
+          f.phaseEndDeg = *end;
+        }
         return std::string();  // the other keys say how the figures were found
       },
       lines);
@@ -401,10 +413,14 @@ CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
                        runUnreadable, out.message);
     return out;
   }
-  const bool figuresUnreadable = !bridgeFiguresIn(folder).problem.empty();
+  const BridgeFiguresInUse before = bridgeFiguresIn(folder);
+  const bool figuresUnreadable = !before.problem.empty();
+  // A phase end width stated in the file stays stated.
+  BridgeCheckResult kept = *result;
+  if (before.measured) kept.figures.phaseEndDeg = before.figures.phaseEndDeg;
   out.ok =
       writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
-                formatBridgeFigures(run, *result, measuredWhen()), figuresUnreadable, out.message);
+                formatBridgeFigures(run, kept, measuredWhen()), figuresUnreadable, out.message);
   out.figuresStored = out.ok;
   std::error_code ec;
   if (out.ok) std::filesystem::remove(folder.file(kBridgeCheckFile), ec);  // the check is done

@@ -327,8 +327,10 @@ std::string formatCsv(int16_t points, double start, double stop, const Channels&
   return formatCsv(exportTrace(points, start, stop, channels));
 }
 
-std::string formatCsv(const TraceValues& t) {
-  std::string out =
+std::string formatCsv(const TraceValues& t, const ExportSource& source) {
+  std::string out;
+  for (const std::string& line : sourceLines(source)) out += "# " + line + "\r\n";
+  out +=
       "freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,"
       "x_ohm_pm,swr_pm,flag\r\n";
   for (size_t i = 0; i < t.flags.size(); ++i) {
@@ -354,7 +356,9 @@ namespace {
 
 // "3 to 4.5 rl_limit, 14.2 open": the flagged frequencies (MHz) in runs of the
 // same words.
-std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& points) {
+// Without `words`, the runs alone ("3 to 4.5, 14.2").
+std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& points,
+                        bool words = true) {
   std::string out;
   for (size_t k = 0; k < points.size();) {
     size_t last = k;
@@ -363,8 +367,7 @@ std::string flaggedRuns(const std::vector<std::pair<double, std::string>>& point
       if (!out.empty()) out += ", ";
       out += common::shortestText(points[k].first, 10);
       if (last > k) out += " to " + common::shortestText(points[last].first, 10);
-      out += ' ';
-      out += points[k].second;
+      if (words) out += ' ' + points[k].second;
     }
     k = last + 1;
   }
@@ -377,18 +380,51 @@ std::string formatTouchstone(int16_t points, double start, double stop, const Ch
   return formatTouchstone(exportTrace(points, start, stop, channels), &channels, {});
 }
 
+namespace {
+
+// Whether point i's reactance has a value whose sign could not be told.
+bool signUnknown(const TraceValues& t, size_t i) {
+  return t.signs[i] == ReactanceSign::Unknown && std::isfinite(t.values[kReactance][i]);
+}
+
+// Whether point i's reactance may be zero: its interval holds zero, or it
+// stands at the return-loss limit, where the load is within the bridge's
+// directivity of a match. Whatever its sign, 0 is then inside its interval.
+bool mayBeZero(const TraceValues& t, size_t i) {
+  return t.flags[i] == PointFlag::RlLimit ||
+         (i < t.halfWidths[kReactance].size() &&
+          t.values[kReactance][i] <= t.halfWidths[kReactance][i]);
+}
+
+}  // namespace
+
+size_t touchstonePoints(const TraceValues& t, const ExportSource& source) {
+  size_t written = 0;
+  for (size_t i = 0; i < t.flags.size(); ++i)
+    written += source.keepUnknownSigns || !signUnknown(t, i) || mayBeZero(t, i);
+  return written;
+}
+
 std::string formatTouchstone(const TraceValues& t, const Channels* readings,
-                             std::string_view note) {
+                             const ExportSource& source) {
   const size_t n = t.flags.size();
   const bool descending = n > 1 && t.frequencies[n - 1] < t.frequencies[0];
-  std::vector<std::pair<double, std::string>> flags;
+  std::vector<std::pair<double, std::string>> flags, leftOut, zeroed;
   std::string data;
   for (size_t k = 0; k < n; ++k) {
     const size_t i = descending ? n - 1 - k : k;
     const double f = t.frequencies[i];
+    const bool unknown = !source.keepUnknownSigns && signUnknown(t, i);
+    const bool zero = unknown && mayBeZero(t, i);
+    leftOut.emplace_back(f, unknown && !zero ? "-" : "");
+    zeroed.emplace_back(f, zero ? "-" : "");
+    if (unknown && !zero) {
+      flags.emplace_back(f, "");  // ends a run of flagged points
+      continue;
+    }
     std::complex<double> gamma(1, 0);
     double r = t.values[kResistance][i];
-    double x = t.signedReactance(i);
+    double x = zero ? 0 : t.signedReactance(i);
     if (t.flags[i] == PointFlag::Invalid && readings) {
       // Its impedance is not shown, but it has a direction.
       const PointResult p =
@@ -416,12 +452,19 @@ std::string formatTouchstone(const TraceValues& t, const Channels* readings,
   }
   std::string out =
       "! Kolm antenna analyzer: one-port reflection, 50 ohm reference\r\n"
-      "! The bridge reads no sign of reactance: each point's sign is inferred from how |X|\r\n"
-      "! changes with frequency (a passive load's reactance rises with frequency); points\r\n"
-      "! whose sign could not be told are written inductive and flagged sign_unknown.\r\n";
-  out += note;
+      "! The bridge reads no sign of reactance: each point's sign is inferred along the sweep;\r\n";
+  out += source.keepUnknownSigns
+             ? "! points whose sign could not be told are written inductive and flagged "
+               "sign_unknown.\r\n"
+             : "! points whose sign could not be told are left out and listed below, or written\r\n"
+               "! with X = 0 where zero lies within the reactance's interval.\r\n";
+  for (const std::string& line : sourceLines(source)) out += "! " + line + "\r\n";
   const std::string flagged = flaggedRuns(flags);
   if (!flagged.empty()) out += "! flagged (MHz): " + flagged + "\r\n";
+  const std::string unknown = flaggedRuns(leftOut, false);
+  if (!unknown.empty()) out += "! left out, sign unknown (MHz): " + unknown + "\r\n";
+  const std::string atZero = flaggedRuns(zeroed, false);
+  if (!atZero.empty()) out += "! written with X = 0, sign unknown (MHz): " + atZero + "\r\n";
   out += "# MHz S RI R 50\r\n";
   return out + data;
 }

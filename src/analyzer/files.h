@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analyzer/export_source.h"
 #include "analyzer/measurement.h"
 #include "common/settings_file.h"
 
@@ -104,7 +105,8 @@ VecReadResult readVec(const std::filesystem::path& path);
 // along them.
 TraceValues exportTrace(int16_t points, double start, double stop, const Channels& channels,
                         const BridgeFigures& figures = publishedBridge());
-// CSV: a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,
+// CSV: comment lines led by "# " saying what the values stand for
+// (sourceLines), a header row, then freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,
 // rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag per point.
 // x_ohm carries the sign inferred along the sweep (analyzer/reactance_sign.h).
 // The _pm columns hold each value's interval as a half-width in its unit
@@ -118,23 +120,30 @@ TraceValues exportTrace(int16_t points, double start, double stop, const Channel
 // a comma. An open point writes inf for |Z|, R, X and
 // SWR, an invalid one nan for the four.
 std::string formatCsv(int16_t points, double start, double stop, const Channels& channels);
-std::string formatCsv(const TraceValues& trace);
+std::string formatCsv(const TraceValues& trace, const ExportSource& source = {});
 // The flag words of point i of `trace` as the CSV writes them, separated by one
 // blank: the point's flag, the quantities its intervals make uncertain, then
 // sign_unknown when its reactance has a value but no known sign.
 std::string flagWords(const TraceValues& trace, size_t i);
 // Touchstone one-port: comment lines (what the file is, how the sign of the
-// reactance was found), a "! flagged (MHz): ..." line listing the flagged
-// frequencies in runs of the same words ("3 to 4.5 rl_limit, 14.2 open, 15 to
-// 16 sign_unknown") when there are any, the option line "# MHz S RI R 50", then
-// "freq re im" per point in increasing frequency, the reflection coefficient
-// rebuilt from the computed R and the signed X as (Z - 50) / (Z + 50). An open point gives 1 0; an
-// invalid one (a reflection above 1) is written at a reflection of 1 in its direction.
+// reactance was found, what the values stand for: sourceLines), a
+// "! flagged (MHz): ..." line listing the flagged frequencies in runs of the
+// same words ("3 to 4.5 rl_limit, 14.2 open") when there are any, a
+// "! left out, sign unknown (MHz): ..." line listing the points whose
+// reactance's sign could not be told, which are not written, and a
+// "! written with X = 0, sign unknown (MHz): ..." line for those among them
+// whose reactance may be zero (its interval holds zero, or the point is at the
+// return-loss limit), written with X = 0, which lies inside their interval
+// whatever the sign (with source.keepUnknownSigns both are written inductive
+// and listed as flagged sign_unknown), the option line "# MHz S RI R 50", then "freq re im" per
+// point in increasing frequency, the reflection coefficient rebuilt from the
+// computed R and the signed X as (Z - 50) / (Z + 50). An open point gives 1 0;
+// an invalid one (a reflection above 1) is written at a reflection of 1 in its
+// direction when its `readings` are given, else at 1 0.
 std::string formatTouchstone(int16_t points, double start, double stop, const Channels& channels);
-// The same from values (an invalid point is written at a reflection of 1 in
-// its direction when its `readings` are given, else at 1 0), with `note`
-// (whole comment lines) after the first comment lines.
 std::string formatTouchstone(const TraceValues& trace, const Channels* readings,
-                             std::string_view note);
+                             const ExportSource& source = {});
+// How many points formatTouchstone writes.
+size_t touchstonePoints(const TraceValues& trace, const ExportSource& source);
 
 }  // namespace kolm::analyzer

@@ -212,31 +212,55 @@ void inferReactanceSigns(const ReactanceSamples& samples, std::vector<ReactanceS
   Inference(samples, n, out).run();
 }
 
-std::optional<double> reactanceZero(const ReactanceSamples& s,
-                                    const std::vector<ReactanceSign>& signs,
-                                    std::optional<double> near) {
+std::optional<double> ReactanceZero::pm() const {
+  if (!bounded) return std::nullopt;
+  return std::max(std::fabs(mhz - fromMHz), std::fabs(toMHz - mhz));
+}
+
+std::optional<ReactanceZero> reactanceZero(const ReactanceSamples& s,
+                                           const std::vector<ReactanceSign>& signs,
+                                           std::optional<double> near) {
   const size_t n = std::min(countOf(s), signs.size());
   std::optional<double> best;
+  // The points of known sign around the best crossing.
+  std::pair<size_t, size_t> around{0, 0};
   // The last point of known sign. The walk goes on over points whose reactance
   // is approximate, but not over one without a finite value (an open point: the
   // reactance changes sign there through infinity, not zero).
-  std::optional<size_t> known;
+  size_t known = n;  // none
   for (size_t i = 0; i < n; ++i) {
     if (!std::isfinite(s.magnitude[i])) {
-      known.reset();
+      known = n;
       continue;
     }
     if (!s.measured[i] || signs[i] == ReactanceSign::Unknown) continue;
-    if (known && signs[*known] != signs[i]) {
-      const double a = static_cast<int>(signs[*known]) * static_cast<double>(s.magnitude[*known]);
+    if (known < n && signs[known] != signs[i]) {
+      const double a = static_cast<int>(signs[known]) * static_cast<double>(s.magnitude[known]);
       const double b = static_cast<int>(signs[i]) * static_cast<double>(s.magnitude[i]);
       const double f =
-          s.frequencies[*known] + (0 - a) / (b - a) * (s.frequencies[i] - s.frequencies[*known]);
-      if (!best || (near && std::fabs(f - *near) < std::fabs(*best - *near))) best = f;
+          s.frequencies[known] + (0 - a) / (b - a) * (s.frequencies[i] - s.frequencies[known]);
+      if (!best || (near && std::fabs(f - *near) < std::fabs(*best - *near))) {
+        best = f;
+        around = {known, i};
+      }
     }
     known = i;
   }
-  return best;
+  if (!best) return std::nullopt;
+  // Outwards from the crossing to the first point whose sign holds whatever
+  // its interval: the truth crosses zero between the two.
+  auto certain = [&](size_t i) {
+    return s.measured[i] && signs[i] != ReactanceSign::Unknown &&
+           !(i < s.zeroInside.size() && s.zeroInside[i]);
+  };
+  ReactanceZero zero{*best, s.frequencies[0], s.frequencies[n - 1], true};
+  auto [low, high] = around;
+  while (low > 0 && !certain(low)) --low;
+  while (high + 1 < n && !certain(high)) ++high;
+  zero.bounded = certain(low) && certain(high) && signs[low] != signs[high];
+  zero.fromMHz = s.frequencies[low];
+  zero.toMHz = s.frequencies[high];
+  return zero;
 }
 
 }  // namespace kolm::analyzer

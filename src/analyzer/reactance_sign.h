@@ -46,12 +46,24 @@ struct ReactanceSamples {
 // One sign per point.
 void inferReactanceSigns(const ReactanceSamples& samples, std::vector<ReactanceSign>& out);
 
+// A zero crossing of the signed reactance, MHz, and where it may lie: between
+// the nearest points either side whose sign is known and whose reactance's
+// interval holds no zero (samples.zeroInside); `bounded` false when a side has
+// none before the end of the trace (the span then reaches that end).
+struct ReactanceZero {
+  double mhz = 0;
+  double fromMHz = 0, toMHz = 0;
+  bool bounded = false;
+  // The farthest the crossing may lie from mhz; empty when not bounded.
+  std::optional<double> pm() const;
+};
+
 // The signed reactance's zero crossing nearest `near` (MHz), interpolated
 // linearly between the two points of known opposite signs around it (points of
 // unknown sign or approximate reactance between them are skipped over, a point
 // without a finite reactance is not); empty when there is none.
-std::optional<double> reactanceZero(const ReactanceSamples& samples,
-                                    const std::vector<ReactanceSign>& signs,
-                                    std::optional<double> near);
+std::optional<ReactanceZero> reactanceZero(const ReactanceSamples& samples,
+                                           const std::vector<ReactanceSign>& signs,
+                                           std::optional<double> near);
 
 }  // namespace kolm::analyzer

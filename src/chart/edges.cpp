@@ -1,5 +1,7 @@
 #include "chart/edges.h"
 
+#include <cmath>
+
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -10,6 +12,17 @@ std::string reportNumber(const std::optional<double>& value, int decimals) {
   std::string pattern = "0";
   if (decimals > 0) pattern += "." + std::string(static_cast<size_t>(decimals), '0');
   return common::formatPattern(*value, pattern);
+}
+
+std::optional<double> outwardPm(const std::optional<double>& value, const std::optional<double>& pm,
+                                int decimals) {
+  if (!pm || !std::isfinite(*pm)) return pm;
+  const double scale = std::pow(10.0, decimals);
+  // What writing the value to `decimals` moves it by, at most half a digit.
+  const double moved = value ? std::fabs(*value - std::nearbyint(*value * scale) / scale) : 0;
+  // The product may land a hair above a whole number it stands for.
+  const double digits = (*pm + moved) * scale;
+  return std::ceil(digits * (1 - 1e-12)) / scale;
 }
 
 std::string reportLine(std::string_view key, const std::optional<double>& value, int decimals) {

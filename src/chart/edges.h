@@ -20,14 +20,35 @@ struct Edges {
   std::optional<double> high;
   double origin = 0;  // the extreme the walks started from
   double lowStep = 0, highStep = 0;
+  // Where each edge may lie, from the intervals of the trace's values
+  // (edgeSpans): [from, to] MHz; empty where no interval bounds it, and when
+  // the trace has no intervals (`withIntervals` false).
+  std::optional<std::pair<double, double>> lowSpan, highSpan;
+  bool withIntervals = false;
   std::optional<double> width() const {
     if (!low || !high) return std::nullopt;
     return *high - *low;
   }
+  // The half-widths of the edges and the width: the farthest the span lets
+  // the truth lie from the value (the width's, the sum of its edges').
+  std::optional<double> lowPm() const { return spanPm(low, lowSpan); }
+  std::optional<double> highPm() const { return spanPm(high, highSpan); }
+  std::optional<double> widthPm() const {
+    if (!lowPm() || !highPm()) return std::nullopt;
+    return *lowPm() + *highPm();
+  }
+  static std::optional<double> spanPm(const std::optional<double>& edge,
+                                      const std::optional<std::pair<double, double>>& span) {
+    if (!edge || !span) return std::nullopt;
+    return std::max(std::fabs(*edge - span->first), std::fabs(span->second - *edge));
+  }
   // Whether an edge was interpolated across a step wider than a tenth of the
   // width it bounds (with one edge found, its distance from the extreme): the
   // trace's shape between two points is a guess there.
+  // An edge found where its intervals leave it unbounded (the sweep ends
+  // before the trace is surely beyond the threshold) is approximate too.
   bool approximate() const {
+    if (withIntervals && ((low && !lowSpan) || (high && !highSpan))) return true;
     if (auto w = width()) return std::max(lowStep, highStep) > *w / 10;
     if (low) return lowStep > (origin - *low) / 10;
     if (high) return highStep > (*high - origin) / 10;
@@ -69,6 +90,38 @@ Edges walkEdges(std::span<const double> frequencies, Value value, Usable usable,
   return edges;
 }
 
+// Fills `edges`' spans: where the truth crosses the threshold on each side of
+// `from`, given that point i's true value lies in [lowOf(i), highOf(i)] (NaN
+// ends for a point whose truth nothing bounds) and crosses the threshold once
+// on each side. Walking out from `from`, the crossing lies between the last
+// point whose interval lies wholly on the extreme's side and the first whose
+// interval lies wholly beyond (at or past the threshold); a side that meets no
+// such point before the end of the trace gets no span, and neither side does
+// when the extreme's own interval reaches the threshold.
+template <class Low, class High>
+void edgeSpans(Edges& edges, std::span<const double> frequencies, Low lowOf, High highOf,
+               size_t from, double threshold, bool falling) {
+  edges.withIntervals = true;
+  const size_t n = frequencies.size();
+  // An extreme that may lie beyond the threshold may have no edges at all.
+  if (from >= n || !(falling ? lowOf(from) > threshold : highOf(from) < threshold)) return;
+  auto span = [&](int step) -> std::optional<std::pair<double, double>> {
+    double inner = frequencies[from];
+    for (size_t i = from; !((step < 0 && i == 0) || (step > 0 && i + 1 >= n));) {
+      i = step < 0 ? i - 1 : i + 1;
+      const double low = lowOf(i), high = highOf(i);
+      const bool beyond = falling ? high <= threshold : low >= threshold;
+      const bool inside = falling ? low > threshold : high < threshold;
+      if (beyond)
+        return std::pair{std::min(inner, frequencies[i]), std::max(inner, frequencies[i])};
+      if (inside) inner = frequencies[i];
+    }
+    return std::nullopt;
+  };
+  if (edges.low) edges.lowSpan = span(-1);
+  if (edges.high) edges.highSpan = span(+1);
+}
+
 // The run of equal extreme values of a trace: the longest run of consecutive
 // candidate points that all hold the lowest (or highest) value, the first one
 // when several are as long. A flat bottom is one reading repeated, so its
@@ -104,6 +157,11 @@ std::optional<ExtremeRun> extremeRun(size_t count, Value value, Candidate candid
 
 // A value as a report writes it: fixed `decimals`, or "none".
 std::string reportNumber(const std::optional<double>& value, int decimals);
+// A half-width `pm` as written with `decimals` beside `value` written with as
+// many: rounded up, and widened by what rounding the value moves it, so the
+// interval written holds the one computed.
+std::optional<double> outwardPm(const std::optional<double>& value, const std::optional<double>& pm,
+                                int decimals);
 // One report line: "key=value\n" with the value as reportNumber writes it.
 std::string reportLine(std::string_view key, const std::optional<double>& value, int decimals);
 // A value as an analysis panel shows it: the number in `pattern` (see

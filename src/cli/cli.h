@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/bridge_check.h"
 #include "analyzer/sweep.h"
 #include "analyzer/uncertainty.h"
 #include "common/job.h"
@@ -155,6 +156,8 @@ bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* com
 // bridge.cfg, else the published ones (a bridge.cfg that cannot be read is
 // said on standard error).
 analyzer::BridgeFigures bridgeFigures(Context& ctx);
+// The same with whether they were measured.
+analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

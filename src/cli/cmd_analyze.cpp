@@ -71,12 +71,17 @@ int runAnalyze(Context& ctx, Args& args) {
   const double target = targetOption(args);
   const powermeter::ESeries series = seriesOption(args);
   const auto cableOption = args.option("--cable");
+  const auto unknownSigns = args.option("--s1p-unknown");
   args.finish();
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ (or --band) --points N --out FILE"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
   if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
     throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
+  if (unknownSigns && *unknownSigns != "keep" && *unknownSigns != "leave")
+    throw UsageError{"--s1p-unknown: keep or leave"};
+  if (unknownSigns && ext != ".s1p")
+    throw UsageError{"--s1p-unknown: only a .s1p file leaves points out"};
   checkOutput("--out", *out);
   std::optional<analyzer::Cable> cable;
   if (cableOption) {
@@ -106,27 +111,36 @@ int runAnalyze(Context& ctx, Args& args) {
   // The stop signal gives the exit status.
   if (!analyzerPass(ctx, plan, "analyze", channels, average)) return 0;
 
+  const analyzer::BridgeFiguresInUse figures = bridgeFiguresInUse(ctx);
   analyzer::TraceValues values =
-      analyzer::exportTrace(plan.points, plan.start, plan.stop, channels, bridgeFigures(ctx));
-  std::string note;
+      analyzer::exportTrace(plan.points, plan.start, plan.stop, channels, figures.figures);
+  analyzer::ExportSource source;
+  source.figuresMeasured = figures.measured;
+  source.keepUnknownSigns = unknownSigns == "keep";
   if (cable) {
     values = analyzer::withoutCable(values, *cable);
-    note = "! Taken out: " + analyzer::cableText(*cable) +
-           "; the reflection is that of the load at the cable's far end.\r\n";
+    source.cable = cable;
+  }
+  if (ext == ".s1p" && analyzer::touchstonePoints(values, source) == 0) {
+    *ctx.err << "kolm-cli: analyze: the sign of every point's reactance is unknown, so the .s1p "
+                "file would hold no point; nothing written (--s1p-unknown keep writes them "
+                "inductive)\n";
+    return kWriteError;
   }
   std::string text;
   if (ext == ".vna")
     text = analyzer::formatVna(plan.points, plan.start, plan.stop, channels);
   else if (ext == ".csv")
-    text = analyzer::formatCsv(values);
+    text = analyzer::formatCsv(values, source);
   else
-    text = analyzer::formatTouchstone(values, cable ? nullptr : &channels, note);
+    text = analyzer::formatTouchstone(values, cable ? nullptr : &channels, source);
   if (!writeResult(ctx, *out, text)) return kWriteError;
   *ctx.out << "points=" << plan.points + 1 << " file=" << *out;
   if (average > 1) *ctx.out << " passes=" << average;
   *ctx.out << "\n";
   if (report)
-    *ctx.out << analyzer::swrReport(analyzer::analyzeSwr(values))
+    *ctx.out << analyzer::figuresReport(figures.measured)
+             << analyzer::swrReport(analyzer::analyzeSwr(values))
              << analyzer::bandReport(analyzer::bandWidths(values, region));
   if (matchAt) {
     const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);
@@ -145,36 +159,47 @@ int runAnalyze(Context& ctx, Args& args) {
 extern const Command kAnalyzeCommand{
     "analyze",
     "analyze (--start MHZ --stop MHZ | --band NAME) [--region 1|2|3] --points N\n"
-    "        [--average N] --out FILE [--report]\n"
+    "        [--average N] --out FILE [--report] [--s1p-unknown keep|leave]\n"
     "        [--cable LEN_M,VF,LOSS_DB_PER_100M@MHZ[,Z0] | --cable TYPE:LEN_M]\n"
     "        [--match-at MHZ [--target OHM] [--series E12|E24]]\n"
     "    One antenna-analyzer pass of N steps (--average N: N passes, 1 to 100, each\n"
     "    point's two readings averaged before its values, flags and intervals are\n"
     "    computed; the .vna file keeps the means rounded to whole counts; the first\n"
-    "    line then ends in passes=N); FILE.vna (chart file), FILE.csv\n"
-    "    (freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr, then each value's interval\n"
+    "    line then ends in passes=N); FILE.vna (chart file), FILE.csv (lines led\n"
+    "    by # saying what the values stand for: the bridge's end or a cable's far\n"
+    "    end, corrected or not, which bridge figures; the last of them key=value\n"
+    "    words: end=bridge|far, the cable's figures, correction=, figures=; then\n"
+    "    freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr, then each value's interval\n"
     "    as a half-width: rl_db_pm,phase_deg_pm,z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm\n"
     "    (empty for an SWR unbounded above), then flag) or FILE.s1p (Touchstone,\n"
-    "    reflection coefficient in RI form against 50 ohm; flagged frequencies listed\n"
-    "    in a ! comment line). x_ohm and the Touchstone file carry the sign of the\n"
-    "    reactance inferred from how |X| changes with frequency. flag holds words\n"
+    "    reflection coefficient in RI form against 50 ohm; the same statements and\n"
+    "    the flagged frequencies in ! comment lines; a point whose reactance's sign\n"
+    "    is unknown is left out and listed, or written with X = 0 where zero lies\n"
+    "    within its interval; --s1p-unknown keep writes them all inductive instead,\n"
+    "    flagged sign_unknown). x_ohm and the Touchstone file carry the sign of the\n"
+    "    reactance inferred along the sweep. flag holds words\n"
     "    separated by a blank: rl_limit (return loss 30 dB or more), phase_limit\n"
     "    (phase within 5 degrees of 0 or 180: phase and reactance approximate), open\n"
     "    (no finite impedance) or invalid (a reflection above 1); uncertain: and the\n"
     "    quantities whose interval is too wide (uncertain:r,z,swr); sign_unknown for\n"
     "    a reactance whose sign could not be told (written positive). --report\n"
-    "    prints, after the file is written, swr_min (the centre of the lowest run of\n"
+    "    prints, after the file is written, figures=published (the bridge figures\n"
+    "    the intervals rest on were never checked on this board) or\n"
+    "    figures=measured (bridge-check's), swr_min (the centre of the lowest run of\n"
     "    readings), swr_min_kind (value; bound when the lowest stretch is at the\n"
     "    return-loss limit and swr_min its bound; at_least when the SWR there may be\n"
     "    unbounded and swr_min the lowest it can be), swr_min_mhz, r_at_min_ohm,\n"
     "    x_at_min_ohm (|X|), each value with a _pm key (its half-width),\n"
     "    swr2_low_mhz, swr2_high_mhz, swr2_bw_mhz, swr15_low_mhz, swr15_high_mhz,\n"
     "    swr15_bw_mhz and res_mhz (where the signed reactance crosses zero) as\n"
-    "    key=value lines (band edges interpolated); none for what a flagged point\n"
+    "    key=value lines (band edges interpolated), each frequency and width with a\n"
+    "    _pm key: how far the truth may lie from it by the readings' intervals\n"
+    "    (none where they leave it unbounded); none for what a flagged point\n"
     "    hides or the sweep does not reach; swr2_approx and swr15_approx say yes\n"
     "    when an edge of that band was interpolated across a step wider than a\n"
-    "    tenth of its width. Then, for each amateur band of the IARU region\n"
-    "    (--region, default 1) the sweep reaches, band_NAME_low_mhz=,\n"
+    "    tenth of its width, or its interval is unbounded. Then, for each amateur\n"
+    "    band of the IARU region (--region, default 1) the sweep reaches,\n"
+    "    band_NAME_low_mhz=,\n"
     "    band_NAME_high_mhz=, band_NAME_swr2_mhz= and band_NAME_swr15_mhz= (the\n"
     "    widths inside the band where the SWR is at most 2 and 1.5) and\n"
     "    band_NAME_unmeasured_mhz= (the width the sweep does not reach or a\n"

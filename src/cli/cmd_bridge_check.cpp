@@ -11,11 +11,13 @@
 
 namespace kolm::cli {
 
-analyzer::BridgeFigures bridgeFigures(Context& ctx) {
+analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx) {
   const analyzer::BridgeFiguresInUse inUse = analyzer::bridgeFiguresIn(ctx.settings);
   if (!inUse.problem.empty()) *ctx.err << "kolm-cli: " << inUse.problem << "\n";
-  return inUse.figures;
+  return inUse;
 }
+
+analyzer::BridgeFigures bridgeFigures(Context& ctx) { return bridgeFiguresInUse(ctx).figures; }
 
 namespace {
 

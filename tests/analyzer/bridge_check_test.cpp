@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 
+#include "common/files.h"
 #include "support/bridge_check_run.h"
 #include "support/cli_run.h"
 
@@ -82,8 +84,13 @@ TEST(BridgeCheck, FilesKeepTheRunAndTheFigures) {
   EXPECT_NEAR(figures->directivityDb, r.figures.directivityDb, 1e-4);
   EXPECT_NEAR(figures->trackingDb, r.figures.trackingDb, 1e-4);
   EXPECT_EQ(figures->phaseEndDeg, publishedBridge().phaseEndDeg);
+  // A phase end width stated in the file is read and written again.
+  BridgeCheckResult stated = r;
+  stated.figures.phaseEndDeg = 25;
+  EXPECT_EQ(parseBridgeFigures(formatBridgeFigures(*back, stated, "now"), &why)->phaseEndDeg, 25);
   for (const char* text : {"", "directivity_db=25\n", "directivity_db=40\ntracking_db=0.1\n",
-                           "directivity_db=25\ntracking_db=-1\n", "directivity_db 25\n"})
+                           "directivity_db=25\ntracking_db=-1\n", "directivity_db 25\n",
+                           "directivity_db=25\ntracking_db=0.1\nphase_end_deg=91\n"})
     EXPECT_FALSE(parseBridgeFigures(text, &why)) << text;
   for (const char* text : {"load=1/2\n", "sweep=1,60\n", "sweep=1,60,2\nload=1/2,3/4\n",
                            "sweep=1,60,1\nload=1/2,x/4\n", "sweep=1,60,1\nmatch=1/2,3/4\n"})
@@ -114,6 +121,9 @@ TEST_F(BridgeCheckCli, OneStandardPerCallThenFiguresTheAnalyzerUses) {
         "--backend sim --board harsh --load r=50 analyze --start 1 --stop 30 --points 20 --out "
         "a.csv --report");
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("figures=measured") != std::string::npos,
+              std::filesystem::exists("bridge.cfg"))
+        << r.out;
     return keyValue(r.out, "r_at_min_ohm_pm");
   };
   const double published = rPm();
@@ -127,6 +137,13 @@ TEST_F(BridgeCheckCli, OneStandardPerCallThenFiguresTheAnalyzerUses) {
   EXPECT_NE(r.out.find("figures=stored"), std::string::npos) << r.out;
   // The harsh bridge measured: wider intervals than the published figures give.
   EXPECT_GT(rPm(), 1.5 * published);
+  // A phase end width stated in bridge.cfg outlives the next check.
+  auto text = common::readTextFile("bridge.cfg").value();
+  ASSERT_TRUE(common::writeFileAtomic("bridge.cfg", text + "phase_end_deg=25\n"));
+  for (const char* standard : {"load", "open", "short"})
+    check(standard == std::string("load") ? "r=50" : standard, standard);
+  EXPECT_NE(common::readTextFile("bridge.cfg").value().find("phase_end_deg=25\n"),
+            std::string::npos);
   r = test::runCli("bridge-forget");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(rPm(), published);

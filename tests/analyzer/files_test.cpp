@@ -114,7 +114,8 @@ TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
   // half-width follows the values (none for a value that is not a number);
   // flag words are separated by a blank, and a lone point's reactance has no
   // sign.
-  const std::string csv = formatCsv(2, 10, 12, c);
+  std::string csv = formatCsv(2, 10, 12, c);
+  while (csv.rfind("# ", 0) == 0) csv.erase(0, csv.find('\n') + 1);  // what the values stand for
   std::vector<std::vector<std::string>> rows;
   std::vector<std::string> fields(1);
   bool quoted = false;
@@ -167,7 +168,9 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   m.live.phaseCounts[7] = 0;
   m.live.returnLossCounts[8] = 513;  // one count of noise beyond a total reflection
   m.live.phaseCounts[8] = 0;
-  const std::string text = formatTouchstone(300, 3, 30, m.live);
+  ExportSource keep;
+  keep.keepUnknownSigns = true;
+  const std::string text = formatTouchstone(exportTrace(300, 3, 30, m.live), &m.live, keep);
   EXPECT_EQ(text.find("# MHz S RI R 50\r\n"), text.find('#'));
   // Flagged frequencies in runs, before the option line.
   const size_t flagged = text.find("\r\n! flagged (MHz): 3 ");
@@ -195,13 +198,78 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   }
 
   // A span swept downwards is written in increasing frequency.
-  const auto down = kolm::sim::parseTouchstone(formatTouchstone(300, 30, 3, m.live));
+  const auto down =
+      kolm::sim::parseTouchstone(formatTouchstone(exportTrace(300, 30, 3, m.live), &m.live, keep));
   ASSERT_TRUE(down.ok()) << down.error;
   EXPECT_EQ(down.table.frequencyMHz.front(), 3);
   // The same readings the other way round are a load whose |X| changes the
   // other way: the sign of the reactance follows the frequency.
   EXPECT_EQ(down.table.gamma.front().real(), s11.back().real());
   EXPECT_EQ(std::fabs(down.table.gamma.front().imag()), std::fabs(s11.back().imag()));
+}
+
+// Every export says what its values stand for before its data, and a .s1p
+// leaves out the points whose reactance's sign is unknown, listing them,
+// unless told to keep them.
+TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
+  Measurement m;
+  m.Points = 300;
+  m.fillSyntheticMeasurement();
+  const TraceValues t = exportTrace(300, 3, 30, m.live);
+  // Points of unknown sign, and whether zero lies inside their reactance's
+  // interval (they are then written with X = 0).
+  std::vector<std::pair<double, bool>> unknown;
+  for (size_t i = 0; i < t.flags.size(); ++i)
+    if (flagWords(t, i).find("sign_unknown") != std::string::npos)
+      unknown.emplace_back(t.frequencies[i],
+                           t.flags[i] == PointFlag::RlLimit ||
+                               t.values[kReactance][i] <= t.halfWidths[kReactance][i]);
+  const auto zero = std::count_if(unknown.begin(), unknown.end(), [](auto u) { return u.second; });
+  ASSERT_GT(zero, 0);
+  ASSERT_LT(zero, static_cast<long>(unknown.size()));
+  ExportSource far{parseCable("RG58:10", nullptr), "", true};
+  ExportSource kept = far;
+  kept.keepUnknownSigns = true;
+  const struct {
+    ExportSource source;
+    std::vector<std::string> says;
+  } cases[] = {
+      {{},
+       {"no cable", "uncorrected", "never checked",
+        "end=bridge correction=none figures=published"}},
+      {far,
+       {"far end of the cable taken out: RG58, 10 m, VF 0.66, 16.1 dB per 100 m at 100 MHz, 50 ohm",
+        "end=far cable_length_m=10 cable_vf=0.66 cable_loss_db_per_100m=16.1 "
+        "cable_loss_at_mhz=100 cable_z0_ohm=50 correction=none figures=measured"}},
+      {kept, {"end=far"}},
+  };
+  for (const auto& c : cases) {
+    const std::string csv = formatCsv(t, c.source);
+    const std::string s1p = formatTouchstone(t, &m.live, c.source);
+    const size_t header = csv.find("freq_mhz,");
+    for (const std::string& words : c.says) {
+      EXPECT_LT(csv.find(words), header) << words;
+      EXPECT_LT(s1p.find(words), s1p.find("\n#")) << words;
+    }
+    for (size_t at = 0; at < header; at = csv.find('\n', at) + 1)
+      EXPECT_EQ(csv.substr(at, 2), "# ");
+    const auto back = kolm::sim::parseTouchstone(s1p);
+    ASSERT_TRUE(back.ok()) << back.error;
+    const auto& f = back.table.frequencyMHz;
+    const bool keep = c.source.keepUnknownSigns;
+    EXPECT_EQ(f.size(), 301 - (keep ? 0 : unknown.size() - static_cast<size_t>(zero)));
+    EXPECT_EQ(s1p.find("left out, sign unknown") == std::string::npos, keep);
+    EXPECT_EQ(s1p.find("written inductive and flagged sign_unknown") != std::string::npos, keep);
+    for (auto [mhz, mayBeZero] : unknown) {
+      const auto at =
+          std::find_if(f.begin(), f.end(), [&](double g) { return std::fabs(g - mhz) < 1e-9; });
+      ASSERT_EQ(at != f.end(), keep || mayBeZero) << mhz;
+      if (!keep && mayBeZero) {
+        EXPECT_EQ(back.table.gamma[static_cast<size_t>(at - f.begin())].imag(), 0);
+      }
+    }
+    EXPECT_EQ(touchstonePoints(t, c.source), f.size());
+  }
 }
 
 // The .vec reader: binary, little-endian, n from the file's length, the five
@@ -336,13 +404,15 @@ TEST_F(CliAnalyze, WritesEachFormatAndLeavesTheGeneratorOff) {
 
   ASSERT_EQ(run("analyze --start 1 --stop 2 --points 10 --out b.csv"), 0) << last.err;
   const std::string csv = file("b.csv");
-  EXPECT_EQ(csv.rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,"
-                      "z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag\r\n",
-                      0),
+  EXPECT_EQ(csv.substr(csv.find("freq_mhz"))
+                .rfind("freq_mhz,rl_db,phase_deg,z_ohm,r_ohm,x_ohm,swr,rl_db_pm,phase_deg_pm,"
+                       "z_ohm_pm,r_ohm_pm,x_ohm_pm,swr_pm,flag\r\n",
+                       0),
             0u);
   EXPECT_NE(csv.find("\r\n1.5,"), std::string::npos);
 
-  ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P"), 0) << last.err;
+  ASSERT_EQ(run("analyze --start 14 --stop 14.35 --points 35 --out c.S1P --s1p-unknown keep"), 0)
+      << last.err;
   const auto back = kolm::sim::parseTouchstone(file("c.S1P"));
   ASSERT_TRUE(back.ok()) << back.error;
   ASSERT_EQ(back.table.frequencyMHz.size(), 36u);
@@ -358,12 +428,17 @@ TEST_F(CliAnalyze, ReportOfASeriesRlcLoad) {
       << last.err;
   std::vector<std::string> keys;
   for (const auto& kv : kolm::test::keyValues(last.out)) keys.push_back(kv.first);
-  keys.resize(std::min<size_t>(keys.size(), 17));  // each band's widths follow
-  EXPECT_EQ(keys, (std::vector<std::string>{
-                      "swr_min", "swr_min_pm", "swr_min_kind", "swr_min_mhz", "r_at_min_ohm",
-                      "r_at_min_ohm_pm", "x_at_min_ohm", "x_at_min_ohm_pm", "swr2_low_mhz",
-                      "swr2_high_mhz", "swr2_bw_mhz", "swr2_approx", "swr15_low_mhz",
-                      "swr15_high_mhz", "swr15_bw_mhz", "swr15_approx", "res_mhz"}));
+  keys.resize(std::min<size_t>(keys.size(), 26));  // each band's widths follow
+  EXPECT_EQ(keys,
+            (std::vector<std::string>{
+                "figures",           "swr_min",          "swr_min_pm",       "swr_min_kind",
+                "swr_min_mhz",       "swr_min_mhz_pm",   "r_at_min_ohm",     "r_at_min_ohm_pm",
+                "x_at_min_ohm",      "x_at_min_ohm_pm",  "swr2_low_mhz",     "swr2_low_mhz_pm",
+                "swr2_high_mhz",     "swr2_high_mhz_pm", "swr2_bw_mhz",      "swr2_bw_mhz_pm",
+                "swr2_approx",       "swr15_low_mhz",    "swr15_low_mhz_pm", "swr15_high_mhz",
+                "swr15_high_mhz_pm", "swr15_bw_mhz",     "swr15_bw_mhz_pm",  "swr15_approx",
+                "res_mhz",           "res_mhz_pm"}));
+  EXPECT_NE(last.out.find("figures=published\n"), std::string::npos);
   using kolm::test::reportedNumber;
   EXPECT_NEAR(reportedNumber(last.out, "swr_min_mhz"), 11.254, 0.02);
   EXPECT_NEAR(reportedNumber(last.out, "res_mhz"), 11.254, 0.02);

@@ -83,6 +83,7 @@ void AnalyzerWindow::checkBridge() {
   BridgeCheckDialog dialog(this, context_.instrument, *planned, context_.settings,
                            [this](const BridgeFigures& figures) {
                              figures_ = figures;
+                             figuresMeasured_ = bridgeFiguresIn(context_.settings).measured;
                              redraw();
                            });
   dialog.exec();

@@ -202,6 +202,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::optional<Cable> cable_;
   // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
   BridgeFigures figures_;
+  bool figuresMeasured_ = false;  // figures_ from a check of this bridge, not the published ones
   bool intervalsComputed_ = true;
   // With a cable: the readings' own values, kept so that a redraw reuses them.
   std::shared_ptr<TraceValues> nearValues_;

@@ -81,8 +81,22 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
         why = tr("The chart shows no finished measurement to export: sweep or open one first.");
         return std::nullopt;
       }
-      const TraceValues t = exportTrace(m_.Points, m_.TraceStart, m_.TraceStop, m_.live, figures_);
-      return touchstone ? formatTouchstone(t, &m_.live, {}) : formatCsv(t);
+      // With a cable taken out, the load at its far end, as the window shows it.
+      TraceValues t = exportTrace(m_.Points, m_.TraceStart, m_.TraceStop, m_.live, figures_);
+      ExportSource source;
+      source.figuresMeasured = figuresMeasured_;
+      if (cable_) {
+        t = withoutCable(t, *cable_);
+        source.cable = *cable_;
+      }
+      if (touchstone && touchstonePoints(t, source) == 0) {
+        why =
+            tr("The sign of every point's reactance is unknown: a Touchstone file would hold "
+               "no point.");
+        return std::nullopt;
+      }
+      return touchstone ? formatTouchstone(t, cable_ ? nullptr : &m_.live, source)
+                        : formatCsv(t, source);
     };
   };
   chart::ui::addExportItems(
@@ -101,6 +115,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   // The bridge's figures as its last check found them.
   const BridgeFiguresInUse bridge = bridgeFiguresIn(context_.settings);
   figures_ = bridge.figures;
+  figuresMeasured_ = bridge.measured;
   if (!bridge.problem.empty()) setStatus(bridge.problem);
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
