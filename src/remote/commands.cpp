@@ -473,12 +473,15 @@ void addStore(scpi::CommandTree& tree, Station& s) {
     const Trace& t = s.trace();
     const std::string ext = common::asciiLower(std::filesystem::path(*name).extension().string());
     std::string text;
+    // What the values stand for, as every analyzer export says.
+    analyzer::ExportSource source;
+    source.figuresMeasured = analyzer::bridgeFiguresIn(s.settings()).measured;
     if (t.mode == Mode::Analyzer && ext == ".vna")
       text = analyzer::formatVna(static_cast<int16_t>(t.steps), t.startMHz, t.stopMHz, t.channels);
     else if (t.mode == Mode::Analyzer && ext == ".csv")
-      text = analyzer::formatCsv(t.analyzer);
+      text = analyzer::formatCsv(t.analyzer, source);
     else if (t.mode == Mode::Analyzer && ext == ".s1p")
-      text = analyzer::formatTouchstone(t.analyzer, &t.channels, "");
+      text = analyzer::formatTouchstone(t.analyzer, &t.channels, source);
     else if (t.mode == Mode::PowerMeter && (ext == ".pwm" || ext == ".csv")) {
       powermeter::ChartFile chart;
       chart.points = static_cast<int16_t>(t.steps);
