@@ -75,11 +75,16 @@ struct Context {
   common::SettingsFolder settings;
   // Set once the command has switched the generator off on its way out.
   bool outputOff = false;
+  // Set when a stop signal ended a pass before its end.
+  bool stopped = false;
   // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
   std::string backend{};
   hw::PortOptions portOptions{};
   // Set under --json: what `out` receives is given as JSON, one object per result.
   JsonResults* json = nullptr;
+  // Opens the port as dds.cfg and the global options say (once; the trace
+  // wraps it); throws UsageError when it cannot be opened or reached.
+  std::function<void()> openPort{};
 };
 
 // The lines printed since the last result make one result (one JSON object
@@ -94,8 +99,12 @@ struct Command {
   const char* name;
   const char* usage;  // one or more lines for --help
   int (*run)(Context&, Args&);
-  // False for a command that opens the port itself (and reports why it cannot).
-  bool opensPort = true;
+  // When the port is opened: before the command runs (it measures or drives),
+  // by the command when a step needs it (Context::openPort; the port test opens
+  // its own and reports why it cannot), or never (a computation on files:
+  // dds.cfg is not read either, and a --trace stays empty).
+  enum class Port { BeforeRun, WhenNeeded, Never };
+  Port port = Port::BeforeRun;
 };
 
 // What the words before the command say, and the command's own words.
@@ -162,6 +171,10 @@ analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx);
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.
 void checkOutput(const std::string& option, const std::string& path);
+
+// Throws UsageError when there is no file `path` to read (naming why: missing,
+// a loop of links, no permission on its folder).
+void requireInputFile(const std::string& path);
 
 // pow.ini as the power meter keeps it; throws UsageError, naming the file and
 // the line, when a pow.ini there cannot be read whole (nothing is measured or

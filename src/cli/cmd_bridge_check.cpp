@@ -119,6 +119,6 @@ extern const Command kBridgeForgetCommand{
     "bridge-forget\n"
     "    Removes bridge.cfg (and a check under way): the analyzer's intervals use the\n"
     "    published figures of such a bridge again.",
-    runBridgeForget, false};
+    runBridgeForget, Command::Port::Never};
 
 }  // namespace kolm::cli

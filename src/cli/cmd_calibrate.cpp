@@ -73,6 +73,7 @@ int runCalibrate(Context& ctx, Args& args) {
   const std::string wrong =
       powermeter::calibrationFrequencyProblem(mhz, ctx.instrument.params.refClockMHz);
   if (!wrong.empty()) throw UsageError{"--freq: " + wrong};
+  ctx.openPort();  // only a step at a level measures
   tuneDds(ctx, mhz);
   ctx.instrument.settle(hw::kSettleUnits);
   const int count = powermeter::readCalibrationCount(ctx.instrument);
@@ -105,7 +106,8 @@ extern const Command kCalibrateCommand{
     "    what the detector can give (7.9 to 11.8 counts per dB), is refused: the\n"
     "    reason on standard error, exit 1, pow.ini unchanged. The calibration a step\n"
     "    replaces is kept in pow-previous.ini; --previous brings it back (and keeps\n"
-    "    the one it replaces there), --default sets the default counts 826 and 235.",
-    runCalibrate};
+    "    the one it replaces there), --default sets the default counts 826 and 235.\n"
+    "    Only --level opens the port.",
+    runCalibrate, Command::Port::WhenNeeded};
 
 }  // namespace kolm::cli

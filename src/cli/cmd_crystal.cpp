@@ -153,7 +153,7 @@ int runCrystalMatch(Context& ctx, Args& args) {
   if (*size < 2 || *size > 12) throw UsageError{"--size: 2 to 12 crystals"};
   if (!(*tolerance >= 0)) throw UsageError{"--tolerance-hz: 0 Hz or more"};
   if (rTolerance && !(*rTolerance >= 0)) throw UsageError{"--r-tolerance-pct: 0 % or more"};
-  if (!std::filesystem::exists(files[0])) throw UsageError{files[0] + ": no such file"};
+  requireInputFile(files[0]);
   checkOutput("FILE.csv", files[0]);
   const common::FolderLock lock(files[0]);  // no crystal is added meanwhile
   powermeter::BatchRead batch = powermeter::readBatchCsv(files[0]);
@@ -212,7 +212,7 @@ extern const Command kCrystalMatchCommand{
     "    fs_spread_hz_pm=P members=LABEL,... per group, by rising spread, or\n"
     "    group=none; then warning=tolerance below resolution when HZ is below\n"
     "    twice a crystal's Fs interval or its sweep step. Each crystal's group\n"
-    "    number is written into the table's group column.",
-    runCrystalMatch};
+    "    number is written into the table's group column. Needs no port.",
+    runCrystalMatch, Command::Port::Never};
 
 }  // namespace kolm::cli

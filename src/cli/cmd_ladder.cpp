@@ -33,7 +33,7 @@ int runLadderDesign(Context& ctx, Args& args) {
     throw UsageError{"--parts: exact, e12 or e24"};
   if (parts && !out) throw UsageError{"--parts chooses the parts --out writes"};
   if (out) checkOutput("--out", *out);
-  if (!std::filesystem::exists(files[0])) throw UsageError{files[0] + ": no such file"};
+  requireInputFile(files[0]);
   const powermeter::BatchRead batch = powermeter::readBatchCsv(files[0]);
   if (!batch.ok()) throw UsageError{batch.error};
 
@@ -100,7 +100,7 @@ extern const Command kLadderDesignCommand{
     "    shape_factor=), then the same with E12 and E24 parts (e12_..., e24_...)\n"
     "    and warning= lines. --r-term sets the termination instead of the\n"
     "    designed one. --out writes the design (its exact, E12 or E24 parts) for\n"
-    "    the simulator's --dut ladder:DESIGN.",
-    runLadderDesign};
+    "    the simulator's --dut ladder:DESIGN. Needs no port.",
+    runLadderDesign, Command::Port::Never};
 
 }  // namespace kolm::cli

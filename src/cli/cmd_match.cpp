@@ -42,6 +42,6 @@ extern const Command kMatchCommand{
     "    c_series_pf= and c_shunt_pf=, where both are of a kind), the parts rounded\n"
     "    to the nearest preferred value of the series (default E12: l_e12_uh=, ...)\n"
     "    and swr_rounded=, the SWR the rounded parts give at MHZ. Needs no port.",
-    runMatch, false};
+    runMatch, Command::Port::Never};
 
 }  // namespace kolm::cli

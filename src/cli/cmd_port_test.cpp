@@ -28,6 +28,6 @@ extern const Command kPortTestCommand{
     "    that the detector and both bridge channels answer a read-out inside their\n"
     "    range (the generator runs at 10 MHz meanwhile, then is switched off); says\n"
     "    what to do when not. Exit status 1 when a check fails.",
-    runPortTest, false};
+    runPortTest, Command::Port::WhenNeeded};
 
 }  // namespace kolm::cli

@@ -289,6 +289,7 @@ int runServe(Context& ctx, Args& args) {
   io.run();
   server.reset();  // every client closed, the generator off
   ctx.outputOff = true;
+  ctx.stopped = true;  // a stop signal is the server's only end
   *ctx.err << "serve: stopped; the generator is off\n";
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <utility>
 
 #include "cli/cli.h"
 #include "cli/json_output.h"
@@ -226,6 +227,7 @@ int main(int argc, char** argv) {
   int status = 0;
   JsonResults json(std::cout);
   std::ostream jsonOut(&json);
+  bool finished = false;  // the command ran to its end, stopped or not
   try {
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.json) {
@@ -247,43 +249,52 @@ int main(int argc, char** argv) {
       traceFile = openTrace(*trace);
     }
 
-    // dds.cfg whole or not at all, and a clock that can be right: else nothing
-    // is sent.
-    std::string problem;
-    hw::readHardwareConfig(ctx.instrument.params, ctx.settings.file(hw::kHardwareConfigFile),
-                           &problem);
-    if (!problem.empty())
-      throw UsageError{common::unreadableText(hw::kHardwareConfigFile, problem) +
-                       " Nothing was sent."};
-    if (auto wrong = hw::clockProblem(ctx.instrument.params))
-      throw UsageError{*wrong + " Nothing was sent; correct it in the Parameters window."};
-    const std::string backend =
-        line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
-    if ((line.dut || line.load || line.board) && backend != "sim")
-      throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
-    hw::PortOptions options;
-    if (line.dut) options.simDut = *line.dut;
-    if (line.load) options.simLoad = *line.load;
-    if (line.board) options.simBoard = *line.board;
-    ctx.backend = backend;
-    ctx.portOptions = options;
     Args args(line.arguments);
-    if (!line.command->opensPort) {
-      status = line.command->run(ctx, args);  // opens and reports the port itself
+    if (line.command->port == Command::Port::Never) {
+      // A computation on files: dds.cfg and the port play no part.
+      status = line.command->run(ctx, args);
+      finished = true;
     } else {
-      hw::calibrateDelayLoop(ctx.instrument);
-      auto opened = hw::openPort(backend, ctx.instrument.params.portAddress, options);
-      if (!opened.port) throw UsageError{opened.error};
-      if (traceFile) {
-        auto port = std::make_unique<hw::TracingPort>(std::move(opened.port), traceFile);
-        traceFile = nullptr;
-        tracing = port.get();
-        opened.port = std::move(port);
+      // dds.cfg whole or not at all, and a clock that can be right: else nothing
+      // is sent.
+      std::string problem;
+      hw::readHardwareConfig(ctx.instrument.params, ctx.settings.file(hw::kHardwareConfigFile),
+                             &problem);
+      if (!problem.empty())
+        throw UsageError{common::unreadableText(hw::kHardwareConfigFile, problem) +
+                         " Nothing was sent."};
+      if (auto wrong = hw::clockProblem(ctx.instrument.params))
+        throw UsageError{*wrong + " Nothing was sent; correct it in the Parameters window."};
+      const std::string backend =
+          line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
+      if ((line.dut || line.load || line.board) && backend != "sim")
+        throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
+      hw::PortOptions options;
+      if (line.dut) options.simDut = *line.dut;
+      if (line.load) options.simLoad = *line.load;
+      if (line.board) options.simBoard = *line.board;
+      ctx.backend = backend;
+      ctx.portOptions = options;
+      ctx.openPort = [&ctx, &traceFile, &tracing, opened = false]() mutable {
+        if (std::exchange(opened, true)) return;
+        hw::calibrateDelayLoop(ctx.instrument);
+        auto made = hw::openPort(ctx.backend, ctx.instrument.params.portAddress, ctx.portOptions);
+        if (!made.port) throw UsageError{made.error};
+        if (traceFile) {
+          auto port = std::make_unique<hw::TracingPort>(std::move(made.port), traceFile);
+          traceFile = nullptr;
+          tracing = port.get();
+          made.port = std::move(port);
+        }
+        ctx.instrument.setPort(std::move(made.port));
+        if (!ctx.instrument.reachable())
+          throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
+      };
+      if (line.command->port == Command::Port::BeforeRun) ctx.openPort();
+      if (!stopSignal()) {
+        status = line.command->run(ctx, args);
+        finished = true;
       }
-      ctx.instrument.setPort(std::move(opened.port));
-      if (!ctx.instrument.reachable())
-        throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
-      if (!stopSignal()) status = line.command->run(ctx, args);
     }
   } catch (const UsageError& e) {
     std::cerr << "kolm-cli: " << shortenedWords(e.message) << "\n";
@@ -293,10 +304,12 @@ int main(int argc, char** argv) {
     status = kPortFailed;
   }
   // A stop signal: the generator off (the command may have left it running, or
-  // not have started), whatever the command did.
+  // not have started), whatever the command did. The exit status is the
+  // signal's when it stopped something; a signal that came after the command
+  // had done its whole work (printed and written everything) leaves its status.
   if (const int signal = stopSignal()) {
     if (!ctx.outputOff && ctx.instrument.reachable()) ctx.instrument.switchOff();
-    status = 128 + signal;
+    if (!finished || ctx.stopped) status = 128 + signal;
   }
   // What the command printed after its last result is one more.
   if (ctx.json) json.endResult();
@@ -412,6 +425,12 @@ void checkOutput(const std::string& option, const std::string& path) {
   if (!problem.empty()) throw UsageError{option + ": " + problem};
 }
 
+void requireInputFile(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec))
+    throw UsageError{common::shortened(path) + ": " + (ec ? ec.message() : "no such file")};
+}
+
 powermeter::PowIni readPowIniWhole(const Context& ctx) {
   std::string problem;
   powermeter::PowIni ini =
@@ -442,6 +461,7 @@ bool runPass(Context& ctx, common::SteppedJob& job, const char* command, int tot
       nextReport += std::chrono::seconds(1);
     }
   }
+  if (!job.done()) ctx.stopped = true;
   return job.done();
 }
 

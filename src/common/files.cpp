@@ -79,6 +79,18 @@ void removeStaleTemporaries(const std::filesystem::path& dir, const std::filesys
 
 }  // namespace
 
+std::filesystem::path writtenTarget(const std::filesystem::path& path) {
+  std::filesystem::path target = path;
+  for (int links = 0; links < 40; ++links) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec)) || ec) break;
+    const std::filesystem::path to = std::filesystem::read_symlink(target, ec);
+    if (ec) break;
+    target = to.is_absolute() ? to : target.parent_path() / to;
+  }
+  return target;
+}
+
 #ifndef _WIN32
 
 namespace {
@@ -168,8 +180,9 @@ std::string linkTemporary(int fd, const std::filesystem::path& dir,
 
 }  // namespace
 
-bool writeFileAtomic(const std::filesystem::path& path, std::string_view content,
+bool writeFileAtomic(const std::filesystem::path& named, std::string_view content,
                      std::string* error) {
+  const std::filesystem::path path = writtenTarget(named);
   std::filesystem::path dir = path.parent_path();
   if (dir.empty()) dir = ".";
   std::string temporary;  // the named temporary file, once there is one
@@ -229,12 +242,17 @@ std::string outputTargetProblem(const std::filesystem::path& path, OutputKind ki
       return quotedName(path) + " is not a regular file";
     if (kind == OutputKind::Appended && ::access(path.c_str(), W_OK) != 0)
       return quotedName(path) + " is not writable";
+  } else if (errno != ENOENT) {
+    // A name too long for the file system, a loop of links: it could never be written.
+    return quotedName(path) + " cannot be written: " + reason(errno);
+  } else if (const std::filesystem::path target = writtenTarget(path); target != path) {
+    return outputTargetProblem(target, kind);  // a link to a file still to be made
   }
   return {};
 }
 
 FolderLock::FolderLock(const std::filesystem::path& file) {
-  std::filesystem::path dir = file.parent_path();
+  std::filesystem::path dir = writtenTarget(file).parent_path();
   if (dir.empty()) dir = ".";
   fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
@@ -274,8 +292,9 @@ FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
   return r;
 }
 
-bool writeFileAtomic(const std::filesystem::path& path, std::string_view content,
+bool writeFileAtomic(const std::filesystem::path& named, std::string_view content,
                      std::string* error) {
+  const std::filesystem::path path = writtenTarget(named);
   std::filesystem::path dir = path.parent_path();
   if (dir.empty()) dir = ".";
   removeStaleTemporaries(dir, path);

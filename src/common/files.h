@@ -33,18 +33,24 @@ FileRead readFile(const std::filesystem::path& path, uint64_t limit);
 std::optional<std::string> readTextFile(const std::filesystem::path& path,
                                         uint64_t limit = kChartFileLimit);
 
+// Where a file named `path` is written: the file a symbolic link (or a chain of
+// them) points to, the link itself kept; `path` when it is no link.
+std::filesystem::path writtenTarget(const std::filesystem::path& path);
+
 // Writes `content` beside `path` and moves it into place in one step: a failure
 // never leaves a half-written file where a good one stood, and no temporary file
 // is left behind (on Linux the data goes to an unnamed file that is linked in
 // only once complete; temporary files an interrupted save of the same target
-// left are removed). On failure returns false and, when `error` is given, says
-// why, naming the file.
+// left are removed). A `path` that is a symbolic link is written through: its
+// target is replaced, beside itself, and the link stays. On failure returns
+// false and, when `error` is given, says why, naming the file.
 bool writeFileAtomic(const std::filesystem::path& path, std::string_view content,
                      std::string* error = nullptr);
 
 // Why an output cannot be written where `path` says, checked before any work:
 // the folder is missing or not writable, the target is a folder, or (for a file
-// replaced whole by writeFileAtomic) the target exists and is no regular file.
+// replaced whole by writeFileAtomic) the target exists and is no regular file,
+// or the name cannot be a file (too long, a loop of links).
 // An appended output (a trace) may also be a device or a pipe. Empty when it
 // can be written.
 enum class OutputKind { Replaced, Appended };
@@ -52,7 +58,7 @@ std::string outputTargetProblem(const std::filesystem::path& path, OutputKind ki
 
 // An advisory lock between programs over a read-change-write of a file that is
 // replaced whole (a row added to a shared table): taken on the folder that
-// holds `file`, so that it holds across the rename of the file. The
+// holds `file` (the target of a link), so that it holds across the rename. The
 // constructor waits while another program holds it; released when destroyed.
 // Without locks on the folder's file system nothing is held, and nothing waits.
 class FolderLock {

@@ -67,7 +67,8 @@ TEST_F(CliOutputs, PortTestPassesOnTheSimulatorAndExplainsAPortThatCannotBeOpene
 // (The plans' and readers' own refusals are their tests'.)
 TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
   std::filesystem::create_directory("folder.vna");
-  ASSERT_EQ(::mkfifo("t.fifo", 0644), 0);                             // no program reads it
+  ASSERT_EQ(::mkfifo("t.fifo", 0644), 0);  // no program reads it
+  std::filesystem::create_symlink("loop.csv", "loop.csv");
   const int locked = ::open("locked.txt", O_CREAT | O_WRONLY, 0644);  // another program's trace
   ASSERT_EQ(::flock(locked, LOCK_EX), 0);
   for (const auto& c : kolm::test::goldenRows("cli_refusals.tsv", 2)) {
@@ -88,6 +89,20 @@ TEST_F(CliOutputs, RefusalsComeBeforeTheFirstWord) {
   EXPECT_LT(longDut.err.size(), 1000u);
   ::close(locked);
   for (const char* file : {"x.vna", "a.pwm", "a.csv"}) EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// Commands that measure nothing open no port: with dds.cfg naming the real port
+// (which cannot be opened here) they run, and their trace stays empty.
+TEST_F(CliOutputs, CommandsThatMeasureNothingLeaveThePortAlone) {
+  ASSERT_TRUE(
+      kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
+  ASSERT_TRUE(kolm::common::writeFileAtomic("pow-previous.ini", "\"830\"\r\n\"240\"\r\n"));
+  for (const char* command : {"match --r 25 --x 10 --freq 7", "calibrate --previous",
+                              "calibrate --default", "bridge-forget"}) {
+    const auto r = runCli(std::string("--trace t.txt ") + command);
+    EXPECT_EQ(r.status, 0) << command << ": " << r.err;
+  }
+  EXPECT_EQ(kolm::common::readTextFile("t.txt"), std::optional<std::string>(""));
 }
 
 TEST_F(CliOutputs, ATraceOrResultThatCannotBeWrittenIsAnError) {

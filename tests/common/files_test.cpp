@@ -135,6 +135,35 @@ TEST(AtomicWrite, OnlyTheProgramsOwnTemporariesGoAtTheNextSave) {
   EXPECT_NE(folder.message.find("'kolm.ini'"), std::string::npos) << folder.message;
 }
 
+// A file named through links is written through them: the target takes the
+// content, beside itself, and every link stays a link.
+TEST(AtomicWrite, WritesThroughLinksToTheirTarget) {
+  kolm::test::TempDir dir;
+  fs::create_directory(dir.path() / "data");
+  const struct {
+    const char* link;
+    const char* to;  // as the link holds it
+    const char* target;
+  } cases[] = {{"a.csv", "data/a.csv", "data/a.csv"},
+               {"b.csv", "a.csv", "data/a.csv"},  // a chain of two links
+               {"data/c.csv", "../c-real.csv", "c-real.csv"},
+               {"d.csv", "data/new.csv", "data/new.csv"}};  // a target still to be made
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "data/a.csv", "old"));
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "c-real.csv", "old"));
+  for (const auto& c : cases) fs::create_symlink(c.to, dir.path() / c.link);
+  for (const auto& c : cases) {
+    const auto link = dir.path() / c.link;
+    EXPECT_EQ(outputTargetProblem(link, OutputKind::Replaced), "") << c.link;
+    ASSERT_TRUE(writeFileAtomic(link, std::string("new ") + c.link)) << c.link;
+    EXPECT_TRUE(fs::is_symlink(link)) << c.link;
+    EXPECT_EQ(readTextFile(dir.path() / c.target).value_or(""), std::string("new ") + c.link);
+  }
+  // A loop of links and a name too long for the file system are refused before any work.
+  fs::create_symlink("loop.csv", dir.path() / "loop.csv");
+  for (const auto& name : {std::string("loop.csv"), std::string(300, 'x') + ".csv"})
+    EXPECT_NE(outputTargetProblem(dir.path() / name, OutputKind::Replaced), "") << name.size();
+}
+
 namespace {
 
 EnvLookup envOf(std::map<std::string, std::string> vars) {

@@ -169,16 +169,27 @@ TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
   EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5}));
   EXPECT_EQ(table.rows.back().label, "B2");
 
-  auto r = runCli("crystal-match batch.csv --size 2 --tolerance-hz 150 --r-tolerance-pct 20");
+  // Matching and designing need no port: they run with dds.cfg naming the real
+  // port, trace nothing, and write through links to the files they name.
+  ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
+  std::filesystem::create_symlink("batch.csv", "table.csv");
+  std::filesystem::create_symlink("f.txt", "filter.txt");
+  auto r = runCli(
+      "--trace t.txt crystal-match table.csv --size 2 --tolerance-hz 150 --r-tolerance-pct 20");
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_symlink("table.csv"));
   // The narrower pair first; the spreads are the batch tests'.
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
   EXPECT_EQ(r.out.rfind("group=1 ", 0), 0u) << r.out;
   EXPECT_LT(r.out.find("members=B1,B2\n"), r.out.find("\ngroup=2 ")) << r.out;
   EXPECT_NE(r.out.find("members=A1,A2\n"), std::string::npos) << r.out;
   // The groups went into the table; a filter of the first pair.
-  r = runCli("ladder-design batch.csv --group 1 --bw-hz 2000 --shape butterworth --out f.txt");
+  r = runCli(
+      "--trace t.txt ladder-design batch.csv --group 1 --bw-hz 2000 --shape butterworth "
+      "--out filter.txt");
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(common::readTextFile("t.txt"), std::optional<std::string>(""));
+  EXPECT_TRUE(std::filesystem::is_symlink("filter.txt"));
   EXPECT_NE(r.out.find("order=B1,B2\n"), std::string::npos) << r.out;
   EXPECT_NEAR(reportedNumber(r.out, "bw3_hz"), 2000, 100) << r.out;
   for (const char* key :
