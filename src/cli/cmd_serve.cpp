@@ -67,7 +67,6 @@ class Server {
  public:
   Server(asio::io_context& io, Context& ctx, tcp::endpoint endpoint)
       : io_(io),
-        ctx_(ctx),
         acceptor_(io, endpoint),
         work_(io),
         watch_(io),
@@ -96,7 +95,6 @@ class Server {
   void schedule();
 
   asio::io_context& io_;
-  Context& ctx_;
   tcp::acceptor acceptor_;
   asio::steady_timer work_;
   asio::steady_timer watch_;
