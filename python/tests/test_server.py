@@ -67,6 +67,7 @@ def test_the_output_goes_off_with_the_client_that_switched_it_on(server, persist
     _, port = server()
     a, b = client(port), client(port)
     a.write(f"OUTP:PERS {int(persistent)};:SOUR:FREQ 7.1 MHZ;:OUTP ON")
+    assert a.query("*OPC?") == "1"  # a's commands are carried out before b asks
     assert b.query("OUTP?") == "1"
     a.close()
     if persistent:

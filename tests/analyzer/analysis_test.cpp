@@ -10,6 +10,7 @@
 #include "analyzer/analysis.h"
 #include "analyzer/files.h"
 #include "analyzer/sweep.h"
+#include "common/text.h"
 #include "sim/sim_rig.h"
 
 using namespace kolm;
@@ -35,8 +36,10 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
       for (double f0 : {3.7, 7.1, 14.2, 28.5, 50.0})
         for (double q : {5.0, 30.0}) {
           const double w = 2 * M_PI * f0 * 1e6, l = q * r / w, c = 1 / (w * w * l);
-          const std::string load = "rlc:r=" + std::to_string(r) + ",l=" + std::to_string(l * 1e6) +
-                                   "u,c=" + std::to_string(c * 1e12) + "p";
+          // Written with the point whatever the locale (to_string follows it).
+          auto text = [](double v) { return common::formatPattern(v, "0.000000"); };
+          const std::string load =
+              "rlc:r=" + text(r) + ",l=" + text(l * 1e6) + "u,c=" + text(c * 1e12) + "p";
           SCOPED_TRACE(load + " " + std::string(sim::boardName(board)));
           test::SimRig rig("through", load, {}, board);
           auto planned = planSweep(1, 60, 200, 400);
