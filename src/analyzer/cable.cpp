@@ -165,11 +165,138 @@ Complex farEndReflection(const Cable& cable, double mhz, Complex near) {
   return (farOwn + s) / (1.0 + s * farOwn);
 }
 
-TraceValues withoutCable(const TraceValues& in, const Cable& cable) {
+namespace {
+
+// The far end's impedance when the near end shows `nearZ`.
+Complex farEndImpedance(const Cable& cable, double mhz, Complex nearZ) {
+  return common::impedanceOf(farEndReflection(cable, mhz, common::reflectionOf(nearZ)));
+}
+
+}  // namespace
+
+namespace {
+
+// Every load the near end's reading of point i allows, through the line: each
+// quantity's range (X signed), and whether they include a match or an open.
+struct CarriedRange {
+  std::array<Span, kQuantities> range;
+  bool matchInside = false, openInside = false;
+};
+
+// The near end's reflection lies in the sector its return loss and phase
+// intervals give (on the side of its sign, or either side when the sign is
+// unknown). The line maps that sector conformally, so each quantity's extremes
+// over it lie on its image's boundary, or where the image holds the centre (a
+// match) or the real axis (X = 0). The sector is sampled on a 9 x 9 grid of
+// size and angle through the line, every sample kept passive; each range is
+// widened by the largest change between neighbouring samples, so that the
+// boundary between them is covered too.
+CarriedRange carriedRange(const TraceValues& in, size_t i, const Cable& cable) {
+  constexpr int kGrid = 9;
+  const double mhz = in.frequencies[i];
+  const double rl = in.values[kReturnLoss][i], rlPm = in.halfWidths[kReturnLoss][i];
+  const double ph = in.values[kPhase][i], phPm = in.halfWidths[kPhase][i];
+  const double rhoLow = std::isfinite(rlPm) ? std::pow(10.0, -(rl + rlPm) / 20) : 0;
+  const double rhoHigh = std::min(1.0, std::pow(10.0, -(rl - rlPm) / 20));
+  const double thetaLow = std::max(0.0, ph - phPm) * std::numbers::pi / 180;
+  const double thetaHigh = std::min(180.0, ph + phPm) * std::numbers::pi / 180;
+  const int sign = static_cast<int>(in.signs[i]);
+  CarriedRange out;
+  std::array<double, kQuantities> step{};
+  std::vector<PointValues> grid(kGrid * kGrid);
+  for (int side : {1, -1}) {
+    if (sign != 0 && side != sign) continue;
+    for (int a = 0; a < kGrid; ++a)
+      for (int b = 0; b < kGrid; ++b) {
+        const double rho = rhoLow + (rhoHigh - rhoLow) * a / (kGrid - 1);
+        const double theta = thetaLow + (thetaHigh - thetaLow) * b / (kGrid - 1);
+        Complex g = farEndReflection(cable, mhz, std::polar(rho, side * theta));
+        if (std::abs(g) > 1) g /= std::abs(g);
+        PointValues& s = grid[static_cast<size_t>(a * kGrid + b)];
+        s = quantitiesOf(g);
+        for (int q = 0; q < kQuantities; ++q) {
+          out.range[static_cast<size_t>(q)].take(s[q]);
+          for (int back : {1, kGrid}) {  // the neighbours below and to the left
+            const int k = a * kGrid + b - back;
+            if ((back == 1 && b == 0) || (back == kGrid && a == 0)) continue;
+            const double d = std::fabs(s[q] - grid[static_cast<size_t>(k)][q]);
+            step[static_cast<size_t>(q)] =
+                std::max(step[static_cast<size_t>(q)], std::isnan(d) ? kInf : d);
+          }
+        }
+      }
+  }
+  for (int q = 0; q < kQuantities; ++q) {
+    out.range[static_cast<size_t>(q)].low -= step[static_cast<size_t>(q)];
+    out.range[static_cast<size_t>(q)].high += step[static_cast<size_t>(q)];
+  }
+  // Where the image holds a match or an open, the extremes lie inside.
+  auto inSector = [&](Complex far) {
+    const Complex g = nearEndReflection(cable, mhz, far);
+    const double angle = std::fabs(std::arg(g));
+    return std::abs(g) >= rhoLow && std::abs(g) <= rhoHigh && angle >= thetaLow &&
+           angle <= thetaHigh && (sign == 0 || sign * g.imag() >= 0);
+  };
+  out.matchInside = inSector(0);
+  out.openInside = inSector(1);
+  return out;
+}
+
+// What the far end's |X| may move by when the near end's R or X moves by its
+// resolution (the change the sign inference can tell from the noise).
+float farResolution(const Cable& cable, double mhz, Complex nearZ, float resolution) {
+  const double x = farEndImpedance(cable, mhz, nearZ).imag();
+  double most = 0;
+  for (Complex d : {Complex(resolution, 0), Complex(-resolution, 0), Complex(0, resolution),
+                    Complex(0, -resolution)})
+    most = std::max(most, std::fabs(farEndImpedance(cable, mhz, nearZ + d).imag() - x));
+  return std::isfinite(most) ? static_cast<float>(most) : std::numeric_limits<float>::infinity();
+}
+
+// The far end's signs where the loads the reading allows do not settle them
+// (`settled`): inferred along the far end's own trace from the points whose near
+// end's sign is known, as for a load on the bridge.
+void inferFarSigns(const TraceValues& near, const Cable& cable, const std::vector<uint8_t>& settled,
+                   TraceValues& far) {
+  const size_t n = far.flags.size();
+  if (near.reactanceResolution.size() != n) return;
+  std::vector<uint8_t> measured(n), zeroInside(n);
+  std::vector<float> resolution(n, std::numeric_limits<float>::infinity());
+  for (size_t i = 0; i < n; ++i) {
+    const float x = far.values[kReactance][i];
+    measured[i] = far.flags[i] == PointFlag::Valid && near.signs[i] != ReactanceSign::Unknown &&
+                  std::isfinite(x) && std::isfinite(near.values[kResistance][i]);
+    if (measured[i])
+      resolution[i] = farResolution(cable, far.frequencies[i],
+                                    {near.values[kResistance][i], near.signedReactance(i)},
+                                    near.reactanceResolution[i]);
+    zeroInside[i] = far.halfWidths[kReactance][i] >= x;
+  }
+  std::vector<ReactanceSign> inferred;
+  inferReactanceSigns({far.frequencies, far.values[kReactance], far.values[kResistance], resolution,
+                       measured, zeroInside},
+                      inferred);
+  for (size_t i = 0; i < n; ++i)
+    if (!settled[i]) far.signs[i] = inferred[i];
+}
+
+}  // namespace
+
+TraceValues withoutCable(const TraceValues& given, const Cable& cable) {
+  // The load sits behind the line: the near end's signs are told again by the
+  // turn of the reflection alone (a trace without the resolution the inference
+  // needs keeps its own).
+  TraceValues near = given;
+  if (near.reactanceResolution.size() == near.flags.size() &&
+      near.values[kReactance].size() == near.flags.size())
+    inferSigns(near, true);
+  const TraceValues& in = near;
   TraceValues out = in;
   out.returnLossCounts.clear();
   out.phaseCounts.clear();
   const size_t n = in.flags.size();
+  // Points whose far end's sign the reading settles, or leaves open for good.
+  std::vector<uint8_t> settled(n, 1);
   for (size_t i = 0; i < n; ++i) {
     const double mhz = in.frequencies[i];
     const double r = in.values[kResistance][i];
@@ -187,81 +314,34 @@ TraceValues withoutCable(const TraceValues& in, const Cable& cable) {
     PointValues v = quantitiesOf(far);
     const bool passive = std::abs(far) <= 1 + 1e-9;
     out.flags[i] = passive ? PointFlag::Valid : PointFlag::Invalid;
-    out.signs[i] = in.signs[i] == ReactanceSign::Unknown || v[kReactance] == 0 || !passive
-                       ? ReactanceSign::Unknown
-                   : v[kReactance] > 0 ? ReactanceSign::Inductive
-                                       : ReactanceSign::Capacitive;
     v[kReactance] = std::fabs(v[kReactance]);
     if (!passive)
       for (int q : {kImpedance, kResistance, kReactance, kSwr}) v[q] = NAN;
 
-    // The interval: the near end's reflection lies in the sector its return
-    // loss and phase intervals give (on the side of its sign, or either side
-    // when the sign is unknown). The line maps that sector conformally, so
-    // each quantity's extremes over it lie on its image's boundary, or where
-    // the image holds the centre (a match) or the real axis (X = 0). The
-    // sector is sampled on a 9 x 9 grid of size and angle through the line,
-    // every sample kept passive; each range is widened by the largest change
-    // between neighbouring samples, so that the boundary between them is
-    // covered too.
-    constexpr int kGrid = 9;
-    const double rl = in.values[kReturnLoss][i], rlPm = in.halfWidths[kReturnLoss][i];
-    const double ph = in.values[kPhase][i], phPm = in.halfWidths[kPhase][i];
-    const double rhoLow = std::isfinite(rlPm) ? std::pow(10.0, -(rl + rlPm) / 20) : 0;
-    const double rhoHigh = std::min(1.0, std::pow(10.0, -(rl - rlPm) / 20));
-    const double thetaLow = std::max(0.0, ph - phPm) * std::numbers::pi / 180;
-    const double thetaHigh = std::min(180.0, ph + phPm) * std::numbers::pi / 180;
-    std::array<Span, kQuantities> range;
-    std::array<double, kQuantities> step{};
-    std::vector<PointValues> grid(kGrid * kGrid);
-    for (int side : {1, -1}) {
-      const int sign = static_cast<int>(in.signs[i]);
-      if (sign != 0 && side != sign) continue;
-      for (int a = 0; a < kGrid; ++a)
-        for (int b = 0; b < kGrid; ++b) {
-          const double rho = rhoLow + (rhoHigh - rhoLow) * a / (kGrid - 1);
-          const double theta = thetaLow + (thetaHigh - thetaLow) * b / (kGrid - 1);
-          Complex g = farEndReflection(cable, mhz, std::polar(rho, side * theta));
-          if (std::abs(g) > 1) g /= std::abs(g);
-          PointValues& s = grid[static_cast<size_t>(a * kGrid + b)];
-          s = quantitiesOf(g);
-          for (int q = 0; q < kQuantities; ++q) {
-            range[static_cast<size_t>(q)].take(s[q]);
-            for (int back : {1, kGrid}) {  // the neighbours below and to the left
-              const int k = a * kGrid + b - back;
-              if ((back == 1 && b == 0) || (back == kGrid && a == 0)) continue;
-              const double d = std::fabs(s[q] - grid[static_cast<size_t>(k)][q]);
-              step[static_cast<size_t>(q)] =
-                  std::max(step[static_cast<size_t>(q)], std::isnan(d) ? kInf : d);
-            }
-          }
-        }
-    }
-    // Where the image holds a match or an open, the extremes lie inside.
-    auto inSector = [&](Complex far) {
-      const Complex g = nearEndReflection(cable, mhz, far);
-      const double angle = std::fabs(std::arg(g));
-      const int sign = static_cast<int>(in.signs[i]);
-      return std::abs(g) >= rhoLow && std::abs(g) <= rhoHigh && angle >= thetaLow &&
-             angle <= thetaHigh && (sign == 0 || sign * g.imag() >= 0);
-    };
-    const bool matchInside = inSector(0), openInside = inSector(1);
+    const CarriedRange carried = carriedRange(in, i, cable);
+    // The far end's sign is the one every load the reading allows shares; the
+    // inference along the far end's trace may tell it where they may have a
+    // reactance of zero, not where they may pass through an open.
+    const Span xRange = carried.range[kReactance];
+    out.signs[i] = !passive || carried.matchInside || carried.openInside ? ReactanceSign::Unknown
+                   : xRange.low > 0                                      ? ReactanceSign::Inductive
+                   : xRange.high < 0                                     ? ReactanceSign::Capacitive
+                                                                         : ReactanceSign::Unknown;
+    settled[i] = out.signs[i] != ReactanceSign::Unknown || !passive || carried.openInside;
     PointInterval interval;
     for (int q = 0; q < kQuantities; ++q) {
-      Span s = range[static_cast<size_t>(q)];
-      s.low -= step[static_cast<size_t>(q)];
-      s.high += step[static_cast<size_t>(q)];
+      Span s = carried.range[static_cast<size_t>(q)];
       if (q == kReactance) {  // |X|: 0 where the signed range holds it
         const double low = s.low, high = s.high;
         s.low = low <= 0 && high >= 0 ? 0 : std::min(std::fabs(low), std::fabs(high));
         s.high = std::max(std::fabs(low), std::fabs(high));
       }
-      if (matchInside) {
+      if (carried.matchInside) {
         if (q == kReturnLoss) s.high = kInf;
         if (q == kSwr) s.low = 1;
         if (q == kPhase) s = {0, 180};
       }
-      if (openInside) {
+      if (carried.openInside) {
         if (q == kReturnLoss || q == kPhase) s.low = 0;
         if (q == kImpedance || q == kResistance || q == kReactance || q == kSwr) s.high = kInf;
       }
@@ -283,6 +363,7 @@ TraceValues withoutCable(const TraceValues& in, const Cable& cable) {
     out.uncertain[i] = uncertain;
     out.swrLow[i] = interval.low[kSwr];
   }
+  inferFarSigns(in, cable, settled, out);
   return out;
 }
 

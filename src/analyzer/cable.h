@@ -57,9 +57,14 @@ std::complex<double> farEndReflection(const Cable& cable, double mhz,
                                       std::complex<double> nearReflection);
 
 // The trace of the load at the far end, point by point: each point's values
-// through the line, its sign carried (unknown stays unknown), its intervals
-// carried (see cable.cpp), flagged invalid where the far end would reflect
-// more than it receives and uncertain where an interval is too wide.
+// through the line and its intervals carried (see cable.cpp), flagged invalid
+// where the far end would reflect more than it receives and uncertain where an
+// interval is too wide. The signs: the near end's are told again by the turn of
+// its reflection alone (the rise of |X| with frequency says nothing behind a
+// line); a far end's sign is the one every load its reading allows shares, or,
+// where they may have a reactance of zero, the one inferred along the far end's
+// own trace from the points whose near sign is known; unknown where they may
+// pass through an open.
 TraceValues withoutCable(const TraceValues& nearEnd, const Cable& cable);
 
 // A stub of known physical length, open or shorted at its far end, swept at

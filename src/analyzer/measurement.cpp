@@ -153,7 +153,7 @@ bool Measurement::memoryEmpty() const {
   return tested;
 }
 
-void inferSigns(TraceValues& t) {
+void inferSigns(TraceValues& t, bool behindLine) {
   const size_t n = t.flags.size();
   std::vector<uint8_t> measured(n), zeroInside(n);
   for (size_t i = 0; i < n; ++i) {
@@ -163,7 +163,7 @@ void inferSigns(TraceValues& t) {
                   std::isfinite(t.values[kReactance][i]) && std::isfinite(t.reactanceResolution[i]);
   }
   inferReactanceSigns({t.frequencies, t.values[kReactance], t.values[kResistance],
-                       t.reactanceResolution, measured, zeroInside},
+                       t.reactanceResolution, measured, zeroInside, behindLine},
                       t.signs);
 }
 

@@ -175,7 +175,8 @@ struct TraceValues {
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,
                         const BridgeFigures& figures = publishedBridge(), bool intervals = true);
 // The signs of `trace` from its |X|, flags and resolution (computeTraceValues
-// does this; tests that build values by hand call it).
-void inferSigns(TraceValues& trace);
+// does this; tests that build values by hand call it); `behindLine` when the
+// load is known to sit behind a line (ReactanceSamples::behindLine).
+void inferSigns(TraceValues& trace, bool behindLine = false);
 
 }  // namespace kolm::analyzer

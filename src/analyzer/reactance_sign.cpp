@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <optional>
 
 namespace kolm::analyzer {
@@ -121,8 +122,11 @@ class Inference {
       begin = r + 1;
     }
     // The crossing lies on one side or the other of the valley's lowest point,
-    // or anywhere along the points around a boundary whose reactance may be zero.
-    for (size_t b : bottoms) out_[b] = ReactanceSign::Unknown;
+    // or anywhere along the points around it whose reactance may be zero.
+    for (size_t b : bottoms) {
+      out_[b] = ReactanceSign::Unknown;
+      if (zeroInside(b)) zeros.push_back(b);
+    }
     for (size_t z : zeros) {
       size_t from = z, to = z;
       while (from > first && zeroInside(from - 1)) --from;
@@ -155,42 +159,72 @@ class Inference {
     return (z - 50.0) / (z + 50.0);
   }
 
-  // +1 when the read reflection over [first, last] turns clockwise with
-  // frequency (the reactance is positive), -1 when it turns the other way, 0
-  // when the turns do not agree in at least three cases out of four.
-  int8_t turn(size_t first, size_t last) const {
+  // How the read reflection turns over [first, last]: the chords that turn
+  // clockwise with frequency (where the reactance is positive) and those that
+  // turn the other way.
+  struct Turns {
+    int clockwise = 0, counter = 0;
+    // Too few chords to tell anything.
+    bool unchecked() const { return clockwise + counter < 3; }
+    // +1 or -1 where three chords out of four agree, 0 where they do not.
+    int8_t sign() const {
+      const int decided = clockwise + counter;
+      if (unchecked()) return 0;
+      if (4 * clockwise >= 3 * decided) return 1;
+      if (4 * counter >= 3 * decided) return -1;
+      return 0;
+    }
+    // Whether more chords turn against `direction` than with it.
+    bool against(int8_t direction) const {
+      return (direction > 0 ? counter : clockwise) > (direction > 0 ? clockwise : counter);
+    }
+  };
+  // The chords around the points of [from, to] that lie within [first, last].
+  Turns turns(size_t first, size_t last, size_t from = 0, size_t to = SIZE_MAX) const {
     // Chords of an eighth of the stretch (at least two steps): the turn grows
     // with their length, the readings' noise does not.
-    const size_t kStride = std::max<size_t>(2, (last - first) / 8);
-    int clockwise = 0, counter = 0;
-    for (size_t i = first + kStride; i + kStride <= last; ++i) {
+    const size_t kStride = std::max<size_t>(2, (std::min(to, last) - std::max(from, first)) / 8);
+    Turns t;
+    for (size_t i = std::max(first + kStride, from); i + kStride <= last && i <= to; ++i) {
       const std::complex<double> before = reflection(i) - reflection(i - kStride);
       const std::complex<double> after = reflection(i + kStride) - reflection(i);
       const double cross = (std::conj(before) * after).imag();
       const double df = s_.frequencies[i + kStride] - s_.frequencies[i - kStride];
       if (cross == 0 || df == 0) continue;
-      ((cross < 0) == (df > 0) ? clockwise : counter)++;
+      ((cross < 0) == (df > 0) ? t.clockwise : t.counter)++;
     }
-    const int decided = clockwise + counter;
-    if (decided < 3) return 0;
-    if (4 * clockwise >= 3 * decided) return 1;
-    if (4 * counter >= 3 * decided) return -1;
-    return 0;
+    return t;
   }
 
-  // The segment of runs [from, to]: one sign when they agree, the turn's when
-  // they do not, unknown when that does not tell either.
+  // The segment of runs [from, to]. The rise of |X| with frequency tells the
+  // sign where the runs agree and the turn of the reflection bears out the
+  // premise the rise rests on (a load without loss): it has chords enough and
+  // no more of them turn against that sign than with it. Where the runs do not
+  // agree, or the load sits behind a line, the turn alone tells it. Unknown
+  // when neither does.
   void settle(const std::vector<Run>& runs, size_t from, size_t to) {
     int8_t direction = runs[from].direction;
     for (size_t r = from; r <= to; ++r)
       if (runs[r].direction != runs[from].direction) direction = 0;
-    if (direction == 0) direction = turn(runs[from].first, runs[to].last);
+    const Turns turned = turns(runs[from].first, runs[to].last);
+    if (s_.behindLine || direction == 0)
+      direction = turned.sign();
+    else if (turned.unchecked() || turned.against(direction))
+      return;
     if (direction == 0) return;
     const ReactanceSign sign = direction > 0 ? ReactanceSign::Inductive : ReactanceSign::Capacitive;
-    for (size_t r = from; r <= to; ++r)
+    for (size_t r = from; r <= to; ++r) {
+      // A run whose |X| goes against the sign (a peak's far side, where the
+      // sign may also turn through an open between two points) takes it only
+      // where its own turn bears it out.
+      if (runs[r].direction != direction) {
+        const Turns own = turns(runs[from].first, runs[to].last, runs[r].first, runs[r].last);
+        if (own.unchecked() || own.against(direction)) continue;
+      }
       for (size_t i = runs[r].first; i <= runs[r].last; ++i)
         // Within the resolution of zero no sign is told.
         out_[i] = s_.magnitude[i] > s_.resolution[i] ? sign : ReactanceSign::Unknown;
+    }
   }
 
   const ReactanceSamples& s_;

@@ -15,10 +15,19 @@
 // passive one-port's reflection turns clockwise on the Smith chart (a line
 // turns it about the centre, a resonance round its circle), and the bridge's
 // folded reading turns the other way where the true reactance is negative.
-// When neither tells clearly the sign is left unknown rather than guessed. The sign is also unknown
-// where the change is not resolved (a flat or noisy stretch), beside a point whose reactance is not
-// a measurement, at a lone point (fewer than three measured points in a row), and on the point next
-// to a zero crossing.
+//
+// The rise with frequency holds for networks without loss; a lossy load seen
+// through a line can show |X| rising while its reactance is negative. So the
+// rise tells the sign only where the turn bears its premise out (enough of the
+// stretch to turn, and no more of it turning against that sign than with it);
+// a run whose |X| goes against the stretch's sign (beyond a peak, where the
+// sign may also turn through an open between two points) takes it only where
+// its own turn agrees; and behind a line known to be there the turn alone
+// tells. Where nothing tells clearly the sign is left unknown rather than
+// guessed. It is also unknown where the change is not resolved (a flat or
+// noisy stretch), beside a point whose reactance is not a measurement, at a
+// lone point (fewer than three measured points in a row), and around a zero
+// crossing, as far as the points whose reactance may be zero reach.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +50,10 @@ struct ReactanceSamples {
   // Whether point i's reactance may be zero within its interval (may be
   // empty): a valley of |X| through such a point may be a zero crossing.
   std::span<const uint8_t> zeroInside = {};
+  // The load is known to sit behind a line: whether |X| rises with frequency
+  // then says nothing of its sign (a resistor seen through a line swings either
+  // way), so the turn of the reflection alone tells it.
+  bool behindLine = false;
 };
 
 // One sign per point.

@@ -215,8 +215,10 @@ extern const Command kAnalyzeCommand{
     "    --cable takes a cable between the bridge and the load out: the .csv or\n"
     "    .s1p file, the report and --match-at then hold the load at its far end,\n"
     "    each interval carried through the line (the loss scales with the square\n"
-    "    root of the frequency; Z0 defaults to 50 ohm). TYPE is one of RG58, RG8X,\n"
-    "    RG213, RG174, LMR400, LADDER450 (typical published figures).",
+    "    root of the frequency; Z0 defaults to 50 ohm), the reactance's sign told\n"
+    "    at the far end (sign_unknown where the readings leave it open). TYPE is\n"
+    "    one of RG58, RG8X, RG213, RG174, LMR400, LADDER450 (typical published\n"
+    "    figures).",
     runAnalyze};
 
 }  // namespace kolm::cli

@@ -15,6 +15,7 @@
 #include "analyzer/matching.h"
 #include "analyzer/sweep.h"
 #include "common/bands.h"
+#include "common/reflection.h"
 #include "sim/connection.h"
 #include "sim/sim_rig.h"
 #include "support/cli_run.h"
@@ -146,9 +147,11 @@ PointValues quantitiesOf(Complex g) {
           static_cast<float>((1 + rho) / (1 - rho))};
 }
 
-// A sweep of `load` on the simulator's typical board, as the exports see it.
-TraceValues sweep(const std::string& load, double start, double stop, int points) {
-  kolm::test::SimRig rig("through", load, {}, kolm::sim::Board::Typical);
+// A sweep of `load` on the simulator's typical board (unless told), as the
+// exports see it.
+TraceValues sweep(const std::string& load, double start, double stop, int points,
+                  kolm::sim::Board board = kolm::sim::Board::Typical) {
+  kolm::test::SimRig rig("through", load, {}, board);
   auto planned = planSweep(start, stop, points, 400);
   Channels c;
   ReadWriteJob job(rig.instrument, planned.plan, c, true);
@@ -268,6 +271,47 @@ TEST(Cable, TheIntervalCoversTheWholeSector) {
                 << text << " " << near << " quantity " << q;
         }
     }
+}
+
+// Loads behind lines, read at the bridge and with the line taken out, on the
+// ideal and typical boards, over a wide span and a band: no stated sign is
+// wrong, and most points' signs are stated.
+TEST(Cable, NoWrongSignBehindALine) {
+  struct Span {
+    double start, stop;
+  };
+  int points[2] = {0, 0}, stated[2] = {0, 0}, wrong[2] = {0, 0};
+  for (const char* far : {"r=100", "r=12", "rlc:r=35,l=4u,c=32p", "rlc:r=60,c=120p"})
+    for (const char* line : {"10,0.66,5@100", "25,0.66,6.9@100"})
+      for (Span span : {Span{1, 60}, Span{13.9125, 14.4375}})
+        for (kolm::sim::Board board : {kolm::sim::Board::Ideal, kolm::sim::Board::Typical}) {
+          const Cable cable = *parseCable(line, nullptr);
+          const std::string load =
+              "line:len=" + kolm::common::shortestText(cable.lengthM) +
+              ",vf=0.66,loss=" + kolm::common::shortestText(cable.lossDbPer100m) +
+              "@100,load=" + far;
+          const TraceValues near = sweep(load, span.start, span.stop, 200, board);
+          const TraceValues taken = withoutCable(near, cable);
+          const auto truthNear = kolm::sim::parseLoad(load), truthFar = kolm::sim::parseLoad(far);
+          for (size_t i = 0; i < near.flags.size(); ++i) {
+            const double f = near.frequencies[i];
+            const double x[2] = {kolm::common::impedanceOf(truthNear.value->gamma(f)).imag(),
+                                 kolm::common::impedanceOf(truthFar.value->gamma(f)).imag()};
+            const TraceValues* read[2] = {&near, &taken};
+            for (int end : {0, 1}) {
+              const ReactanceSign sign = read[end]->signs[i];
+              if (x[end] == 0) continue;  // a resistor at the far end
+              ++points[end];
+              if (sign == ReactanceSign::Unknown) continue;
+              ++stated[end];
+              wrong[end] += (sign == ReactanceSign::Inductive) != (x[end] > 0);
+            }
+          }
+        }
+  EXPECT_EQ(wrong[0], 0);
+  EXPECT_EQ(wrong[1], 0);
+  EXPECT_GT(stated[0], points[0] / 2);
+  EXPECT_GT(stated[1], points[1] / 3);
 }
 
 // Each band's widths under SWR 2 and 1.5, interpolated between points, and
