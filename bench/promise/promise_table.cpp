@@ -33,6 +33,7 @@
 
 #include <unistd.h>
 
+#include "analyzer/analysis.h"
 #include "analyzer/bridge_check.h"
 #include "analyzer/cable.h"
 #include "analyzer/measurement.h"
@@ -136,7 +137,8 @@ std::vector<LoadCase> loads(const std::filesystem::path& folder, const std::stri
 struct Sweep {
   const LoadCase* load = nullptr;
   TraceValues trace;
-  std::vector<Complex> truth;  // the reflection the values stand for, per point
+  std::vector<Complex> truth;            // the reflection the values stand for, per point
+  std::function<Complex(double)> model;  // that reflection at any frequency, MHz
 };
 
 // Every load on one board, read one way: a column of the table.
@@ -229,6 +231,8 @@ Reading readBoard(sim::Board board, const std::string& mode, const analyzer::Bri
       s.trace = analyzer::withoutCable(s.trace, *c.cable);
       far = sim::parseLoad(c.far).value;
     }
+    s.model = far ? std::function<Complex(double)>([l = *far](double f) { return l.gamma(f); })
+                  : [l = simulator->load()](double f) { return l.gamma(f); };
     for (int i = 0; i <= points; ++i) {
       const double f = channels.frequencies[i];
       s.truth.push_back(far ? far->gamma(f) : simulator->load().gamma(f));
@@ -337,6 +341,72 @@ std::string markedShare(const Reading& r, bool uncertainOnly) {
   return text("%.1f %%", 100.0 * static_cast<double>(marked) / static_cast<double>(points));
 }
 
+// The signs stated for the loads `pick` takes, against the truth's: right and
+// wrong shares of the stated ones, the share left unknown, and the wrong ones
+// that carry no mark on the reactance (wrong without uncertain:x).
+std::string signs(const Reading& r, const std::function<bool(const LoadCase&)>& pick) {
+  long points = 0, right = 0, wrong = 0, unknown = 0, unmarked = 0;
+  for (const Sweep& s : r.sweeps) {
+    if (!pick(*s.load)) continue;
+    for (size_t i = 0; i < s.truth.size(); ++i) {
+      const double x = truthOf(s.truth[i])[analyzer::kReactance];
+      if (!comparable(s.trace, i, analyzer::kReactance, x) || x == 0) continue;
+      ++points;
+      const analyzer::ReactanceSign sign = s.trace.signs[i];
+      if (sign == analyzer::ReactanceSign::Unknown) {
+        ++unknown;
+      } else if ((sign == analyzer::ReactanceSign::Inductive) == (x > 0)) {
+        ++right;
+      } else {
+        ++wrong;
+        unmarked += s.trace.mark(i, analyzer::kReactance) == chart::Mark::Valid;
+      }
+    }
+  }
+  const double stated = static_cast<double>(std::max(right + wrong, 1L));
+  return text("%.1f", 100.0 * static_cast<double>(right) / stated) + "/" +
+         text("%.1f", 100.0 * static_cast<double>(wrong) / stated) + "/" +
+         text("%.0f %%", 100.0 * static_cast<double>(unknown) / static_cast<double>(points)) + " " +
+         std::to_string(unmarked);
+}
+
+// Loads whose resonance has a Q of 5 or more (series RLC, parallel RLC).
+bool sharp(const LoadCase& c) {
+  return c.name == "rlc:r=12.5,l=2u,c=62.8p" || c.name == "rlc:r=35,l=4u,c=32p" ||
+         c.name == "par:r=1000,l=1u,c=120p";
+}
+
+// swr_min_mhz (which = 0) or res_mhz (1) of the sharp loads against the
+// model's: "within 1 % / truth inside its interval / loads".
+std::string frequencies(const Reading& r, int which) {
+  int loads = 0, close = 0, inside = 0;
+  for (const Sweep& s : r.sweeps) {
+    if (!sharp(*s.load)) continue;
+    ++loads;
+    const analyzer::SwrAnalysis a = analyzer::analyzeSwr(s.trace);
+    // The model's lowest SWR and the zero of its reactance nearest it.
+    double lowest = kStartMHz, best = 2, zero = NAN;
+    Complex before = s.model(kStartMHz);
+    for (double f = kStartMHz; f <= kStopMHz; f += 1e-3) {
+      const Complex g = s.model(f);
+      if (std::abs(g) < best) best = std::abs(g), lowest = f;
+      const double x = common::impedanceOf(g).imag(), was = common::impedanceOf(before).imag();
+      if (f > kStartMHz && (x > 0) != (was > 0) && std::isfinite(x) && std::isfinite(was) &&
+          std::fabs(x - was) < 1e3 &&
+          (std::isnan(zero) || std::fabs(f - lowest) < std::fabs(zero - lowest)))
+        zero = f;
+      before = g;
+    }
+    const double truth = which == 0 ? lowest : zero;
+    const std::optional<double> v = which == 0 ? a.minMHz : a.resMHz;
+    const std::optional<double> pm = which == 0 ? a.minPm : a.resPm;
+    if (!v || std::isnan(truth)) continue;
+    close += std::fabs(*v - truth) <= 0.01 * truth;
+    inside += pm && std::fabs(*v - truth) <= *pm + 1e-3;
+  }
+  return std::to_string(close) + "/" + std::to_string(inside) + "/" + std::to_string(loads);
+}
+
 struct Figure {
   std::string name;
   std::string goal;
@@ -369,6 +439,16 @@ std::vector<Figure> figures() {
       {"uncertain, 10-300 ohm", "<= 10 %", [](const Reading& r) { return markedShare(r, true); }});
   out.push_back(
       {"any mark, 10-300 ohm", "-", [](const Reading& r) { return markedShare(r, false); }});
+  out.push_back({"sign ok/wrong/unknown unmarked, lumped", ">=98 % 0", [](const Reading& r) {
+                   return signs(r, [](const LoadCase& c) { return c.kind == Kind::Reactive; });
+                 }});
+  out.push_back({"sign ok/wrong/unknown unmarked, lines", ">=90 % 0", [](const Reading& r) {
+                   return signs(r, [](const LoadCase& c) { return c.kind == Kind::Line; });
+                 }});
+  out.push_back({"swr_min_mhz 1 %/inside/loads, Q>=5", "all/all",
+                 [](const Reading& r) { return frequencies(r, 0); }});
+  out.push_back({"res_mhz 1 %/inside/loads, Q>=5", "all/all",
+                 [](const Reading& r) { return frequencies(r, 1); }});
   out.push_back({"values computed, us per point", "-",
                  [](const Reading& r) { return text("%.3f", r.secondsPerPoint * 1e6); }});
   return out;
