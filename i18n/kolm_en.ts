@@ -197,6 +197,10 @@
         <source>Not kept: measure the standard named above again.</source>
         <translation>Not kept: measure the standard named above again.</translation>
     </message>
+    <message>
+        <source>simulated instrument</source>
+        <translation>simulated instrument</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1511,6 +1515,22 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Check the bridge...</source>
         <translation>Check the bridge...</translation>
     </message>
+    <message>
+        <source>Antenna analyzer, %1 to %2 MHz, %3 points</source>
+        <translation>Antenna analyzer, %1 to %2 MHz, %3 points</translation>
+    </message>
+    <message>
+        <source>, bridge figures as checked</source>
+        <translation>, bridge figures as checked</translation>
+    </message>
+    <message>
+        <source>, published bridge figures</source>
+        <translation>, published bridge figures</translation>
+    </message>
+    <message>
+        <source>, far end of %1</source>
+        <translation>, far end of %1</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::BridgeCheckDialog</name>
@@ -2537,6 +2557,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Calibration frequency...</source>
         <translation>Calibration frequency...</translation>
     </message>
+    <message>
+        <source>Power meter, %1 to %2 MHz, %3 points</source>
+        <translation>Power meter, %1 to %2 MHz, %3 points</translation>
+    </message>
+    <message>
+        <source>, default calibration (levels approximate)</source>
+        <translation>, default calibration (levels approximate)</translation>
+    </message>
+    <message>
+        <source>, calibrated: count %1 at 0 dBm, %2 at -60 dBm</source>
+        <translation>, calibrated: count %1 at 0 dBm, %2 at -60 dBm</translation>
+    </message>
 </context>
 <context>
     <name>kolm::print::ui::PrintDialog</name>
@@ -2655,6 +2687,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source> Print Preview </source>
         <translation>Print preview</translation>
+    </message>
+    <message>
+        <source>Chart only</source>
+        <translation>Chart only</translation>
+    </message>
+    <message>
+        <source>The chart alone, drawn as lines and text, under a line that says what it shows</source>
+        <translation>The chart alone, drawn as lines and text, under a line that says what it shows</translation>
     </message>
 </context>
 <context>

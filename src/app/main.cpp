@@ -107,8 +107,9 @@ int main(int argc, char** argv) {
   if (!languageError.isEmpty()) qWarning("%s", qPrintable(languageError));
 
   context.printWindow = [&printService](kolm::common::Prompter& windowPrompter, QWidget* window,
-                                        const QString& title) {
-    return kolm::print::ui::printWindow(*printService, windowPrompter, window, title);
+                                        const QString& title,
+                                        const kolm::common::ui::PrintChart* chart) {
+    return kolm::print::ui::printWindow(*printService, windowPrompter, window, title, chart);
   };
   const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
   context.dataDir = kolm::common::findDataFolder("RL.ico", programDir).value_or(programDir);

@@ -126,6 +126,14 @@ int32_t roundToInt(double value) {
 
 int32_t wholeNumber(std::string_view text) { return roundToInt(common::numericValue(text)); }
 
+MmRect fitInSheet(double aspect, int32_t sheetW, int32_t sheetH) {
+  if (!(aspect > 0) || !std::isfinite(aspect) || !sheetKnown(sheetW, sheetH)) return {};
+  // Rounded down, so that the rectangle never passes the sheet's edge.
+  if (double(sheetW) / sheetH <= aspect)
+    return {0, 0, sheetW, std::max(1, static_cast<int32_t>(std::floor(sheetW / aspect)))};
+  return {0, 0, std::max(1, static_cast<int32_t>(std::floor(sheetH * aspect))), sheetH};
+}
+
 std::string PaperName(int paperCode) {
   for (const auto& row : kPapers)
     if (row.code == paperCode) return row.name;

@@ -35,6 +35,10 @@ inline constexpr const char* kFitQuestion =
 
 enum class RectField { X, Y, W, H };
 
+// The largest rectangle of proportions `aspect` (width over height) on the sheet,
+// at its top-left corner, in whole mm (at least 1 by 1); all 0 without a sheet.
+MmRect fitInSheet(double aspect, int32_t sheetW, int32_t sheetH);
+
 // Paper code -> name; codes not in the table give "Unknown".
 std::string PaperName(int paperCode);
 // " Sheet: A4,  Portrait" (nothing after the name for an orientation other than 1 or 2).

@@ -44,6 +44,16 @@ struct PixelRect {
 
 enum class OpenResult { Ok, NoAccess, SettingsRefused };
 
+// A picture the back end draws itself, at the page's own resolution: a window
+// painted anew at the printer's pixels, or a chart drawn as lines and text. The
+// kept bitmap is then the preview's only. What it holds is the back end's
+// business (the windows make the Qt one); a back end that cannot draw it prints
+// the bitmap.
+class PageDrawing {
+ public:
+  virtual ~PageDrawing() = default;
+};
+
 // How the output of a print went.
 struct PageOutput {
   enum class Stop {
@@ -75,10 +85,11 @@ class PrinterBackend {
   // The printable area for these settings; empty when the printer gives none.
   virtual std::optional<SheetSize> sheetSize(const std::string& name, const DevMode& devMode) = 0;
   // Stretches the whole picture into `rect` (printer pixels from the top-left
-  // corner of the printable area) on one page, once per copy.
+  // corner of the printable area) on one page, once per copy; `drawing`, when
+  // given, is drawn there instead of the bitmap.
   virtual PageOutput printImage(const std::string& name, const DevMode& devMode,
                                 const Bitmap24& image, const PixelRect& rect, int copies,
-                                const std::string& title) = 0;
+                                const std::string& title, const PageDrawing* drawing) = 0;
 };
 
 }  // namespace kolm::print

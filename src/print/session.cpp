@@ -117,8 +117,10 @@ bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::s
   if (!device || !state.image || state.image->empty())
     return fail("prhDC = " + std::to_string(device ? 1 : 0) + "\n");
   if (state.copies <= 0) return true;  // nothing to output
-  PageOutput out = backend_->printImage(state.printerName, state.devMode, *state.image, rect,
-                                        state.copies, title);
+  const PrintSource* source = shown();
+  PageOutput out =
+      backend_->printImage(state.printerName, state.devMode, *state.image, rect, state.copies,
+                           title, source ? source->drawing.get() : nullptr);
   switch (out.stop) {
     case PageOutput::Stop::None:
       return true;
@@ -176,8 +178,35 @@ void PrintSession::resetLayout() {
   s.printerIndex = -1;
   s.selectedPrinter.clear();
   s.hasSource = false;
+  s.chartOffered = s.chartOnly = false;
   s.docTitle.clear();
   s.image.reset();
+  source_.reset();
+}
+
+const PrintSource* PrintSession::shown() const {
+  if (!source_) return nullptr;
+  return state.chartOnly && source_->chart ? source_->chart.get() : &*source_;
+}
+
+bool PrintSession::setChartOnly(bool chartOnly) {
+  auto& s = state;
+  if (!s.hasSource || !source_ || !source_->chart || chartOnly == s.chartOnly) return false;
+  const PrintSource& next = chartOnly ? *source_->chart : *source_;
+  std::optional<Bitmap24> picture = next.readImage ? next.readImage() : std::nullopt;
+  if (!picture || picture->empty()) return false;
+  s.chartOnly = chartOnly;
+  s.image = std::move(picture);
+  // The new picture's own proportions, as large as the sheet allows.
+  s.aspectRatio = float(s.image->width) / float(s.image->height);
+  MmRect fit = fitInSheet(s.aspectRatio, s.sheetWidthMm, s.sheetHeightMm);
+  if (fit.w == 0) fit = {0, 0, s.docWidthMm, roundToInt(s.docWidthMm / double(s.aspectRatio))};
+  setRectText(s, RectField::X, "0");
+  setRectText(s, RectField::Y, "0");
+  setRectText(s, RectField::W, std::to_string(fit.w));
+  setRectText(s, RectField::H, std::to_string(fit.h));
+  Preview(s);
+  return true;
 }
 
 bool PrintSession::setUpFailure(const std::string& text, int number) {
@@ -214,6 +243,8 @@ bool PrintSession::setUp(const PrintSource* source, int32_t docXMm, int32_t docY
                           kErrPrinter);
     state.image = std::move(picture);
     state.docTitle = title.empty() ? source->name : title;
+    source_ = *source;
+    state.chartOffered = source->chart != nullptr;
   }
   state.requestedOrientation = orientation;
   return true;
@@ -295,6 +326,7 @@ void PrintSession::setCopiesText(std::string text) {
 
 void PrintSession::close() {
   state.image.reset();
+  source_.reset();
   state.outOfSheet = false;
 }
 

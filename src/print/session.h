@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,11 @@ struct PrintSource {
   double ownWidth = 0;  // the scale's base when no scale is given
   // Reads the picture; empty when it cannot be read (after its own message).
   std::function<std::optional<Bitmap24>()> readImage;
+  // The same picture drawn at the printer's resolution (none: the bitmap is printed).
+  std::shared_ptr<const PageDrawing> drawing;
+  // The window's chart alone, offered as "Chart only" (none: the dialog has no
+  // such choice).
+  std::shared_ptr<const PrintSource> chart;
 };
 
 class PrintSession {
@@ -80,6 +86,10 @@ class PrintSession {
   void accept();
   // Exit: the settings and copies kept by activate() come back; the dialog closes.
   void cancel();
+  // "Chart only" chosen or left: the picture becomes the chart alone (or the
+  // whole window again), and the rectangle the largest of its proportions on the
+  // sheet. False (nothing changed) when there is no chart or it cannot be read.
+  bool setChartOnly(bool chartOnly);
   // The copies box as typed.
   void setCopiesText(std::string text);
   // The dialog closes: the picture is released.
@@ -94,9 +104,13 @@ class PrintSession {
   bool printPicture(const PixelRect& rect, bool device, const std::string& title);
   void resetLayout();
 
+  // The picture of this opening (the window's or its chart).
+  const PrintSource* shown() const;
+
   PrinterBackend* backend_;
   common::Prompter* prompter_;
   YesNoCancel ask_;
+  std::optional<PrintSource> source_;
 };
 
 }  // namespace kolm::print

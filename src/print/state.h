@@ -66,6 +66,8 @@ struct PrintDialogState {
 
   // ---- this opening ----
   bool hasSource = false;
+  bool chartOffered = false;  // the picture has a chart that prints alone
+  bool chartOnly = false;     // "Chart only": it does
   int32_t requestedOrientation = 0;
   std::string docTitle;
   std::optional<Bitmap24> image;  // the kept picture

@@ -26,6 +26,8 @@ class FakePrinterBackend : public print::PrinterBackend {
   struct Job {
     print::PixelRect rect;
     int copies = 0;
+    int imageWidth = 0, imageHeight = 0;  // the kept picture's
+    const print::PageDrawing* drawing = nullptr;
   };
 
   std::vector<FakePrinter> printers{{"Laser"}, {"Inkjet"}};
@@ -85,11 +87,12 @@ class FakePrinterBackend : public print::PrinterBackend {
     return s;
   }
 
-  print::PageOutput printImage(const std::string&, const print::DevMode&, const print::Bitmap24&,
-                               const print::PixelRect& rect, int copies,
-                               const std::string&) override {
+  print::PageOutput printImage(const std::string&, const print::DevMode&,
+                               const print::Bitmap24& image, const print::PixelRect& rect,
+                               int copies, const std::string&,
+                               const print::PageDrawing* drawing) override {
     if (failure) return *failure;
-    jobs.push_back({rect, copies});
+    jobs.push_back({rect, copies, image.width, image.height, drawing});
     print::PageOutput out;
     out.copiesDone = copies;
     return out;

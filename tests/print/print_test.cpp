@@ -34,7 +34,7 @@ struct Rig {
                        }};
 
   PrintSource chart(int w = 40, int h = 30) {
-    return {"chartBox", double(w), [w, h] { return std::optional(Bitmap24::blank(w, h)); }};
+    return {"chartBox", double(w), [w, h] { return std::optional(Bitmap24::blank(w, h)); }, {}, {}};
   }
   // What a measuring window does: the landscape sheet, then the dialog on it.
   bool open(const std::string& title = "Screen") {
@@ -98,7 +98,7 @@ TEST(PrintSession, SetUpRefusesBadSizesAndUnreadablePicturesAndFillsTheLayout) {
                                      "argument"});
   EXPECT_EQ(r.lastTitle(), kTitle + "StampaFCPB");
 
-  PrintSource broken{"chartBox", 10, [] { return std::optional<Bitmap24>(); }};
+  PrintSource broken{"chartBox", 10, [] { return std::optional<Bitmap24>(); }, {}, {}};
   EXPECT_FALSE(r.session.setUp(&broken, 0, 0, 100, 50, 0, "Screen", 500000));
   EXPECT_EQ(
       r.prompter.messages().back(),
@@ -577,3 +577,50 @@ TEST(PrintBitmap, GreyIsTheRoundedMeanOfTheThreeColours) {
 }
 
 }  // namespace
+
+TEST(PrintLayout, FitInSheetIsTheLargestRectangleOfThePicturesProportionsOnTheSheet) {
+  for (int32_t sheetW : {190, 287, 410})
+    for (int32_t sheetH : {130, 200, 277})
+      for (double aspect : {0.25, 0.7, 1.0, 1.435, 1.5, 3.0, 12.0}) {
+        SCOPED_TRACE(std::to_string(sheetW) + " x " + std::to_string(sheetH) + " at " +
+                     std::to_string(aspect));
+        const MmRect r = fitInSheet(aspect, sheetW, sheetH);
+        EXPECT_EQ(std::tuple(r.x, r.y), std::tuple(0, 0));
+        EXPECT_TRUE(r.w <= sheetW && r.h <= sheetH && (r.w == sheetW || r.h == sheetH));
+        // Whole millimetres: the proportions within one of them.
+        EXPECT_NEAR(r.w, r.h * aspect, std::max(1.0, aspect));
+      }
+  EXPECT_EQ(fitInSheet(1.5, 0, 200), MmRect{});
+}
+
+TEST(PrintSession, ChartOnlyPrintsTheChartInItsOwnProportionsAndItsOwnDrawing) {
+  Rig r;
+  int32_t w = 0, h = 0;
+  r.session.printableSheet(w, h, kLandscape);
+  const auto windowDrawing = std::make_shared<PageDrawing>();
+  auto chart = std::make_shared<PrintSource>(r.chart(300, 100));
+  chart->drawing = std::make_shared<PageDrawing>();
+  PrintSource window = r.chart(40, 30);
+  window.drawing = windowDrawing;
+  window.chart = chart;
+  ASSERT_TRUE(r.session.setUp(&window, 0, 0, 200, 150, 0, "Screen", 500000));
+  r.session.activate();
+  EXPECT_TRUE(r.session.state.chartOffered);
+  ASSERT_TRUE(r.session.setChartOnly(true));
+  EXPECT_EQ(r.session.state.rect(), (MmRect{0, 0, 287, 95}));  // 3:1 across the sheet
+  r.session.state.copies = 1;
+  ASSERT_TRUE(r.session.print());
+  ASSERT_TRUE(r.session.setUp(&window, 0, 0, 200, 150, 0, "Screen", 500000));
+  r.session.activate();
+  EXPECT_FALSE(r.session.state.chartOnly);  // each opening starts on the window
+  ASSERT_TRUE(r.session.print());
+  ASSERT_EQ(r.backend.jobs.size(), 2u);
+  EXPECT_EQ(r.backend.jobs[0].drawing, chart->drawing.get());
+  EXPECT_EQ(std::tuple(r.backend.jobs[0].imageWidth, r.backend.jobs[0].imageHeight),
+            std::tuple(300, 100));
+  EXPECT_EQ(r.backend.jobs[1].drawing, windowDrawing.get());
+  // Without a chart there is nothing to choose.
+  PrintSource plain = r.chart();
+  ASSERT_TRUE(r.session.setUp(&plain, 0, 0, 200, 150, 0, "Screen", 500000));
+  EXPECT_FALSE(r.session.setChartOnly(true));
+}

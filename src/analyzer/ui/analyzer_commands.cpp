@@ -11,6 +11,7 @@
 #include "analyzer/ui/cable_dialog.h"
 #include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
+#include "chart/ui/chart_export.h"
 #include "common/files.h"
 #include "common/status.h"
 #include "common/text.h"
@@ -107,6 +108,7 @@ void AnalyzerWindow::updateAntennaWindows() {
     }
     memory = memoryValues_.get();
   }
+  smith_->setHeading(printHeading(), simulatedData_);
   smith_->showTraces(*liveValues_, m_.Points, memory, m_.MemPoints, chart_->markers());
 }
 
@@ -121,13 +123,29 @@ void AnalyzerWindow::printScreen() {
   redraw();
   QCoreApplication::processEvents();
   fileNameEdit_->setText("Screen");
-  const QString written = context_.printWindow(context_.prompter, this, fileNameEdit_->text());
+  const common::ui::PrintChart alone = chart::ui::printChart(
+      {chart_->size(), chart_->font(), chart_->background(), chart_->foreground(),
+       [this](QPainter& p, const QSize& size) { chart_->paintChart(p, size); },
+       chart::ui::simulatedNote(simulatedData_)},
+      printHeading());
+  const QString written =
+      context_.printWindow(context_.prompter, this, fileNameEdit_->text(), &alone);
   if (!written.isEmpty()) setStatus(common::pdfWrittenText(written.toStdString()));
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
   showSweepBoxes();
   drawGrid();
   redraw();
+}
+
+QString AnalyzerWindow::printHeading() const {
+  QString text =
+      tr("Antenna analyzer, %1 to %2 MHz, %3 points")
+          .arg(qs(common::shortestText(m_.TraceStart)), qs(common::shortestText(m_.TraceStop)))
+          .arg(m_.Points);
+  text += figuresMeasured_ ? tr(", bridge figures as checked") : tr(", published bridge figures");
+  if (cable_) text += tr(", far end of %1").arg(qs(cableText(*cable_)));
+  return text;
 }
 
 // ---- files and the memory trace ----
@@ -142,6 +160,7 @@ void AnalyzerWindow::showFileName(const std::string& name) {
 void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   stopSweep();
   m_.openChart(chart);
+  simulatedData_ = false;
   chart_->setNote({});
   newHome();
   startEdit_->setText(qs(common::shortestText(m_.ViewStart)));

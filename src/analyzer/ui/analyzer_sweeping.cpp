@@ -75,6 +75,7 @@ void AnalyzerWindow::passCompleted(common::PassAverage& average) {
   // The counts averaged before any point is computed from them.
   averageChannels(average, m_.pass, plan_.points + 1);
   m_.takePass(plan_.start, plan_.stop, plan_.points, newPlan_);
+  simulatedData_ = context_.instrument.simulated();
   setStatus(sweep_.passDoneText());
   chart_->setNote({});
   if (newPlan_) {

@@ -145,6 +145,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::optional<common::PassPlan> planPass(bool fresh) override;
   common::SteppedJob& beginPass(bool firstOfSweep, bool newPlan) override;
   void passCompleted(common::PassAverage& average) override;
+  // What a chart printed alone says over it: the sweep, the bridge's figures,
+  // the cable taken out.
+  QString printHeading() const;
   void passStopped() override;
   void sweepEnded(bool completed) override;
   void leavePort() override;
@@ -203,6 +206,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
   BridgeFigures figures_;
   bool figuresMeasured_ = false;  // figures_ from a check of this bridge, not the published ones
+  bool simulatedData_ = false;    // the traces shown come from the simulator
   bool intervalsComputed_ = true;
   // With a cable: the readings' own values, kept so that a redraw reuses them.
   std::shared_ptr<TraceValues> nearValues_;

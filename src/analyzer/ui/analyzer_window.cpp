@@ -375,6 +375,7 @@ void AnalyzerWindow::redraw() {
 
 void AnalyzerWindow::showDemonstration() {
   m_.fillSyntheticMeasurement();
+  simulatedData_ = true;
   selection_.shownTraces[kReturnLoss] = true;
   selection_.selectedQuantity = kReturnLoss;
   // Until the first sweep or file, the chart says what it shows.

@@ -71,11 +71,7 @@ SmithWindow::SmithWindow(common::ui::UiContext& context, QWidget* parent)
   });
   connect(whole, &QPushButton::clicked, this, [this] { chart_->setView({}); });
   connect(exportButton, &QPushButton::clicked, this, &SmithWindow::exportPicture);
-  connect(print, &QPushButton::clicked, this, [this] {
-    const QString written = context_.printWindow(context_.prompter, this, windowTitle());
-    if (!written.isEmpty())
-      status_->setText(QString::fromStdString(common::pdfWrittenText(written.toStdString())));
-  });
+  connect(print, &QPushButton::clicked, this, &SmithWindow::print);
   connect(chart_, &chart::ui::DiskChart::cursorMoved, this,
           [this](chart::Gamma g) { status_->setText(cursorText(g)); });
   setMinimumSize(470, 480);  // the row of buttons whole
@@ -118,14 +114,33 @@ void SmithWindow::showTraces(const TraceValues& live, int points, const TraceVal
   chart_->setMarkers(std::move(shown), readout);
 }
 
+void SmithWindow::setHeading(const QString& heading, bool simulated) {
+  heading_ = heading;
+  simulated_ = simulated;
+}
+
+void SmithWindow::print() {
+  const QString title = heading_.isEmpty() ? windowTitle() : windowTitle() + ", " + heading_;
+  const common::ui::PrintChart alone = chart::ui::printChart(
+      {chart_->size(), chart_->font(), chart_->background(), chart_->foreground(),
+       [this](QPainter& p, const QSize& size) { chart_->paintChart(p, size); },
+       chart::ui::simulatedNote(simulated_)},
+      title);
+  const QString written = context_.printWindow(context_.prompter, this, windowTitle(), &alone);
+  if (!written.isEmpty())
+    status_->setText(QString::fromStdString(common::pdfWrittenText(written.toStdString())));
+}
+
 void SmithWindow::exportPicture() {
   const std::string path =
       context_.prompter.saveFileName(tr("Export picture").toStdString(), chart::ui::kPictureFilter);
   if (path.empty()) return;
   const QString error = chart::ui::savePicture(
       {chart_->size(), chart_->font(), chart_->background(), chart_->foreground(),
-       [this](QPainter& p, const QSize& size) { chart_->paintChart(p, size); }},
-      QString::fromStdString(path), windowTitle());
+       [this](QPainter& p, const QSize& size) { chart_->paintChart(p, size); },
+       chart::ui::simulatedNote(simulated_)},
+      QString::fromStdString(path),
+      heading_.isEmpty() ? windowTitle() : windowTitle() + ", " + heading_);
   if (!error.isEmpty()) {
     context_.prompter.message(error.toStdString(), common::Icon::Warning);
     return;

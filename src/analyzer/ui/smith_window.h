@@ -28,13 +28,19 @@ class SmithWindow : public QWidget {
   void showTraces(const TraceValues& live, int points, const TraceValues* memory, int memoryPoints,
                   const chart::MarkerSet& markers);
   chart::ui::DiskChart* chart() const { return chart_; }
+  // What the traces are (the analyzer's sweep and figures), said over the chart
+  // in pictures and prints, and whether they come from the simulator.
+  void setHeading(const QString& heading, bool simulated);
   void exportPicture();
+  void print();
 
  private:
   common::ui::UiContext& context_;
   chart::ui::DiskChart* chart_ = nullptr;
   QComboBox* kind_ = nullptr;
   QLabel* status_ = nullptr;
+  QString heading_;
+  bool simulated_ = false;
 };
 
 }  // namespace kolm::analyzer::ui

@@ -11,6 +11,8 @@
 #include <QString>
 #include <functional>
 
+#include "common/ui/ui_context.h"
+
 class QPainter;
 
 namespace kolm::chart::ui {
@@ -20,18 +22,32 @@ class SweepChart;
 inline constexpr const char* kPictureFilter = "picture (*.png *.svg *.pdf)|*.png;*.svg;*.pdf";
 
 // Any chart: its size on the screen, font and colours, and how it paints
-// itself into a size.
+// itself into a size; `note` is said on the title line before the date (the
+// simulated instrument says so).
 struct ChartPicture {
   QSize size;
   QFont font;
   QColor background, foreground;
   std::function<void(QPainter&, const QSize&)> paint;
+  QString note;
 };
+// The height of the title line over a chart in pictures and prints.
+int titleLineHeight(const ChartPicture& chart);
+// The title line (title at the left, note and date at the right), then the
+// chart under it, into `whole` (the title line included).
+void paintTitledChart(QPainter& p, const ChartPicture& chart, const QSize& whole,
+                      const QString& title, const QString& when);
+// The chart under its title line as the print dialog's "Chart only" prints it
+// (dated when printed).
+common::ui::PrintChart printChart(const ChartPicture& chart, const QString& title);
+// A chart's note when it shows a measurement of the simulated instrument.
+QString simulatedNote(bool simulated);
 QString savePicture(const ChartPicture& chart, const QString& path, const QString& title,
                     const QDateTime& when = QDateTime::currentDateTime());
 
 // Empty on success, otherwise why nothing was written.
 QString saveChartPicture(const SweepChart& chart, const QString& path, const QString& title,
+                         const QString& note = {},
                          const QDateTime& when = QDateTime::currentDateTime());
 
 }  // namespace kolm::chart::ui

@@ -463,9 +463,20 @@ void SweepChart::redrawContent() {
 }
 
 void SweepChart::paintEvent(QPaintEvent*) {
-  if (contentDirty_ || contentCache_.size() != size() * devicePixelRatioF()) redrawContent();
   QPainter p(this);
-  p.drawPixmap(0, 0, contentCache_);
+  // The cached picture has the screen's pixels; painted at others (a window
+  // printed at the printer's), the chart is drawn afresh.
+  const QTransform device = p.deviceTransform();
+  const qreal dpr = devicePixelRatioF();
+  if (device.isRotating() || std::fabs(device.m11() - dpr) > 1e-6 ||
+      std::fabs(device.m22() - dpr) > 1e-6) {
+    p.setClipRect(rect());
+    paintGrid(p, size());
+    paintTraces(p, size());
+  } else {
+    if (contentDirty_ || contentCache_.size() != size() * dpr) redrawContent();
+    p.drawPixmap(0, 0, contentCache_);
+  }
   PixelMap m = pixelMap();
   if (!m.valid()) return;
   if (cursorX_ && cursorLineShown_) {

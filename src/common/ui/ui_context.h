@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPainter>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -17,6 +19,14 @@
 #include "hw/instrument.h"
 
 namespace kolm::common::ui {
+
+// A window's chart as the print dialog's "Chart only" prints it: its size on the
+// screen with its title line, and how it paints itself whole (title line and
+// chart) into a size in the same units.
+struct PrintChart {
+  QSize size;
+  std::function<void(QPainter&, const QSize&)> paint;
+};
 
 struct UiContext {
   hw::Instrument& instrument;
@@ -35,10 +45,13 @@ struct UiContext {
   // The About boxes of the launcher and the instruments.
   AboutBoxes aboutBoxes{};
   // The measuring windows' print command on the program's print dialog object:
-  // `window` under `title`, its messages through `prompter`; the PDF file
-  // written when it printed to the file printer. By default nothing prints.
-  std::function<QString(Prompter& prompter, QWidget* window, const QString& title)> printWindow =
-      [](Prompter&, QWidget*, const QString&) { return QString(); };
+  // `window` under `title` (its `chart` offered alone, when given), its messages
+  // through `prompter`; the PDF file written when it printed to the file
+  // printer. By default nothing prints.
+  std::function<QString(Prompter& prompter, QWidget* window, const QString& title,
+                        const PrintChart* chart)>
+      printWindow =
+          [](Prompter&, QWidget*, const QString&, const PrintChart*) { return QString(); };
 };
 
 // Sizes a window to `preferred`, but never larger than the screen it opens on

@@ -331,6 +331,7 @@ void PowerMeterWindow::openChart(const std::string& name) {
   recent_->add(q(name));
   fileNameEdit_->setText(q(name));
   m_.openChart(chart, levelLimits(calibration_));
+  simulatedData_ = false;
   startEdit_->setText(q(common::strSingle(m_.ViewStart)));
   stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
   pointsEdit_->setText(QString::number(m_.Points));

@@ -122,6 +122,7 @@ void PowerMeterWindow::passCompleted(common::PassAverage& average) {
   if (job_) {
     showAveragedPass();
     m_.measured(job_->measured());
+    simulatedData_ = context_.instrument.simulated();
     if (average.depth() > 1) {
       averageLevels(average, passLevels_, job_->plan().Points);
       std::copy_n(passLevels_.begin(), job_->plan().Points + 1, m_.levels.begin());
@@ -135,6 +136,7 @@ void PowerMeterWindow::passStopped() {
   if (job_) {
     showAveragedPass();
     m_.measured(job_->measured());
+    simulatedData_ = context_.instrument.simulated();
   }
   status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.Points + 1)));
   progress_->setValue(0);

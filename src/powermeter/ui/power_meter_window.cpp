@@ -20,6 +20,7 @@
 
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/chart_export.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/window_exports.h"
@@ -290,10 +291,27 @@ void PowerMeterWindow::printScreen() {
   redraw();
   QCoreApplication::processEvents();
   fileNameEdit_->setText(tr("Screen"));
-  const QString written = context_.printWindow(context_.prompter, this, fileNameEdit_->text());
+  const common::ui::PrintChart alone = chart::ui::printChart(
+      {chart_->size(), chart_->font(), chart_->background(), chart_->foreground(),
+       [this](QPainter& p, const QSize& size) { chart_->paintChart(p, size); },
+       chart::ui::simulatedNote(simulatedData_)},
+      printHeading());
+  const QString written =
+      context_.printWindow(context_.prompter, this, fileNameEdit_->text(), &alone);
   if (!written.isEmpty()) status_->setText(q(common::pdfWrittenText(s(written))));
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   redraw();
+}
+
+QString PowerMeterWindow::printHeading() const {
+  QString text =
+      tr("Power meter, %1 to %2 MHz, %3 points")
+          .arg(q(common::shortestText(m_.TraceStart)), q(common::shortestText(m_.TraceStop)))
+          .arg(m_.Points);
+  if (calibration_.isDefault()) return text + tr(", default calibration (levels approximate)");
+  return text + tr(", calibrated: count %1 at 0 dBm, %2 at -60 dBm")
+                    .arg(calibration_.Cal0)
+                    .arg(calibration_.Cal60);
 }
 
 void PowerMeterWindow::updateActions() {

@@ -121,6 +121,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   std::string passesText() const;
   void stopSweep();
   void printScreen();
+  // What a chart printed alone says over it: the sweep and the calibration.
+  QString printHeading() const;
   void jobFinished(bool completed);
   void updateActions();
   void showReferences();
@@ -201,6 +203,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   int shownPassLevels_ = 0;
   std::unique_ptr<common::ui::AverageBox> average_;
   bool closed_ = false;
+  bool simulatedData_ = false;  // the trace shown comes from the simulator
 
   chart::ui::SweepChart* chart_ = nullptr;
   QLabel* delayLabel_ = nullptr;

@@ -98,6 +98,13 @@ void PrintDialog::connectControls() {
         std::to_string(stepSpin(session_.state.copiesText, delta, kCopiesRange)));
     sync();
   });
+  connect(chartOnlyCheck_, &QCheckBox::clicked, this, [this](bool checked) {
+    if (session_.setChartOnly(checked)) {
+      picture_ = imageView(*session_.state.image);
+      greyPicture_ = QImage();
+    }
+    sync();
+  });
   connect(printButton_, &QPushButton::clicked, this, &PrintDialog::printPicture);
   connect(okButton_, &QPushButton::clicked, this, &PrintDialog::acceptSettings);
   connect(exitButton_, &QPushButton::clicked, this, &PrintDialog::exitDialog);
@@ -118,6 +125,7 @@ void PrintDialog::sizeWindow() {
            copiesEdit_, copiesSpin_, marginsGroup_, sizeGroup_})
     w->setVisible(printMode);
   okButton_->setVisible(!printMode);
+  chartOnlyCheck_->setVisible(printMode && session_.state.chartOffered);
   printerImage_->setVisible(!printMode);
   // At least the size the dialog is drawn at, more where its texts need it.
   layout()->activate();
@@ -164,6 +172,7 @@ void PrintDialog::sync() {
       printerCombo_->setCurrentIndex(s.printerIndex);
   }
   keepProportionsCheck_->setChecked(s.keepProportions);
+  chartOnlyCheck_->setChecked(s.chartOnly);
   centreCheck_->setChecked(s.centred);
   for (QWidget* w : std::initializer_list<QWidget*>{leftEdit_, topEdit_, leftSpin_, topSpin_,
                                                     zeroMarginsButton_})

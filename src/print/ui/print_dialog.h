@@ -107,6 +107,7 @@ class PrintDialog : public QDialog {
   QLabel* copiesLabel_;
   QLineEdit* copiesEdit_;
   UpDown* copiesSpin_;
+  QCheckBox* chartOnlyCheck_;
   QPushButton* printButton_;
   QPushButton* exitButton_;
   QPushButton* okButton_;

@@ -229,6 +229,10 @@ void PrintDialog::buildScaleCopiesAndButtons() {
   copiesSpin_ = upDown("copiesSpin", this);
   copiesLabel_->setBuddy(copiesEdit_);
 
+  chartOnlyCheck_ = new QCheckBox(tr("Chart only"), this);
+  chartOnlyCheck_->setObjectName("chartOnlyCheck");
+  chartOnlyCheck_->setToolTip(
+      tr("The chart alone, drawn as lines and text, under a line that says what it shows"));
   printButton_ = new QPushButton(tr("Print"), this);
   printButton_->setObjectName("printButton");
   printButton_->setDefault(true);
@@ -291,6 +295,7 @@ void PrintDialog::layOut() {
   scale->addStretch(1);
   page->addLayout(scale);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(chartOnlyCheck_);
   buttons->addStretch(1);
   buttons->addWidget(okButton_);
   buttons->addWidget(printButton_);

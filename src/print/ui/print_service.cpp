@@ -4,7 +4,9 @@
 #include <QMessageBox>
 
 #include "common/ui/qt_prompter.h"
+#include "print/layout.h"
 #include "print/ui/bitmap_qt.h"
+#include "print/ui/page_drawing.h"
 #include "print/ui/print_dialog.h"
 #include "print/ui/qt_printer_backend.h"
 
@@ -73,7 +75,8 @@ bool PrintService::show(const PrintSource* source, QWidget* owner, int32_t left,
 
 bool PrintService::openDialog(QWidget* object, int32_t left, int32_t top, int32_t width,
                               int32_t height, int32_t orientation, const QString& title,
-                              float scale, bool pictureBoxAsControl) {
+                              float scale, bool pictureBoxAsControl,
+                              const common::ui::PrintChart* chart) {
   if (!object) return show(nullptr, nullptr, left, top, width, height, orientation, title, scale);
   PrintSource source;
   source.name = object->objectName().toStdString();
@@ -81,6 +84,17 @@ bool PrintService::openDialog(QWidget* object, int32_t left, int32_t top, int32_
   source.ownWidth =
       object->isWindow() || pictureBoxAsControl ? object->width() : object->contentsRect().width();
   source.readImage = [this, object] { return readWidget(object, session_->prompter()); };
+  source.drawing = windowDrawing(object);
+  if (chart && !chart->size.isEmpty()) {
+    auto alone = std::make_shared<PrintSource>();
+    alone->name = source.name;
+    alone->ownWidth = chart->size.width();
+    alone->readImage = [this, c = *chart] {
+      return readPicture(QPixmap::fromImage(chartImage(c)), session_->prompter());
+    };
+    alone->drawing = chartDrawing(*chart);
+    source.chart = std::move(alone);
+  }
   return show(&source, object, left, top, width, height, orientation, title, scale);
 }
 
@@ -94,21 +108,28 @@ bool PrintService::openDialog(const QPixmap& picture, const QString& name, int32
   return show(&source, nullptr, left, top, width, height, orientation, title, scale);
 }
 
-QString PrintService::printWindow(QWidget* window, const QString& title) {
+QString PrintService::printWindow(QWidget* window, const QString& title,
+                                  const common::ui::PrintChart* chart) {
   auto* qtBackend = dynamic_cast<QtPrinterBackend*>(backend_.get());
   if (qtBackend) qtBackend->takeWrittenFile();
   SheetMm sheet = printableSheet(kLandscape);
   // A printer that cannot be used has said so; the dialog would only say it again.
   if (sheet.width < 0) return {};
-  openDialog(window, 0, 0, sheet.width, sheet.height, 0, title, 500000, false);
+  // The window in its own proportions: stretched to the sheet's, a round chart
+  // would print as an ellipse.
+  MmRect fit =
+      fitInSheet(window && window->height() > 0 ? double(window->width()) / window->height() : 0,
+                 sheet.width, sheet.height);
+  if (fit.w == 0) fit = {0, 0, sheet.width, sheet.height};
+  openDialog(window, 0, 0, fit.w, fit.h, 0, title, 500000, false, chart);
   return qtBackend ? qtBackend->takeWrittenFile() : QString();
 }
 
 QString printWindow(PrintService& service, common::Prompter& prompter, QWidget* window,
-                    const QString& title) {
+                    const QString& title, const common::ui::PrintChart* chart) {
   common::Prompter& previous = service.session().prompter();
   service.setPrompter(prompter);
-  QString written = service.printWindow(window, title);
+  QString written = service.printWindow(window, title, chart);
   service.setPrompter(previous);
   return written;
 }

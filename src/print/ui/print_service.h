@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "common/prompter.h"
+#include "common/ui/ui_context.h"
 #include "print/session.h"
 
 namespace kolm::print::ui {
@@ -57,14 +58,17 @@ class PrintService : public QObject {
   // message). A null object opens the printer settings only.
   bool openDialog(QWidget* object, int32_t left, int32_t top, int32_t width, int32_t height,
                   int32_t orientation, const QString& title, float scale,
-                  bool pictureBoxAsControl = false);
+                  bool pictureBoxAsControl = false, const common::ui::PrintChart* chart = nullptr);
   // The same on a picture.
   bool openDialog(const QPixmap& picture, const QString& name, int32_t left, int32_t top,
                   int32_t width, int32_t height, int32_t orientation, const QString& title,
                   float scale);
-  // A measuring window's print command; the PDF file it wrote, if it printed
-  // to the file printer.
-  QString printWindow(QWidget* window, const QString& title);
+  // A measuring window's print command: the whole window in its own
+  // proportions, as large as the landscape sheet allows, printed at the
+  // printer's resolution; its `chart`, when given, offered as "Chart only". The
+  // PDF file it wrote, if it printed to the file printer.
+  QString printWindow(QWidget* window, const QString& title,
+                      const common::ui::PrintChart* chart = nullptr);
 
  private:
   bool show(const PrintSource* source, QWidget* owner, int32_t left, int32_t top, int32_t width,
@@ -79,7 +83,7 @@ class PrintService : public QObject {
 // window's own prompter. Returns the PDF file written, when the print went to
 // the file printer (empty otherwise).
 QString printWindow(PrintService& service, common::Prompter& prompter, QWidget* window,
-                    const QString& title);
+                    const QString& title, const common::ui::PrintChart* chart = nullptr);
 
 // The fit question, as a real message box.
 Answer askYesNoCancel(const std::string& text, const std::string& title);

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "print/ui/bitmap_qt.h"
+#include "print/ui/page_drawing.h"
 #include "print/ui/printer_properties.h"
 
 namespace kolm::print::ui {
@@ -150,8 +151,8 @@ std::optional<SheetSize> QtPrinterBackend::sheetSize(const std::string& name,
 
 PageOutput QtPrinterBackend::printImage(const std::string& name, const DevMode& devMode,
                                         const Bitmap24& image, const PixelRect& rect, int copies,
-                                        const std::string& title) {
-  if (isPdf(name)) return printPdf(devMode, image, rect, copies, title);
+                                        const std::string& title, const PageDrawing* drawing) {
+  if (isPdf(name)) return printPdf(devMode, image, rect, copies, title, drawing);
   PageOutput out;
   QPrinterInfo info = QPrinterInfo::printerInfo(q(name));
   if (info.isNull()) {
@@ -171,7 +172,7 @@ PageOutput QtPrinterBackend::printImage(const std::string& name, const DevMode& 
       return out;
     }
     out.r1 = 1;
-    painter.drawImage(target, picture);
+    drawOnPage(painter, drawing, target, picture);
     out.r2 = 1;
     out.r3 = printer.printerState() == QPrinter::Error ? 0 : 1;
     out.r4 = painter.end() && printer.printerState() != QPrinter::Error ? 1 : 0;
@@ -185,7 +186,8 @@ PageOutput QtPrinterBackend::printImage(const std::string& name, const DevMode& 
 }
 
 PageOutput QtPrinterBackend::printPdf(const DevMode& devMode, const Bitmap24& image,
-                                      const PixelRect& rect, int copies, const std::string& title) {
+                                      const PixelRect& rect, int copies, const std::string& title,
+                                      const PageDrawing* drawing) {
   PageOutput out;
   std::string chosen = choosePdfFile_ ? choosePdfFile_() : std::string();
   if (chosen.empty()) {
@@ -218,7 +220,7 @@ PageOutput QtPrinterBackend::printPdf(const DevMode& devMode, const Bitmap24& im
     for (int copy = 0; copy < copies; ++copy) {
       out.r1 = copy == 0 ? 1 : writer.newPage() ? 1 : 0;
       if (!out.r1) break;
-      painter.drawImage(target, picture);
+      drawOnPage(painter, drawing, target, picture);
       out.r2 = out.r3 = 1;
       ++out.copiesDone;
     }

@@ -34,7 +34,8 @@ class QtPrinterBackend : public PrinterBackend {
   bool showProperties(const std::string& name, DevMode& devMode) override;
   std::optional<SheetSize> sheetSize(const std::string& name, const DevMode& devMode) override;
   PageOutput printImage(const std::string& name, const DevMode& devMode, const Bitmap24& image,
-                        const PixelRect& rect, int copies, const std::string& title) override;
+                        const PixelRect& rect, int copies, const std::string& title,
+                        const PageDrawing* drawing) override;
 
   // The file the last print on the file printer wrote (empty after a failure),
   // taken once.
@@ -42,11 +43,12 @@ class QtPrinterBackend : public PrinterBackend {
 
   // The page of the file printer for these settings.
   static QPageLayout pdfLayout(const DevMode& devMode);
-  static constexpr int kPdfResolution = 1200;
+  // The file printer's pixels per inch: a window prints at this resolution.
+  static constexpr int kPdfResolution = 300;
 
  private:
   PageOutput printPdf(const DevMode& devMode, const Bitmap24& image, const PixelRect& rect,
-                      int copies, const std::string& title);
+                      int copies, const std::string& title, const PageDrawing* drawing);
 
   std::function<std::string()> choosePdfFile_;
   QPointer<QWidget> dialogParent_;

@@ -17,7 +17,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/ui/smith_window.h"
 #include "common/prompter.h"
 #include "hw/instrument.h"
 #include "powermeter/ui/power_meter_window.h"
@@ -120,9 +122,10 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
     EXPECT_EQ(dlg.windowTitle(), "  Print of: Screen");
     EXPECT_EQ(child<QGroupBox>(dlg, "sheetGroup")->title(), " Sheet: A4,  Landscape");
     EXPECT_EQ(child<QLineEdit>(dlg, "scaleEdit")->text(), "500,000");
-    // The small sheet: 1905 x 1328 twips at 15 twips a pixel, the picture over all of it.
+    // The small sheet: 1905 x 1328 twips at 15 twips a pixel, the picture in its
+    // own proportions (3:2) over its width.
     auto* preview = child<ui::PreviewArea>(dlg, "preview");
-    EXPECT_EQ(preview->target(), QRect(0, 0, 127, 89));
+    EXPECT_EQ(preview->target(), QRect(0, 0, 127, 85));
     QColor inside = preview->grab().toImage().pixelColor(20, 15);  // black, not white paper
     EXPECT_LT(inside.red() + inside.green() + inside.blue(), 60);
     // A click zooms the preview, another closes it; a double-click on the name saves it.
@@ -137,7 +140,7 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
     QLineEdit* w = retype(dlg, "widthEdit", "1x4-3.5");  // letters, minus and point are dropped
     auto* h = child<QLineEdit>(dlg, "heightEdit");
     EXPECT_EQ(w->text(), "1435");
-    EXPECT_EQ(h->text(), "1000");  // in proportion
+    EXPECT_EQ(h->text(), "955");  // in proportion: 287 x 191 at the start
     retype(dlg, "widthEdit", "150");
     // A margin takes a minus at its start; off the sheet the warning blinks.
     QLineEdit* x = retype(dlg, "leftEdit", "5");
@@ -161,7 +164,7 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
     child<QCheckBox>(dlg, "keepProportionsCheck")->click();
     EXPECT_FALSE(scale->isEnabled());
     clickUp(dlg, "widthSpin", 3);
-    EXPECT_EQ(h->text(), "200");
+    EXPECT_EQ(h->text(), "191");
   });
   EXPECT_EQ(rig.dialogsRun, 1);
   EXPECT_TRUE(rig.prompter.shown.empty());
@@ -347,8 +350,9 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     common::ScriptedPrompter prompter;
     common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
-    context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title) {
-      return print::ui::printWindow(service, p, window, title);
+    context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title,
+                                     const common::ui::PrintChart* chart) {
+      return print::ui::printWindow(service, p, window, title, chart);
     };
     QWidget* w = c.create(context);
     w->resize(1000, 700);
@@ -373,6 +377,95 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     EXPECT_EQ(plotColour(w), QColor(Qt::black));  // back on black
     w->close();
   }
+}
+
+// The images of a PDF file: width and height of each.
+std::vector<QSize> pdfImages(const QString& path) {
+  QFile pdf(path);
+  if (!pdf.open(QIODevice::ReadOnly)) return {};
+  const QString text = QString::fromLatin1(pdf.readAll());
+  std::vector<QSize> images;
+  QRegularExpression image(R"(/Subtype /Image\s*/Width (\d+)\s*/Height (\d+))");
+  for (auto it = image.globalMatch(text); it.hasNext();) {
+    const auto m = it.next();
+    images.emplace_back(m.captured(1).toInt(), m.captured(2).toInt());
+  }
+  return images;
+}
+
+// Each chart printed to the file printer: the window at the sheet's own pixels,
+// and "Chart only" as lines and text (no picture in the file) in the chart's
+// proportions under its title line.
+TEST(WindowPrint, ChartOnlyIsVectorInTheChartsProportionsAndTheWindowPrintsAtTheSheetsPixels) {
+  test::InTempDir dir;
+  hw::Instrument instrument;
+  instrument.params = {20, 20, 400, hw::kLpt1, "sim"};
+  instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+  common::ScriptedPrompter prompter;
+  QString file;
+  PrintService service(
+      std::make_unique<ui::QtPrinterBackend>([&file] { return file.toStdString(); }), prompter,
+      [](const std::string&, const std::string&) { return Answer::No; });
+  service.session().state.printerName = ui::kPdfPrinterName;
+  common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
+  context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title,
+                                   const common::ui::PrintChart* chart) {
+    return print::ui::printWindow(service, p, window, title, chart);
+  };
+  QWidget* meter = powermeter::ui::createPowerMeterWindow(context);
+  auto* vna =
+      static_cast<analyzer::ui::AnalyzerWindow*>(analyzer::ui::createAnalyzerWindow(context));
+  vna->showSmithChart();
+  struct Case {
+    const char* name;
+    QWidget* window;
+    std::function<void()> print;
+  } cases[] = {
+      {"power meter", meter, [&] { meter->findChild<QAction*>("printScreenAction")->trigger(); }},
+      {"analyzer", vna, [&] { vna->findChild<QAction*>("printScreenAction")->trigger(); }},
+      {"smith", vna->smithWindow(), [&] { click(*vna->smithWindow(), "print"); }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.window->resize(900, 640);
+    c.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(c.window));
+    for (bool chartOnly : {false, true}) {
+      file = QString::fromStdString((dir.path() / (std::string(c.name) + ".pdf")).string());
+      MmRect rect;
+      QSize picture;
+      service.runModal = [&](PrintDialog& dlg) {
+        dlg.show();
+        auto* check = child<QCheckBox>(dlg, "chartOnlyCheck");
+        ASSERT_TRUE(check->isVisible());
+        if (chartOnly) check->click();
+        rect = service.session().state.rect();
+        picture =
+            QSize(service.session().state.image->width, service.session().state.image->height);
+        click(dlg, "printButton");
+      };
+      c.print();
+      ASSERT_TRUE(QFile::exists(file));
+      // The picture in its own proportions on the sheet (whole mm: within 1 %).
+      EXPECT_NEAR(double(rect.w) / rect.h, double(picture.width()) / picture.height(),
+                  0.01 * rect.w / rect.h);
+      const std::vector<QSize> images = pdfImages(file);
+      if (chartOnly) {
+        EXPECT_TRUE(images.empty()) << images.size() << " pictures in the chart's page";
+      } else {
+        // The sheet's own pixels (300 an inch): the picture has as many.
+        const auto sheet =
+            service.backend().sheetSize(ui::kPdfPrinterName, service.session().state.devMode);
+        ASSERT_TRUE(sheet);
+        const PixelRect px =
+            mmToPixels(rect, sheet->widthPx, sheet->heightPx, sheet->widthMm, sheet->heightMm);
+        EXPECT_NEAR(px.w, rect.w * 300 / 25.4, rect.w * 300 / 25.4 / 100);
+        EXPECT_EQ(images, std::vector<QSize>{QSize(px.w, px.h)});
+      }
+      QFile::remove(file);
+    }
+  }
+  vna->close();
+  meter->close();
 }
 
 }  // namespace
