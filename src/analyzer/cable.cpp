@@ -372,22 +372,31 @@ std::pair<double, double> stubSpan(double lengthM, StubEnd end) {
   return {0.4 * quarterWave, (end == StubEnd::Open ? 3.3 : 4.4) * quarterWave};
 }
 
-StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, double z0) {
-  StubFigures out;
+namespace {
+
+// A series resonance: where |Z| is least, and where the true least |Z| may lie.
+struct Resonance {
+  double mhz, low, high;
+  size_t at;
+};
+
+// The series resonances in `t`: one in each run of points whose |Z| lies below
+// Z0 (a stub's |Z| swings far above and below Z0 between them), at its |Z|
+// minimum, where the readings tell a dip from noise.
+std::vector<Resonance> seriesResonances(const TraceValues& t, double z0) {
   const size_t n = std::min(t.flags.size(), t.signs.size());
   const std::vector<float>& z = t.values[kImpedance];
+  const std::vector<float>& zPm = t.halfWidths[kImpedance];
   auto hasZ = [&](size_t i) {
     return (t.flags[i] == PointFlag::Valid || t.flags[i] == PointFlag::PhaseLimit) &&
            std::isfinite(z[i]) && std::isfinite(t.values[kResistance][i]);
   };
-  // Series resonances: each run of points whose |Z| lies below Z0 holds one
-  // (a stub's |Z| swings far above and below Z0 between them), at its |Z|
-  // minimum; a run whose known signs say the reactance falls through it (+
-  // before the minimum, - after) is not one.
-  struct Resonance {
-    double mhz;
-    size_t at;
+  // The ends of |Z|'s interval (a trace without intervals: the readings).
+  auto pm = [&](size_t i) {
+    return zPm.size() == n ? (std::isnan(zPm[i]) ? kInf : static_cast<double>(zPm[i])) : 0.0;
   };
+  auto lower = [&](size_t i) { return z[i] - pm(i); };
+  auto upper = [&](size_t i) { return z[i] + pm(i); };
   std::vector<Resonance> found;
   for (size_t first = 0; first < n;) {
     if (!hasZ(first) || !(z[first] < z0)) {
@@ -414,6 +423,19 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
       const double h = (t.frequencies[best + 1] - t.frequencies[best - 1]) / 2;
       if (a - 2 * b + c > 0) mhz += std::clamp(h * (a - c) / (2 * (a - 2 * b + c)), -h, h);
     }
+    // A dip: on either side of the minimum a point whose |Z| is surely higher
+    // (a run cut off by noise where |Z| passes Z0, or a slope whose readings
+    // jump across Z0, has its lowest reading at an end). The true minimum
+    // lies beside a point whose |Z| may be as low as the minimum's.
+    bool left = false, right = false;
+    size_t from = best, to = end;
+    for (size_t k = first; k <= last; ++k) {
+      if (!hasZ(k)) continue;
+      const bool higher = lower(k) > upper(best);
+      left |= k < best && higher;
+      right |= k > end && higher;
+      if (!higher) from = std::min(from, k), to = std::max(to, k);
+    }
     auto knownSign = [&](size_t from, size_t to, int step) {
       for (size_t k = from; k != to; k += static_cast<size_t>(step))
         if (t.signs[k] != ReactanceSign::Unknown) return t.signs[k];
@@ -422,13 +444,31 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
     const bool falling = knownSign(best, first - 1, -1) == ReactanceSign::Inductive &&
                          knownSign(end, last + 1, 1) == ReactanceSign::Capacitive;
     // A minimum at an end of the sweep may lie beyond it.
-    if (best > 0 && end + 1 < n && !falling) found.push_back({mhz, best});
+    if (best > 0 && end + 1 < n && !falling && left && right)
+      found.push_back({mhz, t.frequencies[from > 0 ? from - 1 : 0],
+                       t.frequencies[std::min(to + 1, n - 1)], best});
     first = last + 1;
   }
+  return found;
+}
+
+std::string frequenciesText(const std::vector<Resonance>& found) {
+  std::string out;
+  for (const Resonance& r : found)
+    out += (out.empty() ? "" : ", ") + common::shortestText(r.mhz, 5);
+  return out + " MHz";
+}
+
+}  // namespace
+
+StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, double z0) {
+  StubFigures out;
+  const std::vector<Resonance> found = seriesResonances(t, z0);
   if (found.empty()) {
     out.error =
-        "no resonance found in the sweep (the reactance never turns from negative to "
-        "positive): sweep a wider span, or check the stub's far end";
+        "no resonance found in the sweep (no dip of |Z| below Z0 that the readings tell from "
+        "noise): sweep a wider span, check the stub's far end, or give a Z0 (--z0) the bridge "
+        "can resolve";
     return out;
   }
   // The quarter-wave numbers: odd for an open stub, even for a shorted one.
@@ -459,14 +499,34 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
       return out;
     }
   }
-  double sumMf = 0, sumMm = 0;
+  // The fit is linear in each resonance's frequency: the ends of their
+  // intervals give the ends of the velocity factor's.
+  double sumMf = 0, sumMm = 0, sumLow = 0, sumHigh = 0;
+  std::vector<int> orders;
   for (const Resonance& r : found) {
     const int m = nearestOrder(r.mhz / quarter);
+    orders.push_back(m);
     sumMf += m * r.mhz;
+    sumLow += m * r.low;
+    sumHigh += m * r.high;
     sumMm += m * m;
   }
   quarter = sumMf / sumMm;
-  out.velocityFactor = 4 * lengthM * quarter * 1e6 / kLight;
+  // A stub's resonances sit at the quarter wave's odd (open) or even (short)
+  // multiples; one that does not, or two at one multiple, is noise or a far
+  // end that is not what was said.
+  for (size_t k = 0; k < found.size(); ++k)
+    if (std::fabs(found[k].mhz - orders[k] * quarter) > 0.1 * quarter ||
+        (k > 0 && orders[k] == orders[k - 1])) {
+      out.error = "the resonances found (" + frequenciesText(found) +
+                  ") are not spaced as a stub's: noise taken for a resonance, or a far end "
+                  "that is not " +
+                  (end == StubEnd::Open ? "open" : "shorted") +
+                  "; sweep again with fewer points, or check the far end";
+      return out;
+    }
+  const double toVf = 4 * lengthM * 1e6 / kLight;
+  out.velocityFactor = toVf * quarter;
   out.electricalLengthM = lengthM / out.velocityFactor;
   out.resonances = static_cast<int>(found.size());
   if (out.velocityFactor > 1.02 || out.velocityFactor < 0.3) {
@@ -474,6 +534,12 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
                 common::shortestText(out.velocityFactor, 3) +
                 ", which no cable has: check the length and the far end (open or short)";
     return out;
+  }
+  const double vfLow = toVf * sumLow / sumMm, vfHigh = toVf * sumHigh / sumMm;
+  if (t.halfWidths[kImpedance].size() == t.flags.size() && vfLow > 0) {
+    out.velocityFactorPm = std::max(out.velocityFactor - vfLow, vfHigh - out.velocityFactor);
+    out.electricalLengthPm =
+        std::max(lengthM / vfLow - out.electricalLengthM, out.electricalLengthM - lengthM / vfHigh);
   }
   // At a series resonance the stub reads Z0 tanh(alpha l).
   const Resonance& lowest = found.front();
@@ -493,9 +559,13 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
 
 std::string stubReport(const StubFigures& f) {
   return chart::reportLine("vf", f.velocityFactor, 3) +
+         chart::reportLine("vf_pm", chart::outwardPm(f.velocityFactor, f.velocityFactorPm, 3), 3) +
          chart::reportLine("electrical_length_m", f.electricalLengthM, 3) +
+         chart::reportLine("electrical_length_m_pm",
+                           chart::outwardPm(f.electricalLengthM, f.electricalLengthPm, 3), 3) +
          chart::reportLine("loss_db_per_100m", f.lossDbPer100m, 2) +
-         chart::reportLine("loss_db_per_100m_pm", f.lossPm, 2) +
+         chart::reportLine("loss_db_per_100m_pm", chart::outwardPm(f.lossDbPer100m, f.lossPm, 2),
+                           2) +
          chart::reportLine("at_mhz", f.atMHz, 4) + "resonances=" + std::to_string(f.resonances) +
          "\n";
 }

@@ -73,6 +73,9 @@ enum class StubEnd { Open, Short };
 struct StubFigures {
   double velocityFactor = 0;
   double electricalLengthM = 0;  // the length light travels in the stub's delay
+  // Their half-widths, from where each resonance may lie by the readings'
+  // intervals (none for a trace without intervals).
+  std::optional<double> velocityFactorPm, electricalLengthPm;
   std::optional<double> lossDbPer100m, lossPm;
   double atMHz = 0;    // the resonance the loss is measured at (the lowest)
   int resonances = 0;  // how many were found and fitted
@@ -83,14 +86,18 @@ struct StubFigures {
 // the shorted stub's half waves): one in each run of points whose |Z| lies
 // below Z0, at its |Z| minimum refined by the vertex of the parabola through
 // |Z|^2 there, unless the inferred signs around it say the reactance falls
-// through it (+ before, - after); a minimum at an end of the sweep is left
-// out. The velocity factor is fitted to all of
-// them (their quarter-wave numbers from their spacing, or with one resonance
-// from the velocity factors a cable can have), the loss from R = Z0 tanh(alpha
-// l) at the lowest.
+// through it (+ before, - after), or no point on one side of the minimum is
+// surely higher by the intervals (noise, or readings that cannot see a high
+// impedance); a minimum at an end of the sweep is left out. The true minimum
+// may lie as far as the points beside those whose |Z| may be as low. The
+// velocity factor is fitted to all of them (their quarter-wave numbers from
+// their spacing, or with one resonance from the velocity factors a cable can
+// have); resonances off their multiples are refused. The loss comes from R =
+// Z0 tanh(alpha l) at the lowest.
 StubFigures measureStub(const TraceValues& trace, double lengthM, StubEnd end, double z0Ohm);
-// vf=, electrical_length_m=, loss_db_per_100m=, loss_db_per_100m_pm=, at_mhz=,
-// resonances= as key=value lines.
+// vf=, vf_pm=, electrical_length_m=, electrical_length_m_pm=, loss_db_per_100m=,
+// loss_db_per_100m_pm= (half-widths rounded outward), at_mhz=, resonances= as
+// key=value lines.
 std::string stubReport(const StubFigures& figures);
 
 // The span that shows a stub of `lengthM` at least two resonances at any

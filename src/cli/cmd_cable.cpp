@@ -42,7 +42,7 @@ int runCableMeasure(Context& ctx, Args& args) {
                             length, end, z0);
   if (!figures.ok()) {
     *ctx.err << "kolm-cli: cable-measure: " << figures.error << "\n";
-    return kWriteError;
+    return kUsageError;
   }
   *ctx.out << analyzer::stubReport(figures);
   return 0;
@@ -58,13 +58,16 @@ extern const Command kCableMeasureCommand{
     "    analyzer pass (default: the span where any velocity factor from 0.5 to 1\n"
     "    shows two resonances, 2000 steps). Its series resonances are the |Z|\n"
     "    minima of the stretches where |Z| lies below Z0 (unless the inferred sign\n"
-    "    of the reactance falls through them); the velocity factor is fitted to\n"
-    "    all of them, the loss taken from R = Z0 tanh(alpha l) at the lowest (Z0\n"
-    "    default 50 ohm). Prints\n"
-    "    vf=, electrical_length_m= (the length light travels in the stub's delay),\n"
-    "    loss_db_per_100m= and loss_db_per_100m_pm= (its half-width, from R's\n"
-    "    interval), at_mhz= and resonances=. Exit status 1 when no resonance or no\n"
-    "    plausible velocity factor is found.",
+    "    of the reactance falls through them, or the readings' intervals cannot\n"
+    "    tell the dip from noise); the velocity factor is fitted to all of them,\n"
+    "    the loss taken from R = Z0 tanh(alpha l) at the lowest (Z0 default 50\n"
+    "    ohm). Prints vf= and vf_pm= (its half-width, from where each resonance\n"
+    "    may lie), electrical_length_m= (the length light travels in the stub's\n"
+    "    delay) and electrical_length_m_pm=, loss_db_per_100m= and\n"
+    "    loss_db_per_100m_pm= (from R's interval), at_mhz= and resonances=. Exit\n"
+    "    status 2, with the reason, when no resonance is found, when one alone\n"
+    "    fits several velocity factors, when the resonances are not spaced as a\n"
+    "    stub's (noise, or another far end) or give a velocity factor no cable has.",
     runCableMeasure};
 
 }  // namespace kolm::cli
