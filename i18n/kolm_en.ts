@@ -1504,6 +1504,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Far end of:</translation>
     </message>
     <message>
+        <source>Figures:</source>
+        <translation>Figures:</translation>
+    </message>
+    <message>
+        <source>checked</source>
+        <translation>checked</translation>
+    </message>
+    <message>
+        <source>unchecked</source>
+        <translation>unchecked</translation>
+    </message>
+    <message>
         <source>The check needs the bridge: stop the sweep first.</source>
         <translation>The check needs the bridge: stop the sweep first.</translation>
     </message>

@@ -352,6 +352,10 @@ void AnalyzerWindow::redraw() {
   else if (analysis_) {
     auto rows = swrAnalysisRows(analyzeSwr(*liveValues_));
     if (cable_) rows.insert(rows.begin(), {tr("Far end of:").toStdString(), cableText(*cable_)});
+    // The bridge figures the intervals rest on: published ones that nothing
+    // checked on this board, or those its check measured.
+    rows.push_back({tr("Figures:").toStdString(),
+                    (figuresMeasured_ ? tr("checked") : tr("unchecked")).toStdString()});
     analysis_->setRows(rows);
   }
   for (int q = 0; q < kQuantities; ++q) {

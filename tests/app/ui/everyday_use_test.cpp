@@ -152,4 +152,10 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   EXPECT_TRUE(window->chart()->note().isEmpty());
   // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.
   EXPECT_NEAR(common::numericValue(window->analysisPanel()->value(0).toStdString()), 2, 0.05);
+  // Its last line says the intervals rest on figures this board never bore out.
+  const auto* panel = window->analysisPanel();
+  int last = 0;
+  while (!panel->caption(last + 1).isEmpty()) ++last;
+  EXPECT_EQ(panel->caption(last), "Figures:");
+  EXPECT_EQ(panel->value(last), "unchecked");
 }
