@@ -314,6 +314,34 @@ TEST(Cable, NoWrongSignBehindALine) {
   EXPECT_GT(stated[1], points[1] / 3);
 }
 
+// Matching a point whose sign is unknown gives the networks of both signs, as
+// many of each; a point of known sign gives its own alone. The load a new user
+// met behind a line over 20 m, read at the bridge and taken out.
+TEST(Matching, APointOfUnknownSignGivesBothCandidates) {
+  const TraceValues near = sweep("line:len=10,vf=0.66,loss=5@100,load=rlc:r=35,l=4u,c=32p", 13.9125,
+                                 14.4375, 100, kolm::sim::Board::Ideal);
+  const TraceValues taken = withoutCable(near, *parseCable("10,0.66,5@100", nullptr));
+  int unknown = 0, matched = 0;
+  for (const TraceValues* t : {&near, &taken})
+    for (size_t i = 0; i < t->flags.size(); i += 5) {
+      const MatchReport r = matchReport(*t, t->frequencies[i], 50, ESeries::E12);
+      if (!r.error.empty()) continue;  // no finite impedance there
+      auto count = [&](const std::string& word) {
+        int n = 0;
+        for (size_t at = r.text.find(word); at != std::string::npos; at = r.text.find(word, at + 1))
+          ++n;
+        return n;
+      };
+      const bool open = t->signs[i] == ReactanceSign::Unknown;
+      unknown += open;
+      ++matched;
+      EXPECT_EQ(count("candidate=inductive"), count("candidate=capacitive")) << r.text;
+      EXPECT_EQ(count("candidate=") > 0, open) << r.text;
+    }
+  EXPECT_GT(unknown, 0);
+  EXPECT_GT(matched, 30);
+}
+
 // Each band's widths under SWR 2 and 1.5, interpolated between points, and
 // what a flagged point or the sweep's end leaves unmeasured.
 TEST(Bands, WidthsInsideTheBand) {
