@@ -69,10 +69,10 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
            std::isfinite(trace.values[q][i]);
   };
   auto usable = [&](size_t i) { return measured(i, kSwr); };
-  // At the return-loss limit the SWR is at most its bound, below both thresholds.
+  // At the return-loss limit the SWR is at most its bound (the interval's high
+  // end, the directivity taken in), below both thresholds.
   auto inside = [&](size_t i) { return trace.flags[i] == PointFlag::RlLimit; };
-  const double bound = evaluatePoint(0, kHalfTurnCounts / 2).values[kSwr];
-  auto lowest = [&](size_t i) { return inside(i) ? bound : static_cast<double>(swr[i]); };
+  auto lowest = [&](size_t i) { return static_cast<double>(swr[i]); };
   auto run = chart::extremeRun(
       n, lowest, [&](size_t i) { return usable(i) || inside(i); }, false);
   if (!run) {
@@ -233,9 +233,8 @@ std::vector<BandWidths> bandWidths(const TraceValues& t, int region) {
   std::vector<BandWidths> out;
   const size_t n = std::min(t.flags.size(), t.frequencies.size());
   if (n == 0) return out;
-  const double bound = evaluatePoint(0, kHalfTurnCounts / 2).values[kSwr];
   auto swrOf = [&](size_t i) -> std::optional<double> {
-    if (t.flags[i] == PointFlag::RlLimit) return bound;
+    if (t.flags[i] == PointFlag::RlLimit) return t.values[kSwr][i];
     if (quantityMark(t.flags[i], kSwr) != chart::Mark::Valid || !std::isfinite(t.values[kSwr][i]))
       return std::nullopt;
     return t.values[kSwr][i];

@@ -50,8 +50,9 @@ struct SwrAnalysis {
 // The minimum is the centre of the run of equal lowest SWR readings
 // (chart::extremeRun), halfway between its two middle points when it has an
 // even number. A point at the bridge's return-loss limit has an SWR of at most
-// 1.065, lower than any measured one: with such points the minimum is the
-// centre of their run and its SWR is that bound (minIsBound). R and |X| are
+// its value (the bound its interval gives, the directivity that remains taken
+// in): when that is the lowest, the minimum is the centre of the run of such
+// points and its SWR is that bound (minIsBound). R and |X| are
 // given only where measured (not approximate), at the centre (the mean of the
 // two middle points). The bands are walked out from the centre. An edge is
 // found where the walk meets the first measured SWR at or above its bound; a

@@ -301,10 +301,13 @@ TraceValues exportTrace(int16_t points, double start, double stop, const Channel
 namespace {
 
 // The half-width of quantity q at point i: empty for a value that is not a
-// number or an SWR unbounded above, "inf" for another unbounded one.
+// number, a bound or an SWR unbounded above, "inf" for another unbounded one.
 std::string halfWidthText(const TraceValues& t, size_t i, int q) {
   const float pm = t.halfWidths[q][i];
-  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm))) return {};
+  const chart::Mark mark = t.mark(i, q);
+  if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm)) ||
+      mark == chart::Mark::AtLeast || mark == chart::Mark::AtMost)
+    return {};  // a bound has none
   return exportNumber(pm, 4);
 }
 

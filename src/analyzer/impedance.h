@@ -47,7 +47,7 @@ ComplexSingle divideComplex(float a, float b, float p, float q);
 // what each flag means for the six quantities).
 enum class PointFlag : uint8_t {
   Valid,
-  RlLimit,     // channel A at 0 (or below): return loss at least 30 dB, SWR at most 1.065
+  RlLimit,     // channel A at 0 (or below): return loss at least, SWR at most, a bound
   PhaseLimit,  // channel B within 5 degrees of 0 or 180 (or beyond its range)
   Open,        // channel A at 510 to 512 with the phase at its 0-degree end
   Invalid,     // channel A above 512: a reflection above 1, which no load gives

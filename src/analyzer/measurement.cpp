@@ -4,8 +4,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
+#include <tuple>
 #include <utility>
 
+#include "analyzer/calibration.h"
 #include "analyzer/validity.h"
 #include "chart/scale.h"
 #include "common/text.h"
@@ -153,8 +156,149 @@ bool Measurement::memoryEmpty() const {
   return tested;
 }
 
+namespace {
+
+// The share of a corrected point's directivity residual that its terms'
+// interpolation may make up before the point is marked interpolated.
+constexpr double kInterpolatedShare = 0.5;
+
+// |X|'s range from signed X's.
+std::pair<float, float> sizeRange(float low, float high) {
+  if (low <= 0 && high >= 0) return {0.0f, std::max(-low, high)};
+  return {std::min(std::fabs(low), std::fabs(high)), std::max(std::fabs(low), std::fabs(high))};
+}
+
+// Both readings of a corrected point taken in: their mean, and every range
+// holding both (|X| for the reactance).
+std::pair<PointValues, PointInterval> bothWays(const CorrectedReading& c) {
+  PointValues mean;
+  PointInterval range;
+  for (int q = 0; q < kQuantities; ++q) {
+    const bool reactance = q == kReactance;
+    const float a = reactance ? std::fabs(c.plus[q]) : c.plus[q];
+    const float b = reactance ? std::fabs(c.minus[q]) : c.minus[q];
+    mean[q] = std::isfinite(a) && std::isfinite(b) ? (a + b) / 2 : std::max(a, b);
+    if (reactance) {
+      const auto p = sizeRange(c.plusRange.low[q], c.plusRange.high[q]);
+      const auto m = sizeRange(c.minusRange.low[q], c.minusRange.high[q]);
+      range.low[q] = std::min(p.first, m.first);
+      range.high[q] = std::max(p.second, m.second);
+    } else {
+      range.low[q] = std::min(c.plusRange.low[q], c.minusRange.low[q]);
+      range.high[q] = std::max(c.plusRange.high[q], c.minusRange.high[q]);
+    }
+  }
+  range.reactanceResolution = c.resolution;
+  return {mean, range};
+}
+
+// A corrected point's values, intervals and marks from the reading its sign
+// chooses.
+void settleCorrected(TraceValues& t, size_t i) {
+  const CorrectedReading& c = t.corrected[i];
+  PointValues values;
+  PointInterval range;
+  ReactanceSign& sign = t.signs[i];
+  // The load's sign tells the two readings apart where one of them cannot
+  // give a reactance of that sign at all: the truth is then the other's.
+  auto can = [&](const PointInterval& r) {
+    return sign == ReactanceSign::Inductive ? r.high[kReactance] > 0 : r.low[kReactance] < 0;
+  };
+  const bool plus = can(c.plusRange), minus = can(c.minusRange);
+  if (sign != ReactanceSign::Unknown && plus != minus) {
+    values = plus ? c.plus : c.minus;
+    range = plus ? c.plusRange : c.minusRange;
+  } else {
+    sign = ReactanceSign::Unknown;
+    std::tie(values, range) = bothWays(c);
+  }
+  if (sign != ReactanceSign::Unknown) {
+    std::tie(range.low[kReactance], range.high[kReactance]) =
+        sizeRange(range.low[kReactance], range.high[kReactance]);
+    values[kReactance] = std::fabs(values[kReactance]);
+  }
+  const PointFlag flag = t.flags[i];
+  UncertainSet uncertain = 0;
+  for (int q = 0; q < kQuantities; ++q) {
+    const chart::Mark mark = quantityMark(flag, q);
+    float v = mark == chart::Mark::Open      ? std::numeric_limits<float>::infinity()
+              : mark == chart::Mark::Invalid ? std::numeric_limits<float>::quiet_NaN()
+                                             : values[q];
+    float pm = std::max(v - range.low[q], range.high[q] - v);
+    // A bound is the interval's far end; an SWR that may be unbounded is
+    // shown as the least it can be, uncertain.
+    if (mark == chart::Mark::AtLeast) v = range.low[q], pm = 0;
+    if (mark == chart::Mark::AtMost) v = range.high[q], pm = 0;
+    if (q == kSwr && std::isinf(v) && std::isfinite(range.low[q]) && mark == chart::Mark::Valid)
+      v = range.low[q], pm = std::numeric_limits<float>::infinity();
+    if (std::isnan(pm)) pm = std::numeric_limits<float>::infinity();
+    t.values[q][i] = v;
+    t.halfWidths[q][i] = pm;
+    if ((flag == PointFlag::Valid || mark == chart::Mark::Valid) && tooWide(q, v, pm))
+      uncertain |= static_cast<UncertainSet>(1u << q);
+  }
+  t.uncertain[i] = uncertain;
+  t.swrLow[i] = range.low[kSwr];
+  t.reactanceResolution[i] = c.resolution;
+}
+
+// A corrected reading's ranges taken within `plain`, what the same readings
+// give through the bridge's stated figures alone (both hold the load: the
+// truth lies where they overlap), its values kept within them.
+void narrowCorrected(CorrectedReading& c, const PointInterval& plain) {
+  auto narrow = [&](PointValues& values, PointInterval& range) {
+    for (int q = 0; q < kQuantities; ++q) {
+      float low = plain.low[q], high = plain.high[q];
+      if (q == kReactance) {
+        // |X| within [low, high]: X within that or its mirror image.
+        const float l = range.low[q], h = range.high[q];
+        const float aboveLow = std::max(l, low), aboveHigh = std::min(h, high);
+        const float belowLow = std::max(l, -high), belowHigh = std::min(h, -low);
+        const bool above = aboveLow <= aboveHigh, below = belowLow <= belowHigh;
+        if (!above && !below) continue;
+        low = below ? belowLow : aboveLow;
+        high = above ? aboveHigh : belowHigh;
+      } else {
+        low = std::max(low, range.low[q]);
+        high = std::min(high, range.high[q]);
+        if (!(low <= high)) continue;  // no overlap: the wider says more truly
+      }
+      range.low[q] = low, range.high[q] = high;
+      if (std::isfinite(values[q])) values[q] = std::clamp(values[q], low, high);
+    }
+  };
+  narrow(c.plus, c.plusRange);
+  narrow(c.minus, c.minusRange);
+}
+
+// The flag of a corrected reading: as read, except that a reflection above 1
+// is one only when no passive load gives the reading once corrected.
+PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReading& c) {
+  const bool passive = std::max(c.plusRange.high[kReturnLoss], c.minusRange.high[kReturnLoss]) >= 0;
+  if (!passive) return PointFlag::Invalid;
+  if (flag == PointFlag::Invalid) return pointFlag(std::min(a, double{kTotalReflectionCounts}), b);
+  return flag;
+}
+
+}  // namespace
+
 void inferSigns(TraceValues& t, bool behindLine) {
   const size_t n = t.flags.size();
+  const bool corrected = t.corrected.size() >= n && t.correction.size() >= n;
+  auto isCorrected = [&](size_t i) {
+    return corrected && (t.correction[i] == Correction::Corrected ||
+                         t.correction[i] == Correction::Interpolated);
+  };
+  // A corrected point is told by both its readings until its sign chooses.
+  for (size_t i = 0; i < n; ++i)
+    if (isCorrected(i)) {
+      const auto [mean, range] = bothWays(t.corrected[i]);
+      t.values[kReactance][i] = mean[kReactance];
+      t.values[kResistance][i] = mean[kResistance];
+      t.halfWidths[kReactance][i] = std::max(mean[kReactance] - range.low[kReactance],
+                                             range.high[kReactance] - mean[kReactance]);
+      t.reactanceResolution[i] = t.corrected[i].resolution;
+    }
   std::vector<uint8_t> measured(n), zeroInside(n);
   for (size_t i = 0; i < n; ++i) {
     zeroInside[i] = i < t.halfWidths[kReactance].size() &&
@@ -165,6 +309,27 @@ void inferSigns(TraceValues& t, bool behindLine) {
   inferReactanceSigns({t.frequencies, t.values[kReactance], t.values[kResistance],
                        t.reactanceResolution, measured, zeroInside, behindLine},
                       t.signs);
+  for (size_t i = 0; i < n; ++i)
+    if (isCorrected(i)) settleCorrected(t, i);
+}
+
+std::string correctionText(const TraceValues& t) {
+  if (t.calibration.empty()) return "uncorrected";
+  std::optional<double> from, to;
+  bool partly = false;
+  for (size_t i = 0; i < t.correction.size() && i < t.frequencies.size(); ++i) {
+    if (t.correction[i] == Correction::Uncorrected) {
+      partly = true;
+      continue;
+    }
+    from = from ? std::min(*from, t.frequencies[i]) : t.frequencies[i];
+    to = to ? std::max(*to, t.frequencies[i]) : t.frequencies[i];
+  }
+  std::string out = "corrected with the calibration of " + t.calibration;
+  if (partly && from)
+    out += " from " + common::shortestText(*from, 7) + " to " + common::shortestText(*to, 7) +
+           " MHz, uncorrected elsewhere";
+  return out;
 }
 
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,
@@ -195,6 +360,9 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   out.swrLow.resize(count);
   out.returnLossCounts.resize(count);
   out.phaseCounts.resize(count);
+  const BridgeCalibration* calibration = intervals ? figures.calibration.get() : nullptr;
+  out.correction.resize(calibration ? count : 0);
+  out.corrected.resize(calibration ? count : 0);
   const PointIntervals single(figures), many(figures, passes);
   auto meanAt = [&](size_t i) {
     return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
@@ -217,16 +385,18 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     const bool mean = meanAt(i);
     const double a = mean ? channels.meanReturnLoss[i] : channels.returnLossCounts[i];
     const double b = mean ? channels.meanPhase[i] : channels.phaseCounts[i];
+    bool moved = false;
     if (frequencies[i] != static_cast<double>(channels.frequencies[i])) {
       frequencies[i] = channels.frequencies[i];
-      changed = true;
+      changed = moved = true;
     }
-    if (i < kept && readA[i] == a && readB[i] == b) continue;
+    // A corrected point's terms hang on its frequency.
+    if (i < kept && readA[i] == a && readB[i] == b && !(moved && calibration)) continue;
     changed = true;
     readA[i] = a;
     readB[i] = b;
     // A sweep often reads the same twice running.
-    if (i > 0 && readA[i - 1] == a && readB[i - 1] == b && meanAt(i - 1) == mean) {
+    if (!calibration && i > 0 && readA[i - 1] == a && readB[i - 1] == b && meanAt(i - 1) == mean) {
       for (int q = 0; q < kQuantities; ++q) {
         values[q][i] = values[q][i - 1];
         halfWidths[q][i] = halfWidths[q][i - 1];
@@ -240,8 +410,21 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     const PointResult p =
         mean ? evaluateMeanPoint(a, b)
              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    for (int q = 0; q < kQuantities; ++q) values[q][i] = shownValue(p, q);
     flags[i] = p.flag;
+    if (calibration) {
+      double share = 0;
+      if (const auto terms = calibration->at(frequencies[i], &share)) {
+        CorrectedReading& c = out.corrected[i];
+        c = correctReading(a, b, *terms, figures, passes);
+        narrowCorrected(c, (mean ? many : single).uncertainty(a, b, p).interval);
+        flags[i] = correctedFlag(p.flag, a, b, c);
+        out.correction[i] =
+            share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
+        continue;  // its values once its sign is known
+      }
+      out.correction[i] = Correction::Uncorrected;
+    }
+    for (int q = 0; q < kQuantities; ++q) values[q][i] = shownValue(p, q);
     if (!intervals) {
       for (float* h : halfWidths) h[i] = 0;
       resolution[i] = 0;
@@ -254,7 +437,21 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     resolution[i] = u.reactanceResolution;
     uncertainSets[i] = u.uncertain;
     swrLow[i] = u.swrLow;
+    // At the bottom of channel A's range the return loss and the SWR are
+    // bounds: their intervals' far ends, the directivity taken in.
+    if (p.flag == PointFlag::RlLimit) {
+      values[kReturnLoss][i] = u.returnLossLow;
+      values[kSwr][i] = u.swrHigh;
+      halfWidths[kReturnLoss][i] = halfWidths[kSwr][i] = 0;
+    }
   }
+  out.calibration.clear();
+  if (calibration)
+    for (Correction c : out.correction)
+      if (c == Correction::Corrected || c == Correction::Interpolated) {
+        out.calibration = calibration->name();
+        break;
+      }
   if (intervals) {
     if (changed) inferSigns(out);
   } else

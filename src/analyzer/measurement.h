@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "analyzer/correction.h"
 #include "analyzer/impedance.h"
 #include "analyzer/reactance_sign.h"
 #include "analyzer/uncertainty.h"
@@ -131,6 +133,12 @@ struct Measurement {
 // frequencies[i] := i x (stop - start) / N + start for i = 0 to N, single precision.
 void rebuildFrequencies(std::vector<float>& frequencies, int points, double start, double stop);
 
+// How a point was read: with no calibration in use; corrected with the
+// calibration's terms (their interpolation between its points widening the
+// interval notably: interpolated); or left uncorrected, outside the
+// calibrated span.
+enum class Correction : uint8_t { None, Corrected, Interpolated, Uncorrected };
+
 // What the chart draws of a set of readings: the six quantities of indices 0 to
 // `points` as shown (analyzer::shownValue: an open point's |Z|, R, X and SWR are
 // +infinity, an invalid point's NaN; X is |X|), each point's flag, the
@@ -148,6 +156,14 @@ struct TraceValues {
   std::vector<UncertainSet> uncertain;
   std::vector<ReactanceSign> signs;
   std::vector<float> reactanceResolution;
+  // With a calibration in use (BridgeFigures::calibration): how each point was
+  // read, and a corrected point's two readings (the phase as read and
+  // mirrored), between which its inferred sign chooses.
+  std::vector<Correction> correction;
+  std::vector<CorrectedReading> corrected;
+  // The calibration the values are corrected with (BridgeCalibration::name);
+  // empty when no point is corrected.
+  std::string calibration;
   // The readings and figures the values were computed from: a point whose
   // readings are unchanged keeps its values and intervals when the trace is
   // computed again (a redraw after a zoom costs no interval).
@@ -176,7 +192,15 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
                         const BridgeFigures& figures = publishedBridge(), bool intervals = true);
 // The signs of `trace` from its |X|, flags and resolution (computeTraceValues
 // does this; tests that build values by hand call it); `behindLine` when the
-// load is known to sit behind a line (ReactanceSamples::behindLine).
+// load is known to sit behind a line (ReactanceSamples::behindLine). A
+// corrected point's values and intervals are then those of the reading its
+// sign chooses (both taken in when the sign is unknown).
 void inferSigns(TraceValues& trace, bool behindLine = false);
+
+// What a trace's values are, for exports and notes: "uncorrected",
+// "corrected with the calibration of NAME", or "corrected with the
+// calibration of NAME from A to B MHz, uncorrected elsewhere" when part of
+// the trace lies outside its span.
+std::string correctionText(const TraceValues& trace);
 
 }  // namespace kolm::analyzer

@@ -338,6 +338,13 @@ double channelASpread(const BridgeFigures& f, int passes) {
   return f.resolutionCounts + noiseSpread(f, passes) + f.magnitudeOffsetCounts;
 }
 
+double channelBSpread(const BridgeFigures& f, double ratio, int passes) {
+  constexpr double kWeak = 0.0316227766;  // -30 dB
+  const double weak = f.weakPhaseNoiseDeg / kDegreesPerCount * kWeak / std::max(ratio, 1e-3);
+  return f.resolutionCounts +
+         f.noiseSpread * std::hypot(f.noiseCounts, weak) / std::sqrt(std::max(passes, 1));
+}
+
 PointInterval pointInterval(double a, double b, const PointValues& shown, const BridgeFigures& f,
                             int passes) {
   return PointIntervals(f, passes)(a, b, shown);
@@ -468,6 +475,9 @@ PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResu
   PointUncertainty u;
   u.reactanceResolution = interval.reactanceResolution;
   u.swrLow = interval.low[kSwr];
+  u.swrHigh = interval.high[kSwr];
+  u.interval = interval;
+  u.returnLossLow = interval.low[kReturnLoss];
   const bool plain = point.flag == PointFlag::Valid;
   for (int q = 0; q < kQuantities; ++q) {
     const float v = q == kReactance ? std::fabs(point.values[q]) : point.values[q];

@@ -22,6 +22,8 @@
 
 namespace kolm::analyzer {
 
+struct BridgeCalibration;
+
 // The bridge's and read-out's stated figures. The defaults are what the
 // published data of such parts give (a home-built resistive bridge into a
 // gain/phase detector and 10-bit converters).
@@ -37,6 +39,18 @@ struct BridgeFigures {
   double resolutionCounts = 1;       // one count of either converter
   double noiseCounts = 0.35;         // rms, either channel
   double noiseSpread = 3;            // how many rms the interval allows for noise
+  // Near the bottom of channel A's range the detector's output flattens: a
+  // corrected reading within this many counts of 0 may stand for any smaller
+  // ratio (its uncorrected interval takes the directivity in whole instead).
+  double magnitudeFloorCounts = 30;
+  // The phase output's noise grows as the reflection the detector sees
+  // weakens: this much, rms, at -30 dB, in inverse proportion to the
+  // reflection (corrected readings take it in; uncorrected ones carry the
+  // directivity whole, which is wider).
+  double weakPhaseNoiseDeg = 1;
+  // The bridge's error terms measured (analyzer/calibration.h): readings inside
+  // its span are corrected with them; none: every reading as read.
+  std::shared_ptr<const BridgeCalibration> calibration;
   bool operator==(const BridgeFigures&) const = default;
 };
 
@@ -52,6 +66,10 @@ inline constexpr double kDegreesPerCount = 180.0 / static_cast<double>(kHalfTurn
 // the detector saw: a count, the noise (averaging away) and the converter's
 // offset, counts.
 double channelASpread(const BridgeFigures& figures, int passes = 1);
+// How far a channel-B reading, the mean of `passes` passes, may be from what
+// the detector saw when the reflection it sees is `ratio` in size: a count,
+// and the noise (averaging away), counts.
+double channelBSpread(const BridgeFigures& figures, double ratio, int passes = 1);
 
 // An interval per quantity, [low, high]; high may be +infinity (an SWR, |Z|
 // or R that may be unbounded near an open).
@@ -82,6 +100,9 @@ struct PointUncertainty {
   std::array<float, kQuantities> halfWidth{};  // +infinity when unbounded
   UncertainSet uncertain = 0;                  // the measured values too wide to be read so
   float swrLow = 0;                            // the SWR interval's low end
+  float swrHigh = 0;                           // and high end
+  float returnLossLow = 0;                     // the return loss interval's low end
+  PointInterval interval;                      // the whole interval (|X| for X)
   float reactanceResolution = 0;
 };
 

@@ -30,8 +30,10 @@ inline constexpr int kOpenCounts = 510;
 std::string_view flagWord(PointFlag flag);
 
 // How quantity `q` of a point with `flag` is to be taken:
-//   rl_limit     return loss at least its value (30), SWR at most its value
-//                (1.065); phase, |Z|, R and X approximate (near 50 ohm)
+//   rl_limit     return loss at least its value, SWR at most its value (the
+//                ends of their intervals: the directivity that remains makes
+//                them 24 dB and 1.14 with the published figures, not 30 dB and
+//                1.065); phase, |Z|, R and X approximate (near 50 ohm)
 //   phase_limit  phase and X approximate; the rest measured
 //   open         return loss and phase measured; |Z|, R, X and SWR open
 //   invalid      return loss and phase approximate; |Z|, R, X and SWR invalid

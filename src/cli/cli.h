@@ -163,10 +163,13 @@ bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* com
 
 // The bridge's figures for the analyzer's intervals: those bridge-check kept in
 // bridge.cfg, else the published ones (a bridge.cfg that cannot be read is
-// said on standard error).
-analyzer::BridgeFigures bridgeFigures(Context& ctx);
+// said on standard error); with `calibration`, the calibration kept by
+// bridge-calibrate for this instrument, whose terms correct the readings (one
+// that cannot be read or was measured on another instrument is said on
+// standard error, and the readings are left uncorrected).
+analyzer::BridgeFigures bridgeFigures(Context& ctx, bool calibration = true);
 // The same with whether they were measured.
-analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx);
+analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx, bool calibration = true);
 
 // Throws UsageError when `path` cannot take the command's output (see
 // common::outputTargetProblem), before anything reaches the port.

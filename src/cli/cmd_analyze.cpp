@@ -116,6 +116,7 @@ int runAnalyze(Context& ctx, Args& args) {
       analyzer::exportTrace(plan.points, plan.start, plan.stop, channels, figures.figures);
   analyzer::ExportSource source;
   source.figuresMeasured = figures.measured;
+  source.calibration = values.calibration;
   source.keepUnknownSigns = unknownSigns == "keep";
   if (cable) {
     values = analyzer::withoutCable(values, *cable);
@@ -141,6 +142,8 @@ int runAnalyze(Context& ctx, Args& args) {
   if (report)
     *ctx.out << analyzer::figuresReport(figures.measured)
              << analyzer::swrReport(analyzer::analyzeSwr(values))
+             << "correction=" << (values.calibration.empty() ? "uncorrected" : "corrected") << "\n"
+             << (values.calibration.empty() ? "" : "calibration=" + values.calibration + "\n")
              << analyzer::bandReport(analyzer::bandWidths(values, region));
   if (matchAt) {
     const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);

@@ -5,19 +5,28 @@
 #include <ostream>
 
 #include "analyzer/bridge_check.h"
+#include "analyzer/calibration.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
 #include "common/text.h"
 
 namespace kolm::cli {
 
-analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx) {
-  const analyzer::BridgeFiguresInUse inUse = analyzer::bridgeFiguresIn(ctx.settings);
+analyzer::BridgeFiguresInUse bridgeFiguresInUse(Context& ctx, bool calibration) {
+  analyzer::BridgeFiguresInUse inUse = analyzer::bridgeFiguresIn(ctx.settings);
   if (!inUse.problem.empty()) *ctx.err << "kolm-cli: " << inUse.problem << "\n";
+  if (calibration) {
+    const analyzer::CalibrationInUse cal =
+        analyzer::calibrationIn(ctx.settings, analyzer::instrumentSetup(ctx.instrument));
+    if (!cal.problem.empty()) *ctx.err << "kolm-cli: " << cal.problem << "\n";
+    inUse.figures.calibration = cal.calibration;
+  }
   return inUse;
 }
 
-analyzer::BridgeFigures bridgeFigures(Context& ctx) { return bridgeFiguresInUse(ctx).figures; }
+analyzer::BridgeFigures bridgeFigures(Context& ctx, bool calibration) {
+  return bridgeFiguresInUse(ctx, calibration).figures;
+}
 
 namespace {
 

@@ -40,6 +40,7 @@ extern const Command kCableMeasureCommand;
 extern const Command kBridgeCheckCommand;
 extern const Command kBridgeForgetCommand;
 extern const Command kServeCommand;
+extern const Command kBridgeCalibrateCommand;
 
 namespace {
 
@@ -49,7 +50,7 @@ const Command* const kCommands[] = {
     &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,      &kCrystalMatchCommand, &kLadderDesignCommand,
     &kMatchCommand,        &kCableMeasureCommand, &kBridgeCheckCommand,
-    &kBridgeForgetCommand, &kServeCommand,
+    &kBridgeForgetCommand, &kServeCommand, &kBridgeCalibrateCommand,
 };
 
 void printHelp(std::ostream& out) {

@@ -23,6 +23,9 @@ class PortIo {
   virtual uint8_t readStatus() = 0;
   // The back end's name as chosen ("sim", "ppdev:/dev/parport0", ...).
   virtual std::string name() const = 0;
+  // What instrument the port reaches, for what is measured on it once (the
+  // bridge's calibration): the name, and for the simulator its board and quartz.
+  virtual std::string setup() const { return name(); }
   // True for the simulated instrument: windows say so, nothing is measured.
   virtual bool simulated() const { return false; }
   // True when the back end reaches real I/O addresses: then nothing is sent

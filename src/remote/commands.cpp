@@ -476,6 +476,7 @@ void addStore(scpi::CommandTree& tree, Station& s) {
     // What the values stand for, as every analyzer export says.
     analyzer::ExportSource source;
     source.figuresMeasured = analyzer::bridgeFiguresIn(s.settings()).measured;
+    source.calibration = t.analyzer.calibration;
     if (t.mode == Mode::Analyzer && ext == ".vna")
       text = analyzer::formatVna(static_cast<int16_t>(t.steps), t.startMHz, t.stopMHz, t.channels);
     else if (t.mode == Mode::Analyzer && ext == ".csv")

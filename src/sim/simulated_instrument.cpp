@@ -85,6 +85,12 @@ double SimulatedInstrument::quartzMHz() const {
   return settings_.quartzMHz;
 }
 
+std::string SimulatedInstrument::setup() const {
+  std::string out = "sim, " + std::string(boardName(settings_.board)) + " board";
+  if (quartzSetApart()) out += ", its quartz " + common::shortestText(quartzMHz(), 9) + " MHz";
+  return out;
+}
+
 bool SimulatedInstrument::quartzSetApart() const {
   return params_ && params_->quartzMHz > 0 && quartzMHz() != params_->quartzMHz;
 }

@@ -48,6 +48,7 @@ class SimulatedInstrument final : public hw::PortIo {
   void writeData(uint8_t value) override;
   uint8_t readStatus() override { return status_; }
   std::string name() const override { return "sim"; }
+  std::string setup() const override;
   bool simulated() const override { return true; }
   bool addressed() const override { return false; }
   void attach(const hw::HardwareParams* params) override;

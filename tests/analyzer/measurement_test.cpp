@@ -441,13 +441,7 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
       {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
       {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false, "value"},
       {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
-      {"bound",
-       {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3},
-       {2, 3, 4, 5},
-       3.5,
-       1.065,
-       true,
-       "bound"},
+      {"bound", {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3}, {2, 3, 4, 5}, 3.5, 1.1, true, "bound"},
       {"unbounded", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 0.75, false, "at_least", true},
   };
   for (const Case& c : cases) {

@@ -91,7 +91,11 @@ TEST(Averaging, BridgeCountsAreAveragedBeforeThePointIsComputed) {
     EXPECT_DOUBLE_EQ(ch.meanReturnLoss[0], a);
     const auto p = analyzer::evaluateMeanPoint(a, b);
     EXPECT_FLOAT_EQ(t.values[analyzer::kPhase][0], p.values[analyzer::kPhase]);
-    EXPECT_FLOAT_EQ(t.values[analyzer::kReturnLoss][0], p.values[analyzer::kReturnLoss]);
+    // At the bottom of channel A's range the return loss is a bound below the reading.
+    if (c.flag == analyzer::PointFlag::RlLimit)
+      EXPECT_LT(t.values[analyzer::kReturnLoss][0], p.values[analyzer::kReturnLoss]);
+    else
+      EXPECT_FLOAT_EQ(t.values[analyzer::kReturnLoss][0], p.values[analyzer::kReturnLoss]);
   }
   // Whole means give exactly the single reading's point.
   for (int a = -3; a < 1030; a += 7)

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "analyzer/bridge_check.h"
+#include "analyzer/calibration.h"
 #include "analyzer/sweep.h"
 #include "sim/sim_rig.h"
 
@@ -25,6 +26,22 @@ inline analyzer::BridgeCheckRun checkOn(
     analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     run.take(static_cast<analyzer::Standard>(k), 1, 60, 40, analyzer::standardReadings(c, 40));
+  }
+  return run;
+}
+
+// The bridge calibrated on a simulated board, each standard as the simulator
+// presents it, over 1 to 60 MHz in `steps`.
+inline analyzer::CalibrationRun calibrationRunOn(sim::Board board, int steps = 40) {
+  analyzer::CalibrationRun run;
+  const auto& standards = analyzer::calibrationStandards();
+  for (size_t k = 0; k < standards.size(); ++k) {
+    SimRig rig("through", standards[k].simLoad, {}, board);
+    auto planned = analyzer::planSweep(1, 60, steps, 400);
+    analyzer::Channels c;
+    analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    job.runToEnd();
+    run.take(k, 1, 60, steps, {standards[k].nominal, 1, analyzer::standardReadings(c, steps)});
   }
   return run;
 }

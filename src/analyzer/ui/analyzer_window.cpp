@@ -85,6 +85,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
       TraceValues t = exportTrace(m_.Points, m_.TraceStart, m_.TraceStop, m_.live, figures_);
       ExportSource source;
       source.figuresMeasured = figuresMeasured_;
+      source.calibration = t.calibration;
       if (cable_) {
         t = withoutCable(t, *cable_);
         source.cable = *cable_;

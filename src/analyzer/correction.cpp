@@ -1,0 +1,455 @@
+#include "analyzer/correction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "common/reflection.h"
+
+namespace kolm::analyzer {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kTwoPi = 2 * kPi;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kDegrees = 180 / kPi;
+
+struct Range {
+  double low = kInf;
+  double high = -kInf;
+  void take(double v) {
+    if (std::isnan(v)) v = kInf;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+  void all() { low = -kInf, high = kInf; }
+};
+
+double wrapped(double angle) { return angle - kTwoPi * std::floor(angle / kTwoPi); }
+
+// |z| and a / b without the library's care for infinities and overflow, which
+// no value here needs (and which costs most of the time).
+double mag(Complex z) { return std::sqrt(std::norm(z)); }
+Complex over(Complex a, Complex b) {
+  const double n = std::norm(b);
+  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
+          (a.imag() * b.real() - a.real() * b.imag()) / n};
+}
+
+// The extremes of the quantities over a region of detector ratios, from the
+// images of the pieces of its boundary (and of points the caller knows lie in
+// it). G = (w - e00) / (T + e11 (w - e00)); Z / R0 = (1 + G) / (1 - G).
+class Extremes {
+ public:
+  Extremes(const ErrorTerms& terms, Complex reference)
+      : terms_(terms), reference_(std::polar(1.0, -std::arg(reference))) {}
+
+  Range size, turn, r, x, z;  // |G|, arg G against the reference, Re Z, Im Z, |Z| (per R0)
+  bool turnAll = false;
+
+  // An arc (or a segment) of ratios through w0, wm and w1 in this order.
+  void piece(Complex w0, Complex wm, Complex w1) { images(w0, wm, w1, false); }
+  // A whole circle of ratios.
+  void circle(Complex centre, double radius) {
+    if (radius <= 0) return point(centre);
+    images(centre + radius, centre + Complex(0, radius), centre - radius, true);
+  }
+  void point(Complex w) {
+    const Complex g = correctedReflection(terms_, w);
+    gammaAt(g);
+    impedanceAt(g);
+  }
+  void impedanceUnbounded() { r.take(0), r.take(kInf), x.all(), z.take(kInf); }
+
+ private:
+  void gammaAt(Complex g) {
+    size.take(mag(g));
+    turn.take(std::arg(g * reference_));
+  }
+  void impedanceAt(Complex g) {
+    const Complex d = 1.0 - g;
+    if (std::norm(d) < 1e-30) return impedanceUnbounded();
+    const Complex zz = over(1.0 + g, d);
+    r.take(zz.real()), x.take(zz.imag()), z.take(mag(zz));
+  }
+
+  void images(Complex w0, Complex wm, Complex w1, bool whole) {
+    const std::array<Complex, 3> g{correctedReflection(terms_, w0), correctedReflection(terms_, wm),
+                                   correctedReflection(terms_, w1)};
+    std::array<Complex, 3> zz;
+    bool finite = true;
+    for (size_t k = 0; k < 3; ++k) {
+      const Complex d = 1.0 - g[k];
+      finite = finite && std::norm(d) > 1e-30;
+      zz[k] = finite ? over(1.0 + g[k], d) : Complex();
+    }
+    // |G| and arg G along the image arc: |G| turns on the line through the
+    // centre, arg G where the ray from G = 0 touches the circle.
+    alongArc(
+        g, whole, [&](Complex p) { gammaAt(p); },
+        [&](Complex c, double radius, auto on) {
+          const double m2 = std::norm(c);
+          if (m2 > 0) {
+            const Complex out = c * (radius / std::sqrt(m2));
+            on(c + out), on(c - out);
+          }
+          if (m2 > radius * radius) {
+            const double k = radius * radius / m2;
+            const Complex across =
+                Complex(0, 1) * c * (radius * std::sqrt(m2 - radius * radius) / m2);
+            on(c * (1 - k) + across), on(c * (1 - k) - across);
+          } else if (whole) {
+            turnAll = true;  // a circle about G = 0
+          }
+        },
+        [&] { size.take(kInf), turnAll = true; });
+    if (!finite) return impedanceUnbounded();
+    alongArc(
+        zz, whole, [&](Complex p) { r.take(p.real()), x.take(p.imag()), z.take(mag(p)); },
+        [&](Complex c, double radius, auto on) {
+          on(c + radius), on(c - radius);
+          on(c + Complex(0, radius)), on(c - Complex(0, radius));
+          const double m = mag(c);
+          if (m > 0) on(c + c * (radius / m)), on(c - c * (radius / m));
+        },
+        [&] { impedanceUnbounded(); });
+  }
+
+  // The arc through p[0], p[1], p[2] (whole: the circle through them): `take`
+  // at its ends and at each point of the circle `candidates` names that lies
+  // on the arc (on p[1]'s side of the chord from p[0] to p[2]); `far` when it
+  // passes through infinity.
+  template <typename Take, typename Candidates, typename Far>
+  static void alongArc(const std::array<Complex, 3>& p, bool whole, Take take,
+                       Candidates candidates, Far far) {
+    const Complex a = p[1] - p[0], b = p[2] - p[0];
+    const double det = 2 * (a.real() * b.imag() - a.imag() * b.real());
+    const double scale = std::norm(a) + std::norm(b);
+    if (!(std::fabs(det) > 1e-12 * scale)) {
+      // On a line: a segment when the middle point lies between the ends.
+      if (whole || std::real((p[0] - p[1]) * std::conj(p[2] - p[1])) > 0) return far();
+      take(p[0]), take(p[2]);
+      // |.| least at the foot of the perpendicular from 0.
+      const Complex d = p[2] - p[0];
+      const double t = std::norm(d) > 0 ? -std::real(p[0] * std::conj(d)) / std::norm(d) : 0;
+      if (t > 0 && t < 1) take(p[0] + t * d);
+      return;
+    }
+    const Complex u((std::norm(a) * b.imag() - std::norm(b) * a.imag()) / det,
+                    (std::norm(b) * a.real() - std::norm(a) * b.real()) / det);
+    const Complex centre = p[0] + u;
+    const double radius = mag(u);
+    if (!whole) take(p[0]), take(p[2]);
+    auto cross = [](Complex x, Complex y) { return x.real() * y.imag() - x.imag() * y.real(); };
+    const double side = cross(b, a);
+    candidates(centre, radius, [&](Complex point) {
+      if (whole || cross(b, point - p[0]) * side > 0) take(point);
+    });
+  }
+
+  const ErrorTerms& terms_;
+  Complex reference_;
+};
+
+// Distance from `p` to the sector of sizes [rhoLow, rhoHigh] and angles
+// [low, low + span] (span up to 2 pi).
+double distanceToSector(Complex p, double rhoLow, double rhoHigh, double low, double span) {
+  const double m = std::abs(p);
+  if (span >= kTwoPi || wrapped(std::arg(p) - low) <= span)
+    return m < rhoLow ? rhoLow - m : m > rhoHigh ? m - rhoHigh : 0;
+  double best = kInf;
+  for (double edge : {low, low + span}) {
+    const Complex e = std::polar(1.0, edge);
+    const double t = std::clamp(std::real(p * std::conj(e)), rhoLow, rhoHigh);
+    best = std::min(best, std::abs(p - t * e));
+  }
+  return best;
+}
+
+// The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
+// [low, low + span].
+Extremes overSector(const ErrorTerms& terms, Complex reference, double rhoLow, double rhoHigh,
+                    double low, double span) {
+  Extremes e(terms, reference);
+  const double high = low + span, mid = low + span / 2;
+  auto at = [](double rho, double angle) { return std::polar(rho, angle); };
+  if (span >= kTwoPi) {
+    e.circle(0, rhoHigh);
+    if (rhoLow > 0) e.circle(0, rhoLow);
+  } else {
+    e.piece(at(rhoHigh, low), at(rhoHigh, mid), at(rhoHigh, high));
+    if (rhoLow > 0) e.piece(at(rhoLow, low), at(rhoLow, mid), at(rhoLow, high));
+    const double rhoMid = (rhoLow + rhoHigh) / 2;
+    for (double edge : {low, high}) {
+      if (rhoHigh > rhoLow)
+        e.piece(at(rhoLow, edge), at(rhoMid, edge), at(rhoHigh, edge));
+      else
+        e.point(at(rhoLow, edge));
+    }
+  }
+  // What lies inside: G = 0 (every angle), G = -1 (Z = 0), G = 1 (Z unbounded)
+  // and the correction's own pole.
+  auto inside = [&](Complex w) { return distanceToSector(w, rhoLow, rhoHigh, low, span) <= 0; };
+  if (inside(terms.directivity)) e.size.take(0), e.turnAll = true;
+  if (inside(detectorRatio(terms, -1.0))) e.z.take(0);
+  if (inside(detectorRatio(terms, 1.0))) e.impedanceUnbounded();
+  if (std::abs(terms.sourceMatch) > 0 &&
+      inside(terms.directivity + terms.tracking / terms.sourceMatch)) {
+    e.size.take(kInf), e.turnAll = true, e.impedanceUnbounded();
+  }
+  return e;
+}
+
+// How far each quantity may move at ratio `w` (channel A's reading `a`) when
+// the terms are off by at most their pm, part by part: |G|, arg G, then R, X
+// and |Z| per R0. First order, each part on its own, plus a bound of what the
+// first order leaves out (with G = u / D, u = w - e00, D = T + e11 u, a change
+// dG is (-de D - u dD) / (D (D + dD)) exactly).
+std::array<double, 5> termSpread(const ErrorTerms& t, Complex w, double a) {
+  const Complex u = w - t.directivity, d = t.tracking + t.sourceMatch * u;
+  const Complex d2 = d * d, g = over(u, d);
+  const double x = std::log(10.0) * -(a - kTotalReflectionCounts) /
+                   (20 * t.countsPerDb * t.countsPerDb);  // dw / w per count per dB
+  const std::array<Complex, kTermParts> moves{-over(t.tracking, d2),
+                                              -Complex(0, 1) * over(t.tracking, d2),
+                                              -over(u, d2),
+                                              -Complex(0, 1) * over(u, d2),
+                                              -over(u * u, d2),
+                                              -Complex(0, 1) * over(u * u, d2),
+                                              over(t.tracking, d2) * w * x};
+  const Complex oneLess = 1.0 - g;
+  const Complex zSlope = over(2.0, oneLess * oneLess);
+  const Complex z = over(1.0 + g, oneLess);
+  const double size = mag(g), zSize = mag(z);
+  const Complex along = size > 0 ? std::conj(g) / size : 1.0;
+  const Complex zAlong = zSize > 0 ? std::conj(z) / zSize : 1.0;
+  std::array<double, 5> s{};
+  double total = 0;
+  for (int n = 0; n < t.shapeCount; ++n) {
+    const TermShape& shape = t.shapes[static_cast<size_t>(n)];
+    for (size_t i = 0; i < kTermParts; ++i) {
+      if (shape.halfWidths[i] == 0) continue;
+      Complex m = 0;
+      for (size_t k = 0; k < kTermParts; ++k) m += moves[k] * shape.axes[i][k];
+      m *= shape.halfWidths[i];
+      total += mag(m);
+      s[0] += std::fabs(std::real(along * m));
+      s[1] += size > 0 ? std::fabs(std::imag(m * std::conj(g))) / (size * size) : kInf;
+      s[2] += std::fabs(std::real(zSlope * m));
+      s[3] += std::fabs(std::imag(zSlope * m));
+      s[4] += std::fabs(std::real(zAlong * zSlope * m));
+    }
+  }
+  // What the first order leaves out of dG: the denominator's own change, the
+  // source match's change times the directivity's, and the ratio's
+  // exponential in the counts per dB.
+  const double de = std::hypot(t.partPm(kDirectivityRe), t.partPm(kDirectivityIm));
+  const double dt = std::hypot(t.partPm(kTrackingRe), t.partPm(kTrackingIm));
+  const double ds = std::hypot(t.partPm(kSourceMatchRe), t.partPm(kSourceMatchIm));
+  const double dw = mag(w) * std::fabs(x) * t.partPm(kCountsPerDb);
+  const double du = mag(u), dSize = mag(d);
+  const double dd = dt + ds * (du + de + dw) + (mag(t.sourceMatch) + ds) * (de + dw);
+  const double room = dSize - dd;
+  const double second = room > 0 ? total * dd / room + (du + dw) * ds * (de + dw) / (dSize * room) +
+                                       mag(t.tracking) / (dSize * room) * dw * dw
+                                 : kInf;
+  const double within = total + second;  // how far G may move
+  // And what the quantities' own first order leaves out over that distance:
+  // dZ - Z' dG = 2 dG^2 / ((1 - G)^2 (1 - G - dG)).
+  const double near = mag(oneLess) - within;
+  const double zSecond = near > 0 ? 2 * within * within / (std::norm(oneLess) * near) : kInf;
+  const double zGradient = near > 0 ? 2 / (near * near) : kInf;
+  constexpr double kRounding = 1.001;
+  s[0] = kRounding * s[0] + second;
+  // The angle: the first order's own remainder asin(r) - r, and the second
+  // order's move seen from G.
+  const double r = within / size;
+  s[1] = r < 1 ? kRounding * s[1] + (std::asin(r) - r) + second / (size - within) : kInf;
+  for (size_t k = 2; k < 5; ++k) s[k] = kRounding * s[k] + second * zGradient + zSecond;
+  return s;
+}
+
+// The interval of every quantity from the ranges (X signed).
+PointInterval intervalOf(const Extremes& e, Complex reference, const PointValues& shown) {
+  PointInterval out;
+  const double rhoHigh = std::min(e.size.high, 1.0);  // a load is passive
+  const double rhoLow = std::max(std::min(e.size.low, 1.0), 0.0);
+  auto set = [&](int q, double low, double high) {
+    out.low[q] = static_cast<float>(low);
+    out.high[q] = static_cast<float>(high);
+  };
+  set(kReturnLoss, -20 * std::log10(rhoHigh), rhoLow > 0 ? -20 * std::log10(rhoLow) : kInf);
+  set(kSwr, (1 + rhoLow) / (1 - rhoLow), rhoHigh < 1 ? (1 + rhoHigh) / (1 - rhoHigh) : kInf);
+  // |phase|: the turn's range folded onto 0 to 180 degrees.
+  double phaseLow = 0, phaseHigh = 180;
+  if (!e.turnAll) {
+    const double a = e.turn.low + std::arg(reference), b = e.turn.high + std::arg(reference);
+    auto folded = [](double angle) {
+      return std::fabs(angle - kTwoPi * std::round(angle / kTwoPi));
+    };
+    const bool acrossZero = std::floor(a / kTwoPi) != std::floor(b / kTwoPi) || wrapped(a) == 0;
+    const bool acrossHalf = std::floor((a - kPi) / kTwoPi) != std::floor((b - kPi) / kTwoPi);
+    phaseLow = acrossZero ? 0 : std::min(folded(a), folded(b)) * kDegrees;
+    phaseHigh = acrossHalf ? 180 : std::max(folded(a), folded(b)) * kDegrees;
+  }
+  set(kPhase, phaseLow, phaseHigh);
+  constexpr double r0 = common::kReferenceOhm;
+  set(kResistance, r0 * std::max(e.r.low, 0.0), r0 * std::max(e.r.high, 0.0));
+  set(kReactance, r0 * e.x.low, r0 * e.x.high);
+  set(kImpedance, r0 * std::max(e.z.low, 0.0), r0 * e.z.high);
+  for (int q = 0; q < kQuantities; ++q)
+    if (std::isfinite(shown[q])) {
+      out.low[q] = std::min(out.low[q], shown[q]);
+      out.high[q] = std::max(out.high[q], shown[q]);
+    }
+  return out;
+}
+
+}  // namespace
+
+Complex detectorRatio(const ErrorTerms& t, Complex gamma) {
+  return t.directivity + over(t.tracking * gamma, 1.0 - t.sourceMatch * gamma);
+}
+
+Complex correctedReflection(const ErrorTerms& t, Complex w) {
+  const Complex u = w - t.directivity;
+  return over(u, t.tracking + t.sourceMatch * u);
+}
+
+double ratioSize(const ErrorTerms& t, double a) {
+  return std::pow(10.0, (a - kTotalReflectionCounts) / (20 * t.countsPerDb));
+}
+
+PointValues valuesOf(Complex gamma) {
+  const double rho = std::abs(gamma);
+  const Complex z = common::impedanceOf(gamma);
+  return {static_cast<float>(-20 * std::log10(rho)),
+          static_cast<float>(std::fabs(std::arg(gamma)) * kDegrees),
+          static_cast<float>(std::hypot(z.real(), z.imag())),
+          static_cast<float>(z.real()),
+          static_cast<float>(z.imag()),
+          static_cast<float>(common::swrOf(gamma))};
+}
+
+TermShape termBox(const std::array<double, kTermParts>& pm) {
+  TermShape box;
+  for (size_t k = 0; k < kTermParts; ++k) box.axes[k][k] = 1, box.halfWidths[k] = pm[k];
+  return box;
+}
+
+double ErrorTerms::partPm(int k) const {
+  double most = 0;
+  for (int n = 0; n < shapeCount; ++n) {
+    const TermShape& shape = shapes[static_cast<size_t>(n)];
+    for (size_t i = 0; i < kTermParts; ++i)
+      most += std::fabs(shape.axes[i][static_cast<size_t>(k)]) * shape.halfWidths[i];
+  }
+  return most;
+}
+
+double ErrorTerms::part(int k) const {
+  switch (k) {
+    case kDirectivityRe:
+      return directivity.real();
+    case kDirectivityIm:
+      return directivity.imag();
+    case kTrackingRe:
+      return tracking.real();
+    case kTrackingIm:
+      return tracking.imag();
+    case kSourceMatchRe:
+      return sourceMatch.real();
+    case kSourceMatchIm:
+      return sourceMatch.imag();
+    default:
+      return countsPerDb;
+  }
+}
+
+CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
+                                int passes) {
+  CorrectedReading out;
+  // The values, both ways round.
+  const double rho = ratioSize(t, a), phase = b * kDegreesPerCount / kDegrees;
+  const Complex wPlus = std::polar(rho, phase), wMinus = std::conj(wPlus);
+  const Complex gPlus = correctedReflection(t, wPlus), gMinus = correctedReflection(t, wMinus);
+  // A load is passive: a reading corrected beyond a total reflection is one.
+  auto passive = [](Complex g) { return std::norm(g) > 1 ? g / mag(g) : g; };
+  out.plus = valuesOf(passive(gPlus));
+  out.minus = valuesOf(passive(gMinus));
+  // What |X| moves by within a count of either reading.
+  float resolution = 0;
+  for (double da : {-1.0, 1.0})
+    for (double db : {-1.0, 1.0}) {
+      const Complex w = std::polar(ratioSize(t, a + da), (b + db) * kDegreesPerCount / kDegrees);
+      for (Complex g : {correctedReflection(t, w), correctedReflection(t, std::conj(w))}) {
+        const float x = valuesOf(g)[kReactance];
+        const float moved = std::min(std::fabs(std::fabs(x) - std::fabs(out.plus[kReactance])),
+                                     std::fabs(std::fabs(x) - std::fabs(out.minus[kReactance])));
+        resolution = std::isfinite(moved) ? std::max(resolution, moved) : HUGE_VALF;
+      }
+    }
+  out.resolution = resolution;
+
+  // The sector of ratios the readings allow: channel A within its spread, near
+  // the bottom of its range anything below; channel B as its stated law allows.
+  const double spreadA = channelASpread(f, passes);
+  const double rhoLow = a - spreadA <= f.magnitudeFloorCounts ? 0 : ratioSize(t, a - spreadA);
+  const double rhoHigh = ratioSize(t, a + spreadA);
+  Range phaseRange;
+  const double spreadB = channelBSpread(f, std::max(rhoLow, 1e-3), passes);
+  for (double counts : {b - spreadB, b + spreadB})
+    for (double slope : {-f.phaseSlope, f.phaseSlope})
+      for (double error : {-f.phaseErrorDeg, f.phaseErrorDeg})
+        phaseRange.take((counts * kDegreesPerCount - error) / (1 + slope));
+  const double read = b * kDegreesPerCount;
+  if (read < f.phaseEndDeg) phaseRange.low = 0;
+  if (read > 180 - f.phaseEndDeg) phaseRange.high = 180;
+  const double low = std::max(phaseRange.low, 0.0) / kDegrees;
+  const double high = std::min(phaseRange.high, 180.0) / kDegrees;
+
+  // The ranges over a sector, widened by what the terms may be off by there.
+  auto over = [&](Complex reference, const PointValues& shown, double from, double span) {
+    Extremes e = overSector(t, reference, rhoLow, rhoHigh, from, span);
+    std::array<double, 5> most{};
+    auto sample = [&](double size, double angle) {
+      const auto spread = termSpread(t, std::polar(size, angle), a);
+      for (size_t k = 0; k < most.size(); ++k) most[k] = std::max(most[k], spread[k]);
+    };
+    sample(std::abs(reference), from + span / 2);
+    for (double size : {rhoLow, rhoHigh})
+      for (double angle : {from, from + span}) sample(size, angle);
+    if (span >= kTwoPi)
+      for (double angle : {kPi / 2, kPi, 3 * kPi / 2}) sample(rhoHigh, angle);
+    e.size.low -= most[0], e.size.high += most[0];
+    e.turn.low -= most[1], e.turn.high += most[1];
+    if (!(most[1] < kPi / 2)) e.turnAll = true;
+    e.r.low -= most[2], e.r.high += most[2];
+    e.x.low -= most[3], e.x.high += most[3];
+    e.z.low -= most[4], e.z.high += most[4];
+    return intervalOf(e, reference, shown);
+  };
+  out.merged = low <= 0 || high >= kPi;
+  if (out.merged) {
+    // Within an end region both signs are one region about that end.
+    const bool both = low <= 0 && high >= kPi;
+    const double from = both ? 0 : low <= 0 ? -high : low;
+    const double span = both ? kTwoPi : low <= 0 ? 2 * high : kTwoPi - 2 * low;
+    out.plusRange = over(gPlus, out.plus, from, span);
+    for (int q = 0; q < kQuantities; ++q)
+      if (std::isfinite(out.minus[q])) {
+        out.plusRange.low[q] = std::min(out.plusRange.low[q], out.minus[q]);
+        out.plusRange.high[q] = std::max(out.plusRange.high[q], out.minus[q]);
+      }
+    out.minusRange = out.plusRange;
+  } else {
+    out.plusRange = over(gPlus, out.plus, low, high - low);
+    out.minusRange = over(gMinus, out.minus, -high, high - low);
+  }
+  out.plusRange.reactanceResolution = out.minusRange.reactanceResolution = resolution;
+  return out;
+}
+
+}  // namespace kolm::analyzer

@@ -1,0 +1,101 @@
+// Readings corrected with the bridge's error terms (analyzer/calibration.h
+// measures them): the load's reflection from what the detector saw, and the
+// interval of every quantity from what remains unknown once the terms are
+// known.
+//
+// The detector sees w = directivity + tracking G / (1 - sourceMatch G) for a
+// load of reflection G; channel A reads 512 + countsPerDb x 20 log10 |w| (the
+// converter's offset is taken into the terms' scale) and channel B |arg w| by
+// the read-out's stated law. The bridge gives no sign of the phase: a reading
+// stands for w or its mirror image, two loads whose reactances differ by more
+// than their sign once the directivity is taken out. Both are worked out; the
+// sign inferred along the sweep chooses between them (analyzer/measurement.h).
+//
+// The interval: the readings give a sector of w (channel A within its
+// resolution, noise and conformance; channel B within its slope, error,
+// resolution and noise, and within an end region anything from the reading to
+// that end). The quantities are taken over its image exactly: the map from w
+// to G, and from G to Z, are Moebius maps, which take the sector's arcs and
+// edges to arcs of circles, where R, X, |Z|, |G| and arg G are largest and
+// least at ends or at points known in closed form. Each range is then widened
+// by what the terms may still be off by, part by part (their derivatives at
+// the sector's corners and middle, the largest, with a margin for the second
+// order): a term known well in one direction (the directivity along the
+// tracking, from resistors) widens a quantity only as far as it moves it.
+#pragma once
+
+#include <array>
+#include <complex>
+
+#include "analyzer/impedance.h"
+#include "analyzer/uncertainty.h"
+
+namespace kolm::analyzer {
+
+using Complex = std::complex<double>;
+
+// The bridge's error terms at one frequency, each part with how far it may be
+// from the truth (`pm`, by TermPart).
+enum TermPart : int {
+  kDirectivityRe,
+  kDirectivityIm,
+  kTrackingRe,
+  kTrackingIm,
+  kSourceMatchRe,
+  kSourceMatchIm,
+  kCountsPerDb,
+  kTermParts
+};
+// Where the true terms may lie about the ones in use: within `halfWidths[i]`
+// along each axis i (unit vectors in the space of the parts), a
+// parallelotope; a box when the axes are the parts themselves.
+struct TermShape {
+  std::array<std::array<double, kTermParts>, kTermParts> axes{};
+  std::array<double, kTermParts> halfWidths{};
+};
+// A box of half-width pm[k] about each part k.
+TermShape termBox(const std::array<double, kTermParts>& pm);
+
+struct ErrorTerms {
+  Complex directivity{0, 0};
+  Complex tracking{1, 0};
+  Complex sourceMatch{0, 0};
+  double countsPerDb = static_cast<double>(kTotalReflectionCounts) / kReturnLossRangeDb;
+  // The truth lies within the sum of these (none: the terms are exact); the
+  // terms interpolated between two calibration points take both points'
+  // shapes, scaled, and a box for what the interpolation may miss.
+  std::array<TermShape, 3> shapes{};
+  int shapeCount = 0;
+  double part(int k) const;
+  // The most part k may be off by.
+  double partPm(int k) const;
+};
+
+// The ratio the detector sees for a load of reflection `gamma`, and the
+// reflection for a ratio (the correction).
+Complex detectorRatio(const ErrorTerms& terms, Complex gamma);
+Complex correctedReflection(const ErrorTerms& terms, Complex w);
+
+// Channel A's reading `a` as the size of the ratio the terms' scale gives.
+double ratioSize(const ErrorTerms& terms, double a);
+
+// The six quantities of a reflection: return loss, |phase|, |Z|, R, X (signed)
+// and SWR, as the analyzer shows them (an open's |Z|, R and X infinite).
+PointValues valuesOf(Complex gamma);
+
+// What readings `a`, `b` (means when averaged over `passes`) give once
+// corrected: the load read with the phase as read (`plus`, arg w >= 0) and
+// mirrored (`minus`), each with its interval (X signed there); `merged` when
+// the phase is within an end region, where the two are one region (the
+// intervals then are the same). `resolution` is what |X| moves by when either
+// reading is a count off.
+struct CorrectedReading {
+  PointValues plus{}, minus{};
+  PointInterval plusRange, minusRange;
+  bool merged = false;
+  float resolution = 0;
+};
+CorrectedReading correctReading(double a, double b, const ErrorTerms& terms,
+                                const BridgeFigures& figures, int passes = 1);
+
+}  // namespace kolm::analyzer

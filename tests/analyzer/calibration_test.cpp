@@ -1,0 +1,182 @@
+// Calibrating the bridge: the corrected readings' intervals hold every load
+// their sector of readings allows, the standards' faults are named and store
+// nothing, the calibration file is read back whole or not at all, and a
+// calibration replaced can be brought back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+
+#include "analyzer/calibration.h"
+#include "analyzer/sweep.h"
+#include "common/files.h"
+#include "sim/sim_rig.h"
+#include "support/temp_dir.h"
+
+using namespace kolm;
+using namespace kolm::analyzer;
+
+namespace {
+
+// Each standard as the simulator presents it, measured over 1 to 60 MHz in
+// `steps`, the one at `swapped` replaced by `instead`.
+CalibrationRun runOn(sim::Board board, int steps = 40, size_t swapped = 99,
+                     const char* instead = "") {
+  CalibrationRun run;
+  const auto& standards = calibrationStandards();
+  for (size_t k = 0; k < standards.size(); ++k) {
+    test::SimRig rig("through", k == swapped ? instead : standards[k].simLoad, {}, board);
+    auto planned = planSweep(1, 60, steps, 400);
+    Channels c;
+    ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    job.runToEnd();
+    run.take(k, 1, 60, steps, {standards[k].nominal, 1, standardReadings(c, steps)});
+  }
+  return run;
+}
+
+size_t standardAt(const char* name) {
+  return static_cast<size_t>(calibrationStandard(name) - calibrationStandards().data());
+}
+
+}  // namespace
+
+// Every load of a sector of readings, corrected with terms that may be off by
+// their stated amount, lies within the intervals: checked by sampling loads
+// through random terms and sectors.
+TEST(Correction, IntervalsHoldEveryLoadTheReadingsAllow) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  const BridgeFigures& f = publishedBridge();
+  int checked = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    ErrorTerms t;
+    t.directivity = {0.03 * unit(random), 0.03 * unit(random)};
+    t.tracking = std::polar(1 + 0.01 * unit(random), 0.03 * unit(random));
+    t.sourceMatch = {0.01 * unit(random), 0.01 * unit(random)};
+    t.countsPerDb *= 1 + 0.02 * unit(random);
+    std::array<double, kTermParts> pm{};
+    for (double& p : pm) p = 0.004 * (1 + unit(random));
+    pm[kCountsPerDb] = 0.2 * (1 + unit(random));
+    t.shapes[0] = termBox(pm);
+    t.shapeCount = 1;
+    const double a = 60 + 450 * (1 + unit(random)) / 2, b = 40 + 940 * (1 + unit(random)) / 2;
+    const CorrectedReading c = correctReading(a, b, t, f);
+    // Loads that give readings a count or less away, through terms within their pm.
+    for (int n = 0; n < 40; ++n) {
+      ErrorTerms truth = t;
+      truth.directivity += Complex(pm[0] * unit(random), pm[1] * unit(random));
+      truth.tracking += Complex(pm[2] * unit(random), pm[3] * unit(random));
+      truth.sourceMatch += Complex(pm[4] * unit(random), pm[5] * unit(random));
+      truth.countsPerDb += pm[6] * unit(random);
+      const bool plus = unit(random) > 0;
+      const double angle = (b + unit(random)) * kDegreesPerCount * M_PI / 180;
+      const Complex w = std::polar(ratioSize(truth, a + unit(random)), plus ? angle : -angle);
+      const Complex g = correctedReflection(truth, w);
+      if (std::abs(g) > 1) continue;  // no passive load
+      const PointValues v = valuesOf(g);
+      const PointInterval& range = plus ? c.plusRange : c.minusRange;
+      for (int q = 0; q < kQuantities; ++q) {
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " quantity " << q);
+        EXPECT_GE(v[q], range.low[q] - 1e-4 * (1 + std::fabs(v[q])));
+        EXPECT_LE(v[q], range.high[q] + 1e-4 * (1 + std::fabs(v[q])));
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 5000);
+}
+
+// The simulator's standards give terms that hold its own bridge, on every
+// board, and the terms come back whole from their file.
+TEST(Calibration, TheStandardsGiveTermsHoldingTheBoard) {
+  for (sim::Board board : {sim::Board::Ideal, sim::Board::Typical}) {
+    SCOPED_TRACE(std::string(sim::boardName(board)));
+    const CalibrationResult r = solveCalibration(runOn(board), "sim");
+    ASSERT_TRUE(r.calibration) << r.fault;
+    const BridgeCalibration& cal = *r.calibration;
+    std::string why;
+    const auto back = parseCalibration(formatCalibration(cal), &why);
+    ASSERT_TRUE(back) << why;
+    for (int i = 0; i <= cal.points; i += 5) {
+      const ErrorTerms& t = cal.terms[static_cast<size_t>(i)];
+      for (int k = 0; k < kTermParts; ++k)
+        EXPECT_NEAR(back->terms[static_cast<size_t>(i)].part(k), t.part(k), 1e-8);
+      // The ideal board is the read-out's laws: no directivity, tracking 1.
+      if (board == sim::Board::Ideal) {
+        EXPECT_LE(std::abs(t.directivity), std::hypot(t.partPm(0), t.partPm(1)));
+        EXPECT_LE(std::abs(t.tracking - 1.0), std::hypot(t.partPm(2), t.partPm(3)));
+      }
+    }
+    // Between calibration points and outside the span.
+    EXPECT_TRUE(cal.at(7.3));
+    EXPECT_FALSE(cal.at(60.5));
+    EXPECT_FALSE(cal.at(0.9));
+  }
+}
+
+// Standards that are not what they were said to be are named, and give no
+// calibration.
+TEST(Calibration, StandardsAtFaultAreNamed) {
+  struct Case {
+    const char* standard;
+    const char* connected;
+    const char* stated;  // empty: the nominal value
+  };
+  for (const Case& c :
+       {Case{"open", "short", ""}, Case{"short", "open", ""}, Case{"load", "r=75", ""},
+        Case{"r75", "r=33.3333", ""}, Case{"rc100p", "rlc:r=50,c=1n", ""},
+        Case{"rc100p", "", "r=50,c=220p"}, Case{"rc1n", "open", ""}}) {
+    SCOPED_TRACE(std::string(c.standard) + " " + c.connected + c.stated);
+    const size_t k = standardAt(c.standard);
+    CalibrationRun run = runOn(sim::Board::Typical, 40, *c.connected ? k : 99, c.connected);
+    if (*c.stated) run.standards[k]->value = *parseStandardValue(c.stated, false, nullptr);
+    const CalibrationResult r = solveCalibration(run, "sim");
+    EXPECT_FALSE(r.calibration);
+    EXPECT_NE(r.fault.find(std::string(" ") + c.standard + " "), std::string::npos) << r.fault;
+  }
+}
+
+// A calibration file that is cut short, from another sweep or of another
+// instrument is not used; a calibration replaced is kept and can be brought
+// back, and a fault stores nothing.
+TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
+  test::TempDir dir;
+  common::SettingsFolder folder(dir.path());
+  CalibrationRun run = runOn(sim::Board::Typical);
+  const CalibrationResult first = solveCalibration(run, "sim");
+  ASSERT_TRUE(first.calibration);
+  ASSERT_TRUE(keepCalibration(folder, run, &first, false).stored);
+  ASSERT_TRUE(calibrationIn(folder, "sim").calibration);
+  EXPECT_FALSE(calibrationIn(folder, "ppdev").calibration);
+  EXPECT_NE(calibrationIn(folder, "ppdev").problem.find("calibrated on sim"), std::string::npos);
+
+  const std::string text = formatCalibration(*first.calibration);
+  std::string why;
+  EXPECT_FALSE(parseCalibration(text.substr(0, text.rfind('\n', text.size() * 2 / 3) + 1), &why));
+  EXPECT_NE(why.find("cut short"), std::string::npos) << why;
+  EXPECT_FALSE(parseCalibration(text.substr(0, text.size() - 20), &why));
+  std::string other = text;
+  other.replace(other.find("sweep=1,60,40"), 13, "sweep=1,61,40");
+  EXPECT_FALSE(parseCalibration(other, &why));
+  EXPECT_NE(why.find("where the sweep's point"), std::string::npos) << why;
+
+  // A second calibration replaces the first, kept as the previous one.
+  CalibrationRun second = runOn(sim::Board::Typical, 20);
+  const CalibrationResult next = solveCalibration(second, "sim");
+  ASSERT_TRUE(keepCalibration(folder, second, &next, false).stored);
+  EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
+  ASSERT_TRUE(swapPreviousCalibration(folder, &why)) << why;
+  EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 40);
+  ASSERT_TRUE(swapPreviousCalibration(folder, &why)) << why;
+  EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
+
+  // A fault keeps the calibration in use and the readings for another try.
+  CalibrationRun bad = runOn(sim::Board::Typical, 20, standardAt("open"), "short");
+  const CalibrationResult fault = solveCalibration(bad, "sim");
+  EXPECT_FALSE(keepCalibration(folder, bad, &fault, false).stored);
+  EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
+  bool unreadable = false;
+  EXPECT_TRUE(calibrationRunIn(folder, &unreadable).missing().empty());
+}
