@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "analyzer/calibration.h"
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "common/pass_average.h"
@@ -121,6 +122,25 @@ void BM_Sweep20000(benchmark::State& state) {
 }
 BENCHMARK(BM_Sweep20000)->Unit(benchmark::kMillisecond);
 
+// The bridge calibrated on the simulator, each standard as it presents it.
+std::shared_ptr<const kolm::analyzer::BridgeCalibration> calibration() {
+  static const auto made = [] {
+    kolm::analyzer::CalibrationRun run;
+    const auto& standards = kolm::analyzer::calibrationStandards();
+    for (size_t k = 0; k < standards.size(); ++k) {
+      Rig rig("through", standards[k].simLoad);
+      auto planned = kolm::analyzer::planSweep(1, 60, 200, 400);
+      kolm::analyzer::Channels c;
+      kolm::analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+      job.runToEnd();
+      run.take(k, 1, 60, 200, {standards[k].nominal, 1, kolm::analyzer::standardReadings(c, 200)});
+    }
+    return std::make_shared<const kolm::analyzer::BridgeCalibration>(
+        *kolm::analyzer::solveCalibration(run, "sim").calibration);
+  }();
+  return made;
+}
+
 // The analyzer's CPU time per point: a 2000-point pass of a series RLC on the
 // simulator, then the trace's values computed once as a finished pass is
 // (arg 0: the six values and flags alone, as before there were intervals;
@@ -128,20 +148,27 @@ BENCHMARK(BM_Sweep20000)->Unit(benchmark::kMillisecond);
 // pass after pass runs; arg 2: the same as the first pass of all, every
 // reading's interval worked out anew, none kept from an earlier pass; args 3
 // and 4: as 0 and 1 with the last 4 passes averaged, the values taken from
-// their means). The counter "us_per_point" is the figure.
+// their means; args 5 and 6: as 1 and 2, corrected with a calibration of the
+// bridge). The counter "us_per_point" is the figure.
 void BM_AnalyzerPassPerPoint(benchmark::State& state) {
   Rig rig("through", "rlc:r=30,l=1u,c=129.2p");
   auto planned = kolm::analyzer::planSweep(1, 30, 2000, 400);
   const int mode = static_cast<int>(state.range(0));
   kolm::analyzer::Channels c;
   kolm::analyzer::BridgeFigures figures;
+  if (mode >= 5) figures.calibration = calibration();
+  kolm::analyzer::TraceValues kept;  // pass after pass, corrected
   kolm::common::PassAverage passes(4);
   for (auto _ : state) {
     kolm::analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     kolm::analyzer::TraceValues t;
-    if (mode == 2) figures.noiseSpread += 1e-6;  // figures not met before: nothing kept for them
-    if (mode >= 3) {
+    if (mode == 2 || mode == 6) figures.noiseSpread += 1e-6;  // figures not met before
+    if (mode == 5) {
+      kolm::analyzer::computeTraceValues(c, 2000, kept, figures);
+    } else if (mode == 6) {
+      kolm::analyzer::computeTraceValues(c, 2000, t, figures);
+    } else if (mode >= 3) {
       kolm::analyzer::averageChannels(passes, c, 2000);
       kolm::analyzer::computeTraceValues(c, 2000, t, figures, mode == 4);
     } else if (mode != 0) {
@@ -158,7 +185,7 @@ void BM_AnalyzerPassPerPoint(benchmark::State& state) {
   state.counters["us_per_point"] = benchmark::Counter(
       2003.0 * 1e-6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_AnalyzerPassPerPoint)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnalyzerPassPerPoint)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -419,6 +419,18 @@ std::string frequencies(const Reading& r, int which) {
   return std::to_string(close) + "/" + std::to_string(inside) + "/" + std::to_string(loads);
 }
 
+// The share of readings of 10 to 300 ohm resistors whose quantity q is
+// uncertain, %.
+double uncertainShare(const Reading& r, int q) {
+  long points = 0, marked = 0;
+  for (const Sweep& s : r.sweeps) {
+    if (s.load->kind != Kind::Resistor || s.load->ohm < 10 || s.load->ohm > 300) continue;
+    for (size_t i = 0; i < s.truth.size(); ++i, ++points)
+      marked += s.trace.mark(i, q) == chart::Mark::Uncertain;
+  }
+  return 100.0 * static_cast<double>(marked) / static_cast<double>(std::max(points, 1L));
+}
+
 struct Figure {
   std::string name;
   std::string goal;
@@ -461,6 +473,12 @@ std::vector<Figure> figures() {
                  [](const Reading& r) { return frequencies(r, 0); }});
   out.push_back({"res_mhz 1 %/inside/loads, Q>=5", "all/all",
                  [](const Reading& r) { return frequencies(r, 1); }});
+  out.push_back({"uncertain rl/ph/z/r/x/swr, 10-300 ohm", "-", [](const Reading& r) {
+                   std::string out;
+                   for (int q = 0; q < analyzer::kQuantities; ++q)
+                     out += (q ? "/" : "") + text("%.0f", uncertainShare(r, q));
+                   return out;
+                 }});
   out.push_back({"values computed, us per point", "-",
                  [](const Reading& r) { return text("%.3f", r.secondsPerPoint * 1e6); }});
   return out;

@@ -174,10 +174,13 @@ std::string swrReport(const SwrAnalysis& a) {
     return mhz(name + "_low_mhz", e.low, e.lowPm()) + mhz(name + "_high_mhz", e.high, e.highPm()) +
            mhz(name + "_bw_mhz", e.width(), e.widthPm()) + reportApproximate(name + "_approx", e);
   };
-  return reportLine("swr_min", a.swrMin, 3) + reportLine("swr_min_pm", a.swrMinPm, 3) +
+  return reportLine("swr_min", a.swrMin, 3) +
+         reportLine("swr_min_pm", chart::outwardPm(a.swrMin, a.swrMinPm, 3), 3) +
          "swr_min_kind=" + kind + "\n" + mhz("swr_min_mhz", a.minMHz, a.minPm) +
-         reportLine("r_at_min_ohm", a.rOhm, 2) + reportLine("r_at_min_ohm_pm", a.rPm, 2) +
-         reportLine("x_at_min_ohm", a.xOhm, 2) + reportLine("x_at_min_ohm_pm", a.xPm, 2) +
+         reportLine("r_at_min_ohm", a.rOhm, 2) +
+         reportLine("r_at_min_ohm_pm", chart::outwardPm(a.rOhm, a.rPm, 2), 2) +
+         reportLine("x_at_min_ohm", a.xOhm, 2) +
+         reportLine("x_at_min_ohm_pm", chart::outwardPm(a.xOhm, a.xPm, 2), 2) +
          band("swr2", a.swr2) + band("swr15", a.swr15) + mhz("res_mhz", a.resMHz, a.resPm);
 }
 
@@ -205,8 +208,9 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
   auto plusMinus = [&](const std::optional<double>& v, const std::optional<double>& pm,
                        std::string_view pattern, std::string_view unit) {
     if (!v || !pm) return text(v, pattern, unit);
-    return common::formatPattern(*v, pattern) + " \u00b1 " + common::formatPattern(*pm, pattern) +
-           std::string(unit);
+    const auto outward = chart::outwardPm(v, pm, common::patternDecimals(pattern));
+    return common::formatPattern(*v, pattern) + " \u00b1 " +
+           common::formatPattern(*outward, pattern) + std::string(unit);
   };
   return {
       {KOLM_TR("kolm", "SWR min"),

@@ -364,12 +364,9 @@ std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const
   out.tracking = p.tracking + t * (q.tracking - p.tracking);
   out.sourceMatch = p.sourceMatch + t * (q.sourceMatch - p.sourceMatch);
   out.countsPerDb = p.countsPerDb + t * (q.countsPerDb - p.countsPerDb);
-  // The truth within (1 - t) of p's shape and t of q's, and what a straight
-  // line between the two may miss: half the larger second difference around
-  // them, times t (1 - t), on each part.
-  out.shapes[0] = p.shapes[0], out.shapes[1] = q.shapes[0];
-  for (double& h : out.shapes[0].halfWidths) h *= 1 - t;
-  for (double& h : out.shapes[1].halfWidths) h *= t;
+  // The truth within (1 - t) of p's residual errors and t of q's, and what a
+  // straight line between the two may miss: half the larger second difference
+  // around them, times t (1 - t), on each part.
   std::array<double, kTermParts> bends{};
   for (int k = 0; k < kTermParts; ++k) {
     double most = 0;
@@ -378,12 +375,12 @@ std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const
       const auto at = [&](int m) { return terms[static_cast<size_t>(m)].part(k); };
       most = std::max(most, std::fabs(at(n - 1) - 2 * at(n) + at(n + 1)));
     }
-    bends[static_cast<size_t>(k)] = t * (1 - t) / 2 * most * 1.5;
+    const auto u = static_cast<size_t>(k);
+    bends[u] = t * (1 - t) / 2 * most * 1.5;
+    out.pm[u] = (1 - t) * p.pm[u] + t * q.pm[u] + bends[u];
   }
-  out.shapes[2] = termBox(bends);
-  out.shapeCount = 3;
   const double interpolation = std::hypot(bends[kDirectivityRe], bends[kDirectivityIm]);
-  const double directivityPm = std::hypot(out.partPm(kDirectivityRe), out.partPm(kDirectivityIm));
+  const double directivityPm = std::hypot(out.pm[kDirectivityRe], out.pm[kDirectivityIm]);
   if (share) *share = directivityPm > 0 ? interpolation / directivityPm : 0;
   return out;
 }
@@ -549,8 +546,7 @@ Prior priorOf(const BridgeFigures& f) {
 }
 
 struct Fit {
-  Vector terms{};
-  TermShape shape;
+  Vector terms{}, pm{};
   bool ok = false;
   double worst = 0;  // the largest residual against its bound
   size_t worstStandard = 0;
@@ -628,7 +624,6 @@ Fit fitTerms(const std::vector<Observation>& observations, const Prior& prior, V
   }
   // Each part's least and largest there: the box about them.
   out.terms = p;
-  out.shape = termBox({});
   for (int k = 0; k < kTerms; ++k) {
     Vector c{};
     c[k] = 1;
@@ -637,7 +632,7 @@ Fit fitTerms(const std::vector<Observation>& observations, const Prior& prior, V
     const auto low = largest(a, b, c);
     if (!high || !low) return out;
     out.terms[k] += (*high - *low) / 2;
-    out.shape.halfWidths[static_cast<size_t>(k)] = (*high + *low) / 2;
+    out.pm[static_cast<size_t>(k)] = (*high + *low) / 2;
   }
   out.ok = true;
   return out;
@@ -741,11 +736,11 @@ CalibrationResult solveCalibration(const CalibrationRun& run, const std::string&
       firstDisagreement[fit.worstStandard] = mhz;
     ErrorTerms terms = termsOf(fit.terms);
     constexpr double kMargin = 1.1;  // for what the first order leaves out
-    terms.shapes[0] = fit.shape;
-    for (double& h : terms.shapes[0].halfWidths) h *= kMargin;
-    terms.shapeCount = 1;
+    for (size_t k = 0; k < kTermParts; ++k) terms.pm[k] = kMargin * fit.pm[k];
     auto most = [&](double& m, int re, int im) {
-      m = std::max(m, im < 0 ? terms.partPm(re) : std::hypot(terms.partPm(re), terms.partPm(im)));
+      m = std::max(m, im < 0 ? terms.pm[static_cast<size_t>(re)]
+                             : std::hypot(terms.pm[static_cast<size_t>(re)],
+                                          terms.pm[static_cast<size_t>(im)]));
     };
     most(out.directivityPmMax, kDirectivityRe, kDirectivityIm);
     most(out.trackingPmMax, kTrackingRe, kTrackingIm);
@@ -795,7 +790,7 @@ std::string formatCalibration(const BridgeCalibration& c) {
     for (double v : {t.directivity.real(), t.directivity.imag(), t.tracking.real(),
                      t.tracking.imag(), t.sourceMatch.real(), t.sourceMatch.imag(), t.countsPerDb})
       out += "," + number(v, 10);
-    for (int k = 0; k < kTermParts; ++k) out += "," + number(t.partPm(k), 6);
+    for (double v : t.pm) out += "," + number(v, 6);
     out += "\n";
   }
   return out;
@@ -835,15 +830,12 @@ std::optional<BridgeCalibration> parseCalibration(std::string_view text, std::st
       ErrorTerms t;
       t.directivity = {v[1], v[2]}, t.tracking = {v[3], v[4]}, t.sourceMatch = {v[5], v[6]};
       t.countsPerDb = v[7];
-      std::array<double, kTermParts> pm{};
-      std::copy(v.begin() + 8, v.end(), pm.begin());
-      const bool shape = *std::min_element(pm.begin(), pm.end()) >= 0;
-      t.shapes[0] = termBox(pm);
-      t.shapeCount = 1;
+      std::copy(v.begin() + 8, v.end(), t.pm.begin());
+      const bool shape = *std::min_element(t.pm.begin(), t.pm.end()) >= 0;
       const double size = std::abs(t.tracking);
       if (!shape || !(size > 0.5 && size < 2) || !(t.countsPerDb > 5 && t.countsPerDb < 50) ||
           std::abs(t.directivity) > 0.5 || std::abs(t.sourceMatch) > 0.5 ||
-          t.partPm(kDirectivityRe) > 0.5 || t.partPm(kTrackingRe) > 0.5)
+          *std::max_element(t.pm.begin(), t.pm.begin() + kCountsPerDb) > 0.5)
         return std::string("terms no bridge has");
       c.terms.push_back(t);
     } else {

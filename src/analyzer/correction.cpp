@@ -227,28 +227,22 @@ std::array<double, 5> termSpread(const ErrorTerms& t, Complex w, double a) {
   const Complex zAlong = zSize > 0 ? std::conj(z) / zSize : 1.0;
   std::array<double, 5> s{};
   double total = 0;
-  for (int n = 0; n < t.shapeCount; ++n) {
-    const TermShape& shape = t.shapes[static_cast<size_t>(n)];
-    for (size_t i = 0; i < kTermParts; ++i) {
-      if (shape.halfWidths[i] == 0) continue;
-      Complex m = 0;
-      for (size_t k = 0; k < kTermParts; ++k) m += moves[k] * shape.axes[i][k];
-      m *= shape.halfWidths[i];
-      total += mag(m);
-      s[0] += std::fabs(std::real(along * m));
-      s[1] += size > 0 ? std::fabs(std::imag(m * std::conj(g))) / (size * size) : kInf;
-      s[2] += std::fabs(std::real(zSlope * m));
-      s[3] += std::fabs(std::imag(zSlope * m));
-      s[4] += std::fabs(std::real(zAlong * zSlope * m));
-    }
+  for (size_t k = 0; k < kTermParts; ++k) {
+    const Complex m = moves[k] * t.pm[k];
+    total += mag(m);
+    s[0] += std::fabs(std::real(along * m));
+    s[1] += size > 0 ? std::fabs(std::imag(m * std::conj(g))) / (size * size) : kInf;
+    s[2] += std::fabs(std::real(zSlope * m));
+    s[3] += std::fabs(std::imag(zSlope * m));
+    s[4] += std::fabs(std::real(zAlong * zSlope * m));
   }
   // What the first order leaves out of dG: the denominator's own change, the
   // source match's change times the directivity's, and the ratio's
   // exponential in the counts per dB.
-  const double de = std::hypot(t.partPm(kDirectivityRe), t.partPm(kDirectivityIm));
-  const double dt = std::hypot(t.partPm(kTrackingRe), t.partPm(kTrackingIm));
-  const double ds = std::hypot(t.partPm(kSourceMatchRe), t.partPm(kSourceMatchIm));
-  const double dw = mag(w) * std::fabs(x) * t.partPm(kCountsPerDb);
+  const double de = std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm]);
+  const double dt = std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm]);
+  const double ds = std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm]);
+  const double dw = mag(w) * std::fabs(x) * t.pm[kCountsPerDb];
   const double du = mag(u), dSize = mag(d);
   const double dd = dt + ds * (du + de + dw) + (mag(t.sourceMatch) + ds) * (de + dw);
   const double room = dSize - dd;
@@ -333,22 +327,6 @@ PointValues valuesOf(Complex gamma) {
           static_cast<float>(common::swrOf(gamma))};
 }
 
-TermShape termBox(const std::array<double, kTermParts>& pm) {
-  TermShape box;
-  for (size_t k = 0; k < kTermParts; ++k) box.axes[k][k] = 1, box.halfWidths[k] = pm[k];
-  return box;
-}
-
-double ErrorTerms::partPm(int k) const {
-  double most = 0;
-  for (int n = 0; n < shapeCount; ++n) {
-    const TermShape& shape = shapes[static_cast<size_t>(n)];
-    for (size_t i = 0; i < kTermParts; ++i)
-      most += std::fabs(shape.axes[i][static_cast<size_t>(k)]) * shape.halfWidths[i];
-  }
-  return most;
-}
-
 double ErrorTerms::part(int k) const {
   switch (k) {
     case kDirectivityRe:
@@ -381,16 +359,19 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
   out.minus = valuesOf(passive(gMinus));
   // What |X| moves by within a count of either reading.
   float resolution = 0;
-  for (double da : {-1.0, 1.0})
-    for (double db : {-1.0, 1.0}) {
-      const Complex w = std::polar(ratioSize(t, a + da), (b + db) * kDegreesPerCount / kDegrees);
-      for (Complex g : {correctedReflection(t, w), correctedReflection(t, std::conj(w))}) {
-        const float x = valuesOf(g)[kReactance];
+  const std::array<double, 2> sizes{ratioSize(t, a - 1), ratioSize(t, a + 1)};
+  const std::array<Complex, 2> turns{std::polar(1.0, (b - 1) * kDegreesPerCount / kDegrees),
+                                     std::polar(1.0, (b + 1) * kDegreesPerCount / kDegrees)};
+  const double r0 = common::kReferenceOhm;
+  for (double size : sizes)
+    for (Complex turn : turns)
+      for (Complex g :
+           {correctedReflection(t, size * turn), correctedReflection(t, size * std::conj(turn))}) {
+        const float x = static_cast<float>(r0 * over(1.0 + g, 1.0 - g).imag());
         const float moved = std::min(std::fabs(std::fabs(x) - std::fabs(out.plus[kReactance])),
                                      std::fabs(std::fabs(x) - std::fabs(out.minus[kReactance])));
         resolution = std::isfinite(moved) ? std::max(resolution, moved) : HUGE_VALF;
       }
-    }
   out.resolution = resolution;
 
   // The sector of ratios the readings allow: channel A within its spread, near

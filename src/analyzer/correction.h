@@ -46,29 +46,14 @@ enum TermPart : int {
   kCountsPerDb,
   kTermParts
 };
-// Where the true terms may lie about the ones in use: within `halfWidths[i]`
-// along each axis i (unit vectors in the space of the parts), a
-// parallelotope; a box when the axes are the parts themselves.
-struct TermShape {
-  std::array<std::array<double, kTermParts>, kTermParts> axes{};
-  std::array<double, kTermParts> halfWidths{};
-};
-// A box of half-width pm[k] about each part k.
-TermShape termBox(const std::array<double, kTermParts>& pm);
-
 struct ErrorTerms {
   Complex directivity{0, 0};
   Complex tracking{1, 0};
   Complex sourceMatch{0, 0};
   double countsPerDb = static_cast<double>(kTotalReflectionCounts) / kReturnLossRangeDb;
-  // The truth lies within the sum of these (none: the terms are exact); the
-  // terms interpolated between two calibration points take both points'
-  // shapes, scaled, and a box for what the interpolation may miss.
-  std::array<TermShape, 3> shapes{};
-  int shapeCount = 0;
+  // The most each part may be off by, part by part (all zero: exact).
+  std::array<double, kTermParts> pm{};
   double part(int k) const;
-  // The most part k may be off by.
-  double partPm(int k) const;
 };
 
 // The ratio the detector sees for a load of reflection `gamma`, and the

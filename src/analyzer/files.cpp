@@ -308,7 +308,9 @@ std::string halfWidthText(const TraceValues& t, size_t i, int q) {
   if (!std::isfinite(t.values[q][i]) || (q == kSwr && !std::isfinite(pm)) ||
       mark == chart::Mark::AtLeast || mark == chart::Mark::AtMost)
     return {};  // a bound has none
-  return exportNumber(pm, 4);
+  // Outward: the value is written to 7 significant digits (as it is kept).
+  const float v = q == kReactance ? t.signedReactance(i) : t.values[q][i];
+  return exportNumber(common::outwardHalfWidthSignificant(v, 7, pm, 4), 4);
 }
 
 }  // namespace
@@ -321,6 +323,10 @@ std::string flagWords(const TraceValues& t, size_t i) {
     words += word;
   };
   add(uncertainWord(t.uncertain[i]));
+  // With a calibration in use: a point outside its span, or one whose terms'
+  // interpolation makes much of its interval.
+  if (i < t.correction.size() && t.correction[i] == Correction::Uncorrected) add("uncorrected");
+  if (i < t.correction.size() && t.correction[i] == Correction::Interpolated) add("interpolated");
   if (t.signs[i] == ReactanceSign::Unknown && std::isfinite(t.values[kReactance][i]))
     add("sign_unknown");
   return words;

@@ -5,6 +5,7 @@
 
 #include "analyzer/charts.h"
 #include "analyzer/validity.h"
+#include "chart/edges.h"
 #include "chart/readout.h"
 #include "common/text.h"
 
@@ -39,7 +40,12 @@ std::string quantityText(const TraceValues& t, size_t i, int q, std::optional<do
   if ((mark == chart::Mark::Valid || mark == chart::Mark::Uncertain ||
        mark == chart::Mark::Approximate) &&
       pm > 0)
-    number += " \u00b1 " + (std::isfinite(pm) ? common::formatPattern(pm, pattern) : "\u221e");
+    number +=
+        " \u00b1 " +
+        (std::isfinite(pm)
+             ? common::formatPattern(
+                   *chart::outwardPm(std::fabs(v), pm, common::patternDecimals(pattern)), pattern)
+             : "\u221e");
   std::string text = chart::withUnit(number, kQuantityUnits[q]);
   if (mark == chart::Mark::Uncertain) text += " uncertain";
   return text;

@@ -396,6 +396,37 @@ std::string_view trimBlanks(std::string_view text) {
   return text;
 }
 
+int patternDecimals(std::string_view pattern) {
+  const size_t dot = pattern.find('.');
+  int decimals = 0;
+  if (dot != std::string_view::npos)
+    for (char c : pattern.substr(dot + 1))
+      if (c == '0' || c == '#') ++decimals;
+  return decimals;
+}
+
+namespace {
+
+// `needed` rounded up to a whole number of `unit`s (a hair of floating-point
+// error above a whole number is not taken as another unit).
+double upToUnit(double needed, double unit) {
+  const double units = needed / unit;
+  return std::ceil(units - 1e-9 * std::max(1.0, units)) * unit;
+}
+
+}  // namespace
+
+double outwardHalfWidthSignificant(double value, int valueDigits, double pm, int digits) {
+  if (!std::isfinite(pm) || !std::isfinite(value)) return pm;
+  const std::string text = shortestText(value, valueDigits);
+  double written = value;
+  std::from_chars(text.data(), text.data() + text.size(), written);
+  const double needed = pm + std::fabs(value - written);
+  if (!(needed > 0)) return 0;
+  const double unit = std::pow(10.0, std::floor(std::log10(needed)) - digits + 1);
+  return upToUnit(needed, unit);
+}
+
 std::string formatPattern(double value, std::string_view pattern, char thousandsSeparator) {
   if (pattern == "scientific") return formatScientific(value);
   size_t dot = pattern.find('.');

@@ -63,6 +63,16 @@ double decimalOfSingle(float value);
 // out. "scientific" gives d.ddE+xx.
 std::string formatPattern(double value, std::string_view pattern, char thousandsSeparator = ',');
 
+// The decimals a display pattern writes.
+int patternDecimals(std::string_view pattern);
+
+// A half-width `pm` about `value`, the value written with `valueDigits`
+// significant digits and the half-width with `digits`, rounded outward: the
+// written value plus and minus the written half-width hold every number within
+// pm of `value` (the value's own rounding taken in). Infinite and NaN
+// half-widths are returned as they are.
+double outwardHalfWidthSignificant(double value, int valueDigits, double pm, int digits);
+
 // d.ddE+xx: one digit, the point, two decimals, E, a sign and two exponent digits.
 std::string formatScientific(double value);
 

@@ -59,8 +59,7 @@ TEST(Correction, IntervalsHoldEveryLoadTheReadingsAllow) {
     std::array<double, kTermParts> pm{};
     for (double& p : pm) p = 0.004 * (1 + unit(random));
     pm[kCountsPerDb] = 0.2 * (1 + unit(random));
-    t.shapes[0] = termBox(pm);
-    t.shapeCount = 1;
+    t.pm = pm;
     const double a = 60 + 450 * (1 + unit(random)) / 2, b = 40 + 940 * (1 + unit(random)) / 2;
     const CorrectedReading c = correctReading(a, b, t, f);
     // Loads that give readings a count or less away, through terms within their pm.
@@ -105,8 +104,8 @@ TEST(Calibration, TheStandardsGiveTermsHoldingTheBoard) {
         EXPECT_NEAR(back->terms[static_cast<size_t>(i)].part(k), t.part(k), 1e-8);
       // The ideal board is the read-out's laws: no directivity, tracking 1.
       if (board == sim::Board::Ideal) {
-        EXPECT_LE(std::abs(t.directivity), std::hypot(t.partPm(0), t.partPm(1)));
-        EXPECT_LE(std::abs(t.tracking - 1.0), std::hypot(t.partPm(2), t.partPm(3)));
+        EXPECT_LE(std::abs(t.directivity), std::hypot(t.pm[0], t.pm[1]));
+        EXPECT_LE(std::abs(t.tracking - 1.0), std::hypot(t.pm[2], t.pm[3]));
       }
     }
     // Between calibration points and outside the span.
