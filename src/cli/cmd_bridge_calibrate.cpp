@@ -77,6 +77,7 @@ int runBridgeCalibrate(Context& ctx, Args& args) {
   bool runUnreadable = false;
   analyzer::CalibrationRun run = analyzer::calibrationRunIn(ctx.settings, &runUnreadable);
   analyzer::Channels channels;
+  ctx.openPort();  // only a standard measured needs it
   if (!analyzerPass(ctx, plan, "bridge-calibrate", channels, average)) return 0;
   measured.readings = analyzer::standardReadings(channels, plan.points);
   const size_t index = static_cast<size_t>(standard - analyzer::calibrationStandards().data());
@@ -137,6 +138,6 @@ extern const Command kBridgeCalibrateCommand{
     "    readings can be measured again alone. --previous brings the previous\n"
     "    calibration back (a second call undoes it); --forget reads uncorrected\n"
     "    again (the calibration kept as the previous one).",
-    runBridgeCalibrate};
+    runBridgeCalibrate, Command::Port::WhenNeeded};
 
 }  // namespace kolm::cli

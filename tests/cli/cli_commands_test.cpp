@@ -97,8 +97,9 @@ TEST_F(CliOutputs, CommandsThatMeasureNothingLeaveThePortAlone) {
   ASSERT_TRUE(
       kolm::common::writeFileAtomic("dds.cfg", "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n"));
   ASSERT_TRUE(kolm::common::writeFileAtomic("pow-previous.ini", "\"830\"\r\n\"240\"\r\n"));
-  for (const char* command : {"match --r 25 --x 10 --freq 7", "calibrate --previous",
-                              "calibrate --default", "bridge-forget"}) {
+  for (const char* command :
+       {"match --r 25 --x 10 --freq 7", "calibrate --previous", "calibrate --default",
+        "bridge-forget", "bridge-calibrate --standards"}) {
     const auto r = runCli(std::string("--trace t.txt ") + command);
     EXPECT_EQ(r.status, 0) << command << ": " << r.err;
   }
