@@ -50,7 +50,7 @@ const Command* const kCommands[] = {
     &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
     &kCrystalCommand,      &kCrystalMatchCommand, &kLadderDesignCommand,
     &kMatchCommand,        &kCableMeasureCommand, &kBridgeCheckCommand,
-    &kBridgeForgetCommand, &kServeCommand, &kBridgeCalibrateCommand,
+    &kBridgeForgetCommand, &kServeCommand,        &kBridgeCalibrateCommand,
 };
 
 void printHelp(std::ostream& out) {
