@@ -355,7 +355,7 @@ BridgeFiguresInUse bridgeFiguresIn(const common::SettingsFolder& folder) {
   BridgeFiguresInUse out;
   const std::filesystem::path path = folder.file(kBridgeFiguresFile);
   const common::SettingsRead read = common::readSettingsFile(path, 64 * 1024);
-  if (!read.content) {
+  if (!read.content || !read.problem.empty()) {
     if (!read.problem.empty()) out.problem = common::unreadableText(path, read.problem);
     return out;
   }
@@ -373,7 +373,7 @@ BridgeFiguresInUse bridgeFiguresIn(const common::SettingsFolder& folder) {
 BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable) {
   const auto read = common::readSettingsFile(folder.file(kBridgeCheckFile), kCheckRunLimitBytes);
   *unreadable = !read.problem.empty();
-  if (!read.content) return {};
+  if (!read.content || *unreadable) return {};
   std::string why;
   if (auto run = parseCheckRun(*read.content, &why)) return *run;
   *unreadable = true;

@@ -31,9 +31,7 @@ std::string exportNumber(double value, int digits) {
 }  // namespace
 
 AntSettings readAntIni(const std::filesystem::path& path, std::string* problem) {
-  const common::SettingsRead file = common::readSettingsFile(path, common::kSettingsFileLimit);
-  if (!file.content && problem) *problem = file.problem;
-  return file.content ? parseAntIni(*file.content, problem) : AntSettings{};
+  return common::readSettings<AntSettings>(path, common::kSettingsFileLimit, parseAntIni, problem);
 }
 
 AntSettings parseAntIni(std::string_view content, std::string* problem) {
@@ -63,6 +61,23 @@ bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string
   readAntIni(path, &problem);
   if (!keeper.keep(path, problem).mayWrite) return false;
   return common::writeFileAtomic(path, antIniText(startMHz, stopMHz, points));
+}
+
+common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniTexts& before,
+                                    const AntIniTexts& now) {
+  if (before == now) return {true, {}, {}};
+  return common::changeSettings(
+      folder, kSettingsFile,
+      [](std::string_view text, std::string* problem) {
+        const AntSettings s = parseAntIni(text, problem);
+        return AntIniTexts{common::shortestText(s.start), common::shortestText(s.stop),
+                           std::to_string(s.points)};
+      },
+      [](const AntIniTexts& t) { return antIniText(t[0], t[1], t[2]); },
+      [&](AntIniTexts& file) {
+        for (size_t k = 0; k < file.size(); ++k)
+          if (now[k] != before[k]) file[k] = now[k];
+      });
 }
 
 std::string antIniText(std::string_view startMHz, std::string_view stopMHz,

@@ -2,6 +2,7 @@
 // exports of a sweep as CSV and as a Touchstone one-port file.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "analyzer/export_source.h"
 #include "analyzer/measurement.h"
+#include "common/settings_change.h"
 #include "common/settings_file.h"
 
 namespace kolm::analyzer {
@@ -40,6 +42,14 @@ bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string
                 const std::filesystem::path& path, common::SettingsKeeper& keeper);
 std::string antIniText(std::string_view startMHz, std::string_view stopMHz,
                        std::string_view points);
+
+// The box texts as ant.ini keeps them: start, stop, points.
+using AntIniTexts = std::array<std::string, 3>;
+// ant.ini changed as every settings file is (common::changeSettings): the
+// texts that differ between `before` (as the window last read or wrote them)
+// and `now` go into the file as it is then; the others keep what it holds.
+common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniTexts& before,
+                                    const AntIniTexts& now);
 
 // The chart file dialogs' filters.
 inline constexpr const char* kVnaFilter = "file vna(*.vna)|*.vna";

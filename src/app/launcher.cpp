@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 #include "analyzer/ui/analyzer_window.h"
+#include "common/settings_change.h"
 #include "common/settings_file.h"
+#include "common/tr.h"
 #include "common/ui/about_box.h"
 #include "common/ui/language.h"
 #include "common/ui/recent_files.h"
@@ -173,6 +175,7 @@ void Launcher::load(const hw::SecondsTimer& timer) {
   // Parameters says why dds.cfg was not used (it opens: the clock is unset).
   hardwareMessage_ = context_.settings.keeper().keep(hardwareFile, problem).message;
   checkSettingsFiles();
+  if (exiting_) return;  // stopped while a message was open: nothing more is opened
   openConfiguredPort();
   common::ui::refreshSimBanners(this);
   adjustSize();
@@ -182,6 +185,17 @@ void Launcher::load(const hw::SecondsTimer& timer) {
 
 void Launcher::checkSettingsFiles() {
   std::string told;
+  // A folder that cannot be written is said now, with what will not be kept;
+  // saves that then fail are not said again, and never hold an exit up.
+  if (std::string why = common::settingsFolderProblem(context_.settings); !why.empty()) {
+    told += common::arg(KOLM_TR("kolm",
+                                "The settings folder '%1' cannot be written (%2). Calibrations, "
+                                "memories, band buttons and settings changed in this session "
+                                "will not be kept."),
+                        {context_.settings.path().string(), why}) +
+            "\n";
+    context_.settings.setUnwritable(std::move(why));
+  }
   auto keep = [&](const std::filesystem::path& file, const std::string& problem) {
     const auto kept = context_.settings.keeper().keep(file, problem);
     if (!kept.message.empty()) told += kept.message + "\n";

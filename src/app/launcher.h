@@ -41,6 +41,9 @@ class Launcher : public QMainWindow {
   // "EXIT PROGRAM": every open window closes through its own close handler,
   // the launcher last, then the program ends.
   void exitProgram();
+  // True once the program is ending (EXIT PROGRAM, a stop signal): a start-up
+  // interrupted by one does not go on to show the launcher.
+  bool exiting() const { return exiting_; }
 
   // Opens a port back end by name; tests put a recording port here.
   std::function<hw::PortOpenResult(const std::string& backend, int32_t lptBase)> portOpener;

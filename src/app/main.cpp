@@ -120,6 +120,8 @@ int main(int argc, char** argv) {
   QObject::connect(&stopSignals, &kolm::app::StopSignals::stopRequested, &launcher,
                    &kolm::app::Launcher::exitProgram);
   launcher.load();
+  // A stop signal while a start-up message was open ended the program there.
+  if (launcher.exiting()) return 0;
   launcher.show();
   return app.exec();
 }

@@ -210,6 +210,7 @@ void ParametersWindow::acceptParameters() {
   shared = p;
   context_.instrument.refreshReachable();
   std::string error;
+  const common::SettingsFolder::Hold hold(context_.settings);
   if (!hw::writeHardwareConfig(shared, context_.settings.file(hw::kHardwareConfigFile),
                                context_.settings.keeper(), &error))
     context_.prompter.message(

@@ -53,12 +53,13 @@ int runBridgeCheck(Context& ctx, Args& args) {
   if (plan.start == 0 || plan.stop == 0)
     throw UsageError{"--start, --stop: at 0 MHz the generator gives no signal; check from above 0"};
 
-  // What earlier calls measured.
-  bool runUnreadable = false;
-  analyzer::BridgeCheckRun run = analyzer::checkRunIn(ctx.settings, &runUnreadable);
-
   analyzer::Channels channels;
   if (!analyzerPass(ctx, plan, "bridge-check", channels, average)) return 0;
+  // What earlier calls measured, read under the settings folder's lock: a
+  // check run alongside adds its standard before or after this one.
+  const common::SettingsFolder::Hold hold(ctx.settings);
+  bool runUnreadable = false;
+  analyzer::BridgeCheckRun run = analyzer::checkRunIn(ctx.settings, &runUnreadable);
   if (run.take(*standard, plan.start, plan.stop, plan.points,
                analyzer::standardReadings(channels, plan.points)))
     *ctx.out << "note=the standards measured over another sweep were dropped\n";

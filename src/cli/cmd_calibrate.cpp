@@ -21,23 +21,16 @@ void printCalibration(Context& ctx, const powermeter::Calibration& c) {
            << " calibration=" << (c.isDefault() ? "default" : "stored") << "\n";
 }
 
-// pow.ini with `after`, the calibration it replaces kept for --previous.
-int store(Context& ctx, powermeter::PowIni ini, const powermeter::Calibration& after) {
-  std::string error;
-  if (!powermeter::keepPreviousCalibration(ini.calibration, after,
-                                           ctx.settings.file(powermeter::kPreviousCalibrationFile),
-                                           &error)) {
-    *ctx.err << "kolm-cli: " << error << "; pow.ini was not changed\n";
+// pow.ini's calibration as `change` makes it from the one pow.ini holds when
+// it is stored, the calibration it replaces kept for --previous.
+int store(Context& ctx, const powermeter::CalibrationChange& change) {
+  powermeter::Calibration now;
+  const common::SettingsChange stored = powermeter::storeCalibration(ctx.settings, change, &now);
+  if (!stored.written) {
+    if (!stored.message().empty()) *ctx.err << "kolm-cli: " << stored.message() << "\n";
     return kWriteError;
   }
-  ini.calibration = after;
-  if (!powermeter::savePowIni(powermeter::powIniTexts(ini),
-                              ctx.settings.file(powermeter::kSettingsFile),
-                              ctx.settings.keeper())) {
-    *ctx.err << "kolm-cli: pow.ini could not be written; the calibration was not changed\n";
-    return kWriteError;
-  }
-  printCalibration(ctx, after);
+  printCalibration(ctx, now);
   return 0;
 }
 
@@ -54,19 +47,20 @@ int runCalibrate(Context& ctx, Args& args) {
   const auto previousFile = ctx.settings.file(powermeter::kPreviousCalibrationFile);
   checkOutput("pow.ini", ctx.settings.file(powermeter::kSettingsFile).string());
   checkOutput(powermeter::kPreviousCalibrationFile, previousFile.string());
-  const powermeter::PowIni ini = readPowIniWhole(ctx);
+  readPowIniWhole(ctx);  // a damaged pow.ini is refused before anything is measured
 
   if (previous) {
-    std::string problem;
-    const auto kept = powermeter::readPreviousCalibration(previousFile, &problem);
-    if (!kept) {
-      *ctx.err << "kolm-cli: " << powermeter::noPreviousCalibrationText(previousFile, problem)
-               << "\n";
+    std::string error;
+    const auto restored = powermeter::bringBackPreviousCalibration(ctx.settings, &error);
+    if (!restored) {
+      *ctx.err << "kolm-cli: " << error << "\n";
       return kWriteError;
     }
-    return store(ctx, ini, *kept);  // the one in use becomes the previous one
+    printCalibration(ctx, *restored);  // the one it replaced is the previous one now
+    return 0;
   }
-  if (defaults) return store(ctx, ini, powermeter::Calibration{826, 235});
+  if (defaults)
+    return store(ctx, [](const powermeter::Calibration&) { return powermeter::Calibration{}; });
 
   const auto point = *level == 0 ? powermeter::CalPoint::ZeroDbm : powermeter::CalPoint::Minus60Dbm;
   const double mhz = freq.value_or(powermeter::kCalibrationMHz);
@@ -80,15 +74,19 @@ int runCalibrate(Context& ctx, Args& args) {
   switchOff(ctx, 1);
   *ctx.out << "count=" << count << " level_dbm=" << (*level == 0 ? "0" : "-60")
            << " freq_mhz=" << common::shortestText(mhz, 9) << "\n";
-  const std::string problem =
-      powermeter::calibrationCountProblem(point, count, ini.calibration, mhz, kCommands);
-  if (!problem.empty()) {
-    *ctx.err << "kolm-cli: " << problem << "\n";
-    return kWriteError;
-  }
-  powermeter::Calibration after = ini.calibration;
-  (point == powermeter::CalPoint::ZeroDbm ? after.Cal0 : after.Cal60) = static_cast<int16_t>(count);
-  return store(ctx, ini, after);
+  // Checked against the other point's count as pow.ini holds it when stored.
+  std::string problem;
+  const int status = store(ctx, [&](const powermeter::Calibration& now) {
+    std::optional<powermeter::Calibration> after;
+    problem = powermeter::calibrationCountProblem(point, count, now, mhz, kCommands);
+    if (!problem.empty()) return after;
+    after = now;
+    (point == powermeter::CalPoint::ZeroDbm ? after->Cal0 : after->Cal60) =
+        static_cast<int16_t>(count);
+    return after;
+  });
+  if (!problem.empty()) *ctx.err << "kolm-cli: " << problem << "\n";
+  return status;
 }
 
 }  // namespace

@@ -62,10 +62,12 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
     *ctx.err << "kolm-cli: " << error << "\n";
     return kWriteError;
   }
-  // R0 where the window keeps it, the other settings as they were.
+  // R0 where the window keeps it, the other settings as pow.ini holds them now.
   auto text = [](double v) { return common::shortestText(v, 7); };
-  if (!powermeter::savePowIni(powermeter::powIniTexts(ini), settingsFile, ctx.settings.keeper())) {
-    *ctx.err << "kolm-cli: pow.ini could not be written: R0 is not kept\n";
+  powermeter::PowIniChange change;
+  if (r0) change.R0 = ini.R0;
+  if (const auto kept = powermeter::changePowIni(ctx.settings, change); !kept.written) {
+    *ctx.err << "kolm-cli: " << kept.message() << " R0 is not kept\n";
     return kWriteError;
   }
   *ctx.out << "file=" << powermeter::kQuartzRifFile << " entries=" << powermeter::kRifEntries

@@ -29,14 +29,51 @@ std::string lenientSettingsText(std::string_view raw) {
   return text;
 }
 
+namespace {
+
+// The line (from 1) of a last record `text` ends inside, with the length of
+// the text before it; line 0 when every record is whole.
+std::pair<int, size_t> cutRecord(std::string_view text) {
+  const size_t end = text.find_last_of("\r\n");
+  const size_t from = end == std::string_view::npos ? 0 : end + 1;
+  std::string_view last = text.substr(from);
+  while (!last.empty() && (last.front() == ' ' || last.front() == '\t')) last.remove_prefix(1);
+  while (!last.empty() && (last.back() == ' ' || last.back() == '\t')) last.remove_suffix(1);
+  if (last.empty() || (last.size() >= 2 && last.front() == '"' && last.back() == '"'))
+    return {0, text.size()};
+  int line = 1;
+  for (size_t i = 0; i < from; ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= from || text[i + 1] != '\n'))) ++line;
+  return {line, from};
+}
+
+}  // namespace
+
 SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit) {
   SettingsRead r;
   FileRead file = readFile(path, limit);
-  if (file.content)
-    r.content = lenientSettingsText(*file.content);
-  else if (file.fault != ReadFault::Missing)
-    r.problem = file.error;
+  if (!file.content) {
+    if (file.fault != ReadFault::Missing) r.problem = file.error;
+    return r;
+  }
+  std::string text = lenientSettingsText(*file.content);
+  if (const auto [line, whole] = cutRecord(text); line > 0) {
+    r.problem = lineProblem(
+        line, arg(KOLM_TR("Settings", "the file ends inside the record '%1' (cut short)"),
+                  {shortened(std::string_view(text).substr(whole))}));
+    text.resize(whole);
+  }
+  r.content = std::move(text);
   return r;
+}
+
+SettingsFolder::Hold::Hold(SettingsFolder& folder) : folder_(folder) {
+  if (folder_.holds_++ == 0)
+    folder_.lock_ = std::make_unique<FolderLock>(folder_.file(".kolm-settings-lock"));
+}
+
+SettingsFolder::Hold::~Hold() {
+  if (--folder_.holds_ == 0) folder_.lock_.reset();
 }
 
 std::string lineProblem(int line, std::string_view why) {

@@ -7,9 +7,12 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/files.h"
 
 namespace kolm::common {
 
@@ -19,13 +22,31 @@ namespace kolm::common {
 std::string lenientSettingsText(std::string_view raw);
 
 struct SettingsRead {
-  // The text (lenient, as above); nothing when the file is missing or unreadable.
+  // The text (lenient, as above) up to its last whole record; nothing when the
+  // file is missing or unreadable.
   std::optional<std::string> content;
-  // Why a file that is there could not be read at all, naming it (a folder, a
-  // file beyond the size limit, no permission); empty otherwise.
+  // Why a file that is there could not be read whole, naming it (a folder, a
+  // file beyond the size limit, no permission), or the line of a last record
+  // the file ends inside; empty otherwise.
   std::string problem;
 };
+// A record is whole when a line end follows it, or when it is a quoted text
+// with its closing quote: a file that ends inside a record ("14.2" cut to
+// "14") has that record left out of `content`, and `problem` says so.
 SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit);
+
+// A settings file read with `parse(content, &problem)`: the file's own
+// problem (unreadable, a record cut short) when the parser found none before.
+template <class Values, class Parse>
+Values readSettings(const std::filesystem::path& path, uint64_t limit, Parse parse,
+                    std::string* problem) {
+  const SettingsRead read = readSettingsFile(path, limit);
+  std::string found;
+  Values values = read.content ? parse(*read.content, &found) : Values{};
+  if (found.empty()) found = read.problem;
+  if (problem) *problem = found;
+  return values;
+}
 
 // "line 6: WHY", for the readers' problems (the field quoted in WHY shortened).
 std::string lineProblem(int line, std::string_view why);
@@ -77,10 +98,33 @@ class SettingsFolder {
   // The settings file `name` in the folder.
   std::filesystem::path file(std::string_view name) const { return folder_ / name; }
   SettingsKeeper& keeper() { return keeper_; }
+  // Why the folder cannot be written, once a front end found out at start and
+  // said so (common::settingsFolderProblem); empty otherwise. Saves that fail
+  // there are not said again.
+  const std::string& unwritable() const { return unwritable_; }
+  void setUnwritable(std::string why) { unwritable_ = std::move(why); }
+
+  // Held while a settings file is read, changed and written
+  // (common::changeSettings), and by a caller that changes two files as one
+  // (a calibration and the previous one): other programs on the folder wait
+  // meanwhile. Holds nest within the program.
+  class Hold {
+   public:
+    explicit Hold(SettingsFolder& folder);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    SettingsFolder& folder_;
+  };
 
  private:
   std::filesystem::path folder_;
   SettingsKeeper keeper_;
+  std::unique_ptr<FolderLock> lock_;
+  int holds_ = 0;
+  std::string unwritable_;
 };
 
 // The time now, UTC, in calendar fields.

@@ -24,7 +24,8 @@ double systemClockMHz(int multiplier, double quartzMHz) {
 bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file,
                         std::string* problem) {
   const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
-  if (!read.content) {
+  // Whole or not at all: a file cut short, even after four good records, is not used.
+  if (!read.content || !read.problem.empty()) {
     if (problem) *problem = read.problem;
     return false;
   }

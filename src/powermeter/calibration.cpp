@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "hw/dds.h"
+#include "powermeter/settings.h"
 
 namespace kolm::powermeter {
 
@@ -170,7 +171,7 @@ std::string formatPreviousCalibration(const Calibration& calibration) {
 std::optional<Calibration> readPreviousCalibration(const std::filesystem::path& path,
                                                    std::string* problem) {
   const common::SettingsRead file = common::readSettingsFile(path, common::kSettingsFileLimit);
-  if (!file.content) {
+  if (!file.content || !file.problem.empty()) {
     if (problem) *problem = file.problem;
     return std::nullopt;
   }
@@ -207,23 +208,62 @@ std::string noPreviousCalibrationText(const std::filesystem::path& path,
                      {path.filename().string()});
 }
 
-bool keepPreviousCalibration(const Calibration& before, const Calibration& after,
-                             const std::filesystem::path& path, std::string* error) {
-  if (before == after) return true;
-  return common::writeFileAtomic(path, formatPreviousCalibration(before), error);
+namespace {
+
+// pow.ini's calibration made by `change`, the one it held kept as the
+// previous one; the caller holds the folder.
+common::SettingsChange replaceCalibration(common::SettingsFolder& folder,
+                                          const CalibrationChange& change, Calibration* stored) {
+  common::SettingsChange out;
+  std::string problem;
+  const PowIni now = readPowIni(folder.file(kSettingsFile), &problem);
+  if (!problem.empty()) {
+    // The calibration a damaged pow.ini holds is not one to keep or restore.
+    out.error = common::unreadableText(kSettingsFile, problem) + " " +
+                KOLM_TR("kolm", "The calibration was not changed.");
+    return out;
+  }
+  if (stored) *stored = now.calibration;
+  const std::optional<Calibration> made = change(now.calibration);
+  if (!made) return out;
+  const Calibration& to = *made;
+  if (!(now.calibration == to) &&
+      !common::writeFileAtomic(folder.file(kPreviousCalibrationFile),
+                               formatPreviousCalibration(now.calibration), &out.error)) {
+    out.error += " " + std::string(KOLM_TR("kolm", "The calibration was not changed."));
+    return out;
+  }
+  PowIniChange into;
+  into.calibration = to;
+  out = changePowIni(folder, into);
+  if (out.written && stored) *stored = to;
+  return out;
 }
 
-std::optional<Calibration> swapPreviousCalibration(const Calibration& current,
-                                                   const std::filesystem::path& path,
-                                                   std::string* error) {
+}  // namespace
+
+common::SettingsChange storeCalibration(common::SettingsFolder& folder,
+                                        const CalibrationChange& change, Calibration* stored) {
+  const common::SettingsFolder::Hold hold(folder);
+  return replaceCalibration(folder, change, stored);
+}
+
+std::optional<Calibration> bringBackPreviousCalibration(common::SettingsFolder& folder,
+                                                        std::string* error) {
+  const common::SettingsFolder::Hold hold(folder);
+  const auto path = folder.file(kPreviousCalibrationFile);
   std::string problem;
   const auto previous = readPreviousCalibration(path, &problem);
   if (!previous) {
     if (error) *error = noPreviousCalibrationText(path, problem);
     return std::nullopt;
   }
-  if (!common::writeFileAtomic(path, formatPreviousCalibration(current), error))
+  const common::SettingsChange changed = replaceCalibration(
+      folder, [&previous](const Calibration&) { return previous; }, nullptr);
+  if (!changed.written) {
+    if (error) *error = changed.message();
     return std::nullopt;
+  }
   return previous;
 }
 

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "common/prompter.h"
+#include "common/settings_change.h"
 #include "hw/instrument.h"
 #include "powermeter/level.h"
 
@@ -94,17 +96,23 @@ std::optional<Calibration> readPreviousCalibration(const std::filesystem::path& 
 std::string noPreviousCalibrationText(const std::filesystem::path& path,
                                       const std::string& problem);
 
-// After a change from `before` to `after`: `before` is kept as the previous
-// calibration (nothing is written when they are equal). False, with the
-// reason, when it cannot be written.
-bool keepPreviousCalibration(const Calibration& before, const Calibration& after,
-                             const std::filesystem::path& path, std::string* error = nullptr);
+// A calibration the user accepted, stored at once: under the settings
+// folder's lock `change` makes it from the calibration pow.ini holds now (a
+// step at one level changes that level's count only), or gives nothing to
+// leave it; the one pow.ini held is kept in pow-previous.ini (when it
+// differs), then the new one goes into pow.ini, the rest of pow.ini as it is.
+// Not written (and `error` says why, the previous one as it was) when either
+// cannot be. `stored` receives what pow.ini then holds.
+using CalibrationChange = std::function<std::optional<Calibration>(const Calibration& now)>;
+common::SettingsChange storeCalibration(common::SettingsFolder& folder,
+                                        const CalibrationChange& change,
+                                        Calibration* stored = nullptr);
 
-// "Previous calibration": the kept calibration replaces `current`, which is
-// kept in its place (a second restore undoes the first). Nothing changes and
-// `error` says why when there is none or the file cannot be read or written.
-std::optional<Calibration> swapPreviousCalibration(const Calibration& current,
-                                                   const std::filesystem::path& path,
-                                                   std::string* error = nullptr);
+// "Previous calibration": under the lock, the kept calibration goes into
+// pow.ini and the one pow.ini held is kept in its place (a second restore
+// undoes the first). The calibration now in pow.ini; nothing, with `error`,
+// when there is none to restore or a file cannot be read or written.
+std::optional<Calibration> bringBackPreviousCalibration(common::SettingsFolder& folder,
+                                                        std::string* error);
 
 }  // namespace kolm::powermeter

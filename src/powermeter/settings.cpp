@@ -40,18 +40,34 @@ PowIni parsePowIni(std::string_view content, std::string* problem) {
     };
   };
   auto count = [&](int16_t& target) { return int16(target, 0, kMaxDetectorCount); };
+  // A file that ends before its nine records lost the rest (the calibration
+  // among them): it is not whole.
+  int records = 0;
+  auto ended = [&] {
+    if (why.empty())
+      why =
+          common::lineProblem(reader.line() + 1, "the file ends after " + std::to_string(records) +
+                                                     " of the nine records of pow.ini");
+    return false;
+  };
+  auto next = [&](auto assign, bool bare = false) {
+    if (!number(assign, bare)) return false;
+    ++records;
+    return true;
+  };
   const bool whole = [&] {
-    if (!number(single(ini.ViewStart))) return why.empty();
-    if (!number(single(ini.ViewStop))) return why.empty();
-    if (!number(int16(ini.Points))) return why.empty();
-    if (!number(single(ini.LevelTop))) return why.empty();
-    if (!number(single(ini.LevelBottom))) return why.empty();
-    if (!number(count(ini.calibration.Cal0), true)) return why.empty();
-    if (!number(count(ini.calibration.Cal60), true)) return why.empty();
+    if (!next(single(ini.ViewStart))) return ended();
+    if (!next(single(ini.ViewStop))) return ended();
+    if (!next(int16(ini.Points))) return ended();
+    if (!next(single(ini.LevelTop))) return ended();
+    if (!next(single(ini.LevelBottom))) return ended();
+    if (!next(count(ini.calibration.Cal0), true)) return ended();
+    if (!next(count(ini.calibration.Cal60), true)) return ended();
     auto delay = reader.next();
-    if (!delay) return true;
+    if (!delay) return ended();
+    ++records;
     ini.delayText = *delay;
-    if (!number(single(ini.R0), true)) return why.empty();
+    if (!next(single(ini.R0), true)) return ended();
     if (reader.moreText()) {
       why = common::lineProblem(reader.line() + 1, "text after the nine records of pow.ini");
       return false;
@@ -63,12 +79,7 @@ PowIni parsePowIni(std::string_view content, std::string* problem) {
 }
 
 PowIni readPowIni(const std::filesystem::path& path, std::string* problem) {
-  const common::SettingsRead file = common::readSettingsFile(path, common::kSettingsFileLimit);
-  if (!file.content) {
-    if (problem) *problem = file.problem;
-    return PowIni{};
-  }
-  return parsePowIni(*file.content, problem);
+  return common::readSettings<PowIni>(path, common::kSettingsFileLimit, parsePowIni, problem);
 }
 
 PowIniTexts powIniTexts(const PowIni& ini) {
@@ -89,6 +100,50 @@ std::string formatPowIni(const PowIniTexts& t) {
   w.quoted(t.delayMs);
   w.quoted(common::strSingle(t.R0));
   return w.text();
+}
+
+bool PowIniChange::empty() const {
+  return !startMHz && !stopMHz && !points && !topDbm && !bottomDbm && !delayMs && !calibration &&
+         !R0;
+}
+
+PowIniChange powIniChange(const PowIniTexts& before, const PowIniTexts& now) {
+  PowIniChange c;
+  auto text = [](std::optional<std::string>& item, const std::string& was, const std::string& is) {
+    if (is != was) item = is;
+  };
+  text(c.startMHz, before.startMHz, now.startMHz);
+  text(c.stopMHz, before.stopMHz, now.stopMHz);
+  text(c.points, before.points, now.points);
+  text(c.topDbm, before.topDbm, now.topDbm);
+  text(c.bottomDbm, before.bottomDbm, now.bottomDbm);
+  text(c.delayMs, before.delayMs, now.delayMs);
+  if (!(now.calibration == before.calibration)) c.calibration = now.calibration;
+  if (now.R0 != before.R0) c.R0 = now.R0;
+  return c;
+}
+
+common::SettingsChange changePowIni(common::SettingsFolder& folder, const PowIniChange& change) {
+  if (change.empty()) return {true, {}, {}};
+  return common::changeSettings(
+      folder, kSettingsFile,
+      [](std::string_view text, std::string* problem) {
+        return powIniTexts(parsePowIni(text, problem));
+      },
+      formatPowIni,
+      [&change](PowIniTexts& t) {
+        auto put = [](std::string& item, const std::optional<std::string>& to) {
+          if (to) item = *to;
+        };
+        put(t.startMHz, change.startMHz);
+        put(t.stopMHz, change.stopMHz);
+        put(t.points, change.points);
+        put(t.topDbm, change.topDbm);
+        put(t.bottomDbm, change.bottomDbm);
+        put(t.delayMs, change.delayMs);
+        if (change.calibration) t.calibration = *change.calibration;
+        if (change.R0) t.R0 = *change.R0;
+      });
 }
 
 bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path,

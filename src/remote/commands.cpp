@@ -334,21 +334,11 @@ void addCrystal(scpi::CommandTree& tree, Station& s) {
 }
 
 void addCalibration(scpi::CommandTree& tree, Station& s) {
-  auto store = [&s](Call& c, const powermeter::PowIni& ini, const powermeter::Calibration& after) {
-    std::string error;
-    if (!powermeter::keepPreviousCalibration(
-            ini.calibration, after, s.settings().file(powermeter::kPreviousCalibrationFile),
-            &error)) {
-      c.error(scpi::kMassStorageError, error + "; pow.ini was not changed");
-      return;
-    }
-    powermeter::PowIni changed = ini;
-    changed.calibration = after;
-    if (!powermeter::savePowIni(powermeter::powIniTexts(changed),
-                                s.settings().file(powermeter::kSettingsFile),
-                                s.settings().keeper()))
-      c.error(scpi::kMassStorageError,
-              "pow.ini could not be written; the calibration was not changed");
+  // The calibration pow.ini holds when it is stored is kept as the previous one.
+  auto store = [&s](Call& c, const powermeter::PowIni&, const powermeter::Calibration& after) {
+    const auto kept = powermeter::storeCalibration(
+        s.settings(), [after](const powermeter::Calibration&) { return std::optional(after); });
+    if (!kept.written) c.error(scpi::kMassStorageError, kept.message());
   };
   auto readIni = [&s](Call& c) -> std::optional<powermeter::PowIni> {
     std::string problem;

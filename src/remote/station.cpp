@@ -268,6 +268,14 @@ Refusal Station::startCrystalCalibration(int client, double r0Ohm) {
   return std::nullopt;
 }
 
+namespace {
+bool changeR0(common::SettingsFolder& folder, float r0) {
+  powermeter::PowIniChange change;
+  change.R0 = r0;
+  return powermeter::changePowIni(folder, change).written;
+}
+}  // namespace
+
 void Station::finishTable() {
   const auto& pass = static_cast<const TablePass&>(*table_);
   lastReport.clear();
@@ -279,8 +287,7 @@ void Station::finishTable() {
     failure_ = wrong + " Quartz.rif was not changed.";
   else if (!powermeter::writeRif(pass.table(), settings_.file(powermeter::kQuartzRifFile), &why))
     failure_ = why;
-  else if (!powermeter::savePowIni(powermeter::powIniTexts(tableIni_),
-                                   settings_.file(powermeter::kSettingsFile), settings_.keeper()))
+  else if (!changeR0(settings_, tableIni_.R0))
     failure_ = "pow.ini could not be written: R0 is not kept";
   else
     lastReport = std::string("file=") + powermeter::kQuartzRifFile +

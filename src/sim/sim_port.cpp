@@ -16,9 +16,8 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
 
 std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file,
                                                std::string* problem) {
-  const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
-  if (!read.content && problem) *problem = read.problem;
-  return read.content ? parsePortOptions(*read.content, problem) : std::nullopt;
+  return common::readSettings<std::optional<hw::PortOptions>>(file, common::kSettingsFileLimit,
+                                                              parsePortOptions, problem);
 }
 
 std::optional<hw::PortOptions> parsePortOptions(std::string_view content, std::string* problem) {

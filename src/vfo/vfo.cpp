@@ -57,17 +57,20 @@ bool Vfo::keyboardEnter() {
   if (!typed) return false;
   settings.WorkingFreq = *typed;
   sendFrequency();
+  saveSettings();
   return true;
 }
 
 void Vfo::setMode(Mode mode) {
   settings.mode = mode;
   sendFrequency();
+  saveSettings();
 }
 
 void Vfo::setIfChoice(IfChoice choice) {
   settings.ifChoice = choice;
   sendFrequency();
+  saveSettings();
 }
 
 void Vfo::ddsReset() {
@@ -87,18 +90,45 @@ int Vfo::insertMemory(double mhz) {
   return static_cast<int>(inserted - memories.begin());
 }
 
-int Vfo::addMemory() { return insertMemory(settings.WorkingFreq); }
+void Vfo::report(const common::SettingsChange& change) {
+  if (!change.keptMessage.empty()) prompter_.message(change.keptMessage, common::Icon::Warning);
+  if (!change.error.empty() && settings_.unwritable().empty())
+    prompter_.message(change.error, common::Icon::Warning);
+}
+
+void Vfo::changeMemories(const std::function<void()>& change) {
+  report(common::changeSettings(
+      settings_, kMemoryFile,
+      [this](std::string_view text, std::string* problem) {
+        memories.clear();
+        for (double mhz : parseMemories(std::string(text), problem)) insertMemory(mhz);
+        return 0;
+      },
+      [this](int) { return memoriesText(memories); }, [&change](int) { change(); },
+      common::kTableFileLimit));
+}
+
+int Vfo::addMemory() {
+  int added = 0;
+  changeMemories([&] { added = insertMemory(settings.WorkingFreq); });
+  return added;
+}
 
 bool Vfo::deleteMemory(int selected) {
   if (memoryCount() == 0 || selected < 0 || selected >= memoryCount()) return false;
-  memories.erase(memories.begin() + selected);
+  // The entry chosen, wherever the file has it now.
+  const std::string entry = memories[static_cast<size_t>(selected)];
+  changeMemories([&] {
+    if (auto at = std::find(memories.begin(), memories.end(), entry); at != memories.end())
+      memories.erase(at);
+  });
   return true;
 }
 
 bool Vfo::clearMemories() {
   if (!prompter_.confirm(kClearMemoriesQuestion)) return false;
   if (memoryCount() == 0) return false;
-  memories.clear();
+  changeMemories([this] { memories.clear(); });
   return true;
 }
 
@@ -107,6 +137,7 @@ void Vfo::recallMemory(int index) {
   settings.WorkingFreq = common::numericValue(memories[static_cast<size_t>(index)]);
   if (settings.WorkingFreq > kMemoryRecallLimitMHz) settings.WorkingFreq = kMemoryRecallLimitMHz;
   sendFrequency();
+  saveSettings();
 }
 
 bool Vfo::recallBand(int index) {
@@ -115,12 +146,24 @@ bool Vfo::recallBand(int index) {
   if (stored == 0) return false;
   settings.WorkingFreq = stored;
   sendFrequency();
+  saveSettings();
   return true;
 }
 
 void Vfo::storeBand(int index) {
   if (index < 0 || index >= kBandButtonCount) return;
-  FreqButtons[static_cast<size_t>(index)] = settings.WorkingFreq;
+  const double mhz = settings.WorkingFreq;
+  report(common::changeSettings(
+      settings_, kButtonFile,
+      [this](std::string_view text, std::string* problem) {
+        return FreqButtons = parseBandButtons(std::string(text), problem);
+      },
+      bandButtonsText,
+      [this, index, mhz](BandButtons& buttons) {
+        buttons[static_cast<size_t>(index)] = mhz;
+        FreqButtons = buttons;
+      }));
+  FreqButtons[static_cast<size_t>(index)] = mhz;
   sendFrequency();
 }
 
@@ -128,42 +171,46 @@ void Vfo::open() {
   IfOffset = common::numericValue(settings.IF1);
   std::string problems[3];
   readRadioIni(settings, file(kSettingsFile), &problems[0]);
+  stored_ = settings;
   ddsReset();
   memories.clear();
   for (double mhz : readMemories(file(kMemoryFile), &problems[1])) insertMemory(mhz);
   FreqButtons = readBandButtons(file(kButtonFile), &problems[2]);
-  keep_.clear();
   std::string told;
   const char* names[] = {kSettingsFile, kMemoryFile, kButtonFile};
   for (int k = 0; k < 3; ++k) {
     const auto kept = settings_.keeper().keep(file(names[k]), problems[k]);
-    if (!kept.mayWrite) keep_.push_back(names[k]);
     if (!kept.message.empty()) told += kept.message + "\n";
   }
   if (!told.empty()) prompter_.message(told, common::Icon::Warning);
 }
 
+void Vfo::saveSettings() {
+  const Settings now = settings;
+  const Settings before = stored_;
+  const auto saved = common::changeSettings(
+      settings_, kSettingsFile,
+      [](std::string_view text, std::string* problem) {
+        Settings read;
+        readSettingsText(read, std::string(text), problem);
+        return read;
+      },
+      settingsText,
+      [&now, &before](Settings& file) {
+        if (now.WorkingFreq != before.WorkingFreq) file.WorkingFreq = now.WorkingFreq;
+        if (now.IF1 != before.IF1) file.IF1 = now.IF1;
+        if (now.IF2 != before.IF2) file.IF2 = now.IF2;
+        if (now.ifChoice != before.ifChoice) file.ifChoice = now.ifChoice;
+        if (now.mode != before.mode) file.mode = now.mode;
+        if (now.keyboardText != before.keyboardText) file.keyboardText = now.keyboardText;
+      });
+  if (saved.written) stored_ = now;
+  report(saved);
+}
+
 void Vfo::close() {
-  std::string failures;
-  std::string why;
-  auto note = [&](const char* name) { failures += std::string(name) + ": " + why + "\n"; };
-  auto mayWrite = [&](const char* name) {
-    return std::find(keep_.begin(), keep_.end(), name) == keep_.end();
-  };
-  if (mayWrite(kSettingsFile) &&
-      !saveRadioIni(settings, file(kSettingsFile), settings_.keeper(), &why))
-    note(kSettingsFile);
-  if (mayWrite(kMemoryFile) &&
-      !common::writeFileAtomic(file(kMemoryFile), memoriesText(memories), &why))
-    note(kMemoryFile);
-  if (mayWrite(kButtonFile) &&
-      !common::writeFileAtomic(file(kButtonFile), bandButtonsText(FreqButtons), &why))
-    note(kButtonFile);
-
+  saveSettings();
   instrument_.switchOff(1);
-
-  if (!failures.empty())
-    prompter_.message("The VFO settings could not be saved:\n" + failures, common::Icon::Warning);
 }
 
 }  // namespace kolm::vfo

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/prompter.h"
+#include "common/settings_change.h"
 #include "common/tr.h"
 #include "hw/instrument.h"
 #include "vfo/tuning.h"
@@ -67,6 +68,10 @@ class Vfo {
   // "DDS Reset": reset, multiplier, then the frequency again.
   void ddsReset();
 
+  // Memories and band buttons are kept the moment they change: VFO_FreqMem
+  // and VFO_FreqButton.txt are read again and only this change is made in
+  // them (another program's memories stay), and the list then is what the
+  // file holds.
   // "Freq Add ": the working frequency into the list at its sorted place; returns
   // the new entry's index.
   int addMemory();
@@ -87,20 +92,29 @@ class Vfo {
   // Opening: settings, DDS reset and load, memories, band buttons. A file that
   // cannot be read whole is copied aside and reported (common/settings_file.h).
   void open();
-  // Closing: writes the three files, then switches the output off (word 0). A file
-  // that cannot be written is reported once for all; the output goes off anyway.
-  // A file that could not be read whole nor copied aside is left as it is.
+  // Writes to radio.ini what was changed since it was last read or written
+  // (the mode, the IF, the working frequency): the window calls it when the
+  // user confirms a setting, and close() does.
+  void saveSettings();
+
+  // Closing: radio.ini's changes kept, then the output switched off (word 0). A
+  // file that cannot be written is said unless the folder is known to be
+  // read-only (said at start); the output goes off anyway.
   void close();
 
  private:
   int insertMemory(double mhz);
+  // `change` made to the memory list as VFO_FreqMem holds it now.
+  void changeMemories(const std::function<void()>& change);
+  // What a change of a file leaves to say.
+  void report(const common::SettingsChange& change);
   std::filesystem::path file(const char* name) const { return settings_.file(name); }
 
   hw::Instrument& instrument_;
   common::Prompter& prompter_;
   common::SettingsFolder& settings_;
   std::optional<Output> output_;
-  std::vector<std::string> keep_;  // files left as they are at close
+  Settings stored_;  // radio.ini as last read or written
 };
 
 }  // namespace kolm::vfo

@@ -66,10 +66,9 @@ void readSettingsText(Settings& settings, const std::string& content, std::strin
 
 void readRadioIni(Settings& settings, const std::filesystem::path& file, std::string* problem) {
   const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
-  if (read.content)
-    readSettingsText(settings, *read.content, problem);
-  else if (problem)
-    *problem = read.problem;
+  std::string found;
+  if (read.content) readSettingsText(settings, *read.content, &found);
+  if (problem) *problem = found.empty() ? read.problem : found;
 }
 
 bool saveRadioIni(const Settings& settings, const std::filesystem::path& file,
@@ -101,9 +100,10 @@ std::vector<double> parseMemories(const std::string& content, std::string* probl
 }
 
 std::vector<double> readMemories(const std::filesystem::path& file, std::string* problem) {
-  const common::SettingsRead read = common::readSettingsFile(file, common::kTableFileLimit);
-  if (!read.content && problem) *problem = read.problem;
-  return read.content ? parseMemories(*read.content, problem) : std::vector<double>{};
+  return common::readSettings<std::vector<double>>(
+      file, common::kTableFileLimit,
+      [](std::string_view text, std::string* p) { return parseMemories(std::string(text), p); },
+      problem);
 }
 
 std::string memoriesText(const std::vector<std::string>& entries) {
@@ -130,9 +130,10 @@ BandButtons parseBandButtons(const std::string& content, std::string* problem) {
 }
 
 BandButtons readBandButtons(const std::filesystem::path& file, std::string* problem) {
-  const common::SettingsRead read = common::readSettingsFile(file, common::kSettingsFileLimit);
-  if (!read.content && problem) *problem = read.problem;
-  return read.content ? parseBandButtons(*read.content, problem) : BandButtons{};
+  return common::readSettings<BandButtons>(
+      file, common::kSettingsFileLimit,
+      [](std::string_view text, std::string* p) { return parseBandButtons(std::string(text), p); },
+      problem);
 }
 
 std::string bandButtonsText(const BandButtons& buttons) {

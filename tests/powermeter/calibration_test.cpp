@@ -12,6 +12,7 @@
 #include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/reference.h"
+#include "powermeter/settings.h"
 #include "sim/sim_rig.h"
 #include "support/port_rig.h"
 #include "support/temp_dir.h"
@@ -123,26 +124,30 @@ TEST(LevelCalibration, ThePreviousSettingOfTheGeneratorDoesNotMatter) {
 // it back and keeps the other, so a second one undoes the first.
 TEST(LevelCalibration, PreviousCalibrationUndoesAnyChange) {
   test::TempDir dir;
+  common::SettingsFolder folder(dir.path());
   const auto path = dir.path() / kPreviousCalibrationFile;
   std::string error;
-  EXPECT_FALSE(swapPreviousCalibration({}, path, &error));
+  EXPECT_FALSE(bringBackPreviousCalibration(folder, &error));
   EXPECT_NE(error.find("no previous calibration"), std::string::npos);
   std::mt19937 random(25);
   std::uniform_int_distribution<int> count(0, 1023);
   Calibration inUse;
+  auto to = [](Calibration c) { return [c](const Calibration&) { return std::optional(c); }; };
   for (int k = 0; k < 200; ++k) {
     const Calibration before = inUse;
     Calibration after{static_cast<int16_t>(count(random)), static_cast<int16_t>(count(random))};
     if (!after.usable()) continue;
-    ASSERT_TRUE(keepPreviousCalibration(before, after, path, &error)) << error;
-    const auto restored = swapPreviousCalibration(after, path, &error);
+    ASSERT_TRUE(storeCalibration(folder, to(after)).written);
+    EXPECT_EQ(readPowIni(folder.file(kSettingsFile)).calibration, after);
+    const auto restored = bringBackPreviousCalibration(folder, &error);
     ASSERT_TRUE(restored) << error;
     EXPECT_EQ(*restored, before);
-    EXPECT_EQ(swapPreviousCalibration(before, path, &error), after);  // undone again
+    EXPECT_EQ(bringBackPreviousCalibration(folder, &error), after);  // undone again
     inUse = after;
   }
-  // An unchanged calibration keeps what was kept.
-  ASSERT_TRUE(keepPreviousCalibration(inUse, inUse, path, &error));
+  // An unchanged calibration keeps what was kept; the rest of pow.ini stays.
+  EXPECT_EQ(readPowIni(folder.file(kSettingsFile)).delayText, "0");
+  ASSERT_TRUE(storeCalibration(folder, to(inUse)).written);
   EXPECT_NE(readPreviousCalibration(path), inUse);
   // A file that holds anything but two different counts is not taken.
   for (const char* content : {"\"826\"\r\n", "\"826\"\r\n\"2000\"\r\n", "\"300\"\r\n\"300\"\r\n",
@@ -151,7 +156,7 @@ TEST(LevelCalibration, PreviousCalibrationUndoesAnyChange) {
     std::string problem;
     EXPECT_FALSE(readPreviousCalibration(path, &problem)) << content;
     EXPECT_FALSE(problem.empty()) << content;
-    EXPECT_FALSE(swapPreviousCalibration(inUse, path, &error));
+    EXPECT_FALSE(bringBackPreviousCalibration(folder, &error));
     EXPECT_EQ(common::readTextFile(path).value(), content);  // left as it was
   }
 }

@@ -52,6 +52,7 @@ std::optional<common::PassPlan> AnalyzerWindow::planPass(bool fresh) {
                               : std::optional(average_->passes());
   if (!depth) return std::nullopt;
   plan_ = *planned;
+  if (fresh) saveSettings();  // the settings a sweep starts with are kept
   return common::PassPlan{plan_.start, plan_.stop, plan_.points, *depth};
 }
 

@@ -9,6 +9,7 @@
 
 #include "analyzer/cable.h"
 #include "analyzer/charts.h"
+#include "analyzer/files.h"
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "chart/chart.h"
@@ -136,6 +137,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   void applyView(const chart::View& v);
   // New data: the zoom history starts again at the whole measurement.
   void newHome();
+  // Writes to ant.ini the boxes changed since it was last read or written.
+  void saveSettings();
+  AntIniTexts shownSettings() const;
   void setStatus(const std::string& text);
   // The Smith chart and matching windows, when open, follow each redraw and
   // the markers.
@@ -205,6 +209,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::optional<Cable> cable_;
   // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
   BridgeFigures figures_;
+  AntIniTexts stored_;            // ant.ini as last read or written
   bool figuresMeasured_ = false;  // figures_ from a check of this bridge, not the published ones
   bool simulatedData_ = false;    // the traces shown come from the simulator
   bool intervalsComputed_ = true;

@@ -134,6 +134,10 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
   stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
   pointsEdit_->setText(QString::number(m_.Points));
+  stored_ = shownSettings();
+  // A box left with a new value is kept at once.
+  for (QLineEdit* box : {startEdit_, stopEdit_, pointsEdit_})
+    connect(box, &QLineEdit::editingFinished, this, [this] { saveSettings(); });
   setMinimumSize(900, 480);
   common::ui::openAtSize(this,
                          QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
@@ -454,16 +458,27 @@ void AnalyzerWindow::newHome() {
 
 void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
 
-// ---- closing ----
+// ---- settings and closing ----
+
+AntIniTexts AnalyzerWindow::shownSettings() const {
+  // A box whose text is refused keeps its last number in the file.
+  const auto kept = [](const QLineEdit* box) { return common::ui::numberText(box).toStdString(); };
+  return {kept(startEdit_), kept(stopEdit_), kept(pointsEdit_)};
+}
+
+void AnalyzerWindow::saveSettings() {
+  const AntIniTexts now = shownSettings();
+  const auto saved = changeAntIni(context_.settings, stored_, now);
+  if (saved.written) stored_ = now;
+  if (!saved.keptMessage.empty())
+    context_.prompter.message(saved.keptMessage, common::Icon::Warning);
+}
 
 void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   // The pass under way stops at its point boundary, any other job too; the
   // settings are kept, then the port is left idle.
   runner_.stop();
-  // A box whose text is refused keeps its last number in the file.
-  const auto kept = [](const QLineEdit* box) { return common::ui::numberText(box).toStdString(); };
-  saveAntIni(kept(startEdit_), kept(stopEdit_), kept(pointsEdit_),
-             context_.settings.file(kSettingsFile), context_.settings.keeper());
+  saveSettings();
   sweep_.close();
   event->accept();
 }

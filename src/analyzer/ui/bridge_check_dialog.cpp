@@ -190,6 +190,10 @@ void BridgeCheckDialog::onPassFinished(bool completed) {
     showState();
     return;
   }
+  // The standard joins what the check's file holds now (another program may
+  // have measured one meanwhile), under the settings folder's lock.
+  const common::SettingsFolder::Hold hold(folder_);
+  run_ = checkRunIn(folder_, &runUnreadable_);
   run_.take(standard, plan_.start, plan_.stop, plan_.points,
             standardReadings(channels_, plan_.points));
   std::optional<BridgeCheckResult> result;

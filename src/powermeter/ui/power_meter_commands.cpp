@@ -45,27 +45,36 @@ void PowerMeterWindow::calibrateAt(CalPoint point) {
   Calibration after = calibration_;
   if (!calibrateLevel(point, calibrationMHz(), context_.instrument, context_.prompter, after))
     return;
-  changeCalibration(after);
+  // The count taken at this level; the other one as pow.ini holds it.
+  changeCalibration([point, after](Calibration now) -> std::optional<Calibration> {
+    (point == CalPoint::ZeroDbm ? now.Cal0 : now.Cal60) =
+        point == CalPoint::ZeroDbm ? after.Cal0 : after.Cal60;
+    return now;
+  });
   startSingleSweep();  // the chart shows the new calibration
 }
 
 void PowerMeterWindow::restoreDefaultCalibration() {
   Calibration after = calibration_;
-  if (calibrateDefault(context_.prompter, after)) changeCalibration(after);
+  if (calibrateDefault(context_.prompter, after))
+    changeCalibration([after](const Calibration&) { return std::optional<Calibration>(after); });
 }
 
-void PowerMeterWindow::changeCalibration(const Calibration& after) {
-  std::string error;
-  if (!keepPreviousCalibration(calibration_, after,
-                               context_.settings.file(kPreviousCalibrationFile), &error))
-    context_.prompter.message(
-        tr("The new calibration is in use, but the one it replaces could not be kept in %1 "
-           "(%2): %3 cannot bring it back.")
-            .arg(q(kPreviousCalibrationFile), q(error),
-                 q(menuPath({"Calibrate", "Previous calibration"})))
-            .toStdString(),
-        common::Icon::Warning);
-  calibration_ = after;
+void PowerMeterWindow::changeCalibration(const CalibrationChange& change) {
+  Calibration stored = calibration_;
+  const common::SettingsChange kept = storeCalibration(context_.settings, change, &stored);
+  if (kept.written) {
+    calibration_ = stored;
+    stored_.calibration = stored;
+    return;
+  }
+  // Accepted but not kept: in use until the window closes, and said.
+  if (const auto made = change(calibration_)) calibration_ = *made;
+  context_.prompter.message(
+      tr("The new calibration is in use in this window, but it could not be kept: %1")
+          .arg(q(kept.message()))
+          .toStdString(),
+      common::Icon::Warning);
 }
 
 void PowerMeterWindow::restorePreviousCalibration() {
@@ -87,13 +96,13 @@ void PowerMeterWindow::restorePreviousCalibration() {
               .arg(calibration_.Cal60)
               .toStdString()))
     return;
-  const auto restored = swapPreviousCalibration(
-      calibration_, context_.settings.file(kPreviousCalibrationFile), &error);
+  const auto restored = bringBackPreviousCalibration(context_.settings, &error);
   if (!restored) {
     context_.prompter.message(error, common::Icon::Warning);
     return;
   }
   calibration_ = *restored;
+  stored_.calibration = *restored;
 }
 
 double PowerMeterWindow::calibrationMHz() const {
@@ -297,6 +306,7 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
             .arg(q(error))
             .toStdString(),
         common::Icon::Warning);
+  saveSettings();  // R0 with the table it belongs to
   showQuartzReference_ = true;
   showReferences();
   // The end notice says what was done (its title is the specified one).

@@ -64,6 +64,7 @@ std::optional<common::PassPlan> PowerMeterWindow::planPass(bool fresh) {
     return std::nullopt;
   }
   plan_ = *prepared.plan;
+  if (fresh) saveSettings();  // the settings a sweep starts with are kept
   return common::PassPlan{plan_.ViewStart, plan_.ViewStop, plan_.Points, *depth};
 }
 

@@ -100,6 +100,11 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
   m_.TraceStart = m_.ViewStart;
   m_.TraceStop = m_.ViewStart;
+  stored_ = shownSettings();
+  // A box left with a new value is kept at once.
+  for (QLineEdit* box :
+       {startEdit_, stopEdit_, pointsEdit_, topLevelEdit_, bottomLevelEdit_, delayEdit_})
+    connect(box, &QLineEdit::editingFinished, this, [this] { saveSettings(); });
   levelReferenceEntries_ = readLevelRif(levelReference_, context_.settings.file(kLevelRifFile));
   readQuartzRif(quartzReference_, context_.settings.path());
   chart::guardSpan(m_.ViewStart, m_.ViewStop);
@@ -250,13 +255,21 @@ void PowerMeterWindow::readSettings() {
   delayMs_ = common::numericValue(ini.delayText);
 }
 
-void PowerMeterWindow::saveSettings() {
+PowIniTexts PowerMeterWindow::shownSettings() const {
   // A box whose text is refused keeps its last number in the file.
   const auto text = [](const QLineEdit* box) { return s(common::ui::numberText(box)); };
-  powermeter::savePowIni({text(startEdit_), text(stopEdit_), text(pointsEdit_), text(topLevelEdit_),
-                          text(bottomLevelEdit_), calibration_, text(delayEdit_), R0},
-                         context_.settings.file(powermeter::kSettingsFile),
-                         context_.settings.keeper());
+  return {text(startEdit_),       text(stopEdit_), text(pointsEdit_), text(topLevelEdit_),
+          text(bottomLevelEdit_), calibration_,    text(delayEdit_),  R0};
+}
+
+void PowerMeterWindow::saveSettings() {
+  const PowIniTexts now = shownSettings();
+  const auto saved = powermeter::changePowIni(context_.settings, powIniChange(stored_, now));
+  if (saved.written) stored_ = now;
+  // A damaged file kept aside is said once; a file that cannot be written
+  // (a read-only folder, said at start) never stops the window.
+  if (!saved.keptMessage.empty())
+    context_.prompter.message(saved.keptMessage, common::Icon::Warning);
 }
 
 void PowerMeterWindow::onPointsChanged() {

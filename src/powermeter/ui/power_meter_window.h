@@ -17,6 +17,7 @@
 #include "powermeter/level.h"
 #include "powermeter/measurement.h"
 #include "powermeter/reference.h"
+#include "powermeter/settings.h"
 #include "powermeter/sweep.h"
 
 class QAction;
@@ -104,7 +105,10 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void buildPrintAndSweepItems();
   void layOut(QWidget* area);
   void readSettings();
+  // Writes to pow.ini what this window changed since it last read or wrote it
+  // (a box left with a new value, a sweep started): nothing else.
   void saveSettings();
+  PowIniTexts shownSettings() const;
   // The sweep's instrument part (power_meter_sweeping.cpp).
   std::optional<common::PassPlan> planPass(bool fresh) override;
   common::SteppedJob& beginPass(bool firstOfSweep, bool newPlan) override;
@@ -155,7 +159,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   double calibrationMHz() const;
   // The calibration becomes `after`; the one it replaces is kept for Previous
   // calibration.
-  void changeCalibration(const Calibration& after);
+  // Stores the calibration `change` makes from the one pow.ini holds, and uses it.
+  void changeCalibration(const CalibrationChange& change);
   void restoreDefaultCalibration();
   void measureLevelReference();
   void levelReferenceFinished(bool completed);
@@ -179,6 +184,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   Measurement m_;
   Calibration calibration_;
   float R0 = 0;
+  // pow.ini as this window last read or wrote it.
+  PowIniTexts stored_;
   // Level reference and the crystal fixture's through path.
   ReferenceTable levelReference_{};
   ReferenceTable quartzReference_{};

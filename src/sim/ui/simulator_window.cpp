@@ -349,6 +349,7 @@ class SimulatorWindow : public QWidget {
     applied_label_->show();
     fitWrapped();
     std::string why;
+    const common::SettingsFolder::Hold hold(context_.settings);
     if (!savePortOptions(t, keptFile(), context_.settings.keeper(), &why))
       showError(QCoreApplication::translate("kolm", "Connected, but not kept for the next run:"),
                 why, "");

@@ -395,6 +395,9 @@ QWidget* VfoWindow::buildModeAndIf(QWidget* parent) {
           [this] { vfo_.settings.IF1 = s(common::ui::numberText(if1Edit_)); });
   connect(if2Edit_, &QLineEdit::textChanged, this,
           [this] { vfo_.settings.IF2 = s(common::ui::numberText(if2Edit_)); });
+  // An IF box left with a new value is kept at once.
+  for (auto* e : {if1Edit_, if2Edit_})
+    connect(e, &QLineEdit::editingFinished, this, [this] { vfo_.saveSettings(); });
   // Enter in an IF box applies it at once.
   for (auto* e : {if1Edit_, if2Edit_})
     connect(e, &QLineEdit::returnPressed, this, [this, e] {
