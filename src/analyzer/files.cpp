@@ -65,7 +65,7 @@ bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string
 
 common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniTexts& before,
                                     const AntIniTexts& now) {
-  if (before == now) return {true, {}, {}};
+  if (before == now) return common::SettingsChange::unchanged();
   return common::changeSettings(
       folder, kSettingsFile,
       [](std::string_view text, std::string* problem) {

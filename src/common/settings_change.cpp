@@ -13,11 +13,12 @@ std::string SettingsChange::message() const {
 
 SettingsChange changeSettingsText(
     SettingsFolder& folder, std::string_view name,
-    const std::function<std::optional<std::string>(SettingsNow& now)>& edit, uint64_t limit) {
+    const std::function<std::optional<std::string>(SettingsNow& now)>& edit, uint64_t limit,
+    LastRecord rule) {
   SettingsChange out;
   const std::filesystem::path path = folder.file(name);
   const SettingsFolder::Hold hold(folder);
-  const SettingsRead read = readSettingsFile(path, limit);
+  const SettingsRead read = readSettingsFile(path, limit, rule);
   SettingsNow now{read.content, read.problem};
   const std::optional<std::string> text = edit(now);
   if (!text) return out;
@@ -31,8 +32,18 @@ SettingsChange changeSettingsText(
   }
   std::string error;
   out.written = writeFileAtomic(path, *text, &error);
-  if (!out.written) out.error = error;
+  if (!out.written) {
+    out.folderRefused = true;
+    out.error = arg(KOLM_TR("Settings", "'%1' could not be saved: %2"), {std::string(name), error});
+  }
   return out;
+}
+
+std::string changeNotice(SettingsFolder& folder, const SettingsChange& change) {
+  std::string out = change.keptMessage;
+  if (change.error.empty() || (change.folderRefused && !folder.unwritable().empty())) return out;
+  if (change.folderRefused) folder.setUnwritable(change.error);
+  return out.empty() ? change.error : out + "\n" + change.error;
 }
 
 std::string settingsFolderProblem(const SettingsFolder& folder) {

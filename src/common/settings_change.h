@@ -23,8 +23,16 @@ struct SettingsChange {
   std::string error;
   // A damaged file kept aside on the way: what to tell the user (once).
   std::string keptMessage;
+  // The folder refused the write (read-only, missing, full).
+  bool folderRefused = false;
   // Both, for a message box: empty when there is nothing to say.
   std::string message() const;
+  // Nothing to change: nothing written, nothing wrong.
+  static SettingsChange unchanged() {
+    SettingsChange c;
+    c.written = true;
+    return c;
+  }
 };
 
 // The text of the file as read under the lock (nothing when it is missing),
@@ -41,14 +49,15 @@ struct SettingsNow {
 SettingsChange changeSettingsText(
     SettingsFolder& folder, std::string_view name,
     const std::function<std::optional<std::string>(SettingsNow& now)>& edit,
-    uint64_t limit = kSettingsFileLimit);
+    uint64_t limit = kSettingsFileLimit, LastRecord rule = LastRecord::MayEndFile);
 
 // The same for a file with a reader and a writer of its values: `change` edits
 // the values read now (the defaults when the file is missing) and `format`
 // writes them. `parse(text, &problem)` reads a file's text.
 template <class Parse, class Format, class Change>
 SettingsChange changeSettings(SettingsFolder& folder, std::string_view name, Parse parse,
-                              Format format, Change change, uint64_t limit = kSettingsFileLimit) {
+                              Format format, Change change, uint64_t limit = kSettingsFileLimit,
+                              LastRecord rule = LastRecord::MayEndFile) {
   return changeSettingsText(
       folder, name,
       [&](SettingsNow& now) -> std::optional<std::string> {
@@ -58,8 +67,14 @@ SettingsChange changeSettings(SettingsFolder& folder, std::string_view name, Par
         change(values);
         return format(values);
       },
-      limit);
+      limit, rule);
 }
+
+// What a window tells the user after `change`: a damaged file kept aside, and
+// a failed write once: the first folder refusal is said and marks the folder
+// (SettingsFolder::setUnwritable), later ones, like those after the start-up
+// warning, are not said again. Empty when there is nothing to say.
+std::string changeNotice(SettingsFolder& folder, const SettingsChange& change);
 
 // Whether the settings folder can take new files: empty when it can, otherwise
 // why not (naming the folder), for the start-up warning.

@@ -1,5 +1,6 @@
 #include "common/settings_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <system_error>
@@ -32,15 +33,16 @@ std::string lenientSettingsText(std::string_view raw) {
 namespace {
 
 // The line (from 1) of a last record `text` ends inside, with the length of
-// the text before it; line 0 when every record is whole.
-std::pair<int, size_t> cutRecord(std::string_view text) {
+// the text before it; line 0 when every record is whole. A record is cut when
+// a quote opened on the last line is not closed, and with `rule` EndsWithLine
+// also when the last line has no line end after it.
+std::pair<int, size_t> cutRecord(std::string_view text, LastRecord rule) {
   const size_t end = text.find_last_of("\r\n");
   const size_t from = end == std::string_view::npos ? 0 : end + 1;
-  std::string_view last = text.substr(from);
-  while (!last.empty() && (last.front() == ' ' || last.front() == '\t')) last.remove_prefix(1);
-  while (!last.empty() && (last.back() == ' ' || last.back() == '\t')) last.remove_suffix(1);
-  if (last.empty() || (last.size() >= 2 && last.front() == '"' && last.back() == '"'))
-    return {0, text.size()};
+  const std::string_view last = text.substr(from);
+  const bool blank = last.find_first_not_of(" \t") == std::string_view::npos;
+  const bool openQuote = std::count(last.begin(), last.end(), '"') % 2 != 0;
+  if (blank || (!openQuote && rule == LastRecord::MayEndFile)) return {0, text.size()};
   int line = 1;
   for (size_t i = 0; i < from; ++i)
     if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= from || text[i + 1] != '\n'))) ++line;
@@ -49,7 +51,7 @@ std::pair<int, size_t> cutRecord(std::string_view text) {
 
 }  // namespace
 
-SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit) {
+SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit, LastRecord rule) {
   SettingsRead r;
   FileRead file = readFile(path, limit);
   if (!file.content) {
@@ -57,7 +59,7 @@ SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit)
     return r;
   }
   std::string text = lenientSettingsText(*file.content);
-  if (const auto [line, whole] = cutRecord(text); line > 0) {
+  if (const auto [line, whole] = cutRecord(text, rule); line > 0) {
     r.problem = lineProblem(
         line, arg(KOLM_TR("Settings", "the file ends inside the record '%1' (cut short)"),
                   {shortened(std::string_view(text).substr(whole))}));

@@ -30,20 +30,26 @@ struct SettingsRead {
   // the file ends inside; empty otherwise.
   std::string problem;
 };
-// A record is whole when a line end follows it, or when it is a quoted text
-// with its closing quote: a file that ends inside a record ("14.2" cut to
-// "14") has that record left out of `content`, and `problem` says so.
-SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit);
+// How the last record of a file may end. A file whose records the program
+// writes as bare numbers, each on its own line, ends with a line end: a last
+// number without one was cut ("14.2" to "14"). Elsewhere a hand-written file
+// may end without a line end, and only a quote left open marks a cut.
+enum class LastRecord { MayEndFile, EndsWithLine };
+// A file that ends inside a record has that record left out of `content`, and
+// `problem` says so.
+SettingsRead readSettingsFile(const std::filesystem::path& path, uint64_t limit,
+                              LastRecord rule = LastRecord::MayEndFile);
 
 // A settings file read with `parse(content, &problem)`: the file's own
-// problem (unreadable, a record cut short) when the parser found none before.
+// problem (unreadable, a record cut short) comes first, being the cause of
+// what the parser then misses.
 template <class Values, class Parse>
 Values readSettings(const std::filesystem::path& path, uint64_t limit, Parse parse,
-                    std::string* problem) {
-  const SettingsRead read = readSettingsFile(path, limit);
+                    std::string* problem, LastRecord rule = LastRecord::MayEndFile) {
+  const SettingsRead read = readSettingsFile(path, limit, rule);
   std::string found;
   Values values = read.content ? parse(*read.content, &found) : Values{};
-  if (found.empty()) found = read.problem;
+  if (!read.problem.empty()) found = read.problem;
   if (problem) *problem = found;
   return values;
 }

@@ -124,7 +124,7 @@ PowIniChange powIniChange(const PowIniTexts& before, const PowIniTexts& now) {
 }
 
 common::SettingsChange changePowIni(common::SettingsFolder& folder, const PowIniChange& change) {
-  if (change.empty()) return {true, {}, {}};
+  if (change.empty()) return common::SettingsChange::unchanged();
   return common::changeSettings(
       folder, kSettingsFile,
       [](std::string_view text, std::string* problem) {

@@ -91,9 +91,8 @@ int Vfo::insertMemory(double mhz) {
 }
 
 void Vfo::report(const common::SettingsChange& change) {
-  if (!change.keptMessage.empty()) prompter_.message(change.keptMessage, common::Icon::Warning);
-  if (!change.error.empty() && settings_.unwritable().empty())
-    prompter_.message(change.error, common::Icon::Warning);
+  if (const std::string notice = common::changeNotice(settings_, change); !notice.empty())
+    prompter_.message(notice, common::Icon::Warning);
 }
 
 void Vfo::changeMemories(const std::function<void()>& change) {
@@ -185,9 +184,14 @@ void Vfo::open() {
   if (!told.empty()) prompter_.message(told, common::Icon::Warning);
 }
 
-void Vfo::saveSettings() {
+common::SettingsChange Vfo::writeSettings() {
   const Settings now = settings;
   const Settings before = stored_;
+  const auto changed = [&](auto member) { return now.*member != before.*member; };
+  if (!changed(&Settings::WorkingFreq) && !changed(&Settings::IF1) && !changed(&Settings::IF2) &&
+      !changed(&Settings::ifChoice) && !changed(&Settings::mode) &&
+      !changed(&Settings::keyboardText))
+    return common::SettingsChange::unchanged();
   const auto saved = common::changeSettings(
       settings_, kSettingsFile,
       [](std::string_view text, std::string* problem) {
@@ -196,20 +200,27 @@ void Vfo::saveSettings() {
         return read;
       },
       settingsText,
-      [&now, &before](Settings& file) {
-        if (now.WorkingFreq != before.WorkingFreq) file.WorkingFreq = now.WorkingFreq;
-        if (now.IF1 != before.IF1) file.IF1 = now.IF1;
-        if (now.IF2 != before.IF2) file.IF2 = now.IF2;
-        if (now.ifChoice != before.ifChoice) file.ifChoice = now.ifChoice;
-        if (now.mode != before.mode) file.mode = now.mode;
-        if (now.keyboardText != before.keyboardText) file.keyboardText = now.keyboardText;
+      [&](Settings& file) {
+        const auto take = [&](auto member) {
+          if (changed(member)) file.*member = now.*member;
+        };
+        take(&Settings::WorkingFreq);
+        take(&Settings::IF1);
+        take(&Settings::IF2);
+        take(&Settings::ifChoice);
+        take(&Settings::mode);
+        take(&Settings::keyboardText);
       });
   if (saved.written) stored_ = now;
-  report(saved);
+  return saved;
 }
 
+void Vfo::saveSettings() { report(writeSettings()); }
+
 void Vfo::close() {
-  saveSettings();
+  // Nothing is asked or told on the way out: what could not be kept was said
+  // when it was confirmed.
+  writeSettings();
   instrument_.switchOff(1);
 }
 

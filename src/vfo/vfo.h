@@ -97,15 +97,16 @@ class Vfo {
   // user confirms a setting, and close() does.
   void saveSettings();
 
-  // Closing: radio.ini's changes kept, then the output switched off (word 0). A
-  // file that cannot be written is said unless the folder is known to be
-  // read-only (said at start); the output goes off anyway.
+  // Closing: radio.ini's changes kept, then the output switched off (word 0).
+  // Nothing is asked or said on the way out; the output goes off anyway.
   void close();
 
  private:
   int insertMemory(double mhz);
   // `change` made to the memory list as VFO_FreqMem holds it now.
   void changeMemories(const std::function<void()>& change);
+  // radio.ini's changes written, nothing said.
+  common::SettingsChange writeSettings();
   // What a change of a file leaves to say.
   void report(const common::SettingsChange& change);
   std::filesystem::path file(const char* name) const { return settings_.file(name); }

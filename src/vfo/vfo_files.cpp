@@ -103,7 +103,7 @@ std::vector<double> readMemories(const std::filesystem::path& file, std::string*
   return common::readSettings<std::vector<double>>(
       file, common::kTableFileLimit,
       [](std::string_view text, std::string* p) { return parseMemories(std::string(text), p); },
-      problem);
+      problem, common::LastRecord::EndsWithLine);
 }
 
 std::string memoriesText(const std::vector<std::string>& entries) {
@@ -133,7 +133,7 @@ BandButtons readBandButtons(const std::filesystem::path& file, std::string* prob
   return common::readSettings<BandButtons>(
       file, common::kSettingsFileLimit,
       [](std::string_view text, std::string* p) { return parseBandButtons(std::string(text), p); },
-      problem);
+      problem, common::LastRecord::EndsWithLine);
 }
 
 std::string bandButtonsText(const BandButtons& buttons) {

@@ -10,10 +10,12 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "analyzer/files.h"
 #include "common/files.h"
 #include "common/paths.h"
+#include "common/settings_change.h"
 #include "common/settings_file.h"
 #include "powermeter/settings.h"
 #include "sim/sim_port.h"
@@ -237,6 +239,8 @@ TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
       {"over 64 kB", pow + std::string(70000, ' '), false},
       {"a count that is no number", std::string(pow).replace(pow.find("800"), 3, "8x0"), false},
       {"text after the ninth record", pow + "\"more\"\r\n", false},
+      {"cut inside a record", pow.substr(0, 44), false},
+      {"eight records", pow.substr(0, pow.rfind("\" ")), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -278,6 +282,41 @@ TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
   EXPECT_TRUE(kolm::vfo::saveRadioIni({}, dir.path() / "radio.ini", keeper));
   EXPECT_TRUE(kolm::sim::savePortOptions({}, dir.path() / "sim.cfg", keeper));
   EXPECT_EQ(entries(dir.path()), 6u);
+}
+
+// A list of bare numbers, one a line, whose last number was cut short: the
+// whole numbers are read, and the cut one is named.
+TEST(SettingsFiles, ABareNumberCutShortIsNotAWholeRecord) {
+  kolm::test::TempDir dir;
+  const auto file = dir.path() / "VFO_FreqMem";
+  for (const auto& [text, whole] :
+       {std::pair{"7.05\r\n14.2\r\n", true}, {"7.05\r\n14", false}, {"7.05\r\n14.2\r", true}}) {
+    ASSERT_TRUE(writeFileAtomic(file, text));
+    std::string problem;
+    const auto read = kolm::vfo::readMemories(file, &problem);
+    EXPECT_EQ(problem.empty(), whole) << text;
+    EXPECT_EQ(read.size(), whole ? 2u : 1u) << text;
+    if (!whole) EXPECT_NE(problem.find("line 2"), std::string::npos) << problem;
+  }
+}
+
+// Programs changing one settings file at once: every change is made to what
+// the file holds then, so none is lost.
+TEST(SettingsChange, ProgramsAtOnceLoseNoChange) {
+  kolm::test::TempDir dir;
+  constexpr int kPrograms = 6, kChanges = 15;
+  std::vector<std::thread> programs;
+  for (int p = 0; p < kPrograms; ++p)
+    programs.emplace_back([&dir, p] {
+      SettingsFolder folder(dir.path());  // each its own lock, as another process has
+      for (int k = 0; k < kChanges; ++k)
+        changeSettingsText(folder, "list", [&](SettingsNow& now) {
+          return std::optional(now.text.value_or("") + std::to_string(p * 100 + k) + "\r\n");
+        });
+    });
+  for (auto& p : programs) p.join();
+  const std::string text = readTextFile(dir.path() / "list").value_or("");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kPrograms * kChanges);
 }
 
 // What one run has kept aside is its own: another keeper (the windows and a

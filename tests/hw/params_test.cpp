@@ -68,7 +68,7 @@ TEST(DdsCfg, ReadWholeOrNotAtAll) {
       {"the base rounded, halves to even", "20\r\n20\r\n400\r\n888.5\r\n", "", 20, 20, 400, 888},
       {"a first record not a number", "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n",
        "line 1: 'abc' is not a number", 4, 50, 200, 956},
-      {"cut in the third line", "\"4\"\r\n\"100\"\r\n\"40", "line 3: the port address is missing",
+      {"cut in the third line", "\"4\"\r\n\"100\"\r\n\"40", "line 3: the file ends inside",
        4, 50, 200, 956},
       {"a multiplier not whole", "4.5\r\n100\r\n450\r\n888\r\n", "line 1: '4.5' is not a whole", 4,
        50, 200, 956},

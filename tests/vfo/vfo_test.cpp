@@ -45,7 +45,8 @@ std::string wordFor(double mhz, double clock = 400) {
 
 }  // namespace
 
-// What open() reads and loads, and what close() writes back before the word 0.
+// What open() reads and loads, what each confirmation writes at once, and what
+// close() writes back before the word 0.
 TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero) {
   Rig rig;
   rig.write("radio.ini",
@@ -60,20 +61,24 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
   EXPECT_THAT(vfo.memories, ElementsAre("003.500000", "007.050000", "145.500000"));
   EXPECT_EQ(vfo.FreqButtons, (BandButtons{1.84, 3.6}));
 
+  // Each confirmation is in its file at once: a kill -9 after it loses nothing.
   vfo.settings.IF2 = "9";
   vfo.settings.keyboardText = "21.3";  // typed, never entered: still kept
   vfo.setIfChoice(IfChoice::IF2);
+  EXPECT_EQ(rig.read("radio.ini"),
+            "\"7.05\"\r\n\"10.000\"\r\n\"9\"\r\n\"2\"\r\n\"2\"\r\n\"21.3\"\r\n\"7.05\"\r\n");
   vfo.settings.WorkingFreq = 21.25;
-  vfo.memories.clear();
   vfo.addMemory();
-  vfo.FreqButtons[11] = 144.3;
+  EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n7.05\r\n21.25\r\n145.5\r\n");
+  vfo.settings.WorkingFreq = 144.3;
+  vfo.storeBand(11);
+  EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
+            "1.84\r\n3.6\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3\r\n");
+  vfo.settings.WorkingFreq = 21.25;  // tuned by steps: kept at close
   rig.fresh();
   vfo.close();
   EXPECT_EQ(rig.read("radio.ini"),
             "\"21.25\"\r\n\"10.000\"\r\n\"9\"\r\n\"2\"\r\n\"2\"\r\n\"21.3\"\r\n\"21.25\"\r\n");
-  EXPECT_EQ(rig.read("VFO_FreqMem"), "21.25\r\n");
-  EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
-            "1.84\r\n3.6\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3\r\n");
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
   EXPECT_EQ(rig.instrument.tunedWord(), 0u);
   EXPECT_TRUE(rig.prompter.shown.empty());
@@ -168,8 +173,9 @@ TEST(VfoEngine, MemoriesInOrderClearedOnlyWhenConfirmedAndBandButtons) {
   EXPECT_FALSE(vfo.recallBand(5));  // nothing stored there
 }
 
-// A folder that is not there: nothing to read, and nothing can be written.
-TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsReported) {
+// A folder that is not there: nothing to read, nothing can be written, and
+// that is said once, never on the way out.
+TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsSaidOnce) {
   Rig rig;
   common::SettingsFolder missing(rig.dir.path() / "missing-folder");
   Vfo vfo(rig.instrument, rig.prompter, missing);
@@ -178,11 +184,42 @@ TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsReported) {
   EXPECT_EQ(vfo.memoryCount(), 0);
   EXPECT_EQ(vfo.FreqButtons, BandButtons{});
   EXPECT_EQ(vfo.settings.mode, Mode::GEN);
+  vfo.setMode(Mode::RTX);
+  vfo.settings.WorkingFreq = 7;
+  EXPECT_EQ(vfo.addMemory(), 0);  // in use though not kept
+  vfo.settings.WorkingFreq = 8;
+  rig.fresh();
   vfo.close();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
   ASSERT_EQ(rig.prompter.messages().size(), 1u);
-  EXPECT_THAT(rig.prompter.messages()[0], ::testing::HasSubstr("could not be saved"));
-  EXPECT_THAT(rig.prompter.messages()[0], ::testing::HasSubstr("radio.ini"));
+  EXPECT_THAT(rig.prompter.messages()[0], ::testing::HasSubstr("'radio.ini' could not be saved"));
+}
+
+// Two programs on one folder: each change is made to what the files hold
+// then, so neither undoes the other's.
+TEST(VfoEngine, TwoProgramsOnOneFolderKeepEachOthersChanges) {
+  Rig rig;
+  Vfo first(rig.instrument, rig.prompter, rig.settings);
+  Vfo second(rig.instrument, rig.prompter, rig.settings);
+  first.open();
+  second.open();
+  first.settings.WorkingFreq = 7.05;
+  first.addMemory();
+  second.settings.WorkingFreq = 3.5;
+  second.addMemory();
+  EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n7.05\r\n");
+  EXPECT_EQ(second.memoryCount(), 2);  // the list is what the file holds
+  first.deleteMemory(1);               // 7.05, wherever the file has it
+  EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n");
+  first.setMode(Mode::RTX2);
+  second.settings.keyboardText = "14.2";
+  second.keyboardEnter();
+  first.close();
+  second.close();
+  Settings kept;
+  readRadioIni(kept, rig.dir.path() / "radio.ini");
+  EXPECT_EQ(kept.mode, Mode::RTX2);
+  EXPECT_EQ(kept.WorkingFreq, 14.2);
 }
 
 // What reaches the DDS for a working frequency, mode, IF and clock; above 0.4 x

@@ -138,7 +138,8 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // New data: the zoom history starts again at the whole measurement.
   void newHome();
   // Writes to ant.ini the boxes changed since it was last read or written.
-  void saveSettings();
+  // `tell`: what could not be kept is said (not on the way out).
+  void saveSettings(bool tell = true);
   AntIniTexts shownSettings() const;
   void setStatus(const std::string& text);
   // The Smith chart and matching windows, when open, follow each redraw and

@@ -466,19 +466,21 @@ AntIniTexts AnalyzerWindow::shownSettings() const {
   return {kept(startEdit_), kept(stopEdit_), kept(pointsEdit_)};
 }
 
-void AnalyzerWindow::saveSettings() {
+void AnalyzerWindow::saveSettings(bool tell) {
   const AntIniTexts now = shownSettings();
   const auto saved = changeAntIni(context_.settings, stored_, now);
   if (saved.written) stored_ = now;
-  if (!saved.keptMessage.empty())
-    context_.prompter.message(saved.keptMessage, common::Icon::Warning);
+  // A damaged file kept aside is said, a folder that takes no file once.
+  if (const std::string notice = common::changeNotice(context_.settings, saved);
+      tell && !notice.empty())
+    context_.prompter.message(notice, common::Icon::Warning);
 }
 
 void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   // The pass under way stops at its point boundary, any other job too; the
   // settings are kept, then the port is left idle.
   runner_.stop();
-  saveSettings();
+  saveSettings(false);  // nothing is asked on the way out
   sweep_.close();
   event->accept();
 }

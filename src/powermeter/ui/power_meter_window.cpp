@@ -262,14 +262,14 @@ PowIniTexts PowerMeterWindow::shownSettings() const {
           text(bottomLevelEdit_), calibration_,    text(delayEdit_),  R0};
 }
 
-void PowerMeterWindow::saveSettings() {
+void PowerMeterWindow::saveSettings(bool tell) {
   const PowIniTexts now = shownSettings();
   const auto saved = powermeter::changePowIni(context_.settings, powIniChange(stored_, now));
   if (saved.written) stored_ = now;
-  // A damaged file kept aside is said once; a file that cannot be written
-  // (a read-only folder, said at start) never stops the window.
-  if (!saved.keptMessage.empty())
-    context_.prompter.message(saved.keptMessage, common::Icon::Warning);
+  // A damaged file kept aside is said, a folder that takes no file once.
+  if (const std::string notice = common::changeNotice(context_.settings, saved);
+      tell && !notice.empty())
+    context_.prompter.message(notice, common::Icon::Warning);
 }
 
 void PowerMeterWindow::onPointsChanged() {
@@ -391,7 +391,7 @@ void PowerMeterWindow::closeEvent(QCloseEvent* event) {
     // A reference table ends at its point boundary too, unsaved; a sweep's
     // pass too, then the port is left idle.
     runner_.stop();
-    saveSettings();
+    saveSettings(false);  // nothing is asked on the way out
     sweep_.close();
     job_.reset();
     levelJob_.reset();

@@ -107,7 +107,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void readSettings();
   // Writes to pow.ini what this window changed since it last read or wrote it
   // (a box left with a new value, a sweep started): nothing else.
-  void saveSettings();
+  // `tell`: what could not be kept is said (not on the way out).
+  void saveSettings(bool tell = true);
   PowIniTexts shownSettings() const;
   // The sweep's instrument part (power_meter_sweeping.cpp).
   std::optional<common::PassPlan> planPass(bool fresh) override;

@@ -361,12 +361,14 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   QTest::qWait(30);
   EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
 
-  // Exit saves the boxes (a comma as the point), the generator goes off, the
-  // lines end low.
+  // The boxes are kept (a comma as the point), Exit switches the generator
+  // off, the lines end low.
   box("stopEdit")->setText("6,0");
   box("pointsEdit")->setText("20001");
   QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
+  // Kept as the sweep starts: a kill -9 now loses nothing.
+  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6.0\"\r\n\"20001\"\r\n");
   QTest::qWait(30);
   find<QAction>("Exit")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -346,6 +346,12 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
   ASSERT_TRUE(rig.waitIdle());
   EXPECT_NEAR(rig.window->calibration().Cal60, 265, 1);
+  // Stored the moment it was accepted (a kill -9 now loses nothing), the
+  // calibration it replaced kept for undo.
+  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).calibration,
+            rig.window->calibration());
+  EXPECT_EQ(powermeter::readPreviousCalibration(powermeter::kPreviousCalibrationFile),
+            (powermeter::Calibration{826, 235}));
   rig.connect("through");
   EXPECT_EQ(rig.chart()->note(), "");
   // The last change undone, and the undo undone.
@@ -386,6 +392,32 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.window->close();  // pow.ini keeps the calibration (R0: the stopped-calibration test)
   EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).calibration,
             (powermeter::Calibration{826, 235}));
+}
+
+// A box left with a new value is kept at once; what another program changed
+// meanwhile (a calibration, R0) is not undone when the window closes.
+TEST(PowerMeterCommands, ConfirmedSettingsKeptAtOnceOthersChangesLeftAlone) {
+  Rig rig("through");
+  rig.open();
+  rig.type("stopEdit", "21");
+  emit rig.get<QLineEdit>("stopEdit")->editingFinished();
+  EXPECT_EQ(powermeter::powIniTexts(powermeter::readPowIni(powermeter::kSettingsFile)).stopMHz,
+            "21");
+  common::SettingsFolder other(".");
+  ASSERT_TRUE(powermeter::storeCalibration(other, [](const powermeter::Calibration&) {
+                return std::optional(powermeter::Calibration{800, 210});
+              }).written);
+  powermeter::PowIniChange r0;
+  r0.R0 = 33;
+  ASSERT_TRUE(powermeter::changePowIni(other, r0).written);
+  rig.type("pointsEdit", "300");
+  rig.window->close();
+  const auto ini = powermeter::readPowIni(powermeter::kSettingsFile);
+  EXPECT_EQ(ini.calibration, (powermeter::Calibration{800, 210}));
+  EXPECT_EQ(ini.R0, 33);
+  EXPECT_EQ(ini.Points, 300);
+  EXPECT_EQ(ini.ViewStop, 21);
+  EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
 TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
