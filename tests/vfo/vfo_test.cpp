@@ -209,7 +209,7 @@ TEST(VfoEngine, TwoProgramsOnOneFolderKeepEachOthersChanges) {
   second.addMemory();
   EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n7.05\r\n");
   EXPECT_EQ(second.memoryCount(), 2);  // the list is what the file holds
-  first.deleteMemory(1);               // 7.05, wherever the file has it
+  first.deleteMemory(0);               // its 7.05, wherever the file has it
   EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n");
   first.setMode(Mode::RTX2);
   second.settings.keyboardText = "14.2";
