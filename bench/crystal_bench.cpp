@@ -40,7 +40,10 @@ struct Curve {
 
 void BM_CrystalFit1000(benchmark::State& state) {
   const Curve c;
-  const CrystalFitInput in{{c.trace, 1000, c.start, c.stop}, c.through, 50, {}, 400, {}};
+  const CrystalFitInput in{.sweep = {c.trace, 1000, c.start, c.stop},
+                           .through = c.through,
+                           .r0Ohm = 50,
+                           .clockMHz = 400};
   for (auto _ : state) {
     CrystalParameters p = fitCrystal(in);
     benchmark::DoNotOptimize(p.fsMHz.value);

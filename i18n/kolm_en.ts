@@ -220,17 +220,1267 @@
         <source>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</source>
         <translation>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</translation>
     </message>
+</context>
+<context>
+    <name>kolm</name>
     <message>
-        <source>&apos;%1&apos; was not changed.</source>
-        <translation>&apos;%1&apos; was not changed.</translation>
+        <source>Return  Loss</source>
+        <translation>Return Loss</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; could not be saved: %2</source>
-        <translation>&apos;%1&apos; could not be saved: %2</translation>
+        <source>Phase</source>
+        <translation>Phase</translation>
     </message>
     <message>
-        <source>the file ends inside the record &apos;%1&apos; (cut short)</source>
-        <translation>the file ends inside the record &apos;%1&apos; (cut short)</translation>
+        <source> Impedence</source>
+        <translation> Impedance</translation>
+    </message>
+    <message>
+        <source>Resistance</source>
+        <translation>Resistance</translation>
+    </message>
+    <message>
+        <source>Reactance</source>
+        <translation>Reactance</translation>
+    </message>
+    <message>
+        <source>Standing Wave Ratio</source>
+        <translation>Standing Wave Ratio</translation>
+    </message>
+    <message>
+        <source>RL Value</source>
+        <translation>RL Value</translation>
+    </message>
+    <message>
+        <source>PH Value</source>
+        <translation>PH Value</translation>
+    </message>
+    <message>
+        <source>Z Value</source>
+        <translation>Z Value</translation>
+    </message>
+    <message>
+        <source>R Value</source>
+        <translation>R Value</translation>
+    </message>
+    <message>
+        <source>X Value</source>
+        <translation>X Value</translation>
+    </message>
+    <message>
+        <source>SWL Value</source>
+        <translation>SWR Value</translation>
+    </message>
+    <message>
+        <source>ERRORE!</source>
+        <translation>ERROR!</translation>
+    </message>
+    <message>
+        <source>ERRORE</source>
+        <translation>ERROR</translation>
+    </message>
+    <message>
+        <source>Load File</source>
+        <translation>Load File</translation>
+    </message>
+    <message>
+        <source>Save File </source>
+        <translation>Save File </translation>
+    </message>
+    <message>
+        <source>Main  connecting VFO+PowerMeter+Antenna-Analyzer</source>
+        <translation>Main menu connecting VFO, Power Meter and Antenna Analyzer</translation>
+    </message>
+    <message>
+        <source>Calling Menu of KOLM PROGRAMME</source>
+        <translation>Main menu of the KOLM program</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>About Digital VFO Software</source>
+        <translation>About Digital VFO Software</translation>
+    </message>
+    <message>
+        <source>DIGITAL VFO FROM 0 TO 160 mHz</source>
+        <translation>DIGITAL VFO FROM 0 TO 160 MHz</translation>
+    </message>
+    <message>
+        <source>About Power Meter Software</source>
+        <translation>About Power Meter Software</translation>
+    </message>
+    <message>
+        <source>Power Meter from 0 to 160 MHz +20 -80 Dbm</source>
+        <translation>Power Meter from 0 to 160 MHz, +20 to -80 dBm</translation>
+    </message>
+    <message>
+        <source>About Antenna Analyzer Software</source>
+        <translation>About Antenna Analyzer Software</translation>
+    </message>
+    <message>
+        <source>ANTENNA ANALYZER FROM 0 TO 160 mHz</source>
+        <translation>ANTENNA ANALYZER FROM 0 TO 160 MHz</translation>
+    </message>
+    <message>
+        <source>( Pay attention Programme  on Beta Test !!)</source>
+        <translation>(Please note: this program is in beta test.)</translation>
+    </message>
+    <message>
+        <source>Kolm developers</source>
+        <translation>Kolm developers</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>&amp;System Info...</source>
+        <translation>&amp;System Info...</translation>
+    </message>
+    <message>
+        <source>System Infos nto availlable now.</source>
+        <translation>System information is not available now.</translation>
+    </message>
+    <message>
+        <source>SIMULATED INSTRUMENT: no hardware is being measured</source>
+        <translation>SIMULATED INSTRUMENT: no hardware is being measured</translation>
+    </message>
+    <message>
+        <source>NO INSTRUMENT: choose the port in Parameters</source>
+        <translation>NO INSTRUMENT: choose the port in Parameters</translation>
+    </message>
+    <message>
+        <source>Exit program</source>
+        <translation>Exit program</translation>
+    </message>
+    <message>
+        <source>Applicare in ingresso un segnale di 0 dBm poi premere OK</source>
+        <translation>Apply a 0 dBm signal to the input, then press OK</translation>
+    </message>
+    <message>
+        <source>Applicare in ingresso un segnale di -60 dBm poi premere OK</source>
+        <translation>Apply a -60 dBm signal to the input, then press OK</translation>
+    </message>
+    <message>
+        <source>%1    Se il numero visualizzato è tra 800 e 900 accettare premendo OK</source>
+        <translation>%1    If the number shown is between 800 and 900, accept it by pressing OK</translation>
+    </message>
+    <message>
+        <source>%1    Se il numero visualizzato è intorno a 200 accettare premendo OK</source>
+        <translation>%1    If the number shown is around 200, accept it by pressing OK</translation>
+    </message>
+    <message>
+        <source>Vuoi applicare i valori di DEFAULT?</source>
+        <translation>Do you want to apply the DEFAULT values?</translation>
+    </message>
+    <message>
+        <source>errore</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source> attenzione il tempo potrebbe superare %1secondi</source>
+        <translation>Warning: the sweep may take more than %1 seconds</translation>
+    </message>
+    <message>
+        <source>file pwm(*.pwm)|*.pwm</source>
+        <translation>file pwm(*.pwm)|*.pwm</translation>
+    </message>
+    <message>
+        <source>Per memorizzare il livello di riferimento unire direttamente uscita e ingresso</source>
+        <translation>To store the reference level, connect the output directly to the input</translation>
+    </message>
+    <message>
+        <source>Calibrazione Crystal Meter</source>
+        <translation>Crystal Meter Calibration</translation>
+    </message>
+    <message>
+        <source>Bypassare il quarzo
+(si può cambiare R0)</source>
+        <translation>Bypass the crystal
+(R0 can be changed)</translation>
+    </message>
+    <message>
+        <source> Bypassare il quarzo</source>
+        <translation>Bypass the crystal</translation>
+    </message>
+    <message>
+        <source>The crystal fixture&apos;s through path was measured at 1601 points from 0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm.</source>
+        <translation>The crystal fixture&apos;s through path was measured at 1601 points from 0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm.</translation>
+    </message>
+    <message>
+        <source>CalQuartz</source>
+        <translation>Crystal fixture calibration</translation>
+    </message>
+    <message>
+        <source> Errore di Scala</source>
+        <translation>Scale error</translation>
+    </message>
+    <message>
+        <source>Le dimensioni di stampa richieste
+sono superiori a quelle del foglio
+della stampante selezionata.
+
+Posso cambiare la scala?</source>
+        <translation>The requested print size
+is larger than the sheet
+of the selected printer.
+
+May I change the scale?</translation>
+    </message>
+    <message>
+        <source> Errore in frmStampaFCPB/</source>
+        <translation>Print dialog error in </translation>
+    </message>
+    <message>
+        <source>La funzione di Stampa
+ha trovato una situazione imprevista.
+
+Codice di errore = %1
+</source>
+        <translation>Printing met an unexpected situation.
+
+Error code = %1
+</translation>
+    </message>
+    <message>
+        <source>Stampante di default non specificata.</source>
+        <translation>No default printer is set.</translation>
+    </message>
+    <message>
+        <source>Non posso accedere alla stampante richiesta.
+</source>
+        <translation>The requested printer cannot be reached.
+</translation>
+    </message>
+    <message>
+        <source>DocumentProperties non funziona.
+</source>
+        <translation>The printer settings could not be applied.
+</translation>
+    </message>
+    <message>
+        <source>Errore di StartDoc.
+</source>
+        <translation>The print document could not be started.
+</translation>
+    </message>
+    <message>
+        <source>Stampa interrotta.
+</source>
+        <translation>Printing interrupted.
+</translation>
+    </message>
+    <message>
+        <source>Orientamento errato</source>
+        <translation>Wrong orientation</translation>
+    </message>
+    <message>
+        <source>Parametri errati.
+
+La larghezza e l&apos; altezza di stampa
+richieste devono essere &gt; 0.</source>
+        <translation>Wrong parameters.
+
+The requested print width
+and height must be &gt; 0.</translation>
+    </message>
+    <message>
+        <source>Si e&apos; verificata una condizione
+inaspettata elaborando l&apos; immagine.</source>
+        <translation>An unexpected condition occurred
+while processing the picture.</translation>
+    </message>
+    <message>
+        <source>  Printer settings </source>
+        <translation>Printer settings</translation>
+    </message>
+    <message>
+        <source>  Print of: </source>
+        <translation>Print of: </translation>
+    </message>
+    <message>
+        <source>a plain cable</source>
+        <translation>a plain cable</translation>
+    </message>
+    <message>
+        <source>a 10 dB attenuator</source>
+        <translation>a 10 dB attenuator</translation>
+    </message>
+    <message>
+        <source>a 60 dB attenuator: the detector&apos;s -60 dBm point</source>
+        <translation>a 60 dB attenuator: the detector&apos;s -60 dBm point</translation>
+    </message>
+    <message>
+        <source>a 10 MHz low-pass filter, 5th order</source>
+        <translation>a 10 MHz low-pass filter, 5th order</translation>
+    </message>
+    <message>
+        <source>a 30 MHz low-pass filter, 7th order</source>
+        <translation>a 30 MHz low-pass filter, 7th order</translation>
+    </message>
+    <message>
+        <source>a 10 MHz crystal in a 50 ohm fixture</source>
+        <translation>a 10 MHz crystal in a 50 ohm fixture</translation>
+    </message>
+    <message>
+        <source>a 4.43 MHz crystal in a 12.5 ohm fixture</source>
+        <translation>a 4.43 MHz crystal in a 12.5 ohm fixture</translation>
+    </message>
+    <message>
+        <source>a matched 50 ohm load</source>
+        <translation>a matched 50 ohm load</translation>
+    </message>
+    <message>
+        <source>100 ohm: SWR 2</source>
+        <translation>100 ohm: SWR 2</translation>
+    </message>
+    <message>
+        <source>25 ohm: SWR 2</source>
+        <translation>25 ohm: SWR 2</translation>
+    </message>
+    <message>
+        <source>nothing connected</source>
+        <translation>nothing connected</translation>
+    </message>
+    <message>
+        <source>a short circuit</source>
+        <translation>a short circuit</translation>
+    </message>
+    <message>
+        <source>an antenna resonant at 10 MHz</source>
+        <translation>an antenna resonant at 10 MHz</translation>
+    </message>
+    <message>
+        <source>a short dipole resonant near 15.8 MHz</source>
+        <translation>a short dipole resonant near 15.8 MHz</translation>
+    </message>
+    <message>
+        <source>Simulator</source>
+        <translation>Simulator</translation>
+    </message>
+    <message>
+        <source>Between generator and detector (DUT)</source>
+        <translation>Between generator and detector (DUT)</translation>
+    </message>
+    <message>
+        <source>On the bridge (load)</source>
+        <translation>On the bridge (load)</translation>
+    </message>
+    <message>
+        <source>Touchstone file...</source>
+        <translation>Touchstone file...</translation>
+    </message>
+    <message>
+        <source>Forms</source>
+        <translation>Forms</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>The kept choice cannot be used, the simulator has the default in its place:</source>
+        <translation>The kept choice cannot be used, the simulator has the default in its place:</translation>
+    </message>
+    <message>
+        <source>Nothing was changed:</source>
+        <translation>Nothing was changed:</translation>
+    </message>
+    <message>
+        <source>Applied: now %1 between generator and detector, %2 on the bridge.</source>
+        <translation>Applied: now %1 between generator and detector, %2 on the bridge.</translation>
+    </message>
+    <message>
+        <source>Applied for when the simulator is chosen: %1 between generator and detector, %2 on the bridge.</source>
+        <translation>Applied for when the simulator is chosen: %1 between generator and detector, %2 on the bridge.</translation>
+    </message>
+    <message>
+        <source>Connected, but not kept for the next run:</source>
+        <translation>Connected, but not kept for the next run:</translation>
+    </message>
+    <message>
+        <source>The instrument in use is the simulator.</source>
+        <translation>The instrument in use is the simulator.</translation>
+    </message>
+    <message>
+        <source>The instrument in use is the real port %1: these connections are kept for when the simulator is chosen.</source>
+        <translation>The instrument in use is the real port %1: these connections are kept for when the simulator is chosen.</translation>
+    </message>
+    <message>
+        <source>Changes not applied yet.</source>
+        <translation>Changes not applied yet.</translation>
+    </message>
+    <message>
+        <source>Simulated DDS: not in use</source>
+        <translation>Simulated DDS: not in use</translation>
+    </message>
+    <message>
+        <source>quartz %1 MHz</source>
+        <translation>quartz %1 MHz</translation>
+    </message>
+    <message>
+        <source>Simulated DDS: clock %1 MHz (%2), output </source>
+        <translation>Simulated DDS: clock %1 MHz (%2), output </translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>no signal</source>
+        <translation>no signal</translation>
+    </message>
+    <message>
+        <source>Frequency too High</source>
+        <translation>Frequency too High</translation>
+    </message>
+    <message>
+        <source>Left button=Transfer  frequency in to  display; Right button capture frequency from display</source>
+        <translation>Left button: transfer the frequency to the display; right button: store the displayed frequency</translation>
+    </message>
+    <message>
+        <source>Digital VFO</source>
+        <translation>Digital VFO</translation>
+    </message>
+    <message>
+        <source>DIGITAL VFO</source>
+        <translation>DIGITAL VFO</translation>
+    </message>
+    <message>
+        <source>Keyboard input in MHz</source>
+        <translation>Keyboard input in MHz</translation>
+    </message>
+    <message>
+        <source>Tune up</source>
+        <translation>Tune up</translation>
+    </message>
+    <message>
+        <source>Tune down</source>
+        <translation>Tune down</translation>
+    </message>
+    <message>
+        <source>Wheel over a digit, or Up and Down: tune by that digit&apos;s step</source>
+        <translation>Wheel over a digit, or Up and Down: tune by that digit&apos;s step</translation>
+    </message>
+    <message>
+        <source>End_Program</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Exit Digital VFO</source>
+        <translation>Exit Digital VFO</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>About_VFO</source>
+        <translation>About VFO</translation>
+    </message>
+    <message>
+        <source>Working Frequency</source>
+        <translation>Working Frequency</translation>
+    </message>
+    <message>
+        <source>000.000 000</source>
+        <translation>000.000 000</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Freq Output</source>
+        <translation>Freq Output</translation>
+    </message>
+    <message>
+        <source>Mhz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Khz</source>
+        <translation>kHz</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>Up </source>
+        <translation>Up </translation>
+    </message>
+    <message>
+        <source>_</source>
+        <translation>_</translation>
+    </message>
+    <message>
+        <source>Down </source>
+        <translation>Down </translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>RTX2</source>
+        <translation>RTX2</translation>
+    </message>
+    <message>
+        <source>GEN</source>
+        <translation>GEN</translation>
+    </message>
+    <message>
+        <source>RTX</source>
+        <translation>RTX</translation>
+    </message>
+    <message>
+        <source>Intermediate frequency in MHz</source>
+        <translation>Intermediate frequency in MHz</translation>
+    </message>
+    <message>
+        <source>IF1</source>
+        <translation>IF1</translation>
+    </message>
+    <message>
+        <source>IF2</source>
+        <translation>IF2</translation>
+    </message>
+    <message>
+        <source>DDS Reset</source>
+        <translation>DDS Reset</translation>
+    </message>
+    <message>
+        <source>Stored frequencies in MHz</source>
+        <translation>Stored frequencies in MHz</translation>
+    </message>
+    <message>
+        <source>Freq Add </source>
+        <translation>Freq Add</translation>
+    </message>
+    <message>
+        <source>Insert in memory from Display</source>
+        <translation>Store the displayed frequency in memory</translation>
+    </message>
+    <message>
+        <source>Freq Del.</source>
+        <translation>Freq Del.</translation>
+    </message>
+    <message>
+        <source>Delete selected frequency from memory</source>
+        <translation>Delete selected frequency from memory</translation>
+    </message>
+    <message>
+        <source>Clear all stored memories</source>
+        <translation>Clear all stored memories</translation>
+    </message>
+    <message>
+        <source>Frequencies Buttons</source>
+        <translation>Band buttons</translation>
+    </message>
+    <message>
+        <source>%1 is empty: right-click it to store the working frequency in it.</source>
+        <translation>%1 is empty: right-click it to store the working frequency in it.</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 MHz.</source>
+        <translation>%1 holds %2 MHz.</translation>
+    </message>
+    <message>
+        <source>not sent</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>Band 160</source>
+        <translation>Band 160</translation>
+    </message>
+    <message>
+        <source>Band 80</source>
+        <translation>Band 80</translation>
+    </message>
+    <message>
+        <source>Band 40</source>
+        <translation>Band 40</translation>
+    </message>
+    <message>
+        <source>Band 30</source>
+        <translation>Band 30</translation>
+    </message>
+    <message>
+        <source>Band 20</source>
+        <translation>Band 20</translation>
+    </message>
+    <message>
+        <source>Band 17</source>
+        <translation>Band 17</translation>
+    </message>
+    <message>
+        <source>Band  15</source>
+        <translation>Band 15</translation>
+    </message>
+    <message>
+        <source>Band 12</source>
+        <translation>Band 12</translation>
+    </message>
+    <message>
+        <source>Band 10 A</source>
+        <translation>Band 10 A</translation>
+    </message>
+    <message>
+        <source>Band 10 B</source>
+        <translation>Band 10 B</translation>
+    </message>
+    <message>
+        <source>Band 6m</source>
+        <translation>Band 6m</translation>
+    </message>
+    <message>
+        <source>Band 2m</source>
+        <translation>Band 2m</translation>
+    </message>
+    <message>
+        <source>Do you want really clear all memories?</source>
+        <translation>Do you want really clear all memories?</translation>
+    </message>
+    <message>
+        <source>Scala:</source>
+        <translation>Scale:</translation>
+    </message>
+    <message>
+        <source>Scala X:</source>
+        <translation>Scale X:</translation>
+    </message>
+    <message>
+        <source>Sca&amp;le:</source>
+        <translation>Sca&amp;le:</translation>
+    </message>
+    <message>
+        <source>THE PORT STOPPED WORKING: nothing is measured; choose the port again in Parameters</source>
+        <translation>THE PORT STOPPED WORKING: nothing is measured; choose the port again in Parameters</translation>
+    </message>
+    <message>
+        <source> (ideal board)</source>
+        <translation> (ideal board)</translation>
+    </message>
+    <message>
+        <source> - its quartz is %1 MHz, Parameters say %2 MHz</source>
+        <translation> - its quartz is %1 MHz, Parameters say %2 MHz</translation>
+    </message>
+    <message>
+        <source>a 90 dB attenuator: below what the detector can resolve</source>
+        <translation>a 90 dB attenuator: below what the detector can resolve</translation>
+    </message>
+    <message>
+        <source>a 25 dB amplifier: beyond the top of the detector</source>
+        <translation>a 25 dB amplifier: beyond the top of the detector</translation>
+    </message>
+    <message>
+        <source>Board</source>
+        <translation>Board</translation>
+    </message>
+    <message>
+        <source>parts as they come: detector and bridge errors, noise</source>
+        <translation>parts as they come: detector and bridge errors, noise</translation>
+    </message>
+    <message>
+        <source>the read-out laws exactly</source>
+        <translation>the read-out laws exactly</translation>
+    </message>
+    <message>
+        <source>typical: the parts&apos; own errors and noise, so calibration matters;
+ideal: the laws the program reads with, exactly</source>
+        <translation>typical: the parts&apos; own errors and noise, so calibration matters;
+ideal: the laws the program reads with, exactly</translation>
+    </message>
+    <message>
+        <source>Own quartz, MHz:</source>
+        <translation>Own quartz, MHz:</translation>
+    </message>
+    <message>
+        <source>Unticked, the board&apos;s quartz is the one Parameters (dds.cfg) names.
+Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</source>
+        <translation>Unticked, the board&apos;s quartz is the one Parameters (dds.cfg) names.
+Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</translation>
+    </message>
+    <message>
+        <source>board &apos;%1&apos;: typical or ideal</source>
+        <translation>board &apos;%1&apos;: typical or ideal</translation>
+    </message>
+    <message>
+        <source>Board: %1.</source>
+        <translation>Board: %1.</translation>
+    </message>
+    <message>
+        <source>Board: %1, its own quartz %2 MHz.</source>
+        <translation>Board: %1, its own quartz %2 MHz.</translation>
+    </message>
+    <message>
+        <source>; set apart: Parameters say %1 MHz</source>
+        <translation>; set apart: Parameters say %1 MHz</translation>
+    </message>
+    <message>
+        <source>; its own</source>
+        <translation>; its own</translation>
+    </message>
+    <message>
+        <source>; as Parameters</source>
+        <translation>; as Parameters</translation>
+    </message>
+    <message>
+        <source>%1 board: Detector %2 (%3)   Bridge A %4, B %5</source>
+        <translation>%1 board: Detector %2 (%3)   Bridge A %4, B %5</translation>
+    </message>
+    <message>
+        <source>Ideal</source>
+        <translation>Ideal</translation>
+    </message>
+    <message>
+        <source>Typical</source>
+        <translation>Typical</translation>
+    </message>
+    <message>
+        <source>SWR min</source>
+        <translation>SWR min</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>R there</source>
+        <translation>R there</translation>
+    </message>
+    <message>
+        <source>X there</source>
+        <translation>X there</translation>
+    </message>
+    <message>
+        <source>SWR 2 low</source>
+        <translation>SWR 2 low</translation>
+    </message>
+    <message>
+        <source>SWR 2 high</source>
+        <translation>SWR 2 high</translation>
+    </message>
+    <message>
+        <source>SWR 2 width</source>
+        <translation>SWR 2 width</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 low</source>
+        <translation>SWR 1.5 low</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 high</source>
+        <translation>SWR 1.5 high</translation>
+    </message>
+    <message>
+        <source>SWR 1.5 width</source>
+        <translation>SWR 1.5 width</translation>
+    </message>
+    <message>
+        <source>X = 0 at</source>
+        <translation>X = 0 at</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>-3 dB low</source>
+        <translation>-3 dB low</translation>
+    </message>
+    <message>
+        <source>-3 dB high</source>
+        <translation>-3 dB high</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>BW -3 dB</source>
+        <translation>BW -3 dB</translation>
+    </message>
+    <message>
+        <source>BW -6 dB</source>
+        <translation>BW -6 dB</translation>
+    </message>
+    <message>
+        <source>BW -60 dB</source>
+        <translation>BW -60 dB</translation>
+    </message>
+    <message>
+        <source>Shape -60/-6</source>
+        <translation>Shape -60/-6</translation>
+    </message>
+    <message>
+        <source>Insertion loss</source>
+        <translation>Insertion loss</translation>
+    </message>
+    <message>
+        <source>A label has at most 40 characters.</source>
+        <translation>A label has at most 40 characters.</translation>
+    </message>
+    <message>
+        <source>A label holds no comma, double quote or line break.</source>
+        <translation>A label holds no comma, double quote or line break.</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>this is not a crystal batch (its header is missing).</source>
+        <translation>this is not a crystal batch (its header is missing).</translation>
+    </message>
+    <message>
+        <source>the number, Fs and R must be numbers.</source>
+        <translation>the number, Fs and R must be numbers.</translation>
+    </message>
+    <message>
+        <source>the file is empty.</source>
+        <translation>the file is empty.</translation>
+    </message>
+    <message>
+        <source>Fs lies near an end of the sweep: centre the span on the resonance.</source>
+        <translation>Fs lies near an end of the sweep: centre the span on the resonance.</translation>
+    </message>
+    <message>
+        <source>the column %1 is not one a batch has.</source>
+        <translation>the column %1 is not one a batch has.</translation>
+    </message>
+    <message>
+        <source>a crystal has %1 fields.</source>
+        <translation>a crystal has %1 fields.</translation>
+    </message>
+    <message>
+        <source>The sweep needs at least 7 points.</source>
+        <translation>The sweep needs at least 7 points.</translation>
+    </message>
+    <message>
+        <source>The sweep has no span.</source>
+        <translation>The sweep has no span.</translation>
+    </message>
+    <message>
+        <source>The calibration counts are equal: no level can be read.</source>
+        <translation>The calibration counts are equal: no level can be read.</translation>
+    </message>
+    <message>
+        <source>No level of the sweep lies above the detector&apos;s floor.</source>
+        <translation>No level of the sweep lies above the detector&apos;s floor.</translation>
+    </message>
+    <message>
+        <source>The series resonance lies outside the through-path reference (0.1 to 160 MHz).</source>
+        <translation>The series resonance lies outside the through-path reference (0.1 to 160 MHz).</translation>
+    </message>
+    <message>
+        <source>The -3 dB width covers only %1 sweep steps: too few to fit. Narrow the span or take more points.</source>
+        <translation>The -3 dB width covers only %1 sweep steps: too few to fit. Narrow the span or take more points.</translation>
+    </message>
+    <message>
+        <source>Too few levels above the detector&apos;s floor to fit.</source>
+        <translation>Too few levels above the detector&apos;s floor to fit.</translation>
+    </message>
+    <message>
+        <source>The curve does not pin down all four parameters of the crystal.</source>
+        <translation>The curve does not pin down all four parameters of the crystal.</translation>
+    </message>
+    <message>
+        <source>Fitted to %1 levels (rms residual %2 dB); intervals hold the fit&apos;s noise, the read-out&apos;s resolution and the detector&apos;s stated error.</source>
+        <translation>Fitted to %1 levels (rms residual %2 dB); intervals hold the fit&apos;s noise, the read-out&apos;s resolution and the detector&apos;s stated error.</translation>
+    </message>
+    <message>
+        <source>From the peak and the interpolated -3 dB points, not fitted: </source>
+        <translation>From the peak and the interpolated -3 dB points, not fitted: </translation>
+    </message>
+    <message>
+        <source>Mean of %1 passes.</source>
+        <translation>Mean of %1 passes.</translation>
+    </message>
+    <message>
+        <source>The mesh of crystal %1 lies %2 Hz above the others and cannot be tuned down: choose crystals of closer Fs.</source>
+        <translation>The mesh of crystal %1 lies %2 Hz above the others and cannot be tuned down: choose crystals of closer Fs.</translation>
+    </message>
+    <message>
+        <source>A ladder filter has 2 to 8 crystals.</source>
+        <translation>A ladder filter has 2 to 8 crystals.</translation>
+    </message>
+    <message>
+        <source>A %1-pole filter needs %1 crystals; %2 were given.</source>
+        <translation>A %1-pole filter needs %1 crystals; %2 were given.</translation>
+    </message>
+    <message>
+        <source>Crystal %1 has no measured Fs, R and L: it cannot be used.</source>
+        <translation>Crystal %1 has no measured Fs, R and L: it cannot be used.</translation>
+    </message>
+    <message>
+        <source>The bandwidth must be above 0 and at most 1 % of the crystals&apos; frequency.</source>
+        <translation>The bandwidth must be above 0 and at most 1 % of the crystals&apos; frequency.</translation>
+    </message>
+    <message>
+        <source>The termination must be above 0 ohm.</source>
+        <translation>The termination must be above 0 ohm.</translation>
+    </message>
+    <message>
+        <source>With %1 poles the equal-capacitor form&apos;s passband dips %2 dB near its edges: choose fewer poles or a Chebyshev shape.</source>
+        <translation>With %1 poles the equal-capacitor form&apos;s passband dips %2 dB near its edges: choose fewer poles or a Chebyshev shape.</translation>
+    </message>
+    <message>
+        <source>The crystals lose too much for this bandwidth: the termination would be below 0 ohm. Ask for a wider filter or choose crystals of lower R.</source>
+        <translation>The crystals lose too much for this bandwidth: the termination would be below 0 ohm. Ask for a wider filter or choose crystals of lower R.</translation>
+    </message>
+    <message>
+        <source>The predicted response has no -3 dB width.</source>
+        <translation>The predicted response has no -3 dB width.</translation>
+    </message>
+    <message>
+        <source>The predicted -3 dB width is %1 Hz, not the %2 Hz asked.</source>
+        <translation>The predicted -3 dB width is %1 Hz, not the %2 Hz asked.</translation>
+    </message>
+    <message>
+        <source>The shape needs a termination of %1 ohm; with %2 ohm the response differs from it (see the prediction).</source>
+        <translation>The shape needs a termination of %1 ohm; with %2 ohm the response differs from it (see the prediction).</translation>
+    </message>
+    <message>
+        <source>The delay is at most %1 ms per point.</source>
+        <translation>The delay is at most %1 ms per point.</translation>
+    </message>
+    <message>
+        <source>The passes to average are a whole number from 1 to %1.</source>
+        <translation>The passes to average are a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>avg %1/%2</source>
+        <translation>avg %1/%2</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <source>Passes averaged, 1 to 100</source>
+        <translation>Passes averaged, 1 to 100</translation>
+    </message>
+    <message>
+        <source>not calibrated</source>
+        <translation>not calibrated</translation>
+    </message>
+    <message>
+        <source>At 0 MHz the generator gives no signal: calibrate at a frequency above 0.</source>
+        <translation>At 0 MHz the generator gives no signal: calibrate at a frequency above 0.</translation>
+    </message>
+    <message>
+        <source>The detector reads %1 at %2 MHz for %3</source>
+        <translation>The detector reads %1 at %2 MHz for %3</translation>
+    </message>
+    <message>
+        <source>the generator&apos;s output straight to the detector input</source>
+        <translation>the generator&apos;s output straight to the detector input</translation>
+    </message>
+    <message>
+        <source>the generator&apos;s output to the detector input through 60 dB</source>
+        <translation>the generator&apos;s output to the detector input through 60 dB</translation>
+    </message>
+    <message>
+        <source>The calibration was not changed.</source>
+        <translation>The calibration was not changed.</translation>
+    </message>
+    <message>
+        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</source>
+        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</translation>
+    </message>
+    <message>
+        <source>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</source>
+        <translation>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</translation>
+    </message>
+    <message>
+        <source>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</source>
+        <translation>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</translation>
+    </message>
+    <message>
+        <source>The generator now sends %1 MHz: the calibration holds at that frequency. Connect %2.</source>
+        <translation>The generator now sends %1 MHz: the calibration holds at that frequency. Connect %2.</translation>
+    </message>
+    <message>
+        <source>There is no previous calibration yet (%1): one is kept each time a calibration changes the counts.</source>
+        <translation>There is no previous calibration yet (%1): one is kept each time a calibration changes the counts.</translation>
+    </message>
+    <message>
+        <source>R0 is 0 ohm: enter the fixture&apos;s resistance with %1.</source>
+        <translation>R0 is 0 ohm: enter the fixture&apos;s resistance with %1.</translation>
+    </message>
+    <message>
+        <source>The 0 dBm and -60 dBm calibrations hold the same detector count (%1): no level can be computed from them. Calibrate again, or choose %2.</source>
+        <translation>The 0 dBm and -60 dBm calibrations hold the same detector count (%1): no level can be computed from them. Calibrate again, or choose %2.</translation>
+    </message>
+    <message>
+        <source>Check that the generator&apos;s output is wired straight to the detector input (for the crystal fixture: the crystal bypassed) and that the generator runs (the port and the clock in Parameters).</source>
+        <translation>Check that the generator&apos;s output is wired straight to the detector input (for the crystal fixture: the crystal bypassed) and that the generator runs (the port and the clock in Parameters).</translation>
+    </message>
+    <message>
+        <source>It was not stored; the table in use is unchanged.</source>
+        <translation>It was not stored; the table in use is unchanged.</translation>
+    </message>
+    <message>
+        <source>%1 reads the detector&apos;s floor at %2 of %3 points. %4 %5</source>
+        <translation>%1 reads the detector&apos;s floor at %2 of %3 points. %4 %5</translation>
+    </message>
+    <message>
+        <source>%1 overloads the detector at %2 of %3 points (first at %4 MHz): the levels there would only be bounds. Check that nothing amplifies the signal on its way. %5</source>
+        <translation>%1 overloads the detector at %2 of %3 points (first at %4 MHz): the levels there would only be bounds. Check that nothing amplifies the signal on its way. %5</translation>
+    </message>
+    <message>
+        <source>%1 is a flat line (%2 to %3 dBm at every point), where the generator&apos;s response was expected to fall with frequency: the detector does not follow the generator. %4 %5</source>
+        <translation>%1 is a flat line (%2 to %3 dBm at every point), where the generator&apos;s response was expected to fall with frequency: the detector does not follow the generator. %4 %5</translation>
+    </message>
+    <message>
+        <source>The level reference</source>
+        <translation>The level reference</translation>
+    </message>
+    <message>
+        <source>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</source>
+        <translation>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no resistance above 0 ohm: R0 and Quartz.rif were not changed.</source>
+        <translation>&apos;%1&apos; is no resistance above 0 ohm: R0 and Quartz.rif were not changed.</translation>
+    </message>
+    <message>
+        <source>The crystal fixture&apos;s through path</source>
+        <translation>The crystal fixture&apos;s through path</translation>
+    </message>
+    <message>
+        <source>Not calibrated: levels may be a few dB off (see %1)</source>
+        <translation>Not calibrated: levels may be a few dB off (see %1)</translation>
+    </message>
+    <message>
+        <source>the values, their intervals, passes and group are numbers or empty, the method fit or edges, the calibration default, level or steps, the verdict pass, fail or indeterminate, and Fl comes with its load.</source>
+        <translation>Type a number here.</source>
+        <translation>Type a number here.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number: type digits, with a point or a comma before the decimals.</source>
+        <translation>&apos;%1&apos; is not a number: type digits, with a point or a comma before the decimals.</translation>
+    </message>
+</context>
+<context>
+    <name>QFileDialog</name>
+    <message>
+        <source>All files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Four markers are placed: remove one first.</source>
+        <translation>Four markers are placed: remove one first.</translation>
+    </message>
+    <message>
+        <source>Markers</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>Marker frequency (MHz):</source>
+        <translation>Marker frequency (MHz):</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a frequency in MHz.</source>
+        <translation>&quot;%1&quot; is not a frequency in MHz.</translation>
+    </message>
+    <message>
+        <source>No measured value in view to put the marker on.</source>
+        <translation>No measured value in view to put the marker on.</translation>
+    </message>
+    <message>
+        <source>No delta</source>
+        <translation>No delta</translation>
+    </message>
+    <message>
+        <source>Remove all markers</source>
+        <translation>Remove all markers</translation>
+    </message>
+    <message>
+        <source>Marker at frequency...</source>
+        <translation>Marker at frequency...</translation>
+    </message>
+    <message>
+        <source>Ctrl+click on the chart places one too</source>
+        <translation>Ctrl+click on the chart places one too</translation>
+    </message>
+    <message>
+        <source>Marker to maximum of %1</source>
+        <translation>Marker to maximum of %1</translation>
+    </message>
+    <message>
+        <source>Marker to minimum of %1</source>
+        <translation>Marker to minimum of %1</translation>
+    </message>
+    <message>
+        <source>Delta</source>
+        <translation>Delta</translation>
+    </message>
+    <message>
+        <source>Remove marker</source>
+        <translation>Remove marker</translation>
+    </message>
+    <message>
+        <source>The picture could not be made.</source>
+        <translation>The picture could not be made.</translation>
+    </message>
+    <message>
+        <source>A picture is saved as .png, .svg or .pdf.</source>
+        <translation>A picture is saved as .png, .svg or .pdf.</translation>
+    </message>
+    <message>
+        <source>Export picture (PNG, SVG, PDF)...</source>
+        <translation>Export picture (PNG, SVG, PDF)...</translation>
+    </message>
+    <message>
+        <source>outside the chart: |Γ| &gt; 1</source>
+        <translation>outside the chart: |Γ| &gt; 1</translation>
+    </message>
+    <message>
+        <source>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</source>
+        <translation>cursor: Z = %1 %2 j%3 Ω, SWR %4, |Γ| %5 at %6°</translation>
+    </message>
+    <message>
+        <source>Bands</source>
+        <translation>Bands</translation>
+    </message>
+    <message>
+        <source>IARU Region %1</source>
+        <translation>IARU Region %1</translation>
+    </message>
+    <message>
+        <source>%1  (%2 to %3 MHz)</source>
+        <translation>%1  (%2 to %3 MHz)</translation>
+    </message>
+    <message>
+        <source>Sweeps %1 to %2 MHz</source>
+        <translation>Sweeps %1 to %2 MHz</translation>
+    </message>
+    <message>
+        <source>Cable taken out</source>
+        <translation>Cable taken out</translation>
+    </message>
+    <message>
+        <source>The readings are taken back through this cable to the load at its far end.</source>
+        <translation>The readings are taken back through this cable to the load at its far end.</translation>
+    </message>
+    <message>
+        <source>Figures by hand</source>
+        <translation>Figures by hand</translation>
+    </message>
+    <message>
+        <source>Cable</source>
+        <translation>Cable</translation>
+    </message>
+    <message>
+        <source>Length (m)</source>
+        <translation>Length (m)</translation>
+    </message>
+    <message>
+        <source>Velocity factor</source>
+        <translation>Velocity factor</translation>
+    </message>
+    <message>
+        <source>Loss (dB per 100 m)</source>
+        <translation>Loss (dB per 100 m)</translation>
+    </message>
+    <message>
+        <source>Loss stated at (MHz)</source>
+        <translation>Loss stated at (MHz)</translation>
+    </message>
+    <message>
+        <source>Impedance (ohm)</source>
+        <translation>Impedance (ohm)</translation>
+    </message>
+    <message>
+        <source>No cable</source>
+        <translation>No cable</translation>
+    </message>
+    <message>
+        <source>Measure a stub</source>
+        <translation>Measure a stub</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>short</source>
+        <translation>short</translation>
+    </message>
+    <message>
+        <source>Physical length (m)</source>
+        <translation>Physical length (m)</translation>
+    </message>
+    <message>
+        <source>Far end</source>
+        <translation>Far end</translation>
+    </message>
+    <message>
+        <source>The stub&apos;s length in metres, above 0.</source>
+        <translation>The stub&apos;s length in metres, above 0.</translation>
+    </message>
+    <message>
+        <source>Sweep the stub from %1 to %2 MHz first: the chart&apos;s sweep is measured.</source>
+        <translation>Sweep the stub from %1 to %2 MHz first: the chart&apos;s sweep is measured.</translation>
+    </message>
+    <message>
+        <source>Directivity: at least %1 dB everywhere (the load reads at the bottom of the bridge&apos;s range).</source>
+        <translation>Directivity: at least %1 dB everywhere (the load reads at the bottom of the bridge&apos;s range).</translation>
+    </message>
+    <message>
+        <source>Directivity: %1 dB at worst (at %2 MHz), %3 dB in the middle.</source>
+        <translation>Directivity: %1 dB at worst (at %2 MHz), %3 dB in the middle.</translation>
+    </message>
+    <message>
+        <source>Tracking: the open and the short within %1 dB of a total reflection.</source>
+        <translation>Tracking: the open and the short within %1 dB of a total reflection.</translation>
+    </message>
+    <message>
+        <source>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB.</source>
+        <translation>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB.</translation>
+    </message>
+    <message>
+        <source>Not kept: measure the standard named above again.</source>
+        <translation>Not kept: measure the standard named above again.</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>line %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 could not be read whole (%2).</source>
+        <translation>%1 could not be read whole (%2).</translation>
+    </message>
+    <message>
+        <source>It cannot be copied aside (%1), so it is left as it is and not written.</source>
+        <translation>It cannot be copied aside (%1), so it is left as it is and not written.</translation>
+    </message>
+    <message>
+        <source>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</source>
+        <translation>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</translation>
     </message>
 </context>
 <context>
@@ -1081,10 +2331,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>a crystal has %1 fields.</translation>
     </message>
     <message>
-        <source>the values, their intervals, passes and group are numbers or empty, the method fit or edges.</source>
-        <translation>the values, their intervals, passes and group are numbers or empty, the method fit or edges.</translation>
-    </message>
-    <message>
         <source>The sweep needs at least 7 points.</source>
         <translation>The sweep needs at least 7 points.</translation>
     </message>
@@ -1105,24 +2351,12 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The series resonance lies outside the through-path reference (0.1 to 160 MHz).</translation>
     </message>
     <message>
-        <source>The level does not fall 3 dB on both sides of the peak inside the sweep: too little of the curve to fit.</source>
-        <translation>The level does not fall 3 dB on both sides of the peak inside the sweep: too little of the curve to fit.</translation>
-    </message>
-    <message>
         <source>The -3 dB width covers only %1 sweep steps: too few to fit. Narrow the span or take more points.</source>
         <translation>The -3 dB width covers only %1 sweep steps: too few to fit. Narrow the span or take more points.</translation>
     </message>
     <message>
         <source>Too few levels above the detector&apos;s floor to fit.</source>
         <translation>Too few levels above the detector&apos;s floor to fit.</translation>
-    </message>
-    <message>
-        <source>The fit of the crystal&apos;s circuit did not converge.</source>
-        <translation>The fit of the crystal&apos;s circuit did not converge.</translation>
-    </message>
-    <message>
-        <source>The fitted series resonance lies outside the sweep: the fit is not used.</source>
-        <translation>The fitted series resonance lies outside the sweep: the fit is not used.</translation>
     </message>
     <message>
         <source>The curve does not pin down all four parameters of the crystal.</source>
@@ -1297,8 +2531,163 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Not calibrated: levels may be a few dB off (see %1)</translation>
     </message>
     <message>
-        <source>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</source>
-        <translation>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</translation>
+        <source>the values, their intervals, passes and group are numbers or empty, the method fit or edges, the calibration default, level or steps, the verdict pass, fail or indeterminate, and Fl comes with its load.</translation>
+    </message>
+    <message>
+        <source>The fixture&apos;s loss steps do not read larger losses for larger attenuators: they are not used. Measure them again.</source>
+        <translation>The fixture&apos;s loss steps do not read larger losses for larger attenuators: they are not used. Measure them again.</translation>
+    </message>
+    <message>
+        <source>No resonance in the sweep: the level does not fall 3 dB on either side of its highest point. Widen the span over the crystal, or let the meter find it.</source>
+        <translation>No resonance in the sweep: the level does not fall 3 dB on either side of its highest point. Widen the span over the crystal, or let the meter find it.</translation>
+    </message>
+    <message>
+        <source>The highest level lies at the sweep&apos;s %1 (%2 MHz): the resonance may lie beyond it. Move the span over it, or let the meter find it.</source>
+        <translation>The highest level lies at the sweep&apos;s %1 (%2 MHz): the resonance may lie beyond it. Move the span over it, or let the meter find it.</translation>
+    </message>
+    <message>
+        <source>start</source>
+        <translation>start</translation>
+    </message>
+    <message>
+        <source>end</source>
+        <translation>end</translation>
+    </message>
+    <message>
+        <source>The level falls 3 dB only above or only below its highest point: the resonance reaches beyond the sweep&apos;s %1. Widen the span over it, or let the meter find it.</source>
+        <translation>The level falls 3 dB only above or only below its highest point: the resonance reaches beyond the sweep&apos;s %1. Widen the span over it, or let the meter find it.</translation>
+    </message>
+    <message>
+        <source>coarse</source>
+        <translation>coarse</translation>
+    </message>
+    <message>
+        <source>narrow</source>
+        <translation>narrow</translation>
+    </message>
+    <message>
+        <source>No resonance stands out of the sweep from %1 to %2 MHz: is the crystal in the fixture, and its frequency inside the span?</source>
+        <translation>No resonance stands out of the sweep from %1 to %2 MHz: is the crystal in the fixture, and its frequency inside the span?</translation>
+    </message>
+    <message>
+        <source>it did not converge</source>
+        <translation>it did not converge</translation>
+    </message>
+    <message>
+        <source>its series resonance lies outside the sweep</source>
+        <translation>its series resonance lies outside the sweep</translation>
+    </message>
+    <message>
+        <source>its values are no crystal&apos;s (C0 %1 pF, Q %2)</source>
+        <translation>its values are no crystal&apos;s (C0 %1 pF, Q %2)</translation>
+    </message>
+    <message>
+        <source>its notch (%1 MHz) lies outside the one the sweep shows (%2 to %3 MHz)</source>
+        <translation>its notch (%1 MHz) lies outside the one the sweep shows (%2 to %3 MHz)</translation>
+    </message>
+    <message>
+        <source>its level at the peak is %1 dB, the level read %2 dB</source>
+        <translation>its level at the peak is %1 dB, the level read %2 dB</translation>
+    </message>
+    <message>
+        <source>its curve leaves the levels read at %1 of %2 points</source>
+        <translation>its curve leaves the levels read at %1 of %2 points</translation>
+    </message>
+    <message>
+        <source>The fit of the crystal&apos;s circuit failed its checks: %1.</source>
+        <translation>The fit of the crystal&apos;s circuit failed its checks: %1.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a limit: fs_min=MHZ, fs_max=MHZ, r_max=OHM or q_min=Q</source>
+        <translation>&apos;%1&apos; is not a limit: fs_min=MHZ, fs_max=MHZ, r_max=OHM or q_min=Q</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number</source>
+        <translation>&apos;%1&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 is given twice</translation>
+    </message>
+    <message>
+        <source>no limit is given</source>
+        <translation>no limit is given</translation>
+    </message>
+    <message>
+        <source>fs_min is not below fs_max: no crystal can meet both</source>
+        <translation>fs_min is not below fs_max: no crystal can meet both</translation>
+    </message>
+    <message>
+        <source>r_max is not above 0 ohm: no crystal can meet it</source>
+        <translation>r_max is not above 0 ohm: no crystal can meet it</translation>
+    </message>
+    <message>
+        <source>q_min is below 0</source>
+        <translation>q_min is below 0</translation>
+    </message>
+    <message>
+        <source>%1 not measured</source>
+        <translation>%1 not measured</translation>
+    </message>
+    <message>
+        <source>%1 %2 below %3</source>
+        <translation>%1 %2 below %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 above %3</source>
+        <translation>%1 %2 above %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 straddles %3</source>
+        <translation>%1 %2 straddles %3</translation>
+    </message>
+    <message>
+        <source>The detector&apos;s counts are the default ones: its slope is known only within %1 %, and R, L, Cs, C0 and Q carry that. Calibrate it (%2) or measure a loss step through the fixture (%3) to narrow them.</source>
+        <translation>The detector&apos;s counts are the default ones: its slope is known only within %1 %, and R, L, Cs, C0 and Q carry that. Calibrate it (%2) or measure a loss step through the fixture (%3) to narrow them.</translation>
+    </message>
+    <message>
+        <source>The load capacitance is one above 0 pF and up to 1000 pF (a crystal&apos;s load is some 8 to 50 pF).</source>
+        <translation>The load capacitance is one above 0 pF and up to 1000 pF (a crystal&apos;s load is some 8 to 50 pF).</translation>
+    </message>
+    <message>
+        <source>Fl at %1 pF  </source>
+        <translation>Fl at %1 pF  </translation>
+    </message>
+    <message>
+        <source>this is not a crystal fixture&apos;s record.</source>
+        <translation>this is not a crystal fixture&apos;s record.</translation>
+    </message>
+    <message>
+        <source>the through path&apos;s counts are not two counts.</source>
+        <translation>the through path&apos;s counts are not two counts.</translation>
+    </message>
+    <message>
+        <source>a step is &quot;step loss_db=DB pm_db=DB cal0=N cal60=N&quot;.</source>
+        <translation>a step is &quot;step loss_db=DB pm_db=DB cal0=N cal60=N&quot;.</translation>
+    </message>
+    <message>
+        <source>a step&apos;s loss, tolerance or counts are out of range.</source>
+        <translation>a step&apos;s loss, tolerance or counts are out of range.</translation>
+    </message>
+    <message>
+        <source>a step&apos;s levels are missing.</source>
+        <translation>a step&apos;s levels are missing.</translation>
+    </message>
+    <message>
+        <source>a step holds 1601 levels.</source>
+        <translation>a step holds 1601 levels.</translation>
+    </message>
+    <message>
+        <source>two steps of the same loss.</source>
+        <translation>two steps of the same loss.</translation>
+    </message>
+    <message>
+        <source>A step is an attenuator of 0.5 to 60 dB.</source>
+        <translation>A step is an attenuator of 0.5 to 60 dB.</translation>
+    </message>
+    <message>
+        <source>The detector reads %1 dB at %2 MHz for the attenuator stated as %3 dB: is it in the fixture in the crystal&apos;s place, and of that value? Nothing was kept.</source>
+        <translation>The detector reads %1 dB at %2 MHz for the attenuator stated as %3 dB: is it in the fixture in the crystal&apos;s place, and of that value? Nothing was kept.</translation>
     </message>
 </context>
 <context>
@@ -2558,6 +3947,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Ladder filter</translation>
     </message>
     <message>
+        <source>The new calibration is in use, but the one it replaces could not be kept in %1 (%2): %3 cannot bring it back.</source>
+        <translation>The new calibration is in use, but the one it replaces could not be kept in %1 (%2): %3 cannot bring it back.</translation>
+    </message>
+    <message>
         <source>Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in use (%3 and %4) is kept in its place.</source>
         <translation>Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in use (%3 and %4) is kept in its place.</translation>
     </message>
@@ -2592,10 +3985,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>, calibrated: count %1 at 0 dBm, %2 at -60 dBm</source>
         <translation>, calibrated: count %1 at 0 dBm, %2 at -60 dBm</translation>
-    </message>
-    <message>
-        <source>The new calibration is in use in this window, but it could not be kept: %1</source>
-        <translation>The new calibration is in use in this window, but it could not be kept: %1</translation>
     </message>
 </context>
 <context>

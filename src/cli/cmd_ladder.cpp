@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/ladder_filter.h"
+#include "powermeter/ladder_spread.h"
 
 namespace kolm::cli {
 
@@ -70,13 +71,21 @@ int runLadderDesign(Context& ctx, Args& args) {
   const powermeter::LadderDesign design =
       powermeter::designLadder(crystals, {static_cast<int>(crystals.size()), *bw, *shape, rTerm});
   if (!design.ok()) throw UsageError{design.error};
+  // The prediction again for crystals anywhere within their intervals.
+  std::vector<powermeter::CrystalSpread> spreads;
+  for (const powermeter::LadderCrystal& x : design.network.crystals)
+    for (const powermeter::CrystalRow* row : chosen)
+      if (powermeter::crystalName(*row) == x.name)
+        spreads.push_back(powermeter::crystalSpread(*row));
+  const powermeter::LadderSpread spread =
+      powermeter::ladderSpread(design.network, design.predicted, *bw, spreads);
   if (out) {
     const powermeter::LadderNetwork& built = parts == "e12"   ? design.e12
                                              : parts == "e24" ? design.e24
                                                               : design.network;
     if (!writeResult(ctx, *out, powermeter::formatLadderFile(built))) return kWriteError;
   }
-  *ctx.out << powermeter::ladderReport(design);
+  *ctx.out << powermeter::ladderReport(design, &spread);
   for (const powermeter::CrystalRow* row : chosen)
     if (!row->c0PicoFarad)
       *ctx.out << "warning=crystal " << powermeter::crystalName(*row)
@@ -97,8 +106,10 @@ extern const Command kLadderDesignCommand{
     "    Prints the parts (c12_pf=, ..., c_end1_pf=, c_endK_pf= or none, c_sN_pf=\n"
     "    where an inner mesh needs tuning, r_term_ohm=, order=), the predicted\n"
     "    response (centre_mhz=, bw3_hz=, bw6_hz=, bw60_hz=, ripple_db=, il_db=,\n"
-    "    shape_factor=), then the same with E12 and E24 parts (e12_..., e24_...)\n"
-    "    and warning= lines. --r-term sets the termination instead of the\n"
+    "    shape_factor=) and how far the crystals' intervals let the built filter\n"
+    "    differ from it (centre_mhz_pm=, bw3_hz_pm=, ripple_db_pm=, il_db_pm=),\n"
+    "    then the same with E12 and E24 parts (e12_..., e24_...) and warning=\n"
+    "    lines. --r-term sets the termination instead of the\n"
     "    designed one. --out writes the design (its exact, E12 or E24 parts) for\n"
     "    the simulator's --dut ladder:DESIGN. Needs no port.",
     runLadderDesign, Command::Port::Never};

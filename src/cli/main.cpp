@@ -34,6 +34,7 @@ extern const Command kPortTestCommand;
 extern const Command kCrystalCalibrateCommand;
 extern const Command kCrystalCommand;
 extern const Command kCrystalMatchCommand;
+extern const Command kClockCommand;
 extern const Command kLadderDesignCommand;
 extern const Command kMatchCommand;
 extern const Command kCableMeasureCommand;
@@ -48,9 +49,10 @@ const Command* const kCommands[] = {
     &kDdsCommand,          &kTuneCommand,         &kReadDetectorCommand,
     &kReadBridgeCommand,   &kPowerSweepCommand,   &kCalibrateCommand,
     &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
-    &kCrystalCommand,      &kCrystalMatchCommand, &kLadderDesignCommand,
-    &kMatchCommand,        &kCableMeasureCommand, &kBridgeCheckCommand,
-    &kBridgeForgetCommand, &kServeCommand,        &kBridgeCalibrateCommand,
+    &kCrystalCommand,      &kCrystalMatchCommand, &kClockCommand,
+    &kLadderDesignCommand, &kMatchCommand,        &kCableMeasureCommand,
+    &kBridgeCheckCommand,  &kBridgeForgetCommand, &kServeCommand,
+    &kBridgeCalibrateCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -96,7 +98,8 @@ void printHelp(std::ostream& out) {
          "SIGKILL and a power loss end the program with the generator as it was.\n"
          "\nExit status: 0 done, 1 a result or the trace could not be written or a port\n"
          "test failed, 2 bad arguments or a value the hardware cannot take, 3 the port\n"
-         "stopped working (nothing measured is written), 128 + N stopped by signal N.\n";
+         "stopped working (nothing measured is written), 4 and 5 a crystal sorted by\n"
+         "crystal --limits failed or could not be told, 128 + N stopped by signal N.\n";
 }
 
 // A message with every long run of characters without a blank (an argument of

@@ -74,6 +74,20 @@ bool parseHardwareConfig(HardwareParams& params, std::string_view content, std::
     read.portBackend = *f5;
   else
     read.portBackend = portAtAddress(read.portAddress);
+  // The clock's tolerance and offset, when kept.
+  read.clockTolerancePpm = kDefaultClockTolerancePpm;
+  read.clockOffsetPpm = 0;
+  const char* const ppmNames[] = {"the clock's tolerance", "the clock's offset"};
+  for (int k = 0; k < 2; ++k) {
+    const auto field = reader.nextView();
+    if (!field || field->empty()) break;
+    const auto value = common::fieldNumber(*field);
+    if (!value) return fail(quoted(*field) + " is not a number (" + ppmNames[k] + ")");
+    (k == 0 ? read.clockTolerancePpm : read.clockOffsetPpm) = *value;
+  }
+  if (const std::string why = clockPpmProblem(read.clockTolerancePpm, read.clockOffsetPpm);
+      !why.empty())
+    return fail(why);
   params = read;
   return true;
 }
@@ -116,7 +130,17 @@ std::string hardwareConfigText(const HardwareParams& params) {
   w.quoted(common::shortestText(params.refClockMHz));
   w.quoted(common::shortestText(params.portAddress));
   w.quoted(params.portBackend);
+  w.quoted(common::shortestText(params.clockTolerancePpm));
+  w.quoted(common::shortestText(params.clockOffsetPpm));
   return w.text();
+}
+
+std::string clockPpmProblem(double tolerancePpm, double offsetPpm) {
+  if (!(tolerancePpm >= 0 && tolerancePpm <= kMaxClockPpm))
+    return "The clock's tolerance is 0 to " + common::shortestText(kMaxClockPpm) + " ppm.";
+  if (!(std::abs(offsetPpm) <= kMaxClockPpm))
+    return "The clock's offset is within " + common::shortestText(kMaxClockPpm) + " ppm.";
+  return {};
 }
 
 std::optional<std::string> validateParameters(const HardwareParams& params) {

@@ -16,6 +16,10 @@ inline constexpr int kLpt1 = 888;  // 0x378
 inline constexpr int kLpt2 = 632;  // 0x278
 inline constexpr int kLpt3 = 956;  // 0x3BC
 inline constexpr double kMaxRefClkMHz = 501.0;
+// A clock oscillator's usual tolerance over temperature and age, ppm.
+inline constexpr double kDefaultClockTolerancePpm = 50;
+// The most a clock may be stated or measured off by, ppm.
+inline constexpr double kMaxClockPpm = 10000;
 
 struct HardwareParams {
   int16_t refClockMultiplier = 0;
@@ -28,6 +32,14 @@ struct HardwareParams {
   // (an existing installation's) means the real port at the address
   // (portAtAddress). Without dds.cfg the simulator stands in until Parameters.
   std::string portBackend = "sim";
+  // How far the DDS clock may lie from refClockMHz (after clockOffsetPpm), in
+  // ppm: stated (a clock oscillator's usual figure over temperature and age
+  // unless the user states the board's own), or the uncertainty of a
+  // measured offset. Kept as a sixth record of dds.cfg.
+  double clockTolerancePpm = kDefaultClockTolerancePpm;
+  // How far the clock runs fast (negative: slow), in ppm, as measured against
+  // a counter or a known crystal; 0 until measured. A seventh record.
+  double clockOffsetPpm = 0;
 };
 
 bool isParallelPortAddress(int32_t address);
@@ -44,7 +56,9 @@ inline constexpr const char* kHardwareConfigFile = "dds.cfg";
 // as the writer meant them): the multiplier a whole number in 16 bits, the
 // quartz and the clock numbers, the port address a number that rounds into 16
 // bits; a fifth record, when there, names the port back end, and without one
-// the real port at the address is meant (portAtAddress). Otherwise `params`
+// the real port at the address is meant (portAtAddress); a sixth and a
+// seventh, when there, the clock's tolerance (0 to 10000 ppm) and its measured
+// offset (within 10000 ppm), the stated defaults without. Otherwise `params`
 // keep what they held and `problem` (when given) says why, with the line; a
 // missing file sets none. True when read.
 bool readHardwareConfig(HardwareParams& params, const std::filesystem::path& file,
@@ -58,11 +72,16 @@ bool parseHardwareConfig(HardwareParams& params, std::string_view content,
 // wrong; the Parameters window shows it, the command line refuses it.
 std::optional<std::string> clockProblem(const HardwareParams& params);
 
-// Writes the four records (and the port back end as a fifth), atomically; a
-// file there that cannot be read whole is kept aside by `keeper` first.
+// Writes the four records (and the port back end, the clock's tolerance and
+// its offset as a fifth to seventh, which readers of four records never look
+// at), atomically; a file there that cannot be read whole is kept aside by
+// `keeper` first.
 bool writeHardwareConfig(const HardwareParams& params, const std::filesystem::path& file,
                          common::SettingsKeeper& keeper, std::string* error = nullptr);
 std::string hardwareConfigText(const HardwareParams& params);
+
+// Why a clock tolerance or offset (ppm) cannot be taken; empty when it can.
+std::string clockPpmProblem(double tolerancePpm, double offsetPpm = 0);
 
 // Why a set of parameters may not be stored, or nothing when it may.
 // "Ref Frequency over the maximum!" for a clock above 501 MHz.

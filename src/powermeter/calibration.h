@@ -31,6 +31,15 @@ inline constexpr double kCalibrationMHz = 10;
 struct DetectorFigures {
   double countsPerDb = (826.0 - 235.0) / 60.0;
   double slopeTolerance = 0.20;
+  // How far the slope of a two-point calibration may lie from the detector's
+  // own: the two signals' levels known within 0.3 dB each (1 % of the 60 dB
+  // between them), a count at either end (0.3 %), and the slope's drift
+  // between the calibration's frequency and one some 30 MHz away (0.7 %).
+  double calibratedSlopeTolerance = 0.02;
+  // The detector's own noise reads at most this far above count 0: a reading
+  // near it holds the noise's power besides the signal's (a logarithmic
+  // detector's output flattens over its last few dB).
+  double noiseAboveZeroDb = 6;
   // A count at or below this one is the detector's floor, at or above the top
   // one its overload (the margins of the level flags, with the nominal slope).
   int floorCount() const;

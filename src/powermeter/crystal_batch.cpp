@@ -17,11 +17,12 @@ namespace {
 // half-width (_pm) and its spread over repeated passes (_sd) beside it.
 const std::vector<std::string>& columns() {
   static const std::vector<std::string> names = {
-      "number",       "label",     "fs_mhz",    "fs_mhz_pm", "fs_mhz_sd", "fs_mhz_pm_rel",
-      "fp_mhz",       "fp_mhz_pm", "fp_mhz_sd", "r_ohm",     "r_ohm_pm",  "r_ohm_sd",
-      "r_ohm_pm_rel", "l_mh",      "l_mh_pm",   "l_mh_sd",   "cs_ff",     "cs_ff_pm",
-      "cs_ff_sd",     "c0_pf",     "c0_pf_pm",  "c0_pf_sd",  "q",         "q_pm",
-      "q_sd",         "passes",    "step_hz",   "method",    "group",     "warnings"};
+      "number",       "label",     "fs_mhz",      "fs_mhz_pm", "fs_mhz_sd", "fs_mhz_pm_rel",
+      "fp_mhz",       "fp_mhz_pm", "fp_mhz_sd",   "r_ohm",     "r_ohm_pm",  "r_ohm_sd",
+      "r_ohm_pm_rel", "l_mh",      "l_mh_pm",     "l_mh_sd",   "cs_ff",     "cs_ff_pm",
+      "cs_ff_sd",     "c0_pf",     "c0_pf_pm",    "c0_pf_sd",  "q",         "q_pm",
+      "q_sd",         "fl_mhz",    "fl_mhz_pm",   "fl_mhz_sd", "load_pf",   "passes",
+      "step_hz",      "method",    "calibration", "verdict",   "group",     "warnings"};
   return names;
 }
 constexpr std::string_view kWarningSeparator = " | ";
@@ -75,6 +76,20 @@ std::optional<CrystalModel> crystalModel(const CrystalRow& row) {
                       row.c0PicoFarad ? row.c0PicoFarad->value * kFaradPerPicoFarad : 0};
 }
 
+CrystalSpread crystalSpread(const CrystalRow& row) {
+  auto pm = [](const std::optional<BatchValue>& v, double scale) {
+    return v && v->pm ? *v->pm * scale : 0.0;
+  };
+  CrystalSpread s;
+  const double fsPm = row.fsMHz.pm.value_or(0) * 1e6;
+  s.fsHz = row.fsRelPmMHz ? *row.fsRelPmMHz * 1e6 : fsPm;
+  s.fsCommonHz = std::max(0.0, fsPm - s.fsHz);
+  s.rOhm = row.rOhm.pm.value_or(0);
+  s.lHenry = pm(row.lMilliHenry, 1e-3);
+  s.c0Farad = pm(row.c0PicoFarad, 1e-12);
+  return s;
+}
+
 CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
                       std::vector<std::string> warnings) {
   CrystalRow row;
@@ -95,9 +110,12 @@ CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
   row.csFemtoFarad = optional(p.csFemtoFarad);
   row.c0PicoFarad = optional(p.c0PicoFarad);
   row.q = optional(p.q);
+  row.flMHz = optional(p.flMHz);
+  if (p.flMHz) row.loadPf = p.loadPf;
+  row.calibration = std::string(slopeSourceName(p.slope));
   const bool fit = p.method == CrystalMethod::Fit;
-  row.fsRelPmMHz = fit ? 2 * p.fsMHz.stat : p.fsMHz.pm;
-  row.rRelPmOhm = fit ? 2 * p.rOhm.stat : p.rOhm.pm;
+  row.fsRelPmMHz = p.fsMHz.relativePm();
+  row.rRelPmOhm = p.rOhm.relativePm();
   row.repeats = p.repeats;
   row.stepHz = p.stepHz;
   row.method = fit ? "fit" : "edges";
@@ -137,14 +155,20 @@ std::string crystalLines(const CrystalRow& row) {
   lines("cs_ff", row.csFemtoFarad, 2);
   lines("c0_pf", row.c0PicoFarad, 2);
   lines("q", row.q, 0);
+  if (row.loadPf) {
+    lines("fl_mhz", row.flMHz, 6);
+    out += "load_pf=" + common::shortestText(*row.loadPf) + "\n";
+  }
   auto relative = [&](const char* key, const std::optional<double>& pm) {
     out += std::string(key) + "=" + (pm ? deservedText(*pm, *pm, 6).value : std::string("none")) +
            "\n";
   };
   relative("fs_mhz_pm_rel", row.fsRelPmMHz);
   relative("r_ohm_pm_rel", row.rRelPmOhm);
+  if (!row.calibration.empty()) out += "calibration=" + row.calibration + "\n";
   out += "method=" + (row.method.empty() ? std::string("none") : row.method) + "\n";
   out += "passes=" + std::to_string(row.repeats) + "\n";
+  if (!row.verdict.empty()) out += "verdict=" + row.verdict + "\n";
   for (const std::string& w : row.warnings) out += "warning=" + w + "\n";
   return out;
 }
@@ -172,8 +196,9 @@ std::string formatBatchCsv(const std::vector<CrystalRow>& rows) {
     out += std::to_string(row.number) + "," + csvQuoted(row.label) + "," + triple(row.fsMHz) + "," +
            number(row.fsRelPmMHz) + "," + triple(row.fpMHz) + "," + triple(row.rOhm) + "," +
            number(row.rRelPmOhm) + "," + triple(row.lMilliHenry) + "," + triple(row.csFemtoFarad) +
-           "," + triple(row.c0PicoFarad) + "," + triple(row.q) + "," + std::to_string(row.repeats) +
-           "," + number(row.stepHz) + "," + row.method + "," +
+           "," + triple(row.c0PicoFarad) + "," + triple(row.q) + "," + triple(row.flMHz) + "," +
+           number(row.loadPf) + "," + std::to_string(row.repeats) + "," + number(row.stepHz) + "," +
+           row.method + "," + row.calibration + "," + row.verdict + "," +
            (row.group ? std::to_string(*row.group) : std::string()) + "," + csvQuoted(warnings) +
            "\r\n";
   }
@@ -254,6 +279,10 @@ BatchRead parseBatchCsv(std::string_view content) {
     row.csFemtoFarad = value("cs_ff");
     row.c0PicoFarad = value("c0_pf");
     row.q = value("q");
+    row.flMHz = value("fl_mhz");
+    row.loadPf = number("load_pf");
+    row.calibration = text("calibration");
+    row.verdict = text("verdict");
     row.fsRelPmMHz = number("fs_mhz_pm_rel");
     row.rRelPmOhm = number("r_ohm_pm_rel");
     row.stepHz = number("step_hz");
@@ -262,10 +291,17 @@ BatchRead parseBatchCsv(std::string_view content) {
     row.method = text("method");
     if (!good || (passes && (*passes != std::floor(*passes) || *passes < 1 || *passes > 1e6)) ||
         (group && (*group != std::floor(*group) || *group < 1 || *group > 1e6)) ||
-        (!row.method.empty() && row.method != "fit" && row.method != "edges"))
+        (!row.method.empty() && row.method != "fit" && row.method != "edges") ||
+        (!row.calibration.empty() && row.calibration != "default" && row.calibration != "level" &&
+         row.calibration != "steps") ||
+        (!row.verdict.empty() && row.verdict != "pass" && row.verdict != "fail" &&
+         row.verdict != "indeterminate") ||
+        (row.flMHz.has_value() != row.loadPf.has_value()))
       return refuse(KOLM_TR("kolm",
                             "the values, their intervals, passes and group are numbers or empty, "
-                            "the method fit or edges."));
+                            "the method fit or edges, the calibration default, level or steps, "
+                            "the verdict pass, fail or indeterminate, and Fl comes with its "
+                            "load."));
     if (passes) row.repeats = static_cast<int>(*passes);
     if (group) row.group = static_cast<int>(*group);
     const std::string warnings = text("warnings");

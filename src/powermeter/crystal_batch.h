@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "powermeter/crystal_fit.h"
+#include "powermeter/ladder_spread.h"
 
 namespace kolm::powermeter {
 
@@ -40,6 +41,9 @@ struct CrystalRow {
   std::optional<BatchValue> csFemtoFarad;
   std::optional<BatchValue> c0PicoFarad;
   std::optional<BatchValue> q;
+  // The frequency of oscillation at the load capacitance asked for.
+  std::optional<BatchValue> flMHz;
+  std::optional<double> loadPf;
   // The half-widths for comparing crystals of one batch: what moves crystals
   // alike (the detector's stated error, the through path) left out. Empty: pm.
   std::optional<double> fsRelPmMHz;
@@ -47,6 +51,8 @@ struct CrystalRow {
   int repeats = 1;
   std::optional<double> stepHz;  // the sweep's step
   std::string method;            // "fit", "edges", or empty when not known
+  std::string calibration;       // "default", "level", "steps", or empty when not known
+  std::string verdict;           // "pass", "fail", "indeterminate", or empty: not sorted
   std::optional<int> group;      // set by matching
   std::vector<std::string> warnings;
   bool operator==(const CrystalRow&) const = default;
@@ -60,16 +66,21 @@ CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
 // empty when the row has no L (its sweep did not hold the -3 dB points).
 std::optional<CrystalModel> crystalModel(const CrystalRow& row);
 
+// The half-widths the row's crystal is known within, as a ladder filter's
+// prediction carries them (none where the row keeps none).
+CrystalSpread crystalSpread(const CrystalRow& row);
+
 // Why a result may not be trusted beyond its intervals: the fall-back to the
 // edge estimate, Fs within a tenth of the span from an end of the sweep.
 std::vector<std::string> crystalFitWarnings(const CrystalParameters& p, const CrystalSweep& sweep);
 
 // The lines the command line prints for one crystal: for each of fs_mhz,
-// fp_mhz, r_ohm, l_mh, cs_ff, c0_pf and q the value with the digits its
-// interval deserves, KEY_pm= its interval's half-width and, after repeated
-// passes, KEY_sd= their spread ("none" for what was not measured); then
-// fs_mhz_pm_rel= and r_ohm_pm_rel=, method=fit|edges, passes=N and one
-// warning= line per warning.
+// fp_mhz, r_ohm, l_mh, cs_ff, c0_pf and q (and fl_mhz, then load_pf=, when a
+// load was asked for) the value with the digits its interval deserves,
+// KEY_pm= its interval's half-width and, after repeated passes, KEY_sd= their
+// spread ("none" for what was not measured); then fs_mhz_pm_rel= and
+// r_ohm_pm_rel=, calibration=, method=fit|edges, passes=N, verdict= when
+// sorted, and one warning= line per warning.
 std::string crystalLines(const CrystalRow& row);
 
 // Why a label cannot name a crystal (it holds a comma, a double quote or a
@@ -78,7 +89,8 @@ std::string labelProblem(std::string_view label);
 
 // The table as CSV: the header "number,label,fs_mhz,fs_mhz_pm,fs_mhz_sd,
 // fs_mhz_pm_rel,fp_mhz,...,r_ohm,r_ohm_pm,r_ohm_sd,r_ohm_pm_rel,l_mh,...,cs_ff,
-// ...,c0_pf,...,q,q_pm,q_sd,passes,step_hz,method,group,warnings", then one
+// ...,c0_pf,...,q,q_pm,q_sd,fl_mhz,fl_mhz_pm,fl_mhz_sd,load_pf,passes,step_hz,
+// method,calibration,verdict,group,warnings", then one
 // line per crystal (empty fields for what is not known, the warnings joined
 // with " | "), CR LF line ends.
 std::string formatBatchCsv(const std::vector<CrystalRow>& rows);

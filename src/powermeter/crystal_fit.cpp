@@ -8,10 +8,9 @@
 #include <span>
 
 #include "chart/edges.h"
-#include "chart/scale.h"
 #include "common/text.h"
 #include "common/tr.h"
-#include "common/typed_number.h"
+#include "powermeter/crystal_curve.h"
 
 namespace kolm::powermeter {
 
@@ -22,10 +21,9 @@ constexpr double kDbPerNeper = 20 / std::numbers::ln10;
 constexpr int kParameters = 4;  // Fs (Hz), ln R, ln L, ln C0
 // A -3 dB width needs this many sweep steps for the curve to pin four parameters.
 constexpr double kMinStepsAcrossWidth = 8;
-// Without a notch to measure it, C0 is taken as at most this in the edge
-// estimate's bound on how far it pulls the -3 dB points.
-constexpr double kLargestC0 = 10e-12;
 constexpr int kMaxIterations = 200;
+// A fit's level may lie this many times a level's stated error off it.
+constexpr double kResidualShare = 1.5;
 
 using Vec = std::array<double, kParameters>;
 using Mat = std::array<Vec, kParameters>;
@@ -219,6 +217,8 @@ struct Spread {
   std::vector<double> loss;
   std::vector<size_t> byLoss;
   double differenceFraction = 0;
+  // What each loss may be misread by.
+  const LossError* error = nullptr;
 };
 
 // The most a derived value with these per-point sensitivities can move when
@@ -231,10 +231,12 @@ struct Spread {
 // over the stretch of the sensitivities of the points lossier than u|.
 constexpr double kConformanceStepDb = 3;
 
-double conformanceBound(const std::vector<double>& weight, const Spread& s) {
+// The sum above for the points s.byLoss[begin, end), the error 0 at `start`.
+double stretchBound(const std::vector<double>& weight, const Spread& s, size_t begin, size_t end,
+                    double start) {
   double total = 0;
-  for (double w : weight) total += w;
-  double bound = 0, stretch = 0, below = 0, stretchEnd = kConformanceStepDb;
+  for (size_t k = begin; k < end; ++k) total += weight[s.byLoss[k]];
+  double bound = 0, stretch = 0, below = start, stretchEnd = start + kConformanceStepDb;
   auto advance = [&](double to) {
     // Up to `to`, closing the stretches passed on the way.
     while (to > stretchEnd) {
@@ -247,12 +249,76 @@ double conformanceBound(const std::vector<double>& weight, const Spread& s) {
     stretch += total * (to - below);
     below = to;
   };
-  for (size_t i : s.byLoss) {
-    advance(s.loss[i]);
-    total -= weight[i];
+  for (size_t k = begin; k < end; ++k) {
+    advance(std::max(start, s.loss[s.byLoss[k]]));
+    total -= weight[s.byLoss[k]];
   }
-  bound += std::fabs(stretch);
-  return bound * s.differenceFraction;
+  return bound + std::fabs(stretch);
+}
+
+double conformanceBound(const std::vector<double>& weight, const Spread& s) {
+  return stretchBound(weight, s, 0, s.byLoss.size(), 0) * s.differenceFraction;
+}
+
+// With the losses corrected through the fixture's steps, what is left is each
+// step's own tolerance, spread linearly between its neighbours (and beyond
+// the last, in proportion to the loss), and between two steps a conformance
+// error pinned at the earlier one, whose slope may lie 2 x the conformance
+// off the straight line between them.
+double stepsBound(const std::vector<double>& weight, const Spread& s, const LossCorrection& c) {
+  const std::vector<LossKnot>& knots = c.knots();
+  double bound = 0;
+  for (size_t k = 1; k < knots.size(); ++k) {
+    const double lo = knots[k - 1].trueDb, at = knots[k].trueDb;
+    const double hi = k + 1 < knots.size() ? knots[k + 1].trueDb : HUGE_VAL;
+    double share = 0;
+    for (size_t i = 0; i < weight.size(); ++i) {
+      const double l = s.loss[i];
+      if (l > lo && l <= at)
+        share += weight[i] * (l - lo) / (at - lo);
+      else if (l > at && l < hi)
+        share += weight[i] * (std::isfinite(hi) ? (hi - l) / (hi - at) : l / at);
+    }
+    bound += knots[k].pmDb * std::fabs(share);
+  }
+  size_t begin = 0;
+  for (size_t k = 1; k <= knots.size(); ++k) {
+    const double end = k < knots.size() ? knots[k].trueDb : HUGE_VAL;
+    size_t stop = begin;
+    while (stop < s.byLoss.size() && s.loss[s.byLoss[stop]] <= end) ++stop;
+    bound += 2 * s.differenceFraction * stretchBound(weight, s, begin, stop, knots[k - 1].trueDb);
+    begin = stop;
+  }
+  return bound;
+}
+
+// With the losses corrected through the fixture's steps, the error is a
+// function of the loss bounded by the correction at each loss: points of
+// nearly equal loss (within a bin) share it, and the bins are free within
+// their bound.
+constexpr double kLossBinDb = 0.25;
+
+template <class Bound>
+double binnedBound(const std::vector<double>& weight, const Spread& s, Bound bound) {
+  double total = 0, bin = 0, binEnd = -HUGE_VAL, binBound = 0;
+  for (size_t i : s.byLoss) {
+    if (s.loss[i] > binEnd) {
+      total += std::fabs(bin) * binBound;
+      bin = 0;
+      binEnd = s.loss[i] + kLossBinDb;
+      binBound = bound(binEnd);
+    }
+    bin += weight[i];
+  }
+  return total + std::fabs(bin) * binBound;
+}
+
+// How far a value moves when every loss is read a fraction 1 too large (the
+// slope's error is one scale for all levels).
+double slopeShift(const std::vector<double>& weight, const Spread& s) {
+  double shift = 0;
+  for (size_t i = 0; i < weight.size(); ++i) shift += weight[i] * s.loss[i];
+  return std::fabs(shift);
 }
 
 template <class F>
@@ -263,39 +329,161 @@ Measured measured(F h, const Vec& x, const Spread& spread) {
   m.stat = std::sqrt(std::max(0.0, dot(grad, times(spread.covariance, grad))));
   std::vector<double> weight(spread.perPoint.size());
   for (size_t i = 0; i < weight.size(); ++i) weight[i] = dot(grad, spread.perPoint[i]);
+  const LossError& e = *spread.error;
   m.sys = std::fabs(dot(grad, spread.throughShift)) * spread.throughPm +
-          conformanceBound(weight, spread);
+          (e.correction ? stepsBound(weight, spread, *e.correction)
+                        : conformanceBound(weight, spread) + e.slope * slopeShift(weight, spread)) +
+          binnedBound(weight, spread, [&](double l) { return e.noise(l); });
+  m.common = m.sys;
   m.pm = 2 * m.stat + m.sys;
   return m;
 }
 
-Measured plain(double value, double pm) { return {value, pm, 0, pm, 0}; }
-
-// The frequency of every point: at its rounded tuning word when the clock is
-// known (as the sweep sends them), else evenly spaced.
-std::vector<double> pointFrequenciesHz(const CrystalSweep& s, double clockMHz) {
-  std::vector<double> f(static_cast<size_t>(s.Points) + 1);
-  if (clockMHz > 0) {
-    const double perMHz = 4294967296.0 / clockMHz;
-    const double first = common::roundHalfEven(s.TraceStart * perMHz);
-    const double last = common::roundHalfEven(s.TraceStop * perMHz);
-    const double step = (last - first) / s.Points;
-    double word = first;
-    for (size_t i = 0; i < f.size(); ++i) {
-      f[i] = common::roundHalfEven(word) / perMHz * 1e6;
-      word += step;
-    }
-  } else {
-    for (size_t i = 0; i < f.size(); ++i)
-      f[i] =
-          chart::pointFrequency(s.TraceStart, s.TraceStop, s.Points, static_cast<double>(i)) * 1e6;
-  }
-  return f;
+// A solution's values: finite, the resonance inside the sweep, a crystal's
+// ranges (C0 from 0.01 pF to 1 nF, above Cs; Q of 20 at least).
+std::string physicalProblem(const CrystalModel& m, const CrystalCurve& c) {
+  if (!std::isfinite(m.fsHz) || !(m.rOhm > 0) || !std::isfinite(m.lHenry) || !(m.lHenry > 0) ||
+      !std::isfinite(m.c0Farad))
+    return KOLM_TR("kolm", "it did not converge");
+  if (m.fsHz < c.fHz.front() || m.fsHz > c.fHz.back())
+    return KOLM_TR("kolm", "its series resonance lies outside the sweep");
+  if (m.c0Farad < 0.01e-12 || m.c0Farad > 1e-9 || !(m.csFarad() < m.c0Farad) || m.q() < 20)
+    return common::arg(KOLM_TR("kolm", "its values are no crystal's (C0 %1 pF, Q %2)"),
+                       {common::shortestText(m.c0Farad * 1e12, 3), common::shortestText(m.q(), 3)});
+  return {};
 }
 
-// The crystal's resistance from the loss at resonance against the through path.
-double resistanceFromLoss(double lossDb, double r0) {
-  return r0 * (std::pow(10.0, lossDb / 20) - 1);
+// A solution against the sweep: its Fp inside the notch the sweep shows, its
+// curve within the levels' stated error of them (three times it, at all but
+// a few points), and below the detector's floor where the sweep reads it.
+std::string curveProblem(const CrystalModel& m, const CrystalCurve& c, double r0, double floorDbm) {
+  if (c.shape.notch) {
+    // The model's lowest level above its peak, on the sweep's points, must
+    // lie in the notch the sweep shows (with a large R that is not at Fp).
+    const Notch& n = *c.shape.notch;
+    size_t low = c.shape.peak;
+    double lowest = HUGE_VAL;
+    for (size_t i = c.shape.peak; i < c.fHz.size(); ++i) {
+      const double t = std::norm(fixtureTransfer(m, r0, c.fHz[i]));
+      if (t < lowest) {
+        lowest = t;
+        low = i;
+      }
+    }
+    const double at = c.fHz[low], slack = 2 * c.stepHz;
+    if (at < n.lowHz - slack || at > n.highHz + slack)
+      return common::arg(KOLM_TR("kolm",
+                                 "its notch (%1 MHz) lies outside the one the sweep shows "
+                                 "(%2 to %3 MHz)"),
+                         {common::shortestText(at / 1e6, 9), common::shortestText(n.lowHz / 1e6, 9),
+                          common::shortestText(n.highHz / 1e6, 9)});
+  }
+  // The levels: all but a few points within their stated error, the peak's
+  // among them (a wrong R or Fs shows there first).
+  int off = 0, counted = 0;
+  for (size_t i = 0; i < c.fHz.size(); ++i) {
+    if (!c.usable[i] && !c.floor[i]) continue;
+    const double through = c.throughAt(c.fHz[i]);
+    const double model = through + 20 * std::log10(std::abs(fixtureTransfer(m, r0, c.fHz[i])));
+    const double allowed = kResidualShare * (c.countDb + c.through.pmDb +
+                                             c.error.bound(std::max(0.0, through - model)));
+    ++counted;
+    const bool away =
+        c.floor[i] ? model > floorDbm + allowed : std::fabs(c.level[i] - model) > allowed;
+    if (away && i == c.shape.peak)
+      return common::arg(
+          KOLM_TR("kolm", "its level at the peak is %1 dB, the level read %2 dB"),
+          {common::formatPattern(model, "0.00"), common::formatPattern(c.level[i], "0.00")});
+    off += away;
+  }
+  if (off > std::max(2, counted / 50))
+    return common::arg(KOLM_TR("kolm", "its curve leaves the levels read at %1 of %2 points"),
+                       {std::to_string(off), std::to_string(counted)});
+  return {};
+}
+
+// The values of a fit that passed its checks, with their intervals.
+CrystalParameters fittedParameters(const CrystalCurve& c, const CrystalFitInput& in,
+                                   const Curve& curve, const Vec& x) {
+  const Normal normal = normalEquations(curve, x);
+  const auto inv = inverse(normal.a);
+  if (!inv)
+    return edgeEstimate(
+        c, in, KOLM_TR("kolm", "The curve does not pin down all four parameters of the crystal."));
+  // The covariance from the residuals as they are (the sandwich form), so that
+  // weights that misjudge the noise do not misjudge the intervals.
+  const double dof = static_cast<double>(curve.size()) - kParameters;
+  Mat meat{};
+  Vec g;
+  for (size_t i = 0; i < curve.size(); ++i) {
+    const double r = curve.weight[i] * (curve.level[i] - modelLevel(curve, x, i, &g));
+    for (int j = 0; j < kParameters; ++j)
+      for (int k = 0; k < kParameters; ++k) meat[j][k] += r * r * g[j] * g[k];
+  }
+  Spread spread;
+  for (int j = 0; j < kParameters; ++j)
+    for (int k = 0; k < kParameters; ++k) {
+      double v = 0;
+      for (int a = 0; a < kParameters; ++a)
+        for (int b = 0; b < kParameters; ++b) v += (*inv)[j][a] * meat[a][b] * (*inv)[b][k];
+      spread.covariance[j][k] = v * static_cast<double>(curve.size()) / dof;
+    }
+  Vec jOne{};
+  spread.perPoint.resize(curve.size());
+  spread.loss.resize(curve.size());
+  double squares = 0;
+  for (size_t i = 0; i < curve.size(); ++i) {
+    const double m = modelLevel(curve, x, i, &g);
+    squares += std::pow(curve.level[i] - m, 2);
+    for (int k = 0; k < kParameters; ++k) {
+      g[k] *= curve.weight[i];
+      jOne[k] += g[k];
+    }
+    spread.perPoint[i] = times(*inv, g);
+    spread.loss[i] = std::max(0.0, curve.through[i] - m);
+  }
+  spread.byLoss.resize(curve.size());
+  std::iota(spread.byLoss.begin(), spread.byLoss.end(), size_t{0});
+  std::sort(spread.byLoss.begin(), spread.byLoss.end(),
+            [&](size_t a, size_t b) { return spread.loss[a] < spread.loss[b]; });
+  spread.throughShift = times(*inv, jOne);
+  spread.throughPm = c.through.pmDb;
+  spread.differenceFraction = c.error.conformance;
+  spread.error = &c.error;
+
+  CrystalParameters p;
+  p.method = CrystalMethod::Fit;
+  p.stepHz = c.stepHz;
+  p.resolutionHz = c.resolutionHz;
+  p.slope = c.slope;
+  p.notes = c.notes;
+  p.points = static_cast<int>(curve.size());
+  p.rmsDb = std::sqrt(squares / static_cast<double>(curve.size()));
+  // Frequencies are never known finer than the DDS's step.
+  auto frequency = [&](Measured m) {
+    const double res = c.resolutionHz / 1e6;
+    m.pm += res;
+    m.sys += res;
+    addClockTerm(m, in.clockTolerancePpm);
+    return m;
+  };
+  const double ppm = in.clockTolerancePpm;
+  p.fsMHz = frequency(measured([](const Vec& v) { return v[0] / 1e6; }, x, spread));
+  p.rOhm = measured([](const Vec& v) { return std::exp(v[1]); }, x, spread);
+  p.lMilliHenry = measured([](const Vec& v) { return std::exp(v[2]) * 1e3; }, x, spread);
+  addClockTerm(*p.lMilliHenry, ppm);
+  p.c0PicoFarad = measured([](const Vec& v) { return std::exp(v[3]) * 1e12; }, x, spread);
+  p.csFemtoFarad = measured([](const Vec& v) { return modelOf(v).csFarad() * 1e15; }, x, spread);
+  addClockTerm(*p.csFemtoFarad, ppm);
+  p.fpMHz = frequency(measured([](const Vec& v) { return modelOf(v).fpHz() / 1e6; }, x, spread));
+  p.q = measured([](const Vec& v) { return modelOf(v).q(); }, x, spread);
+  if (in.loadPf) {
+    const double load = *in.loadPf * 1e-12;
+    p.loadPf = *in.loadPf;
+    p.flMHz = frequency(measured(
+        [load](const Vec& v) { return loadResonanceHz(modelOf(v), load) / 1e6; }, x, spread));
+  }
+  return p;
 }
 
 }  // namespace
@@ -320,400 +508,76 @@ std::complex<double> fixtureTransfer(const CrystalModel& crystal, double r0Ohm, 
   return r0Ohm / (r0Ohm + crystal.impedance(fHz));
 }
 
-ThroughLevel throughLevel(const ReferenceTable& table, double fMHz, double countDb) {
-  // Entry i was measured at 0.1 + i x 160.1 / 1600 MHz (the pass steps by the
-  // sum of its end words).
-  constexpr double kFirst = 0.1, kStep = 160.1 / 1600, kHalfWidth = 1.0;
-  double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-  for (int i = 0; i < kRifEntries; ++i) {
-    const double x = kFirst + i * kStep - fMHz;
-    if (std::fabs(x) > kHalfWidth) continue;
-    const double y = table[static_cast<size_t>(i)];
-    n += 1;
-    sx += x;
-    sy += y;
-    sxx += x * x;
-    sxy += x * y;
-  }
-  ThroughLevel t;
-  if (n == 0) {
-    const int i =
-        std::clamp(static_cast<int>(std::lround((fMHz - kFirst) / kStep)), 0, kRifEntries - 1);
-    t.levelDb = table[static_cast<size_t>(i)];
-    t.pmDb = countDb / 2;
-    return t;
-  }
-  const double det = n * sxx - sx * sx;
-  t.slopeDbPerMHz = n > 2 && det > 0 ? (n * sxy - sx * sy) / det : 0;
-  t.levelDb = (sy - t.slopeDbPerMHz * sx) / n;
-  double ss = 0;
-  for (int i = 0; i < kRifEntries; ++i) {
-    const double x = kFirst + i * kStep - fMHz;
-    if (std::fabs(x) > kHalfWidth) continue;
-    const double r = table[static_cast<size_t>(i)] - (t.levelDb + t.slopeDbPerMHz * x);
-    ss += r * r;
-  }
-  const double sd = n > 2 ? std::sqrt(ss / (n - 2)) : 0;
-  // Noise averages down; quantisation leaves a bias in the mean that noise
-  // of sd dithers away (half a count without any noise).
-  const double dithered =
-      countDb > 0 ? std::exp(-2 * std::pow(std::numbers::pi * sd / countDb, 2)) : 0;
-  t.pmDb = 2 * sd / std::sqrt(n) + countDb / 2 * dithered;
-  return t;
-}
-
-int decimalsFor(double pm, int fallback) {
-  if (!(pm > 0) || !std::isfinite(pm)) return fallback;
-  int decimals = 1 - static_cast<int>(std::floor(std::log10(pm)));
-  // 0.0996 shows as 0.10: one decimal fewer.
-  const double scale = std::pow(10.0, decimals);
-  if (std::round(pm * scale) >= 100) --decimals;
-  return decimals;
-}
-
-double roundToDecimals(double value, int decimals) {
-  if (decimals >= 0) {
-    const double scale = std::pow(10.0, decimals);
-    const double rounded = std::round(value * scale) / scale;
-    return std::isfinite(rounded) ? rounded : value;
-  }
-  const double unit = std::pow(10.0, -decimals);
-  return std::round(value / unit) * unit;
-}
-
-DeservedText deservedText(double value, double pm, int fallback) {
-  const int decimals = decimalsFor(pm, fallback);
-  const std::string pattern =
-      decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
-  return {common::formatPattern(roundToDecimals(value, decimals), pattern),
-          common::formatPattern(roundToDecimals(pm, decimals), pattern)};
-}
-
-std::optional<float> r0FromText(std::string_view text) {
-  const auto v = common::typedNumber(text).value;
-  if (!v || !(*v > 0) || !common::fitsSingle(*v) || !(static_cast<float>(*v) > 0))
-    return std::nullopt;
-  return static_cast<float>(*v);
+std::string fitProblem(const CrystalFitInput& in, const CrystalModel& m) {
+  const CurveRead read = readCrystalCurve(in);
+  if (!read.curve) return read.error;
+  std::string why = physicalProblem(m, *read.curve);
+  if (why.empty())
+    why = curveProblem(m, *read.curve, in.r0Ohm, levelLimits(in.calibration).floorDbm);
+  return why;
 }
 
 CrystalParameters fitCrystal(const CrystalFitInput& in) {
-  CrystalParameters p;
-  const CrystalSweep& s = in.sweep;
-  const int n = s.Points;
-  if (n < kMinCrystalPoints || s.trace.size() <= static_cast<size_t>(n)) {
-    p.error = KOLM_TR("kolm", "The sweep needs at least 7 points.");
+  const CurveRead read = readCrystalCurve(in);
+  if (!read.curve) {
+    CrystalParameters p;
+    p.error = read.error;
     return p;
   }
-  if (!(in.r0Ohm > 0)) {
-    p.error = common::arg(KOLM_TR("kolm", "R0 is 0 ohm: enter the fixture's resistance with %1."),
-                          {menuPath({"CrystalMeter", "calQuarz"})});
-    return p;
-  }
-  if (!(s.TraceStop > s.TraceStart)) {
-    p.error = KOLM_TR("kolm", "The sweep has no span.");
-    return p;
-  }
-  if (!in.calibration.usable()) {
-    p.error = KOLM_TR("kolm", "The calibration counts are equal: no level can be read.");
-    return p;
-  }
-  const double countDb = 60.0 / std::abs(in.calibration.Cal0 - in.calibration.Cal60);
-  const LevelLimits limits = levelLimits(in.calibration);
-  const std::vector<double> fHz = pointFrequenciesHz(s, in.clockMHz);
-  p.stepHz = (fHz.back() - fHz.front()) / n;
-  const auto usable = [&](size_t i) {
-    return std::isfinite(s.trace[i]) && limits.flag(s.trace[i]) == LevelFlag::Valid;
-  };
-
-  // The peak, the interpolated -3 dB points and the loss there.
-  size_t peak = fHz.size();
-  for (size_t i = 0; i < fHz.size(); ++i)
-    if (usable(i) && (peak == fHz.size() || s.trace[i] > s.trace[peak])) peak = i;
-  if (peak == fHz.size()) {
-    p.error = KOLM_TR("kolm", "No level of the sweep lies above the detector's floor.");
-    return p;
-  }
-  const double top = s.trace[peak];
-  const chart::Edges edges = chart::walkEdges(
-      std::span<const double>(fHz), [&](size_t i) { return double{s.trace[i]}; }, usable,
-      [](size_t) { return false; }, peak, top - 3, true);
-  const double centreHz = edges.width() ? (*edges.low + *edges.high) / 2 : fHz[peak];
-  if (!(centreHz / 1e6 >= 0.05 && centreHz / 1e6 <= 160.2)) {
-    p.error = KOLM_TR("kolm",
-                      "The series resonance lies outside the through-path reference (0.1 to "
-                      "160 MHz).");
-    return p;
-  }
-  const ThroughLevel through = throughLevel(in.through, centreHz / 1e6, countDb);
-  const auto throughAt = [&](double f) {
-    return through.levelDb + through.slopeDbPerMHz * (f - centreHz) / 1e6;
-  };
+  const CrystalCurve& c = *read.curve;
+  auto fallback = [&](std::string why) { return edgeEstimate(c, in, std::move(why)); };
+  // A curve read holds both -3 dB points.
+  const std::optional<double> bw = c.shape.edges.width();
+  if (*bw / c.stepHz < kMinStepsAcrossWidth)
+    return fallback(common::arg(KOLM_TR("kolm",
+                                        "The -3 dB width covers only %1 sweep steps: too few to "
+                                        "fit. Narrow the span or take more points."),
+                                {common::shortestText(*bw / c.stepHz, 2)}));
   const double r0 = in.r0Ohm;
-  const double loss = throughAt(fHz[peak]) - top;
-  const double rEdge = resistanceFromLoss(loss, r0);
-  const double dRdLoss = r0 * std::pow(10.0, loss / 20) * std::numbers::ln10 / 20;
-
-  // The edge estimate: what a sweep too coarse or too narrow for the fit gives.
-  auto edgeEstimate = [&](std::string why) {
-    CrystalParameters e;
-    e.method = CrystalMethod::Edges;
-    e.fallback = std::move(why);
-    e.stepHz = p.stepHz;
-    // The peak read between two points lies up to half a step off the top.
-    double lossPm = through.pmDb + in.terms.differenceFraction * std::fabs(loss) + countDb / 2;
-    if (edges.width()) lossPm += 10 * std::log10(1 + std::pow(p.stepHz / *edges.width(), 2));
-    e.rOhm = plain(rEdge, dRdLoss * lossPm);
-    double fsPm = p.stepHz / 2;
-    if (edges.width()) {
-      const double bw = *edges.width();
-      const double l = (rEdge + r0) / (kTwoPi * bw);
-      // C0 pulls both -3 dB points; the notch gives it, else a large one is assumed.
-      double c0 = kLargestC0;
-      std::optional<double> notchHz;
-      size_t low = peak;
-      for (size_t i = peak; i < fHz.size(); ++i)
-        if (usable(i) && s.trace[i] < s.trace[low]) low = i;
-      if (low + 1 < fHz.size() && low > peak && s.trace[low] + 1 < s.trace[fHz.size() - 1])
-        notchHz = fHz[low];
-      const double cs = 1 / std::pow(kTwoPi * centreHz, 2) / l;
-      if (notchHz && *notchHz > centreHz) {
-        c0 = cs / (std::pow(*notchHz / centreHz, 2) - 1);
-        const double c0Pm = c0 * (2 * p.stepHz / (*notchHz - centreHz));
-        e.c0PicoFarad = plain(c0 * 1e12, c0Pm * 1e12);
-        e.fpMHz = plain(*notchHz / 1e6, p.stepHz / 1e6);
-      }
-      const double w = kTwoPi * centreHz;
-      fsPm += 2 * w * c0 * std::pow(r0 + rEdge, 2) / (2 * kTwoPi * l);
-      // Each interpolated -3 dB point may be off by up to a step on a coarse sweep.
-      const double lRel = p.stepHz / bw + e.rOhm.pm / (rEdge + r0);
-      e.lMilliHenry = plain(l * 1e3, l * 1e3 * lRel);
-      e.csFemtoFarad = plain(cs * 1e15, cs * 1e15 * (lRel + 2 * fsPm / centreHz));
-      const double q = w * l / rEdge;
-      e.q = plain(q, std::fabs(q) * (lRel + e.rOhm.pm / std::fabs(rEdge)));
-    }
-    e.fsMHz = plain(centreHz / 1e6, fsPm / 1e6);
-    return e;
-  };
-
-  if (!edges.width())
-    return edgeEstimate(KOLM_TR("kolm",
-                                "The level does not fall 3 dB on both sides of the peak inside "
-                                "the sweep: too little of the curve to fit."));
-  const double bw = *edges.width();
-  if (bw / p.stepHz < kMinStepsAcrossWidth)
-    return edgeEstimate(
-        common::arg(KOLM_TR("kolm",
-                            "The -3 dB width covers only %1 sweep steps: too few to fit. "
-                            "Narrow the span or take more points."),
-                    {common::shortestText(bw / p.stepHz, 2)}));
-
-  // The curve: every usable point.
   Curve curve;
   curve.r0 = r0;
-  std::vector<double> tdiff;
-  for (size_t i = 0; i < fHz.size(); ++i) {
-    if (!usable(i)) continue;
-    curve.fHz.push_back(fHz[i]);
-    curve.level.push_back(s.trace[i]);
-    curve.through.push_back(throughAt(fHz[i]));
-    const double lossDb = std::max(0.0, curve.through.back() - curve.level.back());
-    curve.weight.push_back(
-        1 / (countDb * countDb / 4 + std::pow(in.terms.differenceFraction * lossDb, 2)));
+  for (size_t i = 0; i < c.fHz.size(); ++i) {
+    if (!c.usable[i]) continue;
+    curve.fHz.push_back(c.fHz[i]);
+    curve.level.push_back(c.level[i]);
+    curve.through.push_back(c.throughAt(c.fHz[i]));
+    const double loss = std::max(0.0, curve.through.back() - curve.level.back());
+    curve.weight.push_back(1 / (c.countDb * c.countDb / 4 + std::pow(c.error.bound(loss), 2)));
   }
   if (curve.size() < 3 * kParameters)
-    return edgeEstimate(KOLM_TR("kolm", "Too few levels above the detector's floor to fit."));
+    return fallback(KOLM_TR("kolm", "Too few levels above the detector's floor to fit."));
 
-  // Starts: the edges' centre, R from the loss, L from the width; C0 from a few
-  // holder capacitances, the best fit kept.
+  // Starts: the edges' centre, R from the loss, L from the width; C0 from a
+  // few holder capacitances and from the notch, when the sweep shows one.
+  // The lowest cost that passes the checks is kept.
+  const double centre = (*c.shape.edges.low + *c.shape.edges.high) / 2;
+  const double rEdge = resistanceFromLoss(c.lossAt(c.shape.peak), r0);
   const double rStart = std::max(rEdge, 0.01 * r0);
-  const double lStart = (rStart + r0) / (kTwoPi * bw);
+  const double lStart = (rStart + r0) / (kTwoPi * *bw);
+  std::vector<double> c0Starts = {2e-12, 5e-12, 15e-12};
+  if (c.shape.notch && c.shape.notch->centreHz() > centre) {
+    const double cs = 1 / (std::pow(kTwoPi * centre, 2) * lStart);
+    c0Starts.insert(c0Starts.begin(), cs / (std::pow(c.shape.notch->centreHz() / centre, 2) - 1));
+  }
+  const double floorDbm = levelLimits(in.calibration).floorDbm;
   Solution best;
-  for (double c0 : {2e-12, 5e-12, 15e-12}) {
+  std::string problem = KOLM_TR("kolm", "it did not converge");
+  for (double c0 : c0Starts) {
     const Solution sol =
-        levenbergMarquardt(curve, {centreHz, std::log(rStart), std::log(lStart), std::log(c0)});
-    if (sol.converged && sol.cost < best.cost) best = sol;
+        levenbergMarquardt(curve, {centre, std::log(rStart), std::log(lStart), std::log(c0)});
+    if (!sol.converged || !(sol.cost < best.cost)) continue;
+    const CrystalModel m = modelOf(sol.x);
+    std::string why = physicalProblem(m, c);
+    if (why.empty()) why = curveProblem(m, c, r0, floorDbm);
+    if (why.empty())
+      best = sol;
+    else if (!std::isfinite(best.cost))
+      problem = why;
   }
-  const CrystalModel fitted = modelOf(best.x);
-  if (!std::isfinite(best.cost) || !(fitted.rOhm > 0) || !std::isfinite(fitted.lHenry))
-    return edgeEstimate(KOLM_TR("kolm", "The fit of the crystal's circuit did not converge."));
-  if (fitted.fsHz < fHz.front() || fitted.fsHz > fHz.back())
-    return edgeEstimate(KOLM_TR(
-        "kolm", "The fitted series resonance lies outside the sweep: the fit is not used."));
-
-  // The fit's covariance and the shifts the stated error terms can cause.
-  const Normal normal = normalEquations(curve, best.x);
-  const auto inv = inverse(normal.a);
-  if (!inv)
-    return edgeEstimate(
-        KOLM_TR("kolm", "The curve does not pin down all four parameters of the crystal."));
-  // The covariance from the residuals as they are (the sandwich form), so that
-  // weights that misjudge the noise do not misjudge the intervals.
-  const double dof = static_cast<double>(curve.size()) - kParameters;
-  Mat meat{};
-  {
-    Vec g;
-    for (size_t i = 0; i < curve.size(); ++i) {
-      const double r = curve.weight[i] * (curve.level[i] - modelLevel(curve, best.x, i, &g));
-      for (int j = 0; j < kParameters; ++j)
-        for (int k = 0; k < kParameters; ++k) meat[j][k] += r * r * g[j] * g[k];
-    }
-  }
-  Spread spread;
-  for (int j = 0; j < kParameters; ++j)
-    for (int k = 0; k < kParameters; ++k) {
-      double v = 0;
-      for (int a = 0; a < kParameters; ++a)
-        for (int b = 0; b < kParameters; ++b) v += (*inv)[j][a] * meat[a][b] * (*inv)[b][k];
-      spread.covariance[j][k] = v * static_cast<double>(curve.size()) / dof;
-    }
-  Vec jOne{};
-  Vec grad;
-  spread.perPoint.resize(curve.size());
-  spread.loss.resize(curve.size());
-  for (size_t i = 0; i < curve.size(); ++i) {
-    const double m = modelLevel(curve, best.x, i, &grad);
-    for (int k = 0; k < kParameters; ++k) {
-      grad[k] *= curve.weight[i];
-      jOne[k] += grad[k];
-    }
-    spread.perPoint[i] = times(*inv, grad);
-    spread.loss[i] = std::max(0.0, curve.through[i] - m);
-  }
-  spread.byLoss.resize(curve.size());
-  std::iota(spread.byLoss.begin(), spread.byLoss.end(), size_t{0});
-  std::sort(spread.byLoss.begin(), spread.byLoss.end(),
-            [&](size_t a, size_t b) { return spread.loss[a] < spread.loss[b]; });
-  spread.throughShift = times(*inv, jOne);
-  spread.throughPm = through.pmDb;
-  spread.differenceFraction = in.terms.differenceFraction;
-
-  p.method = CrystalMethod::Fit;
-  p.points = static_cast<int>(curve.size());
-  double squares = 0;
-  for (size_t i = 0; i < curve.size(); ++i)
-    squares += std::pow(curve.level[i] - modelLevel(curve, best.x, i, nullptr), 2);
-  p.rmsDb = std::sqrt(squares / static_cast<double>(curve.size()));
-  p.fsMHz = measured([](const Vec& x) { return x[0] / 1e6; }, best.x, spread);
-  p.rOhm = measured([](const Vec& x) { return std::exp(x[1]); }, best.x, spread);
-  p.lMilliHenry = measured([](const Vec& x) { return std::exp(x[2]) * 1e3; }, best.x, spread);
-  p.c0PicoFarad = measured([](const Vec& x) { return std::exp(x[3]) * 1e12; }, best.x, spread);
-  p.csFemtoFarad =
-      measured([](const Vec& x) { return modelOf(x).csFarad() * 1e15; }, best.x, spread);
-  p.fpMHz = measured([](const Vec& x) { return modelOf(x).fpHz() / 1e6; }, best.x, spread);
-  p.q = measured([](const Vec& x) { return modelOf(x).q(); }, best.x, spread);
-  return p;
-}
-
-CrystalParameters combineRepeats(const std::vector<CrystalParameters>& passes) {
-  if (passes.empty()) return {};
-  if (passes.size() == 1) return passes.front();
-  CrystalParameters out = passes.front();
-  const double count = static_cast<double>(passes.size());
-  out.repeats = static_cast<int>(passes.size());
-  for (const CrystalParameters& p : passes)
-    if (p.method == CrystalMethod::Edges) {
-      out.method = CrystalMethod::Edges;
-      out.fallback = p.fallback;
-    }
-  auto combine = [&](auto member) -> std::optional<Measured> {
-    std::vector<Measured> values;
-    for (const CrystalParameters& p : passes) {
-      const std::optional<Measured> v = member(p);
-      if (!v) return std::nullopt;
-      values.push_back(*v);
-    }
-    Measured m;
-    double stat = 0;
-    for (const Measured& v : values) {
-      m.value += v.value / count;
-      stat += v.stat / count;
-      m.sys = std::max(m.sys, v.sys);
-    }
-    double ss = 0;
-    for (const Measured& v : values) ss += (v.value - m.value) * (v.value - m.value);
-    m.sd = std::sqrt(ss / (count - 1));
-    m.stat = std::max(m.sd, stat) / std::sqrt(count);
-    m.pm = 2 * m.stat + m.sys;
-    return m;
-  };
-  out.fsMHz = *combine([](const CrystalParameters& p) { return std::optional(p.fsMHz); });
-  out.rOhm = *combine([](const CrystalParameters& p) { return std::optional(p.rOhm); });
-  out.fpMHz = combine([](const CrystalParameters& p) { return p.fpMHz; });
-  out.lMilliHenry = combine([](const CrystalParameters& p) { return p.lMilliHenry; });
-  out.csFemtoFarad = combine([](const CrystalParameters& p) { return p.csFemtoFarad; });
-  out.c0PicoFarad = combine([](const CrystalParameters& p) { return p.c0PicoFarad; });
-  out.q = combine([](const CrystalParameters& p) { return p.q; });
-  double rms = 0;
-  for (const CrystalParameters& p : passes) rms += p.rmsDb / count;
-  out.rmsDb = rms;
-  return out;
-}
-
-namespace {
-
-// A value with the decimals its interval deserves, in a display pattern whose
-// decimals are grouped by three when `grouped`.
-std::string valueText(double value, double pm, int fallbackDecimals, bool thousands = false) {
-  const int decimals = decimalsFor(pm, fallbackDecimals);
-  std::string pattern = thousands ? "#,##0" : "0";
-  for (int k = 0; k < decimals; ++k) pattern += k == 0 ? ".0" : "0";
-  return common::formatPattern(roundToDecimals(value, decimals), pattern, ' ');
-}
-
-std::string pmText(double pm, bool thousands = false) { return valueText(pm, pm, 0, thousands); }
-
-std::string line(const Measured& m, double scale, int fallbackDecimals, std::string_view unit,
-                 bool thousands = false) {
-  return valueText(m.value * scale, m.pm * scale, fallbackDecimals, thousands) + std::string(unit) +
-         " \u00b1 " + pmText(m.pm * scale, thousands) + std::string(unit);
-}
-
-std::string frequencyLine(const std::optional<Measured>& m) {
-  if (!m) return " ";
-  // MHz to the digits the interval deserves (at least to the hertz), the
-  // interval itself in hertz.
-  const int decimals = std::max(6, decimalsFor(m->pm, 6));
-  std::string pattern = "0.";
-  for (int k = 0; k < decimals; ++k) {
-    if (k > 0 && k % 3 == 0) pattern += ' ';
-    pattern += '0';
-  }
-  return common::formatPattern(m->value, pattern) + " MHz \u00b1 " + pmText(m->pm * 1e6) + " Hz";
-}
-
-}  // namespace
-
-std::string crystalParametersReport(const CrystalParameters& p) {
-  std::string text = "Fs  " + frequencyLine(p.fsMHz) + "\n";
-  text += "Fp  " + frequencyLine(p.fpMHz) + "\n";
-  text += "Q:  " + (p.q ? line(*p.q, 1, 0, "", true) : std::string(" ")) + "\n\n";
-  text += "R: " + line(p.rOhm, 1, 1, " \u03a9");
-  if (!p.lMilliHenry)
-    text += "\nL(microH):  ";
-  else if (p.lMilliHenry->value > 1)
-    text += "\nL(mH): " + line(*p.lMilliHenry, 1, 2, "");
-  else
-    text += "\nL(microH): " + line(*p.lMilliHenry, 1e3, 3, "");
-  if (!p.csFemtoFarad)
-    text += "\nCs(fF):  ";
-  else if (p.csFemtoFarad->value < 1000)
-    text += "\nCs(fF): " + line(*p.csFemtoFarad, 1, 1, "");
-  else
-    text += "\nCs(pF): " + line(*p.csFemtoFarad, 1e-3, 2, "");
-  if (p.c0PicoFarad) text += "\nC0(pF): " + line(*p.c0PicoFarad, 1, 2, "");
-  text += "\n\n";
-  if (p.method == CrystalMethod::Fit)
-    text += common::arg(KOLM_TR("kolm",
-                                "Fitted to %1 levels (rms residual %2 dB); intervals hold the "
-                                "fit's noise, the read-out's resolution and the detector's "
-                                "stated error."),
-                        {std::to_string(p.points), common::formatPattern(p.rmsDb, "0.000")});
-  else
-    text += KOLM_TR("kolm", "From the peak and the interpolated -3 dB points, not fitted: ") +
-            p.fallback;
-  if (p.repeats > 1)
-    text += "\n" + common::arg(KOLM_TR("kolm", "Mean of %1 passes."), {std::to_string(p.repeats)});
-  return text;
+  if (!std::isfinite(best.cost))
+    return fallback(common::arg(
+        KOLM_TR("kolm", "The fit of the crystal's circuit failed its checks: %1."), {problem}));
+  return fittedParameters(c, in, curve, best.x);
 }
 
 }  // namespace kolm::powermeter

@@ -4,13 +4,19 @@
 // detector sees the through path times R0 / (R0 + Z), Z being the motional arm
 // (R, L, Cs in series) with C0 across it. The series resonance Fs, R, L and C0
 // are found by least squares on the level in dB (Levenberg-Marquardt), started
-// from the peak and the interpolated -3 dB points; Cs, Fp and Q follow. Every
-// value carries the half-width of the interval it is known within: twice its
+// from the peak, the interpolated -3 dB points and the notch; Cs, Fp and Q
+// follow. A fit is checked before it is believed: its residuals against the
+// levels, its Fp against the notch the sweep holds, its values against what a
+// crystal can be; one that fails is tried from further starts, and given up
+// for the edge estimate (with the reason) when none passes. Every value
+// carries the half-width of the interval it is known within: twice its
 // standard deviation from the fit's covariance, plus what the read-out's
-// resolution and the detector's stated error on level differences can move it
-// by. A sweep that holds too little of the curve, or a fit that does not
-// converge, gives the estimate from the interpolated -3 dB points instead, with
-// its own (wider) intervals and the reason.
+// resolution, the detector's stated error on level differences (its slope as
+// the calibration leaves it, or as the fixture's loss steps measured it) and
+// the DDS clock's stated tolerance can move it by. A sweep that holds too
+// little of the curve gives the estimate from the interpolated -3 dB points
+// and the notch instead, its intervals from the same terms and what the
+// estimate's own approximations give on a crystal like the one read.
 #pragma once
 
 #include <complex>
@@ -20,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "powermeter/fixture_steps.h"
 #include "powermeter/level.h"
 #include "powermeter/reference.h"
 
@@ -53,22 +60,36 @@ std::complex<double> fixtureTransfer(const CrystalModel& crystal, double r0Ohm, 
 
 // The read-out's stated error terms: data, not measured here. A logarithmic
 // detector's conformance of about 1 dB over its 70 dB range allows a level
-// difference to be off by about 3 % of itself.
+// difference to be off by about 3 % of itself; its slope adds what the
+// calibration leaves unknown of it (DetectorFigures: the default counts the
+// slope's whole spread, a two-point calibration its own tolerance), unless
+// the fixture's loss steps measured it.
 struct ReadoutTerms {
   double differenceFraction = 0.03;
+  std::optional<double> slopeFraction;  // empty: as the calibration leaves it
 };
+
+// What the detector's slope is known from, as reports name it:
+// "default" (the default counts), "level" (a two-point calibration), "steps"
+// (loss steps through the fixture).
+enum class SlopeSource { Default, Level, Steps };
+std::string_view slopeSourceName(SlopeSource source);
 
 // A value, the half-width of the interval it is known within, and how that
 // splits: `stat` one standard deviation of the fit's (or the repeats') noise,
 // `sys` the bound of what resolution and stated error terms can move it by;
 // pm = 2 stat + sys. `sd` is the spread over repeated measurements (0 when
-// measured once).
+// measured once). `common` is the part of pm that moves every crystal of a
+// batch alike (the clock, the detector's stated error, the through path):
+// crystals are compared within pm - common.
 struct Measured {
   double value = 0;
   double pm = 0;
   double stat = 0;
   double sys = 0;
   double sd = 0;
+  double common = 0;
+  double relativePm() const { return pm - common; }
 };
 
 enum class CrystalMethod { Fit, Edges };
@@ -87,11 +108,19 @@ struct CrystalParameters {
   std::optional<Measured> csFemtoFarad;
   std::optional<Measured> c0PicoFarad;
   std::optional<Measured> q;
-  double stepHz = 0;  // the sweep's step
-  int points = 0;     // levels the fit used
-  double rmsDb = 0;   // rms of the fit's residuals
-  int repeats = 1;    // passes averaged
-  std::string error;  // why nothing could be computed; empty when something was
+  // The frequency of oscillation with `loadPf` across the crystal (asked for).
+  std::optional<Measured> flMHz;
+  double loadPf = 0;
+  SlopeSource slope = SlopeSource::Default;
+  // What the reader should know beyond the intervals (how to narrow them, a
+  // record of the fixture that could not be used).
+  std::vector<std::string> notes;
+  double stepHz = 0;        // the sweep's step
+  double resolutionHz = 0;  // the DDS's step
+  int points = 0;           // levels the fit used
+  double rmsDb = 0;         // rms of the fit's residuals
+  int repeats = 1;          // passes averaged
+  std::string error;        // why nothing could be computed; empty when something was
   bool ok() const { return error.empty(); }
 };
 
@@ -104,7 +133,26 @@ struct CrystalFitInput {
   // tuning words. 0 takes them evenly spaced.
   double clockMHz = 0;
   ReadoutTerms terms{};
+  // The fixture's record (the through path's counts, the loss steps); none
+  // when there is none.
+  const FixtureRecord* fixture = nullptr;
+  // The DDS clock's measured offset (the clock runs this many ppm fast) and
+  // how far it may lie beyond it, as dds.cfg states them.
+  double clockOffsetPpm = 0;
+  double clockTolerancePpm = 0;
+  // The load capacitance the frequency of oscillation is asked at.
+  std::optional<double> loadPf{};
 };
+
+// Why a load capacitance cannot be taken (above 0 and at most 1000 pF);
+// empty when it can.
+inline constexpr double kMaxLoadPf = 1000;
+std::string loadProblem(double loadPf);
+
+// With the default counts, what to do to narrow the intervals (the
+// calibration and the fixture's loss step named as the front end offers
+// them); empty otherwise.
+std::string slopeAdvice(SlopeSource source, const std::string& calibrate, const std::string& steps);
 
 // The R0 the fixture's calibration proposes until one is stored: the usual
 // fixture's 50 ohm source and load.
@@ -118,25 +166,26 @@ inline constexpr int kMinCrystalPoints = 7;
 
 // Fits the crystal to the sweep. Fails (error set, never throws) when nothing
 // can be said: fewer than 7 points, R0 of 0, an empty span, no level above the
-// detector's floor, a crystal outside the through path's 0.1 to 160 MHz.
+// detector's floor, a crystal outside the through path's 0.1 to 160 MHz, no
+// resonance in the sweep (the level falls 3 dB on neither side of its
+// highest point) or one at its very end (the highest level at its first or
+// last point: the resonance may lie beyond).
 CrystalParameters fitCrystal(const CrystalFitInput& input);
 
-// The mean of repeated measurements of one crystal: each value's mean, its
-// spread (sd), and an interval from the larger of the spread and the fits' own
-// noise over the square root of the count, plus the systematic bound. The
-// method is Edges when any pass fell back (its reason kept).
-CrystalParameters combineRepeats(const std::vector<CrystalParameters>& passes);
+// Why the crystal `m` cannot be the one the sweep shows (the checks every fit
+// passes before it is believed): its resonance outside the sweep, values no
+// crystal has, its notch outside the one the sweep shows, its curve off the
+// levels read by more than their stated error. Empty when it may be.
+std::string fitProblem(const CrystalFitInput& input, const CrystalModel& m);
 
-// The through path's level at `fMHz` from a straight line fitted to the
-// table's entries within 1 MHz (each at the frequency its pass measured it,
-// 0.1 + i x 160.1 / 1600 MHz), and the bound of its error: the averaged noise
-// and what quantisation by `countDb` can leave in a mean.
-struct ThroughLevel {
-  double levelDb = 0;
-  double slopeDbPerMHz = 0;
-  double pmDb = 0;
-};
-ThroughLevel throughLevel(const ReferenceTable& through, double fMHz, double countDb);
+// The mean of repeated measurements of one crystal: each value's mean, its
+// spread (sd), and an interval of the systematic bound plus twice the mean's
+// standard deviation. What the passes did not spread over (a fit's noise the
+// repeats did not show: the same levels read again) does not average out:
+// only the spread's share divides by the square root of the count. Fs, Fp and
+// Fl stay at least one DDS step wide. The method is Edges when any pass fell
+// back (its reason kept).
+CrystalParameters combineRepeats(const std::vector<CrystalParameters>& passes);
 
 // The number of decimals that show `pm` with two significant digits
 // (`fallback` for a pm of 0 or one that is not finite).

@@ -10,6 +10,7 @@
 
 #include "common/text.h"
 #include "common/tr.h"
+#include "powermeter/ladder_spread.h"
 
 namespace kolm::powermeter {
 
@@ -239,8 +240,9 @@ LadderResponse response(const LadderNetwork& net, double nominalHz, double bwHz,
 
 }  // namespace
 
-LadderResponse ladderResponse(const LadderNetwork& net, double nominalHz, double bwHz) {
-  return response(net, nominalHz, bwHz, 60);
+LadderResponse ladderResponse(const LadderNetwork& net, double nominalHz, double bwHz,
+                              double deepestDb) {
+  return response(net, nominalHz, bwHz, deepestDb);
 }
 
 double preferredValue(double value, ESeries series) {
@@ -455,7 +457,7 @@ LadderDesign designLadder(const std::vector<LadderCrystal>& crystals, const Ladd
   return d;
 }
 
-std::string ladderReport(const LadderDesign& d) {
+std::string ladderReport(const LadderDesign& d, const LadderSpread* spread) {
   const LadderNetwork& n = d.network;
   const size_t k = n.crystals.size();
   std::string out;
@@ -492,6 +494,17 @@ std::string ladderReport(const LadderDesign& d) {
   for (const auto& x : n.crystals) order += (order.empty() ? "" : ",") + x.name;
   line("order", order);
   prediction("", d.predicted);
+  if (spread) {
+    // Rounded outward: up to the digit the value is printed to.
+    auto up = [](double v, double unit) {
+      return std::isfinite(v) ? common::shortestText(std::ceil(v / unit - 1e-9) * unit, 12)
+                              : std::string("none");
+    };
+    line("centre_mhz_pm", up(spread->centreHz / 1e6, 1e-6));
+    line("bw3_hz_pm", up(spread->bw3Hz, 0.1));
+    line("ripple_db_pm", up(spread->rippleDb, 0.01));
+    line("il_db_pm", up(spread->ilDb, 0.01));
+  }
   parts("e12_", d.e12);
   prediction("e12_", d.predictedE12);
   parts("e24_", d.e24);

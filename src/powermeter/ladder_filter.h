@@ -89,7 +89,10 @@ struct LadderResponse {
   double rippleDb = 0;
   std::optional<double> shapeFactor;
 };
-LadderResponse ladderResponse(const LadderNetwork& network, double nominalHz, double bwHz);
+// Widths are looked for only as far as `deepestDb` under the peak (the ripple
+// needs more than 3 dB).
+LadderResponse ladderResponse(const LadderNetwork& network, double nominalHz, double bwHz,
+                              double deepestDb = 60);
 
 struct LadderSpec {
   int poles = 4;
@@ -120,12 +123,15 @@ struct LadderDesign {
 // each needs its R, L and Fs; C0 is used in the tuning and the prediction).
 LadderDesign designLadder(const std::vector<LadderCrystal>& crystals, const LadderSpec& spec);
 
+struct LadderSpread;
 // The key=value lines ladder-design prints: the parts (c12_pf=, ...,
 // c_end1_pf=, c_endK_pf= or none, c_sN_pf= when present, r_term_ohm=,
 // order=), the prediction (centre_mhz=, bw3_hz=, bw6_hz=, bw60_hz=,
-// ripple_db=, il_db=, shape_factor=), the same with E12 and E24 parts
-// (e12_... and e24_...), then a warning= line for each warning.
-std::string ladderReport(const LadderDesign& design);
+// ripple_db=, il_db=, shape_factor=) and, with `spread`, how far it may be
+// off (centre_mhz_pm=, bw3_hz_pm=, ripple_db_pm=, il_db_pm=, rounded
+// outward), the same with E12 and E24 parts (e12_... and e24_...), then a
+// warning= line for each warning.
+std::string ladderReport(const LadderDesign& design, const LadderSpread* spread = nullptr);
 
 // The network as a design file: "ladder_filter=1", r_term_ohm=, c_end1_pf=,
 // crystal1=NAME fs_mhz=F r_ohm=R l_mh=L c0_pf=C, c12_pf=, ..., one per line.

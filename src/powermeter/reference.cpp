@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "common/files.h"
 #include "common/records.h"
@@ -248,6 +249,48 @@ std::string throughTableProblem(const ReferenceTable& table, const LevelLimits& 
                        {what, common::formatPattern(lowest, "0.0"),
                         common::formatPattern(highest, "0.0"), check, kept});
   return {};
+}
+
+ThroughLevel throughLevel(const ReferenceTable& table, double fMHz, double countDb) {
+  // Entry i was measured at 0.1 + i x 160.1 / 1600 MHz (the pass steps by the
+  // sum of its end words).
+  constexpr double kFirst = 0.1, kStep = 160.1 / 1600, kHalfWidth = 1.0;
+  double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+  for (int i = 0; i < kRifEntries; ++i) {
+    const double x = kFirst + i * kStep - fMHz;
+    if (std::fabs(x) > kHalfWidth) continue;
+    const double y = table[static_cast<size_t>(i)];
+    n += 1;
+    sx += x;
+    sy += y;
+    sxx += x * x;
+    sxy += x * y;
+  }
+  ThroughLevel t;
+  if (n == 0) {
+    const int i =
+        std::clamp(static_cast<int>(std::lround((fMHz - kFirst) / kStep)), 0, kRifEntries - 1);
+    t.levelDb = table[static_cast<size_t>(i)];
+    t.pmDb = countDb / 2;
+    return t;
+  }
+  const double det = n * sxx - sx * sx;
+  t.slopeDbPerMHz = n > 2 && det > 0 ? (n * sxy - sx * sy) / det : 0;
+  t.levelDb = (sy - t.slopeDbPerMHz * sx) / n;
+  double ss = 0;
+  for (int i = 0; i < kRifEntries; ++i) {
+    const double x = kFirst + i * kStep - fMHz;
+    if (std::fabs(x) > kHalfWidth) continue;
+    const double r = table[static_cast<size_t>(i)] - (t.levelDb + t.slopeDbPerMHz * x);
+    ss += r * r;
+  }
+  const double sd = n > 2 ? std::sqrt(ss / (n - 2)) : 0;
+  // Noise averages down; quantisation leaves a bias in the mean that noise
+  // of sd dithers away (half a count without any noise).
+  const double dithered =
+      countDb > 0 ? std::exp(-2 * std::pow(std::numbers::pi * sd / countDb, 2)) : 0;
+  t.pmDb = 2 * sd / std::sqrt(n) + countDb / 2 * dithered;
+  return t;
 }
 
 }  // namespace kolm::powermeter

@@ -124,6 +124,17 @@ class QuartzReferenceJob : public ReferenceTableJob {
   void entry();
 };
 
+// The through path's level at `fMHz` from a straight line fitted to the
+// table's entries within 1 MHz (each at the frequency its pass measured it,
+// 0.1 + i x 160.1 / 1600 MHz), and the bound of its error: the averaged noise
+// and what quantisation by `countDb` can leave in a mean.
+struct ThroughLevel {
+  double levelDb = 0;
+  double slopeDbPerMHz = 0;
+  double pmDb = 0;
+};
+ThroughLevel throughLevel(const ReferenceTable& through, double fMHz, double countDb);
+
 // A point of a reference drawing, in the chart's user units.
 struct RefPoint {
   float x = 0;

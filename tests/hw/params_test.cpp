@@ -38,12 +38,39 @@ TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
   auto file = dir.path() / "dds.cfg";
   kolm::common::SettingsKeeper keeper;
   ASSERT_TRUE(writeHardwareConfig({20, 20, 400, kLpt2, "ppdev:/dev/parport0"}, file, keeper));
-  EXPECT_EQ(readTextFile(file).value(),
-            "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n");
+  EXPECT_EQ(
+      readTextFile(file).value(),
+      "\"20\"\r\n\"20\"\r\n\"400\"\r\n\"632\"\r\n\"ppdev:/dev/parport0\"\r\n\"50\"\r\n\"0\"\r\n");
   HardwareParams q;
   EXPECT_TRUE(readHardwareConfig(q, file));
   EXPECT_EQ(q.portAddress, 632);
   EXPECT_EQ(q.portBackend, "ppdev:/dev/parport0");
+}
+
+// The clock's tolerance and offset follow the port as records six and seven;
+// a file without them states the usual tolerance, one with a wrong one is
+// not used at all.
+TEST(DdsCfg, TheClockRecordsAreReadOrTheFileRefused) {
+  const std::string four = "20\r\n20\r\n400\r\n888\r\n\"sim\"\r\n";
+  const struct {
+    std::string extra;
+    bool read;
+    double tolerance, offset;
+  } cases[] = {{"", true, 50, 0},
+               {"\"20\"\r\n", true, 20, 0},
+               {"\"2.5\"\r\n\"-12.5\"\r\n", true, 2.5, -12.5},
+               {"\"x\"\r\n", false, 7, 3},
+               {"\"-1\"\r\n", false, 7, 3},
+               {"\"20\"\r\n\"20000\"\r\n", false, 7, 3}};
+  for (const auto& c : cases) {
+    HardwareParams q;
+    q.clockTolerancePpm = 7;
+    q.clockOffsetPpm = 3;
+    std::string problem;
+    EXPECT_EQ(parseHardwareConfig(q, four + c.extra, &problem), c.read) << c.extra << problem;
+    EXPECT_EQ(std::pair(q.clockTolerancePpm, q.clockOffsetPpm), std::pair(c.tolerance, c.offset))
+        << c.extra;
+  }
 }
 
 // dds.cfg is used whole or not at all; damage the way editors and copies do it

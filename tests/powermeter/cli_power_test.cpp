@@ -126,19 +126,91 @@ TEST_F(CliCrystal, CalibrateThenMeasure) {
   EXPECT_EQ(keys, (std::vector<std::string>{"fs_mhz", "fs_mhz_pm", "fp_mhz", "fp_mhz_pm", "r_ohm",
                                             "r_ohm_pm", "l_mh", "l_mh_pm", "cs_ff", "cs_ff_pm",
                                             "c0_pf", "c0_pf_pm", "q", "q_pm", "fs_mhz_pm_rel",
-                                            "r_ohm_pm_rel", "method", "passes"}))
+                                            "r_ohm_pm_rel", "calibration", "method", "passes"}))
       << r.out;
   EXPECT_NE(r.out.find("method=fit\n"), std::string::npos);
   EXPECT_NEAR(reportedNumber(r.out, "fp_mhz"), 10 * std::sqrt(1 + 20e-15 / 5e-12), 20e-6);
   EXPECT_NEAR(reportedNumber(r.out, "c0_pf"), 5, 0.4);
+  // Fs carries the clock's stated 50 ppm; crystals of one batch compare within
+  // far less.
+  EXPECT_GE(reportedNumber(r.out, "fs_mhz_pm"), 500e-6);
+  EXPECT_LT(reportedNumber(r.out, "fs_mhz_pm_rel"), 1e-6);
 
-  // A span too narrow for the -3 dB points: L, Cs, C0 and Q are none, with the
-  // reason; repeated passes give each value's spread.
-  r = runCli(dut(10, 20) + "crystal --start 9.9998 --stop 10.0002 --points 400 --repeat 2");
+  // Spans that cannot hold the crystal are refused after the pass, nothing
+  // printed; what can be told from the arguments before any port traffic.
+  const struct {
+    std::string args;
+    int status;
+    const char* said;
+  } refused[] = {
+      {"--start 9.9998 --stop 10.0002 --points 400", 1, "No resonance in the sweep"},
+      {"--start 10.0002 --stop 10.003 --points 400", 1, "at the sweep's start"},
+      {"--start 9 --stop 9.5 --points 400 --find", 1, "No resonance stands out"},
+      {"--start 9.99 --stop 10.01 --points 400 --cl -3", 2, "--cl: "},
+      {"--start 9.99 --stop 10.01 --points 400 --cl 5000", 2, "--cl: "},
+      {"--start 9.99 --stop 10.01 --points 400 --limits fs_min=10.1,fs_max=10", 2, "fs_min"},
+      {"--start 9.99 --stop 10.01 --points 400 --limits r_max=0", 2, "r_max"},
+      {"--start 9.99 --stop 10.01 --points 400 --limits colour=3", 2, "not a limit"},
+  };
+  for (const auto& c : refused) {
+    std::filesystem::remove("t.txt");
+    r = runCli("--trace t.txt " + dut(10, 20) + "crystal " + c.args + " --append b.csv");
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << c.args << ": " << r.err;
+    if (c.status == 2) {
+      EXPECT_EQ(common::readTextFile("t.txt").value_or(""), "") << c.args;
+    }
+    EXPECT_FALSE(std::filesystem::exists("b.csv")) << c.args;
+  }
+
+  // Found from 3 to 30 MHz, repeated, with its load resonance, sorted: Fs
+  // within its interval of each limit is indeterminate (exit 5), beyond one
+  // fails (4), inside all passes.
+  const double fl = 10e6 * std::sqrt(1 + 20e-15 / (5e-12 + 20e-12)) / 1e6;
+  const struct {
+    const char* limits;
+    int status;
+    const char* verdict;
+  } sorted[] = {{"fs_min=9.999,fs_max=10.001,r_max=30", 0, "pass"},
+                {"fs_min=9.999,fs_max=10.001,r_max=10", 4, "fail"},
+                {"fs_min=9.999,fs_max=10.000001", 5, "indeterminate"}};
+  for (const auto& c : sorted) {
+    r = runCli(dut(10, 20) +
+               "crystal --start 3 --stop 30 --points 1000 --find --repeat 2 --cl 20 "
+               "--limits " +
+               c.limits);
+    ASSERT_EQ(r.status, c.status) << r.err << r.out;
+    EXPECT_NE(r.out.find(std::string("verdict=") + c.verdict + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("(narrow): "), std::string::npos) << r.err;
+    EXPECT_NEAR(reportedNumber(r.out, "fl_mhz"), fl, reportedNumber(r.out, "fl_mhz_pm")) << r.out;
+    for (const char* key : {"passes=2\n", "fs_mhz_sd="})
+      EXPECT_NE(r.out.find(key), std::string::npos) << key;
+  }
+}
+
+// The fixture's loss step and the clock's figures, kept beside their files.
+TEST_F(CliCrystal, LossStepAndClockAreKept) {
+  ASSERT_EQ(runCli("--backend sim --dut through crystal-calibrate --r0 50").status, 0);
+  auto r = runCli("--backend sim --dut atten:10 crystal-calibrate --step-db 10");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* none : {"l_mh=none\n", "cs_ff=none\n", "c0_pf=none\n", "q=none\n",
-                           "method=edges\n", "passes=2\n", "fs_mhz_sd=", "\nwarning="})
-    EXPECT_NE(r.out.find(none), std::string::npos) << none << r.out;
+  EXPECT_EQ(r.out, "file=Quartz.cfg step_db=10 step_pm_db=0.1 steps=1\n");
+  // An attenuator not in the fixture, or not of its stated value, is refused.
+  r = runCli("--backend sim --dut through crystal-calibrate --step-db 20");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("stated as 20 dB"), std::string::npos) << r.err;
+  r = runCli(dut(10, 20) + "crystal --start 9.99 --stop 10.01 --points 1000");
+  EXPECT_NE(r.out.find("calibration=steps\n"), std::string::npos) << r.out;
+
+  r = runCli("--backend sim clock --at 10 --reads 10.000123");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Against what the DDS makes at the word of 10 MHz (9.99999996 MHz).
+  EXPECT_NEAR(reportedNumber(r.out, "clock_offset_ppm"), 12.304, 1e-3) << r.out;
+  EXPECT_NEAR(reportedNumber(r.out, "clock_tolerance_ppm"), 0.1, 1e-3) << r.out;
+  EXPECT_EQ(runCli("--backend sim clock").out, r.out);
+  EXPECT_EQ(runCli("--backend sim clock --tolerance-ppm -2").status, 2);
+  r = runCli(dut(10, 20) + "crystal --start 9.99 --stop 10.01 --points 1000");
+  EXPECT_LT(reportedNumber(r.out, "fs_mhz_pm"), 50e-6) << r.out;
 }
 
 TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {

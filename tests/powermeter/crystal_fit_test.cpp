@@ -34,8 +34,10 @@ struct Truth {
   double bwHz(double r0) const { return (r + r0) / (2 * std::numbers::pi * lH()); }
 };
 
-// The through path, then the crystal swept over `bandwidths` either side in `points` steps.
-CrystalParameters measure(const Truth& t, double r0, int points, double bandwidths) {
+// The through path, then the crystal swept over `bandwidths` either side of
+// `offset` bandwidths above its resonance in `points` steps.
+CrystalParameters measure(const Truth& t, double r0, int points, double bandwidths,
+                          double offset = 0) {
   test::SimRig rig;
   auto words = tableWords(400, kRifEntries, nullptr);
   QuartzReferenceJob reference(rig.instrument, *words, {});
@@ -45,11 +47,11 @@ CrystalParameters measure(const Truth& t, double r0, int points, double bandwidt
                           ",c0=" + common::shortestText(t.c0F) + ",r0=" + common::shortestText(r0);
   EXPECT_EQ(rig.sim->configure({dut, "r=50", "ideal"}), "");
   const double half = bandwidths * t.bwHz(r0) / 1e6;
-  const auto prepared =
-      prepareSweep({common::numericValue(common::shortestText(t.fsMHz - half, 10)),
-                    common::numericValue(common::shortestText(t.fsMHz + half, 10)),
-                    static_cast<double>(points), 20, -80},
-                   400, {});
+  const double centre = t.fsMHz + offset * t.bwHz(r0) / 1e6;
+  const auto prepared = prepareSweep({common::numericValue(common::shortestText(centre - half, 10)),
+                                      common::numericValue(common::shortestText(centre + half, 10)),
+                                      static_cast<double>(points), 20, -80},
+                                     400, {});
   static std::vector<float> trace;
   trace.assign(kTraceSize, 0);
   SweepJob job(
@@ -57,7 +59,7 @@ CrystalParameters measure(const Truth& t, double r0, int points, double bandwidt
   job.runToEnd();
   const CrystalSweep sweep{trace, prepared.plan->Points, prepared.plan->ViewStart,
                            prepared.plan->ViewStop};
-  return fitCrystal({sweep, reference.table(), r0, {}, 400, {}});
+  return fitCrystal({.sweep = sweep, .through = reference.table(), .r0Ohm = r0, .clockMHz = 400});
 }
 
 }  // namespace
@@ -147,10 +149,72 @@ TEST(CrystalFit, ACoarseSweepFallsBackToTheEdgesAndSaysSo) {
   EXPECT_LE(std::fabs(p.rOhm.value - t.r), p.rOhm.pm);
   ASSERT_TRUE(p.lMilliHenry);
   EXPECT_LE(std::fabs(p.lMilliHenry->value - t.lH() * 1e3), p.lMilliHenry->pm);
-  // A span that never falls 3 dB on one side gives no L, Cs or Q.
-  const CrystalParameters narrow = measure(t, 50, 400, 0.3);
-  EXPECT_EQ(narrow.method, CrystalMethod::Edges);
-  EXPECT_FALSE(narrow.lMilliHenry || narrow.q || narrow.csFemtoFarad);
+  // A span that does not hold both -3 dB points is refused with the reason:
+  // the level never falls 3 dB, falls on one side only, or peaks at an end.
+  const struct {
+    double bandwidths, offset;
+    const char* cause;
+  } cut[] = {{0.3, 0, "No resonance in the sweep"},
+             {2.7, 2.3, "reaches beyond the sweep's start"},
+             {1, 1.2, "at the sweep's start"},
+             {1, -1.2, "at the sweep's end"}};
+  for (const auto& c : cut)
+    EXPECT_THAT(measure(t, 50, 400, c.bandwidths, c.offset).error, HasSubstr(c.cause)) << c.cause;
+}
+
+// The checks every fit passes before it is believed, on a sweep from below Fs
+// to beyond Fp on the typical board with the default counts: the crystal
+// itself passes them, each way a fit can go wrong is named; the fit of that
+// sweep (once C0 1.70 pF, L 45 mH, printed as a fit) is right.
+TEST(CrystalFit, ChecksNameWhatIsWrongWithABadFit) {
+  test::SimRig rig("through", "r=50", {}, sim::Board::Typical);
+  auto words = tableWords(400, kRifEntries, nullptr);
+  QuartzReferenceJob reference(rig.instrument, *words, {});
+  reference.runToEnd();
+  ASSERT_EQ(
+      rig.sim->configure({"crystal:fs=5.445065,r=9.3,c=21.44f,c0=2.77p,r0=50", "r=50", "typical"}),
+      "");
+  const auto plan = prepareSweep({5.4387554, 5.4724066, 4000, 20, -80}, 400, {}).plan;
+  std::vector<float> trace(kTraceSize);
+  SweepJob job(
+      rig.instrument, *plan, {}, [] { return 0.0; }, trace);
+  job.runToEnd();
+  const CrystalFitInput in{.sweep = {trace, plan->Points, plan->ViewStart, plan->ViewStop},
+                           .through = reference.table(),
+                           .r0Ohm = 50,
+                           .clockMHz = 400};
+  const Truth t{5.445065, 9.3, 21.44e-15, 2.77e-12};
+  const CrystalModel truth{t.fsMHz * 1e6, t.r, t.lH(), t.c0F};
+  auto changed = [&](auto change) {
+    CrystalModel m = truth;
+    change(m);
+    return m;
+  };
+  const struct {
+    CrystalModel model;
+    const char* problem;  // "": none
+  } cases[] = {
+      {truth, ""},
+      {changed([](CrystalModel& m) { m.c0Farad = 1.70e-12; }), "its notch"},
+      {changed([](CrystalModel& m) { m.fsHz = 5.43e6; }), "outside the sweep"},
+      {changed([](CrystalModel& m) { m.c0Farad = 0.005e-12; }), "no crystal's"},
+      {changed([](CrystalModel& m) { m.rOhm *= 4; }), "its level at the peak"},
+      {changed([&](CrystalModel& m) { m.fsHz += 2 * t.bwHz(50); }), "its level at the peak"},
+      {changed([](CrystalModel& m) { m.lHenry *= 1.1; }), "its notch"},
+  };
+  for (const auto& c : cases) {
+    const std::string problem = fitProblem(in, c.model);
+    if (*c.problem) {
+      EXPECT_THAT(problem, HasSubstr(c.problem));
+    } else {
+      EXPECT_EQ(problem, "");
+    }
+  }
+  const CrystalParameters p = fitCrystal(in);
+  ASSERT_TRUE(p.ok() && p.c0PicoFarad && p.lMilliHenry) << p.error;
+  EXPECT_EQ(p.method, CrystalMethod::Fit) << p.fallback;
+  EXPECT_LE(std::fabs(p.c0PicoFarad->value - 2.77), p.c0PicoFarad->pm);
+  EXPECT_LE(std::fabs(p.lMilliHenry->value - t.lH() * 1e3), p.lMilliHenry->pm);
 }
 
 // A sweep that cannot hold a crystal is refused with its cause, before any fit.
@@ -173,9 +237,12 @@ TEST(CrystalFit, RefusalsNameTheirCause) {
       {peaked, 100, 11, {}, "R0 is 0 ohm", 0},
   };
   for (const auto& c : cases)
-    EXPECT_THAT(
-        fitCrystal({{c.trace, c.points, 10, c.stopMHz}, through, c.r0Ohm, c.calibration}).error,
-        HasSubstr(c.cause));
+    EXPECT_THAT(fitCrystal({.sweep = {c.trace, c.points, 10, c.stopMHz},
+                            .through = through,
+                            .r0Ohm = c.r0Ohm,
+                            .calibration = c.calibration})
+                    .error,
+                HasSubstr(c.cause));
 }
 
 TEST(CrystalFit, DigitsFollowTheInterval) {
@@ -194,18 +261,26 @@ TEST(CrystalFit, DigitsFollowTheInterval) {
   }
 }
 
-TEST(CrystalFit, RepeatsGiveTheMeanTheirSpreadAndANarrowerNoiseTerm) {
-  CrystalParameters a, b;
-  a.fsMHz = {10.000010, 0, 0.5e-6, 1e-6, 0};
-  b.fsMHz = {10.000012, 0, 0.5e-6, 1e-6, 0};
-  a.rOhm = b.rOhm = {20, 0, 0.1, 0.5, 0};
-  const CrystalParameters m = combineRepeats({a, b});
-  EXPECT_EQ(m.repeats, 2);
-  EXPECT_NEAR(m.fsMHz.value, 10.000011, 1e-12);
-  EXPECT_NEAR(m.fsMHz.sd, std::sqrt(2.0) * 1e-6, 1e-12);
-  // The spread is larger than each fit's noise: it sets the noise term.
-  EXPECT_NEAR(m.fsMHz.pm, 2 * m.fsMHz.sd / std::sqrt(2.0) + 1e-6, 1e-12);
-  EXPECT_NEAR(m.rOhm.pm, 2 * 0.1 / std::sqrt(2.0) + 0.5, 1e-12);
+// What repeats did not spread over (the same levels read again) does not
+// average down; a spread beyond the fits' own noise does, over the square
+// root of the passes.
+TEST(CrystalFit, RepeatsAverageOnlyWhatTheySpreadOver) {
+  auto pass = [](double fs) {
+    CrystalParameters p;
+    p.fsMHz = {fs, 2e-6, 0.5e-6, 1e-6, 0};
+    p.rOhm = {20, 0.7, 0.1, 0.5, 0};
+    return p;
+  };
+  const CrystalParameters same = combineRepeats(std::vector(10, pass(10.000010)));
+  EXPECT_EQ(same.repeats, 10);
+  EXPECT_NEAR(same.fsMHz.pm, pass(0).fsMHz.pm, 1e-15);
+  EXPECT_NEAR(same.rOhm.pm, pass(0).rOhm.pm, 1e-15);
+  std::vector<CrystalParameters> spread;
+  for (int k = 0; k < 4; ++k) spread.push_back(pass(10.000010 + (k % 2 ? 3e-6 : -3e-6)));
+  const CrystalParameters m = combineRepeats(spread);
+  EXPECT_NEAR(m.fsMHz.value, 10.000010, 1e-12);
+  EXPECT_NEAR(m.fsMHz.sd, std::sqrt(4.0 / 3) * 3e-6, 1e-12);
+  EXPECT_NEAR(m.fsMHz.pm, 2 * m.fsMHz.sd / 2 + 1e-6, 1e-12);
 }
 
 // The crystal batch table's file and the matching of crystals into groups.

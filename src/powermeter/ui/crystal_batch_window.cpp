@@ -207,12 +207,11 @@ bool CrystalBatchWindow::startPass() {
     }
     const CrystalSweep sweep{meter_.trace(), meter_.points(), meter_.traceStart(),
                              meter_.traceStop()};
-    passes_.push_back(fitCrystal({sweep,
-                                  meter_.quartzReference(),
-                                  meter_.r0(),
-                                  meter_.calibration(),
-                                  meter_.clockMHz(),
-                                  {}}));
+    passes_.push_back(fitCrystal({.sweep = sweep,
+                                  .through = meter_.quartzReference(),
+                                  .r0Ohm = meter_.r0(),
+                                  .calibration = meter_.calibration(),
+                                  .clockMHz = meter_.clockMHz()}));
     if (passes_.back().ok() && static_cast<int>(passes_.size()) < repeat_->value()) {
       // The next pass once this one's window events are done.
       QMetaObject::invokeMethod(

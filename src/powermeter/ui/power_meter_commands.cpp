@@ -230,8 +230,11 @@ double PowerMeterWindow::clockMHz() const { return context_.instrument.params.re
 
 void PowerMeterWindow::crystalSweepFinished() {
   const CrystalSweep sweep{m_.levels, m_.Points, m_.TraceStart, m_.TraceStop};
-  const CrystalParameters p =
-      fitCrystal({sweep, quartzReference_, R0, calibration_, clockMHz(), {}});
+  const CrystalParameters p = fitCrystal({.sweep = sweep,
+                                          .through = quartzReference_,
+                                          .r0Ohm = R0,
+                                          .calibration = calibration_,
+                                          .clockMHz = clockMHz()});
   if (!p.ok()) {
     context_.prompter.message(KOLM_TR("kolm", "errore") + "\n" + p.error, common::Icon::Warning);
     return;

@@ -1,0 +1,56 @@
+// Crystals sorted against limits by their intervals.
+#include "powermeter/crystal_limits.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::HasSubstr;
+using namespace kolm::powermeter;
+
+TEST(CrystalLimits, LimitsAreReadOrRefusedWithTheReason) {
+  std::string error;
+  EXPECT_EQ(parseCrystalLimits("fs_min=4.9,fs_max=4.92, r_max=30,q_min=2e4", &error),
+            (CrystalLimits{4.9, 4.92, 30, 2e4}));
+  EXPECT_EQ(parseCrystalLimits("q_min=100", &error), (CrystalLimits{{}, {}, {}, 100}));
+  for (const auto& [bad, cause] : {std::pair{"", "not a limit"},
+                                   {"fs_min=5,fs_max=4", "no crystal can meet both"},
+                                   {"fs_min=5,fs_max=5", "no crystal can meet both"},
+                                   {"r_max=-1", "r_max"},
+                                   {"q_min=-5", "q_min"},
+                                   {"r_max=30,r_max=40", "twice"},
+                                   {"r_max=thirty", "not a number"},
+                                   {"rmax=30", "not a limit"}}) {
+    EXPECT_FALSE(parseCrystalLimits(bad, &error)) << bad;
+    EXPECT_THAT(error, HasSubstr(cause)) << bad;
+  }
+}
+
+// Every limit alike: the whole interval on the good side passes, wholly on
+// the bad side fails, across it cannot be told; a fail outweighs the rest.
+TEST(CrystalLimits, TheVerdictFollowsTheIntervals) {
+  CrystalRow row;
+  row.fsMHz = BatchValue(10.0000, 0.0001);
+  row.rOhm = BatchValue(20, 2);
+  row.q = BatchValue(50000, 5000);
+  const struct {
+    CrystalLimits limits;
+    Verdict verdict;
+  } cases[] = {
+      {{9.9, 10.1, 30, 40000}, Verdict::Pass},
+      {{10.00005, {}, {}, {}}, Verdict::Indeterminate},
+      {{{}, 10.00005, {}, {}}, Verdict::Indeterminate},
+      {{{}, 9.9998, {}, {}}, Verdict::Fail},
+      {{{}, {}, 21, {}}, Verdict::Indeterminate},
+      {{{}, {}, 17.9, {}}, Verdict::Fail},
+      {{{}, {}, {}, 56000}, Verdict::Fail},
+      {{{}, {}, {}, 50000}, Verdict::Indeterminate},
+      {{{}, {}, 21, 56000}, Verdict::Fail},
+  };
+  for (const auto& c : cases) {
+    const CrystalVerdict v = judgeCrystal(row, c.limits);
+    EXPECT_EQ(v.verdict, c.verdict) << verdictName(v.verdict);
+    EXPECT_EQ(v.reasons.empty(), c.verdict == Verdict::Pass);
+  }
+  row.q.reset();  // a limited value not measured cannot be told
+  EXPECT_EQ(judgeCrystal(row, {{}, {}, {}, 100}).verdict, Verdict::Indeterminate);
+}
