@@ -160,8 +160,7 @@ std::string crystalLines(const CrystalRow& row) {
     out += "load_pf=" + common::shortestText(*row.loadPf) + "\n";
   }
   auto relative = [&](const char* key, const std::optional<double>& pm) {
-    out += std::string(key) + "=" + (pm ? deservedText(*pm, *pm, 6).value : std::string("none")) +
-           "\n";
+    out += std::string(key) + "=" + (pm ? halfWidthText(*pm, 6) : std::string("none")) + "\n";
   };
   relative("fs_mhz_pm_rel", row.fsRelPmMHz);
   relative("r_ohm_pm_rel", row.rRelPmOhm);

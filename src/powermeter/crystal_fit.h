@@ -193,14 +193,21 @@ CrystalParameters combineRepeats(const std::vector<CrystalParameters>& passes);
 int decimalsFor(double pm, int fallback);
 // `value` rounded to `decimals` (below 0: to tens, hundreds, ...).
 double roundToDecimals(double value, int decimals);
+// `pm` rounded up to `decimals`: a half-width shown never narrower than it is.
+double roundUpToDecimals(double pm, int decimals);
 // `value` and `pm` in plain decimals, with the digits pm deserves (pm with two
 // significant digits, the value to the same decimal place); `fallback`
-// decimals when pm is 0 or not finite.
+// decimals when pm is 0 or not finite. The interval shown holds the one
+// given: pm rounded up, and widened by how far rounding moved the value
+// (`pmShown`, in the value's unit).
 struct DeservedText {
   std::string value;
   std::string pm;
+  double pmShown = 0;
 };
 DeservedText deservedText(double value, double pm, int fallback);
+// A half-width alone with two significant digits, rounded up.
+std::string halfWidthText(double pm, int fallback);
 
 // The result box's lines with the values of `p`: "Fs  ", "Fp  ", "Q:  ",
 // "R: ", "L(mH): " or "L(microH): ", "Cs(fF): " or "Cs(pF): ", each value with

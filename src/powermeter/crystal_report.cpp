@@ -61,12 +61,28 @@ double roundToDecimals(double value, int decimals) {
   return std::round(value / unit) * unit;
 }
 
+double roundUpToDecimals(double pm, int decimals) {
+  if (!std::isfinite(pm)) return pm;
+  // A last-place error of the product does not cost a whole unit.
+  const double scale = std::pow(10.0, decimals);
+  const double up = std::ceil(pm * scale * (1 - 1e-12)) / scale;
+  return std::isfinite(up) ? std::max(up, 0.0) : pm;
+}
+
 DeservedText deservedText(double value, double pm, int fallback) {
   const int decimals = decimalsFor(pm, fallback);
   const std::string pattern =
       decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
-  return {common::formatPattern(roundToDecimals(value, decimals), pattern),
-          common::formatPattern(roundToDecimals(pm, decimals), pattern)};
+  const double shown = roundToDecimals(value, decimals);
+  const double pmShown = roundUpToDecimals(pm + std::abs(shown - value), decimals);
+  return {common::formatPattern(shown, pattern), common::formatPattern(pmShown, pattern), pmShown};
+}
+
+std::string halfWidthText(double pm, int fallback) {
+  const int decimals = decimalsFor(pm, fallback);
+  const std::string pattern =
+      decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
+  return common::formatPattern(roundUpToDecimals(pm, decimals), pattern);
 }
 
 std::optional<float> r0FromText(std::string_view text) {
@@ -132,21 +148,28 @@ CrystalParameters combineRepeats(const std::vector<CrystalParameters>& passes) {
 
 namespace {
 
-// A value with the decimals its interval deserves, in a display pattern whose
-// decimals are grouped by three when `grouped`.
-std::string valueText(double value, double pm, int fallbackDecimals, bool thousands = false) {
-  const int decimals = decimalsFor(pm, fallbackDecimals);
+// A number to `decimals` (rounded up for a half-width), its thousands
+// grouped with blanks when `thousands`.
+std::string decimalText(double value, int decimals, bool thousands, bool up = false) {
   std::string pattern = thousands ? "#,##0" : "0";
   for (int k = 0; k < decimals; ++k) pattern += k == 0 ? ".0" : "0";
-  return common::formatPattern(roundToDecimals(value, decimals), pattern, ' ');
+  return common::formatPattern(
+      up ? roundUpToDecimals(value, decimals) : roundToDecimals(value, decimals), pattern, ' ');
 }
 
-std::string pmText(double pm, bool thousands = false) { return valueText(pm, pm, 0, thousands); }
+std::string pmText(double pm, bool thousands = false) {
+  return decimalText(pm, decimalsFor(pm, 0), thousands, true);
+}
 
+// The value with the decimals its interval deserves and the interval, which
+// holds what rounding moved the value by.
 std::string line(const Measured& m, double scale, int fallbackDecimals, std::string_view unit,
                  bool thousands = false) {
-  return valueText(m.value * scale, m.pm * scale, fallbackDecimals, thousands) + std::string(unit) +
-         " \u00b1 " + pmText(m.pm * scale, thousands) + std::string(unit);
+  const double value = m.value * scale;
+  const int decimals = decimalsFor(m.pm * scale, fallbackDecimals);
+  const double moved = std::abs(roundToDecimals(value, decimals) - value);
+  return decimalText(value, decimals, thousands) + std::string(unit) + " \u00b1 " +
+         decimalText(m.pm * scale + moved, decimals, thousands, true) + std::string(unit);
 }
 
 std::string frequencyLine(const std::optional<Measured>& m) {
@@ -159,7 +182,9 @@ std::string frequencyLine(const std::optional<Measured>& m) {
     if (k > 0 && k % 3 == 0) pattern += ' ';
     pattern += '0';
   }
-  return common::formatPattern(m->value, pattern) + " MHz \u00b1 " + pmText(m->pm * 1e6) + " Hz";
+  const double moved = std::abs(roundToDecimals(m->value, decimals) - m->value);
+  return common::formatPattern(m->value, pattern) + " MHz \u00b1 " + pmText((m->pm + moved) * 1e6) +
+         " Hz";
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <tuple>
 
 #include "common/files.h"
@@ -249,15 +251,33 @@ TEST(CrystalFit, DigitsFollowTheInterval) {
   const struct {
     double value, pm;
     const char *text, *pmText;
-  } cases[] = {{10.0000123456, 3.2e-6, "10.0000123", "0.0000032"},
-               {20.345, 0.42, "20.35", "0.42"},
-               {20.345, 0.0996, "20.35", "0.10"},
-               {127345, 3140, "127300", "3100"},
+  } cases[] = {{10.0000123456, 3.2e-6, "10.0000123", "0.0000033"},
+               {20.345, 0.42, "20.35", "0.43"},
+               {20.345, 0.0996, "20.35", "0.11"},
+               {20.3, 0.0996, "20.30", "0.10"},
+               {127345, 3140, "127300", "3200"},
                {5.5, 0, "5.50", "0.00"}};
   for (const auto& c : cases) {
     const DeservedText t = deservedText(c.value, c.pm, 2);
     EXPECT_EQ(t.value, c.text);
     EXPECT_EQ(t.pm, c.pmText);
+  }
+  // Whatever the digits, the interval shown holds the one computed.
+  auto number = [](const std::string& text) {
+    double v = NAN;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+  };
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> decade(-4, 6), share(-9, 0);
+  for (int i = 0; i < 2000; ++i) {
+    const double value = std::pow(10.0, decade(random)), pm = value * std::pow(10.0, share(random));
+    const DeservedText t = deservedText(value, pm, 2);
+    const double shown = number(t.value), shownPm = number(t.pm);
+    const double slack = 1e-13 * value;
+    ASSERT_LE(shown - shownPm, value - pm + slack) << t.value << " +- " << t.pm;
+    ASSERT_GE(shown + shownPm, value + pm - slack) << t.value << " +- " << t.pm;
+    ASSERT_GE(number(halfWidthText(pm, 2)), pm * (1 - 1e-12)) << pm;
   }
 }
 

@@ -40,7 +40,7 @@ QString value(const std::optional<BatchValue>& v, int decimals, double scale = 1
 QString frequency(const std::optional<BatchValue>& v) {
   if (!v || !v->pm) return value(v, 6);
   const DeservedText t = deservedText(v->value, *v->pm, 6);
-  return q(t.value) + " \u00b1 " + q(deservedText(*v->pm * 1e6, *v->pm * 1e6, 0).value) + " Hz";
+  return q(t.value) + " \u00b1 " + q(halfWidthText(t.pmShown * 1e6, 0)) + " Hz";
 }
 
 // The tip of a value: its spread over the passes, when repeated.
