@@ -1,6 +1,6 @@
 // The crystal workbench's analyses: the fit of a crystal's circuit to a swept
 // curve of 1000 points, and the design of a ladder filter (its predictions with
-// E12 and E24 parts included).
+// E12 and E24 parts included), alone and with its spread.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 
 #include "powermeter/crystal_fit.h"
 #include "powermeter/ladder_filter.h"
+#include "powermeter/ladder_spread.h"
 #include "powermeter/sweep.h"
 
 namespace {
@@ -63,6 +64,25 @@ void BM_LadderDesignCohn4(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LadderDesignCohn4)->Unit(benchmark::kMillisecond);
+
+// The same design with its spread: the prediction again for crystals anywhere
+// within intervals as a level calibration leaves them, and the band of gains
+// they allow at 401 frequencies across three widths.
+void BM_LadderDesignWithSpreadCohn4(benchmark::State& state) {
+  std::vector<LadderCrystal> xs;
+  for (int i = 0; i < 4; ++i)
+    xs.push_back({"X" + std::to_string(i + 1), {4.9152e6 + 7.0 * i, 12.0 + i, 0.0703, 4e-12}});
+  const LadderSpec spec{4, 2400, {LadderShape::Cohn, 0}, std::nullopt};
+  const std::vector<CrystalSpread> spreads(4, {2, 250, 1.5, 0.0703 * 0.08, 0.3e-12});
+  std::vector<double> band;
+  for (int j = 0; j <= 400; ++j) band.push_back(4.9152e6 - 3600 + 18.0 * j);
+  for (auto _ : state) {
+    LadderDesign d = designLadder(xs, spec);
+    LadderSpread s = ladderSpread(d.network, d.predicted, 2400, spreads, band);
+    benchmark::DoNotOptimize(s.bw3Hz);
+  }
+}
+BENCHMARK(BM_LadderDesignWithSpreadCohn4)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -75,8 +75,10 @@ int runLadderDesign(Context& ctx, Args& args) {
   std::vector<powermeter::CrystalSpread> spreads;
   for (const powermeter::LadderCrystal& x : design.network.crystals)
     for (const powermeter::CrystalRow* row : chosen)
-      if (powermeter::crystalName(*row) == x.name)
+      if (powermeter::crystalName(*row) == x.name) {
         spreads.push_back(powermeter::crystalSpread(*row));
+        break;
+      }
   const powermeter::LadderSpread spread =
       powermeter::ladderSpread(design.network, design.predicted, *bw, spreads);
   if (out) {

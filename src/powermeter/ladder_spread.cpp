@@ -75,7 +75,12 @@ LadderSpread ladderSpread(const LadderNetwork& network, const LadderResponse& no
   out.highDb.assign(bandHz.size(), -HUGE_VAL);
   for (size_t j = 0; j < bandHz.size(); ++j)
     out.lowDb[j] = out.highDb[j] = ladderGainDb(network, bandHz[j]);
-  if (spreads.size() != network.crystals.size() || !nominal.bw3Hz) return out;
+  if (!nominal.bw3Hz) return out;
+  if (spreads.size() != network.crystals.size()) {
+    // Not every crystal's interval is known: neither is the spread.
+    out.centreHz = out.bw3Hz = out.rippleDb = out.ilDb = HUGE_VAL;
+    return out;
+  }
   double common = 0;
   for (const CrystalSpread& s : spreads) common = std::max(common, s.fsCommonHz);
   for (const Shift& s : shifts(spreads.size())) {
