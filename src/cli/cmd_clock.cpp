@@ -106,7 +106,7 @@ extern const Command kClockCommand{
     "    --measured-fs MHZ --known-fs MHZ does the same from a crystal of known\n"
     "    series resonance as the crystal command measured it (each within a unit\n"
     "    of its last digit typed). Both are written into dds.cfg (records six and\n"
-    "    seven, which readers of four records never look at).",
-    runClock};
+    "    seven, which readers of four records never look at). Needs no port.",
+    runClock, Command::Port::WhenNeeded};
 
 }  // namespace kolm::cli

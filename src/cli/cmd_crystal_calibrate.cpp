@@ -33,6 +33,7 @@ std::optional<powermeter::ReferenceTable> tablePass(Context& ctx,
   auto words =
       powermeter::tableWords(ctx.instrument.params.refClockMHz, powermeter::kRifEntries, &error);
   if (!words || !error.empty()) throw UsageError{error};
+  ctx.openPort();  // only a pass measures
   powermeter::QuartzReferenceJob job(ctx.instrument, *words, calibration);
   const bool complete = runPass(ctx, job, command, powermeter::kRifEntries, [&job] {
     return static_cast<int>(job.progress() * powermeter::kRifEntries);
@@ -169,7 +170,8 @@ extern const Command kCrystalCalibrateCommand{
     "    through the steps, and the detector's slope no longer counts in its\n"
     "    intervals, only the steps' tolerance. Prints file=Quartz.cfg\n"
     "    step_db=DB step_pm_db=PM steps=N; a reading no attenuator of DB can give\n"
-    "    is refused (exit 1, nothing kept). --clear-steps forgets the steps.",
-    runCrystalCalibrate};
+    "    is refused (exit 1, nothing kept). --clear-steps forgets the steps (it\n"
+    "    needs no port).",
+    runCrystalCalibrate, Command::Port::WhenNeeded};
 
 }  // namespace kolm::cli
