@@ -16,7 +16,7 @@ namespace kolm::analyzer {
 namespace {
 
 using Complex = std::complex<double>;
-constexpr double kLight = 299792458.0;  // m/s
+constexpr double kLight = common::kSpeedOfLight;  // m/s
 constexpr double kNeperDb = 8.685889638065036;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 

@@ -85,14 +85,12 @@ struct Measurement {
   Channels pass;
 
   // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
-  // frequencies are `memory` (memoryReturnLossCounts, memoryPhaseCounts, memoryFrequencies).
+  // frequencies are `memory`.
   Channels memory;
   int16_t MemPoints = 0;
   double MemStart = 0;
   double MemStop = 0;
   const std::vector<int16_t>& memoryReturnLossCounts() const { return memory.returnLossCounts; }
-  const std::vector<int16_t>& memoryPhaseCounts() const { return memory.phaseCounts; }
-  const std::vector<float>& memoryFrequencies() const { return memory.frequencies; }
 
   // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
   void setTraceSpan(double start, double stop);

@@ -96,13 +96,13 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
     return hw::openPort(backend, lptBase,
                         sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile)));
   };
-  setObjectName("Main_Menu");
+  setObjectName("mainMenu");
   setWindowTitle(tr("MULTIFUNCTIONS INSTRUMENT"));
   context_.showParameters = [this](QWidget* owner) { showParameters(owner); };
 
   context_.exitProgram = [this] { exitProgram(); };
   auto* about = menuBar()->addAction(tr("About_KOLM"));
-  about->setObjectName("AboutMenu");
+  about->setObjectName("aboutMenu");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [this] { context_.aboutBoxes.show(common::ui::AboutKind::Kolm); });
@@ -112,7 +112,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   auto* simulatorMenu = menuBar()->addAction(tr("Simulator"));
   // The language of the texts, kept for the next start.
   auto* language = menuBar()->addMenu(tr("Language"));
-  language->setObjectName("LanguageMenu");
+  language->setObjectName("languageMenu");
   auto* languages = new QActionGroup(language);
   for (auto [name, choice] : {std::pair{tr("Original texts"), common::ui::Language::Original},
                               std::pair{tr("English"), common::ui::Language::English}}) {
@@ -124,7 +124,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
     languages->addAction(a);
     connect(a, &QAction::triggered, this, [this, lang = choice] { chooseLanguage(lang); });
   }
-  simulatorMenu->setObjectName("SimulatorMenu");
+  simulatorMenu->setObjectName("simulatorMenu");
   connect(simulatorMenu, &QAction::triggered, this, [this] { openSimulator(); });
 
   auto* central = new QWidget(this);
@@ -154,7 +154,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   for (auto* b : {vfoButton, powerMeterButton, analyzerButton, exitButton}) layout->addWidget(b);
   // Ctrl+Q ends the program from the launcher as from every instrument window.
   auto* exitAction = new QAction(this);
-  exitAction->setObjectName("ExitProgram");
+  exitAction->setObjectName("exitProgram");
   exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exitAction, &QAction::triggered, this, &Launcher::exitProgram);
   addAction(exitAction);

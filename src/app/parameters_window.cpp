@@ -23,7 +23,7 @@ QString shortest(double v) { return QString::fromStdString(common::shortestText(
 ParametersWindow::ParametersWindow(common::ui::UiContext& context,
                                    std::function<void()> portChanged, QWidget* parent)
     : QDialog(parent), context_(context), portChanged_(std::move(portChanged)) {
-  setObjectName("Parameters");
+  setObjectName("parametersWindow");
   setWindowTitle(tr("DDS_VFO & Power_Meter & Antenna_Analyzer Parameters"));
 
   auto* portAddressGroup = new QGroupBox(tr("LPT Port Command Address"), this);

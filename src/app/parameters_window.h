@@ -27,7 +27,6 @@ class ParametersWindow : public QDialog {
   void load();
   // Why dds.cfg could not be used, shown until OK stores the parameters.
   void setFileProblem(const std::string& problem);
-  double clockCopy() const { return clock_; }
   // Shows a port report (the port test's, or why the chosen port did not open).
   void showPortReport(const QString& text);
 

@@ -141,9 +141,9 @@ uint32_t tuneDds(Context& ctx, double mhz);
 // command calls it before it prints or writes what it measured.
 void requirePort(const Context& ctx);
 
-// The one switch-off sequence on a command's way out (then `delayUnits`), then
-// requirePort.
-void switchOff(Context& ctx, double delayUnits = 0);
+// The one switch-off sequence on a command's way out (then `delayUnits`, and
+// every data line low when `linesIdle`), then requirePort.
+void switchOff(Context& ctx, double delayUnits = 0, bool linesIdle = false);
 
 // The preferred-value series of --series (E12 or E24; E12 when absent) and
 // the target resistance of --target (above 0; 50 ohm when absent).

@@ -36,10 +36,7 @@ class AnalyzerSweep : public CommandSweep {
   void passCompleted(common::PassAverage& average) override {
     if (average.depth() > 1) analyzer::averageChannels(average, channels_, sweepPlan_.points + 1);
   }
-  void leavePort() override {
-    switchOff(ctx_);
-    ctx_.instrument.out(0);
-  }
+  void leavePort() override { switchOff(ctx_, 0, true); }
 
   analyzer::SweepPlan sweepPlan_;
   analyzer::Channels& channels_;

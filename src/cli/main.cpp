@@ -418,8 +418,11 @@ void requirePort(const Context& ctx) {
   if (ctx.instrument.portFailed()) throw PortFailure{ctx.instrument.portFailure()};
 }
 
-void switchOff(Context& ctx, double delayUnits) {
-  ctx.instrument.switchOff(delayUnits);
+void switchOff(Context& ctx, double delayUnits, bool linesIdle) {
+  if (linesIdle)
+    ctx.instrument.switchOffAndIdle(delayUnits);
+  else
+    ctx.instrument.switchOff(delayUnits);
   ctx.outputOff = true;
   requirePort(ctx);
 }

@@ -8,6 +8,9 @@
 namespace kolm::common {
 
 inline constexpr double kReferenceOhm = 50;
+// The speed of light in vacuum, m/s: a line's wave travels at its velocity
+// factor times this.
+inline constexpr double kSpeedOfLight = 299792458.0;
 
 // (z - z0) / (z + z0); an impedance with an infinite part (an open) reflects 1.
 inline std::complex<double> reflectionOf(std::complex<double> z, double z0 = kReferenceOhm) {

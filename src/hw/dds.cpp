@@ -3,14 +3,15 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "hw/wire.h"
 
 namespace kolm::hw {
 
 void ddsSendBit(Instrument& instrument, int bit) {
-  const uint8_t b = bit ? 1 : 0;
-  instrument.out(static_cast<uint8_t>(16 + b));
+  Wire port(instrument);
+  port.out(wire::ddsBit(bit));
   instrument.settle(1);
-  instrument.out(static_cast<uint8_t>(18 + b));
+  port.out(wire::ddsBitClocked(bit));
   instrument.settle(1);
 }
 
@@ -19,18 +20,20 @@ void ddsSendByte(Instrument& instrument, int value) {
 }
 
 void ddsUpdate(Instrument& instrument) {
+  Wire port(instrument);
   instrument.settle(1);
-  instrument.out(kUpdate);
+  port.out(wire::kDdsUpdate);
   instrument.settle(1);
   instrument.settle(1);
-  instrument.out(kIdle);
+  port.out(wire::kDdsIdle);
   instrument.settle(1);
 }
 
 void ddsReset(Instrument& instrument) {
-  instrument.out(kReset);
+  Wire port(instrument);
+  port.out(wire::kDdsReset);
   instrument.settle(1);
-  instrument.out(kIdle);
+  port.out(wire::kDdsIdle);
   instrument.settle(1);
 }
 

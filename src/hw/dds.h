@@ -12,11 +12,6 @@
 
 namespace kolm::hw {
 
-// Data-register values: bit 4 is high in every DDS write.
-inline constexpr uint8_t kIdle = 16;
-inline constexpr uint8_t kUpdate = 20;
-inline constexpr uint8_t kReset = 144;
-
 void ddsSendBit(Instrument& instrument, int bit);
 void ddsSendByte(Instrument& instrument, int value);
 void ddsUpdate(Instrument& instrument);

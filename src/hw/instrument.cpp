@@ -1,5 +1,7 @@
 #include "hw/instrument.h"
 
+#include "hw/wire.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -185,6 +187,11 @@ void Instrument::settle(double units) {
 void Instrument::switchOff(double settleUnits) {
   tune(0);
   settle(settleUnits);
+}
+
+void Instrument::switchOffAndIdle(double settleUnits) {
+  switchOff(settleUnits);
+  out(wire::kLinesLow);
 }
 
 int16_t Instrument::readDetector() { return hw::readDetector(*this); }

@@ -96,6 +96,9 @@ class Instrument {
   // The word 0 (0 Hz), then `settleUnits` of delay: every instrument does this
   // on its way out.
   void switchOff(double settleUnits = 0);
+  // switchOff, then every data line low: the generator off and the lines idle,
+  // as the analyzer leaves the port.
+  void switchOffAndIdle(double settleUnits = 0);
   // The level detector's count (0 to 1023).
   int16_t readDetector();
   // The bridge's two counts.
@@ -124,25 +127,6 @@ class Instrument {
 
   void setDelayer(std::unique_ptr<Delayer> delayer);
 
-  // A write to the data register (port address portAddress).
-  void out(uint8_t value) {
-    if (hold_.owner) finishHeldPoint();
-    if (!reachable_) return;
-    port_->writeData(value);
-    if (port_->failed()) notePortFailure();
-  }
-  // A read of the status register (portAddress + 1): the status byte, 0 when the port
-  // cannot be reached.
-  uint8_t in() {
-    if (hold_.owner) finishHeldPoint();
-    if (!reachable_) return 0;
-    const uint8_t v = port_->readStatus();
-    if (port_->failed()) {
-      notePortFailure();
-      return 0;
-    }
-    return v;
-  }
   // ---- a point held open across its wait ----
   // A pass stepped from an event loop need not spin a long wait inside a point
   // (after its word, before its read-out): the wait may be held, and the window
@@ -183,6 +167,26 @@ class Instrument {
   std::string portFailure() const;
 
  private:
+  friend class Wire;  // the raw access, hw's own (hw/wire.h)
+  // A write to the data register (port address portAddress).
+  void out(uint8_t value) {
+    if (hold_.owner) finishHeldPoint();
+    if (!reachable_) return;
+    port_->writeData(value);
+    if (port_->failed()) notePortFailure();
+  }
+  // A read of the status register (portAddress + 1): the status byte, 0 when the port
+  // cannot be reached.
+  uint8_t in() {
+    if (hold_.owner) finishHeldPoint();
+    if (!reachable_) return 0;
+    const uint8_t v = port_->readStatus();
+    if (port_->failed()) {
+      notePortFailure();
+      return 0;
+    }
+    return v;
+  }
   void notePortFailure();
 
   struct Hold {

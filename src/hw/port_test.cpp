@@ -1,5 +1,7 @@
 #include "hw/port_test.h"
 
+#include "hw/wire.h"
+
 #include "common/text.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
@@ -96,7 +98,7 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   const int detector = instrument.readDetector();
   const BridgeReading bridge = instrument.readBridge();
   instrument.switchOff();
-  instrument.out(24);  // converters idle
+  Wire(instrument).out(wire::kConvertersIdle);
 
   if (instrument.portFailed()) {
     report.checks[0] = {"Port", false, instrument.portFailure()};

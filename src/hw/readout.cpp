@@ -1,39 +1,43 @@
 #include "hw/readout.h"
 
+#include "hw/wire.h"
+
 namespace kolm::hw {
 
 int16_t readDetector(Instrument& instrument) {
+  Wire port(instrument);
   int16_t a = 0;
-  instrument.out(8);
+  port.out(wire::kConverterClock);
   instrument.settle(1);
   for (int bit = 0; bit < 10; ++bit) {
     a = static_cast<int16_t>(a * 2);
-    instrument.out(0);
+    port.out(wire::kLinesLow);
     instrument.settle(1);
-    if (instrument.in() & kDetectorBit) ++a;
-    instrument.out(8);
+    if (port.in() & wire::kDetectorBit) ++a;
+    port.out(wire::kConverterClock);
     instrument.settle(1);
   }
-  instrument.out(24);
+  port.out(wire::kConvertersIdle);
   return a;
 }
 
 BridgeReading readBridge(Instrument& instrument) {
+  Wire port(instrument);
   BridgeReading r;
-  instrument.out(24);
+  port.out(wire::kConvertersIdle);
   instrument.settle(kBridgeSettle);
   for (int bit = 0; bit < 10; ++bit) {
     r.a = static_cast<int16_t>(r.a * 2);
     r.b = static_cast<int16_t>(r.b * 2);
-    instrument.out(0);
+    port.out(wire::kLinesLow);
     instrument.settle(kBridgeSettle);
-    uint8_t status = instrument.in();
-    if (status & kBridgeABit) ++r.a;
-    if (status & kBridgeBBit) ++r.b;
-    instrument.out(8);
+    const uint8_t status = port.in();
+    if (status & wire::kBridgeABit) ++r.a;
+    if (status & wire::kBridgeBBit) ++r.b;
+    port.out(wire::kConverterClock);
     instrument.settle(kBridgeSettle);
   }
-  instrument.out(24);
+  port.out(wire::kConvertersIdle);
   return r;
 }
 

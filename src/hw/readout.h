@@ -10,17 +10,15 @@
 
 namespace kolm::hw {
 
-inline constexpr uint8_t kDetectorBit = 0x40;
-inline constexpr uint8_t kBridgeABit = 0x20;
-inline constexpr uint8_t kBridgeBBit = 0x10;
 // The analyzer keeps no settle time between its converter clock edges.
 inline constexpr double kBridgeSettle = 0;
 
-// The level detector: write 8; ten times (0, read, 8); then 24. MSB first.
+// The level detector: the converter clock high; ten times (every line low,
+// read, clock high); then the converters idle. MSB first (hw/wire.h).
 int16_t readDetector(Instrument& instrument);
 
-// The bridge: write 24; ten times (0, read, 8); then 24. MSB first, both channels
-// from the same status reads.
+// The bridge: the converters idle; ten times (every line low, read, clock
+// high); then idle again. MSB first, both channels from the same status reads.
 BridgeReading readBridge(Instrument& instrument);
 
 }  // namespace kolm::hw

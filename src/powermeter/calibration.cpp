@@ -155,7 +155,7 @@ bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
 
 bool calibrateDefault(common::Prompter& prompter, Calibration& calibration) {
   if (!prompter.confirm(KOLM_TR("kolm", "Vuoi applicare i valori di DEFAULT?"))) return false;
-  calibration = Calibration{826, 235};
+  calibration = Calibration{};
   return true;
 }
 

@@ -29,7 +29,7 @@ inline constexpr double kCalibrationMHz = 10;
 // detector's slope may lie from it (the log amplifier's slope spread, the
 // converter's reference and the gain resistors, together within 20 %).
 struct DetectorFigures {
-  double countsPerDb = (826.0 - 235.0) / 60.0;
+  double countsPerDb = (kDefaultCountsAt0Dbm - kDefaultCountsAtMinus60Dbm) / 60.0;
   double slopeTolerance = 0.20;
   // How far the slope of a two-point calibration may lie from the detector's
   // own: the two signals' levels known within 0.3 dB each (1 % of the 60 dB

@@ -16,14 +16,21 @@ namespace kolm::powermeter {
 // The detector's converter gives 10 bits: counts 0 to 1023.
 inline constexpr int kMaxDetectorCount = 1023;
 
+// The nominal detector's counts at 0 dBm and at -60 dBm: the calibration
+// until one is measured.
+inline constexpr int16_t kDefaultCountsAt0Dbm = 826;
+inline constexpr int16_t kDefaultCountsAtMinus60Dbm = 235;
+
 struct Calibration {
-  int16_t Cal0 = 826;
-  int16_t Cal60 = 235;
+  int16_t Cal0 = kDefaultCountsAt0Dbm;
+  int16_t Cal60 = kDefaultCountsAtMinus60Dbm;
   // Equal counts give no slope: such a calibration cannot convert anything.
   bool usable() const { return Cal0 != Cal60; }
-  // The default counts (826, 235): the nominal detector's, not this one's
-  // measured. Levels read with them are approximate (a few dB off).
-  bool isDefault() const { return Cal0 == 826 && Cal60 == 235; }
+  // The default counts: the nominal detector's, not this one's measured.
+  // Levels read with them are approximate (a few dB off).
+  bool isDefault() const {
+    return Cal0 == kDefaultCountsAt0Dbm && Cal60 == kDefaultCountsAtMinus60Dbm;
+  }
   bool operator==(const Calibration&) const = default;
 };
 

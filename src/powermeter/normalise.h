@@ -18,7 +18,6 @@ namespace kolm::powermeter {
 struct LevelReference {
   const ReferenceTable& table;
   int entries = 0;
-  bool present() const { return entries > 0; }
 };
 
 // The reference level at `mhz`, straight between the entries around f x 10;

@@ -48,7 +48,6 @@ class PrintSession {
   PrinterBackend& backend() { return *backend_; }
   common::Prompter& prompter() { return *prompter_; }
   void setPrompter(common::Prompter& prompter) { prompter_ = &prompter; }
-  void setAsk(YesNoCancel ask) { ask_ = std::move(ask); }
 
   // ---- the callers' operations ----
   // Sets the orientation (1 portrait, 2 landscape) of the current printer and gives

@@ -369,9 +369,8 @@ namespace {
 std::complex<double> lineReflection(const Load& line, double f) {
   const std::complex<double> farGamma = line.far ? line.far->gamma(f) : 1.0;
   if (!(f > 0)) return farGamma;  // the loss scales with sqrt f: none at DC
-  constexpr double kLight = 299792458.0;
   const double w = kTwoPi * f * 1e6;
-  const double v = line.velocityFactor * kLight;
+  const double v = line.velocityFactor * common::kSpeedOfLight;
   const double alpha = line.lossDb * std::sqrt(f / line.lossAtMHz) / 100 / (20 / std::log(10.0));
   const std::complex<double> series(2 * alpha * line.z0, w * line.z0 / v);  // R' + j w L'
   const std::complex<double> shunt(0, w / (line.z0 * v));                   // j w C'

@@ -5,17 +5,13 @@
 
 #include "common/text.h"
 #include "hw/params.h"
+#include "hw/wire.h"
 
 namespace kolm::sim {
 
 namespace {
 
-constexpr uint8_t kSerialData = 0x01;
-constexpr uint8_t kSerialClock = 0x02;
-constexpr uint8_t kUpdateLine = 0x04;
-constexpr uint8_t kConverterClock = 0x08;
-constexpr uint8_t kSelect = 0x10;
-constexpr uint8_t kResetLine = 0x80;
+using namespace hw::wire;
 
 constexpr int kMultiplierRegister = 1;
 constexpr int kWordRegister = 4;
@@ -114,12 +110,12 @@ void SimulatedInstrument::writeData(uint8_t value) {
 
   // Converters: the select line falling starts a conversion and puts the most
   // significant bit out; each rising clock edge while selected moves to the next.
-  if (value & kSelect) {
-    if (rising & kSelect) {
+  if (value & kConverterSelect) {
+    if (rising & kConverterSelect) {
       bitIndex_ = -1;
       status_ = 0;
     }
-  } else if (before & kSelect) {
+  } else if (before & kConverterSelect) {
     startConversion();
   } else if (rising & kConverterClock) {
     if (bitIndex_ >= 0) --bitIndex_;
@@ -225,8 +221,9 @@ void SimulatedInstrument::presentBit() {
     return;
   }
   const int i = bitIndex_;
-  status_ = static_cast<uint8_t>((((latchedDet_ >> i) & 1) << 6) | (((latchedA_ >> i) & 1) << 5) |
-                                 (((latchedB_ >> i) & 1) << 4));
+  status_ = static_cast<uint8_t>((((latchedDet_ >> i) & 1) ? kDetectorBit : 0) |
+                                 (((latchedA_ >> i) & 1) ? kBridgeABit : 0) |
+                                 (((latchedB_ >> i) & 1) ? kBridgeBBit : 0));
 }
 
 double SimulatedInstrument::gaussian() {

@@ -23,6 +23,7 @@
 #include "common/text.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
+#include "hw/wire.h"
 #include "support/golden.h"
 #include "support/port_rig.h"
 
@@ -274,8 +275,8 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   rig.port->status = [](size_t read) {
     const int n = static_cast<int>(read / 10), bit = 9 - static_cast<int>(read % 10);
     uint8_t s = 0;
-    if (((10 * n + 1) >> bit) & 1) s |= hw::kBridgeABit;
-    if (((10 * n + 2) >> bit) & 1) s |= hw::kBridgeBBit;
+    if (((10 * n + 1) >> bit) & 1) s |= hw::wire::kBridgeABit;
+    if (((10 * n + 2) >> bit) & 1) s |= hw::wire::kBridgeBBit;
     return s;
   };
   // 10 to 20 MHz on a 400 MHz clock in 2 steps: Ws = 107374182 (107374182.4),

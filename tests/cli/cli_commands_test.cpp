@@ -18,9 +18,9 @@
 
 #include "common/files.h"
 #include "support/cli_run.h"
+#include "support/dds_frames.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
-#include "vfo/dds_frames.h"
 
 using kolm::test::runCli;
 

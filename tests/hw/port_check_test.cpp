@@ -7,6 +7,7 @@
 #include "analyzer/sweep.h"
 #include "hw/dds.h"
 #include "hw/port_test.h"
+#include "hw/wire.h"
 #include "powermeter/sweep.h"
 #include "support/port_rig.h"
 
@@ -101,7 +102,7 @@ TEST(PortTest, AnAddressThatIsNoParallelPortSendsNothing) {
   EXPECT_TRUE(contains(report.text(), "Choose LPT1, LPT2 or LPT3"));
   // Nor does anything else: a frame writes nothing and a read gives 0.
   hw::ddsSendWord(instrument, 1234);
-  EXPECT_EQ(instrument.in(), 0);
+  EXPECT_EQ(hw::Wire(instrument).in(), 0);
   EXPECT_TRUE(port->log.empty());
   instrument.params.portAddress = hw::kLpt2;
   instrument.refreshReachable();

@@ -143,7 +143,7 @@ std::function<uint8_t(size_t)> reads(std::map<size_t, uint8_t> set, uint8_t rest
 // Ten reads, the most significant bit first, each channel on its own status line.
 // (The read-out's own writes are pinned by the golden traces of the passes.)
 TEST(ReadOut, TenBitsMsbFirstEachChannelOnItsOwnLine) {
-  const uint8_t D = kDetectorBit, A = kBridgeABit, B = kBridgeBBit;
+  const uint8_t D = wire::kDetectorBit, A = wire::kBridgeABit, B = wire::kBridgeBBit;
   const struct {
     std::function<uint8_t(size_t)> status;
     int detector, a, b;

@@ -13,6 +13,7 @@
 #include "common/prompter.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
+#include "hw/wire.h"
 #include "powermeter/calibration.h"
 #include "support/golden.h"
 #include "support/port_rig.h"
@@ -144,7 +145,7 @@ TEST(SweepPass, AHeldPointIsFinishedBeforeAnyOtherAccess) {
     const size_t frames = port->writeCount();
     EXPECT_EQ(port->readCount(), 0u);
     if (jobGone) job.reset();
-    instrument.out(0x55);  // e.g. another window tuning
+    hw::Wire(instrument).out(0x55);  // e.g. another window tuning
     if (jobGone) {
       EXPECT_EQ(port->readCount(), 0u);
     } else {

@@ -12,8 +12,9 @@
 #include "hw/instrument.h"
 #include "hw/portio.h"
 #include "hw/readout.h"
+#include "hw/wire.h"
+#include "support/dds_frames.h"
 #include "support/recording_port.h"
-#include "vfo/dds_frames.h"
 
 namespace kolm::test {
 
@@ -42,7 +43,7 @@ class PortRig {
     port->status = [counts](size_t n) {
       int v = counts(n / 10);
       int bit = 9 - static_cast<int>(n % 10);
-      return static_cast<uint8_t>((v >> bit) & 1 ? hw::kDetectorBit : 0);
+      return static_cast<uint8_t>((v >> bit) & 1 ? hw::wire::kDetectorBit : 0);
     };
   }
   // The units of the waits longer than `above` (1: the per-point delays).

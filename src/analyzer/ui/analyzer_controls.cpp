@@ -137,7 +137,7 @@ void AnalyzerWindow::buildBoxes() {
 // The Single/Combine button, then per quantity its button and its readout.
 void AnalyzerWindow::buildQuantityButtons() {
   combine_ = new QToolButton(chartsGroup_);
-  combine_->setObjectName("Combine");
+  combine_->setObjectName("combineButton");
   combine_->setCheckable(true);
   combine_->setText(tr("Single"));
   combine_->setToolTip(tr("Chart Single or Combine"));
@@ -193,13 +193,13 @@ void AnalyzerWindow::buildSweepButtons() {
   connect(singleSweepButton_, &QToolButton::clicked, this, [this] { sweep_.single(); });
   connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { sweep_.continuous(); });
   progress_ = new QProgressBar(generatorGroup_);
-  progress_->setObjectName("Progress");
+  progress_->setObjectName("sweepProgress");
   progress_->setRange(0, 1000);
   progress_->setValue(0);
   progress_->setTextVisible(false);
   progress_->setToolTip(tr("Progress of the sweep"));
   stop_ = new QToolButton(generatorGroup_);
-  stop_->setObjectName("StopSweep");
+  stop_->setObjectName("stopButton");
   stop_->setText(tr("Stop"));
   stop_->setToolTip(tr("Stop the sweep (Esc)"));
   stop_->setEnabled(false);

@@ -97,10 +97,6 @@ void AnalyzerWindow::showState() {
   stop_->setEnabled(sweep_.running());
 }
 
-void AnalyzerWindow::leavePort() {
-  // Every data line low after the word 0.
-  context_.instrument.switchOff(hw::kBridgeSettle);
-  context_.instrument.out(0);
-}
+void AnalyzerWindow::leavePort() { context_.instrument.switchOffAndIdle(hw::kBridgeSettle); }
 
 }  // namespace kolm::analyzer::ui

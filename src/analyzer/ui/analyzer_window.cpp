@@ -54,13 +54,13 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
-  setObjectName("Antenna_Analyzer");
+  setObjectName("antennaAnalyzer");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
 
   canvas_ = common::ui::makeBannerArea(context_, this, "Canvas");
   status_ = new QLabel(this);
-  status_->setObjectName("StatusLine");
+  status_->setObjectName("statusLine");
   statusBar()->addWidget(status_, 1);
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.
   average_ = std::make_unique<common::ui::AverageBox>(canvas_, context_.settings,
@@ -201,19 +201,19 @@ void AnalyzerWindow::buildMenus() {
   printScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreen, &QAction::triggered, this, &AnalyzerWindow::printScreen);
   QAction* about = bar->addAction(tr("About Antenna Analyzer"));
-  about->setObjectName("About");
+  about->setObjectName("aboutAction");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   // The sweep from the keyboard: F5 one pass, Shift+F5 back to back, Esc stops.
   auto* single = new QAction(tr("Single sweep"), this);
-  single->setObjectName("SingleSweep");
+  single->setObjectName("singleSweepAction");
   single->setShortcut(QKeySequence(Qt::Key_F5));
   connect(single, &QAction::triggered, this, [this] { sweep_.single(); });
   auto* continuous = new QAction(tr("Continuous sweep"), this);
-  continuous->setObjectName("ContinuousSweep");
+  continuous->setObjectName("continuousSweepAction");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
   connect(continuous, &QAction::triggered, this, [this] { sweep_.continuous(); });
   auto* stop = new QAction(tr("Stop"), this);
-  stop->setObjectName("StopAction");
+  stop->setObjectName("stopAction");
   stop->setShortcut(QKeySequence(Qt::Key_Escape));
   connect(stop, &QAction::triggered, this, &AnalyzerWindow::stopSweep);
   addActions({single, continuous, stop});
@@ -307,7 +307,7 @@ chart::ui::Trace AnalyzerWindow::liveTrace(int quantity) const {
   return traceOf(liveValues_, quantity, traceColour(quantity), kQuantityCaptions[quantity]);
 }
 
-// The memory trace of a quantity: points 0 to MemPoints at memoryFrequencies, in
+// The memory trace of a quantity: points 0 to MemPoints at the memory's frequencies, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
   chart::ui::Trace t = traceOf(memoryValues_, quantity,

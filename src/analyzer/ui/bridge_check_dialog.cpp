@@ -148,8 +148,7 @@ void BridgeCheckDialog::endPass() {
   if (!runner_.running()) return;
   runner_.stop();
   // The generator off and every data line low, whenever the stop is reported.
-  instrument_.switchOff(hw::kBridgeSettle);
-  instrument_.out(0);
+  instrument_.switchOffAndIdle(hw::kBridgeSettle);
 }
 
 void BridgeCheckDialog::showState() {
@@ -179,8 +178,7 @@ void BridgeCheckDialog::measure(Standard standard) {
 void BridgeCheckDialog::onPassFinished(bool completed) {
   job_.reset();
   // The generator off and every data line low between the standards.
-  instrument_.switchOff(hw::kBridgeSettle);
-  instrument_.out(0);
+  instrument_.switchOffAndIdle(hw::kBridgeSettle);
   const Standard standard = *measuring_;
   measuring_.reset();
   // A whole pass shows whole; a stopped one starts again from nothing.

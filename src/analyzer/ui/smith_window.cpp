@@ -64,7 +64,7 @@ SmithWindow::SmithWindow(common::ui::UiContext& context, QWidget* parent)
   status_ = new QLabel(tr("Drag to zoom, wheel to zoom about the pointer, double-click for the "
                           "whole chart."),
                        this);
-  status_->setObjectName("StatusLine");
+  status_->setObjectName("statusLine");
   layout->addWidget(status_);
   connect(kind_, &QComboBox::currentIndexChanged, this, [this](int index) {
     chart_->setKind(index == 1 ? chart::DiskKind::Polar : chart::DiskKind::Smith);

@@ -60,7 +60,7 @@ void fillDelta(QMenu* menu, SweepChart* chart) {
     for (const auto& from : markers) {
       if (from.number == to.number) continue;
       QAction* a = menu->addAction(QString("M%1 \u2212 M%2").arg(to.number).arg(from.number));
-      a->setObjectName(QString("MarkerDelta%1_%2").arg(to.number).arg(from.number));
+      a->setObjectName(QString("markerDelta%1To%2").arg(to.number).arg(from.number));
       a->setCheckable(true);
       a->setChecked(chart->markers().delta() == std::pair{from.number, to.number});
       QObject::connect(a, &QAction::triggered, chart, [chart, f = from.number, t = to.number] {
@@ -74,7 +74,7 @@ void fillRemove(QMenu* menu, SweepChart* chart) {
   for (const auto& m : chart->markers().markers()) {
     QAction* a = menu->addAction(QString("M%1  %2").arg(m.number).arg(
         QString::fromStdString(withUnit(frequencyReadout(m.x), "MHz"))));
-    a->setObjectName(QString("MarkerRemove%1").arg(m.number));
+    a->setObjectName(QString("markerRemove%1").arg(m.number));
     QObject::connect(a, &QAction::triggered, chart,
                      [chart, n = m.number] { chart->removeMarker(n); });
   }
@@ -92,7 +92,7 @@ QMenu* addMarkersMenu(QMenuBar* bar, QAction* before, SweepChart* chart, common:
     bar->insertMenu(before, menu);
   else
     bar->addMenu(menu);
-  menu->setObjectName("Markers");
+  menu->setObjectName("markersMenu");
   QAction* add = item(menu, "MarkerAdd", QObject::tr("Marker at frequency..."));
   add->setToolTip(QObject::tr("Ctrl+click on the chart places one too"));
   QObject::connect(add, &QAction::triggered, chart,
@@ -104,10 +104,10 @@ QMenu* addMarkersMenu(QMenuBar* bar, QAction* before, SweepChart* chart, common:
                    &QAction::triggered, chart,
                    [chart, &prompter] { toExtreme(chart, prompter, Extreme::Minimum); });
   QMenu* delta = menu->addMenu(QObject::tr("Delta"));
-  delta->setObjectName("MarkerDelta");
+  delta->setObjectName("markerDelta");
   QObject::connect(delta, &QMenu::aboutToShow, chart, [delta, chart] { fillDelta(delta, chart); });
   QMenu* remove = menu->addMenu(QObject::tr("Remove marker"));
-  remove->setObjectName("MarkerRemove");
+  remove->setObjectName("markerRemove");
   QObject::connect(remove, &QMenu::aboutToShow, chart,
                    [remove, chart] { fillRemove(remove, chart); });
   return menu;

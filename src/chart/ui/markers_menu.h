@@ -16,7 +16,7 @@ namespace kolm::chart::ui {
 
 class SweepChart;
 
-// Adds "Markers" (objectName "Markers") to `bar`, before the item `before`
+// Adds "Markers" (objectName "markersMenu") to `bar`, before the item `before`
 // (at the end without one). `searched` names what the extreme searches look
 // at ("level", "the selected quantity").
 QMenu* addMarkersMenu(QMenuBar* bar, QAction* before, SweepChart* chart, common::Prompter& prompter,

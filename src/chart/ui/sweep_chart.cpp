@@ -202,11 +202,6 @@ void SweepChart::setCursorLine(std::optional<double> x) {
   update();
 }
 
-void SweepChart::setCursorColour(const QColor& colour) {
-  cursorColour_ = colour;
-  update();
-}
-
 void SweepChart::setRubberBand(std::optional<ZoomRect> rect) {
   if (rect == band_) return;
   band_ = rect;

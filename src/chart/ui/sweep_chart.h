@@ -144,7 +144,6 @@ class SweepChart : public QWidget {
   // A vertical cursor line at x (user units), or none.
   void setCursorLine(std::optional<double> x);
   std::optional<double> cursorLine() const { return cursorX_; }
-  void setCursorColour(const QColor& colour);
   // Whether the cursor is painted as a line (the analyzer draws its own).
   void setCursorLineShown(bool shown);
   // The cursor at (x, y) in user units: the line moves there and cursorChanged
@@ -167,7 +166,6 @@ class SweepChart : public QWidget {
   void zoomForward();
   // The double-click reset: the home view, as a new entry.
   void resetZoom();
-  const ZoomHistory& zoomHistory() const { return history_; }
   // The rule a Ctrl + wheel zoom keeps: the policy and the trace it counts
   // points on.
   void setZoomRule(const ZoomPolicy& policy, double traceStart, double traceStop, double points);
@@ -175,7 +173,6 @@ class SweepChart : public QWidget {
   QColor paintedColour(const Trace& trace) const;
   // The zoom rectangle, or none.
   void setRubberBand(std::optional<ZoomRect> rect);
-  std::optional<ZoomRect> rubberBand() const { return band_; }
   // The rubber-band zoom and the double-click reset, on the view `shownView`
   // gives (the window's).
   void setBandZoom(std::function<View()> shownView);

@@ -16,7 +16,7 @@ namespace kolm::chart::ui {
 namespace {
 
 void saved(QMainWindow* window, const std::string& path) {
-  if (auto* status = window->findChild<QLabel*>("StatusLine"))
+  if (auto* status = window->findChild<QLabel*>("statusLine"))
     status->setText(QString::fromStdString(common::savedToText(path)));
 }
 

@@ -1,6 +1,6 @@
 // The Export items of a swept instrument's File menu: text files the core
 // formats (CSV, Touchstone) and the chart as a picture. Each asks for a name,
-// writes atomically and says on the status line (objectName "StatusLine") where
+// writes atomically and says on the status line (objectName "statusLine") where
 // the file went, or in a message why nothing was written.
 #pragma once
 

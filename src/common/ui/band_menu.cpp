@@ -22,7 +22,7 @@ QMenu* addBandsMenu(QMenuBar* bar, QAction* before, QLineEdit* start, QLineEdit*
                                       .arg(QString(band.name).replace("m", " m"))
                                       .arg(QString::fromStdString(shortestText(band.lowMHz)))
                                       .arg(QString::fromStdString(shortestText(band.highMHz))));
-      a->setObjectName(QString("band_%1_%2").arg(region).arg(band.name));
+      a->setObjectName(QString("region%1Band%2").arg(region).arg(band.name));
       a->setToolTip(QObject::tr("Sweeps %1 to %2 MHz")
                         .arg(QString::fromStdString(shortestText(low)))
                         .arg(QString::fromStdString(shortestText(high))));

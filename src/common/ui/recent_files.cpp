@@ -13,7 +13,7 @@ RecentFiles::RecentFiles(QMenu* fileMenu, QAction* before, const SettingsFolder&
                          const QString& key, std::function<void(const QString&)> open)
     : QObject(fileMenu), settings_(settings), key_(key), open_(std::move(open)) {
   menu_ = new QMenu(tr("Recent files"), fileMenu);
-  menu_->setObjectName("RecentFiles");
+  menu_->setObjectName("recentFilesMenu");
   fileMenu->insertMenu(before, menu_);
   entries_ = uiSettings(settings_).value(key_).toStringList().mid(0, kMaxEntries);
   rebuild();
@@ -35,7 +35,7 @@ void RecentFiles::rebuild() {
     const QString path = entries_[i];
     // "&1 lp30.pwm", the folder in the tooltip and the status tip.
     QAction* a = menu_->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
-    a->setObjectName(QString("Recent_%1").arg(i));
+    a->setObjectName(QString("recent%1").arg(i));
     a->setToolTip(path);
     a->setStatusTip(path);
     a->setData(path);

@@ -18,7 +18,7 @@ namespace {
 class SimBanner : public QLabel {
  public:
   SimBanner(UiContext& context, QWidget* parent) : QLabel(parent), context_(context) {
-    setObjectName("SimBanner");
+    setObjectName("simBanner");
     setAlignment(Qt::AlignCenter);
     setWordWrap(true);  // the simulator's details do not widen a narrow window
     refresh();
@@ -104,14 +104,14 @@ void openAtSize(QWidget* window, QSize preferred) {
 QAction* addExitProgram(UiContext& context, QMenu* fileMenu) {
   fileMenu->addSeparator();
   QAction* a = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit program"));
-  a->setObjectName("ExitProgram");
+  a->setObjectName("exitProgram");
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   QObject::connect(a, &QAction::triggered, fileMenu, [&context] { context.exitProgram(); });
   return a;
 }
 
 void refreshSimBanners(QWidget* root) {
-  for (QLabel* label : root->findChildren<QLabel*>("SimBanner"))
+  for (QLabel* label : root->findChildren<QLabel*>("simBanner"))
     if (auto* banner = dynamic_cast<SimBanner*>(label)) banner->refresh();
 }
 

@@ -62,7 +62,7 @@ void openAtSize(QWidget* window, QSize preferred);
 QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 
 // A thin line that says, at all times, that the window is running on the
-// simulated instrument; hidden when a real port is in use. objectName "SimBanner".
+// simulated instrument; hidden when a real port is in use. objectName "simBanner".
 QWidget* makeSimBanner(UiContext& context, QWidget* parent);
 // The swept instruments' central widget: the banner over an area named
 // `areaName` that takes the rest of the window, where the controls are placed

@@ -62,7 +62,7 @@ QColor groupColour(size_t group) {
 
 CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter& prompter)
     : QWidget(&meter, Qt::Window), meter_(meter), prompter_(prompter) {
-  setObjectName("CrystalBatch");
+  setObjectName("crystalBatchWindow");
   setWindowTitle(tr("Crystal batch"));
   setAttribute(Qt::WA_DeleteOnClose);
 

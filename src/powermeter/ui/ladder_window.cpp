@@ -43,7 +43,7 @@ QString optional(const std::optional<double>& value, const char* pattern) {
 
 LadderWindow::LadderWindow(PowerMeterWindow& meter, common::Prompter& prompter)
     : QWidget(&meter, Qt::Window), meter_(meter), prompter_(prompter) {
-  setObjectName("LadderFilter");
+  setObjectName("ladderFilterWindow");
   setWindowTitle(tr("Ladder filter"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);

@@ -127,24 +127,24 @@ void PowerMeterWindow::buildControls(QWidget* area) {
 // Stop button; and the Average box, whose refusals it shows.
 void PowerMeterWindow::buildStatusLine(QWidget* area) {
   status_ = new QLabel(this);
-  status_->setObjectName("StatusLine");
+  status_->setObjectName("statusLine");
   // The passes a sweep averages, beside Points; kolm.ini keeps the number.
   average_ = std::make_unique<common::ui::AverageBox>(area, context_.settings, "PowerMeter/average",
                                                       status_);
   statusBar()->addWidget(status_, 1);
   sweepPanel_ = new QWidget(this);
-  sweepPanel_->setObjectName("SweepPanel");
+  sweepPanel_->setObjectName("sweepPanel");
   auto* panel = new QHBoxLayout(sweepPanel_);
   panel->setContentsMargins(0, 0, 0, 0);
   progress_ = new QProgressBar(sweepPanel_);
-  progress_->setObjectName("SweepProgress");
+  progress_->setObjectName("sweepProgress");
   progress_->setRange(0, 1000);
   progress_->setValue(0);
   progress_->setTextVisible(false);
   progress_->setFixedHeight(14);
   progress_->setFixedWidth(160);
   auto* stop = new QToolButton(sweepPanel_);
-  stop->setObjectName("StopButton");
+  stop->setObjectName("stopButton");
   stop->setDefaultAction(stopAction_);
   panel->addWidget(progress_, 1);
   panel->addWidget(stop);

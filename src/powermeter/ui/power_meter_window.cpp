@@ -48,7 +48,7 @@ std::string s(const QString& q) { return q.toStdString(); }
 }  // namespace
 
 PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(context) {
-  setObjectName("Power_Meter");
+  setObjectName("powerMeter");
   setWindowTitle(tr("Power Meter Sweep"));
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
@@ -216,7 +216,7 @@ void PowerMeterWindow::buildPrintAndSweepItems() {
 
   // Stop a running pass: the button beside the sweep buttons, or Esc.
   stopAction_ = new QAction(tr("Stop"), this);
-  stopAction_->setObjectName("StopSweep");
+  stopAction_->setObjectName("stopAction");
   stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
   stopAction_->setShortcutContext(Qt::WindowShortcut);
   stopAction_->setToolTip(tr("Stop the sweep or the reference measurement (Esc)"));
@@ -225,11 +225,11 @@ void PowerMeterWindow::buildPrintAndSweepItems() {
   connect(stopAction_, &QAction::triggered, this, [this] { stopSweep(); });
   // The sweep buttons from the keyboard: F5 one pass, Shift+F5 passes back to back.
   auto* single = new QAction(tr("Single sweep"), this);
-  single->setObjectName("SingleSweep");
+  single->setObjectName("singleSweepAction");
   single->setShortcut(QKeySequence(Qt::Key_F5));
   connect(single, &QAction::triggered, this, [this] { onSingleSweep(); });
   auto* continuous = new QAction(tr("Continuous sweep"), this);
-  continuous->setObjectName("ContinuousSweep");
+  continuous->setObjectName("continuousSweepAction");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
   connect(continuous, &QAction::triggered, this, [this] { onContinuousSweep(); });
   addActions({single, continuous});

@@ -73,7 +73,6 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   float traceStart() const { return m_.TraceStart; }
   float traceStop() const { return m_.TraceStop; }
   const Calibration& calibration() const { return calibration_; }
-  const LevelLimits& traceLimits() const { return m_.limits; }
   float r0() const { return R0; }
   // The DDS clock the sweeps run at.
   double clockMHz() const;

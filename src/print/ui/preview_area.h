@@ -16,7 +16,6 @@ class PreviewArea : public QWidget {
   void setPicture(const QImage& picture);
   void setTarget(const QRect& target);
   QRect target() const { return target_; }
-  bool hasPicture() const { return !picture_.isNull(); }
 
  signals:
   void clicked();

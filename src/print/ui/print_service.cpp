@@ -41,7 +41,7 @@ std::unique_ptr<PrintService> PrintService::create(const QString& fileFolder) {
 PrintService::PrintService(std::unique_ptr<PrinterBackend> backend, common::Prompter& prompter,
                            YesNoCancel ask, QObject* parent)
     : QObject(parent), backend_(std::move(backend)) {
-  setObjectName("PrintService");
+  setObjectName("printService");
   session_ = std::make_unique<PrintSession>(*backend_, prompter, std::move(ask));
   // A locale that writes numbers without grouping (the C locale) gets none.
   QLocale locale;

@@ -21,7 +21,7 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const QString& printerName,
                                                  const QList<QPageSize>& papers,
                                                  bool colourAvailable, QWidget* parent)
     : QDialog(parent), original_(settings) {
-  setObjectName("PrinterProperties");
+  setObjectName("printerProperties");
   setWindowTitle(tr("Properties: ") + printerName);
   auto* form = new QFormLayout;
 

@@ -62,14 +62,14 @@ const Choice kLoadChoices[] = {
 class SimulatorWindow : public QWidget {
  public:
   explicit SimulatorWindow(common::ui::UiContext& context) : context_(context) {
-    setObjectName("Simulator");
+    setObjectName("simulatorWindow");
     setWindowTitle(QCoreApplication::translate("kolm", "Simulator"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);
 
     status_ = new QLabel(this);
-    status_->setObjectName("SimStatus");
+    status_->setObjectName("simStatus");
     status_->setWordWrap(true);
     layout->addWidget(status_);
 
@@ -87,14 +87,14 @@ class SimulatorWindow : public QWidget {
     loadLayout->addWidget(load_, 1);
     auto* browse =
         new QPushButton(QCoreApplication::translate("kolm", "Touchstone file..."), loadBox);
-    browse->setObjectName("BrowseS1p");
+    browse->setObjectName("browseS1p");
     loadLayout->addWidget(browse);
     layout->addWidget(loadBox);
 
     auto* boardBox = new QGroupBox(QCoreApplication::translate("kolm", "Board"), this);
     auto* boardLayout = new QHBoxLayout(boardBox);
     board_ = new QComboBox(boardBox);
-    board_->setObjectName("BoardChoice");
+    board_->setObjectName("boardChoice");
     board_->addItem("typical");
     board_->setItemData(0,
                         QCoreApplication::translate(
@@ -110,13 +110,13 @@ class SimulatorWindow : public QWidget {
     boardLayout->addWidget(board_);
     boardLayout->addSpacing(16);
     quartzApart_ = new QCheckBox(QCoreApplication::translate("kolm", "Own quartz, MHz:"), boardBox);
-    quartzApart_->setObjectName("QuartzApart");
+    quartzApart_->setObjectName("quartzApart");
     quartzApart_->setToolTip(QCoreApplication::translate(
         "kolm",
         "Unticked, the board's quartz is the one Parameters (dds.cfg) names.\n"
         "Ticked, the board runs from this quartz instead: a wrong setting to rehearse."));
     quartz_ = new QLineEdit(boardBox);
-    quartz_->setObjectName("QuartzText");
+    quartz_->setObjectName("quartzText");
     quartz_->setFixedWidth(90);
     boardLayout->addWidget(quartzApart_);
     boardLayout->addWidget(quartz_);
@@ -124,7 +124,7 @@ class SimulatorWindow : public QWidget {
     layout->addWidget(boardBox);
 
     error_ = new QLabel(this);
-    error_->setObjectName("SimError");
+    error_->setObjectName("simError");
     error_->setWordWrap(true);
     error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     error_->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
@@ -135,11 +135,11 @@ class SimulatorWindow : public QWidget {
     auto* formsLayout = new QVBoxLayout(formsBox);
     // The reference scrolls on a small screen; the controls above and below stay in view.
     auto* formsScroll = new QScrollArea(formsBox);
-    formsScroll->setObjectName("SimFormsScroll");
+    formsScroll->setObjectName("simFormsScroll");
     formsScroll->setFrameShape(QFrame::NoFrame);
     formsScroll->setWidgetResizable(true);
     auto* forms = new QLabel(q(connectionGrammar()));
-    forms->setObjectName("SimForms");
+    forms->setObjectName("simForms");
     forms->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     forms->setTextInteractionFlags(Qt::TextSelectableByMouse);
     formsScroll->setWidget(forms);
@@ -152,24 +152,24 @@ class SimulatorWindow : public QWidget {
     layout->addWidget(formsBox, 1);
 
     applied_label_ = new QLabel(this);
-    applied_label_->setObjectName("SimApplied");
+    applied_label_->setObjectName("simApplied");
     applied_label_->setWordWrap(true);
     applied_label_->setStyleSheet("QLabel { color: #006000; font-weight: bold; }");
     applied_label_->hide();
     layout->addWidget(applied_label_);
 
     monitor_ = new QLabel(this);
-    monitor_->setObjectName("SimMonitor");
+    monitor_->setObjectName("simMonitor");
     monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(monitor_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     auto* apply = new QPushButton(QCoreApplication::translate("kolm", "Apply"), this);
-    apply->setObjectName("Apply");
+    apply->setObjectName("applyButton");
     apply->setDefault(true);
     auto* close = new QPushButton(QCoreApplication::translate("kolm", "Close"), this);
-    close->setObjectName("Close");
+    close->setObjectName("closeButton");
     buttons->addWidget(apply);
     buttons->addWidget(close);
     layout->addLayout(buttons);

@@ -6,7 +6,7 @@
 
 namespace kolm::sim::ui {
 
-// The Simulator window (objectName "Simulator"): what the simulated instrument
+// The Simulator window (objectName "simulatorWindow"): what the simulated instrument
 // has between generator and detector and on the bridge, from ready choices or
 // typed; which board it models (typical or ideal, BoardChoice); and its quartz,
 // which follows Parameters unless set apart (QuartzApart, QuartzText). Apply

@@ -99,7 +99,7 @@ class VfoWindow : public QMainWindow {
 
 VfoWindow::VfoWindow(common::ui::UiContext& context)
     : context_(context), vfo_(context.instrument, context.prompter, context.settings) {
-  setObjectName("VFO");
+  setObjectName("vfo");
   setWindowTitle(QCoreApplication::translate("kolm", "Digital VFO"));
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
@@ -166,15 +166,15 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
 
   // The status line, and the arrow keys tuning by the last step used.
   status_ = new QLabel(this);
-  status_->setObjectName("StatusLine");
+  status_->setObjectName("statusLine");
   statusBar()->addWidget(status_, 1);
   for (QLineEdit* e : {keyboardEdit_, if1Edit_, if2Edit_}) common::ui::makeNumberField(e, status_);
   auto* up = new QAction(QCoreApplication::translate("kolm", "Tune up"), this);
-  up->setObjectName("TuneUp");
+  up->setObjectName("tuneUp");
   up->setShortcut(QKeySequence(Qt::Key_Up));
   connect(up, &QAction::triggered, this, [this] { stepBy(lastStep_, 1); });
   auto* down = new QAction(QCoreApplication::translate("kolm", "Tune down"), this);
-  down->setObjectName("TuneDown");
+  down->setObjectName("tuneDown");
   down->setShortcut(QKeySequence(Qt::Key_Down));
   connect(down, &QAction::triggered, this, [this] { stepBy(lastStep_, -1); });
   addActions({up, down});
@@ -226,7 +226,7 @@ void VfoWindow::buildMenus() {
   connect(parameters, &QAction::triggered, this, [this] { context_.showParameters(nullptr); });
 
   auto* about = menuBar()->addAction(QCoreApplication::translate("kolm", "About_VFO"));
-  about->setObjectName("AboutVFO");
+  about->setObjectName("aboutVfo");
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this,
           [this] { context_.aboutBoxes.show(common::ui::AboutKind::Vfo); });
@@ -234,7 +234,7 @@ void VfoWindow::buildMenus() {
 
 QWidget* VfoWindow::buildDisplay(QWidget* parent) {
   auto* panel = new QFrame(parent);
-  panel->setObjectName("DisplayPanel");
+  panel->setObjectName("displayPanel");
   panel->setFrameShape(QFrame::StyledPanel);
   panel->setStyleSheet(
       "#DisplayPanel { background: #10161c; border: 2px solid #3a4652; border-radius: 6px; }"

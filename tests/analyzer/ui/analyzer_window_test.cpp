@@ -32,7 +32,7 @@ using kolm::test::AnalyzerUi;
 TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   open();
   EXPECT_EQ(window->windowTitle(), "Antenna_Analizer");
-  EXPECT_TRUE(find<QWidget>("SimBanner")->isVisible());
+  EXPECT_TRUE(find<QWidget>("simBanner")->isVisible());
 
   // No ant.ini: 3 to 30 MHz, 500 points, the simulated return loss alone.
   EXPECT_EQ(box("pointsEdit")->text(), "500");
@@ -73,7 +73,7 @@ TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   EXPECT_TRUE(window->chart()->traces().empty());
 
   // Single-chart mode: each click shows that quantity alone.
-  QTest::mouseClick(find<QToolButton>("Combine"), Qt::LeftButton);
+  QTest::mouseClick(find<QToolButton>("combineButton"), Qt::LeftButton);
   click(2);
   click(4);
   EXPECT_EQ(active(), (std::vector<bool>{false, false, false, false, true, false}));

@@ -31,10 +31,10 @@
 #include "powermeter/calibration.h"
 #include "powermeter/ui/power_meter_rig.h"
 #include "support/cli_run.h"
+#include "support/dds_frames.h"
 #include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
-#include "vfo/dds_frames.h"
 
 using namespace kolm;
 

@@ -51,7 +51,7 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   rig.get<QAction>("ExportCsv")->trigger();
   EXPECT_EQ(lines("floor.csv"), 202);  // the format is the file writers'
   EXPECT_TRUE(contents("floor.csv").endsWith(",floor uncalibrated\r\n"));
-  EXPECT_EQ(rig.get<QLabel>("StatusLine")->text(), "Saved to floor.csv");
+  EXPECT_EQ(rig.get<QLabel>("statusLine")->text(), "Saved to floor.csv");
 
   // Pictures with two markers, vector where the format allows.
   rig.chart()->addMarker(10);
@@ -182,7 +182,7 @@ TEST(ChartMarkers, PlacedByCtrlClickDraggedReadWithADeltaAndRemoved) {
   EXPECT_NEAR(valueIn(lines[2], "trace"), attenuationDb(5, 10, 3) - attenuationDb(20, 10, 3), 0.3)
       << lines[2].toStdString();
   // The menu and Delete remove them.
-  emit rig.get<QMenu>("MarkerRemove")->aboutToShow();
+  emit rig.get<QMenu>("markerRemove")->aboutToShow();
   rig.get<QAction>("MarkerRemove1")->trigger();
   ASSERT_EQ(chart->markers().markers().size(), 1u);
   EXPECT_FALSE(chart->markers().delta());  // its marker went

@@ -25,6 +25,7 @@
 #include "common/text.h"
 #include "common/ui/recent_files.h"
 #include "hw/dds.h"
+#include "hw/wire.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/reference.h"
@@ -32,7 +33,7 @@
 #include "powermeter/ui/crystal_batch_window.h"
 #include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_rig.h"
-#include "vfo/dds_frames.h"
+#include "support/dds_frames.h"
 
 using namespace kolm;
 using test::Rig;
@@ -41,7 +42,7 @@ TEST(PowerMeterWindowTest, OpensOnTheDefaultGridAndSendsNothing) {
   Rig rig;
   rig.open();
   EXPECT_EQ(rig.window->windowTitle(), "Power Meter Sweep");
-  EXPECT_TRUE(rig.get<QWidget>("SimBanner")->isVisible());
+  EXPECT_TRUE(rig.get<QWidget>("simBanner")->isVisible());
   // The grid of 3 to 30 MHz, +20 to -80 dBm, and no trace before the first pass.
   EXPECT_EQ(rig.chart()->grid(), chart::powerMeterGrid(3, 30, 20, -80));
   EXPECT_TRUE(rig.chart()->traces().empty());
@@ -66,7 +67,7 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(rig.text("startEdit"), " 5");  // the exchanged span, written back
   EXPECT_FALSE(rig.get<QToolButton>("singleSweepButton")->isChecked());
-  EXPECT_EQ(rig.get<QProgressBar>("SweepProgress")->value(), 1000);
+  EXPECT_EQ(rig.get<QProgressBar>("sweepProgress")->value(), 1000);
   // 201 levels through 20 dB, drawn over 5 to 10 MHz.
   const auto& t = rig.chart()->traces().at(0);
   EXPECT_EQ(t.y.size(), 201u);
@@ -125,7 +126,7 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
     const QString kept = rig.text(box);
     rig.type(box, "1 0");
     rig.get<QToolButton>("singleSweepButton")->click();
-    EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().contains("'1 0' is not a number")) << box;
+    EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().contains("'1 0' is not a number")) << box;
     EXPECT_TRUE(rig.get<QLineEdit>(box)->styleSheet().contains("border")) << box;
     rig.type(box, kept);
   }
@@ -144,7 +145,7 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 400u);  // only what was measured
   EXPECT_EQ(rig.chart()->traces().at(0).start, 1.5);
   common::ui::refreshSimBanners(rig.window);
-  EXPECT_TRUE(rig.get<QLabel>("SimBanner")->text().contains("STOPPED WORKING"));
+  EXPECT_TRUE(rig.get<QLabel>("simBanner")->text().contains("STOPPED WORKING"));
   EXPECT_EQ(rig.port->writes.size(), *rig.port->failAtWrite);
 }
 
@@ -156,7 +157,7 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   rig.type("pointsEdit", "2000");
   rig.type("delayEdit", "0.02");
   rig.get<QToolButton>("continuousSweepButton")->click();
-  auto* progress = rig.get<QProgressBar>("SweepProgress");
+  auto* progress = rig.get<QProgressBar>("sweepProgress");
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return rig.resets() >= 2 && progress->value() > 0 && progress->value() < 1000; },
       20000));
@@ -191,7 +192,7 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
   QTest::keyClick(rig.window, Qt::Key_Escape);
   EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
-  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Sweep stopped at point "));
+  EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().startsWith("Sweep stopped at point "));
   EXPECT_EQ(rig.resets(), passes + 4);
   EXPECT_EQ(rig.port->writes.back(), 24);                   // a complete detector read-out
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 20001u);  // what was measured
@@ -312,7 +313,7 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
   EXPECT_EQ(rig.window->levelReference()[165], -1.65f);
   // The wire rests: the stop came after a whole read-out (24) or dropped the
   // point held after its word (idle), never inside either.
-  EXPECT_TRUE(rig.port->writes.back() == 24 || rig.port->writes.back() == hw::kIdle)
+  EXPECT_TRUE(rig.port->writes.back() == 24 || rig.port->writes.back() == hw::wire::kDdsIdle)
       << int(rig.port->writes.back());
 
   // Closing during the crystal fixture's calibration stops it unwritten.
@@ -467,7 +468,7 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   rig.window->close();
   rig.open();
   const QString dir = QString::fromStdString(rig.dir.path().string()) + "/";
-  EXPECT_EQ(rig.get<QMenu>("RecentFiles")->actions().at(0)->data().toString(), dir + "a.pwm");
+  EXPECT_EQ(rig.get<QMenu>("recentFilesMenu")->actions().at(0)->data().toString(), dir + "a.pwm");
   rig.get<QAction>("Recent_1")->trigger();
   EXPECT_EQ(rig.window->points(), 1000);
 }
@@ -622,14 +623,14 @@ TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
   rig.type("averageEdit", "4");
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(rig.resets(), 4);  // one sweep of four passes
-  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().endsWith("avg 4/4"));
+  EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().endsWith("avg 4/4"));
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
   EXPECT_TRUE(rig.text("LevelReadout").endsWith(", avg 4/4"))
       << rig.text("LevelReadout").toStdString();
   rig.type("averageEdit", "0");  // refused, with the reason; nothing is swept
   rig.get<QToolButton>("singleSweepButton")->click();
   EXPECT_EQ(rig.resets(), 4);
-  EXPECT_NE(rig.get<QLabel>("StatusLine")->text().indexOf("1 to 100"), -1);
+  EXPECT_NE(rig.get<QLabel>("statusLine")->text().indexOf("1 to 100"), -1);
   rig.window->close();
   rig.open();
   EXPECT_EQ(rig.text("averageEdit"), "4");  // the last number accepted, from kolm.ini

@@ -41,10 +41,10 @@ struct WindowRig {
 
   QComboBox* dut() { return window->findChild<QComboBox*>("DutText"); }
   QComboBox* load() { return window->findChild<QComboBox*>("LoadText"); }
-  QLabel* error() { return window->findChild<QLabel*>("SimError"); }
-  QComboBox* board() { return window->findChild<QComboBox*>("BoardChoice"); }
-  QCheckBox* quartzApart() { return window->findChild<QCheckBox*>("QuartzApart"); }
-  QLineEdit* quartz() { return window->findChild<QLineEdit*>("QuartzText"); }
+  QLabel* error() { return window->findChild<QLabel*>("simError"); }
+  QComboBox* board() { return window->findChild<QComboBox*>("boardChoice"); }
+  QCheckBox* quartzApart() { return window->findChild<QCheckBox*>("quartzApart"); }
+  QLineEdit* quartz() { return window->findChild<QLineEdit*>("quartzText"); }
   void click(const char* name) {
     QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
   }
@@ -71,7 +71,7 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
   WindowRig rig;
   EXPECT_EQ(rig.detectorAt(10), 826);
   rig.dut()->setEditText("lowpass:fc=ten,order=3");
-  rig.click("Apply");
+  rig.click("applyButton");
   EXPECT_TRUE(rig.error()->text().contains("fc=ten")) << rig.error()->text().toStdString();
   EXPECT_EQ(rig.dut()->currentText(), "lowpass:fc=ten,order=3");  // still there to mend
   EXPECT_EQ(rig.simulator->dut().text, "through");
@@ -83,18 +83,18 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
 
   rig.dut()->setCurrentIndex(rig.dut()->findText("atten:60"));
   rig.load()->setEditText("short");
-  rig.click("Apply");
+  rig.click("applyButton");
   EXPECT_TRUE(rig.error()->isHidden());
   EXPECT_EQ(rig.detectorAt(10), 235);
   EXPECT_EQ(rig.instrument.readBridge().b, 1023);
   EXPECT_EQ(sim::readPortOptions(sim::kSimConfigFile)->simLoad, "short");
   EXPECT_TRUE(
-      rig.window->findChild<QLabel*>("SimApplied")
+      rig.window->findChild<QLabel*>("simApplied")
           ->text()
           .startsWith(
               "Applied: now atten:60 between generator and detector, short on the bridge."));
   // Nothing pending: closes without a question and deletes itself.
-  rig.click("Close");
+  rig.click("closeButton");
   QApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(rig.window.isNull());
@@ -109,11 +109,11 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   QWidget holder;
   auto* banner = static_cast<QLabel*>(kolm::common::ui::makeSimBanner(rig.context, &holder));
   rig.board()->setCurrentText("typical");
-  rig.click("Apply");
+  rig.click("applyButton");
   EXPECT_NE(rig.detectorAt(10), 826);  // the detector's own slope and intercept
   rig.quartzApart()->setChecked(true);
   rig.quartz()->setText("100");
-  rig.click("Apply");
+  rig.click("applyButton");
   rig.detectorAt(10);
   // Parameters say 20 MHz x 20: the board's 100 MHz x 20 puts out five times 10 MHz.
   EXPECT_NEAR(rig.simulator->outputMHz(), 50, 1e-6);
@@ -135,14 +135,14 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
     EXPECT_TRUE(kept.error()->text().contains("gone.s1p"));
     ASSERT_TRUE(kolm::common::writeFileAtomic("here.s1p", "# MHz S RI R 50\n1 -1 0\n100 -1 0\n"));
     kept.prompter.files = {(dir.path() / "here.s1p").string()};
-    kept.click("BrowseS1p");
-    kept.click("Apply");
+    kept.click("browseS1p");
+    kept.click("applyButton");
     EXPECT_TRUE(kept.error()->isHidden()) << kept.error()->text().toStdString();
     EXPECT_EQ(kept.simulator->load().kind, sim::Load::Kind::Touchstone);
   }
   WindowRig real(std::make_unique<hw::NullPort>());
   real.dut()->setEditText("atten:10");
-  real.click("Apply");
+  real.click("applyButton");
   EXPECT_TRUE(real.error()->isHidden());
   EXPECT_EQ(sim::loadPortOptions(sim::kSimConfigFile).simDut, "atten:10");
 }

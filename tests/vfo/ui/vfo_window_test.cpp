@@ -19,8 +19,8 @@
 #include "common/ui/about_box.h"
 #include "hw/dds.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "support/dds_frames.h"
 #include "support/ui/widgets.h"
-#include "vfo/dds_frames.h"
 
 using namespace kolm;
 using ::testing::ElementsAre;
@@ -83,7 +83,7 @@ TEST(VfoWindow, OpensWithItsSettingsLoadsTheDdsAndItsMenusWork) {
   // Parameters opens the shared window modeless; About_VFO its box.
   rig.get<QAction>("parametersAction")->trigger();
   EXPECT_THAT(rig.parameterOwners, ElementsAre(nullptr));
-  rig.get<QAction>("AboutVFO")->trigger();
+  rig.get<QAction>("aboutVfo")->trigger();
   EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](QWidget* top) {
     return top->isVisible() && top->windowTitle() == "About Digital VFO Software";
   }));
@@ -173,7 +173,7 @@ TEST(VfoWindow, ATypedNumberTakesACommaAndNothingElseSlips) {
     EXPECT_TRUE(rig.fresh().empty()) << bad;
     EXPECT_EQ(rig.workingFrequency(), "014.200 000");
     EXPECT_TRUE(keyboard->styleSheet().contains("border")) << bad;
-    EXPECT_FALSE(rig.get<QLabel>("StatusLine")->text().isEmpty());
+    EXPECT_FALSE(rig.get<QLabel>("statusLine")->text().isEmpty());
   }
   rig.get<QRadioButton>("rtxOption")->click();  // IF1 10: 24.2 MHz
   auto* if1 = rig.get<QLineEdit>("if1Edit");
@@ -222,7 +222,7 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
   // A button never stored keeps the frequency and says how to store one.
   QTest::mousePress(rig.get<QPushButton>("bandButton0"), Qt::LeftButton);
-  EXPECT_TRUE(rig.get<QLabel>("StatusLine")->text().startsWith("Band 160 is empty"));
+  EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().startsWith("Band 160 is empty"));
   // Clear all asks first.
   rig.prompter.confirms = {true};
   rig.click("clearMemoriesButton");

@@ -1,11 +1,14 @@
 // Reads the DDS traffic back from the data-register writes, strictly: a reset
-// pulse is 144 then 16, a bit is 16+b then 18+b, the update strobe 20 then 16.
-// Anything else shows up as "bad NN" so a test sees it.
+// pulse is the reset value then idle, a bit is its value with the serial clock
+// low then high, the update strobe its value then idle (hw/wire.h). Anything
+// else shows up as "bad NN" so a test sees it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "hw/wire.h"
 
 namespace kolm::test {
 
@@ -33,13 +36,14 @@ inline std::vector<std::string> ddsEvents(const std::vector<uint8_t>& writes) {
   for (size_t i = 0; i < writes.size(); ++i) {
     const uint8_t a = writes[i];
     const int b = i + 1 < writes.size() ? writes[i + 1] : -1;
-    if (a == 144 && b == 16) {
+    using namespace hw::wire;
+    if (a == kDdsReset && b == kDdsIdle) {
       events.push_back("reset");
       ++i;
-    } else if ((a == 16 || a == 17) && b == a + 2) {
-      bits.push_back(a - 16);
+    } else if ((a == ddsBit(0) || a == ddsBit(1)) && b == (a | kSerialClock)) {
+      bits.push_back(a == ddsBit(1) ? 1 : 0);
       ++i;
-    } else if (a == 20 && b == 16) {
+    } else if (a == kDdsUpdate && b == kDdsIdle) {
       closeFrame();
       ++i;
     } else {
