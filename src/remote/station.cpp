@@ -238,9 +238,7 @@ void Station::stop() {
 
 void Station::leavePort() {
   if (!instrument_.reachable()) return;
-  // The generator off and every data line low.
-  instrument_.switchOff();
-  instrument_.out(0);
+  instrument_.switchOffAndIdle();
 }
 
 // ---- the crystal fixture's pass ----

@@ -37,6 +37,17 @@ UpDown* upDown(const QString& name, QWidget* parent) {
   return u;
 }
 
+// A row of millimetres: the caption "NAMELabel", its box "NAMEEdit" and arrows
+// "NAMESpin".
+QLabel* rectRow(QGroupBox* frame, const QString& name, const QString& caption, QLineEdit*& edit,
+                UpDown*& spin) {
+  QLabel* l = label(caption, frame, name + "Label");
+  edit = numberBox(name + "Edit", frame, 58);
+  spin = upDown(name + "Spin", frame);
+  l->setBuddy(edit);
+  return l;
+}
+
 // A frame's rows: per row a caption, its box and arrows, and a control beside.
 void gridRows(QGroupBox* frame, std::initializer_list<std::array<QWidget*, 4>> rows) {
   auto* grid = new QGridLayout(frame);
@@ -178,14 +189,8 @@ void PrintDialog::buildSheetGroup() {
 void PrintDialog::buildRectGroups() {
   marginsGroup_ = new QGroupBox(tr("Margins in mm"), this);
   marginsGroup_->setObjectName("marginsGroup");
-  auto* leftLabel = label(tr("L&eft:"), marginsGroup_, "leftLabel");
-  leftEdit_ = numberBox("leftEdit", marginsGroup_, 58);
-  leftSpin_ = upDown("leftSpin", marginsGroup_);
-  leftLabel->setBuddy(leftEdit_);
-  auto* topLabel = label(tr("T&op:"), marginsGroup_, "topLabel");
-  topEdit_ = numberBox("topEdit", marginsGroup_, 58);
-  topSpin_ = upDown("topSpin", marginsGroup_);
-  topLabel->setBuddy(topEdit_);
+  QLabel* leftLabel = rectRow(marginsGroup_, "left", tr("L&eft:"), leftEdit_, leftSpin_);
+  QLabel* topLabel = rectRow(marginsGroup_, "top", tr("T&op:"), topEdit_, topSpin_);
   centreCheck_ = new QCheckBox(tr("Center Print"), marginsGroup_);
   centreCheck_->setObjectName("centreCheck");
   zeroMarginsButton_ = new QToolButton(marginsGroup_);
@@ -197,14 +202,8 @@ void PrintDialog::buildRectGroups() {
 
   sizeGroup_ = new QGroupBox(tr("Dimensions in mm"), this);
   sizeGroup_->setObjectName("sizeGroup");
-  auto* widthLabel = label(tr("Width:"), sizeGroup_, "widthLabel");
-  widthEdit_ = numberBox("widthEdit", sizeGroup_, 58);
-  widthSpin_ = upDown("widthSpin", sizeGroup_);
-  widthLabel->setBuddy(widthEdit_);
-  auto* heightLabel = label(tr("Height:"), sizeGroup_, "heightLabel");
-  heightEdit_ = numberBox("heightEdit", sizeGroup_, 58);
-  heightSpin_ = upDown("heightSpin", sizeGroup_);
-  heightLabel->setBuddy(heightEdit_);
+  QLabel* widthLabel = rectRow(sizeGroup_, "width", tr("Width:"), widthEdit_, widthSpin_);
+  QLabel* heightLabel = rectRow(sizeGroup_, "height", tr("Height:"), heightEdit_, heightSpin_);
   keepProportionsCheck_ = new QCheckBox(tr("&Fix Dimensions"), sizeGroup_);
   keepProportionsCheck_->setObjectName("keepProportionsCheck");
   keepProportionsCheck_->setChecked(true);

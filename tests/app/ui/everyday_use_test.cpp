@@ -111,13 +111,13 @@ TEST(EverydayUse, ShortcutsReachTheirActions) {
   // Each window's "key action" pairs.
   const std::pair<QWidget*, const char*> windows[] = {
       {rig.window,
-       "Ctrl+O openAction, Ctrl+S saveAsAction, Ctrl+P printScreenAction, F5 SingleSweep, "
-       "Shift+F5 ContinuousSweep, F1 aboutAction, Ctrl+Q ExitProgram"},
+       "Ctrl+O openAction, Ctrl+S saveAsAction, Ctrl+P printScreenAction, F5 singleSweepAction, "
+       "Shift+F5 continuousSweepAction, F1 aboutAction, Ctrl+Q exitProgram"},
       {analyzer,
-       "Ctrl+O openVnaAction, Ctrl+S Save, Ctrl+P printScreenAction, F5 SingleSweep, "
-       "Shift+F5 ContinuousSweep, Esc StopAction, F1 About"},
-      {vfo, "F1 AboutVFO"},
-      {&launcher, "F1 AboutMenu, Ctrl+Q ExitProgram"},
+       "Ctrl+O openVnaAction, Ctrl+S Save, Ctrl+P printScreenAction, F5 singleSweepAction, "
+       "Shift+F5 continuousSweepAction, Esc stopAction, F1 aboutAction"},
+      {vfo, "F1 aboutVfo"},
+      {&launcher, "F1 aboutMenu, Ctrl+Q exitProgram"},
   };
   for (const auto& [window, pairs] : windows)
     for (const QString& pair : QString(pairs).split(", ")) {
