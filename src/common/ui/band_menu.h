@@ -14,7 +14,7 @@ namespace kolm::common::ui {
 
 // Adds "Bands" (objectName "bandsMenu") to `bar` before `before` (at the end
 // without one): a submenu per region ("regionNMenu"), an item per band
-// ("band_R_NAME", e.g. "band_1_20m"). A band whose span reaches half of
+// ("regionRBandNAME", e.g. "region1Band20m"). A band whose span reaches half of
 // `clockMHz()` or beyond is disabled. A click writes the span into `start`
 // and `stop` (as the boxes show numbers) and then calls `chosen`.
 QMenu* addBandsMenu(QMenuBar* bar, QAction* before, QLineEdit* start, QLineEdit* stop,

@@ -453,7 +453,7 @@ TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
 TEST_F(AnalyzerUi, MatchingNetworkAtTheMarkerAndBandPresets) {
   useSimulator("rlc:r=25,l=1e-6,c=1.3e-10");
   open();
-  find<QAction>("band_1_20m")->trigger();  // 13.9125 to 14.4375 MHz
+  find<QAction>("region1Band20m")->trigger();  // 13.9125 to 14.4375 MHz
   QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   window->chart()->addMarker(14.1);
@@ -503,13 +503,13 @@ TEST_F(AnalyzerUi, ACableTakenOutShowsTheLoadAtItsFarEnd) {
 // clock cannot reach is greyed out.
 TEST_F(AnalyzerUi, BandPresetsSetTheSpan) {
   open();
-  find<QAction>("band_1_20m")->trigger();
+  find<QAction>("region1Band20m")->trigger();
   EXPECT_EQ(box("startEdit")->text(), "13.9125");
   EXPECT_EQ(box("stopEdit")->text(), "14.4375");
   instrument.params.refClockMHz = 100;
   QMenu* region = find<QMenu>("region2Menu");
   emit region->aboutToShow();
-  EXPECT_FALSE(find<QAction>("band_2_6m")->isEnabled());
-  EXPECT_TRUE(find<QAction>("band_2_10m")->isEnabled());
+  EXPECT_FALSE(find<QAction>("region2Band6m")->isEnabled());
+  EXPECT_TRUE(find<QAction>("region2Band10m")->isEnabled());
   EXPECT_TRUE(port->log.empty());
 }

@@ -183,7 +183,7 @@ TEST(ChartMarkers, PlacedByCtrlClickDraggedReadWithADeltaAndRemoved) {
       << lines[2].toStdString();
   // The menu and Delete remove them.
   emit rig.get<QMenu>("markerRemove")->aboutToShow();
-  rig.get<QAction>("MarkerRemove1")->trigger();
+  rig.get<QAction>("markerRemove1")->trigger();
   ASSERT_EQ(chart->markers().markers().size(), 1u);
   EXPECT_FALSE(chart->markers().delta());  // its marker went
   QTest::keyClick(chart, Qt::Key_Delete);  // the active one

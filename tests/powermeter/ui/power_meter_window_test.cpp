@@ -469,7 +469,7 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   rig.open();
   const QString dir = QString::fromStdString(rig.dir.path().string()) + "/";
   EXPECT_EQ(rig.get<QMenu>("recentFilesMenu")->actions().at(0)->data().toString(), dir + "a.pwm");
-  rig.get<QAction>("Recent_1")->trigger();
+  rig.get<QAction>("recent1")->trigger();
   EXPECT_EQ(rig.window->points(), 1000);
 }
 
