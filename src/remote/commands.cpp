@@ -410,7 +410,7 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
   });
   tree.add("CALibration:POWer:DEFault", [store, readIni](Call& c) {
     if (!c.parameters(0)) return;
-    if (const auto ini = readIni(c)) store(c, *ini, powermeter::Calibration{826, 235});
+    if (const auto ini = readIni(c)) store(c, *ini, powermeter::Calibration{});
   });
   tree.add("CALibration:POWer:DATA", {}, [readIni](Call& c) {
     if (!c.parameters(0)) return;
