@@ -220,6 +220,18 @@
         <source>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</source>
         <translation>The values from there on are the defaults; your file is kept as &apos;%1&apos;.</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; was not changed.</source>
+        <translation>&apos;%1&apos; was not changed.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; could not be saved: %2</source>
+        <translation>&apos;%1&apos; could not be saved: %2</translation>
+    </message>
+    <message>
+        <source>the file ends inside the record &apos;%1&apos; (cut short)</source>
+        <translation>the file ends inside the record &apos;%1&apos; (cut short)</translation>
+    </message>
 </context>
 <context>
     <name>kolm</name>
@@ -1427,6 +1439,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The detector reads %1 dB at %2 MHz for the attenuator stated as %3 dB: is it in the fixture in the crystal&apos;s place, and of that value? Nothing was kept.</source>
         <translation>The detector reads %1 dB at %2 MHz for the attenuator stated as %3 dB: is it in the fixture in the crystal&apos;s place, and of that value? Nothing was kept.</translation>
+    </message>
+    <message>
+        <source>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</source>
+        <translation>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</translation>
     </message>
 </context>
 <context>
@@ -2686,10 +2702,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Ladder filter</translation>
     </message>
     <message>
-        <source>The new calibration is in use, but the one it replaces could not be kept in %1 (%2): %3 cannot bring it back.</source>
-        <translation>The new calibration is in use, but the one it replaces could not be kept in %1 (%2): %3 cannot bring it back.</translation>
-    </message>
-    <message>
         <source>Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in use (%3 and %4) is kept in its place.</source>
         <translation>Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in use (%3 and %4) is kept in its place.</translation>
     </message>
@@ -2724,6 +2736,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>, calibrated: count %1 at 0 dBm, %2 at -60 dBm</source>
         <translation>, calibrated: count %1 at 0 dBm, %2 at -60 dBm</translation>
+    </message>
+    <message>
+        <source>The new calibration is in use in this window, but it could not be kept: %1</source>
+        <translation>The new calibration is in use in this window, but it could not be kept: %1</translation>
     </message>
 </context>
 <context>
