@@ -46,12 +46,24 @@ extern const Command kBridgeCalibrateCommand;
 namespace {
 
 const Command* const kCommands[] = {
-    &kDdsCommand,          &kTuneCommand,         &kReadDetectorCommand,
-    &kReadBridgeCommand,   &kPowerSweepCommand,   &kCalibrateCommand,
-    &kAnalyzeCommand,      &kPortTestCommand,     &kCrystalCalibrateCommand,
-    &kCrystalCommand,      &kCrystalMatchCommand, &kClockCommand,
-    &kLadderDesignCommand, &kMatchCommand,        &kCableMeasureCommand,
-    &kBridgeCheckCommand,  &kBridgeForgetCommand, &kServeCommand,
+    &kDdsCommand,
+    &kTuneCommand,
+    &kReadDetectorCommand,
+    &kReadBridgeCommand,
+    &kPowerSweepCommand,
+    &kCalibrateCommand,
+    &kAnalyzeCommand,
+    &kPortTestCommand,
+    &kCrystalCalibrateCommand,
+    &kCrystalCommand,
+    &kCrystalMatchCommand,
+    &kClockCommand,
+    &kLadderDesignCommand,
+    &kMatchCommand,
+    &kCableMeasureCommand,
+    &kBridgeCheckCommand,
+    &kBridgeForgetCommand,
+    &kServeCommand,
     &kBridgeCalibrateCommand,
 };
 
