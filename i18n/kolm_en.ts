@@ -2355,10 +2355,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Designed</translation>
     </message>
     <message>
-        <source>%1: %2 crystals, %3 groups.</source>
-        <translation>%1: %2 crystals, %3 groups.</translation>
-    </message>
-    <message>
         <source>The batch window</source>
         <translation>The batch window</translation>
     </message>
@@ -2433,6 +2429,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Saved to %1 (the simulator builds it as --dut ladder:FILE).</source>
         <translation>Saved to %1 (the simulator builds it as --dut ladder:FILE).</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3.</source>
+        <translation>%1: %2, %3.</translation>
+    </message>
+    <message>
+        <source>1 crystal</source>
+        <translation>1 crystal</translation>
+    </message>
+    <message>
+        <source>%1 crystals</source>
+        <translation>%1 crystals</translation>
+    </message>
+    <message>
+        <source>1 group</source>
+        <translation>1 group</translation>
+    </message>
+    <message>
+        <source>%1 groups</source>
+        <translation>%1 groups</translation>
     </message>
 </context>
 <context>
@@ -2740,6 +2756,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The new calibration is in use in this window, but it could not be kept: %1</source>
         <translation>The new calibration is in use in this window, but it could not be kept: %1</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Pointer</source>
+        <translation>Pointer</translation>
+    </message>
+    <message>
+        <source>Trace at pointer</source>
+        <translation>Trace at pointer</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "common/settings_file.h"
 #include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
+#include "common/ui/screen_fit.h"
 #include "hw/instrument.h"
 #include "hw/output_guard.h"
 #include "print/ui/print_service.h"
@@ -83,6 +84,8 @@ std::filesystem::path chooseSettingsFolder() {
 int main(int argc, char** argv) {
   if (auto status = answeredWithoutDisplay(argc, argv)) return *status;
   QApplication app(argc, argv);
+  // Every window opens whole on the screen it opens on.
+  kolm::common::ui::keepWindowsOnScreen();
   QApplication::setApplicationName("Kolm");
   QApplication::setApplicationVersion(KOLM_VERSION);
 

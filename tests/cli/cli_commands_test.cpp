@@ -251,6 +251,9 @@ TEST(CliInstall, TheManPageDocumentsEveryCommandAndOptionOfTheHelp) {
   for (const auto& c : commands)
     EXPECT_TRUE(std::regex_search(man, std::regex("\n\\.BI? \"?" + c + "[ \"\n]")))
         << c << " has no entry in the man page";
+  // A text line that starts with a point is a request troff drops.
+  for (const auto& line : matches(*roff, std::regex(R"(\n(\.[^ \n]*))"), 1))
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(\.([A-Z][A-Z]?|br|nf|fi|sp))"))) << line;
 }
 
 // kolm-cli tune, run as a user would: in a folder with its dds.cfg, on the

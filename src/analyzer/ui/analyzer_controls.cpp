@@ -20,6 +20,7 @@
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/quantity_style.h"
 #include "common/text.h"
+#include "common/ui/number_field.h"
 
 namespace kolm::analyzer::ui {
 
@@ -310,7 +311,7 @@ void AnalyzerWindow::layOutGeneratorFrame() {
       QFontMetrics(spanCaption_->font()).horizontalAdvance(spanCaption_->text()) + 12);
   generator->addWidget(spanCaption_, 0, 3, 1, 2);
   for (QLineEdit* e : {startEdit_, stopEdit_}) {
-    e->setMinimumWidth(e->fontMetrics().horizontalAdvance("000.000000") + 10);
+    common::ui::holdWholeValue(e, "000.000000", false);
     e->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   }
   generator->addWidget(startEdit_, 1, 3);

@@ -65,6 +65,7 @@ SmithWindow::SmithWindow(common::ui::UiContext& context, QWidget* parent)
                           "whole chart."),
                        this);
   status_->setObjectName("statusLine");
+  status_->setWordWrap(true);  // whole at the window's smallest width
   layout->addWidget(status_);
   connect(kind_, &QComboBox::currentIndexChanged, this, [this](int index) {
     chart_->setKind(index == 1 ? chart::DiskKind::Polar : chart::DiskKind::Smith);

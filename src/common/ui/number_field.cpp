@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <algorithm>
 
 #include "common/text.h"
 #include "common/typed_number.h"
@@ -108,6 +111,27 @@ QString numberText(const QLineEdit* edit) {
 
 QString numberProblem(const QLineEdit* edit) {
   return QString::fromStdString(typedNumber(edit->text().toStdString()).problem);
+}
+
+void holdWholeValue(QLineEdit* edit, const QString& widest, bool fixed) {
+  auto fit = [edit, widest, fixed] {
+    const QFontMetrics fm(edit->font());
+    const QMargins text = edit->textMargins();
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    const int frame = edit->hasFrame()
+                          ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                          : 0;
+    // The box's own inner margin is 2 px a side; one more for the text cursor.
+    const int width = std::max(fm.horizontalAdvance(widest), fm.horizontalAdvance(edit->text())) +
+                      text.left() + text.right() + 2 * (frame + 2) + 2;
+    if (fixed)
+      edit->setFixedWidth(width);
+    else
+      edit->setMinimumWidth(width);
+  };
+  fit();
+  QObject::connect(edit, &QLineEdit::textChanged, edit, fit);
 }
 
 }  // namespace kolm::common::ui

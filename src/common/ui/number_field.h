@@ -31,4 +31,9 @@ QString numberText(const QLineEdit* edit);
 // Why the box's text is refused, or empty.
 QString numberProblem(const QLineEdit* edit);
 
+// Keeps `edit` wide enough for `widest` (the longest value the window writes
+// into it) and for whatever text it is given later, so that it always shows
+// its whole value; `fixed` holds it at that width, else it may grow wider.
+void holdWholeValue(QLineEdit* edit, const QString& widest, bool fixed);
+
 }  // namespace kolm::common::ui

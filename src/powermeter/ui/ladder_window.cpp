@@ -167,7 +167,11 @@ void LadderWindow::setRows(std::vector<CrystalRow> rows, const QString& source) 
   int groups = 0;
   for (const CrystalRow& r : rows_)
     if (r.group) groups = std::max(groups, *r.group);
-  source_->setText(tr("%1: %2 crystals, %3 groups.").arg(source).arg(rows_.size()).arg(groups));
+  const qsizetype crystals = rows_.size();
+  source_->setText(
+      tr("%1: %2, %3.")
+          .arg(source, crystals == 1 ? tr("1 crystal") : tr("%1 crystals").arg(crystals),
+               groups == 1 ? tr("1 group") : tr("%1 groups").arg(groups)));
   design_.reset();
   showDesign();
 }

@@ -1,6 +1,7 @@
 // The power meter window's controls: made once and laid out by Qt layouts in
 // the proportions of the instrument's panel.
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -110,7 +111,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   cursorReadout_->setFont(mono);
-  levelReadout_ = lineEdit(area, "LevelReadout", 0, tr("The traces' levels at the cursor"));
+  levelReadout_ = lineEdit(area, "levelReadout", 0, tr("The traces' levels at the cursor"));
   levelReadout_->setMinimumWidth(120);
   levelReadout_->setMaximumWidth(280);
   levelReadout_->setReadOnly(true);
@@ -182,6 +183,9 @@ void PowerMeterWindow::buildGenerator(QWidget* area) {
   }
   connect(singleSweepButton_, &QToolButton::clicked, this, [this] { onSingleSweep(); });
   connect(continuousSweepButton_, &QToolButton::clicked, this, [this] { onContinuousSweep(); });
+  // Each box shows the whole frequency it holds, as long as the window writes it.
+  for (QLineEdit* box : {startEdit_, stopEdit_})
+    common::ui::holdWholeValue(box, "000.000000", true);
   gen->addWidget(startEdit_);
   gen->addWidget(spanCaption_);
   gen->addWidget(stopEdit_);
@@ -212,6 +216,7 @@ void PowerMeterWindow::layOut(QWidget* area) {
     top->addSpacing(8);
     top->addWidget(caption);
     top->addWidget(box);
+    if (box == delayEdit_) top->addWidget(label(area, "delayUnitLabel", tr("ms")));
   }
   page->addLayout(top);
 
@@ -230,8 +235,16 @@ void PowerMeterWindow::layOut(QWidget* area) {
 
   auto* bottom = new QHBoxLayout;
   bottom->setContentsMargins(kSide, 0, kSide, 0);
-  bottom->addWidget(cursorReadout_);
-  bottom->addWidget(levelReadout_, 1);
+  // Each readout says what it reads, one over the other beside the generator's
+  // frame: the pointer's place on the chart, and the traces' levels at its
+  // frequency.
+  auto* readouts = new QGridLayout;
+  readouts->setVerticalSpacing(2);
+  readouts->addWidget(label(area, "pointerLabel", tr("Pointer")), 0, 0);
+  readouts->addWidget(cursorReadout_, 0, 1, Qt::AlignLeft);
+  readouts->addWidget(label(area, "traceAtPointerLabel", tr("Trace at pointer")), 1, 0);
+  readouts->addWidget(levelReadout_, 1, 1);
+  bottom->addLayout(readouts, 1);
   bottom->addStretch(1);
   bottom->addWidget(generatorGroup_);
   page->addLayout(bottom);

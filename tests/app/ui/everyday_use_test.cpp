@@ -34,7 +34,7 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   rig.connect("atten:40");
   ASSERT_TRUE(rig.sweep());
   QTest::qWait(5);
-  EXPECT_EQ(rig.text("LevelReadout"), "level \u2248 -40.0 dBm, not calibrated");
+  EXPECT_EQ(rig.text("levelReadout"), "level \u2248 -40.0 dBm, not calibrated");
   // A resize keeps the cursor at its frequency (not at its pixel).
   rig.window->resize(1200, 800);
   QTest::qWait(5);

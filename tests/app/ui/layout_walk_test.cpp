@@ -1,7 +1,8 @@
-// Every window at its default size and at its minimum size (and, in the run with
-// QT_SCALE_FACTOR=2, on a scaled 1920 x 1080 screen): it fits the available
-// screen, no two visible sibling widgets overlap, no widget sticks out of its
-// parent and no text is wider or taller than its widget.
+// Every window at its default size and at its minimum size (in the runs with
+// QT_SCALE_FACTOR=2 and KOLM_TEST_SCREEN, on a scaled or a smaller screen): it
+// lies whole on the available screen, even when placed past its edge, no two visible sibling
+// widgets overlap, no widget sticks out of its parent and no text is wider or taller than its
+// widget.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -20,7 +21,10 @@
 #include <QToolButton>
 #include <functional>
 
+#include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/ui/matching_window.h"
+#include "analyzer/ui/smith_window.h"
 #include "app/launcher.h"
 #include "app/parameters_window.h"
 #include "chart/ui/analysis_panel.h"
@@ -111,10 +115,13 @@ void textFaults(const QWidget* w, QStringList& faults) {
 
 QStringList layoutFaults(QWidget* window) {
   QStringList faults;
-  const QSize screen = window->screen()->availableGeometry().size();
-  const QSize frame = window->frameGeometry().size();
-  if (frame.width() > screen.width() || frame.height() > screen.height())
-    faults << QString("the window is larger than the screen (%1 x %2)")
+  const QRect screen = window->screen()->availableGeometry();
+  if (!screen.contains(window->frameGeometry()))
+    faults << QString("the window (%1 x %2 at %3, %4) is not whole on the screen (%5 x %6)")
+                  .arg(window->frameGeometry().width())
+                  .arg(window->frameGeometry().height())
+                  .arg(window->frameGeometry().x())
+                  .arg(window->frameGeometry().y())
                   .arg(screen.width())
                   .arg(screen.height());
   std::function<void(QWidget*)> walk = [&](QWidget* parent) {
@@ -143,6 +150,11 @@ QStringList layoutFaults(QWidget* window) {
 // Shows the window, then checks it as it opens and at its minimum size.
 void walkWindow(QWidget* window, const QString& name) {
   SCOPED_TRACE(name.toStdString());
+  // Placed past the screen's corner (as a place kept from a larger screen would
+  // be), it opens whole all the same.
+  const QRect area = window->screen()->availableGeometry();
+  window->hide();
+  window->move(area.right() - 40, area.bottom() - 40);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
   // An analysis panel is walked shown: docked, it takes its room from the window.
@@ -170,6 +182,21 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
     QWidget* w = create(rig.context);
     walkWindow(w, w->objectName());
     w->close();
+    QApplication::processEvents();
+  }
+  // The analyzer's own windows: the Smith chart and the matching networks.
+  {
+    auto* analyzer =
+        static_cast<analyzer::ui::AnalyzerWindow*>(analyzer::ui::createAnalyzerWindow(rig.context));
+    analyzer->show();
+    for (const char* action : {"smithChartAction", "matchingAction"}) {
+      analyzer->findChild<QAction*>(action)->trigger();
+      QWidget* w = std::string(action) == "smithChartAction"
+                       ? static_cast<QWidget*>(analyzer->smithWindow())
+                       : static_cast<QWidget*>(analyzer->matchingWindow());
+      walkWindow(w, action);
+    }
+    analyzer->close();
     QApplication::processEvents();
   }
   // The power meter's own windows: the crystal batch and the ladder filter.
@@ -222,4 +249,28 @@ TEST(LayoutWalk, PrintDialogInBothModes) {
   service.printWindow(&chart, "Screen");
   mode = "settings";
   service.openDialog(nullptr, 0, 0, 0, 0, 0, {}, 0);
+}
+
+// A span written into the power meter's boxes (as the ladder filter's
+// prediction writes it) is shown whole, however many digits it takes.
+TEST(LayoutWalk, SweepBoxesShowTheWholeSpanTheyAreGiven) {
+  test::Rig rig;
+  auto* meter = static_cast<powermeter::ui::PowerMeterWindow*>(
+      powermeter::ui::createPowerMeterWindow(rig.context));
+  meter->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(meter));
+  for (const auto& [start, stop] :
+       std::vector<std::pair<double, double>>{{10, 10.00758},
+                                              {9.99241877, 10.0075812},
+                                              {0.000123456789, 0.98765432},
+                                              {145.123457, 199.999999},
+                                              {1, 2}}) {
+    meter->setSweepSpan(start, stop);
+    QApplication::processEvents();
+    QStringList faults;
+    for (const char* name : {"startEdit", "stopEdit"})
+      textFaults(meter->findChild<QLineEdit*>(name), faults);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
+  }
+  meter->close();
 }

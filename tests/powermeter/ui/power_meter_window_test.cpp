@@ -79,7 +79,7 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   EXPECT_NEAR(common::numericValue(maximum.mid(2).toStdString()), -20, 0.2);
   // The readout follows the mouse.
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
-  EXPECT_EQ(rig.text("LevelReadout"), "level ≈ -20.0 dBm, not calibrated");
+  EXPECT_EQ(rig.text("levelReadout"), "level ≈ -20.0 dBm, not calibrated");
   EXPECT_EQ(rig.text("cursorReadout").left(3), "7.5");
 
   // Levels the detector cannot resolve are marked on the chart and read in words
@@ -89,7 +89,7 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(rig.chart()->traces().at(0).marks.at(50), chart::Mark::Approximate);
   QTest::mouseMove(rig.chart(), rig.pixel(7, -50));
-  EXPECT_EQ(rig.text("LevelReadout"), "level ≈ -83.9 dBm, not calibrated (floor)");
+  EXPECT_EQ(rig.text("levelReadout"), "level ≈ -83.9 dBm, not calibrated (floor)");
   rig.window->close();  // a stored calibration, read by the next window
   powermeter::PowIni ini = powermeter::readPowIni(powermeter::kSettingsFile);
   ini.calibration = {827, 235};
@@ -100,7 +100,7 @@ TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved)
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(rig.chart()->traces().at(0).marks.at(50), chart::Mark::AtMost);
   QTest::mouseMove(rig.chart(), rig.pixel(7.1, -50));
-  EXPECT_EQ(rig.text("LevelReadout"), "level ≤ -83.8 dBm (floor)");
+  EXPECT_EQ(rig.text("levelReadout"), "level ≤ -83.8 dBm (floor)");
 }
 
 TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
@@ -625,8 +625,8 @@ TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
   EXPECT_EQ(rig.resets(), 4);  // one sweep of four passes
   EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().endsWith("avg 4/4"));
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
-  EXPECT_TRUE(rig.text("LevelReadout").endsWith(", avg 4/4"))
-      << rig.text("LevelReadout").toStdString();
+  EXPECT_TRUE(rig.text("levelReadout").endsWith(", avg 4/4"))
+      << rig.text("levelReadout").toStdString();
   rig.type("averageEdit", "0");  // refused, with the reason; nothing is swept
   rig.get<QToolButton>("singleSweepButton")->click();
   EXPECT_EQ(rig.resets(), 4);

@@ -1,5 +1,6 @@
 // Window tests run on the offscreen platform with one application object, on a
-// 1920 x 1080 screen (scaled by QT_SCALE_FACTOR when it is set). KOLM_LANG=en
+// 1920 x 1080 screen (KOLM_TEST_SCREEN=WIDTHxHEIGHT another; scaled by
+// QT_SCALE_FACTOR when it is set), every window kept on it as the program keeps it. KOLM_LANG=en
 // runs them with the English translation; by default the texts are untranslated.
 #include <gtest/gtest.h>
 
@@ -8,21 +9,28 @@
 #include <QTemporaryDir>
 
 #include "common/ui/language.h"
+#include "common/ui/screen_fit.h"
 
 int main(int argc, char** argv) {
   QTemporaryDir configDir;
   QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   if (platform.isEmpty() || platform == "offscreen") {
     const QString config = configDir.path() + "/screen.json";
+    const QStringList size = QString::fromLocal8Bit(qgetenv("KOLM_TEST_SCREEN")).split('x');
+    const bool sized = size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0;
     QFile f(config);
     if (f.open(QIODevice::WriteOnly))
-      f.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+      f.write(QString(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": %1,
+                  "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                  .arg(sized ? size[0].toInt() : 1920)
+                  .arg(sized ? size[1].toInt() : 1080)
+                  .toUtf8());
     f.close();
     platform = "offscreen:configfile=" + config.toUtf8();
   }
   qputenv("QT_QPA_PLATFORM", platform);
   QApplication app(argc, argv);
+  kolm::common::ui::keepWindowsOnScreen();
   if (qgetenv("KOLM_LANG") == "en")
     kolm::common::ui::installLanguage(kolm::common::ui::Language::English);
   testing::InitGoogleTest(&argc, argv);
