@@ -357,7 +357,7 @@ TraceValues withoutCable(const TraceValues& given, const Cable& cable) {
       out.values[q][i] = v[q];
       const float pm = interval.halfWidth(q, v[q]);
       out.halfWidths[q][i] = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
-      if (passive && tooWide(q, v[q], out.halfWidths[q][i]))
+      if (passive && tooWide(q, v, out.halfWidths[q][i]))
         uncertain |= static_cast<UncertainSet>(1u << q);
     }
     out.uncertain[i] = uncertain;

@@ -219,6 +219,7 @@ void settleCorrected(TraceValues& t, size_t i) {
   }
   const PointFlag flag = t.flags[i];
   UncertainSet uncertain = 0;
+  PointValues shown{};
   for (int q = 0; q < kQuantities; ++q) {
     const chart::Mark mark = quantityMark(flag, q);
     float v = mark == chart::Mark::Open      ? std::numeric_limits<float>::infinity()
@@ -234,9 +235,12 @@ void settleCorrected(TraceValues& t, size_t i) {
     if (std::isnan(pm)) pm = std::numeric_limits<float>::infinity();
     t.values[q][i] = v;
     t.halfWidths[q][i] = pm;
-    if ((flag == PointFlag::Valid || mark == chart::Mark::Valid) && tooWide(q, v, pm))
-      uncertain |= static_cast<UncertainSet>(1u << q);
+    shown[q] = v;
   }
+  for (int q = 0; q < kQuantities; ++q)
+    if ((flag == PointFlag::Valid || quantityMark(flag, q) == chart::Mark::Valid) &&
+        tooWide(q, shown, t.halfWidths[q][i]))
+      uncertain |= static_cast<UncertainSet>(1u << q);
   t.uncertain[i] = uncertain;
   t.swrLow[i] = range.low[kSwr];
   t.reactanceResolution[i] = c.resolution;

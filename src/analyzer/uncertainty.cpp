@@ -485,11 +485,32 @@ PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResu
     const float half = std::isnan(pm) ? std::numeric_limits<float>::infinity() : pm;
     u.halfWidth[q] = half;
     // Only a value read as a measurement can be uncertain besides.
-    if ((plain || quantityMark(point.flag, q) == chart::Mark::Valid) && tooWide(q, v, half))
+    if ((plain || quantityMark(point.flag, q) == chart::Mark::Valid) &&
+        tooWide(q, point.values, half))
       u.uncertain |= static_cast<UncertainSet>(1u << q);
   }
   if (kept) *kept = u;
   return u;
+}
+
+bool tooWide(int q, const PointValues& values, float pm) {
+  if (!(pm >= 0)) return true;  // NaN
+  const double half = pm;
+  // The reflection's size, from the return loss (0 for a match).
+  auto rho = [&] { return std::pow(10.0, -static_cast<double>(values[kReturnLoss]) / 20); };
+  switch (q) {
+    case kReturnLoss:
+      // Towards the larger reflection, where the size moves most.
+      return half > kUncertainReturnLossDb &&
+             !(rho() * (std::pow(10.0, half / 20) - 1) <= kUncertainReflection);
+    case kPhase:
+      return half > kUncertainPhaseDeg && !(rho() * half * kPi / 180 <= kUncertainReflection);
+    case kSwr:
+      return half > std::max(kUncertainShare * std::fabs(values[kSwr]), kUncertainSwrFloor);
+    default:
+      return !(half <= std::max(kUncertainShare * std::fabs(values[kImpedance]),
+                                kUncertainImpedanceFloorOhm));
+  }
 }
 
 std::string uncertainWord(UncertainSet set) {

@@ -126,35 +126,34 @@ class PointIntervals {
   std::shared_ptr<IntervalTables> tables_;
 };
 
-// Whether quantity `q`'s half-width `pm` around `value` is too wide for the
-// value to be read as a measurement: more than 10 % of it for |Z|, R, |X| and
-// SWR (an impedance within 2 ohm, an SWR within 0.05, is not called uncertain
-// whatever its size), more than 1 dB of return loss, 3 degrees of phase.
-inline bool tooWide(int q, float value, float pm);
+// Whether quantity `q`'s half-width `pm` is too wide for its value to be read
+// as a measurement (the mark `uncertain`), `values` being the point's six
+// values as shown. Each limit says what the value still tells within it:
+//   |Z|, R, X  more than a fifth of |Z| (2 ohm at least): the impedance is then
+//              not known within a fifth of its size; R and X are judged
+//              against |Z|, as a resistor's X of a few ohms or a coil's small
+//              R says nothing against the impedance they belong to (an L
+//              network designed for a resistive value within a fifth leaves
+//              the true load at an SWR of 1.25 or less);
+//   SWR        more than a fifth of the SWR (0.05 at least);
+//   return loss and phase: the reflection they describe moves by more than
+//              0.1 across the interval (its size for the return loss, along
+//              its angle for the phase), and the interval is wider than 1 dB
+//              or 3 degrees besides: the return loss of a small reflection
+//              spans many dB, its phase many degrees, while the reflection
+//              itself is known as closely as a larger one's.
+bool tooWide(int q, const PointValues& values, float pm);
 
 // "uncertain:r,z,swr" for the set (in quantity order: rl, phase, z, r, x,
 // swr), empty when none.
 std::string uncertainWord(UncertainSet set);
 
 // The limits above, for the documentation and the tests.
-inline constexpr double kUncertainShare = 0.10;
+inline constexpr double kUncertainShare = 0.20;
 inline constexpr double kUncertainImpedanceFloorOhm = 2;
 inline constexpr double kUncertainSwrFloor = 0.05;
+inline constexpr double kUncertainReflection = 0.1;
 inline constexpr double kUncertainReturnLossDb = 1;
 inline constexpr double kUncertainPhaseDeg = 3;
-
-inline bool tooWide(int q, float value, float pm) {
-  if (!(pm >= 0)) return true;  // NaN
-  switch (q) {
-    case kReturnLoss:
-      return pm > kUncertainReturnLossDb;
-    case kPhase:
-      return pm > kUncertainPhaseDeg;
-    case kSwr:
-      return pm > std::max(kUncertainShare * std::fabs(value), kUncertainSwrFloor);
-    default:
-      return pm > std::max(kUncertainShare * std::fabs(value), kUncertainImpedanceFloorOhm);
-  }
-}
 
 }  // namespace kolm::analyzer

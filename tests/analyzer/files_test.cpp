@@ -150,8 +150,9 @@ TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
   EXPECT_EQ(rows[2][13].substr(0, 4), "open");
   EXPECT_EQ(Row(rows[3].begin(), rows[3].begin() + 7),
             (Row{"12", "15", "90", "50.01373", "46.94755", "17.24242", "1.432581"}));
-  // 15 dB at 90 degrees read through a 30 dB bridge; alone, no sign.
-  EXPECT_EQ(rows[3][13], "uncertain:rl,phase,r,x,swr sign_unknown");
+  // 15 dB at 90 degrees read through a 30 dB bridge: every value within its
+  // mark's limits; alone, no sign.
+  EXPECT_EQ(rows[3][13], "sign_unknown");
   for (const Row& row : rows) {
     ASSERT_EQ(row.size(), 14u);
     if (&row == &rows[0]) continue;
