@@ -29,17 +29,25 @@ std::vector<std::string> sourceLines(const ExportSource& s) {
                          ? "Intervals from the bridge figures its check measured (bridge.cfg)."
                          : "Intervals from the published bridge figures, never checked on this "
                            "board.");
-  // A calibration's name is one word in the key line.
-  std::string calibration;
-  for (char c : s.calibration) calibration += c == ' ' ? '_' : c;
-  keys += " correction=" + (calibration.empty() ? std::string("none") : calibration) +
-          " figures=" + figuresWord(s.figuresMeasured);
+  keys +=
+      " correction=" + correctionWord(s.calibration) + " figures=" + figuresWord(s.figuresMeasured);
   lines.push_back(keys);
   return lines;
 }
 
 std::string figuresReport(bool measured) {
   return std::string("figures=") + figuresWord(measured) + "\n";
+}
+
+std::string correctionWord(const std::string& calibration) {
+  if (calibration.empty()) return "none";
+  std::string word;
+  for (char c : calibration) word += c == ' ' ? '_' : c;
+  return word;
+}
+
+std::string correctionReport(const std::string& calibration) {
+  return "correction=" + correctionWord(calibration) + "\n";
 }
 
 }  // namespace kolm::analyzer

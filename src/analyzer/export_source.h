@@ -38,4 +38,11 @@ std::vector<std::string> sourceLines(const ExportSource& source);
 // The report's line: "figures=published" or "figures=measured".
 std::string figuresReport(bool measured);
 
+// Which calibration corrected the readings, as one word in key=value lines
+// (exports and reports alike): "none", or the calibration's name with each
+// blank written as '_'.
+std::string correctionWord(const std::string& calibration);
+// The report's line: "correction=" and that word.
+std::string correctionReport(const std::string& calibration);
+
 }  // namespace kolm::analyzer

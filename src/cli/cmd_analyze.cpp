@@ -139,8 +139,7 @@ int runAnalyze(Context& ctx, Args& args) {
   if (report)
     *ctx.out << analyzer::figuresReport(figures.measured)
              << analyzer::swrReport(analyzer::analyzeSwr(values))
-             << "correction=" << (values.calibration.empty() ? "uncorrected" : "corrected") << "\n"
-             << (values.calibration.empty() ? "" : "calibration=" + values.calibration + "\n")
+             << analyzer::correctionReport(values.calibration)
              << analyzer::bandReport(analyzer::bandWidths(values, region));
   if (matchAt) {
     const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);
@@ -197,7 +196,9 @@ extern const Command kAnalyzeCommand{
     "    (none where they leave it unbounded); none for what a flagged point\n"
     "    hides or the sweep does not reach; swr2_approx and swr15_approx say yes\n"
     "    when an edge of that band was interpolated across a step wider than a\n"
-    "    tenth of its width, or its interval is unbounded. Then, for each amateur\n"
+    "    tenth of its width, or its interval is unbounded; correction=none, or the\n"
+    "    calibration that corrected the readings (its name, blanks as _, as the\n"
+    "    files' key line has it). Then, for each amateur\n"
     "    band of the IARU region (--region, default 1) the sweep reaches,\n"
     "    band_NAME_low_mhz=,\n"
     "    band_NAME_high_mhz=, band_NAME_swr2_mhz= and band_NAME_swr15_mhz= (the\n"

@@ -444,6 +444,13 @@ TEST_F(CliAnalyze, ReportOfASeriesRlcLoad) {
                 "swr15_high_mhz_pm", "swr15_bw_mhz",     "swr15_bw_mhz_pm",  "swr15_approx",
                 "res_mhz",           "res_mhz_pm"}));
   EXPECT_NE(last.out.find("figures=published\n"), std::string::npos);
+  // The report names the correction as the file's key line does.
+  const std::string s1p = file("a.s1p");
+  const size_t word = s1p.find(" correction=");
+  ASSERT_NE(word, std::string::npos);
+  EXPECT_NE(last.out.find(s1p.substr(word + 1, s1p.find(' ', word + 1) - word - 1) + "\n"),
+            std::string::npos);
+  EXPECT_NE(last.out.find("correction=none\n"), std::string::npos);
   using kolm::test::reportedNumber;
   EXPECT_NEAR(reportedNumber(last.out, "swr_min_mhz"), 11.254, 0.02);
   EXPECT_NEAR(reportedNumber(last.out, "res_mhz"), 11.254, 0.02);
