@@ -168,21 +168,34 @@ double distanceToSector(Complex p, double rhoLow, double rhoHigh, double low, do
   return best;
 }
 
+// The directions of a sector's edges and middle, angles low, low + span / 2
+// and low + span, worked out once for every point taken along them.
+struct SectorAngles {
+  SectorAngles(double low, double span)
+      : low(low),
+        span(span),
+        units{std::polar(1.0, low), std::polar(1.0, low + span / 2), std::polar(1.0, low + span)} {}
+  double low, span;
+  std::array<Complex, 3> units;  // low, middle, high
+  // std::polar(rho, angle k) to the last bit: (rho cos, rho sin).
+  Complex at(double rho, size_t k) const { return {rho * units[k].real(), rho * units[k].imag()}; }
+};
+
 // The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span].
 Extremes overSector(const ErrorTerms& terms, Complex reference, double rhoLow, double rhoHigh,
-                    double low, double span) {
+                    const SectorAngles& angles) {
   Extremes e(terms, reference);
-  const double high = low + span, mid = low + span / 2;
-  auto at = [](double rho, double angle) { return std::polar(rho, angle); };
+  const double low = angles.low, span = angles.span;
+  auto at = [&](double rho, size_t k) { return angles.at(rho, k); };
   if (span >= kTwoPi) {
     e.circle(0, rhoHigh);
     if (rhoLow > 0) e.circle(0, rhoLow);
   } else {
-    e.piece(at(rhoHigh, low), at(rhoHigh, mid), at(rhoHigh, high));
-    if (rhoLow > 0) e.piece(at(rhoLow, low), at(rhoLow, mid), at(rhoLow, high));
+    e.piece(at(rhoHigh, 0), at(rhoHigh, 1), at(rhoHigh, 2));
+    if (rhoLow > 0) e.piece(at(rhoLow, 0), at(rhoLow, 1), at(rhoLow, 2));
     const double rhoMid = (rhoLow + rhoHigh) / 2;
-    for (double edge : {low, high}) {
+    for (size_t edge : {0u, 2u}) {
       if (rhoHigh > rhoLow)
         e.piece(at(rhoLow, edge), at(rhoMid, edge), at(rhoHigh, edge));
       else
@@ -207,7 +220,18 @@ Extremes overSector(const ErrorTerms& terms, Complex reference, double rhoLow, d
 // and |Z| per R0. First order, each part on its own, plus a bound of what the
 // first order leaves out (with G = u / D, u = w - e00, D = T + e11 u, a change
 // dG is (-de D - u dD) / (D (D + dD)) exactly).
-std::array<double, 5> termSpread(const ErrorTerms& t, Complex w, double a) {
+// The size of the directivity's, tracking's and source match's residual
+// errors (the same at every ratio of a point).
+struct TermBounds {
+  explicit TermBounds(const ErrorTerms& t)
+      : directivity(std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm])),
+        tracking(std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm])),
+        sourceMatch(std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm])) {}
+  double directivity, tracking, sourceMatch;
+};
+
+std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, Complex w,
+                                 double a) {
   const Complex u = w - t.directivity, d = t.tracking + t.sourceMatch * u;
   const Complex d2 = d * d, g = over(u, d);
   const double x = std::log(10.0) * -(a - kTotalReflectionCounts) /
@@ -239,9 +263,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, Complex w, double a) {
   // What the first order leaves out of dG: the denominator's own change, the
   // source match's change times the directivity's, and the ratio's
   // exponential in the counts per dB.
-  const double de = std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm]);
-  const double dt = std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm]);
-  const double ds = std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm]);
+  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
   const double dw = mag(w) * std::fabs(x) * t.pm[kCountsPerDb];
   const double du = mag(u), dSize = mag(d);
   const double dd = dt + ds * (du + de + dw) + (mag(t.sourceMatch) + ds) * (de + dw);
@@ -392,18 +414,20 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
   const double high = std::min(phaseRange.high, 180.0) / kDegrees;
 
   // The ranges over a sector, widened by what the terms may be off by there.
+  const TermBounds bounds(t);
   auto over = [&](Complex reference, const PointValues& shown, double from, double span) {
-    Extremes e = overSector(t, reference, rhoLow, rhoHigh, from, span);
+    const SectorAngles angles(from, span);
+    Extremes e = overSector(t, reference, rhoLow, rhoHigh, angles);
     std::array<double, 5> most{};
-    auto sample = [&](double size, double angle) {
-      const auto spread = termSpread(t, std::polar(size, angle), a);
+    auto sample = [&](Complex w) {
+      const auto spread = termSpread(t, bounds, w, a);
       for (size_t k = 0; k < most.size(); ++k) most[k] = std::max(most[k], spread[k]);
     };
-    sample(std::abs(reference), from + span / 2);
+    sample(angles.at(std::abs(reference), 1));
     for (double size : {rhoLow, rhoHigh})
-      for (double angle : {from, from + span}) sample(size, angle);
+      for (size_t k : {0u, 2u}) sample(angles.at(size, k));
     if (span >= kTwoPi)
-      for (double angle : {kPi / 2, kPi, 3 * kPi / 2}) sample(rhoHigh, angle);
+      for (double angle : {kPi / 2, kPi, 3 * kPi / 2}) sample(std::polar(rhoHigh, angle));
     e.size.low -= most[0], e.size.high += most[0];
     e.turn.low -= most[1], e.turn.high += most[1];
     if (!(most[1] < kPi / 2)) e.turnAll = true;
