@@ -801,10 +801,6 @@ while processing the picture.</translation>
         <translation>Band buttons</translation>
     </message>
     <message>
-        <source>%1 is empty: right-click it to store the working frequency in it.</source>
-        <translation>%1 is empty: right-click it to store the working frequency in it.</translation>
-    </message>
-    <message>
         <source>%1 holds %2 MHz.</source>
         <translation>%1 holds %2 MHz.</translation>
     </message>
@@ -1444,6 +1440,42 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</source>
         <translation>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</translation>
     </message>
+    <message>
+        <source>On the simulated instrument: %1 between generator and detector in the Simulator window, or the button below connects it.</source>
+        <translation>On the simulated instrument: %1 between generator and detector in the Simulator window, or the button below connects it.</translation>
+    </message>
+    <message>
+        <source>On the simulated instrument: through between generator and detector in the Simulator window, or the button below connects it.</source>
+        <translation>On the simulated instrument: through between generator and detector in the Simulator window, or the button below connects it.</translation>
+    </message>
+    <message>
+        <source>Connect it on the simulator</source>
+        <translation>Connect it on the simulator</translation>
+    </message>
+    <message>
+        <source>The simulator is not in use: nothing was connected.</source>
+        <translation>The simulator is not in use: nothing was connected.</translation>
+    </message>
+    <message>
+        <source>Connected on the simulator: %1 between generator and detector.</source>
+        <translation>Connected on the simulator: %1 between generator and detector.</translation>
+    </message>
+    <message>
+        <source>Not kept for the next run: %1</source>
+        <translation>Not kept for the next run: %1</translation>
+    </message>
+    <message>
+        <source>Store the current frequency here</source>
+        <translation>Store the current frequency here</translation>
+    </message>
+    <message>
+        <source>Empty: right-click it, or click it and choose &quot;Store the current frequency here&quot;, to keep the working frequency in it.</source>
+        <translation>Empty: right-click it, or click it and choose &quot;Store the current frequency here&quot;, to keep the working frequency in it.</translation>
+    </message>
+    <message>
+        <source>The DDS would have to run at %1 MHz, above its limit of %2 MHz (0.4 x the clock of %3 MHz): the working frequency is held at %4 MHz.</source>
+        <translation>The DDS would have to run at %1 MHz, above its limit of %2 MHz (0.4 x the clock of %3 MHz): the working frequency is held at %4 MHz.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -1989,6 +2021,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Checks that the port opens and that the detector and the bridge answer</source>
         <translation>Checks that the port opens and that the detector and the bridge answer</translation>
+    </message>
+    <message>
+        <source>Filled in with the simulated board&apos;s values (%1 MHz x %2): OK makes it ready.</source>
+        <translation>Filled in with the simulated board&apos;s values (%1 MHz x %2): OK makes it ready.</translation>
     </message>
 </context>
 <context>

@@ -13,11 +13,15 @@
 #include "hw/params.h"
 #include "hw/port_test.h"
 #include "sim/sim_port.h"
+#include "sim/simulated_instrument.h"
 
 namespace kolm::app {
 
 namespace {
 QString shortest(double v) { return QString::fromStdString(common::shortestText(v)); }
+// Offered on a first start on the simulator: x 20 on its 20 MHz quartz, the
+// 400 MHz clock the DDS is specified for.
+constexpr int kSimulatedMultiplier = 20;
 }  // namespace
 
 ParametersWindow::ParametersWindow(common::ui::UiContext& context,
@@ -53,6 +57,9 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   multiplierScroll_->setRange(0, 20);
   multiplierScroll_->setSingleStep(1);
   multiplierScroll_->setPageStep(4);
+  // The arrow keys move it, right and up for more.
+  multiplierScroll_->setFocusPolicy(Qt::StrongFocus);
+  multiplierScroll_->setInvertedControls(false);
   multiplierScroll_->setMinimumWidth(160);
   multiplierValue_ = new QLabel(clockGroup);
   multiplierValue_->setObjectName("multiplierValue");
@@ -144,6 +151,18 @@ void ParametersWindow::load() {
   multiplier_ = p.refClockMultiplier;
   quartz_ = p.quartzMHz;
   clock_ = p.refClockMHz;
+  // No clock yet on the simulated instrument: its board's values are offered,
+  // so that OK makes a working instrument.
+  if (!(p.refClockMHz > 0) && p.portBackend == "sim") {
+    multiplier_ = kSimulatedMultiplier;
+    quartz_ = sim::SimSettings{}.quartzMHz;
+    configProblem_->setText(
+        configProblem_->text() + (problems.empty() ? "" : "\n") +
+        tr("Filled in with the simulated board's values (%1 MHz x %2): OK makes it ready.")
+            .arg(shortest(quartz_))
+            .arg(multiplier_));
+    configProblem_->setVisible(true);
+  }
   // A multiplier outside the bar's range is shown at the nearest end of it.
   const QSignalBlocker block(multiplierScroll_);
   multiplierScroll_->setValue(std::clamp(multiplier_, 0, 20));

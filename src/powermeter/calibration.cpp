@@ -99,16 +99,27 @@ int readCalibrationCount(hw::Instrument& instrument) {
   return v;
 }
 
-std::string calibrationRequest(CalPoint point, double mhz) {
+std::string simulatorConnection(CalPoint point) {
+  return point == CalPoint::ZeroDbm ? "through" : "atten:60";
+}
+
+std::string calibrationRequest(CalPoint point, double mhz, bool simulated) {
   const std::string request =
       point == CalPoint::ZeroDbm
           ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
           : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
-  return request + "\n\n" +
-         common::arg(KOLM_TR("kolm",
-                             "The generator now sends %1 MHz: the calibration holds at that "
-                             "frequency. Connect %2."),
-                     {mhzText(mhz), connectionText(point)});
+  std::string text = request + "\n\n" +
+                     common::arg(KOLM_TR("kolm",
+                                         "The generator now sends %1 MHz: the calibration holds at "
+                                         "that frequency. Connect %2."),
+                                 {mhzText(mhz), connectionText(point)});
+  if (simulated)
+    text += "\n\n" + common::arg(KOLM_TR("kolm",
+                                         "On the simulated instrument: %1 between generator "
+                                         "and detector in the Simulator window, or the "
+                                         "button below connects it."),
+                                 {simulatorConnection(point)});
+  return text;
 }
 
 std::string calibrationAdvice(CalPoint point, int reading) {
@@ -122,7 +133,8 @@ std::string calibrationAdvice(CalPoint point, int reading) {
 }
 
 bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
-                    common::Prompter& prompter, Calibration& calibration) {
+                    common::Prompter& prompter, Calibration& calibration,
+                    const common::PromptHelp& connect) {
   const std::string wrong = calibrationFrequencyProblem(mhz, instrument.params.refClockMHz);
   if (!wrong.empty()) {
     prompter.message(wrong, common::Icon::Warning);
@@ -131,7 +143,9 @@ bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
   // The generator runs at the stated frequency while the user connects it.
   instrument.startGenerator(hw::checkedTuningWord(mhz, instrument.params.refClockMHz).word);
   const auto taken = [&]() -> std::optional<int> {
-    if (!prompter.confirm(calibrationRequest(point, mhz))) return std::nullopt;
+    if (!common::confirmWithHelp(prompter, calibrationRequest(point, mhz, bool(connect.act)),
+                                 connect))
+      return std::nullopt;
     const int v = readCalibrationCount(instrument);
     if (instrument.portFailed()) {
       prompter.message(instrument.portFailure(), common::Icon::Critical);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "common/prompt_help.h"
 #include "common/prompter.h"
 #include "common/settings_change.h"
 #include "hw/instrument.h"
@@ -73,7 +74,12 @@ int readCalibrationCount(hw::Instrument& instrument);
 // The two prompts of a calibration at `point`: the request to apply the signal
 // (naming the generator's frequency), and the advice shown after the count's
 // Str form.
-std::string calibrationRequest(CalPoint point, double mhz);
+// With `simulated`, the request also says what to connect on the simulated
+// instrument (simulatorConnection) and that the prompt's button connects it.
+std::string calibrationRequest(CalPoint point, double mhz, bool simulated = false);
+// What the simulated instrument has between generator and detector for a
+// calibration at `point`: "through" or "atten:60".
+std::string simulatorConnection(CalPoint point);
 std::string calibrationAdvice(CalPoint point, int reading);
 
 // Calibration at 0 dBm or -60 dBm at `mhz`: the generator started there, the
@@ -81,8 +87,11 @@ std::string calibrationAdvice(CalPoint point, int reading);
 // the count with its advice (Cancel ends with nothing changed), then the count
 // is taken. The generator is switched off on every way out. True when the
 // count was taken (the window then runs one sweep).
+// `connect`, when it has a step, is offered with the request: it connects
+// simulatorConnection(point) on the simulated instrument.
 bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
-                    common::Prompter& prompter, Calibration& calibration);
+                    common::Prompter& prompter, Calibration& calibration,
+                    const common::PromptHelp& connect = {});
 
 // The default calibration: on OK the counts become 826 and 235 (no sweep follows). True
 // when they were set.

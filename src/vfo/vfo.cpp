@@ -26,7 +26,17 @@ void Vfo::sendFrequency() {
   IfOffset = common::numericValue(settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2);
   const double clock = instrument_.params.refClockMHz;
   Tuning t = tune(settings.WorkingFreq, settings.mode, IfOffset, clock);
-  if (t.tooHigh) prompter_.message(kTooHighMessage);
+  // The message names the limit and where the frequency is held.
+  if (t.tooHigh)
+    prompter_.message(
+        KOLM_TR("kolm", kTooHighMessage) + "\n\n" +
+        common::arg(
+            KOLM_TR("kolm",
+                    "The DDS would have to run at %1 MHz, above its limit of %2 MHz "
+                    "(0.4 x the clock of %3 MHz): the working frequency is held at %4 MHz."),
+            {common::shortestText(t.requestedDdsFreq, 9),
+             common::shortestText(kMaxOutputShare * clock, 9), common::shortestText(clock, 9),
+             common::shortestText(t.WorkingFreq, 9)}));
   settings.WorkingFreq = t.WorkingFreq;
 
   Output out;

@@ -106,6 +106,27 @@ TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
   }
 }
 
+// On the simulator the request says what to connect, and its step connects
+// what the calibration takes: the count is accepted after the step alone.
+TEST(LevelCalibration, OnTheSimulatorTheRequestsStepConnectsWhatItAsksFor) {
+  for (CalPoint point : {CalPoint::ZeroDbm, CalPoint::Minus60Dbm})
+    for (bool step : {true, false}) {
+      auto rig = typicalBoard("atten:20");
+      common::ScriptedHelpingPrompter prompter;
+      prompter.helps = {step};
+      const common::PromptHelp connect{
+          "Connect", [&] {
+            rig.sim->configure({simulatorConnection(point), "r=50", "typical"});
+            return std::string("connected");
+          }};
+      Calibration cal;
+      EXPECT_EQ(calibrateLevel(point, 10, rig.instrument, prompter, cal, connect), step);
+      EXPECT_NE(prompter.shown.at(0).text.find(simulatorConnection(point) + " between"),
+                std::string::npos)
+          << prompter.shown[0].text;
+    }
+}
+
 // A calibration taken right after opening and one taken after a sweep left
 // the generator at 30 MHz read alike: the step sets its own frequency.
 TEST(LevelCalibration, ThePreviousSettingOfTheGeneratorDoesNotMatter) {

@@ -106,7 +106,10 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   vfo.sendFrequency();
   EXPECT_EQ(vfo.settings.WorkingFreq, 70);
   EXPECT_THAT(rig.fresh(), ElementsAre("word 1717986918"));
-  EXPECT_THAT(rig.prompter.messages(), ElementsAre("Frequency too High"));
+  EXPECT_THAT(rig.prompter.messages(),
+              ElementsAre("Frequency too High\n\nThe DDS would have to run at 170 MHz, above its "
+                          "limit of 160 MHz (0.4 x the clock of 400 MHz): the working frequency "
+                          "is held at 70 MHz."));
 
   // Down from 0.5 MHz by 1 MHz stops at 0.
   vfo.setMode(Mode::GEN);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "chart/ui/sweep_chart.h"
 
@@ -40,14 +41,25 @@ std::vector<SweepChart::ChartLabel> SweepChart::gridLabels(const QSize& size) co
   if (!m.valid()) return labels;
   const QFontMetricsF fm(font());
   const double w = size.width() - 1, h = size.height() - 1;
-  auto add = [&](const GridLine& line) {
+  // A value is written whole or not at all: one the chart's edge would cut
+  // ("-5" over the top, "45" under the foot) is left out, and so is a level
+  // that would sit among the frequencies along the top.
+  auto whole = [&](const GridLine& line) -> std::optional<ChartLabel> {
     const double x = m.x(line.labelX) + 2, y = m.y(line.labelY);
-    if (x > w || y > h || y + fm.ascent() * 2 < 0) return;
     const QString text = QString::fromStdString(line.label);
-    labels.push_back({text, QRectF(x, y, fm.horizontalAdvance(text), fm.height()), foreground_});
+    const QRectF box(x, y, fm.horizontalAdvance(text), fm.height());
+    if (box.left() < 0 || box.right() > w + 1 || box.top() < 0 || box.bottom() > h + 1) return {};
+    return ChartLabel{text, box, foreground_};
   };
-  for (const auto& line : grid_.horizontal) add(line);
-  for (const auto& line : grid_.vertical) add(line);
+  for (const auto& line : grid_.vertical)
+    if (auto l = whole(line)) labels.push_back(*l);
+  const size_t frequencies = labels.size();
+  for (const auto& line : grid_.horizontal) {
+    const auto l = whole(line);
+    if (l && std::none_of(labels.begin(), labels.begin() + static_cast<std::ptrdiff_t>(frequencies),
+                          [&](const ChartLabel& f) { return f.box.intersects(l->box); }))
+      labels.push_back(*l);
+  }
   // The units, at the far ends of the axes: across at the bottom right, up at
   // the bottom left.
   const QFontMetricsF bold(boldOf(font()));

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kolm::common::ui {
 
@@ -84,6 +85,25 @@ bool QtPrompter::confirm(const std::string& text, const std::string& title) {
   box.setText(shown(text));
   box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok;
+}
+
+bool QtPrompter::confirmWithHelp(const std::string& text, const PromptHelp& help,
+                                 const std::string& title) {
+  if (!help.act) return confirm(text, title);
+  QMessageBox box(owner(parent_));
+  box.setWindowTitle(shown(title));
+  box.setText(shown(text));
+  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+  QPushButton* step = box.addButton(q(help.caption), QMessageBox::ActionRole);
+  step->setObjectName("promptHelpButton");
+  // The step leaves the prompt open, saying what it did; OK or Cancel answers.
+  for (;;) {
+    box.exec();
+    if (box.clickedButton() != step) break;
+    box.setInformativeText(q(help.act()));
+    step->setEnabled(false);
+  }
+  return box.standardButton(box.clickedButton()) == QMessageBox::Ok;
 }
 
 std::optional<std::string> QtPrompter::input(const std::string& title, const std::string& prompt,

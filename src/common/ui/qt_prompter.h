@@ -5,11 +5,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "common/prompt_help.h"
 #include "common/prompter.h"
 
 namespace kolm::common::ui {
 
-class QtPrompter : public Prompter {
+class QtPrompter : public Prompter, public HelpingPrompter {
  public:
   // File dialogs start in `startFolder` (the settings folder, where the
   // program keeps its files; the working directory when empty), then in the
@@ -18,6 +19,8 @@ class QtPrompter : public Prompter {
       : parent_(parent), folder_(std::move(startFolder)) {}
   void message(const std::string& text, Icon icon, const std::string& title) override;
   bool confirm(const std::string& text, const std::string& title) override;
+  bool confirmWithHelp(const std::string& text, const PromptHelp& help,
+                       const std::string& title) override;
   std::optional<std::string> input(const std::string& title, const std::string& prompt,
                                    const std::string& defaultText) override;
   std::string openFileName(const std::string& title, const std::string& filter) override;

@@ -21,6 +21,7 @@
 #include "powermeter/crystal_fit.h"
 #include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_window.h"
+#include "sim/ui/simulator_window.h"
 
 namespace kolm::powermeter::ui {
 
@@ -43,7 +44,8 @@ void PowerMeterWindow::calibrateAtMinus60Dbm() { calibrateAt(CalPoint::Minus60Db
 void PowerMeterWindow::calibrateAt(CalPoint point) {
   if (runner_.running()) return;
   Calibration after = calibration_;
-  if (!calibrateLevel(point, calibrationMHz(), context_.instrument, context_.prompter, after))
+  if (!calibrateLevel(point, calibrationMHz(), context_.instrument, context_.prompter, after,
+                      connectOnSimulator(simulatorConnection(point))))
     return;
   // The count taken at this level; the other one as pow.ini holds it.
   changeCalibration([point, after](Calibration now) -> std::optional<Calibration> {
@@ -52,6 +54,12 @@ void PowerMeterWindow::calibrateAt(CalPoint point) {
     return now;
   });
   startSingleSweep();  // the chart shows the new calibration
+}
+
+common::PromptHelp PowerMeterWindow::connectOnSimulator(const std::string& dut) {
+  if (!context_.instrument.simulated()) return {};
+  return {sim::ui::connectOnSimulatorCaption().toStdString(),
+          [this, dut] { return sim::ui::connectOnSimulator(context_, dut); }};
 }
 
 void PowerMeterWindow::restoreDefaultCalibration() {
@@ -272,7 +280,15 @@ void PowerMeterWindow::measureQuartzReference() {
     return;
   }
   R0 = *r0;
-  if (!context_.prompter.confirm(KOLM_TR_NOOP("kolm", " Bypassare il quarzo"))) return;
+  // On the simulator the through path is the crystal bypassed.
+  const common::PromptHelp bypass = connectOnSimulator("through");
+  std::string request = KOLM_TR_NOOP("kolm", " Bypassare il quarzo");
+  if (bypass.act)
+    request = KOLM_TR("kolm", " Bypassare il quarzo") + "\n\n" +
+              KOLM_TR("kolm",
+                      "On the simulated instrument: through between generator and detector in "
+                      "the Simulator window, or the button below connects it.");
+  if (!common::confirmWithHelp(context_.prompter, request, bypass)) return;
   auto words = tablePass(kRifEntries);  // one word beyond the last entry is sent
   if (!words) return;
   quartzJob_ = std::make_unique<QuartzReferenceJob>(context_.instrument, *words, calibration_);

@@ -153,6 +153,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void calibrateAtZeroDbm();
   void calibrateAtMinus60Dbm();
   void calibrateAt(CalPoint point);
+  // The prompts' step that connects `dut` on the simulator; none on a real port.
+  common::PromptHelp connectOnSimulator(const std::string& dut);
   void restorePreviousCalibration();
   void chooseCalibrationFrequency();
   // The generator's frequency for the two calibrations (kolm.ini; 10 MHz).

@@ -194,6 +194,7 @@ class SimulatorWindow : public QWidget {
     refreshMonitor();
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this] {
+      followRunningChoice();
       refreshStatus();
       refreshMonitor();
     });
@@ -262,12 +263,26 @@ class SimulatorWindow : public QWidget {
     if (SimulatedInstrument* s = simulator()) applied_ = runningChoice(*s);
   }
 
+  // A connection made from a prompt shows here, unless the boxes hold changes
+  // of their own not applied yet.
+  void followRunningChoice() {
+    SimulatedInstrument* s = simulator();
+    if (!s || pending()) return;
+    const hw::PortOptions running = runningChoice(*s);
+    if (running.simDut == applied_.simDut && running.simLoad == applied_.simLoad) return;
+    applied_.simDut = running.simDut;
+    applied_.simLoad = running.simLoad;
+    show(applied_);
+  }
+
+ public:
   static hw::PortOptions runningChoice(const SimulatedInstrument& s) {
     const SimSettings& set = s.settings();
     return {s.dut().text, s.load().text, std::string(boardName(set.board)),
             set.quartzFollowsParams ? std::string() : common::shortestText(set.quartzMHz)};
   }
 
+ private:
   void show(const hw::PortOptions& o) {
     dut_->setEditText(q(o.simDut));
     load_->setEditText(q(o.simLoad));
@@ -445,6 +460,31 @@ class SimulatorWindow : public QWidget {
 
 QWidget* createSimulatorWindow(common::ui::UiContext& context) {
   return new SimulatorWindow(context);
+}
+
+QString connectOnSimulatorCaption() {
+  return QCoreApplication::translate("kolm", "Connect it on the simulator");
+}
+
+std::string connectOnSimulator(common::ui::UiContext& context, const std::string& dut) {
+  SimulatedInstrument* s = findSimulator(context.instrument.port());
+  if (!s)
+    return QCoreApplication::translate("kolm",
+                                       "The simulator is not in use: nothing was connected.")
+        .toStdString();
+  hw::PortOptions options = SimulatorWindow::runningChoice(*s);
+  options.simDut = dut;
+  if (const std::string problem = s->configure(options); !problem.empty()) return problem;
+  std::string why;
+  const common::SettingsFolder::Hold hold(context.settings);
+  const bool kept = savePortOptions(options, context.settings.file(kSimConfigFile),
+                                    context.settings.keeper(), &why);
+  QString done = QCoreApplication::translate(
+                     "kolm", "Connected on the simulator: %1 between generator and detector.")
+                     .arg(q(dut));
+  if (!kept)
+    done += " " + QCoreApplication::translate("kolm", "Not kept for the next run: %1").arg(q(why));
+  return done.toStdString();
 }
 
 }  // namespace kolm::sim::ui

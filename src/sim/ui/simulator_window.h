@@ -15,4 +15,11 @@ namespace kolm::sim::ui {
 // itself when closed, asking first when a change has not been applied.
 QWidget* createSimulatorWindow(common::ui::UiContext& context);
 
+// Connects `dut` between generator and detector of the simulator in use (the
+// rest as it is), keeps it in sim.cfg as Apply does, and says in words what
+// was done (or why nothing was). An open Simulator window shows it.
+std::string connectOnSimulator(common::ui::UiContext& context, const std::string& dut);
+// The caption of the prompts' button that does so.
+QString connectOnSimulatorCaption();
+
 }  // namespace kolm::sim::ui

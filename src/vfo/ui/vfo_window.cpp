@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -516,11 +517,12 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() == Qt::LeftButton) {
         if (!vfo_.recallBand(i)) {
-          status_->setText(
-              QCoreApplication::translate(
-                  "kolm", "%1 is empty: right-click it to store the working frequency in it.")
-                  .arg(bandButtons_[static_cast<size_t>(i)]->text().simplified()));
-          break;
+          // An empty button offers to be filled.
+          QMenu menu(this);
+          menu.addAction(QCoreApplication::translate("kolm", "Store the current frequency here"))
+              ->setObjectName("storeBandHere");
+          if (!menu.exec(mouse->globalPosition().toPoint())) return true;
+          vfo_.storeBand(i);
         }
         status_->clear();
       } else if (mouse->button() == Qt::RightButton) {
@@ -559,6 +561,14 @@ void VfoWindow::showSettings() {
 
 void VfoWindow::showFrequencies() {
   workingFrequencyLabel_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+  for (size_t i = 0; i < bandButtons_.size(); ++i)
+    bandButtons_[i]->setToolTip(
+        vfo_.FreqButtons[i] > 0
+            ? text(kBandTip)
+            : QCoreApplication::translate("kolm",
+                                          "Empty: right-click it, or click it and choose \"Store "
+                                          "the current frequency here\", to keep the working "
+                                          "frequency in it."));
   alignSteps();
   const auto& out = vfo_.output();
   if (out && out->sent) {

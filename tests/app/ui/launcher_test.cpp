@@ -254,6 +254,23 @@ TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
   }
 }
 
+// A first start on the simulator offers its board's values, which one OK
+// keeps; the multiplier follows the arrow keys.
+TEST(ParametersWindowTest, AFirstStartOnTheSimulatorIsOneOkFromAWorkingInstrument) {
+  LauncherRig rig;
+  rig.instrument.params = {0, 0, 0, hw::kLpt1, "sim"};
+  rig.launcher.showParameters();
+  auto* w = rig.launcher.parametersWindow();
+  EXPECT_EQ(child<QLabel>(w, "clockValue")->text(), "400");
+  auto* multiplier = child<QScrollBar>(w, "multiplierScroll");
+  multiplier->setFocus();
+  QTest::keyClick(multiplier, Qt::Key_Left);
+  EXPECT_EQ(child<QLabel>(w, "multiplierValue")->text(), "19");
+  QTest::keyClick(multiplier, Qt::Key_Right);
+  child<QPushButton>(w, "okButton")->click();
+  EXPECT_EQ(rig.instrument.params.refClockMHz, 400);
+}
+
 // The Parameters window's port test: of the port in use, or of another one; on a
 // first start (no clock accepted yet) with the clock typed in the window.
 TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "common/files.h"
@@ -220,9 +221,19 @@ TEST(VfoWindow, MemoriesBandButtonsAndTheClosingSequence) {
   QTest::mousePress(rig.get<QPushButton>("bandButton4"), Qt::LeftButton);
   EXPECT_EQ(rig.workingFrequency(), "014.074 000");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));
-  // A button never stored keeps the frequency and says how to store one.
-  QTest::mousePress(rig.get<QPushButton>("bandButton0"), Qt::LeftButton);
-  EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().startsWith("Band 160 is empty"));
+  // A button never stored says how to fill it; a click offers to store the
+  // working frequency there (Escape leaves it empty, the item fills it).
+  auto* empty = rig.get<QPushButton>("bandButton0");
+  for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+    EXPECT_TRUE(empty->toolTip().startsWith("Empty: right-click it")) << key;
+    QTimer::singleShot(0, [key] {
+      QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+      QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(key));
+    });
+    QTest::mousePress(empty, Qt::LeftButton);
+  }
+  EXPECT_FALSE(empty->toolTip().startsWith("Empty"));
+  EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074)));  // stored, and loaded again
   // Clear all asks first.
   rig.prompter.confirms = {true};
   rig.click("clearMemoriesButton");
