@@ -99,7 +99,21 @@ CableChoice askCable(QWidget* parent, const std::optional<Cable>& current) {
     std::string error;
     const auto cable = parseCable(spec.toStdString(), &error);
     if (!cable) {
-      problem->setText(QString::fromStdString(error));
+      // Said as a sentence, at the box it is about.
+      QString said = QString::fromStdString(error);
+      if (!said.isEmpty()) said[0] = said[0].toUpper();
+      problem->setText(said);
+      const std::pair<const char*, QLineEdit*> fields[] = {
+          {"length", length}, {"velocity factor", vf}, {"loss", loss}, {"impedance", z0}};
+      for (const auto& [word, box] : fields)
+        if (said.contains(QLatin1String(word), Qt::CaseInsensitive) && box->isEnabled()) {
+          box->setStyleSheet("QLineEdit { border: 2px solid #d00000; }");
+          box->setFocus();
+          QObject::connect(
+              box, &QLineEdit::textEdited, box, [box] { box->setStyleSheet({}); },
+              Qt::SingleShotConnection);
+          break;
+        }
       return;
     }
     choice = {false, cable};

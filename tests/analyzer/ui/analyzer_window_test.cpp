@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <tuple>
@@ -15,6 +21,7 @@
 #include "analyzer/ui/analyzer_fixture.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/ui/cable_dialog.h"
 #include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
 #include "analyzer/validity.h"
@@ -415,6 +422,30 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   for (size_t i = 0; i < open[kResistance].y.size(); ++i) {
     EXPECT_NE(open[kResistance].marks.at(i), chart::Mark::Valid) << i;
     EXPECT_NEAR(open[kReturnLoss].y[i], 0, 0.2);  // measured, not 30 dB
+  }
+}
+
+// A cable the core refuses is said as a sentence at the box it is about, for
+// each figure typed by hand, and nothing is taken.
+TEST(CableDialog, ARefusedFigureIsSaidAtItsBox) {
+  for (const auto& [name, value] : std::vector<std::pair<const char*, const char*>>{
+           {"cableLength", "-1"}, {"cableVf", "1.5"}, {"cableLoss", "-2"}, {"cableZ0", "0"}}) {
+    QString said;
+    bool marked = false;
+    QTimer::singleShot(0, [&, name = name, value = value] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      auto* type = dialog->findChild<QComboBox*>("cableType");
+      type->setCurrentIndex(type->count() - 1);  // figures by hand
+      auto* box = dialog->findChild<QLineEdit*>(name);
+      box->setText(value);
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+      said = dialog->findChild<QLabel*>("cableProblem")->text();
+      marked = !box->styleSheet().isEmpty();
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    EXPECT_TRUE(analyzer::ui::askCable(nullptr, std::nullopt).cancelled) << name;
+    EXPECT_TRUE(!said.isEmpty() && said[0].isUpper()) << name << ": " << said.toStdString();
+    EXPECT_TRUE(marked) << name;
   }
 }
 
