@@ -190,16 +190,16 @@
         <translation>Tracking: the open and the short within %1 dB of a total reflection.</translation>
     </message>
     <message>
-        <source>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB.</source>
-        <translation>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB.</translation>
-    </message>
-    <message>
         <source>Not kept: measure the standard named above again.</source>
         <translation>Not kept: measure the standard named above again.</translation>
     </message>
     <message>
         <source>simulated instrument</source>
         <translation>simulated instrument</translation>
+    </message>
+    <message>
+        <source>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB, the worst the readings allow once their noise and the detector&apos;s slope are counted.</source>
+        <translation>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB, the worst the readings allow once their noise and the detector&apos;s slope are counted.</translation>
     </message>
 </context>
 <context>

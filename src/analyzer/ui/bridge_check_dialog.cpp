@@ -38,7 +38,8 @@ QString resultText(const BridgeCheckResult& r, bool stored) {
   text += "\n\n";
   text += stored ? QObject::tr(
                        "Kept: the readings' intervals now take the directivity as %1 dB "
-                       "and the tracking as %2 dB.")
+                       "and the tracking as %2 dB, the worst the readings allow once their "
+                       "noise and the detector's slope are counted.")
                        .arg(db(r.figures.directivityDb), db(r.figures.trackingDb))
                  : QObject::tr("Not kept: measure the standard named above again.");
   return text;
