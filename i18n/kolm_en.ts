@@ -389,7 +389,7 @@
     </message>
     <message>
         <source>errore</source>
-        <translation>error</translation>
+        <translation>The crystal could not be measured:</translation>
     </message>
     <message>
         <source> attenzione il tempo potrebbe superare %1secondi</source>
