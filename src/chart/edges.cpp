@@ -16,13 +16,8 @@ std::string reportNumber(const std::optional<double>& value, int decimals) {
 
 std::optional<double> outwardPm(const std::optional<double>& value, const std::optional<double>& pm,
                                 int decimals) {
-  if (!pm || !std::isfinite(*pm)) return pm;
-  const double scale = std::pow(10.0, decimals);
-  // What writing the value to `decimals` moves it by, at most half a digit.
-  const double moved = value ? std::fabs(*value - std::nearbyint(*value * scale) / scale) : 0;
-  // The product may land a hair above a whole number it stands for.
-  const double digits = (*pm + moved) * scale;
-  return std::ceil(digits * (1 - 1e-12)) / scale;
+  if (!pm) return pm;
+  return common::outwardHalfWidth(value.value_or(0), *pm, decimals);
 }
 
 std::string reportLine(std::string_view key, const std::optional<double>& value, int decimals) {

@@ -416,6 +416,22 @@ double upToUnit(double needed, double unit) {
 
 }  // namespace
 
+double outwardHalfWidth(double value, double pm, int decimals) {
+  if (!std::isfinite(pm)) return pm;
+  const double scale = std::pow(10.0, decimals);
+  const double written = std::round(value * scale) / scale;
+  const double moved = std::isfinite(written) ? std::fabs(value - written) : 0;
+  const double needed = pm + moved;
+  double units = std::ceil(needed * scale);
+  // A product a few last places above the whole number it stands for is that
+  // number (0.3 * 10 is 3.0000000000000004).
+  if (units >= 1 &&
+      (units - 1) / scale >= needed * (1 - 4 * std::numeric_limits<double>::epsilon()))
+    units -= 1;
+  const double up = units / scale;
+  return std::isfinite(up) ? std::max(up, 0.0) : pm;
+}
+
 double outwardHalfWidthSignificant(double value, int valueDigits, double pm, int digits) {
   if (!std::isfinite(pm) || !std::isfinite(value)) return pm;
   const std::string text = shortestText(value, valueDigits);

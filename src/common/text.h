@@ -66,6 +66,13 @@ std::string formatPattern(double value, std::string_view pattern, char thousands
 // The decimals a display pattern writes.
 int patternDecimals(std::string_view pattern);
 
+// A half-width `pm` about `value`, both written with `decimals` decimals
+// (negative: to tens, hundreds...), rounded outward: up to a whole last digit
+// and widened by what writing the value moves it, so that the written value
+// plus and minus the written half-width hold every number within pm of
+// `value`. Infinite and NaN half-widths are returned as they are.
+double outwardHalfWidth(double value, double pm, int decimals);
+
 // A half-width `pm` about `value`, the value written with `valueDigits`
 // significant digits and the half-width with `digits`, rounded outward: the
 // written value plus and minus the written half-width hold every number within

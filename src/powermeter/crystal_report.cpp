@@ -61,20 +61,12 @@ double roundToDecimals(double value, int decimals) {
   return std::round(value / unit) * unit;
 }
 
-double roundUpToDecimals(double pm, int decimals) {
-  if (!std::isfinite(pm)) return pm;
-  // A last-place error of the product does not cost a whole unit.
-  const double scale = std::pow(10.0, decimals);
-  const double up = std::ceil(pm * scale * (1 - 1e-12)) / scale;
-  return std::isfinite(up) ? std::max(up, 0.0) : pm;
-}
-
 DeservedText deservedText(double value, double pm, int fallback) {
   const int decimals = decimalsFor(pm, fallback);
   const std::string pattern =
       decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
   const double shown = roundToDecimals(value, decimals);
-  const double pmShown = roundUpToDecimals(pm + std::abs(shown - value), decimals);
+  const double pmShown = common::outwardHalfWidth(value, pm, decimals);
   return {common::formatPattern(shown, pattern), common::formatPattern(pmShown, pattern), pmShown};
 }
 
@@ -82,7 +74,7 @@ std::string halfWidthText(double pm, int fallback) {
   const int decimals = decimalsFor(pm, fallback);
   const std::string pattern =
       decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
-  return common::formatPattern(roundUpToDecimals(pm, decimals), pattern);
+  return common::formatPattern(common::outwardHalfWidth(0, pm, decimals), pattern);
 }
 
 std::optional<float> r0FromText(std::string_view text) {
@@ -154,7 +146,8 @@ std::string decimalText(double value, int decimals, bool thousands, bool up = fa
   std::string pattern = thousands ? "#,##0" : "0";
   for (int k = 0; k < decimals; ++k) pattern += k == 0 ? ".0" : "0";
   return common::formatPattern(
-      up ? roundUpToDecimals(value, decimals) : roundToDecimals(value, decimals), pattern, ' ');
+      up ? common::outwardHalfWidth(0, value, decimals) : roundToDecimals(value, decimals), pattern,
+      ' ');
 }
 
 std::string pmText(double pm, bool thousands = false) {
@@ -167,9 +160,9 @@ std::string line(const Measured& m, double scale, int fallbackDecimals, std::str
                  bool thousands = false) {
   const double value = m.value * scale;
   const int decimals = decimalsFor(m.pm * scale, fallbackDecimals);
-  const double moved = std::abs(roundToDecimals(value, decimals) - value);
   return decimalText(value, decimals, thousands) + std::string(unit) + " \u00b1 " +
-         decimalText(m.pm * scale + moved, decimals, thousands, true) + std::string(unit);
+         decimalText(common::outwardHalfWidth(value, m.pm * scale, decimals), decimals, thousands) +
+         std::string(unit);
 }
 
 std::string frequencyLine(const std::optional<Measured>& m) {

@@ -495,15 +495,17 @@ std::string ladderReport(const LadderDesign& d, const LadderSpread* spread) {
   line("order", order);
   prediction("", d.predicted);
   if (spread) {
-    // Rounded outward: up to the digit the value is printed to.
-    auto up = [](double v, double unit) {
-      return std::isfinite(v) ? common::shortestText(std::ceil(v / unit - 1e-9) * unit, 12)
-                              : std::string("none");
+    // Rounded outward from the value as printed beside it.
+    auto up = [](double value, double pm, int decimals) {
+      return std::isfinite(pm)
+                 ? common::shortestText(common::outwardHalfWidth(value, pm, decimals), 12)
+                 : std::string("none");
     };
-    line("centre_mhz_pm", up(spread->centreHz / 1e6, 1e-6));
-    line("bw3_hz_pm", up(spread->bw3Hz, 0.1));
-    line("ripple_db_pm", up(spread->rippleDb, 0.01));
-    line("il_db_pm", up(spread->ilDb, 0.01));
+    const LadderResponse& r = d.predicted;
+    line("centre_mhz_pm", up(r.centreHz / 1e6, spread->centreHz / 1e6, 6));
+    line("bw3_hz_pm", up(r.bw3Hz.value_or(0), spread->bw3Hz, 1));
+    line("ripple_db_pm", up(r.rippleDb, spread->rippleDb, 2));
+    line("il_db_pm", up(r.ilDb, spread->ilDb, 2));
   }
   parts("e12_", d.e12);
   prediction("e12_", d.predictedE12);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <locale>
 #include <optional>
+#include <random>
 #include <string>
 #include <tuple>
 
@@ -123,4 +126,39 @@ TEST(StatusTexts, SayWhatWasDone) {
   EXPECT_EQ(pdfWrittenText("/tmp/a.pdf"), "PDF written to /tmp/a.pdf");
   // Arguments are put in once: a %2 inside the first stays as it is.
   EXPECT_EQ(arg("%1 and %2, %3", {"a%2", "b"}), "a%2 and b, %3");
+}
+
+// The value and half-width as written hold the interval computed, and are no
+// wider than one last digit beyond what writing the value moved it.
+TEST(OutwardHalfWidth, TheWrittenIntervalHoldsTheComputedOne) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> decade(-5, 7), share(-10, 0), sign(-1, 1);
+  std::uniform_int_distribution<int> places(-2, 9), significant(1, 5);
+  auto parse = [](const std::string& text) {
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+  };
+  for (int i = 0; i < 5000; ++i) {
+    const double value = std::copysign(std::pow(10.0, decade(random)), sign(random));
+    const double pm = std::fabs(value) * std::pow(10.0, share(random));
+    const double slack = 1e-13 * std::fabs(value);
+
+    const int decimals = places(random);
+    std::string pattern = "0";
+    if (decimals > 0) pattern += "." + std::string(static_cast<size_t>(decimals), '0');
+    const double written = decimals >= 0 ? parse(formatPattern(value, pattern))
+                                         : std::round(value / std::pow(10.0, -decimals)) *
+                                               std::pow(10.0, -decimals);
+    const double half = outwardHalfWidth(value, pm, decimals);
+    ASSERT_LE(written - half, value - pm + slack) << value << " " << pm << " " << decimals;
+    ASSERT_GE(written + half, value + pm - slack) << value << " " << pm << " " << decimals;
+    ASSERT_LE(half, pm + std::fabs(value - written) + std::pow(10.0, -decimals) + slack);
+
+    const int valueDigits = significant(random) + 3, digits = significant(random);
+    const double shown = parse(shortestText(value, valueDigits));
+    const double halfShown = outwardHalfWidthSignificant(value, valueDigits, pm, digits);
+    ASSERT_LE(shown - halfShown, value - pm + slack) << value << " " << pm;
+    ASSERT_GE(shown + halfShown, value + pm - slack) << value << " " << pm;
+  }
 }
