@@ -201,6 +201,14 @@
         <source>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB, the worst the readings allow once their noise and the detector&apos;s slope are counted.</source>
         <translation>Kept: the readings&apos; intervals now take the directivity as %1 dB and the tracking as %2 dB, the worst the readings allow once their noise and the detector&apos;s slope are counted.</translation>
     </message>
+    <message>
+        <source>In use: the calibration of %1; readings inside its span are corrected.</source>
+        <translation>In use: the calibration of %1; readings inside its span are corrected.</translation>
+    </message>
+    <message>
+        <source>No calibration in use: the readings are uncorrected.</source>
+        <translation>No calibration in use: the readings are uncorrected.</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1476,6 +1484,30 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>The DDS would have to run at %1 MHz, above its limit of %2 MHz (0.4 x the clock of %3 MHz): the working frequency is held at %4 MHz.</source>
         <translation>The DDS would have to run at %1 MHz, above its limit of %2 MHz (0.4 x the clock of %3 MHz): the working frequency is held at %4 MHz.</translation>
     </message>
+    <message>
+        <source>X = 0</source>
+        <translation>X = 0</translation>
+    </message>
+    <message>
+        <source>uncorrected: no calibration</source>
+        <translation>uncorrected: no calibration</translation>
+    </message>
+    <message>
+        <source>uncorrected: outside the calibration&apos;s %1 to %2 MHz</source>
+        <translation>uncorrected: outside the calibration&apos;s %1 to %2 MHz</translation>
+    </message>
+    <message>
+        <source>uncorrected below %1 and above %2 MHz</source>
+        <translation>uncorrected below %1 and above %2 MHz</translation>
+    </message>
+    <message>
+        <source>uncorrected below %1 MHz</source>
+        <translation>uncorrected below %1 MHz</translation>
+    </message>
+    <message>
+        <source>uncorrected above %1 MHz</source>
+        <translation>uncorrected above %1 MHz</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -1734,6 +1766,129 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>, far end of %1</source>
         <translation>, far end of %1</translation>
+    </message>
+    <message>
+        <source>The calibration needs the bridge: stop the sweep first.</source>
+        <translation>The calibration needs the bridge: stop the sweep first.</translation>
+    </message>
+    <message>
+        <source>At 0 MHz the generator gives no signal: calibrate the bridge over a span above 0.</source>
+        <translation>At 0 MHz the generator gives no signal: calibrate the bridge over a span above 0.</translation>
+    </message>
+    <message>
+        <source>uncorrected</source>
+        <translation>uncorrected</translation>
+    </message>
+    <message>
+        <source>Calibrate the bridge...</source>
+        <translation>Calibrate the bridge...</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::analyzer::ui::BridgeCalibrationDialog</name>
+    <message>
+        <source>Calibrate the bridge</source>
+        <translation>Calibrate the bridge</translation>
+    </message>
+    <message>
+        <source>Connect each standard to the bridge&apos;s output and measure it, in any order, with the value it actually has. The calibration sweeps %1 to %2 MHz in %3 steps, as the analyzer is set; standards measured over another sweep are measured again.</source>
+        <translation>Connect each standard to the bridge&apos;s output and measure it, in any order, with the value it actually has. The calibration sweeps %1 to %2 MHz in %3 steps, as the analyzer is set; standards measured over another sweep are measured again.</translation>
+    </message>
+    <message>
+        <source>On the simulated instrument each button connects its standard first; the load connected before comes back when the dialog closes.</source>
+        <translation>On the simulated instrument each button connects its standard first; the load connected before comes back when the dialog closes.</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>The value it actually has: r=, l=, c= with p n u m k</source>
+        <translation>The value it actually has: r=, l=, c= with p n u m k</translation>
+    </message>
+    <message>
+        <source>Connect and measure</source>
+        <translation>Connect and measure</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Previous calibration</source>
+        <translation>Previous calibration</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation>Forget</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>The standards measured earlier cannot be read: measure them again (the file is kept aside when the next one is stored).</source>
+        <translation>The standards measured earlier cannot be read: measure them again (the file is kept aside when the next one is stored).</translation>
+    </message>
+    <message>
+        <source>measuring...</source>
+        <translation>measuring...</translation>
+    </message>
+    <message>
+        <source>measured</source>
+        <translation>measured</translation>
+    </message>
+    <message>
+        <source>not measured</source>
+        <translation>not measured</translation>
+    </message>
+    <message>
+        <source>The value of the %1 is not one: %2. Nothing was measured.</source>
+        <translation>The value of the %1 is not one: %2. Nothing was measured.</translation>
+    </message>
+    <message>
+        <source>Measuring the %1...</source>
+        <translation>Measuring the %1...</translation>
+    </message>
+    <message>
+        <source>Stopped: what the %1 read is not kept.</source>
+        <translation>Stopped: what the %1 read is not kept.</translation>
+    </message>
+    <message>
+        <source>The standards measured over another sweep were dropped.</source>
+        <translation>The standards measured over another sweep were dropped.</translation>
+    </message>
+    <message>
+        <source>The %1 is measured as %2.</source>
+        <translation>The %1 is measured as %2.</translation>
+    </message>
+    <message>
+        <source>Still to measure: %1.</source>
+        <translation>Still to measure: %1.</translation>
+    </message>
+    <message>
+        <source>Kept: the calibration of %1. The readings inside its span are corrected from now on. The largest errors left: directivity %2, tracking %3, source match %4, channel A&apos;s slope %5 counts per dB.</source>
+        <translation>Kept: the calibration of %1. The readings inside its span are corrected from now on. The largest errors left: directivity %2, tracking %3, source match %4, channel A&apos;s slope %5 counts per dB.</translation>
+    </message>
+    <message>
+        <source>Nothing was stored: the calibration in use is kept.</source>
+        <translation>Nothing was stored: the calibration in use is kept.</translation>
+    </message>
+    <message>
+        <source>The previous calibration is in use again; the one it replaced is kept as the previous one (Previous calibration again undoes this).</source>
+        <translation>The previous calibration is in use again; the one it replaced is kept as the previous one (Previous calibration again undoes this).</translation>
+    </message>
+    <message>
+        <source>Forgotten: the readings are uncorrected. The calibration is kept as the previous one (Previous calibration brings it back).</source>
+        <translation>Forgotten: the readings are uncorrected. The calibration is kept as the previous one (Previous calibration brings it back).</translation>
     </message>
 </context>
 <context>

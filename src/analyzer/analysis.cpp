@@ -233,6 +233,35 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
   };
 }
 
+// The context of the texts below (KOLM_TR_NOOP), translated where written.
+constexpr const char* kTextContext = "kolm";
+
+std::string markerFrequencyNote(const SwrAnalysis& a, double mhz, double near) {
+  struct Found {
+    const char* what;
+    std::optional<double> at, pm;
+  };
+  const Found found[] = {
+      {KOLM_TR_NOOP("kolm", "SWR min"), a.minMHz, a.minPm},
+      {KOLM_TR_NOOP("kolm", "SWR 2 low"), a.swr2.low, a.swr2.lowPm()},
+      {KOLM_TR_NOOP("kolm", "SWR 2 high"), a.swr2.high, a.swr2.highPm()},
+      {KOLM_TR_NOOP("kolm", "SWR 1.5 low"), a.swr15.low, a.swr15.lowPm()},
+      {KOLM_TR_NOOP("kolm", "SWR 1.5 high"), a.swr15.high, a.swr15.highPm()},
+      {KOLM_TR_NOOP("kolm", "X = 0"), a.resMHz, a.resPm},
+  };
+  const Found* nearest = nullptr;
+  for (const Found& f : found)
+    if (f.at && std::fabs(*f.at - mhz) <= near &&
+        (!nearest || std::fabs(*f.at - mhz) < std::fabs(*nearest->at - mhz)))
+      nearest = &f;
+  if (!nearest || !nearest->pm || !std::isfinite(*nearest->pm)) return {};
+  // The marker's frequency is written to the hertz: the half-width takes that
+  // rounding too, and is rounded up to a tenth of a kHz.
+  const double khz = (std::fabs(*nearest->at - mhz) + *nearest->pm) * 1e3 + 0.0005;
+  return " \u00b1 " + common::formatPattern(std::ceil(khz * 10) / 10, "0.0") + " kHz (" +
+         common::tr(kTextContext, nearest->what) + ")";
+}
+
 std::vector<BandWidths> bandWidths(const TraceValues& t, int region) {
   std::vector<BandWidths> out;
   const size_t n = std::min(t.flags.size(), t.frequencies.size());

@@ -74,6 +74,15 @@ std::string swrReport(const SwrAnalysis& analysis);
 // unit (or "none") per line.
 std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalysis& analysis);
 
+// What a marker at `mhz` adds to its frequency where it stands on one of the
+// frequencies the analysis found (the nearest within `near` of it, half a
+// sweep step): the half-width around the marker's own frequency that holds
+// where that frequency truly lies (its interval, and how far the marker stands
+// from it), in kHz rounded outward, and which one it is:
+// " ± 12.4 kHz (SWR min)". Empty elsewhere, and for a frequency without an
+// interval.
+std::string markerFrequencyNote(const SwrAnalysis& analysis, double mhz, double near);
+
 // How much of an amateur band the load takes at an SWR of at most 2 and 1.5:
 // the widths inside the band, MHz, the SWR interpolated linearly between
 // measured points (a point at the return-loss limit counts at its bound), and

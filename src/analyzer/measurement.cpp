@@ -12,6 +12,7 @@
 #include "analyzer/validity.h"
 #include "chart/scale.h"
 #include "common/text.h"
+#include "common/tr.h"
 
 namespace kolm::analyzer {
 
@@ -334,6 +335,29 @@ std::string correctionText(const TraceValues& t) {
     out += " from " + common::shortestText(*from, 7) + " to " + common::shortestText(*to, 7) +
            " MHz, uncorrected elsewhere";
   return out;
+}
+
+std::string uncorrectedNote(const TraceValues& t) {
+  if (t.frequencies.empty()) return {};
+  const BridgeCalibration* calibration = t.figures.calibration.get();
+  if (!calibration) return KOLM_TR("kolm", "uncorrected: no calibration");
+  auto mhz = [](double v) { return common::shortestText(v, 7); };
+  if (t.calibration.empty())
+    return common::arg(KOLM_TR("kolm", "uncorrected: outside the calibration's %1 to %2 MHz"),
+                       {mhz(calibration->startMHz), mhz(calibration->stopMHz)});
+  bool below = false, above = false;
+  for (size_t i = 0; i < t.correction.size() && i < t.frequencies.size(); ++i) {
+    if (t.correction[i] != Correction::Uncorrected) continue;
+    (t.frequencies[i] < calibration->startMHz ? below : above) = true;
+  }
+  if (below && above)
+    return common::arg(KOLM_TR("kolm", "uncorrected below %1 and above %2 MHz"),
+                       {mhz(calibration->startMHz), mhz(calibration->stopMHz)});
+  if (below)
+    return common::arg(KOLM_TR("kolm", "uncorrected below %1 MHz"), {mhz(calibration->startMHz)});
+  if (above)
+    return common::arg(KOLM_TR("kolm", "uncorrected above %1 MHz"), {mhz(calibration->stopMHz)});
+  return {};
 }
 
 void computeTraceValues(const Channels& channels, int points, TraceValues& out,

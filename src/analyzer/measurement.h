@@ -201,4 +201,11 @@ void inferSigns(TraceValues& trace, bool behindLine = false);
 // the trace lies outside its span.
 std::string correctionText(const TraceValues& trace);
 
+// Where the readings of `trace` are not corrected, in words for the chart's
+// legend: "uncorrected: no calibration", "uncorrected: outside the
+// calibration's 1 to 60 MHz", "uncorrected below 1 MHz", "uncorrected above
+// 60 MHz" or both; empty when every point is corrected, and for a trace
+// without points.
+std::string uncorrectedNote(const TraceValues& trace);
+
 }  // namespace kolm::analyzer

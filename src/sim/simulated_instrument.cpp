@@ -71,6 +71,14 @@ std::string SimulatedInstrument::configure(const hw::PortOptions& options) {
   return {};
 }
 
+std::string SimulatedInstrument::connectLoad(std::string_view text) {
+  auto load = parseLoad(text);
+  if (!load.ok()) return load.error;
+  load_ = std::move(*load.value);
+  recompute();
+  return {};
+}
+
 void SimulatedInstrument::attach(const hw::HardwareParams* params) {
   params_ = params;
   recompute();

@@ -15,6 +15,7 @@
 #include <complex>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "hw/port_factory.h"
 #include "hw/portio.h"
@@ -62,6 +63,9 @@ class SimulatedInstrument final : public hw::PortIo {
   // Connects what `options` describe: both parts or, when either is malformed,
   // neither. Returns the error (empty when applied).
   std::string configure(const hw::PortOptions& options);
+  // Connects `text` (the --load form) on the bridge, the rest as it is;
+  // returns the error (empty when connected), nothing changed then.
+  std::string connectLoad(std::string_view text);
 
   // The quartz the DDS runs from now, and whether it is set apart from the
   // hardware parameters it is attached to (they say another quartz).

@@ -37,7 +37,7 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
   harsh.phaseEndDeg = 25;
   for (sim::Board board : {sim::Board::Ideal, sim::Board::Typical, sim::Board::Harsh}) {
     const BridgeFigures& figures = board == sim::Board::Harsh ? harsh : publishedBridge();
-    int found = 0, close = 0, bounded = 0;
+    int found = 0, close = 0, bounded = 0, noted = 0;
     for (double r : {12.0, 35.0, 100.0})
       for (double f0 : {3.7, 7.1, 14.2, 28.5, 50.0})
         for (double q : {5.0, 30.0}) {
@@ -62,6 +62,22 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
           };
           within("minimum", a.minMHz, a.minPm, f0);  // a series RLC's SWR is lowest at f0
           within("X = 0", a.resMHz, a.resPm, f0);
+          // A marker on the sweep point nearest either: its note's interval
+          // holds f0 too; half a step further on, it has none.
+          const double step = 59.0 / 200;
+          for (auto v : {a.minMHz, a.resMHz}) {
+            if (!v) continue;
+            const double x = 1 + std::round((*v - 1) / step) * step;
+            const std::string note = markerFrequencyNote(a, x, step / 2);
+            if (note.empty()) continue;
+            ++noted;
+            EXPECT_LE(std::fabs(x - f0) * 1e3, common::numericValue(note.substr(note.find(' ', 1))))
+                << note << " at " << x;
+          }
+          if (a.minMHz) {
+            EXPECT_EQ(markerFrequencyNote(a, *a.minMHz + step, step / 2).find("SWR min"),
+                      std::string::npos);
+          }
           for (const auto& [edges, limit] : {std::pair{&a.swr2, 2.0}, {&a.swr15, 1.5}})
             for (int side : {-1, 1}) {
               const auto edge = side < 0 ? edges->low : edges->high;
@@ -77,6 +93,7 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
             }
         }
     EXPECT_GT(bounded, 60);
+    EXPECT_GT(noted, 15);
     if (board == sim::Board::Ideal) {
       EXPECT_GE(close, 0.95 * found) << close << " of " << found;
     }

@@ -4,6 +4,7 @@
 // calibration replaced can be brought back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <random>
@@ -178,4 +179,36 @@ TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
   EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
   bool unreadable = false;
   EXPECT_TRUE(calibrationRunIn(folder, &unreadable).missing().empty());
+}
+
+// The legend's note says where a trace is not corrected, and nothing where it is.
+TEST(Calibration, UncorrectedNoteSaysWhere) {
+  auto calibration = std::make_shared<BridgeCalibration>();
+  calibration->startMHz = 1;
+  calibration->stopMHz = 60;
+  const auto U = Correction::Uncorrected, C = Correction::Corrected, I = Correction::Interpolated;
+  struct Case {
+    bool calibrated;
+    std::vector<double> mhz;
+    std::vector<Correction> correction;
+    const char* note;
+  };
+  for (const Case& c : {
+           Case{false, {1, 2}, {}, "uncorrected: no calibration"},
+           Case{true, {70, 80}, {U, U}, "uncorrected: outside the calibration's 1 to 60 MHz"},
+           Case{true, {1, 30, 60}, {C, I, C}, ""},
+           Case{true, {0.5, 30}, {U, C}, "uncorrected below 1 MHz"},
+           Case{true, {30, 60.5}, {C, U}, "uncorrected above 60 MHz"},
+           Case{true, {0.5, 30, 61}, {U, C, U}, "uncorrected below 1 and above 60 MHz"},
+           Case{false, {}, {}, ""},
+       }) {
+    TraceValues t;
+    t.frequencies = c.mhz;
+    t.correction = c.correction;
+    if (c.calibrated) t.figures.calibration = calibration;
+    // A trace names its calibration when any point of it is corrected.
+    if (std::any_of(c.correction.begin(), c.correction.end(), [&](auto k) { return k != U; }))
+      t.calibration = "2026-12-08 14:00 UTC";
+    EXPECT_EQ(uncorrectedNote(t), c.note) << c.mhz.size();
+  }
 }

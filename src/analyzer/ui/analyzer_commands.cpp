@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "analyzer/calibration.h"
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/bridge_calibration_dialog.h"
 #include "analyzer/ui/bridge_check_dialog.h"
 #include "analyzer/ui/cable_dialog.h"
 #include "analyzer/ui/matching_window.h"
@@ -83,11 +85,45 @@ void AnalyzerWindow::checkBridge() {
   }
   BridgeCheckDialog dialog(this, context_.instrument, *planned, context_.settings,
                            [this](const BridgeFigures& figures) {
+                             const auto calibration = figures_.calibration;
                              figures_ = figures;
+                             figures_.calibration = calibration;
                              figuresMeasured_ = bridgeFiguresIn(context_.settings).measured;
                              redraw();
                            });
   dialog.exec();
+}
+
+void AnalyzerWindow::calibrateBridge() {
+  if (runner_.running()) {
+    context_.prompter.message(
+        tr("The calibration needs the bridge: stop the sweep first.").toStdString(),
+        common::Icon::Warning);
+    return;
+  }
+  const auto planned = planFromBoxes();
+  if (!planned) return;
+  if (planned->start == 0 || planned->stop == 0) {
+    context_.prompter.message(
+        tr("At 0 MHz the generator gives no signal: calibrate the bridge over a span above 0.")
+            .toStdString(),
+        common::Icon::Warning);
+    return;
+  }
+  BridgeCalibrationDialog dialog(this, context_.instrument, *planned, context_.settings, figures_,
+                                 [this] {
+                                   loadCalibration();
+                                   liveValues_.reset();
+                                   redraw();
+                                 });
+  dialog.exec();
+}
+
+void AnalyzerWindow::loadCalibration() {
+  const CalibrationInUse inUse =
+      calibrationIn(context_.settings, instrumentSetup(context_.instrument));
+  figures_.calibration = inUse.calibration;
+  if (!inUse.problem.empty()) setStatus(inUse.problem);
 }
 
 void AnalyzerWindow::updateAntennaWindows() {

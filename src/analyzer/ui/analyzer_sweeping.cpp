@@ -52,7 +52,12 @@ std::optional<common::PassPlan> AnalyzerWindow::planPass(bool fresh) {
                               : std::optional(average_->passes());
   if (!depth) return std::nullopt;
   plan_ = *planned;
-  if (fresh) saveSettings();  // the settings a sweep starts with are kept
+  if (fresh) {
+    saveSettings();  // the settings a sweep starts with are kept
+    // The calibration of the instrument as it is now (the simulator's board
+    // or the clock may have changed since).
+    loadCalibration();
+  }
   return common::PassPlan{plan_.start, plan_.stop, plan_.points, *depth};
 }
 

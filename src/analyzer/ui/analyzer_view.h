@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "analyzer/analysis.h"
 #include "analyzer/cable.h"
 #include "analyzer/charts.h"
 #include "analyzer/files.h"
@@ -67,6 +68,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // Check the bridge: the dialog over the span the boxes give; the figures it
   // finds are used from then on.
   void checkBridge();
+  // Calibrate the bridge: the dialog over the span the boxes give; the
+  // calibration it keeps corrects the readings from then on.
+  void calibrateBridge();
   // The plan the Start, Stop and Points boxes give; none (the status line or a
   // message says why) when they give none. Not `fresh`: each box's last
   // accepted number, as the next pass of a running sweep goes on with.
@@ -142,6 +146,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   void saveSettings(bool tell = true);
   AntIniTexts shownSettings() const;
   void setStatus(const std::string& text);
+  // The calibration kept for this instrument into the figures (none when
+  // there is none, or it was measured on another: the status line says why).
+  void loadCalibration();
   // The Smith chart and matching windows, when open, follow each redraw and
   // the markers.
   void updateAntennaWindows();
@@ -208,6 +215,8 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   SmithWindow* smith_ = nullptr;
   MatchingWindow* matching_ = nullptr;
   std::optional<Cable> cable_;
+  // What the last redraw's analysis found (none for the demonstration).
+  std::optional<SwrAnalysis> lastAnalysis_;
   // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
   BridgeFigures figures_;
   AntIniTexts stored_;            // ant.ini as last read or written

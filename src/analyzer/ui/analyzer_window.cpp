@@ -72,6 +72,18 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
                             context_.prompter, tr("the selected quantity"));
   connect(chart_, &chart::ui::SweepChart::markersChanged, this,
           &AnalyzerWindow::updateAntennaWindows);
+  // A marker standing on a frequency the analysis found gives its interval;
+  // one on a reading outside the calibration's span says it is uncorrected.
+  chart_->setMarkerFrequencyNote([this](double x) {
+    std::string note;
+    if (lastAnalysis_ && m_.Points > 0)
+      note = markerFrequencyNote(*lastAnalysis_, x, (m_.TraceStop - m_.TraceStart) / m_.Points / 2);
+    const auto i = liveValues_ ? nearestPoint(*liveValues_, x) : std::nullopt;
+    if (i && *i < liveValues_->correction.size() &&
+        liveValues_->correction[*i] == Correction::Uncorrected)
+      note += ", " + tr("uncorrected").toStdString();
+    return note;
+  });
   common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
                            stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
   // The measurement as the command line writes it; not the demonstration.
@@ -118,6 +130,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   figures_ = bridge.figures;
   figuresMeasured_ = bridge.measured;
   if (!bridge.problem.empty()) setStatus(bridge.problem);
+  loadCalibration();
   // Load: settings, boxes, scale and grid, then the simulated measurement.
   fileNameLabel_->hide();
   std::string problem;
@@ -195,6 +208,8 @@ void AnalyzerWindow::buildMenus() {
   antenna->addSeparator();
   connect(item(antenna, "checkBridgeAction", tr("Check the bridge...")), &QAction::triggered, this,
           &AnalyzerWindow::checkBridge);
+  connect(item(antenna, "calibrateBridgeAction", tr("Calibrate the bridge...")),
+          &QAction::triggered, this, &AnalyzerWindow::calibrateBridge);
   QMenu* print = bar->addMenu(tr("Print"));
   print->setObjectName("printMenu");
   QAction* printScreen = item(print, "printScreenAction", tr("PrintScreen"));
@@ -352,10 +367,16 @@ void AnalyzerWindow::redraw() {
   }
   // The demonstration is no measurement: the panel says so instead of
   // analysing it.
-  if (analysis_ && !chart_->note().isEmpty())
+  const bool demonstration = !chart_->note().isEmpty();
+  lastAnalysis_.reset();
+  if (!demonstration) lastAnalysis_ = analyzeSwr(*liveValues_);
+  // Where the readings are not corrected, the legend says so.
+  const std::string uncorrected = demonstration ? std::string() : uncorrectedNote(*liveValues_);
+  chart_->setLegendNotes(uncorrected.empty() ? QStringList() : QStringList{qs(uncorrected)});
+  if (analysis_ && demonstration)
     analysis_->setRows({{tr("Demonstration:").toStdString(), tr("not analysed").toStdString()}});
   else if (analysis_) {
-    auto rows = swrAnalysisRows(analyzeSwr(*liveValues_));
+    auto rows = swrAnalysisRows(*lastAnalysis_);
     if (cable_) rows.insert(rows.begin(), {tr("Far end of:").toStdString(), cableText(*cable_)});
     // The bridge figures the intervals rest on: published ones that nothing
     // checked on this board, or those its check measured.

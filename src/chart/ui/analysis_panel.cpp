@@ -23,6 +23,21 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QDockWidget(tr("Analysis"), pare
   setWidget(body);
 }
 
+namespace {
+
+// A value with an interval breaks only before its "±"; one without, where
+// its words do.
+QString breakable(QString text) {
+  const qsizetype pm = text.indexOf(QChar(0x00b1));
+  if (pm < 0) return text;
+  QString value = text.left(pm).trimmed(), interval = text.mid(pm);
+  value.replace(' ', QChar(0x00a0));
+  interval.replace(' ', QChar(0x00a0));
+  return value + ' ' + interval;
+}
+
+}  // namespace
+
 void AnalysisPanel::setRows(const Rows& rows) {
   while (lines_.size() < rows.size()) {
     const int row = static_cast<int>(lines_.size());
@@ -31,6 +46,9 @@ void AnalysisPanel::setRows(const Rows& rows) {
     value->setObjectName(QString("analysisValue%1").arg(row));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A value wider than the panel goes on under itself (an interval under
+    // its value) rather than being cut.
+    value->setWordWrap(true);
     lines_.emplace_back(caption, value);
   }
   for (size_t i = 0; i < lines_.size(); ++i) {
@@ -39,7 +57,7 @@ void AnalysisPanel::setRows(const Rows& rows) {
     lines_[i].second->setVisible(used);
     if (!used) continue;
     lines_[i].first->setText(QString::fromStdString(rows[i].first));
-    lines_[i].second->setText(QString::fromStdString(rows[i].second));
+    lines_[i].second->setText(breakable(QString::fromStdString(rows[i].second)));
   }
   used_ = static_cast<int>(rows.size());
   arrange();
@@ -71,7 +89,10 @@ void AnalysisPanel::arrange() {
 }
 
 QString AnalysisPanel::value(int row) const {
-  return row >= 0 && row < static_cast<int>(lines_.size()) ? lines_[row].second->text() : QString();
+  // As given: the spaces kept from breaking are spaces again.
+  return row >= 0 && row < static_cast<int>(lines_.size())
+             ? lines_[row].second->text().replace(QChar(0x00a0), ' ')
+             : QString();
 }
 
 QString AnalysisPanel::caption(int row) const {

@@ -102,6 +102,12 @@ void SweepChart::scheduleReadout() {
   });
 }
 
+void SweepChart::setLegendNotes(QStringList notes) {
+  if (notes == legendNotes_) return;
+  legendNotes_ = std::move(notes);
+  invalidateContent();
+}
+
 void SweepChart::setNote(const QString& note) {
   if (note == note_) return;
   note_ = note;
@@ -380,22 +386,25 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
 }
 
 // What is drawn, top right: a short sample of each named trace (dashed as it
-// is drawn) and its name, on a veil of the background.
+// is drawn) and its name, then the notes, on a veil of the background.
 std::optional<Box> SweepChart::paintLegend(QPainter& p, const QSize& size,
                                            const std::vector<Box>& room) const {
   std::vector<const Trace*> named;
   for (const auto* list : {&traces_, &memory_, &reference_})
     for (const Trace& t : *list)
       if (!t.name.isEmpty()) named.push_back(&t);
-  if (named.empty()) return std::nullopt;
+  if (named.empty() && legendNotes_.isEmpty()) return std::nullopt;
   p.setFont(font());
   const QFontMetrics fm(font());
   constexpr int kSample = 22, kPad = 4;
   int textWidth = 0;
   for (const Trace* t : named) textWidth = std::max(textWidth, fm.horizontalAdvance(t->name));
+  const int sampled = named.empty() ? 0 : kPad + kSample;
+  for (const QString& n : legendNotes_)
+    textWidth = std::max(textWidth, fm.horizontalAdvance(n) - sampled);
   const int rowH = fm.height();
-  const int w = kPad * 3 + kSample + textWidth;
-  const int h = kPad * 2 + rowH * static_cast<int>(named.size());
+  const int w = kPad * 2 + sampled + textWidth;
+  const int h = kPad * 2 + rowH * static_cast<int>(named.size() + legendNotes_.size());
   // Below the row of frequency labels along the top edge, moved left of any
   // column of labels at the right edge.
   const Box place = clearOf({double(size.width() - w - 6), double(rowH + 6), double(w), double(h)},
@@ -415,6 +424,11 @@ std::optional<Box> SweepChart::paintLegend(QPainter& p, const QSize& size,
     p.drawLine(box.left() + kPad, mid, box.left() + kPad + kSample, mid);
     p.setPen(foreground_);
     p.drawText(QPoint(box.left() + kPad * 2 + kSample, y + fm.ascent()), t->name);
+    y += rowH;
+  }
+  p.setPen(foreground_);
+  for (const QString& n : legendNotes_) {
+    p.drawText(QPoint(box.left() + kPad, y + fm.ascent()), n);
     y += rowH;
   }
   return place;

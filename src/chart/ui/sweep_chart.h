@@ -25,6 +25,7 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -152,6 +153,12 @@ class SweepChart : public QWidget {
   // The cursor in user units (the height read on the current scale), if any.
   std::optional<QPointF> cursorPosition() const;
 
+  // Lines the legend adds under the traces' names, in the labels' colour:
+  // what holds for the traces as a whole (the analyzer's readings left
+  // uncorrected, and where). None by default.
+  void setLegendNotes(QStringList notes);
+  const QStringList& legendNotes() const { return legendNotes_; }
+
   // A line of text over the chart (a demonstration measurement says so), or none.
   void setNote(const QString& note);
   QString note() const { return note_; }
@@ -210,6 +217,10 @@ class SweepChart : public QWidget {
   // smallest plain reading of the marker trace within the view. False when
   // there is none (every point there flagged, or no trace).
   bool markerToExtreme(Extreme which);
+  // What a marker's line adds after its frequency (the analyzer: the interval
+  // of a frequency its analysis found, where the marker stands on one); none
+  // by default.
+  void setMarkerFrequencyNote(std::function<std::string(double x)> note);
   // The readout box's lines: one per marker, then the delta.
   QStringList markerReadout() const;
 
@@ -284,6 +295,7 @@ class SweepChart : public QWidget {
   bool cursorSet_ = false;
   bool readoutPending_ = false;
   QString note_;
+  QStringList legendNotes_;
   ZoomHistory history_;
   ZoomPolicy zoomPolicy_;
   double ruleStart_ = 0, ruleStop_ = 0, rulePoints_ = 0;
@@ -298,6 +310,7 @@ class SweepChart : public QWidget {
   QColor gridColour_{255, 0, 0};
   bool decimate_ = true;
   MarkerSet markers_;
+  std::function<std::string(double x)> markerFrequencyNote_;
   int markerTrace_ = 0;
   std::optional<int> dragged_;  // the marker being dragged
 

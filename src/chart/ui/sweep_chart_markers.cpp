@@ -104,6 +104,11 @@ bool SweepChart::markerPress(QMouseEvent* event) {
   return true;
 }
 
+void SweepChart::setMarkerFrequencyNote(std::function<std::string(double x)> note) {
+  markerFrequencyNote_ = std::move(note);
+  invalidateContent();
+}
+
 QStringList SweepChart::markerReadout() const {
   QStringList lines;
   std::vector<const Trace*> read;
@@ -112,6 +117,7 @@ QStringList SweepChart::markerReadout() const {
       if (!t.name.isEmpty()) read.push_back(&t);
   for (const MarkerSet::Marker& m : markers_.markers()) {
     QString line = QString("M%1  %2").arg(m.number).arg(q(withUnit(frequencyReadout(m.x), "MHz")));
+    if (markerFrequencyNote_) line += q(markerFrequencyNote_(m.x));
     for (const Trace* t : read) {
       const Reading r = readingOf(*t, m.x);
       line += QString("   %1 %2")

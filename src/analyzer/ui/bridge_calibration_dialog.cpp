@@ -1,0 +1,336 @@
+#include "analyzer/ui/bridge_calibration_dialog.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "analyzer/bridge_check.h"
+#include "common/text.h"
+#include "hw/readout.h"
+#include "sim/simulated_instrument.h"
+
+namespace kolm::analyzer::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString mhz(double v) { return qs(common::shortestText(v, 6)); }
+QString small(double v) { return qs(common::shortestText(v, 2)); }
+
+// "openButton", "r75Value", ...: a standard's widgets by its name.
+QString widgetName(const CalibrationStandard& s, const char* what) {
+  return QString::fromLatin1(s.name) + what;
+}
+
+QString inUseText(const common::SettingsFolder& folder, const hw::Instrument& instrument) {
+  const CalibrationInUse inUse = calibrationIn(folder, instrumentSetup(instrument));
+  if (inUse.calibration)
+    return QObject::tr("In use: the calibration of %1; readings inside its span are corrected.")
+        .arg(qs(inUse.calibration->name()));
+  if (!inUse.problem.empty()) return qs(inUse.problem);
+  return QObject::tr("No calibration in use: the readings are uncorrected.");
+}
+
+}  // namespace
+
+BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument& instrument,
+                                                 const SweepPlan& plan,
+                                                 common::SettingsFolder& settings,
+                                                 const BridgeFigures& stated,
+                                                 std::function<void()> calibrationChanged)
+    : QDialog(parent),
+      instrument_(instrument),
+      plan_(plan),
+      folder_(settings),
+      stated_(stated),
+      calibrationChanged_(std::move(calibrationChanged)) {
+  stated_.calibration.reset();  // the fit starts from the figures alone
+  setObjectName("bridgeCalibrationDialog");
+  setWindowTitle(tr("Calibrate the bridge"));
+  // Only the analyzer waits: the Simulator window stays at hand.
+  setWindowModality(Qt::WindowModal);
+  // Room for each standard's words on a line or two beside its value.
+  setMinimumWidth(640);
+  bool unreadable = false;
+  run_ = calibrationRunIn(folder_, &unreadable);
+  const bool simulated = sim::findSimulator(instrument_.port()) != nullptr;
+  auto* layout = new QVBoxLayout(this);
+  auto* intro = new QLabel(
+      tr("Connect each standard to the bridge's output and measure it, in any order, with the "
+         "value it actually has. The calibration sweeps %1 to %2 MHz in %3 steps, as the "
+         "analyzer is set; standards measured over another sweep are measured again.")
+          .arg(mhz(plan_.start), mhz(plan_.stop))
+          .arg(plan_.points),
+      this);
+  if (simulated)
+    intro->setText(intro->text() + " " +
+                   tr("On the simulated instrument each button connects its standard first; "
+                      "the load connected before comes back when the dialog closes."));
+  intro->setObjectName("bridgeCalibrationIntro");
+  intro->setWordWrap(true);
+  layout->addWidget(intro);
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel(tr("Standard"), this), 0, 0);
+  grid->addWidget(new QLabel(tr("Value"), this), 0, 1);
+  const auto& standards = calibrationStandards();
+  for (size_t k = 0; k < standards.size(); ++k) {
+    const CalibrationStandard& s = standards[k];
+    const int row = static_cast<int>(k) + 1;
+    auto* caption = new QLabel(
+        QString("<b>%1</b>: %2").arg(QString::fromLatin1(s.name), QString::fromLatin1(s.what)),
+        this);
+    caption->setWordWrap(true);
+    auto* value = new QLineEdit(qs(standardValueText(s.nominal)), this);
+    value->setObjectName(widgetName(s, "Value"));
+    value->setMaximumWidth(fontMetrics().horizontalAdvance("r=33.3333,c=100p") + 16);
+    value->setToolTip(tr("The value it actually has: r=, l=, c= with p n u m k"));
+    auto* button = new QPushButton(simulated ? tr("Connect and measure") : tr("Measure"), this);
+    button->setObjectName(widgetName(s, "Button"));
+    button->setAutoDefault(false);
+    auto* state = new QLabel(this);
+    state->setObjectName(widgetName(s, "State"));
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(value, row, 1);
+    grid->addWidget(button, row, 2);
+    grid->addWidget(state, row, 3);
+    values_.push_back(value);
+    buttons_.push_back(button);
+    states_.push_back(state);
+    connect(button, &QPushButton::clicked, this, [this, k] { measure(k); });
+  }
+  grid->setColumnStretch(0, 1);
+  layout->addLayout(grid);
+  auto* row = new QHBoxLayout;
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName("bridgeCalibrationProgress");
+  progress_->setRange(0, 1000);
+  progress_->setValue(0);
+  stop_ = new QPushButton(tr("Stop"), this);
+  stop_->setObjectName("bridgeCalibrationStop");
+  stop_->setAutoDefault(false);
+  row->addWidget(progress_, 1);
+  row->addWidget(stop_);
+  layout->addLayout(row);
+  inUse_ = new QLabel(this);
+  inUse_->setObjectName("bridgeCalibrationInUse");
+  inUse_->setWordWrap(true);
+  layout->addWidget(inUse_);
+  result_ = new QLabel(this);
+  result_->setObjectName("bridgeCalibrationResult");
+  result_->setWordWrap(true);
+  result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // A small dialog scrolls what it has to say.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("bridgeCalibrationResultArea");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(result_);
+  layout->addWidget(scroll, 1);
+  auto* bottom = new QHBoxLayout;
+  previous_ = new QPushButton(tr("Previous calibration"), this);
+  previous_->setObjectName("previousCalibrationButton");
+  previous_->setAutoDefault(false);
+  forget_ = new QPushButton(tr("Forget"), this);
+  forget_->setObjectName("forgetCalibrationButton");
+  forget_->setAutoDefault(false);
+  auto* close = new QPushButton(tr("Close"), this);
+  close->setObjectName("bridgeCalibrationClose");
+  bottom->addWidget(previous_);
+  bottom->addWidget(forget_);
+  bottom->addStretch(1);
+  bottom->addWidget(close);
+  layout->addLayout(bottom);
+  connect(stop_, &QPushButton::clicked, this, [this] { endPass(); });
+  connect(previous_, &QPushButton::clicked, this, &BridgeCalibrationDialog::usePrevious);
+  connect(forget_, &QPushButton::clicked, this, &BridgeCalibrationDialog::forget);
+  connect(close, &QPushButton::clicked, this, &BridgeCalibrationDialog::reject);
+  connect(&runner_, &common::ui::JobRunner::progressed, this,
+          [this](double f) { progress_->setValue(static_cast<int>(f * 1000)); });
+  connect(&runner_, &common::ui::JobRunner::finished, this,
+          &BridgeCalibrationDialog::onPassFinished);
+  connect(&runner_, &common::ui::JobRunner::failed, this,
+          [this](const QString& why) { setResult(why); });
+  if (unreadable)
+    setResult(
+        tr("The standards measured earlier cannot be read: measure them again (the file "
+           "is kept aside when the next one is stored)."));
+  showState();
+}
+
+BridgeCalibrationDialog::~BridgeCalibrationDialog() {
+  endPass();
+  reconnectLoad();
+}
+
+void BridgeCalibrationDialog::endPass() {
+  if (!runner_.running()) return;
+  runner_.stop();
+  // The generator off and every data line low, whenever the stop is reported.
+  instrument_.switchOffAndIdle(hw::kBridgeSettle);
+}
+
+void BridgeCalibrationDialog::reconnectLoad() {
+  if (!simulatorLoad_) return;
+  if (sim::SimulatedInstrument* s = sim::findSimulator(instrument_.port()))
+    s->connectLoad(*simulatorLoad_);
+  simulatorLoad_.reset();
+}
+
+void BridgeCalibrationDialog::showState() {
+  const bool busy = runner_.running();
+  const bool sameSweep = run_.over(plan_.start, plan_.stop, plan_.points);
+  for (size_t k = 0; k < buttons_.size(); ++k) {
+    buttons_[k]->setEnabled(!busy);
+    values_[k]->setEnabled(!busy);
+    const bool measured = sameSweep && run_.standards[k].has_value();
+    states_[k]->setText(measuring_ == k ? tr("measuring...")
+                        : measured      ? tr("measured")
+                                        : tr("not measured"));
+  }
+  stop_->setEnabled(busy);
+  previous_->setEnabled(!busy);
+  forget_->setEnabled(!busy);
+  inUse_->setText(inUseText(folder_, instrument_));
+}
+
+void BridgeCalibrationDialog::measure(size_t standard) {
+  if (runner_.running()) return;
+  const CalibrationStandard& s = calibrationStandards()[standard];
+  std::string why;
+  const auto value =
+      parseStandardValue(values_[standard]->text().toStdString(), s.nominal.open, &why);
+  if (!value) {
+    setResult(tr("The value of the %1 is not one: %2. Nothing was measured.")
+                  .arg(QString::fromLatin1(s.name), qs(why)));
+    values_[standard]->setFocus();
+    return;
+  }
+  if (sim::SimulatedInstrument* sim = sim::findSimulator(instrument_.port())) {
+    if (!simulatorLoad_) simulatorLoad_ = sim->load().text;
+    sim->connectLoad(s.simLoad);
+  }
+  measuring_ = standard;
+  measuringValue_ = *value;
+  job_ = std::make_unique<ReadWriteJob>(instrument_, plan_, channels_, true);
+  progress_->setValue(0);
+  setResult(tr("Measuring the %1...").arg(s.name));
+  runner_.start(job_.get());
+  showState();
+}
+
+void BridgeCalibrationDialog::onPassFinished(bool completed) {
+  job_.reset();
+  // The generator off and every data line low between the standards.
+  instrument_.switchOffAndIdle(hw::kBridgeSettle);
+  const size_t standard = *measuring_;
+  const CalibrationStandard& s = calibrationStandards()[standard];
+  measuring_.reset();
+  // A whole pass shows whole; a stopped one starts again from nothing.
+  progress_->setValue(completed ? progress_->maximum() : 0);
+  if (!completed) {
+    setResult(tr("Stopped: what the %1 read is not kept.").arg(s.name));
+    showState();
+    return;
+  }
+  MeasuredStandard measured;
+  measured.value = *measuringValue_;
+  measured.readings = standardReadings(channels_, plan_.points);
+  setResult(keepMeasured(standard, measured));
+  showState();
+}
+
+QString BridgeCalibrationDialog::keepMeasured(size_t standard, const MeasuredStandard& measured) {
+  const CalibrationStandard& s = calibrationStandards()[standard];
+  // The standard joins what the run's file holds now (another program may have
+  // measured one meanwhile), under the settings folder's lock.
+  std::optional<CalibrationResult> result;
+  CalibrationKept kept;
+  bool dropped = false;
+  {
+    const common::SettingsFolder::Hold hold(folder_);
+    bool unreadable = false;
+    run_ = calibrationRunIn(folder_, &unreadable);
+    dropped = run_.take(standard, plan_.start, plan_.stop, plan_.points, measured);
+    if (run_.missing().empty()) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      result = solveCalibration(run_, instrumentSetup(instrument_), stated_);
+      QApplication::restoreOverrideCursor();
+    }
+    kept = keepCalibration(folder_, run_, result ? &*result : nullptr, unreadable);
+  }
+  QStringList text;
+  if (dropped) text << tr("The standards measured over another sweep were dropped.");
+  text << tr("The %1 is measured as %2.")
+              .arg(QString::fromLatin1(s.name), qs(standardValueText(measured.value)));
+  const auto missing = run_.missing();
+  if (!missing.empty()) {
+    QStringList names;
+    for (const std::string& n : missing) names << qs(n);
+    text << tr("Still to measure: %1.").arg(names.join(", "));
+  }
+  if (!kept.message.empty()) text << qs(kept.message);
+  if (result && kept.stored) {
+    text << tr("Kept: the calibration of %1. The readings inside its span are corrected from "
+               "now on. The largest errors left: directivity %2, tracking %3, source match %4, "
+               "channel A's slope %5 counts per dB.")
+                .arg(qs(result->calibration->name()), small(result->directivityPmMax),
+                     small(result->trackingPmMax), small(result->sourceMatchPmMax),
+                     small(result->countsPerDbPmMax));
+    run_ = {};
+    calibrationChanged_();
+  } else if (result && kept.ok) {
+    // The readings stay in the run, so that the standard at fault can be
+    // measured again alone; the calibration in use stays.
+    text << qs(result->fault) << tr("Nothing was stored: the calibration in use is kept.");
+  }
+  return text.join("\n\n");
+}
+
+void BridgeCalibrationDialog::usePrevious() {
+  std::string why;
+  if (!swapPreviousCalibration(folder_, &why)) {
+    setResult(qs(why));
+    return;
+  }
+  calibrationChanged_();
+  setResult(
+      tr("The previous calibration is in use again; the one it replaced is kept as the "
+         "previous one (Previous calibration again undoes this)."));
+  showState();
+}
+
+void BridgeCalibrationDialog::forget() {
+  std::string why;
+  if (!forgetCalibration(folder_, &why)) {
+    setResult(qs(why));
+    return;
+  }
+  run_ = {};
+  calibrationChanged_();
+  setResult(
+      tr("Forgotten: the readings are uncorrected. The calibration is kept as the previous "
+         "one (Previous calibration brings it back)."));
+  showState();
+}
+
+void BridgeCalibrationDialog::setResult(const QString& text) {
+  result_->setText(text);
+  // The dialog grows with what it has to say, as far as the screen lets it.
+  resize(width(), std::max(height(), sizeHint().height() + result_->sizeHint().height()));
+}
+
+void BridgeCalibrationDialog::reject() {
+  endPass();
+  reconnectLoad();
+  QDialog::reject();
+}
+
+}  // namespace kolm::analyzer::ui
