@@ -1508,6 +1508,62 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>uncorrected above %1 MHz</source>
         <translation>uncorrected above %1 MHz</translation>
     </message>
+    <message>
+        <source>%1 The crystal meter measures nothing until the fixture is calibrated again (calQuarz) or Quartz.cfg is removed.</source>
+        <translation>%1 The crystal meter measures nothing until the fixture is calibrated again (calQuarz) or Quartz.cfg is removed.</translation>
+    </message>
+    <message>
+        <source>%1 to %2 MHz, %3 points</source>
+        <translation>%1 to %2 MHz, %3 points</translation>
+    </message>
+    <message>
+        <source>The sweep shows the crystal&apos;s resonance too coarsely for its values. Find it: sweep again around it by itself, narrowly, in at most %1 more sweeps (the next: %2)? Cancel shows what this sweep gives.</source>
+        <translation>The sweep shows the crystal&apos;s resonance too coarsely for its values. Find it: sweep again around it by itself, narrowly, in at most %1 more sweeps (the next: %2)? Cancel shows what this sweep gives.</translation>
+    </message>
+    <message>
+        <source>Finding the crystal: sweep %1 of at most %2 (%3), %4.</source>
+        <translation>Finding the crystal: sweep %1 of at most %2 (%3), %4.</translation>
+    </message>
+    <message>
+        <source>This sweep resolves the resonance too coarsely: sweep %1 (Quarzo offers it), or narrow the sweep there yourself.</source>
+        <translation>This sweep resolves the resonance too coarsely: sweep %1 (Quarzo offers it), or narrow the sweep there yourself.</translation>
+    </message>
+    <message>
+        <source>A loss step is read against the fixture&apos;s through path: measure it first (calQuarz).</source>
+        <translation>A loss step is read against the fixture&apos;s through path: measure it first (calQuarz).</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number from %2 to %3 dB: nothing was measured.</source>
+        <translation>&apos;%1&apos; is not a number from %2 to %3 dB: nothing was measured.</translation>
+    </message>
+    <message>
+        <source>Put an attenuator of known loss in the crystal&apos;s place. Its loss, dB (0.5 to 60):</source>
+        <translation>Put an attenuator of known loss in the crystal&apos;s place. Its loss, dB (0.5 to 60):</translation>
+    </message>
+    <message>
+        <source>How far its loss may be off, dB (its stated tolerance):</source>
+        <translation>How far its loss may be off, dB (its stated tolerance):</translation>
+    </message>
+    <message>
+        <source>The loss step was stopped before its end: Quartz.cfg was not changed.</source>
+        <translation>The loss step was stopped before its end: Quartz.cfg was not changed.</translation>
+    </message>
+    <message>
+        <source>Quartz.cfg was not changed.</source>
+        <translation>Quartz.cfg was not changed.</translation>
+    </message>
+    <message>
+        <source>The loss step of %1 dB is kept in Quartz.cfg (%2 steps): the crystal meter reads losses through them, and the detector&apos;s slope no longer widens its intervals.</source>
+        <translation>The loss step of %1 dB is kept in Quartz.cfg (%2 steps): the crystal meter reads losses through them, and the detector&apos;s slope no longer widens its intervals.</translation>
+    </message>
+    <message>
+        <source>Quartz.cfg holds no loss steps.</source>
+        <translation>Quartz.cfg holds no loss steps.</translation>
+    </message>
+    <message>
+        <source>Forget the %1 loss steps kept in Quartz.cfg?</source>
+        <translation>Forget the %1 loss steps kept in Quartz.cfg?</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -2181,6 +2237,22 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Filled in with the simulated board&apos;s values (%1 MHz x %2): OK makes it ready.</source>
         <translation>Filled in with the simulated board&apos;s values (%1 MHz x %2): OK makes it ready.</translation>
     </message>
+    <message>
+        <source>Clock tolerance</source>
+        <translation>Clock tolerance</translation>
+    </message>
+    <message>
+        <source>How far the DDS clock may lie from its nominal frequency, in ppm (0 to %1): every crystal frequency measured carries it. A clock measured against a counter or a known crystal (kolm-cli clock) states its own.</source>
+        <translation>How far the DDS clock may lie from its nominal frequency, in ppm (0 to %1): every crystal frequency measured carries it. A clock measured against a counter or a known crystal (kolm-cli clock) states its own.</translation>
+    </message>
+    <message>
+        <source>ppm</source>
+        <translation>ppm</translation>
+    </message>
+    <message>
+        <source>Measured: the clock runs %1 ppm off its nominal frequency (taken into account); a tolerance typed here replaces the measurement.</source>
+        <translation>Measured: the clock runs %1 ppm off its nominal frequency (taken into account); a tolerance typed here replaces the measurement.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::chart::ui::AnalysisPanel</name>
@@ -2418,6 +2490,62 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5</source>
         <translation>Group %1: Fs spread %2 Hz (at most %3 Hz), R spread %4 %: %5</translation>
     </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>Sorting against limits</source>
+        <translation>Sorting against limits</translation>
+    </message>
+    <message>
+        <source>Fs from</source>
+        <translation>Fs from</translation>
+    </message>
+    <message>
+        <source>The lowest series resonance, MHz.</source>
+        <translation>The lowest series resonance, MHz.</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>The highest series resonance, MHz.</source>
+        <translation>The highest series resonance, MHz.</translation>
+    </message>
+    <message>
+        <source>R at most</source>
+        <translation>R at most</translation>
+    </message>
+    <message>
+        <source>The highest motional resistance, ohm.</source>
+        <translation>The highest motional resistance, ohm.</translation>
+    </message>
+    <message>
+        <source>Q at least</source>
+        <translation>Q at least</translation>
+    </message>
+    <message>
+        <source>The lowest unloaded Q.</source>
+        <translation>The lowest unloaded Q.</translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation>Sort</translation>
+    </message>
+    <message>
+        <source>Each crystal passes when its whole interval meets every limit, fails when an interval lies wholly beyond one, and is indeterminate when an interval straddles a limit. Empty boxes: no limit; all empty clears the verdicts.</source>
+        <translation>Each crystal passes when its whole interval meets every limit, fails when an interval lies wholly beyond one, and is indeterminate when an interval straddles a limit. Empty boxes: no limit; all empty clears the verdicts.</translation>
+    </message>
+    <message>
+        <source>No limits: the verdicts are cleared.</source>
+        <translation>No limits: the verdicts are cleared.</translation>
+    </message>
+    <message>
+        <source>Sorted: %1 pass, %2 fail, %3 indeterminate.</source>
+        <translation>Sorted: %1 pass, %2 fail, %3 indeterminate.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::powermeter::ui::LadderWindow</name>
@@ -2640,6 +2768,34 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>%1 groups</source>
         <translation>%1 groups</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>not known</translation>
+    </message>
+    <message>
+        <source>Centre spread (Hz)</source>
+        <translation>Centre spread (Hz)</translation>
+    </message>
+    <message>
+        <source>-3 dB width spread (Hz)</source>
+        <translation>-3 dB width spread (Hz)</translation>
+    </message>
+    <message>
+        <source>Ripple spread (dB)</source>
+        <translation>Ripple spread (dB)</translation>
+    </message>
+    <message>
+        <source>Insertion loss spread (dB)</source>
+        <translation>Insertion loss spread (dB)</translation>
+    </message>
+    <message>
+        <source>, shaded: within the crystals&apos; intervals</source>
+        <translation>, shaded: within the crystals&apos; intervals</translation>
+    </message>
+    <message>
+        <source>, spread not known (a crystal without its intervals)</source>
+        <translation>, spread not known (a crystal without its intervals)</translation>
     </message>
 </context>
 <context>
@@ -2959,6 +3115,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Trace at pointer</source>
         <translation>Trace at pointer</translation>
+    </message>
+    <message>
+        <source>Loss step</source>
+        <translation>Loss step</translation>
+    </message>
+    <message>
+        <source>Forget the loss steps</source>
+        <translation>Forget the loss steps</translation>
     </message>
 </context>
 <context>

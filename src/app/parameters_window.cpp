@@ -79,6 +79,25 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   auto* clockUnit = new QLabel(tr("MHz"), clockGroup);
   clockUnit->setObjectName("clockUnit");
   f2->addWidget(clockUnit, 2, 2);
+  // How far the clock may be off: every absolute crystal frequency carries it.
+  auto* toleranceLabel = new QLabel(tr("Clock tolerance"), clockGroup);
+  toleranceLabel->setObjectName("clockToleranceLabel");
+  toleranceEdit_ = new QLineEdit(clockGroup);
+  toleranceEdit_->setObjectName("clockToleranceEdit");
+  toleranceEdit_->setToolTip(
+      tr("How far the DDS clock may lie from its nominal frequency, in ppm (0 to %1): every "
+         "crystal frequency measured carries it. A clock measured against a counter or a known "
+         "crystal (kolm-cli clock) states its own.")
+          .arg(hw::kMaxClockPpm));
+  auto* toleranceUnit = new QLabel(tr("ppm"), clockGroup);
+  toleranceUnit->setObjectName("clockToleranceUnit");
+  offsetValue_ = new QLabel(clockGroup);
+  offsetValue_->setObjectName("clockOffsetValue");
+  offsetValue_->setWordWrap(true);
+  f2->addWidget(toleranceLabel, 3, 0);
+  f2->addWidget(toleranceEdit_, 3, 1);
+  f2->addWidget(toleranceUnit, 3, 2);
+  f2->addWidget(offsetValue_, 4, 0, 1, 3);
 
   auto* portGroup = new QGroupBox(tr("Port access"), this);
   portGroup->setObjectName("portGroup");
@@ -131,6 +150,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   connect(multiplierScroll_, &QScrollBar::valueChanged, this,
           &ParametersWindow::onMultiplierChanged);
   common::ui::makeNumberField(quartzEdit_);
+  common::ui::makeNumberField(toleranceEdit_);
   connect(quartzEdit_, &QLineEdit::textChanged, this, &ParametersWindow::onQuartzChanged);
   connect(okButton, &QPushButton::clicked, this, &ParametersWindow::acceptParameters);
   connect(portTest, &QPushButton::clicked, this, &ParametersWindow::runPortTest);
@@ -171,6 +191,14 @@ void ParametersWindow::load() {
   quartzEdit_->setText(shortest(quartz_));  // recomputes the clock copy
   clock_ = hw::systemClockMHz(multiplier_, quartz_);
   showClock();
+  toleranceEdit_->setText(shortest(p.clockTolerancePpm));
+  offsetValue_->setText(
+      p.clockOffsetPpm == 0
+          ? QString()
+          : tr("Measured: the clock runs %1 ppm off its nominal frequency (taken into account); "
+               "a tolerance typed here replaces the measurement.")
+                .arg(QString::fromStdString(common::shortestText(p.clockOffsetPpm, 6))));
+  offsetValue_->setVisible(p.clockOffsetPpm != 0);
   lpt1Option_->setChecked(true);
   lpt2Option_->setChecked(p.portAddress == hw::kLpt2);
   lpt3Option_->setChecked(p.portAddress == hw::kLpt3);
@@ -209,6 +237,12 @@ hw::HardwareParams ParametersWindow::typedParameters() const {
                   : lpt3Option_->isChecked() ? hw::kLpt3
                                              : hw::kLpt1;
   p.portBackend = backend_->currentData().toString().toStdString();
+  // A tolerance typed anew states the clock: a measured offset gives way.
+  if (const auto tolerance = common::ui::numberIn(toleranceEdit_);
+      tolerance && *tolerance != p.clockTolerancePpm) {
+    p.clockTolerancePpm = *tolerance;
+    p.clockOffsetPpm = 0;
+  }
   return p;
 }
 
@@ -217,7 +251,16 @@ void ParametersWindow::acceptParameters() {
     context_.prompter.message(why.toStdString(), common::Icon::Warning);
     return;
   }
+  if (const QString why = common::ui::numberProblem(toleranceEdit_); !why.isEmpty()) {
+    context_.prompter.message(why.toStdString(), common::Icon::Warning);
+    return;
+  }
   const hw::HardwareParams p = typedParameters();
+  if (const std::string why = hw::clockPpmProblem(p.clockTolerancePpm, p.clockOffsetPpm);
+      !why.empty()) {
+    context_.prompter.message(why, common::Icon::Warning);
+    return;
+  }
   if (auto problem = hw::validateParameters(p)) {
     context_.prompter.message(*problem, common::Icon::Warning);
     return;

@@ -1,5 +1,5 @@
-// The hardware parameters window: port address, quartz, multiplier, and how the
-// port is reached. Edits are working copies until OK.
+// The hardware parameters window: port address, quartz, multiplier, the clock's
+// tolerance, and how the port is reached. Edits are working copies until OK.
 #pragma once
 
 #include <QComboBox>
@@ -52,6 +52,8 @@ class ParametersWindow : public QDialog {
   QScrollBar* multiplierScroll_;
   QLabel* multiplierValue_;
   QLabel* clockValue_;
+  QLineEdit* toleranceEdit_;
+  QLabel* offsetValue_;
   QComboBox* backend_;
   QPlainTextEdit* portReport_;
   QLabel* configProblem_;

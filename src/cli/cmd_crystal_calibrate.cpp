@@ -62,15 +62,12 @@ int runLossStep(Context& ctx, double db, double pm, powermeter::FixtureRecord re
     *ctx.err << "crystal-calibrate: stopped; Quartz.cfg not changed\n";
     return 0;
   }
-  const powermeter::FixtureStep step{db, pm, ini.calibration, *table};
-  const std::string wrong = powermeter::stepProblem(
-      step, record.through ? powermeter::inCalibration(through, *record.through, ini.calibration)
-                           : through);
+  const std::string wrong =
+      powermeter::keepStep(record, {db, pm, ini.calibration, *table}, through);
   if (!wrong.empty()) {
     *ctx.err << "kolm-cli: " << wrong << "\n";
     return kWriteError;
   }
-  powermeter::putStep(record, step);
   if (!writeRecord(ctx, record)) return kWriteError;
   *ctx.out << "file=" << powermeter::kFixtureRecordFile << " step_db=" << common::shortestText(db)
            << " step_pm_db=" << common::shortestText(pm) << " steps=" << record.steps.size()

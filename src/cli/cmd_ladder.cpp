@@ -72,13 +72,8 @@ int runLadderDesign(Context& ctx, Args& args) {
       powermeter::designLadder(crystals, {static_cast<int>(crystals.size()), *bw, *shape, rTerm});
   if (!design.ok()) throw UsageError{design.error};
   // The prediction again for crystals anywhere within their intervals.
-  std::vector<powermeter::CrystalSpread> spreads;
-  for (const powermeter::LadderCrystal& x : design.network.crystals)
-    for (const powermeter::CrystalRow* row : chosen)
-      if (powermeter::crystalName(*row) == x.name) {
-        spreads.push_back(powermeter::crystalSpread(*row));
-        break;
-      }
+  const std::vector<powermeter::CrystalSpread> spreads =
+      powermeter::networkSpreads(design.network, chosen);
   const powermeter::LadderSpread spread =
       powermeter::ladderSpread(design.network, design.predicted, *bw, spreads);
   if (out) {

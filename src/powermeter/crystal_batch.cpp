@@ -90,6 +90,20 @@ CrystalSpread crystalSpread(const CrystalRow& row) {
   return s;
 }
 
+std::vector<CrystalSpread> networkSpreads(const LadderNetwork& network,
+                                          const std::vector<const CrystalRow*>& rows) {
+  std::vector<CrystalSpread> out;
+  for (const LadderCrystal& x : network.crystals) {
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const CrystalRow* r) { return crystalName(*r) == x.name; });
+    if (row == rows.end()) continue;
+    const CrystalRow& r = **row;
+    if (r.fsMHz.pm && r.rOhm.pm && r.lMilliHenry && r.lMilliHenry->pm)
+      out.push_back(crystalSpread(r));
+  }
+  return out;
+}
+
 CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
                       std::vector<std::string> warnings) {
   CrystalRow row;

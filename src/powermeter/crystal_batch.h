@@ -70,6 +70,13 @@ std::optional<CrystalModel> crystalModel(const CrystalRow& row);
 // prediction carries them (none where the row keeps none).
 CrystalSpread crystalSpread(const CrystalRow& row);
 
+// The half-widths of the network's crystals, in its order, each from the
+// first of `rows` that names it. A crystal whose row keeps no interval for
+// Fs, R or L (a table written before they were kept) gives none, and the list
+// is then shorter than the network: its spread is not known.
+std::vector<CrystalSpread> networkSpreads(const LadderNetwork& network,
+                                          const std::vector<const CrystalRow*>& rows);
+
 // Why a result may not be trusted beyond its intervals: the fall-back to the
 // edge estimate, Fs within a tenth of the span from an end of the sweep.
 std::vector<std::string> crystalFitWarnings(const CrystalParameters& p, const CrystalSweep& sweep);

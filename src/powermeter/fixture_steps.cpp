@@ -152,6 +152,13 @@ void putStep(FixtureRecord& record, FixtureStep step) {
             [](const FixtureStep& a, const FixtureStep& b) { return a.lossDb < b.lossDb; });
 }
 
+std::string keepStep(FixtureRecord& record, FixtureStep step, const ReferenceTable& through) {
+  std::string wrong = stepProblem(
+      step, record.through ? inCalibration(through, *record.through, step.calibration) : through);
+  if (wrong.empty()) putStep(record, std::move(step));
+  return wrong;
+}
+
 ReferenceTable inCalibration(const ReferenceTable& table, const Calibration& from,
                              const Calibration& to) {
   if (from == to || !from.usable() || !to.usable()) return table;

@@ -56,6 +56,11 @@ std::optional<FixtureRecord> readFixtureRecord(const std::filesystem::path& path
 // Adds `step`, replacing one of the same loss.
 void putStep(FixtureRecord& record, FixtureStep step);
 
+// Adds `step` measured against `through` (Quartz.rif as the record's counts
+// read it) unless stepProblem refuses it; returns the refusal, empty when
+// added.
+std::string keepStep(FixtureRecord& record, FixtureStep step, const ReferenceTable& through);
+
 // A table read with `from` as `to` would have read it: each level back to
 // the count it was, then through `to`.
 ReferenceTable inCalibration(const ReferenceTable& table, const Calibration& from,

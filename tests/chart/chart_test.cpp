@@ -11,6 +11,7 @@
 #include <string>
 #include <tuple>
 
+#include "chart/band.h"
 #include "chart/grid.h"
 #include "chart/label_room.h"
 #include "chart/markers.h"
@@ -630,4 +631,47 @@ TEST(LabelRoom, BoxesMoveClearAndLinesBreakAcrossLabels) {
   EXPECT_EQ(openStretches(35, 0, 120, labels), (Stretches{{0, 120}}));
   EXPECT_EQ(openStretches(220, 0, 100, labels), (Stretches{{0, 95}}));
   EXPECT_EQ(openStretches(10, 70, 120, labels), (Stretches{{82, 90}, {102, 120}}));  // none empty
+}
+
+// A band worked out at a few samples and spread onto a dense trace holds, at
+// every point, the edges it stands for wherever they run monotonically
+// between the samples, and the trace itself; its outline runs along the low
+// edge and back along the high one, leaving out what cannot be drawn.
+TEST(Band, SparseSamplesSpreadOntoEveryPointHoldTheEdgesAndTheTrace) {
+  auto lo = [](double x) { return x * x - 1 + 0.1 * x; };
+  auto hi = [](double x) { return x * x + 0.5 + 0.2 * x; };
+  for (const int samples : {1, 2, 7, 40}) {
+    std::vector<double> sx, sl, sh, x;
+    std::vector<float> y;
+    for (int j = 0; j < samples; ++j) {
+      sx.push_back(samples > 1 ? 2.0 * j / (samples - 1) : 1.0);
+      sl.push_back(lo(sx.back()));
+      sh.push_back(hi(sx.back()));
+    }
+    for (int i = 0; i <= 1000; ++i) {
+      x.push_back(2.0 * i / 1000);
+      y.push_back(static_cast<float>(x.back() * x.back()));
+    }
+    const BandEdges band = bandAtPoints(sx, sl, sh, x, y);
+    ASSERT_EQ(band.low.size(), x.size());
+    for (size_t i = 0; i < x.size(); ++i) {
+      SCOPED_TRACE(testing::Message() << samples << " samples, x " << x[i]);
+      EXPECT_LE(band.low[i], y[i]);
+      EXPECT_GE(band.high[i], y[i]);
+      if (samples > 1) {  // one sample says nothing of the edges elsewhere
+        EXPECT_LE(band.low[i], lo(x[i]));
+        EXPECT_GE(band.high[i], hi(x[i]));
+      }
+    }
+  }
+  const PixelMap map(powerMeterScale(0, 10, 0, -10), 101, 101);
+  const std::vector<float> low = {-8, -8, NAN, -8}, high = {-2, -2, -2, -2};
+  std::vector<PixelPoint> outline;
+  bandOutline({low.data(), 4, nullptr, 0, 10}, {high.data(), 4, nullptr, 0, 10}, map, outline);
+  ASSERT_EQ(outline.size(), 7u);  // the NaN point left out of the low edge
+  EXPECT_FLOAT_EQ(outline.front().y, 80);
+  EXPECT_FLOAT_EQ(outline.back().y, 20);
+  EXPECT_FLOAT_EQ(outline.back().x, 0);
+  bandOutline({low.data(), 0, nullptr, 0, 10}, {high.data(), 4, nullptr, 0, 10}, map, outline);
+  EXPECT_TRUE(outline.empty());
 }

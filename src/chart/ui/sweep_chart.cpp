@@ -7,6 +7,8 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "chart/band.h"
+
 namespace kolm::chart::ui {
 
 QColor toQColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
@@ -321,6 +323,24 @@ void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples
     p.drawPolyline(points_.data(), static_cast<int>(points_.size()));
 }
 
+void SweepChart::paintBand(QPainter& p, const PixelMap& m, const Trace& trace,
+                           const QColor& colour) const {
+  const double* x = trace.x.empty() ? nullptr : trace.x.data();
+  const size_t n = trace.y.size();
+  bandOutline({trace.bandLow.data(), n, x, trace.start, trace.stop},
+              {trace.bandHigh.data(), n, x, trace.start, trace.stop}, m, pixels_);
+  if (pixels_.size() < 3) return;
+  points_.resize(pixels_.size());
+  for (size_t i = 0; i < pixels_.size(); ++i) points_[i] = QPointF(pixels_[i].x, pixels_[i].y);
+  QColor tint = colour;
+  tint.setAlpha(70);
+  p.save();
+  p.setPen(Qt::NoPen);
+  p.setBrush(tint);
+  p.drawPolygon(points_.data(), static_cast<int>(points_.size()));
+  p.restore();
+}
+
 void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace) const {
   if (trace.y.empty()) return;
   if (!trace.x.empty() && trace.x.size() < trace.y.size()) return;
@@ -328,6 +348,8 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
   TraceSamples all{trace.y.data(), trace.y.size(), trace.x.empty() ? nullptr : trace.x.data(),
                    trace.start, trace.stop};
   const QColor colour = paintedColour(trace);
+  if (trace.bandLow.size() == all.count && trace.bandHigh.size() == all.count)
+    paintBand(p, m, trace, colour);
   QPen pen(colour, 0);
   if (trace.dashed) pen.setDashPattern({kDashOn, kDashPeriod - kDashOn});
   // A dense trace is drawn in columns throughout, its marked stretches too.

@@ -105,6 +105,10 @@ struct Trace {
   QString name;
   // Memory traces are dashed, so they are told apart from live ones.
   bool dashed = false;
+  // An interval band around the trace (chart/band.h): at each point the
+  // lowest and highest value it may have, shaded in a pale tint of its colour
+  // beneath it. Drawn when both edges have a value for every point.
+  Series<float> bandLow, bandHigh;
   // How marker readouts write its values: unit, number pattern, the unit of a
   // difference (the unit when empty: dBm values differ in dB) and the words of
   // flagged readings.
@@ -267,6 +271,8 @@ class SweepChart : public QWidget {
   void paintGrid(QPainter& painter, const QSize& size) const;
   void paintTraces(QPainter& painter, const QSize& size) const;
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
+  void paintBand(QPainter& painter, const PixelMap& map, const Trace& trace,
+                 const QColor& colour) const;
   // Returns where the legend went (nothing when no trace is named).
   std::optional<Box> paintLegend(QPainter& painter, const QSize& size,
                                  const std::vector<Box>& room) const;

@@ -17,6 +17,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "common/tr.h"
+#include "common/typed_number.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/ui/power_meter_window.h"
 
@@ -52,6 +53,16 @@ QString spread(const std::optional<BatchValue>& v, int passes, double scale = 1)
 }
 
 // One light background per group, repeated after six.
+constexpr int kColumns = 12;
+constexpr int kVerdictColumn = 10;
+
+// The verdict's colour: green, red, or amber for what the intervals cannot tell.
+QColor verdictColour(const std::string& verdict) {
+  if (verdict == "pass") return {0, 120, 0};
+  if (verdict == "fail") return {180, 0, 0};
+  return {170, 100, 0};
+}
+
 QColor groupColour(size_t group) {
   static const QColor colours[] = {{200, 235, 200}, {200, 220, 245}, {245, 225, 190},
                                    {230, 205, 240}, {245, 245, 190}, {190, 235, 235}};
@@ -94,11 +105,11 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
   connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
 
-  table_ = new QTableWidget(0, 11);
+  table_ = new QTableWidget(0, kColumns);
   table_->setObjectName("batchTable");
   table_->setHorizontalHeaderLabels({tr("No."), tr("Label"), tr("Fs (MHz)"), tr("Fp (MHz)"),
                                      tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"), tr("C0 (pF)"),
-                                     tr("Q"), tr("Group"), tr("Warnings")});
+                                     tr("Q"), tr("Group"), tr("Verdict"), tr("Warnings")});
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
@@ -147,6 +158,35 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   matchWarning_->hide();
   layout->addWidget(matchWarning_);
 
+  auto* sorting = new QGroupBox(tr("Sorting against limits"));
+  sorting->setObjectName("sortingGroup");
+  auto* sortRow = new QHBoxLayout(sorting);
+  auto limitBox = [&](const char* name, const QString& caption, const QString& tip) {
+    sortRow->addWidget(new QLabel(caption));
+    auto* e = new QLineEdit;
+    e->setObjectName(name);
+    e->setToolTip(tip);
+    e->setMaximumWidth(110);
+    sortRow->addWidget(e);
+    connect(e, &QLineEdit::returnPressed, this, [this] { sort(); });
+    return e;
+  };
+  fsMin_ = limitBox("limitFsMin", tr("Fs from"), tr("The lowest series resonance, MHz."));
+  fsMax_ = limitBox("limitFsMax", tr("to"), tr("The highest series resonance, MHz."));
+  rMax_ = limitBox("limitRMax", tr("R at most"), tr("The highest motional resistance, ohm."));
+  qMin_ = limitBox("limitQMin", tr("Q at least"), tr("The lowest unloaded Q."));
+  auto* sortButton = new QPushButton(tr("Sort"));
+  sortButton->setObjectName("batchSort");
+  sortButton->setAutoDefault(false);
+  sortButton->setToolTip(
+      tr("Each crystal passes when its whole interval meets every limit, fails when an interval "
+         "lies wholly beyond one, and is indeterminate when an interval straddles a limit. Empty "
+         "boxes: no limit; all empty clears the verdicts."));
+  sortRow->addWidget(sortButton);
+  sortRow->addStretch();
+  connect(sortButton, &QPushButton::clicked, this, [this] { sort(); });
+  layout->addWidget(sorting);
+
   groupList_ = new QListWidget;
   groupList_->setObjectName("matchGroups");
   layout->addWidget(groupList_, 1);
@@ -183,6 +223,7 @@ void CrystalBatchWindow::measure() {
     prompter_.message(problem, common::Icon::Warning);
     return;
   }
+  if (!meter_.readFixture()) return;
   measuring_ = true;
   measuringLabel_ = label;
   passes_.clear();
@@ -207,11 +248,7 @@ bool CrystalBatchWindow::startPass() {
     }
     const CrystalSweep sweep{meter_.trace(), meter_.points(), meter_.traceStart(),
                              meter_.traceStop()};
-    passes_.push_back(fitCrystal({.sweep = sweep,
-                                  .through = meter_.quartzReference(),
-                                  .r0Ohm = meter_.r0(),
-                                  .calibration = meter_.calibration(),
-                                  .clockMHz = meter_.clockMHz()}));
+    passes_.push_back(fitCrystal(meter_.crystalInput(sweep)));
     if (passes_.back().ok() && static_cast<int>(passes_.size()) < repeat_->value()) {
       // The next pass once this one's window events are done.
       QMetaObject::invokeMethod(
@@ -244,7 +281,8 @@ void CrystalBatchWindow::measured() {
   const CrystalParameters p = combineRepeats(passes_);
   int number = 1;
   for (const CrystalRow& row : rows_) number = std::max(number, row.number + 1);
-  rows_.push_back(crystalRow(number, measuringLabel_, p, crystalFitWarnings(p, sweep)));
+  rows_.push_back(crystalRow(number, measuringLabel_, p, meter_.crystalWarnings(p, sweep)));
+  judge(rows_.back());
   saved_ = false;
   groups_.clear();
   showRows();
@@ -275,6 +313,54 @@ void CrystalBatchWindow::match() {
                 : tr("%n group(s) found.", nullptr, static_cast<int>(groups_.size())));
 }
 
+bool CrystalBatchWindow::sort() {
+  QStringList parts;
+  const std::pair<QLineEdit*, const char*> boxes[] = {
+      {fsMin_, "fs_min"}, {fsMax_, "fs_max"}, {rMax_, "r_max"}, {qMin_, "q_min"}};
+  for (const auto& [box, key] : boxes) {
+    if (box->text().trimmed().isEmpty()) continue;
+    const common::TypedNumber n = common::typedNumber(box->text().toStdString());
+    if (!n.value) {
+      prompter_.message(n.problem, common::Icon::Warning);
+      box->setFocus();
+      return false;
+    }
+    parts << QString::fromLatin1(key) + '=' + q(n.text);
+  }
+  std::optional<CrystalLimits> limits;
+  if (!parts.isEmpty()) {
+    std::string error;
+    limits = parseCrystalLimits(parts.join(',').toStdString(), &error);
+    if (!limits) {
+      prompter_.message(error, common::Icon::Warning);
+      return false;
+    }
+  }
+  limits_ = limits;
+  for (CrystalRow& row : rows_) {
+    const std::string before = row.verdict;
+    judge(row);
+    saved_ = saved_ && row.verdict == before;
+  }
+  showRows();
+  if (!limits_) {
+    setStatus(tr("No limits: the verdicts are cleared."));
+    return true;
+  }
+  int counts[3] = {0, 0, 0};
+  for (const CrystalRow& row : rows_)
+    ++counts[row.verdict == "pass" ? 0 : row.verdict == "fail" ? 1 : 2];
+  setStatus(tr("Sorted: %1 pass, %2 fail, %3 indeterminate.")
+                .arg(counts[0])
+                .arg(counts[1])
+                .arg(counts[2]));
+  return true;
+}
+
+void CrystalBatchWindow::judge(CrystalRow& row) const {
+  row.verdict = limits_ ? std::string(verdictName(judgeCrystal(row, *limits_).verdict)) : "";
+}
+
 bool CrystalBatchWindow::save() {
   const std::string name =
       prompter_.saveFileName(tr("Save crystal batch").toStdString(), kBatchFilter);
@@ -303,6 +389,8 @@ void CrystalBatchWindow::open() {
     return;
   }
   rows_ = read.rows;
+  if (limits_)
+    for (CrystalRow& row : rows_) judge(row);  // against the limits typed here
   groups_.clear();
   saved_ = true;
   showRows();
@@ -321,6 +409,13 @@ void CrystalBatchWindow::removeSelected() {
 }
 
 void CrystalBatchWindow::showRows() {
+  // Why a crystal did not pass, on hover over its verdict.
+  auto verdictReasons = [this](const CrystalRow& r) {
+    if (!limits_ || r.verdict.empty()) return QString();
+    QStringList reasons;
+    for (const std::string& why : judgeCrystal(r, *limits_).reasons) reasons << q(why);
+    return reasons.join("\n");
+  };
   table_->setRowCount(static_cast<int>(rows_.size()));
   for (size_t i = 0; i < rows_.size(); ++i) {
     const CrystalRow& r = rows_[i];
@@ -340,6 +435,7 @@ void CrystalBatchWindow::showRows() {
                              value(r.c0PicoFarad, 2),
                              value(r.q, 0),
                              r.group ? QString::number(*r.group) : QString(),
+                             q(r.verdict),
                              words.join(", ")};
     const QString tips[] = {{},
                             {},
@@ -351,17 +447,19 @@ void CrystalBatchWindow::showRows() {
                             spread(r.c0PicoFarad, r.repeats),
                             spread(r.q, r.repeats),
                             {},
+                            verdictReasons(r),
                             q(warnings)};
-    for (int c = 0; c < 11; ++c) {
+    for (int c = 0; c < kColumns; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
-      if (c != 1 && c != 10) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (c != 1 && c < kVerdictColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (c == kVerdictColumn && !r.verdict.empty()) item->setForeground(verdictColour(r.verdict));
       if (!tips[c].isEmpty()) item->setToolTip(tips[c]);
       table_->setItem(static_cast<int>(i), c, item);
     }
   }
   for (size_t g = 0; g < groups_.size(); ++g)
     for (size_t m : groups_[g].members)
-      for (int c = 0; c < 11; ++c)
+      for (int c = 0; c < kColumns; ++c)
         table_->item(static_cast<int>(m), c)->setBackground(groupColour(g));
   table_->resizeColumnsToContents();
   updateButtons();

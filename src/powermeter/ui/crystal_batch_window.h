@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "common/prompter.h"
 #include "powermeter/crystal_batch.h"
+#include "powermeter/crystal_limits.h"
 
 class QCheckBox;
 class QDoubleSpinBox;
@@ -33,6 +35,10 @@ class CrystalBatchWindow : public QWidget {
   void measure();
   // Finds the groups with the size and tolerances set.
   void match();
+  // Sorts every crystal against the limits typed (pass, fail, indeterminate);
+  // with no limit typed, the verdicts are cleared. False, said, for limits
+  // that cannot be taken.
+  bool sort();
   bool save();
   void open();
 
@@ -46,6 +52,7 @@ class CrystalBatchWindow : public QWidget {
   void removeSelected();
   void showRows();
   void showGroups();
+  void judge(CrystalRow& row) const;
   void setStatus(const QString& text);
   void updateButtons();
 
@@ -69,6 +76,11 @@ class CrystalBatchWindow : public QWidget {
   QListWidget* groupList_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* matchWarning_ = nullptr;
+  QLineEdit* fsMin_ = nullptr;
+  QLineEdit* fsMax_ = nullptr;
+  QLineEdit* rMax_ = nullptr;
+  QLineEdit* qMin_ = nullptr;
+  std::optional<CrystalLimits> limits_;
 };
 
 }  // namespace kolm::powermeter::ui

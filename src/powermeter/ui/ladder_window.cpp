@@ -14,6 +14,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
+
+#include "chart/band.h"
 #include "chart/scale.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -247,10 +250,23 @@ void LadderWindow::makeDesign() {
     return;
   }
   design_ = std::move(d);
+  // The predictions again for crystals anywhere within their intervals.
+  spreads_ = networkSpreads(design_->network, chosen);
+  const LadderNetwork* nets[] = {&design_->network, &design_->e12, &design_->e24};
+  const LadderResponse* predictions[] = {&design_->predicted, &design_->predictedE12,
+                                         &design_->predictedE24};
+  for (int i = 0; i < 3; ++i)
+    spread_[i] = ladderSpread(*nets[i], *predictions[i], bandwidth_->value(), spreads_);
   QStringList notes;
   for (const std::string& w : design_->warnings) notes << q(w);
   status_->setText(notes.isEmpty() ? tr("Designed.") : notes.join("\n"));
   showDesign();
+}
+
+const LadderResponse& LadderWindow::chosenPrediction() const {
+  return parts_->currentIndex() == 1   ? design_->predictedE12
+         : parts_->currentIndex() == 2 ? design_->predictedE24
+                                       : design_->predicted;
 }
 
 const LadderNetwork& LadderWindow::chosenNetwork() const {
@@ -300,6 +316,19 @@ void LadderWindow::showDesign() {
   row(tr("Insertion loss (dB)"), [&](int c) { return number(responses[c]->ilDb, "0.00"); });
   row(tr("Shape factor 60/6 dB"),
       [&](int c) { return optional(responses[c]->shapeFactor, "0.00"); });
+  // How far each figure may be off, rounded up to its digits.
+  auto spread = [&](const QString& name, double LadderSpread::*member, double unit,
+                    const char* pattern) {
+    row(name, [&](int c) {
+      const double v = spread_[c].*member;
+      return std::isfinite(v) ? "\u00b1 " + number(std::ceil(v / unit - 1e-9) * unit, pattern)
+                              : tr("not known");
+    });
+  };
+  spread(tr("Centre spread (Hz)"), &LadderSpread::centreHz, 1, "0");
+  spread(tr("-3 dB width spread (Hz)"), &LadderSpread::bw3Hz, 1, "0");
+  spread(tr("Ripple spread (dB)"), &LadderSpread::rippleDb, 0.01, "0.00");
+  spread(tr("Insertion loss spread (dB)"), &LadderSpread::ilDb, 0.01, "0.00");
 }
 
 void LadderWindow::showOnPowerMeter() {
@@ -311,13 +340,38 @@ void LadderWindow::showOnPowerMeter() {
   // (the level reference, 0 dBm where none was measured).
   const int points = meter_.pointsToSweep();
   const float s = static_cast<float>(start), e = static_cast<float>(stop);
-  std::vector<float> levels;
+  std::vector<double> pointMHz, through;
+  std::vector<float> gains, levels;
   for (int i = 0; i <= points; ++i) {
     const double f = chart::pointFrequency(s, e, points, i);
-    const double through = throughLevel(meter_.levelReference(), f, 0).levelDb;
-    levels.push_back(static_cast<float>(through + ladderGainDb(chosenNetwork(), f * 1e6)));
+    pointMHz.push_back(f);
+    through.push_back(throughLevel(meter_.levelReference(), f, 0).levelDb);
+    gains.push_back(static_cast<float>(ladderGainDb(chosenNetwork(), f * 1e6)));
+    levels.push_back(static_cast<float>(through.back() + gains.back()));
   }
-  meter_.showInMemory(levels, s, e, tr("predicted (%1)").arg(parts_->currentText()));
+  // The band the crystals' intervals allow, worked out at up to 401 of the
+  // points (each costs a response per corner) and spread onto all of them.
+  const int samples = std::min(points, 400);
+  std::vector<double> sampleHz, sampleMHz;
+  for (int j = 0; j <= samples; ++j) {
+    sampleMHz.push_back(chart::pointFrequency(s, e, samples, j));
+    sampleHz.push_back(sampleMHz.back() * 1e6);
+  }
+  const LadderSpread band =
+      ladderSpread(chosenNetwork(), chosenPrediction(), bandwidth_->value(), spreads_, sampleHz);
+  QString name = tr("predicted (%1)").arg(parts_->currentText());
+  chart::BandEdges edges;
+  if (spreads_.size() == chosenNetwork().crystals.size()) {
+    edges = chart::bandAtPoints(sampleMHz, band.lowDb, band.highDb, pointMHz, gains);
+    for (size_t i = 0; i < edges.low.size(); ++i) {
+      edges.low[i] = std::nextafter(static_cast<float>(edges.low[i] + through[i]), -HUGE_VALF);
+      edges.high[i] = std::nextafter(static_cast<float>(edges.high[i] + through[i]), HUGE_VALF);
+    }
+    name += tr(", shaded: within the crystals' intervals");
+  } else {
+    name += tr(", spread not known (a crystal without its intervals)");
+  }
+  meter_.showInMemory(levels, s, e, name, std::move(edges));
   status_->setText(
       tr("The prediction is in the power meter's memory: sweep the built filter "
          "there to compare."));

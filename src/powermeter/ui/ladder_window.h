@@ -11,6 +11,7 @@
 #include "common/prompter.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/ladder_filter.h"
+#include "powermeter/ladder_spread.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,6 +31,9 @@ class LadderWindow : public QWidget {
   LadderWindow(PowerMeterWindow& meter, common::Prompter& prompter);
 
   const std::optional<LadderDesign>& design() const { return design_; }
+  // How far the prediction of the parts `index` (0 as designed, 1 E12, 2 E24)
+  // may be off, the crystals being known only within their intervals.
+  const LadderSpread& spread(int index) const { return spread_[index]; }
   // The crystals of the batch window, or of a batch file.
   void takeBatchWindow();
   void openBatch();
@@ -43,12 +47,17 @@ class LadderWindow : public QWidget {
  private:
   void setRows(std::vector<CrystalRow> rows, const QString& source);
   const LadderNetwork& chosenNetwork() const;
+  const LadderResponse& chosenPrediction() const;
   void showDesign();
 
   PowerMeterWindow& meter_;
   common::Prompter& prompter_;
   std::vector<CrystalRow> rows_;
   std::optional<LadderDesign> design_;
+  // The crystals' half-widths in the network's order (shorter when one is
+  // not known), and how far each prediction (as designed, E12, E24) may be off.
+  std::vector<CrystalSpread> spreads_;
+  LadderSpread spread_[3];
 
   QLabel* source_ = nullptr;
   QSpinBox* group_ = nullptr;

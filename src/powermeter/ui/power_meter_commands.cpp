@@ -205,10 +205,10 @@ void PowerMeterWindow::levelReferenceFinished(bool completed) {
 // ---- Crystal meter ----
 
 void PowerMeterWindow::measureCrystal() {
-  if (runner_.running()) return;
+  if (runner_.running() || !readFixture()) return;
   // The through-path reference over the chart while the crystal is swept.
   startSingleSweep([this](bool completed) {
-    if (completed) crystalSweepFinished();
+    if (completed) crystalSweepFinished(1);
   });
   if (!runner_.running()) return;  // refused: the sweep said why
   showQuartzReference_ = true;
@@ -235,28 +235,6 @@ int PowerMeterWindow::pointsToSweep() const {
 }
 
 double PowerMeterWindow::clockMHz() const { return context_.instrument.params.refClockMHz; }
-
-void PowerMeterWindow::crystalSweepFinished() {
-  const CrystalSweep sweep{m_.levels, m_.Points, m_.TraceStart, m_.TraceStop};
-  const CrystalParameters p = fitCrystal({.sweep = sweep,
-                                          .through = quartzReference_,
-                                          .r0Ohm = R0,
-                                          .calibration = calibration_,
-                                          .clockMHz = clockMHz()});
-  if (!p.ok()) {
-    context_.prompter.message(KOLM_TR("kolm", "errore") + "\n" + p.error, common::Icon::Warning);
-    return;
-  }
-  Fs = static_cast<float>(p.fsMHz.value);
-  showQuartzReference_ = true;
-  showReferences();
-  // The specified lines with the fitted values and their intervals, then how
-  // they were found and why they may not be trusted (if so).
-  std::string text = crystalParametersReport(p);
-  for (const std::string& w : crystalFitWarnings(p, sweep))
-    if (w != p.fallback) text += "\n" + w;
-  context_.prompter.message(text);
-}
 
 void PowerMeterWindow::measureQuartzReference() {
   if (runner_.running()) return;
@@ -326,6 +304,12 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
             .toStdString(),
         common::Icon::Warning);
   saveSettings();  // R0 with the table it belongs to
+  // The counts the table was read with, beside it, so that a later
+  // calibration reads it right; the loss steps stay.
+  if (readFixture()) {
+    fixture_.through = calibration_;
+    writeFixture();
+  }
   showQuartzReference_ = true;
   showReferences();
   // The end notice says what was done (its title is the specified one).
@@ -410,6 +394,7 @@ void PowerMeterWindow::fileToMemory() {
     return;
   }
   m_.loadMemory(*read.chart, levelLimits(calibration_));
+  memoryBand_ = {};
   memoryName_ = QFileInfo(q(name)).fileName();
   if (compareCheck_->isChecked())
     redraw();

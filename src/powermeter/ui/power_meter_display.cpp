@@ -85,6 +85,10 @@ void PowerMeterWindow::redraw() {
     m.start = m_.MemStart;
     m.stop = m_.MemStop;
     m.y = std::vector<float>(m_.memoryLevels.begin(), m_.memoryLevels.begin() + m_.MemPoints + 1);
+    if (memoryBand_.low.size() == m.y.size() && memoryBand_.high.size() == m.y.size()) {
+      m.bandLow = memoryBand_.low;
+      m.bandHigh = memoryBand_.high;
+    }
     m.marks = levelMarks(m.y.data(), m.y.size(), m_.memoryLimits);
     levelUnits(m, m_.memoryLimits);
     if (normalised()) relativeTrace(m, m_.memoryLimits);
@@ -131,6 +135,7 @@ void PowerMeterWindow::showReferences() {
 
 void PowerMeterWindow::screenToMemory() {
   if (!m_.copyToMemory()) return;  // no whole trace yet
+  memoryBand_ = {};
   memoryName_ = m_.fromFile ? QFileInfo(fileNameEdit_->text()).fileName() : tr("this chart");
   if (compareCheck_->isChecked())
     redraw();
@@ -139,8 +144,9 @@ void PowerMeterWindow::screenToMemory() {
 }
 
 void PowerMeterWindow::showInMemory(const std::vector<float>& levels, float start, float stop,
-                                    const QString& name) {
+                                    const QString& name, chart::BandEdges band) {
   if (levels.size() < 2 || levels.size() > m_.memoryLevels.size()) return;
+  memoryBand_ = std::move(band);
   // Computed, not read: nothing to flag.
   m_.loadMemory({static_cast<int16_t>(levels.size() - 1), start, stop, levels, {}}, {});
   memoryName_ = name;
@@ -171,6 +177,12 @@ void PowerMeterWindow::relativeTrace(chart::ui::Trace& t, const LevelLimits& lim
                                     {levelReference_, levelReferenceEntries_});
   t.y = std::move(r.levels);
   t.marks = std::move(r.marks);
+  // A band moves with its trace.
+  for (chart::ui::Series<float>* edge : {&t.bandLow, &t.bandHigh})
+    if (!edge->empty())
+      *edge = relativeLevels(edge->data(), edge->size(), t.start, t.stop, limits,
+                             {levelReference_, levelReferenceEntries_})
+                  .levels;
   t.unit = "dB";
   t.describe = {};  // relative levels: read as numbers in dB
   t.name += tr(" (relative)");

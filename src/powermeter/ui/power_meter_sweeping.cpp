@@ -94,6 +94,9 @@ void PowerMeterWindow::jobFinished(bool completed) {
     case Job::QuartzReference:
       quartzReferenceFinished(completed);
       break;
+    case Job::LossStep:
+      lossStepFinished(completed);
+      break;
     case Job::None:
       break;
   }

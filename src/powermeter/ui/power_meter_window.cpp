@@ -187,6 +187,10 @@ void PowerMeterWindow::buildMenus() {
   connect(crystalItem, &QAction::triggered, this, [this] { measureCrystal(); });
   QAction* quartzReference = add(crystal, "quartzReferenceAction", tr("calQuarz"), true);
   connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
+  QAction* lossStep = add(crystal, "lossStepAction", tr("Loss step"), true);
+  connect(lossStep, &QAction::triggered, this, [this] { measureLossStep(); });
+  QAction* forgetSteps = add(crystal, "forgetLossStepsAction", tr("Forget the loss steps"), true);
+  connect(forgetSteps, &QAction::triggered, this, [this] { forgetLossSteps(); });
   QAction* batch = add(crystal, "crystalBatchAction", tr("Crystal batch"), true);
   connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
   QAction* ladder = add(crystal, "ladderFilterAction", tr("Ladder filter"), true);
@@ -333,9 +337,11 @@ void PowerMeterWindow::updateActions() {
   // Commands that send to the instrument or replace the trace wait for the job.
   for (const char* name :
        {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
-        "levelReferenceAction", "crystalAction", "quartzReferenceAction", "printScreenAction"})
+        "levelReferenceAction", "crystalAction", "quartzReferenceAction", "lossStepAction",
+        "forgetLossStepsAction", "printScreenAction"})
     action(name)->setEnabled(!busy);
-  const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference;
+  const bool table = activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference ||
+                     activeJob_ == Job::LossStep;
   singleSweepButton_->setEnabled(!table);
   continuousSweepButton_->setEnabled(!table);
 }

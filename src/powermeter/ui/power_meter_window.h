@@ -8,12 +8,14 @@
 #include <optional>
 #include <vector>
 
+#include "chart/band.h"
 #include "chart/zoom.h"
 #include "common/sweep_control.h"
 #include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/ui_context.h"
 #include "powermeter/calibration.h"
+#include "powermeter/crystal_fit.h"
 #include "powermeter/level.h"
 #include "powermeter/measurement.h"
 #include "powermeter/reference.h"
@@ -80,6 +82,17 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   const ReferenceTable& quartzReference() const { return quartzReference_; }
   float storedReference() const { return m_.storedReference; }
   bool chartFromFile() const { return m_.fromFile; }
+  // What a crystal is fitted with here, as kolm-cli fits it: the sweep, the
+  // fixture's through path and record (Quartz.cfg as readFixture last read
+  // it), R0, the calibration and the clock as dds.cfg states it.
+  CrystalFitInput crystalInput(const CrystalSweep& sweep) const;
+  // Quartz.cfg read again (another program may have changed it); false, with
+  // the reason said, when it cannot be read.
+  bool readFixture();
+  // Why a crystal's result may not be trusted, and how its intervals narrow
+  // here (the menu items that calibrate the detector or measure a loss step).
+  std::vector<std::string> crystalWarnings(const CrystalParameters& p,
+                                           const CrystalSweep& sweep) const;
   // Opens (or brings up) the crystal batch window.
   CrystalBatchWindow* crystalBatch();
   // Opens (or brings up) the ladder filter window.
@@ -89,8 +102,10 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   // The points the next sweep takes (the points box).
   int pointsToSweep() const;
   // `levels` (dBm, evenly spaced from `start` to `stop` MHz) in memory under
-  // `name`, Compare ticked: a prediction to compare the next sweep with.
-  void showInMemory(const std::vector<float>& levels, float start, float stop, const QString& name);
+  // `name`, Compare ticked: a prediction to compare the next sweep with,
+  // shaded within `band` (its lowest and highest levels) when given.
+  void showInMemory(const std::vector<float>& levels, float start, float stop, const QString& name,
+                    chart::BandEdges band = {});
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -168,7 +183,16 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void levelReferenceFinished(bool completed);
   // Crystal meter.
   void measureCrystal();
-  void crystalSweepFinished();
+  // The `sweepsDone`-th sweep of a crystal ended: fitted, or (asked once) the
+  // crystal found and swept again narrowly.
+  void crystalSweepFinished(int sweepsDone);
+  void showCrystal(const CrystalParameters& p, const CrystalSweep& sweep,
+                   const std::string& extra = {});
+  // Loss steps through the fixture (Quartz.cfg).
+  void measureLossStep();
+  void lossStepFinished(bool completed);
+  void forgetLossSteps();
+  bool writeFixture();
   void measureQuartzReference();
   void quartzReferenceFinished(bool completed);
   // Chart files.
@@ -192,13 +216,16 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   ReferenceTable levelReference_{};
   ReferenceTable quartzReference_{};
   int levelReferenceEntries_ = 0;     // entries of levelReference_ read or measured
+  FixtureRecord fixture_;             // Quartz.cfg as last read
+  FixtureStep lossStep_;              // the loss step being measured
   float Fs = 0;                       // the last series resonance measured
   bool showQuartzReference_ = false;  // the through-path reference is on the chart
   QString memoryName_;                // where the memory trace came from, for the legend
+  chart::BandEdges memoryBand_;       // a computed memory trace's band, or none
   double delayMs_ = 0;  // numeric value of delayEdit_, kept current by its change handler
 
   // One job at a time: a sweep pass or one of the reference tables.
-  enum class Job { None, Sweep, LevelReference, QuartzReference };
+  enum class Job { None, Sweep, LevelReference, QuartzReference, LossStep };
   Job activeJob_ = Job::None;
   std::unique_ptr<SweepJob> job_;
   std::unique_ptr<LevelReferenceJob> levelJob_;

@@ -162,6 +162,38 @@ TEST(ParametersWindowTest, LoadsTheSharedValuesAndStoresOnlyASoundClock) {
   EXPECT_EQ(stored.refClockMHz, 501);
 }
 
+// The clock's tolerance: shown, a measured offset said and kept while the
+// tolerance is left alone, replaced by a tolerance typed anew; one out of
+// range is refused with its reason.
+TEST(ParametersWindowTest, TheClockToleranceIsShownAndStated) {
+  LauncherRig rig;
+  rig.instrument.params = {4, 50, 200, 956, "sim"};
+  rig.instrument.params.clockTolerancePpm = 0.4;
+  rig.instrument.params.clockOffsetPpm = -12.5;
+  rig.launcher.showParameters();
+  auto* w = rig.launcher.parametersWindow();
+  auto* tolerance = child<QLineEdit>(w, "clockToleranceEdit");
+  EXPECT_EQ(tolerance->text(), "0.4");
+  EXPECT_THAT(child<QLabel>(w, "clockOffsetValue")->text().toStdString(),
+              testing::HasSubstr("-12.5 ppm"));
+  child<QPushButton>(w, "okButton")->click();  // left alone: the measurement stays
+  EXPECT_EQ(rig.instrument.params.clockOffsetPpm, -12.5);
+  EXPECT_EQ(rig.instrument.params.clockTolerancePpm, 0.4);
+
+  rig.launcher.showParameters();
+  tolerance->setText("20000");
+  child<QPushButton>(w, "okButton")->click();
+  EXPECT_THAT(rig.prompter.messages(), testing::ElementsAre(testing::HasSubstr("0 to 10000 ppm")));
+  EXPECT_TRUE(w->isVisible());
+  tolerance->setText("25");
+  child<QPushButton>(w, "okButton")->click();
+  EXPECT_FALSE(w->isVisible());
+  hw::HardwareParams stored;
+  ASSERT_TRUE(hw::readHardwareConfig(stored, hw::kHardwareConfigFile));
+  EXPECT_EQ(stored.clockTolerancePpm, 25);
+  EXPECT_EQ(stored.clockOffsetPpm, 0);
+}
+
 // The windows read and write their settings in the folder the program gives
 // them, wherever the working directory is: that is left as it was, and empty.
 TEST(SettingsFolder, TheWindowsKeepTheirFilesInTheGivenFolderNotTheWorkingDirectory) {

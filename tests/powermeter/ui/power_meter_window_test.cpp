@@ -28,6 +28,7 @@
 #include "hw/wire.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/crystal_batch.h"
+#include "powermeter/fixture_steps.h"
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
 #include "powermeter/ui/crystal_batch_window.h"
@@ -395,6 +396,53 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
             (powermeter::Calibration{826, 235}));
 }
 
+// The crystal meter as a new user meets it: a loss step through the fixture
+// (one not of the stated loss refused, nothing kept), then a crystal found
+// from the 3 to 30 MHz sweep the window opens with, asked once, in at most
+// three sweeps, its values read through the step.
+TEST(PowerMeterCommands, LossStepAndACrystalFoundFromTheWideSweep) {
+  Rig rig("through");
+  rig.open();
+  rig.prompter.inputs = {std::string("50")};
+  rig.get<QAction>("quartzReferenceAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  for (const char* attenuator : {"atten:20", "atten:10"}) {
+    rig.connect(attenuator);
+    rig.prompter.inputs = {std::string("10"), std::string("0,1")};
+    rig.get<QAction>("lossStepAction")->trigger();
+    ASSERT_TRUE(rig.waitIdle());
+  }
+  std::string error;
+  const auto record = powermeter::readFixtureRecord(powermeter::kFixtureRecordFile, &error);
+  ASSERT_TRUE(record) << error;
+  ASSERT_EQ(record->steps.size(), 1u);
+  EXPECT_EQ(record->steps[0].pmDb, 0.1);
+  EXPECT_TRUE(record->through);  // the counts Quartz.rif was read with
+
+  rig.connect("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
+  rig.type("pointsEdit", "1000");
+  const int resets = rig.resets();
+  const size_t messages = rig.prompter.messages().size();
+  const auto asked = static_cast<long>(rig.prompter.shown.size());
+  rig.get<QAction>("crystalAction")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.prompter.messages().size() > messages; }, 60000));
+  EXPECT_EQ(std::count_if(rig.prompter.shown.begin() + asked, rig.prompter.shown.end(),
+                          [](const auto& s) { return s.kind == "confirm"; }),
+            1);
+  EXPECT_LE(rig.resets() - resets, 3);
+  const std::string result = rig.lastMessage();
+  EXPECT_NE(result.find("L(mH): "), std::string::npos) << result;
+  EXPECT_EQ(result.find("Loss step"), std::string::npos) << result;  // the step narrowed them
+  const double fs = common::numericValue(result.substr(4));
+  EXPECT_NEAR(fs, 10, 1e-5) << result;
+  // The span narrowed onto the crystal.
+  const double start = common::numericValue(rig.text("startEdit").toStdString());
+  const double stop = common::numericValue(rig.text("stopEdit").toStdString());
+  EXPECT_LT(start, 10);
+  EXPECT_GT(stop, 10);
+  EXPECT_LT(stop - start, 0.02);
+}
+
 // A box left with a new value is kept at once; what another program changed
 // meanwhile (a calibration, R0) is not undone when the window closes.
 TEST(PowerMeterCommands, ConfirmedSettingsKeptAtOnceOthersChangesLeftAlone) {
@@ -545,6 +593,27 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   EXPECT_EQ(table->item(4, 1)->text(), "B2");
   EXPECT_NEAR(batch->rows()[1].fsMHz.value, 10.0009, 1e-6);
 
+  // Sorted by the intervals: the 40 ohm crystal's R straddles a 40 ohm limit;
+  // limits no crystal can meet are refused; no limit clears the verdicts.
+  auto sortBy = [&](const char* fsMin, const char* fsMax, const char* rMax) {
+    batch->findChild<QLineEdit*>("limitFsMin")->setText(fsMin);
+    batch->findChild<QLineEdit*>("limitFsMax")->setText(fsMax);
+    batch->findChild<QLineEdit*>("limitRMax")->setText(rMax);
+    batch->findChild<QPushButton*>("batchSort")->click();
+    std::vector<std::string> verdicts;
+    for (const auto& r : batch->rows()) verdicts.push_back(r.verdict);
+    return verdicts;
+  };
+  using Verdicts = std::vector<std::string>;
+  const Verdicts sorted = {"pass", "pass", "pass", "indeterminate", "pass"};
+  EXPECT_EQ(sortBy("", "", "40"), sorted);
+  EXPECT_EQ(table->item(3, 10)->text(), "indeterminate");
+  EXPECT_NE(table->item(3, 10)->toolTip().indexOf("straddles"), -1);
+  EXPECT_EQ(sortBy("9,998", "9,999", ""), Verdicts(5, "fail"));  // every Fs wholly above
+  EXPECT_EQ(sortBy("10,0005", "10", ""), Verdicts(5, "fail"));   // refused: kept as they were
+  EXPECT_NE(rig.lastMessage().find("fs_min is not below fs_max"), std::string::npos);
+  EXPECT_EQ(sortBy("", "", ""), Verdicts(5));
+
   // Pairs within 100 Hz: A1 + A2; B1 with B2 once R must agree within 10 %.
   batch->findChild<QSpinBox*>("matchSize")->setValue(2);
   batch->findChild<QDoubleSpinBox*>("matchToleranceHz")->setValue(100);
@@ -582,10 +651,10 @@ TEST(LadderWindow, DesignsAGroupAndPutsItsPredictionInMemory) {
     powermeter::CrystalRow r;
     r.number = i + 1;
     r.label = "X" + std::to_string(i + 1);
-    r.fsMHz = 4.9152 + i * 5e-6;
-    r.rOhm = 12;
-    r.lMilliHenry = 70.0;
-    r.c0PicoFarad = 4.0;
+    r.fsMHz = {4.9152 + i * 5e-6, 2e-6};
+    r.rOhm = {12, 1.2};
+    r.lMilliHenry = powermeter::BatchValue{70.0, 0.7};
+    r.c0PicoFarad = powermeter::BatchValue{4.0, 0.1};
     if (i < 4) r.group = 1;  // the fifth is in no group
     rows.push_back(r);
   }
@@ -614,6 +683,30 @@ TEST(LadderWindow, DesignsAGroupAndPutsItsPredictionInMemory) {
   const auto& memory = rig.chart()->memoryTraces().front().y;
   EXPECT_NEAR(*std::max_element(memory.begin(), memory.end()), -ladder->design()->predicted.ilDb,
               0.05);
+  // Shaded within what the crystals' intervals allow, which is said in figures.
+  const auto& shown = rig.chart()->memoryTraces().front();
+  ASSERT_EQ(shown.bandLow.size(), memory.size());
+  double widest = 0;
+  for (size_t i = 0; i < memory.size(); ++i) {
+    EXPECT_LE(shown.bandLow[i], memory[i]);
+    EXPECT_GE(shown.bandHigh[i], memory[i]);
+    widest = std::max(widest, static_cast<double>(shown.bandHigh[i] - shown.bandLow[i]));
+  }
+  EXPECT_GT(widest, 0.5);
+  EXPECT_GT(ladder->spread(0).bw3Hz, 0);
+  EXPECT_LT(ladder->spread(0).bw3Hz, 0.5 * 2400);
+
+  // A crystal without its intervals (a table written before they were kept):
+  // the spread is not known, and nothing is shaded as if it were none.
+  rows[2].lMilliHenry = powermeter::BatchValue{70.0};
+  ASSERT_TRUE(common::writeFileAtomic("batch.csv", powermeter::formatBatchCsv(rows), &error));
+  rig.prompter.files = {"batch.csv"};
+  ladder->findChild<QPushButton*>("ladderOpenBatch")->click();
+  ladder->findChild<QPushButton*>("ladderDesign")->click();
+  EXPECT_FALSE(std::isfinite(ladder->spread(0).bw3Hz));
+  ladder->findChild<QPushButton*>("ladderShow")->click();
+  EXPECT_TRUE(rig.chart()->memoryTraces().front().bandLow.empty());
+  EXPECT_TRUE(rig.chart()->memoryTraces().front().name.contains("not known"));
 }
 
 TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
