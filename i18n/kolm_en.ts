@@ -1549,10 +1549,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The loss step was stopped before its end: Quartz.cfg was not changed.</translation>
     </message>
     <message>
-        <source>Quartz.cfg was not changed.</source>
-        <translation>Quartz.cfg was not changed.</translation>
-    </message>
-    <message>
         <source>The loss step of %1 dB is kept in Quartz.cfg (%2 steps): the crystal meter reads losses through them, and the detector&apos;s slope no longer widens its intervals.</source>
         <translation>The loss step of %1 dB is kept in Quartz.cfg (%2 steps): the crystal meter reads losses through them, and the detector&apos;s slope no longer widens its intervals.</translation>
     </message>

@@ -201,8 +201,7 @@ void PowerMeterWindow::lossStepFinished(bool completed) {
   lossStep_.levels = job->table();
   const std::string wrong = keepStep(fixture_, lossStep_, quartzReference_);
   if (!wrong.empty()) {
-    context_.prompter.message(wrong + "\n" + KOLM_TR("kolm", "Quartz.cfg was not changed."),
-                              common::Icon::Warning);
+    context_.prompter.message(wrong, common::Icon::Warning);  // it says nothing was kept
     return;
   }
   if (!writeFixture()) return;
