@@ -147,9 +147,9 @@ TEST(OutwardHalfWidth, TheWrittenIntervalHoldsTheComputedOne) {
     const int decimals = places(random);
     std::string pattern = "0";
     if (decimals > 0) pattern += "." + std::string(static_cast<size_t>(decimals), '0');
-    const double written = decimals >= 0 ? parse(formatPattern(value, pattern))
-                                         : std::round(value / std::pow(10.0, -decimals)) *
-                                               std::pow(10.0, -decimals);
+    const double written =
+        decimals >= 0 ? parse(formatPattern(value, pattern))
+                      : std::round(value / std::pow(10.0, -decimals)) * std::pow(10.0, -decimals);
     const double half = outwardHalfWidth(value, pm, decimals);
     ASSERT_LE(written - half, value - pm + slack) << value << " " << pm << " " << decimals;
     ASSERT_GE(written + half, value + pm - slack) << value << " " << pm << " " << decimals;

@@ -171,10 +171,10 @@ void LadderWindow::setRows(std::vector<CrystalRow> rows, const QString& source) 
   for (const CrystalRow& r : rows_)
     if (r.group) groups = std::max(groups, *r.group);
   const qsizetype crystals = rows_.size();
-  source_->setText(
-      tr("%1: %2, %3.")
-          .arg(source, crystals == 1 ? tr("1 crystal") : tr("%1 crystals").arg(crystals),
-               groups == 1 ? tr("1 group") : tr("%1 groups").arg(groups)));
+  source_->setText(tr("%1: %2, %3.")
+                       .arg(source,
+                            crystals == 1 ? tr("1 crystal") : tr("%1 crystals").arg(crystals),
+                            groups == 1 ? tr("1 group") : tr("%1 groups").arg(groups)));
   design_.reset();
   showDesign();
 }
