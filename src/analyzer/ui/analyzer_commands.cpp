@@ -68,21 +68,26 @@ void AnalyzerWindow::measureStub() {
   measureStubOn(this, cable_ && nearValues_ ? *nearValues_ : *liveValues_, context_.prompter);
 }
 
-void AnalyzerWindow::checkBridge() {
+std::optional<SweepPlan> AnalyzerWindow::planForBridge(const QString& busy,
+                                                       const QString& zeroSpan) {
   if (runner_.running()) {
-    context_.prompter.message(tr("The check needs the bridge: stop the sweep first.").toStdString(),
-                              common::Icon::Warning);
-    return;
+    context_.prompter.message(busy.toStdString(), common::Icon::Warning);
+    return std::nullopt;
   }
   const auto planned = planFromBoxes();
-  if (!planned) return;
+  if (!planned) return std::nullopt;
   if (planned->start == 0 || planned->stop == 0) {
-    context_.prompter.message(
-        tr("At 0 MHz the generator gives no signal: check the bridge over a span above 0.")
-            .toStdString(),
-        common::Icon::Warning);
-    return;
+    context_.prompter.message(zeroSpan.toStdString(), common::Icon::Warning);
+    return std::nullopt;
   }
+  return planned;
+}
+
+void AnalyzerWindow::checkBridge() {
+  const auto planned = planForBridge(
+      tr("The check needs the bridge: stop the sweep first."),
+      tr("At 0 MHz the generator gives no signal: check the bridge over a span above 0."));
+  if (!planned) return;
   BridgeCheckDialog dialog(this, context_.instrument, *planned, context_.settings,
                            [this](const BridgeFigures& figures) {
                              const auto calibration = figures_.calibration;
@@ -95,21 +100,10 @@ void AnalyzerWindow::checkBridge() {
 }
 
 void AnalyzerWindow::calibrateBridge() {
-  if (runner_.running()) {
-    context_.prompter.message(
-        tr("The calibration needs the bridge: stop the sweep first.").toStdString(),
-        common::Icon::Warning);
-    return;
-  }
-  const auto planned = planFromBoxes();
+  const auto planned = planForBridge(
+      tr("The calibration needs the bridge: stop the sweep first."),
+      tr("At 0 MHz the generator gives no signal: calibrate the bridge over a span above 0."));
   if (!planned) return;
-  if (planned->start == 0 || planned->stop == 0) {
-    context_.prompter.message(
-        tr("At 0 MHz the generator gives no signal: calibrate the bridge over a span above 0.")
-            .toStdString(),
-        common::Icon::Warning);
-    return;
-  }
   BridgeCalibrationDialog dialog(this, context_.instrument, *planned, context_.settings, figures_,
                                  [this] {
                                    loadCalibration();

@@ -75,6 +75,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // message says why) when they give none. Not `fresh`: each box's last
   // accepted number, as the next pass of a running sweep goes on with.
   std::optional<SweepPlan> planFromBoxes(bool fresh = true);
+  // The plan for a bridge check or calibration: none, said why, while a sweep
+  // runs or where the span touches 0 MHz.
+  std::optional<SweepPlan> planForBridge(const QString& busy, const QString& zeroSpan);
   const BridgeFigures& bridgeFigures() const { return figures_; }
   // Whether the traces carry their intervals, uncertain marks and signs (on;
   // off only to measure what they cost).
