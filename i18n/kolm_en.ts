@@ -1560,6 +1560,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Forget the %1 loss steps kept in Quartz.cfg?</source>
         <translation>Forget the %1 loss steps kept in Quartz.cfg?</translation>
     </message>
+    <message>
+        <source>The load capacitance was not changed.</source>
+        <translation>The load capacitance was not changed.</translation>
+    </message>
+    <message>
+        <source>Load capacitance</source>
+        <translation>Load capacitance</translation>
+    </message>
+    <message>
+        <source>The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch then give the frequency Fl it oscillates at. Empty: no load.</source>
+        <translation>The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch then give the frequency Fl it oscillates at. Empty: no load.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -2542,6 +2554,30 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Sorted: %1 pass, %2 fail, %3 indeterminate.</source>
         <translation>Sorted: %1 pass, %2 fail, %3 indeterminate.</translation>
     </message>
+    <message>
+        <source>At a load of %1 pF.</source>
+        <translation>At a load of %1 pF.</translation>
+    </message>
+    <message>
+        <source>Fl at</source>
+        <translation>Fl at</translation>
+    </message>
+    <message>
+        <source>The load capacitance, pF, each crystal&apos;s load resonance Fl is given at (as Quarzo gives it); empty: none.</source>
+        <translation>The load capacitance, pF, each crystal&apos;s load resonance Fl is given at (as Quarzo gives it); empty: none.</translation>
+    </message>
+    <message>
+        <source>pF</source>
+        <translation>pF</translation>
+    </message>
+    <message>
+        <source>Fl (MHz)</source>
+        <translation>Fl (MHz)</translation>
+    </message>
+    <message>
+        <source>%1 crystals read from %2, sorted again against the limits here (not saved yet).</source>
+        <translation>%1 crystals read from %2, sorted again against the limits here (not saved yet).</translation>
+    </message>
 </context>
 <context>
     <name>kolm::powermeter::ui::LadderWindow</name>
@@ -3119,6 +3155,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Forget the loss steps</source>
         <translation>Forget the loss steps</translation>
+    </message>
+    <message>
+        <source>Load capacitance...</source>
+        <translation>Load capacitance...</translation>
     </message>
 </context>
 <context>

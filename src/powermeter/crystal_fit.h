@@ -210,9 +210,9 @@ DeservedText deservedText(double value, double pm, int fallback);
 std::string halfWidthText(double pm, int fallback);
 
 // The result box's lines with the values of `p`: "Fs  ", "Fp  ", "Q:  ",
-// "R: ", "L(mH): " or "L(microH): ", "Cs(fF): " or "Cs(pF): ", each value with
-// the digits its interval deserves and "± pm"; then "C0(pF): ", and a line
-// saying how the values were found.
+// "R: ", "L(mH): " (in mH at any size, as the batch keeps it), "Cs(fF): " or
+// "Cs(pF): ", each value with the digits its interval deserves and "± pm";
+// then "C0(pF): ", and a line saying how the values were found.
 std::string crystalParametersReport(const CrystalParameters& p);
 
 }  // namespace kolm::powermeter

@@ -69,8 +69,9 @@ CrystalVerdict judgeCrystal(const CrystalRow& row, const CrystalLimits& limits) 
     v.reasons.push_back(std::move(why));
   };
   // One limit: the interval [lo, hi] against a least or a most value.
+  // `decimals`: what the value is written with when it carries no interval.
   auto judge = [&](const char* name, const std::optional<BatchValue>& value,
-                   const std::optional<double>& limit, bool least) {
+                   const std::optional<double>& limit, bool least, int decimals) {
     if (!limit) return;
     if (!value) {
       worse(Verdict::Indeterminate, common::arg(KOLM_TR("kolm", "%1 not measured"), {name}));
@@ -79,8 +80,10 @@ CrystalVerdict judgeCrystal(const CrystalRow& row, const CrystalLimits& limits) 
     const double pm = value->pm.value_or(0);
     const double lo = value->value - pm, hi = value->value + pm;
     const std::string bound = common::shortestText(*limit, 10);
-    const std::string read =
-        common::shortestText(value->value, 10) + " \u00b1 " + common::shortestText(pm, 3);
+    // Written as the batch writes it: the interval rounded outward, never
+    // narrower than the one judged.
+    const DeservedText shown = deservedText(value->value, pm, decimals);
+    const std::string read = shown.value + " \u00b1 " + shown.pm;
     if (least ? hi < *limit : lo > *limit)
       worse(Verdict::Fail, common::arg(least ? KOLM_TR("kolm", "%1 %2 below %3")
                                              : KOLM_TR("kolm", "%1 %2 above %3"),
@@ -89,10 +92,10 @@ CrystalVerdict judgeCrystal(const CrystalRow& row, const CrystalLimits& limits) 
       worse(Verdict::Indeterminate,
             common::arg(KOLM_TR("kolm", "%1 %2 straddles %3"), {name, read, bound}));
   };
-  judge("fs", std::optional(row.fsMHz), limits.fsMinMHz, true);
-  judge("fs", std::optional(row.fsMHz), limits.fsMaxMHz, false);
-  judge("r", std::optional(row.rOhm), limits.rMaxOhm, false);
-  judge("q", row.q, limits.qMin, true);
+  judge("fs", std::optional(row.fsMHz), limits.fsMinMHz, true, 6);
+  judge("fs", std::optional(row.fsMHz), limits.fsMaxMHz, false, 6);
+  judge("r", std::optional(row.rOhm), limits.rMaxOhm, false, 1);
+  judge("q", row.q, limits.qMin, true, 0);
   return v;
 }
 

@@ -187,12 +187,12 @@ std::string crystalParametersReport(const CrystalParameters& p) {
   text += "Fp  " + frequencyLine(p.fpMHz) + "\n";
   text += "Q:  " + (p.q ? line(*p.q, 1, 0, "", true) : std::string(" ")) + "\n\n";
   text += "R: " + line(p.rOhm, 1, 1, " \u03a9");
+  // L in mH whatever its size, as the batch's table and files give it (a
+  // crystal's is some 1 to 1000 mH; below 1 mH it keeps three decimals).
   if (!p.lMilliHenry)
-    text += "\nL(microH):  ";
-  else if (p.lMilliHenry->value > 1)
-    text += "\nL(mH): " + line(*p.lMilliHenry, 1, 2, "");
+    text += "\nL(mH):  ";
   else
-    text += "\nL(microH): " + line(*p.lMilliHenry, 1e3, 3, "");
+    text += "\nL(mH): " + line(*p.lMilliHenry, 1, p.lMilliHenry->value < 1 ? 3 : 2, "");
   if (!p.csFemtoFarad)
     text += "\nCs(fF):  ";
   else if (p.csFemtoFarad->value < 1000)

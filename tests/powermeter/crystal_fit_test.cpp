@@ -119,17 +119,16 @@ TEST(CrystalFit, TheReportKeepsItsLines) {
     ASSERT_NE(next, std::string::npos) << line << " in\n" << text;
     at = next;
   }
-  // L and Cs in the unit their size reads best in, blank when not known; the
-  // passes averaged.
+  // L in mH at any size (as the batch keeps it), Cs in the unit its size
+  // reads best in, blank when not known; the passes averaged.
   CrystalParameters q = p;
   q.repeats = 4;
   struct Sized {
     double lMilliHenry, csFemtoFarad;  // 0: not known
     std::vector<std::string> lines;
   };
-  for (const Sized& c :
-       {Sized{0.5, 2000, {"\nL(microH): 500.000", "\nCs(pF): 2.00", "of 4 passes"}},
-        Sized{0, 0, {"\nL(microH):  \nCs(fF):  \n"}}}) {
+  for (const Sized& c : {Sized{0.5, 2000, {"\nL(mH): 0.500", "\nCs(pF): 2.00", "of 4 passes"}},
+                         Sized{0, 0, {"\nL(mH):  \nCs(fF):  \n"}}}) {
     q.lMilliHenry = c.lMilliHenry > 0 ? std::optional(Measured{c.lMilliHenry}) : std::nullopt;
     q.csFemtoFarad = c.csFemtoFarad > 0 ? std::optional(Measured{c.csFemtoFarad}) : std::nullopt;
     const std::string report = crystalParametersReport(q);

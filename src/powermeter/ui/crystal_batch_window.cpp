@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/files.h"
 #include "common/text.h"
@@ -52,9 +53,15 @@ QString spread(const std::optional<BatchValue>& v, int passes, double scale = 1)
       .arg(q(deservedText(*v->sd * scale, *v->sd * scale, 2).value));
 }
 
-// One light background per group, repeated after six.
-constexpr int kColumns = 12;
-constexpr int kVerdictColumn = 10;
+// The load resonance's tip: the load it was given at.
+QString loadTip(const CrystalRow& row) {
+  if (!row.flMHz || !row.loadPf) return {};
+  return CrystalBatchWindow::tr("At a load of %1 pF.").arg(q(common::shortestText(*row.loadPf)));
+}
+
+constexpr int kColumns = 13;
+constexpr int kLoadColumn = 4;
+constexpr int kVerdictColumn = 11;
 
 // The verdict's colour: green, red, or amber for what the intervals cannot tell.
 QColor verdictColour(const std::string& verdict) {
@@ -63,6 +70,7 @@ QColor verdictColour(const std::string& verdict) {
   return {170, 100, 0};
 }
 
+// One light background per group, repeated after six.
 QColor groupColour(size_t group) {
   static const QColor colours[] = {{200, 235, 200}, {200, 220, 245}, {245, 225, 190},
                                    {230, 205, 240}, {245, 245, 190}, {190, 235, 235}};
@@ -101,15 +109,32 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   repeat_->setToolTip(
       tr("Passes per crystal: each is fitted, the values averaged and their spread kept."));
   measureRow->addWidget(repeat_);
+  measureRow->addWidget(new QLabel(tr("Fl at")));
+  load_ = new QLineEdit;
+  load_->setObjectName("batchLoadPf");
+  load_->setMaximumWidth(70);
+  load_->setPlaceholderText(tr("none"));
+  load_->setToolTip(
+      tr("The load capacitance, pF, each crystal's load resonance Fl is given at (as Quarzo "
+         "gives it); empty: none."));
+  measureRow->addWidget(load_);
+  measureRow->addWidget(new QLabel(tr("pF")));
   layout->addLayout(measureRow);
+  connect(load_, &QLineEdit::editingFinished, this, [this] {
+    if (!load_->isModified()) return;
+    load_->setModified(false);
+    if (!meter_.setCrystalLoad(load_->text().toStdString())) showLoad();
+  });
+  showLoad();
   connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
   connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
 
   table_ = new QTableWidget(0, kColumns);
   table_->setObjectName("batchTable");
   table_->setHorizontalHeaderLabels({tr("No."), tr("Label"), tr("Fs (MHz)"), tr("Fp (MHz)"),
-                                     tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"), tr("C0 (pF)"),
-                                     tr("Q"), tr("Group"), tr("Verdict"), tr("Warnings")});
+                                     tr("Fl (MHz)"), tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"),
+                                     tr("C0 (pF)"), tr("Q"), tr("Group"), tr("Verdict"),
+                                     tr("Warnings")});
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
@@ -337,11 +362,7 @@ bool CrystalBatchWindow::sort() {
     }
   }
   limits_ = limits;
-  for (CrystalRow& row : rows_) {
-    const std::string before = row.verdict;
-    judge(row);
-    saved_ = saved_ && row.verdict == before;
-  }
+  judgeAll();
   showRows();
   if (!limits_) {
     setStatus(tr("No limits: the verdicts are cleared."));
@@ -359,6 +380,18 @@ bool CrystalBatchWindow::sort() {
 
 void CrystalBatchWindow::judge(CrystalRow& row) const {
   row.verdict = limits_ ? std::string(verdictName(judgeCrystal(row, *limits_).verdict)) : "";
+}
+
+bool CrystalBatchWindow::judgeAll() {
+  bool changed = false;
+  for (CrystalRow& row : rows_) {
+    const std::string before = row.verdict;
+    judge(row);
+    changed = changed || row.verdict != before;
+  }
+  // The verdicts are kept in the file: new ones are not saved yet.
+  if (changed) saved_ = false;
+  return changed;
 }
 
 bool CrystalBatchWindow::save() {
@@ -389,13 +422,17 @@ void CrystalBatchWindow::open() {
     return;
   }
   rows_ = read.rows;
-  if (limits_)
-    for (CrystalRow& row : rows_) judge(row);  // against the limits typed here
   groups_.clear();
   saved_ = true;
+  // Against the limits typed here, which may differ from the file's.
+  const bool rejudged = limits_ && judgeAll();
   showRows();
   showGroups();
-  setStatus(tr("%1 crystals read from %2.").arg(rows_.size()).arg(q(name)));
+  setStatus(rejudged ? tr("%1 crystals read from %2, sorted again against the limits here (not "
+                          "saved yet).")
+                           .arg(rows_.size())
+                           .arg(q(name))
+                     : tr("%1 crystals read from %2.").arg(rows_.size()).arg(q(name)));
 }
 
 void CrystalBatchWindow::removeSelected() {
@@ -429,6 +466,7 @@ void CrystalBatchWindow::showRows() {
                              q(r.label),
                              frequency(r.fsMHz),
                              frequency(r.fpMHz),
+                             frequency(r.flMHz),
                              value(r.rOhm, 1),
                              value(r.lMilliHenry, 3),
                              value(r.csFemtoFarad, 2),
@@ -441,6 +479,7 @@ void CrystalBatchWindow::showRows() {
                             {},
                             spread(r.fsMHz, r.repeats),
                             spread(r.fpMHz, r.repeats),
+                            (loadTip(r) + "\n" + spread(r.flMHz, r.repeats)).trimmed(),
                             spread(r.rOhm, r.repeats),
                             spread(r.lMilliHenry, r.repeats),
                             spread(r.csFemtoFarad, r.repeats),
@@ -461,8 +500,17 @@ void CrystalBatchWindow::showRows() {
     for (size_t m : groups_[g].members)
       for (int c = 0; c < kColumns; ++c)
         table_->item(static_cast<int>(m), c)->setBackground(groupColour(g));
+  // The load resonance only where one was asked for.
+  table_->setColumnHidden(kLoadColumn, std::none_of(rows_.begin(), rows_.end(),
+                                                    [](const CrystalRow& r) { return r.flMHz; }));
   table_->resizeColumnsToContents();
   updateButtons();
+}
+
+void CrystalBatchWindow::showLoad() {
+  const std::optional<double> pf = meter_.crystalLoadPf();
+  load_->setText(pf ? q(common::shortestText(*pf)) : QString());
+  load_->setModified(false);
 }
 
 void CrystalBatchWindow::showGroups() {

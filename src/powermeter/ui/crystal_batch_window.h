@@ -41,6 +41,8 @@ class CrystalBatchWindow : public QWidget {
   bool sort();
   bool save();
   void open();
+  // The load box shows the load the power meter gives Fl at.
+  void showLoad();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -53,6 +55,9 @@ class CrystalBatchWindow : public QWidget {
   void showRows();
   void showGroups();
   void judge(CrystalRow& row) const;
+  // Every crystal judged again; a changed verdict leaves the batch unsaved.
+  // True when one changed.
+  bool judgeAll();
   void setStatus(const QString& text);
   void updateButtons();
 
@@ -68,6 +73,7 @@ class CrystalBatchWindow : public QWidget {
   QLineEdit* label_ = nullptr;
   QPushButton* measure_ = nullptr;
   QSpinBox* repeat_ = nullptr;
+  QLineEdit* load_ = nullptr;
   QTableWidget* table_ = nullptr;
   QSpinBox* size_ = nullptr;
   QDoubleSpinBox* toleranceHz_ = nullptr;

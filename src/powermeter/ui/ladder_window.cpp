@@ -316,19 +316,30 @@ void LadderWindow::showDesign() {
   row(tr("Insertion loss (dB)"), [&](int c) { return number(responses[c]->ilDb, "0.00"); });
   row(tr("Shape factor 60/6 dB"),
       [&](int c) { return optional(responses[c]->shapeFactor, "0.00"); });
-  // How far each figure may be off, rounded up to its digits.
-  auto spread = [&](const QString& name, double LadderSpread::*member, double unit,
+  // How far each figure may be off, rounded outward from the figure as the
+  // table writes it (to `decimals`, in the spread's unit).
+  auto spread = [&](const QString& name, double LadderSpread::*member, auto figure, int decimals,
                     const char* pattern) {
     row(name, [&](int c) {
       const double v = spread_[c].*member;
-      return std::isfinite(v) ? "\u00b1 " + number(std::ceil(v / unit - 1e-9) * unit, pattern)
-                              : tr("not known");
+      return std::isfinite(v)
+                 ? "\u00b1 " +
+                       number(common::outwardHalfWidth(figure(*responses[c]), v, decimals), pattern)
+                 : tr("not known");
     });
   };
-  spread(tr("Centre spread (Hz)"), &LadderSpread::centreHz, 1, "0");
-  spread(tr("-3 dB width spread (Hz)"), &LadderSpread::bw3Hz, 1, "0");
-  spread(tr("Ripple spread (dB)"), &LadderSpread::rippleDb, 0.01, "0.00");
-  spread(tr("Insertion loss spread (dB)"), &LadderSpread::ilDb, 0.01, "0.00");
+  spread(
+      tr("Centre spread (Hz)"), &LadderSpread::centreHz,
+      [](const LadderResponse& r) { return r.centreHz; }, 0, "0");
+  spread(
+      tr("-3 dB width spread (Hz)"), &LadderSpread::bw3Hz,
+      [](const LadderResponse& r) { return r.bw3Hz.value_or(0); }, 0, "0");
+  spread(
+      tr("Ripple spread (dB)"), &LadderSpread::rippleDb,
+      [](const LadderResponse& r) { return r.rippleDb; }, 2, "0.00");
+  spread(
+      tr("Insertion loss spread (dB)"), &LadderSpread::ilDb,
+      [](const LadderResponse& r) { return r.ilDb; }, 2, "0.00");
 }
 
 void LadderWindow::showOnPowerMeter() {

@@ -267,27 +267,37 @@ void PowerMeterWindow::measureQuartzReference() {
                       "On the simulated instrument: through between generator and detector in "
                       "the Simulator window, or the button below connects it.");
   if (!common::confirmWithHelp(context_.prompter, request, bypass)) return;
+  startThroughPass(Job::QuartzReference);
+}
+
+void PowerMeterWindow::startThroughPass(Job kind) {
   auto words = tablePass(kRifEntries);  // one word beyond the last entry is sent
   if (!words) return;
   quartzJob_ = std::make_unique<QuartzReferenceJob>(context_.instrument, *words, calibration_);
-  activeJob_ = Job::QuartzReference;
+  activeJob_ = kind;
   progress_->setValue(0);
   runner_.start(quartzJob_.get());
   updateActions();
 }
 
-void PowerMeterWindow::quartzReferenceFinished(bool completed) {
+std::unique_ptr<QuartzReferenceJob> PowerMeterWindow::endThroughPass(bool completed,
+                                                                     const std::string& stopped) {
   auto job = std::move(quartzJob_);
-  if (closed_ || !job) return;
+  if (closed_ || !job) return nullptr;
   if (!completed) {
-    context_.prompter.message(
-        tr("The crystal calibration was stopped before its end: Quartz.rif and the reference in "
-           "use were not changed.")
-            .toStdString(),
-        common::Icon::Information);
-    return;
+    context_.prompter.message(stopped, common::Icon::Information);
+    return nullptr;
   }
   progress_->setValue(1000);
+  return job;
+}
+
+void PowerMeterWindow::quartzReferenceFinished(bool completed) {
+  const auto job = endThroughPass(
+      completed, tr("The crystal calibration was stopped before its end: Quartz.rif and the "
+                    "reference in use were not changed.")
+                     .toStdString());
+  if (!job) return;
   const std::string wrong =
       throughTableProblem(job->table(), levelLimits(calibration_),
                           KOLM_TR("kolm", "The crystal fixture's through path"));

@@ -11,8 +11,10 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/typed_number.h"
+#include "common/ui/recent_files.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/crystal_find.h"
+#include "powermeter/ui/crystal_batch_window.h"
 #include "powermeter/ui/power_meter_window.h"
 
 namespace kolm::powermeter::ui {
@@ -23,7 +25,50 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 
 std::string mhz(double value) { return common::shortestText(value, 8); }
 
+constexpr const char* kLoadKey = "PowerMeter/crystalLoadPf";
+
 }  // namespace
+
+std::optional<double> PowerMeterWindow::crystalLoadPf() const {
+  bool ok = false;
+  const double pf = common::ui::uiSettings(context_.settings).value(kLoadKey).toDouble(&ok);
+  if (!ok || !loadProblem(pf).empty()) return std::nullopt;
+  return pf;
+}
+
+bool PowerMeterWindow::setCrystalLoad(const std::string& text) {
+  const std::string typed(common::trimBlanks(text));
+  std::optional<double> pf;
+  if (!typed.empty()) {
+    const common::TypedNumber n = common::typedNumber(typed);
+    const std::string problem = n.value ? loadProblem(*n.value) : n.problem;
+    if (!problem.empty()) {
+      context_.prompter.message(
+          problem + " " + KOLM_TR("kolm", "The load capacitance was not changed."),
+          common::Icon::Warning);
+      return false;
+    }
+    pf = n.value;
+  }
+  auto settings = common::ui::uiSettings(context_.settings);
+  if (pf)
+    settings.setValue(kLoadKey, *pf);
+  else
+    settings.remove(kLoadKey);
+  if (batch_) batch_->showLoad();
+  return true;
+}
+
+void PowerMeterWindow::chooseCrystalLoad() {
+  const std::optional<double> now = crystalLoadPf();
+  const auto answer = context_.prompter.input(
+      KOLM_TR("kolm", "Load capacitance"),
+      KOLM_TR("kolm",
+              "The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch "
+              "then give the frequency Fl it oscillates at. Empty: no load."),
+      now ? common::shortestText(*now) : std::string());
+  if (answer) setCrystalLoad(*answer);
+}
 
 CrystalFitInput PowerMeterWindow::crystalInput(const CrystalSweep& sweep) const {
   const hw::HardwareParams& params = context_.instrument.params;
@@ -34,7 +79,8 @@ CrystalFitInput PowerMeterWindow::crystalInput(const CrystalSweep& sweep) const 
           .clockMHz = clockMHz(),
           .fixture = &fixture_,
           .clockOffsetPpm = params.clockOffsetPpm,
-          .clockTolerancePpm = params.clockTolerancePpm};
+          .clockTolerancePpm = params.clockTolerancePpm,
+          .loadPf = crystalLoadPf()};
 }
 
 bool PowerMeterWindow::readFixture() {
@@ -177,27 +223,15 @@ void PowerMeterWindow::measureLossStep() {
   const auto pm = number(KOLM_TR("kolm", "How far its loss may be off, dB (its stated tolerance):"),
                          common::shortestText(kDefaultStepPmDb), 0, 9.99);
   if (!pm) return;
-  auto words = tablePass(kRifEntries);  // one word beyond the last entry is sent
-  if (!words) return;
   lossStep_ = {*db, *pm, calibration_, {}};
-  quartzJob_ = std::make_unique<QuartzReferenceJob>(context_.instrument, *words, calibration_);
-  activeJob_ = Job::LossStep;
-  progress_->setValue(0);
-  runner_.start(quartzJob_.get());
-  updateActions();
+  startThroughPass(Job::LossStep);
 }
 
 void PowerMeterWindow::lossStepFinished(bool completed) {
-  auto job = std::move(quartzJob_);
-  if (closed_ || !job) return;
-  if (!completed) {
-    context_.prompter.message(
-        KOLM_TR("kolm", "The loss step was stopped before its end: Quartz.cfg was not changed."),
-        common::Icon::Information);
-    return;
-  }
-  progress_->setValue(1000);
-  if (!readFixture()) return;
+  const auto job = endThroughPass(
+      completed,
+      KOLM_TR("kolm", "The loss step was stopped before its end: Quartz.cfg was not changed."));
+  if (!job || !readFixture()) return;
   lossStep_.levels = job->table();
   const std::string wrong = keepStep(fixture_, lossStep_, quartzReference_);
   if (!wrong.empty()) {

@@ -187,6 +187,8 @@ void PowerMeterWindow::buildMenus() {
   connect(crystalItem, &QAction::triggered, this, [this] { measureCrystal(); });
   QAction* quartzReference = add(crystal, "quartzReferenceAction", tr("calQuarz"), true);
   connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
+  QAction* load = add(crystal, "crystalLoadAction", tr("Load capacitance..."), true);
+  connect(load, &QAction::triggered, this, [this] { chooseCrystalLoad(); });
   QAction* lossStep = add(crystal, "lossStepAction", tr("Loss step"), true);
   connect(lossStep, &QAction::triggered, this, [this] { measureLossStep(); });
   QAction* forgetSteps = add(crystal, "forgetLossStepsAction", tr("Forget the loss steps"), true);

@@ -93,6 +93,12 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   // here (the menu items that calibrate the detector or measure a loss step).
   std::vector<std::string> crystalWarnings(const CrystalParameters& p,
                                            const CrystalSweep& sweep) const;
+  // The load capacitance the crystal meter gives the load resonance at (kolm.ini),
+  // none when none is set.
+  std::optional<double> crystalLoadPf() const;
+  // Takes the load typed (pF; empty: none), or says why not and keeps the one
+  // set (false).
+  bool setCrystalLoad(const std::string& text);
   // Opens (or brings up) the crystal batch window.
   CrystalBatchWindow* crystalBatch();
   // Opens (or brings up) the ladder filter window.
@@ -111,6 +117,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The jobs the window runs, one at a time.
+  enum class Job { None, Sweep, LevelReference, QuartzReference, LossStep };
   void buildMenus();
   // The controls (power_meter_controls.cpp), laid out once by layOut.
   void buildControls(QWidget* area);
@@ -183,6 +191,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void levelReferenceFinished(bool completed);
   // Crystal meter.
   void measureCrystal();
+  void chooseCrystalLoad();
   // The `sweepsDone`-th sweep of a crystal ended: fitted, or (asked once) the
   // crystal found and swept again narrowly.
   void crystalSweepFinished(int sweepsDone);
@@ -195,6 +204,12 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   bool writeFixture();
   void measureQuartzReference();
   void quartzReferenceFinished(bool completed);
+  // A pass over the through path's 1601 entries (the fixture's reference or a
+  // loss step through it) as the job `kind`, once its words are checked.
+  void startThroughPass(Job kind);
+  // Such a pass that ended: its job when it ran to its end; otherwise nothing,
+  // `stopped` said (and nothing once the window is closed).
+  std::unique_ptr<QuartzReferenceJob> endThroughPass(bool completed, const std::string& stopped);
   // Chart files.
   void openChartFile();
   void openChart(const std::string& name);
@@ -225,7 +240,6 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   double delayMs_ = 0;  // numeric value of delayEdit_, kept current by its change handler
 
   // One job at a time: a sweep pass or one of the reference tables.
-  enum class Job { None, Sweep, LevelReference, QuartzReference, LossStep };
   Job activeJob_ = Job::None;
   std::unique_ptr<SweepJob> job_;
   std::unique_ptr<LevelReferenceJob> levelJob_;

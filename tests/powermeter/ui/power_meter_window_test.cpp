@@ -419,6 +419,20 @@ TEST(PowerMeterCommands, LossStepAndACrystalFoundFromTheWideSweep) {
   EXPECT_EQ(record->steps[0].pmDb, 0.1);
   EXPECT_TRUE(record->through);  // the counts Quartz.rif was read with
 
+  // The load the crystal is to oscillate with: a load no crystal has is
+  // refused and the one set kept; empty clears it.
+  for (const auto& [typed, kept] : {std::pair<const char*, std::optional<double>>{"20", 20.0},
+                                    {"-5", 20.0},
+                                    {"2000", 20.0},
+                                    {"twenty", 20.0},
+                                    {"", std::nullopt},
+                                    {"15,5", 15.5},
+                                    {"20", 20.0}}) {
+    rig.prompter.inputs = {std::string(typed)};
+    rig.get<QAction>("crystalLoadAction")->trigger();
+    EXPECT_EQ(rig.window->crystalLoadPf(), kept) << typed;
+  }
+
   rig.connect("crystal:fs=10,r=20,c=20f,c0=5p,r0=50");
   rig.type("pointsEdit", "1000");
   const int resets = rig.resets();
@@ -435,6 +449,13 @@ TEST(PowerMeterCommands, LossStepAndACrystalFoundFromTheWideSweep) {
   EXPECT_EQ(result.find("Loss step"), std::string::npos) << result;  // the step narrowed them
   const double fs = common::numericValue(result.substr(4));
   EXPECT_NEAR(fs, 10, 1e-5) << result;
+  // The load resonance with its interval: Fs (1 + Cs / 2 (C0 + CL)).
+  const size_t fl = result.find("Fl at 20 pF  ");
+  ASSERT_NE(fl, std::string::npos) << result;
+  const double flHz = common::numericValue(result.substr(fl + 13)) * 1e6;
+  const double flPmHz = common::numericValue(result.substr(result.find("\u00b1", fl) + 2));
+  EXPECT_NEAR(flHz, 10e6 * (1 + 20e-15 / (2 * 25e-12)), flPmHz) << result;
+  EXPECT_GT(flPmHz, 0) << result;
   // The span narrowed onto the crystal.
   const double start = common::numericValue(rig.text("startEdit").toStdString());
   const double stop = common::numericValue(rig.text("stopEdit").toStdString());
@@ -581,6 +602,12 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
     label->setText(c.label);
     // The last one measured twice: the mean and the spread of two fitted passes.
     batch->findChild<QSpinBox*>("batchRepeat")->setValue(std::string(c.label) == "B2" ? 2 : 1);
+    if (std::string(c.label) == "B2") {  // with its load resonance
+      auto* load = batch->findChild<QLineEdit*>("batchLoadPf");
+      load->setText("20");
+      load->setModified(true);
+      emit load->editingFinished();
+    }
     measure->click();
     EXPECT_FALSE(measure->isEnabled());  // one crystal at a time
     ASSERT_TRUE(QTest::qWaitFor([&] { return measure->isEnabled(); }, 10000));
@@ -592,6 +619,11 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   ASSERT_EQ(table->rowCount(), 5);
   EXPECT_EQ(table->item(4, 1)->text(), "B2");
   EXPECT_NEAR(batch->rows()[1].fsMHz.value, 10.0009, 1e-6);
+  EXPECT_FALSE(batch->rows()[3].flMHz);
+  ASSERT_TRUE(batch->rows()[4].flMHz);
+  EXPECT_EQ(batch->rows()[4].loadPf, 20);
+  EXPECT_TRUE(table->item(4, 4)->text().endsWith(" Hz"));
+  EXPECT_FALSE(table->isColumnHidden(4));
 
   // Sorted by the intervals: the 40 ohm crystal's R straddles a 40 ohm limit;
   // limits no crystal can meet are refused; no limit clears the verdicts.
@@ -607,8 +639,8 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   using Verdicts = std::vector<std::string>;
   const Verdicts sorted = {"pass", "pass", "pass", "indeterminate", "pass"};
   EXPECT_EQ(sortBy("", "", "40"), sorted);
-  EXPECT_EQ(table->item(3, 10)->text(), "indeterminate");
-  EXPECT_NE(table->item(3, 10)->toolTip().indexOf("straddles"), -1);
+  EXPECT_EQ(table->item(3, 11)->text(), "indeterminate");
+  EXPECT_NE(table->item(3, 11)->toolTip().indexOf("straddles"), -1);
   EXPECT_EQ(sortBy("9,998", "9,999", ""), Verdicts(5, "fail"));  // every Fs wholly above
   EXPECT_EQ(sortBy("10,0005", "10", ""), Verdicts(5, "fail"));   // refused: kept as they were
   EXPECT_NE(rig.lastMessage().find("fs_min is not below fs_max"), std::string::npos);
@@ -631,6 +663,10 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   batch->findChild<QPushButton*>("batchOpen")->click();
   EXPECT_EQ(groups->count(), 0);  // opened
   EXPECT_EQ(powermeter::formatBatchCsv(batch->rows()), saved);
+  // New limits give new verdicts, which the file does not hold yet.
+  EXPECT_EQ(sortBy("", "", "40"), sorted);
+  rig.prompter.confirms = {false};
+  EXPECT_FALSE(batch->close());
   table->selectRow(0);
   batch->findChild<QPushButton*>("batchRemove")->click();
   ASSERT_EQ(table->rowCount(), 4);
@@ -695,6 +731,18 @@ TEST(LadderWindow, DesignsAGroupAndPutsItsPredictionInMemory) {
   EXPECT_GT(widest, 0.5);
   EXPECT_GT(ladder->spread(0).bw3Hz, 0);
   EXPECT_LT(ladder->spread(0).bw3Hz, 0.5 * 2400);
+  // The width and its spread as the table writes them hold the computed ones.
+  auto* table = ladder->findChild<QTableWidget*>("ladderTable");
+  auto cell = [&](const QString& name) {
+    for (int r = 0; r < table->rowCount(); ++r)
+      if (table->item(r, 0)->text() == name)
+        return common::numericValue(table->item(r, 1)->text().remove(u'\u00b1').toStdString());
+    ADD_FAILURE() << name.toStdString();
+    return 0.0;
+  };
+  const double bw3 = *ladder->design()->predicted.bw3Hz, written = cell("-3 dB width (Hz)");
+  EXPECT_GE(cell("-3 dB width spread (Hz)"),
+            ladder->spread(0).bw3Hz + std::fabs(written - bw3) - 1e-9);
 
   // A crystal without its intervals (a table written before they were kept):
   // the spread is not known, and nothing is shaded as if it were none.
