@@ -2,13 +2,14 @@
 
 #include <QSocketNotifier>
 
+#include "hw/output_guard.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <iterator>
 #endif
 
 namespace kolm::app {
@@ -18,10 +19,10 @@ namespace kolm::app {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
-// Every signal whose default would end the program with the generator running.
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU};
-struct sigaction previousPipe;
-struct sigaction previous[std::size(kSignals)];
+// Every signal whose default would end the program with the generator running
+// (the faults are the output guard's); SIGPIPE and SIGXFSZ are ignored.
+constexpr int kIgnored[] = {SIGPIPE, SIGXFSZ};
+struct sigaction previous[NSIG];
 
 extern "C" void onStopSignal(int signal) {
   const unsigned char number = static_cast<unsigned char>(signal);
@@ -40,22 +41,23 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
   stop.sa_handler = onStopSignal;
   sigemptyset(&stop.sa_mask);
   stop.sa_flags = SA_RESTART;
-  for (size_t k = 0; k < std::size(kSignals); ++k) {
-    sigaction(kSignals[k], nullptr, &previous[k]);
+  for (int s : hw::stopSignals()) {
+    sigaction(s, nullptr, &previous[s]);
     // A signal ignored on entry (nohup) stays ignored.
-    if (previous[k].sa_handler != SIG_IGN) sigaction(kSignals[k], &stop, nullptr);
+    if (previous[s].sa_handler != SIG_IGN) sigaction(s, &stop, nullptr);
   }
-  // A closed pipe shows as a write error, never as the end of the program.
+  // A closed pipe and a file past its size limit show as a write error, never
+  // as the end of the program.
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
-  sigaction(SIGPIPE, &ignore, &previousPipe);
+  for (int s : kIgnored) sigaction(s, &ignore, &previous[s]);
 }
 
 StopSignals::~StopSignals() {
   if (!notifier_) return;
-  for (size_t k = 0; k < std::size(kSignals); ++k) sigaction(kSignals[k], &previous[k], nullptr);
-  sigaction(SIGPIPE, &previousPipe, nullptr);
+  for (int s : hw::stopSignals()) sigaction(s, &previous[s], nullptr);
+  for (int s : kIgnored) sigaction(s, &previous[s], nullptr);
   delete notifier_;
   ::close(pipeEnds[0]);
   ::close(pipeEnds[1]);

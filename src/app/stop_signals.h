@@ -1,5 +1,6 @@
-// SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM and SIGXCPU as an
-// orderly exit (SIGPIPE is ignored): the handler only writes the
+// Every signal whose default ends the program (hw::stopSignals) as an orderly
+// exit (SIGPIPE and SIGXFSZ are ignored, the faults are the output guard's): the
+// handler only writes the
 // signal's number to a pipe; a QSocketNotifier reads it in the event loop and
 // emits stopRequested, which main connects to "EXIT PROGRAM" (every window
 // saves its settings and switches the output off).

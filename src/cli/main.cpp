@@ -104,10 +104,13 @@ void printHelp(std::ostream& out) {
     out << "  " << grammar.substr(pos, end - pos) << "\n";
     pos = end + 1;
   }
-  out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,\n"
-         "SIGXCPU) ends a pass at once (a long per-point delay is cut short): the generator\n"
-         "is switched off, the trace is written whole and no output file is written. Only\n"
-         "SIGKILL and a power loss end the program with the generator as it was.\n"
+  out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT, and every other signal whose\n"
+         "default ends the program, real-time signals included) ends a pass at once (a long\n"
+         "per-point delay is cut short): the generator is switched off, the trace is written\n"
+         "whole and no output file is written. SIGPIPE and SIGXFSZ are ignored. A fault\n"
+         "(SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS) switches the generator\n"
+         "off and ends the program by the signal. Only SIGKILL and a power loss end the\n"
+         "program with the generator as it was.\n"
          "\nExit status: 0 done, 1 a result or the trace could not be written or a port\n"
          "test failed, 2 bad arguments or a value the hardware cannot take, 3 the port\n"
          "stopped working (nothing measured is written), 4 and 5 a crystal sorted by\n"

@@ -2,6 +2,7 @@
 #include <csignal>
 
 #include "cli/cli.h"
+#include "hw/output_guard.h"
 
 namespace kolm::cli {
 
@@ -29,9 +30,10 @@ void catchStopSignals() {
   sigemptyset(&stop.sa_mask);
   stop.sa_flags = SA_RESTART;  // file and port writes carry on; the pass stops between points
   // Every signal whose default would end the program with the generator
-  // running: Ctrl-C, SIGTERM, a closed terminal, Ctrl-\ (quit), the user signals, an
-  // alarm and a CPU-time limit (ulimit -t; its hard limit still kills).
-  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU}) {
+  // running: Ctrl-C, SIGTERM, a closed terminal, Ctrl-\ (quit), the user signals,
+  // the timers, a CPU-time limit (ulimit -t; its hard limit still kills), a power
+  // failure, the real-time signals. The faults are the output guard's.
+  for (int s : hw::stopSignals()) {
     // A signal ignored on entry (nohup, a background job) stays ignored.
     struct sigaction before {};
     if (sigaction(s, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;

@@ -11,12 +11,13 @@ namespace kolm::common {
 TypedNumber typedNumber(std::string_view text) {
   TypedNumber out;
   const std::string_view t = trimBlanks(text);
-  out.text = t;
+  out.text = t.substr(0, t.find_first_of(" \t\r\n"));
   if (t.empty()) {
     out.problem = KOLM_TR("Fields", "Type a number here.");
     return out;
   }
-  if (std::count(t.begin(), t.end(), ',') == 1 && t.find('.') == std::string_view::npos)
+  if (std::count(out.text.begin(), out.text.end(), ',') == 1 &&
+      out.text.find('.') == std::string::npos)
     out.text[out.text.find(',')] = '.';
   out.value = argumentNumber(out.text);
   if (!out.value)

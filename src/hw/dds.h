@@ -4,11 +4,13 @@
 // operations (startGenerator, tune, switchOff).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "hw/instrument.h"
+#include "hw/wire.h"
 
 namespace kolm::hw {
 
@@ -20,6 +22,24 @@ void ddsReset(Instrument& instrument);
 void ddsSetMultiplier(Instrument& instrument);
 // Register 4: instruction 4, then the word most significant byte first, then the update.
 void ddsSendWord(Instrument& instrument, uint32_t word);
+
+// The data-register writes a signal handler sends to switch the output off,
+// without delays: an update strobe that ends whatever frame the program was
+// sending (the DDS counts 40 bits from the last strobe), then ddsSendWord(0).
+inline constexpr std::array<uint8_t, 84> kDdsWordZeroFrame = [] {
+  std::array<uint8_t, 84> frame{};
+  size_t n = 0;
+  frame[n++] = wire::kDdsUpdate;
+  frame[n++] = wire::kDdsIdle;
+  for (int byte : {4, 0, 0, 0, 0})
+    for (int mask = 128; mask >= 1; mask /= 2) {
+      frame[n++] = wire::ddsBit(byte & mask);
+      frame[n++] = wire::ddsBitClocked(byte & mask);
+    }
+  frame[n++] = wire::kDdsUpdate;
+  frame[n++] = wire::kDdsIdle;
+  return frame;
+}();
 
 // f x (2^32 / clock), rounded to the nearest integer with ties to even. No range
 // check: use checkedTuningWord before anything is sent.

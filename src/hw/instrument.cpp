@@ -189,6 +189,22 @@ void Instrument::switchOff(double settleUnits) {
   settle(settleUnits);
 }
 
+void Instrument::switchOffFromSignal() noexcept {
+  PortIo* port = port_.get();
+  if (!reachable_ || !port) return;
+  for (uint8_t value : kDdsWordZeroFrame) {
+    if (!port->writeDataFromSignal(value)) return;
+#ifndef _WIN32
+    // clock_gettime is safe in a handler; the link needs 0.1 us per write.
+    timespec start{}, now{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    do clock_gettime(CLOCK_MONOTONIC, &now);
+    while ((now.tv_sec - start.tv_sec) * 1000000000L + (now.tv_nsec - start.tv_nsec) < 1000);
+#endif
+  }
+  tunedWord_ = 0;
+}
+
 void Instrument::switchOffAndIdle(double settleUnits) {
   switchOff(settleUnits);
   out(wire::kLinesLow);

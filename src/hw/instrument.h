@@ -96,6 +96,10 @@ class Instrument {
   // The word 0 (0 Hz), then `settleUnits` of delay: every instrument does this
   // on its way out.
   void switchOff(double settleUnits = 0);
+  // The word 0 sent from a signal handler, as far as the port can write from
+  // one (PortIo::writeDataFromSignal): no lock, no allocation, about 1 us
+  // between writes. What a fault's handler does before the program ends.
+  void switchOffFromSignal() noexcept;
   // switchOff, then every data line low: the generator off and the lines idle,
   // as the analyzer leaves the port.
   void switchOffAndIdle(double settleUnits = 0);

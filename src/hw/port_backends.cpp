@@ -128,6 +128,10 @@ class PpdevPort : public PortIo {
     if (!failed() && ioctl(fd_, PPWDATA, &v) != 0)
       fail(std::string("writing the data lines failed (") + std::strerror(errno) + ")");
   }
+  bool writeDataFromSignal(uint8_t value) noexcept override {
+    unsigned char v = value;
+    return ioctl(fd_, PPWDATA, &v) == 0;
+  }
   uint8_t readStatus() override {
     unsigned char v = 0;
     if (failed()) return 0;
@@ -190,6 +194,10 @@ class DirectPort : public PortIo {
   explicit DirectPort(uint16_t base) : base_(base) {}
   ~DirectPort() override { ioperm(base_, 3, 0); }
   void writeData(uint8_t value) override { outb(value, base_); }
+  bool writeDataFromSignal(uint8_t value) noexcept override {
+    outb(value, base_);
+    return true;
+  }
   uint8_t readStatus() override { return inb(static_cast<uint16_t>(base_ + 1)); }
   std::string name() const override { return "direct:0x" + common::hexText(base_); }
   bool addressed() const override { return true; }

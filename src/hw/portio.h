@@ -35,6 +35,12 @@ class PortIo {
   // that instrument for as long as it holds the port. A simulated board takes
   // its quartz from them; real ports have nothing to take.
   virtual void attach(const HardwareParams* params) { (void)params; }
+  // A data write made from a signal handler: no lock, no allocation, no stream.
+  // False where the back end has no such write (then nothing was written).
+  virtual bool writeDataFromSignal(uint8_t value) noexcept {
+    (void)value;
+    return false;
+  }
 
   // Set once an access has failed (a USB or PCI card removed, the port taken
   // away); a failed port stays failed, and `failure` says why in plain words.
@@ -54,6 +60,7 @@ class PortIo {
 class NullPort : public PortIo {
  public:
   void writeData(uint8_t) override {}
+  bool writeDataFromSignal(uint8_t) noexcept override { return true; }
   uint8_t readStatus() override { return 0; }
   std::string name() const override { return "null"; }
   bool addressed() const override { return false; }
@@ -73,6 +80,9 @@ class TracingPort : public PortIo {
   // line was lost. Further accesses are passed on but no longer traced.
   bool finish(std::string* error = nullptr);
   void writeData(uint8_t value) override;
+  // The lines not yet written go out first, then the write and its line, each
+  // with one write(2) to the file.
+  bool writeDataFromSignal(uint8_t value) noexcept override;
   uint8_t readStatus() override;
   std::string name() const override { return inner_->name(); }
   bool simulated() const override { return inner_->simulated(); }
@@ -86,6 +96,7 @@ class TracingPort : public PortIo {
 
   std::unique_ptr<PortIo> inner_;
   std::FILE* out_;
+  int fd_ = -1;  // out_'s, for the writes made from a signal handler
   std::string buffer_;
   int failure_ = 0;  // errno of the first line that could not be written
 };

@@ -47,6 +47,8 @@ class SimulatedInstrument final : public hw::PortIo {
   explicit SimulatedInstrument(SimSettings settings = {}, Dut dut = {}, Load load = {});
 
   void writeData(uint8_t value) override;
+  // The simulated generator ends with the program: nothing to switch off.
+  bool writeDataFromSignal(uint8_t) noexcept override { return true; }
   uint8_t readStatus() override { return status_; }
   std::string name() const override { return "sim"; }
   std::string setup() const override;

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "common/files.h"
+#include "hw/output_guard.h"
 #include "support/cli_run.h"
 #include "support/dds_frames.h"
 #include "support/golden.h"
@@ -127,8 +129,10 @@ pid_t startCli(const std::filesystem::path& dir, const std::string& args) {
   // The stop signals at their defaults, whatever this process was started with
   // (a shell starts a background job with SIGINT and SIGQUIT ignored, and an
   // ignored signal stays ignored in kolm-cli).
-  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU})
-    std::signal(s, SIG_DFL);
+  for (const auto& signals : {kolm::hw::stopSignals(), kolm::hw::faultSignals()})
+    for (int s : signals) std::signal(s, SIG_DFL);
+  const rlimit noCore{0, 0};
+  ::setrlimit(RLIMIT_CORE, &noCore);
   const std::string command = "cd '" + dir.string() + "' && exec " KOLM_CLI_PATH " " + args +
                               " </dev/null >/dev/null 2>stderr.txt";
   ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -148,56 +152,64 @@ bool passUnderway(const std::filesystem::path& trace) {
 
 }  // namespace
 
-TEST(CliStop, ASignalEndsThePassWithTheGeneratorOffAndNothingWritten) {
+// Every signal whose default ends the program: a stop ends the pass in order
+// (status 128 + N, "stopped after"), a fault ends the program by the signal; the
+// output is off either way and no output file is written.
+TEST(CliStop, EverySignalThatEndsThePassSwitchesTheGeneratorOff) {
   const char* const sweep =
       "power-sweep --start 1 --stop 30 --points 20000 --delay 1 --out out.pwm";
   const char* const analyze = "analyze --start 1 --stop 150 --points 20001 --out out.vna";
   struct Case {
-    const char* command;
-    const char* name;
-    std::vector<int> signals;
+    int signal;
+    bool fault;
   };
-  // Every signal whose default would end the program, each on one of the passes.
-  const Case cases[] = {{sweep, "out.pwm", {SIGTERM, SIGINT, SIGQUIT, SIGUSR2, SIGXCPU}},
-                        {analyze, "out.vna", {SIGHUP, SIGUSR1, SIGALRM}}};
-  for (const auto& [command, name, signals] : cases) {
-    for (int signal : signals) {
-      SCOPED_TRACE(std::string(command) + " stopped by signal " + std::to_string(signal));
-      kolm::test::TempDir dir;
-      const auto out = dir.path() / name;
-      ASSERT_TRUE(kolm::test::writeSimulatorConfig(dir.path() / "dds.cfg"));
-      const bool oldFile = signal != SIGHUP;  // an earlier result, or none
-      if (oldFile) {
-        ASSERT_TRUE(kolm::common::writeFileAtomic(out, "old"));
-      }
-      const pid_t pid = startCli(dir.path(), std::string("--trace t.txt ") + command);
-      ASSERT_GT(pid, 0);
-      const bool underway = passUnderway(dir.path() / "t.txt");
-      ::kill(pid, signal);
-      int status = 0;
-      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-      ASSERT_TRUE(underway);
+  std::vector<Case> cases;
+  for (int s : kolm::hw::stopSignals()) cases.push_back({s, false});
+  for (int s : kolm::hw::faultSignals()) cases.push_back({s, true});
+  ASSERT_GT(cases.size(), 40u);
+  for (size_t k = 0; k < cases.size(); ++k) {
+    const auto [signal, fault] = cases[k];
+    const char* const command = k % 2 ? analyze : sweep;
+    const std::string name = k % 2 ? "out.vna" : "out.pwm";
+    SCOPED_TRACE(std::string(command) + " stopped by signal " + std::to_string(signal));
+    kolm::test::TempDir dir;
+    const auto out = dir.path() / name;
+    ASSERT_TRUE(kolm::test::writeSimulatorConfig(dir.path() / "dds.cfg"));
+    const bool oldFile = k % 3 != 0;  // an earlier result, or none
+    if (oldFile) {
+      ASSERT_TRUE(kolm::common::writeFileAtomic(out, "old"));
+    }
+    const pid_t pid = startCli(dir.path(), std::string("--trace t.txt ") + command);
+    ASSERT_GT(pid, 0);
+    const bool underway = passUnderway(dir.path() / "t.txt");
+    ::kill(pid, signal);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(underway);
 
+    if (fault) {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    } else {
       ASSERT_TRUE(WIFEXITED(status));
       EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
-      EXPECT_EQ(kolm::common::readTextFile(out),
-                oldFile ? std::optional<std::string>("old") : std::nullopt);
       EXPECT_NE(
           kolm::common::readTextFile(dir.path() / "stderr.txt").value_or("").find("stopped after"),
           std::string::npos);
-      // The last DDS frame on the wire loads word 0, and no frame was cut short.
-      const auto events =
-          kolm::test::traceEvents(kolm::common::readTextFile(dir.path() / "t.txt").value_or(""));
-      std::string lastFrame;
-      for (const auto& e : events) {
-        EXPECT_NE(e.rfind("open", 0), 0u) << e;
-        if (e.rfind("word", 0) == 0 || e.rfind("reg1", 0) == 0 || e.rfind("frame", 0) == 0)
-          lastFrame = e;
-      }
-      EXPECT_EQ(lastFrame, "word 0");
-      // The trace ends with a whole line.
-      EXPECT_EQ(std::filesystem::file_size(dir.path() / "t.txt") % 5, 0u);
     }
+    EXPECT_EQ(kolm::common::readTextFile(out),
+              oldFile ? std::optional<std::string>("old") : std::nullopt);
+    // The last DDS frame on the wire loads word 0, and no frame was cut short.
+    const auto events =
+        kolm::test::traceEvents(kolm::common::readTextFile(dir.path() / "t.txt").value_or(""));
+    std::string lastFrame;
+    for (const auto& e : events) {
+      EXPECT_NE(e.rfind("open", 0), 0u) << e;
+      if (e.rfind("word", 0) == 0 || e.rfind("reg1", 0) == 0 || e.rfind("frame", 0) == 0)
+        lastFrame = e;
+    }
+    EXPECT_EQ(lastFrame, "word 0");
+    // The trace ends with a whole line.
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "t.txt") % 5, 0u);
   }
 }
 

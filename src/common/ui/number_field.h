@@ -1,6 +1,6 @@
 // Text boxes that hold one number. Every edit is checked at once by the typed
-// number rule (common::typedNumber: the whole text one number, a decimal comma
-// taken as the point); a refused text keeps a red frame and the reason in its
+// number rule (common::typedNumber: a leading number, a note after a blank, a
+// decimal comma taken as the point); a refused text keeps a red frame and the reason in its
 // tooltip, and the box keeps its last accepted number, which is what the window
 // goes on using and what its settings file gets.
 #pragma once

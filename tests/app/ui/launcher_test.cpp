@@ -26,6 +26,7 @@
 #include "common/prompter.h"
 #include "common/tr.h"
 #include "common/ui/language.h"
+#include "hw/output_guard.h"
 #include "hw/params.h"
 #include "hw/port_factory.h"
 #include "powermeter/calibration.h"
@@ -239,7 +240,9 @@ TEST(SettingsFolder, TheWindowsKeepTheirFilesInTheGivenFolderNotTheWorkingDirect
 // "EXIT PROGRAM", and the stop signals that end the program the same way: the
 // windows' files are written and the DDS set to 0 Hz before the program ends.
 TEST(LauncherExit, ExitProgramClosesEveryWindowAndSwitchesTheOutputOff) {
-  for (int signal : {0, SIGTERM, SIGHUP, SIGINT}) {
+  std::vector<int> ends = {0};
+  for (int s : hw::stopSignals()) ends.push_back(s);
+  for (int signal : ends) {
     SCOPED_TRACE(signal ? "signal " + std::to_string(signal) : std::string("EXIT PROGRAM"));
     LauncherRig rig;
     ASSERT_TRUE(common::writeFileAtomic("dds.cfg", "20\r\n20\r\n400\r\n888\r\n\"direct\"\r\n"));

@@ -209,12 +209,12 @@ TEST(ChartMarkers, ExtremesTypedFrequenciesAndMarkersAcrossSweeps) {
   EXPECT_EQ(rig.lastMessage(), "No measured value in view to put the marker on.");
   EXPECT_EQ(chart->markers().markers()[0].x, x);
   // A typed frequency adds one; a bad one says why.
-  rig.prompter.inputs = {std::string("14,2"), std::string("7 MHz")};  // a comma is the point
+  rig.prompter.inputs = {std::string("14,2 MHz"), std::string("7MHz")};  // a comma is the point
   rig.get<QAction>("MarkerAdd")->trigger();
   rig.get<QAction>("MarkerAdd")->trigger();
   ASSERT_EQ(chart->markers().markers().size(), 2u);
   EXPECT_EQ(chart->markers().markers()[1].x, 14.2);
-  EXPECT_EQ(rig.lastMessage(), "\"7 MHz\" is not a frequency in MHz.");
+  EXPECT_EQ(rig.lastMessage(), "\"7MHz\" is not a frequency in MHz.");
 }
 
 using namespace kolm::chart;

@@ -125,9 +125,9 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   // A box that is not one number sweeps nothing, framed and said why.
   for (const char* box : {"startEdit", "stopEdit", "pointsEdit", "bottomLevelEdit"}) {
     const QString kept = rig.text(box);
-    rig.type(box, "1 0");
+    rig.type(box, "1O");
     rig.get<QToolButton>("singleSweepButton")->click();
-    EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().contains("'1 0' is not a number")) << box;
+    EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().contains("'1O' is not a number")) << box;
     EXPECT_TRUE(rig.get<QLineEdit>(box)->styleSheet().contains("border")) << box;
     rig.type(box, kept);
   }

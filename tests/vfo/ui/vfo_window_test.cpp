@@ -160,16 +160,17 @@ TEST(VfoWindow, TuningControlsTheWheelAndTheArrowKeysReachTheDds) {
   EXPECT_EQ(rig.workingFrequency(), "007.030 000");
 }
 
-// Typed numbers: a comma is the point; a text that is not one number tunes
-// nothing, keeps the frequency and the IF in use, and says why.
+// Typed numbers: a comma is the point, a note may follow a blank; a text that
+// does not begin with one number tunes nothing, keeps the frequency and the IF
+// in use, and says why.
 TEST(VfoWindow, ATypedNumberTakesACommaAndNothingElseSlips) {
   VfoRig rig;
   rig.open();
   rig.fresh();
-  rig.enter("14,2");
+  rig.enter("14,2 MHz");
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.2)));
   auto* keyboard = rig.get<QLineEdit>("keyboardEdit");
-  for (const char* bad : {"abc", "14,2 MHz", "", "1 4", "14.2.1"}) {
+  for (const char* bad : {"abc", "14,2MHz", "", "MHz 14", "14.2.1"}) {
     rig.enter(bad);
     EXPECT_TRUE(rig.fresh().empty()) << bad;
     EXPECT_EQ(rig.workingFrequency(), "014.200 000");
