@@ -1217,14 +1217,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The calibration was not changed.</translation>
     </message>
     <message>
-        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</source>
-        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</translation>
-    </message>
-    <message>
-        <source>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</source>
-        <translation>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</translation>
-    </message>
-    <message>
         <source>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</source>
         <translation>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</translation>
     </message>
@@ -1571,6 +1563,38 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch then give the frequency Fl it oscillates at. Empty: no load.</source>
         <translation>The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch then give the frequency Fl it oscillates at. Empty: no load.</translation>
+    </message>
+    <message>
+        <source>an external signal of 0 dBm to the detector input</source>
+        <translation>an external signal of 0 dBm to the detector input</translation>
+    </message>
+    <message>
+        <source>an external signal of -60 dBm to the detector input</source>
+        <translation>an external signal of -60 dBm to the detector input</translation>
+    </message>
+    <message>
+        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters).</source>
+        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters).</translation>
+    </message>
+    <message>
+        <source>%1, at the top of its converter: the signal is too strong. Check the level applied (%2).</source>
+        <translation>%1, at the top of its converter: the signal is too strong. Check the level applied (%2).</translation>
+    </message>
+    <message>
+        <source>The detector reads %1 from the external signal for %2</source>
+        <translation>The detector reads %1 from the external signal for %2</translation>
+    </message>
+    <message>
+        <source>The generator stays off: the calibration holds at the external signal&apos;s frequency. Connect %1.</source>
+        <translation>The generator stays off: the calibration holds at the external signal&apos;s frequency. Connect %1.</translation>
+    </message>
+    <message>
+        <source>Use anyway</source>
+        <translation>Use anyway</translation>
+    </message>
+    <message>
+        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the signal source is on.</source>
+        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the signal source is on.</translation>
     </message>
 </context>
 <context>
@@ -3159,6 +3183,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Load capacitance...</source>
         <translation>Load capacitance...</translation>
+    </message>
+    <message>
+        <source>External signal (generator off)</source>
+        <translation>External signal (generator off)</translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,12 @@ class Prompter {
                        const std::string& title = kTitle) = 0;
   // OK / Cancel: true for OK.
   virtual bool confirm(const std::string& text, const std::string& title = kTitle) = 0;
+  // A warning whose OK button reads `accept` ("Use anyway") / Cancel: true for
+  // `accept`.
+  virtual bool confirmAs(const std::string& text, const std::string& accept) {
+    (void)accept;
+    return confirm(text);
+  }
   // An input box; empty optional for Cancel.
   virtual std::optional<std::string> input(const std::string& title, const std::string& prompt,
                                            const std::string& defaultText) = 0;

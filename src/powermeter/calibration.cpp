@@ -19,7 +19,11 @@ const char* pointName(CalPoint point) { return point == CalPoint::ZeroDbm ? "0 d
 std::string mhzText(double mhz) { return common::shortestText(mhz, 9); }
 
 // What the step wants connected to the detector.
-std::string connectionText(CalPoint point) {
+std::string connectionText(CalPoint point, bool external) {
+  if (external)
+    return point == CalPoint::ZeroDbm
+               ? KOLM_TR("kolm", "an external signal of 0 dBm to the detector input")
+               : KOLM_TR("kolm", "an external signal of -60 dBm to the detector input");
   return point == CalPoint::ZeroDbm
              ? KOLM_TR("kolm", "the generator's output straight to the detector input")
              : KOLM_TR("kolm", "the generator's output to the detector input through 60 dB");
@@ -53,41 +57,67 @@ std::string calibrationFrequencyProblem(double mhz, double refClkMHz) {
   return word.error;
 }
 
-std::string calibrationCountProblem(CalPoint point, int count, const Calibration& current,
-                                    double mhz, const CalibrationCommands& commands) {
+namespace {
+
+std::string countProblemText(CalPoint point, int count, int other, const std::string& reads,
+                             bool external, const CalibrationCommands& commands) {
   const DetectorFigures& d = detectorFigures();
   const bool zero = point == CalPoint::ZeroDbm;
-  const std::string reads = common::arg(KOLM_TR("kolm", "The detector reads %1 at %2 MHz for %3"),
-                                        {std::to_string(count), mhzText(mhz), pointName(point)});
-  const std::string applied = connectionText(point);
-  const std::string unchanged = KOLM_TR("kolm", "The calibration was not changed.");
+  const std::string applied = connectionText(point, external);
+  if (count <= d.floorCount() && external)
+    return common::arg(KOLM_TR("kolm",
+                               "%1, at the bottom of its converter: no signal reaches it. Check "
+                               "the cable (%2) and that the signal source is on."),
+                       {reads, applied});
   if (count <= d.floorCount())
     return common::arg(KOLM_TR("kolm",
                                "%1, at the bottom of its converter: no signal reaches it. Check "
                                "the cable (%2) and that the generator runs (the port and the clock "
-                               "in Parameters). %3"),
-                       {reads, applied, unchanged});
+                               "in Parameters)."),
+                       {reads, applied});
   if (count >= d.topCount())
     return common::arg(KOLM_TR("kolm",
                                "%1, at the top of its converter: the signal is too strong. Check "
-                               "the level applied (%2). %3"),
-                       {reads, applied, unchanged});
-  const int other = zero ? current.Cal60 : current.Cal0;
+                               "the level applied (%2)."),
+                       {reads, applied});
   const double slope = (zero ? count - other : other - count) / 60.0;
   const double lowest = d.countsPerDb * (1 - d.slopeTolerance);
   const double highest = d.countsPerDb * (1 + d.slopeTolerance);
   if (slope >= lowest && slope <= highest) return {};
   return common::arg(
-             KOLM_TR(
-                 "kolm",
-                 "%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives "
-                 "%5 to %6. Check the level applied (%7), or take %3 again (%8) or the default "
-                 "counts (%9) first."),
-             {reads, std::to_string(other), zero ? "-60 dBm" : "0 dBm",
-              common::formatPattern(slope, "0.00"), common::formatPattern(lowest, "0.0"),
-              common::formatPattern(highest, "0.0"), applied,
-              zero ? commands.minus60Dbm : commands.zeroDbm, commands.defaults}) +
-         " " + unchanged;
+      KOLM_TR("kolm",
+              "%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives "
+              "%5 to %6. Check the level applied (%7), or take %3 again (%8) or the default "
+              "counts (%9) first."),
+      {reads, std::to_string(other), zero ? "-60 dBm" : "0 dBm",
+       common::formatPattern(slope, "0.00"), common::formatPattern(lowest, "0.0"),
+       common::formatPattern(highest, "0.0"), applied,
+       zero ? commands.minus60Dbm : commands.zeroDbm, commands.defaults});
+}
+
+}  // namespace
+
+CountWarning calibrationCountWarning(CalPoint point, int count, const Calibration& current,
+                                     std::optional<double> mhz,
+                                     const CalibrationCommands& commands) {
+  const bool zero = point == CalPoint::ZeroDbm;
+  const std::string reads =
+      mhz ? common::arg(KOLM_TR("kolm", "The detector reads %1 at %2 MHz for %3"),
+                        {std::to_string(count), mhzText(*mhz), pointName(point)})
+          : common::arg(KOLM_TR("kolm", "The detector reads %1 from the external signal for %2"),
+                        {std::to_string(count), pointName(point)});
+  const int other = zero ? current.Cal60 : current.Cal0;
+  CountWarning out;
+  out.overrulable = count != other;  // equal counts give no slope at all
+  out.problem = countProblemText(point, count, other, reads, !mhz, commands);
+  return out;
+}
+
+std::string calibrationCountProblem(CalPoint point, int count, const Calibration& current,
+                                    double mhz, const CalibrationCommands& commands) {
+  const std::string problem = calibrationCountWarning(point, count, current, mhz, commands).problem;
+  if (problem.empty()) return {};
+  return problem + " " + KOLM_TR("kolm", "The calibration was not changed.");
 }
 
 int readCalibrationCount(hw::Instrument& instrument) {
@@ -103,16 +133,22 @@ std::string simulatorConnection(CalPoint point) {
   return point == CalPoint::ZeroDbm ? "through" : "atten:60";
 }
 
-std::string calibrationRequest(CalPoint point, double mhz, bool simulated) {
+std::string calibrationRequest(CalPoint point, std::optional<double> mhz, bool simulated) {
   const std::string request =
       point == CalPoint::ZeroDbm
           ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
           : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
+  if (!mhz)
+    return request + "\n\n" +
+           common::arg(KOLM_TR("kolm",
+                               "The generator stays off: the calibration holds at the external "
+                               "signal's frequency. Connect %1."),
+                       {connectionText(point, true)});
   std::string text = request + "\n\n" +
                      common::arg(KOLM_TR("kolm",
                                          "The generator now sends %1 MHz: the calibration holds at "
                                          "that frequency. Connect %2."),
-                                 {mhzText(mhz), connectionText(point)});
+                                 {mhzText(*mhz), connectionText(point, false)});
   if (simulated)
     text += "\n\n" + common::arg(KOLM_TR("kolm",
                                          "On the simulated instrument: %1 between generator "
@@ -132,31 +168,42 @@ std::string calibrationAdvice(CalPoint point, int reading) {
       {common::strDouble(reading)});
 }
 
-bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
+bool calibrateLevel(CalPoint point, std::optional<double> mhz, hw::Instrument& instrument,
                     common::Prompter& prompter, Calibration& calibration,
                     const common::PromptHelp& connect) {
-  const std::string wrong = calibrationFrequencyProblem(mhz, instrument.params.refClockMHz);
+  const std::string wrong =
+      mhz ? calibrationFrequencyProblem(*mhz, instrument.params.refClockMHz) : std::string();
   if (!wrong.empty()) {
     prompter.message(wrong, common::Icon::Warning);
     return false;
   }
-  // The generator runs at the stated frequency while the user connects it.
-  instrument.startGenerator(hw::checkedTuningWord(mhz, instrument.params.refClockMHz).word);
+  // The generator runs at the stated frequency while the user connects it, or
+  // stays off for an external signal.
+  if (mhz)
+    instrument.startGenerator(hw::checkedTuningWord(*mhz, instrument.params.refClockMHz).word);
+  else
+    instrument.switchOff();
+  // Connecting the generator on the simulator means nothing while it is off.
+  const common::PromptHelp help = mhz ? connect : common::PromptHelp{};
   const auto taken = [&]() -> std::optional<int> {
-    if (!common::confirmWithHelp(prompter, calibrationRequest(point, mhz, bool(connect.act)),
-                                 connect))
+    if (!common::confirmWithHelp(prompter, calibrationRequest(point, mhz, bool(help.act)), help))
       return std::nullopt;
     const int v = readCalibrationCount(instrument);
     if (instrument.portFailed()) {
       prompter.message(instrument.portFailure(), common::Icon::Critical);
       return std::nullopt;
     }
-    const std::string problem =
-        calibrationCountProblem(point, v, calibration, mhz, windowCalibrationCommands());
-    if (!problem.empty()) {
-      prompter.message(problem, common::Icon::Warning);
+    const CountWarning check =
+        calibrationCountWarning(point, v, calibration, mhz, windowCalibrationCommands());
+    if (!check.problem.empty() && !check.overrulable) {
+      prompter.message(check.problem + " " + KOLM_TR("kolm", "The calibration was not changed."),
+                       common::Icon::Warning);
       return std::nullopt;
     }
+    // The user may know better (a detector of another slope, a level known
+    // otherwise): the count is taken when they say so.
+    if (!check.problem.empty() && !prompter.confirmAs(check.problem, KOLM_TR("kolm", "Use anyway")))
+      return std::nullopt;
     if (!prompter.confirm(calibrationAdvice(point, v))) return std::nullopt;
     return v;
   }();

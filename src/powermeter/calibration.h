@@ -66,6 +66,17 @@ std::string calibrationFrequencyProblem(double mhz, double refClkMHz);
 // says what to check and that nothing was changed.
 std::string calibrationCountProblem(CalPoint point, int count, const Calibration& current,
                                     double mhz, const CalibrationCommands& commands);
+// The same check as a warning the user may overrule ("Use anyway", --force):
+// the problem without its last sentence, and whether a calibration can be made
+// of the count at all (not one equal to the other point's: no slope). `mhz`
+// empty for an external signal (the generator off).
+struct CountWarning {
+  std::string problem;  // empty when the count fits
+  bool overrulable = true;
+};
+CountWarning calibrationCountWarning(CalPoint point, int count, const Calibration& current,
+                                     std::optional<double> mhz,
+                                     const CalibrationCommands& commands);
 
 // Five read-outs 2 ms apart; only the last one counts (the first ones let the
 // detector settle on the applied signal).
@@ -76,20 +87,23 @@ int readCalibrationCount(hw::Instrument& instrument);
 // Str form.
 // With `simulated`, the request also says what to connect on the simulated
 // instrument (simulatorConnection) and that the prompt's button connects it.
-std::string calibrationRequest(CalPoint point, double mhz, bool simulated = false);
+std::string calibrationRequest(CalPoint point, std::optional<double> mhz, bool simulated = false);
 // What the simulated instrument has between generator and detector for a
 // calibration at `point`: "through" or "atten:60".
 std::string simulatorConnection(CalPoint point);
 std::string calibrationAdvice(CalPoint point, int reading);
 
-// Calibration at 0 dBm or -60 dBm at `mhz`: the generator started there, the
-// request (Cancel ends), the five readings, the checks (a refusal says why),
-// the count with its advice (Cancel ends with nothing changed), then the count
-// is taken. The generator is switched off on every way out. True when the
-// count was taken (the window then runs one sweep).
+// Calibration at 0 dBm or -60 dBm at `mhz`: the generator started there (or
+// left off when `mhz` is empty: the user applies an external signal), the
+// request (Cancel ends), the five readings, the checks (a count that does not
+// fit is a warning with "Use anyway"; equal counts are refused), the count with
+// its advice (Cancel ends with nothing changed), then the count is taken. The
+// generator is switched off on every way out. True when the count was taken
+// (the window then runs one sweep).
 // `connect`, when it has a step, is offered with the request: it connects
-// simulatorConnection(point) on the simulated instrument.
-bool calibrateLevel(CalPoint point, double mhz, hw::Instrument& instrument,
+// simulatorConnection(point) on the simulated instrument (not offered for an
+// external signal: the generator is off).
+bool calibrateLevel(CalPoint point, std::optional<double> mhz, hw::Instrument& instrument,
                     common::Prompter& prompter, Calibration& calibration,
                     const common::PromptHelp& connect = {});
 

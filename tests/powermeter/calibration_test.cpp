@@ -39,15 +39,16 @@ test::SimRig typicalBoard(const std::string& dut) {
 
 }  // namespace
 
-// Each step runs the generator at the chosen frequency while the user is asked,
-// names it, takes a count that fits the detector and refuses one that does not
-// (nothing reaching the detector, too much, the wrong level for the step), and
-// leaves the generator off whatever the answer.
+// Each step runs the generator at the chosen frequency (or leaves it off for an
+// external signal) while the user is asked, names it, takes a count that fits
+// the detector and warns of one that does not (nothing reaching the detector,
+// too much, the wrong level for the step): Cancel changes nothing, "Use
+// anyway" takes it. The generator is off whatever the answer.
 TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
   struct Case {
     CalPoint point;
     std::string dut;
-    const char* refusal;  // empty: taken
+    const char* warning;  // empty: taken without one
   };
   const Case cases[] = {
       {CalPoint::ZeroDbm, "through", ""},
@@ -59,31 +60,47 @@ TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
       {CalPoint::Minus60Dbm, "through", "counts per dB"},  // and the other way round
       {CalPoint::Minus60Dbm, "atten:20", "counts per dB"},
   };
-  for (double mhz : {1.0, 3.5, 10.0, 14.2, 30.0})
-    for (const Case& c : cases) {
-      SCOPED_TRACE(c.dut + " at " + std::to_string(mhz) + " MHz");
-      auto rig = typicalBoard(c.dut);
-      WatchingPrompter prompter(rig.sim);
-      Calibration cal;
-      const bool taken = calibrateLevel(c.point, mhz, rig.instrument, prompter, cal);
-      ASSERT_FALSE(prompter.words.empty());
-      EXPECT_EQ(prompter.words[0], rig.wordFor(mhz));
-      EXPECT_NE(prompter.shown[0].text.find(common::shortestText(mhz, 9) + " MHz"),
-                std::string::npos);
-      EXPECT_EQ(rig.sim->tuningWord(), 0u);
-      EXPECT_EQ(taken, *c.refusal == 0);
-      if (taken) {
-        // The count read there (the typical board's about 814 and 206).
-        const int count = c.point == CalPoint::ZeroDbm ? cal.Cal0 : cal.Cal60;
-        rig.tune(mhz);
-        EXPECT_NEAR(count, rig.detector(), 3);
-      } else {
-        EXPECT_EQ(cal, Calibration{});
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_NE(prompter.messages()[0].find(c.refusal), std::string::npos)
-            << prompter.messages()[0];
-        EXPECT_NE(prompter.messages()[0].find("not changed"), std::string::npos);
+  for (std::optional<double> mhz : {std::optional<double>(1.0), {3.5}, {10.0}, {30.0}, {}})
+    for (const Case& c : cases)
+      for (bool useAnyway : {false, true}) {
+        SCOPED_TRACE(c.dut + " at " + (mhz ? common::shortestText(*mhz, 9) + " MHz" : "external"));
+        auto rig = typicalBoard(c.dut);
+        WatchingPrompter prompter(rig.sim);
+        // With the generator off nothing reaches the simulated detector.
+        const char* const warning = mhz ? c.warning : "bottom of its converter";
+        prompter.confirms = {true};
+        if (*warning) prompter.confirms.push_back(useAnyway);
+        Calibration cal;
+        const bool taken = calibrateLevel(c.point, mhz, rig.instrument, prompter, cal);
+        ASSERT_FALSE(prompter.words.empty());
+        EXPECT_EQ(prompter.words[0], mhz ? rig.wordFor(*mhz) : 0u);
+        EXPECT_NE(prompter.shown[0].text.find(mhz ? common::shortestText(*mhz, 9) + " MHz"
+                                                  : std::string("external signal")),
+                  std::string::npos);
+        EXPECT_EQ(rig.sim->tuningWord(), 0u);
+        if (*warning) {
+          ASSERT_GE(prompter.shown.size(), 2u);
+          EXPECT_NE(prompter.shown[1].text.find(warning), std::string::npos);
+        }
+        EXPECT_EQ(taken, !*warning || useAnyway);
+        if (taken) {
+          // The count read there (the typical board's about 814 and 206).
+          const int count = c.point == CalPoint::ZeroDbm ? cal.Cal0 : cal.Cal60;
+          if (mhz) {
+            rig.tune(*mhz);
+            EXPECT_NEAR(count, rig.detector(), 3);
+          }
+        } else {
+          EXPECT_EQ(cal, Calibration{});
+        }
       }
+  // A count equal to the other point's gives no slope: refused, no way past.
+  for (int count : {100, 500, 900})
+    for (CalPoint point : {CalPoint::ZeroDbm, CalPoint::Minus60Dbm}) {
+      const Calibration now{static_cast<int16_t>(count), static_cast<int16_t>(count)};
+      const CountWarning w = calibrationCountWarning(point, count, now, 10.0, {});
+      EXPECT_NE(w.problem, "");
+      EXPECT_FALSE(w.overrulable);
     }
   // Cancel at either prompt changes nothing and switches the generator off.
   for (std::deque<bool> answers : {std::deque<bool>{false}, std::deque<bool>{true, false}}) {
@@ -91,7 +108,7 @@ TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
     WatchingPrompter prompter(rig.sim);
     prompter.confirms = answers;
     Calibration cal;
-    EXPECT_FALSE(calibrateLevel(CalPoint::ZeroDbm, 10, rig.instrument, prompter, cal));
+    EXPECT_FALSE(calibrateLevel(CalPoint::ZeroDbm, 10.0, rig.instrument, prompter, cal));
     EXPECT_EQ(cal, Calibration{});
     EXPECT_EQ(rig.sim->tuningWord(), 0u);
   }
@@ -107,13 +124,15 @@ TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
 }
 
 // On the simulator the request says what to connect, and its step connects
-// what the calibration takes: the count is accepted after the step alone.
+// what the calibration takes: the count fits after the step alone (without it,
+// a warning the user here does not overrule).
 TEST(LevelCalibration, OnTheSimulatorTheRequestsStepConnectsWhatItAsksFor) {
   for (CalPoint point : {CalPoint::ZeroDbm, CalPoint::Minus60Dbm})
     for (bool step : {true, false}) {
       auto rig = typicalBoard("atten:20");
       common::ScriptedHelpingPrompter prompter;
       prompter.helps = {step};
+      if (!step) prompter.confirms = {true, false};  // OK to the request, not "Use anyway"
       const common::PromptHelp connect{
           "Connect", [&] {
             rig.sim->configure({simulatorConnection(point), "r=50", "typical"});

@@ -304,6 +304,24 @@ TEST_F(CliPowerSweep, CalibrateStepsRefusalsAndPrevious) {
     EXPECT_NE(r.err.find("not changed"), std::string::npos) << r.err;
     EXPECT_EQ(common::readTextFile("pow.ini").value(), before);
   }
+  // --force takes what the check refuses, saying so; --external leaves the
+  // generator off, so nothing reaches the simulated detector: its floor.
+  for (const std::string options :
+       {"--dut amp:25 calibrate --level 0", "--dut through calibrate --level 0 --external"})
+    for (bool force : {false, true}) {
+      auto r = runCli("--backend sim " + options + (force ? " --force" : ""));
+      EXPECT_EQ(r.status, force ? 0 : 1) << options << r.err;
+      EXPECT_EQ(r.err.find("warning:") != std::string::npos, force) << r.err;
+      EXPECT_EQ(r.out.find("source=external") != std::string::npos,
+                options.find("--external") != std::string::npos)
+          << r.out;
+      EXPECT_EQ(common::readTextFile("pow.ini").value() != before, force);
+      ASSERT_TRUE(powermeter::savePowIni({"3", "30", "1000", "20", "-80", {826, 235}, "0", 50},
+                                         powermeter::kSettingsFile, keeper));
+    }
+  for (const char* wrong : {"calibrate --level 0 --freq 14 --external", "calibrate --force",
+                            "calibrate --default --external"})
+    EXPECT_EQ(runCli(std::string("--backend sim ") + wrong).status, 2) << wrong;
   auto r = runCli("--backend sim --dut through calibrate --level 0 --freq 14");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("freq_mhz=14\n"), std::string::npos) << r.out;

@@ -106,6 +106,18 @@ bool QtPrompter::confirmWithHelp(const std::string& text, const PromptHelp& help
   return box.standardButton(box.clickedButton()) == QMessageBox::Ok;
 }
 
+bool QtPrompter::confirmAs(const std::string& text, const std::string& accept) {
+  QMessageBox box(owner(parent_));
+  box.setWindowTitle(shown(common::kTitle));
+  box.setIcon(QMessageBox::Warning);
+  box.setText(shown(text));
+  QPushButton* yes = box.addButton(shown(accept), QMessageBox::AcceptRole);
+  yes->setObjectName("useAnywayButton");
+  box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 std::optional<std::string> QtPrompter::input(const std::string& title, const std::string& prompt,
                                              const std::string& defaultText) {
   bool ok = false;

@@ -21,6 +21,7 @@ class QtPrompter : public Prompter, public HelpingPrompter {
   bool confirm(const std::string& text, const std::string& title) override;
   bool confirmWithHelp(const std::string& text, const PromptHelp& help,
                        const std::string& title) override;
+  bool confirmAs(const std::string& text, const std::string& accept) override;
   std::optional<std::string> input(const std::string& title, const std::string& prompt,
                                    const std::string& defaultText) override;
   std::string openFileName(const std::string& title, const std::string& filter) override;

@@ -44,7 +44,9 @@ void PowerMeterWindow::calibrateAtMinus60Dbm() { calibrateAt(CalPoint::Minus60Db
 void PowerMeterWindow::calibrateAt(CalPoint point) {
   if (runner_.running()) return;
   Calibration after = calibration_;
-  if (!calibrateLevel(point, calibrationMHz(), context_.instrument, context_.prompter, after,
+  const std::optional<double> mhz =
+      calibratesWithExternalSignal() ? std::nullopt : std::optional<double>(calibrationMHz());
+  if (!calibrateLevel(point, mhz, context_.instrument, context_.prompter, after,
                       connectOnSimulator(simulatorConnection(point))))
     return;
   // The count taken at this level; the other one as pow.ini holds it.
@@ -119,6 +121,12 @@ double PowerMeterWindow::calibrationMHz() const {
                          .value("PowerMeter/calibrationMHz", kCalibrationMHz)
                          .toDouble(&ok);
   return ok && mhz > 0 ? mhz : kCalibrationMHz;
+}
+
+bool PowerMeterWindow::calibratesWithExternalSignal() const {
+  return common::ui::uiSettings(context_.settings)
+      .value("PowerMeter/calibrationExternal", false)
+      .toBool();
 }
 
 void PowerMeterWindow::chooseCalibrationFrequency() {

@@ -176,6 +176,13 @@ void PowerMeterWindow::buildMenus() {
   QAction* calFreq =
       add(calibrate, "calibrationFrequencyAction", tr("Calibration frequency..."), true);
   connect(calFreq, &QAction::triggered, this, [this] { chooseCalibrationFrequency(); });
+  QAction* external =
+      add(calibrate, "externalSignalAction", tr("External signal (generator off)"), true);
+  external->setCheckable(true);
+  external->setChecked(calibratesWithExternalSignal());
+  connect(external, &QAction::toggled, this, [this](bool on) {
+    common::ui::uiSettings(context_.settings).setValue("PowerMeter/calibrationExternal", on);
+  });
 
   QAction* refer = menuBar()->addAction(tr("Reference_Level"));
   refer->setObjectName("levelReferenceAction");

@@ -180,6 +180,9 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   common::PromptHelp connectOnSimulator(const std::string& dut);
   void restorePreviousCalibration();
   void chooseCalibrationFrequency();
+  // "External signal (generator off)": the calibrations take the user's own
+  // signal, the generator left off.
+  bool calibratesWithExternalSignal() const;
   // The generator's frequency for the two calibrations (kolm.ini; 10 MHz).
   double calibrationMHz() const;
   // The calibration becomes `after`; the one it replaces is kept for Previous
