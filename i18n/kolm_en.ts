@@ -3188,6 +3188,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>External signal (generator off)</source>
         <translation>External signal (generator off)</translation>
     </message>
+    <message>
+        <source>Span and levels as set (double-click)</source>
+        <translation>Span and levels as set (double-click)</translation>
+    </message>
+    <message>
+        <source>Sweep this view</source>
+        <translation>Sweep this view</translation>
+    </message>
+    <message>
+        <source>The span and levels shown become the sweep&apos;s, and it runs</source>
+        <translation>The span and levels shown become the sweep&apos;s, and it runs</translation>
+    </message>
 </context>
 <context>
     <name>kolm::print::ui::PrintDialog</name>

@@ -4,16 +4,18 @@
 
 namespace kolm::powermeter {
 
-void Measurement::beginPass(const SweepPlan& plan, const LevelLimits& passLimits) {
+void Measurement::beginPass(const SweepPlan& plan, const LevelLimits& passLimits, bool keepView) {
   const bool samePoints = whole() && plan.Points == Points && plan.ViewStart == TraceStart &&
                           plan.ViewStop == TraceStop;
-  ViewStart = plan.ViewStart;
-  ViewStop = plan.ViewStop;
-  TraceStart = ViewStart;
-  TraceStop = ViewStop;
+  if (!keepView) {
+    ViewStart = plan.ViewStart;
+    ViewStop = plan.ViewStop;
+    LevelTop = plan.LevelTop;
+    LevelBottom = plan.LevelBottom;
+  }
+  TraceStart = plan.ViewStart;
+  TraceStop = plan.ViewStop;
   Points = plan.Points;
-  LevelTop = plan.LevelTop;
-  LevelBottom = plan.LevelBottom;
   validLevels = samePoints ? Points + 1 : 0;
   limits = passLimits;
   fromFile = false;

@@ -16,7 +16,8 @@
 namespace kolm::powermeter {
 
 struct Measurement {
-  // Shown span (MHz) and level range (dBm); the next sweep covers the span.
+  // Shown span (MHz) and level range (dBm): a sweep's at its start, then
+  // wherever a zoom moves it (the sweep itself is the window's boxes').
   float ViewStart = 3, ViewStop = 30;
   float LevelTop = 20, LevelBottom = -80;
   // The levels: Points steps over TraceStart..TraceStop, flagged under `limits`
@@ -45,10 +46,11 @@ struct Measurement {
   bool whole() const { return validLevels == Points + 1; }
 
   // A pass of `plan` begins, measuring into `levels` (SweepJob), flagged under
-  // `passLimits`: the view, the level range and the trace's span become the
-  // plan's; the levels of the last pass stay valid when it covered the very
+  // `passLimits`: the trace's span becomes the plan's, and so do the view and
+  // the level range unless `keepView` (a further pass of the same plan keeps
+  // a zoom); the levels of the last pass stay valid when it covered the very
   // same points.
-  void beginPass(const SweepPlan& plan, const LevelLimits& passLimits);
+  void beginPass(const SweepPlan& plan, const LevelLimits& passLimits, bool keepView = false);
   // The pass has measured its first `count` levels.
   void measured(int count) { validLevels = std::max(validLevels, count); }
 

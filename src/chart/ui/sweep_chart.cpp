@@ -139,12 +139,24 @@ void SweepChart::zoomForward() {
   if (auto v = history_.forward()) requestView(*v);
 }
 
-void SweepChart::resetZoom() { pushView(history_.home()); }
+void SweepChart::resetZoom() {
+  if (resetView_)
+    resetView_();
+  else
+    pushView(history_.home());
+}
+
+void SweepChart::setResetView(std::function<void()> reset, const QString& caption) {
+  resetView_ = std::move(reset);
+  wholeAction_->setText(caption);
+  updateZoomActions();
+}
 
 void SweepChart::updateZoomActions() {
   backAction_->setEnabled(history_.canGoBack());
   forwardAction_->setEnabled(history_.canGoForward());
-  wholeAction_->setEnabled(!(history_.current() == history_.home()));
+  // The window's reset reads what it resets to when it is asked.
+  wholeAction_->setEnabled(resetView_ || !(history_.current() == history_.home()));
 }
 
 void SweepChart::setZoomRule(const ZoomPolicy& policy, double traceStart, double traceStop,

@@ -12,7 +12,8 @@
 // right-click menu, Ctrl + wheel about the pointer). A view chosen here comes
 // back to the window through viewRequested; the window applies it. With a
 // band zoom set, a left drag draws the zoom rectangle and its release zooms the
-// window's view by the zoom rule; a double click returns to the whole span.
+// window's view by the zoom rule; a double click returns to the whole span, or
+// to the view the window's own reset gives (setResetView).
 // Markers (up to four, numbered) stand at their frequencies whatever the data
 // or the view: Ctrl+click places one, a left drag near one moves it, Delete
 // removes the active one. Each reads every named trace at its frequency; a
@@ -175,8 +176,12 @@ class SweepChart : public QWidget {
   void pushView(const View& view);
   void zoomBack();
   void zoomForward();
-  // The double-click reset: the home view, as a new entry.
+  // The double-click reset: the home view, as a new entry; with a reset of the
+  // window's own, that reset instead.
   void resetZoom();
+  // The double-click reset as the window has it (it pushes the view itself,
+  // or says why it cannot), and the caption of its item on the right-click menu.
+  void setResetView(std::function<void()> reset, const QString& caption);
   // The rule a Ctrl + wheel zoom keeps: the policy and the trace it counts
   // points on.
   void setZoomRule(const ZoomPolicy& policy, double traceStart, double traceStop, double points);
@@ -311,6 +316,7 @@ class SweepChart : public QWidget {
   std::optional<ZoomRect> band_;
   RubberBand rubber_;
   std::function<View()> shownView_;
+  std::function<void()> resetView_;
   QColor background_{0, 0, 0};
   QColor foreground_{192, 192, 192};
   QColor gridColour_{255, 0, 0};

@@ -74,6 +74,8 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   chart_->setObjectName("chart");
   chart_->setColours(QColor(0, 0, 0), kForeground, chart::ui::paletteQColor(12));
   chart_->setBandZoom([this] { return view(); });
+  // A double-click shows the span and levels of the boxes again.
+  chart_->setResetView([this] { typedView(); }, tr("Span and levels as set (double-click)"));
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,

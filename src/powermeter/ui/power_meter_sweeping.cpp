@@ -68,10 +68,12 @@ std::optional<common::PassPlan> PowerMeterWindow::planPass(bool fresh) {
   return common::PassPlan{plan_.ViewStart, plan_.ViewStop, plan_.Points, *depth};
 }
 
-common::SteppedJob& PowerMeterWindow::beginPass(bool, bool) {
+common::SteppedJob& PowerMeterWindow::beginPass(bool, bool newPlan) {
   shownPassLevels_ = 0;
-  m_.beginPass(plan_, levelLimits(calibration_));
-  newHome();
+  // A sweep starts on the view of its boxes; the further passes of the same
+  // plan keep the view a zoom chose meanwhile, and its history.
+  m_.beginPass(plan_, levelLimits(calibration_), !newPlan);
+  if (newPlan) newHome();
   job_ = std::make_unique<SweepJob>(
       context_.instrument, plan_, calibration_, [this] { return delayMs_; },
       sweep_.plan().depth > 1 ? passLevels_ : m_.levels);

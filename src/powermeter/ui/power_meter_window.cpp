@@ -54,6 +54,8 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   buildMenus();
 
   buildControls(common::ui::makeBannerArea(context_, this, "ChartArea"));
+  chart_->insertAction(chart_->findChild<QAction*>("MarkerRemoveActive"),
+                       action("sweepViewAction"));
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
   common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
@@ -245,7 +247,14 @@ void PowerMeterWindow::buildPrintAndSweepItems() {
   continuous->setObjectName("continuousSweepAction");
   continuous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
   connect(continuous, &QAction::triggered, this, [this] { onContinuousSweep(); });
-  addActions({single, continuous});
+  // A zoom moves only the view; this sweeps it (the chart's right-click menu
+  // too, and Ctrl+F5).
+  auto* sweepView = new QAction(tr("Sweep this view"), this);
+  sweepView->setObjectName("sweepViewAction");
+  sweepView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F5));
+  sweepView->setToolTip(tr("The span and levels shown become the sweep's, and it runs"));
+  connect(sweepView, &QAction::triggered, this, [this] { sweepThisView(); });
+  addActions({single, continuous, sweepView});
 }
 
 void PowerMeterWindow::readSettings() {
@@ -353,6 +362,7 @@ void PowerMeterWindow::updateActions() {
                      activeJob_ == Job::LossStep;
   singleSweepButton_->setEnabled(!table);
   continuousSweepButton_->setEnabled(!table);
+  action("sweepViewAction")->setEnabled(!table);
 }
 
 QAction* PowerMeterWindow::action(const char* name) const {
@@ -371,13 +381,20 @@ void PowerMeterWindow::typedView() {
 }
 
 void PowerMeterWindow::applyView(const chart::View& v) {
+  // Only the view moves: the boxes keep the sweep (and pow.ini keeps the boxes).
   m_.ViewStart = static_cast<float>(v.start);
   m_.ViewStop = static_cast<float>(v.stop);
   m_.LevelTop = static_cast<float>(v.top);
   m_.LevelBottom = static_cast<float>(v.bottom);
-  // The boxes follow the view, to the digits a sweep of it resolves: the next
-  // sweep covers what is shown.
-  const double step = std::fabs(double(m_.ViewStop) - m_.ViewStart) / std::max<int>(m_.Points, 1);
+  redraw();
+}
+
+void PowerMeterWindow::sweepThisView() {
+  if (activeJob_ == Job::LevelReference || activeJob_ == Job::QuartzReference) return;
+  // The view into the boxes, to the digits a sweep of it with the boxes'
+  // points resolves.
+  const double points = std::max(common::ui::lastNumberIn(pointsEdit_), 1.0);
+  const double step = std::fabs(double(m_.ViewStop) - m_.ViewStart) / points;
   // Frequencies keep the Str form's leading blank for a value that is not negative.
   auto frequencyText = [step](float f) {
     const std::string t = chart::resolvedText(f, step);
@@ -387,7 +404,12 @@ void PowerMeterWindow::applyView(const chart::View& v) {
   stopEdit_->setText(frequencyText(m_.ViewStop));
   topLevelEdit_->setText(q(chart::resolvedText(m_.LevelTop, chart::kLevelResolutionDb)));
   bottomLevelEdit_->setText(q(chart::resolvedText(m_.LevelBottom, chart::kLevelResolutionDb)));
-  redraw();
+  // A continuous sweep takes the boxes at its next pass; otherwise one sweep
+  // (which keeps them in pow.ini as it starts).
+  if (sweep_.mode() == common::SweepControl::Mode::Continuous)
+    saveSettings();
+  else
+    onSingleSweep();
 }
 
 void PowerMeterWindow::newHome() {

@@ -161,8 +161,11 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void onDelayChanged();
   // The span and levels typed in the boxes (Enter in a level box).
   void typedView();
-  // A view chosen on the chart (zoom, zoom history): fields, boxes, redraw.
+  // A view chosen on the chart (zoom, zoom history): fields and redraw; the
+  // boxes keep the sweep.
   void applyView(const chart::View& v);
+  // "Sweep this view": the view into the boxes, then a sweep of it.
+  void sweepThisView();
   // New data on the chart: the zoom history starts again at this view.
   void newHome();
   // The readouts at the cursor (x, y): the pointer and the traces under it.

@@ -576,6 +576,59 @@ TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
   }
 }
 
+// A zoom moves the view only: the boxes, pow.ini and the next sweep keep the
+// span; a double-click shows the boxes' span and levels again (as a step the
+// history can go back on); "Sweep this view" makes the view the sweep's.
+TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
+  Rig rig;
+  rig.open();
+  rig.type("pointsEdit", "500");
+  ASSERT_TRUE(rig.sweep());
+  const chart::View boxes{3, 30, 20, -80};
+  const std::string ini = common::readTextFile("pow.ini").value_or("");
+  auto drag = [&] {  // 10 to 20 MHz, 0 to -40 dBm
+    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(10, 0));
+    QTest::mouseMove(rig.chart(), rig.pixel(20, -40));
+    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(20, -40));
+  };
+  auto boxTexts = [&] {
+    return rig.text("startEdit") + rig.text("stopEdit") + "|" + rig.text("topLevelEdit") + "|" +
+           rig.text("bottomLevelEdit");
+  };
+  drag();
+  const chart::View zoomed = rig.window->view();
+  EXPECT_NEAR(zoomed.start, 10, 0.1);
+  EXPECT_EQ(boxTexts(), " 3 30|20|-80");
+  EXPECT_EQ(common::readTextFile("pow.ini").value_or(""), ini);
+  // A sweep starts on the boxes; its further passes keep a zoom made meanwhile.
+  const int before = rig.resets();  // one at every pass
+  rig.get<QToolButton>("continuousSweepButton")->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() > before; }, 10000));
+  EXPECT_EQ(rig.window->view(), boxes);
+  drag();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() >= before + 3; }, 10000));
+  EXPECT_NEAR(rig.window->view().start, 10, 0.1);
+  rig.get<QAction>("stopAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  EXPECT_EQ(rig.chart()->traces().at(0).stop, 30);
+
+  // Double-click: the boxes as they are now, not as last swept; back from there.
+  rig.type("startEdit", "5");
+  QTest::mouseDClick(rig.chart(), Qt::LeftButton, {}, rig.pixel(15, -50));
+  EXPECT_EQ(rig.window->view(), (chart::View{5, 30, 20, -80}));
+  rig.chart()->zoomBack();
+  EXPECT_NEAR(rig.window->view().start, 10, 0.1);
+
+  // Sweep this view: the boxes (kept in pow.ini) and the trace take the view.
+  rig.get<QAction>("sweepViewAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  const auto kept = powermeter::readPowIni(rig.context.settings.file(powermeter::kSettingsFile));
+  const auto& trace = rig.chart()->traces().at(0);
+  for (double f : {kept.ViewStart, float(trace.start), float(rig.window->view().start)})
+    EXPECT_NEAR(f, zoomed.start, 0.03);  // a step of 20 kHz resolved
+  EXPECT_NEAR(kept.LevelBottom, zoomed.bottom, 0.05);
+}
+
 // The crystal batch window, on the simulated instrument.
 using powermeter::ui::CrystalBatchWindow;
 
