@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QAction>
 #include <QDirIterator>
@@ -19,6 +20,7 @@
 #include <QXmlStreamReader>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 #include "app/parameters_window.h"
 #include "app/stop_signals.h"
@@ -52,8 +54,10 @@ struct FileWatchingPort : hw::RecordingPort {
 };
 
 struct LauncherRig {
-  LauncherRig()
-      : context{instrument, prompter, common::SettingsFolder(dir.path())}, launcher(context) {
+  // The settings folder is the working directory unless `folder` names another.
+  explicit LauncherRig(const std::optional<std::filesystem::path>& folder = {})
+      : context{instrument, prompter, common::SettingsFolder(folder.value_or(dir.path()))},
+        launcher(context) {
     launcher.portOpener = [this](const std::string& backend, int32_t) {
       openedBackends.push_back(backend);
       hw::PortOpenResult r;
@@ -235,6 +239,65 @@ TEST(SettingsFolder, TheWindowsKeepTheirFilesInTheGivenFolderNotTheWorkingDirect
   EXPECT_EQ(std::filesystem::current_path(), elsewhere.path());
   EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
   std::filesystem::current_path(folder);
+}
+
+// A settings folder that takes no file (here one that is not there): said once
+// at start, with what will not be kept; the instruments work as usual, and
+// their failed saves neither speak again nor hold the exit up.
+TEST(SettingsFolder, OneThatTakesNoFileIsSaidAtStartAndHoldsNoExitUp) {
+  LauncherRig rig(std::filesystem::path("not-there"));
+  rig.instrument.params = {20, 20, 400, hw::kLpt1, "direct"};
+  rig.instrument.setDelayer(std::make_unique<hw::NoDelayer>());
+  rig.launcher.load(&LauncherRig::steadyTimer);
+  ASSERT_EQ(rig.prompter.shown.size(), 1u);
+  EXPECT_THAT(rig.prompter.shown[0].text,
+              testing::AllOf(testing::HasSubstr("'not-there' cannot be written"),
+                             testing::HasSubstr("will not be kept")));
+  rig.launcher.show();
+  QPointer<QWidget> vfo = rig.launcher.openVfo();
+  child<QPushButton>(vfo, "addMemoryButton")->click();
+  QPointer<QWidget> meter = rig.launcher.openPowerMeter();
+  auto* start = child<QLineEdit>(meter, "startEdit");
+  start->setText("8");
+  emit start->editingFinished();  // kept at once, or would be
+  child<QPushButton>(&rig.launcher, "exitButton")->click();
+  for (QWidget* w : {vfo.data(), meter.data(), static_cast<QWidget*>(&rig.launcher)})
+    EXPECT_FALSE(w && w->isVisible());
+  EXPECT_EQ(rig.prompter.shown.size(), 1u);
+  ASSERT_NE(rig.port, nullptr);
+  const auto events = test::ddsEvents(rig.port->writes());
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), "word 0");
+  EXPECT_FALSE(std::filesystem::exists("not-there"));
+}
+
+// A stop signal while the start-up message about a damaged sim.cfg is open
+// ends the program there (it ran on, the message closed, until a second one).
+TEST(LauncherStartUp, AStopSignalWhileTheStartUpMessageIsOpenEndsTheProgram) {
+  test::InTempDir here;
+  ASSERT_TRUE(common::writeFileAtomic("sim.cfg", "\"through\"\r\n"));  // no load record
+  QProcess kolm;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("KOLM_WORKDIR", QString::fromStdString(here.path().string()));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  kolm.setProcessEnvironment(env);
+  kolm.start(KOLM_APP_PATH, {});
+  ASSERT_TRUE(kolm.waitForStarted(10000));
+  // The damaged file is copied aside just before the message opens.
+  auto keptAside = [&] {
+    for (const auto& e : std::filesystem::directory_iterator(here.path()))
+      if (e.path().filename().string().starts_with("sim.cfg.unreadable-")) return true;
+    return false;
+  };
+  const bool opened = QTest::qWaitFor(keptAside, 30000);
+  QTest::qWait(300);
+  ::kill(static_cast<pid_t>(kolm.processId()), SIGTERM);
+  const bool ended = kolm.waitForFinished(15000);
+  if (!ended) kolm.kill();
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(kolm.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(kolm.exitCode(), 0) << kolm.readAllStandardError().toStdString();
 }
 
 // "EXIT PROGRAM", and the stop signals that end the program the same way: the
