@@ -23,10 +23,17 @@ TEST(CrystalPromise, EveryValueInsideItsInterval) {
   using C = PromiseCalibration;
   using S = PromiseSpan;
   const PromiseSetup setups[] = {
-      {sim::Board::Ideal, C::Level, S::Narrow},   {sim::Board::Typical, C::Default, S::Narrow},
-      {sim::Board::Typical, C::Level, S::Narrow}, {sim::Board::Typical, C::Level, S::Wide},
-      {sim::Board::Typical, C::Default, S::Wide}, {sim::Board::Typical, C::Level, S::Narrow, 5},
-      {sim::Board::Typical, C::Step, S::Narrow},  {sim::Board::Typical, C::Step, S::Find},
+      {sim::Board::Ideal, C::Level, S::Narrow},
+      {sim::Board::Ideal, C::Default, S::Narrow},
+      {sim::Board::Typical, C::Default, S::Narrow},
+      {sim::Board::Typical, C::Level, S::Narrow},
+      {sim::Board::Typical, C::Level, S::Wide},
+      {sim::Board::Typical, C::Default, S::Wide},
+      {sim::Board::Typical, C::Level, S::Narrow, 5},
+      {sim::Board::Typical, C::Default, S::Narrow, 5},
+      {sim::Board::Typical, C::Step, S::Narrow},
+      {sim::Board::Typical, C::Level, S::Find},
+      {sim::Board::Typical, C::Step, S::Find},
   };
   const char* only = std::getenv("KOLM_PROMISE_ONLY");
   for (const PromiseSetup& setup : setups) {
