@@ -1561,8 +1561,8 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Load capacitance</translation>
     </message>
     <message>
-        <source>The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch then give the frequency Fl it oscillates at. Empty: no load.</source>
-        <translation>The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch then give the frequency Fl it oscillates at. Empty: no load.</translation>
+        <source>The load capacitance the crystal is to oscillate with, pF: the crystal meter and the batch then give the frequency Fl it oscillates at. Empty: no load.</source>
+        <translation>The load capacitance the crystal is to oscillate with, pF: the crystal meter and the batch then give the frequency Fl it oscillates at. Empty: no load.</translation>
     </message>
     <message>
         <source>an external signal of 0 dBm to the detector input</source>
@@ -2587,10 +2587,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Fl at</translation>
     </message>
     <message>
-        <source>The load capacitance, pF, each crystal&apos;s load resonance Fl is given at (as Quarzo gives it); empty: none.</source>
-        <translation>The load capacitance, pF, each crystal&apos;s load resonance Fl is given at (as Quarzo gives it); empty: none.</translation>
-    </message>
-    <message>
         <source>pF</source>
         <translation>pF</translation>
     </message>
@@ -2601,6 +2597,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>%1 crystals read from %2, sorted again against the limits here (not saved yet).</source>
         <translation>%1 crystals read from %2, sorted again against the limits here (not saved yet).</translation>
+    </message>
+    <message>
+        <source>The load capacitance, pF, each crystal&apos;s load resonance Fl is given at; empty: none.</source>
+        <translation>The load capacitance, pF, each crystal&apos;s load resonance Fl is given at; empty: none.</translation>
     </message>
 </context>
 <context>

@@ -115,8 +115,8 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   load_->setMaximumWidth(70);
   load_->setPlaceholderText(tr("none"));
   load_->setToolTip(
-      tr("The load capacitance, pF, each crystal's load resonance Fl is given at (as Quarzo "
-         "gives it); empty: none."));
+      tr("The load capacitance, pF, each crystal's load resonance Fl is given at; empty: "
+         "none."));
   measureRow->addWidget(load_);
   measureRow->addWidget(new QLabel(tr("pF")));
   layout->addLayout(measureRow);
@@ -125,7 +125,6 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
     load_->setModified(false);
     if (!meter_.setCrystalLoad(load_->text().toStdString())) showLoad();
   });
-  showLoad();
   connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
   connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
 
@@ -237,6 +236,7 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   // Never narrower than the matching row, whatever the language of its labels.
   setMinimumSize(QSize(560, 360).expandedTo(minimumSizeHint()));
   common::ui::openAtSize(this, QSize(980, 560));
+  showLoad();
   updateButtons();
 }
 
@@ -500,9 +500,7 @@ void CrystalBatchWindow::showRows() {
     for (size_t m : groups_[g].members)
       for (int c = 0; c < kColumns; ++c)
         table_->item(static_cast<int>(m), c)->setBackground(groupColour(g));
-  // The load resonance only where one was asked for.
-  table_->setColumnHidden(kLoadColumn, std::none_of(rows_.begin(), rows_.end(),
-                                                    [](const CrystalRow& r) { return r.flMHz; }));
+  showLoadColumn();
   table_->resizeColumnsToContents();
   updateButtons();
 }
@@ -511,6 +509,15 @@ void CrystalBatchWindow::showLoad() {
   const std::optional<double> pf = meter_.crystalLoadPf();
   load_->setText(pf ? q(common::shortestText(*pf)) : QString());
   load_->setModified(false);
+  showLoadColumn();
+}
+
+void CrystalBatchWindow::showLoadColumn() {
+  // The load resonance where one is asked for or was given.
+  table_->setColumnHidden(
+      kLoadColumn,
+      !meter_.crystalLoadPf() &&
+          std::none_of(rows_.begin(), rows_.end(), [](const CrystalRow& r) { return r.flMHz; }));
 }
 
 void CrystalBatchWindow::showGroups() {

@@ -54,6 +54,7 @@ class CrystalBatchWindow : public QWidget {
   void removeSelected();
   void showRows();
   void showGroups();
+  void showLoadColumn();
   void judge(CrystalRow& row) const;
   // Every crystal judged again; a changed verdict leaves the batch unsaved.
   // True when one changed.

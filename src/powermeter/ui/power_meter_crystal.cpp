@@ -64,8 +64,8 @@ void PowerMeterWindow::chooseCrystalLoad() {
   const auto answer = context_.prompter.input(
       KOLM_TR("kolm", "Load capacitance"),
       KOLM_TR("kolm",
-              "The load capacitance the crystal is to oscillate with, pF: Quarzo and the batch "
-              "then give the frequency Fl it oscillates at. Empty: no load."),
+              "The load capacitance the crystal is to oscillate with, pF: the crystal meter and "
+              "the batch then give the frequency Fl it oscillates at. Empty: no load."),
       now ? common::shortestText(*now) : std::string());
   if (answer) setCrystalLoad(*answer);
 }
