@@ -1217,6 +1217,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The calibration was not changed.</translation>
     </message>
     <message>
+        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</source>
+        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</translation>
+    </message>
+    <message>
+        <source>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</source>
+        <translation>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</translation>
+    </message>
+    <message>
         <source>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</source>
         <translation>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</translation>
     </message>
@@ -1565,6 +1573,186 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The load capacitance the crystal is to oscillate with, pF: the crystal meter and the batch then give the frequency Fl it oscillates at. Empty: no load.</translation>
     </message>
     <message>
+        <source>the limit&apos;s span does not rise: FROM_MHZ below TO_MHZ</source>
+        <translation>the limit&apos;s span does not rise: FROM_MHZ below TO_MHZ</translation>
+    </message>
+    <message>
+        <source>overlaps the limit of line %1</source>
+        <translation>overlaps the limit of line %1</translation>
+    </message>
+    <message>
+        <source>the upper limit lies below the lower limit of line %1 at %2 MHz</source>
+        <translation>the upper limit lies below the lower limit of line %1 at %2 MHz</translation>
+    </message>
+    <message>
+        <source>not a limit mask (its first line is not &quot;kolm-mask 1&quot;)</source>
+        <translation>not a limit mask (its first line is not &quot;kolm-mask 1&quot;)</translation>
+    </message>
+    <message>
+        <source>a mask of version %1, from a newer Kolm: this one reads version 1</source>
+        <translation>a mask of version %1, from a newer Kolm: this one reads version 1</translation>
+    </message>
+    <message>
+        <source>quantity NAME: one name of small letters, digits, - and /</source>
+        <translation>quantity NAME: one name of small letters, digits, - and /</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a statement of a mask: quantity, upper or lower</source>
+        <translation>&apos;%1&apos; is not a statement of a mask: quantity, upper or lower</translation>
+    </message>
+    <message>
+        <source>a limit before any quantity line</source>
+        <translation>a limit before any quantity line</translation>
+    </message>
+    <message>
+        <source>%1 FROM_MHZ TO_MHZ LIMIT [LIMIT_AT_TO]</source>
+        <translation>%1 FROM_MHZ TO_MHZ LIMIT [LIMIT_AT_TO]</translation>
+    </message>
+    <message>
+        <source>an empty file: not a limit mask</source>
+        <translation>an empty file: not a limit mask</translation>
+    </message>
+    <message>
+        <source>the mask holds no limit</source>
+        <translation>the mask holds no limit</translation>
+    </message>
+    <message>
+        <source>the sweep does not cover %1 to %2 MHz of line %3</source>
+        <translation>the sweep does not cover %1 to %2 MHz of line %3</translation>
+    </message>
+    <message>
+        <source>the mask holds no limit of %1</source>
+        <translation>the mask holds no limit of %1</translation>
+    </message>
+    <message>
+        <source>%1 at %2 MHz</source>
+        <translation>%1 at %2 MHz</translation>
+    </message>
+    <message>
+        <source>no point of the sweep lies under the mask</source>
+        <translation>no point of the sweep lies under the mask</translation>
+    </message>
+    <message>
+        <source>not a session (its first line is not &quot;kolm-session 1&quot;)</source>
+        <translation>not a session (its first line is not &quot;kolm-session 1&quot;)</translation>
+    </message>
+    <message>
+        <source>a session of version %1, from a newer Kolm: this one reads version 1</source>
+        <translation>a session of version %1, from a newer Kolm: this one reads version 1</translation>
+    </message>
+    <message>
+        <source>stated twice</source>
+        <translation>stated twice</translation>
+    </message>
+    <message>
+        <source>a line the session does not hold</source>
+        <translation>a line the session does not hold</translation>
+    </message>
+    <message>
+        <source>instrument power or instrument analyzer</source>
+        <translation>instrument power or instrument analyzer</translation>
+    </message>
+    <message>
+        <source>an empty text, or one with a stray backslash</source>
+        <translation>an empty text, or one with a stray backslash</translation>
+    </message>
+    <message>
+        <source>sweep START_MHZ STOP_MHZ POINTS (1 to 20001) AVERAGE (1 to 100)</source>
+        <translation>sweep START_MHZ STOP_MHZ POINTS (1 to 20001) AVERAGE (1 to 100)</translation>
+    </message>
+    <message>
+        <source>calibration CHECKSUM FILE</source>
+        <translation>calibration CHECKSUM FILE</translation>
+    </message>
+    <message>
+        <source>marker MHZ</source>
+        <translation>marker MHZ</translation>
+    </message>
+    <message>
+        <source>more than four markers</source>
+        <translation>more than four markers</translation>
+    </message>
+    <message>
+        <source>limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO</source>
+        <translation>limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO</translation>
+    </message>
+    <message>
+        <source>more than 1000 traces</source>
+        <translation>more than 1000 traces</translation>
+    </message>
+    <message>
+        <source>trace POINTS RRGGBB SHOWN QUANTITY UNIT NAME</source>
+        <translation>trace POINTS RRGGBB SHOWN QUANTITY UNIT NAME</translation>
+    </message>
+    <message>
+        <source>the file ends inside a trace</source>
+        <translation>the file ends inside a trace</translation>
+    </message>
+    <message>
+        <source>MHZ VALUE LOW HIGH MARK</source>
+        <translation>MHZ VALUE LOW HIGH MARK</translation>
+    </message>
+    <message>
+        <source>a line after the session&apos;s end</source>
+        <translation>a line after the session&apos;s end</translation>
+    </message>
+    <message>
+        <source>the file ends before the session&apos;s end: it is cut</source>
+        <translation>the file ends before the session&apos;s end: it is cut</translation>
+    </message>
+    <message>
+        <source>the session names no instrument: the file is cut or damaged</source>
+        <translation>the session names no instrument: the file is cut or damaged</translation>
+    </message>
+    <message>
+        <source>the session was saved without a calibration; one is in use now</source>
+        <translation>the session was saved without a calibration; one is in use now</translation>
+    </message>
+    <message>
+        <source>the session&apos;s calibration %1 is not there any more</source>
+        <translation>the session&apos;s calibration %1 is not there any more</translation>
+    </message>
+    <message>
+        <source>the calibration %1 has changed since the session was saved</source>
+        <translation>the calibration %1 has changed since the session was saved</translation>
+    </message>
+    <message>
+        <source>the trace&apos;s columns differ in length</source>
+        <translation>the trace&apos;s columns differ in length</translation>
+    </message>
+    <message>
+        <source>point %1: the frequencies do not rise</source>
+        <translation>point %1: the frequencies do not rise</translation>
+    </message>
+    <message>
+        <source>point %1: unknown mark</source>
+        <translation>point %1: unknown mark</translation>
+    </message>
+    <message>
+        <source>point %1: the value lies outside its interval</source>
+        <translation>point %1: the value lies outside its interval</translation>
+    </message>
+    <message>
+        <source>%1 (%2) and %3 (%4) are not the same quantity</source>
+        <translation>%1 (%2) and %3 (%4) are not the same quantity</translation>
+    </message>
+    <message>
+        <source>a ratio is taken of linear quantities only: levels, return losses and phases are compared by their difference</source>
+        <translation>a ratio is taken of linear quantities only: levels, return losses and phases are compared by their difference</translation>
+    </message>
+    <message>
+        <source>a trace without points cannot be compared</source>
+        <translation>a trace without points cannot be compared</translation>
+    </message>
+    <message>
+        <source>%1 (%2 to %3 MHz) and %4 (%5 to %6 MHz) have no frequency in common</source>
+        <translation>%1 (%2 to %3 MHz) and %4 (%5 to %6 MHz) have no frequency in common</translation>
+    </message>
+    <message>
+        <source>only from %1 to %2 MHz, where both traces have values</source>
+        <translation>only from %1 to %2 MHz, where both traces have values</translation>
+    </message>
+    <message>
         <source>an external signal of 0 dBm to the detector input</source>
         <translation>an external signal of 0 dBm to the detector input</translation>
     </message>
@@ -1870,6 +2058,22 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Calibrate the bridge...</source>
         <translation>Calibrate the bridge...</translation>
+    </message>
+    <message>
+        <source>There is no measurement to store: sweep first, or open a chart.</source>
+        <translation>There is no measurement to store: sweep first, or open a chart.</translation>
+    </message>
+    <message>
+        <source>%1 was not added: the analyzer stores .vna charts.</source>
+        <translation>%1 was not added: the analyzer stores .vna charts.</translation>
+    </message>
+    <message>
+        <source>%1 was not added: %2</source>
+        <translation>%1 was not added: %2</translation>
+    </message>
+    <message>
+        <source>Stored traces...</source>
+        <translation>Stored traces...</translation>
     </message>
 </context>
 <context>
@@ -2317,6 +2521,61 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Remove the active marker</source>
         <translation>Remove the active marker</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::chart::ui::TraceList</name>
+    <message>
+        <source>Stored traces</source>
+        <translation>Stored traces</translation>
+    </message>
+    <message>
+        <source>Store trace</source>
+        <translation>Store trace</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>Ratio</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Limit mask...</source>
+        <translation>Limit mask...</translation>
+    </message>
+    <message>
+        <source>trace %1</source>
+        <translation>trace %1</translation>
+    </message>
+    <message>
+        <source>Choose two stored traces: the first less (or over) the second.</source>
+        <translation>Choose two stored traces: the first less (or over) the second.</translation>
+    </message>
+    <message>
+        <source>Limit mask</source>
+        <translation>Limit mask</translation>
+    </message>
+    <message>
+        <source>The limit mask was not opened: %1 The mask in use stays.</source>
+        <translation>The limit mask was not opened: %1 The mask in use stays.</translation>
+    </message>
+    <message>
+        <source>fail: %1 of %2 points</source>
+        <translation>fail: %1 of %2 points</translation>
+    </message>
+    <message>
+        <source>indeterminate: %1 of %2 points</source>
+        <translation>indeterminate: %1 of %2 points</translation>
+    </message>
+    <message>
+        <source>Limits (%1):</source>
+        <translation>Limits (%1):</translation>
     </message>
 </context>
 <context>
@@ -3183,6 +3442,22 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Load capacitance...</source>
         <translation>Load capacitance...</translation>
+    </message>
+    <message>
+        <source>There is no whole trace to store: sweep first, or open a chart.</source>
+        <translation>There is no whole trace to store: sweep first, or open a chart.</translation>
+    </message>
+    <message>
+        <source>%1 was not added: the power meter stores .pwm charts.</source>
+        <translation>%1 was not added: the power meter stores .pwm charts.</translation>
+    </message>
+    <message>
+        <source>%1 was not added: %2</source>
+        <translation>%1 was not added: %2</translation>
+    </message>
+    <message>
+        <source>Stored traces...</source>
+        <translation>Stored traces...</translation>
     </message>
     <message>
         <source>External signal (generator off)</source>

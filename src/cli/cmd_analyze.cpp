@@ -6,8 +6,10 @@
 #include "analyzer/cable.h"
 #include "analyzer/files.h"
 #include "analyzer/matching.h"
+#include "analyzer/quantity_trace.h"
 #include "analyzer/sweep.h"
 #include "cli/cli.h"
+#include "cli/limits.h"
 #include "cli/sweep_run.h"
 #include "common/text.h"
 
@@ -69,6 +71,7 @@ int runAnalyze(Context& ctx, Args& args) {
   const powermeter::ESeries series = seriesOption(args);
   const auto cableOption = args.option("--cable");
   const auto unknownSigns = args.option("--s1p-unknown");
+  const auto mask = limitsOption(args, "analyze", {"rl", "phase", "z", "r", "x", "swr"});
   args.finish();
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ (or --band) --points N --out FILE"};
@@ -150,6 +153,13 @@ int runAnalyze(Context& ctx, Args& args) {
     endResult(ctx);  // the report is one result, the match point and each network others
     printResults(ctx, match.text, {"topology=", "candidate="});
   }
+  if (mask) {
+    endResult(ctx);
+    std::vector<chart::StoredTrace> traces;
+    for (const std::string& q : mask->quantities())
+      traces.push_back(analyzer::quantityTrace("sweep", values, *analyzer::quantityByName(q)));
+    return printVerdicts(ctx, *mask, traces);
+  }
   return 0;
 }
 
@@ -160,7 +170,7 @@ extern const Command kAnalyzeCommand{
     "analyze (--start MHZ --stop MHZ | --band NAME) [--region 1|2|3] --points N\n"
     "        [--average N] --out FILE [--report] [--s1p-unknown keep|leave]\n"
     "        [--cable LEN_M,VF,LOSS_DB_PER_100M@MHZ[,Z0] | --cable TYPE:LEN_M]\n"
-    "        [--match-at MHZ [--target OHM] [--series E12|E24]]\n"
+    "        [--match-at MHZ [--target OHM] [--series E12|E24]] [--limits MASK]\n"
     "    One antenna-analyzer pass of N steps (--average N: N passes, 1 to 100, each\n"
     "    point's two readings averaged before its values, flags and intervals are\n"
     "    computed; the .vna file keeps the means rounded to whole counts; the first\n"
@@ -219,7 +229,17 @@ extern const Command kAnalyzeCommand{
     "    root of the frequency; Z0 defaults to 50 ohm), the reactance's sign told\n"
     "    at the far end (sign_unknown where the readings leave it open). TYPE is\n"
     "    one of RG58, RG8X, RG213, RG174, LMR400, LADDER450 (typical published\n"
-    "    figures).",
+    "    figures).\n"
+    "    --limits MASK judges the sweep against a limit mask, a text file:\n"
+    "    \"kolm-mask 1\", then \"quantity NAME\" (rl, phase, z, r, x or swr; level\n"
+    "    for power-sweep) and under it limit lines \"upper|lower FROM_MHZ TO_MHZ\n"
+    "    LIMIT [LIMIT_AT_TO]\" (# begins a comment). After the other results it\n"
+    "    prints, per quantity, limits=NAME verdict=pass|fail|indeterminate and the\n"
+    "    points that pass, fail or cannot be told by their intervals\n"
+    "    (pass=N fail=N indeterminate=N), limit_note= lines for the first\n"
+    "    points that do not pass and the limits the sweep does not cover, and\n"
+    "    verdict=: exit 0 for pass, 4 for fail, 5 for indeterminate. A mask that\n"
+    "    cannot be read is refused before the sweep, naming its file and line.",
     runAnalyze};
 
 }  // namespace kolm::cli

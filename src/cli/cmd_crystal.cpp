@@ -8,6 +8,7 @@
 
 #include "cli/cli.h"
 #include "cli/level_pass.h"
+#include "cli/limits.h"
 #include "common/files.h"
 #include "common/settings_file.h"
 #include "common/text.h"
@@ -21,10 +22,6 @@
 namespace kolm::cli {
 
 namespace {
-
-// Exit statuses of a crystal sorted against --limits.
-constexpr int kVerdictFail = 4;
-constexpr int kVerdictIndeterminate = 5;
 
 struct CrystalOptions {
   double start = 0, stop = 0, points = 0, delayMs = 0;

@@ -6,9 +6,11 @@
 
 #include "cli/cli.h"
 #include "cli/level_pass.h"
+#include "cli/limits.h"
 #include "common/text.h"
 #include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
+#include "powermeter/level_trace.h"
 #include "powermeter/normalise.h"
 #include "powermeter/settings.h"
 #include "powermeter/sweep.h"
@@ -35,6 +37,7 @@ int runPowerSweep(Context& ctx, Args& args) {
   const bool report = args.flag("--report");
   const bool normalise = args.flag("--normalise");
   const int average = args.averagePasses();
+  const auto mask = limitsOption(args, "power-sweep", {"level"});
   args.finish();
   if (!out) throw UsageError{"power-sweep needs --out FILE"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
@@ -76,6 +79,12 @@ int runPowerSweep(Context& ctx, Args& args) {
   if (report)
     *ctx.out << powermeter::levelReport(
         powermeter::analyzeLevels(chart.levels, plan.ViewStart, plan.ViewStop, limits));
+  if (mask) {
+    endResult(ctx);
+    return printVerdicts(
+        ctx, *mask,
+        {powermeter::levelTrace("sweep", chart.levels, plan.ViewStart, plan.ViewStop, limits)});
+  }
   return 0;
 }
 
@@ -85,6 +94,7 @@ extern const Command kPowerSweepCommand{
     "power-sweep",
     "power-sweep (--start MHZ --stop MHZ | --band NAME [--region 1|2|3]) --points N\n"
     "        [--delay MS] [--average N] [--normalise] --out FILE [--report]\n"
+    "        [--limits MASK]\n"
     "    One power meter pass in N steps (N + 1 levels, 1 <= N <= 20000), MS ms per\n"
     "    point (default 0), converted with the calibration of pow.ini in the working\n"
     "    folder. FILE ending in .pwm is a chart file (reference level 0); .csv gives\n"
@@ -105,7 +115,9 @@ extern const Command kPowerSweepCommand{
     "    bw3_approx, bw6_approx and bw60_approx say yes when an edge of that width\n"
     "    was interpolated across a step wider than a tenth of the width.\n"
     "    calibration=stored, or calibration=default while the default counts are\n"
-    "    in use.",
+    "    in use.\n"
+    "    --limits MASK judges the levels against the mask's limits of quantity\n"
+    "    level (see analyze); levels read with the default counts cannot be told.",
     runPowerSweep};
 
 }  // namespace kolm::cli

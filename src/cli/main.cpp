@@ -42,6 +42,7 @@ extern const Command kBridgeCheckCommand;
 extern const Command kBridgeForgetCommand;
 extern const Command kServeCommand;
 extern const Command kBridgeCalibrateCommand;
+extern const Command kLogCommand;
 
 namespace {
 
@@ -65,6 +66,7 @@ const Command* const kCommands[] = {
     &kBridgeForgetCommand,
     &kServeCommand,
     &kBridgeCalibrateCommand,
+    &kLogCommand,
 };
 
 void printHelp(std::ostream& out) {
@@ -114,7 +116,8 @@ void printHelp(std::ostream& out) {
          "\nExit status: 0 done, 1 a result or the trace could not be written or a port\n"
          "test failed, 2 bad arguments or a value the hardware cannot take, 3 the port\n"
          "stopped working (nothing measured is written), 4 and 5 a crystal sorted by\n"
-         "crystal --limits failed or could not be told, 128 + N stopped by signal N.\n";
+         "crystal --limits, or a sweep judged by --limits, failed or could not be told,\n"
+         "128 + N stopped by signal N.\n";
 }
 
 // A message with every long run of characters without a blank (an argument of

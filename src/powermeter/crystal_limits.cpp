@@ -50,18 +50,6 @@ std::optional<CrystalLimits> parseCrystalLimits(std::string_view text, std::stri
   return limits;
 }
 
-std::string_view verdictName(Verdict verdict) {
-  switch (verdict) {
-    case Verdict::Fail:
-      return "fail";
-    case Verdict::Indeterminate:
-      return "indeterminate";
-    case Verdict::Pass:
-      break;
-  }
-  return "pass";
-}
-
 CrystalVerdict judgeCrystal(const CrystalRow& row, const CrystalLimits& limits) {
   CrystalVerdict v;
   auto worse = [&](Verdict w, std::string why) {
@@ -84,11 +72,12 @@ CrystalVerdict judgeCrystal(const CrystalRow& row, const CrystalLimits& limits) 
     // narrower than the one judged.
     const DeservedText shown = deservedText(value->value, pm, decimals);
     const std::string read = shown.value + " \u00b1 " + shown.pm;
-    if (least ? hi < *limit : lo > *limit)
+    const Verdict verdict = common::judgeInterval(lo, hi, *limit, least);
+    if (verdict == Verdict::Fail)
       worse(Verdict::Fail, common::arg(least ? KOLM_TR("kolm", "%1 %2 below %3")
                                              : KOLM_TR("kolm", "%1 %2 above %3"),
                                        {name, read, bound}));
-    else if (least ? lo < *limit : hi > *limit)
+    else if (verdict == Verdict::Indeterminate)
       worse(Verdict::Indeterminate,
             common::arg(KOLM_TR("kolm", "%1 %2 straddles %3"), {name, read, bound}));
   };

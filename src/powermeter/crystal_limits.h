@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/verdict.h"
 #include "powermeter/crystal_batch.h"
 
 namespace kolm::powermeter {
@@ -25,9 +26,8 @@ struct CrystalLimits {
 // (fs_min not below fs_max, r_max not above 0, q_min below 0).
 std::optional<CrystalLimits> parseCrystalLimits(std::string_view text, std::string* error);
 
-enum class Verdict { Pass, Fail, Indeterminate };
-// "pass", "fail", "indeterminate".
-std::string_view verdictName(Verdict verdict);
+using common::Verdict;
+using common::verdictName;
 
 struct CrystalVerdict {
   Verdict verdict = Verdict::Pass;

@@ -7,22 +7,14 @@
 
 #include "common/reflection.h"
 #include "common/text.h"
+#include "common/words.h"
 
 namespace kolm::sim {
 
 namespace {
 
 std::vector<std::string_view> tokens(std::string_view line) {
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && common::isBlank(line[i])) ++i;
-    size_t j = i;
-    while (j < line.size() && !common::isBlank(line[j])) ++j;
-    if (j > i) out.push_back(line.substr(i, j - i));
-    i = j;
-  }
-  return out;
+  return common::blankSeparatedWords(line);
 }
 
 bool number(std::string_view text, double& value) {

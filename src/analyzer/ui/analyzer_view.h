@@ -14,6 +14,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "chart/chart.h"
+#include "chart/stored_trace.h"
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/sweep_control.h"
@@ -31,6 +32,10 @@ class QToolButton;
 class QButtonGroup;
 namespace kolm::common::ui {
 class RecentFiles;
+}
+
+namespace kolm::chart::ui {
+class TraceList;
 }
 
 namespace kolm::analyzer::ui {
@@ -132,6 +137,15 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::vector<chart::ui::Trace> memoryTraces();
   void showFileName(const std::string& name);
   void showOpenedChart(const ChartData& chart);
+  // Stored traces (analyzer_traces.cpp): the list window, the selected
+  // quantity to store, .vna charts dropped on the chart, and how they are drawn.
+  void setUpStoredTraces();
+  std::optional<chart::StoredTrace> traceToStore(std::string* why) const;
+  void addTraceFiles(const QStringList& paths);
+  std::vector<chart::ui::Trace> storedChartTraces() const;
+  // The live quantities the limit mask limits (none for a demonstration).
+  std::vector<chart::StoredTrace> liveStoredTraces() const;
+  std::vector<std::pair<std::string, std::string>> storedVerdictRows() const;
   void paintCursorValue();
   // The readouts at the cursor (x, y): its frequency, the six quantity readouts, the
   // selected quantity and the cursor line.
@@ -175,6 +189,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // redraw writes them again in place once the chart has let go of them.
   std::shared_ptr<TraceValues> liveValues_;
   std::shared_ptr<TraceValues> memoryValues_;
+  chart::ui::TraceList* storedTraces_ = nullptr;
 
   // Sweep state: the pass under way and its plan; the passes, their average
   // (on the counts) and the ways out are the controller's.

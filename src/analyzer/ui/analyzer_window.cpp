@@ -29,6 +29,7 @@
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/trace_list.h"
 #include "chart/ui/window_exports.h"
 #include "common/files.h"
 #include "common/settings_file.h"
@@ -156,6 +157,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
                          QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
                                                   statusBar()->sizeHint().height()));
   analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
+  setUpStoredTraces();
   setQuantityScale(kResistance);
   drawGrid();
   showDemonstration();
@@ -195,6 +197,11 @@ void AnalyzerWindow::buildMenus() {
           this, &AnalyzerWindow::screenToMemory);
   connect(item(comp, "fileToMemoryAction", tr("File in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::fileToMemory);
+  connect(item(comp, "storedTracesAction", tr("Stored traces...")), &QAction::triggered, this,
+          [this] {
+            storedTraces_->show();
+            storedTraces_->raise();
+          });
   QMenu* antenna = bar->addMenu(tr("Antenna"));
   antenna->setObjectName("antennaMenu");
   connect(item(antenna, "smithChartAction", tr("Smith chart...")), &QAction::triggered, this,
@@ -382,6 +389,7 @@ void AnalyzerWindow::redraw() {
     // checked on this board, or those its check measured.
     rows.push_back({tr("Figures:").toStdString(),
                     (figuresMeasured_ ? tr("checked") : tr("unchecked")).toStdString()});
+    for (auto& row : storedVerdictRows()) rows.push_back(row);
     analysis_->setRows(rows);
   }
   for (int q = 0; q < kQuantities; ++q) {
@@ -397,6 +405,7 @@ void AnalyzerWindow::redraw() {
 
   std::vector<chart::ui::Trace> memory;
   if (compareCheck_->isChecked() && anyActive) memory = memoryTraces();
+  for (chart::ui::Trace& t : storedChartTraces()) memory.push_back(std::move(t));
   chart_->setTraces(std::move(live));
   chart_->setMemoryTraces(std::move(memory));
   setQuantityScale(selected);

@@ -244,8 +244,12 @@ class SweepChart : public QWidget {
   void viewRequested(const kolm::chart::View& view);
   // A marker was placed, moved or removed, or the delta changed.
   void markersChanged();
+  // Files were dropped on the chart (with setAcceptDrops: the stored traces).
+  void filesDropped(const QStringList& paths);
 
  protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

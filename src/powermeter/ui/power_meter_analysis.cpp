@@ -3,6 +3,7 @@
 #include <span>
 
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/trace_list.h"
 #include "powermeter/analysis.h"
 #include "powermeter/ui/power_meter_window.h"
 
@@ -20,8 +21,11 @@ void PowerMeterWindow::showAnalysis() {
                          [](float v) { return v != 0; })) {
     through = levelReference_;
   }
-  analysis_->setRows(levelAnalysisRows(analyzeLevels(levels, m_.TraceStart, m_.TraceStop, m_.limits,
-                                                     through ? &*through : nullptr)));
+  auto rows = levelAnalysisRows(
+      analyzeLevels(levels, m_.TraceStart, m_.TraceStop, m_.limits, through ? &*through : nullptr));
+  if (storedTraces_)
+    for (auto& row : storedTraces_->verdictRows(liveStoredTraces())) rows.push_back(row);
+  analysis_->setRows(rows);
 }
 
 }  // namespace kolm::powermeter::ui

@@ -10,6 +10,7 @@
 #include "chart/markers.h"
 #include "chart/readout.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/trace_list.h"
 #include "common/tr.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/ui_context.h"
@@ -93,6 +94,13 @@ void PowerMeterWindow::redraw() {
     levelUnits(m, m_.memoryLimits);
     if (normalised()) relativeTrace(m, m_.memoryLimits);
     memory.push_back(std::move(m));
+  }
+  // Stored traces hold levels, not levels relative to level.rif: drawn on the
+  // levels' scale only.
+  if (storedTraces_ && !normalised()) {
+    for (chart::ui::Trace& t : storedTraces_->chartTraces()) memory.push_back(std::move(t));
+    for (chart::ui::Trace& t : storedTraces_->maskTraces(liveStoredTraces()))
+      memory.push_back(std::move(t));
   }
   chart_->setMemoryTraces(std::move(memory));
   showReferences();

@@ -23,6 +23,7 @@
 #include "chart/ui/chart_export.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/trace_list.h"
 #include "chart/ui/window_exports.h"
 #include "common/settings_file.h"
 #include "common/status.h"
@@ -117,6 +118,7 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
       common::ui::uiSettings(context_.settings).value("PowerMeter/normalised", false).toBool())
     action("normaliseAction")->setChecked(true);
   analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
+  setUpStoredTraces();
   newHome();
   redraw();
   updateActions();
@@ -159,6 +161,11 @@ void PowerMeterWindow::buildMenus() {
   connect(scrMem, &QAction::triggered, this, [this] { screenToMemory(); });
   QAction* fileToMemoryItem = add(compare, "fileToMemoryAction", tr("File in memory"), true);
   connect(fileToMemoryItem, &QAction::triggered, this, [this] { fileToMemory(); });
+  QAction* stored = add(compare, "storedTracesAction", tr("Stored traces..."), true);
+  connect(stored, &QAction::triggered, this, [this] {
+    storedTraces_->show();
+    storedTraces_->raise();
+  });
   compare->addSeparator();
   QAction* normalise = add(compare, "normaliseAction", tr("Levels relative to level.rif"), true);
   normalise->setCheckable(true);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/band.h"
+#include "chart/stored_trace.h"
 #include "chart/zoom.h"
 #include "common/sweep_control.h"
 #include "common/ui/average_box.h"
@@ -33,6 +34,7 @@ class QGroupBox;
 namespace kolm::chart::ui {
 class AnalysisPanel;
 class SweepChart;
+class TraceList;
 struct Trace;
 }  // namespace kolm::chart::ui
 namespace kolm::common::ui {
@@ -221,6 +223,13 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void openChart(const std::string& name);
   void saveChartAs();
   void fileToMemory();
+  // Stored traces (power_meter_traces.cpp): the list window, the trace to
+  // store, files dropped on the chart.
+  void setUpStoredTraces();
+  std::optional<chart::StoredTrace> traceToStore(std::string* why) const;
+  void addTraceFiles(const QStringList& paths);
+  // The whole trace as the limit mask judges it (none while it is not whole).
+  std::vector<chart::StoredTrace> liveStoredTraces() const;
   // Checks before a reference table pass; empty when it may run.
   std::optional<TableWords> tablePass(int lastIndex);
   QAction* action(const char* name) const;
@@ -243,6 +252,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   bool showQuartzReference_ = false;  // the through-path reference is on the chart
   QString memoryName_;                // where the memory trace came from, for the legend
   chart::BandEdges memoryBand_;       // a computed memory trace's band, or none
+  chart::ui::TraceList* storedTraces_ = nullptr;
   double delayMs_ = 0;  // numeric value of delayEdit_, kept current by its change handler
 
   // One job at a time: a sweep pass or one of the reference tables.

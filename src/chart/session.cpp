@@ -1,0 +1,310 @@
+#include "chart/session.h"
+
+#include <algorithm>
+#include <utility>
+#include <charconv>
+#include <cmath>
+
+#include "chart/trace_log.h"
+#include "common/text.h"
+#include "common/tr.h"
+
+namespace kolm::chart {
+
+namespace {
+
+constexpr size_t kMostPoints = 1'000'000;  // per trace
+constexpr size_t kMostTraces = 1000;
+
+void appendNumber(std::string& out, double v) {
+  if (std::isnan(v)) {
+    out += "nan";
+    return;
+  }
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+std::optional<double> readNumber(std::string_view w) {
+  double v = 0;
+  if (w.empty() || w.front() == '+') return std::nullopt;
+  const auto r = std::from_chars(w.data(), w.data() + w.size(), v);
+  if (r.ec != std::errc() || r.ptr != w.data() + w.size()) return std::nullopt;
+  return v;
+}
+
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::optional<std::string> unescaped(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i == text.size()) return std::nullopt;
+    if (text[i] == '\\')
+      out += '\\';
+    else if (text[i] == 'n')
+      out += '\n';
+    else if (text[i] == 'r')
+      out += '\r';
+    else
+      return std::nullopt;
+  }
+  return out;
+}
+
+constexpr Mark kMarks[] = {Mark::Valid, Mark::AtLeast, Mark::AtMost,   Mark::Approximate,
+                           Mark::Open,  Mark::Invalid, Mark::Uncertain};
+
+std::string_view sessionMarkWord(Mark m) { return m == Mark::Valid ? "valid" : markWord(m); }
+
+std::optional<Mark> markOfWord(std::string_view w) {
+  for (Mark m : kMarks)
+    if (sessionMarkWord(m) == w) return m;
+  return std::nullopt;
+}
+
+// The first `count` words separated by one blank, and the rest of the line.
+bool splitWords(std::string_view line, size_t count, std::vector<std::string_view>& words,
+                std::string_view& rest) {
+  words.clear();
+  size_t at = 0;
+  while (words.size() < count) {
+    const size_t end = std::min(line.find(' ', at), line.size());
+    if (end == at) return false;
+    words.push_back(line.substr(at, end - at));
+    if (end == line.size()) {
+      rest = {};
+      return words.size() == count;
+    }
+    at = end + 1;
+  }
+  rest = line.substr(std::min(at, line.size()));
+  return true;
+}
+
+}  // namespace
+
+uint64_t fnv1a64(std::string_view bytes) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (unsigned char c : bytes) {
+    h ^= c;
+    h *= 0x100000001b3ull;
+  }
+  return h;
+}
+
+std::string formatSession(const Session& s) {
+  std::string out = "kolm-session " + std::to_string(kSessionVersion) + "\n";
+  out += "instrument " + s.instrument + "\n";
+  if (!s.note.empty()) out += "note " + escaped(s.note) + "\n";
+  out += "sweep ";
+  appendNumber(out, s.startMHz);
+  out += ' ';
+  appendNumber(out, s.stopMHz);
+  out += " " + std::to_string(s.points) + " " + std::to_string(s.average) + "\n";
+  if (s.calibration) {
+    char hex[17];
+    const auto r = std::to_chars(hex, hex + 16, s.calibration->checksum, 16);
+    out += "calibration " + std::string(16 - static_cast<size_t>(r.ptr - hex), '0') +
+           std::string(hex, r.ptr) + " " + escaped(s.calibration->file) + "\n";
+  }
+  if (!s.cable.empty()) out += "cable " + escaped(s.cable) + "\n";
+  for (double m : s.markers) {
+    out += "marker ";
+    appendNumber(out, m);
+    out += '\n';
+  }
+  for (const LimitSegment& l : s.mask.segments) {
+    out += "limit " + l.quantity + (l.upper ? " upper " : " lower ");
+    for (double v : {l.fromMHz, l.toMHz, l.limitFrom, l.limitTo}) {
+      appendNumber(out, v);
+      out += ' ';
+    }
+    out.back() = '\n';
+  }
+  for (const StoredTrace& t : s.traces) {
+    char colour[7];
+    const auto r = std::to_chars(colour, colour + 6, t.colour & 0xffffffu, 16);
+    out += "trace " + std::to_string(t.size()) + " " +
+           std::string(6 - static_cast<size_t>(r.ptr - colour), '0') + std::string(colour, r.ptr) +
+           (t.shown ? " 1 " : " 0 ") + t.quantity + " " + (t.unit.empty() ? "-" : t.unit) + " " +
+           escaped(t.name) + "\n";
+    for (size_t i = 0; i < t.size(); ++i) {
+      for (double v : {t.x[i], t.value[i], t.low[i], t.high[i]}) {
+        appendNumber(out, v);
+        out += ' ';
+      }
+      out += sessionMarkWord(t.markAt(i));
+      out += '\n';
+    }
+  }
+  return out + "end\n";
+}
+
+SessionRead parseSession(std::string_view text, const std::string& name) {
+  SessionRead read;
+  Session s;
+  s.instrument.clear();
+  size_t lineNo = 0, at = 0;
+  auto fail = [&](const std::string& why) {
+    read.error = name + ":" + std::to_string(std::max<size_t>(lineNo, 1)) + ": " + why;
+    return read;
+  };
+  auto nextLine = [&](std::string_view& line) {
+    if (at >= text.size()) return false;
+    const size_t end = std::min(text.find('\n', at), text.size());
+    line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    at = end + 1;
+    ++lineNo;
+    return true;
+  };
+  std::string_view line;
+  if (!nextLine(line) || line.rfind("kolm-session ", 0) != 0)
+    return fail(KOLM_TR("kolm", "not a session (its first line is not \"kolm-session 1\")"));
+  const auto version = readNumber(line.substr(13));
+  if (!version || *version < 1 || *version != std::floor(*version))
+    return fail(KOLM_TR("kolm", "not a session (its first line is not \"kolm-session 1\")"));
+  if (*version > kSessionVersion)
+    return fail(common::arg(
+        KOLM_TR("kolm", "a session of version %1, from a newer Kolm: this one reads version 1"),
+        {std::string(line.substr(13))}));
+  bool ended = false;
+  bool seen[5] = {};  // instrument, note, sweep, calibration, cable
+  auto once = [&](int k) { return !std::exchange(seen[k], true); };
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  const std::string twice = KOLM_TR("kolm", "stated twice");
+  const std::string badLine = KOLM_TR("kolm", "a line the session does not hold");
+  while (nextLine(line)) {
+    const std::string_view key = line.substr(0, std::min(line.find(' '), line.size()));
+    if (key == "instrument") {
+      if (!once(0)) return fail(twice);
+      if (line != "instrument power" && line != "instrument analyzer")
+        return fail(KOLM_TR("kolm", "instrument power or instrument analyzer"));
+      s.instrument = std::string(line.substr(11));
+    } else if (key == "note" || key == "cable") {
+      if (!once(key == "note" ? 1 : 4)) return fail(twice);
+      const auto t = unescaped(line.substr(std::min(line.size(), key.size() + 1)));
+      if (!t || t->empty())
+        return fail(KOLM_TR("kolm", "an empty text, or one with a stray backslash"));
+      (key == "note" ? s.note : s.cable) = *t;
+    } else if (key == "sweep") {
+      if (!once(2)) return fail(twice);
+      std::optional<double> v[4];
+      if (!splitWords(line, 5, w, rest) || !rest.empty()) return fail(badLine);
+      for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k + 1]);
+      if (!v[0] || !v[1] || !v[2] || !v[3] || !std::isfinite(*v[0]) || !std::isfinite(*v[1]) ||
+          *v[2] != std::floor(*v[2]) || *v[2] < 1 || *v[2] > 20001 || *v[3] != std::floor(*v[3]) ||
+          *v[3] < 1 || *v[3] > 100)
+        return fail(
+            KOLM_TR("kolm", "sweep START_MHZ STOP_MHZ POINTS (1 to 20001) AVERAGE (1 to 100)"));
+      s.startMHz = *v[0], s.stopMHz = *v[1];
+      s.points = static_cast<int>(*v[2]), s.average = static_cast<int>(*v[3]);
+    } else if (key == "calibration") {
+      if (!once(3)) return fail(twice);
+      uint64_t sum = 0;
+      if (!splitWords(line, 2, w, rest) || w[1].size() != 16 ||
+          std::from_chars(w[1].data(), w[1].data() + 16, sum, 16).ptr != w[1].data() + 16)
+        return fail(KOLM_TR("kolm", "calibration CHECKSUM FILE"));
+      const auto file = unescaped(rest);
+      if (!file || file->empty()) return fail(KOLM_TR("kolm", "calibration CHECKSUM FILE"));
+      s.calibration = CalibrationRef{*file, sum};
+    } else if (key == "marker") {
+      const auto x = readNumber(line.substr(std::min(line.size(), size_t{7})));
+      if (!x || !std::isfinite(*x)) return fail(KOLM_TR("kolm", "marker MHZ"));
+      if (s.markers.size() >= 4) return fail(KOLM_TR("kolm", "more than four markers"));
+      s.markers.push_back(*x);
+    } else if (key == "limit") {
+      if (!splitWords(line, 7, w, rest) || !rest.empty() || !quantityName(w[1]) ||
+          (w[2] != "upper" && w[2] != "lower"))
+        return fail(KOLM_TR("kolm", "limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO"));
+      std::optional<double> v[4];
+      for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k + 3]);
+      if (!v[0] || !v[1] || !v[2] || !v[3])
+        return fail(KOLM_TR("kolm", "limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO"));
+      LimitSegment seg{std::string(w[1]),       w[2] == "upper", *v[0], *v[1], *v[2], *v[3],
+                       static_cast<int>(lineNo)};
+      if (std::string why = segmentProblem(s.mask, seg); !why.empty()) return fail(why);
+      s.mask.segments.push_back(std::move(seg));
+    } else if (key == "trace") {
+      if (s.traces.size() >= kMostTraces) return fail(KOLM_TR("kolm", "more than 1000 traces"));
+      const auto count = splitWords(line, 6, w, rest) ? readNumber(w[1]) : std::nullopt;
+      uint32_t colour = 0;
+      if (!count || *count < 0 || *count > kMostPoints || *count != std::floor(*count) ||
+          w[2].size() != 6 ||
+          std::from_chars(w[2].data(), w[2].data() + 6, colour, 16).ptr != w[2].data() + 6 ||
+          (w[3] != "0" && w[3] != "1") || !quantityName(w[4]) || !unescaped(rest))
+        return fail(KOLM_TR("kolm", "trace POINTS RRGGBB SHOWN QUANTITY UNIT NAME"));
+      const size_t headerLine = lineNo;
+      StoredTrace t{*unescaped(rest), std::string(w[4]), w[5] == "-" ? "" : std::string(w[5])};
+      t.colour = colour;
+      t.shown = w[3] == "1";
+      const size_t n = static_cast<size_t>(*count);
+      std::vector<Mark> marks;
+      for (size_t i = 0; i < n; ++i) {
+        if (!nextLine(line)) return fail(KOLM_TR("kolm", "the file ends inside a trace"));
+        std::optional<double> v[4];
+        if (!splitWords(line, 4, w, rest)) return fail(KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK"));
+        for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k]);
+        const auto m = markOfWord(rest);
+        if (!v[0] || !v[1] || !v[2] || !v[3] || !m)
+          return fail(KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK"));
+        t.x.push_back(*v[0]), t.value.push_back(*v[1]), t.low.push_back(*v[2]);
+        t.high.push_back(*v[3]), marks.push_back(*m);
+      }
+      if (std::any_of(marks.begin(), marks.end(), [](Mark m) { return m != Mark::Valid; }))
+        t.marks = std::move(marks);
+      if (std::string why = traceProblem(t); !why.empty()) {
+        lineNo = headerLine;
+        return fail(why);
+      }
+      s.traces.push_back(std::move(t));
+    } else if (line == "end") {
+      ended = true;
+      break;
+    } else if (!line.empty()) {
+      return fail(badLine);
+    }
+  }
+  while (ended && nextLine(line))
+    if (!line.empty()) return fail(KOLM_TR("kolm", "a line after the session's end"));
+  if (!ended) return fail(KOLM_TR("kolm", "the file ends before the session's end: it is cut"));
+  if (s.instrument.empty())
+    return fail(KOLM_TR("kolm", "the session names no instrument: the file is cut or damaged"));
+  read.session = std::move(s);
+  return read;
+}
+
+std::string calibrationMismatch(const Session& s, const std::optional<std::string>& current) {
+  if (!s.calibration && !current) return {};
+  if (!s.calibration)
+    return KOLM_TR("kolm", "the session was saved without a calibration; one is in use now");
+  if (!current)
+    return common::arg(KOLM_TR("kolm", "the session's calibration %1 is not there any more"),
+                       {s.calibration->file});
+  if (fnv1a64(*current) != s.calibration->checksum)
+    return common::arg(
+        KOLM_TR("kolm", "the calibration %1 has changed since the session was saved"),
+        {s.calibration->file});
+  return {};
+}
+
+}  // namespace kolm::chart

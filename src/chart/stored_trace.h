@@ -1,0 +1,76 @@
+// Traces kept beside the live one (any number per instrument, the memory trace
+// among them), each one quantity over frequency with every value's interval
+// and mark, and the arithmetic between two of them on one frequency grid that
+// carries the intervals and the marks through.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/marks.h"
+
+namespace kolm::chart {
+
+struct StoredTrace {
+  std::string name;
+  // What the values are ("level", "rl", "phase", "z", "r", "x", "swr", or a
+  // result such as "level-level") and their unit as the chart labels it.
+  std::string quantity;
+  std::string unit;
+  std::vector<double> x{};  // MHz, rising
+  std::vector<double> value{};
+  // Each value's interval: low <= value <= high; an end may be infinite.
+  std::vector<double> low{}, high{};
+  std::vector<Mark> marks{};  // empty when no value is flagged
+  bool shown = true;
+  uint32_t colour = 0;  // 0xRRGGBB
+  size_t size() const { return x.size(); }
+  Mark markAt(size_t i) const { return marks.empty() ? Mark::Valid : marks[i]; }
+  bool operator==(const StoredTrace&) const = default;
+};
+
+// Why a trace cannot be kept as it is (lengths that differ, frequencies that
+// are not finite or not rising, a value outside its interval, an unknown
+// mark); empty when it can.
+std::string traceProblem(const StoredTrace& trace);
+
+// A value with its interval and mark.
+struct TracePoint {
+  double value = 0, low = 0, high = 0;
+  Mark mark = Mark::Valid;
+};
+
+// Where the quantity may lie as a mark leaves it: a bound is open on its far
+// side, an open circuit is +infinity, an approximate or invalid value may be
+// anything.
+std::pair<double, double> markedInterval(const TracePoint& point);
+
+// The trace at frequency x within its span. On a point: that point. Between
+// two: the straight line, its interval the line between the two intervals
+// widened by what a straight line may miss there (from the trace's curvature
+// at the nearest points: t (1 - t) h^2 / 2 times the largest second
+// derivative the neighbouring points show); a flagged neighbour's mark is
+// carried (the nearer one's when both are) with the hull of both intervals.
+// Empty outside the span.
+std::optional<TracePoint> pointAt(const StoredTrace& trace, double x);
+
+enum class TraceOperation { Difference, Ratio };
+
+struct CombinedTrace {
+  std::optional<StoredTrace> trace;
+  std::string note;   // what the result covers when it is less than both traces
+  std::string error;  // why there is no result
+};
+
+// a - b, or a / b, at a's frequencies where both traces have values, b read
+// there by pointAt. Each result's interval holds every value the operands'
+// intervals allow; its mark says what the operands' marks leave (a bound of
+// either side becomes the bound it implies, opposite bounds or an invalid
+// operand leave nothing). A difference of levels in dBm is in dB. A ratio is
+// only taken of quantities that are not in dB or degrees, and is invalid
+// where b's interval reaches 0 or below.
+CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOperation operation);
+
+}  // namespace kolm::chart

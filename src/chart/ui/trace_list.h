@@ -1,0 +1,73 @@
+// The stored traces of a swept instrument's chart: a small window beside it
+// that lists them (each shown or hidden by its box, in its colour, under its
+// name), keeps the trace the window hands it ("Store trace"), takes the
+// difference or ratio of the two chosen ones, and removes one. The window
+// draws the shown ones (chartTraces) with their interval bands and marks.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "chart/limit_mask.h"
+#include "chart/stored_trace.h"
+#include "chart/ui/sweep_chart.h"
+#include "common/prompter.h"
+
+class QListWidget;
+class QPushButton;
+
+namespace kolm::chart::ui {
+
+class TraceList : public QWidget {
+  Q_OBJECT
+ public:
+  // `current` gives the window's trace to store, or empty with the reason.
+  TraceList(common::Prompter& prompter,
+            std::function<std::optional<StoredTrace>(std::string* why)> current,
+            QWidget* parent = nullptr);
+
+  void add(StoredTrace trace);
+  const std::vector<StoredTrace>& traces() const { return traces_; }
+  // The shown traces as the chart draws them; `dress` may add what the
+  // window's chart needs (the analyzer: the quantity's own scale).
+  std::vector<Trace> chartTraces(
+      const std::function<void(Trace&, const StoredTrace&)>& dress = {}) const;
+
+  // The limit mask: opened from a file (the button "Limit mask..."); a file
+  // that cannot be read whole is said and the mask in use stays.
+  void openMask();
+  bool setMask(const std::string& path);
+  const std::optional<LimitMask>& mask() const { return mask_; }
+  // The mask's lines, each in the colour of the verdict of `live`'s points
+  // under it (green pass, red fail, amber indeterminate).
+  std::vector<Trace> maskTraces(
+      const std::vector<StoredTrace>& live,
+      const std::function<void(Trace&, const StoredTrace&)>& dress = {}) const;
+  // "Limits (QUANTITY):" and the verdict of each live trace the mask limits.
+  std::vector<std::pair<std::string, std::string>> verdictRows(
+      const std::vector<StoredTrace>& live) const;
+
+  void storeCurrent();
+  void removeChosen();
+  // The first chosen trace minus (or over) the second; with one chosen, it
+  // against the trace stored before it.
+  void combineChosen(TraceOperation operation);
+
+ signals:
+  void changed();
+
+ private:
+  void refill();
+  std::vector<int> chosen() const;
+
+  common::Prompter& prompter_;
+  std::function<std::optional<StoredTrace>(std::string*)> current_;
+  std::vector<StoredTrace> traces_;
+  std::optional<LimitMask> mask_;
+  QListWidget* list_ = nullptr;
+  int nextColour_ = 0;
+};
+
+}  // namespace kolm::chart::ui

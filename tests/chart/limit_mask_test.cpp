@@ -1,0 +1,111 @@
+#include "chart/limit_mask.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using namespace kolm::chart;
+using kolm::common::Verdict;
+
+// Over generated traces and masks: a point that passes has its truth within
+// every limit over it, a point that fails has it beyond one, and the sweep's
+// verdict is its points' worst; the mask written out reads back the same.
+TEST(LimitMask, VerdictAgreesWithTheTruthOverGeneratedMasks) {
+  std::mt19937 rng(4);
+  std::uniform_real_distribution<double> u(0, 1);
+  int told = 0, judged = 0;
+  for (int round = 0; round < 300; ++round) {
+    StoredTrace t{"t", "swr", ""};
+    std::vector<double> truth;
+    const double pm = 0.01 + 0.2 * u(rng);
+    for (int i = 0; i <= 200; ++i) {
+      const double x = 3 + 0.1 * i, v = 1.5 + std::sin(x * (0.2 + u(rng) * 0.01)) * 0.8;
+      const double read = v + pm * (2 * u(rng) - 1);
+      truth.push_back(v);
+      t.x.push_back(x), t.value.push_back(read), t.low.push_back(read - pm);
+      t.high.push_back(read + pm);
+    }
+    LimitMask mask;
+    double at = 3 + 3 * u(rng);
+    for (int k = 0; k < 4 && at < 22; ++k) {
+      const double to = at + 1 + 4 * u(rng);
+      const double lowLine = 0.6 + u(rng), highLine = lowLine + 0.2 + 1.5 * u(rng);
+      mask.segments.push_back({"swr", true, at, to, highLine, highLine + 0.3 * u(rng), 2 + 2 * k});
+      mask.segments.push_back({"swr", false, at, to, lowLine, lowLine - 0.2 * u(rng), 3 + 2 * k});
+      at = to + u(rng);
+    }
+    const MaskRead back = parseLimitMask(formatLimitMask(mask), "m");
+    ASSERT_TRUE(back.mask) << back.error;
+    EXPECT_EQ(formatLimitMask(*back.mask), formatLimitMask(mask));
+    const MaskVerdict v = judgeTrace(t, mask);
+    Verdict worst = Verdict::Pass;
+    for (size_t i = 0; i < t.size(); ++i) {
+      if (!v.points[i]) continue;
+      ++judged;
+      bool meets = true;
+      for (const LimitSegment& s : mask.segments)
+        if (t.x[i] >= s.fromMHz && t.x[i] <= s.toMHz)
+          meets =
+              meets && (s.upper ? truth[i] <= s.limitAt(t.x[i]) : truth[i] >= s.limitAt(t.x[i]));
+      if (*v.points[i] != Verdict::Indeterminate) {
+        EXPECT_EQ(meets, *v.points[i] == Verdict::Pass) << t.x[i];
+      }
+      told += *v.points[i] != Verdict::Indeterminate;
+      worst = kolm::common::worseVerdict(worst, *v.points[i]);
+    }
+    EXPECT_EQ(v.verdict, worst);
+  }
+  EXPECT_GT(told, judged * 3 / 4);  // the intervals decide most points
+}
+
+TEST(LimitMask, DamagedFilesNamedByFileAndLine) {
+  const struct {
+    const char* text;
+    const char* error;  // empty: read
+  } cases[] = {
+      {"kolm-mask 1\nquantity swr\nupper 3 4 2\nlower 3 4 1 # ok\n", ""},
+      {"", "m:1: "},
+      {"# only a comment\n", "m:1: "},
+      {"kolm-mask 2\nquantity swr\n", "m:1: "},
+      {"mask 1\n", "m:1: "},
+      {"kolm-mask 1\nupper 3 4 2\n", "m:2: "},
+      {"kolm-mask 1\nquantity SWR\n", "m:2: "},
+      {"kolm-mask 1\nquantity swr\nupper 3 4\n", "m:3: "},
+      {"kolm-mask 1\nquantity swr\nupper 3 4 2,5\n", "m:3: "},
+      {"kolm-mask 1\nquantity swr\nupper 4 3 2\n", "m:3: "},
+      {"kolm-mask 1\nquantity swr\nupper 3 4 nan\n", "m:3: "},
+      {"kolm-mask 1\nquantity swr\nupper 3 5 2\nupper 4 6 2\n", "m:4: "},
+      {"kolm-mask 1\nquantity swr\nupper 3 5 2\r\nupper 5 6 2\r\n", ""},
+      {"kolm-mask 1\nquantity swr\nupper 3 5 2 1\n\nlower 4 6 1.4\n", "m:5: "},
+      {"kolm-mask 1\nquantity swr\nlower 3 5 1.4\nquantity level\nupper 3 5 1\n", ""},
+      {"kolm-mask 1\nquantity swr\n", "m:2: "},
+      {"kolm-mask 1\nquantity swr\nside 3 4 2\n", "m:3: "},
+  };
+  for (const auto& c : cases) {
+    const MaskRead r = parseLimitMask(c.text, "m");
+    EXPECT_EQ(r.mask.has_value(), *c.error == 0) << c.text << r.error;
+    if (*c.error) {
+      EXPECT_EQ(r.error.rfind(c.error, 0), 0u) << c.text << r.error;
+      EXPECT_GT(r.error.size(), std::string_view(c.error).size() + 5);
+    }
+  }
+}
+
+TEST(LimitMask, SweepVerdictWhereThePointsCannotTell) {
+  StoredTrace t{"t", "level", "dBm", {3, 4, 5}, {-10, -10, -10}, {-11, -11, -11}, {-9, -9, -9}};
+  const auto judge = [&](const char* mask) {
+    return judgeTrace(t, *parseLimitMask(mask, "m").mask).verdict;
+  };
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nupper 3 5 -8\n"), Verdict::Pass);
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nupper 3 5 -12\n"), Verdict::Fail);
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nupper 3 5 -9.5\n"), Verdict::Indeterminate);
+  // A limit beyond the sweep, or none of this quantity: not told.
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nupper 3 6 -8\n"), Verdict::Indeterminate);
+  EXPECT_EQ(judge("kolm-mask 1\nquantity swr\nupper 3 5 2\n"), Verdict::Indeterminate);
+  t.marks = {Mark::Valid, Mark::AtMost, Mark::Approximate};
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nupper 3 4.5 -8\n"), Verdict::Pass);
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nlower 3 4.5 -12\n"), Verdict::Indeterminate);
+  EXPECT_EQ(judge("kolm-mask 1\nquantity level\nupper 5 6 -8\nupper 3 5 -8\n"),
+            Verdict::Indeterminate);
+}

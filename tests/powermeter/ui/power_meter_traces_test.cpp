@@ -1,0 +1,100 @@
+// Stored traces in the power meter: kept from sweeps and from charts dropped on
+// the chart, their difference with its interval, hidden by their box.
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+#include "chart/ui/analysis_panel.h"
+#include "chart/ui/trace_list.h"
+#include "common/files.h"
+#include "power_meter_rig.h"
+#include "powermeter/chart_file.h"
+
+using namespace kolm;
+using kolm::test::Rig;
+
+namespace {
+// What the chart hands the window when a file is dropped on it.
+void drop(chart::ui::SweepChart* chart, const QString& file) {
+  emit chart->filesDropped({QFileInfo(file).absoluteFilePath()});
+}
+}  // namespace
+
+TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
+  Rig rig("through");
+  rig.open();
+  rig.get<QAction>("storedTracesAction")->trigger();
+  auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
+  ASSERT_TRUE(list && list->isVisible());
+  auto click = [&](const char* name) { list->findChild<QPushButton*>(name)->click(); };
+  click("storeTraceButton");  // nothing swept yet: said, nothing kept
+  EXPECT_NE(rig.lastMessage().find("no whole trace"), std::string::npos);
+  EXPECT_TRUE(list->traces().empty());
+  // The default counts leave every level approximate: calibrated first.
+  rig.get<QAction>("calibrateZeroDbmAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.connect("atten:57");  // a count of its own: the default counts are the ideal board's
+  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  for (const char* dut : {"atten:20", "atten:30"}) {
+    rig.connect(dut);
+    ASSERT_TRUE(rig.sweep());
+    click("storeTraceButton");
+  }
+  ASSERT_EQ(list->traces().size(), 2u);
+  auto* items = list->findChild<QListWidget*>("storedTraceList");
+  items->selectAll();
+  click("traceDifferenceButton");
+  ASSERT_EQ(list->traces().size(), 3u);
+  const chart::StoredTrace& d = list->traces()[2];
+  EXPECT_EQ(d.unit, "dB");
+  // 10 dB more attenuation: within each point's interval, none of them marked.
+  for (size_t i = 0; i < d.marks.size(); ++i)
+    EXPECT_EQ(d.marks[i], chart::Mark::Valid)
+        << i << " " << static_cast<int>(d.marks[i]) << " " << d.x[i];
+  for (size_t i = 0; i < d.size(); ++i) {
+    EXPECT_LE(d.low[i], 10.0) << i;
+    EXPECT_GE(d.high[i], 10.0) << i;
+  }
+  EXPECT_EQ(rig.chart()->memoryTraces().size(), 3u);
+  items->item(0)->setCheckState(Qt::Unchecked);
+  EXPECT_EQ(rig.chart()->memoryTraces().size(), 2u);
+
+  // Dropped files: a chart is added, anything else said and left out.
+  powermeter::ChartFile c{10, 3, 30, std::vector<float>(11, -12.f), std::nullopt};
+  ASSERT_TRUE(common::writeFileAtomic("c.pwm", powermeter::formatChartFile(c)));
+  ASSERT_TRUE(common::writeFileAtomic("c.txt", "x"));
+  drop(rig.chart(), "c.txt");
+  EXPECT_NE(rig.lastMessage().find("c.txt was not added"), std::string::npos);
+  drop(rig.chart(), "c.pwm");
+  ASSERT_EQ(list->traces().size(), 4u);
+  EXPECT_EQ(list->traces()[3].name, "c.pwm");
+  EXPECT_EQ(rig.chart()->memoryTraces().size(), 3u);
+
+  // A limit mask: judged in the Analysis panel, its line in the verdict's colour.
+  ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity level\nupper 3 30 -25\n"));
+  ASSERT_TRUE(common::writeFileAtomic("bad.mask", "kolm-mask 1\nquantity level\nupper 3 30\n"));
+  rig.prompter.files = {"bad.mask"};
+  click("openMaskButton");
+  EXPECT_NE(rig.lastMessage().find("bad.mask:3"), std::string::npos) << rig.lastMessage();
+  EXPECT_FALSE(list->mask());
+  rig.prompter.files = {"m.mask"};
+  click("openMaskButton");
+  ASSERT_TRUE(list->mask());
+  auto* panel = rig.window->findChild<chart::ui::AnalysisPanel*>("levelAnalysis");
+  auto verdictOf = [&] {
+    for (int row = 0; !panel->caption(row).isEmpty(); ++row)
+      if (panel->caption(row) == "Limits (level):") return panel->value(row);
+    return QString();
+  };
+  EXPECT_EQ(verdictOf(), "pass");  // -30 dBm under -25
+  EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(0, 170, 0));
+  rig.connect("atten:20");
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_TRUE(verdictOf().startsWith("fail")) << verdictOf().toStdString();
+  EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(220, 0, 0));
+}
