@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -25,6 +26,8 @@ Run logRun(long passes) {
   const auto folder =
       std::filesystem::temp_directory_path() / ("kolm-log-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
+  // The simulated board's clock: 20 MHz x 20.
+  std::ofstream(folder / "dds.cfg") << "20\n20\n400\n888\nsim\n";
   const std::string out = (folder / "day.ndjson").string();
   std::filesystem::remove(out);
   const std::string count = std::to_string(passes);
