@@ -1784,6 +1784,38 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the signal source is on.</source>
         <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the signal source is on.</translation>
     </message>
+    <message>
+        <source>The calibration counts %1 (0 dBm) and %2 (-60 dBm) make %3 counts per dB, where the detector gives %4 to %5 between counts %6 and %7: levels read with them are marked approximate and may be far off. Calibrate again, or choose the default counts.</source>
+        <translation>The calibration counts %1 (0 dBm) and %2 (-60 dBm) make %3 counts per dB, where the detector gives %4 to %5 between counts %6 and %7: levels read with them are marked approximate and may be far off. Calibrate again, or choose the default counts.</translation>
+    </message>
+    <message>
+        <source>The detector&apos;s counts lie outside its figures: R, L, Cs, C0 and Q carry what the figures allow of its slope. Calibrate it again (%1) or measure a loss step through the fixture (%2).</source>
+        <translation>The detector&apos;s counts lie outside its figures: R, L, Cs, C0 and Q carry what the figures allow of its slope. Calibrate it again (%1) or measure a loss step through the fixture (%2).</translation>
+    </message>
+    <message>
+        <source>Calibration counts outside the detector&apos;s figures: levels may be far off (see %1)</source>
+        <translation>Calibration counts outside the detector&apos;s figures: levels may be far off (see %1)</translation>
+    </message>
+    <message>
+        <source>the table ends after %1 of its %2 levels (one a line)</source>
+        <translation>the table ends after %1 of its %2 levels (one a line)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a level in dBm</source>
+        <translation>&apos;%1&apos; is not a level in dBm</translation>
+    </message>
+    <message>
+        <source>two levels on one line</source>
+        <translation>two levels on one line</translation>
+    </message>
+    <message>
+        <source>text after the last of its %1 levels</source>
+        <translation>text after the last of its %1 levels</translation>
+    </message>
+    <message>
+        <source>It is not used.</source>
+        <translation>It is not used.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>

@@ -370,14 +370,26 @@ BridgeFiguresInUse bridgeFiguresIn(const common::SettingsFolder& folder) {
   return out;
 }
 
-BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable) {
+namespace {
+
+// The check under way in `folder`, or nothing with `why` (the line and what is
+// wrong with it) when its file is there but cannot be read.
+std::optional<BridgeCheckRun> readCheckRun(const common::SettingsFolder& folder, std::string& why) {
   const auto read = common::readSettingsFile(folder.file(kBridgeCheckFile), kCheckRunLimitBytes);
-  *unreadable = !read.problem.empty();
-  if (!read.content || *unreadable) return {};
+  why = read.problem;
+  if (!read.content)
+    return why.empty() ? std::optional<BridgeCheckRun>(BridgeCheckRun{}) : std::nullopt;
+  if (!why.empty()) return std::nullopt;
+  return parseCheckRun(*read.content, &why);
+}
+
+}  // namespace
+
+BridgeCheckRun checkRunIn(const common::SettingsFolder& folder, bool* unreadable) {
   std::string why;
-  if (auto run = parseCheckRun(*read.content, &why)) return *run;
-  *unreadable = true;
-  return {};
+  const auto run = readCheckRun(folder, why);
+  *unreadable = !run;
+  return run.value_or(BridgeCheckRun{});
 }
 
 namespace {
@@ -392,9 +404,11 @@ std::string measuredWhen() {
 
 // `content` into `file`, a file there that could not be read kept aside first.
 bool writeKept(common::SettingsKeeper& keeper, const std::filesystem::path& file,
-               const std::string& content, bool unreadable, std::string& message) {
+               const std::string& content, bool unreadable, std::string& message,
+               const std::string& problem = {}) {
   if (unreadable) {
-    const auto kept = keeper.keep(file, "its text is not what it should be");
+    const auto kept =
+        keeper.keep(file, problem.empty() ? "its text is not what it should be" : problem);
     message += kept.message;
     if (!kept.mayWrite) return false;
   }
@@ -409,8 +423,11 @@ CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
                     const BridgeCheckResult* result, bool runUnreadable) {
   CheckKept out;
   if (!result || !result->storable) {
+    // The file kept aside is named with its line and what is wrong there.
+    std::string why;
+    if (runUnreadable) readCheckRun(folder, why);
     out.ok = writeKept(folder.keeper(), folder.file(kBridgeCheckFile), formatCheckRun(run),
-                       runUnreadable, out.message);
+                       runUnreadable, out.message, why);
     return out;
   }
   const BridgeFiguresInUse before = bridgeFiguresIn(folder);
@@ -418,9 +435,9 @@ CheckKept keepCheck(common::SettingsFolder& folder, const BridgeCheckRun& run,
   // A phase end width stated in the file stays stated.
   BridgeCheckResult kept = *result;
   if (before.measured) kept.figures.phaseEndDeg = before.figures.phaseEndDeg;
-  out.ok =
-      writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
-                formatBridgeFigures(run, kept, measuredWhen()), figuresUnreadable, out.message);
+  out.ok = writeKept(folder.keeper(), folder.file(kBridgeFiguresFile),
+                     formatBridgeFigures(run, kept, measuredWhen()), figuresUnreadable, out.message,
+                     before.problem);
   out.figuresStored = out.ok;
   std::error_code ec;
   if (out.ok) std::filesystem::remove(folder.file(kBridgeCheckFile), ec);  // the check is done

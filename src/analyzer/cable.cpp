@@ -131,13 +131,15 @@ std::optional<Cable> parseCable(std::string_view text, std::string* error) {
     c = {*z0, *length, *vf, *loss, *at, {}};
   }
   if (!(c.lengthM >= 0) || c.lengthM > 100000) return fail("the length must be 0 to 100000 m");
-  if (!(c.velocityFactor > 0) || c.velocityFactor > 1)
-    return fail("the velocity factor must be above 0 and at most 1");
-  if (!(c.lossDbPer100m >= 0) || !std::isfinite(c.lossDbPer100m) || !(c.lossAtMHz > 0) ||
-      !std::isfinite(c.lossAtMHz))
-    return fail("the loss must be 0 dB or more per 100 m, at a frequency above 0 MHz");
-  if (!(c.z0Ohm > 0) || !std::isfinite(c.z0Ohm))
-    return fail("the characteristic impedance must be above 0 ohm");
+  // Ranges no line made of wire and dielectric leaves (and within which the
+  // line's maths stays finite).
+  if (!(c.velocityFactor >= 0.1) || c.velocityFactor > 1)
+    return fail("the velocity factor must be 0.1 to 1");
+  if (!(c.lossDbPer100m >= 0 && c.lossDbPer100m <= 10000) ||
+      !(c.lossAtMHz >= 0.001 && c.lossAtMHz <= 100000))
+    return fail("the loss must be 0 to 10000 dB per 100 m, at 0.001 to 100000 MHz");
+  if (!(c.z0Ohm >= 1 && c.z0Ohm <= 1000))
+    return fail("the characteristic impedance must be 1 to 1000 ohm");
   return c;
 }
 

@@ -171,6 +171,12 @@ VnaReadResult parseVna(std::string_view content) {
     if (!reading("return-loss reading", v)) return r;
   for (auto& v : c.phaseCounts)
     if (!reading("phase reading", v)) return r;
+  // A number of points lowered by hand would read return-loss values as
+  // phases, at the wrong frequencies.
+  if (reader.moreText())
+    r.error = "The file holds more values after its last phase reading (value " +
+              std::to_string(field) + "): its number of points, " + std::to_string(c.points) +
+              ", does not match its readings. Nothing was opened.";
   return r;
 }
 

@@ -70,7 +70,8 @@ struct VnaReadResult {
 // with or without a zero before the point. Refuses a file whose N lies outside
 // 1..20001 (it would not fit the arrays), equal start and stop (no span to draw
 // on), a missing value, a value that is not a finite number or a reading that
-// does not fit 16 bits. Values after the last reading are ignored.
+// does not fit 16 bits, and values after the last reading (a number of points
+// that does not match the readings).
 VnaReadResult parseVna(std::string_view content);
 // The file at `path`, read whole; a file that cannot be opened gives an error.
 VnaReadResult readVna(const std::filesystem::path& path);

@@ -5,7 +5,9 @@
 #include <initializer_list>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analyzer/bridge_check.h"
@@ -16,6 +18,7 @@
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
 #include "powermeter/ladder_filter.h"
+#include "powermeter/reference.h"
 #include "powermeter/settings.h"
 
 namespace kolm::cli {
@@ -27,17 +30,37 @@ inline constexpr int kWriteError = 1;
 // Exit status when the port stopped working during the command.
 inline constexpr int kPortFailed = 3;
 
+// The physical range of a number option (for one command, or for every
+// command that has no range of its own for it): a value outside is refused as
+// the option is read, before any port access, and the help lists them all.
+struct OptionRange {
+  const char* command;  // nullptr: every command
+  const char* option;
+  double low, high;
+  const char* unit;
+};
+std::span<const OptionRange> optionRanges();
+// The range of `option` for `command`, or nothing when it has none.
+const OptionRange* optionRange(std::string_view command, std::string_view option);
+// The help's list of the ranges.
+std::string optionRangesHelp();
+
 // Command arguments: "--name value" options and bare words, in order.
 class Args {
  public:
-  Args(std::vector<std::string> words) : words_(std::move(words)) {}
+  Args(std::vector<std::string> words, std::string command = {})
+      : words_(std::move(words)), command_(std::move(command)) {}
   // The value of --name, or empty when absent. Throws UsageError when the
   // option has no value.
   std::optional<std::string> option(const std::string& name);
   // Whether the switch --name (an option without a value) is given.
   bool flag(const std::string& name);
-  // A number option; throws UsageError when it is not one number.
+  // A number option; throws UsageError when it is not one number or lies
+  // outside the option's range (optionRanges).
   std::optional<double> number(const std::string& name);
+  // `value`, given to option `name` as `text`; throws UsageError when it lies
+  // outside the option's range.
+  double inRange(const std::string& name, double value, const std::string& text) const;
   // A whole-number option; throws UsageError when it is not a whole number.
   std::optional<double> wholeNumber(const std::string& name);
   // A number option `command` cannot do without (a whole one when `whole`);
@@ -53,6 +76,7 @@ class Args {
 
  private:
   std::vector<std::string> words_;
+  std::string command_;
   std::vector<bool> used_ = std::vector<bool>(words_.size(), false);
 };
 
@@ -181,8 +205,15 @@ void requireInputFile(const std::string& path);
 
 // pow.ini as the power meter keeps it; throws UsageError, naming the file and
 // the line, when a pow.ini there cannot be read whole (nothing is measured or
-// written with settings read in part).
-powermeter::PowIni readPowIniWhole(const Context& ctx);
+// written with settings read in part). Counts the detector cannot give are
+// said on standard error when `levels` (the command converts levels with them,
+// which are then marked).
+powermeter::PowIni readPowIniWhole(const Context& ctx, bool levels = true);
+
+// The crystal fixture's through path, Quartz.rif of the working folder, whole;
+// throws UsageError when there is none or it cannot be read whole (naming the
+// file and the line).
+powermeter::ReferenceTable throughReference(const Context& ctx);
 
 // Writes a command's result file whole; false (and one message) when it cannot.
 bool writeResult(Context& ctx, const std::string& path, const std::string& content);

@@ -17,8 +17,11 @@ const powermeter::CalibrationCommands kCommands{"kolm-cli calibrate --level 0",
                                                 "kolm-cli calibrate --default"};
 
 void printCalibration(Context& ctx, const powermeter::Calibration& c) {
-  *ctx.out << "cal0=" << c.Cal0 << " cal60=" << c.Cal60
-           << " calibration=" << (c.isDefault() ? "default" : "stored") << "\n";
+  *ctx.out << "cal0=" << c.Cal0 << " cal60=" << c.Cal60 << " calibration="
+           << (c.isDefault()                          ? "default"
+               : powermeter::withinDetectorFigures(c) ? "stored"
+                                                      : "suspect")
+           << "\n";
 }
 
 // pow.ini's calibration as `change` makes it from the one pow.ini holds when
@@ -55,7 +58,7 @@ int runCalibrate(Context& ctx, Args& args) {
   const auto previousFile = ctx.settings.file(powermeter::kPreviousCalibrationFile);
   checkOutput("pow.ini", ctx.settings.file(powermeter::kSettingsFile).string());
   checkOutput(powermeter::kPreviousCalibrationFile, previousFile.string());
-  readPowIniWhole(ctx);  // a damaged pow.ini is refused before anything is measured
+  readPowIniWhole(ctx, false);  // a damaged pow.ini is refused before anything is measured
 
   if (previous) {
     std::string error;
@@ -126,12 +129,13 @@ extern const Command kCalibrateCommand{
     "    input; on the simulator --dut through) or -60 dBm (through 60 dB, --dut\n"
     "    atten:60) before the call. --external leaves the generator off: apply your\n"
     "    own signal of that level instead. Prints count=N level_dbm=L freq_mhz=F\n"
-    "    (source=external), then cal0=N cal60=M calibration=stored|default. A count\n"
-    "    at the converter's floor or top, or one whose slope with the other point's\n"
-    "    count lies outside what the detector can give (7.9 to 11.8 counts per dB),\n"
-    "    is refused: the reason on standard error, exit 1, pow.ini unchanged;\n"
-    "    --force takes it anyway, with the warning (a count equal to the other\n"
-    "    point's never: it gives no slope). The calibration a step\n"
+    "    (source=external), then cal0=N cal60=M calibration=stored|default|suspect\n"
+    "    (suspect: counts the detector cannot give, as a damaged pow.ini or --force\n"
+    "    may leave). A count at the converter's floor or top, or one whose slope\n"
+    "    with the other point's count lies outside what the detector can give (7.9\n"
+    "    to 11.8 counts per dB), is refused: the reason on standard error, exit 1,\n"
+    "    pow.ini unchanged; --force takes it anyway, with the warning (a count equal\n"
+    "    to the other point's never: it gives no slope). The calibration a step\n"
     "    replaces is kept in pow-previous.ini; --previous brings it back (and keeps\n"
     "    the one it replaces there), --default sets the default counts 826 and 235.\n"
     "    Only --level opens the port.",

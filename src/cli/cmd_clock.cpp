@@ -37,8 +37,10 @@ int runClock(Context& ctx, Args& args) {
     // already applied): the clock's offset follows from the two.
     if (!measuredText || !knownText || at || readsText || tolerance || readsPm)
       throw UsageError{"--measured-fs MHZ and --known-fs MHZ come together, alone"};
-    const double measuredFs = parseNumber(*measuredText, "--measured-fs");
-    const double known = parseNumber(*knownText, "--known-fs");
+    const double measuredFs =
+        args.inRange("--measured-fs", parseNumber(*measuredText, "--measured-fs"), *measuredText);
+    const double known =
+        args.inRange("--known-fs", parseNumber(*knownText, "--known-fs"), *knownText);
     if (!(measuredFs > 0) || !(known > 0))
       throw UsageError{"--measured-fs and --known-fs: above 0 MHz"};
     const double offset = (known / measuredFs * (1 + p.clockOffsetPpm * 1e-6) - 1) * 1e6;
@@ -60,7 +62,7 @@ int runClock(Context& ctx, Args& args) {
     p.clockTolerancePpm = *tolerance;
     p.clockOffsetPpm = 0;
   } else if (measured) {
-    const double reads = parseNumber(*readsText, "--reads");
+    const double reads = args.inRange("--reads", parseNumber(*readsText, "--reads"), *readsText);
     if (!(*at > 0) || !(reads > 0)) throw UsageError{"--at and --reads: frequencies above 0 MHz"};
     const hw::TuningWord word = hw::checkedTuningWord(*at, p.refClockMHz);
     if (!word.error.empty()) throw UsageError{"--at: " + word.error};

@@ -100,10 +100,7 @@ int runCrystal(Context& ctx, Args& args) {
     const powermeter::BatchRead batch = powermeter::readBatchCsv(*o.append);
     if (!batch.ok()) throw UsageError{"--append: " + batch.error};
   }
-  powermeter::ReferenceTable through{};
-  if (powermeter::findQuartzRif(ctx.settings.path()).empty())
-    throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
-  powermeter::readQuartzRif(through, ctx.settings.path());
+  const powermeter::ReferenceTable through = throughReference(ctx);
   std::string error;
   const auto record =
       powermeter::readFixtureRecord(ctx.settings.file(powermeter::kFixtureRecordFile), &error);
@@ -197,9 +194,9 @@ extern const Command kCrystalCommand{
     "    for Fs and Fp) and, with --repeat N (1 to 100 passes, averaged), KEY_sd=\n"
     "    (their spread); none for what the sweep cannot give. Then fs_mhz_pm_rel=\n"
     "    and r_ohm_pm_rel= (the half-widths for comparing crystals of one batch:\n"
-    "    without what moves them alike), calibration=default|level|steps (what the\n"
-    "    detector's slope is known from), method=fit|edges, passes=N and a\n"
-    "    warning= line for each reason the result may not be trusted. A sweep\n"
+    "    without what moves them alike), calibration=default|level|steps|suspect\n"
+    "    (what the detector's slope is known from), method=fit|edges, passes=N and\n"
+    "    a warning= line for each reason the result may not be trusted. A sweep\n"
     "    without a resonance, or one the sweep's end cuts, is refused: exit 1,\n"
     "    nothing printed or appended.\n"
     "    --find takes the first pass as any sweep that holds the resonance (3 to 30\n"

@@ -18,8 +18,6 @@ int runCrystalMatch(Context& ctx, Args& args) {
   if (files.size() != 1 || !size || !tolerance)
     throw UsageError{"crystal-match needs FILE.csv --size K --tolerance-hz HZ"};
   if (*size < 2 || *size > 12) throw UsageError{"--size: 2 to 12 crystals"};
-  if (!(*tolerance >= 0)) throw UsageError{"--tolerance-hz: 0 Hz or more"};
-  if (rTolerance && !(*rTolerance >= 0)) throw UsageError{"--r-tolerance-pct: 0 % or more"};
   requireInputFile(files[0]);
   checkOutput("FILE.csv", files[0]);
   const common::FolderLock lock(files[0]);  // no crystal is added meanwhile

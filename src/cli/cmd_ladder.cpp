@@ -29,7 +29,6 @@ int runLadderDesign(Context& ctx, Args& args) {
   std::string error;
   const auto shape = powermeter::parseLadderShape(*shapeText, &error);
   if (!shape) throw UsageError{"--shape: " + error};
-  if (rTerm && !(*rTerm > 0)) throw UsageError{"--r-term: a resistance above 0 ohm"};
   if (parts && *parts != "exact" && *parts != "e12" && *parts != "e24")
     throw UsageError{"--parts: exact, e12 or e24"};
   if (parts && !out) throw UsageError{"--parts chooses the parts --out writes"};

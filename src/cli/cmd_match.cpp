@@ -17,11 +17,6 @@ int runMatch(Context& ctx, Args& args) {
   const double target = targetOption(args);
   const powermeter::ESeries series = seriesOption(args);
   args.finish();
-  if (!(r > 0))
-    throw UsageError{
-        "--r: a resistance above 0 ohm (a load without resistance takes no power, "
-        "whatever network is put before it)"};
-  if (!(mhz > 0)) throw UsageError{"--freq: a frequency above 0 MHz"};
   for (const auto& network : analyzer::matchNetworks({r, x}, mhz, target)) {
     *ctx.out << analyzer::matchLine(network, {r, x}, mhz, target, series) << "\n";
     endResult(ctx);

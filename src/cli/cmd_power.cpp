@@ -46,10 +46,14 @@ int runPowerSweep(Context& ctx, Args& args) {
   checkOutput("--out", *out);
   // Relative levels need the level reference, and only CSV holds them.
   powermeter::ReferenceTable rif{};
+  std::string rifProblem;
   const int rifEntries =
-      normalise ? powermeter::readLevelRif(rif, ctx.settings.file(powermeter::kLevelRifFile)) : 0;
+      normalise
+          ? powermeter::readLevelRif(rif, ctx.settings.file(powermeter::kLevelRifFile), &rifProblem)
+          : 0;
   if (normalise && ext != ".csv")
     throw UsageError{"--normalise: relative levels are written as CSV only (.pwm keeps levels)"};
+  if (normalise && !rifProblem.empty()) throw UsageError{"--normalise: " + rifProblem};
   if (normalise && rifEntries < 1)
     throw UsageError{"--normalise: no level reference (level.rif) in the working folder"};
 
@@ -101,7 +105,8 @@ extern const Command kPowerSweepCommand{
     "    freq_mhz,level_dbm,flag rows (flag empty, floor: within 10 dB of the\n"
     "    detector's bottom count, or overload: within 3 dB of its top; the word\n"
     "    uncalibrated added to every row while pow.ini holds the default counts\n"
-    "    826 and 235, whose levels may be a few dB off: see calibrate). Start above\n"
+    "    826 and 235, whose levels may be a few dB off, or counts the detector\n"
+    "    cannot give, said on standard error: see calibrate). Start above\n"
     "    stop is exchanged; equal ones sweep 0.1 MHz. Progress on standard error\n"
     "    for passes longer than a second. --average N (1 to 100) makes N passes\n"
     "    and writes the mean of each level in linear power (flags follow the mean);\n"
@@ -115,7 +120,7 @@ extern const Command kPowerSweepCommand{
     "    bw3_approx, bw6_approx and bw60_approx say yes when an edge of that width\n"
     "    was interpolated across a step wider than a tenth of the width.\n"
     "    calibration=stored, or calibration=default while the default counts are\n"
-    "    in use.\n"
+    "    in use, calibration=suspect while counts the detector cannot give are.\n"
     "    --limits MASK judges the levels against the mask's limits of quantity\n"
     "    level (see analyze); levels read with the default counts cannot be told.",
     runPowerSweep};

@@ -19,6 +19,7 @@
 #include "common/text.h"
 #include "hw/dds.h"
 #include "hw/output_guard.h"
+#include "powermeter/calibration.h"
 #include "sim/connection.h"
 
 namespace kolm::cli {
@@ -106,6 +107,7 @@ void printHelp(std::ostream& out) {
     out << "  " << grammar.substr(pos, end - pos) << "\n";
     pos = end + 1;
   }
+  out << "\n" << optionRangesHelp();
   out << "\nA stop signal (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT, and every other signal whose\n"
          "default ends the program, real-time signals included) ends a pass at once (a long\n"
          "per-point delay is cut short): the generator is switched off, the trace is written\n"
@@ -271,7 +273,7 @@ int main(int argc, char** argv) {
       traceFile = openTrace(*trace);
     }
 
-    Args args(line.arguments);
+    Args args(line.arguments, line.command->name);
     if (line.command->port == Command::Port::Never) {
       // A computation on files: dds.cfg and the port play no part.
       status = line.command->run(ctx, args);
@@ -368,7 +370,15 @@ bool Args::flag(const std::string& name) {
 std::optional<double> Args::number(const std::string& name) {
   auto text = option(name);
   if (!text) return std::nullopt;
-  return parseNumber(*text, name);
+  return inRange(name, parseNumber(*text, name), *text);
+}
+
+double Args::inRange(const std::string& name, double value, const std::string& text) const {
+  const OptionRange* range = optionRange(command_, name);
+  if (range && !(value >= range->low && value <= range->high))
+    throw UsageError{name + ": '" + text + "' lies outside " + common::shortestText(range->low) +
+                     " to " + common::shortestText(range->high) + " " + range->unit};
+  return value;
 }
 
 std::optional<double> Args::wholeNumber(const std::string& name) {
@@ -456,14 +466,25 @@ void requireInputFile(const std::string& path) {
     throw UsageError{common::shortened(path) + ": " + (ec ? ec.message() : "no such file")};
 }
 
-powermeter::PowIni readPowIniWhole(const Context& ctx) {
+powermeter::PowIni readPowIniWhole(const Context& ctx, bool levels) {
   std::string problem;
   powermeter::PowIni ini =
       powermeter::readPowIni(ctx.settings.file(powermeter::kSettingsFile), &problem);
   if (!problem.empty())
     throw UsageError{common::unreadableText(powermeter::kSettingsFile, problem) +
                      " Nothing was changed."};
+  const std::string outside = powermeter::detectorFiguresProblem(ini.calibration);
+  if (levels && !outside.empty())
+    *ctx.err << "kolm-cli: warning: " << powermeter::kSettingsFile << ": " << outside << "\n";
   return ini;
+}
+
+powermeter::ReferenceTable throughReference(const Context& ctx) {
+  powermeter::ReferenceTable through{};
+  std::string problem;
+  if (powermeter::readQuartzRif(through, ctx.settings.path(), &problem)) return through;
+  if (!problem.empty()) throw UsageError{problem + " Run crystal-calibrate again."};
+  throw UsageError{"no Quartz.rif in the working folder: run crystal-calibrate first"};
 }
 
 bool writeResult(Context& ctx, const std::string& path, const std::string& content) {

@@ -102,6 +102,14 @@ FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     const int e = errno;
+    // A link whose file is gone is no missing file: the name is there.
+    struct stat link {};
+    std::error_code ec;
+    if (e == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+      return refused(ReadFault::Unreadable,
+                     quotedName(path) + " is a link to " +
+                         quotedName(std::filesystem::read_symlink(path, ec)) +
+                         ", which does not exist.");
     return refused(e == ENOENT ? ReadFault::Missing : ReadFault::Unreadable,
                    quotedName(path) + " cannot be opened: " + reason(e) + ".");
   }

@@ -26,7 +26,8 @@ struct FileRead {
 
 // The whole file, checked before it is read: a folder, a device, a pipe or a
 // file larger than `limit` bytes is refused at once (nothing waits on a pipe or
-// reads an endless device).
+// reads an endless device). A link to a file that does not exist is not
+// Missing: it is Unreadable, and says where it points.
 FileRead readFile(const std::filesystem::path& path, uint64_t limit);
 
 // The same when only the content matters (settings readers stop silently).

@@ -12,6 +12,7 @@ LevelAnalysis analyzeLevels(std::span<const float> levels, double start, double 
                             const LevelLimits& limits, const ReferenceTable* through) {
   LevelAnalysis a;
   a.calibrated = limits.calibrated;
+  a.withinFigures = limits.withinFigures;
   const size_t n = levels.size();
   if (n == 0) return a;
   std::vector<double> frequencies(n);
@@ -59,7 +60,9 @@ std::string levelReport(const LevelAnalysis& a) {
          reportLine("bw6_mhz", a.at6.width(), 6) + reportApproximate("bw6_approx", a.at6) +
          reportLine("bw60_mhz", a.at60.width(), 6) + reportApproximate("bw60_approx", a.at60) +
          reportLine("shape_factor", a.shapeFactor, 3) +
-         (a.calibrated ? "calibration=stored\n" : "calibration=default\n");
+         (a.calibrated       ? "calibration=stored\n"
+          : !a.withinFigures ? "calibration=suspect\n"
+                             : "calibration=default\n");
 }
 
 std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAnalysis& a) {

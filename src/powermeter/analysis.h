@@ -26,6 +26,7 @@ struct LevelAnalysis {
   std::optional<double> shapeFactor;      // -60 dB width over -6 dB width
   std::optional<double> insertionLossDb;  // through reference minus peak, at the peak
   bool calibrated = true;                 // false: the default calibration's levels
+  bool withinFigures = true;              // false: counts the detector cannot give
 };
 
 // The levels of a pass of levels.size() - 1 steps from `start` to `stop` MHz

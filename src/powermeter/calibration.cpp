@@ -1,6 +1,8 @@
 #include "powermeter/calibration.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/files.h"
 #include "common/records.h"
@@ -118,6 +120,46 @@ std::string calibrationCountProblem(CalPoint point, int count, const Calibration
   const std::string problem = calibrationCountWarning(point, count, current, mhz, commands).problem;
   if (problem.empty()) return {};
   return problem + " " + KOLM_TR("kolm", "The calibration was not changed.");
+}
+
+namespace {
+
+double countsPerDb(const Calibration& c) { return (c.Cal0 - c.Cal60) / 60.0; }
+
+}  // namespace
+
+bool withinDetectorFigures(const Calibration& c) {
+  const DetectorFigures& d = detectorFigures();
+  const double slope = countsPerDb(c);
+  auto clear = [&](int count) { return count > d.floorCount() && count < d.topCount(); };
+  return clear(c.Cal0) && clear(c.Cal60) && slope >= d.countsPerDb * (1 - d.slopeTolerance) &&
+         slope <= d.countsPerDb * (1 + d.slopeTolerance);
+}
+
+std::string detectorFiguresProblem(const Calibration& c) {
+  if (withinDetectorFigures(c)) return {};
+  const DetectorFigures& d = detectorFigures();
+  return common::arg(
+      KOLM_TR("kolm",
+              "The calibration counts %1 (0 dBm) and %2 (-60 dBm) make %3 counts per dB, where "
+              "the detector gives %4 to %5 between counts %6 and %7: levels read with them are "
+              "marked approximate and may be far off. Calibrate again, or choose the default "
+              "counts."),
+      {std::to_string(c.Cal0), std::to_string(c.Cal60),
+       common::formatPattern(countsPerDb(c), "0.00"),
+       common::formatPattern(d.countsPerDb * (1 - d.slopeTolerance), "0.0"),
+       common::formatPattern(d.countsPerDb * (1 + d.slopeTolerance), "0.0"),
+       std::to_string(d.floorCount() + 1), std::to_string(d.topCount() - 1)});
+}
+
+double slopeErrorFromFigures(const Calibration& c) {
+  const DetectorFigures& d = detectorFigures();
+  const double slope = countsPerDb(c);  // falling counts turn every difference round
+  if (slope == 0) return std::numeric_limits<double>::infinity();
+  // A difference read with `slope` is the true one times true slope / slope.
+  const double low = d.countsPerDb * (1 - d.slopeTolerance) / slope - 1;
+  const double high = d.countsPerDb * (1 + d.slopeTolerance) / slope - 1;
+  return std::max(std::abs(low), std::abs(high));
 }
 
 int readCalibrationCount(hw::Instrument& instrument) {

@@ -48,6 +48,21 @@ struct DetectorFigures {
 };
 const DetectorFigures& detectorFigures();
 
+// Whether a calibration's counts are ones this detector can give: each clear of
+// the converter's floor and top, rising with the level, at a slope within the
+// detector's figures (what a calibration checks of each count it takes). The
+// default counts are. Counts read from a damaged pow.ini, or taken past the
+// checks, may not be: levels read with them are marked (levelLimits).
+bool withinDetectorFigures(const Calibration& calibration);
+// Why they are not, naming the counts and what the detector gives; empty when
+// they are.
+std::string detectorFiguresProblem(const Calibration& calibration);
+// How far a level difference read with `calibration` may lie from the true one,
+// as a fraction of it, when all that is known of the detector's slope is its
+// figures: the nominal slope's tolerance for the default counts, more the
+// further the calibration's slope lies from the nominal.
+double slopeErrorFromFigures(const Calibration& calibration);
+
 // How a front end names its commands in a refusal: the window its menus as
 // they read in the language in use, the command line its options.
 struct CalibrationCommands {

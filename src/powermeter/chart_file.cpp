@@ -78,6 +78,14 @@ ChartFileRead parseChartFile(std::string_view content) {
     chart.reference = static_cast<float>(*v);
     break;
   }
+  // A step count lowered by hand would leave levels here: they would be drawn
+  // at the wrong frequencies, or lost.
+  if (reader.moreText()) {
+    out.error = "The file holds more values after its reference level (line " +
+                std::to_string(line) + "): its step count, " + std::to_string(chart.points) +
+                ", does not match its levels. Nothing was opened.";
+    return out;
+  }
   out.chart = std::move(chart);
   return out;
 }

@@ -35,7 +35,8 @@ struct ChartFileRead {
 // Accepts CR LF or LF, numbers with or without a zero before the point and with
 // an exponent. Refuses a step count below 1 or above 20002 (the trace holds
 // 20003 levels), an unreadable number and a file shorter than its levels. A
-// further value after the levels is the reference level.
+// further value after the levels is the reference level; a value after that
+// refuses the file (its step count does not match its levels).
 ChartFileRead parseChartFile(std::string_view content);
 
 // The file at `path`, parsed; a file that cannot be read says so.

@@ -6,6 +6,7 @@
 
 #include "chart/edges.h"
 #include "common/files.h"
+#include "common/settings_file.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -306,7 +307,7 @@ BatchRead parseBatchCsv(std::string_view content) {
         (group && (*group != std::floor(*group) || *group < 1 || *group > 1e6)) ||
         (!row.method.empty() && row.method != "fit" && row.method != "edges") ||
         (!row.calibration.empty() && row.calibration != "default" && row.calibration != "level" &&
-         row.calibration != "steps") ||
+         row.calibration != "steps" && row.calibration != "suspect") ||
         (!row.verdict.empty() && row.verdict != "pass" && row.verdict != "fail" &&
          row.verdict != "indeterminate") ||
         (row.flMHz.has_value() != row.loadPf.has_value()))
@@ -334,7 +335,9 @@ BatchRead readBatchCsv(const std::filesystem::path& path) {
   const common::FileRead file = common::readFile(path, common::kTableFileLimit);
   if (file.fault == common::ReadFault::Missing) return {};
   if (!file.content) return {{}, file.error};
-  BatchRead read = parseBatchCsv(*file.content);
+  // A table saved again by another program may start with a byte-order mark
+  // or end its lines in CR CR LF.
+  BatchRead read = parseBatchCsv(common::lenientSettingsText(*file.content));
   if (!read.ok()) read.error = path.string() + ": " + read.error;
   return read;
 }

@@ -175,9 +175,13 @@ CurveRead readCrystalCurve(const CrystalFitInput& in, bool whole) {
         c.level[i] = static_cast<float>(t - c.error.correction->corrected(t - c.level[i]));
       }
   } else {
-    c.slope = in.calibration.isDefault() ? SlopeSource::Default : SlopeSource::Level;
+    c.slope = !withinDetectorFigures(in.calibration) ? SlopeSource::Suspect
+              : in.calibration.isDefault()           ? SlopeSource::Default
+                                                     : SlopeSource::Level;
     c.error.slope = in.terms.slopeFraction.value_or(
-        c.slope == SlopeSource::Default ? d.slopeTolerance : d.calibratedSlopeTolerance);
+        c.slope == SlopeSource::Level     ? d.calibratedSlopeTolerance
+        : c.slope == SlopeSource::Default ? d.slopeTolerance
+                                          : slopeErrorFromFigures(in.calibration));
   }
   c.error.throughDbm = c.through.levelDb;
   if (limits.rising) c.error.noiseDbm = limits.floorDbm - kFloorMarginDb + d.noiseAboveZeroDb;

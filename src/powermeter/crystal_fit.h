@@ -71,8 +71,10 @@ struct ReadoutTerms {
 
 // What the detector's slope is known from, as reports name it:
 // "default" (the default counts), "level" (a two-point calibration), "steps"
-// (loss steps through the fixture).
-enum class SlopeSource { Default, Level, Steps };
+// (loss steps through the fixture), "suspect" (counts outside the detector's
+// figures: the slope known only from the figures, the further off the more
+// the counts' slope lies from them).
+enum class SlopeSource { Default, Level, Steps, Suspect };
 std::string_view slopeSourceName(SlopeSource source);
 
 // A value, the half-width of the interval it is known within, and how that

@@ -17,6 +17,8 @@ std::string_view slopeSourceName(SlopeSource source) {
       return "level";
     case SlopeSource::Steps:
       return "steps";
+    case SlopeSource::Suspect:
+      return "suspect";
     case SlopeSource::Default:
       break;
   }
@@ -25,6 +27,12 @@ std::string_view slopeSourceName(SlopeSource source) {
 
 std::string slopeAdvice(SlopeSource source, const std::string& calibrate,
                         const std::string& steps) {
+  if (source == SlopeSource::Suspect)
+    return common::arg(KOLM_TR("kolm",
+                               "The detector's counts lie outside its figures: R, L, Cs, C0 and Q "
+                               "carry what the figures allow of its slope. Calibrate it again "
+                               "(%1) or measure a loss step through the fixture (%2)."),
+                       {calibrate, steps});
   if (source != SlopeSource::Default) return {};
   return common::arg(
       KOLM_TR("kolm",

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "common/tr.h"
+#include "powermeter/calibration.h"
 
 namespace kolm::powermeter {
 
@@ -29,7 +30,8 @@ LevelLimits levelLimits(const Calibration& calibration) {
   const double level0 = (-60.0 / d) * calibration.Cal0;  // the level of count 0
   const double levelTop = (-60.0 / d) * (calibration.Cal0 - 1023);
   limits.rising = d > 0;
-  limits.calibrated = !calibration.isDefault();
+  limits.withinFigures = withinDetectorFigures(calibration);
+  limits.calibrated = !calibration.isDefault() && limits.withinFigures;
   const double towardsTop = limits.rising ? 1 : -1;
   limits.floorDbm = static_cast<float>(level0 + towardsTop * kFloorMarginDb);
   limits.overloadDbm = static_cast<float>(levelTop - towardsTop * kOverloadMarginDb);
@@ -85,6 +87,11 @@ std::string levelText(float level, LevelFlag flag, bool calibrated) {
 
 std::string uncalibratedNote(const LevelLimits& limits) {
   if (limits.calibrated) return {};
+  if (!limits.withinFigures)
+    return common::arg(KOLM_TR("kolm",
+                               "Calibration counts outside the detector's figures: levels may be "
+                               "far off (see %1)"),
+                       {menuPath({"Calibrate"})});
   return common::arg(KOLM_TR("kolm", "Not calibrated: levels may be a few dB off (see %1)"),
                      {menuPath({"Calibrate"})});
 }

@@ -69,6 +69,9 @@ struct LevelLimits {
   // approximate, and floor and overload are no bounds (the levels they would
   // bound are themselves a few dB off).
   bool calibrated = true;
+  // False when the counts are none the detector can give (see
+  // withinDetectorFigures): the levels are then not calibrated either.
+  bool withinFigures = true;
   LevelFlag flag(float level) const;
   // The level's chart mark: a floor is at most the level read, an overload at
   // least; uncalibrated, both are only approximate.
@@ -97,8 +100,9 @@ const chart::MarkWords& levelMarkWords();
 // default calibration "≈ -32.4 dBm, not calibrated" whatever its flag.
 std::string levelText(float level, LevelFlag flag, bool calibrated = true);
 
-// The chart's note while the default calibration is in use (naming the
-// calibration menu as the window shows it); empty when calibrated.
+// The chart's note while the default calibration, or counts outside the
+// detector's figures, are in use (naming the calibration menu as the window
+// shows it); empty when calibrated.
 std::string uncalibratedNote(const LevelLimits& limits);
 
 // A menu command as the power meter window shows it in the language in use:

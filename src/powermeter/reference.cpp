@@ -59,32 +59,77 @@ int parseRif(std::string_view content, ReferenceTable& table) {
   return read;
 }
 
-int readLevelRif(ReferenceTable& table, const std::filesystem::path& path) {
-  auto content = common::readTextFile(path, common::kTableFileLimit);
-  if (!content) return 0;
-  return parseRif(*content, table);
+std::optional<ReferenceTable> parseWholeRif(std::string_view content, std::string* problem) {
+  auto refuse = [&](int line, const std::string& why) -> std::optional<ReferenceTable> {
+    if (problem) *problem = common::lineProblem(line, why);
+    return std::nullopt;
+  };
+  const std::string text = common::lenientSettingsText(content);
+  common::RecordReader reader(text);
+  ReferenceTable table{};
+  for (int k = 0; k < kRifEntries; ++k) {
+    const auto field = reader.nextView();
+    if (!field)
+      return refuse(k + 1, common::arg(KOLM_TR("kolm",
+                                               "the table ends after %1 of its %2 levels (one a "
+                                               "line)"),
+                                       {std::to_string(k), std::to_string(kRifEntries)}));
+    const auto value = common::fieldNumber(*field);
+    if (!value || !common::fitsSingle(*value))
+      return refuse(reader.line(), common::arg(KOLM_TR("kolm", "'%1' is not a level in dBm"),
+                                               {common::shortened(*field, 40)}));
+    if (reader.line() != k + 1)
+      return refuse(reader.line(), KOLM_TR("kolm", "two levels on one line"));
+    table[static_cast<size_t>(k)] = static_cast<float>(*value);
+  }
+  while (const auto field = reader.nextView()) {
+    if (common::trimBlanks(*field).empty()) continue;  // blank lines at the end
+    if (reader.line() == kRifEntries)
+      return refuse(reader.line(), KOLM_TR("kolm", "two levels on one line"));
+    return refuse(reader.line(),
+                  common::arg(KOLM_TR("kolm", "text after the last of its %1 levels"),
+                              {std::to_string(kRifEntries)}));
+  }
+  return table;
+}
+
+int readLevelRif(ReferenceTable& table, const std::filesystem::path& path, std::string* problem) {
+  if (problem) problem->clear();
+  const common::FileRead file = common::readFile(path, common::kTableFileLimit);
+  std::string why = file.fault == common::ReadFault::Missing ? std::string() : file.error;
+  if (file.content) {
+    if (const auto whole = parseWholeRif(*file.content, &why)) {
+      table = *whole;
+      return kRifEntries;
+    }
+  }
+  if (problem && !why.empty())
+    *problem = common::unreadableText(path, why) + " " + KOLM_TR("kolm", "It is not used.");
+  return 0;
 }
 
 std::filesystem::path findQuartzRif(const std::filesystem::path& folder) {
   std::error_code ec;
+  // Anything of that exact name (a folder, a dangling link) is the file meant.
   const auto exact = folder / kQuartzRifFile;
-  if (std::filesystem::is_regular_file(exact, ec)) return exact;
+  if (std::filesystem::exists(std::filesystem::symlink_status(exact, ec))) return exact;
   const std::string wanted = common::asciiLower(kQuartzRifFile);
   std::vector<std::filesystem::path> found;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
        it.increment(ec)) {
-    if (common::asciiLower(it->path().filename().string()) == wanted && it->is_regular_file(ec))
-      found.push_back(it->path());
+    if (common::asciiLower(it->path().filename().string()) == wanted) found.push_back(it->path());
   }
   if (found.empty()) return {};
   std::sort(found.begin(), found.end());  // the same file every time
   return found.front();
 }
 
-int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder) {
+int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder,
+                  std::string* problem) {
+  if (problem) problem->clear();
   const auto path = findQuartzRif(folder);
   if (path.empty()) return 0;
-  return readLevelRif(table, path);
+  return readLevelRif(table, path, problem);
 }
 
 bool writeRif(const ReferenceTable& table, const std::filesystem::path& path, std::string* error) {

@@ -37,14 +37,24 @@ std::string formatRif(const ReferenceTable& table, int entries = kRifEntries);
 // Numbers in order into table[0..1600]; stops at the first missing or unreadable
 // value, leaving the entries not read as they were. Returns how many were read.
 int parseRif(std::string_view content, ReferenceTable& table);
+// The whole table or nothing: exactly 1601 numbers, one a line (a byte-order
+// mark and CR CR LF read as the settings files do). Otherwise nothing, and
+// `problem` names the line and why.
+std::optional<ReferenceTable> parseWholeRif(std::string_view content, std::string* problem);
 
-// readLevelRif: level.rif from `path`; a missing file reads nothing. Returns the
-// entries read.
-int readLevelRif(ReferenceTable& table, const std::filesystem::path& path);
+// A reference table is used whole or not at all: a measurement against a table
+// read in part would take the entries it lacks as 0 dBm. Each reader returns
+// kRifEntries with `table` filled, or 0 with `table` as it was; `problem` then
+// says why, naming the file (empty when there is no file).
+// readLevelRif: level.rif at `path`.
+int readLevelRif(ReferenceTable& table, const std::filesystem::path& path,
+                 std::string* problem = nullptr);
 // readQuartzRif: quartz.rif in `folder`, whatever the letter case of its name; the
 // spelling the calibration writes wins over other spellings.
-int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder);
-// The file readQuartzRif reads in `folder`, or empty when there is none.
+int readQuartzRif(ReferenceTable& table, const std::filesystem::path& folder,
+                  std::string* problem = nullptr);
+// The file readQuartzRif reads in `folder` (whatever it is: a folder of that
+// name is named as such), or empty when there is none.
 std::filesystem::path findQuartzRif(const std::filesystem::path& folder);
 
 // Why a measured through-path table (the level reference or the crystal

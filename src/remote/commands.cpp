@@ -292,12 +292,12 @@ void addCrystal(scpi::CommandTree& tree, Station& s) {
       return;
     }
     powermeter::ReferenceTable through{};
-    if (powermeter::findQuartzRif(s.settings().path()).empty()) {
-      c.error(scpi::kExecutionError, "no Quartz.rif: CALibration:CRYStal first");
+    std::string problem;
+    if (!powermeter::readQuartzRif(through, s.settings().path(), &problem)) {
+      c.error(scpi::kExecutionError,
+              problem.empty() ? "no Quartz.rif: CALibration:CRYStal first" : problem);
       return;
     }
-    powermeter::readQuartzRif(through, s.settings().path());
-    std::string problem;
     const powermeter::PowIni ini =
         powermeter::readPowIni(s.settings().file(powermeter::kSettingsFile), &problem);
     if (!problem.empty()) {

@@ -56,8 +56,10 @@ class Params {
   bool has(const std::string& key) const { return find(key) != nullptr; }
 
   // The value of `key` (with SI suffix), or `fallback` when absent; `required`
-  // makes an absent key an error.
-  double number(const std::string& key, bool required, double fallback = 0) const {
+  // makes an absent key an error. A key given in a unit of its own (`unit`:
+  // fc in MHz) takes no suffix: 10M would be 10 THz.
+  double number(const std::string& key, bool required, double fallback = 0,
+                const char* unit = nullptr) const {
     const Entry* e = find(key);
     if (!e) {
       if (required) throw BadText{kind_ + " needs " + key + "= (" + usage() + ")"};
@@ -67,6 +69,11 @@ class Params {
     if (!v)
       throw BadText{e->text + ": '" + e->value +
                     "' is not a number (digits with an optional suffix f p n u m k M G)"};
+    const std::string_view value = trim(e->value);
+    const char last = value.back();  // a number: not empty
+    if (unit && ((last >= 'a' && last <= 'z') || (last >= 'A' && last <= 'Z')))
+      throw BadText{e->text + ": " + key + " is given in " + unit +
+                    ", as a number without a unit letter"};
     return *v;
   }
 
@@ -135,7 +142,7 @@ Dut dutFrom(std::string_view text) {
   } else if (kind == "lowpass") {
     Params p("lowpass", rest, {"fc", "order"});
     d.kind = Dut::Kind::Lowpass;
-    d.cutoffMHz = p.number("fc", true);
+    d.cutoffMHz = p.number("fc", true, 0, "MHz");
     require(d.cutoffMHz > 0, p.text("fc") + ": the cut-off frequency must be above 0 MHz");
     double n = p.number("order", true);
     require(n >= 1 && n <= 20 && n == std::floor(n),
@@ -144,7 +151,7 @@ Dut dutFrom(std::string_view text) {
   } else if (kind == "crystal") {
     Params p("crystal", rest, {"fs", "r", "c", "c0", "r0"});
     d.kind = Dut::Kind::Crystal;
-    d.fsMHz = p.number("fs", true);
+    d.fsMHz = p.number("fs", true, 0, "MHz");
     d.r = p.number("r", true);
     d.c = p.number("c", true);
     d.c0 = p.number("c0", false, 0);
@@ -434,7 +441,8 @@ std::string connectionGrammar() {
          "                              velocity factor V; loss DB dB per 100 m at MHZ,\n"
          "                              scaled with the square root of the frequency,\n"
          "                              default none) in front of LOAD, given last\n"
-         "Values take the SI suffixes f p n u m k M G (m is milli, M mega): c=20f, l=1.5u.";
+         "Values take the SI suffixes f p n u m k M G (m is milli, M mega): c=20f, l=1.5u;\n"
+         "MHz values (fc, fs) take none.";
 }
 
 }  // namespace kolm::sim

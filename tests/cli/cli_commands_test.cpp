@@ -317,3 +317,59 @@ TEST_F(CliTune, ANoClockConfigurationIsRefused) {
   EXPECT_THAT(r.err, HasSubstr("clock is 0"));
   EXPECT_TRUE(events().empty());
 }
+
+// Damaged files: each refused with its name and its line before anything
+// reaches the port, or read as far as is safe and what it holds said.
+namespace {
+
+// A content of damaged_files.tsv as bytes (its \r and \n read with the row).
+std::string damagedContent(const std::string& spec) {
+  std::string out;
+  for (size_t i = 0; i < spec.size(); ++i) {
+    if (spec.compare(i, 5, "{bom}") == 0) {
+      out += "\xEF\xBB\xBF";
+      i += 4;
+    } else if (spec.compare(i, 5, "{rif:") == 0) {
+      const size_t end = spec.find('}', i);
+      for (int k = std::stoi(spec.substr(i + 5, end - i - 5)); k > 0; --k) out += "-10\r\n";
+      i = end;
+    } else {
+      out += spec[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(CliOutputs, DamagedFilesAreNamedWithTheirLine) {
+  for (const auto& c : kolm::test::goldenRows("damaged_files.tsv", 5)) {
+    const std::string& file = c[0];
+    const auto before = kolm::common::readTextFile(file);  // the fixture's dds.cfg
+    std::filesystem::remove_all(file);
+    std::filesystem::remove("t.txt");
+    if (c[1] == "<dir>") {
+      std::filesystem::create_directory(file);
+    } else if (c[1].rfind("<link:", 0) == 0) {
+      std::filesystem::create_symlink(c[1].substr(6, c[1].size() - 7), file);
+    } else {
+      ASSERT_TRUE(kolm::common::writeFileAtomic(file, damagedContent(c[1])));
+    }
+    const auto r = runCli("--backend sim --trace t.txt " + c[2]);
+    const std::string said = r.out + r.err;
+    EXPECT_EQ(std::to_string(r.status), c[3]) << file << " / " << c[2] << ": " << said;
+    for (size_t at = 0; at <= c[4].size();) {
+      const size_t end = std::min(c[4].find(" && ", at), c[4].size());
+      EXPECT_NE(said.find(c[4].substr(at, end - at)), std::string::npos)
+          << file << " / " << c[2] << ": " << said;
+      at = end + 4;
+    }
+    if (c[3] != "0") {
+      EXPECT_EQ(kolm::common::readTextFile("t.txt").value_or(""), "") << file << " / " << c[2];
+    }
+    std::filesystem::remove_all(file);
+    if (before) {
+      ASSERT_TRUE(kolm::common::writeFileAtomic(file, *before));
+    }
+  }
+}

@@ -279,3 +279,38 @@ TEST(LevelCalibration, TheLastOfFiveReadOutsAndTheDefaultCounts) {
   EXPECT_TRUE(calibrateDefault(prompter, cal));
   EXPECT_EQ(std::pair(readingToDbm(826, cal), readingToDbm(235, cal)), std::pair(0.0f, -60.0f));
 }
+
+// Counts loaded from pow.ini are checked as a calibration checks each count it
+// takes: a pair passes only where both its counts would have been taken, and
+// the error a level difference may carry by the detector's figures holds for
+// every slope those figures allow.
+TEST(LevelCalibration, LoadedCountsAreCheckedAsTheCalibrationChecksThem) {
+  const CalibrationCommands names{"zero", "sixty", "default"};
+  const DetectorFigures& d = detectorFigures();
+  std::mt19937 rng(39);
+  std::uniform_int_distribution<int> count(0, kMaxDetectorCount);
+  std::uniform_real_distribution<double> trueSlope(d.countsPerDb * (1 - d.slopeTolerance),
+                                                   d.countsPerDb * (1 + d.slopeTolerance));
+  int within = 0;
+  for (int k = 0; k < 20000; ++k) {
+    // Half the pairs near the nominal slope, so that both answers are met often.
+    const int cal0 = count(rng);
+    const int cal60 = k % 2 ? count(rng) : cal0 - static_cast<int>(60 * trueSlope(rng) * 1.1);
+    if (cal60 < 0 || cal60 == cal0) continue;
+    const Calibration c{static_cast<int16_t>(cal0), static_cast<int16_t>(cal60)};
+    const bool taken = calibrationCountProblem(CalPoint::ZeroDbm, cal0, c, 10, names).empty() &&
+                       calibrationCountProblem(CalPoint::Minus60Dbm, cal60, c, 10, names).empty();
+    ASSERT_EQ(withinDetectorFigures(c), taken) << cal0 << "/" << cal60;
+    ASSERT_EQ(detectorFiguresProblem(c).empty(), taken) << cal0 << "/" << cal60;
+    ASSERT_EQ(levelLimits(c).withinFigures, taken) << cal0 << "/" << cal60;
+    within += taken;
+    // A 40 dB difference read with these counts, on any detector the figures allow.
+    const double s = trueSlope(rng);
+    const double read = 40 * s / ((cal0 - cal60) / 60.0);
+    ASSERT_LE(std::abs(read / 40 - 1), slopeErrorFromFigures(c) * (1 + 1e-12))
+        << cal0 << "/" << cal60;
+  }
+  EXPECT_GT(within, 2000);
+  EXPECT_TRUE(withinDetectorFigures(Calibration{}));
+  EXPECT_NEAR(slopeErrorFromFigures(Calibration{}), d.slopeTolerance, 1e-12);
+}

@@ -127,8 +127,10 @@ TEST(ReferenceFiles, QuartzFileNameInAnyCase) {
   ReferenceTable t{};
   EXPECT_TRUE(findQuartzRif(".").empty());
   EXPECT_EQ(readQuartzRif(t, "."), 0);
-  std::ofstream("quartz.rif") << "-1.5\r\n-2.5\r\n";
-  EXPECT_EQ(readQuartzRif(t, "."), 2);
+  ReferenceTable lower{};
+  lower[1] = -2.5f;
+  ASSERT_TRUE(writeRif(lower, "quartz.rif", nullptr));
+  EXPECT_EQ(readQuartzRif(t, "."), 1601);
   EXPECT_EQ(t[1], -2.5f);
   // The spelling the calibration writes wins.
   ReferenceTable written = rampTable();

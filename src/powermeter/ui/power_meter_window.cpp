@@ -108,8 +108,14 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
   for (QLineEdit* box :
        {startEdit_, stopEdit_, pointsEdit_, topLevelEdit_, bottomLevelEdit_, delayEdit_})
     connect(box, &QLineEdit::editingFinished, this, [this] { saveSettings(); });
-  levelReferenceEntries_ = readLevelRif(levelReference_, context_.settings.file(kLevelRifFile));
-  readQuartzRif(quartzReference_, context_.settings.path());
+  // A reference table is used whole or not at all, and one that is there but
+  // cannot be used is said.
+  std::string levelProblem, quartzProblem;
+  levelReferenceEntries_ =
+      readLevelRif(levelReference_, context_.settings.file(kLevelRifFile), &levelProblem);
+  readQuartzRif(quartzReference_, context_.settings.path(), &quartzProblem);
+  for (const std::string& problem : {levelProblem, quartzProblem})
+    if (!problem.empty()) context_.prompter.message(problem, common::Icon::Warning);
   chart::guardSpan(m_.ViewStart, m_.ViewStop);
   chart::guardLevels(m_.LevelTop, m_.LevelBottom);
   setMinimumSize(900, 480);
