@@ -2305,10 +2305,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Parts</translation>
     </message>
     <message>
-        <source>Elements from the load towards the source. swr_rounded: the SWR the rounded parts give at the point; swr2_low/high: where the SWR they give along the measured trace rises through 2.</source>
-        <translation>Elements from the load towards the source. swr_rounded: the SWR the rounded parts give at the point; swr2_low/high: where the SWR they give along the measured trace rises through 2.</translation>
-    </message>
-    <message>
         <source>the active marker&apos;s: %1</source>
         <translation>the active marker&apos;s: %1</translation>
     </message>
@@ -2319,6 +2315,90 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The resistance to match to is a number of ohms above 0.</source>
         <translation>The resistance to match to is a number of ohms above 0.</translation>
+    </message>
+    <message>
+        <source>Nothing: the load matches</source>
+        <translation>Nothing: the load matches</translation>
+    </message>
+    <message>
+        <source>Series %1</source>
+        <translation>Series %1</translation>
+    </message>
+    <message>
+        <source>%1 across the load</source>
+        <translation>%1 across the load</translation>
+    </message>
+    <message>
+        <source>Series %1, then %2 across the load</source>
+        <translation>Series %1, then %2 across the load</translation>
+    </message>
+    <message>
+        <source>%1 across the input, then series %2</source>
+        <translation>%1 across the input, then series %2</translation>
+    </message>
+    <message>
+        <source>above 2 at this frequency</source>
+        <translation>above 2 at this frequency</translation>
+    </message>
+    <message>
+        <source>not reached</source>
+        <translation>not reached</translation>
+    </message>
+    <message>
+        <source>%1 to %2 MHz</source>
+        <translation>%1 to %2 MHz</translation>
+    </message>
+    <message>
+        <source>Each network from the transmitter towards the load. The parts are then rounded to the chosen series; the table gives the SWR those give at this frequency and the span where the SWR they give with the measured load stays below 2.</source>
+        <translation>Each network from the transmitter towards the load. The parts are then rounded to the chosen series; the table gives the SWR those give at this frequency and the span where the SWR they give with the measured load stays below 2.</translation>
+    </message>
+    <message>
+        <source>This frequency cannot be matched: %1.</source>
+        <translation>This frequency cannot be matched: %1.</translation>
+    </message>
+    <message>
+        <source>At %1 MHz the load is R %2, X %3</source>
+        <translation>At %1 MHz the load is R %2, X %3</translation>
+    </message>
+    <message>
+        <source> (sign inferred).</source>
+        <translation> (sign inferred).</translation>
+    </message>
+    <message>
+        <source> (sign unknown: the networks for either sign are given).</source>
+        <translation> (sign unknown: the networks for either sign are given).</translation>
+    </message>
+    <message>
+        <source>Schematic</source>
+        <translation>Schematic</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>%1 parts</source>
+        <translation>%1 parts</translation>
+    </message>
+    <message>
+        <source>SWR with them</source>
+        <translation>SWR with them</translation>
+    </message>
+    <message>
+        <source>SWR below 2</source>
+        <translation>SWR below 2</translation>
+    </message>
+    <message>
+        <source>If inductive: %1</source>
+        <translation>If inductive: %1</translation>
+    </message>
+    <message>
+        <source>If capacitive: %1</source>
+        <translation>If capacitive: %1</translation>
+    </message>
+    <message>
+        <source>infinite</source>
+        <translation>infinite</translation>
     </message>
 </context>
 <context>

@@ -164,8 +164,8 @@ std::string matchLine(const MatchNetwork& n, Complex load, double mhz, double r0
          (std::isfinite(swr) ? common::shortestText(std::round(swr * 1000) / 1000, 6) : "inf");
 }
 
-MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter::ESeries e) {
-  MatchReport out;
+MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, powermeter::ESeries e) {
+  MatchPoint out;
   const auto at = nearestPoint(t, mhz);
   auto measured = [&](size_t i) {
     for (int q : {kResistance, kReactance}) {
@@ -182,20 +182,12 @@ MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter:
                 " MHz has no finite impedance (open, invalid or outside the sweep)";
     return out;
   }
-  const size_t i = *at;
-  const double r = t.values[kResistance][i];
-  const bool known = t.signs[i] != ReactanceSign::Unknown;
-  out.text = "match_mhz=" + common::shortestText(t.frequencies[i], 10) +
-             " r_ohm=" + common::shortestText(r, 5) +
-             " x_ohm=" + common::shortestText(t.signedReactance(i), 5) +
-             " sign=" + (known ? "inferred" : "unknown");
-  // The point's marks, their blanks turned into "+" so that the line keeps
-  // one pair per word.
-  if (std::string words = flagWords(t, i); !words.empty()) {
-    std::replace(words.begin(), words.end(), ' ', '+');
-    out.text += " marks=" + words;
-  }
-  out.text += "\n";
+  const size_t i = out.index = *at;
+  out.mhz = t.frequencies[i];
+  out.r = t.values[kResistance][i];
+  out.x = t.signedReactance(i);
+  out.signKnown = t.signs[i] != ReactanceSign::Unknown;
+  out.marks = flagWords(t, i);
 
   // The trace as the band's SWR needs it: R and |X| where measured, X taken
   // with its sign, or with the sign that gives the higher SWR where unknown.
@@ -208,34 +200,84 @@ MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter:
       if (t.signs[k] != ReactanceSign::Capacitive) plus[k] = x;
       if (t.signs[k] != ReactanceSign::Inductive) minus[k] = -x;
     }
-  std::vector<int> candidates;
-  if (known)
-    candidates = {static_cast<int>(t.signs[i])};
-  else
-    candidates = {1, -1};
-  for (int sign : candidates) {
-    const std::complex<double> load(r, sign * static_cast<double>(t.values[kReactance][i]));
-    for (const MatchNetwork& network : matchNetworks(load, t.frequencies[i], r0)) {
-      if (!known) out.text += sign > 0 ? "candidate=inductive " : "candidate=capacitive ";
-      out.text += matchLine(network, load, t.frequencies[i], r0, e);
-      const MatchNetwork rounded = network.rounded(e);
-      std::vector<double> swr = matchedSwr(rounded, t.frequencies, rs, plus, r0);
-      const std::vector<double> other = matchedSwr(rounded, t.frequencies, rs, minus, r0);
+  const std::vector<ReactanceSign> candidates =
+      out.signKnown ? std::vector{t.signs[i]}
+                    : std::vector{ReactanceSign::Inductive, ReactanceSign::Capacitive};
+  for (ReactanceSign sign : candidates) {
+    const std::complex<double> load(out.r,
+                                    static_cast<int>(sign) * double(t.values[kReactance][i]));
+    for (const MatchNetwork& network : matchNetworks(load, out.mhz, r0)) {
+      MatchSolution s;
+      s.assumed = sign;
+      s.network = network;
+      s.rounded = network.rounded(e);
+      std::vector<double> swr = matchedSwr(s.rounded, t.frequencies, rs, plus, r0);
+      const std::vector<double> other = matchedSwr(s.rounded, t.frequencies, rs, minus, r0);
       for (size_t k = 0; k < n; ++k)
         if (!std::isnan(other[k]))
           swr[k] = std::isnan(swr[k]) ? other[k] : std::max(swr[k], other[k]);
-      swr[i] = swrAgainst(rounded.input(load, t.frequencies[i]), r0);
-      chart::Edges band;
-      if (swr[i] <= 2)
-        band = chart::walkEdges(
+      s.roundedSwr = swr[i] = swrAgainst(s.rounded.input(load, out.mhz), r0);
+      if (swr[i] <= 2) {
+        const chart::Edges band = chart::walkEdges(
             std::span<const double>(t.frequencies), [&](size_t k) { return swr[k]; },
             [&](size_t k) { return std::isfinite(swr[k]); }, [](size_t) { return false; }, i, 2,
             false);
-      out.text += " swr2_low_mhz=" + chart::reportNumber(band.low, 4) +
-                  " swr2_high_mhz=" + chart::reportNumber(band.high, 4) + "\n";
+        s.swr2Low = band.low;
+        s.swr2High = band.high;
+      }
+      out.solutions.push_back(s);
     }
   }
   return out;
+}
+
+MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter::ESeries e) {
+  MatchReport out;
+  const MatchPoint point = matchPoint(t, mhz, r0, e);
+  if (!point.error.empty()) {
+    out.error = point.error;
+    return out;
+  }
+  out.text = "match_mhz=" + common::shortestText(point.mhz, 10) +
+             " r_ohm=" + common::shortestText(point.r, 5) +
+             " x_ohm=" + common::shortestText(point.x, 5) +
+             " sign=" + (point.signKnown ? "inferred" : "unknown");
+  // The point's marks, their blanks turned into "+" so that the line keeps
+  // one pair per word.
+  if (std::string words = point.marks; !words.empty()) {
+    std::replace(words.begin(), words.end(), ' ', '+');
+    out.text += " marks=" + words;
+  }
+  out.text += "\n";
+  for (const MatchSolution& s : point.solutions) {
+    if (!point.signKnown)
+      out.text +=
+          s.assumed == ReactanceSign::Inductive ? "candidate=inductive " : "candidate=capacitive ";
+    const std::complex<double> load(point.r, static_cast<int>(s.assumed) * std::fabs(point.x));
+    out.text += matchLine(s.network, load, point.mhz, r0, e);
+    out.text += " swr2_low_mhz=" + chart::reportNumber(s.swr2Low, 4) +
+                " swr2_high_mhz=" + chart::reportNumber(s.swr2High, 4) + "\n";
+  }
+  return out;
+}
+
+std::string partValueText(const MatchPart& part, int digits) {
+  struct Unit {
+    double scale;
+    const char* name;
+  };
+  static constexpr Unit coils[] = {{1e9, "nH"}, {1e6, "\u00b5H"}, {1e3, "mH"}};
+  static constexpr Unit capacitors[] = {{1e12, "pF"}, {1e9, "nF"}, {1e6, "\u00b5F"}};
+  if (part.kind == MatchPart::Kind::None) return {};
+  const auto& units = part.kind == MatchPart::Kind::Inductor ? coils : capacitors;
+  // Each next unit from a thousand of the last, but coils from 0.1 uH up in
+  // uH (0.33 uH, as a coil's maker writes it).
+  size_t u = 0;
+  while (u + 1 < std::size(units) &&
+         part.value * units[u].scale >=
+             (u == 0 && part.kind == MatchPart::Kind::Inductor ? 100 : 1000))
+    ++u;
+  return common::shortestText(part.value * units[u].scale, digits) + " " + units[u].name;
 }
 
 }  // namespace kolm::analyzer

@@ -67,7 +67,10 @@ std::string matchLine(const MatchNetwork& network, std::complex<double> load, do
 
 }  // namespace kolm::analyzer
 
+#include <optional>
+
 #include "analyzer/measurement.h"
+#include "analyzer/reactance_sign.h"
 
 namespace kolm::analyzer {
 
@@ -76,16 +79,44 @@ struct MatchReport {
   std::string error;  // why the point cannot be matched
 };
 
-// The networks for the point of `trace` nearest `mhz`, with its inferred sign:
-// a line match_mhz= r_ohm= x_ohm= sign=inferred|unknown (and marks= with the
-// point's flag words when it has any), then one matchLine per network followed
-// by swr2_low_mhz= and swr2_high_mhz=, where the SWR the rounded parts give
-// with the measured trace rises through 2 either side (at a point of unknown
-// sign the higher SWR of its two candidates; none where a point of no finite
-// impedance, or the trace's end, comes first). A
-// point of unknown sign gives both sets, each line led by candidate=inductive
-// or candidate=capacitive. A point without a finite impedance is refused.
+// One network for a measured point: its parts, the parts at their preferred
+// values, the SWR those give at the point, and where the SWR they give along
+// the measured trace rises through 2 either side (none where a point of no
+// finite impedance, or the trace's end, comes first).
+struct MatchSolution {
+  // The sign the point's reactance is taken with: the inferred one, or, at a
+  // point of unknown sign, each candidate in turn.
+  ReactanceSign assumed = ReactanceSign::Unknown;
+  MatchNetwork network, rounded;
+  double roundedSwr = 0;
+  std::optional<double> swr2Low, swr2High;  // MHz
+};
+
+struct MatchPoint {
+  std::string error;             // why the point cannot be matched; nothing else is set then
+  size_t index = 0;              // the sweep point used
+  double mhz = 0, r = 0, x = 0;  // its frequency, R and X with its sign
+  bool signKnown = false;
+  std::string marks;  // the point's flag words, blank-separated
+  std::vector<MatchSolution> solutions;
+};
+
+// The networks for the point of `trace` nearest `mhz` (at a point of unknown
+// sign the band's SWR is the higher of its two candidates). A point without a
+// finite impedance is refused.
+MatchPoint matchPoint(const TraceValues& trace, double mhz, double targetOhm,
+                      powermeter::ESeries series);
+
+// The same as lines of key=value pairs: match_mhz= r_ohm= x_ohm=
+// sign=inferred|unknown (and marks= with the point's flag words, their blanks
+// as "+"), then one matchLine per network followed by swr2_low_mhz= and
+// swr2_high_mhz=, each led by candidate=inductive or candidate=capacitive at a
+// point of unknown sign.
 MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,
                         powermeter::ESeries series);
+
+// A part's value with its unit, `digits` significant: "330 pF", "1.5 nF",
+// "0.33 \u00b5H", "47 nH".
+std::string partValueText(const MatchPart& part, int digits);
 
 }  // namespace kolm::analyzer

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdlib>
+#include <map>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 #include "analyzer/sweep.h"
 #include "common/bands.h"
 #include "common/reflection.h"
+#include "common/text.h"
 #include "sim/connection.h"
 #include "sim/sim_rig.h"
 #include "support/cli_run.h"
@@ -92,6 +94,29 @@ TEST(Matching, RoundedPartsAndTheirSwr) {
           line.find(" swr_rounded=" + kolm::common::shortestText(std::round(swr * 1000) / 1000, 6)),
           std::string::npos)
           << line;
+    }
+}
+
+// A part's value in words reads back as the value, in the unit that keeps its
+// number between 1 and 1000 (coils from 0.1 uH in uH), over eleven decades.
+TEST(Matching, PartValuesWithTheirUnits) {
+  const std::map<std::string, double> scales{{"pF", 1e-12}, {"nF", 1e-9},      {"\u00b5F", 1e-6},
+                                             {"nH", 1e-9},  {"\u00b5H", 1e-6}, {"mH", 1e-3}};
+  for (auto kind : {MatchPart::Kind::Capacitor, MatchPart::Kind::Inductor})
+    for (double value = 1.234e-12; value < 1e-1; value *= 1.37) {
+      const std::string text = partValueText({kind, value}, 3);
+      const size_t blank = text.find(' ');
+      ASSERT_NE(blank, std::string::npos) << text;
+      const std::string unit = text.substr(blank + 1);
+      ASSERT_TRUE(scales.contains(unit)) << text;
+      EXPECT_EQ(unit.back(), kind == MatchPart::Kind::Capacitor ? 'F' : 'H') << text;
+      const double number = kolm::common::numericValue(text.substr(0, blank));
+      EXPECT_NEAR(number * scales.at(unit), value, value * 5e-3) << text;
+      const bool smallest = unit == "pF" || unit == "nH",
+                 largest = unit == "\u00b5F" || unit == "mH";
+      EXPECT_TRUE((number >= (unit == "\u00b5H" ? 0.1 : 1) || smallest) &&
+                  (number < 1000 || largest))
+          << text;
     }
 }
 

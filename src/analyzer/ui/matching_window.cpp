@@ -6,10 +6,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "analyzer/matching.h"
+#include "analyzer/readouts.h"
 #include "common/text.h"
 #include "common/typed_number.h"
 #include "common/ui/number_field.h"
@@ -18,14 +22,83 @@ namespace kolm::analyzer::ui {
 
 namespace {
 
-// "key=value key=value" as pairs, in their order.
-std::vector<std::pair<QString, QString>> pairsOf(const QString& line) {
-  std::vector<std::pair<QString, QString>> pairs;
-  for (const QString& word : line.split(' ', Qt::SkipEmptyParts)) {
-    const qsizetype eq = word.indexOf('=');
-    if (eq > 0) pairs.emplace_back(word.left(eq), word.mid(eq + 1));
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A coil or a capacitor drawn between a and b (along the line from a to b).
+void drawPart(QPainter& p, QPointF a, QPointF b, MatchPart::Kind kind) {
+  const QPointF d = (b - a) / std::hypot(b.x() - a.x(), b.y() - a.y());
+  const QPointF n(-d.y(), d.x());
+  const QPointF mid = (a + b) / 2;
+  if (kind == MatchPart::Kind::Capacitor) {
+    const double gap = 3, plate = 8;
+    p.drawLine(a, mid - d * gap);
+    p.drawLine(mid + d * gap, b);
+    for (double side : {-gap, gap})
+      p.drawLine(mid + d * side - n * plate, mid + d * side + n * plate);
+    return;
   }
-  return pairs;
+  // A coil: three bumps.
+  const double bump = 5;
+  p.drawLine(a, mid - d * (3 * bump));
+  p.drawLine(mid + d * (3 * bump), b);
+  QPainterPath coil(mid - d * (3 * bump));
+  for (int k = 0; k < 3; ++k) {
+    const QPointF from = mid + d * ((2 * k - 3) * bump);
+    coil.cubicTo(from - n * (1.6 * bump), from + d * (2 * bump) - n * (1.6 * bump),
+                 from + d * (2 * bump));
+  }
+  p.drawPath(coil);
+}
+
+// The network between the source (left) and the load (right): the series part
+// along the top line, the shunt part down to the common line at the load's
+// side or at the source's.
+QPixmap schematic(const MatchNetwork& n, const QPalette& palette, qreal ratio) {
+  const QSize size(150, 48);
+  QPixmap out(size * ratio);
+  out.setDevicePixelRatio(ratio);
+  out.fill(Qt::transparent);
+  QPainter p(&out);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(palette.color(QPalette::Text), 1.3));
+  const double top = 8, bottom = 42, left = 4, right = 146;
+  const double shuntX = n.shuntAtLoad ? 112 : 38;
+  p.drawLine(QPointF(left, bottom), QPointF(right, bottom));
+  const bool series = n.series.kind != MatchPart::Kind::None;
+  if (series)
+    drawPart(p, QPointF(left, top), QPointF(right, top), n.series.kind);
+  else
+    p.drawLine(QPointF(left, top), QPointF(right, top));
+  if (n.shunt.kind != MatchPart::Kind::None) {
+    drawPart(p, QPointF(shuntX, top), QPointF(shuntX, bottom), n.shunt.kind);
+    p.setBrush(palette.color(QPalette::Text));
+    for (double y : {top, bottom}) p.drawEllipse(QPointF(shuntX, y), 1.8, 1.8);
+  }
+  // The source's and the load's terminals.
+  p.setBrush(Qt::NoBrush);
+  for (double x : {left, right})
+    for (double y : {top, bottom}) p.drawEllipse(QPointF(x, y), 2.2, 2.2);
+  return out;
+}
+
+// The parts of a network from the source towards the load, in words.
+QString networkWords(const MatchNetwork& n, int digits) {
+  const QString series = qs(partValueText(n.series, digits));
+  const QString shunt = qs(partValueText(n.shunt, digits));
+  if (series.isEmpty() && shunt.isEmpty()) return MatchingWindow::tr("Nothing: the load matches");
+  if (shunt.isEmpty()) return MatchingWindow::tr("Series %1").arg(series);
+  if (series.isEmpty()) return MatchingWindow::tr("%1 across the load").arg(shunt);
+  return n.shuntAtLoad
+             ? MatchingWindow::tr("Series %1, then %2 across the load").arg(series, shunt)
+             : MatchingWindow::tr("%1 across the input, then series %2").arg(shunt, series);
+}
+
+QString bandWords(const MatchSolution& s) {
+  if (!(s.roundedSwr <= 2)) return MatchingWindow::tr("above 2 at this frequency");
+  const auto edge = [](const std::optional<double>& mhz) {
+    return mhz ? qs(common::formatPattern(*mhz, "0.000")) : MatchingWindow::tr("not reached");
+  };
+  return MatchingWindow::tr("%1 to %2 MHz").arg(edge(s.swr2Low), edge(s.swr2High));
 }
 
 }  // namespace
@@ -56,11 +129,13 @@ MatchingWindow::MatchingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   table_->setObjectName("matchSolutions");
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
+  table_->setIconSize(QSize(150, 48));
+  table_->setWordWrap(false);
   layout->addWidget(table_, 1);
   auto* note = new QLabel(
-      tr("Elements from the load towards the source. swr_rounded: the SWR the rounded parts give "
-         "at the point; swr2_low/high: where the SWR they give along the measured trace rises "
-         "through 2."),
+      tr("Each network from the transmitter towards the load. The parts are then rounded to the "
+         "chosen series; the table gives the SWR those give at this frequency and the span "
+         "where the SWR they give with the measured load stays below 2."),
       this);
   note->setWordWrap(true);
   layout->addWidget(note);
@@ -104,30 +179,44 @@ void MatchingWindow::recompute() {
                          : tr("The resistance to match to is a number of ohms above 0."));
     return;
   }
-  const MatchReport report = matchReport(
-      *trace_, *mhz, *target,
-      series_->currentIndex() == 1 ? powermeter::ESeries::E24 : powermeter::ESeries::E12);
-  if (!report.error.empty()) {
-    point_->setText(QString::fromStdString(report.error));
+  const powermeter::ESeries series =
+      series_->currentIndex() == 1 ? powermeter::ESeries::E24 : powermeter::ESeries::E12;
+  solutions_ = matchPoint(*trace_, *mhz, *target, series);
+  if (!solutions_.error.empty()) {
+    point_->setText(tr("This frequency cannot be matched: %1.").arg(qs(solutions_.error)));
     return;
   }
-  const QStringList lines = QString::fromStdString(report.text).split('\n', Qt::SkipEmptyParts);
-  point_->setText(lines.value(0));
-  // One row per network, one column per key, in the order the keys first come.
-  QStringList keys;
-  std::vector<std::vector<std::pair<QString, QString>>> rows;
-  for (qsizetype i = 1; i < lines.size(); ++i) {
-    rows.push_back(pairsOf(lines[i]));
-    for (const auto& [key, value] : rows.back())
-      if (!keys.contains(key)) keys << key;
+  const MatchPoint& m = solutions_;
+  QString line = tr("At %1 MHz the load is R %2, X %3")
+                     .arg(qs(common::formatPattern(m.mhz, "0.000###")),
+                          qs(quantityText(*trace_, m.index, kResistance)),
+                          qs(quantityText(*trace_, m.index, kReactance)));
+  line += m.signKnown ? tr(" (sign inferred).")
+                      : tr(" (sign unknown: the networks for either sign are given).");
+  point_->setText(line);
+  const QString seriesName = series_->currentText();
+  table_->setColumnCount(5);
+  table_->setHorizontalHeaderLabels({tr("Schematic"), tr("Network"), tr("%1 parts").arg(seriesName),
+                                     tr("SWR with them"), tr("SWR below 2")});
+  table_->setRowCount(static_cast<int>(m.solutions.size()));
+  const qreal ratio = devicePixelRatioF();
+  for (int r = 0; r < table_->rowCount(); ++r) {
+    const MatchSolution& s = m.solutions[static_cast<size_t>(r)];
+    auto* picture = new QTableWidgetItem(QIcon(schematic(s.network, palette(), ratio)), {});
+    QString words = networkWords(s.network, 3);
+    if (!m.signKnown)
+      words =
+          (s.assumed == ReactanceSign::Inductive ? tr("If inductive: %1") : tr("If capacitive: %1"))
+              .arg(words);
+    const double swr = s.roundedSwr;
+    const QStringList cells{
+        words, networkWords(s.rounded, 2),
+        std::isfinite(swr) ? qs(common::formatPattern(swr, "0.00")) : tr("infinite"), bandWords(s)};
+    table_->setItem(r, 0, picture);
+    for (int c = 0; c < cells.size(); ++c)
+      table_->setItem(r, c + 1, new QTableWidgetItem(cells[c]));
+    table_->setRowHeight(r, 54);
   }
-  table_->setColumnCount(static_cast<int>(keys.size()));
-  table_->setHorizontalHeaderLabels(keys);
-  table_->setRowCount(static_cast<int>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (const auto& [key, value] : rows[r])
-      table_->setItem(static_cast<int>(r), static_cast<int>(keys.indexOf(key)),
-                      new QTableWidgetItem(value));
   table_->resizeColumnsToContents();
 }
 
