@@ -23,13 +23,16 @@ struct ExportSource {
   // .s1p: write points whose reactance's sign is unknown as inductive (listed
   // as sign_unknown) instead of leaving them out.
   bool keepUnknownSigns = false;
+  // Read on the simulated instrument: said first, with instrument=simulated.
+  bool simulated = false;
 };
 
 // "published" or "measured".
 const char* figuresWord(bool measured);
 
 // The sentences that say it, one per line, without comment marks, then a
-// line of key=value words for programs: end=bridge|far, the cable's
+// line of key=value words for programs: instrument=simulated for values of the
+// simulated instrument, end=bridge|far, the cable's
 // cable_length_m=, cable_vf=, cable_loss_db_per_100m=, cable_loss_at_mhz= and
 // cable_z0_ohm= when one is taken out, correction=none or the calibration's
 // name, figures=published|measured.

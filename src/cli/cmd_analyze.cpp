@@ -118,6 +118,7 @@ int runAnalyze(Context& ctx, Args& args) {
   source.figuresMeasured = figures.measured;
   source.calibration = values.calibration;
   source.keepUnknownSigns = unknownSigns == "keep";
+  source.simulated = ctx.instrument.simulated();
   if (cable) {
     values = analyzer::withoutCable(values, *cable);
     source.cable = cable;

@@ -71,10 +71,10 @@ int runPowerSweep(Context& ctx, Args& args) {
   chart.levels.assign(trace.begin(), trace.begin() + plan.Points + 1);
   chart.reference = 0.0f;
   const powermeter::LevelLimits limits = powermeter::levelLimits(ini.calibration);
-  const std::string content = ext == ".pwm" ? powermeter::formatChartFile(chart)
-                              : normalise
-                                  ? powermeter::formatRelativeCsv(chart, limits, {rif, rifEntries})
-                                  : powermeter::formatCsv(chart, limits);
+  const std::string content =
+      ext == ".pwm" ? powermeter::formatChartFile(chart)
+      : normalise   ? powermeter::formatRelativeCsv(chart, limits, {rif, rifEntries})
+                    : powermeter::formatCsv(chart, limits, ctx.instrument.simulated());
   if (!writeResult(ctx, *out, content)) return kWriteError;
   *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
            << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out;

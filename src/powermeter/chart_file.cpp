@@ -109,8 +109,10 @@ double ChartFile::frequencyMHz(size_t k) const {
   return chart::pointFrequency(start, stop, points, static_cast<double>(k));
 }
 
-std::string formatCsv(const ChartFile& chart, const LevelLimits& limits) {
-  std::string out = "freq_mhz,level_dbm,flag\r\n";
+std::string formatCsv(const ChartFile& chart, const LevelLimits& limits, bool simulated) {
+  std::string out =
+      simulated ? "# Simulated instrument: these levels were not measured on hardware.\r\n" : "";
+  out += "freq_mhz,level_dbm,flag\r\n";
   for (size_t k = 0; k <= static_cast<size_t>(chart.points) && k < chart.levels.size(); ++k) {
     out += common::shortestText(chart.frequencyMHz(k), 10);
     out += ',';

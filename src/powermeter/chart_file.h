@@ -48,6 +48,8 @@ bool writeChartFile(const std::filesystem::path& path, const ChartFile& chart, s
 // "freq_mhz,level_dbm,flag", then one row per point: start + k x (stop - start) /
 // N, the level, and its flag words under `limits` (empty, floor or overload,
 // and uncalibrated while the calibration is the default one: see flagWords).
-std::string formatCsv(const ChartFile& chart, const LevelLimits& limits);
+// Levels read on the simulated instrument are preceded by a "# " line that
+// says so.
+std::string formatCsv(const ChartFile& chart, const LevelLimits& limits, bool simulated = false);
 
 }  // namespace kolm::powermeter

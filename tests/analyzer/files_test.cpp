@@ -235,6 +235,8 @@ TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
   ExportSource far{parseCable("RG58:10", nullptr), "", true};
   ExportSource kept = far;
   kept.keepUnknownSigns = true;
+  ExportSource simulated;
+  simulated.simulated = true;
   const struct {
     ExportSource source;
     std::vector<std::string> says;
@@ -247,6 +249,7 @@ TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
         "end=far cable_length_m=10 cable_vf=0.66 cable_loss_db_per_100m=16.1 "
         "cable_loss_at_mhz=100 cable_z0_ohm=50 correction=none figures=measured"}},
       {kept, {"end=far"}},
+      {simulated, {"Simulated instrument", "instrument=simulated end=bridge"}},
   };
   for (const auto& c : cases) {
     const std::string csv = formatCsv(t, c.source);

@@ -42,6 +42,8 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
   ASSERT_EQ(r.status, 0) << r.err;
   std::istringstream csv(common::readTextFile("a.csv").value());
   std::string line;
+  std::getline(csv, line);  // levels of the simulated instrument say so first
+  EXPECT_EQ(line.rfind("# Simulated instrument", 0), 0u) << line;
   std::getline(csv, line);  // the heading
   std::vector<std::string> freqs;
   while (std::getline(csv, line)) {

@@ -27,6 +27,7 @@
 #include "analyzer/ui/quantity_style.h"
 #include "analyzer/validity.h"
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/chart_export.h"
 #include "chart/ui/markers_menu.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
@@ -99,6 +100,7 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
       ExportSource source;
       source.figuresMeasured = figuresMeasured_;
       source.calibration = t.calibration;
+      source.simulated = simulatedData_;
       if (cable_) {
         t = withoutCable(t, *cable_);
         source.cable = *cable_;
@@ -116,7 +118,8 @@ AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
   chart::ui::addExportItems(
       this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
       {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(false)},
-       {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p", exported(true)}});
+       {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p", exported(true)}},
+      [this] { return chart::ui::simulatedNote(simulatedData_); });
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
           [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });

@@ -23,7 +23,8 @@ void saved(QMainWindow* window, const std::string& path) {
 }  // namespace
 
 void addExportItems(QMainWindow* window, QMenu* file, QAction* before, SweepChart* chart,
-                    common::Prompter& prompter, std::vector<TextExport> texts) {
+                    common::Prompter& prompter, std::vector<TextExport> texts,
+                    std::function<QString()> pictureNote) {
   auto add = [&](const char* name, const QString& caption) {
     auto* a = new QAction(caption, file);
     a->setObjectName(name);
@@ -51,19 +52,23 @@ void addExportItems(QMainWindow* window, QMenu* file, QAction* before, SweepChar
                      });
   }
   QAction* picture = add("ExportPicture", QObject::tr("Export picture (PNG, SVG, PDF)..."));
-  QObject::connect(picture, &QAction::triggered, window, [window, chart, &prompter, picture] {
-    const std::string path = prompter.saveFileName(picture->text().toStdString(), kPictureFilter);
-    if (path.empty()) return;
-    QString title = window->windowTitle();
-    if (auto* name = window->findChild<QLineEdit*>("fileNameEdit"); name && !name->text().isEmpty())
-      title += "   " + name->text();
-    const QString error = saveChartPicture(*chart, QString::fromStdString(path), title);
-    if (!error.isEmpty()) {
-      prompter.message(error.toStdString(), common::Icon::Warning);
-      return;
-    }
-    saved(window, path);
-  });
+  QObject::connect(
+      picture, &QAction::triggered, window, [window, chart, &prompter, picture, pictureNote] {
+        const std::string path =
+            prompter.saveFileName(picture->text().toStdString(), kPictureFilter);
+        if (path.empty()) return;
+        QString title = window->windowTitle();
+        if (auto* name = window->findChild<QLineEdit*>("fileNameEdit");
+            name && !name->text().isEmpty())
+          title += "   " + name->text();
+        const QString error = saveChartPicture(*chart, QString::fromStdString(path), title,
+                                               pictureNote ? pictureNote() : QString());
+        if (!error.isEmpty()) {
+          prompter.message(error.toStdString(), common::Icon::Warning);
+          return;
+        }
+        saved(window, path);
+      });
 }
 
 }  // namespace kolm::chart::ui

@@ -32,8 +32,10 @@ struct TextExport {
 
 // Adds the text exports, then "Export picture..." (objectName "ExportPicture"),
 // to `file` before `before`. The picture's title is the window's title and the
-// name in its "fileNameEdit" box.
+// name in its "fileNameEdit" box; `pictureNote` gives the note its title line
+// carries ("simulated instrument" for values of the simulated instrument).
 void addExportItems(QMainWindow* window, QMenu* file, QAction* before, SweepChart* chart,
-                    common::Prompter& prompter, std::vector<TextExport> texts);
+                    common::Prompter& prompter, std::vector<TextExport> texts,
+                    std::function<QString()> pictureNote = {});
 
 }  // namespace kolm::chart::ui

@@ -76,8 +76,9 @@ PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(co
                       m_.TraceStop,
                       std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.Points + 1),
                       {}};
-          return formatCsv(c, m_.limits);
-        }}});
+          return formatCsv(c, m_.limits, simulatedData_);
+        }}},
+      [this] { return chart::ui::simulatedNote(simulatedData_); });
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
