@@ -11,6 +11,7 @@
 #include "common/settings_file.h"
 #include "common/ui/language.h"
 #include "common/ui/qt_prompter.h"
+#include "common/ui/recent_files.h"
 #include "common/ui/screen_fit.h"
 #include "hw/instrument.h"
 #include "hw/output_guard.h"
@@ -97,6 +98,9 @@ int main(int argc, char** argv) {
   // File dialogs start in the settings folder, where the program keeps its files.
   const std::filesystem::path settingsFolder = chooseSettingsFolder();
   const QString settingsPath = QString::fromStdU16String(settingsFolder.u16string());
+  // Windows open where they were closed, where that still lies on a screen.
+  kolm::common::ui::keepWindowPlaces(
+      QString::fromStdU16String((settingsFolder / kolm::common::ui::kUiSettingsFile).u16string()));
   kolm::common::ui::QtPrompter prompter(nullptr, settingsPath);
   const std::unique_ptr<kolm::print::ui::PrintService> printService =
       kolm::print::ui::PrintService::create(settingsPath);

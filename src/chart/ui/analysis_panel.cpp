@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "common/ui/screen_fit.h"
 #include "common/ui/ui_context.h"
 
 namespace kolm::chart::ui {
@@ -145,6 +146,8 @@ AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
       return;
     }
     place(area);
+    // A window scrolled to fit a small screen keeps the screen's size.
+    if (common::ui::scrolledToFit(window)) return;
     const bool right = area == Qt::RightDockWidgetArea;
     // Without the height on the screen, the chart gives up the panel's.
     const bool roomBelow = screen().height() >= base.height() + height + 40;

@@ -16,6 +16,26 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // chosen language (a text composed and translated already stays as it is).
 QString shown(const std::string& s) { return QCoreApplication::translate("kolm", s.c_str()); }
 
+// A box's text with the last two words of each line bound together, so that
+// wrapping never leaves a word alone on the last line ("... premendo" / "OK").
+QString unwidowed(QString text) {
+  qsizetype lineEnd = text.size();
+  while (lineEnd > 0) {
+    const qsizetype lineStart = text.lastIndexOf('\n', lineEnd - 1) + 1;
+    const qsizetype blank = text.lastIndexOf(' ', lineEnd - 1);
+    if (blank > lineStart && blank + 1 < lineEnd) text[blank] = QChar(0x00a0);
+    lineEnd = lineStart - 1;
+  }
+  return text;
+}
+
+// A prompt blocks the window that asked, not the others: typing meant for
+// another window (the Simulator window, where a calibration prompt says what to
+// connect) goes there, not into the prompt's field.
+void modalToOwner(QDialog& dialog) {
+  if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
+}
+
 }  // namespace
 
 // A file dialog that starts in the prompter's folder and, when saving, adds the
@@ -60,8 +80,9 @@ std::string filterExtension(const std::string& filter) {
 
 void QtPrompter::message(const std::string& text, Icon icon, const std::string& title) {
   QMessageBox box(owner(parent_));
+  modalToOwner(box);
   box.setWindowTitle(shown(title));
-  box.setText(shown(text));
+  box.setText(unwidowed(shown(text)));
   switch (icon) {
     case Icon::Information:
       box.setIcon(QMessageBox::Information);
@@ -81,8 +102,9 @@ void QtPrompter::message(const std::string& text, Icon icon, const std::string& 
 
 bool QtPrompter::confirm(const std::string& text, const std::string& title) {
   QMessageBox box(owner(parent_));
+  modalToOwner(box);
   box.setWindowTitle(shown(title));
-  box.setText(shown(text));
+  box.setText(unwidowed(shown(text)));
   box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok;
 }
@@ -91,8 +113,9 @@ bool QtPrompter::confirmWithHelp(const std::string& text, const PromptHelp& help
                                  const std::string& title) {
   if (!help.act) return confirm(text, title);
   QMessageBox box(owner(parent_));
+  modalToOwner(box);
   box.setWindowTitle(shown(title));
-  box.setText(shown(text));
+  box.setText(unwidowed(shown(text)));
   box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   QPushButton* step = box.addButton(q(help.caption), QMessageBox::ActionRole);
   step->setObjectName("promptHelpButton");
@@ -120,11 +143,14 @@ bool QtPrompter::confirmAs(const std::string& text, const std::string& accept) {
 
 std::optional<std::string> QtPrompter::input(const std::string& title, const std::string& prompt,
                                              const std::string& defaultText) {
-  bool ok = false;
-  QString answer = QInputDialog::getText(owner(parent_), shown(title), shown(prompt),
-                                         QLineEdit::Normal, q(defaultText), &ok);
-  if (!ok) return std::nullopt;
-  return answer.toStdString();
+  QInputDialog dialog(owner(parent_));
+  dialog.setObjectName("promptInput");
+  modalToOwner(dialog);
+  dialog.setWindowTitle(shown(title));
+  dialog.setLabelText(shown(prompt));
+  dialog.setTextValue(q(defaultText));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
 }
 
 std::string QtPrompter::openFileName(const std::string& title, const std::string& filter) {

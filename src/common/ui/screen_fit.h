@@ -1,12 +1,20 @@
 // Keeps every window whole on the screen it opens on: one filter on the
 // application sees each window as it is shown and, where its frame would reach
 // past the screen's free area, makes it smaller (never below its minimum size)
-// and moves it in. A window that already fits keeps its size and its place.
+// and moves it in. A window that already fits keeps its size and its place; one
+// whose minimum size is larger than the screen (a small screen at a large
+// scale) shows its content in a scroll area.
+// Where the program asks for it, each named window's place is kept when it
+// closes and given back when it opens again, but only where the window still
+// lies whole on a screen (not after the screen, or its scale, changed).
 #pragma once
 
+#include <QList>
 #include <QMargins>
 #include <QRect>
 #include <QSize>
+#include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -23,11 +31,25 @@ QMargins frameMargins(const QWidget* window);
 // Returns the client rectangle.
 QRect fittedGeometry(QRect place, QMargins frame, QSize minimum, QRect area);
 
+// True once `window`'s content went into a scroll area to fit its screen: its
+// minimum size is then the screen's, and is left so.
+bool scrolledToFit(const QWidget* window);
+
 // Brings `window` whole onto its screen's free area, as the filter does.
 void fitOnScreen(QWidget* window);
 
 // Installs the filter on the application: every window shown from then on is
 // fitted to its screen.
 void keepWindowsOnScreen();
+
+// A kept place (the client rectangle) as a window opening now may take it: when
+// its frame lies whole in one of `areas` and it is not below `minimum`.
+std::optional<QRect> placeStillFitting(QRect kept, QMargins frame, QSize minimum,
+                                       const QList<QRect>& areas);
+
+// From now on, the places of the program's windows (those with an object name,
+// not dialogs) are kept in the INI file `file` as they close and given back as
+// they open, where placeStillFitting allows.
+void keepWindowPlaces(const QString& file);
 
 }  // namespace kolm::common::ui

@@ -6,15 +6,24 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <memory>
+#include <string>
 
 #include "common/ui/about_box.h"
 #include "common/ui/job_runner.h"
 #include "common/ui/qt_prompter.h"
+#include "common/ui/screen_fit.h"
 #include "hw/instrument.h"
 #include "powermeter/sweep.h"
 #include "support/recording_port.h"
@@ -151,4 +160,104 @@ TEST(AboutBoxes, EachShowsItsTitleAndTheVersionAndOpensOnce) {
     EXPECT_EQ(boxes.show(kind), box);  // brought forward, not opened twice
     box->close();
   }
+}
+
+// A place kept from a window is given back only where the window lies whole
+// on a screen at no less than its minimum size; the window that closed there
+// opens there again, one kept past the screen opens on it.
+TEST(WindowPlaces, KeptOnlyWhereTheyStillFit) {
+  const QList<QRect> screens{{0, 0, 1920, 1040}, {1920, 0, 1366, 728}};
+  const QMargins frame(4, 30, 4, 4);
+  struct Case {
+    QRect kept;
+    bool taken;
+  };
+  for (const auto& [kept, taken] : std::vector<Case>{{{100, 100, 800, 600}, true},
+                                                     {{2000, 40, 1000, 600}, true},
+                                                     {{1800, 100, 800, 600}, false},  // across both
+                                                     {{100, 10, 800, 600}, false},    // title off
+                                                     {{2000, 40, 1400, 600}, false},
+                                                     {{100, 100, 500, 600}, false},  // too small
+                                                     {{-900, 100, 800, 600}, false}})
+    EXPECT_EQ(common::ui::placeStillFitting(kept, frame, {600, 400}, screens).has_value(), taken)
+        << kept.x() << "," << kept.y() << " " << kept.width() << "x" << kept.height();
+
+  test::TempDir dir;
+  const QString file = QString::fromStdString((dir.path() / "kolm.ini").string());
+  common::ui::keepWindowPlaces(file);
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect inside(area.left() + 120, area.top() + 90, 420, 300);
+  for (const QRect& kept : {inside, QRect(area.right() + 50, area.top() + 90, 420, 300)}) {
+    {
+      QWidget first;
+      first.setObjectName("placedWindow");
+      first.show();
+      first.setGeometry(kept);
+      first.close();
+    }
+    QWidget again;
+    again.setObjectName("placedWindow");
+    again.show();
+    EXPECT_EQ(again.geometry() == kept, kept == inside);
+    EXPECT_TRUE(area.contains(again.geometry()));
+  }
+  common::ui::keepWindowPlaces({});
+}
+
+// A message box never leaves one word alone on its last line, however its text
+// wraps: the calibration's advice ends "premendo OK". Texts of every length
+// from one line to several, each ended by the short word.
+TEST(MessageBoxes, NoWordAloneOnTheLastLine) {
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  QCoreApplication::exec();
+  QtPrompter prompter;
+  QString text = " 712    Se il numero visualizzato";
+  for (int words = 0; words < 40; ++words) {
+    text += words % 3 ? " accettare" : " tra 800 e 900";
+    QString lastLine;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+      QTextLayout layout(label->text(), label->font());
+      layout.beginLayout();
+      for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label->contentsRect().width());
+        lastLine = label->text().mid(line.textStart(), line.textLength());
+      }
+      layout.endLayout();
+      box->accept();
+    });
+    prompter.message((text + " OK").toStdString(), kolm::common::Icon::None, "Kolm");
+    EXPECT_TRUE(lastLine.trimmed().contains(QRegularExpression("[\\s\\x{00a0}]")))
+        << words << ": " << lastLine.toStdString();
+  }
+}
+
+// While a window's prompt waits, another window takes its own typing: what is
+// typed there goes there, not into the prompt's field.
+TEST(MessageBoxes, TypingInAnotherWindowStaysThere) {
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  QCoreApplication::exec();
+  QWidget asking, other;
+  auto* otherField = new QLineEdit(&other);
+  for (QWidget* w : {&asking, &other}) {
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  }
+  QtPrompter prompter(&asking);
+  QString prompted;
+  QTimer::singleShot(10, [&] {
+    auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    // As the window system delivers keys: a window a prompt blocks gets none.
+    otherField->setFocus();
+    for (char c : std::string("through")) QTest::keyClick(other.windowHandle(), c);
+    prompted = dialog->textValue();
+    dialog->accept();
+  });
+  const auto answer = prompter.input("Kolm", "R0, ohm:", "50");
+  EXPECT_EQ(otherField->text(), "through");
+  EXPECT_EQ(prompted, "50");
+  EXPECT_EQ(answer, std::optional<std::string>("50"));
 }
