@@ -133,6 +133,10 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   configProblem_->setWordWrap(true);
   configProblem_->setStyleSheet("color: #b00000");
   configProblem_->hide();
+  firstStartNote_ = new QLabel(this);
+  firstStartNote_->setObjectName("firstStartNote");
+  firstStartNote_->setWordWrap(true);
+  firstStartNote_->hide();
 
   auto* okButton = new QPushButton(tr("OK"), this);
   okButton->setObjectName("okButton");
@@ -145,6 +149,7 @@ ParametersWindow::ParametersWindow(common::ui::UiContext& context,
   layout->addLayout(top);
   layout->addWidget(portGroup);
   layout->addWidget(configProblem_);
+  layout->addWidget(firstStartNote_);
   layout->addWidget(okButton, 0, Qt::AlignRight);
 
   connect(multiplierScroll_, &QScrollBar::valueChanged, this,
@@ -176,13 +181,12 @@ void ParametersWindow::load() {
   if (!(p.refClockMHz > 0) && p.portBackend == "sim") {
     multiplier_ = kSimulatedMultiplier;
     quartz_ = sim::SimSettings{}.quartzMHz;
-    configProblem_->setText(
-        configProblem_->text() + (problems.empty() ? "" : "\n") +
+    firstStartNote_->setText(
         tr("Filled in with the simulated board's values (%1 MHz x %2): OK makes it ready.")
             .arg(shortest(quartz_))
             .arg(multiplier_));
-    configProblem_->setVisible(true);
   }
+  firstStartNote_->setVisible(!(p.refClockMHz > 0) && p.portBackend == "sim");
   // A multiplier outside the bar's range is shown at the nearest end of it.
   const QSignalBlocker block(multiplierScroll_);
   multiplierScroll_->setValue(std::clamp(multiplier_, 0, 20));

@@ -57,6 +57,7 @@ class ParametersWindow : public QDialog {
   QComboBox* backend_;
   QPlainTextEdit* portReport_;
   QLabel* configProblem_;
+  QLabel* firstStartNote_;  // a suggestion, not a fault: in the usual colour
   std::string fileProblem_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/text.h"
 
@@ -64,10 +65,14 @@ Reading readingAt(const TraceSamples& t, const Mark* marks, size_t marksCount, d
 std::optional<ExtremeRun> extremeIndex(const TraceSamples& t, const Mark* marks, size_t marksCount,
                                        Extreme which, double from, double to, bool bounds) {
   if (from > to) std::swap(from, to);
+  // Frequencies kept in single precision may lie past a view's end by their
+  // rounding (14.35 MHz is kept as 14.3500004): the end points stay in.
+  const double slack =
+      4 * std::numeric_limits<float>::epsilon() * std::max(std::fabs(from), std::fabs(to));
   const Mark bound = which == Extreme::Maximum ? Mark::AtLeast : Mark::AtMost;
   auto candidate = [&](size_t i) {
     const double f = t.xAt(i);
-    if (!(f >= from && f <= to)) return false;
+    if (!(f >= from - slack && f <= to + slack)) return false;
     const Mark m = markOf(t, marks, marksCount, i);
     return numeric(m) || (bounds && m == bound && std::isfinite(t.y[i]));
   };

@@ -416,6 +416,12 @@ void AnalyzerWindow::redraw() {
 }
 
 void AnalyzerWindow::showDemonstration() {
+  // Drawn over a span of its own, the default 3 to 30 MHz, so that it does not
+  // pass for a measurement of the band the boxes hold; they keep the next
+  // sweep's span.
+  m_.ViewStart = kDefaultStartMHz;
+  m_.ViewStop = kDefaultStopMHz;
+  m_.setTraceSpan(kDefaultStartMHz, kDefaultStopMHz);
   m_.fillSyntheticMeasurement();
   simulatedData_ = true;
   selection_.shownTraces[kReturnLoss] = true;

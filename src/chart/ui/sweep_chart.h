@@ -222,9 +222,10 @@ class SweepChart : public QWidget {
   void setMarkerDelta(std::optional<std::pair<int, int>> fromTo);
   // The trace (an index into traces()) the extreme searches look at.
   void setMarkerTrace(int index) { markerTrace_ = index; }
-  // Moves the active marker (a new one when there is none) to the largest or
-  // smallest plain reading of the marker trace within the view. False when
-  // there is none (every point there flagged, or no trace).
+  // Places a new marker on the largest or smallest plain reading of the marker
+  // trace within the view (with four placed, moves the active one there; one
+  // standing there already becomes the active one). False when there is none
+  // (every point there flagged, or no trace).
   bool markerToExtreme(Extreme which);
   // What a marker's line adds after its frequency (the analyzer: the interval
   // of a frequency its analysis found, where the marker stands on one); none

@@ -83,8 +83,16 @@ bool SweepChart::markerToExtreme(Extreme which) {
                           scale_.right(), t->boundsAreExtremes);
   if (!run) return false;
   const double x = runCentre(samples, *run);
+  // A marker of its own, unless one stands there already; with four placed,
+  // the active one goes there.
+  for (const auto& m : markers_.markers())
+    if (m.x == x) {
+      setActiveMarker(m.number);
+      return true;
+    }
+  if (!markers_.full()) return addMarker(x).has_value();
   if (auto active = markers_.active()) return moveMarker(*active, x);
-  return addMarker(x).has_value();
+  return false;
 }
 
 bool SweepChart::markerPress(QMouseEvent* event) {

@@ -2,6 +2,8 @@
 // size; the legend; the zoom history; the analyzer's demonstration label.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -143,8 +145,18 @@ TEST(EverydayUse, ShortcutsReachTheirActions) {
 // whose analysis the panel shows.
 TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   useSimulator("r=100");
+  {
+    std::ofstream ini(analyzer::kSettingsFile, std::ios::binary);
+    ini << "\"14\"\r\n\"14.35\"\r\n\"200\"\r\n";
+  }
   open();
   EXPECT_FALSE(window->chart()->note().isEmpty());
+  // The demonstration is drawn over its own span; the boxes keep the next
+  // sweep's, as the settings gave it.
+  EXPECT_EQ(window->chart()->scale().left, analyzer::kDefaultStartMHz);
+  EXPECT_EQ(window->chart()->scale().right(), analyzer::kDefaultStopMHz);
+  EXPECT_EQ(box("startEdit")->text(), "14");
+  EXPECT_EQ(box("stopEdit")->text(), "14.35");
   EXPECT_EQ(window->analysisPanel()->value(0), "not analysed");
   box("pointsEdit")->setText("100");
   window->startSweep(false);
@@ -158,4 +170,38 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   while (!panel->caption(last + 1).isEmpty()) ++last;
   EXPECT_EQ(panel->caption(last), "Figures:");
   EXPECT_EQ(panel->value(last), "unchecked");
+}
+
+// "Marker to maximum" of the return loss and "Marker to minimum" of the SWR
+// each add a marker at the frequency the Analysis panel gives for the SWR
+// minimum: on it (to the hertz it is written with) for a flat load, whose
+// lowest readings run across the sweep; within half a step of it at a
+// resonance, where the panel refines the one lowest point.
+TEST_F(AnalyzerUi, MarkersToTheExtremesAgreeWithTheAnalysis) {
+  const double halfStep = 2.35 / 400 / 2;
+  for (const auto& [load, within] :
+       std::vector<std::pair<const char*, double>>{{"r=50", 1.5e-6},
+                                                   {"r=25", 1.5e-6},
+                                                   {"rlc:r=30,l=1u,c=129.2p", halfStep},
+                                                   {"rlc:r=80,l=2u,c=60p", halfStep}}) {
+    SCOPED_TRACE(load);
+    useSimulator(load);
+    open();
+    box("startEdit")->setText("12");
+    box("stopEdit")->setText("14.35");
+    box("pointsEdit")->setText("400");
+    window->startSweep(false);
+    waitIdle();
+    const double at = common::numericValue(window->analysisPanel()->value(1).toStdString());
+    window->selectQuantity(analyzer::kReturnLoss);
+    find<QAction>("MarkerToMax")->trigger();
+    window->selectQuantity(analyzer::kSwr);
+    find<QAction>("MarkerToMin")->trigger();
+    const auto& markers = window->chart()->markers().markers();
+    ASSERT_GE(markers.size(), 1u);
+    for (const auto& m : markers) EXPECT_NEAR(m.x, at, within);
+    window->close();
+    window = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }

@@ -360,6 +360,11 @@ TEST(ParametersWindowTest, AFirstStartOnTheSimulatorIsOneOkFromAWorkingInstrumen
   rig.launcher.showParameters();
   auto* w = rig.launcher.parametersWindow();
   EXPECT_EQ(child<QLabel>(w, "clockValue")->text(), "400");
+  // The suggestion is said in the usual colour, apart from the problems.
+  auto* note = child<QLabel>(w, "firstStartNote");
+  EXPECT_FALSE(note->isHidden());
+  EXPECT_EQ(note->palette().color(QPalette::WindowText), w->palette().color(QPalette::WindowText));
+  EXPECT_FALSE(child<QLabel>(w, "configProblemLabel")->text().contains(note->text()));
   auto* multiplier = child<QScrollBar>(w, "multiplierScroll");
   multiplier->setFocus();
   QTest::keyClick(multiplier, Qt::Key_Left);

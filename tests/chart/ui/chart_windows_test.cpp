@@ -208,6 +208,14 @@ TEST(ChartMarkers, ExtremesTypedFrequenciesAndMarkersAcrossSweeps) {
   rig.get<QAction>("MarkerToMin")->trigger();
   EXPECT_EQ(rig.lastMessage(), "No measured value in view to put the marker on.");
   EXPECT_EQ(chart->markers().markers()[0].x, x);
+  // Each search adds a marker of its own; the same extreme again adds none.
+  rig.connect("atten:20");
+  sweep(rig, "2", "25", "300");
+  rig.get<QAction>("MarkerToMin")->trigger();
+  rig.get<QAction>("MarkerToMin")->trigger();
+  ASSERT_EQ(chart->markers().markers().size(), 2u);
+  EXPECT_EQ(chart->markers().markers()[0].x, x);
+  chart->removeMarker(2);
   // A typed frequency adds one; a bad one says why.
   rig.prompter.inputs = {std::string("14,2 MHz"), std::string("7MHz")};  // a comma is the point
   rig.get<QAction>("MarkerAdd")->trigger();
