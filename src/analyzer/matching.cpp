@@ -277,7 +277,12 @@ std::string partValueText(const MatchPart& part, int digits) {
          part.value * units[u].scale >=
              (u == 0 && part.kind == MatchPart::Kind::Inductor ? 100 : 1000))
     ++u;
-  return common::shortestText(part.value * units[u].scale, digits) + " " + units[u].name;
+  // Three digits at least: a number below 1000 then needs no exponent; one
+  // beyond the largest unit's thousand is written whole.
+  const double number = part.value * units[u].scale;
+  return (number >= 1000 ? common::formatPattern(number, "0")
+                         : common::shortestText(number, std::max(digits, 3))) +
+         " " + units[u].name;
 }
 
 }  // namespace kolm::analyzer

@@ -115,7 +115,8 @@ MatchPoint matchPoint(const TraceValues& trace, double mhz, double targetOhm,
 MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,
                         powermeter::ESeries series);
 
-// A part's value with its unit, `digits` significant: "330 pF", "1.5 nF",
+// A part's value with its unit, `digits` significant (3 at least, so that
+// no exponent is written): "330 pF", "1.5 nF",
 // "0.33 \u00b5H", "47 nH".
 std::string partValueText(const MatchPart& part, int digits);
 

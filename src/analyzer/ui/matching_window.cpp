@@ -144,7 +144,7 @@ MatchingWindow::MatchingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(box, &QLineEdit::textChanged, this, [this] { recompute(); });
   connect(series_, &QComboBox::currentIndexChanged, this, [this] { recompute(); });
   setMinimumSize(520, 320);
-  resize(900, 420);
+  resize(1180, 440);
 }
 
 void MatchingWindow::showTrace(std::shared_ptr<const TraceValues> trace,
