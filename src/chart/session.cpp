@@ -1,9 +1,9 @@
 #include "chart/session.h"
 
 #include <algorithm>
-#include <utility>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "chart/trace_log.h"
 #include "common/text.h"
