@@ -1217,14 +1217,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The calibration was not changed.</translation>
     </message>
     <message>
-        <source>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</source>
-        <translation>%1, at the bottom of its converter: no signal reaches it. Check the cable (%2) and that the generator runs (the port and the clock in Parameters). %3</translation>
-    </message>
-    <message>
-        <source>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</source>
-        <translation>%1, at the top of its converter: the signal is too strong. Check the level applied (%2). %3</translation>
-    </message>
-    <message>
         <source>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</source>
         <translation>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</translation>
     </message>
@@ -2096,16 +2088,12 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>There is no measurement to store: sweep first, or open a chart.</translation>
     </message>
     <message>
-        <source>%1 was not added: the analyzer stores .vna charts.</source>
-        <translation>%1 was not added: the analyzer stores .vna charts.</translation>
-    </message>
-    <message>
-        <source>%1 was not added: %2</source>
-        <translation>%1 was not added: %2</translation>
-    </message>
-    <message>
         <source>Stored traces...</source>
         <translation>Stored traces...</translation>
+    </message>
+    <message>
+        <source>the analyzer stores .vna charts.</source>
+        <translation>the analyzer stores .vna charts.</translation>
     </message>
 </context>
 <context>
@@ -2688,6 +2676,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Limits (%1):</source>
         <translation>Limits (%1):</translation>
+    </message>
+    <message>
+        <source>%1 was not added: %2</source>
+        <translation>%1 was not added: %2</translation>
     </message>
 </context>
 <context>
@@ -3560,14 +3552,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>There is no whole trace to store: sweep first, or open a chart.</translation>
     </message>
     <message>
-        <source>%1 was not added: the power meter stores .pwm charts.</source>
-        <translation>%1 was not added: the power meter stores .pwm charts.</translation>
-    </message>
-    <message>
-        <source>%1 was not added: %2</source>
-        <translation>%1 was not added: %2</translation>
-    </message>
-    <message>
         <source>Stored traces...</source>
         <translation>Stored traces...</translation>
     </message>
@@ -3586,6 +3570,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The span and levels shown become the sweep&apos;s, and it runs</source>
         <translation>The span and levels shown become the sweep&apos;s, and it runs</translation>
+    </message>
+    <message>
+        <source>the power meter stores .pwm charts.</source>
+        <translation>the power meter stores .pwm charts.</translation>
     </message>
 </context>
 <context>

@@ -13,9 +13,9 @@ void AnalyzerWindow::setUpStoredTraces() {
   storedTraces_ = new chart::ui::TraceList(
       context_.prompter, [this](std::string* why) { return traceToStore(why); }, this);
   connect(storedTraces_, &chart::ui::TraceList::changed, this, [this] { redraw(); });
-  chart_->setAcceptDrops(true);
-  connect(chart_, &chart::ui::SweepChart::filesDropped, this,
-          [this](const QStringList& paths) { addTraceFiles(paths); });
+  storedTraces_->takeDropsFrom(chart_, [this](const std::string& path, std::string* why) {
+    return traceFromFile(path, why);
+  });
 }
 
 std::optional<chart::StoredTrace> AnalyzerWindow::traceToStore(std::string* why) const {
@@ -26,31 +26,25 @@ std::optional<chart::StoredTrace> AnalyzerWindow::traceToStore(std::string* why)
   return quantityTrace("", *liveValues_, selection_.selectedQuantity);
 }
 
-void AnalyzerWindow::addTraceFiles(const QStringList& paths) {
-  for (const QString& path : paths) {
-    const QString name = QFileInfo(path).fileName();
-    if (QFileInfo(path).suffix().toLower() != "vna") {
-      context_.prompter.message(
-          tr("%1 was not added: the analyzer stores .vna charts.").arg(name).toStdString(),
-          common::Icon::Warning);
-      continue;
-    }
-    const VnaReadResult read = readVna(path.toStdString());
-    if (!read.ok()) {
-      context_.prompter.message(
-          tr("%1 was not added: %2").arg(name, QString::fromStdString(read.error)).toStdString(),
-          common::Icon::Warning);
-      continue;
-    }
-    const ChartData& c = read.chart;
-    Channels channels;
-    std::copy(c.returnLossCounts.begin(), c.returnLossCounts.end(),
-              channels.returnLossCounts.begin());
-    std::copy(c.phaseCounts.begin(), c.phaseCounts.end(), channels.phaseCounts.begin());
-    const TraceValues values = exportTrace(c.points, c.start, c.stop, channels, figures_);
-    storedTraces_->add(quantityTrace(name.toStdString(), values, selection_.selectedQuantity));
+std::optional<chart::StoredTrace> AnalyzerWindow::traceFromFile(const std::string& path,
+                                                                std::string* why) const {
+  const QFileInfo file(QString::fromStdString(path));
+  if (file.suffix().toLower() != "vna") {
+    *why = tr("the analyzer stores .vna charts.").toStdString();
+    return std::nullopt;
   }
-  if (!paths.isEmpty()) storedTraces_->show();
+  const VnaReadResult read = readVna(path);
+  if (!read.ok()) {
+    *why = read.error;
+    return std::nullopt;
+  }
+  const ChartData& c = read.chart;
+  Channels channels;
+  std::copy(c.returnLossCounts.begin(), c.returnLossCounts.end(),
+            channels.returnLossCounts.begin());
+  std::copy(c.phaseCounts.begin(), c.phaseCounts.end(), channels.phaseCounts.begin());
+  const TraceValues values = exportTrace(c.points, c.start, c.stop, channels, figures_);
+  return quantityTrace(file.fileName().toStdString(), values, selection_.selectedQuantity);
 }
 
 namespace {

@@ -141,7 +141,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // quantity to store, .vna charts dropped on the chart, and how they are drawn.
   void setUpStoredTraces();
   std::optional<chart::StoredTrace> traceToStore(std::string* why) const;
-  void addTraceFiles(const QStringList& paths);
+  std::optional<chart::StoredTrace> traceFromFile(const std::string& path, std::string* why) const;
   std::vector<chart::ui::Trace> storedChartTraces() const;
   // The live quantities the limit mask limits (none for a demonstration).
   std::vector<chart::StoredTrace> liveStoredTraces() const;

@@ -1,5 +1,6 @@
 #include "chart/ui/trace_list.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPixmap>
@@ -64,6 +65,27 @@ void TraceList::add(StoredTrace trace) {
   traces_.push_back(std::move(trace));
   refill();
   emit changed();
+}
+
+void TraceList::takeDropsFrom(SweepChart* chart, FileReader read) {
+  readFile_ = std::move(read);
+  chart->setAcceptDrops(true);
+  connect(chart, &SweepChart::filesDropped, this, &TraceList::addFiles);
+}
+
+void TraceList::addFiles(const QStringList& paths) {
+  for (const QString& path : paths) {
+    std::string why;
+    if (auto trace = readFile_(path.toStdString(), &why)) {
+      add(std::move(*trace));
+      continue;
+    }
+    prompter_.message(tr("%1 was not added: %2")
+                          .arg(QFileInfo(path).fileName(), QString::fromStdString(why))
+                          .toStdString(),
+                      common::Icon::Warning);
+  }
+  if (!paths.isEmpty()) show();
 }
 
 void TraceList::refill() {

@@ -29,6 +29,12 @@ class TraceList : public QWidget {
             QWidget* parent = nullptr);
 
   void add(StoredTrace trace);
+  // A dropped file read into a trace, or empty with the reason.
+  using FileReader =
+      std::function<std::optional<StoredTrace>(const std::string& path, std::string* why)>;
+  // Files dropped on `chart` are read by `read`: each one read is stored, each
+  // other one said with its reason; the list is shown after a drop.
+  void takeDropsFrom(SweepChart* chart, FileReader read);
   const std::vector<StoredTrace>& traces() const { return traces_; }
   // The shown traces as the chart draws them; `dress` may add what the
   // window's chart needs (the analyzer: the quantity's own scale).
@@ -60,10 +66,12 @@ class TraceList : public QWidget {
 
  private:
   void refill();
+  void addFiles(const QStringList& paths);
   std::vector<int> chosen() const;
 
   common::Prompter& prompter_;
   std::function<std::optional<StoredTrace>(std::string*)> current_;
+  FileReader readFile_;
   std::vector<StoredTrace> traces_;
   std::optional<LimitMask> mask_;
   QListWidget* list_ = nullptr;

@@ -13,9 +13,9 @@ void PowerMeterWindow::setUpStoredTraces() {
   storedTraces_ = new chart::ui::TraceList(
       context_.prompter, [this](std::string* why) { return traceToStore(why); }, this);
   connect(storedTraces_, &chart::ui::TraceList::changed, this, [this] { redraw(); });
-  chart_->setAcceptDrops(true);
-  connect(chart_, &chart::ui::SweepChart::filesDropped, this,
-          [this](const QStringList& paths) { addTraceFiles(paths); });
+  storedTraces_->takeDropsFrom(chart_, [this](const std::string& path, std::string* why) {
+    return traceFromFile(path, why);
+  });
 }
 
 std::optional<chart::StoredTrace> PowerMeterWindow::traceToStore(std::string* why) const {
@@ -34,27 +34,21 @@ std::vector<chart::StoredTrace> PowerMeterWindow::liveStoredTraces() const {
   return {std::move(*t)};
 }
 
-void PowerMeterWindow::addTraceFiles(const QStringList& paths) {
-  for (const QString& path : paths) {
-    const QString name = QFileInfo(path).fileName();
-    if (QFileInfo(path).suffix().toLower() != "pwm") {
-      context_.prompter.message(
-          tr("%1 was not added: the power meter stores .pwm charts.").arg(name).toStdString(),
-          common::Icon::Warning);
-      continue;
-    }
-    const ChartFileRead read = readChartFile(path.toStdString());
-    if (!read.chart) {
-      context_.prompter.message(
-          tr("%1 was not added: %2").arg(name, QString::fromStdString(read.error)).toStdString(),
-          common::Icon::Warning);
-      continue;
-    }
-    const ChartFile& c = *read.chart;
-    storedTraces_->add(
-        levelTrace(name.toStdString(), c.levels, c.start, c.stop, levelLimits(calibration_)));
+std::optional<chart::StoredTrace> PowerMeterWindow::traceFromFile(const std::string& path,
+                                                                  std::string* why) const {
+  const QFileInfo file(QString::fromStdString(path));
+  if (file.suffix().toLower() != "pwm") {
+    *why = tr("the power meter stores .pwm charts.").toStdString();
+    return std::nullopt;
   }
-  if (!paths.isEmpty()) storedTraces_->show();
+  const ChartFileRead read = readChartFile(path);
+  if (!read.chart) {
+    *why = read.error;
+    return std::nullopt;
+  }
+  const ChartFile& c = *read.chart;
+  return levelTrace(file.fileName().toStdString(), c.levels, c.start, c.stop,
+                    levelLimits(calibration_));
 }
 
 }  // namespace kolm::powermeter::ui

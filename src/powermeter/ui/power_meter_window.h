@@ -227,7 +227,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   // store, files dropped on the chart.
   void setUpStoredTraces();
   std::optional<chart::StoredTrace> traceToStore(std::string* why) const;
-  void addTraceFiles(const QStringList& paths);
+  std::optional<chart::StoredTrace> traceFromFile(const std::string& path, std::string* why) const;
   // The whole trace as the limit mask judges it (none while it is not whole).
   std::vector<chart::StoredTrace> liveStoredTraces() const;
   // Checks before a reference table pass; empty when it may run.
