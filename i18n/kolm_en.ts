@@ -103,7 +103,7 @@
     </message>
     <message>
         <source>%1  (%2 to %3 MHz)</source>
-        <translation>%1  (%2 to %3 MHz)</translation>
+        <translation>%1 (%2 to %3 MHz)</translation>
     </message>
     <message>
         <source>Sweeps %1 to %2 MHz</source>
@@ -385,11 +385,11 @@
     </message>
     <message>
         <source>%1    Se il numero visualizzato è tra 800 e 900 accettare premendo OK</source>
-        <translation>%1    If the number shown is between 800 and 900, accept it by pressing OK</translation>
+        <translation>%1: if the number shown is between 800 and 900, accept it by pressing OK</translation>
     </message>
     <message>
         <source>%1    Se il numero visualizzato è intorno a 200 accettare premendo OK</source>
-        <translation>%1    If the number shown is around 200, accept it by pressing OK</translation>
+        <translation>%1: if the number shown is around 200, accept it by pressing OK</translation>
     </message>
     <message>
         <source>Vuoi applicare i valori di DEFAULT?</source>
@@ -742,7 +742,7 @@ while processing the picture.</translation>
     </message>
     <message>
         <source>_</source>
-        <translation>_</translation>
+        <translation>−</translation>
     </message>
     <message>
         <source>Down </source>
@@ -954,7 +954,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>%1 board: Detector %2 (%3)   Bridge A %4, B %5</source>
-        <translation>%1 board: Detector %2 (%3)   Bridge A %4, B %5</translation>
+        <translation>%1 board: Detector %2 (%3), Bridge A %4, B %5</translation>
     </message>
     <message>
         <source>Ideal</source>
@@ -1221,10 +1221,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>%1; with %2 counts for %3 that makes %4 counts per dB, where the detector gives %5 to %6. Check the level applied (%7), or take %3 again (%8) or the default counts (%9) first.</translation>
     </message>
     <message>
-        <source>The generator now sends %1 MHz: the calibration holds at that frequency. Connect %2.</source>
-        <translation>The generator now sends %1 MHz: the calibration holds at that frequency. Connect %2.</translation>
-    </message>
-    <message>
         <source>There is no previous calibration yet (%1): one is kept each time a calibration changes the counts.</source>
         <translation>There is no previous calibration yet (%1): one is kept each time a calibration changes the counts.</translation>
     </message>
@@ -1259,10 +1255,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The level reference</source>
         <translation>The level reference</translation>
-    </message>
-    <message>
-        <source>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</source>
-        <translation>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is no resistance above 0 ohm: R0 and Quartz.rif were not changed.</source>
@@ -1398,7 +1390,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>Fl at %1 pF  </source>
-        <translation>Fl at %1 pF  </translation>
+        <translation>Fl at %1 pF: </translation>
     </message>
     <message>
         <source>this is not a crystal fixture&apos;s record.</source>
@@ -1439,14 +1431,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</source>
         <translation>The settings folder &apos;%1&apos; cannot be written (%2). Calibrations, memories, band buttons and settings changed in this session will not be kept.</translation>
-    </message>
-    <message>
-        <source>On the simulated instrument: %1 between generator and detector in the Simulator window, or the button below connects it.</source>
-        <translation>On the simulated instrument: %1 between generator and detector in the Simulator window, or the button below connects it.</translation>
-    </message>
-    <message>
-        <source>On the simulated instrument: through between generator and detector in the Simulator window, or the button below connects it.</source>
-        <translation>On the simulated instrument: through between generator and detector in the Simulator window, or the button below connects it.</translation>
     </message>
     <message>
         <source>Connect it on the simulator</source>
@@ -1515,10 +1499,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Finding the crystal: sweep %1 of at most %2 (%3), %4.</source>
         <translation>Finding the crystal: sweep %1 of at most %2 (%3), %4.</translation>
-    </message>
-    <message>
-        <source>This sweep resolves the resonance too coarsely: sweep %1 (Quarzo offers it), or narrow the sweep there yourself.</source>
-        <translation>This sweep resolves the resonance too coarsely: sweep %1 (Quarzo offers it), or narrow the sweep there yourself.</translation>
     </message>
     <message>
         <source>A loss step is read against the fixture&apos;s through path: measure it first (calQuarz).</source>
@@ -1765,10 +1745,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The detector reads %1 from the external signal for %2</translation>
     </message>
     <message>
-        <source>The generator stays off: the calibration holds at the external signal&apos;s frequency. Connect %1.</source>
-        <translation>The generator stays off: the calibration holds at the external signal&apos;s frequency. Connect %1.</translation>
-    </message>
-    <message>
         <source>Use anyway</source>
         <translation>Use anyway</translation>
     </message>
@@ -1807,6 +1783,34 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>It is not used.</source>
         <translation>It is not used.</translation>
+    </message>
+    <message>
+        <source>Il generatore resta spento: la calibrazione vale alla frequenza del segnale esterno. Collegare un segnale esterno di 0 dBm all&apos;ingresso del rivelatore.</source>
+        <translation>The generator stays off: the calibration holds at the external signal&apos;s frequency. Connect an external signal of 0 dBm to the detector input.</translation>
+    </message>
+    <message>
+        <source>Il generatore resta spento: la calibrazione vale alla frequenza del segnale esterno. Collegare un segnale esterno di -60 dBm all&apos;ingresso del rivelatore.</source>
+        <translation>The generator stays off: the calibration holds at the external signal&apos;s frequency. Connect an external signal of -60 dBm to the detector input.</translation>
+    </message>
+    <message>
+        <source>Il generatore ora invia %1 MHz: la calibrazione vale a quella frequenza. Collegare l&apos;uscita del generatore direttamente all&apos;ingresso del rivelatore.</source>
+        <translation>The generator now sends %1 MHz: the calibration holds at that frequency. Connect the generator&apos;s output straight to the detector input.</translation>
+    </message>
+    <message>
+        <source>Il generatore ora invia %1 MHz: la calibrazione vale a quella frequenza. Collegare l&apos;uscita del generatore all&apos;ingresso del rivelatore attraverso 60 dB.</source>
+        <translation>The generator now sends %1 MHz: the calibration holds at that frequency. Connect the generator&apos;s output to the detector input through 60 dB.</translation>
+    </message>
+    <message>
+        <source>Sullo strumento simulato: %1 tra generatore e rivelatore nella finestra Simulator, oppure il pulsante qui sotto lo collega.</source>
+        <translation>On the simulated instrument: %1 between generator and detector in the Simulator window, or the button below connects it.</translation>
+    </message>
+    <message>
+        <source>R0 in ohm: la resistenza che chiude il circuito di prova, sorgente e carico insieme (50 ohm nel circuito di prova usuale).</source>
+        <translation>R0, ohm: the fixture&apos;s terminating resistance, its source and load together (50 ohm on the usual fixture).</translation>
+    </message>
+    <message>
+        <source>This sweep resolves the resonance too coarsely: sweep %1 (%2 offers it), or narrow the sweep there yourself.</source>
+        <translation>This sweep resolves the resonance too coarsely: sweep %1 (%2 offers it), or narrow the sweep there yourself.</translation>
     </message>
 </context>
 <context>
@@ -2329,10 +2333,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>above 2 at this frequency</translation>
     </message>
     <message>
-        <source>not reached</source>
-        <translation>not reached</translation>
-    </message>
-    <message>
         <source>%1 to %2 MHz</source>
         <translation>%1 to %2 MHz</translation>
     </message>
@@ -2387,6 +2387,30 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>infinite</source>
         <translation>infinite</translation>
+    </message>
+    <message>
+        <source>the whole sweep</source>
+        <translation>the whole sweep</translation>
+    </message>
+    <message>
+        <source>the sweep&apos;s start</source>
+        <translation>the sweep&apos;s start</translation>
+    </message>
+    <message>
+        <source>the sweep&apos;s end</source>
+        <translation>the sweep&apos;s end</translation>
+    </message>
+    <message>
+        <source>a point without a reading</source>
+        <translation>a point without a reading</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>%1 MHz</source>
+        <translation>%1 MHz</translation>
     </message>
 </context>
 <context>
@@ -3122,7 +3146,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>r_term (Ω)</source>
-        <translation>r_term (Ω)</translation>
+        <translation>Terminating R (Ω)</translation>
     </message>
     <message>
         <source>Centre (MHz)</source>
@@ -3684,7 +3708,7 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
     <message>
         <source>1 :  </source>
-        <translation>1 :  </translation>
+        <translation>1 :</translation>
     </message>
     <message>
         <source>N. &amp;of copies:</source>

@@ -90,6 +90,9 @@ struct MatchSolution {
   MatchNetwork network, rounded;
   double roundedSwr = 0;
   std::optional<double> swr2Low, swr2High;  // MHz
+  // Where an edge is none: whether the SWR stays below 2 out to that end of the
+  // sweep (else a point of no finite impedance stopped the walk).
+  bool swr2BelowToStart = false, swr2BelowToStop = false;
 };
 
 struct MatchPoint {

@@ -176,28 +176,43 @@ std::string simulatorConnection(CalPoint point) {
 }
 
 std::string calibrationRequest(CalPoint point, std::optional<double> mhz, bool simulated) {
+  // The request is one of the specified Italian messages: what follows it in
+  // the same box is written in its language (the English translation renders
+  // the whole box in English).
+  const bool zero = point == CalPoint::ZeroDbm;
   const std::string request =
-      point == CalPoint::ZeroDbm
-          ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
-          : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
+      zero ? KOLM_TR("kolm", "Applicare in ingresso un segnale di 0 dBm poi premere OK")
+           : KOLM_TR("kolm", "Applicare in ingresso un segnale di -60 dBm poi premere OK");
   if (!mhz)
     return request + "\n\n" +
-           common::arg(KOLM_TR("kolm",
-                               "The generator stays off: the calibration holds at the external "
-                               "signal's frequency. Connect %1."),
-                       {connectionText(point, true)});
-  std::string text = request + "\n\n" +
-                     common::arg(KOLM_TR("kolm",
-                                         "The generator now sends %1 MHz: the calibration holds at "
-                                         "that frequency. Connect %2."),
-                                 {mhzText(*mhz), connectionText(point, false)});
-  if (simulated)
-    text += "\n\n" + common::arg(KOLM_TR("kolm",
-                                         "On the simulated instrument: %1 between generator "
-                                         "and detector in the Simulator window, or the "
-                                         "button below connects it."),
-                                 {simulatorConnection(point)});
+           (zero ? KOLM_TR("kolm",
+                           "Il generatore resta spento: la calibrazione vale alla frequenza del "
+                           "segnale esterno. Collegare un segnale esterno di 0 dBm all'ingresso "
+                           "del rivelatore.")
+                 : KOLM_TR("kolm",
+                           "Il generatore resta spento: la calibrazione vale alla frequenza del "
+                           "segnale esterno. Collegare un segnale esterno di -60 dBm "
+                           "all'ingresso del rivelatore."));
+  std::string text =
+      request + "\n\n" +
+      common::arg(zero ? KOLM_TR("kolm",
+                                 "Il generatore ora invia %1 MHz: la calibrazione vale a quella "
+                                 "frequenza. Collegare l'uscita del generatore direttamente "
+                                 "all'ingresso del rivelatore.")
+                       : KOLM_TR("kolm",
+                                 "Il generatore ora invia %1 MHz: la calibrazione vale a quella "
+                                 "frequenza. Collegare l'uscita del generatore all'ingresso del "
+                                 "rivelatore attraverso 60 dB."),
+                  {mhzText(*mhz)});
+  if (simulated) text += "\n\n" + simulatorConnectionHint(simulatorConnection(point));
   return text;
+}
+
+std::string simulatorConnectionHint(const std::string& connection) {
+  return common::arg(KOLM_TR("kolm",
+                             "Sullo strumento simulato: %1 tra generatore e rivelatore nella "
+                             "finestra Simulator, oppure il pulsante qui sotto lo collega."),
+                     {connection});
 }
 
 std::string calibrationAdvice(CalPoint point, int reading) {

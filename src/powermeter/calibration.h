@@ -106,6 +106,9 @@ std::string calibrationRequest(CalPoint point, std::optional<double> mhz, bool s
 // What the simulated instrument has between generator and detector for a
 // calibration at `point`: "through" or "atten:60".
 std::string simulatorConnection(CalPoint point);
+// What a prompt says on the simulated instrument: `connection` to be made in the
+// Simulator window, or by the prompt's button.
+std::string simulatorConnectionHint(const std::string& connection);
 std::string calibrationAdvice(CalPoint point, int reading);
 
 // Calibration at 0 dBm or -60 dBm at `mhz`: the generator started there (or

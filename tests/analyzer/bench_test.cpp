@@ -367,6 +367,30 @@ TEST(Matching, APointOfUnknownSignGivesBothCandidates) {
   EXPECT_GT(matched, 30);
 }
 
+// Where the matched SWR stays below 2 up to an end of the sweep, the band says
+// so instead of leaving that edge unfound: a load matched over the whole sweep,
+// and a resonance whose band closes inside it.
+TEST(Matching, TheSwr2BandSaysWhereItEnds) {
+  const struct {
+    const char* load;
+    bool whole;
+  } cases[] = {{"r=40", true}, {"rlc:r=25,l=1u,c=130p", false}};
+  for (const auto& c : cases) {
+    const TraceValues t = sweep(c.load, 10, 20, 101, kolm::sim::Board::Ideal);
+    const MatchPoint p = matchPoint(t, 14, 50, ESeries::E12);
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    int below = 0;
+    for (const MatchSolution& s : p.solutions) {
+      if (!(s.roundedSwr <= 2)) continue;
+      ++below;
+      EXPECT_EQ(s.swr2BelowToStart && s.swr2BelowToStop, c.whole) << c.load;
+      EXPECT_NE(s.swr2Low.has_value(), s.swr2BelowToStart) << c.load;
+      EXPECT_NE(s.swr2High.has_value(), s.swr2BelowToStop) << c.load;
+    }
+    EXPECT_GT(below, 0) << c.load;
+  }
+}
+
 // Each band's widths under SWR 2 and 1.5, interpolated between points, and
 // what a flagged point or the sweep's end leaves unmeasured.
 TEST(Bands, WidthsInsideTheBand) {

@@ -75,7 +75,7 @@ TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
         ASSERT_FALSE(prompter.words.empty());
         EXPECT_EQ(prompter.words[0], mhz ? rig.wordFor(*mhz) : 0u);
         EXPECT_NE(prompter.shown[0].text.find(mhz ? common::shortestText(*mhz, 9) + " MHz"
-                                                  : std::string("external signal")),
+                                                  : std::string("segnale esterno")),
                   std::string::npos);
         EXPECT_EQ(rig.sim->tuningWord(), 0u);
         if (*warning) {
@@ -140,7 +140,7 @@ TEST(LevelCalibration, OnTheSimulatorTheRequestsStepConnectsWhatItAsksFor) {
           }};
       Calibration cal;
       EXPECT_EQ(calibrateLevel(point, 10, rig.instrument, prompter, cal, connect), step);
-      EXPECT_NE(prompter.shown.at(0).text.find(simulatorConnection(point) + " between"),
+      EXPECT_NE(prompter.shown.at(0).text.find(simulatorConnection(point) + " tra"),
                 std::string::npos)
           << prompter.shown[0].text;
     }

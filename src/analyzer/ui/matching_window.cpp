@@ -95,10 +95,20 @@ QString networkWords(const MatchNetwork& n, int digits) {
 
 QString bandWords(const MatchSolution& s) {
   if (!(s.roundedSwr <= 2)) return MatchingWindow::tr("above 2 at this frequency");
+  // An edge not found is said as what stopped the walk: an end of the sweep,
+  // or a point without a reading.
+  if (s.swr2BelowToStart && s.swr2BelowToStop) return MatchingWindow::tr("the whole sweep");
   const auto edge = [](const std::optional<double>& mhz) {
-    return mhz ? qs(common::formatPattern(*mhz, "0.000")) : MatchingWindow::tr("not reached");
+    return qs(common::formatPattern(*mhz, "0.000"));
   };
-  return MatchingWindow::tr("%1 to %2 MHz").arg(edge(s.swr2Low), edge(s.swr2High));
+  const QString low = s.swr2Low            ? edge(s.swr2Low)
+                      : s.swr2BelowToStart ? MatchingWindow::tr("the sweep's start")
+                                           : MatchingWindow::tr("a point without a reading");
+  if (s.swr2High) return MatchingWindow::tr("%1 to %2 MHz").arg(low, edge(s.swr2High));
+  return MatchingWindow::tr("%1 to %2")
+      .arg(s.swr2Low ? MatchingWindow::tr("%1 MHz").arg(low) : low,
+           s.swr2BelowToStop ? MatchingWindow::tr("the sweep's end")
+                             : MatchingWindow::tr("a point without a reading"));
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 // (the specified captions and messages, some of them Italian); the English
 // translation makes the whole program English and mends the typos. Files and
 // the wire never change with the language.
+// In the original texts, what the program adds to the specified ones is in
+// English, the language of the specified captions, menus and tooltips, except
+// where it continues one of the specified Italian messages in the same box (a
+// calibration prompt's further sentences): there it is Italian. A one-word
+// Italian heading ("errore", "ERRORE") stays above the program's own reason.
 #pragma once
 
 #include <QString>

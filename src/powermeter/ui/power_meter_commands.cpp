@@ -251,8 +251,8 @@ void PowerMeterWindow::measureQuartzReference() {
       KOLM_TR_NOOP("kolm", "Calibrazione Crystal Meter"),
       KOLM_TR("kolm", "Bypassare il quarzo\n(si può cambiare R0)") + "\n\n" +
           KOLM_TR("kolm",
-                  "R0, ohm: the fixture's terminating resistance, its source and load together "
-                  "(50 ohm on the usual fixture)."),
+                  "R0 in ohm: la resistenza che chiude il circuito di prova, sorgente e carico "
+                  "insieme (50 ohm nel circuito di prova usuale)."),
       common::shortestText(R0 > 0 ? R0 : kDefaultR0, 7));
   if (!answer || answer->empty()) return;
   const auto r0 = r0FromText(*answer);
@@ -270,10 +270,7 @@ void PowerMeterWindow::measureQuartzReference() {
   const common::PromptHelp bypass = connectOnSimulator("through");
   std::string request = KOLM_TR_NOOP("kolm", " Bypassare il quarzo");
   if (bypass.act)
-    request = KOLM_TR("kolm", " Bypassare il quarzo") + "\n\n" +
-              KOLM_TR("kolm",
-                      "On the simulated instrument: through between generator and detector in "
-                      "the Simulator window, or the button below connects it.");
+    request = KOLM_TR("kolm", " Bypassare il quarzo") + "\n\n" + simulatorConnectionHint("through");
   if (!common::confirmWithHelp(context_.prompter, request, bypass)) return;
   startThroughPass(Job::QuartzReference);
 }

@@ -159,9 +159,9 @@ void PowerMeterWindow::crystalSweepFinished(int sweepsDone) {
     }
     declined = common::arg(
         KOLM_TR("kolm",
-                "This sweep resolves the resonance too coarsely: sweep %1 (Quarzo offers it), "
+                "This sweep resolves the resonance too coarsely: sweep %1 (%2 offers it), "
                 "or narrow the sweep there yourself."),
-        {span});
+        {span, menuPath({"CrystalMeter", "Quarzo"})});
   } else if (next.kind == FindStep::Kind::NotFound && sweepsDone > 1) {
     context_.prompter.message(KOLM_TR("kolm", "errore") + "\n" + next.error, common::Icon::Warning);
     return;

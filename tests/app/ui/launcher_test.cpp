@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -451,6 +452,63 @@ TEST(Translation, EveryTranslatableTextHasAnEnglishTranslation) {
                                  << missing.join("\n").toStdString();
 }
 
+// Every English text reads as English: no words joined by underscores (a
+// caption written as an identifier; keys and placeholders such as fs_min and
+// FROM_MHZ are what the user types), no Italian, units as SI writes them, no
+// run of blanks.
+TEST(Translation, TheEnglishTextsAreEnglishWithSiUnits) {
+  QFile f(QString(KOLM_SOURCE_DIR) + "/i18n/kolm_en.ts");
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&f);
+  const QRegularExpression caption(R"(\b[A-Za-z]*[A-Z][a-z]+_\w+|\b\w+_[A-Z][a-z]+|(^|\s)_(\s|$))");
+  const QRegularExpression unit(
+      R"(\b(Mhz|mhz|mHz|Khz|KHz|khz|KHZ|Ghz|ghz|GHZ|hz|HZ|Dbm|DBm|dbm|Db|db)\b|\d ?(MHZ|DBM|DB)\b)");
+  const QRegularExpression italian(
+      R"(\b(il|di|della|delle|sono|poi|premere|premendo|ingresso|segnale|errore|stampa|posso|)"
+      R"(quarzo|foglio|vuoi|attenzione|scala|accettare|visualizzato|margini|imposta|confermare|)"
+      R"(tutto|stampante|funziona|errato|può|potrebbe|superare|secondi|livello|riferimento|)"
+      R"(uscita|memorizzare|applicare|valori|interrotta|dimensioni|larghezza|altezza|codice|)"
+      R"(funzione|cambiare|calibrazione|intorno|generatore|rivelatore|collegare|finestra|oppure|)"
+      R"(pulsante|resistenza|circuito|spento|tra|è)\b)",
+      QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+  QStringList wrong;
+  int texts = 0;
+  bool numerus = false;  // a plural's forms are texts of their own
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (!xml.isStartElement()) continue;
+    if (xml.name() == u"message") numerus = xml.attributes().value("numerus") == u"yes";
+    if (xml.name() != (numerus ? u"numerusform" : u"translation")) continue;
+    // Accelerator marks are no part of a word.
+    const QString text = xml.readElementText().remove('&');
+    ++texts;
+    for (const auto& [rule, why] :
+         {std::pair{&caption, "underscore"}, {&unit, "unit"}, {&italian, "Italian"}})
+      if (auto m = rule->match(text); m.hasMatch())
+        wrong << QString("%1 (%2): %3").arg(why, m.captured(), text);
+    if (text.contains("  ")) wrong << "blanks: " + text;
+  }
+  EXPECT_GT(texts, 250);
+  EXPECT_TRUE(wrong.isEmpty()) << wrong.join("\n").toStdString();
+}
+
+// In the original texts, what follows one of the specified Italian prompts in
+// its box is Italian too: no English sentence in any of them.
+TEST(Translation, TheOriginalPromptsAreItalianThroughout) {
+  const common::ui::Language before = common::ui::installedLanguage();
+  common::ui::installLanguage(common::ui::Language::Original);
+  const QRegularExpression english(R"(\b(the|and|is|of|to|at|or|between|connect|below)\b)",
+                                   QRegularExpression::CaseInsensitiveOption);
+  std::vector<std::string> prompts = {powermeter::simulatorConnectionHint("through")};
+  for (auto point : {powermeter::CalPoint::ZeroDbm, powermeter::CalPoint::Minus60Dbm})
+    for (std::optional<double> mhz : {std::optional<double>(), std::optional<double>(10.0)})
+      for (bool simulated : {false, true})
+        prompts.push_back(powermeter::calibrationRequest(point, mhz, simulated));
+  for (const std::string& p : prompts)
+    EXPECT_FALSE(english.match(QString::fromStdString(p)).hasMatch()) << p;
+  common::ui::installLanguage(before);
+}
+
 TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
   const common::ui::Language before = common::ui::installedLanguage();
   common::ui::installLanguage(common::ui::Language::English);
@@ -461,7 +519,7 @@ TEST(Translation, EnglishMendsTheItalianAndTheTypos) {
   }
   // Texts the core composes follow the language too.
   EXPECT_EQ(powermeter::calibrationAdvice(powermeter::CalPoint::ZeroDbm, 854),
-            " 854    If the number shown is between 800 and 900, accept it by pressing OK");
+            " 854: if the number shown is between 800 and 900, accept it by pressing OK");
   // Messages name the menus as the window shows them.
   EXPECT_EQ(powermeter::menuPath({"CrystalMeter", "calQuarz"}),
             "Crystal Meter > Calibrate crystal fixture");
