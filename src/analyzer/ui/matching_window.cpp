@@ -140,7 +140,11 @@ MatchingWindow::MatchingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
   table_->setIconSize(QSize(150, 48));
-  table_->setWordWrap(false);
+  // The networks in words share the width the window gives and wrap in it, so
+  // that every column stays in view; the rows grow to their text.
+  table_->setWordWrap(true);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   layout->addWidget(table_, 1);
   auto* note = new QLabel(
       tr("Each network from the transmitter towards the load. The parts are then rounded to the "
@@ -208,6 +212,7 @@ void MatchingWindow::recompute() {
   table_->setColumnCount(5);
   table_->setHorizontalHeaderLabels({tr("Schematic"), tr("Network"), tr("%1 parts").arg(seriesName),
                                      tr("SWR with them"), tr("SWR below 2")});
+  for (int c : {1, 2}) table_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
   table_->setRowCount(static_cast<int>(m.solutions.size()));
   const qreal ratio = devicePixelRatioF();
   for (int r = 0; r < table_->rowCount(); ++r) {
@@ -225,9 +230,7 @@ void MatchingWindow::recompute() {
     table_->setItem(r, 0, picture);
     for (int c = 0; c < cells.size(); ++c)
       table_->setItem(r, c + 1, new QTableWidgetItem(cells[c]));
-    table_->setRowHeight(r, 54);
   }
-  table_->resizeColumnsToContents();
 }
 
 }  // namespace kolm::analyzer::ui

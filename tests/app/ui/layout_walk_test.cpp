@@ -12,10 +12,13 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
@@ -23,6 +26,8 @@
 
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "analyzer/ui/bridge_calibration_dialog.h"
+#include "analyzer/ui/bridge_check_dialog.h"
 #include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
 #include "app/launcher.h"
@@ -165,7 +170,17 @@ void walkWindow(QWidget* window, const QString& name) {
   for (const char* size : {"default", "minimum"}) {
     QTest::qWait(10);
     QApplication::processEvents();
-    const QStringList faults = layoutFaults(window);
+    QStringList faults = layoutFaults(window);
+    // As it opens, a table whose columns share its width shows them all.
+    if (std::string(size) == "default")
+      for (auto* table : window->findChildren<QTableView*>()) {
+        const QHeaderView* header = table->horizontalHeader();
+        bool shared = false;
+        for (int c = 0; c < header->count(); ++c)
+          shared |= header->sectionResizeMode(c) == QHeaderView::Stretch;
+        if (shared && table->isVisible() && table->horizontalScrollBar()->maximum() > 0)
+          faults << where(table) + ": columns cut off at the right";
+      }
     EXPECT_TRUE(faults.isEmpty()) << size << " size " << window->width() << " x "
                                   << window->height() << ":\n"
                                   << faults.join("\n").toStdString();
@@ -194,10 +209,22 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
       QWidget* w = std::string(action) == "smithChartAction"
                        ? static_cast<QWidget*>(analyzer->smithWindow())
                        : static_cast<QWidget*>(analyzer->matchingWindow());
+      // The networks at a point of the demonstration, in words.
+      if (auto* at = w->findChild<QLineEdit*>("matchFrequency")) at->setText("14");
       walkWindow(w, action);
     }
     analyzer->close();
     QApplication::processEvents();
+  }
+  // The analyzer's dialogs: the bridge check and the bridge calibration.
+  {
+    const analyzer::SweepPlan plan = analyzer::planSweep(1, 30, 40, 400).plan;
+    analyzer::ui::BridgeCheckDialog check(nullptr, rig.instrument, plan, rig.context.settings,
+                                          [](const analyzer::BridgeFigures&) {});
+    walkWindow(&check, "bridge check");
+    analyzer::ui::BridgeCalibrationDialog calibration(
+        nullptr, rig.instrument, plan, rig.context.settings, analyzer::publishedBridge(), [] {});
+    walkWindow(&calibration, "bridge calibration");
   }
   // The power meter's own windows: the crystal batch and the ladder filter.
   {
