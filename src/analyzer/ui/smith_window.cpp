@@ -75,7 +75,9 @@ SmithWindow::SmithWindow(common::ui::UiContext& context, QWidget* parent)
   connect(print, &QPushButton::clicked, this, &SmithWindow::print);
   connect(chart_, &chart::ui::DiskChart::cursorMoved, this,
           [this](chart::Gamma g) { status_->setText(cursorText(g)); });
-  setMinimumSize(470, 480);  // the row of buttons whole
+  // The row of buttons whole, and the chart's kind with its longest name.
+  kind_->setMinimumWidth(kind_->sizeHint().width());
+  setMinimumSize(layout->minimumSize().expandedTo(QSize(470, 480)));
   resize(640, 700);
 }
 

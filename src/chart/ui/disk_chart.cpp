@@ -85,6 +85,36 @@ void DiskChart::paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView&
   }
 }
 
+namespace {
+
+// A text broken at its blanks into lines no wider than `width` where it can be
+// (a word wider than that stands alone on its line); its blanks are kept.
+QStringList wrappedLines(const QFontMetrics& fm, const QString& text, int width) {
+  QStringList lines;
+  QString line;
+  bool started = false;
+  for (const QString& word : text.split(' ')) {
+    const QString longer = started ? line + ' ' + word : word;
+    if (started && !line.trimmed().isEmpty() && !word.isEmpty() &&
+        fm.horizontalAdvance(longer) > width) {
+      lines << line;
+      line = word;
+    } else {
+      line = longer;
+    }
+    started = true;
+  }
+  return lines << line;
+}
+
+QStringList wrappedLines(const QFontMetrics& fm, const QStringList& texts, int width) {
+  QStringList lines;
+  for (const QString& text : texts) lines << wrappedLines(fm, text, width);
+  return lines;
+}
+
+}  // namespace
+
 QStringList DiskChart::legend() const {
   QStringList lines;
   for (const auto* list : {&live_, &memory_})
@@ -97,10 +127,9 @@ QStringList DiskChart::legend() const {
 }
 
 DiskMap DiskChart::mapFor(const QSize& size, const QFontMetrics& fm) const {
-  // The legend's lines stand below the disk: the named traces and the note.
-  int lines = 1;
-  for (const auto* list : {&live_, &memory_})
-    for (const DiskTraceView& t : *list) lines += !t.name.isEmpty();
+  // The legend's lines stand below the disk: the named traces and the note,
+  // each wrapped to the width.
+  const auto lines = static_cast<int>(wrappedLines(fm, legend(), size.width() - 12).size());
   const int legendHeight = fm.height() * lines + 6;
   return DiskMap(view_, size.width(), std::max(1, size.height() - legendHeight));
 }
@@ -153,29 +182,34 @@ void DiskChart::paintChart(QPainter& p, const QSize& size) const {
   // The legend (below the disk, each trace's name in its colour) and the
   // markers' readout box (top left).
   p.setClipRect(QRect(QPoint(0, 0), size));
-  const QStringList lines = legend();
-  int y = size.height() - 6 - fm.height() * static_cast<int>(lines.size() - 1);
+  const QStringList entries = legend();
   std::vector<QColor> colours;  // of the named traces, in the legend's order
   for (const auto* list : {&live_, &memory_})
     for (const DiskTraceView& t : *list)
       if (!t.name.isEmpty()) colours.push_back(shownColour(t.colour));
-  for (size_t k = 0; k < static_cast<size_t>(lines.size()); ++k) {
-    p.setPen(k < colours.size() ? colours[k] : foreground_);
-    p.drawText(6, y,
-               fm.elidedText(lines[static_cast<qsizetype>(k)], Qt::ElideRight, size.width() - 12));
+  std::vector<std::pair<QString, QColor>> legendLines;
+  for (size_t k = 0; k < static_cast<size_t>(entries.size()); ++k)
+    for (const QString& line :
+         wrappedLines(fm, entries[static_cast<qsizetype>(k)], size.width() - 12))
+      legendLines.emplace_back(line, k < colours.size() ? colours[k] : foreground_);
+  int y = size.height() - 6 - fm.height() * static_cast<int>(legendLines.size() - 1);
+  for (const auto& [line, colour] : legendLines) {
+    p.setPen(colour);
+    p.drawText(6, y, line);
     y += fm.height();
   }
   p.setPen(foreground_);
   if (!readout_.isEmpty()) {
+    // Lines too long for the chart go on below, never cut.
+    const QStringList lines = wrappedLines(fm, readout_, size.width() - 18);
     int w = 0;
-    for (const QString& line : readout_) w = std::max(w, fm.horizontalAdvance(line));
+    for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
     const QRect box(4, 4, std::min(w + 10, size.width() - 8),
-                    fm.height() * static_cast<int>(readout_.size()) + 6);
+                    fm.height() * static_cast<int>(lines.size()) + 6);
     p.fillRect(box, background_);
     p.drawRect(box);
-    for (int i = 0; i < readout_.size(); ++i)
-      p.drawText(box.left() + 5, box.top() + 3 + fm.ascent() + i * fm.height(),
-                 fm.elidedText(readout_[i], Qt::ElideRight, box.width() - 10));
+    for (int i = 0; i < lines.size(); ++i)
+      p.drawText(box.left() + 5, box.top() + 3 + fm.ascent() + i * fm.height(), lines[i]);
   }
   if (pressed_ && dragged_) {
     p.setPen(QPen(foreground_, 1, Qt::DotLine));

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTest>
 #include <QTextDocument>
@@ -112,6 +113,13 @@ void textFaults(const QWidget* w, QStringList& faults) {
     if (qobject_cast<const QToolButton*>(w) && !besideIcon && !b->icon().isNull()) return;
     tooWide(fm.horizontalAdvance(text) + (besideIcon ? b->iconSize().width() + 4 : 0) + 6,
             b->width(), text);
+  } else if (auto* c = qobject_cast<const QComboBox*>(w)) {
+    QStyleOptionComboBox option;
+    option.initFrom(c);
+    option.editable = c->isEditable();
+    const QRect field =
+        c->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c);
+    tooWide(fm.horizontalAdvance(c->currentText()), field.width(), c->currentText());
   } else if (auto* g = qobject_cast<const QGroupBox*>(w)) {
     if (!g->title().isEmpty())
       tooWide(fm.horizontalAdvance(g->title()) + 14, g->width(), g->title());
