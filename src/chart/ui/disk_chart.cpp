@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/text_lines.h"
 
 namespace kolm::chart::ui {
 
@@ -84,36 +85,6 @@ void DiskChart::paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView&
     }
   }
 }
-
-namespace {
-
-// A text broken at its blanks into lines no wider than `width` where it can be
-// (a word wider than that stands alone on its line); its blanks are kept.
-QStringList wrappedLines(const QFontMetrics& fm, const QString& text, int width) {
-  QStringList lines;
-  QString line;
-  bool started = false;
-  for (const QString& word : text.split(' ')) {
-    const QString longer = started ? line + ' ' + word : word;
-    if (started && !line.trimmed().isEmpty() && !word.isEmpty() &&
-        fm.horizontalAdvance(longer) > width) {
-      lines << line;
-      line = word;
-    } else {
-      line = longer;
-    }
-    started = true;
-  }
-  return lines << line;
-}
-
-QStringList wrappedLines(const QFontMetrics& fm, const QStringList& texts, int width) {
-  QStringList lines;
-  for (const QString& text : texts) lines << wrappedLines(fm, text, width);
-  return lines;
-}
-
-}  // namespace
 
 QStringList DiskChart::legend() const {
   QStringList lines;

@@ -6,6 +6,7 @@
 
 #include "chart/readout.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/text_lines.h"
 
 namespace kolm::chart::ui {
 
@@ -200,10 +201,11 @@ void SweepChart::paintMarkers(QPainter& p, const QSize& size) const {
     }
   }
   // The readout box, top left below the row of frequency labels.
-  const QStringList lines = markerReadout();
+  // Lines too long for the chart go on below, never past its edge.
+  constexpr int kPad = 4;
+  const QStringList lines = wrappedLines(fm, markerReadout(), size.width() - 12 - 2 * kPad);
   int textWidth = 0;
   for (const QString& l : lines) textWidth = std::max(textWidth, fm.horizontalAdvance(l));
-  constexpr int kPad = 4;
   const int boxW = textWidth + 2 * kPad,
             boxH = fm.height() * static_cast<int>(lines.size()) + 2 * kPad;
   const Box place =

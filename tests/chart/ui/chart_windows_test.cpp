@@ -16,6 +16,7 @@
 
 #include "analyzer/ui/analyzer_fixture.h"
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/text_lines.h"
 #include "common/files.h"
 #include "powermeter/ui/power_meter_rig.h"
 #include "sim/touchstone.h"
@@ -257,6 +258,31 @@ Trace flat(float y, QColor colour, double stop = 10) {
 }
 
 }  // namespace
+
+// A readout or legend text broken to a width: every line fits unless it is a
+// single word, and the lines joined at their breaks give the text back.
+TEST(ChartText, WrappedLinesFitAndKeepEveryWord) {
+  const QFontMetrics fm(QFont("DejaVu Sans", 9));
+  const QStringList texts = {
+      "1: 17.148 MHz  SWR 1.63 \u00b1 0.19",
+      "    R 30.8 \u00b1 3.6 \u03a9  X +j2.3 \u00b1 3.6 \u03a9, sign inferred",
+      "dimmed: a marked or uncertain point; a point of unknown reactance sign is drawn at both "
+      "signs",
+      "averyveryverylongwordwithoutblanks and more",
+      "",
+      "one"};
+  for (const QString& text : texts)
+    for (int width = 1; width < 700; width += 13) {
+      const QStringList lines = ui::wrappedLines(fm, text, width);
+      ASSERT_FALSE(lines.isEmpty());
+      EXPECT_EQ(lines.join(' '), text) << width;
+      for (QString line : lines) {
+        while (line.endsWith(' ')) line.chop(1);  // a blank at a break takes no room
+        EXPECT_TRUE(fm.horizontalAdvance(line) <= width || !line.trimmed().contains(' '))
+            << line.toStdString() << " at " << width;
+      }
+    }
+}
 
 TEST(SweepChartWidget, LayersInOrderAndOwnVerticalScales) {
   SweepChart chart;
