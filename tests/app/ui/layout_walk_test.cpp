@@ -22,6 +22,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 #include <functional>
 
@@ -29,6 +30,7 @@
 #include "analyzer/ui/analyzer_window.h"
 #include "analyzer/ui/bridge_calibration_dialog.h"
 #include "analyzer/ui/bridge_check_dialog.h"
+#include "analyzer/ui/cable_dialog.h"
 #include "analyzer/ui/matching_window.h"
 #include "analyzer/ui/smith_window.h"
 #include "app/launcher.h"
@@ -44,6 +46,7 @@
 #include "print/fake_printer.h"
 #include "print/ui/print_dialog.h"
 #include "print/ui/print_service.h"
+#include "print/ui/printer_properties.h"
 #include "sim/ui/simulator_window.h"
 #include "vfo/ui/vfo_window.h"
 
@@ -89,8 +92,11 @@ void textFaults(const QWidget* w, QStringList& faults) {
   };
   if (auto* l = qobject_cast<const QLabel*>(w)) {
     if (l->text().isEmpty() || l->wordWrap() || Qt::mightBeRichText(l->text())) return;
+    // A label with a buddy shows its '&' as the underlined letter.
+    QString shown = l->text();
+    if (l->buddy()) shown.replace("&&", QChar(1)).remove('&').replace(QChar(1), "&");
     const QRect r = l->contentsRect();
-    tooWide(textWidth(fm, l->text()), r.width() - 2 * l->margin() - 2 * l->indent(), l->text());
+    tooWide(textWidth(fm, shown), r.width() - 2 * l->margin() - 2 * l->indent(), shown);
     const int lines = static_cast<int>(l->text().count('\n')) + 1;
     if (fm.height() * lines > r.height() + 2)
       faults << QString("%1: \"%2\" is cut off at the bottom").arg(where(w), l->text());
@@ -233,6 +239,17 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
     analyzer::ui::BridgeCalibrationDialog calibration(
         nullptr, rig.instrument, plan, rig.context.settings, analyzer::publishedBridge(), [] {});
     walkWindow(&calibration, "bridge calibration");
+    // The cable dialog, walked while it waits for its answer.
+    bool walked = false;
+    QTimer::singleShot(0, [&walked] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        walkWindow(dialog, "cable");
+        walked = true;
+        dialog->reject();
+      }
+    });
+    analyzer::ui::askCable(nullptr, std::nullopt);
+    EXPECT_TRUE(walked);
   }
   // The power meter's own windows: the crystal batch and the ladder filter.
   {
@@ -264,6 +281,13 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
     walkWindow(box, box->objectName());
     box->close();
   }
+}
+
+TEST(LayoutWalk, PrinterProperties) {
+  print::ui::PrinterPropertiesDialog dialog(
+      "A printer with a long name", {1, 9, 1, 2},
+      {QPageSize(QPageSize::A4), QPageSize(QPageSize::Letter)}, true);
+  walkWindow(&dialog, "printer properties");
 }
 
 TEST(LayoutWalk, PrintDialogInBothModes) {
