@@ -8,6 +8,7 @@
 
 #include "analyzer/validity.h"
 #include "chart/edges.h"
+#include "circuit/transmission_line.h"
 #include "common/reflection.h"
 #include "common/text.h"
 
@@ -39,18 +40,6 @@ std::optional<double> numberOf(std::string_view text) {
   return common::argumentNumber(std::string(common::trimBlanks(text)));
 }
 
-// The line's propagation over its length and its characteristic impedance.
-struct LineAt {
-  Complex gammaLength;
-  Complex zc;
-};
-LineAt lineAt(const Cable& c, double mhz) {
-  const double alpha = c.lossAt(mhz) / 100 / kNeperDb;
-  const double beta = 2 * std::numbers::pi * mhz * 1e6 / (c.velocityFactor * kLight);
-  const Complex spread = std::sqrt(Complex(1, -2 * alpha / beta));
-  return {Complex(0, beta) * spread * c.lengthM, c.z0Ohm * spread};
-}
-
 // The six quantities of a reflection against 50 ohm, X signed.
 PointValues quantitiesOf(Complex g) {
   PointValues v{};
@@ -76,10 +65,6 @@ struct Span {
 };
 
 }  // namespace
-
-double Cable::lossAt(double mhz) const {
-  return lossAtMHz > 0 && mhz > 0 ? lossDbPer100m * std::sqrt(mhz / lossAtMHz) : 0;
-}
 
 std::span<const CableType> cableTypes() { return kTypes; }
 
@@ -108,7 +93,7 @@ std::optional<Cable> parseCable(std::string_view text, std::string* error) {
       return fail("'" + std::string(common::trimBlanks(text.substr(0, colon))) +
                   "' is not a cable type this program knows (" + names + ")");
     }
-    c = {type->z0Ohm, 0, type->velocityFactor, type->lossDbPer100m, type->atMHz, type->name};
+    c = {{type->z0Ohm, 0, type->velocityFactor, type->lossDbPer100m, type->atMHz}, type->name};
     const auto length = numberOf(text.substr(colon + 1));
     if (!length) return fail("TYPE:LEN_M needs the length in metres after the colon");
     c.lengthM = *length;
@@ -128,7 +113,7 @@ std::optional<Cable> parseCable(std::string_view text, std::string* error) {
     const auto z0 = fields.size() == 4 ? numberOf(fields[3]) : std::optional<double>(50);
     if (!length || !vf || !loss || !at || !z0)
       return fail("'" + std::string(text) + "': every figure must be a number");
-    c = {*z0, *length, *vf, *loss, *at, {}};
+    c = {{*z0, *length, *vf, *loss, *at}, {}};
   }
   if (!(c.lengthM >= 0) || c.lengthM > 100000) return fail("the length must be 0 to 100000 m");
   // Ranges no line made of wire and dielectric leaves (and within which the
@@ -143,28 +128,8 @@ std::optional<Cable> parseCable(std::string_view text, std::string* error) {
   return c;
 }
 
-namespace {
-
-// The reverse: what the near end shows with `far` at the far end.
-Complex nearEndReflection(const Cable& cable, double mhz, Complex far) {
-  const LineAt line = lineAt(cable, mhz);
-  const Complex s = (line.zc - common::kReferenceOhm) / (line.zc + common::kReferenceOhm);
-  const Complex farOwn = (far - s) / (1.0 - s * far);
-  const Complex nearOwn = farOwn * std::exp(-2.0 * line.gammaLength);
-  return (nearOwn + s) / (1.0 + s * nearOwn);
-}
-
-}  // namespace
-
 Complex farEndReflection(const Cable& cable, double mhz, Complex near) {
-  if (!(mhz > 0)) return near;
-  const LineAt line = lineAt(cable, mhz);
-  // Against the line's own impedance the line only turns and scales the
-  // reflection: near = far x exp(-2 gamma l).
-  const Complex s = (line.zc - common::kReferenceOhm) / (line.zc + common::kReferenceOhm);
-  const Complex nearOwn = (near - s) / (1.0 - s * near);
-  const Complex farOwn = nearOwn * std::exp(2.0 * line.gammaLength);
-  return (farOwn + s) / (1.0 + s * farOwn);
+  return circuit::farEndReflection(cable, mhz, near);
 }
 
 namespace {
@@ -234,7 +199,7 @@ CarriedRange carriedRange(const TraceValues& in, size_t i, const Cable& cable) {
   }
   // Where the image holds a match or an open, the extremes lie inside.
   auto inSector = [&](Complex far) {
-    const Complex g = nearEndReflection(cable, mhz, far);
+    const Complex g = circuit::nearEndReflection(cable, mhz, far);
     const double angle = std::fabs(std::arg(g));
     return std::abs(g) >= rhoLow && std::abs(g) <= rhoHigh && angle >= thetaLow &&
            angle <= thetaHigh && (sign == 0 || sign * g.imag() >= 0);

@@ -2,13 +2,8 @@
 // near end taken back to the load at the far end, the figures of common
 // cables, and a stub's figures measured from its resonances.
 //
-// The line is taken as a uniform line whose loss lies in its conductors: the
-// stated loss alpha (neper per metre, scaled with the square root of the
-// frequency, as skin effect gives) makes its series resistance R' = 2 alpha
-// Z0 beside L' = Z0 / v and C' = 1 / (Z0 v), v = VF c; with x = R' / (w L')
-// = 2 alpha / beta the propagation constant is j beta sqrt(1 - j x) and the
-// line's impedance Z0 sqrt(1 - j x). The cable's figures are taken as exact;
-// only the reading's interval is carried through.
+// The line is the uniform line of circuit/transmission_line.h. The cable's
+// figures are taken as exact; only the reading's interval is carried through.
 #pragma once
 
 #include <complex>
@@ -18,18 +13,14 @@
 #include <string_view>
 
 #include "analyzer/measurement.h"
+#include "circuit/transmission_line.h"
 
 namespace kolm::analyzer {
 
-struct Cable {
-  double z0Ohm = 50;
-  double lengthM = 0;
-  double velocityFactor = 1;
-  double lossDbPer100m = 0;  // at lossAtMHz
-  double lossAtMHz = 100;
-  std::string name;  // the type's name; empty for figures given by hand
-  // The loss at `mhz`, dB per 100 m.
-  double lossAt(double mhz) const;
+// A line's figures and, for a known type, the type's name (empty for figures
+// given by hand).
+struct Cable : circuit::TransmissionLine {
+  std::string name;
 };
 
 // A type of cable with its typical published figures.

@@ -61,10 +61,10 @@ Complex MatchNetwork::input(Complex load, double mhz) const {
   return 1.0 / (1.0 / (load + series) + shunt);
 }
 
-MatchNetwork MatchNetwork::rounded(powermeter::ESeries e) const {
+MatchNetwork MatchNetwork::rounded(circuit::ESeries e) const {
   MatchNetwork out = *this;
   for (MatchPart* p : {&out.series, &out.shunt})
-    if (p->kind != MatchPart::Kind::None) p->value = powermeter::preferredValue(p->value, e);
+    if (p->kind != MatchPart::Kind::None) p->value = circuit::preferredValue(p->value, e);
   return out;
 }
 
@@ -141,9 +141,9 @@ std::vector<double> matchedSwr(const MatchNetwork& network, std::span<const doub
 }
 
 std::string matchLine(const MatchNetwork& n, Complex load, double mhz, double r0,
-                      powermeter::ESeries e) {
+                      circuit::ESeries e) {
   const MatchNetwork rounded = n.rounded(e);
-  const std::string tag = e == powermeter::ESeries::E12 ? "e12" : "e24";
+  const std::string tag = e == circuit::ESeries::E12 ? "e12" : "e24";
   const bool twoOfAKind = n.series.kind == n.shunt.kind;
   std::string out = "topology=" + n.topology() + " form=" + n.form();
   std::string roundedText;
@@ -164,7 +164,7 @@ std::string matchLine(const MatchNetwork& n, Complex load, double mhz, double r0
          (std::isfinite(swr) ? common::shortestText(std::round(swr * 1000) / 1000, 6) : "inf");
 }
 
-MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, powermeter::ESeries e) {
+MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, circuit::ESeries e) {
   MatchPoint out;
   const auto at = nearestPoint(t, mhz);
   auto measured = [&](size_t i) {
@@ -234,7 +234,7 @@ MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, powermeter::E
   return out;
 }
 
-MatchReport matchReport(const TraceValues& t, double mhz, double r0, powermeter::ESeries e) {
+MatchReport matchReport(const TraceValues& t, double mhz, double r0, circuit::ESeries e) {
   MatchReport out;
   const MatchPoint point = matchPoint(t, mhz, r0, e);
   if (!point.error.empty()) {

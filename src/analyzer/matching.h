@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "powermeter/ladder_filter.h"
+#include "circuit/e_series.h"
 
 namespace kolm::analyzer {
 
@@ -38,7 +38,7 @@ struct MatchNetwork {
   // The impedance the source sees at `mhz` with `load` at the far side.
   std::complex<double> input(std::complex<double> load, double mhz) const;
   // Both parts at their nearest preferred values.
-  MatchNetwork rounded(powermeter::ESeries series) const;
+  MatchNetwork rounded(circuit::ESeries series) const;
   // "shunt_C_at_load,series_L": the elements from the load towards the source.
   std::string topology() const;
   // lowpass (series L, shunt C), highpass (series C, shunt L), two_L, two_C,
@@ -63,7 +63,7 @@ std::vector<double> matchedSwr(const MatchNetwork& network, std::span<const doub
 // and the same for capacitors), the parts rounded (l_e12_uh=, ...) and
 // swr_rounded= at `mhz`; no line end.
 std::string matchLine(const MatchNetwork& network, std::complex<double> load, double mhz,
-                      double targetOhm, powermeter::ESeries series);
+                      double targetOhm, circuit::ESeries series);
 
 }  // namespace kolm::analyzer
 
@@ -108,7 +108,7 @@ struct MatchPoint {
 // sign the band's SWR is the higher of its two candidates). A point without a
 // finite impedance is refused.
 MatchPoint matchPoint(const TraceValues& trace, double mhz, double targetOhm,
-                      powermeter::ESeries series);
+                      circuit::ESeries series);
 
 // The same as lines of key=value pairs: match_mhz= r_ohm= x_ohm=
 // sign=inferred|unknown (and marks= with the point's flag words, their blanks
@@ -116,7 +116,7 @@ MatchPoint matchPoint(const TraceValues& trace, double mhz, double targetOhm,
 // swr2_high_mhz=, each led by candidate=inductive or candidate=capacitive at a
 // point of unknown sign.
 MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,
-                        powermeter::ESeries series);
+                        circuit::ESeries series);
 
 // A part's value with its unit, `digits` significant (3 at least, so that
 // no exponent is written): "330 pF", "1.5 nF",

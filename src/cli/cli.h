@@ -13,11 +13,11 @@
 #include "analyzer/bridge_check.h"
 #include "analyzer/sweep.h"
 #include "analyzer/uncertainty.h"
+#include "circuit/e_series.h"
 #include "common/job.h"
 #include "common/settings_file.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
-#include "powermeter/ladder_filter.h"
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
 
@@ -171,7 +171,7 @@ void switchOff(Context& ctx, double delayUnits = 0, bool linesIdle = false);
 
 // The preferred-value series of --series (E12 or E24; E12 when absent) and
 // the target resistance of --target (above 0; 50 ohm when absent).
-powermeter::ESeries seriesOption(Args& args);
+circuit::ESeries seriesOption(Args& args);
 double targetOption(Args& args);
 // The IARU region of --region (1 when absent), and the span of the band
 // preset --band names in it (empty when absent); a band the clock cannot

@@ -68,7 +68,7 @@ int runAnalyze(Context& ctx, Args& args) {
   const int average = args.averagePasses();
   const auto matchAt = args.number("--match-at");
   const double target = targetOption(args);
-  const powermeter::ESeries series = seriesOption(args);
+  const circuit::ESeries series = seriesOption(args);
   const auto cableOption = args.option("--cable");
   const auto unknownSigns = args.option("--s1p-unknown");
   const auto mask = limitsOption(args, "analyze", {"rl", "phase", "z", "r", "x", "swr"});

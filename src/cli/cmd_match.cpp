@@ -15,7 +15,7 @@ int runMatch(Context& ctx, Args& args) {
   const double x = args.required("match", "--x");
   const double mhz = args.required("match", "--freq");
   const double target = targetOption(args);
-  const powermeter::ESeries series = seriesOption(args);
+  const circuit::ESeries series = seriesOption(args);
   args.finish();
   for (const auto& network : analyzer::matchNetworks({r, x}, mhz, target)) {
     *ctx.out << analyzer::matchLine(network, {r, x}, mhz, target, series) << "\n";

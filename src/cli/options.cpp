@@ -75,10 +75,10 @@ std::string optionRangesHelp() {
   return text;
 }
 
-powermeter::ESeries seriesOption(Args& args) {
+circuit::ESeries seriesOption(Args& args) {
   const auto text = args.option("--series");
-  if (!text || common::asciiLower(*text) == "e12") return powermeter::ESeries::E12;
-  if (common::asciiLower(*text) == "e24") return powermeter::ESeries::E24;
+  if (!text || common::asciiLower(*text) == "e12") return circuit::ESeries::E12;
+  if (common::asciiLower(*text) == "e24") return circuit::ESeries::E24;
   throw UsageError{"--series: E12 or E24, not '" + *text + "'"};
 }
 

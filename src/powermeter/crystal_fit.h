@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "circuit/crystal.h"
 #include "powermeter/fixture_steps.h"
 #include "powermeter/level.h"
 #include "powermeter/reference.h"
@@ -41,18 +42,7 @@ struct CrystalSweep {
   float TraceStop = 0;
 };
 
-// The crystal's equivalent circuit. Cs follows from Fs and L.
-struct CrystalModel {
-  double fsHz = 0;     // series resonance of the motional arm
-  double rOhm = 0;     // motional resistance
-  double lHenry = 0;   // motional inductance
-  double c0Farad = 0;  // holder capacitance across the crystal
-  double csFarad() const;
-  double fpHz() const;  // Fs sqrt(1 + Cs / C0): the parallel resonance
-  double q() const;     // unloaded: 2 pi Fs L / R
-  std::complex<double> impedance(double fHz) const;
-  bool operator==(const CrystalModel&) const = default;
-};
+using circuit::CrystalModel;
 
 // What the detector sees with the crystal in a fixture of `r0Ohm` against the
 // through path: R0 / (R0 + Z).

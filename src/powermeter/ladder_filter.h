@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "circuit/e_series.h"
+#include "circuit/ladder_network.h"
 #include "powermeter/crystal_fit.h"
 
 namespace kolm::powermeter {
@@ -54,22 +56,8 @@ struct LadderCoefficients {
 };
 LadderCoefficients ladderCoefficients(const LadderShapeSpec& shape, int poles);
 
-struct LadderCrystal {
-  std::string name;
-  CrystalModel model;
-  bool operator==(const LadderCrystal&) const = default;
-};
-
-// The filter as built: the crystals in order, a shunt capacitor at each of
-// the K - 1 junctions, a series capacitor in any mesh (first and last: the end
-// capacitors), both terminations r_term. Capacitances in farad.
-struct LadderNetwork {
-  double rTermOhm = 0;
-  std::vector<LadderCrystal> crystals;
-  std::vector<double> shunt;                  // K - 1
-  std::vector<std::optional<double>> series;  // K
-  bool operator==(const LadderNetwork&) const = default;
-};
+using circuit::LadderCrystal;
+using circuit::LadderNetwork;
 
 // The transfer from the source's open voltage to twice the load's voltage
 // (1 for a lossless match), at `fHz`: a chain of series and shunt elements.
@@ -101,9 +89,8 @@ struct LadderSpec {
   std::optional<double> rTermOhm;  // a termination chosen by the user
 };
 
-// The preferred values: E12 (12 per decade) or E24.
-enum class ESeries { E12 = 12, E24 = 24 };
-double preferredValue(double value, ESeries series);
+using circuit::ESeries;
+using circuit::preferredValue;
 // Every capacitor and r_term at its nearest preferred value.
 LadderNetwork roundedNetwork(const LadderNetwork& network, ESeries series);
 
@@ -133,11 +120,7 @@ struct LadderSpread;
 // warning= line for each warning.
 std::string ladderReport(const LadderDesign& design, const LadderSpread* spread = nullptr);
 
-// The network as a design file: "ladder_filter=1", r_term_ohm=, c_end1_pf=,
-// crystal1=NAME fs_mhz=F r_ohm=R l_mh=L c0_pf=C, c12_pf=, ..., one per line.
-std::string formatLadderFile(const LadderNetwork& network);
-// Reads what formatLadderFile writes (keys in any order, either line end);
-// empty with the reason, naming the line, when it is not a whole design.
-std::optional<LadderNetwork> parseLadderFile(std::string_view content, std::string* error);
+using circuit::formatLadderFile;
+using circuit::parseLadderFile;
 
 }  // namespace kolm::powermeter

@@ -167,10 +167,10 @@ Dut dutFrom(std::string_view text) {
     auto file = common::readFile(path, common::kTableFileLimit);
     require(file.content.has_value(), file.error);
     std::string why;
-    auto network = powermeter::parseLadderFile(*file.content, &why);
+    auto network = circuit::parseLadderFile(*file.content, &why);
     require(network.has_value(), path + ": " + why);
     d.kind = Dut::Kind::Ladder;
-    d.ladder = std::make_shared<const powermeter::LadderNetwork>(std::move(*network));
+    d.ladder = std::make_shared<const circuit::LadderNetwork>(std::move(*network));
   } else {
     throw BadText{"unknown kind '" +
                   std::string(trim(colon ? text.substr(0, text.find(':')) : text)) +
@@ -224,12 +224,13 @@ Load loadFrom(std::string_view text) {
     if (!figures.empty()) figures.remove_suffix(1);
     Params p("line", figures, {"z0", "len", "vf", "loss"});
     l.kind = Load::Kind::Line;
-    l.z0 = p.number("z0", false, 50);
-    l.lengthM = p.number("len", true);
-    l.velocityFactor = p.number("vf", true);
-    require(l.z0 > 0, p.has("z0") ? p.text("z0") + ": the line's impedance must be above 0" : "");
-    require(l.lengthM >= 0, p.text("len") + ": the length must be 0 m or more");
-    require(l.velocityFactor > 0 && l.velocityFactor <= 1,
+    l.line.z0Ohm = p.number("z0", false, 50);
+    l.line.lengthM = p.number("len", true);
+    l.line.velocityFactor = p.number("vf", true);
+    require(l.line.z0Ohm > 0,
+            p.has("z0") ? p.text("z0") + ": the line's impedance must be above 0" : "");
+    require(l.line.lengthM >= 0, p.text("len") + ": the length must be 0 m or more");
+    require(l.line.velocityFactor > 0 && l.line.velocityFactor <= 1,
             p.text("vf") + ": the velocity factor must be above 0 and at most 1");
     if (p.has("loss")) {
       const std::string loss = p.raw("loss");
@@ -241,8 +242,8 @@ Load loadFrom(std::string_view text) {
       require(
           db >= 0 && mhz > 0,
           p.text("loss") + ": the loss is DB@MHZ, dB per 100 m (0 or more) at a frequency above 0");
-      l.lossDb = db;
-      l.lossAtMHz = mhz;
+      l.line.lossDbPer100m = db;
+      l.line.lossAtMHz = mhz;
     }
     auto far = parseLoad(rest.substr(at + 5));
     require(far.ok(), "load=" + std::string(trim(rest.substr(at + 5))) + ": " + far.error);
@@ -366,36 +367,6 @@ double Dut::gainDb(double f) const {
   return m > 0 ? 20.0 * std::log10(m) : -HUGE_VAL;
 }
 
-namespace {
-
-// The reflection at the near end of a line: its primary constants from the
-// impedance, velocity and loss (all of it in the series resistance, R' = 2
-// alpha Z0 for a line of small loss), the propagation constant and the
-// line's impedance from them, and the chain matrix of its length applied to
-// the far load.
-std::complex<double> lineReflection(const Load& line, double f) {
-  const std::complex<double> farGamma = line.far ? line.far->gamma(f) : 1.0;
-  if (!(f > 0)) return farGamma;  // the loss scales with sqrt f: none at DC
-  const double w = kTwoPi * f * 1e6;
-  const double v = line.velocityFactor * common::kSpeedOfLight;
-  const double alpha = line.lossDb * std::sqrt(f / line.lossAtMHz) / 100 / (20 / std::log(10.0));
-  const std::complex<double> series(2 * alpha * line.z0, w * line.z0 / v);  // R' + j w L'
-  const std::complex<double> shunt(0, w / (line.z0 * v));                   // j w C'
-  const std::complex<double> gl = std::sqrt(series * shunt) * line.lengthM;
-  const std::complex<double> zc = std::sqrt(series / shunt);
-  const std::complex<double> a = std::cosh(gl), b = zc * std::sinh(gl), c = std::sinh(gl) / zc;
-  std::complex<double> zin;
-  if (std::abs(1.0 - farGamma) < 1e-12) {
-    zin = a / c;  // an open far end
-  } else {
-    const std::complex<double> zl = common::kReferenceOhm * (1.0 + farGamma) / (1.0 - farGamma);
-    zin = (a * zl + b) / (c * zl + a);
-  }
-  return common::reflectionOf(zin);
-}
-
-}  // namespace
-
 std::complex<double> Load::gamma(double f) const {
   switch (kind) {
     case Kind::Resistor:
@@ -413,7 +384,7 @@ std::complex<double> Load::gamma(double f) const {
     case Kind::Touchstone:
       return table ? table->at(f) : 0.0;
     case Kind::Line:
-      return lineReflection(*this, f);
+      return circuit::nearEndReflection(line, f, far ? far->gamma(f) : 1.0);
   }
   return 0.0;
 }

@@ -15,7 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "powermeter/ladder_filter.h"
+#include "circuit/ladder_network.h"
+#include "circuit/transmission_line.h"
 #include "sim/touchstone.h"
 
 namespace kolm::sim {
@@ -33,7 +34,7 @@ struct Dut {
   // fixture's total terminating resistance (source plus load).
   double fsMHz = 0, r = 0, c = 0, c0 = 0, r0 = 0;
   // Ladder: a crystal ladder filter built from a design file (ladder-design --out).
-  std::shared_ptr<const powermeter::LadderNetwork> ladder;
+  std::shared_ptr<const circuit::LadderNetwork> ladder;
   std::string text = "through";
 
   // Transfer from generator to detector at `frequencyMHz`.
@@ -47,10 +48,9 @@ struct Load {
   Kind kind = Kind::Resistor;
   double r = 50, l = 0, c = 0;  // c = 0: no capacitor in the series RLC
   std::shared_ptr<const OnePortTable> table;
-  // Line: a uniform line of `lengthM` in front of `far`, its loss in its
-  // conductors (lossDb per 100 m at lossAtMHz, scaled with sqrt f), solved from
-  // the telegrapher's equations as a chain (ABCD) matrix.
-  double z0 = 50, lengthM = 0, velocityFactor = 1, lossDb = 0, lossAtMHz = 100;
+  // Line: a uniform line (its loss in its conductors, scaled with sqrt f) in
+  // front of `far`.
+  circuit::TransmissionLine line;
   std::shared_ptr<const Load> far;
   std::string text = "r=50";
 

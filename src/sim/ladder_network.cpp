@@ -12,7 +12,7 @@ using Complex = std::complex<double>;
 
 // A quartz crystal: the motional arm (R, L and the C that resonates with L at
 // Fs) with the holder's capacitance across it, as an admittance.
-Complex crystalAdmittance(const powermeter::CrystalModel& m, double fHz) {
+Complex crystalAdmittance(const circuit::CrystalModel& m, double fHz) {
   const double w = 2 * std::numbers::pi * fHz;
   const double ws = 2 * std::numbers::pi * m.fsHz;
   const double c = 1 / (ws * ws * m.lHenry);
@@ -22,7 +22,7 @@ Complex crystalAdmittance(const powermeter::CrystalModel& m, double fHz) {
 
 }  // namespace
 
-std::complex<double> ladderNodalTransfer(const powermeter::LadderNetwork& n, double fHz) {
+std::complex<double> ladderNodalTransfer(const circuit::LadderNetwork& n, double fHz) {
   const double w = 2 * std::numbers::pi * fHz;
   const size_t k = n.crystals.size();
   if (k == 0 || !(fHz > 0)) return 0.0;

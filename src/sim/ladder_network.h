@@ -7,10 +7,10 @@
 
 #include <complex>
 
-#include "powermeter/ladder_filter.h"
+#include "circuit/ladder_network.h"
 
 namespace kolm::sim {
 
-std::complex<double> ladderNodalTransfer(const powermeter::LadderNetwork& network, double fHz);
+std::complex<double> ladderNodalTransfer(const circuit::LadderNetwork& network, double fHz);
 
 }  // namespace kolm::sim

@@ -23,7 +23,7 @@
 #include "support/cli_run.h"
 
 using namespace kolm::analyzer;
-using kolm::powermeter::ESeries;
+using kolm::circuit::ESeries;
 using Complex = std::complex<double>;
 
 namespace {
@@ -84,7 +84,7 @@ TEST(Matching, RoundedPartsAndTheirSwr) {
       const MatchNetwork rounded = n.rounded(e);
       for (auto [exact, part] : {std::pair{n.series, rounded.series}, {n.shunt, rounded.shunt}}) {
         if (exact.kind == MatchPart::Kind::None) continue;
-        EXPECT_EQ(part.value, kolm::powermeter::preferredValue(exact.value, e));
+        EXPECT_EQ(part.value, kolm::circuit::preferredValue(exact.value, e));
         EXPECT_LT(std::fabs(std::log(part.value / exact.value)), e == ESeries::E12 ? 0.1 : 0.05);
       }
       const std::string line = matchLine(n, load, 7.1, 50, e);

@@ -40,7 +40,7 @@ CableChoice askCable(QWidget* parent, const std::optional<Cable>& current) {
   type->setObjectName("cableType");
   for (const CableType& t : cableTypes()) type->addItem(t.name);
   type->addItem(QObject::tr("Figures by hand"));
-  const Cable start = current.value_or(Cable{50, 10, 0.66, 16.1, 100, "RG58"});
+  const Cable start = current.value_or(Cable{{50, 10, 0.66, 16.1, 100}, "RG58"});
   const int index = type->findText(QString::fromStdString(start.name));
   type->setCurrentIndex(index >= 0 ? index : type->count() - 1);
   QLineEdit* length = numberBox(&dialog, "cableLength", start.lengthM);

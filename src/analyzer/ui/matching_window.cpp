@@ -193,8 +193,8 @@ void MatchingWindow::recompute() {
                          : tr("The resistance to match to is a number of ohms above 0."));
     return;
   }
-  const powermeter::ESeries series =
-      series_->currentIndex() == 1 ? powermeter::ESeries::E24 : powermeter::ESeries::E12;
+  const circuit::ESeries series =
+      series_->currentIndex() == 1 ? circuit::ESeries::E24 : circuit::ESeries::E12;
   solutions_ = matchPoint(*trace_, *mhz, *target, series);
   if (!solutions_.error.empty()) {
     point_->setText(tr("This frequency cannot be matched: %1.").arg(qs(solutions_.error)));
