@@ -28,7 +28,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/sweep.h"
 #include "hw/instrument.h"
-#include "hw/port_factory.h"
+#include "sim/sim_port.h"
 
 namespace {
 
@@ -192,9 +192,7 @@ void BM_SweepCpuPerPointInProcess(benchmark::State& state) {
   instrument.params.refClockMultiplier = 20;
   instrument.params.quartzMHz = 20;
   instrument.params.portAddress = 888;
-  hw::PortOptions options;
-  options.simLoad = "rlc:r=75,l=1u,c=125p";
-  instrument.setPort(hw::openPort("sim", 888, options).port);
+  instrument.setPort(sim::makeSimulatorPort({"through", "rlc:r=75,l=1u,c=125p"}).port);
   const auto plan = analyzer::planSweep(1, 60, 20000, 400).plan;
   analyzer::Channels channels;
   const auto start = std::clock();

@@ -49,8 +49,8 @@ struct Fixture {
 
   hw::Instrument instrument;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter,
-                                common::SettingsFolder(std::filesystem::current_path())};
+  hw::ui::UiContext context{instrument, prompter,
+                            common::SettingsFolder(std::filesystem::current_path())};
   std::unique_ptr<analyzer::ui::AnalyzerWindow> window;
 };
 

@@ -19,8 +19,8 @@
 #include "chart/ui/disk_chart.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/prompter.h"
-#include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
+#include "sim/sim_port.h"
 
 namespace {
 
@@ -145,14 +145,14 @@ BENCHMARK(BM_RedrawAfterZoom)->ArgName("traces")->Arg(1)->Arg(6)->Unit(benchmark
 // The power meter window after a 20000-point pass: a mouse move over the chart
 // sets the readout box, which paints itself.
 void BM_CursorReadout(benchmark::State& state) {
-  hw::Instrument instrument(std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port));
+  hw::Instrument instrument(std::move(sim::makeSimulatorPort({"atten:20", "r=50"}).port));
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());
   instrument.params.quartzMHz = 20;
   instrument.params.refClockMultiplier = 20;
   instrument.params.refClockMHz = 400;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter,
-                                common::SettingsFolder(std::filesystem::current_path())};
+  hw::ui::UiContext context{instrument, prompter,
+                            common::SettingsFolder(std::filesystem::current_path())};
   auto* window = new powermeter::ui::PowerMeterWindow(context);
   showExposed(window);
   auto* pointsEdit = window->findChild<QLineEdit*>("pointsEdit");

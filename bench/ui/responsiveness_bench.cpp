@@ -26,8 +26,8 @@
 
 #include "analyzer/ui/analyzer_view.h"
 #include "common/prompter.h"
-#include "hw/port_factory.h"
 #include "powermeter/ui/power_meter_window.h"
+#include "sim/sim_port.h"
 
 namespace {
 
@@ -119,10 +119,10 @@ struct Rig {
     QApplication::processEvents();
   }
 
-  hw::Instrument instrument{std::move(hw::openPort("sim", 0, {"atten:20", "r=50"}).port)};
+  hw::Instrument instrument{std::move(sim::makeSimulatorPort({"atten:20", "r=50"}).port)};
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context{instrument, prompter,
-                                common::SettingsFolder(std::filesystem::current_path())};
+  hw::ui::UiContext context{instrument, prompter,
+                            common::SettingsFolder(std::filesystem::current_path())};
   powermeter::ui::PowerMeterWindow* powerMeter = nullptr;
   analyzer::ui::AnalyzerWindow* analyzer = nullptr;
 };

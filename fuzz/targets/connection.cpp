@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!kept) return 0;  // a text with a double quote cannot be kept (and says so)
   const auto back = sim::parsePortOptions(*kept);
   FUZZ_CHECK(back);
-  const auto d = sim::parseDut(back->simDut);
-  const auto l = sim::parseLoad(back->simLoad);
+  const auto d = sim::parseDut(back->dut);
+  const auto l = sim::parseLoad(back->load);
   FUZZ_CHECK(d.ok() && l.ok());
   FUZZ_CHECK(d.value->kind == dut.value->kind && d.value->attenDb == dut.value->attenDb &&
              d.value->cutoffMHz == dut.value->cutoffMHz && d.value->order == dut.value->order &&

@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!read) return 0;
   const auto text = sim::portOptionsText(*read);
   if (!text) {
-    FUZZ_CHECK((read->simDut + read->simLoad + read->simBoard + read->simQuartz).find('"') !=
+    FUZZ_CHECK((read->dut + read->load + read->board + read->quartz).find('"') !=
                std::string::npos);
     return 0;
   }
   const auto back = sim::parsePortOptions(*text);
-  FUZZ_CHECK(back && back->simDut == read->simDut && back->simLoad == read->simLoad &&
-             back->simBoard == read->simBoard && back->simQuartz == read->simQuartz);
+  FUZZ_CHECK(back && back->dut == read->dut && back->load == read->load &&
+             back->board == read->board && back->quartz == read->quartz);
   return 0;
 }

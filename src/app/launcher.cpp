@@ -23,6 +23,7 @@
 #include "hw/port_test.h"
 #include "powermeter/ui/power_meter_window.h"
 #include "sim/sim_port.h"
+#include "sim/ui/sim_banner.h"
 #include "sim/ui/simulator_window.h"
 #include "vfo/ui/vfo_window.h"
 
@@ -90,11 +91,12 @@ QPushButton* makeButton(const QString& name, const QString& caption, const QStri
 
 }  // namespace
 
-Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
+Launcher::Launcher(hw::ui::UiContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
   portOpener = [this](const std::string& backend, int32_t lptBase) {
-    return hw::openPort(backend, lptBase,
-                        sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile)));
+    const sim::SimulatorOptions simulator =
+        sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile));
+    return hw::openPort(backend, lptBase, &simulator);
   };
   setObjectName("mainMenu");
   setWindowTitle(tr("MULTIFUNCTIONS INSTRUMENT"));
@@ -131,7 +133,7 @@ Launcher::Launcher(common::ui::UiContext& context, QWidget* parent)
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(24, 12, 24, 18);
   layout->setSpacing(10);
-  layout->addWidget(common::ui::makeSimBanner(context_, central));
+  layout->addWidget(sim::ui::makeSimBanner(context_, central));
   auto* titleLabel = new QLabel(tr("KOLM MAIN MENU"), central);
   titleLabel->setObjectName("titleLabel");
   titleLabel->setAlignment(Qt::AlignCenter);
@@ -177,7 +179,7 @@ void Launcher::load(const hw::SecondsTimer& timer) {
   checkSettingsFiles();
   if (exiting_) return;  // stopped while a message was open: nothing more is opened
   openConfiguredPort();
-  common::ui::refreshSimBanners(this);
+  sim::ui::refreshSimBanners(this);
   adjustSize();
   resize(size().expandedTo(QSize(380, 380)));
   if (context_.instrument.params.refClockMHz == 0) showParameters();
@@ -222,7 +224,7 @@ void Launcher::openConfiguredPort() {
   showParameters();
 }
 
-QWidget* Launcher::open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
+QWidget* Launcher::open(QPointer<QWidget>& slot, QWidget* (*create)(hw::ui::UiContext&),
                         const char* what) {
   if (!slot) {
     slot = create(context_);

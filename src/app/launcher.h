@@ -6,9 +6,9 @@
 
 #include "app/parameters_window.h"
 #include "common/ui/language.h"
-#include "common/ui/ui_context.h"
 #include "hw/instrument.h"
 #include "hw/port_factory.h"
+#include "hw/ui/ui_context.h"
 
 #include <functional>
 
@@ -17,7 +17,7 @@ namespace kolm::app {
 class Launcher : public QMainWindow {
   Q_OBJECT
  public:
-  explicit Launcher(common::ui::UiContext& context, QWidget* parent = nullptr);
+  explicit Launcher(hw::ui::UiContext& context, QWidget* parent = nullptr);
 
   // Start-up, before the window shows: calibrate the delay, read dds.cfg, open
   // the configured port (offering the simulator when it cannot be opened) and
@@ -52,8 +52,7 @@ class Launcher : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QWidget* open(QPointer<QWidget>& slot, QWidget* (*create)(common::ui::UiContext&),
-                const char* what);
+  QWidget* open(QPointer<QWidget>& slot, QWidget* (*create)(hw::ui::UiContext&), const char* what);
   // Opens the port dds.cfg or Parameters chose. One that does not open leaves
   // the program without an instrument (nothing is sent) and opens Parameters
   // with the port test's advice: the simulator runs only when chosen.
@@ -67,7 +66,7 @@ class Launcher : public QMainWindow {
   std::string portReport_;
   void closeInstrumentWindows();
 
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
   QPointer<QWidget> vfo_;
   QPointer<QWidget> powerMeter_;
   QPointer<QWidget> analyzer_;

@@ -16,6 +16,7 @@
 #include "hw/instrument.h"
 #include "hw/output_guard.h"
 #include "print/ui/print_service.h"
+#include "sim/sim_port.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ std::filesystem::path chooseSettingsFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kolm::sim::registerSimulatorBackend();
   if (auto status = answeredWithoutDisplay(argc, argv)) return *status;
   QApplication app(argc, argv);
   // Every window opens whole on the screen it opens on.
@@ -104,8 +106,8 @@ int main(int argc, char** argv) {
   kolm::common::ui::QtPrompter prompter(nullptr, settingsPath);
   const std::unique_ptr<kolm::print::ui::PrintService> printService =
       kolm::print::ui::PrintService::create(settingsPath);
-  kolm::common::ui::UiContext context{instrument, prompter,
-                                      kolm::common::SettingsFolder(settingsFolder)};
+  kolm::hw::ui::UiContext context{instrument, prompter,
+                                  kolm::common::SettingsFolder(settingsFolder)};
   // The language: --lang original|en, else the launcher's kept choice, else
   // English unless the system speaks Italian.
   QString languageError;

@@ -24,8 +24,8 @@ QString shortest(double v) { return QString::fromStdString(common::shortestText(
 constexpr int kSimulatedMultiplier = 20;
 }  // namespace
 
-ParametersWindow::ParametersWindow(common::ui::UiContext& context,
-                                   std::function<void()> portChanged, QWidget* parent)
+ParametersWindow::ParametersWindow(hw::ui::UiContext& context, std::function<void()> portChanged,
+                                   QWidget* parent)
     : QDialog(parent), context_(context), portChanged_(std::move(portChanged)) {
   setObjectName("parametersWindow");
   setWindowTitle(tr("DDS_VFO & Power_Meter & Antenna_Analyzer Parameters"));
@@ -303,8 +303,9 @@ void ParametersWindow::runPortTest() {
     report = hw::runPortTest(instrument, p.portBackend);
     instrument.params = kept;
   } else {
-    report = hw::portTest(p.portBackend, p,
-                          sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile)));
+    const sim::SimulatorOptions simulator =
+        sim::loadPortOptions(context_.settings.file(sim::kSimConfigFile));
+    report = hw::portTest(p.portBackend, p, &simulator);
   }
   const std::string summary =
       report.passed() ? "The port and the instrument answer." : "The port test failed.";

@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <functional>
 
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 
 namespace kolm::app {
 
@@ -19,7 +19,7 @@ class ParametersWindow : public QDialog {
   Q_OBJECT
  public:
   // `portChanged` runs after OK when the back end or the address changed.
-  ParametersWindow(common::ui::UiContext& context, std::function<void()> portChanged,
+  ParametersWindow(hw::ui::UiContext& context, std::function<void()> portChanged,
                    QWidget* parent = nullptr);
 
   // Window load: working copies from the shared values; a clock the shared
@@ -39,7 +39,7 @@ class ParametersWindow : public QDialog {
   void runPortTest();
   void showClock();
 
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
   std::function<void()> portChanged_;
   int multiplier_ = 0;
   double quartz_ = 0;

@@ -20,6 +20,7 @@
 #include "hw/port_factory.h"
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
+#include "sim/sim_port.h"
 
 namespace kolm::cli {
 
@@ -103,7 +104,7 @@ struct Context {
   bool stopped = false;
   // The port as chosen (--backend, else dds.cfg) and what the simulator has connected.
   std::string backend{};
-  hw::PortOptions portOptions{};
+  sim::SimulatorOptions simulator{};
   // Set under --json: what `out` receives is given as JSON, one object per result.
   JsonResults* json = nullptr;
   // Opens the port as dds.cfg and the global options say (once; the trace

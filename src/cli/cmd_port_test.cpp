@@ -11,7 +11,7 @@ namespace {
 int runPortTest(Context& ctx, Args& args) {
   args.finish();
   const hw::PortTestReport report =
-      hw::portTest(ctx.backend, ctx.instrument.params, ctx.portOptions);
+      hw::portTest(ctx.backend, ctx.instrument.params, &ctx.simulator);
   *ctx.out << "Port test of " << (ctx.backend.empty() ? "sim" : ctx.backend) << ":\n"
            << report.text();
   *ctx.out << (report.passed() ? "The port and the instrument answer.\n"

@@ -232,6 +232,7 @@ std::vector<std::string> commandLineWords(const CommandLine& line) {
 
 int main(int argc, char** argv) {
   catchStopSignals();
+  sim::registerSimulatorBackend();
   // System messages in the user's language; numbers are read and written with
   // "." whatever the locale says.
   std::setlocale(LC_ALL, "");
@@ -293,16 +294,16 @@ int main(int argc, char** argv) {
           line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
       if ((line.dut || line.load || line.board) && backend != "sim")
         throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
-      hw::PortOptions options;
-      if (line.dut) options.simDut = *line.dut;
-      if (line.load) options.simLoad = *line.load;
-      if (line.board) options.simBoard = *line.board;
+      sim::SimulatorOptions options;
+      if (line.dut) options.dut = *line.dut;
+      if (line.load) options.load = *line.load;
+      if (line.board) options.board = *line.board;
       ctx.backend = backend;
-      ctx.portOptions = options;
+      ctx.simulator = options;
       ctx.openPort = [&ctx, &traceFile, &tracing, opened = false]() mutable {
         if (std::exchange(opened, true)) return;
         hw::calibrateDelayLoop(ctx.instrument);
-        auto made = hw::openPort(ctx.backend, ctx.instrument.params.portAddress, ctx.portOptions);
+        auto made = hw::openPort(ctx.backend, ctx.instrument.params.portAddress, &ctx.simulator);
         if (!made.port) throw UsageError{made.error};
         if (traceFile) {
           auto port = std::make_unique<hw::TracingPort>(std::move(made.port), traceFile);

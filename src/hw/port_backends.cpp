@@ -5,12 +5,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
 
 #include "common/files.h"
 #include "common/text.h"
 #include "hw/params.h"
 #include "hw/port_factory.h"
-#include "sim/sim_port.h"
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -228,66 +229,116 @@ std::string portAtAddress(int32_t lptBase, const std::string& procRoot) {
 #endif
 }
 
-PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortOptions& options) {
+namespace {
+
+PortOpenResult openPpdevPort(const std::string& backend, int32_t lptBase) {
   PortOpenResult r;
-  if (backend.empty() || backend == "sim") return sim::makeSimulatorPort(options);
-  if (backend == "ppdev" || backend.rfind("ppdev:", 0) == 0) {
 #ifdef __linux__
-    std::string device = backend.size() > 6 ? backend.substr(6) : "";
+  std::string device = backend.size() > 6 ? backend.substr(6) : "";
+  if (device.empty()) {
+    device = ppdevDeviceForBase(lptBase);
     if (device.empty()) {
-      device = ppdevDeviceForBase(lptBase);
-      if (device.empty()) {
-        r.error = "No parallel port at address 0x" +
-                  common::hexText(static_cast<uint32_t>(lptBase)) + " was found on this computer.";
-        return r;
-      }
+      r.error = "No parallel port at address 0x" + common::hexText(static_cast<uint32_t>(lptBase)) +
+                " was found on this computer.";
+      return r;
     }
-    return openPpdev(device);
-#else
-    r.error = "ppdev ports exist only on Linux.";
-    return r;
-#endif
   }
-  if (backend == "direct" || backend.rfind("direct:", 0) == 0) {
+  return openPpdev(device);
+#else
+  (void)backend, (void)lptBase;
+  r.error = "ppdev ports exist only on Linux.";
+  return r;
+#endif
+}
+
+PortOpenResult openDirectPort(const std::string& backend, int32_t lptBase) {
+  PortOpenResult r;
 #ifdef KOLM_HAVE_DIRECT_IO
-    long address = lptBase;
-    if (backend.size() > 7) address = wholeAddress(std::string_view(backend).substr(7));
-    // Below 0x100 lie the system's own devices (timers, interrupt and DMA
-    // controllers); above, PCI and PCIe parallel cards as well as the three
-    // classic addresses.
-    if (address < 0x100 || address > 0xFFFC) {
-      const std::string given = backend.size() > 7 ? backend.substr(7) : std::to_string(address);
-      r.error = "The port address " + given +
-                " is not valid: a parallel port lies at 0x100 or above (0x378, 0x278, "
-                "0x3BC, or a PCI card's address).";
-      return r;
-    }
-    if (ioperm(static_cast<unsigned long>(address), 3, 1) != 0) {
-      // Only a refusal is a matter of rights; a system without port access
-      // (another processor, a kernel built without it, a container) is not.
-      const int e = errno;
-      r.error = e == EPERM || e == EACCES
-                    ? std::string("Direct port access needs administrator rights (") +
-                          std::strerror(e) + "); use ppdev or the simulator instead."
-                    : std::string("Direct port access is not available on this system (") +
-                          std::strerror(e) + "); use ppdev or the simulator instead.";
-      return r;
-    }
-    r.port = std::make_unique<DirectPort>(static_cast<uint16_t>(address));
+  long address = lptBase;
+  if (backend.size() > 7) address = wholeAddress(std::string_view(backend).substr(7));
+  // Below 0x100 lie the system's own devices (timers, interrupt and DMA
+  // controllers); above, PCI and PCIe parallel cards as well as the three
+  // classic addresses.
+  if (address < 0x100 || address > 0xFFFC) {
+    const std::string given = backend.size() > 7 ? backend.substr(7) : std::to_string(address);
+    r.error = "The port address " + given +
+              " is not valid: a parallel port lies at 0x100 or above (0x378, 0x278, "
+              "0x3BC, or a PCI card's address).";
     return r;
-#else
-    r.error = "Direct port access is not available on this computer.";
-    return r;
-#endif
   }
-  if (backend == "inpout32") {
+  if (ioperm(static_cast<unsigned long>(address), 3, 1) != 0) {
+    // Only a refusal is a matter of rights; a system without port access
+    // (another processor, a kernel built without it, a container) is not.
+    const int e = errno;
+    r.error = e == EPERM || e == EACCES
+                  ? std::string("Direct port access needs administrator rights (") +
+                        std::strerror(e) + "); use ppdev or the simulator instead."
+                  : std::string("Direct port access is not available on this system (") +
+                        std::strerror(e) + "); use ppdev or the simulator instead.";
+    return r;
+  }
+  r.port = std::make_unique<DirectPort>(static_cast<uint16_t>(address));
+  return r;
+#else
+  (void)backend, (void)lptBase;
+  r.error = "Direct port access is not available on this computer.";
+  return r;
+#endif
+}
+
+PortOpenResult openInpout32Port(const std::string&, int32_t lptBase) {
 #ifdef _WIN32
-    return openInpout32(lptBase);
+  return openInpout32(lptBase);
 #else
-    r.error = "The inpout32 port library exists only on Windows.";
-    return r;
+  (void)lptBase;
+  PortOpenResult r;
+  r.error = "The inpout32 port library exists only on Windows.";
+  return r;
 #endif
+}
+
+// The back ends by name, the real ports among them from the start.
+struct Registry {
+  std::mutex lock;
+  std::map<std::string, PortMaker, std::less<>> makers;
+  Registry() {
+    auto real = [](PortOpenResult (*open)(const std::string&, int32_t)) {
+      return [open](const std::string& backend, int32_t lptBase, const PortSettings*) {
+        return open(backend, lptBase);
+      };
+    };
+    makers["ppdev"] = makers["ppdev:"] = real(openPpdevPort);
+    makers["direct"] = makers["direct:"] = real(openDirectPort);
+    makers["inpout32"] = real(openInpout32Port);
   }
+};
+
+Registry& registry() {
+  static Registry r;
+  return r;
+}
+
+}  // namespace
+
+void registerPortBackend(const std::string& name, PortMaker maker) {
+  Registry& r = registry();
+  const std::lock_guard hold(r.lock);
+  r.makers[name] = std::move(maker);
+}
+
+PortOpenResult openPort(const std::string& backend, int32_t lptBase, const PortSettings* settings) {
+  const std::string name = backend.empty() ? "sim" : backend;
+  PortMaker maker;
+  {
+    Registry& r = registry();
+    const std::lock_guard hold(r.lock);
+    auto found = r.makers.find(name);
+    if (found == r.makers.end() && name.find(':') != std::string::npos)
+      found = r.makers.find(std::string_view(name).substr(0, name.find(':') + 1));
+    if (found != r.makers.end()) maker = found->second;
+  }
+  if (maker) return maker(name, lptBase, settings);
+  PortOpenResult r;
   r.error = "Unknown port back end '" + backend +
             "' (use sim, ppdev, ppdev:/dev/parportN, direct, direct:0xADDR, or inpout32 on "
             "Windows).";

@@ -155,8 +155,8 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
 }
 
 PortTestReport portTest(const std::string& backend, const HardwareParams& params,
-                        const PortOptions& options) {
-  auto opened = openPort(backend, params.portAddress, options);
+                        const PortSettings* settings) {
+  auto opened = openPort(backend, params.portAddress, settings);
   if (!opened.port) return openingFailed(backend, opened.error);
   Instrument instrument(std::move(opened.port));
   instrument.params = params;

@@ -40,6 +40,6 @@ PortTestReport openingFailed(const std::string& backend, const std::string& erro
 
 // Opens `backend` for `params` on its own, checks it and closes it again.
 PortTestReport portTest(const std::string& backend, const HardwareParams& params,
-                        const PortOptions& options = {});
+                        const PortSettings* settings = nullptr);
 
 }  // namespace kolm::hw

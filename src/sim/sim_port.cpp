@@ -6,7 +6,7 @@
 
 namespace kolm::sim {
 
-hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
+hw::PortOpenResult makeSimulatorPort(const SimulatorOptions& options) {
   hw::PortOpenResult r;
   auto simulator = std::make_unique<SimulatedInstrument>();
   r.error = simulator->configure(options);
@@ -14,44 +14,51 @@ hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options) {
   return r;
 }
 
-std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file,
-                                               std::string* problem) {
-  return common::readSettings<std::optional<hw::PortOptions>>(file, common::kSettingsFileLimit,
-                                                              parsePortOptions, problem);
+void registerSimulatorBackend() {
+  hw::registerPortBackend("sim", [](const std::string&, int32_t, const hw::PortSettings* settings) {
+    const auto* options = dynamic_cast<const SimulatorOptions*>(settings);
+    return makeSimulatorPort(options ? *options : SimulatorOptions{});
+  });
 }
 
-std::optional<hw::PortOptions> parsePortOptions(std::string_view content, std::string* problem) {
+std::optional<SimulatorOptions> readPortOptions(const std::filesystem::path& file,
+                                                std::string* problem) {
+  return common::readSettings<std::optional<SimulatorOptions>>(file, common::kSettingsFileLimit,
+                                                               parsePortOptions, problem);
+}
+
+std::optional<SimulatorOptions> parsePortOptions(std::string_view content, std::string* problem) {
   common::RecordReader reader(content);
   auto dut = reader.next();
   auto load = reader.next();
   if (dut && !load && problem)
     *problem = common::lineProblem(reader.line(), "the load is not there");
   if (!dut || !load) return std::nullopt;
-  hw::PortOptions options;
-  options.simDut = *dut;
-  options.simLoad = *load;
+  SimulatorOptions options;
+  options.dut = *dut;
+  options.load = *load;
   // Files written before the board and the quartz were kept end here.
   if (auto board = reader.next()) {
-    options.simBoard = *board;
-    if (auto quartz = reader.next()) options.simQuartz = *quartz;
+    options.board = *board;
+    if (auto quartz = reader.next()) options.quartz = *quartz;
   }
   if (reader.moreText() && problem)
     *problem = common::lineProblem(reader.line() + 1, "text after the four records of sim.cfg");
   return options;
 }
 
-hw::PortOptions loadPortOptions(const std::filesystem::path& file, std::string* problem) {
-  hw::PortOptions options;
+SimulatorOptions loadPortOptions(const std::filesystem::path& file, std::string* problem) {
+  SimulatorOptions options;
   auto kept = readPortOptions(file, problem);
   if (!kept) return options;
-  if (parseDut(kept->simDut).ok()) options.simDut = kept->simDut;
-  if (parseLoad(kept->simLoad).ok()) options.simLoad = kept->simLoad;
-  if (parseBoard(kept->simBoard)) options.simBoard = kept->simBoard;
-  if (parseQuartz(kept->simQuartz).ok()) options.simQuartz = kept->simQuartz;
+  if (parseDut(kept->dut).ok()) options.dut = kept->dut;
+  if (parseLoad(kept->load).ok()) options.load = kept->load;
+  if (parseBoard(kept->board)) options.board = kept->board;
+  if (parseQuartz(kept->quartz).ok()) options.quartz = kept->quartz;
   return options;
 }
 
-bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path& file,
+bool savePortOptions(const SimulatorOptions& options, const std::filesystem::path& file,
                      common::SettingsKeeper& keeper, std::string* error) {
   const auto text = portOptionsText(options, error);
   if (!text) return false;
@@ -65,9 +72,8 @@ bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path
   return common::writeFileAtomic(file, *text, error);
 }
 
-std::optional<std::string> portOptionsText(const hw::PortOptions& options, std::string* error) {
-  for (const std::string* text :
-       {&options.simDut, &options.simLoad, &options.simBoard, &options.simQuartz}) {
+std::optional<std::string> portOptionsText(const SimulatorOptions& options, std::string* error) {
+  for (const std::string* text : {&options.dut, &options.load, &options.board, &options.quartz}) {
     if (text->find_first_of("\"\r\n") != std::string::npos) {
       if (error)
         *error = "'" + *text + "' holds a double quote or a line break, which " +
@@ -76,10 +82,10 @@ std::optional<std::string> portOptionsText(const hw::PortOptions& options, std::
     }
   }
   common::RecordWriter w;
-  w.quoted(options.simDut);
-  w.quoted(options.simLoad);
-  w.quoted(options.simBoard);
-  w.quoted(options.simQuartz);
+  w.quoted(options.dut);
+  w.quoted(options.load);
+  w.quoted(options.board);
+  w.quoted(options.quartz);
   return w.text();
 }
 

@@ -15,7 +15,11 @@ namespace kolm::sim {
 
 // A simulated instrument with `options` connected; an error names a bad part of
 // the connection grammar.
-hw::PortOpenResult makeSimulatorPort(const hw::PortOptions& options);
+hw::PortOpenResult makeSimulatorPort(const SimulatorOptions& options);
+
+// Makes the simulated instrument the port back end "sim" (hw::openPort), its
+// settings a SimulatorOptions (none: the defaults). Called once at start.
+void registerSimulatorBackend();
 
 inline constexpr const char* kSimConfigFile = "sim.cfg";
 
@@ -24,24 +28,24 @@ inline constexpr const char* kSimConfigFile = "sim.cfg";
 // used (an s1p file that was removed), the defaults when nothing is kept.
 // A file that is there but cannot be read whole (one record, text after the
 // fourth, a file that cannot be read at all) sets `problem` (the line and why).
-hw::PortOptions loadPortOptions(const std::filesystem::path& file, std::string* problem = nullptr);
+SimulatorOptions loadPortOptions(const std::filesystem::path& file, std::string* problem = nullptr);
 
 // The texts exactly as kept (usable or not), or nothing when the file is
 // missing or holds fewer than two records; a file of two records (written
 // before the board and quartz were kept) gives their defaults.
-std::optional<hw::PortOptions> readPortOptions(const std::filesystem::path& file,
-                                               std::string* problem = nullptr);
-std::optional<hw::PortOptions> parsePortOptions(std::string_view content,
+std::optional<SimulatorOptions> readPortOptions(const std::filesystem::path& file,
                                                 std::string* problem = nullptr);
+std::optional<SimulatorOptions> parsePortOptions(std::string_view content,
+                                                 std::string* problem = nullptr);
 
 // Keeps the texts, written atomically: the DUT, the load, the board and the
 // quartz, one quoted record each. A text holding a double quote or a line
 // break is refused. A file there that cannot be read whole is copied aside by
 // `keeper` first; when it cannot be, nothing is written.
-bool savePortOptions(const hw::PortOptions& options, const std::filesystem::path& file,
+bool savePortOptions(const SimulatorOptions& options, const std::filesystem::path& file,
                      common::SettingsKeeper& keeper, std::string* error = nullptr);
 // The file's text, or empty when a text cannot be kept (the reason in `error`).
-std::optional<std::string> portOptionsText(const hw::PortOptions& options,
+std::optional<std::string> portOptionsText(const SimulatorOptions& options,
                                            std::string* error = nullptr);
 
 }  // namespace kolm::sim

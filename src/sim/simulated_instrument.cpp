@@ -50,16 +50,16 @@ void SimulatedInstrument::setDut(Dut dut) {
   recompute();
 }
 
-std::string SimulatedInstrument::configure(const hw::PortOptions& options) {
-  auto dut = parseDut(options.simDut);
-  auto load = parseLoad(options.simLoad);
-  auto board = parseBoard(options.simBoard);
-  auto quartz = parseQuartz(options.simQuartz);
+std::string SimulatedInstrument::configure(const SimulatorOptions& options) {
+  auto dut = parseDut(options.dut);
+  auto load = parseLoad(options.load);
+  auto board = parseBoard(options.board);
+  auto quartz = parseQuartz(options.quartz);
   std::string error;
   for (const std::string* e : {&dut.error, &load.error, &quartz.error})
     if (!e->empty()) error += (error.empty() ? "" : "; ") + *e;
   if (!board)
-    error += (error.empty() ? "" : "; ") + std::string("board '") + options.simBoard +
+    error += (error.empty() ? "" : "; ") + std::string("board '") + options.board +
              "': typical, ideal or harsh";
   if (!error.empty()) return error;
   dut_ = std::move(*dut.value);

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "hw/port_factory.h"
 #include "hw/portio.h"
@@ -23,6 +24,23 @@
 #include "sim/connection.h"
 
 namespace kolm::sim {
+
+// What the simulated instrument has connected (see the connection grammar):
+// between generator and detector, and on the bridge; which board it models
+// ("typical" parts or the "ideal" read-out laws); and its own quartz in MHz when
+// it is set apart from the hardware parameters (empty: it follows them).
+struct SimulatorOptions : hw::PortSettings {
+  SimulatorOptions(std::string dut = "through", std::string load = "r=50",
+                   std::string board = "typical", std::string quartz = "")
+      : dut(std::move(dut)),
+        load(std::move(load)),
+        board(std::move(board)),
+        quartz(std::move(quartz)) {}
+  std::string dut;
+  std::string load;
+  std::string board;
+  std::string quartz;
+};
 
 // The simulator's own hardware, for tests and for users who want it noisier.
 struct SimSettings {
@@ -64,7 +82,7 @@ class SimulatedInstrument final : public hw::PortIo {
   void setDut(Dut dut);
   // Connects what `options` describe: both parts or, when either is malformed,
   // neither. Returns the error (empty when applied).
-  std::string configure(const hw::PortOptions& options);
+  std::string configure(const SimulatorOptions& options);
   // Connects `text` (the --load form) on the bridge, the rest as it is;
   // returns the error (empty when connected), nothing changed then.
   std::string connectLoad(std::string_view text);

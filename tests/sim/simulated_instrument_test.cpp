@@ -220,7 +220,9 @@ TEST(SimBridge, TouchstoneLoadIsInterpolated) {
 // ---- The back end as the program opens it ----
 
 TEST(SimPort, OpenedByNameWithItsConnectionsOrAClearError) {
-  auto opened = hw::openPort("sim", 0, {"atten:60", "open"});
+  sim::registerSimulatorBackend();
+  const sim::SimulatorOptions atten{"atten:60", "open"}, badLowpass{"lowpass:fc=abc,order=3"};
+  auto opened = hw::openPort("sim", 0, &atten);
   ASSERT_TRUE(opened.port) << opened.error;
   EXPECT_EQ(std::tuple(opened.port->name(), opened.port->simulated(), opened.port->addressed()),
             std::tuple("sim", true, false));
@@ -229,7 +231,7 @@ TEST(SimPort, OpenedByNameWithItsConnectionsOrAClearError) {
   EXPECT_EQ(std::tuple(s->dut().text, s->load().kind),
             std::tuple("atten:60", sim::Load::Kind::Open));
 
-  auto bad = hw::openPort("sim", 0, {"lowpass:fc=abc,order=3", "r=50"});
+  auto bad = hw::openPort("sim", 0, &badLowpass);
   EXPECT_FALSE(bad.port);
   EXPECT_NE(bad.error.find("fc=abc"), std::string::npos) << bad.error;
 
@@ -339,7 +341,7 @@ namespace {
 // The four texts of what was loaded: DUT, load, board and quartz.
 std::string loaded() {
   const auto o = loadPortOptions(kSimConfigFile);
-  return o.simDut + " | " + o.simLoad + " | " + o.simBoard + " | " + o.simQuartz;
+  return o.dut + " | " + o.load + " | " + o.board + " | " + o.quartz;
 }
 }  // namespace
 
@@ -366,12 +368,12 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
   // is still there for the window to show.
   ASSERT_TRUE(savePortOptions({"atten:20", "s1p:gone.s1p"}, kSimConfigFile, keeper));
   EXPECT_EQ(loaded(), "atten:20 | r=50 | typical | ");
-  EXPECT_EQ(readPortOptions(kSimConfigFile)->simLoad, "s1p:gone.s1p");
+  EXPECT_EQ(readPortOptions(kSimConfigFile)->load, "s1p:gone.s1p");
 
   std::string error;
   EXPECT_FALSE(savePortOptions({"through", "s1p:a\"b"}, "sim.cfg", keeper, &error));
   EXPECT_THAT(error, HasSubstr("double quote"));
-  EXPECT_EQ(readPortOptions(kSimConfigFile)->simLoad, "s1p:gone.s1p");  // the old file stands
+  EXPECT_EQ(readPortOptions(kSimConfigFile)->load, "s1p:gone.s1p");  // the old file stands
   // A file that is not whole names its line.
   for (const auto& [text, problem] :
        {std::pair{"\"atten:10\"\r\n", "line 1: the load is not there"},

@@ -20,7 +20,7 @@
 #include "common/sweep_control.h"
 #include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 
 class QCheckBox;
 class QFrame;
@@ -46,7 +46,7 @@ class MatchingWindow;
 class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   Q_OBJECT
  public:
-  explicit AnalyzerWindow(common::ui::UiContext& context, QWidget* parent = nullptr);
+  explicit AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent = nullptr);
   ~AnalyzerWindow() override;
 
   // Window operations, named as the instrument's users know them.
@@ -182,7 +182,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   void leavePort() override;
   void showState() override;
 
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
   Measurement m_;
   TraceSelection selection_;
   // The arrays of the last redraw, which the chart's traces share: the next

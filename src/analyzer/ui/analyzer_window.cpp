@@ -40,8 +40,10 @@
 #include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
+#include "common/ui/screen_fit.h"
 #include "hw/dds.h"
 #include "hw/readout.h"
+#include "sim/ui/sim_banner.h"
 
 namespace kolm::analyzer::ui {
 
@@ -54,13 +56,13 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-AnalyzerWindow::AnalyzerWindow(common::ui::UiContext& context, QWidget* parent)
+AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
   setObjectName("antennaAnalyzer");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
 
-  canvas_ = common::ui::makeBannerArea(context_, this, "Canvas");
+  canvas_ = sim::ui::makeBannerArea(context_, this, "Canvas");
   status_ = new QLabel(this);
   status_->setObjectName("statusLine");
   statusBar()->addWidget(status_, 1);
@@ -190,7 +192,7 @@ void AnalyzerWindow::buildMenus() {
   recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "AntennaAnalyzer/recent",
                                         [this](const QString& path) { openRecent(path); });
   file->insertSeparator(exit);
-  common::ui::addExitProgram(context_, file);
+  hw::ui::addExitProgram(context_, file);
   QAction* params = bar->addAction(tr("Parameters"));
   params->setObjectName("parametersAction");
   connect(params, &QAction::triggered, this, [this] { context_.showParameters(this); });
@@ -524,8 +526,6 @@ void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-QWidget* createAnalyzerWindow(common::ui::UiContext& context) {
-  return new AnalyzerWindow(context);
-}
+QWidget* createAnalyzerWindow(hw::ui::UiContext& context) { return new AnalyzerWindow(context); }
 
 }  // namespace kolm::analyzer::ui

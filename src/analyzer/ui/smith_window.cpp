@@ -38,7 +38,7 @@ QString cursorText(chart::Gamma g) {
 
 }  // namespace
 
-SmithWindow::SmithWindow(common::ui::UiContext& context, QWidget* parent)
+SmithWindow::SmithWindow(hw::ui::UiContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context) {
   setObjectName("smithWindow");
   setWindowTitle(tr("Smith chart"));

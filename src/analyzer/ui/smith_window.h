@@ -8,7 +8,7 @@
 
 #include "analyzer/measurement.h"
 #include "chart/markers.h"
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 
 class QComboBox;
 class QLabel;
@@ -22,7 +22,7 @@ namespace kolm::analyzer::ui {
 class SmithWindow : public QWidget {
   Q_OBJECT
  public:
-  SmithWindow(common::ui::UiContext& context, QWidget* parent);
+  SmithWindow(hw::ui::UiContext& context, QWidget* parent);
   // The traces (points 0 to `points` of each; no memory when `memory` is
   // null) and the markers to show.
   void showTraces(const TraceValues& live, int points, const TraceValues* memory, int memoryPoints,
@@ -35,7 +35,7 @@ class SmithWindow : public QWidget {
   void print();
 
  private:
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
   chart::ui::DiskChart* chart_ = nullptr;
   QComboBox* kind_ = nullptr;
   QLabel* status_ = nullptr;

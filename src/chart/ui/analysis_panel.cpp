@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "common/ui/screen_fit.h"
-#include "common/ui/ui_context.h"
 
 namespace kolm::chart::ui {
 

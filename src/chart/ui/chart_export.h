@@ -11,7 +11,7 @@
 #include <QString>
 #include <functional>
 
-#include "common/ui/ui_context.h"
+#include "common/ui/print_chart.h"
 
 class QPainter;
 

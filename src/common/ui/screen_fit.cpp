@@ -196,4 +196,12 @@ void keepWindowsOnScreen() {
   qApp->installEventFilter(filter);
 }
 
+void openAtSize(QWidget* window, QSize preferred) {
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  QSize room = screen ? screen->availableGeometry().size() : preferred;
+  // Room for the frame the window manager adds (unknown before the first show).
+  room -= QSize(16, 40);
+  window->resize(preferred.boundedTo(room).expandedTo(window->minimumSize()));
+}
+
 }  // namespace kolm::common::ui

@@ -52,4 +52,8 @@ std::optional<QRect> placeStillFitting(QRect kept, QMargins frame, QSize minimum
 // they open, where placeStillFitting allows.
 void keepWindowPlaces(const QString& file);
 
+// Sizes a window to `preferred`, but never larger than the screen it opens on
+// (at any display scale) nor smaller than its minimum size.
+void openAtSize(QWidget* window, QSize preferred);
+
 }  // namespace kolm::common::ui

@@ -19,7 +19,8 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/typed_number.h"
-#include "common/ui/ui_context.h"
+#include "common/ui/screen_fit.h"
+#include "hw/ui/ui_context.h"
 #include "powermeter/ui/power_meter_window.h"
 
 namespace kolm::powermeter::ui {

@@ -13,7 +13,7 @@
 #include "chart/ui/trace_list.h"
 #include "common/tr.h"
 #include "common/ui/recent_files.h"
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 #include "powermeter/normalise.h"
 #include "powermeter/ui/power_meter_window.h"
 

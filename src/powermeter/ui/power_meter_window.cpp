@@ -32,11 +32,13 @@
 #include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
 #include "common/ui/recent_files.h"
+#include "common/ui/screen_fit.h"
 #include "hw/dds.h"
 #include "powermeter/averaging.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/settings.h"
 #include "powermeter/ui/crystal_batch_window.h"
+#include "sim/ui/sim_banner.h"
 
 namespace kolm::powermeter::ui {
 
@@ -48,13 +50,13 @@ std::string s(const QString& q) { return q.toStdString(); }
 
 }  // namespace
 
-PowerMeterWindow::PowerMeterWindow(common::ui::UiContext& context) : context_(context) {
+PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(context) {
   setObjectName("powerMeter");
   setWindowTitle(tr("Power Meter Sweep"));
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
-  buildControls(common::ui::makeBannerArea(context_, this, "ChartArea"));
+  buildControls(sim::ui::makeBannerArea(context_, this, "ChartArea"));
   chart_->insertAction(chart_->findChild<QAction*>("MarkerRemoveActive"),
                        action("sweepViewAction"));
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
@@ -156,7 +158,7 @@ void PowerMeterWindow::buildMenus() {
   recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "PowerMeter/recent",
                                         [this](const QString& path) { openChart(s(path)); });
   file->insertSeparator(exit);
-  common::ui::addExitProgram(context_, file);
+  hw::ui::addExitProgram(context_, file);
 
   QAction* parameters = menuBar()->addAction(tr("Parameters"));
   parameters->setObjectName("parametersAction");
@@ -459,7 +461,7 @@ CrystalBatchWindow* PowerMeterWindow::crystalBatch() {
   return batch_;
 }
 
-QWidget* createPowerMeterWindow(common::ui::UiContext& context) {
+QWidget* createPowerMeterWindow(hw::ui::UiContext& context) {
   return new PowerMeterWindow(context);
 }
 

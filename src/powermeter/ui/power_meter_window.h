@@ -14,7 +14,7 @@
 #include "common/sweep_control.h"
 #include "common/ui/average_box.h"
 #include "common/ui/job_runner.h"
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 #include "powermeter/calibration.h"
 #include "powermeter/crystal_fit.h"
 #include "powermeter/level.h"
@@ -51,12 +51,12 @@ inline const QColor kForeground(192, 192, 192);
 
 // The window, created on first show; it deletes itself when closed (its close
 // handler stops a running pass, saves pow.ini and switches the generator off).
-QWidget* createPowerMeterWindow(common::ui::UiContext& context);
+QWidget* createPowerMeterWindow(hw::ui::UiContext& context);
 
 class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   Q_OBJECT
  public:
-  explicit PowerMeterWindow(common::ui::UiContext& context);
+  explicit PowerMeterWindow(hw::ui::UiContext& context);
   ~PowerMeterWindow() override;
 
   // Full redraw: scale, grid, memory trace (while Compare is ticked) and trace.
@@ -234,7 +234,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   std::optional<TableWords> tablePass(int lastIndex);
   QAction* action(const char* name) const;
 
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
 
   // The trace, its view and the memory trace.
   Measurement m_;

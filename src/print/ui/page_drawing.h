@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "common/ui/ui_context.h"
+#include "common/ui/print_chart.h"
 #include "print/printer_backend.h"
 
 namespace kolm::print::ui {

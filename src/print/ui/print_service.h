@@ -18,7 +18,7 @@
 #include <optional>
 
 #include "common/prompter.h"
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 #include "print/session.h"
 
 namespace kolm::print::ui {

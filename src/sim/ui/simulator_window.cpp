@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "common/ui/screen_fit.h"
 #include "sim/connection.h"
 #include "sim/sim_port.h"
 
@@ -61,7 +62,7 @@ const Choice kLoadChoices[] = {
 
 class SimulatorWindow : public QWidget {
  public:
-  explicit SimulatorWindow(common::ui::UiContext& context) : context_(context) {
+  explicit SimulatorWindow(hw::ui::UiContext& context) : context_(context) {
     setObjectName("simulatorWindow");
     setWindowTitle(QCoreApplication::translate("kolm", "Simulator"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -237,7 +238,7 @@ class SimulatorWindow : public QWidget {
   // The choice kept in sim.cfg (as typed, usable or not), or what the running
   // simulator has, or the defaults.
   void showKeptChoice() {
-    hw::PortOptions shown;
+    sim::SimulatorOptions shown;
     if (auto kept = readPortOptions(keptFile())) {
       shown = *kept;
     } else if (SimulatedInstrument* s = simulator()) {
@@ -245,13 +246,13 @@ class SimulatorWindow : public QWidget {
     }
     show(shown);
     applied_ = shown;
-    auto dut = parseDut(shown.simDut);
-    auto load = parseLoad(shown.simLoad);
-    auto quartz = parseQuartz(shown.simQuartz);
+    auto dut = parseDut(shown.dut);
+    auto load = parseLoad(shown.load);
+    auto quartz = parseQuartz(shown.quartz);
     std::string other = quartz.error;
-    if (!parseBoard(shown.simBoard))
+    if (!parseBoard(shown.board))
       other += QCoreApplication::translate("kolm", "board '%1': typical or ideal")
-                   .arg(q(shown.simBoard))
+                   .arg(q(shown.board))
                    .toStdString();
     if (!dut.ok() || !load.ok() || !other.empty()) {
       applied_ = {};  // what loadPortOptions falls back to for a bad part
@@ -268,42 +269,42 @@ class SimulatorWindow : public QWidget {
   void followRunningChoice() {
     SimulatedInstrument* s = simulator();
     if (!s || pending()) return;
-    const hw::PortOptions running = runningChoice(*s);
-    if (running.simDut == applied_.simDut && running.simLoad == applied_.simLoad) return;
-    applied_.simDut = running.simDut;
-    applied_.simLoad = running.simLoad;
+    const sim::SimulatorOptions running = runningChoice(*s);
+    if (running.dut == applied_.dut && running.load == applied_.load) return;
+    applied_.dut = running.dut;
+    applied_.load = running.load;
     show(applied_);
   }
 
  public:
-  static hw::PortOptions runningChoice(const SimulatedInstrument& s) {
+  static sim::SimulatorOptions runningChoice(const SimulatedInstrument& s) {
     const SimSettings& set = s.settings();
     return {s.dut().text, s.load().text, std::string(boardName(set.board)),
             set.quartzFollowsParams ? std::string() : common::shortestText(set.quartzMHz)};
   }
 
  private:
-  void show(const hw::PortOptions& o) {
-    dut_->setEditText(q(o.simDut));
-    load_->setEditText(q(o.simLoad));
-    const int board = board_->findText(q(o.simBoard).trimmed().toLower());
+  void show(const sim::SimulatorOptions& o) {
+    dut_->setEditText(q(o.dut));
+    load_->setEditText(q(o.load));
+    const int board = board_->findText(q(o.board).trimmed().toLower());
     board_->setCurrentIndex(board >= 0 ? board : 0);
-    quartzApart_->setChecked(!QString::fromStdString(o.simQuartz).trimmed().isEmpty() &&
-                             QString::fromStdString(o.simQuartz).trimmed() != "follow");
-    quartz_->setText(quartzApart_->isChecked() ? q(o.simQuartz) : QString());
+    quartzApart_->setChecked(!QString::fromStdString(o.quartz).trimmed().isEmpty() &&
+                             QString::fromStdString(o.quartz).trimmed() != "follow");
+    quartz_->setText(quartzApart_->isChecked() ? q(o.quartz) : QString());
     quartz_->setEnabled(quartzApart_->isChecked());
   }
 
-  hw::PortOptions typed() const {
+  sim::SimulatorOptions typed() const {
     return {dut_->currentText().trimmed().toStdString(),
             load_->currentText().trimmed().toStdString(), board_->currentText().toStdString(),
             quartzApart_->isChecked() ? quartz_->text().trimmed().toStdString() : std::string()};
   }
 
   bool pending() const {
-    hw::PortOptions t = typed();
-    return t.simDut != applied_.simDut || t.simLoad != applied_.simLoad ||
-           t.simBoard != applied_.simBoard || t.simQuartz != applied_.simQuartz;
+    sim::SimulatorOptions t = typed();
+    return t.dut != applied_.dut || t.load != applied_.load || t.board != applied_.board ||
+           t.quartz != applied_.quartz;
   }
 
   void showError(const QString& lead, const std::string& dutError, const std::string& loadError,
@@ -334,10 +335,10 @@ class SimulatorWindow : public QWidget {
   // Checks both texts; when both are good connects them to the running simulator
   // and keeps them in sim.cfg. A bad text changes nothing and stays in its box.
   bool applyChoice() {
-    hw::PortOptions t = typed();
-    auto dut = parseDut(t.simDut);
-    auto load = parseLoad(t.simLoad);
-    auto quartz = parseQuartz(t.simQuartz);
+    sim::SimulatorOptions t = typed();
+    auto dut = parseDut(t.dut);
+    auto load = parseLoad(t.load);
+    auto quartz = parseQuartz(t.quartz);
     if (!dut.ok() || !load.ok() || !quartz.ok()) {
       showError(QCoreApplication::translate("kolm", "Nothing was changed:"), dut.error, load.error,
                 quartz.error);
@@ -355,12 +356,11 @@ class SimulatorWindow : public QWidget {
                        "kolm",
                        "Applied for when the simulator is chosen: %1 between generator and "
                        "detector, %2 on the bridge."))
-            .arg(q(t.simDut), q(t.simLoad)) +
+            .arg(q(t.dut), q(t.load)) +
         " " +
-        (t.simQuartz.empty()
-             ? QCoreApplication::translate("kolm", "Board: %1.").arg(q(t.simBoard))
-             : QCoreApplication::translate("kolm", "Board: %1, its own quartz %2 MHz.")
-                   .arg(q(t.simBoard), q(t.simQuartz))));
+        (t.quartz.empty() ? QCoreApplication::translate("kolm", "Board: %1.").arg(q(t.board))
+                          : QCoreApplication::translate("kolm", "Board: %1, its own quartz %2 MHz.")
+                                .arg(q(t.board), q(t.quartz))));
     applied_label_->show();
     fitWrapped();
     std::string why;
@@ -443,7 +443,7 @@ class SimulatorWindow : public QWidget {
     monitor_->setText(line1 + "\n" + line2);
   }
 
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
   QComboBox* dut_ = nullptr;
   QComboBox* load_ = nullptr;
   QComboBox* board_ = nullptr;
@@ -453,27 +453,25 @@ class SimulatorWindow : public QWidget {
   QLabel* error_ = nullptr;
   QLabel* monitor_ = nullptr;
   QLabel* applied_label_ = nullptr;
-  hw::PortOptions applied_;
+  sim::SimulatorOptions applied_;
 };
 
 }  // namespace
 
-QWidget* createSimulatorWindow(common::ui::UiContext& context) {
-  return new SimulatorWindow(context);
-}
+QWidget* createSimulatorWindow(hw::ui::UiContext& context) { return new SimulatorWindow(context); }
 
 QString connectOnSimulatorCaption() {
   return QCoreApplication::translate("kolm", "Connect it on the simulator");
 }
 
-std::string connectOnSimulator(common::ui::UiContext& context, const std::string& dut) {
+std::string connectOnSimulator(hw::ui::UiContext& context, const std::string& dut) {
   SimulatedInstrument* s = findSimulator(context.instrument.port());
   if (!s)
     return QCoreApplication::translate("kolm",
                                        "The simulator is not in use: nothing was connected.")
         .toStdString();
-  hw::PortOptions options = SimulatorWindow::runningChoice(*s);
-  options.simDut = dut;
+  sim::SimulatorOptions options = SimulatorWindow::runningChoice(*s);
+  options.dut = dut;
   if (const std::string problem = s->configure(options); !problem.empty()) return problem;
   std::string why;
   const common::SettingsFolder::Hold hold(context.settings);

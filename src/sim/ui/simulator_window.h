@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "common/ui/ui_context.h"
+#include "hw/ui/ui_context.h"
 
 namespace kolm::sim::ui {
 
@@ -13,12 +13,12 @@ namespace kolm::sim::ui {
 // connects it to the running simulator and keeps it in sim.cfg; a malformed
 // text is shown as an error and changes nothing. The window deletes
 // itself when closed, asking first when a change has not been applied.
-QWidget* createSimulatorWindow(common::ui::UiContext& context);
+QWidget* createSimulatorWindow(hw::ui::UiContext& context);
 
 // Connects `dut` between generator and detector of the simulator in use (the
 // rest as it is), keeps it in sim.cfg as Apply does, and says in words what
 // was done (or why nothing was). An open Simulator window shows it.
-std::string connectOnSimulator(common::ui::UiContext& context, const std::string& dut);
+std::string connectOnSimulator(hw::ui::UiContext& context, const std::string& dut);
 // The caption of the prompts' button that does so.
 QString connectOnSimulatorCaption();
 

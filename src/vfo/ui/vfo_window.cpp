@@ -28,6 +28,7 @@
 #include "common/text.h"
 #include "common/ui/about_box.h"
 #include "common/ui/number_field.h"
+#include "sim/ui/sim_banner.h"
 #include "vfo/vfo.h"
 
 namespace kolm::vfo::ui {
@@ -53,7 +54,7 @@ QString stepName(int index) {
 
 class VfoWindow : public QMainWindow {
  public:
-  explicit VfoWindow(common::ui::UiContext& context);
+  explicit VfoWindow(hw::ui::UiContext& context);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,7 +77,7 @@ class VfoWindow : public QMainWindow {
   // The step of the digit under `x` (pixels in the working frequency), if any.
   std::optional<int> stepUnder(int x) const;
 
-  common::ui::UiContext& context_;
+  hw::ui::UiContext& context_;
   Vfo vfo_;
   bool closed_ = false;
 
@@ -98,7 +99,7 @@ class VfoWindow : public QMainWindow {
   QLabel* status_ = nullptr;
 };
 
-VfoWindow::VfoWindow(common::ui::UiContext& context)
+VfoWindow::VfoWindow(hw::ui::UiContext& context)
     : context_(context), vfo_(context.instrument, context.prompter, context.settings) {
   setObjectName("vfo");
   setWindowTitle(QCoreApplication::translate("kolm", "Digital VFO"));
@@ -109,7 +110,7 @@ VfoWindow::VfoWindow(common::ui::UiContext& context)
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(10, 4, 10, 6);
   outer->setSpacing(4);
-  outer->addWidget(common::ui::makeSimBanner(context_, central));
+  outer->addWidget(sim::ui::makeSimBanner(context_, central));
 
   auto* titleLabel = new QLabel(QCoreApplication::translate("kolm", "DIGITAL VFO"), central);
   titleLabel->setObjectName("titleLabel");
@@ -219,7 +220,7 @@ void VfoWindow::buildMenus() {
   auto* endProgram = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit Digital VFO"));
   endProgram->setObjectName("endProgramAction");
   connect(endProgram, &QAction::triggered, this, [this] { close(); });
-  common::ui::addExitProgram(context_, fileMenu);
+  hw::ui::addExitProgram(context_, fileMenu);
 
   // The hardware parameters, modeless: a new clock acts from the next send.
   auto* parameters = menuBar()->addAction(QCoreApplication::translate("kolm", "Parameters"));
@@ -606,6 +607,6 @@ void VfoWindow::closeEvent(QCloseEvent* event) {
 
 }  // namespace
 
-QWidget* createVfoWindow(common::ui::UiContext& context) { return new VfoWindow(context); }
+QWidget* createVfoWindow(hw::ui::UiContext& context) { return new VfoWindow(context); }
 
 }  // namespace kolm::vfo::ui

@@ -14,7 +14,7 @@
 #include "analyzer/ui/analyzer_view.h"
 #include "common/prompter.h"
 #include "hw/dds.h"
-#include "hw/port_factory.h"
+#include "sim/sim_port.h"
 #include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
@@ -40,7 +40,7 @@ class AnalyzerUi : public ::testing::Test {
   }
   // The ideal board (exact counts) unless `board` says "typical".
   void useSimulator(const std::string& load, const std::string& board = "ideal") {
-    auto opened = hw::openPort("sim", 0, {"through", load, board});
+    auto opened = sim::makeSimulatorPort({"through", load, board});
     ASSERT_TRUE(opened.port) << opened.error;
     port = nullptr;
     instrument.setPort(std::move(opened.port));
@@ -71,8 +71,8 @@ class AnalyzerUi : public ::testing::Test {
   hw::RecordingPort* port = nullptr;
   common::ScriptedPrompter prompter;
   int parametersShown = 0;
-  common::ui::UiContext context{instrument, prompter, common::SettingsFolder(here.path()),
-                                [this](QWidget*) { ++parametersShown; }, KOLM_ICON_DIR};
+  hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(here.path()),
+                            [this](QWidget*) { ++parametersShown; }, KOLM_ICON_DIR};
   QPointer<AnalyzerWindow> window;
 };
 

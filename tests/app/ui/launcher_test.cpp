@@ -31,9 +31,9 @@
 #include "common/ui/language.h"
 #include "hw/output_guard.h"
 #include "hw/params.h"
-#include "hw/port_factory.h"
 #include "powermeter/calibration.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "sim/sim_port.h"
 #include "support/cli_run.h"
 #include "support/dds_frames.h"
 #include "support/recording_port.h"
@@ -81,7 +81,7 @@ struct LauncherRig {
   test::InTempDir dir;
   hw::Instrument instrument;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context;
+  hw::ui::UiContext context;
   app::Launcher launcher;
   FileWatchingPort* port = nullptr;
   std::vector<std::string> openedBackends;
@@ -386,9 +386,9 @@ TEST(ParametersPortTest, ReportsEachCheckInTheWindow) {
     instrument.params = {20, 20, 400, hw::kLpt1, b == "first start" ? "sim" : backend};
     if (b != "sim") instrument.params.refClockMHz = 0;
     if (b != "ppdev:/nonexistent/parport5")  // the ideal board: exact counts
-      instrument.setPort(hw::openPort("sim", hw::kLpt1, {"through", "r=50", "ideal"}).port);
+      instrument.setPort(sim::makeSimulatorPort({"through", "r=50", "ideal"}).port);
     common::ScriptedPrompter prompter;
-    common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
+    hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
     app::ParametersWindow window(context, [] {});
     window.findChild<QLineEdit*>("quartzEdit")->setText("20");  // typed, OK not pressed
     window.findChild<QScrollBar*>("multiplierScroll")->setValue(20);

@@ -38,7 +38,6 @@
 #include "chart/ui/analysis_panel.h"
 #include "common/prompter.h"
 #include "common/ui/about_box.h"
-#include "hw/port_factory.h"
 #include "powermeter/ui/crystal_batch_window.h"
 #include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_rig.h"
@@ -47,6 +46,7 @@
 #include "print/ui/print_dialog.h"
 #include "print/ui/print_service.h"
 #include "print/ui/printer_properties.h"
+#include "sim/sim_port.h"
 #include "sim/ui/simulator_window.h"
 #include "vfo/ui/vfo_window.h"
 
@@ -268,7 +268,7 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
   {
     app::Launcher launcher(rig.context);
     launcher.portOpener = [](const std::string&, int32_t) {
-      return hw::openPort("sim", 0, {"through", "r=50"});
+      return sim::makeSimulatorPort({"through", "r=50"});
     };
     launcher.load([] { return 100.0f; });
     walkWindow(&launcher, "launcher");

@@ -18,9 +18,9 @@
 
 #include "chart/ui/sweep_chart.h"
 #include "common/prompter.h"
-#include "common/ui/ui_context.h"
-#include "hw/port_factory.h"
+#include "hw/ui/ui_context.h"
 #include "powermeter/ui/power_meter_window.h"
+#include "sim/sim_port.h"
 #include "sim/simulated_instrument.h"
 #include "support/temp_dir.h"
 #include "support/ui/widgets.h"
@@ -32,7 +32,7 @@ using powermeter::ui::PowerMeterWindow;
 // Records every byte and answers as the simulator would.
 struct RecordingSim : hw::PortIo {
   RecordingSim(const std::string& dut, const std::string& board) : board(board) {
-    inner = std::move(hw::openPort("sim", 0, {dut, "r=50", board}).port);
+    inner = std::move(sim::makeSimulatorPort({dut, "r=50", board}).port);
   }
   void writeData(uint8_t v) override {
     if (failAtWrite && writes.size() >= *failAtWrite) fail("the adapter was unplugged");
@@ -119,7 +119,7 @@ struct Rig {
   test::InTempDir dir;
   hw::Instrument instrument;
   common::ScriptedPrompter prompter;
-  common::ui::UiContext context;
+  hw::ui::UiContext context;
   RecordingSim* port = nullptr;
   QPointer<PowerMeterWindow> window;
   std::vector<QWidget*> parameterOwners;

@@ -34,6 +34,7 @@
 #include "powermeter/ui/crystal_batch_window.h"
 #include "powermeter/ui/ladder_window.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "sim/ui/sim_banner.h"
 #include "support/dds_frames.h"
 
 using namespace kolm;
@@ -145,7 +146,7 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
       << rig.lastMessage();
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 400u);  // only what was measured
   EXPECT_EQ(rig.chart()->traces().at(0).start, 1.5);
-  common::ui::refreshSimBanners(rig.window);
+  sim::ui::refreshSimBanners(rig.window);
   EXPECT_TRUE(rig.get<QLabel>("simBanner")->text().contains("STOPPED WORKING"));
   EXPECT_EQ(rig.port->writes.size(), *rig.port->failAtWrite);
 }

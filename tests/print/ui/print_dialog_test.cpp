@@ -337,7 +337,7 @@ QColor plotColour(QWidget* window) {
 TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
   struct Case {
     const char* item;
-    QWidget* (*create)(common::ui::UiContext&);
+    QWidget* (*create)(hw::ui::UiContext&);
   } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
                {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
   const auto owned = print::ui::PrintService::create({});
@@ -349,7 +349,7 @@ TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
     instrument.params = {20, 20, 400, hw::kLpt1, "sim"};
     instrument.setDelayer(std::make_unique<hw::NoDelayer>());
     common::ScriptedPrompter prompter;
-    common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
+    hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
     context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title,
                                      const common::ui::PrintChart* chart) {
       return print::ui::printWindow(service, p, window, title, chart);
@@ -407,7 +407,7 @@ TEST(WindowPrint, ChartOnlyIsVectorInTheChartsProportionsAndTheWindowPrintsAtThe
       std::make_unique<ui::QtPrinterBackend>([&file] { return file.toStdString(); }), prompter,
       [](const std::string&, const std::string&) { return Answer::No; });
   service.session().state.printerName = ui::kPdfPrinterName;
-  common::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
+  hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
   context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title,
                                    const common::ui::PrintChart* chart) {
     return print::ui::printWindow(service, p, window, title, chart);

@@ -15,6 +15,7 @@
 #include "common/prompter.h"
 #include "hw/dds.h"
 #include "sim/sim_port.h"
+#include "sim/ui/sim_banner.h"
 #include "support/temp_dir.h"
 
 namespace hw = kolm::hw;
@@ -57,8 +58,8 @@ struct WindowRig {
   sim::SimulatedInstrument* simulator = nullptr;
   kolm::common::ScriptedPrompter prompter;
   // Made inside the test's folder, which holds its settings.
-  kolm::common::ui::UiContext context{
-      instrument, prompter, kolm::common::SettingsFolder(std::filesystem::current_path())};
+  kolm::hw::ui::UiContext context{instrument, prompter,
+                                  kolm::common::SettingsFolder(std::filesystem::current_path())};
   QPointer<QWidget> window;
 };
 
@@ -87,7 +88,7 @@ TEST(SimulatorWindow, ApplyRefusesMalformedTextAndReconfiguresTheRunningSimulato
   EXPECT_TRUE(rig.error()->isHidden());
   EXPECT_EQ(rig.detectorAt(10), 235);
   EXPECT_EQ(rig.instrument.readBridge().b, 1023);
-  EXPECT_EQ(sim::readPortOptions(sim::kSimConfigFile)->simLoad, "short");
+  EXPECT_EQ(sim::readPortOptions(sim::kSimConfigFile)->load, "short");
   EXPECT_TRUE(
       rig.window->findChild<QLabel*>("simApplied")
           ->text()
@@ -107,7 +108,7 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   kolm::test::InTempDir dir;
   WindowRig rig;
   QWidget holder;
-  auto* banner = static_cast<QLabel*>(kolm::common::ui::makeSimBanner(rig.context, &holder));
+  auto* banner = static_cast<QLabel*>(kolm::sim::ui::makeSimBanner(rig.context, &holder));
   rig.board()->setCurrentText("typical");
   rig.click("applyButton");
   EXPECT_NE(rig.detectorAt(10), 826);  // the detector's own slope and intercept
@@ -117,7 +118,7 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   rig.detectorAt(10);
   // Parameters say 20 MHz x 20: the board's 100 MHz x 20 puts out five times 10 MHz.
   EXPECT_NEAR(rig.simulator->outputMHz(), 50, 1e-6);
-  kolm::common::ui::refreshSimBanners(&holder);
+  kolm::sim::ui::refreshSimBanners(&holder);
   EXPECT_TRUE(banner->text().endsWith("its quartz is 100 MHz, Parameters say 20 MHz"))
       << banner->text().toStdString();
 
@@ -144,5 +145,5 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   real.dut()->setEditText("atten:10");
   real.click("applyButton");
   EXPECT_TRUE(real.error()->isHidden());
-  EXPECT_EQ(sim::loadPortOptions(sim::kSimConfigFile).simDut, "atten:10");
+  EXPECT_EQ(sim::loadPortOptions(sim::kSimConfigFile).dut, "atten:10");
 }

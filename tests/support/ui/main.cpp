@@ -10,8 +10,10 @@
 
 #include "common/ui/language.h"
 #include "common/ui/screen_fit.h"
+#include "sim/sim_port.h"
 
 int main(int argc, char** argv) {
+  kolm::sim::registerSimulatorBackend();  // as the program does
   QTemporaryDir configDir;
   QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   if (platform.isEmpty() || platform == "offscreen") {

@@ -4,10 +4,7 @@
 #pragma once
 
 #include <QAction>
-#include <QMainWindow>
 #include <QMenu>
-#include <QPainter>
-#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -16,25 +13,18 @@
 #include "common/prompter.h"
 #include "common/settings_file.h"
 #include "common/ui/about_box.h"
+#include "common/ui/print_chart.h"
 #include "hw/instrument.h"
 
-namespace kolm::common::ui {
-
-// A window's chart as the print dialog's "Chart only" prints it: its size on the
-// screen with its title line, and how it paints itself whole (title line and
-// chart) into a size in the same units.
-struct PrintChart {
-  QSize size;
-  std::function<void(QPainter&, const QSize&)> paint;
-};
+namespace kolm::hw::ui {
 
 struct UiContext {
   hw::Instrument& instrument;
-  Prompter& prompter;
+  common::Prompter& prompter;
   // Where the windows read and write their settings files (each one
   // `settings.file(name)`), fixed when the program starts, and the files kept
   // aside this run.
-  SettingsFolder settings;
+  common::SettingsFolder settings;
   // Shows the Parameters window (modeless, or modal when `modalOwner` is given).
   std::function<void(QWidget* modalOwner)> showParameters = [](QWidget*) {};
   // The folder of the pictures the windows read at run time: the program's own
@@ -43,33 +33,19 @@ struct UiContext {
   // "EXIT PROGRAM" (Ctrl+Q in every window): every window closes, the program ends.
   std::function<void()> exitProgram = [] {};
   // The About boxes of the launcher and the instruments.
-  AboutBoxes aboutBoxes{};
+  common::ui::AboutBoxes aboutBoxes{};
   // The measuring windows' print command on the program's print dialog object:
   // `window` under `title` (its `chart` offered alone, when given), its messages
   // through `prompter`; the PDF file written when it printed to the file
   // printer. By default nothing prints.
-  std::function<QString(Prompter& prompter, QWidget* window, const QString& title,
-                        const PrintChart* chart)>
-      printWindow =
-          [](Prompter&, QWidget*, const QString&, const PrintChart*) { return QString(); };
+  std::function<QString(common::Prompter& prompter, QWidget* window, const QString& title,
+                        const common::ui::PrintChart* chart)>
+      printWindow = [](common::Prompter&, QWidget*, const QString&, const common::ui::PrintChart*) {
+        return QString();
+      };
 };
-
-// Sizes a window to `preferred`, but never larger than the screen it opens on
-// (at any display scale) nor smaller than its minimum size.
-void openAtSize(QWidget* window, QSize preferred);
 
 // The "Exit program" item (Ctrl+Q) at the end of a window's File menu.
 QAction* addExitProgram(UiContext& context, QMenu* fileMenu);
 
-// A thin line that says, at all times, that the window is running on the
-// simulated instrument; hidden when a real port is in use. objectName "simBanner".
-QWidget* makeSimBanner(UiContext& context, QWidget* parent);
-// The swept instruments' central widget: the banner over an area named
-// `areaName` that takes the rest of the window, where the controls are placed
-// by hand. Returns the area.
-QWidget* makeBannerArea(UiContext& context, QMainWindow* window, const char* areaName);
-// Brings the banners under `root` up to date at once (they also follow the port
-// on their own, twice a second).
-void refreshSimBanners(QWidget* root);
-
-}  // namespace kolm::common::ui
+}  // namespace kolm::hw::ui

@@ -1,3 +1,5 @@
+#include "sim/ui/sim_banner.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -6,10 +8,9 @@
 #include <QVBoxLayout>
 
 #include "common/text.h"
-#include "common/ui/ui_context.h"
 #include "sim/simulated_instrument.h"
 
-namespace kolm::common::ui {
+namespace kolm::sim::ui {
 
 namespace {
 
@@ -17,7 +18,7 @@ namespace {
 // (Parameters, the Simulator window).
 class SimBanner : public QLabel {
  public:
-  SimBanner(UiContext& context, QWidget* parent) : QLabel(parent), context_(context) {
+  SimBanner(hw::ui::UiContext& context, QWidget* parent) : QLabel(parent), context_(context) {
     setObjectName("simBanner");
     setAlignment(Qt::AlignCenter);
     setWordWrap(true);  // the simulator's details do not widen a narrow window
@@ -34,8 +35,8 @@ class SimBanner : public QLabel {
                 : context_.instrument.simulated()  ? 1
                                                    : 0;
     QString detail;
-    if (const sim::SimulatedInstrument* s = state == 1 ? sim::findSimulator(port) : nullptr) {
-      if (s->settings().board == sim::Board::Ideal)
+    if (const SimulatedInstrument* s = state == 1 ? findSimulator(port) : nullptr) {
+      if (s->settings().board == Board::Ideal)
         detail += QCoreApplication::translate("kolm", " (ideal board)");
       if (s->quartzSetApart())
         detail +=
@@ -69,18 +70,18 @@ class SimBanner : public QLabel {
   }
 
  private:
-  UiContext& context_;
+  hw::ui::UiContext& context_;
   int state_ = -1;
   QString detail_;
 };
 
 }  // namespace
 
-QWidget* makeSimBanner(UiContext& context, QWidget* parent) {
+QWidget* makeSimBanner(hw::ui::UiContext& context, QWidget* parent) {
   return new SimBanner(context, parent);
 }
 
-QWidget* makeBannerArea(UiContext& context, QMainWindow* window, const char* areaName) {
+QWidget* makeBannerArea(hw::ui::UiContext& context, QMainWindow* window, const char* areaName) {
   auto* central = new QWidget(window);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -93,26 +94,9 @@ QWidget* makeBannerArea(UiContext& context, QMainWindow* window, const char* are
   return area;
 }
 
-void openAtSize(QWidget* window, QSize preferred) {
-  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-  QSize room = screen ? screen->availableGeometry().size() : preferred;
-  // Room for the frame the window manager adds (unknown before the first show).
-  room -= QSize(16, 40);
-  window->resize(preferred.boundedTo(room).expandedTo(window->minimumSize()));
-}
-
-QAction* addExitProgram(UiContext& context, QMenu* fileMenu) {
-  fileMenu->addSeparator();
-  QAction* a = fileMenu->addAction(QCoreApplication::translate("kolm", "Exit program"));
-  a->setObjectName("exitProgram");
-  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QObject::connect(a, &QAction::triggered, fileMenu, [&context] { context.exitProgram(); });
-  return a;
-}
-
 void refreshSimBanners(QWidget* root) {
   for (QLabel* label : root->findChildren<QLabel*>("simBanner"))
     if (auto* banner = dynamic_cast<SimBanner*>(label)) banner->refresh();
 }
 
-}  // namespace kolm::common::ui
+}  // namespace kolm::sim::ui
