@@ -5,6 +5,9 @@
 //   scripts/promise-table.sh [build-dir]     (builds, then runs this program)
 //   promise_table [--points N] [--loads resistors|reactive|lines|all]
 //   KOLM_PROMISE_MISSES=1 promise_table     also lists every unmarked miss on stderr
+//   KOLM_PROMISE_DUMP=FILE promise_table    also writes every point's values, half-widths,
+//                                           flag, marks and sign to FILE, exactly (hex), to
+//                                           compare two builds point by point
 //
 // Each load is swept (1 to 60 MHz, 200 steps unless --points says otherwise) on
 // each board, its readings computed as the analyzer window and kolm-cli compute
@@ -540,6 +543,29 @@ std::vector<Reading> readings(const std::vector<LoadCase>& cases, int points) {
   return out;
 }
 
+// Every point of every column, each number exactly.
+void dump(const std::vector<Reading>& columns, const char* path) {
+  std::FILE* out = std::fopen(path, "w");
+  if (!out) {
+    std::fprintf(stderr, "promise_table: cannot write %s\n", path);
+    std::exit(2);
+  }
+  for (const Reading& r : columns)
+    for (const Sweep& s : r.sweeps)
+      for (size_t i = 0; i < s.truth.size(); ++i) {
+        const TraceValues& t = s.trace;
+        std::fprintf(out, "%s %s %s %a %d %d %u", r.board.c_str(), r.mode.c_str(),
+                     s.load->name.c_str(), t.frequencies[i], static_cast<int>(t.flags[i]),
+                     i < t.signs.size() ? static_cast<int>(t.signs[i]) : -1,
+                     i < t.uncertain.size() ? static_cast<unsigned>(t.uncertain[i]) : 0u);
+        for (int q = 0; q < analyzer::kQuantities; ++q)
+          std::fprintf(out, " %a %a", static_cast<double>(t.values[q][i]),
+                       static_cast<double>(t.halfWidths[q][i]));
+        std::fprintf(out, "\n");
+      }
+  std::fclose(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -563,6 +589,7 @@ int main(int argc, char** argv) {
   const std::vector<LoadCase> cases = loads(folder, which);
   const std::vector<Reading> columns = readings(cases, points);
   std::filesystem::remove_all(folder);
+  if (const char* path = std::getenv("KOLM_PROMISE_DUMP")) dump(columns, path);
 
   std::printf("Promise table: %zu loads, %g to %g MHz in %d steps\n\n", cases.size(), kStartMHz,
               kStopMHz, points);

@@ -1,14 +1,18 @@
 #include "analyzer/measurement.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <tuple>
 #include <utility>
 
 #include "analyzer/calibration.h"
+#include "analyzer/recent_readings.h"
 #include "analyzer/validity.h"
 #include "chart/scale.h"
 #include "common/text.h"
@@ -285,6 +289,72 @@ PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReadi
   return flag;
 }
 
+// Corrected readings met lately: pass after pass a point's readings come back
+// among a few values, each corrected once for its frequency (the terms hang on
+// it). Two entries to each hash of frequency and readings, the newer of the
+// two kept when a third comes; an entry is taken only when its frequency and
+// readings are the same to the last bit. 32768 entries (a 2000-point sweep
+// meets about that many pairs over some hundred passes), made as they are
+// first used.
+struct CorrectedEntry {
+  double mhz = 0, a = 0, b = 0;
+  bool mean = false;
+  Correction correction = Correction::None;
+  PointFlag flag = PointFlag::Valid;
+  CorrectedReading reading;
+};
+
+class CorrectedReadings {
+ public:
+  CorrectedReadings(const BridgeFigures& f, int passes) : figures(f), passes(passes) {}
+  const BridgeFigures figures;
+  const int passes;
+
+  // The entry of these readings at `mhz`, and whether it holds their result;
+  // when it does not, it is theirs from now on, to be filled by the caller.
+  CorrectedEntry& entry(double mhz, double a, double b, bool mean, bool& held) {
+    auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    const uint64_t hash = (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
+                          (bits(b) * 0x165667B19E3779F9ull) ^ uint64_t { mean };
+    const uint64_t key = hash | 1;  // 0: empty
+    const uint64_t i = (hash >> (64 - kBits)) & ~uint64_t{1};
+    auto same = [&](uint64_t k) {
+      const CorrectedEntry& e = entries_[k];
+      return keys_[k] == key && e.mhz == mhz && e.a == a && e.b == b && e.mean == mean;
+    };
+    held = true;
+    for (uint64_t k : {i, i + 1})
+      if (same(k)) {
+        newer_[i / 2] = static_cast<uint8_t>(k - i);
+        return entries_[k];
+      }
+    held = false;
+    const uint64_t older = i + (newer_[i / 2] == 0 && keys_[i] != 0);
+    newer_[i / 2] = static_cast<uint8_t>(older - i);
+    keys_[older] = key;
+    return entries_.make(older, {mhz, a, b, mean, Correction::None, PointFlag::Valid, {}});
+  }
+
+ private:
+  static constexpr int kBits = 15;
+  std::vector<uint64_t> keys_ = std::vector<uint64_t>(size_t{1} << kBits);
+  std::vector<uint8_t> newer_ = std::vector<uint8_t>(size_t{1} << (kBits - 1));
+  LazyArray<CorrectedEntry> entries_{size_t{1} << kBits};
+};
+
+// The table of the figures and passes last used on this thread.
+CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes) {
+  thread_local std::array<std::unique_ptr<CorrectedReadings>, 2> slots;
+  auto held = [&](const std::unique_ptr<CorrectedReadings>& t) {
+    return t && t->figures == f && t->passes == passes;
+  };
+  if (!held(slots[0])) {
+    std::swap(slots[0], slots[1]);
+    if (!held(slots[0])) slots[0] = std::make_unique<CorrectedReadings>(f, passes);
+  }
+  return *slots[0];
+}
+
 }  // namespace
 
 void inferSigns(TraceValues& t, bool behindLine) {
@@ -392,6 +462,8 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   out.correction.resize(calibration ? count : 0);
   out.corrected.resize(calibration ? count : 0);
   const PointIntervals single(figures), many(figures, passes);
+  CorrectedReadings* const corrections =
+      calibration ? &correctedReadings(figures, passes) : nullptr;
   auto meanAt = [&](size_t i) {
     return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
   };
@@ -440,17 +512,27 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     flags[i] = p.flag;
     if (calibration) {
-      double share = 0;
-      if (const auto terms = calibration->at(frequencies[i], &share)) {
-        CorrectedReading& c = out.corrected[i];
-        c = correctReading(a, b, *terms, figures, passes);
-        narrowCorrected(c, (mean ? many : single).uncertainty(a, b, p).interval);
-        flags[i] = correctedFlag(p.flag, a, b, c);
-        out.correction[i] =
-            share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
+      bool held = false;
+      CorrectedEntry& kept = corrections->entry(frequencies[i], a, b, mean, held);
+      if (!held) {
+        double share = 0;
+        if (const auto terms = calibration->at(frequencies[i], &share)) {
+          CorrectedReading& c = kept.reading;
+          c = correctReading(a, b, *terms, figures, passes);
+          narrowCorrected(c, (mean ? many : single).uncertainty(a, b, p).interval);
+          kept.flag = correctedFlag(p.flag, a, b, c);
+          kept.correction =
+              share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
+        } else {
+          kept.correction = Correction::Uncorrected;
+        }
+      }
+      out.correction[i] = kept.correction;
+      if (kept.correction != Correction::Uncorrected) {
+        out.corrected[i] = kept.reading;
+        flags[i] = kept.flag;
         continue;  // its values once its sign is known
       }
-      out.correction[i] = Correction::Uncorrected;
     }
     for (int q = 0; q < kQuantities; ++q) values[q][i] = shownValue(p, q);
     if (!intervals) {

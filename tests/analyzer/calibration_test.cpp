@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -86,6 +87,39 @@ TEST(Correction, IntervalsHoldEveryLoadTheReadingsAllow) {
     }
   }
   EXPECT_GT(checked, 5000);
+}
+
+// Pass after pass, readings met before keep their corrections: a trace worked
+// out with them is, to the last bit, the trace worked out afresh.
+TEST(Correction, ReadingsMetBeforeGiveWhatAFirstComputationGives) {
+  const CalibrationResult r = solveCalibration(runOn(sim::Board::Typical), "sim");
+  ASSERT_TRUE(r.calibration) << r.fault;
+  BridgeFigures used = publishedBridge();
+  used.calibration = std::make_shared<const BridgeCalibration>(*r.calibration);
+  test::SimRig rig("through", "rlc:r=30,l=1u,c=129.2p", {}, sim::Board::Typical);
+  const auto planned = planSweep(1, 30, 300, 400);
+  auto same = [](const auto& x, const auto& y) {
+    return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof x[0]) == 0;
+  };
+  Channels c;
+  TraceValues kept;
+  for (int pass = 0; pass < 12; ++pass) {
+    ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    job.runToEnd();
+    computeTraceValues(c, 300, kept, used);
+    // Another calibration object of the same terms: nothing met before.
+    BridgeFigures afresh = used;
+    afresh.calibration = std::make_shared<const BridgeCalibration>(*r.calibration);
+    TraceValues first;
+    computeTraceValues(c, 300, first, afresh);
+    for (int q = 0; q < kQuantities; ++q) {
+      EXPECT_TRUE(same(kept.values[q], first.values[q])) << "pass " << pass << " quantity " << q;
+      EXPECT_TRUE(same(kept.halfWidths[q], first.halfWidths[q])) << "pass " << pass;
+    }
+    EXPECT_TRUE(same(kept.flags, first.flags) && same(kept.signs, first.signs) &&
+                same(kept.uncertain, first.uncertain) && same(kept.correction, first.correction))
+        << "pass " << pass;
+  }
 }
 
 // The simulator's standards give terms that hold its own bridge, on every
