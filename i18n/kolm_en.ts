@@ -2206,6 +2206,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>Forgotten: the readings are uncorrected. The calibration is kept as the previous one (Previous calibration brings it back).</source>
         <translation>Forgotten: the readings are uncorrected. The calibration is kept as the previous one (Previous calibration brings it back).</translation>
     </message>
+    <message>
+        <source>Each standard is averaged over %1 passes, as the analyzer&apos;s Average is set.</source>
+        <translation>Each standard is averaged over %1 passes, as the analyzer&apos;s Average is set.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::BridgeCheckDialog</name>

@@ -104,8 +104,10 @@ void AnalyzerWindow::calibrateBridge() {
       tr("The calibration needs the bridge: stop the sweep first."),
       tr("At 0 MHz the generator gives no signal: calibrate the bridge over a span above 0."));
   if (!planned) return;
-  BridgeCalibrationDialog dialog(this, context_.instrument, *planned, context_.settings, figures_,
-                                 [this] {
+  const auto passes = average_->require();
+  if (!passes) return;
+  BridgeCalibrationDialog dialog(this, context_.instrument, *planned, *passes, context_.settings,
+                                 figures_, [this] {
                                    loadCalibration();
                                    liveValues_.reset();
                                    redraw();

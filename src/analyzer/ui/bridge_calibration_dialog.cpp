@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "analyzer/bridge_check.h"
+#include "analyzer/measurement.h"
 #include "common/text.h"
 #include "hw/readout.h"
 #include "sim/simulated_instrument.h"
@@ -41,13 +42,14 @@ QString inUseText(const common::SettingsFolder& folder, const hw::Instrument& in
 }  // namespace
 
 BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument& instrument,
-                                                 const SweepPlan& plan,
+                                                 const SweepPlan& plan, int passes,
                                                  common::SettingsFolder& settings,
                                                  const BridgeFigures& stated,
                                                  std::function<void()> calibrationChanged)
     : QDialog(parent),
       instrument_(instrument),
       plan_(plan),
+      passes_(std::clamp(passes, 1, 100)),
       folder_(settings),
       stated_(stated),
       calibrationChanged_(std::move(calibrationChanged)) {
@@ -69,6 +71,11 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
           .arg(mhz(plan_.start), mhz(plan_.stop))
           .arg(plan_.points),
       this);
+  if (passes_ > 1)
+    intro->setText(intro->text() + " " +
+                   tr("Each standard is averaged over %1 passes, as the analyzer's Average is "
+                      "set.")
+                       .arg(passes_));
   if (simulated)
     intro->setText(intro->text() + " " +
                    tr("On the simulated instrument each button connects its standard first; "
@@ -152,8 +159,9 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   connect(previous_, &QPushButton::clicked, this, &BridgeCalibrationDialog::usePrevious);
   connect(forget_, &QPushButton::clicked, this, &BridgeCalibrationDialog::forget);
   connect(close, &QPushButton::clicked, this, &BridgeCalibrationDialog::reject);
-  connect(&runner_, &common::ui::JobRunner::progressed, this,
-          [this](double f) { progress_->setValue(static_cast<int>(f * 1000)); });
+  connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double f) {
+    progress_->setValue(static_cast<int>((passesDone_ + f) / passes_ * 1000));
+  });
   connect(&runner_, &common::ui::JobRunner::finished, this,
           &BridgeCalibrationDialog::onPassFinished);
   connect(&runner_, &common::ui::JobRunner::failed, this,
@@ -219,21 +227,33 @@ void BridgeCalibrationDialog::measure(size_t standard) {
   }
   measuring_ = standard;
   measuringValue_ = *value;
-  job_ = std::make_unique<ReadWriteJob>(instrument_, plan_, channels_, true);
+  average_.restart(passes_);
+  passesDone_ = 0;
+  channels_.forgetMeans();
   progress_->setValue(0);
   setResult(tr("Measuring the %1...").arg(s.name));
-  runner_.start(job_.get());
+  startPass();
   showState();
+}
+
+void BridgeCalibrationDialog::startPass() {
+  job_ = std::make_unique<ReadWriteJob>(instrument_, plan_, channels_, true);
+  runner_.start(job_.get());
 }
 
 void BridgeCalibrationDialog::onPassFinished(bool completed) {
   job_.reset();
+  // The passes averaged as bridge-calibrate --average averages them.
+  if (completed) {
+    if (passes_ > 1) averageChannels(average_, channels_, plan_.points + 1);
+    if (++passesDone_ < passes_) return startPass();
+  }
   // The generator off and every data line low between the standards.
   instrument_.switchOffAndIdle(hw::kBridgeSettle);
   const size_t standard = *measuring_;
   const CalibrationStandard& s = calibrationStandards()[standard];
   measuring_.reset();
-  // A whole pass shows whole; a stopped one starts again from nothing.
+  // Whole passes show whole; a stopped one starts again from nothing.
   progress_->setValue(completed ? progress_->maximum() : 0);
   if (!completed) {
     setResult(tr("Stopped: what the %1 read is not kept.").arg(s.name));
@@ -242,6 +262,7 @@ void BridgeCalibrationDialog::onPassFinished(bool completed) {
   }
   MeasuredStandard measured;
   measured.value = *measuringValue_;
+  measured.passes = passes_;
   measured.readings = standardReadings(channels_, plan_.points);
   setResult(keepMeasured(standard, measured));
   showState();

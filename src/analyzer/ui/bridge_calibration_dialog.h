@@ -3,8 +3,10 @@
 // are in, the error terms are fitted and kept in bridge-cal.cfg (the one they
 // replace kept as the previous), and the analyzer corrects its readings with
 // them. The procedure, its files and its faults are analyzer/calibration.h's,
-// as kolm-cli bridge-calibrate uses them: this dialog only drives them. On
-// the simulated instrument each button connects the standard first.
+// as kolm-cli bridge-calibrate uses them: this dialog only drives them. Each
+// standard is averaged over the passes the analyzer's Average asks for, as
+// bridge-calibrate --average does. On the simulated instrument each button
+// connects the standard first.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +18,7 @@
 
 #include "analyzer/calibration.h"
 #include "analyzer/sweep.h"
+#include "common/pass_average.h"
 #include "common/ui/job_runner.h"
 
 class QLabel;
@@ -28,11 +31,12 @@ namespace kolm::analyzer::ui {
 class BridgeCalibrationDialog : public QDialog {
   Q_OBJECT
  public:
+  // `passes`: how many passes each standard's readings average (1 to 100).
   // `stated`: the bridge's figures the fit starts from (bridge.cfg's or the
   // published ones). `calibrationChanged` is called whenever the calibration
   // in use changes (a new one stored, the previous one back, forgotten).
   BridgeCalibrationDialog(QWidget* parent, hw::Instrument& instrument, const SweepPlan& plan,
-                          common::SettingsFolder& settings, const BridgeFigures& stated,
+                          int passes, common::SettingsFolder& settings, const BridgeFigures& stated,
                           std::function<void()> calibrationChanged);
   ~BridgeCalibrationDialog() override;
   // The pass under way, for tests that must not wait on the event loop.
@@ -43,6 +47,7 @@ class BridgeCalibrationDialog : public QDialog {
 
  private:
   void measure(size_t standard);
+  void startPass();
   void endPass();
   void onPassFinished(bool completed);
   // The measured standard joins the run kept in the settings folder; with
@@ -57,6 +62,9 @@ class BridgeCalibrationDialog : public QDialog {
 
   hw::Instrument& instrument_;
   SweepPlan plan_;
+  int passes_ = 1;
+  int passesDone_ = 0;  // of the standard being measured
+  common::PassAverage average_;
   common::SettingsFolder& folder_;
   BridgeFigures stated_;
   std::function<void()> calibrationChanged_;

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "analyzer/calibration.h"
@@ -20,8 +22,11 @@ namespace {
 
 void measure(ui::BridgeCalibrationDialog& dialog, const std::string& standard) {
   test::child<QPushButton>(&dialog, (standard + "Button").c_str())->click();
-  dialog.runner().finishNow();
-  for (int i = 0; i < 200 && dialog.runner().running(); ++i) QTest::qWait(5);
+  // Each pass averaged starts when the one before ends.
+  for (int i = 0; i < 400 && dialog.runner().running(); ++i) {
+    dialog.runner().finishNow();
+    QTest::qWait(5);
+  }
   QCoreApplication::processEvents();
 }
 
@@ -32,7 +37,7 @@ TEST_F(AnalyzerUi, BridgeCalibrationWalksTheStandardsAndKeepsOnlyWhatAgrees) {
   const SweepPlan plan = planSweep(1, 60, 40, 400).plan;
   int changes = 0;
   auto dialog = std::make_unique<ui::BridgeCalibrationDialog>(
-      nullptr, instrument, plan, context.settings, publishedBridge(), [&] { ++changes; });
+      nullptr, instrument, plan, 1, context.settings, publishedBridge(), [&] { ++changes; });
   dialog->show();
   auto result = [&] {
     return test::child<QLabel>(dialog.get(), "bridgeCalibrationResult")->text();
@@ -74,4 +79,27 @@ TEST_F(AnalyzerUi, BridgeCalibrationWalksTheStandardsAndKeepsOnlyWhatAgrees) {
   EXPECT_EQ(sim::findSimulator(instrument.port())->load().text, "r=12");
   open();
   ASSERT_TRUE(window->bridgeFigures().calibration);
+}
+
+// The passes the analyzer averages are the passes each standard averages, as
+// bridge-calibrate --average keeps them.
+TEST_F(AnalyzerUi, BridgeCalibrationAveragesTheAnalyzersPasses) {
+  useSimulator("r=12", "typical");
+  const SweepPlan plan = planSweep(1, 60, 40, 400).plan;
+  for (int passes : {1, 3}) {
+    ui::BridgeCalibrationDialog dialog(nullptr, instrument, plan, passes, context.settings,
+                                       publishedBridge(), [] {});
+    measure(dialog, "r75");
+    bool unreadable = false;
+    const CalibrationRun run = calibrationRunIn(context.settings, &unreadable);
+    const auto& kept = run.standards[static_cast<size_t>(calibrationStandard("r75") -
+                                                         calibrationStandards().data())];
+    ASSERT_TRUE(kept) << passes;
+    EXPECT_EQ(kept->passes, passes);
+    EXPECT_EQ(test::child<QLabel>(&dialog, "r75State")->text(), "measured");
+    // Means of noisy passes are not all whole counts; single readings are.
+    const auto& a = kept->readings.returnLossCounts;
+    EXPECT_EQ(std::any_of(a.begin(), a.end(), [](double v) { return v != std::floor(v); }),
+              passes > 1);
+  }
 }

@@ -237,7 +237,7 @@ TEST(LayoutWalk, InstrumentWindowsLauncherParametersAndAboutBoxes) {
                                           [](const analyzer::BridgeFigures&) {});
     walkWindow(&check, "bridge check");
     analyzer::ui::BridgeCalibrationDialog calibration(
-        nullptr, rig.instrument, plan, rig.context.settings, analyzer::publishedBridge(), [] {});
+        nullptr, rig.instrument, plan, 4, rig.context.settings, analyzer::publishedBridge(), [] {});
     walkWindow(&calibration, "bridge calibration");
     // The cable dialog, walked while it waits for its answer.
     bool walked = false;
