@@ -1,6 +1,7 @@
 #include "analyzer/ui/bridge_calibration_dialog.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -114,6 +115,21 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   }
   grid->setColumnStretch(0, 1);
   layout->addLayout(grid);
+  // Wide enough, where the screen allows, for each standard's words on one line.
+  QFont bold = font();
+  bold.setBold(true);
+  int words = 0;
+  for (const CalibrationStandard& s : standards)
+    words =
+        std::max(words, QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(s.name)) +
+                            fontMetrics().horizontalAdvance(": " + QString::fromLatin1(s.what)));
+  int stateWidth = 0;
+  for (const QString& state : {tr("measuring..."), tr("measured"), tr("not measured")})
+    stateWidth = std::max(stateWidth, fontMetrics().horizontalAdvance(state));
+  const QMargins margins = layout->contentsMargins();
+  const int wide = words + values_[0]->maximumWidth() + buttons_[0]->sizeHint().width() +
+                   stateWidth + 3 * std::max(grid->horizontalSpacing(), 0) + margins.left() +
+                   margins.right() + fontMetrics().averageCharWidth() * 2;
   auto* row = new QHBoxLayout;
   progress_ = new QProgressBar(this);
   progress_->setObjectName("bridgeCalibrationProgress");
@@ -140,6 +156,10 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
   scroll->setWidget(result_);
+  // It takes the room the standards leave, a few lines at least: on a short
+  // screen the standards' rows keep their lines before it grows.
+  scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+  scroll->setMinimumHeight(fontMetrics().lineSpacing() * 4);
   layout->addWidget(scroll, 1);
   auto* bottom = new QHBoxLayout;
   previous_ = new QPushButton(tr("Previous calibration"), this);
@@ -166,11 +186,17 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
           &BridgeCalibrationDialog::onPassFinished);
   connect(&runner_, &common::ui::JobRunner::failed, this,
           [this](const QString& why) { setResult(why); });
+  showState();
+  // At its least width the standards' words wrap: its least height is what
+  // they then take, and a few lines of what it has to say.
+  setMinimumHeight(layout->totalHeightForWidth(minimumWidth()) + scroll->minimumHeight());
+  const int width = std::max(wide, minimumWidth());
+  resize(width,
+         std::max(minimumHeight(), layout->totalHeightForWidth(width) + scroll->minimumHeight()));
   if (unreadable)
     setResult(
         tr("The standards measured earlier cannot be read: measure them again (the file "
            "is kept aside when the next one is stored)."));
-  showState();
 }
 
 BridgeCalibrationDialog::~BridgeCalibrationDialog() {
