@@ -291,11 +291,12 @@ PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReadi
 
 // Corrected readings met lately: pass after pass a point's readings come back
 // among a few values, each corrected once for its frequency (the terms hang on
-// it). Two entries to each hash of frequency and readings, the newer of the
-// two kept when a third comes; an entry is taken only when its frequency and
-// readings are the same to the last bit. 32768 entries (a 2000-point sweep
-// meets about that many pairs over some hundred passes), made as they are
-// first used.
+// it). Two places to each hash of frequency and readings, the newer of the two
+// kept when a third comes; an entry is taken only when its frequency and
+// readings are the same to the last bit. Up to 32768 entries (a 2000-point
+// sweep meets about that many pairs over some hundred passes), made one after
+// another as they are first needed: a new table touches only the memory its
+// entries take.
 struct CorrectedEntry {
   double mhz = 0, a = 0, b = 0;
   bool mean = false;
@@ -307,8 +308,18 @@ struct CorrectedEntry {
 class CorrectedReadings {
  public:
   CorrectedReadings(const BridgeFigures& f, int passes) : figures(f), passes(passes) {}
-  const BridgeFigures figures;
-  const int passes;
+  BridgeFigures figures;
+  int passes;
+
+  // Empty, for other figures or passes (its memory kept: a first pass after
+  // every change of the figures takes no new memory).
+  void reset(const BridgeFigures& f, int p) {
+    figures = f;
+    passes = p;
+    std::fill(tags_.begin(), tags_.end(), 0);
+    std::fill(newer_.begin(), newer_.end(), 0);
+    used_ = 0;
+  }
 
   // The entry of these readings at `mhz`, and whether it holds their result;
   // when it does not, it is theirs from now on, to be filled by the caller.
@@ -316,33 +327,37 @@ class CorrectedReadings {
     auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
     const uint64_t hash = (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
                           (bits(b) * 0x165667B19E3779F9ull) ^ uint64_t { mean };
-    const uint64_t key = hash | 1;  // 0: empty
-    const uint64_t i = (hash >> (64 - kBits)) & ~uint64_t{1};
-    auto same = [&](uint64_t k) {
-      const CorrectedEntry& e = entries_[k];
-      return keys_[k] == key && e.mhz == mhz && e.a == a && e.b == b && e.mean == mean;
-    };
+    const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
+    const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
     held = true;
-    for (uint64_t k : {i, i + 1})
-      if (same(k)) {
-        newer_[i / 2] = static_cast<uint8_t>(k - i);
-        return entries_[k];
+    for (size_t k : {set, set + 1}) {
+      if (tags_[k] != tag) continue;
+      CorrectedEntry& e = entries_[places_[k]];
+      if (e.mhz == mhz && e.a == a && e.b == b && e.mean == mean) {
+        newer_[set / 2] = static_cast<uint8_t>(k - set);
+        return e;
       }
+    }
     held = false;
-    const uint64_t older = i + (newer_[i / 2] == 0 && keys_[i] != 0);
-    newer_[i / 2] = static_cast<uint8_t>(older - i);
-    keys_[older] = key;
-    return entries_.make(older, {mhz, a, b, mean, Correction::None, PointFlag::Valid, {}});
+    // The older of the two gives up its entry; an empty place takes a new one.
+    const size_t older = set + (newer_[set / 2] == 0 && tags_[set] != 0);
+    newer_[set / 2] = static_cast<uint8_t>(older - set);
+    if (tags_[older] == 0) places_.make(older, used_++);
+    tags_[older] = tag;
+    return entries_.make(places_[older], {mhz, a, b, mean, Correction::None, PointFlag::Valid, {}});
   }
 
  private:
   static constexpr int kBits = 15;
-  std::vector<uint64_t> keys_ = std::vector<uint64_t>(size_t{1} << kBits);
+  std::vector<uint32_t> tags_ = std::vector<uint32_t>(size_t{1} << kBits);
   std::vector<uint8_t> newer_ = std::vector<uint8_t>(size_t{1} << (kBits - 1));
+  LazyArray<uint16_t> places_{size_t{1} << kBits};  // of a place taken: its entry
   LazyArray<CorrectedEntry> entries_{size_t{1} << kBits};
+  uint16_t used_ = 0;  // entries made
 };
 
-// The table of the figures and passes last used on this thread.
+// The tables of the two sets of figures and passes last used on this thread
+// (a live trace and its memory may be read differently).
 CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes) {
   thread_local std::array<std::unique_ptr<CorrectedReadings>, 2> slots;
   auto held = [&](const std::unique_ptr<CorrectedReadings>& t) {
@@ -350,7 +365,12 @@ CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes) {
   };
   if (!held(slots[0])) {
     std::swap(slots[0], slots[1]);
-    if (!held(slots[0])) slots[0] = std::make_unique<CorrectedReadings>(f, passes);
+    if (!held(slots[0])) {
+      if (slots[0])
+        slots[0]->reset(f, passes);
+      else
+        slots[0] = std::make_unique<CorrectedReadings>(f, passes);
+    }
   }
   return *slots[0];
 }
