@@ -337,12 +337,22 @@ std::string phaseWidth(const Reading& r) {
   return text("%.2f deg", median(pm));
 }
 
-// The share of readings of 10 to 300 ohm resistors with a mark: `uncertain`
-// ones alone, or any.
-std::string markedShare(const Reading& r, bool uncertainOnly) {
+// Resistors of `low` to `high` ohm, or of the values `only` names.
+std::function<bool(const LoadCase&)> resistors(double low, double high,
+                                               std::vector<double> only = {}) {
+  return [=](const LoadCase& c) {
+    return c.kind == Kind::Resistor && c.ohm >= low && c.ohm <= high &&
+           (only.empty() || std::find(only.begin(), only.end(), c.ohm) != only.end());
+  };
+}
+
+// The share of readings of the resistors `pick` takes with a mark:
+// `uncertain` ones alone, or any.
+std::string markedShare(const Reading& r, bool uncertainOnly,
+                        const std::function<bool(const LoadCase&)>& pick = resistors(10, 300)) {
   long points = 0, marked = 0;
   for (const Sweep& s : r.sweeps) {
-    if (s.load->kind != Kind::Resistor || s.load->ohm < 10 || s.load->ohm > 300) continue;
+    if (!pick(*s.load)) continue;
     for (size_t i = 0; i < s.truth.size(); ++i) {
       ++points;
       bool any = false;
@@ -395,26 +405,46 @@ bool sharp(const LoadCase& c) {
 // model's: "within 1 % / truth inside its interval / found / loads" (a load
 // whose sweep finds none, where the signs around its resonance stay unknown,
 // counts in the last only).
+// The model's lowest SWR (which = 0) or the zero of its reactance nearest it
+// (1), MHz; NaN when there is none.
+double modelFrequency(const Sweep& s, int which) {
+  double lowest = kStartMHz, best = 2, zero = NAN;
+  Complex before = s.model(kStartMHz);
+  for (double f = kStartMHz; f <= kStopMHz; f += 1e-3) {
+    const Complex g = s.model(f);
+    if (std::abs(g) < best) best = std::abs(g), lowest = f;
+    const double x = common::impedanceOf(g).imag(), was = common::impedanceOf(before).imag();
+    if (f > kStartMHz && (x > 0) != (was > 0) && std::isfinite(x) && std::isfinite(was) &&
+        std::fabs(x - was) < 1e3 &&
+        (std::isnan(zero) || std::fabs(f - lowest) < std::fabs(zero - lowest)))
+      zero = f;
+    before = g;
+  }
+  return which == 0 ? lowest : zero;
+}
+
+// The frequency found against the model's, % (signed), for each sharp load
+// in turn: swr_min_mhz (which = 0) or res_mhz (1); "none" where none is found.
+std::string frequencyErrors(const Reading& r, int which) {
+  std::string out;
+  for (const Sweep& s : r.sweeps) {
+    if (!sharp(*s.load)) continue;
+    const analyzer::SwrAnalysis a = analyzer::analyzeSwr(s.trace);
+    const std::optional<double> v = which == 0 ? a.minMHz : a.resMHz;
+    const double truth = modelFrequency(s, which);
+    out += (out.empty() ? "" : " ") +
+           (v && !std::isnan(truth) ? text("%+.2f", 100 * (*v - truth) / truth) : "none");
+  }
+  return out;
+}
+
 std::string frequencies(const Reading& r, int which) {
   int loads = 0, found = 0, close = 0, inside = 0;
   for (const Sweep& s : r.sweeps) {
     if (!sharp(*s.load)) continue;
     ++loads;
     const analyzer::SwrAnalysis a = analyzer::analyzeSwr(s.trace);
-    // The model's lowest SWR and the zero of its reactance nearest it.
-    double lowest = kStartMHz, best = 2, zero = NAN;
-    Complex before = s.model(kStartMHz);
-    for (double f = kStartMHz; f <= kStopMHz; f += 1e-3) {
-      const Complex g = s.model(f);
-      if (std::abs(g) < best) best = std::abs(g), lowest = f;
-      const double x = common::impedanceOf(g).imag(), was = common::impedanceOf(before).imag();
-      if (f > kStartMHz && (x > 0) != (was > 0) && std::isfinite(x) && std::isfinite(was) &&
-          std::fabs(x - was) < 1e3 &&
-          (std::isnan(zero) || std::fabs(f - lowest) < std::fabs(zero - lowest)))
-        zero = f;
-      before = g;
-    }
-    const double truth = which == 0 ? lowest : zero;
+    const double truth = modelFrequency(s, which);
     const std::optional<double> v = which == 0 ? a.minMHz : a.resMHz;
     const std::optional<double> pm = which == 0 ? a.minPm : a.resPm;
     if (!v || std::isnan(truth)) continue;
@@ -468,6 +498,11 @@ std::vector<Figure> figures() {
   out.push_back({"phase pm, |G| >= 0.2, mid-range", "<= 4 deg", phaseWidth});
   out.push_back(
       {"uncertain, 10-300 ohm", "<= 10 %", [](const Reading& r) { return markedShare(r, true); }});
+  out.push_back({"uncertain, 10, 200, 300 ohm", "-", [](const Reading& r) {
+                   return markedShare(r, true, resistors(10, 300, {10, 200, 300}));
+                 }});
+  out.push_back({"uncertain, 25-150 ohm", "<= 10 %",
+                 [](const Reading& r) { return markedShare(r, true, resistors(25, 150)); }});
   out.push_back(
       {"any mark, 10-300 ohm", "-", [](const Reading& r) { return markedShare(r, false); }});
   out.push_back({"sign ok/wrong/unknown unmarked, lumped", ">=98 % 0", [](const Reading& r) {
@@ -478,8 +513,12 @@ std::vector<Figure> figures() {
                  }});
   out.push_back({"swr_min_mhz 1 %/in/found/loads, Q>=5", "all",
                  [](const Reading& r) { return frequencies(r, 0); }});
+  out.push_back({"swr_min_mhz off %, the 3 Q>=5 loads", "+-1",
+                 [](const Reading& r) { return frequencyErrors(r, 0); }});
   out.push_back({"res_mhz 1 %/in/found/loads, Q>=5", "all",
                  [](const Reading& r) { return frequencies(r, 1); }});
+  out.push_back({"res_mhz off %, the 3 Q>=5 loads", "+-1",
+                 [](const Reading& r) { return frequencyErrors(r, 1); }});
   out.push_back({"uncertain rl/ph/z/r/x/swr, 10-300 ohm", "-", [](const Reading& r) {
                    std::string out;
                    for (int q = 0; q < analyzer::kQuantities; ++q)
