@@ -1812,6 +1812,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>This sweep resolves the resonance too coarsely: sweep %1 (%2 offers it), or narrow the sweep there yourself.</source>
         <translation>This sweep resolves the resonance too coarsely: sweep %1 (%2 offers it), or narrow the sweep there yourself.</translation>
     </message>
+    <message>
+        <source>a session of the power meter, not of the analyzer</source>
+        <translation>a session of the power meter, not of the analyzer</translation>
+    </message>
+    <message>
+        <source>a session of the analyzer, not of the power meter</source>
+        <translation>a session of the analyzer, not of the power meter</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -2633,6 +2641,87 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     </message>
 </context>
 <context>
+    <name>kolm::chart::ui::PassLog</name>
+    <message>
+        <source>Log passes to a file...</source>
+        <translation>Log passes to a file...</translation>
+    </message>
+    <message>
+        <source>Log passes</source>
+        <translation>Log passes</translation>
+    </message>
+    <message>
+        <source>Log the active marker only</source>
+        <translation>Log the active marker only</translation>
+    </message>
+    <message>
+        <source>Strip chart...</source>
+        <translation>Strip chart...</translation>
+    </message>
+    <message>
+        <source>A log is a .csv or a .ndjson file; nothing was logged.</source>
+        <translation>A log is a .csv or a .ndjson file; nothing was logged.</translation>
+    </message>
+    <message>
+        <source>The log was not started: %1</source>
+        <translation>The log was not started: %1</translation>
+    </message>
+    <message>
+        <source>The log stopped: %1. It holds every pass before this one whole.</source>
+        <translation>The log stopped: %1. It holds every pass before this one whole.</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::chart::ui::SessionCommands</name>
+    <message>
+        <source>Save session...</source>
+        <translation>Save session...</translation>
+    </message>
+    <message>
+        <source>Open session...</source>
+        <translation>Open session...</translation>
+    </message>
+    <message>
+        <source>Reopen last session at start</source>
+        <translation>Reopen last session at start</translation>
+    </message>
+    <message>
+        <source>Save session</source>
+        <translation>Save session</translation>
+    </message>
+    <message>
+        <source>A note kept with the session (it may stay empty):</source>
+        <translation>A note kept with the session (it may stay empty):</translation>
+    </message>
+    <message>
+        <source>The session was not saved: %1</source>
+        <translation>The session was not saved: %1</translation>
+    </message>
+    <message>
+        <source>Open session</source>
+        <translation>Open session</translation>
+    </message>
+    <message>
+        <source>The session was not opened: %1. Nothing of it was used.</source>
+        <translation>The session was not opened: %1. Nothing of it was used.</translation>
+    </message>
+    <message>
+        <source>The session was opened, but %1: its readings are computed with the calibration in use now.</source>
+        <translation>The session was opened, but %1: its readings are computed with the calibration in use now.</translation>
+    </message>
+</context>
+<context>
+    <name>kolm::chart::ui::StripChart</name>
+    <message>
+        <source>Strip chart</source>
+        <translation>Strip chart</translation>
+    </message>
+    <message>
+        <source>%1 at %2 MHz</source>
+        <translation>%1 at %2 MHz</translation>
+    </message>
+</context>
+<context>
     <name>kolm::chart::ui::SweepChart</name>
     <message>
         <source>Zoom back</source>
@@ -2708,6 +2797,25 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>%1 was not added: %2</source>
         <translation>%1 was not added: %2</translation>
+    </message>
+    <message>
+        <source>Min/max hold</source>
+        <translation>Min/max hold</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n passes</source>
+        <translation>
+            <numerusform>%n pass</numerusform>
+            <numerusform>%n passes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>max hold</source>
+        <translation>max hold</translation>
+    </message>
+    <message>
+        <source>min hold</source>
+        <translation>min hold</translation>
     </message>
 </context>
 <context>

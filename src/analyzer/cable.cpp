@@ -76,6 +76,16 @@ std::string cableText(const Cable& c) {
          " ohm";
 }
 
+std::string cableSpec(const Cable& c) {
+  auto n = [](double v) { return common::shortestText(v, 17); };
+  for (const CableType& t : kTypes)
+    if (c.name == t.name && c.z0Ohm == t.z0Ohm && c.velocityFactor == t.velocityFactor &&
+        c.lossDbPer100m == t.lossDbPer100m && c.lossAtMHz == t.atMHz)
+      return c.name + ":" + n(c.lengthM);
+  return n(c.lengthM) + "," + n(c.velocityFactor) + "," + n(c.lossDbPer100m) + "@" +
+         n(c.lossAtMHz) + "," + n(c.z0Ohm);
+}
+
 std::optional<Cable> parseCable(std::string_view text, std::string* error) {
   auto fail = [&](const std::string& why) -> std::optional<Cable> {
     if (error) *error = why;

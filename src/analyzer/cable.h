@@ -42,6 +42,10 @@ std::string cableText(const Cable& cable);
 // else or figures no cable has.
 std::optional<Cable> parseCable(std::string_view text, std::string* error);
 
+// The cable as parseCable reads it back: "TYPE:LEN_M" for a type's own
+// figures, else every figure.
+std::string cableSpec(const Cable& cable);
+
 // The reflection (against 50 ohm) of the load at the far end of `cable` when
 // its near end shows `nearReflection`, at `mhz`.
 std::complex<double> farEndReflection(const Cable& cable, double mhz,

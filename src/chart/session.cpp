@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "chart/trace_log.h"
+#include "common/files.h"
 #include "common/text.h"
 #include "common/tr.h"
 
@@ -158,7 +159,8 @@ std::string formatSession(const Session& s) {
   return out + "end\n";
 }
 
-SessionRead parseSession(std::string_view text, const std::string& name) {
+SessionRead parseSession(std::string_view text, const std::string& name,
+                         std::string_view instrument) {
   SessionRead read;
   Session s;
   s.instrument.clear();
@@ -200,6 +202,10 @@ SessionRead parseSession(std::string_view text, const std::string& name) {
       if (line != "instrument power" && line != "instrument analyzer")
         return fail(KOLM_TR("kolm", "instrument power or instrument analyzer"));
       s.instrument = std::string(line.substr(11));
+      if (!instrument.empty() && s.instrument != instrument)
+        return fail(s.instrument == "power"
+                        ? KOLM_TR("kolm", "a session of the power meter, not of the analyzer")
+                        : KOLM_TR("kolm", "a session of the analyzer, not of the power meter"));
     } else if (key == "note" || key == "cable") {
       if (!once(key == "note" ? 1 : 4)) return fail(twice);
       const auto t = unescaped(line.substr(std::min(line.size(), key.size() + 1)));
@@ -291,6 +297,12 @@ SessionRead parseSession(std::string_view text, const std::string& name) {
     return fail(KOLM_TR("kolm", "the session names no instrument: the file is cut or damaged"));
   read.session = std::move(s);
   return read;
+}
+
+SessionRead readSession(const std::filesystem::path& path, std::string_view instrument) {
+  const common::FileRead file = common::readFile(path, kSessionFileLimit);
+  if (!file.content) return SessionRead{std::nullopt, file.error};
+  return parseSession(*file.content, path.filename().string(), instrument);
 }
 
 std::string calibrationMismatch(const Session& s, const std::optional<std::string>& current) {

@@ -9,7 +9,7 @@
 //   instrument analyzer                    power or analyzer
 //   note Dipole for 40 m, after the rain   the rest of the line (\n, \\ escaped)
 //   sweep 3 30 500 1                       start_mhz stop_mhz points average
-//   calibration bridge-cal.cfg 0123456789abcdef   file name, FNV-1a 64 of its bytes
+//   calibration 0123456789abcdef bridge-cal.cfg   FNV-1a 64 of its bytes, file name
 //   cable RG58:10                          as the cable is typed
 //   marker 7.05                            up to four, in number order
 //   limit swr upper 3.5 3.8 2 2            quantity kind from to limit_from limit_to
@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,7 +61,14 @@ struct SessionRead {
   std::optional<Session> session;
   std::string error;  // "NAME:LINE: why"; nothing read
 };
-SessionRead parseSession(std::string_view text, const std::string& name);
+// `instrument`, when given, is the one the session must be of: a session of
+// the other is refused at its instrument line.
+SessionRead parseSession(std::string_view text, const std::string& name,
+                         std::string_view instrument = {});
+// The largest session file read: 20 traces of 20 001 points take some 30 MB.
+inline constexpr uint64_t kSessionFileLimit = 256u << 20;
+// A session file read whole and parsed; its messages name the file by its name.
+SessionRead readSession(const std::filesystem::path& path, std::string_view instrument);
 std::string formatSession(const Session& session);
 
 // Whether the calibration a session names still matches the one at hand

@@ -102,6 +102,13 @@ std::string formatPowIni(const PowIniTexts& t) {
   return w.text();
 }
 
+std::string calibrationRecords(const Calibration& calibration) {
+  common::RecordWriter w;
+  w.quoted(common::strDouble(calibration.Cal0));
+  w.quoted(common::strDouble(calibration.Cal60));
+  return w.text();
+}
+
 bool PowIniChange::empty() const {
   return !startMHz && !stopMHz && !points && !topDbm && !bottomDbm && !delayMs && !calibration &&
          !R0;

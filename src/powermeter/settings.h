@@ -54,6 +54,9 @@ PowIniTexts powIniTexts(const PowIni& ini);
 
 // Nine lines, each text in double quotes, CR LF.
 std::string formatPowIni(const PowIniTexts& texts);
+// The calibration's two lines (items 6 and 7) as formatPowIni writes them: what
+// a session's checksum of the power meter's calibration is taken over.
+std::string calibrationRecords(const Calibration& calibration);
 // A whole pow.ini, written atomically (a fresh file, a test's); false (and
 // nothing changed) on an error. A pow.ini there that cannot be read whole is
 // copied aside by `keeper` first, and left alone when it cannot be.

@@ -188,10 +188,18 @@ TraceValues sweep(const std::string& load, double start, double stop, int points
 // The far end's reflection is the textbook line transform undone, and the
 // simulator's line (its own telegrapher solution) undone gives its load back.
 TEST(Cable, TakesTheLineOutAsTheLineTransformAndTheSimulatorsLinePutIt) {
-  for (const char* text : {"RG58:10", "rg-174:33", "LADDER450:20", "7.5,0.8,3@10,75"}) {
+  for (const char* text : {"RG58:10", "rg-174:33", "LADDER450:20", "7.5,0.8,3@10,75",
+                           "0.1,0.6666666666666666,1.3@7"}) {
     std::string why;
     const auto cable = parseCable(text, &why);
     ASSERT_TRUE(cable) << why;
+    // Written as a session keeps it, the same cable reads back.
+    const auto again = parseCable(cableSpec(*cable), &why);
+    ASSERT_TRUE(again) << cableSpec(*cable) << why;
+    auto figures = [](const Cable& c) {
+      return std::tie(c.name, c.lengthM, c.velocityFactor, c.lossDbPer100m, c.lossAtMHz, c.z0Ohm);
+    };
+    EXPECT_EQ(figures(*again), figures(*cable)) << cableSpec(*cable);
     for (const char* far : {"r=25", "rlc:r=5,l=2u,c=80p", "r=300", "rlc:r=80,c=50p", "short"}) {
       const auto line =
           kolm::sim::parseLoad("line:z0=" + kolm::common::shortestText(cable->z0Ohm) +

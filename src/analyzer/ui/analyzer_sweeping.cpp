@@ -88,6 +88,7 @@ void AnalyzerWindow::passCompleted(common::PassAverage& average) {
     newHome();
     showSweepBoxes();
   }
+  passShown_ = true;
   redraw();
 }
 

@@ -2,9 +2,11 @@
 // .vna charts dropped on the chart (their selected quantity, computed with the
 // bridge figures and calibration in use), each drawn on its quantity's scale.
 #include <QFileInfo>
+#include <QMenu>
 
 #include "analyzer/quantity_trace.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "chart/ui/pass_log.h"
 #include "chart/ui/trace_list.h"
 
 namespace kolm::analyzer::ui {
@@ -13,6 +15,9 @@ void AnalyzerWindow::setUpStoredTraces() {
   storedTraces_ = new chart::ui::TraceList(
       context_.prompter, [this](std::string* why) { return traceToStore(why); }, this);
   connect(storedTraces_, &chart::ui::TraceList::changed, this, [this] { redraw(); });
+  auto* compare = findChild<QMenu*>("compareMenu");
+  compare->addAction(storedTraces_->holdAction());
+  passLog_ = new chart::ui::PassLog(compare, context_.prompter, this, chart_);
   storedTraces_->takeDropsFrom(chart_, [this](const std::string& path, std::string* why) {
     return traceFromFile(path, why);
   });
@@ -57,6 +62,15 @@ void onQuantityScale(chart::ui::Trace& t, const chart::StoredTrace& s) {
   if (scale) t.vertical = chart::VerticalScale{scale->top, scale->bottom, -scale->step};
 }
 }  // namespace
+
+void AnalyzerWindow::takeShownPass() {
+  std::vector<chart::StoredTrace> shown;
+  if (storedTraces_->holding())
+    for (int q = 0; q < kQuantities; ++q)
+      if (selection_.shownTraces[q]) shown.push_back(quantityTrace("", *liveValues_, q));
+  storedTraces_->takePass(shown);
+  passLog_->takePass(quantityTrace("", *liveValues_, selection_.selectedQuantity));
+}
 
 std::vector<chart::ui::Trace> AnalyzerWindow::storedChartTraces() const {
   if (!storedTraces_) return {};

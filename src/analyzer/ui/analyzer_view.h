@@ -35,8 +35,10 @@ class RecentFiles;
 }
 
 namespace kolm::chart::ui {
+class PassLog;
+class SessionCommands;
 class TraceList;
-}
+}  // namespace kolm::chart::ui
 
 namespace kolm::analyzer::ui {
 
@@ -111,6 +113,8 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   const common::SweepControl& sweepControl() const { return sweep_; }
   bool sweeping() const { return runner_.running(); }
   QCheckBox* compareBox() const { return compareCheck_; }
+  // File > Save session..., Open session... (analyzer_session.cpp).
+  chart::ui::SessionCommands* sessions() const { return sessions_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -143,9 +147,13 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::optional<chart::StoredTrace> traceToStore(std::string* why) const;
   std::optional<chart::StoredTrace> traceFromFile(const std::string& path, std::string* why) const;
   std::vector<chart::ui::Trace> storedChartTraces() const;
+  // A new pass: the quantities shown to the min/max hold, the selected one to
+  // the log and the strip chart.
+  void takeShownPass();
   // The live quantities the limit mask limits (none for a demonstration).
   std::vector<chart::StoredTrace> liveStoredTraces() const;
   std::vector<std::pair<std::string, std::string>> storedVerdictRows() const;
+  void setUpSessions();
   void paintCursorValue();
   // The readouts at the cursor (x, y): its frequency, the six quantity readouts, the
   // selected quantity and the cursor line.
@@ -190,6 +198,8 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::shared_ptr<TraceValues> liveValues_;
   std::shared_ptr<TraceValues> memoryValues_;
   chart::ui::TraceList* storedTraces_ = nullptr;
+  chart::ui::SessionCommands* sessions_ = nullptr;
+  chart::ui::PassLog* passLog_ = nullptr;  // logging and the strip chart
 
   // Sweep state: the pass under way and its plan; the passes, their average
   // (on the counts) and the ways out are the controller's.
@@ -197,7 +207,8 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   common::SweepControl sweep_{*this, runner_};
   std::unique_ptr<ReadWriteJob> job_;
   SweepPlan plan_;
-  bool newPlan_ = true;  // the pass under way restarted the average
+  bool newPlan_ = true;     // the pass under way restarted the average
+  bool passShown_ = false;  // the next redraw shows a new pass
   std::unique_ptr<common::ui::AverageBox> average_;
 
   QWidget* canvas_ = nullptr;

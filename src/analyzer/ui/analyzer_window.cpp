@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "analyzer/analysis.h"
 #include "analyzer/bridge_check.h"
@@ -29,6 +30,7 @@
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/chart_export.h"
 #include "chart/ui/markers_menu.h"
+#include "chart/ui/session_commands.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
 #include "chart/ui/window_exports.h"
@@ -163,9 +165,11 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
                                                   statusBar()->sizeHint().height()));
   analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
   setUpStoredTraces();
+  setUpSessions();
   setQuantityScale(kResistance);
   drawGrid();
   showDemonstration();
+  sessions_->reopenAtStart();
 }
 
 AnalyzerWindow::~AnalyzerWindow() = default;
@@ -408,6 +412,7 @@ void AnalyzerWindow::redraw() {
   fitReadouts();
   paintCursorValue();
 
+  if (std::exchange(passShown_, false)) takeShownPass();
   std::vector<chart::ui::Trace> memory;
   if (compareCheck_->isChecked() && anyActive) memory = memoryTraces();
   for (chart::ui::Trace& t : storedChartTraces()) memory.push_back(std::move(t));

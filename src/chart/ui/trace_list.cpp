@@ -1,5 +1,6 @@
 #include "chart/ui/trace_list.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <tuple>
 
 #include "common/files.h"
 
@@ -50,6 +52,10 @@ TraceList::TraceList(common::Prompter& prompter,
     traces_[static_cast<size_t>(row)].shown = shown;
     emit changed();
   });
+  holdAction_ = new QAction(tr("Min/max hold"), this);
+  holdAction_->setObjectName("holdAction");
+  holdAction_->setCheckable(true);
+  connect(holdAction_, &QAction::toggled, this, &TraceList::setHold);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {store, difference, ratio, remove, mask}) buttons->addWidget(b);
   auto* layout = new QVBoxLayout(this);
@@ -63,6 +69,13 @@ void TraceList::add(StoredTrace trace) {
     trace.colour = (static_cast<uint32_t>(c.red()) << 16) | (c.green() << 8) | c.blue();
   }
   traces_.push_back(std::move(trace));
+  refill();
+  emit changed();
+}
+
+void TraceList::replace(std::vector<StoredTrace> traces, std::optional<LimitMask> mask) {
+  traces_ = std::move(traces);
+  mask_ = std::move(mask);
   refill();
   emit changed();
 }
@@ -149,35 +162,77 @@ void TraceList::combineChosen(TraceOperation operation) {
   add(std::move(t));
 }
 
+Trace chartTrace(const StoredTrace& s) {
+  Trace t;
+  t.name = QString::fromStdString(s.name);
+  t.colour = QColor::fromRgb(static_cast<QRgb>(s.colour | 0xff000000u));
+  t.x = std::vector<double>(s.x);
+  std::vector<float> y(s.size()), low(s.size()), high(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    y[i] = static_cast<float>(s.value[i]);
+    low[i] = static_cast<float>(s.low[i]);
+    high[i] = static_cast<float>(s.high[i]);
+  }
+  t.y = std::move(y);
+  if (std::all_of(low.begin(), low.end(), [](float v) { return std::isfinite(v); }) &&
+      std::all_of(high.begin(), high.end(), [](float v) { return std::isfinite(v); })) {
+    t.bandLow = std::move(low);
+    t.bandHigh = std::move(high);
+  }
+  t.marks = s.marks;
+  t.unit = s.unit;
+  t.start = s.x.front();
+  t.stop = s.x.back();
+  return t;
+}
+
 std::vector<Trace> TraceList::chartTraces(
     const std::function<void(Trace&, const StoredTrace&)>& dress) const {
   std::vector<Trace> out;
-  for (const StoredTrace& s : traces_) {
-    if (!s.shown || s.size() == 0) continue;
-    Trace t;
-    t.name = QString::fromStdString(s.name);
-    t.colour = QColor::fromRgb(static_cast<QRgb>(s.colour | 0xff000000u));
-    t.x = std::vector<double>(s.x);
-    std::vector<float> y(s.size()), low(s.size()), high(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-      y[i] = static_cast<float>(s.value[i]);
-      low[i] = static_cast<float>(s.low[i]);
-      high[i] = static_cast<float>(s.high[i]);
+  auto add = [&](const StoredTrace& s) {
+    if (!s.shown || s.size() == 0) return;
+    out.push_back(chartTrace(s));
+    if (dress) dress(out.back(), s);
+  };
+  for (const StoredTrace& s : traces_) add(s);
+  // The held readings in colours of their own: "max hold swr (12 passes)".
+  for (const std::string& quantity : heldNow_) {
+    const TraceHold& h = holds_.at(quantity);
+    const QString passes = tr("%n passes", nullptr, static_cast<int>(h.passes()));
+    const std::tuple<const std::optional<StoredTrace>*, QString, QColor> held[] = {
+        {&h.highest(), tr("max hold"), QColor(192, 64, 0)},
+        {&h.lowest(), tr("min hold"), QColor(0, 96, 192)}};
+    for (const auto& [trace, caption, colour] : held) {
+      if (!*trace || (*trace)->size() == 0) continue;
+      Trace t = chartTrace(**trace);
+      t.name = QString("%1 %2 (%3)").arg(caption, QString::fromStdString(quantity), passes);
+      t.colour = colour;
+      if (dress) dress(t, **trace);
+      out.push_back(std::move(t));
     }
-    t.y = std::move(y);
-    if (std::all_of(low.begin(), low.end(), [](float v) { return std::isfinite(v); }) &&
-        std::all_of(high.begin(), high.end(), [](float v) { return std::isfinite(v); })) {
-      t.bandLow = std::move(low);
-      t.bandHigh = std::move(high);
-    }
-    t.marks = s.marks;
-    t.unit = s.unit;
-    t.start = s.x.front();
-    t.stop = s.x.back();
-    if (dress) dress(t, s);
-    out.push_back(std::move(t));
   }
   return out;
+}
+
+void TraceList::setHold(bool on) {
+  holding_ = on;
+  holds_.clear();
+  heldNow_.clear();
+  emit changed();
+}
+
+void TraceList::takePass(const std::vector<StoredTrace>& live) {
+  if (!holding_) return;
+  heldNow_.clear();
+  for (const StoredTrace& t : live) {
+    holds_[t.quantity].take(t);
+    heldNow_.push_back(t.quantity);
+  }
+}
+
+const TraceHold* TraceList::hold(const std::string& quantity) const {
+  const auto it = holds_.find(quantity);
+  return it == holds_.end() ? nullptr : &it->second;
 }
 
 void TraceList::openMask() {

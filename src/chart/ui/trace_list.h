@@ -7,18 +7,25 @@
 
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
+#include "chart/hold.h"
 #include "chart/limit_mask.h"
 #include "chart/stored_trace.h"
 #include "chart/ui/sweep_chart.h"
 #include "common/prompter.h"
 
+class QAction;
 class QListWidget;
 class QPushButton;
 
 namespace kolm::chart::ui {
+
+// A stored trace as the chart draws it: in its colour, with its band where
+// every point has a bounded interval, and its marks.
+Trace chartTrace(const StoredTrace& trace);
 
 class TraceList : public QWidget {
   Q_OBJECT
@@ -36,10 +43,23 @@ class TraceList : public QWidget {
   // other one said with its reason; the list is shown after a drop.
   void takeDropsFrom(SweepChart* chart, FileReader read);
   const std::vector<StoredTrace>& traces() const { return traces_; }
+  // The traces and the mask of a session, in place of those held.
+  void replace(std::vector<StoredTrace> traces, std::optional<LimitMask> mask);
   // The shown traces as the chart draws them; `dress` may add what the
   // window's chart needs (the analyzer: the quantity's own scale).
   std::vector<Trace> chartTraces(
       const std::function<void(Trace&, const StoredTrace&)>& dress = {}) const;
+
+  // Min/max hold: while on, every pass given to takePass is held per
+  // quantity, and the held highest and lowest readings of the quantities of
+  // the last pass are drawn with the stored traces (the window redraws after
+  // a pass). Turned off, it is cleared.
+  void setHold(bool on);
+  bool holding() const { return holding_; }
+  // "Min/max hold", ticked while it is on: for the window's Compare menu.
+  QAction* holdAction() const { return holdAction_; }
+  void takePass(const std::vector<StoredTrace>& live);
+  const TraceHold* hold(const std::string& quantity) const;
 
   // The limit mask: opened from a file (the button "Limit mask..."); a file
   // that cannot be read whole is said and the mask in use stays.
@@ -74,6 +94,10 @@ class TraceList : public QWidget {
   FileReader readFile_;
   std::vector<StoredTrace> traces_;
   std::optional<LimitMask> mask_;
+  bool holding_ = false;
+  QAction* holdAction_ = nullptr;
+  std::map<std::string, TraceHold> holds_;
+  std::vector<std::string> heldNow_;  // the quantities of the last pass
   QListWidget* list_ = nullptr;
   int nextColour_ = 0;
 };

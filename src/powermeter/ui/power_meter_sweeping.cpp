@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "chart/ui/pass_log.h"
+#include "chart/ui/trace_list.h"
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/number_field.h"
@@ -135,6 +137,9 @@ void PowerMeterWindow::passCompleted(common::PassAverage& average) {
     }
   }
   status_->setText(q(sweep_.passDoneText()));
+  const std::vector<chart::StoredTrace> live = liveStoredTraces();
+  storedTraces_->takePass(live);
+  if (!live.empty()) passLog_->takePass(live.front());
   redraw();
 }
 

@@ -1,7 +1,9 @@
 // The power meter's stored traces: the whole trace kept at a click, and .pwm
 // charts dropped on the chart, listed beside it and drawn with their bands.
 #include <QFileInfo>
+#include <QMenu>
 
+#include "chart/ui/pass_log.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
 #include "powermeter/level_trace.h"
@@ -13,6 +15,9 @@ void PowerMeterWindow::setUpStoredTraces() {
   storedTraces_ = new chart::ui::TraceList(
       context_.prompter, [this](std::string* why) { return traceToStore(why); }, this);
   connect(storedTraces_, &chart::ui::TraceList::changed, this, [this] { redraw(); });
+  auto* compare = findChild<QMenu*>("compareMenu");
+  compare->addAction(storedTraces_->holdAction());
+  passLog_ = new chart::ui::PassLog(compare, context_.prompter, this, chart_);
   storedTraces_->takeDropsFrom(chart_, [this](const std::string& path, std::string* why) {
     return traceFromFile(path, why);
   });

@@ -22,6 +22,7 @@
 #include "chart/ui/analysis_panel.h"
 #include "chart/ui/chart_export.h"
 #include "chart/ui/markers_menu.h"
+#include "chart/ui/session_commands.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
 #include "chart/ui/window_exports.h"
@@ -128,9 +129,11 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
     action("normaliseAction")->setChecked(true);
   analysis_ = chart::ui::addAnalysisPanel(this, "levelAnalysis");
   setUpStoredTraces();
+  setUpSessions();
   newHome();
   redraw();
   updateActions();
+  sessions_->reopenAtStart();
 }
 
 PowerMeterWindow::~PowerMeterWindow() {

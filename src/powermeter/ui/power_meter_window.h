@@ -33,6 +33,8 @@ class QGroupBox;
 
 namespace kolm::chart::ui {
 class AnalysisPanel;
+class PassLog;
+class SessionCommands;
 class SweepChart;
 class TraceList;
 struct Trace;
@@ -226,6 +228,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   // Stored traces (power_meter_traces.cpp): the list window, the trace to
   // store, files dropped on the chart.
   void setUpStoredTraces();
+  void setUpSessions();  // power_meter_session.cpp
   std::optional<chart::StoredTrace> traceToStore(std::string* why) const;
   std::optional<chart::StoredTrace> traceFromFile(const std::string& path, std::string* why) const;
   // The whole trace as the limit mask judges it (none while it is not whole).
@@ -253,6 +256,8 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   QString memoryName_;                // where the memory trace came from, for the legend
   chart::BandEdges memoryBand_;       // a computed memory trace's band, or none
   chart::ui::TraceList* storedTraces_ = nullptr;
+  chart::ui::SessionCommands* sessions_ = nullptr;
+  chart::ui::PassLog* passLog_ = nullptr;  // logging and the strip chart
   double delayMs_ = 0;  // numeric value of delayEdit_, kept current by its change handler
 
   // One job at a time: a sweep pass or one of the reference tables.

@@ -11,10 +11,12 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "analyzer/cable.h"
 #include "analyzer/files.h"
 #include "analyzer/quantity_trace.h"
 #include "analyzer/ui/analyzer_fixture.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "chart/ui/pass_log.h"
 #include "chart/ui/trace_list.h"
 #include "common/files.h"
 
@@ -53,4 +55,80 @@ TEST_F(AnalyzerUi, StoredTracesFromASweepAndADroppedChart) {
   const auto& drawn = window->chart()->memoryTraces();
   ASSERT_EQ(drawn.size(), 3u);
   for (const auto& t : drawn) EXPECT_TRUE(t.vertical.has_value());
+}
+
+// A session saved and opened into a fresh window: the boxes, averaging, cable,
+// markers, stored traces and mask as they were (saved again, the same file).
+TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
+  useSimulator("r=20");
+  open();
+  box("pointsEdit")->setText("50");
+  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+  waitIdle();
+  auto* list = window->findChild<chart::ui::TraceList*>("traceList");
+  list->storeCurrent();
+  ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity swr\nupper 3 30 2\n"));
+  ASSERT_TRUE(list->setMask("m.mask"));
+  std::string why;
+  window->setCable(parseCable("RG58:10", &why));
+  window->chart()->addMarker(7.05);
+  box("averageEdit")->setText("2");
+  box("startEdit")->setText("3.5");
+  prompter.inputs = {std::string("dipole")};
+  prompter.files = {"a.kolms"};
+  find<QAction>("saveSessionAction")->trigger();
+  const auto saved = common::readTextFile("a.kolms");
+  ASSERT_TRUE(saved);
+  const std::vector<chart::StoredTrace> traces = list->traces();
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  open();
+  list = window->findChild<chart::ui::TraceList*>("traceList");
+  prompter.files = {"a.kolms"};
+  find<QAction>("openSessionAction")->trigger();
+  EXPECT_EQ(list->traces(), traces);
+  EXPECT_TRUE(list->mask());
+  ASSERT_TRUE(window->cable());
+  EXPECT_EQ(cableSpec(*window->cable()), "RG58:10");
+  ASSERT_EQ(window->chart()->markers().markers().size(), 1u);
+  EXPECT_EQ(box("startEdit")->text(), "3.5");
+  EXPECT_EQ(box("averageEdit")->text(), "2");
+  prompter.inputs = {std::string("dipole")};
+  prompter.files = {"b.kolms"};
+  find<QAction>("saveSessionAction")->trigger();
+  EXPECT_EQ(common::readTextFile("b.kolms"), saved);
+
+  // A power meter's session is refused at its instrument line; nothing changes.
+  std::string other = *saved;
+  other.replace(other.find("instrument analyzer"), 19, "instrument power");
+  ASSERT_TRUE(common::writeFileAtomic("p.kolms", other));
+  window->setCable(std::nullopt);
+  prompter.files = {"p.kolms"};
+  find<QAction>("openSessionAction")->trigger();
+  ASSERT_FALSE(prompter.messages().empty());
+  EXPECT_NE(prompter.messages().back().find("p.kolms:2"), std::string::npos);
+  EXPECT_FALSE(window->cable());
+}
+
+// The hold takes each shown quantity of every pass, the strip chart the
+// selected one at the active marker.
+TEST_F(AnalyzerUi, HoldAndStripChartFollowThePasses) {
+  useSimulator("r=20");
+  open();
+  box("pointsEdit")->setText("50");
+  find<QAction>("holdAction")->trigger();
+  window->chart()->addMarker(10);
+  find<QAction>("stripChartAction")->trigger();
+  for (int k = 0; k < 2; ++k) {
+    QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+    waitIdle();
+  }
+  auto* list = window->findChild<chart::ui::TraceList*>("traceList");
+  for (int q = 0; q < kQuantities; ++q) {
+    const chart::TraceHold* hold = list->hold(std::string(quantityName(q)));
+    ASSERT_EQ(hold != nullptr, window->selection().shownTraces[q]) << q;
+    EXPECT_EQ(hold ? hold->passes() : 2, 2) << q;
+  }
+  EXPECT_EQ(window->findChild<chart::ui::StripChart*>("stripChart")->strip().size(), 2u);
 }

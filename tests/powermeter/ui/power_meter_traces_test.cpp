@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/pass_log.h"
+#include "chart/ui/session_commands.h"
 #include "chart/ui/trace_list.h"
 #include "common/files.h"
 #include "power_meter_rig.h"
@@ -97,4 +99,110 @@ TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
   ASSERT_TRUE(rig.sweep());
   EXPECT_TRUE(verdictOf().startsWith("fail")) << verdictOf().toStdString();
   EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(220, 0, 0));
+}
+
+// A session saved and opened into a fresh window gives the same setup (saved
+// again, the same file); one of the other instrument is refused whole, and a
+// calibration changed since is said.
+TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
+  Rig rig("through");
+  rig.open();
+  rig.get<QAction>("calibrateZeroDbmAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.connect("atten:57");
+  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  rig.connect("atten:20");
+  ASSERT_TRUE(rig.sweep());
+  auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
+  list->storeCurrent();
+  ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity level\nupper 3 30 -25\n"));
+  ASSERT_TRUE(list->setMask("m.mask"));
+  rig.chart()->addMarker(7.5);
+  rig.chart()->addMarker(12.25);
+  rig.get<QLineEdit>("averageEdit")->setText("3");
+  rig.prompter.inputs = {std::string("after\nthe rain")};
+  rig.withFile("saveSessionAction", "a.kolms");
+  const auto saved = common::readTextFile("a.kolms");
+  ASSERT_TRUE(saved);
+  const std::vector<chart::StoredTrace> traces = list->traces();
+  rig.window->close();
+
+  rig.open();
+  list = rig.window->findChild<chart::ui::TraceList*>("traceList");
+  rig.withFile("openSessionAction", "a.kolms");
+  EXPECT_EQ(list->traces(), traces);
+  ASSERT_TRUE(list->mask());
+  EXPECT_EQ(list->mask()->segments.size(), 1u);
+  ASSERT_EQ(rig.chart()->markers().markers().size(), 2u);
+  EXPECT_EQ(rig.chart()->markers().markers()[1].x, 12.25);
+  EXPECT_EQ(rig.text("averageEdit"), "3");
+  rig.prompter.inputs = {std::nullopt};  // the note offered is the session's: kept as it is
+  rig.withFile("saveSessionAction", "b.kolms");
+  EXPECT_FALSE(common::readTextFile("b.kolms"));
+  EXPECT_EQ(rig.window->findChild<chart::ui::SessionCommands*>()->note(), "after\nthe rain");
+  rig.prompter.inputs = {std::string("after\nthe rain")};
+  rig.withFile("saveSessionAction", "b.kolms");
+  EXPECT_EQ(common::readTextFile("b.kolms"), saved);
+
+  // Another instrument's session, or a cut one: said with file and line, nothing used.
+  std::string other = *saved;
+  other.replace(other.find("instrument power"), 16, "instrument analyzer");
+  const std::string cut = saved->substr(0, saved->size() - 4);
+  ASSERT_TRUE(common::writeFileAtomic("other.kolms", other));
+  ASSERT_TRUE(common::writeFileAtomic("cut.kolms", cut));
+  list->replace({}, std::nullopt);
+  for (const char* name : {"other.kolms:2", "cut.kolms:"}) {
+    rig.withFile("openSessionAction", std::string(name).substr(0, std::string(name).find(':')));
+    EXPECT_NE(rig.lastMessage().find(name), std::string::npos) << rig.lastMessage();
+    EXPECT_TRUE(list->traces().empty());
+  }
+  // A calibration taken again since the session was saved.
+  rig.connect("atten:50");
+  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
+  ASSERT_TRUE(rig.waitIdle());
+  const size_t before = rig.prompter.messages().size();
+  rig.withFile("openSessionAction", "a.kolms");
+  EXPECT_EQ(list->traces(), traces);
+  ASSERT_EQ(rig.prompter.messages().size(), before + 1);
+  EXPECT_NE(rig.lastMessage().find("has changed"), std::string::npos) << rig.lastMessage();
+}
+
+// Min/max hold, the log and the strip chart over three passes: the held
+// readings are the highest and lowest of them, every pass is in the log, and
+// the strip chart has the marker's reading of each.
+TEST(PowerMeterTraces, HoldLogAndStripChartOverPasses) {
+  Rig rig("through");
+  rig.open();
+  rig.get<QAction>("holdAction")->trigger();
+  rig.withFile("logPassesAction", "levels.csv");
+  rig.chart()->addMarker(10);
+  rig.get<QAction>("stripChartAction")->trigger();
+  for (const char* dut : {"atten:25", "atten:20", "atten:30"}) {
+    rig.connect(dut);
+    ASSERT_TRUE(rig.sweep());
+  }
+  auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
+  const chart::TraceHold* hold = list->hold("level");
+  ASSERT_TRUE(hold && hold->highest() && hold->lowest());
+  EXPECT_EQ(hold->passes(), 3);
+  const size_t n = hold->highest()->size();
+  for (size_t i = 0; i < n; ++i) {
+    EXPECT_NEAR(hold->highest()->value[i], -20, 0.5) << i;
+    EXPECT_NEAR(hold->lowest()->value[i], -30, 0.5) << i;
+  }
+  bool drawn = false;
+  for (const auto& t : rig.chart()->memoryTraces()) drawn |= t.name == "max hold level (3 passes)";
+  EXPECT_TRUE(drawn);
+
+  const auto log = common::readTextFile("levels.csv");
+  ASSERT_TRUE(log);
+  EXPECT_EQ(std::count(log->begin(), log->end(), '\n'), static_cast<long>(2 + 3 * n));
+  auto* strip = rig.window->findChild<chart::ui::StripChart*>("stripChart");
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(strip->strip().size(), 3u);
+  // Unticked, the log stops: a further pass adds nothing.
+  rig.get<QAction>("logPassesAction")->trigger();
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_EQ(common::readTextFile("levels.csv"), log);
 }
