@@ -36,8 +36,8 @@ void AnalyzerWindow::setUpSessions() {
                                                formatCalibration(*figures_.calibration));
   };
   sessions_ = new chart::ui::SessionCommands(
-      findChild<QMenu*>("fileMenu"), findChild<QAction*>("Exit"), context_, "AntennaAnalyzer",
-      "analyzer", chart_, storedTraces_, std::move(hooks));
+      findChild<QMenu*>("fileMenu"), findChild<QAction*>("Exit"), context_.prompter,
+      context_.settings, "AntennaAnalyzer", "analyzer", chart_, storedTraces_, std::move(hooks));
 }
 
 }  // namespace kolm::analyzer::ui

@@ -21,11 +21,13 @@ constexpr const char* kFilter = "session kolms(*.kolms)|*.kolms";
 std::string text(const QString& s) { return s.toStdString(); }
 }  // namespace
 
-SessionCommands::SessionCommands(QMenu* file, QAction* exit, common::ui::UiContext& context,
-                                 const QString& group, std::string instrument, SweepChart* chart,
-                                 TraceList* traces, Window window)
+SessionCommands::SessionCommands(QMenu* file, QAction* exit, common::Prompter& prompter,
+                                 const common::SettingsFolder& settings, const QString& group,
+                                 std::string instrument, SweepChart* chart, TraceList* traces,
+                                 Window window)
     : QObject(file),
-      context_(context),
+      prompter_(prompter),
+      settings_(settings),
       group_(group),
       instrument_(std::move(instrument)),
       chart_(chart),
@@ -49,18 +51,18 @@ SessionCommands::SessionCommands(QMenu* file, QAction* exit, common::ui::UiConte
   reopen_ = add("reopenSessionAction", tr("Reopen last session at start"));
   reopen_->setCheckable(true);
   reopen_->setChecked(
-      common::ui::uiSettings(context_.settings).value(key("reopenSession"), false).toBool());
+      common::ui::uiSettings(settings_).value(key("reopenSession"), false).toBool());
   connect(reopen_, &QAction::toggled, this, [this](bool on) {
-    common::ui::uiSettings(context_.settings).setValue(key("reopenSession"), on);
+    common::ui::uiSettings(settings_).setValue(key("reopenSession"), on);
   });
 }
 
 void SessionCommands::save() {
   const auto note =
-      context_.prompter.input(text(tr("Save session")),
-                              text(tr("A note kept with the session (it may stay empty):")), note_);
+      prompter_.input(text(tr("Save session")),
+                      text(tr("A note kept with the session (it may stay empty):")), note_);
   if (!note) return;
-  std::string path = context_.prompter.saveFileName(text(tr("Save session")), kFilter);
+  std::string path = prompter_.saveFileName(text(tr("Save session")), kFilter);
   if (path.empty()) return;
   if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) path += ".kolms";
   note_ = *note;
@@ -79,9 +81,8 @@ bool SessionCommands::saveTo(const std::string& path) {
     s.calibration = CalibrationRef{cal->first, fnv1a64(cal->second)};
   std::string error;
   if (!common::writeFileAtomic(path, formatSession(s), &error)) {
-    context_.prompter.message(
-        text(tr("The session was not saved: %1").arg(QString::fromStdString(error))),
-        common::Icon::Critical);
+    prompter_.message(text(tr("The session was not saved: %1").arg(QString::fromStdString(error))),
+                      common::Icon::Critical);
     return false;
   }
   remember(path);
@@ -89,7 +90,7 @@ bool SessionCommands::saveTo(const std::string& path) {
 }
 
 void SessionCommands::openChosen() {
-  const std::string path = context_.prompter.openFileName(text(tr("Open session")), kFilter);
+  const std::string path = prompter_.openFileName(text(tr("Open session")), kFilter);
   if (!path.empty()) open(path);
 }
 
@@ -101,9 +102,9 @@ bool SessionCommands::open(const std::string& path) {
       why = text(QFileInfo(QString::fromStdString(path)).fileName()) + ": " + problem;
   }
   if (!why.empty()) {
-    context_.prompter.message(text(tr("The session was not opened: %1. Nothing of it was used.")
-                                       .arg(QString::fromStdString(why))),
-                              common::Icon::Warning);
+    prompter_.message(text(tr("The session was not opened: %1. Nothing of it was used.")
+                               .arg(QString::fromStdString(why))),
+                      common::Icon::Warning);
     return false;
   }
   const Session& s = *read.session;
@@ -116,17 +117,16 @@ bool SessionCommands::open(const std::string& path) {
   std::optional<std::string> bytes;
   if (const auto cal = window_.calibration()) bytes = cal->second;
   if (const std::string differs = calibrationMismatch(s, bytes); !differs.empty())
-    context_.prompter.message(text(tr("The session was opened, but %1: its readings are "
-                                      "computed with the calibration in use now.")
-                                       .arg(QString::fromStdString(differs))),
-                              common::Icon::Warning);
+    prompter_.message(text(tr("The session was opened, but %1: its readings are "
+                              "computed with the calibration in use now.")
+                               .arg(QString::fromStdString(differs))),
+                      common::Icon::Warning);
   return true;
 }
 
 void SessionCommands::reopenAtStart() {
   if (!reopen_->isChecked()) return;
-  const QString last =
-      common::ui::uiSettings(context_.settings).value(key("lastSession")).toString();
+  const QString last = common::ui::uiSettings(settings_).value(key("lastSession")).toString();
   if (!last.isEmpty()) open(last.toStdString());
 }
 
@@ -149,8 +149,8 @@ void sweepToBoxes(const Session& s, QLineEdit* start, QLineEdit* stop, QLineEdit
 }
 
 void SessionCommands::remember(const std::string& path) {
-  common::ui::uiSettings(context_.settings)
-      .setValue(key("lastSession"), QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+  common::ui::uiSettings(settings_).setValue(
+      key("lastSession"), QFileInfo(QString::fromStdString(path)).absoluteFilePath());
 }
 
 }  // namespace kolm::chart::ui

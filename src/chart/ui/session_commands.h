@@ -14,7 +14,8 @@
 #include <string>
 
 #include "chart/session.h"
-#include "common/ui/ui_context.h"
+#include "common/prompter.h"
+#include "common/settings_file.h"
 
 class QAction;
 class QLineEdit;
@@ -45,7 +46,8 @@ class SessionCommands : public QObject {
   // The items go into `file` above `exit` and the line over it; `group` is
   // the window's section of kolm.ini ("AntennaAnalyzer"), `instrument`
   // "power" or "analyzer".
-  SessionCommands(QMenu* file, QAction* exit, common::ui::UiContext& context, const QString& group,
+  SessionCommands(QMenu* file, QAction* exit, common::Prompter& prompter,
+                  const common::SettingsFolder& settings, const QString& group,
                   std::string instrument, SweepChart* chart, TraceList* traces, Window window);
 
   // Asks for the note and the file name, then writes the session.
@@ -65,7 +67,8 @@ class SessionCommands : public QObject {
   QString key(const char* name) const { return group_ + "/" + name; }
   void remember(const std::string& path);
 
-  common::ui::UiContext& context_;
+  common::Prompter& prompter_;
+  const common::SettingsFolder& settings_;
   QString group_;
   std::string instrument_;
   SweepChart* chart_;

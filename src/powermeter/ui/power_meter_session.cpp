@@ -28,8 +28,8 @@ void PowerMeterWindow::setUpSessions() {
     return std::pair<std::string, std::string>(kSettingsFile, calibrationRecords(calibration_));
   };
   sessions_ = new chart::ui::SessionCommands(
-      findChild<QMenu*>("fileMenu"), findChild<QAction*>("exitAction"), context_, "PowerMeter",
-      "power", chart_, storedTraces_, std::move(hooks));
+      findChild<QMenu*>("fileMenu"), findChild<QAction*>("exitAction"), context_.prompter,
+      context_.settings, "PowerMeter", "power", chart_, storedTraces_, std::move(hooks));
 }
 
 }  // namespace kolm::powermeter::ui
