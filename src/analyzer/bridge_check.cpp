@@ -144,7 +144,8 @@ std::optional<BridgeCheckRun> parseCheckRun(std::string_view text, std::string* 
       const auto start = common::fieldNumber(fields[0]);
       const auto stop = fields.size() == 3 ? common::fieldNumber(fields[1]) : std::nullopt;
       const auto steps = fields.size() == 3 ? common::fieldNumber(fields[2]) : std::nullopt;
-      if (!start || !stop || !steps || *steps < 1 || *steps > 20000 || *steps != std::floor(*steps))
+      if (!start || !stop || !steps || *steps < 1 || *steps > kMaxPoints - 1 ||
+          *steps != std::floor(*steps))
         return "the sweep is not START,STOP,STEPS";
       run.startMHz = *start, run.stopMHz = *stop, run.points = static_cast<int>(*steps);
       sweep = true;

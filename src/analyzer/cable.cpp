@@ -18,7 +18,6 @@ namespace {
 
 using Complex = std::complex<double>;
 constexpr double kLight = common::kSpeedOfLight;  // m/s
-constexpr double kNeperDb = 8.685889638065036;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Typical published figures of each type: 50 ohm coaxial cables with a solid
@@ -44,10 +43,9 @@ std::optional<double> numberOf(std::string_view text) {
 PointValues quantitiesOf(Complex g) {
   PointValues v{};
   const double rho = std::abs(g);
-  v[kReturnLoss] = static_cast<float>(-20 * std::log10(rho));
+  v[kReturnLoss] = static_cast<float>(common::returnLossDb(rho));
   v[kPhase] = static_cast<float>(std::fabs(std::arg(g)) * 180 / std::numbers::pi);
-  const Complex z =
-      std::norm(1.0 - g) < 1e-24 ? Complex(kInf, 0) : common::kReferenceOhm * (1.0 + g) / (1.0 - g);
+  const Complex z = std::norm(1.0 - g) < 1e-24 ? Complex(kInf, 0) : common::impedanceOf(g);
   v[kImpedance] = static_cast<float>(std::abs(z));
   v[kResistance] = static_cast<float>(z.real());
   v[kReactance] = static_cast<float>(z.imag());
@@ -173,8 +171,8 @@ CarriedRange carriedRange(const TraceValues& in, size_t i, const Cable& cable) {
   const double mhz = in.frequencies[i];
   const double rl = in.values[kReturnLoss][i], rlPm = in.halfWidths[kReturnLoss][i];
   const double ph = in.values[kPhase][i], phPm = in.halfWidths[kPhase][i];
-  const double rhoLow = std::isfinite(rlPm) ? std::pow(10.0, -(rl + rlPm) / 20) : 0;
-  const double rhoHigh = std::min(1.0, std::pow(10.0, -(rl - rlPm) / 20));
+  const double rhoLow = std::isfinite(rlPm) ? common::magnitudeOfReturnLoss(rl + rlPm) : 0;
+  const double rhoHigh = std::min(1.0, common::magnitudeOfReturnLoss(rl - rlPm));
   const double thetaLow = std::max(0.0, ph - phPm) * std::numbers::pi / 180;
   const double thetaHigh = std::min(180.0, ph + phPm) * std::numbers::pi / 180;
   const int sign = static_cast<int>(in.signs[i]);
@@ -524,7 +522,7 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
   const double r = t.values[kResistance][lowest.at];
   const double pm = t.halfWidths[kResistance][lowest.at];
   auto lossOf = [&](double ohm) {
-    return std::atanh(std::clamp(ohm, 0.0, z0) / z0) * kNeperDb / lengthM * 100;
+    return std::atanh(std::clamp(ohm, 0.0, z0) / z0) * circuit::kDbPerNeper / lengthM * 100;
   };
   if (r < z0) {
     out.lossDbPer100m = lossOf(r);

@@ -32,7 +32,7 @@ float returnLossOf(int16_t a) {
 }
 
 float rhoOfReturnLoss(float returnLoss) {
-  return static_cast<float>(std::pow(10.0, -static_cast<double>(returnLoss) / 20.0));
+  return static_cast<float>(common::magnitudeOfReturnLoss(returnLoss));
 }
 
 float rhoOf(int16_t a) { return rhoOfReturnLoss(returnLossOf(a)); }

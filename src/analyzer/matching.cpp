@@ -8,6 +8,7 @@
 #include "analyzer/files.h"
 #include "analyzer/readouts.h"
 #include "chart/edges.h"
+#include "common/reflection.h"
 #include "common/text.h"
 
 namespace kolm::analyzer {
@@ -126,10 +127,7 @@ std::vector<MatchNetwork> matchNetworks(Complex load, double mhz, double r0) {
   return out;
 }
 
-double swrAgainst(Complex z, double r0) {
-  const double rho = std::abs((z - r0) / (z + r0));
-  return rho < 1 ? (1 + rho) / (1 - rho) : INFINITY;
-}
+double swrAgainst(Complex z, double r0) { return common::swrOf(common::reflectionOf(z, r0)); }
 
 std::vector<double> matchedSwr(const MatchNetwork& network, std::span<const double> mhz,
                                std::span<const double> r, std::span<const double> x, double r0) {

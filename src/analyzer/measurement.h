@@ -13,15 +13,16 @@
 #include "analyzer/uncertainty.h"
 #include "analyzer/validity.h"
 #include "common/pass_average.h"
+#include "common/trace_size.h"
 
 namespace kolm::analyzer {
 
 // Array sizes: the channels hold indices 0 to 20009, the frequencies 0 to
 // 20002, so a pass of N + 2 points fits for N up to 20001.
 inline constexpr int kChannelEntries = 20010;
-inline constexpr int kFrequencyEntries = 20003;
+inline constexpr int kFrequencyEntries = common::kTraceEntries;
 inline constexpr int kMinPoints = 1;
-inline constexpr int kMaxPoints = 20001;
+inline constexpr int kMaxPoints = common::kMaxAnalyzerPoints;
 
 // A span the chart can be drawn on: start and stop still differ once written
 // to a file (15 significant digits) and kept in single precision, as the

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/reflection.h"
+
 namespace kolm::analyzer {
 
 namespace {
@@ -156,7 +158,7 @@ class Inference {
   // The reflection of point i as read (reactance positive).
   std::complex<double> reflection(size_t i) const {
     const std::complex<double> z(s_.resistance[i], s_.magnitude[i]);
-    return (z - 50.0) / (z + 50.0);
+    return common::reflectionOf(z);
   }
 
   // How the read reflection turns over [first, last]: the chords that turn

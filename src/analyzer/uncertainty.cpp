@@ -74,8 +74,8 @@ Arc arcOf(double r) {
   Arc arc;
   if (!(std::fabs(r) < 1)) return arc;
   arc.used = true;
-  arc.atZero = (1 + r) / (1 - r);
-  arc.atHalf = (1 - r) / (1 + r);
+  arc.atZero = common::impedanceOf(r, 1).real();
+  arc.atHalf = common::impedanceOf(-r, 1).real();
   arc.topAngle = std::atan2(1 - r * r, 2 * r);
   arc.top = 2 * r / (1 - r * r);
   return arc;
@@ -109,8 +109,8 @@ MagnitudeSide magnitudeSide(double a, const Spreads& s) {
   const double rhoMin = std::max(0.0, rhoLow - directivity);
   const double rhoMax = std::min(1.0, rhoHigh + directivity);  // a load is passive
   m.turn = directivity < rhoLow ? std::asin(directivity / rhoLow) : kPi;
-  m.returnLoss = {-20 * std::log10(rhoMax), rhoMin > 0 ? -20 * std::log10(rhoMin) : kInf};
-  m.swr = {(1 + rhoMin) / (1 - rhoMin), rhoMax < 1 ? (1 + rhoMax) / (1 - rhoMax) : kInf};
+  m.returnLoss = {common::returnLossDb(rhoMax), common::returnLossDb(rhoMin)};
+  m.swr = {common::swrOfMagnitude(rhoMin), common::swrOfMagnitude(rhoMax)};
   // A passive load lies within the unit circle: a point of the region beyond it
   // is no nearer the loads within than the rim below it is.
   m.rhoLow = std::min(rhoLow, 1.0);
@@ -497,7 +497,7 @@ bool tooWide(int q, const PointValues& values, float pm) {
   if (!(pm >= 0)) return true;  // NaN
   const double half = pm;
   // The reflection's size, from the return loss (0 for a match).
-  auto rho = [&] { return std::pow(10.0, -static_cast<double>(values[kReturnLoss]) / 20); };
+  auto rho = [&] { return common::magnitudeOfReturnLoss(values[kReturnLoss]); };
   switch (q) {
     case kReturnLoss:
       // Towards the larger reflection, where the size moves most.

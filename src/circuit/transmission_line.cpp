@@ -8,7 +8,6 @@ namespace kolm::circuit {
 namespace {
 
 using Complex = std::complex<double>;
-constexpr double kNeperDb = 20 / std::numbers::ln10;
 
 // The line's own reflection against z0, and a reflection against z0 seen
 // against the line's own impedance.
@@ -25,7 +24,7 @@ double TransmissionLine::lossAt(double mhz) const {
 }
 
 LinePropagation propagation(const TransmissionLine& line, double mhz) {
-  const double alpha = line.lossAt(mhz) / 100 / kNeperDb;
+  const double alpha = line.lossAt(mhz) / 100 / kDbPerNeper;
   const double beta =
       2 * std::numbers::pi * mhz * 1e6 / (line.velocityFactor * common::kSpeedOfLight);
   const Complex spread = std::sqrt(Complex(1, -2 * alpha / beta));

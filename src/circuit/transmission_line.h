@@ -9,10 +9,14 @@
 #pragma once
 
 #include <complex>
+#include <numbers>
 
 #include "common/reflection.h"
 
 namespace kolm::circuit {
+
+// Decibels in a neper: 20 / ln 10.
+inline constexpr double kDbPerNeper = 20 / std::numbers::ln10;
 
 struct TransmissionLine {
   double z0Ohm = 50;

@@ -24,10 +24,14 @@ inline std::complex<double> impedanceOf(std::complex<double> g, double z0 = kRef
   return z0 * (1.0 + g) / (1.0 - g);
 }
 
-// (1 + |g|) / (1 - |g|); infinite for |g| of 1 or more.
-inline double swrOf(std::complex<double> g) {
-  const double m = std::abs(g);
-  return m < 1 ? (1 + m) / (1 - m) : HUGE_VAL;
-}
+// (1 + rho) / (1 - rho) for a reflection of magnitude rho; infinite for rho of
+// 1 or more.
+inline double swrOfMagnitude(double rho) { return rho < 1 ? (1 + rho) / (1 - rho) : HUGE_VAL; }
+inline double swrOf(std::complex<double> g) { return swrOfMagnitude(std::abs(g)); }
+
+// The return loss of a reflection of magnitude rho, -20 log10 rho, in dB
+// (infinite for a match), and the magnitude a return loss stands for.
+inline double returnLossDb(double rho) { return -20 * std::log10(rho); }
+inline double magnitudeOfReturnLoss(double db) { return std::pow(10.0, -db / 20); }
 
 }  // namespace kolm::common

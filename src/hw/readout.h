@@ -10,6 +10,11 @@
 
 namespace kolm::hw {
 
+// The nominal level detector: its counts at 0 dBm and at -60 dBm, linear in dBm
+// between (the read-out law the program calibrates from until one is measured).
+inline constexpr int16_t kNominalCountsAt0Dbm = 826;
+inline constexpr int16_t kNominalCountsAtMinus60Dbm = 235;
+
 // The analyzer keeps no settle time between its converter clock edges.
 inline constexpr double kBridgeSettle = 0;
 

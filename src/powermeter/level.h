@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chart/markers.h"
+#include "hw/readout.h"
 
 namespace kolm::powermeter {
 
@@ -18,8 +19,8 @@ inline constexpr int kMaxDetectorCount = 1023;
 
 // The nominal detector's counts at 0 dBm and at -60 dBm: the calibration
 // until one is measured.
-inline constexpr int16_t kDefaultCountsAt0Dbm = 826;
-inline constexpr int16_t kDefaultCountsAtMinus60Dbm = 235;
+inline constexpr int16_t kDefaultCountsAt0Dbm = hw::kNominalCountsAt0Dbm;
+inline constexpr int16_t kDefaultCountsAtMinus60Dbm = hw::kNominalCountsAtMinus60Dbm;
 
 struct Calibration {
   int16_t Cal0 = kDefaultCountsAt0Dbm;

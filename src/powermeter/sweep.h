@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/trace_size.h"
 #include "hw/instrument.h"
 #include "hw/port_job.h"
 #include "powermeter/level.h"
@@ -16,8 +17,8 @@
 namespace kolm::powermeter {
 
 // A sweep trace holds indices 0 to 20002; a pass stores Points + 1 levels.
-inline constexpr int kTraceSize = 20003;
-inline constexpr int kMaxPoints = 20000;
+inline constexpr int kTraceSize = common::kTraceEntries;
+inline constexpr int kMaxPoints = common::kMaxPowerMeterPoints;
 
 // The most points a sweep may be asked for: 20000 when more are asked, else none.
 std::optional<int> limitPoints(double points);

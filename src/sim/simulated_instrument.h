@@ -20,6 +20,7 @@
 
 #include "hw/port_factory.h"
 #include "hw/portio.h"
+#include "hw/readout.h"
 #include "sim/board.h"
 #include "sim/connection.h"
 
@@ -51,8 +52,8 @@ struct SimSettings {
   double quartzMHz = 20;
   double levelDbm = 0;  // generator output at low frequency
   // The ideal board's detector law: counts linear in dBm.
-  double countsAt0Dbm = 826;
-  double countsAtMinus60Dbm = 235;
+  double countsAt0Dbm = hw::kNominalCountsAt0Dbm;
+  double countsAtMinus60Dbm = hw::kNominalCountsAtMinus60Dbm;
   // Gaussian noise added on either board (the typical board has its own too),
   // standard deviation in counts.
   double detectorNoiseCounts = 0;

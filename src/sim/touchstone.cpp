@@ -129,7 +129,7 @@ TouchstoneParse parseTouchstone(std::string_view text) {
       } else {
         std::complex<double> den = 1.0 - value;
         gamma = std::abs(den) == 0 ? std::complex<double>(1.0)
-                                   : common::reflectionOf(reference * (1.0 + value) / den);
+                                   : common::reflectionOf(common::impedanceOf(value, reference));
       }
     } else if (parameter == 'z') {
       gamma = common::reflectionOf(value * reference);
