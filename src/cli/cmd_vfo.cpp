@@ -37,7 +37,7 @@ int runTune(Context& ctx, Args& args) {
     vfo.settings.IF1 = *ifText;
   }
   vfo.settings.ifChoice = vfo::IfChoice::IF1;
-  vfo.settings.WorkingFreq = mhz;
+  vfo.settings.workingMHz = mhz;
   const double clock = ctx.instrument.params.refClockMHz;
   if (!(clock > 0)) throw UsageError{hw::noClockMessage()};
   // Strict, unlike the window: a result the VFO would have to hold at its limit
@@ -46,7 +46,7 @@ int runTune(Context& ctx, Args& args) {
       vfo::tune(mhz, vfo.settings.mode, common::numericValue(vfo.settings.IF1), clock);
   if (planned.tooHigh)
     throw UsageError{std::string(vfo::kTooHighMessage) + ": the DDS would have to run at " +
-                     common::shortestText(planned.requestedDdsFreq) + " MHz, above its limit of " +
+                     common::shortestText(planned.requestedDdsMHz) + " MHz, above its limit of " +
                      common::shortestText(vfo::kMaxOutputShare * clock) +
                      " MHz (0.4 x the clock); nothing was sent"};
 
@@ -55,7 +55,7 @@ int runTune(Context& ctx, Args& args) {
   for (const std::string& m : prompter.messages()) *ctx.err << "kolm-cli: " << m << "\n";
   const auto& out = vfo.output();
   if (!out || !out->sent) throw UsageError{"nothing was sent to the DDS"};
-  *ctx.out << "working=" << mhzText(vfo.settings.WorkingFreq) << " dds=" << mhzText(out->DdsFreq)
+  *ctx.out << "working=" << mhzText(vfo.settings.workingMHz) << " dds=" << mhzText(out->ddsMHz)
            << " word=" << out->word << "\n";
   return 0;
 }

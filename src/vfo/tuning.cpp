@@ -10,36 +10,36 @@ namespace kolm::vfo {
 
 Tuning tune(double workingFreq, Mode mode, double ifOffset, double refClkMHz) {
   Tuning t;
-  t.WorkingFreq = workingFreq;
-  if (mode == Mode::GEN && t.WorkingFreq < 0) {
-    t.WorkingFreq = 0;
+  t.workingMHz = workingFreq;
+  if (mode == Mode::GEN && t.workingMHz < 0) {
+    t.workingMHz = 0;
     t.limitedAtZero = true;
   }
   switch (mode) {
     case Mode::GEN:
-      t.DdsFreq = t.WorkingFreq;
+      t.ddsMHz = t.workingMHz;
       break;
     case Mode::RTX:
-      t.DdsFreq = std::fabs(t.WorkingFreq + ifOffset);
+      t.ddsMHz = std::fabs(t.workingMHz + ifOffset);
       break;
     case Mode::RTX2:
-      t.DdsFreq = 2 * std::fabs(t.WorkingFreq + ifOffset);
+      t.ddsMHz = 2 * std::fabs(t.workingMHz + ifOffset);
       break;
   }
-  t.requestedDdsFreq = t.DdsFreq;
+  t.requestedDdsMHz = t.ddsMHz;
   const double limit = kMaxOutputShare * refClkMHz;
-  if (refClkMHz > 0 && t.DdsFreq > limit) {
+  if (refClkMHz > 0 && t.ddsMHz > limit) {
     t.tooHigh = true;
-    t.DdsFreq = limit;
+    t.ddsMHz = limit;
     switch (mode) {
       case Mode::GEN:
-        t.WorkingFreq = t.DdsFreq;
+        t.workingMHz = t.ddsMHz;
         break;
       case Mode::RTX:
-        t.WorkingFreq = t.DdsFreq - ifOffset;
+        t.workingMHz = t.ddsMHz - ifOffset;
         break;
       case Mode::RTX2:
-        t.WorkingFreq = t.DdsFreq / 2 - ifOffset;
+        t.workingMHz = t.ddsMHz / 2 - ifOffset;
         break;
     }
   }

@@ -19,9 +19,9 @@ inline constexpr double kMaxOutputShare = 0.4;
 inline constexpr const char* kTooHighMessage = KOLM_TR_NOOP("kolm", "Frequency too High");
 
 struct Tuning {
-  double WorkingFreq = 0;  // after the corrections below
-  double DdsFreq = 0;
-  double requestedDdsFreq = 0;  // what the mode asked for, before the limit
+  double workingMHz = 0;  // after the corrections below
+  double ddsMHz = 0;
+  double requestedDdsMHz = 0;  // what the mode asked for, before the limit
   // The DDS frequency was above 0.4 x clock: it was held at the limit and the
   // working frequency moved back to match ("Frequency too High").
   bool tooHigh = false;

@@ -23,9 +23,10 @@ Vfo::Vfo(hw::Instrument& instrument, common::Prompter& prompter, common::Setting
     : instrument_(instrument), prompter_(prompter), settings_(settings) {}
 
 void Vfo::sendFrequency() {
-  IfOffset = common::numericValue(settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2);
+  ifOffsetMHz =
+      common::numericValue(settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2);
   const double clock = instrument_.params.refClockMHz;
-  Tuning t = tune(settings.WorkingFreq, settings.mode, IfOffset, clock);
+  Tuning t = tune(settings.workingMHz, settings.mode, ifOffsetMHz, clock);
   // The message names the limit and where the frequency is held.
   if (t.tooHigh)
     prompter_.message(
@@ -34,14 +35,14 @@ void Vfo::sendFrequency() {
             KOLM_TR("kolm",
                     "The DDS would have to run at %1 MHz, above its limit of %2 MHz "
                     "(0.4 x the clock of %3 MHz): the working frequency is held at %4 MHz."),
-            {common::shortestText(t.requestedDdsFreq, 9),
+            {common::shortestText(t.requestedDdsMHz, 9),
              common::shortestText(kMaxOutputShare * clock, 9), common::shortestText(clock, 9),
-             common::shortestText(t.WorkingFreq, 9)}));
-  settings.WorkingFreq = t.WorkingFreq;
+             common::shortestText(t.workingMHz, 9)}));
+  settings.workingMHz = t.workingMHz;
 
   Output out;
-  out.DdsFreq = t.DdsFreq;
-  auto word = hw::checkedTuningWord(t.DdsFreq, clock);
+  out.ddsMHz = t.ddsMHz;
+  auto word = hw::checkedTuningWord(t.ddsMHz, clock);
   if (word.ok()) {
     out.word = word.word;
     out.sent = true;
@@ -52,20 +53,20 @@ void Vfo::sendFrequency() {
 }
 
 void Vfo::stepUp(int index) {
-  settings.WorkingFreq += stepMHz(index);
+  settings.workingMHz += stepMHz(index);
   sendFrequency();
 }
 
 void Vfo::stepDown(int index) {
-  settings.WorkingFreq -= stepMHz(index);
-  if (settings.WorkingFreq < 0) settings.WorkingFreq = 0;
+  settings.workingMHz -= stepMHz(index);
+  if (settings.workingMHz < 0) settings.workingMHz = 0;
   sendFrequency();
 }
 
 bool Vfo::keyboardEnter() {
   const auto typed = common::typedNumber(settings.keyboardText).value;
   if (!typed) return false;
-  settings.WorkingFreq = *typed;
+  settings.workingMHz = *typed;
   sendFrequency();
   saveSettings();
   return true;
@@ -119,7 +120,7 @@ void Vfo::changeMemories(const std::function<void()>& change) {
 
 int Vfo::addMemory() {
   int added = 0;
-  changeMemories([&] { added = insertMemory(settings.WorkingFreq); });
+  changeMemories([&] { added = insertMemory(settings.workingMHz); });
   return added;
 }
 
@@ -143,17 +144,17 @@ bool Vfo::clearMemories() {
 
 void Vfo::recallMemory(int index) {
   if (index < 0 || index >= memoryCount()) return;
-  settings.WorkingFreq = common::numericValue(memories[static_cast<size_t>(index)]);
-  if (settings.WorkingFreq > kMemoryRecallLimitMHz) settings.WorkingFreq = kMemoryRecallLimitMHz;
+  settings.workingMHz = common::numericValue(memories[static_cast<size_t>(index)]);
+  if (settings.workingMHz > kMemoryRecallLimitMHz) settings.workingMHz = kMemoryRecallLimitMHz;
   sendFrequency();
   saveSettings();
 }
 
 bool Vfo::recallBand(int index) {
   if (index < 0 || index >= kBandButtonCount) return false;
-  const double stored = FreqButtons[static_cast<size_t>(index)];
+  const double stored = bandButtons[static_cast<size_t>(index)];
   if (stored == 0) return false;
-  settings.WorkingFreq = stored;
+  settings.workingMHz = stored;
   sendFrequency();
   saveSettings();
   return true;
@@ -161,30 +162,30 @@ bool Vfo::recallBand(int index) {
 
 void Vfo::storeBand(int index) {
   if (index < 0 || index >= kBandButtonCount) return;
-  const double mhz = settings.WorkingFreq;
+  const double mhz = settings.workingMHz;
   report(common::changeSettings(
       settings_, kButtonFile,
       [this](std::string_view text, std::string* problem) {
-        return FreqButtons = parseBandButtons(std::string(text), problem);
+        return bandButtons = parseBandButtons(std::string(text), problem);
       },
       bandButtonsText,
       [this, index, mhz](BandButtons& buttons) {
         buttons[static_cast<size_t>(index)] = mhz;
-        FreqButtons = buttons;
+        bandButtons = buttons;
       }));
-  FreqButtons[static_cast<size_t>(index)] = mhz;
+  bandButtons[static_cast<size_t>(index)] = mhz;
   sendFrequency();
 }
 
 void Vfo::open() {
-  IfOffset = common::numericValue(settings.IF1);
+  ifOffsetMHz = common::numericValue(settings.IF1);
   std::string problems[3];
   readRadioIni(settings, file(kSettingsFile), &problems[0]);
   stored_ = settings;
   ddsReset();
   memories.clear();
   for (double mhz : readMemories(file(kMemoryFile), &problems[1])) insertMemory(mhz);
-  FreqButtons = readBandButtons(file(kButtonFile), &problems[2]);
+  bandButtons = readBandButtons(file(kButtonFile), &problems[2]);
   std::string told;
   const char* names[] = {kSettingsFile, kMemoryFile, kButtonFile};
   for (int k = 0; k < 3; ++k) {
@@ -198,7 +199,7 @@ common::SettingsChange Vfo::writeSettings() {
   const Settings now = settings;
   const Settings before = stored_;
   const auto changed = [&](auto member) { return now.*member != before.*member; };
-  if (!changed(&Settings::WorkingFreq) && !changed(&Settings::IF1) && !changed(&Settings::IF2) &&
+  if (!changed(&Settings::workingMHz) && !changed(&Settings::IF1) && !changed(&Settings::IF2) &&
       !changed(&Settings::ifChoice) && !changed(&Settings::mode) &&
       !changed(&Settings::keyboardText))
     return common::SettingsChange::unchanged();
@@ -214,7 +215,7 @@ common::SettingsChange Vfo::writeSettings() {
         const auto take = [&](auto member) {
           if (changed(member)) file.*member = now.*member;
         };
-        take(&Settings::WorkingFreq);
+        take(&Settings::workingMHz);
         take(&Settings::IF1);
         take(&Settings::IF2);
         take(&Settings::ifChoice);

@@ -35,16 +35,16 @@ class Vfo {
   Settings settings;
   // The memory list, ascending: "000.000000" entries.
   std::vector<std::string> memories;
-  BandButtons FreqButtons{};
+  BandButtons bandButtons{};
   // The offset in use, taken from the selected IF text at every sendFrequency.
-  double IfOffset = 0;
+  double ifOffsetMHz = 0;
 
   int memoryCount() const { return static_cast<int>(memories.size()); }
 
   // What the last sendFrequency worked out and whether it reached the DDS:
   // empty before the first call.
   struct Output {
-    double DdsFreq = 0;
+    double ddsMHz = 0;
     uint32_t word = 0;
     bool sent = false;
   };

@@ -9,7 +9,7 @@ namespace kolm::vfo {
 
 std::string settingsText(const Settings& settings) {
   common::RecordWriter w;
-  const std::string freq = common::shortestText(settings.WorkingFreq);
+  const std::string freq = common::shortestText(settings.workingMHz);
   w.quoted(freq);
   w.quoted(settings.IF1);
   w.quoted(settings.IF2);
@@ -36,7 +36,7 @@ void readSettingsText(Settings& settings, const std::string& content, std::strin
   };
   auto record = r.next();
   if (!record) return;
-  settings.WorkingFreq = common::numericValue(*record);
+  settings.workingMHz = common::numericValue(*record);
 
   if (!(record = r.next())) return;
   settings.IF1 = *record;

@@ -25,7 +25,7 @@ enum class IfChoice { IF1 = 1, IF2 = 2 };
 
 // What radio.ini keeps; the initial values are the window's own.
 struct Settings {
-  double WorkingFreq = 0;
+  double workingMHz = 0;
   std::string IF1 = "10.000";
   std::string IF2 = "10.000";
   IfChoice ifChoice = IfChoice::IF1;

@@ -56,10 +56,10 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
   Vfo vfo(rig.instrument, rig.prompter, rig.settings);
   vfo.open();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", wordFor(17.05)));
-  EXPECT_DOUBLE_EQ(vfo.output()->DdsFreq, 17.05);
+  EXPECT_DOUBLE_EQ(vfo.output()->ddsMHz, 17.05);
   EXPECT_EQ(vfo.settings.keyboardText, "14.1");
   EXPECT_THAT(vfo.memories, ElementsAre("003.500000", "007.050000", "145.500000"));
-  EXPECT_EQ(vfo.FreqButtons, (BandButtons{1.84, 3.6}));
+  EXPECT_EQ(vfo.bandButtons, (BandButtons{1.84, 3.6}));
 
   // Each confirmation is in its file at once: a kill -9 after it loses nothing.
   vfo.settings.IF2 = "9";
@@ -67,14 +67,14 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
   vfo.setIfChoice(IfChoice::IF2);
   EXPECT_EQ(rig.read("radio.ini"),
             "\"7.05\"\r\n\"10.000\"\r\n\"9\"\r\n\"2\"\r\n\"2\"\r\n\"21.3\"\r\n\"7.05\"\r\n");
-  vfo.settings.WorkingFreq = 21.25;
+  vfo.settings.workingMHz = 21.25;
   vfo.addMemory();
   EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n7.05\r\n21.25\r\n145.5\r\n");
-  vfo.settings.WorkingFreq = 144.3;
+  vfo.settings.workingMHz = 144.3;
   vfo.storeBand(11);
   EXPECT_EQ(rig.read("VFO_FreqButton.txt"),
             "1.84\r\n3.6\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n144.3\r\n");
-  vfo.settings.WorkingFreq = 21.25;  // tuned by steps: kept at close
+  vfo.settings.workingMHz = 21.25;  // tuned by steps: kept at close
   rig.fresh();
   vfo.close();
   EXPECT_EQ(rig.read("radio.ini"),
@@ -97,14 +97,14 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   vfo.settings.IF2 = "-10.7";
   EXPECT_TRUE(rig.fresh().empty());
   vfo.setIfChoice(IfChoice::IF2);
-  EXPECT_EQ(vfo.IfOffset, -10.7);
+  EXPECT_EQ(vfo.ifOffsetMHz, -10.7);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(2 * std::fabs(7.05 - 10.7))));
 
   // Above the limit the working frequency moves back and the user is told.
   vfo.settings.ifChoice = IfChoice::IF1;
-  vfo.settings.WorkingFreq = 75;
+  vfo.settings.workingMHz = 75;
   vfo.sendFrequency();
-  EXPECT_EQ(vfo.settings.WorkingFreq, 70);
+  EXPECT_EQ(vfo.settings.workingMHz, 70);
   EXPECT_THAT(rig.fresh(), ElementsAre("word 1717986918"));
   EXPECT_THAT(rig.prompter.messages(),
               ElementsAre("Frequency too High\n\nThe DDS would have to run at 170 MHz, above its "
@@ -113,15 +113,15 @@ TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
 
   // Down from 0.5 MHz by 1 MHz stops at 0.
   vfo.setMode(Mode::GEN);
-  vfo.settings.WorkingFreq = 0.5;
+  vfo.settings.workingMHz = 0.5;
   vfo.stepDown(6);
-  EXPECT_EQ(vfo.settings.WorkingFreq, 0);
+  EXPECT_EQ(vfo.settings.workingMHz, 0);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(70), "word 0"));
 
   // "DDS Reset" loads the multiplier as it stands now, then the frequency.
   rig.instrument.params.refClockMultiplier = 4;
   rig.instrument.params.refClockMHz = 100;
-  vfo.settings.WorkingFreq = 7.05;
+  vfo.settings.workingMHz = 7.05;
   vfo.ddsReset();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 38", wordFor(7.05, 100)));
 }
@@ -137,7 +137,7 @@ TEST(VfoEngine, ClockOfZeroSendsNoFrequency) {
   EXPECT_FALSE(vfo.output()->sent);
   vfo.stepUp(6);
   EXPECT_TRUE(rig.fresh().empty());
-  EXPECT_DOUBLE_EQ(vfo.settings.WorkingFreq, 8.05);
+  EXPECT_DOUBLE_EQ(vfo.settings.workingMHz, 8.05);
   EXPECT_EQ(rig.prompter.messages().size(), 2u);
   vfo.close();  // still switches the output off
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
@@ -148,7 +148,7 @@ TEST(VfoEngine, MemoriesInOrderClearedOnlyWhenConfirmedAndBandButtons) {
   Vfo vfo(rig.instrument, rig.prompter, rig.settings);
   // 145.0000004 is kept to the hertz.
   for (auto [mhz, at] : {std::pair{7.05, 0}, {3.5, 0}, {145.0000004, 2}}) {
-    vfo.settings.WorkingFreq = mhz;
+    vfo.settings.workingMHz = mhz;
     EXPECT_EQ(vfo.addMemory(), at);
   }
   EXPECT_THAT(vfo.memories, ElementsAre("003.500000", "007.050000", "145.000000"));
@@ -166,12 +166,12 @@ TEST(VfoEngine, MemoriesInOrderClearedOnlyWhenConfirmedAndBandButtons) {
 
   // The right button on "Band 20" stores the frequency (and sends it again); a click recalls it.
   rig.fresh();
-  vfo.settings.WorkingFreq = 14.074;
+  vfo.settings.workingMHz = 14.074;
   vfo.storeBand(4);
-  EXPECT_EQ(vfo.FreqButtons[4], 14.074);
-  vfo.settings.WorkingFreq = 3.5;
+  EXPECT_EQ(vfo.bandButtons[4], 14.074);
+  vfo.settings.workingMHz = 3.5;
   EXPECT_TRUE(vfo.recallBand(4));
-  EXPECT_EQ(vfo.settings.WorkingFreq, 14.074);
+  EXPECT_EQ(vfo.settings.workingMHz, 14.074);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(14.074), wordFor(14.074)));
   EXPECT_FALSE(vfo.recallBand(5));  // nothing stored there
 }
@@ -185,12 +185,12 @@ TEST(VfoEngine, WithoutItsFilesTheVfoStartsAtZeroAndAFailedSaveIsSaidOnce) {
   vfo.open();
   EXPECT_THAT(rig.fresh(), ElementsAre("reset", "reg1 166", "word 0"));
   EXPECT_EQ(vfo.memoryCount(), 0);
-  EXPECT_EQ(vfo.FreqButtons, BandButtons{});
+  EXPECT_EQ(vfo.bandButtons, BandButtons{});
   EXPECT_EQ(vfo.settings.mode, Mode::GEN);
   vfo.setMode(Mode::RTX);
-  vfo.settings.WorkingFreq = 7;
+  vfo.settings.workingMHz = 7;
   EXPECT_EQ(vfo.addMemory(), 0);  // in use though not kept
-  vfo.settings.WorkingFreq = 8;
+  vfo.settings.workingMHz = 8;
   rig.fresh();
   vfo.close();
   EXPECT_THAT(rig.fresh(), ElementsAre("word 0"));
@@ -206,9 +206,9 @@ TEST(VfoEngine, TwoProgramsOnOneFolderKeepEachOthersChanges) {
   Vfo second(rig.instrument, rig.prompter, rig.settings);
   first.open();
   second.open();
-  first.settings.WorkingFreq = 7.05;
+  first.settings.workingMHz = 7.05;
   first.addMemory();
-  second.settings.WorkingFreq = 3.5;
+  second.settings.workingMHz = 3.5;
   second.addMemory();
   EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n7.05\r\n");
   EXPECT_EQ(second.memoryCount(), 2);  // the list is what the file holds
@@ -222,7 +222,7 @@ TEST(VfoEngine, TwoProgramsOnOneFolderKeepEachOthersChanges) {
   Settings kept;
   readRadioIni(kept, rig.dir.path() / "radio.ini");
   EXPECT_EQ(kept.mode, Mode::RTX2);
-  EXPECT_EQ(kept.WorkingFreq, 14.2);
+  EXPECT_EQ(kept.workingMHz, 14.2);
 }
 
 // What reaches the DDS for a working frequency, mode, IF and clock; above 0.4 x
@@ -233,8 +233,8 @@ TEST(VfoTuning, ModesIfOffsetAndTheLimit) {
     const Mode mode = c[2] == "RTX" ? Mode::RTX : c[2] == "RTX2" ? Mode::RTX2 : Mode::GEN;
     const Tuning t =
         tune(test::goldenNumber(c[1]), mode, test::goldenNumber(c[3]), test::goldenNumber(c[4]));
-    EXPECT_NEAR(t.DdsFreq, test::goldenNumber(c[5]), 1e-12);
-    EXPECT_NEAR(t.WorkingFreq, test::goldenNumber(c[6]), 1e-12);
+    EXPECT_NEAR(t.ddsMHz, test::goldenNumber(c[5]), 1e-12);
+    EXPECT_NEAR(t.workingMHz, test::goldenNumber(c[6]), 1e-12);
     EXPECT_EQ(t.tooHigh, c[7] == "too high");
     EXPECT_EQ(t.limitedAtZero, c[7] == "held at 0");
   }

@@ -530,7 +530,7 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
         vfo_.storeBand(i);
         status_->setText(QCoreApplication::translate("kolm", "%1 holds %2 MHz.")
                              .arg(bandButtons_[static_cast<size_t>(i)]->text().simplified(),
-                                  q(displayText(vfo_.settings.WorkingFreq))));
+                                  q(displayText(vfo_.settings.workingMHz))));
       } else {
         break;
       }
@@ -561,10 +561,10 @@ void VfoWindow::showSettings() {
 }
 
 void VfoWindow::showFrequencies() {
-  workingFrequencyLabel_->setText(q(displayText(vfo_.settings.WorkingFreq)));
+  workingFrequencyLabel_->setText(q(displayText(vfo_.settings.workingMHz)));
   for (size_t i = 0; i < bandButtons_.size(); ++i)
     bandButtons_[i]->setToolTip(
-        vfo_.FreqButtons[i] > 0
+        vfo_.bandButtons[i] > 0
             ? text(kBandTip)
             : QCoreApplication::translate("kolm",
                                           "Empty: right-click it, or click it and choose \"Store "
@@ -573,7 +573,7 @@ void VfoWindow::showFrequencies() {
   alignSteps();
   const auto& out = vfo_.output();
   if (out && out->sent) {
-    outputFrequencyEdit_->setText(q(displayText(out->DdsFreq)));
+    outputFrequencyEdit_->setText(q(displayText(out->ddsMHz)));
     outputFrequencyEdit_->setPlaceholderText(QString());
   } else {
     // Nothing reached the DDS (no clock): show no output frequency.
