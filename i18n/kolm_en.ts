@@ -1820,6 +1820,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>a session of the analyzer, not of the power meter</source>
         <translation>a session of the analyzer, not of the power meter</translation>
     </message>
+    <message>
+        <source>more than the sweep shows</source>
+        <translation>more than the sweep shows</translation>
+    </message>
+    <message>
+        <source>below the sweep&apos;s start</source>
+        <translation>below the sweep&apos;s start</translation>
+    </message>
+    <message>
+        <source>above the sweep&apos;s end</source>
+        <translation>above the sweep&apos;s end</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>

@@ -202,7 +202,17 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
     return chart::markApproximate(v, withPm(v, pm), e.approximate());
   };
   auto khz = [](const chart::Edges& e) {
+    if (!e.width() && (e.lowPastEnd || e.highPastEnd))
+      return KOLM_TR("kolm", "more than the sweep shows");
     return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.0"), e.approximate());
+  };
+  // An edge the sweep does not reach is said so, where "none" would read as no
+  // band at all.
+  auto low = [&](const chart::Edges& e) {
+    return e.lowPastEnd ? KOLM_TR("kolm", "below the sweep's start") : mhz(e.low, e, e.lowPm());
+  };
+  auto high = [&](const chart::Edges& e) {
+    return e.highPastEnd ? KOLM_TR("kolm", "above the sweep's end") : mhz(e.high, e, e.highPm());
   };
   // A value with its interval: "74.2 ± 1.8 Ω".
   auto plusMinus = [&](const std::optional<double>& v, const std::optional<double>& pm,
@@ -222,11 +232,11 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
       {KOLM_TR("kolm", "R there"), plusMinus(a.rOhm, a.rPm, "0.0", " \u03a9")},
       {KOLM_TR("kolm", "X there"),
        (a.xOhm ? reactancePrefix(a.xSign) : "") + plusMinus(a.xOhm, a.xPm, "0.0", " \u03a9")},
-      {KOLM_TR("kolm", "SWR 2 low"), mhz(a.swr2.low, a.swr2, a.swr2.lowPm())},
-      {KOLM_TR("kolm", "SWR 2 high"), mhz(a.swr2.high, a.swr2, a.swr2.highPm())},
+      {KOLM_TR("kolm", "SWR 2 low"), low(a.swr2)},
+      {KOLM_TR("kolm", "SWR 2 high"), high(a.swr2)},
       {KOLM_TR("kolm", "SWR 2 width"), khz(a.swr2)},
-      {KOLM_TR("kolm", "SWR 1.5 low"), mhz(a.swr15.low, a.swr15, a.swr15.lowPm())},
-      {KOLM_TR("kolm", "SWR 1.5 high"), mhz(a.swr15.high, a.swr15, a.swr15.highPm())},
+      {KOLM_TR("kolm", "SWR 1.5 low"), low(a.swr15)},
+      {KOLM_TR("kolm", "SWR 1.5 high"), high(a.swr15)},
       {KOLM_TR("kolm", "SWR 1.5 width"), khz(a.swr15)},
       {KOLM_TR("kolm", "X = 0 at"),
        chart::markApproximate(a.resMHz, withPm(a.resMHz, a.resPm), a.resMHz && !a.resPm)},

@@ -222,9 +222,8 @@ MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, circuit::ESer
             false);
         s.swr2Low = band.low;
         s.swr2High = band.high;
-        const auto finite = [](double v) { return std::isfinite(v); };
-        s.swr2BelowToStart = !band.low && std::all_of(swr.begin(), swr.begin() + i + 1, finite);
-        s.swr2BelowToStop = !band.high && std::all_of(swr.begin() + i, swr.end(), finite);
+        s.swr2BelowToStart = band.lowPastEnd;
+        s.swr2BelowToStop = band.highPastEnd;
       }
       out.solutions.push_back(s);
     }

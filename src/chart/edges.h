@@ -25,6 +25,9 @@ struct Edges {
   // the trace has no intervals (`withIntervals` false).
   std::optional<std::pair<double, double>> lowSpan, highSpan;
   bool withIntervals = false;
+  // Where an edge is none because its walk reached the trace's end (the trace
+  // stays short of the threshold out to there), not an unusable point.
+  bool lowPastEnd = false, highPastEnd = false;
   std::optional<double> width() const {
     if (!low || !high) return std::nullopt;
     return *high - *low;
@@ -70,7 +73,10 @@ Edges walkEdges(std::span<const double> frequencies, Value value, Usable usable,
   auto beyond = [&](double v) { return falling ? v <= threshold : v >= threshold; };
   auto find = [&](int step) -> std::optional<double> {
     for (size_t i = from;;) {
-      if ((step < 0 && i == 0) || (step > 0 && i + 1 >= n)) return std::nullopt;
+      if ((step < 0 && i == 0) || (step > 0 && i + 1 >= n)) {
+        (step < 0 ? edges.lowPastEnd : edges.highPastEnd) = true;
+        return std::nullopt;
+      }
       const size_t next = step < 0 ? i - 1 : i + 1;
       if (!usable(next)) {
         if (!inside(next)) return std::nullopt;

@@ -396,6 +396,10 @@ TEST(Matching, TheSwr2BandSaysWhereItEnds) {
       EXPECT_NE(s.swr2High.has_value(), s.swr2BelowToStop) << c.load;
     }
     EXPECT_GT(below, 0) << c.load;
+    // The analysis panel says the same of the sweep's own SWR.
+    const auto rows = swrAnalysisRows(analyzeSwr(t));
+    EXPECT_EQ(rows[4].second == "below the sweep's start", c.whole) << rows[4].second;
+    EXPECT_EQ(rows[5].second == "above the sweep's end", c.whole) << rows[5].second;
   }
 }
 
