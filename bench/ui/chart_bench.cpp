@@ -233,7 +233,8 @@ namespace {
 // redraw is what the window does after a pass (the list's traces handed to
 // the chart, then drawn; target 16 ms); the memory is the heap the 20 hold
 // beyond what one holds (target 100 MB).
-chart::StoredTrace noisyTrace(int k) {
+// Without `banded`, every interval unbounded: no band is drawn.
+chart::StoredTrace noisyTrace(int k, bool banded) {
   std::mt19937 rng(static_cast<unsigned>(k + 1));
   std::normal_distribution<double> noise(0, 0.3);
   chart::StoredTrace t{"trace", "level", "dBm"};
@@ -243,8 +244,8 @@ chart::StoredTrace noisyTrace(int k) {
     const double v = -60 + 2 * k + 15 * std::sin(i / 700.0) + noise(rng);
     t.x.push_back(x);
     t.value.push_back(v);
-    t.low.push_back(v - 0.5);
-    t.high.push_back(v + 0.5);
+    t.low.push_back(banded ? v - 0.5 : -INFINITY);
+    t.high.push_back(banded ? v + 0.5 : INFINITY);
   }
   return t;
 }
@@ -255,11 +256,11 @@ struct StoredChart {
   common::ScriptedPrompter prompter;
   chart::ui::TraceList list{prompter, [](std::string*) { return std::nullopt; }};
   chart::ui::SweepChart chart;
-  explicit StoredChart(int traces) {
+  StoredChart(int traces, bool banded) {
     chart.resize(1000, 600);
     chart.setScale(chart::powerMeterScale(3, 30, 20, -80));
     chart.setGrid(chart::powerMeterGrid(3, 30, 20, -80));
-    for (int k = 0; k < traces; ++k) list.add(noisyTrace(k));
+    for (int k = 0; k < traces; ++k) list.add(noisyTrace(k, banded));
     redraw();
   }
   void redraw() {
@@ -270,11 +271,12 @@ struct StoredChart {
 
 void BM_StoredTracesRedraw(benchmark::State& state) {
   const size_t before = heapBytes();
-  auto one = std::make_unique<StoredChart>(1);
+  const bool banded = state.range(1) != 0;
+  auto one = std::make_unique<StoredChart>(1, banded);
   const double oneMb = static_cast<double>(heapBytes() - before) / 1e6;
   one.reset();
   const size_t again = heapBytes();
-  StoredChart all(static_cast<int>(state.range(0)));
+  StoredChart all(static_cast<int>(state.range(0)), banded);
   const double allMb = static_cast<double>(heapBytes() - again) / 1e6;
   // The redraw, and of it the traces made from the list (the rest is drawing).
   std::vector<double> ms, made;
@@ -298,6 +300,12 @@ void BM_StoredTracesRedraw(benchmark::State& state) {
   state.counters["mb_over_one"] = allMb - oneMb;
   state.counters["target_mb_over_one"] = 100;
 }
-BENCHMARK(BM_StoredTracesRedraw)->ArgName("traces")->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond);
+// Arg 0: traces; arg 1: 1 with their interval bands, 0 without.
+BENCHMARK(BM_StoredTracesRedraw)
+    ->ArgNames({"traces", "banded"})
+    ->Args({1, 1})
+    ->Args({20, 1})
+    ->Args({20, 0})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
