@@ -29,7 +29,8 @@ struct Curve {
     for (int i = 0; i <= 1000; ++i) {
       const double f = (start + i * static_cast<double>(stop - start) / 1000) * 1e6;
       const double db = 20 * std::log10(std::abs(fixtureTransfer(m, 50, f)));
-      const int count = static_cast<int>(std::lround(cal.Cal0 + db * (cal.Cal0 - cal.Cal60) / 60));
+      const int count = static_cast<int>(
+          std::lround(cal.countsAt0Dbm + db * (cal.countsAt0Dbm - cal.countsAtMinus60Dbm) / 60));
       trace[static_cast<size_t>(i)] = readingToDbm(count, cal);
     }
     through.fill(0);

@@ -25,16 +25,16 @@ struct Fixture {
     window->show();
     QCoreApplication::processEvents();
     analyzer::Measurement& m = window->measurement();
-    m.Points = analyzer::kMaxPoints;
-    m.TraceStart = static_cast<float>(m.ViewStart);
-    m.TraceStop = static_cast<float>(m.ViewStop);
+    m.points = analyzer::kMaxPoints;
+    m.traceStartMHz = static_cast<float>(m.viewStartMHz);
+    m.traceStopMHz = static_cast<float>(m.viewStopMHz);
     window->showDemonstration();
     // A memory trace unlike the live one: the simulation shifted by a third.
-    m.MemPoints = m.Points;
-    m.MemStart = m.ViewStart;
-    m.MemStop = m.ViewStop;
-    for (int i = 0; i <= m.Points; ++i) {
-      const int j = (i + m.Points / 3) % (m.Points + 1);
+    m.memoryPoints = m.points;
+    m.memoryStartMHz = m.viewStartMHz;
+    m.memoryStopMHz = m.viewStopMHz;
+    for (int i = 0; i <= m.points; ++i) {
+      const int j = (i + m.points / 3) % (m.points + 1);
       m.memory.returnLossCounts[i] = m.live.returnLossCounts[j];
       m.memory.phaseCounts[i] = m.live.phaseCounts[j];
       m.memory.frequencies[i] = m.live.frequencies[i];

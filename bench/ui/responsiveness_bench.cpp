@@ -108,7 +108,7 @@ struct Rig {
     // memory traces (the simulated measurement kept as memory).
     analyzer->findChild<QLineEdit*>("pointsEdit")->setText("20001");
     analyzer->measurement().memory = analyzer->measurement().live;
-    analyzer->measurement().MemPoints = analyzer->measurement().Points;
+    analyzer->measurement().memoryPoints = analyzer->measurement().points;
     analyzer->compareBox()->setChecked(true);
     for (int q = 1; q < analyzer::kQuantities; ++q) analyzer->selectQuantity(q);
     QApplication::processEvents();

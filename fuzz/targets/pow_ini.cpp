@@ -9,16 +9,16 @@ using namespace kolm;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const powermeter::PowIni read = powermeter::parsePowIni(fuzz::asText(data, size));
   const powermeter::PowIni back = powermeter::parsePowIni(powermeter::formatPowIni(
-      {common::strSingle(read.ViewStart), common::strSingle(read.ViewStop),
-       std::to_string(read.Points), common::strSingle(read.LevelTop),
-       common::strSingle(read.LevelBottom), read.calibration, read.delayText, read.R0}));
-  FUZZ_CHECK(fuzz::sameSingle(read.ViewStart, back.ViewStart));
-  FUZZ_CHECK(fuzz::sameSingle(read.ViewStop, back.ViewStop));
-  FUZZ_CHECK(read.Points == back.Points);
-  FUZZ_CHECK(fuzz::sameSingle(read.LevelTop, back.LevelTop));
-  FUZZ_CHECK(fuzz::sameSingle(read.LevelBottom, back.LevelBottom));
+      {common::strSingle(read.viewStartMHz), common::strSingle(read.viewStopMHz),
+       std::to_string(read.points), common::strSingle(read.topDbm),
+       common::strSingle(read.bottomDbm), read.calibration, read.delayText, read.r0Ohm}));
+  FUZZ_CHECK(fuzz::sameSingle(read.viewStartMHz, back.viewStartMHz));
+  FUZZ_CHECK(fuzz::sameSingle(read.viewStopMHz, back.viewStopMHz));
+  FUZZ_CHECK(read.points == back.points);
+  FUZZ_CHECK(fuzz::sameSingle(read.topDbm, back.topDbm));
+  FUZZ_CHECK(fuzz::sameSingle(read.bottomDbm, back.bottomDbm));
   FUZZ_CHECK(read.calibration == back.calibration);
   FUZZ_CHECK(back.delayText == fuzz::recordKeeps(read.delayText));
-  FUZZ_CHECK(fuzz::sameSingle(read.R0, back.R0));
+  FUZZ_CHECK(fuzz::sameSingle(read.r0Ohm, back.r0Ohm));
   return 0;
 }

@@ -21,7 +21,7 @@
 namespace kolm::analyzer {
 
 void Measurement::fillSyntheticMeasurement() {
-  const int n = Points;
+  const int n = points;
   if (n < kMinPoints || n > kMaxPoints) return;
   live.forgetMeans();
   for (int i = 0; i <= n; ++i) {
@@ -29,7 +29,8 @@ void Measurement::fillSyntheticMeasurement() {
     live.returnLossCounts[i] =
         static_cast<int16_t>(common::roundHalfEven(500.0 - 200.0 * std::pow(s, 6)));
     live.phaseCounts[i] = static_cast<int16_t>(std::abs(((8 * i) % 2048) - 1024));
-    live.frequencies[i] = static_cast<float>(chart::pointFrequency(ViewStart, ViewStop, n, i));
+    live.frequencies[i] =
+        static_cast<float>(chart::pointFrequency(viewStartMHz, viewStopMHz, n, i));
   }
 }
 
@@ -61,18 +62,18 @@ void averageChannels(common::PassAverage& ring, Channels& channels, int lastInde
 }
 
 void Measurement::setTraceSpan(double start, double stop) {
-  SpanStart = start;
-  SpanStop = stop;
-  TraceStart = static_cast<float>(start);
-  TraceStop = static_cast<float>(stop);
+  spanStartMHz = start;
+  spanStopMHz = stop;
+  traceStartMHz = static_cast<float>(start);
+  traceStopMHz = static_cast<float>(stop);
 }
 
-void Measurement::takePass(double start, double stop, int16_t points, bool newSpan) {
+void Measurement::takePass(double start, double stop, int16_t steps, bool newSpan) {
   std::swap(live, pass);
   if (!newSpan) return;
-  ViewStart = start;
-  ViewStop = stop;
-  Points = points;
+  viewStartMHz = start;
+  viewStopMHz = stop;
+  points = steps;
   setTraceSpan(start, stop);
 }
 
@@ -106,25 +107,25 @@ void rebuildFrequencies(std::vector<float>& frequencies, int points, double star
 
 void Measurement::openChart(const ChartData& chart) {
   live = channelsOf(chart);
-  Points = chart.points;
-  ViewStart = chart.start;
-  ViewStop = chart.stop;
+  points = chart.points;
+  viewStartMHz = chart.start;
+  viewStopMHz = chart.stop;
   setTraceSpan(chart.start, chart.stop);
 }
 
 ChartData Measurement::savedChart() const {
   ChartData c;
-  c.points = Points;
-  c.start = SpanStart;
-  c.stop = SpanStop;
-  const int n = std::clamp<int>(Points, 0, kMaxPoints);
+  c.points = points;
+  c.start = spanStartMHz;
+  c.stop = spanStopMHz;
+  const int n = std::clamp<int>(points, 0, kMaxPoints);
   c.returnLossCounts.assign(live.returnLossCounts.begin(), live.returnLossCounts.begin() + n + 1);
   c.phaseCounts.assign(live.phaseCounts.begin(), live.phaseCounts.begin() + n + 1);
   return c;
 }
 
 void Measurement::copyLiveToMemory() {
-  const int n = std::clamp<int>(Points, 0, kMaxPoints);
+  const int n = std::clamp<int>(points, 0, kMaxPoints);
   Channels copy;
   std::copy_n(live.returnLossCounts.begin(), n + 1, copy.returnLossCounts.begin());
   std::copy_n(live.phaseCounts.begin(), n + 1, copy.phaseCounts.begin());
@@ -138,23 +139,23 @@ void Measurement::copyLiveToMemory() {
     copy.passes = live.passes;
   }
   memory = std::move(copy);
-  MemPoints = Points;
-  MemStart = SpanStart;
-  MemStop = SpanStop;
+  memoryPoints = points;
+  memoryStartMHz = spanStartMHz;
+  memoryStopMHz = spanStopMHz;
 }
 
 void Measurement::loadMemory(const ChartData& chart) {
   memory = channelsOf(chart);
-  MemPoints = chart.points;
-  MemStart = chart.start;
-  MemStop = chart.stop;
+  memoryPoints = chart.points;
+  memoryStartMHz = chart.start;
+  memoryStopMHz = chart.stop;
 }
 
 bool Measurement::memoryEmpty() const {
-  if (MemPoints < kMinPoints) return true;
+  if (memoryPoints < kMinPoints) return true;
   bool tested = false;
   for (int i : {20, 30}) {
-    if (i > MemPoints) continue;
+    if (i > memoryPoints) continue;
     tested = true;
     if (memoryReturnLossCounts()[i] != 0) return false;
   }

@@ -70,43 +70,43 @@ struct ChartData {
 // The analyzer window's measurement state.
 struct Measurement {
   // Displayed span and the span of the next sweep, MHz.
-  double ViewStart = kDefaultStartMHz;
-  double ViewStop = kDefaultStopMHz;
-  int16_t Points = kDefaultPoints;
+  double viewStartMHz = kDefaultStartMHz;
+  double viewStopMHz = kDefaultStopMHz;
+  int16_t points = kDefaultPoints;
   // The span the arrays were filled over, MHz.
-  float TraceStart = static_cast<float>(kDefaultStartMHz);
-  float TraceStop = static_cast<float>(kDefaultStopMHz);
+  float traceStartMHz = static_cast<float>(kDefaultStartMHz);
+  float traceStopMHz = static_cast<float>(kDefaultStopMHz);
   // The same span as the sweep, file or settings gave it (double precision):
   // the span a saved chart and the memory copy record. Zooming leaves it alone.
-  double SpanStart = kDefaultStartMHz;
-  double SpanStop = kDefaultStopMHz;
+  double spanStartMHz = kDefaultStartMHz;
+  double spanStopMHz = kDefaultStopMHz;
   Channels live;
   // The readings of the pass under way (ReadWriteJob's target): they become
   // the live ones only once the pass is complete.
   Channels pass;
 
-  // Memory trace: MemPoints steps over MemStart..MemStop; its readings and
+  // Memory trace: memoryPoints steps over memoryStartMHz..memoryStopMHz; its readings and
   // frequencies are `memory`.
   Channels memory;
-  int16_t MemPoints = 0;
-  double MemStart = 0;
-  double MemStop = 0;
+  int16_t memoryPoints = 0;
+  double memoryStartMHz = 0;
+  double memoryStopMHz = 0;
   const std::vector<int16_t>& memoryReturnLossCounts() const { return memory.returnLossCounts; }
 
-  // The arrays now cover start..stop: TraceStart/TraceStop and the exact span.
+  // The arrays now cover start..stop: traceStartMHz/traceStopMHz and the exact span.
   void setTraceSpan(double start, double stop);
 
-  // The pass of `points` steps over start..stop is complete: its readings
+  // A pass of `steps` steps over start..stop is complete: its readings
   // become the live ones. The first pass of a sweep (`newSpan`) also makes the
-  // view, Points and the trace's span its own; later passes of a continuous
+  // view, `points` and the trace's span its own; later passes of a continuous
   // sweep keep the view the user has zoomed to.
-  void takePass(double start, double stop, int16_t points, bool newSpan);
+  void takePass(double start, double stop, int16_t steps, bool newSpan);
 
   // Open Chart: the chart becomes the live measurement, shown whole (the view,
-  // Points and the trace span are the chart's), its frequencies rebuilt as
+  // `points` and the trace span are the chart's), its frequencies rebuilt as
   // i x (stop - start) / N + start. Entries past N are cleared.
   void openChart(const ChartData& chart);
-  // What Save Chart writes: Points, the span the readings cover and the readings
+  // What Save Chart writes: `points`, the span the readings cover and the readings
   // 0 to N. After a zoom the span is still the whole one, so that every reading
   // keeps its frequency when the file is opened again.
   ChartData savedChart() const;
@@ -119,12 +119,12 @@ struct Measurement {
   // over its own span. The live measurement is not touched.
   void loadMemory(const ChartData& chart);
   // The memory counts as empty while its readings at indices 20 and 30 are both
-  // 0; only entries within the trace (0 to MemPoints) are looked at, and a
-  // memory never filled (MemPoints 0) is empty.
+  // 0; only entries within the trace (0 to memoryPoints) are looked at, and a
+  // memory never filled (memoryPoints 0) is empty.
   bool memoryEmpty() const;
 
-  // Fills the live arrays with a synthetic measurement over ViewStart..ViewStop
-  // with Points steps (indices 0 to Points): a return loss that rises once to
+  // Fills the live arrays with a synthetic measurement over viewStartMHz..viewStopMHz
+  // with `points` steps (indices 0 to `points`): a return loss that rises once to
   // about 12.4 dB and a triangle-wave phase.
   void fillSyntheticMeasurement();
 };

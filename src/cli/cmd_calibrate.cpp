@@ -17,7 +17,7 @@ const powermeter::CalibrationCommands kCommands{"kolm-cli calibrate --level 0",
                                                 "kolm-cli calibrate --default"};
 
 void printCalibration(Context& ctx, const powermeter::Calibration& c) {
-  *ctx.out << "cal0=" << c.Cal0 << " cal60=" << c.Cal60 << " calibration="
+  *ctx.out << "cal0=" << c.countsAt0Dbm << " cal60=" << c.countsAtMinus60Dbm << " calibration="
            << (c.isDefault()                          ? "default"
                : powermeter::withinDetectorFigures(c) ? "stored"
                                                       : "suspect")
@@ -107,7 +107,7 @@ int runCalibrate(Context& ctx, Args& args) {
     }
     overruled = check.problem;
     after = now;
-    (point == powermeter::CalPoint::ZeroDbm ? after->Cal0 : after->Cal60) =
+    (point == powermeter::CalPoint::ZeroDbm ? after->countsAt0Dbm : after->countsAtMinus60Dbm) =
         static_cast<int16_t>(count);
     return after;
   });

@@ -110,13 +110,13 @@ int runCrystal(Context& ctx, Args& args) {
 
   std::optional<LevelPass> pass;
   auto sweep = [&] {
-    return powermeter::CrystalSweep{pass->trace, pass->plan.Points, pass->plan.ViewStart,
-                                    pass->plan.ViewStop};
+    return powermeter::CrystalSweep{pass->trace, pass->plan.points, pass->plan.viewStartMHz,
+                                    pass->plan.viewStopMHz};
   };
   auto input = [&] {
     return powermeter::CrystalFitInput{.sweep = sweep(),
                                        .through = through,
-                                       .r0Ohm = ini.R0,
+                                       .r0Ohm = ini.r0Ohm,
                                        .calibration = ini.calibration,
                                        .clockMHz = params.refClockMHz,
                                        .fixture = &*record,

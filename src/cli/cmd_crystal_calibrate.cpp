@@ -95,9 +95,9 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
   }
   powermeter::PowIni ini = readPowIniWhole(ctx);
   if (r0) {
-    ini.R0 = static_cast<float>(*r0);
+    ini.r0Ohm = static_cast<float>(*r0);
   }
-  if (!(ini.R0 > 0))
+  if (!(ini.r0Ohm > 0))
     throw UsageError{"pow.ini holds no R0: give the fixture's resistance with --r0 OHM"};
   const auto quartzFile = ctx.settings.file(powermeter::kQuartzRifFile);
   const auto settingsFile = ctx.settings.file(powermeter::kSettingsFile);
@@ -129,13 +129,13 @@ int runCrystalCalibrate(Context& ctx, Args& args) {
   // R0 where the window keeps it, the other settings as pow.ini holds them now.
   auto text = [](double v) { return common::shortestText(v, 7); };
   powermeter::PowIniChange change;
-  if (r0) change.R0 = ini.R0;
+  if (r0) change.r0Ohm = ini.r0Ohm;
   if (const auto kept = powermeter::changePowIni(ctx.settings, change); !kept.written) {
     *ctx.err << "kolm-cli: " << kept.message() << " R0 is not kept\n";
     return kWriteError;
   }
   *ctx.out << "file=" << powermeter::kQuartzRifFile << " entries=" << powermeter::kRifEntries
-           << " r0_ohm=" << text(ini.R0) << "\n";
+           << " r0_ohm=" << text(ini.r0Ohm) << "\n";
   return 0;
 }
 

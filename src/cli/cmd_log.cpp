@@ -108,9 +108,10 @@ class LogPass {
       const auto pass = runLevelPass(ctx_, "log", o_.start, o_.stop, o_.points, o_.delayMs,
                                      calibration_, o_.average);
       if (!pass) return std::nullopt;
-      const size_t n = static_cast<size_t>(pass->plan.Points) + 1;
-      return powermeter::levelTrace("pass", std::span(pass->trace.data(), n), pass->plan.ViewStart,
-                                    pass->plan.ViewStop, powermeter::levelLimits(calibration_));
+      const size_t n = static_cast<size_t>(pass->plan.points) + 1;
+      return powermeter::levelTrace("pass", std::span(pass->trace.data(), n),
+                                    pass->plan.viewStartMHz, pass->plan.viewStopMHz,
+                                    powermeter::levelLimits(calibration_));
     }
     analyzer::Channels channels;
     if (!analyzerPass(ctx_, plan_, "log", channels, o_.average)) return std::nullopt;

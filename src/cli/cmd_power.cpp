@@ -65,10 +65,10 @@ int runPowerSweep(Context& ctx, Args& args) {
   const std::vector<float>& trace = pass->trace;
 
   powermeter::ChartFile chart;
-  chart.points = plan.Points;
-  chart.start = plan.ViewStart;
-  chart.stop = plan.ViewStop;
-  chart.levels.assign(trace.begin(), trace.begin() + plan.Points + 1);
+  chart.points = plan.points;
+  chart.start = plan.viewStartMHz;
+  chart.stop = plan.viewStopMHz;
+  chart.levels.assign(trace.begin(), trace.begin() + plan.points + 1);
   chart.reference = 0.0f;
   const powermeter::LevelLimits limits = powermeter::levelLimits(ini.calibration);
   const std::string content =
@@ -76,18 +76,19 @@ int runPowerSweep(Context& ctx, Args& args) {
       : normalise   ? powermeter::formatRelativeCsv(chart, limits, {rif, rifEntries})
                     : powermeter::formatCsv(chart, limits, ctx.instrument.simulated());
   if (!writeResult(ctx, *out, content)) return kWriteError;
-  *ctx.out << "levels=" << plan.Points + 1 << " start=" << common::shortestText(plan.ViewStart, 7)
-           << " stop=" << common::shortestText(plan.ViewStop, 7) << " file=" << *out;
+  *ctx.out << "levels=" << plan.points + 1
+           << " start=" << common::shortestText(plan.viewStartMHz, 7)
+           << " stop=" << common::shortestText(plan.viewStopMHz, 7) << " file=" << *out;
   if (average > 1) *ctx.out << " passes=" << average;
   *ctx.out << "\n";
   if (report)
     *ctx.out << powermeter::levelReport(
-        powermeter::analyzeLevels(chart.levels, plan.ViewStart, plan.ViewStop, limits));
+        powermeter::analyzeLevels(chart.levels, plan.viewStartMHz, plan.viewStopMHz, limits));
   if (mask) {
     endResult(ctx);
-    return printVerdicts(
-        ctx, *mask,
-        {powermeter::levelTrace("sweep", chart.levels, plan.ViewStart, plan.ViewStop, limits)});
+    return printVerdicts(ctx, *mask,
+                         {powermeter::levelTrace("sweep", chart.levels, plan.viewStartMHz,
+                                                 plan.viewStopMHz, limits)});
   }
   return 0;
 }

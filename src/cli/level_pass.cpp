@@ -18,13 +18,13 @@ class LevelSweep : public CommandSweep {
   LevelSweep(Context& ctx, const char* command, LevelPass& pass,
              const powermeter::Calibration& calibration, double delayMs, int average)
       : CommandSweep(ctx, command,
-                     {pass.plan.ViewStart, pass.plan.ViewStop, pass.plan.Points, average}),
+                     {pass.plan.viewStartMHz, pass.plan.viewStopMHz, pass.plan.points, average}),
         pass_(pass),
         calibration_(calibration),
         delayMs_(delayMs) {}
 
  private:
-  int totalPoints() const override { return pass_.plan.Points + 1; }
+  int totalPoints() const override { return pass_.plan.points + 1; }
   int measuredPoints() const override { return job_ ? static_cast<int>(job_->measured()) : 0; }
   common::SteppedJob& beginPass(bool, bool) override {
     job_.emplace(
@@ -32,7 +32,7 @@ class LevelSweep : public CommandSweep {
     return *job_;
   }
   void passCompleted(common::PassAverage& average) override {
-    powermeter::averageLevels(average, pass_.trace, pass_.plan.Points);
+    powermeter::averageLevels(average, pass_.trace, pass_.plan.points);
   }
   void leavePort() override { switchOff(ctx_, 1); }
 

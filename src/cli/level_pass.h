@@ -11,7 +11,7 @@ namespace kolm::cli {
 
 struct LevelPass {
   powermeter::SweepPlan plan;
-  std::vector<float> trace;  // levels 0 to plan.Points, then zeros
+  std::vector<float> trace;  // levels 0 to plan.points, then zeros
 };
 
 // Checks the points (1 to 20000) and the delay (0 to 60000 ms), prepares the

@@ -108,7 +108,7 @@ CountWarning calibrationCountWarning(CalPoint point, int count, const Calibratio
                         {std::to_string(count), mhzText(*mhz), pointName(point)})
           : common::arg(KOLM_TR("kolm", "The detector reads %1 from the external signal for %2"),
                         {std::to_string(count), pointName(point)});
-  const int other = zero ? current.Cal60 : current.Cal0;
+  const int other = zero ? current.countsAtMinus60Dbm : current.countsAt0Dbm;
   CountWarning out;
   out.overrulable = count != other;  // equal counts give no slope at all
   out.problem = countProblemText(point, count, other, reads, !mhz, commands);
@@ -124,7 +124,7 @@ std::string calibrationCountProblem(CalPoint point, int count, const Calibration
 
 namespace {
 
-double countsPerDb(const Calibration& c) { return (c.Cal0 - c.Cal60) / 60.0; }
+double countsPerDb(const Calibration& c) { return (c.countsAt0Dbm - c.countsAtMinus60Dbm) / 60.0; }
 
 }  // namespace
 
@@ -132,7 +132,8 @@ bool withinDetectorFigures(const Calibration& c) {
   const DetectorFigures& d = detectorFigures();
   const double slope = countsPerDb(c);
   auto clear = [&](int count) { return count > d.floorCount() && count < d.topCount(); };
-  return clear(c.Cal0) && clear(c.Cal60) && slope >= d.countsPerDb * (1 - d.slopeTolerance) &&
+  return clear(c.countsAt0Dbm) && clear(c.countsAtMinus60Dbm) &&
+         slope >= d.countsPerDb * (1 - d.slopeTolerance) &&
          slope <= d.countsPerDb * (1 + d.slopeTolerance);
 }
 
@@ -145,7 +146,7 @@ std::string detectorFiguresProblem(const Calibration& c) {
               "the detector gives %4 to %5 between counts %6 and %7: levels read with them are "
               "marked approximate and may be far off. Calibrate again, or choose the default "
               "counts."),
-      {std::to_string(c.Cal0), std::to_string(c.Cal60),
+      {std::to_string(c.countsAt0Dbm), std::to_string(c.countsAtMinus60Dbm),
        common::formatPattern(countsPerDb(c), "0.00"),
        common::formatPattern(d.countsPerDb * (1 - d.slopeTolerance), "0.0"),
        common::formatPattern(d.countsPerDb * (1 + d.slopeTolerance), "0.0"),
@@ -266,7 +267,7 @@ bool calibrateLevel(CalPoint point, std::optional<double> mhz, hw::Instrument& i
   }();
   instrument.switchOff();
   if (!taken) return false;
-  (point == CalPoint::ZeroDbm ? calibration.Cal0 : calibration.Cal60) =
+  (point == CalPoint::ZeroDbm ? calibration.countsAt0Dbm : calibration.countsAtMinus60Dbm) =
       static_cast<int16_t>(*taken);
   return true;
 }
@@ -281,8 +282,8 @@ bool calibrateDefault(common::Prompter& prompter, Calibration& calibration) {
 
 std::string formatPreviousCalibration(const Calibration& calibration) {
   common::RecordWriter w;
-  w.quoted(common::strDouble(calibration.Cal0));
-  w.quoted(common::strDouble(calibration.Cal60));
+  w.quoted(common::strDouble(calibration.countsAt0Dbm));
+  w.quoted(common::strDouble(calibration.countsAtMinus60Dbm));
   return w.text();
 }
 

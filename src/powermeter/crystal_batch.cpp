@@ -141,7 +141,7 @@ CrystalRow crystalRow(int number, std::string label, const CrystalParameters& p,
 std::vector<std::string> crystalFitWarnings(const CrystalParameters& p, const CrystalSweep& sweep) {
   std::vector<std::string> out;
   if (p.method == CrystalMethod::Edges) out.push_back(p.fallback);
-  const double start = sweep.TraceStart, stop = sweep.TraceStop;
+  const double start = sweep.traceStartMHz, stop = sweep.traceStopMHz;
   const double margin = (stop - start) / 10;
   if (p.fsMHz.value < start + margin || p.fsMHz.value > stop - margin)
     out.push_back(

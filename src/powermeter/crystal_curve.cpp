@@ -35,13 +35,13 @@ double CrystalCurve::throughAt(double f) const {
 }
 
 std::vector<double> pointFrequenciesHz(const CrystalSweep& s, double clockMHz, double offsetPpm) {
-  std::vector<double> f(static_cast<size_t>(s.Points) + 1);
+  std::vector<double> f(static_cast<size_t>(s.points) + 1);
   const double scale = 1 + offsetPpm * 1e-6;
   if (clockMHz > 0) {
     const double perMHz = kWordsPerClock / clockMHz;
-    const double first = common::roundHalfEven(s.TraceStart * perMHz);
-    const double last = common::roundHalfEven(s.TraceStop * perMHz);
-    const double step = (last - first) / s.Points;
+    const double first = common::roundHalfEven(s.traceStartMHz * perMHz);
+    const double last = common::roundHalfEven(s.traceStopMHz * perMHz);
+    const double step = (last - first) / s.points;
     double word = first;
     for (size_t i = 0; i < f.size(); ++i) {
       f[i] = common::roundHalfEven(word) / perMHz * 1e6 * scale;
@@ -49,8 +49,9 @@ std::vector<double> pointFrequenciesHz(const CrystalSweep& s, double clockMHz, d
     }
   } else {
     for (size_t i = 0; i < f.size(); ++i)
-      f[i] = chart::pointFrequency(s.TraceStart, s.TraceStop, s.Points, static_cast<double>(i)) *
-             1e6 * scale;
+      f[i] =
+          chart::pointFrequency(s.traceStartMHz, s.traceStopMHz, s.points, static_cast<double>(i)) *
+          1e6 * scale;
   }
   return f;
 }
@@ -118,7 +119,7 @@ CurveShape curveShape(std::span<const double> fHz, const std::vector<float>& lev
 
 CurveRead readCrystalCurve(const CrystalFitInput& in, bool whole) {
   const CrystalSweep& s = in.sweep;
-  const int n = s.Points;
+  const int n = s.points;
   auto refuse = [](std::string why) { return CurveRead{std::nullopt, std::move(why)}; };
   if (n < kMinCrystalPoints || s.trace.size() <= static_cast<size_t>(n))
     return refuse(KOLM_TR("kolm", "The sweep needs at least 7 points."));
@@ -126,12 +127,12 @@ CurveRead readCrystalCurve(const CrystalFitInput& in, bool whole) {
     return refuse(
         common::arg(KOLM_TR("kolm", "R0 is 0 ohm: enter the fixture's resistance with %1."),
                     {menuPath({"CrystalMeter", "calQuarz"})}));
-  if (!(s.TraceStop > s.TraceStart)) return refuse(KOLM_TR("kolm", "The sweep has no span."));
+  if (!(s.traceStopMHz > s.traceStartMHz)) return refuse(KOLM_TR("kolm", "The sweep has no span."));
   if (!in.calibration.usable())
     return refuse(KOLM_TR("kolm", "The calibration counts are equal: no level can be read."));
 
   CrystalCurve c;
-  c.countDb = 60.0 / std::abs(in.calibration.Cal0 - in.calibration.Cal60);
+  c.countDb = 60.0 / std::abs(in.calibration.countsAt0Dbm - in.calibration.countsAtMinus60Dbm);
   c.fHz = pointFrequenciesHz(s, in.clockMHz, in.clockOffsetPpm);
   c.stepHz = (c.fHz.back() - c.fHz.front()) / n;
   c.resolutionHz = in.clockMHz > 0 ? in.clockMHz * 1e6 / kWordsPerClock : 0;

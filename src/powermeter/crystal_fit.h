@@ -33,13 +33,13 @@
 
 namespace kolm::powermeter {
 
-// The sweep as the window holds it: the trace (at least Points + 1 levels), its
+// The sweep as the window holds it: the trace (at least `points` + 1 levels), its
 // step count and span.
 struct CrystalSweep {
   const std::vector<float>& trace;
-  int16_t Points = 0;
-  float TraceStart = 0;
-  float TraceStop = 0;
+  int16_t points = 0;
+  float traceStartMHz = 0;
+  float traceStopMHz = 0;
 };
 
 using circuit::CrystalModel;

@@ -15,7 +15,8 @@ namespace {
 constexpr std::string_view kHeader = "kolm crystal fixture 1";
 
 std::string countsText(const Calibration& c) {
-  return "cal0=" + std::to_string(c.Cal0) + " cal60=" + std::to_string(c.Cal60);
+  return "cal0=" + std::to_string(c.countsAt0Dbm) +
+         " cal60=" + std::to_string(c.countsAtMinus60Dbm);
 }
 
 // "key=value" words of a line, in order; empty when a word has no "=".
@@ -52,7 +53,7 @@ std::optional<Calibration> countsOf(const std::vector<std::pair<std::string, std
 
 // The count a level read with `c` came from.
 double countOf(double level, const Calibration& c) {
-  return c.Cal0 + level * (c.Cal0 - c.Cal60) / 60.0;
+  return c.countsAt0Dbm + level * (c.countsAt0Dbm - c.countsAtMinus60Dbm) / 60.0;
 }
 
 }  // namespace
@@ -164,8 +165,8 @@ ReferenceTable inCalibration(const ReferenceTable& table, const Calibration& fro
   if (from == to || !from.usable() || !to.usable()) return table;
   ReferenceTable out;
   for (size_t i = 0; i < table.size(); ++i)
-    out[i] =
-        static_cast<float>((-60.0 / (to.Cal0 - to.Cal60)) * (to.Cal0 - countOf(table[i], from)));
+    out[i] = static_cast<float>((-60.0 / (to.countsAt0Dbm - to.countsAtMinus60Dbm)) *
+                                (to.countsAt0Dbm - countOf(table[i], from)));
   return out;
 }
 
@@ -227,7 +228,7 @@ std::optional<LossCorrection> lossCorrection(const FixtureRecord& record,
                                              const Calibration& calibration, double fMHz,
                                              double conformance) {
   if (record.steps.empty() || !calibration.usable()) return std::nullopt;
-  const double countDb = 60.0 / std::abs(calibration.Cal0 - calibration.Cal60);
+  const double countDb = 60.0 / std::abs(calibration.countsAt0Dbm - calibration.countsAtMinus60Dbm);
   const ThroughLevel t = throughLevel(through, fMHz, countDb);
   std::vector<LossKnot> knots;
   for (const FixtureStep& s : record.steps) {

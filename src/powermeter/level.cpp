@@ -9,26 +9,28 @@
 namespace kolm::powermeter {
 
 float readingToDbm(int reading, const Calibration& calibration) {
-  const int d = calibration.Cal0 - calibration.Cal60;
+  const int d = calibration.countsAt0Dbm - calibration.countsAtMinus60Dbm;
   if (d == 0) return std::numeric_limits<float>::quiet_NaN();
-  return static_cast<float>((-60.0 / d) * (calibration.Cal0 - reading));
+  return static_cast<float>((-60.0 / d) * (calibration.countsAt0Dbm - reading));
 }
 
 std::string calibrationError(const Calibration& calibration) {
   if (calibration.usable()) return {};
-  return common::arg(KOLM_TR("kolm",
-                             "The 0 dBm and -60 dBm calibrations hold the same detector count "
-                             "(%1): no level can be computed from them. Calibrate again, or "
-                             "choose %2."),
-                     {common::shortestText(calibration.Cal0), menuPath({"Calibrate", "default"})});
+  return common::arg(
+      KOLM_TR("kolm",
+              "The 0 dBm and -60 dBm calibrations hold the same detector count "
+              "(%1): no level can be computed from them. Calibrate again, or "
+              "choose %2."),
+      {common::shortestText(calibration.countsAt0Dbm), menuPath({"Calibrate", "default"})});
 }
 
 LevelLimits levelLimits(const Calibration& calibration) {
   LevelLimits limits;
-  const int16_t d = static_cast<int16_t>(calibration.Cal0 - calibration.Cal60);  // as readingToDbm
-  if (d == 0) return limits;                             // nothing converts with it
-  const double level0 = (-60.0 / d) * calibration.Cal0;  // the level of count 0
-  const double levelTop = (-60.0 / d) * (calibration.Cal0 - 1023);
+  const int16_t d = static_cast<int16_t>(calibration.countsAt0Dbm -
+                                         calibration.countsAtMinus60Dbm);  // as readingToDbm
+  if (d == 0) return limits;                                     // nothing converts with it
+  const double level0 = (-60.0 / d) * calibration.countsAt0Dbm;  // the level of count 0
+  const double levelTop = (-60.0 / d) * (calibration.countsAt0Dbm - 1023);
   limits.rising = d > 0;
   limits.withinFigures = withinDetectorFigures(calibration);
   limits.calibrated = !calibration.isDefault() && limits.withinFigures;

@@ -23,21 +23,22 @@ inline constexpr int16_t kDefaultCountsAt0Dbm = hw::kNominalCountsAt0Dbm;
 inline constexpr int16_t kDefaultCountsAtMinus60Dbm = hw::kNominalCountsAtMinus60Dbm;
 
 struct Calibration {
-  int16_t Cal0 = kDefaultCountsAt0Dbm;
-  int16_t Cal60 = kDefaultCountsAtMinus60Dbm;
+  int16_t countsAt0Dbm = kDefaultCountsAt0Dbm;
+  int16_t countsAtMinus60Dbm = kDefaultCountsAtMinus60Dbm;
   // Equal counts give no slope: such a calibration cannot convert anything.
-  bool usable() const { return Cal0 != Cal60; }
+  bool usable() const { return countsAt0Dbm != countsAtMinus60Dbm; }
   // The default counts: the nominal detector's, not this one's measured.
   // Levels read with them are approximate (a few dB off).
   bool isDefault() const {
-    return Cal0 == kDefaultCountsAt0Dbm && Cal60 == kDefaultCountsAtMinus60Dbm;
+    return countsAt0Dbm == kDefaultCountsAt0Dbm && countsAtMinus60Dbm == kDefaultCountsAtMinus60Dbm;
   }
   bool operator==(const Calibration&) const = default;
 };
 
-// level = (-60 / (Cal0 - Cal60)) x (Cal0 - reading), in double precision (the
-// count difference taken without 16-bit overflow) and stored as single. An unusable calibration
-// gives NaN (never a division by 0); a sweep refuses to start with one (see calibrationError).
+// level = (-60 / (countsAt0Dbm - countsAtMinus60Dbm)) x (countsAt0Dbm - reading), in double
+// precision (the count difference taken without 16-bit overflow) and stored as single. An unusable
+// calibration gives NaN (never a division by 0); a sweep refuses to start with one (see
+// calibrationError).
 float readingToDbm(int reading, const Calibration& calibration);
 
 // Why a sweep cannot use this calibration; empty when it can.
@@ -65,7 +66,7 @@ struct LevelLimits {
   float floorDbm = -std::numeric_limits<float>::infinity();
   // At or beyond this level towards count 1023: overload.
   float overloadDbm = std::numeric_limits<float>::infinity();
-  bool rising = true;  // levels grow with the count (Cal0 above Cal60)
+  bool rising = true;  // levels grow with the count (countsAt0Dbm above countsAtMinus60Dbm)
   // False while the calibration is the default one: every level is then
   // approximate, and floor and overload are no bounds (the levels they would
   // bound are themselves a few dB off).

@@ -5,60 +5,60 @@
 namespace kolm::powermeter {
 
 void Measurement::beginPass(const SweepPlan& plan, const LevelLimits& passLimits, bool keepView) {
-  const bool samePoints = whole() && plan.Points == Points && plan.ViewStart == TraceStart &&
-                          plan.ViewStop == TraceStop;
+  const bool samePoints = whole() && plan.points == points && plan.viewStartMHz == traceStartMHz &&
+                          plan.viewStopMHz == traceStopMHz;
   if (!keepView) {
-    ViewStart = plan.ViewStart;
-    ViewStop = plan.ViewStop;
-    LevelTop = plan.LevelTop;
-    LevelBottom = plan.LevelBottom;
+    viewStartMHz = plan.viewStartMHz;
+    viewStopMHz = plan.viewStopMHz;
+    topDbm = plan.topDbm;
+    bottomDbm = plan.bottomDbm;
   }
-  TraceStart = plan.ViewStart;
-  TraceStop = plan.ViewStop;
-  Points = plan.Points;
-  validLevels = samePoints ? Points + 1 : 0;
+  traceStartMHz = plan.viewStartMHz;
+  traceStopMHz = plan.viewStopMHz;
+  points = plan.points;
+  validLevels = samePoints ? points + 1 : 0;
   limits = passLimits;
   fromFile = false;
 }
 
 void Measurement::openChart(const ChartFile& chart, const LevelLimits& chartLimits) {
-  Points = chart.points;
-  ViewStart = chart.start;
-  ViewStop = chart.stop;
-  TraceStart = ViewStart;
-  TraceStop = ViewStop;
+  points = chart.points;
+  viewStartMHz = chart.start;
+  viewStopMHz = chart.stop;
+  traceStartMHz = viewStartMHz;
+  traceStopMHz = viewStopMHz;
   std::copy(chart.levels.begin(), chart.levels.end(), levels.begin());
   if (chart.reference) storedReference = *chart.reference;
-  validLevels = Points + 1;
+  validLevels = points + 1;
   limits = chartLimits;
   fromFile = true;
 }
 
 ChartFile Measurement::savedChart(const ReferenceTable& levelReference) {
-  storedReference = referenceAtCentre(TraceStart, TraceStop, levelReference);
+  storedReference = referenceAtCentre(traceStartMHz, traceStopMHz, levelReference);
   ChartFile chart;
-  chart.points = Points;
-  chart.start = TraceStart;
-  chart.stop = TraceStop;
-  chart.levels.assign(levels.begin(), levels.begin() + Points + 1);
+  chart.points = points;
+  chart.start = traceStartMHz;
+  chart.stop = traceStopMHz;
+  chart.levels.assign(levels.begin(), levels.begin() + points + 1);
   chart.reference = storedReference;
   return chart;
 }
 
 bool Measurement::copyToMemory() {
   if (!whole()) return false;
-  MemStart = TraceStart;
-  MemStop = TraceStop;
-  MemPoints = Points;
+  memoryStartMHz = traceStartMHz;
+  memoryStopMHz = traceStopMHz;
+  memoryPoints = points;
   memoryLimits = limits;
-  std::copy(levels.begin(), levels.begin() + Points + 1, memoryLevels.begin());
+  std::copy(levels.begin(), levels.begin() + points + 1, memoryLevels.begin());
   return true;
 }
 
 void Measurement::loadMemory(const ChartFile& chart, const LevelLimits& chartLimits) {
-  MemPoints = chart.points;
-  MemStart = chart.start;
-  MemStop = chart.stop;
+  memoryPoints = chart.points;
+  memoryStartMHz = chart.start;
+  memoryStopMHz = chart.stop;
   memoryLimits = chartLimits;
   std::copy(chart.levels.begin(), chart.levels.end(), memoryLevels.begin());
 }

@@ -18,12 +18,12 @@ namespace kolm::powermeter {
 struct Measurement {
   // Shown span (MHz) and level range (dBm): a sweep's at its start, then
   // wherever a zoom moves it (the sweep itself is the window's boxes').
-  float ViewStart = 3, ViewStop = 30;
-  float LevelTop = 20, LevelBottom = -80;
-  // The levels: Points steps over TraceStart..TraceStop, flagged under `limits`
+  float viewStartMHz = 3, viewStopMHz = 30;
+  float topDbm = 20, bottomDbm = -80;
+  // The levels: `points` steps over traceStartMHz..traceStopMHz, flagged under `limits`
   // (those of the calibration they were measured or opened with).
-  int16_t Points = 1000;
-  float TraceStart = 3, TraceStop = 3;
+  int16_t points = 1000;
+  float traceStartMHz = 3, traceStopMHz = 3;
   std::vector<float> levels = std::vector<float>(kTraceSize, 0.f);
   LevelLimits limits;
   // Leading levels that belong to the trace's span and points: none before the
@@ -36,14 +36,14 @@ struct Measurement {
   bool fromFile = false;
   float storedReference = 0;
 
-  // The memory trace: MemPoints steps over MemStart..MemStop.
-  int16_t MemPoints = 0;
-  float MemStart = 0, MemStop = 0;
+  // The memory trace: memoryPoints steps over memoryStartMHz..memoryStopMHz.
+  int16_t memoryPoints = 0;
+  float memoryStartMHz = 0, memoryStopMHz = 0;
   std::vector<float> memoryLevels = std::vector<float>(kTraceSize, 0.f);
   LevelLimits memoryLimits;
 
   // Every level of the trace is a measured one.
-  bool whole() const { return validLevels == Points + 1; }
+  bool whole() const { return validLevels == points + 1; }
 
   // A pass of `plan` begins, measuring into `levels` (SweepJob), flagged under
   // `passLimits`: the trace's span becomes the plan's, and so do the view and

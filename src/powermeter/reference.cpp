@@ -143,10 +143,10 @@ std::optional<TableWords> tableWords(double refClkMHz, int lastIndex, std::strin
   };
   if (!(refClkMHz > 0) || !std::isfinite(refClkMHz)) return refuse(hw::noClockMessage());
   TableWords w;
-  w.W0 = hw::ddsTuningWord(0.1, refClkMHz);
-  w.WE = hw::ddsTuningWord(160, refClkMHz);
-  w.step = (w.W0 + w.WE) / 1600.0;
-  const double last = common::roundHalfEven(w.W0 + lastIndex * w.step);
+  w.firstWord = hw::ddsTuningWord(0.1, refClkMHz);
+  w.word160MHz = hw::ddsTuningWord(160, refClkMHz);
+  w.step = (w.firstWord + w.word160MHz) / 1600.0;
+  const double last = common::roundHalfEven(w.firstWord + lastIndex * w.step);
   if (last >= kWordLimit) {
     return refuse(
         "The reference table runs from 0.1 MHz to about 160 MHz, beyond what a DDS "
@@ -163,7 +163,7 @@ float ReferenceTableJob::readLevel() {
 }
 
 void ReferenceTableJob::startAtW0() {
-  word_ = words_.W0;
+  word_ = words_.firstWord;
   instrument_.startGenerator(wordOut(word_));
 }
 

@@ -70,12 +70,12 @@ std::string throughTableProblem(const ReferenceTable& table, const LevelLimits& 
 // Atomic writes of the whole table; false with the reason on an error.
 bool writeRif(const ReferenceTable& table, const std::filesystem::path& path, std::string* error);
 
-// The words of a table pass: W0 the word of 0.1 MHz, WE the word of 160 MHz, and
-// the step (W0 + WE) / 1600 (their sum, as the instrument has always stepped:
-// entry i is taken at W0 + i x step, 160.2 MHz for i = 1600).
+// The words of a table pass: firstWord the word of 0.1 MHz, word160MHz the word of 160 MHz, and
+// the step (firstWord + word160MHz) / 1600 (their sum, as the instrument has always stepped:
+// entry i is taken at firstWord + i x step, 160.2 MHz for i = 1600).
 struct TableWords {
-  double W0 = 0;
-  double WE = 0;
+  double firstWord = 0;
+  double word160MHz = 0;
   double step = 0;
 };
 // Refuses a clock of 0 and a clock so low that the pass's last word (index
@@ -162,16 +162,16 @@ struct LevelReferenceDrawing {
   std::optional<float> flatLevel;
 };
 
-// levelReferenceDrawing. For a sweep: from ViewStart rounded to 0.1 MHz (0.1 at least) in
-// 0.1 MHz steps while below ViewStop + 0.1 and 160, each at the table entry f x 10
+// levelReferenceDrawing. For a sweep: from viewStartMHz rounded to 0.1 MHz (0.1 at least) in
+// 0.1 MHz steps while below viewStopMHz + 0.1 and 160, each at the table entry f x 10
 // rounded (single precision, as the steps accumulate). A start beyond the table
 // draws nothing. For a loaded chart (`fromFile`): the flat line at `storedLevel`.
 LevelReferenceDrawing levelReferenceDrawing(float viewStart, float viewStop, bool fromFile,
                                             float storedLevel,
                                             const ReferenceTable& levelReference);
 
-// quartzReferenceLine: the polyline from the whole MHz at or below ViewStart in 0.1 MHz
-// steps while below ViewStop + 0.1 and 160. Its first point is where the line
+// quartzReferenceLine: the polyline from the whole MHz at or below viewStartMHz in 0.1 MHz
+// steps while below viewStopMHz + 0.1 and 160. Its first point is where the line
 // starts (so the first segment has no length); points whose entry lies outside
 // the table are left out, the line going on from the last one drawn.
 std::vector<RefPoint> quartzReferenceLine(float viewStart, float viewStop,

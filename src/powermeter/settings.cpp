@@ -56,18 +56,18 @@ PowIni parsePowIni(std::string_view content, std::string* problem) {
     return true;
   };
   const bool whole = [&] {
-    if (!next(single(ini.ViewStart))) return ended();
-    if (!next(single(ini.ViewStop))) return ended();
-    if (!next(int16(ini.Points))) return ended();
-    if (!next(single(ini.LevelTop))) return ended();
-    if (!next(single(ini.LevelBottom))) return ended();
-    if (!next(count(ini.calibration.Cal0), true)) return ended();
-    if (!next(count(ini.calibration.Cal60), true)) return ended();
+    if (!next(single(ini.viewStartMHz))) return ended();
+    if (!next(single(ini.viewStopMHz))) return ended();
+    if (!next(int16(ini.points))) return ended();
+    if (!next(single(ini.topDbm))) return ended();
+    if (!next(single(ini.bottomDbm))) return ended();
+    if (!next(count(ini.calibration.countsAt0Dbm), true)) return ended();
+    if (!next(count(ini.calibration.countsAtMinus60Dbm), true)) return ended();
     auto delay = reader.next();
     if (!delay) return ended();
     ++records;
     ini.delayText = *delay;
-    if (!next(single(ini.R0), true)) return ended();
+    if (!next(single(ini.r0Ohm), true)) return ended();
     if (reader.moreText()) {
       why = common::lineProblem(reader.line() + 1, "text after the nine records of pow.ini");
       return false;
@@ -84,8 +84,8 @@ PowIni readPowIni(const std::filesystem::path& path, std::string* problem) {
 
 PowIniTexts powIniTexts(const PowIni& ini) {
   auto text = [](double v) { return common::shortestText(v, 7); };
-  return {text(ini.ViewStart),   text(ini.ViewStop), text(ini.Points), text(ini.LevelTop),
-          text(ini.LevelBottom), ini.calibration,    ini.delayText,    ini.R0};
+  return {text(ini.viewStartMHz), text(ini.viewStopMHz), text(ini.points), text(ini.topDbm),
+          text(ini.bottomDbm),    ini.calibration,       ini.delayText,    ini.r0Ohm};
 }
 
 std::string formatPowIni(const PowIniTexts& t) {
@@ -95,23 +95,23 @@ std::string formatPowIni(const PowIniTexts& t) {
   w.quoted(t.points);
   w.quoted(t.topDbm);
   w.quoted(t.bottomDbm);
-  w.quoted(common::strDouble(t.calibration.Cal0));
-  w.quoted(common::strDouble(t.calibration.Cal60));
+  w.quoted(common::strDouble(t.calibration.countsAt0Dbm));
+  w.quoted(common::strDouble(t.calibration.countsAtMinus60Dbm));
   w.quoted(t.delayMs);
-  w.quoted(common::strSingle(t.R0));
+  w.quoted(common::strSingle(t.r0Ohm));
   return w.text();
 }
 
 std::string calibrationRecords(const Calibration& calibration) {
   common::RecordWriter w;
-  w.quoted(common::strDouble(calibration.Cal0));
-  w.quoted(common::strDouble(calibration.Cal60));
+  w.quoted(common::strDouble(calibration.countsAt0Dbm));
+  w.quoted(common::strDouble(calibration.countsAtMinus60Dbm));
   return w.text();
 }
 
 bool PowIniChange::empty() const {
   return !startMHz && !stopMHz && !points && !topDbm && !bottomDbm && !delayMs && !calibration &&
-         !R0;
+         !r0Ohm;
 }
 
 PowIniChange powIniChange(const PowIniTexts& before, const PowIniTexts& now) {
@@ -126,7 +126,7 @@ PowIniChange powIniChange(const PowIniTexts& before, const PowIniTexts& now) {
   text(c.bottomDbm, before.bottomDbm, now.bottomDbm);
   text(c.delayMs, before.delayMs, now.delayMs);
   if (!(now.calibration == before.calibration)) c.calibration = now.calibration;
-  if (now.R0 != before.R0) c.R0 = now.R0;
+  if (now.r0Ohm != before.r0Ohm) c.r0Ohm = now.r0Ohm;
   return c;
 }
 
@@ -149,7 +149,7 @@ common::SettingsChange changePowIni(common::SettingsFolder& folder, const PowIni
         put(t.bottomDbm, change.bottomDbm);
         put(t.delayMs, change.delayMs);
         if (change.calibration) t.calibration = *change.calibration;
-        if (change.R0) t.R0 = *change.R0;
+        if (change.r0Ohm) t.r0Ohm = *change.r0Ohm;
       });
 }
 

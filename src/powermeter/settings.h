@@ -19,14 +19,14 @@ inline constexpr const char* kSettingsFile = "pow.ini";
 // What readPowIni gives the window: the numeric values of items 1 to 7 and 9, and
 // item 8 as it stands.
 struct PowIni {
-  float ViewStart = 3;
-  float ViewStop = 30;
-  int16_t Points = 1000;
-  float LevelTop = 20;
-  float LevelBottom = -80;
+  float viewStartMHz = 3;
+  float viewStopMHz = 30;
+  int16_t points = 1000;
+  float topDbm = 20;
+  float bottomDbm = -80;
   Calibration calibration;
   std::string delayText = "0";  // the delay box, ms, as typed
-  float R0 = 0;
+  float r0Ohm = 0;
   bool operator==(const PowIni&) const = default;
 };
 
@@ -45,7 +45,7 @@ struct PowIniTexts {
   std::string startMHz, stopMHz, points, topDbm, bottomDbm;
   Calibration calibration;
   std::string delayMs;
-  float R0 = 0;
+  float r0Ohm = 0;
 };
 
 // The texts of settings read from pow.ini, to write them back as they were
@@ -68,7 +68,7 @@ bool savePowIni(const PowIniTexts& texts, const std::filesystem::path& path,
 struct PowIniChange {
   std::optional<std::string> startMHz, stopMHz, points, topDbm, bottomDbm, delayMs;
   std::optional<Calibration> calibration;
-  std::optional<float> R0;
+  std::optional<float> r0Ohm;
   bool empty() const;
 };
 // The items of `now` that differ from `before` (what a window last read or

@@ -67,12 +67,12 @@ SweepPreparation prepareSweep(const SweepRequest& request, double refClkMHz,
   if (!out.error.empty()) return out;
 
   SweepPlan plan;
-  plan.ViewStart = start;
-  plan.ViewStop = stop;
-  plan.Points = *rounded;
-  plan.LevelTop = static_cast<float>(request.topDbm);
-  plan.LevelBottom = static_cast<float>(request.bottomDbm);
-  if (plan.LevelTop == plan.LevelBottom) plan.LevelBottom = plan.LevelBottom - 1.0f;
+  plan.viewStartMHz = start;
+  plan.viewStopMHz = stop;
+  plan.points = *rounded;
+  plan.topDbm = static_cast<float>(request.topDbm);
+  plan.bottomDbm = static_cast<float>(request.bottomDbm);
+  if (plan.topDbm == plan.bottomDbm) plan.bottomDbm = plan.bottomDbm - 1.0f;
   plan.startWord = first.word;
   plan.stopWord = last.word;
   out.plan = plan;
@@ -86,13 +86,13 @@ SweepJob::SweepJob(hw::Instrument& instrument, const SweepPlan& plan,
       calibration_(calibration),
       delayMs_(std::move(delayMs)),
       trace_(trace) {
-  if (trace_.size() < static_cast<size_t>(plan_.Points) + 1) trace_.resize(plan_.Points + 1);
+  if (trace_.size() < static_cast<size_t>(plan_.points) + 1) trace_.resize(plan_.points + 1);
   word_ = plan_.startWord;
-  wordStep_ = (plan_.stopWord - plan_.startWord) / plan_.Points;
+  wordStep_ = (plan_.stopWord - plan_.startWord) / plan_.points;
 }
 
 double SweepJob::progress() const {
-  return static_cast<double>(next_) / (static_cast<double>(plan_.Points) + 1);
+  return static_cast<double>(next_) / (static_cast<double>(plan_.points) + 1);
 }
 
 void SweepJob::readPoint() {

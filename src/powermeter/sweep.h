@@ -16,7 +16,7 @@
 
 namespace kolm::powermeter {
 
-// A sweep trace holds indices 0 to 20002; a pass stores Points + 1 levels.
+// A sweep trace holds indices 0 to 20002; a pass stores `points` + 1 levels.
 inline constexpr int kTraceSize = common::kTraceEntries;
 inline constexpr int kMaxPoints = common::kMaxPowerMeterPoints;
 
@@ -42,11 +42,11 @@ struct SweepRequest {
 };
 
 struct SweepPlan {
-  float ViewStart = 0;
-  float ViewStop = 0;
-  int16_t Points = 0;
-  float LevelTop = 0;
-  float LevelBottom = 0;
+  float viewStartMHz = 0;
+  float viewStopMHz = 0;
+  int16_t points = 0;
+  float topDbm = 0;
+  float bottomDbm = 0;
   double startWord = 0;  // Ws, ddsTuningWord of the start
   double stopWord = 0;   // We
 };
@@ -72,18 +72,18 @@ SweepPreparation prepareSweep(const SweepRequest& request, double refClkMHz,
 // loads the start word, waits the set delay plus 10 ms and discards one reading,
 // then measures index 0 at the start; each further step measures one index: the
 // word, the delay (read afresh from `delayMs` at every point), the read-out and
-// its level. Index Points is measured at the stop. Each step is atomic; a long
+// its level. Index `points` is measured at the stop. Each step is atomic; a long
 // wait may be held (hw::PortJob), and the next step then finishes that point.
 class SweepJob : public hw::PortJob {
  public:
   using DelayMs = std::function<double()>;
-  // `trace` must hold at least Points + 1 values; entries above Points keep
+  // `trace` must hold at least `points` + 1 values; entries above `points` keep
   // their values.
   SweepJob(hw::Instrument& instrument, const SweepPlan& plan, const Calibration& calibration,
            DelayMs delayMs, std::vector<float>& trace);
 
   bool step() override;
-  bool done() const override { return next_ > plan_.Points; }
+  bool done() const override { return next_ > plan_.points; }
   double progress() const override;
   // Levels stored so far.
   int measured() const { return next_; }

@@ -310,7 +310,7 @@ void addCrystal(scpi::CommandTree& tree, Station& s) {
                                          static_cast<float>(t.startMHz),
                                          static_cast<float>(t.stopMHz)};
     const powermeter::CrystalParameters p = powermeter::fitCrystal(
-        {sweep, through, ini.R0, ini.calibration, s.instrument().params.refClockMHz, {}});
+        {sweep, through, ini.r0Ohm, ini.calibration, s.instrument().params.refClockMHz, {}});
     if (!p.ok()) {
       c.error(scpi::kExecutionError, "errore: " + p.error);
       return;
@@ -391,7 +391,7 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
       return;
     }
     powermeter::Calibration after = ini->calibration;
-    (point == powermeter::CalPoint::ZeroDbm ? after.Cal0 : after.Cal60) =
+    (point == powermeter::CalPoint::ZeroDbm ? after.countsAt0Dbm : after.countsAtMinus60Dbm) =
         static_cast<int16_t>(count);
     store(c, *ini, after);
   });
@@ -415,8 +415,9 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
   tree.add("CALibration:POWer:DATA", {}, [readIni](Call& c) {
     if (!c.parameters(0)) return;
     if (const auto ini = readIni(c))
-      c.reply(std::to_string(ini->calibration.Cal0) + "," + std::to_string(ini->calibration.Cal60) +
-              "," + (ini->calibration.isDefault() ? "1" : "0"));
+      c.reply(std::to_string(ini->calibration.countsAt0Dbm) + "," +
+              std::to_string(ini->calibration.countsAtMinus60Dbm) + "," +
+              (ini->calibration.isDefault() ? "1" : "0"));
   });
   tree.add("CALibration:BRIDge:STANdard", [&s](Call& c) {
     if (!c.parameters(1)) return;

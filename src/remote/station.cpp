@@ -147,7 +147,7 @@ std::optional<common::PassPlan> Station::plannedPass(bool fresh) {
     return std::nullopt;
   }
   levelPlan_ = *prepared.plan;
-  return common::PassPlan{levelPlan_.ViewStart, levelPlan_.ViewStop, levelPlan_.Points,
+  return common::PassPlan{levelPlan_.viewStartMHz, levelPlan_.viewStopMHz, levelPlan_.points,
                           sweep.average};
 }
 
@@ -185,15 +185,15 @@ void Station::passCompleted(common::PassAverage& average) {
       t.frequenciesHz[i] = t.analyzer.frequencies[i] * 1e6;
     t.levels.clear();
   } else {
-    powermeter::averageLevels(average, levels_, levelPlan_.Points);
+    powermeter::averageLevels(average, levels_, levelPlan_.points);
     t.mode = Mode::PowerMeter;
-    t.startMHz = levelPlan_.ViewStart;
-    t.stopMHz = levelPlan_.ViewStop;
-    t.steps = levelPlan_.Points;
-    t.levels.assign(levels_.begin(), levels_.begin() + levelPlan_.Points + 1);
+    t.startMHz = levelPlan_.viewStartMHz;
+    t.stopMHz = levelPlan_.viewStopMHz;
+    t.steps = levelPlan_.points;
+    t.levels.assign(levels_.begin(), levels_.begin() + levelPlan_.points + 1);
     t.limits = powermeter::levelLimits(calibration_);
     t.frequenciesHz.resize(t.levels.size());
-    const double step = (t.stopMHz - t.startMHz) / levelPlan_.Points;
+    const double step = (t.stopMHz - t.startMHz) / levelPlan_.points;
     for (size_t i = 0; i < t.levels.size(); ++i)
       t.frequenciesHz[i] = (t.startMHz + static_cast<double>(i) * step) * 1e6;
     t.analyzer = {};
@@ -252,8 +252,8 @@ Refusal Station::startCrystalCalibration(int client, double r0Ohm) {
     return refusal(scpi::kExecutionError,
                    common::unreadableText(powermeter::kSettingsFile, problem));
   tableIni_ = ini;
-  if (r0Ohm > 0) tableIni_.R0 = static_cast<float>(r0Ohm);
-  if (!(tableIni_.R0 > 0))
+  if (r0Ohm > 0) tableIni_.r0Ohm = static_cast<float>(r0Ohm);
+  if (!(tableIni_.r0Ohm > 0))
     return refusal(scpi::kSettingsConflict,
                    "pow.ini holds no R0: give the fixture's resistance, CAL:CRYS OHM");
   std::string error = powermeter::calibrationError(ini.calibration);
@@ -269,7 +269,7 @@ Refusal Station::startCrystalCalibration(int client, double r0Ohm) {
 namespace {
 bool changeR0(common::SettingsFolder& folder, float r0) {
   powermeter::PowIniChange change;
-  change.R0 = r0;
+  change.r0Ohm = r0;
   return powermeter::changePowIni(folder, change).written;
 }
 }  // namespace
@@ -285,12 +285,12 @@ void Station::finishTable() {
     failure_ = wrong + " Quartz.rif was not changed.";
   else if (!powermeter::writeRif(pass.table(), settings_.file(powermeter::kQuartzRifFile), &why))
     failure_ = why;
-  else if (!changeR0(settings_, tableIni_.R0))
+  else if (!changeR0(settings_, tableIni_.r0Ohm))
     failure_ = "pow.ini could not be written: R0 is not kept";
   else
     lastReport = std::string("file=") + powermeter::kQuartzRifFile +
                  " entries=" + std::to_string(powermeter::kRifEntries) +
-                 " r0_ohm=" + common::shortestText(tableIni_.R0, 7) + "\n";
+                 " r0_ohm=" + common::shortestText(tableIni_.r0Ohm, 7) + "\n";
 }
 
 // ---- ways out ----

@@ -167,7 +167,7 @@ TEST(Csv, HeaderOneRowPerPointAndTheFlag) {
 
 TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
   Measurement m;
-  m.Points = 300;
+  m.points = 300;
   m.fillSyntheticMeasurement();
   m.live.returnLossCounts[7] = 512;  // an open circuit among them
   m.live.phaseCounts[7] = 0;
@@ -218,7 +218,7 @@ TEST(Touchstone, OnePortFileThatRebuildsTheImpedance) {
 // unless told to keep them.
 TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
   Measurement m;
-  m.Points = 300;
+  m.points = 300;
   m.fillSyntheticMeasurement();
   const TraceValues t = exportTrace(300, 3, 30, m.live);
   // Points of unknown sign, and whether zero lies inside their reactance's

@@ -45,7 +45,7 @@ TEST(fillSyntheticMeasurement, FillsTheDocumentedTraceWithinTheCounts) {
   test::expectGolden("synthetic_measurement.txt", text);
 
   // The largest plan stays within the counts, far beyond 16-bit products of the index.
-  m.Points = kMaxPoints;
+  m.points = kMaxPoints;
   m.fillSyntheticMeasurement();
   for (int i = 0; i <= kMaxPoints; ++i) {
     ASSERT_TRUE(m.live.returnLossCounts[i] >= 300 && m.live.returnLossCounts[i] <= 500) << i;
@@ -60,7 +60,7 @@ TEST(fillSyntheticMeasurement, FillsTheDocumentedTraceWithinTheCounts) {
 // values of the point before it; its return loss and phase are measured.
 TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
   Measurement m;
-  m.Points = 4;
+  m.points = 4;
   m.fillSyntheticMeasurement();
   m.live.returnLossCounts[1] = 0;  // a matched point before the open
   m.live.phaseCounts[1] = 300;
@@ -68,7 +68,7 @@ TEST(TraceValues, AnOpenPointIsInfiniteNotThePreviousValues) {
   m.live.phaseCounts[2] = 0;
   m.live.returnLossCounts[3] = 513;
   TraceValues t;
-  computeTraceValues(m.live, m.Points, t);
+  computeTraceValues(m.live, m.points, t);
   ASSERT_EQ(t.frequencies.size(), 5u);
   EXPECT_EQ(t.frequencies[4], 30.0);
   EXPECT_EQ(std::tuple(t.flags[1], t.flags[2], t.flags[3]),
@@ -116,10 +116,10 @@ TEST(MemoryTrace, FileInMemoryRebuildsItsOwnFrequenciesAndLeavesTheLiveOnesAlone
   m.fillSyntheticMeasurement();
   const Channels live = m.live;
   m.loadMemory(test::chartOf(200, 7, 7.5, 300, 10));
-  EXPECT_EQ(std::tuple(m.MemPoints, m.MemStop, m.memory.returnLossCounts[199]),
+  EXPECT_EQ(std::tuple(m.memoryPoints, m.memoryStopMHz, m.memory.returnLossCounts[199]),
             std::tuple(200, 7.5, 499));
   EXPECT_EQ(m.memory.frequencies[100], 7.25f);
-  EXPECT_EQ(std::tuple(m.live.returnLossCounts, m.live.frequencies, m.Points),
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts, m.live.frequencies, m.points),
             std::tuple(live.returnLossCounts, live.frequencies, 500));
 }
 
@@ -128,14 +128,14 @@ TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
   m.fillSyntheticMeasurement();
   m.live.returnLossCounts[60] = 77;  // past the chart about to be opened
   m.openChart(test::chartOf(50, 0.5, 1.5, 400, 20));
-  EXPECT_EQ(std::tuple(m.Points, m.ViewStop, m.TraceStart), std::tuple(50, 1.5, 0.5f));
+  EXPECT_EQ(std::tuple(m.points, m.viewStopMHz, m.traceStartMHz), std::tuple(50, 1.5, 0.5f));
   EXPECT_EQ(std::tuple(m.live.phaseCounts[50], m.live.frequencies[25], m.live.returnLossCounts[60]),
             std::tuple(70, 1.0f, 0));
 
   // After a zoom the saved chart keeps the whole span, so that reading i still
   // stands at its own frequency when the file is opened again.
-  m.ViewStart = 0.8;
-  m.ViewStop = 1.0;
+  m.viewStartMHz = 0.8;
+  m.viewStopMHz = 1.0;
   const ChartData saved = m.savedChart();
   EXPECT_EQ(std::tuple(saved.points, saved.start, saved.stop), std::tuple(50, 0.5, 1.5));
   ASSERT_EQ(saved.returnLossCounts.size(), 51u);
@@ -146,14 +146,15 @@ TEST(OpenAndSave, ChartShownWholeAndSavedWithTheSpanItsReadingsCover) {
 // takes the view with it, so a continuous sweep keeps the view zoomed to.
 TEST(Measurement, APassBecomesLiveAndTheFirstSetsTheView) {
   Measurement m;
-  m.ViewStart = 7;
+  m.viewStartMHz = 7;
   m.pass.returnLossCounts[3] = 99;
   m.takePass(5, 10, 100, false);
-  EXPECT_EQ(std::tuple(m.live.returnLossCounts[3], m.ViewStart, m.Points),
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts[3], m.viewStartMHz, m.points),
             std::tuple(99, 7, kDefaultPoints));
   m.pass.returnLossCounts[3] = 42;
   m.takePass(5, 10, 100, true);
-  EXPECT_EQ(std::tuple(m.live.returnLossCounts[3], m.ViewStart, m.Points, m.TraceStop, m.SpanStop),
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts[3], m.viewStartMHz, m.points, m.traceStopMHz,
+                       m.spanStopMHz),
             std::tuple(42, 5, 100, 10.0f, 10));
 }
 

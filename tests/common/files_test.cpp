@@ -251,9 +251,9 @@ TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
     const auto ini = kolm::powermeter::readPowIni(file, &problem);
     EXPECT_EQ(problem.empty(), c.whole) << problem;
     if (c.whole) {
-      EXPECT_EQ(ini.calibration.Cal0, 800);
-      EXPECT_EQ(ini.calibration.Cal60, 200);
-      EXPECT_EQ(ini.R0, 50);
+      EXPECT_EQ(ini.calibration.countsAt0Dbm, 800);
+      EXPECT_EQ(ini.calibration.countsAtMinus60Dbm, 200);
+      EXPECT_EQ(ini.r0Ohm, 50);
     }
     SettingsKeeper keeper;
     const KeptAside first = keeper.keep(file, problem);

@@ -85,7 +85,8 @@ TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
         EXPECT_EQ(taken, !*warning || useAnyway);
         if (taken) {
           // The count read there (the typical board's about 814 and 206).
-          const int count = c.point == CalPoint::ZeroDbm ? cal.Cal0 : cal.Cal60;
+          const int count =
+              c.point == CalPoint::ZeroDbm ? cal.countsAt0Dbm : cal.countsAtMinus60Dbm;
           if (mhz) {
             rig.tune(*mhz);
             EXPECT_NEAR(count, rig.detector(), 3);
@@ -155,7 +156,7 @@ TEST(LevelCalibration, ThePreviousSettingOfTheGeneratorDoesNotMatter) {
     common::ScriptedPrompter prompter;
     Calibration cal;
     EXPECT_TRUE(calibrateLevel(CalPoint::ZeroDbm, 10, rig.instrument, prompter, cal));
-    return cal.Cal0;
+    return cal.countsAt0Dbm;
   };
   EXPECT_NEAR(take(std::nullopt), take(30.0), 2);
 }

@@ -331,8 +331,8 @@ TEST_F(CliPowerSweep, CalibrateStepsRefusalsAndPrevious) {
   EXPECT_NE(r.out.find("freq_mhz=14\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(" calibration=stored"), std::string::npos) << r.out;
   const powermeter::PowIni after = powermeter::readPowIni(powermeter::kSettingsFile);
-  EXPECT_NEAR(after.calibration.Cal0, 814, 6);
-  EXPECT_EQ(after.R0, 50);  // the rest as it was
+  EXPECT_NEAR(after.calibration.countsAt0Dbm, 814, 6);
+  EXPECT_EQ(after.r0Ohm, 50);  // the rest as it was
   r = runCli("--backend sim calibrate --previous");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "cal0=826 cal60=235 calibration=default\n");

@@ -59,8 +59,8 @@ CrystalParameters measure(const Truth& t, double r0, int points, double bandwidt
   SweepJob job(
       rig.instrument, *prepared.plan, {}, [] { return 0.0; }, trace);
   job.runToEnd();
-  const CrystalSweep sweep{trace, prepared.plan->Points, prepared.plan->ViewStart,
-                           prepared.plan->ViewStop};
+  const CrystalSweep sweep{trace, prepared.plan->points, prepared.plan->viewStartMHz,
+                           prepared.plan->viewStopMHz};
   return fitCrystal({.sweep = sweep, .through = reference.table(), .r0Ohm = r0, .clockMHz = 400});
 }
 
@@ -180,7 +180,7 @@ TEST(CrystalFit, ChecksNameWhatIsWrongWithABadFit) {
   SweepJob job(
       rig.instrument, *plan, {}, [] { return 0.0; }, trace);
   job.runToEnd();
-  const CrystalFitInput in{.sweep = {trace, plan->Points, plan->ViewStart, plan->ViewStop},
+  const CrystalFitInput in{.sweep = {trace, plan->points, plan->viewStartMHz, plan->viewStopMHz},
                            .through = reference.table(),
                            .r0Ohm = 50,
                            .clockMHz = 400};
@@ -519,7 +519,8 @@ TEST(LadderFilter, CohnDesignPredictedSolvedAndSwept) {
   job.runToEnd();
   const double through = throughLevel(reference.table(), f0 / 1e6, 60.0 / 591).levelDb;
   for (int i = 0; i <= 200; ++i) {
-    const double f = (plan->ViewStart + i * (plan->ViewStop - plan->ViewStart) / 200.0) * 1e6;
+    const double f =
+        (plan->viewStartMHz + i * (plan->viewStopMHz - plan->viewStartMHz) / 200.0) * 1e6;
     EXPECT_NEAR(trace[i] - through, ladderGainDb(d.network, f), 0.5) << f;
   }
 }

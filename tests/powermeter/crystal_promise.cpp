@@ -45,9 +45,9 @@ class Fixture {
       : board_(board), rig_("through", "r=50", {}, board) {
     if (calibration != PromiseCalibration::Default) {
       rig_.tune(kCalibrationMHz);
-      calibration_.Cal0 = static_cast<int16_t>(readCalibrationCount(rig_.instrument));
+      calibration_.countsAt0Dbm = static_cast<int16_t>(readCalibrationCount(rig_.instrument));
       connect("atten:60");
-      calibration_.Cal60 = static_cast<int16_t>(readCalibrationCount(rig_.instrument));
+      calibration_.countsAtMinus60Dbm = static_cast<int16_t>(readCalibrationCount(rig_.instrument));
       connect("through");
     }
     through_ = table();
@@ -108,7 +108,7 @@ class Fixture {
   }
 
   CrystalFitInput input() const {
-    return {.sweep = {trace_, plan_.Points, plan_.ViewStart, plan_.ViewStop},
+    return {.sweep = {trace_, plan_.points, plan_.viewStartMHz, plan_.viewStopMHz},
             .through = through_,
             .r0Ohm = kR0,
             .calibration = calibration_,

@@ -54,9 +54,9 @@ TEST(ReferencePasses, LevelTableWordsDelaysAndReadings) {
   EXPECT_EQ(job.progress(), 1);
   EXPECT_FALSE(job.step());
 
-  // Word 0 is 0.1 MHz at a 400 MHz clock, word i W0 + i (W0 + WE) / 1600 (the
-  // last 160.2 MHz), each read after a wait: 20 ms for the first entry, then
-  // 200000 / i + 10000 units (fractional).
+  // Word 0 is 0.1 MHz at a 400 MHz clock, word i firstWord + i (firstWord +
+  // word160MHz) / 1600 (the last 160.2 MHz), each read after a wait: 20 ms for
+  // the first entry, then 200000 / i + 10000 units (fractional).
   test::expectGolden("level_reference.trace", test::wireText(rig));
   EXPECT_FLOAT_EQ(job.table()[0], readingToDbm(900, {}));
   EXPECT_FLOAT_EQ(job.table()[1600], readingToDbm(900 - 1600 % 700, {}));
@@ -70,7 +70,7 @@ TEST(ReferencePasses, QuartzTableReadsBeforeEachStep) {
   QuartzReferenceJob job(rig.instrument, *words, {});
   job.runToEnd();
 
-  // The DDS set up first (the pass runs at the configured clock), W0, then after
+  // The DDS set up first (the pass runs at the configured clock), firstWord, then after
   // each reading the next word, the last one after entry 1600. Entry 0 is read
   // twice and the second reading stays; entry i is the reading taken at word i.
   test::expectGolden("quartz_reference.trace", test::wireText(rig));
@@ -232,12 +232,12 @@ TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   EXPECT_EQ(readPowIni(kSettingsFile), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
 
   PowIni shortFile = parsePowIni("\" 7\"\r\n\" 7.5\"\r\n");
-  EXPECT_EQ(shortFile.ViewStop, 7.5f);
-  EXPECT_EQ(shortFile.Points, 1000);
+  EXPECT_EQ(shortFile.viewStopMHz, 7.5f);
+  EXPECT_EQ(shortFile.points, 1000);
   // A count that does not fit 16 bits stops the reading there.
   PowIni bad = parsePowIni("\"1\"\r\n\"2\"\r\n\"99999\"\r\n\"0\"\r\n");
-  EXPECT_EQ(bad.ViewStop, 2);
-  EXPECT_EQ(bad.LevelTop, 20);
+  EXPECT_EQ(bad.viewStopMHz, 2);
+  EXPECT_EQ(bad.topDbm, 20);
 
   const std::string head = "\"3\"\r\n\"30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n";
   // Counts outside the detector's 0..1023, and a level beyond single precision.
@@ -245,11 +245,11 @@ TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
        {"\"20000\"\r\n\"-20000\"", "\"826\"\r\n\"-1\"", "\"1024\"\r\n\"235\""}) {
     const PowIni ini = parsePowIni(head + counts + "\r\n\"0\"\r\n\"7\"\r\n");
     EXPECT_EQ(ini.calibration, Calibration{}) << counts;
-    EXPECT_EQ(ini.R0, 0) << counts;
+    EXPECT_EQ(ini.r0Ohm, 0) << counts;
   }
   const PowIni beyond = parsePowIni("\"3\"\r\n\"1e39\"\r\n\"500\"\r\n");
-  EXPECT_EQ(beyond.ViewStart, 3);
-  EXPECT_EQ(beyond.ViewStop, 30);
+  EXPECT_EQ(beyond.viewStartMHz, 3);
+  EXPECT_EQ(beyond.viewStopMHz, 30);
   // The count difference is taken without a 16-bit overflow (which made a
   // reading of 0 show +47 dBm).
   EXPECT_FLOAT_EQ(readingToDbm(0, Calibration{20000, -20000}), -30.0f);
@@ -266,13 +266,13 @@ TEST(PowIniFile, NineQuotedItemsRoundTrip) {
   ASSERT_TRUE(savePowIni({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f},
                          kSettingsFile, keeper));
   PowIni back = readPowIni(kSettingsFile);
-  EXPECT_EQ(std::tuple(back.ViewStop, back.Points, back.LevelBottom, back.delayText, back.R0),
+  EXPECT_EQ(std::tuple(back.viewStopMHz, back.points, back.bottomDbm, back.delayText, back.r0Ohm),
             std::tuple(14.35f, 20000, -50.5f, "2.5", 12.5f));
   EXPECT_EQ(back.calibration, (Calibration{800, 200}));
   // Item 8 goes back unchanged, whatever it holds; a quote cannot break the file.
   ASSERT_TRUE(savePowIni({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}, kSettingsFile, keeper));
   EXPECT_EQ(readPowIni(kSettingsFile).delayText, "1,5 ms");
-  EXPECT_EQ(readPowIni(kSettingsFile).R0, 0);
+  EXPECT_EQ(readPowIni(kSettingsFile).r0Ohm, 0);
 }
 
 TEST(ChartFileFormat, WritesNPlusFiveLines) {

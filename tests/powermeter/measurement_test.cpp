@@ -35,24 +35,24 @@ TEST(PowerMeasurement, APassReusesTheLastLevelsOnlyAtTheSamePoints) {
     m.measured(10);  // never fewer than before
     m.beginPass(c.next, {});
     EXPECT_EQ(m.validLevels, c.valid) << c.what;
-    EXPECT_EQ(m.ViewStop, c.next.ViewStop) << c.what;
-    EXPECT_EQ(m.TraceStop, c.next.ViewStop) << c.what;
+    EXPECT_EQ(m.viewStopMHz, c.next.viewStopMHz) << c.what;
+    EXPECT_EQ(m.traceStopMHz, c.next.viewStopMHz) << c.what;
   }
 }
 
 TEST(PowerMeasurement, ChartsTheMemoryAndWhatASaveWrites) {
   Measurement m;
   EXPECT_FALSE(m.copyToMemory());  // nothing measured yet
-  m.LevelTop = 5;
+  m.topDbm = 5;
   m.openChart({4, 10, 12, {-1, -2, -3, -4, -5}, -7.5f}, {});
   EXPECT_TRUE(m.whole() && m.fromFile);
   EXPECT_EQ(m.storedReference, -7.5f);
-  EXPECT_EQ(m.LevelTop, 5);  // the level range stays the window's
-  EXPECT_EQ(m.TraceStart, 10);
+  EXPECT_EQ(m.topDbm, 5);  // the level range stays the window's
+  EXPECT_EQ(m.traceStartMHz, 10);
 
   // After a zoom the file still gets the span the levels cover, and the level
   // reference at its centre (entry 110) becomes the stored one.
-  m.ViewStart = 10.5f;
+  m.viewStartMHz = 10.5f;
   ReferenceTable reference{};
   reference[110] = -3.25f;
   const ChartFile saved = m.savedChart(reference);
@@ -61,9 +61,9 @@ TEST(PowerMeasurement, ChartsTheMemoryAndWhatASaveWrites) {
   EXPECT_EQ(m.storedReference, -3.25f);
 
   ASSERT_TRUE(m.copyToMemory());
-  EXPECT_EQ(m.MemPoints, 4);
+  EXPECT_EQ(m.memoryPoints, 4);
   EXPECT_EQ(m.memoryLevels[4], -5);
   m.loadMemory({1, 3, 4, {-9, -8}, {}}, {});
-  EXPECT_EQ(m.MemStart, 3);
+  EXPECT_EQ(m.memoryStartMHz, 3);
   EXPECT_EQ(m.memoryLevels[1], -8);
 }

@@ -54,21 +54,21 @@ TEST(SweepSettings, PointLimitAndTimeWarning) {
 TEST(SweepSettings, StartStopExchangeAndEmptySpan) {
   auto swapped = prepareSweep({10, 5, 100, 20, -80}, 100, {});
   ASSERT_TRUE(swapped.plan);
-  EXPECT_EQ(std::tuple(swapped.plan->ViewStart, swapped.plan->ViewStop, swapped.startMHz,
+  EXPECT_EQ(std::tuple(swapped.plan->viewStartMHz, swapped.plan->viewStopMHz, swapped.startMHz,
                        swapped.stopMHz),
             std::tuple(5, 10, " 5", " 10"));
 
   auto same = prepareSweep({7, 7, 100, 20, -80}, 100, {});
   ASSERT_TRUE(same.plan);
-  EXPECT_EQ(same.plan->ViewStart, 7);
-  EXPECT_FLOAT_EQ(same.plan->ViewStop, 7.1f);
+  EXPECT_EQ(same.plan->viewStartMHz, 7);
+  EXPECT_FLOAT_EQ(same.plan->viewStopMHz, 7.1f);
   EXPECT_FALSE(same.startMHz || same.stopMHz);  // the boxes still show 7
 
   auto levels = prepareSweep({1, 2, 10, -10, -10}, 100, {});
   ASSERT_TRUE(levels.plan);
-  EXPECT_EQ(std::pair(levels.plan->LevelTop, levels.plan->LevelBottom), std::pair(-10.f, -11.f));
-  EXPECT_EQ(prepareSweep({1, 2, 10.5, 0, -1}, 100, {}).plan->Points, 10);
-  EXPECT_EQ(prepareSweep({1, 2, 11.5, 0, -1}, 100, {}).plan->Points, 12);
+  EXPECT_EQ(std::pair(levels.plan->topDbm, levels.plan->bottomDbm), std::pair(-10.f, -11.f));
+  EXPECT_EQ(prepareSweep({1, 2, 10.5, 0, -1}, 100, {}).plan->points, 10);
+  EXPECT_EQ(prepareSweep({1, 2, 11.5, 0, -1}, 100, {}).plan->points, 12);
 }
 
 TEST(SweepSettings, RefusalsBeforeAnythingIsSent) {
@@ -121,7 +121,7 @@ TEST(SweepPass, WireOrderSettlingReadAndIndices) {
   test::expectGolden("power_sweep_pass.trace", test::wireText(rig));
   EXPECT_EQ(rig.instrument.tunedWord(), hw::ddsTuningWord(20, 100));
   for (int i = 0; i <= 10; ++i) EXPECT_FLOAT_EQ(trace[i], readingToDbm(899 - i, {})) << i;
-  EXPECT_EQ(trace[11], 123.f);  // above Points: untouched
+  EXPECT_EQ(trace[11], 123.f);  // above the plan's points: untouched
 }
 
 // A pass stepped from an event loop leaves its long waits held: the point stays

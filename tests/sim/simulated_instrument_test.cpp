@@ -461,9 +461,9 @@ double worst(const TypicalRig::Pass& p) {
 TEST(TypicalBoard, CalibrationEarnsTheLevelAccuracyAndTheEndsAreFlagged) {
   TypicalRig rig;
   const powermeter::Calibration cal = rig.calibrate();
-  EXPECT_GE(cal.Cal0, 800);  // the advice the prompts give
-  EXPECT_LE(cal.Cal0, 900);
-  EXPECT_NEAR(cal.Cal60, 200, 20);
+  EXPECT_GE(cal.countsAt0Dbm, 800);  // the advice the prompts give
+  EXPECT_LE(cal.countsAt0Dbm, 900);
+  EXPECT_NEAR(cal.countsAtMinus60Dbm, 200, 20);
   for (int atten : {10, 30, 50}) {
     rig.connect("atten:" + std::to_string(atten));
     const auto before = rig.sweep(1, 30, 29, powermeter::Calibration{});

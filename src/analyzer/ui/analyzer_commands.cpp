@@ -136,12 +136,12 @@ void AnalyzerWindow::updateAntennaWindows() {
     // Values the chart holds are this redraw's; others may be older.
     if (!memoryValues_ || memoryValues_.use_count() == 1) {
       if (!memoryValues_) memoryValues_ = std::make_shared<TraceValues>();
-      computeTraceValues(m_.memory, m_.MemPoints, *memoryValues_, figures_, intervalsComputed_);
+      computeTraceValues(m_.memory, m_.memoryPoints, *memoryValues_, figures_, intervalsComputed_);
     }
     memory = memoryValues_.get();
   }
   smith_->setHeading(printHeading(), simulatedData_);
-  smith_->showTraces(*liveValues_, m_.Points, memory, m_.MemPoints, chart_->markers());
+  smith_->showTraces(*liveValues_, m_.points, memory, m_.memoryPoints, chart_->markers());
 }
 
 // ---- printing ----
@@ -171,10 +171,10 @@ void AnalyzerWindow::printScreen() {
 }
 
 QString AnalyzerWindow::printHeading() const {
-  QString text =
-      tr("Antenna analyzer, %1 to %2 MHz, %3 points")
-          .arg(qs(common::shortestText(m_.TraceStart)), qs(common::shortestText(m_.TraceStop)))
-          .arg(m_.Points);
+  QString text = tr("Antenna analyzer, %1 to %2 MHz, %3 points")
+                     .arg(qs(common::shortestText(m_.traceStartMHz)),
+                          qs(common::shortestText(m_.traceStopMHz)))
+                     .arg(m_.points);
   text += figuresMeasured_ ? tr(", bridge figures as checked") : tr(", published bridge figures");
   if (cable_) text += tr(", far end of %1").arg(qs(cableText(*cable_)));
   return text;
@@ -195,9 +195,9 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   simulatedData_ = false;
   chart_->setNote({});
   newHome();
-  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
-  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
-  pointsEdit_->setText(QString::number(m_.Points));
+  startEdit_->setText(qs(common::shortestText(m_.viewStartMHz)));
+  stopEdit_->setText(qs(common::shortestText(m_.viewStopMHz)));
+  pointsEdit_->setText(QString::number(m_.points));
   redraw();
 }
 

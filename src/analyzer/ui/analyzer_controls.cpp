@@ -46,7 +46,7 @@ void AnalyzerWindow::buildChart() {
   chart_->setCursorLineShown(false);  // cursorLine_ is the cursor
   chart_->setColours(Qt::black, palette().color(QPalette::Window),
                      chart::ui::paletteQColor(kGridColor));
-  chart_->setBandZoom([this] { return chart::View{m_.ViewStart, m_.ViewStop, 0, 0}; });
+  chart_->setBandZoom([this] { return chart::View{m_.viewStartMHz, m_.viewStopMHz, 0, 0}; });
   connect(chart_, &chart::ui::SweepChart::cursorChanged, this,
           [this](double x, double y) { showReadout(x, y); });
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
@@ -350,9 +350,9 @@ void AnalyzerWindow::fitReadouts() {
 
 // The boxes show the span and points of the measurement on the chart.
 void AnalyzerWindow::showSweepBoxes() {
-  startEdit_->setText(QString::fromStdString(common::shortestText(m_.ViewStart)));
-  stopEdit_->setText(QString::fromStdString(common::shortestText(m_.ViewStop)));
-  pointsEdit_->setText(QString::number(m_.Points));
+  startEdit_->setText(QString::fromStdString(common::shortestText(m_.viewStartMHz)));
+  stopEdit_->setText(QString::fromStdString(common::shortestText(m_.viewStopMHz)));
+  pointsEdit_->setText(QString::number(m_.points));
 }
 
 }  // namespace kolm::analyzer::ui

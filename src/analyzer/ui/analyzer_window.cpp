@@ -82,8 +82,9 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
   // one on a reading outside the calibration's span says it is uncorrected.
   chart_->setMarkerFrequencyNote([this](double x) {
     std::string note;
-    if (lastAnalysis_ && m_.Points > 0)
-      note = markerFrequencyNote(*lastAnalysis_, x, (m_.TraceStop - m_.TraceStart) / m_.Points / 2);
+    if (lastAnalysis_ && m_.points > 0)
+      note = markerFrequencyNote(*lastAnalysis_, x,
+                                 (m_.traceStopMHz - m_.traceStartMHz) / m_.points / 2);
     const auto i = liveValues_ ? nearestPoint(*liveValues_, x) : std::nullopt;
     if (i && *i < liveValues_->correction.size() &&
         liveValues_->correction[*i] == Correction::Uncorrected)
@@ -100,7 +101,7 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
         return std::nullopt;
       }
       // With a cable taken out, the load at its far end, as the window shows it.
-      TraceValues t = exportTrace(m_.Points, m_.TraceStart, m_.TraceStop, m_.live, figures_);
+      TraceValues t = exportTrace(m_.points, m_.traceStartMHz, m_.traceStopMHz, m_.live, figures_);
       ExportSource source;
       source.figuresMeasured = figuresMeasured_;
       source.calibration = t.calibration;
@@ -148,13 +149,13 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
   if (const auto kept = context_.settings.keeper().keep(settingsFile, problem);
       !kept.message.empty())
     context_.prompter.message(kept.message, common::Icon::Warning);
-  m_.ViewStart = s.start;
-  m_.ViewStop = s.stop;
-  m_.Points = s.points;
+  m_.viewStartMHz = s.start;
+  m_.viewStopMHz = s.stop;
+  m_.points = s.points;
   m_.setTraceSpan(s.start, s.stop);
-  startEdit_->setText(qs(common::shortestText(m_.ViewStart)));
-  stopEdit_->setText(qs(common::shortestText(m_.ViewStop)));
-  pointsEdit_->setText(QString::number(m_.Points));
+  startEdit_->setText(qs(common::shortestText(m_.viewStartMHz)));
+  stopEdit_->setText(qs(common::shortestText(m_.viewStopMHz)));
+  pointsEdit_->setText(QString::number(m_.points));
   stored_ = shownSettings();
   // A box left with a new value is kept at once.
   for (QLineEdit* box : {startEdit_, stopEdit_, pointsEdit_})
@@ -257,13 +258,13 @@ void AnalyzerWindow::buildMenus() {
 void AnalyzerWindow::setQuantityScale(int quantity) {
   auto scale = chart::analyzerQuantityScale(quantity);
   if (!scale) return;
-  chart_->setScale(chart::analyzerScale(*scale, m_.ViewStart, m_.ViewStop));
+  chart_->setScale(chart::analyzerScale(*scale, m_.viewStartMHz, m_.viewStopMHz));
 }
 
 void AnalyzerWindow::drawGrid() {
   auto scale = chart::analyzerQuantityScale(selection_.selectedQuantity);
   if (!scale) return;
-  chart_->setGrid(chart::analyzerGrid(*scale, m_.ViewStart, m_.ViewStop));
+  chart_->setGrid(chart::analyzerGrid(*scale, m_.viewStartMHz, m_.viewStopMHz));
 }
 
 void AnalyzerWindow::loadIcon() {
@@ -338,7 +339,7 @@ chart::ui::Trace AnalyzerWindow::liveTrace(int quantity) const {
   return traceOf(liveValues_, quantity, traceColour(quantity), kQuantityCaptions[quantity]);
 }
 
-// The memory trace of a quantity: points 0 to MemPoints at the memory's frequencies, in
+// The memory trace of a quantity: points 0 to memoryPoints at the memory's frequencies, in
 // colour-table entry quantity + 6.
 chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
   chart::ui::Trace t = traceOf(memoryValues_, quantity,
@@ -351,7 +352,7 @@ chart::ui::Trace AnalyzerWindow::memoryTrace(int quantity) const {
 // The memory traces of the quantities drawn; the chart puts them over the live ones.
 std::vector<chart::ui::Trace> AnalyzerWindow::memoryTraces() {
   std::vector<chart::ui::Trace> memory;
-  computeTraceValues(m_.memory, m_.MemPoints, reusable(memoryValues_), figures_,
+  computeTraceValues(m_.memory, m_.memoryPoints, reusable(memoryValues_), figures_,
                      intervalsComputed_);
   for (int q = 0; q < kQuantities; ++q)
     if (selection_.shownTraces[q]) memory.push_back(memoryTrace(q));
@@ -376,10 +377,10 @@ void AnalyzerWindow::redraw() {
   // The values of every point, for the traces shown and the analysis panel;
   // with a cable, those of its far end.
   if (cable_) {
-    computeTraceValues(m_.live, m_.Points, reusable(nearValues_), figures_, intervalsComputed_);
+    computeTraceValues(m_.live, m_.points, reusable(nearValues_), figures_, intervalsComputed_);
     liveValues_ = std::make_shared<TraceValues>(withoutCable(*nearValues_, *cable_));
   } else {
-    computeTraceValues(m_.live, m_.Points, reusable(liveValues_), figures_, intervalsComputed_);
+    computeTraceValues(m_.live, m_.points, reusable(liveValues_), figures_, intervalsComputed_);
   }
   // The demonstration is no measurement: the panel says so instead of
   // analysing it.
@@ -426,8 +427,8 @@ void AnalyzerWindow::showDemonstration() {
   // Drawn over a span of its own, the default 3 to 30 MHz, so that it does not
   // pass for a measurement of the band the boxes hold; they keep the next
   // sweep's span.
-  m_.ViewStart = kDefaultStartMHz;
-  m_.ViewStop = kDefaultStopMHz;
+  m_.viewStartMHz = kDefaultStartMHz;
+  m_.viewStopMHz = kDefaultStopMHz;
   m_.setTraceSpan(kDefaultStartMHz, kDefaultStopMHz);
   m_.fillSyntheticMeasurement();
   simulatedData_ = true;
@@ -455,7 +456,7 @@ void AnalyzerWindow::selectQuantity(int index) {
 
 void AnalyzerWindow::showReadout(double x, double y) {
   cursorFrequencyEdit_->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
-  const int i = chart::clampedCursorIndex(x, m_.TraceStart, m_.TraceStop, m_.Points);
+  const int i = chart::clampedCursorIndex(x, m_.traceStartMHz, m_.traceStopMHz, m_.points);
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (liveValues_ && i >= 0 && static_cast<size_t>(i) < liveValues_->flags.size()) {
@@ -485,21 +486,21 @@ void AnalyzerWindow::showReadout(double x, double y) {
 }
 
 void AnalyzerWindow::applyView(const chart::View& v) {
-  m_.ViewStart = v.start;
-  m_.ViewStop = v.stop;
+  m_.viewStartMHz = v.start;
+  m_.viewStopMHz = v.stop;
   // The boxes follow the view, to the digits a sweep of it resolves: the next
   // sweep covers what is shown.
-  const double step = std::fabs(m_.ViewStop - m_.ViewStart) / std::max<int>(m_.Points, 1);
-  startEdit_->setText(qs(chart::resolvedText(m_.ViewStart, step)));
-  stopEdit_->setText(qs(chart::resolvedText(m_.ViewStop, step)));
+  const double step = std::fabs(m_.viewStopMHz - m_.viewStartMHz) / std::max<int>(m_.points, 1);
+  startEdit_->setText(qs(chart::resolvedText(m_.viewStartMHz, step)));
+  stopEdit_->setText(qs(chart::resolvedText(m_.viewStopMHz, step)));
   redraw();
 }
 
 void AnalyzerWindow::newHome() {
-  const auto home =
-      chart::analyzerReset({m_.ViewStart, m_.ViewStop, 0, 0}, m_.TraceStart, m_.TraceStop);
+  const auto home = chart::analyzerReset({m_.viewStartMHz, m_.viewStopMHz, 0, 0}, m_.traceStartMHz,
+                                         m_.traceStopMHz);
   chart_->setHomeView(home);
-  chart_->setZoomRule(chart::kAnalyzerZoom, m_.TraceStart, m_.TraceStop, m_.Points);
+  chart_->setZoomRule(chart::kAnalyzerZoom, m_.traceStartMHz, m_.traceStopMHz, m_.points);
 }
 
 void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }

@@ -21,8 +21,8 @@ void PowerMeterWindow::showAnalysis() {
                          [](float v) { return v != 0; })) {
     through = levelReference_;
   }
-  auto rows = levelAnalysisRows(
-      analyzeLevels(levels, m_.TraceStart, m_.TraceStop, m_.limits, through ? &*through : nullptr));
+  auto rows = levelAnalysisRows(analyzeLevels(levels, m_.traceStartMHz, m_.traceStopMHz, m_.limits,
+                                              through ? &*through : nullptr));
   if (storedTraces_)
     for (auto& row : storedTraces_->verdictRows(liveStoredTraces())) rows.push_back(row);
   analysis_->setRows(rows);

@@ -51,8 +51,8 @@ void PowerMeterWindow::calibrateAt(CalPoint point) {
     return;
   // The count taken at this level; the other one as pow.ini holds it.
   changeCalibration([point, after](Calibration now) -> std::optional<Calibration> {
-    (point == CalPoint::ZeroDbm ? now.Cal0 : now.Cal60) =
-        point == CalPoint::ZeroDbm ? after.Cal0 : after.Cal60;
+    (point == CalPoint::ZeroDbm ? now.countsAt0Dbm : now.countsAtMinus60Dbm) =
+        point == CalPoint::ZeroDbm ? after.countsAt0Dbm : after.countsAtMinus60Dbm;
     return now;
   });
   startSingleSweep();  // the chart shows the new calibration
@@ -100,10 +100,10 @@ void PowerMeterWindow::restorePreviousCalibration() {
   if (!context_.prompter.confirm(
           tr("Restore the previous calibration (%1 counts at 0 dBm, %2 at -60 dBm)? The one in "
              "use (%3 and %4) is kept in its place.")
-              .arg(previous->Cal0)
-              .arg(previous->Cal60)
-              .arg(calibration_.Cal0)
-              .arg(calibration_.Cal60)
+              .arg(previous->countsAt0Dbm)
+              .arg(previous->countsAtMinus60Dbm)
+              .arg(calibration_.countsAt0Dbm)
+              .arg(calibration_.countsAtMinus60Dbm)
               .toStdString()))
     return;
   const auto restored = bringBackPreviousCalibration(context_.settings, &error);
@@ -253,7 +253,7 @@ void PowerMeterWindow::measureQuartzReference() {
           KOLM_TR("kolm",
                   "R0 in ohm: la resistenza che chiude il circuito di prova, sorgente e carico "
                   "insieme (50 ohm nel circuito di prova usuale)."),
-      common::shortestText(R0 > 0 ? R0 : kDefaultR0, 7));
+      common::shortestText(r0Ohm_ > 0 ? r0Ohm_ : kDefaultR0, 7));
   if (!answer || answer->empty()) return;
   const auto r0 = r0FromText(*answer);
   if (!r0) {
@@ -265,7 +265,7 @@ void PowerMeterWindow::measureQuartzReference() {
         common::Icon::Warning);
     return;
   }
-  R0 = *r0;
+  r0Ohm_ = *r0;
   // On the simulator the through path is the crystal bypassed.
   const common::PromptHelp bypass = connectOnSimulator("through");
   std::string request = KOLM_TR_NOOP("kolm", " Bypassare il quarzo");
@@ -332,7 +332,7 @@ void PowerMeterWindow::quartzReferenceFinished(bool completed) {
       common::arg(KOLM_TR("kolm",
                           "The crystal fixture's through path was measured at 1601 points from "
                           "0.1 to 160 MHz and stored in Quartz.rif; R0 is %1 ohm."),
-                  {common::shortestText(R0, 7)}),
+                  {common::shortestText(r0Ohm_, 7)}),
       common::Icon::None, KOLM_TR_NOOP("kolm", "CalQuartz"));
 }
 
@@ -360,12 +360,12 @@ void PowerMeterWindow::openChart(const std::string& name) {
   fileNameEdit_->setText(q(name));
   m_.openChart(chart, levelLimits(calibration_));
   simulatedData_ = false;
-  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
-  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
-  pointsEdit_->setText(QString::number(m_.Points));
+  startEdit_->setText(q(common::strSingle(m_.viewStartMHz)));
+  stopEdit_->setText(q(common::strSingle(m_.viewStopMHz)));
+  pointsEdit_->setText(QString::number(m_.points));
   // The level range is the window's, not the file's.
-  m_.LevelTop = static_cast<float>(common::ui::lastNumberIn(topLevelEdit_));
-  m_.LevelBottom = static_cast<float>(common::ui::lastNumberIn(bottomLevelEdit_));
+  m_.topDbm = static_cast<float>(common::ui::lastNumberIn(topLevelEdit_));
+  m_.bottomDbm = static_cast<float>(common::ui::lastNumberIn(bottomLevelEdit_));
   showQuartzReference_ = false;
   newHome();
   redraw();

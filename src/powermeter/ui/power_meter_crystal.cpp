@@ -74,7 +74,7 @@ CrystalFitInput PowerMeterWindow::crystalInput(const CrystalSweep& sweep) const 
   const hw::HardwareParams& params = context_.instrument.params;
   return {.sweep = sweep,
           .through = quartzReference_,
-          .r0Ohm = R0,
+          .r0Ohm = r0Ohm_,
           .calibration = calibration_,
           .clockMHz = clockMHz(),
           .fixture = &fixture_,
@@ -121,7 +121,7 @@ std::vector<std::string> PowerMeterWindow::crystalWarnings(const CrystalParamete
 }
 
 void PowerMeterWindow::crystalSweepFinished(int sweepsDone) {
-  const CrystalSweep sweep{m_.levels, m_.Points, m_.TraceStart, m_.TraceStop};
+  const CrystalSweep sweep{m_.levels, m_.points, m_.traceStartMHz, m_.traceStopMHz};
   const CrystalFitInput input = crystalInput(sweep);
   const FindStep next = nextFindStep(input, sweepsDone, pointsToSweep());
   std::string declined;
@@ -176,7 +176,6 @@ void PowerMeterWindow::crystalSweepFinished(int sweepsDone) {
 
 void PowerMeterWindow::showCrystal(const CrystalParameters& p, const CrystalSweep& sweep,
                                    const std::string& extra) {
-  Fs = static_cast<float>(p.fsMHz.value);
   showQuartzReference_ = true;
   showReferences();
   // The specified lines with the fitted values and their intervals, then how

@@ -53,15 +53,15 @@ void PowerMeterWindow::showTrace() {
     return;
   }
   chart_->setNote(QString::fromStdString(uncalibratedNote(m_.limits)));
-  // Level i at TraceStart + i x (TraceStop - TraceStart) / Points.
+  // Level i at traceStartMHz + i x (traceStopMHz - traceStartMHz) / points.
   chart::ui::Trace t;
   t.colour = chart::ui::paletteQColor(9);
   t.name =
       m_.fromFile ? tr("trace: %1").arg(QFileInfo(fileNameEdit_->text()).fileName()) : tr("trace");
-  t.start = m_.TraceStart;
-  t.stop = m_.whole()
-               ? m_.TraceStop
-               : chart::pointFrequency(m_.TraceStart, m_.TraceStop, m_.Points, m_.validLevels - 1);
+  t.start = m_.traceStartMHz;
+  t.stop = m_.whole() ? m_.traceStopMHz
+                      : chart::pointFrequency(m_.traceStartMHz, m_.traceStopMHz, m_.points,
+                                              m_.validLevels - 1);
   t.y = std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.validLevels);
   t.marks = levelMarks(t.y.data(), t.y.size(), m_.limits);
   levelUnits(t, m_.limits);
@@ -70,22 +70,24 @@ void PowerMeterWindow::showTrace() {
 }
 
 void PowerMeterWindow::redraw() {
-  chart::guardSpan(m_.ViewStart, m_.ViewStop);
-  chart::guardLevels(m_.LevelTop, m_.LevelBottom);
-  chart_->setScale(chart::powerMeterScale(m_.ViewStart, m_.ViewStop, m_.LevelTop, m_.LevelBottom));
+  chart::guardSpan(m_.viewStartMHz, m_.viewStopMHz);
+  chart::guardLevels(m_.topDbm, m_.bottomDbm);
+  chart_->setScale(
+      chart::powerMeterScale(m_.viewStartMHz, m_.viewStopMHz, m_.topDbm, m_.bottomDbm));
   chart::GridSpec grid =
-      chart::powerMeterGrid(m_.ViewStart, m_.ViewStop, m_.LevelTop, m_.LevelBottom);
+      chart::powerMeterGrid(m_.viewStartMHz, m_.viewStopMHz, m_.topDbm, m_.bottomDbm);
   if (normalised()) grid.yUnit = "dB";
   chart_->setGrid(std::move(grid));
   std::vector<chart::ui::Trace> memory;
-  if (compareCheck_->isChecked() && m_.MemPoints >= 1) {
+  if (compareCheck_->isChecked() && m_.memoryPoints >= 1) {
     chart::ui::Trace m;
     m.colour = chart::ui::paletteQColor(13);
     m.name = tr("memory: %1").arg(memoryName_);
     m.dashed = true;
-    m.start = m_.MemStart;
-    m.stop = m_.MemStop;
-    m.y = std::vector<float>(m_.memoryLevels.begin(), m_.memoryLevels.begin() + m_.MemPoints + 1);
+    m.start = m_.memoryStartMHz;
+    m.stop = m_.memoryStopMHz;
+    m.y =
+        std::vector<float>(m_.memoryLevels.begin(), m_.memoryLevels.begin() + m_.memoryPoints + 1);
     if (memoryBand_.low.size() == m.y.size() && memoryBand_.high.size() == m.y.size()) {
       m.bandLow = memoryBand_.low;
       m.bandHigh = memoryBand_.high;
@@ -129,14 +131,14 @@ void PowerMeterWindow::showReferences() {
     chart_->setReferenceTraces({});
     return;
   }
-  const LevelReferenceDrawing level = levelReferenceDrawing(m_.ViewStart, m_.ViewStop, m_.fromFile,
-                                                            m_.storedReference, levelReference_);
+  const LevelReferenceDrawing level = levelReferenceDrawing(
+      m_.viewStartMHz, m_.viewStopMHz, m_.fromFile, m_.storedReference, levelReference_);
   polyline(level.curve, chart::ui::paletteQColor(2), tr("reference level (level.rif)"));
   if (level.flatLevel)
-    polyline({{m_.ViewStart, *level.flatLevel}, {m_.ViewStop, *level.flatLevel}}, kForeground,
+    polyline({{m_.viewStartMHz, *level.flatLevel}, {m_.viewStopMHz, *level.flatLevel}}, kForeground,
              tr("stored reference level"));
   if (showQuartzReference_)
-    polyline(quartzReferenceLine(m_.ViewStart, m_.ViewStop, quartzReference_),
+    polyline(quartzReferenceLine(m_.viewStartMHz, m_.viewStopMHz, quartzReference_),
              chart::ui::paletteQColor(3), tr("crystal through path (Quartz.rif)"));
   chart_->setReferenceTraces(std::move(refs));
 }
@@ -212,13 +214,14 @@ void PowerMeterWindow::showReadout(double x, double y) {
     if (flag != LevelFlag::Valid) text += " (" + std::string(flagWord(flag)) + ")";
     parts << QString::fromStdString(text);
   };
-  level("level", m_.levels, m_.Points, m_.validLevels, m_.TraceStart, m_.TraceStop, m_.limits);
+  level("level", m_.levels, m_.points, m_.validLevels, m_.traceStartMHz, m_.traceStopMHz,
+        m_.limits);
   // How many passes the trace's levels hold.
   if (!parts.isEmpty() && !passesText().empty())
     parts.back() += QString::fromStdString(", " + passesText());
-  if (compareCheck_->isChecked() && m_.MemPoints >= 1)
-    level("memory", m_.memoryLevels, m_.MemPoints, m_.MemPoints + 1, m_.MemStart, m_.MemStop,
-          m_.memoryLimits);
+  if (compareCheck_->isChecked() && m_.memoryPoints >= 1)
+    level("memory", m_.memoryLevels, m_.memoryPoints, m_.memoryPoints + 1, m_.memoryStartMHz,
+          m_.memoryStopMHz, m_.memoryLimits);
   levelReadout_->setText(parts.join("  "));
   levelReadout_->setCursorPosition(0);  // a narrow box shows the level, not the text's tail
 }

@@ -67,7 +67,7 @@ std::optional<common::PassPlan> PowerMeterWindow::planPass(bool fresh) {
   }
   plan_ = *prepared.plan;
   if (fresh) saveSettings();  // the settings a sweep starts with are kept
-  return common::PassPlan{plan_.ViewStart, plan_.ViewStop, plan_.Points, *depth};
+  return common::PassPlan{plan_.viewStartMHz, plan_.viewStopMHz, plan_.points, *depth};
 }
 
 common::SteppedJob& PowerMeterWindow::beginPass(bool, bool newPlan) {
@@ -132,8 +132,8 @@ void PowerMeterWindow::passCompleted(common::PassAverage& average) {
     m_.measured(job_->measured());
     simulatedData_ = context_.instrument.simulated();
     if (average.depth() > 1) {
-      averageLevels(average, passLevels_, job_->plan().Points);
-      std::copy_n(passLevels_.begin(), job_->plan().Points + 1, m_.levels.begin());
+      averageLevels(average, passLevels_, job_->plan().points);
+      std::copy_n(passLevels_.begin(), job_->plan().points + 1, m_.levels.begin());
     }
   }
   status_->setText(q(sweep_.passDoneText()));
@@ -149,7 +149,7 @@ void PowerMeterWindow::passStopped() {
     m_.measured(job_->measured());
     simulatedData_ = context_.instrument.simulated();
   }
-  status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.Points + 1)));
+  status_->setText(q(common::stoppedAtText(job_ ? job_->measured() : 0, m_.points + 1)));
   progress_->setValue(0);
   redraw();
 }

@@ -28,8 +28,9 @@ std::optional<chart::StoredTrace> PowerMeterWindow::traceToStore(std::string* wh
     *why = tr("There is no whole trace to store: sweep first, or open a chart.").toStdString();
     return std::nullopt;
   }
-  const size_t n = static_cast<size_t>(m_.Points) + 1;
-  return levelTrace("", std::span(m_.levels.data(), n), m_.TraceStart, m_.TraceStop, m_.limits);
+  const size_t n = static_cast<size_t>(m_.points) + 1;
+  return levelTrace("", std::span(m_.levels.data(), n), m_.traceStartMHz, m_.traceStopMHz,
+                    m_.limits);
 }
 
 std::vector<chart::StoredTrace> PowerMeterWindow::liveStoredTraces() const {

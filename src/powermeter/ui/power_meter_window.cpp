@@ -74,10 +74,10 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
             why = tr("There is no whole trace to export yet.");
             return std::nullopt;
           }
-          ChartFile c{m_.Points,
-                      m_.TraceStart,
-                      m_.TraceStop,
-                      std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.Points + 1),
+          ChartFile c{m_.points,
+                      m_.traceStartMHz,
+                      m_.traceStopMHz,
+                      std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.points + 1),
                       {}};
           return formatCsv(c, m_.limits, simulatedData_);
         }}},
@@ -100,13 +100,13 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
 
   // Settings, boxes and reference tables.
   readSettings();
-  startEdit_->setText(q(common::strSingle(m_.ViewStart)));
-  stopEdit_->setText(q(common::strSingle(m_.ViewStop)));
-  pointsEdit_->setText(QString::number(m_.Points));
-  topLevelEdit_->setText(q(common::shortestText(m_.LevelTop, 7)));
-  bottomLevelEdit_->setText(q(common::shortestText(m_.LevelBottom, 7)));
-  m_.TraceStart = m_.ViewStart;
-  m_.TraceStop = m_.ViewStart;
+  startEdit_->setText(q(common::strSingle(m_.viewStartMHz)));
+  stopEdit_->setText(q(common::strSingle(m_.viewStopMHz)));
+  pointsEdit_->setText(QString::number(m_.points));
+  topLevelEdit_->setText(q(common::shortestText(m_.topDbm, 7)));
+  bottomLevelEdit_->setText(q(common::shortestText(m_.bottomDbm, 7)));
+  m_.traceStartMHz = m_.viewStartMHz;
+  m_.traceStopMHz = m_.viewStartMHz;
   stored_ = shownSettings();
   // A box left with a new value is kept at once.
   for (QLineEdit* box :
@@ -120,8 +120,8 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
   readQuartzRif(quartzReference_, context_.settings.path(), &quartzProblem);
   for (const std::string& problem : {levelProblem, quartzProblem})
     if (!problem.empty()) context_.prompter.message(problem, common::Icon::Warning);
-  chart::guardSpan(m_.ViewStart, m_.ViewStop);
-  chart::guardLevels(m_.LevelTop, m_.LevelBottom);
+  chart::guardSpan(m_.viewStartMHz, m_.viewStopMHz);
+  chart::guardLevels(m_.topDbm, m_.bottomDbm);
   setMinimumSize(900, 480);
   common::ui::openAtSize(this, QSize(1000, 720));
   if (levelReferenceEntries_ > 0 &&
@@ -283,13 +283,13 @@ void PowerMeterWindow::readSettings() {
   // A file read in part is kept aside before the close writes pow.ini.
   const auto kept = context_.settings.keeper().keep(settingsFile, problem);
   if (!kept.message.empty()) context_.prompter.message(kept.message, common::Icon::Warning);
-  m_.ViewStart = ini.ViewStart;
-  m_.ViewStop = ini.ViewStop;
-  m_.Points = ini.Points;
-  m_.LevelTop = ini.LevelTop;
-  m_.LevelBottom = ini.LevelBottom;
+  m_.viewStartMHz = ini.viewStartMHz;
+  m_.viewStopMHz = ini.viewStopMHz;
+  m_.points = ini.points;
+  m_.topDbm = ini.topDbm;
+  m_.bottomDbm = ini.bottomDbm;
   calibration_ = ini.calibration;
-  R0 = ini.R0;
+  r0Ohm_ = ini.r0Ohm;
   // The delay box is filled as the file holds it, without the time warning.
   QSignalBlocker quiet(delayEdit_);
   delayEdit_->setText(q(ini.delayText));
@@ -300,7 +300,7 @@ PowIniTexts PowerMeterWindow::shownSettings() const {
   // A box whose text is refused keeps its last number in the file.
   const auto text = [](const QLineEdit* box) { return s(common::ui::numberText(box)); };
   return {text(startEdit_),       text(stopEdit_), text(pointsEdit_), text(topLevelEdit_),
-          text(bottomLevelEdit_), calibration_,    text(delayEdit_),  R0};
+          text(bottomLevelEdit_), calibration_,    text(delayEdit_),  r0Ohm_};
 }
 
 void PowerMeterWindow::saveSettings(bool tell) {
@@ -360,12 +360,12 @@ void PowerMeterWindow::printScreen() {
 QString PowerMeterWindow::printHeading() const {
   QString text =
       tr("Power meter, %1 to %2 MHz, %3 points")
-          .arg(q(common::shortestText(m_.TraceStart)), q(common::shortestText(m_.TraceStop)))
-          .arg(m_.Points);
+          .arg(q(common::shortestText(m_.traceStartMHz)), q(common::shortestText(m_.traceStopMHz)))
+          .arg(m_.points);
   if (calibration_.isDefault()) return text + tr(", default calibration (levels approximate)");
   return text + tr(", calibrated: count %1 at 0 dBm, %2 at -60 dBm")
-                    .arg(calibration_.Cal0)
-                    .arg(calibration_.Cal60);
+                    .arg(calibration_.countsAt0Dbm)
+                    .arg(calibration_.countsAtMinus60Dbm);
 }
 
 void PowerMeterWindow::updateActions() {
@@ -401,10 +401,10 @@ void PowerMeterWindow::typedView() {
 
 void PowerMeterWindow::applyView(const chart::View& v) {
   // Only the view moves: the boxes keep the sweep (and pow.ini keeps the boxes).
-  m_.ViewStart = static_cast<float>(v.start);
-  m_.ViewStop = static_cast<float>(v.stop);
-  m_.LevelTop = static_cast<float>(v.top);
-  m_.LevelBottom = static_cast<float>(v.bottom);
+  m_.viewStartMHz = static_cast<float>(v.start);
+  m_.viewStopMHz = static_cast<float>(v.stop);
+  m_.topDbm = static_cast<float>(v.top);
+  m_.bottomDbm = static_cast<float>(v.bottom);
   redraw();
 }
 
@@ -413,16 +413,16 @@ void PowerMeterWindow::sweepThisView() {
   // The view into the boxes, to the digits a sweep of it with the boxes'
   // points resolves.
   const double points = std::max(common::ui::lastNumberIn(pointsEdit_), 1.0);
-  const double step = std::fabs(double(m_.ViewStop) - m_.ViewStart) / points;
+  const double step = std::fabs(double(m_.viewStopMHz) - m_.viewStartMHz) / points;
   // Frequencies keep the Str form's leading blank for a value that is not negative.
   auto frequencyText = [step](float f) {
     const std::string t = chart::resolvedText(f, step);
     return q(t[0] == '-' ? t : " " + t);
   };
-  startEdit_->setText(frequencyText(m_.ViewStart));
-  stopEdit_->setText(frequencyText(m_.ViewStop));
-  topLevelEdit_->setText(q(chart::resolvedText(m_.LevelTop, chart::kLevelResolutionDb)));
-  bottomLevelEdit_->setText(q(chart::resolvedText(m_.LevelBottom, chart::kLevelResolutionDb)));
+  startEdit_->setText(frequencyText(m_.viewStartMHz));
+  stopEdit_->setText(frequencyText(m_.viewStopMHz));
+  topLevelEdit_->setText(q(chart::resolvedText(m_.topDbm, chart::kLevelResolutionDb)));
+  bottomLevelEdit_->setText(q(chart::resolvedText(m_.bottomDbm, chart::kLevelResolutionDb)));
   // A continuous sweep takes the boxes at its next pass; otherwise one sweep
   // (which keeps them in pow.ini as it starts).
   if (sweep_.mode() == common::SweepControl::Mode::Continuous)
@@ -433,7 +433,7 @@ void PowerMeterWindow::sweepThisView() {
 
 void PowerMeterWindow::newHome() {
   chart_->setHomeView(view());
-  chart_->setZoomRule(chart::kPowerMeterZoom, m_.TraceStart, m_.TraceStop, m_.Points);
+  chart_->setZoomRule(chart::kPowerMeterZoom, m_.traceStartMHz, m_.traceStopMHz, m_.points);
 }
 
 void PowerMeterWindow::closeEvent(QCloseEvent* event) {

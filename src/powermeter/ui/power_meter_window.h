@@ -73,13 +73,13 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   // A sweep pass or a reference table is running.
   bool sweeping() const { return runner_.running(); }
   // The displayed span and level range.
-  chart::View view() const { return {m_.ViewStart, m_.ViewStop, m_.LevelTop, m_.LevelBottom}; }
+  chart::View view() const { return {m_.viewStartMHz, m_.viewStopMHz, m_.topDbm, m_.bottomDbm}; }
   const std::vector<float>& trace() const { return m_.levels; }
-  int16_t points() const { return m_.Points; }
-  float traceStart() const { return m_.TraceStart; }
-  float traceStop() const { return m_.TraceStop; }
+  int16_t points() const { return m_.points; }
+  float traceStart() const { return m_.traceStartMHz; }
+  float traceStop() const { return m_.traceStopMHz; }
   const Calibration& calibration() const { return calibration_; }
-  float r0() const { return R0; }
+  float r0() const { return r0Ohm_; }
   // The DDS clock the sweeps run at.
   double clockMHz() const;
   const ReferenceTable& levelReference() const { return levelReference_; }
@@ -242,7 +242,7 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   // The trace, its view and the memory trace.
   Measurement m_;
   Calibration calibration_;
-  float R0 = 0;
+  float r0Ohm_ = 0;
   // pow.ini as this window last read or wrote it.
   PowIniTexts stored_;
   // Level reference and the crystal fixture's through path.
@@ -251,7 +251,6 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   int levelReferenceEntries_ = 0;     // entries of levelReference_ read or measured
   FixtureRecord fixture_;             // Quartz.cfg as last read
   FixtureStep lossStep_;              // the loss step being measured
-  float Fs = 0;                       // the last series resonance measured
   bool showQuartzReference_ = false;  // the through-path reference is on the chart
   QString memoryName_;                // where the memory trace came from, for the legend
   chart::BandEdges memoryBand_;       // a computed memory trace's band, or none

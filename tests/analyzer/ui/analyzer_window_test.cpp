@@ -126,12 +126,12 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(12)), y));
   QTest::mouseMove(plot, QPoint(static_cast<int>(map.x(21)), y + 40));
   QTest::mouseRelease(plot, Qt::LeftButton, {}, QPoint(static_cast<int>(map.x(21)), y + 40));
-  EXPECT_NEAR(window->measurement().ViewStop, 21, 0.05);
+  EXPECT_NEAR(window->measurement().viewStopMHz, 21, 0.05);
   EXPECT_NEAR(plot->scale().left, 12, 0.05);
   // The boxes follow the view at once (the next sweep covers it).
   EXPECT_NEAR(box("startEdit")->text().toDouble(), 12, 0.05);
   QTest::mouseDClick(plot, Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_EQ(window->measurement().ViewStop, 30);
+  EXPECT_EQ(window->measurement().viewStopMHz, 30);
   EXPECT_EQ(box("startEdit")->text(), "3");
 }
 
@@ -177,7 +177,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
   QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   EXPECT_TRUE(stopped);
-  EXPECT_EQ(window->measurement().Points, 500);
+  EXPECT_EQ(window->measurement().points, 500);
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   // Stopped between points: the port log ends on a whole read-out.
   ASSERT_FALSE(port->log.empty());
@@ -240,7 +240,7 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   window->chart()->pressBand(10, 10);
   window->chart()->dragBand(14, 20);
   window->chart()->releaseBand();
-  ASSERT_DOUBLE_EQ(m.ViewStart, 10);
+  ASSERT_DOUBLE_EQ(m.viewStartMHz, 10);
   // The memory copy lies on the live trace in the zoomed view too.
   find<QAction>("screenToMemoryAction")->trigger();
   ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
@@ -288,7 +288,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   window->screenToMemory();
   const Measurement& m = window->measurement();
   const Channels live = m.live, memory = m.memory;
-  const int16_t memPoints = m.MemPoints;
+  const int16_t memPoints = m.memoryPoints;
   // Cut off within the phase readings.
   std::string text = formatVna(test::chartOf(300, 50, 54, 10, 10));
   text.resize(text.size() - 40);
@@ -310,7 +310,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   EXPECT_NE(shown[1].find("phase reading"), std::string::npos);
   EXPECT_EQ(shown[4].rfind("ERRORE!\n", 0), 0u);
 
-  EXPECT_EQ(std::tuple(m.live.returnLossCounts, m.live.frequencies, m.MemPoints),
+  EXPECT_EQ(std::tuple(m.live.returnLossCounts, m.live.frequencies, m.memoryPoints),
             std::tuple(live.returnLossCounts, live.frequencies, memPoints));
   EXPECT_EQ(m.memory.returnLossCounts, memory.returnLossCounts);
   EXPECT_EQ(box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text(),

@@ -326,8 +326,8 @@ TEST(PowerMeterCommands, AStoppedReferenceOrCalibrationChangesNothing) {
   rig.window->close();
   QTest::qWait(0);
   EXPECT_TRUE(powermeter::findQuartzRif(".").empty());
-  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).R0, 50);  // pow.ini written
-  EXPECT_EQ(rig.simulator().tuningWord(), 0u);                          // the generator is off
+  EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).r0Ohm, 50);  // pow.ini written
+  EXPECT_EQ(rig.simulator().tuningWord(), 0u);                             // the generator is off
 }
 
 TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
@@ -343,12 +343,12 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   EXPECT_TRUE(rig.window->sweeping());                    // the chart shows the new calibration
   EXPECT_NE(rig.prompter.shown.at(rig.prompter.shown.size() - 2).text.find("7.5 MHz"),
             std::string::npos);
-  EXPECT_EQ(rig.window->calibration().Cal0, 826);  // the ideal board's count at 0 dBm
+  EXPECT_EQ(rig.window->calibration().countsAt0Dbm, 826);  // the ideal board's count at 0 dBm
   ASSERT_TRUE(rig.waitIdle());
   rig.connect("atten:57");  // 3 dB more than the -60 dBm step asks: a count of its own
   rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
   ASSERT_TRUE(rig.waitIdle());
-  EXPECT_NEAR(rig.window->calibration().Cal60, 265, 1);
+  EXPECT_NEAR(rig.window->calibration().countsAtMinus60Dbm, 265, 1);
   // Stored the moment it was accepted (a kill -9 now loses nothing), the
   // calibration it replaced kept for undo.
   EXPECT_EQ(powermeter::readPowIni(powermeter::kSettingsFile).calibration,
@@ -361,7 +361,7 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.get<QAction>("previousCalibrationAction")->trigger();
   EXPECT_EQ(rig.window->calibration(), (powermeter::Calibration{826, 235}));
   rig.get<QAction>("previousCalibrationAction")->trigger();
-  EXPECT_NEAR(rig.window->calibration().Cal60, 265, 1);
+  EXPECT_NEAR(rig.window->calibration().countsAtMinus60Dbm, 265, 1);
   // The default counts, and no sweep after them.
   rig.prompter.confirms = {true};
   rig.get<QAction>("defaultCalibrationAction")->trigger();
@@ -479,15 +479,15 @@ TEST(PowerMeterCommands, ConfirmedSettingsKeptAtOnceOthersChangesLeftAlone) {
                 return std::optional(powermeter::Calibration{800, 210});
               }).written);
   powermeter::PowIniChange r0;
-  r0.R0 = 33;
+  r0.r0Ohm = 33;
   ASSERT_TRUE(powermeter::changePowIni(other, r0).written);
   rig.type("pointsEdit", "300");
   rig.window->close();
   const auto ini = powermeter::readPowIni(powermeter::kSettingsFile);
   EXPECT_EQ(ini.calibration, (powermeter::Calibration{800, 210}));
-  EXPECT_EQ(ini.R0, 33);
-  EXPECT_EQ(ini.Points, 300);
-  EXPECT_EQ(ini.ViewStop, 21);
+  EXPECT_EQ(ini.r0Ohm, 33);
+  EXPECT_EQ(ini.points, 300);
+  EXPECT_EQ(ini.viewStopMHz, 21);
   EXPECT_TRUE(rig.prompter.shown.empty());
 }
 
@@ -625,9 +625,9 @@ TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   ASSERT_TRUE(rig.waitIdle());
   const auto kept = powermeter::readPowIni(rig.context.settings.file(powermeter::kSettingsFile));
   const auto& trace = rig.chart()->traces().at(0);
-  for (double f : {kept.ViewStart, float(trace.start), float(rig.window->view().start)})
+  for (double f : {kept.viewStartMHz, float(trace.start), float(rig.window->view().start)})
     EXPECT_NEAR(f, zoomed.start, 0.03);  // a step of 20 kHz resolved
-  EXPECT_NEAR(kept.LevelBottom, zoomed.bottom, 0.05);
+  EXPECT_NEAR(kept.bottomDbm, zoomed.bottom, 0.05);
 }
 
 // The crystal batch window, on the simulated instrument.
