@@ -7,7 +7,7 @@ namespace kolm::print {
 
 Bitmap24 Bitmap24::blank(int32_t width, int32_t height) {
   Bitmap24 b;
-  int64_t size = DibImageSize(24, width, height, &b.stride);
+  int64_t size = bitmapBytes(24, width, height, &b.stride);
   if (size <= 0) return {};
   b.width = width;
   b.height = height;
@@ -15,7 +15,7 @@ Bitmap24 Bitmap24::blank(int32_t width, int32_t height) {
   return b;
 }
 
-int64_t DibImageSize(int bitCount, int32_t width, int32_t height, int32_t* stride) {
+int64_t bitmapBytes(int bitCount, int32_t width, int32_t height, int32_t* stride) {
   int64_t w = width < 0 ? 0 : width;
   static constexpr int kBitCounts[] = {1, 4, 8, 16, 24, 32};
   const bool known =
@@ -27,7 +27,7 @@ int64_t DibImageSize(int bitCount, int32_t width, int32_t height, int32_t* strid
   return line * h;
 }
 
-void GrayScaleDib(Bitmap24& bitmap) {
+void makeGrey(Bitmap24& bitmap) {
   for (int32_t y = 0; y < bitmap.height; ++y) {
     uint8_t* p = bitmap.row(y);
     for (int32_t x = 0; x < bitmap.width; ++x, p += 3) {

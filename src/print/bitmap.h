@@ -25,9 +25,9 @@ struct Bitmap24 {
 // Bytes of a bitmap of `bitCount` bits per pixel: the row length rounded up to a
 // multiple of 4, times the height. Bit counts other than 1, 4, 8, 16, 24 and 32
 // give 0. `stride` (when given) receives the padded row length.
-int64_t DibImageSize(int bitCount, int32_t width, int32_t height, int32_t* stride = nullptr);
+int64_t bitmapBytes(int bitCount, int32_t width, int32_t height, int32_t* stride = nullptr);
 
 // Every pixel becomes grey: round((blue + green + red) / 3), halves to even.
-void GrayScaleDib(Bitmap24& bitmap);
+void makeGrey(Bitmap24& bitmap);
 
 }  // namespace kolm::print

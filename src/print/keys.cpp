@@ -8,13 +8,13 @@ bool isLetter(char32_t c) { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <
 char32_t upper(char32_t c) { return (c >= U'a' && c <= U'z') ? c - 32 : c; }
 }  // namespace
 
-bool FilterIntegerKey(char32_t key, const KeyContext& box, bool minusAllowed) {
+bool filterIntegerKey(char32_t key, const KeyContext& box, bool minusAllowed) {
   if (isDigit(key) || key == kBackspace) return true;
   if (key != U'-' || !minusAllowed || box.cursor != 0) return false;
   return box.text.empty() || box.text.front() != U'-' || box.allSelected;
 }
 
-char32_t FilterDecimalKey(char32_t key, const KeyContext& box, char32_t decimalSeparator) {
+char32_t filterDecimalKey(char32_t key, const KeyContext& box, char32_t decimalSeparator) {
   if (isDigit(key) || key == kBackspace) return key;
   const auto& t = box.text;
   if (key == decimalSeparator) {

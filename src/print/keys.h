@@ -18,11 +18,11 @@ struct KeyContext {
 
 // Whole numbers: digits and backspace; a minus only when allowed, at the start,
 // and when the text has none yet (or is wholly selected).
-bool FilterIntegerKey(char32_t key, const KeyContext& box, bool minusAllowed);
+bool filterIntegerKey(char32_t key, const KeyContext& box, bool minusAllowed);
 
 // The scale: digits and backspace; the locale's decimal separator once; after the
 // first character an "E" (letters are taken in upper case) and a minus right
 // after it. Returns the character to type, or 0 when the key is dropped.
-char32_t FilterDecimalKey(char32_t key, const KeyContext& box, char32_t decimalSeparator);
+char32_t filterDecimalKey(char32_t key, const KeyContext& box, char32_t decimalSeparator);
 
 }  // namespace kolm::print

@@ -134,14 +134,14 @@ MmRect fitInSheet(double aspect, int32_t sheetW, int32_t sheetH) {
   return {0, 0, std::max(1, static_cast<int32_t>(std::floor(sheetH * aspect))), sheetH};
 }
 
-std::string PaperName(int paperCode) {
+std::string paperName(int paperCode) {
   for (const auto& row : kPapers)
     if (row.code == paperCode) return row.name;
   return "Unknown";
 }
 
 std::string sheetCaption(int paperCode, int orientation) {
-  std::string caption = " Sheet: " + PaperName(paperCode);
+  std::string caption = " Sheet: " + paperName(paperCode);
   if (orientation == kPortrait) caption += ",  Portrait";
   if (orientation == kLandscape) caption += ",  Landscape";
   return caption;
@@ -189,7 +189,7 @@ bool widthEdited(PrintDialogState& s) {
   if (s.keepProportions)
     setRectText(s, RectField::H, wholeText(roundToInt(s.docWidthMm / double(s.aspectRatio))));
   if (!sizesDrawable(s)) return false;
-  Preview(s);
+  updatePreview(s);
   return true;
 }
 
@@ -197,7 +197,7 @@ bool heightEdited(PrintDialogState& s) {
   if (s.keepProportions)
     setRectText(s, RectField::W, wholeText(roundToInt(s.docHeightMm * double(s.aspectRatio))));
   if (!sizesDrawable(s)) return false;
-  Preview(s);
+  updatePreview(s);
   return true;
 }
 
@@ -212,13 +212,13 @@ bool setFixProportions(PrintDialogState& s, bool checked) {
     s.scaleEditable = false;
   }
   if (!sizesDrawable(s)) return false;
-  Preview(s);
+  updatePreview(s);
   return true;
 }
 
 void setCentred(PrintDialogState& s, bool checked) {
   s.centred = checked;
-  Preview(s);
+  updatePreview(s);
 }
 
 void maximise(PrintDialogState& s) {
@@ -244,20 +244,20 @@ void maximise(PrintDialogState& s) {
     if (s.docXMm + s.docWidthMm > sw) setRectText(s, RectField::X, wholeText(sw - s.docWidthMm));
     if (s.docYMm + s.docHeightMm > sh) setRectText(s, RectField::Y, wholeText(sh - s.docHeightMm));
   }
-  Preview(s);
+  updatePreview(s);
 }
 
 void moveToOrigin(PrintDialogState& s) {
   setRectText(s, RectField::X, "0");
   setRectText(s, RectField::Y, "0");
-  Preview(s);
+  updatePreview(s);
 }
 
 bool isOutOfSheet(const MmRect& r, int32_t sheetW, int32_t sheetH) {
   return r.x < 0 || r.y < 0 || int64_t(r.x) + r.w > sheetW || int64_t(r.y) + r.h > sheetH;
 }
 
-void Preview(PrintDialogState& s) {
+void updatePreview(PrintDialogState& s) {
   if (s.centred) {
     setRectText(s, RectField::X, wholeText(roundToInt((s.sheetWidthMm - s.docWidthMm) / 2.0)));
     setRectText(s, RectField::Y, wholeText(roundToInt((s.sheetHeightMm - s.docHeightMm) / 2.0)));
@@ -312,7 +312,7 @@ bool enterScale(PrintDialogState& s) {
   setRectText(s, RectField::W, wholeText(roundToInt(w)));
   setRectText(s, RectField::H, wholeText(roundToInt(h)));
   if (s.docWidthMm < 2 || s.docHeightMm < 2) return false;
-  Preview(s);
+  updatePreview(s);
   return true;
 }
 

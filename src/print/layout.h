@@ -40,7 +40,7 @@ enum class RectField { X, Y, W, H };
 MmRect fitInSheet(double aspect, int32_t sheetW, int32_t sheetH);
 
 // Paper code -> name; codes not in the table give "Unknown".
-std::string PaperName(int paperCode);
+std::string paperName(int paperCode);
 // " Sheet: A4,  Portrait" (nothing after the name for an orientation other than 1 or 2).
 std::string sheetCaption(int paperCode, int orientation);
 
@@ -69,7 +69,7 @@ void maximise(PrintDialogState& s);
 void moveToOrigin(PrintDialogState& s);
 
 // Centring, then the out-of-sheet indication, then the rectangle the small sheet shows.
-void Preview(PrintDialogState& s);
+void updatePreview(PrintDialogState& s);
 bool isOutOfSheet(const MmRect& r, int32_t sheetW, int32_t sheetH);
 // One tick of the blink timer (only while out of the sheet).
 void blinkTick(PrintDialogState& s);

@@ -20,13 +20,13 @@ inline constexpr int16_t kColour = 2;
 
 // The kept printer settings. A field of 0 is not set: the printer's own current
 // setting is used for it. Paper codes are the usual numeric paper codes (9 = A4,
-// 1 = Letter ...; see PaperName).
-struct DevMode {
-  int16_t dmOrientation = 0;  // 1 portrait, 2 landscape
-  int16_t dmPaperSize = 0;
-  int16_t dmCopies = 0;
-  int16_t dmColor = 0;  // 1 monochrome, 2 colour
-  bool operator==(const DevMode&) const = default;
+// 1 = Letter ...; see paperName).
+struct PrinterSettings {
+  int16_t orientation = 0;  // 1 portrait, 2 landscape
+  int16_t paperCode = 0;
+  int16_t copies = 0;
+  int16_t colourMode = 0;  // 1 monochrome, 2 colour
+  bool operator==(const PrinterSettings&) const = default;
 };
 
 // The printable area of the sheet for a set of settings.
@@ -60,13 +60,14 @@ struct PageOutput {
     None,       // every copy was output
     NoDevice,   // the printer could not be reached for output
     StartDoc,   // a document could not be started
-    Page,       // a page step failed: r1..r4 tell which (page start, picture, page end,
-                // document end; non-zero when the step succeeded)
+    Page,       // a page step failed: the four steps below tell which
     Cancelled,  // the user gave up (for instance no file chosen for a file printer)
   };
   Stop stop = Stop::None;
   int copiesDone = 0;
-  int r1 = 0, r2 = 0, r3 = 0, r4 = 0;
+  // The steps of the last copy, non-zero where the step succeeded; a document
+  // not ended keeps the previous copy's value (0 on the first).
+  int pageStarted = 0, pictureDrawn = 0, pageEnded = 0, documentEnded = 0;
 };
 
 class PrinterBackend {
@@ -76,18 +77,19 @@ class PrinterBackend {
   virtual std::vector<std::string> printerNames() = 0;
   // The default printer's name; empty when there is none.
   virtual std::string defaultPrinterName() = 0;
-  // Reaches the printer and merges the fields set in `devMode` into its current
-  // settings; `devMode` receives the full result.
-  virtual OpenResult openPrinter(const std::string& name, DevMode& devMode) = 0;
-  // The printer's own settings dialog over `devMode`; true (and `devMode` updated)
+  // Reaches the printer and merges the fields set in `settings` into its current
+  // settings; `settings` receives the full result.
+  virtual OpenResult openPrinter(const std::string& name, PrinterSettings& settings) = 0;
+  // The printer's own settings dialog over `settings`; true (and `settings` updated)
   // when the user confirmed it.
-  virtual bool showProperties(const std::string& name, DevMode& devMode) = 0;
+  virtual bool showProperties(const std::string& name, PrinterSettings& settings) = 0;
   // The printable area for these settings; empty when the printer gives none.
-  virtual std::optional<SheetSize> sheetSize(const std::string& name, const DevMode& devMode) = 0;
+  virtual std::optional<SheetSize> sheetSize(const std::string& name,
+                                             const PrinterSettings& settings) = 0;
   // Stretches the whole picture into `rect` (printer pixels from the top-left
   // corner of the printable area) on one page, once per copy; `drawing`, when
   // given, is drawn there instead of the bitmap.
-  virtual PageOutput printImage(const std::string& name, const DevMode& devMode,
+  virtual PageOutput printImage(const std::string& name, const PrinterSettings& settings,
                                 const Bitmap24& image, const PixelRect& rect, int copies,
                                 const std::string& title, const PageDrawing* drawing) = 0;
 };

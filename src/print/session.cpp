@@ -8,24 +8,19 @@ namespace kolm::print {
 namespace {
 constexpr const char* kErrorTitle = KOLM_TR_NOOP("kolm", " Errore in frmStampaFCPB/");
 
-std::string printFailureTail(int number) {
+std::string printFailureTail(PrintError error) {
   return common::arg(KOLM_TR("kolm",
                              "La funzione di Stampa\nha trovato una situazione imprevista.\n\n"
                              "Codice di errore = %1\n"),
-                     {std::to_string(number)}) +
-         errorDescription(number);
+                     {std::to_string(errorNumber(error))}) +
+         errorDescription(error);
 }
 }  // namespace
 
-std::string errorDescription(int number) {
-  switch (number) {
-    case kErrBadArgument:
-      return "Invalid procedure call or argument";
-    case kErrPrinter:
-      return "Printer error";
-    default:
-      return "Application-defined or object-defined error";
-  }
+int errorNumber(PrintError error) { return error == PrintError::BadArgument ? 5 : 482; }
+
+std::string errorDescription(PrintError error) {
+  return error == PrintError::BadArgument ? "Invalid procedure call or argument" : "Printer error";
 }
 
 PrintSession::PrintSession(PrinterBackend& backend, common::Prompter& prompter, YesNoCancel ask)
@@ -44,14 +39,14 @@ std::string PrintSession::defaultPrinterName() {
   return name;
 }
 
-bool PrintSession::OpenDocPrinter(std::string& name) {
+bool PrintSession::openPrinter(std::string& name) {
   state.printerOpen = false;
   if (name.empty()) name = defaultPrinterName();
   if (name.empty()) return false;
-  DevMode merged = state.devMode;
+  PrinterSettings merged = state.printerSettings;
   switch (backend_->openPrinter(name, merged)) {
     case OpenResult::Ok:
-      state.devMode = merged;
+      state.printerSettings = merged;
       state.printerOpen = true;
       return true;
     case OpenResult::NoAccess:
@@ -65,18 +60,18 @@ bool PrintSession::OpenDocPrinter(std::string& name) {
   return false;
 }
 
-bool PrintSession::ApplyDevMode(const std::string& name) {
+bool PrintSession::applySettings(const std::string& name) {
   if (!state.printerOpen) return false;
-  DevMode merged = state.devMode;
+  PrinterSettings merged = state.printerSettings;
   bool ok = backend_->openPrinter(name, merged) == OpenResult::Ok;
-  state.devMode = merged;
+  state.printerSettings = merged;
   return ok;
 }
 
-void PrintSession::ShowPrinterProperties(const std::string& name) {
+void PrintSession::showPrinterProperties(const std::string& name) {
   if (!state.printerOpen) return;
-  DevMode edited = state.devMode;
-  if (backend_->showProperties(name, edited)) state.devMode = edited;
+  PrinterSettings edited = state.printerSettings;
+  if (backend_->showProperties(name, edited)) state.printerSettings = edited;
 }
 
 bool PrintSession::sheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
@@ -85,17 +80,17 @@ bool PrintSession::sheetSize(const std::string& name, int32_t& widthMm, int32_t&
     widthMm = heightMm = orientation = -1;
     return false;
   }
-  orientation = state.devMode.dmOrientation;
-  auto sheet = backend_->sheetSize(name, state.devMode);
+  orientation = state.printerSettings.orientation;
+  auto sheet = backend_->sheetSize(name, state.printerSettings);
   widthMm = sheet ? sheet->widthMm : 0;
   heightMm = sheet ? sheet->heightMm : 0;
   return sheet.has_value();
 }
 
-bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
+bool PrintSession::printDocument(const MmRect& rect, const std::string& title) {
   const std::string& name = state.printerName;
   std::optional<SheetSize> sheet;
-  if (!name.empty()) sheet = backend_->sheetSize(name, state.devMode);
+  if (!name.empty()) sheet = backend_->sheetSize(name, state.printerSettings);
   if (!sheet) return printPicture({}, false, title);
 
   MmRect r = rect;
@@ -111,7 +106,7 @@ bool PrintSession::PrintDocument(const MmRect& rect, const std::string& title) {
 
 bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::string& title) {
   auto fail = [this](const std::string& stop) {
-    critical(stop + printFailureTail(kErrPrinter), "Print_FCPB");
+    critical(stop + printFailureTail(PrintError::Printer), "Print_FCPB");
     return false;
   };
   if (!device || !state.image || state.image->empty())
@@ -119,8 +114,8 @@ bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::s
   if (state.copies <= 0) return true;  // nothing to output
   const PrintSource* source = shown();
   PageOutput out =
-      backend_->printImage(state.printerName, state.devMode, *state.image, rect, state.copies,
-                           title, source ? source->drawing.get() : nullptr);
+      backend_->printImage(state.printerName, state.printerSettings, *state.image, rect,
+                           state.copies, title, source ? source->drawing.get() : nullptr);
   switch (out.stop) {
     case PageOutput::Stop::None:
       return true;
@@ -131,9 +126,10 @@ bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::s
     case PageOutput::Stop::StartDoc:
       return fail(KOLM_TR("kolm", "Errore di StartDoc.\n"));
     case PageOutput::Stop::Page:
-      return fail(KOLM_TR("kolm", "Stampa interrotta.\n") + "R1 = " + std::to_string(out.r1) +
-                  "\nR2 = " + std::to_string(out.r2) + "\nR3 = " + std::to_string(out.r3) +
-                  "\nR4 = " + std::to_string(out.r4) + "\n");
+      return fail(
+          KOLM_TR("kolm", "Stampa interrotta.\n") + "R1 = " + std::to_string(out.pageStarted) +
+          "\nR2 = " + std::to_string(out.pictureDrawn) + "\nR3 = " + std::to_string(out.pageEnded) +
+          "\nR4 = " + std::to_string(out.documentEnded) + "\n");
   }
   return false;
 }
@@ -142,7 +138,7 @@ bool PrintSession::printPicture(const PixelRect& rect, bool device, const std::s
 
 bool PrintSession::printableSheet(int32_t& widthMm, int32_t& heightMm,
                                   std::optional<int32_t> newOrientation) {
-  if (!OpenDocPrinter(state.printerName)) {
+  if (!openPrinter(state.printerName)) {
     widthMm = heightMm = -1;
     return false;
   }
@@ -152,8 +148,8 @@ bool PrintSession::printableSheet(int32_t& widthMm, int32_t& heightMm,
       widthMm = heightMm = -1;
       return false;
     }
-    state.devMode.dmOrientation = static_cast<int16_t>(*newOrientation);
-    ApplyDevMode(state.printerName);
+    state.printerSettings.orientation = static_cast<int16_t>(*newOrientation);
+    applySettings(state.printerName);
   }
   int32_t orientation = 0;
   return sheetSize(state.printerName, widthMm, heightMm, orientation);
@@ -205,12 +201,12 @@ bool PrintSession::setChartOnly(bool chartOnly) {
   setRectText(s, RectField::Y, "0");
   setRectText(s, RectField::W, std::to_string(fit.w));
   setRectText(s, RectField::H, std::to_string(fit.h));
-  Preview(s);
+  updatePreview(s);
   return true;
 }
 
-bool PrintSession::setUpFailure(const std::string& text, int number) {
-  critical(text + "\n\n" + errorDescription(number), "StampaFCPB");
+bool PrintSession::setUpFailure(const std::string& text, PrintError error) {
+  critical(text + "\n\n" + errorDescription(error), "StampaFCPB");
   close();
   return false;
 }
@@ -219,7 +215,7 @@ bool PrintSession::setUp(const PrintSource* source, int32_t docXMm, int32_t docY
                          int32_t docWidthMm, int32_t docHeightMm, int32_t orientation,
                          const std::string& title, float scale) {
   resetLayout();
-  if (state.printerName.empty() && !OpenDocPrinter(state.printerName)) return false;
+  if (state.printerName.empty() && !openPrinter(state.printerName)) return false;
   if (source) {
     state.hasSource = true;
     if (docWidthMm <= 0 || docHeightMm <= 0)
@@ -227,7 +223,7 @@ bool PrintSession::setUp(const PrintSource* source, int32_t docXMm, int32_t docY
           KOLM_TR("kolm",
                   "Parametri errati.\n\nLa larghezza e l' altezza di stampa\nrichieste "
                   "devono essere > 0."),
-          kErrBadArgument);
+          PrintError::BadArgument);
     state.scaleBase =
         scale != 0 ? float(double(docWidthMm) * scale) : static_cast<float>(source->ownWidth);
     setRectText(state, RectField::X, std::to_string(docXMm));
@@ -240,7 +236,7 @@ bool PrintSession::setUp(const PrintSource* source, int32_t docXMm, int32_t docY
       return setUpFailure(KOLM_TR("kolm",
                                   "Si e' verificata una condizione\ninaspettata "
                                   "elaborando l' immagine."),
-                          kErrPrinter);
+                          PrintError::Printer);
     state.image = std::move(picture);
     state.docTitle = title.empty() ? source->name : title;
     source_ = *source;
@@ -254,10 +250,10 @@ bool PrintSession::setUp(const PrintSource* source, int32_t docXMm, int32_t docY
 
 void PrintSession::activate() {
   auto& s = state;
-  s.savedDevMode = s.devMode;
-  s.colourMode = s.devMode.dmColor;
+  s.savedPrinterSettings = s.printerSettings;
+  s.colourMode = s.printerSettings.colourMode;
   if (s.requestedOrientation == kPortrait || s.requestedOrientation == kLandscape)
-    s.devMode.dmOrientation = static_cast<int16_t>(s.requestedOrientation);
+    s.printerSettings.orientation = static_cast<int16_t>(s.requestedOrientation);
 
   s.printers = backend_->printerNames();
   s.printerIndex = -1;
@@ -275,35 +271,35 @@ void PrintSession::selectPrinter(int index) {
   if (index < 0 || index >= int(s.printers.size())) return;
   s.printerIndex = index;
   s.selectedPrinter = s.printers[index];
-  if (!OpenDocPrinter(s.selectedPrinter)) return;
+  if (!openPrinter(s.selectedPrinter)) return;
   int32_t orientation = 0;
   sheetSize(s.selectedPrinter, s.sheetWidthMm, s.sheetHeightMm, orientation);
-  s.colourMode = s.devMode.dmColor;
-  ShowSheet();
+  s.colourMode = s.printerSettings.colourMode;
+  showSheet();
 }
 
-void PrintSession::ShowSheet() {
-  if (state.hasSource) Preview(state);
+void PrintSession::showSheet() {
+  if (state.hasSource) updatePreview(state);
 }
 
 void PrintSession::editPrinterProperties() {
   auto& s = state;
   // An empty copies field asks the printer for one copy.
   int32_t typed = s.copiesText.empty() ? 1 : wholeNumber(s.copiesText);
-  s.devMode.dmCopies = static_cast<int16_t>(std::clamp(typed, 0, 32767));
-  ShowPrinterProperties(s.selectedPrinter);
+  s.printerSettings.copies = static_cast<int16_t>(std::clamp(typed, 0, 32767));
+  showPrinterProperties(s.selectedPrinter);
   int32_t orientation = 0;
   sheetSize(s.selectedPrinter, s.sheetWidthMm, s.sheetHeightMm, orientation);
-  if (s.copiesText.empty() || wholeNumber(s.copiesText) != s.devMode.dmCopies)
-    setCopiesText(std::to_string(s.devMode.dmCopies));
-  s.colourMode = s.devMode.dmColor;
-  s.devMode.dmCopies = 1;  // copies are made by the page loop, never by the printer
-  ShowSheet();
+  if (s.copiesText.empty() || wholeNumber(s.copiesText) != s.printerSettings.copies)
+    setCopiesText(std::to_string(s.printerSettings.copies));
+  s.colourMode = s.printerSettings.colourMode;
+  s.printerSettings.copies = 1;  // copies are made by the page loop, never by the printer
+  showSheet();
 }
 
 bool PrintSession::print() {
   state.printerName = state.selectedPrinter;
-  if (!PrintDocument(state.rect(), state.docTitle)) return false;
+  if (!printDocument(state.rect(), state.docTitle)) return false;
   close();
   return true;
 }
@@ -315,7 +311,7 @@ void PrintSession::accept() {
 
 void PrintSession::cancel() {
   state.copies = state.savedCopies;
-  state.devMode = state.savedDevMode;
+  state.printerSettings = state.savedPrinterSettings;
   close();
 }
 

@@ -21,10 +21,11 @@ enum class Answer { Yes, No, Cancel };
 // A question with Yes, No and Cancel buttons and the question icon.
 using YesNoCancel = std::function<Answer(const std::string& text, const std::string& title)>;
 
-// Error numbers the set-up and the page output report, and their descriptions.
-inline constexpr int kErrBadArgument = 5;
-inline constexpr int kErrPrinter = 482;
-std::string errorDescription(int number);
+// What went wrong in the set-up or the page output, as its message says it: a
+// number ("Codice di errore = 482") and a description.
+enum class PrintError { BadArgument, Printer };
+int errorNumber(PrintError error);
+std::string errorDescription(PrintError error);
 
 // A picture handed to the print dialog.
 struct PrintSource {
@@ -64,20 +65,20 @@ class PrintSession {
   std::string defaultPrinterName();
   // An empty name means the default printer (the name comes back filled in); a
   // printer that cannot be used comes back as an empty name.
-  bool OpenDocPrinter(std::string& name);
-  bool ApplyDevMode(const std::string& name);
-  void ShowPrinterProperties(const std::string& name);
+  bool openPrinter(std::string& name);
+  bool applySettings(const std::string& name);
+  void showPrinterProperties(const std::string& name);
   bool sheetSize(const std::string& name, int32_t& widthMm, int32_t& heightMm,
                  int32_t& orientation);
   // The whole print: fit check, mm to printer pixels, one page per copy.
-  bool PrintDocument(const MmRect& rect, const std::string& title);
+  bool printDocument(const MmRect& rect, const std::string& title);
 
   // ---- dialog events ----
   // Each time the dialog shows: keeps the settings and copies for Exit, fills the
   // printer list and selects the kept printer (reading its sheet).
   void activate();
   void selectPrinter(int index);
-  void ShowSheet();
+  void showSheet();
   void editPrinterProperties();
   // True when the print went through and the dialog closes.
   bool print();
@@ -99,7 +100,7 @@ class PrintSession {
 
  private:
   void critical(const std::string& text, const std::string& procedure);
-  bool setUpFailure(const std::string& text, int number);
+  bool setUpFailure(const std::string& text, PrintError error);
   bool printPicture(const PixelRect& rect, bool device, const std::string& title);
   void resetLayout();
 

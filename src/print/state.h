@@ -57,8 +57,8 @@ struct PrintDialogState {
   std::vector<std::string> printers;  // the list's entries
   int printerIndex = -1;              // the entry selected in it
   bool printerOpen = false;
-  DevMode devMode;
-  DevMode savedDevMode;
+  PrinterSettings printerSettings;
+  PrinterSettings savedPrinterSettings;
   int32_t copies = 0;
   int32_t savedCopies = 0;
   std::string copiesText;

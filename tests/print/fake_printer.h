@@ -14,7 +14,7 @@ namespace kolm::test {
 
 struct FakePrinter {
   std::string name;
-  print::DevMode current{print::kPortrait, 9, 1, print::kColour};
+  print::PrinterSettings current{print::kPortrait, 9, 1, print::kColour};
   bool accessible = true;
   bool refusesSettings = false;
 };
@@ -33,8 +33,8 @@ class FakePrinterBackend : public print::PrinterBackend {
   std::vector<FakePrinter> printers{{"Laser"}, {"Inkjet"}};
   std::string defaultName = "Laser";
   // The properties dialog: changes the settings and answers OK (true) or Cancel.
-  std::function<bool(print::DevMode&)> propertiesDialog;
-  std::vector<print::DevMode> propertiesShownWith;
+  std::function<bool(print::PrinterSettings&)> propertiesDialog;
+  std::vector<print::PrinterSettings> propertiesShownWith;
   std::optional<print::PageOutput> failure;  // answered instead of printing
   std::vector<Job> jobs;
 
@@ -59,35 +59,35 @@ class FakePrinterBackend : public print::PrinterBackend {
   }
   std::string defaultPrinterName() override { return defaultName; }
 
-  print::OpenResult openPrinter(const std::string& name, print::DevMode& dm) override {
+  print::OpenResult openPrinter(const std::string& name, print::PrinterSettings& dm) override {
     FakePrinter* p = find(name);
     if (!p || !p->accessible) return print::OpenResult::NoAccess;
     if (p->refusesSettings) return print::OpenResult::SettingsRefused;
     // What the caller asks for over the printer's own settings.
-    for (auto field : {&print::DevMode::dmOrientation, &print::DevMode::dmPaperSize,
-                       &print::DevMode::dmCopies, &print::DevMode::dmColor})
+    for (auto field : {&print::PrinterSettings::orientation, &print::PrinterSettings::paperCode,
+                       &print::PrinterSettings::copies, &print::PrinterSettings::colourMode})
       if (!(dm.*field)) dm.*field = p->current.*field;
     return print::OpenResult::Ok;
   }
 
-  bool showProperties(const std::string&, print::DevMode& dm) override {
+  bool showProperties(const std::string&, print::PrinterSettings& dm) override {
     propertiesShownWith.push_back(dm);
     return propertiesDialog ? propertiesDialog(dm) : false;
   }
 
   std::optional<print::SheetSize> sheetSize(const std::string& name,
-                                            const print::DevMode& dm) override {
+                                            const print::PrinterSettings& dm) override {
     FakePrinter* p = find(name);
     if (!p) return std::nullopt;
-    print::SheetSize s = portraitSheet(dm.dmPaperSize ? dm.dmPaperSize : p->current.dmPaperSize);
-    if (dm.dmOrientation == print::kLandscape) {
+    print::SheetSize s = portraitSheet(dm.paperCode ? dm.paperCode : p->current.paperCode);
+    if (dm.orientation == print::kLandscape) {
       std::swap(s.widthMm, s.heightMm);
       std::swap(s.widthPx, s.heightPx);
     }
     return s;
   }
 
-  print::PageOutput printImage(const std::string&, const print::DevMode&,
+  print::PageOutput printImage(const std::string&, const print::PrinterSettings&,
                                const print::Bitmap24& image, const print::PixelRect& rect,
                                int copies, const std::string&,
                                const print::PageDrawing* drawing) override {

@@ -137,11 +137,12 @@ TEST(PrintSession, ActivationSelectsTheKeptPrinterAndReadsItsSheet) {
             std::tuple("Laser", 287, 200, "1"));
 
   // Another printer with A3 paper: the rectangle stays, the sheet changes.
-  r.backend.printers[1].current.dmPaperSize = 8;
-  r.session.state.devMode.dmPaperSize = 0;  // let the printer's own paper come back
-  r.session.selectPrinter(1);               // the kept settings carry over
-  EXPECT_EQ(std::tuple(s.selectedPrinter, s.devMode.dmPaperSize, s.devMode.dmOrientation),
-            std::tuple("Inkjet", 8, kLandscape));
+  r.backend.printers[1].current.paperCode = 8;
+  r.session.state.printerSettings.paperCode = 0;  // let the printer's own paper come back
+  r.session.selectPrinter(1);                     // the kept settings carry over
+  EXPECT_EQ(
+      std::tuple(s.selectedPrinter, s.printerSettings.paperCode, s.printerSettings.orientation),
+      std::tuple("Inkjet", 8, kLandscape));
   EXPECT_EQ(std::tuple(s.sheetWidthMm, s.rect()), std::tuple(410, MmRect{0, 0, 287, 200}));
 
   // A kept name that is no longer installed selects the first entry.
@@ -157,40 +158,41 @@ TEST(PrintSession, RequestedOrientationAppliesAtActivationAndExitRestoresThePrin
   r.session.activate();
   EXPECT_EQ(r.session.state.sheetWidthMm, 200);
   r.session.cancel();
-  EXPECT_EQ(r.session.state.devMode.dmOrientation, kPortrait);  // the printer's own
+  EXPECT_EQ(r.session.state.printerSettings.orientation, kPortrait);  // the printer's own
 }
 
 TEST(PrintSession, PropertiesDialogSeesTheCopiesAndCanChangeThem) {
   Rig r;
   ASSERT_TRUE(r.open());
   r.session.setCopiesText("3");
-  r.backend.propertiesDialog = [](DevMode& dm) {
-    dm.dmCopies = 5;
-    dm.dmPaperSize = 1;
-    dm.dmColor = kMonochrome;
+  r.backend.propertiesDialog = [](PrinterSettings& dm) {
+    dm.copies = 5;
+    dm.paperCode = 1;
+    dm.colourMode = kMonochrome;
     return true;
   };
   r.session.editPrinterProperties();
   const auto& s = r.session.state;
   ASSERT_EQ(r.backend.propertiesShownWith.size(), 1u);
-  EXPECT_EQ(r.backend.propertiesShownWith[0].dmCopies, 3);
+  EXPECT_EQ(r.backend.propertiesShownWith[0].copies, 3);
   // Copies come from the page loop; Letter, landscape: 287 mm wide no longer fits.
-  EXPECT_EQ(std::tuple(s.copies, s.devMode.dmCopies, s.colourMode, s.sheetWidthMm, s.outOfSheet),
-            std::tuple(5, 1, kMonochrome, 269, true));
+  EXPECT_EQ(
+      std::tuple(s.copies, s.printerSettings.copies, s.colourMode, s.sheetWidthMm, s.outOfSheet),
+      std::tuple(5, 1, kMonochrome, 269, true));
 
   // Cancel changes nothing but the copies the printer is asked for.
-  DevMode before = s.devMode;
-  r.backend.propertiesDialog = [](DevMode& dm) {
-    dm.dmPaperSize = 8;
+  PrinterSettings before = s.printerSettings;
+  r.backend.propertiesDialog = [](PrinterSettings& dm) {
+    dm.paperCode = 8;
     return false;
   };
   r.session.editPrinterProperties();
-  EXPECT_EQ(s.devMode, before);
+  EXPECT_EQ(s.printerSettings, before);
   EXPECT_EQ(s.copiesText, "5");
 
   // Exit puts back the copies and the settings of the activation.
   r.session.cancel();
-  EXPECT_EQ(std::tuple(s.copies, s.devMode.dmPaperSize, s.devMode.dmColor),
+  EXPECT_EQ(std::tuple(s.copies, s.printerSettings.paperCode, s.printerSettings.colourMode),
             std::tuple(0, 9, kColour));
 }
 
@@ -327,7 +329,7 @@ TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
 
 TEST(PrintFields, FixedProportionsFollowTheEditedSize) {
   PrintDialogState s = opened(0, 0, 150, 100);
-  Preview(s);
+  updatePreview(s);
   // A size of 1 is not drawn: the height round(1 / 1.5) = 1 (after clamping).
   setRectText(s, RectField::W, "1");
   EXPECT_FALSE(widthEdited(s));
@@ -359,12 +361,12 @@ TEST(PrintCentring, MarginsFollowTheSheetAtEveryPreview) {
   EXPECT_EQ(std::tie(s.xText, s.yText), std::tie("44", "45"));  // (277 - 190) / 2 = 43.5 -> 44
   s.sheetWidthMm = 190;
   s.sheetHeightMm = 277;  // another sheet: the next preview centres again
-  Preview(s);
+  updatePreview(s);
   EXPECT_EQ(s.previewed, (MmRect{0, 88, 190, 100}));  // (277-100)/2 = 88.5 -> 88
   // Unchecking leaves the margins where they are.
   setCentred(s, false);
   s.sheetWidthMm = 277;
-  Preview(s);
+  updatePreview(s);
   EXPECT_EQ(std::pair(s.docXMm, s.docYMm), std::pair(0, 88));
 }
 
@@ -400,10 +402,10 @@ TEST(PrintMax, TheNarrowerSideGovernsAndTheRectangleIsPulledBackOntoTheSheet) {
 
 TEST(PrintOutOfLayout, IndicationBlinksWhileThePictureLeavesTheSheet) {
   PrintDialogState s = opened(0, 0, 277, 190);
-  Preview(s);
+  updatePreview(s);
   EXPECT_FALSE(s.outOfSheet);
   setRectText(s, RectField::X, "10");  // 10 mm past the right edge
-  Preview(s);
+  updatePreview(s);
   EXPECT_TRUE(s.outOfSheet);
   blinkTick(s);
   EXPECT_TRUE(s.blinkRed);
@@ -411,7 +413,7 @@ TEST(PrintOutOfLayout, IndicationBlinksWhileThePictureLeavesTheSheet) {
   EXPECT_FALSE(s.blinkRed);
   blinkTick(s);
   setRectText(s, RectField::X, "0");
-  Preview(s);
+  updatePreview(s);
   blinkTick(s);  // a late tick changes nothing
   EXPECT_FALSE(s.blinkRed);
 
@@ -480,7 +482,7 @@ TEST(PrintSheet, SmallSheetPaperNamesAndCaption) {
                             {69, "Unknown"},
                             {256, "User"},
                             {0, "Unknown"}})
-    EXPECT_EQ(PaperName(code), name) << code;
+    EXPECT_EQ(paperName(code), name) << code;
   EXPECT_EQ(sheetCaption(9, 1), " Sheet: A4,  Portrait");
   EXPECT_EQ(sheetCaption(48, 2), " Sheet: Unknown,  Landscape");
   EXPECT_EQ(sheetCaption(8, 0), " Sheet: A3");
@@ -531,21 +533,21 @@ TEST(PrintKeys, WholeNumbersTakeAMinusWhereAllowedTheScaleOneSeparatorAndAnExpon
     const KeyContext box{text, std::stoi(c[3]), c[4] == "1"};
     const char32_t typed = c[6] == "dropped" ? 0 : key(c[6]);
     if (c[0] == "integer")
-      EXPECT_EQ(FilterIntegerKey(key(c[1]), box, c[5] == "minus"), typed != 0) << c[1] << c[2];
+      EXPECT_EQ(filterIntegerKey(key(c[1]), box, c[5] == "minus"), typed != 0) << c[1] << c[2];
     else
-      EXPECT_EQ(FilterDecimalKey(key(c[1]), box, key(c[5])), typed) << c[1] << " " << c[2];
+      EXPECT_EQ(filterDecimalKey(key(c[1]), box, key(c[5])), typed) << c[1] << " " << c[2];
   }
 }
 
 TEST(PrintBitmap, RowsArePaddedToFourBytes) {
   int32_t stride = 0;
-  EXPECT_EQ(DibImageSize(24, 101, 10, &stride), 3040);
+  EXPECT_EQ(bitmapBytes(24, 101, 10, &stride), 3040);
   EXPECT_EQ(stride, 304);
-  EXPECT_EQ(DibImageSize(1, 9, 2, &stride), 8);
+  EXPECT_EQ(bitmapBytes(1, 9, 2, &stride), 8);
   EXPECT_EQ(stride, 4);
-  EXPECT_EQ(DibImageSize(8, 5, 2), 16);
-  EXPECT_EQ(DibImageSize(2, 100, 100), 0);
-  EXPECT_EQ(DibImageSize(24, 0, 10), 0);
+  EXPECT_EQ(bitmapBytes(8, 5, 2), 16);
+  EXPECT_EQ(bitmapBytes(2, 100, 100), 0);
+  EXPECT_EQ(bitmapBytes(24, 0, 10), 0);
   Bitmap24 b = Bitmap24::blank(101, 10);
   EXPECT_EQ(std::pair(b.stride, b.bits.size()), std::pair(304, size_t{3040}));
   EXPECT_TRUE(Bitmap24::blank(0, 5).empty());
@@ -562,7 +564,7 @@ TEST(PrintBitmap, GreyIsTheRoundedMeanOfTheThreeColours) {
   set(2, 0, 1, 2, 2);
   set(2, 1, 255, 255, 254);
   b.bits[9] = 0xAA;  // row padding is left alone
-  GrayScaleDib(b);
+  makeGrey(b);
   auto grey = [&](int x, int y) {
     const uint8_t* p = b.row(y) + 3 * x;
     EXPECT_EQ(p[0], p[1]);

@@ -188,7 +188,8 @@ void PrintDialog::syncSheet() {
   sheetWidthLabel_->setText(QString::number(s.sheetWidthMm));
   sheetHeightLabel_->setText(QString::number(s.sheetHeightMm));
   if (s.printerIndex >= 0)
-    sheetGroup_->setTitle(q(sheetCaption(s.devMode.dmPaperSize, s.devMode.dmOrientation)));
+    sheetGroup_->setTitle(
+        q(sheetCaption(s.printerSettings.paperCode, s.printerSettings.orientation)));
   SmallSheet sheet = smallSheetTwips(s.sheetWidthMm, s.sheetHeightMm);
   int w = static_cast<int>(std::lround(sheet.w / twipsPerPixel_));
   int h = static_cast<int>(std::lround(sheet.h / twipsPerPixel_));
@@ -204,7 +205,7 @@ void PrintDialog::syncPreview() {
     if (s.colourMode == kMonochrome) {
       if (greyPicture_.isNull()) {
         Bitmap24 copy = *s.image;
-        GrayScaleDib(copy);
+        makeGrey(copy);
         greyPicture_ = imageView(copy).copy();
       }
       shown = greyPicture_;
@@ -279,7 +280,7 @@ void PrintDialog::afterRectEdit(RectField field) {
       break;
     case RectField::X:
     case RectField::Y:
-      Preview(s);
+      updatePreview(s);
       break;
   }
 }
@@ -307,7 +308,7 @@ bool PrintDialog::eventFilter(QObject* watched, QEvent* event) {
       char32_t c = text[0].unicode();
       if (edit == scaleEdit_) {
         QString decimal = QLocale().decimalPoint();
-        char32_t typed = FilterDecimalKey(c, box, decimal.isEmpty() ? U'.' : decimal[0].unicode());
+        char32_t typed = filterDecimalKey(c, box, decimal.isEmpty() ? U'.' : decimal[0].unicode());
         if (typed == 0) return true;
         if (typed != c) {  // taken in upper case
           edit->insert(QString(QChar(static_cast<char16_t>(typed))));
@@ -319,7 +320,7 @@ bool PrintDialog::eventFilter(QObject* watched, QEvent* event) {
       bool minus = edit == leftEdit_ || edit == topEdit_;
       if (edit == leftEdit_ || edit == topEdit_ || edit == widthEdit_ || edit == heightEdit_ ||
           edit == copiesEdit_)
-        return !FilterIntegerKey(c, box, minus);
+        return !filterIntegerKey(c, box, minus);
     }
   } else if (event->type() == QEvent::FocusOut && watched == scaleEdit_) {
     scaleEntered();

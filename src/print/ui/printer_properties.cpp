@@ -17,7 +17,7 @@ QList<QPageSize> pdfPapers() {
 }
 
 PrinterPropertiesDialog::PrinterPropertiesDialog(const QString& printerName,
-                                                 const DevMode& settings,
+                                                 const PrinterSettings& settings,
                                                  const QList<QPageSize>& papers,
                                                  bool colourAvailable, QWidget* parent)
     : QDialog(parent), original_(settings) {
@@ -31,11 +31,11 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const QString& printerName,
     if (size.windowsId() <= 0) continue;  // only papers with a paper code
     paper_->addItem(size.name(), size.windowsId());
   }
-  int current = paper_->findData(int(settings.dmPaperSize));
-  if (current < 0 && settings.dmPaperSize > 0) {
-    QPageSize size(QPageSize::id(settings.dmPaperSize));
-    paper_->addItem(size.isValid() ? size.name() : QString("Paper %1").arg(settings.dmPaperSize),
-                    int(settings.dmPaperSize));
+  int current = paper_->findData(int(settings.paperCode));
+  if (current < 0 && settings.paperCode > 0) {
+    QPageSize size(QPageSize::id(settings.paperCode));
+    paper_->addItem(size.isValid() ? size.name() : QString("Paper %1").arg(settings.paperCode),
+                    int(settings.paperCode));
     current = paper_->count() - 1;
   }
   paper_->setCurrentIndex(std::max(0, current));
@@ -58,16 +58,16 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const QString& printerName,
   };
   form->addRow("Orientation:",
                radios("Po&rtrait", "&Landscape", "portrait", "landscape", portrait_, landscape_));
-  (settings.dmOrientation == kLandscape ? landscape_ : portrait_)->setChecked(true);
+  (settings.orientation == kLandscape ? landscape_ : portrait_)->setChecked(true);
   form->addRow("Colour:", radios("&Colour", "&Grey scale", "colour", "grey", colour_, grey_));
-  bool colour = colourAvailable && settings.dmColor != kMonochrome;
+  bool colour = colourAvailable && settings.colourMode != kMonochrome;
   (colour ? colour_ : grey_)->setChecked(true);
   colour_->setEnabled(colourAvailable);
 
   copies_ = new QSpinBox(this);
   copies_->setObjectName("copies");
   copies_->setRange(1, 9999);
-  copies_->setValue(std::max<int>(1, settings.dmCopies));
+  copies_->setValue(std::max<int>(1, settings.copies));
   form->addRow("C&opies:", copies_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -78,13 +78,13 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const QString& printerName,
   box->addWidget(buttons);
 }
 
-DevMode PrinterPropertiesDialog::settings() const {
-  DevMode dm = original_;
+PrinterSettings PrinterPropertiesDialog::settings() const {
+  PrinterSettings dm = original_;
   if (paper_->currentIndex() >= 0)
-    dm.dmPaperSize = static_cast<int16_t>(paper_->currentData().toInt());
-  dm.dmOrientation = landscape_->isChecked() ? kLandscape : kPortrait;
-  dm.dmColor = grey_->isChecked() ? kMonochrome : kColour;
-  dm.dmCopies = static_cast<int16_t>(copies_->value());
+    dm.paperCode = static_cast<int16_t>(paper_->currentData().toInt());
+  dm.orientation = landscape_->isChecked() ? kLandscape : kPortrait;
+  dm.colourMode = grey_->isChecked() ? kMonochrome : kColour;
+  dm.copies = static_cast<int16_t>(copies_->value());
   return dm;
 }
 

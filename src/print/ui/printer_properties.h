@@ -17,14 +17,14 @@ namespace kolm::print::ui {
 class PrinterPropertiesDialog : public QDialog {
   Q_OBJECT
  public:
-  PrinterPropertiesDialog(const QString& printerName, const DevMode& settings,
+  PrinterPropertiesDialog(const QString& printerName, const PrinterSettings& settings,
                           const QList<QPageSize>& papers, bool colourAvailable,
                           QWidget* parent = nullptr);
   // The settings as the dialog shows them.
-  DevMode settings() const;
+  PrinterSettings settings() const;
 
  private:
-  DevMode original_;
+  PrinterSettings original_;
   QComboBox* paper_;
   QRadioButton* portrait_;
   QRadioButton* landscape_;

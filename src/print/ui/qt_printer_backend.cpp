@@ -41,30 +41,30 @@ QPageSize localPaper() {
 }
 
 // The printer's own current settings.
-DevMode ownSettings(const std::string& name) {
-  DevMode dm;
-  dm.dmCopies = 1;
+PrinterSettings ownSettings(const std::string& name) {
+  PrinterSettings dm;
+  dm.copies = 1;
   if (isPdf(name)) {
-    dm.dmOrientation = kPortrait;
-    dm.dmPaperSize = paperCodeOf(localPaper());
-    dm.dmColor = kColour;
+    dm.orientation = kPortrait;
+    dm.paperCode = paperCodeOf(localPaper());
+    dm.colourMode = kColour;
     return dm;
   }
   QPrinterInfo info = QPrinterInfo::printerInfo(q(name));
   QPrinter printer(info, QPrinter::HighResolution);
-  dm.dmOrientation =
+  dm.orientation =
       printer.pageLayout().orientation() == QPageLayout::Landscape ? kLandscape : kPortrait;
-  dm.dmPaperSize = paperCodeOf(info.defaultPageSize().isValid() ? info.defaultPageSize()
-                                                                : printer.pageLayout().pageSize());
-  dm.dmColor = info.defaultColorMode() == QPrinter::GrayScale ? kMonochrome : kColour;
+  dm.paperCode = paperCodeOf(info.defaultPageSize().isValid() ? info.defaultPageSize()
+                                                              : printer.pageLayout().pageSize());
+  dm.colourMode = info.defaultColorMode() == QPrinter::GrayScale ? kMonochrome : kColour;
   return dm;
 }
 
-void configure(QPrinter& printer, const DevMode& dm) {
-  printer.setPageSize(pageSizeOf(dm.dmPaperSize, printer.pageLayout().pageSize()));
-  printer.setPageOrientation(dm.dmOrientation == kLandscape ? QPageLayout::Landscape
-                                                            : QPageLayout::Portrait);
-  printer.setColorMode(dm.dmColor == kMonochrome ? QPrinter::GrayScale : QPrinter::Color);
+void configure(QPrinter& printer, const PrinterSettings& dm) {
+  printer.setPageSize(pageSizeOf(dm.paperCode, printer.pageLayout().pageSize()));
+  printer.setPageOrientation(dm.orientation == kLandscape ? QPageLayout::Landscape
+                                                          : QPageLayout::Portrait);
+  printer.setColorMode(dm.colourMode == kMonochrome ? QPrinter::GrayScale : QPrinter::Color);
   printer.setCopyCount(1);  // copies are separate documents
 }
 
@@ -78,7 +78,7 @@ SheetSize sheetOf(const QPageLayout& layout, int resolution) {
 QImage pageImage(const Bitmap24& image, bool grey) {
   if (!grey) return imageView(image);
   Bitmap24 copy = image;
-  GrayScaleDib(copy);
+  makeGrey(copy);
   return imageView(copy).copy();
 }
 
@@ -102,27 +102,27 @@ std::string QtPrinterBackend::defaultPrinterName() {
   return all.isEmpty() ? std::string(kPdfPrinterName) : all.front().toStdString();
 }
 
-OpenResult QtPrinterBackend::openPrinter(const std::string& name, DevMode& devMode) {
+OpenResult QtPrinterBackend::openPrinter(const std::string& name, PrinterSettings& settings) {
   if (name.empty()) return OpenResult::NoAccess;
   if (!isPdf(name) && QPrinterInfo::printerInfo(q(name)).isNull()) return OpenResult::NoAccess;
-  DevMode merged = ownSettings(name);
-  if (devMode.dmOrientation) merged.dmOrientation = devMode.dmOrientation;
-  if (devMode.dmPaperSize && pageSizeOf(devMode.dmPaperSize, QPageSize()).isValid())
-    merged.dmPaperSize = devMode.dmPaperSize;
-  if (devMode.dmCopies) merged.dmCopies = devMode.dmCopies;
-  if (devMode.dmColor) merged.dmColor = devMode.dmColor;
-  devMode = merged;
+  PrinterSettings merged = ownSettings(name);
+  if (settings.orientation) merged.orientation = settings.orientation;
+  if (settings.paperCode && pageSizeOf(settings.paperCode, QPageSize()).isValid())
+    merged.paperCode = settings.paperCode;
+  if (settings.copies) merged.copies = settings.copies;
+  if (settings.colourMode) merged.colourMode = settings.colourMode;
+  settings = merged;
   return OpenResult::Ok;
 }
 
-QPageLayout QtPrinterBackend::pdfLayout(const DevMode& devMode) {
+QPageLayout QtPrinterBackend::pdfLayout(const PrinterSettings& settings) {
   return QPageLayout(
-      pageSizeOf(devMode.dmPaperSize, localPaper()),
-      devMode.dmOrientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+      pageSizeOf(settings.paperCode, localPaper()),
+      settings.orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
       QMarginsF(10, 10, 10, 10), QPageLayout::Point);
 }
 
-bool QtPrinterBackend::showProperties(const std::string& name, DevMode& devMode) {
+bool QtPrinterBackend::showProperties(const std::string& name, PrinterSettings& settings) {
   QList<QPageSize> papers = pdfPapers();
   bool colour = true;
   if (!isPdf(name)) {
@@ -131,28 +131,28 @@ bool QtPrinterBackend::showProperties(const std::string& name, DevMode& devMode)
     if (!info.supportedPageSizes().isEmpty()) papers = info.supportedPageSizes();
     colour = info.supportedColorModes().contains(QPrinter::Color);
   }
-  PrinterPropertiesDialog dialog(q(name), devMode, papers, colour, dialogParent_);
+  PrinterPropertiesDialog dialog(q(name), settings, papers, colour, dialogParent_);
   if (dialog.exec() != QDialog::Accepted) return false;
-  devMode = dialog.settings();
+  settings = dialog.settings();
   return true;
 }
 
 std::optional<SheetSize> QtPrinterBackend::sheetSize(const std::string& name,
-                                                     const DevMode& devMode) {
-  if (isPdf(name)) return sheetOf(pdfLayout(devMode), kPdfResolution);
+                                                     const PrinterSettings& settings) {
+  if (isPdf(name)) return sheetOf(pdfLayout(settings), kPdfResolution);
   QPrinterInfo info = QPrinterInfo::printerInfo(q(name));
   if (info.isNull()) return std::nullopt;
   QPrinter printer(info, QPrinter::HighResolution);
-  configure(printer, devMode);
+  configure(printer, settings);
   SheetSize sheet = sheetOf(printer.pageLayout(), printer.resolution());
   if (sheet.widthMm <= 0 || sheet.heightMm <= 0) return std::nullopt;
   return sheet;
 }
 
-PageOutput QtPrinterBackend::printImage(const std::string& name, const DevMode& devMode,
+PageOutput QtPrinterBackend::printImage(const std::string& name, const PrinterSettings& settings,
                                         const Bitmap24& image, const PixelRect& rect, int copies,
                                         const std::string& title, const PageDrawing* drawing) {
-  if (isPdf(name)) return printPdf(devMode, image, rect, copies, title, drawing);
+  if (isPdf(name)) return printPdf(settings, image, rect, copies, title, drawing);
   PageOutput out;
   QPrinterInfo info = QPrinterInfo::printerInfo(q(name));
   if (info.isNull()) {
@@ -164,19 +164,19 @@ PageOutput QtPrinterBackend::printImage(const std::string& name, const DevMode& 
   for (int copy = 0; copy < copies; ++copy) {
     // Each copy is a document of its own.
     QPrinter printer(info, QPrinter::HighResolution);
-    configure(printer, devMode);
+    configure(printer, settings);
     printer.setDocName(q(title));
     QPainter painter;
     if (!painter.begin(&printer)) {
       out.stop = PageOutput::Stop::StartDoc;
       return out;
     }
-    out.r1 = 1;
+    out.pageStarted = 1;
     drawOnPage(painter, drawing, target, picture);
-    out.r2 = 1;
-    out.r3 = printer.printerState() == QPrinter::Error ? 0 : 1;
-    out.r4 = painter.end() && printer.printerState() != QPrinter::Error ? 1 : 0;
-    if (!out.r3 || !out.r4) {
+    out.pictureDrawn = 1;
+    out.pageEnded = printer.printerState() == QPrinter::Error ? 0 : 1;
+    out.documentEnded = painter.end() && printer.printerState() != QPrinter::Error ? 1 : 0;
+    if (!out.pageEnded || !out.documentEnded) {
       out.stop = PageOutput::Stop::Page;
       return out;
     }
@@ -185,7 +185,7 @@ PageOutput QtPrinterBackend::printImage(const std::string& name, const DevMode& 
   return out;
 }
 
-PageOutput QtPrinterBackend::printPdf(const DevMode& devMode, const Bitmap24& image,
+PageOutput QtPrinterBackend::printPdf(const PrinterSettings& settings, const Bitmap24& image,
                                       const PixelRect& rect, int copies, const std::string& title,
                                       const PageDrawing* drawing) {
   PageOutput out;
@@ -203,11 +203,11 @@ PageOutput QtPrinterBackend::printPdf(const DevMode& devMode, const Bitmap24& im
     out.stop = PageOutput::Stop::StartDoc;
     return out;
   }
-  QImage picture = pageImage(image, devMode.dmColor == kMonochrome);
+  QImage picture = pageImage(image, settings.colourMode == kMonochrome);
   {
     QPdfWriter writer(&file);
     writer.setResolution(kPdfResolution);
-    writer.setPageLayout(pdfLayout(devMode));
+    writer.setPageLayout(pdfLayout(settings));
     writer.setTitle(q(title));
     writer.setCreator("Kolm");
     QPainter painter;
@@ -218,20 +218,20 @@ PageOutput QtPrinterBackend::printPdf(const DevMode& devMode, const Bitmap24& im
     }
     QRect target(rect.x, rect.y, rect.w, rect.h);
     for (int copy = 0; copy < copies; ++copy) {
-      out.r1 = copy == 0 ? 1 : writer.newPage() ? 1 : 0;
-      if (!out.r1) break;
+      out.pageStarted = copy == 0 ? 1 : writer.newPage() ? 1 : 0;
+      if (!out.pageStarted) break;
       drawOnPage(painter, drawing, target, picture);
-      out.r2 = out.r3 = 1;
+      out.pictureDrawn = out.pageEnded = 1;
       ++out.copiesDone;
     }
-    out.r4 = painter.end() ? 1 : 0;
+    out.documentEnded = painter.end() ? 1 : 0;
   }
-  if (out.r1 && out.r4 && file.commit()) {
+  if (out.pageStarted && out.documentEnded && file.commit()) {
     writtenFile_ = QFileInfo(path).absoluteFilePath();
     return out;
   }
   file.cancelWriting();
-  out.r4 = 0;
+  out.documentEnded = 0;
   out.stop = PageOutput::Stop::Page;
   out.copiesDone = 0;
   return out;

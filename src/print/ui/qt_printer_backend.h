@@ -30,24 +30,25 @@ class QtPrinterBackend : public PrinterBackend {
 
   std::vector<std::string> printerNames() override;
   std::string defaultPrinterName() override;
-  OpenResult openPrinter(const std::string& name, DevMode& devMode) override;
-  bool showProperties(const std::string& name, DevMode& devMode) override;
-  std::optional<SheetSize> sheetSize(const std::string& name, const DevMode& devMode) override;
-  PageOutput printImage(const std::string& name, const DevMode& devMode, const Bitmap24& image,
-                        const PixelRect& rect, int copies, const std::string& title,
-                        const PageDrawing* drawing) override;
+  OpenResult openPrinter(const std::string& name, PrinterSettings& settings) override;
+  bool showProperties(const std::string& name, PrinterSettings& settings) override;
+  std::optional<SheetSize> sheetSize(const std::string& name,
+                                     const PrinterSettings& settings) override;
+  PageOutput printImage(const std::string& name, const PrinterSettings& settings,
+                        const Bitmap24& image, const PixelRect& rect, int copies,
+                        const std::string& title, const PageDrawing* drawing) override;
 
   // The file the last print on the file printer wrote (empty after a failure),
   // taken once.
   QString takeWrittenFile() { return std::exchange(writtenFile_, QString()); }
 
   // The page of the file printer for these settings.
-  static QPageLayout pdfLayout(const DevMode& devMode);
+  static QPageLayout pdfLayout(const PrinterSettings& settings);
   // The file printer's pixels per inch: a window prints at this resolution.
   static constexpr int kPdfResolution = 300;
 
  private:
-  PageOutput printPdf(const DevMode& devMode, const Bitmap24& image, const PixelRect& rect,
+  PageOutput printPdf(const PrinterSettings& settings, const Bitmap24& image, const PixelRect& rect,
                       int copies, const std::string& title, const PageDrawing* drawing);
 
   std::function<std::string()> choosePdfFile_;

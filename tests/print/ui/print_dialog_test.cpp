@@ -197,10 +197,10 @@ TEST(PrintDialog, PrintSendsOnePicturePerCopyInPrinterPixels) {
 
 TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
   Rig rig;
-  rig.backend->propertiesDialog = [](DevMode& dm) {
-    dm.dmOrientation = kPortrait;
-    dm.dmCopies = 4;
-    dm.dmColor = kMonochrome;
+  rig.backend->propertiesDialog = [](PrinterSettings& dm) {
+    dm.orientation = kPortrait;
+    dm.copies = 4;
+    dm.colourMode = kMonochrome;
     return true;
   };
   rig.print([&](PrintDialog& dlg) {
@@ -217,8 +217,8 @@ TEST(PrintDialog, PropertiesAndAnotherPrinterRereadTheSheetAndEscapeUndoes) {
           << x;
     }
     auto* list = child<QComboBox>(dlg, "printerCombo");
-    rig.backend->printers[1].current.dmPaperSize = 8;
-    rig.service->session().state.devMode.dmPaperSize = 0;
+    rig.backend->printers[1].current.paperCode = 8;
+    rig.service->session().state.printerSettings.paperCode = 0;
     list->setCurrentIndex(1);
     emit list->activated(1);
     EXPECT_EQ(label(dlg, "sheetHeightLabel"), "410");
@@ -260,7 +260,7 @@ TEST(PrintDialog, FailedSetUpShowsItsMessageAndNoDialog) {
 // ---- the Qt printing system's file printer ----
 
 TEST(QtPrinting, PropertiesDialogShowsAndReturnsTheSettings) {
-  DevMode dm{kLandscape, 9, 3, kColour};
+  PrinterSettings dm{kLandscape, 9, 3, kColour};
   ui::PrinterPropertiesDialog dialog("Print to PDF file", dm, ui::pdfPapers(), true);
   auto* paper = child<QComboBox>(dialog, "paper");
   EXPECT_EQ(paper->currentText(), "A4");
@@ -268,13 +268,13 @@ TEST(QtPrinting, PropertiesDialogShowsAndReturnsTheSettings) {
   child<QRadioButton>(dialog, "portrait")->setChecked(true);
   child<QRadioButton>(dialog, "grey")->setChecked(true);
   child<QSpinBox>(dialog, "copies")->setValue(5);
-  EXPECT_EQ(dialog.settings(), (DevMode{kPortrait, 1, 5, kMonochrome}));
+  EXPECT_EQ(dialog.settings(), (PrinterSettings{kPortrait, 1, 5, kMonochrome}));
 
   // A printer without colour, and a paper not in its list, kept as it is.
-  ui::PrinterPropertiesDialog mono("Mono", DevMode{kPortrait, 66, 1, kColour},
+  ui::PrinterPropertiesDialog mono("Mono", PrinterSettings{kPortrait, 66, 1, kColour},
                                    {QPageSize(QPageSize::A4)}, false);
   EXPECT_FALSE(child<QRadioButton>(mono, "colour")->isEnabled());
-  EXPECT_EQ(mono.settings(), (DevMode{kPortrait, 66, 1, kMonochrome}));
+  EXPECT_EQ(mono.settings(), (PrinterSettings{kPortrait, 66, 1, kMonochrome}));
 }
 
 TEST(QtPrinting, DialogPrintsTheChartIntoAPdfFile) {
@@ -453,8 +453,8 @@ TEST(WindowPrint, ChartOnlyIsVectorInTheChartsProportionsAndTheWindowPrintsAtThe
         EXPECT_TRUE(images.empty()) << images.size() << " pictures in the chart's page";
       } else {
         // The sheet's own pixels (300 an inch): the picture has as many.
-        const auto sheet =
-            service.backend().sheetSize(ui::kPdfPrinterName, service.session().state.devMode);
+        const auto sheet = service.backend().sheetSize(ui::kPdfPrinterName,
+                                                       service.session().state.printerSettings);
         ASSERT_TRUE(sheet);
         const PixelRect px =
             mmToPixels(rect, sheet->widthPx, sheet->heightPx, sheet->widthMm, sheet->heightMm);
