@@ -202,17 +202,14 @@ std::vector<std::pair<std::string, std::string>> swrAnalysisRows(const SwrAnalys
     return chart::markApproximate(v, withPm(v, pm), e.approximate());
   };
   auto khz = [](const chart::Edges& e) {
-    if (!e.width() && (e.lowPastEnd || e.highPastEnd))
-      return KOLM_TR("kolm", "more than the sweep shows");
-    return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.0"), e.approximate());
+    return chart::panelWidth(
+        e, chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.0"), e.approximate()));
   };
-  // An edge the sweep does not reach is said so, where "none" would read as no
-  // band at all.
   auto low = [&](const chart::Edges& e) {
-    return e.lowPastEnd ? KOLM_TR("kolm", "below the sweep's start") : mhz(e.low, e, e.lowPm());
+    return chart::panelLowEdge(e, mhz(e.low, e, e.lowPm()));
   };
   auto high = [&](const chart::Edges& e) {
-    return e.highPastEnd ? KOLM_TR("kolm", "above the sweep's end") : mhz(e.high, e, e.highPm());
+    return chart::panelHighEdge(e, mhz(e.high, e, e.highPm()));
   };
   // A value with its interval: "74.2 ± 1.8 Ω".
   auto plusMinus = [&](const std::optional<double>& v, const std::optional<double>& pm,

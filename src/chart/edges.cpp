@@ -51,4 +51,18 @@ std::string panelKHz(const std::optional<double>& mhz, std::string_view pattern)
   return panelText(mhz ? std::optional<double>(*mhz * 1e3) : std::nullopt, pattern, " kHz");
 }
 
+std::string panelLowEdge(const Edges& edges, std::string found) {
+  return edges.lowPastEnd ? KOLM_TR("kolm", "below the sweep's start") : found;
+}
+
+std::string panelHighEdge(const Edges& edges, std::string found) {
+  return edges.highPastEnd ? KOLM_TR("kolm", "above the sweep's end") : found;
+}
+
+std::string panelWidth(const Edges& edges, std::string found) {
+  if (!edges.width() && (edges.lowPastEnd || edges.highPastEnd))
+    return KOLM_TR("kolm", "more than the sweep shows");
+  return found;
+}
+
 }  // namespace kolm::chart

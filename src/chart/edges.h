@@ -182,5 +182,11 @@ std::string markApproximate(const std::optional<double>& value, std::string text
 std::string panelMHz(const std::optional<double>& mhz);
 // A width in MHz as a panel shows it in kHz, in `pattern`.
 std::string panelKHz(const std::optional<double>& mhz, std::string_view pattern);
+// An edge or a width as a panel shows it: `found` (the value's own text), or,
+// where the walk reached the sweep's end, that the edge lies beyond it, so
+// that "none" is left to a band that is not there at all.
+std::string panelLowEdge(const Edges& edges, std::string found);
+std::string panelHighEdge(const Edges& edges, std::string found);
+std::string panelWidth(const Edges& edges, std::string found);
 
 }  // namespace kolm::chart

@@ -72,7 +72,8 @@ std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAn
     return chart::markApproximate(v, chart::panelMHz(v), rough);
   };
   auto khz = [](const chart::Edges& e) {
-    return chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.000"), e.approximate());
+    return chart::panelWidth(
+        e, chart::markApproximate(e.width(), chart::panelKHz(e.width(), "0.000"), e.approximate()));
   };
   const bool rough3 = a.at3.approximate();
   const bool roughShape = a.at6.approximate() || a.at60.approximate();
@@ -83,8 +84,8 @@ std::vector<std::pair<std::string, std::string>> levelAnalysisRows(const LevelAn
   return {
       {KOLM_TR("kolm", "Maximum"), maximum},
       {KOLM_TR("kolm", "at"), chart::panelMHz(a.peakMHz)},
-      {KOLM_TR("kolm", "-3 dB low"), mhz(a.at3.low, rough3)},
-      {KOLM_TR("kolm", "-3 dB high"), mhz(a.at3.high, rough3)},
+      {KOLM_TR("kolm", "-3 dB low"), chart::panelLowEdge(a.at3, mhz(a.at3.low, rough3))},
+      {KOLM_TR("kolm", "-3 dB high"), chart::panelHighEdge(a.at3, mhz(a.at3.high, rough3))},
       {KOLM_TR("kolm", "Centre"), mhz(a.centreMHz, rough3)},
       {KOLM_TR("kolm", "BW -3 dB"), khz(a.at3)},
       {KOLM_TR("kolm", "BW -6 dB"), khz(a.at6)},

@@ -142,3 +142,33 @@ TEST(LevelAnalysis, EdgesAcrossCoarseStepsAreMarkedApproximate) {
     EXPECT_EQ(rows[3].second.starts_with("\u2248 "), c.approximate) << rows[3].second;
   }
 }
+
+// The panel says where a -3 dB edge lies past the sweep's end, in the
+// analyzer's words, and keeps "none" for an edge an unusable reading hides.
+TEST(LevelAnalysis, PanelSaysWhereAnEdgeLiesPastTheSweep) {
+  auto dipped = sampled(0, 20, 200, [](double f) { return -10 * std::fabs(f - 10); });
+  dipped[98] = -60;
+  const struct {
+    std::vector<float> levels;
+    LevelLimits limits;
+    std::string low, high, width;  // "Hz": a frequency or a width
+  } cases[] = {
+      {sampled(0, 10, 100, [](double f) { return f < 4 ? 0.0 : -10 * (f - 4); }),
+       {},
+       "below the sweep's start",
+       "Hz",
+       "more than the sweep shows"},
+      {std::vector<float>(11, -5),
+       {},
+       "below the sweep's start",
+       "above the sweep's end",
+       "more than the sweep shows"},
+      {dipped, {-50, 15, true}, "none", "Hz", "none"},
+  };
+  for (const auto& c : cases) {
+    const auto rows = levelAnalysisRows(analyzeLevels(c.levels, 0, 10, c.limits));
+    EXPECT_TRUE(rows[2].second.ends_with(c.low)) << rows[2].second;
+    EXPECT_TRUE(rows[3].second.ends_with(c.high)) << rows[3].second;
+    EXPECT_TRUE(rows[5].second.ends_with(c.width)) << rows[5].second;
+  }
+}
