@@ -397,20 +397,15 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   const std::vector<ChartLabel> grid = gridLabels(size);
   const std::vector<ChartLabel> columns = ownScaleColumns(size, grid);
   for (const ChartLabel& label : columns) paintLabel(p, label);
-  const std::optional<Box> legend = paintLegend(p, size, labelRoom(grid, columns));
-  if (!note_.isEmpty()) {
+  const std::optional<Box> legend = legendBox(size, labelRoom(grid, columns));
+  if (legend) paintLegend(p, *legend);
+  if (const std::optional<Box> place = noteBox(size, legend)) {
     QFont f = font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.4);
     p.setFont(f);
-    const QFontMetrics fm(f);
-    // Centred under the top labels, and moved down below the legend where a
-    // narrow chart puts the two side by side.
-    const int width = fm.horizontalAdvance(note_) + 16, height = fm.height() + 8;
-    Box place{double(size.width() - width) / 2, double(fm.height() + 6), double(width),
-              double(height)};
-    if (legend) place = clearOf(place, {*legend}, 0, 4, size.height() / 8);
-    const QRect veiled(static_cast<int>(place.left), static_cast<int>(place.top), width, height);
+    const QRect veiled(static_cast<int>(place->left), static_cast<int>(place->top),
+                       static_cast<int>(place->width), static_cast<int>(place->height));
     QColor veil = background_;
     veil.setAlpha(200);
     p.fillRect(veiled, veil);
@@ -419,31 +414,58 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   }
 }
 
+std::optional<Box> SweepChart::noteBox(const QSize& size, const std::optional<Box>& legend) const {
+  if (note_.isEmpty()) return std::nullopt;
+  QFont f = font();
+  f.setBold(true);
+  f.setPointSizeF(f.pointSizeF() * 1.4);
+  const QFontMetrics fm(f);
+  const int width = fm.horizontalAdvance(note_) + 16, height = fm.height() + 8;
+  const Box place{double(size.width() - width) / 2, double(fm.height() + 6), double(width),
+                  double(height)};
+  return legend ? clearOf(place, {*legend}, 0, 4, size.height() / 8) : place;
+}
+
 // What is drawn, top right: a short sample of each named trace (dashed as it
 // is drawn) and its name, then the notes, on a veil of the background.
-std::optional<Box> SweepChart::paintLegend(QPainter& p, const QSize& size,
-                                           const std::vector<Box>& room) const {
+namespace {
+constexpr int kLegendSample = 22, kLegendPad = 4;
+}  // namespace
+
+std::vector<const Trace*> SweepChart::namedTraces() const {
   std::vector<const Trace*> named;
   for (const auto* list : {&traces_, &memory_, &reference_})
     for (const Trace& t : *list)
       if (!t.name.isEmpty()) named.push_back(&t);
+  return named;
+}
+
+std::optional<Box> SweepChart::legendBox(const QSize& size, const std::vector<Box>& room) const {
+  const std::vector<const Trace*> named = namedTraces();
   if (named.empty() && legendNotes_.isEmpty()) return std::nullopt;
-  p.setFont(font());
   const QFontMetrics fm(font());
-  constexpr int kSample = 22, kPad = 4;
   int textWidth = 0;
   for (const Trace* t : named) textWidth = std::max(textWidth, fm.horizontalAdvance(t->name));
-  const int sampled = named.empty() ? 0 : kPad + kSample;
+  const int sampled = named.empty() ? 0 : kLegendPad + kLegendSample;
   for (const QString& n : legendNotes_)
     textWidth = std::max(textWidth, fm.horizontalAdvance(n) - sampled);
   const int rowH = fm.height();
-  const int w = kPad * 2 + sampled + textWidth;
-  const int h = kPad * 2 + rowH * static_cast<int>(named.size() + legendNotes_.size());
+  const int w = kLegendPad * 2 + sampled + textWidth;
+  const int h = kLegendPad * 2 + rowH * static_cast<int>(named.size() + legendNotes_.size());
   // Below the row of frequency labels along the top edge, moved left of any
   // column of labels at the right edge.
-  const Box place = clearOf({double(size.width() - w - 6), double(rowH + 6), double(w), double(h)},
-                            room, -4, 0, size.width() / 4);
-  const QRect box(static_cast<int>(place.left), static_cast<int>(place.top), w, h);
+  return clearOf({double(size.width() - w - 6), double(rowH + 6), double(w), double(h)}, room, -4,
+                 0, size.width() / 4);
+}
+
+void SweepChart::paintLegend(QPainter& p, const Box& place) const {
+  constexpr int kSample = kLegendSample, kPad = kLegendPad;
+  const std::vector<const Trace*> named = namedTraces();
+  p.setFont(font());
+  const QFontMetrics fm(font());
+  const int rowH = fm.height();
+  const QRect box(static_cast<int>(place.left), static_cast<int>(place.top),
+                  static_cast<int>(place.width), static_cast<int>(place.height));
   QColor veil = background_;
   veil.setAlpha(215);
   p.fillRect(box, veil);
@@ -465,7 +487,6 @@ std::optional<Box> SweepChart::paintLegend(QPainter& p, const QSize& size,
     p.drawText(QPoint(box.left() + kPad, y + fm.ascent()), n);
     y += rowH;
   }
-  return place;
 }
 
 void SweepChart::paintChart(QPainter& painter, const QSize& size) const {

@@ -233,6 +233,11 @@ class SweepChart : public QWidget {
   void setMarkerFrequencyNote(std::function<std::string(double x)> note);
   // The readout box's lines: one per marker, then the delta.
   QStringList markerReadout() const;
+  // Where the markers' readout and the note are drawn on a chart of `size`.
+  Box readoutBox(const QSize& size) const;
+  std::optional<Box> noteBox(const QSize& size) const {
+    return noteBox(size, legendBox(size, labelRoom(size)));
+  }
 
   PixelMap pixelMap() const { return PixelMap(scale_, width(), height()); }
   // User units of a point of the widget; empty without a usable scale.
@@ -283,12 +288,18 @@ class SweepChart : public QWidget {
   void paintTrace(QPainter& painter, const PixelMap& map, const Trace& trace) const;
   void paintBand(QPainter& painter, const PixelMap& map, const Trace& trace,
                  const QColor& colour) const;
-  // Returns where the legend went (nothing when no trace is named).
-  std::optional<Box> paintLegend(QPainter& painter, const QSize& size,
-                                 const std::vector<Box>& room) const;
+  // Where the legend goes, clear of `room` (nothing when no trace is named
+  // and there are no notes), and its drawing there.
+  std::optional<Box> legendBox(const QSize& size, const std::vector<Box>& room) const;
+  std::vector<const Trace*> namedTraces() const;
+  void paintLegend(QPainter& painter, const Box& place) const;
+  // Where the chart's note goes (nothing without one): centred under the top
+  // labels, below the legend where the two would meet.
+  std::optional<Box> noteBox(const QSize& size, const std::optional<Box>& legend) const;
   void paintSamples(QPainter& painter, const PixelMap& map, const TraceSamples& samples,
                     const QPen& pen, bool columns, bool dashedColumns) const;
   void paintMarkers(QPainter& painter, const QSize& size) const;
+  QStringList readoutLines(int chartWidth) const;
   const Trace* markerTrace() const;
   // A press that places or grabs a marker; true when it did.
   bool markerPress(QMouseEvent* event);

@@ -12,6 +12,8 @@ namespace kolm::chart::ui {
 
 namespace {
 
+constexpr int kReadoutPad = 4;  // the readout box's inner margin
+
 // A press within this many pixels of a marker's line grabs it.
 constexpr double kGrabPixels = 4;
 
@@ -154,6 +156,27 @@ QStringList SweepChart::markerReadout() const {
   return lines;
 }
 
+// Lines too long for the chart go on below, never past its edge.
+QStringList SweepChart::readoutLines(int chartWidth) const {
+  return wrappedLines(QFontMetrics(font()), markerReadout(), chartWidth - 12 - 2 * kReadoutPad);
+}
+
+// The readout box, top left below the row of frequency labels, and below the
+// chart's note where the two would meet: the note is read whole.
+Box SweepChart::readoutBox(const QSize& size) const {
+  const QFontMetrics fm(font());
+  const QStringList lines = readoutLines(size.width());
+  int textWidth = 0;
+  for (const QString& l : lines) textWidth = std::max(textWidth, fm.horizontalAdvance(l));
+  const double w = textWidth + 2 * kReadoutPad,
+               h = fm.height() * static_cast<int>(lines.size()) + 2 * kReadoutPad;
+  const std::vector<Box> room = labelRoom(size);
+  const Box place = clearOf({6, fm.height() + 6.0, w, h}, room, 4, 0, size.width() / 4);
+  const auto note = noteBox(size, legendBox(size, room));
+  if (!note || !place.intersects(*note)) return place;
+  return clearOf({6, note->bottom() + 4, w, h}, room, 4, 0, size.width() / 4);
+}
+
 void SweepChart::paintMarkers(QPainter& p, const QSize& size) const {
   if (markers_.markers().empty()) return;
   const PixelMap map(scale_, size.width(), size.height());
@@ -200,17 +223,11 @@ void SweepChart::paintMarkers(QPainter& p, const QSize& size) const {
       }
     }
   }
-  // The readout box, top left below the row of frequency labels.
-  // Lines too long for the chart go on below, never past its edge.
-  constexpr int kPad = 4;
-  const QStringList lines = wrappedLines(fm, markerReadout(), size.width() - 12 - 2 * kPad);
-  int textWidth = 0;
-  for (const QString& l : lines) textWidth = std::max(textWidth, fm.horizontalAdvance(l));
-  const int boxW = textWidth + 2 * kPad,
-            boxH = fm.height() * static_cast<int>(lines.size()) + 2 * kPad;
-  const Box place =
-      clearOf({6, fm.height() + 6.0, double(boxW), double(boxH)}, room, 4, 0, size.width() / 4);
-  const QRect box(static_cast<int>(place.left), static_cast<int>(place.top), boxW, boxH);
+  constexpr int kPad = kReadoutPad;
+  const QStringList lines = readoutLines(size.width());
+  const Box place = readoutBox(size);
+  const QRect box(static_cast<int>(place.left), static_cast<int>(place.top),
+                  static_cast<int>(place.width), static_cast<int>(place.height));
   QColor veil = background_;
   veil.setAlpha(215);
   p.fillRect(box, veil);

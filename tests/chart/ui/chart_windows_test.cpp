@@ -323,6 +323,28 @@ TEST(SweepChartWidget, GridLinesAndLabelsFromTheSpec) {
   EXPECT_GT(1000 * 600 - countColour(img, red) - countColour(img, QColor(0, 0, 0)), 500);
 }
 
+// The markers' readout never covers the chart's note, at any size.
+TEST(SweepChartWidget, MarkerReadoutKeepsClearOfTheNote) {
+  SweepChart chart;
+  chart.setScale(powerMeterScale(3, 30, 20, -80));
+  chart.setGrid(powerMeterGrid(3, 30, 20, -80));
+  Trace live = flat(-20, QColor(0, 0, 255));
+  live.name = "Return loss";
+  chart.setTraces({live});
+  chart.setNote("DEMONSTRATION: a built-in simulated measurement, not a sweep");
+  for (double x : {5.0, 14.2, 21.3, 28.0}) chart.addMarker(x);
+  int apart = 0;
+  for (int width = 420; width <= 1700; width += 60)
+    for (int height = 260; height <= 900; height += 160) {
+      const QSize size(width, height);
+      const auto note = chart.noteBox(size);
+      ASSERT_TRUE(note);
+      EXPECT_FALSE(chart.readoutBox(size).intersects(*note)) << width << " x " << height;
+      apart += chart.readoutBox(size).top >= note->bottom();
+    }
+  EXPECT_GT(apart, 0);  // the readout was moved down somewhere
+}
+
 // Marked points are drawn one way for every trace: the stretches into, through
 // and out of them dashed in the dimmed colour, an open on the top edge.
 TEST(SweepChartWidget, MarkedStretchesAreDimmedAndOpensSitOnTheEdge) {
