@@ -9,14 +9,47 @@
 #include <QSvgGenerator>
 
 #include "chart/ui/sweep_chart.h"
+#include "chart/ui/text_lines.h"
 #include "common/files.h"
 
 namespace kolm::chart::ui {
 
-int titleLineHeight(const ChartPicture& chart) { return QFontMetrics(chart.font).height() * 2; }
+namespace {
+
+QFont titleFont(const ChartPicture& chart) {
+  QFont f = chart.font;
+  f.setPointSizeF(f.pointSizeF() * 1.25);
+  f.setBold(true);
+  return f;
+}
+
+// The note and the date at the right of the title's first line.
+QString noteAndDate(const ChartPicture& chart, const QString& when) {
+  return chart.note.isEmpty() ? when : chart.note + "   " + when;
+}
+
+// The title broken at its blanks into lines that leave the note and the date
+// their room (reserved for the longest date written, so that every picture of
+// a width has the same lines): nothing of it is cut.
+QStringList titleLines(const ChartPicture& chart, const QString& title, int width) {
+  const QFontMetrics fm(titleFont(chart));
+  const int right = fm.horizontalAdvance(noteAndDate(chart, "0000-00-00 00:00:00"));
+  const int room = std::max(width - 12 - right - 12, fm.averageCharWidth() * 12);
+  return wrappedLines(fm, title, room);
+}
+
+}  // namespace
+
+int titleHeight(const ChartPicture& chart, const QString& title, int width) {
+  const int line = QFontMetrics(chart.font).height();
+  const int titleLine = QFontMetrics(titleFont(chart)).height();
+  const int lines = static_cast<int>(titleLines(chart, title, width).size());
+  return std::max(2 * line, lines * titleLine + 2 * line - titleLine);
+}
 
 common::ui::PrintChart printChart(const ChartPicture& chart, const QString& title) {
-  const QSize whole(chart.size.width(), chart.size.height() + titleLineHeight(chart));
+  const QSize whole(chart.size.width(),
+                    chart.size.height() + titleHeight(chart, title, chart.size.width()));
   return {whole, [chart, title](QPainter& p, const QSize& size) {
             paintTitledChart(p, chart, size, title,
                              QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm"));
@@ -29,21 +62,22 @@ QString simulatedNote(bool simulated) {
 
 void paintTitledChart(QPainter& p, const ChartPicture& chart, const QSize& whole,
                       const QString& title, const QString& when) {
-  const int header = titleLineHeight(chart);
+  const int header = titleHeight(chart, title, whole.width());
   const QSize size(whole.width(), std::max(1, whole.height() - header));
   p.fillRect(QRect(QPoint(0, 0), whole), chart.background);
-  QFont f = chart.font;
-  f.setPointSizeF(f.pointSizeF() * 1.25);
-  f.setBold(true);
+  const QFont f = titleFont(chart);
   p.setFont(f);
   p.setPen(chart.foreground);
-  const QRect line(6, 0, size.width() - 12, header);
-  const QString right = chart.note.isEmpty() ? when : chart.note + "   " + when;
-  p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, right);
-  // A title longer than the room left is cut at its end, never over the date.
-  const int room = line.width() - QFontMetrics(f).horizontalAdvance(right) - 12;
-  p.drawText(QRect(line.x(), 0, std::max(0, room), header), Qt::AlignLeft | Qt::AlignVCenter,
-             QFontMetrics(f).elidedText(title, Qt::ElideRight, std::max(0, room)));
+  const int titleLine = QFontMetrics(f).height();
+  // The first line centred where a one-line title stands, the rest under it.
+  const int top = (2 * QFontMetrics(chart.font).height() - titleLine) / 2;
+  p.drawText(QRect(6, top, size.width() - 12, titleLine), Qt::AlignRight | Qt::AlignVCenter,
+             noteAndDate(chart, when));
+  int y = top;
+  for (const QString& line : titleLines(chart, title, whole.width())) {
+    p.drawText(QRect(6, y, size.width() - 12, titleLine), Qt::AlignLeft | Qt::AlignVCenter, line);
+    y += titleLine;
+  }
   p.save();
   p.translate(0, header);
   chart.paint(p, size);
@@ -62,7 +96,7 @@ QString savePicture(const ChartPicture& chart, const QString& path, const QStrin
                     const QDateTime& when) {
   const QString kind = QFileInfo(path).suffix().toLower();
   const QSize size = chart.size.expandedTo(QSize(320, 200));
-  const QSize whole(size.width(), size.height() + titleLineHeight(chart));
+  const QSize whole(size.width(), size.height() + titleHeight(chart, title, size.width()));
   const QString stamp = when.toString("yyyy-MM-dd HH:mm:ss");
   QBuffer out;
   out.open(QIODevice::WriteOnly);

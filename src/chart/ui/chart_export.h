@@ -31,10 +31,12 @@ struct ChartPicture {
   std::function<void(QPainter&, const QSize&)> paint;
   QString note;
 };
-// The height of the title line over a chart in pictures and prints.
-int titleLineHeight(const ChartPicture& chart);
-// The title line (title at the left, note and date at the right), then the
-// chart under it, into `whole` (the title line included).
+// The height of the title over a chart `width` wide in pictures and prints:
+// one line, or more where the title wraps.
+int titleHeight(const ChartPicture& chart, const QString& title, int width);
+// The title (at the left, wrapped at its blanks; the note and date at the
+// right of its first line), then the chart under it, into `whole` (the title
+// included).
 void paintTitledChart(QPainter& p, const ChartPicture& chart, const QSize& whole,
                       const QString& title, const QString& when);
 // The chart under its title line as the print dialog's "Chart only" prints it

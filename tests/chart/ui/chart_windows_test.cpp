@@ -15,6 +15,7 @@
 #include <complex>
 
 #include "analyzer/ui/analyzer_fixture.h"
+#include "chart/ui/chart_export.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/text_lines.h"
 #include "common/files.h"
@@ -282,6 +283,30 @@ TEST(ChartText, WrappedLinesFitAndKeepEveryWord) {
             << line.toStdString() << " at " << width;
       }
     }
+}
+
+// A picture's title too long for its line wraps onto more: every word of it
+// is in the picture, none cut, and the chart keeps its size under it.
+TEST(ChartText, PictureTitleWrapsWholeAtAnyWidth) {
+  const QString title =
+      "Antenna Analyzer  3.000 000 to 30.000 000 MHz, 500 points, average 4, bridge corrected "
+      "from the standards of 2026-12-08, cable 10 m VF 0.66 taken out, 3 stored traces";
+  for (int width : {320, 520, 900, 1600}) {
+    const ui::ChartPicture picture{
+        QSize(width, 240), QFont("DejaVu Sans", 9),        Qt::black,
+        Qt::white,         [](QPainter&, const QSize&) {}, "simulated instrument"};
+    ASSERT_TRUE(ui::savePicture(picture, "titled.svg", title).isEmpty());
+    QString svg = QString::fromUtf8(contents("titled.svg"));
+    svg.replace(QRegularExpression("<[^>]*>|\\s+"), " ");
+    for (const QString& word : title.split(' ', Qt::SkipEmptyParts))
+      EXPECT_TRUE(svg.contains(word)) << word.toStdString() << " at " << width;
+    EXPECT_FALSE(svg.contains(QChar(0x2026))) << width;
+    const int header = ui::titleHeight(picture, title, width);
+    const int oneLine = ui::titleHeight(picture, "Short", width);
+    EXPECT_TRUE(width > 520 ? header >= oneLine : header > oneLine) << width;
+    ASSERT_TRUE(ui::savePicture(picture, "titled.png", title).isEmpty());
+    EXPECT_EQ(QImage("titled.png").size(), QSize(width, 240 + header));
+  }
 }
 
 TEST(SweepChartWidget, LayersInOrderAndOwnVerticalScales) {
