@@ -2436,6 +2436,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>%1 MHz</source>
         <translation>%1 MHz</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::SmithWindow</name>

@@ -62,6 +62,49 @@ Complex MatchNetwork::input(Complex load, double mhz) const {
   return 1.0 / (1.0 / (load + series) + shunt);
 }
 
+Complex MatchNetwork::loadFor(Complex input, double mhz) const {
+  const Complex series(0, this->series.reactance(mhz));
+  const Complex shunt(0, susceptance(this->shunt, mhz));
+  if (shuntAtLoad) return 1.0 / (1.0 / (input - series) - shunt);
+  return 1.0 / (1.0 / input - shunt) - series;
+}
+
+std::optional<std::pair<double, double>> swrOverInterval(const MatchNetwork& network, Complex load,
+                                                         double pmR, double pmX, double mhz,
+                                                         double r0) {
+  if (!(pmR >= 0 && pmX >= 0 && std::isfinite(pmR) && std::isfinite(pmX))) return std::nullopt;
+  const double rLow = std::max(0.0, load.real() - pmR), rHigh = load.real() + pmR;
+  const double xLow = load.imag() - pmX, xHigh = load.imag() + pmX;
+  double least = INFINITY, greatest = 0;
+  auto at = [&](double r, double x) {
+    const double swr = swrAgainst(network.input({r, x}, mhz), r0);
+    if (std::isnan(swr)) return;
+    least = std::min(least, swr);
+    greatest = std::max(greatest, swr);
+  };
+  constexpr int kSteps = 1024;  // per edge
+  for (int k = 0; k <= kSteps; ++k) {
+    const double t = double(k) / kSteps;
+    const double r = rLow + t * (rHigh - rLow), x = xLow + t * (xHigh - xLow);
+    at(r, xLow);
+    at(r, xHigh);
+    at(rLow, x);
+    at(rHigh, x);
+  }
+  if (!(greatest >= least)) return std::nullopt;
+  const Complex matched = network.loadFor(r0, mhz);
+  if (matched.real() >= rLow && matched.real() <= rHigh && matched.imag() >= xLow &&
+      matched.imag() <= xHigh)
+    least = 1;
+  return std::pair{least, greatest};
+}
+
+std::string swrSpanText(const std::pair<double, double>& span) {
+  const std::string low = common::formatPattern(std::floor(span.first * 100) / 100, "0.00");
+  if (!std::isfinite(span.second) || span.second > 1e6) return low + " to infinite";
+  return low + " to " + common::formatPattern(std::ceil(span.second * 100) / 100, "0.00");
+}
+
 MatchNetwork MatchNetwork::rounded(circuit::ESeries e) const {
   MatchNetwork out = *this;
   for (MatchPart* p : {&out.series, &out.shunt})
@@ -198,6 +241,11 @@ MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, circuit::ESer
       if (t.signs[k] != ReactanceSign::Capacitive) plus[k] = x;
       if (t.signs[k] != ReactanceSign::Inductive) minus[k] = -x;
     }
+  // The point's half-widths; unbounded where the trace has none.
+  auto halfWidth = [&](int q) {
+    const auto& pm = t.halfWidths[q];
+    return t.withIntervals && i < pm.size() ? double(pm[i]) : INFINITY;
+  };
   const std::vector<ReactanceSign> candidates =
       out.signKnown ? std::vector{t.signs[i]}
                     : std::vector{ReactanceSign::Inductive, ReactanceSign::Capacitive};
@@ -215,6 +263,8 @@ MatchPoint matchPoint(const TraceValues& t, double mhz, double r0, circuit::ESer
         if (!std::isnan(other[k]))
           swr[k] = std::isnan(swr[k]) ? other[k] : std::max(swr[k], other[k]);
       s.roundedSwr = swr[i] = swrAgainst(s.rounded.input(load, out.mhz), r0);
+      s.roundedSwrSpan = swrOverInterval(s.rounded, load, halfWidth(kResistance),
+                                         halfWidth(kReactance), out.mhz, r0);
       if (swr[i] <= 2) {
         const chart::Edges band = chart::walkEdges(
             std::span<const double>(t.frequencies), [&](size_t k) { return swr[k]; },

@@ -37,6 +37,8 @@ struct MatchNetwork {
   MatchPart series, shunt;
   // The impedance the source sees at `mhz` with `load` at the far side.
   std::complex<double> input(std::complex<double> load, double mhz) const;
+  // The load that shows as `input` at `mhz`: input's inverse.
+  std::complex<double> loadFor(std::complex<double> input, double mhz) const;
   // Both parts at their nearest preferred values.
   MatchNetwork rounded(circuit::ESeries series) const;
   // "shunt_C_at_load,series_L": the elements from the load towards the source.
@@ -68,6 +70,7 @@ std::string matchLine(const MatchNetwork& network, std::complex<double> load, do
 }  // namespace kolm::analyzer
 
 #include <optional>
+#include <utility>
 
 #include "analyzer/measurement.h"
 #include "analyzer/reactance_sign.h"
@@ -89,6 +92,10 @@ struct MatchSolution {
   ReactanceSign assumed = ReactanceSign::Unknown;
   MatchNetwork network, rounded;
   double roundedSwr = 0;
+  // The least and greatest SWR the rounded parts give over the point's
+  // interval (R and X each anywhere within its half-width); none where the
+  // point's interval is unbounded or not known.
+  std::optional<std::pair<double, double>> roundedSwrSpan;
   std::optional<double> swr2Low, swr2High;  // MHz
   // Where an edge is none: whether the SWR stays below 2 out to that end of the
   // sweep (else a point of no finite impedance stopped the walk).
@@ -117,6 +124,19 @@ MatchPoint matchPoint(const TraceValues& trace, double mhz, double targetOhm,
 // point of unknown sign.
 MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,
                         circuit::ESeries series);
+
+// The least and greatest SWR against `targetOhm` that `network` gives at `mhz`
+// for any load whose R lies within `pmR` of the load's (never below 0) and X
+// within `pmX` of its: the greatest on the rectangle's edge, where |reflection|
+// of a load peaks (a bilinear map of the load, without a pole for R >= 0),
+// sampled finely; the least there too, or 1 where the load the network
+// matches lies inside. None for an unbounded half-width.
+std::optional<std::pair<double, double>> swrOverInterval(const MatchNetwork& network,
+                                                         std::complex<double> load, double pmR,
+                                                         double pmX, double mhz, double targetOhm);
+// "1.09 to 1.46": such a span with two decimals, rounded outward ("infinite"
+// for an unbounded top).
+std::string swrSpanText(const std::pair<double, double>& span);
 
 // A part's value with its unit, `digits` significant (3 at least, so that
 // no exponent is written): "330 pF", "1.5 nF",

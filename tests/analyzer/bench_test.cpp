@@ -555,3 +555,38 @@ TEST_F(CliBench, ABandsSwrWidths) {
 }
 
 }  // namespace
+
+// The SWR the rounded parts give, with its span over the point's interval:
+// any load within the interval gives an SWR inside the span as written, the
+// point's own among them; no span where the interval is unbounded.
+TEST(Matching, TheRoundedPartsSwrSpanHoldsEveryLoadOfTheInterval) {
+  int spans = 0;
+  for (const char* load : {"rlc:r=25,l=1u,c=130p", "r=120", "rlc:r=12,l=0.2u"}) {
+    const TraceValues t = sweep(load, 10, 20, 50);
+    for (size_t i = 0; i < t.flags.size(); i += 7) {
+      const MatchPoint p = matchPoint(t, t.frequencies[i], 50, ESeries::E12);
+      if (!p.error.empty()) continue;
+      const double pmR = t.halfWidths[kResistance][p.index],
+                   pmX = t.halfWidths[kReactance][p.index];
+      for (const MatchSolution& s : p.solutions) {
+        EXPECT_EQ(s.roundedSwrSpan.has_value(), std::isfinite(pmR) && std::isfinite(pmX));
+        if (!s.roundedSwrSpan) continue;
+        ++spans;
+        const std::string text = swrSpanText(*s.roundedSwrSpan);
+        const size_t to = text.find(" to ");
+        const double low = kolm::common::numericValue(text.substr(0, to));
+        const double high =
+            text.ends_with("infinite") ? INFINITY : kolm::common::numericValue(text.substr(to + 4));
+        const Complex at(p.r, static_cast<int>(s.assumed) * std::fabs(p.x));
+        for (int a = 0; a <= 8; ++a)
+          for (int b = 0; b <= 8; ++b) {
+            const Complex z(std::max(0.0, at.real() + pmR * (a / 4.0 - 1)),
+                            at.imag() + pmX * (b / 4.0 - 1));
+            const double swr = swrAgainst(s.rounded.input(z, p.mhz), 50);
+            EXPECT_TRUE(swr >= low && swr <= high) << load << " " << swr << " not in " << text;
+          }
+      }
+    }
+  }
+  EXPECT_GT(spans, 20);
+}

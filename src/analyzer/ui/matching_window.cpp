@@ -93,6 +93,16 @@ QString networkWords(const MatchNetwork& n, int digits) {
              : MatchingWindow::tr("%1 across the input, then series %2").arg(shunt, series);
 }
 
+// The SWR the rounded parts give at the point, with its least and greatest
+// over the point's interval; marked approximate where that is not known.
+QString swrWords(const MatchSolution& s) {
+  const double swr = s.roundedSwr;
+  if (!std::isfinite(swr)) return MatchingWindow::tr("infinite");
+  const QString value = qs(common::formatPattern(swr, "0.00"));
+  if (!s.roundedSwrSpan) return QString::fromUtf8("\u2248 ") + value;
+  return MatchingWindow::tr("%1 (%2)").arg(value, qs(swrSpanText(*s.roundedSwrSpan)));
+}
+
 QString bandWords(const MatchSolution& s) {
   if (!(s.roundedSwr <= 2)) return MatchingWindow::tr("above 2 at this frequency");
   // An edge not found is said as what stopped the walk: an end of the sweep,
@@ -223,10 +233,7 @@ void MatchingWindow::recompute() {
       words =
           (s.assumed == ReactanceSign::Inductive ? tr("If inductive: %1") : tr("If capacitive: %1"))
               .arg(words);
-    const double swr = s.roundedSwr;
-    const QStringList cells{
-        words, networkWords(s.rounded, 2),
-        std::isfinite(swr) ? qs(common::formatPattern(swr, "0.00")) : tr("infinite"), bandWords(s)};
+    const QStringList cells{words, networkWords(s.rounded, 2), swrWords(s), bandWords(s)};
     table_->setItem(r, 0, picture);
     for (int c = 0; c < cells.size(); ++c)
       table_->setItem(r, c + 1, new QTableWidgetItem(cells[c]));
