@@ -21,6 +21,7 @@
 #include "analyzer/ui/quantity_style.h"
 #include "common/text.h"
 #include "common/ui/number_field.h"
+#include "common/ui/row_fit.h"
 
 namespace kolm::analyzer::ui {
 
@@ -256,6 +257,9 @@ void AnalyzerWindow::layOut() {
   bottom->addWidget(chartsGroup_, 49);
   bottom->addWidget(generatorGroup_, 45);
   page->addLayout(bottom);
+  // Too narrow for both side by side, the generator's frame goes under the
+  // charts' frame rather than over it.
+  common::ui::stackWhenNarrow(bottom, canvas_);
   chartsGroup_->installEventFilter(this);
 }
 

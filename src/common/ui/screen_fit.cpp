@@ -111,7 +111,9 @@ void scrollWhereTooLarge(QWidget* window, QSize room) {
   } else if (QLayout* layout = window->layout()) {
     content = new QWidget;
     content->setLayout(layout);  // takes the layout and the widgets in it
-    content->setMinimumSize(minimum);
+    // The content is held at its layout's minimum as that changes (a longer
+    // text, another mode of the dialog), not at the minimum it had now.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     scroll->setWidget(content);
     auto* outer = new QVBoxLayout(window);
     outer->setContentsMargins(0, 0, 0, 0);

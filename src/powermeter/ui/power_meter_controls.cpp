@@ -15,6 +15,7 @@
 
 #include "chart/ui/sweep_chart.h"
 #include "common/ui/number_field.h"
+#include "common/ui/row_fit.h"
 #include "powermeter/ui/power_meter_window.h"
 
 namespace kolm::powermeter::ui {
@@ -246,10 +247,13 @@ void PowerMeterWindow::layOut(QWidget* area) {
   readouts->addWidget(cursorReadout_, 0, 1, Qt::AlignLeft);
   readouts->addWidget(label(area, "traceAtPointerLabel", tr("Trace at pointer")), 1, 0);
   readouts->addWidget(levelReadout_, 1, 1);
+  readouts->setColumnStretch(2, 1);  // each box beside its caption, whatever the width
   bottom->addLayout(readouts, 1);
-  bottom->addStretch(1);
-  bottom->addWidget(generatorGroup_);
+  bottom->addWidget(generatorGroup_, 0, Qt::AlignRight);
   page->addLayout(bottom);
+  // Too narrow for both side by side, the generator's frame goes under the
+  // readouts rather than over them.
+  common::ui::stackWhenNarrow(bottom, area);
 }
 
 }  // namespace kolm::powermeter::ui
