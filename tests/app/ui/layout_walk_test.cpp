@@ -1,8 +1,9 @@
 // Every window at its default size and at its minimum size (in the runs with
 // QT_SCALE_FACTOR=2 and KOLM_TEST_SCREEN, on a scaled or a smaller screen): it
-// lies whole on the available screen, even when placed past its edge, no two visible sibling
-// widgets overlap, no widget sticks out of its parent and no text is wider or taller than its
-// widget.
+// lies whole on the available screen, even when placed past its edge, no two
+// controls it shows overlap wherever they sit in it (nor enter a group box's
+// title), no widget sticks out of its parent and no text is wider or taller
+// than its widget.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -14,16 +15,23 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionGroupBox>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <functional>
 
 #include "analyzer/ui/analyzer_view.h"
@@ -68,13 +76,98 @@ bool shown(const QWidget* w) { return !w->isHidden() && !w->isWindow() && w->wid
 // take no input and may cover their siblings.
 bool drawing(const QWidget* w) { return w->testAttribute(Qt::WA_TransparentForMouseEvents); }
 
-// Parts that Qt's own widgets lay out inside themselves are theirs to mind.
+// The content a scroll area shows (ours), when `w` is it.
+const QScrollArea* scrolledBy(const QWidget* w) {
+  const QWidget* viewport = w->parentWidget();
+  auto* area = viewport ? qobject_cast<const QScrollArea*>(viewport->parentWidget()) : nullptr;
+  return area && area->widget() == w ? area : nullptr;
+}
+
+// Parts that Qt's own widgets lay out inside themselves are theirs to mind;
+// what a scroll area shows is ours.
 bool qtInternal(const QWidget* parent) {
-  for (const QWidget* p = parent; p; p = p->parentWidget())
+  for (const QWidget* p = parent; p; p = p->parentWidget()) {
+    if (const QScrollArea* area = scrolledBy(p)) {
+      p = area;
+      continue;
+    }
     if (qobject_cast<const QAbstractScrollArea*>(p) || qobject_cast<const QComboBox*>(p) ||
         qobject_cast<const QAbstractSpinBox*>(p))
       return true;
+  }
   return false;
+}
+
+// Where a widget is seen, in its window's coordinates: its rectangle cut by
+// each of its parents'.
+QRect seenRect(const QWidget* w) {
+  const QWidget* window = w->window();
+  QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
+  for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+    r &= QRect(p->mapTo(window, QPoint(0, 0)), p->size());
+  return r;
+}
+
+// The title a group box draws over its frame, in window coordinates.
+QRect groupTitle(const QGroupBox* g) {
+  QStyleOptionGroupBox option;
+  option.initFrom(g);
+  option.text = g->title();
+  option.lineWidth = 1;
+  option.textAlignment = g->alignment();
+  option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+  if (g->isCheckable()) option.subControls |= QStyle::SC_GroupBoxCheckBox;
+  if (g->isFlat()) option.features |= QStyleOptionFrame::Flat;
+  QRect title =
+      g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
+  if (g->isCheckable())
+    title |=
+        g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxCheckBox, g);
+  return QRect(g->mapTo(g->window(), title.topLeft()), title.size()) & seenRect(g);
+}
+
+// What a person sees as one control: a widget without shown children, or one
+// of Qt's own composite widgets (a table, a combo box, a spin box); and the
+// titles of group boxes, which no control may enter.
+struct Seen {
+  QString name;
+  QRect rect;
+};
+
+void seenControls(QWidget* w, QList<Seen>& out) {
+  QList<QWidget*> children;
+  for (QObject* o : w->children())
+    if (auto* c = qobject_cast<QWidget*>(o); c && shown(c)) children << c;
+  const bool composite =
+      (qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QScrollArea*>(w)) ||
+      qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+      qobject_cast<QMenuBar*>(w) || qobject_cast<QTabBar*>(w);
+  if (auto* g = qobject_cast<QGroupBox*>(w); g && !g->title().isEmpty())
+    out << Seen{where(g) + " (its title)", groupTitle(g)};
+  if (auto* area = qobject_cast<QScrollArea*>(w); area && area->widget()) {
+    seenControls(area->widget(), out);
+    for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+      if (bar->isVisible()) out << Seen{where(area) + " scroll bar", seenRect(bar)};
+    return;
+  }
+  if (w->parentWidget() && (composite || children.isEmpty())) {
+    if (!drawing(w) && !seenRect(w).isEmpty()) out << Seen{where(w), seenRect(w)};
+    return;
+  }
+  for (QWidget* c : children) seenControls(c, out);
+}
+
+// Any two controls seen in one place, wherever they sit in the window.
+void overlapFaults(QWidget* window, QStringList& faults) {
+  QList<Seen> seen;
+  seenControls(window, seen);
+  for (int i = 0; i < seen.size(); ++i)
+    for (int j = i + 1; j < seen.size(); ++j)
+      if (seen[i].rect.intersects(seen[j].rect))
+        faults << QString("%1 overlaps %2 (%3 x %4 px)")
+                      .arg(seen[i].name, seen[j].name)
+                      .arg((seen[i].rect & seen[j].rect).width())
+                      .arg((seen[i].rect & seen[j].rect).height());
 }
 
 // How wide a text is drawn, line by line.
@@ -154,15 +247,12 @@ QStringList layoutFaults(QWidget* window) {
         textFaults(c, faults);
         if (!parent->rect().contains(c->geometry()))
           faults << where(c) + " sticks out of its parent";
-        for (int j = i + 1; j < children.size(); ++j)
-          if (!drawing(c) && !drawing(children[j]) &&
-              c->geometry().intersects(children[j]->geometry()))
-            faults << QString("%1 overlaps %2").arg(where(c), where(children[j]));
       }
       walk(c);
     }
   };
   walk(window);
+  overlapFaults(window, faults);
   return faults;
 }
 
@@ -199,6 +289,24 @@ void walkWindow(QWidget* window, const QString& name) {
                                   << window->height() << ":\n"
                                   << faults.join("\n").toStdString();
     window->resize(1, 1);  // held at its minimum
+  }
+  // A docked panel adds its width to the window's minimum; a window manager
+  // that ignores the minimum (a tiling one, or none) may still hold the window
+  // at the size it had without the panel. Its controls give way all the same.
+  int panels = 0;
+  if (auto* main = qobject_cast<QMainWindow*>(window))
+    for (auto* panel : window->findChildren<chart::ui::AnalysisPanel*>())
+      if (panel->isVisible() && main->dockWidgetArea(panel) == Qt::RightDockWidgetArea)
+        panels += panel->width();
+  if (panels > 0) {
+    const QSize squeezed = window->minimumSize() - QSize(panels, 0);
+    window->windowHandle()->resize(squeezed);
+    QTest::qWait(10);
+    QApplication::processEvents();
+    QStringList faults = layoutFaults(window);
+    EXPECT_TRUE(faults.isEmpty()) << "squeezed to " << window->width() << " x " << window->height()
+                                  << " with its panel:\n"
+                                  << faults.join("\n").toStdString();
   }
 }
 
