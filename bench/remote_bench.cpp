@@ -197,7 +197,7 @@ void BM_SweepCpuPerPointInProcess(benchmark::State& state) {
   analyzer::Channels channels;
   const auto start = std::clock();
   for (auto _ : state) {
-    analyzer::ReadWriteJob job(instrument, plan, channels, true);
+    analyzer::PassJob job(instrument, plan, channels, true);
     job.runToEnd();
     benchmark::DoNotOptimize(analyzer::exportTrace(plan.points, plan.start, plan.stop, channels));
   }

@@ -131,7 +131,7 @@ std::shared_ptr<const kolm::analyzer::BridgeCalibration> calibration() {
       Rig rig("through", standards[k].simLoad);
       auto planned = kolm::analyzer::planSweep(1, 60, 200, 400);
       kolm::analyzer::Channels c;
-      kolm::analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+      kolm::analyzer::PassJob job(rig.instrument, planned.plan, c, true);
       job.runToEnd();
       run.take(k, 1, 60, 200, {standards[k].nominal, 1, kolm::analyzer::standardReadings(c, 200)});
     }
@@ -160,7 +160,7 @@ void BM_AnalyzerPassPerPoint(benchmark::State& state) {
   kolm::analyzer::TraceValues kept;  // pass after pass, corrected
   kolm::common::PassAverage passes(4);
   for (auto _ : state) {
-    kolm::analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    kolm::analyzer::PassJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     kolm::analyzer::TraceValues t;
     if (mode == 2 || mode == 6) figures.noiseSpread += 1e-6;  // figures not met before

@@ -1832,6 +1832,38 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>above the sweep&apos;s end</source>
         <translation>above the sweep&apos;s end</translation>
     </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>0 dBm</source>
+        <translation>0 dBm</translation>
+    </message>
+    <message>
+        <source>-60 dBm</source>
+        <translation>-60 dBm</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>default</translation>
+    </message>
+    <message>
+        <source>CrystalMeter</source>
+        <translation>Crystal Meter</translation>
+    </message>
+    <message>
+        <source>Quarzo</source>
+        <translation>Measure crystal</translation>
+    </message>
+    <message>
+        <source>calQuarz</source>
+        <translation>Calibrate crystal fixture</translation>
+    </message>
+    <message>
+        <source>Loss step</source>
+        <translation>Loss step</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>
@@ -3444,36 +3476,8 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>File in memory</translation>
     </message>
     <message>
-        <source>Calibrate</source>
-        <translation>Calibrate</translation>
-    </message>
-    <message>
-        <source>0 dBm</source>
-        <translation>0 dBm</translation>
-    </message>
-    <message>
-        <source>-60 dBm</source>
-        <translation>-60 dBm</translation>
-    </message>
-    <message>
-        <source>default</source>
-        <translation>default</translation>
-    </message>
-    <message>
         <source>Reference_Level</source>
         <translation>Reference Level</translation>
-    </message>
-    <message>
-        <source>CrystalMeter</source>
-        <translation>Crystal Meter</translation>
-    </message>
-    <message>
-        <source>Quarzo</source>
-        <translation>Measure crystal</translation>
-    </message>
-    <message>
-        <source>calQuarz</source>
-        <translation>Calibrate crystal fixture</translation>
     </message>
     <message>
         <source>Print</source>

@@ -227,7 +227,7 @@ Reading readBoard(sim::Board board, const std::string& mode, const analyzer::Bri
     instrument.refreshReachable();
     const auto planned = analyzer::planSweep(kStartMHz, kStopMHz, points, 400);
     analyzer::Channels channels;
-    analyzer::ReadWriteJob job(instrument, planned.plan, channels, true);
+    analyzer::PassJob job(instrument, planned.plan, channels, true);
     job.runToEnd();
     Sweep s;
     s.load = &c;

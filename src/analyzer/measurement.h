@@ -81,7 +81,7 @@ struct Measurement {
   double spanStartMHz = kDefaultStartMHz;
   double spanStopMHz = kDefaultStopMHz;
   Channels live;
-  // The readings of the pass under way (ReadWriteJob's target): they become
+  // The readings of the pass under way (PassJob's target): they become
   // the live ones only once the pass is complete.
   Channels pass;
 

@@ -55,13 +55,12 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
   return r;
 }
 
-ReadWriteJob::ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target,
-                           bool resetDds)
+PassJob::PassJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target, bool resetDds)
     : PortJob(instrument), plan_(plan), target_(target), resetDds_(resetDds) {}
 
-double ReadWriteJob::progress() const { return static_cast<double>(stored()) / (plan_.points + 2); }
+double PassJob::progress() const { return static_cast<double>(stored()) / (plan_.points + 2); }
 
-bool ReadWriteJob::step() {
+bool PassJob::step() {
   if (finishOpenPoint()) return true;
   if (done() || instrument_.portFailed()) return false;
   if (next_ < 0) {

@@ -40,9 +40,9 @@ SweepPlanResult planSweep(double start, double stop, double points, double refCl
 // that is not stored. Every further step sends the word Ws + i x dW (rounded),
 // reads the bridge and stores both readings and the frequency i x s + start.
 // The word is stepped unrounded and rounded as it is sent.
-class ReadWriteJob : public hw::PortJob {
+class PassJob : public hw::PortJob {
  public:
-  ReadWriteJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target, bool resetDds);
+  PassJob(hw::Instrument& instrument, const SweepPlan& plan, Channels& target, bool resetDds);
   bool step() override;
   bool done() const override { return next_ > plan_.points + 1; }
   double progress() const override;

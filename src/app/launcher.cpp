@@ -119,8 +119,8 @@ Launcher::Launcher(hw::ui::UiContext& context, QWidget* parent)
   for (auto [name, choice] : {std::pair{tr("Original texts"), common::ui::Language::Original},
                               std::pair{tr("English"), common::ui::Language::English}}) {
     QAction* a = language->addAction(name);
-    a->setObjectName(choice == common::ui::Language::English ? "LanguageEnglish"
-                                                             : "LanguageOriginal");
+    a->setObjectName(choice == common::ui::Language::English ? "languageEnglish"
+                                                             : "languageOriginal");
     a->setCheckable(true);
     a->setChecked(common::ui::installedLanguage() == choice);
     languages->addAction(a);

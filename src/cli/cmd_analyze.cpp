@@ -42,7 +42,7 @@ class AnalyzerSweep : public CommandSweep {
 
   analyzer::SweepPlan sweepPlan_;
   analyzer::Channels& channels_;
-  std::optional<analyzer::ReadWriteJob> job_;
+  std::optional<analyzer::PassJob> job_;
 };
 
 }  // namespace

@@ -99,12 +99,12 @@ std::string uncalibratedNote(const LevelLimits& limits) {
 }
 
 std::string menuPath(std::initializer_list<const char*> captions) {
-  // The captions are the window's own texts, translated in its context.
+  // The window's menus take these captions from the same context.
   std::string (*const lookUp)(const char*, const char*) = common::tr;
   std::string path;
   for (const char* c : captions) {
     if (!path.empty()) path += " > ";
-    path += lookUp("kolm::powermeter::ui::PowerMeterWindow", c);
+    path += lookUp("kolm", c);
   }
   return path;
 }

@@ -144,7 +144,7 @@ class Station : public scpi::Device, private common::SweptInstrument, private co
   std::optional<std::pair<int, std::string>> refusal_;  // why planPass said no
   // The pass under way and what it fills.
   common::SteppedJob* job_ = nullptr;
-  std::optional<analyzer::ReadWriteJob> analyzerJob_;
+  std::optional<analyzer::PassJob> analyzerJob_;
   std::optional<powermeter::SweepJob> levelJob_;
   analyzer::SweepPlan analyzerPlan_;
   powermeter::SweepPlan levelPlan_;

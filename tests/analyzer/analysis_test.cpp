@@ -50,7 +50,7 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
           test::SimRig rig("through", load, {}, board);
           auto planned = planSweep(1, 60, 200, 400);
           Channels channels;
-          ReadWriteJob job(rig.instrument, planned.plan, channels, true);
+          PassJob job(rig.instrument, planned.plan, channels, true);
           job.runToEnd();
           const SwrAnalysis a = analyzeSwr(exportTrace(200, 1, 60, channels, figures));
           const sim::Load& truth = rig.sim->load();

@@ -31,7 +31,7 @@ CalibrationRun runOn(sim::Board board, int steps = 40, size_t swapped = 99,
     test::SimRig rig("through", k == swapped ? instead : standards[k].simLoad, {}, board);
     auto planned = planSweep(1, 60, steps, 400);
     Channels c;
-    ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    PassJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     run.take(k, 1, 60, steps, {standards[k].nominal, 1, standardReadings(c, steps)});
   }
@@ -104,7 +104,7 @@ TEST(Correction, ReadingsMetBeforeGiveWhatAFirstComputationGives) {
   Channels c;
   TraceValues kept;
   for (int pass = 0; pass < 12; ++pass) {
-    ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    PassJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     computeTraceValues(c, 300, kept, used);
     // Another calibration object of the same terms: nothing met before.

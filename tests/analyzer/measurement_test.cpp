@@ -287,7 +287,7 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
   ASSERT_TRUE(r.ok());
   Channels target;
   target.returnLossCounts[4] = -1;
-  ReadWriteJob job(rig.instrument, r.plan, target, true);
+  PassJob job(rig.instrument, r.plan, target, true);
   // The reset and the settling read-out, then one point a step; every step ends
   // on a whole read-out.
   int steps = 0;
@@ -313,7 +313,7 @@ TEST(ReadWrite, GoldenTraceOfASmallPass) {
 
   // A later pass of a continuous sweep loads no reset or multiplier.
   test::PortRig again(400, 20);
-  ReadWriteJob second(again.instrument, r.plan, target, false);
+  PassJob second(again.instrument, r.plan, target, false);
   second.runToEnd();
   EXPECT_EQ(test::wireText(again), trace.substr(trace.find("word")));
 }

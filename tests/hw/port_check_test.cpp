@@ -129,8 +129,8 @@ TEST(PortFailure, APassStopsAtTheFailedPointAndNothingMoreIsSent) {
   powermeter::SweepJob sweep(
       meterBench.instrument, *plan.plan, {}, [] { return 0.0; }, trace);
   analyzer::Channels channels;
-  analyzer::ReadWriteJob pass(analyzerBench.instrument, analyzer::planSweep(1, 30, 500, 400).plan,
-                              channels, true);
+  analyzer::PassJob pass(analyzerBench.instrument, analyzer::planSweep(1, 30, 500, 400).plan,
+                         channels, true);
   auto check = [](Bench& bench, common::SteppedJob& job, const std::function<int()>& counted) {
     bench.port->failAt = 2000;
     job.runToEnd();

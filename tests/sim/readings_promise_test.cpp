@@ -86,7 +86,7 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
         auto planned = planSweep(1, 30, points, 400);
         ASSERT_TRUE(planned.ok());
         Channels c;
-        ReadWriteJob job(rig.instrument, planned.plan, c, true);
+        PassJob job(rig.instrument, planned.plan, c, true);
         job.runToEnd();
         TraceValues t;
         computeTraceValues(c, points, t, figures);

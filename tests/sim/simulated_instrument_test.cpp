@@ -442,7 +442,7 @@ struct TypicalRig : SimRig {
     auto planned = analyzer::planSweep(start, stop, points, 400);
     EXPECT_TRUE(planned.ok()) << planned.error;
     analyzer::Channels c;
-    analyzer::ReadWriteJob job(instrument, planned.plan, c, true);
+    analyzer::PassJob job(instrument, planned.plan, c, true);
     job.runToEnd();
     return c;
   }

@@ -23,7 +23,7 @@ inline analyzer::BridgeCheckRun checkOn(
     SimRig rig("through", connected[static_cast<size_t>(k)], {}, board);
     auto planned = analyzer::planSweep(1, 60, 40, 400);
     analyzer::Channels c;
-    analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    analyzer::PassJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     run.take(static_cast<analyzer::Standard>(k), 1, 60, 40, analyzer::standardReadings(c, 40));
   }
@@ -39,7 +39,7 @@ inline analyzer::CalibrationRun calibrationRunOn(sim::Board board, int steps = 4
     SimRig rig("through", standards[k].simLoad, {}, board);
     auto planned = analyzer::planSweep(1, 60, steps, 400);
     analyzer::Channels c;
-    analyzer::ReadWriteJob job(rig.instrument, planned.plan, c, true);
+    analyzer::PassJob job(rig.instrument, planned.plan, c, true);
     job.runToEnd();
     run.take(k, 1, 60, steps, {standards[k].nominal, 1, analyzer::standardReadings(c, steps)});
   }

@@ -36,7 +36,7 @@ void AnalyzerWindow::setUpSessions() {
                                                formatCalibration(*figures_.calibration));
   };
   sessions_ = new chart::ui::SessionCommands(
-      findChild<QMenu*>("fileMenu"), findChild<QAction*>("Exit"), context_.prompter,
+      findChild<QMenu*>("fileMenu"), findChild<QAction*>("exitAction"), context_.prompter,
       context_.settings, "AntennaAnalyzer", "analyzer", chart_, storedTraces_, std::move(hooks));
 }
 

@@ -64,7 +64,7 @@ std::optional<common::PassPlan> AnalyzerWindow::planPass(bool fresh) {
 common::SteppedJob& AnalyzerWindow::beginPass(bool firstOfSweep, bool newPlan) {
   if (firstOfSweep) fileNameEdit_->clear();
   newPlan_ = newPlan;
-  job_ = std::make_unique<ReadWriteJob>(context_.instrument, plan_, m_.pass, firstOfSweep);
+  job_ = std::make_unique<PassJob>(context_.instrument, plan_, m_.pass, firstOfSweep);
   progress_->setValue(0);
   return *job_;
 }

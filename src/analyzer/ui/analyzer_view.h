@@ -205,7 +205,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // (on the counts) and the ways out are the controller's.
   common::ui::JobRunner runner_;
   common::SweepControl sweep_{*this, runner_};
-  std::unique_ptr<ReadWriteJob> job_;
+  std::unique_ptr<PassJob> job_;
   SweepPlan plan_;
   bool newPlan_ = true;     // the pass under way restarted the average
   bool passShown_ = false;  // the next redraw shows a new pass

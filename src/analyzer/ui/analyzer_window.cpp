@@ -64,7 +64,7 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Antenna_Analizer"));
 
-  canvas_ = sim::ui::makeBannerArea(context_, this, "Canvas");
+  canvas_ = sim::ui::makeBannerArea(context_, this, "canvas");
   status_ = new QLabel(this);
   status_->setObjectName("statusLine");
   statusBar()->addWidget(status_, 1);
@@ -122,8 +122,8 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
   };
   chart::ui::addExportItems(
       this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
-      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(false)},
-       {"ExportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p", exported(true)}},
+      {{"exportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(false)},
+       {"exportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p", exported(true)}},
       [this] { return chart::ui::simulatedNote(simulatedData_); });
 
   connect(&runner_, &common::ui::JobRunner::progressed, this,
@@ -189,10 +189,10 @@ void AnalyzerWindow::buildMenus() {
   connect(openVnaItem, &QAction::triggered, this, &AnalyzerWindow::openVnaFile);
   connect(item(file, "openVecAction", tr("Open Chart .vec")), &QAction::triggered, this,
           &AnalyzerWindow::openVecFile);
-  QAction* save = item(file, "Save", tr("Save Chart as"));
+  QAction* save = item(file, "saveAsAction", tr("Save Chart as"));
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(save, &QAction::triggered, this, &AnalyzerWindow::saveChartAs);
-  QAction* exit = item(file, "Exit", tr("Exit Antenna Analyzer"));
+  QAction* exit = item(file, "exitAction", tr("Exit Antenna Analyzer"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
   recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "AntennaAnalyzer/recent",
                                         [this](const QString& path) { openRecent(path); });

@@ -263,7 +263,7 @@ void BridgeCalibrationDialog::measure(size_t standard) {
 }
 
 void BridgeCalibrationDialog::startPass() {
-  job_ = std::make_unique<ReadWriteJob>(instrument_, plan_, channels_, true);
+  job_ = std::make_unique<PassJob>(instrument_, plan_, channels_, true);
   runner_.start(job_.get());
 }
 

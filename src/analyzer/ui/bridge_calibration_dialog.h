@@ -73,7 +73,7 @@ class BridgeCalibrationDialog : public QDialog {
   std::optional<StandardValue> measuringValue_;
   std::optional<std::string> simulatorLoad_;  // what the simulator had before a standard
   Channels channels_;
-  std::unique_ptr<ReadWriteJob> job_;
+  std::unique_ptr<PassJob> job_;
   common::ui::JobRunner runner_;
   std::vector<QLineEdit*> values_;
   std::vector<QPushButton*> buttons_;

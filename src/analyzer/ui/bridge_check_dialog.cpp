@@ -170,7 +170,7 @@ void BridgeCheckDialog::measure(Standard standard) {
   if (stored_) run_ = {};  // that check is done: this one starts afresh
   stored_ = false;
   measuring_ = standard;
-  job_ = std::make_unique<ReadWriteJob>(instrument_, plan_, channels_, true);
+  job_ = std::make_unique<PassJob>(instrument_, plan_, channels_, true);
   progress_->setValue(0);
   runner_.start(job_.get());
   showState();

@@ -49,7 +49,7 @@ class BridgeCheckDialog : public QDialog {
   bool stored_ = false;  // the run's figures are kept; the next measure starts afresh
   std::optional<Standard> measuring_;
   Channels channels_;
-  std::unique_ptr<ReadWriteJob> job_;
+  std::unique_ptr<PassJob> job_;
   common::ui::JobRunner runner_;
   QPushButton* buttons_[kStandards]{};
   QLabel* states_[kStandards]{};

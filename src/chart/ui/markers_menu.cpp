@@ -52,7 +52,7 @@ void toExtreme(SweepChart* chart, common::Prompter& prompter, Extreme which) {
 void fillDelta(QMenu* menu, SweepChart* chart) {
   menu->clear();
   const auto& markers = chart->markers().markers();
-  QAction* none = item(menu, "MarkerDeltaNone", QObject::tr("No delta"));
+  QAction* none = item(menu, "markerDeltaNone", QObject::tr("No delta"));
   none->setCheckable(true);
   none->setChecked(!chart->markers().delta());
   QObject::connect(none, &QAction::triggered, chart, [chart] { chart->setMarkerDelta({}); });
@@ -79,7 +79,7 @@ void fillRemove(QMenu* menu, SweepChart* chart) {
                      [chart, n = m.number] { chart->removeMarker(n); });
   }
   menu->addSeparator();
-  QObject::connect(item(menu, "MarkersClear", QObject::tr("Remove all markers")),
+  QObject::connect(item(menu, "markersClear", QObject::tr("Remove all markers")),
                    &QAction::triggered, chart, [chart] { chart->clearMarkers(); });
 }
 
@@ -93,14 +93,14 @@ QMenu* addMarkersMenu(QMenuBar* bar, QAction* before, SweepChart* chart, common:
   else
     bar->addMenu(menu);
   menu->setObjectName("markersMenu");
-  QAction* add = item(menu, "MarkerAdd", QObject::tr("Marker at frequency..."));
+  QAction* add = item(menu, "markerAdd", QObject::tr("Marker at frequency..."));
   add->setToolTip(QObject::tr("Ctrl+click on the chart places one too"));
   QObject::connect(add, &QAction::triggered, chart,
                    [chart, &prompter] { addAtTypedFrequency(chart, prompter); });
-  QObject::connect(item(menu, "MarkerToMax", QObject::tr("Marker to maximum of %1").arg(searched)),
+  QObject::connect(item(menu, "markerToMax", QObject::tr("Marker to maximum of %1").arg(searched)),
                    &QAction::triggered, chart,
                    [chart, &prompter] { toExtreme(chart, prompter, Extreme::Maximum); });
-  QObject::connect(item(menu, "MarkerToMin", QObject::tr("Marker to minimum of %1").arg(searched)),
+  QObject::connect(item(menu, "markerToMin", QObject::tr("Marker to minimum of %1").arg(searched)),
                    &QAction::triggered, chart,
                    [chart, &prompter] { toExtreme(chart, prompter, Extreme::Minimum); });
   QMenu* delta = menu->addMenu(QObject::tr("Delta"));

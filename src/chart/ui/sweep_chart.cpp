@@ -49,15 +49,15 @@ SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
     addAction(a);
     return a;
   };
-  backAction_ = action("ZoomBack", tr("Zoom back"),
+  backAction_ = action("zoomBack", tr("Zoom back"),
                        {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)},
                        &SweepChart::zoomBack);
   forwardAction_ =
-      action("ZoomForward", tr("Zoom forward"),
+      action("zoomForward", tr("Zoom forward"),
              {QKeySequence(Qt::SHIFT | Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Right)},
              &SweepChart::zoomForward);
-  wholeAction_ = action("ZoomWhole", tr("Whole span (double-click)"), {}, &SweepChart::resetZoom);
-  auto* removeMarker = action("MarkerRemoveActive", tr("Remove the active marker"),
+  wholeAction_ = action("zoomWhole", tr("Whole span (double-click)"), {}, &SweepChart::resetZoom);
+  auto* removeMarker = action("markerRemoveActive", tr("Remove the active marker"),
                               {QKeySequence(Qt::Key_Delete)}, nullptr);
   connect(removeMarker, &QAction::triggered, this, [this] {
     if (auto n = markers_.active()) this->removeMarker(*n);

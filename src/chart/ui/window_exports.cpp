@@ -51,7 +51,7 @@ void addExportItems(QMainWindow* window, QMenu* file, QAction* before, SweepChar
                        saved(window, path);
                      });
   }
-  QAction* picture = add("ExportPicture", QObject::tr("Export picture (PNG, SVG, PDF)..."));
+  QAction* picture = add("exportPicture", QObject::tr("Export picture (PNG, SVG, PDF)..."));
   QObject::connect(
       picture, &QAction::triggered, window, [window, chart, &prompter, picture, pictureNote] {
         const std::string path =

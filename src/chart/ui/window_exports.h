@@ -30,7 +30,7 @@ struct TextExport {
   std::function<std::optional<std::string>(QString& why)> content;
 };
 
-// Adds the text exports, then "Export picture..." (objectName "ExportPicture"),
+// Adds the text exports, then "Export picture..." (objectName "exportPicture"),
 // to `file` before `before`. The picture's title is the window's title and the
 // name in its "fileNameEdit" box; `pictureNote` gives the note its title line
 // carries ("simulated instrument" for values of the simulated instrument).

@@ -20,7 +20,7 @@ AboutTexts aboutTexts(AboutKind kind) {
   switch (kind) {
     case AboutKind::Kolm:
       return {
-          "KOLM_About",
+          "kolmAboutBox",
           QCoreApplication::translate("kolm", "Main  connecting VFO+PowerMeter+Antenna-Analyzer"),
           QCoreApplication::translate("kolm", "Calling Menu of KOLM PROGRAMME"),
           QCoreApplication::translate("kolm", "Exit")};

@@ -43,7 +43,7 @@ void modalToOwner(QDialog& dialog) {
 std::string QtPrompter::runFileDialog(const std::string& title, const std::string& filter,
                                       bool save) {
   QFileDialog dialog(owner(parent_), shown(title), folder_);
-  dialog.setObjectName(save ? "SaveFileDialog" : "OpenFileDialog");
+  dialog.setObjectName(save ? "saveFileDialog" : "openFileDialog");
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::ReadOnly, false);

@@ -57,8 +57,8 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
   setAttribute(Qt::WA_DeleteOnClose);
   buildMenus();
 
-  buildControls(sim::ui::makeBannerArea(context_, this, "ChartArea"));
-  chart_->insertAction(chart_->findChild<QAction*>("MarkerRemoveActive"),
+  buildControls(sim::ui::makeBannerArea(context_, this, "chartArea"));
+  chart_->insertAction(chart_->findChild<QAction*>("markerRemoveActive"),
                        action("sweepViewAction"));
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("level"));
@@ -68,7 +68,7 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
   // calibration it was converted with).
   chart::ui::addExportItems(
       this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
-      {{"ExportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
+      {{"exportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
         [this](QString& why) -> std::optional<std::string> {
           if (runner_.running() || !m_.whole()) {
             why = tr("There is no whole trace to export yet.");
@@ -183,13 +183,17 @@ void PowerMeterWindow::buildMenus() {
   normalise->setCheckable(true);
   connect(normalise, &QAction::triggered, this, [this](bool on) { setNormalised(on); });
 
-  auto* calibrate = menuBar()->addMenu(tr("Calibrate"));
+  // Captions that messages name as menu paths (powermeter::menuPath) are the core's texts.
+  auto* calibrate = menuBar()->addMenu(QCoreApplication::translate("kolm", "Calibrate"));
   calibrate->setObjectName("calibrateMenu");
-  QAction* cal0 = add(calibrate, "calibrateZeroDbmAction", tr("0 dBm"), true);
+  QAction* cal0 =
+      add(calibrate, "calibrateZeroDbmAction", QCoreApplication::translate("kolm", "0 dBm"), true);
   connect(cal0, &QAction::triggered, this, [this] { calibrateAtZeroDbm(); });
-  QAction* cal60 = add(calibrate, "calibrateMinus60DbmAction", tr("-60 dBm"), true);
+  QAction* cal60 = add(calibrate, "calibrateMinus60DbmAction",
+                       QCoreApplication::translate("kolm", "-60 dBm"), true);
   connect(cal60, &QAction::triggered, this, [this] { calibrateAtMinus60Dbm(); });
-  QAction* calDef = add(calibrate, "defaultCalibrationAction", tr("default"), true);
+  QAction* calDef = add(calibrate, "defaultCalibrationAction",
+                        QCoreApplication::translate("kolm", "default"), true);
   connect(calDef, &QAction::triggered, this, [this] { restoreDefaultCalibration(); });
   QAction* calPrev = add(calibrate, "previousCalibrationAction", tr("Previous calibration"), true);
   connect(calPrev, &QAction::triggered, this, [this] { restorePreviousCalibration(); });
@@ -209,15 +213,18 @@ void PowerMeterWindow::buildMenus() {
   refer->setObjectName("levelReferenceAction");
   connect(refer, &QAction::triggered, this, [this] { measureLevelReference(); });
 
-  auto* crystal = menuBar()->addMenu(tr("CrystalMeter"));
+  auto* crystal = menuBar()->addMenu(QCoreApplication::translate("kolm", "CrystalMeter"));
   crystal->setObjectName("crystalMenu");
-  QAction* crystalItem = add(crystal, "crystalAction", tr("Quarzo"), true);
+  QAction* crystalItem =
+      add(crystal, "crystalAction", QCoreApplication::translate("kolm", "Quarzo"), true);
   connect(crystalItem, &QAction::triggered, this, [this] { measureCrystal(); });
-  QAction* quartzReference = add(crystal, "quartzReferenceAction", tr("calQuarz"), true);
+  QAction* quartzReference =
+      add(crystal, "quartzReferenceAction", QCoreApplication::translate("kolm", "calQuarz"), true);
   connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
   QAction* load = add(crystal, "crystalLoadAction", tr("Load capacitance..."), true);
   connect(load, &QAction::triggered, this, [this] { chooseCrystalLoad(); });
-  QAction* lossStep = add(crystal, "lossStepAction", tr("Loss step"), true);
+  QAction* lossStep =
+      add(crystal, "lossStepAction", QCoreApplication::translate("kolm", "Loss step"), true);
   connect(lossStep, &QAction::triggered, this, [this] { measureLossStep(); });
   QAction* forgetSteps = add(crystal, "forgetLossStepsAction", tr("Forget the loss steps"), true);
   connect(forgetSteps, &QAction::triggered, this, [this] { forgetLossSteps(); });

@@ -77,14 +77,14 @@ class SimulatorWindow : public QWidget {
     auto* dutBox = new QGroupBox(
         QCoreApplication::translate("kolm", "Between generator and detector (DUT)"), this);
     auto* dutLayout = new QVBoxLayout(dutBox);
-    dut_ = makeCombo("DutText", kDutChoices, dutBox);
+    dut_ = makeCombo("dutText", kDutChoices, dutBox);
     dutLayout->addWidget(dut_);
     layout->addWidget(dutBox);
 
     auto* loadBox =
         new QGroupBox(QCoreApplication::translate("kolm", "On the bridge (load)"), this);
     auto* loadLayout = new QHBoxLayout(loadBox);
-    load_ = makeCombo("LoadText", kLoadChoices, loadBox);
+    load_ = makeCombo("loadText", kLoadChoices, loadBox);
     loadLayout->addWidget(load_, 1);
     auto* browse =
         new QPushButton(QCoreApplication::translate("kolm", "Touchstone file..."), loadBox);

@@ -245,7 +245,7 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   find<QAction>("screenToMemoryAction")->trigger();
   ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
   EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
-  command("Save", path("sim.vna"));
+  command("saveAsAction", path("sim.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Save File ");
   EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("sim.vna"));
   const std::string text = common::readTextFile(path("sim.vna")).value();
@@ -280,7 +280,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   EXPECT_TRUE(window->measurement().memoryEmpty());
   // A cancelled save empties the file name and writes nothing.
-  command("Save", "");
+  command("saveAsAction", "");
   EXPECT_EQ(box("fileNameEdit")->text(), "");
   EXPECT_TRUE(std::filesystem::is_empty(here.path()));
   EXPECT_TRUE(prompter.messages().empty());
@@ -298,7 +298,7 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   const QString oldBoxes =
       box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text();
 
-  command("Save", (here.path() / "no such folder" / "x.vna").string());
+  command("saveAsAction", (here.path() / "no such folder" / "x.vna").string());
   command("openVnaAction", path("short.vna"));
   command("fileToMemoryAction", path("short.vna"));
   command("openVecAction", path("bad.vec"));
@@ -377,7 +377,7 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   // Kept as the sweep starts: a kill -9 now loses nothing.
   EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6.0\"\r\n\"20001\"\r\n");
   QTest::qWait(30);
-  find<QAction>("Exit")->trigger();
+  find<QAction>("exitAction")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
   EXPECT_EQ(port->writes().back(), 0);

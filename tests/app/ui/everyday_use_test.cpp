@@ -88,7 +88,7 @@ TEST(EverydayUse, PowerMeterReadoutLegendAndZoomHistory) {
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
   QTest::mouseDClick(c, Qt::LeftButton, {}, rig.pixel(15, -50));
   EXPECT_EQ(rig.window->view(), (chart::View{3, 30, 20, -80}));
-  QAction* back = c->findChild<QAction*>("ZoomBack");
+  QAction* back = c->findChild<QAction*>("zoomBack");
   ASSERT_TRUE(c->actions().contains(back));
   back->trigger();
   EXPECT_NEAR(rig.window->view().start, 10, 0.05);
@@ -116,7 +116,7 @@ TEST(EverydayUse, ShortcutsReachTheirActions) {
        "Shift+F5 continuousSweepAction, Ctrl+F5 sweepViewAction, F1 aboutAction, Ctrl+Q "
        "exitProgram"},
       {analyzer,
-       "Ctrl+O openVnaAction, Ctrl+S Save, Ctrl+P printScreenAction, F5 singleSweepAction, "
+       "Ctrl+O openVnaAction, Ctrl+S saveAsAction, Ctrl+P printScreenAction, F5 singleSweepAction, "
        "Shift+F5 continuousSweepAction, Esc stopAction, F1 aboutAction"},
       {vfo, "F1 aboutVfo"},
       {&launcher, "F1 aboutMenu, Ctrl+Q exitProgram"},
@@ -194,9 +194,9 @@ TEST_F(AnalyzerUi, MarkersToTheExtremesAgreeWithTheAnalysis) {
     waitIdle();
     const double at = common::numericValue(window->analysisPanel()->value(1).toStdString());
     window->selectQuantity(analyzer::kReturnLoss);
-    find<QAction>("MarkerToMax")->trigger();
+    find<QAction>("markerToMax")->trigger();
     window->selectQuantity(analyzer::kSwr);
-    find<QAction>("MarkerToMin")->trigger();
+    find<QAction>("markerToMin")->trigger();
     const auto& markers = window->chart()->markers().markers();
     ASSERT_GE(markers.size(), 1u);
     for (const auto& m : markers) EXPECT_NEAR(m.x, at, within);

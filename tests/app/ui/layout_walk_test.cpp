@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -271,6 +272,17 @@ void walkWindow(QWidget* window, const QString& name) {
     panel->show();
     EXPECT_FALSE(panel->isFloating()) << "the analysis panel floats over the window";
   }
+  // Every object is named in camelCase, as the tests and lookups find it (Qt's own
+  // parts aside).
+  static const QRegularExpression camelCase("^[a-z][A-Za-z0-9]*$");
+  QStringList badNames;
+  QObjectList named = window->findChildren<QObject*>();
+  named << window;
+  for (const QObject* o : named)
+    if (const QString n = o->objectName(); !n.isEmpty() && !n.startsWith("qt_") &&
+                                           !n.startsWith("_") && !camelCase.match(n).hasMatch())
+      badNames << n;
+  EXPECT_TRUE(badNames.isEmpty()) << badNames.join(", ").toStdString();
   for (const char* size : {"default", "minimum"}) {
     QTest::qWait(10);
     QApplication::processEvents();
@@ -404,7 +416,7 @@ TEST(LayoutWalk, PrintDialogInBothModes) {
       std::make_unique<test::FakePrinterBackend>(), prompter,
       [](const std::string&, const std::string&) { return print::Answer::Cancel; });
   QWidget chart;
-  chart.setObjectName("Chart");
+  chart.setObjectName("chart");
   chart.resize(400, 300);
   chart.show();
   QString mode;

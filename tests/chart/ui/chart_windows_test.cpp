@@ -45,12 +45,12 @@ QByteArray contents(const char* path) {
 TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   Rig rig("atten:90");
   rig.open();
-  rig.get<QAction>("ExportCsv")->trigger();  // nothing measured yet
+  rig.get<QAction>("exportCsv")->trigger();  // nothing measured yet
   EXPECT_EQ(rig.lastMessage(), "There is no whole trace to export yet.");
   rig.type("pointsEdit", "200");
   ASSERT_TRUE(rig.sweep());
   rig.prompter.files = {"floor.csv"};
-  rig.get<QAction>("ExportCsv")->trigger();
+  rig.get<QAction>("exportCsv")->trigger();
   EXPECT_EQ(lines("floor.csv"), 202);  // the format is the file writers'
   EXPECT_TRUE(contents("floor.csv").endsWith(",floor uncalibrated\r\n"));
   EXPECT_EQ(rig.get<QLabel>("statusLine")->text(), "Saved to floor.csv");
@@ -59,7 +59,7 @@ TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
   rig.chart()->addMarker(10);
   rig.chart()->addMarker(20);
   rig.prompter.files = {"chart.svg", "chart.pdf", "chart.png", "chart.bmp"};
-  for (int i = 0; i < 4; ++i) rig.get<QAction>("ExportPicture")->trigger();
+  for (int i = 0; i < 4; ++i) rig.get<QAction>("exportPicture")->trigger();
   const QByteArray svg = contents("chart.svg");
   EXPECT_TRUE(QSvgRenderer(svg).isValid());
   EXPECT_TRUE(svg.contains("Power Meter Sweep"));
@@ -79,7 +79,7 @@ class AnalyzerExports : public test::AnalyzerUi {};
 TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   useSimulator("rlc:r=30,l=1u,c=129.2p");
   open();
-  find<QAction>("ExportS1p")->trigger();
+  find<QAction>("exportS1p")->trigger();
   EXPECT_EQ(prompter.messages().back(),
             "The chart shows no finished measurement to export: sweep or open one first.");
   box("startEdit")->setText("10");
@@ -88,7 +88,7 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
   waitIdle();
   window->selectQuantity(analyzer::kSwr);
-  find<QAction>("MarkerToMin")->trigger();
+  find<QAction>("markerToMin")->trigger();
   const auto& markers = window->chart()->markers().markers();
   ASSERT_EQ(markers.size(), 1u);
   EXPECT_NEAR(markers[0].x, 14.0, 0.03);
@@ -98,8 +98,8 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   window->chart()->addMarker(15);
 
   prompter.files = {"load.csv", "load.s1p"};
-  find<QAction>("ExportCsv")->trigger();
-  find<QAction>("ExportS1p")->trigger();
+  find<QAction>("exportCsv")->trigger();
+  find<QAction>("exportS1p")->trigger();
   EXPECT_EQ(lines("load.csv"), 402);
   const auto back = sim::parseTouchstone(common::readTextFile("load.s1p").value());
   ASSERT_TRUE(back.ok()) << back.error;
@@ -198,7 +198,7 @@ TEST(ChartMarkers, ExtremesTypedFrequenciesAndMarkersAcrossSweeps) {
   rig.open();
   sweep(rig, "2", "25", "300");
   auto* chart = rig.chart();
-  rig.get<QAction>("MarkerToMax")->trigger();  // places one
+  rig.get<QAction>("markerToMax")->trigger();  // places one
   ASSERT_EQ(chart->markers().markers().size(), 1u);
   const double x = chart->markers().markers()[0].x;
   EXPECT_TRUE(chart->markerReadout().at(0).endsWith("trace \u2248 -20.0 dBm, not calibrated"));
@@ -207,21 +207,21 @@ TEST(ChartMarkers, ExtremesTypedFrequenciesAndMarkersAcrossSweeps) {
   rig.connect("atten:90");
   sweep(rig, "2", "25", "300");
   EXPECT_TRUE(chart->markerReadout().at(0).endsWith("trace floor, not calibrated"));
-  rig.get<QAction>("MarkerToMin")->trigger();
+  rig.get<QAction>("markerToMin")->trigger();
   EXPECT_EQ(rig.lastMessage(), "No measured value in view to put the marker on.");
   EXPECT_EQ(chart->markers().markers()[0].x, x);
   // Each search adds a marker of its own; the same extreme again adds none.
   rig.connect("atten:20");
   sweep(rig, "2", "25", "300");
-  rig.get<QAction>("MarkerToMin")->trigger();
-  rig.get<QAction>("MarkerToMin")->trigger();
+  rig.get<QAction>("markerToMin")->trigger();
+  rig.get<QAction>("markerToMin")->trigger();
   ASSERT_EQ(chart->markers().markers().size(), 2u);
   EXPECT_EQ(chart->markers().markers()[0].x, x);
   chart->removeMarker(2);
   // A typed frequency adds one; a bad one says why.
   rig.prompter.inputs = {std::string("14,2 MHz"), std::string("7MHz")};  // a comma is the point
-  rig.get<QAction>("MarkerAdd")->trigger();
-  rig.get<QAction>("MarkerAdd")->trigger();
+  rig.get<QAction>("markerAdd")->trigger();
+  rig.get<QAction>("markerAdd")->trigger();
   ASSERT_EQ(chart->markers().markers().size(), 2u);
   EXPECT_EQ(chart->markers().markers()[1].x, 14.2);
   EXPECT_EQ(rig.lastMessage(), "\"7MHz\" is not a frequency in MHz.");

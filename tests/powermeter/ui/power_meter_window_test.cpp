@@ -55,7 +55,7 @@ TEST(PowerMeterWindowTest, OpensOnTheDefaultGridAndSendsNothing) {
   // The controls keep their proportions; the launcher calls redraw by name.
   rig.window->resize(1200, 900);
   QTest::qWait(0);
-  QWidget* area = rig.get<QWidget>("ChartArea");
+  QWidget* area = rig.get<QWidget>("chartArea");
   EXPECT_NEAR(rig.chart()->width(), 0.905 * area->width(), 1);
   EXPECT_TRUE(QMetaObject::invokeMethod(rig.window, "redraw"));
 }

@@ -40,8 +40,8 @@ struct WindowRig {
   }
   ~WindowRig() { delete window.data(); }
 
-  QComboBox* dut() { return window->findChild<QComboBox*>("DutText"); }
-  QComboBox* load() { return window->findChild<QComboBox*>("LoadText"); }
+  QComboBox* dut() { return window->findChild<QComboBox*>("dutText"); }
+  QComboBox* load() { return window->findChild<QComboBox*>("loadText"); }
   QLabel* error() { return window->findChild<QLabel*>("simError"); }
   QComboBox* board() { return window->findChild<QComboBox*>("boardChoice"); }
   QCheckBox* quartzApart() { return window->findChild<QCheckBox*>("quartzApart"); }
