@@ -71,7 +71,7 @@ class Extremes {
   void impedanceAt(Complex g) {
     const Complex d = 1.0 - g;
     if (std::norm(d) < 1e-30) return impedanceUnbounded();
-    const Complex zz = over(1.0 + g, d);
+    const Complex zz = common::impedancePerReferenceOf(g);
     r.take(zz.real()), x.take(zz.imag()), z.take(mag(zz));
   }
 
@@ -83,7 +83,7 @@ class Extremes {
     for (size_t k = 0; k < 3; ++k) {
       const Complex d = 1.0 - g[k];
       finite = finite && std::norm(d) > 1e-30;
-      zz[k] = finite ? over(1.0 + g[k], d) : Complex();
+      zz[k] = finite ? common::impedancePerReferenceOf(g[k]) : Complex();
     }
     // |G| and arg G along the image arc: |G| turns on the line through the
     // centre, arg G where the ray from G = 0 touches the circle.
@@ -245,7 +245,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
                                               over(t.tracking, d2) * w * x};
   const Complex oneLess = 1.0 - g;
   const Complex zSlope = over(2.0, oneLess * oneLess);
-  const Complex z = over(1.0 + g, oneLess);
+  const Complex z = common::impedancePerReferenceOf(g);
   const double size = mag(g), zSize = mag(z);
   const Complex along = size > 0 ? std::conj(g) / size : 1.0;
   const Complex zAlong = zSize > 0 ? std::conj(z) / zSize : 1.0;
@@ -296,8 +296,8 @@ PointInterval intervalOf(const Extremes& e, Complex reference, const PointValues
     out.low[q] = static_cast<float>(low);
     out.high[q] = static_cast<float>(high);
   };
-  set(kReturnLoss, -20 * std::log10(rhoHigh), rhoLow > 0 ? -20 * std::log10(rhoLow) : kInf);
-  set(kSwr, (1 + rhoLow) / (1 - rhoLow), rhoHigh < 1 ? (1 + rhoHigh) / (1 - rhoHigh) : kInf);
+  set(kReturnLoss, common::returnLossDb(rhoHigh), rhoLow > 0 ? common::returnLossDb(rhoLow) : kInf);
+  set(kSwr, common::swrOfMagnitude(rhoLow), common::swrOfMagnitude(rhoHigh));
   // |phase|: the turn's range folded onto 0 to 180 degrees.
   double phaseLow = 0, phaseHigh = 180;
   if (!e.turnAll) {
@@ -389,7 +389,7 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
     for (Complex turn : turns)
       for (Complex g :
            {correctedReflection(t, size * turn), correctedReflection(t, size * std::conj(turn))}) {
-        const float x = static_cast<float>(r0 * over(1.0 + g, 1.0 - g).imag());
+        const float x = static_cast<float>(r0 * common::impedancePerReferenceOf(g).imag());
         const float moved = std::min(std::fabs(std::fabs(x) - std::fabs(out.plus[kReactance])),
                                      std::fabs(std::fabs(x) - std::fabs(out.minus[kReactance])));
         resolution = std::isfinite(moved) ? std::max(resolution, moved) : HUGE_VALF;

@@ -24,6 +24,16 @@ inline std::complex<double> impedanceOf(std::complex<double> g, double z0 = kRef
   return z0 * (1.0 + g) / (1.0 - g);
 }
 
+// The impedance of reflection `g` per z0, (1 + g) / (1 - g), as the plain
+// quotient of its parts: no scaling, for callers that keep 1 - g away from 0
+// themselves (the corrected point's many images of a reflection).
+inline std::complex<double> impedancePerReferenceOf(std::complex<double> g) {
+  const std::complex<double> a = 1.0 + g, b = 1.0 - g;
+  const double n = std::norm(b);
+  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
+          (a.imag() * b.real() - a.real() * b.imag()) / n};
+}
+
 // (1 + rho) / (1 - rho) for a reflection of magnitude rho; infinite for rho of
 // 1 or more.
 inline double swrOfMagnitude(double rho) { return rho < 1 ? (1 + rho) / (1 - rho) : HUGE_VAL; }
