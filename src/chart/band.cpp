@@ -18,6 +18,27 @@ void bandOutline(const TraceSamples& low, const TraceSamples& high, const PixelM
   out.insert(out.end(), back.rbegin(), back.rend());
 }
 
+void bandColumns(const TraceSamples& low, const TraceSamples& high, const PixelMap& map,
+                 std::vector<ColumnRun>& out, ColumnScratch& scratch) {
+  std::vector<ColumnRun>&lower = scratch.edges[0], &upper = scratch.edges[1];
+  traceColumnRuns(low, map, lower, scratch);
+  traceColumnRuns(high, map, upper, scratch);
+  // Both rise in x: merged, a column of both edges as one run.
+  out.clear();
+  size_t a = 0, b = 0;
+  while (a < lower.size() || b < upper.size()) {
+    if (b == upper.size() || (a < lower.size() && lower[a].x < upper[b].x)) {
+      out.push_back(lower[a++]);
+    } else if (a == lower.size() || upper[b].x < lower[a].x) {
+      out.push_back(upper[b++]);
+    } else {
+      out.push_back({lower[a].x, std::min(lower[a].top, upper[b].top),
+                     std::max(lower[a].bottom, upper[b].bottom)});
+      ++a, ++b;
+    }
+  }
+}
+
 BandEdges bandAtPoints(std::span<const double> sampleX, std::span<const double> sampleLow,
                        std::span<const double> sampleHigh, std::span<const double> x,
                        std::span<const float> y) {

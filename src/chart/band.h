@@ -16,6 +16,15 @@ namespace kolm::chart {
 void bandOutline(const TraceSamples& low, const TraceSamples& high, const PixelMap& map,
                  std::vector<PixelPoint>& out);
 
+// The band of a dense trace in pixel columns: in each column either edge
+// reaches, one run from the top of the two edges' lines there to the bottom.
+// Between two edges that never cross, every row a point's interval covers lies
+// inside its column's run, so a column filled once shows all the outline's fill
+// does, in a fraction of the time (at most one run per column). The runs rise in
+// x; `scratch` as for traceColumnRuns.
+void bandColumns(const TraceSamples& low, const TraceSamples& high, const PixelMap& map,
+                 std::vector<ColumnRun>& out, ColumnScratch& scratch);
+
 // The band's edges at a trace's points `x` (rising), from a band worked out
 // only at `sampleX` (rising, at least one): a point between two samples takes
 // the lower low and the higher high of the two (beyond the ends, the nearest

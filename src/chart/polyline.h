@@ -98,6 +98,7 @@ struct ColumnRun {
 // trace reaches.
 struct ColumnScratch {
   std::vector<double> lo, hi;
+  std::vector<ColumnRun> edges[2];  // a band's two edges (bandColumns)
 };
 void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out,
                      ColumnScratch& scratch);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <random>
 #include <string>
 #include <tuple>
 
@@ -674,4 +675,38 @@ TEST(Band, SparseSamplesSpreadOntoEveryPointHoldTheEdgesAndTheTrace) {
   EXPECT_FLOAT_EQ(outline.back().x, 0);
   bandOutline({low.data(), 0, nullptr, 0, 10}, {high.data(), 4, nullptr, 0, 10}, map, outline);
   EXPECT_TRUE(outline.empty());
+}
+
+// A dense band filled column by column covers every row any point's interval
+// covers, and no row beyond the points of its column and the two beside it.
+TEST(Band, ColumnsHoldEveryPointsIntervalAndNoMore) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int round = 0; round < 60; ++round) {
+    const int w = 20 + static_cast<int>(u(rng) * 300), h = 10 + round * 7;
+    const PixelMap map(round % 2 ? ChartScale{0, 10, 10, -20} : ChartScale{0, -10, 10, 20}, w, h);
+    const size_t n = static_cast<size_t>(w) * (3 + round % 5);
+    std::vector<float> lo(n), hi(n);
+    std::vector<double> x(n), top(static_cast<size_t>(w) + 2, 1e9), bottom(top.size(), -1e9);
+    for (size_t i = 0; i < n; ++i) {
+      x[i] = 10.0 * static_cast<double>(i) / static_cast<double>(n - 1);
+      const double centre = -6 * std::sin(x[i] * round), half = 2 * u(rng);
+      lo[i] = static_cast<float>(centre - half - u(rng)), hi[i] = static_cast<float>(centre + half);
+      const auto c = static_cast<size_t>(std::floor(map.x(x[i]))) + 1;
+      top[c] = std::min({top[c], map.y(lo[i]), map.y(hi[i])});
+      bottom[c] = std::max({bottom[c], map.y(lo[i]), map.y(hi[i])});
+    }
+    std::vector<ColumnRun> runs;
+    ColumnScratch scratch;
+    bandColumns({lo.data(), n, x.data()}, {hi.data(), n, x.data()}, map, runs, scratch);
+    ASSERT_EQ(runs.size(), static_cast<size_t>(w)) << round;
+    for (const ColumnRun& r : runs) {
+      const auto c = static_cast<size_t>(r.x) + 1;
+      EXPECT_EQ(std::tuple(std::floor(top[c] + 0.5) >= r.top, std::floor(bottom[c]) <= r.bottom,
+                           r.top >= std::min({top[c - 1], top[c], top[c + 1]}) - 1,
+                           r.bottom <= std::max({bottom[c - 1], bottom[c], bottom[c + 1]}) + 1),
+                std::tuple(true, true, true, true))
+          << "round " << round << ", column " << r.x;
+    }
+  }
 }

@@ -339,17 +339,29 @@ void SweepChart::paintBand(QPainter& p, const PixelMap& m, const Trace& trace,
                            const QColor& colour) const {
   const double* x = trace.x.empty() ? nullptr : trace.x.data();
   const size_t n = trace.y.size();
-  bandOutline({trace.bandLow.data(), n, x, trace.start, trace.stop},
-              {trace.bandHigh.data(), n, x, trace.start, trace.stop}, m, pixels_);
-  if (pixels_.size() < 3) return;
-  points_.resize(pixels_.size());
-  for (size_t i = 0; i < pixels_.size(); ++i) points_[i] = QPointF(pixels_[i].x, pixels_[i].y);
+  const TraceSamples low{trace.bandLow.data(), n, x, trace.start, trace.stop};
+  const TraceSamples high{trace.bandHigh.data(), n, x, trace.start, trace.stop};
   QColor tint = colour;
   tint.setAlpha(70);
   p.save();
   p.setPen(Qt::NoPen);
   p.setBrush(tint);
-  p.drawPolygon(points_.data(), static_cast<int>(points_.size()));
+  if (decimate_ && denseTrace(n, m.pixelWidth())) {
+    // A dense band column by column: its outline would be a polygon of up to
+    // eight corners a column, many times slower to fill.
+    bandColumns(low, high, m, runs_, columnScratch_);
+    rects_.clear();
+    rects_.reserve(runs_.size());
+    for (const ColumnRun& r : runs_) rects_.emplace_back(r.x, r.top, 1, r.bottom - r.top + 1);
+    p.drawRects(rects_.data(), static_cast<int>(rects_.size()));
+  } else {
+    bandOutline(low, high, m, pixels_);
+    if (pixels_.size() >= 3) {
+      points_.resize(pixels_.size());
+      for (size_t i = 0; i < pixels_.size(); ++i) points_[i] = QPointF(pixels_[i].x, pixels_[i].y);
+      p.drawPolygon(points_.data(), static_cast<int>(points_.size()));
+    }
+  }
   p.restore();
 }
 

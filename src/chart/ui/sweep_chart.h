@@ -22,6 +22,7 @@
 // A trace with three or more points per pixel column is drawn as one vertical
 // run per column (the rows its line covers there); shorter ones as a polyline
 // whose points are reduced per pixel column to first, lowest, highest and last.
+// Its interval band likewise: one run per column, or the outline filled.
 #pragma once
 
 #include <QColor>
@@ -351,6 +352,7 @@ class SweepChart : public QWidget {
   mutable std::vector<ColumnRun> runs_;
   mutable ColumnScratch columnScratch_;
   mutable std::vector<QLine> lines_;
+  mutable std::vector<QRect> rects_;
   mutable std::vector<MarkRun> markRuns_;
 };
 

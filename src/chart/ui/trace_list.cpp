@@ -102,6 +102,9 @@ void TraceList::addFiles(const QStringList& paths) {
 }
 
 void TraceList::refill() {
+  // Made once per change, so that a redraw after each pass copies no values.
+  drawn_.clear();
+  for (const StoredTrace& t : traces_) drawn_.push_back(t.size() ? chartTrace(t) : Trace{});
   const QSignalBlocker hold(list_);
   list_->clear();
   for (const StoredTrace& t : traces_) {
@@ -189,12 +192,12 @@ Trace chartTrace(const StoredTrace& s) {
 std::vector<Trace> TraceList::chartTraces(
     const std::function<void(Trace&, const StoredTrace&)>& dress) const {
   std::vector<Trace> out;
-  auto add = [&](const StoredTrace& s) {
-    if (!s.shown || s.size() == 0) return;
-    out.push_back(chartTrace(s));
+  for (size_t i = 0; i < traces_.size(); ++i) {
+    const StoredTrace& s = traces_[i];
+    if (!s.shown || s.size() == 0) continue;
+    out.push_back(drawn_[i]);
     if (dress) dress(out.back(), s);
-  };
-  for (const StoredTrace& s : traces_) add(s);
+  }
   // The held readings in colours of their own: "max hold swr (12 passes)".
   for (const std::string& quantity : heldNow_) {
     const TraceHold& h = holds_.at(quantity);

@@ -93,6 +93,7 @@ class TraceList : public QWidget {
   std::function<std::optional<StoredTrace>(std::string*)> current_;
   FileReader readFile_;
   std::vector<StoredTrace> traces_;
+  std::vector<Trace> drawn_;  // each of traces_ as the chart draws it
   std::optional<LimitMask> mask_;
   bool holding_ = false;
   QAction* holdAction_ = nullptr;
