@@ -35,35 +35,88 @@ std::optional<double> minimumPm(std::span<const double> f, Low lowOf, High highO
   return std::max(std::fabs(at - from), std::fabs(to - at));
 }
 
+// The reactance's zero nearest `near` (or any), into a.resMHz and a.resPm.
+void findResonance(const TraceValues& trace, size_t n, std::optional<double> near, SwrAnalysis& a) {
+  if (trace.signs.size() < n || trace.reactanceResolution.size() < n) return;
+  std::vector<uint8_t> measured(n);
+  for (size_t i = 0; i < n; ++i)
+    measured[i] = quantityMark(trace.flags[i], kReactance) == chart::Mark::Valid &&
+                  std::isfinite(trace.values[kReactance][i]);
+  // Whether a point's reactance may be zero within its interval (all may,
+  // where the trace carries no intervals).
+  std::vector<uint8_t> zeroInside(n, 1);
+  if (trace.halfWidths[kReactance].size() >= n)
+    for (size_t i = 0; i < n; ++i)
+      zeroInside[i] = !(trace.values[kReactance][i] > trace.halfWidths[kReactance][i]);
+  const ReactanceSamples samples{std::span(trace.frequencies.data(), n),
+                                 std::span(trace.values[kReactance].data(), n),
+                                 std::span(trace.values[kResistance].data(), n),
+                                 std::span(trace.reactanceResolution.data(), n),
+                                 measured,
+                                 zeroInside};
+  if (const auto zero = reactanceZero(samples, trace.signs, near)) {
+    a.resMHz = zero->mhz;
+    a.resPm = zero->pm();
+  }
+}
+
+// A lowest reading alone between two higher measured ones (at centre): the
+// vertex of the parabola through the reflection's power at the three (a
+// resonance's power is a parabola in frequency near its bottom); nothing where
+// the three are not evenly spaced or bend the other way.
+std::optional<double> vertexMHz(const std::vector<float>& swr, const std::vector<double>& f,
+                                size_t centre) {
+  auto power = [&](size_t i) {
+    const double rho = (swr[i] - 1) / (swr[i] + 1);
+    return rho * rho;
+  };
+  const double p0 = power(centre - 1), p1 = power(centre), p2 = power(centre + 1);
+  const double f0 = f[centre - 1], f1 = f[centre], f2 = f[centre + 1];
+  const double curve = p0 - 2 * p1 + p2;
+  if (!(curve > 0 && std::fabs((f2 - f1) - (f1 - f0)) <= 1e-9 * std::fabs(f2 - f0)))
+    return std::nullopt;
+  const double h = (f2 - f0) / 2;
+  return f1 + std::clamp(h * (p0 - p2) / (2 * curve), -std::fabs(h), std::fabs(h));
+}
+
+// The minimum's interval (a.minPm) and the SWR-2 and SWR-1.5 bands about the
+// minimum at `centre`.
+template <typename Usable, typename Inside>
+void findBands(const TraceValues& trace, size_t n, size_t centre, Usable usable, Inside inside,
+               SwrAnalysis& a) {
+  const std::vector<float>& swr = trace.values[kSwr];
+  const std::span<const double> frequencies(trace.frequencies.data(), n);
+  // Each point's SWR interval; NaN where none bounds it.
+  const bool intervals = trace.halfWidths[kSwr].size() >= n;
+  auto swrLowOf = [&](size_t i) -> double {
+    if (!intervals || !(usable(i) || inside(i))) return NAN;
+    const double pm = trace.halfWidths[kSwr][i];
+    if (std::isfinite(pm)) return std::max(1.0, swr[i] - pm);
+    return i < trace.swrLow.size() ? trace.swrLow[i] : 1.0;
+  };
+  auto swrHighOf = [&](size_t i) -> double {
+    if (!intervals || !(usable(i) || inside(i))) return NAN;
+    return swr[i] + trace.halfWidths[kSwr][i];
+  };
+  if (intervals) a.minPm = minimumPm(frequencies, swrLowOf, swrHighOf, *a.minMHz);
+  auto value = [&](size_t i) { return static_cast<double>(swr[i]); };
+  auto band = [&](double limit) {
+    if (*a.swrMin > limit) return chart::Edges{};
+    chart::Edges e = chart::walkEdges(frequencies, value, usable, inside, centre, limit, false);
+    if (intervals) chart::edgeSpans(e, frequencies, swrLowOf, swrHighOf, centre, limit, false);
+    return e;
+  };
+  a.swr2 = band(2);
+  a.swr15 = band(1.5);
+}
+
 }  // namespace
 
 SwrAnalysis analyzeSwr(const TraceValues& trace) {
   SwrAnalysis a;
   const std::vector<float>& swr = trace.values[kSwr];
   const size_t n = std::min({swr.size(), trace.flags.size(), trace.frequencies.size()});
-  auto resonance = [&](std::optional<double> near) {
-    if (trace.signs.size() < n || trace.reactanceResolution.size() < n) return;
-    std::vector<uint8_t> measured(n);
-    for (size_t i = 0; i < n; ++i)
-      measured[i] = quantityMark(trace.flags[i], kReactance) == chart::Mark::Valid &&
-                    std::isfinite(trace.values[kReactance][i]);
-    // Whether a point's reactance may be zero within its interval (all may,
-    // where the trace carries no intervals).
-    std::vector<uint8_t> zeroInside(n, 1);
-    if (trace.halfWidths[kReactance].size() >= n)
-      for (size_t i = 0; i < n; ++i)
-        zeroInside[i] = !(trace.values[kReactance][i] > trace.halfWidths[kReactance][i]);
-    const ReactanceSamples samples{std::span(trace.frequencies.data(), n),
-                                   std::span(trace.values[kReactance].data(), n),
-                                   std::span(trace.values[kResistance].data(), n),
-                                   std::span(trace.reactanceResolution.data(), n),
-                                   measured,
-                                   zeroInside};
-    if (const auto zero = reactanceZero(samples, trace.signs, near)) {
-      a.resMHz = zero->mhz;
-      a.resPm = zero->pm();
-    }
-  };
+  auto resonance = [&](std::optional<double> near) { findResonance(trace, n, near, a); };
   auto measured = [&](size_t i, int q) {
     return quantityMark(trace.flags[i], q) == chart::Mark::Valid &&
            std::isfinite(trace.values[q][i]);
@@ -85,23 +138,10 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
   a.minMHz = run->even() ? (trace.frequencies[centre] + trace.frequencies[centre + 1]) / 2
                          : trace.frequencies[centre];
   // A lowest reading alone between two higher measured ones: the vertex of the
-  // parabola through the reflection's power at the three (a resonance's power
-  // is a parabola in frequency near its bottom).
+  // parabola through the reflection's power at the three.
   if (run->first == run->last && centre > 0 && centre + 1 < n && usable(centre - 1) &&
-      usable(centre) && usable(centre + 1)) {
-    auto power = [&](size_t i) {
-      const double rho = (swr[i] - 1) / (swr[i] + 1);
-      return rho * rho;
-    };
-    const double p0 = power(centre - 1), p1 = power(centre), p2 = power(centre + 1);
-    const double f0 = trace.frequencies[centre - 1], f1 = trace.frequencies[centre],
-                 f2 = trace.frequencies[centre + 1];
-    const double curve = p0 - 2 * p1 + p2;
-    if (curve > 0 && std::fabs((f2 - f1) - (f1 - f0)) <= 1e-9 * std::fabs(f2 - f0)) {
-      const double h = (f2 - f0) / 2;
-      a.minMHz = f1 + std::clamp(h * (p0 - p2) / (2 * curve), -std::fabs(h), std::fabs(h));
-    }
-  }
+      usable(centre) && usable(centre + 1))
+    if (const auto vertex = vertexMHz(swr, trace.frequencies, centre)) a.minMHz = vertex;
   // A value at the centre: the middle point's, or the mean of the two middle
   // ones; its half-width the wider of theirs.
   const size_t lastMiddle = run->even() ? centre + 1 : centre;
@@ -131,29 +171,7 @@ SwrAnalysis analyzeSwr(const TraceValues& trace) {
     }
   }
 
-  const std::span<const double> frequencies(trace.frequencies.data(), n);
-  // Each point's SWR interval; NaN where none bounds it.
-  const bool intervals = trace.halfWidths[kSwr].size() >= n;
-  auto swrLowOf = [&](size_t i) -> double {
-    if (!intervals || !(usable(i) || inside(i))) return NAN;
-    const double pm = trace.halfWidths[kSwr][i];
-    if (std::isfinite(pm)) return std::max(1.0, swr[i] - pm);
-    return i < trace.swrLow.size() ? trace.swrLow[i] : 1.0;
-  };
-  auto swrHighOf = [&](size_t i) -> double {
-    if (!intervals || !(usable(i) || inside(i))) return NAN;
-    return swr[i] + trace.halfWidths[kSwr][i];
-  };
-  if (intervals) a.minPm = minimumPm(frequencies, swrLowOf, swrHighOf, *a.minMHz);
-  auto value = [&](size_t i) { return static_cast<double>(swr[i]); };
-  auto band = [&](double limit) {
-    if (*a.swrMin > limit) return chart::Edges{};
-    chart::Edges e = chart::walkEdges(frequencies, value, usable, inside, centre, limit, false);
-    if (intervals) chart::edgeSpans(e, frequencies, swrLowOf, swrHighOf, centre, limit, false);
-    return e;
-  };
-  a.swr2 = band(2);
-  a.swr15 = band(1.5);
+  findBands(trace, n, centre, usable, inside, a);
   resonance(a.minMHz);
   return a;
 }

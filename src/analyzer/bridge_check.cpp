@@ -178,6 +178,52 @@ std::optional<BridgeCheckRun> parseCheckRun(std::string_view text, std::string* 
   return std::nullopt;
 }
 
+namespace {
+
+// What the readings show that a well-made measurement does not, and where
+// each is first seen.
+struct Oddities {
+  bool openLikeShort = false, shortLikeOpen = false, inconsistent = false;
+  double openPhaseMHz = 0, shortPhaseMHz = 0, inconsistentMHz = 0;
+};
+
+// The warnings for `odd`, the load that reflects almost all (`noLoad`) and
+// figures poorer than such a bridge gives.
+void addWarnings(BridgeCheckResult& out, const Oddities& odd, bool noLoad) {
+  auto at = [](double mhz) { return " at " + number(mhz, 6) + " MHz"; };
+  if (odd.openLikeShort)
+    out.warnings.push_back("What was measured as the open reads like a short (a phase near 180" +
+                           std::string("\xc2\xb0") + at(odd.openPhaseMHz) +
+                           "). Measure the open again with the open connected.");
+  if (odd.shortLikeOpen)
+    out.warnings.push_back("What was measured as the short reads like an open (a phase near 0" +
+                           std::string("\xc2\xb0") + at(odd.shortPhaseMHz) +
+                           "). Measure the short again with the short connected.");
+  if (noLoad)
+    out.warnings.push_back("What was measured as the 50 \xce\xa9 load reflects almost all" +
+                           at(out.directivityMinMHz) +
+                           ", like an open or a short. Measure the load again with the load "
+                           "connected.");
+  else if (out.directivityMinDb < kPoorDirectivityDb)
+    out.warnings.push_back(
+        "The 50 \xce\xa9 load reads a return loss of only " + number(out.directivityMinDb, 3) +
+        " dB" + at(out.directivityMinMHz) +
+        ": a bridge like this one gives 24 dB or more. Is the load a 50 \xce\xa9 load, and is its "
+        "connector tight?");
+  if (odd.inconsistent)
+    out.warnings.push_back(
+        "The open and the short read further apart" + at(odd.inconsistentMHz) +
+        " than a bridge with the directivity the load shows allows: one of the three was not "
+        "measured well (a loose connector?). Measure them again.");
+  else if (out.trackingMaxDb > kPoorTrackingDb)
+    out.warnings.push_back("The open and the short read up to " + number(out.trackingMaxDb, 3) +
+                           " dB from a total reflection" + at(out.trackingMaxMHz) +
+                           ": a bridge like this one reads them within a few tenths of a dB. Are "
+                           "they an open and a short, and is the connector tight?");
+}
+
+}  // namespace
+
 BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFigures& f) {
   BridgeCheckResult out;
   const StandardReadings& load = *run.readings[static_cast<size_t>(Standard::Load)];
@@ -187,8 +233,7 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
   // as that of one pass).
   const double spread = channelASpread(f);
   double statedDirectivity = kMaxStatedDirectivityDb, statedTracking = 0;
-  bool openLikeShort = false, shortLikeOpen = false, inconsistent = false;
-  double openPhaseMHz = 0, shortPhaseMHz = 0, inconsistentMHz = 0;
+  Oddities odd;
   for (int i = 0; i <= run.points; ++i) {
     const auto k = static_cast<size_t>(i);
     const double mhz = run.frequencyMHz(i);
@@ -212,8 +257,8 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
     };
     const double o = open.returnLossCounts[k], s = shorted.returnLossCounts[k];
     // The two differ by at most twice the directivity vector.
-    if (std::max(low(o) - high(s), low(s) - high(o)) > 2 * directivity && !inconsistent)
-      inconsistent = true, inconsistentMHz = mhz;
+    if (std::max(low(o) - high(s), low(s) - high(o)) > 2 * directivity && !odd.inconsistent)
+      odd.inconsistent = true, odd.inconsistentMHz = mhz;
     // Their mean is the tracking to the second order of the directivity:
     // |T + D| + |T - D| is at least 2|T|, and at most 2 sqrt(|T|^2 + |D|^2).
     const double mean = (linear(readRatioDb(o, 0)) + linear(readRatioDb(s, 0))) / 2;
@@ -225,10 +270,10 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
                         : HUGE_VAL;
     statedTracking = std::max(statedTracking, worst);
     // An open reads near 0 degrees, a short near 180.
-    if (open.phaseCounts[k] * kDegreesPerCount > 90 && !openLikeShort)
-      openLikeShort = true, openPhaseMHz = mhz;
-    if (shorted.phaseCounts[k] * kDegreesPerCount < 90 && !shortLikeOpen)
-      shortLikeOpen = true, shortPhaseMHz = mhz;
+    if (open.phaseCounts[k] * kDegreesPerCount > 90 && !odd.openLikeShort)
+      odd.openLikeShort = true, odd.openPhaseMHz = mhz;
+    if (shorted.phaseCounts[k] * kDegreesPerCount < 90 && !odd.shortLikeOpen)
+      odd.shortLikeOpen = true, odd.shortPhaseMHz = mhz;
   }
   const auto least = std::min_element(out.directivityDb.begin(), out.directivityDb.end());
   const auto n = static_cast<size_t>(least - out.directivityDb.begin());
@@ -246,39 +291,10 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
   out.figures.trackingDb = std::ceil(statedTracking * 1000) / 1000;
   // Standards that are not what they were said to be give no figures.
   const bool noLoad = out.directivityMinDb < kNoLoadDb;
-  out.storable = !openLikeShort && !shortLikeOpen && !inconsistent && !noLoad &&
+  out.storable = !odd.openLikeShort && !odd.shortLikeOpen && !odd.inconsistent && !noLoad &&
                  statedTracking <= kMaxStatedTrackingDb;
 
-  auto at = [](double mhz) { return " at " + number(mhz, 6) + " MHz"; };
-  if (openLikeShort)
-    out.warnings.push_back("What was measured as the open reads like a short (a phase near 180" +
-                           std::string("\xc2\xb0") + at(openPhaseMHz) +
-                           "). Measure the open again with the open connected.");
-  if (shortLikeOpen)
-    out.warnings.push_back("What was measured as the short reads like an open (a phase near 0" +
-                           std::string("\xc2\xb0") + at(shortPhaseMHz) +
-                           "). Measure the short again with the short connected.");
-  if (noLoad)
-    out.warnings.push_back("What was measured as the 50 \xce\xa9 load reflects almost all" +
-                           at(out.directivityMinMHz) +
-                           ", like an open or a short. Measure the load again with the load "
-                           "connected.");
-  else if (out.directivityMinDb < kPoorDirectivityDb)
-    out.warnings.push_back(
-        "The 50 \xce\xa9 load reads a return loss of only " + number(out.directivityMinDb, 3) +
-        " dB" + at(out.directivityMinMHz) +
-        ": a bridge like this one gives 24 dB or more. Is the load a 50 \xce\xa9 load, and is its "
-        "connector tight?");
-  if (inconsistent)
-    out.warnings.push_back(
-        "The open and the short read further apart" + at(inconsistentMHz) +
-        " than a bridge with the directivity the load shows allows: one of the three was not "
-        "measured well (a loose connector?). Measure them again.");
-  else if (out.trackingMaxDb > kPoorTrackingDb)
-    out.warnings.push_back("The open and the short read up to " + number(out.trackingMaxDb, 3) +
-                           " dB from a total reflection" + at(out.trackingMaxMHz) +
-                           ": a bridge like this one reads them within a few tenths of a dB. Are "
-                           "they an open and a short, and is the connector tight?");
+  addWarnings(out, odd, noLoad);
   return out;
 }
 

@@ -255,6 +255,36 @@ void inferFarSigns(const TraceValues& near, const Cable& cable, const std::vecto
     if (!settled[i]) far.signs[i] = inferred[i];
 }
 
+// The interval of each quantity of the far end's load: what the reading
+// allows (`carried`), widened to hold `v`, a load being passive.
+PointInterval loadInterval(const CarriedRange& carried, const PointValues& v) {
+  PointInterval interval;
+  for (int q = 0; q < kQuantities; ++q) {
+    Span s = carried.range[static_cast<size_t>(q)];
+    if (q == kReactance) {  // |X|: 0 where the signed range holds it
+      const double low = s.low, high = s.high;
+      s.low = low <= 0 && high >= 0 ? 0 : std::min(std::fabs(low), std::fabs(high));
+      s.high = std::max(std::fabs(low), std::fabs(high));
+    }
+    if (carried.matchInside) {
+      if (q == kReturnLoss) s.high = kInf;
+      if (q == kSwr) s.low = 1;
+      if (q == kPhase) s = {0, 180};
+    }
+    if (carried.openInside) {
+      if (q == kReturnLoss || q == kPhase) s.low = 0;
+      if (q == kImpedance || q == kResistance || q == kReactance || q == kSwr) s.high = kInf;
+    }
+    // A load is passive.
+    if (q == kReturnLoss || q == kResistance || q == kImpedance) s.low = std::max(s.low, 0.0);
+    if (q == kSwr) s.low = std::max(s.low, 1.0);
+    if (q == kPhase) s = {std::max(s.low, 0.0), std::min(s.high, 180.0)};
+    interval.low[q] = static_cast<float>(std::min(s.low, static_cast<double>(v[q])));
+    interval.high[q] = static_cast<float>(std::max(s.high, static_cast<double>(v[q])));
+  }
+  return interval;
+}
+
 }  // namespace
 
 TraceValues withoutCable(const TraceValues& given, const Cable& cable) {
@@ -303,30 +333,7 @@ TraceValues withoutCable(const TraceValues& given, const Cable& cable) {
                    : xRange.high < 0                                     ? ReactanceSign::Capacitive
                                                                          : ReactanceSign::Unknown;
     settled[i] = out.signs[i] != ReactanceSign::Unknown || !passive || carried.openInside;
-    PointInterval interval;
-    for (int q = 0; q < kQuantities; ++q) {
-      Span s = carried.range[static_cast<size_t>(q)];
-      if (q == kReactance) {  // |X|: 0 where the signed range holds it
-        const double low = s.low, high = s.high;
-        s.low = low <= 0 && high >= 0 ? 0 : std::min(std::fabs(low), std::fabs(high));
-        s.high = std::max(std::fabs(low), std::fabs(high));
-      }
-      if (carried.matchInside) {
-        if (q == kReturnLoss) s.high = kInf;
-        if (q == kSwr) s.low = 1;
-        if (q == kPhase) s = {0, 180};
-      }
-      if (carried.openInside) {
-        if (q == kReturnLoss || q == kPhase) s.low = 0;
-        if (q == kImpedance || q == kResistance || q == kReactance || q == kSwr) s.high = kInf;
-      }
-      // A load is passive.
-      if (q == kReturnLoss || q == kResistance || q == kImpedance) s.low = std::max(s.low, 0.0);
-      if (q == kSwr) s.low = std::max(s.low, 1.0);
-      if (q == kPhase) s = {std::max(s.low, 0.0), std::min(s.high, 180.0)};
-      interval.low[q] = static_cast<float>(std::min(s.low, static_cast<double>(v[q])));
-      interval.high[q] = static_cast<float>(std::max(s.high, static_cast<double>(v[q])));
-    }
+    const PointInterval interval = loadInterval(carried, v);
     UncertainSet uncertain = 0;
     for (int q = 0; q < kQuantities; ++q) {
       out.values[q][i] = v[q];
@@ -434,6 +441,36 @@ std::string frequenciesText(const std::vector<Resonance>& found) {
   return out + " MHz";
 }
 
+// A first quarter wave (MHz) from the resonances found: half the median gap
+// between them, or from one alone the order that gives a velocity factor from
+// 0.5 to 1; nothing, with `error` said, where several orders would.
+std::optional<double> quarterWave(const std::vector<Resonance>& found, double lengthM, int parity,
+                                  std::string& error) {
+  double quarter = 0;
+  if (found.size() >= 2) {
+    std::vector<double> gaps;
+    for (size_t k = 1; k < found.size(); ++k) gaps.push_back(found[k].mhz - found[k - 1].mhz);
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
+    quarter = gaps[gaps.size() / 2] / 2;
+  } else {
+    // One resonance: the order that gives a velocity factor from 0.5 to 1.
+    int fits = 0;
+    for (int m = parity == 1 ? 1 : 2; m < 200; m += 2) {
+      const double vf = 4 * lengthM * found[0].mhz * 1e6 / (m * kLight);
+      if (vf >= 0.5 && vf <= 1) {
+        ++fits;
+        quarter = found[0].mhz / m;
+      }
+    }
+    if (fits != 1) {
+      error = "one resonance found, which stubs of " + common::shortestText(lengthM) +
+              " m with different velocity factors could give: sweep a span that holds two";
+      return std::nullopt;
+    }
+  }
+  return quarter;
+}
+
 }  // namespace
 
 StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, double z0) {
@@ -452,28 +489,9 @@ StubFigures measureStub(const TraceValues& t, double lengthM, StubEnd end, doubl
     const int m = 2 * static_cast<int>(std::lround((x - parity) / 2)) + parity;
     return std::max(m, parity == 1 ? 1 : 2);
   };
-  double quarter = 0;  // MHz
-  if (found.size() >= 2) {
-    std::vector<double> gaps;
-    for (size_t k = 1; k < found.size(); ++k) gaps.push_back(found[k].mhz - found[k - 1].mhz);
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
-    quarter = gaps[gaps.size() / 2] / 2;
-  } else {
-    // One resonance: the order that gives a velocity factor from 0.5 to 1.
-    int fits = 0;
-    for (int m = parity == 1 ? 1 : 2; m < 200; m += 2) {
-      const double vf = 4 * lengthM * found[0].mhz * 1e6 / (m * kLight);
-      if (vf >= 0.5 && vf <= 1) {
-        ++fits;
-        quarter = found[0].mhz / m;
-      }
-    }
-    if (fits != 1) {
-      out.error = "one resonance found, which stubs of " + common::shortestText(lengthM) +
-                  " m with different velocity factors could give: sweep a span that holds two";
-      return out;
-    }
-  }
+  const auto first = quarterWave(found, lengthM, parity, out.error);
+  if (!first) return out;
+  double quarter = *first;  // MHz
   // The fit is linear in each resonance's frequency: the ends of their
   // intervals give the ends of the velocity factor's.
   double sumMf = 0, sumMm = 0, sumLow = 0, sumHigh = 0;

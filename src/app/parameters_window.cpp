@@ -44,6 +44,43 @@ ParametersWindow::ParametersWindow(hw::ui::UiContext& context, std::function<voi
   f1->addWidget(lpt2Option_);
   f1->addWidget(lpt3Option_);
 
+  QGroupBox* clockGroup = buildClockGroup();
+  QGroupBox* portGroup = buildPortGroup();
+
+  configProblem_ = new QLabel(this);
+  configProblem_->setObjectName("configProblemLabel");
+  configProblem_->setWordWrap(true);
+  configProblem_->setStyleSheet("color: #b00000");
+  configProblem_->hide();
+  firstStartNote_ = new QLabel(this);
+  firstStartNote_->setObjectName("firstStartNote");
+  firstStartNote_->setWordWrap(true);
+  firstStartNote_->hide();
+
+  auto* okButton = new QPushButton(tr("OK"), this);
+  okButton->setObjectName("okButton");
+  okButton->setDefault(true);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  top->addWidget(portAddressGroup);
+  top->addWidget(clockGroup, 1);
+  layout->addLayout(top);
+  layout->addWidget(portGroup);
+  layout->addWidget(configProblem_);
+  layout->addWidget(firstStartNote_);
+  layout->addWidget(okButton, 0, Qt::AlignRight);
+
+  connect(multiplierScroll_, &QScrollBar::valueChanged, this,
+          &ParametersWindow::onMultiplierChanged);
+  common::ui::makeNumberField(quartzEdit_);
+  common::ui::makeNumberField(toleranceEdit_);
+  connect(quartzEdit_, &QLineEdit::textChanged, this, &ParametersWindow::onQuartzChanged);
+  connect(okButton, &QPushButton::clicked, this, &ParametersWindow::acceptParameters);
+  load();
+}
+
+QGroupBox* ParametersWindow::buildClockGroup() {
   auto* clockGroup = new QGroupBox(tr("RefClk Multiplier"), this);
   clockGroup->setObjectName("clockGroup");
   auto* quartzLabel = new QLabel(tr("Fr Quartz in MHz"), clockGroup);
@@ -98,7 +135,10 @@ ParametersWindow::ParametersWindow(hw::ui::UiContext& context, std::function<voi
   f2->addWidget(toleranceEdit_, 3, 1);
   f2->addWidget(toleranceUnit, 3, 2);
   f2->addWidget(offsetValue_, 4, 0, 1, 3);
+  return clockGroup;
+}
 
+QGroupBox* ParametersWindow::buildPortGroup() {
   auto* portGroup = new QGroupBox(tr("Port access"), this);
   portGroup->setObjectName("portGroup");
   backend_ = new QComboBox(portGroup);
@@ -127,39 +167,8 @@ ParametersWindow::ParametersWindow(hw::ui::UiContext& context, std::function<voi
   f3->addWidget(portTest, 0, 1);
   f3->addWidget(portReport_, 1, 0, 1, 2);
   f3->setColumnStretch(0, 1);
-
-  configProblem_ = new QLabel(this);
-  configProblem_->setObjectName("configProblemLabel");
-  configProblem_->setWordWrap(true);
-  configProblem_->setStyleSheet("color: #b00000");
-  configProblem_->hide();
-  firstStartNote_ = new QLabel(this);
-  firstStartNote_->setObjectName("firstStartNote");
-  firstStartNote_->setWordWrap(true);
-  firstStartNote_->hide();
-
-  auto* okButton = new QPushButton(tr("OK"), this);
-  okButton->setObjectName("okButton");
-  okButton->setDefault(true);
-
-  auto* layout = new QVBoxLayout(this);
-  auto* top = new QHBoxLayout;
-  top->addWidget(portAddressGroup);
-  top->addWidget(clockGroup, 1);
-  layout->addLayout(top);
-  layout->addWidget(portGroup);
-  layout->addWidget(configProblem_);
-  layout->addWidget(firstStartNote_);
-  layout->addWidget(okButton, 0, Qt::AlignRight);
-
-  connect(multiplierScroll_, &QScrollBar::valueChanged, this,
-          &ParametersWindow::onMultiplierChanged);
-  common::ui::makeNumberField(quartzEdit_);
-  common::ui::makeNumberField(toleranceEdit_);
-  connect(quartzEdit_, &QLineEdit::textChanged, this, &ParametersWindow::onQuartzChanged);
-  connect(okButton, &QPushButton::clicked, this, &ParametersWindow::acceptParameters);
   connect(portTest, &QPushButton::clicked, this, &ParametersWindow::runPortTest);
-  load();
+  return portGroup;
 }
 
 void ParametersWindow::setFileProblem(const std::string& problem) {

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,6 +32,10 @@ class ParametersWindow : public QDialog {
   void showPortReport(const QString& text);
 
  private:
+  // The reference clock's quartz, multiplier and tolerance.
+  QGroupBox* buildClockGroup();
+  // The port's back end and its test.
+  QGroupBox* buildPortGroup();
   void onMultiplierChanged(int value);
   void onQuartzChanged();
   hw::HardwareParams typedParameters() const;

@@ -109,6 +109,45 @@ void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector
   traceColumnRuns(trace, map, out, scratch);
 }
 
+namespace {
+
+// The columns a line touched and where its two ends are.
+struct LineSpan {
+  long firstTouched, lastTouched;
+  long firstColumn, lastColumn;
+  int firstRow, lastRow;
+  int height;
+};
+
+// The runs of the columns touched, from the rows covered in each (lo, hi),
+// which are emptied again; the line's two ends keep their own pixels.
+void emitColumns(const LineSpan& span, std::vector<double>& lo, std::vector<double>& hi,
+                 std::vector<ColumnRun>& out) {
+  for (long c = span.firstTouched; c <= span.lastTouched; ++c) {
+    const auto k = static_cast<size_t>(c);
+    const double low = lo[k], high = hi[k];
+    lo[k] = INFINITY;
+    hi[k] = -INFINITY;
+    if (!(low <= high)) continue;
+    if (high < 0 || low >= span.height) continue;
+    // The rounding that matches the raster engine's aliased lines best: a
+    // peak's row from its nearest pixel edge, a valley's row the one it is in.
+    int top = static_cast<int>(std::floor(low + 0.5));
+    int bottom = static_cast<int>(std::floor(high));
+    if (c == span.firstColumn)
+      top = std::min(top, span.firstRow), bottom = std::max(bottom, span.firstRow);
+    if (c == span.lastColumn)
+      top = std::min(top, span.lastRow), bottom = std::max(bottom, span.lastRow);
+    if (top > bottom) top = bottom = static_cast<int>(std::floor((low + high) / 2));
+    top = std::max(0, top);
+    bottom = std::min(span.height - 1, bottom);
+    if (top > bottom) continue;
+    out.push_back({static_cast<int>(c), top, bottom});
+  }
+}
+
+}  // namespace
+
 void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector<ColumnRun>& out,
                      ColumnScratch& scratch) {
   out.clear();
@@ -181,27 +220,9 @@ void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector
   cover(pc, runLo, runHi);
 
   // The line's two ends keep their own pixels.
-  const int firstRow = static_cast<int>(std::floor(firstY));
-  const int lastRow = static_cast<int>(std::floor(py));
-  for (long c = touchedFirst; c <= touchedLast; ++c) {
-    const auto k = static_cast<size_t>(c);
-    const double low = lo[k], high = hi[k];
-    lo[k] = INFINITY;
-    hi[k] = -INFINITY;
-    if (!(low <= high)) continue;
-    if (high < 0 || low >= height) continue;
-    // The rounding that matches the raster engine's aliased lines best: a
-    // peak's row from its nearest pixel edge, a valley's row the one it is in.
-    int top = static_cast<int>(std::floor(low + 0.5));
-    int bottom = static_cast<int>(std::floor(high));
-    if (c == firstColumn) top = std::min(top, firstRow), bottom = std::max(bottom, firstRow);
-    if (c == pc) top = std::min(top, lastRow), bottom = std::max(bottom, lastRow);
-    if (top > bottom) top = bottom = static_cast<int>(std::floor((low + high) / 2));
-    top = std::max(0, top);
-    bottom = std::min(height - 1, bottom);
-    if (top > bottom) continue;
-    out.push_back({static_cast<int>(c), top, bottom});
-  }
+  emitColumns({touchedFirst, touchedLast, firstColumn, pc, static_cast<int>(std::floor(firstY)),
+               static_cast<int>(std::floor(py)), height},
+              lo, hi, out);
 }
 
 }  // namespace kolm::chart

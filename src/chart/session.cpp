@@ -159,27 +159,126 @@ std::string formatSession(const Session& s) {
   return out + "end\n";
 }
 
-SessionRead parseSession(std::string_view text, const std::string& name,
-                         std::string_view instrument) {
-  SessionRead read;
-  Session s;
-  s.instrument.clear();
-  size_t lineNo = 0, at = 0;
-  auto fail = [&](const std::string& why) {
-    read.error = name + ":" + std::to_string(std::max<size_t>(lineNo, 1)) + ": " + why;
-    return read;
-  };
-  auto nextLine = [&](std::string_view& line) {
+namespace {
+
+// The lines of a text, one at a time, counted from 1.
+struct Lines {
+  std::string_view text;
+  size_t at = 0, number = 0;
+
+  bool next(std::string_view& line) {
     if (at >= text.size()) return false;
     const size_t end = std::min(text.find('\n', at), text.size());
     line = text.substr(at, end - at);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     at = end + 1;
-    ++lineNo;
+    ++number;
     return true;
+  }
+};
+
+// Each reader below takes one kind of line into `s` and says what is wrong
+// with it, or nothing.
+
+std::string readSweep(std::string_view line, Session& s) {
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  std::optional<double> v[4];
+  if (!splitWords(line, 5, w, rest) || !rest.empty())
+    return KOLM_TR("kolm", "a line the session does not hold");
+  for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k + 1]);
+  if (!v[0] || !v[1] || !v[2] || !v[3] || !std::isfinite(*v[0]) || !std::isfinite(*v[1]) ||
+      *v[2] != std::floor(*v[2]) || *v[2] < 1 || *v[2] > 20001 || *v[3] != std::floor(*v[3]) ||
+      *v[3] < 1 || *v[3] > 100)
+    return KOLM_TR("kolm", "sweep START_MHZ STOP_MHZ POINTS (1 to 20001) AVERAGE (1 to 100)");
+  s.startMHz = *v[0], s.stopMHz = *v[1];
+  s.points = static_cast<int>(*v[2]), s.average = static_cast<int>(*v[3]);
+  return {};
+}
+
+std::string readCalibration(std::string_view line, Session& s) {
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  uint64_t sum = 0;
+  if (!splitWords(line, 2, w, rest) || w[1].size() != 16 ||
+      std::from_chars(w[1].data(), w[1].data() + 16, sum, 16).ptr != w[1].data() + 16)
+    return KOLM_TR("kolm", "calibration CHECKSUM FILE");
+  const auto file = unescaped(rest);
+  if (!file || file->empty()) return KOLM_TR("kolm", "calibration CHECKSUM FILE");
+  s.calibration = CalibrationRef{*file, sum};
+  return {};
+}
+
+std::string readLimit(std::string_view line, size_t lineNo, Session& s) {
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  if (!splitWords(line, 7, w, rest) || !rest.empty() || !quantityName(w[1]) ||
+      (w[2] != "upper" && w[2] != "lower"))
+    return KOLM_TR("kolm", "limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO");
+  std::optional<double> v[4];
+  for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k + 3]);
+  if (!v[0] || !v[1] || !v[2] || !v[3])
+    return KOLM_TR("kolm", "limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO");
+  LimitSegment seg{std::string(w[1]),       w[2] == "upper", *v[0], *v[1], *v[2], *v[3],
+                   static_cast<int>(lineNo)};
+  if (std::string why = segmentProblem(s.mask, seg); !why.empty()) return why;
+  s.mask.segments.push_back(std::move(seg));
+  return {};
+}
+
+// A trace: its header `line` and as many lines of points as it says. A trace
+// that is wrong as a whole is said at its header's line.
+std::string readTrace(std::string_view line, Lines& lines, Session& s) {
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  if (s.traces.size() >= kMostTraces) return KOLM_TR("kolm", "more than 1000 traces");
+  const auto count = splitWords(line, 6, w, rest) ? readNumber(w[1]) : std::nullopt;
+  uint32_t colour = 0;
+  if (!count || *count < 0 || *count > kMostPoints || *count != std::floor(*count) ||
+      w[2].size() != 6 ||
+      std::from_chars(w[2].data(), w[2].data() + 6, colour, 16).ptr != w[2].data() + 6 ||
+      (w[3] != "0" && w[3] != "1") || !quantityName(w[4]) || !unescaped(rest))
+    return KOLM_TR("kolm", "trace POINTS RRGGBB SHOWN QUANTITY UNIT NAME");
+  const size_t headerLine = lines.number;
+  StoredTrace t{*unescaped(rest), std::string(w[4]), w[5] == "-" ? "" : std::string(w[5])};
+  t.colour = colour;
+  t.shown = w[3] == "1";
+  const size_t n = static_cast<size_t>(*count);
+  std::vector<Mark> marks;
+  for (size_t i = 0; i < n; ++i) {
+    if (!lines.next(line)) return KOLM_TR("kolm", "the file ends inside a trace");
+    std::optional<double> v[4];
+    if (!splitWords(line, 4, w, rest)) return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK");
+    for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k]);
+    const auto m = markOfWord(rest);
+    if (!v[0] || !v[1] || !v[2] || !v[3] || !m) return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK");
+    t.x.push_back(*v[0]), t.value.push_back(*v[1]), t.low.push_back(*v[2]);
+    t.high.push_back(*v[3]), marks.push_back(*m);
+  }
+  if (std::any_of(marks.begin(), marks.end(), [](Mark m) { return m != Mark::Valid; }))
+    t.marks = std::move(marks);
+  if (std::string why = traceProblem(t); !why.empty()) {
+    lines.number = headerLine;
+    return why;
+  }
+  s.traces.push_back(std::move(t));
+  return {};
+}
+
+}  // namespace
+
+SessionRead parseSession(std::string_view text, const std::string& name,
+                         std::string_view instrument) {
+  SessionRead read;
+  Session s;
+  s.instrument.clear();
+  Lines lines{text};
+  auto fail = [&](const std::string& why) {
+    read.error = name + ":" + std::to_string(std::max<size_t>(lines.number, 1)) + ": " + why;
+    return read;
   };
   std::string_view line;
-  if (!nextLine(line) || line.rfind("kolm-session ", 0) != 0)
+  if (!lines.next(line) || line.rfind("kolm-session ", 0) != 0)
     return fail(KOLM_TR("kolm", "not a session (its first line is not \"kolm-session 1\")"));
   const auto version = readNumber(line.substr(13));
   if (!version || *version < 1 || *version != std::floor(*version))
@@ -191,12 +290,10 @@ SessionRead parseSession(std::string_view text, const std::string& name,
   bool ended = false;
   bool seen[5] = {};  // instrument, note, sweep, calibration, cable
   auto once = [&](int k) { return !std::exchange(seen[k], true); };
-  std::vector<std::string_view> w;
-  std::string_view rest;
   const std::string twice = KOLM_TR("kolm", "stated twice");
-  const std::string badLine = KOLM_TR("kolm", "a line the session does not hold");
-  while (nextLine(line)) {
+  while (lines.next(line)) {
     const std::string_view key = line.substr(0, std::min(line.find(' '), line.size()));
+    std::string why;
     if (key == "instrument") {
       if (!once(0)) return fail(twice);
       if (line != "instrument power" && line != "instrument analyzer")
@@ -213,84 +310,27 @@ SessionRead parseSession(std::string_view text, const std::string& name,
         return fail(KOLM_TR("kolm", "an empty text, or one with a stray backslash"));
       (key == "note" ? s.note : s.cable) = *t;
     } else if (key == "sweep") {
-      if (!once(2)) return fail(twice);
-      std::optional<double> v[4];
-      if (!splitWords(line, 5, w, rest) || !rest.empty()) return fail(badLine);
-      for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k + 1]);
-      if (!v[0] || !v[1] || !v[2] || !v[3] || !std::isfinite(*v[0]) || !std::isfinite(*v[1]) ||
-          *v[2] != std::floor(*v[2]) || *v[2] < 1 || *v[2] > 20001 || *v[3] != std::floor(*v[3]) ||
-          *v[3] < 1 || *v[3] > 100)
-        return fail(
-            KOLM_TR("kolm", "sweep START_MHZ STOP_MHZ POINTS (1 to 20001) AVERAGE (1 to 100)"));
-      s.startMHz = *v[0], s.stopMHz = *v[1];
-      s.points = static_cast<int>(*v[2]), s.average = static_cast<int>(*v[3]);
+      why = once(2) ? readSweep(line, s) : twice;
     } else if (key == "calibration") {
-      if (!once(3)) return fail(twice);
-      uint64_t sum = 0;
-      if (!splitWords(line, 2, w, rest) || w[1].size() != 16 ||
-          std::from_chars(w[1].data(), w[1].data() + 16, sum, 16).ptr != w[1].data() + 16)
-        return fail(KOLM_TR("kolm", "calibration CHECKSUM FILE"));
-      const auto file = unescaped(rest);
-      if (!file || file->empty()) return fail(KOLM_TR("kolm", "calibration CHECKSUM FILE"));
-      s.calibration = CalibrationRef{*file, sum};
+      why = once(3) ? readCalibration(line, s) : twice;
     } else if (key == "marker") {
       const auto x = readNumber(line.substr(std::min(line.size(), size_t{7})));
       if (!x || !std::isfinite(*x)) return fail(KOLM_TR("kolm", "marker MHZ"));
       if (s.markers.size() >= 4) return fail(KOLM_TR("kolm", "more than four markers"));
       s.markers.push_back(*x);
     } else if (key == "limit") {
-      if (!splitWords(line, 7, w, rest) || !rest.empty() || !quantityName(w[1]) ||
-          (w[2] != "upper" && w[2] != "lower"))
-        return fail(KOLM_TR("kolm", "limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO"));
-      std::optional<double> v[4];
-      for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k + 3]);
-      if (!v[0] || !v[1] || !v[2] || !v[3])
-        return fail(KOLM_TR("kolm", "limit QUANTITY upper|lower FROM TO LIMIT LIMIT_AT_TO"));
-      LimitSegment seg{std::string(w[1]),       w[2] == "upper", *v[0], *v[1], *v[2], *v[3],
-                       static_cast<int>(lineNo)};
-      if (std::string why = segmentProblem(s.mask, seg); !why.empty()) return fail(why);
-      s.mask.segments.push_back(std::move(seg));
+      why = readLimit(line, lines.number, s);
     } else if (key == "trace") {
-      if (s.traces.size() >= kMostTraces) return fail(KOLM_TR("kolm", "more than 1000 traces"));
-      const auto count = splitWords(line, 6, w, rest) ? readNumber(w[1]) : std::nullopt;
-      uint32_t colour = 0;
-      if (!count || *count < 0 || *count > kMostPoints || *count != std::floor(*count) ||
-          w[2].size() != 6 ||
-          std::from_chars(w[2].data(), w[2].data() + 6, colour, 16).ptr != w[2].data() + 6 ||
-          (w[3] != "0" && w[3] != "1") || !quantityName(w[4]) || !unescaped(rest))
-        return fail(KOLM_TR("kolm", "trace POINTS RRGGBB SHOWN QUANTITY UNIT NAME"));
-      const size_t headerLine = lineNo;
-      StoredTrace t{*unescaped(rest), std::string(w[4]), w[5] == "-" ? "" : std::string(w[5])};
-      t.colour = colour;
-      t.shown = w[3] == "1";
-      const size_t n = static_cast<size_t>(*count);
-      std::vector<Mark> marks;
-      for (size_t i = 0; i < n; ++i) {
-        if (!nextLine(line)) return fail(KOLM_TR("kolm", "the file ends inside a trace"));
-        std::optional<double> v[4];
-        if (!splitWords(line, 4, w, rest)) return fail(KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK"));
-        for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k]);
-        const auto m = markOfWord(rest);
-        if (!v[0] || !v[1] || !v[2] || !v[3] || !m)
-          return fail(KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK"));
-        t.x.push_back(*v[0]), t.value.push_back(*v[1]), t.low.push_back(*v[2]);
-        t.high.push_back(*v[3]), marks.push_back(*m);
-      }
-      if (std::any_of(marks.begin(), marks.end(), [](Mark m) { return m != Mark::Valid; }))
-        t.marks = std::move(marks);
-      if (std::string why = traceProblem(t); !why.empty()) {
-        lineNo = headerLine;
-        return fail(why);
-      }
-      s.traces.push_back(std::move(t));
+      why = readTrace(line, lines, s);
     } else if (line == "end") {
       ended = true;
       break;
     } else if (!line.empty()) {
-      return fail(badLine);
+      return fail(KOLM_TR("kolm", "a line the session does not hold"));
     }
+    if (!why.empty()) return fail(why);
   }
-  while (ended && nextLine(line))
+  while (ended && lines.next(line))
     if (!line.empty()) return fail(KOLM_TR("kolm", "a line after the session's end"));
   if (!ended) return fail(KOLM_TR("kolm", "the file ends before the session's end: it is cut"));
   if (s.instrument.empty())

@@ -33,6 +33,51 @@ std::string formatLadderFile(const LadderNetwork& n) {
   return out;
 }
 
+namespace {
+
+// Crystal number `index`'s line (line `at`), "NAME fs_mhz=F r_ohm=R l_mh=L
+// c0_pf=C"; nothing, with `why` said, where it is not one.
+std::optional<LadderCrystal> crystalOf(const std::string& text, size_t at, const std::string& index,
+                                       std::string& why) {
+  auto fault = [&](std::string message) -> std::optional<LadderCrystal> {
+    why = std::move(message);
+    return std::nullopt;
+  };
+  std::map<std::string, double> fields;
+  std::string name;
+  size_t p = 0;
+  bool first = true;
+  while (p < text.size()) {
+    while (p < text.size() && text[p] == ' ') ++p;
+    size_t q = text.find(' ', p);
+    if (q == std::string::npos) q = text.size();
+    const std::string word = text.substr(p, q - p);
+    p = q;
+    if (word.empty()) continue;
+    const size_t eq = word.find('=');
+    if (first && eq == std::string::npos) {
+      name = word;
+    } else if (eq != std::string::npos) {
+      const auto v = common::argumentNumber(word.substr(eq + 1));
+      if (!v) return fault("line " + std::to_string(at) + ": " + word + " is not key=number");
+      fields[word.substr(0, eq)] = *v;
+    } else {
+      return fault("line " + std::to_string(at) + ": " + word + " is not key=number");
+    }
+    first = false;
+  }
+  for (const char* key : {"fs_mhz", "r_ohm", "l_mh", "c0_pf"})
+    if (!fields.count(key) || !(fields[key] >= 0) ||
+        (fields[key] == 0 && key[0] != 'r' && key[0] != 'c'))
+      return fault("line " + std::to_string(at) + ": crystal" + index +
+                   " needs fs_mhz=, r_ohm=, l_mh= and c0_pf=");
+  return LadderCrystal{
+      name,
+      {fields["fs_mhz"] * 1e6, fields["r_ohm"], fields["l_mh"] * 1e-3, fields["c0_pf"] * 1e-12}};
+}
+
+}  // namespace
+
 std::optional<LadderNetwork> parseLadderFile(std::string_view content, std::string* error) {
   std::map<std::string, std::pair<std::string, size_t>> values;
   size_t lineNumber = 0;
@@ -79,38 +124,10 @@ std::optional<LadderNetwork> parseLadderFile(std::string_view content, std::stri
   for (size_t i = 0; i < k; ++i) {
     const std::string index = std::to_string(i + 1);
     const auto& [text, at] = values["crystal" + index];
-    // NAME fs_mhz=F r_ohm=R l_mh=L c0_pf=C
-    std::map<std::string, double> fields;
-    std::string name;
-    size_t p = 0;
-    bool first = true;
-    while (p < text.size()) {
-      while (p < text.size() && text[p] == ' ') ++p;
-      size_t q = text.find(' ', p);
-      if (q == std::string::npos) q = text.size();
-      const std::string word = text.substr(p, q - p);
-      p = q;
-      if (word.empty()) continue;
-      const size_t eq = word.find('=');
-      if (first && eq == std::string::npos) {
-        name = word;
-      } else if (eq != std::string::npos) {
-        const auto v = common::argumentNumber(word.substr(eq + 1));
-        if (!v) return fail("line " + std::to_string(at) + ": " + word + " is not key=number");
-        fields[word.substr(0, eq)] = *v;
-      } else {
-        return fail("line " + std::to_string(at) + ": " + word + " is not key=number");
-      }
-      first = false;
-    }
-    for (const char* key : {"fs_mhz", "r_ohm", "l_mh", "c0_pf"})
-      if (!fields.count(key) || !(fields[key] >= 0) ||
-          (fields[key] == 0 && key[0] != 'r' && key[0] != 'c'))
-        return fail("line " + std::to_string(at) + ": crystal" + index +
-                    " needs fs_mhz=, r_ohm=, l_mh= and c0_pf=");
-    n.crystals.push_back({name,
-                          {fields["fs_mhz"] * 1e6, fields["r_ohm"], fields["l_mh"] * 1e-3,
-                           fields["c0_pf"] * 1e-12}});
+    std::string why;
+    const auto crystal = crystalOf(text, at, index, why);
+    if (!crystal) return fail(why);
+    n.crystals.push_back(*crystal);
     std::optional<double> c;
     if (i > 0) {
       if (std::string why = number("c" + std::to_string(i) + index + "_pf", false, c); !why.empty())

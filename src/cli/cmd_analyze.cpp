@@ -54,6 +54,55 @@ bool analyzerPass(Context& ctx, const analyzer::SweepPlan& plan, const char* com
 
 namespace {
 
+// Checks the output file's kind against the options that depend on it, and
+// reads the cable to take out, if any.
+std::optional<analyzer::Cable> checkedOutput(const std::string& out, const std::string& ext,
+                                             const std::optional<std::string>& unknownSigns,
+                                             const std::optional<std::string>& cableOption) {
+  if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
+    throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
+  if (unknownSigns && *unknownSigns != "keep" && *unknownSigns != "leave")
+    throw UsageError{"--s1p-unknown: keep or leave"};
+  if (unknownSigns && ext != ".s1p")
+    throw UsageError{"--s1p-unknown: only a .s1p file leaves points out"};
+  checkOutput("--out", out);
+  std::optional<analyzer::Cable> cable;
+  if (cableOption) {
+    std::string why;
+    cable = analyzer::parseCable(*cableOption, &why);
+    if (!cable) throw UsageError{"--cable: " + why};
+    if (ext == ".vna")
+      throw UsageError{
+          "--cable: a .vna chart file keeps the bridge's readings; the cable is "
+          "taken out in a .csv or .s1p file"};
+  }
+  return cable;
+}
+
+// The networks that match the load at `matchAt` and the limits' verdicts,
+// each a result of its own; the exit status.
+int matchAndVerdicts(Context& ctx, const analyzer::TraceValues& values,
+                     std::optional<double> matchAt, double target, circuit::ESeries series,
+                     const std::optional<chart::LimitMask>& mask) {
+  if (matchAt) {
+    const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);
+    if (!match.error.empty()) {
+      *ctx.err << "kolm-cli: --match-at: " << match.error << "\n";
+      return kWriteError;
+    }
+    endResult(ctx);  // the report is one result, the match point and each network others
+    printResults(ctx, match.text, {"topology=", "candidate="});
+  }
+  if (mask) {
+    endResult(ctx);
+    std::vector<chart::StoredTrace> traces;
+    for (const std::string& q : mask->quantities())
+      traces.push_back(analyzer::quantityTrace("sweep", values, *analyzer::quantityByName(q)));
+    return printVerdicts(ctx, *mask, traces);
+  }
+  return 0;
+}
+
 int runAnalyze(Context& ctx, Args& args) {
   auto start = args.number("--start");
   auto stop = args.number("--stop");
@@ -76,23 +125,7 @@ int runAnalyze(Context& ctx, Args& args) {
   if (!start || !stop || !points || !out)
     throw UsageError{"analyze needs --start MHZ --stop MHZ (or --band) --points N --out FILE"};
   const std::string ext = common::asciiLower(std::filesystem::path(*out).extension().string());
-  if (ext != ".vna" && ext != ".csv" && ext != ".s1p")
-    throw UsageError{"--out: the file must end in .vna, .csv or .s1p"};
-  if (unknownSigns && *unknownSigns != "keep" && *unknownSigns != "leave")
-    throw UsageError{"--s1p-unknown: keep or leave"};
-  if (unknownSigns && ext != ".s1p")
-    throw UsageError{"--s1p-unknown: only a .s1p file leaves points out"};
-  checkOutput("--out", *out);
-  std::optional<analyzer::Cable> cable;
-  if (cableOption) {
-    std::string why;
-    cable = analyzer::parseCable(*cableOption, &why);
-    if (!cable) throw UsageError{"--cable: " + why};
-    if (ext == ".vna")
-      throw UsageError{
-          "--cable: a .vna chart file keeps the bridge's readings; the cable is "
-          "taken out in a .csv or .s1p file"};
-  }
+  const std::optional<analyzer::Cable> cable = checkedOutput(*out, ext, unknownSigns, cableOption);
   // The output at 0 Hz is still: that point would read as a matched load
   // whatever is connected.
   if (*start == 0 || *stop == 0)
@@ -145,23 +178,7 @@ int runAnalyze(Context& ctx, Args& args) {
              << analyzer::swrReport(analyzer::analyzeSwr(values))
              << analyzer::correctionReport(values.calibration)
              << analyzer::bandReport(analyzer::bandWidths(values, region));
-  if (matchAt) {
-    const analyzer::MatchReport match = analyzer::matchReport(values, *matchAt, target, series);
-    if (!match.error.empty()) {
-      *ctx.err << "kolm-cli: --match-at: " << match.error << "\n";
-      return kWriteError;
-    }
-    endResult(ctx);  // the report is one result, the match point and each network others
-    printResults(ctx, match.text, {"topology=", "candidate="});
-  }
-  if (mask) {
-    endResult(ctx);
-    std::vector<chart::StoredTrace> traces;
-    for (const std::string& q : mask->quantities())
-      traces.push_back(analyzer::quantityTrace("sweep", values, *analyzer::quantityByName(q)));
-    return printVerdicts(ctx, *mask, traces);
-  }
-  return 0;
+  return matchAndVerdicts(ctx, values, matchAt, target, series, mask);
 }
 
 }  // namespace

@@ -23,6 +23,21 @@ std::string names() {
   return out;
 }
 
+// --previous (`previous`) or --forget: the calibration swapped with the
+// previous one, or forgotten.
+int swapOrForget(Context& ctx, bool previous) {
+  std::string why;
+  checkOutput("bridge-cal.cfg", analyzer::kCalibrationFile);
+  const bool done = previous ? analyzer::swapPreviousCalibration(ctx.settings, &why)
+                             : analyzer::forgetCalibration(ctx.settings, &why);
+  if (!done) {
+    *ctx.err << "kolm-cli: " << why << "\n";
+    return kWriteError;
+  }
+  *ctx.out << (previous ? "calibration=previous\n" : "calibration=none\n");
+  return 0;
+}
+
 int runBridgeCalibrate(Context& ctx, Args& args) {
   const bool list = args.flag("--standards");
   const bool previous = args.flag("--previous");
@@ -41,18 +56,8 @@ int runBridgeCalibrate(Context& ctx, Args& args) {
     *ctx.out << analyzer::standardsList();
     return 0;
   }
+  if (previous || forget) return swapOrForget(ctx, previous);
   std::string why;
-  if (previous || forget) {
-    checkOutput("bridge-cal.cfg", analyzer::kCalibrationFile);
-    const bool done = previous ? analyzer::swapPreviousCalibration(ctx.settings, &why)
-                               : analyzer::forgetCalibration(ctx.settings, &why);
-    if (!done) {
-      *ctx.err << "kolm-cli: " << why << "\n";
-      return kWriteError;
-    }
-    *ctx.out << (previous ? "calibration=previous\n" : "calibration=none\n");
-    return 0;
-  }
   const analyzer::CalibrationStandard* standard = analyzer::calibrationStandard(*with);
   if (!standard) throw UsageError{"--with: one of " + names()};
   analyzer::MeasuredStandard measured;

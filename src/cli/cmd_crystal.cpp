@@ -93,6 +93,28 @@ bool appendRow(Context& ctx, const std::string& file, powermeter::CrystalRow row
   return false;
 }
 
+// The crystal's row judged against the limits (if any), printed and appended
+// to the batch (if asked); the exit status.
+int judgeAndReport(Context& ctx, const CrystalOptions& o,
+                   const powermeter::CrystalParameters& result,
+                   const powermeter::CrystalSweep& sweep) {
+  powermeter::CrystalRow row =
+      powermeter::crystalRow(0, o.label.value_or(""), result, crystalWarnings(result, sweep));
+  int status = 0;
+  if (o.limits) {
+    const powermeter::CrystalVerdict v = powermeter::judgeCrystal(row, *o.limits);
+    row.verdict = std::string(powermeter::verdictName(v.verdict));
+    for (const std::string& why : v.reasons) row.warnings.push_back(why);
+    status = v.verdict == powermeter::Verdict::Fail            ? kVerdictFail
+             : v.verdict == powermeter::Verdict::Indeterminate ? kVerdictIndeterminate
+                                                               : 0;
+  }
+  // The crystal measured is printed whatever becomes of its row.
+  *ctx.out << powermeter::crystalLines(row) << std::flush;
+  if (o.append && !appendRow(ctx, *o.append, row)) return kWriteError;
+  return status;
+}
+
 int runCrystal(Context& ctx, Args& args) {
   CrystalOptions o = crystalOptions(args);
   if (o.append) {
@@ -159,21 +181,7 @@ int runCrystal(Context& ctx, Args& args) {
     }
   }
   const powermeter::CrystalParameters result = powermeter::combineRepeats(passes);
-  powermeter::CrystalRow row =
-      powermeter::crystalRow(0, o.label.value_or(""), result, crystalWarnings(result, sweep()));
-  int status = 0;
-  if (o.limits) {
-    const powermeter::CrystalVerdict v = powermeter::judgeCrystal(row, *o.limits);
-    row.verdict = std::string(powermeter::verdictName(v.verdict));
-    for (const std::string& why : v.reasons) row.warnings.push_back(why);
-    status = v.verdict == powermeter::Verdict::Fail            ? kVerdictFail
-             : v.verdict == powermeter::Verdict::Indeterminate ? kVerdictIndeterminate
-                                                               : 0;
-  }
-  // The crystal measured is printed whatever becomes of its row.
-  *ctx.out << powermeter::crystalLines(row) << std::flush;
-  if (o.append && !appendRow(ctx, *o.append, row)) return kWriteError;
-  return status;
+  return judgeAndReport(ctx, o, result, sweep());
 }
 
 }  // namespace

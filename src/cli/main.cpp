@@ -230,6 +230,70 @@ std::vector<std::string> commandLineWords(const CommandLine& line) {
   return words;
 }
 
+namespace {
+
+// Checks dds.cfg and the back end for a command that uses the port, and
+// gives `ctx` the opening of the port (traced into `traceFile`, if open) for
+// when the command first needs it.
+void preparePort(Context& ctx, const CommandLine& line, std::FILE*& traceFile,
+                 hw::TracingPort*& tracing) {
+  // dds.cfg whole or not at all, and a clock that can be right: else nothing
+  // is sent.
+  std::string problem;
+  hw::readHardwareConfig(ctx.instrument.params, ctx.settings.file(hw::kHardwareConfigFile),
+                         &problem);
+  if (!problem.empty())
+    throw UsageError{common::unreadableText(hw::kHardwareConfigFile, problem) +
+                     " Nothing was sent."};
+  if (auto wrong = hw::clockProblem(ctx.instrument.params))
+    throw UsageError{*wrong + " Nothing was sent; correct it in the Parameters window."};
+  const std::string backend =
+      line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
+  if ((line.dut || line.load || line.board) && backend != "sim")
+    throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
+  sim::SimulatorOptions options;
+  if (line.dut) options.dut = *line.dut;
+  if (line.load) options.load = *line.load;
+  if (line.board) options.board = *line.board;
+  ctx.backend = backend;
+  ctx.simulator = options;
+  // The lambda outlives this call: it holds main's variables by address.
+  ctx.openPort = [c = &ctx, file = &traceFile, tracer = &tracing, opened = false]() mutable {
+    if (std::exchange(opened, true)) return;
+    hw::calibrateDelayLoop(c->instrument);
+    auto made = hw::openPort(c->backend, c->instrument.params.portAddress, &c->simulator);
+    if (!made.port) throw UsageError{made.error};
+    if (*file) {
+      auto port = std::make_unique<hw::TracingPort>(std::move(made.port), *file);
+      *file = nullptr;
+      *tracer = port.get();
+      made.port = std::move(port);
+    }
+    c->instrument.setPort(std::move(made.port));
+    if (!c->instrument.reachable())
+      throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
+  };
+}
+
+// The trace written whole (or, opened and never used, closed) and standard
+// output flushed; a failure of either is the exit status where `status` is 0.
+int closeOutputs(int status, std::FILE* traceFile, hw::TracingPort* tracing,
+                 const std::optional<std::string>& trace) {
+  if (traceFile) std::fclose(traceFile);  // opened, never used
+  std::string why;
+  if (tracing && !tracing->finish(&why)) {
+    std::cerr << "kolm-cli: the trace '" << *trace << "' is incomplete: " << why << "\n";
+    if (status == 0) status = kWriteError;
+  }
+  if (!std::cout.flush()) {
+    std::cerr << "kolm-cli: the results could not be written to standard output\n";
+    if (status == 0) status = kWriteError;
+  }
+  return status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   catchStopSignals();
   sim::registerSimulatorBackend();
@@ -280,41 +344,7 @@ int main(int argc, char** argv) {
       status = line.command->run(ctx, args);
       finished = true;
     } else {
-      // dds.cfg whole or not at all, and a clock that can be right: else nothing
-      // is sent.
-      std::string problem;
-      hw::readHardwareConfig(ctx.instrument.params, ctx.settings.file(hw::kHardwareConfigFile),
-                             &problem);
-      if (!problem.empty())
-        throw UsageError{common::unreadableText(hw::kHardwareConfigFile, problem) +
-                         " Nothing was sent."};
-      if (auto wrong = hw::clockProblem(ctx.instrument.params))
-        throw UsageError{*wrong + " Nothing was sent; correct it in the Parameters window."};
-      const std::string backend =
-          line.backend.empty() ? ctx.instrument.params.portBackend : line.backend;
-      if ((line.dut || line.load || line.board) && backend != "sim")
-        throw UsageError{"--dut, --load and --board describe the simulator; use --backend sim"};
-      sim::SimulatorOptions options;
-      if (line.dut) options.dut = *line.dut;
-      if (line.load) options.load = *line.load;
-      if (line.board) options.board = *line.board;
-      ctx.backend = backend;
-      ctx.simulator = options;
-      ctx.openPort = [&ctx, &traceFile, &tracing, opened = false]() mutable {
-        if (std::exchange(opened, true)) return;
-        hw::calibrateDelayLoop(ctx.instrument);
-        auto made = hw::openPort(ctx.backend, ctx.instrument.params.portAddress, &ctx.simulator);
-        if (!made.port) throw UsageError{made.error};
-        if (traceFile) {
-          auto port = std::make_unique<hw::TracingPort>(std::move(made.port), traceFile);
-          traceFile = nullptr;
-          tracing = port.get();
-          made.port = std::move(port);
-        }
-        ctx.instrument.setPort(std::move(made.port));
-        if (!ctx.instrument.reachable())
-          throw UsageError{"LptBase in dds.cfg is not a parallel-port address (888, 632 or 956)"};
-      };
+      preparePort(ctx, line, traceFile, tracing);
       if (line.command->port == Command::Port::BeforeRun) ctx.openPort();
       if (!stopSignal()) {
         status = line.command->run(ctx, args);
@@ -338,17 +368,7 @@ int main(int argc, char** argv) {
   }
   // What the command printed after its last result is one more.
   if (ctx.json) json.endResult();
-  if (traceFile) std::fclose(traceFile);  // opened, never used
-  std::string why;
-  if (tracing && !tracing->finish(&why)) {
-    std::cerr << "kolm-cli: the trace '" << *trace << "' is incomplete: " << why << "\n";
-    if (status == 0) status = kWriteError;
-  }
-  if (!std::cout.flush()) {
-    std::cerr << "kolm-cli: the results could not be written to standard output\n";
-    if (status == 0) status = kWriteError;
-  }
-  return status;
+  return closeOutputs(status, traceFile, tracing, trace);
 }
 
 std::optional<std::string> Args::option(const std::string& name) {

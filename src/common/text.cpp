@@ -26,6 +26,75 @@ struct Scanned {
   size_t used = 0;  // characters of the text taken, blanks after the number included
 };
 
+// An exponent at t[i]: its mark, a sign and digits (blanks between them where
+// `lenient`), capped at kExponentCap; taken only when digits follow the mark.
+struct Exponent {
+  int value = 0;
+  bool taken = false;
+  bool inPlace = false;  // its characters as from_chars reads them, after the mantissa's
+  size_t end = 0;        // after its last digit
+  size_t next = 0;       // after the blanks that follow it
+};
+
+Exponent scanExponent(std::string_view t, size_t i, bool lenient, bool mantissaInPlace) {
+  Exponent out;
+  const size_t n = t.size();
+  if (!(i < n && (lenient ? isExponentMark(t[i]) : (t[i] == 'e' || t[i] == 'E')))) return out;
+  bool inPlace = mantissaInPlace && (t[i] == 'e' || t[i] == 'E');
+  size_t j = i + 1;
+  if (lenient)
+    while (j < n && isBlank(t[j])) {
+      ++j;
+      inPlace = false;
+    }
+  bool negative = false;
+  if (j < n && (t[j] == '-' || t[j] == '+')) negative = t[j++] == '-';
+  bool digits = false;
+  size_t last = j;
+  int exponent = 0;
+  while (j < n) {
+    if (isDigit(t[j])) {
+      inPlace = inPlace && last == j;
+      digits = true;
+      exponent = std::min(exponent * 10 + (t[j] - '0'), kExponentCap);
+      last = ++j;
+    } else if (lenient && isBlank(t[j])) {
+      ++j;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return out;
+  out.value = negative ? -exponent : exponent;
+  out.taken = true;
+  out.inPlace = inPlace;
+  out.end = last;
+  out.next = j;
+  return out;
+}
+
+// Converts the mantissa t[begin, end) and `exponent` (if any) into `value`:
+// in place where `contiguous` says from_chars reads them as they stand, else
+// from a copy without the blanks.
+std::from_chars_result converted(std::string_view t, size_t begin, size_t end, bool contiguous,
+                                 const Exponent* exponent, double& value) {
+  std::from_chars_result r{};
+  const char* last = t.data() + (exponent ? exponent->end : end);
+  if (contiguous) {
+    r = std::from_chars(t.data() + begin, last, value);
+    if (r.ptr == last) return r;  // else not as expected: convert the copy
+  }
+  std::string copy;
+  for (size_t k = begin; k < end; ++k)
+    if (!isBlank(t[k])) copy += t[k];
+  if (exponent) {
+    char buf[16] = {'e'};
+    auto e = std::to_chars(buf + 1, buf + sizeof buf, exponent->value);
+    copy.append(buf, e.ptr);
+  }
+  return std::from_chars(copy.data(), copy.data() + copy.size(), value);
+}
+
 // Reads the number at the start of `t` in one pass, then converts it with
 // from_chars: in place when its characters stand together as from_chars reads
 // them, else from a copy without the blanks. `lenient` is the numeric-value
@@ -71,60 +140,16 @@ Scanned scan(std::string_view t, bool lenient) {
   if (!digits) return out;
 
   // The exponent, taken only when digits follow its mark.
-  int exponent = 0;
-  bool exponentTaken = false;
-  size_t exponentEnd = end;
-  if (i < n && (lenient ? isExponentMark(t[i]) : (t[i] == 'e' || t[i] == 'E'))) {
-    bool inPlace = contiguous && i == end && (t[i] == 'e' || t[i] == 'E');
-    size_t j = i + 1;
-    if (blanksInside)
-      while (j < n && isBlank(t[j])) {
-        ++j;
-        inPlace = false;
-      }
-    bool expNegative = false;
-    if (j < n && (t[j] == '-' || t[j] == '+')) expNegative = t[j++] == '-';
-    bool expDigits = false;
-    size_t last = j;
-    while (j < n) {
-      if (isDigit(t[j])) {
-        inPlace = inPlace && last == j;
-        expDigits = true;
-        exponent = std::min(exponent * 10 + (t[j] - '0'), kExponentCap);
-        last = ++j;
-      } else if (blanksInside && isBlank(t[j])) {
-        ++j;
-      } else {
-        break;
-      }
-    }
-    if (expDigits) {
-      exponentTaken = true;
-      if (expNegative) exponent = -exponent;
-      contiguous = inPlace;
-      exponentEnd = last;
-      i = j;
-    }
+  const Exponent e = scanExponent(t, i, lenient, contiguous && i == end);
+  const int exponent = e.value;
+  if (e.taken) {
+    contiguous = e.inPlace;
+    i = e.next;
   }
 
   double value = 0;
-  std::from_chars_result r{};
-  const char* last = t.data() + (exponentTaken ? exponentEnd : end);
-  if (contiguous) {
-    r = std::from_chars(t.data() + begin, last, value);
-    if (r.ptr != last) contiguous = false;  // not as expected: convert the copy
-  }
-  if (!contiguous) {
-    std::string copy;
-    for (size_t k = begin; k < end; ++k)
-      if (!isBlank(t[k])) copy += t[k];
-    if (exponentTaken) {
-      char buf[16] = {'e'};
-      auto e = std::to_chars(buf + 1, buf + sizeof buf, exponent);
-      copy.append(buf, e.ptr);
-    }
-    r = std::from_chars(copy.data(), copy.data() + copy.size(), value);
-  }
+  const std::from_chars_result r =
+      converted(t, begin, end, contiguous, e.taken ? &e : nullptr, value);
   if (r.ec == std::errc::result_out_of_range) {
     // Beyond a double's range: the decimal order of the number says which end.
     const int order = integerDigits > 0 ? integerDigits + exponent : exponent - zerosAfterPoint;

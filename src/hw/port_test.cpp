@@ -71,6 +71,35 @@ PortTestReport openingFailed(const std::string& backend, const std::string& erro
   return report;
 }
 
+namespace {
+
+// What to do about a test that failed: the clock, the simulator's
+// connection, or the cable, power, address and a shorted bridge.
+void adviseOnFailure(bool tuned, bool simulated, const BridgeReading& bridge,
+                     std::vector<std::string>& advice) {
+  if (!tuned)
+    advice.push_back(
+        "Enter the DDS quartz and multiplier in Parameters: without its clock the generator "
+        "cannot run");
+  if (simulated) {
+    advice.push_back(
+        "The simulator answers as what it has connected: connect a cable (through) in its "
+        "Simulator menu");
+  } else {
+    advice.push_back(
+        "Check the cable: data pins 2 to 9, status pins 10, 12 and 13, and ground (pins 18 "
+        "to 25)");
+    advice.push_back("Check that the instrument is powered");
+    advice.push_back("Check that the address in Parameters is the port the cable is plugged into");
+    if (bridge.b == kTop || bridge.a == kTop)
+      advice.push_back(
+          "A short on the bridge also reads at the top: test with the bridge open or on 50 "
+          "ohm");
+  }
+}
+
+}  // namespace
+
 PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   PortTestReport report;
   const PortIo* port = instrument.port();
@@ -129,28 +158,7 @@ PortTestReport runPortTest(Instrument& instrument, const std::string& backend) {
   report.checks.push_back({"Bridge channel B (phase)", bridge.b < kTop,
                            "reads " + countText(bridge.b) + "; from 0 to 1022 expected"});
 
-  if (!report.passed()) {
-    if (!tuned)
-      report.advice.push_back(
-          "Enter the DDS quartz and multiplier in Parameters: without its clock the generator "
-          "cannot run");
-    if (port->simulated()) {
-      report.advice.push_back(
-          "The simulator answers as what it has connected: connect a cable (through) in its "
-          "Simulator menu");
-    } else {
-      report.advice.push_back(
-          "Check the cable: data pins 2 to 9, status pins 10, 12 and 13, and ground (pins 18 "
-          "to 25)");
-      report.advice.push_back("Check that the instrument is powered");
-      report.advice.push_back(
-          "Check that the address in Parameters is the port the cable is plugged into");
-      if (bridge.b == kTop || bridge.a == kTop)
-        report.advice.push_back(
-            "A short on the bridge also reads at the top: test with the bridge open or on 50 "
-            "ohm");
-    }
-  }
+  if (!report.passed()) adviseOnFailure(tuned, port->simulated(), bridge, report.advice);
   return report;
 }
 

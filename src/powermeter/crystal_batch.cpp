@@ -219,6 +219,89 @@ std::string formatBatchCsv(const std::vector<CrystalRow>& rows) {
   return out;
 }
 
+namespace {
+
+// One crystal's row from its fields under `header`; nothing, with `why` said,
+// where a field is not what its column holds.
+std::optional<CrystalRow> rowOf(const std::vector<std::string>& header,
+                                const std::vector<std::string>& fields, std::string& why) {
+  auto fault = [&](std::string message) -> std::optional<CrystalRow> {
+    why = std::move(message);
+    return std::nullopt;
+  };
+  auto text = [&](std::string_view name) -> std::string {
+    for (size_t k = 0; k < header.size(); ++k)
+      if (header[k] == name) return fields[k];
+    return {};
+  };
+  bool good = true;
+  // An empty or missing field is not known; anything else must be a number.
+  auto number = [&](std::string_view name) -> std::optional<double> {
+    const std::string t = text(name);
+    if (t.empty()) return std::nullopt;
+    const auto v = common::argumentNumber(t);
+    if (!v) good = false;
+    return v;
+  };
+  auto value = [&](const std::string& name) -> std::optional<BatchValue> {
+    const auto v = number(name);
+    const auto pm = number(name + "_pm");
+    const auto sd = number(name + "_sd");
+    if (!v) return std::nullopt;
+    return BatchValue(*v, pm, sd);
+  };
+  CrystalRow row;
+  const auto n = number("number");
+  const auto fs = value("fs_mhz");
+  const auto r = value("r_ohm");
+  if (!good || !n || *n != std::floor(*n) || *n < 1 || *n > 1e6 || !fs || !r)
+    return fault(KOLM_TR("kolm", "the number, Fs and R must be numbers."));
+  row.number = static_cast<int>(*n);
+  row.label = text("label");
+  row.fsMHz = *fs;
+  row.rOhm = *r;
+  row.fpMHz = value("fp_mhz");
+  row.lMilliHenry = value("l_mh");
+  row.csFemtoFarad = value("cs_ff");
+  row.c0PicoFarad = value("c0_pf");
+  row.q = value("q");
+  row.flMHz = value("fl_mhz");
+  row.loadPf = number("load_pf");
+  row.calibration = text("calibration");
+  row.verdict = text("verdict");
+  row.fsRelPmMHz = number("fs_mhz_pm_rel");
+  row.rRelPmOhm = number("r_ohm_pm_rel");
+  row.stepHz = number("step_hz");
+  const auto passes = number("passes");
+  const auto group = number("group");
+  row.method = text("method");
+  if (!good || (passes && (*passes != std::floor(*passes) || *passes < 1 || *passes > 1e6)) ||
+      (group && (*group != std::floor(*group) || *group < 1 || *group > 1e6)) ||
+      (!row.method.empty() && row.method != "fit" && row.method != "edges") ||
+      (!row.calibration.empty() && row.calibration != "default" && row.calibration != "level" &&
+       row.calibration != "steps" && row.calibration != "suspect") ||
+      (!row.verdict.empty() && row.verdict != "pass" && row.verdict != "fail" &&
+       row.verdict != "indeterminate") ||
+      (row.flMHz.has_value() != row.loadPf.has_value()))
+    return fault(KOLM_TR("kolm",
+                         "the values, their intervals, passes and group are numbers or empty, "
+                         "the method fit or edges, the calibration default, level or steps, "
+                         "the verdict pass, fail or indeterminate, and Fl comes with its "
+                         "load."));
+  if (passes) row.repeats = static_cast<int>(*passes);
+  if (group) row.group = static_cast<int>(*group);
+  const std::string warnings = text("warnings");
+  for (size_t at = 0; !warnings.empty();) {
+    const size_t next = warnings.find(kWarningSeparator, at);
+    row.warnings.push_back(warnings.substr(at, next - at));
+    if (next == std::string::npos) break;
+    at = next + kWarningSeparator.size();
+  }
+  return row;
+}
+
+}  // namespace
+
 BatchRead parseBatchCsv(std::string_view content) {
   BatchRead read;
   size_t lineNumber = 0;
@@ -258,74 +341,10 @@ BatchRead parseBatchCsv(std::string_view content) {
     if (!fields || fields->size() != header.size())
       return refuse(common::arg(KOLM_TR("kolm", "a crystal has %1 fields."),
                                 {std::to_string(header.size())}));
-    auto text = [&](std::string_view name) -> std::string {
-      const auto k = column(name);
-      return k ? (*fields)[*k] : std::string();
-    };
-    bool good = true;
-    // An empty or missing field is not known; anything else must be a number.
-    auto number = [&](std::string_view name) -> std::optional<double> {
-      const std::string t = text(name);
-      if (t.empty()) return std::nullopt;
-      const auto v = common::argumentNumber(t);
-      if (!v) good = false;
-      return v;
-    };
-    auto value = [&](const std::string& name) -> std::optional<BatchValue> {
-      const auto v = number(name);
-      const auto pm = number(name + "_pm");
-      const auto sd = number(name + "_sd");
-      if (!v) return std::nullopt;
-      return BatchValue(*v, pm, sd);
-    };
-    CrystalRow row;
-    const auto n = number("number");
-    const auto fs = value("fs_mhz");
-    const auto r = value("r_ohm");
-    if (!good || !n || *n != std::floor(*n) || *n < 1 || *n > 1e6 || !fs || !r)
-      return refuse(KOLM_TR("kolm", "the number, Fs and R must be numbers."));
-    row.number = static_cast<int>(*n);
-    row.label = text("label");
-    row.fsMHz = *fs;
-    row.rOhm = *r;
-    row.fpMHz = value("fp_mhz");
-    row.lMilliHenry = value("l_mh");
-    row.csFemtoFarad = value("cs_ff");
-    row.c0PicoFarad = value("c0_pf");
-    row.q = value("q");
-    row.flMHz = value("fl_mhz");
-    row.loadPf = number("load_pf");
-    row.calibration = text("calibration");
-    row.verdict = text("verdict");
-    row.fsRelPmMHz = number("fs_mhz_pm_rel");
-    row.rRelPmOhm = number("r_ohm_pm_rel");
-    row.stepHz = number("step_hz");
-    const auto passes = number("passes");
-    const auto group = number("group");
-    row.method = text("method");
-    if (!good || (passes && (*passes != std::floor(*passes) || *passes < 1 || *passes > 1e6)) ||
-        (group && (*group != std::floor(*group) || *group < 1 || *group > 1e6)) ||
-        (!row.method.empty() && row.method != "fit" && row.method != "edges") ||
-        (!row.calibration.empty() && row.calibration != "default" && row.calibration != "level" &&
-         row.calibration != "steps" && row.calibration != "suspect") ||
-        (!row.verdict.empty() && row.verdict != "pass" && row.verdict != "fail" &&
-         row.verdict != "indeterminate") ||
-        (row.flMHz.has_value() != row.loadPf.has_value()))
-      return refuse(KOLM_TR("kolm",
-                            "the values, their intervals, passes and group are numbers or empty, "
-                            "the method fit or edges, the calibration default, level or steps, "
-                            "the verdict pass, fail or indeterminate, and Fl comes with its "
-                            "load."));
-    if (passes) row.repeats = static_cast<int>(*passes);
-    if (group) row.group = static_cast<int>(*group);
-    const std::string warnings = text("warnings");
-    for (size_t at = 0; !warnings.empty();) {
-      const size_t next = warnings.find(kWarningSeparator, at);
-      row.warnings.push_back(warnings.substr(at, next - at));
-      if (next == std::string::npos) break;
-      at = next + kWarningSeparator.size();
-    }
-    read.rows.push_back(std::move(row));
+    std::string why;
+    auto row = rowOf(header, *fields, why);
+    if (!row) return refuse(why);
+    read.rows.push_back(std::move(*row));
   }
   if (lineNumber == 0) return refuse(KOLM_TR("kolm", "the file is empty."));
   return read;
@@ -357,6 +376,25 @@ Span fsSpan(const CrystalRow& row) {
 Span rSpan(const CrystalRow& row) {
   const double u = row.rRelPmOhm.value_or(row.rOhm.pm.value_or(0));
   return {row.rOhm.value - u, row.rOhm.value + u};
+}
+
+// A group's spreads of Fs (with what they may be off by) and of R, into `g`;
+// the intervals' reach, the spread the truth may have.
+double measureSpreads(const std::vector<CrystalRow>& rows, CrystalGroup& g) {
+  double lo = HUGE_VAL, hi = -HUGE_VAL, reachLo = HUGE_VAL, reachHi = -HUGE_VAL;
+  double rLo = HUGE_VAL, rHi = -HUGE_VAL;
+  for (size_t m : g.members) {
+    lo = std::min(lo, rows[m].fsMHz.value * 1e6);
+    hi = std::max(hi, rows[m].fsMHz.value * 1e6);
+    reachLo = std::min(reachLo, fsSpan(rows[m]).lo);
+    reachHi = std::max(reachHi, fsSpan(rows[m]).hi);
+    rLo = std::min(rLo, rows[m].rOhm.value);
+    rHi = std::max(rHi, rows[m].rOhm.value);
+  }
+  g.fsSpreadHz = hi - lo;
+  g.fsSpreadPmHz = (reachHi - reachLo) - g.fsSpreadHz;
+  g.rSpreadPct = (rHi / rLo - 1) * 100;
+  return reachHi - reachLo;
 }
 
 }  // namespace
@@ -409,20 +447,7 @@ std::vector<CrystalGroup> matchCrystals(const std::vector<CrystalRow>& rows, int
         if (g.members.size() < static_cast<size_t>(size) ||
             std::find(g.members.begin(), g.members.end(), free[a]) == g.members.end())
           continue;
-        double lo = HUGE_VAL, hi = -HUGE_VAL, reachLo = HUGE_VAL, reachHi = -HUGE_VAL;
-        double rLo = HUGE_VAL, rHi = -HUGE_VAL;
-        for (size_t m : g.members) {
-          lo = std::min(lo, fsHz(m));
-          hi = std::max(hi, fsHz(m));
-          reachLo = std::min(reachLo, fsSpan(rows[m]).lo);
-          reachHi = std::max(reachHi, fsSpan(rows[m]).hi);
-          rLo = std::min(rLo, rows[m].rOhm.value);
-          rHi = std::max(rHi, rows[m].rOhm.value);
-        }
-        g.fsSpreadHz = hi - lo;
-        g.fsSpreadPmHz = (reachHi - reachLo) - g.fsSpreadHz;
-        g.rSpreadPct = (rHi / rLo - 1) * 100;
-        const double reach = reachHi - reachLo;
+        const double reach = measureSpreads(rows, g);
         // Spreads that differ by rounding alone count as equal.
         constexpr double kSameHz = 1e-6;
         if (!best || reach < bestReach - kSameHz ||

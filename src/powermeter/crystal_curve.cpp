@@ -117,6 +117,44 @@ CurveShape curveShape(std::span<const double> fHz, const std::vector<float>& lev
   return s;
 }
 
+namespace {
+
+// Why the curve does not hold its resonance whole (no 3 dB fall on either
+// side, the highest level at an end, a fall on one side only), or nothing.
+std::string unwholeResonance(const CrystalCurve& c) {
+  const chart::Edges& e = c.shape.edges;
+  if (!e.low && !e.high)
+    return KOLM_TR("kolm",
+                   "No resonance in the sweep: the level does not fall 3 dB on either "
+                   "side of its highest point. Widen the span over the crystal, or let "
+                   "the meter find it.");
+  size_t firstUsable = 0, lastUsable = c.fHz.size() - 1;
+  while (!c.usable[firstUsable]) ++firstUsable;
+  while (!c.usable[lastUsable]) --lastUsable;
+  // At an end: the end's level is the highest read (a count's rounding may
+  // hide which of the last points is).
+  const double top = c.level[c.shape.peak];
+  const bool atStart = c.level[firstUsable] >= top - c.countDb / 2;
+  const bool atEnd = c.level[lastUsable] >= top - c.countDb / 2;
+  if (atStart || atEnd)
+    return common::arg(
+        KOLM_TR("kolm",
+                "The highest level lies at the sweep's %1 (%2 MHz): the resonance may lie "
+                "beyond it. Move the span over it, or let the meter find it."),
+        {atStart ? KOLM_TR("kolm", "start") : KOLM_TR("kolm", "end"),
+         common::shortestText(c.fHz[atStart ? firstUsable : lastUsable] / 1e6, 10)});
+  if (!e.low || !e.high)
+    return common::arg(
+        KOLM_TR("kolm",
+                "The level falls 3 dB only above or only below its highest point: the "
+                "resonance reaches beyond the sweep's %1. Widen the span over it, or let the "
+                "meter find it."),
+        {e.low ? KOLM_TR("kolm", "end") : KOLM_TR("kolm", "start")});
+  return {};
+}
+
+}  // namespace
+
 CurveRead readCrystalCurve(const CrystalFitInput& in, bool whole) {
   const CrystalSweep& s = in.sweep;
   const int n = s.points;
@@ -188,34 +226,7 @@ CurveRead readCrystalCurve(const CrystalFitInput& in, bool whole) {
   if (limits.rising) c.error.noiseDbm = limits.floorDbm - kFloorMarginDb + d.noiseAboveZeroDb;
   c.shape = curveShape(c.fHz, c.level, c.usable, c.floor, limits.floorDbm, c.countDb);
   if (!whole) return {std::move(c), {}};
-  const chart::Edges& e = c.shape.edges;
-  if (!e.low && !e.high)
-    return refuse(KOLM_TR("kolm",
-                          "No resonance in the sweep: the level does not fall 3 dB on either "
-                          "side of its highest point. Widen the span over the crystal, or let "
-                          "the meter find it."));
-  size_t firstUsable = 0, lastUsable = c.fHz.size() - 1;
-  while (!c.usable[firstUsable]) ++firstUsable;
-  while (!c.usable[lastUsable]) --lastUsable;
-  // At an end: the end's level is the highest read (a count's rounding may
-  // hide which of the last points is).
-  const double top = c.level[c.shape.peak];
-  const bool atStart = c.level[firstUsable] >= top - c.countDb / 2;
-  const bool atEnd = c.level[lastUsable] >= top - c.countDb / 2;
-  if (atStart || atEnd)
-    return refuse(common::arg(
-        KOLM_TR("kolm",
-                "The highest level lies at the sweep's %1 (%2 MHz): the resonance may lie "
-                "beyond it. Move the span over it, or let the meter find it."),
-        {atStart ? KOLM_TR("kolm", "start") : KOLM_TR("kolm", "end"),
-         common::shortestText(c.fHz[atStart ? firstUsable : lastUsable] / 1e6, 10)}));
-  if (!e.low || !e.high)
-    return refuse(common::arg(
-        KOLM_TR("kolm",
-                "The level falls 3 dB only above or only below its highest point: the "
-                "resonance reaches beyond the sweep's %1. Widen the span over it, or let the "
-                "meter find it."),
-        {e.low ? KOLM_TR("kolm", "end") : KOLM_TR("kolm", "start")}));
+  if (std::string why = unwholeResonance(c); !why.empty()) return refuse(std::move(why));
   return {std::move(c), {}};
 }
 

@@ -345,38 +345,37 @@ Built build(const std::vector<LadderCrystal>& xs, const LadderCoefficients& co, 
   return b;
 }
 
+// Why the crystals and the wish cannot make a design, or nothing.
+std::string designProblem(const std::vector<LadderCrystal>& crystals, const LadderSpec& spec) {
+  const int k = spec.poles;
+  if (k < kMinPoles || k > kMaxPoles)
+    return KOLM_TR("kolm", "A ladder filter has 2 to 8 crystals.");
+  if (crystals.size() != static_cast<size_t>(k)) {
+    return common::arg(KOLM_TR("kolm", "A %1-pole filter needs %1 crystals; %2 were given."),
+                       {std::to_string(k), std::to_string(crystals.size())});
+  }
+  for (const LadderCrystal& x : crystals)
+    if (!(x.model.fsHz > 0) || !(x.model.lHenry > 0) || !(x.model.rOhm >= 0) ||
+        !(x.model.c0Farad >= 0))
+      return common::arg(
+          KOLM_TR("kolm", "Crystal %1 has no measured Fs, R and L: it cannot be used."), {x.name});
+  const double f0 = crystals.front().model.fsHz;
+  if (!(spec.bwHz > 0) || spec.bwHz > f0 * 0.01)
+    return KOLM_TR("kolm",
+                   "The bandwidth must be above 0 and at most 1 % of the crystals' frequency.");
+  if (spec.rTermOhm && !(*spec.rTermOhm > 0))
+    return KOLM_TR("kolm", "The termination must be above 0 ohm.");
+  return {};
+}
+
 }  // namespace
 
 LadderDesign designLadder(const std::vector<LadderCrystal>& crystals, const LadderSpec& spec) {
   LadderDesign d;
   d.askedBwHz = spec.bwHz;
   const int k = spec.poles;
-  if (k < kMinPoles || k > kMaxPoles) {
-    d.error = KOLM_TR("kolm", "A ladder filter has 2 to 8 crystals.");
-    return d;
-  }
-  if (crystals.size() != static_cast<size_t>(k)) {
-    d.error = common::arg(KOLM_TR("kolm", "A %1-pole filter needs %1 crystals; %2 were given."),
-                          {std::to_string(k), std::to_string(crystals.size())});
-    return d;
-  }
-  for (const LadderCrystal& x : crystals)
-    if (!(x.model.fsHz > 0) || !(x.model.lHenry > 0) || !(x.model.rOhm >= 0) ||
-        !(x.model.c0Farad >= 0)) {
-      d.error = common::arg(
-          KOLM_TR("kolm", "Crystal %1 has no measured Fs, R and L: it cannot be used."), {x.name});
-      return d;
-    }
-  const double f0 = crystals.front().model.fsHz;
-  if (!(spec.bwHz > 0) || spec.bwHz > f0 * 0.01) {
-    d.error = KOLM_TR("kolm",
-                      "The bandwidth must be above 0 and at most 1 % of the crystals' frequency.");
-    return d;
-  }
-  if (spec.rTermOhm && !(*spec.rTermOhm > 0)) {
-    d.error = KOLM_TR("kolm", "The termination must be above 0 ohm.");
-    return d;
-  }
+  d.error = designProblem(crystals, spec);
+  if (!d.error.empty()) return d;
   const LadderCoefficients co = ladderCoefficients(spec.shape, k);
   d.shapeRippleDb = co.rippleDb;
   if (co.rippleDb > 3)

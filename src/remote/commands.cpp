@@ -333,22 +333,53 @@ void addCrystal(scpi::CommandTree& tree, Station& s) {
   });
 }
 
+// The calibration pow.ini holds when it is stored is kept as the previous one.
+void storePowerCalibration(Call& c, Station& s, const powermeter::Calibration& after) {
+  const auto kept = powermeter::storeCalibration(
+      s.settings(), [after](const powermeter::Calibration&) { return std::optional(after); });
+  if (!kept.written) c.error(scpi::kMassStorageError, kept.message());
+}
+
+std::optional<powermeter::PowIni> readPowerIni(Call& c, Station& s) {
+  std::string problem;
+  powermeter::PowIni ini =
+      powermeter::readPowIni(s.settings().file(powermeter::kSettingsFile), &problem);
+  if (problem.empty()) return ini;
+  c.error(scpi::kExecutionError, common::unreadableText(powermeter::kSettingsFile, problem));
+  return std::nullopt;
+}
+
+void addBridgeAndCrystalCalibration(scpi::CommandTree& tree, Station& s) {
+  tree.add("CALibration:BRIDge:STANdard", [&s](Call& c) {
+    if (!c.parameters(1)) return;
+    const auto k = c.choice(0, {"LOAD", "OPEN", "SHORt"});
+    if (!k || !instrumentFree(c, s)) return;
+    const char* names[] = {"load", "open", "short"};
+    const auto standard = analyzer::standardNamed(names[*k]);
+    refused(c, s.startBridgeStandard(c.session().client, static_cast<int>(*standard)));
+  });
+  tree.add("CALibration:BRIDge:FORGet", [&s](Call& c) {
+    if (!c.parameters(0)) return;
+    std::string why;
+    if (!analyzer::forgetBridgeFigures(s.settings(), &why)) c.error(scpi::kMassStorageError, why);
+  });
+  tree.add("CALibration:CRYStal[:THRough]", [&s](Call& c) {
+    if (!c.parameters(0, 1)) return;
+    double r0 = 0;  // the one pow.ini keeps
+    if (c.unit().parameters.size() == 1) {
+      const auto v = c.number(0, scpi::Quantity::None, {1e-3, 1e6, 50});
+      if (!v) return;
+      r0 = *v;
+    }
+    if (instrumentFree(c, s)) refused(c, s.startCrystalCalibration(c.session().client, r0));
+  });
+  tree.add("CALibration:REPort", {}, [&s](Call& c) {
+    if (c.parameters(0)) c.replyString(joinedLines(s.lastReport));
+  });
+}
+
 void addCalibration(scpi::CommandTree& tree, Station& s) {
-  // The calibration pow.ini holds when it is stored is kept as the previous one.
-  auto store = [&s](Call& c, const powermeter::PowIni&, const powermeter::Calibration& after) {
-    const auto kept = powermeter::storeCalibration(
-        s.settings(), [after](const powermeter::Calibration&) { return std::optional(after); });
-    if (!kept.written) c.error(scpi::kMassStorageError, kept.message());
-  };
-  auto readIni = [&s](Call& c) -> std::optional<powermeter::PowIni> {
-    std::string problem;
-    powermeter::PowIni ini =
-        powermeter::readPowIni(s.settings().file(powermeter::kSettingsFile), &problem);
-    if (problem.empty()) return ini;
-    c.error(scpi::kExecutionError, common::unreadableText(powermeter::kSettingsFile, problem));
-    return std::nullopt;
-  };
-  tree.add("CALibration:POWer:LEVel", [&s, store, readIni](Call& c) {
+  tree.add("CALibration:POWer:LEVel", [&s](Call& c) {
     if (!c.parameters(1, 2)) return;
     const auto level = c.number(0, scpi::Quantity::Decibel, {-60, 0, 0});
     if (!level) return;
@@ -363,7 +394,7 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
       hz = *v;
     }
     if (!instrumentFree(c, s)) return;
-    const auto ini = readIni(c);
+    const auto ini = readPowerIni(c, s);
     if (!ini) return;
     const std::string wrong =
         powermeter::calibrationFrequencyProblem(hz / 1e6, s.instrument().params.refClockMHz);
@@ -393,11 +424,11 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
     powermeter::Calibration after = ini->calibration;
     (point == powermeter::CalPoint::ZeroDbm ? after.countsAt0Dbm : after.countsAtMinus60Dbm) =
         static_cast<int16_t>(count);
-    store(c, *ini, after);
+    storePowerCalibration(c, s, after);
   });
-  tree.add("CALibration:POWer:UNDO", [&s, store, readIni](Call& c) {
+  tree.add("CALibration:POWer:UNDO", [&s](Call& c) {
     if (!c.parameters(0)) return;
-    const auto ini = readIni(c);
+    const auto ini = readPowerIni(c, s);
     if (!ini) return;
     std::string problem;
     const auto file = s.settings().file(powermeter::kPreviousCalibrationFile);
@@ -406,45 +437,20 @@ void addCalibration(scpi::CommandTree& tree, Station& s) {
       c.error(scpi::kExecutionError, powermeter::noPreviousCalibrationText(file, problem));
       return;
     }
-    store(c, *ini, *kept);
+    storePowerCalibration(c, s, *kept);
   });
-  tree.add("CALibration:POWer:DEFault", [store, readIni](Call& c) {
+  tree.add("CALibration:POWer:DEFault", [&s](Call& c) {
     if (!c.parameters(0)) return;
-    if (const auto ini = readIni(c)) store(c, *ini, powermeter::Calibration{});
+    if (readPowerIni(c, s)) storePowerCalibration(c, s, powermeter::Calibration{});
   });
-  tree.add("CALibration:POWer:DATA", {}, [readIni](Call& c) {
+  tree.add("CALibration:POWer:DATA", {}, [&s](Call& c) {
     if (!c.parameters(0)) return;
-    if (const auto ini = readIni(c))
+    if (const auto ini = readPowerIni(c, s))
       c.reply(std::to_string(ini->calibration.countsAt0Dbm) + "," +
               std::to_string(ini->calibration.countsAtMinus60Dbm) + "," +
               (ini->calibration.isDefault() ? "1" : "0"));
   });
-  tree.add("CALibration:BRIDge:STANdard", [&s](Call& c) {
-    if (!c.parameters(1)) return;
-    const auto k = c.choice(0, {"LOAD", "OPEN", "SHORt"});
-    if (!k || !instrumentFree(c, s)) return;
-    const char* names[] = {"load", "open", "short"};
-    const auto standard = analyzer::standardNamed(names[*k]);
-    refused(c, s.startBridgeStandard(c.session().client, static_cast<int>(*standard)));
-  });
-  tree.add("CALibration:BRIDge:FORGet", [&s](Call& c) {
-    if (!c.parameters(0)) return;
-    std::string why;
-    if (!analyzer::forgetBridgeFigures(s.settings(), &why)) c.error(scpi::kMassStorageError, why);
-  });
-  tree.add("CALibration:CRYStal[:THRough]", [&s](Call& c) {
-    if (!c.parameters(0, 1)) return;
-    double r0 = 0;  // the one pow.ini keeps
-    if (c.unit().parameters.size() == 1) {
-      const auto v = c.number(0, scpi::Quantity::None, {1e-3, 1e6, 50});
-      if (!v) return;
-      r0 = *v;
-    }
-    if (instrumentFree(c, s)) refused(c, s.startCrystalCalibration(c.session().client, r0));
-  });
-  tree.add("CALibration:REPort", {}, [&s](Call& c) {
-    if (c.parameters(0)) c.replyString(joinedLines(s.lastReport));
-  });
+  addBridgeAndCrystalCalibration(tree, s);
 }
 
 void addStore(scpi::CommandTree& tree, Station& s) {

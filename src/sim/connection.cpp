@@ -180,6 +180,45 @@ Dut dutFrom(std::string_view text) {
   return d;
 }
 
+// A line with its far load, "line:z0=OHM,len=M,vf=V,loss=DB@MHZ,load=LOAD"
+// (`rest` after the colon, if `colon`).
+Load lineLoad(std::string_view rest, bool colon) {
+  Load l;
+  // The far load comes last and may hold commas of its own.
+  const size_t at = rest.find("load=");
+  require(colon && at != std::string_view::npos && (at == 0 || rest[at - 1] == ','),
+          "line needs the load at its far end, last: line:z0=OHM,len=M,vf=V,loss=DB@MHZ,load=LOAD");
+  std::string_view figures = rest.substr(0, at);
+  if (!figures.empty()) figures.remove_suffix(1);
+  Params p("line", figures, {"z0", "len", "vf", "loss"});
+  l.kind = Load::Kind::Line;
+  l.line.z0Ohm = p.number("z0", false, 50);
+  l.line.lengthM = p.number("len", true);
+  l.line.velocityFactor = p.number("vf", true);
+  require(l.line.z0Ohm > 0,
+          p.has("z0") ? p.text("z0") + ": the line's impedance must be above 0" : "");
+  require(l.line.lengthM >= 0, p.text("len") + ": the length must be 0 m or more");
+  require(l.line.velocityFactor > 0 && l.line.velocityFactor <= 1,
+          p.text("vf") + ": the velocity factor must be above 0 and at most 1");
+  if (p.has("loss")) {
+    const std::string loss = p.raw("loss");
+    const size_t sign = loss.find('@');
+    const std::string_view where =
+        sign == std::string::npos ? "" : std::string_view(loss).substr(sign + 1);
+    const double db = parseSiNumber(std::string_view(loss).substr(0, sign)).value_or(-1);
+    const double mhz = parseSiNumber(where).value_or(0);
+    require(
+        db >= 0 && mhz > 0,
+        p.text("loss") + ": the loss is DB@MHZ, dB per 100 m (0 or more) at a frequency above 0");
+    l.line.lossDbPer100m = db;
+    l.line.lossAtMHz = mhz;
+  }
+  auto far = parseLoad(rest.substr(at + 5));
+  require(far.ok(), "load=" + std::string(trim(rest.substr(at + 5))) + ": " + far.error);
+  l.far = std::make_shared<const Load>(std::move(*far.value));
+  return l;
+}
+
 Load loadFrom(std::string_view text) {
   Load l;
   std::string_view t = trim(text);
@@ -215,39 +254,7 @@ Load loadFrom(std::string_view text) {
         !p.has("c") || l.c > 0,
         p.has("c") ? p.text("c") + ": the capacitance must be above 0 (leave c out for none)" : "");
   } else if (kind == "line") {
-    // The far load comes last and may hold commas of its own.
-    const size_t at = rest.find("load=");
-    require(
-        colon && at != std::string_view::npos && (at == 0 || rest[at - 1] == ','),
-        "line needs the load at its far end, last: line:z0=OHM,len=M,vf=V,loss=DB@MHZ,load=LOAD");
-    std::string_view figures = rest.substr(0, at);
-    if (!figures.empty()) figures.remove_suffix(1);
-    Params p("line", figures, {"z0", "len", "vf", "loss"});
-    l.kind = Load::Kind::Line;
-    l.line.z0Ohm = p.number("z0", false, 50);
-    l.line.lengthM = p.number("len", true);
-    l.line.velocityFactor = p.number("vf", true);
-    require(l.line.z0Ohm > 0,
-            p.has("z0") ? p.text("z0") + ": the line's impedance must be above 0" : "");
-    require(l.line.lengthM >= 0, p.text("len") + ": the length must be 0 m or more");
-    require(l.line.velocityFactor > 0 && l.line.velocityFactor <= 1,
-            p.text("vf") + ": the velocity factor must be above 0 and at most 1");
-    if (p.has("loss")) {
-      const std::string loss = p.raw("loss");
-      const size_t sign = loss.find('@');
-      const std::string_view where =
-          sign == std::string::npos ? "" : std::string_view(loss).substr(sign + 1);
-      const double db = parseSiNumber(std::string_view(loss).substr(0, sign)).value_or(-1);
-      const double mhz = parseSiNumber(where).value_or(0);
-      require(
-          db >= 0 && mhz > 0,
-          p.text("loss") + ": the loss is DB@MHZ, dB per 100 m (0 or more) at a frequency above 0");
-      l.line.lossDbPer100m = db;
-      l.line.lossAtMHz = mhz;
-    }
-    auto far = parseLoad(rest.substr(at + 5));
-    require(far.ok(), "load=" + std::string(trim(rest.substr(at + 5))) + ": " + far.error);
-    l.far = std::make_shared<const Load>(std::move(*far.value));
+    l = lineLoad(rest, colon);
   } else if (kind == "s1p") {
     std::string path(trim(rest));
     require(colon && !path.empty(), "s1p needs the path of a one-port Touchstone file: s1p:PATH");

@@ -36,12 +36,80 @@ std::complex<double> OnePortTable::at(double f) const {
   return gamma[lo] + (gamma[hi] - gamma[lo]) * t;
 }
 
-TouchstoneParse parseTouchstone(std::string_view text) {
-  TouchstoneParse out;
+namespace {
+
+// What the option line says: the frequencies' unit, the parameter (S, Z or
+// Y), the values' format and the reference resistance.
+struct Options {
   double unitMHz = 1000.0;  // GHz
   char parameter = 's';
   std::string format = "ma";
   double reference = common::kReferenceOhm;
+};
+
+// Reads an option line's words into `o`; says what is wrong with them, or nothing.
+std::string readOptions(const std::vector<std::string_view>& words, Options& o) {
+  std::vector<std::string> opts;
+  if (words.front().size() > 1) opts.push_back(common::asciiLower(words.front().substr(1)));
+  for (size_t k = 1; k < words.size(); ++k) opts.push_back(common::asciiLower(words[k]));
+  for (size_t k = 0; k < opts.size(); ++k) {
+    const std::string& word = opts[k];
+    if (word == "hz") {
+      o.unitMHz = 1e-6;
+    } else if (word == "khz") {
+      o.unitMHz = 1e-3;
+    } else if (word == "mhz") {
+      o.unitMHz = 1.0;
+    } else if (word == "ghz") {
+      o.unitMHz = 1e3;
+    } else if (word == "s" || word == "z" || word == "y") {
+      o.parameter = word[0];
+    } else if (word == "db" || word == "ma" || word == "ri") {
+      o.format = word;
+    } else if (word == "r") {
+      if (k + 1 >= opts.size() || !number(opts[k + 1], o.reference) || !(o.reference > 0))
+        return "R in the option line needs a resistance above 0";
+      ++k;
+    } else {
+      return "'" + word + "' in the option line is not understood (a one-port file has " +
+             "# Hz|kHz|MHz|GHz S|Z|Y DB|MA|RI R ohm)";
+    }
+  }
+  return {};
+}
+
+// The reflection coefficient of a data line's two values (a, b).
+std::complex<double> reflectionFrom(const Options& o, double a, double b) {
+  std::complex<double> value;
+  if (o.format == "ri") {
+    value = {a, b};
+  } else {
+    double mag = o.format == "db" ? std::pow(10.0, a / 20.0) : a;
+    value = std::polar(mag, b * std::numbers::pi / 180.0);
+  }
+  std::complex<double> gamma;
+  if (o.parameter == 's') {
+    if (o.reference == common::kReferenceOhm) {
+      gamma = value;
+    } else {
+      std::complex<double> den = 1.0 - value;
+      gamma = std::abs(den) == 0 ? std::complex<double>(1.0)
+                                 : common::reflectionOf(common::impedanceOf(value, o.reference));
+    }
+  } else if (o.parameter == 'z') {
+    gamma = common::reflectionOf(value * o.reference);
+  } else {  // y, normalised admittance
+    gamma = std::abs(value) == 0 ? std::complex<double>(1.0)
+                                 : common::reflectionOf(o.reference / value);
+  }
+  return gamma;
+}
+
+}  // namespace
+
+TouchstoneParse parseTouchstone(std::string_view text) {
+  TouchstoneParse out;
+  Options options;
   bool optionSeen = false;
   int lineNo = 0;
   auto fail = [&](const std::string& why) {
@@ -73,32 +141,7 @@ TouchstoneParse parseTouchstone(std::string_view text) {
       if (!out.table.frequencyMHz.empty())
         return fail("the option line (# ...) must come before the data");
       optionSeen = true;
-      std::vector<std::string> opts;
-      if (words.front().size() > 1) opts.push_back(common::asciiLower(words.front().substr(1)));
-      for (size_t k = 1; k < words.size(); ++k) opts.push_back(common::asciiLower(words[k]));
-      for (size_t k = 0; k < opts.size(); ++k) {
-        const std::string& o = opts[k];
-        if (o == "hz") {
-          unitMHz = 1e-6;
-        } else if (o == "khz") {
-          unitMHz = 1e-3;
-        } else if (o == "mhz") {
-          unitMHz = 1.0;
-        } else if (o == "ghz") {
-          unitMHz = 1e3;
-        } else if (o == "s" || o == "z" || o == "y") {
-          parameter = o[0];
-        } else if (o == "db" || o == "ma" || o == "ri") {
-          format = o;
-        } else if (o == "r") {
-          if (k + 1 >= opts.size() || !number(opts[k + 1], reference) || !(reference > 0))
-            return fail("R in the option line needs a resistance above 0");
-          ++k;
-        } else {
-          return fail("'" + o + "' in the option line is not understood (a one-port file has " +
-                      "# Hz|kHz|MHz|GHz S|Z|Y DB|MA|RI R ohm)");
-        }
-      }
+      if (std::string why = readOptions(words, options); !why.empty()) return fail(why);
       continue;
     }
 
@@ -108,35 +151,14 @@ TouchstoneParse parseTouchstone(std::string_view text) {
     double v[3];
     for (int k = 0; k < 3; ++k)
       if (!number(words[k], v[k])) return fail("'" + std::string(words[k]) + "' is not a number");
-    double f = v[0] * unitMHz;
+    double f = v[0] * options.unitMHz;
     if (f < 0) return fail("a frequency below 0");
     if (!std::isfinite(f))
       return fail("a frequency beyond any range (" + std::string(words[0]) + ")");
     if (!out.table.frequencyMHz.empty() && !(f > out.table.frequencyMHz.back()))
       return fail("the frequencies must increase");
 
-    std::complex<double> value;
-    if (format == "ri") {
-      value = {v[1], v[2]};
-    } else {
-      double mag = format == "db" ? std::pow(10.0, v[1] / 20.0) : v[1];
-      value = std::polar(mag, v[2] * std::numbers::pi / 180.0);
-    }
-    std::complex<double> gamma;
-    if (parameter == 's') {
-      if (reference == common::kReferenceOhm) {
-        gamma = value;
-      } else {
-        std::complex<double> den = 1.0 - value;
-        gamma = std::abs(den) == 0 ? std::complex<double>(1.0)
-                                   : common::reflectionOf(common::impedanceOf(value, reference));
-      }
-    } else if (parameter == 'z') {
-      gamma = common::reflectionOf(value * reference);
-    } else {  // y, normalised admittance
-      gamma = std::abs(value) == 0 ? std::complex<double>(1.0)
-                                   : common::reflectionOf(reference / value);
-    }
+    const std::complex<double> gamma = reflectionFrom(options, v[1], v[2]);
     if (!std::isfinite(gamma.real()) || !std::isfinite(gamma.imag()))
       return fail("no finite reflection coefficient follows from these values");
     out.table.frequencyMHz.push_back(f);

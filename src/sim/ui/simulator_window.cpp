@@ -92,6 +92,78 @@ class SimulatorWindow : public QWidget {
     loadLayout->addWidget(browse);
     layout->addWidget(loadBox);
 
+    layout->addWidget(buildBoardBox());
+
+    error_ = new QLabel(this);
+    error_->setObjectName("simError");
+    error_->setWordWrap(true);
+    error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    error_->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
+    error_->hide();
+    layout->addWidget(error_);
+
+    layout->addWidget(buildFormsBox(), 1);
+
+    applied_label_ = new QLabel(this);
+    applied_label_->setObjectName("simApplied");
+    applied_label_->setWordWrap(true);
+    applied_label_->setStyleSheet("QLabel { color: #006000; font-weight: bold; }");
+    applied_label_->hide();
+    layout->addWidget(applied_label_);
+
+    monitor_ = new QLabel(this);
+    monitor_->setObjectName("simMonitor");
+    monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(monitor_);
+
+    layout->addLayout(buildButtons(browse));
+
+    showKeptChoice();
+    refreshStatus();
+    refreshMonitor();
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] {
+      followRunningChoice();
+      refreshStatus();
+      refreshMonitor();
+    });
+    timer->start(300);
+    // The whole reference in view where the screen has room for it.
+    common::ui::openAtSize(this, sizeHint());
+  }
+
+ private:
+  // Apply and Close, and what applies or refreshes the choices.
+  QHBoxLayout* buildButtons(QPushButton* browse) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* apply = new QPushButton(QCoreApplication::translate("kolm", "Apply"), this);
+    apply->setObjectName("applyButton");
+    apply->setDefault(true);
+    auto* close = new QPushButton(QCoreApplication::translate("kolm", "Close"), this);
+    close->setObjectName("closeButton");
+    buttons->addWidget(apply);
+    buttons->addWidget(close);
+
+    connect(apply, &QPushButton::clicked, this, [this] { applyChoice(); });
+    connect(close, &QPushButton::clicked, this, [this] { this->close(); });
+    connect(browse, &QPushButton::clicked, this, [this] { chooseTouchstone(); });
+    for (QComboBox* box : {dut_, load_}) {
+      connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this] { applyChoice(); });
+      connect(box, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
+    }
+    connect(board_, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
+    connect(quartzApart_, &QCheckBox::toggled, this, [this](bool on) {
+      quartz_->setEnabled(on);
+      refreshStatus();
+    });
+    connect(quartz_, &QLineEdit::textChanged, this, [this] { refreshStatus(); });
+    connect(quartz_, &QLineEdit::returnPressed, this, [this] { applyChoice(); });
+    return buttons;
+  }
+
+  // The board's kind and, if it runs from a quartz of its own, that quartz.
+  QGroupBox* buildBoardBox() {
     auto* boardBox = new QGroupBox(QCoreApplication::translate("kolm", "Board"), this);
     auto* boardLayout = new QHBoxLayout(boardBox);
     board_ = new QComboBox(boardBox);
@@ -122,16 +194,11 @@ class SimulatorWindow : public QWidget {
     boardLayout->addWidget(quartzApart_);
     boardLayout->addWidget(quartz_);
     boardLayout->addStretch(1);
-    layout->addWidget(boardBox);
+    return boardBox;
+  }
 
-    error_ = new QLabel(this);
-    error_->setObjectName("simError");
-    error_->setWordWrap(true);
-    error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    error_->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
-    error_->hide();
-    layout->addWidget(error_);
-
+  // The connections' forms, for reference.
+  QGroupBox* buildFormsBox() {
     auto* formsBox = new QGroupBox(QCoreApplication::translate("kolm", "Forms"), this);
     auto* formsLayout = new QVBoxLayout(formsBox);
     // The reference scrolls on a small screen; the controls above and below stay in view.
@@ -150,58 +217,7 @@ class SimulatorWindow : public QWidget {
         forms->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent),
         4 * forms->fontMetrics().height());
     formsLayout->addWidget(formsScroll);
-    layout->addWidget(formsBox, 1);
-
-    applied_label_ = new QLabel(this);
-    applied_label_->setObjectName("simApplied");
-    applied_label_->setWordWrap(true);
-    applied_label_->setStyleSheet("QLabel { color: #006000; font-weight: bold; }");
-    applied_label_->hide();
-    layout->addWidget(applied_label_);
-
-    monitor_ = new QLabel(this);
-    monitor_->setObjectName("simMonitor");
-    monitor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    layout->addWidget(monitor_);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* apply = new QPushButton(QCoreApplication::translate("kolm", "Apply"), this);
-    apply->setObjectName("applyButton");
-    apply->setDefault(true);
-    auto* close = new QPushButton(QCoreApplication::translate("kolm", "Close"), this);
-    close->setObjectName("closeButton");
-    buttons->addWidget(apply);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
-
-    connect(apply, &QPushButton::clicked, this, [this] { applyChoice(); });
-    connect(close, &QPushButton::clicked, this, [this] { this->close(); });
-    connect(browse, &QPushButton::clicked, this, [this] { chooseTouchstone(); });
-    for (QComboBox* box : {dut_, load_}) {
-      connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this] { applyChoice(); });
-      connect(box, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
-    }
-    connect(board_, &QComboBox::currentTextChanged, this, [this] { refreshStatus(); });
-    connect(quartzApart_, &QCheckBox::toggled, this, [this](bool on) {
-      quartz_->setEnabled(on);
-      refreshStatus();
-    });
-    connect(quartz_, &QLineEdit::textChanged, this, [this] { refreshStatus(); });
-    connect(quartz_, &QLineEdit::returnPressed, this, [this] { applyChoice(); });
-
-    showKeptChoice();
-    refreshStatus();
-    refreshMonitor();
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, [this] {
-      followRunningChoice();
-      refreshStatus();
-      refreshMonitor();
-    });
-    timer->start(300);
-    // The whole reference in view where the screen has room for it.
-    common::ui::openAtSize(this, sizeHint());
+    return formsBox;
   }
 
  protected:
