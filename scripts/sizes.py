@@ -32,13 +32,7 @@ EXEMPT = {}
 PENDING = {
     "analyzer/correction.cpp:correctReading",
     "analyzer/ui/analyzer_window.cpp:AnalyzerWindow::AnalyzerWindow",
-    "analyzer/ui/bridge_calibration_dialog.cpp:BridgeCalibrationDialog::BridgeCalibrationDialog",
-    "analyzer/ui/bridge_check_dialog.cpp:BridgeCheckDialog::BridgeCheckDialog",
-    "analyzer/ui/cable_dialog.cpp:askCable",
-    "chart/ui/disk_chart.cpp:DiskChart::paintChart",
     "powermeter/crystal_fit.cpp:fittedParameters",
-    "powermeter/ui/crystal_batch_window.cpp:CrystalBatchWindow::CrystalBatchWindow",
-    "powermeter/ui/ladder_window.cpp:LadderWindow::LadderWindow",
     "powermeter/ui/power_meter_window.cpp:PowerMeterWindow::PowerMeterWindow",
     "powermeter/ui/power_meter_window.cpp:PowerMeterWindow::buildMenus",
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/reflection.h"
@@ -113,8 +114,9 @@ TEST(SmithMaths, ImpedanceAndSwrOfTheReflection) {
   for (const auto z : {std::complex<double>(25, 0), {50, 50}, {10, -200}, {1e3, 1}}) {
     const Gamma g = kolm::common::reflectionOf(z, 50);
     EXPECT_LT(std::abs(impedanceOf(g, 50) - z), 1e-9 * std::abs(z));
-    EXPECT_NEAR(swrOf(g), (1 + std::abs(g)) / (1 - std::abs(g)), 1e-12);
   }
-  EXPECT_NEAR(swrOf(kolm::common::reflectionOf({25, 0}, 50)), 2, 1e-12);
+  // A resistance R on a 50 ohm line stands at an SWR of R / 50 or 50 / R.
+  for (double r : {1.0, 25.0, 50.0, 75.0, 1e3})
+    EXPECT_NEAR(swrOf(kolm::common::reflectionOf({r, 0}, 50)), std::max(r / 50, 50 / r), 1e-9 * r);
   EXPECT_TRUE(std::isinf(swrOf(1.0)) && std::isinf(impedanceOf(1.0, 50).real()));
 }

@@ -65,6 +65,56 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   run_ = calibrationRunIn(folder_, &unreadable);
   const bool simulated = sim::findSimulator(instrument_.port()) != nullptr;
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(buildIntro(simulated));
+  QGridLayout* grid = buildStandards(simulated);
+  layout->addLayout(grid);
+  const int wide = standardsWidth(grid, layout->contentsMargins());
+  layout->addLayout(buildProgressRow());
+  inUse_ = new QLabel(this);
+  inUse_->setObjectName("bridgeCalibrationInUse");
+  inUse_->setWordWrap(true);
+  layout->addWidget(inUse_);
+  result_ = new QLabel(this);
+  result_->setObjectName("bridgeCalibrationResult");
+  result_->setWordWrap(true);
+  result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // A small dialog scrolls what it has to say.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("bridgeCalibrationResultArea");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(result_);
+  // It takes the room the standards leave, a few lines at least: on a short
+  // screen the standards' rows keep their lines before it grows.
+  scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+  scroll->setMinimumHeight(fontMetrics().lineSpacing() * 4);
+  layout->addWidget(scroll, 1);
+  layout->addLayout(buildBottomRow());
+  connect(stop_, &QPushButton::clicked, this, [this] { endPass(); });
+  connect(previous_, &QPushButton::clicked, this, &BridgeCalibrationDialog::usePrevious);
+  connect(forget_, &QPushButton::clicked, this, &BridgeCalibrationDialog::forget);
+  connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double f) {
+    progress_->setValue(static_cast<int>((passesDone_ + f) / passes_ * 1000));
+  });
+  connect(&runner_, &common::ui::JobRunner::finished, this,
+          &BridgeCalibrationDialog::onPassFinished);
+  connect(&runner_, &common::ui::JobRunner::failed, this,
+          [this](const QString& why) { setResult(why); });
+  showState();
+  // At its least width the standards' words wrap: its least height is what
+  // they then take, and a few lines of what it has to say.
+  setMinimumHeight(layout->totalHeightForWidth(minimumWidth()) + scroll->minimumHeight());
+  const int width = std::max(wide, minimumWidth());
+  resize(width,
+         std::max(minimumHeight(), layout->totalHeightForWidth(width) + scroll->minimumHeight()));
+  if (unreadable)
+    setResult(
+        tr("The standards measured earlier cannot be read: measure them again (the file "
+           "is kept aside when the next one is stored)."));
+}
+
+QLabel* BridgeCalibrationDialog::buildIntro(bool simulated) {
   auto* intro = new QLabel(
       tr("Connect each standard to the bridge's output and measure it, in any order, with the "
          "value it actually has. The calibration sweeps %1 to %2 MHz in %3 steps, as the "
@@ -83,7 +133,10 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
                       "the load connected before comes back when the dialog closes."));
   intro->setObjectName("bridgeCalibrationIntro");
   intro->setWordWrap(true);
-  layout->addWidget(intro);
+  return intro;
+}
+
+QGridLayout* BridgeCalibrationDialog::buildStandards(bool simulated) {
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(tr("Standard"), this), 0, 0);
   grid->addWidget(new QLabel(tr("Value"), this), 0, 1);
@@ -114,7 +167,12 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
     connect(button, &QPushButton::clicked, this, [this, k] { measure(k); });
   }
   grid->setColumnStretch(0, 1);
-  layout->addLayout(grid);
+  return grid;
+}
+
+int BridgeCalibrationDialog::standardsWidth(const QGridLayout* grid,
+                                            const QMargins& margins) const {
+  const auto& standards = calibrationStandards();
   // Wide enough, where the screen allows, for each standard's words on one line.
   QFont bold = font();
   bold.setBold(true);
@@ -126,10 +184,12 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   int stateWidth = 0;
   for (const QString& state : {tr("measuring..."), tr("measured"), tr("not measured")})
     stateWidth = std::max(stateWidth, fontMetrics().horizontalAdvance(state));
-  const QMargins margins = layout->contentsMargins();
-  const int wide = words + values_[0]->maximumWidth() + buttons_[0]->sizeHint().width() +
-                   stateWidth + 3 * std::max(grid->horizontalSpacing(), 0) + margins.left() +
-                   margins.right() + fontMetrics().averageCharWidth() * 2;
+  return words + values_[0]->maximumWidth() + buttons_[0]->sizeHint().width() + stateWidth +
+         3 * std::max(grid->horizontalSpacing(), 0) + margins.left() + margins.right() +
+         fontMetrics().averageCharWidth() * 2;
+}
+
+QHBoxLayout* BridgeCalibrationDialog::buildProgressRow() {
   auto* row = new QHBoxLayout;
   progress_ = new QProgressBar(this);
   progress_->setObjectName("bridgeCalibrationProgress");
@@ -140,27 +200,10 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   stop_->setAutoDefault(false);
   row->addWidget(progress_, 1);
   row->addWidget(stop_);
-  layout->addLayout(row);
-  inUse_ = new QLabel(this);
-  inUse_->setObjectName("bridgeCalibrationInUse");
-  inUse_->setWordWrap(true);
-  layout->addWidget(inUse_);
-  result_ = new QLabel(this);
-  result_->setObjectName("bridgeCalibrationResult");
-  result_->setWordWrap(true);
-  result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  result_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // A small dialog scrolls what it has to say.
-  auto* scroll = new QScrollArea(this);
-  scroll->setObjectName("bridgeCalibrationResultArea");
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
-  scroll->setWidget(result_);
-  // It takes the room the standards leave, a few lines at least: on a short
-  // screen the standards' rows keep their lines before it grows.
-  scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
-  scroll->setMinimumHeight(fontMetrics().lineSpacing() * 4);
-  layout->addWidget(scroll, 1);
+  return row;
+}
+
+QHBoxLayout* BridgeCalibrationDialog::buildBottomRow() {
   auto* bottom = new QHBoxLayout;
   previous_ = new QPushButton(tr("Previous calibration"), this);
   previous_->setObjectName("previousCalibrationButton");
@@ -174,29 +217,8 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   bottom->addWidget(forget_);
   bottom->addStretch(1);
   bottom->addWidget(close);
-  layout->addLayout(bottom);
-  connect(stop_, &QPushButton::clicked, this, [this] { endPass(); });
-  connect(previous_, &QPushButton::clicked, this, &BridgeCalibrationDialog::usePrevious);
-  connect(forget_, &QPushButton::clicked, this, &BridgeCalibrationDialog::forget);
   connect(close, &QPushButton::clicked, this, &BridgeCalibrationDialog::reject);
-  connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double f) {
-    progress_->setValue(static_cast<int>((passesDone_ + f) / passes_ * 1000));
-  });
-  connect(&runner_, &common::ui::JobRunner::finished, this,
-          &BridgeCalibrationDialog::onPassFinished);
-  connect(&runner_, &common::ui::JobRunner::failed, this,
-          [this](const QString& why) { setResult(why); });
-  showState();
-  // At its least width the standards' words wrap: its least height is what
-  // they then take, and a few lines of what it has to say.
-  setMinimumHeight(layout->totalHeightForWidth(minimumWidth()) + scroll->minimumHeight());
-  const int width = std::max(wide, minimumWidth());
-  resize(width,
-         std::max(minimumHeight(), layout->totalHeightForWidth(width) + scroll->minimumHeight()));
-  if (unreadable)
-    setResult(
-        tr("The standards measured earlier cannot be read: measure them again (the file "
-           "is kept aside when the next one is stored)."));
+  return bottom;
 }
 
 BridgeCalibrationDialog::~BridgeCalibrationDialog() {

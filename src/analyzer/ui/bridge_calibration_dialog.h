@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,6 +22,8 @@
 #include "common/pass_average.h"
 #include "common/ui/job_runner.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -46,6 +49,15 @@ class BridgeCalibrationDialog : public QDialog {
   void reject() override;
 
  private:
+  QLabel* buildIntro(bool simulated);
+  // Each standard's caption, value box, button and state.
+  QGridLayout* buildStandards(bool simulated);
+  // Wide enough, where the screen allows, for each standard's words on one line.
+  int standardsWidth(const QGridLayout* grid, const QMargins& margins) const;
+  // The pass's progress and its Stop.
+  QHBoxLayout* buildProgressRow();
+  // Previous calibration, Forget and Close.
+  QHBoxLayout* buildBottomRow();
   void measure(size_t standard);
   void startPass();
   void endPass();

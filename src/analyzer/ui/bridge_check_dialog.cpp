@@ -75,33 +75,8 @@ BridgeCheckDialog::BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument
   intro->setObjectName("bridgeCheckIntro");
   intro->setWordWrap(true);
   layout->addWidget(intro);
-  auto* grid = new QGridLayout;
-  const QString captions[kStandards] = {tr("Measure the 50 \u03a9 load"), tr("Measure the open"),
-                                        tr("Measure the short")};
-  const char* names[kStandards] = {"measureLoadButton", "measureOpenButton", "measureShortButton"};
-  for (int k = 0; k < kStandards; ++k) {
-    buttons_[k] = new QPushButton(captions[k], this);
-    buttons_[k]->setObjectName(names[k]);
-    buttons_[k]->setAutoDefault(false);
-    states_[k] = new QLabel(this);
-    states_[k]->setObjectName(QString(names[k]).replace("Button", "State"));
-    grid->addWidget(buttons_[k], k, 0);
-    grid->addWidget(states_[k], k, 1);
-    connect(buttons_[k], &QPushButton::clicked, this,
-            [this, k] { measure(static_cast<Standard>(k)); });
-  }
-  layout->addLayout(grid);
-  auto* row = new QHBoxLayout;
-  progress_ = new QProgressBar(this);
-  progress_->setObjectName("bridgeCheckProgress");
-  progress_->setRange(0, 1000);
-  progress_->setValue(0);
-  stop_ = new QPushButton(tr("Stop"), this);
-  stop_->setObjectName("bridgeCheckStop");
-  stop_->setAutoDefault(false);
-  row->addWidget(progress_, 1);
-  row->addWidget(stop_);
-  layout->addLayout(row);
+  layout->addLayout(buildStandards());
+  layout->addLayout(buildProgressRow());
   result_ = new QLabel(this);
   result_->setObjectName("bridgeCheckResult");
   result_->setWordWrap(true);
@@ -141,6 +116,39 @@ BridgeCheckDialog::BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument
                 .arg(db(inUse.figures.directivityDb), db(inUse.figures.trackingDb))
           : tr("The readings' intervals use the published figures of such a bridge."));
   showState();
+}
+
+QGridLayout* BridgeCheckDialog::buildStandards() {
+  auto* grid = new QGridLayout;
+  const QString captions[kStandards] = {tr("Measure the 50 \u03a9 load"), tr("Measure the open"),
+                                        tr("Measure the short")};
+  const char* names[kStandards] = {"measureLoadButton", "measureOpenButton", "measureShortButton"};
+  for (int k = 0; k < kStandards; ++k) {
+    buttons_[k] = new QPushButton(captions[k], this);
+    buttons_[k]->setObjectName(names[k]);
+    buttons_[k]->setAutoDefault(false);
+    states_[k] = new QLabel(this);
+    states_[k]->setObjectName(QString(names[k]).replace("Button", "State"));
+    grid->addWidget(buttons_[k], k, 0);
+    grid->addWidget(states_[k], k, 1);
+    connect(buttons_[k], &QPushButton::clicked, this,
+            [this, k] { measure(static_cast<Standard>(k)); });
+  }
+  return grid;
+}
+
+QHBoxLayout* BridgeCheckDialog::buildProgressRow() {
+  auto* row = new QHBoxLayout;
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName("bridgeCheckProgress");
+  progress_->setRange(0, 1000);
+  progress_->setValue(0);
+  stop_ = new QPushButton(tr("Stop"), this);
+  stop_->setObjectName("bridgeCheckStop");
+  stop_->setAutoDefault(false);
+  row->addWidget(progress_, 1);
+  row->addWidget(stop_);
+  return row;
 }
 
 BridgeCheckDialog::~BridgeCheckDialog() { endPass(); }

@@ -12,6 +12,8 @@
 #include "analyzer/sweep.h"
 #include "common/ui/job_runner.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -33,6 +35,10 @@ class BridgeCheckDialog : public QDialog {
   void reject() override;
 
  private:
+  // A button and a state for each standard.
+  QGridLayout* buildStandards();
+  // The pass's progress and its Stop.
+  QHBoxLayout* buildProgressRow();
   void measure(Standard standard);
   void endPass();
   void onPassFinished(bool completed);

@@ -25,6 +25,36 @@ QLineEdit* numberBox(QWidget* parent, const char* name, double value) {
   return box;
 }
 
+// The cable as the command line's --cable gives it: a type and its length,
+// or every figure by hand.
+QString cableSpec(const QComboBox* type, QLineEdit* length, QLineEdit* vf, QLineEdit* loss,
+                  QLineEdit* at, QLineEdit* z0) {
+  using common::ui::numberText;
+  if (type->currentIndex() != type->count() - 1)
+    return type->currentText() + ":" + numberText(length);
+  return QString("%1,%2,%3@%4,%5")
+      .arg(numberText(length), numberText(vf), numberText(loss), numberText(at), numberText(z0));
+}
+
+// The core's refusal said as a sentence, at the box it is about (framed red
+// and given the focus until it is edited).
+void showRefusal(QLabel* problem, const std::string& error,
+                 std::initializer_list<std::pair<const char*, QLineEdit*>> fields) {
+  // Said as a sentence, at the box it is about.
+  QString said = QString::fromStdString(error);
+  if (!said.isEmpty()) said[0] = said[0].toUpper();
+  problem->setText(said);
+  for (const auto& [word, box] : fields)
+    if (said.contains(QLatin1String(word), Qt::CaseInsensitive) && box->isEnabled()) {
+      box->setStyleSheet("QLineEdit { border: 2px solid #d00000; }");
+      box->setFocus();
+      QObject::connect(
+          box, &QLineEdit::textEdited, box, [box] { box->setStyleSheet({}); },
+          Qt::SingleShotConnection);
+      break;
+    }
+}
+
 }  // namespace
 
 CableChoice askCable(QWidget* parent, const std::optional<Cable>& current) {
@@ -85,35 +115,17 @@ CableChoice askCable(QWidget* parent, const std::optional<Cable>& current) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
     // The figures as the command line's --cable takes them, read by the core.
-    const bool byHand = type->currentIndex() == type->count() - 1;
     for (QLineEdit* box : {length, vf, loss, at, z0})
       if (!common::ui::numberIn(box)) {
         problem->setText(common::ui::numberProblem(box));
         return;
       }
-    const QString spec = byHand ? QString("%1,%2,%3@%4,%5")
-                                      .arg(common::ui::numberText(length),
-                                           common::ui::numberText(vf), common::ui::numberText(loss),
-                                           common::ui::numberText(at), common::ui::numberText(z0))
-                                : type->currentText() + ":" + common::ui::numberText(length);
+    const QString spec = cableSpec(type, length, vf, loss, at, z0);
     std::string error;
     const auto cable = parseCable(spec.toStdString(), &error);
     if (!cable) {
-      // Said as a sentence, at the box it is about.
-      QString said = QString::fromStdString(error);
-      if (!said.isEmpty()) said[0] = said[0].toUpper();
-      problem->setText(said);
-      const std::pair<const char*, QLineEdit*> fields[] = {
-          {"length", length}, {"velocity factor", vf}, {"loss", loss}, {"impedance", z0}};
-      for (const auto& [word, box] : fields)
-        if (said.contains(QLatin1String(word), Qt::CaseInsensitive) && box->isEnabled()) {
-          box->setStyleSheet("QLineEdit { border: 2px solid #d00000; }");
-          box->setFocus();
-          QObject::connect(
-              box, &QLineEdit::textEdited, box, [box] { box->setStyleSheet({}); },
-              Qt::SingleShotConnection);
-          break;
-        }
+      showRefusal(problem, error,
+                  {{"length", length}, {"velocity factor", vf}, {"loss", loss}, {"impedance", z0}});
       return;
     }
     choice = {false, cable};

@@ -153,6 +153,15 @@ void DiskChart::paintChart(QPainter& p, const QSize& size) const {
   // The legend (below the disk, each trace's name in its colour) and the
   // markers' readout box (top left).
   p.setClipRect(QRect(QPoint(0, 0), size));
+  paintLegend(p, size, fm);
+  if (pressed_ && dragged_) {
+    p.setPen(QPen(foreground_, 1, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(*pressed_, *dragged_).normalized());
+  }
+}
+
+void DiskChart::paintLegend(QPainter& p, const QSize& size, const QFontMetrics& fm) const {
   const QStringList entries = legend();
   std::vector<QColor> colours;  // of the named traces, in the legend's order
   for (const auto* list : {&live_, &memory_})
@@ -181,11 +190,6 @@ void DiskChart::paintChart(QPainter& p, const QSize& size) const {
     p.drawRect(box);
     for (int i = 0; i < lines.size(); ++i)
       p.drawText(box.left() + 5, box.top() + 3 + fm.ascent() + i * fm.height(), lines[i]);
-  }
-  if (pressed_ && dragged_) {
-    p.setPen(QPen(foreground_, 1, Qt::DotLine));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(*pressed_, *dragged_).normalized());
   }
 }
 

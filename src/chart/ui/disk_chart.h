@@ -68,6 +68,9 @@ class DiskChart : public QWidget {
   QColor shownColour(const QColor& colour) const;
   DiskMap mapFor(const QSize& size, const QFontMetrics& fm) const;
   void paintTrace(QPainter& p, const DiskMap& map, const DiskTraceView& t, DiskPoints which) const;
+  // The legend below the disk, each trace's name in its colour, and the
+  // markers' readout box at the top left.
+  void paintLegend(QPainter& p, const QSize& size, const QFontMetrics& fm) const;
   DiskKind kind_ = DiskKind::Smith;
   DiskView view_;
   DiskGrid grid_;

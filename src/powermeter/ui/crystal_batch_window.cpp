@@ -87,6 +87,68 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   setAttribute(Qt::WA_DeleteOnClose);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(buildMeasureRow());
+  connect(load_, &QLineEdit::editingFinished, this, [this] {
+    if (!load_->isModified()) return;
+    load_->setModified(false);
+    if (!meter_.setCrystalLoad(load_->text().toStdString())) showLoad();
+  });
+  connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
+  connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
+
+  table_ = new QTableWidget(0, kColumns);
+  table_->setObjectName("batchTable");
+  table_->setHorizontalHeaderLabels({tr("No."), tr("Label"), tr("Fs (MHz)"), tr("Fp (MHz)"),
+                                     tr("Fl (MHz)"), tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"),
+                                     tr("C0 (pF)"), tr("Q"), tr("Group"), tr("Verdict"),
+                                     tr("Warnings")});
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(table_, 3);
+
+  layout->addWidget(buildMatching());
+
+  matchWarning_ = new QLabel;
+  matchWarning_->setObjectName("matchWarning");
+  matchWarning_->setWordWrap(true);
+  matchWarning_->setStyleSheet("color: #b00000;");
+  matchWarning_->hide();
+  layout->addWidget(matchWarning_);
+
+  layout->addWidget(buildSorting());
+
+  groupList_ = new QListWidget;
+  groupList_->setObjectName("matchGroups");
+  layout->addWidget(groupList_, 1);
+
+  auto* fileRow = new QHBoxLayout;
+  auto button = [&](const char* name, const QString& text, auto handler) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    fileRow->addWidget(b);
+    connect(b, &QPushButton::clicked, this, handler);
+    return b;
+  };
+  button("batchOpen", tr("Open..."), [this] { open(); });
+  button("batchSave", tr("Save..."), [this] { save(); });
+  button("batchRemove", tr("Remove crystal"), [this] { removeSelected(); });
+  status_ = new QLabel;
+  status_->setObjectName("batchStatus");
+  status_->setWordWrap(true);
+  fileRow->addWidget(status_, 1);
+  layout->addLayout(fileRow);
+
+  // Never narrower than the matching row, whatever the language of its labels.
+  setMinimumSize(QSize(560, 360).expandedTo(minimumSizeHint()));
+  common::ui::openAtSize(this, QSize(980, 560));
+  showLoad();
+  updateButtons();
+}
+
+QHBoxLayout* CrystalBatchWindow::buildMeasureRow() {
   auto* measureRow = new QHBoxLayout;
   measureRow->addWidget(new QLabel(tr("Label of the next crystal:")));
   label_ = new QLineEdit;
@@ -120,27 +182,10 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
          "none."));
   measureRow->addWidget(load_);
   measureRow->addWidget(new QLabel(tr("pF")));
-  layout->addLayout(measureRow);
-  connect(load_, &QLineEdit::editingFinished, this, [this] {
-    if (!load_->isModified()) return;
-    load_->setModified(false);
-    if (!meter_.setCrystalLoad(load_->text().toStdString())) showLoad();
-  });
-  connect(measure_, &QPushButton::clicked, this, [this] { measure(); });
-  connect(label_, &QLineEdit::returnPressed, this, [this] { measure(); });
+  return measureRow;
+}
 
-  table_ = new QTableWidget(0, kColumns);
-  table_->setObjectName("batchTable");
-  table_->setHorizontalHeaderLabels({tr("No."), tr("Label"), tr("Fs (MHz)"), tr("Fp (MHz)"),
-                                     tr("Fl (MHz)"), tr("R (Ω)"), tr("L (mH)"), tr("Cs (fF)"),
-                                     tr("C0 (pF)"), tr("Q"), tr("Group"), tr("Verdict"),
-                                     tr("Warnings")});
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->verticalHeader()->hide();
-  table_->horizontalHeader()->setStretchLastSection(true);
-  layout->addWidget(table_, 3);
-
+QGroupBox* CrystalBatchWindow::buildMatching() {
   auto* matching = new QGroupBox(tr("Matching for a ladder filter"));
   auto* matchRow = new QHBoxLayout(matching);
   matchRow->addWidget(new QLabel(tr("Crystals per group:")));
@@ -174,15 +219,10 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   matchRow->addWidget(matchButton);
   matchRow->addStretch();
   connect(matchButton, &QPushButton::clicked, this, [this] { match(); });
-  layout->addWidget(matching);
+  return matching;
+}
 
-  matchWarning_ = new QLabel;
-  matchWarning_->setObjectName("matchWarning");
-  matchWarning_->setWordWrap(true);
-  matchWarning_->setStyleSheet("color: #b00000;");
-  matchWarning_->hide();
-  layout->addWidget(matchWarning_);
-
+QGroupBox* CrystalBatchWindow::buildSorting() {
   auto* sorting = new QGroupBox(tr("Sorting against limits"));
   sorting->setObjectName("sortingGroup");
   auto* sortRow = new QHBoxLayout(sorting);
@@ -210,35 +250,7 @@ CrystalBatchWindow::CrystalBatchWindow(PowerMeterWindow& meter, common::Prompter
   sortRow->addWidget(sortButton);
   sortRow->addStretch();
   connect(sortButton, &QPushButton::clicked, this, [this] { sort(); });
-  layout->addWidget(sorting);
-
-  groupList_ = new QListWidget;
-  groupList_->setObjectName("matchGroups");
-  layout->addWidget(groupList_, 1);
-
-  auto* fileRow = new QHBoxLayout;
-  auto button = [&](const char* name, const QString& text, auto handler) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    fileRow->addWidget(b);
-    connect(b, &QPushButton::clicked, this, handler);
-    return b;
-  };
-  button("batchOpen", tr("Open..."), [this] { open(); });
-  button("batchSave", tr("Save..."), [this] { save(); });
-  button("batchRemove", tr("Remove crystal"), [this] { removeSelected(); });
-  status_ = new QLabel;
-  status_->setObjectName("batchStatus");
-  status_->setWordWrap(true);
-  fileRow->addWidget(status_, 1);
-  layout->addLayout(fileRow);
-
-  // Never narrower than the matching row, whatever the language of its labels.
-  setMinimumSize(QSize(560, 360).expandedTo(minimumSizeHint()));
-  common::ui::openAtSize(this, QSize(980, 560));
-  showLoad();
-  updateButtons();
+  return sorting;
 }
 
 void CrystalBatchWindow::measure() {

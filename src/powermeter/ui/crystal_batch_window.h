@@ -13,6 +13,8 @@
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -48,6 +50,12 @@ class CrystalBatchWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The next crystal's label, Measure, Repeat and the load for Fl.
+  QHBoxLayout* buildMeasureRow();
+  // The group size and tolerances, and Match.
+  QGroupBox* buildMatching();
+  // The limits' boxes, and Sort.
+  QGroupBox* buildSorting();
   // One more pass of the crystal in the fixture (`passes_` holds the earlier).
   bool startPass();
   void measured();

@@ -52,78 +52,9 @@ LadderWindow::LadderWindow(PowerMeterWindow& meter, common::Prompter& prompter)
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
 
-  auto* crystals = new QGroupBox(tr("Crystals"));
-  auto* crystalRows = new QVBoxLayout(crystals);
-  auto* sourceRow = new QHBoxLayout;
-  source_ = new QLabel(tr("No batch yet."));
-  source_->setObjectName("ladderSource");
-  source_->setWordWrap(true);
-  sourceRow->addWidget(source_, 1);
-  auto* fromBatch = new QPushButton(tr("From the batch window"));
-  fromBatch->setObjectName("ladderFromBatch");
-  connect(fromBatch, &QPushButton::clicked, this, [this] { takeBatchWindow(); });
-  sourceRow->addWidget(fromBatch);
-  auto* open = new QPushButton(tr("Open batch..."));
-  open->setObjectName("ladderOpenBatch");
-  connect(open, &QPushButton::clicked, this, [this] { openBatch(); });
-  sourceRow->addWidget(open);
-  crystalRows->addLayout(sourceRow);
-  auto* pickRow = new QHBoxLayout;
-  pickRow->addWidget(new QLabel(tr("Group:")));
-  group_ = new QSpinBox;
-  group_->setObjectName("ladderGroup");
-  group_->setRange(1, 999);
-  group_->setToolTip(tr("A group the batch window's Match (or crystal-match) formed."));
-  pickRow->addWidget(group_);
-  pickRow->addWidget(new QLabel(tr("or crystals:")));
-  members_ = new QLineEdit;
-  members_->setObjectName("ladderMembers");
-  members_->setPlaceholderText(tr("labels or numbers, with commas"));
-  members_->setToolTip(tr("When filled, these crystals in this order instead of the group."));
-  pickRow->addWidget(members_, 1);
-  crystalRows->addLayout(pickRow);
-  layout->addWidget(crystals);
+  layout->addWidget(buildCrystals());
 
-  auto* filter = new QGroupBox(tr("Filter"));
-  auto* form = new QHBoxLayout(filter);
-  form->addWidget(new QLabel(tr("-3 dB bandwidth:")));
-  bandwidth_ = new QDoubleSpinBox;
-  bandwidth_->setObjectName("ladderBandwidthHz");
-  bandwidth_->setRange(10, 1e6);
-  bandwidth_->setDecimals(0);
-  bandwidth_->setValue(2400);
-  bandwidth_->setSuffix(" Hz");
-  form->addWidget(bandwidth_);
-  form->addWidget(new QLabel(tr("Shape:")));
-  shape_ = new QComboBox;
-  shape_->setObjectName("ladderShape");
-  shape_->addItems({tr("Cohn (equal capacitors)"), tr("Butterworth"), tr("Chebyshev")});
-  form->addWidget(shape_);
-  ripple_ = new QDoubleSpinBox;
-  ripple_->setObjectName("ladderRippleDb");
-  ripple_->setRange(0.01, 3);
-  ripple_->setValue(0.2);
-  ripple_->setSuffix(" dB");
-  ripple_->setToolTip(tr("The Chebyshev shape's passband ripple."));
-  ripple_->setEnabled(false);
-  form->addWidget(ripple_);
-  connect(shape_, &QComboBox::currentIndexChanged, this,
-          [this](int index) { ripple_->setEnabled(index == 2); });
-  useTermination_ = new QCheckBox(tr("Termination:"));
-  useTermination_->setObjectName("ladderUseTermination");
-  useTermination_->setToolTip(tr("Unticked: the termination the design needs."));
-  form->addWidget(useTermination_);
-  termination_ = new QDoubleSpinBox;
-  termination_->setObjectName("ladderTerminationOhm");
-  termination_->setRange(1, 1e5);
-  termination_->setDecimals(0);
-  termination_->setValue(200);
-  termination_->setSuffix(" \u03a9");
-  termination_->setEnabled(false);
-  connect(useTermination_, &QCheckBox::toggled, termination_, &QWidget::setEnabled);
-  form->addWidget(termination_);
-  form->addStretch();
-  layout->addWidget(filter);
+  layout->addWidget(buildFilter());
 
   auto* actions = new QHBoxLayout;
   auto button = [&](const char* name, const QString& text, auto handler) {
@@ -164,6 +95,83 @@ LadderWindow::LadderWindow(PowerMeterWindow& meter, common::Prompter& prompter)
   setMinimumSize(QSize(520, 420).expandedTo(minimumSizeHint()));
   common::ui::openAtSize(this, QSize(760, 700));
   showDesign();
+}
+
+QGroupBox* LadderWindow::buildCrystals() {
+  auto* crystals = new QGroupBox(tr("Crystals"));
+  auto* crystalRows = new QVBoxLayout(crystals);
+  auto* sourceRow = new QHBoxLayout;
+  source_ = new QLabel(tr("No batch yet."));
+  source_->setObjectName("ladderSource");
+  source_->setWordWrap(true);
+  sourceRow->addWidget(source_, 1);
+  auto* fromBatch = new QPushButton(tr("From the batch window"));
+  fromBatch->setObjectName("ladderFromBatch");
+  connect(fromBatch, &QPushButton::clicked, this, [this] { takeBatchWindow(); });
+  sourceRow->addWidget(fromBatch);
+  auto* open = new QPushButton(tr("Open batch..."));
+  open->setObjectName("ladderOpenBatch");
+  connect(open, &QPushButton::clicked, this, [this] { openBatch(); });
+  sourceRow->addWidget(open);
+  crystalRows->addLayout(sourceRow);
+  auto* pickRow = new QHBoxLayout;
+  pickRow->addWidget(new QLabel(tr("Group:")));
+  group_ = new QSpinBox;
+  group_->setObjectName("ladderGroup");
+  group_->setRange(1, 999);
+  group_->setToolTip(tr("A group the batch window's Match (or crystal-match) formed."));
+  pickRow->addWidget(group_);
+  pickRow->addWidget(new QLabel(tr("or crystals:")));
+  members_ = new QLineEdit;
+  members_->setObjectName("ladderMembers");
+  members_->setPlaceholderText(tr("labels or numbers, with commas"));
+  members_->setToolTip(tr("When filled, these crystals in this order instead of the group."));
+  pickRow->addWidget(members_, 1);
+  crystalRows->addLayout(pickRow);
+  return crystals;
+}
+
+QGroupBox* LadderWindow::buildFilter() {
+  auto* filter = new QGroupBox(tr("Filter"));
+  auto* form = new QHBoxLayout(filter);
+  form->addWidget(new QLabel(tr("-3 dB bandwidth:")));
+  bandwidth_ = new QDoubleSpinBox;
+  bandwidth_->setObjectName("ladderBandwidthHz");
+  bandwidth_->setRange(10, 1e6);
+  bandwidth_->setDecimals(0);
+  bandwidth_->setValue(2400);
+  bandwidth_->setSuffix(" Hz");
+  form->addWidget(bandwidth_);
+  form->addWidget(new QLabel(tr("Shape:")));
+  shape_ = new QComboBox;
+  shape_->setObjectName("ladderShape");
+  shape_->addItems({tr("Cohn (equal capacitors)"), tr("Butterworth"), tr("Chebyshev")});
+  form->addWidget(shape_);
+  ripple_ = new QDoubleSpinBox;
+  ripple_->setObjectName("ladderRippleDb");
+  ripple_->setRange(0.01, 3);
+  ripple_->setValue(0.2);
+  ripple_->setSuffix(" dB");
+  ripple_->setToolTip(tr("The Chebyshev shape's passband ripple."));
+  ripple_->setEnabled(false);
+  form->addWidget(ripple_);
+  connect(shape_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { ripple_->setEnabled(index == 2); });
+  useTermination_ = new QCheckBox(tr("Termination:"));
+  useTermination_->setObjectName("ladderUseTermination");
+  useTermination_->setToolTip(tr("Unticked: the termination the design needs."));
+  form->addWidget(useTermination_);
+  termination_ = new QDoubleSpinBox;
+  termination_->setObjectName("ladderTerminationOhm");
+  termination_->setRange(1, 1e5);
+  termination_->setDecimals(0);
+  termination_->setValue(200);
+  termination_->setSuffix(" \u03a9");
+  termination_->setEnabled(false);
+  connect(useTermination_, &QCheckBox::toggled, termination_, &QWidget::setEnabled);
+  form->addWidget(termination_);
+  form->addStretch();
+  return filter;
 }
 
 void LadderWindow::setRows(std::vector<CrystalRow> rows, const QString& source) {

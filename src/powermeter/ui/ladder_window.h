@@ -16,6 +16,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -45,6 +46,10 @@ class LadderWindow : public QWidget {
   bool saveDesign();
 
  private:
+  // Where the crystals come from: a batch, and a group of it or crystals named.
+  QGroupBox* buildCrystals();
+  // The bandwidth, shape and termination asked for.
+  QGroupBox* buildFilter();
   void setRows(std::vector<CrystalRow> rows, const QString& source);
   const LadderNetwork& chosenNetwork() const;
   const LadderResponse& chosenPrediction() const;
