@@ -179,7 +179,9 @@ TEST(Point, QuantitiesAreThoseOfTheReflectionRead) {
       ASSERT_NEAR(v[kResistance], z.real(), near) << a << "," << b;
       ASSERT_NEAR(v[kReactance], z.imag(), near) << a << "," << b;
       ASSERT_NEAR(v[kImpedance], std::abs(z), near) << a << "," << b;
-      if (rho < 1) ASSERT_NEAR(v[kSwr], (1 + rho) / (1 - rho), 1e-4 * (1 + rho) / (1 - rho));
+      if (rho < 1) {
+        ASSERT_NEAR(v[kSwr], (1 + rho) / (1 - rho), 1e-4 * (1 + rho) / (1 - rho));
+      }
       ++compared;
     }
   }
