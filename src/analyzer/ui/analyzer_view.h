@@ -131,6 +131,11 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   void layOut();
   void layOutChartsFrame();
   void layOutGeneratorFrame();
+  // Parts of the window's making (analyzer_window.cpp).
+  void setUpMarkers();
+  void addExports();
+  // ant.ini into the measurement and the boxes.
+  void readSettings();
   // The boxes show the span and points of the measurement on the chart.
   void showSweepBoxes();
   void setQuantityScale(int quantity);

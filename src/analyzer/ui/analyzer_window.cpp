@@ -74,12 +74,48 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
 
   buildMenus();
   buildControls();
+  setUpMarkers();
+  common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
+                           stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
+  addExports();
+  connect(&runner_, &common::ui::JobRunner::progressed, this,
+          [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
+  connect(&runner_, &common::ui::JobRunner::finished, this,
+          [this](bool completed) { sweep_.passFinished(completed); });
+  connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
+    context_.prompter.message(why.toStdString(), common::Icon::Critical);
+  });
+  for (QLineEdit* e : {startEdit_, stopEdit_, pointsEdit_}) common::ui::makeNumberField(e, status_);
+  // The bridge's figures as its last check found them.
+  const BridgeFiguresInUse bridge = bridgeFiguresIn(context_.settings);
+  figures_ = bridge.figures;
+  figuresMeasured_ = bridge.measured;
+  if (!bridge.problem.empty()) setStatus(bridge.problem);
+  loadCalibration();
+  fileNameLabel_->hide();
+  readSettings();
+  setMinimumSize(900, 480);
+  common::ui::openAtSize(this,
+                         QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
+                                                  statusBar()->sizeHint().height()));
+  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
+  setUpStoredTraces();
+  setUpSessions();
+  setQuantityScale(kResistance);
+  drawGrid();
+  showDemonstration();
+  sessions_->reopenAtStart();
+}
+
+AnalyzerWindow::~AnalyzerWindow() = default;
+
+// The markers' menu; a marker on a frequency the analysis found gives its
+// interval, one on a reading outside the calibration's span says so.
+void AnalyzerWindow::setUpMarkers() {
   chart::ui::addMarkersMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), chart_,
                             context_.prompter, tr("the selected quantity"));
   connect(chart_, &chart::ui::SweepChart::markersChanged, this,
           &AnalyzerWindow::updateAntennaWindows);
-  // A marker standing on a frequency the analysis found gives its interval;
-  // one on a reading outside the calibration's span says it is uncorrected.
   chart_->setMarkerFrequencyNote([this](double x) {
     std::string note;
     if (lastAnalysis_ && m_.points > 0)
@@ -91,8 +127,10 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
       note += ", " + tr("uncorrected").toStdString();
     return note;
   });
-  common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
-                           stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
+}
+
+// The CSV and Touchstone exports in the File menu.
+void AnalyzerWindow::addExports() {
   // The measurement as the command line writes it; not the demonstration.
   auto exported = [this](bool touchstone) {
     return [this, touchstone](QString& why) -> std::optional<std::string> {
@@ -125,23 +163,11 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
       {{"exportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv", exported(false)},
        {"exportS1p", tr("Export Touchstone .s1p..."), "Touchstone (*.s1p)|*.s1p", exported(true)}},
       [this] { return chart::ui::simulatedNote(simulatedData_); });
+}
 
-  connect(&runner_, &common::ui::JobRunner::progressed, this,
-          [this](double f) { progress_->setValue(static_cast<int>(std::lround(f * 1000))); });
-  connect(&runner_, &common::ui::JobRunner::finished, this,
-          [this](bool completed) { sweep_.passFinished(completed); });
-  connect(&runner_, &common::ui::JobRunner::failed, this, [this](const QString& why) {
-    context_.prompter.message(why.toStdString(), common::Icon::Critical);
-  });
-  for (QLineEdit* e : {startEdit_, stopEdit_, pointsEdit_}) common::ui::makeNumberField(e, status_);
-  // The bridge's figures as its last check found them.
-  const BridgeFiguresInUse bridge = bridgeFiguresIn(context_.settings);
-  figures_ = bridge.figures;
-  figuresMeasured_ = bridge.measured;
-  if (!bridge.problem.empty()) setStatus(bridge.problem);
-  loadCalibration();
-  // Load: settings, boxes, scale and grid, then the simulated measurement.
-  fileNameLabel_->hide();
+// ant.ini into the measurement and the boxes: the span and points of the next
+// sweep.
+void AnalyzerWindow::readSettings() {
   std::string problem;
   const auto settingsFile = context_.settings.file(kSettingsFile);
   const AntSettings s = readAntIni(settingsFile, &problem);
@@ -160,20 +186,7 @@ AnalyzerWindow::AnalyzerWindow(hw::ui::UiContext& context, QWidget* parent)
   // A box left with a new value is kept at once.
   for (QLineEdit* box : {startEdit_, stopEdit_, pointsEdit_})
     connect(box, &QLineEdit::editingFinished, this, [this] { saveSettings(); });
-  setMinimumSize(900, 480);
-  common::ui::openAtSize(this,
-                         QSize(kDefaultWidth, kDefaultHeight + menuBar()->sizeHint().height() +
-                                                  statusBar()->sizeHint().height()));
-  analysis_ = chart::ui::addAnalysisPanel(this, "swrAnalysis");
-  setUpStoredTraces();
-  setUpSessions();
-  setQuantityScale(kResistance);
-  drawGrid();
-  showDemonstration();
-  sessions_->reopenAtStart();
 }
-
-AnalyzerWindow::~AnalyzerWindow() = default;
 
 void AnalyzerWindow::buildMenus() {
   QMenuBar* bar = menuBar();

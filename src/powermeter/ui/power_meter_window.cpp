@@ -49,6 +49,13 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string s(const QString& q) { return q.toStdString(); }
 
+// A menu's item, named for the tests.
+QAction* menuItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(name);
+  return a;
+}
+
 }  // namespace
 
 PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(context) {
@@ -64,24 +71,7 @@ PowerMeterWindow::PowerMeterWindow(hw::ui::UiContext& context) : context_(contex
                             context_.prompter, tr("level"));
   common::ui::addBandsMenu(menuBar(), findChild<QMenu*>("printMenu")->menuAction(), startEdit_,
                            stopEdit_, [this] { return context_.instrument.params.refClockMHz; });
-  // CSV of the whole trace as measured (absolute levels, flags under the
-  // calibration it was converted with).
-  chart::ui::addExportItems(
-      this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
-      {{"exportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
-        [this](QString& why) -> std::optional<std::string> {
-          if (runner_.running() || !m_.whole()) {
-            why = tr("There is no whole trace to export yet.");
-            return std::nullopt;
-          }
-          ChartFile c{m_.points,
-                      m_.traceStartMHz,
-                      m_.traceStopMHz,
-                      std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.points + 1),
-                      {}};
-          return formatCsv(c, m_.limits, simulatedData_);
-        }}},
-      [this] { return chart::ui::simulatedNote(simulatedData_); });
+  addExports();
 
   connect(&runner_, &common::ui::JobRunner::progressed, this, [this](double fraction) {
     progress_->setValue(static_cast<int>(fraction * 1000));
@@ -141,22 +131,38 @@ PowerMeterWindow::~PowerMeterWindow() {
   runner_.stop();
 }
 
+// The CSV export in the File menu.
+void PowerMeterWindow::addExports() {
+  // A CSV of the whole trace as measured (absolute levels, flags under the
+  // calibration it was converted with).
+  chart::ui::addExportItems(
+      this, findChild<QMenu*>("fileMenu"), recent_->menu()->menuAction(), chart_, context_.prompter,
+      {{"exportCsv", tr("Export CSV..."), "CSV (*.csv)|*.csv",
+        [this](QString& why) -> std::optional<std::string> {
+          if (runner_.running() || !m_.whole()) {
+            why = tr("There is no whole trace to export yet.");
+            return std::nullopt;
+          }
+          ChartFile c{m_.points,
+                      m_.traceStartMHz,
+                      m_.traceStopMHz,
+                      std::vector<float>(m_.levels.begin(), m_.levels.begin() + m_.points + 1),
+                      {}};
+          return formatCsv(c, m_.limits, simulatedData_);
+        }}},
+      [this] { return chart::ui::simulatedNote(simulatedData_); });
+}
+
 void PowerMeterWindow::buildMenus() {
   auto* file = menuBar()->addMenu(tr("File"));
   file->setObjectName("fileMenu");
-  auto add = [](QMenu* menu, const char* name, const QString& caption, bool enabled = false) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    a->setEnabled(enabled);
-    return a;
-  };
-  QAction* open = add(file, "openAction", tr("Open Chart"), true);
+  QAction* open = menuItem(file, "openAction", tr("Open Chart"));
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(open, &QAction::triggered, this, [this] { openChartFile(); });
-  QAction* saveas = add(file, "saveAsAction", tr("Save Chart as"), true);
+  QAction* saveas = menuItem(file, "saveAsAction", tr("Save Chart as"));
   saveas->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(saveas, &QAction::triggered, this, [this] { saveChartAs(); });
-  QAction* exit = add(file, "exitAction", tr("Exi Power Meter"), true);
+  QAction* exit = menuItem(file, "exitAction", tr("Exi Power Meter"));
   connect(exit, &QAction::triggered, this, [this] { close(); });
   recent_ = new common::ui::RecentFiles(file, exit, context_.settings, "PowerMeter/recent",
                                         [this](const QString& path) { openChart(s(path)); });
@@ -167,48 +173,63 @@ void PowerMeterWindow::buildMenus() {
   parameters->setObjectName("parametersAction");
   connect(parameters, &QAction::triggered, this, [this] { context_.showParameters(this); });
 
+  buildCompareMenu();
+  buildCalibrateMenu();
+  buildCrystalMenu();
+  buildPrintAndSweepItems();
+}
+
+// Compare: the memory trace, the stored traces, levels relative to level.rif.
+void PowerMeterWindow::buildCompareMenu() {
   auto* compare = menuBar()->addMenu(tr("Compare"));
   compare->setObjectName("compareMenu");
-  QAction* scrMem = add(compare, "screenToMemoryAction", tr("This Chart in memory"), true);
+  QAction* scrMem = menuItem(compare, "screenToMemoryAction", tr("This Chart in memory"));
   connect(scrMem, &QAction::triggered, this, [this] { screenToMemory(); });
-  QAction* fileToMemoryItem = add(compare, "fileToMemoryAction", tr("File in memory"), true);
+  QAction* fileToMemoryItem = menuItem(compare, "fileToMemoryAction", tr("File in memory"));
   connect(fileToMemoryItem, &QAction::triggered, this, [this] { fileToMemory(); });
-  QAction* stored = add(compare, "storedTracesAction", tr("Stored traces..."), true);
+  QAction* stored = menuItem(compare, "storedTracesAction", tr("Stored traces..."));
   connect(stored, &QAction::triggered, this, [this] {
     storedTraces_->show();
     storedTraces_->raise();
   });
   compare->addSeparator();
-  QAction* normalise = add(compare, "normaliseAction", tr("Levels relative to level.rif"), true);
+  QAction* normalise = menuItem(compare, "normaliseAction", tr("Levels relative to level.rif"));
   normalise->setCheckable(true);
   connect(normalise, &QAction::triggered, this, [this](bool on) { setNormalised(on); });
+}
 
+// Calibrate: the two levels, the default and the previous calibration, and
+// what it is made with.
+void PowerMeterWindow::buildCalibrateMenu() {
   // Captions that messages name as menu paths (powermeter::menuPath) are the core's texts.
   auto* calibrate = menuBar()->addMenu(QCoreApplication::translate("kolm", "Calibrate"));
   calibrate->setObjectName("calibrateMenu");
   QAction* cal0 =
-      add(calibrate, "calibrateZeroDbmAction", QCoreApplication::translate("kolm", "0 dBm"), true);
+      menuItem(calibrate, "calibrateZeroDbmAction", QCoreApplication::translate("kolm", "0 dBm"));
   connect(cal0, &QAction::triggered, this, [this] { calibrateAtZeroDbm(); });
-  QAction* cal60 = add(calibrate, "calibrateMinus60DbmAction",
-                       QCoreApplication::translate("kolm", "-60 dBm"), true);
+  QAction* cal60 = menuItem(calibrate, "calibrateMinus60DbmAction",
+                            QCoreApplication::translate("kolm", "-60 dBm"));
   connect(cal60, &QAction::triggered, this, [this] { calibrateAtMinus60Dbm(); });
-  QAction* calDef = add(calibrate, "defaultCalibrationAction",
-                        QCoreApplication::translate("kolm", "default"), true);
+  QAction* calDef = menuItem(calibrate, "defaultCalibrationAction",
+                             QCoreApplication::translate("kolm", "default"));
   connect(calDef, &QAction::triggered, this, [this] { restoreDefaultCalibration(); });
-  QAction* calPrev = add(calibrate, "previousCalibrationAction", tr("Previous calibration"), true);
+  QAction* calPrev = menuItem(calibrate, "previousCalibrationAction", tr("Previous calibration"));
   connect(calPrev, &QAction::triggered, this, [this] { restorePreviousCalibration(); });
   calibrate->addSeparator();
   QAction* calFreq =
-      add(calibrate, "calibrationFrequencyAction", tr("Calibration frequency..."), true);
+      menuItem(calibrate, "calibrationFrequencyAction", tr("Calibration frequency..."));
   connect(calFreq, &QAction::triggered, this, [this] { chooseCalibrationFrequency(); });
   QAction* external =
-      add(calibrate, "externalSignalAction", tr("External signal (generator off)"), true);
+      menuItem(calibrate, "externalSignalAction", tr("External signal (generator off)"));
   external->setCheckable(true);
   external->setChecked(calibratesWithExternalSignal());
   connect(external, &QAction::toggled, this, [this](bool on) {
     common::ui::uiSettings(context_.settings).setValue("PowerMeter/calibrationExternal", on);
   });
+}
 
+// Reference_Level, and the crystal meter's menu.
+void PowerMeterWindow::buildCrystalMenu() {
   QAction* refer = menuBar()->addAction(tr("Reference_Level"));
   refer->setObjectName("levelReferenceAction");
   connect(refer, &QAction::triggered, this, [this] { measureLevelReference(); });
@@ -216,36 +237,29 @@ void PowerMeterWindow::buildMenus() {
   auto* crystal = menuBar()->addMenu(QCoreApplication::translate("kolm", "CrystalMeter"));
   crystal->setObjectName("crystalMenu");
   QAction* crystalItem =
-      add(crystal, "crystalAction", QCoreApplication::translate("kolm", "Quarzo"), true);
+      menuItem(crystal, "crystalAction", QCoreApplication::translate("kolm", "Quarzo"));
   connect(crystalItem, &QAction::triggered, this, [this] { measureCrystal(); });
   QAction* quartzReference =
-      add(crystal, "quartzReferenceAction", QCoreApplication::translate("kolm", "calQuarz"), true);
+      menuItem(crystal, "quartzReferenceAction", QCoreApplication::translate("kolm", "calQuarz"));
   connect(quartzReference, &QAction::triggered, this, [this] { measureQuartzReference(); });
-  QAction* load = add(crystal, "crystalLoadAction", tr("Load capacitance..."), true);
+  QAction* load = menuItem(crystal, "crystalLoadAction", tr("Load capacitance..."));
   connect(load, &QAction::triggered, this, [this] { chooseCrystalLoad(); });
   QAction* lossStep =
-      add(crystal, "lossStepAction", QCoreApplication::translate("kolm", "Loss step"), true);
+      menuItem(crystal, "lossStepAction", QCoreApplication::translate("kolm", "Loss step"));
   connect(lossStep, &QAction::triggered, this, [this] { measureLossStep(); });
-  QAction* forgetSteps = add(crystal, "forgetLossStepsAction", tr("Forget the loss steps"), true);
+  QAction* forgetSteps = menuItem(crystal, "forgetLossStepsAction", tr("Forget the loss steps"));
   connect(forgetSteps, &QAction::triggered, this, [this] { forgetLossSteps(); });
-  QAction* batch = add(crystal, "crystalBatchAction", tr("Crystal batch"), true);
+  QAction* batch = menuItem(crystal, "crystalBatchAction", tr("Crystal batch"));
   connect(batch, &QAction::triggered, this, [this] { crystalBatch(); });
-  QAction* ladder = add(crystal, "ladderFilterAction", tr("Ladder filter"), true);
+  QAction* ladder = menuItem(crystal, "ladderFilterAction", tr("Ladder filter"));
   connect(ladder, &QAction::triggered, this, [this] { ladderFilter(); });
-
-  buildPrintAndSweepItems();
 }
 
 // Print, About, and the sweep's keys: Stop (Esc), F5 and Shift+F5.
 void PowerMeterWindow::buildPrintAndSweepItems() {
-  auto add = [](QMenu* menu, const char* name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    return a;
-  };
   auto* print = menuBar()->addMenu(tr("Print"));
   print->setObjectName("printMenu");
-  QAction* printScreenItem = add(print, "printScreenAction", tr("Print_Screen"));
+  QAction* printScreenItem = menuItem(print, "printScreenAction", tr("Print_Screen"));
   printScreenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(printScreenItem, &QAction::triggered, this, [this] { printScreen(); });
 

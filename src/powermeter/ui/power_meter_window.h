@@ -128,7 +128,11 @@ class PowerMeterWindow : public QMainWindow, private common::SweptInstrument {
   void buildControls(QWidget* area);
   void buildStatusLine(QWidget* area);
   void buildGenerator(QWidget* area);
+  void buildCompareMenu();
+  void buildCalibrateMenu();
+  void buildCrystalMenu();
   void buildPrintAndSweepItems();
+  void addExports();
   void layOut(QWidget* area);
   void readSettings();
   // Writes to pow.ini what this window changed since it last read or wrote it
