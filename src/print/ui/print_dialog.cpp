@@ -193,9 +193,9 @@ void PrintDialog::syncSheet() {
   SmallSheet sheet = smallSheetTwips(s.sheetWidthMm, s.sheetHeightMm);
   int w = static_cast<int>(std::lround(sheet.w / twipsPerPixel_));
   int h = static_cast<int>(std::lround(sheet.h / twipsPerPixel_));
-  sheetShape_->setGeometry(0, 0, w + 8, h + 8);
-  sheetBorder_->setGeometry(3, 3, w + 2, h + 2);
-  preview_->setGeometry(4, 4, w, h);
+  sheetShape_->setFixedSize(w + 8, h + 8);
+  sheetBorder_->setFixedSize(w + 2, h + 2);
+  preview_->setFixedSize(w, h);
 }
 
 void PrintDialog::syncPreview() {
@@ -336,12 +336,7 @@ bool PrintDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void PrintDialog::printPicture() {
   // "Printing..." in the middle of the preview, shown before the print starts.
-  printingLabel_->adjustSize();
-  QRect p = preview_->geometry();
-  printingLabel_->move(p.x() + (p.width() - printingLabel_->width()) / 2,
-                       p.y() + (p.height() - printingLabel_->height()) / 2);
   printingLabel_->show();
-  printingLabel_->raise();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   bool printed = session_.print();
@@ -382,16 +377,17 @@ bool PrintDialog::zoomShown() const { return zoomPanel_->isVisible(); }
 void PrintDialog::openZoom() {
   const auto& s = session_.state;
   if (!s.hasSource) return;
+  // The panel is laid over the whole dialog; the sheet in the middle of it,
+  // in the sheet's proportions, the preview a margin inside the sheet.
   zoomPanel_->setGeometry(rect().adjusted(kZoomMargin, kZoomMargin, -kZoomMargin, -kZoomMargin));
-  zoomPanel_->show();
-  zoomPanel_->raise();
   QRect inner = zoomPanel_->contentsRect();
   ZoomBox box =
       zoomSheet(inner.width(), inner.height(), s.sheetWidthMm, s.sheetHeightMm, kZoomMargin);
-  zoomSheetShape_->setGeometry(inner.x() + box.x, inner.y() + box.y, box.w, box.h);
-  zoomPreview_->setGeometry(inner.x() + box.x + kZoomMargin, inner.y() + box.y + kZoomMargin,
-                            std::max(0, box.w - 2 * kZoomMargin),
-                            std::max(0, box.h - 2 * kZoomMargin));
+  zoomSheetShape_->setFixedSize(box.w, box.h);
+  zoomPreview_->setFixedSize(std::max(0, box.w - 2 * kZoomMargin),
+                             std::max(0, box.h - 2 * kZoomMargin));
+  zoomPanel_->show();
+  zoomPanel_->raise();
   syncPreview();
 }
 

@@ -1,5 +1,6 @@
 // The print dialog's controls, made once and laid out by Qt layouts; the small
-// sheet inside its square is placed by syncSheet from the sheet's proportions.
+// sheet inside its square is sized by syncSheet from the sheet's proportions,
+// the enlarged one by openZoom.
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -144,7 +145,10 @@ void PrintDialog::buildSheetGroup() {
   blinkTimer_->setInterval(500);
   connect(blinkTimer_, &QTimer::timeout, this, &PrintDialog::blink);
 
-  // Room for the small sheet's long side and its two borders.
+  // Room for the small sheet's long side and its two borders. The sheet, its
+  // dark border 3 px inside it and the preview 4 px inside it lie over each
+  // other at the square's top left; syncSheet gives each its size from the
+  // sheet's proportions.
   sheetArea_ = new QWidget(sheetGroup_);
   sheetArea_->setObjectName("sheetArea");
   const int side = static_cast<int>(std::lround(kSmallSheetTwips / twipsPerPixel_)) + 8;
@@ -163,13 +167,25 @@ void PrintDialog::buildSheetGroup() {
   preview_ = new PreviewArea(sheetArea_);
   preview_->setObjectName("preview");
   connect(preview_, &PreviewArea::clicked, this, &PrintDialog::openZoom);
-  printingLabel_ = new QLabel(tr("Printing..."), sheetArea_);
+  auto* sheet = new QGridLayout(sheetArea_);
+  sheet->setContentsMargins(0, 0, 0, 0);
+  for (auto [w, inset] :
+       {std::pair<QWidget*, int>{sheetShape_, 0}, {sheetBorder_, 3}, {preview_, 4}}) {
+    auto* place = new QVBoxLayout;
+    place->setContentsMargins(inset, inset, 0, 0);
+    place->addWidget(w, 0, Qt::AlignLeft | Qt::AlignTop);
+    sheet->addLayout(place, 0, 0);
+  }
+  // "Printing..." in the middle of the preview while the print is made.
+  printingLabel_ = new QLabel(tr("Printing..."), preview_);
   printingLabel_->setObjectName("printingLabel");
   printingLabel_->setAutoFillBackground(true);
   printingLabel_->setFrameShape(QFrame::Box);
   printingLabel_->setMargin(3);
-  printingLabel_->adjustSize();
   printingLabel_->hide();
+  auto* middle = new QGridLayout(preview_);
+  middle->setContentsMargins(0, 0, 0, 0);
+  middle->addWidget(printingLabel_, 0, 0, Qt::AlignCenter);
 
   auto* grid = new QGridLayout(sheetGroup_);
   grid->setContentsMargins(10, 6, 10, 6);
@@ -265,6 +281,11 @@ void PrintDialog::buildZoom() {
   zoomPreview_->setObjectName("zoomPreview");
   zoomPreview_->setToolTip(tr("Exit "));
   connect(zoomPreview_, &PreviewArea::clicked, this, &PrintDialog::closeZoom);
+  // The sheet and the preview over it in the panel's middle (openZoom sizes them).
+  auto* middle = new QGridLayout(zoomPanel_);
+  middle->setContentsMargins(0, 0, 0, 0);
+  middle->addWidget(zoomSheetShape_, 0, 0, Qt::AlignCenter);
+  middle->addWidget(zoomPreview_, 0, 0, Qt::AlignCenter);
   zoomPanel_->hide();
 }
 

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,8 +130,19 @@ TEST(PrintDialog, OpensOnTheLandscapeSheetAndEachControlReachesItsRule) {
     QColor inside = preview->grab().toImage().pixelColor(20, 15);  // black, not white paper
     EXPECT_LT(inside.red() + inside.green() + inside.blue(), 60);
     // A click zooms the preview, another closes it; a double-click on the name saves it.
+    // The sheet at the top left of its square, its border and the preview 3 and
+    // 4 px inside it; enlarged, the preview 8 px inside the sheet in the panel's middle.
+    const QRect sheet = child<QWidget>(dlg, "sheetShape")->geometry();
+    EXPECT_EQ(sheet.topLeft(), QPoint(0, 0));
+    EXPECT_EQ(child<QWidget>(dlg, "sheetBorder")->geometry(), sheet.adjusted(3, 3, -3, -3));
+    EXPECT_EQ(preview->geometry(), sheet.adjusted(4, 4, -4, -4));
     QTest::mouseClick(preview, Qt::LeftButton);
     EXPECT_TRUE(dlg.zoomShown());
+    const QRect zoomSheet = child<QWidget>(dlg, "zoomSheetShape")->geometry();
+    EXPECT_EQ(child<QWidget>(dlg, "zoomPreview")->geometry(), zoomSheet.adjusted(8, 8, -8, -8));
+    EXPECT_LE((zoomSheet.center() - child<QFrame>(dlg, "zoomPanel")->contentsRect().center())
+                  .manhattanLength(),
+              2);
     QTest::mouseClick(child<ui::PreviewArea>(dlg, "zoomPreview"), Qt::LeftButton);
     EXPECT_FALSE(dlg.zoomShown());
     QTest::mouseDClick(child<QLabel>(dlg, "printerNameLabel"), Qt::LeftButton);
