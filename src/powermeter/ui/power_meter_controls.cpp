@@ -22,7 +22,6 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-constexpr int kCursorReadoutWidth = 230;
 constexpr int kSide = 8;  // the area's margin left and right of the rows
 
 // The pictures of the two sweep buttons: one ramp for a single pass, three for
@@ -46,10 +45,9 @@ QIcon sweepIcon(int ramps) {
   return QIcon(pm);
 }
 
-QLineEdit* lineEdit(QWidget* parent, const char* name, int width, const QString& tip = {}) {
+QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& tip = {}) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
-  if (width > 0) e->setFixedWidth(width);
   if (!tip.isEmpty()) e->setToolTip(tip);
   return e;
 }
@@ -82,7 +80,7 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   connect(chart_, &chart::ui::SweepChart::viewRequested, this,
           [this](const chart::View& v) { applyView(v); });
 
-  fileNameEdit_ = lineEdit(area, "fileNameEdit", 0, tr("File name"));
+  fileNameEdit_ = lineEdit(area, "fileNameEdit", tr("File name"));
   fileNameEdit_->setMinimumWidth(40);
   fileNameEdit_->setMaximumWidth(420);
   fileNameEdit_->setReadOnly(true);
@@ -96,25 +94,34 @@ void PowerMeterWindow::buildControls(QWidget* area) {
   connect(compareCheck_, &QCheckBox::toggled, this, [this] { redraw(); });
 
   delayLabel_ = label(area, "delayLabel", tr("Delay"));
-  delayEdit_ = lineEdit(area, "delayEdit", 52, tr("Delay in msec"));
+  delayEdit_ = lineEdit(area, "delayEdit", tr("Delay in msec"));
   delayEdit_->setText(tr("0"));
   connect(delayEdit_, &QLineEdit::textChanged, this, [this] { onDelayChanged(); });
 
   pointsLabel_ = label(area, "pointsLabel", tr("Points"));
-  pointsEdit_ = lineEdit(area, "pointsEdit", 60, tr("Frequency Axsis Points"));
+  pointsEdit_ = lineEdit(area, "pointsEdit", tr("Frequency Axsis Points"));
   connect(pointsEdit_, &QLineEdit::textChanged, this, [this] { onPointsChanged(); });
 
-  topLevelEdit_ = lineEdit(area, "topLevelEdit", 38, tr("Level at the top, dBm"));
-  bottomLevelEdit_ = lineEdit(area, "bottomLevelEdit", 38, tr("Level at the bottom, dBm"));
+  topLevelEdit_ = lineEdit(area, "topLevelEdit", tr("Level at the top, dBm"));
+  bottomLevelEdit_ = lineEdit(area, "bottomLevelEdit", tr("Level at the bottom, dBm"));
   for (QLineEdit* e : {topLevelEdit_, bottomLevelEdit_})
     connect(e, &QLineEdit::returnPressed, this, [this] { typedView(); });
 
-  cursorReadout_ = lineEdit(area, "cursorReadout", kCursorReadoutWidth, tr("Cursor: MHz and dBm"));
+  cursorReadout_ = lineEdit(area, "cursorReadout", tr("Cursor: MHz and dBm"));
   cursorReadout_->setReadOnly(true);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   cursorReadout_->setFont(mono);
-  levelReadout_ = lineEdit(area, "levelReadout", 0, tr("The traces' levels at the cursor"));
+  // Each box as wide as its font needs for the longest value it holds (the
+  // most points, the longest delay, a level, a place on the chart), and wider
+  // for a longer text typed or written into it.
+  for (auto [box, widest] : {std::pair<QLineEdit*, const char*>{delayEdit_, "00000"},
+                             {pointsEdit_, "00000"},
+                             {topLevelEdit_, "-000"},
+                             {bottomLevelEdit_, "-000"},
+                             {cursorReadout_, "0000.000000 MHz   -000.00 dBm"}})
+    common::ui::holdWholeValue(box, widest, true);
+  levelReadout_ = lineEdit(area, "levelReadout", tr("The traces' levels at the cursor"));
   levelReadout_->setMinimumWidth(120);
   levelReadout_->setMaximumWidth(280);
   levelReadout_->setReadOnly(true);
@@ -162,15 +169,15 @@ void PowerMeterWindow::buildGenerator(QWidget* area) {
   auto* gen = new QHBoxLayout(generatorGroup_);
   gen->setContentsMargins(6, 2, 6, 4);
   gen->setSpacing(4);
-  startEdit_ = lineEdit(generatorGroup_, "startEdit", 56, tr("Start frequency, MHz"));
-  spanCaption_ = lineEdit(generatorGroup_, "spanCaption", 200);
+  startEdit_ = lineEdit(generatorGroup_, "startEdit", tr("Start frequency, MHz"));
+  spanCaption_ = lineEdit(generatorGroup_, "spanCaption");
   spanCaption_->setText(tr("Start<----------MHz--------->Stop"));
   spanCaption_->setFixedWidth(spanCaption_->fontMetrics().horizontalAdvance(spanCaption_->text()) +
                               12);
   spanCaption_->setReadOnly(true);
   spanCaption_->setFocusPolicy(Qt::NoFocus);
   spanCaption_->setAlignment(Qt::AlignCenter);
-  stopEdit_ = lineEdit(generatorGroup_, "stopEdit", 56, tr("Stop frequency, MHz"));
+  stopEdit_ = lineEdit(generatorGroup_, "stopEdit", tr("Stop frequency, MHz"));
   singleSweepButton_ = new QToolButton(generatorGroup_);
   singleSweepButton_->setObjectName("singleSweepButton");
   singleSweepButton_->setIcon(sweepIcon(1));

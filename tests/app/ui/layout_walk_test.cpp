@@ -431,7 +431,8 @@ TEST(LayoutWalk, PrintDialogInBothModes) {
 }
 
 // A span written into the power meter's boxes (as the ladder filter's
-// prediction writes it) is shown whole, however many digits it takes.
+// prediction writes it) is shown whole, however many digits it takes; so is
+// what the other boxes hold.
 TEST(LayoutWalk, SweepBoxesShowTheWholeSpanTheyAreGiven) {
   test::Rig rig;
   auto* meter = static_cast<powermeter::ui::PowerMeterWindow*>(
@@ -449,6 +450,20 @@ TEST(LayoutWalk, SweepBoxesShowTheWholeSpanTheyAreGiven) {
     QStringList faults;
     for (const char* name : {"startEdit", "stopEdit"})
       textFaults(meter->findChild<QLineEdit*>(name), faults);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
+  }
+  // So are the other boxes' longest values, and a level typed with decimals.
+  for (const auto& [name, text] : std::vector<std::pair<const char*, QString>>{
+           {"delayEdit", "60000"},
+           {"pointsEdit", "20001"},
+           {"topLevelEdit", "-37.125"},
+           {"bottomLevelEdit", "-120.5"},
+           {"cursorReadout", "146.520000 MHz   -100.00 dBm"}}) {
+    auto* box = meter->findChild<QLineEdit*>(name);
+    box->setText(text);
+    QApplication::processEvents();
+    QStringList faults;
+    textFaults(box, faults);
     EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
   }
   meter->close();
