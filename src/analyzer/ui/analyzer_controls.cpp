@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "analyzer/readouts.h"
 #include "analyzer/ui/analyzer_view.h"
@@ -24,6 +25,28 @@
 #include "common/ui/row_fit.h"
 
 namespace kolm::analyzer::ui {
+
+namespace {
+
+// A quantity's readout over its button: as wide as its text, never narrower
+// than the button (`leastWidth`), and no wider than the cell the charts' frame
+// gives it. Its width asks nothing of the frame's columns.
+class QuantityReadout : public QLineEdit {
+ public:
+  QuantityReadout(std::function<int()> leastWidth, QWidget* parent)
+      : QLineEdit(parent), leastWidth_(std::move(leastWidth)) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  }
+  QSize sizeHint() const override {
+    return {std::max(leastWidth_(), fontMetrics().horizontalAdvance(text()) + 8),
+            QLineEdit::sizeHint().height()};
+  }
+
+ private:
+  std::function<int()> leastWidth_;
+};
+
+}  // namespace
 
 void AnalyzerWindow::buildControls() {
   QWidget* c = canvas_;
@@ -161,7 +184,14 @@ void AnalyzerWindow::buildQuantityButtons() {
       if (on) selectQuantity(q);
     });
     quantityButtons_[q] = g;
-    auto* calc = new QLineEdit(chartsGroup_);
+    // The width of the button's cell in the charts' frame, as its layout
+    // places it.
+    auto* calc = new QuantityReadout(
+        [this, q] {
+          const auto* grid = qobject_cast<const QGridLayout*>(chartsGroup_->layout());
+          return grid ? grid->cellRect(1, 1 + q).width() : 0;
+        },
+        chartsGroup_);
     calc->setObjectName(QString("quantityReadout%1").arg(q));
     calc->setReadOnly(true);
     calc->setToolTip(QCoreApplication::translate("kolm", kReadoutTips[q]));
@@ -260,12 +290,11 @@ void AnalyzerWindow::layOut() {
   // Too narrow for both side by side, the generator's frame goes under the
   // charts' frame rather than over it.
   common::ui::stackWhenNarrow(bottom, canvas_);
-  chartsGroup_->installEventFilter(this);
 }
 
 // The charts' frame: the cursor's frequency, then the buttons; each
-// quantity's readout stands over its button (fitReadouts), in a row kept as
-// tall as a readout.
+// quantity's readout shown stands over its button (fitReadouts), in a row kept
+// as tall as a readout.
 void AnalyzerWindow::layOutChartsFrame() {
   const int readoutHeight = QFontMetrics(quantityReadouts_[0]->font()).height() + 4;
   auto* charts = new QGridLayout(chartsGroup_);
@@ -325,31 +354,28 @@ void AnalyzerWindow::layOutGeneratorFrame() {
   generator->setColumnStretch(4, 2);
 }
 
-bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* event) {
-  // The frame's layout has placed the buttons: the readouts follow them.
-  if (watched == chartsGroup_ && event->type() == QEvent::Resize) fitReadouts();
-  return QMainWindow::eventFilter(watched, event);
-}
-
 void AnalyzerWindow::fitReadouts() {
+  // Each readout shown spans from its button's column up to the next one
+  // shown, the hidden ones between giving their room, at the left of it.
   auto* grid = static_cast<QGridLayout*>(chartsGroup_->layout());
-  const int top = grid->cellRect(0, 1).top();
-  const int right = chartsGroup_->contentsRect().right();
   for (int q = 0; q < kQuantities; ++q) {
     QLineEdit* box = quantityReadouts_[q];
-    const QRect place = quantityButtons_[q]->geometry();
-    if (box->isHidden()) continue;
-    // Room up to the next readout shown (the hidden ones between give theirs).
-    int room = right - place.x();
-    for (int next = q + 1; next < kQuantities; ++next)
-      if (!quantityReadouts_[next]->isHidden()) {
-        room = quantityButtons_[next]->x() - place.x() - 2;
-        break;
-      }
-    const int needed = box->fontMetrics().horizontalAdvance(box->text()) + 8;
-    box->setGeometry(place.x(), top, std::max(place.width(), std::min(needed, room)),
-                     box->height());
+    int next = q + 1;
+    while (next < kQuantities && quantityReadouts_[next]->isHidden()) ++next;
+    int row, column, rows, columns;
+    const int at = grid->indexOf(box);
+    if (at >= 0) grid->getItemPosition(at, &row, &column, &rows, &columns);
+    if (box->isHidden()) {
+      if (at >= 0) grid->removeWidget(box);
+    } else if (at < 0 || column != 1 + q || columns != next - q) {
+      if (at >= 0) grid->removeWidget(box);
+      grid->addWidget(box, 0, 1 + q, 1, next - q, Qt::AlignLeft | Qt::AlignTop);
+    } else {
+      box->updateGeometry();  // its text is new: its width follows
+    }
   }
+  // Placed now, so that what reads them sees them where they are drawn.
+  grid->activate();
 }
 
 // The boxes show the span and points of the measurement on the chart.

@@ -118,7 +118,6 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenus();
@@ -163,9 +162,9 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // The readouts at the cursor (x, y): its frequency, the six quantity readouts, the
   // selected quantity and the cursor line.
   void showReadout(double x, double y);
-  // Each shown quantity readout over its button, as wide as its text needs,
-  // into the room up to the next one shown (the hidden ones between give
-  // theirs), never narrower than its button.
+  // Each shown quantity readout laid over its button, as wide as its text
+  // needs, into the room up to the next one shown (the hidden ones between
+  // give theirs), never narrower than its button.
   void fitReadouts();
   // A view chosen on the chart (zoom, zoom history).
   void applyView(const chart::View& v);

@@ -104,12 +104,18 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   const std::string lastZ = chart::valueReadout(last.values[kImpedance]) + " \u00b1 ";
   EXPECT_EQ(box("quantityReadout2")->text().toStdString().substr(0, lastZ.size()), lastZ);
   EXPECT_EQ(line->x(), window->chart()->width() - 1);
-  // Each readout shown holds its whole text or reaches the next one shown (or
-  // the frame's edge), without overlapping it.
+  // Each readout shown stands over its button, at least as wide, and holds its
+  // whole text or reaches the next one shown (or the frame's edge), without
+  // overlapping it.
   std::vector<QLineEdit*> s;
   for (int q = 0; q < kQuantities; ++q)
-    if (QLineEdit* b = box(("quantityReadout" + std::to_string(q)).c_str()); b->isVisible())
+    if (QLineEdit* b = box(("quantityReadout" + std::to_string(q)).c_str()); b->isVisible()) {
       s.push_back(b);
+      const QRect button =
+          find<QToolButton>(("quantityButton" + std::to_string(q)).c_str())->geometry();
+      EXPECT_EQ(b->x(), button.x());
+      EXPECT_GE(b->width(), button.width());
+    }
   ASSERT_GE(s.size(), 2u);
   for (size_t k = 0; k < s.size(); ++k) {
     const int end = s[k]->x() + s[k]->width(),
