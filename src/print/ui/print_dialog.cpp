@@ -27,7 +27,6 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kClientWidth = 580;
 constexpr int kPrintModeHeight = 340;
 constexpr int kSettingsModeHeight = 250;
-constexpr int kZoomMargin = 8;  // 120 twips
 
 void setTextIfChanged(QLineEdit* edit, const std::string& text) {
   QString t = q(text);
@@ -377,17 +376,18 @@ bool PrintDialog::zoomShown() const { return zoomPanel_->isVisible(); }
 void PrintDialog::openZoom() {
   const auto& s = session_.state;
   if (!s.hasSource) return;
-  // The panel is laid over the whole dialog; the sheet in the middle of it,
-  // in the sheet's proportions, the preview a margin inside the sheet.
-  zoomPanel_->setGeometry(rect().adjusted(kZoomMargin, kZoomMargin, -kZoomMargin, -kZoomMargin));
+  // The panel over the whole dialog; the sheet in the middle of it, in the
+  // sheet's proportions, the preview a margin inside the sheet.
+  zoomPanel_->show();
+  zoomPanel_->raise();
+  layout()->activate();
   QRect inner = zoomPanel_->contentsRect();
   ZoomBox box =
       zoomSheet(inner.width(), inner.height(), s.sheetWidthMm, s.sheetHeightMm, kZoomMargin);
   zoomSheetShape_->setFixedSize(box.w, box.h);
   zoomPreview_->setFixedSize(std::max(0, box.w - 2 * kZoomMargin),
                              std::max(0, box.h - 2 * kZoomMargin));
-  zoomPanel_->show();
-  zoomPanel_->raise();
+  zoomPanel_->layout()->activate();
   syncPreview();
 }
 

@@ -64,6 +64,8 @@ class PrintDialog : public QDialog {
   void savePreview();
   void blink();
 
+  static constexpr int kZoomMargin = 8;  // 120 twips
+
   PrintSession& session_;
   bool activated_ = false;
   bool closing_ = false;

@@ -291,10 +291,18 @@ void PrintDialog::buildZoom() {
 
 // The printer over the sheet and, beside it, the margins and dimensions (print
 // mode) or the printer's picture (settings mode); then scale and copies, then
-// Print or OK, and Exit. What a mode hides takes no room.
+// Print or OK, and Exit. What a mode hides takes no room. The zoom panel, when
+// opened, lies over all of it a margin inside the dialog's edges.
 void PrintDialog::layOut() {
-  auto* page = new QVBoxLayout(this);
+  auto* layers = new QGridLayout(this);
+  layers->setContentsMargins(0, 0, 0, 0);
+  auto* page = new QVBoxLayout;
   page->setContentsMargins(8, 4, 8, 8);
+  layers->addLayout(page, 0, 0);
+  auto* zoom = new QVBoxLayout;
+  zoom->setContentsMargins(kZoomMargin, kZoomMargin, kZoomMargin, kZoomMargin);
+  zoom->addWidget(zoomPanel_);
+  layers->addLayout(zoom, 0, 0);
   page->addWidget(printerGroup_);
   auto* middle = new QHBoxLayout;
   middle->addWidget(sheetGroup_, 1);
