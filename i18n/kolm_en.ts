@@ -2148,8 +2148,8 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>Stored traces...</translation>
     </message>
     <message>
-        <source>the analyzer stores .vna charts.</source>
-        <translation>the analyzer stores .vna charts.</translation>
+        <source>the analyzer stores .vna charts, its CSV exports and .s1p files.</source>
+        <translation>the analyzer stores .vna charts, its CSV exports and .s1p files.</translation>
     </message>
 </context>
 <context>
@@ -3728,8 +3728,8 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>The span and levels shown become the sweep&apos;s, and it runs</translation>
     </message>
     <message>
-        <source>the power meter stores .pwm charts.</source>
-        <translation>the power meter stores .pwm charts.</translation>
+        <source>the power meter stores .pwm charts and its CSV exports.</source>
+        <translation>the power meter stores .pwm charts and its CSV exports.</translation>
     </message>
 </context>
 <context>

@@ -67,4 +67,40 @@ std::vector<std::string> splitFields(std::string_view content) {
   return fields;
 }
 
+std::optional<size_t> CsvTable::column(std::string_view name) const {
+  for (size_t k = 0; k < header.size(); ++k)
+    if (header[k] == name) return k;
+  return std::nullopt;
+}
+
+CsvTable readCsvTable(std::string_view text) {
+  CsvTable table;
+  int line = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view row = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++line;
+    if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
+    if (row.find_first_not_of(" \t") == std::string_view::npos || row.front() == '#') continue;
+    std::vector<std::string> fields = splitFields(row);
+    if (row.back() == ',') fields.emplace_back();  // an empty last field
+    if (table.header.empty()) {
+      table.header = std::move(fields);
+      continue;
+    }
+    if (fields.size() != table.header.size()) {
+      CsvTable refused;
+      refused.error = "line " + std::to_string(line) + ": " + std::to_string(fields.size()) +
+                      " fields where the header has " + std::to_string(table.header.size());
+      return refused;
+    }
+    table.rows.push_back(std::move(fields));
+    table.rowLines.push_back(line);
+  }
+  if (table.header.empty()) table.error = "no header row";
+  return table;
+}
+
 }  // namespace kolm::common

@@ -61,4 +61,18 @@ class RecordReader {
 // All fields of a record file (as RecordReader reads them).
 std::vector<std::string> splitFields(std::string_view content);
 
+// A table as the CSV exports write it: comment lines led by '#', a header row,
+// then one row a line with as many fields (a quoted field may hold commas),
+// blank lines aside. `error` names the line of the first fault ("line 9: 3
+// fields where the header has 14"); then nothing else is kept.
+struct CsvTable {
+  std::vector<std::string> header;
+  std::vector<std::vector<std::string>> rows;
+  std::vector<int> rowLines;  // the line each row stands on, from 1
+  std::string error;
+  // The column named `name`, or none.
+  std::optional<size_t> column(std::string_view name) const;
+};
+CsvTable readCsvTable(std::string_view text);
+
 }  // namespace kolm::common

@@ -2,8 +2,10 @@
 // calibration and the detector's stated figures leave it, and its mark.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "chart/stored_trace.h"
 #include "powermeter/level.h"
@@ -22,5 +24,15 @@ double levelHalfWidthDb(double level, bool calibrated);
 // one); quantity "level", unit "dBm".
 chart::StoredTrace levelTrace(std::string name, std::span<const float> levels, double start,
                               double stop, const LevelLimits& limits);
+
+// The levels of a CSV as formatCsv writes it (freq_mhz,level_dbm,flag; comment
+// lines passed over), each with the interval its flag words leave it:
+// "uncalibrated" levels approximate, "floor" at most and "overload" at least
+// their value, an empty or NAN level invalid. The frequencies must rise.
+struct LevelTraceRead {
+  std::optional<chart::StoredTrace> trace;
+  std::string error;  // "line N: ..." when there is no trace
+};
+LevelTraceRead levelTraceFromCsv(std::string name, std::string_view text);
 
 }  // namespace kolm::powermeter

@@ -15,6 +15,7 @@
 #include "common/files.h"
 #include "hw/dds.h"
 #include "powermeter/chart_file.h"
+#include "powermeter/level_trace.h"
 #include "powermeter/normalise.h"
 #include "powermeter/settings.h"
 #include "support/golden.h"
@@ -329,4 +330,24 @@ TEST(ChartFileFormat, CsvRowsEndWithTheFlag) {
   EXPECT_EQ(formatCsv(c, levelLimits(Calibration{})),
             "freq_mhz,level_dbm,flag\r\n1,-10,uncalibrated\r\n1.5,-80.5,floor uncalibrated\r\n"
             "2,18,overload uncalibrated\r\n2.5,-73,uncalibrated\r\n");
+  // Read back as the chart's levels are stored, over levels of every flag: the
+  // same marks, the values to their seven digits, intervals that hold theirs.
+  c = ChartFile{400, 1, 30, {}, std::nullopt};
+  for (int k = 0; k <= 400; ++k) c.levels.push_back(-88.0f + 0.2713f * static_cast<float>(k));
+  c.levels[17] = NAN;
+  for (const LevelLimits& limits : {levelLimits(Calibration{}), LevelLimits{-75, 15}}) {
+    const LevelTraceRead back = levelTraceFromCsv("c.csv", "# x\n" + formatCsv(c, limits));
+    ASSERT_TRUE(back.trace) << back.error;
+    const kolm::chart::StoredTrace &b = *back.trace, s = levelTrace("c", c.levels, 1, 30, limits);
+    ASSERT_EQ(b.size(), s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+      EXPECT_EQ(b.markAt(i), s.markAt(i)) << i;
+      EXPECT_TRUE(std::isnan(s.value[i]) ? std::isnan(b.value[i])
+                                         : std::fabs(b.value[i] - s.value[i]) <= 5e-7 * 88)
+          << i;
+      EXPECT_TRUE(b.low[i] <= s.low[i] && b.high[i] >= s.high[i]) << i;
+    }
+  }
+  EXPECT_EQ(levelTraceFromCsv("d.csv", "freq_mhz,level_dbm,flag\n1,-3,\n1,-4,\n").error,
+            "line 3: the frequencies do not rise");
 }

@@ -1,13 +1,17 @@
 // The analyzer's stored traces: the selected quantity kept at a click, and
-// .vna charts dropped on the chart (their selected quantity, computed with the
-// bridge figures and calibration in use), each drawn on its quantity's scale.
+// files dropped on the chart (their selected quantity: a .vna chart computed
+// with the bridge figures and calibration in use, a CSV export with its
+// intervals, an .s1p file's reflections), each drawn on its quantity's scale.
 #include <QFileInfo>
 #include <QMenu>
 
 #include "analyzer/quantity_trace.h"
+#include "analyzer/trace_import.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "chart/ui/pass_log.h"
 #include "chart/ui/trace_list.h"
+#include "common/files.h"
+#include "sim/touchstone.h"
 
 namespace kolm::analyzer::ui {
 
@@ -34,8 +38,30 @@ std::optional<chart::StoredTrace> AnalyzerWindow::traceToStore(std::string* why)
 std::optional<chart::StoredTrace> AnalyzerWindow::traceFromFile(const std::string& path,
                                                                 std::string* why) const {
   const QFileInfo file(QString::fromStdString(path));
-  if (file.suffix().toLower() != "vna") {
-    *why = tr("the analyzer stores .vna charts.").toStdString();
+  const QString suffix = file.suffix().toLower();
+  const std::string name = file.fileName().toStdString();
+  const int q = selection_.selectedQuantity;
+  if (suffix == "csv" || suffix == "s1p") {
+    const common::FileRead read = common::readFile(
+        path, suffix == "csv" ? common::kChartFileLimit : common::kTouchstoneFileLimit);
+    if (!read.content) {
+      *why = read.error;
+      return std::nullopt;
+    }
+    if (suffix == "csv") {
+      TraceImport t = quantityTraceFromCsv(name, *read.content, q);
+      *why = t.error;
+      return std::move(t.trace);
+    }
+    const sim::TouchstoneParse table = sim::parseTouchstone(*read.content);
+    if (!table.ok()) {
+      *why = table.error;
+      return std::nullopt;
+    }
+    return reflectionTrace(name, table.table.frequencyMHz, table.table.gamma, q);
+  }
+  if (suffix != "vna") {
+    *why = tr("the analyzer stores .vna charts, its CSV exports and .s1p files.").toStdString();
     return std::nullopt;
   }
   const VnaReadResult read = readVna(path);
@@ -49,7 +75,7 @@ std::optional<chart::StoredTrace> AnalyzerWindow::traceFromFile(const std::strin
             channels.returnLossCounts.begin());
   std::copy(c.phaseCounts.begin(), c.phaseCounts.end(), channels.phaseCounts.begin());
   const TraceValues values = exportTrace(c.points, c.start, c.stop, channels, figures_);
-  return quantityTrace(file.fileName().toStdString(), values, selection_.selectedQuantity);
+  return quantityTrace(name, values, q);
 }
 
 namespace {

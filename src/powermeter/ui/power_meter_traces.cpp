@@ -1,11 +1,13 @@
 // The power meter's stored traces: the whole trace kept at a click, and .pwm
-// charts dropped on the chart, listed beside it and drawn with their bands.
+// charts and CSV exports dropped on the chart, listed beside it and drawn with
+// their bands.
 #include <QFileInfo>
 #include <QMenu>
 
 #include "chart/ui/pass_log.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
+#include "common/files.h"
 #include "powermeter/level_trace.h"
 #include "powermeter/ui/power_meter_window.h"
 
@@ -43,8 +45,18 @@ std::vector<chart::StoredTrace> PowerMeterWindow::liveStoredTraces() const {
 std::optional<chart::StoredTrace> PowerMeterWindow::traceFromFile(const std::string& path,
                                                                   std::string* why) const {
   const QFileInfo file(QString::fromStdString(path));
+  if (file.suffix().toLower() == "csv") {
+    const common::FileRead read = common::readFile(path, common::kChartFileLimit);
+    if (!read.content) {
+      *why = read.error;
+      return std::nullopt;
+    }
+    LevelTraceRead t = levelTraceFromCsv(file.fileName().toStdString(), *read.content);
+    *why = t.error;
+    return std::move(t.trace);
+  }
   if (file.suffix().toLower() != "pwm") {
-    *why = tr("the power meter stores .pwm charts.").toStdString();
+    *why = tr("the power meter stores .pwm charts and its CSV exports.").toStdString();
     return std::nullopt;
   }
   const ChartFileRead read = readChartFile(path);

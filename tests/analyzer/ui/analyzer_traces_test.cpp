@@ -2,6 +2,8 @@
 // dropped on the chart, each drawn on its quantity's scale, their difference.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
@@ -55,6 +57,32 @@ TEST_F(AnalyzerUi, StoredTracesFromASweepAndADroppedChart) {
   const auto& drawn = window->chart()->memoryTraces();
   ASSERT_EQ(drawn.size(), 3u);
   for (const auto& t : drawn) EXPECT_TRUE(t.vertical.has_value());
+
+  // Its CSV and .s1p exports too (the reflections approximate); a cut CSV is
+  // said by file and line and adds nothing.
+  const ChartData c = window->measurement().savedChart();
+  Channels ch;
+  std::copy(c.returnLossCounts.begin(), c.returnLossCounts.end(), ch.returnLossCounts.begin());
+  std::copy(c.phaseCounts.begin(), c.phaseCounts.end(), ch.phaseCounts.begin());
+  const std::string csv = formatCsv(c.points, c.start, c.stop, ch);
+  ASSERT_TRUE(common::writeFileAtomic("a.csv", csv));
+  ASSERT_TRUE(common::writeFileAtomic("a.s1p", formatTouchstone(c.points, c.start, c.stop, ch)));
+  ASSERT_TRUE(common::writeFileAtomic("cut.csv", csv.substr(0, csv.rfind(',', csv.size() - 40))));
+  for (const char* file : {"a.csv", "a.s1p", "cut.csv"})
+    emit window->chart()->filesDropped({QFileInfo(file).absoluteFilePath()});
+  EXPECT_NE(prompter.messages().back().find("cut.csv was not added: line "), std::string::npos)
+      << prompter.messages().back();
+  const auto& t = list->traces();
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_EQ(t[3].marks, t[0].marks);
+  for (size_t i = 0; i < t[0].size(); ++i) EXPECT_NEAR(t[3].value[i], t[0].value[i], 1e-4) << i;
+  // The reflections give the sweep's values, every one approximate.
+  for (size_t j = 0, i = 0; j < t[4].size(); ++j) {
+    while (i < t[0].size() && t[0].x[i] < t[4].x[j] - 1e-9) ++i;
+    ASSERT_LT(i, t[0].size());
+    EXPECT_EQ(t[4].markAt(j), chart::Mark::Approximate) << j;
+    EXPECT_NEAR(t[4].value[j], t[0].value[i], 1e-5 * (1 + std::fabs(t[0].value[i]))) << j;
+  }
 }
 
 // A session saved and opened into a fresh window: the boxes, averaging, cable,

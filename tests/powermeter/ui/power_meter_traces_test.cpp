@@ -76,6 +76,16 @@ TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
   ASSERT_EQ(list->traces().size(), 4u);
   EXPECT_EQ(list->traces()[3].name, "c.pwm");
   EXPECT_EQ(rig.chart()->memoryTraces().size(), 3u);
+  // Its CSV export too; one cut in a row is said by file and line, adding none.
+  const std::string csv = powermeter::formatCsv(c, powermeter::LevelLimits{-75, 15});
+  ASSERT_TRUE(common::writeFileAtomic("c.csv", csv));
+  ASSERT_TRUE(common::writeFileAtomic("cut.csv", csv.substr(0, csv.size() - 6)));
+  drop(rig.chart(), "cut.csv");
+  EXPECT_NE(rig.lastMessage().find("cut.csv was not added: line 12:"), std::string::npos)
+      << rig.lastMessage();
+  drop(rig.chart(), "c.csv");
+  ASSERT_EQ(list->traces().size(), 5u);
+  EXPECT_EQ(list->traces()[4].value, list->traces()[3].value);
 
   // A limit mask: judged in the Analysis panel, its line in the verdict's colour.
   ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity level\nupper 3 30 -25\n"));
