@@ -1605,14 +1605,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>no point of the sweep lies under the mask</translation>
     </message>
     <message>
-        <source>not a session (its first line is not &quot;kolm-session 1&quot;)</source>
-        <translation>not a session (its first line is not &quot;kolm-session 1&quot;)</translation>
-    </message>
-    <message>
-        <source>a session of version %1, from a newer Kolm: this one reads version 1</source>
-        <translation>a session of version %1, from a newer Kolm: this one reads version 1</translation>
-    </message>
-    <message>
         <source>stated twice</source>
         <translation>stated twice</translation>
     </message>
@@ -1863,6 +1855,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Loss step</source>
         <translation>Loss step</translation>
+    </message>
+    <message>
+        <source>levels TOP_DBM BOTTOM_DBM</source>
+        <translation>levels TOP_DBM BOTTOM_DBM</translation>
+    </message>
+    <message>
+        <source>delay MS (0 or more)</source>
+        <translation>delay MS (0 or more)</translation>
+    </message>
+    <message>
+        <source>log MARKER_ONLY (0 or 1) FILE</source>
+        <translation>log MARKER_ONLY (0 or 1) FILE</translation>
+    </message>
+    <message>
+        <source>not a session (its first line is not &quot;kolm-session&quot; and a version)</source>
+        <translation>not a session (its first line is not &quot;kolm-session&quot; and a version)</translation>
+    </message>
+    <message>
+        <source>a session of version %1, from a newer Kolm: this one reads versions 1 and 2</source>
+        <translation>a session of version %1, from a newer Kolm: this one reads versions 1 and 2</translation>
     </message>
 </context>
 <context>

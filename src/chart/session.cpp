@@ -127,6 +127,20 @@ std::string formatSession(const Session& s) {
            std::string(hex, r.ptr) + " " + escaped(s.calibration->file) + "\n";
   }
   if (!s.cable.empty()) out += "cable " + escaped(s.cable) + "\n";
+  if (s.levels) {
+    out += "levels ";
+    appendNumber(out, s.levels->first);
+    out += ' ';
+    appendNumber(out, s.levels->second);
+    out += '\n';
+  }
+  if (s.delayMs) {
+    out += "delay ";
+    appendNumber(out, *s.delayMs);
+    out += '\n';
+  }
+  if (s.hold) out += "hold\n";
+  if (s.log) out += (s.log->markerOnly ? "log 1 " : "log 0 ") + escaped(s.log->path) + "\n";
   for (double m : s.markers) {
     out += "marker ";
     appendNumber(out, m);
@@ -209,6 +223,34 @@ std::string readCalibration(std::string_view line, Session& s) {
   return {};
 }
 
+std::string readLevels(std::string_view line, Session& s) {
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  const std::string usage = KOLM_TR("kolm", "levels TOP_DBM BOTTOM_DBM");
+  if (!splitWords(line, 3, w, rest) || !rest.empty()) return usage;
+  const auto top = readNumber(w[1]), bottom = readNumber(w[2]);
+  if (!top || !bottom || !std::isfinite(*top) || !std::isfinite(*bottom)) return usage;
+  s.levels = std::pair(*top, *bottom);
+  return {};
+}
+
+std::string readDelay(std::string_view line, Session& s) {
+  const auto ms = readNumber(line.substr(std::min(line.size(), size_t{6})));
+  if (!ms || !std::isfinite(*ms) || *ms < 0) return KOLM_TR("kolm", "delay MS (0 or more)");
+  s.delayMs = *ms;
+  return {};
+}
+
+std::string readLog(std::string_view line, Session& s) {
+  // "log 0 " with no file: the marker tick alone.
+  const std::string_view rest = line.substr(std::min(line.size(), size_t{6}));
+  const auto path = unescaped(rest);
+  if (line.size() < 6 || (line.substr(0, 6) != "log 0 " && line.substr(0, 6) != "log 1 ") || !path)
+    return KOLM_TR("kolm", "log MARKER_ONLY (0 or 1) FILE");
+  s.log = SessionLog{line[4] == '1', *path};
+  return {};
+}
+
 std::string readLimit(std::string_view line, size_t lineNo, Session& s) {
   std::vector<std::string_view> w;
   std::string_view rest;
@@ -265,6 +307,21 @@ std::string readTrace(std::string_view line, Lines& lines, Session& s) {
   return {};
 }
 
+// Why the first line of a session is not one this program reads, or nothing.
+std::string versionProblem(std::string_view line) {
+  const std::string notOne =
+      KOLM_TR("kolm", "not a session (its first line is not \"kolm-session\" and a version)");
+  if (line.rfind("kolm-session ", 0) != 0) return notOne;
+  const auto version = readNumber(line.substr(13));
+  if (!version || *version < 1 || *version != std::floor(*version)) return notOne;
+  if (*version > kSessionVersion)
+    return common::arg(
+        KOLM_TR("kolm",
+                "a session of version %1, from a newer Kolm: this one reads versions 1 and 2"),
+        {std::string(line.substr(13))});
+  return {};
+}
+
 }  // namespace
 
 SessionRead parseSession(std::string_view text, const std::string& name,
@@ -278,17 +335,10 @@ SessionRead parseSession(std::string_view text, const std::string& name,
     return read;
   };
   std::string_view line;
-  if (!lines.next(line) || line.rfind("kolm-session ", 0) != 0)
-    return fail(KOLM_TR("kolm", "not a session (its first line is not \"kolm-session 1\")"));
-  const auto version = readNumber(line.substr(13));
-  if (!version || *version < 1 || *version != std::floor(*version))
-    return fail(KOLM_TR("kolm", "not a session (its first line is not \"kolm-session 1\")"));
-  if (*version > kSessionVersion)
-    return fail(common::arg(
-        KOLM_TR("kolm", "a session of version %1, from a newer Kolm: this one reads version 1"),
-        {std::string(line.substr(13))}));
+  if (std::string why = versionProblem(lines.next(line) ? line : ""); !why.empty())
+    return fail(why);
   bool ended = false;
-  bool seen[5] = {};  // instrument, note, sweep, calibration, cable
+  bool seen[9] = {};  // instrument, note, sweep, calibration, cable, levels, delay, hold, log
   auto once = [&](int k) { return !std::exchange(seen[k], true); };
   const std::string twice = KOLM_TR("kolm", "stated twice");
   while (lines.next(line)) {
@@ -313,6 +363,15 @@ SessionRead parseSession(std::string_view text, const std::string& name,
       why = once(2) ? readSweep(line, s) : twice;
     } else if (key == "calibration") {
       why = once(3) ? readCalibration(line, s) : twice;
+    } else if (key == "levels") {
+      why = once(5) ? readLevels(line, s) : twice;
+    } else if (key == "delay") {
+      why = once(6) ? readDelay(line, s) : twice;
+    } else if (line == "hold") {
+      if (!once(7)) return fail(twice);
+      s.hold = true;
+    } else if (key == "log") {
+      why = once(8) ? readLog(line, s) : twice;
     } else if (key == "marker") {
       const auto x = readNumber(line.substr(std::min(line.size(), size_t{7})));
       if (!x || !std::isfinite(*x)) return fail(KOLM_TR("kolm", "marker MHZ"));

@@ -5,12 +5,18 @@
 // opened session gives the same file.
 //
 // The file is text, one statement a line:
-//   kolm-session 1
+//   kolm-session 2
 //   instrument analyzer                    power or analyzer
 //   note Dipole for 40 m, after the rain   the rest of the line (\n, \\ escaped)
 //   sweep 3 30 500 1                       start_mhz stop_mhz points average
 //   calibration 0123456789abcdef bridge-cal.cfg   FNV-1a 64 of its bytes, file name
 //   cable RG58:10                          as the cable is typed
+//   levels 10 -70                          top_dbm bottom_dbm of the chart (power meter)
+//   delay 2.5                              ms after each step (power meter)
+//   hold                                   the min/max hold is on
+//   log 1 /home/me/levels.csv              marker_only (0 or 1), then the file
+//                                          logged into (the rest of the line,
+//                                          empty when none is)
 //   marker 7.05                            up to four, in number order
 //   limit swr upper 3.5 3.8 2 2            quantity kind from to limit_from limit_to
 //   trace 201 ff0000 1 swr - Name of the trace   points colour shown quantity unit name
@@ -18,7 +24,8 @@
 //   end                                    the last line: a file without it is cut
 // Numbers are written in their shortest form that reads back exactly (inf,
 // -inf and nan where there is no number); an empty unit is "-". A file of a
-// later version is refused; one of an earlier version opens.
+// later version is refused; one of an earlier version opens (version 1 had no
+// levels, delay, hold or log lines).
 #pragma once
 
 #include <cstdint>
@@ -26,6 +33,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "chart/limit_mask.h"
@@ -33,12 +41,20 @@
 
 namespace kolm::chart {
 
-inline constexpr int kSessionVersion = 1;
+inline constexpr int kSessionVersion = 2;
 
 struct CalibrationRef {
   std::string file;   // its name in the settings folder
   uint64_t checksum;  // fnv1a64 of its bytes
   bool operator==(const CalibrationRef&) const = default;
+};
+
+// The pass log a session keeps: whether it logs the active marker's reading
+// only, and the file it logs into (empty when it does not log).
+struct SessionLog {
+  bool markerOnly = false;
+  std::string path;
+  bool operator==(const SessionLog&) const = default;
 };
 
 struct Session {
@@ -49,6 +65,10 @@ struct Session {
   int average = 1;
   std::optional<CalibrationRef> calibration;
   std::string cable;
+  std::optional<std::pair<double, double>> levels;  // the chart's top and bottom, dBm
+  std::optional<double> delayMs;
+  bool hold = false;
+  std::optional<SessionLog> log;
   std::vector<double> markers;
   LimitMask mask;
   std::vector<StoredTrace> traces;

@@ -22,6 +22,11 @@ Session generated(std::mt19937& rng) {
   s.points = 1 + pick(20001), s.average = 1 + pick(100);
   if (pick(2)) s.calibration = CalibrationRef{"bridge cal.cfg", rng() * 0x9e3779b97f4a7c15ull};
   if (pick(2)) s.cable = "RG58:10";
+  if (pick(2)) s.levels = std::pair(20 * u(rng), -100 * u(rng));
+  if (pick(2)) s.delayMs = pick(2) ? 0 : 1000 * u(rng);
+  s.hold = pick(2);
+  const char* logs[] = {"", "/tmp/a log.csv", "C:\\logs\\x.ndjson"};
+  if (pick(2)) s.log = SessionLog{pick(2) == 1, logs[pick(3)]};
   for (int m = pick(5); m > 0; --m) s.markers.push_back(u(rng) * 30);
   double at = 1;
   for (int k = pick(4); k > 0; --k, at += 5)
@@ -82,7 +87,7 @@ TEST(Session, VersionsAndCalibrationMatch) {
   s.calibration = CalibrationRef{"bridge-cal.cfg", fnv1a64("terms")};
   std::string file = formatSession(s);
   EXPECT_TRUE(parseSession(file, "s").session);
-  file.replace(file.find(" 1\n"), 2, " 2");
+  file.replace(file.find(" 2\n"), 2, " 3");
   const SessionRead newer = parseSession(file, "s");
   EXPECT_FALSE(newer.session);
   EXPECT_NE(newer.error.find("newer"), std::string::npos) << newer.error;
@@ -91,6 +96,13 @@ TEST(Session, VersionsAndCalibrationMatch) {
   EXPECT_NE(calibrationMismatch(s, std::nullopt), "");
   EXPECT_NE(calibrationMismatch(Session{}, std::string("terms")), "");
   EXPECT_EQ(calibrationMismatch(Session{}, std::nullopt), "");
+  // A session of version 1 (no levels, delay, hold or log) opens as it was.
+  const SessionRead old =
+      parseSession("kolm-session 1\ninstrument power\nsweep 1 30 100 2\nmarker 7\nend\n", "s");
+  ASSERT_TRUE(old.session) << old.error;
+  EXPECT_EQ(old.session->markers, std::vector<double>{7});
+  EXPECT_FALSE(old.session->levels || old.session->delayMs || old.session->hold ||
+               old.session->log);
   // Limits that cross are refused at their line, as in a mask file.
   const SessionRead crossing = parseSession(
       "kolm-session 1\ninstrument power\nlimit level upper 3 5 -10 -10\n"

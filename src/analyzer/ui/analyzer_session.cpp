@@ -35,6 +35,7 @@ void AnalyzerWindow::setUpSessions() {
     return std::pair<std::string, std::string>(kCalibrationFile,
                                                formatCalibration(*figures_.calibration));
   };
+  hooks.log = passLog_;
   sessions_ = new chart::ui::SessionCommands(
       findChild<QMenu*>("fileMenu"), findChild<QAction*>("exitAction"), context_.prompter,
       context_.settings, "AntennaAnalyzer", "analyzer", chart_, storedTraces_, std::move(hooks));

@@ -100,6 +100,10 @@ bool PassLog::start(const std::string& path) {
   return true;
 }
 
+bool PassLog::markerOnly() const { return markerOnly_->isChecked(); }
+
+void PassLog::setMarkerOnly(bool on) { markerOnly_->setChecked(on); }
+
 void PassLog::stop() {
   log_.reset();
   logAction_->setChecked(false);

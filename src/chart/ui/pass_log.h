@@ -51,6 +51,10 @@ class PassLog : public QObject {
   bool start(const std::string& path);
   void stop();
   bool logging() const { return log_.has_value(); }
+  // The file logged into (while logging), and "Log the active marker only".
+  const std::string& path() const { return path_; }
+  bool markerOnly() const;
+  void setMarkerOnly(bool on);
   long passes() const { return passes_; }
   StripChart* stripChart() const { return strip_; }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/ui/pass_log.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
 #include "common/files.h"
@@ -75,6 +76,9 @@ bool SessionCommands::saveTo(const std::string& path) {
   for (const MarkerSet::Marker& m : chart_->markers().markers()) s.markers.push_back(m.x);
   if (traces_->mask()) s.mask = *traces_->mask();
   s.traces = traces_->traces();
+  s.hold = traces_->holding();
+  if (PassLog* log = window_.log; log && (log->logging() || log->markerOnly()))
+    s.log = SessionLog{log->markerOnly(), log->logging() ? log->path() : std::string()};
   s.note = note_;
   s.calibration.reset();
   if (const auto cal = window_.calibration())
@@ -113,6 +117,8 @@ bool SessionCommands::open(const std::string& path) {
   chart_->clearMarkers();
   for (double x : s.markers) chart_->addMarker(x);
   traces_->replace(s.traces, s.mask.segments.empty() ? std::nullopt : std::optional(s.mask));
+  traces_->holdAction()->setChecked(s.hold);
+  applyLog(s.log);
   remember(path);
   std::optional<std::string> bytes;
   if (const auto cal = window_.calibration()) bytes = cal->second;
@@ -122,6 +128,17 @@ bool SessionCommands::open(const std::string& path) {
                                .arg(QString::fromStdString(differs))),
                       common::Icon::Warning);
   return true;
+}
+
+void SessionCommands::applyLog(const std::optional<SessionLog>& wanted) {
+  PassLog* log = window_.log;
+  if (!log) return;
+  log->setMarkerOnly(wanted && wanted->markerOnly);
+  const std::string path = wanted ? wanted->path : std::string();
+  if (log->logging() && log->path() == path) return;
+  // What was logged stays in its file; a log that cannot be taken up is said.
+  log->stop();
+  if (!path.empty()) log->start(path);
 }
 
 void SessionCommands::reopenAtStart() {

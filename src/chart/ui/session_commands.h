@@ -1,10 +1,10 @@
 // The session items of a swept instrument's File menu: "Save session...",
 // "Open session..." and "Reopen last session at start" (off by default; the
 // tick and the last session saved or opened are kept in kolm.ini at once).
-// The markers, stored traces and limit mask are taken from and given to the
-// chart and its trace list here; the window says what its sweep and cable are
-// and takes them in. The file is the core's (chart/session.h), read whole and
-// checked before anything of it is used.
+// The markers, stored traces, limit mask, min/max hold and pass log are taken
+// from and given to the chart, its trace list and its log here; the window
+// says what its sweep and cable (or levels and delay) are and takes them in. The file is the core's
+// (chart/session.h), read whole and checked before anything of it is used.
 #pragma once
 
 #include <QObject>
@@ -23,6 +23,7 @@ class QMenu;
 
 namespace kolm::chart::ui {
 
+class PassLog;
 class SweepChart;
 class TraceList;
 
@@ -41,6 +42,8 @@ class SessionCommands : public QObject {
     // The calibration in use: its file's name and the bytes its checksum is
     // taken over; none when there is none.
     std::function<std::optional<std::pair<std::string, std::string>>()> calibration;
+    // The window's pass log, kept with the session when there is one.
+    PassLog* log = nullptr;
   };
 
   // The items go into `file` above `exit` and the line over it; `group` is
@@ -66,6 +69,7 @@ class SessionCommands : public QObject {
  private:
   QString key(const char* name) const { return group_ + "/" + name; }
   void remember(const std::string& path);
+  void applyLog(const std::optional<SessionLog>& log);
 
   common::Prompter& prompter_;
   const common::SettingsFolder& settings_;

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "analyzer/cable.h"
+#include "analyzer/calibration.h"
 #include "analyzer/files.h"
 #include "analyzer/quantity_trace.h"
 #include "analyzer/ui/analyzer_fixture.h"
@@ -137,6 +138,23 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
   ASSERT_FALSE(prompter.messages().empty());
   EXPECT_NE(prompter.messages().back().find("p.kolms:2"), std::string::npos);
   EXPECT_FALSE(window->cable());
+
+  // Saved without a calibration, opened where one is in use: opened, and said.
+  BridgeCalibration cal;
+  cal.measured = "2026-12-09 03:00 UTC";
+  cal.setup = instrumentSetup(instrument);
+  cal.startMHz = 1, cal.stopMHz = 60, cal.points = 2;
+  cal.terms.assign(3, ErrorTerms{});
+  ASSERT_TRUE(
+      common::writeFileAtomic(context.settings.file(kCalibrationFile), formatCalibration(cal)));
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  open();
+  prompter.files = {"a.kolms"};
+  find<QAction>("openSessionAction")->trigger();
+  EXPECT_EQ(window->findChild<chart::ui::TraceList*>("traceList")->traces(), traces);
+  EXPECT_NE(prompter.messages().back().find("saved without a calibration"), std::string::npos)
+      << prompter.messages().back();
 }
 
 // The hold takes each shown quantity of every pass, the strip chart the

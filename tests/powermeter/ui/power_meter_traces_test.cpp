@@ -112,8 +112,9 @@ TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
 }
 
 // A session saved and opened into a fresh window gives the same setup (saved
-// again, the same file); one of the other instrument is refused whole, and a
-// calibration changed since is said.
+// again, the same file), and a window opened with "Reopen last session at
+// start" ticked opens it itself; one of the other instrument is refused whole,
+// and a calibration changed since is said.
 TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
   Rig rig("through");
   rig.open();
@@ -131,6 +132,12 @@ TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
   rig.chart()->addMarker(7.5);
   rig.chart()->addMarker(12.25);
   rig.get<QLineEdit>("averageEdit")->setText("3");
+  rig.get<QLineEdit>("topLevelEdit")->setText("10");
+  rig.get<QLineEdit>("bottomLevelEdit")->setText("-70.5");
+  rig.get<QLineEdit>("delayEdit")->setText("2.5");
+  rig.get<QAction>("holdAction")->trigger();
+  rig.get<QAction>("logMarkerAction")->trigger();
+  rig.withFile("logPassesAction", "levels.ndjson");
   rig.prompter.inputs = {std::string("after\nthe rain")};
   rig.withFile("saveSessionAction", "a.kolms");
   const auto saved = common::readTextFile("a.kolms");
@@ -147,6 +154,14 @@ TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
   ASSERT_EQ(rig.chart()->markers().markers().size(), 2u);
   EXPECT_EQ(rig.chart()->markers().markers()[1].x, 12.25);
   EXPECT_EQ(rig.text("averageEdit"), "3");
+  const auto kept = [&rig] {
+    return rig.text("topLevelEdit") == "10" && rig.text("bottomLevelEdit") == "-70.5" &&
+           rig.text("delayEdit") == "2.5" && rig.get<QAction>("holdAction")->isChecked() &&
+           rig.get<QAction>("logMarkerAction")->isChecked() &&
+           rig.window->findChild<chart::ui::PassLog*>()->path() == "levels.ndjson" &&
+           rig.get<QAction>("logPassesAction")->isChecked();
+  };
+  EXPECT_TRUE(kept());
   rig.prompter.inputs = {std::nullopt};  // the note offered is the session's: kept as it is
   rig.withFile("saveSessionAction", "b.kolms");
   EXPECT_FALSE(common::readTextFile("b.kolms"));
@@ -154,6 +169,13 @@ TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
   rig.prompter.inputs = {std::string("after\nthe rain")};
   rig.withFile("saveSessionAction", "b.kolms");
   EXPECT_EQ(common::readTextFile("b.kolms"), saved);
+  rig.get<QAction>("reopenSessionAction")->trigger();
+  rig.window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  rig.open();
+  list = rig.window->findChild<chart::ui::TraceList*>("traceList");
+  EXPECT_EQ(list->traces(), traces);
+  EXPECT_TRUE(kept());
 
   // Another instrument's session, or a cut one: said with file and line, nothing used.
   std::string other = *saved;
