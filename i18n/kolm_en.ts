@@ -2780,6 +2780,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>%1 at %2 MHz</source>
         <translation>%1 at %2 MHz</translation>
     </message>
+    <message>
+        <source>Active marker</source>
+        <translation>Active marker</translation>
+    </message>
+    <message>
+        <source>Marker %1</source>
+        <translation>Marker %1</translation>
+    </message>
 </context>
 <context>
     <name>kolm::chart::ui::SweepChart</name>

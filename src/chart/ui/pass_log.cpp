@@ -1,6 +1,7 @@
 #include "chart/ui/pass_log.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -16,12 +17,18 @@ namespace {
 std::string text(const QString& s) { return s.toStdString(); }
 }  // namespace
 
-StripChart::StripChart(QWidget* parent) : QWidget(parent, Qt::Tool), chart_(new SweepChart(this)) {
+StripChart::StripChart(QWidget* parent)
+    : QWidget(parent, Qt::Tool), chart_(new SweepChart(this)), marker_(new QComboBox(this)) {
   setObjectName("stripChart");
   setWindowTitle(tr("Strip chart"));
   chart_->setObjectName("stripChartChart");
+  marker_->setObjectName("stripMarkerBox");
+  marker_->addItem(tr("Active marker"));
+  for (int n = 1; n <= 4; ++n) marker_->addItem(tr("Marker %1").arg(n));
+  connect(marker_, &QComboBox::currentIndexChanged, this, &StripChart::clear);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(marker_, 0, Qt::AlignLeft);
   layout->addWidget(chart_);
   setMinimumSize(360, 200);
   resize(520, 280);
@@ -29,8 +36,10 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent, Qt::Tool), chart_(new 
 
 void StripChart::add(double seconds, const TracePoint& reading, const StoredTrace& of,
                      double atMHz) {
-  if (of.quantity != quantity_) strip_.clear();
+  // Another quantity, or the marker moved: a strip of its own.
+  if (of.quantity != quantity_ || atMHz != atMHz_) strip_.clear();
   quantity_ = of.quantity;
+  atMHz_ = atMHz;
   unit_ = of.unit;
   strip_.add(seconds, reading);
   const StoredTrace t = strip_.trace(quantity_, unit_);
@@ -48,6 +57,11 @@ void StripChart::add(double seconds, const TracePoint& reading, const StoredTrac
 void StripChart::clear() {
   strip_.clear();
   chart_->setTraces({});
+}
+
+std::optional<int> StripChart::chosenMarker() const {
+  if (marker_->currentIndex() <= 0) return std::nullopt;
+  return marker_->currentIndex();
 }
 
 PassLog::PassLog(QMenu* menu, common::Prompter& prompter, QWidget* window, const SweepChart* chart)
@@ -110,15 +124,18 @@ void PassLog::stop() {
 }
 
 void PassLog::takePass(const StoredTrace& pass) {
-  std::optional<double> markerMHz;
-  if (const auto active = chart_->markers().active())
-    if (const auto* m = chart_->markers().find(*active)) markerMHz = m->x;
-  if (strip_->isVisible() && markerMHz) {
+  auto markerAt = [this](std::optional<int> number) -> std::optional<double> {
+    if (!number) number = chart_->markers().active();
+    const auto* m = number ? chart_->markers().find(*number) : nullptr;
+    return m ? std::optional(m->x) : std::nullopt;
+  };
+  const std::optional<double> markerMHz = markerAt(std::nullopt);
+  if (const auto stripMHz = markerAt(strip_->chosenMarker()); strip_->isVisible() && stripMHz) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began_).count();
     TracePoint reading{NAN, -INFINITY, INFINITY, Mark::Invalid};
-    if (const auto at = pointAt(pass, *markerMHz)) reading = *at;
-    strip_->add(seconds, reading, pass, *markerMHz);
+    if (const auto at = pointAt(pass, *stripMHz)) reading = *at;
+    strip_->add(seconds, reading, pass, *stripMHz);
   }
   if (!log_ || pass.size() == 0) return;
   // Only the marker's reading: a pass without a marker is not logged.

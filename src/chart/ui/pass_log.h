@@ -1,12 +1,14 @@
 // Logging a running sweep from a window: each pass (or only the active
 // marker's reading) appended with its UTC time to a CSV or NDJSON file by the
-// same writer `kolm-cli log` uses, and a strip chart of the active marker's
-// reading over time. The window hands every finished pass to takePass.
+// same writer `kolm-cli log` uses, and a strip chart of a marker's reading
+// over time (the active one's, or the one chosen above the strip). The window
+// hands every finished pass to takePass.
 #pragma once
 
 #include <QObject>
 #include <QWidget>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -16,26 +18,33 @@
 #include "common/prompter.h"
 
 class QAction;
+class QComboBox;
 class QMenu;
 
 namespace kolm::chart::ui {
 
 class SweepChart;
 
-// The strip chart: a small window with the chart engine's chart.
+// The strip chart: a small window with the chart engine's chart, and the
+// marker whose reading it draws ("Active marker", "Marker 1" to "Marker 4";
+// another choice starts the strip again).
 class StripChart : public QWidget {
   Q_OBJECT
  public:
   explicit StripChart(QWidget* parent);
   void add(double seconds, const TracePoint& reading, const StoredTrace& of, double atMHz);
   void clear();
+  // The marker chosen: its number, or none for the active marker.
+  std::optional<int> chosenMarker() const;
   const Strip& strip() const { return strip_; }
   SweepChart* chart() const { return chart_; }
 
  private:
   Strip strip_;
   SweepChart* chart_;
+  QComboBox* marker_;
   std::string quantity_, unit_;
+  double atMHz_ = NAN;
 };
 
 class PassLog : public QObject {

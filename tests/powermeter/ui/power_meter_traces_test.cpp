@@ -1,6 +1,7 @@
 // Stored traces in the power meter: kept from sweeps and from charts dropped on
 // the chart, their difference with its interval, hidden by their box.
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
@@ -237,4 +238,16 @@ TEST(PowerMeterTraces, HoldLogAndStripChartOverPasses) {
   rig.get<QAction>("logPassesAction")->trigger();
   ASSERT_TRUE(rig.sweep());
   EXPECT_EQ(common::readTextFile("levels.csv"), log);
+
+  // The strip follows the marker chosen above it, or else the active one.
+  rig.chart()->addMarker(20);
+  ASSERT_EQ(rig.chart()->markers().active(), 2);
+  auto* marker = strip->findChild<QComboBox*>("stripMarkerBox");
+  for (const auto& [choice, name] : {std::pair{1, "level at 10 MHz"}, {0, "level at 20 MHz"}}) {
+    marker->setCurrentIndex(choice);
+    ASSERT_TRUE(rig.sweep());
+    EXPECT_EQ(strip->strip().size(), 1u);
+    ASSERT_EQ(strip->chart()->traces().size(), 1u);
+    EXPECT_EQ(strip->chart()->traces()[0].name, name);
+  }
 }
