@@ -43,8 +43,9 @@ Complex over(Complex a, Complex b) {
 // it). G = (w - e00) / (T + e11 (w - e00)); Z / R0 = (1 + G) / (1 - G).
 class Extremes {
  public:
-  Extremes(const ErrorTerms& terms, Complex reference)
-      : terms_(terms), reference_(std::polar(1.0, -std::arg(reference))) {}
+  // `turn`: the angle of the reflection the angles are taken against.
+  Extremes(const ErrorTerms& terms, double turn)
+      : terms_(terms), reference_(std::polar(1.0, -turn)) {}
 
   Range size, turn, r, x, z;  // |G|, arg G against the reference, Re Z, Im Z, |Z| (per R0)
   bool turnAll = false;
@@ -153,11 +154,36 @@ class Extremes {
   Complex reference_;
 };
 
+// A ratio with its size and angle, worked out once for every sector it is
+// tried against.
+struct PolarRatio {
+  explicit PolarRatio(Complex w) : w(w), size(std::abs(w)), angle(std::arg(w)) {}
+  Complex w;
+  double size, angle;
+};
+
+// The ratios where the correction meets a particular load: G = 0, G = -1
+// (Z = 0), G = 1 (Z unbounded) and the correction's own pole (none without a
+// source match), the same for every sector of a point.
+struct SpecialRatios {
+  explicit SpecialRatios(const ErrorTerms& terms)
+      : matched(terms.directivity),
+        shorted(detectorRatio(terms, -1.0)),
+        open(detectorRatio(terms, 1.0)),
+        hasPole(std::abs(terms.sourceMatch) > 0),
+        pole(hasPole ? terms.directivity + terms.tracking / terms.sourceMatch : Complex()) {}
+  PolarRatio matched, shorted, open;
+  bool hasPole;
+  PolarRatio pole;
+};
+
 // Distance from `p` to the sector of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span] (span up to 2 pi).
-double distanceToSector(Complex p, double rhoLow, double rhoHigh, double low, double span) {
-  const double m = std::abs(p);
-  if (span >= kTwoPi || wrapped(std::arg(p) - low) <= span)
+double distanceToSector(const PolarRatio& ratio, double rhoLow, double rhoHigh, double low,
+                        double span) {
+  const Complex p = ratio.w;
+  const double m = ratio.size;
+  if (span >= kTwoPi || wrapped(ratio.angle - low) <= span)
     return m < rhoLow ? rhoLow - m : m > rhoHigh ? m - rhoHigh : 0;
   double best = kInf;
   for (double edge : {low, low + span}) {
@@ -183,9 +209,9 @@ struct SectorAngles {
 
 // The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span].
-Extremes overSector(const ErrorTerms& terms, Complex reference, double rhoLow, double rhoHigh,
-                    const SectorAngles& angles) {
-  Extremes e(terms, reference);
+Extremes overSector(const ErrorTerms& terms, double turn, double rhoLow, double rhoHigh,
+                    const SectorAngles& angles, const SpecialRatios& special) {
+  Extremes e(terms, turn);
   const double low = angles.low, span = angles.span;
   auto at = [&](double rho, size_t k) { return angles.at(rho, k); };
   if (span >= kTwoPi) {
@@ -204,12 +230,13 @@ Extremes overSector(const ErrorTerms& terms, Complex reference, double rhoLow, d
   }
   // What lies inside: G = 0 (every angle), G = -1 (Z = 0), G = 1 (Z unbounded)
   // and the correction's own pole.
-  auto inside = [&](Complex w) { return distanceToSector(w, rhoLow, rhoHigh, low, span) <= 0; };
-  if (inside(terms.directivity)) e.size.take(0), e.turnAll = true;
-  if (inside(detectorRatio(terms, -1.0))) e.z.take(0);
-  if (inside(detectorRatio(terms, 1.0))) e.impedanceUnbounded();
-  if (std::abs(terms.sourceMatch) > 0 &&
-      inside(terms.directivity + terms.tracking / terms.sourceMatch)) {
+  auto inside = [&](const PolarRatio& w) {
+    return distanceToSector(w, rhoLow, rhoHigh, low, span) <= 0;
+  };
+  if (inside(special.matched)) e.size.take(0), e.turnAll = true;
+  if (inside(special.shorted)) e.z.take(0);
+  if (inside(special.open)) e.impedanceUnbounded();
+  if (special.hasPole && inside(special.pole)) {
     e.size.take(kInf), e.turnAll = true, e.impedanceUnbounded();
   }
   return e;
@@ -288,7 +315,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
 }
 
 // The interval of every quantity from the ranges (X signed).
-PointInterval intervalOf(const Extremes& e, Complex reference, const PointValues& shown) {
+PointInterval intervalOf(const Extremes& e, double turn, const PointValues& shown) {
   PointInterval out;
   const double rhoHigh = std::min(e.size.high, 1.0);  // a load is passive
   const double rhoLow = std::max(std::min(e.size.low, 1.0), 0.0);
@@ -301,7 +328,7 @@ PointInterval intervalOf(const Extremes& e, Complex reference, const PointValues
   // |phase|: the turn's range folded onto 0 to 180 degrees.
   double phaseLow = 0, phaseHigh = 180;
   if (!e.turnAll) {
-    const double a = e.turn.low + std::arg(reference), b = e.turn.high + std::arg(reference);
+    const double a = e.turn.low + turn, b = e.turn.high + turn;
     auto folded = [](double angle) {
       return std::fabs(angle - kTwoPi * std::round(angle / kTwoPi));
     };
@@ -368,6 +395,95 @@ double ErrorTerms::part(int k) const {
   }
 }
 
+namespace {
+
+// What |X| moves by when either reading is a count off, from the values read
+// both ways round.
+float reactanceResolution(double a, double b, const ErrorTerms& t, const CorrectedReading& read) {
+  float resolution = 0;
+  const std::array<double, 2> sizes{ratioSize(t, a - 1), ratioSize(t, a + 1)};
+  const std::array<Complex, 2> turns{std::polar(1.0, (b - 1) * kDegreesPerCount / kDegrees),
+                                     std::polar(1.0, (b + 1) * kDegreesPerCount / kDegrees)};
+  const double r0 = common::kReferenceOhm;
+  for (double size : sizes)
+    for (Complex turn : turns)
+      for (Complex g :
+           {correctedReflection(t, size * turn), correctedReflection(t, size * std::conj(turn))}) {
+        const float x = static_cast<float>(r0 * common::impedancePerReferenceOf(g).imag());
+        const float moved = std::min(std::fabs(std::fabs(x) - std::fabs(read.plus[kReactance])),
+                                     std::fabs(std::fabs(x) - std::fabs(read.minus[kReactance])));
+        resolution = std::isfinite(moved) ? std::max(resolution, moved) : HUGE_VALF;
+      }
+  return resolution;
+}
+
+// The ratios the readings allow: sizes [rhoLow, rhoHigh] (channel A within
+// its spread, near the bottom of its range anything below) and angles [low,
+// high] in radians between 0 and pi (channel B as its stated law allows, in an
+// end region anything from the reading to that end).
+struct RatioSector {
+  double rhoLow, rhoHigh, low, high;
+};
+RatioSector ratioSector(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
+                        int passes) {
+  RatioSector out{};
+  const double spreadA = channelASpread(f, passes);
+  out.rhoLow = a - spreadA <= f.magnitudeFloorCounts ? 0 : ratioSize(t, a - spreadA);
+  out.rhoHigh = ratioSize(t, a + spreadA);
+  Range phaseRange;
+  const double spreadB = channelBSpread(f, std::max(out.rhoLow, 1e-3), passes);
+  for (double counts : {b - spreadB, b + spreadB})
+    for (double slope : {-f.phaseSlope, f.phaseSlope})
+      for (double error : {-f.phaseErrorDeg, f.phaseErrorDeg})
+        phaseRange.take((counts * kDegreesPerCount - error) / (1 + slope));
+  const double read = b * kDegreesPerCount;
+  if (read < f.phaseEndDeg) phaseRange.low = 0;
+  if (read > 180 - f.phaseEndDeg) phaseRange.high = 180;
+  out.low = std::max(phaseRange.low, 0.0) / kDegrees;
+  out.high = std::min(phaseRange.high, 180.0) / kDegrees;
+  return out;
+}
+
+// The interval over a sector of ratios of the readings' sizes, angles [from,
+// from + span], widened by what the terms may be off by there.
+class SectorIntervals {
+ public:
+  SectorIntervals(const ErrorTerms& t, double a, const RatioSector& sector)
+      : t_(t), bounds_(t), a_(a), rhoLow_(sector.rhoLow), rhoHigh_(sector.rhoHigh), special_(t) {}
+
+  PointInterval operator()(Complex reference, const PointValues& shown, double from,
+                           double span) const {
+    const SectorAngles angles(from, span);
+    const double turn = std::arg(reference);
+    Extremes e = overSector(t_, turn, rhoLow_, rhoHigh_, angles, special_);
+    std::array<double, 5> most{};
+    auto sample = [&](Complex w) {
+      const auto spread = termSpread(t_, bounds_, w, a_);
+      for (size_t k = 0; k < most.size(); ++k) most[k] = std::max(most[k], spread[k]);
+    };
+    sample(angles.at(std::abs(reference), 1));
+    for (double size : {rhoLow_, rhoHigh_})
+      for (size_t k : {0u, 2u}) sample(angles.at(size, k));
+    if (span >= kTwoPi)
+      for (double angle : {kPi / 2, kPi, 3 * kPi / 2}) sample(std::polar(rhoHigh_, angle));
+    e.size.low -= most[0], e.size.high += most[0];
+    e.turn.low -= most[1], e.turn.high += most[1];
+    if (!(most[1] < kPi / 2)) e.turnAll = true;
+    e.r.low -= most[2], e.r.high += most[2];
+    e.x.low -= most[3], e.x.high += most[3];
+    e.z.low -= most[4], e.z.high += most[4];
+    return intervalOf(e, turn, shown);
+  }
+
+ private:
+  const ErrorTerms& t_;
+  const TermBounds bounds_;
+  const double a_, rhoLow_, rhoHigh_;
+  const SpecialRatios special_;
+};
+
+}  // namespace
+
 CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
                                 int passes) {
   CorrectedReading out;
@@ -379,63 +495,11 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
   auto passive = [](Complex g) { return std::norm(g) > 1 ? g / mag(g) : g; };
   out.plus = valuesOf(passive(gPlus));
   out.minus = valuesOf(passive(gMinus));
-  // What |X| moves by within a count of either reading.
-  float resolution = 0;
-  const std::array<double, 2> sizes{ratioSize(t, a - 1), ratioSize(t, a + 1)};
-  const std::array<Complex, 2> turns{std::polar(1.0, (b - 1) * kDegreesPerCount / kDegrees),
-                                     std::polar(1.0, (b + 1) * kDegreesPerCount / kDegrees)};
-  const double r0 = common::kReferenceOhm;
-  for (double size : sizes)
-    for (Complex turn : turns)
-      for (Complex g :
-           {correctedReflection(t, size * turn), correctedReflection(t, size * std::conj(turn))}) {
-        const float x = static_cast<float>(r0 * common::impedancePerReferenceOf(g).imag());
-        const float moved = std::min(std::fabs(std::fabs(x) - std::fabs(out.plus[kReactance])),
-                                     std::fabs(std::fabs(x) - std::fabs(out.minus[kReactance])));
-        resolution = std::isfinite(moved) ? std::max(resolution, moved) : HUGE_VALF;
-      }
-  out.resolution = resolution;
+  out.resolution = reactanceResolution(a, b, t, out);
 
-  // The sector of ratios the readings allow: channel A within its spread, near
-  // the bottom of its range anything below; channel B as its stated law allows.
-  const double spreadA = channelASpread(f, passes);
-  const double rhoLow = a - spreadA <= f.magnitudeFloorCounts ? 0 : ratioSize(t, a - spreadA);
-  const double rhoHigh = ratioSize(t, a + spreadA);
-  Range phaseRange;
-  const double spreadB = channelBSpread(f, std::max(rhoLow, 1e-3), passes);
-  for (double counts : {b - spreadB, b + spreadB})
-    for (double slope : {-f.phaseSlope, f.phaseSlope})
-      for (double error : {-f.phaseErrorDeg, f.phaseErrorDeg})
-        phaseRange.take((counts * kDegreesPerCount - error) / (1 + slope));
-  const double read = b * kDegreesPerCount;
-  if (read < f.phaseEndDeg) phaseRange.low = 0;
-  if (read > 180 - f.phaseEndDeg) phaseRange.high = 180;
-  const double low = std::max(phaseRange.low, 0.0) / kDegrees;
-  const double high = std::min(phaseRange.high, 180.0) / kDegrees;
-
-  // The ranges over a sector, widened by what the terms may be off by there.
-  const TermBounds bounds(t);
-  auto over = [&](Complex reference, const PointValues& shown, double from, double span) {
-    const SectorAngles angles(from, span);
-    Extremes e = overSector(t, reference, rhoLow, rhoHigh, angles);
-    std::array<double, 5> most{};
-    auto sample = [&](Complex w) {
-      const auto spread = termSpread(t, bounds, w, a);
-      for (size_t k = 0; k < most.size(); ++k) most[k] = std::max(most[k], spread[k]);
-    };
-    sample(angles.at(std::abs(reference), 1));
-    for (double size : {rhoLow, rhoHigh})
-      for (size_t k : {0u, 2u}) sample(angles.at(size, k));
-    if (span >= kTwoPi)
-      for (double angle : {kPi / 2, kPi, 3 * kPi / 2}) sample(std::polar(rhoHigh, angle));
-    e.size.low -= most[0], e.size.high += most[0];
-    e.turn.low -= most[1], e.turn.high += most[1];
-    if (!(most[1] < kPi / 2)) e.turnAll = true;
-    e.r.low -= most[2], e.r.high += most[2];
-    e.x.low -= most[3], e.x.high += most[3];
-    e.z.low -= most[4], e.z.high += most[4];
-    return intervalOf(e, reference, shown);
-  };
+  const RatioSector sector = ratioSector(a, b, t, f, passes);
+  const double low = sector.low, high = sector.high;
+  const SectorIntervals over(t, a, sector);
   out.merged = low <= 0 || high >= kPi;
   if (out.merged) {
     // Within an end region both signs are one region about that end.
@@ -453,7 +517,7 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
     out.plusRange = over(gPlus, out.plus, low, high - low);
     out.minusRange = over(gMinus, out.minus, -high, high - low);
   }
-  out.plusRange.reactanceResolution = out.minusRange.reactanceResolution = resolution;
+  out.plusRange.reactanceResolution = out.minusRange.reactanceResolution = out.resolution;
   return out;
 }
 
