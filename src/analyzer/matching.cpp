@@ -1,9 +1,11 @@
 #include "analyzer/matching.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <tuple>
+#include <vector>
 
 #include "analyzer/files.h"
 #include "analyzer/readouts.h"
@@ -69,6 +71,54 @@ Complex MatchNetwork::loadFor(Complex input, double mhz) const {
   return 1.0 / (1.0 / input - shunt) - series;
 }
 
+namespace {
+
+// The reflection against `r0` that `network` shows at `mhz` for a load Z, as
+// the Moebius map (a Z + b) / (c Z + d): the series element adds j Xs, the
+// shunt element takes Z to Z / (j B Z + 1), and the reflection is (Z - r0) /
+// (Z + r0).
+struct Moebius {
+  Complex a, b, c, d;
+  Moebius then(const Moebius& next) const {  // next after this
+    return {next.a * a + next.b * c, next.a * b + next.b * d, next.c * a + next.d * c,
+            next.c * b + next.d * d};
+  }
+};
+Moebius reflectionMap(const MatchNetwork& network, double mhz, double r0) {
+  const Moebius series{1, Complex(0, network.series.reactance(mhz)), 0, 1};
+  const Moebius shunt{1, 0, Complex(0, susceptance(network.shunt, mhz)), 1};
+  const Moebius reflection{1, -r0, 1, r0};
+  const Moebius through = network.shuntAtLoad ? shunt.then(series) : series.then(shunt);
+  return through.then(reflection);
+}
+
+// The parameters t in (0, 1) where |reflection| along the load's segment
+// from `from` to `from + step` turns. |G(t)|^2 = (A t^2 + B t + C) / (E t^2
+// + F t + G), a quotient of quadratics, whose derivative is zero where (AF -
+// BE) t^2 + 2 (AG - CE) t + (BG - CF) is.
+std::vector<double> turningPoints(const Moebius& m, Complex from, Complex step) {
+  const Complex alpha = m.a * step, beta = m.a * from + m.b;
+  const Complex gamma = m.c * step, delta = m.c * from + m.d;
+  const double A = std::norm(alpha), B = 2 * std::real(alpha * std::conj(beta)),
+               C = std::norm(beta);
+  const double E = std::norm(gamma), F = 2 * std::real(gamma * std::conj(delta)),
+               G = std::norm(delta);
+  const double k2 = A * F - B * E, k1 = 2 * (A * G - C * E), k0 = B * G - C * F;
+  std::vector<double> roots;
+  // Roots taken the stable way round; a root of a nearly double pair is kept
+  // as the pair's middle (a point too many costs nothing: each is a load of
+  // the edge, its SWR worked out as it is).
+  const double disc = std::max(k1 * k1 - 4 * k2 * k0, 0.0);
+  const double q = -(k1 + std::copysign(std::sqrt(disc), k1)) / 2;
+  if (k2 != 0) roots.push_back(q / k2);
+  if (q != 0) roots.push_back(k0 / q);
+  if (k2 != 0) roots.push_back(-k1 / (2 * k2));
+  std::erase_if(roots, [](double t) { return !(t > 0 && t < 1); });
+  return roots;
+}
+
+}  // namespace
+
 std::optional<std::pair<double, double>> swrOverInterval(const MatchNetwork& network, Complex load,
                                                          double pmR, double pmX, double mhz,
                                                          double r0) {
@@ -76,27 +126,34 @@ std::optional<std::pair<double, double>> swrOverInterval(const MatchNetwork& net
   const double rLow = std::max(0.0, load.real() - pmR), rHigh = load.real() + pmR;
   const double xLow = load.imag() - pmX, xHigh = load.imag() + pmX;
   double least = INFINITY, greatest = 0;
-  auto at = [&](double r, double x) {
-    const double swr = swrAgainst(network.input({r, x}, mhz), r0);
+  auto at = [&](Complex z) {
+    const double swr = swrAgainst(network.input(z, mhz), r0);
     if (std::isnan(swr)) return;
     least = std::min(least, swr);
     greatest = std::max(greatest, swr);
   };
-  constexpr int kSteps = 1024;  // per edge
-  for (int k = 0; k <= kSteps; ++k) {
-    const double t = double(k) / kSteps;
-    const double r = rLow + t * (rHigh - rLow), x = xLow + t * (xHigh - xLow);
-    at(r, xLow);
-    at(r, xHigh);
-    at(rLow, x);
-    at(rHigh, x);
+  // The reflection is a Moebius map of the load without a pole where R >= 0:
+  // its size is greatest on the rectangle's edge, and least there unless the
+  // load it matches lies inside. Along each edge it is greatest and least at
+  // the edge's ends or where it turns.
+  const Moebius m = reflectionMap(network, mhz, r0);
+  const std::array<std::pair<Complex, Complex>, 4> edges{
+      std::pair{Complex(rLow, xLow), Complex(rHigh - rLow, 0)},
+      {Complex(rLow, xHigh), Complex(rHigh - rLow, 0)},
+      {Complex(rLow, xLow), Complex(0, xHigh - xLow)},
+      {Complex(rHigh, xLow), Complex(0, xHigh - xLow)}};
+  for (const auto& [from, step] : edges) {
+    at(from), at(from + step);
+    for (double t : turningPoints(m, from, step)) at(from + t * step);
   }
   if (!(greatest >= least)) return std::nullopt;
   const Complex matched = network.loadFor(r0, mhz);
   if (matched.real() >= rLow && matched.real() <= rHigh && matched.imag() >= xLow &&
       matched.imag() <= xHigh)
     least = 1;
-  return std::pair{least, greatest};
+  // Outward by more than the rounding of the sums above.
+  constexpr double kOutward = 1e-12;
+  return std::pair{std::max(1.0, least * (1 - kOutward)), greatest * (1 + kOutward)};
 }
 
 std::string swrSpanText(const std::pair<double, double>& span) {

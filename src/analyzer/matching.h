@@ -127,10 +127,11 @@ MatchReport matchReport(const TraceValues& trace, double mhz, double targetOhm,
 
 // The least and greatest SWR against `targetOhm` that `network` gives at `mhz`
 // for any load whose R lies within `pmR` of the load's (never below 0) and X
-// within `pmX` of its: the greatest on the rectangle's edge, where |reflection|
-// of a load peaks (a bilinear map of the load, without a pole for R >= 0),
-// sampled finely; the least there too, or 1 where the load the network
-// matches lies inside. None for an unbounded half-width.
+// within `pmX` of its, a hair outward: the reflection is a bilinear map of the
+// load without a pole for R >= 0, so both lie on the rectangle's edge, at an
+// edge's end or where the reflection's size turns along it (found in closed
+// form), the least at 1 where the load the network matches lies inside. None
+// for an unbounded half-width.
 std::optional<std::pair<double, double>> swrOverInterval(const MatchNetwork& network,
                                                          std::complex<double> load, double pmR,
                                                          double pmX, double mhz, double targetOhm);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <numbers>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -95,6 +96,65 @@ TEST(Matching, RoundedPartsAndTheirSwr) {
           std::string::npos)
           << line;
     }
+}
+
+// The SWR span over a load's interval is exact: over generated loads,
+// intervals and rounded networks no load of the rectangle (its edges walked
+// finely, its inside on a grid) gives an SWR outside it, and each edge's
+// extremes, refined by golden sections, reach its ends within 1e-9.
+TEST(Matching, SwrOverIntervalIsTheExactSpan) {
+  std::mt19937 random(38);
+  std::uniform_real_distribution<double> unit(0, 1);
+  int spans = 0;
+  for (int n = 0; n < 200; ++n) {
+    const double mhz = 1 + 59 * unit(random), r = 2 * std::pow(1000.0, unit(random));
+    const Complex load(r, 1500 * (unit(random) - 0.5));
+    const double pmR = 0.9 * r * unit(random), pmX = (std::abs(load) / 2 + 5) * unit(random);
+    for (const MatchNetwork& exact : matchNetworks(load, mhz, 50)) {
+      const MatchNetwork net = exact.rounded(n % 2 ? ESeries::E12 : ESeries::E24);
+      const auto span = swrOverInterval(net, load, pmR, pmX, mhz, 50);
+      ASSERT_TRUE(span);
+      auto swr = [&](Complex z) { return swrAgainst(net.input(z, mhz), 50); };
+      const Complex low = load - Complex(pmR, pmX), size(2 * pmR, 2 * pmX);
+      for (int a = 0; a <= 16; ++a)
+        for (int b = 0; b <= 16; ++b) {
+          const double v = swr(low + Complex(size.real() * a / 16, size.imag() * b / 16));
+          EXPECT_TRUE(v >= span->first && v <= span->second) << load << " " << v;
+        }
+      double most = 0, least = INFINITY;
+      for (auto [from, step] : {std::pair{low, Complex(size.real(), 0)},
+                                {low + Complex(0, size.imag()), Complex(size.real(), 0)},
+                                {low, Complex(0, size.imag())},
+                                {low + Complex(size.real(), 0), Complex(0, size.imag())}})
+        for (int sign : {1, -1}) {  // the greatest, then the least
+          auto f = [&](double t) { return sign * swr(from + t * step); };
+          constexpr int kSteps = 512;
+          int best = 0;
+          for (int k = 0; k <= kSteps; ++k) {
+            const double v = swr(from + double(k) / kSteps * step);
+            EXPECT_TRUE(v >= span->first && v <= span->second) << load << " " << v;
+            if (f(double(k) / kSteps) > f(double(best) / kSteps)) best = k;
+          }
+          double t0 = std::max(0, best - 1) / double(kSteps),
+                 t1 = std::min(kSteps, best + 1) / double(kSteps);
+          for (int k = 0; k < 80; ++k) {
+            const double m0 = t0 + (t1 - t0) * 0.382, m1 = t1 - (t1 - t0) * 0.382;
+            if (f(m0) < f(m1))
+              t0 = m0;
+            else
+              t1 = m1;
+          }
+          const double v = swr(from + t0 * step);
+          most = std::max(most, v), least = std::min(least, v);
+        }
+      EXPECT_NEAR(span->second, most, 1e-9 * most) << load << " " << net.topology();
+      if (span->first > 1) {
+        EXPECT_NEAR(span->first, least, 1e-9 * least) << load;
+      }
+      ++spans;
+    }
+  }
+  EXPECT_GT(spans, 400);
 }
 
 // A part's value in words reads back as the value, in the unit that keeps its
