@@ -14,6 +14,7 @@
 
 #include "analyzer/bridge_check.h"
 #include "analyzer/measurement.h"
+#include "analyzer/ui/bridge_dialog_parts.h"
 #include "common/text.h"
 #include "hw/readout.h"
 #include "sim/simulated_instrument.h"
@@ -74,17 +75,9 @@ BridgeCalibrationDialog::BridgeCalibrationDialog(QWidget* parent, hw::Instrument
   inUse_->setObjectName("bridgeCalibrationInUse");
   inUse_->setWordWrap(true);
   layout->addWidget(inUse_);
-  result_ = new QLabel(this);
-  result_->setObjectName("bridgeCalibrationResult");
-  result_->setWordWrap(true);
-  result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  result_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // A small dialog scrolls what it has to say.
-  auto* scroll = new QScrollArea(this);
-  scroll->setObjectName("bridgeCalibrationResultArea");
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
-  scroll->setWidget(result_);
+  const ResultArea area = resultArea(this, "bridgeCalibration");
+  result_ = area.label;
+  QScrollArea* scroll = area.scroll;
   // It takes the room the standards leave, a few lines at least: on a short
   // screen the standards' rows keep their lines before it grows.
   scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
@@ -190,17 +183,10 @@ int BridgeCalibrationDialog::standardsWidth(const QGridLayout* grid,
 }
 
 QHBoxLayout* BridgeCalibrationDialog::buildProgressRow() {
-  auto* row = new QHBoxLayout;
-  progress_ = new QProgressBar(this);
-  progress_->setObjectName("bridgeCalibrationProgress");
-  progress_->setRange(0, 1000);
-  progress_->setValue(0);
-  stop_ = new QPushButton(tr("Stop"), this);
-  stop_->setObjectName("bridgeCalibrationStop");
-  stop_->setAutoDefault(false);
-  row->addWidget(progress_, 1);
-  row->addWidget(stop_);
-  return row;
+  const ProgressRow row = progressRow(this, "bridgeCalibration", tr("Stop"));
+  progress_ = row.progress;
+  stop_ = row.stop;
+  return row.layout;
 }
 
 QHBoxLayout* BridgeCalibrationDialog::buildBottomRow() {
@@ -390,11 +376,7 @@ void BridgeCalibrationDialog::forget() {
   showState();
 }
 
-void BridgeCalibrationDialog::setResult(const QString& text) {
-  result_->setText(text);
-  // The dialog grows with what it has to say, as far as the screen lets it.
-  resize(width(), std::max(height(), sizeHint().height() + result_->sizeHint().height()));
-}
+void BridgeCalibrationDialog::setResult(const QString& text) { showResult(*this, *result_, text); }
 
 void BridgeCalibrationDialog::reject() {
   endPass();

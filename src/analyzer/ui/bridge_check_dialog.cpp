@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <algorithm>
 
+#include "analyzer/ui/bridge_dialog_parts.h"
 #include "common/text.h"
 #include "hw/readout.h"
 
@@ -77,18 +77,9 @@ BridgeCheckDialog::BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument
   layout->addWidget(intro);
   layout->addLayout(buildStandards());
   layout->addLayout(buildProgressRow());
-  result_ = new QLabel(this);
-  result_->setObjectName("bridgeCheckResult");
-  result_->setWordWrap(true);
-  result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  result_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // A small dialog scrolls what it has to say.
-  auto* scroll = new QScrollArea(this);
-  scroll->setObjectName("bridgeCheckResultArea");
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
-  scroll->setWidget(result_);
-  layout->addWidget(scroll, 1);
+  const ResultArea area = resultArea(this, "bridgeCheck");
+  result_ = area.label;
+  layout->addWidget(area.scroll, 1);
   auto* bottom = new QHBoxLayout;
   forget_ = new QPushButton(tr("Use the published figures"), this);
   forget_->setObjectName("forgetFiguresButton");
@@ -138,17 +129,10 @@ QGridLayout* BridgeCheckDialog::buildStandards() {
 }
 
 QHBoxLayout* BridgeCheckDialog::buildProgressRow() {
-  auto* row = new QHBoxLayout;
-  progress_ = new QProgressBar(this);
-  progress_->setObjectName("bridgeCheckProgress");
-  progress_->setRange(0, 1000);
-  progress_->setValue(0);
-  stop_ = new QPushButton(tr("Stop"), this);
-  stop_->setObjectName("bridgeCheckStop");
-  stop_->setAutoDefault(false);
-  row->addWidget(progress_, 1);
-  row->addWidget(stop_);
-  return row;
+  const ProgressRow row = progressRow(this, "bridgeCheck", tr("Stop"));
+  progress_ = row.progress;
+  stop_ = row.stop;
+  return row.layout;
 }
 
 BridgeCheckDialog::~BridgeCheckDialog() { endPass(); }
@@ -217,11 +201,7 @@ void BridgeCheckDialog::onPassFinished(bool completed) {
   showState();
 }
 
-void BridgeCheckDialog::setResult(const QString& text) {
-  result_->setText(text);
-  // The dialog grows with what it has to say, as far as the screen lets it.
-  resize(width(), std::max(height(), sizeHint().height() + result_->sizeHint().height()));
-}
+void BridgeCheckDialog::setResult(const QString& text) { showResult(*this, *result_, text); }
 
 void BridgeCheckDialog::forget() {
   std::string why;
