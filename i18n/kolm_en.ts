@@ -1876,6 +1876,10 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>a session of version %1, from a newer Kolm: this one reads versions 1 and 2</source>
         <translation>a session of version %1, from a newer Kolm: this one reads versions 1 and 2</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; is not a number: the box keeps %2 mm.</source>
+        <translation>&apos;%1&apos; is not a number: the box keeps %2 mm.</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>

@@ -9,9 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const analyzer::AntSettings read = analyzer::parseAntIni(fuzz::asText(data, size));
   FUZZ_CHECK(read.points >= analyzer::kMinPoints && read.points <= analyzer::kMaxPoints);
   FUZZ_CHECK(analyzer::spanUsable(read.start, read.stop));
-  const analyzer::AntSettings back = analyzer::parseAntIni(
-      analyzer::antIniText(common::shortestText(read.start), common::shortestText(read.stop),
-                           std::to_string(read.points)));
+  const analyzer::AntSettings back =
+      analyzer::parseAntIni(analyzer::antIniText(analyzer::antIniBoxes(read)));
   FUZZ_CHECK(fuzz::sameDouble(read.start, back.start));
   FUZZ_CHECK(fuzz::sameDouble(read.stop, back.stop));
   FUZZ_CHECK(read.points == back.points);

@@ -54,38 +54,39 @@ AntSettings parseAntIni(std::string_view content, std::string* problem) {
   return s;
 }
 
-bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
-                const std::filesystem::path& path, common::SettingsKeeper& keeper) {
+bool saveAntIni(const AntIniBoxes& boxes, const std::filesystem::path& path,
+                common::SettingsKeeper& keeper) {
   // The user's file that could not be read whole is kept aside first.
   std::string problem;
   readAntIni(path, &problem);
   if (!keeper.keep(path, problem).mayWrite) return false;
-  return common::writeFileAtomic(path, antIniText(startMHz, stopMHz, points));
+  return common::writeFileAtomic(path, antIniText(boxes));
 }
 
-common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniTexts& before,
-                                    const AntIniTexts& now) {
+common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniBoxes& before,
+                                    const AntIniBoxes& now) {
   if (before == now) return common::SettingsChange::unchanged();
   return common::changeSettings(
       folder, kSettingsFile,
       [](std::string_view text, std::string* problem) {
-        const AntSettings s = parseAntIni(text, problem);
-        return AntIniTexts{common::shortestText(s.start), common::shortestText(s.stop),
-                           std::to_string(s.points)};
+        return antIniBoxes(parseAntIni(text, problem));
       },
-      [](const AntIniTexts& t) { return antIniText(t[0], t[1], t[2]); },
-      [&](AntIniTexts& file) {
+      antIniText,
+      [&](AntIniBoxes& file) {
         for (size_t k = 0; k < file.size(); ++k)
           if (now[k] != before[k]) file[k] = now[k];
       });
 }
 
-std::string antIniText(std::string_view startMHz, std::string_view stopMHz,
-                       std::string_view points) {
+AntIniBoxes antIniBoxes(const AntSettings& s) {
+  return {common::NumberText(common::shortestText(s.start), s.start),
+          common::NumberText(common::shortestText(s.stop), s.stop),
+          common::NumberText(std::to_string(s.points), s.points)};
+}
+
+std::string antIniText(const AntIniBoxes& boxes) {
   common::RecordWriter w;
-  w.quoted(startMHz);
-  w.quoted(stopMHz);
-  w.quoted(points);
+  for (const common::NumberText& box : boxes) w.quoted(box.text);
   return w.text();
 }
 

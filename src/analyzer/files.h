@@ -13,6 +13,7 @@
 #include "analyzer/measurement.h"
 #include "common/settings_change.h"
 #include "common/settings_file.h"
+#include "common/typed_number.h"
 
 namespace kolm::analyzer {
 
@@ -34,22 +35,24 @@ struct AntSettings {
 AntSettings readAntIni(const std::filesystem::path& path, std::string* problem = nullptr);
 AntSettings parseAntIni(std::string_view content, std::string* problem = nullptr);
 
-// saveAntIni: the three box texts as they stand, each quoted on its own CR LF line,
-// written atomically, an ant.ini there that cannot be read whole kept aside by
+// The boxes as ant.ini keeps them: start, stop, points, each its text as it
+// stands with the number it reads as.
+using AntIniBoxes = std::array<common::NumberText, 3>;
+// saveAntIni: the three box texts, each quoted on its own CR LF line, written
+// atomically, an ant.ini there that cannot be read whole kept aside by
 // `keeper` first. False when the file cannot be written (no message: the
 // window closes anyway).
-bool saveAntIni(std::string_view startMHz, std::string_view stopMHz, std::string_view points,
-                const std::filesystem::path& path, common::SettingsKeeper& keeper);
-std::string antIniText(std::string_view startMHz, std::string_view stopMHz,
-                       std::string_view points);
+bool saveAntIni(const AntIniBoxes& boxes, const std::filesystem::path& path,
+                common::SettingsKeeper& keeper);
+std::string antIniText(const AntIniBoxes& boxes);
+// The boxes that show `settings`: each number in its shortest text.
+AntIniBoxes antIniBoxes(const AntSettings& settings);
 
-// The box texts as ant.ini keeps them: start, stop, points.
-using AntIniTexts = std::array<std::string, 3>;
 // ant.ini changed as every settings file is (common::changeSettings): the
-// texts that differ between `before` (as the window last read or wrote them)
+// boxes that differ between `before` (as the window last read or wrote them)
 // and `now` go into the file as it is then; the others keep what it holds.
-common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniTexts& before,
-                                    const AntIniTexts& now);
+common::SettingsChange changeAntIni(common::SettingsFolder& folder, const AntIniBoxes& before,
+                                    const AntIniBoxes& now);
 
 // The chart file dialogs' filters.
 inline constexpr const char* kVnaFilter = "file vna(*.vna)|*.vna";

@@ -33,8 +33,7 @@ int runTune(Context& ctx, Args& args) {
       throw UsageError{"--mode: '" + *modeText + "' is not gen, rtx or rtx2"};
   }
   if (ifText) {
-    parseNumber(*ifText, "--if");
-    vfo.settings.IF1 = *ifText;
+    vfo.settings.IF1 = common::NumberText(*ifText, parseNumber(*ifText, "--if"));
   }
   vfo.settings.ifChoice = vfo::IfChoice::IF1;
   vfo.settings.workingMHz = mhz;
@@ -42,8 +41,7 @@ int runTune(Context& ctx, Args& args) {
   if (!(clock > 0)) throw UsageError{hw::noClockMessage()};
   // Strict, unlike the window: a result the VFO would have to hold at its limit
   // is refused before anything is sent.
-  const vfo::Tuning planned =
-      vfo::tune(mhz, vfo.settings.mode, common::numericValue(vfo.settings.IF1), clock);
+  const vfo::Tuning planned = vfo::tune(mhz, vfo.settings.mode, vfo.settings.IF1.value, clock);
   if (planned.tooHigh)
     throw UsageError{std::string(vfo::kTooHighMessage) + ": the DDS would have to run at " +
                      common::shortestText(planned.requestedDdsMHz) + " MHz, above its limit of " +

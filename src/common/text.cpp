@@ -9,6 +9,8 @@
 #include <limits>
 #include <system_error>
 
+#include "common/typed_number.h"
+
 namespace kolm::common {
 
 namespace {
@@ -334,9 +336,12 @@ std::string strForm(double value, int digits) {
 
 }  // namespace
 
-double numericValue(std::string_view text) {
+double numericValue(std::string_view text) { return leadingNumber(text).value_or(0.0); }
+
+std::optional<double> leadingNumber(std::string_view text) {
   const Scanned s = scan(text, true);
-  return s.status == Scanned::Status::Number ? s.value : 0.0;
+  if (s.status != Scanned::Status::Number) return std::nullopt;
+  return s.value;
 }
 
 std::optional<double> fieldNumber(std::string_view text) { return wholeNumber(text, true); }

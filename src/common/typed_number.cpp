@@ -29,4 +29,6 @@ TypedNumber typedNumber(std::string_view text) {
   return out;
 }
 
+NumberText::NumberText(std::string text) : text(std::move(text)), value(numericValue(this->text)) {}
+
 }  // namespace kolm::common

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kolm::common {
 
@@ -21,5 +22,23 @@ struct TypedNumber {
   std::string problem;
 };
 TypedNumber typedNumber(std::string_view text);
+
+// The number at the start of a text as common::numericValue reads it, empty
+// where numericValue reads 0 for want of one: for boxes that take the files'
+// rule but must not take a text with no number as 0.
+std::optional<double> leadingNumber(std::string_view text);
+
+// A number a settings file keeps as its box's text: the text exactly as it
+// stood (written back unchanged) and the number read from it once, where it
+// was read. From a file, by the files' rule (numericValue: the leading number,
+// 0 where there is none); a window gives the number its box accepted.
+struct NumberText {
+  NumberText() = default;
+  explicit NumberText(std::string text);
+  NumberText(std::string text, double value) : text(std::move(text)), value(value) {}
+  std::string text;
+  double value = 0;
+  bool operator==(const NumberText&) const = default;
+};
 
 }  // namespace kolm::common

@@ -66,7 +66,7 @@ PowIni parsePowIni(std::string_view content, std::string* problem) {
     auto delay = reader.next();
     if (!delay) return ended();
     ++records;
-    ini.delayText = *delay;
+    ini.delayMs = common::NumberText(*delay);
     if (!next(single(ini.r0Ohm), true)) return ended();
     if (reader.moreText()) {
       why = common::lineProblem(reader.line() + 1, "text after the nine records of pow.ini");
@@ -85,7 +85,7 @@ PowIni readPowIni(const std::filesystem::path& path, std::string* problem) {
 PowIniTexts powIniTexts(const PowIni& ini) {
   auto text = [](double v) { return common::shortestText(v, 7); };
   return {text(ini.viewStartMHz), text(ini.viewStopMHz), text(ini.points), text(ini.topDbm),
-          text(ini.bottomDbm),    ini.calibration,       ini.delayText,    ini.r0Ohm};
+          text(ini.bottomDbm),    ini.calibration,       ini.delayMs.text, ini.r0Ohm};
 }
 
 std::string formatPowIni(const PowIniTexts& t) {

@@ -10,6 +10,7 @@
 
 #include "common/settings_change.h"
 #include "common/settings_file.h"
+#include "common/typed_number.h"
 #include "powermeter/level.h"
 
 namespace kolm::powermeter {
@@ -17,7 +18,7 @@ namespace kolm::powermeter {
 inline constexpr const char* kSettingsFile = "pow.ini";
 
 // What readPowIni gives the window: the numeric values of items 1 to 7 and 9, and
-// item 8 as it stands.
+// item 8, the delay box, as it stands with the number it reads as.
 struct PowIni {
   float viewStartMHz = 3;
   float viewStopMHz = 30;
@@ -25,7 +26,7 @@ struct PowIni {
   float topDbm = 20;
   float bottomDbm = -80;
   Calibration calibration;
-  std::string delayText = "0";  // the delay box, ms, as typed
+  common::NumberText delayMs{"0", 0};  // the delay box, ms
   float r0Ohm = 0;
   bool operator==(const PowIni&) const = default;
 };

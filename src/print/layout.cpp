@@ -4,9 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "common/settings_file.h"
 #include "common/text.h"
 
 #include "common/tr.h"
+#include "common/typed_number.h"
 
 namespace kolm::print {
 
@@ -161,9 +163,12 @@ std::string& rectText(PrintDialogState& s, RectField field) {
   return s.widthText;
 }
 
-void setRectText(PrintDialogState& s, RectField field, std::string text) {
+std::string setRectText(PrintDialogState& s, RectField field, std::string text) {
   std::string& t = rectText(s, field);
   t = std::move(text);
+  if (!common::leadingNumber(t) && t.find_first_not_of(" \t") != std::string::npos)
+    return common::arg(KOLM_TR("kolm", "'%1' is not a number: the box keeps %2 mm."),
+                       {common::shortened(t), wholeText(rectField(s, field))});
   bool size = field == RectField::W || field == RectField::H;
   double low = size ? 1 : -kLimitMm;
   // Replacing the text is a further change: the rule runs again on the new text.
@@ -181,6 +186,7 @@ void setRectText(PrintDialogState& s, RectField field, std::string text) {
     break;
   }
   if (field == RectField::W) s.scaleText = scaleText(s.scaleBase, s.docWidthMm, s.locale);
+  return {};
 }
 
 bool sizesDrawable(const PrintDialogState& s) { return s.docWidthMm > 1 && s.docHeightMm > 1; }

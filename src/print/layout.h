@@ -48,8 +48,10 @@ std::string& rectText(PrintDialogState& s, RectField field);
 
 // A rectangle text box changed: out-of-range numbers are replaced (-2000..2000 for
 // the margins, 1..2000 for the sizes) and the field takes the rounded number. A
-// width change also refreshes the scale text.
-void setRectText(PrintDialogState& s, RectField field, std::string text);
+// width change also refreshes the scale text. A text with no number at its
+// start (an empty one reads 0) is kept as typed and refused: the field keeps
+// its number and the reason is returned; empty when the text was taken.
+std::string setRectText(PrintDialogState& s, RectField field, std::string text);
 
 // Both sizes above 1: the condition for redrawing after a size edit.
 bool sizesDrawable(const PrintDialogState& s);

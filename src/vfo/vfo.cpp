@@ -6,7 +6,6 @@
 #include "common/settings_file.h"
 #include "common/text.h"
 #include "common/tr.h"
-#include "common/typed_number.h"
 #include "hw/dds.h"
 
 namespace kolm::vfo {
@@ -23,8 +22,7 @@ Vfo::Vfo(hw::Instrument& instrument, common::Prompter& prompter, common::Setting
     : instrument_(instrument), prompter_(prompter), settings_(settings) {}
 
 void Vfo::sendFrequency() {
-  ifOffsetMHz =
-      common::numericValue(settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2);
+  ifOffsetMHz = (settings.ifChoice == IfChoice::IF1 ? settings.IF1 : settings.IF2).value;
   const double clock = instrument_.params.refClockMHz;
   Tuning t = tune(settings.workingMHz, settings.mode, ifOffsetMHz, clock);
   // The message names the limit and where the frequency is held.
@@ -63,13 +61,10 @@ void Vfo::stepDown(int index) {
   sendFrequency();
 }
 
-bool Vfo::keyboardEnter() {
-  const auto typed = common::typedNumber(settings.keyboardText).value;
-  if (!typed) return false;
-  settings.workingMHz = *typed;
+void Vfo::keyboardEnter(double mhz) {
+  settings.workingMHz = mhz;
   sendFrequency();
   saveSettings();
-  return true;
 }
 
 void Vfo::setMode(Mode mode) {
@@ -178,7 +173,7 @@ void Vfo::storeBand(int index) {
 }
 
 void Vfo::open() {
-  ifOffsetMHz = common::numericValue(settings.IF1);
+  ifOffsetMHz = settings.IF1.value;
   std::string problems[3];
   readRadioIni(settings, file(kSettingsFile), &problems[0]);
   stored_ = settings;

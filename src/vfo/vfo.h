@@ -29,14 +29,14 @@ class Vfo {
   // The files live in `settings` (its keeper copies aside what cannot be read).
   Vfo(hw::Instrument& instrument, common::Prompter& prompter, common::SettingsFolder& settings);
 
-  // Settings as radio.ini keeps them: the working frequency, the IF texts and
-  // option, the mode and the keyboard text. The window keeps the texts here as
-  // they are edited; they are read only when used.
+  // Settings as radio.ini keeps them: the working frequency, the IF boxes and
+  // option, the mode and the keyboard text. The window keeps the boxes here as
+  // they are edited (each IF with the number it accepted).
   Settings settings;
   // The memory list, ascending: "000.000000" entries.
   std::vector<std::string> memories;
   BandButtons bandButtons{};
-  // The offset in use, taken from the selected IF text at every sendFrequency.
+  // The offset in use, taken from the selected IF at every sendFrequency.
   double ifOffsetMHz = 0;
 
   int memoryCount() const { return static_cast<int>(memories.size()); }
@@ -58,10 +58,9 @@ class Vfo {
   // Step button i (0..8) up or down by 10^(i - 6) MHz; down stops at 0.
   void stepUp(int index);
   void stepDown(int index);
-  // Enter in the keyboard box: tune to the number in settings.keyboardText. A
-  // text that is not wholly one number (common::typedNumber) tunes nothing and
-  // leaves the working frequency as it was: false.
-  bool keyboardEnter();
+  // Enter in the keyboard box with the number it accepted: tune to `mhz` and
+  // keep the settings (settings.keyboardText the box's text).
+  void keyboardEnter(double mhz);
   // Mode or IF option changed (the window has set `settings`).
   void setMode(Mode mode);
   void setIfChoice(IfChoice choice);

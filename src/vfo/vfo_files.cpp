@@ -4,6 +4,7 @@
 #include "common/records.h"
 #include "common/settings_file.h"
 #include "common/text.h"
+#include "common/typed_number.h"
 
 namespace kolm::vfo {
 
@@ -11,8 +12,8 @@ std::string settingsText(const Settings& settings) {
   common::RecordWriter w;
   const std::string freq = common::shortestText(settings.workingMHz);
   w.quoted(freq);
-  w.quoted(settings.IF1);
-  w.quoted(settings.IF2);
+  w.quoted(settings.IF1.text);
+  w.quoted(settings.IF2.text);
   w.quoted(settings.ifChoice == IfChoice::IF1 ? "1" : "2");
   w.quoted(std::to_string(static_cast<int>(settings.mode)));
   w.quoted(settings.keyboardText);
@@ -39,9 +40,9 @@ void readSettingsText(Settings& settings, const std::string& content, std::strin
   settings.workingMHz = common::numericValue(*record);
 
   if (!(record = r.next())) return;
-  settings.IF1 = *record;
+  settings.IF1 = common::NumberText(*record);
   if (!(record = r.next())) return;
-  settings.IF2 = *record;
+  settings.IF2 = common::NumberText(*record);
 
   std::optional<double> number;
   if (!(record = r.next())) return;

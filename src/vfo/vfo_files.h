@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/settings_file.h"
+#include "common/typed_number.h"
 #include "vfo/tuning.h"
 
 namespace kolm::vfo {
@@ -26,11 +27,11 @@ enum class IfChoice { IF1 = 1, IF2 = 2 };
 // What radio.ini keeps; the initial values are the window's own.
 struct Settings {
   double workingMHz = 0;
-  std::string IF1 = "10.000";
-  std::string IF2 = "10.000";
+  common::NumberText IF1{"10.000", 10};
+  common::NumberText IF2{"10.000", 10};
   IfChoice ifChoice = IfChoice::IF1;
   Mode mode = Mode::GEN;
-  std::string keyboardText = "7.050";
+  std::string keyboardText = "7.050";  // the keyboard box as it stands, kept only
 };
 
 // radio.ini: seven quoted records, CR LF each: the working frequency, IF1, IF2,

@@ -26,7 +26,9 @@ using kolm::common::writeFileAtomic;
 TEST(AntIni, WritesTheBoxTextsInTheWorkingDirectoryAndReadsTheirNumbers) {
   kolm::test::InTempDir here;
   kolm::common::SettingsKeeper keeper;
-  ASSERT_TRUE(saveAntIni("3.5", "28 MHz", "1000", kSettingsFile, keeper));
+  using kolm::common::NumberText;
+  ASSERT_TRUE(saveAntIni({NumberText("3.5"), NumberText("28 MHz"), NumberText("1000")},
+                         kSettingsFile, keeper));
   const auto file = here.path() / "ant.ini";
   EXPECT_EQ(readTextFile(file).value(), "\"3.5\"\r\n\"28 MHz\"\r\n\"1000\"\r\n");
   auto s = readAntIni(kSettingsFile);

@@ -278,7 +278,7 @@ TEST(SettingsFiles, ReadLenientlyOrKeptAsideBeforeTheSave) {
   ASSERT_TRUE(writeFileAtomic(dir.path() / "radio.ini", "\"7\",\"10\",\"10\",\"x\""));
   ASSERT_TRUE(writeFileAtomic(dir.path() / "sim.cfg", "\"through\"," + big));
   SettingsKeeper keeper;
-  EXPECT_TRUE(kolm::analyzer::saveAntIni("3", "30", "500", dir.path() / "ant.ini", keeper));
+  EXPECT_TRUE(kolm::analyzer::saveAntIni({}, dir.path() / "ant.ini", keeper));
   EXPECT_TRUE(kolm::vfo::saveRadioIni({}, dir.path() / "radio.ini", keeper));
   EXPECT_TRUE(kolm::sim::savePortOptions({}, dir.path() / "sim.cfg", keeper));
   EXPECT_EQ(entries(dir.path()), 6u);

@@ -187,7 +187,7 @@ TEST(LevelCalibration, PreviousCalibrationUndoesAnyChange) {
     inUse = after;
   }
   // An unchanged calibration keeps what was kept; the rest of pow.ini stays.
-  EXPECT_EQ(readPowIni(folder.file(kSettingsFile)).delayText, "0");
+  EXPECT_EQ(readPowIni(folder.file(kSettingsFile)).delayMs.text, "0");
   ASSERT_TRUE(storeCalibration(folder, to(inUse)).written);
   EXPECT_NE(readPreviousCalibration(path), inUse);
   // A file that holds anything but two different counts is not taken.

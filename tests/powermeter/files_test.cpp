@@ -230,7 +230,7 @@ TEST(LevelReferenceAt, StraightBetweenEntriesUpToTheLastOneRead) {
 
 TEST(PowIniFile, DefaultsWhenMissingShortOrHoldingWhatTheInstrumentCannotHave) {
   kolm::test::InTempDir dir;
-  EXPECT_EQ(readPowIni(kSettingsFile), (PowIni{3, 30, 1000, 20, -80, {826, 235}, "0", 0}));
+  EXPECT_EQ(readPowIni(kSettingsFile), (PowIni{3, 30, 1000, 20, -80, {826, 235}, {"0", 0}, 0}));
 
   PowIni shortFile = parsePowIni("\" 7\"\r\n\" 7.5\"\r\n");
   EXPECT_EQ(shortFile.viewStopMHz, 7.5f);
@@ -267,12 +267,12 @@ TEST(PowIniFile, NineQuotedItemsRoundTrip) {
   ASSERT_TRUE(savePowIni({" 1.5", " 14.35", "20000", "0", "-50.5", {800, 200}, "2.5", 12.5f},
                          kSettingsFile, keeper));
   PowIni back = readPowIni(kSettingsFile);
-  EXPECT_EQ(std::tuple(back.viewStopMHz, back.points, back.bottomDbm, back.delayText, back.r0Ohm),
-            std::tuple(14.35f, 20000, -50.5f, "2.5", 12.5f));
+  EXPECT_EQ(std::tuple(back.viewStopMHz, back.points, back.bottomDbm, back.delayMs, back.r0Ohm),
+            std::tuple(14.35f, 20000, -50.5f, common::NumberText("2.5", 2.5), 12.5f));
   EXPECT_EQ(back.calibration, (Calibration{800, 200}));
   // Item 8 goes back unchanged, whatever it holds; a quote cannot break the file.
   ASSERT_TRUE(savePowIni({"1", "2", "3", "4", "5", {}, "1,5 \"ms\"", 0}, kSettingsFile, keeper));
-  EXPECT_EQ(readPowIni(kSettingsFile).delayText, "1,5 ms");
+  EXPECT_EQ(readPowIni(kSettingsFile).delayMs.text, "1,5 ms");
   EXPECT_EQ(readPowIni(kSettingsFile).r0Ohm, 0);
 }
 

@@ -309,15 +309,23 @@ PrintDialogState opened(int x, int y, int w, int h, int sheetW = 277, int sheetH
 
 TEST(PrintFields, OutOfRangeTextIsReplacedAndTheFieldRounded) {
   PrintDialogState s;
+  int refused = 0;
   for (const auto& c : kolm::test::goldenRows("print_fields.tsv", 4)) {
     const size_t f = std::string("xywh").find(c[0]);
-    setRectText(s, static_cast<RectField>(f), c[1]);
+    const std::string problem = setRectText(s, static_cast<RectField>(f), c[1]);
+    // A refusal names the text and the millimetres kept.
+    if (!problem.empty()) {
+      ++refused;
+      EXPECT_NE(problem.find("'" + c[1] + "'"), std::string::npos) << problem;
+      EXPECT_NE(problem.find(c[3] + " mm"), std::string::npos) << problem;
+    }
     const std::string* texts[] = {&s.xText, &s.yText, &s.widthText, &s.heightText};
     const MmRect r = s.rect();
     const int32_t values[] = {r.x, r.y, r.w, r.h};
     EXPECT_EQ(*texts[f], c[2]) << c[1];
     EXPECT_EQ(values[f], std::stoi(c[3])) << c[1];
   }
+  EXPECT_EQ(refused, 3);
   // The spin buttons step within the same ranges.
   EXPECT_EQ(stepSpin("5", 1, kCopiesRange), 6);
   EXPECT_EQ(stepSpin("100", 1, kCopiesRange), 100);

@@ -62,7 +62,7 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
   EXPECT_EQ(vfo.bandButtons, (BandButtons{1.84, 3.6}));
 
   // Each confirmation is in its file at once: a kill -9 after it loses nothing.
-  vfo.settings.IF2 = "9";
+  vfo.settings.IF2 = kolm::common::NumberText("9");
   vfo.settings.keyboardText = "21.3";  // typed, never entered: still kept
   vfo.setIfChoice(IfChoice::IF2);
   EXPECT_EQ(rig.read("radio.ini"),
@@ -88,13 +88,12 @@ TEST(VfoEngine, OpenReadsTheFilesAndLoadsTheDdsCloseWritesThemThenSendsWordZero)
 TEST(VfoEngine, EverySendTakesTheModeAndIfAsTheyStand) {
   Rig rig;
   Vfo vfo(rig.instrument, rig.prompter, rig.settings);
-  vfo.settings.keyboardText = "7.05";
-  vfo.keyboardEnter();
+  vfo.keyboardEnter(7.05);
   EXPECT_THAT(rig.fresh(), ElementsAre("word 75698799"));
   vfo.setMode(Mode::RTX2);
   EXPECT_THAT(rig.fresh(), ElementsAre(wordFor(34.1)));
   // Editing an IF text sends nothing; the next send uses it.
-  vfo.settings.IF2 = "-10.7";
+  vfo.settings.IF2 = kolm::common::NumberText("-10.7");
   EXPECT_TRUE(rig.fresh().empty());
   vfo.setIfChoice(IfChoice::IF2);
   EXPECT_EQ(vfo.ifOffsetMHz, -10.7);
@@ -215,8 +214,7 @@ TEST(VfoEngine, TwoProgramsOnOneFolderKeepEachOthersChanges) {
   first.deleteMemory(0);               // its 7.05, wherever the file has it
   EXPECT_EQ(rig.read("VFO_FreqMem"), "3.5\r\n");
   first.setMode(Mode::RTX2);
-  second.settings.keyboardText = "14.2";
-  second.keyboardEnter();
+  second.keyboardEnter(14.2);
   first.close();
   second.close();
   Settings kept;

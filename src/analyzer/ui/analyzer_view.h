@@ -173,7 +173,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   // Writes to ant.ini the boxes changed since it was last read or written.
   // `tell`: what could not be kept is said (not on the way out).
   void saveSettings(bool tell = true);
-  AntIniTexts shownSettings() const;
+  AntIniBoxes shownSettings() const;
   void setStatus(const std::string& text);
   // The calibration kept for this instrument into the figures (none when
   // there is none, or it was measured on another: the status line says why).
@@ -252,7 +252,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   std::optional<SwrAnalysis> lastAnalysis_;
   // The bridge's figures for the intervals: bridge.cfg's, else the published ones.
   BridgeFigures figures_;
-  AntIniTexts stored_;            // ant.ini as last read or written
+  AntIniBoxes stored_;            // ant.ini as last read or written
   bool figuresMeasured_ = false;  // figures_ from a check of this bridge, not the published ones
   bool simulatedData_ = false;    // the traces shown come from the simulator
   bool intervalsComputed_ = true;

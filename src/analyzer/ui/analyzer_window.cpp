@@ -520,14 +520,14 @@ void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(te
 
 // ---- settings and closing ----
 
-AntIniTexts AnalyzerWindow::shownSettings() const {
+AntIniBoxes AnalyzerWindow::shownSettings() const {
   // A box whose text is refused keeps its last number in the file.
-  const auto kept = [](const QLineEdit* box) { return common::ui::numberText(box).toStdString(); };
-  return {kept(startEdit_), kept(stopEdit_), kept(pointsEdit_)};
+  using common::ui::keptNumber;
+  return {keptNumber(startEdit_), keptNumber(stopEdit_), keptNumber(pointsEdit_)};
 }
 
 void AnalyzerWindow::saveSettings(bool tell) {
-  const AntIniTexts now = shownSettings();
+  const AntIniBoxes now = shownSettings();
   const auto saved = changeAntIni(context_.settings, stored_, now);
   if (saved.written) stored_ = now;
   // A damaged file kept aside is said, a folder that takes no file once.

@@ -102,6 +102,10 @@ double lastNumberIn(const QLineEdit* edit) {
   return common::numericValue(edit->text().toStdString());
 }
 
+NumberText keptNumber(const QLineEdit* edit) {
+  return NumberText(numberText(edit).toStdString(), lastNumberIn(edit));
+}
+
 QString numberText(const QLineEdit* edit) {
   const TypedNumber n = typedNumber(edit->text().toStdString());
   if (n.value) return QString::fromStdString(n.text);

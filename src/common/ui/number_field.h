@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+#include "common/typed_number.h"
+
 class QLabel;
 class QLineEdit;
 
@@ -28,6 +30,9 @@ double lastNumberIn(const QLineEdit* edit);
 // The text a settings file keeps for the box: its accepted text with the point,
 // else the last accepted one (else the text as it stands).
 QString numberText(const QLineEdit* edit);
+// numberText with the number it stands for (lastNumberIn), for a settings
+// file that keeps the box's text.
+NumberText keptNumber(const QLineEdit* edit);
 // Why the box's text is refused, or empty.
 QString numberProblem(const QLineEdit* edit);
 

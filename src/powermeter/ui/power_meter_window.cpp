@@ -313,8 +313,8 @@ void PowerMeterWindow::readSettings() {
   r0Ohm_ = ini.r0Ohm;
   // The delay box is filled as the file holds it, without the time warning.
   QSignalBlocker quiet(delayEdit_);
-  delayEdit_->setText(q(ini.delayText));
-  delayMs_ = common::numericValue(ini.delayText);
+  delayEdit_->setText(q(ini.delayMs.text));
+  delayMs_ = ini.delayMs.value;
 }
 
 PowIniTexts PowerMeterWindow::shownSettings() const {

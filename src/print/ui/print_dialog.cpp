@@ -238,8 +238,13 @@ void PrintDialog::blink() {
 }
 
 void PrintDialog::rectEdited(RectField field, const QString& text) {
-  setRectText(session_.state, field, text.toStdString());
+  const std::string problem = setRectText(session_.state, field, text.toStdString());
   bool corrected = rectText(session_.state, field) != text.toStdString();
+  // A refused text keeps a red frame and says why in its tooltip until a
+  // number is typed; the field keeps its number meanwhile.
+  QLineEdit* box = rectEdit(field);
+  box->setStyleSheet(problem.empty() ? QString() : "QLineEdit { border: 2px solid #d00000; }");
+  box->setToolTip(QString::fromStdString(problem));
   afterRectEdit(field);
   sync();
   // A corrected number is selected, so that typing goes on over it.

@@ -76,7 +76,9 @@ VfoWindow::VfoWindow(hw::ui::UiContext& context)
   connect(keyboardEdit_, &QLineEdit::returnPressed, this, [this] {
     vfo_.settings.keyboardText = s(keyboardEdit_->text());
     // A text that is not one number tunes nothing; the status line says why.
-    if (!common::ui::requireNumber(keyboardEdit_) || !vfo_.keyboardEnter()) return;
+    const auto mhz = common::ui::requireNumber(keyboardEdit_);
+    if (!mhz) return;
+    vfo_.keyboardEnter(*mhz);
     status_->clear();
     showFrequencies();
   });
@@ -176,8 +178,8 @@ bool VfoWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void VfoWindow::showSettings() {
   const Settings& st = vfo_.settings;
-  if1Edit_->setText(q(st.IF1));
-  if2Edit_->setText(q(st.IF2));
+  if1Edit_->setText(q(st.IF1.text));
+  if2Edit_->setText(q(st.IF2.text));
   keyboardEdit_->setText(q(st.keyboardText));
   (st.ifChoice == IfChoice::IF1 ? if1Option_ : if2Option_)->setChecked(true);
   switch (st.mode) {

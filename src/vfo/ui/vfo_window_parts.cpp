@@ -273,9 +273,9 @@ QGroupBox* VfoWindow::buildIfGroup(QWidget* parent) {
   // An edited IF acts from the next send; while its text is refused the last
   // accepted offset stays in use (and in radio.ini).
   connect(if1Edit_, &QLineEdit::textChanged, this,
-          [this] { vfo_.settings.IF1 = s(common::ui::numberText(if1Edit_)); });
+          [this] { vfo_.settings.IF1 = common::ui::keptNumber(if1Edit_); });
   connect(if2Edit_, &QLineEdit::textChanged, this,
-          [this] { vfo_.settings.IF2 = s(common::ui::numberText(if2Edit_)); });
+          [this] { vfo_.settings.IF2 = common::ui::keptNumber(if2Edit_); });
   // An IF box left with a new value is kept at once.
   for (auto* e : {if1Edit_, if2Edit_})
     connect(e, &QLineEdit::editingFinished, this, [this] { vfo_.saveSettings(); });
