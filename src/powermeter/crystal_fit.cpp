@@ -402,16 +402,10 @@ std::string curveProblem(const CrystalModel& m, const CrystalCurve& c, double r0
   return {};
 }
 
-// The values of a fit that passed its checks, with their intervals.
-CrystalParameters fittedParameters(const CrystalCurve& c, const CrystalFitInput& in,
-                                   const Curve& curve, const Vec& x) {
-  const Normal normal = normalEquations(curve, x);
-  const auto inv = inverse(normal.a);
-  if (!inv)
-    return edgeEstimate(
-        c, in, KOLM_TR("kolm", "The curve does not pin down all four parameters of the crystal."));
-  // The covariance from the residuals as they are (the sandwich form), so that
-  // weights that misjudge the noise do not misjudge the intervals.
+// The covariance of the fit at `x` from the residuals as they are (the
+// sandwich form around `inv`, the inverse of the normal matrix), so that
+// weights that misjudge the noise do not misjudge the intervals.
+Mat sandwichCovariance(const Curve& curve, const Vec& x, const Mat& inv) {
   const double dof = static_cast<double>(curve.size()) - kParameters;
   Mat meat{};
   Vec g;
@@ -420,14 +414,24 @@ CrystalParameters fittedParameters(const CrystalCurve& c, const CrystalFitInput&
     for (int j = 0; j < kParameters; ++j)
       for (int k = 0; k < kParameters; ++k) meat[j][k] += r * r * g[j] * g[k];
   }
-  Spread spread;
+  Mat covariance{};
   for (int j = 0; j < kParameters; ++j)
     for (int k = 0; k < kParameters; ++k) {
       double v = 0;
       for (int a = 0; a < kParameters; ++a)
-        for (int b = 0; b < kParameters; ++b) v += (*inv)[j][a] * meat[a][b] * (*inv)[b][k];
-      spread.covariance[j][k] = v * static_cast<double>(curve.size()) / dof;
+        for (int b = 0; b < kParameters; ++b) v += inv[j][a] * meat[a][b] * inv[b][k];
+      covariance[j][k] = v * static_cast<double>(curve.size()) / dof;
     }
+  return covariance;
+}
+
+// How the values of the fit at `x` move with each point's level and with the
+// through path, the points by rising loss, and the fit's rms residual, dB.
+Spread fitSpread(const CrystalCurve& c, const Curve& curve, const Vec& x, const Mat& inv,
+                 double& rmsDb) {
+  Spread spread;
+  spread.covariance = sandwichCovariance(curve, x, inv);
+  Vec g;
   Vec jOne{};
   spread.perPoint.resize(curve.size());
   spread.loss.resize(curve.size());
@@ -439,26 +443,36 @@ CrystalParameters fittedParameters(const CrystalCurve& c, const CrystalFitInput&
       g[k] *= curve.weight[i];
       jOne[k] += g[k];
     }
-    spread.perPoint[i] = times(*inv, g);
+    spread.perPoint[i] = times(inv, g);
     spread.loss[i] = std::max(0.0, curve.through[i] - m);
   }
   spread.byLoss.resize(curve.size());
   std::iota(spread.byLoss.begin(), spread.byLoss.end(), size_t{0});
   std::sort(spread.byLoss.begin(), spread.byLoss.end(),
             [&](size_t a, size_t b) { return spread.loss[a] < spread.loss[b]; });
-  spread.throughShift = times(*inv, jOne);
+  spread.throughShift = times(inv, jOne);
   spread.throughPm = c.through.pmDb;
   spread.differenceFraction = c.error.conformance;
   spread.error = &c.error;
+  rmsDb = std::sqrt(squares / static_cast<double>(curve.size()));
+  return spread;
+}
 
+// The values of a fit that passed its checks, with their intervals.
+CrystalParameters fittedParameters(const CrystalCurve& c, const CrystalFitInput& in,
+                                   const Curve& curve, const Vec& x) {
+  const auto inv = inverse(normalEquations(curve, x).a);
+  if (!inv)
+    return edgeEstimate(
+        c, in, KOLM_TR("kolm", "The curve does not pin down all four parameters of the crystal."));
   CrystalParameters p;
+  const Spread spread = fitSpread(c, curve, x, *inv, p.rmsDb);
   p.method = CrystalMethod::Fit;
   p.stepHz = c.stepHz;
   p.resolutionHz = c.resolutionHz;
   p.slope = c.slope;
   p.notes = c.notes;
   p.points = static_cast<int>(curve.size());
-  p.rmsDb = std::sqrt(squares / static_cast<double>(curve.size()));
   // Frequencies are never known finer than the DDS's step.
   auto frequency = [&](Measured m) {
     const double res = c.resolutionHz / 1e6;
