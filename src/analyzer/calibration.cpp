@@ -124,8 +124,7 @@ std::string sweepText(double start, double stop, int points) {
 
 Complex standardReflection(const StandardValue& v, double mhz) {
   if (v.open) {
-    const Complex y(0, omega(mhz) * v.c);
-    return (1.0 - common::kReferenceOhm * y) / (1.0 + common::kReferenceOhm * y);
+    return common::reflectionOfAdmittance(Complex(0, omega(mhz) * v.c));
   }
   return common::reflectionOf(impedanceOf(v, mhz));
 }

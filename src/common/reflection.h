@@ -18,6 +18,13 @@ inline std::complex<double> reflectionOf(std::complex<double> z, double z0 = kRe
   return (z - z0) / (z + z0);
 }
 
+// The same from an admittance y, (1 - z0 y) / (1 + z0 y): an open (y = 0)
+// reflects 1 without an infinite impedance on the way.
+inline std::complex<double> reflectionOfAdmittance(std::complex<double> y,
+                                                   double z0 = kReferenceOhm) {
+  return (1.0 - z0 * y) / (1.0 + z0 * y);
+}
+
 // The impedance of reflection `g` against z0; infinite parts at g = 1.
 inline std::complex<double> impedanceOf(std::complex<double> g, double z0 = kReferenceOhm) {
   if (g == 1.0) return {HUGE_VAL, HUGE_VAL};
