@@ -35,12 +35,12 @@ constexpr double kMaxPhaseEndDeg = 90;
 // A run of 20001 points of three standards is about 1.2 MB.
 constexpr uint64_t kCheckRunLimitBytes = 4 << 20;
 
-constexpr const char* kNames[kStandards] = {"load", "open", "short"};
+constexpr const char* kStandardNames[kStandards] = {"load", "open", "short"};
 
 double linear(double db) { return std::pow(10.0, db / 20); }
 double decibels(double ratio) { return 20 * std::log10(ratio); }
 
-std::string number(double v, int digits = 4) { return common::shortestText(v, digits); }
+std::string figureText(double v, int digits = 4) { return common::shortestText(v, digits); }
 
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -70,11 +70,12 @@ std::string eachSetting(std::string_view text, Take take, int& lines) {
 
 }  // namespace
 
-const char* standardName(Standard standard) { return kNames[static_cast<int>(standard)]; }
+const char* standardName(Standard standard) { return kStandardNames[static_cast<int>(standard)]; }
 
 std::optional<Standard> standardNamed(std::string_view name) {
   for (int k = 0; k < kStandards; ++k)
-    if (common::asciiLower(common::trimBlanks(name)) == kNames[k]) return static_cast<Standard>(k);
+    if (common::asciiLower(common::trimBlanks(name)) == kStandardNames[k])
+      return static_cast<Standard>(k);
   return std::nullopt;
 }
 
@@ -113,16 +114,16 @@ double BridgeCheckRun::frequencyMHz(int i) const {
 
 std::string formatCheckRun(const BridgeCheckRun& run) {
   std::string out = "# The bridge check under way: the mean readings of each standard measured\n";
-  out += "sweep=" + number(run.startMHz, 15) + "," + number(run.stopMHz, 15) + "," +
+  out += "sweep=" + figureText(run.startMHz, 15) + "," + figureText(run.stopMHz, 15) + "," +
          std::to_string(run.points) + "\n";
   for (int k = 0; k < kStandards; ++k) {
     const auto& r = run.readings[static_cast<size_t>(k)];
     if (!r) continue;
-    out += kNames[k];
+    out += kStandardNames[k];
     out += '=';
     for (size_t i = 0; i < r->returnLossCounts.size(); ++i) {
       if (i) out += ',';
-      out += number(r->returnLossCounts[i], 8) + "/" + number(r->phaseCounts[i], 8);
+      out += figureText(r->returnLossCounts[i], 8) + "/" + figureText(r->phaseCounts[i], 8);
     }
     out += '\n';
   }
@@ -190,7 +191,7 @@ struct Oddities {
 // The warnings for `odd`, the load that reflects almost all (`noLoad`) and
 // figures poorer than such a bridge gives.
 void addWarnings(BridgeCheckResult& out, const Oddities& odd, bool noLoad) {
-  auto at = [](double mhz) { return " at " + number(mhz, 6) + " MHz"; };
+  auto at = [](double mhz) { return " at " + figureText(mhz, 6) + " MHz"; };
   if (odd.openLikeShort)
     out.warnings.push_back("What was measured as the open reads like a short (a phase near 180" +
                            std::string("\xc2\xb0") + at(odd.openPhaseMHz) +
@@ -206,7 +207,7 @@ void addWarnings(BridgeCheckResult& out, const Oddities& odd, bool noLoad) {
                            "connected.");
   else if (out.directivityMinDb < kPoorDirectivityDb)
     out.warnings.push_back(
-        "The 50 \xce\xa9 load reads a return loss of only " + number(out.directivityMinDb, 3) +
+        "The 50 \xce\xa9 load reads a return loss of only " + figureText(out.directivityMinDb, 3) +
         " dB" + at(out.directivityMinMHz) +
         ": a bridge like this one gives 24 dB or more. Is the load a 50 \xce\xa9 load, and is its "
         "connector tight?");
@@ -216,7 +217,7 @@ void addWarnings(BridgeCheckResult& out, const Oddities& odd, bool noLoad) {
         " than a bridge with the directivity the load shows allows: one of the three was not "
         "measured well (a loose connector?). Measure them again.");
   else if (out.trackingMaxDb > kPoorTrackingDb)
-    out.warnings.push_back("The open and the short read up to " + number(out.trackingMaxDb, 3) +
+    out.warnings.push_back("The open and the short read up to " + figureText(out.trackingMaxDb, 3) +
                            " dB from a total reflection" + at(out.trackingMaxMHz) +
                            ": a bridge like this one reads them within a few tenths of a dB. Are "
                            "they an open and a short, and is the connector tight?");
@@ -300,17 +301,17 @@ BridgeCheckResult evaluateBridgeCheck(const BridgeCheckRun& run, const BridgeFig
 
 std::string bridgeCheckReport(const BridgeCheckResult& r) {
   std::string out;
-  out += "directivity_db_min=" + number(r.directivityMinDb) + "\n";
-  out += "directivity_db_min_mhz=" + number(r.directivityMinMHz, 6) + "\n";
+  out += "directivity_db_min=" + figureText(r.directivityMinDb) + "\n";
+  out += "directivity_db_min_mhz=" + figureText(r.directivityMinMHz, 6) + "\n";
   // At the bottom of the read-out the load only says the bridge is at least
   // that good.
   out += std::string("directivity_db_min_kind=") + (r.directivityMinAtLimit ? "bound" : "value") +
          "\n";
-  out += "directivity_db_median=" + number(r.directivityMedianDb) + "\n";
-  out += "tracking_db_max=" + number(r.trackingMaxDb) + "\n";
-  out += "tracking_db_max_mhz=" + number(r.trackingMaxMHz, 6) + "\n";
-  out += "stated_directivity_db=" + number(r.figures.directivityDb) + "\n";
-  out += "stated_tracking_db=" + number(r.figures.trackingDb) + "\n";
+  out += "directivity_db_median=" + figureText(r.directivityMedianDb) + "\n";
+  out += "tracking_db_max=" + figureText(r.trackingMaxDb) + "\n";
+  out += "tracking_db_max_mhz=" + figureText(r.trackingMaxMHz, 6) + "\n";
+  out += "stated_directivity_db=" + figureText(r.figures.directivityDb) + "\n";
+  out += "stated_tracking_db=" + figureText(r.figures.trackingDb) + "\n";
   for (const std::string& w : r.warnings) out += "warning=" + w + "\n";
   return out;
 }
@@ -320,18 +321,18 @@ std::string formatBridgeFigures(const BridgeCheckRun& run, const BridgeCheckResu
   std::string out =
       "# The bridge's figures as measured by its check; the analyzer's intervals use them.\n"
       "# Delete this file to go back to the published figures.\n";
-  out += "directivity_db=" + number(r.figures.directivityDb, 6) + "\n";
-  out += "tracking_db=" + number(r.figures.trackingDb, 6) + "\n";
+  out += "directivity_db=" + figureText(r.figures.directivityDb, 6) + "\n";
+  out += "tracking_db=" + figureText(r.figures.trackingDb, 6) + "\n";
   // The width of the phase output's end regions is stated, not measured: kept
   // when it is not the published one.
   if (r.figures.phaseEndDeg != publishedBridge().phaseEndDeg)
-    out += "phase_end_deg=" + number(r.figures.phaseEndDeg, 6) + "\n";
+    out += "phase_end_deg=" + figureText(r.figures.phaseEndDeg, 6) + "\n";
   out += "measured=" + when + "\n";
-  out += "sweep=" + number(run.startMHz, 15) + "," + number(run.stopMHz, 15) + "," +
+  out += "sweep=" + figureText(run.startMHz, 15) + "," + figureText(run.stopMHz, 15) + "," +
          std::to_string(run.points) + "\n";
-  out += "directivity_db_min=" + number(r.directivityMinDb) + "\n";
-  out += "directivity_db_median=" + number(r.directivityMedianDb) + "\n";
-  out += "tracking_db_max=" + number(r.trackingMaxDb) + "\n";
+  out += "directivity_db_min=" + figureText(r.directivityMinDb) + "\n";
+  out += "directivity_db_median=" + figureText(r.directivityMedianDb) + "\n";
+  out += "tracking_db_max=" + figureText(r.trackingMaxDb) + "\n";
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include "analyzer/validity.h"
 #include "chart/edges.h"
 #include "circuit/transmission_line.h"
+#include "common/constants.h"
 #include "common/reflection.h"
 #include "common/text.h"
 
@@ -18,7 +19,6 @@ namespace {
 
 using Complex = std::complex<double>;
 constexpr double kLight = common::kSpeedOfLight;  // m/s
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Typical published figures of each type: 50 ohm coaxial cables with a solid
 // (VF 0.66) or foamed dielectric, and open-wire ladder line.

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "chart/scale.h"
+#include "common/constants.h"
 #include "common/files.h"
 #include "common/reflection.h"
 #include "common/text.h"
@@ -13,7 +14,6 @@ namespace kolm::analyzer {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr size_t kTermValues = 8 + kTermParts;  // a terms= line
 
 // The stated accuracy of a standard's parts.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/constants.h"
 #include "common/files.h"
 #include "common/text.h"
 
@@ -13,12 +14,11 @@ namespace kolm::analyzer {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr int kTerms = 7;  // directivity, tracking, source match (re, im each), counts per dB
 using Vector = std::array<double, kTerms>;
 using Matrix = std::array<Vector, kTerms>;
 
-std::string number(double v, int digits = 6) { return common::shortestText(v, digits); }
+std::string fitText(double v, int digits = 6) { return common::shortestText(v, digits); }
 
 // "2026-12-07 21:50 UTC".
 std::string nowText() {
@@ -304,7 +304,7 @@ bool readsAsItself(const MeasuredStandard& s, size_t i, double mhz, const Bridge
          expected[kPhase] <= range.high[kPhase] + phaseSlack;
 }
 
-std::string atText(double mhz) { return " at " + number(mhz, 6) + " MHz"; }
+std::string atText(double mhz) { return " at " + fitText(mhz, 6) + " MHz"; }
 
 // The readings at point i that the fit takes, with what each may be off by.
 std::vector<Observation> observationsAt(const CalibrationRun& run, int i, const BridgeFigures& f,
@@ -429,10 +429,10 @@ std::string calibrationReport(const CalibrationResult& r) {
   std::string out;
   if (!r.calibration) return "fault=" + r.fault + "\n";
   out += "calibration=" + r.calibration->name() + "\n";
-  out += "directivity_pm_max=" + number(r.directivityPmMax, 4) + "\n";
-  out += "tracking_pm_max=" + number(r.trackingPmMax, 4) + "\n";
-  out += "source_match_pm_max=" + number(r.sourceMatchPmMax, 4) + "\n";
-  out += "slope_pm_max=" + number(r.countsPerDbPmMax, 4) + "\n";
+  out += "directivity_pm_max=" + fitText(r.directivityPmMax, 4) + "\n";
+  out += "tracking_pm_max=" + fitText(r.trackingPmMax, 4) + "\n";
+  out += "source_match_pm_max=" + fitText(r.sourceMatchPmMax, 4) + "\n";
+  out += "slope_pm_max=" + fitText(r.countsPerDbPmMax, 4) + "\n";
   return out;
 }
 }  // namespace kolm::analyzer

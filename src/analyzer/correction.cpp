@@ -5,18 +5,16 @@
 #include <limits>
 #include <numbers>
 
+#include "common/constants.h"
 #include "common/reflection.h"
 
 namespace kolm::analyzer {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kTwoPi = 2 * kPi;
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kDegrees = 180 / kPi;
 
-struct Range {
+struct Bounds {
   double low = kInf;
   double high = -kInf;
   void take(double v) {
@@ -41,13 +39,13 @@ Complex over(Complex a, Complex b) {
 // The extremes of the quantities over a region of detector ratios, from the
 // images of the pieces of its boundary (and of points the caller knows lie in
 // it). G = (w - e00) / (T + e11 (w - e00)); Z / R0 = (1 + G) / (1 - G).
-class Extremes {
+class RegionExtremes {
  public:
   // `turn`: the angle of the reflection the angles are taken against.
-  Extremes(const ErrorTerms& terms, double turn)
+  RegionExtremes(const ErrorTerms& terms, double turn)
       : terms_(terms), reference_(std::polar(1.0, -turn)) {}
 
-  Range size, turn, r, x, z;  // |G|, arg G against the reference, Re Z, Im Z, |Z| (per R0)
+  Bounds size, turn, r, x, z;  // |G|, arg G against the reference, Re Z, Im Z, |Z| (per R0)
   bool turnAll = false;
 
   // An arc (or a segment) of ratios through w0, wm and w1 in this order.
@@ -209,9 +207,9 @@ struct SectorAngles {
 
 // The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span].
-Extremes overSector(const ErrorTerms& terms, double turn, double rhoLow, double rhoHigh,
+RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, double rhoHigh,
                     const SectorAngles& angles, const SpecialRatios& special) {
-  Extremes e(terms, turn);
+  RegionExtremes e(terms, turn);
   const double low = angles.low, span = angles.span;
   auto at = [&](double rho, size_t k) { return angles.at(rho, k); };
   if (span >= kTwoPi) {
@@ -315,7 +313,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
 }
 
 // The interval of every quantity from the ranges (X signed).
-PointInterval intervalOf(const Extremes& e, double turn, const PointValues& shown) {
+PointInterval intervalOf(const RegionExtremes& e, double turn, const PointValues& shown) {
   PointInterval out;
   const double rhoHigh = std::min(e.size.high, 1.0);  // a load is passive
   const double rhoLow = std::max(std::min(e.size.low, 1.0), 0.0);
@@ -430,7 +428,7 @@ RatioSector ratioSector(double a, double b, const ErrorTerms& t, const BridgeFig
   const double spreadA = channelASpread(f, passes);
   out.rhoLow = a - spreadA <= f.magnitudeFloorCounts ? 0 : ratioSize(t, a - spreadA);
   out.rhoHigh = ratioSize(t, a + spreadA);
-  Range phaseRange;
+  Bounds phaseRange;
   const double spreadB = channelBSpread(f, std::max(out.rhoLow, 1e-3), passes);
   for (double counts : {b - spreadB, b + spreadB})
     for (double slope : {-f.phaseSlope, f.phaseSlope})
@@ -455,7 +453,7 @@ class SectorIntervals {
                            double span) const {
     const SectorAngles angles(from, span);
     const double turn = std::arg(reference);
-    Extremes e = overSector(t_, turn, rhoLow_, rhoHigh_, angles, special_);
+    RegionExtremes e = overSector(t_, turn, rhoLow_, rhoHigh_, angles, special_);
     std::array<double, 5> most{};
     auto sample = [&](Complex w) {
       const auto spread = termSpread(t_, bounds_, w, a_);

@@ -19,13 +19,13 @@ namespace {
 
 using Complex = std::complex<double>;
 
-double omega(double mhz) { return 2 * std::numbers::pi * mhz * 1e6; }
+double radiansPerSecond(double mhz) { return 2 * std::numbers::pi * mhz * 1e6; }
 
 // The part whose reactance at `mhz` is `x` (nothing for 0).
 MatchPart partOfReactance(double x, double mhz) {
   if (x == 0) return {};
-  if (x > 0) return {MatchPart::Kind::Inductor, x / omega(mhz)};
-  return {MatchPart::Kind::Capacitor, -1 / (omega(mhz) * x)};
+  if (x > 0) return {MatchPart::Kind::Inductor, x / radiansPerSecond(mhz)};
+  return {MatchPart::Kind::Capacitor, -1 / (radiansPerSecond(mhz) * x)};
 }
 
 // The shunt part whose susceptance at `mhz` is `b`.
@@ -48,9 +48,9 @@ bool negligible(double v, double scale) { return std::fabs(v) <= 1e-9 * scale; }
 double MatchPart::reactance(double mhz) const {
   switch (kind) {
     case Kind::Inductor:
-      return omega(mhz) * value;
+      return radiansPerSecond(mhz) * value;
     case Kind::Capacitor:
-      return -1 / (omega(mhz) * value);
+      return -1 / (radiansPerSecond(mhz) * value);
     case Kind::None:
       break;
   }

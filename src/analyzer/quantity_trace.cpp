@@ -8,14 +8,15 @@
 namespace kolm::analyzer {
 
 namespace {
-constexpr std::array<std::string_view, kQuantities> kNames{"rl", "phase", "z", "r", "x", "swr"};
+constexpr std::array<std::string_view, kQuantities> kQuantityNames{"rl", "phase", "z",
+                                                                   "r",  "x",     "swr"};
 }  // namespace
 
-std::string_view quantityName(int q) { return kNames[static_cast<size_t>(q)]; }
+std::string_view quantityName(int q) { return kQuantityNames[static_cast<size_t>(q)]; }
 
 std::optional<int> quantityByName(std::string_view name) {
   for (int q = 0; q < kQuantities; ++q)
-    if (kNames[static_cast<size_t>(q)] == name) return q;
+    if (kQuantityNames[static_cast<size_t>(q)] == name) return q;
   return std::nullopt;
 }
 

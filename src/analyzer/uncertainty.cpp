@@ -10,14 +10,13 @@
 
 #include "analyzer/recent_readings.h"
 #include "analyzer/validity.h"
+#include "common/constants.h"
 #include "common/reflection.h"
 
 namespace kolm::analyzer {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kDbPerCount =
     static_cast<double>(kReturnLossRangeDb) / static_cast<double>(kTotalReflectionCounts);
 
@@ -153,7 +152,7 @@ AngleSide angleSide(double b, const Spreads& s) {
   return g;
 }
 
-constexpr int kTabled = 1025;
+constexpr int kTabledReadings = 1025;
 // The most passes whose means are kept in tables.
 constexpr int kMostTabledPasses = 128;
 
@@ -162,11 +161,11 @@ constexpr int kMostTabledPasses = 128;
 // that is no such mean, worked out each time it is asked for.
 long tableIndex(double v, int passes) {
   if (passes == 1)
-    return v >= 0 && v < kTabled && static_cast<long>(v) == v ? static_cast<long>(v) : -1;
+    return v >= 0 && v < kTabledReadings && static_cast<long>(v) == v ? static_cast<long>(v) : -1;
   if (passes > kMostTabledPasses) return -1;
   const double sum = v * passes;
   // Rounded to the nearest whole (a sum halfway between two is no such mean).
-  if (!(sum > -0.5 && sum < static_cast<double>(kTabled) * passes - 0.5)) return -1;
+  if (!(sum > -0.5 && sum < static_cast<double>(kTabledReadings) * passes - 0.5)) return -1;
   const long whole = static_cast<long>(sum + 0.5);
   return std::fabs(sum - static_cast<double>(whole)) > 1e-6 ? -1 : whole;
 }
@@ -304,7 +303,9 @@ struct IntervalTables {
       : spreads(s), magnitude(size()), angle(size()), haveMagnitude(size()), haveAngle(size()) {}
   // One entry per sum of the passes' whole readings.
   size_t size() const {
-    return spreads.passes > kMostTabledPasses ? 0 : static_cast<size_t>(kTabled) * spreads.passes;
+    return spreads.passes > kMostTabledPasses
+               ? 0
+               : static_cast<size_t>(kTabledReadings) * spreads.passes;
   }
   LazyArray<MagnitudeSide> magnitude;
   LazyArray<AngleSide> angle;

@@ -5,14 +5,13 @@
 #include <limits>
 #include <numbers>
 
+#include "common/constants.h"
 #include "common/reflection.h"
 #include "common/text.h"
 
 namespace kolm::chart {
 
 namespace {
-
-constexpr double kPi = std::numbers::pi;
 
 // The whole disk's view is the widest one.
 DiskView clampedView(Gamma centre, double halfSide) {

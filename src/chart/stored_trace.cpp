@@ -4,14 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include "common/constants.h"
 #include "common/text.h"
 #include "common/tr.h"
 
 namespace kolm::chart {
 
 namespace {
-
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // A point on the straight line between two interval ends; an infinite end
 // stays infinite.

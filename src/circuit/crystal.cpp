@@ -3,11 +3,9 @@
 #include <cmath>
 #include <numbers>
 
-namespace kolm::circuit {
+#include "common/constants.h"
 
-namespace {
-constexpr double kTwoPi = 2 * std::numbers::pi;
-}  // namespace
+namespace kolm::circuit {
 
 double CrystalModel::csFarad() const {
   const double w = kTwoPi * fsHz;

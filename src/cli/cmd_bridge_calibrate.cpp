@@ -13,8 +13,8 @@ namespace kolm::cli {
 
 namespace {
 
-constexpr double kDefaultStartMHz = 1, kDefaultStopMHz = 60;
-constexpr double kDefaultSteps = 200;
+constexpr double kCalibrationStartMHz = 1, kCalibrationStopMHz = 60;
+constexpr double kCalibrationSteps = 200;
 
 std::string names() {
   std::string out;
@@ -71,8 +71,8 @@ int runBridgeCalibrate(Context& ctx, Args& args) {
   checkOutput("bridge-cal-run.cfg", analyzer::kCalibrationRunFile);
   checkOutput("bridge-cal.cfg", analyzer::kCalibrationFile);
   auto planned =
-      analyzer::planSweep(start.value_or(kDefaultStartMHz), stop.value_or(kDefaultStopMHz),
-                          points.value_or(kDefaultSteps), ctx.instrument.params.refClockMHz);
+      analyzer::planSweep(start.value_or(kCalibrationStartMHz), stop.value_or(kCalibrationStopMHz),
+                          points.value_or(kCalibrationSteps), ctx.instrument.params.refClockMHz);
   if (!planned.ok()) throw UsageError{planned.error};
   const analyzer::SweepPlan& plan = planned.plan;
   if (plan.start == 0 || plan.stop == 0)

@@ -30,8 +30,8 @@ analyzer::BridgeFigures bridgeFigures(Context& ctx, bool calibration) {
 
 namespace {
 
-constexpr double kDefaultStartMHz = 1, kDefaultStopMHz = 60;
-constexpr double kDefaultSteps = 100;
+constexpr double kCheckStartMHz = 1, kCheckStopMHz = 60;
+constexpr double kCheckSteps = 100;
 
 int runBridgeCheck(Context& ctx, Args& args) {
   const auto with = args.option("--with");
@@ -46,8 +46,8 @@ int runBridgeCheck(Context& ctx, Args& args) {
   checkOutput("bridge-check.cfg", analyzer::kBridgeCheckFile);
   checkOutput("bridge.cfg", analyzer::kBridgeFiguresFile);
   auto planned =
-      analyzer::planSweep(start.value_or(kDefaultStartMHz), stop.value_or(kDefaultStopMHz),
-                          points.value_or(kDefaultSteps), ctx.instrument.params.refClockMHz);
+      analyzer::planSweep(start.value_or(kCheckStartMHz), stop.value_or(kCheckStopMHz),
+                          points.value_or(kCheckSteps), ctx.instrument.params.refClockMHz);
   if (!planned.ok()) throw UsageError{planned.error};
   const analyzer::SweepPlan& plan = planned.plan;
   if (plan.start == 0 || plan.stop == 0)

@@ -12,9 +12,9 @@ namespace kolm::cli {
 
 namespace {
 
-const powermeter::CalibrationCommands kCommands{"kolm-cli calibrate --level 0",
-                                                "kolm-cli calibrate --level -60",
-                                                "kolm-cli calibrate --default"};
+const powermeter::CalibrationCommands kCalibrationCommands{"kolm-cli calibrate --level 0",
+                                                           "kolm-cli calibrate --level -60",
+                                                           "kolm-cli calibrate --default"};
 
 void printCalibration(Context& ctx, const powermeter::Calibration& c) {
   *ctx.out << "cal0=" << c.countsAt0Dbm << " cal60=" << c.countsAtMinus60Dbm << " calibration="
@@ -97,7 +97,8 @@ int runCalibrate(Context& ctx, Args& args) {
   std::string problem, overruled;
   const int status = store(ctx, [&](const powermeter::Calibration& now) {
     std::optional<powermeter::Calibration> after;
-    const auto check = powermeter::calibrationCountWarning(point, count, now, mhz, kCommands);
+    const auto check =
+        powermeter::calibrationCountWarning(point, count, now, mhz, kCalibrationCommands);
     problem.clear();
     overruled.clear();
     if (!check.problem.empty() && !(force && check.overrulable)) {

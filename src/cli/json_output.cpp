@@ -32,7 +32,7 @@ bool isJsonNumber(const std::string& s) {
   return i == s.size();
 }
 
-std::string quoted(const std::string& s) {
+std::string jsonString(const std::string& s) {
   std::string out = "\"";
   for (char c : s) {
     const auto u = static_cast<unsigned char>(c);
@@ -60,7 +60,7 @@ bool textKey(const std::string& key) {
 std::string jsonValue(const std::string& key, const std::string& value) {
   if (!textKey(key) && isJsonNumber(value)) return value;
   if (value == "none") return "null";
-  return quoted(value);
+  return jsonString(value);
 }
 
 bool isKeyStart(const std::string& token, size_t& equals) {
@@ -131,7 +131,7 @@ std::string jsonObject(const std::string& lines) {
   std::string out = "{";
   for (const auto& [key, values] : keys) {
     if (out.size() > 1) out += ",";
-    out += quoted(key) + ":";
+    out += jsonString(key) + ":";
     if (values.size() == 1) {
       out += values.front();
     } else {
@@ -143,7 +143,7 @@ std::string jsonObject(const std::string& lines) {
   if (!text.empty()) {
     if (out.size() > 1) out += ",";
     out += "\"text\":[";
-    for (size_t k = 0; k < text.size(); ++k) out += (k ? "," : "") + quoted(text[k]);
+    for (size_t k = 0; k < text.size(); ++k) out += (k ? "," : "") + jsonString(text[k]);
     out += "]";
   }
   return out + "}";

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include "common/files.h"
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -47,7 +49,6 @@ void closeFile(int fd) { ::close(fd); }
 #endif
 
 std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
-std::string reason(int error) { return std::generic_category().message(error); }
 
 }  // namespace
 
@@ -61,10 +62,10 @@ std::optional<AppendLog> AppendLog::open(const std::filesystem::path& path, std:
   if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
     return fail(quoted(path) + " is not a regular file: a log is kept in a file.");
   const int fd = openFile(path);
-  if (fd < 0) return fail(quoted(path) + " cannot be opened: " + reason(errno));
+  if (fd < 0) return fail(quoted(path) + " cannot be opened: " + systemErrorText(errno));
   AppendLog log(fd, path);
   const Offset end = endOf(fd);
-  if (end < 0) return fail(quoted(path) + " cannot be read: " + reason(errno));
+  if (end < 0) return fail(quoted(path) + " cannot be read: " + systemErrorText(errno));
   log.fresh_ = end == 0;
   // Back from the end to the last line end: what follows it was cut short.
   Offset keep = end;
@@ -72,7 +73,8 @@ std::optional<AppendLog> AppendLog::open(const std::filesystem::path& path, std:
   while (keep > 0) {
     const Offset from = keep > static_cast<Offset>(sizeof buf) ? keep - sizeof buf : 0;
     const long long got = readAt(fd, buf, static_cast<unsigned>(keep - from), from);
-    if (got != keep - from) return fail(quoted(path) + " cannot be read: " + reason(errno));
+    if (got != keep - from)
+      return fail(quoted(path) + " cannot be read: " + systemErrorText(errno));
     Offset i = keep - from;
     while (i > 0 && buf[i - 1] != '\n') --i;
     if (i > 0) {
@@ -83,7 +85,7 @@ std::optional<AppendLog> AppendLog::open(const std::filesystem::path& path, std:
   }
   if (keep != end) {
     if (!cutTo(fd, keep) || !toDisk(fd))
-      return fail(quoted(path) + " cannot be written: " + reason(errno));
+      return fail(quoted(path) + " cannot be written: " + systemErrorText(errno));
     log.cut_ = static_cast<uint64_t>(end - keep);
   }
   return log;
@@ -118,7 +120,7 @@ bool AppendLog::append(std::string_view lines, std::string* error) {
   if (why == 0) why = errno;
   // Taken back: the file ends with the last whole line it kept.
   if (before >= 0) cutTo(fd_, before), toDisk(fd_);
-  if (error) *error = quoted(path_) + " took no more: " + reason(why);
+  if (error) *error = quoted(path_) + " took no more: " + systemErrorText(why);
   return false;
 }
 

@@ -91,11 +91,9 @@ std::filesystem::path writtenTarget(const std::filesystem::path& path) {
   return target;
 }
 
-#ifndef _WIN32
+std::string systemErrorText(int error) { return std::generic_category().message(error); }
 
-namespace {
-std::string reason(int error) { return std::generic_category().message(error); }
-}  // namespace
+#ifndef _WIN32
 
 FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
   // Non-blocking, so that opening a pipe does not wait for a writer.
@@ -111,13 +109,13 @@ FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
                          quotedName(std::filesystem::read_symlink(path, ec)) +
                          ", which does not exist.");
     return refused(e == ENOENT ? ReadFault::Missing : ReadFault::Unreadable,
-                   quotedName(path) + " cannot be opened: " + reason(e) + ".");
+                   quotedName(path) + " cannot be opened: " + systemErrorText(e) + ".");
   }
   struct stat st {};
   FileRead r;
   if (::fstat(fd, &st) != 0) {
     r = refused(ReadFault::Unreadable,
-                quotedName(path) + " cannot be read: " + reason(errno) + ".");
+                quotedName(path) + " cannot be read: " + systemErrorText(errno) + ".");
   } else if (!S_ISREG(st.st_mode)) {
     r = notRegular(path, S_ISDIR(st.st_mode));
   } else if (static_cast<uint64_t>(st.st_size) > limit) {
@@ -135,7 +133,7 @@ FileRead readFile(const std::filesystem::path& path, uint64_t limit) {
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
         r = refused(ReadFault::Unreadable,
-                    quotedName(path) + " cannot be read: " + reason(errno) + ".");
+                    quotedName(path) + " cannot be read: " + systemErrorText(errno) + ".");
         break;
       }
       if (got == 0) break;
@@ -198,7 +196,7 @@ bool writeFileAtomic(const std::filesystem::path& named, std::string_view conten
   auto fail = [&](const std::string& what, int e) {
     if (fd >= 0) ::close(fd);
     if (!temporary.empty()) ::unlink(temporary.c_str());
-    if (error) *error = what + ": " + reason(e) + ".";
+    if (error) *error = what + ": " + systemErrorText(e) + ".";
     return false;
   };
   removeStaleTemporaries(dir, path);
@@ -252,7 +250,7 @@ std::string outputTargetProblem(const std::filesystem::path& path, OutputKind ki
       return quotedName(path) + " is not writable";
   } else if (errno != ENOENT) {
     // A name too long for the file system, a loop of links: it could never be written.
-    return quotedName(path) + " cannot be written: " + reason(errno);
+    return quotedName(path) + " cannot be written: " + systemErrorText(errno);
   } else if (const std::filesystem::path target = writtenTarget(path); target != path) {
     return outputTargetProblem(target, kind);  // a link to a file still to be made
   }

@@ -24,6 +24,9 @@ struct FileRead {
   std::string error;  // names the file and says why it was not read
 };
 
+// The system's words for an errno value.
+std::string systemErrorText(int error);
+
 // The whole file, checked before it is read: a folder, a device, a pipe or a
 // file larger than `limit` bytes is refused at once (nothing waits on a pipe or
 // reads an endless device). A link to a file that does not exist is not

@@ -9,13 +9,13 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/constants.h"
 #include "powermeter/crystal_curve.h"
 
 namespace kolm::powermeter {
 
 namespace {
 
-constexpr double kTwoPi = 2 * std::numbers::pi;
 // Without a notch to measure it, C0 is taken from this to this: the holders
 // crystals come in.
 constexpr double kSmallestC0 = 0.5e-12;

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "common/constants.h"
 #include "common/text.h"
 #include "common/tr.h"
 #include "powermeter/crystal_curve.h"
@@ -14,7 +15,6 @@ namespace kolm::powermeter {
 
 namespace {
 
-constexpr double kTwoPi = 2 * std::numbers::pi;
 // A sweep that holds the -3 dB width over this many steps, and spans at most
 // this many widths, is as good as a narrow one.
 constexpr double kStepsAcrossWidth = 20;

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "chart/edges.h"
+#include "common/constants.h"
 #include "common/text.h"
 #include "common/tr.h"
 #include "powermeter/crystal_curve.h"
@@ -16,7 +17,6 @@ namespace kolm::powermeter {
 
 namespace {
 
-constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr double kDbPerNeper = 20 / std::numbers::ln10;
 constexpr int kParameters = 4;  // Fs (Hz), ln R, ln L, ln C0
 // A -3 dB width needs this many sweep steps for the curve to pin four parameters.

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <numeric>
 
+#include "common/constants.h"
 #include "common/text.h"
 #include "common/tr.h"
 #include "powermeter/ladder_spread.h"
@@ -17,7 +18,6 @@ namespace kolm::powermeter {
 namespace {
 
 using Complex = std::complex<double>;
-constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr int kMinPoles = circuit::kMinLadderCrystals, kMaxPoles = circuit::kMaxLadderCrystals;
 
 // A two-port's chain matrix.

@@ -6,6 +6,7 @@
 #include "analyzer/analysis.h"
 #include "analyzer/bridge_check.h"
 #include "analyzer/files.h"
+#include "common/constants.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "hw/dds.h"
@@ -24,7 +25,6 @@ namespace {
 
 using scpi::Call;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // The interval [value - pm, value + pm] with both ends rounded outward.
 std::pair<double, double> outward(double value, double pm) {

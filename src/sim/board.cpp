@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 
+#include "common/constants.h"
 #include "common/text.h"
 
 namespace kolm::sim {
@@ -35,8 +36,6 @@ std::optional<Board> parseBoard(std::string_view text) {
 namespace typical {
 
 namespace {
-
-constexpr double kPi = std::numbers::pi;
 
 // ln(1 + e^z) without overflow.
 double softplus(double z) {

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "common/constants.h"
 #include "common/files.h"
 #include "common/reflection.h"
 #include "common/text.h"
@@ -14,8 +15,6 @@
 namespace kolm::sim {
 
 namespace {
-
-constexpr double kTwoPi = 2 * std::numbers::pi;
 
 using common::asciiLower;
 std::string_view trim(std::string_view s) { return common::trimBlanks(s); }

@@ -19,12 +19,13 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/recent_files.h"
 
 namespace kolm::analyzer::ui {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 }  // namespace
 
 // ---- the Smith chart ----
@@ -57,7 +58,7 @@ void AnalyzerWindow::setCable(std::optional<Cable> cable) {
   // The last redraw's values may be the far end's: computed afresh.
   liveValues_.reset();
   setStatus(
-      cable_ ? tr("The readings show the far end of: %1").arg(qs(cableText(*cable_))).toStdString()
+      cable_ ? tr("The readings show the far end of: %1").arg(q(cableText(*cable_))).toStdString()
              : tr("The readings are shown as measured.").toStdString());
   redraw();
 }
@@ -171,12 +172,12 @@ void AnalyzerWindow::printScreen() {
 }
 
 QString AnalyzerWindow::printHeading() const {
-  QString text = tr("Antenna analyzer, %1 to %2 MHz, %3 points")
-                     .arg(qs(common::shortestText(m_.traceStartMHz)),
-                          qs(common::shortestText(m_.traceStopMHz)))
-                     .arg(m_.points);
+  QString text =
+      tr("Antenna analyzer, %1 to %2 MHz, %3 points")
+          .arg(q(common::shortestText(m_.traceStartMHz)), q(common::shortestText(m_.traceStopMHz)))
+          .arg(m_.points);
   text += figuresMeasured_ ? tr(", bridge figures as checked") : tr(", published bridge figures");
-  if (cable_) text += tr(", far end of %1").arg(qs(cableText(*cable_)));
+  if (cable_) text += tr(", far end of %1").arg(q(cableText(*cable_)));
   return text;
 }
 
@@ -184,7 +185,7 @@ QString AnalyzerWindow::printHeading() const {
 
 void AnalyzerWindow::showFileName(const std::string& name) {
   fileNameLabel_->show();
-  fileNameEdit_->setText(qs(name));
+  fileNameEdit_->setText(q(name));
 }
 
 // A chart just read becomes the live measurement, shown whole. A pass under way
@@ -195,8 +196,8 @@ void AnalyzerWindow::showOpenedChart(const ChartData& chart) {
   simulatedData_ = false;
   chart_->setNote({});
   newHome();
-  startEdit_->setText(qs(common::shortestText(m_.viewStartMHz)));
-  stopEdit_->setText(qs(common::shortestText(m_.viewStopMHz)));
+  startEdit_->setText(q(common::shortestText(m_.viewStartMHz)));
+  stopEdit_->setText(q(common::shortestText(m_.viewStopMHz)));
   pointsEdit_->setText(QString::number(m_.points));
   redraw();
 }
@@ -212,11 +213,11 @@ void AnalyzerWindow::openVna(const std::string& name) {
   const VnaReadResult read = readVna(name);
   if (!read.ok()) {
     context_.prompter.message(
-        tr("The chart file cannot be read.\n%1").arg(qs(read.error)).toStdString(),
+        tr("The chart file cannot be read.\n%1").arg(q(read.error)).toStdString(),
         common::Icon::Warning);
     return;
   }
-  recent_->add(qs(name));
+  recent_->add(q(name));
   showOpenedChart(read.chart);
 }
 
@@ -233,7 +234,7 @@ void AnalyzerWindow::openVec(const std::string& name) {
     context_.prompter.message(read.message(), common::Icon::Warning);
     return;
   }
-  recent_->add(qs(name));
+  recent_->add(q(name));
   showOpenedChart(read.chart);
 }
 
@@ -252,11 +253,11 @@ void AnalyzerWindow::saveChartAs() {
   std::string error;
   if (!common::writeFileAtomic(name, formatVna(m_.savedChart()), &error)) {
     context_.prompter.message(
-        tr("The chart file cannot be written.\n%1").arg(qs(error)).toStdString(),
+        tr("The chart file cannot be written.\n%1").arg(q(error)).toStdString(),
         common::Icon::Warning);
     return;
   }
-  recent_->add(qs(name));
+  recent_->add(q(name));
   setStatus(common::savedToText(name));
 }
 
@@ -275,12 +276,12 @@ void AnalyzerWindow::fileToMemory() {
   const VnaReadResult read = readVna(name);
   if (!read.ok()) {
     context_.prompter.message(
-        tr("The chart file cannot be read.\n%1").arg(qs(read.error)).toStdString(),
+        tr("The chart file cannot be read.\n%1").arg(q(read.error)).toStdString(),
         common::Icon::Warning);
     return;
   }
   m_.loadMemory(read.chart);
-  memoryName_ = QFileInfo(qs(name)).fileName();
+  memoryName_ = QFileInfo(q(name)).fileName();
   compareCheck_->setChecked(true);
   redraw();
 }

@@ -41,6 +41,7 @@
 #include "common/ui/about_box.h"
 #include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/screen_fit.h"
 #include "hw/dds.h"
@@ -54,7 +55,7 @@ namespace {
 constexpr int kDefaultWidth = 1000;
 constexpr int kDefaultHeight = 720;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 }  // namespace
 
@@ -179,8 +180,8 @@ void AnalyzerWindow::readSettings() {
   m_.viewStopMHz = s.stop;
   m_.points = s.points;
   m_.setTraceSpan(s.start, s.stop);
-  startEdit_->setText(qs(common::shortestText(m_.viewStartMHz)));
-  stopEdit_->setText(qs(common::shortestText(m_.viewStopMHz)));
+  startEdit_->setText(q(common::shortestText(m_.viewStartMHz)));
+  stopEdit_->setText(q(common::shortestText(m_.viewStopMHz)));
   pointsEdit_->setText(QString::number(m_.points));
   stored_ = shownSettings();
   // A box left with a new value is kept at once.
@@ -402,7 +403,7 @@ void AnalyzerWindow::redraw() {
   if (!demonstration) lastAnalysis_ = analyzeSwr(*liveValues_);
   // Where the readings are not corrected, the legend says so.
   const std::string uncorrected = demonstration ? std::string() : uncorrectedNote(*liveValues_);
-  chart_->setLegendNotes(uncorrected.empty() ? QStringList() : QStringList{qs(uncorrected)});
+  chart_->setLegendNotes(uncorrected.empty() ? QStringList() : QStringList{q(uncorrected)});
   if (analysis_ && demonstration)
     analysis_->setRows({{tr("Demonstration:").toStdString(), tr("not analysed").toStdString()}});
   else if (analysis_) {
@@ -468,7 +469,7 @@ void AnalyzerWindow::selectQuantity(int index) {
 }
 
 void AnalyzerWindow::showReadout(double x, double y) {
-  cursorFrequencyEdit_->setText(qs(chart::frequencyReadout(x)));  // in MHz, as its label says
+  cursorFrequencyEdit_->setText(q(chart::frequencyReadout(x)));  // in MHz, as its label says
   const int i = chart::clampedCursorIndex(x, m_.traceStartMHz, m_.traceStopMHz, m_.points);
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
@@ -476,21 +477,22 @@ void AnalyzerWindow::showReadout(double x, double y) {
     // A narrow box shows the number from its start; the whole text, with its
     // interval and marks, is on hover.
     for (int q = 0; q < kQuantities; ++q) {
-      const QString text = qs(quantityText(*liveValues_, static_cast<size_t>(i), q));
+      const QString text = common::ui::q(quantityText(*liveValues_, static_cast<size_t>(i), q));
       quantityReadouts_[q]->setText(text);
       quantityReadouts_[q]->setCursorPosition(0);
       quantityReadouts_[q]->setToolTip(
           QCoreApplication::translate("kolm", kReadoutTips[q]) + "\n" + text +
-          (q == kReactance ? qs(signNote(*liveValues_, static_cast<size_t>(i))) : QString()) +
+          (q == kReactance ? common::ui::q(signNote(*liveValues_, static_cast<size_t>(i)))
+                           : QString()) +
           (m_.live.averaged()
-               ? "\n" + qs(common::averageText(m_.live.passes,
-                                               std::max(m_.live.passes, sweep_.average().depth())))
+               ? "\n" + common::ui::q(common::averageText(
+                            m_.live.passes, std::max(m_.live.passes, sweep_.average().depth())))
                : QString()));
     }
   }
   fitReadouts();
   cursorValueEdit_->setText(
-      qs(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
+      q(chart::withUnit(chart::valueReadout(y), kQuantityUnits[selection_.selectedQuantity])));
   const double px = chart_->pixelMap().x(x);
   if (std::isfinite(px)) {
     cursorLine_->setGeometry(static_cast<int>(std::lround(px)), 0, 1, chart_->height());
@@ -504,8 +506,8 @@ void AnalyzerWindow::applyView(const chart::View& v) {
   // The boxes follow the view, to the digits a sweep of it resolves: the next
   // sweep covers what is shown.
   const double step = std::fabs(m_.viewStopMHz - m_.viewStartMHz) / std::max<int>(m_.points, 1);
-  startEdit_->setText(qs(chart::resolvedText(m_.viewStartMHz, step)));
-  stopEdit_->setText(qs(chart::resolvedText(m_.viewStopMHz, step)));
+  startEdit_->setText(q(chart::resolvedText(m_.viewStartMHz, step)));
+  stopEdit_->setText(q(chart::resolvedText(m_.viewStopMHz, step)));
   redraw();
 }
 
@@ -516,7 +518,7 @@ void AnalyzerWindow::newHome() {
   chart_->setZoomRule(chart::kAnalyzerZoom, m_.traceStartMHz, m_.traceStopMHz, m_.points);
 }
 
-void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(qs(text)); }
+void AnalyzerWindow::setStatus(const std::string& text) { status_->setText(q(text)); }
 
 // ---- settings and closing ----
 

@@ -16,6 +16,7 @@
 #include "analyzer/measurement.h"
 #include "analyzer/ui/bridge_dialog_parts.h"
 #include "common/text.h"
+#include "common/ui/qt_text.h"
 #include "hw/readout.h"
 #include "sim/simulated_instrument.h"
 
@@ -23,9 +24,9 @@ namespace kolm::analyzer::ui {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-QString mhz(double v) { return qs(common::shortestText(v, 6)); }
-QString small(double v) { return qs(common::shortestText(v, 2)); }
+using common::ui::q;
+QString mhz(double v) { return q(common::shortestText(v, 6)); }
+QString small(double v) { return q(common::shortestText(v, 2)); }
 
 // "openButton", "r75Value", ...: a standard's widgets by its name.
 QString widgetName(const CalibrationStandard& s, const char* what) {
@@ -36,8 +37,8 @@ QString inUseText(const common::SettingsFolder& folder, const hw::Instrument& in
   const CalibrationInUse inUse = calibrationIn(folder, instrumentSetup(instrument));
   if (inUse.calibration)
     return QObject::tr("In use: the calibration of %1; readings inside its span are corrected.")
-        .arg(qs(inUse.calibration->name()));
-  if (!inUse.problem.empty()) return qs(inUse.problem);
+        .arg(q(inUse.calibration->name()));
+  if (!inUse.problem.empty()) return q(inUse.problem);
   return QObject::tr("No calibration in use: the readings are uncorrected.");
 }
 
@@ -141,7 +142,7 @@ QGridLayout* BridgeCalibrationDialog::buildStandards(bool simulated) {
         QString("<b>%1</b>: %2").arg(QString::fromLatin1(s.name), QString::fromLatin1(s.what)),
         this);
     caption->setWordWrap(true);
-    auto* value = new QLineEdit(qs(standardValueText(s.nominal)), this);
+    auto* value = new QLineEdit(q(standardValueText(s.nominal)), this);
     value->setObjectName(widgetName(s, "Value"));
     value->setMaximumWidth(fontMetrics().horizontalAdvance("r=33.3333,c=100p") + 16);
     value->setToolTip(tr("The value it actually has: r=, l=, c= with p n u m k"));
@@ -251,7 +252,7 @@ void BridgeCalibrationDialog::measure(size_t standard) {
       parseStandardValue(values_[standard]->text().toStdString(), s.nominal.open, &why);
   if (!value) {
     setResult(tr("The value of the %1 is not one: %2. Nothing was measured.")
-                  .arg(QString::fromLatin1(s.name), qs(why)));
+                  .arg(QString::fromLatin1(s.name), q(why)));
     values_[standard]->setFocus();
     return;
   }
@@ -324,19 +325,19 @@ QString BridgeCalibrationDialog::keepMeasured(size_t standard, const MeasuredSta
   QStringList text;
   if (dropped) text << tr("The standards measured over another sweep were dropped.");
   text << tr("The %1 is measured as %2.")
-              .arg(QString::fromLatin1(s.name), qs(standardValueText(measured.value)));
+              .arg(QString::fromLatin1(s.name), q(standardValueText(measured.value)));
   const auto missing = run_.missing();
   if (!missing.empty()) {
     QStringList names;
-    for (const std::string& n : missing) names << qs(n);
+    for (const std::string& n : missing) names << q(n);
     text << tr("Still to measure: %1.").arg(names.join(", "));
   }
-  if (!kept.message.empty()) text << qs(kept.message);
+  if (!kept.message.empty()) text << q(kept.message);
   if (result && kept.stored) {
     text << tr("Kept: the calibration of %1. The readings inside its span are corrected from "
                "now on. The largest errors left: directivity %2, tracking %3, source match %4, "
                "channel A's slope %5 counts per dB.")
-                .arg(qs(result->calibration->name()), small(result->directivityPmMax),
+                .arg(q(result->calibration->name()), small(result->directivityPmMax),
                      small(result->trackingPmMax), small(result->sourceMatchPmMax),
                      small(result->countsPerDbPmMax));
     run_ = {};
@@ -344,7 +345,7 @@ QString BridgeCalibrationDialog::keepMeasured(size_t standard, const MeasuredSta
   } else if (result && kept.ok) {
     // The readings stay in the run, so that the standard at fault can be
     // measured again alone; the calibration in use stays.
-    text << qs(result->fault) << tr("Nothing was stored: the calibration in use is kept.");
+    text << q(result->fault) << tr("Nothing was stored: the calibration in use is kept.");
   }
   return text.join("\n\n");
 }
@@ -352,7 +353,7 @@ QString BridgeCalibrationDialog::keepMeasured(size_t standard, const MeasuredSta
 void BridgeCalibrationDialog::usePrevious() {
   std::string why;
   if (!swapPreviousCalibration(folder_, &why)) {
-    setResult(qs(why));
+    setResult(q(why));
     return;
   }
   calibrationChanged_();
@@ -365,7 +366,7 @@ void BridgeCalibrationDialog::usePrevious() {
 void BridgeCalibrationDialog::forget() {
   std::string why;
   if (!forgetCalibration(folder_, &why)) {
-    setResult(qs(why));
+    setResult(q(why));
     return;
   }
   run_ = {};

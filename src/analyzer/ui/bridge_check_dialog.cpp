@@ -10,16 +10,17 @@
 
 #include "analyzer/ui/bridge_dialog_parts.h"
 #include "common/text.h"
+#include "common/ui/qt_text.h"
 #include "hw/readout.h"
 
 namespace kolm::analyzer::ui {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
-QString mhz(double v) { return qs(common::shortestText(v, 6)); }
-QString db(double v) { return qs(common::shortestText(v, 3)); }
+QString mhzText(double v) { return q(common::shortestText(v, 6)); }
+QString db(double v) { return q(common::shortestText(v, 3)); }
 
 // The figures in words, with what they mean for the readings.
 QString resultText(const BridgeCheckResult& r, bool stored) {
@@ -29,12 +30,12 @@ QString resultText(const BridgeCheckResult& r, bool stored) {
                          "the bridge's range).")
                  .arg(db(r.directivityMinDb))
            : QObject::tr("Directivity: %1 dB at worst (at %2 MHz), %3 dB in the middle.")
-                 .arg(db(r.directivityMinDb), mhz(r.directivityMinMHz),
+                 .arg(db(r.directivityMinDb), mhzText(r.directivityMinMHz),
                       db(r.directivityMedianDb))) +
       "\n" +
       QObject::tr("Tracking: the open and the short within %1 dB of a total reflection.")
           .arg(db(r.trackingMaxDb));
-  for (const std::string& w : r.warnings) text += "\n\n" + qs(w);
+  for (const std::string& w : r.warnings) text += "\n\n" + q(w);
   text += "\n\n";
   text += stored ? QObject::tr(
                        "Kept: the readings' intervals now take the directivity as %1 dB "
@@ -65,7 +66,7 @@ BridgeCheckDialog::BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument
   auto* intro = new QLabel(
       tr("Connect each standard to the bridge's output and measure it, in any order. The check "
          "sweeps %1 to %2 MHz in %3 steps, as the analyzer is set.")
-          .arg(mhz(plan_.start), mhz(plan_.stop))
+          .arg(mhzText(plan_.start), mhzText(plan_.stop))
           .arg(plan_.points),
       this);
   if (instrument_.params.portBackend == "sim")
@@ -100,7 +101,7 @@ BridgeCheckDialog::BridgeCheckDialog(QWidget* parent, hw::Instrument& instrument
           [this](const QString& why) { setResult(why); });
   const BridgeFiguresInUse inUse = bridgeFiguresIn(folder_);
   setResult(
-      !inUse.problem.empty() ? qs(inUse.problem)
+      !inUse.problem.empty() ? q(inUse.problem)
       : inUse.measured
           ? tr("The readings' intervals use the figures of the last check: directivity %1 dB, "
                "tracking %2 dB.")
@@ -192,7 +193,7 @@ void BridgeCheckDialog::onPassFinished(bool completed) {
   const CheckKept kept = keepCheck(folder_, run_, result ? &*result : nullptr, runUnreadable_);
   runUnreadable_ = false;
   QString text = result ? resultText(*result, kept.figuresStored) : QString();
-  if (!kept.message.empty()) text += (text.isEmpty() ? "" : "\n\n") + qs(kept.message);
+  if (!kept.message.empty()) text += (text.isEmpty() ? "" : "\n\n") + q(kept.message);
   if (!result)
     text += (text.isEmpty() ? "" : "\n\n") + tr("The %1 is measured.").arg(standardName(standard));
   setResult(text);
@@ -206,7 +207,7 @@ void BridgeCheckDialog::setResult(const QString& text) { showResult(*this, *resu
 void BridgeCheckDialog::forget() {
   std::string why;
   if (!forgetBridgeFigures(folder_, &why)) {
-    setResult(qs(why));
+    setResult(q(why));
     return;
   }
   run_ = {};

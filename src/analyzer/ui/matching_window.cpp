@@ -17,12 +17,13 @@
 #include "common/text.h"
 #include "common/typed_number.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 
 namespace kolm::analyzer::ui {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 // A coil or a capacitor drawn between a and b (along the line from a to b).
 void drawPart(QPainter& p, QPointF a, QPointF b, MatchPart::Kind kind) {
@@ -83,8 +84,8 @@ QPixmap schematic(const MatchNetwork& n, const QPalette& palette, qreal ratio) {
 
 // The parts of a network from the source towards the load, in words.
 QString networkWords(const MatchNetwork& n, int digits) {
-  const QString series = qs(partValueText(n.series, digits));
-  const QString shunt = qs(partValueText(n.shunt, digits));
+  const QString series = q(partValueText(n.series, digits));
+  const QString shunt = q(partValueText(n.shunt, digits));
   if (series.isEmpty() && shunt.isEmpty()) return MatchingWindow::tr("Nothing: the load matches");
   if (shunt.isEmpty()) return MatchingWindow::tr("Series %1").arg(series);
   if (series.isEmpty()) return MatchingWindow::tr("%1 across the load").arg(shunt);
@@ -98,9 +99,9 @@ QString networkWords(const MatchNetwork& n, int digits) {
 QString swrWords(const MatchSolution& s) {
   const double swr = s.roundedSwr;
   if (!std::isfinite(swr)) return MatchingWindow::tr("infinite");
-  const QString value = qs(common::formatPattern(swr, "0.00"));
+  const QString value = q(common::formatPattern(swr, "0.00"));
   if (!s.roundedSwrSpan) return QString::fromUtf8("\u2248 ") + value;
-  return MatchingWindow::tr("%1 (%2)").arg(value, qs(swrSpanText(*s.roundedSwrSpan)));
+  return MatchingWindow::tr("%1 (%2)").arg(value, q(swrSpanText(*s.roundedSwrSpan)));
 }
 
 QString bandWords(const MatchSolution& s) {
@@ -109,7 +110,7 @@ QString bandWords(const MatchSolution& s) {
   // or a point without a reading.
   if (s.swr2BelowToStart && s.swr2BelowToStop) return MatchingWindow::tr("the whole sweep");
   const auto edge = [](const std::optional<double>& mhz) {
-    return qs(common::formatPattern(*mhz, "0.000"));
+    return q(common::formatPattern(*mhz, "0.000"));
   };
   const QString low = s.swr2Low            ? edge(s.swr2Low)
                       : s.swr2BelowToStart ? MatchingWindow::tr("the sweep's start")
@@ -207,14 +208,14 @@ void MatchingWindow::recompute() {
       series_->currentIndex() == 1 ? circuit::ESeries::E24 : circuit::ESeries::E12;
   solutions_ = matchPoint(*trace_, *mhz, *target, series);
   if (!solutions_.error.empty()) {
-    point_->setText(tr("This frequency cannot be matched: %1.").arg(qs(solutions_.error)));
+    point_->setText(tr("This frequency cannot be matched: %1.").arg(q(solutions_.error)));
     return;
   }
   const MatchPoint& m = solutions_;
   QString line = tr("At %1 MHz the load is R %2, X %3")
-                     .arg(qs(common::formatPattern(m.mhz, "0.000###")),
-                          qs(quantityText(*trace_, m.index, kResistance)),
-                          qs(quantityText(*trace_, m.index, kReactance)));
+                     .arg(q(common::formatPattern(m.mhz, "0.000###")),
+                          q(quantityText(*trace_, m.index, kResistance)),
+                          q(quantityText(*trace_, m.index, kReactance)));
   line += m.signKnown ? tr(" (sign inferred).")
                       : tr(" (sign unknown: the networks for either sign are given).");
   point_->setText(line);

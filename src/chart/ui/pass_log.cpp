@@ -10,11 +10,12 @@
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/trace_list.h"
 #include "common/text.h"
+#include "common/ui/qt_text.h"
 
 namespace kolm::chart::ui {
 
 namespace {
-std::string text(const QString& s) { return s.toStdString(); }
+using common::ui::text;
 }  // namespace
 
 StripChart::StripChart(QWidget* parent)

@@ -13,13 +13,14 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/recent_files.h"
 
 namespace kolm::chart::ui {
 
 namespace {
 constexpr const char* kFilter = "session kolms(*.kolms)|*.kolms";
-std::string text(const QString& s) { return s.toStdString(); }
+using common::ui::text;
 }  // namespace
 
 SessionCommands::SessionCommands(QMenu* file, QAction* exit, common::Prompter& prompter,

@@ -7,6 +7,7 @@
 #include "chart/readout.h"
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/text_lines.h"
+#include "common/ui/qt_text.h"
 
 namespace kolm::chart::ui {
 
@@ -26,7 +27,7 @@ Reading readingOf(const Trace& t, double x) {
   return readingAt(samplesOf(t), t.marks.data(), t.marks.size(), x);
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "common/ui/qt_prompter.h"
+#include "common/ui/qt_text.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,7 +12,6 @@ namespace kolm::common::ui {
 
 namespace {
 QWidget* owner(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
-QString q(const std::string& s) { return QString::fromStdString(s); }
 // A text as shown: the program's texts kept as constants are looked up in the
 // chosen language (a text composed and translated already stays as it is).
 QString shown(const std::string& s) { return QCoreApplication::translate("kolm", s.c_str()); }

@@ -19,6 +19,7 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/typed_number.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/screen_fit.h"
 #include "hw/ui/ui_context.h"
 #include "powermeter/ui/power_meter_window.h"
@@ -29,7 +30,7 @@ namespace {
 
 constexpr const char* kBatchFilter = "crystal batch(*.csv)|*.csv";
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
+using common::ui::q;
 
 // A value with the digits its interval deserves and the interval, or "none".
 QString value(const std::optional<BatchValue>& v, int decimals, double scale = 1) {

@@ -20,6 +20,7 @@
 #include "chart/scale.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/screen_fit.h"
 #include "hw/ui/ui_context.h"
 #include "powermeter/crystal_fit.h"
@@ -30,10 +31,10 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-constexpr const char* kBatchFilter = "crystal batch(*.csv)|*.csv";
+constexpr const char* kCrystalBatchFilter = "crystal batch(*.csv)|*.csv";
 constexpr const char* kDesignFilter = "ladder filter design(*.txt)|*.txt";
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
+using common::ui::q;
 
 QString number(double value, const char* pattern) {
   return q(common::formatPattern(value, pattern));
@@ -196,7 +197,7 @@ void LadderWindow::takeBatchWindow() {
 
 void LadderWindow::openBatch() {
   const std::string name =
-      prompter_.openFileName(tr("Open crystal batch").toStdString(), kBatchFilter);
+      prompter_.openFileName(tr("Open crystal batch").toStdString(), kCrystalBatchFilter);
   if (name.empty()) return;
   const BatchRead read = readBatchCsv(name);
   if (!read.ok()) {

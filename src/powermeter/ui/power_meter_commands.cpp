@@ -14,6 +14,7 @@
 #include "common/tr.h"
 #include "common/typed_number.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/calibration.h"
 #include "powermeter/chart_file.h"
@@ -27,7 +28,7 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 constexpr const char* kChartFilter = KOLM_TR_NOOP("kolm", "file pwm(*.pwm)|*.pwm");
 constexpr const char* kLoadTitle = KOLM_TR_NOOP("kolm", "Load File");

@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "common/tr.h"
 #include "common/typed_number.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/recent_files.h"
 #include "powermeter/crystal_batch.h"
 #include "powermeter/crystal_find.h"
@@ -21,7 +22,7 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
+using common::ui::q;
 
 std::string mhz(double value) { return common::shortestText(value, 8); }
 

@@ -12,13 +12,14 @@
 #include "common/status.h"
 #include "common/text.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 #include "powermeter/averaging.h"
 #include "powermeter/ui/power_meter_window.h"
 
 namespace kolm::powermeter::ui {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 }  // namespace
 
 void PowerMeterWindow::onSingleSweep() {

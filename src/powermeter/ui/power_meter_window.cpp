@@ -32,6 +32,7 @@
 #include "common/ui/about_box.h"
 #include "common/ui/band_menu.h"
 #include "common/ui/number_field.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/recent_files.h"
 #include "common/ui/screen_fit.h"
 #include "hw/dds.h"
@@ -45,7 +46,7 @@ namespace kolm::powermeter::ui {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 std::string s(const QString& q) { return q.toStdString(); }
 

@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 
+#include "common/ui/qt_text.h"
 #include "print/keys.h"
 #include "print/layout.h"
 #include "print/ui/bitmap_qt.h"
@@ -21,7 +22,7 @@ namespace kolm::print::ui {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 // The dialog's least size in pixels, per mode.
 constexpr int kClientWidth = 580;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 
+#include "common/ui/qt_text.h"
 #include "print/ui/bitmap_qt.h"
 #include "print/ui/page_drawing.h"
 #include "print/ui/printer_properties.h"
@@ -21,7 +22,7 @@ namespace kolm::print::ui {
 namespace {
 
 bool isPdf(const std::string& name) { return name == kPdfPrinterName; }
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 QPageSize pageSizeOf(int16_t paperCode, const QPageSize& fallback) {
   if (paperCode <= 0) return fallback;

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/screen_fit.h"
 #include "sim/connection.h"
 #include "sim/sim_port.h"
@@ -25,7 +26,7 @@ namespace kolm::sim::ui {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 
 // A frequency as its shortest exact text, the same in every language.
 QString mhz(double value) { return q(common::shortestText(value)); }

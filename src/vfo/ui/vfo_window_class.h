@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "common/ui/qt_text.h"
 #include "hw/ui/ui_context.h"
 #include "vfo/vfo.h"
 
@@ -22,7 +23,7 @@ class QRadioButton;
 
 namespace kolm::vfo::ui {
 
-inline QString q(const std::string& s) { return QString::fromStdString(s); }
+using common::ui::q;
 inline std::string s(const QString& q) { return q.toStdString(); }
 
 // The program's own texts in the chosen language.

@@ -1,0 +1,13 @@
+#pragma once
+// Constants several parts of the program compute with, defined once.
+
+#include <limits>
+#include <numbers>
+
+namespace kolm {
+
+inline constexpr double kPi = std::numbers::pi;
+inline constexpr double kTwoPi = 2 * std::numbers::pi;
+inline constexpr double kInf = std::numeric_limits<double>::infinity();
+
+}  // namespace kolm
