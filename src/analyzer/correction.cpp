@@ -208,7 +208,7 @@ struct SectorAngles {
 // The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span].
 RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, double rhoHigh,
-                    const SectorAngles& angles, const SpecialRatios& special) {
+                          const SectorAngles& angles, const SpecialRatios& special) {
   RegionExtremes e(terms, turn);
   const double low = angles.low, span = angles.span;
   auto at = [&](double rho, size_t k) { return angles.at(rho, k); };
