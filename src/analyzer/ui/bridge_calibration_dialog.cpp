@@ -25,7 +25,6 @@ namespace kolm::analyzer::ui {
 namespace {
 
 using common::ui::q;
-QString mhz(double v) { return q(common::shortestText(v, 6)); }
 QString small(double v) { return q(common::shortestText(v, 2)); }
 
 // "openButton", "r75Value", ...: a standard's widgets by its name.
@@ -113,7 +112,7 @@ QLabel* BridgeCalibrationDialog::buildIntro(bool simulated) {
       tr("Connect each standard to the bridge's output and measure it, in any order, with the "
          "value it actually has. The calibration sweeps %1 to %2 MHz in %3 steps, as the "
          "analyzer is set; standards measured over another sweep are measured again.")
-          .arg(mhz(plan_.start), mhz(plan_.stop))
+          .arg(mhzText(plan_.start), mhzText(plan_.stop))
           .arg(plan_.points),
       this);
   if (passes_ > 1)

@@ -19,7 +19,6 @@ namespace {
 
 using common::ui::q;
 
-QString mhzText(double v) { return q(common::shortestText(v, 6)); }
 QString db(double v) { return q(common::shortestText(v, 3)); }
 
 // The figures in words, with what they mean for the readings.

@@ -8,6 +8,8 @@
 #include <QScrollArea>
 #include <algorithm>
 
+#include "common/text.h"
+
 namespace kolm::analyzer::ui {
 
 ProgressRow progressRow(QWidget* owner, const QString& prefix, const QString& stopCaption) {
@@ -40,5 +42,7 @@ void showResult(QDialog& dialog, QLabel& result, const QString& text) {
   dialog.resize(dialog.width(),
                 std::max(dialog.height(), dialog.sizeHint().height() + result.sizeHint().height()));
 }
+
+QString mhzText(double mhz) { return QString::fromStdString(common::shortestText(mhz, 6)); }
 
 }  // namespace kolm::analyzer::ui

@@ -33,6 +33,9 @@ struct ResultArea {
 };
 ResultArea resultArea(QWidget* owner, const QString& prefix);
 
+// A frequency in MHz as both dialogs write it: six significant digits.
+QString mhzText(double mhz);
+
 // `text` said in `result`, the dialog grown with it as far as the screen lets it.
 void showResult(QDialog& dialog, QLabel& result, const QString& text);
 
