@@ -68,6 +68,9 @@ void settleCorrected(TraceValues& t, size_t i) {
   ReactanceSign& sign = t.signs[i];
   // The load's sign tells the two readings apart where one of them cannot
   // give a reactance of that sign at all: the truth is then the other's.
+  // Where both can (a reactance near zero), the sign stands and the point
+  // holds both readings (|X| within either's); where neither can, the sign
+  // and the readings disagree and it is not told.
   auto can = [&](const PointInterval& r) {
     return sign == ReactanceSign::Inductive ? r.high[kReactance] > 0 : r.low[kReactance] < 0;
   };
@@ -76,8 +79,8 @@ void settleCorrected(TraceValues& t, size_t i) {
     values = plus ? c.plus : c.minus;
     range = plus ? c.plusRange : c.minusRange;
   } else {
-    sign = ReactanceSign::Unknown;
-    std::tie(values, range) = bothWays(c);
+    if (!plus) sign = ReactanceSign::Unknown;
+    std::tie(values, range) = bothWays(c);  // |X|, signed below
   }
   if (sign != ReactanceSign::Unknown) {
     std::tie(range.low[kReactance], range.high[kReactance]) =
