@@ -48,6 +48,14 @@ class RegionExtremes {
   Bounds size, turn, r, x, z;  // |G|, arg G against the reference, Re Z, Im Z, |Z| (per R0)
   bool turnAll = false;
 
+  // arg G's range once every piece is in: the angles of the reflections
+  // whose directions came first and last (see turnOrder).
+  void settleTurn() {
+    if (firstOrder_ > lastOrder_) return;
+    turn.take(std::arg(firstAt_));
+    turn.take(std::arg(lastAt_));
+  }
+
   // An arc (or a segment) of ratios through w0, wm and w1 in this order.
   void piece(Complex w0, Complex wm, Complex w1) { images(w0, wm, w1, false); }
   // A whole circle of ratios.
@@ -65,7 +73,21 @@ class RegionExtremes {
  private:
   void gammaAt(Complex g) {
     size.take(mag(g));
-    turn.take(std::arg(g * reference_));
+    const Complex v = g * reference_;
+    const double order = turnOrder(v);
+    if (std::isnan(order)) return turn.take(std::arg(v));
+    if (order < firstOrder_) firstOrder_ = order, firstAt_ = v;
+    if (order > lastOrder_) lastOrder_ = order, lastAt_ = v;
+  }
+  // A stand-in for arg v, in the same order over (-pi, pi] and without its
+  // cost: 1 - x / (|x| + |y|) runs from 0 to 2 as the angle goes from 0 to pi,
+  // and is negated where y is (its sign as atan2 takes it, -0 included). NaN
+  // at v = 0 or not finite.
+  static double turnOrder(Complex v) {
+    const double x = v.real(), y = v.imag(), sum = std::fabs(x) + std::fabs(y);
+    if (!(sum > 0) || !std::isfinite(sum)) return NAN;
+    const double p = 1 - x / sum;
+    return std::signbit(y) ? -p : p;
   }
   void impedanceAt(Complex g) {
     const Complex d = 1.0 - g;
@@ -150,6 +172,9 @@ class RegionExtremes {
 
   const ErrorTerms& terms_;
   Complex reference_;
+  // The least and largest turnOrder met, and where.
+  double firstOrder_ = kInf, lastOrder_ = -kInf;
+  Complex firstAt_, lastAt_;
 };
 
 // A ratio with its size and angle, worked out once for every sector it is
@@ -176,18 +201,18 @@ struct SpecialRatios {
 };
 
 // Distance from `p` to the sector of sizes [rhoLow, rhoHigh] and angles
-// [low, low + span] (span up to 2 pi).
+// [low, low + span] (span up to 2 pi), `edges` the directions of its two
+// edges.
 double distanceToSector(const PolarRatio& ratio, double rhoLow, double rhoHigh, double low,
-                        double span) {
+                        double span, std::array<Complex, 2> edges) {
   const Complex p = ratio.w;
   const double m = ratio.size;
   if (span >= kTwoPi || wrapped(ratio.angle - low) <= span)
     return m < rhoLow ? rhoLow - m : m > rhoHigh ? m - rhoHigh : 0;
   double best = kInf;
-  for (double edge : {low, low + span}) {
-    const Complex e = std::polar(1.0, edge);
+  for (Complex e : edges) {
     const double t = std::clamp(std::real(p * std::conj(e)), rhoLow, rhoHigh);
-    best = std::min(best, std::abs(p - t * e));
+    best = std::min(best, mag(p - t * e));
   }
   return best;
 }
@@ -229,7 +254,7 @@ RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, d
   // What lies inside: G = 0 (every angle), G = -1 (Z = 0), G = 1 (Z unbounded)
   // and the correction's own pole.
   auto inside = [&](const PolarRatio& w) {
-    return distanceToSector(w, rhoLow, rhoHigh, low, span) <= 0;
+    return distanceToSector(w, rhoLow, rhoHigh, low, span, {angles.units[0], angles.units[2]}) <= 0;
   };
   if (inside(special.matched)) e.size.take(0), e.turnAll = true;
   if (inside(special.shorted)) e.z.take(0);
@@ -237,6 +262,7 @@ RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, d
   if (special.hasPole && inside(special.pole)) {
     e.size.take(kInf), e.turnAll = true, e.impedanceUnbounded();
   }
+  e.settleTurn();
   return e;
 }
 
