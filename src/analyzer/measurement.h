@@ -193,7 +193,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
 // does this; tests that build values by hand call it); `behindLine` when the
 // load is known to sit behind a line (ReactanceSamples::behindLine). A
 // corrected point's values and intervals are then those of the reading its
-// sign chooses (both taken in when the sign is unknown).
+// sign chooses (both taken in when it is unknown or both readings can give it).
 void inferSigns(TraceValues& trace, bool behindLine = false);
 
 // What a trace's values are, for exports and notes: "uncorrected",
