@@ -22,6 +22,7 @@
 #include "common/reflection.h"
 #include "sim/sim_rig.h"
 #include "support/bridge_check_run.h"
+#include "support/reflection_truth.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -32,18 +33,6 @@ struct Tally {
   int values = 0, inside = 0, plain = 0;
   std::vector<double> halfWidths;
 };
-
-// The six quantities of a reflection, as the analyzer shows them (|X|, |phase|).
-PointValues truthOf(std::complex<double> gamma) {
-  const double rho = std::abs(gamma);
-  const std::complex<double> z = common::kReferenceOhm * (1.0 + gamma) / (1.0 - gamma);
-  return {static_cast<float>(-20 * std::log10(rho)),
-          static_cast<float>(std::fabs(std::arg(gamma)) * 180 / std::numbers::pi),
-          static_cast<float>(std::abs(z)),
-          static_cast<float>(z.real()),
-          static_cast<float>(std::fabs(z.imag())),
-          static_cast<float>((1 + rho) / (1 - rho))};
-}
 
 constexpr const char* kNames[kQuantities] = {"rl", "phase", "z", "r", "x", "swr"};
 
@@ -96,7 +85,7 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
         std::array<Tally, kQuantities> tally;
         for (int i = 0; i <= points; ++i) {
           stated += t.signs[i] != ReactanceSign::Unknown;
-          const PointValues truth = truthOf(rig.sim->load().gamma(c.frequencies[i]));
+          const PointValues truth = test::quantitiesOf(rig.sim->load().gamma(c.frequencies[i]));
           PointValues shown{};
           for (int q = 0; q < kQuantities; ++q) shown[q] = t.values[q][i];
           for (int q = 0; q < kQuantities; ++q) {
@@ -189,7 +178,7 @@ TEST(ReadingsPromise, TheImpedanceIntervalIsTheRegionsOwn) {
               const std::complex<double> g =
                   std::polar(rhoLow + (rhoHigh - rhoLow) * i / 8, low + (high - low) * j / 8) +
                   std::polar(d * share, k * std::numbers::pi / 24);
-              const PointValues truth = truthOf(g);
+              const PointValues truth = test::quantitiesOf(g);
               for (int q : {kImpedance, kResistance, kReactance}) {
                 least[q] = std::min<double>(least[q], truth[q]);
                 most[q] = std::max<double>(most[q], truth[q]);
