@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "hw/dds.h"
 #include "hw/wire.h"
 
 namespace kolm::test {
+
+// The event of the word that tunes the DDS to `mhz` on a clock of `clockMHz`.
+inline std::string wordFor(double mhz, double clockMHz = 400) {
+  return "word " + std::to_string(hw::checkedTuningWord(mhz, clockMHz).word);
+}
 
 // "reset", "reg1 <last byte>" (the multiplier register), "word <N>" (register 4),
 // or "frame <bits>" for a frame of another shape.

@@ -15,6 +15,8 @@ using namespace kolm;
 using namespace kolm::vfo;
 using ::testing::ElementsAre;
 
+using kolm::test::wordFor;
+
 namespace {
 
 struct Rig : test::PortRig {
@@ -38,10 +40,6 @@ struct Rig : test::PortRig {
   common::ScriptedPrompter prompter;
   size_t seen = 0;
 };
-
-std::string wordFor(double mhz, double clock = 400) {
-  return "word " + std::to_string(hw::checkedTuningWord(mhz, clock).word);
-}
 
 }  // namespace
 

@@ -26,6 +26,8 @@
 using namespace kolm;
 using ::testing::ElementsAre;
 
+using kolm::test::wordFor;
+
 namespace {
 
 // The power meter's rig (the simulated instrument, a fresh folder) with a VFO window.
@@ -63,10 +65,6 @@ struct VfoRig : test::Rig {
   QPointer<QWidget> vfo;
   size_t seen = 0;
 };
-
-std::string wordFor(double mhz) {
-  return "word " + std::to_string(hw::checkedTuningWord(mhz, 400).word);
-}
 
 }  // namespace
 
