@@ -386,9 +386,9 @@ TEST(SimConfigFile, KeptBetweenRunsAndDamageFallsBackPartByPart) {
 }
 
 // The whole chain on the typical board, whose parts are not the read-out laws:
-// the power meter's calibration has to earn its accuracy, the analyzer's
-// impedances come out near the physics, and every flag shows where the parts
-// run out of range.
+// the power meter's calibration has to earn its accuracy, and every flag shows
+// where the parts run out of range (the analyzer's readings against the
+// physics: ReadingsPromise).
 using namespace kolm;
 using sim::Board;
 using test::SimRig;
@@ -437,15 +437,6 @@ struct TypicalRig : SimRig {
     }
     return p;
   }
-
-  analyzer::Channels analyze(double start, double stop, int points) {
-    auto planned = analyzer::planSweep(start, stop, points, 400);
-    EXPECT_TRUE(planned.ok()) << planned.error;
-    analyzer::Channels c;
-    analyzer::PassJob job(instrument, planned.plan, c, true);
-    job.runToEnd();
-    return c;
-  }
 };
 
 double worst(const TypicalRig::Pass& p) {
@@ -484,35 +475,4 @@ TEST(TypicalBoard, CalibrationEarnsTheLevelAccuracyAndTheEndsAreFlagged) {
     for (float level : rig.sweep(1, 30, 10, c).levels)
       EXPECT_EQ(limits.flag(level), powermeter::LevelFlag::Overload) << level;
   }
-}
-
-// Resistors read within 5 % with no calibration of the bridge; a short is
-// flagged at the bridge's phase limit.
-TEST(TypicalBoard, AnalyzerResistanceAndItsFlags) {
-  TypicalRig rig;
-  for (double r : {25.0, 33.0, 75.0, 100.0}) {
-    rig.connect("through", "r=" + common::shortestText(r));
-    const auto c = rig.analyze(1, 30, 29);
-    for (int i = 0; i <= 29; ++i) {
-      const analyzer::PointResult p =
-          analyzer::evaluatePoint(c.returnLossCounts[i], c.phaseCounts[i]);
-      ASSERT_NE(p.flag, analyzer::PointFlag::Open);
-      // A 30 dB bridge's error vector (0.032 of the incident wave) moves R by
-      // up to about 7 % here.
-      EXPECT_NEAR(p.values[analyzer::kResistance], r, 0.1 * r) << r << " at " << c.frequencies[i];
-    }
-  }
-  // A matched load and an open after it: AnalyzerUi.MatchedThenOpenOnTheTypicalBoard.
-  // A short: a total reflection at 180 degrees, where the phase output rounds
-  // off. A plain resistance or reactance read there holds the truth, 0, in its
-  // interval; the others are marked (the phase end's flag or the interval).
-  rig.connect("through", "short");
-  analyzer::Channels c = rig.analyze(1, 60, 59);
-  analyzer::TraceValues t;
-  analyzer::computeTraceValues(c, 59, t);
-  for (int i = 0; i <= 59; ++i)
-    for (int q : {analyzer::kResistance, analyzer::kReactance})
-      if (t.mark(static_cast<size_t>(i), q) == chart::Mark::Valid) {
-        EXPECT_LE(std::fabs(t.values[q][i]), t.halfWidths[q][i]) << i;
-      }
 }
