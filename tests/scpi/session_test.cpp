@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "scpi/session.h"
+#include "support/golden.h"
 
 using namespace kolm::scpi;
 
@@ -61,56 +62,14 @@ struct Rig {
 
 // Each message on a fresh session: its response and the errors it leaves.
 TEST(ScpiSession, MessagesGiveTheirResponsesAndErrors) {
-  struct Case {
-    const char* message;
-    std::string response;
-    std::vector<int> errors;
-  };
-  const Case cases[] = {
-      {"*IDN?", "Maker,Model,0,1.0\n", {}},
-      {"*idn?", "Maker,Model,0,1.0\n", {}},
-      {"SENS:FREQ:STAR 14.2 MHZ;STAR?", "1.42E+07\n", {}},
-      {"freq:start 500 khz;:SENSE:FREQUENCY:START?", "5E+05\n", {}},
-      {"SENS2:FREQ:STAR 7e6;STAR?;*OPC?", "7E+06;1\n", {}},
-      {":FREQ:STAR 1e6;STOP 2e6;:FREQ:STAR?", "-2E+06\n", {}},  // path kept after ';'
-      {"FREQ:STAR MAX;STAR?;STAR MIN;STAR?;STAR DEF;STAR?", "1E+09;0E+00;3E+06\n", {}},
-      {"FREQ:STAR #H10;STAR?", "1.6E+01\n", {}},
-      {"FREQ:STAR 1 GHZ;STAR 2 GHZ;STAR?", "1E+09\n", {-222}},
-      {"FREQ:STAR 1 DBM", "", {-131}},
-      {"FREQ:STAR ON", "", {-224}},
-      {"FREQ:STAR 'ten'", "", {-158}},
-      {"FREQ:STAR", "", {-109}},
-      {"FREQ:STAR 1,2", "", {-108}},
-      {"FREQ:STAR 1e999999999", "", {-123}},
-      {"FREQ:STAR 1.2.3", "", {-121}},
-      {"FREQ:STAR1.0", "", {-111}},
-      {"FREQ:BOGUS 1;*IDN?", "", {-113}},  // the rest of the message is not carried out
-      {"SENS3:FREQ:STAR 1", "", {-114}},
-      {"FREQUENCYSTARTS 1", "", {-112}},
-      {"FREQ:STOP?", "", {-113}},  // no query form
-      {"*XYZ", "", {-113}},
-      {"FREQ:STAR 1;;*OPC?;", "1\n", {}},
-      {"MMEM:NAME \"it's \"\"here\"\"\"", "it's \"here\"\n", {}},
-      {"MMEM:NAME 'unterminated", "", {-151}},
-      {"MMEM:NAME #15abcde", "", {-104}},
-      {"MMEM:NAME #19abc", "", {-161}},  // the block says 9 bytes and holds 3
-      {"\x01 \x80garbage", "", {-101}},  // bytes below 33 are blanks
-      {"CALC:DATA?", "1.5E+00,-2.25E+00\n", {}},
-      {"FORM REAL,64;CALC:DATA?",
-       std::string("#216\x3f\xf8\0\0\0\0\0\0\xc0\x02\0\0\0\0\0\0\n", 21),
-       {}},
-      {"FORM REAL,32", "", {-222}},
-      {"FORM:DATA ASC;DATA?;BORD SWAP;BORD?", "ASC;SWAP\n", {}},
-      {"SYST:ERR?", "0,\"No error\"\n", {}},
-      {"SYST:VERS?", "1999.0\n", {}},
-      {"*ESE 300", "", {-222}},
-      {"*ESE 36;*ESE?;*SRE 32;*SRE?", "36;32\n", {}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : kolm::test::goldenRows("scpi_messages.tsv", 3)) {
     Rig rig;
-    const auto [response, errors] = rig.send(c.message);
-    EXPECT_EQ(response, c.response) << c.message;
-    EXPECT_EQ(errors, c.errors) << c.message;
+    const auto [response, errors] = rig.send(c[0]);
+    EXPECT_EQ(response, c[1]) << c[0];
+    std::vector<int> expected;
+    if (c[2] != "none")
+      for (double e : kolm::test::goldenNumbers(c[2])) expected.push_back(static_cast<int>(e));
+    EXPECT_EQ(errors, expected) << c[0];
   }
 }
 

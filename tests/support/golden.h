@@ -1,6 +1,6 @@
 // Golden tables kept in tests/golden/: one case a line, its fields split by
-// tabs, "\n", "\r", "\t" and "\\" written as escapes. Blank lines and lines
-// starting with "#" are notes.
+// tabs, "\n", "\r", "\t" and "\\" written as escapes, any other byte as "\xHH". Blank lines and
+// lines starting with "#" are notes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +23,11 @@ inline std::string unescaped(const std::string& field) {
       continue;
     }
     const char c = field[++i];
+    if (c == 'x' && i + 2 < field.size()) {  // \xHH, a byte by its two hex digits
+      out += static_cast<char>(std::stoi(field.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+      continue;
+    }
     out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
   }
   return out;
