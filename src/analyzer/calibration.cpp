@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "chart/scale.h"
 #include "common/constants.h"
@@ -21,12 +20,8 @@ constexpr double kResistorShare = 0.01, kResistorOhm = 0.05;
 constexpr double kCapacitorShare = 0.02, kCapacitorF = 0.5e-12;
 constexpr double kInductanceShare = 0.05, kInductanceH = 2e-9;
 
-std::string number(double v, int digits = 6) { return common::shortestText(v, digits); }
-
-double omega(double mhz) { return 2 * kPi * mhz * 1e6; }
-
 Complex impedanceOf(const StandardValue& v, double mhz) {
-  const double w = omega(mhz);
+  const double w = radiansPerSecond(mhz);
   Complex z(v.r, w * v.l);
   if (v.c > 0) z += 1.0 / Complex(0, w * v.c);
   return z;
@@ -38,8 +33,8 @@ std::string siText(double v) {
   static constexpr std::array<std::pair<double, const char*>, 6> kScales{
       {{1e3, "k"}, {1, ""}, {1e-3, "m"}, {1e-6, "u"}, {1e-9, "n"}, {1e-12, "p"}}};
   for (const auto& [scale, suffix] : kScales)
-    if (std::fabs(v) >= scale * 0.9999999) return number(v / scale, 6) + suffix;
-  return number(v / 1e-12, 6) + "p";
+    if (std::fabs(v) >= scale * 0.9999999) return common::shortestText(v / scale, 6) + suffix;
+  return common::shortestText(v / 1e-12, 6) + "p";
 }
 
 std::optional<double> siNumber(std::string_view text) {
@@ -115,7 +110,8 @@ std::optional<std::array<double, 3>> sweepOf(std::string_view value) {
 }
 
 std::string sweepText(double start, double stop, int points) {
-  return number(start, 15) + "," + number(stop, 15) + "," + std::to_string(points);
+  return common::shortestText(start, 15) + "," + common::shortestText(stop, 15) + "," +
+         std::to_string(points);
 }
 
 }  // namespace
@@ -124,13 +120,13 @@ std::string sweepText(double start, double stop, int points) {
 
 Complex standardReflection(const StandardValue& v, double mhz) {
   if (v.open) {
-    return common::reflectionOfAdmittance(Complex(0, omega(mhz) * v.c));
+    return common::reflectionOfAdmittance(Complex(0, radiansPerSecond(mhz) * v.c));
   }
   return common::reflectionOf(impedanceOf(v, mhz));
 }
 
 double standardReflectionPm(const StandardValue& v, double mhz) {
-  const double w = omega(mhz), r0 = common::kReferenceOhm;
+  const double w = radiansPerSecond(mhz), r0 = common::kReferenceOhm;
   if (v.open) {
     const Complex y(0, w * v.c);
     const double dy = w * (kCapacitorShare * v.c + kCapacitorF);
@@ -255,8 +251,8 @@ std::string formatCalibrationRun(const CalibrationRun& run) {
            std::to_string(s->passes) + ";";
     for (size_t i = 0; i < s->readings.returnLossCounts.size(); ++i) {
       if (i) out += ',';
-      out +=
-          number(s->readings.returnLossCounts[i], 8) + "/" + number(s->readings.phaseCounts[i], 8);
+      out += common::shortestText(s->readings.returnLossCounts[i], 8) + "/" +
+             common::shortestText(s->readings.phaseCounts[i], 8);
     }
     out += '\n';
   }
@@ -314,7 +310,7 @@ std::optional<CalibrationRun> parseCalibrationRun(std::string_view text, std::st
 std::string instrumentSetup(const hw::Instrument& instrument) {
   const hw::PortIo* port = instrument.port();
   return (port ? port->setup() : std::string("no port")) + ", " +
-         number(instrument.params.quartzMHz, 9) + " MHz x " +
+         common::shortestText(instrument.params.quartzMHz, 9) + " MHz x " +
          std::to_string(instrument.params.refClockMultiplier);
 }
 
@@ -325,8 +321,8 @@ double BridgeCalibration::frequencyMHz(int i) const {
 }
 
 std::string BridgeCalibration::name() const {
-  return measured + ", " + number(startMHz, 9) + "-" + number(stopMHz, 9) + " MHz in " +
-         std::to_string(points) + " steps";
+  return measured + ", " + common::shortestText(startMHz, 9) + "-" +
+         common::shortestText(stopMHz, 9) + " MHz in " + std::to_string(points) + " steps";
 }
 
 std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const {
@@ -380,11 +376,11 @@ std::string formatCalibration(const BridgeCalibration& c) {
   for (const std::string& s : c.standards) out += "standard=" + s + "\n";
   for (size_t i = 0; i < c.terms.size(); ++i) {
     const ErrorTerms& t = c.terms[i];
-    out += "terms=" + number(c.frequencyMHz(static_cast<int>(i)), 12);
+    out += "terms=" + common::shortestText(c.frequencyMHz(static_cast<int>(i)), 12);
     for (double v : {t.directivity.real(), t.directivity.imag(), t.tracking.real(),
                      t.tracking.imag(), t.sourceMatch.real(), t.sourceMatch.imag(), t.countsPerDb})
-      out += "," + number(v, 10);
-    for (double v : t.pm) out += "," + number(v, 6);
+      out += "," + common::shortestText(v, 10);
+    for (double v : t.pm) out += "," + common::shortestText(v, 6);
     out += "\n";
   }
   return out;
@@ -419,8 +415,8 @@ std::optional<BridgeCalibration> parseCalibration(std::string_view text, std::st
       if (i > c.points) return std::string("more terms than the sweep has points");
       const double mhz = c.frequencyMHz(i);
       if (std::fabs(v[0] - mhz) > 1e-9 * std::max(1.0, mhz))
-        return "terms for " + number(v[0]) + " MHz where the sweep's point " + std::to_string(i) +
-               " is " + number(mhz) + " MHz";
+        return "terms for " + common::shortestText(v[0], 6) + " MHz where the sweep's point " +
+               std::to_string(i) + " is " + common::shortestText(mhz, 6) + " MHz";
       ErrorTerms t;
       t.directivity = {v[1], v[2]}, t.tracking = {v[3], v[4]}, t.sourceMatch = {v[5], v[6]};
       t.countsPerDb = v[7];

@@ -18,8 +18,6 @@ constexpr int kTerms = 7;  // directivity, tracking, source match (re, im each),
 using Vector = std::array<double, kTerms>;
 using Matrix = std::array<Vector, kTerms>;
 
-std::string fitText(double v, int digits = 6) { return common::shortestText(v, digits); }
-
 // "2026-12-07 21:50 UTC".
 std::string nowText() {
   const std::tm t = common::utcNow();
@@ -304,7 +302,7 @@ bool readsAsItself(const MeasuredStandard& s, size_t i, double mhz, const Bridge
          expected[kPhase] <= range.high[kPhase] + phaseSlack;
 }
 
-std::string atText(double mhz) { return " at " + fitText(mhz, 6) + " MHz"; }
+std::string atText(double mhz) { return " at " + common::shortestText(mhz, 6) + " MHz"; }
 
 // The readings at point i that the fit takes, with what each may be off by.
 std::vector<Observation> observationsAt(const CalibrationRun& run, int i, const BridgeFigures& f,
@@ -429,10 +427,10 @@ std::string calibrationReport(const CalibrationResult& r) {
   std::string out;
   if (!r.calibration) return "fault=" + r.fault + "\n";
   out += "calibration=" + r.calibration->name() + "\n";
-  out += "directivity_pm_max=" + fitText(r.directivityPmMax, 4) + "\n";
-  out += "tracking_pm_max=" + fitText(r.trackingPmMax, 4) + "\n";
-  out += "source_match_pm_max=" + fitText(r.sourceMatchPmMax, 4) + "\n";
-  out += "slope_pm_max=" + fitText(r.countsPerDbPmMax, 4) + "\n";
+  out += "directivity_pm_max=" + common::shortestText(r.directivityPmMax, 4) + "\n";
+  out += "tracking_pm_max=" + common::shortestText(r.trackingPmMax, 4) + "\n";
+  out += "source_match_pm_max=" + common::shortestText(r.sourceMatchPmMax, 4) + "\n";
+  out += "slope_pm_max=" + common::shortestText(r.countsPerDbPmMax, 4) + "\n";
   return out;
 }
 }  // namespace kolm::analyzer

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 #include <tuple>
 #include <vector>
 
 #include "analyzer/files.h"
 #include "analyzer/readouts.h"
 #include "chart/edges.h"
+#include "common/constants.h"
 #include "common/reflection.h"
 #include "common/text.h"
 
@@ -18,8 +18,6 @@ namespace kolm::analyzer {
 namespace {
 
 using Complex = std::complex<double>;
-
-double radiansPerSecond(double mhz) { return 2 * std::numbers::pi * mhz * 1e6; }
 
 // The part whose reactance at `mhz` is `x` (nothing for 0).
 MatchPart partOfReactance(double x, double mhz) {
