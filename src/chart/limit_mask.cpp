@@ -18,7 +18,6 @@ bool quantityName(std::string_view w) {
 namespace {
 
 std::string number(double v) { return common::shortestText(v, 17); }
-std::string mhzText(double v) { return common::shortestText(v, 10); }
 
 // Where an upper limit lies below a lower one over the two segments' common
 // span; empty when nowhere (a straight line against a straight line: the ends
@@ -48,7 +47,7 @@ std::string segmentProblem(const LimitMask& mask, const LimitSegment& s) {
         return common::arg(KOLM_TR("kolm",
                                    "the upper limit lies below the lower limit of line %1 at "
                                    "%2 MHz"),
-                           {std::to_string(o.line), mhzText(*x)});
+                           {std::to_string(o.line), traceMhzText(*x)});
   }
   return {};
 }
@@ -157,7 +156,7 @@ MaskVerdict judgeTrace(const StoredTrace& trace, const LimitMask& mask) {
     any = true;
     if (trace.size() == 0 || s.fromMHz < trace.x.front() || s.toMHz > trace.x.back())
       say(common::arg(KOLM_TR("kolm", "the sweep does not cover %1 to %2 MHz of line %3"),
-                      {mhzText(s.fromMHz), mhzText(s.toMHz), std::to_string(s.line)}));
+                      {traceMhzText(s.fromMHz), traceMhzText(s.toMHz), std::to_string(s.line)}));
     const auto first = std::lower_bound(trace.x.begin(), trace.x.end(), s.fromMHz);
     const auto last = std::upper_bound(trace.x.begin(), trace.x.end(), s.toMHz);
     for (auto it = first; it < last; ++it) {
@@ -177,7 +176,7 @@ MaskVerdict judgeTrace(const StoredTrace& trace, const LimitMask& mask) {
     sweep = common::worseVerdict(sweep, p);
     if (p != Verdict::Pass)
       say(common::arg(KOLM_TR("kolm", "%1 at %2 MHz"),
-                      {std::string(common::verdictName(p)), mhzText(trace.x[i])}));
+                      {std::string(common::verdictName(p)), traceMhzText(trace.x[i])}));
   }
   if (any && v.passed + v.failed + v.indeterminate == 0) {
     sweep = common::worseVerdict(sweep, Verdict::Indeterminate);

@@ -127,9 +127,9 @@ TracePoint combine(const TracePoint& a, const TracePoint& b, TraceOperation op) 
   return r;
 }
 
-std::string mhz(double v) { return common::shortestText(v, 10); }
-
 }  // namespace
+
+std::string traceMhzText(double mhz) { return common::shortestText(mhz, 10); }
 
 std::string traceProblem(const StoredTrace& t) {
   const size_t n = t.x.size();
@@ -204,7 +204,8 @@ CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOpe
   if (!(from <= to) || first >= last) {
     out.error = common::arg(
         KOLM_TR("kolm", "%1 (%2 to %3 MHz) and %4 (%5 to %6 MHz) have no frequency in common"),
-        {a.name, mhz(a.x.front()), mhz(a.x.back()), b.name, mhz(b.x.front()), mhz(b.x.back())});
+        {a.name, traceMhzText(a.x.front()), traceMhzText(a.x.back()), b.name,
+         traceMhzText(b.x.front()), traceMhzText(b.x.back())});
     return out;
   }
   StoredTrace r;
@@ -239,7 +240,7 @@ CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOpe
   if (anyMark) r.marks = std::move(marks);
   if (begin > 0 || end < a.size() || b.x.front() < r.x.front() || b.x.back() > r.x.back())
     out.note = common::arg(KOLM_TR("kolm", "only from %1 to %2 MHz, where both traces have values"),
-                           {mhz(r.x.front()), mhz(r.x.back())});
+                           {traceMhzText(r.x.front()), traceMhzText(r.x.back())});
   out.trace = std::move(r);
   return out;
 }

@@ -36,6 +36,10 @@ struct StoredTrace {
 // mark); empty when it can.
 std::string traceProblem(const StoredTrace& trace);
 
+// A frequency in MHz as the traces' and masks' messages write it: the shortest
+// text of at most 10 significant digits.
+std::string traceMhzText(double mhz);
+
 // A value with its interval and mark.
 struct TracePoint {
   double value = 0, low = 0, high = 0;
