@@ -1880,6 +1880,18 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <source>&apos;%1&apos; is not a number: the box keeps %2 mm.</source>
         <translation>&apos;%1&apos; is not a number: the box keeps %2 mm.</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; is not a number of copies: type 1 or more.</source>
+        <translation>&apos;%1&apos; is not a number of copies: type 1 or more.</translation>
+    </message>
+    <message>
+        <source>Type the number of copies: 1 or more.</source>
+        <translation>Type the number of copies: 1 or more.</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
 </context>
 <context>
     <name>kolm::analyzer::ui::AnalyzerWindow</name>

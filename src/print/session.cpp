@@ -1,7 +1,10 @@
 #include "print/session.h"
 
 #include <algorithm>
+
+#include "common/settings_file.h"
 #include "common/tr.h"
+#include "common/typed_number.h"
 
 namespace kolm::print {
 
@@ -298,6 +301,10 @@ void PrintSession::editPrinterProperties() {
 }
 
 bool PrintSession::print() {
+  if (const std::string problem = copiesProblem(); !problem.empty()) {
+    prompter_->message(problem, common::Icon::Warning, KOLM_TR("kolm", "Print"));
+    return false;
+  }
   state.printerName = state.selectedPrinter;
   if (!printDocument(state.rect(), state.docTitle)) return false;
   close();
@@ -318,6 +325,15 @@ void PrintSession::cancel() {
 void PrintSession::setCopiesText(std::string text) {
   state.copiesText = std::move(text);
   state.copies = wholeNumber(state.copiesText);
+}
+
+std::string PrintSession::copiesProblem() const {
+  const std::optional<double> typed = common::leadingNumber(state.copiesText);
+  if (typed && roundToInt(*typed) >= 1) return {};
+  if (state.copiesText.find_first_not_of(" \t") == std::string::npos)
+    return KOLM_TR("kolm", "Type the number of copies: 1 or more.");
+  return common::arg(KOLM_TR("kolm", "'%1' is not a number of copies: type 1 or more."),
+                     {common::shortened(state.copiesText)});
 }
 
 void PrintSession::close() {

@@ -80,7 +80,8 @@ class PrintSession {
   void selectPrinter(int index);
   void showSheet();
   void editPrinterProperties();
-  // True when the print went through and the dialog closes.
+  // True when the print went through and the dialog closes; a copies box that
+  // holds no count of at least 1 is refused with its message, nothing printed.
   bool print();
   // OK: the chosen printer is kept; the dialog closes.
   void accept();
@@ -92,6 +93,9 @@ class PrintSession {
   bool setChartOnly(bool chartOnly);
   // The copies box as typed.
   void setCopiesText(std::string text);
+  // Why the copies box cannot be printed: empty when it holds a number that
+  // rounds to 1 or more.
+  std::string copiesProblem() const;
   // The dialog closes: the picture is released.
   void close();
 

@@ -208,10 +208,22 @@ TEST(PrintSession, SecondCallStartsFromWhatTheFirstLeft) {
   ASSERT_TRUE(r.open());
   EXPECT_EQ(r.session.state.selectedPrinter, "Inkjet");
   EXPECT_EQ(r.session.state.copiesText, "2");
-  // No copies: nothing printed, and the dialog closes.
-  r.session.setCopiesText("0");
-  EXPECT_TRUE(r.session.print());
+  // A copies box without a count of 1 or more is refused with its reason, and
+  // the dialog stays open with nothing printed; a count prints that many.
+  for (const char* typed : {"abc", "", "0", "-2", "0.4", "x3"}) {
+    r.session.setCopiesText(typed);
+    EXPECT_FALSE(r.session.print()) << typed;
+    EXPECT_NE(r.prompter.messages().back().find("copies"), std::string::npos) << typed;
+    EXPECT_TRUE(r.session.state.image) << typed;
+  }
   EXPECT_EQ(r.backend.jobs.size(), 1u);
+  for (auto [typed, copies] : {std::pair{"3", 3}, {"2 copies", 2}, {"0.6", 1}}) {
+    r.session.setCopiesText(typed);
+    EXPECT_EQ(r.session.copiesProblem(), "") << typed;
+    EXPECT_EQ(r.session.state.copies, copies) << typed;
+  }
+  EXPECT_TRUE(r.session.print());
+  EXPECT_EQ(r.backend.jobs.back().copies, 1);
 
   // OK (settings mode) keeps the chosen printer; Exit does not.
   ASSERT_TRUE(r.session.setUp(nullptr, 0, 0, 0, 0, 0, "", 0));

@@ -34,6 +34,13 @@ void setTextIfChanged(QLineEdit* edit, const std::string& text) {
   if (edit->text() != t) edit->setText(t);
 }
 
+// A refused text keeps a red frame and says why in its tooltip until an
+// accepted one is typed.
+void showPrintRefusal(QLineEdit* box, const std::string& problem) {
+  box->setStyleSheet(problem.empty() ? QString() : "QLineEdit { border: 2px solid #d00000; }");
+  box->setToolTip(q(problem));
+}
+
 }  // namespace
 
 PrintDialog::PrintDialog(PrintSession& session, QWidget* parent)
@@ -91,8 +98,10 @@ void PrintDialog::connectControls() {
           [this](const QString& text) { session_.state.scaleText = text.toStdString(); });
   connect(scaleOkButton_, &QToolButton::clicked, this, &PrintDialog::scaleEntered);
   copiesEdit_->installEventFilter(this);
-  connect(copiesEdit_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { session_.setCopiesText(text.toStdString()); });
+  connect(copiesEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    session_.setCopiesText(text.toStdString());
+    showPrintRefusal(copiesEdit_, session_.copiesProblem());
+  });
   connect(copiesSpin_, &UpDown::stepped, this, [this](int delta) {
     session_.setCopiesText(
         std::to_string(stepSpin(session_.state.copiesText, delta, kCopiesRange)));
@@ -168,6 +177,7 @@ void PrintDialog::sync() {
     setTextIfChanged(heightEdit_, s.heightText);
     setTextIfChanged(scaleEdit_, s.scaleText);
     setTextIfChanged(copiesEdit_, s.copiesText);
+    showPrintRefusal(copiesEdit_, session_.copiesProblem());
     if (printerCombo_->currentIndex() != s.printerIndex)
       printerCombo_->setCurrentIndex(s.printerIndex);
   }
@@ -241,11 +251,8 @@ void PrintDialog::blink() {
 void PrintDialog::rectEdited(RectField field, const QString& text) {
   const std::string problem = setRectText(session_.state, field, text.toStdString());
   bool corrected = rectText(session_.state, field) != text.toStdString();
-  // A refused text keeps a red frame and says why in its tooltip until a
-  // number is typed; the field keeps its number meanwhile.
-  QLineEdit* box = rectEdit(field);
-  box->setStyleSheet(problem.empty() ? QString() : "QLineEdit { border: 2px solid #d00000; }");
-  box->setToolTip(QString::fromStdString(problem));
+  // The field keeps its number while its box shows the refusal.
+  showPrintRefusal(rectEdit(field), problem);
   afterRectEdit(field);
   sync();
   // A corrected number is selected, so that typing goes on over it.

@@ -196,6 +196,17 @@ TEST(PrintDialog, PrintSendsOnePicturePerCopyInPrinterPixels) {
     retype(dlg, "topEdit", "5");
     retype(dlg, "widthEdit", "100");
     retype(dlg, "heightEdit", "50");
+    // Letters are not taken; no count of copies at all is framed, said why at
+    // Print, and nothing printed.
+    QLineEdit* copies = retype(dlg, "copiesEdit", "abc");
+    EXPECT_EQ(copies->text(), "1");
+    QTest::keyClick(copies, Qt::Key_Backspace);
+    click(dlg, "printButton");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(copies->styleSheet().contains("border"));
+    EXPECT_EQ(rig.prompter.messages().back(), "Type the number of copies: 1 or more.");
+    retype(dlg, "copiesEdit", "1");
+    EXPECT_TRUE(copies->styleSheet().isEmpty());
     clickUp(dlg, "copiesSpin", 2);
     click(dlg, "printButton");
     closedByPrint = !dlg.isVisible() && dlg.result() == QDialog::Accepted;
