@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
@@ -23,10 +25,21 @@ QLabel* label(const QString& text, QWidget* parent, const QString& name = {}) {
   return l;
 }
 
-QLineEdit* numberBox(const QString& name, QWidget* parent, int width) {
+// A box as wide as `digits` digits in its own font, with the frame and text
+// margins its style gives a line edit: a larger font or screen scale widens it.
+QLineEdit* numberBox(const QString& name, QWidget* parent, int digits) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
-  e->setFixedWidth(width);
+  QStyleOptionFrame frame;
+  frame.initFrom(e);
+  frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
+  const QFontMetrics metrics = e->fontMetrics();
+  const QMargins margins = e->textMargins();
+  // 4: the two pixels a line edit keeps between its text and frame on each side.
+  const QSize text(
+      metrics.horizontalAdvance(QString(digits, u'0')) + margins.left() + margins.right() + 4,
+      metrics.height());
+  e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, e).width());
   e->setAlignment(Qt::AlignRight);
   return e;
 }
@@ -43,7 +56,7 @@ UpDown* upDown(const QString& name, QWidget* parent) {
 QLabel* rectRow(QGroupBox* frame, const QString& name, const QString& caption, QLineEdit*& edit,
                 UpDown*& spin) {
   QLabel* l = label(caption, frame, name + "Label");
-  edit = numberBox(name + "Edit", frame, 58);
+  edit = numberBox(name + "Edit", frame, 6);
   spin = upDown(name + "Spin", frame);
   l->setBuddy(edit);
   return l;
@@ -233,14 +246,14 @@ void PrintDialog::buildRectGroups() {
 void PrintDialog::buildScaleCopiesAndButtons() {
   scaleCaption_ = label(tr("Sca&le:"), this, "scaleCaption");
   scalePrefix_ = label(tr("1 :  "), this, "scalePrefix");
-  scaleEdit_ = numberBox("scaleEdit", this, 120);
+  scaleEdit_ = numberBox("scaleEdit", this, 14);
   scaleCaption_->setBuddy(scaleEdit_);
   scaleOkButton_ = new QToolButton(this);
   scaleOkButton_->setObjectName("scaleOkButton");
   scaleOkButton_->setText(QString::fromUtf8("\u2713"));
   scaleOkButton_->setToolTip(tr("OK o Invio per confermare "));
   copiesLabel_ = label(tr("N. &of copies:"), this, "copiesLabel");
-  copiesEdit_ = numberBox("copiesEdit", this, 50);
+  copiesEdit_ = numberBox("copiesEdit", this, 5);
   copiesSpin_ = upDown("copiesSpin", this);
   copiesLabel_->setBuddy(copiesEdit_);
 
