@@ -1873,10 +1873,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
         <translation>not a session (its first line is not &quot;kolm-session&quot; and a version)</translation>
     </message>
     <message>
-        <source>a session of version %1, from a newer Kolm: this one reads versions 1 and 2</source>
-        <translation>a session of version %1, from a newer Kolm: this one reads versions 1 and 2</translation>
-    </message>
-    <message>
         <source>&apos;%1&apos; is not a number: the box keeps %2 mm.</source>
         <translation>&apos;%1&apos; is not a number: the box keeps %2 mm.</translation>
     </message>
@@ -1891,6 +1887,26 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>Print</source>
         <translation>Print</translation>
+    </message>
+    <message>
+        <source>MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK]</source>
+        <translation>MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK]</translation>
+    </message>
+    <message>
+        <source>MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK], on every point or none</source>
+        <translation>MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK], on every point or none</translation>
+    </message>
+    <message>
+        <source>a session of version %1, from a newer Kolm: this one reads versions 1 to 3</source>
+        <translation>a session of version %1, from a newer Kolm: this one reads versions 1 to 3</translation>
+    </message>
+    <message>
+        <source>%1 holds no reflections: the distance of two reflections is taken of the analyzer&apos;s traces</source>
+        <translation>%1 holds no reflections: the distance of two reflections is taken of the analyzer&apos;s traces</translation>
+    </message>
+    <message>
+        <source>point %1: the reflection is not a number</source>
+        <translation>point %1: the reflection is not a number</translation>
     </message>
 </context>
 <context>
@@ -2170,10 +2186,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>There is no measurement to store: sweep first, or open a chart.</source>
         <translation>There is no measurement to store: sweep first, or open a chart.</translation>
-    </message>
-    <message>
-        <source>Stored traces...</source>
-        <translation>Stored traces...</translation>
     </message>
     <message>
         <source>the analyzer stores .vna charts, its CSV exports and .s1p files.</source>
@@ -2900,6 +2912,14 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>min hold</source>
         <translation>min hold</translation>
+    </message>
+    <message>
+        <source>Complex difference</source>
+        <translation>Complex difference</translation>
+    </message>
+    <message>
+        <source>How far apart the two loads&apos; reflections lie (the size of their difference), with its interval</source>
+        <translation>How far apart the two loads&apos; reflections lie (the size of their difference), with its interval</translation>
     </message>
 </context>
 <context>
@@ -3742,10 +3762,6 @@ Ticked, the board runs from this quartz instead: a wrong setting to rehearse.</t
     <message>
         <source>There is no whole trace to store: sweep first, or open a chart.</source>
         <translation>There is no whole trace to store: sweep first, or open a chart.</translation>
-    </message>
-    <message>
-        <source>Stored traces...</source>
-        <translation>Stored traces...</translation>
     </message>
     <message>
         <source>External signal (generator off)</source>

@@ -55,9 +55,9 @@ std::optional<FlagWords> readFlags(std::string_view words, int q) {
 }
 }  // namespace
 
-TraceImport quantityTraceFromCsv(std::string name, std::string_view text, int q) {
-  const common::CsvTable table = common::readCsvTable(text);
-  if (!table.error.empty()) return {std::nullopt, table.error};
+namespace {
+
+TraceImport csvQuantity(const common::CsvTable& table, std::string name, int q) {
   const std::string column = kColumns[static_cast<size_t>(q)];
   const auto f = table.column("freq_mhz"), v = table.column(column),
              pm = table.column(column + "_pm"), flags = table.column("flag");
@@ -98,6 +98,34 @@ TraceImport quantityTraceFromCsv(std::string name, std::string_view text, int q)
   return {std::move(s), {}};
 }
 
+}  // namespace
+
+TraceImport quantityTraceFromCsv(std::string name, std::string_view text, int q) {
+  const common::CsvTable table = common::readCsvTable(text);
+  if (!table.error.empty()) return {std::nullopt, table.error};
+  TraceImport read = csvQuantity(table, name, q);
+  if (!read.trace) return read;
+  // The reflections from the return loss and phase, the sign where the
+  // reactance is a plain number; none when a column is not there.
+  const TraceImport rl = csvQuantity(table, name, kReturnLoss),
+                    phase = csvQuantity(table, name, kPhase),
+                    x = csvQuantity(table, name, kReactance);
+  if (!rl.trace || !phase.trace || !x.trace) return read;
+  auto point = [](const chart::StoredTrace& t, size_t i) {
+    return chart::TracePoint{t.value[i], t.low[i], t.high[i], t.markAt(i)};
+  };
+  chart::StoredTrace& s = *read.trace;
+  s.reflection.resize(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const chart::TracePoint r = point(*x.trace, i);
+    const ReactanceSign sign = !chart::numeric(r.mark) || r.value == 0 ? ReactanceSign::Unknown
+                               : r.value > 0                           ? ReactanceSign::Inductive
+                                                                       : ReactanceSign::Capacitive;
+    s.reflection[i] = reflectionOf(point(*rl.trace, i), point(*phase.trace, i), sign);
+  }
+  return read;
+}
+
 chart::StoredTrace reflectionTrace(std::string name, std::span<const double> frequencyMHz,
                                    std::span<const std::complex<double>> gamma, int q) {
   chart::StoredTrace s{std::move(name), std::string(quantityName(q)), kQuantityUnits[q]};
@@ -119,9 +147,12 @@ chart::StoredTrace reflectionTrace(std::string name, std::span<const double> fre
                                         z.imag(),
                                         common::swrOf(g)};
     double v = values[q];
+    // The reflection itself, as approximate as the values made of it.
+    s.reflection.push_back({g, HUGE_VAL, chart::Mark::Approximate});
     if (rho > 1 || !std::isfinite(rho)) {
       v = NAN;
       s.marks[i] = chart::Mark::Invalid;
+      s.reflection.back() = {{}, HUGE_VAL, chart::Mark::Invalid};
     } else if (!std::isfinite(v)) {
       v = NAN;
       s.marks[i] = chart::Mark::Open;

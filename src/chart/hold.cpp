@@ -26,6 +26,9 @@ bool TraceHold::take(const StoredTrace& pass) {
   const bool restart = !max_ || max_->x != pass.x || max_->quantity != pass.quantity;
   if (restart) {
     max_ = min_ = pass;
+    // The held values come from many passes: no one pass's reflections.
+    max_->reflection.clear();
+    min_->reflection.clear();
     passes_ = 1;
     return true;
   }

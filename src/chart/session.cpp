@@ -167,6 +167,15 @@ std::string formatSession(const Session& s) {
         out += ' ';
       }
       out += sessionMarkWord(t.markAt(i));
+      if (!t.reflection.empty()) {
+        const ReflectionPoint& g = t.reflection[i];
+        for (double v : {g.value.real(), g.value.imag(), g.radius}) {
+          out += ' ';
+          appendNumber(out, v);
+        }
+        out += ' ';
+        out += sessionMarkWord(g.mark);
+      }
       out += '\n';
     }
   }
@@ -268,6 +277,17 @@ std::string readLimit(std::string_view line, size_t lineNo, Session& s) {
   return {};
 }
 
+// A point's reflection: "RE IM RADIUS MARK".
+std::optional<ReflectionPoint> readReflection(std::string_view words) {
+  std::vector<std::string_view> w;
+  std::string_view rest;
+  if (!splitWords(words, 3, w, rest)) return std::nullopt;
+  const auto re = readNumber(w[0]), im = readNumber(w[1]), radius = readNumber(w[2]);
+  const auto m = markOfWord(rest);
+  if (!re || !im || !radius || !m) return std::nullopt;
+  return ReflectionPoint{{*re, *im}, *radius, *m};
+}
+
 // A trace: its header `line` and as many lines of points as it says. A trace
 // that is wrong as a whole is said at its header's line.
 std::string readTrace(std::string_view line, Lines& lines, Session& s) {
@@ -292,11 +312,20 @@ std::string readTrace(std::string_view line, Lines& lines, Session& s) {
     std::optional<double> v[4];
     if (!splitWords(line, 4, w, rest)) return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK");
     for (size_t k = 0; k < 4; ++k) v[k] = readNumber(w[k]);
-    const auto m = markOfWord(rest);
-    if (!v[0] || !v[1] || !v[2] || !v[3] || !m) return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK");
+    const size_t blank = std::min(rest.find(' '), rest.size());
+    const auto m = markOfWord(rest.substr(0, blank));
+    if (!v[0] || !v[1] || !v[2] || !v[3] || !m)
+      return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK]");
     t.x.push_back(*v[0]), t.value.push_back(*v[1]), t.low.push_back(*v[2]);
     t.high.push_back(*v[3]), marks.push_back(*m);
+    if (blank == rest.size()) continue;
+    const auto g = readReflection(rest.substr(blank + 1));
+    if (!g || t.reflection.size() + 1 != t.x.size())
+      return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK], on every point or none");
+    t.reflection.push_back(*g);
   }
+  if (!t.reflection.empty() && t.reflection.size() != t.x.size())
+    return KOLM_TR("kolm", "MHZ VALUE LOW HIGH MARK [RE IM RADIUS MARK], on every point or none");
   if (std::any_of(marks.begin(), marks.end(), [](Mark m) { return m != Mark::Valid; }))
     t.marks = std::move(marks);
   if (std::string why = traceProblem(t); !why.empty()) {
@@ -317,7 +346,7 @@ std::string versionProblem(std::string_view line) {
   if (*version > kSessionVersion)
     return common::arg(
         KOLM_TR("kolm",
-                "a session of version %1, from a newer Kolm: this one reads versions 1 and 2"),
+                "a session of version %1, from a newer Kolm: this one reads versions 1 to 3"),
         {std::string(line.substr(13))});
   return {};
 }

@@ -5,7 +5,7 @@
 // opened session gives the same file.
 //
 // The file is text, one statement a line:
-//   kolm-session 2
+//   kolm-session 3
 //   instrument analyzer                    power or analyzer
 //   note Dipole for 40 m, after the rain   the rest of the line (\n, \\ escaped)
 //   sweep 3 30 500 1                       start_mhz stop_mhz points average
@@ -21,11 +21,14 @@
 //   limit swr upper 3.5 3.8 2 2            quantity kind from to limit_from limit_to
 //   trace 201 ff0000 1 swr - Name of the trace   points colour shown quantity unit name
 //   3 1.2 1.1 1.3 valid                    per point: mhz value low high mark
+//   3 1.2 1.1 1.3 valid 0.2 -0.1 0.02 valid   and, where the trace holds the
+//                                          load's reflection (every point or
+//                                          none): re im radius mark
 //   end                                    the last line: a file without it is cut
 // Numbers are written in their shortest form that reads back exactly (inf,
 // -inf and nan where there is no number); an empty unit is "-". A file of a
 // later version is refused; one of an earlier version opens (version 1 had no
-// levels, delay, hold or log lines).
+// levels, delay, hold or log lines, version 2 no reflections).
 #pragma once
 
 #include <cstdint>
@@ -41,7 +44,7 @@
 
 namespace kolm::chart {
 
-inline constexpr int kSessionVersion = 2;
+inline constexpr int kSessionVersion = 3;
 
 struct CalibrationRef {
   std::string file;   // its name in the settings folder

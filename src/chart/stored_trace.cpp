@@ -127,6 +127,108 @@ TracePoint combine(const TracePoint& a, const TracePoint& b, TraceOperation op) 
   return r;
 }
 
+bool plainReflection(const StoredTrace& t, size_t i) { return numeric(t.reflection[i].mark); }
+
+// How sharply the reflection bends at point j (the size of its second
+// derivative from j - 1, j, j + 1); empty at the ends or beside a flagged one.
+std::optional<double> reflectionBend(const StoredTrace& t, size_t j) {
+  if (j == 0 || j + 1 >= t.size() || !plainReflection(t, j - 1) || !plainReflection(t, j) ||
+      !plainReflection(t, j + 1))
+    return std::nullopt;
+  const auto& g = t.reflection;
+  const double h0 = t.x[j] - t.x[j - 1], h1 = t.x[j + 1] - t.x[j];
+  const auto d0 = (g[j].value - g[j - 1].value) / h0, d1 = (g[j + 1].value - g[j].value) / h1;
+  return std::abs(2.0 * (d1 - d0) / (h0 + h1));
+}
+
+// The reflection at x, t.x[i] <= x <= t.x[i + 1], as pointBetween reads a value.
+ReflectionPoint reflectionBetween(const StoredTrace& t, size_t i, double x) {
+  const auto& g = t.reflection;
+  if (x == t.x[i]) return g[i];
+  if (x == t.x[i + 1]) return g[i + 1];
+  const double h = t.x[i + 1] - t.x[i], f = (x - t.x[i]) / h;
+  if (!plainReflection(t, i) || !plainReflection(t, i + 1)) {
+    // The flagged neighbour decides, the nearer when both are; its disk
+    // grown to hold the other's.
+    const size_t k = !plainReflection(t, i) && (f <= 0.5 || plainReflection(t, i + 1)) ? i : i + 1;
+    ReflectionPoint p = g[k];
+    const ReflectionPoint& other = g[k == i ? i + 1 : i];
+    if (p.mark != Mark::Invalid)
+      p.radius = std::max(p.radius, std::abs(other.value - p.value) + other.radius);
+    return p;
+  }
+  ReflectionPoint p;
+  p.value = g[i].value + (g[i + 1].value - g[i].value) * f;
+  p.mark = g[i].mark == Mark::Uncertain || g[i + 1].mark == Mark::Uncertain ? Mark::Uncertain
+                                                                            : Mark::Valid;
+  double bend = -1;
+  for (size_t j = i == 0 ? 0 : i - 1; j <= i + 2; ++j)
+    if (const auto c = reflectionBend(t, j)) bend = std::max(bend, *c);
+  if (bend < 0) p.mark = Mark::Approximate;
+  p.radius =
+      lerpEnd(g[i].radius, g[i + 1].radius, f) + std::max(bend, 0.0) * f * (1 - f) * h * h / 2;
+  return p;
+}
+
+// |a - b| with every distance the two disks allow, rounded outward.
+TracePoint reflectionDistance(const ReflectionPoint& a, const ReflectionPoint& b) {
+  if (a.mark == Mark::Invalid || b.mark == Mark::Invalid)
+    return {std::numeric_limits<double>::quiet_NaN(), -kInf, kInf, Mark::Invalid};
+  TracePoint r;
+  r.value = std::abs(a.value - b.value);
+  const double spread = a.radius + b.radius, slack = 1e-12 * (r.value + spread);
+  r.low = std::max(0.0, r.value - spread - slack);
+  r.high = r.value + spread + slack;
+  r.mark = a.mark == Mark::Approximate || b.mark == Mark::Approximate ? Mark::Approximate
+           : a.mark == Mark::Uncertain || b.mark == Mark::Uncertain   ? Mark::Uncertain
+                                                                      : Mark::Valid;
+  return r;
+}
+
+// Why a and b cannot be combined by `operation`; empty when they can.
+std::string combineProblem(const StoredTrace& a, const StoredTrace& b, TraceOperation operation) {
+  if (operation == TraceOperation::ReflectionDistance) {
+    for (const StoredTrace* t : {&a, &b})
+      if (t->reflection.size() != t->size() || t->size() == 0)
+        return common::arg(KOLM_TR("kolm",
+                                   "%1 holds no reflections: the distance of two reflections is "
+                                   "taken of the analyzer's traces"),
+                           {t->name});
+    return {};
+  }
+  if (a.quantity != b.quantity || a.unit != b.unit)
+    return common::arg(KOLM_TR("kolm", "%1 (%2) and %3 (%4) are not the same quantity"),
+                       {a.name, a.quantity, b.name, b.quantity});
+  if (operation == TraceOperation::Ratio &&
+      (a.unit == "dB" || a.unit == "dBm" || a.unit == "\u00b0"))
+    return KOLM_TR("kolm",
+                   "a ratio is taken of linear quantities only: levels, return losses "
+                   "and phases are compared by their difference");
+  return {};
+}
+
+// The result's name, quantity and unit.
+void nameCombined(StoredTrace& r, const StoredTrace& a, const StoredTrace& b,
+                  TraceOperation operation) {
+  if (operation == TraceOperation::ReflectionDistance) {
+    r.name = "|" + a.name + " - " + b.name + "|";
+    r.quantity = kReflectionDistance;
+    return;
+  }
+  const bool diff = operation == TraceOperation::Difference;
+  r.name = a.name + (diff ? " - " : " / ") + b.name;
+  r.quantity = a.quantity + (diff ? "-" : "/") + b.quantity;
+  r.unit = !diff ? std::string() : a.unit == "dBm" ? std::string("dB") : a.unit;
+}
+
+}  // namespace
+
+namespace {
+bool reflectionUsable(const ReflectionPoint& g) {
+  const Mark m = g.mark;
+  return std::isfinite(g.value.real()) && std::isfinite(g.value.imag()) && g.radius >= 0 &&
+         (m == Mark::Valid || m == Mark::Uncertain || m == Mark::Approximate || m == Mark::Invalid);
+}
 }  // namespace
 
 std::string traceMhzText(double mhz) { return common::shortestText(mhz, 10); }
@@ -134,7 +236,8 @@ std::string traceMhzText(double mhz) { return common::shortestText(mhz, 10); }
 std::string traceProblem(const StoredTrace& t) {
   const size_t n = t.x.size();
   if (t.value.size() != n || t.low.size() != n || t.high.size() != n ||
-      (!t.marks.empty() && t.marks.size() != n))
+      (!t.marks.empty() && t.marks.size() != n) ||
+      (!t.reflection.empty() && t.reflection.size() != n))
     return KOLM_TR("kolm", "the trace's columns differ in length");
   for (size_t i = 0; i < n; ++i) {
     if (!std::isfinite(t.x[i]) || (i > 0 && !(t.x[i] > t.x[i - 1])))
@@ -142,6 +245,9 @@ std::string traceProblem(const StoredTrace& t) {
                          {std::to_string(i + 1)});
     if (!t.marks.empty() && static_cast<int>(t.marks[i]) > static_cast<int>(Mark::Uncertain))
       return common::arg(KOLM_TR("kolm", "point %1: unknown mark"), {std::to_string(i + 1)});
+    if (!t.reflection.empty() && !reflectionUsable(t.reflection[i]))
+      return common::arg(KOLM_TR("kolm", "point %1: the reflection is not a number"),
+                         {std::to_string(i + 1)});
     const Mark m = t.markAt(i);
     const bool noValue = std::isnan(t.value[i]) && (m == Mark::Invalid || m == Mark::Open);
     if (std::isnan(t.low[i]) || std::isnan(t.high[i]) ||
@@ -182,16 +288,8 @@ std::optional<TracePoint> pointAt(const StoredTrace& trace, double x) {
 
 CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOperation operation) {
   CombinedTrace out;
-  if (a.quantity != b.quantity || a.unit != b.unit) {
-    out.error = common::arg(KOLM_TR("kolm", "%1 (%2) and %3 (%4) are not the same quantity"),
-                            {a.name, a.quantity, b.name, b.quantity});
-    return out;
-  }
-  if (operation == TraceOperation::Ratio &&
-      (a.unit == "dB" || a.unit == "dBm" || a.unit == "\u00b0")) {
-    out.error = KOLM_TR("kolm",
-                        "a ratio is taken of linear quantities only: levels, return losses "
-                        "and phases are compared by their difference");
+  if (std::string why = combineProblem(a, b, operation); !why.empty()) {
+    out.error = std::move(why);
     return out;
   }
   if (a.size() == 0 || b.size() == 0) {
@@ -209,10 +307,7 @@ CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOpe
     return out;
   }
   StoredTrace r;
-  const bool diff = operation == TraceOperation::Difference;
-  r.name = a.name + (diff ? " - " : " / ") + b.name;
-  r.quantity = a.quantity + (diff ? "-" : "/") + b.quantity;
-  r.unit = !diff ? std::string() : a.unit == "dBm" ? std::string("dB") : a.unit;
+  nameCombined(r, a, b, operation);
   r.colour = a.colour;
   const size_t begin = static_cast<size_t>(first - a.x.begin());
   const size_t end = static_cast<size_t>(last - a.x.begin());
@@ -228,8 +323,14 @@ CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOpe
   for (size_t i = begin; i < end; ++i) {
     const double x = a.x[i];
     while (j + 2 < b.size() && b.x[j + 1] <= x) ++j;
-    const TracePoint pb = b.size() == 1 ? pointOf(b, 0) : pointBetween(b, j, x);
-    const TracePoint p = combine(pointOf(a, i), pb, operation);
+    TracePoint p;
+    if (operation == TraceOperation::ReflectionDistance) {
+      p = reflectionDistance(a.reflection[i],
+                             b.size() == 1 ? b.reflection[0] : reflectionBetween(b, j, x));
+    } else {
+      const TracePoint pb = b.size() == 1 ? pointOf(b, 0) : pointBetween(b, j, x);
+      p = combine(pointOf(a, i), pb, operation);
+    }
     r.x.push_back(x);
     r.value.push_back(p.value);
     r.low.push_back(p.low);

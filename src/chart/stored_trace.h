@@ -4,6 +4,7 @@
 // carries the intervals and the marks through.
 #pragma once
 
+#include <complex>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,17 @@
 #include "chart/marks.h"
 
 namespace kolm::chart {
+
+// The load's reflection at a point of an analyzer's trace: where it was read,
+// the radius of a disk about it that holds every reflection the readings allow,
+// and what it is worth: valid, uncertain, approximate (the disk may not hold
+// it) or invalid (nothing: the value 0, the radius infinite).
+struct ReflectionPoint {
+  std::complex<double> value{};
+  double radius = 0;
+  Mark mark = Mark::Valid;
+  bool operator==(const ReflectionPoint&) const = default;
+};
 
 struct StoredTrace {
   std::string name;
@@ -24,6 +36,9 @@ struct StoredTrace {
   // Each value's interval: low <= value <= high; an end may be infinite.
   std::vector<double> low{}, high{};
   std::vector<Mark> marks{};  // empty when no value is flagged
+  // The load's reflection at each point where the trace is one of the
+  // analyzer's quantities (whichever it shows); empty otherwise.
+  std::vector<ReflectionPoint> reflection{};
   bool shown = true;
   uint32_t colour = 0;  // 0xRRGGBB
   size_t size() const { return x.size(); }
@@ -33,7 +48,7 @@ struct StoredTrace {
 
 // Why a trace cannot be kept as it is (lengths that differ, frequencies that
 // are not finite or not rising, a value outside its interval, an unknown
-// mark); empty when it can.
+// mark, a reflection that is no number); empty when it can.
 std::string traceProblem(const StoredTrace& trace);
 
 // A frequency in MHz as the traces' and masks' messages write it: the shortest
@@ -60,7 +75,11 @@ std::pair<double, double> markedInterval(const TracePoint& point);
 // Empty outside the span.
 std::optional<TracePoint> pointAt(const StoredTrace& trace, double x);
 
-enum class TraceOperation { Difference, Ratio };
+// Difference and Ratio of the values; ReflectionDistance |a - b| of two
+// traces' reflections (both the analyzer's, whatever quantity each shows).
+enum class TraceOperation { Difference, Ratio, ReflectionDistance };
+// The quantity of the reflections' distance (no unit; 0 to 2).
+inline constexpr const char* kReflectionDistance = "reflection_distance";
 
 struct CombinedTrace {
   std::optional<StoredTrace> trace;
@@ -74,7 +93,11 @@ struct CombinedTrace {
 // either side becomes the bound it implies, opposite bounds or an invalid
 // operand leave nothing). A difference of levels in dBm is in dB. A ratio is
 // only taken of quantities that are not in dB or degrees, and is invalid
-// where b's interval reaches 0 or below.
+// where b's interval reaches 0 or below. The reflections' distance is taken
+// of traces that carry reflections, b's read between its points as pointAt
+// reads a value (the straight line, its disk widened by what the line may
+// miss); its interval is the distance less and plus both disks' radii,
+// rounded outward, and it is as flagged as the worse of the two reflections.
 CombinedTrace combineTraces(const StoredTrace& a, const StoredTrace& b, TraceOperation operation);
 
 }  // namespace kolm::chart

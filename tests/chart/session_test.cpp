@@ -47,6 +47,14 @@ Session generated(std::mt19937& rng) {
       t.high.push_back(pick(5) ? v + u(rng) : HUGE_VAL);
       if (marked) t.marks.push_back(m);
     }
+    // Some hold the load's reflection: every mark a reflection takes.
+    constexpr Mark kReflectionMarks[] = {Mark::Valid, Mark::Uncertain, Mark::Approximate,
+                                         Mark::Invalid};
+    if (pick(2))
+      for (int i = 0; i < n; ++i)
+        t.reflection.push_back({{u(rng) - 0.5, u(rng) - 0.5},
+                                pick(5) ? u(rng) * 1e-3 : HUGE_VAL,
+                                kReflectionMarks[pick(4)]});
     if (!t.marks.empty() &&
         std::all_of(t.marks.begin(), t.marks.end(), [](Mark m) { return m == Mark::Valid; }))
       t.marks.clear();
@@ -87,7 +95,7 @@ TEST(Session, VersionsAndCalibrationMatch) {
   s.calibration = CalibrationRef{"bridge-cal.cfg", fnv1a64("terms")};
   std::string file = formatSession(s);
   EXPECT_TRUE(parseSession(file, "s").session);
-  file.replace(file.find(" 2\n"), 2, " 3");
+  file.replace(file.find(" 3\n"), 2, " 4");
   const SessionRead newer = parseSession(file, "s");
   EXPECT_FALSE(newer.session);
   EXPECT_NE(newer.error.find("newer"), std::string::npos) << newer.error;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <functional>
 #include <random>
 
 using namespace kolm::chart;
@@ -38,16 +40,46 @@ StoredTrace sweep(const Truth& truth, double from, double to, int points, double
   return t;
 }
 
+// A load's reflection near a resonance: a circle on the chart, swept round
+// as the frequency passes `centre`.
+struct ReflectionTruth {
+  std::complex<double> offset, size;
+  double centre, width;
+  std::complex<double> operator()(double x) const {
+    return offset + size / std::complex<double>(1, (x - centre) / width);
+  }
+};
+
+// An analyzer's sweep of `truth`: each reflection read somewhere in its
+// disk of radius pm; one point in 20 read wide of it and approximate.
+StoredTrace reflectionSweep(const ReflectionTruth& truth, double from, double to, int points,
+                            double pm, std::mt19937& rng) {
+  std::uniform_real_distribution<double> u(0, 1);
+  StoredTrace t{"t", "rl", "dB"};
+  for (int i = 0; i < points; ++i) {
+    const double x = from + (to - from) * i / (points - 1);
+    const bool wide = u(rng) < 0.05;
+    const auto off = std::polar((wide ? 4 : 1) * pm * std::sqrt(u(rng)), 6.3 * u(rng));
+    t.x.push_back(x);
+    t.value.push_back(0), t.low.push_back(0), t.high.push_back(0);
+    t.reflection.push_back({truth(x) + off, pm, wide ? Mark::Approximate : Mark::Valid});
+  }
+  return t;
+}
+
 }  // namespace
 
-// The promise: at every point of a difference or a ratio of two sweeps on
-// different grids, the truth lies within the result's interval or the point
-// is marked; and the intervals stay close to what the operands' give.
+// The promise: at every point of a difference, a ratio or a reflections'
+// distance of two sweeps on different grids, the truth lies within the
+// result's interval or the point is marked; and the intervals stay close to
+// what the operands' give.
 TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
   std::mt19937 rng(44);
   std::uniform_real_distribution<double> u(0, 1);
-  for (const TraceOperation op : {TraceOperation::Difference, TraceOperation::Ratio}) {
+  for (const TraceOperation op :
+       {TraceOperation::Difference, TraceOperation::Ratio, TraceOperation::ReflectionDistance}) {
     const bool ratio = op == TraceOperation::Ratio;
+    const bool distance = op == TraceOperation::ReflectionDistance;
     long points = 0, inside = 0, marked = 0;
     double widthOverStated = 0;
     for (int pair = 0; pair < 400; ++pair) {
@@ -56,13 +88,29 @@ TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
         return Truth{ratio ? 1 + 3 * u(rng) : -40 + 20 * u(rng), 0.05 * (u(rng) - 0.5),
                      (ratio ? 5 : 40) * u(rng), 5 + 20 * u(rng), width};
       };
-      const Truth ta = truth(), tb = truth();
+      auto reflectionTruth = [&] {
+        return ReflectionTruth{std::polar(0.4 * u(rng), 6.3 * u(rng)),
+                               std::polar(0.5 * u(rng), 6.3 * u(rng)), 5 + 20 * u(rng),
+                               0.1 + 2 * u(rng)};
+      };
       const double pmA = 0.02 + 0.5 * u(rng), pmB = 0.02 + 0.5 * u(rng);
       const double floor = ratio ? 0 : -45;
-      StoredTrace a = sweep(ta, 3 + 3 * u(rng), 25 + 5 * u(rng),
-                            50 + static_cast<int>(400 * u(rng)), pmA, floor, rng);
-      StoredTrace b = sweep(tb, 2 + 3 * u(rng), 27 + 5 * u(rng),
-                            50 + static_cast<int>(400 * u(rng)), pmB, floor, rng);
+      const double fromA = 3 + 3 * u(rng), toA = 25 + 5 * u(rng), fromB = 2 + 3 * u(rng),
+                   toB = 27 + 5 * u(rng);
+      const int nA = 50 + static_cast<int>(400 * u(rng)), nB = 50 + static_cast<int>(400 * u(rng));
+      StoredTrace a, b;
+      std::function<double(double)> truthAt;
+      if (distance) {
+        const ReflectionTruth ga = reflectionTruth(), gb = reflectionTruth();
+        a = reflectionSweep(ga, fromA, toA, nA, pmA / 25, rng);
+        b = reflectionSweep(gb, fromB, toB, nB, pmB / 25, rng);
+        truthAt = [=](double x) { return std::abs(ga(x) - gb(x)); };
+      } else {
+        const Truth ta = truth(), tb = truth();
+        a = sweep(ta, fromA, toA, nA, pmA, floor, rng);
+        b = sweep(tb, fromB, toB, nB, pmB, floor, rng);
+        truthAt = [=](double x) { return ratio ? ta(x) / tb(x) : ta(x) - tb(x); };
+      }
       if (ratio) {
         a.quantity = b.quantity = "swr";
         a.unit = b.unit = "";
@@ -72,7 +120,7 @@ TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
       const StoredTrace& r = *c.trace;
       ASSERT_EQ(traceProblem(r), "");
       for (size_t i = 0; i < r.size(); ++i) {
-        const double truthThere = ratio ? ta(r.x[i]) / tb(r.x[i]) : ta(r.x[i]) - tb(r.x[i]);
+        const double truthThere = truthAt(r.x[i]);
         ++points;
         if (flagged(r.markAt(i))) {
           ++marked;
@@ -84,7 +132,8 @@ TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
           continue;
         }
         inside += truthThere >= r.low[i] && truthThere <= r.high[i];
-        if (!ratio) widthOverStated += (r.high[i] - r.low[i]) / 2 / (pmA + pmB);
+        if (!ratio)
+          widthOverStated += (r.high[i] - r.low[i]) / 2 / (pmA + pmB) * (distance ? 25 : 1);
       }
     }
     const long plain = points - marked;
@@ -94,7 +143,9 @@ TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
     if (!ratio) {
       EXPECT_LT(widthOverStated / static_cast<double>(plain), 1.5);
     }
-    RecordProperty(ratio ? "ratio_inside" : "difference_inside",
+    RecordProperty(distance ? "distance_inside"
+                   : ratio  ? "ratio_inside"
+                            : "difference_inside",
                    std::to_string(inside) + "/" + std::to_string(plain));
   }
 }
@@ -125,6 +176,9 @@ TEST(TraceArithmetic, RefusalsAndOverlap) {
       {line(3, 30, "level", "dBm"), line(3, 30, "level", "dBm"), TraceOperation::Ratio, false,
        false},
       {line(3, 30, "swr", ""), line(1, 40, "swr", ""), TraceOperation::Ratio, true, true},
+      // Reflections' distance: only of traces that hold reflections.
+      {line(3, 30, "swr", ""), line(3, 30, "swr", ""), TraceOperation::ReflectionDistance, false,
+       false},
   };
   for (const auto& c : cases) {
     const CombinedTrace r = combineTraces(c.a, c.b, c.op);

@@ -18,6 +18,7 @@
 
 #include "analyzer/calibration.h"
 #include "analyzer/measurement.h"
+#include "analyzer/quantity_trace.h"
 #include "analyzer/sweep.h"
 #include "common/reflection.h"
 #include "sim/sim_rig.h"
@@ -70,7 +71,8 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
         figures.calibration = std::make_shared<const BridgeCalibration>(*cal.calibration);
       }
       std::array<Tally, kQuantities> all;
-      int stated = 0;  // points whose reactance's sign is stated
+      int stated = 0;     // points whose reactance's sign is stated
+      Tally reflections;  // the load's reflection within its disk
       for (const char* load : loads) {
         SCOPED_TRACE(load);
         test::SimRig rig("through", load, {}, board);
@@ -85,7 +87,14 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
         std::array<Tally, kQuantities> tally;
         for (int i = 0; i <= points; ++i) {
           stated += t.signs[i] != ReactanceSign::Unknown;
-          const PointValues truth = test::quantitiesOf(rig.sim->load().gamma(c.frequencies[i]));
+          const auto gamma = rig.sim->load().gamma(c.frequencies[i]);
+          const PointValues truth = test::quantitiesOf(gamma);
+          if (const chart::ReflectionPoint g = reflectionAt(t, static_cast<size_t>(i));
+              chart::numeric(g.mark)) {
+            ++reflections.values;
+            reflections.inside += std::abs(gamma - g.value) <= g.radius;
+            reflections.halfWidths.push_back(g.radius);
+          }
           PointValues shown{};
           for (int q = 0; q < kQuantities; ++q) shown[q] = t.values[q][i];
           for (int q = 0; q < kQuantities; ++q) {
@@ -121,6 +130,15 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
                       100.0 * k.inside / k.values, h[h.size() / 2], k.plain);
         }
       }
+      if (print && reflections.values > 0) {
+        auto& h = reflections.halfWidths;
+        std::nth_element(h.begin(), h.begin() + static_cast<long>(h.size() / 2), h.end());
+        std::printf("%-8s reflection inside %5.1f %%  median radius %9.3g\n",
+                    std::string(sim::boardName(board)).c_str(),
+                    100.0 * reflections.inside / reflections.values, h[h.size() / 2]);
+      }
+      EXPECT_GE(reflections.inside, 0.95 * reflections.values);
+      EXPECT_GT(reflections.values, 0);
       for (int q = 0; q < kQuantities; ++q) {
         SCOPED_TRACE(kNames[q]);
         ASSERT_GT(all[q].values, 0);
