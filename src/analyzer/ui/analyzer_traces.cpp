@@ -2,6 +2,7 @@
 // files dropped on the chart (their selected quantity: a .vna chart computed
 // with the bridge figures and calibration in use, a CSV export with its
 // intervals, an .s1p file's reflections), each drawn on its quantity's scale.
+#include <QAction>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -17,9 +18,12 @@ namespace kolm::analyzer::ui {
 
 void AnalyzerWindow::setUpStoredTraces() {
   storedTraces_ = new chart::ui::TraceList(
-      context_.prompter, [this](std::string* why) { return traceToStore(why); }, this);
+      context_.prompter, [this](std::string* why) { return traceToStore(why); }, true, this);
   connect(storedTraces_, &chart::ui::TraceList::changed, this, [this] { redraw(); });
   auto* compare = findChild<QMenu*>("compareMenu");
+  chart::ui::dockTraceList(this, analysis_, storedTraces_, compare,
+                           findChild<QAction*>("fileToMemoryAction"), context_.settings,
+                           "AntennaAnalyzer/traceList");
   compare->addAction(storedTraces_->holdAction());
   passLog_ = new chart::ui::PassLog(compare, context_.prompter, this, chart_);
   storedTraces_->takeDropsFrom(chart_, [this](const std::string& path, std::string* why) {
@@ -32,7 +36,7 @@ std::optional<chart::StoredTrace> AnalyzerWindow::traceToStore(std::string* why)
     *why = tr("There is no measurement to store: sweep first, or open a chart.").toStdString();
     return std::nullopt;
   }
-  return quantityTrace("", *liveValues_, selection_.selectedQuantity);
+  return quantityTrace("", *liveValues_, selection_.selectedQuantity, true);
 }
 
 std::optional<chart::StoredTrace> AnalyzerWindow::traceFromFile(const std::string& path,
@@ -75,13 +79,17 @@ std::optional<chart::StoredTrace> AnalyzerWindow::traceFromFile(const std::strin
             channels.returnLossCounts.begin());
   std::copy(c.phaseCounts.begin(), c.phaseCounts.end(), channels.phaseCounts.begin());
   const TraceValues values = exportTrace(c.points, c.start, c.stop, channels, figures_);
-  return quantityTrace(name, values, q);
+  return quantityTrace(name, values, q, true);
 }
 
 namespace {
 // A trace on the scale of its quantity (a difference or ratio on that of the
-// quantity it is made of).
+// quantity it is made of, the reflections' distance from 0 to 1).
 void onQuantityScale(chart::ui::Trace& t, const chart::StoredTrace& s) {
+  if (s.quantity == chart::kReflectionDistance) {
+    t.vertical = chart::VerticalScale{1, 0, -0.1};
+    return;
+  }
   const auto q = quantityByName(s.quantity.substr(0, s.quantity.find_first_of("-/")));
   if (!q) return;
   const auto scale = chart::analyzerQuantityScale(*q);

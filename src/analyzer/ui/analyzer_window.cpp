@@ -221,11 +221,6 @@ void AnalyzerWindow::buildMenus() {
           this, &AnalyzerWindow::screenToMemory);
   connect(item(comp, "fileToMemoryAction", tr("File in Memory")), &QAction::triggered, this,
           &AnalyzerWindow::fileToMemory);
-  connect(item(comp, "storedTracesAction", tr("Stored traces...")), &QAction::triggered, this,
-          [this] {
-            storedTraces_->show();
-            storedTraces_->raise();
-          });
   QMenu* antenna = bar->addMenu(tr("Antenna"));
   antenna->setObjectName("antennaMenu");
   connect(item(antenna, "smithChartAction", tr("Smith chart...")), &QAction::triggered, this,

@@ -61,6 +61,22 @@ void AnalysisPanel::setRows(const Rows& rows) {
   }
   used_ = static_cast<int>(rows.size());
   arrange();
+  keepLinesWhole();
+}
+
+void AnalysisPanel::keepLinesWhole() {
+  auto* window = qobject_cast<QMainWindow*>(parentWidget());
+  QWidget* body = widget();
+  if (!window || companions_.empty() || window->dockWidgetArea(this) != Qt::RightDockWidgetArea) {
+    body->setMinimumHeight(0);
+    return;
+  }
+  // A companion under the panel never squeezes its lines: each value wrapped
+  // as it must be at the panel's width, and its interval with it.
+  body->layout()->activate();
+  const int width = body->width() > 0 ? body->width() : panelWidth_;
+  body->setMinimumHeight(body->hasHeightForWidth() ? body->heightForWidth(width)
+                                                   : body->sizeHint().height());
 }
 
 void AnalysisPanel::setColumns(int columns) {
@@ -99,6 +115,41 @@ QString AnalysisPanel::caption(int row) const {
   return row >= 0 && row < static_cast<int>(lines_.size()) ? lines_[row].first->text() : QString();
 }
 
+std::vector<QDockWidget*> AnalysisPanel::docks() {
+  std::vector<QDockWidget*> all{this};
+  all.insert(all.end(), companions_.begin(), companions_.end());
+  return all;
+}
+
+void AnalysisPanel::addCompanion(QMainWindow* window, QDockWidget* dock) {
+  dock->setFeatures(QDockWidget::DockWidgetClosable);
+  window->addDockWidget(window->dockWidgetArea(this), dock);
+  companions_.push_back(dock);
+  QObject::connect(dock, &QDockWidget::visibilityChanged, window, [this] {
+    keepLinesWhole();
+    refit();
+  });
+  refit();
+}
+
+void AnalysisPanel::place(QMainWindow* window, Qt::DockWidgetArea area) {
+  const bool right = area == Qt::RightDockWidgetArea;
+  setColumns(right ? 1 : bottomColumns_);
+  for (QDockWidget* dock : companions_) {
+    // A companion follows the panel: under it at the right, beside it below.
+    if (window->dockWidgetArea(dock) != area || dock->isFloating())
+      window->splitDockWidget(this, dock, right ? Qt::Vertical : Qt::Horizontal);
+  }
+  for (QDockWidget* dock : docks()) {
+    if (right) {
+      dock->setFixedWidth(panelWidth_);
+    } else {
+      dock->setMinimumWidth(0);
+      dock->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+  }
+}
+
 AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
   auto* panel = new AnalysisPanel(window);
   panel->setObjectName(name);
@@ -123,21 +174,16 @@ AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
     return s ? s->availableGeometry().size() : QSize(1 << 20, 1 << 20);
   };
   auto roomAtRight = [=] { return screen().width() >= base.width() + width + 16; };
-  auto place = [=](Qt::DockWidgetArea area) {
-    const bool right = area == Qt::RightDockWidgetArea;
-    panel->setColumns(right ? 1 : bottomColumns);
-    if (right) {
-      panel->setFixedWidth(panelWidth);
-    } else {
-      panel->setMinimumWidth(0);
-      panel->setMaximumWidth(QWIDGETSIZE_MAX);
-    }
-  };
+  panel->panelWidth_ = panelWidth;
+  panel->bottomColumns_ = bottomColumns;
+  auto place = [=](Qt::DockWidgetArea area) { panel->place(window, area); };
   auto fit = [=] {
     // A window being destroyed hides its panel from its QWidget part, when it
     // is a main window no more: nothing is fitted then.
     if (!qobject_cast<QMainWindow*>(static_cast<QObject*>(window))) return;
-    const bool shown = !panel->isHidden();
+    const auto docks = panel->docks();
+    const bool shown =
+        std::any_of(docks.begin(), docks.end(), [](QDockWidget* d) { return !d->isHidden(); });
     Qt::DockWidgetArea area = window->dockWidgetArea(panel);
     if (area == Qt::RightDockWidgetArea && !roomAtRight()) {
       area = Qt::BottomDockWidgetArea;
@@ -150,8 +196,13 @@ AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
     const bool right = area == Qt::RightDockWidgetArea;
     // Without the height on the screen, the chart gives up the panel's.
     const bool roomBelow = screen().height() >= base.height() + height + 40;
+    // A companion shown under the panel adds the least height it needs: the
+    // panel keeps the room it has alone.
+    int under = 0;
+    for (QDockWidget* dock : panel->companions_)
+      if (right && !dock->isHidden()) under += dock->minimumSizeHint().height() + separator;
     window->setMinimumSize(base.width() + (shown && right ? width : 0),
-                           base.height() + (shown && !right && roomBelow ? height : 0));
+                           base.height() + (shown && !right && roomBelow ? height : 0) + under);
   };
   const bool right = roomAtRight();
   window->addDockWidget(right ? Qt::RightDockWidgetArea : Qt::BottomDockWidgetArea, panel);
@@ -164,6 +215,7 @@ AnalysisPanel* addAnalysisPanel(QMainWindow* window, const char* name) {
     panel->hide();  // no room either way: shown on request, the chart gives way
   QObject::connect(panel, &QDockWidget::visibilityChanged, window, fit);
   QObject::connect(panel, &QDockWidget::dockLocationChanged, window, fit);
+  panel->fit_ = fit;
   fit();
   QAction* toggle = panel->toggleViewAction();
   toggle->setObjectName(QString(name) + "Toggle");

@@ -1,16 +1,23 @@
 #include "chart/ui/trace_list.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 #include <cmath>
 #include <tuple>
 
+#include "chart/ui/analysis_panel.h"
 #include "common/files.h"
+#include "common/ui/recent_files.h"
 
 namespace kolm::chart::ui {
 
@@ -21,13 +28,15 @@ constexpr int kColours[] = {12, 10, 14, 9, 11, 5, 6, 3};
 
 TraceList::TraceList(common::Prompter& prompter,
                      std::function<std::optional<StoredTrace>(std::string*)> current,
-                     QWidget* parent)
-    : QWidget(parent, Qt::Tool), prompter_(prompter), current_(std::move(current)) {
+                     bool reflections, QWidget* parent)
+    : QWidget(parent), prompter_(prompter), current_(std::move(current)) {
   setObjectName("traceList");
   setWindowTitle(tr("Stored traces"));
   list_ = new QListWidget(this);
   list_->setObjectName("storedTraceList");
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  // Three traces seen at the least; more scroll.
+  list_->setMinimumHeight(3 * list_->fontMetrics().height() + 2 * list_->frameWidth() + 8);
   auto button = [this](const QString& text, const char* name) {
     auto* b = new QPushButton(text, this);
     b->setObjectName(name);
@@ -56,10 +65,27 @@ TraceList::TraceList(common::Prompter& prompter,
   holdAction_->setObjectName("holdAction");
   holdAction_->setCheckable(true);
   connect(holdAction_, &QAction::toggled, this, &TraceList::setHold);
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {store, difference, ratio, remove, mask}) buttons->addWidget(b);
+  // Two buttons a row: the list stands in a narrow dock beside the chart.
+  auto* buttons = new QGridLayout;
+  int at = 0;
+  std::vector<QPushButton*> row{store, remove, difference, ratio};
+  if (reflections) {
+    QPushButton* complex = button(tr("Complex difference"), "traceComplexDifferenceButton");
+    complex->setToolTip(
+        tr("How far apart the two loads' reflections lie (the size of their "
+           "difference), with its interval"));
+    connect(complex, &QPushButton::clicked, this,
+            [this] { combineChosen(TraceOperation::ReflectionDistance); });
+    row.push_back(complex);
+  }
+  row.push_back(mask);
+  for (QPushButton* b : row) {
+    buttons->addWidget(b, at / 2, at % 2);
+    ++at;
+  }
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(list_);
+  layout->setContentsMargins(4, 2, 4, 4);
+  layout->addWidget(list_, 1);
   layout->addLayout(buttons);
 }
 
@@ -98,7 +124,11 @@ void TraceList::addFiles(const QStringList& paths) {
                           .toStdString(),
                       common::Icon::Warning);
   }
-  if (!paths.isEmpty()) show();
+  if (paths.isEmpty()) return;
+  if (auto* dock = qobject_cast<QDockWidget*>(parentWidget()))
+    dock->show();
+  else
+    show();
 }
 
 void TraceList::refill() {
@@ -163,6 +193,33 @@ void TraceList::combineChosen(TraceOperation operation) {
   StoredTrace t = *r.trace;
   t.colour = 0;
   add(std::move(t));
+}
+
+QDockWidget* dockTraceList(QMainWindow* window, AnalysisPanel* panel, TraceList* list, QMenu* menu,
+                           QAction* after, const common::SettingsFolder& settings,
+                           const QString& key) {
+  auto* dock = new QDockWidget(TraceList::tr("Stored traces"), window);
+  dock->setObjectName("traceListDock");
+  dock->setWidget(list);
+  const bool shown = common::ui::uiSettings(settings).value(key, false).toBool();
+  panel->addCompanion(window, dock);
+  dock->setVisible(shown);
+  panel->refit();
+  QAction* toggle = dock->toggleViewAction();
+  toggle->setObjectName("storedTracesAction");
+  toggle->setText(TraceList::tr("Stored traces"));
+  const QList<QAction*> items = menu->actions();
+  const qsizetype next = items.indexOf(after) + 1;
+  menu->insertAction(next > 0 && next < items.size() ? items[next] : nullptr, toggle);
+  // The user's choice is kept; a window closing or on its way out hides its
+  // docks, and nothing of that is kept.
+  QPointer<QMainWindow> keeper(window);
+  QObject::connect(toggle, &QAction::toggled, window, [keeper, &settings, key](bool on) {
+    if (keeper && qobject_cast<QMainWindow*>(static_cast<QObject*>(keeper.data())) &&
+        keeper->isVisible())
+      common::ui::uiSettings(settings).setValue(key, on);
+  });
+  return dock;
 }
 
 Trace chartTrace(const StoredTrace& s) {

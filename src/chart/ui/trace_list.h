@@ -1,5 +1,5 @@
-// The stored traces of a swept instrument's chart: a small window beside it
-// that lists them (each shown or hidden by its box, in its colour, under its
+// The stored traces of a swept instrument's chart: a list docked beside it
+// (dockTraceList) that shows them (each shown or hidden by its box, in its colour, under its
 // name), keeps the trace the window hands it ("Store trace"), takes the
 // difference or ratio of the two chosen ones, and removes one. The window
 // draws the shown ones (chartTraces) with their interval bands and marks.
@@ -18,8 +18,15 @@
 #include "common/prompter.h"
 
 class QAction;
+class QDockWidget;
 class QListWidget;
+class QMainWindow;
+class QMenu;
 class QPushButton;
+
+namespace kolm::common {
+class SettingsFolder;
+}
 
 namespace kolm::chart::ui {
 
@@ -30,17 +37,19 @@ Trace chartTrace(const StoredTrace& trace);
 class TraceList : public QWidget {
   Q_OBJECT
  public:
-  // `current` gives the window's trace to store, or empty with the reason.
+  // `current` gives the window's trace to store, or empty with the reason;
+  // `reflections`: the traces hold the load's reflection (the analyzer's),
+  // and "Complex difference" takes the distance of two traces' reflections.
   TraceList(common::Prompter& prompter,
             std::function<std::optional<StoredTrace>(std::string* why)> current,
-            QWidget* parent = nullptr);
+            bool reflections = false, QWidget* parent = nullptr);
 
   void add(StoredTrace trace);
   // A dropped file read into a trace, or empty with the reason.
   using FileReader =
       std::function<std::optional<StoredTrace>(const std::string& path, std::string* why)>;
   // Files dropped on `chart` are read by `read`: each one read is stored, each
-  // other one said with its reason; the list is shown after a drop.
+  // other one said with its reason; the list (its dock) is shown after a drop.
   void takeDropsFrom(SweepChart* chart, FileReader read);
   const std::vector<StoredTrace>& traces() const { return traces_; }
   // The traces and the mask of a session, in place of those held.
@@ -77,8 +86,9 @@ class TraceList : public QWidget {
 
   void storeCurrent();
   void removeChosen();
-  // The first chosen trace minus (or over) the second; with one chosen, it
-  // against the trace stored before it.
+  // The first chosen trace minus (or over, or the distance of its reflections
+  // from those of) the second; with one chosen, it against the trace stored
+  // before it.
   void combineChosen(TraceOperation operation);
 
  signals:
@@ -102,5 +112,16 @@ class TraceList : public QWidget {
   QListWidget* list_ = nullptr;
   int nextColour_ = 0;
 };
+
+class AnalysisPanel;
+
+// `list` docked in `window` as the companion of its analysis panel `panel`
+// (under it at the chart's right), hidden and shown by a checkable "Stored
+// traces" item (storedTracesAction) of `menu`, put after `after`; kolm.ini
+// (in `settings`, which outlives the window) keeps under `key` whether it is
+// shown. A window shows it as it was last left; the first time, hidden.
+QDockWidget* dockTraceList(QMainWindow* window, AnalysisPanel* panel, TraceList* list, QMenu* menu,
+                           QAction* after, const common::SettingsFolder& settings,
+                           const QString& key);
 
 }  // namespace kolm::chart::ui

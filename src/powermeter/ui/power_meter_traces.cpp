@@ -1,6 +1,7 @@
 // The power meter's stored traces: the whole trace kept at a click, and .pwm
 // charts and CSV exports dropped on the chart, listed beside it and drawn with
 // their bands.
+#include <QAction>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -15,9 +16,12 @@ namespace kolm::powermeter::ui {
 
 void PowerMeterWindow::setUpStoredTraces() {
   storedTraces_ = new chart::ui::TraceList(
-      context_.prompter, [this](std::string* why) { return traceToStore(why); }, this);
+      context_.prompter, [this](std::string* why) { return traceToStore(why); }, false, this);
   connect(storedTraces_, &chart::ui::TraceList::changed, this, [this] { redraw(); });
   auto* compare = findChild<QMenu*>("compareMenu");
+  chart::ui::dockTraceList(this, analysis_, storedTraces_, compare,
+                           findChild<QAction*>("fileToMemoryAction"), context_.settings,
+                           "PowerMeter/traceList");
   compare->addAction(storedTraces_->holdAction());
   passLog_ = new chart::ui::PassLog(compare, context_.prompter, this, chart_);
   storedTraces_->takeDropsFrom(chart_, [this](const std::string& path, std::string* why) {

@@ -180,7 +180,8 @@ void PowerMeterWindow::buildMenus() {
   buildPrintAndSweepItems();
 }
 
-// Compare: the memory trace, the stored traces, levels relative to level.rif.
+// Compare: the memory trace, levels relative to level.rif (the stored traces'
+// items are added with them).
 void PowerMeterWindow::buildCompareMenu() {
   auto* compare = menuBar()->addMenu(tr("Compare"));
   compare->setObjectName("compareMenu");
@@ -188,11 +189,6 @@ void PowerMeterWindow::buildCompareMenu() {
   connect(scrMem, &QAction::triggered, this, [this] { screenToMemory(); });
   QAction* fileToMemoryItem = menuItem(compare, "fileToMemoryAction", tr("File in memory"));
   connect(fileToMemoryItem, &QAction::triggered, this, [this] { fileToMemory(); });
-  QAction* stored = menuItem(compare, "storedTracesAction", tr("Stored traces..."));
-  connect(stored, &QAction::triggered, this, [this] {
-    storedTraces_->show();
-    storedTraces_->raise();
-  });
   compare->addSeparator();
   QAction* normalise = menuItem(compare, "normaliseAction", tr("Levels relative to level.rif"));
   normalise->setCheckable(true);

@@ -44,9 +44,13 @@ TEST_F(AnalyzerUi, StoredTracesFromASweepAndADroppedChart) {
   const std::string quantity(quantityName(window->selection().selectedQuantity));
   EXPECT_EQ(list->traces()[0].quantity, quantity);
 
-  // The same sweep as a chart file dropped on the chart: the same values.
+  // The same sweep as a chart file dropped on the chart: the same values, and
+  // the list hidden beside the chart shown.
+  find<QAction>("storedTracesAction")->trigger();
+  ASSERT_FALSE(list->isVisible());
   ASSERT_TRUE(common::writeFileAtomic("a.vna", formatVna(window->measurement().savedChart())));
   emit window->chart()->filesDropped({QFileInfo("a.vna").absoluteFilePath()});
+  EXPECT_TRUE(list->isVisible());
   ASSERT_EQ(list->traces().size(), 2u);
   EXPECT_EQ(list->traces()[1].value, list->traces()[0].value);
   list->findChild<QListWidget*>("storedTraceList")->selectAll();
@@ -84,6 +88,27 @@ TEST_F(AnalyzerUi, StoredTracesFromASweepAndADroppedChart) {
     EXPECT_EQ(t[4].markAt(j), chart::Mark::Approximate) << j;
     EXPECT_NEAR(t[4].value[j], t[0].value[i], 1e-5 * (1 + std::fabs(t[0].value[i]))) << j;
   }
+  // The complex difference of the sweep and its chart, and of the sweep and
+  // its CSV: the same load, 0 within every interval; a difference holds no
+  // reflections and is refused.
+  auto* items = list->findChild<QListWidget*>("storedTraceList");
+  for (int other : {1, 3, 2}) {
+    items->clearSelection();
+    items->item(0)->setSelected(true);
+    items->item(other)->setSelected(true);
+    const size_t before = list->traces().size();
+    click("traceComplexDifferenceButton");
+    if (other == 2) {
+      EXPECT_EQ(list->traces().size(), before);
+      EXPECT_NE(prompter.messages().back().find("holds no reflections"), std::string::npos);
+      continue;
+    }
+    const chart::StoredTrace& r = list->traces().back();
+    ASSERT_EQ(r.quantity, chart::kReflectionDistance);
+    ASSERT_EQ(r.size(), t[0].size());
+    for (size_t i = 0; i < r.size(); ++i)
+      EXPECT_TRUE(r.markAt(i) == chart::Mark::Invalid || r.low[i] == 0) << other << " " << i;
+  }
 }
 
 // A session saved and opened into a fresh window: the boxes, averaging, cable,
@@ -100,6 +125,10 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
   ASSERT_TRUE(list->setMask("m.mask"));
   std::string why;
   window->setCable(parseCable("RG58:10", &why));
+  // The list docked beside the chart, hidden the first time; shown, it is
+  // shown again in the next window.
+  ASSERT_FALSE(find<QAction>("storedTracesAction")->isChecked());
+  find<QAction>("storedTracesAction")->trigger();
   window->chart()->addMarker(7.05);
   box("averageEdit")->setText("2");
   box("startEdit")->setText("3.5");
@@ -114,6 +143,7 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
 
   open();
   list = window->findChild<chart::ui::TraceList*>("traceList");
+  EXPECT_TRUE(list->isVisible());
   prompter.files = {"a.kolms"};
   find<QAction>("openSessionAction")->trigger();
   EXPECT_EQ(list->traces(), traces);

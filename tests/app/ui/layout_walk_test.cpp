@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -267,10 +268,11 @@ void walkWindow(QWidget* window, const QString& name) {
   window->move(area.right() - 40, area.bottom() - 40);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-  // An analysis panel is walked shown: docked, it takes its room from the window.
-  for (auto* panel : window->findChildren<chart::ui::AnalysisPanel*>()) {
-    panel->show();
-    EXPECT_FALSE(panel->isFloating()) << "the analysis panel floats over the window";
+  // Docks (the analysis panel, the stored traces) are walked shown: docked,
+  // they take their room from the window.
+  for (auto* dock : window->findChildren<QDockWidget*>()) {
+    dock->show();
+    EXPECT_FALSE(dock->isFloating()) << dock->objectName().toStdString() << " floats";
   }
   // Every object is named in camelCase, as the tests and lookups find it (Qt's own
   // parts aside).

@@ -33,6 +33,7 @@ TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
   rig.get<QAction>("storedTracesAction")->trigger();
   auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
   ASSERT_TRUE(list && list->isVisible());
+  EXPECT_FALSE(list->findChild<QPushButton*>("traceComplexDifferenceButton"));  // no reflections
   auto click = [&](const char* name) { list->findChild<QPushButton*>(name)->click(); };
   click("storeTraceButton");  // nothing swept yet: said, nothing kept
   EXPECT_NE(rig.lastMessage().find("no whole trace"), std::string::npos);
