@@ -1,7 +1,8 @@
 #include "circuit/transmission_line.h"
 
 #include <cmath>
-#include <numbers>
+
+#include "common/constants.h"
 
 namespace kolm::circuit {
 
@@ -25,8 +26,7 @@ double TransmissionLine::lossAt(double mhz) const {
 
 LinePropagation propagation(const TransmissionLine& line, double mhz) {
   const double alpha = line.lossAt(mhz) / 100 / kDbPerNeper;
-  const double beta =
-      2 * std::numbers::pi * mhz * 1e6 / (line.velocityFactor * common::kSpeedOfLight);
+  const double beta = radiansPerSecond(mhz) / (line.velocityFactor * common::kSpeedOfLight);
   const Complex spread = std::sqrt(Complex(1, -2 * alpha / beta));
   return {Complex(0, beta) * spread * line.lengthM, line.z0Ohm * spread};
 }

@@ -351,8 +351,8 @@ std::complex<double> Dut::transfer(double f) const {
       return 1.0 / std::sqrt(1.0 + std::pow(f / cutoffMHz, 2.0 * order));
     case Kind::Crystal: {
       if (!(f > 0)) return 0.0;  // the series capacitor blocks DC
-      const double w = kTwoPi * f * 1e6;
-      const double ws = kTwoPi * fsMHz * 1e6;
+      const double w = radiansPerSecond(f);
+      const double ws = radiansPerSecond(fsMHz);
       const double inductance = 1.0 / (ws * ws * c);
       std::complex<double> zs(r, w * inductance - 1.0 / (w * c));
       std::complex<double> z = zs;
@@ -383,7 +383,7 @@ std::complex<double> Load::gamma(double f) const {
       return -1.0;
     case Kind::SeriesRlc: {
       if (!(f > 0)) return c > 0 ? 1.0 : common::reflectionOf(r);  // DC: the capacitor is open
-      const double w = kTwoPi * f * 1e6;
+      const double w = radiansPerSecond(f);
       double x = w * l - (c > 0 ? 1.0 / (w * c) : 0.0);
       return common::reflectionOf({r, x});
     }
