@@ -391,7 +391,12 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   const size_t writes = port->writeCount();
   QTest::qWait(50);
   EXPECT_EQ(port->writeCount(), writes);  // nothing runs on
-  EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6.0\"\r\n\"20001\"\r\n");
+  // The same settings on the way out; a pass drawn meanwhile has the boxes
+  // follow its view ("6" for "6.0"), so the numbers are compared, not the text.
+  const AntSettings kept = readAntIni("ant.ini");
+  EXPECT_EQ(kept.start, 5.0);
+  EXPECT_EQ(kept.stop, 6.0);
+  EXPECT_EQ(kept.points, 20001);
   open();  // the next window starts from the saved span
   EXPECT_EQ(box("stopEdit")->text(), "6");
 }
