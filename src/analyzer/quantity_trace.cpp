@@ -7,6 +7,7 @@
 
 #include "analyzer/charts.h"
 #include "common/constants.h"
+#include "common/reflection.h"
 
 namespace kolm::analyzer {
 
@@ -38,10 +39,12 @@ chart::ReflectionPoint reflectionOf(const chart::TracePoint& rl, const chart::Tr
   const double sign = known == ReactanceSign::Capacitive ? -1 : 1;
   constexpr double kRadian = kPi / 180;
   chart::ReflectionPoint g;
-  g.value = std::polar(std::min(1.0, std::pow(10.0, -rl.value / 20)), sign * phase.value * kRadian);
+  g.value = std::polar(std::min(1.0, common::magnitudeOfReturnLoss(rl.value)),
+                       sign * phase.value * kRadian);
   const auto [rlLow, rlHigh] = chart::markedInterval(rl);
   const auto [phaseLow, phaseHigh] = chart::markedInterval(phase);
-  const double r0 = std::pow(10.0, -rlHigh / 20), r1 = std::min(1.0, std::pow(10.0, -rlLow / 20));
+  const double r0 = common::magnitudeOfReturnLoss(rlHigh);
+  const double r1 = std::min(1.0, common::magnitudeOfReturnLoss(rlLow));
   const double p0 = std::clamp(phaseLow, 0.0, 180.0) * kRadian;
   const double p1 = std::clamp(phaseHigh, 0.0, 180.0) * kRadian;
   // The angles a0 to a1 the sector spans: one side where the sign is known

@@ -24,14 +24,22 @@ bool plain(const StoredTrace& t, size_t i) {
   return numeric(t.markAt(i)) && std::isfinite(t.value[i]);
 }
 
-// The second derivative the trace shows at point j (from j - 1, j, j + 1);
-// empty at the ends or where a point is not a plain number.
-std::optional<double> curvature(const StoredTrace& t, size_t j) {
-  if (j == 0 || j + 1 >= t.size() || !plain(t, j - 1) || !plain(t, j) || !plain(t, j + 1))
-    return std::nullopt;
-  const double h0 = t.x[j] - t.x[j - 1], h1 = t.x[j + 1] - t.x[j];
-  const double d0 = (t.value[j] - t.value[j - 1]) / h0, d1 = (t.value[j + 1] - t.value[j]) / h1;
-  return std::fabs(2 * (d1 - d0) / (h0 + h1));
+bool plainReflection(const StoredTrace& t, size_t i) { return numeric(t.reflection[i].mark); }
+
+// The largest bend (the size of the second derivative, from three points in a
+// row) of the values `valueAt` gives (numbers or reflections) at the points
+// around t.x[i] to t.x[i + 1]: those from i - 1 to i + 2 with a plain point
+// either side, as `plainAt` tells. -1 where there is none.
+template <class Plain, class Value>
+double largestBend(const StoredTrace& t, size_t i, Plain plainAt, Value valueAt) {
+  double bend = -1;
+  for (size_t j = i < 2 ? 1 : i - 1; j <= i + 2 && j + 1 < t.size(); ++j) {
+    if (!plainAt(j - 1) || !plainAt(j) || !plainAt(j + 1)) continue;
+    const double h0 = t.x[j] - t.x[j - 1], h1 = t.x[j + 1] - t.x[j];
+    const auto d0 = (valueAt(j) - valueAt(j - 1)) / h0, d1 = (valueAt(j + 1) - valueAt(j)) / h1;
+    bend = std::max(bend, static_cast<double>(std::abs(2.0 * (d1 - d0) / (h0 + h1))));
+  }
+  return bend;
 }
 
 TracePoint pointOf(const StoredTrace& t, size_t i) {
@@ -57,9 +65,8 @@ TracePoint pointBetween(const StoredTrace& t, size_t i, double x) {
     return p;
   }
   p.mark = m0 == Mark::Uncertain || m1 == Mark::Uncertain ? Mark::Uncertain : Mark::Valid;
-  double bend = -1;
-  for (size_t j = i == 0 ? 0 : i - 1; j <= i + 2; ++j)
-    if (const auto c = curvature(t, j)) bend = std::max(bend, *c);
+  const double bend = largestBend(
+      t, i, [&](size_t k) { return plain(t, k); }, [&](size_t k) { return t.value[k]; });
   // Two plain points with nothing either side: what lies between is a guess.
   if (bend < 0) p.mark = Mark::Approximate;
   const double miss = std::max(bend, 0.0) * f * (1 - f) * h * h / 2;
@@ -127,20 +134,6 @@ TracePoint combine(const TracePoint& a, const TracePoint& b, TraceOperation op) 
   return r;
 }
 
-bool plainReflection(const StoredTrace& t, size_t i) { return numeric(t.reflection[i].mark); }
-
-// How sharply the reflection bends at point j (the size of its second
-// derivative from j - 1, j, j + 1); empty at the ends or beside a flagged one.
-std::optional<double> reflectionBend(const StoredTrace& t, size_t j) {
-  if (j == 0 || j + 1 >= t.size() || !plainReflection(t, j - 1) || !plainReflection(t, j) ||
-      !plainReflection(t, j + 1))
-    return std::nullopt;
-  const auto& g = t.reflection;
-  const double h0 = t.x[j] - t.x[j - 1], h1 = t.x[j + 1] - t.x[j];
-  const auto d0 = (g[j].value - g[j - 1].value) / h0, d1 = (g[j + 1].value - g[j].value) / h1;
-  return std::abs(2.0 * (d1 - d0) / (h0 + h1));
-}
-
 // The reflection at x, t.x[i] <= x <= t.x[i + 1], as pointBetween reads a value.
 ReflectionPoint reflectionBetween(const StoredTrace& t, size_t i, double x) {
   const auto& g = t.reflection;
@@ -161,9 +154,8 @@ ReflectionPoint reflectionBetween(const StoredTrace& t, size_t i, double x) {
   p.value = g[i].value + (g[i + 1].value - g[i].value) * f;
   p.mark = g[i].mark == Mark::Uncertain || g[i + 1].mark == Mark::Uncertain ? Mark::Uncertain
                                                                             : Mark::Valid;
-  double bend = -1;
-  for (size_t j = i == 0 ? 0 : i - 1; j <= i + 2; ++j)
-    if (const auto c = reflectionBend(t, j)) bend = std::max(bend, *c);
+  const double bend = largestBend(
+      t, i, [&](size_t k) { return plainReflection(t, k); }, [&](size_t k) { return g[k].value; });
   if (bend < 0) p.mark = Mark::Approximate;
   p.radius =
       lerpEnd(g[i].radius, g[i + 1].radius, f) + std::max(bend, 0.0) * f * (1 - f) * h * h / 2;
@@ -221,9 +213,6 @@ void nameCombined(StoredTrace& r, const StoredTrace& a, const StoredTrace& b,
   r.unit = !diff ? std::string() : a.unit == "dBm" ? std::string("dB") : a.unit;
 }
 
-}  // namespace
-
-namespace {
 bool reflectionUsable(const ReflectionPoint& g) {
   const Mark m = g.mark;
   return std::isfinite(g.value.real()) && std::isfinite(g.value.imag()) && g.radius >= 0 &&
