@@ -355,53 +355,6 @@ QColor plotColour(QWidget* window) {
   return shot.pixelColor(shot.width() / 2 + 3, shot.height() / 2 + 3);
 }
 
-// The measuring windows' print command: the window, repainted for paper, goes to
-// the print dialog under the title "Screen", and comes back to its screen colours.
-TEST(WindowPrint, EachMeasuringWindowHandsItselfToTheDialogAsScreen) {
-  struct Case {
-    const char* item;
-    QWidget* (*create)(hw::ui::UiContext&);
-  } cases[] = {{"printScreenAction", &powermeter::ui::createPowerMeterWindow},
-               {"printScreenAction", &analyzer::ui::createAnalyzerWindow}};
-  const auto owned = print::ui::PrintService::create({});
-  print::ui::PrintService& service = *owned;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.item);
-    test::InTempDir dir;
-    hw::Instrument instrument;
-    instrument.params = {20, 20, 400, hw::kLpt1, "sim"};
-    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    common::ScriptedPrompter prompter;
-    hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
-    context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title,
-                                     const common::ui::PrintChart* chart) {
-      return print::ui::printWindow(service, p, window, title, chart);
-    };
-    QWidget* w = c.create(context);
-    w->resize(1000, 700);
-    w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-    std::vector<QString> titles;
-    bool usedWindowPrompter = false;
-    QColor duringPrint;
-    service.runModal = [&](print::ui::PrintDialog& dlg) {
-      dlg.show();
-      titles.push_back(dlg.windowTitle());
-      usedWindowPrompter = &service.session().prompter() == &prompter;
-      duringPrint = plotColour(w);
-      QTest::mouseClick(dlg.findChild<QPushButton*>("exitButton"), Qt::LeftButton);
-    };
-    w->findChild<QAction*>(c.item)->trigger();
-    ASSERT_EQ(titles, std::vector<QString>{"  Print of: Screen"});
-    EXPECT_TRUE(usedWindowPrompter);  // for the call only
-    EXPECT_NE(&service.session().prompter(), &prompter);
-    EXPECT_NE(duringPrint, QColor(Qt::black));
-    EXPECT_EQ(w->findChild<QLineEdit*>("fileNameEdit")->text(), "Screen");
-    EXPECT_EQ(plotColour(w), QColor(Qt::black));  // back on black
-    w->close();
-  }
-}
-
 // The images of a PDF file: width and height of each.
 std::vector<QSize> pdfImages(const QString& path) {
   QFile pdf(path);
@@ -416,19 +369,22 @@ std::vector<QSize> pdfImages(const QString& path) {
   return images;
 }
 
-// Each chart printed to the file printer: the window at the sheet's own pixels,
-// and "Chart only" as lines and text (no picture in the file) in the chart's
-// proportions under its title line.
-TEST(WindowPrint, ChartOnlyIsVectorInTheChartsProportionsAndTheWindowPrintsAtTheSheetsPixels) {
+// Each chart printed to the file printer: the measuring windows hand
+// themselves to the dialog under the title "Screen", repainted for paper (and
+// back on black after), the dialog speaking through the window's prompter for
+// the call only; the window at the sheet's own pixels, and "Chart only" as
+// lines and text (no picture in the file) in the chart's proportions under its
+// title line.
+TEST(WindowPrint, EachWindowGoesAsScreenAtTheSheetsPixelsOrChartOnlyAsVector) {
   test::InTempDir dir;
   hw::Instrument instrument;
   instrument.params = {20, 20, 400, hw::kLpt1, "sim"};
   instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-  common::ScriptedPrompter prompter;
+  common::ScriptedPrompter prompter, servicePrompter;
   QString file;
   PrintService service(
-      std::make_unique<ui::QtPrinterBackend>([&file] { return file.toStdString(); }), prompter,
-      [](const std::string&, const std::string&) { return Answer::No; });
+      std::make_unique<ui::QtPrinterBackend>([&file] { return file.toStdString(); }),
+      servicePrompter, [](const std::string&, const std::string&) { return Answer::No; });
   service.session().state.printerName = ui::kPdfPrinterName;
   hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(dir.path())};
   context.printWindow = [&service](common::Prompter& p, QWidget* window, const QString& title,
@@ -456,8 +412,14 @@ TEST(WindowPrint, ChartOnlyIsVectorInTheChartsProportionsAndTheWindowPrintsAtThe
       file = QString::fromStdString((dir.path() / (std::string(c.name) + ".pdf")).string());
       MmRect rect;
       QSize picture;
+      QString title;
+      bool windowPrompter = false;
+      QColor duringPrint;
       service.runModal = [&](PrintDialog& dlg) {
         dlg.show();
+        title = dlg.windowTitle();
+        windowPrompter = &service.session().prompter() == &prompter;
+        if (c.window != vna->smithWindow()) duringPrint = plotColour(c.window);
         auto* check = child<QCheckBox>(dlg, "chartOnlyCheck");
         ASSERT_TRUE(check->isVisible());
         if (chartOnly) check->click();
@@ -468,6 +430,14 @@ TEST(WindowPrint, ChartOnlyIsVectorInTheChartsProportionsAndTheWindowPrintsAtThe
       };
       c.print();
       ASSERT_TRUE(QFile::exists(file));
+      EXPECT_TRUE(windowPrompter);
+      EXPECT_NE(&service.session().prompter(), &prompter);
+      if (c.window != vna->smithWindow()) {
+        EXPECT_EQ(title, "  Print of: Screen");
+        EXPECT_NE(duringPrint, QColor(Qt::black));
+        EXPECT_EQ(plotColour(c.window), QColor(Qt::black));
+        EXPECT_EQ(c.window->findChild<QLineEdit*>("fileNameEdit")->text(), "Screen");
+      }
       // The picture in its own proportions on the sheet (whole mm: within 1 %).
       EXPECT_NEAR(double(rect.w) / rect.h, double(picture.width()) / picture.height(),
                   0.01 * rect.w / rect.h);
