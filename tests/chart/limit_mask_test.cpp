@@ -5,6 +5,8 @@
 #include <cmath>
 #include <random>
 
+#include "support/golden.h"
+
 using namespace kolm::chart;
 using kolm::common::Verdict;
 
@@ -60,34 +62,12 @@ TEST(LimitMask, VerdictAgreesWithTheTruthOverGeneratedMasks) {
 }
 
 TEST(LimitMask, DamagedFilesNamedByFileAndLine) {
-  const struct {
-    const char* text;
-    const char* error;  // empty: read
-  } cases[] = {
-      {"kolm-mask 1\nquantity swr\nupper 3 4 2\nlower 3 4 1 # ok\n", ""},
-      {"", "m:1: "},
-      {"# only a comment\n", "m:1: "},
-      {"kolm-mask 2\nquantity swr\n", "m:1: "},
-      {"mask 1\n", "m:1: "},
-      {"kolm-mask 1\nupper 3 4 2\n", "m:2: "},
-      {"kolm-mask 1\nquantity SWR\n", "m:2: "},
-      {"kolm-mask 1\nquantity swr\nupper 3 4\n", "m:3: "},
-      {"kolm-mask 1\nquantity swr\nupper 3 4 2,5\n", "m:3: "},
-      {"kolm-mask 1\nquantity swr\nupper 4 3 2\n", "m:3: "},
-      {"kolm-mask 1\nquantity swr\nupper 3 4 nan\n", "m:3: "},
-      {"kolm-mask 1\nquantity swr\nupper 3 5 2\nupper 4 6 2\n", "m:4: "},
-      {"kolm-mask 1\nquantity swr\nupper 3 5 2\r\nupper 5 6 2\r\n", ""},
-      {"kolm-mask 1\nquantity swr\nupper 3 5 2 1\n\nlower 4 6 1.4\n", "m:5: "},
-      {"kolm-mask 1\nquantity swr\nlower 3 5 1.4\nquantity level\nupper 3 5 1\n", ""},
-      {"kolm-mask 1\nquantity swr\n", "m:2: "},
-      {"kolm-mask 1\nquantity swr\nside 3 4 2\n", "m:3: "},
-  };
-  for (const auto& c : cases) {
-    const MaskRead r = parseLimitMask(c.text, "m");
-    EXPECT_EQ(r.mask.has_value(), *c.error == 0) << c.text << r.error;
-    if (*c.error) {
-      EXPECT_EQ(r.error.rfind(c.error, 0), 0u) << c.text << r.error;
-      EXPECT_GT(r.error.size(), std::string_view(c.error).size() + 5);
+  for (const auto& c : kolm::test::goldenRows("mask_refusals.tsv", 2)) {
+    const MaskRead r = parseLimitMask(c[1], "m");
+    EXPECT_EQ(r.mask.has_value(), c[0] == "-") << c[1] << r.error;
+    if (c[0] != "-") {
+      EXPECT_EQ(r.error.rfind(c[0], 0), 0u) << c[1] << r.error;
+      EXPECT_GT(r.error.size(), c[0].size() + 5);
     }
   }
 }

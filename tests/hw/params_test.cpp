@@ -78,37 +78,14 @@ TEST(DdsCfg, TheClockRecordsAreReadOrTheFileRefused) {
 TEST(DdsCfg, ReadWholeOrNotAtAll) {
   kolm::test::TempDir dir;
   const auto file = dir.path() / "dds.cfg";
-  struct Row {
-    const char* name;
-    std::string text;     // empty: no file
-    const char* problem;  // "": none
-    int16_t multiplier;
-    double quartz, clock;
-    int32_t base;
-  };
-  const Row rows[] = {
-      {"unquoted, LF only", "20\n20\n400\n888", "", 20, 20, 400, 888},
-      {"comma separated", "\"20\",\"20\",\"400\",\"888\"\r\n", "", 20, 20, 400, 888},
-      {"CR CR LF", "\"4\"\r\r\n\"100\"\r\r\n\"400\"\r\r\n\"888\"\r\r\n", "", 4, 100, 400, 888},
-      {"a byte-order mark", "\xEF\xBB\xBF\"20\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n", "", 20, 20,
-       400, 888},
-      {"the base rounded, halves to even", "20\r\n20\r\n400\r\n888.5\r\n", "", 20, 20, 400, 888},
-      {"a first record not a number", "\"abc\"\r\n\"20\"\r\n\"400\"\r\n\"888\"\r\n",
-       "line 1: 'abc' is not a number", 4, 50, 200, 956},
-      {"cut in the third line", "\"4\"\r\n\"100\"\r\n\"40", "line 3: the file ends inside", 4, 50,
-       200, 956},
-      {"a multiplier not whole", "4.5\r\n100\r\n450\r\n888\r\n", "line 1: '4.5' is not a whole", 4,
-       50, 200, 956},
-      {"a base beyond 16 bits", "20\r\n20\r\n400\r\n70000\r\n", "line 4: '70000'", 4, 50, 200, 956},
-      {"over 64 kB", "20\r\n20\r\n400\r\n888\r\n" + std::string(70000, ' '), "larger than 64 kB", 4,
-       50, 200, 956},
-      {"no file", "", "", 4, 50, 200, 956},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  auto rows = kolm::test::goldenRows("dds_cfg.tsv", 7);
+  rows.push_back({"over 64 kB", "20\r\n20\r\n400\r\n888\r\n" + std::string(70000, ' '),
+                  "larger than 64 kB", "4", "50", "200", "956"});
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r[0]);
     std::filesystem::remove(file);
-    if (!r.text.empty()) {
-      ASSERT_TRUE(writeFileAtomic(file, r.text));
+    if (r[1] != "-") {
+      ASSERT_TRUE(writeFileAtomic(file, r[1]));
     }
     HardwareParams q;
     q.refClockMultiplier = 4;
@@ -117,16 +94,19 @@ TEST(DdsCfg, ReadWholeOrNotAtAll) {
     q.portAddress = 956;
     q.portBackend = "sim";
     std::string problem;
-    EXPECT_EQ(readHardwareConfig(q, file, &problem), r.multiplier != 4 || r.quartz != 50);
-    EXPECT_EQ(problem.empty(), !*r.problem);
-    EXPECT_NE(problem.find(r.problem), std::string::npos) << problem;
-    EXPECT_EQ(q.refClockMultiplier, r.multiplier);
-    EXPECT_EQ(q.quartzMHz, r.quartz);
-    EXPECT_EQ(q.refClockMHz, r.clock);
-    EXPECT_EQ(q.portAddress, r.base);
+    const bool said = r[2] != "-";
+    EXPECT_EQ(readHardwareConfig(q, file, &problem), r[3] != "4" || r[4] != "50");
+    EXPECT_EQ(problem.empty(), !said);
+    EXPECT_NE(problem.find(said ? r[2] : ""), std::string::npos) << problem;
+    const auto n = [](const std::string& f) { return kolm::test::goldenNumber(f); };
+    EXPECT_EQ(q.refClockMultiplier, n(r[3]));
+    EXPECT_EQ(q.quartzMHz, n(r[4]));
+    EXPECT_EQ(q.refClockMHz, n(r[5]));
+    EXPECT_EQ(q.portAddress, n(r[6]));
     // Four records (none of these has a fifth) are an existing installation's
     // file: the real port at the address read, never the simulator.
-    EXPECT_EQ(q.portBackend, *r.problem || r.text.empty() ? "sim" : portAtAddress(r.base));
+    EXPECT_EQ(q.portBackend,
+              said || r[1] == "-" ? "sim" : portAtAddress(static_cast<int32_t>(n(r[6]))));
   }
 }
 
