@@ -3,14 +3,13 @@
 // lies inside the value's interval for at least 95 % of the values, and every
 // value read as a plain measurement is as close to the truth as its mark
 // promises (analyzer::tooWide); a correction states (nearly) as many signs of
-// the reactance as the same readings uncorrected. KOLM_PROMISE_TABLE=1 prints it.
+// the reactance as the same readings uncorrected. (The table of these figures
+// is bench/promise's, scripts/promise-table.sh.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <numbers>
 #include <utility>
@@ -31,8 +30,7 @@ using namespace kolm::analyzer;
 namespace {
 
 struct Tally {
-  int values = 0, inside = 0, plain = 0;
-  std::vector<double> halfWidths;
+  int values = 0, inside = 0;
 };
 
 constexpr const char* kNames[kQuantities] = {"rl", "phase", "z", "r", "x", "swr"};
@@ -53,7 +51,6 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
                          "rlc:r=200,l=5u,c=20p",
                          "open",
                          "short"};
-  const bool print = std::getenv("KOLM_PROMISE_TABLE") != nullptr;
   // The harsh board is read with the figures its own check finds and its phase
   // ends stated: the marks follow the figures, not one board.
   BridgeFigures harsh = evaluateBridgeCheck(test::checkOn(sim::Board::Harsh)).figures;
@@ -84,7 +81,6 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
         job.runToEnd();
         TraceValues t;
         computeTraceValues(c, points, t, figures);
-        std::array<Tally, kQuantities> tally;
         for (int i = 0; i <= points; ++i) {
           stated += t.signs[i] != ReactanceSign::Unknown;
           const auto gamma = rig.sim->load().gamma(c.frequencies[i]);
@@ -93,7 +89,6 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
               chart::numeric(g.mark)) {
             ++reflections.values;
             reflections.inside += std::abs(gamma - g.value) <= g.radius;
-            reflections.halfWidths.push_back(g.radius);
           }
           PointValues shown{};
           for (int q = 0; q < kQuantities; ++q) shown[q] = t.values[q][i];
@@ -102,40 +97,16 @@ TEST(ReadingsPromise, TruthInsideTheIntervalsAndPlainValuesClose) {
             const double v = t.values[q][i], pm = t.halfWidths[q][i], x = truth[q];
             if (!std::isfinite(x) || mark == chart::Mark::Open || mark == chart::Mark::Invalid)
               continue;
-            Tally& k = tally[q];
-            ++k.values;
-            const bool inside = mark == chart::Mark::AtLeast  ? x >= v - pm
-                                : mark == chart::Mark::AtMost ? x <= v + pm
-                                                              : std::fabs(x - v) <= pm;
-            k.inside += inside;
-            k.halfWidths.push_back(pm);
+            ++all[q].values;
+            all[q].inside += mark == chart::Mark::AtLeast  ? x >= v - pm
+                             : mark == chart::Mark::AtMost ? x <= v + pm
+                                                           : std::fabs(x - v) <= pm;
             if (mark != chart::Mark::Valid) continue;
-            ++k.plain;
             if (tooWide(q, shown, static_cast<float>(std::fabs(x - v))))
               ADD_FAILURE() << kNames[q] << " at " << c.frequencies[i] << " MHz reads " << v
                             << " (truth " << x << ") unmarked";
           }
         }
-        for (int q = 0; q < kQuantities; ++q) {
-          Tally& k = tally[q];
-          Tally& a = all[q];
-          a.values += k.values;
-          a.inside += k.inside;
-          a.plain += k.plain;
-          if (!print || k.values == 0) continue;
-          auto& h = k.halfWidths;
-          std::nth_element(h.begin(), h.begin() + static_cast<long>(h.size() / 2), h.end());
-          std::printf("%-8s %-24s %-5s inside %5.1f %%  median pm %9.3g  plain %3d\n",
-                      std::string(sim::boardName(board)).c_str(), load, kNames[q],
-                      100.0 * k.inside / k.values, h[h.size() / 2], k.plain);
-        }
-      }
-      if (print && reflections.values > 0) {
-        auto& h = reflections.halfWidths;
-        std::nth_element(h.begin(), h.begin() + static_cast<long>(h.size() / 2), h.end());
-        std::printf("%-8s reflection inside %5.1f %%  median radius %9.3g\n",
-                    std::string(sim::boardName(board)).c_str(),
-                    100.0 * reflections.inside / reflections.values, h[h.size() / 2]);
       }
       EXPECT_GE(reflections.inside, 0.95 * reflections.values);
       EXPECT_GT(reflections.values, 0);
