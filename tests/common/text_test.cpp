@@ -88,28 +88,8 @@ TEST(StrForm, LeadingBlankNoZeroBeforeThePoint) {
 }
 
 TEST(ShortestText, RoundsHalvesToEvenAndCarriesIntoTheExponent) {
-  struct Case {
-    double value;
-    int digits;
-    const char* text;
-  };
-  const Case cases[] = {
-      {0.5, 15, "0.5"},
-      {1e-7, 15, "1E-07"},
-      {-0.0, 15, "0"},
-      {0.00012345678, 7, "0.0001234568"},
-      {0.000012345, 7, "1.2345E-05"},
-      {1234567.5, 7, "1234568"},
-      {9999999.5, 7, "1E+07"},
-      {99.999996, 7, "100"},
-      {2.5, 1, "2"},
-      {3.5, 1, "4"},
-      {-40.123455f, 7, "-40.12346"},
-      {123456789.0, 7, "1.234568E+08"},
-      {0.1, 17, "0.10000000000000001"},
-      {5e-324, 15, "4.94065645841247E-324"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(shortestText(c.value, c.digits), c.text) << c.value;
+  for (const auto& c : kolm::test::goldenRows("shortest_text.tsv", 3))
+    EXPECT_EQ(shortestText(kolm::test::goldenNumber(c[0]), std::stoi(c[1])), c[2]) << c[0];
 }
 
 TEST(Patterns, OptionalDigitsBlanksRoundingSignsAndExponents) {

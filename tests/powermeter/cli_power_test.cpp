@@ -13,6 +13,7 @@
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
 #include "support/cli_run.h"
+#include "support/golden.h"
 
 using kolm::test::runCli;
 using namespace kolm;
@@ -142,30 +143,16 @@ TEST_F(CliCrystal, CalibrateThenMeasure) {
 
   // Spans that cannot hold the crystal are refused after the pass, nothing
   // printed; what can be told from the arguments before any port traffic.
-  const struct {
-    std::string args;
-    int status;
-    const char* said;
-  } refused[] = {
-      {"--start 9.9998 --stop 10.0002 --points 400", 1, "No resonance in the sweep"},
-      {"--start 10.0002 --stop 10.003 --points 400", 1, "at the sweep's start"},
-      {"--start 9 --stop 9.5 --points 400 --find", 1, "No resonance stands out"},
-      {"--start 9.99 --stop 10.01 --points 400 --cl -3", 2, "--cl: "},
-      {"--start 9.99 --stop 10.01 --points 400 --cl 5000", 2, "--cl: "},
-      {"--start 9.99 --stop 10.01 --points 400 --limits fs_min=10.1,fs_max=10", 2, "fs_min"},
-      {"--start 9.99 --stop 10.01 --points 400 --limits r_max=0", 2, "r_max"},
-      {"--start 9.99 --stop 10.01 --points 400 --limits colour=3", 2, "not a limit"},
-  };
-  for (const auto& c : refused) {
+  for (const auto& c : kolm::test::goldenRows("crystal_refusals.tsv", 3)) {
     std::filesystem::remove("t.txt");
-    r = runCli("--trace t.txt " + dut(10, 20) + "crystal " + c.args + " --append b.csv");
-    EXPECT_EQ(r.status, c.status) << c.args;
-    EXPECT_EQ(r.out, "") << c.args;
-    EXPECT_NE(r.err.find(c.said), std::string::npos) << c.args << ": " << r.err;
-    if (c.status == 2) {
-      EXPECT_EQ(common::readTextFile("t.txt").value_or(""), "") << c.args;
+    r = runCli("--trace t.txt " + dut(10, 20) + "crystal " + c[0] + " --append b.csv");
+    EXPECT_EQ(r.status, std::stoi(c[1])) << c[0];
+    EXPECT_EQ(r.out, "") << c[0];
+    EXPECT_NE(r.err.find(c[2]), std::string::npos) << c[0] << ": " << r.err;
+    if (c[1] == "2") {
+      EXPECT_EQ(common::readTextFile("t.txt").value_or(""), "") << c[0];
     }
-    EXPECT_FALSE(std::filesystem::exists("b.csv")) << c.args;
+    EXPECT_FALSE(std::filesystem::exists("b.csv")) << c[0];
   }
 
   // Found from 3 to 30 MHz, repeated, with its load resonance, sorted: Fs

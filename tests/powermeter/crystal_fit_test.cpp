@@ -247,19 +247,9 @@ TEST(CrystalFit, RefusalsNameTheirCause) {
 }
 
 TEST(CrystalFit, DigitsFollowTheInterval) {
-  const struct {
-    double value, pm;
-    const char *text, *pmText;
-  } cases[] = {{10.0000123456, 3.2e-6, "10.0000123", "0.0000033"},
-               {20.345, 0.42, "20.35", "0.43"},
-               {20.345, 0.0996, "20.35", "0.11"},
-               {20.3, 0.0996, "20.30", "0.10"},
-               {127345, 3140, "127300", "3200"},
-               {5.5, 0, "5.50", "0.00"}};
-  for (const auto& c : cases) {
-    const DeservedText t = deservedText(c.value, c.pm, 2);
-    EXPECT_EQ(t.value, c.text);
-    EXPECT_EQ(t.pm, c.pmText);
+  for (const auto& c : test::goldenRows("deserved_digits.tsv", 4)) {
+    const DeservedText t = deservedText(test::goldenNumber(c[0]), test::goldenNumber(c[1]), 2);
+    EXPECT_EQ(std::pair(t.value, t.pm), std::pair(c[2], c[3])) << c[0];
   }
   // Whatever the digits, the interval shown holds the one computed.
   auto number = [](const std::string& text) {
