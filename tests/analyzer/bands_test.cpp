@@ -11,6 +11,7 @@
 #include "common/bands.h"
 #include "sim/connection.h"
 #include "support/cli_run.h"
+#include "support/golden.h"
 
 using namespace kolm::analyzer;
 
@@ -41,20 +42,11 @@ TEST(Bands, WidthsInsideTheBand) {
 
 // The edges of the presets, their margins, and the clock's limit.
 TEST(Bands, EdgesOfTheThreeRegions) {
-  const struct {
-    int region;
-    const char* name;
-    double low, high;
-  } cases[] = {{1, "160m", 1.81, 2.0},  {2, "160m", 1.8, 2.0},      {1, "80m", 3.5, 3.8},
-               {2, "80m", 3.5, 4.0},    {3, "80m", 3.5, 3.9},       {1, "40m", 7.0, 7.2},
-               {2, "40M", 7.0, 7.3},    {3, "40m", 7.0, 7.2},       {1, "60m", 5.3515, 5.3665},
-               {3, "20m", 14.0, 14.35}, {1, "17m", 18.068, 18.168}, {2, "10m", 28.0, 29.7},
-               {1, "6m", 50, 52},       {3, "6m", 50, 54}};
-  for (const auto& c : cases) {
-    const auto band = findBand(c.name, c.region);
-    ASSERT_TRUE(band) << c.name;
-    EXPECT_EQ(band->lowMHz, c.low) << c.name << " region " << c.region;
-    EXPECT_EQ(band->highMHz, c.high) << c.name << " region " << c.region;
+  for (const auto& c : kolm::test::goldenRows("bands.tsv", 4)) {
+    const auto band = findBand(c[1], std::stoi(c[0]));
+    ASSERT_TRUE(band) << c[1];
+    EXPECT_EQ(band->lowMHz, kolm::test::goldenNumber(c[2])) << c[1] << " region " << c[0];
+    EXPECT_EQ(band->highMHz, kolm::test::goldenNumber(c[3])) << c[1] << " region " << c[0];
   }
   for (int region : {1, 2, 3}) EXPECT_EQ(amateurBands(region).size(), 11u);
   EXPECT_FALSE(findBand("11m", 1));

@@ -243,18 +243,10 @@ TEST(SweepPlan, RefusesWhatTheArraysOrTheDdsCannotTake) {
   EXPECT_EQ(planSweep(3, 30, 501.5, 400).plan.points, 502);
   // The extra point past the stop must be reachable too, in either direction;
   // 14.0000001 equals 14 in single precision.
-  const struct {
-    double start, stop, points;
-    bool ok;
-  } cases[] = {{3, 30, 0, false},     {3, 30, 20002, false},
-               {3, 30, 1e6, false},   {3, 30, 1, true},
-               {3, 30, 20001, true},  {3, 200, 500, false},
-               {200, 3, 500, false},  {-1, 30, 500, false},
-               {14, 14, 500, false},  {14, 14.0000001, 500, false},
-               {100, 199, 100, true}, {10, 0.001, 1, false},
-               {30, 3, 500, true}};
-  for (const auto& c : cases)
-    EXPECT_EQ(planSweep(c.start, c.stop, c.points, 400).ok(), c.ok) << c.start << " " << c.stop;
+  for (const auto& c : kolm::test::goldenRows("sweep_plans.tsv", 4)) {
+    const auto n = [&](int k) { return kolm::test::goldenNumber(c[k]); };
+    EXPECT_EQ(planSweep(n(0), n(1), n(2), 400).ok(), c[3] == "ok") << c[0] << " " << c[1];
+  }
   EXPECT_EQ(planSweep(3, 30, 500, 0).error, hw::noClockMessage());
   EXPECT_NE(planSweep(3, 30, 0, 400).error.find("20001"), std::string::npos);
   EXPECT_NE(planSweep(100, 199.99, 1, 400).error.find("299.98"), std::string::npos);

@@ -543,19 +543,21 @@ TEST(PowerMeterCommands, OpenedChartReplacesTheTraceUnlessUnreadable) {
   EXPECT_EQ(rig.window->points(), 1000);
 }
 
-TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
-  // 3 to 30 MHz in 1000 steps of 27 kHz: a drag narrower than five steps
-  // (0.135 MHz) keeps the span, however far the view was zoomed before.
+// Every zoom counts its points on the swept span: 3 to 30 MHz in 1000 steps of
+// 27 kHz, a drag narrower than five steps (0.135 MHz) keeps the span, however
+// far the view was zoomed before. A zoom moves the view only: the boxes,
+// pow.ini and the next sweep keep the span; a double-click shows the boxes'
+// span and levels again (as a step the history can go back on); "Sweep this
+// view" makes the view the sweep's.
+TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   Rig rig;
   rig.open();
-  rig.type("startEdit", "3");
-  rig.type("stopEdit", "30");
   rig.type("pointsEdit", "1000");
   ASSERT_TRUE(rig.sweep());
-  auto drag = [&](double from, double to) {
-    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(from, -10));
-    QTest::mouseMove(rig.chart(), rig.pixel(to, -10));
-    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(to, -10));
+  auto dragTo = [&](double x0, double y0, double x1, double y1) {
+    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(x0, y0));
+    QTest::mouseMove(rig.chart(), rig.pixel(x1, y1));
+    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(x1, y1));
   };
   struct Case {
     double from, to;
@@ -566,7 +568,7 @@ TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
     SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
     const chart::View before = rig.window->view();
     const double pixel = 2 * (before.stop - before.start) / rig.chart()->width();
-    drag(c.from, c.to);
+    dragTo(c.from, -10, c.to, -10);
     if (c.zooms) {  // to the drag, within two pixels
       EXPECT_NEAR(rig.window->view().start, c.from, pixel);
       EXPECT_NEAR(rig.window->view().stop, c.to, pixel);
@@ -575,28 +577,14 @@ TEST(PowerMeterWindowTest, EveryZoomCountsItsPointsOnTheSweptSpan) {
       EXPECT_EQ(rig.window->view().stop, before.stop);
     }
   }
-}
-
-// A zoom moves the view only: the boxes, pow.ini and the next sweep keep the
-// span; a double-click shows the boxes' span and levels again (as a step the
-// history can go back on); "Sweep this view" makes the view the sweep's.
-TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
-  Rig rig;
-  rig.open();
-  rig.type("pointsEdit", "500");
-  ASSERT_TRUE(rig.sweep());
+  QTest::mouseDClick(rig.chart(), Qt::LeftButton, {}, rig.pixel(10.3, -50));
   const chart::View boxes{3, 30, 20, -80};
   const std::string ini = common::readTextFile("pow.ini").value_or("");
-  auto drag = [&] {  // 10 to 20 MHz, 0 to -40 dBm
-    QTest::mousePress(rig.chart(), Qt::LeftButton, {}, rig.pixel(10, 0));
-    QTest::mouseMove(rig.chart(), rig.pixel(20, -40));
-    QTest::mouseRelease(rig.chart(), Qt::LeftButton, {}, rig.pixel(20, -40));
-  };
   auto boxTexts = [&] {
     return rig.text("startEdit") + rig.text("stopEdit") + "|" + rig.text("topLevelEdit") + "|" +
            rig.text("bottomLevelEdit");
   };
-  drag();
+  dragTo(10, 0, 20, -40);  // 10 to 20 MHz, 0 to -40 dBm
   const chart::View zoomed = rig.window->view();
   EXPECT_NEAR(zoomed.start, 10, 0.1);
   EXPECT_EQ(boxTexts(), " 3 30|20|-80");
@@ -606,7 +594,7 @@ TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   rig.get<QToolButton>("continuousSweepButton")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() > before; }, 10000));
   EXPECT_EQ(rig.window->view(), boxes);
-  drag();
+  dragTo(10, 0, 20, -40);
   ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() >= before + 3; }, 10000));
   EXPECT_NEAR(rig.window->view().start, 10, 0.1);
   rig.get<QAction>("stopAction")->trigger();
@@ -626,7 +614,7 @@ TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   const auto kept = powermeter::readPowIni(rig.context.settings.file(powermeter::kSettingsFile));
   const auto& trace = rig.chart()->traces().at(0);
   for (double f : {kept.viewStartMHz, float(trace.start), float(rig.window->view().start)})
-    EXPECT_NEAR(f, zoomed.start, 0.03);  // a step of 20 kHz resolved
+    EXPECT_NEAR(f, zoomed.start, 0.03);  // a step of 10 kHz resolved
   EXPECT_NEAR(kept.bottomDbm, zoomed.bottom, 0.05);
 }
 
