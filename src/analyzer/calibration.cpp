@@ -346,15 +346,22 @@ std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const
   // The truth within (1 - t) of p's residual errors and t of q's, and what a
   // straight line between the two may miss: half the larger second difference
   // around them, times t (1 - t), on each part.
+  // The parts of the terms from i - 1 to i + 2, those that exist.
+  std::array<std::array<double, kTermParts>, 4> parts{};
+  for (int n = std::max(i - 1, 0); n <= std::min(i + 2, points); ++n) {
+    const ErrorTerms& e = terms[static_cast<size_t>(n)];
+    parts[static_cast<size_t>(n - i + 1)] = {
+        e.directivity.real(), e.directivity.imag(), e.tracking.real(), e.tracking.imag(),
+        e.sourceMatch.real(), e.sourceMatch.imag(), e.countsPerDb};
+  }
   std::array<double, kTermParts> bends{};
-  for (int k = 0; k < kTermParts; ++k) {
+  for (size_t u = 0; u < kTermParts; ++u) {
     double most = 0;
     for (int n : {i, i + 1}) {
       if (n < 1 || n >= points) continue;
-      const auto at = [&](int m) { return terms[static_cast<size_t>(m)].part(k); };
+      const auto at = [&](int m) { return parts[static_cast<size_t>(m - i + 1)][u]; };
       most = std::max(most, std::fabs(at(n - 1) - 2 * at(n) + at(n + 1)));
     }
-    const auto u = static_cast<size_t>(k);
     bends[u] = t * (1 - t) / 2 * most * 1.5;
     out.pm[u] = (1 - t) * p.pm[u] + t * q.pm[u] + bends[u];
   }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <numbers>
 
+#include "analyzer/term_spread.h"
 #include "common/constants.h"
 #include "common/reflection.h"
 
@@ -56,12 +57,26 @@ class RegionExtremes {
     turn.take(std::arg(lastAt_));
   }
 
-  // An arc (or a segment) of ratios through w0, wm and w1 in this order.
-  void piece(Complex w0, Complex wm, Complex w1) { images(w0, wm, w1, false); }
+  // A ratio's reflection and impedance (per R0; `finite` when it has one),
+  // worked out once for every piece of boundary it ends.
+  struct Image {
+    Complex g, z;
+    bool finite;
+  };
+  Image imageOf(Complex w) const {
+    const Complex g = correctedReflection(terms_, w);
+    const bool finite = std::norm(1.0 - g) > 1e-30;
+    return {g, finite ? common::impedancePerReferenceOf(g) : Complex(), finite};
+  }
+  // An arc (or a segment) of ratios through the images i0, im and i1 in this
+  // order.
+  void piece(const Image& i0, const Image& im, const Image& i1) { images({i0, im, i1}, false); }
   // A whole circle of ratios.
   void circle(Complex centre, double radius) {
     if (radius <= 0) return point(centre);
-    images(centre + radius, centre + Complex(0, radius), centre - radius, true);
+    images(
+        {imageOf(centre + radius), imageOf(centre + Complex(0, radius)), imageOf(centre - radius)},
+        true);
   }
   void point(Complex w) {
     const Complex g = correctedReflection(terms_, w);
@@ -96,16 +111,10 @@ class RegionExtremes {
     r.take(zz.real()), x.take(zz.imag()), z.take(mag(zz));
   }
 
-  void images(Complex w0, Complex wm, Complex w1, bool whole) {
-    const std::array<Complex, 3> g{correctedReflection(terms_, w0), correctedReflection(terms_, wm),
-                                   correctedReflection(terms_, w1)};
-    std::array<Complex, 3> zz;
-    bool finite = true;
-    for (size_t k = 0; k < 3; ++k) {
-      const Complex d = 1.0 - g[k];
-      finite = finite && std::norm(d) > 1e-30;
-      zz[k] = finite ? common::impedancePerReferenceOf(g[k]) : Complex();
-    }
+  void images(const std::array<Image, 3>& at, bool whole) {
+    const std::array<Complex, 3> g{at[0].g, at[1].g, at[2].g};
+    const bool finite = at[0].finite && at[1].finite && at[2].finite;
+    const std::array<Complex, 3> zz{at[0].z, at[1].z, at[2].z};
     // |G| and arg G along the image arc: |G| turns on the line through the
     // centre, arg G where the ray from G = 0 touches the circle.
     alongArc(
@@ -177,12 +186,12 @@ class RegionExtremes {
   Complex firstAt_, lastAt_;
 };
 
-// A ratio with its size and angle, worked out once for every sector it is
-// tried against.
+// A ratio with its size, worked out once for every sector it is tried
+// against.
 struct PolarRatio {
-  explicit PolarRatio(Complex w) : w(w), size(std::abs(w)), angle(std::arg(w)) {}
+  explicit PolarRatio(Complex w) : w(w), size(mag(w)) {}
   Complex w;
-  double size, angle;
+  double size;
 };
 
 // The ratios where the correction meets a particular load: G = 0, G = -1
@@ -200,23 +209,6 @@ struct SpecialRatios {
   PolarRatio pole;
 };
 
-// Distance from `p` to the sector of sizes [rhoLow, rhoHigh] and angles
-// [low, low + span] (span up to 2 pi), `edges` the directions of its two
-// edges.
-double distanceToSector(const PolarRatio& ratio, double rhoLow, double rhoHigh, double low,
-                        double span, std::array<Complex, 2> edges) {
-  const Complex p = ratio.w;
-  const double m = ratio.size;
-  if (span >= kTwoPi || wrapped(ratio.angle - low) <= span)
-    return m < rhoLow ? rhoLow - m : m > rhoHigh ? m - rhoHigh : 0;
-  double best = kInf;
-  for (Complex e : edges) {
-    const double t = std::clamp(std::real(p * std::conj(e)), rhoLow, rhoHigh);
-    best = std::min(best, mag(p - t * e));
-  }
-  return best;
-}
-
 // The directions of a sector's edges and middle, angles low, low + span / 2
 // and low + span, worked out once for every point taken along them.
 struct SectorAngles {
@@ -230,32 +222,54 @@ struct SectorAngles {
   Complex at(double rho, size_t k) const { return {rho * units[k].real(), rho * units[k].imag()}; }
 };
 
+// Whether `ratio` lies in the sector of sizes [rhoLow, rhoHigh] and angles
+// `angles`: past its first edge and before its last, turning
+// counter-clockwise (within the half plane about its middle up to a span of
+// pi; beyond, outside the smaller sector left over).
+bool insideSector(const PolarRatio& ratio, double rhoLow, double rhoHigh,
+                  const SectorAngles& angles) {
+  if (ratio.size < rhoLow || ratio.size > rhoHigh) return false;
+  if (angles.span >= kTwoPi) return true;
+  auto cross = [](Complex x, Complex y) { return x.real() * y.imag() - x.imag() * y.real(); };
+  const Complex p = ratio.w;
+  const bool afterFirst = cross(angles.units[0], p) >= 0;
+  const bool beforeLast = cross(p, angles.units[2]) >= 0;
+  if (angles.span > kPi) return afterFirst || beforeLast;
+  return afterFirst && beforeLast && std::real(p * std::conj(angles.units[1])) >= 0;
+}
+
 // The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span].
 RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, double rhoHigh,
                           const SectorAngles& angles, const SpecialRatios& special) {
   RegionExtremes e(terms, turn);
-  const double low = angles.low, span = angles.span;
   auto at = [&](double rho, size_t k) { return angles.at(rho, k); };
-  if (span >= kTwoPi) {
+  if (angles.span >= kTwoPi) {
     e.circle(0, rhoHigh);
     if (rhoLow > 0) e.circle(0, rhoLow);
   } else {
-    e.piece(at(rhoHigh, 0), at(rhoHigh, 1), at(rhoHigh, 2));
-    if (rhoLow > 0) e.piece(at(rhoLow, 0), at(rhoLow, 1), at(rhoLow, 2));
+    // The corners' images, each shared by an arc and an edge.
+    const std::array<RegionExtremes::Image, 2> outer{e.imageOf(at(rhoHigh, 0)),
+                                                     e.imageOf(at(rhoHigh, 2))};
+    e.piece(outer[0], e.imageOf(at(rhoHigh, 1)), outer[1]);
+    // Without an inner arc both edges start at the ratio 0.
+    const bool inner = rhoLow > 0;
+    const RegionExtremes::Image first = e.imageOf(at(rhoLow, 0));
+    const std::array<RegionExtremes::Image, 2> start{first,
+                                                     inner ? e.imageOf(at(rhoLow, 2)) : first};
+    if (inner) e.piece(start[0], e.imageOf(at(rhoLow, 1)), start[1]);
     const double rhoMid = (rhoLow + rhoHigh) / 2;
-    for (size_t edge : {0u, 2u}) {
+    for (size_t side : {0u, 1u}) {
+      const size_t edge = 2 * side;
       if (rhoHigh > rhoLow)
-        e.piece(at(rhoLow, edge), at(rhoMid, edge), at(rhoHigh, edge));
+        e.piece(start[side], e.imageOf(at(rhoMid, edge)), outer[side]);
       else
         e.point(at(rhoLow, edge));
     }
   }
   // What lies inside: G = 0 (every angle), G = -1 (Z = 0), G = 1 (Z unbounded)
   // and the correction's own pole.
-  auto inside = [&](const PolarRatio& w) {
-    return distanceToSector(w, rhoLow, rhoHigh, low, span, {angles.units[0], angles.units[2]}) <= 0;
-  };
+  auto inside = [&](const PolarRatio& w) { return insideSector(w, rhoLow, rhoHigh, angles); };
   if (inside(special.matched)) e.size.take(0), e.turnAll = true;
   if (inside(special.shorted)) e.z.take(0);
   if (inside(special.open)) e.impedanceUnbounded();
@@ -264,78 +278,6 @@ RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, d
   }
   e.settleTurn();
   return e;
-}
-
-// How far each quantity may move at ratio `w` (channel A's reading `a`) when
-// the terms are off by at most their pm, part by part: |G|, arg G, then R, X
-// and |Z| per R0. First order, each part on its own, plus a bound of what the
-// first order leaves out (with G = u / D, u = w - e00, D = T + e11 u, a change
-// dG is (-de D - u dD) / (D (D + dD)) exactly).
-// The size of the directivity's, tracking's and source match's residual
-// errors (the same at every ratio of a point).
-struct TermBounds {
-  explicit TermBounds(const ErrorTerms& t)
-      : directivity(std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm])),
-        tracking(std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm])),
-        sourceMatch(std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm])) {}
-  double directivity, tracking, sourceMatch;
-};
-
-std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, Complex w,
-                                 double a) {
-  const Complex u = w - t.directivity, d = t.tracking + t.sourceMatch * u;
-  const Complex d2 = d * d, g = over(u, d);
-  const double x = std::log(10.0) * -(a - kTotalReflectionCounts) /
-                   (20 * t.countsPerDb * t.countsPerDb);  // dw / w per count per dB
-  const std::array<Complex, kTermParts> moves{-over(t.tracking, d2),
-                                              -Complex(0, 1) * over(t.tracking, d2),
-                                              -over(u, d2),
-                                              -Complex(0, 1) * over(u, d2),
-                                              -over(u * u, d2),
-                                              -Complex(0, 1) * over(u * u, d2),
-                                              over(t.tracking, d2) * w * x};
-  const Complex oneLess = 1.0 - g;
-  const Complex zSlope = over(2.0, oneLess * oneLess);
-  const Complex z = common::impedancePerReferenceOf(g);
-  const double size = mag(g), zSize = mag(z);
-  const Complex along = size > 0 ? std::conj(g) / size : 1.0;
-  const Complex zAlong = zSize > 0 ? std::conj(z) / zSize : 1.0;
-  std::array<double, 5> s{};
-  double total = 0;
-  for (size_t k = 0; k < kTermParts; ++k) {
-    const Complex m = moves[k] * t.pm[k];
-    total += mag(m);
-    s[0] += std::fabs(std::real(along * m));
-    s[1] += size > 0 ? std::fabs(std::imag(m * std::conj(g))) / (size * size) : kInf;
-    s[2] += std::fabs(std::real(zSlope * m));
-    s[3] += std::fabs(std::imag(zSlope * m));
-    s[4] += std::fabs(std::real(zAlong * zSlope * m));
-  }
-  // What the first order leaves out of dG: the denominator's own change, the
-  // source match's change times the directivity's, and the ratio's
-  // exponential in the counts per dB.
-  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
-  const double dw = mag(w) * std::fabs(x) * t.pm[kCountsPerDb];
-  const double du = mag(u), dSize = mag(d);
-  const double dd = dt + ds * (du + de + dw) + (mag(t.sourceMatch) + ds) * (de + dw);
-  const double room = dSize - dd;
-  const double second = room > 0 ? total * dd / room + (du + dw) * ds * (de + dw) / (dSize * room) +
-                                       mag(t.tracking) / (dSize * room) * dw * dw
-                                 : kInf;
-  const double within = total + second;  // how far G may move
-  // And what the quantities' own first order leaves out over that distance:
-  // dZ - Z' dG = 2 dG^2 / ((1 - G)^2 (1 - G - dG)).
-  const double near = mag(oneLess) - within;
-  const double zSecond = near > 0 ? 2 * within * within / (std::norm(oneLess) * near) : kInf;
-  const double zGradient = near > 0 ? 2 / (near * near) : kInf;
-  constexpr double kRounding = 1.001;
-  s[0] = kRounding * s[0] + second;
-  // The angle: the first order's own remainder asin(r) - r, and the second
-  // order's move seen from G.
-  const double r = within / size;
-  s[1] = r < 1 ? kRounding * s[1] + (std::asin(r) - r) + second / (size - within) : kInf;
-  for (size_t k = 2; k < 5; ++k) s[k] = kRounding * s[k] + second * zGradient + zSecond;
-  return s;
 }
 
 // The interval of every quantity from the ranges (X signed).

@@ -1,0 +1,90 @@
+#include "analyzer/term_spread.h"
+
+#include <cmath>
+
+#include "common/constants.h"
+#include "common/reflection.h"
+
+namespace kolm::analyzer {
+
+namespace {
+
+using Complex = std::complex<double>;
+
+// |z| and a / b without the library's care for infinities and overflow, which
+// no value here needs (and which costs most of the time).
+double spreadModulus(Complex z) { return std::sqrt(std::norm(z)); }
+Complex spreadQuotient(Complex a, Complex b) {
+  const double n = std::norm(b);
+  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
+          (a.imag() * b.real() - a.real() * b.imag()) / n};
+}
+
+}  // namespace
+
+TermBounds::TermBounds(const ErrorTerms& t)
+    : directivity(std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm])),
+      tracking(std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm])),
+      sourceMatch(std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm])) {}
+
+std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, Complex w,
+                                 double a) {
+  const Complex u = w - t.directivity, d = t.tracking + t.sourceMatch * u;
+  const Complex inverse = spreadQuotient(1.0, d * d);
+  const double x = std::log(10.0) * -(a - kTotalReflectionCounts) /
+                   (20 * t.countsPerDb * t.countsPerDb);  // dw / w per count per dB
+  // How G moves per unit of each term's real part (its imaginary part moves it
+  // by -i times as much): -T / D^2, -u / D^2, -u^2 / D^2; and per count per dB.
+  const Complex byDirectivity = -t.tracking * inverse, byTracking = -u * inverse;
+  const Complex g = -byTracking * d;
+  const Complex oneLess = 1.0 - g;
+  const Complex zSlope = spreadQuotient(2.0, oneLess * oneLess);
+  const Complex z = common::impedancePerReferenceOf(g);
+  const double size = spreadModulus(g), zSize = spreadModulus(z);
+  const Complex along = size > 0 ? std::conj(g) / size : 1.0;
+  const Complex zAlong = zSize > 0 ? std::conj(z) / zSize : 1.0;
+  std::array<double, 5> s{};
+  double total = 0;
+  // A move v times the real part's pm `re` and -i v times the imaginary
+  // part's `im`: the projection of -i v is the other part of v's, turned.
+  auto add = [&](Complex v, double re, double im) {
+    total += spreadModulus(v) * (re + im);
+    const Complex p = v * along, q = zSlope * v, r = zAlong * q;
+    s[0] += std::fabs(p.real()) * re + std::fabs(p.imag()) * im;
+    s[1] += size > 0 ? (std::fabs(p.imag()) * re + std::fabs(p.real()) * im) / size : kInf;
+    s[2] += std::fabs(q.real()) * re + std::fabs(q.imag()) * im;
+    s[3] += std::fabs(q.imag()) * re + std::fabs(q.real()) * im;
+    s[4] += std::fabs(r.real()) * re + std::fabs(r.imag()) * im;
+  };
+  add(byDirectivity, t.pm[kDirectivityRe], t.pm[kDirectivityIm]);
+  add(byTracking, t.pm[kTrackingRe], t.pm[kTrackingIm]);
+  add(byTracking * u, t.pm[kSourceMatchRe], t.pm[kSourceMatchIm]);
+  add(byDirectivity * (w * -x), t.pm[kCountsPerDb], 0);
+  // What the first order leaves out of dG: the denominator's own change, the
+  // source match's change times the directivity's, and the ratio's
+  // exponential in the counts per dB.
+  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
+  const double dw = spreadModulus(w) * std::fabs(x) * t.pm[kCountsPerDb];
+  const double du = spreadModulus(u), dSize = spreadModulus(d);
+  const double dd = dt + ds * (du + de + dw) + (spreadModulus(t.sourceMatch) + ds) * (de + dw);
+  const double room = dSize - dd;
+  const double second = room > 0 ? total * dd / room + (du + dw) * ds * (de + dw) / (dSize * room) +
+                                       spreadModulus(t.tracking) / (dSize * room) * dw * dw
+                                 : kInf;
+  const double within = total + second;  // how far G may move
+  // And what the quantities' own first order leaves out over that distance:
+  // dZ - Z' dG = 2 dG^2 / ((1 - G)^2 (1 - G - dG)).
+  const double near = spreadModulus(oneLess) - within;
+  const double zSecond = near > 0 ? 2 * within * within / (std::norm(oneLess) * near) : kInf;
+  const double zGradient = near > 0 ? 2 / (near * near) : kInf;
+  constexpr double kRounding = 1.001;
+  s[0] = kRounding * s[0] + second;
+  // The angle: the first order's own remainder asin(r) - r, and the second
+  // order's move seen from G.
+  const double r = within / size;
+  s[1] = r < 1 ? kRounding * s[1] + (std::asin(r) - r) + second / (size - within) : kInf;
+  for (size_t k = 2; k < 5; ++k) s[k] = kRounding * s[k] + second * zGradient + zSecond;
+  return s;
+}
+
+}  // namespace kolm::analyzer

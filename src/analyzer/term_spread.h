@@ -1,0 +1,29 @@
+// How far a corrected reflection, and the quantities drawn from it, may move
+// when the bridge's error terms are off by at most their residual errors
+// (`ErrorTerms::pm`): what analyzer/correction.cpp widens a reading's ranges
+// by.
+#pragma once
+
+#include <array>
+#include <complex>
+
+#include "analyzer/correction.h"
+
+namespace kolm::analyzer {
+
+// The size of the directivity's, tracking's and source match's residual
+// errors (the same at every ratio of a point).
+struct TermBounds {
+  explicit TermBounds(const ErrorTerms& t);
+  double directivity, tracking, sourceMatch;
+};
+
+// How far |G|, arg G, then R, X and |Z| per R0 may move at ratio `w` (channel
+// A's reading `a`) when the terms are off by at most their pm, part by part:
+// first order, each part on its own, plus a bound of what the first order
+// leaves out (with G = u / D, u = w - e00, D = T + e11 u, a change dG is
+// (-de D - u dD) / (D (D + dD)) exactly).
+std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds,
+                                 std::complex<double> w, double a);
+
+}  // namespace kolm::analyzer
