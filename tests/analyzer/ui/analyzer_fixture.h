@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QToolButton>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,21 @@ class AnalyzerUi : public ::testing::Test {
   void waitIdle() {
     for (int i = 0; i < 2000 && window->sweeping(); ++i) QTest::qWait(5);
     ASSERT_FALSE(window->sweeping());
+  }
+  // One sweep from the Single button, to its end.
+  void sweepOnce() {
+    QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+    waitIdle();
+  }
+  // Runs a menu command with the file dialog answering `file` (empty: Cancel).
+  void command(const char* action, const std::string& file) {
+    prompter.files.push_back(file);
+    find<QAction>(action)->trigger();
+  }
+  // Closes the window and lets it go before the next one opens.
+  void closeWindow() {
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   std::vector<bool> active() const {
     const auto& a = window->selection().shownTraces;

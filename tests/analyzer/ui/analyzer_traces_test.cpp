@@ -37,8 +37,7 @@ TEST_F(AnalyzerUi, StoredTracesFromASweepAndADroppedChart) {
   click("storeTraceButton");  // the demonstration is no measurement
   EXPECT_TRUE(list->traces().empty());
   box("pointsEdit")->setText("50");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   click("storeTraceButton");
   ASSERT_EQ(list->traces().size(), 1u);
   const std::string quantity(quantityName(window->selection().selectedQuantity));
@@ -114,8 +113,7 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
   useSimulator("r=20");
   open();
   box("pointsEdit")->setText("50");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   auto* list = window->findChild<chart::ui::TraceList*>("traceList");
   list->storeCurrent();
   ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity swr\nupper 3 30 2\n"));
@@ -130,19 +128,16 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
   box("averageEdit")->setText("2");
   box("startEdit")->setText("3.5");
   prompter.inputs = {std::string("dipole")};
-  prompter.files = {"a.kolms"};
-  find<QAction>("saveSessionAction")->trigger();
+  command("saveSessionAction", "a.kolms");
   const auto saved = common::readTextFile("a.kolms");
   ASSERT_TRUE(saved);
   const std::vector<chart::StoredTrace> traces = list->traces();
-  window->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  closeWindow();
 
   open();
   list = window->findChild<chart::ui::TraceList*>("traceList");
   EXPECT_TRUE(list->isVisible());
-  prompter.files = {"a.kolms"};
-  find<QAction>("openSessionAction")->trigger();
+  command("openSessionAction", "a.kolms");
   EXPECT_EQ(list->traces(), traces);
   EXPECT_TRUE(list->mask());
   ASSERT_TRUE(window->cable());
@@ -151,8 +146,7 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
   EXPECT_EQ(box("startEdit")->text(), "3.5");
   EXPECT_EQ(box("averageEdit")->text(), "2");
   prompter.inputs = {std::string("dipole")};
-  prompter.files = {"b.kolms"};
-  find<QAction>("saveSessionAction")->trigger();
+  command("saveSessionAction", "b.kolms");
   EXPECT_EQ(common::readTextFile("b.kolms"), saved);
 
   // Saved without a calibration, opened where one is in use: opened, and said.
@@ -163,11 +157,9 @@ TEST_F(AnalyzerUi, SessionSavedAndOpenedInAFreshWindow) {
   cal.terms.assign(3, ErrorTerms{});
   ASSERT_TRUE(
       common::writeFileAtomic(context.settings.file(kCalibrationFile), formatCalibration(cal)));
-  window->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  closeWindow();
   open();
-  prompter.files = {"a.kolms"};
-  find<QAction>("openSessionAction")->trigger();
+  command("openSessionAction", "a.kolms");
   EXPECT_EQ(window->findChild<chart::ui::TraceList*>("traceList")->traces(), traces);
   EXPECT_NE(prompter.messages().back().find("saved without a calibration"), std::string::npos)
       << prompter.messages().back();
@@ -183,8 +175,7 @@ TEST_F(AnalyzerUi, HoldAndStripChartFollowThePasses) {
   window->chart()->addMarker(10);
   find<QAction>("stripChartAction")->trigger();
   for (int k = 0; k < 2; ++k) {
-    QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-    waitIdle();
+    sweepOnce();
   }
   auto* list = window->findChild<chart::ui::TraceList*>("traceList");
   for (int q = 0; q < kQuantities; ++q) {

@@ -180,8 +180,7 @@ TEST_F(AnalyzerUi, StopDropsThePassAndKeepsTheChart) {
       QTest::keyClick(window, Qt::Key_Escape);
     }
   });
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   EXPECT_TRUE(stopped);
   EXPECT_EQ(window->measurement().points, 500);
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
@@ -222,11 +221,6 @@ namespace {
 class AnalyzerFiles : public test::AnalyzerUi {
  protected:
   std::string path(const char* name) const { return (here.path() / name).string(); }
-  // Runs a menu command with the file dialog answering `file` (empty: Cancel).
-  void command(const char* action, const std::string& file) {
-    prompter.files.push_back(file);
-    find<QAction>(action)->trigger();
-  }
   void write(const char* name, const std::string& bytes) {
     ASSERT_TRUE(common::writeFileAtomic(path(name), bytes));
   }
@@ -410,8 +404,7 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   open();
   for (int q = 1; q < kQuantities; ++q) window->selectQuantity(q);  // all six traces
   box("pointsEdit")->setText("300");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   const auto& matched = window->chart()->traces();
   ASSERT_EQ(matched.size(), 6u);
   ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
@@ -425,8 +418,7 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
 
   // An open after the matched pass: never the previous point's values.
   useSimulator("open", "typical");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   const auto& open = window->chart()->traces();
   // The phase output rounds off towards 0 degrees, so few points reach the
   // open's flag; the rest are marked by their intervals. None is plain.
@@ -463,8 +455,7 @@ TEST(CableDialog, ARefusedFigureIsSaidAtItsBox) {
 TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
   useSimulator("rlc:r=30,l=1e-6,c=1.3e-10");
   open();
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   window->screenToMemory();
   find<QAction>("smithChartAction")->trigger();
   auto* smith = window->smithWindow();
@@ -496,8 +487,7 @@ TEST_F(AnalyzerUi, MatchingNetworkAtTheMarkerAndBandPresets) {
   useSimulator("rlc:r=25,l=1e-6,c=1.3e-10");
   open();
   find<QAction>("region1Band20m")->trigger();  // 13.9125 to 14.4375 MHz
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   window->chart()->addMarker(14.1);
   find<QAction>("matchingAction")->trigger();
   auto* matching = window->matchingWindow();
@@ -529,8 +519,7 @@ TEST_F(AnalyzerUi, ACableTakenOutShowsTheLoadAtItsFarEnd) {
   open();
   box("startEdit")->setText("10");
   box("stopEdit")->setText("20");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   std::string error;
   // Through the line the resistance swings far from 25 ohm; the far end reads
   // 25 ohm within each point's interval.

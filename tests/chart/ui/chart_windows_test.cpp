@@ -85,8 +85,7 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   box("startEdit")->setText("10");
   box("stopEdit")->setText("18");
   box("pointsEdit")->setText("400");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-  waitIdle();
+  sweepOnce();
   // The marker at the SWR minimum (placed by the search: EverydayUse) reads it.
   window->selectQuantity(analyzer::kSwr);
   window->chart()->addMarker(14.0);
