@@ -278,6 +278,24 @@ TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
         EXPECT_EQ(back.table.gamma[static_cast<size_t>(at - f.begin())].imag(), 0);
       }
     }
+    // Every point is written or lies in a run listed as left out ("10.02 to 10.1, 12.5").
+    std::vector<std::pair<double, double>> runs;
+    if (const size_t listed = s1p.find("sign unknown (MHz): "); listed != std::string::npos) {
+      const std::string rest = s1p.substr(listed + 20, s1p.find('\r', listed) - listed - 20) + ", ";
+      for (size_t at = 0, comma; (comma = rest.find(", ", at)) != std::string::npos;
+           at = comma + 2) {
+        const std::string run = rest.substr(at, comma - at);
+        const size_t to = run.find(" to ");
+        runs.emplace_back(std::stod(run),
+                          std::stod(to == std::string::npos ? run : run.substr(to + 4)));
+      }
+    }
+    for (double mhz : t.frequencies)
+      EXPECT_NE(
+          std::any_of(f.begin(), f.end(), [&](double g) { return std::fabs(g - mhz) < 1e-9; }),
+          std::any_of(runs.begin(), runs.end(),
+                      [&](auto r) { return mhz > r.first - 1e-9 && mhz < r.second + 1e-9; }))
+          << mhz;
     EXPECT_EQ(touchstonePoints(t, c.source), f.size());
   }
 }
