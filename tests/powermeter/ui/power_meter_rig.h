@@ -97,6 +97,11 @@ struct Rig {
     get<QToolButton>("singleSweepButton")->click();
     return waitIdle();
   }
+  // A menu command that measures, to its end.
+  bool run(const char* action) {
+    get<QAction>(action)->trigger();
+    return waitIdle();
+  }
   int resets() const {
     return static_cast<int>(std::count(port->writes.begin(), port->writes.end(), 144));
   }

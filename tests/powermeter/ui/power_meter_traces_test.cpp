@@ -39,11 +39,9 @@ TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
   EXPECT_NE(rig.lastMessage().find("no whole trace"), std::string::npos);
   EXPECT_TRUE(list->traces().empty());
   // The default counts leave every level approximate: calibrated first.
-  rig.get<QAction>("calibrateZeroDbmAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("calibrateZeroDbmAction"));
   rig.connect("atten:57");  // a count of its own: the default counts are the ideal board's
-  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("calibrateMinus60DbmAction"));
   for (const char* dut : {"atten:20", "atten:30"}) {
     rig.connect(dut);
     ASSERT_TRUE(rig.sweep());
@@ -120,11 +118,9 @@ TEST(PowerMeterTraces, StoredDroppedSubtractedAndHidden) {
 TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
   Rig rig("through");
   rig.open();
-  rig.get<QAction>("calibrateZeroDbmAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("calibrateZeroDbmAction"));
   rig.connect("atten:57");
-  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("calibrateMinus60DbmAction"));
   rig.connect("atten:20");
   ASSERT_TRUE(rig.sweep());
   auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
@@ -193,8 +189,7 @@ TEST(PowerMeterTraces, SessionSavedAndOpenedInAFreshWindow) {
   }
   // A calibration taken again since the session was saved.
   rig.connect("atten:50");
-  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("calibrateMinus60DbmAction"));
   const size_t before = rig.prompter.messages().size();
   rig.withFile("openSessionAction", "a.kolms");
   EXPECT_EQ(list->traces(), traces);

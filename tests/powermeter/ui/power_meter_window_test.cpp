@@ -266,8 +266,7 @@ TEST(PowerMeterCommands, ReferenceLevelMeasuredDrawnAndNormalisedAgainst) {
   rig.get<QAction>("saveAsAction")->trigger();
   EXPECT_NE(rig.lastMessage().find("no chart to save"), std::string::npos);
 
-  rig.get<QAction>("levelReferenceAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("levelReferenceAction"));
   EXPECT_EQ(rig.lastMessage(), "Reference level stored in level.rif.");
   const auto* drawn = referenceIn(rig.chart(), kGreen);  // through 3 dB, drawn at once
   ASSERT_NE(drawn, nullptr);
@@ -346,8 +345,7 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   EXPECT_EQ(rig.window->calibration().countsAt0Dbm, 826);  // the ideal board's count at 0 dBm
   ASSERT_TRUE(rig.waitIdle());
   rig.connect("atten:57");  // 3 dB more than the -60 dBm step asks: a count of its own
-  rig.get<QAction>("calibrateMinus60DbmAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("calibrateMinus60DbmAction"));
   EXPECT_NEAR(rig.window->calibration().countsAtMinus60Dbm, 265, 1);
   // Stored the moment it was accepted (a kill -9 now loses nothing), the
   // calibration it replaced kept for undo.
@@ -377,8 +375,7 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   // Calibrate the fixture with the crystal bypassed.
   rig.connect("through");
   rig.prompter.inputs = {std::string("50")};
-  rig.get<QAction>("quartzReferenceAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("quartzReferenceAction"));
   EXPECT_NE(rig.lastMessage().find("stored in Quartz.rif; R0 is 50 ohm."), std::string::npos);
 
   // The analysis waits for the sweep's end (its figures are pinned with the core).
@@ -405,13 +402,11 @@ TEST(PowerMeterCommands, LossStepAndACrystalFoundFromTheWideSweep) {
   Rig rig("through");
   rig.open();
   rig.prompter.inputs = {std::string("50")};
-  rig.get<QAction>("quartzReferenceAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("quartzReferenceAction"));
   for (const char* attenuator : {"atten:20", "atten:10"}) {
     rig.connect(attenuator);
     rig.prompter.inputs = {std::string("10"), std::string("0,1")};
-    rig.get<QAction>("lossStepAction")->trigger();
-    ASSERT_TRUE(rig.waitIdle());
+    ASSERT_TRUE(rig.run("lossStepAction"));
   }
   std::string error;
   const auto record = powermeter::readFixtureRecord(powermeter::kFixtureRecordFile, &error);
@@ -597,8 +592,7 @@ TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   dragTo(10, 0, 20, -40);
   ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() >= before + 3; }, 10000));
   EXPECT_NEAR(rig.window->view().start, 10, 0.1);
-  rig.get<QAction>("stopAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("stopAction"));
   EXPECT_EQ(rig.chart()->traces().at(0).stop, 30);
 
   // Double-click: the boxes as they are now, not as last swept; back from there.
@@ -609,8 +603,7 @@ TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   EXPECT_NEAR(rig.window->view().start, 10, 0.1);
 
   // Sweep this view: the boxes (kept in pow.ini) and the trace take the view.
-  rig.get<QAction>("sweepViewAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("sweepViewAction"));
   const auto kept = powermeter::readPowIni(rig.context.settings.file(powermeter::kSettingsFile));
   const auto& trace = rig.chart()->traces().at(0);
   for (double f : {kept.viewStartMHz, float(trace.start), float(rig.window->view().start)})
@@ -626,8 +619,7 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   rig.open();
   // The fixture calibrated (R0 50 ohm) and the span set across 10 MHz crystals.
   rig.prompter.inputs.push_back("50");
-  rig.get<QAction>("quartzReferenceAction")->trigger();
-  ASSERT_TRUE(rig.waitIdle());
+  ASSERT_TRUE(rig.run("quartzReferenceAction"));
   rig.type("startEdit", "9.997");
   rig.type("stopEdit", "10.004");
   rig.type("pointsEdit", "700");
