@@ -120,24 +120,13 @@ TEST(ZoomTest, SpanAndLevelRulesOfBothInstruments) {
 // What a zoom writes into a box holds the digits the sweep resolves and no
 // more, and reads back within half a resolution step of the view's edge.
 TEST(ZoomTest, BoxTextsKeepTheResolvedDigits) {
-  const struct {
-    double value, resolution;
-    const char* text;
-  } cases[] = {
-      {10.182741234, 9.5e-6, "10.182741"},
-      {10.433921, 0.027, "10.43"},
-      {-80.0000031, 0.1, "-80"},
-      {-0.04, 0.1, "0"},
-      {1296.4537, 1, "1296"},
-      {14.5, 0.5, "14.5"},
-      {3.000001, 0.0, "3.000001"},
-      {7.1, std::nan(""), "7.1"},
-  };
-  for (const auto& c : cases) {
-    const std::string text = resolvedText(c.value, c.resolution);
-    EXPECT_EQ(text, c.text) << c.value;
-    if (c.resolution > 0) {
-      EXPECT_LE(std::fabs(kolm::common::numericValue(text) - c.value), c.resolution / 2);
+  using kolm::test::goldenNumber;
+  for (const auto& c : kolm::test::goldenRows("resolved_texts.tsv", 3)) {
+    const double value = goldenNumber(c[0]), resolution = goldenNumber(c[1]);
+    const std::string text = resolvedText(value, resolution);
+    EXPECT_EQ(text, c[2]) << c[0];
+    if (resolution > 0) {
+      EXPECT_LE(std::fabs(kolm::common::numericValue(text) - value), resolution / 2);
     }
   }
 }
