@@ -286,8 +286,9 @@ TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
            at = comma + 2) {
         const std::string run = rest.substr(at, comma - at);
         const size_t to = run.find(" to ");
-        runs.emplace_back(std::stod(run),
-                          std::stod(to == std::string::npos ? run : run.substr(to + 4)));
+        runs.emplace_back(
+            kolm::test::goldenNumber(run.substr(0, to)),
+            kolm::test::goldenNumber(to == std::string::npos ? run : run.substr(to + 4)));
       }
     }
     for (double mhz : t.frequencies)
