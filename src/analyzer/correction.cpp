@@ -42,9 +42,10 @@ Complex over(Complex a, Complex b) {
 // it). G = (w - e00) / (T + e11 (w - e00)); Z / R0 = (1 + G) / (1 - G).
 class RegionExtremes {
  public:
-  // `turn`: the angle of the reflection the angles are taken against.
-  RegionExtremes(const ErrorTerms& terms, double turn)
-      : terms_(terms), reference_(std::polar(1.0, -turn)) {}
+  // `toReference`: the turn that takes the reflection the angles are taken
+  // against onto the positive real axis.
+  RegionExtremes(const ErrorTerms& terms, Complex toReference)
+      : terms_(terms), reference_(toReference) {}
 
   Bounds size, turn, r, x, z;  // |G|, arg G against the reference, Re Z, Im Z, |Z| (per R0)
   bool turnAll = false;
@@ -240,9 +241,10 @@ bool insideSector(const PolarRatio& ratio, double rhoLow, double rhoHigh,
 
 // The ranges over the sector of ratios of sizes [rhoLow, rhoHigh] and angles
 // [low, low + span].
-RegionExtremes overSector(const ErrorTerms& terms, double turn, double rhoLow, double rhoHigh,
-                          const SectorAngles& angles, const SpecialRatios& special) {
-  RegionExtremes e(terms, turn);
+RegionExtremes overSector(const ErrorTerms& terms, Complex toReference, double rhoLow,
+                          double rhoHigh, const SectorAngles& angles,
+                          const SpecialRatios& special) {
+  RegionExtremes e(terms, toReference);
   auto at = [&](double rho, size_t k) { return angles.at(rho, k); };
   if (angles.span >= kTwoPi) {
     e.circle(0, rhoHigh);
@@ -420,14 +422,17 @@ class SectorIntervals {
   PointInterval operator()(Complex reference, const PointValues& shown, double from,
                            double span) const {
     const SectorAngles angles(from, span);
-    const double turn = std::arg(reference);
-    RegionExtremes e = overSector(t_, turn, rhoLow_, rhoHigh_, angles, special_);
+    const double turn = std::arg(reference), referenceSize = std::abs(reference);
+    const Complex toReference = referenceSize > 0 && referenceSize < kInf
+                                    ? std::conj(reference) / referenceSize
+                                    : std::polar(1.0, -turn);
+    RegionExtremes e = overSector(t_, toReference, rhoLow_, rhoHigh_, angles, special_);
     std::array<double, 5> most{};
     auto sample = [&](Complex w) {
       const auto spread = termSpread(t_, bounds_, w, a_);
       for (size_t k = 0; k < most.size(); ++k) most[k] = std::max(most[k], spread[k]);
     };
-    sample(angles.at(std::abs(reference), 1));
+    sample(angles.at(referenceSize, 1));
     for (double size : {rhoLow_, rhoHigh_})
       for (size_t k : {0u, 2u}) sample(angles.at(size, k));
     if (span >= kTwoPi)
