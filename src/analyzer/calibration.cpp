@@ -1,6 +1,7 @@
 #include "analyzer/calibration.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "chart/scale.h"
@@ -325,10 +326,40 @@ std::string BridgeCalibration::name() const {
          common::shortestText(stopMHz, 9) + " MHz in " + std::to_string(points) + " steps";
 }
 
+namespace {
+
+constexpr double kCalibrationOwnFrequency =
+    1e-6;  // a point's own frequency as kept in single precision
+
+std::array<double, kTermParts> termPartsOf(const ErrorTerms& e) {
+  return {e.directivity.real(), e.directivity.imag(), e.tracking.real(), e.tracking.imag(),
+          e.sourceMatch.real(), e.sourceMatch.imag(), e.countsPerDb};
+}
+
+// What a straight line between points i and i + 1 may miss at its middle, on
+// each part: half the larger second difference around them, times 1 / 4.
+std::array<double, kTermParts> calibrationBends(const std::vector<ErrorTerms>& terms, int points,
+                                                int i) {
+  // The parts of the terms from i - 1 to i + 2, those that exist.
+  std::array<std::array<double, kTermParts>, 4> parts{};
+  for (int n = std::max(i - 1, 0); n <= std::min(i + 2, points); ++n)
+    parts[static_cast<size_t>(n - i + 1)] = termPartsOf(terms[static_cast<size_t>(n)]);
+  std::array<double, kTermParts> most{};
+  for (size_t u = 0; u < kTermParts; ++u)
+    for (int n : {i, i + 1}) {
+      if (n < 1 || n >= points) continue;
+      const auto at = [&](int m) { return parts[static_cast<size_t>(m - i + 1)][u]; };
+      most[u] = std::max(most[u], std::fabs(at(n - 1) - 2 * at(n) + at(n + 1)));
+    }
+  return most;
+}
+
+}  // namespace
+
 std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const {
   if (terms.empty() || points < 1) return std::nullopt;
   const double x = (mhz - startMHz) / (stopMHz - startMHz) * points;
-  constexpr double kEdge = 1e-6;  // a point's own frequency as kept in single precision
+  constexpr double kEdge = kCalibrationOwnFrequency;
   if (!(x >= -kEdge && x <= points + kEdge)) return std::nullopt;
   const int i = std::clamp(static_cast<int>(std::floor(x)), 0, points - 1);
   const double t = std::clamp(x - i, 0.0, 1.0);
@@ -346,28 +377,57 @@ std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const
   // The truth within (1 - t) of p's residual errors and t of q's, and what a
   // straight line between the two may miss: half the larger second difference
   // around them, times t (1 - t), on each part.
-  // The parts of the terms from i - 1 to i + 2, those that exist.
-  std::array<std::array<double, kTermParts>, 4> parts{};
-  for (int n = std::max(i - 1, 0); n <= std::min(i + 2, points); ++n) {
-    const ErrorTerms& e = terms[static_cast<size_t>(n)];
-    parts[static_cast<size_t>(n - i + 1)] = {
-        e.directivity.real(), e.directivity.imag(), e.tracking.real(), e.tracking.imag(),
-        e.sourceMatch.real(), e.sourceMatch.imag(), e.countsPerDb};
-  }
+  const auto most = calibrationBends(terms, points, i);
   std::array<double, kTermParts> bends{};
   for (size_t u = 0; u < kTermParts; ++u) {
-    double most = 0;
-    for (int n : {i, i + 1}) {
-      if (n < 1 || n >= points) continue;
-      const auto at = [&](int m) { return parts[static_cast<size_t>(m - i + 1)][u]; };
-      most = std::max(most, std::fabs(at(n - 1) - 2 * at(n) + at(n + 1)));
-    }
-    bends[u] = t * (1 - t) / 2 * most * 1.5;
+    bends[u] = t * (1 - t) / 2 * most[u] * 1.5;
     out.pm[u] = (1 - t) * p.pm[u] + t * q.pm[u] + bends[u];
   }
   const double interpolation = std::hypot(bends[kDirectivityRe], bends[kDirectivityIm]);
   const double directivityPm = std::hypot(out.pm[kDirectivityRe], out.pm[kDirectivityIm]);
   if (share) *share = directivityPm > 0 ? interpolation / directivityPm : 0;
+  return out;
+}
+
+namespace {
+
+// How far from its point (in steps) each cell on either side reaches: the
+// first holds the points' own frequencies as single precision keeps them.
+constexpr std::array<double, 3> kCellReach{1e-4, 1.0 / 4, 1.0 / 2};
+constexpr int kCellsPerPoint = 1 + 2 * static_cast<int>(kCellReach.size());
+
+}  // namespace
+
+int BridgeCalibration::cellOf(double mhz) const {
+  if (terms.empty() || points < 1) return -1;
+  const double x = (mhz - startMHz) / (stopMHz - startMHz) * points;
+  if (!(x >= -kCalibrationOwnFrequency && x <= points + kCalibrationOwnFrequency)) return -1;
+  const int i = std::clamp(static_cast<int>(std::lround(x)), 0, points);
+  const double off = x - i;
+  if (std::fabs(off) < kCalibrationOwnFrequency) return kCellsPerPoint * i;
+  const auto reach = std::lower_bound(kCellReach.begin(), kCellReach.end(), std::fabs(off));
+  const int bin =
+      static_cast<int>(std::min(reach - kCellReach.begin(), std::ptrdiff_t{kCellReach.size() - 1}));
+  return kCellsPerPoint * i + 1 + (off < 0 ? 0 : static_cast<int>(kCellReach.size())) + bin;
+}
+
+ErrorTerms BridgeCalibration::cellTerms(int cell) const {
+  const int i = cell / kCellsPerPoint, k = cell % kCellsPerPoint - 1;
+  ErrorTerms out = terms[static_cast<size_t>(i)];
+  if (k < 0) return out;
+  const int bins = static_cast<int>(kCellReach.size());
+  const int n = k < bins ? i - 1 : i + 1;
+  const double most = kCellReach[static_cast<size_t>(k % bins)];
+  // The terms at a fraction t <= `most` (at most 1/2) of the way to the next
+  // point n lie within (1 - t) pm_i + t pm_n + t (1 - t) / 2 x 1.5 x the larger
+  // second difference (as at() takes them), and t of the step from here: each
+  // at most its value at t = `most` (the first at either end).
+  const auto bends = calibrationBends(terms, points, std::min(i, n));
+  const auto here = termPartsOf(out), there = termPartsOf(terms[static_cast<size_t>(n)]);
+  const ErrorTerms& next = terms[static_cast<size_t>(n)];
+  for (size_t u = 0; u < kTermParts; ++u)
+    out.pm[u] = std::max(out.pm[u], (1 - most) * out.pm[u] + most * next.pm[u]) +
+                most * (1 - most) / 2 * bends[u] * 1.5 + most * std::fabs(there[u] - here[u]);
   return out;
 }
 

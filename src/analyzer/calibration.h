@@ -115,6 +115,16 @@ struct BridgeCalibration {
   // outside the calibrated span. `interpolationShare` (when asked for) gets
   // the share of the directivity's residual that is the interpolation's.
   std::optional<ErrorTerms> at(double mhz, double* interpolationShare = nullptr) const;
+  // The cell of frequencies about a calibration point that `mhz` lies in:
+  // the point's own frequency, or a band of distances from it on either side
+  // (to 1e-4, 1/4 and 1/2 of a step); -1 outside the span.
+  int cellOf(double mhz) const;
+  // The terms every reading of a cell takes its intervals from: its point's,
+  // each part's residual error widened to hold the terms at() gives anywhere
+  // in the cell with theirs (the most of their own residual, the most the
+  // straight line may miss, and the step towards the next point as far as the
+  // cell reaches).
+  ErrorTerms cellTerms(int cell) const;
 };
 
 // What the standards measured give, or why they give nothing: a standard

@@ -455,19 +455,40 @@ class SectorIntervals {
 
 }  // namespace
 
-CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
-                                int passes) {
-  CorrectedReading out;
-  // The values, both ways round.
+namespace {
+
+// The reflections readings `a`, `b` stand for, read both ways round.
+std::array<Complex, 2> correctedBothWays(double a, double b, const ErrorTerms& t) {
   const double rho = ratioSize(t, a), phase = b * kDegreesPerCount / kDegrees;
   const Complex wPlus = std::polar(rho, phase), wMinus = std::conj(wPlus);
-  const Complex gPlus = correctedReflection(t, wPlus), gMinus = correctedReflection(t, wMinus);
+  return {correctedReflection(t, wPlus), correctedReflection(t, wMinus)};
+}
+
+// `range` widened to hold `values` (those finite).
+void holding(PointInterval& range, const PointValues& values) {
+  for (int q = 0; q < kQuantities; ++q)
+    if (std::isfinite(values[q])) {
+      range.low[q] = std::min(range.low[q], values[q]);
+      range.high[q] = std::max(range.high[q], values[q]);
+    }
+}
+
+}  // namespace
+
+CorrectedReading correctedValues(double a, double b, const ErrorTerms& t) {
+  CorrectedReading out;
+  const auto [gPlus, gMinus] = correctedBothWays(a, b, t);
   // A load is passive: a reading corrected beyond a total reflection is one.
   auto passive = [](Complex g) { return std::norm(g) > 1 ? g / mag(g) : g; };
   out.plus = valuesOf(passive(gPlus));
   out.minus = valuesOf(passive(gMinus));
   out.resolution = reactanceResolution(a, b, t, out);
+  return out;
+}
 
+void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& t,
+                   const BridgeFigures& f, int passes) {
+  const auto [gPlus, gMinus] = correctedBothWays(a, b, t);
   const RatioSector sector = ratioSector(a, b, t, f, passes);
   const double low = sector.low, high = sector.high;
   const SectorIntervals over(t, a, sector);
@@ -478,18 +499,33 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
     const double from = both ? 0 : low <= 0 ? -high : low;
     const double span = both ? kTwoPi : low <= 0 ? 2 * high : kTwoPi - 2 * low;
     out.plusRange = over(gPlus, out.plus, from, span);
-    for (int q = 0; q < kQuantities; ++q)
-      if (std::isfinite(out.minus[q])) {
-        out.plusRange.low[q] = std::min(out.plusRange.low[q], out.minus[q]);
-        out.plusRange.high[q] = std::max(out.plusRange.high[q], out.minus[q]);
-      }
+    holding(out.plusRange, out.minus);
     out.minusRange = out.plusRange;
   } else {
     out.plusRange = over(gPlus, out.plus, low, high - low);
     out.minusRange = over(gMinus, out.minus, -high, high - low);
   }
   out.plusRange.reactanceResolution = out.minusRange.reactanceResolution = out.resolution;
+}
+
+CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
+                                int passes) {
+  CorrectedReading out = correctedValues(a, b, t);
+  correctRanges(out, a, b, t, f, passes);
   return out;
+}
+
+void holdValues(CorrectedReading& c, const CorrectedReading& ranges) {
+  c.merged = ranges.merged;
+  c.plusRange = ranges.plusRange;
+  c.minusRange = ranges.minusRange;
+  holding(c.plusRange, c.plus);
+  holding(c.minusRange, c.minus);
+  if (c.merged) {
+    holding(c.plusRange, c.minus);
+    c.minusRange = c.plusRange;
+  }
+  c.plusRange.reactanceResolution = c.minusRange.reactanceResolution = c.resolution;
 }
 
 }  // namespace kolm::analyzer

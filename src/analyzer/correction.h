@@ -82,5 +82,15 @@ struct CorrectedReading {
 };
 CorrectedReading correctReading(double a, double b, const ErrorTerms& terms,
                                 const BridgeFigures& figures, int passes = 1);
+// The same in parts: the values and the resolution alone; then their
+// intervals, each holding its value (NaN values: none). The intervals may be
+// taken with other terms than the values, whose residual errors hold those
+// terms and theirs (a calibration cell's: one set of intervals for every
+// frequency of the cell), and given to other values of the same readings
+// (`holdValues`, each interval widened to hold its value).
+CorrectedReading correctedValues(double a, double b, const ErrorTerms& terms);
+void correctRanges(CorrectedReading& values, double a, double b, const ErrorTerms& terms,
+                   const BridgeFigures& figures, int passes = 1);
+void holdValues(CorrectedReading& values, const CorrectedReading& ranges);
 
 }  // namespace kolm::analyzer

@@ -154,20 +154,21 @@ PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReadi
   return flag;
 }
 
-// Corrected readings met lately: pass after pass a point's readings come back
-// among a few values, each corrected once for its frequency (the terms hang on
-// it). Two places to each hash of frequency and readings, the newer of the two
-// kept when a third comes; an entry is taken only when its frequency and
-// readings are the same to the last bit. Up to 32768 entries (a 2000-point
+// Corrected intervals met lately: pass after pass a point's readings come
+// back among a few values, and neighbouring points of a fine sweep read
+// alike; each reading's intervals are worked out once for its calibration
+// cell (BridgeCalibration::cellTerms), its values at every point. Two places
+// to each hash of cell and readings, the newer of the two kept when a third
+// comes; an entry is taken only when its cell and readings are the same to
+// the last bit. Up to 32768 entries (a 2000-point
 // sweep meets about that many pairs over some hundred passes), made one after
 // another as they are first needed: a new table touches only the memory its
 // entries take.
 struct CorrectedEntry {
-  double mhz = 0, a = 0, b = 0;
+  double cell = 0, a = 0, b = 0;
   bool mean = false;
-  Correction correction = Correction::None;
-  PointFlag flag = PointFlag::Valid;
-  CorrectedReading reading;
+  CorrectedReading ranges;  // the intervals (no values)
+  PointInterval plain;      // what the readings give through the stated figures alone
 };
 
 class CorrectedReadings {
@@ -186,11 +187,12 @@ class CorrectedReadings {
     used_ = 0;
   }
 
-  // The entry of these readings at `mhz`, and whether it holds their result;
+  // The entry of these readings in `cellOf`, and whether it holds their result;
   // when it does not, it is theirs from now on, to be filled by the caller.
-  CorrectedEntry& entry(double mhz, double a, double b, bool mean, bool& held) {
+  CorrectedEntry& entry(int cellOf, double a, double b, bool mean, bool& held) {
     auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
-    const uint64_t hash = (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
+    const double cell = cellOf;
+    const uint64_t hash = (bits(cell) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
                           (bits(b) * 0x165667B19E3779F9ull) ^ uint64_t { mean };
     const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
     const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
@@ -198,7 +200,7 @@ class CorrectedReadings {
     for (size_t k : {set, set + 1}) {
       if (tags_[k] != tag) continue;
       CorrectedEntry& e = entries_[places_[k]];
-      if (e.mhz == mhz && e.a == a && e.b == b && e.mean == mean) {
+      if (e.cell == cell && e.a == a && e.b == b && e.mean == mean) {
         newer_[set / 2] = static_cast<uint8_t>(k - set);
         return e;
       }
@@ -209,7 +211,7 @@ class CorrectedReadings {
     newer_[set / 2] = static_cast<uint8_t>(older - set);
     if (tags_[older] == 0) places_.make(older, used_++);
     tags_[older] = tag;
-    return entries_.make(places_[older], {mhz, a, b, mean, Correction::None, PointFlag::Valid, {}});
+    return entries_.make(places_[older], {cell, a, b, mean, {}, {}});
   }
 
  private:
@@ -333,26 +335,48 @@ void sizeTrace(TraceValues& out, size_t count, bool calibrated) {
   out.corrected.resize(calibrated ? count : 0);
 }
 
-// The corrected reading of (a, b) at `mhz`, as met before or corrected now.
+// The intervals of (a, b) corrected in the calibration cell of `mhz` (the
+// same for every frequency of the cell), as met before or worked out now.
 const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
                                      const BridgeCalibration& calibration, double mhz, double a,
                                      double b, bool mean, const PointResult& p,
                                      const PointIntervals& intervals, const BridgeFigures& figures,
                                      int passes) {
+  const int cell = calibration.cellOf(mhz);
   bool held = false;
-  CorrectedEntry& kept = corrections.entry(mhz, a, b, mean, held);
+  CorrectedEntry& kept = corrections.entry(cell, a, b, mean, held);
   if (held) return kept;
-  double share = 0;
-  if (const auto terms = calibration.at(mhz, &share)) {
-    CorrectedReading& c = kept.reading;
-    c = correctReading(a, b, *terms, figures, passes);
-    narrowCorrected(c, intervals.uncertainty(a, b, p).interval);
-    kept.flag = correctedFlag(p.flag, a, b, c);
-    kept.correction = share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
-  } else {
-    kept.correction = Correction::Uncorrected;
-  }
+  const ErrorTerms terms = calibration.cellTerms(cell);
+  // The intervals alone: each point's values are put in at the point.
+  kept.ranges = {};
+  kept.ranges.plus.fill(NAN);
+  kept.ranges.minus.fill(NAN);
+  correctRanges(kept.ranges, a, b, terms, figures, passes);
+  kept.plain = intervals.uncertainty(a, b, p).interval;
   return kept;
+}
+
+// The corrected reading of (a, b) at `mhz`: its values with the terms there,
+// its intervals its cell's; `correction` what the point is (uncorrected, and
+// false, outside the calibration).
+bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibration, double mhz,
+               double a, double b, bool mean, const PointResult& p, const PointIntervals& intervals,
+               const BridgeFigures& figures, int passes, CorrectedReading& c, PointFlag& flag,
+               Correction& correction) {
+  double share = 0;
+  const auto terms = calibration.at(mhz, &share);
+  if (!terms) {
+    correction = Correction::Uncorrected;
+    return false;
+  }
+  correction = share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
+  const CorrectedEntry& kept =
+      correctedEntry(corrections, calibration, mhz, a, b, mean, p, intervals, figures, passes);
+  c = correctedValues(a, b, *terms);
+  holdValues(c, kept.ranges);
+  narrowCorrected(c, kept.plain);
+  flag = correctedFlag(p.flag, a, b, c);
+  return true;
 }
 
 // The arrays of a trace that a computation writes, point by point.
@@ -478,16 +502,10 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
         mean ? evaluateMeanPoint(a, b)
              : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
     flags[i] = p.flag;
-    if (calibration) {
-      const CorrectedEntry& kept = correctedEntry(*corrections, *calibration, frequencies[i], a, b,
-                                                  mean, p, mean ? many : single, figures, passes);
-      out.correction[i] = kept.correction;
-      if (kept.correction != Correction::Uncorrected) {
-        out.corrected[i] = kept.reading;
-        flags[i] = kept.flag;
-        continue;  // its values once its sign is known
-      }
-    }
+    if (calibration &&
+        correctAt(*corrections, *calibration, frequencies[i], a, b, mean, p, mean ? many : single,
+                  figures, passes, out.corrected[i], flags[i], out.correction[i]))
+      continue;  // its values once its sign is known
     if (intervals)
       arrays.write(i, p, (mean ? many : single).uncertainty(a, b, p));
     else

@@ -122,6 +122,29 @@ TEST(Correction, ReadingsMetBeforeGiveWhatAFirstComputationGives) {
   }
 }
 
+// The readings of one calibration cell are corrected alike, with terms whose
+// residual errors hold the terms interpolated anywhere in the cell (and the
+// points' own frequencies as single precision keeps them) with theirs.
+TEST(Correction, ACellsTermsHoldTheInterpolatedOnes) {
+  const CalibrationResult r = solveCalibration(runOn(sim::Board::Typical), "sim");
+  ASSERT_TRUE(r.calibration) << r.fault;
+  const BridgeCalibration& c = *r.calibration;
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> span(c.startMHz, c.stopMHz);
+  std::uniform_int_distribution<int> point(0, c.points);
+  for (int n = 0; n < 4000; ++n) {
+    const double mhz = n % 2 ? span(random) : static_cast<float>(c.frequencyMHz(point(random)));
+    const auto at = c.at(mhz);
+    const int cell = c.cellOf(mhz);
+    ASSERT_TRUE(at && cell >= 0) << mhz;
+    const ErrorTerms held = c.cellTerms(cell);
+    for (int k = 0; k < kTermParts; ++k)
+      EXPECT_LE(std::fabs(at->part(k) - held.part(k)) + at->pm[k], held.pm[k] * (1 + 1e-12))
+          << mhz << " MHz, part " << k;
+  }
+  EXPECT_EQ(c.cellOf(c.stopMHz + 0.1), -1);
+}
+
 // The simulator's standards give terms that hold its own bridge, on every
 // board, and the terms come back whole from their file.
 TEST(Calibration, TheStandardsGiveTermsHoldingTheBoard) {
