@@ -6,7 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -252,11 +251,7 @@ TEST(CrystalFit, DigitsFollowTheInterval) {
     EXPECT_EQ(std::pair(t.value, t.pm), std::pair(c[2], c[3])) << c[0];
   }
   // Whatever the digits, the interval shown holds the one computed.
-  auto number = [](const std::string& text) {
-    double v = NAN;
-    std::from_chars(text.data(), text.data() + text.size(), v);
-    return v;
-  };
+  const auto number = [](const std::string& text) { return test::goldenNumber(text); };
   std::mt19937 random(7);
   std::uniform_real_distribution<double> decade(-4, 6), share(-9, 0);
   for (int i = 0; i < 2000; ++i) {
