@@ -14,6 +14,7 @@
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
 #include "sim/sim_rig.h"
+#include "support/golden.h"
 #include "support/port_rig.h"
 #include "support/temp_dir.h"
 
@@ -45,48 +46,34 @@ test::SimRig typicalBoard(const std::string& dut) {
 // too much, the wrong level for the step): Cancel changes nothing, "Use
 // anyway" takes it. The generator is off whatever the answer.
 TEST(LevelCalibration, AtTheStatedFrequencyCheckedAndOffOnEveryWayOut) {
-  struct Case {
-    CalPoint point;
-    std::string dut;
-    const char* warning;  // empty: taken without one
-  };
-  const Case cases[] = {
-      {CalPoint::ZeroDbm, "through", ""},
-      {CalPoint::Minus60Dbm, "atten:60", ""},
-      {CalPoint::ZeroDbm, "atten:90", "bottom of its converter"},
-      {CalPoint::Minus60Dbm, "atten:95", "bottom of its converter"},
-      {CalPoint::ZeroDbm, "amp:25", "top of its converter"},
-      {CalPoint::ZeroDbm, "atten:60", "counts per dB"},    // -60 dBm at the 0 dBm step
-      {CalPoint::Minus60Dbm, "through", "counts per dB"},  // and the other way round
-      {CalPoint::Minus60Dbm, "atten:20", "counts per dB"},
-  };
+  const auto cases = kolm::test::goldenRows("level_calibrations.tsv", 3);
   for (std::optional<double> mhz : {std::optional<double>(1.0), {3.5}, {10.0}, {30.0}, {}})
-    for (const Case& c : cases)
+    for (const auto& c : cases)
       for (bool useAnyway : {false, true}) {
-        SCOPED_TRACE(c.dut + " at " + (mhz ? common::shortestText(*mhz, 9) + " MHz" : "external"));
-        auto rig = typicalBoard(c.dut);
+        SCOPED_TRACE(c[1] + " at " + (mhz ? common::shortestText(*mhz, 9) + " MHz" : "external"));
+        const CalPoint point = c[0] == "0" ? CalPoint::ZeroDbm : CalPoint::Minus60Dbm;
+        auto rig = typicalBoard(c[1]);
         WatchingPrompter prompter(rig.sim);
         // With the generator off nothing reaches the simulated detector.
-        const char* const warning = mhz ? c.warning : "bottom of its converter";
+        const std::string warning = !mhz ? "bottom of its converter" : c[2] == "-" ? "" : c[2];
         prompter.confirms = {true};
-        if (*warning) prompter.confirms.push_back(useAnyway);
+        if (!warning.empty()) prompter.confirms.push_back(useAnyway);
         Calibration cal;
-        const bool taken = calibrateLevel(c.point, mhz, rig.instrument, prompter, cal);
+        const bool taken = calibrateLevel(point, mhz, rig.instrument, prompter, cal);
         ASSERT_FALSE(prompter.words.empty());
         EXPECT_EQ(prompter.words[0], mhz ? rig.wordFor(*mhz) : 0u);
         EXPECT_NE(prompter.shown[0].text.find(mhz ? common::shortestText(*mhz, 9) + " MHz"
                                                   : std::string("segnale esterno")),
                   std::string::npos);
         EXPECT_EQ(rig.sim->tuningWord(), 0u);
-        if (*warning) {
+        if (!warning.empty()) {
           ASSERT_GE(prompter.shown.size(), 2u);
           EXPECT_NE(prompter.shown[1].text.find(warning), std::string::npos);
         }
-        EXPECT_EQ(taken, !*warning || useAnyway);
+        EXPECT_EQ(taken, warning.empty() || useAnyway);
         if (taken) {
           // The count read there (the typical board's about 814 and 206).
-          const int count =
-              c.point == CalPoint::ZeroDbm ? cal.countsAt0Dbm : cal.countsAtMinus60Dbm;
+          const int count = point == CalPoint::ZeroDbm ? cal.countsAt0Dbm : cal.countsAtMinus60Dbm;
           if (mhz) {
             rig.tune(*mhz);
             EXPECT_NEAR(count, rig.detector(), 3);
