@@ -52,24 +52,15 @@ TEST(DdsCfg, WritesFourQuotedRecordsPlusThePortAndReadsThemBack) {
 // not used at all.
 TEST(DdsCfg, TheClockRecordsAreReadOrTheFileRefused) {
   const std::string four = "20\r\n20\r\n400\r\n888\r\n\"sim\"\r\n";
-  const struct {
-    std::string extra;
-    bool read;
-    double tolerance, offset;
-  } cases[] = {{"", true, 50, 0},
-               {"\"20\"\r\n", true, 20, 0},
-               {"\"2.5\"\r\n\"-12.5\"\r\n", true, 2.5, -12.5},
-               {"\"x\"\r\n", false, 7, 3},
-               {"\"-1\"\r\n", false, 7, 3},
-               {"\"20\"\r\n\"20000\"\r\n", false, 7, 3}};
-  for (const auto& c : cases) {
+  for (const auto& c : kolm::test::goldenRows("dds_cfg_clock.tsv", 4)) {
     HardwareParams q;
     q.clockTolerancePpm = 7;
     q.clockOffsetPpm = 3;
     std::string problem;
-    EXPECT_EQ(parseHardwareConfig(q, four + c.extra, &problem), c.read) << c.extra << problem;
-    EXPECT_EQ(std::pair(q.clockTolerancePpm, q.clockOffsetPpm), std::pair(c.tolerance, c.offset))
-        << c.extra;
+    EXPECT_EQ(parseHardwareConfig(q, four + c[0], &problem), c[1] == "read") << c[0] << problem;
+    EXPECT_EQ(std::pair(q.clockTolerancePpm, q.clockOffsetPpm),
+              std::pair(kolm::test::goldenNumber(c[2]), kolm::test::goldenNumber(c[3])))
+        << c[0];
   }
 }
 
