@@ -28,15 +28,6 @@ struct Bounds {
 
 double wrapped(double angle) { return angle - kTwoPi * std::floor(angle / kTwoPi); }
 
-// |z| and a / b without the library's care for infinities and overflow, which
-// no value here needs (and which costs most of the time).
-double mag(Complex z) { return std::sqrt(std::norm(z)); }
-Complex over(Complex a, Complex b) {
-  const double n = std::norm(b);
-  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
-          (a.imag() * b.real() - a.real() * b.imag()) / n};
-}
-
 // The extremes of the quantities over a region of detector ratios, from the
 // images of the pieces of its boundary (and of points the caller knows lie in
 // it). G = (w - e00) / (T + e11 (w - e00)); Z / R0 = (1 + G) / (1 - G).
@@ -88,7 +79,7 @@ class RegionExtremes {
 
  private:
   void gammaAt(Complex g) {
-    size.take(mag(g));
+    size.take(quickModulus(g));
     const Complex v = g * reference_;
     const double order = turnOrder(v);
     if (std::isnan(order)) return turn.take(std::arg(v));
@@ -109,7 +100,7 @@ class RegionExtremes {
     const Complex d = 1.0 - g;
     if (std::norm(d) < 1e-30) return impedanceUnbounded();
     const Complex zz = common::impedancePerReferenceOf(g);
-    r.take(zz.real()), x.take(zz.imag()), z.take(mag(zz));
+    r.take(zz.real()), x.take(zz.imag()), z.take(quickModulus(zz));
   }
 
   void images(const std::array<Image, 3>& at, bool whole) {
@@ -138,11 +129,11 @@ class RegionExtremes {
         [&] { size.take(kInf), turnAll = true; });
     if (!finite) return impedanceUnbounded();
     alongArc(
-        zz, whole, [&](Complex p) { r.take(p.real()), x.take(p.imag()), z.take(mag(p)); },
+        zz, whole, [&](Complex p) { r.take(p.real()), x.take(p.imag()), z.take(quickModulus(p)); },
         [&](Complex c, double radius, auto on) {
           on(c + radius), on(c - radius);
           on(c + Complex(0, radius)), on(c - Complex(0, radius));
-          const double m = mag(c);
+          const double m = quickModulus(c);
           if (m > 0) on(c + c * (radius / m)), on(c - c * (radius / m));
         },
         [&] { impedanceUnbounded(); });
@@ -171,7 +162,7 @@ class RegionExtremes {
     const Complex u((std::norm(a) * b.imag() - std::norm(b) * a.imag()) / det,
                     (std::norm(b) * a.real() - std::norm(a) * b.real()) / det);
     const Complex centre = p[0] + u;
-    const double radius = mag(u);
+    const double radius = quickModulus(u);
     if (!whole) take(p[0]), take(p[2]);
     auto cross = [](Complex x, Complex y) { return x.real() * y.imag() - x.imag() * y.real(); };
     const double side = cross(b, a);
@@ -190,7 +181,7 @@ class RegionExtremes {
 // A ratio with its size, worked out once for every sector it is tried
 // against.
 struct PolarRatio {
-  explicit PolarRatio(Complex w) : w(w), size(mag(w)) {}
+  explicit PolarRatio(Complex w) : w(w), size(quickModulus(w)) {}
   Complex w;
   double size;
 };
@@ -321,12 +312,12 @@ PointInterval intervalOf(const RegionExtremes& e, double turn, const PointValues
 }  // namespace
 
 Complex detectorRatio(const ErrorTerms& t, Complex gamma) {
-  return t.directivity + over(t.tracking * gamma, 1.0 - t.sourceMatch * gamma);
+  return t.directivity + quickQuotient(t.tracking * gamma, 1.0 - t.sourceMatch * gamma);
 }
 
 Complex correctedReflection(const ErrorTerms& t, Complex w) {
   const Complex u = w - t.directivity;
-  return over(u, t.tracking + t.sourceMatch * u);
+  return quickQuotient(u, t.tracking + t.sourceMatch * u);
 }
 
 double ratioSize(const ErrorTerms& t, double a) {
@@ -479,7 +470,7 @@ CorrectedReading correctedValues(double a, double b, const ErrorTerms& t) {
   CorrectedReading out;
   const auto [gPlus, gMinus] = correctedBothWays(a, b, t);
   // A load is passive: a reading corrected beyond a total reflection is one.
-  auto passive = [](Complex g) { return std::norm(g) > 1 ? g / mag(g) : g; };
+  auto passive = [](Complex g) { return std::norm(g) > 1 ? g / quickModulus(g) : g; };
   out.plus = valuesOf(passive(gPlus));
   out.minus = valuesOf(passive(gMinus));
   out.resolution = reactanceResolution(a, b, t, out);

@@ -7,20 +7,7 @@
 
 namespace kolm::analyzer {
 
-namespace {
-
 using Complex = std::complex<double>;
-
-// |z| and a / b without the library's care for infinities and overflow, which
-// no value here needs (and which costs most of the time).
-double spreadModulus(Complex z) { return std::sqrt(std::norm(z)); }
-Complex spreadQuotient(Complex a, Complex b) {
-  const double n = std::norm(b);
-  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
-          (a.imag() * b.real() - a.real() * b.imag()) / n};
-}
-
-}  // namespace
 
 TermBounds::TermBounds(const ErrorTerms& t)
     : directivity(std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm])),
@@ -30,7 +17,7 @@ TermBounds::TermBounds(const ErrorTerms& t)
 std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, Complex w,
                                  double a) {
   const Complex u = w - t.directivity, d = t.tracking + t.sourceMatch * u;
-  const Complex inverse = spreadQuotient(1.0, d * d);
+  const Complex inverse = quickQuotient(1.0, d * d);
   const double x = std::log(10.0) * -(a - kTotalReflectionCounts) /
                    (20 * t.countsPerDb * t.countsPerDb);  // dw / w per count per dB
   // How G moves per unit of each term's real part (its imaginary part moves it
@@ -38,9 +25,9 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   const Complex byDirectivity = -t.tracking * inverse, byTracking = -u * inverse;
   const Complex g = -byTracking * d;
   const Complex oneLess = 1.0 - g;
-  const Complex zSlope = spreadQuotient(2.0, oneLess * oneLess);
+  const Complex zSlope = quickQuotient(2.0, oneLess * oneLess);
   const Complex z = common::impedancePerReferenceOf(g);
-  const double size = spreadModulus(g), zSize = spreadModulus(z);
+  const double size = quickModulus(g), zSize = quickModulus(z);
   const Complex along = size > 0 ? std::conj(g) / size : 1.0;
   const Complex zAlong = zSize > 0 ? std::conj(z) / zSize : 1.0;
   std::array<double, 5> s{};
@@ -48,7 +35,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   // A move v times the real part's pm `re` and -i v times the imaginary
   // part's `im`: the projection of -i v is the other part of v's, turned.
   auto add = [&](Complex v, double re, double im) {
-    total += spreadModulus(v) * (re + im);
+    total += quickModulus(v) * (re + im);
     const Complex p = v * along, q = zSlope * v, r = zAlong * q;
     s[0] += std::fabs(p.real()) * re + std::fabs(p.imag()) * im;
     s[1] += size > 0 ? (std::fabs(p.imag()) * re + std::fabs(p.real()) * im) / size : kInf;
@@ -64,17 +51,17 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   // source match's change times the directivity's, and the ratio's
   // exponential in the counts per dB.
   const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
-  const double dw = spreadModulus(w) * std::fabs(x) * t.pm[kCountsPerDb];
-  const double du = spreadModulus(u), dSize = spreadModulus(d);
-  const double dd = dt + ds * (du + de + dw) + (spreadModulus(t.sourceMatch) + ds) * (de + dw);
+  const double dw = quickModulus(w) * std::fabs(x) * t.pm[kCountsPerDb];
+  const double du = quickModulus(u), dSize = quickModulus(d);
+  const double dd = dt + ds * (du + de + dw) + (quickModulus(t.sourceMatch) + ds) * (de + dw);
   const double room = dSize - dd;
   const double second = room > 0 ? total * dd / room + (du + dw) * ds * (de + dw) / (dSize * room) +
-                                       spreadModulus(t.tracking) / (dSize * room) * dw * dw
+                                       quickModulus(t.tracking) / (dSize * room) * dw * dw
                                  : kInf;
   const double within = total + second;  // how far G may move
   // And what the quantities' own first order leaves out over that distance:
   // dZ - Z' dG = 2 dG^2 / ((1 - G)^2 (1 - G - dG)).
-  const double near = spreadModulus(oneLess) - within;
+  const double near = quickModulus(oneLess) - within;
   const double zSecond = near > 0 ? 2 * within * within / (std::norm(oneLess) * near) : kInf;
   const double zGradient = near > 0 ? 2 / (near * near) : kInf;
   constexpr double kRounding = 1.001;

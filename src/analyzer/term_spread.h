@@ -5,11 +5,21 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <complex>
 
 #include "analyzer/correction.h"
 
 namespace kolm::analyzer {
+
+// |z| and a / b without the library's care for infinities and overflow, which
+// no value of a corrected reading needs (and which costs most of its time).
+inline double quickModulus(std::complex<double> z) { return std::sqrt(std::norm(z)); }
+inline std::complex<double> quickQuotient(std::complex<double> a, std::complex<double> b) {
+  const double n = std::norm(b);
+  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
+          (a.imag() * b.real() - a.real() * b.imag()) / n};
+}
 
 // The size of the directivity's, tracking's and source match's residual
 // errors (the same at every ratio of a point).

@@ -165,7 +165,8 @@ PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReadi
 // another as they are first needed: a new table touches only the memory its
 // entries take.
 struct CorrectedEntry {
-  double cell = 0, a = 0, b = 0;
+  int cell = 0;
+  double a = 0, b = 0;
   bool mean = false;
   CorrectedReading ranges;  // the intervals (no values)
   PointInterval plain;      // what the readings give through the stated figures alone
@@ -187,13 +188,13 @@ class CorrectedReadings {
     used_ = 0;
   }
 
-  // The entry of these readings in `cellOf`, and whether it holds their result;
+  // The entry of these readings in `cell`, and whether it holds their result;
   // when it does not, it is theirs from now on, to be filled by the caller.
-  CorrectedEntry& entry(int cellOf, double a, double b, bool mean, bool& held) {
+  CorrectedEntry& entry(int cell, double a, double b, bool mean, bool& held) {
     auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
-    const double cell = cellOf;
-    const uint64_t hash = (bits(cell) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
-                          (bits(b) * 0x165667B19E3779F9ull) ^ uint64_t { mean };
+    const uint64_t hash = (uint64_t{static_cast<uint32_t>(cell)} * 0x9E3779B97F4A7C15ull) ^
+                          (bits(a) * 0xC2B2AE3D27D4EB4Full) ^ (bits(b) * 0x165667B19E3779F9ull) ^
+                          uint64_t { mean };
     const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
     const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
     held = true;
