@@ -7,18 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <random>
 #include <tuple>
 
 #include "common/files.h"
 #include "common/text.h"
 #include "powermeter/crystal_batch.h"
+#include "powermeter/crystal_promise.h"
 #include "powermeter/ladder_filter.h"
-#include "powermeter/reference.h"
-#include "powermeter/sweep.h"
 #include "sim/ladder_network.h"
-#include "sim/sim_rig.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 
@@ -29,38 +26,18 @@ using namespace kolm::powermeter;
 
 namespace {
 
-struct Truth {
-  double fsMHz, r, csF, c0F;
-  double lH() const { return 1 / (std::pow(2 * std::numbers::pi * fsMHz * 1e6, 2) * csF); }
-  double bwHz(double r0) const { return (r + r0) / (2 * std::numbers::pi * lH()); }
-};
+using Truth = test::GeneratedCrystal;
 
-// The through path, then the crystal swept over `bandwidths` either side of
-// `offset` bandwidths above its resonance in `points` steps.
+// The through path, then the crystal swept on the ideal board over
+// `bandwidths` either side of `offset` bandwidths above its resonance in
+// `points` steps, the span's ends as a box would hold them.
 CrystalParameters measure(const Truth& t, double r0, int points, double bandwidths,
                           double offset = 0) {
-  test::SimRig rig;
-  auto words = tableWords(400, kRifEntries, nullptr);
-  QuartzReferenceJob reference(rig.instrument, *words, {});
-  reference.runToEnd();
-  const std::string dut = "crystal:fs=" + common::shortestText(t.fsMHz, 12) +
-                          ",r=" + common::shortestText(t.r) + ",c=" + common::shortestText(t.csF) +
-                          ",c0=" + common::shortestText(t.c0F) + ",r0=" + common::shortestText(r0);
-  EXPECT_EQ(rig.sim->configure({dut, "r=50", "ideal"}), "");
+  test::CrystalFixture fixture(sim::Board::Ideal, test::PromiseCalibration::Default, r0);
   const double half = bandwidths * t.bwHz(r0) / 1e6;
   const double centre = t.fsMHz + offset * t.bwHz(r0) / 1e6;
-  const auto prepared = prepareSweep({common::numericValue(common::shortestText(centre - half, 10)),
-                                      common::numericValue(common::shortestText(centre + half, 10)),
-                                      static_cast<double>(points), 20, -80},
-                                     400, {});
-  static std::vector<float> trace;
-  trace.assign(kTraceSize, 0);
-  SweepJob job(
-      rig.instrument, *prepared.plan, {}, [] { return 0.0; }, trace);
-  job.runToEnd();
-  const CrystalSweep sweep{trace, prepared.plan->points, prepared.plan->viewStartMHz,
-                           prepared.plan->viewStopMHz};
-  return fitCrystal({.sweep = sweep, .through = reference.table(), .r0Ohm = r0, .clockMHz = 400});
+  auto typed = [](double mhz) { return common::numericValue(common::shortestText(mhz, 10)); };
+  return fixture.measure(t, typed(centre - half), typed(centre + half), points);
 }
 
 }  // namespace
@@ -81,16 +58,16 @@ TEST(CrystalFit, ValuesLieWithinTheirIntervalsAndTheGoals) {
     ASSERT_TRUE(p.ok()) << p.error;
     ASSERT_EQ(p.method, CrystalMethod::Fit) << p.fallback;
     ASSERT_TRUE(p.lMilliHenry && p.csFemtoFarad && p.c0PicoFarad && p.fpMHz && p.q);
-    const CrystalModel truth{c.t.fsMHz * 1e6, c.t.r, c.t.lH(), c.t.c0F};
+    const CrystalModel truth = c.t.model();
     const struct {
       const char* name;
       Measured m;
       double truth, goal;  // the goal as a fraction of the true value
     } values[] = {{"Fs", p.fsMHz, c.t.fsMHz, 0.5e-6},
-                  {"R", p.rOhm, c.t.r, 0.02},
-                  {"L", *p.lMilliHenry, c.t.lH() * 1e3, 0.02},
-                  {"Cs", *p.csFemtoFarad, c.t.csF * 1e15, 0.02},
-                  {"C0", *p.c0PicoFarad, c.t.c0F * 1e12, 0.1},
+                  {"R", p.rOhm, c.t.rOhm, 0.02},
+                  {"L", *p.lMilliHenry, truth.lHenry * 1e3, 0.02},
+                  {"Cs", *p.csFemtoFarad, c.t.csFarad * 1e15, 0.02},
+                  {"C0", *p.c0PicoFarad, c.t.c0Farad * 1e12, 0.1},
                   // Fp - Fs follows C0: the goal is C0's.
                   {"Fp", *p.fpMHz, truth.fpHz() / 1e6, 0.1 * (1 - truth.fsHz / truth.fpHz())},
                   {"Q", *p.q, truth.q(), 0.04}};
@@ -146,9 +123,9 @@ TEST(CrystalFit, ACoarseSweepFallsBackToTheEdgesAndSaysSo) {
   EXPECT_NE(crystalParametersReport(p).find(p.fallback), std::string::npos);
   // The wider intervals of the estimate still hold the crystal.
   EXPECT_LE(std::fabs(p.fsMHz.value - t.fsMHz), p.fsMHz.pm);
-  EXPECT_LE(std::fabs(p.rOhm.value - t.r), p.rOhm.pm);
+  EXPECT_LE(std::fabs(p.rOhm.value - t.rOhm), p.rOhm.pm);
   ASSERT_TRUE(p.lMilliHenry);
-  EXPECT_LE(std::fabs(p.lMilliHenry->value - t.lH() * 1e3), p.lMilliHenry->pm);
+  EXPECT_LE(std::fabs(p.lMilliHenry->value - t.model().lHenry * 1e3), p.lMilliHenry->pm);
   // A span that does not hold both -3 dB points is refused with the reason:
   // the level never falls 3 dB, falls on one side only, or peaks at an end.
   const struct {
@@ -167,24 +144,12 @@ TEST(CrystalFit, ACoarseSweepFallsBackToTheEdgesAndSaysSo) {
 // itself passes them, each way a fit can go wrong is named; the fit of that
 // sweep (once C0 1.70 pF, L 45 mH, printed as a fit) is right.
 TEST(CrystalFit, ChecksNameWhatIsWrongWithABadFit) {
-  test::SimRig rig("through", "r=50", {}, sim::Board::Typical);
-  auto words = tableWords(400, kRifEntries, nullptr);
-  QuartzReferenceJob reference(rig.instrument, *words, {});
-  reference.runToEnd();
-  ASSERT_EQ(
-      rig.sim->configure({"crystal:fs=5.445065,r=9.3,c=21.44f,c0=2.77p,r0=50", "r=50", "typical"}),
-      "");
-  const auto plan = prepareSweep({5.4387554, 5.4724066, 4000, 20, -80}, 400, {}).plan;
-  std::vector<float> trace(kTraceSize);
-  SweepJob job(
-      rig.instrument, *plan, {}, [] { return 0.0; }, trace);
-  job.runToEnd();
-  const CrystalFitInput in{.sweep = {trace, plan->points, plan->viewStartMHz, plan->viewStopMHz},
-                           .through = reference.table(),
-                           .r0Ohm = 50,
-                           .clockMHz = 400};
+  test::CrystalFixture fixture(sim::Board::Typical, test::PromiseCalibration::Default);
   const Truth t{5.445065, 9.3, 21.44e-15, 2.77e-12};
-  const CrystalModel truth{t.fsMHz * 1e6, t.r, t.lH(), t.c0F};
+  fixture.connect(t.dut(50));
+  fixture.sweep(5.4387554, 5.4724066, 4000);
+  const CrystalFitInput in = fixture.input();
+  const CrystalModel truth = t.model();
   auto changed = [&](auto change) {
     CrystalModel m = truth;
     change(m);
@@ -214,7 +179,7 @@ TEST(CrystalFit, ChecksNameWhatIsWrongWithABadFit) {
   ASSERT_TRUE(p.ok() && p.c0PicoFarad && p.lMilliHenry) << p.error;
   EXPECT_EQ(p.method, CrystalMethod::Fit) << p.fallback;
   EXPECT_LE(std::fabs(p.c0PicoFarad->value - 2.77), p.c0PicoFarad->pm);
-  EXPECT_LE(std::fabs(p.lMilliHenry->value - t.lH() * 1e3), p.lMilliHenry->pm);
+  EXPECT_LE(std::fabs(p.lMilliHenry->value - t.model().lHenry * 1e3), p.lMilliHenry->pm);
 }
 
 // A sweep that cannot hold a crystal is refused with its cause, before any fit.
@@ -487,26 +452,18 @@ TEST(LadderFilter, CohnDesignPredictedSolvedAndSwept) {
   test::InTempDir dir;
   std::string error;
   ASSERT_TRUE(common::writeFileAtomic("design.txt", formatLadderFile(d.network), &error)) << error;
-  test::SimRig rig;
-  auto words = tableWords(400, kRifEntries, nullptr);
-  QuartzReferenceJob reference(rig.instrument, *words, {});
-  reference.runToEnd();
+  test::CrystalFixture fixture(sim::Board::Ideal, test::PromiseCalibration::Default);
   // The fixture's through path follows the generator: its sin x / x roll-off
   // towards 160 MHz.
-  EXPECT_NEAR(reference.table()[100], 0, 0.11);
-  EXPECT_NEAR(reference.table()[1600], -2.5, 0.2);
-  ASSERT_EQ(rig.sim->configure({"ladder:design.txt", "r=50", "ideal"}), "");
-  const double lo = (f0 - bw / 2) / 1e6, hi = (f0 + bw / 2) / 1e6;
-  const auto plan = prepareSweep({lo, hi, 200, 20, -80}, 400, {}).plan;
-  std::vector<float> trace(kTraceSize);
-  SweepJob job(
-      rig.instrument, *plan, {}, [] { return 0.0; }, trace);
-  job.runToEnd();
-  const double through = throughLevel(reference.table(), f0 / 1e6, 60.0 / 591).levelDb;
+  EXPECT_NEAR(fixture.through()[100], 0, 0.11);
+  EXPECT_NEAR(fixture.through()[1600], -2.5, 0.2);
+  fixture.connect("ladder:design.txt");
+  fixture.sweep((f0 - bw / 2) / 1e6, (f0 + bw / 2) / 1e6, 200);
+  const SweepPlan& plan = fixture.plan();
+  const double through = throughLevel(fixture.through(), f0 / 1e6, 60.0 / 591).levelDb;
   for (int i = 0; i <= 200; ++i) {
-    const double f =
-        (plan->viewStartMHz + i * (plan->viewStopMHz - plan->viewStartMHz) / 200.0) * 1e6;
-    EXPECT_NEAR(trace[i] - through, ladderGainDb(d.network, f), 0.5) << f;
+    const double f = (plan.viewStartMHz + i * (plan.viewStopMHz - plan.viewStartMHz) / 200.0) * 1e6;
+    EXPECT_NEAR(fixture.trace()[i] - through, ladderGainDb(d.network, f), 0.5) << f;
   }
 }
 

@@ -4,13 +4,16 @@
 // every value compared with the crystal's own circuit.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "powermeter/crystal_fit.h"
+#include "powermeter/fixture_steps.h"
+#include "powermeter/reference.h"
+#include "powermeter/sweep.h"
 #include "sim/board.h"
+#include "sim/sim_rig.h"
 
 namespace kolm::test {
 
@@ -28,6 +31,38 @@ std::vector<GeneratedCrystal> generatedCrystals(int count, uint64_t seed);
 enum class PromiseCalibration { Default, Level, Step };
 enum class PromiseSpan { Narrow, Wide, Find };
 
+// A fixture of `r0` ohm on a board, its through path (and for Step, a 10 dB
+// loss step) read once, then used for crystal after crystal.
+class CrystalFixture {
+ public:
+  CrystalFixture(sim::Board board, PromiseCalibration calibration, double r0 = 50);
+  void connect(const std::string& dut);
+  // One pass of the power meter over the span; its levels in trace().
+  void sweep(double startMHz, double stopMHz, int points);
+  // `repeat` passes over the span, each fitted, the results combined.
+  powermeter::CrystalParameters measure(const GeneratedCrystal& c, double startMHz, double stopMHz,
+                                        int points, int repeat = 1);
+  // From a wide sweep, as the meter finds the crystal.
+  powermeter::CrystalParameters find(const GeneratedCrystal& c, double startMHz, double stopMHz,
+                                     int points);
+  powermeter::CrystalFitInput input() const;
+  const std::vector<float>& trace() const { return trace_; }
+  const powermeter::SweepPlan& plan() const { return plan_; }
+  const powermeter::ReferenceTable& through() const { return through_; }
+
+ private:
+  powermeter::ReferenceTable table();
+
+  sim::Board board_;
+  double r0_;
+  SimRig rig_;
+  powermeter::Calibration calibration_{};
+  powermeter::ReferenceTable through_{};
+  powermeter::FixtureRecord record_;
+  powermeter::SweepPlan plan_;
+  std::vector<float> trace_ = std::vector<float>(powermeter::kTraceSize, 0.f);
+};
+
 struct PromiseSetup {
   sim::Board board = sim::Board::Typical;
   PromiseCalibration calibration = PromiseCalibration::Level;
@@ -36,37 +71,9 @@ struct PromiseSetup {
   std::string name() const;
 };
 
-// The seven values a result gives, in this order.
-inline constexpr int kPromiseValues = 7;
-inline constexpr const char* kPromiseNames[kPromiseValues] = {"fs", "fp", "r", "l",
-                                                              "cs", "c0", "q"};
-
-struct ValueTally {
-  int given = 0;               // measured (not "none")
-  int inside = 0;              // the truth within the interval
-  std::vector<double> errors;  // |value - truth| / truth (Fs and Fp: in ppm)
-  std::vector<double> widths;  // pm / truth, the same way
-  double median() const { return medianOf(errors); }
-  static double medianOf(std::vector<double> v);
-};
-
-struct PromiseTally {
-  std::array<ValueTally, kPromiseValues> values;
-  int crystals = 0, fits = 0, edges = 0, refused = 0;
-  int mostSweeps = 0;                  // finding: the most sweeps one crystal took
-  std::vector<std::string> outside;    // one line per value outside its interval
-  std::vector<std::string> fallbacks;  // why each edge estimate was given
-};
-
-// Each crystal measured under `setup` (the fixture calibrated once), as the
-// table measures them.
+// Each crystal measured under `setup` (the fixture calibrated once); one the
+// setup cannot find (outside 3 to 30 MHz) is refused.
 std::vector<powermeter::CrystalParameters> measureCrystals(
     const PromiseSetup& setup, const std::vector<GeneratedCrystal>& crystals);
-
-// Measures every crystal under `setup` and tallies the values.
-PromiseTally runPromise(const PromiseSetup& setup, const std::vector<GeneratedCrystal>& crystals);
-
-// The table's lines for one setup.
-std::string promiseLines(const PromiseSetup& setup, const PromiseTally& tally);
 
 }  // namespace kolm::test
