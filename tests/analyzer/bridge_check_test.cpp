@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 
 #include "common/files.h"
@@ -97,17 +96,7 @@ TEST(BridgeCheck, FilesKeepTheRunAndTheFigures) {
     EXPECT_FALSE(parseCheckRun(text, &why)) << text;
 }
 
-// The number of a "key=" line; NaN when there is none.
-namespace {
-
-double keyValue(const std::string& out, const std::string& key) {
-  const size_t at = ("\n" + out).find("\n" + key + "=");
-  return at == std::string::npos ? NAN : std::strtod(out.c_str() + at + key.size() + 1, nullptr);
-}
-
-class BridgeCheckCli : public test::CliTest {};
-
-}  // namespace
+using BridgeCheckCli = test::CliTest;
 
 // One standard per call, the earlier ones kept; the figures then stored and
 // used by the analyzer's intervals; bridge-forget goes back to the published.
@@ -124,7 +113,7 @@ TEST_F(BridgeCheckCli, OneStandardPerCallThenFiguresTheAnalyzerUses) {
     EXPECT_EQ(r.out.find("figures=measured") != std::string::npos,
               std::filesystem::exists("bridge.cfg"))
         << r.out;
-    return keyValue(r.out, "r_at_min_ohm_pm");
+    return test::reportedNumber(r.out, "r_at_min_ohm_pm");
   };
   const double published = rPm();
   auto r = check("r=50", "load");
@@ -133,7 +122,7 @@ TEST_F(BridgeCheckCli, OneStandardPerCallThenFiguresTheAnalyzerUses) {
   EXPECT_NE(r.out.find("still_to_measure=short"), std::string::npos) << r.out << r.err;
   r = check("short", "short");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NEAR(keyValue(r.out, "directivity_db_min"), 24, 2) << r.out;
+  EXPECT_NEAR(test::reportedNumber(r.out, "directivity_db_min"), 24, 2) << r.out;
   EXPECT_NE(r.out.find("figures=stored"), std::string::npos) << r.out;
   // The harsh bridge measured: wider intervals than the published figures give.
   EXPECT_GT(rPm(), 1.5 * published);

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <complex>
-#include <cstdlib>
 #include <map>
 #include <numbers>
 #include <random>
@@ -24,13 +23,6 @@ using kolm::test::sweptTrace;
 using Complex = std::complex<double>;
 
 namespace {
-
-// The number after "key=" in a line of blank-separated pairs; NaN when absent.
-double pairValue(const std::string& line, const std::string& key) {
-  const size_t at = line.find(key + "=");
-  if (at == std::string::npos || (at > 0 && line[at - 1] != ' ')) return NAN;
-  return std::strtod(line.c_str() + at + key.size() + 1, nullptr);
-}
 
 // Every network brings the load to the target, and their number is what the
 // two limits allow; a resistive load gets the textbook values Q = sqrt(Rhi /
@@ -205,9 +197,9 @@ TEST_F(CliMatch, MatchPrintsOneLinePerNetwork) {
   int networks = 0;
   while (std::getline(lines, line)) {
     ++networks;
-    EXPECT_LT(pairValue(line, "swr_rounded"), 2) << line;
-    EXPECT_LT(pairValue(line, "swr2_low_mhz"), 10) << line;
-    EXPECT_GT(pairValue(line, "swr2_high_mhz"), 10) << line;
+    EXPECT_LT(kolm::test::reportedNumber(line, "swr_rounded"), 2) << line;
+    EXPECT_LT(kolm::test::reportedNumber(line, "swr2_low_mhz"), 10) << line;
+    EXPECT_GT(kolm::test::reportedNumber(line, "swr2_high_mhz"), 10) << line;
   }
   EXPECT_EQ(networks, 4);  // 20 - j53 ohm lies inside both limits
 }

@@ -75,11 +75,15 @@ inline std::vector<std::pair<std::string, std::string>> keyValues(const std::str
   return lines;
 }
 
-// The value of `key` in keyValues(out) as a number; NaN when absent or "none".
+// The value of `key` as a number, where "key=" starts a line or follows a
+// blank (a line of blank-separated pairs); NaN when absent or "none".
 inline double reportedNumber(const std::string& out, const std::string& key) {
-  for (const auto& [k, v] : keyValues(out))
-    if (k == key)
-      return common::argumentNumber(v).value_or(std::numeric_limits<double>::quiet_NaN());
+  for (size_t at = out.find(key + "="); at != std::string::npos; at = out.find(key + "=", at + 1))
+    if (at == 0 || out[at - 1] == '\n' || out[at - 1] == ' ') {
+      const size_t from = at + key.size() + 1, end = out.find_first_of(" \r\n", from);
+      return common::argumentNumber(out.substr(from, end - from))
+          .value_or(std::numeric_limits<double>::quiet_NaN());
+    }
   return std::numeric_limits<double>::quiet_NaN();
 }
 
