@@ -48,11 +48,7 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
               "rlc:r=" + text(r) + ",l=" + text(l * 1e6) + "u,c=" + text(c * 1e12) + "p";
           SCOPED_TRACE(load + " " + std::string(sim::boardName(board)));
           test::SimRig rig("through", load, {}, board);
-          auto planned = planSweep(1, 60, 200, 400);
-          Channels channels;
-          PassJob job(rig.instrument, planned.plan, channels, true);
-          job.runToEnd();
-          const SwrAnalysis a = analyzeSwr(exportTrace(200, 1, 60, channels, figures));
+          const SwrAnalysis a = analyzeSwr(exportTrace(200, 1, 60, rig.pass(1, 60, 200), figures));
           const sim::Load& truth = rig.sim->load();
           auto within = [&](const char* what, std::optional<double> v, std::optional<double> pm,
                             double right) {

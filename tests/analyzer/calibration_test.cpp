@@ -13,30 +13,13 @@
 #include "analyzer/calibration.h"
 #include "analyzer/sweep.h"
 #include "common/files.h"
-#include "sim/sim_rig.h"
+#include "support/bridge_check_run.h"
 #include "support/temp_dir.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
 
 namespace {
-
-// Each standard as the simulator presents it, measured over 1 to 60 MHz in
-// `steps`, the one at `swapped` replaced by `instead`.
-CalibrationRun runOn(sim::Board board, int steps = 40, size_t swapped = 99,
-                     const char* instead = "") {
-  CalibrationRun run;
-  const auto& standards = calibrationStandards();
-  for (size_t k = 0; k < standards.size(); ++k) {
-    test::SimRig rig("through", k == swapped ? instead : standards[k].simLoad, {}, board);
-    auto planned = planSweep(1, 60, steps, 400);
-    Channels c;
-    PassJob job(rig.instrument, planned.plan, c, true);
-    job.runToEnd();
-    run.take(k, 1, 60, steps, {standards[k].nominal, 1, standardReadings(c, steps)});
-  }
-  return run;
-}
 
 size_t standardAt(const char* name) {
   return static_cast<size_t>(calibrationStandard(name) - calibrationStandards().data());
@@ -92,20 +75,17 @@ TEST(Correction, IntervalsHoldEveryLoadTheReadingsAllow) {
 // Pass after pass, readings met before keep their corrections: a trace worked
 // out with them is, to the last bit, the trace worked out afresh.
 TEST(Correction, ReadingsMetBeforeGiveWhatAFirstComputationGives) {
-  const CalibrationResult r = solveCalibration(runOn(sim::Board::Typical), "sim");
+  const CalibrationResult r = solveCalibration(test::calibrationRunOn(sim::Board::Typical), "sim");
   ASSERT_TRUE(r.calibration) << r.fault;
   BridgeFigures used = publishedBridge();
   used.calibration = std::make_shared<const BridgeCalibration>(*r.calibration);
   test::SimRig rig("through", "rlc:r=30,l=1u,c=129.2p", {}, sim::Board::Typical);
-  const auto planned = planSweep(1, 30, 300, 400);
   auto same = [](const auto& x, const auto& y) {
     return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof x[0]) == 0;
   };
-  Channels c;
   TraceValues kept;
   for (int pass = 0; pass < 12; ++pass) {
-    PassJob job(rig.instrument, planned.plan, c, true);
-    job.runToEnd();
+    const Channels c = rig.pass(1, 30, 300);
     computeTraceValues(c, 300, kept, used);
     // Another calibration object of the same terms: nothing met before.
     BridgeFigures afresh = used;
@@ -126,7 +106,7 @@ TEST(Correction, ReadingsMetBeforeGiveWhatAFirstComputationGives) {
 // residual errors hold the terms interpolated anywhere in the cell (and the
 // points' own frequencies as single precision keeps them) with theirs.
 TEST(Correction, ACellsTermsHoldTheInterpolatedOnes) {
-  const CalibrationResult r = solveCalibration(runOn(sim::Board::Typical), "sim");
+  const CalibrationResult r = solveCalibration(test::calibrationRunOn(sim::Board::Typical), "sim");
   ASSERT_TRUE(r.calibration) << r.fault;
   const BridgeCalibration& c = *r.calibration;
   std::mt19937 random(3);
@@ -150,7 +130,7 @@ TEST(Correction, ACellsTermsHoldTheInterpolatedOnes) {
 TEST(Calibration, TheStandardsGiveTermsHoldingTheBoard) {
   for (sim::Board board : {sim::Board::Ideal, sim::Board::Typical}) {
     SCOPED_TRACE(std::string(sim::boardName(board)));
-    const CalibrationResult r = solveCalibration(runOn(board), "sim");
+    const CalibrationResult r = solveCalibration(test::calibrationRunOn(board), "sim");
     ASSERT_TRUE(r.calibration) << r.fault;
     const BridgeCalibration& cal = *r.calibration;
     std::string why;
@@ -187,7 +167,8 @@ TEST(Calibration, StandardsAtFaultAreNamed) {
         Case{"rc100p", "", "r=50,c=220p"}, Case{"rc1n", "open", ""}}) {
     SCOPED_TRACE(std::string(c.standard) + " " + c.connected + c.stated);
     const size_t k = standardAt(c.standard);
-    CalibrationRun run = runOn(sim::Board::Typical, 40, *c.connected ? k : 99, c.connected);
+    CalibrationRun run =
+        test::calibrationRunOn(sim::Board::Typical, 40, *c.connected ? k : 99, c.connected);
     if (*c.stated) run.standards[k]->value = *parseStandardValue(c.stated, false, nullptr);
     const CalibrationResult r = solveCalibration(run, "sim");
     EXPECT_FALSE(r.calibration);
@@ -201,7 +182,7 @@ TEST(Calibration, StandardsAtFaultAreNamed) {
 TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
   test::TempDir dir;
   common::SettingsFolder folder(dir.path());
-  CalibrationRun run = runOn(sim::Board::Typical);
+  CalibrationRun run = test::calibrationRunOn(sim::Board::Typical);
   const CalibrationResult first = solveCalibration(run, "sim");
   ASSERT_TRUE(first.calibration);
   ASSERT_TRUE(keepCalibration(folder, run, &first, false).stored);
@@ -220,7 +201,7 @@ TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
   EXPECT_NE(why.find("where the sweep's point"), std::string::npos) << why;
 
   // A second calibration replaces the first, kept as the previous one.
-  CalibrationRun second = runOn(sim::Board::Typical, 20);
+  CalibrationRun second = test::calibrationRunOn(sim::Board::Typical, 20);
   const CalibrationResult next = solveCalibration(second, "sim");
   ASSERT_TRUE(keepCalibration(folder, second, &next, false).stored);
   EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
@@ -230,7 +211,7 @@ TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
   EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
 
   // A fault keeps the calibration in use and the readings for another try.
-  CalibrationRun bad = runOn(sim::Board::Typical, 20, standardAt("open"), "short");
+  CalibrationRun bad = test::calibrationRunOn(sim::Board::Typical, 20, standardAt("open"), "short");
   const CalibrationResult fault = solveCalibration(bad, "sim");
   EXPECT_FALSE(keepCalibration(folder, bad, &fault, false).stored);
   EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);

@@ -15,11 +15,8 @@ namespace kolm::test {
 inline analyzer::TraceValues sweptTrace(const std::string& load, double start, double stop,
                                         int points, sim::Board board = sim::Board::Typical) {
   SimRig rig("through", load, {}, board);
-  auto planned = analyzer::planSweep(start, stop, points, 400);
-  analyzer::Channels c;
-  analyzer::PassJob job(rig.instrument, planned.plan, c, true);
-  job.runToEnd();
-  return analyzer::exportTrace(static_cast<int16_t>(points), start, stop, c);
+  return analyzer::exportTrace(static_cast<int16_t>(points), start, stop,
+                               rig.pass(start, stop, points));
 }
 
 }  // namespace kolm::test

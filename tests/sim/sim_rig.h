@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "analyzer/measurement.h"
+#include "analyzer/sweep.h"
 #include "hw/dds.h"
 #include "hw/instrument.h"
 #include "hw/readout.h"
@@ -39,6 +41,13 @@ struct SimRig {
   void step(double mhz) { hw::ddsSendWord(instrument, wordFor(mhz)); }
   int detector() { return hw::readDetector(instrument); }
   hw::BridgeReading bridge() { return hw::readBridge(instrument); }
+  // One analyzer pass from `start` to `stop` MHz in `steps`: the bridge's readings.
+  analyzer::Channels pass(double start, double stop, int steps) {
+    analyzer::Channels c;
+    analyzer::PassJob job(instrument, analyzer::planSweep(start, stop, steps, 400).plan, c, true);
+    job.runToEnd();
+    return c;
+  }
 
   hw::Instrument instrument;
   sim::SimulatedInstrument* sim = nullptr;
