@@ -143,10 +143,6 @@ TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
     if (!ratio) {
       EXPECT_LT(widthOverStated / static_cast<double>(plain), 1.5);
     }
-    RecordProperty(distance ? "distance_inside"
-                   : ratio  ? "ratio_inside"
-                            : "difference_inside",
-                   std::to_string(inside) + "/" + std::to_string(plain));
   }
 }
 

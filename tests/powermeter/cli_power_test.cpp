@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/crystal_batch.h"
+#include "powermeter/level_trace.h"
 #include "powermeter/reference.h"
 #include "powermeter/settings.h"
 #include "support/cli_run.h"
@@ -41,17 +42,12 @@ TEST_F(CliPowerSweep, ChartFileAndCsvWithThePowIniCalibration) {
                                      powermeter::kSettingsFile, keeper));
   r = runCli("--backend sim --board ideal power-sweep --start 5 --stop 7 --points 4 --out a.csv");
   ASSERT_EQ(r.status, 0) << r.err;
-  std::istringstream csv(common::readTextFile("a.csv").value());
-  std::string line;
-  std::getline(csv, line);  // levels of the simulated instrument say so first
-  EXPECT_EQ(line.rfind("# Simulated instrument", 0), 0u) << line;
-  std::getline(csv, line);  // the heading
-  std::vector<std::string> freqs;
-  while (std::getline(csv, line)) {
-    freqs.push_back(line.substr(0, line.find(',')));
-    EXPECT_NEAR(common::numericValue(line.substr(line.find(',') + 1)), -1.96, 0.15) << line;
-  }
-  EXPECT_EQ(freqs, (std::vector<std::string>{"5", "5.5", "6", "6.5", "7"}));
+  const std::string csv = common::readTextFile("a.csv").value();
+  EXPECT_EQ(csv.rfind("# Simulated instrument", 0), 0u) << csv;  // levels of the simulator say so
+  const auto levels = powermeter::levelTraceFromCsv("a.csv", csv);
+  ASSERT_TRUE(levels.trace) << levels.error;
+  EXPECT_EQ(levels.trace->x, (std::vector<double>{5, 5.5, 6, 6.5, 7}));
+  for (double level : levels.trace->value) EXPECT_NEAR(level, -1.96, 0.15);
 }
 
 TEST_F(CliPowerSweep, ProgressOnLongPasses) {
