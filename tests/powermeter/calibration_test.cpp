@@ -8,6 +8,7 @@
 #include <random>
 
 #include "common/files.h"
+#include "common/records.h"
 #include "common/text.h"
 #include "powermeter/analysis.h"
 #include "powermeter/chart_file.h"
@@ -198,17 +199,14 @@ TEST(LevelCalibration, DefaultCountsAreSaidEverywhere) {
     const LevelLimits limits = levelLimits(cal);
     ChartFile chart{1023, 1, 30, {}, {}};
     for (int c = 0; c <= 1023; ++c) chart.levels.push_back(readingToDbm(c, cal));
-    const std::string csv = formatCsv(chart, limits);
-    size_t rows = 0, marked = 0, flagged = 0;
-    for (size_t at = csv.find("\r\n") + 2; at < csv.size(); at = csv.find("\r\n", at) + 2) {
-      const std::string row = csv.substr(at, csv.find("\r\n", at) - at);
-      const std::string flag = row.substr(row.rfind(',') + 1);
-      ++rows;
-      marked += flag.size() >= 12 && flag.substr(flag.size() - 12) == "uncalibrated";
-      flagged += flag.find("floor") == 0 || flag.find("overload") == 0;
+    const common::CsvTable csv = common::readCsvTable(formatCsv(chart, limits));
+    size_t marked = 0, flagged = 0;
+    for (const auto& row : csv.rows) {
+      marked += row[2].ends_with("uncalibrated");
+      flagged += row[2].starts_with("floor") || row[2].starts_with("overload");
     }
-    EXPECT_EQ(rows, 1024u);
-    EXPECT_EQ(marked, uncalibrated ? rows : 0u);
+    EXPECT_EQ(csv.rows.size(), 1024u);
+    EXPECT_EQ(marked, uncalibrated ? 1024u : 0u);
     EXPECT_GT(flagged, 50u);  // floor and overload still said
     const std::string report = levelReport(analyzeLevels(chart.levels, 1, 30, limits));
     EXPECT_NE(report.find(uncalibrated ? "calibration=default\n" : "calibration=stored\n"),

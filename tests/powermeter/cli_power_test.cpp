@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <sstream>
 
 #include "common/files.h"
+#include "common/records.h"
 #include "common/text.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/crystal_batch.h"
@@ -88,12 +88,9 @@ TEST_F(CliPowerSweep, NormalisedCsvIsRelativeToLevelRifAndRefusedWithoutIt) {
   ASSERT_TRUE(common::writeFileAtomic("level.rif", rif));
   auto r = runCli(sweep);
   ASSERT_EQ(r.status, 0) << r.err;
-  std::istringstream csv(common::readTextFile("relative.csv").value());
-  std::string line;
-  int rows = 0;
-  for (std::getline(csv, line); std::getline(csv, line); ++rows)  // past the heading
-    EXPECT_NEAR(common::numericValue(line.substr(line.find(',') + 1)), -19, 0.15) << line;
-  EXPECT_EQ(rows, 11);
+  const auto csv = common::readCsvTable(common::readTextFile("relative.csv").value());
+  ASSERT_EQ(csv.rows.size(), 11u) << csv.error;
+  for (const auto& row : csv.rows) EXPECT_NEAR(common::numericValue(row[1]), -19, 0.15) << row[0];
 }
 
 // kolm-cli crystal-calibrate, crystal and crystal-match on simulated crystals.
