@@ -255,21 +255,6 @@ TEST_F(CliCrystal, BatchAppendedAndMatchedIntoItsGroups) {
   EXPECT_NE(runCli("ladder-design batch.csv --group 1 --bw-hz 2000 --shape cohn").status, 0);
 }
 
-TEST_F(CliCrystal, APowIniReadInPartChangesNothing) {
-  const std::string damaged = "\" 3\"\r\n\" 30\"\r\n\"1000\"\r\n\"20\"\r\n\"-80\"\r\n\"8x0\"\r\n";
-  ASSERT_TRUE(common::writeFileAtomic("pow.ini", damaged));
-  for (const char* command : {"crystal-calibrate --r0 50",
-                              "power-sweep --start 1 --stop 2 "
-                              "--points 10 --out a.pwm"}) {
-    auto r = runCli(std::string("--backend sim --trace t.txt ") + command);
-    EXPECT_EQ(r.status, 2) << command;
-    EXPECT_NE(r.err.find("'pow.ini' could not be read whole (line 6:"), std::string::npos) << r.err;
-    EXPECT_EQ(common::readTextFile("t.txt").value_or(""), "") << command;
-  }
-  EXPECT_EQ(common::readTextFile("pow.ini"), damaged);
-  for (const char* made : {"Quartz.rif", "a.pwm"}) EXPECT_FALSE(std::filesystem::exists(made));
-}
-
 // calibrate: one checked step per call on the typical board, pow.ini changed
 // only by an accepted one; --previous undoes the last change.
 TEST_F(CliPowerSweep, CalibrateStepsRefusalsAndPrevious) {
