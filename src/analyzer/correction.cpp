@@ -478,7 +478,7 @@ CorrectedReading correctedValues(double a, double b, const ErrorTerms& t) {
 }
 
 void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& t,
-                   const BridgeFigures& f, int passes) {
+                   const BridgeFigures& f, int passes, unsigned sectors) {
   const auto [gPlus, gMinus] = correctedBothWays(a, b, t);
   const RatioSector sector = ratioSector(a, b, t, f, passes);
   const double low = sector.low, high = sector.high;
@@ -493,10 +493,37 @@ void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& 
     holding(out.plusRange, out.minus);
     out.minusRange = out.plusRange;
   } else {
-    out.plusRange = over(gPlus, out.plus, low, high - low);
-    out.minusRange = over(gMinus, out.minus, -high, high - low);
+    if (sectors & kPlusSector) out.plusRange = over(gPlus, out.plus, low, high - low);
+    if (sectors & kMinusSector) out.minusRange = over(gMinus, out.minus, -high, high - low);
   }
   out.plusRange.reactanceResolution = out.minusRange.reactanceResolution = out.resolution;
+}
+
+ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
+                                int passes) {
+  ReactanceBounds out;
+  const RatioSector sector = ratioSector(a, b, t, f, passes);
+  out.merged = sector.low <= 0 || sector.high >= kPi;
+  if (out.merged) return out;
+  // A disc about the sector's middle holding it (a ratio of size rho at angle
+  // theta lies within |rho - mid| + rho 2 sin(|theta - middle| / 2) of it) and
+  // the ratio of the reading's corrected size at the middle angle, where
+  // SectorIntervals also takes the terms' spread.
+  const double mid = (sector.rhoLow + sector.rhoHigh) / 2;
+  const Complex unit = std::polar(1.0, (sector.low + sector.high) / 2);
+  const double across = (sector.rhoHigh - sector.rhoLow) / 2 +
+                        sector.rhoHigh * 2 * std::sin((sector.high - sector.low) / 4);
+  const auto corrected = correctedBothWays(a, b, t);
+  const TermBounds bounds(t);
+  for (size_t k : {0u, 1u}) {
+    const double radius =
+        (1 + 1e-9) * std::max(across, std::fabs(quickModulus(corrected[k]) - mid)) + 1e-12;
+    const Complex centre = mid * (k == 0 ? unit : std::conj(unit));
+    const ReactanceRange x = reactanceOverDisc(t, bounds, centre, radius, a);
+    out.low[k] = common::kReferenceOhm * x.low;
+    out.high[k] = common::kReferenceOhm * x.high;
+  }
+  return out;
 }
 
 CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const BridgeFigures& f,

@@ -89,8 +89,21 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& terms,
 // frequency of the cell), and given to other values of the same readings
 // (`holdValues`, each interval widened to hold its value).
 CorrectedReading correctedValues(double a, double b, const ErrorTerms& terms);
+// `sectors` says which of the two readings' intervals to work out (bits
+// kPlusSector, kMinusSector; both when merged), the others left as they are.
+inline constexpr unsigned kPlusSector = 1, kMinusSector = 2, kBothSectors = 3;
 void correctRanges(CorrectedReading& values, double a, double b, const ErrorTerms& terms,
-                   const BridgeFigures& figures, int passes = 1);
+                   const BridgeFigures& figures, int passes = 1, unsigned sectors = kBothSectors);
+// Whether correctRanges makes the two readings one region, and otherwise an
+// outer bound of each one's X interval (ohm; [0] as read, [1] mirrored)
+// before its value is held, at a small part of the cost: what a reading's
+// sign is decided on before its intervals are needed.
+struct ReactanceBounds {
+  bool merged = false;
+  std::array<double, 2> low{}, high{};
+};
+ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& terms,
+                                const BridgeFigures& figures, int passes = 1);
 void holdValues(CorrectedReading& values, const CorrectedReading& ranges);
 
 }  // namespace kolm::analyzer

@@ -138,6 +138,20 @@ void rebuildFrequencies(std::vector<float>& frequencies, int points, double star
 // calibrated span.
 enum class Correction : uint8_t { None, Corrected, Interpolated, Uncorrected };
 
+// A corrected point's intervals left to be worked out until its sign needs
+// them: for each reading in `sectors` (kPlusSector, kMinusSector) only an
+// outer bound of its X interval is known, [xLow, xHigh] ([0] as read, [1]
+// mirrored; its value held), and its values of R and X lie within `plain`
+// (what the readings give through the stated figures alone), where its
+// intervals, once worked out, will not move them.
+struct PendingRanges {
+  unsigned sectors = 0;
+  int cell = 0;  // the calibration cell (BridgeCalibration::cellOf)
+  bool mean = false;
+  std::array<float, 2> xLow{}, xHigh{};
+  PointInterval plain;
+};
+
 // What the chart draws of a set of readings: the six quantities of indices 0 to
 // `points` as shown (analyzer::shownValue: an open point's |Z|, R, X and SWR are
 // +infinity, an invalid point's NaN; X is |X|), each point's flag, the
@@ -160,6 +174,7 @@ struct TraceValues {
   // mirrored), between which its inferred sign chooses.
   std::vector<Correction> correction;
   std::vector<CorrectedReading> corrected;
+  std::vector<PendingRanges> pending;  // empty: none
   // The calibration the values are corrected with (BridgeCalibration::name);
   // empty when no point is corrected.
   std::string calibration;

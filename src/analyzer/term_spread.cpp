@@ -74,4 +74,56 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   return s;
 }
 
+ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, Complex centre,
+                                 double radius, double a) {
+  constexpr ReactanceRange kAll{-kInf, kInf};
+  // Z / R0 = (alpha w + beta) / (gamma w + delta) with u = w - e00 and D = T
+  // + e11 u: (D + u) / (D - u). A disc not holding the pole goes to a disc.
+  const Complex alpha = 1.0 + t.sourceMatch, gamma = t.sourceMatch - 1.0;
+  const Complex beta = t.tracking - alpha * t.directivity;
+  const Complex delta = t.tracking - gamma * t.directivity;
+  const Complex off = centre + quickQuotient(delta, gamma);  // from the pole
+  const double room = std::norm(off) - radius * radius;
+  if (!(room > 0) || !(std::norm(gamma) > 0)) return kAll;
+  const Complex k = quickQuotient(beta * gamma - alpha * delta, gamma * gamma);
+  const Complex zCentre = quickQuotient(alpha, gamma) + k * std::conj(off) / room;
+  const double zRadius = quickModulus(k) * radius / room;
+  // termSpread's every factor at its worst over the disc: |u| and |w| largest,
+  // |D| and |1 - G| = |D - u| / |D| least.
+  const Complex uCentre = centre - t.directivity;
+  const double uMax = quickModulus(uCentre) + radius, wMax = quickModulus(centre) + radius;
+  const double dNear = quickModulus(t.tracking + t.sourceMatch * uCentre);
+  const double dMin = dNear - quickModulus(t.sourceMatch) * radius;
+  const double dMax = dNear + quickModulus(t.sourceMatch) * radius;
+  const double oMin =
+      (quickModulus(t.tracking + gamma * uCentre) - quickModulus(gamma) * radius) / dMax;
+  const double x =
+      std::log(10.0) * std::fabs(a - kTotalReflectionCounts) / (20 * t.countsPerDb * t.countsPerDb);
+  const double tSize = quickModulus(t.tracking);
+  auto both = [&](int re) {
+    return t.pm[static_cast<size_t>(re)] + t.pm[static_cast<size_t>(re) + 1];
+  };
+  const double total =
+      (tSize * both(kDirectivityRe) + uMax * both(kTrackingRe) +
+       uMax * uMax * both(kSourceMatchRe) + tSize * wMax * x * t.pm[kCountsPerDb]) /
+      (dMin * dMin);
+  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
+  const double dw = wMax * x * t.pm[kCountsPerDb];
+  const double dd = dt + ds * (uMax + de + dw) + (quickModulus(t.sourceMatch) + ds) * (de + dw);
+  const double slack = dMin - dd;
+  if (!(dMin > 0) || !(slack > 0) || !(oMin > 0)) return kAll;
+  const double second = total * dd / slack + (uMax + dw) * ds * (de + dw) / (dMin * slack) +
+                        tSize / (dMin * slack) * dw * dw;
+  const double within = total + second;
+  const double near = oMin - within;
+  if (!(near > 0)) return kAll;
+  const double spread = 1.001 * 2 / (oMin * oMin) * total + second * 2 / (near * near) +
+                        2 * within * within / (oMin * oMin * near);
+  const double reach = zRadius + spread;
+  // With room for rounding, which the sector's own computation also has.
+  const double margin = 1e-6 * (quickModulus(zCentre) + reach);
+  if (!std::isfinite(reach + margin + zCentre.imag())) return kAll;
+  return {zCentre.imag() - reach - margin, zCentre.imag() + reach + margin};
+}
+
 }  // namespace kolm::analyzer

@@ -36,4 +36,14 @@ struct TermBounds {
 std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds,
                                  std::complex<double> w, double a);
 
+// X per R0 over every ratio within `radius` of `centre`, widened by the most
+// termSpread gives anywhere there (channel A's reading `a`): an outer bound of
+// what a sector of ratios inside the disc gives, at a small part of its cost.
+// {-inf, inf} where the disc may reach the open or the correction's pole.
+struct ReactanceRange {
+  double low, high;
+};
+ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds,
+                                 std::complex<double> centre, double radius, double a);
+
 }  // namespace kolm::analyzer

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "analyzer/calibration.h"
+#include "analyzer/corrected_points.h"
 #include "analyzer/recent_readings.h"
 #include "analyzer/validity.h"
 #include "chart/scale.h"
@@ -59,13 +60,39 @@ std::pair<PointValues, PointInterval> bothWays(const CorrectedReading& c) {
   return {mean, range};
 }
 
+// The intervals of a corrected point that its sign needs worked out: the
+// reading it chooses, or both. Whether a reading can give the sign is told by
+// its X interval's outer bound where that lies on one side of zero.
+void settleChosen(TraceValues& t, size_t i, ReactanceSign sign) {
+  if (i >= t.pending.size() || !t.pending[i].sectors) return;
+  const PendingRanges& p = t.pending[i];
+  if (sign == ReactanceSign::Unknown) return settleRanges(t, i, kBothSectors);
+  const bool inductive = sign == ReactanceSign::Inductive;
+  // 1 or 0 where a reading can give the sign or cannot, -1 where it is not told.
+  auto can = [&](int k) {
+    const unsigned bit = k == 0 ? kPlusSector : kMinusSector;
+    if (!(p.sectors & bit)) {
+      const PointInterval& r = k == 0 ? t.corrected[i].plusRange : t.corrected[i].minusRange;
+      return inductive ? int{r.high[kReactance] > 0} : int{r.low[kReactance] < 0};
+    }
+    const float low = p.xLow[static_cast<size_t>(k)], high = p.xHigh[static_cast<size_t>(k)];
+    if (inductive ? high <= 0 : low >= 0) return 0;
+    if (inductive ? low > 0 : high < 0) return 1;
+    return -1;
+  };
+  const int plus = can(0), minus = can(1);
+  if (plus < 0 || minus < 0 || plus == minus) return settleRanges(t, i, kBothSectors);
+  settleRanges(t, i, plus ? kPlusSector : kMinusSector);
+}
+
 // A corrected point's values, intervals and marks from the reading its sign
 // chooses.
 void settleCorrected(TraceValues& t, size_t i) {
+  ReactanceSign& sign = t.signs[i];
+  settleChosen(t, i, sign);
   const CorrectedReading& c = t.corrected[i];
   PointValues values;
   PointInterval range;
-  ReactanceSign& sign = t.signs[i];
   // The load's sign tells the two readings apart where one of them cannot
   // give a reactance of that sign at all: the truth is then the other's.
   // Where both can (a reactance near zero), the sign stands and the point
@@ -116,131 +143,39 @@ void settleCorrected(TraceValues& t, size_t i) {
   t.reactanceResolution[i] = c.resolution;
 }
 
-// A corrected reading's ranges taken within `plain`, what the same readings
-// give through the bridge's stated figures alone (both hold the load: the
-// truth lies where they overlap), its values kept within them.
-void narrowCorrected(CorrectedReading& c, const PointInterval& plain) {
-  auto narrow = [&](PointValues& values, PointInterval& range) {
-    for (int q = 0; q < kQuantities; ++q) {
-      float low = plain.low[q], high = plain.high[q];
-      if (q == kReactance) {
-        // |X| within [low, high]: X within that or its mirror image.
-        const float l = range.low[q], h = range.high[q];
-        const float aboveLow = std::max(l, low), aboveHigh = std::min(h, high);
-        const float belowLow = std::max(l, -high), belowHigh = std::min(h, -low);
-        const bool above = aboveLow <= aboveHigh, below = belowLow <= belowHigh;
-        if (!above && !below) continue;
-        low = below ? belowLow : aboveLow;
-        high = above ? aboveHigh : belowHigh;
-      } else {
-        low = std::max(low, range.low[q]);
-        high = std::min(high, range.high[q]);
-        if (!(low <= high)) continue;  // no overlap: the wider says more truly
-      }
-      range.low[q] = low, range.high[q] = high;
-      if (std::isfinite(values[q])) values[q] = std::clamp(values[q], low, high);
-    }
-  };
-  narrow(c.plus, c.plusRange);
-  narrow(c.minus, c.minusRange);
-}
-
 // The flag of a corrected reading: as read, except that a reflection above 1
 // is one only when no passive load gives the reading once corrected.
-PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReading& c) {
-  const bool passive = std::max(c.plusRange.high[kReturnLoss], c.minusRange.high[kReturnLoss]) >= 0;
+// A point whose intervals are pending has a plain interval that reaches a
+// passive load, and a corrected interval's return loss never ends below 0:
+// narrowed or not, it reaches one too.
+PointFlag correctedFlag(PointFlag flag, double a, double b, const CorrectedReading& c,
+                        bool pending) {
+  const bool passive =
+      pending || std::max(c.plusRange.high[kReturnLoss], c.minusRange.high[kReturnLoss]) >= 0;
   if (!passive) return PointFlag::Invalid;
   if (flag == PointFlag::Invalid) return pointFlag(std::min(a, double{kTotalReflectionCounts}), b);
   return flag;
 }
 
-// Corrected intervals met lately: pass after pass a point's readings come
-// back among a few values, and neighbouring points of a fine sweep read
-// alike; each reading's intervals are worked out once for its calibration
-// cell (BridgeCalibration::cellTerms), its values at every point. Two places
-// to each hash of cell and readings, the newer of the two kept when a third
-// comes; an entry is taken only when its cell and readings are the same to
-// the last bit. Up to 32768 entries (a 2000-point
-// sweep meets about that many pairs over some hundred passes), made one after
-// another as they are first needed: a new table touches only the memory its
-// entries take.
-struct CorrectedEntry {
-  int cell = 0;
-  double a = 0, b = 0;
-  bool mean = false;
-  CorrectedReading ranges;  // the intervals (no values)
-  PointInterval plain;      // what the readings give through the stated figures alone
-};
+// The half-width of |X| of both readings taken in.
+float reactanceHalfWidth(const std::pair<PointValues, PointInterval>& both) {
+  const float m = both.first[kReactance];
+  return std::max(m - both.second.low[kReactance], both.second.high[kReactance] - m);
+}
 
-class CorrectedReadings {
- public:
-  CorrectedReadings(const BridgeFigures& f, int passes) : figures(f), passes(passes) {}
-  BridgeFigures figures;
-  int passes;
-
-  // Empty, for other figures or passes (its memory kept: a first pass after
-  // every change of the figures takes no new memory).
-  void reset(const BridgeFigures& f, int p) {
-    figures = f;
-    passes = p;
-    std::fill(tags_.begin(), tags_.end(), 0);
-    std::fill(newer_.begin(), newer_.end(), 0);
-    used_ = 0;
-  }
-
-  // The entry of these readings in `cell`, and whether it holds their result;
-  // when it does not, it is theirs from now on, to be filled by the caller.
-  CorrectedEntry& entry(int cell, double a, double b, bool mean, bool& held) {
-    auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
-    const uint64_t hash = (uint64_t{static_cast<uint32_t>(cell)} * 0x9E3779B97F4A7C15ull) ^
-                          (bits(a) * 0xC2B2AE3D27D4EB4Full) ^ (bits(b) * 0x165667B19E3779F9ull) ^
-                          uint64_t { mean };
-    const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
-    const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
-    held = true;
-    for (size_t k : {set, set + 1}) {
-      if (tags_[k] != tag) continue;
-      CorrectedEntry& e = entries_[places_[k]];
-      if (e.cell == cell && e.a == a && e.b == b && e.mean == mean) {
-        newer_[set / 2] = static_cast<uint8_t>(k - set);
-        return e;
-      }
-    }
-    held = false;
-    // The older of the two gives up its entry; an empty place takes a new one.
-    const size_t older = set + (newer_[set / 2] == 0 && tags_[set] != 0);
-    newer_[set / 2] = static_cast<uint8_t>(older - set);
-    if (tags_[older] == 0) places_.make(older, used_++);
-    tags_[older] = tag;
-    return entries_.make(places_[older], {cell, a, b, mean, {}, {}});
-  }
-
- private:
-  static constexpr int kBits = 15;
-  std::vector<uint32_t> tags_ = std::vector<uint32_t>(size_t{1} << kBits);
-  std::vector<uint8_t> newer_ = std::vector<uint8_t>(size_t{1} << (kBits - 1));
-  LazyArray<uint16_t> places_{size_t{1} << kBits};  // of a place taken: its entry
-  LazyArray<CorrectedEntry> entries_{size_t{1} << kBits};
-  uint16_t used_ = 0;  // entries made
-};
-
-// The tables of the two sets of figures and passes last used on this thread
-// (a live trace and its memory may be read differently).
-CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes) {
-  thread_local std::array<std::unique_ptr<CorrectedReadings>, 2> slots;
-  auto held = [&](const std::unique_ptr<CorrectedReadings>& t) {
-    return t && t->figures == f && t->passes == passes;
-  };
-  if (!held(slots[0])) {
-    std::swap(slots[0], slots[1]);
-    if (!held(slots[0])) {
-      if (slots[0])
-        slots[0]->reset(f, passes);
-      else
-        slots[0] = std::make_unique<CorrectedReadings>(f, passes);
-    }
-  }
-  return *slots[0];
+// Both readings of corrected point i taken in (bothWays), a pending
+// reading's X interval by its outer bound; `pending` whether one was.
+std::pair<PointValues, PointInterval> bothWaysBounded(const TraceValues& t, size_t i,
+                                                      bool& pending) {
+  pending = i < t.pending.size() && t.pending[i].sectors;
+  if (!pending) return bothWays(t.corrected[i]);
+  const PendingRanges& p = t.pending[i];
+  CorrectedReading c = t.corrected[i];
+  if (p.sectors & kPlusSector)
+    c.plusRange.low[kReactance] = p.xLow[0], c.plusRange.high[kReactance] = p.xHigh[0];
+  if (p.sectors & kMinusSector)
+    c.minusRange.low[kReactance] = p.xLow[1], c.minusRange.high[kReactance] = p.xHigh[1];
+  return bothWays(c);
 }
 
 }  // namespace
@@ -255,11 +190,18 @@ void inferSigns(TraceValues& t, bool behindLine) {
   // A corrected point is told by both its readings until its sign chooses.
   for (size_t i = 0; i < n; ++i)
     if (isCorrected(i)) {
-      const auto [mean, range] = bothWays(t.corrected[i]);
-      t.values[kReactance][i] = mean[kReactance];
-      t.values[kResistance][i] = mean[kResistance];
-      t.halfWidths[kReactance][i] = std::max(mean[kReactance] - range.low[kReactance],
-                                             range.high[kReactance] - mean[kReactance]);
+      // The inference takes a reactance as maybe zero where its half-width
+      // reaches its value: pending intervals, by their X bounds, may say so
+      // only where the intervals themselves do not; there they are worked out.
+      bool pending = false;
+      std::pair<PointValues, PointInterval> both = bothWaysBounded(t, i, pending);
+      if (pending && reactanceHalfWidth(both) >= both.first[kReactance]) {
+        settleRanges(t, i, kBothSectors);
+        both = bothWays(t.corrected[i]);
+      }
+      t.values[kReactance][i] = both.first[kReactance];
+      t.values[kResistance][i] = both.first[kResistance];
+      t.halfWidths[kReactance][i] = reactanceHalfWidth(both);
       t.reactanceResolution[i] = t.corrected[i].resolution;
     }
   std::vector<uint8_t> measured(n), zeroInside(n);
@@ -334,26 +276,69 @@ void sizeTrace(TraceValues& out, size_t count, bool calibrated) {
   out.phaseCounts.resize(count);
   out.correction.resize(calibrated ? count : 0);
   out.corrected.resize(calibrated ? count : 0);
+  out.pending.resize(calibrated ? count : 0);
 }
 
-// The intervals of (a, b) corrected in the calibration cell of `mhz` (the
-// same for every frequency of the cell), as met before or worked out now.
+// Whether a reading's value of R and X lies within `plain` (X by its size, as
+// narrowCorrected takes it), or is not finite: its intervals, narrowed by
+// `plain`, leave it where it is.
+bool heldByPlain(const PointValues& v, const PointInterval& plain) {
+  auto within = [&](int q, float value) {
+    return !std::isfinite(value) || (value >= plain.low[q] && value <= plain.high[q]);
+  };
+  return within(kResistance, v[kResistance]) && within(kReactance, std::fabs(v[kReactance]));
+}
+
+// `v` in single precision, rounded down or up.
+float floatBelow(double v) {
+  const float f = static_cast<float>(v);
+  return f > v ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+float floatAbove(double v) {
+  const float f = static_cast<float>(v);
+  return f < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+// The intervals of (a, b) corrected in its calibration `cell` (the same for
+// every frequency of the cell), as met before or worked out now: a reading
+// whose two sectors are not one region and whose values its intervals cannot
+// move leaves them to be worked out when its sign needs them (`pending`, with
+// their X bounds), the others worked out now.
 const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
-                                     const BridgeCalibration& calibration, double mhz, double a,
-                                     double b, bool mean, const PointResult& p,
-                                     const PointIntervals& intervals, const BridgeFigures& figures,
-                                     int passes) {
-  const int cell = calibration.cellOf(mhz);
+                                     const BridgeCalibration& calibration, int cell,
+                                     const CorrectedReading& c, double a, double b, bool mean,
+                                     const PointResult& p, const PointIntervals& intervals,
+                                     PendingRanges& pending) {
   bool held = false;
   CorrectedEntry& kept = corrections.entry(cell, a, b, mean, held);
-  if (held) return kept;
-  const ErrorTerms terms = calibration.cellTerms(cell);
-  // The intervals alone: each point's values are put in at the point.
-  kept.ranges = {};
-  kept.ranges.plus.fill(NAN);
-  kept.ranges.minus.fill(NAN);
-  correctRanges(kept.ranges, a, b, terms, figures, passes);
-  kept.plain = intervals.uncertainty(a, b, p).interval;
+  if (!held) kept.plain = intervals.uncertainty(a, b, p).interval;
+  pending.sectors = 0;
+  pending.cell = cell;
+  pending.mean = mean;
+  pending.plain = kept.plain;
+  const BridgeFigures& f = corrections.figures;
+  const int passes = corrections.passes;
+  if (kept.done == kBothSectors) return kept;
+  fillEntry(kept, calibration, f, passes, 0, true);
+  if (kept.bounds.merged || !(kept.plain.high[kReturnLoss] >= 0)) {
+    fillEntry(kept, calibration, f, passes, kBothSectors, false);
+    return kept;
+  }
+  for (size_t k : {0u, 1u}) {
+    const unsigned bit = k == 0 ? kPlusSector : kMinusSector;
+    if (kept.done & bit) continue;
+    const PointValues& v = k == 0 ? c.plus : c.minus;
+    if (!heldByPlain(v, kept.plain)) {
+      fillEntry(kept, calibration, f, passes, bit, false);
+      continue;
+    }
+    pending.sectors |= bit;
+    const double x = v[kReactance];
+    pending.xLow[k] =
+        floatBelow(std::isfinite(x) ? std::min(kept.bounds.low[k], x) : kept.bounds.low[k]);
+    pending.xHigh[k] =
+        floatAbove(std::isfinite(x) ? std::max(kept.bounds.high[k], x) : kept.bounds.high[k]);
+  }
   return kept;
 }
 
@@ -362,21 +347,22 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
 // false, outside the calibration).
 bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibration, double mhz,
                double a, double b, bool mean, const PointResult& p, const PointIntervals& intervals,
-               const BridgeFigures& figures, int passes, CorrectedReading& c, PointFlag& flag,
+               CorrectedReading& c, PendingRanges& pending, PointFlag& flag,
                Correction& correction) {
   double share = 0;
   const auto terms = calibration.at(mhz, &share);
   if (!terms) {
     correction = Correction::Uncorrected;
+    pending.sectors = 0;
     return false;
   }
   correction = share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
-  const CorrectedEntry& kept =
-      correctedEntry(corrections, calibration, mhz, a, b, mean, p, intervals, figures, passes);
   c = correctedValues(a, b, *terms);
+  const CorrectedEntry& kept = correctedEntry(corrections, calibration, calibration.cellOf(mhz), c,
+                                              a, b, mean, p, intervals, pending);
   holdValues(c, kept.ranges);
-  narrowCorrected(c, kept.plain);
-  flag = correctedFlag(p.flag, a, b, c);
+  narrowCorrected(c, kept.plain, kBothSectors & ~pending.sectors);
+  flag = correctedFlag(p.flag, a, b, c, pending.sectors != 0);
   return true;
 }
 
@@ -505,7 +491,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     flags[i] = p.flag;
     if (calibration &&
         correctAt(*corrections, *calibration, frequencies[i], a, b, mean, p, mean ? many : single,
-                  figures, passes, out.corrected[i], flags[i], out.correction[i]))
+                  out.corrected[i], out.pending[i], flags[i], out.correction[i]))
       continue;  // its values once its sign is known
     if (intervals)
       arrays.write(i, p, (mean ? many : single).uncertainty(a, b, p));

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "analyzer/calibration.h"
+#include "analyzer/corrected_points.h"
 #include "analyzer/sweep.h"
 #include "common/files.h"
 #include "support/bridge_check_run.h"
@@ -47,6 +48,18 @@ TEST(Correction, IntervalsHoldEveryLoadTheReadingsAllow) {
     t.pm = pm;
     const double a = 60 + 450 * (1 + unit(random)) / 2, b = 40 + 940 * (1 + unit(random)) / 2;
     const CorrectedReading c = correctReading(a, b, t, f);
+    // The cheap X bounds that decide a sign before the intervals are worked
+    // out hold them (before the values are held).
+    CorrectedReading bare;
+    bare.plus.fill(NAN), bare.minus.fill(NAN);
+    correctRanges(bare, a, b, t, f);
+    const ReactanceBounds x = reactanceBounds(a, b, t, f);
+    EXPECT_EQ(x.merged, bare.merged);
+    for (size_t k = 0; k < 2 && !x.merged; ++k) {
+      const PointInterval& r = k == 0 ? bare.plusRange : bare.minusRange;
+      EXPECT_LE(x.low[k], r.low[kReactance]) << trial;
+      EXPECT_GE(x.high[k], r.high[kReactance]) << trial;
+    }
     // Loads that give readings a count or less away, through terms within their pm.
     for (int n = 0; n < 40; ++n) {
       ErrorTerms truth = t;
@@ -100,6 +113,38 @@ TEST(Correction, ReadingsMetBeforeGiveWhatAFirstComputationGives) {
                 same(kept.uncertain, first.uncertain) && same(kept.correction, first.correction))
         << "pass " << pass;
   }
+}
+
+// A corrected point's intervals left until its sign needs them are, once
+// worked out, those worked out at once, whatever sign a later inference
+// chooses (a load behind a line chooses again by the turn alone).
+TEST(Correction, IntervalsLeftPendingAreThoseWorkedOutAtOnce) {
+  const CalibrationResult r = solveCalibration(test::calibrationRunOn(sim::Board::Typical), "sim");
+  ASSERT_TRUE(r.calibration) << r.fault;
+  BridgeFigures used = publishedBridge();
+  used.calibration = std::make_shared<const BridgeCalibration>(*r.calibration);
+  int left = 0;  // points left pending
+  for (const char* load : {"rlc:r=30,l=1u,c=129.2p", "rlc:r=35,l=4u,c=32p", "r=120"}) {
+    test::SimRig rig("through", load, {}, sim::Board::Typical);
+    const Channels c = rig.pass(1, 60, 700);
+    TraceValues lazy;
+    computeTraceValues(c, 700, lazy, used);
+    TraceValues eager = lazy;
+    for (size_t i = 0; i < eager.pending.size(); ++i) {
+      left += lazy.pending[i].sectors != 0;
+      settleRanges(eager, i, kBothSectors);
+    }
+    for (bool behindLine : {false, true}) {
+      inferSigns(lazy, behindLine), inferSigns(eager, behindLine);
+      EXPECT_EQ(lazy.signs, eager.signs) << load;
+      for (int q = 0; q < kQuantities; ++q)
+        EXPECT_TRUE(std::memcmp(lazy.values[q].data(), eager.values[q].data(), 701 * 4) == 0 &&
+                    std::memcmp(lazy.halfWidths[q].data(), eager.halfWidths[q].data(), 701 * 4) ==
+                        0)
+            << load << " quantity " << q << (behindLine ? " behind a line" : "");
+    }
+  }
+  EXPECT_GT(left, 300);
 }
 
 // The readings of one calibration cell are corrected alike, with terms whose

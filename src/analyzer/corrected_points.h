@@ -1,0 +1,109 @@
+// A trace's corrected points: the intervals of their readings, kept for the
+// readings' calibration cell and worked out sector by sector as they are
+// needed (analyzer/trace_values.cpp; a reading's second sector mostly is not,
+// once its sign chooses the first).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "analyzer/calibration.h"
+#include "analyzer/measurement.h"
+#include "analyzer/recent_readings.h"
+
+namespace kolm::analyzer {
+
+// Corrected intervals met lately: pass after pass a point's readings come
+// back among a few values, and neighbouring points of a fine sweep read
+// alike; each reading's intervals are worked out once for its calibration
+// cell (BridgeCalibration::cellTerms), each of its two sectors when first
+// needed, its values at every point. Two places
+// to each hash of cell and readings, the newer of the two kept when a third
+// comes; an entry is taken only when its cell and readings are the same to
+// the last bit. Up to 32768 entries (a 2000-point
+// sweep meets about that many pairs over some hundred passes), made one after
+// another as they are first needed: a new table touches only the memory its
+// entries take.
+struct CorrectedEntry {
+  int cell = 0;
+  double a = 0, b = 0;
+  bool mean = false;
+  unsigned done = 0;        // the sectors (kPlusSector, kMinusSector) `ranges` holds
+  bool bounded = false;     // whether `bounds` is worked out
+  CorrectedReading ranges;  // the intervals (no values)
+  PointInterval plain;      // what the readings give through the stated figures alone
+  ReactanceBounds bounds;
+};
+
+class CorrectedReadings {
+ public:
+  CorrectedReadings(const BridgeFigures& f, int passes) : figures(f), passes(passes) {}
+  BridgeFigures figures;
+  int passes;
+
+  // Empty, for other figures or passes (its memory kept: a first pass after
+  // every change of the figures takes no new memory).
+  void reset(const BridgeFigures& f, int p) {
+    figures = f;
+    passes = p;
+    std::fill(tags_.begin(), tags_.end(), 0);
+    std::fill(newer_.begin(), newer_.end(), 0);
+    used_ = 0;
+  }
+
+  // The entry of these readings in `cell`, and whether it holds their result;
+  // when it does not, it is theirs from now on, to be filled by the caller.
+  CorrectedEntry& entry(int cell, double a, double b, bool mean, bool& held) {
+    auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    const uint64_t hash = (uint64_t{static_cast<uint32_t>(cell)} * 0x9E3779B97F4A7C15ull) ^
+                          (bits(a) * 0xC2B2AE3D27D4EB4Full) ^ (bits(b) * 0x165667B19E3779F9ull) ^
+                          uint64_t { mean };
+    const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
+    const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
+    held = true;
+    for (size_t k : {set, set + 1}) {
+      if (tags_[k] != tag) continue;
+      CorrectedEntry& e = entries_[places_[k]];
+      if (e.cell == cell && e.a == a && e.b == b && e.mean == mean) {
+        newer_[set / 2] = static_cast<uint8_t>(k - set);
+        return e;
+      }
+    }
+    held = false;
+    // The older of the two gives up its entry; an empty place takes a new one.
+    const size_t older = set + (newer_[set / 2] == 0 && tags_[set] != 0);
+    newer_[set / 2] = static_cast<uint8_t>(older - set);
+    if (tags_[older] == 0) places_.make(older, used_++);
+    tags_[older] = tag;
+    return entries_.make(places_[older], {cell, a, b, mean, 0, false, {}, {}, {}});
+  }
+
+ private:
+  static constexpr int kBits = 15;
+  std::vector<uint32_t> tags_ = std::vector<uint32_t>(size_t{1} << kBits);
+  std::vector<uint8_t> newer_ = std::vector<uint8_t>(size_t{1} << (kBits - 1));
+  LazyArray<uint16_t> places_{size_t{1} << kBits};  // of a place taken: its entry
+  LazyArray<CorrectedEntry> entries_{size_t{1} << kBits};
+  uint16_t used_ = 0;  // entries made
+};
+
+// The table of figures `f` and `passes` on this thread (it keeps two: a live
+// trace and its memory may be read differently).
+CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes);
+
+// The entry's intervals of `sectors` and, with `bounds`, its reactance bounds
+// worked out where they are not yet, with its cell's terms.
+void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const BridgeFigures& f,
+               int passes, unsigned sectors, bool bounds);
+
+// A corrected reading's ranges taken within `plain`, what the same readings
+// give through the bridge's stated figures alone (both hold the load: the
+// truth lies where they overlap), its values kept within them.
+void narrowCorrected(CorrectedReading& c, const PointInterval& plain, unsigned sectors);
+
+// Point i's intervals of `sectors` that are still pending (TraceValues::
+// pending) worked out, held to its values and narrowed as its others were.
+void settleRanges(TraceValues& t, size_t i, unsigned sectors);
+
+}  // namespace kolm::analyzer
