@@ -440,10 +440,6 @@ TEST(LadderFilter, CohnDesignPredictedSolvedAndSwept) {
   std::string error;
   ASSERT_TRUE(common::writeFileAtomic("design.txt", formatLadderFile(d.network), &error)) << error;
   test::CrystalFixture fixture(sim::Board::Ideal, test::PromiseCalibration::Default);
-  // The fixture's through path follows the generator: its sin x / x roll-off
-  // towards 160 MHz.
-  EXPECT_NEAR(fixture.through()[100], 0, 0.11);
-  EXPECT_NEAR(fixture.through()[1600], -2.5, 0.2);
   fixture.connect("ladder:design.txt");
   fixture.sweep((f0 - bw / 2) / 1e6, (f0 + bw / 2) / 1e6, 200);
   const SweepPlan& plan = fixture.plan();
