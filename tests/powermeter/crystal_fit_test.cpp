@@ -216,17 +216,16 @@ TEST(CrystalFit, DigitsFollowTheInterval) {
     EXPECT_EQ(std::pair(t.value, t.pm), std::pair(c[2], c[3])) << c[0];
   }
   // Whatever the digits, the interval shown holds the one computed.
-  const auto number = [](const std::string& text) { return test::goldenNumber(text); };
   std::mt19937 random(7);
   std::uniform_real_distribution<double> decade(-4, 6), share(-9, 0);
   for (int i = 0; i < 2000; ++i) {
     const double value = std::pow(10.0, decade(random)), pm = value * std::pow(10.0, share(random));
     const DeservedText t = deservedText(value, pm, 2);
-    const double shown = number(t.value), shownPm = number(t.pm);
+    const double shown = test::goldenNumber(t.value), shownPm = test::goldenNumber(t.pm);
     const double slack = 1e-13 * value;
     ASSERT_LE(shown - shownPm, value - pm + slack) << t.value << " +- " << t.pm;
     ASSERT_GE(shown + shownPm, value + pm - slack) << t.value << " +- " << t.pm;
-    ASSERT_GE(number(halfWidthText(pm, 2)), pm * (1 - 1e-12)) << pm;
+    ASSERT_GE(test::goldenNumber(halfWidthText(pm, 2)), pm * (1 - 1e-12)) << pm;
   }
 }
 

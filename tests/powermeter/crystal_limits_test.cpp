@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <random>
 
+#include "common/text.h"
 #include "support/golden.h"
 
 using ::testing::HasSubstr;
@@ -59,11 +59,6 @@ TEST(CrystalLimits, TheVerdictFollowsTheIntervals) {
 // The reason states the interval as written, rounded outward: never narrower
 // than the one the verdict was drawn from, whatever the digits.
 TEST(CrystalLimits, TheReasonNeverStatesANarrowerInterval) {
-  auto number = [](std::string_view text) {
-    double v = 0;
-    std::from_chars(text.data(), text.data() + text.size(), v);
-    return v;
-  };
   std::mt19937 random(7);
   std::uniform_real_distribution<double> exponent(-4, 3), digits(1, 10);
   for (int k = 0; k < 3000; ++k) {
@@ -76,8 +71,8 @@ TEST(CrystalLimits, TheReasonNeverStatesANarrowerInterval) {
     const std::string& why = v.reasons[0];
     const size_t at = why.find(" \u00b1 ");
     ASSERT_NE(at, std::string::npos) << why;
-    const double shown = number(std::string_view(why).substr(2, at - 2));
-    const double shownPm = number(std::string_view(why).substr(at + 4));
+    const double shown = kolm::test::goldenNumber(why.substr(2, at - 2));
+    const double shownPm = kolm::common::numericValue(std::string_view(why).substr(at + 4));
     EXPECT_LE(shown - shownPm, value - pm) << why << " for " << value << " +- " << pm;
     EXPECT_GE(shown + shownPm, value + pm) << why << " for " << value << " +- " << pm;
   }
