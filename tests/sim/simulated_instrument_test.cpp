@@ -21,7 +21,6 @@
 #include "sim/sim_port.h"
 #include "sim/sim_rig.h"
 #include "sim/touchstone.h"
-#include "sim_rig.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 
