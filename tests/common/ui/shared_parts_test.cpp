@@ -28,6 +28,7 @@
 #include "powermeter/sweep.h"
 #include "support/recording_port.h"
 #include "support/temp_dir.h"
+#include "support/ui/widgets.h"
 
 using namespace kolm;
 using namespace kolm::common::ui;
@@ -56,10 +57,7 @@ TEST(FileDialogTest, FilterTextsShowEachPatternOnce) {
 }
 
 TEST(FileDialogTest, SaveAddsTheFilterExtensionToANameWithoutOne) {
-  // An earlier test may have asked the application to exit, which would end
-  // every dialog's loop at once; one pass of the main loop clears that.
-  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-  QCoreApplication::exec();
+  test::clearAskedExit();
   kolm::test::InTempDir here;
   QtPrompter prompter;
   const QString dir = QString::fromStdString(here.path().string());
@@ -208,8 +206,7 @@ TEST(WindowPlaces, KeptOnlyWhereTheyStillFit) {
 // wraps: the calibration's advice ends "premendo OK". Texts of every length
 // from one line to several, each ended by the short word.
 TEST(MessageBoxes, NoWordAloneOnTheLastLine) {
-  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-  QCoreApplication::exec();
+  test::clearAskedExit();
   QtPrompter prompter;
   QString text = " 712    Se il numero visualizzato";
   for (int words = 0; words < 40; ++words) {
@@ -237,8 +234,7 @@ TEST(MessageBoxes, NoWordAloneOnTheLastLine) {
 // While a window's prompt waits, another window takes its own typing: what is
 // typed there goes there, not into the prompt's field.
 TEST(MessageBoxes, TypingInAnotherWindowStaysThere) {
-  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-  QCoreApplication::exec();
+  test::clearAskedExit();
   QWidget asking, other;
   auto* otherField = new QLineEdit(&other);
   for (QWidget* w : {&asking, &other}) {
