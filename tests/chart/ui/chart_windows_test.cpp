@@ -1,15 +1,12 @@
-// Markers and exports on both swept instruments' windows, driven as a user does.
+// Markers and the analyzer's Touchstone export, driven as a user does (what both
+// windows share: SweptWindows); the chart's text and drawing.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFile>
 #include <QImage>
-#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSvgRenderer>
-#include <QToolButton>
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -27,56 +24,16 @@ using kolm::test::Rig;
 
 namespace {
 
-// The lines of a text file other than "# " comments (none when it cannot be read).
-long lines(const std::string& path) {
-  const std::string text = "\n" + common::readTextFile(path).value_or("");
-  long count = 0;
-  for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos && ++at < text.size();)
-    count += text.compare(at, 2, "# ") != 0;
-  return count;
-}
-
 QByteArray contents(const char* path) {
   return QByteArray::fromStdString(common::readTextFile(path).value_or(""));
 }
 
 }  // namespace
 
-TEST(WindowExports, PowerMeterCsvAndPicturesReadBack) {
-  Rig rig("atten:90");
-  rig.open();
-  rig.get<QAction>("exportCsv")->trigger();  // nothing measured yet
-  EXPECT_EQ(rig.lastMessage(), "There is no whole trace to export yet.");
-  rig.type("pointsEdit", "200");
-  ASSERT_TRUE(rig.sweep());
-  rig.prompter.files = {"floor.csv"};
-  rig.get<QAction>("exportCsv")->trigger();
-  EXPECT_EQ(lines("floor.csv"), 202);  // the format is the file writers'
-  EXPECT_TRUE(contents("floor.csv").endsWith(",floor uncalibrated\r\n"));
-  EXPECT_EQ(rig.get<QLabel>("statusLine")->text(), "Saved to floor.csv");
-
-  // Pictures with two markers, vector where the format allows.
-  rig.chart()->addMarker(10);
-  rig.chart()->addMarker(20);
-  rig.prompter.files = {"chart.svg", "chart.pdf", "chart.png", "chart.bmp"};
-  for (int i = 0; i < 4; ++i) rig.get<QAction>("exportPicture")->trigger();
-  const QByteArray svg = contents("chart.svg");
-  EXPECT_TRUE(QSvgRenderer(svg).isValid());
-  EXPECT_TRUE(svg.contains("Power Meter Sweep"));
-  EXPECT_TRUE(svg.contains("M2\u2212M1") || svg.contains("M2&#x2212;M1")) << "delta readout";
-  EXPECT_FALSE(svg.contains("<image"));  // drawn, not a bitmap
-  const QByteArray pdf = contents("chart.pdf");
-  EXPECT_FALSE(pdf.contains("/Subtype /Image"));
-  const QImage png("chart.png");
-  EXPECT_GT(png.height(), rig.chart()->height());  // the title line above it
-  EXPECT_EQ(rig.lastMessage(), "A picture is saved as .png, .svg or .pdf.");
-  EXPECT_FALSE(QFile::exists("chart.bmp"));
-}
-
 class AnalyzerExports : public test::AnalyzerUi {};
 
 // 1 uH and 129.2 pF resonate at 14.00 MHz, where the load is 30 ohm: SWR 1.67.
-TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
+TEST_F(AnalyzerExports, SwrMinimumMarkerThenTouchstoneOfTheSweep) {
   useSimulator("rlc:r=30,l=1u,c=129.2p");
   open();
   find<QAction>("exportS1p")->trigger();
@@ -94,10 +51,8 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenCsvAndTouchstoneOfTheSweep) {
   EXPECT_NEAR(swr.match(line).captured(1).toDouble(), 50.0 / 30, 0.02) << line.toStdString();
   window->chart()->addMarker(15);
 
-  prompter.files = {"load.csv", "load.s1p"};
-  find<QAction>("exportCsv")->trigger();
+  prompter.files = {"load.s1p"};
   find<QAction>("exportS1p")->trigger();
-  EXPECT_EQ(lines("load.csv"), 402);
   const auto back = sim::parseTouchstone(common::readTextFile("load.s1p").value());
   ASSERT_TRUE(back.ok()) << back.error;
   const auto& s11 = back.table.gamma;

@@ -21,6 +21,7 @@
 
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
+#include "chart/ui/trace_list.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "common/ui/recent_files.h"
@@ -809,4 +810,40 @@ TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
   rig.window->close();
   rig.open();
   EXPECT_EQ(rig.text("averageEdit"), "4");  // the last number accepted, from kolm.ini
+}
+
+// A limit mask (stored traces in both windows: SweptWindows): judged in the
+// Analysis panel, its line in the verdict's colour; one that cannot be read
+// whole is said by file and line, and the mask in use stays.
+TEST(PowerMeterTraces, ALimitMaskJudgedInTheAnalysisPanel) {
+  Rig rig("through");
+  rig.open();
+  ASSERT_TRUE(rig.run("calibrateZeroDbmAction"));  // the default counts leave a level approximate
+  rig.connect("atten:57");
+  ASSERT_TRUE(rig.run("calibrateMinus60DbmAction"));
+  rig.connect("atten:30");
+  rig.get<QAction>("storedTracesAction")->trigger();
+  auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
+  ASSERT_TRUE(rig.sweep());
+  ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity level\nupper 3 30 -25\n"));
+  ASSERT_TRUE(common::writeFileAtomic("bad.mask", "kolm-mask 1\nquantity level\nupper 3 30\n"));
+  rig.prompter.files = {"bad.mask"};
+  list->findChild<QPushButton*>("openMaskButton")->click();
+  EXPECT_NE(rig.lastMessage().find("bad.mask:3"), std::string::npos) << rig.lastMessage();
+  EXPECT_FALSE(list->mask());
+  rig.prompter.files = {"m.mask"};
+  list->findChild<QPushButton*>("openMaskButton")->click();
+  ASSERT_TRUE(list->mask());
+  auto* panel = rig.window->findChild<chart::ui::AnalysisPanel*>("levelAnalysis");
+  auto verdictOf = [&] {
+    for (int row = 0; !panel->caption(row).isEmpty(); ++row)
+      if (panel->caption(row) == "Limits (level):") return panel->value(row);
+    return QString();
+  };
+  EXPECT_EQ(verdictOf(), "pass");  // -30 dBm under -25
+  EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(0, 170, 0));
+  rig.connect("atten:20");
+  ASSERT_TRUE(rig.sweep());
+  EXPECT_TRUE(verdictOf().startsWith("fail")) << verdictOf().toStdString();
+  EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(220, 0, 0));
 }

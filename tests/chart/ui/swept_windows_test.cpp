@@ -1,0 +1,382 @@
+// What both swept instruments' windows share, on each of them as a user meets
+// it: stored traces kept from sweeps and from dropped files, the exports,
+// sessions, the min/max hold with the pass log and the strip chart.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <array>
+#include <cmath>
+
+#include "analyzer/calibration.h"
+#include "analyzer/files.h"
+#include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/analyzer_window.h"
+#include "chart/ui/pass_log.h"
+#include "chart/ui/session_commands.h"
+#include "chart/ui/trace_list.h"
+#include "common/files.h"
+#include "powermeter/ui/power_meter_rig.h"
+
+using namespace kolm;
+
+namespace {
+
+struct SweptWindows;
+
+// One of the two windows, and what it reads on the simulator.
+struct Swept {
+  const char* name;
+  QWidget* (*create)(hw::ui::UiContext&);
+  bool (*sweeping)(QWidget*);
+  std::string quantity;  // of its stored traces
+  // Three settings of the simulator (its device and its load), and what the
+  // quantity is on each.
+  std::array<std::pair<const char*, const char*>, 3> devices;
+  std::array<double, 3> truth;
+  const char* chartFile;  // in the window's own format
+  const char* mask;       // an upper limit the quantity meets on devices[1]
+  std::vector<std::pair<const char*, const char*>> boxes;  // typed, kept by a session
+  // Calibrated, where readings need it to be whole (not approximate).
+  void (*calibrate)(SweptWindows&);
+  // Made different from what a session was saved with, and what opening it then says.
+  void (*recalibrate)(SweptWindows&);
+  const char* recalibrated;
+};
+
+void PrintTo(const Swept& s, std::ostream* os) { *os << s.name; }
+
+struct SweptWindows : testing::TestWithParam<Swept> {
+  void SetUp() override { open(); }
+  void TearDown() override { close(); }
+  void open() {
+    window = GetParam().create(rig.context);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.data()));
+  }
+  void close() {
+    if (window) window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  template <typename T>
+  T* get(const char* name) {
+    return test::child<T>(window, name);
+  }
+  void connect(int k) {
+    const auto& [device, load] = GetParam().devices[k];
+    ASSERT_EQ(rig.simulator().configure({device, load, "ideal"}), "");
+  }
+  bool idle() {
+    return QTest::qWaitFor([&] { return !GetParam().sweeping(window); }, 10000);
+  }
+  bool sweep() {
+    get<QToolButton>("singleSweepButton")->click();
+    return idle();
+  }
+  bool run(const char* action) {
+    get<QAction>(action)->trigger();
+    return idle();
+  }
+  void withFile(const char* action, const std::string& file) {
+    rig.prompter.files = {file};
+    get<QAction>(action)->trigger();
+  }
+  chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("chart"); }
+  chart::ui::TraceList* list() { return get<chart::ui::TraceList>("traceList"); }
+  void drop(const char* file) { emit chart()->filesDropped({QFileInfo(file).absoluteFilePath()}); }
+
+  test::Rig rig{"through"};
+  QPointer<QWidget> window;
+};
+
+// The analyzer window, or null for the power meter's.
+analyzer::ui::AnalyzerWindow* analyzerOf(QWidget* w) {
+  return dynamic_cast<analyzer::ui::AnalyzerWindow*>(w);
+}
+
+const Swept kPowerMeter{
+    "powerMeter",
+    &powermeter::ui::createPowerMeterWindow,
+    [](QWidget* w) { return static_cast<powermeter::ui::PowerMeterWindow*>(w)->sweeping(); },
+    "level",
+    {{{"atten:25", "r=50"}, {"atten:20", "r=50"}, {"atten:30", "r=50"}}},
+    {-25, -20, -30},
+    "c.pwm",
+    "kolm-mask 1\nquantity level\nupper 3 30 -15\n",
+    {{"averageEdit", "3"},
+     {"topLevelEdit", "10"},
+     {"bottomLevelEdit", "-70.5"},
+     {"delayEdit", "2.5"}},
+    [](SweptWindows& t) {  // the default counts leave every level approximate
+      ASSERT_TRUE(t.run("calibrateZeroDbmAction"));
+      t.rig.connect("atten:57");  // a count of its own: the default counts are the ideal board's
+      ASSERT_TRUE(t.run("calibrateMinus60DbmAction"));
+    },
+    [](SweptWindows& t) {
+      t.rig.connect("atten:50");
+      ASSERT_TRUE(t.run("calibrateMinus60DbmAction"));
+    },
+    "has changed"};
+
+// Return loss of 25, 20 and 30 ohm against 50.
+const Swept kAnalyzer{
+    "analyzer",
+    &analyzer::ui::createAnalyzerWindow,
+    [](QWidget* w) { return static_cast<analyzer::ui::AnalyzerWindow*>(w)->sweeping(); },
+    "rl",
+    {{{"through", "r=25"}, {"through", "r=20"}, {"through", "r=30"}}},
+    {20 * std::log10(3.0), 20 * std::log10(70.0 / 30), 20 * std::log10(4.0)},
+    "c.vna",
+    "kolm-mask 1\nquantity swr\nupper 3 30 3\n",
+    {{"averageEdit", "2"}, {"startEdit", "3.5"}},
+    [](SweptWindows&) {},
+    [](SweptWindows& t) {  // saved without a calibration, opened where one is in use
+      analyzer::BridgeCalibration cal;
+      cal.measured = "2026-12-09 03:00 UTC";
+      cal.setup = analyzer::instrumentSetup(t.rig.instrument);
+      cal.startMHz = 1, cal.stopMHz = 60, cal.points = 2;
+      cal.terms.assign(3, analyzer::ErrorTerms{});
+      ASSERT_TRUE(common::writeFileAtomic(t.rig.context.settings.file(analyzer::kCalibrationFile),
+                                          analyzer::formatCalibration(cal)));
+      t.close();
+      t.open();
+    },
+    "saved without a calibration"};
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(BothInstruments, SweptWindows, testing::Values(kPowerMeter, kAnalyzer),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Traces kept from two sweeps, the last one's chart file and CSV export
+// dropped back (the same values), anything else dropped said and left out;
+// the difference of the two sweeps holds the truth in every point's
+// interval, a trace unticked is drawn no more. Nothing is stored or exported
+// before a measurement.
+TEST_P(SweptWindows, StoredTracesFromSweepsAndDroppedFiles) {
+  const Swept& p = GetParam();
+  get<QAction>("storedTracesAction")->trigger();
+  chart::ui::TraceList* list = this->list();
+  ASSERT_TRUE(list->isVisible());
+  auto click = [&](const char* name) { test::child<QPushButton>(list, name)->click(); };
+  click("storeTraceButton");
+  withFile("exportCsv", "none.csv");
+  EXPECT_TRUE(list->traces().empty());
+  EXPECT_FALSE(QFile::exists("none.csv"));
+  EXPECT_EQ(rig.prompter.messages().size(), 2u);  // each says why
+  p.calibrate(*this);
+  get<QLineEdit>("pointsEdit")->setText("50");
+  for (int k : {1, 2}) {
+    connect(k);
+    ASSERT_TRUE(sweep());
+    click("storeTraceButton");
+  }
+  ASSERT_EQ(list->traces().size(), 2u);
+  EXPECT_EQ(list->traces()[0].quantity, p.quantity);
+  get<QAction>("storedTracesAction")->trigger();  // hidden; a drop shows it again
+  withFile("saveAsAction", p.chartFile);
+  withFile("exportCsv", "c.csv");
+  EXPECT_EQ(get<QLabel>("statusLine")->text(), "Saved to c.csv");
+  const std::string csv = common::readTextFile("c.csv").value_or("");
+  ASSERT_TRUE(common::writeFileAtomic("cut.csv", csv.substr(0, csv.size() - 6)));
+  ASSERT_TRUE(common::writeFileAtomic("c.txt", "x"));
+  for (const char* file : {"c.txt", "cut.csv"}) {
+    drop(file);
+    EXPECT_NE(rig.prompter.messages().back().find(std::string(file) + " was not added"),
+              std::string::npos)
+        << rig.prompter.messages().back();
+  }
+  EXPECT_NE(rig.prompter.messages().back().find(": line "), std::string::npos);
+  drop(p.chartFile);
+  EXPECT_TRUE(list->isVisible());
+  drop("c.csv");
+  const auto& t = list->traces();
+  ASSERT_EQ(t.size(), 4u);
+  for (size_t k : {2u, 3u}) {
+    ASSERT_EQ(t[k].size(), t[1].size()) << k;
+    EXPECT_EQ(t[k].marks, t[1].marks) << k;
+    for (size_t i = 0; i < t[1].size(); ++i)
+      EXPECT_NEAR(t[k].value[i], t[1].value[i], 1e-4 * (1 + std::fabs(t[1].value[i]))) << k;
+  }
+
+  auto* items = list->findChild<QListWidget*>("storedTraceList");
+  items->item(0)->setSelected(true);
+  items->item(1)->setSelected(true);
+  click("traceDifferenceButton");
+  ASSERT_EQ(t.size(), 5u);
+  const chart::StoredTrace& d = t[4];
+  EXPECT_EQ(d.unit, "dB");
+  const double truth = p.truth[1] - p.truth[2];
+  for (size_t i = 0; i < d.size(); ++i) {
+    EXPECT_EQ(d.markAt(i), chart::Mark::Valid) << i << " at " << d.x[i];
+    EXPECT_TRUE(d.low[i] <= truth && truth <= d.high[i])
+        << d.low[i] << " to " << d.high[i] << " at " << d.x[i];
+  }
+  const size_t drawn = chart()->memoryTraces().size();
+  items->item(0)->setCheckState(Qt::Unchecked);
+  EXPECT_EQ(chart()->memoryTraces().size(), drawn - 1);
+}
+
+// Pictures under the window's title with two markers' readout, drawn (not a
+// bitmap) where the format allows; another format is said and not written.
+// The CSV keeps the readings' marks (here the uncalibrated levels, the
+// matched load's bounded return loss).
+TEST_P(SweptWindows, PicturesOfTheChartAndTheMarksInTheCsv) {
+  get<QLineEdit>("pointsEdit")->setText("50");
+  ASSERT_TRUE(sweep());
+  list()->storeCurrent();
+  withFile("exportCsv", "m.csv");
+  drop("m.csv");
+  ASSERT_EQ(list()->traces().size(), 2u);
+  const std::vector<chart::Mark>& marks = list()->traces()[0].marks;
+  EXPECT_EQ(list()->traces()[1].marks, marks);
+  EXPECT_EQ(std::count(marks.begin(), marks.end(), chart::Mark::Valid), 0);
+  chart()->addMarker(10);
+  chart()->addMarker(20);
+  rig.prompter.files = {"c.svg", "c.pdf", "c.png", "c.bmp"};
+  for (int i = 0; i < 4; ++i) get<QAction>("exportPicture")->trigger();
+  const QByteArray svg = QByteArray::fromStdString(common::readTextFile("c.svg").value_or(""));
+  EXPECT_TRUE(QSvgRenderer(svg).isValid());
+  EXPECT_TRUE(svg.contains(window->windowTitle().toUtf8()));
+  EXPECT_TRUE(svg.contains("M2\u2212M1") || svg.contains("M2&#x2212;M1")) << "delta readout";
+  EXPECT_FALSE(svg.contains("<image"));
+  EXPECT_EQ(common::readTextFile("c.pdf").value_or("/Subtype /Image").find("/Subtype /Image"),
+            std::string::npos);
+  EXPECT_GT(QImage("c.png").height(), chart()->height());  // the title line above it
+  EXPECT_EQ(rig.prompter.messages().back(), "A picture is saved as .png, .svg or .pdf.");
+  EXPECT_FALSE(QFile::exists("c.bmp"));
+}
+
+// A session saved and opened into a fresh window gives the same setup (saved
+// again, the same file), and a window opened with "Reopen last session at
+// start" ticked opens it itself; one of the other instrument is refused whole
+// and said with its file and line (a cut one: the session's own test), and a
+// calibration changed since is said.
+TEST_P(SweptWindows, SessionSavedAndOpenedInAFreshWindow) {
+  const Swept& p = GetParam();
+  p.calibrate(*this);
+  get<QLineEdit>("pointsEdit")->setText("50");
+  connect(1);
+  ASSERT_TRUE(sweep());
+  list()->storeCurrent();
+  ASSERT_TRUE(common::writeFileAtomic("m.mask", p.mask));
+  ASSERT_TRUE(list()->setMask("m.mask"));
+  chart()->addMarker(7.5);
+  chart()->addMarker(12.25);
+  for (const auto& [box, text] : p.boxes) get<QLineEdit>(box)->setText(text);
+  std::string why;
+  if (auto* a = analyzerOf(window)) a->setCable(analyzer::parseCable("RG58:10", &why));
+  // The list hidden the first time; shown, it is shown in the next window.
+  EXPECT_FALSE(get<QAction>("storedTracesAction")->isChecked());
+  get<QAction>("storedTracesAction")->trigger();
+  get<QAction>("holdAction")->trigger();
+  get<QAction>("logMarkerAction")->trigger();
+  withFile("logPassesAction", "passes.ndjson");
+  rig.prompter.inputs = {std::string("after\nthe rain")};
+  withFile("saveSessionAction", "a.kolms");
+  const auto saved = common::readTextFile("a.kolms");
+  ASSERT_TRUE(saved);
+  const std::vector<chart::StoredTrace> traces = list()->traces();
+  const auto kept = [&] {
+    bool same =
+        list()->traces() == traces && list()->mask() && list()->mask()->segments.size() == 1 &&
+        chart()->markers().markers().size() == 2 && chart()->markers().markers()[1].x == 12.25 &&
+        get<QAction>("holdAction")->isChecked() && get<QAction>("logMarkerAction")->isChecked() &&
+        window->findChild<chart::ui::PassLog*>()->path() == "passes.ndjson";
+    for (const auto& [box, text] : p.boxes) same &= get<QLineEdit>(box)->text() == text;
+    if (auto* a = analyzerOf(window)) same &= a->cable() && cableSpec(*a->cable()) == "RG58:10";
+    return same;
+  };
+  close();
+
+  open();
+  EXPECT_TRUE(list()->isVisible());
+  withFile("openSessionAction", "a.kolms");
+  EXPECT_TRUE(kept());
+  rig.prompter.inputs = {std::nullopt};  // the note offered is the session's: kept as it is
+  withFile("saveSessionAction", "b.kolms");
+  EXPECT_FALSE(common::readTextFile("b.kolms"));
+  EXPECT_EQ(window->findChild<chart::ui::SessionCommands*>()->note(), "after\nthe rain");
+  rig.prompter.inputs = {std::string("after\nthe rain")};
+  withFile("saveSessionAction", "b.kolms");
+  EXPECT_EQ(common::readTextFile("b.kolms"), saved);
+  get<QAction>("reopenSessionAction")->trigger();
+  close();
+  open();
+  EXPECT_TRUE(kept());
+
+  std::string other = *saved;
+  const bool power = other.find("instrument power") != std::string::npos;
+  other.replace(other.find(power ? "instrument power" : "instrument analyzer"), power ? 16 : 19,
+                power ? "instrument analyzer" : "instrument power");
+  ASSERT_TRUE(common::writeFileAtomic("other.kolms", other));
+  list()->replace({}, std::nullopt);
+  withFile("openSessionAction", "other.kolms");
+  EXPECT_NE(rig.prompter.messages().back().find("other.kolms:2"), std::string::npos)
+      << rig.prompter.messages().back();
+  EXPECT_TRUE(list()->traces().empty());
+  p.recalibrate(*this);
+  const size_t before = rig.prompter.messages().size();
+  withFile("openSessionAction", "a.kolms");
+  EXPECT_EQ(list()->traces(), traces);
+  ASSERT_EQ(rig.prompter.messages().size(), before + 1);
+  EXPECT_NE(rig.prompter.messages().back().find(p.recalibrated), std::string::npos)
+      << rig.prompter.messages().back();
+}
+
+// Min/max hold, the log and the strip chart over three passes: the held
+// readings are the highest and lowest of them, every pass is in the log, and
+// the strip chart has the marker's reading of each; unticked, the log stops;
+// the strip follows the marker chosen above it, or else the active one.
+TEST_P(SweptWindows, HoldLogAndStripChartOverPasses) {
+  const Swept& p = GetParam();
+  get<QLineEdit>("pointsEdit")->setText("50");
+  get<QAction>("holdAction")->trigger();
+  withFile("logPassesAction", "passes.csv");
+  chart()->addMarker(10);
+  get<QAction>("stripChartAction")->trigger();
+  for (int k : {0, 1, 2}) {
+    connect(k);
+    ASSERT_TRUE(sweep());
+  }
+  const chart::TraceHold* hold = list()->hold(p.quantity);
+  ASSERT_TRUE(hold && hold->highest() && hold->lowest());
+  EXPECT_EQ(hold->passes(), 3);
+  const size_t n = hold->highest()->size();
+  for (size_t i = 0; i < n; ++i) {
+    EXPECT_NEAR(hold->highest()->value[i], std::max(p.truth[1], p.truth[2]), 0.5) << i;
+    EXPECT_NEAR(hold->lowest()->value[i], std::min(p.truth[1], p.truth[2]), 0.5) << i;
+  }
+  bool drawn = false;
+  for (const auto& t : chart()->memoryTraces())
+    drawn |= t.name.startsWith("max hold ") && t.name.endsWith(" (3 passes)");
+  EXPECT_TRUE(drawn);
+
+  const auto log = common::readTextFile("passes.csv");
+  ASSERT_TRUE(log);
+  EXPECT_EQ(std::count(log->begin(), log->end(), '\n'), static_cast<long>(2 + 3 * n));
+  auto* strip = window->findChild<chart::ui::StripChart*>("stripChart");
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(strip->strip().size(), 3u);
+  get<QAction>("logPassesAction")->trigger();
+  ASSERT_TRUE(sweep());
+  EXPECT_EQ(common::readTextFile("passes.csv"), log);
+
+  chart()->addMarker(20);
+  ASSERT_EQ(chart()->markers().active(), 2);
+  auto* marker = strip->findChild<QComboBox*>("stripMarkerBox");
+  for (const auto& [choice, at] : {std::pair{1, " at 10 MHz"}, {0, " at 20 MHz"}}) {
+    marker->setCurrentIndex(choice);
+    ASSERT_TRUE(sweep());
+    EXPECT_EQ(strip->strip().size(), 1u);
+    ASSERT_EQ(strip->chart()->traces().size(), 1u);
+    EXPECT_TRUE(strip->chart()->traces()[0].name.endsWith(at))
+        << strip->chart()->traces()[0].name.toStdString();
+  }
+}
