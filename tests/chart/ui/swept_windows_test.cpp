@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <array>
@@ -23,6 +24,7 @@
 #include "chart/ui/trace_list.h"
 #include "common/files.h"
 #include "powermeter/ui/power_meter_rig.h"
+#include "support/dds_frames.h"
 
 using namespace kolm;
 
@@ -48,6 +50,9 @@ struct Swept {
   // Made different from what a session was saved with, and what opening it then says.
   void (*recalibrate)(SweptWindows&);
   const char* recalibrated;
+  // A stopped pass shows what it measured (or the last whole measurement
+  // stays); the DDS is reset at every pass (or at every sweep).
+  bool stopShowsWhatWasMeasured, resetEveryPass;
 };
 
 void PrintTo(const Swept& s, std::ostream* os) { *os << s.name; }
@@ -122,7 +127,9 @@ const Swept kPowerMeter{
       t.rig.connect("atten:50");
       ASSERT_TRUE(t.run("calibrateMinus60DbmAction"));
     },
-    "has changed"};
+    "has changed",
+    true,
+    true};
 
 // Return loss of 25, 20 and 30 ohm against 50.
 const Swept kAnalyzer{
@@ -147,7 +154,9 @@ const Swept kAnalyzer{
       t.close();
       t.open();
     },
-    "saved without a calibration"};
+    "saved without a calibration",
+    false,
+    false};
 
 }  // namespace
 
@@ -379,4 +388,65 @@ TEST_P(SweptWindows, HoldLogAndStripChartOverPasses) {
     EXPECT_TRUE(strip->chart()->traces()[0].name.endsWith(at))
         << strip->chart()->traces()[0].name.toStdString();
   }
+}
+
+// Single clicked during continuous passes ends them after the pass under way
+// and one more; Escape stops a pass between two points (the wire rests after
+// a whole detector read-out); closing during a sweep leaves the generator off
+// with nothing after it, and the next window opens on the boxes as they were.
+TEST_P(SweptWindows, SingleEscapeAndClosingEndTheSweep) {
+  const Swept& p = GetParam();
+  get<QLineEdit>("pointsEdit")->setText("50");
+  get<QAction>("holdAction")->trigger();  // the hold counts the passes
+  const auto passes = [&] {
+    return list()->hold(p.quantity) ? list()->hold(p.quantity)->passes() : 0;
+  };
+  auto* continuous = get<QToolButton>("continuousSweepButton");
+  continuous->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return passes() >= 2; }, 10000));
+  int done = passes();
+  get<QToolButton>("singleSweepButton")->click();
+  EXPECT_FALSE(continuous->isChecked());
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(passes(), done + 2);
+  EXPECT_EQ(rig.resets(), p.resetEveryPass ? done + 2 : 2);  // or one a sweep
+
+  // A long pass, stopped at its first shown progress.
+  get<QLineEdit>("pointsEdit")->setText("20000");
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  const auto before = chart()->traces().at(0).y;
+  bool stopped = false;
+  QObject::connect(get<QProgressBar>("sweepProgress"), &QProgressBar::valueChanged, window,
+                   [&](int v) {
+                     if (!stopped && v > 0 && v < 1000 && (stopped = true))
+                       QTest::keyClick(window, Qt::Key_Escape);
+                   });
+  done = passes();
+  continuous->click();
+  ASSERT_TRUE(idle());
+  EXPECT_TRUE(stopped);
+  EXPECT_FALSE(continuous->isChecked());
+  EXPECT_EQ(passes(), done);
+  EXPECT_EQ(rig.port->writes.back(), 24);
+  const size_t shown = chart()->traces().at(0).y.size();
+  if (p.stopShowsWhatWasMeasured)
+    EXPECT_LT(shown, 20001u);
+  else
+    EXPECT_EQ(chart()->traces().at(0).y, before);
+
+  continuous->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return get<QProgressBar>("sweepProgress")->value() > 0; }));
+  get<QAction>("exitAction")->trigger();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+  std::vector<std::string> events = test::ddsEvents(rig.port->writes);
+  while (events.back() == "bad 0") events.pop_back();  // every data line low after it
+  EXPECT_EQ(events.back(), "word 0");
+  EXPECT_EQ(rig.simulator().tuningWord(), 0u);
+  const size_t sent = rig.port->writes.size();
+  QTest::qWait(50);
+  EXPECT_EQ(rig.port->writes.size(), sent);  // nothing runs on
+  open();
+  EXPECT_EQ(get<QLineEdit>("pointsEdit")->text(), "20000");
 }

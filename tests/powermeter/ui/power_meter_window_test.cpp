@@ -152,35 +152,15 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   EXPECT_EQ(rig.port->writes.size(), *rig.port->failAtWrite);
 }
 
-TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitForThem) {
+// While a sweep runs the menu commands wait, and a crystal measurement or a
+// calibration cannot start; Escape says where the pass stopped. (Single,
+// Escape and closing during a sweep on both windows: SweptWindows.)
+TEST(PowerMeterWindowTest, CommandsWaitForAContinuousSweep) {
   Rig rig("atten:20", true);
   rig.open();
-  // 2000 points of 20 us: about 60 ms a pass, several slices. Single, clicked
-  // during continuous passes, ends them after one more.
-  rig.type("pointsEdit", "2000");
-  rig.type("delayEdit", "0.02");
-  rig.get<QToolButton>("continuousSweepButton")->click();
-  auto* progress = rig.get<QProgressBar>("sweepProgress");
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return rig.resets() >= 2 && progress->value() > 0 && progress->value() < 1000; },
-      20000));
-  const int passes = rig.resets();
-  rig.get<QToolButton>("singleSweepButton")->click();
-  EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
-  ASSERT_TRUE(rig.waitIdle(20000));
-  EXPECT_EQ(rig.resets(), passes + 1);
-  // Single clicked before the pass under way has measured anything still gets
-  // a pass of its own after it.
-  rig.get<QToolButton>("continuousSweepButton")->click();
-  rig.get<QToolButton>("singleSweepButton")->click();
-  ASSERT_TRUE(rig.waitIdle(20000));
-  EXPECT_EQ(rig.resets(), passes + 3);
-
-  // 20000 points of 50 us: a second a pass.
-  rig.type("pointsEdit", "20000");
+  rig.type("pointsEdit", "20000");  // 50 us a point: a second a pass
   rig.type("delayEdit", "0.05");
   rig.get<QToolButton>("continuousSweepButton")->click();
-  // The menu commands wait, and a crystal measurement or a calibration cannot start.
   const auto enabled = [&](bool on) {
     for (const char* name :
          {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
@@ -190,36 +170,13 @@ TEST(PowerMeterWindowTest, ContinuousPassesEndBySingleOrByEscapeAndCommandsWaitF
   enabled(false);
   EXPECT_FALSE(rig.window->startSingleSweep());
   // Past the settling wait, a few points in.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return progress->value() > 0; }, 20000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return rig.get<QProgressBar>("sweepProgress")->value() > 0; }, 20000));
   rig.window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
   QTest::keyClick(rig.window, Qt::Key_Escape);
-  EXPECT_FALSE(rig.get<QToolButton>("continuousSweepButton")->isChecked());
   EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().startsWith("Sweep stopped at point "));
-  EXPECT_EQ(rig.resets(), passes + 4);
-  EXPECT_EQ(rig.port->writes.back(), 24);                   // a complete detector read-out
-  EXPECT_LT(rig.chart()->traces().at(0).y.size(), 20001u);  // what was measured
   enabled(true);
-}
-
-TEST(PowerMeterWindowTest, ClosingDuringASweepStopsItSavesAndSwitchesOff) {
-  Rig rig("atten:20", true);
-  rig.open();
-  rig.type("pointsEdit", "20000");
-  rig.type("delayEdit", "0.05");
-  rig.get<QToolButton>("continuousSweepButton")->click();
-  QTest::qWait(20);
-  rig.get<QAction>("exitAction")->trigger();
-  QTest::qWait(0);
-  // The last frame sent is the word 0, and nothing follows it.
-  const auto& w = rig.port->writes;
-  ASSERT_GE(w.size(), 82u);
-  EXPECT_THAT(test::ddsEvents({w.end() - 82, w.end()}), testing::ElementsAre("word 0"));
-  const size_t sent = w.size();
-  QTest::qWait(50);
-  EXPECT_EQ(rig.port->writes.size(), sent);
-  rig.open();  // the next window opens with the boxes kept
-  EXPECT_EQ(rig.text("pointsEdit"), "20000");
 }
 
 // The power meter window's calibration, reference level, crystal meter and chart
