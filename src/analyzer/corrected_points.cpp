@@ -27,9 +27,13 @@ void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const Br
                int passes, unsigned sectors, bool bounds) {
   const unsigned missing = sectors & ~e.done;
   if (!missing && (e.bounded || !bounds)) return;
-  const ErrorTerms terms = calibration.cellTerms(e.cell);
+  if (!e.started) {
+    e.terms = calibration.cellTerms(e.cell);
+    e.start = sectorStart(e.a, e.b, e.terms, f, passes);
+    e.started = true;
+  }
   if (bounds && !e.bounded) {
-    e.bounds = reactanceBounds(e.a, e.b, terms, f, passes);
+    e.bounds = reactanceBounds(e.a, e.terms, e.start);
     e.bounded = true;
   }
   if (!missing) return;
@@ -37,7 +41,7 @@ void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const Br
     e.ranges.plus.fill(NAN);
     e.ranges.minus.fill(NAN);
   }
-  correctRanges(e.ranges, e.a, e.b, terms, f, passes, missing);
+  correctRanges(e.ranges, e.a, e.terms, e.start, missing);
   e.done |= e.ranges.merged ? kBothSectors : missing;
 }
 

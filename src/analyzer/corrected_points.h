@@ -31,9 +31,12 @@ struct CorrectedEntry {
   bool mean = false;
   unsigned done = 0;        // the sectors (kPlusSector, kMinusSector) `ranges` holds
   bool bounded = false;     // whether `bounds` is worked out
+  bool started = false;     // whether `terms` and `start` are
   CorrectedReading ranges;  // the intervals (no values)
   PointInterval plain;      // what the readings give through the stated figures alone
   ReactanceBounds bounds;
+  ErrorTerms terms;  // the cell's
+  SectorStart start;
 };
 
 class CorrectedReadings {
@@ -76,7 +79,7 @@ class CorrectedReadings {
     newer_[set / 2] = static_cast<uint8_t>(older - set);
     if (tags_[older] == 0) places_.make(older, used_++);
     tags_[older] = tag;
-    return entries_.make(places_[older], {cell, a, b, mean, 0, false, {}, {}, {}});
+    return entries_.make(places_[older], {cell, a, b, mean, 0, false, false, {}, {}, {}, {}, {}});
   }
 
  private:

@@ -407,8 +407,14 @@ RatioSector ratioSector(double a, double b, const ErrorTerms& t, const BridgeFig
 // from + span], widened by what the terms may be off by there.
 class SectorIntervals {
  public:
-  SectorIntervals(const ErrorTerms& t, double a, const RatioSector& sector)
-      : t_(t), bounds_(t), a_(a), rhoLow_(sector.rhoLow), rhoHigh_(sector.rhoHigh), special_(t) {}
+  SectorIntervals(const ErrorTerms& t, const TermBounds& bounds, double a,
+                  const RatioSector& sector)
+      : t_(t),
+        bounds_(bounds),
+        a_(a),
+        rhoLow_(sector.rhoLow),
+        rhoHigh_(sector.rhoHigh),
+        special_(t) {}
 
   PointInterval operator()(Complex reference, const PointValues& shown, double from,
                            double span) const {
@@ -439,7 +445,7 @@ class SectorIntervals {
 
  private:
   const ErrorTerms& t_;
-  const TermBounds bounds_;
+  const TermBounds& bounds_;
   const double a_, rhoLow_, rhoHigh_;
   const SpecialRatios special_;
 };
@@ -477,12 +483,24 @@ CorrectedReading correctedValues(double a, double b, const ErrorTerms& t) {
   return out;
 }
 
+SectorStart sectorStart(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
+                        int passes) {
+  const RatioSector sector = ratioSector(a, b, t, f, passes);
+  return {sector.rhoLow, sector.rhoHigh, sector.low, sector.high, correctedBothWays(a, b, t),
+          TermBounds(t)};
+}
+
 void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& t,
                    const BridgeFigures& f, int passes, unsigned sectors) {
-  const auto [gPlus, gMinus] = correctedBothWays(a, b, t);
-  const RatioSector sector = ratioSector(a, b, t, f, passes);
+  correctRanges(out, a, t, sectorStart(a, b, t, f, passes), sectors);
+}
+
+void correctRanges(CorrectedReading& out, double a, const ErrorTerms& t, const SectorStart& start,
+                   unsigned sectors) {
+  const auto [gPlus, gMinus] = start.corrected;
+  const RatioSector sector{start.rhoLow, start.rhoHigh, start.low, start.high};
   const double low = sector.low, high = sector.high;
-  const SectorIntervals over(t, a, sector);
+  const SectorIntervals over(t, start.bounds, a, sector);
   out.merged = low <= 0 || high >= kPi;
   if (out.merged) {
     // Within an end region both signs are one region about that end.
@@ -501,8 +519,11 @@ void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& 
 
 ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
                                 int passes) {
+  return reactanceBounds(a, t, sectorStart(a, b, t, f, passes));
+}
+
+ReactanceBounds reactanceBounds(double a, const ErrorTerms& t, const SectorStart& sector) {
   ReactanceBounds out;
-  const RatioSector sector = ratioSector(a, b, t, f, passes);
   out.merged = sector.low <= 0 || sector.high >= kPi;
   if (out.merged) return out;
   // A disc about the sector's middle holding it (a ratio of size rho at angle
@@ -513,8 +534,8 @@ ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& t, const B
   const Complex unit = std::polar(1.0, (sector.low + sector.high) / 2);
   const double across = (sector.rhoHigh - sector.rhoLow) / 2 +
                         sector.rhoHigh * 2 * std::sin((sector.high - sector.low) / 4);
-  const auto corrected = correctedBothWays(a, b, t);
-  const TermBounds bounds(t);
+  const auto& corrected = sector.corrected;
+  const TermBounds& bounds = sector.bounds;
   for (size_t k : {0u, 1u}) {
     const double radius =
         (1 + 1e-9) * std::max(across, std::fabs(quickModulus(corrected[k]) - mid)) + 1e-12;

@@ -94,6 +94,27 @@ CorrectedReading correctedValues(double a, double b, const ErrorTerms& terms);
 inline constexpr unsigned kPlusSector = 1, kMinusSector = 2, kBothSectors = 3;
 void correctRanges(CorrectedReading& values, double a, double b, const ErrorTerms& terms,
                    const BridgeFigures& figures, int passes = 1, unsigned sectors = kBothSectors);
+// The size of the directivity's, tracking's and source match's residual
+// errors (the same at every ratio of a point; analyzer/term_spread.h).
+struct TermBounds {
+  TermBounds() = default;
+  explicit TermBounds(const ErrorTerms& t);
+  double directivity = 0, tracking = 0, sourceMatch = 0;
+};
+
+// What correctRanges and reactanceBounds start from, worked out once for
+// both: the ratios readings `a`, `b` allow (sizes [rhoLow, rhoHigh], angles
+// [low, high] in radians from 0 to pi) and the reflections they stand for
+// read both ways round, and the terms' residual errors' sizes.
+struct SectorStart {
+  double rhoLow = 0, rhoHigh = 0, low = 0, high = 0;
+  std::array<Complex, 2> corrected{};
+  TermBounds bounds;
+};
+SectorStart sectorStart(double a, double b, const ErrorTerms& terms, const BridgeFigures& figures,
+                        int passes = 1);
+void correctRanges(CorrectedReading& values, double a, const ErrorTerms& terms,
+                   const SectorStart& start, unsigned sectors);
 // Whether correctRanges makes the two readings one region, and otherwise an
 // outer bound of each one's X interval (ohm; [0] as read, [1] mirrored)
 // before its value is held, at a small part of the cost: what a reading's
@@ -104,6 +125,7 @@ struct ReactanceBounds {
 };
 ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& terms,
                                 const BridgeFigures& figures, int passes = 1);
+ReactanceBounds reactanceBounds(double a, const ErrorTerms& terms, const SectorStart& start);
 void holdValues(CorrectedReading& values, const CorrectedReading& ranges);
 
 }  // namespace kolm::analyzer

@@ -21,13 +21,6 @@ inline std::complex<double> quickQuotient(std::complex<double> a, std::complex<d
           (a.imag() * b.real() - a.real() * b.imag()) / n};
 }
 
-// The size of the directivity's, tracking's and source match's residual
-// errors (the same at every ratio of a point).
-struct TermBounds {
-  explicit TermBounds(const ErrorTerms& t);
-  double directivity, tracking, sourceMatch;
-};
-
 // How far |G|, arg G, then R, X and |Z| per R0 may move at ratio `w` (channel
 // A's reading `a`) when the terms are off by at most their pm, part by part:
 // first order, each part on its own, plus a bound of what the first order
