@@ -356,7 +356,18 @@ std::array<double, kTermParts> calibrationBends(const std::vector<ErrorTerms>& t
 
 }  // namespace
 
-std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const {
+std::array<double, kTermParts> BridgeCalibration::stepBends(int i, BendsMemo* memo) const {
+  if (!memo) return calibrationBends(terms, points, i);
+  const size_t slot = static_cast<size_t>(i & 1);
+  if (memo->of != terms.data() || memo->step[slot] != i) {
+    memo->of = terms.data();
+    memo->step[slot] = i;
+    memo->bends[slot] = calibrationBends(terms, points, i);
+  }
+  return memo->bends[slot];
+}
+
+std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share, BendsMemo* memo) const {
   if (terms.empty() || points < 1) return std::nullopt;
   const double x = (mhz - startMHz) / (stopMHz - startMHz) * points;
   constexpr double kEdge = kCalibrationOwnFrequency;
@@ -377,7 +388,7 @@ std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share) const
   // The truth within (1 - t) of p's residual errors and t of q's, and what a
   // straight line between the two may miss: half the larger second difference
   // around them, times t (1 - t), on each part.
-  const auto most = calibrationBends(terms, points, i);
+  const auto most = stepBends(i, memo);
   std::array<double, kTermParts> bends{};
   for (size_t u = 0; u < kTermParts; ++u) {
     bends[u] = t * (1 - t) / 2 * most[u] * 1.5;
@@ -411,7 +422,7 @@ int BridgeCalibration::cellOf(double mhz) const {
   return kCellsPerPoint * i + 1 + (off < 0 ? 0 : static_cast<int>(kCellReach.size())) + bin;
 }
 
-ErrorTerms BridgeCalibration::cellTerms(int cell) const {
+ErrorTerms BridgeCalibration::cellTerms(int cell, BendsMemo* memo) const {
   const int i = cell / kCellsPerPoint, k = cell % kCellsPerPoint - 1;
   ErrorTerms out = terms[static_cast<size_t>(i)];
   if (k < 0) return out;
@@ -422,7 +433,7 @@ ErrorTerms BridgeCalibration::cellTerms(int cell) const {
   // point n lie within (1 - t) pm_i + t pm_n + t (1 - t) / 2 x 1.5 x the larger
   // second difference (as at() takes them), and t of the step from here: each
   // at most its value at t = `most` (the first at either end).
-  const auto bends = calibrationBends(terms, points, std::min(i, n));
+  const auto bends = stepBends(std::min(i, n), memo);
   const auto here = termPartsOf(out), there = termPartsOf(terms[static_cast<size_t>(n)]);
   const ErrorTerms& next = terms[static_cast<size_t>(n)];
   for (size_t u = 0; u < kTermParts; ++u)

@@ -24,11 +24,11 @@ CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes) {
 }
 
 void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const BridgeFigures& f,
-               int passes, unsigned sectors, bool bounds) {
+               int passes, unsigned sectors, bool bounds, BendsMemo* memo) {
   const unsigned missing = sectors & ~e.done;
   if (!missing && (e.bounded || !bounds)) return;
   if (!e.started) {
-    e.terms = calibration.cellTerms(e.cell);
+    e.terms = calibration.cellTerms(e.cell, memo);
     e.start = sectorStart(e.a, e.b, e.terms, f, passes);
     e.started = true;
   }

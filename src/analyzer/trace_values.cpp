@@ -308,7 +308,7 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
                                      const BridgeCalibration& calibration, int cell,
                                      const CorrectedReading& c, double a, double b, bool mean,
                                      const PointResult& p, const PointIntervals& intervals,
-                                     PendingRanges& pending) {
+                                     PendingRanges& pending, BendsMemo& memo) {
   bool held = false;
   CorrectedEntry& kept = corrections.entry(cell, a, b, mean, held);
   if (!held) kept.plain = intervals.uncertainty(a, b, p).interval;
@@ -319,7 +319,7 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
   const BridgeFigures& f = corrections.figures;
   const int passes = corrections.passes;
   if (kept.done == kBothSectors) return kept;
-  fillEntry(kept, calibration, f, passes, 0, true);
+  fillEntry(kept, calibration, f, passes, 0, true, &memo);
   if (kept.bounds.merged || !(kept.plain.high[kReturnLoss] >= 0)) {
     fillEntry(kept, calibration, f, passes, kBothSectors, false);
     return kept;
@@ -347,10 +347,10 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
 // false, outside the calibration).
 bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibration, double mhz,
                double a, double b, bool mean, const PointResult& p, const PointIntervals& intervals,
-               CorrectedReading& c, PendingRanges& pending, PointFlag& flag,
+               CorrectedReading& c, PendingRanges& pending, BendsMemo& memo, PointFlag& flag,
                Correction& correction) {
   double share = 0;
-  const auto terms = calibration.at(mhz, &share);
+  const auto terms = calibration.at(mhz, &share, &memo);
   if (!terms) {
     correction = Correction::Uncorrected;
     pending.sectors = 0;
@@ -359,7 +359,7 @@ bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibrat
   correction = share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
   c = correctedValues(a, b, *terms);
   const CorrectedEntry& kept = correctedEntry(corrections, calibration, calibration.cellOf(mhz), c,
-                                              a, b, mean, p, intervals, pending);
+                                              a, b, mean, p, intervals, pending, memo);
   holdValues(c, kept.ranges);
   narrowCorrected(c, kept.plain, kBothSectors & ~pending.sectors);
   flag = correctedFlag(p.flag, a, b, c, pending.sectors != 0);
@@ -458,6 +458,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   const PointIntervals single(figures), many(figures, passes);
   CorrectedReadings* const corrections =
       calibration ? &correctedReadings(figures, passes) : nullptr;
+  BendsMemo bendsMemo;
   auto meanAt = [&](size_t i) {
     return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
   };
@@ -491,7 +492,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     flags[i] = p.flag;
     if (calibration &&
         correctAt(*corrections, *calibration, frequencies[i], a, b, mean, p, mean ? many : single,
-                  out.corrected[i], out.pending[i], flags[i], out.correction[i]))
+                  out.corrected[i], out.pending[i], bendsMemo, flags[i], out.correction[i]))
       continue;  // its values once its sign is known
     if (intervals)
       arrays.write(i, p, (mean ? many : single).uncertainty(a, b, p));
