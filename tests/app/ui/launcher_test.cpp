@@ -76,6 +76,8 @@ struct LauncherRig {
       return r;
     };
   }
+  // The windows the launcher closed go before the context they hold.
+  ~LauncherRig() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
   static float steadyTimer() { return 100.0f; }
 
   test::InTempDir dir;

@@ -217,6 +217,7 @@ TEST(ChartText, WrappedLinesFitAndKeepEveryWord) {
 // A picture's title too long for its line wraps onto more: every word of it
 // is in the picture, none cut, and the chart keeps its size under it.
 TEST(ChartText, PictureTitleWrapsWholeAtAnyWidth) {
+  test::InTempDir here;
   const QString title =
       "Antenna Analyzer  3.000 000 to 30.000 000 MHz, 500 points, average 4, bridge corrected "
       "from the standards of 2026-12-08, cable 10 m VF 0.66 taken out, 3 stored traces";

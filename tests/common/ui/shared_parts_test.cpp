@@ -28,7 +28,6 @@
 #include "powermeter/sweep.h"
 #include "support/recording_port.h"
 #include "support/temp_dir.h"
-#include "support/ui/widgets.h"
 
 using namespace kolm;
 using namespace kolm::common::ui;
@@ -57,7 +56,6 @@ TEST(FileDialogTest, FilterTextsShowEachPatternOnce) {
 }
 
 TEST(FileDialogTest, SaveAddsTheFilterExtensionToANameWithoutOne) {
-  test::clearAskedExit();
   kolm::test::InTempDir here;
   QtPrompter prompter;
   const QString dir = QString::fromStdString(here.path().string());
@@ -206,7 +204,6 @@ TEST(WindowPlaces, KeptOnlyWhereTheyStillFit) {
 // wraps: the calibration's advice ends "premendo OK". Texts of every length
 // from one line to several, each ended by the short word.
 TEST(MessageBoxes, NoWordAloneOnTheLastLine) {
-  test::clearAskedExit();
   QtPrompter prompter;
   QString text = " 712    Se il numero visualizzato";
   for (int words = 0; words < 40; ++words) {
@@ -234,7 +231,6 @@ TEST(MessageBoxes, NoWordAloneOnTheLastLine) {
 // While a window's prompt waits, another window takes its own typing: what is
 // typed there goes there, not into the prompt's field.
 TEST(MessageBoxes, TypingInAnotherWindowStaysThere) {
-  test::clearAskedExit();
   QWidget asking, other;
   auto* otherField = new QLineEdit(&other);
   for (QWidget* w : {&asking, &other}) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -64,8 +65,10 @@ struct Rig {
     instrument.params = {20, 20, 400, hw::kLpt1, "sim"};  // 20 MHz x 20
     context.showParameters = [this](QWidget* owner) { parameterOwners.push_back(owner); };
   }
+  // The windows closed meanwhile go before the context they hold.
   ~Rig() {
     if (window) window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   PowerMeterWindow* open() {
     window = static_cast<PowerMeterWindow*>(powermeter::ui::createPowerMeterWindow(context));

@@ -459,6 +459,7 @@ TEST(WindowPrint, EachWindowGoesAsScreenAtTheSheetsPixelsOrChartOnlyAsVector) {
   }
   vna->close();
   meter->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // before their context
 }
 
 }  // namespace

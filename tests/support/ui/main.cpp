@@ -2,15 +2,31 @@
 // 1920 x 1080 screen (KOLM_TEST_SCREEN=WIDTHxHEIGHT another; scaled by
 // QT_SCALE_FACTOR when it is set), every window kept on it as the program keeps it. KOLM_LANG=en
 // runs them with the English translation; by default the texts are untranslated.
+// Each test starts on a main loop free of an exit an earlier one asked for.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "common/ui/language.h"
 #include "common/ui/screen_fit.h"
 #include "sim/sim_port.h"
+
+namespace {
+
+// An exit asked of the application (the launcher's "EXIT PROGRAM") ends every
+// event loop started after it at once, a dialog's or a menu's before it shows;
+// one pass of the main loop clears it.
+struct ClearAskedExit : testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override {
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   kolm::sim::registerSimulatorBackend();  // as the program does
@@ -36,5 +52,6 @@ int main(int argc, char** argv) {
   if (qgetenv("KOLM_LANG") == "en")
     kolm::common::ui::installLanguage(kolm::common::ui::Language::English);
   testing::InitGoogleTest(&argc, argv);
+  testing::UnitTest::GetInstance()->listeners().Append(new ClearAskedExit);
   return RUN_ALL_TESTS();
 }

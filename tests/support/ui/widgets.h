@@ -1,12 +1,10 @@
-// What the window tests share: finding a named control, a recording port that
-// says it is the simulator, and a main loop freed of an earlier test's exit.
+// What the window tests share: finding a named control, and a recording port that
+// says it is the simulator.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QObject>
-#include <QTimer>
 
 #include "hw/portio.h"
 #include "support/recording_port.h"
@@ -29,13 +27,5 @@ T* child(const QObject& parent, const char* name) {
 struct SimRecordingPort : hw::RecordingPort {
   bool simulated() const override { return true; }
 };
-
-// An exit asked of the application by an earlier test (the launcher's "EXIT
-// PROGRAM") ends every dialog's loop at once, before it shows; one pass of the
-// main loop clears it.
-inline void clearAskedExit() {
-  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-  QCoreApplication::exec();
-}
 
 }  // namespace kolm::test
