@@ -136,9 +136,16 @@ class Inference {
       std::fill(out_.begin() + static_cast<std::ptrdiff_t>(from),
                 out_.begin() + static_cast<std::ptrdiff_t>(to) + 1, ReactanceSign::Unknown);
     }
-    // Beside a point whose reactance is not measured, the change is not known.
-    if (first > 0) out_[first] = ReactanceSign::Unknown;
-    if (last + 1 < n_) out_[last] = ReactanceSign::Unknown;
+    // Beside a point whose reactance is not measured, the change is not known:
+    // the point next to it, and in a denser sweep the points as far in
+    // frequency whose reactance may be zero, where the sign may turn.
+    const size_t edge = std::max<size_t>(1, n_ / kReachSteps);
+    // d: how many points in from the stretch's end.
+    auto atEnd = [&](size_t d, size_t k) { return d <= last - first && (d == 0 || zeroInside(k)); };
+    for (size_t d = 0; first > 0 && d < edge && atEnd(d, first + d); ++d)
+      out_[first + d] = ReactanceSign::Unknown;
+    for (size_t d = 0; last + 1 < n_ && d < edge && atEnd(d, last - d); ++d)
+      out_[last - d] = ReactanceSign::Unknown;
   }
 
   // Whether the runs of run r's direction next to it, towards `step` (-1 or

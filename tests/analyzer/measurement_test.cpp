@@ -484,6 +484,9 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
     // cannot see the reactance: zero within its interval, |X| as read peaking
     // a quarter of the way in, below the resonance.
     bool hidden = false;
+    // Ohm the reading adds to X, its half-width beyond it: the phase is lost
+    // where the reading's X is within half of it of zero.
+    double offset = 0;
   };
   const Case cases[] = {
       {"capacitor", 0, 0, 100e-12, 100, 5, 30, false, 0},
@@ -495,6 +498,7 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
       // A dense sweep: |X| moves less than its resolution over a few points.
       {"capacitor, 2000 points", 0, 0, 100e-12, 2000, 5, 30, false, 150, 0.5},
       {"parallel RLC, crossing hidden", 200, 1e-6, 100e-12, 200, 5, 30, true, 70, 0, true},
+      {"series RLC, 2000 points, valley lost", 12.5, 2e-6, 62.8e-12, 2000, 5, 30, 0, 40, 0, 0, 5},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -513,14 +517,14 @@ TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
       const std::complex<double> z =
           k.parallel ? 1.0 / std::complex<double>(1 / k.r, w * k.c - 1 / (w * k.l))
                      : std::complex<double>(k.r, w * k.l - (k.c > 0 ? 1 / (w * k.c) : 0));
-      const double x = z.imag(), wobble = k.noise * std::sin(i * 2.3999);
+      const double x = z.imag(), wobble = k.noise * std::sin(i * 2.3999), read = x + k.offset;
       const bool hidden = w > below && w < above;
       const double tent = k.r / 2 + 40 * (1 - std::fabs(w - readPeak) / (above - below));
-      t.values[kReactance].push_back(static_cast<float>(hidden ? tent : std::fabs(x) + wobble));
-      t.halfWidths[kReactance].push_back(hidden ? 1e6f : 0.0f);
+      t.values[kReactance].push_back(static_cast<float>(hidden ? tent : std::fabs(read) + wobble));
+      t.halfWidths[kReactance].push_back(hidden ? 1e6f : static_cast<float>(k.offset * 1.2));
       t.values[kResistance].push_back(static_cast<float>(z.real() - wobble));
       t.reactanceResolution.push_back(static_cast<float>(0.05 + 2 * k.noise));
-      t.flags.push_back(PointFlag::Valid);
+      t.flags.push_back(std::fabs(read) < k.offset / 2 ? PointFlag::PhaseLimit : PointFlag::Valid);
       t.frequencies.push_back(f);
       truth.push_back(x);
     }
