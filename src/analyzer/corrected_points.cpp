@@ -82,17 +82,7 @@ void settleRanges(TraceValues& t, size_t i, unsigned sectors) {
   if (!held) e.plain = p.plain;
   fillEntry(e, *t.figures.calibration, t.figures, t.passes, todo, false);
   CorrectedReading& c = t.corrected[i];
-  auto hold = [&](PointInterval& range, const PointInterval& worked, const PointValues& values) {
-    range = worked;
-    for (int q = 0; q < kQuantities; ++q)
-      if (std::isfinite(values[q])) {
-        range.low[q] = std::min(range.low[q], values[q]);
-        range.high[q] = std::max(range.high[q], values[q]);
-      }
-    range.reactanceResolution = c.resolution;
-  };
-  if (todo & kPlusSector) hold(c.plusRange, e.ranges.plusRange, c.plus);
-  if (todo & kMinusSector) hold(c.minusRange, e.ranges.minusRange, c.minus);
+  holdValues(c, e.ranges, todo);
   narrowCorrected(c, p.plain, todo);
   p.sectors &= ~todo;
 }

@@ -554,12 +554,17 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& t, const B
   return out;
 }
 
-void holdValues(CorrectedReading& c, const CorrectedReading& ranges) {
+void holdValues(CorrectedReading& c, const CorrectedReading& ranges, unsigned sectors) {
   c.merged = ranges.merged;
-  c.plusRange = ranges.plusRange;
-  c.minusRange = ranges.minusRange;
-  holding(c.plusRange, c.plus);
-  holding(c.minusRange, c.minus);
+  if (c.merged) sectors = kBothSectors;
+  if (sectors & kPlusSector) {
+    c.plusRange = ranges.plusRange;
+    holding(c.plusRange, c.plus);
+  }
+  if (sectors & kMinusSector) {
+    c.minusRange = ranges.minusRange;
+    holding(c.minusRange, c.minus);
+  }
   if (c.merged) {
     holding(c.plusRange, c.minus);
     c.minusRange = c.plusRange;

@@ -126,6 +126,8 @@ struct ReactanceBounds {
 ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& terms,
                                 const BridgeFigures& figures, int passes = 1);
 ReactanceBounds reactanceBounds(double a, const ErrorTerms& terms, const SectorStart& start);
-void holdValues(CorrectedReading& values, const CorrectedReading& ranges);
+// Only the intervals of `sectors` are taken (both when merged).
+void holdValues(CorrectedReading& values, const CorrectedReading& ranges,
+                unsigned sectors = kBothSectors);
 
 }  // namespace kolm::analyzer

@@ -9,6 +9,25 @@ namespace kolm::analyzer {
 
 using Complex = std::complex<double>;
 
+namespace {
+
+// How much further than its first order `total` G may move when the terms
+// are off by their bounds, with |u| = |w - e00| at most `u`, the ratio's own
+// move `dw` and |D| = |T + e11 u| at least `dSize`: the denominator's own
+// change, the source match's change times the directivity's, and the ratio's
+// exponential in the counts per dB. Infinite where D may vanish.
+double secondOrderMove(const ErrorTerms& t, const TermBounds& bounds, double total, double u,
+                       double dw, double dSize) {
+  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
+  const double dd = dt + ds * (u + de + dw) + (quickModulus(t.sourceMatch) + ds) * (de + dw);
+  const double room = dSize - dd;
+  return room > 0 ? total * dd / room + (u + dw) * ds * (de + dw) / (dSize * room) +
+                        quickModulus(t.tracking) / (dSize * room) * dw * dw
+                  : kInf;
+}
+
+}  // namespace
+
 TermBounds::TermBounds(const ErrorTerms& t)
     : directivity(std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm])),
       tracking(std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm])),
@@ -47,17 +66,9 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   add(byTracking, t.pm[kTrackingRe], t.pm[kTrackingIm]);
   add(byTracking * u, t.pm[kSourceMatchRe], t.pm[kSourceMatchIm]);
   add(byDirectivity * (w * -x), t.pm[kCountsPerDb], 0);
-  // What the first order leaves out of dG: the denominator's own change, the
-  // source match's change times the directivity's, and the ratio's
-  // exponential in the counts per dB.
-  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
+  // What the first order leaves out of dG.
   const double dw = quickModulus(w) * std::fabs(x) * t.pm[kCountsPerDb];
-  const double du = quickModulus(u), dSize = quickModulus(d);
-  const double dd = dt + ds * (du + de + dw) + (quickModulus(t.sourceMatch) + ds) * (de + dw);
-  const double room = dSize - dd;
-  const double second = room > 0 ? total * dd / room + (du + dw) * ds * (de + dw) / (dSize * room) +
-                                       quickModulus(t.tracking) / (dSize * room) * dw * dw
-                                 : kInf;
+  const double second = secondOrderMove(t, bounds, total, quickModulus(u), dw, quickModulus(d));
   const double within = total + second;  // how far G may move
   // And what the quantities' own first order leaves out over that distance:
   // dZ - Z' dG = 2 dG^2 / ((1 - G)^2 (1 - G - dG)).
@@ -107,13 +118,10 @@ ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, 
       (tSize * both(kDirectivityRe) + uMax * both(kTrackingRe) +
        uMax * uMax * both(kSourceMatchRe) + tSize * wMax * x * t.pm[kCountsPerDb]) /
       (dMin * dMin);
-  const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
-  const double dw = wMax * x * t.pm[kCountsPerDb];
-  const double dd = dt + ds * (uMax + de + dw) + (quickModulus(t.sourceMatch) + ds) * (de + dw);
-  const double slack = dMin - dd;
-  if (!(dMin > 0) || !(slack > 0) || !(oMin > 0)) return kAll;
-  const double second = total * dd / slack + (uMax + dw) * ds * (de + dw) / (dMin * slack) +
-                        tSize / (dMin * slack) * dw * dw;
+  if (!(dMin > 0) || !(oMin > 0)) return kAll;
+  const double second =
+      secondOrderMove(t, bounds, total, uMax, wMax * x * t.pm[kCountsPerDb], dMin);
+  if (!std::isfinite(second)) return kAll;
   const double within = total + second;
   const double near = oMin - within;
   if (!(near > 0)) return kAll;
