@@ -176,11 +176,12 @@ def offenders(src):
             with open(path, encoding="utf-8") as f:
                 text = f.read()
             lines = text.count("\n")
+            shown = os.path.join(src, rel)
             if lines > MAX_FILE_LINES:
-                out.append((rel, f"src/{rel}: {lines} lines (at most {MAX_FILE_LINES})"))
+                out.append((rel, f"{shown}: {lines} lines (at most {MAX_FILE_LINES})"))
             for fn, first, last in functions(text):
                 if last - first + 1 > MAX_FUNCTION_LINES:
-                    out.append((f"{rel}:{fn}", f"src/{rel}:{first}: {fn} spans "
+                    out.append((f"{rel}:{fn}", f"{shown}:{first}: {fn} spans "
                                 f"{last - first + 1} lines (at most {MAX_FUNCTION_LINES})"))
     return sorted(out)
 
