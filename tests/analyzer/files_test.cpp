@@ -218,11 +218,7 @@ TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
   const auto zero = std::count_if(unknown.begin(), unknown.end(), [](auto u) { return u.second; });
   ASSERT_GT(zero, 0);
   ASSERT_LT(zero, static_cast<long>(unknown.size()));
-  ExportSource far{parseCable("RG58:10", nullptr), "", true};
-  ExportSource kept = far;
-  kept.keepUnknownSigns = true;
-  ExportSource simulated;
-  simulated.simulated = true;
+  const ExportSource far{parseCable("RG58:10", nullptr), "", true};
   const struct {
     ExportSource source;
     std::vector<std::string> says;
@@ -234,8 +230,8 @@ TEST(Exports, SayWhatTheyHoldAndLeaveUnknownSignsOut) {
        {"far end of the cable taken out: RG58, 10 m, VF 0.66, 16.1 dB per 100 m at 100 MHz, 50 ohm",
         "end=far cable_length_m=10 cable_vf=0.66 cable_loss_db_per_100m=16.1 "
         "cable_loss_at_mhz=100 cable_z0_ohm=50 correction=none figures=measured"}},
-      {kept, {"end=far"}},
-      {simulated, {"Simulated instrument", "instrument=simulated end=bridge"}},
+      {{far.cable, "", true, true}, {"end=far"}},
+      {{{}, "", false, false, true}, {"Simulated instrument", "instrument=simulated end=bridge"}},
   };
   for (const auto& c : cases) {
     const std::string csv = formatCsv(t, c.source);

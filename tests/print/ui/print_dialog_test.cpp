@@ -369,6 +369,24 @@ std::vector<QSize> pdfImages(const QString& path) {
   return images;
 }
 
+// The chart alone goes as lines and text, no picture in the file; a window as
+// one picture with as many pixels as the sheet's own (300 an inch) give it.
+void expectPicturesInFile(PrintService& service, const MmRect& rect, const QString& file,
+                          bool chartOnly) {
+  const std::vector<QSize> images = pdfImages(file);
+  if (chartOnly) {
+    EXPECT_TRUE(images.empty()) << images.size() << " pictures in the chart's page";
+    return;
+  }
+  const auto sheet =
+      service.backend().sheetSize(ui::kPdfPrinterName, service.session().state.printerSettings);
+  ASSERT_TRUE(sheet);
+  const PixelRect px =
+      mmToPixels(rect, sheet->widthPx, sheet->heightPx, sheet->widthMm, sheet->heightMm);
+  EXPECT_NEAR(px.w, rect.w * 300 / 25.4, rect.w * 300 / 25.4 / 100);
+  EXPECT_EQ(images, std::vector<QSize>{QSize(px.w, px.h)});
+}
+
 // Each chart printed to the file printer: the measuring windows hand
 // themselves to the dialog under the title "Screen", repainted for paper (and
 // back on black after), the dialog speaking through the window's prompter for
@@ -441,19 +459,7 @@ TEST(WindowPrint, EachWindowGoesAsScreenAtTheSheetsPixelsOrChartOnlyAsVector) {
       // The picture in its own proportions on the sheet (whole mm: within 1 %).
       EXPECT_NEAR(double(rect.w) / rect.h, double(picture.width()) / picture.height(),
                   0.01 * rect.w / rect.h);
-      const std::vector<QSize> images = pdfImages(file);
-      if (chartOnly) {
-        EXPECT_TRUE(images.empty()) << images.size() << " pictures in the chart's page";
-      } else {
-        // The sheet's own pixels (300 an inch): the picture has as many.
-        const auto sheet = service.backend().sheetSize(ui::kPdfPrinterName,
-                                                       service.session().state.printerSettings);
-        ASSERT_TRUE(sheet);
-        const PixelRect px =
-            mmToPixels(rect, sheet->widthPx, sheet->heightPx, sheet->widthMm, sheet->heightMm);
-        EXPECT_NEAR(px.w, rect.w * 300 / 25.4, rect.w * 300 / 25.4 / 100);
-        EXPECT_EQ(images, std::vector<QSize>{QSize(px.w, px.h)});
-      }
+      expectPicturesInFile(service, rect, file, chartOnly);
       QFile::remove(file);
     }
   }
