@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <random>
 #include <tuple>
 
@@ -17,6 +18,7 @@
 #include "chart/label_room.h"
 #include "chart/marks.h"
 #include "common/text.h"
+#include "support/golden.h"
 
 using namespace kolm::chart;
 
@@ -43,89 +45,54 @@ TEST(Marks, RunsTakeTheSegmentsIntoAndOutOfFlaggedPoints) {
 namespace {
 
 using Kind = Reading::Kind;
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-constexpr float kInf = std::numeric_limits<float>::infinity();
+using kolm::test::goldenNumbers;
 
-// Five evenly spaced levels over 10..14 MHz, point 3 flagged at most (a floor).
-const std::vector<float> kLevels{-20, -10, -4, -80, -30};
-const std::vector<Mark> kFloorAt3{Mark::Valid, Mark::Valid, Mark::Valid, Mark::AtMost, Mark::Valid};
-TraceSamples evenly() { return {kLevels.data(), kLevels.size(), nullptr, 10, 14}; }
+// Marks written one letter a point (v valid, m at most, o open, i invalid), "-"
+// for none.
+std::vector<Mark> marksOf(const std::string& letters) {
+  static const std::map<char, Mark> kLetters{
+      {'v', Mark::Valid}, {'m', Mark::AtMost}, {'o', Mark::Open}, {'i', Mark::Invalid}};
+  std::vector<Mark> out;
+  for (char c : letters == "-" ? std::string() : letters) out.push_back(kLetters.at(c));
+  return out;
+}
+
+std::vector<float> levelsOf(const std::string& field) {
+  const std::vector<double> d = goldenNumbers(field);
+  return {d.begin(), d.end()};
+}
 
 }  // namespace
 
-// On the first and last points, halfway between -10 and -4, on the flagged point
-// and beside it from either side, beyond the trace.
 TEST(MarkerReading, InterpolatesBetweenPlainPointsAndNeverThroughFlaggedOnes) {
-  for (const auto& [x, text] : {std::pair{10.0, "-20.000 dB"},
-                                {11.5, "-7.000 dB"},
-                                {14.0, "-30.000 dB"},
-                                {13.0, "at most"},
-                                {12.9, "at most"},
-                                {13.6, "at most"},
-                                {9.99, "outside the sweep"},
-                                {14.01, "outside the sweep"}}) {
-    const Reading r = readingAt(evenly(), kFloorAt3.data(), kFloorAt3.size(), x);
-    EXPECT_EQ(readingText(r, "dB", "0.000", defaultMarkWords()), text) << x;
+  for (const auto& c : kolm::test::goldenRows("marker_readings.tsv", 5)) {
+    // "10 to 14": evenly over the points; otherwise each point's frequency.
+    std::string frequencies = c[0];
+    const size_t to = frequencies.find(" to ");
+    if (to != std::string::npos) frequencies.replace(to, 4, " ");
+    const std::vector<double> f = goldenNumbers(frequencies);
+    const std::vector<float> y = levelsOf(c[1]);
+    const std::vector<Mark> marks = marksOf(c[2]);
+    const bool even = to != std::string::npos;
+    const TraceSamples t{y.data(), y.size(), even ? nullptr : f.data(), even ? f[0] : 0,
+                         even ? f[1] : 0};
+    const Reading r = readingAt(t, marks.data(), marks.size(), kolm::test::goldenNumber(c[3]));
+    EXPECT_EQ(readingText(r, "dB", "0.000000", defaultMarkWords()), c[4]) << c[0] << " at " << c[3];
   }
-}
-
-TEST(MarkerReading, UnevenFrequenciesAndValuesThatAreNotNumbers) {
-  // Frequencies given point by point; an open point (+infinity) and an invalid
-  // one (NaN) without marks still never read as numbers.
-  const std::vector<double> f{1, 2, 4, 8};
-  const std::vector<float> v{1, 3, kInf, kNaN};
-  const TraceSamples t{v.data(), v.size(), f.data(), 0, 0};
-  EXPECT_NEAR(readingAt(t, nullptr, 0, 1.5).value, 2, 1e-9);
-  EXPECT_EQ(readingAt(t, nullptr, 0, 3).kind, Kind::Flagged);
-  EXPECT_EQ(readingAt(t, nullptr, 0, 3).mark, Mark::Invalid);
-  const std::vector<Mark> marks{Mark::Valid, Mark::Valid, Mark::Open, Mark::Invalid};
-  EXPECT_EQ(readingAt(t, marks.data(), marks.size(), 4.5).mark, Mark::Open);  // nearer: 4
-  EXPECT_EQ(readingAt(t, marks.data(), marks.size(), 7.5).mark, Mark::Invalid);
-  EXPECT_EQ(readingAt(t, nullptr, 0, 9).kind, Kind::Outside);
 }
 
 TEST(MarkerExtremes, SkipFlaggedPointsAndKeepToTheRange) {
-  struct Case {
-    Extreme which;
-    double from, to;
-    std::optional<size_t> index;
-  };
-  const Case cases[] = {
-      {Extreme::Maximum, 10, 14, 2},
-      {Extreme::Minimum, 10, 14, 4},                 // -80 is a floor: never the minimum
-      {Extreme::Minimum, 10, 12.5, 0},               // within the range only
-      {Extreme::Maximum, 14, 11, 2},                 // a range given backwards
-      {Extreme::Minimum, 12.5, 13.5, std::nullopt},  // only the floor point there
-  };
-  for (const Case& c : cases) {
-    const auto run =
-        extremeIndex(evenly(), kFloorAt3.data(), kFloorAt3.size(), c.which, c.from, c.to);
-    EXPECT_EQ(run ? std::optional<size_t>(run->centre()) : std::nullopt, c.index)
-        << c.from << ".." << c.to;
-  }
-  // A flat extreme: the marker goes to the centre of the longest run (the first
-  // of equally long ones), between the middle points of an even run; a bound in
-  // the search's direction takes part when the trace says so.
-  struct Flat {
-    std::vector<float> y;
-    std::vector<Mark> marks;
-    Extreme which;
-    bool bounds;
-    double x;
-  };
-  const Mark v = Mark::Valid, most = Mark::AtMost;
-  const Flat flats[] = {
-      {{-10, -3, -20, -3, -30}, {}, Extreme::Maximum, false, 11},
-      {{-3, -20, -3, -3, -3}, {}, Extreme::Maximum, false, 13},
-      {{5, 1, 1, 1, 1}, {}, Extreme::Minimum, false, 12.5},
-      {{5, 1, 1, 2, 0}, {v, v, v, v, most}, Extreme::Minimum, false, 11.5},
-      {{5, 1, 1, 0, 0}, {v, v, v, most, most}, Extreme::Minimum, true, 13.5},
-  };
-  for (const Flat& f : flats) {
-    const TraceSamples t{f.y.data(), f.y.size(), nullptr, 10, 14};
-    const auto run = extremeIndex(t, f.marks.data(), f.marks.size(), f.which, 10, 14, f.bounds);
-    ASSERT_TRUE(run);
-    EXPECT_DOUBLE_EQ(runCentre(t, *run), f.x);
+  for (const auto& c : kolm::test::goldenRows("marker_extremes.tsv", 6)) {
+    const std::vector<float> y = levelsOf(c[0]);
+    const std::vector<Mark> marks = marksOf(c[1]);
+    const std::vector<double> range = goldenNumbers(c[3]);
+    const TraceSamples t{y.data(), y.size(), nullptr, 10, 14};
+    const auto run = extremeIndex(t, marks.data(), marks.size(),
+                                  c[2] == "max" ? Extreme::Maximum : Extreme::Minimum, range[0],
+                                  range[1], c[4] == "yes");
+    EXPECT_EQ(run ? std::to_string(runCentre(t, *run)) : "none",
+              c[5] == "none" ? c[5] : std::to_string(kolm::test::goldenNumber(c[5])))
+        << c[0] << " " << c[2] << " " << c[3];
   }
 }
 
