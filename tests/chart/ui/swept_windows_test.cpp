@@ -19,6 +19,7 @@
 #include "analyzer/files.h"
 #include "analyzer/ui/analyzer_view.h"
 #include "analyzer/ui/analyzer_window.h"
+#include "chart/ui/analysis_panel.h"
 #include "chart/ui/pass_log.h"
 #include "chart/ui/session_commands.h"
 #include "chart/ui/trace_list.h"
@@ -43,7 +44,7 @@ struct Swept {
   std::array<std::pair<const char*, const char*>, 3> devices;
   std::array<double, 3> truth;
   const char* chartFile;  // in the window's own format
-  const char* mask;       // an upper limit the quantity meets on devices[1]
+  const char* mask;       // a limit the quantity meets on devices[2], not on devices[1]
   std::vector<std::pair<const char*, const char*>> boxes;  // typed, kept by a session
   // Calibrated, where readings need it to be whole (not approximate).
   void (*calibrate)(SweptWindows&);
@@ -108,7 +109,7 @@ const Swept kPowerMeter{
     {{{"atten:25", "r=50"}, {"atten:20", "r=50"}, {"atten:30", "r=50"}}},
     {-25, -20, -30},
     "c.pwm",
-    "kolm-mask 1\nquantity level\nupper 3 30 -15\n",
+    "kolm-mask 1\nquantity level\nupper 3 30 -25\n",
     {{"averageEdit", "3"},
      {"topLevelEdit", "10"},
      {"bottomLevelEdit", "-70.5"},
@@ -135,7 +136,7 @@ const Swept kAnalyzer{
     {{{"through", "r=25"}, {"through", "r=20"}, {"through", "r=30"}}},
     {20 * std::log10(3.0), 20 * std::log10(70.0 / 30), 20 * std::log10(4.0)},
     "c.vna",
-    "kolm-mask 1\nquantity swr\nupper 3 30 3\n",
+    "kolm-mask 1\nquantity rl\nlower 3 30 10\n",
     {{"averageEdit", "2"}, {"startEdit", "3.5"}},
     [](SweptWindows&) {},
     [](SweptWindows& t) {  // saved without a calibration, opened where one is in use
@@ -334,6 +335,42 @@ TEST_P(SweptWindows, SessionSavedAndOpenedInAFreshWindow) {
       << rig.prompter.messages().back();
 }
 
+// A limit mask judged in the Analysis panel, its line in the verdict's colour;
+// one that cannot be read whole is said by file and line, and the mask in use
+// stays.
+TEST_P(SweptWindows, ALimitMaskJudgedInTheAnalysisPanel) {
+  const Swept& p = GetParam();
+  p.calibrate(*this);  // an approximate reading is judged neither way
+  get<QLineEdit>("pointsEdit")->setText("50");
+  connect(2);
+  ASSERT_TRUE(sweep());
+  const std::string mask = p.mask, cut = mask.substr(0, mask.rfind(' ')) + "\n";  // no limit
+  ASSERT_TRUE(common::writeFileAtomic("m.mask", mask) && common::writeFileAtomic("bad.mask", cut));
+  for (const char* file : {"m.mask", "bad.mask"}) {
+    rig.prompter.files = {file};
+    test::child<QPushButton>(list(), "openMaskButton")->click();
+  }
+  EXPECT_NE(rig.lastMessage().find("bad.mask:3"), std::string::npos) << rig.lastMessage();
+  auto* panel = window->findChild<chart::ui::AnalysisPanel*>();
+  const auto verdict = [&] {
+    for (int row = 0; !panel->caption(row).isEmpty(); ++row)
+      if (panel->caption(row).toStdString() == "Limits (" + p.quantity + "):")
+        return panel->value(row);
+    return QString();
+  };
+  const auto lineIn = [&](const QColor& colour) {
+    const auto& drawn = chart()->memoryTraces();
+    return std::any_of(drawn.begin(), drawn.end(),
+                       [&](const auto& t) { return t.colour == colour; });
+  };
+  EXPECT_EQ(verdict(), "pass");
+  EXPECT_TRUE(lineIn(QColor(0, 170, 0)));
+  connect(1);
+  ASSERT_TRUE(sweep());
+  EXPECT_TRUE(verdict().startsWith("fail")) << verdict().toStdString();
+  EXPECT_TRUE(lineIn(QColor(220, 0, 0)));
+}
+
 // Min/max hold, the log and the strip chart over three passes: the held
 // readings are the highest and lowest of them, every pass is in the log, and
 // the strip chart has the marker's reading of each; unticked, the log stops;
@@ -387,7 +424,7 @@ TEST_P(SweptWindows, HoldLogAndStripChartOverPasses) {
 
 // Single clicked during continuous passes ends them after the pass under way
 // and one more; Escape stops a pass between two points (the wire rests after
-// a whole detector read-out); closing during a sweep leaves the generator off
+// a whole detector read-out) and says where; closing during a sweep leaves the generator off
 // with nothing after it, and the next window opens on the boxes as they were.
 TEST_P(SweptWindows, SingleEscapeAndClosingEndTheSweep) {
   const Swept& p = GetParam();
@@ -421,6 +458,7 @@ TEST_P(SweptWindows, SingleEscapeAndClosingEndTheSweep) {
   continuous->click();
   ASSERT_TRUE(idle());
   EXPECT_TRUE(stopped);
+  EXPECT_TRUE(get<QLabel>("statusLine")->text().startsWith("Sweep stopped at point "));
   EXPECT_FALSE(continuous->isChecked());
   EXPECT_EQ(passes(), done);
   EXPECT_EQ(rig.port->writes.back(), 24);

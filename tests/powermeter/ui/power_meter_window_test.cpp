@@ -21,7 +21,6 @@
 
 #include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
-#include "chart/ui/trace_list.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "common/ui/recent_files.h"
@@ -150,33 +149,6 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   sim::ui::refreshSimBanners(rig.window);
   EXPECT_TRUE(rig.get<QLabel>("simBanner")->text().contains("STOPPED WORKING"));
   EXPECT_EQ(rig.port->writes.size(), *rig.port->failAtWrite);
-}
-
-// While a sweep runs the menu commands wait, and a crystal measurement or a
-// calibration cannot start; Escape says where the pass stopped. (Single,
-// Escape and closing during a sweep on both windows: SweptWindows.)
-TEST(PowerMeterWindowTest, CommandsWaitForAContinuousSweep) {
-  Rig rig("atten:20", true);
-  rig.open();
-  rig.type("pointsEdit", "20000");  // 50 us a point: a second a pass
-  rig.type("delayEdit", "0.05");
-  rig.get<QToolButton>("continuousSweepButton")->click();
-  const auto enabled = [&](bool on) {
-    for (const char* name :
-         {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
-          "levelReferenceAction", "crystalAction", "quartzReferenceAction", "printScreenAction"})
-      EXPECT_EQ(rig.get<QAction>(name)->isEnabled(), on) << name;
-  };
-  enabled(false);
-  EXPECT_FALSE(rig.window->startSingleSweep());
-  // Past the settling wait, a few points in.
-  ASSERT_TRUE(
-      QTest::qWaitFor([&] { return rig.get<QProgressBar>("sweepProgress")->value() > 0; }, 20000));
-  rig.window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window));
-  QTest::keyClick(rig.window, Qt::Key_Escape);
-  EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().startsWith("Sweep stopped at point "));
-  enabled(true);
 }
 
 // The power meter window's calibration, reference level, crystal meter and chart
@@ -543,14 +515,25 @@ TEST(PowerMeterWindowTest, ZoomMovesTheViewTheBoxesKeepTheSweep) {
   EXPECT_EQ(boxTexts(), " 3 30|20|-80");
   EXPECT_EQ(common::readTextFile("pow.ini").value_or(""), ini);
   // A sweep starts on the boxes; its further passes keep a zoom made meanwhile.
+  // While it runs the menu commands wait, and a crystal measurement or a
+  // calibration cannot start (Escape and Single: SweptWindows).
+  const auto enabled = [&](bool on) {
+    for (const char* name :
+         {"openAction", "saveAsAction", "calibrateZeroDbmAction", "calibrateMinus60DbmAction",
+          "levelReferenceAction", "crystalAction", "quartzReferenceAction", "printScreenAction"})
+      EXPECT_EQ(rig.get<QAction>(name)->isEnabled(), on) << name;
+  };
   const int before = rig.resets();  // one at every pass
   rig.get<QToolButton>("continuousSweepButton")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() > before; }, 10000));
   EXPECT_EQ(rig.window->view(), boxes);
+  enabled(false);
+  EXPECT_FALSE(rig.window->startSingleSweep());
   dragTo(10, 0, 20, -40);
   ASSERT_TRUE(QTest::qWaitFor([&] { return rig.resets() >= before + 3; }, 10000));
   EXPECT_NEAR(rig.window->view().start, 10, 0.1);
   ASSERT_TRUE(rig.run("stopAction"));
+  enabled(true);
   EXPECT_EQ(rig.chart()->traces().at(0).stop, 30);
 
   // Double-click: the boxes as they are now, not as last swept; back from there.
@@ -767,40 +750,4 @@ TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
   rig.window->close();
   rig.open();
   EXPECT_EQ(rig.text("averageEdit"), "4");  // the last number accepted, from kolm.ini
-}
-
-// A limit mask (stored traces in both windows: SweptWindows): judged in the
-// Analysis panel, its line in the verdict's colour; one that cannot be read
-// whole is said by file and line, and the mask in use stays.
-TEST(PowerMeterTraces, ALimitMaskJudgedInTheAnalysisPanel) {
-  Rig rig("through");
-  rig.open();
-  ASSERT_TRUE(rig.run("calibrateZeroDbmAction"));  // the default counts leave a level approximate
-  rig.connect("atten:57");
-  ASSERT_TRUE(rig.run("calibrateMinus60DbmAction"));
-  rig.connect("atten:30");
-  rig.get<QAction>("storedTracesAction")->trigger();
-  auto* list = rig.window->findChild<chart::ui::TraceList*>("traceList");
-  ASSERT_TRUE(rig.sweep());
-  ASSERT_TRUE(common::writeFileAtomic("m.mask", "kolm-mask 1\nquantity level\nupper 3 30 -25\n"));
-  ASSERT_TRUE(common::writeFileAtomic("bad.mask", "kolm-mask 1\nquantity level\nupper 3 30\n"));
-  rig.prompter.files = {"bad.mask"};
-  list->findChild<QPushButton*>("openMaskButton")->click();
-  EXPECT_NE(rig.lastMessage().find("bad.mask:3"), std::string::npos) << rig.lastMessage();
-  EXPECT_FALSE(list->mask());
-  rig.prompter.files = {"m.mask"};
-  list->findChild<QPushButton*>("openMaskButton")->click();
-  ASSERT_TRUE(list->mask());
-  auto* panel = rig.window->findChild<chart::ui::AnalysisPanel*>("levelAnalysis");
-  auto verdictOf = [&] {
-    for (int row = 0; !panel->caption(row).isEmpty(); ++row)
-      if (panel->caption(row) == "Limits (level):") return panel->value(row);
-    return QString();
-  };
-  EXPECT_EQ(verdictOf(), "pass");  // -30 dBm under -25
-  EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(0, 170, 0));
-  rig.connect("atten:20");
-  ASSERT_TRUE(rig.sweep());
-  EXPECT_TRUE(verdictOf().startsWith("fail")) << verdictOf().toStdString();
-  EXPECT_EQ(rig.chart()->memoryTraces().back().colour, QColor(220, 0, 0));
 }
