@@ -58,11 +58,16 @@ struct Swept {
 
 void PrintTo(const Swept& s, std::ostream* os) { *os << s.name; }
 
-struct SweptWindows : testing::TestWithParam<Swept> {
+// A window on the power meter's rig, which its helpers drive.
+struct SweptWindows : testing::TestWithParam<Swept>, test::Rig {
+  SweptWindows() : Rig("through") {
+    busy = [this] { return GetParam().sweeping(window); };
+  }
   void SetUp() override { open(); }
   void TearDown() override { close(); }
   void open() {
-    window = GetParam().create(rig.context);
+    window = GetParam().create(context);
+    driven = window.data();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.data()));
   }
@@ -70,34 +75,14 @@ struct SweptWindows : testing::TestWithParam<Swept> {
     if (window) window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  template <typename T>
-  T* get(const char* name) {
-    return test::child<T>(window, name);
-  }
+  using Rig::connect;
   void connect(int k) {
     const auto& [device, load] = GetParam().devices[k];
-    ASSERT_EQ(rig.simulator().configure({device, load, "ideal"}), "");
+    ASSERT_EQ(simulator().configure({device, load, "ideal"}), "");
   }
-  bool idle() {
-    return QTest::qWaitFor([&] { return !GetParam().sweeping(window); }, 10000);
-  }
-  bool sweep() {
-    get<QToolButton>("singleSweepButton")->click();
-    return idle();
-  }
-  bool run(const char* action) {
-    get<QAction>(action)->trigger();
-    return idle();
-  }
-  void withFile(const char* action, const std::string& file) {
-    rig.prompter.files = {file};
-    get<QAction>(action)->trigger();
-  }
-  chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("chart"); }
   chart::ui::TraceList* list() { return get<chart::ui::TraceList>("traceList"); }
   void drop(const char* file) { emit chart()->filesDropped({QFileInfo(file).absoluteFilePath()}); }
 
-  test::Rig rig{"through"};
   QPointer<QWidget> window;
 };
 
@@ -116,11 +101,11 @@ const Swept kPowerMeter{
      {"delayEdit", "2.5"}},
     [](SweptWindows& t) {  // the default counts leave every level approximate
       ASSERT_TRUE(t.run("calibrateZeroDbmAction"));
-      t.rig.connect("atten:57");  // a count of its own: the default counts are the ideal board's
+      t.connect("atten:57");  // a count of its own: the default counts are the ideal board's
       ASSERT_TRUE(t.run("calibrateMinus60DbmAction"));
     },
     [](SweptWindows& t) {
-      t.rig.connect("atten:50");
+      t.connect("atten:50");
       ASSERT_TRUE(t.run("calibrateMinus60DbmAction"));
     },
     "has changed",
@@ -142,10 +127,10 @@ const Swept kAnalyzer{
     [](SweptWindows& t) {  // saved without a calibration, opened where one is in use
       analyzer::BridgeCalibration cal;
       cal.measured = "2026-12-09 03:00 UTC";
-      cal.setup = analyzer::instrumentSetup(t.rig.instrument);
+      cal.setup = analyzer::instrumentSetup(t.instrument);
       cal.startMHz = 1, cal.stopMHz = 60, cal.points = 2;
       cal.terms.assign(3, analyzer::ErrorTerms{});
-      ASSERT_TRUE(common::writeFileAtomic(t.rig.context.settings.file(analyzer::kCalibrationFile),
+      ASSERT_TRUE(common::writeFileAtomic(t.context.settings.file(analyzer::kCalibrationFile),
                                           analyzer::formatCalibration(cal)));
       t.close();
       t.open();
@@ -174,7 +159,7 @@ TEST_P(SweptWindows, StoredTracesFromSweepsAndDroppedFiles) {
   withFile("exportCsv", "none.csv");
   EXPECT_TRUE(list->traces().empty());
   EXPECT_FALSE(QFile::exists("none.csv"));
-  EXPECT_EQ(rig.prompter.messages().size(), 2u);  // each says why
+  EXPECT_EQ(prompter.messages().size(), 2u);  // each says why
   p.calibrate(*this);
   get<QLineEdit>("pointsEdit")->setText("50");
   for (int k : {1, 2}) {
@@ -192,11 +177,11 @@ TEST_P(SweptWindows, StoredTracesFromSweepsAndDroppedFiles) {
   ASSERT_TRUE(common::writeFileAtomic("c.txt", "x"));
   for (const char* file : {"c.txt", "cut.csv"}) {
     drop(file);
-    EXPECT_NE(rig.prompter.messages().back().find(std::string(file) + " was not added"),
+    EXPECT_NE(prompter.messages().back().find(std::string(file) + " was not added"),
               std::string::npos)
-        << rig.prompter.messages().back();
+        << prompter.messages().back();
   }
-  EXPECT_NE(rig.prompter.messages().back().find(": line "), std::string::npos);
+  EXPECT_NE(prompter.messages().back().find(": line "), std::string::npos);
   drop(p.chartFile);
   EXPECT_TRUE(list->isVisible());
   drop("c.csv");
@@ -243,7 +228,7 @@ TEST_P(SweptWindows, PicturesOfTheChartAndTheMarksInTheCsv) {
   EXPECT_EQ(std::count(marks.begin(), marks.end(), chart::Mark::Valid), 0);
   chart()->addMarker(10);
   chart()->addMarker(20);
-  rig.prompter.files = {"c.svg", "c.pdf", "c.png", "c.bmp"};
+  prompter.files = {"c.svg", "c.pdf", "c.png", "c.bmp"};
   for (int i = 0; i < 4; ++i) get<QAction>("exportPicture")->trigger();
   const QByteArray svg = QByteArray::fromStdString(common::readTextFile("c.svg").value_or(""));
   EXPECT_TRUE(QSvgRenderer(svg).isValid());
@@ -253,7 +238,7 @@ TEST_P(SweptWindows, PicturesOfTheChartAndTheMarksInTheCsv) {
   EXPECT_EQ(common::readTextFile("c.pdf").value_or("/Subtype /Image").find("/Subtype /Image"),
             std::string::npos);
   EXPECT_GT(QImage("c.png").height(), chart()->height());  // the title line above it
-  EXPECT_EQ(rig.prompter.messages().back(), "A picture is saved as .png, .svg or .pdf.");
+  EXPECT_EQ(prompter.messages().back(), "A picture is saved as .png, .svg or .pdf.");
   EXPECT_FALSE(QFile::exists("c.bmp"));
 }
 
@@ -283,7 +268,7 @@ TEST_P(SweptWindows, SessionSavedAndOpenedInAFreshWindow) {
   get<QAction>("holdAction")->trigger();
   get<QAction>("logMarkerAction")->trigger();
   withFile("logPassesAction", "passes.ndjson");
-  rig.prompter.inputs = {std::string("after\nthe rain")};
+  prompter.inputs = {std::string("after\nthe rain")};
   withFile("saveSessionAction", "a.kolms");
   const auto saved = common::readTextFile("a.kolms");
   ASSERT_TRUE(saved);
@@ -305,11 +290,11 @@ TEST_P(SweptWindows, SessionSavedAndOpenedInAFreshWindow) {
   EXPECT_TRUE(list()->isVisible());
   withFile("openSessionAction", "a.kolms");
   EXPECT_TRUE(kept());
-  rig.prompter.inputs = {std::nullopt};  // the note offered is the session's: kept as it is
+  prompter.inputs = {std::nullopt};  // the note offered is the session's: kept as it is
   withFile("saveSessionAction", "b.kolms");
   EXPECT_FALSE(common::readTextFile("b.kolms"));
   EXPECT_EQ(window->findChild<chart::ui::SessionCommands*>()->note(), "after\nthe rain");
-  rig.prompter.inputs = {std::string("after\nthe rain")};
+  prompter.inputs = {std::string("after\nthe rain")};
   withFile("saveSessionAction", "b.kolms");
   EXPECT_EQ(common::readTextFile("b.kolms"), saved);
   get<QAction>("reopenSessionAction")->trigger();
@@ -323,16 +308,16 @@ TEST_P(SweptWindows, SessionSavedAndOpenedInAFreshWindow) {
   ASSERT_TRUE(common::writeFileAtomic("other.kolms", other));
   list()->replace({}, std::nullopt);
   withFile("openSessionAction", "other.kolms");
-  EXPECT_NE(rig.prompter.messages().back().find("other.kolms:2"), std::string::npos)
-      << rig.prompter.messages().back();
+  EXPECT_NE(prompter.messages().back().find("other.kolms:2"), std::string::npos)
+      << prompter.messages().back();
   EXPECT_TRUE(list()->traces().empty());
   p.recalibrate(*this);
-  const size_t before = rig.prompter.messages().size();
+  const size_t before = prompter.messages().size();
   withFile("openSessionAction", "a.kolms");
   EXPECT_EQ(list()->traces(), traces);
-  ASSERT_EQ(rig.prompter.messages().size(), before + 1);
-  EXPECT_NE(rig.prompter.messages().back().find(p.recalibrated), std::string::npos)
-      << rig.prompter.messages().back();
+  ASSERT_EQ(prompter.messages().size(), before + 1);
+  EXPECT_NE(prompter.messages().back().find(p.recalibrated), std::string::npos)
+      << prompter.messages().back();
 }
 
 // A limit mask judged in the Analysis panel, its line in the verdict's colour;
@@ -347,10 +332,10 @@ TEST_P(SweptWindows, ALimitMaskJudgedInTheAnalysisPanel) {
   const std::string mask = p.mask, cut = mask.substr(0, mask.rfind(' ')) + "\n";  // no limit
   ASSERT_TRUE(common::writeFileAtomic("m.mask", mask) && common::writeFileAtomic("bad.mask", cut));
   for (const char* file : {"m.mask", "bad.mask"}) {
-    rig.prompter.files = {file};
+    prompter.files = {file};
     test::child<QPushButton>(list(), "openMaskButton")->click();
   }
-  EXPECT_NE(rig.lastMessage().find("bad.mask:3"), std::string::npos) << rig.lastMessage();
+  EXPECT_NE(lastMessage().find("bad.mask:3"), std::string::npos) << lastMessage();
   auto* panel = window->findChild<chart::ui::AnalysisPanel*>();
   const auto verdict = [&] {
     for (int row = 0; !panel->caption(row).isEmpty(); ++row)
@@ -439,9 +424,9 @@ TEST_P(SweptWindows, SingleEscapeAndClosingEndTheSweep) {
   int done = passes();
   get<QToolButton>("singleSweepButton")->click();
   EXPECT_FALSE(continuous->isChecked());
-  ASSERT_TRUE(idle());
+  ASSERT_TRUE(waitIdle());
   EXPECT_EQ(passes(), done + 2);
-  EXPECT_EQ(rig.resets(), p.resetEveryPass ? done + 2 : 2);  // or one a sweep
+  EXPECT_EQ(resets(), p.resetEveryPass ? done + 2 : 2);  // or one a sweep
 
   // A long pass, stopped at its first shown progress.
   get<QLineEdit>("pointsEdit")->setText("20000");
@@ -456,12 +441,12 @@ TEST_P(SweptWindows, SingleEscapeAndClosingEndTheSweep) {
                    });
   done = passes();
   continuous->click();
-  ASSERT_TRUE(idle());
+  ASSERT_TRUE(waitIdle());
   EXPECT_TRUE(stopped);
   EXPECT_TRUE(get<QLabel>("statusLine")->text().startsWith("Sweep stopped at point "));
   EXPECT_FALSE(continuous->isChecked());
   EXPECT_EQ(passes(), done);
-  EXPECT_EQ(rig.port->writes.back(), 24);
+  EXPECT_EQ(port->writes.back(), 24);
   if (p.stopShowsWhatWasMeasured)
     EXPECT_LT(chart()->traces().at(0).y.size(), 20001u);
   else
@@ -472,13 +457,13 @@ TEST_P(SweptWindows, SingleEscapeAndClosingEndTheSweep) {
   get<QAction>("exitAction")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
-  std::vector<std::string> events = test::ddsEvents(rig.port->writes);
+  std::vector<std::string> events = test::ddsEvents(port->writes);
   while (events.back() == "bad 0") events.pop_back();  // every data line low after it
   EXPECT_EQ(events.back(), "word 0");
-  EXPECT_EQ(rig.simulator().tuningWord(), 0u);
-  const size_t sent = rig.port->writes.size();
+  EXPECT_EQ(simulator().tuningWord(), 0u);
+  const size_t sent = port->writes.size();
   QTest::qWait(50);
-  EXPECT_EQ(rig.port->writes.size(), sent);  // nothing runs on
+  EXPECT_EQ(port->writes.size(), sent);  // nothing runs on
   open();
   EXPECT_EQ(get<QLineEdit>("pointsEdit")->text(), "20000");
 }

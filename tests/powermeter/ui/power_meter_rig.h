@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,13 +73,14 @@ struct Rig {
   }
   PowerMeterWindow* open() {
     window = static_cast<PowerMeterWindow*>(powermeter::ui::createPowerMeterWindow(context));
+    driven = window.data();
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.data()));
     return window;
   }
   template <typename T>
   T* get(const char* name) {
-    return child<T>(window, name);
+    return child<T>(driven, name);
   }
   QString text(const char* name) { return get<QLineEdit>(name)->text(); }
   // Runs a menu command with the file dialog answering `file`.
@@ -93,7 +95,7 @@ struct Rig {
   }
   chart::ui::SweepChart* chart() { return get<chart::ui::SweepChart>("chart"); }
   bool waitIdle(int ms = 10000) {
-    return QTest::qWaitFor([this] { return !window->sweeping(); }, ms);
+    return QTest::qWaitFor([this] { return !busy(); }, ms);
   }
   // One sweep from the Single button, to its end.
   bool sweep() {
@@ -130,6 +132,10 @@ struct Rig {
   hw::ui::UiContext context;
   RecordingSim* port = nullptr;
   QPointer<PowerMeterWindow> window;
+  // The window the helpers above drive, and whether it sweeps: the power meter
+  // open() opened, unless a test shows another.
+  QPointer<QWidget> driven;
+  std::function<bool()> busy = [this] { return window && window->sweeping(); };
   std::vector<QWidget*> parameterOwners;
 };
 

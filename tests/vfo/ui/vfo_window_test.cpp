@@ -38,12 +38,9 @@ struct VfoRig : test::Rig {
   }
   void open() {
     vfo = vfo::ui::createVfoWindow(context);
+    driven = vfo.data();
     vfo->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(vfo.data()));
-  }
-  template <typename T>
-  T* get(const char* name) {
-    return test::child<T>(vfo, name);
   }
   QString workingFrequency() { return get<QLabel>("workingFrequencyLabel")->text(); }
   QString outputFrequency() { return get<QLineEdit>("outputFrequencyEdit")->text(); }
