@@ -73,11 +73,6 @@ class AnalyzerUi : public ::testing::Test {
     prompter.files.push_back(file);
     find<QAction>(action)->trigger();
   }
-  // Closes the window and lets it go before the next one opens.
-  void closeWindow() {
-    window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
   std::vector<bool> active() const {
     const auto& a = window->selection().shownTraces;
     return std::vector<bool>(a.begin(), a.end());

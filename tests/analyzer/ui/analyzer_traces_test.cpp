@@ -44,15 +44,14 @@ TEST_F(AnalyzerUi, StoredReflectionsFromASweepAndItsFiles) {
   // Each drawn over the live traces on its quantity's own scale.
   for (const auto& t : window->chart()->memoryTraces()) EXPECT_TRUE(t.vertical.has_value());
 
-  // Its CSV and .s1p exports too (the reflections approximate).
+  // Its CSV (the same values: SweptWindows) and .s1p exports too (the
+  // reflections approximate).
   command("exportCsv", "a.csv");
   command("exportS1p", "a.s1p");
   for (const char* file : {"a.csv", "a.s1p"})
     emit window->chart()->filesDropped({QFileInfo(file).absoluteFilePath()});
   const auto& t = list->traces();
   ASSERT_EQ(t.size(), 5u);
-  EXPECT_EQ(t[3].marks, t[0].marks);
-  for (size_t i = 0; i < t[0].size(); ++i) EXPECT_NEAR(t[3].value[i], t[0].value[i], 1e-4) << i;
   // The reflections give the sweep's values, every one approximate.
   for (size_t j = 0, i = 0; j < t[4].size(); ++j) {
     while (i < t[0].size() && t[0].x[i] < t[4].x[j] - 1e-9) ++i;

@@ -1,6 +1,7 @@
 // What both swept instruments' windows share, on each of them as a user meets
 // it: stored traces kept from sweeps and from dropped files, the exports,
 // sessions, the min/max hold with the pass log and the strip chart.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -28,6 +29,7 @@
 #include "support/dds_frames.h"
 
 using namespace kolm;
+using testing::HasSubstr;
 
 namespace {
 
@@ -177,9 +179,7 @@ TEST_P(SweptWindows, StoredTracesFromSweepsAndDroppedFiles) {
   ASSERT_TRUE(common::writeFileAtomic("c.txt", "x"));
   for (const char* file : {"c.txt", "cut.csv"}) {
     drop(file);
-    EXPECT_NE(prompter.messages().back().find(std::string(file) + " was not added"),
-              std::string::npos)
-        << prompter.messages().back();
+    EXPECT_THAT(prompter.messages().back(), HasSubstr(std::string(file) + " was not added"));
   }
   EXPECT_NE(prompter.messages().back().find(": line "), std::string::npos);
   drop(p.chartFile);
@@ -308,16 +308,14 @@ TEST_P(SweptWindows, SessionSavedAndOpenedInAFreshWindow) {
   ASSERT_TRUE(common::writeFileAtomic("other.kolms", other));
   list()->replace({}, std::nullopt);
   withFile("openSessionAction", "other.kolms");
-  EXPECT_NE(prompter.messages().back().find("other.kolms:2"), std::string::npos)
-      << prompter.messages().back();
+  EXPECT_THAT(prompter.messages().back(), HasSubstr("other.kolms:2"));
   EXPECT_TRUE(list()->traces().empty());
   p.recalibrate(*this);
   const size_t before = prompter.messages().size();
   withFile("openSessionAction", "a.kolms");
   EXPECT_EQ(list()->traces(), traces);
   ASSERT_EQ(prompter.messages().size(), before + 1);
-  EXPECT_NE(prompter.messages().back().find(p.recalibrated), std::string::npos)
-      << prompter.messages().back();
+  EXPECT_THAT(prompter.messages().back(), HasSubstr(p.recalibrated));
 }
 
 // A limit mask judged in the Analysis panel, its line in the verdict's colour;
@@ -335,7 +333,7 @@ TEST_P(SweptWindows, ALimitMaskJudgedInTheAnalysisPanel) {
     prompter.files = {file};
     test::child<QPushButton>(list(), "openMaskButton")->click();
   }
-  EXPECT_NE(lastMessage().find("bad.mask:3"), std::string::npos) << lastMessage();
+  EXPECT_THAT(lastMessage(), HasSubstr("bad.mask:3"));
   auto* panel = window->findChild<chart::ui::AnalysisPanel*>();
   const auto verdict = [&] {
     for (int row = 0; !panel->caption(row).isEmpty(); ++row)
@@ -352,7 +350,7 @@ TEST_P(SweptWindows, ALimitMaskJudgedInTheAnalysisPanel) {
   EXPECT_TRUE(lineIn(QColor(0, 170, 0)));
   connect(1);
   ASSERT_TRUE(sweep());
-  EXPECT_TRUE(verdict().startsWith("fail")) << verdict().toStdString();
+  EXPECT_THAT(verdict().toStdString(), testing::StartsWith("fail"));
   EXPECT_TRUE(lineIn(QColor(220, 0, 0)));
 }
 
@@ -402,8 +400,7 @@ TEST_P(SweptWindows, HoldLogAndStripChartOverPasses) {
     ASSERT_TRUE(sweep());
     EXPECT_EQ(strip->strip().size(), 1u);
     ASSERT_EQ(strip->chart()->traces().size(), 1u);
-    EXPECT_TRUE(strip->chart()->traces()[0].name.endsWith(at))
-        << strip->chart()->traces()[0].name.toStdString();
+    EXPECT_THAT(strip->chart()->traces()[0].name.toStdString(), testing::EndsWith(at));
   }
 }
 

@@ -1,6 +1,7 @@
 // The crystal meter and its windows, on the simulated instrument with scripted
 // dialogs: a crystal found from a wide sweep through the fixture, the crystal
 // batch and the ladder filter designed from it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -177,8 +178,7 @@ TEST(CrystalBatchWindow, MeasuresNumbersMatchesSavesAndOpens) {
   batch->findChild<QPushButton*>("batchMatch")->click();
   auto* groups = batch->findChild<QListWidget*>("matchGroups");
   ASSERT_EQ(groups->count(), 2);
-  EXPECT_TRUE(groups->item(1)->text().endsWith(": B1, B2"))
-      << groups->item(1)->text().toStdString();
+  EXPECT_THAT(groups->item(1)->text().toStdString(), testing::EndsWith(": B1, B2"));
   EXPECT_EQ(table->item(1, 0)->background(), table->item(4, 0)->background());
 
   // Saved whole, opened again; closing an unsaved batch asks first.

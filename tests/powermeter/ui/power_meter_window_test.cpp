@@ -27,6 +27,7 @@
 
 using namespace kolm;
 using test::Rig;
+using testing::HasSubstr;
 
 TEST(PowerMeterWindowTest, OpensOnTheDefaultGridAndSendsNothing) {
   Rig rig;
@@ -130,8 +131,7 @@ TEST(PowerMeterWindowTest, WarningsRefusalsAndAFailedPortReachTheUser) {
   // Reset, multiplier and first word are about 150 writes, a point about 104.
   rig.port->failAtWrite = 150 + 104 * 300;
   ASSERT_TRUE(rig.sweep());
-  EXPECT_NE(rig.lastMessage().find("stopped working: the adapter was unplugged"), std::string::npos)
-      << rig.lastMessage();
+  EXPECT_THAT(rig.lastMessage(), HasSubstr("stopped working: the adapter was unplugged"));
   EXPECT_LT(rig.chart()->traces().at(0).y.size(), 400u);  // only what was measured
   EXPECT_EQ(rig.chart()->traces().at(0).start, 1.5);
   sim::ui::refreshSimBanners(rig.window);
@@ -258,8 +258,7 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   rig.get<QAction>("calibrationFrequencyAction")->trigger();
   rig.get<QAction>("calibrateZeroDbmAction")->trigger();  // its prompts are pinned with the core
   EXPECT_TRUE(rig.window->sweeping());                    // the chart shows the new calibration
-  EXPECT_NE(rig.prompter.shown.at(rig.prompter.shown.size() - 2).text.find("7.5 MHz"),
-            std::string::npos);
+  EXPECT_THAT(rig.prompter.shown.at(rig.prompter.shown.size() - 2).text, HasSubstr("7.5 MHz"));
   EXPECT_EQ(rig.window->calibration().countsAt0Dbm, 826);  // the ideal board's count at 0 dBm
   ASSERT_TRUE(rig.waitIdle());
   rig.connect("atten:57");  // 3 dB more than the -60 dBm step asks: a count of its own
@@ -284,14 +283,11 @@ TEST(PowerMeterCommands, CalibrationsAndTheCrystalMeter) {
   EXPECT_FALSE(rig.window->sweeping());
   EXPECT_EQ(rig.window->calibration(), (powermeter::Calibration{826, 235}));
 
-  rig.connect("crystal:fs=10,r=50,c=20f,c0=1p,r0=50");
-  // 10 Hz steps across the series resonance.
+  // 10 Hz steps across the series resonance; the fixture calibrated with the
+  // crystal bypassed (still "through").
   rig.type("startEdit", "9.996");
   rig.type("stopEdit", "10.004");
   rig.type("pointsEdit", "800");
-
-  // Calibrate the fixture with the crystal bypassed.
-  rig.connect("through");
   rig.prompter.inputs = {std::string("50")};
   ASSERT_TRUE(rig.run("quartzReferenceAction"));
   EXPECT_NE(rig.lastMessage().find("stored in Quartz.rif; R0 is 50 ohm."), std::string::npos);
@@ -483,8 +479,7 @@ TEST(PowerMeterWindowTest, AveragesTheSetPassesSaysSoAndRemembersTheSetting) {
   EXPECT_EQ(rig.resets(), 4);  // one sweep of four passes
   EXPECT_TRUE(rig.get<QLabel>("statusLine")->text().endsWith("avg 4/4"));
   QTest::mouseMove(rig.chart(), rig.pixel(7.5, -50));
-  EXPECT_TRUE(rig.text("levelReadout").endsWith(", avg 4/4"))
-      << rig.text("levelReadout").toStdString();
+  EXPECT_THAT(rig.text("levelReadout").toStdString(), testing::EndsWith(", avg 4/4"));
   rig.type("averageEdit", "0");  // refused, with the reason; nothing is swept
   rig.get<QToolButton>("singleSweepButton")->click();
   EXPECT_EQ(rig.resets(), 4);

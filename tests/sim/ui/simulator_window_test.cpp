@@ -1,5 +1,6 @@
 #include "sim/ui/simulator_window.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -119,8 +120,8 @@ TEST(SimulatorWindow, ChoicesAreAppliedKeptAndShownWithTheirErrors) {
   // Parameters say 20 MHz x 20: the board's 100 MHz x 20 puts out five times 10 MHz.
   EXPECT_NEAR(rig.simulator->outputMHz(), 50, 1e-6);
   kolm::sim::ui::refreshSimBanners(&holder);
-  EXPECT_TRUE(banner->text().endsWith("its quartz is 100 MHz, Parameters say 20 MHz"))
-      << banner->text().toStdString();
+  EXPECT_THAT(banner->text().toStdString(),
+              testing::EndsWith("its quartz is 100 MHz, Parameters say 20 MHz"));
 
   {
     WindowRig next;  // the next run shows the kept choice
