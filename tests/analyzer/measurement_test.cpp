@@ -402,39 +402,29 @@ TEST(SwrAnalysis, WhatCannotBeFoundIsNone) {
   test::expectGolden("swr_report_empty.txt", swrReport(analyzeSwr({})));
 }
 
+// The minimum of readings that repeat (swr_minima.tsv), shown as what it is.
 TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
-  // Readings repeat where the converter's counts do: the minimum is the centre
-  // of the longest run of the lowest value; at the return-loss limit it is the
-  // bound at the centre of the stretch.
-  struct Case {
-    const char* name;
-    std::vector<float> swr;
-    std::vector<int> limit;  // points at the return-loss limit
-    double mhz, swrMin;
-    bool bound;
-    const char* kind;
-    bool unbounded = false;  // every SWR interval open above, its low end half the value
-  };
-  const Case cases[] = {
-      {"odd run", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
-      {"even run", {3, 1.5f, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 2.5, 1.5, false, "value"},
-      {"longest of two", {1.5f, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 1.5, false, "value"},
-      {"bound", {3, 1.2f, 1.1f, 1.1f, 1.1f, 1.1f, 1.2f, 3}, {2, 3, 4, 5}, 3.5, 1.1, true, "bound"},
-      {"unbounded", {3, 2, 1.5f, 1.5f, 1.5f, 2, 3, 4}, {}, 3, 0.75, false, "at_least", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& row : test::goldenRows("swr_minima.tsv", 8)) {
+    SCOPED_TRACE(row[0]);
+    const struct {
+      double mhz, swrMin;
+      bool bound;
+      std::string kind;
+      bool unbounded;
+    } c{test::goldenNumber(row[3]), test::goldenNumber(row[4]), row[5] == "yes", row[6],
+        row[7] == "yes"};
     TraceValues t;
-    for (size_t i = 0; i < c.swr.size(); ++i) {
-      t.values[kSwr].push_back(c.swr[i]);
+    for (double swr : test::goldenNumbers(row[1])) {
+      t.values[kSwr].push_back(static_cast<float>(swr));
+      if (c.unbounded) t.swrLow.push_back(static_cast<float>(swr / 2));
       t.flags.push_back(PointFlag::Valid);
-      t.frequencies.push_back(static_cast<double>(i));
+      t.frequencies.push_back(static_cast<double>(t.flags.size() - 1));
     }
-    for (int i : c.limit) t.flags[static_cast<size_t>(i)] = PointFlag::RlLimit;
-    if (c.unbounded) {
-      t.halfWidths[kSwr].assign(c.swr.size(), std::numeric_limits<float>::infinity());
-      for (float v : c.swr) t.swrLow.push_back(v / 2);
-    }
+    if (row[2] != "-")
+      for (double i : test::goldenNumbers(row[2]))
+        t.flags[static_cast<size_t>(i)] = PointFlag::RlLimit;
+    if (c.unbounded)
+      t.halfWidths[kSwr].assign(t.flags.size(), std::numeric_limits<float>::infinity());
     for (int q : {kReturnLoss, kPhase, kImpedance, kResistance, kReactance})
       t.values[q].assign(t.flags.size(), 50.f);
     const SwrAnalysis a = analyzeSwr(t);
@@ -466,83 +456,55 @@ TEST(SwrAnalysis, MinimumIsTheCentreOfTheLowestRunOrOfTheBound) {
   }
 }
 
-// The sign of the reactance along sweeps of loads whose reactance is known: a
-// capacitor (|X| falls), a coil (|X| rises), a series RLC (falls, crosses zero
-// at resonance, rises), a parallel RLC (|X| rises and falls on either side of
-// its resonance: the turn of the reflection tells) and a lone point. Values
-// are exact; the resolution is what |X| moves by within one count.
+// The sign of the reactance along sweeps of loads whose reactance is known
+// (reactance_signs.tsv): never the wrong one. Values are exact; the resolution
+// is what |X| moves by within one count.
 TEST(ReactanceSign, InferredFromHowTheReactanceChanges) {
-  struct Case {
-    const char* name;
-    double r, l, c;  // ohm, henry, farad (0: absent)
-    int points;
-    double start, stop;
-    bool parallel = false;
-    size_t unknown;    // how many points may be left unknown
-    double noise = 0;  // ohm, on R and |X| (a fixed pseudo-random pattern)
-    // Around a parallel resonance (between the two peaks of |X|) the reading
-    // cannot see the reactance: zero within its interval, |X| as read peaking
-    // a quarter of the way in, below the resonance.
-    bool hidden = false;
-    // Ohm the reading adds to X, its half-width beyond it: the phase is lost
-    // where the reading's X is within half of it of zero.
-    double offset = 0;
-  };
-  const Case cases[] = {
-      {"capacitor", 0, 0, 100e-12, 100, 5, 30, false, 0},
-      {"coil", 5, 1e-6, 0, 100, 5, 30, false, 0},
-      {"series RLC", 12.5, 2e-6, 62.8e-12, 200, 5, 30, false, 1},  // beside the crossing
-      {"parallel RLC", 200, 1e-6, 100e-12, 200, 5, 30, true, 20},
-      {"parallel RLC, noisy", 200, 1e-6, 100e-12, 200, 5, 30, true, 40, 0.5},
-      {"lone point", 0, 0, 100e-12, 1, 10, 10.5, false, 2},
-      // A dense sweep: |X| moves less than its resolution over a few points.
-      {"capacitor, 2000 points", 0, 0, 100e-12, 2000, 5, 30, false, 150, 0.5},
-      {"parallel RLC, crossing hidden", 200, 1e-6, 100e-12, 200, 5, 30, true, 70, 0, true},
-      {"series RLC, 2000 points, valley lost", 12.5, 2e-6, 62.8e-12, 2000, 5, 30, 0, 40, 0, 0, 5},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
+  for (const auto& row : test::goldenRows("reactance_signs.tsv", 12)) {
+    SCOPED_TRACE(row[0]);
+    const auto n = [&row](size_t field) { return test::goldenNumber(row[field]); };
+    const double r = n(1), l = n(2), c = n(3), start = n(5), stop = n(6), noise = n(9);
+    const double offset = n(11);
+    const int points = static_cast<int>(n(4));
+    const bool parallel = row[7] == "parallel", crossingHidden = row[10] == "yes";
     TraceValues t;
     std::vector<double> truth;
     // Where |X| peaks: the susceptance equals the conductance.
     auto peakAt = [&](double sign) {
-      const double lr = k.l / k.r;
-      return (sign * lr + std::sqrt(lr * lr + 4 * k.l * k.c)) / (2 * k.l * k.c);
+      const double lr = l / r;
+      return (sign * lr + std::sqrt(lr * lr + 4 * l * c)) / (2 * l * c);
     };
-    const double below = k.hidden ? peakAt(-1) : 0, above = k.hidden ? peakAt(1) : 0;
+    const double below = crossingHidden ? peakAt(-1) : 0, above = crossingHidden ? peakAt(1) : 0;
     const double readPeak = below + (above - below) / 4;
-    for (int i = 0; i <= k.points; ++i) {
-      const double f = k.start + i * (k.stop - k.start) / k.points;
+    for (int i = 0; i <= points; ++i) {
+      const double f = start + i * (stop - start) / points;
       const double w = 2 * std::numbers::pi * f * 1e6;
       const std::complex<double> z =
-          k.parallel ? 1.0 / std::complex<double>(1 / k.r, w * k.c - 1 / (w * k.l))
-                     : std::complex<double>(k.r, w * k.l - (k.c > 0 ? 1 / (w * k.c) : 0));
-      const double x = z.imag(), wobble = k.noise * std::sin(i * 2.3999), read = x + k.offset;
+          parallel ? 1.0 / std::complex<double>(1 / r, w * c - 1 / (w * l))
+                   : std::complex<double>(r, w * l - (c > 0 ? 1 / (w * c) : 0));
+      const double x = z.imag(), wobble = noise * std::sin(i * 2.3999), read = x + offset;
       const bool hidden = w > below && w < above;
-      const double tent = k.r / 2 + 40 * (1 - std::fabs(w - readPeak) / (above - below));
+      const double tent = r / 2 + 40 * (1 - std::fabs(w - readPeak) / (above - below));
       t.values[kReactance].push_back(static_cast<float>(hidden ? tent : std::fabs(read) + wobble));
-      t.halfWidths[kReactance].push_back(hidden ? 1e6f : static_cast<float>(k.offset * 1.2));
+      t.halfWidths[kReactance].push_back(hidden ? 1e6f : static_cast<float>(offset * 1.2));
       t.values[kResistance].push_back(static_cast<float>(z.real() - wobble));
-      t.reactanceResolution.push_back(static_cast<float>(0.05 + 2 * k.noise));
-      t.flags.push_back(std::fabs(read) < k.offset / 2 ? PointFlag::PhaseLimit : PointFlag::Valid);
+      t.reactanceResolution.push_back(static_cast<float>(0.05 + 2 * noise));
+      t.flags.push_back(std::fabs(read) < offset / 2 ? PointFlag::PhaseLimit : PointFlag::Valid);
       t.frequencies.push_back(f);
       truth.push_back(x);
     }
     inferSigns(t);
-    size_t right = 0, unknown = 0;
+    size_t unknown = 0;
     for (size_t i = 0; i < truth.size(); ++i) {
-      if (t.signs[i] == ReactanceSign::Unknown) {
-        ++unknown;
-        continue;
-      }
       // Never the wrong sign.
-      EXPECT_EQ(t.signs[i] == ReactanceSign::Inductive, truth[i] > 0) << i;
-      right += (t.signs[i] == ReactanceSign::Inductive) == (truth[i] > 0);
+      if (t.signs[i] == ReactanceSign::Unknown)
+        ++unknown;
+      else
+        EXPECT_EQ(t.signs[i] == ReactanceSign::Inductive, truth[i] > 0) << i;
     }
-    EXPECT_LE(unknown, k.unknown);
-    if (k.points == 1) {
+    EXPECT_LE(unknown, static_cast<size_t>(n(8)));
+    if (points == 1) {
       EXPECT_EQ(unknown, 2u);  // no change to tell
     }
-    EXPECT_EQ(right + unknown, truth.size());
   }
 }
