@@ -147,34 +147,30 @@ TEST(TraceArithmetic, TruthInsideOrMarkedOverGeneratedPairs) {
 }
 
 TEST(TraceArithmetic, RefusalsAndOverlap) {
-  auto line = [](double from, double to, const char* quantity, const char* unit) {
-    StoredTrace t{"t", quantity, unit};
+  // A level in dBm or an SWR, no unit.
+  auto line = [](double from, double to, const std::string& quantity) {
+    StoredTrace t{"t", quantity, quantity == "level" ? "dBm" : ""};
     for (int i = 0; i <= 10; ++i) {
       t.x.push_back(from + (to - from) * i / 10);
       t.value.push_back(2), t.low.push_back(1.5), t.high.push_back(2.5);
     }
     return t;
   };
+  using Op = TraceOperation;
   const struct {
     StoredTrace a, b;
     TraceOperation op;
     bool result;
     bool note;
   } cases[] = {
-      {line(3, 30, "level", "dBm"), line(3, 30, "level", "dBm"), TraceOperation::Difference, true,
-       false},
-      {line(3, 30, "level", "dBm"), line(10, 40, "level", "dBm"), TraceOperation::Difference, true,
-       true},
-      {line(3, 30, "level", "dBm"), line(31, 40, "level", "dBm"), TraceOperation::Difference, false,
-       false},
-      {line(3, 30, "level", "dBm"), line(3, 30, "swr", ""), TraceOperation::Difference, false,
-       false},
-      {line(3, 30, "level", "dBm"), line(3, 30, "level", "dBm"), TraceOperation::Ratio, false,
-       false},
-      {line(3, 30, "swr", ""), line(1, 40, "swr", ""), TraceOperation::Ratio, true, true},
+      {line(3, 30, "level"), line(3, 30, "level"), Op::Difference, true, false},
+      {line(3, 30, "level"), line(10, 40, "level"), Op::Difference, true, true},
+      {line(3, 30, "level"), line(31, 40, "level"), Op::Difference, false, false},
+      {line(3, 30, "level"), line(3, 30, "swr"), Op::Difference, false, false},
+      {line(3, 30, "level"), line(3, 30, "level"), Op::Ratio, false, false},
+      {line(3, 30, "swr"), line(1, 40, "swr"), Op::Ratio, true, true},
       // Reflections' distance: only of traces that hold reflections.
-      {line(3, 30, "swr", ""), line(3, 30, "swr", ""), TraceOperation::ReflectionDistance, false,
-       false},
+      {line(3, 30, "swr"), line(3, 30, "swr"), Op::ReflectionDistance, false, false},
   };
   for (const auto& c : cases) {
     const CombinedTrace r = combineTraces(c.a, c.b, c.op);
@@ -187,7 +183,7 @@ TEST(TraceArithmetic, RefusalsAndOverlap) {
     }
   }
   // Opposite bounds leave nothing; an operand's bound becomes the result's.
-  StoredTrace a = line(3, 30, "swr", ""), b = a;
+  StoredTrace a = line(3, 30, "swr"), b = a;
   a.marks.assign(a.size(), Mark::AtLeast);
   b.marks.assign(b.size(), Mark::AtMost);
   EXPECT_EQ(combineTraces(a, b, TraceOperation::Difference).trace->markAt(3), Mark::AtLeast);
