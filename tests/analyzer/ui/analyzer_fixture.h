@@ -1,46 +1,35 @@
-// The analyzer window on its own recording instrument, in a fresh working
-// directory, with scripted dialogs.
+// The analyzer window on the power meter's rig: a recording simulated
+// instrument, scripted dialogs, a fresh working directory.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTest>
-#include <QToolButton>
 #include <string>
 #include <vector>
 
 #include "analyzer/ui/analyzer_view.h"
-#include "common/prompter.h"
-#include "hw/dds.h"
-#include "sim/sim_port.h"
-#include "support/recording_port.h"
-#include "support/temp_dir.h"
-#include "support/ui/widgets.h"
+#include "powermeter/ui/power_meter_rig.h"
 
 namespace kolm::test {
 
 using analyzer::ui::AnalyzerWindow;
 
-// A window on its own instrument, in a fresh working directory.
-class AnalyzerUi : public ::testing::Test {
+class AnalyzerUi : public ::testing::Test, public Rig {
  protected:
-  void SetUp() override {
-    auto p = std::make_unique<SimRecordingPort>();
-    port = p.get();
-    instrument.setPort(std::move(p));
-    instrument.setDelayer(std::make_unique<hw::NoDelayer>());
-    instrument.params = {20, 20, 400, hw::kLpt1, "sim"};  // 20 MHz x 20
+  AnalyzerUi() : Rig("through") {
+    context.dataDir = KOLM_ICON_DIR;
+    busy = [this] { return window && window->sweeping(); };
     instrument.refreshReachable();
   }
   void TearDown() override {
     if (window) window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  // The ideal board (exact counts) unless `board` says "typical".
+  // A simulator of its own, unrecorded, with `load` on the bridge: the ideal
+  // board (exact counts) unless `board` says "typical" or "harsh".
   void useSimulator(const std::string& load, const std::string& board = "ideal") {
     auto opened = sim::makeSimulatorPort({"through", load, board});
     ASSERT_TRUE(opened.port) << opened.error;
@@ -49,42 +38,18 @@ class AnalyzerUi : public ::testing::Test {
   }
   AnalyzerWindow* open() {
     window = new AnalyzerWindow(context);
+    driven = window.data();
     window->resize(1000, 760);
     window->show();
     QCoreApplication::processEvents();
     return window;
   }
-  template <typename T>
-  T* find(const char* name) {
-    return child<T>(window, name);
-  }
-  QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
-  void waitIdle() {
-    for (int i = 0; i < 2000 && window->sweeping(); ++i) QTest::qWait(5);
-    ASSERT_FALSE(window->sweeping());
-  }
-  // One sweep from the Single button, to its end.
-  void sweepOnce() {
-    QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
-    waitIdle();
-  }
-  // Runs a menu command with the file dialog answering `file` (empty: Cancel).
-  void command(const char* action, const std::string& file) {
-    prompter.files.push_back(file);
-    find<QAction>(action)->trigger();
-  }
+  QLineEdit* box(const char* name) { return get<QLineEdit>(name); }
   std::vector<bool> active() const {
     const auto& a = window->selection().shownTraces;
     return std::vector<bool>(a.begin(), a.end());
   }
 
-  test::InTempDir here;
-  hw::Instrument instrument;
-  hw::RecordingPort* port = nullptr;
-  common::ScriptedPrompter prompter;
-  int parametersShown = 0;
-  hw::ui::UiContext context{instrument, prompter, common::SettingsFolder(here.path()),
-                            [this](QWidget*) { ++parametersShown; }, KOLM_ICON_DIR};
   QPointer<AnalyzerWindow> window;
 };
 

@@ -24,11 +24,11 @@ using test::AnalyzerUi;
 TEST_F(AnalyzerUi, StoredReflectionsFromASweepAndItsFiles) {
   useSimulator("r=20");
   open();
-  find<QAction>("holdAction")->trigger();
+  get<QAction>("holdAction")->trigger();
   auto* list = window->findChild<chart::ui::TraceList*>("traceList");
   auto click = [&](const char* name) { list->findChild<QPushButton*>(name)->click(); };
   box("pointsEdit")->setText("50");
-  sweepOnce();
+  ASSERT_TRUE(sweep());
   click("storeTraceButton");
   ASSERT_EQ(list->traces().size(), 1u);
   for (int q = 0; q < kQuantities; ++q) {
@@ -46,8 +46,8 @@ TEST_F(AnalyzerUi, StoredReflectionsFromASweepAndItsFiles) {
 
   // Its CSV (the same values: SweptWindows) and .s1p exports too (the
   // reflections approximate).
-  command("exportCsv", "a.csv");
-  command("exportS1p", "a.s1p");
+  withFile("exportCsv", "a.csv");
+  withFile("exportS1p", "a.s1p");
   for (const char* file : {"a.csv", "a.s1p"})
     emit window->chart()->filesDropped({QFileInfo(file).absoluteFilePath()});
   const auto& t = list->traces();

@@ -30,6 +30,7 @@
 #include "chart/ui/sweep_chart.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "hw/dds.h"
 
 using namespace kolm;
 using namespace kolm::analyzer;
@@ -42,7 +43,7 @@ using testing::StartsWith;
 TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   open();
   EXPECT_EQ(window->windowTitle(), "Antenna_Analizer");
-  EXPECT_TRUE(find<QWidget>("simBanner")->isVisible());
+  EXPECT_TRUE(get<QWidget>("simBanner")->isVisible());
 
   // No ant.ini: 3 to 30 MHz, 500 points, the simulated return loss alone.
   EXPECT_EQ(box("pointsEdit")->text(), "500");
@@ -51,25 +52,25 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
   ASSERT_EQ(window->chart()->traces().size(), 1u);
   ASSERT_EQ(window->chart()->traces()[0].y.size(), 501u);
   EXPECT_NEAR(window->chart()->traces()[0].y[0], 0.70, 0.01);
-  EXPECT_FALSE(find<QLabel>("quantityIcon")->pixmap().isNull());
+  EXPECT_FALSE(get<QLabel>("quantityIcon")->pixmap().isNull());
   // A band preset sets the span boxes to the band with its margin; a band the
   // clock cannot reach is greyed out.
-  find<QAction>("region1Band20m")->trigger();
+  get<QAction>("region1Band20m")->trigger();
   EXPECT_EQ(box("startEdit")->text() + " " + box("stopEdit")->text(), "13.9125 14.4375");
   instrument.params.refClockMHz = 100;
-  emit find<QMenu>("region2Menu")->aboutToShow();
-  EXPECT_FALSE(find<QAction>("region2Band6m")->isEnabled());
-  EXPECT_TRUE(find<QAction>("region2Band10m")->isEnabled());
-  EXPECT_TRUE(port->log.empty());
+  emit get<QMenu>("region2Menu")->aboutToShow();
+  EXPECT_FALSE(get<QAction>("region2Band6m")->isEnabled());
+  EXPECT_TRUE(get<QAction>("region2Band10m")->isEnabled());
+  EXPECT_TRUE(port->writes.empty());
 
-  find<QAction>("parametersAction")->trigger();
-  EXPECT_EQ(parametersShown, 1);
+  get<QAction>("parametersAction")->trigger();
+  EXPECT_EQ(parameterOwners.size(), 1u);
 }
 
 TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   open();
   auto click = [&](int q) {
-    QTest::mouseClick(find<QToolButton>(("quantityButton" + std::to_string(q)).c_str()),
+    QTest::mouseClick(get<QToolButton>(("quantityButton" + std::to_string(q)).c_str()),
                       Qt::LeftButton);
   };
   click(1);
@@ -91,7 +92,7 @@ TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
   EXPECT_TRUE(window->chart()->traces().empty());
 
   // Single-chart mode: each click shows that quantity alone.
-  QTest::mouseClick(find<QToolButton>("combineButton"), Qt::LeftButton);
+  QTest::mouseClick(get<QToolButton>("combineButton"), Qt::LeftButton);
   click(2);
   click(4);
   EXPECT_EQ(active(), (std::vector<bool>{false, false, false, false, true, false}));
@@ -106,7 +107,7 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
   EXPECT_EQ(box("cursorFrequencyEdit")->text(), "3.000 000");
   // The phase at its 180-degree end, with its interval.
   EXPECT_THAT(box("quantityReadout1")->text().toStdString(), StartsWith("≈ 180.0 \u00b1 "));
-  auto* line = find<QWidget>("cursorLine");
+  auto* line = get<QWidget>("cursorLine");
 
   window->chart()->setCursorAt(30.0, 0);
   const PointResult last = evaluatePoint(window->measurement().live.returnLossCounts[500],
@@ -122,7 +123,7 @@ TEST_F(AnalyzerUi, CursorReadoutAndZoomFollowTheMouse) {
     if (QLineEdit* b = box(("quantityReadout" + std::to_string(q)).c_str()); b->isVisible()) {
       s.push_back(b);
       const QRect button =
-          find<QToolButton>(("quantityButton" + std::to_string(q)).c_str())->geometry();
+          get<QToolButton>(("quantityButton" + std::to_string(q)).c_str())->geometry();
       EXPECT_EQ(b->x(), button.x());
       EXPECT_GE(b->width(), button.width());
     }
@@ -156,16 +157,16 @@ TEST_F(AnalyzerUi, BadBoxesAreRefusedBeforeAnythingIsSent) {
   const auto before = window->measurement().live.returnLossCounts;
   // The plan's rules are its own: one refusal reaches the user.
   box("pointsEdit")->setText("20002");
-  QTest::mouseClick(find<QToolButton>("singleSweepButton"), Qt::LeftButton);
+  QTest::mouseClick(get<QToolButton>("singleSweepButton"), Qt::LeftButton);
   EXPECT_FALSE(window->sweeping());
   ASSERT_EQ(prompter.messages().size(), 1u);
   EXPECT_NE(prompter.messages()[0].find("20001"), std::string::npos);
   instrument.params.refClockMHz = 0;
   box("pointsEdit")->setText("500");
-  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
+  QTest::mouseClick(get<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   EXPECT_EQ(prompter.messages().back(), hw::noClockMessage());
-  EXPECT_FALSE(find<QToolButton>("continuousSweepButton")->isChecked());
-  EXPECT_TRUE(port->log.empty());
+  EXPECT_FALSE(get<QToolButton>("continuousSweepButton")->isChecked());
+  EXPECT_TRUE(port->writes.empty());
   EXPECT_EQ(window->measurement().live.returnLossCounts, before);
 }
 
@@ -175,11 +176,11 @@ namespace {
 
 class AnalyzerFiles : public test::AnalyzerUi {
  protected:
-  std::string path(const char* name) const { return (here.path() / name).string(); }
+  std::string path(const char* name) const { return (dir.path() / name).string(); }
   void write(const char* name, const std::string& bytes) {
     ASSERT_TRUE(common::writeFileAtomic(path(name), bytes));
   }
-  QCheckBox* compareCheck() { return find<QCheckBox>("compareCheck"); }
+  QCheckBox* compareCheck() { return get<QCheckBox>("compareCheck"); }
 };
 
 }  // namespace
@@ -197,26 +198,26 @@ TEST_F(AnalyzerFiles, SavedAfterAZoomAndOpenedAgainExactly) {
   window->chart()->releaseBand();
   ASSERT_DOUBLE_EQ(m.viewStartMHz, 10);
   // The memory copy lies on the live trace in the zoomed view too.
-  find<QAction>("screenToMemoryAction")->trigger();
+  get<QAction>("screenToMemoryAction")->trigger();
   ASSERT_EQ(window->chart()->memoryTraces().size(), 1u);
   EXPECT_EQ(window->chart()->memoryTraces()[0].x, window->chart()->traces()[0].x);
-  command("saveAsAction", path("sim.vna"));
+  withFile("saveAsAction", path("sim.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Save File ");
   EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("sim.vna"));
   const std::string text = common::readTextFile(path("sim.vna")).value();
   EXPECT_EQ(text.substr(0, 12), "500\r\n3\r\n30\r\n");
 
-  command("openVnaAction", path("two metres.vna"));
+  withFile("openVnaAction", path("two metres.vna"));
   EXPECT_EQ(prompter.shown.back().title, "Load File");
   EXPECT_EQ(m.live.returnLossCounts[399], 100 + 199);
   EXPECT_FLOAT_EQ(static_cast<float>(window->chart()->scale().left), 144.0f);
 
-  command("openVecAction", path("meas.vec"));
+  withFile("openVecAction", path("meas.vec"));
   EXPECT_EQ(prompter.filters.back(), "file vec(*.vec)|*.vec");
   EXPECT_EQ(m.live.returnLossCounts[1], 511);  // 877 - M with M = 365 + i % 500
   EXPECT_EQ(window->chart()->traces()[0].y.size(), 1001u);
 
-  command("openVnaAction", path("sim.vna"));
+  withFile("openVnaAction", path("sim.vna"));
   EXPECT_EQ(box("pointsEdit")->text(), "500");
   EXPECT_EQ(m.live.returnLossCounts, before.returnLossCounts);
   EXPECT_EQ(m.live.frequencies, before.frequencies);
@@ -229,15 +230,15 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   box("fileNameEdit")->setText("kept.vna");
   const auto a = window->measurement().live.returnLossCounts;
   for (const char* action : {"openVnaAction", "openVecAction", "fileToMemoryAction"}) {
-    command(action, "");
+    withFile(action, "");
     EXPECT_EQ(box("fileNameEdit")->text(), "kept.vna") << action;
   }
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   EXPECT_TRUE(window->measurement().memoryEmpty());
   // A cancelled save empties the file name and writes nothing.
-  command("saveAsAction", "");
+  withFile("saveAsAction", "");
   EXPECT_EQ(box("fileNameEdit")->text(), "");
-  EXPECT_TRUE(std::filesystem::is_empty(here.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
   EXPECT_TRUE(prompter.messages().empty());
 
   window->screenToMemory();
@@ -253,11 +254,11 @@ TEST_F(AnalyzerFiles, CancelledOrFailedFilesChangeNothing) {
   const QString oldBoxes =
       box("startEdit")->text() + box("stopEdit")->text() + box("pointsEdit")->text();
 
-  command("saveAsAction", (here.path() / "no such folder" / "x.vna").string());
-  command("openVnaAction", path("short.vna"));
-  command("fileToMemoryAction", path("short.vna"));
-  command("openVecAction", path("bad.vec"));
-  command("openVecAction", path("equal.vec"));
+  withFile("saveAsAction", (dir.path() / "no such folder" / "x.vna").string());
+  withFile("openVnaAction", path("short.vna"));
+  withFile("fileToMemoryAction", path("short.vna"));
+  withFile("openVecAction", path("bad.vec"));
+  withFile("openVecAction", path("equal.vec"));
   // One message each (their texts are the readers' own).
   const auto shown = prompter.messages();
   ASSERT_EQ(shown.size(), 5u);
@@ -296,14 +297,14 @@ TEST_F(AnalyzerFiles, CompareAndFileInMemory) {
   EXPECT_FALSE(window->measurement().memoryEmpty());
   // Something else on the screen; ticking again shows the memory kept.
   write("other.vna", formatVna(test::chartOf(500, 3, 30, 200, 0)));
-  command("openVnaAction", path("other.vna"));
+  withFile("openVnaAction", path("other.vna"));
   QTest::mouseClick(compareCheck(), Qt::LeftButton);
   ASSERT_EQ(chart->memoryTraces().size(), 2u);
   EXPECT_NE(chart->memoryTraces()[0].y, chart->traces()[0].y);
   EXPECT_EQ(window->measurement().memory.returnLossCounts[0], 500);  // the simulation's
 
   const auto a = window->measurement().live.returnLossCounts;
-  command("fileToMemoryAction", path("memory.vna"));
+  withFile("fileToMemoryAction", path("memory.vna"));
   EXPECT_EQ(box("fileNameEdit")->text().toStdString(), path("memory.vna"));
   EXPECT_EQ(window->measurement().live.returnLossCounts, a);
   EXPECT_EQ(box("startEdit")->text(), "3");
@@ -316,9 +317,9 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   write("file.vna", formatVna(test::chartOf(100, 5, 6, 300, 0)));
   open();
   box("pointsEdit")->setText("20001");
-  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
+  QTest::mouseClick(get<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
-  command("openVnaAction", path("file.vna"));
+  withFile("openVnaAction", path("file.vna"));
   EXPECT_FALSE(window->sweeping());
   QTest::qWait(30);
   EXPECT_EQ(window->measurement().live.returnLossCounts[100], 400);
@@ -327,13 +328,13 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
   // rest of closing during a sweep: SweptWindows).
   box("stopEdit")->setText("6,0");
   box("pointsEdit")->setText("20001");
-  QTest::mouseClick(find<QToolButton>("continuousSweepButton"), Qt::LeftButton);
+  QTest::mouseClick(get<QToolButton>("continuousSweepButton"), Qt::LeftButton);
   ASSERT_TRUE(window->sweeping());
   // Kept as the sweep starts: a kill -9 now loses nothing.
   EXPECT_EQ(common::readTextFile("ant.ini").value(), "\"5\"\r\n\"6.0\"\r\n\"20001\"\r\n");
   QTest::qWait(30);
-  find<QAction>("exitAction")->trigger();
-  EXPECT_EQ(port->writes().back(), 0);
+  get<QAction>("exitAction")->trigger();
+  EXPECT_EQ(port->writes.back(), 0);
   // The same settings on the way out; a pass drawn meanwhile has the boxes
   // follow its view ("6" for "6.0"), so the numbers are compared, not the text.
   const AntSettings kept = readAntIni("ant.ini");
@@ -349,7 +350,7 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   open();
   for (int q = 1; q < kQuantities; ++q) window->selectQuantity(q);  // all six traces
   box("pointsEdit")->setText("300");
-  sweepOnce();
+  ASSERT_TRUE(sweep());
   const auto& matched = window->chart()->traces();
   ASSERT_EQ(matched.size(), 6u);
   ASSERT_EQ(matched[kReturnLoss].marks.size(), 301u);
@@ -361,7 +362,7 @@ TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
 
   // An open after the matched pass: never the previous point's values.
   useSimulator("open", "typical");
-  sweepOnce();
+  ASSERT_TRUE(sweep());
   const auto& open = window->chart()->traces();
   // The phase output rounds off towards 0 degrees, so few points reach the
   // open's flag; the rest are marked by their intervals. None is plain.
@@ -398,9 +399,9 @@ TEST(CableDialog, ARefusedFigureIsSaidAtItsBox) {
 TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
   useSimulator("rlc:r=30,l=1e-6,c=1.3e-10");
   open();
-  sweepOnce();
+  ASSERT_TRUE(sweep());
   window->screenToMemory();
-  find<QAction>("smithChartAction")->trigger();
+  get<QAction>("smithChartAction")->trigger();
   auto* smith = window->smithWindow();
   ASSERT_TRUE(smith && smith->isVisible());
   const auto* disk = smith->chart();
@@ -428,10 +429,10 @@ TEST_F(AnalyzerUi, SmithChartFollowsTheSweepTheMemoryAndTheMarkers) {
 TEST_F(AnalyzerUi, MatchingNetworkAtTheMarkerAndBandPresets) {
   useSimulator("rlc:r=25,l=1e-6,c=1.3e-10");
   open();
-  find<QAction>("region1Band20m")->trigger();  // 13.9125 to 14.4375 MHz
-  sweepOnce();
+  get<QAction>("region1Band20m")->trigger();  // 13.9125 to 14.4375 MHz
+  ASSERT_TRUE(sweep());
   window->chart()->addMarker(14.1);
-  find<QAction>("matchingAction")->trigger();
+  get<QAction>("matchingAction")->trigger();
   auto* matching = window->matchingWindow();
   ASSERT_TRUE(matching && matching->isVisible());
   EXPECT_THAT(matching->pointLine()->text().toStdString(), HasSubstr("14.1"));
@@ -457,7 +458,7 @@ TEST_F(AnalyzerUi, ACableTakenOutShowsTheLoadAtItsFarEnd) {
   open();
   box("startEdit")->setText("10");
   box("stopEdit")->setText("20");
-  sweepOnce();
+  ASSERT_TRUE(sweep());
   std::string error;
   // Through the line the resistance swings far from 25 ohm; the far end reads
   // 25 ohm within each point's interval.

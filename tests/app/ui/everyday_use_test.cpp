@@ -153,7 +153,7 @@ TEST_F(AnalyzerUi, TheDemonstrationIsLabelledUntilASweep) {
   EXPECT_EQ(window->analysisPanel()->value(0), "not analysed");
   box("pointsEdit")->setText("100");
   window->startSweep(false);
-  waitIdle();
+  ASSERT_TRUE(waitIdle());
   EXPECT_TRUE(window->chart()->note().isEmpty());
   // The analysis panel shows the sweep's SWR minimum: 2 on 100 ohm.
   EXPECT_NEAR(common::numericValue(window->analysisPanel()->value(0).toStdString()), 2, 0.05);
@@ -184,12 +184,12 @@ TEST_F(AnalyzerUi, MarkersToTheExtremesAgreeWithTheAnalysis) {
     box("stopEdit")->setText("14.35");
     box("pointsEdit")->setText("400");
     window->startSweep(false);
-    waitIdle();
+    ASSERT_TRUE(waitIdle());
     const double at = common::numericValue(window->analysisPanel()->value(1).toStdString());
     window->selectQuantity(analyzer::kReturnLoss);
-    find<QAction>("markerToMax")->trigger();
+    get<QAction>("markerToMax")->trigger();
     window->selectQuantity(analyzer::kSwr);
-    find<QAction>("markerToMin")->trigger();
+    get<QAction>("markerToMin")->trigger();
     const auto& markers = window->chart()->markers().markers();
     ASSERT_GE(markers.size(), 1u);
     for (const auto& m : markers) EXPECT_NEAR(m.x, at, within);

@@ -36,13 +36,13 @@ class AnalyzerExports : public test::AnalyzerUi {};
 TEST_F(AnalyzerExports, SwrMinimumMarkerThenTouchstoneOfTheSweep) {
   useSimulator("rlc:r=30,l=1u,c=129.2p");
   open();
-  find<QAction>("exportS1p")->trigger();
+  get<QAction>("exportS1p")->trigger();
   EXPECT_EQ(prompter.messages().back(),
             "The chart shows no finished measurement to export: sweep or open one first.");
   box("startEdit")->setText("10");
   box("stopEdit")->setText("18");
   box("pointsEdit")->setText("400");
-  sweepOnce();
+  ASSERT_TRUE(sweep());
   // The marker at the SWR minimum (placed by the search: EverydayUse) reads it.
   window->selectQuantity(analyzer::kSwr);
   window->chart()->addMarker(14.0);
@@ -52,7 +52,7 @@ TEST_F(AnalyzerExports, SwrMinimumMarkerThenTouchstoneOfTheSweep) {
   window->chart()->addMarker(15);
 
   prompter.files = {"load.s1p"};
-  find<QAction>("exportS1p")->trigger();
+  get<QAction>("exportS1p")->trigger();
   const auto back = sim::parseTouchstone(common::readTextFile("load.s1p").value());
   ASSERT_TRUE(back.ok()) << back.error;
   const auto& s11 = back.table.gamma;
