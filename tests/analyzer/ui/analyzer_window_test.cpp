@@ -34,13 +34,12 @@
 
 using namespace kolm;
 using namespace kolm::analyzer;
-using kolm::analyzer::ui::AnalyzerWindow;
 using kolm::test::AnalyzerUi;
 using testing::HasSubstr;
 using testing::Not;
 using testing::StartsWith;
 
-TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
+TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePortThenShowsQuantities) {
   open();
   EXPECT_EQ(window->windowTitle(), "Antenna_Analizer");
   EXPECT_TRUE(get<QWidget>("simBanner")->isVisible());
@@ -65,10 +64,8 @@ TEST_F(AnalyzerUi, OpensOnTheSimulatedMeasurementWithoutTouchingThePort) {
 
   get<QAction>("parametersAction")->trigger();
   EXPECT_EQ(parameterOwners.size(), 1u);
-}
 
-TEST_F(AnalyzerUi, SelectQuantityTogglesOrShowsOneChart) {
-  open();
+  // The quantity buttons toggle their traces, or show one chart.
   auto click = [&](int q) {
     QTest::mouseClick(get<QToolButton>(("quantityButton" + std::to_string(q)).c_str()),
                       Qt::LeftButton);
@@ -343,8 +340,6 @@ TEST_F(AnalyzerFiles, OpeningAFileOrClosingStopsASweepFirst) {
 
 // The typical board's limits on the analyzer's charts and readouts: a matched
 // load at the bridge's range, an open right after it drawn as an open.
-using test::AnalyzerUi;
-
 TEST_F(AnalyzerUi, MatchedThenOpenOnTheTypicalBoard) {
   useSimulator("r=50", "typical");
   open();

@@ -13,7 +13,6 @@
 
 #include "analyzer/ui/analyzer_fixture.h"
 #include "app/launcher.h"
-#include "chart/chart.h"
 #include "chart/ui/analysis_panel.h"
 #include "common/text.h"
 #include "powermeter/ui/power_meter_rig.h"

@@ -74,6 +74,13 @@ QString where(const QWidget* w) {
 
 bool shown(const QWidget* w) { return !w->isHidden() && !w->isWindow() && w->width() > 0; }
 
+QList<QWidget*> shownChildren(const QWidget* w) {
+  QList<QWidget*> children;
+  for (QObject* o : w->children())
+    if (auto* c = qobject_cast<QWidget*>(o); c && shown(c)) children << c;
+  return children;
+}
+
 // Drawings laid under or over other widgets (a sheet outline, a cursor line)
 // take no input and may cover their siblings.
 bool drawing(const QWidget* w) { return w->testAttribute(Qt::WA_TransparentForMouseEvents); }
@@ -137,9 +144,7 @@ struct Seen {
 };
 
 void seenControls(QWidget* w, QList<Seen>& out) {
-  QList<QWidget*> children;
-  for (QObject* o : w->children())
-    if (auto* c = qobject_cast<QWidget*>(o); c && shown(c)) children << c;
+  const QList<QWidget*> children = shownChildren(w);
   const bool composite =
       (qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QScrollArea*>(w)) ||
       qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
@@ -230,21 +235,17 @@ void textFaults(const QWidget* w, QStringList& faults) {
 QStringList layoutFaults(QWidget* window) {
   QStringList faults;
   const QRect screen = window->screen()->availableGeometry();
-  if (!screen.contains(window->frameGeometry()))
+  if (const QRect frame = window->frameGeometry(); !screen.contains(frame))
     faults << QString("the window (%1 x %2 at %3, %4) is not whole on the screen (%5 x %6)")
-                  .arg(window->frameGeometry().width())
-                  .arg(window->frameGeometry().height())
-                  .arg(window->frameGeometry().x())
-                  .arg(window->frameGeometry().y())
+                  .arg(frame.width())
+                  .arg(frame.height())
+                  .arg(frame.x())
+                  .arg(frame.y())
                   .arg(screen.width())
                   .arg(screen.height());
   std::function<void(QWidget*)> walk = [&](QWidget* parent) {
-    QList<QWidget*> children;
-    for (QObject* o : parent->children())
-      if (auto* c = qobject_cast<QWidget*>(o); c && shown(c)) children << c;
     const bool internal = qtInternal(parent);
-    for (int i = 0; i < children.size(); ++i) {
-      QWidget* c = children[i];
+    for (QWidget* c : shownChildren(parent)) {
       if (!internal) {
         textFaults(c, faults);
         if (!parent->rect().contains(c->geometry()))
@@ -285,12 +286,26 @@ void walkWindow(QWidget* window, const QString& name) {
                                            !n.startsWith("_") && !camelCase.match(n).hasMatch())
       badNames << n;
   EXPECT_TRUE(badNames.isEmpty()) << badNames.join(", ").toStdString();
-  for (const char* size : {"default", "minimum"}) {
+  // As it opens, held at its minimum, and squeezed past it by a docked panel:
+  // the panel adds its width to the window's minimum, and a window manager
+  // that ignores the minimum (a tiling one, or none) may still hold the window
+  // at the size it had without the panel. Its controls give way all the same.
+  for (const std::string size : {"default", "minimum", "squeezed with its panel"}) {
+    if (size == "minimum") window->resize(1, 1);
+    if (size != "default" && size != "minimum") {
+      int panels = 0;
+      if (auto* main = qobject_cast<QMainWindow*>(window))
+        for (auto* panel : window->findChildren<chart::ui::AnalysisPanel*>())
+          if (panel->isVisible() && main->dockWidgetArea(panel) == Qt::RightDockWidgetArea)
+            panels += panel->width();
+      if (panels == 0) break;
+      window->windowHandle()->resize(window->minimumSize() - QSize(panels, 0));
+    }
     QTest::qWait(10);
     QApplication::processEvents();
     QStringList faults = layoutFaults(window);
     // As it opens, a table whose columns share its width shows them all.
-    if (std::string(size) == "default")
+    if (size == "default")
       for (auto* table : window->findChildren<QTableView*>()) {
         const QHeaderView* header = table->horizontalHeader();
         bool shared = false;
@@ -301,25 +316,6 @@ void walkWindow(QWidget* window, const QString& name) {
       }
     EXPECT_TRUE(faults.isEmpty()) << size << " size " << window->width() << " x "
                                   << window->height() << ":\n"
-                                  << faults.join("\n").toStdString();
-    window->resize(1, 1);  // held at its minimum
-  }
-  // A docked panel adds its width to the window's minimum; a window manager
-  // that ignores the minimum (a tiling one, or none) may still hold the window
-  // at the size it had without the panel. Its controls give way all the same.
-  int panels = 0;
-  if (auto* main = qobject_cast<QMainWindow*>(window))
-    for (auto* panel : window->findChildren<chart::ui::AnalysisPanel*>())
-      if (panel->isVisible() && main->dockWidgetArea(panel) == Qt::RightDockWidgetArea)
-        panels += panel->width();
-  if (panels > 0) {
-    const QSize squeezed = window->minimumSize() - QSize(panels, 0);
-    window->windowHandle()->resize(squeezed);
-    QTest::qWait(10);
-    QApplication::processEvents();
-    QStringList faults = layoutFaults(window);
-    EXPECT_TRUE(faults.isEmpty()) << "squeezed to " << window->width() << " x " << window->height()
-                                  << " with its panel:\n"
                                   << faults.join("\n").toStdString();
   }
 }

@@ -22,14 +22,6 @@
 using namespace kolm;
 using kolm::test::Rig;
 
-namespace {
-
-QByteArray contents(const char* path) {
-  return QByteArray::fromStdString(common::readTextFile(path).value_or(""));
-}
-
-}  // namespace
-
 class AnalyzerExports : public test::AnalyzerUi {};
 
 // 1 uH and 129.2 pF resonate at 14.00 MHz, where the load is 30 ohm: SWR 1.67.
@@ -226,7 +218,7 @@ TEST(ChartText, PictureTitleWrapsWholeAtAnyWidth) {
         QSize(width, 240), QFont("DejaVu Sans", 9),        Qt::black,
         Qt::white,         [](QPainter&, const QSize&) {}, "simulated instrument"};
     ASSERT_TRUE(ui::savePicture(picture, "titled.svg", title).isEmpty());
-    QString svg = QString::fromUtf8(contents("titled.svg"));
+    QString svg = QString::fromStdString(common::readTextFile("titled.svg").value_or(""));
     svg.replace(QRegularExpression("<[^>]*>|\\s+"), " ");
     for (const QString& word : title.split(' ', Qt::SkipEmptyParts))
       EXPECT_TRUE(svg.contains(word)) << word.toStdString() << " at " << width;

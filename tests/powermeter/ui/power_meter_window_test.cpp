@@ -17,7 +17,6 @@
 #include "chart/ui/analysis_panel.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "common/ui/recent_files.h"
 #include "hw/wire.h"
 #include "powermeter/chart_file.h"
 #include "powermeter/reference.h"
@@ -29,7 +28,9 @@ using namespace kolm;
 using test::Rig;
 using testing::HasSubstr;
 
-TEST(PowerMeterWindowTest, OpensOnTheDefaultGridAndSendsNothing) {
+// The window opens on the default grid and sends nothing; a single sweep
+// fills the trace and marks what cannot be resolved.
+TEST(PowerMeterWindowTest, OpensSendingNothingThenASweepFillsTheTrace) {
   Rig rig;
   rig.open();
   EXPECT_EQ(rig.window->windowTitle(), "Power Meter Sweep");
@@ -47,11 +48,7 @@ TEST(PowerMeterWindowTest, OpensOnTheDefaultGridAndSendsNothing) {
   QWidget* area = rig.get<QWidget>("chartArea");
   EXPECT_NEAR(rig.chart()->width(), 0.905 * area->width(), 1);
   EXPECT_TRUE(QMetaObject::invokeMethod(rig.window, "redraw"));
-}
 
-TEST(PowerMeterWindowTest, SingleSweepFillsTheTraceAndMarksWhatCannotBeResolved) {
-  Rig rig;
-  rig.open();
   rig.type("startEdit", "10");
   rig.type("stopEdit", "5");
   rig.type("pointsEdit", "200");
