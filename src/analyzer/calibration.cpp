@@ -356,7 +356,7 @@ std::array<double, kTermParts> calibrationBends(const std::vector<ErrorTerms>& t
 
 }  // namespace
 
-std::array<double, kTermParts> BridgeCalibration::stepBends(int i, BendsMemo* memo) const {
+std::array<double, kTermParts> BridgeCalibration::stepBends(int i, CalibrationMemo* memo) const {
   if (!memo) return calibrationBends(terms, points, i);
   const size_t slot = static_cast<size_t>(i & 1);
   if (memo->of != terms.data() || memo->step[slot] != i) {
@@ -367,7 +367,8 @@ std::array<double, kTermParts> BridgeCalibration::stepBends(int i, BendsMemo* me
   return memo->bends[slot];
 }
 
-std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share, BendsMemo* memo) const {
+std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share,
+                                                CalibrationMemo* memo) const {
   if (terms.empty() || points < 1) return std::nullopt;
   const double x = (mhz - startMHz) / (stopMHz - startMHz) * points;
   constexpr double kEdge = kCalibrationOwnFrequency;
@@ -422,7 +423,14 @@ int BridgeCalibration::cellOf(double mhz) const {
   return kCellsPerPoint * i + 1 + (off < 0 ? 0 : static_cast<int>(kCellReach.size())) + bin;
 }
 
-ErrorTerms BridgeCalibration::cellTerms(int cell, BendsMemo* memo) const {
+ErrorTerms BridgeCalibration::cellTerms(int cell, CalibrationMemo* memo) const {
+  if (memo && memo->cellOf == terms.data() && memo->cell == cell) return memo->cellTerms;
+  ErrorTerms out = worstInCell(cell, memo);
+  if (memo) memo->cellOf = terms.data(), memo->cell = cell, memo->cellTerms = out;
+  return out;
+}
+
+ErrorTerms BridgeCalibration::worstInCell(int cell, CalibrationMemo* memo) const {
   const int i = cell / kCellsPerPoint, k = cell % kCellsPerPoint - 1;
   ErrorTerms out = terms[static_cast<size_t>(i)];
   if (k < 0) return out;

@@ -99,13 +99,18 @@ std::optional<CalibrationRun> parseCalibrationRun(std::string_view text, std::st
 // board) and the clock. Readings of another are not corrected.
 std::string instrumentSetup(const hw::Instrument& instrument);
 
-// The bends of the last calibration steps asked for (BridgeCalibration::
-// stepBends; one of each parity, as a point's own step and its cell's often
-// are), kept by a caller across the points of a sweep.
-struct BendsMemo {
+// What a sweep's points ask of a calibration again and again, kept by a
+// caller across them: the bends of the last calibration steps asked for
+// (BridgeCalibration::stepBends; one of each parity, as a point's own step
+// and its cell's often are) and the terms of the last cell (cellTerms; the
+// readings of a cell come one after another).
+struct CalibrationMemo {
   const void* of = nullptr;
   std::array<int, 2> step{-1, -1};
   std::array<std::array<double, kTermParts>, 2> bends{};
+  const void* cellOf = nullptr;
+  int cell = -1;
+  ErrorTerms cellTerms;
 };
 
 // A calibration: the error terms at every frequency of its sweep.
@@ -124,7 +129,7 @@ struct BridgeCalibration {
   // outside the calibrated span. `interpolationShare` (when asked for) gets
   // the share of the directivity's residual that is the interpolation's.
   std::optional<ErrorTerms> at(double mhz, double* interpolationShare = nullptr,
-                               BendsMemo* memo = nullptr) const;
+                               CalibrationMemo* memo = nullptr) const;
   // The cell of frequencies about a calibration point that `mhz` lies in:
   // the point's own frequency, or a band of distances from it on either side
   // (to 1e-4, 1/4 and 1/2 of a step); -1 outside the span.
@@ -134,10 +139,13 @@ struct BridgeCalibration {
   // in the cell with theirs (the most of their own residual, the most the
   // straight line may miss, and the step towards the next point as far as the
   // cell reaches).
-  ErrorTerms cellTerms(int cell, BendsMemo* memo = nullptr) const;
+  ErrorTerms cellTerms(int cell, CalibrationMemo* memo = nullptr) const;
   // What a straight line between points i and i + 1 may miss, on each part
   // (worked out once a step with a `memo`).
-  std::array<double, kTermParts> stepBends(int i, BendsMemo* memo = nullptr) const;
+  std::array<double, kTermParts> stepBends(int i, CalibrationMemo* memo = nullptr) const;
+
+ private:
+  ErrorTerms worstInCell(int cell, CalibrationMemo* memo) const;
 };
 
 // What the standards measured give, or why they give nothing: a standard

@@ -24,7 +24,7 @@ CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes) {
 }
 
 void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const BridgeFigures& f,
-               int passes, unsigned sectors, bool bounds, BendsMemo* memo) {
+               int passes, unsigned sectors, bool bounds, CalibrationMemo* memo) {
   const unsigned missing = sectors & ~e.done;
   if (!missing && (e.bounded || !bounds)) return;
   if (!e.started) {

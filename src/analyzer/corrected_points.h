@@ -98,7 +98,7 @@ CorrectedReadings& correctedReadings(const BridgeFigures& f, int passes);
 // The entry's intervals of `sectors` and, with `bounds`, its reactance bounds
 // worked out where they are not yet, with its cell's terms.
 void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const BridgeFigures& f,
-               int passes, unsigned sectors, bool bounds, BendsMemo* memo = nullptr);
+               int passes, unsigned sectors, bool bounds, CalibrationMemo* memo = nullptr);
 
 // A corrected reading's ranges taken within `plain`, what the same readings
 // give through the bridge's stated figures alone (both hold the load: the

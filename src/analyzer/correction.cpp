@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
+#include <optional>
 
 #include "analyzer/term_spread.h"
 #include "common/constants.h"
@@ -201,6 +203,22 @@ struct SpecialRatios {
   PolarRatio pole;
 };
 
+// What every sector corrected with the same terms shares, kept for the last
+// terms asked for (a sweep's readings come cell after cell): the terms'
+// residual sizes and the special ratios.
+struct TermsShared {
+  ErrorTerms of;
+  TermBounds bounds;
+  SpecialRatios special;
+};
+static_assert(sizeof(ErrorTerms) == 14 * sizeof(double), "compared as its bytes");
+const TermsShared& termsShared(const ErrorTerms& t) {
+  thread_local std::optional<TermsShared> last;
+  if (!last || std::memcmp(&last->of, &t, sizeof t) != 0)
+    last.emplace(TermsShared{t, TermBounds(t), SpecialRatios(t)});
+  return *last;
+}
+
 // The directions of a sector's edges and middle, angles low, low + span / 2
 // and low + span, worked out once for every point taken along them.
 struct SectorAngles {
@@ -311,70 +329,7 @@ PointInterval intervalOf(const RegionExtremes& e, double turn, const PointValues
 
 }  // namespace
 
-Complex detectorRatio(const ErrorTerms& t, Complex gamma) {
-  return t.directivity + quickQuotient(t.tracking * gamma, 1.0 - t.sourceMatch * gamma);
-}
-
-Complex correctedReflection(const ErrorTerms& t, Complex w) {
-  const Complex u = w - t.directivity;
-  return quickQuotient(u, t.tracking + t.sourceMatch * u);
-}
-
-double ratioSize(const ErrorTerms& t, double a) {
-  return std::pow(10.0, (a - kTotalReflectionCounts) / (20 * t.countsPerDb));
-}
-
-PointValues valuesOf(Complex gamma) {
-  const double rho = std::abs(gamma);
-  const Complex z = common::impedanceOf(gamma);
-  return {static_cast<float>(-20 * std::log10(rho)),
-          static_cast<float>(std::fabs(std::arg(gamma)) * kDegrees),
-          static_cast<float>(std::hypot(z.real(), z.imag())),
-          static_cast<float>(z.real()),
-          static_cast<float>(z.imag()),
-          static_cast<float>(common::swrOf(gamma))};
-}
-
-double ErrorTerms::part(int k) const {
-  switch (k) {
-    case kDirectivityRe:
-      return directivity.real();
-    case kDirectivityIm:
-      return directivity.imag();
-    case kTrackingRe:
-      return tracking.real();
-    case kTrackingIm:
-      return tracking.imag();
-    case kSourceMatchRe:
-      return sourceMatch.real();
-    case kSourceMatchIm:
-      return sourceMatch.imag();
-    default:
-      return countsPerDb;
-  }
-}
-
 namespace {
-
-// What |X| moves by when either reading is a count off, from the values read
-// both ways round.
-float reactanceResolution(double a, double b, const ErrorTerms& t, const CorrectedReading& read) {
-  float resolution = 0;
-  const std::array<double, 2> sizes{ratioSize(t, a - 1), ratioSize(t, a + 1)};
-  const std::array<Complex, 2> turns{std::polar(1.0, (b - 1) * kDegreesPerCount / kDegrees),
-                                     std::polar(1.0, (b + 1) * kDegreesPerCount / kDegrees)};
-  const double r0 = common::kReferenceOhm;
-  for (double size : sizes)
-    for (Complex turn : turns)
-      for (Complex g :
-           {correctedReflection(t, size * turn), correctedReflection(t, size * std::conj(turn))}) {
-        const float x = static_cast<float>(r0 * common::impedancePerReferenceOf(g).imag());
-        const float moved = std::min(std::fabs(std::fabs(x) - std::fabs(read.plus[kReactance])),
-                                     std::fabs(std::fabs(x) - std::fabs(read.minus[kReactance])));
-        resolution = std::isfinite(moved) ? std::max(resolution, moved) : HUGE_VALF;
-      }
-  return resolution;
-}
 
 // The ratios the readings allow: sizes [rhoLow, rhoHigh] (channel A within
 // its spread, near the bottom of its range anything below) and angles [low,
@@ -414,7 +369,7 @@ class SectorIntervals {
         a_(a),
         rhoLow_(sector.rhoLow),
         rhoHigh_(sector.rhoHigh),
-        special_(t) {}
+        special_(termsShared(t).special) {}
 
   PointInterval operator()(Complex reference, const PointValues& shown, double from,
                            double span) const {
@@ -450,17 +405,6 @@ class SectorIntervals {
   const SpecialRatios special_;
 };
 
-}  // namespace
-
-namespace {
-
-// The reflections readings `a`, `b` stand for, read both ways round.
-std::array<Complex, 2> correctedBothWays(double a, double b, const ErrorTerms& t) {
-  const double rho = ratioSize(t, a), phase = b * kDegreesPerCount / kDegrees;
-  const Complex wPlus = std::polar(rho, phase), wMinus = std::conj(wPlus);
-  return {correctedReflection(t, wPlus), correctedReflection(t, wMinus)};
-}
-
 // `range` widened to hold `values` (those finite).
 void holding(PointInterval& range, const PointValues& values) {
   for (int q = 0; q < kQuantities; ++q)
@@ -472,22 +416,11 @@ void holding(PointInterval& range, const PointValues& values) {
 
 }  // namespace
 
-CorrectedReading correctedValues(double a, double b, const ErrorTerms& t) {
-  CorrectedReading out;
-  const auto [gPlus, gMinus] = correctedBothWays(a, b, t);
-  // A load is passive: a reading corrected beyond a total reflection is one.
-  auto passive = [](Complex g) { return std::norm(g) > 1 ? g / quickModulus(g) : g; };
-  out.plus = valuesOf(passive(gPlus));
-  out.minus = valuesOf(passive(gMinus));
-  out.resolution = reactanceResolution(a, b, t, out);
-  return out;
-}
-
 SectorStart sectorStart(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
                         int passes) {
   const RatioSector sector = ratioSector(a, b, t, f, passes);
-  return {sector.rhoLow, sector.rhoHigh, sector.low, sector.high, correctedBothWays(a, b, t),
-          TermBounds(t)};
+  return {sector.rhoLow,        sector.rhoHigh, sector.low, sector.high, correctedBothWays(a, b, t),
+          termsShared(t).bounds};
 }
 
 void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& t,

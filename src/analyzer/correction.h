@@ -25,6 +25,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <complex>
 
 #include "analyzer/impedance.h"
@@ -56,10 +57,24 @@ struct ErrorTerms {
   double part(int k) const;
 };
 
+// |z| and a / b without the library's care for infinities and overflow, which
+// no value of a corrected reading needs (and which costs most of its time).
+inline double quickModulus(Complex z) { return std::sqrt(std::norm(z)); }
+inline Complex quickQuotient(Complex a, Complex b) {
+  const double n = std::norm(b);
+  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
+          (a.imag() * b.real() - a.real() * b.imag()) / n};
+}
+
 // The ratio the detector sees for a load of reflection `gamma`, and the
 // reflection for a ratio (the correction).
-Complex detectorRatio(const ErrorTerms& terms, Complex gamma);
-Complex correctedReflection(const ErrorTerms& terms, Complex w);
+inline Complex detectorRatio(const ErrorTerms& t, Complex gamma) {
+  return t.directivity + quickQuotient(t.tracking * gamma, 1.0 - t.sourceMatch * gamma);
+}
+inline Complex correctedReflection(const ErrorTerms& t, Complex w) {
+  const Complex u = w - t.directivity;
+  return quickQuotient(u, t.tracking + t.sourceMatch * u);
+}
 
 // Channel A's reading `a` as the size of the ratio the terms' scale gives.
 double ratioSize(const ErrorTerms& terms, double a);
@@ -89,6 +104,9 @@ CorrectedReading correctReading(double a, double b, const ErrorTerms& terms,
 // frequency of the cell), and given to other values of the same readings
 // (`holdValues`, each interval widened to hold its value).
 CorrectedReading correctedValues(double a, double b, const ErrorTerms& terms);
+// The reflections readings `a`, `b` stand for, read as the phase is (arg w
+// >= 0) and mirrored.
+std::array<Complex, 2> correctedBothWays(double a, double b, const ErrorTerms& terms);
 // `sectors` says which of the two readings' intervals to work out (bits
 // kPlusSector, kMinusSector; both when merged), the others left as they are.
 inline constexpr unsigned kPlusSector = 1, kMinusSector = 2, kBothSectors = 3;

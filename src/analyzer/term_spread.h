@@ -12,15 +12,6 @@
 
 namespace kolm::analyzer {
 
-// |z| and a / b without the library's care for infinities and overflow, which
-// no value of a corrected reading needs (and which costs most of its time).
-inline double quickModulus(std::complex<double> z) { return std::sqrt(std::norm(z)); }
-inline std::complex<double> quickQuotient(std::complex<double> a, std::complex<double> b) {
-  const double n = std::norm(b);
-  return {(a.real() * b.real() + a.imag() * b.imag()) / n,
-          (a.imag() * b.real() - a.real() * b.imag()) / n};
-}
-
 // How far |G|, arg G, then R, X and |Z| per R0 may move at ratio `w` (channel
 // A's reading `a`) when the terms are off by at most their pm, part by part:
 // first order, each part on its own, plus a bound of what the first order

@@ -308,10 +308,10 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
                                      const BridgeCalibration& calibration, int cell,
                                      const CorrectedReading& c, double a, double b, bool mean,
                                      const PointResult& p, const PointIntervals& intervals,
-                                     PendingRanges& pending, BendsMemo& memo) {
+                                     PendingRanges& pending, CalibrationMemo& memo) {
   bool held = false;
   CorrectedEntry& kept = corrections.entry(cell, a, b, mean, held);
-  if (!held) kept.plain = intervals.uncertainty(a, b, p).interval;
+  if (!held) kept.plain = intervals.region(a, b, p.values);
   pending.sectors = 0;
   pending.cell = cell;
   pending.mean = mean;
@@ -347,7 +347,7 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
 // false, outside the calibration).
 bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibration, double mhz,
                double a, double b, bool mean, const PointResult& p, const PointIntervals& intervals,
-               CorrectedReading& c, PendingRanges& pending, BendsMemo& memo, PointFlag& flag,
+               CorrectedReading& c, PendingRanges& pending, CalibrationMemo& memo, PointFlag& flag,
                Correction& correction) {
   double share = 0;
   const auto terms = calibration.at(mhz, &share, &memo);
@@ -458,7 +458,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   const PointIntervals single(figures), many(figures, passes);
   CorrectedReadings* const corrections =
       calibration ? &correctedReadings(figures, passes) : nullptr;
-  BendsMemo bendsMemo;
+  CalibrationMemo bendsMemo;
   auto meanAt = [&](size_t i) {
     return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
   };

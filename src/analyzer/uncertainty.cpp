@@ -310,8 +310,15 @@ struct IntervalTables {
   LazyArray<MagnitudeSide> magnitude;
   LazyArray<AngleSide> angle;
   std::vector<uint8_t> haveMagnitude, haveAngle;
-  // The uncertainties of readings met lately.
-  RecentReadings<PointUncertainty> recent;
+  // The uncertainties of readings met lately, and their intervals alone
+  // (what corrected readings ask for), each made when first asked for.
+  std::unique_ptr<RecentReadings<PointUncertainty>> recent;
+  std::unique_ptr<RecentReadings<PointInterval>> regions;
+  template <typename T>
+  static RecentReadings<T>& made(std::unique_ptr<RecentReadings<T>>& table) {
+    if (!table) table = std::make_unique<RecentReadings<T>>();
+    return *table;
+  }
 };
 
 // The tables of the two sets last used on this thread (a live trace and its
@@ -388,8 +395,22 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
   return interval(a, tableIndex(a, passes), b, tableIndex(b, passes), shown);
 }
 
+PointInterval PointIntervals::region(double a, double b, const PointValues& shown) const {
+  const int passes = tables_->spreads.passes;
+  const long atA = tableIndex(a, passes), atB = tableIndex(b, passes);
+  PointInterval* kept = nullptr;
+  if (atA >= 0 && atB >= 0) {
+    bool held = false;
+    kept = &IntervalTables::made(tables_->regions).entry(atA, atB, held);
+    if (held) return *kept;
+  }
+  const PointInterval out = interval(a, atA, b, atB, shown, false);
+  if (kept) *kept = out;
+  return out;
+}
+
 PointInterval PointIntervals::interval(double a, long atA, double b, long atB,
-                                       const PointValues& shown) const {
+                                       const PointValues& shown, bool resolution) const {
   IntervalTables& tables = *tables_;
   const Spreads& s = tables.spreads;
   std::optional<MagnitudeSide> ownMagnitude;
@@ -452,9 +473,11 @@ PointInterval PointIntervals::interval(double a, long atA, double b, long atB,
   // The four around a mean reading from its sides' steps, as reactancesAround
   // works them out (whole readings have theirs in its own tables).
   const bool mean = s.passes > 1 && !(a == std::trunc(a) && b == std::trunc(b));
-  const std::array<float, 4> around =
-      mean ? reactancesFrom(m.sizeAround, g.turnAround) : reactancesAround(a, b);
-  region.reactanceResolution = reactanceResolution(around, shown[kReactance]);
+  if (resolution) {
+    const std::array<float, 4> around =
+        mean ? reactancesFrom(m.sizeAround, g.turnAround) : reactancesAround(a, b);
+    region.reactanceResolution = reactanceResolution(around, shown[kReactance]);
+  }
   for (int q = 0; q < kQuantities; ++q) {
     region.low[q] = static_cast<float>(r[q].low);
     region.high[q] = static_cast<float>(r[q].high);
@@ -469,7 +492,7 @@ PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResu
   PointUncertainty* kept = nullptr;
   if (atA >= 0 && atB >= 0) {
     bool held = false;
-    kept = &tables.recent.entry(atA, atB, held);
+    kept = &IntervalTables::made(tables.recent).entry(atA, atB, held);
     if (held) return *kept;
   }
   const PointInterval interval = this->interval(a, atA, b, atB, point.values);

@@ -119,10 +119,15 @@ class PointIntervals {
   // computation gives for those readings: kept for readings met lately, as it
   // is the same whenever they come back.
   PointUncertainty uncertainty(double a, double b, const PointResult& point) const;
+  // operator()'s interval without the reactance's resolution (0), kept for
+  // readings met lately: what a corrected reading is narrowed by.
+  PointInterval region(double a, double b, const PointValues& shown) const;
 
  private:
-  // operator() for readings kept at `atA`, `atB` in the tables (-1: not kept).
-  PointInterval interval(double a, long atA, double b, long atB, const PointValues& shown) const;
+  // operator() for readings kept at `atA`, `atB` in the tables (-1: not kept);
+  // the reactance's resolution only when asked for.
+  PointInterval interval(double a, long atA, double b, long atB, const PointValues& shown,
+                         bool resolution = true) const;
   std::shared_ptr<IntervalTables> tables_;
 };
 
