@@ -4,6 +4,7 @@
 // once its sign chooses the first).
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -18,13 +19,9 @@ namespace kolm::analyzer {
 // back among a few values, and neighbouring points of a fine sweep read
 // alike; each reading's intervals are worked out once for its calibration
 // cell (BridgeCalibration::cellTerms), each of its two sectors when first
-// needed, its values at every point. Two places
-// to each hash of cell and readings, the newer of the two kept when a third
-// comes; an entry is taken only when its cell and readings are the same to
-// the last bit. Up to 32768 entries (a 2000-point
-// sweep meets about that many pairs over some hundred passes), made one after
-// another as they are first needed: a new table touches only the memory its
-// entries take.
+// needed, its values at every point. An entry is taken only when its cell
+// and readings are the same to the last bit (HashedEntries below: a
+// 2000-point sweep meets about 32768 pairs over some hundred passes).
 struct CorrectedEntry {
   int cell = 0;
   double a = 0, b = 0;
@@ -39,6 +36,68 @@ struct CorrectedEntry {
   SectorStart start;
 };
 
+// Entries kept by a hash, two places to each hash, the newer of the two kept
+// when a third comes; an entry is taken only when `same` accepts it. Up to
+// 32768 entries, made one after another as they are first needed: a new
+// table touches only the memory its entries take, and emptying it only the
+// places they took.
+template <typename Entry>
+class HashedEntries {
+ public:
+  // The entry of `hash` that `same` accepts, and whether it is held; when it
+  // is not, `fresh` takes the older place, to be filled by the caller.
+  template <typename Same>
+  Entry& entry(uint64_t hash, Same same, const Entry& fresh, bool& held) {
+    const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
+    const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
+    held = true;
+    for (size_t k : {set, set + 1}) {
+      if (tags_[k] != tag) continue;
+      Entry& e = entries_[places_[k]];
+      if (same(e)) {
+        newer_[set / 2] = static_cast<uint8_t>(k - set);
+        return e;
+      }
+    }
+    held = false;
+    // The older of the two gives up its entry; an empty place takes a new one.
+    const size_t older = set + (newer_[set / 2] == 0 && tags_[set] != 0);
+    newer_[set / 2] = static_cast<uint8_t>(older - set);
+    if (tags_[older] == 0) {
+      taken_.make(used_, static_cast<uint16_t>(older));
+      places_.make(older, used_++);
+    }
+    tags_[older] = tag;
+    return entries_.make(places_[older], fresh);
+  }
+  void clear() {
+    for (uint16_t k = 0; k < used_; ++k) tags_[taken_[k]] = 0, newer_[taken_[k] / 2] = 0;
+    used_ = 0;
+  }
+
+ private:
+  static constexpr int kBits = 15;
+  std::vector<uint32_t> tags_ = std::vector<uint32_t>(size_t{1} << kBits);
+  std::vector<uint8_t> newer_ = std::vector<uint8_t>(size_t{1} << (kBits - 1));
+  LazyArray<uint16_t> places_{size_t{1} << kBits};  // of a place taken: its entry
+  LazyArray<uint16_t> taken_{size_t{1} << kBits};   // of an entry: its place
+  LazyArray<Entry> entries_{size_t{1} << kBits};
+  uint16_t used_ = 0;  // entries made
+};
+
+// A reading corrected at one frequency, as met lately: pass after pass a
+// point's readings come back among a few values, its terms the same. Its
+// values and resolution, its correction and its calibration cell (`inside`
+// false outside the calibration).
+struct CorrectedValues {
+  double mhz = 0, a = 0, b = 0;
+  bool inside = false;
+  Correction correction{};
+  int cell = 0;
+  PointValues plus{}, minus{};
+  float resolution = 0;
+};
+
 class CorrectedReadings {
  public:
   CorrectedReadings(const BridgeFigures& f, int passes) : figures(f), passes(passes) {}
@@ -50,45 +109,38 @@ class CorrectedReadings {
   void reset(const BridgeFigures& f, int p) {
     figures = f;
     passes = p;
-    std::fill(tags_.begin(), tags_.end(), 0);
-    std::fill(newer_.begin(), newer_.end(), 0);
-    used_ = 0;
+    intervals_.clear();
+    values_.clear();
   }
 
   // The entry of these readings in `cell`, and whether it holds their result;
   // when it does not, it is theirs from now on, to be filled by the caller.
   CorrectedEntry& entry(int cell, double a, double b, bool mean, bool& held) {
-    auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
     const uint64_t hash = (uint64_t{static_cast<uint32_t>(cell)} * 0x9E3779B97F4A7C15ull) ^
                           (bits(a) * 0xC2B2AE3D27D4EB4Full) ^ (bits(b) * 0x165667B19E3779F9ull) ^
                           uint64_t { mean };
-    const uint32_t tag = static_cast<uint32_t>(hash) | 1;  // 0: a place not taken
-    const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
-    held = true;
-    for (size_t k : {set, set + 1}) {
-      if (tags_[k] != tag) continue;
-      CorrectedEntry& e = entries_[places_[k]];
-      if (e.cell == cell && e.a == a && e.b == b && e.mean == mean) {
-        newer_[set / 2] = static_cast<uint8_t>(k - set);
-        return e;
-      }
-    }
-    held = false;
-    // The older of the two gives up its entry; an empty place takes a new one.
-    const size_t older = set + (newer_[set / 2] == 0 && tags_[set] != 0);
-    newer_[set / 2] = static_cast<uint8_t>(older - set);
-    if (tags_[older] == 0) places_.make(older, used_++);
-    tags_[older] = tag;
-    return entries_.make(places_[older], {cell, a, b, mean, 0, false, false, {}, {}, {}, {}, {}});
+    auto same = [&](const CorrectedEntry& e) {
+      return e.cell == cell && e.a == a && e.b == b && e.mean == mean;
+    };
+    return intervals_.entry(hash, same, {cell, a, b, mean, 0, false, false, {}, {}, {}, {}, {}},
+                            held);
+  }
+  // The values of readings `a`, `b` at `mhz`, the same way.
+  CorrectedValues& values(double mhz, double a, double b, bool& held) {
+    const uint64_t hash = (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
+                          (bits(b) * 0x165667B19E3779F9ull);
+    auto same = [&](const CorrectedValues& v) {
+      return bits(v.mhz) == bits(mhz) && bits(v.a) == bits(a) && bits(v.b) == bits(b);
+    };
+    CorrectedValues fresh;
+    fresh.mhz = mhz, fresh.a = a, fresh.b = b;
+    return values_.entry(hash, same, fresh, held);
   }
 
  private:
-  static constexpr int kBits = 15;
-  std::vector<uint32_t> tags_ = std::vector<uint32_t>(size_t{1} << kBits);
-  std::vector<uint8_t> newer_ = std::vector<uint8_t>(size_t{1} << (kBits - 1));
-  LazyArray<uint16_t> places_{size_t{1} << kBits};  // of a place taken: its entry
-  LazyArray<CorrectedEntry> entries_{size_t{1} << kBits};
-  uint16_t used_ = 0;  // entries made
+  static uint64_t bits(double v) { return std::bit_cast<uint64_t>(v); }
+  HashedEntries<CorrectedEntry> intervals_;
+  HashedEntries<CorrectedValues> values_;
 };
 
 // The table of figures `f` and `passes` on this thread (it keeps two: a live

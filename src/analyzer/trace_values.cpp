@@ -349,17 +349,29 @@ bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibrat
                double a, double b, bool mean, const PointResult& p, const PointIntervals& intervals,
                CorrectedReading& c, PendingRanges& pending, CalibrationMemo& memo, PointFlag& flag,
                Correction& correction) {
-  double share = 0;
-  const auto terms = calibration.at(mhz, &share, &memo);
-  if (!terms) {
+  bool held = false;
+  CorrectedValues& v = corrections.values(mhz, a, b, held);
+  if (!held) {
+    double share = 0;
+    const auto terms = calibration.at(mhz, &share, &memo);
+    v.inside = terms.has_value();
+    if (terms) {
+      v.correction = share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
+      const CorrectedReading read = correctedValues(a, b, *terms);
+      v.plus = read.plus, v.minus = read.minus, v.resolution = read.resolution;
+      v.cell = calibration.cellOf(mhz);
+    }
+  }
+  if (!v.inside) {
     correction = Correction::Uncorrected;
     pending.sectors = 0;
     return false;
   }
-  correction = share > kInterpolatedShare ? Correction::Interpolated : Correction::Corrected;
-  c = correctedValues(a, b, *terms);
-  const CorrectedEntry& kept = correctedEntry(corrections, calibration, calibration.cellOf(mhz), c,
-                                              a, b, mean, p, intervals, pending, memo);
+  correction = v.correction;
+  c = CorrectedReading();
+  c.plus = v.plus, c.minus = v.minus, c.resolution = v.resolution;
+  const CorrectedEntry& kept =
+      correctedEntry(corrections, calibration, v.cell, c, a, b, mean, p, intervals, pending, memo);
   holdValues(c, kept.ranges);
   narrowCorrected(c, kept.plain, kBothSectors & ~pending.sectors);
   flag = correctedFlag(p.flag, a, b, c, pending.sectors != 0);
