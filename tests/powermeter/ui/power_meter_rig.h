@@ -1,5 +1,6 @@
 // A power meter window on a recording simulated instrument, with scripted
-// dialogs, in a fresh working directory.
+// dialogs, in a fresh working directory. The other windows' tests drive theirs
+// through the same helpers (`driven`, `busy`).
 #pragma once
 
 #include <gtest/gtest.h>
