@@ -210,12 +210,13 @@ struct TermsShared {
   ErrorTerms of;
   TermBounds bounds;
   SpecialRatios special;
+  DiscMap disc;
 };
 static_assert(sizeof(ErrorTerms) == 14 * sizeof(double), "compared as its bytes");
 const TermsShared& termsShared(const ErrorTerms& t) {
   thread_local std::optional<TermsShared> last;
   if (!last || std::memcmp(&last->of, &t, sizeof t) != 0)
-    last.emplace(TermsShared{t, TermBounds(t), SpecialRatios(t)});
+    last.emplace(TermsShared{t, TermBounds(t), SpecialRatios(t), DiscMap(t)});
   return *last;
 }
 
@@ -366,7 +367,7 @@ class SectorIntervals {
                   const RatioSector& sector)
       : t_(t),
         bounds_(bounds),
-        a_(a),
+        x_(ratioMovePerSlope(t, a)),
         rhoLow_(sector.rhoLow),
         rhoHigh_(sector.rhoHigh),
         special_(termsShared(t).special) {}
@@ -381,7 +382,7 @@ class SectorIntervals {
     RegionExtremes e = overSector(t_, toReference, rhoLow_, rhoHigh_, angles, special_);
     std::array<double, 5> most{};
     auto sample = [&](Complex w) {
-      const auto spread = termSpread(t_, bounds_, w, a_);
+      const auto spread = termSpread(t_, bounds_, w, x_);
       for (size_t k = 0; k < most.size(); ++k) most[k] = std::max(most[k], spread[k]);
     };
     sample(angles.at(referenceSize, 1));
@@ -401,7 +402,7 @@ class SectorIntervals {
  private:
   const ErrorTerms& t_;
   const TermBounds& bounds_;
-  const double a_, rhoLow_, rhoHigh_;
+  const double x_, rhoLow_, rhoHigh_;
   const SpecialRatios special_;
 };
 
@@ -469,11 +470,12 @@ ReactanceBounds reactanceBounds(double a, const ErrorTerms& t, const SectorStart
                         sector.rhoHigh * 2 * std::sin((sector.high - sector.low) / 4);
   const auto& corrected = sector.corrected;
   const TermBounds& bounds = sector.bounds;
+  const DiscMap& disc = termsShared(t).disc;
   for (size_t k : {0u, 1u}) {
     const double radius =
         (1 + 1e-9) * std::max(across, std::fabs(quickModulus(corrected[k]) - mid)) + 1e-12;
     const Complex centre = mid * (k == 0 ? unit : std::conj(unit));
-    const ReactanceRange x = reactanceOverDisc(t, bounds, centre, radius, a);
+    const ReactanceRange x = reactanceOverDisc(t, bounds, disc, centre, radius, a);
     out.low[k] = common::kReferenceOhm * x.low;
     out.high[k] = common::kReferenceOhm * x.high;
   }

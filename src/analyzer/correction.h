@@ -113,11 +113,13 @@ inline constexpr unsigned kPlusSector = 1, kMinusSector = 2, kBothSectors = 3;
 void correctRanges(CorrectedReading& values, double a, double b, const ErrorTerms& terms,
                    const BridgeFigures& figures, int passes = 1, unsigned sectors = kBothSectors);
 // The size of the directivity's, tracking's and source match's residual
-// errors (the same at every ratio of a point; analyzer/term_spread.h).
+// errors (the same at every ratio of a point; analyzer/term_spread.h), and
+// of the tracking and source match themselves.
 struct TermBounds {
   TermBounds() = default;
   explicit TermBounds(const ErrorTerms& t);
   double directivity = 0, tracking = 0, sourceMatch = 0;
+  double trackingSize = 0, sourceMatchSize = 0;
 };
 
 // What correctRanges and reactanceBounds start from, worked out once for

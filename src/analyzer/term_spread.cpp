@@ -16,13 +16,12 @@ namespace {
 // move `dw` and |D| = |T + e11 u| at least `dSize`: the denominator's own
 // change, the source match's change times the directivity's, and the ratio's
 // exponential in the counts per dB. Infinite where D may vanish.
-double secondOrderMove(const ErrorTerms& t, const TermBounds& bounds, double total, double u,
-                       double dw, double dSize) {
+double secondOrderMove(const TermBounds& bounds, double total, double u, double dw, double dSize) {
   const double de = bounds.directivity, dt = bounds.tracking, ds = bounds.sourceMatch;
-  const double dd = dt + ds * (u + de + dw) + (quickModulus(t.sourceMatch) + ds) * (de + dw);
+  const double dd = dt + ds * (u + de + dw) + (bounds.sourceMatchSize + ds) * (de + dw);
   const double room = dSize - dd;
   return room > 0 ? total * dd / room + (u + dw) * ds * (de + dw) / (dSize * room) +
-                        quickModulus(t.tracking) / (dSize * room) * dw * dw
+                        bounds.trackingSize / (dSize * room) * dw * dw
                   : kInf;
 }
 
@@ -31,14 +30,31 @@ double secondOrderMove(const ErrorTerms& t, const TermBounds& bounds, double tot
 TermBounds::TermBounds(const ErrorTerms& t)
     : directivity(std::hypot(t.pm[kDirectivityRe], t.pm[kDirectivityIm])),
       tracking(std::hypot(t.pm[kTrackingRe], t.pm[kTrackingIm])),
-      sourceMatch(std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm])) {}
+      sourceMatch(std::hypot(t.pm[kSourceMatchRe], t.pm[kSourceMatchIm])),
+      trackingSize(quickModulus(t.tracking)),
+      sourceMatchSize(quickModulus(t.sourceMatch)) {}
+
+DiscMap::DiscMap(const ErrorTerms& t)
+    : alpha(1.0 + t.sourceMatch),
+      gamma(t.sourceMatch - 1.0),
+      delta(t.tracking - gamma * t.directivity),
+      poleOffset(quickQuotient(delta, gamma)),
+      k(quickQuotient((t.tracking - alpha * t.directivity) * gamma - alpha * delta, gamma * gamma)),
+      zOffset(quickQuotient(alpha, gamma)),
+      kSize(quickModulus(k)),
+      gammaSize(quickModulus(gamma)),
+      slopeScale(20 * t.countsPerDb * t.countsPerDb),
+      pmSums{t.pm[kDirectivityRe] + t.pm[kDirectivityIm], t.pm[kTrackingRe] + t.pm[kTrackingIm],
+             t.pm[kSourceMatchRe] + t.pm[kSourceMatchIm]} {}
+
+double ratioMovePerSlope(const ErrorTerms& t, double a) {
+  return std::log(10.0) * -(a - kTotalReflectionCounts) / (20 * t.countsPerDb * t.countsPerDb);
+}
 
 std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, Complex w,
-                                 double a) {
+                                 double x) {
   const Complex u = w - t.directivity, d = t.tracking + t.sourceMatch * u;
   const Complex inverse = quickQuotient(1.0, d * d);
-  const double x = std::log(10.0) * -(a - kTotalReflectionCounts) /
-                   (20 * t.countsPerDb * t.countsPerDb);  // dw / w per count per dB
   // How G moves per unit of each term's real part (its imaginary part moves it
   // by -i times as much): -T / D^2, -u / D^2, -u^2 / D^2; and per count per dB.
   const Complex byDirectivity = -t.tracking * inverse, byTracking = -u * inverse;
@@ -68,7 +84,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   add(byDirectivity * (w * -x), t.pm[kCountsPerDb], 0);
   // What the first order leaves out of dG.
   const double dw = quickModulus(w) * std::fabs(x) * t.pm[kCountsPerDb];
-  const double second = secondOrderMove(t, bounds, total, quickModulus(u), dw, quickModulus(d));
+  const double second = secondOrderMove(bounds, total, quickModulus(u), dw, quickModulus(d));
   const double within = total + second;  // how far G may move
   // And what the quantities' own first order leaves out over that distance:
   // dZ - Z' dG = 2 dG^2 / ((1 - G)^2 (1 - G - dG)).
@@ -85,42 +101,31 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
   return s;
 }
 
-ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, Complex centre,
-                                 double radius, double a) {
+ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, const DiscMap& m,
+                                 Complex centre, double radius, double a) {
   constexpr ReactanceRange kAll{-kInf, kInf};
   // Z / R0 = (alpha w + beta) / (gamma w + delta) with u = w - e00 and D = T
   // + e11 u: (D + u) / (D - u). A disc not holding the pole goes to a disc.
-  const Complex alpha = 1.0 + t.sourceMatch, gamma = t.sourceMatch - 1.0;
-  const Complex beta = t.tracking - alpha * t.directivity;
-  const Complex delta = t.tracking - gamma * t.directivity;
-  const Complex off = centre + quickQuotient(delta, gamma);  // from the pole
+  const Complex off = centre + m.poleOffset;  // from the pole
   const double room = std::norm(off) - radius * radius;
-  if (!(room > 0) || !(std::norm(gamma) > 0)) return kAll;
-  const Complex k = quickQuotient(beta * gamma - alpha * delta, gamma * gamma);
-  const Complex zCentre = quickQuotient(alpha, gamma) + k * std::conj(off) / room;
-  const double zRadius = quickModulus(k) * radius / room;
+  if (!(room > 0) || !(std::norm(m.gamma) > 0)) return kAll;
+  const Complex zCentre = m.zOffset + m.k * std::conj(off) / room;
+  const double zRadius = m.kSize * radius / room;
   // termSpread's every factor at its worst over the disc: |u| and |w| largest,
   // |D| and |1 - G| = |D - u| / |D| least.
   const Complex uCentre = centre - t.directivity;
   const double uMax = quickModulus(uCentre) + radius, wMax = quickModulus(centre) + radius;
   const double dNear = quickModulus(t.tracking + t.sourceMatch * uCentre);
-  const double dMin = dNear - quickModulus(t.sourceMatch) * radius;
-  const double dMax = dNear + quickModulus(t.sourceMatch) * radius;
-  const double oMin =
-      (quickModulus(t.tracking + gamma * uCentre) - quickModulus(gamma) * radius) / dMax;
-  const double x =
-      std::log(10.0) * std::fabs(a - kTotalReflectionCounts) / (20 * t.countsPerDb * t.countsPerDb);
-  const double tSize = quickModulus(t.tracking);
-  auto both = [&](int re) {
-    return t.pm[static_cast<size_t>(re)] + t.pm[static_cast<size_t>(re) + 1];
-  };
-  const double total =
-      (tSize * both(kDirectivityRe) + uMax * both(kTrackingRe) +
-       uMax * uMax * both(kSourceMatchRe) + tSize * wMax * x * t.pm[kCountsPerDb]) /
-      (dMin * dMin);
+  const double dMin = dNear - bounds.sourceMatchSize * radius;
+  const double dMax = dNear + bounds.sourceMatchSize * radius;
+  const double oMin = (quickModulus(t.tracking + m.gamma * uCentre) - m.gammaSize * radius) / dMax;
+  const double x = std::log(10.0) * std::fabs(a - kTotalReflectionCounts) / m.slopeScale;
+  const double tSize = bounds.trackingSize;
+  const double total = (tSize * m.pmSums[0] + uMax * m.pmSums[1] + uMax * uMax * m.pmSums[2] +
+                        tSize * wMax * x * t.pm[kCountsPerDb]) /
+                       (dMin * dMin);
   if (!(dMin > 0) || !(oMin > 0)) return kAll;
-  const double second =
-      secondOrderMove(t, bounds, total, uMax, wMax * x * t.pm[kCountsPerDb], dMin);
+  const double second = secondOrderMove(bounds, total, uMax, wMax * x * t.pm[kCountsPerDb], dMin);
   if (!std::isfinite(second)) return kAll;
   const double within = total + second;
   const double near = oMin - within;
