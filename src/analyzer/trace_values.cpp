@@ -470,7 +470,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
   const PointIntervals single(figures), many(figures, passes);
   CorrectedReadings* const corrections =
       calibration ? &correctedReadings(figures, passes) : nullptr;
-  CalibrationMemo bendsMemo;
+  CalibrationMemo calibrationMemo;
   auto meanAt = [&](size_t i) {
     return averaged && i < channels.meanReturnLoss.size() && i < channels.meanPhase.size();
   };
@@ -504,7 +504,7 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
     flags[i] = p.flag;
     if (calibration &&
         correctAt(*corrections, *calibration, frequencies[i], a, b, mean, p, mean ? many : single,
-                  out.corrected[i], out.pending[i], bendsMemo, flags[i], out.correction[i]))
+                  out.corrected[i], out.pending[i], calibrationMemo, flags[i], out.correction[i]))
       continue;  // its values once its sign is known
     if (intervals)
       arrays.write(i, p, (mean ? many : single).uncertainty(a, b, p));
