@@ -358,13 +358,13 @@ std::array<double, kTermParts> calibrationBends(const std::vector<ErrorTerms>& t
 
 std::array<double, kTermParts> BridgeCalibration::stepBends(int i, CalibrationMemo* memo) const {
   if (!memo) return calibrationBends(terms, points, i);
+  CalibrationMemo& m = memo->forTerms(terms.data());
   const size_t slot = static_cast<size_t>(i & 1);
-  if (memo->of != terms.data() || memo->step[slot] != i) {
-    memo->of = terms.data();
-    memo->step[slot] = i;
-    memo->bends[slot] = calibrationBends(terms, points, i);
+  if (m.step[slot] != i) {
+    m.step[slot] = i;
+    m.bends[slot] = calibrationBends(terms, points, i);
   }
-  return memo->bends[slot];
+  return m.bends[slot];
 }
 
 std::optional<ErrorTerms> BridgeCalibration::at(double mhz, double* share,
@@ -424,10 +424,10 @@ int BridgeCalibration::cellOf(double mhz) const {
 }
 
 ErrorTerms BridgeCalibration::cellTerms(int cell, CalibrationMemo* memo) const {
-  if (memo && memo->cellOf == terms.data() && memo->cell == cell) return memo->cellTerms;
-  ErrorTerms out = worstInCell(cell, memo);
-  if (memo) memo->cellOf = terms.data(), memo->cell = cell, memo->cellTerms = out;
-  return out;
+  if (!memo) return worstInCell(cell, nullptr);
+  CalibrationMemo& m = memo->forTerms(terms.data());
+  if (m.cell != cell) m.cellTerms = worstInCell(cell, &m), m.cell = cell;
+  return m.cellTerms;
 }
 
 ErrorTerms BridgeCalibration::worstInCell(int cell, CalibrationMemo* memo) const {

@@ -103,14 +103,19 @@ std::string instrumentSetup(const hw::Instrument& instrument);
 // caller across them: the bends of the last calibration steps asked for
 // (BridgeCalibration::stepBends; one of each parity, as a point's own step
 // and its cell's often are) and the terms of the last cell (cellTerms; the
-// readings of a cell come one after another).
+// readings of a cell come one after another). All of it for the calibration
+// whose terms are at `of`; asked of another, it starts afresh.
 struct CalibrationMemo {
   const void* of = nullptr;
   std::array<int, 2> step{-1, -1};
   std::array<std::array<double, kTermParts>, 2> bends{};
-  const void* cellOf = nullptr;
   int cell = -1;
   ErrorTerms cellTerms;
+  // The memo, kept for the terms at `terms` (emptied when it was another's).
+  CalibrationMemo& forTerms(const void* terms) {
+    if (of != terms) *this = CalibrationMemo{}, of = terms;
+    return *this;
+  }
 };
 
 // A calibration: the error terms at every frequency of its sweep.

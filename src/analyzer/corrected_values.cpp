@@ -10,12 +10,6 @@
 
 namespace kolm::analyzer {
 
-namespace {
-
-constexpr double kDegreesPerRadian = 180 / kPi;
-
-}  // namespace
-
 double ratioSize(const ErrorTerms& t, double a) {
   return std::pow(10.0, (a - kTotalReflectionCounts) / (20 * t.countsPerDb));
 }

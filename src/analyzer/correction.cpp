@@ -15,8 +15,6 @@ namespace kolm::analyzer {
 
 namespace {
 
-constexpr double kDegrees = 180 / kPi;
-
 struct Bounds {
   double low = kInf;
   double high = -kInf;
@@ -312,8 +310,8 @@ PointInterval intervalOf(const RegionExtremes& e, double turn, const PointValues
     };
     const bool acrossZero = std::floor(a / kTwoPi) != std::floor(b / kTwoPi) || wrapped(a) == 0;
     const bool acrossHalf = std::floor((a - kPi) / kTwoPi) != std::floor((b - kPi) / kTwoPi);
-    phaseLow = acrossZero ? 0 : std::min(folded(a), folded(b)) * kDegrees;
-    phaseHigh = acrossHalf ? 180 : std::max(folded(a), folded(b)) * kDegrees;
+    phaseLow = acrossZero ? 0 : std::min(folded(a), folded(b)) * kDegreesPerRadian;
+    phaseHigh = acrossHalf ? 180 : std::max(folded(a), folded(b)) * kDegreesPerRadian;
   }
   set(kPhase, phaseLow, phaseHigh);
   constexpr double r0 = common::kReferenceOhm;
@@ -332,13 +330,7 @@ PointInterval intervalOf(const RegionExtremes& e, double turn, const PointValues
 
 namespace {
 
-// The ratios the readings allow: sizes [rhoLow, rhoHigh] (channel A within
-// its spread, near the bottom of its range anything below) and angles [low,
-// high] in radians between 0 and pi (channel B as its stated law allows, in an
-// end region anything from the reading to that end).
-struct RatioSector {
-  double rhoLow, rhoHigh, low, high;
-};
+// The ratios readings `a`, `b` allow.
 RatioSector ratioSector(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
                         int passes) {
   RatioSector out{};
@@ -354,8 +346,8 @@ RatioSector ratioSector(double a, double b, const ErrorTerms& t, const BridgeFig
   const double read = b * kDegreesPerCount;
   if (read < f.phaseEndDeg) phaseRange.low = 0;
   if (read > 180 - f.phaseEndDeg) phaseRange.high = 180;
-  out.low = std::max(phaseRange.low, 0.0) / kDegrees;
-  out.high = std::min(phaseRange.high, 180.0) / kDegrees;
+  out.low = std::max(phaseRange.low, 0.0) / kDegreesPerRadian;
+  out.high = std::min(phaseRange.high, 180.0) / kDegreesPerRadian;
   return out;
 }
 
@@ -419,9 +411,7 @@ void holding(PointInterval& range, const PointValues& values) {
 
 SectorStart sectorStart(double a, double b, const ErrorTerms& t, const BridgeFigures& f,
                         int passes) {
-  const RatioSector sector = ratioSector(a, b, t, f, passes);
-  return {sector.rhoLow,        sector.rhoHigh, sector.low, sector.high, correctedBothWays(a, b, t),
-          termsShared(t).bounds};
+  return {ratioSector(a, b, t, f, passes), correctedBothWays(a, b, t), termsShared(t).bounds};
 }
 
 void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& t,
@@ -432,7 +422,7 @@ void correctRanges(CorrectedReading& out, double a, double b, const ErrorTerms& 
 void correctRanges(CorrectedReading& out, double a, const ErrorTerms& t, const SectorStart& start,
                    unsigned sectors) {
   const auto [gPlus, gMinus] = start.corrected;
-  const RatioSector sector{start.rhoLow, start.rhoHigh, start.low, start.high};
+  const RatioSector& sector = start.ratios;
   const double low = sector.low, high = sector.high;
   const SectorIntervals over(t, start.bounds, a, sector);
   out.merged = low <= 0 || high >= kPi;
@@ -456,7 +446,8 @@ ReactanceBounds reactanceBounds(double a, double b, const ErrorTerms& t, const B
   return reactanceBounds(a, t, sectorStart(a, b, t, f, passes));
 }
 
-ReactanceBounds reactanceBounds(double a, const ErrorTerms& t, const SectorStart& sector) {
+ReactanceBounds reactanceBounds(double a, const ErrorTerms& t, const SectorStart& start) {
+  const RatioSector& sector = start.ratios;
   ReactanceBounds out;
   out.merged = sector.low <= 0 || sector.high >= kPi;
   if (out.merged) return out;
@@ -468,14 +459,15 @@ ReactanceBounds reactanceBounds(double a, const ErrorTerms& t, const SectorStart
   const Complex unit = std::polar(1.0, (sector.low + sector.high) / 2);
   const double across = (sector.rhoHigh - sector.rhoLow) / 2 +
                         sector.rhoHigh * 2 * std::sin((sector.high - sector.low) / 4);
-  const auto& corrected = sector.corrected;
-  const TermBounds& bounds = sector.bounds;
+  const auto& corrected = start.corrected;
+  const TermBounds& bounds = start.bounds;
   const DiscMap& disc = termsShared(t).disc;
+  const double slopeMove = std::fabs(ratioMovePerSlope(t, a));
   for (size_t k : {0u, 1u}) {
     const double radius =
         (1 + 1e-9) * std::max(across, std::fabs(quickModulus(corrected[k]) - mid)) + 1e-12;
     const Complex centre = mid * (k == 0 ? unit : std::conj(unit));
-    const ReactanceRange x = reactanceOverDisc(t, bounds, disc, centre, radius, a);
+    const ReactanceRange x = reactanceOverDisc(t, bounds, disc, centre, radius, slopeMove);
     out.low[k] = common::kReferenceOhm * x.low;
     out.high[k] = common::kReferenceOhm * x.high;
   }

@@ -122,12 +122,19 @@ struct TermBounds {
   double trackingSize = 0, sourceMatchSize = 0;
 };
 
+// The ratios readings allow: sizes [rhoLow, rhoHigh] (channel A within its
+// spread, near the bottom of its range anything below) and angles [low, high]
+// in radians between 0 and pi (channel B as its stated law allows, in an end
+// region anything from the reading to that end).
+struct RatioSector {
+  double rhoLow = 0, rhoHigh = 0, low = 0, high = 0;
+};
+
 // What correctRanges and reactanceBounds start from, worked out once for
-// both: the ratios readings `a`, `b` allow (sizes [rhoLow, rhoHigh], angles
-// [low, high] in radians from 0 to pi) and the reflections they stand for
+// both: the ratios readings `a`, `b` allow, the reflections they stand for
 // read both ways round, and the terms' residual errors' sizes.
 struct SectorStart {
-  double rhoLow = 0, rhoHigh = 0, low = 0, high = 0;
+  RatioSector ratios;
   std::array<Complex, 2> corrected{};
   TermBounds bounds;
 };

@@ -43,7 +43,6 @@ DiscMap::DiscMap(const ErrorTerms& t)
       zOffset(quickQuotient(alpha, gamma)),
       kSize(quickModulus(k)),
       gammaSize(quickModulus(gamma)),
-      slopeScale(20 * t.countsPerDb * t.countsPerDb),
       pmSums{t.pm[kDirectivityRe] + t.pm[kDirectivityIm], t.pm[kTrackingRe] + t.pm[kTrackingIm],
              t.pm[kSourceMatchRe] + t.pm[kSourceMatchIm]} {}
 
@@ -102,7 +101,7 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds, 
 }
 
 ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, const DiscMap& m,
-                                 Complex centre, double radius, double a) {
+                                 Complex centre, double radius, double x) {
   constexpr ReactanceRange kAll{-kInf, kInf};
   // Z / R0 = (alpha w + beta) / (gamma w + delta) with u = w - e00 and D = T
   // + e11 u: (D + u) / (D - u). A disc not holding the pole goes to a disc.
@@ -119,7 +118,6 @@ ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, 
   const double dMin = dNear - bounds.sourceMatchSize * radius;
   const double dMax = dNear + bounds.sourceMatchSize * radius;
   const double oMin = (quickModulus(t.tracking + m.gamma * uCentre) - m.gammaSize * radius) / dMax;
-  const double x = std::log(10.0) * std::fabs(a - kTotalReflectionCounts) / m.slopeScale;
   const double tSize = bounds.trackingSize;
   const double total = (tSize * m.pmSums[0] + uMax * m.pmSums[1] + uMax * uMax * m.pmSums[2] +
                         tSize * wMax * x * t.pm[kCountsPerDb]) /

@@ -24,7 +24,8 @@ std::array<double, 5> termSpread(const ErrorTerms& t, const TermBounds& bounds,
                                  std::complex<double> w, double x);
 
 // X per R0 over every ratio within `radius` of `centre`, widened by the most
-// termSpread gives anywhere there (channel A's reading `a`): an outer bound of
+// termSpread gives anywhere there (`x`: the size of ratioMovePerSlope at
+// channel A's reading): an outer bound of
 // what a sector of ratios inside the disc gives, at a small part of its cost.
 // {-inf, inf} where the disc may reach the open or the correction's pole.
 // What it takes from the terms alone (Z / R0 as a Moebius map of w, and the
@@ -35,10 +36,10 @@ struct ReactanceRange {
 struct DiscMap {
   explicit DiscMap(const ErrorTerms& t);
   std::complex<double> alpha, gamma, delta, poleOffset, k, zOffset;
-  double kSize = 0, gammaSize = 0, slopeScale = 0;
+  double kSize = 0, gammaSize = 0;
   std::array<double, 3> pmSums{};  // directivity's, tracking's, source match's two parts
 };
 ReactanceRange reactanceOverDisc(const ErrorTerms& t, const TermBounds& bounds, const DiscMap& map,
-                                 std::complex<double> centre, double radius, double a);
+                                 std::complex<double> centre, double radius, double x);
 
 }  // namespace kolm::analyzer

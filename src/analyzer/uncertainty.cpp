@@ -314,10 +314,16 @@ struct IntervalTables {
   // (what corrected readings ask for), each made when first asked for.
   std::unique_ptr<RecentReadings<PointUncertainty>> recent;
   std::unique_ptr<RecentReadings<PointInterval>> regions;
-  template <typename T>
-  static RecentReadings<T>& made(std::unique_ptr<RecentReadings<T>>& table) {
+  // What `make` gives for the readings kept at `atA`, `atB` (-1: not kept),
+  // taken from `table` when it holds them.
+  template <typename T, typename Make>
+  static T keptOrMade(std::unique_ptr<RecentReadings<T>>& table, long atA, long atB, Make make) {
+    if (atA < 0 || atB < 0) return make();
     if (!table) table = std::make_unique<RecentReadings<T>>();
-    return *table;
+    bool held = false;
+    T& kept = table->entry(atA, atB, held);
+    if (!held) kept = make();
+    return kept;
   }
 };
 
@@ -398,15 +404,8 @@ PointInterval PointIntervals::operator()(double a, double b, const PointValues& 
 PointInterval PointIntervals::region(double a, double b, const PointValues& shown) const {
   const int passes = tables_->spreads.passes;
   const long atA = tableIndex(a, passes), atB = tableIndex(b, passes);
-  PointInterval* kept = nullptr;
-  if (atA >= 0 && atB >= 0) {
-    bool held = false;
-    kept = &IntervalTables::made(tables_->regions).entry(atA, atB, held);
-    if (held) return *kept;
-  }
-  const PointInterval out = interval(a, atA, b, atB, shown, false);
-  if (kept) *kept = out;
-  return out;
+  return IntervalTables::keptOrMade(tables_->regions, atA, atB,
+                                    [&] { return interval(a, atA, b, atB, shown, false); });
 }
 
 PointInterval PointIntervals::interval(double a, long atA, double b, long atB,
@@ -489,12 +488,12 @@ PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResu
   IntervalTables& tables = *tables_;
   const int passes = tables.spreads.passes;
   const long atA = tableIndex(a, passes), atB = tableIndex(b, passes);
-  PointUncertainty* kept = nullptr;
-  if (atA >= 0 && atB >= 0) {
-    bool held = false;
-    kept = &IntervalTables::made(tables.recent).entry(atA, atB, held);
-    if (held) return *kept;
-  }
+  return IntervalTables::keptOrMade(tables.recent, atA, atB,
+                                    [&] { return uncertaintyOf(a, atA, b, atB, point); });
+}
+
+PointUncertainty PointIntervals::uncertaintyOf(double a, long atA, double b, long atB,
+                                               const PointResult& point) const {
   const PointInterval interval = this->interval(a, atA, b, atB, point.values);
   PointUncertainty u;
   u.reactanceResolution = interval.reactanceResolution;
@@ -513,7 +512,6 @@ PointUncertainty PointIntervals::uncertainty(double a, double b, const PointResu
         tooWide(q, point.values, half))
       u.uncertain |= static_cast<UncertainSet>(1u << q);
   }
-  if (kept) *kept = u;
   return u;
 }
 

@@ -128,6 +128,9 @@ class PointIntervals {
   // the reactance's resolution only when asked for.
   PointInterval interval(double a, long atA, double b, long atB, const PointValues& shown,
                          bool resolution = true) const;
+  // uncertainty() worked out, not taken from the kept ones.
+  PointUncertainty uncertaintyOf(double a, long atA, double b, long atB,
+                                 const PointResult& point) const;
   std::shared_ptr<IntervalTables> tables_;
 };
 

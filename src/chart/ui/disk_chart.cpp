@@ -5,10 +5,10 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 #include <cmath>
-#include <numbers>
 
 #include "chart/ui/sweep_chart.h"
 #include "chart/ui/text_lines.h"
+#include "common/constants.h"
 
 namespace kolm::chart::ui {
 
@@ -19,8 +19,6 @@ QPointF pixel(const DiskMap& map, Gamma g) {
   map.toPixel(g, x, y);
   return {x, y};
 }
-
-constexpr double kDegrees = 180 / std::numbers::pi;
 
 }  // namespace
 
@@ -122,8 +120,8 @@ void DiskChart::paintChart(QPainter& p, const QSize& size) const {
     const QRectF box(c.x() - line.radius * s, c.y() - line.radius * s, 2 * line.radius * s,
                      2 * line.radius * s);
     // Qt's angles: sixteenths of a degree, counter-clockwise, y up on the screen.
-    p.drawArc(box, static_cast<int>(std::lround(line.from * kDegrees * 16)),
-              static_cast<int>(std::lround(line.span * kDegrees * 16)));
+    p.drawArc(box, static_cast<int>(std::lround(line.from * kDegreesPerRadian * 16)),
+              static_cast<int>(std::lround(line.span * kDegreesPerRadian * 16)));
   }
   p.setPen(foreground_);
   const QFontMetrics fm(p.font());
