@@ -41,8 +41,15 @@ struct Fixture {
     }
     window->compareBox()->setChecked(true);
     for (int q = 1; q < analyzer::kQuantities; ++q) window->selectQuantity(q);
-    window->chart()->resize(kChartWidth, kChartHeight);
-    QCoreApplication::processEvents();
+    // The chart sits in the window's layout, which would undo a resize of the
+    // chart alone: the window is grown or shrunk until the layout gives the
+    // chart its size.
+    for (int tries = 0; tries < 4; ++tries) {
+      const QSize off = QSize(kChartWidth, kChartHeight) - window->chart()->size();
+      if (off.isNull()) break;
+      window->resize(window->size() + off);
+      QCoreApplication::processEvents();
+    }
   }
   static constexpr int kChartWidth = 1000, kChartHeight = 600;
   ~Fixture() { window->setAttribute(Qt::WA_DeleteOnClose, false); }
