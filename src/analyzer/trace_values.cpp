@@ -178,44 +178,80 @@ std::pair<PointValues, PointInterval> bothWaysBounded(const TraceValues& t, size
   return bothWays(c);
 }
 
+// Corrected point i's readings as the sign's inference takes them: both
+// readings' |X| and R, and |X|'s half-width (kept while the point is).
+const PendingRanges& readingsForSign(TraceValues& t, size_t i) {
+  PendingRanges& p = t.pending[i];
+  if (p.taken) return p;
+  // The inference takes a reactance as maybe zero where its half-width
+  // reaches its value: pending intervals, by their X bounds, may say so
+  // only where the intervals themselves do not; there they are worked out.
+  bool pending = false;
+  std::pair<PointValues, PointInterval> both = bothWaysBounded(t, i, pending);
+  if (pending && reactanceHalfWidth(both) >= both.first[kReactance]) {
+    settleRanges(t, i, kBothSectors);
+    both = bothWays(t.corrected[i]);
+  }
+  p.reactance = both.first[kReactance];
+  p.resistance = both.first[kResistance];
+  p.reactanceHalfWidth = reactanceHalfWidth(both);
+  p.taken = true;
+  return p;
+}
+
 }  // namespace
 
 void inferSigns(TraceValues& t, bool behindLine) {
   const size_t n = t.flags.size();
-  const bool corrected = t.corrected.size() >= n && t.correction.size() >= n;
+  const bool corrected =
+      t.corrected.size() >= n && t.correction.size() >= n && t.pending.size() >= n;
   auto isCorrected = [&](size_t i) {
     return corrected && (t.correction[i] == Correction::Corrected ||
                          t.correction[i] == Correction::Interpolated);
   };
-  // A corrected point is told by both its readings until its sign chooses.
-  for (size_t i = 0; i < n; ++i)
-    if (isCorrected(i)) {
-      // The inference takes a reactance as maybe zero where its half-width
-      // reaches its value: pending intervals, by their X bounds, may say so
-      // only where the intervals themselves do not; there they are worked out.
-      bool pending = false;
-      std::pair<PointValues, PointInterval> both = bothWaysBounded(t, i, pending);
-      if (pending && reactanceHalfWidth(both) >= both.first[kReactance]) {
-        settleRanges(t, i, kBothSectors);
-        both = bothWays(t.corrected[i]);
+  // A corrected point is told by both its readings until its sign chooses;
+  // its own values stay as they were settled.
+  std::vector<float> magnitude, resistance, halfWidth;
+  if (corrected) {
+    magnitude = t.values[kReactance], resistance = t.values[kResistance];
+    halfWidth = t.halfWidths[kReactance];
+    for (size_t i = 0; i < n; ++i)
+      if (isCorrected(i)) {
+        const PendingRanges& p = readingsForSign(t, i);
+        magnitude[i] = p.reactance;
+        resistance[i] = p.resistance;
+        halfWidth[i] = p.reactanceHalfWidth;
+        t.reactanceResolution[i] = t.corrected[i].resolution;
       }
-      t.values[kReactance][i] = both.first[kReactance];
-      t.values[kResistance][i] = both.first[kResistance];
-      t.halfWidths[kReactance][i] = reactanceHalfWidth(both);
-      t.reactanceResolution[i] = t.corrected[i].resolution;
-    }
+  }
+  const std::vector<float>& x = corrected ? magnitude : t.values[kReactance];
+  const std::vector<float>& r = corrected ? resistance : t.values[kResistance];
+  const std::vector<float>& xHalf = corrected ? halfWidth : t.halfWidths[kReactance];
   std::vector<uint8_t> measured(n), zeroInside(n);
   for (size_t i = 0; i < n; ++i) {
-    zeroInside[i] = i < t.halfWidths[kReactance].size() &&
-                    t.halfWidths[kReactance][i] >= t.values[kReactance][i];
+    zeroInside[i] = i < xHalf.size() && xHalf[i] >= x[i];
     measured[i] = quantityMark(t.flags[i], kReactance) == chart::Mark::Valid &&
-                  std::isfinite(t.values[kReactance][i]) && std::isfinite(t.reactanceResolution[i]);
+                  std::isfinite(x[i]) && std::isfinite(t.reactanceResolution[i]);
   }
-  inferReactanceSigns({t.frequencies, t.values[kReactance], t.values[kResistance],
-                       t.reactanceResolution, measured, zeroInside, behindLine},
-                      t.signs);
+  inferReactanceSigns(
+      {t.frequencies, x, r, t.reactanceResolution, measured, zeroInside, behindLine}, t.signs);
+  // A point settled with the sign inferred now, and not changed since, keeps
+  // what it was settled to; one that its settling changes is settled again on
+  // the next pass (it may settle further).
   for (size_t i = 0; i < n; ++i)
-    if (isCorrected(i)) settleCorrected(t, i);
+    if (isCorrected(i)) {
+      PendingRanges& p = t.pending[i];
+      const ReactanceSign inferred = t.signs[i];
+      if (p.settled && p.inferred == inferred) {
+        t.signs[i] = p.shown;
+        continue;
+      }
+      settleCorrected(t, i);
+      if (!p.taken) continue;
+      p.settled = true;
+      p.inferred = inferred;
+      p.shown = t.signs[i];
+    }
 }
 
 std::string correctionText(const TraceValues& t) {
@@ -349,6 +385,7 @@ bool correctAt(CorrectedReadings& corrections, const BridgeCalibration& calibrat
                double a, double b, bool mean, const PointResult& p, const PointIntervals& intervals,
                CorrectedReading& c, PendingRanges& pending, CalibrationMemo& memo, PointFlag& flag,
                Correction& correction) {
+  pending.taken = pending.settled = false;
   bool held = false;
   CorrectedValues& v = corrections.values(mhz, a, b, held);
   if (!held) {
