@@ -85,7 +85,7 @@ void settleRanges(TraceValues& t, size_t i, unsigned sectors) {
   holdValues(c, e.ranges, todo);
   narrowCorrected(c, p.plain, todo);
   p.sectors &= ~todo;
-  p.taken = p.settled = false;  // the point changed
+  p.memo = {};  // the point changed
 }
 
 }  // namespace kolm::analyzer

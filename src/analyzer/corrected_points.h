@@ -70,6 +70,15 @@ class HashedEntries {
     tags_[older] = tag;
     return entries_.make(places_[older], fresh);
   }
+  // The entry of `hash` that `same` accepts, or none.
+  template <typename Same>
+  Entry* find(uint64_t hash, Same same) {
+    const uint32_t tag = static_cast<uint32_t>(hash) | 1;
+    const size_t set = static_cast<size_t>(hash >> (64 - kBits)) & ~size_t{1};
+    for (size_t k : {set, set + 1})
+      if (tags_[k] == tag && same(entries_[places_[k]])) return &entries_[places_[k]];
+    return nullptr;
+  }
   void clear() {
     for (uint16_t k = 0; k < used_; ++k) tags_[taken_[k]] = 0, newer_[taken_[k] / 2] = 0;
     used_ = 0;
@@ -89,6 +98,19 @@ class HashedEntries {
 // point's readings come back among a few values, its terms the same. Its
 // values and resolution, its correction and its calibration cell (`inside`
 // false outside the calibration).
+//
+// A point of these readings, once read, has the same intervals and pending
+// sectors as any other of the same readings and mean (the intervals of its
+// cell's entry, worked out or not): what inferSigns made of one whose
+// settling worked nothing out (`settled`) stands for the next.
+struct SettledValues {
+  SettledReading reading;  // `taken` false: none
+  bool mean = false;
+  unsigned sectors = 0;  // the point's pending sectors
+  PointValues values{}, halfWidths{};
+  UncertainSet uncertain = 0;
+  float swrLow = 0;
+};
 struct CorrectedValues {
   double mhz = 0, a = 0, b = 0;
   bool inside = false;
@@ -96,6 +118,7 @@ struct CorrectedValues {
   int cell = 0;
   PointValues plus{}, minus{};
   float resolution = 0;
+  SettledValues settled;
 };
 
 class CorrectedReadings {
@@ -127,8 +150,7 @@ class CorrectedReadings {
   }
   // The values of readings `a`, `b` at `mhz`, the same way.
   CorrectedValues& values(double mhz, double a, double b, bool& held) {
-    const uint64_t hash = (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
-                          (bits(b) * 0x165667B19E3779F9ull);
+    const uint64_t hash = valuesHash(mhz, a, b);
     auto same = [&](const CorrectedValues& v) {
       return bits(v.mhz) == bits(mhz) && bits(v.a) == bits(a) && bits(v.b) == bits(b);
     };
@@ -136,9 +158,20 @@ class CorrectedReadings {
     fresh.mhz = mhz, fresh.a = a, fresh.b = b;
     return values_.entry(hash, same, fresh, held);
   }
+  // The values of readings `a`, `b` at `mhz` if they are held.
+  CorrectedValues* heldValues(double mhz, double a, double b) {
+    auto same = [&](const CorrectedValues& v) {
+      return bits(v.mhz) == bits(mhz) && bits(v.a) == bits(a) && bits(v.b) == bits(b);
+    };
+    return values_.find(valuesHash(mhz, a, b), same);
+  }
 
  private:
   static uint64_t bits(double v) { return std::bit_cast<uint64_t>(v); }
+  static uint64_t valuesHash(double mhz, double a, double b) {
+    return (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
+           (bits(b) * 0x165667B19E3779F9ull);
+  }
   HashedEntries<CorrectedEntry> intervals_;
   HashedEntries<CorrectedValues> values_;
 };
@@ -156,6 +189,10 @@ void fillEntry(CorrectedEntry& e, const BridgeCalibration& calibration, const Br
 // give through the bridge's stated figures alone (both hold the load: the
 // truth lies where they overlap), its values kept within them.
 void narrowCorrected(CorrectedReading& c, const PointInterval& plain, unsigned sectors);
+
+// inferSigns, keeping what a corrected point is settled to in `table` (the
+// one its values were read with) where it is given (settled_signs.cpp).
+void inferSignsKeeping(TraceValues& t, bool behindLine, CorrectedReadings* table);
 
 // Point i's intervals of `sectors` that are still pending (TraceValues::
 // pending) worked out, held to its values and narrowed as its others were.

@@ -138,28 +138,32 @@ void rebuildFrequencies(std::vector<float>& frequencies, int points, double star
 // calibrated span.
 enum class Correction : uint8_t { None, Corrected, Interpolated, Uncorrected };
 
+// What inferSigns made of a corrected point, kept while nothing of it changes
+// (its readings, frequency and figures, and what of its intervals is worked
+// out): both readings as the sign's inference takes them (`taken`: |X| and R,
+// and |X|'s half-width), and the sign its values, intervals and marks were
+// settled with and the one it left (`settled`), which a pass inferring the
+// same sign keeps.
+struct SettledReading {
+  bool taken = false, settled = false;
+  float reactance = 0, resistance = 0, reactanceHalfWidth = 0;
+  ReactanceSign inferred = ReactanceSign::Unknown, shown = ReactanceSign::Unknown;
+};
+
 // A corrected point's intervals left to be worked out until its sign needs
 // them: for each reading in `sectors` (kPlusSector, kMinusSector) only an
 // outer bound of its X interval is known, [xLow, xHigh] ([0] as read, [1]
 // mirrored; its value held), and its values of R and X lie within `plain`
 // (what the readings give through the stated figures alone), where its
 // intervals, once worked out, will not move them.
-//
-// What inferSigns made of the point is kept while nothing of it changes (its
-// readings, frequency and figures, and what of its intervals is worked out):
-// both readings as the sign's inference takes them (`taken`: |X| and R, and
-// |X|'s half-width), and the sign its values, intervals and marks were
-// settled with and the one it left (`settled`), which a pass inferring the
-// same sign keeps.
 struct PendingRanges {
   unsigned sectors = 0;
   int cell = 0;  // the calibration cell (BridgeCalibration::cellOf)
   bool mean = false;
   std::array<float, 2> xLow{}, xHigh{};
   PointInterval plain;
-  bool taken = false, settled = false;
-  float reactance = 0, resistance = 0, reactanceHalfWidth = 0;
-  ReactanceSign inferred = ReactanceSign::Unknown, shown = ReactanceSign::Unknown;
+  unsigned readSectors = 0;  // `sectors` as the point was read
+  SettledReading memo;
 };
 
 // What the chart draws of a set of readings: the six quantities of indices 0 to
