@@ -24,8 +24,10 @@ std::pair<float, float> sizeRange(float low, float high) {
 }
 
 // Both readings of a corrected point taken in: their mean, and every range
-// holding both (|X| for the reactance).
-std::pair<PointValues, PointInterval> bothWays(const CorrectedReading& c) {
+// holding both (|X| for the reactance); the X interval of a reading pending
+// in `bounds` by its outer bound.
+std::pair<PointValues, PointInterval> bothWays(const CorrectedReading& c,
+                                               const PendingRanges* bounds = nullptr) {
   PointValues mean;
   PointInterval range;
   for (int q = 0; q < kQuantities; ++q) {
@@ -34,8 +36,12 @@ std::pair<PointValues, PointInterval> bothWays(const CorrectedReading& c) {
     const float b = reactance ? std::fabs(c.minus[q]) : c.minus[q];
     mean[q] = std::isfinite(a) && std::isfinite(b) ? (a + b) / 2 : std::max(a, b);
     if (reactance) {
-      const auto p = sizeRange(c.plusRange.low[q], c.plusRange.high[q]);
-      const auto m = sizeRange(c.minusRange.low[q], c.minusRange.high[q]);
+      const bool plusBounded = bounds && (bounds->sectors & kPlusSector);
+      const bool minusBounded = bounds && (bounds->sectors & kMinusSector);
+      const auto p = plusBounded ? sizeRange(bounds->xLow[0], bounds->xHigh[0])
+                                 : sizeRange(c.plusRange.low[q], c.plusRange.high[q]);
+      const auto m = minusBounded ? sizeRange(bounds->xLow[1], bounds->xHigh[1])
+                                  : sizeRange(c.minusRange.low[q], c.minusRange.high[q]);
       range.low[q] = std::min(p.first, m.first);
       range.high[q] = std::max(p.second, m.second);
     } else {
@@ -105,7 +111,7 @@ void settleCorrected(TraceValues& t, size_t i) {
   UncertainSet uncertain = 0;
   PointValues shown{};
   for (int q = 0; q < kQuantities; ++q) {
-    const chart::Mark mark = quantityMark(flag, q);
+    const chart::Mark mark = flag == PointFlag::Valid ? chart::Mark::Valid : quantityMark(flag, q);
     float v = mark == chart::Mark::Open      ? std::numeric_limits<float>::infinity()
               : mark == chart::Mark::Invalid ? std::numeric_limits<float>::quiet_NaN()
                                              : values[q];
@@ -141,14 +147,7 @@ float reactanceHalfWidth(const std::pair<PointValues, PointInterval>& both) {
 std::pair<PointValues, PointInterval> bothWaysBounded(const TraceValues& t, size_t i,
                                                       bool& pending) {
   pending = i < t.pending.size() && t.pending[i].sectors;
-  if (!pending) return bothWays(t.corrected[i]);
-  const PendingRanges& p = t.pending[i];
-  CorrectedReading c = t.corrected[i];
-  if (p.sectors & kPlusSector)
-    c.plusRange.low[kReactance] = p.xLow[0], c.plusRange.high[kReactance] = p.xHigh[0];
-  if (p.sectors & kMinusSector)
-    c.minusRange.low[kReactance] = p.xLow[1], c.minusRange.high[kReactance] = p.xHigh[1];
-  return bothWays(c);
+  return bothWays(t.corrected[i], pending ? &t.pending[i] : nullptr);
 }
 
 // Corrected point i's readings as the sign's inference takes them: both

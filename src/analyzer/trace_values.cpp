@@ -199,7 +199,7 @@ const CorrectedValues* correctAt(CorrectedReadings& corrections,
     return nullptr;
   }
   correction = v.correction;
-  c = CorrectedReading();
+  // Every part of `c` is written: its values here, its intervals by holdValues.
   c.plus = v.plus, c.minus = v.minus, c.resolution = v.resolution;
   const CorrectedEntry& kept =
       correctedEntry(corrections, calibration, v.cell, c, a, b, mean, p, intervals, pending, memo);
