@@ -101,10 +101,13 @@ class HashedEntries {
 //
 // A point of these readings, once read, has the same intervals and pending
 // sectors as any other of the same readings and mean (the intervals of its
-// cell's entry, worked out or not): what inferSigns made of one whose
-// settling worked nothing out (`settled`) stands for the next.
+// cell's entry, worked out or not; those pending are the sectors not worked
+// out), and the same reading held in its intervals and narrowed: what
+// inferSigns made of one whose settling worked nothing out (`settled`) stands
+// for the next.
 struct SettledValues {
-  SettledReading reading;  // `taken` false: none
+  CorrectedReading corrected;  // the point's reading as read
+  SettledReading reading;      // `taken` false: none
   bool mean = false;
   unsigned sectors = 0;  // the point's pending sectors
   PointValues values{}, halfWidths{};

@@ -179,6 +179,7 @@ void keepSettled(const TraceValues& t, size_t i, CorrectedReadings& table) {
   CorrectedValues* v = table.heldValues(t.frequencies[i], t.returnLossCounts[i], t.phaseCounts[i]);
   if (!v) return;
   SettledValues& s = v->settled;
+  s.corrected = t.corrected[i];
   s.reading = p.memo;
   s.mean = p.mean;
   s.sectors = p.sectors;

@@ -203,12 +203,16 @@ const CorrectedValues* correctAt(CorrectedReadings& corrections,
   c.plus = v.plus, c.minus = v.minus, c.resolution = v.resolution;
   const CorrectedEntry& kept =
       correctedEntry(corrections, calibration, v.cell, c, a, b, mean, p, intervals, pending, memo);
-  holdValues(c, kept.ranges);
-  narrowCorrected(c, kept.plain, kBothSectors & ~pending.sectors);
-  flag = correctedFlag(p.flag, a, b, c, pending.sectors != 0);
   pending.readSectors = pending.sectors;
   const SettledValues& s = v.settled;
-  if (s.reading.taken && s.mean == mean && s.sectors == pending.sectors) pending.memo = s.reading;
+  if (s.reading.taken && s.mean == mean && s.sectors == pending.sectors) {
+    c = s.corrected;  // as its intervals, held and narrowed, made it
+    pending.memo = s.reading;
+  } else {
+    holdValues(c, kept.ranges);
+    narrowCorrected(c, kept.plain, kBothSectors & ~pending.sectors);
+  }
+  flag = correctedFlag(p.flag, a, b, c, pending.sectors != 0);
   return &v;
 }
 
