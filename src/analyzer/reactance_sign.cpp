@@ -46,9 +46,19 @@ class Inference {
   }
 
  private:
+  // Whether points a and b were read alike (ReactanceSamples::stretch): no
+  // change of |X| and no turn is taken across the step between two stretches.
+  bool sameStretch(size_t a, size_t b) const {
+    return std::max(a, b) >= s_.stretch.size() || s_.stretch[a] == s_.stretch[b];
+  }
+
   // +1 or -1 where |X| around point p (within [first, last]) clearly rises or
   // falls with frequency, 0 where it does not.
   int8_t direction(size_t p, size_t first, size_t last) const {
+    size_t lo = p, hi = p;
+    while (lo > first && p - lo < reach_ && sameStretch(lo - 1, p)) --lo;
+    while (hi < last && hi - p < reach_ && sameStretch(hi + 1, p)) ++hi;
+    first = lo, last = hi;
     for (size_t k = 1; k <= reach_; k += k < kReach ? 1 : std::max<size_t>(1, k / 4)) {
       const size_t a = p - std::min(k, p - first);
       const size_t b = std::min(last, p + k);
@@ -195,6 +205,7 @@ class Inference {
     const size_t kStride = std::max<size_t>(2, (std::min(to, last) - std::max(from, first)) / 8);
     Turns t;
     for (size_t i = std::max(first + kStride, from); i + kStride <= last && i <= to; ++i) {
+      if (!sameStretch(i - kStride, i + kStride)) continue;
       const std::complex<double> before = reflection(i) - reflection(i - kStride);
       const std::complex<double> after = reflection(i + kStride) - reflection(i);
       const double cross = (std::conj(before) * after).imag();

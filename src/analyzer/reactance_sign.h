@@ -54,6 +54,11 @@ struct ReactanceSamples {
   // then says nothing of its sign (a resistor seen through a line swings either
   // way), so the turn of the reflection alone tells it.
   bool behindLine = false;
+  // Which stretch of readings each point belongs to (may be empty): |X| may
+  // step where one ends and the next begins (corrected and uncorrected
+  // readings at a calibration's edge), which says nothing of the sign, so
+  // each stretch is told on its own.
+  std::span<const uint8_t> stretch = {};
 };
 
 // One sign per point.

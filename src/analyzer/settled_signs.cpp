@@ -219,14 +219,16 @@ void inferSignsKeeping(TraceValues& t, bool behindLine, CorrectedReadings* table
   const std::vector<float>& x = corrected ? magnitude : t.values[kReactance];
   const std::vector<float>& r = corrected ? resistance : t.values[kResistance];
   const std::vector<float>& xHalf = corrected ? halfWidth : t.halfWidths[kReactance];
-  std::vector<uint8_t> measured(n), zeroInside(n);
+  std::vector<uint8_t> measured(n), zeroInside(n), stretch(n);
   for (size_t i = 0; i < n; ++i) {
+    stretch[i] = isCorrected(i);
     zeroInside[i] = i < xHalf.size() && xHalf[i] >= x[i];
     measured[i] = quantityMark(t.flags[i], kReactance) == chart::Mark::Valid &&
                   std::isfinite(x[i]) && std::isfinite(t.reactanceResolution[i]);
   }
   inferReactanceSigns(
-      {t.frequencies, x, r, t.reactanceResolution, measured, zeroInside, behindLine}, t.signs);
+      {t.frequencies, x, r, t.reactanceResolution, measured, zeroInside, behindLine, stretch},
+      t.signs);
   // A point settled with the sign inferred now, and not changed since, keeps
   // what it was settled to; one that its settling changes is settled again on
   // the next pass (it may settle further).

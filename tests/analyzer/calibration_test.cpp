@@ -12,8 +12,10 @@
 
 #include "analyzer/calibration.h"
 #include "analyzer/corrected_points.h"
+#include "analyzer/files.h"
 #include "analyzer/sweep.h"
 #include "common/files.h"
+#include "sim/sim_rig.h"
 #include "support/bridge_check_run.h"
 #include "support/temp_dir.h"
 
@@ -262,6 +264,21 @@ TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
   EXPECT_EQ(calibrationIn(folder, "sim").calibration->points, 20);
   bool unreadable = false;
   EXPECT_TRUE(calibrationRunIn(folder, &unreadable).missing().empty());
+}
+
+// Where corrected readings give way to uncorrected ones, the step tells no sign.
+TEST(Calibration, SignsHoldAcrossTheCalibrationsEdge) {
+  BridgeFigures figures = publishedBridge();
+  figures.calibration = std::make_shared<const BridgeCalibration>(
+      *solveCalibration(test::calibrationRunOn(sim::Board::Typical), "sim").calibration);
+  for (const char* load : {"rlc:r=50,l=159n", "rlc:r=75,l=200n", "rlc:r=40,l=100n",
+                           "rlc:r=50,c=47p", "rlc:r=30,c=33p", "rlc:r=20,c=100p"})
+    for (const auto& [start, stop] : {std::pair{50.0, 70.0}, {30.0, 62.0}}) {
+      const TraceValues t = exportTrace(
+          40, start, stop, test::SimRig("through", load).pass(start, stop, 40), figures);
+      const auto sign = static_cast<ReactanceSign>(std::strstr(load, "l=") ? 1 : -1);
+      EXPECT_GE(std::count(t.signs.begin(), t.signs.end(), sign), 38) << load << " " << start;
+    }
 }
 
 // The legend's note says where a trace is not corrected, and nothing where it is.
