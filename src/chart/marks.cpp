@@ -1,8 +1,25 @@
 #include "chart/marks.h"
 
+#include <cmath>
+
 #include "common/text.h"
 
 namespace kolm::chart {
+
+namespace {
+
+// A bound written with the pattern's decimals, rounded outward: a lower bound
+// down, an upper one up, so that what is written still bounds the value.
+std::string outwardBoundText(double value, bool lower, std::string_view pattern) {
+  if (!std::isfinite(value)) return common::formatPattern(value, pattern);
+  const double scale = std::pow(10.0, common::patternDecimals(pattern));
+  double steps = lower ? std::floor(value * scale) : std::ceil(value * scale);
+  while (lower && steps / scale > value) --steps;
+  while (!lower && steps / scale < value) ++steps;
+  return common::formatPattern(steps / scale, pattern);
+}
+
+}  // namespace
 
 std::string markedText(double value, Mark mark, std::string_view pattern) {
   switch (mark) {
@@ -10,9 +27,9 @@ std::string markedText(double value, Mark mark, std::string_view pattern) {
     case Mark::Uncertain:
       return common::formatPattern(value, pattern);
     case Mark::AtLeast:
-      return "\u2265 " + common::formatPattern(value, pattern);
+      return "\u2265 " + outwardBoundText(value, true, pattern);
     case Mark::AtMost:
-      return "\u2264 " + common::formatPattern(value, pattern);
+      return "\u2264 " + outwardBoundText(value, false, pattern);
     case Mark::Approximate:
       return "\u2248 " + common::formatPattern(value, pattern);
     case Mark::Open:

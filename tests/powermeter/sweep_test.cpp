@@ -209,7 +209,7 @@ TEST(LevelFlags, TheConverterEndsThroughTheCalibration) {
   EXPECT_EQ(limits.flag(limits.floorDbm), LevelFlag::Floor);
   EXPECT_EQ(limits.flag(limits.overloadDbm), LevelFlag::Overload);
   EXPECT_EQ(LevelLimits{}.flag(-200), LevelFlag::Valid);
-  EXPECT_EQ(levelText(readingToDbm(0, {}), LevelFlag::Floor), "≤ -83.9 dBm");
+  EXPECT_EQ(levelText(readingToDbm(0, {}), LevelFlag::Floor), "≤ -83.8 dBm");
   EXPECT_EQ(levelText(readingToDbm(1023, {}), LevelFlag::Overload), "≥ 20.0 dBm");
   EXPECT_EQ(levelText(-12.34f, LevelFlag::Valid), "-12.3 dBm");
   const float levels[] = {-80, -20, 18};

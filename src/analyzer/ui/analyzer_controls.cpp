@@ -19,34 +19,13 @@
 
 #include "analyzer/readouts.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/quantity_readout.h"
 #include "analyzer/ui/quantity_style.h"
 #include "common/text.h"
 #include "common/ui/number_field.h"
 #include "common/ui/row_fit.h"
 
 namespace kolm::analyzer::ui {
-
-namespace {
-
-// A quantity's readout over its button: as wide as its text, never narrower
-// than the button (`leastWidth`), and no wider than the cell the charts' frame
-// gives it. Its width asks nothing of the frame's columns.
-class QuantityReadout : public QLineEdit {
- public:
-  QuantityReadout(std::function<int()> leastWidth, QWidget* parent)
-      : QLineEdit(parent), leastWidth_(std::move(leastWidth)) {
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  }
-  QSize sizeHint() const override {
-    return {std::max(leastWidth_(), fontMetrics().horizontalAdvance(text()) + 8),
-            QLineEdit::sizeHint().height()};
-  }
-
- private:
-  std::function<int()> leastWidth_;
-};
-
-}  // namespace
 
 void AnalyzerWindow::buildControls() {
   QWidget* c = canvas_;

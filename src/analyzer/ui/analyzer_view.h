@@ -44,6 +44,7 @@ namespace kolm::analyzer::ui {
 
 class SmithWindow;
 class MatchingWindow;
+class QuantityReadout;
 
 class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   Q_OBJECT
@@ -235,7 +236,7 @@ class AnalyzerWindow : public QMainWindow, private common::SweptInstrument {
   QGroupBox* generatorGroup_ = nullptr;
   QToolButton* combine_ = nullptr;
   std::array<QToolButton*, kQuantities> quantityButtons_{};
-  std::array<QLineEdit*, kQuantities> quantityReadouts_{};
+  std::array<QuantityReadout*, kQuantities> quantityReadouts_{};
   QToolButton* singleSweepButton_ = nullptr;
   QToolButton* continuousSweepButton_ = nullptr;
   QButtonGroup* sweepButtons_ = nullptr;

@@ -25,6 +25,7 @@
 #include "analyzer/files.h"
 #include "analyzer/readouts.h"
 #include "analyzer/ui/analyzer_view.h"
+#include "analyzer/ui/quantity_readout.h"
 #include "analyzer/ui/quantity_style.h"
 #include "analyzer/validity.h"
 #include "chart/ui/analysis_panel.h"
@@ -469,12 +470,13 @@ void AnalyzerWindow::showReadout(double x, double y) {
   // Marked values say so in words ("≥ 30.0 dB", "open", ...), numbers with
   // their units.
   if (liveValues_ && i >= 0 && static_cast<size_t>(i) < liveValues_->flags.size()) {
-    // A narrow box shows the number from its start; the whole text, with its
-    // interval and marks, is on hover.
+    // A narrow box shows the reading with fewer digits, or the words that
+    // fit; the whole text, with its interval and marks, is on hover.
     for (int q = 0; q < kQuantities; ++q) {
-      const QString text = common::ui::q(quantityText(*liveValues_, static_cast<size_t>(i), q));
-      quantityReadouts_[q]->setText(text);
-      quantityReadouts_[q]->setCursorPosition(0);
+      const auto at = static_cast<size_t>(i);
+      const QString text = common::ui::q(quantityText(*liveValues_, at, q));
+      quantityReadouts_[q]->setTexts(
+          text, common::ui::q(quantityText(*liveValues_, at, q, std::nullopt, "0")));
       quantityReadouts_[q]->setToolTip(
           QCoreApplication::translate("kolm", kReadoutTips[q]) + "\n" + text +
           (q == kReactance ? common::ui::q(signNote(*liveValues_, static_cast<size_t>(i)))
