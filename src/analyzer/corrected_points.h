@@ -153,20 +153,13 @@ class CorrectedReadings {
   }
   // The values of readings `a`, `b` at `mhz`, the same way.
   CorrectedValues& values(double mhz, double a, double b, bool& held) {
-    const uint64_t hash = valuesHash(mhz, a, b);
-    auto same = [&](const CorrectedValues& v) {
-      return bits(v.mhz) == bits(mhz) && bits(v.a) == bits(a) && bits(v.b) == bits(b);
-    };
     CorrectedValues fresh;
     fresh.mhz = mhz, fresh.a = a, fresh.b = b;
-    return values_.entry(hash, same, fresh, held);
+    return values_.entry(valuesHash(mhz, a, b), SameValues{mhz, a, b}, fresh, held);
   }
   // The values of readings `a`, `b` at `mhz` if they are held.
   CorrectedValues* heldValues(double mhz, double a, double b) {
-    auto same = [&](const CorrectedValues& v) {
-      return bits(v.mhz) == bits(mhz) && bits(v.a) == bits(a) && bits(v.b) == bits(b);
-    };
-    return values_.find(valuesHash(mhz, a, b), same);
+    return values_.find(valuesHash(mhz, a, b), SameValues{mhz, a, b});
   }
 
  private:
@@ -175,6 +168,13 @@ class CorrectedReadings {
     return (bits(mhz) * 0x9E3779B97F4A7C15ull) ^ (bits(a) * 0xC2B2AE3D27D4EB4Full) ^
            (bits(b) * 0x165667B19E3779F9ull);
   }
+  // Whether an entry holds readings `a`, `b` at `mhz`, to the last bit.
+  struct SameValues {
+    double mhz, a, b;
+    bool operator()(const CorrectedValues& v) const {
+      return bits(v.mhz) == bits(mhz) && bits(v.a) == bits(a) && bits(v.b) == bits(b);
+    }
+  };
   HashedEntries<CorrectedEntry> intervals_;
   HashedEntries<CorrectedValues> values_;
 };

@@ -163,7 +163,7 @@ struct PendingRanges {
   std::array<float, 2> xLow{}, xHigh{};
   PointInterval plain;
   unsigned readSectors = 0;  // `sectors` as the point was read
-  SettledReading memo;
+  SettledReading memo;       // what inferSigns made of it
 };
 
 // What the chart draws of a set of readings: the six quantities of indices 0 to
