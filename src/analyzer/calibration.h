@@ -200,8 +200,11 @@ CalibrationKept keepCalibration(common::SettingsFolder& folder, const Calibratio
                                 const CalibrationResult* result, bool runUnreadable);
 // The previous calibration back in use, the one in use kept as the previous
 // (a second call undoes the first). False, with `why`, when there is none.
-bool swapPreviousCalibration(const common::SettingsFolder& folder, std::string* why);
+// These and keepCalibration copy a calibration file that cannot be read whole
+// aside before they write over it or remove it, and `why` (or `message`) then
+// says where, on success too.
+bool swapPreviousCalibration(common::SettingsFolder& folder, std::string* why);
 // No calibration in use (kept as the previous one) and no run under way.
-bool forgetCalibration(const common::SettingsFolder& folder, std::string* why);
+bool forgetCalibration(common::SettingsFolder& folder, std::string* why);
 
 }  // namespace kolm::analyzer

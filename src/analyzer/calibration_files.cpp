@@ -70,6 +70,20 @@ std::optional<std::string> textOf(const std::filesystem::path& path) {
   return read.content;
 }
 
+// A calibration file (`name`) that is there but cannot be read whole is copied
+// aside before it is written over or removed; false when the copy could not be
+// made (nothing may be written there then). `message` gets what to tell.
+bool keepUnreadableCalibration(common::SettingsFolder& folder, const char* name,
+                               std::string& message) {
+  const auto path = folder.file(name);
+  const common::SettingsRead read = common::readSettingsFile(path, kCalibrationLimitBytes);
+  std::string why = read.problem;
+  if (why.empty() && (!read.content || parseCalibration(*read.content, &why))) return true;
+  const auto kept = folder.keeper().keep(path, why);
+  message += (message.empty() || kept.message.empty() ? "" : "\n") + kept.message;
+  return kept.mayWrite;
+}
+
 }  // namespace
 
 CalibrationKept keepCalibration(common::SettingsFolder& folder, const CalibrationRun& run,
@@ -81,6 +95,11 @@ CalibrationKept keepCalibration(common::SettingsFolder& folder, const Calibratio
     return out;
   }
   // The calibration it replaces becomes the previous one.
+  if (!keepUnreadableCalibration(folder, kCalibrationFile, out.message) ||
+      !keepUnreadableCalibration(folder, kPreviousCalibrationFile, out.message)) {
+    out.ok = false;
+    return out;
+  }
   if (const auto current = textOf(folder.file(kCalibrationFile));
       current && parseCalibration(*current, nullptr)) {
     std::string error;
@@ -99,7 +118,7 @@ CalibrationKept keepCalibration(common::SettingsFolder& folder, const Calibratio
   return out;
 }
 
-bool swapPreviousCalibration(const common::SettingsFolder& folder, std::string* why) {
+bool swapPreviousCalibration(common::SettingsFolder& folder, std::string* why) {
   const auto previous = textOf(folder.file(kPreviousCalibrationFile));
   std::string problem;
   if (!previous || !parseCalibration(*previous, &problem)) {
@@ -108,6 +127,8 @@ bool swapPreviousCalibration(const common::SettingsFolder& folder, std::string* 
                       "replaces another.";
     return false;
   }
+  why->clear();
+  if (!keepUnreadableCalibration(folder, kCalibrationFile, *why)) return false;
   const auto current = textOf(folder.file(kCalibrationFile));
   std::string error;
   if (current && parseCalibration(*current, nullptr)) {
@@ -126,7 +147,9 @@ bool swapPreviousCalibration(const common::SettingsFolder& folder, std::string* 
   return true;
 }
 
-bool forgetCalibration(const common::SettingsFolder& folder, std::string* why) {
+bool forgetCalibration(common::SettingsFolder& folder, std::string* why) {
+  why->clear();
+  if (!keepUnreadableCalibration(folder, kCalibrationFile, *why)) return false;
   const auto current = textOf(folder.file(kCalibrationFile));
   std::string error;
   if (current && parseCalibration(*current, nullptr) &&

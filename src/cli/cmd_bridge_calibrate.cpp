@@ -30,10 +30,8 @@ int swapOrForget(Context& ctx, bool previous) {
   checkOutput("bridge-cal.cfg", analyzer::kCalibrationFile);
   const bool done = previous ? analyzer::swapPreviousCalibration(ctx.settings, &why)
                              : analyzer::forgetCalibration(ctx.settings, &why);
-  if (!done) {
-    *ctx.err << "kolm-cli: " << why << "\n";
-    return kWriteError;
-  }
+  if (!why.empty()) *ctx.err << "kolm-cli: " << why << "\n";
+  if (!done) return kWriteError;
   *ctx.out << (previous ? "calibration=previous\n" : "calibration=none\n");
   return 0;
 }

@@ -356,9 +356,9 @@ void BridgeCalibrationDialog::usePrevious() {
     return;
   }
   calibrationChanged_();
-  setResult(
-      tr("The previous calibration is in use again; the one it replaced is kept as the "
-         "previous one (Previous calibration again undoes this)."));
+  setResult(tr("The previous calibration is in use again; the one it replaced is kept as the "
+               "previous one (Previous calibration again undoes this).") +
+            (why.empty() ? QString() : "\n\n" + q(why)));
   showState();
 }
 
@@ -370,9 +370,9 @@ void BridgeCalibrationDialog::forget() {
   }
   run_ = {};
   calibrationChanged_();
-  setResult(
-      tr("Forgotten: the readings are uncorrected. The calibration is kept as the previous "
-         "one (Previous calibration brings it back)."));
+  setResult(tr("Forgotten: the readings are uncorrected. The calibration is kept as the previous "
+               "one (Previous calibration brings it back).") +
+            (why.empty() ? QString() : "\n\n" + q(why)));
   showState();
 }
 
