@@ -90,9 +90,13 @@ void findBands(const TraceValues& trace, size_t n, size_t centre, Usable usable,
   const bool intervals = trace.halfWidths[kSwr].size() >= n;
   auto swrLowOf = [&](size_t i) -> double {
     if (!intervals || !(usable(i) || inside(i))) return NAN;
+    // The interval's own low end where the trace keeps it (the half-width is
+    // the larger distance to either end: a lopsided interval reaches less far
+    // down), a step of its single precision lower.
+    if (i < trace.swrLow.size() && std::isfinite(trace.swrLow[i]))
+      return std::max(1.0, static_cast<double>(std::nextafter(trace.swrLow[i], 0.0f)));
     const double pm = trace.halfWidths[kSwr][i];
-    if (std::isfinite(pm)) return std::max(1.0, swr[i] - pm);
-    return i < trace.swrLow.size() ? trace.swrLow[i] : 1.0;
+    return std::isfinite(pm) ? std::max(1.0, swr[i] - pm) : 1.0;
   };
   auto swrHighOf = [&](size_t i) -> double {
     if (!intervals || !(usable(i) || inside(i))) return NAN;

@@ -57,6 +57,11 @@ TEST(AnalysisFrequencies, TheTruthLiesWithinEachFrequencysInterval) {
             EXPECT_LE(std::fabs(*v - right), *pm) << what << " " << *v << " truth " << right;
           };
           within("minimum", a.minMHz, a.minPm, f0);  // a series RLC's SWR is lowest at f0
+          // ... and inside its SWR 2 band: its interval reaches no further.
+          if (const auto& b = a.swr2; a.minPm && b.lowPm() && b.highPm()) {
+            EXPECT_LE(*a.minPm,
+                      std::max(*b.high + *b.highPm() - *a.minMHz, *a.minMHz - *b.low + *b.lowPm()));
+          }
           within("X = 0", a.resMHz, a.resPm, f0);
           // A marker on the sweep point nearest either: its note's interval
           // holds f0 too; half a step further on, it has none.

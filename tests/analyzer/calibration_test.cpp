@@ -276,15 +276,15 @@ TEST(Calibration, FilesAreUsedWholeAndReplacedOnesKept) {
 
 // Where corrected readings give way to uncorrected ones, the step tells no sign.
 TEST(Calibration, SignsHoldAcrossTheCalibrationsEdge) {
-  BridgeFigures figures = publishedBridge();
-  figures.calibration = std::make_shared<const BridgeCalibration>(
-      *solveCalibration(test::calibrationRunOn(sim::Board::Typical), "sim").calibration);
+  const BridgeFigures figures{
+      .calibration = std::make_shared<const BridgeCalibration>(
+          *solveCalibration(test::calibrationRunOn(sim::Board::Typical), "sim").calibration)};
   for (const char* load : {"rlc:r=50,l=159n", "rlc:r=75,l=200n", "rlc:r=30,c=33p"})
     for (const auto& [start, stop] : {std::pair{50.0, 70.0}, {30.0, 62.0}}) {
       const TraceValues t = exportTrace(
           40, start, stop, test::SimRig("through", load).pass(start, stop, 40), figures);
-      const auto sign = static_cast<ReactanceSign>(std::strstr(load, "l=") ? 1 : -1);
-      EXPECT_GE(std::count(t.signs.begin(), t.signs.end(), sign), 38) << load << " " << start;
+      EXPECT_GE(std::ranges::count(t.signs, ReactanceSign(std::strstr(load, "l=") ? 1 : -1)), 38)
+          << load << " " << start;
     }
 }
 
