@@ -475,8 +475,10 @@ void AnalyzerWindow::showReadout(double x, double y) {
     for (int q = 0; q < kQuantities; ++q) {
       const auto at = static_cast<size_t>(i);
       const QString text = common::ui::q(quantityText(*liveValues_, at, q));
+      // An SWR in whole numbers says next to nothing ("1 ± 1"): its words instead.
       quantityReadouts_[q]->setTexts(
-          text, common::ui::q(quantityText(*liveValues_, at, q, std::nullopt, "0")));
+          text,
+          q == kSwr ? text : common::ui::q(quantityText(*liveValues_, at, q, std::nullopt, "0")));
       quantityReadouts_[q]->setToolTip(
           QCoreApplication::translate("kolm", kReadoutTips[q]) + "\n" + text +
           (q == kReactance ? common::ui::q(signNote(*liveValues_, static_cast<size_t>(i)))
