@@ -113,6 +113,7 @@ struct SettledValues {
   PointValues values{}, halfWidths{};
   UncertainSet uncertain = 0;
   float swrLow = 0;
+  PointFlag flag = PointFlag::Valid;  // as corrected
 };
 struct CorrectedValues {
   double mhz = 0, a = 0, b = 0;

@@ -189,6 +189,7 @@ void keepSettled(const TraceValues& t, size_t i, CorrectedReadings& table) {
   }
   s.uncertain = t.uncertain[i];
   s.swrLow = t.swrLow[i];
+  s.flag = t.flags[i];
 }
 
 }  // namespace

@@ -126,6 +126,27 @@ float floatAbove(double v) {
   return f < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
 }
 
+// A point's result through the stated figures alone, worked out when first
+// asked for: a corrected point read the same as one settled before needs none.
+class PlainPoint {
+ public:
+  PlainPoint(const Channels& channels, size_t i, bool mean, double a, double b)
+      : channels_(channels), i_(i), mean_(mean), a_(a), b_(b) {}
+  const PointResult& operator()() {
+    if (!result_)
+      result_ = mean_ ? evaluateMeanPoint(a_, b_)
+                      : evaluatePoint(channels_.returnLossCounts[i_], channels_.phaseCounts[i_]);
+    return *result_;
+  }
+
+ private:
+  const Channels& channels_;
+  size_t i_;
+  bool mean_;
+  double a_, b_;
+  std::optional<PointResult> result_;
+};
+
 // The intervals of (a, b) corrected in its calibration `cell` (the same for
 // every frequency of the cell), as met before or worked out now: a reading
 // whose two sectors are not one region and whose values its intervals cannot
@@ -134,11 +155,11 @@ float floatAbove(double v) {
 const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
                                      const BridgeCalibration& calibration, int cell,
                                      const CorrectedReading& c, double a, double b, bool mean,
-                                     const PointResult& p, const PointIntervals& intervals,
+                                     PlainPoint& point, const PointIntervals& intervals,
                                      PendingRanges& pending, CalibrationMemo& memo) {
   bool held = false;
   CorrectedEntry& kept = corrections.entry(cell, a, b, mean, held);
-  if (!held) kept.plain = intervals.region(a, b, p.values);
+  if (!held) kept.plain = intervals.region(a, b, point().values);
   pending.sectors = 0;
   pending.cell = cell;
   pending.mean = mean;
@@ -175,7 +196,7 @@ const CorrectedEntry& correctedEntry(CorrectedReadings& corrections,
 // uncorrected, outside the calibration).
 const CorrectedValues* correctAt(CorrectedReadings& corrections,
                                  const BridgeCalibration& calibration, double mhz, double a,
-                                 double b, bool mean, const PointResult& p,
+                                 double b, bool mean, PlainPoint& point,
                                  const PointIntervals& intervals, CorrectedReading& c,
                                  PendingRanges& pending, CalibrationMemo& memo, PointFlag& flag,
                                  Correction& correction) {
@@ -201,18 +222,19 @@ const CorrectedValues* correctAt(CorrectedReadings& corrections,
   correction = v.correction;
   // Every part of `c` is written: its values here, its intervals by holdValues.
   c.plus = v.plus, c.minus = v.minus, c.resolution = v.resolution;
-  const CorrectedEntry& kept =
-      correctedEntry(corrections, calibration, v.cell, c, a, b, mean, p, intervals, pending, memo);
+  const CorrectedEntry& kept = correctedEntry(corrections, calibration, v.cell, c, a, b, mean,
+                                              point, intervals, pending, memo);
   pending.readSectors = pending.sectors;
   const SettledValues& s = v.settled;
   if (s.reading.taken && s.mean == mean && s.sectors == pending.sectors) {
     c = s.corrected;  // as its intervals, held and narrowed, made it
     pending.memo = s.reading;
+    flag = s.flag;
   } else {
     holdValues(c, kept.ranges);
     narrowCorrected(c, kept.plain, kBothSectors & ~pending.sectors);
+    flag = correctedFlag(point().flag, a, b, c, pending.sectors != 0);
   }
-  flag = correctedFlag(p.flag, a, b, c, pending.sectors != 0);
   return &v;
 }
 
@@ -348,12 +370,9 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
       arrays.copyPrevious(i);
       continue;
     }
-    const PointResult p =
-        mean ? evaluateMeanPoint(a, b)
-             : evaluatePoint(channels.returnLossCounts[i], channels.phaseCounts[i]);
-    flags[i] = p.flag;
+    PlainPoint point(channels, i, mean, a, b);
     if (const CorrectedValues* v =
-            calibration ? correctAt(*corrections, *calibration, frequencies[i], a, b, mean, p,
+            calibration ? correctAt(*corrections, *calibration, frequencies[i], a, b, mean, point,
                                     mean ? many : single, out.corrected[i], out.pending[i],
                                     calibrationMemo, flags[i], out.correction[i])
                         : nullptr) {
@@ -361,6 +380,8 @@ void computeTraceValues(const Channels& channels, int points, TraceValues& out,
       if (out.pending[i].memo.settled) arrays.write(i, v->settled, v->resolution);
       continue;
     }
+    const PointResult& p = point();
+    flags[i] = p.flag;
     if (intervals)
       arrays.write(i, p, (mean ? many : single).uncertainty(a, b, p));
     else
