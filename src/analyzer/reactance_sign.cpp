@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "common/reflection.h"
@@ -30,7 +31,19 @@ struct Run {
 class Inference {
  public:
   Inference(const ReactanceSamples& s, size_t n, std::vector<ReactanceSign>& out)
-      : s_(s), n_(n), reach_(std::max(kReach, kReach * n / kReachSteps)), out_(out) {}
+      : s_(s), n_(n), reach_(std::max(kReach, kReach * n / kReachSteps)), out_(out) {
+    // Each point's run of points read alike (sameStretch), once for every
+    // direction taken about it; beyond the stretches given, every point is.
+    const size_t m = s.stretch.size();
+    runFirst_.resize(m);
+    runLast_.resize(m);
+    for (size_t i = 0; i < m; ++i)
+      runFirst_[i] = i > 0 && s.stretch[i - 1] == s.stretch[i] ? runFirst_[i - 1] : i;
+    for (size_t i = m; i-- > 0;)
+      runLast_[i] = i + 1 == m                         ? std::numeric_limits<size_t>::max()
+                    : s.stretch[i + 1] == s.stretch[i] ? runLast_[i + 1]
+                                                       : i;
+  }
 
   void run() {
     for (size_t i = 0; i < n_;) {
@@ -55,10 +68,11 @@ class Inference {
   // +1 or -1 where |X| around point p (within [first, last]) clearly rises or
   // falls with frequency, 0 where it does not.
   int8_t direction(size_t p, size_t first, size_t last) const {
-    size_t lo = p, hi = p;
-    while (lo > first && p - lo < reach_ && sameStretch(lo - 1, p)) --lo;
-    while (hi < last && hi - p < reach_ && sameStretch(hi + 1, p)) ++hi;
-    first = lo, last = hi;
+    // Within reach of p, and within p's run of points read alike.
+    first = std::max(first, p > reach_ ? p - reach_ : 0);
+    last = std::min(last, p + reach_);
+    if (p < runFirst_.size())
+      first = std::max(first, runFirst_[p]), last = std::min(last, runLast_[p]);
     for (size_t k = 1; k <= reach_; k += k < kReach ? 1 : std::max<size_t>(1, k / 4)) {
       const size_t a = p - std::min(k, p - first);
       const size_t b = std::min(last, p + k);
@@ -250,6 +264,7 @@ class Inference {
   const ReactanceSamples& s_;
   size_t n_;
   size_t reach_;
+  std::vector<size_t> runFirst_, runLast_;
   std::vector<ReactanceSign>& out_;
 };
 
