@@ -79,6 +79,12 @@ void BM_AnalyzerRedrawSixPlusSixMemory(benchmark::State& state) {
   }
   if (chart->width() != Fixture::kChartWidth || chart->height() != Fixture::kChartHeight)
     state.SkipWithError("the chart did not keep its 1000 x 600 size");
+  // The picture drawn, to compare one build's with another's:
+  // KOLM_REDRAW_PICTURE=PREFIX writes PREFIX-ARG.png.
+  const QString picture = qEnvironmentVariable("KOLM_REDRAW_PICTURE");
+  if (!picture.isEmpty() &&
+      !chart->grab().save(picture + "-" + QString::number(state.range(0)) + ".png"))
+    state.SkipWithError("the picture could not be written");
   state.counters["points"] = analyzer::kMaxPoints + 1;
 }
 BENCHMARK(BM_AnalyzerRedrawSixPlusSixMemory)
