@@ -183,7 +183,7 @@ void traceColumnRuns(const TraceSamples& trace, const PixelMap& map, std::vector
   double index = 0;  // i as a double, counted rather than converted
   for (size_t i = 0; i < trace.count; ++i, index += 1) {
     const double v = trace.y[i];
-    const double x = trace.x ? map.x(trace.x[i]) : x0 + dx * index;
+    const double x = trace.pixelX ? trace.pixelX[i] : trace.x ? map.x(trace.x[i]) : x0 + dx * index;
     if (std::isnan(v) || !std::isfinite(x)) continue;
     const double y = std::isinf(v) ? map.pinnedY(v) : std::clamp(y0 + v * ky, -kFar, kFar);
     // Truncation of a positive number is its floor.

@@ -53,13 +53,16 @@ struct PixelPoint {
 };
 
 // The points of a trace: level (or value) i at x[i] when x is given, otherwise
-// evenly from start (i = 0) to stop (i = count - 1).
+// evenly from start (i = 0) to stop (i = count - 1). traceColumnRuns takes
+// pixelX[i] for map.x(x[i]) when given (worked out once for the traces that
+// share their x).
 struct TraceSamples {
   const float* y = nullptr;
   size_t count = 0;
   const double* x = nullptr;
   double start = 0;
   double stop = 0;
+  const double* pixelX = nullptr;
   double xAt(size_t i) const {
     if (x) return x[i];
     if (count < 2) return start;

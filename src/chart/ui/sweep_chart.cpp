@@ -219,17 +219,19 @@ void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples
                               const QPen& pen, bool columns, bool dashedColumns) const {
   if (columns) {
     traceColumnRuns(samples, m, runs_, columnScratch_);
-    // One vertical line per column (a lone pixel for a line of no length); a
+    // One pixel wide rectangle per column, filled in the pen's colour (the
+    // pixels a vertical line of the pen covers, many times faster to fill); a
     // dashed trace leaves columns out in its pattern.
-    lines_.clear();
-    lines_.reserve(runs_.size());
+    rects_.clear();
+    rects_.reserve(runs_.size());
     for (const ColumnRun& r : runs_)
       if (!dashedColumns || r.x % kDashPeriod < kDashOn)
-        lines_.emplace_back(r.x, r.top, r.x, r.bottom);
-    QPen solid = pen;
-    solid.setStyle(Qt::SolidLine);  // a dash pattern means nothing on one-pixel columns
-    p.setPen(solid);
-    p.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+        rects_.emplace_back(r.x, r.top, 1, r.bottom - r.top + 1);
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(pen.color());
+    p.drawRects(rects_.data(), static_cast<int>(rects_.size()));
+    p.restore();
     return;
   }
   tracePolyline(samples, m, decimate_, pixels_);
@@ -273,6 +275,18 @@ void SweepChart::paintBand(QPainter& p, const PixelMap& m, const Trace& trace,
   p.restore();
 }
 
+const double* SweepChart::pixelXOf(const PixelMap& map, const double* x, size_t count) const {
+  for (size_t k = 0; k < pixelXsUsed_; ++k)
+    if (pixelXs_[k].x == x && pixelXs_[k].count == count) return pixelXs_[k].pixels.data();
+  if (pixelXsUsed_ == pixelXs_.size()) pixelXs_.emplace_back();
+  PixelXs& made = pixelXs_[pixelXsUsed_++];
+  made.x = x;
+  made.count = count;
+  made.pixels.resize(count);
+  for (size_t i = 0; i < count; ++i) made.pixels[i] = map.x(x[i]);
+  return made.pixels.data();
+}
+
 void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace) const {
   if (trace.y.empty()) return;
   if (!trace.x.empty() && trace.x.size() < trace.y.size()) return;
@@ -286,6 +300,7 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
   if (trace.dashed) pen.setDashPattern({kDashOn, kDashPeriod - kDashOn});
   // A dense trace is drawn in columns throughout, its marked stretches too.
   const bool columns = decimate_ && denseTrace(all.count, m.pixelWidth());
+  if (columns && all.x) all.pixelX = pixelXOf(m, all.x, all.count);
   if (trace.marks.empty()) {
     paintSamples(p, m, all, pen, columns, trace.dashed);
     return;
@@ -296,8 +311,12 @@ void SweepChart::paintTrace(QPainter& p, const PixelMap& map, const Trace& trace
   for (bool flaggedPass : {false, true}) {
     for (const MarkRun& run : markRuns_) {
       if (run.flagged != flaggedPass) continue;
-      TraceSamples part{all.y + run.first, run.last - run.first + 1,
-                        all.x ? all.x + run.first : nullptr, all.xAt(run.first), all.xAt(run.last)};
+      TraceSamples part{all.y + run.first,
+                        run.last - run.first + 1,
+                        all.x ? all.x + run.first : nullptr,
+                        all.xAt(run.first),
+                        all.xAt(run.last),
+                        all.pixelX ? all.pixelX + run.first : nullptr};
       paintSamples(p, m, part, flaggedPass ? dimmed : pen, columns, trace.dashed && !flaggedPass);
     }
   }
@@ -307,6 +326,7 @@ void SweepChart::paintTraces(QPainter& p, const QSize& size) const {
   PixelMap m(scale_, size.width(), size.height());
   if (!m.valid()) return;
   p.setRenderHint(QPainter::Antialiasing, false);
+  pixelXsUsed_ = 0;  // the arrays may have been written again since the last painting
   for (const auto& t : reference_) paintTrace(p, m, t);
   if (!memoryOnTop_)
     for (const auto& t : memory_) paintTrace(p, m, t);

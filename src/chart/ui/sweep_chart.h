@@ -351,8 +351,18 @@ class SweepChart : public QWidget {
   mutable std::vector<QPointF> points_;
   mutable std::vector<ColumnRun> runs_;
   mutable ColumnScratch columnScratch_;
-  mutable std::vector<QLine> lines_;
   mutable std::vector<QRect> rects_;
+  // The pixel columns of the x arrays that the traces of one paintTraces
+  // share (the analyzer's quantities share their frequencies): worked out
+  // once a painting, not once a trace.
+  struct PixelXs {
+    const double* x = nullptr;
+    size_t count = 0;
+    std::vector<double> pixels;
+  };
+  mutable std::vector<PixelXs> pixelXs_;
+  mutable size_t pixelXsUsed_ = 0;
+  const double* pixelXOf(const PixelMap& map, const double* x, size_t count) const;
   mutable std::vector<MarkRun> markRuns_;
 };
 
