@@ -21,6 +21,24 @@ Rgb toRgb(const QColor& c) {
 namespace {
 // Dashes of memory traces: 6 pixels on, 4 off.
 constexpr int kDashOn = 6, kDashPeriod = 10;
+
+// The pixels of `picture` where painter `p` would put an opaque colour's
+// pixels of an area of `size` unchanged (a 32-bit picture drawn on without
+// transformation, opacity or a clip inside the area), so that dense columns
+// are written there rather than stroked; null where not.
+uchar* columnPixels(QPainter& p, QImage& picture, const QSize& size, qsizetype& stride) {
+  const QImage::Format f = picture.format();
+  const bool rgb32 = f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+                     f == QImage::Format_ARGB32_Premultiplied;
+  const QRect area(QPoint(0, 0), size);
+  if (!rgb32 || p.device() != &picture || !p.deviceTransform().isIdentity() || p.opacity() != 1 ||
+      p.compositionMode() != QPainter::CompositionMode_SourceOver ||
+      !picture.rect().contains(area) ||
+      (p.hasClipping() && !QRegion(area).subtracted(p.clipRegion()).isEmpty()))
+    return nullptr;
+  stride = picture.bytesPerLine();
+  return picture.bits();
+}
 }  // namespace
 
 SweepChart::SweepChart(QWidget* parent) : QWidget(parent) {
@@ -219,19 +237,29 @@ void SweepChart::paintSamples(QPainter& p, const PixelMap& m, const TraceSamples
                               const QPen& pen, bool columns, bool dashedColumns) const {
   if (columns) {
     traceColumnRuns(samples, m, runs_, columnScratch_);
-    // One pixel wide rectangle per column, filled in the pen's colour (the
-    // pixels a vertical line of the pen covers, many times faster to fill); a
-    // dashed trace leaves columns out in its pattern.
-    rects_.clear();
-    rects_.reserve(runs_.size());
+    // One vertical line per column (a lone pixel for a line of no length); a
+    // dashed trace leaves columns out in its pattern. In the chart's own
+    // picture the lines' pixels are written straight in (columnPixels): the
+    // same pixels, many times faster than stroked.
+    if (columnBits_ && pen.color().alpha() == 255) {
+      const QRgb colour = pen.color().rgba();
+      for (const ColumnRun& r : runs_) {
+        if (dashedColumns && r.x % kDashPeriod >= kDashOn) continue;
+        uchar* row = columnBits_ + columnStride_ * r.top;
+        for (int y = r.top; y <= r.bottom; ++y, row += columnStride_)
+          reinterpret_cast<QRgb*>(row)[r.x] = colour;
+      }
+      return;
+    }
+    lines_.clear();
+    lines_.reserve(runs_.size());
     for (const ColumnRun& r : runs_)
       if (!dashedColumns || r.x % kDashPeriod < kDashOn)
-        rects_.emplace_back(r.x, r.top, 1, r.bottom - r.top + 1);
-    p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(pen.color());
-    p.drawRects(rects_.data(), static_cast<int>(rects_.size()));
-    p.restore();
+        lines_.emplace_back(r.x, r.top, r.x, r.bottom);
+    QPen solid = pen;
+    solid.setStyle(Qt::SolidLine);  // a dash pattern means nothing on one-pixel columns
+    p.setPen(solid);
+    p.drawLines(lines_.data(), static_cast<int>(lines_.size()));
     return;
   }
   tracePolyline(samples, m, decimate_, pixels_);
@@ -438,30 +466,34 @@ void SweepChart::paintChart(QPainter& painter, const QSize& size) const {
   painter.restore();
 }
 
-QPixmap SweepChart::makePixmap() const {
+QImage SweepChart::makePicture() const {
   const qreal dpr = devicePixelRatioF();
-  QPixmap pm(size() * dpr);
-  pm.setDevicePixelRatio(dpr);
-  return pm;
+  QImage picture = QPixmap(size() * dpr).toImage();
+  picture.setDevicePixelRatio(dpr);
+  picture.setDotsPerMeterX(std::lround(logicalDpiX() / 0.0254));
+  picture.setDotsPerMeterY(std::lround(logicalDpiY() / 0.0254));
+  return picture;
 }
 
 void SweepChart::redrawContent() {
   if (gridDirty_ || gridCache_.size() != size() * devicePixelRatioF()) {
-    gridCache_ = makePixmap();
+    gridCache_ = makePicture();
     QPainter p(&gridCache_);
     paintGrid(p, size());
     gridDirty_ = false;
   }
   // The picture's memory is kept from one redraw to the next; the grid is
   // copied into it.
-  if (contentCache_.size() != gridCache_.size()) contentCache_ = makePixmap();
+  if (contentCache_.size() != gridCache_.size()) contentCache_ = makePicture();
   {
     QPainter p(&contentCache_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawPixmap(0, 0, gridCache_);
+    p.drawImage(0, 0, gridCache_);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setClipRect(rect());
+    columnBits_ = columnPixels(p, contentCache_, size(), columnStride_);
     paintTraces(p, size());
+    columnBits_ = nullptr;
   }
   contentDirty_ = false;
 }
@@ -479,7 +511,7 @@ void SweepChart::paintEvent(QPaintEvent*) {
     paintTraces(p, size());
   } else {
     if (contentDirty_ || contentCache_.size() != size() * dpr) redrawContent();
-    p.drawPixmap(0, 0, contentCache_);
+    p.drawImage(0, 0, contentCache_);
   }
   PixelMap m = pixelMap();
   if (!m.valid()) return;

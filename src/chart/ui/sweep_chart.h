@@ -310,7 +310,9 @@ class SweepChart : public QWidget {
   void scheduleReadout();
   void requestView(const View& view);
   void updateZoomActions();
-  QPixmap makePixmap() const;
+  // A picture of the chart's size: a 32-bit image in the format and at the
+  // resolution of the screen's pixmaps.
+  QImage makePicture() const;
 
   ChartScale scale_{0, 0, 1, -1};
   GridSpec grid_;
@@ -343,14 +345,19 @@ class SweepChart : public QWidget {
   int markerTrace_ = 0;
   std::optional<int> dragged_;  // the marker being dragged
 
-  QPixmap gridCache_;
-  QPixmap contentCache_;
+  QImage gridCache_;
+  QImage contentCache_;
+  // Where a painting of the traces writes dense columns straight into the
+  // picture's pixels (null: through the painter), and its bytes a row.
+  mutable uchar* columnBits_ = nullptr;
+  mutable qsizetype columnStride_ = 0;
   bool gridDirty_ = true;
   bool contentDirty_ = true;
   mutable std::vector<PixelPoint> pixels_;
   mutable std::vector<QPointF> points_;
   mutable std::vector<ColumnRun> runs_;
   mutable ColumnScratch columnScratch_;
+  mutable std::vector<QLine> lines_;
   mutable std::vector<QRect> rects_;
   // The pixel columns of the x arrays that the traces of one paintTraces
   // share (the analyzer's quantities share their frequencies): worked out
