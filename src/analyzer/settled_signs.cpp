@@ -111,7 +111,7 @@ void settleCorrected(TraceValues& t, size_t i) {
   UncertainSet uncertain = 0;
   PointValues shown{};
   for (int q = 0; q < kQuantities; ++q) {
-    const chart::Mark mark = flag == PointFlag::Valid ? chart::Mark::Valid : quantityMark(flag, q);
+    const chart::Mark mark = quantityMark(flag, q);
     float v = mark == chart::Mark::Open      ? std::numeric_limits<float>::infinity()
               : mark == chart::Mark::Invalid ? std::numeric_limits<float>::quiet_NaN()
                                              : values[q];
@@ -128,8 +128,7 @@ void settleCorrected(TraceValues& t, size_t i) {
     shown[q] = v;
   }
   for (int q = 0; q < kQuantities; ++q)
-    if ((flag == PointFlag::Valid || quantityMark(flag, q) == chart::Mark::Valid) &&
-        tooWide(q, shown, t.halfWidths[q][i]))
+    if (quantityMark(flag, q) == chart::Mark::Valid && tooWide(q, shown, t.halfWidths[q][i]))
       uncertain |= static_cast<UncertainSet>(1u << q);
   t.uncertain[i] = uncertain;
   t.swrLow[i] = range.low[kSwr];

@@ -35,25 +35,6 @@ std::string_view flagWord(PointFlag flag) {
   return "";
 }
 
-chart::Mark quantityMark(PointFlag flag, int q) {
-  using chart::Mark;
-  switch (flag) {
-    case PointFlag::Valid:
-      return Mark::Valid;
-    case PointFlag::RlLimit:
-      if (q == kReturnLoss) return Mark::AtLeast;
-      if (q == kSwr) return Mark::AtMost;
-      return Mark::Approximate;
-    case PointFlag::PhaseLimit:
-      return q == kPhase || q == kReactance ? Mark::Approximate : Mark::Valid;
-    case PointFlag::Open:
-      return q == kReturnLoss || q == kPhase ? Mark::Valid : Mark::Open;
-    case PointFlag::Invalid:
-      return q == kReturnLoss || q == kPhase ? Mark::Approximate : Mark::Invalid;
-  }
-  return Mark::Invalid;
-}
-
 float shownValue(const PointResult& point, int q) {
   switch (quantityMark(point.flag, q)) {
     case chart::Mark::Open:

@@ -37,7 +37,25 @@ std::string_view flagWord(PointFlag flag);
 //   phase_limit  phase and X approximate; the rest measured
 //   open         return loss and phase measured; |Z|, R, X and SWR open
 //   invalid      return loss and phase approximate; |Z|, R, X and SWR invalid
-chart::Mark quantityMark(PointFlag flag, int q);
+// (Inline: it is asked for every point and quantity of every trace drawn.)
+inline chart::Mark quantityMark(PointFlag flag, int q) {
+  using chart::Mark;
+  switch (flag) {
+    case PointFlag::Valid:
+      return Mark::Valid;
+    case PointFlag::RlLimit:
+      if (q == kReturnLoss) return Mark::AtLeast;
+      if (q == kSwr) return Mark::AtMost;
+      return Mark::Approximate;
+    case PointFlag::PhaseLimit:
+      return q == kPhase || q == kReactance ? Mark::Approximate : Mark::Valid;
+    case PointFlag::Open:
+      return q == kReturnLoss || q == kPhase ? Mark::Valid : Mark::Open;
+    case PointFlag::Invalid:
+      return q == kReturnLoss || q == kPhase ? Mark::Approximate : Mark::Invalid;
+  }
+  return Mark::Invalid;
+}
 
 // What the chart draws and the readouts show for quantity `q` of a point: its
 // value, or +infinity for an open one, NaN for an invalid one.

@@ -17,7 +17,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <utility>
 
@@ -311,23 +310,13 @@ chart::ui::Trace traceOf(const std::shared_ptr<TraceValues>& shared, int q, cons
       std::shared_ptr<const std::vector<double>>(shared, &values.frequencies));
   t.colour = colour;
   t.name = name;
-  // Flagged and uncertain values are drawn in the marked style: each point's
-  // mark as TraceValues::mark gives it, the quantity's mark of each flag
-  // looked up once.
-  constexpr size_t kFlags = static_cast<size_t>(PointFlag::Invalid) + 1;
-  std::array<chart::Mark, kFlags> markOfFlag{};
-  for (size_t f = 0; f < kFlags; ++f) markOfFlag[f] = quantityMark(static_cast<PointFlag>(f), q);
+  // Flagged and uncertain values are drawn in the marked style.
   const size_t n = values.flags.size();
-  const size_t withSets = std::min(n, values.uncertain.size());
-  const auto bit = static_cast<UncertainSet>(1u << q);
   t.marks.resize(n);
   bool anyFlagged = false;
   for (size_t i = 0; i < n; ++i) {
-    chart::Mark m = markOfFlag[static_cast<size_t>(values.flags[i])];
-    if (m == chart::Mark::Valid && i < withSets && (values.uncertain[i] & bit))
-      m = chart::Mark::Uncertain;
-    t.marks[i] = m;
-    anyFlagged |= m != chart::Mark::Valid;
+    t.marks[i] = values.mark(i, q);
+    anyFlagged |= t.marks[i] != chart::Mark::Valid;
   }
   if (!anyFlagged) t.marks.clear();
   // A stretch at the return-loss limit is the lowest SWR and the highest return
